@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/engine/CancellationToken.h"
+#include "core/engine/CompressionFormat.h"
+#include "core/engine/CompressionLevel.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// Progress as a fraction strictly between 0 and 1. May be called on any thread.
+using ProgressHandler = std::function<void(double)>;
+
+// Creates one archive from files and folders. A blocking call for a worker thread.
+class ArchiveCompressor {
+public:
+    virtual ~ArchiveCompressor() = default;
+
+    virtual QStringList supportedExtensions() const = 0;
+
+    virtual void compress(const QStringList& files, const QString& destinationURL, CompressionFormat format,
+                          CompressionLevel level, const std::optional<QString>& password, int threadCount,
+                          bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                          const CancellationToken& token) = 0;
+};

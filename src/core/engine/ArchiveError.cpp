@@ -1,0 +1,30 @@
+#include "core/engine/ArchiveError.h"
+
+#include <QFileInfo>
+
+QString ArchiveError::message() const {
+    switch (m_kind) {
+        case Kind::unsupportedFormat:
+            return QStringLiteral(u"暂不支持 .") + m_payload + QStringLiteral(u" 格式。");
+        case Kind::destinationExists:
+            return QStringLiteral(u"目标文件夹已存在：") + QFileInfo(m_payload).fileName();
+        case Kind::fileNotFound:
+            return QStringLiteral(u"文件不存在：") + m_payload;
+        case Kind::dependencyMissing:
+        case Kind::commandFailed:
+            return m_payload;
+        case Kind::extractFailed:
+            return QStringLiteral(u"解压失败：") + m_payload;
+        case Kind::compressFailed:
+            return QStringLiteral(u"压缩失败：") + m_payload;
+        case Kind::corruptedArchive:
+            return QStringLiteral(u"压缩包可能已损坏，无法读取。");
+        case Kind::wrongPassword:
+            return QStringLiteral(u"密码错误或压缩包需要密码。");
+        case Kind::permissionDenied:
+            return QStringLiteral(u"没有足够权限访问文件或目标文件夹。");
+        case Kind::noInputFiles:
+            return QStringLiteral(u"请选择需要压缩的文件。");
+    }
+    return {};
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/engine/VelmoraError.h"
+
+// The typed failure of an archive operation. Callers decide how to present it by its kind (a wrong
+// password is a password problem), so the kind is part of the interface, not only the message.
+class ArchiveError : public VelmoraError {
+public:
+    enum class Kind {
+        unsupportedFormat,  // payload: file extension without dot
+        destinationExists,  // payload: path
+        fileNotFound,       // payload: path
+        dependencyMissing,  // payload: complete sentence
+        commandFailed,      // payload: complete sentence
+        extractFailed,      // payload: tool output or fallback sentence
+        compressFailed,     // payload: tool output or fallback sentence
+        corruptedArchive,
+        wrongPassword,
+        permissionDenied,
+        noInputFiles,
+    };
+
+    ArchiveError(Kind kind, QString payload = {}) : m_kind(kind), m_payload(std::move(payload)) {}
+
+    static ArchiveError unsupportedFormat(const QString& extension) { return {Kind::unsupportedFormat, extension}; }
+    static ArchiveError destinationExists(const QString& path) { return {Kind::destinationExists, path}; }
+    static ArchiveError fileNotFound(const QString& path) { return {Kind::fileNotFound, path}; }
+    static ArchiveError dependencyMissing(const QString& sentence) { return {Kind::dependencyMissing, sentence}; }
+    static ArchiveError commandFailed(const QString& sentence) { return {Kind::commandFailed, sentence}; }
+    static ArchiveError extractFailed(const QString& detail) { return {Kind::extractFailed, detail}; }
+    static ArchiveError compressFailed(const QString& detail) { return {Kind::compressFailed, detail}; }
+    static ArchiveError corruptedArchive() { return {Kind::corruptedArchive}; }
+    static ArchiveError wrongPassword() { return {Kind::wrongPassword}; }
+    static ArchiveError permissionDenied() { return {Kind::permissionDenied}; }
+    static ArchiveError noInputFiles() { return {Kind::noInputFiles}; }
+
+    Kind kind() const { return m_kind; }
+    const QString& payload() const { return m_payload; }
+    QString message() const override;
+
+    bool operator==(const ArchiveError& other) const {
+        return m_kind == other.m_kind && m_payload == other.m_payload;
+    }
+
+private:
+    Kind m_kind;
+    QString m_payload;
+};

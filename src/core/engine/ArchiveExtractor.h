@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/engine/CancellationToken.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// One extractor (ZIP, 7Z, RAR). extract is a blocking call for a worker thread: it creates the
+// destination folder if needed and fills it with the archive's contents, or throws ArchiveError,
+// ProcessRunnerError or CancellationError.
+class ArchiveExtractor {
+public:
+    virtual ~ArchiveExtractor() = default;
+
+    // Lower-case extensions without dot.
+    virtual QStringList supportedExtensions() const = 0;
+
+    // Looks only at the name, never at the file.
+    virtual bool canHandle(const QString& fileURL) const = 0;
+
+    virtual void extract(const QString& fileURL, const QString& destinationURL,
+                         const std::optional<QString>& password, int threadCount,
+                         const CancellationToken& token) = 0;
+};

@@ -1,0 +1,44 @@
+#include "core/engine/CompressionFormat.h"
+
+namespace CompressionFormats {
+
+const std::vector<CompressionFormat>& all() {
+    static const std::vector<CompressionFormat> formats{CompressionFormat::zip, CompressionFormat::sevenZip,
+                                                        CompressionFormat::rar, CompressionFormat::tarGzip};
+    return formats;
+}
+
+QString rawValue(CompressionFormat format) {
+    switch (format) {
+        case CompressionFormat::zip: return QStringLiteral("zip");
+        case CompressionFormat::sevenZip: return QStringLiteral("sevenZip");
+        case CompressionFormat::rar: return QStringLiteral("rar");
+        case CompressionFormat::tarGzip: return QStringLiteral("tarGzip");
+    }
+    return {};
+}
+
+std::optional<CompressionFormat> fromRawValue(const QString& value) {
+    for (CompressionFormat format : all()) {
+        if (rawValue(format) == value) return format;
+    }
+    return std::nullopt;
+}
+
+QString fileExtension(CompressionFormat format) {
+    switch (format) {
+        case CompressionFormat::zip: return QStringLiteral("zip");
+        case CompressionFormat::sevenZip: return QStringLiteral("7z");
+        case CompressionFormat::rar: return QStringLiteral("rar");
+        case CompressionFormat::tarGzip: return QStringLiteral("tar.gz");
+    }
+    return {};
+}
+
+QStringList allFileExtensions() {
+    QStringList extensions;
+    for (CompressionFormat format : all()) extensions << fileExtension(format);
+    return extensions;
+}
+
+}  // namespace CompressionFormats

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// The formats a user can ask to create. Creating rar is refused by the compression entry points.
+enum class CompressionFormat { zip, sevenZip, rar, tarGzip };
+
+namespace CompressionFormats {
+const std::vector<CompressionFormat>& all();
+QString rawValue(CompressionFormat format);
+std::optional<CompressionFormat> fromRawValue(const QString& rawValue);
+// Extension of the created archive, without dot: zip, 7z, rar, tar.gz.
+QString fileExtension(CompressionFormat format);
+QStringList allFileExtensions();
+}  // namespace CompressionFormats

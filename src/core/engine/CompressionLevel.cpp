@@ -1,0 +1,34 @@
+#include "core/engine/CompressionLevel.h"
+
+namespace CompressionLevels {
+
+const std::vector<CompressionLevel>& all() {
+    static const std::vector<CompressionLevel> levels{CompressionLevel::fastest, CompressionLevel::standard,
+                                                      CompressionLevel::maximum};
+    return levels;
+}
+
+QString rawValue(CompressionLevel level) {
+    switch (level) {
+        case CompressionLevel::fastest: return QStringLiteral("fastest");
+        case CompressionLevel::standard: return QStringLiteral("standard");
+        case CompressionLevel::maximum: return QStringLiteral("maximum");
+    }
+    return {};
+}
+
+std::optional<CompressionLevel> fromRawValue(const QString& value) {
+    for (CompressionLevel level : all()) {
+        if (rawValue(level) == value) return level;
+    }
+    return std::nullopt;
+}
+
+int sevenZipLevelNumber(CompressionLevel level) { return 1 + 4 * static_cast<int>(level); }
+
+QString zipLevelSwitch(CompressionLevel level) {
+    static const QString switches[] = {QStringLiteral("-1"), QStringLiteral("-6"), QStringLiteral("-9")};
+    return switches[static_cast<int>(level)];
+}
+
+}  // namespace CompressionLevels

@@ -1,0 +1,278 @@
+#include "core/engine/ProcessRunner.h"
+
+#include "core/engine/CancellationError.h"
+#include "core/engine/ProcessRunnerError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace ProcessRunner {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long a terminated tool gets to exit on SIGTERM before its group is killed.
+constexpr auto kTerminationGrace = std::chrono::milliseconds(1500);
+// Without a pidfd the loop wakes this often to ask whether the child has exited.
+constexpr int kExitCheckIntervalMs = 50;
+constexpr size_t kReadChunk = 64 * 1024;
+
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() { reset(); }
+
+    int get() const { return m_fd; }
+    bool isOpen() const { return m_fd >= 0; }
+    void reset(int fd = -1) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+struct Pipe {
+    FileDescriptor read;
+    FileDescriptor write;
+};
+
+void makePipe(Pipe& pipe, const QString& executableName) {
+    std::array<int, 2> fds{};
+    if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
+        throw ProcessRunnerError::launchFailed(executableName, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    pipe.read.reset(fds[0]);
+    pipe.write.reset(fds[1]);
+    ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+}
+
+std::optional<QString> decodeUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) return std::nullopt;
+    return text;
+}
+
+// The parent's environment with LC_ALL=C.UTF-8, so tools print English messages and UTF-8 names.
+std::vector<QByteArray> childEnvironment() {
+    std::vector<QByteArray> environment;
+    for (char** entry = environ; entry && *entry; ++entry) {
+        if (std::strncmp(*entry, "LC_ALL=", 7) != 0) environment.emplace_back(*entry);
+    }
+    environment.emplace_back("LC_ALL=C.UTF-8");
+    return environment;
+}
+
+std::vector<char*> pointers(std::vector<QByteArray>& strings) {
+    std::vector<char*> result;
+    for (QByteArray& string : strings) result.push_back(string.data());
+    result.push_back(nullptr);
+    return result;
+}
+
+class SpawnSetup {
+public:
+    SpawnSetup() {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attributes);
+    }
+    ~SpawnSetup() {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+};
+
+pid_t spawn(const QString& executable, const QStringList& arguments, const std::optional<QString>& directory,
+            const Pipe& output, const Pipe& error) {
+    SpawnSetup setup;
+    posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&setup.actions, output.write.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&setup.actions, error.write.get(), STDERR_FILENO);
+    const QByteArray nativeDirectory = directory ? QFile::encodeName(*directory) : QByteArray();
+    if (directory) posix_spawn_file_actions_addchdir_np(&setup.actions, nativeDirectory.constData());
+
+    // Its own session: no controlling terminal to prompt on, and one process group to signal.
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signal : {SIGPIPE, SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGUSR1, SIGUSR2, SIGALRM, SIGTTIN, SIGTTOU}) {
+        sigaddset(&defaults, signal);
+    }
+    sigset_t emptyMask;
+    sigemptyset(&emptyMask);
+    posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
+    posix_spawnattr_setsigmask(&setup.attributes, &emptyMask);
+    posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    std::vector<QByteArray> argv{QFile::encodeName(executable)};
+    for (const QString& argument : arguments) argv.push_back(argument.toUtf8());
+    std::vector<QByteArray> environment = childEnvironment();
+    std::vector<char*> argvPointers = pointers(argv);
+    std::vector<char*> environmentPointers = pointers(environment);
+
+    pid_t pid = 0;
+    const int status = ::posix_spawn(&pid, argv.front().constData(), &setup.actions, &setup.attributes,
+                                     argvPointers.data(), environmentPointers.data());
+    if (status != 0) {
+        throw ProcessRunnerError::launchFailed(QFileInfo(executable).fileName(),
+                                               QString::fromLocal8Bit(std::strerror(status)));
+    }
+    return pid;
+}
+
+bool hasExited(pid_t pid) {
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+}
+
+int reap(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    return 128 + WTERMSIG(status);
+}
+
+// SIGTERM to the whole group (tar's gzip, a shell's children), SIGKILL after a grace period, then
+// reap. The unreaped child keeps its pid, so the group id cannot be reused while we signal it.
+void terminateAndReap(pid_t pid) {
+    ::kill(-pid, SIGTERM);
+    const auto deadline = Clock::now() + kTerminationGrace;
+    while (!hasExited(pid) && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(-pid, SIGKILL);
+    reap(pid);
+}
+
+// One open output stream of the child.
+struct Stream {
+    FileDescriptor* fd;
+    QByteArray* buffer;
+};
+
+// Reads whatever is available now. Returns false at end of data.
+bool readAvailable(Stream stream, const OutputHandler& outputHandler) {
+    std::array<char, kReadChunk> chunk{};
+    while (true) {
+        const ssize_t count = ::read(stream.fd->get(), chunk.data(), chunk.size());
+        if (count > 0) {
+            const QByteArray bytes(chunk.data(), count);
+            stream.buffer->append(bytes);
+            if (outputHandler) {
+                if (std::optional<QString> text = decodeUtf8(bytes); text && !text->isEmpty()) outputHandler(*text);
+            }
+            continue;
+        }
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+        stream.fd->reset();
+        return false;
+    }
+}
+
+int openPidfd(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+}  // namespace
+
+ProcessResult run(const QString& executableURL, const QStringList& arguments,
+                  const std::optional<QString>& currentDirectoryURL, double timeout,
+                  const OutputHandler& outputHandler, const CancellationToken& token) {
+    const QString executableName = QFileInfo(executableURL).fileName();
+    token.throwIfCancelled();
+
+    Pipe output;
+    Pipe error;
+    Pipe wake;
+    makePipe(output, executableName);
+    makePipe(error, executableName);
+    makePipe(wake, executableName);
+    const int wakeWrite = wake.write.get();
+    const CancellationToken::Registration registration = token.onCancel([wakeWrite] {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t written = ::write(wakeWrite, &byte, 1);
+    });
+
+    const pid_t pid = spawn(executableURL, arguments, currentDirectoryURL, output, error);
+    output.write.reset();
+    error.write.reset();
+    const FileDescriptor exitFd(openPidfd(pid));
+    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
+
+    QByteArray outputBytes;
+    QByteArray errorBytes;
+    const Stream streams[] = {{&output.read, &outputBytes}, {&error.read, &errorBytes}};
+
+    bool exited = false;
+    while (!exited) {
+        std::vector<pollfd> fds{{wake.read.get(), POLLIN, 0}};
+        for (const Stream& stream : streams) {
+            if (stream.fd->isOpen()) fds.push_back({stream.fd->get(), POLLIN, 0});
+        }
+        if (exitFd.isOpen()) fds.push_back({exitFd.get(), POLLIN, 0});
+
+        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        int waitMs = static_cast<int>(std::clamp<long long>(remaining.count(), 0, INT_MAX));
+        if (!exitFd.isOpen()) waitMs = std::min(waitMs, kExitCheckIntervalMs);
+        ::poll(fds.data(), fds.size(), waitMs);
+
+        if (token.isCancelled()) {
+            terminateAndReap(pid);
+            throw CancellationError();
+        }
+        for (const Stream& stream : streams) {
+            if (stream.fd->isOpen()) readAvailable(stream, outputHandler);
+        }
+        exited = hasExited(pid);
+        if (!exited && Clock::now() >= deadline) {
+            terminateAndReap(pid);
+            throw ProcessRunnerError::timedOut(executableName);
+        }
+    }
+
+    // The child is gone; take what it wrote before exiting. A grandchild that still holds the pipes
+    // open does not keep us waiting.
+    for (const Stream& stream : streams) {
+        if (stream.fd->isOpen()) readAvailable(stream, outputHandler);
+    }
+    const int status = reap(pid);
+    return ProcessResult{status, decodeUtf8(outputBytes).value_or(QString()),
+                         decodeUtf8(errorBytes).value_or(QString())};
+}
+
+}  // namespace ProcessRunner

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/engine/CancellationToken.h"
+#include "core/engine/ProcessResult.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// The one place that starts external tools. A blocking call for a worker thread: it starts the
+// program directly (never through a shell) with standard input from /dev/null, in its own session and
+// with LC_ALL=C.UTF-8, collects both output streams and waits for it to end.
+//
+// Any exit status is a result, not a failure. Throws ProcessRunnerError when the program cannot be
+// started or outlives `timeout` seconds, and CancellationError when the token is cancelled before or
+// during the run; in both cases the tool's process group is terminated and reaped first.
+namespace ProcessRunner {
+
+// Called on the calling thread with each non-empty chunk that is valid UTF-8 by itself, from either
+// stream, as it arrives.
+using OutputHandler = std::function<void(const QString&)>;
+
+ProcessResult run(const QString& executableURL, const QStringList& arguments,
+                  const std::optional<QString>& currentDirectoryURL, double timeout,
+                  const OutputHandler& outputHandler, const CancellationToken& token);
+
+}  // namespace ProcessRunner

@@ -1,0 +1,58 @@
+#include "core/engine/ArchiveError.h"
+#include "core/engine/CompressionFormat.h"
+#include "core/engine/CompressionLevel.h"
+#include "core/engine/ProcessRunnerError.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ArchiveError, MessagesAreExact) {
+    const std::pair<ArchiveError, QString> cases[] = {
+        {ArchiveError::unsupportedFormat(QStringLiteral("abc")), QStringLiteral(u"暂不支持 .abc 格式。")},
+        {ArchiveError::unsupportedFormat({}), QStringLiteral(u"暂不支持 . 格式。")},
+        {ArchiveError::destinationExists(QStringLiteral("/tmp/out/相册")), QStringLiteral(u"目标文件夹已存在：相册")},
+        {ArchiveError::fileNotFound(QStringLiteral("/tmp/a.zip")), QStringLiteral(u"文件不存在：/tmp/a.zip")},
+        {ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。")),
+         QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。")},
+        {ArchiveError::commandFailed(QStringLiteral("boom")), QStringLiteral("boom")},
+        {ArchiveError::extractFailed(QStringLiteral("x")), QStringLiteral(u"解压失败：x")},
+        {ArchiveError::compressFailed(QStringLiteral("y")), QStringLiteral(u"压缩失败：y")},
+        {ArchiveError::corruptedArchive(), QStringLiteral(u"压缩包可能已损坏，无法读取。")},
+        {ArchiveError::wrongPassword(), QStringLiteral(u"密码错误或压缩包需要密码。")},
+        {ArchiveError::permissionDenied(), QStringLiteral(u"没有足够权限访问文件或目标文件夹。")},
+        {ArchiveError::noInputFiles(), QStringLiteral(u"请选择需要压缩的文件。")},
+    };
+    for (const auto& [error, expected] : cases) EXPECT_EQ(error.message(), expected);
+    EXPECT_STREQ(ArchiveError::wrongPassword().what(), "密码错误或压缩包需要密码。");
+}
+
+TEST(ProcessRunnerError, TimeOutNamesTheExecutable) {
+    EXPECT_EQ(ProcessRunnerError::timedOut(QStringLiteral("7zz")).message(), QStringLiteral(u"外部工具执行超时：7zz"));
+}
+
+TEST(CompressionFormat, RawValuesExtensionsAndOrder) {
+    QStringList raw;
+    for (CompressionFormat format : CompressionFormats::all()) raw << CompressionFormats::rawValue(format);
+    EXPECT_EQ(raw, (QStringList{"zip", "sevenZip", "rar", "tarGzip"}));
+    EXPECT_EQ(CompressionFormats::allFileExtensions(), (QStringList{"zip", "7z", "rar", "tar.gz"}));
+    EXPECT_EQ(CompressionFormats::fromRawValue(QStringLiteral("sevenZip")), CompressionFormat::sevenZip);
+    EXPECT_FALSE(CompressionFormats::fromRawValue(QStringLiteral("7z")).has_value());
+}
+
+TEST(CompressionLevel, SwitchesPerLevel) {
+    const std::tuple<CompressionLevel, QString, int, QString> cases[] = {
+        {CompressionLevel::fastest, "fastest", 1, "-1"},
+        {CompressionLevel::standard, "standard", 5, "-6"},
+        {CompressionLevel::maximum, "maximum", 9, "-9"},
+    };
+    for (const auto& [level, raw, sevenZip, zip] : cases) {
+        EXPECT_EQ(CompressionLevels::rawValue(level), raw);
+        EXPECT_EQ(CompressionLevels::fromRawValue(raw), level);
+        EXPECT_EQ(CompressionLevels::sevenZipLevelNumber(level), sevenZip);
+        EXPECT_EQ(CompressionLevels::zipLevelSwitch(level), zip);
+    }
+    EXPECT_FALSE(CompressionLevels::fromRawValue(QStringLiteral("ultra")).has_value());
+}
+
+}  // namespace

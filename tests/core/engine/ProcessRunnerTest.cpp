@@ -1,0 +1,155 @@
+#include "core/engine/CancellationError.h"
+#include "core/engine/ProcessRunner.h"
+#include "core/engine/ProcessRunnerError.h"
+#include "support/FakeTool.h"
+#include "support/TempTree.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+namespace {
+
+const QString kShell = QStringLiteral("/bin/sh");
+
+ProcessResult runShell(const QString& script, double timeout = 30, const ProcessRunner::OutputHandler& handler = {},
+                       const CancellationToken& token = {}) {
+    return ProcessRunner::run(kShell, {QStringLiteral("-c"), script}, std::nullopt, timeout, handler, token);
+}
+
+TEST(ProcessRunner, ExitStatusesAreResults) {
+    const ProcessResult quiet = runShell(QStringLiteral("exit 0"));
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_TRUE(quiet.output.isEmpty());
+    EXPECT_TRUE(quiet.error.isEmpty());
+
+    const ProcessResult failed = runShell(QStringLiteral("echo out; echo err >&2; exit 3"));
+    EXPECT_EQ(failed.status, 3);
+    EXPECT_EQ(failed.output, QStringLiteral("out\n"));
+    EXPECT_EQ(failed.error, QStringLiteral("err\n"));
+}
+
+TEST(ProcessRunner, ArgumentsWorkingFolderAndEnvironmentReachTheTool) {
+    TempTree tree;
+    FakeTool tool(tree.root(), QStringLiteral("tool"),
+                  QStringLiteral("pwd; echo \"$LC_ALL\"; if read line; then echo has-input; fi"));
+    const ProcessResult result = ProcessRunner::run(tool.path(), {QStringLiteral("a b"), QStringLiteral("*"), QString()},
+                                                    tree.root(), 30, {}, {});
+    EXPECT_EQ(result.output, QFileInfo(tree.root()).canonicalFilePath() + QStringLiteral("\nC.UTF-8\n"));
+    EXPECT_EQ(tool.recordedRuns(), (QList<QStringList>{{"a b", "*"}}));
+}
+
+TEST(ProcessRunner, LargeOutputOnBothStreamsDoesNotDeadlock) {
+    // 8 MiB on each stream at once: a runner that drained one pipe at a time would stall here.
+    const ProcessResult result =
+        runShell(QStringLiteral("head -c 8388608 /dev/zero | tr '\\0' a >&2 & head -c 8388608 /dev/zero | tr '\\0' b; wait"));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output.size(), 8388608);
+    EXPECT_EQ(result.error.size(), 8388608);
+    EXPECT_EQ(result.output.count(QLatin1Char('b')), 8388608);
+}
+
+TEST(ProcessRunner, HandlerGetsOnlyNonEmptyValidChunks) {
+    QStringList chunks;
+    const auto collect = [&](const QString& chunk) { chunks << chunk; };
+    runShell(QStringLiteral("printf '进度 10%%\\n'; printf 'x' >&2"), 30, collect);
+    for (const QString& chunk : chunks) EXPECT_FALSE(chunk.isEmpty());
+    EXPECT_TRUE(chunks.join(QString()).contains(QStringLiteral(u"进度 10%")));
+    EXPECT_TRUE(chunks.contains(QStringLiteral("x")));
+
+    chunks.clear();
+    const ProcessResult invalid = runShell(QStringLiteral("printf '\\377\\376'; echo ok >&2; exit 2"), 30, collect);
+    EXPECT_FALSE(chunks.join(QString()).contains(QChar::ReplacementCharacter));
+    // Standard output is not valid UTF-8: its text is empty, while the status and the other stream stand.
+    EXPECT_TRUE(invalid.output.isEmpty());
+    EXPECT_EQ(invalid.error, QStringLiteral("ok\n"));
+    EXPECT_EQ(invalid.status, 2);
+}
+
+TEST(ProcessRunner, MissingOrNonExecutableProgramFailsToLaunch) {
+    TempTree tree;
+    const QString plain = tree.writeFile(QStringLiteral("plain"), "#!/bin/sh\n");
+    for (const QString& program : {tree.path(QStringLiteral("missing")), plain}) {
+        try {
+            ProcessRunner::run(program, {}, std::nullopt, 30, {}, {});
+            ADD_FAILURE() << "launched " << program.toStdString();
+        } catch (const ProcessRunnerError& error) {
+            EXPECT_EQ(error.kind(), ProcessRunnerError::Kind::launchFailed);
+        }
+    }
+}
+
+TEST(ProcessRunner, TimeOutKillsTheToolAndNamesIt) {
+    TempTree tree;
+    FakeTool tool(tree.root(), QStringLiteral("slowtool"), QStringLiteral("echo started; exec sleep 30"));
+    const auto started = std::chrono::steady_clock::now();
+    try {
+        ProcessRunner::run(tool.path(), {}, std::nullopt, 0.3, {}, {});
+        FAIL() << "no time-out";
+    } catch (const ProcessRunnerError& error) {
+        EXPECT_EQ(error.kind(), ProcessRunnerError::Kind::timedOut);
+        EXPECT_EQ(error.message(), QStringLiteral(u"外部工具执行超时：slowtool"));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+}
+
+TEST(ProcessRunner, ToolThatEndsBeforeTheTimeOutReturnsNormally) {
+    EXPECT_EQ(runShell(QStringLiteral("sleep 0.1; exit 4"), 5).status, 4);
+}
+
+TEST(ProcessRunner, CancelBeforeLaunchStartsNothing) {
+    TempTree tree;
+    FakeTool tool(tree.root(), QStringLiteral("tool"), QString());
+    CancellationToken token;
+    token.cancel();
+    EXPECT_THROW(ProcessRunner::run(tool.path(), {}, std::nullopt, 30, {}, token), CancellationError);
+    EXPECT_TRUE(tool.recordedRuns().isEmpty());
+}
+
+// A killed process that nobody has reaped yet (no init in a container) still answers kill(pid, 0).
+bool processIsAlive(pid_t pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return false;
+    const QByteArray fields = stat.readAll();
+    return !fields.mid(fields.lastIndexOf(')') + 2, 1).startsWith('Z');
+}
+
+TEST(ProcessRunner, CancelDuringRunEndsTheWholeProcessGroup) {
+    TempTree tree;
+    const QString pidFile = tree.path(QStringLiteral("grandchild.pid"));
+    CancellationToken token;
+    std::thread canceller([&] {
+        while (!QFileInfo::exists(pidFile) || QFileInfo(pidFile).size() == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        token.cancel();
+    });
+    // The shell ignores SIGTERM, so only the SIGKILL after the grace period ends it.
+    EXPECT_THROW(runShell(QStringLiteral("trap '' TERM; sleep 100 & echo $! > '%1'; wait").arg(pidFile), 60, {}, token),
+                 CancellationError);
+    canceller.join();
+
+    QFile file(pidFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const pid_t grandchild = file.readAll().trimmed().toInt();
+    ASSERT_GT(grandchild, 0);
+    // SIGKILL is delivered asynchronously; give the grandchild a moment to die.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (processIsAlive(grandchild) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_FALSE(processIsAlive(grandchild));
+}
+
+TEST(ProcessRunner, ExitedToolIsNotHeldUpByAGrandchildHoldingItsPipes) {
+    const auto started = std::chrono::steady_clock::now();
+    const ProcessResult result = runShell(QStringLiteral("echo done; sleep 5 & exit 0"), 30);
+    EXPECT_EQ(result.output, QStringLiteral("done\n"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#include "platform/PrivateTempDirectory.h"
+#include "support/TempTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+class PrivateTempDirectoryTest : public testing::Test {
+protected:
+    void SetUp() override { PrivateTempDirectory::setSystemTempPathForTesting(m_tree.root()); }
+    void TearDown() override { PrivateTempDirectory::setSystemTempPathForTesting({}); }
+    QString expectedBase() const { return m_tree.path(QStringLiteral("velmora-%1").arg(::getuid())); }
+
+    TempTree m_tree;
+};
+
+TEST_F(PrivateTempDirectoryTest, FoldersAreOwnerOnly) {
+    const std::optional<QString> folder = PrivateTempDirectory::makeFolder(QStringLiteral("velmoraPreviews/X"));
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_EQ(*folder, expectedBase() + QStringLiteral("/velmoraPreviews/X"));
+    for (const QString& path : {expectedBase(), expectedBase() + QStringLiteral("/velmoraPreviews"), *folder}) {
+        EXPECT_EQ(fileMode(path), 0700) << path.toStdString();
+    }
+}
+
+TEST_F(PrivateTempDirectoryTest, LoosenedBaseIsTightenedAgain) {
+    QDir().mkpath(expectedBase());
+    QFile::setPermissions(expectedBase(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                              QFileDevice::ReadOther | QFileDevice::ExeOther);
+    ASSERT_TRUE(PrivateTempDirectory::base().has_value());
+    EXPECT_EQ(fileMode(expectedBase()), 0700);
+}
+
+TEST_F(PrivateTempDirectoryTest, PlantedLinkOrFileIsRefused) {
+    const QString elsewhere = m_tree.makeFolder(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QFile::link(elsewhere, expectedBase()));
+    EXPECT_FALSE(PrivateTempDirectory::base().has_value());
+    QFile::remove(expectedBase());
+
+    m_tree.writeFile(QStringLiteral("velmora-%1").arg(::getuid()), "x");
+    EXPECT_FALSE(PrivateTempDirectory::makeFolder(QStringLiteral("velmoraCompression")).has_value());
+}
+
+TEST_F(PrivateTempDirectoryTest, RelativeFolderCannotClimbOut) {
+    EXPECT_FALSE(PrivateTempDirectory::makeFolder(QStringLiteral("../escape")).has_value());
+    EXPECT_FALSE(QFileInfo::exists(m_tree.path(QStringLiteral("escape"))));
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+#include "support/TempTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+TempTree::TempTree() { EXPECT_TRUE(m_dir.isValid()); }
+
+QString TempTree::writeFile(const QString& relative, const QByteArray& contents) {
+    const QString absolute = path(relative);
+    QDir().mkpath(QFileInfo(absolute).absolutePath());
+    QFile file(absolute);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << absolute.toStdString();
+    file.write(contents);
+    return absolute;
+}
+
+QString TempTree::makeFolder(const QString& relative) {
+    const QString absolute = path(relative);
+    QDir().mkpath(absolute);
+    return absolute;
+}
+
+QByteArray TempTree::readFile(const QString& relative) const {
+    QFile file(path(relative));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+void runTool(const QString& program, const QStringList& arguments, const QString& workingFolder) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    if (!workingFolder.isEmpty()) process.setWorkingDirectory(workingFolder);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    ASSERT_TRUE(process.waitForFinished(120000)) << program.toStdString();
+    ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
+                                     << process.readAllStandardError().toStdString()
+                                     << process.readAllStandardOutput().toStdString();
+}
+
+int fileMode(const QString& path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return -1;
+    return static_cast<int>(info.st_mode & 0777);
+}

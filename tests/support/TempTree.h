@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A temporary folder that tests fill with files: paths are relative to its root.
+class TempTree {
+public:
+    TempTree();
+
+    QString root() const { return m_dir.path(); }
+    QString path(const QString& relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
+
+    // Writes a file, creating its parent folders, and returns its absolute path.
+    QString writeFile(const QString& relative, const QByteArray& contents);
+    QString makeFolder(const QString& relative);
+    QByteArray readFile(const QString& relative) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Runs a program to completion for making fixtures; fails the current test when it exits non-zero.
+void runTool(const QString& program, const QStringList& arguments, const QString& workingFolder = {});
+
+// The permission bits (st_mode & 0777) of a path, not following links; -1 when it does not exist.
+int fileMode(const QString& path);
