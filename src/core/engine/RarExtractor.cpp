@@ -3,20 +3,19 @@
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 
 RarExtractor::RarExtractor(QStringList supportedExtensions)
     : m_supportedExtensions(std::move(supportedExtensions)) {}
 
 bool RarExtractor::canHandle(const QString& fileURL) const {
-    const QFileInfo file(fileURL);
-    if (m_supportedExtensions.contains(file.suffix().toLower())) return true;
+    if (m_supportedExtensions.contains(FileNameHelper::pathExtension(fileURL).toLower())) return true;
     static const QRegularExpression newVolume(QStringLiteral("\\.part\\d+\\.rar$"));
     static const QRegularExpression oldVolume(QStringLiteral("\\.r\\d+$"));
-    const QString name = file.fileName().toLower();
+    const QString name = FileNameHelper::lastPathComponent(fileURL).toLower();
     return newVolume.match(name).hasMatch() || oldVolume.match(name).hasMatch();
 }
 

@@ -2,19 +2,18 @@
 
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 
 ZipExtractor::ZipExtractor(QStringList supportedExtensions)
     : m_supportedExtensions(std::move(supportedExtensions)) {}
 
 bool ZipExtractor::canHandle(const QString& fileURL) const {
-    const QFileInfo file(fileURL);
-    if (m_supportedExtensions.contains(file.suffix().toLower())) return true;
+    if (m_supportedExtensions.contains(FileNameHelper::pathExtension(fileURL).toLower())) return true;
     static const QRegularExpression volume(QStringLiteral("\\.z\\d{2}$"));
-    return volume.match(file.fileName().toLower()).hasMatch();
+    return volume.match(FileNameHelper::lastPathComponent(fileURL).toLower()).hasMatch();
 }
 
 void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
@@ -43,7 +42,7 @@ void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString&
                                           const std::optional<QString>& password,
                                           const CancellationToken& token) {
     const bool hasPassword = password && !password->isEmpty();
-    if (!hasPassword && QFileInfo(fileURL).suffix().toLower() != QLatin1String("zip")) {
+    if (!hasPassword && FileNameHelper::pathExtension(fileURL).toLower() != QLatin1String("zip")) {
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。"));
     }
