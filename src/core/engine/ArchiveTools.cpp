@@ -2,6 +2,10 @@
 
 #include "core/engine/CommandLocator.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+
 namespace ArchiveTools {
 
 namespace SevenZip {
@@ -23,7 +27,39 @@ QString threads(int count) { return QStringLiteral("-mmt=") + QString::number(co
 
 QString password(const QString& password) { return QStringLiteral("-p") + password; }
 
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
+                             const std::optional<QString>& password) {
+    QStringList arguments{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y"),
+                          threads(std::max(threadCount, 1))};
+    if (password && !password->isEmpty()) arguments << SevenZip::password(*password);
+    return arguments << endOfSwitches() << archive;
+}
+
 }  // namespace SevenZip
+
+namespace Unzip {
+
+namespace {
+QString literalPattern(const QString& name) {
+    QString literal;
+    for (const QChar character : name) {
+        const bool special =
+            character == QLatin1Char('[') || character == QLatin1Char('*') || character == QLatin1Char('?');
+        literal += special ? QLatin1Char('[') + character + QLatin1Char(']') : QString(character);
+    }
+    return literal;
+}
+}  // namespace
+
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password) {
+    QStringList arguments{QStringLiteral("-o")};
+    if (password && !password->isEmpty()) arguments << QStringLiteral("-P") << *password;
+    return arguments << literalPattern(QFileInfo(archive).absoluteFilePath()) << QStringLiteral("-d")
+                     << QFileInfo(destination).absoluteFilePath();
+}
+
+}  // namespace Unzip
 
 namespace Rar {
 
@@ -41,6 +77,16 @@ std::optional<QString> locate() { return CommandLocator::firstBundledOrExisting(
 QString password(const std::optional<QString>& password) {
     if (!password || password->isEmpty()) return QStringLiteral("-p-");
     return QStringLiteral("-p") + *password;
+}
+
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password) {
+    return {QStringLiteral("x"),
+            QStringLiteral("-o+"),
+            Rar::password(password),
+            QStringLiteral("--"),
+            archive,
+            destination + QLatin1Char('/')};
 }
 
 }  // namespace Rar

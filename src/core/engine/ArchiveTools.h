@@ -29,7 +29,20 @@ QStringList endOfSwitches();  // "-spd", "--"
 QString outputFolder(const QString& folder);  // -o<folder>
 QString threads(int count);                   // -mmt=<count>
 QString password(const QString& password);    // -p<password>
+
+// x: extracts archive with its folders into destination, overwriting without asking. A password is
+// passed only when it is not empty; a count below 1 means one thread.
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
+                             const std::optional<QString>& password);
 }  // namespace SevenZip
+
+namespace Unzip {
+// Extracts archive into destination, overwriting without asking; -P only for a non-empty password.
+// unzip has no end of switches and reads the archive name as a wildcard pattern, so the name is
+// made absolute and its pattern characters are bracketed.
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password);
+}  // namespace Unzip
 
 namespace Rar {
 QStringList toolNames();
@@ -38,6 +51,10 @@ std::optional<QString> locate();
 
 // "-p<password>", or "-p-" (never ask) when there is no password or it is empty.
 QString password(const std::optional<QString>& password);
+
+// x: extracts archive with its folders into destination, overwriting existing files.
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password);
 }  // namespace Rar
 
 }  // namespace ArchiveTools
