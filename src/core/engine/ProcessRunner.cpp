@@ -36,7 +36,9 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kTerminationGrace = std::chrono::milliseconds(1500);
 // Without a pidfd the loop wakes this often to ask whether the child has exited.
 constexpr int kExitCheckIntervalMs = 50;
-constexpr size_t kReadChunk = 64 * 1024;
+// Large pipes and reads keep a chatty tool from switching to us every 64 KiB.
+constexpr int kPipeCapacity = 1024 * 1024;
+constexpr ssize_t kReadChunk = 1024 * 1024;
 
 class FileDescriptor {
 public:
@@ -70,9 +72,10 @@ void makePipe(Pipe& pipe, const QString& executableName) {
     pipe.read.reset(fds[0]);
     pipe.write.reset(fds[1]);
     ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+    ::fcntl(fds[0], F_SETPIPE_SZ, kPipeCapacity);  // best effort: the system may cap it
 }
 
-std::optional<QString> decodeUtf8(const QByteArray& bytes) {
+std::optional<QString> decodeUtf8(QByteArrayView bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError()) return std::nullopt;
@@ -179,16 +182,18 @@ struct Stream {
     QByteArray* buffer;
 };
 
-// Reads whatever is available now. Returns false at end of data.
+// Reads whatever is available now, straight into the stream's buffer. Returns false at end of data.
 bool readAvailable(Stream stream, const OutputHandler& outputHandler) {
-    std::array<char, kReadChunk> chunk{};
+    QByteArray& buffer = *stream.buffer;
     while (true) {
-        const ssize_t count = ::read(stream.fd->get(), chunk.data(), chunk.size());
+        const qsizetype start = buffer.size();
+        buffer.resize(start + static_cast<qsizetype>(kReadChunk));
+        const ssize_t count = ::read(stream.fd->get(), buffer.data() + start, kReadChunk);
+        buffer.resize(start + std::max<ssize_t>(count, 0));
         if (count > 0) {
-            const QByteArray bytes(chunk.data(), count);
-            stream.buffer->append(bytes);
             if (outputHandler) {
-                if (std::optional<QString> text = decodeUtf8(bytes); text && !text->isEmpty()) outputHandler(*text);
+                const std::optional<QString> text = decodeUtf8(QByteArrayView(buffer).sliced(start, count));
+                if (text && !text->isEmpty()) outputHandler(*text);
             }
             continue;
         }

@@ -1,0 +1,54 @@
+#include "core/engine/FileNameHelper.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Any item counts as taken, a dangling link included: extracting into one would follow it.
+bool pathIsTaken(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+QString deletingPathExtension(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+}  // namespace
+
+namespace FileNameHelper {
+
+QString lastPathComponent(const QString& url) {
+    QString path = url;
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) path.chop(1);
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString pathExtension(const QString& url) {
+    const QString name = lastPathComponent(url);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+QString uniqueDirectoryURL(const QString& baseName, const QString& directoryURL) {
+    const QString name = baseName.isEmpty() ? QStringLiteral(u"解压文件") : baseName;
+    const QDir directory(directoryURL);
+    QString candidate = directory.filePath(name);
+    for (qint64 counter = 1; pathIsTaken(candidate); ++counter) {
+        candidate = directory.filePath(name + QLatin1Char(' ') + QString::number(counter));
+    }
+    return candidate;
+}
+
+QString archiveBaseName(const QString& fileURL) {
+    const QString fileName = lastPathComponent(fileURL);
+    QString stem = deletingPathExtension(fileName);
+    if (stem.endsWith(QStringLiteral(".tar"), Qt::CaseInsensitive)) stem.chop(4);
+    return stem.isEmpty() ? fileName : stem;
+}
+
+}  // namespace FileNameHelper

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Names derived from paths. Nothing here creates or changes a file.
+namespace FileNameHelper {
+
+// The last component of a path, trailing separators ignored: "/a/x.zip/" gives "x.zip".
+QString lastPathComponent(const QString& url);
+
+// The text after the last dot of the last path component, as written; empty when there is no dot.
+QString pathExtension(const QString& url);
+
+// A folder path under directoryURL that nothing occupies yet: baseName, then "baseName 1",
+// "baseName 2", ... An empty baseName stands for "解压文件". The folder is not created.
+QString uniqueDirectoryURL(const QString& baseName, const QString& directoryURL);
+
+// The name an extraction folder gets: the file name less its last extension and a ".tar" before it
+// (any case), or the whole file name when that would leave nothing.
+QString archiveBaseName(const QString& fileURL);
+
+}  // namespace FileNameHelper

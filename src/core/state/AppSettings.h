@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+// The user's choices, shared by the whole application. Readers load a fresh copy from SettingsStore
+// when they need one; writers save the whole record.
+struct AppSettings {
+    // Empty means next to the source (the archive's folder or the first source item's).
+    QString defaultExtractLocationPath;
+    bool extractToSeparateFolder = true;
+    // Only takes effect while extractToSeparateFolder is on.
+    bool deleteSourceAfterExtract = false;
+    bool setAsDefaultExtractor = false;
+    bool contextMenuEnabled = false;
+    bool launchAtLogin = false;
+    bool menuBarDropEnabled = false;
+    qint64 compressionThreadCount = activeProcessorCount();
+    bool compressToSeparateFolder = true;
+    bool ignoreHiddenFilesWhenCompressing = true;
+    bool archivePasswordBookEnabled = true;
+    bool archivePasswordBookAutoSaveEnabled = true;
+
+    // Built afresh on every call: the processor count is asked again each time.
+    static AppSettings defaults() { return AppSettings{}; }
+
+    // At least 1.
+    static qint64 activeProcessorCount();
+
+    // A compact JSON object with all twelve members.
+    QByteArray encoded() const;
+
+    // Absent or null members take the default; a member of another type fails the whole record,
+    // as does anything but a JSON object. Unknown members are ignored; values are not range-checked.
+    static std::optional<AppSettings> decoded(const QByteArray& json);
+
+    // The path compares by canonical equivalence.
+    bool operator==(const AppSettings& other) const;
+};
