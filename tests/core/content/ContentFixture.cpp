@@ -12,7 +12,7 @@ ContentFixture::ContentFixture() {
     m_tree.writeFile("sample/-x.txt", "dash");
     m_tree.writeFile("sample/docs/r.txt", "readme");
     m_sample = m_tree.path("sample");
-    PrivateTempDirectory::setSystemTempPathForTesting(m_tree.path("tmp"));
+    PrivateTempDirectory::setSystemTempPathForTesting(m_tree.makeFolder("tmp"));
 }
 
 ContentFixture::~ContentFixture() { PrivateTempDirectory::setSystemTempPathForTesting({}); }
