@@ -2,23 +2,20 @@
 
 #include "core/engine/VelmoraError.h"
 
-#include <system_error>
-
-// A file-system operation of velmora's own (not of a tool) that failed, with the system's reason when
-// it gave one.
+// A file or folder that could not be opened, read or created. The reason is the system's own text.
 class FileSystemError : public VelmoraError {
 public:
-    static FileSystemError cannotCreateFolder(const QString& path, std::error_code reason = {}) {
-        return FileSystemError(path, reason);
-    }
+    enum class Kind { openFailed, readFailed, createFailed };
 
+    FileSystemError(Kind kind, QString path, QString reason)
+        : m_kind(kind), m_path(std::move(path)), m_reason(std::move(reason)) {}
+
+    Kind kind() const { return m_kind; }
     const QString& path() const { return m_path; }
-    std::error_code reason() const { return m_reason; }
     QString message() const override;
 
 private:
-    FileSystemError(QString path, std::error_code reason) : m_path(std::move(path)), m_reason(reason) {}
-
+    Kind m_kind;
     QString m_path;
-    std::error_code m_reason;
+    QString m_reason;
 };

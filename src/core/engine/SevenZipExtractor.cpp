@@ -89,7 +89,7 @@ void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const 
     const QString name =
         QStringLiteral("velmoraCompoundTar-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     const std::optional<QString> path = PrivateTempDirectory::makeFolder(name);
-    if (!path) throw FileSystemError::cannotCreateFolder(name);
+    if (!path) throw FileSystemError(FileSystemError::Kind::createFailed, name, {});
     const WorkFolder work(*path);
 
     extractSingleArchive(fileURL, work.path(), password, threadCount, token);
