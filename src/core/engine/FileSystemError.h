@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/engine/VelmoraError.h"
+
+// A file or folder that could not be opened, read or created. The reason is the system's own text.
+class FileSystemError : public VelmoraError {
+public:
+    enum class Kind { openFailed, readFailed, createFailed };
+
+    FileSystemError(Kind kind, QString path, QString reason)
+        : m_kind(kind), m_path(std::move(path)), m_reason(std::move(reason)) {}
+
+    Kind kind() const { return m_kind; }
+    const QString& path() const { return m_path; }
+    QString message() const override;
+
+private:
+    Kind m_kind;
+    QString m_path;
+    QString m_reason;
+};
