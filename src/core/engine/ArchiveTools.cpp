@@ -2,6 +2,10 @@
 
 #include "core/engine/CommandLocator.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+
 namespace ArchiveTools {
 
 namespace SevenZip {
@@ -9,8 +13,8 @@ namespace SevenZip {
 QStringList toolNames() { return {QStringLiteral("7zz")}; }
 
 QStringList systemPaths() {
-    return {QStringLiteral("/usr/local/bin/7zz"), QStringLiteral("/usr/bin/7zz"), QStringLiteral("/usr/local/bin/7z"),
-            QStringLiteral("/usr/bin/7z")};
+    return {QStringLiteral("/usr/local/bin/7zz"), QStringLiteral("/usr/bin/7zz"),
+            QStringLiteral("/usr/local/bin/7z"), QStringLiteral("/usr/bin/7z")};
 }
 
 std::optional<QString> locate() { return CommandLocator::firstBundledOrExisting(toolNames(), systemPaths()); }
@@ -22,6 +26,44 @@ QString outputFolder(const QString& folder) { return QStringLiteral("-o") + fold
 QString threads(int count) { return QStringLiteral("-mmt=") + QString::number(count); }
 
 QString password(const QString& password) { return QStringLiteral("-p") + password; }
+
+namespace {
+QStringList passwordArguments(const std::optional<QString>& given) {
+    if (!given || given->isEmpty()) return {};
+    return {password(*given)};
+}
+}  // namespace
+
+QStringList technicalListArguments(const QString& archive, const std::optional<QString>& password) {
+    return QStringList{QStringLiteral("l"), QStringLiteral("-slt")} << passwordArguments(password)
+                                                                    << endOfSwitches() << archive;
+}
+
+QStringList plainListArguments(const QString& archive, const std::optional<QString>& password) {
+    return QStringList{QStringLiteral("l")} << passwordArguments(password) << endOfSwitches() << archive;
+}
+
+QStringList extractEntriesArguments(const QString& archive, const QStringList& entryPaths,
+                                    const QString& destination, const std::optional<QString>& password) {
+    return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y")}
+           << passwordArguments(password) << endOfSwitches() << archive << entryPaths;
+}
+
+QStringList addArguments(const QString& archive, const QString& type, const QStringList& items) {
+    return QStringList{QStringLiteral("a"), QStringLiteral("-t") + type} << endOfSwitches() << archive
+                                                                         << items;
+}
+
+QStringList deleteArguments(const QString& archive, const QStringList& entryPaths) {
+    return QStringList{QStringLiteral("d")} << endOfSwitches() << archive << entryPaths;
+}
+
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
+                             const std::optional<QString>& password) {
+    return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y"),
+                       threads(std::max(threadCount, 1))}
+           << passwordArguments(password) << endOfSwitches() << archive;
+}
 
 QString addCommand() { return QStringLiteral("a"); }
 
@@ -49,7 +91,55 @@ QString testCommand() { return QStringLiteral("t"); }
 
 }  // namespace SevenZip
 
+namespace InfoZip {
+
+bool isReadAsSwitch(const QString& name) { return name.startsWith(QLatin1Char('-')); }
+
+// A pattern character inside brackets stands for itself.
+QString literalPattern(const QString& name) {
+    QString literal;
+    for (const QChar character : name) {
+        const bool special =
+            character == QLatin1Char('[') || character == QLatin1Char('*') || character == QLatin1Char('?');
+        literal += special ? QLatin1Char('[') + character + QLatin1Char(']') : QString(character);
+    }
+    return literal;
+}
+
+}  // namespace InfoZip
+
+namespace Unzip {
+
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password) {
+    QStringList arguments{QStringLiteral("-o")};
+    if (password && !password->isEmpty()) arguments << QStringLiteral("-P") << *password;
+    return arguments << InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath()) << QStringLiteral("-d")
+                     << QFileInfo(destination).absoluteFilePath();
+}
+
+// unzip also reads the archive's own name as a pattern: a[1].zip could open its neighbour a1.zip.
+QStringList listArguments(const QString& archive) {
+    return {QStringLiteral("-l"), InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath())};
+}
+
+QStringList extractEntryArguments(const QString& archive, const QString& entryPath,
+                                  const QString& destination, const std::optional<QString>& password) {
+    QStringList arguments{QStringLiteral("-o")};
+    if (password && !password->isEmpty()) arguments << QStringLiteral("-P") << *password;
+    return arguments << InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath())
+                     << InfoZip::literalPattern(entryPath) << QStringLiteral("-d") << destination;
+}
+
+}  // namespace Unzip
+
 namespace Zip {
+
+QStringList deleteArguments(const QString& archive, const QStringList& entryPaths) {
+    QStringList arguments{QStringLiteral("-d"), archive};
+    for (const QString& path : entryPaths) arguments << InfoZip::literalPattern(path);
+    return arguments;
+}
 
 QStringList recursiveWithoutExtraAttributes() { return {QStringLiteral("-r"), QStringLiteral("-X")}; }
 
@@ -101,6 +191,29 @@ std::optional<QString> locate() { return CommandLocator::firstBundledOrExisting(
 QString password(const std::optional<QString>& password) {
     if (!password || password->isEmpty()) return QStringLiteral("-p-");
     return QStringLiteral("-p") + *password;
+}
+
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password) {
+    return {QStringLiteral("x"), QStringLiteral("-o+"), Rar::password(password), QStringLiteral("--"), archive,
+            destination + QLatin1Char('/')};
+}
+
+// -v lists every volume of a set, not only the one named.
+QStringList technicalListArguments(const QString& archive, const std::optional<QString>& password) {
+    return {QStringLiteral("lt"), QStringLiteral("-v"), Rar::password(password), QStringLiteral("--"),
+            archive};
+}
+
+QStringList extractEntryArguments(const QString& archive, const QString& entryPath,
+                                  const QString& destination, const std::optional<QString>& password) {
+    return {QStringLiteral("x"),
+            QStringLiteral("-o+"),
+            Rar::password(password),
+            QStringLiteral("--"),
+            archive,
+            entryPath,
+            destination + QLatin1Char('/')};
 }
 
 }  // namespace Rar

@@ -4,6 +4,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionOutputs.h"
 #include "core/engine/CompressionStaging.h"
+#include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileTree.h"
 #include "core/engine/ProcessRunner.h"
@@ -134,7 +135,7 @@ void CompressionService::compress(const QStringList& files, const QString& desti
                                   bool excludeHiddenFiles, const ProgressHandler& progressHandler,
                                   const CancellationToken& token) {
     checkInputsExist(files);
-    FileTree::createFolder(QFileInfo(destinationURL).path());
+    ExtractionSteps::createFolder(QFileInfo(destinationURL).path());
     const CompressionWorkspace workspace =
         CompressionStaging::prepareCompressionWorkspace(files, excludeHiddenFiles, token);
     const StagingRemoval removal(workspace);
@@ -166,7 +167,7 @@ SplitCompressionResult CompressionService::compressSplit(
     }
     checkInputsExist(inputs);
     const QString folder = QDir::cleanPath(destinationDirectoryURL);
-    FileTree::createFolder(folder);
+    ExtractionSteps::createFolder(folder);
     const QString name = SplitCompressionPlanner::sanitizedBaseName(baseName);
     handleExistingOutputs(format, name, folder, splitEnabled, overwriteExisting);
 
@@ -272,7 +273,7 @@ bool CompressionService::testArchive(const QString& primaryPartURL, const std::o
 }
 
 void CompressionService::throwCompressionError(const ProcessResult& result, const QString& fallback) {
-    const QString text = result.error + QLatin1Char('\n') + result.output;
+    const QString text = ExtractionSteps::combinedText(result);
     if (text.toLower().contains(QStringLiteral("permission denied"))) throw ArchiveError::permissionDenied();
     if (text.trimmed().isEmpty()) throw ArchiveError::compressFailed(fallback);
     throw ArchiveError::compressFailed(text);

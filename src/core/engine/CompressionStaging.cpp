@@ -1,6 +1,7 @@
 #include "core/engine/CompressionStaging.h"
 
 #include "core/engine/ArchiveError.h"
+#include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/FileTree.h"
@@ -29,11 +30,11 @@ constexpr size_t kFallbackBuffer = size_t(1) << 20;
 // is reported as the failing copy.
 [[noreturn]] void throwReadFailure(const QString& path, int errorNumber) {
     if (errorNumber == EACCES || errorNumber == EPERM) throw ArchiveError::permissionDenied();
-    throw FileSystemError(FileSystemError::Operation::copy, path, errorNumber);
+    throw FileSystemError::fromErrorNumber(FileSystemError::Kind::copyFailed, path, errorNumber);
 }
 
 [[noreturn]] void throwWriteFailure(const QString& path, int errorNumber) {
-    throw FileSystemError(FileSystemError::Operation::copy, path, errorNumber);
+    throw FileSystemError::fromErrorNumber(FileSystemError::Kind::copyFailed, path, errorNumber);
 }
 
 class FileDescriptor {
@@ -203,7 +204,7 @@ QString makeCompressionStagingRoot() {
     const QString relative =
         QStringLiteral("velmoraCompression/") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const std::optional<QString> path = PrivateTempDirectory::makeFolder(relative);
-    if (!path) throw FileSystemError(FileSystemError::Operation::createFolder, relative, 0);
+    if (!path) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, relative, 0);
     return *path;
 }
 
@@ -223,13 +224,13 @@ QString stagedURL(const QString& input, const QString& stagingRoot) {
 
 void copyDirectoryContents(const QString& source, const QString& destination, bool excludeHiddenFiles,
                            const CancellationToken& token) {
-    FileTree::createFolder(destination);
+    ExtractionSteps::createFolder(destination);
     const auto copyEntry = [&](const FileTree::Entry& entry) {
         token.throwIfCancelled();
         if (excludeHiddenFiles && FileTree::isHiddenOrMacMetadataName(entry.name)) return false;
         const QString target = destination + QLatin1Char('/') + entry.relativePath;
         if (entry.kind == FileTree::EntryKind::directory) {
-            FileTree::createFolder(target);
+            ExtractionSteps::createFolder(target);
         } else {
             copyItem(entry.path, target, entry.info, token);
         }

@@ -2,22 +2,24 @@
 
 #include "core/engine/VelmoraError.h"
 
-// A file operation of velmora's own (not a tool's) failed: creating a folder, copying, deleting or
-// listing. errorNumber is the errno of the failing call, 0 when unknown.
+// A file or folder that could not be opened, read, created, copied, removed or listed. The reason is the
+// system's own text.
 class FileSystemError : public VelmoraError {
 public:
-    enum class Operation { createFolder, copy, remove, list };
+    enum class Kind { openFailed, readFailed, createFailed, copyFailed, removeFailed, listFailed };
 
-    FileSystemError(Operation operation, QString path, int errorNumber)
-        : m_operation(operation), m_path(std::move(path)), m_errorNumber(errorNumber) {}
+    FileSystemError(Kind kind, QString path, QString reason)
+        : m_kind(kind), m_path(std::move(path)), m_reason(std::move(reason)) {}
 
-    Operation operation() const { return m_operation; }
+    // The reason of a failed system call; none for errorNumber 0.
+    static FileSystemError fromErrorNumber(Kind kind, const QString& path, int errorNumber);
+
+    Kind kind() const { return m_kind; }
     const QString& path() const { return m_path; }
-    int errorNumber() const { return m_errorNumber; }
     QString message() const override;
 
 private:
-    Operation m_operation;
+    Kind m_kind;
     QString m_path;
-    int m_errorNumber;
+    QString m_reason;
 };

@@ -70,7 +70,7 @@ void walk(const QString& root, const Visitor& visitor, const ErrorHandler& error
 
 QStringList childNames(const QString& folder) {
     DIR* directory = ::opendir(QFile::encodeName(folder).constData());
-    if (!directory) throw FileSystemError(FileSystemError::Operation::list, folder, errno);
+    if (!directory) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::listFailed, folder, errno);
     QStringList names;
     errno = 0;
     while (const dirent* entry = ::readdir(directory)) {
@@ -80,24 +80,8 @@ QStringList childNames(const QString& folder) {
     }
     const int readError = errno;
     ::closedir(directory);
-    if (readError != 0) throw FileSystemError(FileSystemError::Operation::list, folder, readError);
+    if (readError != 0) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::listFailed, folder, readError);
     return names;
-}
-
-void createFolder(const QString& path) {
-    const QString clean = QDir::cleanPath(path);
-    const QByteArray native = QFile::encodeName(clean);
-    if (::mkdir(native.constData(), 0777) == 0) return;
-    int error = errno;
-    if (error == ENOENT) {
-        const QString parent = QFileInfo(clean).path();
-        if (parent != clean) createFolder(parent);
-        if (::mkdir(native.constData(), 0777) == 0) return;
-        error = errno;
-    }
-    struct stat info {};
-    if (error == EEXIST && ::stat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode)) return;
-    throw FileSystemError(FileSystemError::Operation::createFolder, clean, error);
 }
 
 void removeItem(const QString& path) {
@@ -105,11 +89,11 @@ void removeItem(const QString& path) {
     struct stat info {};
     if (::lstat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
         if (!QDir(path).removeRecursively())
-            throw FileSystemError(FileSystemError::Operation::remove, path, 0);
+            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, path, 0);
         return;
     }
     if (::unlink(native.constData()) != 0)
-        throw FileSystemError(FileSystemError::Operation::remove, path, errno);
+        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, path, errno);
 }
 
 bool isHiddenName(const QString& name) { return name.startsWith(QLatin1Char('.')); }

@@ -32,9 +32,6 @@ void walk(const QString& root, const Visitor& visitor, const ErrorHandler& error
 // Throws FileSystemError when the folder cannot be read.
 QStringList childNames(const QString& folder);
 
-// Creates a folder and its missing parents; an existing folder is fine. Throws FileSystemError.
-void createFolder(const QString& path);
-
 // Removes a file, a link or a whole folder. Throws FileSystemError.
 void removeItem(const QString& path);
 

@@ -1,17 +1,14 @@
 #include "CompressionFixtures.h"
+#include "ExtractionFixtures.h"
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CancellationError.h"
 #include "core/engine/CompressionService.h"
-#include "platform/AppBundle.h"
-#include "support/FakeTool.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
 
-#include <chrono>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -206,24 +203,15 @@ TEST_F(CompressionServiceTest, EveryInputLeftOutAsHiddenIsNoInput) {
 // Tool runs checked through a stand-in for 7-Zip placed where bundled tools are looked for first.
 class FakeSevenZipTest : public CompressionServiceTest {
 protected:
-    void SetUp() override {
-        CompressionServiceTest::SetUp();
-        AppBundle::setResourcesPath(tree.path("bundle"));
-    }
-    void TearDown() override {
-        AppBundle::resetResourcesPath();
-        CompressionServiceTest::TearDown();
-    }
+    FakeTool fakeSevenZip(const QString& body) { return bundle.addTool("7zz", "pwd > \"$0.pwd\"\n" + body); }
 
-    FakeTool fakeSevenZip(const QString& body) {
-        return FakeTool(tree.path("bundle/Tools"), "7zz", "pwd > \"$0.pwd\"\n" + body);
-    }
-
-    QString workingFolderOf(const FakeTool& tool) const {
+    static QString workingFolderOf(const FakeTool& tool) {
         QFile file(tool.path() + ".pwd");
         file.open(QIODevice::ReadOnly);
         return QString::fromUtf8(file.readAll()).trimmed();
     }
+
+    FakeBundle bundle;
 };
 
 TEST_F(FakeSevenZipTest, ZipInPlaceRunsInTheInputsFolder) {
@@ -273,7 +261,6 @@ TEST_F(FakeSevenZipTest, FailedRunsMapToErrorsAndRemoveTheStaging) {
     tree.writeFile("in/Docs/a.txt", "a");
     const QStringList inputs{tree.path("in/Docs")};
     for (const auto& [body, expected] : cases) {
-        QFile::remove(tree.path("bundle/Tools/7zz"));
         fakeSevenZip(body);
         try {
             service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip,
@@ -287,7 +274,7 @@ TEST_F(FakeSevenZipTest, FailedRunsMapToErrorsAndRemoveTheStaging) {
 }
 
 TEST_F(FakeSevenZipTest, CancellationStopsTheToolAndRemovesTheStaging) {
-    const FakeTool tool = fakeSevenZip("touch \"$0.started\"; exec sleep 60");
+    const FakeTool tool = fakeSevenZip("exec sleep 60");
     tree.writeFile("in/Docs/a.txt", "a");
     const QStringList inputs{tree.path("in/Docs")};
     CancellationToken token;
@@ -300,10 +287,7 @@ TEST_F(FakeSevenZipTest, CancellationStopsTheToolAndRemovesTheStaging) {
             failure = std::current_exception();
         }
     });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!QFile::exists(tool.path() + ".started") && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::yield();
-    }
+    EXPECT_TRUE(waitUntilStarted(tool));
     token.cancel();
     worker.join();
     EXPECT_THROW(std::rethrow_exception(failure), CancellationError);

@@ -1,0 +1,229 @@
+#include "core/content/ArchiveListingParser.h"
+
+#include "core/content/PreviewEntryRules.h"
+
+#include <QSet>
+#include <QStringList>
+
+#include <algorithm>
+#include <utility>
+
+namespace ArchiveListingParser {
+
+namespace {
+
+const QChar kNewline = QLatin1Char('\n');
+const QChar kSlash = QLatin1Char('/');
+const QChar kHyphen = QLatin1Char('-');
+const QChar kBlank = QLatin1Char(' ');
+
+// Calls lineHandler with every line of text (without its line feed), empty ones included.
+template <typename LineHandler>
+void forEachLine(QStringView text, LineHandler&& lineHandler) {
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(kNewline, start);
+        if (end < 0) end = text.size();
+        lineHandler(text.sliced(start, end - start));
+        start = end + 1;
+    }
+}
+
+std::optional<qint64> decimal(QStringView text) {
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok, 10);
+    if (!ok) return std::nullopt;
+    return value;
+}
+
+// Time stamps to the second: "2024-03-09 14:05:08" of "2024-03-09 14:05:08.1234567".
+QString toSeconds(QStringView timestamp) {
+    return timestamp.first(std::min<qsizetype>(timestamp.size(), 19)).toString();
+}
+
+QString asFolderPath(QStringView path) {
+    return path.endsWith(kSlash) ? path.toString() : path.toString() + kSlash;
+}
+
+// One entry block of the 7-Zip technical listing. Only the keys the rows need are kept; `filled`
+// tells whether any key at all was stored since the block began.
+struct SevenZipBlock {
+    std::optional<QStringView> path, folder, attributes, encrypted, size, modified;
+    bool filled = false;
+
+    void store(QStringView key, QStringView value) {
+        filled = true;
+        if (key == u"Path")
+            path = value;
+        else if (key == u"Folder")
+            folder = value;
+        else if (key == u"Attributes")
+            attributes = value;
+        else if (key == u"Encrypted")
+            encrypted = value;
+        else if (key == u"Size")
+            size = value;
+        else if (key == u"Modified")
+            modified = value;
+    }
+
+    bool isFolder(QStringView trimmedPath) const {
+        if (folder == u"+") return true;
+        if (attributes) {
+            const QStringView trimmed = attributes->trimmed();
+            const qsizetype blank = trimmed.indexOf(kBlank);
+            if ((blank < 0 ? trimmed : trimmed.first(blank)) == u"D") return true;
+        }
+        return trimmedPath.endsWith(kSlash);
+    }
+
+    void finish(PreviewListing& listing) {
+        const SevenZipBlock block = std::exchange(*this, {});
+        const QStringView trimmedPath = block.path ? block.path->trimmed() : QStringView();
+        if (trimmedPath.isEmpty()) return;
+        if (block.encrypted == u"+") listing.isEncrypted = true;
+        const bool isFolder = block.isFolder(trimmedPath);
+        const QString path = isFolder ? asFolderPath(trimmedPath) : trimmedPath.toString();
+        const qint64 size = block.size ? decimal(*block.size).value_or(0) : 0;
+        const QString modified = block.modified ? toSeconds(*block.modified) : QString();
+        listing.entries.append(PreviewEntryRules::listedEntry(path, size, modified));
+    }
+};
+
+// Where the columns of 7-Zip's plain listing start and end, from its dashed line.
+struct Column {
+    qsizetype start = 0;
+    qsizetype end = 0;
+
+    QStringView in(QStringView row) const {
+        if (start >= row.size()) return {};
+        return row.sliced(start, std::min(end, row.size()) - start);
+    }
+};
+
+// The plain listing's five columns: date and time, attributes, size, packed size, name.
+constexpr qsizetype kPlainListingColumns = 5;
+
+// The dashes under the column heading, and the same line again after the last row. The "--" above
+// the archive's own properties has a single run and is not one of them.
+QList<Column> columnRule(QStringView line) {
+    QList<Column> columns;
+    for (qsizetype index = 0; index < line.size(); ++index) {
+        if (line[index] == kBlank) continue;
+        if (line[index] != kHyphen) return {};
+        if (index == 0 || line[index - 1] != kHyphen) columns.append({index, index});
+        columns.last().end = index + 1;
+    }
+    if (columns.size() != kPlainListingColumns || columns.first().start != 0) return {};
+    return columns;
+}
+
+ArchivePreviewEntry plainListingRow(QStringView row, const QList<Column>& columns) {
+    const QStringView name = row.sliced(std::min(columns.last().start, row.size()));
+    const bool isFolder = columns[1].in(row).trimmed().startsWith(QLatin1Char('D'));
+    return PreviewEntryRules::listedEntry(isFolder ? asFolderPath(name) : name.toString(),
+                                          decimal(columns[2].in(row).trimmed()),
+                                          columns[0].in(row).trimmed().toString());
+}
+
+// One entry block of unrar's technical listing.
+struct RarBlock {
+    std::optional<QStringView> name, type, size, mtime;
+
+    void store(QStringView key, QStringView value) {
+        if (key == u"Name")
+            name = value;
+        else if (key == u"Type")
+            type = value;
+        else if (key == u"Size")
+            size = value;
+        else if (key == u"mtime")
+            mtime = value;
+    }
+
+    void finish(QList<ArchivePreviewEntry>& entries, QSet<QString>& seen) {
+        const RarBlock block = std::exchange(*this, {});
+        if (!block.name || block.name->isEmpty()) return;
+        const bool isFolder = block.type == u"Directory";
+        const QString path = isFolder ? asFolderPath(*block.name) : block.name->toString();
+        if (seen.contains(path)) return;
+        seen.insert(path);
+        const QString modified = block.mtime ? toSeconds(*block.mtime) : QString();
+        entries.append(
+            PreviewEntryRules::listedEntry(path, block.size ? decimal(*block.size) : std::nullopt, modified));
+    }
+};
+
+}  // namespace
+
+PreviewListing parseSevenZipStructuredList(QStringView output) {
+    PreviewListing listing;
+    SevenZipBlock block;
+    bool started = false;
+    forEachLine(output, [&](QStringView rawLine) {
+        const QStringView line = rawLine.trimmed();
+        if (line == u"----------") {
+            block.finish(listing);
+            started = true;
+            return;
+        }
+        if (!started) return;
+        const qsizetype separator = line.indexOf(u" = ");
+        if (separator < 0) return;
+        const QStringView key = line.first(separator);
+        if (key == u"Path" && block.filled) block.finish(listing);
+        block.store(key, line.sliced(separator + 3));
+    });
+    block.finish(listing);
+    return listing;
+}
+
+QList<ArchivePreviewEntry> parseSevenZipPlainList(QStringView output) {
+    QList<ArchivePreviewEntry> entries;
+    QList<Column> columns;
+    bool finished = false;
+    forEachLine(output, [&](QStringView rawLine) {
+        const QStringView line = rawLine.endsWith(QLatin1Char('\r')) ? rawLine.chopped(1) : rawLine;
+        if (finished) return;
+        if (QList<Column> rule = columnRule(line); !rule.isEmpty()) {
+            finished = !columns.isEmpty();
+            columns = std::move(rule);
+            return;
+        }
+        if (columns.isEmpty() || line.trimmed().isEmpty()) return;
+        const ArchivePreviewEntry row = plainListingRow(line, columns);
+        if (!row.path.isEmpty()) entries.append(row);
+    });
+    return entries;
+}
+
+QList<ArchivePreviewEntry> parseRarTechnicalList(QStringView output) {
+    QList<ArchivePreviewEntry> entries;
+    QSet<QString> seen;
+    RarBlock block;
+    forEachLine(output, [&](QStringView rawLine) {
+        const QStringView line = rawLine.endsWith(QLatin1Char('\r')) ? rawLine.chopped(1) : rawLine;
+        const qsizetype separator = line.indexOf(u": ");
+        if (separator < 0) return;
+        const QStringView key = line.first(separator).trimmed();
+        if (key == u"Name") block.finish(entries, seen);
+        block.store(key, line.sliced(separator + 2));
+    });
+    block.finish(entries, seen);
+    return entries;
+}
+
+std::optional<ArchivePreviewEntry> parseZipListLine(QStringView line) {
+    const QList<QStringView> columns = line.split(kBlank, Qt::SkipEmptyParts);
+    if (columns.size() < 4) return std::nullopt;
+    const std::optional<qint64> length = decimal(columns[0]);
+    if (!length) return std::nullopt;
+    QStringList nameParts;
+    for (qsizetype index = 3; index < columns.size(); ++index) nameParts.append(columns[index].toString());
+    const QString name = nameParts.join(kBlank);
+    if (name == u"Name") return std::nullopt;
+    return PreviewEntryRules::listedEntry(name, length,
+                                          columns[1].toString() + kBlank + columns[2].toString());
+}
+
+}  // namespace ArchiveListingParser

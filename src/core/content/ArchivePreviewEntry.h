@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// One row of an archive's listing, whichever tool or reader produced it. A plain value: copied
+// freely, compared field by field; its identity in lists is its path.
+struct ArchivePreviewEntry {
+    // Only on rows that stand for a folded package: shown as one file, or as a folder.
+    enum class PackagePresentationStyle { file, folder };
+
+    QString path;  // inside the archive, "/"-separated; a folder's path ends with "/"
+    qint64 byteSize = 0;
+    QString sizeDescription;
+    QString modifiedDescription;
+    QString kindDescription;
+    std::optional<PackagePresentationStyle> packagePresentationStyle;
+
+    const QString& id() const { return path; }
+
+    bool operator==(const ArchivePreviewEntry& other) const = default;
+};

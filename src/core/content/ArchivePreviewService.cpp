@@ -1,0 +1,356 @@
+#include "core/content/ArchivePreviewService.h"
+
+#include "core/content/ArchiveListingParser.h"
+#include "core/content/ExtractedItemSearch.h"
+#include "core/content/PreviewEntryRules.h"
+#include "core/content/ZipCentralDirectory.h"
+#include "core/engine/FileSystemError.h"
+#include "core/engine/ProcessRunner.h"
+#include "core/split/SplitArchiveDetector.h"
+#include "platform/PrivateTempDirectory.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUuid>
+
+namespace {
+
+bool isGiven(const std::optional<QString>& password) { return password && !password->isEmpty(); }
+
+QString extensionOf(const QString& fileURL) { return QFileInfo(fileURL).suffix(); }
+
+QString fileNameOf(const QString& fileURL) { return QFileInfo(fileURL).fileName(); }
+
+ArchiveError unsafePath(const QString& path) {
+    return ArchiveError::extractFailed(QStringLiteral(u"压缩包内路径不安全，无法预览：") + path);
+}
+
+// A package row shown as one file is extracted like a file; every other path ending in "/" is a folder.
+bool isFolderEntry(const ArchivePreviewEntry& entry) {
+    if (entry.packagePresentationStyle) {
+        return *entry.packagePresentationStyle == ArchivePreviewEntry::PackagePresentationStyle::folder;
+    }
+    return entry.path.endsWith(QLatin1Char('/'));
+}
+
+void requireExisting(const QString& archiveURL) {
+    if (!QFileInfo::exists(archiveURL)) throw ArchiveError::fileNotFound(archiveURL);
+}
+
+ArchiveFormat::Kind requireKind(const QString& archiveURL) {
+    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(archiveURL);
+    if (!kind) throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
+    return *kind;
+}
+
+ProcessResult run(const QString& program, const QStringList& arguments, double timeout,
+                  const CancellationToken& token) {
+    return ProcessRunner::run(program, arguments, std::nullopt, timeout, {}, token);
+}
+
+void runOrThrow(const QString& program, const QStringList& arguments, double timeout, const QString& fallback,
+                const CancellationToken& token) {
+    const ProcessResult result = run(program, arguments, timeout, token);
+    if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback);
+}
+
+// Info-ZIP programs would read such a name as a switch; refused before anything runs.
+void refuseSwitchLikeNames(const QStringList& entryPaths) {
+    for (const QString& path : entryPaths) {
+        if (ArchiveTools::InfoZip::isReadAsSwitch(path)) throw unsafePath(path);
+    }
+}
+
+QString makePreviewRoot() {
+    const QString relative =
+        QStringLiteral("velmoraPreviews/") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const std::optional<QString> root = PrivateTempDirectory::makeFolder(relative);
+    if (!root) throw FileSystemError(FileSystemError::Kind::createFailed, relative, {});
+    return *root;
+}
+
+QString editExtension(const QString& archiveURL) { return extensionOf(archiveURL).toLower(); }
+
+bool isEditable(const QString& extension) {
+    return extension == QStringLiteral("zip") || extension == QStringLiteral("7z");
+}
+
+}  // namespace
+
+// Listing
+
+QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& archiveURL,
+                                                                 const std::optional<QString>& password,
+                                                                 const CancellationToken& token) const {
+    requireExisting(archiveURL);
+    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(archiveURL);
+    const std::optional<SplitArchiveDetector::Match> volume =
+        SplitArchiveDetector::detect(fileNameOf(archiveURL));
+    if (!kind && !(volume && volume->isSplitPart))
+        throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
+
+    if (const std::optional<PreviewListing> listing = sevenZipStructuredEntries(archiveURL, password, token);
+        listing && !PreviewEntryRules::containsMojibakePath(listing->entries)) {
+        if (listing->isEncrypted && !isGiven(password)) throw ArchiveError::wrongPassword();
+        return PreviewEntryRules::finderVisibleEntries(listing->entries);
+    }
+
+    if (kind == ArchiveFormat::Kind::zip) {
+        const PreviewListing listing = ZipCentralDirectory::nativeZipEntries(archiveURL);
+        if (listing.isEncrypted && !isGiven(password)) throw ArchiveError::wrongPassword();
+        if (!listing.entries.isEmpty() && !PreviewEntryRules::containsMojibakePath(listing.entries)) {
+            return PreviewEntryRules::finderVisibleEntries(listing.entries);
+        }
+        return PreviewEntryRules::finderVisibleEntries(zipEntries(archiveURL, token));
+    }
+    if (!kind) throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
+    return PreviewEntryRules::finderVisibleEntries(externalEntries(archiveURL, *kind, password, token));
+}
+
+std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntriesIfAvailable(
+    const QString& archiveURL) const {
+    if (ArchiveFormat::kind(archiveURL) != ArchiveFormat::Kind::zip) return std::nullopt;
+    PreviewListing listing;
+    try {
+        listing = ZipCentralDirectory::nativeZipEntries(archiveURL);
+    } catch (const FileSystemError&) {
+        return std::nullopt;
+    }
+    if (listing.isEncrypted || listing.entries.isEmpty()) return std::nullopt;
+    if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
+    return PreviewEntryRules::finderVisibleEntries(listing.entries);
+}
+
+ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result, const QString& fallback) {
+    const QString joined = result.error + QLatin1Char('\n') + result.output;
+    const QString lowered = joined.toLower();
+    if (lowered.contains(u"password") || lowered.contains(u"wrong") || lowered.contains(u"incorrect")) {
+        return ArchiveError::wrongPassword();
+    }
+    if (lowered.contains(u"permission denied") || lowered.contains(u"operation not permitted")) {
+        return ArchiveError::permissionDenied();
+    }
+    return ArchiveError::extractFailed(joined.trimmed().isEmpty() ? fallback : joined);
+}
+
+// Attempt A: nothing when there is no 7-Zip or it failed for another reason than the password.
+std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
+    const QString& archiveURL, const std::optional<QString>& password, const CancellationToken& token) const {
+    const std::optional<QString> sevenZip = m_programs.sevenZip();
+    if (!sevenZip) return std::nullopt;
+    const ProcessResult result =
+        run(*sevenZip, ArchiveTools::SevenZip::technicalListArguments(archiveURL, password),
+            ArchiveTools::kListingTimeout, token);
+    if (result.status == 0) return ArchiveListingParser::parseSevenZipStructuredList(result.output);
+    const ArchiveError error = mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"));
+    if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
+    return std::nullopt;
+}
+
+QList<ArchivePreviewEntry> ArchivePreviewService::zipEntries(const QString& archiveURL,
+                                                             const CancellationToken& token) const {
+    const ProcessResult result = run(m_programs.unzip, ArchiveTools::Unzip::listArguments(archiveURL),
+                                     ArchiveTools::kListingTimeout, token);
+    if (result.status != 0) {
+        throw ArchiveError::extractFailed(result.error.isEmpty() ? result.output : result.error);
+    }
+    QList<ArchivePreviewEntry> entries;
+    for (const QStringView line : QStringView(result.output).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (std::optional<ArchivePreviewEntry> entry = ArchiveListingParser::parseZipListLine(line)) {
+            entries.append(*entry);
+        }
+    }
+    return entries;
+}
+
+QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString& archiveURL,
+                                                                  ArchiveFormat::Kind kind,
+                                                                  const std::optional<QString>& password,
+                                                                  const CancellationToken& token) const {
+    if (kind == ArchiveFormat::Kind::rar) {
+        if (const std::optional<QString> rar = m_programs.rar()) {
+            const ProcessResult result =
+                run(*rar, ArchiveTools::Rar::technicalListArguments(archiveURL, password),
+                    ArchiveTools::kListingTimeout, token);
+            if (result.status != 0)
+                throw mapExternalError(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"));
+            return ArchiveListingParser::parseRarTechnicalList(result.output);
+        }
+    }
+    const std::optional<QString> sevenZip = m_programs.sevenZip();
+    if (!sevenZip) {
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
+    }
+    const ProcessResult result =
+        run(*sevenZip, ArchiveTools::SevenZip::plainListArguments(archiveURL, password),
+            ArchiveTools::kListingTimeout, token);
+    if (result.status != 0) throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"));
+    return ArchiveListingParser::parseSevenZipPlainList(result.output);
+}
+
+// Entry extraction
+
+QString ArchivePreviewService::safeRelativePath(const QString& path) {
+    QString replaced = path;
+    replaced.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QStringList pieces = replaced.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const bool escapes = replaced.startsWith(QLatin1Char('/')) || replaced.startsWith(QLatin1Char('~')) ||
+                         pieces.isEmpty() || pieces.contains(QStringLiteral(".."));
+    // A NUL would cut the path short where the tool reads it.
+    if (escapes || replaced.contains(QChar(u'\0'))) throw unsafePath(path);
+    return pieces.join(QLatin1Char('/'));
+}
+
+QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& entry,
+                                                    const QString& archiveURL,
+                                                    const std::optional<QString>& password,
+                                                    const CancellationToken& token) const {
+    requireExisting(archiveURL);
+    if (isFolderEntry(entry)) throw ArchiveError::extractFailed(QStringLiteral(u"文件夹不能直接预览。"));
+    const ArchiveFormat::Kind kind = requireKind(archiveURL);
+    const QString safePath = safeRelativePath(entry.path);
+    const QString root = makePreviewRoot();
+    extractWithTools(kind, archiveURL, {safePath}, root, password, Purpose::preview, token);
+
+    const QString candidate = root + QLatin1Char('/') + safePath;
+    if (QFileInfo::exists(candidate) && ExtractedItemSearch::isContained(candidate, root)) return candidate;
+    if (std::optional<QString> found = ExtractedItemSearch::locateExtractedFile(fileNameOf(safePath), root)) {
+        return *found;
+    }
+    throw ArchiveError::extractFailed(QStringLiteral(u"未能读取压缩包内文件：") + entry.path);
+}
+
+QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntry>& entries,
+                                                  const QString& archiveURL, const QString& destinationURL,
+                                                  const std::optional<QString>& password,
+                                                  const CancellationToken& token) const {
+    requireExisting(archiveURL);
+    QStringList safePaths;
+    for (const ArchivePreviewEntry& entry : entries) {
+        if (!isFolderEntry(entry)) safePaths.append(entry.path);
+    }
+    if (safePaths.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要提取的文件。"));
+    for (QString& path : safePaths) path = safeRelativePath(path);
+    if (!QDir().mkpath(destinationURL)) {
+        throw FileSystemError(FileSystemError::Kind::createFailed, destinationURL, {});
+    }
+    const ArchiveFormat::Kind kind = requireKind(archiveURL);
+    extractWithTools(kind, archiveURL, safePaths, destinationURL, password, Purpose::extraction, token);
+
+    QStringList extracted;
+    for (const QString& path : safePaths) {
+        const QString candidate = destinationURL + QLatin1Char('/') + path;
+        if (QFileInfo::exists(candidate)) {
+            extracted.append(candidate);
+        } else if (std::optional<QString> found =
+                       ExtractedItemSearch::locateExtractedItem(fileNameOf(path), destinationURL)) {
+            extracted.append(*found);
+        }
+    }
+    return extracted;
+}
+
+// Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.
+void ArchivePreviewService::extractWithTools(ArchiveFormat::Kind kind, const QString& archiveURL,
+                                             const QStringList& entryPaths, const QString& destinationURL,
+                                             const std::optional<QString>& password, Purpose purpose,
+                                             const CancellationToken& token) const {
+    // A selection may be large; a one-entry preview must answer quickly.
+    const double timeout =
+        purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kListingTimeout;
+    if (kind == ArchiveFormat::Kind::rar) {
+        if (extractRarEntriesIfAvailable(archiveURL, entryPaths, destinationURL, password, timeout, token))
+            return;
+        if (extractWithSevenZipIfAvailable(archiveURL, entryPaths, destinationURL, password, timeout, token))
+            return;
+        throw ArchiveError::dependencyMissing(QStringLiteral(u"RAR 预览工具不可用，请重新安装 velmora。"));
+    }
+    if (extractWithSevenZipIfAvailable(archiveURL, entryPaths, destinationURL, password, timeout, token))
+        return;
+    if (kind == ArchiveFormat::Kind::zip) {
+        extractZipEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
+        return;
+    }
+    throw ArchiveError::dependencyMissing(
+        purpose == Purpose::preview ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
+                                    : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。"));
+}
+
+bool ArchivePreviewService::extractWithSevenZipIfAvailable(
+    const QString& archiveURL, const QStringList& entryPaths, const QString& destinationURL,
+    const std::optional<QString>& password, double timeout, const CancellationToken& token) const {
+    const std::optional<QString> sevenZip = m_programs.sevenZip();
+    if (!sevenZip) return false;
+    runOrThrow(
+        *sevenZip,
+        ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, entryPaths, destinationURL, password),
+        timeout, QStringLiteral(u"第三方预览工具返回错误。"), token);
+    return true;
+}
+
+void ArchivePreviewService::extractZipEntries(const QString& archiveURL, const QStringList& entryPaths,
+                                              const QString& destinationURL,
+                                              const std::optional<QString>& password, double timeout,
+                                              const CancellationToken& token) const {
+    refuseSwitchLikeNames(entryPaths);
+    for (const QString& path : entryPaths) {
+        runOrThrow(m_programs.unzip,
+                   ArchiveTools::Unzip::extractEntryArguments(archiveURL, path, destinationURL, password),
+                   timeout, QStringLiteral(u"系统 ZIP 工具返回错误。"), token);
+    }
+}
+
+bool ArchivePreviewService::extractRarEntriesIfAvailable(
+    const QString& archiveURL, const QStringList& entryPaths, const QString& destinationURL,
+    const std::optional<QString>& password, double timeout, const CancellationToken& token) const {
+    const std::optional<QString> rar = m_programs.rar();
+    if (!rar) return false;
+    for (const QString& path : entryPaths) {
+        runOrThrow(*rar, ArchiveTools::Rar::extractEntryArguments(archiveURL, path, destinationURL, password),
+                   timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), token);
+    }
+    return true;
+}
+
+// Editing
+
+void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                     const CancellationToken& token) const {
+    if (fileURLs.isEmpty()) throw ArchiveError::noInputFiles();
+    const QString extension = editExtension(archiveURL);
+    if (!isEditable(extension)) {
+        throw ArchiveError::commandFailed(
+            QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。"));
+    }
+    const std::optional<QString> sevenZip = m_programs.sevenZip();
+    if (!sevenZip)
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
+    runOrThrow(*sevenZip, ArchiveTools::SevenZip::addArguments(archiveURL, extension, fileURLs),
+               ArchiveTools::kEditTimeout, QStringLiteral(u"添加文件失败。"), token);
+}
+
+void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
+                                          const QString& archiveURL, const CancellationToken& token) const {
+    if (entries.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要删除的条目。"));
+    QStringList safePaths;
+    for (const ArchivePreviewEntry& entry : entries) safePaths.append(safeRelativePath(entry.path));
+    const QString extension = editExtension(archiveURL);
+    if (!isEditable(extension)) {
+        throw ArchiveError::commandFailed(
+            QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
+    }
+    if (const std::optional<QString> sevenZip = m_programs.sevenZip()) {
+        runOrThrow(*sevenZip, ArchiveTools::SevenZip::deleteArguments(archiveURL, safePaths),
+                   ArchiveTools::kEditTimeout, QStringLiteral(u"删除压缩包内文件失败。"), token);
+        return;
+    }
+    if (extension != QStringLiteral("zip")) {
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
+    }
+    refuseSwitchLikeNames(safePaths);
+    runOrThrow(m_programs.zip, ArchiveTools::Zip::deleteArguments(archiveURL, safePaths),
+               ArchiveTools::kEditTimeout, QStringLiteral(u"删除 ZIP 内文件失败。"), token);
+}

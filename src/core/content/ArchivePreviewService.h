@@ -1,0 +1,104 @@
+#pragma once
+
+#include "core/content/ArchivePreviewEntry.h"
+#include "core/content/PreviewListing.h"
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/CancellationToken.h"
+#include "core/engine/ProcessResult.h"
+#include "core/split/ArchiveFormat.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// What the archive browser stands on: an archive's entries (a ZIP's read without any tool), one entry
+// extracted for preview or a selection extracted to a folder, and entries added to or deleted from a
+// ZIP or 7Z archive in place. The tools do the archive work; every entry path passes the safe-path rule
+// before it reaches a tool or a folder on disk.
+//
+// Keeps no state; every operation may run at once with any other. The blocking operations are for a
+// worker thread: they throw ArchiveError, FileSystemError, ProcessRunnerError (time-out, launch) and
+// CancellationError.
+class ArchivePreviewService {
+public:
+    // The programs it starts. Located again for every run, so a tool installed meanwhile is found;
+    // tests replace them.
+    struct Programs {
+        std::function<std::optional<QString>()> sevenZip = ArchiveTools::SevenZip::locate;
+        std::function<std::optional<QString>()> rar = ArchiveTools::Rar::locate;
+        QString unzip = ArchiveTools::kUnzipPath;
+        QString zip = ArchiveTools::kZipPath;
+    };
+
+    ArchivePreviewService() = default;
+    explicit ArchivePreviewService(Programs programs) : m_programs(std::move(programs)) {}
+
+    // The entries with packages folded. An encrypted archive listed without a password, or a tool
+    // that complains about the password, gives ArchiveError wrongPassword.
+    QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
+                                              const std::optional<QString>& password,
+                                              const CancellationToken& token) const;
+
+    // A ZIP's entries from its central directory alone, for showing rows before any tool runs;
+    // nothing when that is not possible (not a ZIP, encrypted, unreadable, no rows, garbled names).
+    std::optional<QList<ArchivePreviewEntry>> fastPreviewEntriesIfAvailable(const QString& archiveURL) const;
+
+    // A failed run as an archive error: a password problem, a permission problem, or the tool's own
+    // text (the fallback when it printed nothing).
+    static ArchiveError mapExternalError(const ProcessResult& result, const QString& fallback);
+
+    // Extracts one file entry into a new private folder and returns the extracted file (or package
+    // folder). The folder is never removed; the caller may keep the file.
+    QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
+                                 const std::optional<QString>& password,
+                                 const CancellationToken& token) const;
+
+    // Extracts the file entries of a selection into destinationURL (created when missing) and returns
+    // the extracted items found, at most one per file entry, in entry order; possibly none.
+    QStringList extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                               const QString& destinationURL, const std::optional<QString>& password,
+                               const CancellationToken& token) const;
+
+    // Adds files and folders from disk, each under its own name at the top level, to a ZIP or 7Z
+    // archive (created when missing).
+    void addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                  const CancellationToken& token) const;
+
+    // Deletes entries, folders with their contents, from a ZIP or 7Z archive.
+    void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                       const CancellationToken& token) const;
+
+    // An entry path as it may reach a tool or be joined to a folder: backslashes become "/", empty
+    // pieces go, and a path that is absolute, begins with "~", has a ".." piece or is empty is refused.
+    static QString safeRelativePath(const QString& path);
+
+private:
+    // Which tool message to give when a kind other than ZIP and RAR finds no 7-Zip.
+    enum class Purpose { preview, extraction };
+
+    std::optional<PreviewListing> sevenZipStructuredEntries(const QString& archiveURL,
+                                                            const std::optional<QString>& password,
+                                                            const CancellationToken& token) const;
+    QList<ArchivePreviewEntry> zipEntries(const QString& archiveURL, const CancellationToken& token) const;
+    QList<ArchivePreviewEntry> externalEntries(const QString& archiveURL, ArchiveFormat::Kind kind,
+                                               const std::optional<QString>& password,
+                                               const CancellationToken& token) const;
+
+    void extractWithTools(ArchiveFormat::Kind kind, const QString& archiveURL, const QStringList& entryPaths,
+                          const QString& destinationURL, const std::optional<QString>& password,
+                          Purpose purpose, const CancellationToken& token) const;
+    bool extractWithSevenZipIfAvailable(const QString& archiveURL, const QStringList& entryPaths,
+                                        const QString& destinationURL, const std::optional<QString>& password,
+                                        double timeout, const CancellationToken& token) const;
+    void extractZipEntries(const QString& archiveURL, const QStringList& entryPaths,
+                           const QString& destinationURL, const std::optional<QString>& password,
+                           double timeout, const CancellationToken& token) const;
+    bool extractRarEntriesIfAvailable(const QString& archiveURL, const QStringList& entryPaths,
+                                      const QString& destinationURL, const std::optional<QString>& password,
+                                      double timeout, const CancellationToken& token) const;
+
+    Programs m_programs;
+};

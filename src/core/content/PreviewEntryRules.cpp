@@ -1,0 +1,179 @@
+#include "core/content/PreviewEntryRules.h"
+
+#include "platform/ByteCountFormatter.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+#include <algorithm>
+#include <array>
+
+namespace PreviewEntryRules {
+
+namespace {
+
+constexpr std::array<QStringView, 13> kFinderPackageExtensions{
+    u"app",        u"appex", u"bundle",    u"framework",    u"key",       u"numbers",    u"pages",
+    u"playground", u"rtfd",  u"scnassets", u"xcdatamodeld", u"xcodeproj", u"xcworkspace"};
+
+constexpr std::array<QStringView, 5> kImageExtensions{u"jpg", u"jpeg", u"png", u"gif", u"webp"};
+
+const QChar kSlash = QLatin1Char('/');
+
+QStringView trimmedPath(QStringView path) {
+    qsizetype begin = 0;
+    qsizetype end = path.size();
+    while (begin < end && path[begin] == kSlash) ++begin;
+    while (end > begin && path[end - 1] == kSlash) --end;
+    return path.sliced(begin, end - begin);
+}
+
+// The extension of the last component: the text after its last ".", empty when there is none. A
+// name that begins with "." is a hidden name, not an extension.
+QStringView pathExtension(QStringView path) {
+    const QStringView trimmed = trimmedPath(path);
+    const QStringView component = trimmed.sliced(trimmed.lastIndexOf(kSlash) + 1);
+    const qsizetype dot = component.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0) return {};
+    return component.sliced(dot + 1);
+}
+
+template <size_t N>
+bool containsIgnoringCase(const std::array<QStringView, N>& list, QStringView value) {
+    return std::any_of(list.begin(), list.end(),
+                       [value](QStringView item) { return item.compare(value, Qt::CaseInsensitive) == 0; });
+}
+
+bool isAssetCatalogue(QStringView extension) {
+    return extension.compare(u"xcassets", Qt::CaseInsensitive) == 0;
+}
+
+QString typedFileText(QStringView extension) {
+    return extension.toString().toUpper() + QStringLiteral(u" 文件");
+}
+
+// Scalar-value order of the canonically composed forms; QString's own order compares UTF-16 units.
+bool scalarOrderLess(const QString& left, const QString& right) {
+    const QList<uint> a = left.normalized(QString::NormalizationForm_C).toUcs4();
+    const QList<uint> b = right.normalized(QString::NormalizationForm_C).toUcs4();
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
+}
+
+ArchivePreviewEntry packageRow(const QString& rowPath) {
+    ArchivePreviewEntry row;
+    row.path = rowPath;
+    row.kindDescription = kindDescription(rowPath);
+    row.packagePresentationStyle = packagePresentationStyle(rowPath);
+    return row;
+}
+
+}  // namespace
+
+ArchivePreviewEntry listedEntry(const QString& path, std::optional<qint64> byteSize,
+                                const QString& modifiedDescription) {
+    ArchivePreviewEntry entry;
+    entry.path = path;
+    entry.byteSize = byteSize.value_or(0);
+    if (byteSize) entry.sizeDescription = ByteCountFormatter::fileStyle(*byteSize);
+    entry.modifiedDescription = modifiedDescription;
+    entry.kindDescription = kindDescription(path);
+    return entry;
+}
+
+QString kindDescription(const QString& path) {
+    const QStringView extension = pathExtension(path);
+    if (isAssetCatalogue(extension)) return QStringLiteral(u"文件夹");
+    if (containsIgnoringCase(kFinderPackageExtensions, extension)) return typedFileText(extension);
+    if (path.endsWith(kSlash)) return QStringLiteral(u"文件夹");
+    if (extension.isEmpty()) return QStringLiteral(u"文件");
+    if (extension.compare(u"rtf", Qt::CaseInsensitive) == 0) return QStringLiteral(u"多信息文本 (RTF)");
+    if (extension.compare(u"txt", Qt::CaseInsensitive) == 0) return QStringLiteral(u"文本文件");
+    if (containsIgnoringCase(kImageExtensions, extension)) return QStringLiteral(u"图像文件");
+    if (extension.compare(u"pdf", Qt::CaseInsensitive) == 0) return QStringLiteral(u"PDF 文档");
+    return typedFileText(extension);
+}
+
+bool isFinderPackageName(const QString& component) {
+    return std::any_of(
+        kFinderPackageExtensions.begin(), kFinderPackageExtensions.end(), [&](QStringView extension) {
+            const qsizetype dot = component.size() - extension.size() - 1;
+            return dot >= 0 && component[dot] == QLatin1Char('.') &&
+                   QStringView(component).sliced(dot + 1).compare(extension, Qt::CaseInsensitive) == 0;
+        });
+}
+
+std::optional<QString> packageRootPath(const QString& path) {
+    const QStringList components = trimmedPath(path).toString().split(kSlash, Qt::SkipEmptyParts);
+    for (qsizetype index = 0; index < components.size(); ++index) {
+        if (isFinderPackageName(components[index])) return components.first(index + 1).join(kSlash);
+    }
+    return std::nullopt;
+}
+
+ArchivePreviewEntry::PackagePresentationStyle packagePresentationStyle(const QString& path) {
+    return isAssetCatalogue(pathExtension(path)) ? ArchivePreviewEntry::PackagePresentationStyle::folder
+                                                 : ArchivePreviewEntry::PackagePresentationStyle::file;
+}
+
+bool containsMojibakePath(const QList<ArchivePreviewEntry>& entries) {
+    return std::any_of(entries.begin(), entries.end(), [](const ArchivePreviewEntry& entry) {
+        return entry.path.contains(QChar(QChar::ReplacementCharacter)) || entry.path.contains(u"??");
+    });
+}
+
+QList<ArchivePreviewEntry> finderVisibleEntries(const QList<ArchivePreviewEntry>& entries) {
+    QList<std::optional<QString>> roots;
+    roots.reserve(entries.size());
+    QSet<QString> rootSet;
+    for (const ArchivePreviewEntry& entry : entries) {
+        roots.append(packageRootPath(entry.path));
+        if (roots.last()) rootSet.insert(*roots.last());
+    }
+    if (rootSet.isEmpty()) return entries;
+
+    QHash<QString, ArchivePreviewEntry> rows;
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        const ArchivePreviewEntry& entry = entries[index];
+        const QStringView trimmed = trimmedPath(entry.path);
+        if (trimmed.isEmpty()) continue;
+        if (!roots[index]) {
+            rows.insert(entry.path, entry);
+            continue;
+        }
+        const QString key = *roots[index] + kSlash;
+        if (trimmed == *roots[index]) {
+            ArchivePreviewEntry row = packageRow(key);
+            row.byteSize = entry.byteSize;
+            row.sizeDescription = entry.sizeDescription;
+            row.modifiedDescription = entry.modifiedDescription;
+            rows.insert(key, row);
+        } else if (!rows.contains(key)) {
+            rows.insert(key, packageRow(key));
+        }
+    }
+
+    QList<ArchivePreviewEntry> visible;
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        const ArchivePreviewEntry& entry = entries[index];
+        const QString trimmed = trimmedPath(entry.path).toString();
+        const QString key = rootSet.contains(trimmed) ? trimmed + kSlash
+                            : roots[index]            ? QString()
+                                                      : entry.path;
+        if (key.isNull()) continue;
+        if (const auto found = rows.constFind(key); found != rows.constEnd()) {
+            visible.append(*found);
+            rows.erase(found);
+        }
+    }
+
+    QList<ArchivePreviewEntry> madeRows = rows.values();
+    std::stable_sort(madeRows.begin(), madeRows.end(),
+                     [](const ArchivePreviewEntry& a, const ArchivePreviewEntry& b) {
+                         return scalarOrderLess(a.path, b.path);
+                     });
+    visible.append(madeRows);
+    return visible;
+}
+
+}  // namespace PreviewEntryRules

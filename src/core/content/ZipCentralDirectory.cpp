@@ -1,0 +1,145 @@
+#include "core/content/ZipCentralDirectory.h"
+
+#include "core/content/MacOsRoman.h"
+#include "core/content/PreviewEntryRules.h"
+#include "core/engine/FileSystemError.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace ZipCentralDirectory {
+
+namespace {
+
+constexpr quint32 kEndRecordSignature = 0x06054b50;
+constexpr quint32 kCentralHeaderSignature = 0x02014b50;
+constexpr qsizetype kEndRecordSize = 22;
+constexpr qsizetype kCentralHeaderSize = 46;
+constexpr quint16 kEncryptedFlag = 0x0001;
+
+bool isAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
+std::optional<QString> decodeUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) return std::nullopt;
+    return text;
+}
+
+// Names are UTF-8 when they decode as such, whether or not flag bit 11 (0x0800) says so; otherwise
+// they were written by an old Mac tool. Mac OS Roman maps every byte, so no name comes out empty and
+// no further fallback is needed.
+QString decodeName(QByteArrayView bytes) {
+    if (isAscii(bytes)) return QString::fromLatin1(bytes);
+    if (std::optional<QString> text = decodeUtf8(bytes)) return *text;
+    return MacOsRoman::decode(bytes);
+}
+
+[[noreturn]] void throwFileError(FileSystemError::Kind kind, const QFile& file) {
+    throw FileSystemError(kind, file.fileName(), file.errorString());
+}
+
+QByteArray readAt(QFile& file, quint64 offset, quint64 length) {
+    if (!file.seek(static_cast<qint64>(offset))) throwFileError(FileSystemError::Kind::readFailed, file);
+    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+    const qint64 count = file.read(bytes.data(), bytes.size());
+    if (count < 0) throwFileError(FileSystemError::Kind::readFailed, file);
+    bytes.truncate(count);
+    return bytes;
+}
+
+}  // namespace
+
+quint16 readUInt16LE(QByteArrayView bytes, qsizetype offset) {
+    if (offset < 0 || offset + 1 >= bytes.size()) return 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+    return static_cast<quint16>(data[0] | (data[1] << 8));
+}
+
+quint32 readUInt32LE(QByteArrayView bytes, qsizetype offset) {
+    if (offset < 0 || offset + 3 >= bytes.size()) return 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+    return quint32(data[0]) | (quint32(data[1]) << 8) | (quint32(data[2]) << 16) | (quint32(data[3]) << 24);
+}
+
+std::optional<qsizetype> findEndOfCentralDirectory(QByteArrayView tail) {
+    // Only a record whose comment reaches exactly to the end of the file counts.
+    for (qsizetype index = tail.size() - kEndRecordSize; index >= 0; --index) {
+        if (readUInt32LE(tail, index) != kEndRecordSignature) continue;
+        if (index + kEndRecordSize + readUInt16LE(tail, index + 20) == tail.size()) return index;
+    }
+    return std::nullopt;
+}
+
+QString dosDateDescription(quint16 date, quint16 time) {
+    const int day = date & 0x1F;
+    const int month = (date >> 5) & 0x0F;
+    const int year = 1980 + (date >> 9);
+    if (day == 0 || month < 1 || month > 12) return {};
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, time >> 11,
+                  (time >> 5) & 0x3F, 2 * (time & 0x1F));
+    return QString::fromLatin1(text.data());
+}
+
+std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize) {
+    const std::optional<qsizetype> end = findEndOfCentralDirectory(tail);
+    if (!end) return std::nullopt;
+    const Location location{readUInt32LE(tail, *end + 16), readUInt32LE(tail, *end + 12),
+                            readUInt16LE(tail, *end + 10)};
+    const bool empty = location.entryCount == 0 || location.size == 0;
+    const bool outside = location.offset >= fileSize || location.offset + location.size > fileSize;
+    const bool zip64 =
+        location.entryCount == 0xFFFF || location.offset == 0xFFFFFFFF || location.size == 0xFFFFFFFF;
+    if (empty || outside || zip64 || location.size > kMaximumDirectorySize) return std::nullopt;
+    return location;
+}
+
+PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
+    PreviewListing listing;
+    qsizetype position = 0;
+    while (position + kCentralHeaderSize <= directory.size() &&
+           listing.entries.size() < qsizetype(entryCount)) {
+        if (readUInt32LE(directory, position) != kCentralHeaderSignature) break;
+        const quint16 flags = readUInt16LE(directory, position + 8);
+        if (flags & kEncryptedFlag) listing.isEncrypted = true;
+        const quint16 time = readUInt16LE(directory, position + 12);
+        const quint16 date = readUInt16LE(directory, position + 14);
+        const quint32 size = readUInt32LE(directory, position + 24);
+        const qsizetype nameLength = readUInt16LE(directory, position + 28);
+        const qsizetype extraLength = readUInt16LE(directory, position + 30);
+        const qsizetype commentLength = readUInt16LE(directory, position + 32);
+        if (nameLength == 0) break;
+        const qsizetype next = position + kCentralHeaderSize + nameLength + extraLength + commentLength;
+        if (next > directory.size()) break;
+
+        const QString name = decodeName(directory.sliced(position + kCentralHeaderSize, nameLength));
+        listing.entries.append(
+            PreviewEntryRules::listedEntry(name, qint64(size), dosDateDescription(date, time)));
+        position = next;
+    }
+    return listing;
+}
+
+PreviewListing nativeZipEntries(const QString& fileURL) {
+    QFile file(fileURL);
+    if (!file.open(QIODevice::ReadOnly)) throwFileError(FileSystemError::Kind::openFailed, file);
+    const quint64 fileSize = static_cast<quint64>(file.size());
+    if (fileSize < kEndRecordSize) return {};
+
+    const quint64 tailLength = std::min(fileSize, kTailLength);
+    const QByteArray tail = readAt(file, fileSize - tailLength, tailLength);
+    const std::optional<Location> location = directoryLocation(tail, fileSize);
+    if (!location) return {};
+    return readDirectory(readAt(file, location->offset, location->size), location->entryCount);
+}
+
+}  // namespace ZipCentralDirectory

@@ -1,0 +1,111 @@
+#include "core/content/ArchiveListingParser.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace ArchiveListingParser;
+
+QStringList paths(const QList<ArchivePreviewEntry>& entries) {
+    QStringList result;
+    for (const ArchivePreviewEntry& entry : entries) result << entry.path;
+    return result;
+}
+
+const QString kSevenZipTechnical = QStringLiteral(
+    "\n7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov : 2026-06-25\n\n"
+    "Listing archive: t.7z\n\n--\nPath = t.7z\nType = 7z\nPhysical Size = 653\n\n----------\n"
+    "Path = docs\nFolder = +\nSize = 0\nModified = 2026-12-09 05:09:04.0500530\nAttributes = D drwxr-xr-x\n"
+    "Encrypted = -\n\n"
+    "Path = docs/r.txt\nFolder = -\nSize = 2\nModified = 2026-12-09 05:09:04.0501298\n"
+    "Attributes =  -rw-r--r--\nEncrypted = +\n\n"
+    "Path = bare\nAttributes = D\nSize = x\nModified = 2026\n\n"
+    "Path = slashed/\nFolder = -\n\n"
+    "Path =    \nSize = 4\n\n"
+    "Path = last.txt\nSize = +7\n");
+
+TEST(ArchiveListingParser, SevenZipTechnicalListing) {
+    const PreviewListing listing = parseSevenZipStructuredList(kSevenZipTechnical);
+    EXPECT_EQ(paths(listing.entries), QStringList({"docs/", "docs/r.txt", "bare/", "slashed/", "last.txt"}));
+    EXPECT_TRUE(listing.isEncrypted);
+    const ArchivePreviewEntry& file = listing.entries[1];
+    EXPECT_EQ(file.byteSize, 2);
+    EXPECT_EQ(file.sizeDescription, "2 字节");
+    EXPECT_EQ(file.modifiedDescription, "2026-12-09 05:09:04");
+    EXPECT_EQ(listing.entries[0].kindDescription, "文件夹");
+    EXPECT_EQ(listing.entries[2].byteSize, 0) << "a size that is not a number";
+    EXPECT_EQ(listing.entries[2].modifiedDescription, "2026");
+    EXPECT_EQ(listing.entries[4].byteSize, 7);
+}
+
+TEST(ArchiveListingParser, SevenZipTechnicalListingWithoutEntries) {
+    const PreviewListing listing =
+        parseSevenZipStructuredList(QStringLiteral("Listing archive: e.7z\n\n--\nPath = e.7z\nType = 7z\n"));
+    EXPECT_TRUE(listing.entries.isEmpty());
+    EXPECT_FALSE(listing.isEncrypted);
+}
+
+TEST(ArchiveListingParser, SevenZipPlainListingTakesOnlyTheRowsBetweenTheRules) {
+    const QString rule =
+        QStringLiteral("------------------- ----- ------------ ------------  ------------------------");
+    const QString output =
+        QStringLiteral(
+            "7-Zip (z) 26.02 (x64)\n\nListing archive: s.7z\n\n--\nPath = s.7z\nType = 7z\n\n"
+            "   Date      Time    Attr         Size   Compressed  Name\n") +
+        rule +
+        QStringLiteral(
+            "\n2026-12-09 05:09:04 D....            0            0  docs\n"
+            "2026-12-09 05:09:04 ....A            2           13  *.txt\n"
+            "2026-12-09 05:09:04 ....A            3               two  blanks.txt\n"
+            "                    ....A                            undated\n") +
+        rule + QStringLiteral("\n2026-12-09 05:09:04                  9           13  3 files\n");
+    const QList<ArchivePreviewEntry> entries = parseSevenZipPlainList(output);
+    EXPECT_EQ(paths(entries), QStringList({"docs/", "*.txt", "two  blanks.txt", "undated"}));
+    EXPECT_EQ(entries[2].byteSize, 3);
+    EXPECT_EQ(entries[2].modifiedDescription, "2026-12-09 05:09:04");
+    EXPECT_TRUE(entries[3].sizeDescription.isEmpty());
+    EXPECT_TRUE(entries[3].modifiedDescription.isEmpty());
+}
+
+TEST(ArchiveListingParser, RarTechnicalListing) {
+    const QString output = QStringLiteral(
+        "\nUNRAR 6.21 freeware      Copyright (c) 1993-2023 Alexander Roshal\n\n"
+        "Archive: vol.part1.rar\nDetails: RAR 5, volume\n\n"
+        "        Name: big: file.bin\n        Type: File\n        Size: 300000\n Packed size: 102400\n"
+        "       mtime: 2026-12-09 05:09:04,046672146\n  Attributes: -rw-r--r--\n\n"
+        "Archive: vol.part2.rar\nDetails: RAR 5, volume\n\n"
+        "        Name: big: file.bin\n        Type: File\n        Size: 300000\n\n"
+        "        Name:  spaced \n        Type: File\n        Size: 1\n\n"
+        "        Name: docs\n        Type: Directory\n       mtime: 2026-12-09 05:09:04,050053098\n");
+    const QList<ArchivePreviewEntry> entries = parseRarTechnicalList(output);
+    EXPECT_EQ(paths(entries), QStringList({"big: file.bin", " spaced ", "docs/"}));
+    EXPECT_EQ(entries[0].byteSize, 300000);
+    EXPECT_EQ(entries[0].modifiedDescription, "2026-12-09 05:09:04");
+    EXPECT_TRUE(entries[2].sizeDescription.isEmpty());
+    EXPECT_EQ(entries[2].kindDescription, "文件夹");
+}
+
+TEST(ArchiveListingParser, UnzipListLines) {
+    const QList<std::pair<QString, std::optional<QString>>> cases{
+        {"        2  2026-12-09 05:09   docs/r.txt", "docs/r.txt"},
+        {"        3  2026-12-09 05:09   two  blanks.txt", "two blanks.txt"},
+        {"  Length      Date    Time    Name", std::nullopt},
+        {"---------  ---------- -----   ----", std::nullopt},
+        {"        9                     5 files", std::nullopt},
+        {"        0  2026-12-09 05:09   Name", std::nullopt},
+        {"Archive:  t.zip", std::nullopt},
+    };
+    for (const auto& [line, path] : cases) {
+        const std::optional<ArchivePreviewEntry> entry = parseZipListLine(line);
+        EXPECT_EQ(entry ? std::optional<QString>(entry->path) : std::nullopt, path) << line.toStdString();
+    }
+    const std::optional<ArchivePreviewEntry> entry =
+        parseZipListLine(QStringLiteral("1500 03-09-2024 14:05 a.pdf"));
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_EQ(entry->byteSize, 1500);
+    EXPECT_EQ(entry->sizeDescription, "1.5 KB");
+    EXPECT_EQ(entry->modifiedDescription, "03-09-2024 14:05");
+    EXPECT_EQ(entry->kindDescription, "PDF 文档");
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include "ContentFixture.h"
+#include "support/FakeTool.h"
+
+namespace {
+
+class ArchivePreviewEditingTest : public ContentFixture {
+protected:
+    static ArchiveError failure(const std::function<void()>& operation) {
+        try {
+            operation();
+        } catch (const ArchiveError& error) {
+            return error;
+        }
+        ADD_FAILURE() << "no ArchiveError";
+        return ArchiveError::corruptedArchive();
+    }
+
+    static QStringList without(QStringList list, const QStringList& removed) {
+        for (const QString& item : removed) list.removeAll(item);
+        return list;
+    }
+};
+
+TEST_F(ArchivePreviewEditingTest, DeletesOnlyTheNamedEntries) {
+    const QList<std::pair<QString, ArchivePreviewService::Programs>> routes{
+        {"s.zip", {}}, {"s.7z", {}}, {"fallback.zip", withoutSevenZip()}};
+    for (const auto& [name, programs] : routes) {
+        SCOPED_TRACE(name.toStdString());
+        const QString archive =
+            sevenZipArchive(name, name.endsWith("zip") ? QStringList{"-tzip"} : QStringList{});
+        const ArchivePreviewService service(programs);
+        service.deleteEntries({entry("*.txt")}, archive, m_token);
+        EXPECT_EQ(listedPaths(archive), without(kSamplePaths, {"*.txt"}));
+        if (name == "fallback.zip") {
+            EXPECT_EQ(failure([&] { service.deleteEntries({entry("-x.txt")}, archive, m_token); }),
+                      ArchiveError::extractFailed("压缩包内路径不安全，无法预览：-x.txt"));
+            continue;
+        }
+        service.deleteEntries({entry("-x.txt")}, archive, m_token);
+        EXPECT_EQ(listedPaths(archive), without(kSamplePaths, {"*.txt", "-x.txt"}));
+        service.deleteEntries({entry("docs/")}, archive, m_token);
+        EXPECT_EQ(listedPaths(archive), QStringList({"a.txt"})) << "a folder goes with its contents";
+    }
+}
+
+TEST_F(ArchivePreviewEditingTest, AddsFilesAndFoldersAtTheTopLevel) {
+    m_tree.writeFile("more/new.txt", "new");
+    m_tree.writeFile("more/pack/inner.txt", "inner");
+    m_tree.writeFile("more/-dash.txt", "dash");
+    const QStringList added{m_tree.path("more/new.txt"), m_tree.path("more/pack"),
+                            m_tree.path("more/-dash.txt")};
+    const QStringList addedPaths{"-dash.txt", "new.txt", "pack/", "pack/inner.txt"};
+    for (const QString name : {"s.zip", "s.7z"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString archive =
+            sevenZipArchive(name, name.endsWith("zip") ? QStringList{"-tzip"} : QStringList{});
+        ArchivePreviewService().addFiles(added, archive, m_token);
+        EXPECT_EQ(listedPaths(archive), sorted(kSamplePaths + addedPaths));
+    }
+    const QString created = m_tree.path("Created.ZIP");
+    ArchivePreviewService().addFiles({m_tree.path("more/new.txt")}, created, m_token);
+    EXPECT_EQ(listedPaths(created), QStringList({"new.txt"}));
+}
+
+TEST_F(ArchivePreviewEditingTest, RefusalsLeaveTheArchiveAlone) {
+    const ArchivePreviewService service;
+    const QString zip = sevenZipArchive("s.zip", {"-tzip"});
+    const QString rar = m_tree.writeFile("s.rar", "rar");
+    EXPECT_EQ(failure([&] { service.addFiles({}, zip, m_token); }), ArchiveError::noInputFiles());
+    EXPECT_EQ(failure([&] { service.deleteEntries({}, zip, m_token); }),
+              ArchiveError::extractFailed("请选择要删除的条目。"));
+    EXPECT_EQ(failure([&] { service.addFiles({zip}, rar, m_token); }).message(),
+              "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。");
+    EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, rar, m_token); }).message(),
+              "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。");
+    EXPECT_EQ(failure([&] { service.deleteEntries({entry("../x")}, rar, m_token); }),
+              ArchiveError::extractFailed("压缩包内路径不安全，无法预览：../x"))
+        << "paths are checked first";
+    EXPECT_EQ(failure([&] {
+                  service.deleteEntries({entry("a.txt"), entry("~/x")}, zip, m_token);
+              }).kind(),
+              ArchiveError::Kind::extractFailed);
+    EXPECT_EQ(listedPaths(zip), kSamplePaths);
+}
+
+TEST_F(ArchivePreviewEditingTest, MissingSevenZip) {
+    const ArchivePreviewService service(withoutSevenZip());
+    const QString zip = sevenZipArchive("s.zip", {"-tzip"});
+    EXPECT_EQ(failure([&] { service.addFiles({m_tree.path("sample/a.txt")}, zip, m_token); }),
+              ArchiveError::dependencyMissing("添加文件需要 7-Zip 工具，请重新安装 velmora。"));
+    EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, sevenZipArchive("s.7z"), m_token); }),
+              ArchiveError::dependencyMissing("编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
+}
+
+TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
+    const FakeTool sevenZip(m_tree.path("bin"), "7zz", "exit 2");
+    ArchivePreviewService::Programs programs;
+    programs.sevenZip = [&] { return std::optional<QString>(sevenZip.path()); };
+    const ArchivePreviewService service(programs);
+    const QString archive = m_tree.path("Backup.ZIP");
+    EXPECT_EQ(failure([&] { service.addFiles({"/x/a.txt"}, archive, m_token); }),
+              ArchiveError::extractFailed("添加文件失败。"));
+    EXPECT_EQ(failure([&] { service.deleteEntries({entry("docs/")}, archive, m_token); }),
+              ArchiveError::extractFailed("删除压缩包内文件失败。"));
+    EXPECT_EQ(sevenZip.recordedRuns(), (QList<QStringList>{{"a", "-tzip", "-spd", "--", archive, "/x/a.txt"},
+                                                           {"d", "-spd", "--", archive, "docs"}}));
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include "ContentFixture.h"
+#include "support/FakeTool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+class ArchivePreviewExtractionTest : public ContentFixture {
+protected:
+    static QByteArray contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QString preview(const ArchivePreviewService& service, const QString& path, const QString& archive,
+                    const std::optional<QString>& password = std::nullopt) {
+        return service.extractedPreviewFile(entry(path), archive, password, m_token);
+    }
+
+    static ArchiveError failure(const std::function<void()>& operation) {
+        try {
+            operation();
+        } catch (const ArchiveError& error) {
+            return error;
+        }
+        ADD_FAILURE() << "no ArchiveError";
+        return ArchiveError::corruptedArchive();
+    }
+
+    QString previewsFolder() const { return m_tree.path("tmp/velmora-%1/velmoraPreviews").arg(::getuid()); }
+};
+
+TEST(ArchivePreviewService, SafeRelativePaths) {
+    const QList<std::pair<QString, QString>> accepted{
+        {"docs\\readme.txt", "docs/readme.txt"},
+        {"a//b.txt", "a/b.txt"},
+        {"./a.txt", "./a.txt"},
+        {"..a/b", "..a/b"},
+        {"a../b/", "a../b"},
+        {"-x.txt", "-x.txt"},
+    };
+    for (const auto& [path, safe] : accepted) EXPECT_EQ(ArchivePreviewService::safeRelativePath(path), safe);
+
+    const QStringList refused{
+        "../x",        "a/../../b", "a/..", "..\\x", "/etc/hosts", "\\etc\\hosts",
+        "~/notes.txt", "~",         "",     "/",     "//",         QString::fromUtf16(u"a\0b", 3)};
+    for (const QString& path : refused) {
+        try {
+            ArchivePreviewService::safeRelativePath(path);
+            ADD_FAILURE() << "accepted " << path.toStdString();
+        } catch (const ArchiveError& error) {
+            EXPECT_EQ(error, ArchiveError::extractFailed("压缩包内路径不安全，无法预览：" + path));
+        }
+    }
+}
+
+TEST_F(ArchivePreviewExtractionTest, PreviewExtractsOneEntryIntoAPrivateFolder) {
+    const ArchivePreviewService service;
+    const QList<QString> archives{sevenZipArchive("s.zip", {"-tzip"}), sevenZipArchive("s.7z"),
+                                  rarArchive("s.rar")};
+    for (const QString& archive : archives) {
+        SCOPED_TRACE(archive.toStdString());
+        const QString star = preview(service, "*.txt", archive);
+        EXPECT_EQ(contents(star), "star");
+        EXPECT_EQ(QDir(QFileInfo(star).path()).entryList(QDir::Files), QStringList({"*.txt"}))
+            << "only the one entry, not every .txt";
+        EXPECT_EQ(contents(preview(service, "-x.txt", archive)), "dash");
+        const QString readme = preview(service, "docs\\r.txt", archive);
+        EXPECT_EQ(contents(readme), "readme");
+        EXPECT_TRUE(readme.endsWith("/docs/r.txt"));
+    }
+    const QString first = preview(service, "a.txt", archives[0]);
+    const QString second = preview(service, "a.txt", archives[0]);
+    EXPECT_NE(QFileInfo(first).path(), QFileInfo(second).path());
+    EXPECT_EQ(QFileInfo(first).path().section('/', 0, -2), previewsFolder());
+    EXPECT_EQ(fileMode(QFileInfo(first).path()), 0700);
+    EXPECT_EQ(fileMode(previewsFolder()), 0700);
+}
+
+TEST_F(ArchivePreviewExtractionTest, PackageRowExtractsTheWholePackage) {
+    addSampleFile("Demo.app/Contents/Info.plist", "plist");
+    m_items.removeFirst();
+    m_items << "Demo.app";
+    const QString archive = sevenZipArchive("s.zip", {"-tzip"});
+    const QList<ArchivePreviewEntry> entries = ArchivePreviewService().previewEntries(archive, {}, m_token);
+    const auto package =
+        std::find_if(entries.begin(), entries.end(), [](auto& e) { return e.path == "Demo.app/"; });
+    ASSERT_NE(package, entries.end());
+    const QString folder = ArchivePreviewService().extractedPreviewFile(*package, archive, {}, m_token);
+    EXPECT_TRUE(folder.endsWith("/Demo.app"));
+    EXPECT_EQ(contents(folder + "/Contents/Info.plist"), "plist");
+}
+
+TEST_F(ArchivePreviewExtractionTest, PasswordsReachTheTools) {
+    const ArchivePreviewService service;
+    const QString zip = sevenZipArchive("p.zip", {"-tzip", "-psecret"});
+    const QString rar = rarArchive("p.rar", {"-psecret"});
+    const ArchivePreviewService withoutSevenZipService(withoutSevenZip());
+    for (const QString& archive : {zip, rar}) {
+        SCOPED_TRACE(archive.toStdString());
+        EXPECT_EQ(contents(preview(service, "a.txt", archive, "secret")), "alpha");
+        EXPECT_EQ(failure([&] { preview(service, "a.txt", archive, "wrong"); }).kind(),
+                  ArchiveError::Kind::wrongPassword);
+        EXPECT_EQ(failure([&] { preview(service, "a.txt", archive); }).kind(),
+                  ArchiveError::Kind::wrongPassword);
+    }
+    EXPECT_EQ(contents(preview(withoutSevenZipService, "a.txt", zip, "secret")), "alpha");
+    EXPECT_EQ(failure([&] { preview(withoutSevenZipService, "a.txt", zip, "wrong"); }).kind(),
+              ArchiveError::Kind::wrongPassword);
+}
+
+TEST_F(ArchivePreviewExtractionTest, PreviewRefusals) {
+    const ArchivePreviewService service;
+    const QString zip = sevenZipArchive("s.zip", {"-tzip"});
+    EXPECT_EQ(failure([&] { preview(service, "a.txt", m_tree.path("missing.zip")); }),
+              ArchiveError::fileNotFound(m_tree.path("missing.zip")));
+    EXPECT_EQ(failure([&] { preview(service, "docs/", zip); }),
+              ArchiveError::extractFailed("文件夹不能直接预览。"));
+    ArchivePreviewEntry catalogue = entry("Assets.xcassets/");
+    catalogue.packagePresentationStyle = ArchivePreviewEntry::PackagePresentationStyle::folder;
+    EXPECT_EQ(failure([&] { service.extractedPreviewFile(catalogue, zip, {}, m_token); }).kind(),
+              ArchiveError::Kind::extractFailed);
+    EXPECT_EQ(failure([&] { preview(service, "a.txt", m_tree.writeFile("a.doc", "x")); }),
+              ArchiveError::unsupportedFormat("doc"));
+    EXPECT_EQ(failure([&] { preview(service, "../a.txt", zip); }),
+              ArchiveError::extractFailed("压缩包内路径不安全，无法预览：../a.txt"));
+    EXPECT_FALSE(QFileInfo::exists(previewsFolder())) << "refused before a preview folder is made";
+    EXPECT_EQ(failure([&] { preview(service, "nothing.txt", zip); }),
+              ArchiveError::extractFailed("未能读取压缩包内文件：nothing.txt"));
+}
+
+TEST_F(ArchivePreviewExtractionTest, FallbacksWithoutSevenZip) {
+    const QString zip = sevenZipArchive("s.zip", {"-tzip"});
+    const QString sevenZip = sevenZipArchive("s.7z");
+    const ArchivePreviewService noTools(withoutSevenZip());
+    const QString star = preview(noTools, "*.txt", zip);
+    EXPECT_EQ(contents(star), "star");
+    EXPECT_EQ(QDir(QFileInfo(star).path()).entryList(QDir::Files), QStringList({"*.txt"}));
+    EXPECT_EQ(failure([&] { preview(noTools, "-x.txt", zip); }),
+              ArchiveError::extractFailed("压缩包内路径不安全，无法预览：-x.txt"));
+    EXPECT_EQ(failure([&] { preview(noTools, "a.txt", sevenZip); }),
+              ArchiveError::dependencyMissing("7Z 预览工具不可用，请重新安装 velmora。"));
+    EXPECT_EQ(
+        failure([&] { noTools.extractEntries({entry("a.txt")}, sevenZip, m_tree.path("out"), {}, m_token); }),
+        ArchiveError::dependencyMissing("提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。"));
+    EXPECT_EQ(failure([&] { preview(noTools, "a.txt", rarArchive("s.rar")); }),
+              ArchiveError::dependencyMissing("RAR 预览工具不可用，请重新安装 velmora。"));
+}
+
+TEST_F(ArchivePreviewExtractionTest, RarUsesTheRarExtractorFirst) {
+    const FakeTool rar(m_tree.path("bin"), "unrar", "mkdir -p \"$7\" && printf found > \"$7/$6\"");
+    const ArchivePreviewService service(withoutSevenZip(rar.path()));
+    const QString archive = m_tree.writeFile("s.rar", "x");
+    EXPECT_EQ(contents(preview(service, "a.txt", archive)), "found");
+    const QList<QStringList> runs = rar.recordedRuns();
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].mid(0, 5), QStringList({"x", "-o+", "-p-", "--", archive}));
+
+    const ArchivePreviewService bothTools([&] {
+        ArchivePreviewService::Programs programs;
+        programs.rar = [&] { return std::optional<QString>(rar.path()); };
+        return programs;
+    }());
+    preview(bothTools, "a.txt", archive, QString());
+    EXPECT_EQ(rar.recordedRuns().size(), 2) << "the RAR extractor, not 7-Zip";
+}
+
+TEST_F(ArchivePreviewExtractionTest, SelectionGoesToTheChosenFolder) {
+    const QList<ArchivePreviewEntry> selection{entry("docs/"), entry("*.txt"), entry("docs/r.txt"),
+                                               entry("-x.txt")};
+    for (const QString& archive : {sevenZipArchive("s.7z"), rarArchive("s.rar")}) {
+        SCOPED_TRACE(archive.toStdString());
+        const QString destination = m_tree.path(QFileInfo(archive).suffix() + "/new/folder");
+        const QStringList extracted =
+            ArchivePreviewService().extractEntries(selection, archive, destination, {}, m_token);
+        EXPECT_EQ(extracted, QStringList({destination + "/*.txt", destination + "/docs/r.txt",
+                                          destination + "/-x.txt"}));
+        EXPECT_FALSE(QFileInfo::exists(destination + "/a.txt"));
+    }
+}
+
+TEST_F(ArchivePreviewExtractionTest, SelectionRefusals) {
+    const ArchivePreviewService service;
+    const QString zip = sevenZipArchive("s.zip", {"-tzip"});
+    const QString destination = m_tree.path("out");
+    EXPECT_EQ(failure([&] { service.extractEntries({entry("docs/")}, zip, destination, {}, m_token); }),
+              ArchiveError::extractFailed("请选择要提取的文件。"));
+    EXPECT_EQ(failure([&] { service.extractEntries({}, zip, destination, {}, m_token); }),
+              ArchiveError::extractFailed("请选择要提取的文件。"));
+    EXPECT_EQ(
+        failure([&] {
+            service.extractEntries({entry("a.txt"), entry("/etc/hosts")}, zip, destination, {}, m_token);
+        }).kind(),
+        ArchiveError::Kind::extractFailed);
+    EXPECT_FALSE(QFileInfo::exists(destination));
+    EXPECT_TRUE(service.extractEntries({entry("nothing.txt")}, zip, destination, {}, m_token).isEmpty())
+        << "7-Zip succeeds without a match; nothing found is not an error";
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "ContentFixture.h"
+#include "core/engine/FileSystemError.h"
+#include "support/FakeTool.h"
+
+#include <QFile>
+#include <QUuid>
+
+namespace {
+
+class ArchivePreviewListingTest : public ContentFixture {
+protected:
+    QList<ArchivePreviewEntry> list(const ArchivePreviewService& service, const QString& archive,
+                                    const std::optional<QString>& password = std::nullopt) {
+        return service.previewEntries(archive, password, m_token);
+    }
+
+    ArchiveError::Kind failureKind(const ArchivePreviewService& service, const QString& archive,
+                                   const std::optional<QString>& password = std::nullopt) {
+        try {
+            list(service, archive, password);
+        } catch (const ArchiveError& error) {
+            return error.kind();
+        }
+        ADD_FAILURE() << "listing succeeded";
+        return ArchiveError::Kind::commandFailed;
+    }
+
+    // A stand-in 7-Zip that prints text and exits with status.
+    std::function<std::optional<QString>()> fakeSevenZip(const QString& output, int status = 0) {
+        m_tree.writeFile("fake-output", output.toUtf8());
+        const FakeTool tool(m_tree.path("bin"), "7zz",
+                            QString("cat '%1'; exit %2").arg(m_tree.path("fake-output")).arg(status));
+        return [path = tool.path()] { return std::optional<QString>(path); };
+    }
+};
+
+TEST_F(ArchivePreviewListingTest, RealArchivesThroughTheTools) {
+    EXPECT_EQ(listedPaths(sevenZipArchive("s.zip", {"-tzip"})), kSamplePaths);
+    EXPECT_EQ(listedPaths(sevenZipArchive("s.7z")), kSamplePaths);
+    EXPECT_EQ(listedPaths(rarArchive("s.rar")), kSamplePaths);
+
+    // 7-Zip opens only the gzip layer of a compressed TAR: the listing shows the TAR inside.
+    runTool("/usr/bin/tar", {"-czf", m_tree.path("s.tar.gz"), "--", "a.txt", "docs"}, m_sample);
+    EXPECT_EQ(listedPaths(m_tree.path("s.tar.gz")), QStringList({"s.tar"}));
+
+    addSampleFile("noise.bin", QUuid::createUuid().toByteArray().repeated(300));
+    const QString volumes = sevenZipArchive("v.7z", {"-v2k", "-mx0"});
+    ASSERT_TRUE(QFile::exists(volumes + ".002"));
+    EXPECT_EQ(listedPaths(volumes + ".001"), sorted(kSamplePaths + QStringList{"noise.bin"}));
+}
+
+TEST_F(ArchivePreviewListingTest, RowsCarryTheirTexts) {
+    const QList<ArchivePreviewEntry> entries =
+        ArchivePreviewService().previewEntries(sevenZipArchive("s.7z"), {}, m_token);
+    const auto readme =
+        std::find_if(entries.begin(), entries.end(), [](const auto& e) { return e.path == "docs/r.txt"; });
+    ASSERT_NE(readme, entries.end());
+    EXPECT_EQ(readme->byteSize, 6);
+    EXPECT_EQ(readme->sizeDescription, "6 字节");
+    EXPECT_EQ(readme->modifiedDescription.size(), 19);
+    EXPECT_EQ(readme->kindDescription, "文本文件");
+}
+
+TEST_F(ArchivePreviewListingTest, RarVolumesAreListedWhole) {
+    addSampleFile("noise.bin", QUuid::createUuid().toByteArray().repeated(8000));
+    rarArchive("v.rar", {"-v100k", "-m0"});
+    ASSERT_TRUE(QFile::exists(m_tree.path("v.part2.rar")));
+    EXPECT_EQ(listedPaths(m_tree.path("v.part1.rar")), sorted(kSamplePaths + QStringList{"noise.bin"}));
+}
+
+TEST_F(ArchivePreviewListingTest, PasswordProblemsBecomeWrongPassword) {
+    const ArchivePreviewService service;
+    const QString plainHeaders = sevenZipArchive("p.7z", {"-psecret"});
+    const QString hiddenHeaders = sevenZipArchive("h.7z", {"-psecret", "-mhe=on"});
+    const QString zip = sevenZipArchive("p.zip", {"-tzip", "-psecret"});
+    const QString rar = rarArchive("h.rar", {"-hpsecret"});
+    for (const QString& archive : {plainHeaders, hiddenHeaders, zip, rar}) {
+        SCOPED_TRACE(archive.toStdString());
+        EXPECT_EQ(failureKind(service, archive), ArchiveError::Kind::wrongPassword);
+        EXPECT_EQ(failureKind(service, archive, QString()), ArchiveError::Kind::wrongPassword);
+    }
+    EXPECT_EQ(failureKind(service, hiddenHeaders, "wrong"), ArchiveError::Kind::wrongPassword);
+    EXPECT_EQ(failureKind(service, rar, "wrong"), ArchiveError::Kind::wrongPassword);
+    // Encrypted contents with plain names: any password shows the rows; extraction tests it.
+    EXPECT_EQ(sorted(paths(list(service, plainHeaders, "wrong"))), kSamplePaths);
+    EXPECT_EQ(sorted(paths(list(service, hiddenHeaders, "secret"))), kSamplePaths);
+    EXPECT_EQ(sorted(paths(list(service, rar, "secret"))), kSamplePaths);
+}
+
+TEST_F(ArchivePreviewListingTest, ZipWithoutSevenZipUsesTheCentralDirectory) {
+    const ArchivePreviewService service(withoutSevenZip());
+    EXPECT_EQ(sorted(paths(list(service, sevenZipArchive("s.zip", {"-tzip"})))), kSamplePaths);
+    const QString encrypted = sevenZipArchive("p.zip", {"-tzip", "-psecret"});
+    EXPECT_EQ(failureKind(service, encrypted), ArchiveError::Kind::wrongPassword);
+    EXPECT_EQ(sorted(paths(list(service, encrypted, "secret"))), kSamplePaths);
+    EXPECT_THROW(list(service, m_tree.makeFolder("folder.zip")), FileSystemError);
+}
+
+TEST_F(ArchivePreviewListingTest, ZipUnreadableByTheReaderFallsToUnzip) {
+    // A byte after the end record hides it from the reader; unzip still finds it.
+    const QString archive = sevenZipArchive("s.zip", {"-tzip"});
+    QFile file(archive);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("X");
+    file.close();
+    const QList<ArchivePreviewEntry> entries = list(ArchivePreviewService(withoutSevenZip()), archive);
+    EXPECT_EQ(sorted(paths(entries)), kSamplePaths);
+    EXPECT_EQ(entries.first().modifiedDescription.size(), 16) << "unzip's own date and time";
+}
+
+TEST_F(ArchivePreviewListingTest, GarbledSevenZipNamesFallToTheReader) {
+    ArchivePreviewService::Programs programs;
+    programs.sevenZip = fakeSevenZip("----------\nPath = caf??.txt\nSize = 1\n");
+    const QString archive = sevenZipArchive("s.zip", {"-tzip"});
+    EXPECT_EQ(sorted(paths(list(ArchivePreviewService(programs), archive))), kSamplePaths);
+}
+
+TEST_F(ArchivePreviewListingTest, RarWithoutRarExtractorUsesThePlainSevenZipListing) {
+    // The technical listing fails as for an archive 7-Zip cannot open; the plain one prints rows.
+    const QString rule = "------------------- ----- ------------ ------------  ------------------------";
+    const FakeTool sevenZip(m_tree.path("bin"), "7zz",
+                            "case \"$2\" in -slt) echo 'ERROR: cannot open' >&2; exit 2;; esac\n"
+                            "printf '%s\\n' 'Listing archive: s.rar' '" +
+                                rule + "' '2024-01-01 00:00:00 D....            0            0  docs' '" +
+                                rule + "'");
+    ArchivePreviewService::Programs programs;
+    programs.rar = [] { return std::optional<QString>(); };
+    programs.sevenZip = [&] { return std::optional<QString>(sevenZip.path()); };
+    const QString archive = m_tree.writeFile("s.rar", "not really");
+    EXPECT_EQ(paths(list(ArchivePreviewService(programs), archive)), QStringList({"docs/"}));
+    EXPECT_EQ(sevenZip.recordedRuns().last(), QStringList({"l", "-spd", "--", archive}));
+}
+
+TEST_F(ArchivePreviewListingTest, RefusalsAndMissingTools) {
+    const ArchivePreviewService service(withoutSevenZip());
+    EXPECT_EQ(failureKind(service, m_tree.path("missing.zip")), ArchiveError::Kind::fileNotFound);
+    EXPECT_EQ(failureKind(service, m_tree.writeFile("notes.txt", "x")),
+              ArchiveError::Kind::unsupportedFormat);
+    try {
+        list(service, sevenZipArchive("v.7z", {"-v100k"}) + ".001");
+        ADD_FAILURE();
+    } catch (const ArchiveError& error) {
+        EXPECT_EQ(error, ArchiveError::unsupportedFormat("001"));
+    }
+    EXPECT_EQ(failureKind(service, m_tree.writeFile("a.zipx", "x")), ArchiveError::Kind::dependencyMissing);
+    EXPECT_EQ(failureKind(service, sevenZipArchive("s.7z")), ArchiveError::Kind::dependencyMissing);
+}
+
+TEST_F(ArchivePreviewListingTest, FastListingOnlyForPlainReadableZips) {
+    const ArchivePreviewService service;
+    const std::optional<QList<ArchivePreviewEntry>> fast =
+        service.fastPreviewEntriesIfAvailable(sevenZipArchive("s.zip", {"-tzip"}));
+    ASSERT_TRUE(fast.has_value());
+    EXPECT_EQ(sorted(paths(*fast)), kSamplePaths);
+    EXPECT_FALSE(service.fastPreviewEntriesIfAvailable(sevenZipArchive("p.zip", {"-tzip", "-psecret"})));
+    EXPECT_FALSE(service.fastPreviewEntriesIfAvailable(rarArchive("s.rar")));
+    EXPECT_FALSE(service.fastPreviewEntriesIfAvailable(m_tree.path("missing.zip")));
+    EXPECT_FALSE(service.fastPreviewEntriesIfAvailable(m_tree.writeFile("empty.zip", "")));
+}
+
+TEST(ArchivePreviewService, MapExternalError) {
+    const QString fallback = "第三方预览工具返回错误。";
+    const QList<std::tuple<ProcessResult, ArchiveError>> cases{
+        {{2, "", "ERROR: Wrong password"}, ArchiveError::wrongPassword()},
+        {{2, "Enter PASSWORD", ""}, ArchiveError::wrongPassword()},
+        {{1, "", "incorrect header"}, ArchiveError::wrongPassword()},
+        {{1, "", "open: Permission denied"}, ArchiveError::permissionDenied()},
+        {{1, "Operation not permitted", ""}, ArchiveError::permissionDenied()},
+        {{1, "", "word"}, ArchiveError::extractFailed("word\n")},
+        {{1, "out", "err"}, ArchiveError::extractFailed("err\nout")},
+        {{1, " \n", "\n\n"}, ArchiveError::extractFailed(fallback)},
+    };
+    for (const auto& [result, error] : cases) {
+        EXPECT_EQ(ArchivePreviewService::mapExternalError(result, fallback), error)
+            << result.error.toStdString();
+    }
+}
+
+}  // namespace

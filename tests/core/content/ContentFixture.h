@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/content/ArchivePreviewEntry.h"
+#include "core/content/ArchivePreviewService.h"
+#include "support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+// A folder of sample files, archives made from it with the real tools, and previews kept inside the
+// test's own folder. The sample has the names that tools like to misread: "*.txt" and "-x.txt".
+class ContentFixture : public testing::Test {
+protected:
+    ContentFixture();
+    ~ContentFixture() override;
+
+    // Run the tools in the sample folder on m_items.
+    QString sevenZipArchive(const QString& name, const QStringList& switches = {});
+    QString rarArchive(const QString& name, const QStringList& switches = {});
+
+    static QStringList paths(const QList<ArchivePreviewEntry>& entries);
+    static QStringList sorted(QStringList list);
+    // The entry paths as 7-Zip's technical listing gives them.
+    static QStringList listedPaths(const QString& archive);
+
+    static ArchivePreviewEntry entry(const QString& path);
+
+    // A service that finds no 7-Zip (and no RAR extractor unless given).
+    static ArchivePreviewService::Programs withoutSevenZip(std::optional<QString> rar = std::nullopt);
+
+    static const QStringList kSampleItems;
+    static const QStringList kSamplePaths;  // every entry of an archive of kSampleItems, sorted
+
+    // Writes sample/<name> and puts it first in m_items, so that it fills the first volume.
+    void addSampleFile(const QString& name, const QByteArray& contents);
+
+    TempTree m_tree;
+    QString m_sample;
+    QStringList m_items = kSampleItems;
+    CancellationToken m_token;
+};
