@@ -62,10 +62,10 @@ ProcessResult runInCommonParent(const QString& executable, const QStringList& ar
 }
 
 QStringList sevenZipCreationSwitches(CompressionFormat format, CompressionLevel level, int threadCount) {
-    using namespace ArchiveTools::SevenZip;
-    return QStringList{addCommand(), archiveType(format), ArchiveTools::SevenZip::level(level),
-                       threads(std::max(1, threadCount))} +
-           progressSwitches();
+    return QStringList{ArchiveTools::SevenZip::addCommand(), ArchiveTools::SevenZip::archiveType(format),
+                       ArchiveTools::SevenZip::level(level),
+                       ArchiveTools::SevenZip::threads(std::max(1, threadCount))} +
+           ArchiveTools::SevenZip::progressSwitches();
 }
 
 // The wildcard exclusions stop working under -spd, so they get "--" alone.
