@@ -160,10 +160,4 @@ TEST(SplitCompressionPlanner, ConflictingOutputs) {
     EXPECT_TRUE(outputConflictURLs(CompressionFormat::zip, "x", tree.path("missing"), true).isEmpty());
 }
 
-TEST(SplitCompressionError, Messages) {
-    EXPECT_EQ(SplitCompressionError::existingOutput("x.zip").message(),
-              QStringLiteral(u"目标位置已存在同名分卷文件，请选择覆盖、自动重命名或取消。"));
-    EXPECT_EQ(SplitCompressionError::invalidBaseName().message(), QStringLiteral(u"请填写压缩包名称。"));
-}
-
 }  // namespace
