@@ -1,8 +1,8 @@
 #include "core/state/ArchivePasswordBookStore.h"
 
 #include "core/engine/FileNameHelper.h"
+#include "core/engine/FileSystemError.h"
 #include "core/split/SplitArchiveDetector.h"
-#include "core/state/FileReadError.h"
 #include "core/state/UnicodeText.h"
 
 #include <QFile>
@@ -159,9 +159,13 @@ void ArchivePasswordBookStore::removeAll() { m_defaults.remove(kBookKey); }
 
 int ArchivePasswordBookStore::importPasswords(const QString& fileURL, ArchivePasswordBookKind kind) {
     QFile file(fileURL);
-    if (!file.open(QIODevice::ReadOnly)) throw FileReadError(fileURL, file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw FileSystemError(FileSystemError::Kind::openFailed, fileURL, file.errorString());
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw FileReadError(fileURL, file.errorString());
+    if (file.error() != QFileDevice::NoError) {
+        throw FileSystemError(FileSystemError::Kind::readFailed, fileURL, file.errorString());
+    }
 
     const StoredEntries read = decodeEntries();
     QList<Entry> entries = read.entries;

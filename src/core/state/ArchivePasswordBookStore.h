@@ -30,7 +30,7 @@ public:
     void removeAll();
 
     // A JSON export (either date form) or text lines "label,password" / "password", into the given book.
-    // Returns the number of non-blank passwords taken. Throws FileReadError when the file cannot be read.
+    // Returns the number of non-blank passwords taken. Throws FileSystemError when the file cannot be read.
     int importPasswords(const QString& fileURL, ArchivePasswordBookKind kind);
     // One book in book order: indented JSON, members sorted by name, ISO 8601 dates, clear-text passwords.
     QByteArray exportData(ArchivePasswordBookKind kind) const;

@@ -2,14 +2,18 @@
 
 #include "core/engine/VelmoraError.h"
 
-// A stored record that does not decode. The stores catch it and fall back to an empty list; it never
-// reaches the user, so its message only says which member was wrong.
+// A stored or read record that does not decode. Callers catch it and fall back (an empty list, the
+// defaults); it never reaches the user, so its message describes the fault for a developer.
 class JsonDecodingError : public VelmoraError {
 public:
-    explicit JsonDecodingError(QString member) : m_member(std::move(member)) {}
+    explicit JsonDecodingError(QString description) : m_description(std::move(description)) {}
 
-    QString message() const override { return QStringLiteral("undecodable member: ") + m_member; }
+    static JsonDecodingError member(const QString& key) {
+        return JsonDecodingError(QStringLiteral("undecodable member: ") + key);
+    }
+
+    QString message() const override { return m_description; }
 
 private:
-    QString m_member;
+    QString m_description;
 };

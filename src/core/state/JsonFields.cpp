@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QTimeZone>
+#include <QUrl>
 #include <cmath>
 
 namespace JsonFields {
@@ -19,7 +20,7 @@ constexpr double kLargestReferenceSeconds = 1e14;
 
 QJsonValue required(const QJsonObject& object, const QString& key) {
     const QJsonValue value = object.value(key);
-    if (value.isUndefined() || value.isNull()) throw JsonDecodingError(key);
+    if (value.isUndefined() || value.isNull()) throw JsonDecodingError::member(key);
     return value;
 }
 
@@ -64,36 +65,36 @@ QDateTime parseReferenceSeconds(const QJsonValue& value) {
 }  // namespace
 
 QJsonObject object(const QJsonValue& value) {
-    if (!value.isObject()) throw JsonDecodingError(QStringLiteral("object"));
+    if (!value.isObject()) throw JsonDecodingError::member(QStringLiteral("object"));
     return value.toObject();
 }
 
 QJsonArray array(const QJsonValue& value) {
-    if (!value.isArray()) throw JsonDecodingError(QStringLiteral("array"));
+    if (!value.isArray()) throw JsonDecodingError::member(QStringLiteral("array"));
     return value.toArray();
 }
 
 QString string(const QJsonObject& object, const QString& key) {
     const QJsonValue value = required(object, key);
-    if (!value.isString()) throw JsonDecodingError(key);
+    if (!value.isString()) throw JsonDecodingError::member(key);
     return value.toString();
 }
 
 double number(const QJsonObject& object, const QString& key) {
     const QJsonValue value = required(object, key);
-    if (!value.isDouble()) throw JsonDecodingError(key);
+    if (!value.isDouble()) throw JsonDecodingError::member(key);
     return value.toDouble();
 }
 
 qint64 integer(const QJsonObject& object, const QString& key) {
     const std::optional<qint64> value = wholeNumber(required(object, key));
-    if (!value) throw JsonDecodingError(key);
+    if (!value) throw JsonDecodingError::member(key);
     return *value;
 }
 
 bool boolean(const QJsonObject& object, const QString& key) {
     const QJsonValue value = required(object, key);
-    if (!value.isBool()) throw JsonDecodingError(key);
+    if (!value.isBool()) throw JsonDecodingError::member(key);
     return value.toBool();
 }
 
@@ -101,14 +102,40 @@ QUuid uuid(const QJsonObject& object, const QString& key) {
     static const QRegularExpression pattern(
         QStringLiteral("^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
     const QString text = string(object, key);
-    if (!pattern.match(text).hasMatch()) throw JsonDecodingError(key);
+    if (!pattern.match(text).hasMatch()) throw JsonDecodingError::member(key);
     return QUuid::fromString(text);
+}
+
+QStringList stringList(const QJsonObject& object, const QString& key) {
+    const QJsonValue value = required(object, key);
+    if (!value.isArray()) throw JsonDecodingError::member(key);
+    QStringList texts;
+    for (const QJsonValue& element : value.toArray()) {
+        if (!element.isString()) throw JsonDecodingError::member(key);
+        texts << element.toString();
+    }
+    return texts;
 }
 
 QDateTime date(const QJsonObject& object, const QString& key, DateForm form) {
     const QDateTime value = parseDate(required(object, key), form);
-    if (!value.isValid()) throw JsonDecodingError(key);
+    if (!value.isValid()) throw JsonDecodingError::member(key);
     return value;
+}
+
+QString fileURL(const QJsonObject& object, const QString& key) {
+    const QUrl url(string(object, key), QUrl::StrictMode);
+    if (!url.isValid() || !url.isLocalFile()) throw JsonDecodingError::member(key);
+    return url.toLocalFile();
+}
+
+std::optional<QString> optionalFileURL(const QJsonObject& object, const QString& key) {
+    if (!isPresent(object, key)) return std::nullopt;
+    return fileURL(object, key);
+}
+
+QJsonValue fileURLValue(const QString& path) {
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
 }
 
 std::optional<QString> optionalString(const QJsonObject& object, const QString& key) {
@@ -128,14 +155,7 @@ std::optional<bool> optionalBoolean(const QJsonObject& object, const QString& ke
 
 std::optional<QStringList> optionalStringList(const QJsonObject& object, const QString& key) {
     if (!isPresent(object, key)) return std::nullopt;
-    const QJsonValue value = object.value(key);
-    if (!value.isArray()) throw JsonDecodingError(key);
-    QStringList texts;
-    for (const QJsonValue& element : value.toArray()) {
-        if (!element.isString()) throw JsonDecodingError(key);
-        texts << element.toString();
-    }
-    return texts;
+    return stringList(object, key);
 }
 
 QString uuidText(const QUuid& uuid) { return uuid.toString(QUuid::WithoutBraces).toUpper(); }

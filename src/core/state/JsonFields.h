@@ -27,7 +27,13 @@ double number(const QJsonObject& object, const QString& key);
 qint64 integer(const QJsonObject& object, const QString& key);
 bool boolean(const QJsonObject& object, const QString& key);
 QUuid uuid(const QJsonObject& object, const QString& key);
+QStringList stringList(const QJsonObject& object, const QString& key);
 QDateTime date(const QJsonObject& object, const QString& key, DateForm form);
+
+// A local file path, written as a "file://" URL.
+QString fileURL(const QJsonObject& object, const QString& key);
+std::optional<QString> optionalFileURL(const QJsonObject& object, const QString& key);
+QJsonValue fileURLValue(const QString& path);
 
 std::optional<QString> optionalString(const QJsonObject& object, const QString& key);
 std::optional<qint64> optionalInteger(const QJsonObject& object, const QString& key);
@@ -62,7 +68,7 @@ QByteArray encodeArray(const QList<Record>& records, Encode encode, QJsonDocumen
 template <typename Enum, typename FromRawValue>
 Enum JsonFields::enumeration(const QJsonObject& object, const QString& key, FromRawValue fromRawValue) {
     const std::optional<Enum> value = fromRawValue(string(object, key));
-    if (!value) throw JsonDecodingError(key);
+    if (!value) throw JsonDecodingError::member(key);
     return *value;
 }
 

@@ -1,5 +1,5 @@
 #include "core/state/ArchivePasswordBookStore.h"
-#include "core/state/FileReadError.h"
+#include "core/engine/FileSystemError.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -314,7 +314,7 @@ TEST_F(PasswordBookTest, ImportReadsStoredFormAndFallsBackToText) {
     EXPECT_EQ(storedEntries().first().label, QStringLiteral(u"导入密码 1"));
 
     const QByteArray before = stored();
-    EXPECT_THROW(store().importPasswords(tree.path("missing.txt"), Kind::extraction), FileReadError);
+    EXPECT_THROW(store().importPasswords(tree.path("missing.txt"), Kind::extraction), FileSystemError);
     EXPECT_EQ(stored(), before);
 }
 
