@@ -1,14 +1,17 @@
 #include "core/engine/ArchiveService.h"
 
 #include "core/engine/ArchiveError.h"
+#include "core/engine/CompressionService.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/RarExtractor.h"
 #include "core/engine/SecurityScopedAccessHelper.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "core/engine/ZipExtractor.h"
+#include "core/split/SplitCompressionError.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 ArchiveService::ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor)
     : m_extractors(std::move(extractors)), m_compressor(std::move(compressor)) {}
@@ -68,4 +71,34 @@ QString ArchiveService::extractArchive(const QString& fileURL, const QString& de
     // The archive counts as extracted even when it cannot be deleted.
     if (settings.deleteSourceAfterExtract) QFile::remove(fileURL);
     return folderURL;
+}
+
+void ArchiveService::compressSingle(const QStringList& files, const QString& destinationURL,
+                                    CompressionFormat format, CompressionLevel level,
+                                    const std::optional<QString>& password, int threadCount,
+                                    bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                    const CancellationToken& token) const {
+    const QString folderURL = QFileInfo(destinationURL).path();
+    SecurityScopedAccessHelper::withAccess(QStringList{folderURL} + files, [&] {
+        CompressionService::checkInputsExist(files);
+        ExtractionSteps::createFolder(folderURL);
+        m_compressor->compress(files, destinationURL, format, level, password, threadCount,
+                               excludeHiddenFiles, progressHandler, token);
+    });
+}
+
+SplitCompressionResult ArchiveService::compressSplit(
+    const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
+    CompressionFormat format, CompressionLevel level, const std::optional<QString>& password, int threadCount,
+    bool excludeHiddenFiles, bool splitEnabled, std::optional<qint64> splitSizeBytes, bool overwriteExisting,
+    bool validateAfterCompletion, const ProgressHandler& progressHandler,
+    const CancellationToken& token) const {
+    if (files.isEmpty()) throw ArchiveError::noInputFiles();
+    auto* service = dynamic_cast<CompressionService*>(m_compressor.get());
+    if (!service) throw SplitCompressionError::unsupportedFormat();
+    return SecurityScopedAccessHelper::withAccess(QStringList{destinationDirectoryURL} + files, [&] {
+        return service->compressSplit(files, destinationDirectoryURL, baseName, format, level, password,
+                                      threadCount, excludeHiddenFiles, splitEnabled, splitSizeBytes,
+                                      overwriteExisting, validateAfterCompletion, progressHandler, token);
+    });
 }

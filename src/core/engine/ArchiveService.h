@@ -3,6 +3,7 @@
 #include "core/engine/ArchiveCompressor.h"
 #include "core/engine/ArchiveExtractor.h"
 #include "core/engine/CancellationToken.h"
+#include "core/engine/SplitCompressionResult.h"
 #include "core/state/AppSettings.h"
 
 #include <QString>
@@ -35,6 +36,24 @@ public:
     QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
                         const std::optional<QString>& password, const AppSettings& settings, int threadCount,
                         const CancellationToken& token) const;
+
+    // Compresses files and folders, in order, into the one archive destinationURL, creating its folder.
+    // An empty list and missing inputs are refused before anything is written. RAR is refused.
+    void compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
+                        CompressionLevel level, const std::optional<QString>& password, int threadCount,
+                        bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                        const CancellationToken& token) const;
+
+    // Writes a ZIP or 7Z archive, whole or in volumes, into destinationDirectoryURL under the cleaned
+    // base name (see CompressionService::compressSplit). Needs the compression service as compressor,
+    // else SplitCompressionError::unsupportedFormat.
+    SplitCompressionResult compressSplit(const QStringList& files, const QString& destinationDirectoryURL,
+                                         const QString& baseName, CompressionFormat format,
+                                         CompressionLevel level, const std::optional<QString>& password,
+                                         int threadCount, bool excludeHiddenFiles, bool splitEnabled,
+                                         std::optional<qint64> splitSizeBytes, bool overwriteExisting,
+                                         bool validateAfterCompletion, const ProgressHandler& progressHandler,
+                                         const CancellationToken& token) const;
 
 private:
     ArchiveExtractor& extractorFor(const QString& fileURL) const;

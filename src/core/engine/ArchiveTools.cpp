@@ -65,6 +65,30 @@ QStringList extractArguments(const QString& archive, const QString& destination,
            << passwordArguments(password) << endOfSwitches() << archive;
 }
 
+QString addCommand() { return QStringLiteral("a"); }
+
+QString archiveType(CompressionFormat format) {
+    return format == CompressionFormat::zip ? QStringLiteral("-tzip") : QStringLiteral("-t7z");
+}
+
+QString level(CompressionLevel level) {
+    return QStringLiteral("-mx=") + QString::number(CompressionLevels::sevenZipLevelNumber(level));
+}
+
+QStringList progressSwitches() { return {QStringLiteral("-bsp1"), QStringLiteral("-bb1")}; }
+
+QString lzma2Method() { return QStringLiteral("-m0=lzma2"); }
+
+QString volumeSize(qint64 bytes) { return QStringLiteral("-v") + QString::number(bytes) + QLatin1Char('b'); }
+
+QString headerEncryptionOff() { return QStringLiteral("-mhe=off"); }
+
+QStringList hiddenExclusions() { return {QStringLiteral("-xr!.*"), QStringLiteral("-xr!__MACOSX")}; }
+
+QStringList endOfSwitchesKeepingWildcards() { return {QStringLiteral("--")}; }
+
+QString testCommand() { return QStringLiteral("t"); }
+
 }  // namespace SevenZip
 
 namespace InfoZip {
@@ -117,7 +141,39 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
     return arguments;
 }
 
+QStringList recursiveWithoutExtraAttributes() { return {QStringLiteral("-r"), QStringLiteral("-X")}; }
+
+QStringList password(const QString& password) { return {QStringLiteral("-P"), password}; }
+
+QStringList split(const QString& volumeSize) { return {QStringLiteral("-s"), volumeSize}; }
+
+QString kibibytes(qint64 count) { return QString::number(count) + QLatin1Char('k'); }
+
+QString mebibytes(qint64 count) { return QString::number(count) + QLatin1Char('m'); }
+
+QString gibibytes(qint64 count) { return QString::number(count) + QLatin1Char('g'); }
+
+QStringList hiddenExclusions() {
+    return {QStringLiteral("-x"), QStringLiteral("*/.*"), QStringLiteral(".*"),
+            QStringLiteral("*/__MACOSX/*"), QStringLiteral("__MACOSX/*")};
+}
+
+QStringList endOfSwitches() { return {QStringLiteral("--")}; }
+
 }  // namespace Zip
+
+namespace Tar {
+
+QStringList createGzip(const QString& archive) { return {QStringLiteral("-czf"), archive}; }
+
+QStringList hiddenExclusions() {
+    return {QStringLiteral("--exclude=*/.*"), QStringLiteral("--exclude=.*"),
+            QStringLiteral("--exclude=*/__MACOSX"), QStringLiteral("--exclude=__MACOSX")};
+}
+
+QStringList endOfSwitches() { return {QStringLiteral("--")}; }
+
+}  // namespace Tar
 
 namespace Rar {
 

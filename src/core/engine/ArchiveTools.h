@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/engine/CompressionFormat.h"
+#include "core/engine/CompressionLevel.h"
+
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 #include <optional>
 
 // Every external archive program velmora starts: where it is found, the switches the engine passes
@@ -50,6 +54,21 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
 // passed only when it is not empty; a count below 1 means one thread.
 QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
                              const std::optional<QString>& password);
+
+// Creating archives: "a", "-t<type>", "-mx=<n>"; formats other than zip and sevenZip have no 7-Zip type.
+QString addCommand();
+QString archiveType(CompressionFormat format);
+QString level(CompressionLevel level);
+QStringList progressSwitches();    // "-bsp1", "-bb1": percentages and the file log on standard output
+QString lzma2Method();             // -m0=lzma2
+QString volumeSize(qint64 bytes);  // -v<bytes>b
+QString headerEncryptionOff();     // -mhe=off
+// Leaves out dot-files and __MACOSX at every depth. These are wildcards, which -spd would switch off,
+// so names that follow them are protected by "--" alone.
+QStringList hiddenExclusions();
+QStringList endOfSwitchesKeepingWildcards();  // "--"
+
+QString testCommand();  // t
 }  // namespace SevenZip
 
 // Info-ZIP's zip and unzip have no end of switches and read entry names as wildcard patterns.
@@ -74,7 +93,25 @@ QStringList extractEntryArguments(const QString& archive, const QString& entryPa
 namespace Zip {
 // -d: deletes the named entries.
 QStringList deleteArguments(const QString& archive, const QStringList& entryPaths);
+
+// Creating archives. zip takes existing names literally, and "--" ends its switches.
+QStringList recursiveWithoutExtraAttributes();  // "-r", "-X"
+QStringList password(const QString& password);  // "-P", <password>
+QStringList split(const QString& volumeSize);   // "-s", <size>
+// Values of the split size: <n>k, <n>m, <n>g.
+QString kibibytes(qint64 count);
+QString mebibytes(qint64 count);
+QString gibibytes(qint64 count);
+// Ends a preceding "-x" list as well as the switches, so these come before it.
+QStringList hiddenExclusions();  // "-x", "*/.*", ".*", "*/__MACOSX/*", "__MACOSX/*"
+QStringList endOfSwitches();     // "--"
 }  // namespace Zip
+
+namespace Tar {
+QStringList createGzip(const QString& archive);  // "-czf", <archive>
+QStringList hiddenExclusions();                  // "--exclude=..." for dot-files and __MACOSX
+QStringList endOfSwitches();                     // "--"
+}  // namespace Tar
 
 namespace Rar {
 QStringList toolNames();

@@ -13,11 +13,6 @@ bool pathIsTaken(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-QString deletingPathExtension(const QString& name) {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
-}
-
 }  // namespace
 
 namespace FileNameHelper {
@@ -32,6 +27,11 @@ QString pathExtension(const QString& url) {
     const QString name = lastPathComponent(url);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+QString deletingPathExtension(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
 }
 
 QString uniqueDirectoryURL(const QString& baseName, const QString& directoryURL) {

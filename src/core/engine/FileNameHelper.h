@@ -11,6 +11,9 @@ QString lastPathComponent(const QString& url);
 // The text after the last dot of the last path component, as written; empty when there is no dot.
 QString pathExtension(const QString& url);
 
+// A name less its last extension (the dot included); the name itself when it has no dot.
+QString deletingPathExtension(const QString& name);
+
 // A folder path under directoryURL that nothing occupies yet: baseName, then "baseName 1",
 // "baseName 2", ... An empty baseName stands for "解压文件". The folder is not created.
 QString uniqueDirectoryURL(const QString& baseName, const QString& directoryURL);

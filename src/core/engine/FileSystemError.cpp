@@ -1,5 +1,12 @@
 #include "core/engine/FileSystemError.h"
 
+#include <system_error>
+
+FileSystemError FileSystemError::fromErrorNumber(Kind kind, const QString& path, int errorNumber) {
+    if (errorNumber == 0) return {kind, path, {}};
+    return {kind, path, QString::fromStdString(std::generic_category().message(errorNumber))};
+}
+
 QString FileSystemError::message() const {
     QString text;
     switch (m_kind) {
@@ -11,6 +18,15 @@ QString FileSystemError::message() const {
             break;
         case Kind::createFailed:
             text = QStringLiteral(u"无法创建文件夹：");
+            break;
+        case Kind::copyFailed:
+            text = QStringLiteral(u"无法复制文件：");
+            break;
+        case Kind::removeFailed:
+            text = QStringLiteral(u"无法删除：");
+            break;
+        case Kind::listFailed:
+            text = QStringLiteral(u"无法读取文件夹：");
             break;
     }
     text += m_path;

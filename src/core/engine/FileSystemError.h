@@ -2,13 +2,17 @@
 
 #include "core/engine/VelmoraError.h"
 
-// A file or folder that could not be opened, read or created. The reason is the system's own text.
+// A file or folder that could not be opened, read, created, copied, removed or listed. The reason is the
+// system's own text.
 class FileSystemError : public VelmoraError {
 public:
-    enum class Kind { openFailed, readFailed, createFailed };
+    enum class Kind { openFailed, readFailed, createFailed, copyFailed, removeFailed, listFailed };
 
     FileSystemError(Kind kind, QString path, QString reason)
         : m_kind(kind), m_path(std::move(path)), m_reason(std::move(reason)) {}
+
+    // The reason of a failed system call; none for errorNumber 0.
+    static FileSystemError fromErrorNumber(Kind kind, const QString& path, int errorNumber);
 
     Kind kind() const { return m_kind; }
     const QString& path() const { return m_path; }

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/engine/ArchiveCompressor.h"
+#include "core/engine/CompressionWorkspace.h"
+#include "core/engine/ProcessResult.h"
+#include "core/engine/SplitCompressionResult.h"
+
+#include <QtGlobal>
+
+// Creates archives with the external tools: 7-Zip for 7Z and, when present, plain ZIP; the system zip
+// program for encrypted and split ZIP (and plain ZIP without 7-Zip); tar for TAR.GZ. RAR is never
+// created. Inputs reach every tool as bare names from one working folder, staged when needed.
+//
+// Blocking calls for a worker thread. Failures: ArchiveError, FileSystemError, ProcessRunnerError,
+// SplitCompressionError (split runs) and CancellationError. Progress values lie strictly between 0 and
+// 1; 7-Zip's arrive on the calling thread while the tool runs.
+class CompressionService : public ArchiveCompressor {
+public:
+    QStringList supportedExtensions() const override;
+
+    // Checks the inputs, creates the destination's folder, stages, runs the format's tool and removes
+    // the staging folder, whatever the outcome.
+    void compress(const QStringList& files, const QString& destinationURL, CompressionFormat format,
+                  CompressionLevel level, const std::optional<QString>& password, int threadCount,
+                  bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                  const CancellationToken& token) override;
+
+    // ZIP or 7Z into destinationDirectoryURL under the cleaned base name, as one file or as volumes of
+    // splitSizeBytes, after dealing with earlier outputs of that name; optionally tests the result.
+    SplitCompressionResult compressSplit(const QStringList& files, const QString& destinationDirectoryURL,
+                                         const QString& baseName, CompressionFormat format,
+                                         CompressionLevel level, const std::optional<QString>& password,
+                                         int threadCount, bool excludeHiddenFiles, bool splitEnabled,
+                                         std::optional<qint64> splitSizeBytes, bool overwriteExisting,
+                                         bool validateAfterCompletion, const ProgressHandler& progressHandler,
+                                         const CancellationToken& token);
+
+    // Throws ArchiveError::noInputFiles for none, ArchiveError::fileNotFound for the first missing one.
+    static void checkInputsExist(const QStringList& files);
+
+    // The tool runs, on a workspace's files.
+    static void compressZip(const QStringList& files, const QString& destinationURL, CompressionLevel level,
+                            const std::optional<QString>& password, int threadCount, bool excludeHiddenFiles,
+                            const ProgressHandler& progressHandler, const CancellationToken& token);
+    static void compressMacCompatibleEncryptedZip(const QStringList& files, const QString& destinationURL,
+                                                  CompressionLevel level, const QString& password,
+                                                  bool excludeHiddenFiles, const CancellationToken& token);
+    static void compressTarGzip(const QStringList& files, const QString& destinationURL,
+                                bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                const CancellationToken& token);
+
+    // Tests an archive (for a set, the volume chosen as primary) with 7-Zip; true or a thrown error.
+    static bool testArchive(const QString& primaryPartURL, const std::optional<QString>& password,
+                            const CancellationToken& token);
+
+    // ArchiveError::permissionDenied when the tool's text says so, else ArchiveError::compressFailed with
+    // that text, or with fallback when it printed nothing.
+    [[noreturn]] static void throwCompressionError(const ProcessResult& result, const QString& fallback);
+
+private:
+    static void compressSevenZip(const QStringList& files, const QString& destinationURL,
+                                 CompressionLevel level, const std::optional<QString>& password,
+                                 int threadCount, bool excludeHiddenFiles,
+                                 std::optional<qint64> volumeSizeBytes,
+                                 const ProgressHandler& progressHandler, const CancellationToken& token);
+    static void compressSplitZip(const QStringList& files, const QString& destinationURL,
+                                 CompressionLevel level, const QString& volumeSize, bool excludeHiddenFiles,
+                                 const ProgressHandler& progressHandler, const CancellationToken& token);
+    static void compressWorkspace(const CompressionWorkspace& workspace, const QString& destinationURL,
+                                  CompressionFormat format, CompressionLevel level,
+                                  const std::optional<QString>& password, int threadCount,
+                                  bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                  const CancellationToken& token);
+};

@@ -1,0 +1,270 @@
+#include "core/engine/CompressionStaging.h"
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/FileNameHelper.h"
+#include "core/engine/FileSystemError.h"
+#include "core/engine/FileTree.h"
+#include "platform/PrivateTempDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace CompressionStaging {
+
+namespace {
+constexpr size_t kCopyChunk = size_t(64) << 20;
+constexpr size_t kFallbackBuffer = size_t(1) << 20;
+
+// Something of the user's could not be read: a permission problem is the user's to fix, anything else
+// is reported as the failing copy.
+[[noreturn]] void throwReadFailure(const QString& path, int errorNumber) {
+    if (errorNumber == EACCES || errorNumber == EPERM) throw ArchiveError::permissionDenied();
+    throw FileSystemError::fromErrorNumber(FileSystemError::Kind::copyFailed, path, errorNumber);
+}
+
+[[noreturn]] void throwWriteFailure(const QString& path, int errorNumber) {
+    throw FileSystemError::fromErrorNumber(FileSystemError::Kind::copyFailed, path, errorNumber);
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int descriptor) : m_descriptor(descriptor) {}
+    ~FileDescriptor() {
+        if (m_descriptor >= 0) ::close(m_descriptor);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return m_descriptor; }
+    // Reports what close says: a delayed write error shows up here on some file systems.
+    int close() {
+        const int result = ::close(m_descriptor);
+        m_descriptor = -1;
+        return result;
+    }
+
+private:
+    int m_descriptor;
+};
+
+QString parentOf(const QString& path) { return QFileInfo(QDir::cleanPath(path)).path(); }
+
+bool pathExists(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+void copyWithReadWrite(int input, int output, const QString& source, const CancellationToken& token) {
+    std::vector<char> buffer(kFallbackBuffer);
+    for (;;) {
+        token.throwIfCancelled();
+        const ssize_t count = ::read(input, buffer.data(), buffer.size());
+        if (count == 0) return;
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            throwReadFailure(source, errno);
+        }
+        for (ssize_t written = 0; written < count;) {
+            const ssize_t step = ::write(output, buffer.data() + written, size_t(count - written));
+            if (step < 0 && errno != EINTR) throwWriteFailure(source, errno);
+            if (step > 0) written += step;
+        }
+    }
+}
+
+// The kernel copies (or clones) the data where it can; other file systems get a plain loop.
+void copyData(int input, int output, const QString& source, const CancellationToken& token) {
+    for (bool first = true;; first = false) {
+        token.throwIfCancelled();
+        const ssize_t count = ::copy_file_range(input, nullptr, output, nullptr, kCopyChunk, 0);
+        if (count > 0) continue;
+        if (count == 0) return;
+        if (errno == EINTR) continue;
+        const bool unsupported = errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP;
+        if (first && unsupported) return copyWithReadWrite(input, output, source, token);
+        throwWriteFailure(source, errno);
+    }
+}
+
+void copyRegularFile(const QString& source, const QString& target, const struct stat& info,
+                     const CancellationToken& token) {
+    FileDescriptor input(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (input.get() < 0) throwReadFailure(source, errno);
+    FileDescriptor output(
+        ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (output.get() < 0) throwWriteFailure(source, errno);
+    copyData(input.get(), output.get(), source, token);
+    // Archives record permissions and modification times, so the copy keeps the original's.
+    ::fchmod(output.get(), info.st_mode & 0777);
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    ::futimens(output.get(), times);
+    if (output.close() != 0) throwWriteFailure(source, errno);
+}
+
+void copySymbolicLink(const QString& source, const QString& target, const struct stat& info) {
+    const QByteArray nativeSource = QFile::encodeName(source);
+    QByteArray linkTarget(std::max<qsizetype>(info.st_size, 256), Qt::Uninitialized);
+    for (;;) {
+        const ssize_t length =
+            ::readlink(nativeSource.constData(), linkTarget.data(), size_t(linkTarget.size()));
+        if (length < 0) throwReadFailure(source, errno);
+        if (length < linkTarget.size()) {
+            linkTarget.truncate(length);
+            break;
+        }
+        linkTarget.resize(linkTarget.size() * 2);
+    }
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    if (::symlink(linkTarget.constData(), nativeTarget.constData()) != 0) throwWriteFailure(source, errno);
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    ::utimensat(AT_FDCWD, nativeTarget.constData(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// Copies a file or a link as it is. Sockets, devices and pipes are not archive content (reading a pipe
+// would wait forever), so they are left out: returns false for them.
+bool copyItem(const QString& source, const QString& target, const struct stat& info,
+              const CancellationToken& token) {
+    if (S_ISREG(info.st_mode)) {
+        copyRegularFile(source, target, info, token);
+        return true;
+    }
+    if (S_ISLNK(info.st_mode)) {
+        copySymbolicLink(source, target, info);
+        return true;
+    }
+    return false;
+}
+
+void removeExtendedAttributes(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    const ssize_t size = ::llistxattr(native.constData(), nullptr, 0);
+    if (size <= 0) return;
+    QByteArray names(size, '\0');
+    const ssize_t read = ::llistxattr(native.constData(), names.data(), size_t(names.size()));
+    if (read <= 0) return;
+    names.truncate(read);
+    for (const QByteArray& name : names.split('\0')) {
+        if (!name.isEmpty()) ::lremovexattr(native.constData(), name.constData());
+    }
+}
+
+// The staged path of one input, or nothing when the input is left out.
+std::optional<QString> stageInput(const QString& input, const QString& stagingRoot, bool excludeHiddenFiles,
+                                  const CancellationToken& token) {
+    if (excludeHiddenFiles && FileTree::isHiddenOrMacMetadataName(FileNameHelper::lastPathComponent(input))) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::lstat(QFile::encodeName(input).constData(), &info) != 0) throwReadFailure(input, errno);
+    const QString target = stagedURL(input, stagingRoot);
+    if (S_ISDIR(info.st_mode)) {
+        copyDirectoryContents(input, target, excludeHiddenFiles, token);
+        return target;
+    }
+    if (!copyItem(input, target, info, token)) return std::nullopt;
+    return target;
+}
+}  // namespace
+
+CompressionWorkspace prepareCompressionWorkspace(const QStringList& files, bool excludeHiddenFiles,
+                                                 const CancellationToken& token) {
+    if (!excludeHiddenFiles && !containsDirectory(files) && allFilesShareSameParent(files)) {
+        return {std::nullopt, files};
+    }
+    CompressionWorkspace workspace{makeCompressionStagingRoot(), {}};
+    try {
+        for (const QString& input : files) {
+            token.throwIfCancelled();
+            if (std::optional<QString> staged =
+                    stageInput(input, *workspace.stagingRootURL, excludeHiddenFiles, token)) {
+                workspace.files << *staged;
+            }
+        }
+        if (workspace.files.isEmpty()) throw ArchiveError::noInputFiles();
+        stripExtendedAttributes(*workspace.stagingRootURL, token);
+    } catch (...) {
+        workspace.removeStagingRoot();
+        throw;
+    }
+    return workspace;
+}
+
+QString makeCompressionStagingRoot() {
+    const QString relative =
+        QStringLiteral("velmoraCompression/") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const std::optional<QString> path = PrivateTempDirectory::makeFolder(relative);
+    if (!path) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, relative, 0);
+    return *path;
+}
+
+QString stagedURL(const QString& input, const QString& stagingRoot) {
+    const QString name = FileNameHelper::lastPathComponent(input);
+    if (isDirectory(input)) return FileNameHelper::uniqueDirectoryURL(name, stagingRoot);
+    const QString extension = FileNameHelper::pathExtension(name);
+    const QString stem = extension.isEmpty() ? name : FileNameHelper::deletingPathExtension(name);
+    const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
+    QString candidate = stagingRoot + QLatin1Char('/') + name;
+    for (qint64 number = 1; pathExists(candidate); ++number) {
+        candidate =
+            stagingRoot + QLatin1Char('/') + stem + QLatin1Char(' ') + QString::number(number) + suffix;
+    }
+    return candidate;
+}
+
+void copyDirectoryContents(const QString& source, const QString& destination, bool excludeHiddenFiles,
+                           const CancellationToken& token) {
+    ExtractionSteps::createFolder(destination);
+    const auto copyEntry = [&](const FileTree::Entry& entry) {
+        token.throwIfCancelled();
+        if (excludeHiddenFiles && FileTree::isHiddenOrMacMetadataName(entry.name)) return false;
+        const QString target = destination + QLatin1Char('/') + entry.relativePath;
+        if (entry.kind == FileTree::EntryKind::directory) {
+            ExtractionSteps::createFolder(target);
+        } else {
+            copyItem(entry.path, target, entry.info, token);
+        }
+        return true;
+    };
+    // An unreadable folder would otherwise end up in the archive as an empty one.
+    FileTree::walk(source, copyEntry, throwReadFailure);
+}
+
+void stripExtendedAttributes(const QString& folder, const CancellationToken& token) {
+    removeExtendedAttributes(folder);
+    FileTree::walk(folder, [&](const FileTree::Entry& entry) {
+        token.throwIfCancelled();
+        removeExtendedAttributes(entry.path);
+        return true;
+    });
+}
+
+bool isDirectory(const QString& url) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(url).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool containsDirectory(const QStringList& urls) { return std::any_of(urls.begin(), urls.end(), isDirectory); }
+
+bool allFilesShareSameParent(const QStringList& urls) {
+    if (urls.isEmpty()) return true;
+    const QString parent = parentOf(urls.first());
+    return std::all_of(urls.begin(), urls.end(), [&](const QString& url) { return parentOf(url) == parent; });
+}
+
+QString commonParent(const QStringList& urls) {
+    if (urls.isEmpty()) return QDir::homePath();
+    return parentOf(urls.first());
+}
+
+}  // namespace CompressionStaging

@@ -1,0 +1,38 @@
+#include "core/engine/FileSizeHelper.h"
+
+#include "core/engine/FileTree.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace FileSizeHelper {
+
+qint64 totalSize(const QString& url) {
+    const QFileInfo info(url);
+    if (!info.exists()) return 0;
+    return info.isDir() ? directorySize(url) : fileSize(url);
+}
+
+qint64 totalSize(const QStringList& urls) {
+    qint64 total = 0;
+    for (const QString& url : urls) total += totalSize(url);
+    return total;
+}
+
+qint64 fileSize(const QString& url) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(url).constData(), &info) != 0) return 0;
+    return info.st_size;
+}
+
+qint64 directorySize(const QString& url) {
+    qint64 total = 0;
+    FileTree::walk(url, [&](const FileTree::Entry& entry) {
+        if (FileTree::isHiddenName(entry.name)) return false;
+        if (entry.kind == FileTree::EntryKind::regularFile) total += entry.info.st_size;
+        return true;
+    });
+    return total;
+}
+
+}  // namespace FileSizeHelper

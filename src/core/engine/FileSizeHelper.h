@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+#include <QtGlobal>
+
+// Byte sizes of the items a user picked, for task records and the pages. Missing or unreadable items
+// count 0; nothing here fails.
+namespace FileSizeHelper {
+
+qint64 totalSize(const QString& url);
+qint64 totalSize(const QStringList& urls);
+
+// Size of one file; a link counts the file it points to.
+qint64 fileSize(const QString& url);
+// Sum over the regular, non-hidden files of a folder tree; hidden folders are not entered.
+qint64 directorySize(const QString& url);
+
+}  // namespace FileSizeHelper

@@ -1,0 +1,195 @@
+#include "core/split/SplitCompressionPlanner.h"
+
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/CompressionOutputs.h"
+#include "core/engine/FileNameHelper.h"
+#include "core/engine/FileSystemError.h"
+#include "core/engine/FileTree.h"
+#include "core/split/SplitCompressionError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+
+#include <sys/statvfs.h>
+
+namespace SplitCompressionPlanner {
+
+namespace {
+constexpr qint64 kKiB = Q_INT64_C(1) << 10;
+constexpr qint64 kMiB = Q_INT64_C(1) << 20;
+constexpr qint64 kGiB = Q_INT64_C(1) << 30;
+constexpr double kLargestVolume = double(Q_INT64_C(1) << 40);
+constexpr qint64 kSmallestZipVolume = 64 * kKiB;
+constexpr qint64 kMinimumSpareSpace = 256 * kMiB;
+constexpr double kSpareSpaceShare = 0.18;
+
+// strtod in the C locale: the application's locale must not change what a decimal point is.
+std::optional<double> parseDouble(const QString& text) {
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", nullptr);
+    const QByteArray bytes = text.toUtf8();
+    if (bytes.isEmpty()) return std::nullopt;
+    char* end = nullptr;
+    const double value = strtod_l(bytes.constData(), &end, cLocale);
+    if (end != bytes.constData() + bytes.size()) return std::nullopt;
+    return value;
+}
+
+QString fileWithExtension(const QString& baseName, CompressionFormat format) {
+    return baseName + QLatin1Char('.') + CompressionFormats::fileExtension(format);
+}
+
+QString sevenZipVolumeName(const QString& baseName, int number) {
+    return baseName + QStringLiteral(".7z.") + QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+}
+
+bool existsWithoutFollowingLinks(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+bool isSplitOutputName(CompressionFormat format, const QString& baseName, const QString& name) {
+    switch (format) {
+        case CompressionFormat::zip:
+            return name == baseName + QStringLiteral(".zip") ||
+                   CompressionOutputs::isZipNumberedVolume(name, baseName);
+        case CompressionFormat::sevenZip:
+            return name.startsWith(baseName + QStringLiteral(".7z."));
+        case CompressionFormat::rar:
+        case CompressionFormat::tarGzip:
+            return false;
+    }
+    return false;
+}
+}  // namespace
+
+const std::vector<CompressionFormat>& supportedCreationFormats() {
+    static const std::vector<CompressionFormat> formats{CompressionFormat::sevenZip, CompressionFormat::zip};
+    return formats;
+}
+
+qint64 bytes(const QString& text, SplitCompressionUnit unit) {
+    QString normalized = text.trimmed();
+    normalized.replace(QLatin1Char(','), QLatin1Char('.'));
+    const std::optional<double> number = parseDouble(normalized);
+    if (!number || !(*number > 0) || !std::isfinite(*number))
+        throw SplitCompressionError::invalidVolumeSize();
+    const double product = *number * double(SplitCompressionUnits::factor(unit));
+    if (!(product > 0) || product > kLargestVolume) throw SplitCompressionError::invalidVolumeSize();
+    const qint64 rounded = std::llround(product);
+    if (rounded < 1) throw SplitCompressionError::invalidVolumeSize();
+    return rounded;
+}
+
+int estimatedPartCount(qint64 originalBytes, std::optional<qint64> volumeSizeBytes, bool splitEnabled) {
+    if (!splitEnabled || !volumeSizeBytes || *volumeSizeBytes < 1) return originalBytes > 0 ? 1 : 0;
+    if (originalBytes < 1) return 0;
+    const qint64 parts = originalBytes / *volumeSizeBytes + (originalBytes % *volumeSizeBytes != 0 ? 1 : 0);
+    return static_cast<int>(std::clamp<qint64>(parts, 1, std::numeric_limits<int>::max()));
+}
+
+QString sanitizedBaseName(const QString& baseName) {
+    QString name = baseName.trimmed();
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    name.replace(QLatin1Char(':'), QLatin1Char('-'));
+    return name.isEmpty() ? QStringLiteral(u"压缩文件") : name;
+}
+
+QString primaryOutputFileName(CompressionFormat format, const QString& baseName, bool splitEnabled) {
+    const QString name = sanitizedBaseName(baseName);
+    if (splitEnabled && format == CompressionFormat::sevenZip) return sevenZipVolumeName(name, 1);
+    return fileWithExtension(name, format);
+}
+
+QStringList expectedPartFileNames(CompressionFormat format, const QString& baseName, int partCount,
+                                  bool splitEnabled) {
+    const QString name = sanitizedBaseName(baseName);
+    if (!splitEnabled) return {fileWithExtension(name, format)};
+    QStringList names;
+    switch (format) {
+        case CompressionFormat::zip:
+            for (int part = 1; part < partCount; ++part) {
+                names << name + QStringLiteral(".z") +
+                             QStringLiteral("%1").arg(part, 2, 10, QLatin1Char('0'));
+            }
+            names << fileWithExtension(name, format);
+            break;
+        case CompressionFormat::sevenZip:
+            for (int part = 1; part <= std::max(partCount, 1); ++part)
+                names << sevenZipVolumeName(name, part);
+            break;
+        case CompressionFormat::rar:
+        case CompressionFormat::tarGzip:
+            names << fileWithExtension(name, format);
+            break;
+    }
+    return names;
+}
+
+QString namingRuleDescription(CompressionFormat format, const QString& baseName, int estimatedPartCount,
+                              bool splitEnabled) {
+    const QStringList names =
+        expectedPartFileNames(format, baseName, std::max(estimatedPartCount, 1), splitEnabled);
+    if (splitEnabled && names.size() >= 2) return names.first() + QStringLiteral(" ~ ") + names.last();
+    return names.first();
+}
+
+std::optional<qint64> availableCapacityBytes(const QString& directoryURL) {
+    struct statvfs info {};
+    if (::statvfs(QFile::encodeName(directoryURL).constData(), &info) != 0) return std::nullopt;
+    return static_cast<qint64>(info.f_bavail) * static_cast<qint64>(info.f_frsize);
+}
+
+qint64 estimatedRequiredSpaceBytes(qint64 originalBytes, std::optional<qint64> estimatedCompressedBytes) {
+    const qint64 largest = std::max(originalBytes, estimatedCompressedBytes.value_or(originalBytes));
+    const qint64 spare =
+        std::max<qint64>(std::llround(double(largest) * kSpareSpaceShare), kMinimumSpareSpace);
+    return largest + spare;
+}
+
+QString defaultBaseName(const QStringList& urls) {
+    if (urls.size() != 1) return QStringLiteral(u"压缩文件");
+    const QString name = FileNameHelper::lastPathComponent(urls.first());
+    if (QFileInfo(urls.first()).isDir()) return name;
+    return FileNameHelper::deletingPathExtension(name);
+}
+
+std::pair<QString, SplitCompressionUnit> presetValue(qint64 bytes) {
+    if (bytes % kGiB == 0) return {QString::number(bytes / kGiB), SplitCompressionUnit::gb};
+    if (bytes % kMiB == 0) return {QString::number(bytes / kMiB), SplitCompressionUnit::mb};
+    return {QString::number(std::max<qint64>(bytes / kKiB, 1)), SplitCompressionUnit::kb};
+}
+
+QStringList outputConflictURLs(CompressionFormat format, const QString& baseName,
+                               const QString& destinationDirectoryURL, bool splitEnabled) {
+    const QString name = sanitizedBaseName(baseName);
+    if (!splitEnabled) {
+        const QString path = destinationDirectoryURL + QLatin1Char('/') + fileWithExtension(name, format);
+        return existsWithoutFollowingLinks(path) ? QStringList{path} : QStringList{};
+    }
+    QStringList names;
+    try {
+        names = FileTree::childNames(destinationDirectoryURL);
+    } catch (const FileSystemError&) {
+        return {};
+    }
+    QStringList conflicts;
+    for (const QString& entry : names) {
+        if (isSplitOutputName(format, name, entry))
+            conflicts << destinationDirectoryURL + QLatin1Char('/') + entry;
+    }
+    return conflicts;
+}
+
+QString zipSplitArgument(qint64 bytes) {
+    if (bytes < kSmallestZipVolume) throw SplitCompressionError::invalidVolumeSize();
+    if (bytes % kGiB == 0) return ArchiveTools::Zip::gibibytes(bytes / kGiB);
+    if (bytes % kMiB != 0) return ArchiveTools::Zip::kibibytes(bytes / kKiB);
+    return ArchiveTools::Zip::mebibytes(bytes / kMiB);
+}
+
+}  // namespace SplitCompressionPlanner

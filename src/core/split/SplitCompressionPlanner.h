@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/engine/CompressionFormat.h"
+#include "core/split/SplitCompressionUnit.h"
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// What a split compression will produce, worked out from the form's choices. Stateless; any thread.
+// Only zip and sevenZip are ever split; the other formats always give one file.
+namespace SplitCompressionPlanner {
+
+// The formats split compression can create, in the order the form offers them.
+const std::vector<CompressionFormat>& supportedCreationFormats();
+
+// "1,5" with gb is 1.5 GiB. Throws SplitCompressionError::invalidVolumeSize unless the text is a
+// number whose value is at least one byte and at most 1 TiB.
+qint64 bytes(const QString& text, SplitCompressionUnit unit);
+
+int estimatedPartCount(qint64 originalBytes, std::optional<qint64> volumeSizeBytes, bool splitEnabled);
+
+// Trimmed, with "/" and ":" made "-"; "压缩文件" when nothing is left.
+QString sanitizedBaseName(const QString& baseName);
+
+QString primaryOutputFileName(CompressionFormat format, const QString& baseName, bool splitEnabled);
+QStringList expectedPartFileNames(CompressionFormat format, const QString& baseName, int partCount,
+                                  bool splitEnabled);
+// "x.7z.001 ~ x.7z.003", or the one name.
+QString namingRuleDescription(CompressionFormat format, const QString& baseName, int estimatedPartCount,
+                              bool splitEnabled);
+
+// Free bytes on the volume holding the folder, which must exist.
+std::optional<qint64> availableCapacityBytes(const QString& directoryURL);
+// The larger of source and estimate, plus 18 % of it but at least 256 MiB.
+qint64 estimatedRequiredSpaceBytes(qint64 originalBytes, std::optional<qint64> estimatedCompressedBytes);
+
+QString defaultBaseName(const QStringList& urls);
+std::pair<QString, SplitCompressionUnit> presetValue(qint64 bytes);
+
+// Existing items in the folder that the planned output would replace or mix with. A folder that cannot
+// be read gives none.
+QStringList outputConflictURLs(CompressionFormat format, const QString& baseName,
+                               const QString& destinationDirectoryURL, bool splitEnabled);
+
+// The system zip program's split size: <n>g, <n>m or <n>k. Throws invalidVolumeSize below 64 KiB, the
+// smallest volume zip writes.
+QString zipSplitArgument(qint64 bytes);
+
+}  // namespace SplitCompressionPlanner

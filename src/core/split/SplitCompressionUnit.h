@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+#include <vector>
+
+// Volume size units of the split-compress form; binary (KB = 1,024 bytes).
+enum class SplitCompressionUnit { kb, mb, gb };
+
+namespace SplitCompressionUnits {
+const std::vector<SplitCompressionUnit>& all();
+QString rawValue(SplitCompressionUnit unit);  // "KB", "MB", "GB"
+std::optional<SplitCompressionUnit> fromRawValue(const QString& rawValue);
+qint64 factor(SplitCompressionUnit unit);
+}  // namespace SplitCompressionUnits

@@ -1,0 +1,83 @@
+#include "CompressionFixtures.h"
+#include "ExtractionFixtures.h"
+
+#include "core/engine/ArchiveService.h"
+#include "core/engine/CompressionService.h"
+#include "core/split/SplitCompressionError.h"
+
+#include <gtest/gtest.h>
+#include <QFileInfo>
+
+namespace {
+
+// Records that it was asked; compresses nothing.
+class RecordingCompressor : public ArchiveCompressor {
+public:
+    QStringList supportedExtensions() const override { return {}; }
+    void compress(const QStringList&, const QString&, CompressionFormat, CompressionLevel,
+                  const std::optional<QString>&, int, bool, const ProgressHandler&,
+                  const CancellationToken&) override {
+        ++calls;
+    }
+    int calls = 0;
+};
+
+class ArchiveServiceCompressionTest : public CompressionTest {
+protected:
+    ArchiveService service{ArchiveService::standardExtractors(), std::make_shared<CompressionService>()};
+};
+
+TEST_F(ArchiveServiceCompressionTest, MissingFoldersOfTheDestinationAreCreated) {
+    const QStringList inputs{tree.writeFile("in/a.txt", "a"), tree.writeFile("in/b.txt", "b")};
+    const QString archive = tree.path("new/deeper/out.7z");
+    std::vector<double> progress;
+    service.compressSingle(inputs, archive, CompressionFormat::sevenZip, CompressionLevel::standard,
+                           std::nullopt, 2, false, [&](double value) { progress.push_back(value); }, {});
+    EXPECT_EQ(extractedContents(archive), (QMap<QString, QByteArray>{{"a.txt", "a"}, {"b.txt", "b"}}));
+    EXPECT_FALSE(progress.empty());
+}
+
+TEST_F(ArchiveServiceCompressionTest, EmptyOrMissingInputsAreRefusedBeforeAnyFolderIsMade) {
+    const auto recorder = std::make_shared<RecordingCompressor>();
+    const ArchiveService recording(ArchiveService::standardExtractors(), recorder);
+    const QString present = tree.writeFile("in/a.txt", "a");
+    const QString archive = tree.path("new/out.zip");
+    const std::pair<QStringList, ArchiveError> cases[] = {
+        {{}, ArchiveError::noInputFiles()},
+        {{present, tree.path("in/gone.txt"), tree.path("in/also-gone.txt")},
+         ArchiveError::fileNotFound(tree.path("in/gone.txt"))},
+    };
+    for (const auto& [files, expected] : cases) {
+        try {
+            recording.compressSingle(files, archive, CompressionFormat::zip, CompressionLevel::standard, {},
+                                     1, false, {}, {});
+            ADD_FAILURE() << "accepted";
+        } catch (const ArchiveError& error) {
+            EXPECT_EQ(error, expected);
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(tree.path("new")));
+    EXPECT_EQ(recorder->calls, 0);
+}
+
+TEST_F(ArchiveServiceCompressionTest, SplitCompressionNeedsTheCompressionService) {
+    const ArchiveService other(ArchiveService::standardExtractors(), std::make_shared<RecordingCompressor>());
+    const QString input = tree.writeFile("in/a.txt", "a");
+    EXPECT_EQ(archiveErrorKind([&] {
+                  other.compressSplit({}, tree.path("out"), "x", CompressionFormat::zip,
+                                      CompressionLevel::standard, {}, 1, false, false, {}, false, false, {},
+                                      {});
+              }),
+              ArchiveError::Kind::noInputFiles);
+    EXPECT_THROW(
+        other.compressSplit({input}, tree.path("out"), "x", CompressionFormat::zip,
+                            CompressionLevel::standard, {}, 1, false, false, {}, false, false, {}, {}),
+        SplitCompressionError);
+
+    const SplitCompressionResult result =
+        service.compressSplit({input}, tree.path("out"), "x", CompressionFormat::zip,
+                              CompressionLevel::standard, {}, 1, false, false, {}, false, true, {}, {});
+    EXPECT_EQ(result, (SplitCompressionResult{{tree.path("out/x.zip")}, true}));
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include "core/engine/ArchiveError.h"
+#include "core/engine/CompressionOutputs.h"
+#include "core/engine/FileSystemError.h"
+#include "core/engine/SevenZipProgress.h"
+#include "support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+
+namespace {
+
+QStringList inFolder(const TempTree& tree, const QStringList& names) {
+    QStringList paths;
+    for (const QString& name : names) paths << tree.path(name);
+    return paths;
+}
+
+TEST(CompressionOutputs, SevenZipVolumesInNumberOrderWithOddNamesLast) {
+    const std::tuple<QString, QStringList, QStringList> cases[] = {
+        {"Backup",
+         {"Backup.7z.002", "Backup.7z.010", "Backup.7z.notes", "Backup.7z.001", "Other.7z.001"},
+         {"Backup.7z.001", "Backup.7z.002", "Backup.7z.010", "Backup.7z.notes"}},
+        {"Backup", {"Backup.7z.001", "backup.7z.002"}, {"Backup.7z.001"}},
+        {".hidden", {".hidden.7z.002", ".hidden.7z.001"}, {".hidden.7z.001", ".hidden.7z.002"}},
+        {"big", {"big.7z.1000", "big.7z.999"}, {"big.7z.999", "big.7z.1000"}},
+    };
+    for (const auto& [baseName, present, expected] : cases) {
+        TempTree tree;
+        for (const QString& name : present) tree.writeFile(name, "v");
+        EXPECT_EQ(CompressionOutputs::findSevenZipOutputs(tree.root(), baseName), inFolder(tree, expected))
+            << baseName.toStdString();
+    }
+}
+
+TEST(CompressionOutputs, ZipVolumesThenTheMainVolume) {
+    const std::tuple<QString, QStringList, QStringList> cases[] = {
+        {"Data",
+         {"Data.z02", "Data.zip", "Data.z01", "Data.z1", "Data.Z03"},
+         {"Data.z01", "Data.z02", "Data.zip"}},
+        {"a+b (1)", {"a+b (1).z01", "a+b (1).zip", "aab (1).z02"}, {"a+b (1).z01", "a+b (1).zip"}},
+        {"Data", {"Data.zip"}, {"Data.zip"}},
+        {"Data", {"Data.z100", "Data.z99", "Data.zip"}, {"Data.z99", "Data.z100", "Data.zip"}},
+        {".x", {".x.z01", ".x.zip"}, {".x.z01", ".x.zip"}},
+    };
+    for (const auto& [baseName, present, expected] : cases) {
+        TempTree tree;
+        for (const QString& name : present) tree.writeFile(name, "v");
+        EXPECT_EQ(CompressionOutputs::findZipSplitOutputs(tree.root(), baseName), inFolder(tree, expected))
+            << baseName.toStdString();
+    }
+}
+
+TEST(CompressionOutputs, MissingVolumesAreCompressionFailures) {
+    TempTree tree;
+    tree.writeFile("Data.z01", "v");
+    tree.writeFile("Other.7z.001", "v");
+    const std::pair<std::function<void()>, QString> cases[] = {
+        {[&] { CompressionOutputs::findSevenZipOutputs(tree.root(), "Backup"); },
+         QStringLiteral(u"未找到生成的分卷文件。")},
+        {[&] { CompressionOutputs::findZipSplitOutputs(tree.root(), "Data"); },
+         QStringLiteral(u"未找到生成的 ZIP 主卷。")},
+    };
+    for (const auto& [call, text] : cases) {
+        try {
+            call();
+            ADD_FAILURE() << text.toStdString();
+        } catch (const ArchiveError& error) {
+            EXPECT_EQ(error, ArchiveError::compressFailed(text));
+        }
+    }
+    EXPECT_THROW(CompressionOutputs::findSevenZipOutputs(tree.path("missing"), "Backup"), FileSystemError);
+}
+
+TEST(CompressionOutputs, VolumeIndexes) {
+    constexpr qint64 kLast = std::numeric_limits<qint64>::max();
+    const std::pair<QString, qint64> sevenZip[] = {
+        {"B.7z.001", 1},
+        {"B.7z.+7", 7},
+        {"B.7z.-2", -2},
+        {"B.7z.", kLast},
+        {"B.7z.1a", kLast},
+        {"B.7z.+", kLast},
+        {"B.7z.99999999999999999999", kLast},
+    };
+    for (const auto& [name, index] : sevenZip) {
+        EXPECT_EQ(CompressionOutputs::sevenZipVolumeIndex(name, "B.7z."), index) << name.toStdString();
+    }
+    EXPECT_EQ(CompressionOutputs::zipVolumeIndex("D.z07", "D"), 7);
+    EXPECT_EQ(CompressionOutputs::zipVolumeIndex("E.z07", "D"), kLast);
+    EXPECT_EQ(CompressionOutputs::zipVolumeIndex("D.zip", "D"), kLast);
+}
+
+TEST(SevenZipProgress, PercentagesInAChunk) {
+    const std::pair<QString, std::vector<double>> cases[] = {
+        {" 45% 12 + photos/a.jpg", {0.45}},
+        {"100%", {0.95}},
+        {"  0%", {0.01}},
+        {" 45%\b\b\b\b 50%", {0.45, 0.5}},
+        {"80% then 3%", {0.8, 0.03}},
+        {"Everything is Ok", {}},
+        {"report 7% final.txt", {0.07}},
+    };
+    for (const auto& [chunk, expected] : cases) {
+        EXPECT_EQ(SevenZipProgress::sevenZipProgressValues(chunk), expected) << chunk.toStdString();
+    }
+}
+
+TEST(SevenZipProgress, HandlerExistsOnlyForACallback) {
+    EXPECT_FALSE(SevenZipProgress::makeSevenZipProgressOutputHandler({}));
+    std::vector<double> values;
+    const auto handler =
+        SevenZipProgress::makeSevenZipProgressOutputHandler([&](double v) { values.push_back(v); });
+    handler(" 10% a\r 20% b");
+    EXPECT_EQ(values, (std::vector<double>{0.1, 0.2}));
+}
+
+}  // namespace

@@ -1,0 +1,324 @@
+#include "CompressionFixtures.h"
+#include "ExtractionFixtures.h"
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/CancellationError.h"
+#include "core/engine/CompressionService.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QFileInfo>
+
+#include <thread>
+
+namespace {
+
+using Contents = QMap<QString, QByteArray>;
+
+const QByteArray kText = QByteArray("velmora compresses this line again and again.\n").repeated(400);
+
+class CompressionServiceTest : public CompressionTest {
+protected:
+    // Docs/ with a nested folder and dot-files at two depths, and notes.txt beside it.
+    QStringList makeInputs() {
+        tree.writeFile("in/Docs/report.txt", kText);
+        tree.writeFile("in/Docs/sub/data.bin", QByteArray(3000, '\x07'));
+        tree.writeFile("in/Docs/.DS_Store", "finder");
+        tree.writeFile("in/Docs/._report.txt", "fork");
+        tree.writeFile("in/Docs/.git/config", "[core]");
+        tree.writeFile("in/Docs/__MACOSX/x", "mac");
+        tree.writeFile("in/notes.txt", "notes");
+        return {tree.path("in/Docs"), tree.path("in/notes.txt")};
+    }
+
+    static Contents withoutHidden() {
+        return {{"Docs/", {}},
+                {"Docs/report.txt", kText},
+                {"Docs/sub/", {}},
+                {"Docs/sub/data.bin", QByteArray(3000, '\x07')},
+                {"notes.txt", "notes"}};
+    }
+
+    static Contents withHidden() {
+        Contents contents = withoutHidden();
+        contents.insert("Docs/.DS_Store", "finder");
+        contents.insert("Docs/._report.txt", "fork");
+        contents.insert("Docs/.git/", {});
+        contents.insert("Docs/.git/config", "[core]");
+        contents.insert("Docs/__MACOSX/", {});
+        contents.insert("Docs/__MACOSX/x", "mac");
+        return contents;
+    }
+
+    CompressionService service;
+};
+
+const std::pair<CompressionFormat, QString> kFormats[] = {
+    {CompressionFormat::zip, "out.zip"},
+    {CompressionFormat::sevenZip, "out.7z"},
+    {CompressionFormat::tarGzip, "out.tar.gz"},
+};
+
+TEST_F(CompressionServiceTest, EveryFormatAndLevelRoundTrips) {
+    const QStringList inputs = makeInputs();
+    for (const auto& [format, name] : kFormats) {
+        for (CompressionLevel level : CompressionLevels::all()) {
+            const QString archive = tree.path("levels/" + CompressionLevels::rawValue(level) + "/" + name);
+            service.compress(inputs, archive, format, level, std::nullopt, 2, false, {}, {});
+            EXPECT_EQ(extractedContents(archive), withHidden()) << name.toStdString();
+        }
+    }
+    EXPECT_TRUE(stagingFolders().isEmpty());
+}
+
+TEST_F(CompressionServiceTest, ExcludingHiddenFilesDropsDotFilesAndMacFoldersOnlyWhenAsked) {
+    const QStringList inputs = makeInputs();
+    for (const auto& [format, name] : kFormats) {
+        service.compress(inputs, tree.path("kept/" + name), format, CompressionLevel::fastest, std::nullopt,
+                         1, false, {}, {});
+        service.compress(inputs, tree.path("dropped/" + name), format, CompressionLevel::fastest,
+                         std::nullopt, 1, true, {}, {});
+        EXPECT_EQ(extractedContents(tree.path("kept/" + name)), withHidden()) << name.toStdString();
+        EXPECT_EQ(extractedContents(tree.path("dropped/" + name)), withoutHidden()) << name.toStdString();
+    }
+}
+
+TEST_F(CompressionServiceTest, EncryptedArchivesNeedTheirPasswordAndTarIgnoresIt) {
+    const QStringList inputs = makeInputs();
+    const QString password = QStringLiteral(u"秘密 -pw");
+    for (const auto& [format, name] : kFormats) {
+        const QString archive = tree.path(name);
+        service.compress(inputs, archive, format, CompressionLevel::standard, password, 2, true, {}, {});
+        if (format == CompressionFormat::tarGzip) {
+            EXPECT_EQ(extractedContents(archive), withoutHidden());
+            continue;
+        }
+        EXPECT_NE(toolStatus("/usr/bin/7zz", {"t", "-pwrong", archive}), 0) << name.toStdString();
+        EXPECT_EQ(extractedContents(archive, password), withoutHidden()) << name.toStdString();
+    }
+}
+
+TEST_F(CompressionServiceTest, NamesThatLookLikeSwitchesAreFiles) {
+    // In place: no folder, one parent, hidden files kept.
+    QStringList inputs;
+    Contents expected;
+    for (const QString name : {"-v1b", "@list", "--checkpoint-action=exec=touch PWNED", "-x", "*"}) {
+        inputs << tree.writeFile("odd/" + name, name.toUtf8());
+        expected.insert(name, name.toUtf8());
+    }
+    tree.writeFile("odd/list", "should not be read as a list file");
+    for (const auto& [format, name] : kFormats) {
+        const QString archive = tree.path("out/" + name);
+        service.compress(inputs, archive, format, CompressionLevel::fastest, std::nullopt, 1, false, {}, {});
+        EXPECT_EQ(extractedContents(archive), expected) << name.toStdString();
+        EXPECT_FALSE(QFile::exists(archive + ".001"));
+    }
+    EXPECT_FALSE(QFile::exists(tree.path("odd/PWNED")));
+}
+
+TEST_F(CompressionServiceTest, StagedNameCollisionsReachTheArchive) {
+    const QStringList inputs{tree.writeFile("a/notes.txt", "a"), tree.writeFile("b/notes.txt", "b"),
+                             tree.writeFile("c/notes.txt", "c")};
+    service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip, CompressionLevel::fastest,
+                     std::nullopt, 1, false, {}, {});
+    EXPECT_EQ(extractedContents(tree.path("out.7z")),
+              (Contents{{"notes.txt", "a"}, {"notes 1.txt", "b"}, {"notes 2.txt", "c"}}));
+}
+
+TEST_F(CompressionServiceTest, ProgressStaysStrictlyBetweenZeroAndOne) {
+    QByteArray noise(6 << 20, Qt::Uninitialized);
+    for (qsizetype i = 0; i < noise.size(); ++i) noise[i] = char((i * 7919) ^ (i >> 9));
+    const QStringList inputs{tree.writeFile("p/big.bin", noise)};
+    for (const auto& [format, name] : kFormats) {
+        for (const std::optional<QString>& password :
+             {std::optional<QString>(), std::optional<QString>("pw")}) {
+            std::vector<double> values;
+            service.compress(inputs, tree.path((password ? "enc-" : "") + name), format,
+                             CompressionLevel::maximum, password, 1, false,
+                             [&](double value) { values.push_back(value); }, {});
+            for (double value : values) {
+                EXPECT_GT(value, 0.0);
+                EXPECT_LT(value, 1.0);
+            }
+            if (format == CompressionFormat::tarGzip || (format == CompressionFormat::zip && password)) {
+                EXPECT_EQ(values, (std::vector<double>{0.12, 0.95})) << name.toStdString();
+            } else {
+                EXPECT_FALSE(values.empty()) << name.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(CompressionServiceTest, RefusalsComeBeforeAnythingIsWritten) {
+    const QString present = tree.writeFile("in/a.txt", "a");
+    const QString missing = tree.path("in/missing.txt");
+    const QString archive = tree.path("new/folder/out.zip");
+    try {
+        service.compress({present, missing}, archive, CompressionFormat::zip, CompressionLevel::standard, {},
+                         1, false, {}, {});
+        ADD_FAILURE() << "missing input accepted";
+    } catch (const ArchiveError& error) {
+        EXPECT_EQ(error, ArchiveError::fileNotFound(missing));
+    }
+    try {
+        service.compress({}, archive, CompressionFormat::zip, CompressionLevel::standard, {}, 1, false, {},
+                         {});
+        ADD_FAILURE() << "empty input accepted";
+    } catch (const ArchiveError& error) {
+        EXPECT_EQ(error.kind(), ArchiveError::Kind::noInputFiles);
+    }
+    EXPECT_FALSE(QFileInfo::exists(tree.path("new")));
+}
+
+TEST_F(CompressionServiceTest, RarIsRefusedAfterStagingWhichIsRemoved) {
+    const QStringList inputs{tree.writeFile("in/.env", "x"), tree.writeFile("in/a.txt", "a")};
+    const QString archive = tree.path("made/out.rar");
+    try {
+        service.compress(inputs, archive, CompressionFormat::rar, CompressionLevel::standard, {}, 1, true, {},
+                         {});
+        ADD_FAILURE() << "rar created";
+    } catch (const ArchiveError& error) {
+        EXPECT_EQ(error.kind(), ArchiveError::Kind::dependencyMissing);
+        EXPECT_EQ(error.message(),
+                  QStringLiteral(u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩"
+                                 u"能力，后续开发会继续完善。"));
+    }
+    EXPECT_TRUE(QFileInfo(tree.path("made")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(archive));
+    EXPECT_TRUE(stagingFolders().isEmpty());
+}
+
+TEST_F(CompressionServiceTest, EveryInputLeftOutAsHiddenIsNoInput) {
+    const QStringList inputs{tree.writeFile("a/.DS_Store", "x"), tree.makeFolder("b/__MACOSX")};
+    try {
+        service.compress(inputs, tree.path("out.zip"), CompressionFormat::zip, CompressionLevel::standard, {},
+                         1, true, {}, {});
+        ADD_FAILURE() << "nothing compressed without error";
+    } catch (const ArchiveError& error) {
+        EXPECT_EQ(error.kind(), ArchiveError::Kind::noInputFiles);
+    }
+    EXPECT_TRUE(stagingFolders().isEmpty());
+}
+
+// Tool runs checked through a stand-in for 7-Zip placed where bundled tools are looked for first.
+class FakeSevenZipTest : public CompressionServiceTest {
+protected:
+    FakeTool fakeSevenZip(const QString& body) { return bundle.addTool("7zz", "pwd > \"$0.pwd\"\n" + body); }
+
+    static QString workingFolderOf(const FakeTool& tool) {
+        QFile file(tool.path() + ".pwd");
+        file.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(file.readAll()).trimmed();
+    }
+
+    FakeBundle bundle;
+};
+
+TEST_F(FakeSevenZipTest, ZipInPlaceRunsInTheInputsFolder) {
+    const FakeTool tool = fakeSevenZip("exit 0");
+    const QStringList inputs{tree.writeFile("in/a.txt", "a"), tree.writeFile("in/b.txt", "b")};
+    const QString archive = tree.path("out.zip");
+    service.compress(inputs, archive, CompressionFormat::zip, CompressionLevel::maximum, {}, 8, false, {},
+                     {});
+    EXPECT_EQ(tool.recordedRuns(), (QList<QStringList>{{"a", "-tzip", "-mx=9", "-mmt=8", "-bsp1", "-bb1",
+                                                        "-spd", "--", archive, "a.txt", "b.txt"}}));
+    EXPECT_EQ(workingFolderOf(tool), QFileInfo(tree.path("in")).canonicalFilePath());
+}
+
+TEST_F(FakeSevenZipTest, SevenZipArgumentsWithPasswordAndExclusions) {
+    const FakeTool tool = fakeSevenZip("exit 0");
+    tree.writeFile("in/Docs/a.txt", "a");
+    const QStringList inputs{tree.path("in/Docs")};
+    const QString archive = tree.path("out.7z");
+    service.compress(inputs, archive, CompressionFormat::sevenZip, CompressionLevel::fastest, "pw", 0, true,
+                     {}, {});
+    service.compress(inputs, archive, CompressionFormat::sevenZip, CompressionLevel::standard, "", -3, false,
+                     {}, {});
+    EXPECT_EQ(tool.recordedRuns(),
+              (QList<QStringList>{{"a", "-t7z", "-mx=1", "-mmt=1", "-bsp1", "-bb1", "-m0=lzma2", "-xr!.*",
+                                   "-xr!__MACOSX", "-ppw", "-mhe=off", "--", archive, "Docs"},
+                                  {"a", "-t7z", "-mx=5", "-mmt=1", "-bsp1", "-bb1", "-m0=lzma2", "-spd", "--",
+                                   archive, "Docs"}}));
+    EXPECT_TRUE(stagingFolders().isEmpty());
+}
+
+TEST_F(FakeSevenZipTest, OutputPercentagesBecomeProgress) {
+    fakeSevenZip("printf '  0%%\\r 45%% 3 + a.txt\\r100%%\\n'");
+    const QStringList inputs{tree.writeFile("in/a.txt", "a")};
+    std::vector<double> values;
+    service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip, CompressionLevel::standard, {},
+                     1, false, [&](double value) { values.push_back(value); }, {});
+    EXPECT_EQ(values, (std::vector<double>{0.01, 0.45, 0.95}));
+}
+
+TEST_F(FakeSevenZipTest, FailedRunsMapToErrorsAndRemoveTheStaging) {
+    const std::pair<QString, ArchiveError> cases[] = {
+        {"exit 2", ArchiveError::compressFailed(QStringLiteral(u"7-Zip 压缩工具返回错误。"))},
+        {"echo 'ERROR: Operation: Permission Denied' >&2; exit 2", ArchiveError::permissionDenied()},
+        {"echo 'disk full' >&2; echo 'partial'; exit 2",
+         ArchiveError::compressFailed("disk full\n\npartial\n")},
+    };
+    tree.writeFile("in/Docs/a.txt", "a");
+    const QStringList inputs{tree.path("in/Docs")};
+    for (const auto& [body, expected] : cases) {
+        fakeSevenZip(body);
+        try {
+            service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip,
+                             CompressionLevel::standard, {}, 1, false, {}, {});
+            ADD_FAILURE() << body.toStdString();
+        } catch (const ArchiveError& error) {
+            EXPECT_EQ(error, expected) << body.toStdString();
+        }
+        EXPECT_TRUE(stagingFolders().isEmpty());
+    }
+}
+
+TEST_F(FakeSevenZipTest, CancellationStopsTheToolAndRemovesTheStaging) {
+    const FakeTool tool = fakeSevenZip("exec sleep 60");
+    tree.writeFile("in/Docs/a.txt", "a");
+    const QStringList inputs{tree.path("in/Docs")};
+    CancellationToken token;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip,
+                             CompressionLevel::standard, {}, 1, false, {}, token);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    EXPECT_TRUE(waitUntilStarted(tool));
+    token.cancel();
+    worker.join();
+    EXPECT_THROW(std::rethrow_exception(failure), CancellationError);
+    EXPECT_TRUE(stagingFolders().isEmpty());
+}
+
+TEST_F(FakeSevenZipTest, TestPassesThePasswordOnlyWhenGiven) {
+    const FakeTool tool = fakeSevenZip("exit 0");
+    const QString archive = tree.writeFile("v/set.7z.001", "x");
+    EXPECT_TRUE(CompressionService::testArchive(archive, QString(), {}));
+    EXPECT_TRUE(CompressionService::testArchive(archive, "pw", {}));
+    EXPECT_EQ(tool.recordedRuns(),
+              (QList<QStringList>{{"t", "-spd", "--", archive}, {"t", "-ppw", "-spd", "--", archive}}));
+    EXPECT_EQ(workingFolderOf(tool), QFileInfo(tree.path("v")).canonicalFilePath());
+}
+
+TEST(CompressionErrorMapping, PermissionWordsWinAndBlankTextUsesTheFallback) {
+    const std::pair<ProcessResult, ArchiveError> cases[] = {
+        {{1, "", ""}, ArchiveError::compressFailed("fallback")},
+        {{1, " \n", "\t"}, ArchiveError::compressFailed("fallback")},
+        {{1, "out", "err"}, ArchiveError::compressFailed("err\nout")},
+        {{1, "zip I/O error: PERMISSION denied", ""}, ArchiveError::permissionDenied()},
+        {{2, "", "tar: x: Cannot open: Permission denied"}, ArchiveError::permissionDenied()},
+    };
+    for (const auto& [result, expected] : cases) {
+        try {
+            CompressionService::throwCompressionError(result, "fallback");
+        } catch (const ArchiveError& error) {
+            EXPECT_EQ(error, expected) << result.output.toStdString() << result.error.toStdString();
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+#include "CompressionFixtures.h"
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/CompressionService.h"
+#include "core/split/SplitCompressionError.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
+namespace {
+
+using Contents = QMap<QString, QByteArray>;
+
+// Bytes that do not compress, so volume counts follow from the input size.
+QByteArray noise(qsizetype size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 state = 2463534242u;
+    for (char& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = char(state);
+    }
+    return bytes;
+}
+
+class CompressionSplitTest : public CompressionTest {
+protected:
+    void SetUp() override {
+        CompressionTest::SetUp();
+        inputs = {tree.writeFile("in/Docs/big.bin", noise(300 * 1024)), tree.writeFile("in/.env", "secret")};
+        inputs.first() = tree.path("in/Docs");
+        out = tree.path("out");
+    }
+
+    SplitCompressionResult split(CompressionFormat format, std::optional<qint64> volume,
+                                 const std::optional<QString>& password = {}, bool overwrite = false,
+                                 bool validate = true, const QString& baseName = "base") {
+        return service.compressSplit(inputs, out, baseName, format, CompressionLevel::fastest, password, 2,
+                                     true, volume.has_value(), volume, overwrite, validate, {}, {});
+    }
+
+    QStringList outPaths(const QStringList& names) const {
+        QStringList paths;
+        for (const QString& name : names) paths << out + "/" + name;
+        return paths;
+    }
+
+    static Contents expected() { return {{"Docs/", {}}, {"Docs/big.bin", noise(300 * 1024)}}; }
+
+    CompressionService service;
+    QStringList inputs;
+    QString out;
+};
+
+TEST_F(CompressionSplitTest, SevenZipVolumesInOrderTestedAndWhole) {
+    const SplitCompressionResult result = split(CompressionFormat::sevenZip, 100 * 1024, QString("pw"));
+    EXPECT_EQ(result.outputURLs, outPaths({"base.7z.001", "base.7z.002", "base.7z.003", "base.7z.004"}));
+    EXPECT_TRUE(result.validationPassed);
+    EXPECT_EQ(extractedContents(out + "/base.7z.001", "pw"), expected());
+    EXPECT_TRUE(stagingFolders().isEmpty());
+}
+
+TEST_F(CompressionSplitTest, ZipVolumesThenMainVolumeTestedFromTheFirst) {
+    const SplitCompressionResult result = split(CompressionFormat::zip, 100 * 1024);
+    EXPECT_EQ(result.outputURLs, outPaths({"base.z01", "base.z02", "base.z03", "base.zip"}));
+    EXPECT_TRUE(result.validationPassed);
+    EXPECT_EQ(extractedContents(out + "/base.zip"), expected());
+}
+
+TEST_F(CompressionSplitTest, OneFileWhenNotSplitOrWhenItFits) {
+    const std::tuple<CompressionFormat, std::optional<qint64>, QString, QString> cases[] = {
+        {CompressionFormat::zip, 10 << 20, "a", "a.zip"},
+        {CompressionFormat::zip, std::nullopt, "b", "b.zip"},
+        {CompressionFormat::sevenZip, std::nullopt, "c", "c.7z"},
+        {CompressionFormat::sevenZip, 10 << 20, "d", "d.7z.001"},
+    };
+    for (const auto& [format, volume, baseName, name] : cases) {
+        const SplitCompressionResult result = split(format, volume, {}, false, false, baseName);
+        EXPECT_EQ(result, (SplitCompressionResult{outPaths({name}), false})) << name.toStdString();
+        EXPECT_EQ(extractedContents(out + "/" + name), expected()) << name.toStdString();
+    }
+}
+
+TEST_F(CompressionSplitTest, UnsplitZipMayBeEncrypted) {
+    const SplitCompressionResult result = split(CompressionFormat::zip, std::nullopt, QString("pw"));
+    EXPECT_TRUE(result.validationPassed);
+    EXPECT_NE(toolStatus("/usr/bin/7zz", {"t", "-pwrong", out + "/base.zip"}), 0);
+    EXPECT_EQ(extractedContents(out + "/base.zip", "pw"), expected());
+}
+
+TEST_F(CompressionSplitTest, ExistingOutputsAreRefusedOrReplaced) {
+    tree.writeFile("out/base.7z.001", "old");
+    tree.writeFile("out/base.7z.bak", "old");
+    tree.writeFile("out/other.7z.001", "keep");
+    try {
+        split(CompressionFormat::sevenZip, 100 * 1024);
+        ADD_FAILURE() << "existing outputs overwritten";
+    } catch (const SplitCompressionError& error) {
+        EXPECT_EQ(error.kind(), SplitCompressionError::Kind::existingOutput);
+        EXPECT_TRUE(error.fileName().startsWith("base.7z."));
+    }
+    EXPECT_EQ(tree.readFile("out/base.7z.001"), "old");
+
+    const SplitCompressionResult result = split(CompressionFormat::sevenZip, 100 * 1024, {}, true);
+    EXPECT_EQ(result.outputURLs.size(), 4);
+    EXPECT_FALSE(QFile::exists(out + "/base.7z.bak"));
+    EXPECT_EQ(tree.readFile("out/other.7z.001"), "keep");
+    EXPECT_EQ(extractedContents(out + "/base.7z.001"), expected());
+}
+
+TEST_F(CompressionSplitTest, RefusedZipSplitsDeleteNothing) {
+    tree.writeFile("out/base.zip", "old");
+    tree.writeFile("out/base.z100", "old");
+    const std::pair<std::function<void()>, std::function<void(const VelmoraError&)>> cases[] = {
+        {[&] { split(CompressionFormat::zip, 100 * 1024, QString("pw"), true); },
+         [](const VelmoraError& error) {
+             EXPECT_EQ(
+                 error.message(),
+                 QStringLiteral(u"压缩失败：当前 ZIP 分卷压缩暂不支持加密，请关闭密码或改用 7Z 分卷。"));
+         }},
+        {[&] { split(CompressionFormat::zip, 65535, {}, true); },
+         [](const VelmoraError& error) {
+             EXPECT_EQ(error.message(), QStringLiteral(u"每卷大小必须大于 0。"));
+         }},
+    };
+    for (const auto& [call, check] : cases) {
+        try {
+            call();
+            ADD_FAILURE() << "refusal expected";
+        } catch (const VelmoraError& error) {
+            check(error);
+        }
+        EXPECT_EQ(tree.readFile("out/base.zip"), "old");
+        EXPECT_EQ(tree.readFile("out/base.z100"), "old");
+    }
+}
+
+TEST_F(CompressionSplitTest, RequestsRefusedBeforeTheFolderIsMade) {
+    const auto refusal = [&](const std::function<void()>& call) -> QString {
+        try {
+            call();
+        } catch (const VelmoraError& error) {
+            return error.message();
+        }
+        return {};
+    };
+    const QString unsupported = SplitCompressionError::unsupportedFormat().message();
+    EXPECT_EQ(refusal([&] { split(CompressionFormat::tarGzip, 100 * 1024); }), unsupported);
+    EXPECT_EQ(refusal([&] { split(CompressionFormat::rar, std::nullopt); }), unsupported);
+    EXPECT_EQ(refusal([&] {
+                  service.compressSplit(inputs, out, "b", CompressionFormat::zip, CompressionLevel::standard,
+                                        {}, 1, false, true, 0, false, false, {}, {});
+              }),
+              SplitCompressionError::invalidVolumeSize().message());
+    EXPECT_EQ(refusal([&] {
+                  service.compressSplit({tree.path("in/.env")}, out, "b", CompressionFormat::zip,
+                                        CompressionLevel::standard, {}, 1, true, false, {}, false, false, {},
+                                        {});
+              }),
+              ArchiveError::noInputFiles().message());
+    EXPECT_EQ(refusal([&] {
+                  service.compressSplit({tree.path("in/missing")}, out, "b", CompressionFormat::zip,
+                                        CompressionLevel::standard, {}, 1, true, false, {}, false, false, {},
+                                        {});
+              }),
+              ArchiveError::fileNotFound(tree.path("in/missing")).message());
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+TEST_F(CompressionSplitTest, BaseNamesAreCleanedForFilesAndCollection) {
+    const SplitCompressionResult result =
+        split(CompressionFormat::sevenZip, 200 * 1024, {}, false, false, "  My/Report:2024 ");
+    EXPECT_EQ(result.outputURLs, outPaths({"My-Report-2024.7z.001", "My-Report-2024.7z.002"}));
+    const SplitCompressionResult hidden = split(CompressionFormat::zip, 200 * 1024, {}, false, true, ".dot");
+    EXPECT_EQ(hidden.outputURLs, outPaths({".dot.z01", ".dot.zip"}));
+}
+
+TEST_F(CompressionSplitTest, HiddenInputsAreDroppedOnlyWhenExcluding) {
+    const SplitCompressionResult result =
+        service.compressSplit(inputs, out, "all", CompressionFormat::sevenZip, CompressionLevel::fastest, {},
+                              1, false, false, {}, false, false, {}, {});
+    Contents withEnv = expected();
+    withEnv.insert(".env", "secret");
+    EXPECT_EQ(extractedContents(result.outputURLs.first()), withEnv);
+}
+
+}  // namespace

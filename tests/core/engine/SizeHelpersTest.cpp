@@ -1,0 +1,71 @@
+#include "core/engine/CompressionEstimateHelper.h"
+#include "core/engine/DateFormattingHelper.h"
+#include "core/engine/FileSizeHelper.h"
+#include "support/TempTree.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+
+namespace {
+
+TEST(FileSizeHelper, FoldersCountTheirVisibleRegularFiles) {
+    TempTree tree;
+    tree.writeFile("Docs/data.bin", QByteArray(1000, 'x'));
+    tree.writeFile("Docs/.DS_Store", QByteArray(50, 'x'));
+    tree.writeFile("Docs/.git/pack", QByteArray(70, 'x'));
+    tree.writeFile("Docs/sub/b.txt", QByteArray(24, 'x'));
+    QFile::link(tree.path("Docs/data.bin"), tree.path("Docs/link"));
+    const QString file = tree.writeFile("notes.txt", QByteArray(300, 'x'));
+
+    EXPECT_EQ(FileSizeHelper::directorySize(tree.path("Docs")), 1024);
+    EXPECT_EQ(FileSizeHelper::totalSize(tree.path("Docs")), 1024);
+    EXPECT_EQ(FileSizeHelper::fileSize(file), 300);
+    EXPECT_EQ(FileSizeHelper::totalSize({tree.path("Docs"), file, tree.path("missing")}), 1324);
+    EXPECT_EQ(FileSizeHelper::totalSize(tree.path("missing")), 0);
+    EXPECT_EQ(FileSizeHelper::totalSize(QStringList{}), 0);
+}
+
+TEST(CompressionEstimateHelper, OneFileByExtensionFormatAndLevel) {
+    const std::tuple<QString, qint64, CompressionFormat, CompressionLevel, qint64> cases[] = {
+        {"notes.txt", 1000, CompressionFormat::zip, CompressionLevel::standard, 350},
+        {"notes.txt", 1000, CompressionFormat::sevenZip, CompressionLevel::maximum, 210},
+        {"notes.txt", 1000, CompressionFormat::tarGzip, CompressionLevel::fastest, 460},
+        {"movie.MOV", 1000, CompressionFormat::sevenZip, CompressionLevel::maximum, 970},
+        {"movie.MOV", 1000, CompressionFormat::tarGzip, CompressionLevel::fastest, 970},
+        {"backup.zip", 1000, CompressionFormat::zip, CompressionLevel::fastest, 990},
+        {"report.pdf", 1000, CompressionFormat::rar, CompressionLevel::standard, 880},
+        {"tool.exe", 1000, CompressionFormat::zip, CompressionLevel::standard, 720},
+        {"README", 1000, CompressionFormat::zip, CompressionLevel::standard, 680},
+        {"tiny.txt", 1, CompressionFormat::zip, CompressionLevel::standard, 1},
+        {"empty.txt", 0, CompressionFormat::zip, CompressionLevel::standard, 0},
+    };
+    for (const auto& [name, size, format, level, expected] : cases) {
+        TempTree tree;
+        const QString file = tree.writeFile(name, QByteArray(size, 'x'));
+        EXPECT_EQ(CompressionEstimateHelper::estimatedSize({file}, format, level), expected)
+            << name.toStdString();
+    }
+}
+
+TEST(CompressionEstimateHelper, FoldersSkipHiddenEntriesAndMissingItemsCountNothing) {
+    TempTree tree;
+    tree.writeFile("Docs/data.bin", QByteArray(1000, 'x'));
+    tree.writeFile("Docs/.hidden.txt", QByteArray(1000, 'x'));
+    tree.writeFile("Docs/.git/big.txt", QByteArray(1000, 'x'));
+    tree.writeFile("Docs/sub/a.txt", QByteArray(1000, 'x'));
+    EXPECT_EQ(CompressionEstimateHelper::estimatedSize({tree.path("Docs"), tree.path("missing")},
+                                                       CompressionFormat::zip, CompressionLevel::standard),
+              720 + 350);
+    EXPECT_EQ(
+        CompressionEstimateHelper::estimatedSize({}, CompressionFormat::zip, CompressionLevel::standard), 0);
+}
+
+TEST(DateFormattingHelper, ChineseDateAndTimeOrNone) {
+    const QDateTime date(QDate(2026, 3, 5), QTime(9, 7, 30), Qt::LocalTime);
+    EXPECT_EQ(DateFormattingHelper::dateTime(date), QStringLiteral(u"2026年3月5日 09点07分"));
+    EXPECT_EQ(DateFormattingHelper::dateTime(QDateTime(QDate(2026, 12, 25), QTime(23, 59), Qt::LocalTime)),
+              QStringLiteral(u"2026年12月25日 23点59分"));
+    EXPECT_EQ(DateFormattingHelper::dateTime(std::nullopt), QStringLiteral(u"无"));
+}
+
+}  // namespace
