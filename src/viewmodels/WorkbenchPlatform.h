@@ -13,7 +13,7 @@ public:
         bool canChooseDirectories = false;
         bool allowsMultipleSelection = false;
         // Empty: the platform's own button text.
-        QString prompt;
+        QString prompt = {};
     };
 
     virtual ~WorkbenchPlatform() = default;

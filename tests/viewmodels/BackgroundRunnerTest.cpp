@@ -1,10 +1,10 @@
 #include "core/engine/CancellationError.h"
 #include "viewmodels/BackgroundRunner.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QTest>
 #include <QThread>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace {

@@ -1,0 +1,31 @@
+#include "viewmodels/ArchiveServiceWorkbenchEngine.h"
+
+#include "core/engine/ArchiveService.h"
+
+QStringList ArchiveServiceWorkbenchEngine::extract(const QStringList& fileURLs,
+                                                   const QString& destinationRootURL,
+                                                   const std::optional<QString>& password,
+                                                   const AppSettings& settings, int threadCount,
+                                                   const CancellationToken& token) {
+    return m_service.extract(fileURLs, destinationRootURL, password, settings, threadCount, token);
+}
+
+void ArchiveServiceWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,
+                                                   CompressionFormat format, CompressionLevel level,
+                                                   const std::optional<QString>& password, int threadCount,
+                                                   bool excludeHiddenFiles,
+                                                   const ProgressHandler& progressHandler,
+                                                   const CancellationToken& token) {
+    m_service.compressSingle(files, destinationURL, format, level, password, threadCount, excludeHiddenFiles,
+                             progressHandler, token);
+}
+
+SplitCompressionResult ArchiveServiceWorkbenchEngine::compressSplit(
+    const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
+    CompressionFormat format, CompressionLevel level, const std::optional<QString>& password, int threadCount,
+    bool excludeHiddenFiles, bool splitEnabled, std::optional<qint64> splitSizeBytes, bool overwriteExisting,
+    bool validateAfterCompletion, const ProgressHandler& progressHandler, const CancellationToken& token) {
+    return m_service.compressSplit(files, destinationDirectoryURL, baseName, format, level, password,
+                                   threadCount, excludeHiddenFiles, splitEnabled, splitSizeBytes,
+                                   overwriteExisting, validateAfterCompletion, progressHandler, token);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "viewmodels/WorkbenchEngine.h"
+
+class ArchiveService;
+
+// The main window's engine operations carried out by the archive service.
+class ArchiveServiceWorkbenchEngine : public WorkbenchEngine {
+public:
+    explicit ArchiveServiceWorkbenchEngine(const ArchiveService& service) : m_service(service) {}
+
+    QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                        const std::optional<QString>& password, const AppSettings& settings, int threadCount,
+                        const CancellationToken& token) override;
+    void compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
+                        CompressionLevel level, const std::optional<QString>& password, int threadCount,
+                        bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                        const CancellationToken& token) override;
+    SplitCompressionResult compressSplit(const QStringList& files, const QString& destinationDirectoryURL,
+                                         const QString& baseName, CompressionFormat format,
+                                         CompressionLevel level, const std::optional<QString>& password,
+                                         int threadCount, bool excludeHiddenFiles, bool splitEnabled,
+                                         std::optional<qint64> splitSizeBytes, bool overwriteExisting,
+                                         bool validateAfterCompletion, const ProgressHandler& progressHandler,
+                                         const CancellationToken& token) override;
+
+private:
+    const ArchiveService& m_service;
+};

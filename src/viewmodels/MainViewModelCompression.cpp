@@ -1,0 +1,195 @@
+// Compression from the compress page and from drops: one archive for all sources, or one per source.
+
+#include "viewmodels/MainViewModel.h"
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/FileNameHelper.h"
+#include "core/engine/FileSizeHelper.h"
+#include "core/state/SettingsStore.h"
+#include "viewmodels/WorkbenchEngine.h"
+#include "viewmodels/WorkbenchPlatform.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+// Everything a compression needs, taken when it starts, so later edits on the page do not reach it.
+struct MainViewModel::CompressionRun {
+    QStringList sources;
+    QString root;
+    CompressionFormat format = CompressionFormat::zip;
+    CompressionLevel level = CompressionLevel::standard;
+    std::optional<QString> password;
+    bool excludeHiddenFiles = true;
+    bool separateArchives = true;
+    int threadCount = 1;
+};
+
+namespace {
+
+// Dot files and macOS resource folders count as hidden, as they do for the engine.
+bool isHiddenItem(const QString& url) {
+    const QString name = FileNameHelper::lastPathComponent(url);
+    return name.startsWith(QLatin1Char('.')) || name == QLatin1String("__MACOSX");
+}
+
+// The name less its last extension; a folder named old.backup gives old, a name without a dot (or
+// with only a leading one) stays whole.
+QString nameWithoutLastExtension(const QString& url) {
+    const QString name = FileNameHelper::lastPathComponent(url);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+bool pathIsTaken(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// root/base.ext, or root/base N.ext with the first free N. Asked right before each archive is
+// made, so an archive made earlier in the same run counts as taken.
+QString uniqueArchivePath(const QString& root, const QString& baseName, const QString& extension) {
+    const QDir folder(root);
+    QString candidate = folder.filePath(baseName + QLatin1Char('.') + extension);
+    for (int number = 1; pathIsTaken(candidate); ++number) {
+        candidate = folder.filePath(QStringLiteral("%1 %2.%3").arg(baseName).arg(number).arg(extension));
+    }
+    return candidate;
+}
+
+QString parentFolder(const QString& url) { return QFileInfo(url).absolutePath(); }
+
+}  // namespace
+
+QString MainViewModel::destinationRoot(const QStringList& files) const {
+    if (m_destinationURL) return *m_destinationURL;
+    if (!files.isEmpty()) return parentFolder(files.first());
+    return QDir::homePath();
+}
+
+QString MainViewModel::destinationDescription() const {
+    return m_destinationURL ? *m_destinationURL : QStringLiteral(u"跟随文件当前位置");
+}
+
+void MainViewModel::selectCompressionFormat(CompressionFormat format) {
+    if (format == CompressionFormat::rar) {
+        setAlertMessage(QStringLiteral(
+            u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。"));
+        setStatusMessage(QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"));
+        return;
+    }
+    setSelectedCompressionFormat(format);
+    if (!m_isWorking) setStatusMessage(std::nullopt);
+}
+
+void MainViewModel::selectFilesForCompression() {
+    selectFilesForCompression(m_platform.runOpenPanel(
+        {.canChooseFiles = true, .canChooseDirectories = true, .allowsMultipleSelection = true}));
+}
+
+void MainViewModel::selectFilesForCompression(const QStringList& urls) {
+    if (urls.isEmpty()) return;
+    m_droppedArchiveQueue.clear();
+    setSelectedFilesForCompression(urls);
+    setStatusMessage(QStringLiteral(u"已选择 %1 个项目，点击“立即压缩”开始。").arg(urls.size()));
+}
+
+void MainViewModel::selectDestination() {
+    const QStringList folders = m_platform.runOpenPanel(
+        {.canChooseFiles = false, .canChooseDirectories = true, .prompt = QStringLiteral(u"选择")});
+    if (folders.isEmpty()) return;
+    setDestinationURL(folders.first());
+    AppSettings settings = m_settings;
+    settings.defaultExtractLocationPath = folders.first();
+    setSettings(settings);
+    saveSettings();
+}
+
+void MainViewModel::compress(bool allowEncryptedSevenZip) {
+    // The compatibility question comes before anything else, even before the empty-list check.
+    if (!allowEncryptedSevenZip && !m_password.isEmpty() &&
+        m_selectedCompressionFormat == CompressionFormat::sevenZip) {
+        setEncryptedSevenZipConfirmationMessage(
+            QStringLiteral(u"7Z 压缩格式并加密的文件，如果对方没有安装 velmora 或兼容 7-Zip "
+                           u"的解压工具，可能因系统兼容性问题无法正常打开。"
+                           u"是否仍要继续压缩？"));
+        setStatusMessage(QStringLiteral(u"加密 7Z 可能存在跨设备兼容性问题。"));
+        return;
+    }
+    if (m_selectedFilesForCompression.isEmpty()) {
+        setAlertMessage(QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
+        setStatusMessage(QStringLiteral(u"等待选择压缩项目。"));
+        return;
+    }
+
+    beginWork(QStringLiteral(u"正在压缩..."));
+    const CompressionRun run{
+        .sources = m_selectedFilesForCompression,
+        .root = destinationRoot(m_selectedFilesForCompression),
+        .format = m_selectedCompressionFormat,
+        .level = m_selectedCompressionLevel,
+        .password = m_password.isEmpty() ? std::nullopt : std::optional<QString>(m_password),
+        .excludeHiddenFiles = m_settings.ignoreHiddenFilesWhenCompressing,
+        .separateArchives = m_settings.compressToSeparateFolder,
+        .threadCount = effectiveThreadCount(),
+    };
+    const QString name = run.sources.size() == 1 ? FileNameHelper::lastPathComponent(run.sources.first())
+                                                 : QStringLiteral(u"%1 个项目").arg(run.sources.size());
+    const QList<QUuid> ids = m_tasks.open({{
+        .name = name,
+        .path = parentFolder(run.sources.first()),
+        .targetPath = run.root,
+        .sizeBytes = FileSizeHelper::totalSize(run.sources),
+        .kind = ArchiveActivityKind::compress,
+    }});
+
+    WorkbenchEngine& engine = m_archiveService;
+    m_tasks.start<QStringList>(
+        ids, QStringLiteral(u"压缩失败"),
+        [&engine, run](const CancellationToken& token, const ProgressHandler& progress) {
+            return compressSources(engine, run, token, progress);
+        },
+        {
+            .progressText = QStringLiteral(u"正在压缩 "),
+            .progressed = [this](const QString& text) { setStatusMessage(text); },
+            .succeeded = [this,
+                          id = ids.first()](QStringList& archives) { compressionSucceeded(id, archives); },
+            .failed = [this] { endWork(QStringLiteral(u"压缩失败")); },
+            .stopped = [this] { endWork(QStringLiteral(u"任务已停止")); },
+        });
+}
+
+void MainViewModel::compressionSucceeded(const QUuid& id, const QStringList& archives) {
+    if (!archives.isEmpty()) rememberPasswordIfNeeded(archives.first());
+    endWork(QStringLiteral(u"压缩完成：") +
+            (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)));
+    m_tasks.complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
+    if (!archives.isEmpty()) m_platform.revealInFileManager(archives);
+}
+
+// Runs on a worker: leaves out hidden sources, names each archive and has the engine write it.
+QStringList MainViewModel::compressSources(WorkbenchEngine& engine, const CompressionRun& run,
+                                           const CancellationToken& token, const ProgressHandler& progress) {
+    QStringList sources = run.sources;
+    if (run.excludeHiddenFiles) sources.removeIf(isHiddenItem);
+    if (sources.isEmpty()) throw ArchiveError::noInputFiles();
+
+    const QString extension = CompressionFormats::fileExtension(run.format);
+    const auto makeArchive = [&](const QStringList& files, const QString& baseName) {
+        token.throwIfCancelled();
+        const QString archive = uniqueArchivePath(run.root, baseName, extension);
+        engine.compressSingle(files, archive, run.format, run.level, run.password, run.threadCount,
+                              run.excludeHiddenFiles, progress, token);
+        return archive;
+    };
+
+    QStringList archives;
+    if (sources.size() > 1 && run.separateArchives) {
+        for (const QString& source : sources)
+            archives << makeArchive({source}, nameWithoutLastExtension(source));
+        return archives;
+    }
+    const QString baseName =
+        sources.size() == 1 ? nameWithoutLastExtension(sources.first()) : QStringLiteral("Archive");
+    archives << makeArchive(sources, baseName);
+    return archives;
+}

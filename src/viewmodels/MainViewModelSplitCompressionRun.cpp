@@ -1,0 +1,262 @@
+// Turns the split-compress page's form into one workbench task: pre-flight checks, the output name
+// settled against existing files, the engine run, and the clean-up after a cancellation.
+
+#include "viewmodels/MainViewModel.h"
+
+#include "core/engine/ArchiveError.h"
+#include "core/split/SplitCompressionError.h"
+#include "core/split/SplitCompressionPlanner.h"
+#include "core/state/WorkbenchStore.h"
+#include "viewmodels/WorkbenchEngine.h"
+#include "viewmodels/WorkbenchPlatform.h"
+
+#include <sys/stat.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+
+// Tells a file that was already there when the run started from one the run wrote in its place.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 modifiedNanoseconds = 0;
+    qint64 size = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> identityOf(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino,
+                        qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
+                        status.st_size};
+}
+
+QString formatText(CompressionFormat format) {
+    return format == CompressionFormat::zip ? QStringLiteral("ZIP") : QStringLiteral("7Z");
+}
+
+QString levelText(CompressionLevel level) {
+    switch (level) {
+        case CompressionLevel::fastest:
+            return QStringLiteral(u"最快");
+        case CompressionLevel::standard:
+            return QStringLiteral(u"标准");
+        case CompressionLevel::maximum:
+            return QStringLiteral(u"高压缩");
+    }
+    return {};
+}
+
+}  // namespace
+
+// Everything a run needs, taken when it starts.
+struct MainViewModel::SplitCompressionRun {
+    QStringList sources;
+    QString outputDirectory;
+    QString baseName;
+    CompressionFormat format = CompressionFormat::sevenZip;
+    CompressionLevel level = CompressionLevel::standard;
+    std::optional<QString> password;
+    int threadCount = 1;
+    bool excludeHiddenFiles = true;
+    bool splitEnabled = true;
+    std::optional<qint64> volumeSize;
+    bool overwriteExisting = false;
+    bool validateAfterCompletion = true;
+    bool notifyAfterCompletion = true;
+    bool openAfterCompletion = true;
+    ArchiveTaskMetadata metadata;
+    QUuid id;
+    // Files carrying a planned output name before the run began: the user's, never cleaned up.
+    QHash<QString, std::optional<FileIdentity>> earlierOutputs;
+};
+
+void MainViewModel::validateSplitCompressionBeforeStart() const {
+    if (m_splitCompressionItems.isEmpty()) throw SplitCompressionError::noInput();
+    if (std::ranges::find(SplitCompressionPlanner::supportedCreationFormats(), m_splitCompressionFormat) ==
+        SplitCompressionPlanner::supportedCreationFormats().end()) {
+        throw SplitCompressionError::unsupportedFormat();
+    }
+    if (m_splitCompressionEnabled) {
+        SplitCompressionPlanner::bytes(m_splitCompressionVolumeValue, m_splitCompressionVolumeUnit);
+    }
+    if (m_splitCompressionPasswordEnabled &&
+        m_splitCompressionPassword != m_splitCompressionPasswordConfirmation) {
+        throw SplitCompressionError::passwordMismatch();
+    }
+    if (m_splitCompressionEnabled && m_splitCompressionFormat == CompressionFormat::zip &&
+        m_splitCompressionPasswordEnabled && !m_splitCompressionPassword.isEmpty()) {
+        throw ArchiveError::compressFailed(
+            QStringLiteral(u"当前 ZIP 分卷压缩暂不支持加密，请关闭密码或改用 7Z 分卷。"));
+    }
+    const std::optional<QString> folder = splitCompressionOutputDirectory();
+    if (!folder || !QFileInfo::exists(*folder) || !QFileInfo(*folder).isWritable()) {
+        throw SplitCompressionError::outputNotWritable();
+    }
+    for (const SplitCompressionSourceItem& item : m_splitCompressionItems) {
+        const QFileInfo info(item.url);
+        if (!info.exists()) throw SplitCompressionError::sourceUnavailable(info.fileName());
+        if (!info.isReadable()) throw SplitCompressionError::sourceUnreadable(info.fileName());
+    }
+    const QStringList conflicts = SplitCompressionPlanner::outputConflictURLs(
+        m_splitCompressionFormat, m_splitCompressionBaseName, *folder, m_splitCompressionEnabled);
+    if (!conflicts.isEmpty() &&
+        m_splitCompressionConflictStrategy == SplitCompressionConflictStrategy::cancel) {
+        throw SplitCompressionError::existingOutput(QFileInfo(conflicts.first()).fileName());
+    }
+    const std::optional<qint64> free = m_platform.availableCapacityBytes(*folder);
+    const qint64 required = SplitCompressionPlanner::estimatedRequiredSpaceBytes(
+        splitCompressionOriginalSizeBytes(), splitCompressionPreview().estimatedCompressedBytes);
+    if (free && *free < required) throw SplitCompressionError::insufficientDiskSpace();
+}
+
+// With automatic renaming, "Backup" becomes "Backup 1", "Backup 2", ... until no planned name clashes.
+QString MainViewModel::settleSplitCompressionBaseName(const QString& baseName,
+                                                      const QString& outputDirectory) {
+    const auto clashes = [&](const QString& name) {
+        return !SplitCompressionPlanner::outputConflictURLs(m_splitCompressionFormat, name, outputDirectory,
+                                                            m_splitCompressionEnabled)
+                    .isEmpty();
+    };
+    if (m_splitCompressionConflictStrategy != SplitCompressionConflictStrategy::autoRename ||
+        !clashes(baseName)) {
+        return baseName;
+    }
+    QString candidate;
+    for (int number = 1;; ++number) {
+        candidate = QStringLiteral("%1 %2").arg(baseName).arg(number);
+        if (!clashes(candidate)) break;
+    }
+    setSplitCompressionBaseName(candidate);
+    return candidate;
+}
+
+void MainViewModel::startSplitCompression() {
+    try {
+        validateSplitCompressionBeforeStart();
+    } catch (const VelmoraError& error) {
+        setAlertMessage(error.message());
+        setStatusMessage(QStringLiteral(u"分卷压缩无法开始。"));
+        return;
+    }
+
+    SplitCompressionRun run;
+    run.sources = [this] {
+        QStringList urls;
+        for (const SplitCompressionSourceItem& item : m_splitCompressionItems) urls.append(item.url);
+        return urls;
+    }();
+    run.outputDirectory = *splitCompressionOutputDirectory();
+    run.baseName = settleSplitCompressionBaseName(
+        SplitCompressionPlanner::sanitizedBaseName(m_splitCompressionBaseName), run.outputDirectory);
+    run.format = m_splitCompressionFormat;
+    run.level = m_splitCompressionLevel;
+    run.splitEnabled = m_splitCompressionEnabled;
+    run.volumeSize = m_splitCompressionEnabled ? splitCompressionVolumeSizeBytes() : std::nullopt;
+    run.overwriteExisting = m_splitCompressionConflictStrategy == SplitCompressionConflictStrategy::overwrite;
+    run.validateAfterCompletion = m_splitCompressionValidateAfterCompletion;
+    run.notifyAfterCompletion = m_splitCompressionNotifyAfterCompletion;
+    run.openAfterCompletion = m_splitCompressionOpenAfterCompletion;
+    run.excludeHiddenFiles = m_settings.ignoreHiddenFilesWhenCompressing;
+    if (m_splitCompressionPasswordEnabled && !m_splitCompressionPassword.isEmpty()) {
+        run.password = m_splitCompressionPassword;
+    }
+    for (const QString& path : SplitCompressionPlanner::outputConflictURLs(
+             run.format, run.baseName, run.outputDirectory, run.splitEnabled)) {
+        run.earlierOutputs.insert(path, identityOf(path));
+    }
+
+    const int partCount = splitCompressionPreview().estimatedPartCount;
+    run.metadata = {
+        .archiveFormat = formatText(run.format),
+        .primaryPartPath = QDir(run.outputDirectory)
+                               .filePath(SplitCompressionPlanner::primaryOutputFileName(
+                                   run.format, run.baseName, run.splitEnabled)),
+        .totalPartCount = partCount,
+        .destinationPath = run.outputDirectory,
+        .validationStatus =
+            run.validateAfterCompletion ? QStringLiteral(u"等待校验") : QStringLiteral(u"未开启"),
+        .sourcePaths = run.sources,
+        .outputBaseName = run.baseName,
+        .splitSizeBytes = run.volumeSize,
+        .estimatedPartCount = partCount,
+        .compressionLevel = levelText(run.level),
+        .encryptionEnabled = m_splitCompressionPasswordEnabled,
+        .validationEnabled = run.validateAfterCompletion,
+    };
+
+    beginWork(run.splitEnabled ? QStringLiteral(u"正在创建分卷压缩包...")
+                               : QStringLiteral(u"正在创建压缩包..."));
+    run.threadCount = effectiveThreadCount();
+    const QList<QUuid> ids = m_tasks.open({{
+        .name = run.baseName,
+        .path = QFileInfo(run.sources.first()).absolutePath(),
+        .targetPath = run.outputDirectory,
+        .sizeBytes = splitCompressionOriginalSizeBytes(),
+        .kind = ArchiveActivityKind::splitCompression,
+        .metadata = run.metadata,
+    }});
+    run.id = ids.first();
+
+    WorkbenchEngine& engine = m_archiveService;
+    m_tasks.start<SplitCompressionResult>(
+        ids, QStringLiteral(u"分卷压缩失败"),
+        [&engine, run](const CancellationToken& token, const ProgressHandler& progress) {
+            return engine.compressSplit(run.sources, run.outputDirectory, run.baseName, run.format, run.level,
+                                        run.password, run.threadCount, run.excludeHiddenFiles,
+                                        run.splitEnabled, run.volumeSize, run.overwriteExisting,
+                                        run.validateAfterCompletion, progress, token);
+        },
+        {
+            .progressText = QStringLiteral(u"正在创建分卷压缩包 "),
+            .progressed = [this](const QString& text) { setStatusMessage(text); },
+            .succeeded = [this,
+                          run](SplitCompressionResult& result) { splitCompressionSucceeded(run, result); },
+            .failed = [this] { endWork(QStringLiteral(u"分卷压缩失败")); },
+            .stopped =
+                [this, run] {
+                    setIsWorking(false);
+                    cleanupSplitCompressionOutputs(run);
+                    setStatusMessage(QStringLiteral(u"任务已停止"));
+                },
+        });
+}
+
+void MainViewModel::splitCompressionSucceeded(const SplitCompressionRun& run,
+                                              const SplitCompressionResult& result) {
+    const QStringList& outputs = result.outputURLs;
+    ArchiveTaskMetadata metadata = run.metadata;
+    metadata.outputFilePaths = outputs;
+    metadata.totalPartCount = int(outputs.size());
+    metadata.actualPartCount = int(outputs.size());
+    metadata.validationStatus = !run.validateAfterCompletion ? QStringLiteral(u"未开启")
+                                : result.validationPassed    ? QStringLiteral(u"校验通过")
+                                                             : QStringLiteral(u"未校验");
+    metadata.primaryPartPath = outputs.isEmpty() ? std::nullopt : std::optional<QString>(outputs.first());
+    m_workbenchStore.updateTaskMetadata(run.id, metadata);
+    m_tasks.complete(run.id, outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first());
+    if (run.notifyAfterCompletion) {
+        m_workbenchStore.addNotification(
+            QStringLiteral(u"分卷压缩完成"),
+            QStringLiteral(u"%1：%2 个文件").arg(run.baseName).arg(outputs.size()));
+    }
+    if (run.openAfterCompletion && !outputs.isEmpty()) m_platform.revealInFileManager(outputs);
+    endWork(QStringLiteral(u"分卷压缩完成：%1 个文件").arg(outputs.size()));
+}
+
+// Removes what a stopped run wrote: the files that carry a planned name of this run (its name and
+// format as they were at the start) and that were not there, unchanged, before it began.
+void MainViewModel::cleanupSplitCompressionOutputs(const SplitCompressionRun& run) {
+    const QStringList planned = SplitCompressionPlanner::outputConflictURLs(
+        run.format, run.baseName, run.outputDirectory, run.splitEnabled);
+    for (const QString& path : planned) {
+        const auto earlier = run.earlierOutputs.constFind(path);
+        if (earlier != run.earlierOutputs.constEnd() && *earlier == identityOf(path)) continue;
+        QFile::remove(path);
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/engine/ArchiveCompressor.h"
+#include "core/engine/CancellationToken.h"
+#include "core/engine/CompressionFormat.h"
+#include "core/engine/CompressionLevel.h"
+#include "core/engine/SplitCompressionResult.h"
+#include "core/state/AppSettings.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The archive operations the main window starts. Blocking calls for a worker thread; each throws the
+// engine's typed errors, and CancellationError once the token is cancelled. The application wires the
+// archive service in (ArchiveServiceWorkbenchEngine); tests put a scripted engine in its place.
+class WorkbenchEngine {
+public:
+    virtual ~WorkbenchEngine() = default;
+
+    // One output location per archive, in the order of fileURLs.
+    virtual QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                const std::optional<QString>& password, const AppSettings& settings,
+                                int threadCount, const CancellationToken& token) = 0;
+
+    virtual void compressSingle(const QStringList& files, const QString& destinationURL,
+                                CompressionFormat format, CompressionLevel level,
+                                const std::optional<QString>& password, int threadCount,
+                                bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                const CancellationToken& token) = 0;
+
+    virtual SplitCompressionResult compressSplit(
+        const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
+        CompressionFormat format, CompressionLevel level, const std::optional<QString>& password,
+        int threadCount, bool excludeHiddenFiles, bool splitEnabled, std::optional<qint64> splitSizeBytes,
+        bool overwriteExisting, bool validateAfterCompletion, const ProgressHandler& progressHandler,
+        const CancellationToken& token) = 0;
+};

@@ -1,0 +1,100 @@
+#include "viewmodels/WorkbenchTaskRunner.h"
+
+#include "core/state/TaskCancellationCenter.h"
+#include "core/state/WorkbenchStore.h"
+#include "platform/ByteCountFormatter.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <cmath>
+
+namespace {
+
+QString sizeDescription(qint64 bytes) {
+    return bytes > 0 ? ByteCountFormatter::fileStyle(bytes) : QStringLiteral("-");
+}
+
+}  // namespace
+
+WorkbenchTaskRunner::WorkbenchTaskRunner(WorkbenchStore& store, BackgroundRunner& background)
+    : m_store(store), m_background(background) {}
+
+QList<QUuid> WorkbenchTaskRunner::open(const QList<WorkbenchTaskDraft>& drafts) {
+    QList<QUuid> ids;
+    for (const WorkbenchTaskDraft& draft : drafts) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        ArchiveTask task{
+            .id = QUuid::createUuid(),
+            .name = draft.name,
+            .path = draft.path,
+            .kind = draft.kind,
+            .status = ArchiveActivityStatus::running,
+            .progress = 0.08,
+            .sizeDescription = sizeDescription(draft.sizeBytes),
+            .targetPath = draft.targetPath,
+            .createdAt = now,
+            .updatedAt = now,
+            .message = QStringLiteral(u"正在") + ArchiveActivityKinds::title(draft.kind),
+            .metadata = draft.metadata,
+        };
+        ids.append(task.id);
+        m_store.addTask(task);
+    }
+    return ids;
+}
+
+CancellationToken WorkbenchTaskRunner::registerRun(quint64 run, const QList<QUuid>& ids) {
+    const CancellationToken token;
+    for (const QUuid& id : ids) TaskCancellationCenter::shared().registerHandle(token, id);
+    m_running.insert(run, token);
+    return token;
+}
+
+ProgressHandler WorkbenchTaskRunner::progressReporter(const QList<QUuid>& ids, const QString& text,
+                                                      std::function<void(const QString&)> progressed,
+                                                      std::shared_ptr<bool> active) {
+    if (text.isEmpty()) return {};
+    BackgroundRunner* background = &m_background;
+    return [this, background, ids, text, progressed, active](double fraction) {
+        // Called on a worker thread; everything else happens on the GUI thread, and only while the
+        // run has not ended.
+        background->post([this, ids, text, progressed, active, fraction] {
+            if (*active) reportProgress(ids, text, fraction, progressed);
+        });
+    };
+}
+
+void WorkbenchTaskRunner::reportProgress(const QList<QUuid>& ids, const QString& text, double fraction,
+                                         const std::function<void(const QString&)>& progressed) {
+    const QString message = text + QString::number(percentage(fraction)) + QLatin1Char('%');
+    for (const QUuid& id : ids) m_store.updateTaskProgress(id, fraction, message);
+    if (progressed) progressed(message + QStringLiteral("..."));
+}
+
+int WorkbenchTaskRunner::percentage(double fraction) {
+    if (!std::isfinite(fraction)) return 0;
+    return static_cast<int>(std::trunc(std::clamp(fraction, 0.0, 1.0) * 100));
+}
+
+void WorkbenchTaskRunner::complete(const QUuid& id, const QString& message) {
+    m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, message);
+}
+
+void WorkbenchTaskRunner::failAll(const QList<QUuid>& ids, const QString& message) {
+    for (const QUuid& id : ids) m_store.updateTask(id, ArchiveActivityStatus::failed, 0.0, message);
+}
+
+// One record of a batch was paused or cancelled, which stopped the whole run: the others must not
+// stay "running" until the next launch. The store leaves records that already stopped alone.
+void WorkbenchTaskRunner::cancelStillRunning(const QList<QUuid>& ids) {
+    for (const QUuid& id : ids) m_store.cancelTask(id);
+}
+
+void WorkbenchTaskRunner::unregister(quint64 run, const QList<QUuid>& ids) {
+    for (const QUuid& id : ids) TaskCancellationCenter::shared().remove(id);
+    m_running.remove(run);
+}
+
+void WorkbenchTaskRunner::cancelRunning() {
+    for (const CancellationToken& token : m_running) token.cancel();
+}

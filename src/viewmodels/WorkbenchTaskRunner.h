@@ -1,0 +1,142 @@
+#pragma once
+
+#include "core/engine/ArchiveCompressor.h"
+#include "core/engine/CancellationError.h"
+#include "core/engine/CancellationToken.h"
+#include "core/state/ArchiveTask.h"
+#include "viewmodels/BackgroundRunner.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QUuid>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class WorkbenchStore;
+
+// One task record that a run of the main window opens.
+struct WorkbenchTaskDraft {
+    QString name = {};
+    QString path = {};
+    QString targetPath = {};
+    qint64 sizeBytes = 0;
+    ArchiveActivityKind kind = ArchiveActivityKind::compress;
+    std::optional<ArchiveTaskMetadata> metadata = std::nullopt;
+};
+
+// The workbench task protocol, shared by every long operation of the main window: running records at
+// the top of the task list with their start notifications, one cancellation token registered under
+// every record of the run, progress mirrored into the records, failed records with the operation's
+// fixed text, and the registry cleared whatever the outcome. The caller keeps its own state (status
+// line, busy flag) in the handlers, which all run on the GUI thread.
+class WorkbenchTaskRunner {
+public:
+    template <typename Value>
+    struct Handlers {
+        // Progress text of the records, followed by the percentage and "%"; empty: the run reports
+        // no progress. The status line gets the same text followed by "...".
+        QString progressText = {};
+        std::function<void(const QString& statusText)> progressed = {};
+        std::function<void(Value& result)> succeeded = {};
+        // The records are already failed with the run's failure text.
+        std::function<void()> failed = {};
+        // Cancelled from the task list; the run's records still running are cancelled as well.
+        std::function<void()> stopped = {};
+    };
+
+    // The work's progress reporter; call from any thread.
+    using Work = std::function<void(const CancellationToken& token, const ProgressHandler& progress)>;
+
+    WorkbenchTaskRunner(WorkbenchStore& store, BackgroundRunner& background);
+
+    // Opens one running record per draft, in order, so the last one ends on top. Returns their ids.
+    QList<QUuid> open(const QList<WorkbenchTaskDraft>& drafts);
+
+    // Runs `work` on a worker thread under one token registered for every id, then the handler that
+    // fits the outcome; the ids leave the registry afterwards.
+    template <typename Value>
+    void start(const QList<QUuid>& ids, const QString& failureMessage,
+               std::function<Value(const CancellationToken&, const ProgressHandler&)> work,
+               Handlers<Value> handlers) {
+        const quint64 run = m_nextRun++;
+        const CancellationToken token = registerRun(run, ids);
+        auto active = std::make_shared<bool>(true);
+        const ProgressHandler progress =
+            progressReporter(ids, handlers.progressText, handlers.progressed, active);
+        m_background.run(
+            [work = std::move(work), token, progress]() {
+                // Stopped before it could start: no engine call at all.
+                token.throwIfCancelled();
+                return work(token, progress);
+            },
+            [this, run, ids, failureMessage, handlers, active](Outcome<Value>& outcome) {
+                *active = false;
+                finish(ids, failureMessage, outcome, handlers);
+                unregister(run, ids);
+            });
+    }
+
+    // Cancels every run that has not ended yet.
+    void cancelRunning();
+
+    // Completes one record of a run (progress 1).
+    void complete(const QUuid& id, const QString& message);
+
+    // The whole percentage of a progress fraction: truncated, limited to 0...100, and 0 for a value
+    // that is not a number.
+    static int percentage(double fraction);
+
+private:
+    enum class Ending { succeeded, stopped, failed };
+
+    CancellationToken registerRun(quint64 run, const QList<QUuid>& ids);
+    ProgressHandler progressReporter(const QList<QUuid>& ids, const QString& text,
+                                     std::function<void(const QString&)> progressed,
+                                     std::shared_ptr<bool> active);
+    void reportProgress(const QList<QUuid>& ids, const QString& text, double fraction,
+                        const std::function<void(const QString&)>& progressed);
+    void failAll(const QList<QUuid>& ids, const QString& message);
+    void cancelStillRunning(const QList<QUuid>& ids);
+    void unregister(quint64 run, const QList<QUuid>& ids);
+
+    template <typename Value>
+    static Ending endingOf(Outcome<Value>& outcome);
+
+    template <typename Value>
+    void finish(const QList<QUuid>& ids, const QString& failureMessage, Outcome<Value>& outcome,
+                const Handlers<Value>& handlers) {
+        switch (endingOf(outcome)) {
+            case Ending::succeeded:
+                handlers.succeeded(outcome.value());
+                break;
+            case Ending::stopped:
+                cancelStillRunning(ids);
+                handlers.stopped();
+                break;
+            case Ending::failed:
+                failAll(ids, failureMessage);
+                handlers.failed();
+                break;
+        }
+    }
+
+    WorkbenchStore& m_store;
+    BackgroundRunner& m_background;
+    // The tokens of the runs under way, by run number.
+    QHash<quint64, CancellationToken> m_running;
+    quint64 m_nextRun = 0;
+};
+
+template <typename Value>
+WorkbenchTaskRunner::Ending WorkbenchTaskRunner::endingOf(Outcome<Value>& outcome) {
+    try {
+        outcome.value();
+        return Ending::succeeded;
+    } catch (const CancellationError&) {
+        return Ending::stopped;
+    } catch (...) {
+        return Ending::failed;
+    }
+}

@@ -1,0 +1,227 @@
+#include "core/engine/ArchiveError.h"
+#include "viewmodels/WorkbenchFixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+class CompressionTest : public WorkbenchFixture {};
+
+struct NamingCase {
+    const char* name;
+    QStringList sources;  // relative; a trailing "/" makes a folder
+    bool separateArchives;
+    CompressionFormat format;
+    QStringList existing;  // files already in the destination
+    QStringList expectedArchives;
+    QString expectedStatus;  // after "压缩完成："; empty: the only archive's path
+};
+
+class CompressionNamingTest : public CompressionTest, public ::testing::WithParamInterface<NamingCase> {};
+
+TEST_P(CompressionNamingTest, namesArchivesBesideTheFirstSource) {
+    const NamingCase& test = GetParam();
+    storeSettings([&](AppSettings& settings) { settings.compressToSeparateFolder = test.separateArchives; });
+    QStringList sources;
+    for (const QString& source : test.sources) {
+        sources << (source.endsWith('/') ? files.makeFolder(source.chopped(1))
+                                         : files.writeFile(source, "data"));
+    }
+    for (const QString& name : test.existing) files.writeFile(name, "older");
+
+    model().setSelectedCompressionFormat(test.format);
+    model().selectFilesForCompression(sources);
+    model().compress(false);
+    ASSERT_TRUE(waitUntilIdle());
+
+    QStringList expected;
+    for (const QString& name : test.expectedArchives) expected << files.path(name);
+    QStringList made;
+    for (const auto& call : engine.calls()) made << call.destination;
+    EXPECT_EQ(made, expected);
+    const QString tail = test.expectedStatus.isEmpty() ? expected.first() : test.expectedStatus;
+    EXPECT_EQ(status(), QStringLiteral(u"压缩完成：") + tail);
+    ASSERT_EQ(workbench.tasks().size(), 1);
+    EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
+    EXPECT_EQ(workbench.tasks().first().message, expected.first());
+    EXPECT_EQ(platform.revealed, QList<QStringList>{expected});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CompressionNamingTest,
+    ::testing::Values(
+        NamingCase{"onePerSource",
+                   {"a.txt", "photos/"},
+                   true,
+                   CompressionFormat::zip,
+                   {},
+                   {"a.zip", "photos.zip"},
+                   QStringLiteral(u"2 个压缩包")},
+        NamingCase{"onePerSourceTakenName",
+                   {"a.txt", "photos/"},
+                   true,
+                   CompressionFormat::zip,
+                   {"a.zip"},
+                   {"a 1.zip", "photos.zip"},
+                   QStringLiteral(u"2 个压缩包")},
+        NamingCase{"oneForAll", {"a.txt", "photos/"}, false, CompressionFormat::zip, {}, {"Archive.zip"}, {}},
+        NamingCase{"oneForAllTaken",
+                   {"a.txt", "photos/"},
+                   false,
+                   CompressionFormat::zip,
+                   {"Archive.zip"},
+                   {"Archive 1.zip"},
+                   {}},
+        NamingCase{"oneForAllTakenTwice",
+                   {"a.txt", "photos/"},
+                   false,
+                   CompressionFormat::zip,
+                   {"Archive.zip", "Archive 1.zip"},
+                   {"Archive 2.zip"},
+                   {}},
+        NamingCase{"lastExtensionOnly",
+                   {"report.final.pdf"},
+                   true,
+                   CompressionFormat::tarGzip,
+                   {},
+                   {"report.final.tar.gz"},
+                   {}},
+        NamingCase{"folderWithDot", {"old.backup/"}, true, CompressionFormat::sevenZip, {}, {"old.7z"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CompressionTest, chosenDestinationReceivesTheArchive) {
+    const QString target = files.makeFolder("target");
+    storeSettings([&](AppSettings& settings) { settings.defaultExtractLocationPath = target; });
+    model().selectFilesForCompression({files.writeFile("in/a.txt", "data")});
+    model().compress(false);
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(engine.calls().size(), 1);
+    EXPECT_EQ(engine.calls().first().destination, QDir(target).filePath("a.zip"));
+    EXPECT_EQ(workbench.tasks().first().targetPath, target);
+    EXPECT_EQ(workbench.tasks().first().path, files.path("in"));
+}
+
+TEST_F(CompressionTest, encryptedSevenZipAsksBeforeTheEmptyListCheck) {
+    model().setSelectedCompressionFormat(CompressionFormat::sevenZip);
+    model().setPassword("x");
+    model().compress(false);
+    EXPECT_TRUE(model().encryptedSevenZipConfirmationMessage().has_value());
+    EXPECT_EQ(status(), QStringLiteral(u"加密 7Z 可能存在跨设备兼容性问题。"));
+    EXPECT_FALSE(model().alertMessage().has_value());
+    EXPECT_FALSE(model().isWorking());
+
+    // Confirmed, the empty list is refused.
+    model().compress(true);
+    EXPECT_EQ(alert(), QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
+    EXPECT_EQ(status(), QStringLiteral(u"等待选择压缩项目。"));
+    EXPECT_TRUE(workbench.tasks().isEmpty());
+}
+
+TEST_F(CompressionTest, confirmedEncryptedSevenZipRunsWithThePassword) {
+    model().selectFilesForCompression(
+        {files.writeFile("a.txt", "1"), files.writeFile("b.txt", "2"), files.writeFile("c.txt", "3")});
+    model().setSelectedCompressionFormat(CompressionFormat::sevenZip);
+    model().setPassword("k");
+    model().compress(false);
+    EXPECT_TRUE(workbench.tasks().isEmpty());
+    model().compress(true);
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(engine.calls().size(), 3);
+    EXPECT_EQ(engine.calls().first().password, QString("k"));
+    EXPECT_EQ(workbench.tasks().first().name, QStringLiteral(u"3 个项目"));
+}
+
+TEST_F(CompressionTest, zipWithPasswordAsksNothing) {
+    model().selectFilesForCompression({files.writeFile("a.txt", "1")});
+    model().setPassword("k");
+    model().compress(false);
+    EXPECT_FALSE(model().encryptedSevenZipConfirmationMessage().has_value());
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(engine.calls().size(), 1);
+}
+
+TEST_F(CompressionTest, rarIsRefusedAndTheFormatKept) {
+    model().selectCompressionFormat(CompressionFormat::rar);
+    EXPECT_EQ(model().selectedCompressionFormat(), CompressionFormat::zip);
+    EXPECT_EQ(
+        alert(),
+        QStringLiteral(
+            u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。"));
+    EXPECT_EQ(status(), QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"));
+
+    model().selectCompressionFormat(CompressionFormat::sevenZip);
+    EXPECT_EQ(model().selectedCompressionFormat(), CompressionFormat::sevenZip);
+    EXPECT_FALSE(model().statusMessage().has_value());
+}
+
+TEST_F(CompressionTest, failuresShowTheFixedText) {
+    struct Case {
+        const char* name;
+        QString source;
+        std::exception_ptr error;
+    };
+    const QList<Case> cases{
+        {"onlyHiddenSource", files.writeFile(".config", "x"), nullptr},
+        {"engineFailure", files.writeFile("a.txt", "x"),
+         std::make_exception_ptr(ArchiveError::compressFailed("disk full"))},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        engine.setError(test.error);
+        model().selectFilesForCompression({test.source});
+        model().compress(false);
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(status(), QStringLiteral(u"压缩失败"));
+        EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::failed);
+        EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"压缩失败"));
+        EXPECT_TRUE(registryIsEmpty());
+    }
+    // The hidden source never reached the engine.
+    EXPECT_EQ(engine.calls().size(), 1);
+}
+
+TEST_F(CompressionTest, progressIsMirroredAndCancellationStopsTheRun) {
+    engine.setProgress({0.4567});
+    engine.setBlocksUntilCancelled(true);
+    model().selectFilesForCompression({files.writeFile("a.txt", "x")});
+    model().compress(false);
+    ASSERT_TRUE(waitFor([&] { return status() == QStringLiteral(u"正在压缩 45%..."); }));
+    const ArchiveTask task = workbench.tasks().first();
+    EXPECT_EQ(task.message, QStringLiteral(u"正在压缩 45%"));
+    EXPECT_DOUBLE_EQ(task.progress, 0.4567);
+    EXPECT_FALSE(registryIsEmpty());
+
+    workbench.cancelTask(task.id);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(status(), QStringLiteral(u"任务已停止"));
+    EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::cancelled);
+    EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"已取消"));
+    EXPECT_TRUE(registryIsEmpty());
+}
+
+TEST_F(CompressionTest, progressAfterTheEndIsIgnored) {
+    model().selectFilesForCompression({files.writeFile("a.txt", "x")});
+    model().compress(false);
+    ASSERT_TRUE(waitUntilIdle());
+    const ProgressHandler late = engine.lastProgressHandler();
+    ASSERT_TRUE(late);
+    late(0.5);
+    settle();
+    EXPECT_EQ(status(), QStringLiteral(u"压缩完成：") + files.path("a.zip"));
+    EXPECT_EQ(workbench.tasks().first().message, files.path("a.zip"));
+}
+
+TEST_F(CompressionTest, threadCountFollowsTheProcessorsWithoutSavingSettings) {
+    for (int processors : {0, 1, 10}) {
+        platform.processorCount = processors;
+        model().selectFilesForCompression({files.writeFile("a.txt", "x")});
+        model().compress(false);
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(engine.calls().last().threadCount, std::max(processors, 1));
+    }
+    EXPECT_EQ(model().settings().compressionThreadCount, 10);
+    EXPECT_FALSE(QFileInfo::exists(QDir(defaultsFolder.path()).filePath("settings.json")));
+}
+
+}  // namespace

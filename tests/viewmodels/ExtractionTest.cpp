@@ -1,0 +1,145 @@
+#include "core/engine/ArchiveError.h"
+#include "viewmodels/WorkbenchFixture.h"
+
+#include <QDir>
+
+namespace {
+
+class ExtractionTest : public WorkbenchFixture {};
+
+TEST_F(ExtractionTest, batchMakesOneRecordPerArchiveAndOneEngineCall) {
+    const QString a = files.writeFile("a.zip", "a");
+    const QString b = files.writeFile("b.7z", "b");
+    model().selectArchivesForExtraction({a, b});
+    EXPECT_EQ(status(), QStringLiteral(u"已选择 2 个压缩包，点击“立即解压”开始。"));
+    model().extract();
+    EXPECT_EQ(status(), QStringLiteral(u"正在解压 2 个压缩包..."));
+    ASSERT_TRUE(waitUntilIdle());
+
+    ASSERT_EQ(engine.calls().size(), 1);
+    EXPECT_EQ(engine.calls().first().files, QStringList({a, b}));
+    EXPECT_EQ(engine.calls().first().destination, files.root());
+    EXPECT_EQ(engine.calls().first().password, std::nullopt);
+    EXPECT_EQ(status(), QStringLiteral(u"解压完成：2 个压缩包"));
+    const QList<ArchiveTask> tasks = workbench.tasks();
+    ASSERT_EQ(tasks.size(), 2);
+    EXPECT_EQ(tasks[0].name, "b.7z");
+    EXPECT_EQ(tasks[1].name, "a.zip");
+    EXPECT_EQ(tasks[0].message, QDir(files.root()).filePath("b"));
+    EXPECT_EQ(tasks[1].message, QDir(files.root()).filePath("a"));
+    for (const ArchiveTask& task : tasks) {
+        EXPECT_EQ(task.status, ArchiveActivityStatus::completed);
+        EXPECT_EQ(task.kind, ArchiveActivityKind::extract);
+    }
+}
+
+TEST_F(ExtractionTest, singleSelectedArchiveIsTheLastFallback) {
+    const QString archive = files.writeFile("only.zip", "x");
+    model().setSelectedArchiveURL(archive);
+    model().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(engine.calls().size(), 1);
+    EXPECT_EQ(engine.calls().first().files, QStringList{archive});
+    EXPECT_EQ(status(), QStringLiteral(u"解压完成：") + QDir(files.root()).filePath("only"));
+}
+
+TEST_F(ExtractionTest, nothingSelectedRaisesTheAlertOnly) {
+    model().extract();
+    EXPECT_EQ(alert(), QStringLiteral(u"请先选择 ZIP、RAR 或 7Z 压缩包。"));
+    EXPECT_FALSE(model().isWorking());
+    EXPECT_TRUE(workbench.tasks().isEmpty());
+}
+
+TEST_F(ExtractionTest, passwordBookFillsAnEmptyPasswordAndTheEngineGetsIt) {
+    const QString archive = files.writeFile("secret.zip", "x");
+    passwordBook.remember("stored", archive, QString("secret.zip"));
+    engine.setBlocksUntilCancelled(true);
+    model().setPassword(" ");
+    model().selectArchivesForExtraction({archive});
+    model().extract();
+    EXPECT_EQ(model().password(), "stored");
+    EXPECT_EQ(status(), QStringLiteral(u"已从密码本自动填充密码。"));
+    ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
+    EXPECT_EQ(engine.calls().first().password, QString("stored"));
+    workbench.cancelTask(workbench.tasks().first().id);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(model().password(), "stored");
+}
+
+TEST_F(ExtractionTest, blankPasswordReachesTheEngineWhenTheBookHasNone) {
+    model().setPassword(" ");
+    model().selectArchivesForExtraction({files.writeFile("a.zip", "x")});
+    model().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(engine.calls().first().password, QString(" "));
+}
+
+TEST_F(ExtractionTest, successRemembersTheTrimmedPassword) {
+    const QString archive = files.writeFile("keep.zip", "x");
+    model().setPassword("  typed\n");
+    model().selectArchivesForExtraction({archive});
+    model().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(engine.calls().first().password, QString("  typed\n"));
+    EXPECT_EQ(passwordBook.candidatePasswords(archive).value(0), "typed");
+}
+
+TEST_F(ExtractionTest, dropQueueWinsOnceThenThePageListAgain) {
+    const QString listed = files.writeFile("listed.zip", "x");
+    const QString dropped = files.writeFile("dropped.zip", "x");
+    model().selectArchivesForExtraction({listed});
+    model().handleDropped({dropped});
+    ASSERT_TRUE(waitUntilIdle());
+    model().selectArchivesForExtraction({listed});
+    model().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(engine.calls().size(), 2);
+    EXPECT_EQ(engine.calls()[0].files, QStringList{dropped});
+    EXPECT_EQ(engine.calls()[1].files, QStringList{listed});
+}
+
+TEST_F(ExtractionTest, failureFailsEveryRecordWithTheFixedText) {
+    engine.setError(std::make_exception_ptr(ArchiveError::wrongPassword()));
+    model().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x")});
+    model().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(status(), QStringLiteral(u"解压失败"));
+    for (const ArchiveTask& task : workbench.tasks()) {
+        EXPECT_EQ(task.status, ArchiveActivityStatus::failed);
+        EXPECT_EQ(task.message, QStringLiteral(u"解压失败"));
+    }
+    EXPECT_TRUE(platform.revealed.isEmpty());
+}
+
+TEST_F(ExtractionTest, stoppingOneRecordOfABatchCancelsTheOthers) {
+    engine.setBlocksUntilCancelled(true);
+    model().selectArchivesForExtraction(
+        {files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x"), files.writeFile("c.zip", "x")});
+    model().extract();
+    ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
+    workbench.pauseTask(workbench.tasks()[1].id);
+    ASSERT_TRUE(waitUntilIdle());
+
+    EXPECT_EQ(status(), QStringLiteral(u"任务已停止"));
+    const QList<ArchiveTask> tasks = workbench.tasks();
+    EXPECT_EQ(tasks[0].status, ArchiveActivityStatus::cancelled);
+    EXPECT_EQ(tasks[1].status, ArchiveActivityStatus::paused);
+    EXPECT_EQ(tasks[2].status, ArchiveActivityStatus::cancelled);
+    EXPECT_TRUE(registryIsEmpty());
+}
+
+TEST_F(ExtractionTest, selectionMustBeAllArchives) {
+    const QString kept = files.writeFile("kept.zip", "x");
+    model().selectArchivesForExtraction({kept});
+    model().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("notes.txt", "x")});
+    EXPECT_EQ(alert(), QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
+    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{kept});
+    EXPECT_EQ(status(), QStringLiteral(u"已选择：kept.zip"));
+
+    model().clearExtractionSelection();
+    EXPECT_TRUE(model().selectedArchivesForExtraction().isEmpty());
+    EXPECT_FALSE(model().selectedArchiveURL().has_value());
+    EXPECT_EQ(status(), QStringLiteral(u"已清空解压列表。"));
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+#include "viewmodels/FakeWorkbenchEngine.h"
+
+#include "core/engine/CancellationError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+
+namespace {
+
+void touch(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+}
+
+}  // namespace
+
+void FakeWorkbenchEngine::setProgress(QList<double> fractions) {
+    QMutexLocker lock(&m_mutex);
+    m_progress = std::move(fractions);
+}
+
+void FakeWorkbenchEngine::setError(std::exception_ptr error) {
+    QMutexLocker lock(&m_mutex);
+    m_error = std::move(error);
+}
+
+void FakeWorkbenchEngine::setBlocksUntilCancelled(bool blocks) {
+    QMutexLocker lock(&m_mutex);
+    m_blocks = blocks;
+}
+
+void FakeWorkbenchEngine::setSplitOutputNames(std::function<QStringList(const QString&)> names) {
+    QMutexLocker lock(&m_mutex);
+    m_splitOutputNames = std::move(names);
+}
+
+void FakeWorkbenchEngine::setExtractOutputs(std::optional<QStringList> outputs) {
+    QMutexLocker lock(&m_mutex);
+    m_extractOutputs = std::move(outputs);
+}
+
+QList<FakeWorkbenchEngine::Call> FakeWorkbenchEngine::calls() const {
+    QMutexLocker lock(&m_mutex);
+    return m_calls;
+}
+
+ProgressHandler FakeWorkbenchEngine::lastProgressHandler() const {
+    QMutexLocker lock(&m_mutex);
+    return m_lastProgressHandler;
+}
+
+int FakeWorkbenchEngine::blockedCalls() const {
+    QMutexLocker lock(&m_mutex);
+    return m_blockedCalls;
+}
+
+void FakeWorkbenchEngine::record(const Call& call) {
+    QMutexLocker lock(&m_mutex);
+    m_calls.append(call);
+}
+
+void FakeWorkbenchEngine::finish(const ProgressHandler& progressHandler, const CancellationToken& token) {
+    QMutexLocker lock(&m_mutex);
+    if (progressHandler) m_lastProgressHandler = progressHandler;
+    const QList<double> progress = m_progress;
+    const std::exception_ptr error = m_error;
+    const bool blocks = m_blocks;
+    lock.unlock();
+
+    if (progressHandler) {
+        for (double fraction : progress) progressHandler(fraction);
+    }
+    if (blocks) {
+        const auto registration = token.onCancel([this] {
+            QMutexLocker wake(&m_mutex);
+            m_cancelled.wakeAll();
+        });
+        lock.relock();
+        ++m_blockedCalls;
+        while (!token.isCancelled()) m_cancelled.wait(&m_mutex);
+        --m_blockedCalls;
+        lock.unlock();
+        throw CancellationError();
+    }
+    if (error) std::rethrow_exception(error);
+}
+
+QStringList FakeWorkbenchEngine::extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                         const std::optional<QString>& password, const AppSettings&,
+                                         int threadCount, const CancellationToken& token) {
+    record({.operation = QStringLiteral("extract"),
+            .files = fileURLs,
+            .destination = destinationRootURL,
+            .password = password,
+            .threadCount = threadCount});
+    finish({}, token);
+    QMutexLocker lock(&m_mutex);
+    if (m_extractOutputs) return *m_extractOutputs;
+    QStringList outputs;
+    for (const QString& file : fileURLs)
+        outputs << QDir(destinationRootURL).filePath(QFileInfo(file).baseName());
+    return outputs;
+}
+
+void FakeWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,
+                                         CompressionFormat, CompressionLevel,
+                                         const std::optional<QString>& password, int threadCount,
+                                         bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                         const CancellationToken& token) {
+    record({.operation = QStringLiteral("compressSingle"),
+            .files = files,
+            .destination = destinationURL,
+            .password = password,
+            .threadCount = threadCount,
+            .excludeHiddenFiles = excludeHiddenFiles});
+    touch(destinationURL);
+    finish(progressHandler, token);
+}
+
+SplitCompressionResult FakeWorkbenchEngine::compressSplit(
+    const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
+    CompressionFormat format, CompressionLevel, const std::optional<QString>& password, int threadCount,
+    bool excludeHiddenFiles, bool, std::optional<qint64> splitSizeBytes, bool overwriteExisting,
+    bool validateAfterCompletion, const ProgressHandler& progressHandler, const CancellationToken& token) {
+    record({.operation = QStringLiteral("compressSplit"),
+            .files = files,
+            .destination = destinationDirectoryURL,
+            .baseName = baseName,
+            .password = password,
+            .threadCount = threadCount,
+            .excludeHiddenFiles = excludeHiddenFiles,
+            .overwriteExisting = overwriteExisting,
+            .splitSizeBytes = splitSizeBytes});
+    QMutexLocker lock(&m_mutex);
+    const QStringList names =
+        m_splitOutputNames
+            ? m_splitOutputNames(baseName)
+            : QStringList{baseName + (format == CompressionFormat::zip ? QStringLiteral(".zip")
+                                                                       : QStringLiteral(".7z.001"))};
+    lock.unlock();
+    SplitCompressionResult result;
+    for (const QString& name : names) {
+        const QString path = QDir(destinationDirectoryURL).filePath(name);
+        touch(path);
+        result.outputURLs << path;
+    }
+    result.validationPassed = validateAfterCompletion;
+    finish(progressHandler, token);
+    return result;
+}

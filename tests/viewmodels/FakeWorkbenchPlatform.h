@@ -1,0 +1,24 @@
+#pragma once
+
+#include "viewmodels/WorkbenchPlatform.h"
+
+#include <QList>
+
+// Answers open panels from a script, in order (an exhausted script cancels), and records what it
+// was asked to reveal.
+class FakeWorkbenchPlatform : public WorkbenchPlatform {
+public:
+    QList<QStringList> panelAnswers;
+    QList<OpenPanelRequest> panelRequests;
+    QList<QStringList> revealed;
+    int processorCount = 4;
+    std::optional<qint64> freeBytes;
+
+    QStringList runOpenPanel(const OpenPanelRequest& request) override {
+        panelRequests.append(request);
+        return panelAnswers.isEmpty() ? QStringList{} : panelAnswers.takeFirst();
+    }
+    void revealInFileManager(const QStringList& paths) override { revealed.append(paths); }
+    int activeProcessorCount() const override { return processorCount; }
+    std::optional<qint64> availableCapacityBytes(const QString&) const override { return freeBytes; }
+};

@@ -1,0 +1,145 @@
+#include "viewmodels/WorkbenchFixture.h"
+
+namespace {
+
+class HomeActionsTest : public WorkbenchFixture {};
+
+struct DropCase {
+    const char* name;
+    QStringList items;  // relative; a trailing "/" makes a folder
+    QString operation;  // the engine call the drop leads to; empty: none
+    QString status;     // the status text set before the operation starts
+};
+
+class DropRoutingTest : public HomeActionsTest, public ::testing::WithParamInterface<DropCase> {};
+
+TEST_P(DropRoutingTest, archivesAreExtractedAndAnythingElseCompressed) {
+    const DropCase& test = GetParam();
+    QStringList urls;
+    for (const QString& item : test.items) {
+        urls << (item.endsWith('/') ? files.makeFolder(item.chopped(1)) : files.writeFile(item, "x"));
+    }
+    QStringList statuses;
+    QObject::connect(&model(), &MainViewModel::statusMessageChanged, [&] { statuses << status(); });
+    model().handleDropped(urls);
+    ASSERT_TRUE(waitUntilIdle());
+
+    if (test.operation.isEmpty()) {
+        EXPECT_TRUE(engine.calls().isEmpty());
+        EXPECT_TRUE(statuses.isEmpty());
+        return;
+    }
+    ASSERT_FALSE(engine.calls().isEmpty());
+    EXPECT_EQ(engine.calls().first().operation, test.operation);
+    EXPECT_EQ(statuses.value(0), test.status);
+    if (test.operation == "extract") {
+        EXPECT_EQ(engine.calls().size(), 1);
+        EXPECT_EQ(engine.calls().first().files, urls);
+        EXPECT_EQ(model().selectedArchivesForExtraction(), urls);
+    } else {
+        EXPECT_EQ(model().selectedFilesForCompression(), urls);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DropRoutingTest,
+                         ::testing::Values(DropCase{"archiveAndVolume",
+                                                    {"x.zip", "y.part2.rar"},
+                                                    "extract",
+                                                    QStringLiteral(u"已放入 2 个压缩包，开始自动解压...")},
+                                           DropCase{"oldStyleVolume",
+                                                    {"data.r00"},
+                                                    "extract",
+                                                    QStringLiteral(u"已放入 1 个压缩包，开始自动解压...")},
+                                           DropCase{"archiveAndText",
+                                                    {"x.zip", "notes.txt"},
+                                                    "compressSingle",
+                                                    QStringLiteral(u"已放入 2 个项目，开始自动压缩...")},
+                                           DropCase{"unknownFile",
+                                                    {"data.bin"},
+                                                    "compressSingle",
+                                                    QStringLiteral(u"已放入 1 个项目，开始自动压缩...")},
+                                           DropCase{"folder",
+                                                    {"photos/"},
+                                                    "compressSingle",
+                                                    QStringLiteral(u"已放入 1 个项目，开始自动压缩...")},
+                                           DropCase{"nothing", {}, {}, {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HomeActionsTest, mixedDropIsCompressedWhole) {
+    storeSettings([](AppSettings& settings) { settings.compressToSeparateFolder = true; });
+    const QString archive = files.writeFile("x.zip", "x");
+    const QString notes = files.writeFile("notes.txt", "x");
+    model().handleDropped({archive, notes});
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(engine.calls().size(), 2);
+    EXPECT_EQ(engine.calls()[0].files, QStringList{archive});
+    EXPECT_EQ(engine.calls()[1].files, QStringList{notes});
+}
+
+TEST_F(HomeActionsTest, extractToChosenFolderUsesItForThisRunOnly) {
+    const QString archive = files.writeFile("a.zip", "x");
+    const QString folder = files.makeFolder("out");
+    platform.panelAnswers = {{archive}, {folder}};
+    QStringList statuses;
+    QObject::connect(&model(), &MainViewModel::statusMessageChanged, [&] { statuses << status(); });
+    model().selectArchiveAndExtractToDestination();
+    EXPECT_EQ(statuses.value(0), QStringLiteral(u"已选择 1 个压缩包，开始解压到指定文件夹..."));
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(engine.calls().size(), 1);
+    EXPECT_EQ(engine.calls().first().destination, folder);
+    EXPECT_FALSE(model().destinationURL().has_value());
+    EXPECT_TRUE(settingsStore.load().defaultExtractLocationPath.isEmpty());
+}
+
+TEST_F(HomeActionsTest, cancelledFolderPanelStartsNothing) {
+    platform.panelAnswers = {{files.writeFile("a.zip", "x")}};
+    model().selectArchiveAndExtractToDestination();
+    EXPECT_TRUE(model().selectedArchivesForExtraction().isEmpty());
+    EXPECT_TRUE(workbench.tasks().isEmpty());
+}
+
+TEST_F(HomeActionsTest, choiceThatIsNotAllArchivesIsRefused) {
+    platform.panelAnswers = {{files.writeFile("a.zip", "x"), files.writeFile("b.txt", "x")}};
+    model().selectArchiveAndExtract();
+    EXPECT_EQ(alert(), QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
+    EXPECT_TRUE(workbench.tasks().isEmpty());
+}
+
+TEST_F(HomeActionsTest, destinationFollowsTheStoredSettings) {
+    const QString stored = files.makeFolder("stored");
+    const QString chosen = files.makeFolder("chosen");
+    storeSettings([&](AppSettings& settings) { settings.defaultExtractLocationPath = stored; });
+    EXPECT_EQ(model().destinationURL(), stored);
+    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), stored);
+
+    // Cleared elsewhere: the destination goes, a split-compression folder stays.
+    model().setSplitCompressionOutputDirectoryURL(chosen);
+    storeSettings([](AppSettings& settings) { settings.defaultExtractLocationPath.clear(); });
+    model().refresh();
+    EXPECT_FALSE(model().destinationURL().has_value());
+    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), chosen);
+
+    // Set elsewhere while no split-compression folder was chosen: both take it.
+    model().setSplitCompressionOutputDirectoryURL(std::nullopt);
+    storeSettings([&](AppSettings& settings) { settings.defaultExtractLocationPath = stored; });
+    model().refresh();
+    EXPECT_EQ(model().destinationURL(), stored);
+    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), stored);
+}
+
+TEST_F(HomeActionsTest, chosenAndForgottenDestinationIsSaved) {
+    const QString folder = files.makeFolder("dest");
+    platform.panelAnswers = {{folder}};
+    model().selectDestination();
+    EXPECT_EQ(model().destinationURL(), folder);
+    EXPECT_EQ(settingsStore.load().defaultExtractLocationPath, folder);
+    EXPECT_EQ(model().destinationDescription(), folder);
+
+    model().resetDestinationToCurrentLocation();
+    EXPECT_FALSE(model().destinationURL().has_value());
+    EXPECT_TRUE(settingsStore.load().defaultExtractLocationPath.isEmpty());
+    EXPECT_EQ(status(), QStringLiteral(u"已改为默认保存到源文件当前位置。"));
+    EXPECT_EQ(model().destinationDescription(), QStringLiteral(u"跟随文件当前位置"));
+}
+
+}  // namespace

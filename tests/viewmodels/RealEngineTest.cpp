@@ -1,0 +1,108 @@
+#include "core/engine/ArchiveService.h"
+#include "core/engine/CompressionService.h"
+#include "viewmodels/ArchiveServiceWorkbenchEngine.h"
+#include "viewmodels/WorkbenchFixture.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QRandomGenerator>
+
+namespace {
+
+// Every regular file below root, by relative path, with a digest of its bytes.
+QMap<QString, QByteArray> contentsBelow(const QString& root) {
+    QMap<QString, QByteArray> contents;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        contents.insert(QDir(root).relativeFilePath(path),
+                        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
+    }
+    return contents;
+}
+
+QByteArray randomBytes(int size, quint32 seed) {
+    QByteArray data(size, Qt::Uninitialized);
+    QRandomGenerator generator(seed);
+    for (char& byte : data) byte = char(generator.bounded(256));
+    return data;
+}
+
+// The main window's operations with the archive service and the installed tools doing the work.
+class RealEngineTest : public WorkbenchFixture {
+protected:
+    WorkbenchEngine& modelEngine() override { return realEngine; }
+
+    void SetUp() override {
+        files.writeFile("sources/docs/readme.txt", QByteArray("hello, 世界\n").repeated(200));
+        files.writeFile("sources/docs/deep/data.bin", randomBytes(300000, 1));
+        files.writeFile("sources/pics/photo.jpg", randomBytes(70000, 2));
+        files.writeFile("sources/pics/空 folder/note.md", "# note\n");
+        sources = {files.path("sources/docs"), files.path("sources/pics")};
+        original = contentsBelow(files.path("sources"));
+    }
+
+    // Compresses both folders into one archive of the format, then extracts it into out.
+    QString roundTrip(CompressionFormat format) {
+        storeSettings([](AppSettings& settings) { settings.compressToSeparateFolder = false; });
+        model().setSelectedCompressionFormat(format);
+        model().selectFilesForCompression(sources);
+        model().compress(false);
+        EXPECT_TRUE(waitUntilIdle());
+        EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
+        const QString archive = workbench.tasks().first().message;
+
+        model().setDestinationURL(files.makeFolder("out"));
+        model().selectArchivesForExtraction({archive});
+        model().extract();
+        EXPECT_TRUE(waitUntilIdle());
+        EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
+        return workbench.tasks().first().message;
+    }
+
+    ArchiveService service{ArchiveService::standardExtractors(), std::make_shared<CompressionService>()};
+    ArchiveServiceWorkbenchEngine realEngine{service};
+    QStringList sources;
+    QMap<QString, QByteArray> original;
+};
+
+TEST_F(RealEngineTest, zipRoundTripIsByteEqual) {
+    const QString output = roundTrip(CompressionFormat::zip);
+    EXPECT_EQ(output, files.path("out/Archive"));
+    EXPECT_EQ(contentsBelow(output), original);
+}
+
+TEST_F(RealEngineTest, sevenZipRoundTripIsByteEqual) {
+    const QString output = roundTrip(CompressionFormat::sevenZip);
+    EXPECT_EQ(contentsBelow(output), original);
+}
+
+TEST_F(RealEngineTest, splitSevenZipRoundTripIsByteEqual) {
+    model().addSplitCompressionItems(sources);
+    settle();
+    model().setSplitCompressionOutputDirectoryURL(files.makeFolder("volumes"));
+    model().setSplitCompressionVolumeValue("100");
+    model().setSplitCompressionVolumeUnit(SplitCompressionUnit::kb);
+    model().setSplitCompressionOpenAfterCompletion(false);
+    model().startSplitCompression();
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
+    const ArchiveTaskMetadata metadata = workbench.tasks().first().metadata.value();
+    ASSERT_GE(metadata.outputFilePaths.value().size(), 3);
+    EXPECT_EQ(metadata.validationStatus, QStringLiteral(u"校验通过"));
+
+    model().setDestinationURL(files.makeFolder("out"));
+    model().selectSplitArchiveForExtraction(metadata.outputFilePaths->last());
+    settle();
+    ASSERT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized());
+    model().extractSelectedSplitArchive(false, false);
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
+    EXPECT_EQ(contentsBelow(workbench.tasks().first().message), original);
+}
+
+}  // namespace

@@ -1,0 +1,322 @@
+#include "core/engine/ArchiveError.h"
+#include "platform/ByteCountFormatter.h"
+#include "viewmodels/WorkbenchFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr qint64 kMiB = 1LL << 20;
+constexpr qint64 kGiB = 1LL << 30;
+
+class SplitCompressionTest : public WorkbenchFixture {
+protected:
+    // Adds the items and waits until they are sized and listed.
+    void add(const QStringList& urls) {
+        model().addSplitCompressionItems(urls);
+        settle();
+    }
+
+    QStringList listedUrls() {
+        QStringList urls;
+        for (const auto& item : model().splitCompressionItems()) urls << item.url;
+        return urls;
+    }
+
+    void run() {
+        model().startSplitCompression();
+        ASSERT_TRUE(waitUntilIdle());
+    }
+};
+
+TEST_F(SplitCompressionTest, firstBatchNamesTheRunAndPicksTheFolder) {
+    const QString photos = files.makeFolder("Photos");
+    files.writeFile("Photos/a.jpg", QByteArray(1000, 'a'));
+    add({photos});
+    EXPECT_EQ(model().splitCompressionBaseName(), "Photos");
+    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), files.root());
+    EXPECT_EQ(model().splitCompressionOriginalSizeBytes(), 1000);
+    EXPECT_EQ(status(), QStringLiteral(u"已添加 1 个项目。"));
+
+    // Later items keep the name; the same folder again only raises the alert.
+    add({files.writeFile("report.pdf", "x")});
+    EXPECT_EQ(model().splitCompressionBaseName(), "Photos");
+    model().addSplitCompressionItems({photos + "/"});
+    EXPECT_EQ(alert(), QStringLiteral(u"已跳过重复添加的文件或文件夹。"));
+    EXPECT_EQ(model().splitCompressionItems().size(), 2);
+
+    model().removeSplitCompressionItem(model().splitCompressionItems().first());
+    EXPECT_EQ(model().splitCompressionBaseName(), "report");
+    model().removeSplitCompressionItem(model().splitCompressionItems().first());
+    EXPECT_EQ(model().splitCompressionBaseName(), QStringLiteral(u"压缩文件"));
+    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), files.root());
+}
+
+TEST_F(SplitCompressionTest, missingSourcesAreSkippedOrRefused) {
+    const QString gone = files.path("gone.txt");
+    add({gone, files.writeFile("here.txt", "x")});
+    EXPECT_EQ(listedUrls(), QStringList{files.path("here.txt")});
+
+    model().clearSplitCompressionItems();
+    add({gone});
+    EXPECT_EQ(alert(), QStringLiteral(u"压缩源文件已不存在或无法读取，请重新添加。"));
+    EXPECT_EQ(status(), QStringLiteral(u"添加失败。"));
+    EXPECT_TRUE(model().splitCompressionItems().isEmpty());
+}
+
+TEST_F(SplitCompressionTest, batchesAddedWhileSizingAreAllListedInOrder) {
+    const QString first = files.writeFile("first.txt", "1");
+    const QString second = files.writeFile("second.txt", "2");
+    const QString third = files.writeFile("third.txt", "3");
+    model().addSplitCompressionItems({first});
+    model().addSplitCompressionItems({second, third});
+    model().addSplitCompressionItems({second});
+    EXPECT_TRUE(model().isCalculatingSplitCompressionItems());
+    settle();
+    EXPECT_FALSE(model().isCalculatingSplitCompressionItems());
+    EXPECT_EQ(listedUrls(), QStringList({first, second, third}));
+    EXPECT_EQ(model().splitCompressionBaseName(), "first");
+}
+
+TEST_F(SplitCompressionTest, clearingDiscardsSizingUnderWay) {
+    model().addSplitCompressionItems({files.writeFile("a.txt", "x")});
+    model().clearSplitCompressionItems();
+    EXPECT_FALSE(model().isCalculatingSplitCompressionItems());
+    EXPECT_EQ(status(), QStringLiteral(u"已清空分卷压缩列表。"));
+    settle();
+    EXPECT_TRUE(model().splitCompressionItems().isEmpty());
+    add({files.writeFile("b.txt", "x")});
+    EXPECT_EQ(listedUrls(), QStringList{files.path("b.txt")});
+}
+
+TEST_F(SplitCompressionTest, suggestionFollowsTheSizeTable) {
+    struct Case {
+        qint64 total;
+        qint64 suggested;
+        qint64 parts;
+    };
+    const QList<Case> cases{
+        {1, 500 * kMiB, 1},
+        {2 * kGiB, 500 * kMiB, 5},
+        {2 * kGiB + 1, kGiB, 3},
+        {10 * kGiB, kGiB, 10},
+        {30 * kGiB, 2 * kGiB, 15},
+        {80 * kGiB, 4 * kGiB, 20},
+        {80 * kGiB + 1, 5 * kGiB, 17},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.total);
+        model().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = test.total}});
+        EXPECT_EQ(
+            model().splitCompressionSuggestionMessage(),
+            QStringLiteral(u"根据当前文件总大小（%1），建议使用 %2 分卷，预计生成约 %3 "
+                           u"个文件。按原始大小估算，实际数量以压缩完成为准。")
+                .arg(ByteCountFormatter::fileStyle(test.total), ByteCountFormatter::fileStyle(test.suggested))
+                .arg(test.parts));
+    }
+    model().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = 0}});
+    EXPECT_FALSE(model().splitCompressionSuggestionMessage().has_value());
+}
+
+TEST_F(SplitCompressionTest, presetsSetValueUnitAndHint) {
+    const auto preset = [](const char* title) {
+        for (const SplitCompressionPreset& preset : SplitCompressionPreset::all()) {
+            if (preset.title == QString::fromUtf8(title)) return preset;
+        }
+        return SplitCompressionPreset{};
+    };
+    model().applySplitCompressionPreset(preset("4 GB"));
+    EXPECT_EQ(model().splitCompressionVolumeValue(), "4");
+    EXPECT_EQ(model().splitCompressionVolumeUnit(), SplitCompressionUnit::gb);
+    EXPECT_TRUE(model().splitCompressionVolumeSizeMessage().has_value());
+    model().applySplitCompressionPreset(preset("自定义"));
+    EXPECT_EQ(model().splitCompressionSelectedPresetTitle(), QStringLiteral(u"自定义"));
+    EXPECT_EQ(model().splitCompressionVolumeValue(), "4");
+    EXPECT_TRUE(model().splitCompressionVolumeSizeMessage().has_value());
+    model().applySplitCompressionPreset(preset("500 MB"));
+    EXPECT_EQ(model().splitCompressionVolumeValue(), "500");
+    EXPECT_EQ(model().splitCompressionVolumeUnit(), SplitCompressionUnit::mb);
+    EXPECT_FALSE(model().splitCompressionVolumeSizeMessage().has_value());
+}
+
+TEST_F(SplitCompressionTest, emptyPageDescribesNoFolder) {
+    EXPECT_EQ(model().splitCompressionOutputDirectoryDescription(), QStringLiteral(u"请选择保存位置"));
+    EXPECT_EQ(model().splitCompressionAvailableSpaceDescription(), QStringLiteral(u"可用空间：-"));
+    model().setSplitCompressionOutputDirectoryURL(files.root());
+    EXPECT_EQ(
+        model().splitCompressionAvailableSpaceDescription(),
+        QStringLiteral(u"可用空间：-（预计至少需要 %1）").arg(ByteCountFormatter::fileStyle(256 * kMiB)));
+}
+
+// Each row breaks its own check and every later one; the first check that fails must be reported.
+TEST_F(SplitCompressionTest, preflightReportsTheFirstFailingCheck) {
+    struct Case {
+        const char* name;
+        std::function<void(MainViewModel&)> breakIt;
+        QString message;
+    };
+    const QString source = files.writeFile("a.txt", "x");
+    const QList<Case> cases{
+        {"noInput", [&](MainViewModel& m) { m.clearSplitCompressionItems(); },
+         QStringLiteral(u"请先添加需要压缩的文件或文件夹。")},
+        {"format", [](MainViewModel& m) { m.setSplitCompressionFormat(CompressionFormat::tarGzip); },
+         QStringLiteral(u"当前压缩格式或压缩引擎不支持创建分卷压缩包，请更换格式。")},
+        {"volumeSize", [](MainViewModel& m) { m.setSplitCompressionVolumeValue("abc"); },
+         QStringLiteral(u"每卷大小必须大于 0。")},
+        {"passwordMismatch",
+         [](MainViewModel& m) {
+             m.setSplitCompressionPasswordEnabled(true);
+             m.setSplitCompressionPassword("a");
+             m.setSplitCompressionPasswordConfirmation("b");
+         },
+         QStringLiteral(u"两次输入的密码不一致，请重新确认。")},
+        {"zipPassword",
+         [](MainViewModel& m) {
+             m.setSplitCompressionFormat(CompressionFormat::zip);
+             m.setSplitCompressionPasswordEnabled(true);
+             m.setSplitCompressionPassword("a");
+             m.setSplitCompressionPasswordConfirmation("a");
+         },
+         ArchiveError::compressFailed(
+             QStringLiteral(u"当前 ZIP 分卷压缩暂不支持加密，请关闭密码或改用 7Z 分卷。"))
+             .message()},
+        {"outputFolder",
+         [&](MainViewModel& m) { m.setSplitCompressionOutputDirectoryURL(files.path("none")); },
+         QStringLiteral(u"没有权限写入该文件夹，请更换保存位置。")},
+        {"sourceGone", [&](MainViewModel&) { QFile::remove(source); },
+         QStringLiteral(u"压缩源文件已不存在或无法读取，请重新添加。")},
+        {"existingOutput",
+         [&](MainViewModel& m) {
+             files.writeFile(QStringLiteral(u"a.7z.001"), "old");
+             m.setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy::cancel);
+         },
+         QStringLiteral(u"目标位置已存在同名分卷文件，请选择覆盖、自动重命名或取消。")},
+        {"diskSpace", [&](MainViewModel&) { platform.freeBytes = 1; },
+         QStringLiteral(u"目标磁盘可用空间不足，无法安全开始压缩。")},
+    };
+    for (qsizetype failing = cases.size() - 1; failing >= 0; --failing) {
+        SCOPED_TRACE(cases[failing].name);
+        MainViewModel fresh(engine, previewService, settingsStore, passwordBook, workbench, platform,
+                            &workers);
+        files.writeFile("a.txt", "x");
+        fresh.addSplitCompressionItems({source});
+        settle();
+        for (qsizetype index = cases.size() - 1; index >= failing; --index) cases[index].breakIt(fresh);
+        fresh.startSplitCompression();
+        EXPECT_EQ(fresh.alertMessage(), cases[failing].message);
+        EXPECT_EQ(fresh.statusMessage(), QStringLiteral(u"分卷压缩无法开始。"));
+        EXPECT_FALSE(fresh.isWorking());
+        platform.freeBytes.reset();
+        QFile::remove(files.path("a.7z.001"));
+    }
+    EXPECT_TRUE(workbench.tasks().isEmpty());
+    EXPECT_TRUE(engine.calls().isEmpty());
+}
+
+TEST_F(SplitCompressionTest, autoRenameSkipsTakenNames) {
+    add({files.writeFile("in/Backup.txt", "x")});
+    model().setSplitCompressionOutputDirectoryURL(files.makeFolder("out"));
+    files.writeFile("out/Backup.7z.001", "older");
+    run();
+    EXPECT_EQ(engine.calls().last().baseName, "Backup 1");
+    EXPECT_EQ(model().splitCompressionBaseName(), "Backup 1");
+
+    model().setSplitCompressionBaseName("Backup");
+    run();
+    EXPECT_EQ(engine.calls().last().baseName, "Backup 2");
+    EXPECT_FALSE(engine.calls().last().overwriteExisting);
+}
+
+TEST_F(SplitCompressionTest, overwriteKeepsTheNameAndTellsTheEngine) {
+    add({files.writeFile("in/Backup.txt", "x")});
+    model().setSplitCompressionOutputDirectoryURL(files.makeFolder("out"));
+    files.writeFile("out/Backup.7z.001", "older");
+    model().setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy::overwrite);
+    run();
+    EXPECT_FALSE(model().alertMessage().has_value());
+    EXPECT_EQ(engine.calls().last().baseName, "Backup");
+    EXPECT_TRUE(engine.calls().last().overwriteExisting);
+}
+
+TEST_F(SplitCompressionTest, passwordSwitchAndSplitSwitchShapeTheEngineCall) {
+    add({files.writeFile("a.txt", "x")});
+    model().setSplitCompressionPasswordEnabled(true);
+    run();
+    EXPECT_EQ(engine.calls().last().password, std::nullopt);
+    EXPECT_EQ(engine.calls().last().splitSizeBytes, 2 * kGiB);
+
+    model().setSplitCompressionPassword("p");
+    model().setSplitCompressionPasswordConfirmation("p");
+    model().setSplitCompressionEnabled(false);
+    model().setSplitCompressionVolumeValue("abc");
+    run();
+    EXPECT_EQ(engine.calls().last().password, QString("p"));
+    EXPECT_EQ(engine.calls().last().splitSizeBytes, std::nullopt);
+}
+
+TEST_F(SplitCompressionTest, successRecordsTheVolumes) {
+    add({files.writeFile("in/Backup.txt", "x")});
+    engine.setSplitOutputNames([](const QString& base) {
+        return QStringList{base + ".7z.001", base + ".7z.002", base + ".7z.003"};
+    });
+    run();
+    EXPECT_EQ(status(), QStringLiteral(u"分卷压缩完成：3 个文件"));
+    const ArchiveTask task = workbench.tasks().first();
+    EXPECT_EQ(task.kind, ArchiveActivityKind::splitCompression);
+    EXPECT_EQ(task.status, ArchiveActivityStatus::completed);
+    EXPECT_EQ(task.message, files.path("in/Backup.7z.001"));
+    ASSERT_TRUE(task.metadata.has_value());
+    EXPECT_EQ(task.metadata->actualPartCount, 3);
+    EXPECT_EQ(task.metadata->validationStatus, QStringLiteral(u"校验通过"));
+    EXPECT_EQ(task.metadata->archiveFormat, "7Z");
+    EXPECT_EQ(task.metadata->compressionLevel, QStringLiteral(u"标准"));
+    const auto notified =
+        std::find_if(workbench.notifications().begin(), workbench.notifications().end(),
+                     [](const auto& item) { return item.title == QStringLiteral(u"分卷压缩完成"); });
+    ASSERT_NE(notified, workbench.notifications().end());
+    EXPECT_EQ(notified->message, QStringLiteral(u"Backup：3 个文件"));
+    EXPECT_EQ(platform.revealed.size(), 1);
+}
+
+TEST_F(SplitCompressionTest, engineFailureFailsTheRecord) {
+    add({files.writeFile("a.txt", "x")});
+    engine.setError(std::make_exception_ptr(ArchiveError::compressFailed("broken")));
+    run();
+    EXPECT_EQ(status(), QStringLiteral(u"分卷压缩失败"));
+    EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::failed);
+    EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"分卷压缩失败"));
+    EXPECT_FALSE(model().alertMessage().has_value());
+}
+
+TEST_F(SplitCompressionTest, cancellationRemovesOnlyWhatTheRunWrote) {
+    add({files.writeFile("in/Backup.txt", "x")});
+    const QString out = files.makeFolder("out");
+    model().setSplitCompressionOutputDirectoryURL(out);
+    const QString olderVolume = files.writeFile("out/Backup.7z.001", "older");
+    const QString olderOther = files.writeFile("out/Backup.7z.bak", "keep me");
+    model().setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy::overwrite);
+    engine.setProgress({0.5});
+    engine.setBlocksUntilCancelled(true);
+    engine.setSplitOutputNames([](const QString& base) {
+        return QStringList{base + ".7z.001", base + ".7z.002"};
+    });
+
+    model().startSplitCompression();
+    ASSERT_TRUE(waitFor([&] { return status() == QStringLiteral(u"正在创建分卷压缩包 50%..."); }));
+    // What the page shows meanwhile does not change what the clean-up removes.
+    model().setSplitCompressionFormat(CompressionFormat::zip);
+    model().setSplitCompressionBaseName("Other");
+    workbench.cancelTask(workbench.tasks().first().id);
+    ASSERT_TRUE(waitUntilIdle());
+
+    EXPECT_EQ(status(), QStringLiteral(u"任务已停止"));
+    EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::cancelled);
+    EXPECT_FALSE(QFileInfo::exists(olderVolume));  // rewritten by the run
+    EXPECT_FALSE(QFileInfo::exists(files.path("out/Backup.7z.002")));
+    EXPECT_EQ(files.readFile("out/Backup.7z.bak"), "keep me");
+    EXPECT_TRUE(QFileInfo::exists(olderOther));
+}
+
+}  // namespace

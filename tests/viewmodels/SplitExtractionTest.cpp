@@ -1,0 +1,134 @@
+#include "core/engine/ArchiveError.h"
+#include "viewmodels/WorkbenchFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+namespace {
+
+class SplitExtractionTest : public WorkbenchFixture {
+protected:
+    // A 7Z set of three volumes, made by 7-Zip in its own folder; returns the volumes in order.
+    QStringList makeSevenZipSet(const QString& folder) {
+        QByteArray data(2500, Qt::Uninitialized);
+        QRandomGenerator generator(7);
+        for (char& byte : data) byte = char(generator.bounded(256));
+        files.writeFile(folder + "/payload.bin", data);
+        runTool("/usr/bin/7zz", {"a", "-v1k", "-mx0", "-bd", "set.7z", "payload.bin"}, files.path(folder));
+        QFile::remove(files.path(folder + "/payload.bin"));
+        return {files.path(folder + "/set.7z.001"), files.path(folder + "/set.7z.002"),
+                files.path(folder + "/set.7z.003")};
+    }
+
+    void choose(const QString& url) {
+        model().selectSplitArchiveForExtraction(url);
+        settle();
+    }
+};
+
+TEST_F(SplitExtractionTest, completeSetIsRecognisedFromAnyVolume) {
+    const QStringList volumes = makeSevenZipSet("set");
+    ASSERT_TRUE(QFile::exists(volumes.last()));
+    choose(volumes[1]);
+    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized());
+    EXPECT_EQ(model().selectedArchiveURL(), volumes.first());
+    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{volumes.first()});
+    EXPECT_EQ(status(), QStringLiteral(u"已识别到 3 个分卷。"));
+    EXPECT_TRUE(model().splitArchiveStartButtonEnabled());
+    EXPECT_EQ(model().splitArchiveDefaultDestinationDescription(), files.path("set"));
+}
+
+TEST_F(SplitExtractionTest, missingVolumeLeavesTheSetIncomplete) {
+    const QStringList volumes = makeSevenZipSet("set");
+    QFile::remove(volumes[1]);
+    choose(volumes[0]);
+    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::incomplete());
+    EXPECT_FALSE(model().splitArchiveStartButtonEnabled());
+    ASSERT_TRUE(model().splitArchiveDescriptor().has_value());
+    const QString message = model().splitArchiveDescriptor()->validationMessage.value_or(QString());
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_EQ(status(), message);
+
+    model().extractSelectedSplitArchive(true, true);
+    EXPECT_EQ(alert(), message);
+    EXPECT_TRUE(workbench.tasks().isEmpty());
+}
+
+TEST_F(SplitExtractionTest, plainArchiveIsSentToTheExtractPage) {
+    const QString plain = files.writeFile("plain.zip", "x");
+    choose(plain);
+    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::regularArchiveDetected(plain));
+    EXPECT_EQ(alert(), QStringLiteral(u"该文件不是分卷压缩包，是否前往普通解压？"));
+    EXPECT_FALSE(model().splitArchiveDescriptor().has_value());
+
+    model().goToRegularExtractFromSplitArchive();
+    EXPECT_EQ(model().selectedSection(), WorkbenchSection::extract);
+    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{plain});
+    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::initial());
+}
+
+TEST_F(SplitExtractionTest, folderIsRefusedAndSupersedesAScanUnderWay) {
+    const QStringList volumes = makeSevenZipSet("set");
+    model().selectSplitArchiveForExtraction(volumes.first());
+    model().selectSplitArchiveForExtraction(files.path("set"));
+    const SplitArchivePageState refused =
+        SplitArchivePageState::failed(QStringLiteral(u"请选择一个分卷文件，而不是文件夹。"));
+    EXPECT_EQ(alert(), refused.payload());
+    // The earlier scan must not overwrite the refusal when it ends.
+    settle();
+    EXPECT_EQ(model().splitArchiveState(), refused);
+    EXPECT_FALSE(model().splitArchiveDescriptor().has_value());
+}
+
+TEST_F(SplitExtractionTest, onlyTheNewestChoiceIsShown) {
+    const QStringList volumes = makeSevenZipSet("set");
+    const QString plain = files.writeFile("plain.zip", "x");
+    model().selectSplitArchiveForExtraction(plain);
+    model().selectSplitArchiveForExtraction(volumes.first());
+    settle();
+    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized());
+    EXPECT_FALSE(model().alertMessage().has_value());
+}
+
+TEST_F(SplitExtractionTest, completeSetIsExtractedAsOneSplitTask) {
+    const QStringList volumes = makeSevenZipSet("set");
+    choose(volumes.last());
+    model().extractSelectedSplitArchive(true, true);
+    EXPECT_EQ(status(), QStringLiteral(u"正在处理分卷压缩包..."));
+    EXPECT_FALSE(model().splitArchiveStartButtonEnabled());
+    ASSERT_TRUE(waitUntilIdle());
+
+    ASSERT_EQ(engine.calls().size(), 1);
+    EXPECT_EQ(engine.calls().first().files, QStringList{volumes.first()});
+    EXPECT_EQ(engine.calls().first().destination, files.path("set"));
+    const ArchiveTask task = workbench.tasks().first();
+    EXPECT_EQ(task.kind, ArchiveActivityKind::splitExtraction);
+    EXPECT_EQ(task.name, "set.7z");
+    EXPECT_EQ(task.status, ArchiveActivityStatus::completed);
+    ASSERT_TRUE(task.metadata.has_value());
+    EXPECT_EQ(task.metadata->foundPartCount, 3);
+    EXPECT_TRUE(status().startsWith(QStringLiteral(u"分卷解压完成：")));
+    EXPECT_EQ(workbench.notifications().first().title, QStringLiteral(u"分卷解压完成"));
+}
+
+TEST_F(SplitExtractionTest, failureAndCancellationOfASplitExtraction) {
+    const QStringList volumes = makeSevenZipSet("set");
+    choose(volumes.first());
+    engine.setError(std::make_exception_ptr(ArchiveError::corruptedArchive()));
+    model().extractSelectedSplitArchive(false, false);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(status(), QStringLiteral(u"分卷解压失败"));
+    EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"分卷解压失败"));
+
+    engine.setError(nullptr);
+    engine.setBlocksUntilCancelled(true);
+    model().extractSelectedSplitArchive(false, false);
+    ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
+    workbench.cancelTask(workbench.tasks().first().id);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(status(), QStringLiteral(u"任务已停止"));
+    EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::cancelled);
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/content/ArchivePreviewService.h"
+#include "core/state/ArchivePasswordBookStore.h"
+#include "core/state/SettingsStore.h"
+#include "core/state/TaskCancellationCenter.h"
+#include "core/state/WorkbenchStore.h"
+#include "platform/DefaultsStore.h"
+#include "support/TempTree.h"
+#include "viewmodels/FakeWorkbenchEngine.h"
+#include "viewmodels/FakeWorkbenchPlatform.h"
+#include "viewmodels/MainViewModel.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+#include <memory>
+
+// A main window model over stores in a temporary folder, the scripted engine and the scripted
+// desktop. The model is made on first use, so a test can store settings before it loads them.
+class WorkbenchFixture : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (m_model) {
+            EXPECT_TRUE(waitUntilIdle());
+            EXPECT_TRUE(registryIsEmpty());
+        }
+    }
+
+    // The engine the model is given; the scripted one unless a test wires the real one in.
+    virtual WorkbenchEngine& modelEngine() { return engine; }
+
+    MainViewModel& model() {
+        if (!m_model) {
+            m_model = std::make_unique<MainViewModel>(modelEngine(), previewService, settingsStore,
+                                                      passwordBook, workbench, platform, &workers);
+        }
+        return *m_model;
+    }
+
+    void storeSettings(const std::function<void(AppSettings&)>& change) {
+        AppSettings settings = settingsStore.load();
+        change(settings);
+        settingsStore.save(settings);
+    }
+
+    // Waits, with a deadline, until no operation of the model is running.
+    bool waitUntilIdle() {
+        return QTest::qWaitFor([this] { return !model().isWorking(); }, 20000);
+    }
+
+    bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 20000); }
+
+    // Lets every piece of background work that does not wait for a cancellation end and deliver its
+    // outcome, including work that a delivery starts.
+    void settle() {
+        for (int round = 0; round < 4; ++round) {
+            workers.waitForDone();
+            QCoreApplication::sendPostedEvents();
+        }
+    }
+
+    // No record of this test's store is left in the process-wide cancellation registry.
+    bool registryIsEmpty() const {
+        return std::none_of(workbench.tasks().begin(), workbench.tasks().end(), [](const ArchiveTask& task) {
+            return TaskCancellationCenter::shared().isRegistered(task.id);
+        });
+    }
+
+    QString status() { return model().statusMessage().value_or(QString()); }
+    QString alert() { return model().alertMessage().value_or(QString()); }
+
+    TempTree files;
+    QTemporaryDir defaultsFolder;
+    SettingsStore settingsStore{DefaultsStore(defaultsFolder.path()), {}};
+    ArchivePasswordBookStore passwordBook{DefaultsStore(defaultsFolder.path())};
+    WorkbenchStore workbench{DefaultsStore(defaultsFolder.path())};
+    ArchivePreviewService previewService;
+    FakeWorkbenchEngine engine;
+    FakeWorkbenchPlatform platform;
+    QThreadPool workers;
+
+private:
+    std::unique_ptr<MainViewModel> m_model;
+};
