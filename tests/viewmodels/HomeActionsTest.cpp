@@ -127,19 +127,4 @@ TEST_F(HomeActionsTest, destinationFollowsTheStoredSettings) {
     EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), stored);
 }
 
-TEST_F(HomeActionsTest, chosenAndForgottenDestinationIsSaved) {
-    const QString folder = files.makeFolder("dest");
-    platform.panelAnswers = {{folder}};
-    model().selectDestination();
-    EXPECT_EQ(model().destinationURL(), folder);
-    EXPECT_EQ(settingsStore.load().defaultExtractLocationPath, folder);
-    EXPECT_EQ(model().destinationDescription(), folder);
-
-    model().resetDestinationToCurrentLocation();
-    EXPECT_FALSE(model().destinationURL().has_value());
-    EXPECT_TRUE(settingsStore.load().defaultExtractLocationPath.isEmpty());
-    EXPECT_EQ(status(), QStringLiteral(u"已改为默认保存到源文件当前位置。"));
-    EXPECT_EQ(model().destinationDescription(), QStringLiteral(u"跟随文件当前位置"));
-}
-
 }  // namespace

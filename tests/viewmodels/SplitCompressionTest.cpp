@@ -120,36 +120,6 @@ TEST_F(SplitCompressionTest, suggestionFollowsTheSizeTable) {
     EXPECT_FALSE(model().splitCompressionSuggestionMessage().has_value());
 }
 
-TEST_F(SplitCompressionTest, presetsSetValueUnitAndHint) {
-    const auto preset = [](const char* title) {
-        for (const SplitCompressionPreset& preset : SplitCompressionPreset::all()) {
-            if (preset.title == QString::fromUtf8(title)) return preset;
-        }
-        return SplitCompressionPreset{};
-    };
-    model().applySplitCompressionPreset(preset("4 GB"));
-    EXPECT_EQ(model().splitCompressionVolumeValue(), "4");
-    EXPECT_EQ(model().splitCompressionVolumeUnit(), SplitCompressionUnit::gb);
-    EXPECT_TRUE(model().splitCompressionVolumeSizeMessage().has_value());
-    model().applySplitCompressionPreset(preset("自定义"));
-    EXPECT_EQ(model().splitCompressionSelectedPresetTitle(), QStringLiteral(u"自定义"));
-    EXPECT_EQ(model().splitCompressionVolumeValue(), "4");
-    EXPECT_TRUE(model().splitCompressionVolumeSizeMessage().has_value());
-    model().applySplitCompressionPreset(preset("500 MB"));
-    EXPECT_EQ(model().splitCompressionVolumeValue(), "500");
-    EXPECT_EQ(model().splitCompressionVolumeUnit(), SplitCompressionUnit::mb);
-    EXPECT_FALSE(model().splitCompressionVolumeSizeMessage().has_value());
-}
-
-TEST_F(SplitCompressionTest, emptyPageDescribesNoFolder) {
-    EXPECT_EQ(model().splitCompressionOutputDirectoryDescription(), QStringLiteral(u"请选择保存位置"));
-    EXPECT_EQ(model().splitCompressionAvailableSpaceDescription(), QStringLiteral(u"可用空间：-"));
-    model().setSplitCompressionOutputDirectoryURL(files.root());
-    EXPECT_EQ(
-        model().splitCompressionAvailableSpaceDescription(),
-        QStringLiteral(u"可用空间：-（预计至少需要 %1）").arg(ByteCountFormatter::fileStyle(256 * kMiB)));
-}
-
 // Each row breaks its own check and every later one; the first check that fails must be reported.
 TEST_F(SplitCompressionTest, preflightReportsTheFirstFailingCheck) {
     struct Case {
