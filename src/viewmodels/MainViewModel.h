@@ -272,6 +272,8 @@ private:
     // Split compression.
     void startSizing();
     void sizingFinished(quint64 generation, const QList<SplitCompressionSourceItem>& items);
+    static QStringList urlsOf(const QList<SplitCompressionSourceItem>& items);
+    QStringList splitCompressionSourceURLs() const;
     std::optional<QString> firstItemFolder() const;
     void validateSplitCompressionBeforeStart() const;
     QString settleSplitCompressionBaseName(const QString& baseName, const QString& outputDirectory);

@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <cmath>
 
 namespace {
 
@@ -34,12 +33,6 @@ QList<SplitCompressionSourceItem> sizedItems(const QStringList& urls) {
         });
     }
     return items;
-}
-
-QStringList urlsOf(const QList<SplitCompressionSourceItem>& items) {
-    QStringList urls;
-    for (const SplitCompressionSourceItem& item : items) urls.append(item.url);
-    return urls;
 }
 
 }  // namespace
@@ -117,6 +110,14 @@ void MainViewModel::sizingFinished(quint64 generation, const QList<SplitCompress
     }
     if (morePending) startSizing();
 }
+
+QStringList MainViewModel::urlsOf(const QList<SplitCompressionSourceItem>& items) {
+    QStringList urls;
+    for (const SplitCompressionSourceItem& item : items) urls.append(item.url);
+    return urls;
+}
+
+QStringList MainViewModel::splitCompressionSourceURLs() const { return urlsOf(m_splitCompressionItems); }
 
 std::optional<QString> MainViewModel::firstItemFolder() const {
     if (m_splitCompressionItems.isEmpty()) return std::nullopt;

@@ -72,7 +72,8 @@ struct MainViewModel::SplitCompressionRun {
     bool openAfterCompletion = true;
     ArchiveTaskMetadata metadata;
     QUuid id;
-    // Files carrying a planned output name before the run began: the user's, never cleaned up.
+    // Files carrying a planned output name before the run began: the user's, kept by the clean-up
+    // unless the run wrote over them.
     QHash<QString, std::optional<FileIdentity>> earlierOutputs;
 };
 
@@ -146,11 +147,7 @@ void MainViewModel::startSplitCompression() {
     }
 
     SplitCompressionRun run;
-    run.sources = [this] {
-        QStringList urls;
-        for (const SplitCompressionSourceItem& item : m_splitCompressionItems) urls.append(item.url);
-        return urls;
-    }();
+    run.sources = splitCompressionSourceURLs();
     run.outputDirectory = *splitCompressionOutputDirectory();
     run.baseName = settleSplitCompressionBaseName(
         SplitCompressionPlanner::sanitizedBaseName(m_splitCompressionBaseName), run.outputDirectory);

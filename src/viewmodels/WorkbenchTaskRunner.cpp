@@ -5,7 +5,6 @@
 #include "platform/ByteCountFormatter.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <cmath>
 
 namespace {

@@ -46,16 +46,14 @@ public:
         std::function<void()> stopped = {};
     };
 
-    // The work's progress reporter; call from any thread.
-    using Work = std::function<void(const CancellationToken& token, const ProgressHandler& progress)>;
-
     WorkbenchTaskRunner(WorkbenchStore& store, BackgroundRunner& background);
 
     // Opens one running record per draft, in order, so the last one ends on top. Returns their ids.
     QList<QUuid> open(const QList<WorkbenchTaskDraft>& drafts);
 
     // Runs `work` on a worker thread under one token registered for every id, then the handler that
-    // fits the outcome; the ids leave the registry afterwards.
+    // fits the outcome; the ids leave the registry afterwards. The work may call its progress
+    // reporter from any thread.
     template <typename Value>
     void start(const QList<QUuid>& ids, const QString& failureMessage,
                std::function<Value(const CancellationToken&, const ProgressHandler&)> work,
