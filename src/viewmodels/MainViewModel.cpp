@@ -30,8 +30,6 @@ MainViewModel::MainViewModel(WorkbenchEngine& archiveService, ArchivePreviewServ
 // process waiting for a long compression on the way out.
 MainViewModel::~MainViewModel() {
     m_tasks.cancelRunning();
-    m_sizingGeneration++;
-    m_splitArchiveScanGeneration++;
     m_background.waitForDone();
 }
 
