@@ -49,9 +49,9 @@ ProcessResult run(const QString& program, const QStringList& arguments, double t
 }
 
 void runOrThrow(const QString& program, const QStringList& arguments, double timeout, const QString& fallback,
-                const CancellationToken& token) {
+                const QStringList& echoedNames, const CancellationToken& token) {
     const ProcessResult result = run(program, arguments, timeout, token);
-    if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback);
+    if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback, echoedNames);
 }
 
 // Info-ZIP programs would read such a name as a switch; refused before anything runs.
@@ -121,9 +121,14 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     return PreviewEntryRules::finderVisibleEntries(listing.entries);
 }
 
-ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result, const QString& fallback) {
+ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result, const QString& fallback,
+                                                     const QStringList& echoedNames) {
     const QString joined = result.error + QLatin1Char('\n') + result.output;
-    const QString lowered = joined.toLower();
+    QString searched = joined;
+    for (const QString& name : echoedNames) {
+        if (!name.isEmpty()) searched.remove(name);
+    }
+    const QString lowered = searched.toLower();
     if (lowered.contains(u"password") || lowered.contains(u"wrong") || lowered.contains(u"incorrect")) {
         return ArchiveError::wrongPassword();
     }
@@ -142,7 +147,8 @@ std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
         run(*sevenZip, ArchiveTools::SevenZip::technicalListArguments(archiveURL, password),
             ArchiveTools::kListingTimeout, token);
     if (result.status == 0) return ArchiveListingParser::parseSevenZipStructuredList(result.output);
-    const ArchiveError error = mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"));
+    const ArchiveError error =
+        mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
     return std::nullopt;
 }
@@ -173,7 +179,8 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
                 run(*rar, ArchiveTools::Rar::technicalListArguments(archiveURL, password),
                     ArchiveTools::kListingTimeout, token);
             if (result.status != 0)
-                throw mapExternalError(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"));
+                throw mapExternalError(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"),
+                                       {archiveURL});
             return ArchiveListingParser::parseRarTechnicalList(result.output);
         }
     }
@@ -185,7 +192,9 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
     const ProcessResult result =
         run(*sevenZip, ArchiveTools::SevenZip::plainListArguments(archiveURL, password),
             ArchiveTools::kListingTimeout, token);
-    if (result.status != 0) throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"));
+    if (result.status != 0) {
+        throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
+    }
     return ArchiveListingParser::parseSevenZipPlainList(result.output);
 }
 
@@ -285,7 +294,7 @@ bool ArchivePreviewService::extractWithSevenZipIfAvailable(
     runOrThrow(
         *sevenZip,
         ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, entryPaths, destinationURL, password),
-        timeout, QStringLiteral(u"第三方预览工具返回错误。"), token);
+        timeout, QStringLiteral(u"第三方预览工具返回错误。"), QStringList{archiveURL} + entryPaths, token);
     return true;
 }
 
@@ -297,7 +306,7 @@ void ArchivePreviewService::extractZipEntries(const QString& archiveURL, const Q
     for (const QString& path : entryPaths) {
         runOrThrow(m_programs.unzip,
                    ArchiveTools::Unzip::extractEntryArguments(archiveURL, path, destinationURL, password),
-                   timeout, QStringLiteral(u"系统 ZIP 工具返回错误。"), token);
+                   timeout, QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL, path}, token);
     }
 }
 
@@ -308,7 +317,7 @@ bool ArchivePreviewService::extractRarEntriesIfAvailable(
     if (!rar) return false;
     for (const QString& path : entryPaths) {
         runOrThrow(*rar, ArchiveTools::Rar::extractEntryArguments(archiveURL, path, destinationURL, password),
-                   timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), token);
+                   timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), {archiveURL, path}, token);
     }
     return true;
 }
@@ -328,7 +337,8 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
     runOrThrow(*sevenZip, ArchiveTools::SevenZip::addArguments(archiveURL, extension, fileURLs),
-               ArchiveTools::kEditTimeout, QStringLiteral(u"添加文件失败。"), token);
+               ArchiveTools::kEditTimeout, QStringLiteral(u"添加文件失败。"),
+               QStringList{archiveURL} + fileURLs, token);
 }
 
 void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
@@ -343,7 +353,8 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
     }
     if (const std::optional<QString> sevenZip = m_programs.sevenZip()) {
         runOrThrow(*sevenZip, ArchiveTools::SevenZip::deleteArguments(archiveURL, safePaths),
-                   ArchiveTools::kEditTimeout, QStringLiteral(u"删除压缩包内文件失败。"), token);
+                   ArchiveTools::kEditTimeout, QStringLiteral(u"删除压缩包内文件失败。"),
+                   QStringList{archiveURL} + safePaths, token);
         return;
     }
     if (extension != QStringLiteral("zip")) {
@@ -352,5 +363,6 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
     }
     refuseSwitchLikeNames(safePaths);
     runOrThrow(m_programs.zip, ArchiveTools::Zip::deleteArguments(archiveURL, safePaths),
-               ArchiveTools::kEditTimeout, QStringLiteral(u"删除 ZIP 内文件失败。"), token);
+               ArchiveTools::kEditTimeout, QStringLiteral(u"删除 ZIP 内文件失败。"),
+               QStringList{archiveURL} + safePaths, token);
 }

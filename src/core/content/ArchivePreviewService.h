@@ -47,8 +47,11 @@ public:
     std::optional<QList<ArchivePreviewEntry>> fastPreviewEntriesIfAvailable(const QString& archiveURL) const;
 
     // A failed run as an archive error: a password problem, a permission problem, or the tool's own
-    // text (the fallback when it printed nothing).
-    static ArchiveError mapExternalError(const ProcessResult& result, const QString& fallback);
+    // text (the fallback when it printed nothing). The tool's words decide, not the names it echoes:
+    // echoedNames (the archive, the entries) are left out of the search, so that an archive called
+    // passwords.rar that a tool cannot open is not taken for a password problem.
+    static ArchiveError mapExternalError(const ProcessResult& result, const QString& fallback,
+                                         const QStringList& echoedNames = {});
 
     // Extracts one file entry into a new private folder and returns the extracted file (or package
     // folder). The folder is never removed; the caller may keep the file.

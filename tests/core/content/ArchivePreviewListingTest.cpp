@@ -49,6 +49,11 @@ TEST_F(ArchivePreviewListingTest, RealArchivesThroughTheTools) {
     EXPECT_EQ(listedPaths(volumes + ".001"), sorted(kSamplePaths + QStringList{"noise.bin"}));
 }
 
+TEST_F(ArchivePreviewListingTest, ArchiveNamesAreNotTakenForPasswordProblems) {
+    // 7-Zip cannot open a RAR here and names the archive in its complaint; unrar lists it.
+    EXPECT_EQ(listedPaths(rarArchive("Wrong passwords.rar")), kSamplePaths);
+}
+
 TEST_F(ArchivePreviewListingTest, RowsCarryTheirTexts) {
     const QList<ArchivePreviewEntry> entries =
         ArchivePreviewService().previewEntries(sevenZipArchive("s.7z"), {}, m_token);
