@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace ArchiveTools {
 
 namespace SevenZip {
@@ -56,6 +58,13 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
     return QStringList{QStringLiteral("d")} << endOfSwitches() << archive << entryPaths;
 }
 
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
+                             const std::optional<QString>& password) {
+    return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y"),
+                       threads(std::max(threadCount, 1))}
+           << passwordArguments(password) << endOfSwitches() << archive;
+}
+
 }  // namespace SevenZip
 
 namespace InfoZip {
@@ -76,6 +85,14 @@ QString literalPattern(const QString& name) {
 }  // namespace InfoZip
 
 namespace Unzip {
+
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password) {
+    QStringList arguments{QStringLiteral("-o")};
+    if (password && !password->isEmpty()) arguments << QStringLiteral("-P") << *password;
+    return arguments << InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath()) << QStringLiteral("-d")
+                     << QFileInfo(destination).absoluteFilePath();
+}
 
 // unzip also reads the archive's own name as a pattern: a[1].zip could open its neighbour a1.zip.
 QStringList listArguments(const QString& archive) {
@@ -118,6 +135,12 @@ std::optional<QString> locate() { return CommandLocator::firstBundledOrExisting(
 QString password(const std::optional<QString>& password) {
     if (!password || password->isEmpty()) return QStringLiteral("-p-");
     return QStringLiteral("-p") + *password;
+}
+
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password) {
+    return {QStringLiteral("x"), QStringLiteral("-o+"), Rar::password(password), QStringLiteral("--"), archive,
+            destination + QLatin1Char('/')};
 }
 
 // -v lists every volume of a set, not only the one named.

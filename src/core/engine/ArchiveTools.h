@@ -46,6 +46,10 @@ QStringList extractEntriesArguments(const QString& archive, const QStringList& e
 QStringList addArguments(const QString& archive, const QString& type, const QStringList& items);
 // d: deletes the named entries (a folder with its contents).
 QStringList deleteArguments(const QString& archive, const QStringList& entryPaths);
+// x: extracts archive with its folders into destination, overwriting without asking. A password is
+// passed only when it is not empty; a count below 1 means one thread.
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
+                             const std::optional<QString>& password);
 }  // namespace SevenZip
 
 // Info-ZIP's zip and unzip have no end of switches and read entry names as wildcard patterns.
@@ -57,6 +61,9 @@ QString literalPattern(const QString& name);
 }  // namespace InfoZip
 
 namespace Unzip {
+// Extracts archive into destination, overwriting without asking; -P only for a non-empty password.
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password);
 // -l: one line per entry with length, date, time and name.
 QStringList listArguments(const QString& archive);
 // Extracts one entry with its path into destination, overwriting; -P only for a non-empty password.
@@ -77,6 +84,9 @@ std::optional<QString> locate();
 // "-p<password>", or "-p-" (never ask) when there is no password or it is empty.
 QString password(const std::optional<QString>& password);
 
+// x: extracts archive with its folders into destination, overwriting existing files.
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const std::optional<QString>& password);
 // lt -v: the technical listing of every volume, one block of "key: value" lines per entry.
 QStringList technicalListArguments(const QString& archive, const std::optional<QString>& password);
 // x: extracts one entry with its path into destination, overwriting existing files.

@@ -1,0 +1,168 @@
+// ArchiveService::extract of one large 7Z against the same 7zz x command started directly, in the same
+// run. Prints the median of several alternating runs of each and their ratio.
+
+#include "core/engine/ArchiveService.h"
+#include "core/engine/ArchiveTools.h"
+#include "core/state/AppSettings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 kMiB = 1024 * 1024;
+// Mostly random bytes, which LZMA2 stores as they are, plus some text it really has to decompress.
+constexpr qint64 kRandomBytes = 230 * kMiB;
+constexpr qint64 kTextBytes = 60 * kMiB;
+constexpr int kRounds = 15;
+
+using Clock = std::chrono::steady_clock;
+
+void writeRandomFile(const QString& path, qint64 size) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    QRandomGenerator generator(20261209);
+    std::vector<quint32> block(kMiB / sizeof(quint32));
+    for (qint64 written = 0; written < size; written += kMiB) {
+        generator.fillRange(block.data(), block.size());
+        file.write(reinterpret_cast<const char*>(block.data()), kMiB);
+    }
+}
+
+void writeTextFile(const QString& path, qint64 size) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    QRandomGenerator generator(7);
+    QByteArray chunk;
+    while (file.size() < size) {
+        chunk.clear();
+        for (int line = 0; line < 10000; ++line) {
+            chunk += "row " + QByteArray::number(generator.bounded(1000000)) + " 文档/报告 " +
+                     QByteArray::number(generator.bounded(100)) + "%\n";
+        }
+        file.write(chunk);
+    }
+}
+
+// Spawns a program with its output thrown away and waits for it; returns its exit status.
+int runQuietly(const QString& program, const QStringList& arguments) {
+    std::vector<QByteArray> strings{QFile::encodeName(program)};
+    for (const QString& argument : arguments) strings.push_back(argument.toUtf8());
+    std::vector<char*> argv;
+    for (QByteArray& string : strings) argv.push_back(string.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int status = -1;
+    if (posix_spawn(&pid, argv.front(), &actions, nullptr, argv.data(), environ) == 0)
+        waitpid(pid, &status, 0);
+    posix_spawn_file_actions_destroy(&actions);
+    return status;
+}
+
+QString makeArchive(const QString& folder, const QString& sevenZip) {
+    const QString source = folder + QStringLiteral("/source");
+    QDir().mkpath(source);
+    writeRandomFile(source + QStringLiteral("/random.bin"), kRandomBytes);
+    writeTextFile(source + QStringLiteral("/table.txt"), kTextBytes);
+    const QString archive = folder + QStringLiteral("/large.7z");
+    runQuietly(sevenZip, {QStringLiteral("a"), QStringLiteral("-mx=1"), archive,
+                          source + QStringLiteral("/random.bin"), source + QStringLiteral("/table.txt")});
+    QDir(source).removeRecursively();
+    return archive;
+}
+
+// Removes a run's output and flushes it to disk, so no run pays for the write-back of an earlier one.
+void settle(const QString& output) {
+    QDir(output).removeRecursively();
+    ::sync();
+}
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    if (!sevenZip) {
+        std::fprintf(stderr, "7zz not found\n");
+        return 1;
+    }
+    QTemporaryDir folder;
+    const QString archive = makeArchive(folder.path(), *sevenZip);
+    ::sync();
+    const int threads = QThread::idealThreadCount();
+    const ArchiveService service(ArchiveService::standardExtractors(), nullptr);
+    AppSettings settings;
+    settings.extractToSeparateFolder = true;
+    settings.deleteSourceAfterExtract = false;
+
+    const auto timeDirect = [&] {
+        const QString output = folder.path() + QStringLiteral("/direct");
+        const auto start = Clock::now();
+        const int status = runQuietly(
+            *sevenZip, ArchiveTools::SevenZip::extractArguments(archive, output, threads, std::nullopt));
+        const double elapsed = millisecondsSince(start);
+        if (status != 0) std::fprintf(stderr, "7zz failed\n");
+        settle(output);
+        return elapsed;
+    };
+    const auto timeService = [&] {
+        const QString root = folder.path() + QStringLiteral("/service");
+        const auto start = Clock::now();
+        service.extract({archive}, root, std::nullopt, settings, threads, {});
+        const double elapsed = millisecondsSince(start);
+        settle(root);
+        return elapsed;
+    };
+
+    // Alternate which goes first, so the write-back of one run's output weighs on both alike.
+    std::vector<double> direct;
+    std::vector<double> viaService;
+    for (int round = 0; round < kRounds; ++round) {
+        if (round % 2 == 0) direct.push_back(timeDirect());
+        viaService.push_back(timeService());
+        if (round % 2 == 1) direct.push_back(timeDirect());
+    }
+
+    // The machine may be busy with other work: the fastest run shows the cost of the path itself.
+    const double directMedian = median(direct);
+    const double serviceMedian = median(viaService);
+    const double directBest = *std::min_element(direct.begin(), direct.end());
+    const double serviceBest = *std::min_element(viaService.begin(), viaService.end());
+    std::printf("7Z of %.0f MiB (%lld MiB unpacked), %d threads, %d alternating runs each\n",
+                QFileInfo(archive).size() / double(kMiB), (kRandomBytes + kTextBytes) / kMiB, threads,
+                kRounds);
+    std::printf("                              median       best\n");
+    std::printf("  7zz x directly           %8.1f ms %8.1f ms\n", directMedian, directBest);
+    std::printf("  ArchiveService::extract  %8.1f ms %8.1f ms\n", serviceMedian, serviceBest);
+    std::printf("  ratio service / direct   %8.3f    %8.3f\n", serviceMedian / directMedian,
+                serviceBest / directBest);
+    return 0;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/engine/ArchiveCompressor.h"
+#include "core/engine/ArchiveExtractor.h"
+#include "core/engine/CancellationToken.h"
+#include "core/state/AppSettings.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The front door of the archive engine: extraction of a list of archives and compression. It holds
+// its extractors and its compressor and no other state, so calls may overlap. Every operation is a
+// blocking call for a worker thread.
+class ArchiveService {
+public:
+    using Extractors = std::vector<std::shared_ptr<ArchiveExtractor>>;
+
+    ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor);
+
+    // ZIP, 7Z and RAR extractors with the extensions the application hands them, in the order they
+    // are asked.
+    static Extractors standardExtractors();
+
+    const Extractors& extractors() const { return m_extractors; }
+    const std::shared_ptr<ArchiveCompressor>& compressor() const { return m_compressor; }
+
+    // Extracts the archives in order, one tool run at a time, and returns the folder that received each
+    // archive's contents. With extractToSeparateFolder each archive gets a free folder named after it
+    // in destinationRootURL (and is deleted afterwards when deleteSourceAfterExtract is on); otherwise
+    // one archive goes straight into destinationRootURL and several into one new "解压文件" folder
+    // there, listed once per archive. Stops at the first failure; nothing is rolled back.
+    QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                        const std::optional<QString>& password, const AppSettings& settings, int threadCount,
+                        const CancellationToken& token) const;
+
+private:
+    ArchiveExtractor& extractorFor(const QString& fileURL) const;
+    // Returns the folder that received the archive's contents.
+    QString extractArchive(const QString& fileURL, const QString& destinationRootURL, const QString& rootURL,
+                           const std::optional<QString>& password, const AppSettings& settings,
+                           int threadCount, const CancellationToken& token) const;
+
+    const Extractors m_extractors;
+    const std::shared_ptr<ArchiveCompressor> m_compressor;
+};

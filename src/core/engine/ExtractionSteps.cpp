@@ -1,0 +1,40 @@
+#include "core/engine/ExtractionSteps.h"
+
+#include "core/engine/FileSystemError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+
+namespace ExtractionSteps {
+
+void requireArchive(const QString& fileURL) {
+    if (!QFileInfo::exists(fileURL)) throw ArchiveError::fileNotFound(fileURL);
+}
+
+void createFolder(const QString& folderURL) {
+    std::error_code code;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folderURL).toStdString()),
+                                        code);
+    if (code) throw FileSystemError(FileSystemError::Kind::createFailed, folderURL, QString::fromStdString(code.message()));
+}
+
+QString combinedText(const ProcessResult& result) { return result.error + QLatin1Char('\n') + result.output; }
+
+ArchiveError extractFailed(const QString& combinedText, const QString& blankOutputSentence) {
+    if (combinedText.trimmed().isEmpty()) return ArchiveError::extractFailed(blankOutputSentence);
+    return ArchiveError::extractFailed(combinedText);
+}
+
+ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence) {
+    const QString text = combinedText(result);
+    const QString lowered = text.toLower();
+    if (lowered.contains(QLatin1String("password")) || lowered.contains(QLatin1String("wrong"))) {
+        return ArchiveError::wrongPassword();
+    }
+    if (lowered.contains(QLatin1String("permission denied"))) return ArchiveError::permissionDenied();
+    return extractFailed(text, blankOutputSentence);
+}
+
+}  // namespace ExtractionSteps

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ProcessResult.h"
+
+#include <QString>
+
+// Steps and failure rules the three extractors share.
+namespace ExtractionSteps {
+
+// Throws ArchiveError::fileNotFound unless a file or folder exists at the archive's path.
+void requireArchive(const QString& fileURL);
+
+// Creates the folder and any missing parents; throws FileSystemError.
+void createFolder(const QString& folderURL);
+
+// Standard error, a line feed, standard output: the text failure rules test and report.
+QString combinedText(const ProcessResult& result);
+
+// extractFailed with the tool's own text, or with blankOutputSentence when it printed only white space.
+ArchiveError extractFailed(const QString& combinedText, const QString& blankOutputSentence);
+
+// The failure rules of the 7-Zip and RAR runs: any mention of a password or of something wrong is a
+// password problem, then permission problems, else the tool's text.
+ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence);
+
+}  // namespace ExtractionSteps

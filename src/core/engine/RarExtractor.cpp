@@ -1,0 +1,36 @@
+#include "core/engine/RarExtractor.h"
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/FileNameHelper.h"
+#include "core/engine/ProcessRunner.h"
+
+#include <QRegularExpression>
+
+RarExtractor::RarExtractor(QStringList supportedExtensions)
+    : m_supportedExtensions(std::move(supportedExtensions)) {}
+
+bool RarExtractor::canHandle(const QString& fileURL) const {
+    if (m_supportedExtensions.contains(FileNameHelper::pathExtension(fileURL).toLower())) return true;
+    static const QRegularExpression newVolume(QStringLiteral("\\.part\\d+\\.rar$"));
+    static const QRegularExpression oldVolume(QStringLiteral("\\.r\\d+$"));
+    const QString name = FileNameHelper::lastPathComponent(fileURL).toLower();
+    return newVolume.match(name).hasMatch() || oldVolume.match(name).hasMatch();
+}
+
+void RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
+                           const std::optional<QString>& password, int /*threadCount*/,
+                           const CancellationToken& token) {
+    ExtractionSteps::requireArchive(fileURL);
+    ExtractionSteps::createFolder(destinationURL);
+    const std::optional<QString> unrar = ArchiveTools::Rar::locate();
+    if (!unrar)
+        throw ArchiveError::dependencyMissing(QStringLiteral(u"RAR 解压工具不可用，请重新安装 velmora。"));
+    const ProcessResult result =
+        ProcessRunner::run(*unrar, ArchiveTools::Rar::extractArguments(fileURL, destinationURL, password),
+                           std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
+    if (result.status != 0) {
+        throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 RAR 工具返回错误。"));
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/engine/ArchiveExtractor.h"
+
+// Everything 7-Zip reads apart from ZIP and RAR: 7Z and its numbered volumes, TAR, compressed TAR,
+// single gzip, bzip2 and xz files, DMG and ISO images. A compressed TAR is unpacked in two passes
+// through a private work folder, so the user gets the TAR's contents and not the inner .tar file.
+class SevenZipExtractor : public ArchiveExtractor {
+public:
+    explicit SevenZipExtractor(QStringList supportedExtensions);
+
+    QStringList supportedExtensions() const override { return m_supportedExtensions; }
+    bool canHandle(const QString& fileURL) const override;
+    void extract(const QString& fileURL, const QString& destinationURL,
+                 const std::optional<QString>& password, int threadCount,
+                 const CancellationToken& token) override;
+
+private:
+    static void extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,
+                                          const std::optional<QString>& password, int threadCount,
+                                          const CancellationToken& token);
+    static void extractSingleArchive(const QString& fileURL, const QString& destinationURL,
+                                     const std::optional<QString>& password, int threadCount,
+                                     const CancellationToken& token);
+    static std::optional<QString> locateTarFile(const QString& folderURL);
+
+    QStringList m_supportedExtensions;
+};

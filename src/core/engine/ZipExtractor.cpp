@@ -1,0 +1,68 @@
+#include "core/engine/ZipExtractor.h"
+
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/FileNameHelper.h"
+#include "core/engine/ProcessRunner.h"
+
+#include <QRegularExpression>
+
+ZipExtractor::ZipExtractor(QStringList supportedExtensions)
+    : m_supportedExtensions(std::move(supportedExtensions)) {}
+
+bool ZipExtractor::canHandle(const QString& fileURL) const {
+    if (m_supportedExtensions.contains(FileNameHelper::pathExtension(fileURL).toLower())) return true;
+    static const QRegularExpression volume(QStringLiteral("\\.z\\d{2}$"));
+    return volume.match(FileNameHelper::lastPathComponent(fileURL).toLower()).hasMatch();
+}
+
+void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
+                           const std::optional<QString>& password, int threadCount,
+                           const CancellationToken& token) {
+    ExtractionSteps::requireArchive(fileURL);
+    ExtractionSteps::createFolder(destinationURL);
+    if (extractWithSevenZip(fileURL, destinationURL, password, threadCount, token)) return;
+    // A cancelled run is not a failed one: never fall back after it.
+    token.throwIfCancelled();
+    extractWithSystemUnzip(fileURL, destinationURL, password, token);
+}
+
+bool ZipExtractor::extractWithSevenZip(const QString& fileURL, const QString& destinationURL,
+                                       const std::optional<QString>& password, int threadCount,
+                                       const CancellationToken& token) {
+    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    if (!sevenZip) return false;
+    const ProcessResult result = ProcessRunner::run(
+        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount, password),
+        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
+    return result.status == 0;
+}
+
+void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString& destinationURL,
+                                          const std::optional<QString>& password,
+                                          const CancellationToken& token) {
+    const bool hasPassword = password && !password->isEmpty();
+    if (!hasPassword && FileNameHelper::pathExtension(fileURL).toLower() != QLatin1String("zip")) {
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。"));
+    }
+    const ProcessResult result = ProcessRunner::run(
+        ArchiveTools::kUnzipPath, ArchiveTools::Unzip::extractArguments(fileURL, destinationURL, password),
+        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
+    if (result.status != 0) throw mapZipError(result);
+}
+
+ArchiveError ZipExtractor::mapZipError(const ProcessResult& result) {
+    const QString text = ExtractionSteps::combinedText(result);
+    const QString lowered = text.toLower();
+    // "incorrect password" is unzip's own wording; any other mention of a password means the same.
+    if (lowered.contains(QLatin1String("password"))) return ArchiveError::wrongPassword();
+    if (lowered.contains(QLatin1String("permission denied")) ||
+        lowered.contains(QLatin1String("operation not permitted"))) {
+        return ArchiveError::permissionDenied();
+    }
+    for (const char* corrupt : {"cannot find zipfile", "not a zipfile", "end-of-central-directory"}) {
+        if (lowered.contains(QLatin1String(corrupt))) return ArchiveError::corruptedArchive();
+    }
+    return ExtractionSteps::extractFailed(text, QStringLiteral(u"系统 ZIP 工具返回错误。"));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveExtractor.h"
+#include "core/engine/ProcessResult.h"
+
+// ZIP and ZIPX archives and numbered ZIP volumes (.z01, ...). 7-Zip does the work; when it is missing
+// or fails, the system unzip takes over for encrypted archives and plain .zip files.
+class ZipExtractor : public ArchiveExtractor {
+public:
+    explicit ZipExtractor(QStringList supportedExtensions);
+
+    QStringList supportedExtensions() const override { return m_supportedExtensions; }
+    bool canHandle(const QString& fileURL) const override;
+    void extract(const QString& fileURL, const QString& destinationURL,
+                 const std::optional<QString>& password, int threadCount,
+                 const CancellationToken& token) override;
+
+private:
+    // True when 7-Zip was found and extracted the archive.
+    static bool extractWithSevenZip(const QString& fileURL, const QString& destinationURL,
+                                    const std::optional<QString>& password, int threadCount,
+                                    const CancellationToken& token);
+    static void extractWithSystemUnzip(const QString& fileURL, const QString& destinationURL,
+                                       const std::optional<QString>& password,
+                                       const CancellationToken& token);
+    static ArchiveError mapZipError(const ProcessResult& result);
+
+    QStringList m_supportedExtensions;
+};

@@ -1,0 +1,51 @@
+#include "core/state/ArchiveActivityStatus.h"
+
+namespace ArchiveActivityStatuses {
+
+const std::vector<ArchiveActivityStatus>& allCases() {
+    static const std::vector<ArchiveActivityStatus> statuses{
+        ArchiveActivityStatus::running, ArchiveActivityStatus::paused, ArchiveActivityStatus::completed,
+        ArchiveActivityStatus::failed, ArchiveActivityStatus::cancelled};
+    return statuses;
+}
+
+QString rawValue(ArchiveActivityStatus status) {
+    switch (status) {
+        case ArchiveActivityStatus::running:
+            return QStringLiteral("running");
+        case ArchiveActivityStatus::paused:
+            return QStringLiteral("paused");
+        case ArchiveActivityStatus::completed:
+            return QStringLiteral("completed");
+        case ArchiveActivityStatus::failed:
+            return QStringLiteral("failed");
+        case ArchiveActivityStatus::cancelled:
+            return QStringLiteral("cancelled");
+    }
+    return {};
+}
+
+std::optional<ArchiveActivityStatus> fromRawValue(const QString& value) {
+    for (ArchiveActivityStatus status : allCases()) {
+        if (rawValue(status) == value) return status;
+    }
+    return std::nullopt;
+}
+
+QString title(ArchiveActivityStatus status) {
+    switch (status) {
+        case ArchiveActivityStatus::running:
+            return QStringLiteral(u"进行中");
+        case ArchiveActivityStatus::paused:
+            return QStringLiteral(u"已暂停");
+        case ArchiveActivityStatus::completed:
+            return QStringLiteral(u"成功");
+        case ArchiveActivityStatus::failed:
+            return QStringLiteral(u"失败");
+        case ArchiveActivityStatus::cancelled:
+            return QStringLiteral(u"已取消");
+    }
+    return {};
+}
+
+}  // namespace ArchiveActivityStatuses

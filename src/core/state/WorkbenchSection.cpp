@@ -1,0 +1,99 @@
+#include "core/state/WorkbenchSection.h"
+
+namespace WorkbenchSections {
+
+const std::vector<WorkbenchSection>& allCases() {
+    static const std::vector<WorkbenchSection> sections{
+        WorkbenchSection::home,          WorkbenchSection::compress,     WorkbenchSection::extract,
+        WorkbenchSection::splitCompress, WorkbenchSection::splitExtract, WorkbenchSection::passwordBook,
+        WorkbenchSection::tasks,         WorkbenchSection::history,      WorkbenchSection::settings,
+        WorkbenchSection::about};
+    return sections;
+}
+
+QString rawValue(WorkbenchSection section) {
+    switch (section) {
+        case WorkbenchSection::home:
+            return QStringLiteral("home");
+        case WorkbenchSection::compress:
+            return QStringLiteral("compress");
+        case WorkbenchSection::extract:
+            return QStringLiteral("extract");
+        case WorkbenchSection::splitCompress:
+            return QStringLiteral("splitCompress");
+        case WorkbenchSection::splitExtract:
+            return QStringLiteral("splitExtract");
+        case WorkbenchSection::passwordBook:
+            return QStringLiteral("passwordBook");
+        case WorkbenchSection::tasks:
+            return QStringLiteral("tasks");
+        case WorkbenchSection::history:
+            return QStringLiteral("history");
+        case WorkbenchSection::settings:
+            return QStringLiteral("settings");
+        case WorkbenchSection::about:
+            return QStringLiteral("about");
+    }
+    return {};
+}
+
+std::optional<WorkbenchSection> fromRawValue(const QString& value) {
+    for (WorkbenchSection section : allCases()) {
+        if (rawValue(section) == value) return section;
+    }
+    return std::nullopt;
+}
+
+QString title(WorkbenchSection section) {
+    switch (section) {
+        case WorkbenchSection::home:
+            return QStringLiteral(u"主页");
+        case WorkbenchSection::compress:
+            return QStringLiteral(u"压缩");
+        case WorkbenchSection::extract:
+            return QStringLiteral(u"解压");
+        case WorkbenchSection::splitCompress:
+            return QStringLiteral(u"分卷压缩");
+        case WorkbenchSection::splitExtract:
+            return QStringLiteral(u"分卷解压");
+        case WorkbenchSection::passwordBook:
+            return QStringLiteral(u"密码本");
+        case WorkbenchSection::tasks:
+            return QStringLiteral(u"任务管理");
+        case WorkbenchSection::history:
+            return QStringLiteral(u"历史记录");
+        case WorkbenchSection::settings:
+            return QStringLiteral(u"设置");
+        case WorkbenchSection::about:
+            return QStringLiteral(u"关于");
+    }
+    return {};
+}
+
+QString systemImage(WorkbenchSection section) {
+    switch (section) {
+        case WorkbenchSection::home:
+            return QStringLiteral("house");
+        case WorkbenchSection::compress:
+            return QStringLiteral("archivebox");
+        case WorkbenchSection::extract:
+            return QStringLiteral("folder");
+        case WorkbenchSection::splitCompress:
+            return QStringLiteral("square.stack.3d.up");
+        case WorkbenchSection::splitExtract:
+            return QStringLiteral("square.stack.3d.down.right");
+        case WorkbenchSection::passwordBook:
+            return QStringLiteral("lock.rectangle");
+        case WorkbenchSection::tasks:
+            return QStringLiteral("list.bullet");
+        case WorkbenchSection::history:
+            return QStringLiteral("clock.arrow.circlepath");
+        case WorkbenchSection::settings:
+            return QStringLiteral("gearshape");
+        case WorkbenchSection::about:
+            return QStringLiteral("info.circle");
+    }
+    return {};
+}
+
+}  // namespace WorkbenchSections

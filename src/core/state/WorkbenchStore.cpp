@@ -1,0 +1,283 @@
+#include "core/state/WorkbenchStore.h"
+
+#include "core/state/JsonFields.h"
+#include "core/state/TaskCancellationCenter.h"
+#include "core/state/UnicodeText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString kTasksKey = QStringLiteral("workbenchTasks");
+const QString kHistoryKey = QStringLiteral("workbenchHistory");
+const QString kNotificationsKey = QStringLiteral("workbenchNotifications");
+
+constexpr int kNotificationTextLimit = 240;
+constexpr double kLowestReportedProgress = 0.01;
+constexpr double kHighestReportedProgress = 0.98;
+
+// Line feeds and tabs become blanks, the ends are trimmed, and a text longer than the limit (in
+// user-perceived characters) is cut and marked with "...".
+QString cleanedNotificationText(QString text) {
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    text = text.trimmed();
+    bool truncated = false;
+    const QString kept = UnicodeText::leadingGraphemes(text, kNotificationTextLimit, &truncated);
+    return truncated ? kept + QStringLiteral("...") : kept;
+}
+
+// A progress that is not a number would be written as JSON null, and the whole task list would then
+// fail to decode at the next start.
+double storableProgress(double progress) { return std::isfinite(progress) ? progress : 0; }
+
+// The minimum and maximum ignore a not-a-number operand, so such a report lands on the upper bound.
+double reportedProgress(double progress) {
+    const double capped =
+        std::isnan(progress) ? kHighestReportedProgress : std::min(progress, kHighestReportedProgress);
+    return std::max(capped, kLowestReportedProgress);
+}
+
+template <typename Record>
+QList<Record> firstRecords(const QList<Record>& records, qsizetype limit) {
+    return records.size() > limit ? records.first(limit) : records;
+}
+
+}  // namespace
+
+WorkbenchStore::WorkbenchStore(DefaultsStore defaults, Clock clock, QObject* parent)
+    : QObject(parent), m_defaults(std::move(defaults)), m_clock(std::move(clock)) {
+    load();
+    clearInterruptedTasks();
+}
+
+int WorkbenchStore::unreadNotificationCount() const {
+    return static_cast<int>(std::count_if(m_notifications.cbegin(), m_notifications.cend(),
+                                          [](const AppNotificationItem& item) { return !item.isRead; }));
+}
+
+void WorkbenchStore::addTask(const ArchiveTask& task) {
+    ArchiveTask added = task;
+    added.progress = storableProgress(task.progress);
+    QList<ArchiveTask> tasks = m_tasks;
+    tasks.prepend(added);
+    setTasks(std::move(tasks));
+    addNotification(ArchiveActivityKinds::title(task.kind) + QStringLiteral(u"任务已开始"), task.name);
+    persist();
+}
+
+void WorkbenchStore::updateTaskProgress(const QUuid& id, double progress,
+                                        const std::optional<QString>& message) {
+    const qsizetype index = taskIndex(id);
+    if (index < 0 || m_tasks[index].status != ArchiveActivityStatus::running) return;
+    QList<ArchiveTask> tasks = m_tasks;
+    ArchiveTask& task = tasks[index];
+    task.progress = reportedProgress(progress);
+    task.updatedAt = m_clock();
+    if (message) task.message = *message;
+    setTasks(std::move(tasks));
+    persist();
+}
+
+void WorkbenchStore::updateTaskMetadata(const QUuid& id, const ArchiveTaskMetadata& metadata) {
+    const qsizetype index = taskIndex(id);
+    if (index < 0) return;
+    QList<ArchiveTask> tasks = m_tasks;
+    tasks[index].metadata = metadata;
+    tasks[index].updatedAt = m_clock();
+    setTasks(std::move(tasks));
+    persist();
+}
+
+void WorkbenchStore::updateTask(const QUuid& id, ArchiveActivityStatus status, double progress,
+                                const QString& message) {
+    const qsizetype index = taskIndex(id);
+    if (index < 0 || m_tasks[index].status != ArchiveActivityStatus::running) return;
+    const QDateTime now = m_clock();
+    QList<ArchiveTask> tasks = m_tasks;
+    ArchiveTask& task = tasks[index];
+    task.status = status;
+    task.progress = storableProgress(progress);
+    task.updatedAt = now;
+    task.message = message;
+    const ArchiveTask changed = task;
+    setTasks(std::move(tasks));
+    if (status == ArchiveActivityStatus::running) {
+        persist();
+        return;
+    }
+
+    QList<ArchiveHistoryRecord> history = m_history;
+    history.prepend({
+        .id = QUuid::createUuid(),
+        .fileName = changed.name,
+        .path = changed.path,
+        .kind = changed.kind,
+        .status = status,
+        .createdAt = now,
+        .sizeDescription = changed.sizeDescription,
+        .message = message,
+        .metadata = changed.metadata,
+    });
+    setHistory(firstRecords(history, kHistoryLimit));
+    addNotification(ArchiveActivityKinds::title(changed.kind) + QStringLiteral(u"任务") +
+                        ArchiveActivityStatuses::title(status),
+                    changed.name + QStringLiteral(u"：") + message);
+    persist();
+}
+
+void WorkbenchStore::completeTask(const QUuid& id, const QString& message) {
+    updateTask(id, ArchiveActivityStatus::completed, 1, message);
+}
+
+void WorkbenchStore::failTask(const QUuid& id, const QString& message) {
+    updateTask(id, ArchiveActivityStatus::failed, 0, message);
+}
+
+void WorkbenchStore::pauseTask(const QUuid& id) {
+    TaskCancellationCenter::shared().cancel(id);
+    updateTask(id, ArchiveActivityStatus::paused, taskProgress(id), QStringLiteral(u"已暂停"));
+}
+
+void WorkbenchStore::cancelTask(const QUuid& id) {
+    TaskCancellationCenter::shared().cancel(id);
+    updateTask(id, ArchiveActivityStatus::cancelled, 0, QStringLiteral(u"已取消"));
+}
+
+void WorkbenchStore::pauseAllRunningTasks() {
+    QList<QUuid> running;
+    for (const ArchiveTask& task : m_tasks) {
+        if (task.status == ArchiveActivityStatus::running) running << task.id;
+    }
+    TaskCancellationCenter::shared().cancelAll(running);
+    for (const QUuid& id : running) {
+        updateTask(id, ArchiveActivityStatus::paused, taskProgress(id), QStringLiteral(u"已暂停"));
+    }
+}
+
+void WorkbenchStore::deleteTask(const QUuid& id) {
+    const qsizetype index = taskIndex(id);
+    if (index < 0) return;
+    const ArchiveActivityStatus status = m_tasks[index].status;
+    if (status == ArchiveActivityStatus::running || status == ArchiveActivityStatus::failed) return;
+    QList<ArchiveTask> tasks = m_tasks;
+    tasks.removeIf([&](const ArchiveTask& task) { return task.id == id; });
+    setTasks(std::move(tasks));
+    persist();
+}
+
+void WorkbenchStore::clearCompletedTasks() {
+    QList<ArchiveTask> tasks = m_tasks;
+    tasks.removeIf([](const ArchiveTask& task) { return task.status == ArchiveActivityStatus::completed; });
+    setTasks(std::move(tasks));
+    persist();
+}
+
+void WorkbenchStore::clearHistory() {
+    setHistory({});
+    persist();
+}
+
+void WorkbenchStore::addNotification(const QString& title, const QString& message) {
+    QList<AppNotificationItem> notifications = m_notifications;
+    notifications.prepend({
+        .id = QUuid::createUuid(),
+        .title = cleanedNotificationText(title),
+        .message = cleanedNotificationText(message),
+        .createdAt = m_clock(),
+        .isRead = false,
+    });
+    setNotifications(firstRecords(notifications, kNotificationLimit));
+    persist();
+}
+
+void WorkbenchStore::markAllNotificationsRead() {
+    QList<AppNotificationItem> notifications = m_notifications;
+    for (AppNotificationItem& item : notifications) item.isRead = true;
+    setNotifications(std::move(notifications));
+    persist();
+}
+
+void WorkbenchStore::persist() {
+    save(m_tasks, kTasksKey);
+    save(m_history, kHistoryKey);
+    save(m_notifications, kNotificationsKey);
+}
+
+void WorkbenchStore::load() {
+    setTasks(load<ArchiveTask>(kTasksKey).value_or(QList<ArchiveTask>{}));
+    setHistory(load<ArchiveHistoryRecord>(kHistoryKey).value_or(QList<ArchiveHistoryRecord>{}));
+    setNotifications(load<AppNotificationItem>(kNotificationsKey).value_or(QList<AppNotificationItem>{}));
+    normalizeStoredNotifications();
+}
+
+template <typename Record>
+std::optional<QList<Record>> WorkbenchStore::load(const QString& key) {
+    const std::optional<QByteArray> bytes = m_defaults.data(key);
+    if (!bytes) return std::nullopt;
+    std::optional<QList<Record>> records = JsonFields::decodeArray<Record>(*bytes, &Record::fromJson);
+    if (!records) m_undecodableKeys.insert(key);
+    return records;
+}
+
+template <typename Record>
+void WorkbenchStore::save(const QList<Record>& records, const QString& key) {
+    const QByteArray bytes = JsonFields::encodeArray(
+        records, [](const Record& record) { return record.toJson(); }, QJsonDocument::Compact);
+    if (m_undecodableKeys.remove(key)) m_defaults.keepUndecodableValue(key);
+    m_defaults.setData(key, bytes);
+}
+
+void WorkbenchStore::normalizeStoredNotifications() {
+    QList<AppNotificationItem> notifications = firstRecords(m_notifications, kNotificationLimit);
+    for (AppNotificationItem& item : notifications) {
+        item.title = cleanedNotificationText(item.title);
+        item.message = cleanedNotificationText(item.message);
+    }
+    if (notifications == m_notifications) return;
+    setNotifications(std::move(notifications));
+    persist();
+}
+
+void WorkbenchStore::clearInterruptedTasks() {
+    const QDateTime now = m_clock();
+    QList<ArchiveTask> tasks = m_tasks;
+    bool changed = false;
+    for (ArchiveTask& task : tasks) {
+        if (task.status != ArchiveActivityStatus::running) continue;
+        task.status = ArchiveActivityStatus::cancelled;
+        task.progress = 0;
+        task.updatedAt = now;
+        task.message = QStringLiteral(u"上次运行中断，任务已停止");
+        changed = true;
+    }
+    setTasks(std::move(tasks));
+    if (changed) persist();
+}
+
+double WorkbenchStore::taskProgress(const QUuid& id) const {
+    const qsizetype index = taskIndex(id);
+    return index < 0 ? 0 : m_tasks[index].progress;
+}
+
+qsizetype WorkbenchStore::taskIndex(const QUuid& id) const {
+    const auto found = std::find_if(m_tasks.cbegin(), m_tasks.cend(),
+                                    [&](const ArchiveTask& task) { return task.id == id; });
+    return found == m_tasks.cend() ? -1 : std::distance(m_tasks.cbegin(), found);
+}
+
+void WorkbenchStore::setTasks(QList<ArchiveTask> tasks) {
+    m_tasks = std::move(tasks);
+    Q_EMIT tasksChanged();
+}
+
+void WorkbenchStore::setHistory(QList<ArchiveHistoryRecord> history) {
+    m_history = std::move(history);
+    Q_EMIT historyChanged();
+}
+
+void WorkbenchStore::setNotifications(QList<AppNotificationItem> notifications) {
+    m_notifications = std::move(notifications);
+    Q_EMIT notificationsChanged();
+}

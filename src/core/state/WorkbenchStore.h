@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/state/AppNotificationItem.h"
+#include "core/state/ArchiveHistoryRecord.h"
+#include "core/state/ArchiveTask.h"
+#include "core/state/Clock.h"
+#include "platform/DefaultsStore.h"
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <optional>
+
+// The workbench's tasks, history and notifications, each stored as one JSON array under its own key and
+// rewritten whole on every change. A task leaves `running` at most once; that move adds one history
+// record and one notification. GUI thread only; the signals tell the pages a list changed.
+class WorkbenchStore : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr qsizetype kHistoryLimit = 200;
+    static constexpr qsizetype kNotificationLimit = 40;
+
+    // Loads the stored lists, cleans the notifications and closes the tasks a previous run left
+    // running.
+    explicit WorkbenchStore(DefaultsStore defaults, Clock clock = systemNow, QObject* parent = nullptr);
+
+    const QList<ArchiveTask>& tasks() const { return m_tasks; }
+    const QList<ArchiveHistoryRecord>& history() const { return m_history; }
+    const QList<AppNotificationItem>& notifications() const { return m_notifications; }
+    int unreadNotificationCount() const;
+
+    // Inserts the task first and announces its start.
+    void addTask(const ArchiveTask& task);
+    // For a running task only: progress held within 0.01...0.98; the message replaced when given.
+    void updateTaskProgress(const QUuid& id, double progress,
+                            const std::optional<QString>& message = std::nullopt);
+    // Whatever the task's status.
+    void updateTaskMetadata(const QUuid& id, const ArchiveTaskMetadata& metadata);
+    // The one status transition, for a running task only; leaving `running` adds a history record and a
+    // notification.
+    void updateTask(const QUuid& id, ArchiveActivityStatus status, double progress, const QString& message);
+    void completeTask(const QUuid& id, const QString& message);
+    void failTask(const QUuid& id, const QString& message);
+    // Both stop the work registered for the task first.
+    void pauseTask(const QUuid& id);
+    void cancelTask(const QUuid& id);
+    void pauseAllRunningTasks();
+    // Paused, completed and cancelled tasks only.
+    void deleteTask(const QUuid& id);
+    void clearCompletedTasks();
+    void clearHistory();
+
+    void addNotification(const QString& title, const QString& message);
+    void markAllNotificationsRead();
+
+    void persist();
+
+Q_SIGNALS:
+    void tasksChanged();
+    void historyChanged();
+    void notificationsChanged();
+
+private:
+    void load();
+    template <typename Record>
+    std::optional<QList<Record>> load(const QString& key);
+    template <typename Record>
+    void save(const QList<Record>& records, const QString& key);
+    void normalizeStoredNotifications();
+    void clearInterruptedTasks();
+    double taskProgress(const QUuid& id) const;
+    qsizetype taskIndex(const QUuid& id) const;
+
+    void setTasks(QList<ArchiveTask> tasks);
+    void setHistory(QList<ArchiveHistoryRecord> history);
+    void setNotifications(QList<AppNotificationItem> notifications);
+
+    QList<ArchiveTask> m_tasks;
+    QList<ArchiveHistoryRecord> m_history;
+    QList<AppNotificationItem> m_notifications;
+    DefaultsStore m_defaults;
+    Clock m_clock;
+    // Keys whose stored value did not decode: it is kept aside before the first write replaces it.
+    QSet<QString> m_undecodableKeys;
+};

@@ -1,0 +1,189 @@
+#include "ExtractionFixtures.h"
+#include "core/engine/ArchiveService.h"
+#include "core/engine/CancellationError.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+AppSettings settingsWith(bool separateFolder, bool deleteSource) {
+    AppSettings settings;
+    settings.extractToSeparateFolder = separateFolder;
+    settings.deleteSourceAfterExtract = deleteSource;
+    return settings;
+}
+
+// Renames a rar part-number set name.partN.rar to the older scheme name.rar, name.r00, ...; rar 7 only
+// writes the former, and unrar follows either from the names.
+void renameToOldRarScheme(TempTree& tree, const QString& stem) {
+    ASSERT_TRUE(QFile::rename(tree.path(stem + ".part1.rar"), tree.path(stem + ".rar")));
+    for (int part = 2; QFile::exists(tree.path(QStringLiteral("%1.part%2.rar").arg(stem).arg(part)));
+         ++part) {
+        ASSERT_TRUE(QFile::rename(
+            tree.path(QStringLiteral("%1.part%2.rar").arg(stem).arg(part)),
+            tree.path(QStringLiteral("%1.r%2").arg(stem).arg(part - 2, 2, 10, QLatin1Char('0')))));
+    }
+}
+
+class ArchiveServiceTest : public testing::Test {
+protected:
+    void SetUp() override { writeSample(m_tree, QStringLiteral("src")); }
+
+    // Runs a fixture tool inside the sample folder; the archive lands in in/.
+    QString make(const QString& program, const QStringList& arguments, const QString& name) {
+        m_tree.makeFolder(QStringLiteral("in"));
+        runTool(program, arguments, m_tree.path(QStringLiteral("src")));
+        return in(name);
+    }
+    QString in(const QString& name) const { return m_tree.path(QStringLiteral("in/") + name); }
+    QString out(const QString& relative = {}) const { return m_tree.path(QStringLiteral("out/") + relative); }
+
+    QString zip(const QString& name) { return make(kZip, {"-q", "-r", in(name), "."}, name); }
+    QString sevenZip(const QString& name) { return make(kSevenZip, {"a", in(name), "."}, name); }
+
+    QStringList extract(const QStringList& archives, const AppSettings& settings) {
+        return m_service.extract(archives, out(), std::nullopt, settings, 2, {});
+    }
+
+    TempTree m_tree;
+    ArchiveService m_service{ArchiveService::standardExtractors(), nullptr};
+};
+
+TEST_F(ArchiveServiceTest, EveryKindAndVolumeSchemeExtracts) {
+    // Big enough to span several volumes of 64 KiB; stored, so the sizes are predictable.
+    m_tree.writeFile(QStringLiteral("src/big.bin"), QByteArray(150 * 1024, 'v') + QByteArray::number(3));
+    const QStringList volumes7z = {"a", "-mx=0", "-v64k"};
+    const QStringList rarVolumes = {"a", "-idq", "-r", "-m0", "-v64k"};
+    const struct {
+        QString archive;
+        QString folder;
+    } cases[] = {
+        {zip("plain.zip"), "plain"},
+        {make(kSevenZip, {"a", "-tzip", in("modern.zipx"), "."}, "modern.zipx"), "modern"},
+        {make(kZip, {"-q", "-r", "-0", "-s", "64k", in("split.zip"), "."}, "split.zip"), "split"},
+        {sevenZip("seven.7z"), "seven"},
+        {make(kSevenZip, volumes7z + QStringList{in("movie.7z"), "."}, "movie.7z.001"), "movie.7z"},
+        {make(kTar, {"-cf", in("plain.tar"), "."}, "plain.tar"), "plain 1"},
+        {make(kTar, {"-czf", in("photos.tar.gz"), "."}, "photos.tar.gz"), "photos"},
+        {make(kTar, {"-czf", in("short.tgz"), "."}, "short.tgz"), "short"},
+        {make(kTar, {"-cjf", in("Bz.TAR.BZ2"), "."}, "Bz.TAR.BZ2"), "Bz"},
+        {make(kTar, {"-cJf", in("xz.tar.xz"), "."}, "xz.tar.xz"), "xz"},
+        {make(kRar, {"a", "-idq", "-r", in("plain.rar"), "."}, "plain.rar"), "plain 2"},
+        {make(kRar, rarVolumes + QStringList{in("show.rar"), "."}, "show.part1.rar"), "show.part1"},
+        // Renamed to old.rar, old.r00, ... below.
+        {make(kRar, rarVolumes + QStringList{in("old.rar"), "."}, "old.rar"), "old"},
+    };
+    renameToOldRarScheme(m_tree, QStringLiteral("in/old"));
+    ASSERT_TRUE(QFile::exists(in(QStringLiteral("movie.7z.003"))));
+    ASSERT_TRUE(QFile::exists(in(QStringLiteral("split.z02"))));
+    ASSERT_TRUE(QFile::exists(in(QStringLiteral("show.part3.rar"))));
+    ASSERT_TRUE(QFile::exists(in(QStringLiteral("old.r01"))));
+
+    for (const auto& c : cases) {
+        EXPECT_EQ(extract({c.archive}, settingsWith(true, false)), QStringList{out(c.folder)});
+        expectSample(out(c.folder));
+        EXPECT_EQ(m_tree.readFile("out/" + c.folder + "/big.bin"),
+                  m_tree.readFile(QStringLiteral("src/big.bin")))
+            << c.folder.toStdString();
+    }
+}
+
+TEST_F(ArchiveServiceTest, SingleGzipFileExtractsToItsContent) {
+    const QString archive =
+        make(kSevenZip, {"a", "-tgzip", in("readme.txt.gz"), "readme.txt"}, "readme.txt.gz");
+    EXPECT_EQ(extract({archive}, settingsWith(true, false)), QStringList{out("readme.txt")});
+    EXPECT_EQ(m_tree.readFile(QStringLiteral("out/readme.txt/readme.txt")), QByteArray("top level\n"));
+}
+
+TEST_F(ArchiveServiceTest, SameBaseNamesGetNumberedFoldersAndSourcesAreDeleted) {
+    const QStringList archives = {zip("a.zip"), sevenZip("a.7z"),
+                                  make(kTar, {"-czf", in("a.tar.gz"), "."}, "a.tar.gz")};
+    m_tree.makeFolder(QStringLiteral("out/a 1"));
+    EXPECT_EQ(extract(archives, settingsWith(true, true)), (QStringList{out("a"), out("a 2"), out("a 3")}));
+    for (const char* folder : {"a", "a 2", "a 3"}) expectSample(out(folder));
+    for (const QString& source : archives) EXPECT_FALSE(QFile::exists(source)) << source.toStdString();
+}
+
+TEST_F(ArchiveServiceTest, SeveralArchivesShareOneNewFolderAndAreKept) {
+    m_tree.writeFile(QStringLiteral("out/解压文件"), "a file takes the name too");
+    const QStringList archives = {zip("one.zip"), sevenZip("two.7z")};
+    EXPECT_EQ(extract(archives, settingsWith(false, true)),
+              (QStringList{out("解压文件 1"), out("解压文件 1")}));
+    expectSample(out("解压文件 1"));
+    for (const QString& source : archives) EXPECT_TRUE(QFile::exists(source));
+}
+
+TEST_F(ArchiveServiceTest, OneArchiveWithoutSeparateFolderGoesStraightIntoTheDestination) {
+    m_tree.writeFile(QStringLiteral("out/kept.txt"), "already here");
+    const QString archive = zip("one.zip");
+    EXPECT_EQ(extract({archive}, settingsWith(false, true)), QStringList{out()});
+    expectSample(out());
+    EXPECT_EQ(m_tree.readFile(QStringLiteral("out/kept.txt")), QByteArray("already here"));
+    EXPECT_TRUE(QFile::exists(archive));
+}
+
+TEST_F(ArchiveServiceTest, NamesThatLookLikeSwitchesOrListFilesExtractNormally) {
+    const QStringList archives = {zip("-x.zip"), sevenZip("@list.7z"),
+                                  make(kRar, {"a", "-idq", "-r", "--", in("-r.rar"), "."}, "-r.rar")};
+    EXPECT_EQ(extract(archives, settingsWith(true, false)),
+              (QStringList{out("-x"), out("@list"), out("-r")}));
+    for (const char* folder : {"-x", "@list", "-r"}) expectSample(out(folder));
+}
+
+TEST_F(ArchiveServiceTest, FirstFailureStopsTheRest) {
+    const QString first = zip("first.zip");
+    const QString third = zip("third.zip");
+    const struct {
+        QString second;
+        QString message;
+    } cases[] = {
+        {in("missing.zip"), QStringLiteral(u"文件不存在：") + in("missing.zip")},
+        {m_tree.writeFile(QStringLiteral("in/notes.txt"), "text"), QStringLiteral(u"暂不支持 .txt 格式。")},
+    };
+    for (const auto& c : cases) {
+        QDir(out()).removeRecursively();
+        try {
+            extract({first, c.second, third}, settingsWith(true, true));
+            ADD_FAILURE() << "extracted " << c.second.toStdString();
+        } catch (const ArchiveError& error) {
+            EXPECT_EQ(error.message(), c.message);
+        }
+        expectSample(out("first"));
+        EXPECT_FALSE(QFile::exists(out("third")));
+        EXPECT_TRUE(QFile::exists(third));
+        // The first was extracted and deleted before the failure; nothing is rolled back.
+        EXPECT_FALSE(QFile::exists(first));
+        // Put a first archive back for the next case.
+        ASSERT_TRUE(QFile::copy(in("third.zip"), first));
+    }
+}
+
+TEST_F(ArchiveServiceTest, EmptyListTouchesNothing) {
+    EXPECT_TRUE(extract({}, settingsWith(false, false)).isEmpty());
+    EXPECT_FALSE(QFile::exists(out()));
+}
+
+// Cancelling while one archive is extracted stops before the next one starts.
+TEST_F(ArchiveServiceTest, CancellationStopsBeforeTheNextArchive) {
+    class CancellingExtractor : public ArchiveExtractor {
+    public:
+        QStringList supportedExtensions() const override { return {QStringLiteral("zip")}; }
+        bool canHandle(const QString&) const override { return true; }
+        void extract(const QString& fileURL, const QString&, const std::optional<QString>&, int,
+                     const CancellationToken& token) override {
+            extracted << fileURL;
+            token.cancel();
+        }
+        QStringList extracted;
+    };
+    const auto extractor = std::make_shared<CancellingExtractor>();
+    const ArchiveService service({extractor}, nullptr);
+    const QStringList archives = {zip("one.zip"), zip("two.zip")};
+    EXPECT_THROW(service.extract(archives, out(), std::nullopt, settingsWith(true, false), 1, {}),
+                 CancellationError);
+    EXPECT_EQ(extractor->extracted, QStringList{archives.first()});
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+#include "ExtractionFixtures.h"
+#include "core/engine/CancellationError.h"
+#include "core/engine/SevenZipExtractor.h"
+#include "platform/PrivateTempDirectory.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+
+#include <thread>
+
+namespace {
+
+SevenZipExtractor makeExtractor() {
+    return SevenZipExtractor({QStringLiteral("7z"), QStringLiteral("tar"), QStringLiteral("gz"),
+                              QStringLiteral("bz2"), QStringLiteral("xz"), QStringLiteral("dmg"),
+                              QStringLiteral("iso")});
+}
+
+// A fake 7zz whose first run leaves inner.tar in the folder given by -o, as a compressed TAR's first
+// pass does; later runs only succeed.
+const QString kFirstPassWritesTar = QStringLiteral(
+    "if [ ! -e \"$0.done\" ]; then touch \"$0.done\"; for a in \"$@\"; do case \"$a\" in -o*) "
+    ": > \"${a#-o}/inner.tar\";; esac; done; fi");
+
+class SevenZipExtractorTest : public testing::Test {
+protected:
+    void SetUp() override {
+        writeSample(m_tree, QStringLiteral("src"));
+        PrivateTempDirectory::setSystemTempPathForTesting(m_tree.makeFolder(QStringLiteral("tmp")));
+    }
+    void TearDown() override { PrivateTempDirectory::setSystemTempPathForTesting({}); }
+
+    QString sevenZip(const QString& name, const QStringList& options = {}) {
+        const QString archive = m_tree.path(name);
+        runTool(kSevenZip, QStringList{QStringLiteral("a")} << options << archive << QStringLiteral("."),
+                m_tree.path(QStringLiteral("src")));
+        return archive;
+    }
+
+    // What the private temporary base holds: work folders must never outlive an extraction.
+    QStringList privateTempEntries() const {
+        return QDir(*PrivateTempDirectory::base())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+    TempTree m_tree;
+};
+
+TEST(SevenZipExtractor, AcceptsWhatSevenZipReadsApartFromZipAndRar) {
+    const SevenZipExtractor extractor = makeExtractor();
+    const struct {
+        const char* name;
+        bool accepted;
+    } cases[] = {{"/a/data.zip", false}, {"/a/x.zipx", false},    {"/a/x.part1.rar", false},
+                 {"/a/disk.DMG", true},  {"/a/a.tgz", true},      {"/a/a.TAR.XZ", true},
+                 {"/a/x.iso", true},     {"/a/notes.gz", true},   {"/a/archive.7z.002", true},
+                 {"/a/x.7z.01", false},  {"/a/notes.txt", false}, {"/a/x.7z", true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(extractor.canHandle(QString::fromUtf8(c.name)), c.accepted) << c.name;
+}
+
+TEST_F(SevenZipExtractorTest, PasswordsReachTheArchive) {
+    const QString headersLocked =
+        sevenZip(QStringLiteral("headers.7z"), {QStringLiteral("-p密码"), QStringLiteral("-mhe=on")});
+    const QString dataLocked = sevenZip(QStringLiteral("data.7z"), {QStringLiteral("-p密码")});
+    for (const QString& archive : {headersLocked, dataLocked}) {
+        const QString destination = m_tree.path(QStringLiteral("out/") + QFileInfo(archive).fileName());
+        makeExtractor().extract(archive, destination, QStringLiteral("密码"), 2, {});
+        expectSample(destination);
+        for (const std::optional<QString>& password :
+             {std::optional<QString>(QStringLiteral("wrong")), std::optional<QString>(),
+              std::optional<QString>(QString())}) {
+            EXPECT_EQ(archiveErrorKind(
+                          [&] { makeExtractor().extract(archive, m_tree.path("bad"), password, 1, {}); }),
+                      ArchiveError::Kind::wrongPassword)
+                << archive.toStdString();
+        }
+    }
+}
+
+TEST_F(SevenZipExtractorTest, CompoundTarPasswordGoesToTheFirstPassOnly) {
+    FakeBundle bundle;
+    const FakeTool fake = bundle.addTool(QStringLiteral("7zz"), kFirstPassWritesTar);
+    const QString archive = m_tree.writeFile(QStringLiteral("backup.tgz"), "gz");
+    const QString destination = m_tree.path(QStringLiteral("out"));
+    makeExtractor().extract(archive, destination, QStringLiteral("pw"), 3, {});
+
+    const QList<QStringList> runs = fake.recordedRuns();
+    ASSERT_EQ(runs.size(), 2);
+    const QString work = runs[0][1].mid(2);
+    EXPECT_EQ(QFileInfo(work).path(), *PrivateTempDirectory::base());
+    EXPECT_TRUE(QFileInfo(work).fileName().startsWith(QLatin1String("velmoraCompoundTar-")));
+    EXPECT_EQ(runs[0], (QStringList{"x", "-o" + work, "-y", "-mmt=3", "-ppw", "-spd", "--", archive}));
+    EXPECT_EQ(runs[1],
+              (QStringList{"x", "-o" + destination, "-y", "-mmt=3", "-spd", "--", work + "/inner.tar"}));
+    EXPECT_TRUE(privateTempEntries().isEmpty());
+}
+
+TEST_F(SevenZipExtractorTest, CompoundTarWithoutInnerTarFailsAndCleansUp) {
+    FakeBundle bundle;
+    bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
+    const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.bz2"), "bz");
+    try {
+        makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+        ADD_FAILURE() << "extracted without an inner TAR";
+    } catch (const ArchiveError& error) {
+        EXPECT_EQ(error.message(), QStringLiteral(u"解压失败：未能解析 backup.tar.bz2 中的 TAR 中间文件。"));
+    }
+    EXPECT_TRUE(privateTempEntries().isEmpty());
+}
+
+TEST_F(SevenZipExtractorTest, CancelledCompoundTarStopsAndCleansUp) {
+    FakeBundle bundle;
+    const FakeTool fake = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
+    const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.xz"), "xz");
+    const CancellationToken token;
+    bool cancelled = false;
+    std::thread worker([&] {
+        try {
+            makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+        } catch (const CancellationError&) {
+            cancelled = true;
+        }
+    });
+    ASSERT_TRUE(waitUntilStarted(fake));
+    token.cancel();
+    worker.join();
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(privateTempEntries().isEmpty());
+}
+
+TEST_F(SevenZipExtractorTest, FailureTexts) {
+    FakeBundle bundle;
+    const QString archive = m_tree.writeFile(QStringLiteral("a.7z"), "7z");
+    const struct {
+        const char* body;
+        ArchiveError expected;
+    } cases[] = {
+        {"printf '\\n \\n'; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"第三方 7Z 工具返回错误。"))},
+        {"echo 'ERROR: WRONG PASSWORD : a.txt'; exit 2", ArchiveError::wrongPassword()},
+        {"echo 'Enter password (will not be echoed):'; exit 255", ArchiveError::wrongPassword()},
+        {"echo 'cannot open output file: Permission denied' >&2; exit 2", ArchiveError::permissionDenied()},
+        {"echo 'Data Error' >&2; echo 'Sub items Errors: 1'; exit 2",
+         ArchiveError::extractFailed(QStringLiteral("Data Error\n\nSub items Errors: 1\n"))},
+    };
+    for (const auto& c : cases) {
+        bundle.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
+        std::optional<ArchiveError> thrown;
+        try {
+            makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+        } catch (const ArchiveError& error) {
+            thrown = error;
+        }
+        EXPECT_EQ(thrown, c.expected) << c.body;
+    }
+}
+
+}  // namespace

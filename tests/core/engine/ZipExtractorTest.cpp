@@ -1,0 +1,150 @@
+#include "ExtractionFixtures.h"
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/CancellationError.h"
+#include "core/engine/ZipExtractor.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+
+#include <thread>
+
+namespace {
+
+ZipExtractor makeExtractor() { return ZipExtractor({QStringLiteral("zip"), QStringLiteral("zipx")}); }
+
+class ZipExtractorTest : public testing::Test {
+protected:
+    void SetUp() override { writeSample(m_tree, QStringLiteral("src")); }
+
+    QString zip(const QString& name, const QStringList& options = {}) {
+        const QString archive = m_tree.path(name);
+        runTool(kZip,
+                QStringList{QStringLiteral("-q"), QStringLiteral("-r")} << options << archive
+                                                                        << QStringLiteral("."),
+                m_tree.path(QStringLiteral("src")));
+        return archive;
+    }
+
+    QString sevenZipAsZip(const QString& name) {
+        const QString archive = m_tree.path(name);
+        runTool(kSevenZip, {QStringLiteral("a"), QStringLiteral("-tzip"), archive, QStringLiteral(".")},
+                m_tree.path(QStringLiteral("src")));
+        return archive;
+    }
+
+    TempTree m_tree;
+};
+
+TEST(ZipExtractor, AcceptsZipNamesAndTwoDigitVolumes) {
+    const ZipExtractor extractor = makeExtractor();
+    const struct {
+        const char* name;
+        bool accepted;
+    } cases[] = {{"/a/Photo.ZIP", true},  {"/a/x.zipx", true},    {"/a/backup.Z05", true},
+                 {"/a/backup.z1", false}, {"/a/b.z001", false},   {"/a/x.7z", false},
+                 {"/a/zip", false},       {"/a/x.zip.001", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(extractor.canHandle(QString::fromUtf8(c.name)), c.accepted) << c.name;
+}
+
+TEST_F(ZipExtractorTest, PasswordDecides) {
+    const QString archive =
+        zip(QStringLiteral("locked.zip"), {QStringLiteral("-P"), QStringLiteral("秘密 pw")});
+    makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), QStringLiteral("秘密 pw"), 2, {});
+    expectSample(m_tree.path(QStringLiteral("out")));
+    for (const std::optional<QString>& password :
+         {std::optional<QString>(QStringLiteral("wrong")), std::optional<QString>(),
+          std::optional<QString>(QString())}) {
+        EXPECT_EQ(
+            archiveErrorKind([&] { makeExtractor().extract(archive, m_tree.path("bad"), password, 1, {}); }),
+            ArchiveError::Kind::wrongPassword);
+    }
+}
+
+TEST_F(ZipExtractorTest, DamagedZipIsCorrupted) {
+    const QString archive = m_tree.writeFile(QStringLiteral("damaged.zip"), QByteArray(4096, 'x'));
+    EXPECT_EQ(
+        archiveErrorKind([&] { makeExtractor().extract(archive, m_tree.path("out"), std::nullopt, 1, {}); }),
+        ArchiveError::Kind::corruptedArchive);
+}
+
+TEST_F(ZipExtractorTest, PassesSevenZipItsSwitchesThenTheName) {
+    FakeBundle bundle;
+    const FakeTool sevenZip = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
+    const QString archive = zip(QStringLiteral("plain.zip"));
+    const QString destination = m_tree.path(QStringLiteral("out"));
+    makeExtractor().extract(archive, destination, QString(), 0, {});
+    makeExtractor().extract(archive, destination, QStringLiteral("pw"), 4, {});
+    EXPECT_EQ(sevenZip.recordedRuns(),
+              (QList<QStringList>{{"x", "-o" + destination, "-y", "-mmt=1", "-spd", "--", archive},
+                                  {"x", "-o" + destination, "-y", "-mmt=4", "-ppw", "-spd", "--", archive}}));
+}
+
+// 7-Zip failing hands a plain .zip, or any encrypted archive, to the system unzip.
+TEST_F(ZipExtractorTest, FailingSevenZipFallsBackToUnzip) {
+    FakeBundle bundle;
+    const FakeTool sevenZip =
+        bundle.addTool(QStringLiteral("7zz"), QStringLiteral("echo 'Unsupported' >&2; exit 2"));
+    const QString plain = zip(QStringLiteral("plain.zip"));
+    makeExtractor().extract(plain, m_tree.path(QStringLiteral("out1")), std::nullopt, 1, {});
+    expectSample(m_tree.path(QStringLiteral("out1")));
+
+    const QString locked =
+        zip(QStringLiteral("locked.zipx"), {QStringLiteral("-P"), QStringLiteral("right")});
+    makeExtractor().extract(locked, m_tree.path(QStringLiteral("out2")), QStringLiteral("right"), 1, {});
+    expectSample(m_tree.path(QStringLiteral("out2")));
+    EXPECT_EQ(archiveErrorKind([&] {
+                  makeExtractor().extract(locked, m_tree.path("out3"), QStringLiteral("wrong"), 1, {});
+              }),
+              ArchiveError::Kind::wrongPassword);
+    EXPECT_EQ(sevenZip.recordedRuns().size(), 3);
+}
+
+TEST_F(ZipExtractorTest, ZipxWithoutPasswordNeedsSevenZip) {
+    FakeBundle bundle;
+    bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 2"));
+    const QString archive = sevenZipAsZip(QStringLiteral("modern.zipx"));
+    try {
+        makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), QString(), 1, {});
+        ADD_FAILURE() << "extracted without 7-Zip";
+    } catch (const ArchiveError& error) {
+        EXPECT_EQ(error.message(), QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。"));
+    }
+}
+
+// unzip reads its archive name as a pattern; a[1].zip must not extract a1.zip instead.
+TEST_F(ZipExtractorTest, UnzipTakesPatternCharactersLiterally) {
+    FakeBundle bundle;
+    bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 2"));
+    const QString wanted = zip(QStringLiteral("a[1]*?.zip"));
+    m_tree.writeFile(QStringLiteral("other/decoy.txt"), "decoy");
+    runTool(kZip,
+            {QStringLiteral("-q"), m_tree.path(QStringLiteral("a1xy.zip")), QStringLiteral("decoy.txt")},
+            m_tree.path(QStringLiteral("other")));
+    makeExtractor().extract(wanted, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+    expectSample(m_tree.path(QStringLiteral("out")));
+    EXPECT_FALSE(QFile::exists(m_tree.path(QStringLiteral("out/decoy.txt"))));
+}
+
+TEST_F(ZipExtractorTest, CancelledSevenZipRunStopsWithoutFallback) {
+    FakeBundle bundle;
+    const FakeTool sevenZip = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
+    const QString archive = zip(QStringLiteral("plain.zip"));
+    const CancellationToken token;
+    bool cancelled = false;
+    std::thread worker([&] {
+        try {
+            makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+        } catch (const CancellationError&) {
+            cancelled = true;
+        }
+    });
+    ASSERT_TRUE(waitUntilStarted(sevenZip));
+    token.cancel();
+    worker.join();
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(QDir(m_tree.path(QStringLiteral("out"))).isEmpty());
+}
+
+}  // namespace
