@@ -28,7 +28,7 @@
 namespace {
 
 constexpr int kEntries = 100000;
-constexpr int kRounds = 5;
+constexpr int kRounds = 7;
 
 using Clock = std::chrono::steady_clock;
 

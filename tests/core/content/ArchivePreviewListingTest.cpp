@@ -39,6 +39,10 @@ TEST_F(ArchivePreviewListingTest, RealArchivesThroughTheTools) {
     EXPECT_EQ(listedPaths(sevenZipArchive("s.7z")), kSamplePaths);
     EXPECT_EQ(listedPaths(rarArchive("s.rar")), kSamplePaths);
 
+    // An archive without entries is an empty listing, not a reason to ask another reader.
+    EXPECT_TRUE(listedPaths(m_tree.writeFile("empty.zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0')))
+                    .isEmpty());
+
     // 7-Zip opens only the gzip layer of a compressed TAR: the listing shows the TAR inside.
     runTool("/usr/bin/tar", {"-czf", m_tree.path("s.tar.gz"), "--", "a.txt", "docs"}, m_sample);
     EXPECT_EQ(listedPaths(m_tree.path("s.tar.gz")), QStringList({"s.tar"}));
