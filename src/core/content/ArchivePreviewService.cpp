@@ -37,10 +37,19 @@ void requireExisting(const QString& archiveURL) {
     if (!QFileInfo::exists(archiveURL)) throw ArchiveError::fileNotFound(archiveURL);
 }
 
-ArchiveFormat::Kind requireKind(const QString& archiveURL) {
+// A numbered volume such as a.7z.001 has no kind of its own; the tools open the set from it.
+bool isNumberedVolume(const QString& archiveURL) {
+    const std::optional<SplitArchiveDetector::Match> volume =
+        SplitArchiveDetector::detect(fileNameOf(archiveURL));
+    return volume && volume->isSplitPart;
+}
+
+// The archive's kind; none for a numbered volume, which goes to 7-Zip as in the listing.
+std::optional<ArchiveFormat::Kind> requireExtractable(const QString& archiveURL) {
     const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(archiveURL);
-    if (!kind) throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
-    return *kind;
+    if (!kind && !isNumberedVolume(archiveURL))
+        throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
+    return kind;
 }
 
 ProcessResult run(const QString& program, const QStringList& arguments, double timeout,
@@ -83,11 +92,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
                                                                  const std::optional<QString>& password,
                                                                  const CancellationToken& token) const {
     requireExisting(archiveURL);
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(archiveURL);
-    const std::optional<SplitArchiveDetector::Match> volume =
-        SplitArchiveDetector::detect(fileNameOf(archiveURL));
-    if (!kind && !(volume && volume->isSplitPart))
-        throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
+    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
 
     if (const std::optional<PreviewListing> listing = sevenZipStructuredEntries(archiveURL, password, token);
         listing && !PreviewEntryRules::containsMojibakePath(listing->entries)) {
@@ -217,7 +222,7 @@ QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& e
                                                     const CancellationToken& token) const {
     requireExisting(archiveURL);
     if (isFolderEntry(entry)) throw ArchiveError::extractFailed(QStringLiteral(u"文件夹不能直接预览。"));
-    const ArchiveFormat::Kind kind = requireKind(archiveURL);
+    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
     const QString safePath = safeRelativePath(entry.path);
     const QString root = makePreviewRoot();
     extractWithTools(kind, archiveURL, {safePath}, root, password, Purpose::preview, token);
@@ -244,7 +249,7 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
     if (!QDir().mkpath(destinationURL)) {
         throw FileSystemError(FileSystemError::Kind::createFailed, destinationURL, {});
     }
-    const ArchiveFormat::Kind kind = requireKind(archiveURL);
+    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
     extractWithTools(kind, archiveURL, safePaths, destinationURL, password, Purpose::extraction, token);
 
     QStringList extracted;
@@ -261,8 +266,9 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
 }
 
 // Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.
-void ArchivePreviewService::extractWithTools(ArchiveFormat::Kind kind, const QString& archiveURL,
-                                             const QStringList& entryPaths, const QString& destinationURL,
+void ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> kind,
+                                             const QString& archiveURL, const QStringList& entryPaths,
+                                             const QString& destinationURL,
                                              const std::optional<QString>& password, Purpose purpose,
                                              const CancellationToken& token) const {
     // A selection may be large; a one-entry preview must answer quickly.

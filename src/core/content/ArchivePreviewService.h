@@ -90,9 +90,11 @@ private:
                                                const std::optional<QString>& password,
                                                const CancellationToken& token) const;
 
-    void extractWithTools(ArchiveFormat::Kind kind, const QString& archiveURL, const QStringList& entryPaths,
-                          const QString& destinationURL, const std::optional<QString>& password,
-                          Purpose purpose, const CancellationToken& token) const;
+    // kind is empty for a numbered volume (a.7z.001), which only 7-Zip opens.
+    void extractWithTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
+                          const QStringList& entryPaths, const QString& destinationURL,
+                          const std::optional<QString>& password, Purpose purpose,
+                          const CancellationToken& token) const;
     bool extractWithSevenZipIfAvailable(const QString& archiveURL, const QStringList& entryPaths,
                                         const QString& destinationURL, const std::optional<QString>& password,
                                         double timeout, const CancellationToken& token) const;

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUuid>
 
 namespace {
 
@@ -194,6 +195,15 @@ TEST_F(ArchivePreviewExtractionTest, PreviewDoesNotFollowALinkOutOfItsFolder) {
                   preview(ArchivePreviewService(withoutSevenZip()), "notes.txt", m_tree.path("l.zip"));
               }),
               ArchiveError::extractFailed("未能读取压缩包内文件：notes.txt"));
+}
+
+TEST_F(ArchivePreviewExtractionTest, NumberedVolumesGoToSevenZip) {
+    addSampleFile("noise.bin", QUuid::createUuid().toByteArray().repeated(300));
+    const QString first = sevenZipArchive("v.7z", {"-v2k", "-mx0"}) + ".001";
+    ASSERT_TRUE(QFileInfo::exists(m_tree.path("v.7z.002")));
+    EXPECT_EQ(contents(preview(ArchivePreviewService(), "docs/r.txt", first)), "readme");
+    EXPECT_EQ(failure([&] { preview(ArchivePreviewService(withoutSevenZip()), "docs/r.txt", first); }),
+              ArchiveError::dependencyMissing("7Z 预览工具不可用，请重新安装 velmora。"));
 }
 
 TEST_F(ArchivePreviewExtractionTest, SelectionGoesToTheChosenFolder) {
