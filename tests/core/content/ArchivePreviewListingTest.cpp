@@ -58,18 +58,6 @@ TEST_F(ArchivePreviewListingTest, ArchiveNamesAreNotTakenForPasswordProblems) {
     EXPECT_EQ(listedPaths(rarArchive("Wrong passwords.rar")), kSamplePaths);
 }
 
-TEST_F(ArchivePreviewListingTest, RowsCarryTheirTexts) {
-    const QList<ArchivePreviewEntry> entries =
-        ArchivePreviewService().previewEntries(sevenZipArchive("s.7z"), {}, m_token);
-    const auto readme =
-        std::find_if(entries.begin(), entries.end(), [](const auto& e) { return e.path == "docs/r.txt"; });
-    ASSERT_NE(readme, entries.end());
-    EXPECT_EQ(readme->byteSize, 6);
-    EXPECT_EQ(readme->sizeDescription, "6 字节");
-    EXPECT_EQ(readme->modifiedDescription.size(), 19);
-    EXPECT_EQ(readme->kindDescription, "文本文件");
-}
-
 TEST_F(ArchivePreviewListingTest, RarVolumesAreListedWhole) {
     addSampleFile("noise.bin", QUuid::createUuid().toByteArray().repeated(8000));
     rarArchive("v.rar", {"-v100k", "-m0"});
