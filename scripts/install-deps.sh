@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libqt6dbus6 libqt6opengl6-dev
     libgl-dev libxkbcommon-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-dev
     7zip zip unzip tar gzip bzip2 xz-utils
     unrar rar
     fonts-noto-cjk

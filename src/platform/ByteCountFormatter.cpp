@@ -1,27 +1,69 @@
 #include "platform/ByteCountFormatter.h"
 
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 
 namespace ByteCountFormatter {
 
-QString fileStyle(qint64 byteCount) {
-    static constexpr std::array<const char*, 6> kUnits{"KB", "MB", "GB", "TB", "PB", "EB"};
-    const bool negative = byteCount < 0;
-    const double magnitude = std::abs(static_cast<double>(byteCount));
-    if (magnitude < 1000) return QString::number(byteCount) + QStringLiteral(u" 字节");
+namespace {
 
-    double value = magnitude / 1000;
-    size_t unit = 0;
-    // Move up a unit when rounding to one decimal would print 1000.0.
-    while (value >= 999.95 && unit + 1 < kUnits.size()) {
-        value /= 1000;
-        ++unit;
+constexpr std::array<std::u16string_view, 6> kUnits{u" KB", u" MB", u" GB", u" TB", u" PB", u" EB"};
+constexpr std::u16string_view kBytes = u" 字节";
+
+// value / divisor to the nearest whole number, halves up; divisor is at most 10^17, so 2 * remainder
+// cannot overflow.
+quint64 roundedQuotient(quint64 value, quint64 divisor) {
+    const quint64 quotient = value / divisor;
+    return value % divisor * 2 >= divisor ? quotient + 1 : quotient;
+}
+
+// Writes the text into one buffer and makes one string of it: listings format a size for every row.
+class Text {
+public:
+    void append(char16_t character) { m_buffer[m_size++] = character; }
+    void append(std::u16string_view text) {
+        for (const char16_t character : text) append(character);
     }
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%s%.1f %s", negative ? "-" : "", value, kUnits[unit]);
-    return QString::fromLatin1(text.data());
+    void appendDigits(quint64 value) {
+        std::array<char16_t, 20> digits{};
+        size_t count = 0;
+        do {
+            digits[count++] = char16_t(u'0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        while (count > 0) append(digits[--count]);
+    }
+    QString toString() const { return QString(reinterpret_cast<const QChar*>(m_buffer.data()), m_size); }
+
+private:
+    std::array<char16_t, 32> m_buffer{};
+    qsizetype m_size = 0;
+};
+
+}  // namespace
+
+QString fileStyle(qint64 byteCount) {
+    Text text;
+    if (byteCount < 0) text.append(u'-');
+    const quint64 magnitude = byteCount < 0 ? 0 - quint64(byteCount) : quint64(byteCount);
+    if (magnitude < 1000) {
+        text.appendDigits(magnitude);
+        text.append(kBytes);
+        return text.toString();
+    }
+    // Tenths of the unit; move up a unit when rounding would print 1000.0.
+    size_t unit = 0;
+    quint64 tenthDivisor = 100;
+    quint64 tenths = roundedQuotient(magnitude, tenthDivisor);
+    while (tenths >= 10000 && unit + 1 < kUnits.size()) {
+        ++unit;
+        tenthDivisor *= 1000;
+        tenths = roundedQuotient(magnitude, tenthDivisor);
+    }
+    text.appendDigits(tenths / 10);
+    text.append(u'.');
+    text.append(char16_t(u'0' + tenths % 10));
+    text.append(kUnits[unit]);
+    return text.toString();
 }
 
 }  // namespace ByteCountFormatter

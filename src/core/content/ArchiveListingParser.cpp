@@ -29,6 +29,25 @@ void forEachLine(QStringView text, LineHandler&& lineHandler) {
     }
 }
 
+// Most lines have nothing to trim; QStringView::trimmed is only asked when an end is a blank.
+QStringView trimmedLine(QStringView line) {
+    if (line.isEmpty() || (!line.front().isSpace() && !line.back().isSpace())) return line;
+    return line.trimmed();
+}
+
+// The first " = " of a technical-listing line, found by its "=" (a single-character search is much
+// faster than a substring search over millions of lines).
+qsizetype keySeparator(QStringView line) {
+    for (qsizetype equals = line.indexOf(QLatin1Char('=')); equals >= 0;
+         equals = line.indexOf(QLatin1Char('='), equals + 1)) {
+        if (equals >= 1 && equals + 1 < line.size() && line[equals - 1] == kBlank &&
+            line[equals + 1] == kBlank) {
+            return equals - 1;
+        }
+    }
+    return -1;
+}
+
 std::optional<qint64> decimal(QStringView text) {
     bool ok = false;
     const qint64 value = text.toLongLong(&ok, 10);
@@ -51,20 +70,30 @@ struct SevenZipBlock {
     std::optional<QStringView> path, folder, attributes, encrypted, size, modified;
     bool filled = false;
 
+    // Called for every line of a listing that may hold a million of them: the key's length decides
+    // before any text is compared.
     void store(QStringView key, QStringView value) {
         filled = true;
-        if (key == u"Path")
-            path = value;
-        else if (key == u"Folder")
-            folder = value;
-        else if (key == u"Attributes")
-            attributes = value;
-        else if (key == u"Encrypted")
-            encrypted = value;
-        else if (key == u"Size")
-            size = value;
-        else if (key == u"Modified")
-            modified = value;
+        if (std::optional<QStringView>* field = fieldFor(key)) *field = value;
+    }
+
+    std::optional<QStringView>* fieldFor(QStringView key) {
+        switch (key.size()) {
+            case 4:
+                if (key == QLatin1StringView("Path")) return &path;
+                if (key == QLatin1StringView("Size")) return &size;
+                return nullptr;
+            case 6:
+                return key == QLatin1StringView("Folder") ? &folder : nullptr;
+            case 8:
+                return key == QLatin1StringView("Modified") ? &modified : nullptr;
+            case 9:
+                return key == QLatin1StringView("Encrypted") ? &encrypted : nullptr;
+            case 10:
+                return key == QLatin1StringView("Attributes") ? &attributes : nullptr;
+            default:
+                return nullptr;
+        }
     }
 
     bool isFolder(QStringView trimmedPath) const {
@@ -161,17 +190,17 @@ PreviewListing parseSevenZipStructuredList(QStringView output) {
     SevenZipBlock block;
     bool started = false;
     forEachLine(output, [&](QStringView rawLine) {
-        const QStringView line = rawLine.trimmed();
-        if (line == u"----------") {
+        const QStringView line = trimmedLine(rawLine);
+        if (line == QLatin1StringView("----------")) {
             block.finish(listing);
             started = true;
             return;
         }
         if (!started) return;
-        const qsizetype separator = line.indexOf(u" = ");
+        const qsizetype separator = keySeparator(line);
         if (separator < 0) return;
         const QStringView key = line.first(separator);
-        if (key == u"Path" && block.filled) block.finish(listing);
+        if (key == QLatin1StringView("Path") && block.filled) block.finish(listing);
         block.store(key, line.sliced(separator + 3));
     });
     block.finish(listing);

@@ -37,10 +37,19 @@ void requireExisting(const QString& archiveURL) {
     if (!QFileInfo::exists(archiveURL)) throw ArchiveError::fileNotFound(archiveURL);
 }
 
-ArchiveFormat::Kind requireKind(const QString& archiveURL) {
+// A numbered volume such as a.7z.001 has no kind of its own; the tools open the set from it.
+bool isNumberedVolume(const QString& archiveURL) {
+    const std::optional<SplitArchiveDetector::Match> volume =
+        SplitArchiveDetector::detect(fileNameOf(archiveURL));
+    return volume && volume->isSplitPart;
+}
+
+// The archive's kind; none for a numbered volume, which goes to 7-Zip as in the listing.
+std::optional<ArchiveFormat::Kind> requireExtractable(const QString& archiveURL) {
     const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(archiveURL);
-    if (!kind) throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
-    return *kind;
+    if (!kind && !isNumberedVolume(archiveURL))
+        throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
+    return kind;
 }
 
 ProcessResult run(const QString& program, const QStringList& arguments, double timeout,
@@ -49,9 +58,9 @@ ProcessResult run(const QString& program, const QStringList& arguments, double t
 }
 
 void runOrThrow(const QString& program, const QStringList& arguments, double timeout, const QString& fallback,
-                const CancellationToken& token) {
+                const QStringList& echoedNames, const CancellationToken& token) {
     const ProcessResult result = run(program, arguments, timeout, token);
-    if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback);
+    if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback, echoedNames);
 }
 
 // Info-ZIP programs would read such a name as a switch; refused before anything runs.
@@ -83,11 +92,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
                                                                  const std::optional<QString>& password,
                                                                  const CancellationToken& token) const {
     requireExisting(archiveURL);
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(archiveURL);
-    const std::optional<SplitArchiveDetector::Match> volume =
-        SplitArchiveDetector::detect(fileNameOf(archiveURL));
-    if (!kind && !(volume && volume->isSplitPart))
-        throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
+    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
 
     if (const std::optional<PreviewListing> listing = sevenZipStructuredEntries(archiveURL, password, token);
         listing && !PreviewEntryRules::containsMojibakePath(listing->entries)) {
@@ -121,9 +126,14 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     return PreviewEntryRules::finderVisibleEntries(listing.entries);
 }
 
-ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result, const QString& fallback) {
+ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result, const QString& fallback,
+                                                     const QStringList& echoedNames) {
     const QString joined = result.error + QLatin1Char('\n') + result.output;
-    const QString lowered = joined.toLower();
+    QString searched = joined;
+    for (const QString& name : echoedNames) {
+        if (!name.isEmpty()) searched.remove(name);
+    }
+    const QString lowered = searched.toLower();
     if (lowered.contains(u"password") || lowered.contains(u"wrong") || lowered.contains(u"incorrect")) {
         return ArchiveError::wrongPassword();
     }
@@ -142,7 +152,8 @@ std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
         run(*sevenZip, ArchiveTools::SevenZip::technicalListArguments(archiveURL, password),
             ArchiveTools::kListingTimeout, token);
     if (result.status == 0) return ArchiveListingParser::parseSevenZipStructuredList(result.output);
-    const ArchiveError error = mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"));
+    const ArchiveError error =
+        mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
     return std::nullopt;
 }
@@ -173,7 +184,8 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
                 run(*rar, ArchiveTools::Rar::technicalListArguments(archiveURL, password),
                     ArchiveTools::kListingTimeout, token);
             if (result.status != 0)
-                throw mapExternalError(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"));
+                throw mapExternalError(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"),
+                                       {archiveURL});
             return ArchiveListingParser::parseRarTechnicalList(result.output);
         }
     }
@@ -185,7 +197,9 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
     const ProcessResult result =
         run(*sevenZip, ArchiveTools::SevenZip::plainListArguments(archiveURL, password),
             ArchiveTools::kListingTimeout, token);
-    if (result.status != 0) throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"));
+    if (result.status != 0) {
+        throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
+    }
     return ArchiveListingParser::parseSevenZipPlainList(result.output);
 }
 
@@ -208,7 +222,7 @@ QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& e
                                                     const CancellationToken& token) const {
     requireExisting(archiveURL);
     if (isFolderEntry(entry)) throw ArchiveError::extractFailed(QStringLiteral(u"文件夹不能直接预览。"));
-    const ArchiveFormat::Kind kind = requireKind(archiveURL);
+    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
     const QString safePath = safeRelativePath(entry.path);
     const QString root = makePreviewRoot();
     extractWithTools(kind, archiveURL, {safePath}, root, password, Purpose::preview, token);
@@ -235,7 +249,7 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
     if (!QDir().mkpath(destinationURL)) {
         throw FileSystemError(FileSystemError::Kind::createFailed, destinationURL, {});
     }
-    const ArchiveFormat::Kind kind = requireKind(archiveURL);
+    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
     extractWithTools(kind, archiveURL, safePaths, destinationURL, password, Purpose::extraction, token);
 
     QStringList extracted;
@@ -252,8 +266,9 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
 }
 
 // Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.
-void ArchivePreviewService::extractWithTools(ArchiveFormat::Kind kind, const QString& archiveURL,
-                                             const QStringList& entryPaths, const QString& destinationURL,
+void ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> kind,
+                                             const QString& archiveURL, const QStringList& entryPaths,
+                                             const QString& destinationURL,
                                              const std::optional<QString>& password, Purpose purpose,
                                              const CancellationToken& token) const {
     // A selection may be large; a one-entry preview must answer quickly.
@@ -285,7 +300,7 @@ bool ArchivePreviewService::extractWithSevenZipIfAvailable(
     runOrThrow(
         *sevenZip,
         ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, entryPaths, destinationURL, password),
-        timeout, QStringLiteral(u"第三方预览工具返回错误。"), token);
+        timeout, QStringLiteral(u"第三方预览工具返回错误。"), QStringList{archiveURL} + entryPaths, token);
     return true;
 }
 
@@ -297,7 +312,7 @@ void ArchivePreviewService::extractZipEntries(const QString& archiveURL, const Q
     for (const QString& path : entryPaths) {
         runOrThrow(m_programs.unzip,
                    ArchiveTools::Unzip::extractEntryArguments(archiveURL, path, destinationURL, password),
-                   timeout, QStringLiteral(u"系统 ZIP 工具返回错误。"), token);
+                   timeout, QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL, path}, token);
     }
 }
 
@@ -308,7 +323,7 @@ bool ArchivePreviewService::extractRarEntriesIfAvailable(
     if (!rar) return false;
     for (const QString& path : entryPaths) {
         runOrThrow(*rar, ArchiveTools::Rar::extractEntryArguments(archiveURL, path, destinationURL, password),
-                   timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), token);
+                   timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), {archiveURL, path}, token);
     }
     return true;
 }
@@ -328,7 +343,8 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
     runOrThrow(*sevenZip, ArchiveTools::SevenZip::addArguments(archiveURL, extension, fileURLs),
-               ArchiveTools::kEditTimeout, QStringLiteral(u"添加文件失败。"), token);
+               ArchiveTools::kEditTimeout, QStringLiteral(u"添加文件失败。"),
+               QStringList{archiveURL} + fileURLs, token);
 }
 
 void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
@@ -343,7 +359,8 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
     }
     if (const std::optional<QString> sevenZip = m_programs.sevenZip()) {
         runOrThrow(*sevenZip, ArchiveTools::SevenZip::deleteArguments(archiveURL, safePaths),
-                   ArchiveTools::kEditTimeout, QStringLiteral(u"删除压缩包内文件失败。"), token);
+                   ArchiveTools::kEditTimeout, QStringLiteral(u"删除压缩包内文件失败。"),
+                   QStringList{archiveURL} + safePaths, token);
         return;
     }
     if (extension != QStringLiteral("zip")) {
@@ -352,5 +369,6 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
     }
     refuseSwitchLikeNames(safePaths);
     runOrThrow(m_programs.zip, ArchiveTools::Zip::deleteArguments(archiveURL, safePaths),
-               ArchiveTools::kEditTimeout, QStringLiteral(u"删除 ZIP 内文件失败。"), token);
+               ArchiveTools::kEditTimeout, QStringLiteral(u"删除 ZIP 内文件失败。"),
+               QStringList{archiveURL} + safePaths, token);
 }

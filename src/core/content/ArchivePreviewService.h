@@ -47,8 +47,11 @@ public:
     std::optional<QList<ArchivePreviewEntry>> fastPreviewEntriesIfAvailable(const QString& archiveURL) const;
 
     // A failed run as an archive error: a password problem, a permission problem, or the tool's own
-    // text (the fallback when it printed nothing).
-    static ArchiveError mapExternalError(const ProcessResult& result, const QString& fallback);
+    // text (the fallback when it printed nothing). The tool's words decide, not the names it echoes:
+    // echoedNames (the archive, the entries) are left out of the search, so that an archive called
+    // passwords.rar that a tool cannot open is not taken for a password problem.
+    static ArchiveError mapExternalError(const ProcessResult& result, const QString& fallback,
+                                         const QStringList& echoedNames = {});
 
     // Extracts one file entry into a new private folder and returns the extracted file (or package
     // folder). The folder is never removed; the caller may keep the file.
@@ -87,9 +90,11 @@ private:
                                                const std::optional<QString>& password,
                                                const CancellationToken& token) const;
 
-    void extractWithTools(ArchiveFormat::Kind kind, const QString& archiveURL, const QStringList& entryPaths,
-                          const QString& destinationURL, const std::optional<QString>& password,
-                          Purpose purpose, const CancellationToken& token) const;
+    // kind is empty for a numbered volume (a.7z.001), which only 7-Zip opens.
+    void extractWithTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
+                          const QStringList& entryPaths, const QString& destinationURL,
+                          const std::optional<QString>& password, Purpose purpose,
+                          const CancellationToken& token) const;
     bool extractWithSevenZipIfAvailable(const QString& archiveURL, const QStringList& entryPaths,
                                         const QString& destinationURL, const std::optional<QString>& password,
                                         double timeout, const CancellationToken& token) const;

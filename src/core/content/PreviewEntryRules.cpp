@@ -39,15 +39,18 @@ QStringView pathExtension(QStringView path) {
     return component.sliced(dot + 1);
 }
 
+// Lengths first: these tests run several times for every listed row.
+bool equalsIgnoringCase(QStringView text, QStringView lowerCase) {
+    return text.size() == lowerCase.size() && text.compare(lowerCase, Qt::CaseInsensitive) == 0;
+}
+
 template <size_t N>
 bool containsIgnoringCase(const std::array<QStringView, N>& list, QStringView value) {
     return std::any_of(list.begin(), list.end(),
-                       [value](QStringView item) { return item.compare(value, Qt::CaseInsensitive) == 0; });
+                       [value](QStringView item) { return equalsIgnoringCase(value, item); });
 }
 
-bool isAssetCatalogue(QStringView extension) {
-    return extension.compare(u"xcassets", Qt::CaseInsensitive) == 0;
-}
+bool isAssetCatalogue(QStringView extension) { return equalsIgnoringCase(extension, u"xcassets"); }
 
 QString typedFileText(QStringView extension) {
     return extension.toString().toUpper() + QStringLiteral(u" 文件");
@@ -87,26 +90,34 @@ QString kindDescription(const QString& path) {
     if (containsIgnoringCase(kFinderPackageExtensions, extension)) return typedFileText(extension);
     if (path.endsWith(kSlash)) return QStringLiteral(u"文件夹");
     if (extension.isEmpty()) return QStringLiteral(u"文件");
-    if (extension.compare(u"rtf", Qt::CaseInsensitive) == 0) return QStringLiteral(u"多信息文本 (RTF)");
-    if (extension.compare(u"txt", Qt::CaseInsensitive) == 0) return QStringLiteral(u"文本文件");
+    if (equalsIgnoringCase(extension, u"rtf")) return QStringLiteral(u"多信息文本 (RTF)");
+    if (equalsIgnoringCase(extension, u"txt")) return QStringLiteral(u"文本文件");
     if (containsIgnoringCase(kImageExtensions, extension)) return QStringLiteral(u"图像文件");
-    if (extension.compare(u"pdf", Qt::CaseInsensitive) == 0) return QStringLiteral(u"PDF 文档");
+    if (equalsIgnoringCase(extension, u"pdf")) return QStringLiteral(u"PDF 文档");
     return typedFileText(extension);
 }
 
-bool isFinderPackageName(const QString& component) {
-    return std::any_of(
-        kFinderPackageExtensions.begin(), kFinderPackageExtensions.end(), [&](QStringView extension) {
-            const qsizetype dot = component.size() - extension.size() - 1;
-            return dot >= 0 && component[dot] == QLatin1Char('.') &&
-                   QStringView(component).sliced(dot + 1).compare(extension, Qt::CaseInsensitive) == 0;
-        });
+// The text after the last "." is one of the package extensions (extensions hold no ".").
+bool isFinderPackageName(QStringView component) {
+    const qsizetype dot = component.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && containsIgnoringCase(kFinderPackageExtensions, component.sliced(dot + 1));
 }
 
+// Runs on every row of every listing: one scan over the characters, allocating only for a root.
 std::optional<QString> packageRootPath(const QString& path) {
-    const QStringList components = trimmedPath(path).toString().split(kSlash, Qt::SkipEmptyParts);
-    for (qsizetype index = 0; index < components.size(); ++index) {
-        if (isFinderPackageName(components[index])) return components.first(index + 1).join(kSlash);
+    const QStringView trimmed = trimmedPath(path);
+    qsizetype lastDot = -1;
+    for (qsizetype index = 0; index <= trimmed.size(); ++index) {
+        if (index < trimmed.size() && trimmed[index] != kSlash) {
+            if (trimmed[index] == QLatin1Char('.')) lastDot = index;
+            continue;
+        }
+        if (lastDot >= 0 && containsIgnoringCase(kFinderPackageExtensions,
+                                                 trimmed.sliced(lastDot + 1, index - lastDot - 1))) {
+            // Empty components, as in a//b.app, are not part of the root.
+            return trimmed.first(index).toString().split(kSlash, Qt::SkipEmptyParts).join(kSlash);
+        }
+        lastDot = -1;
     }
     return std::nullopt;
 }
@@ -118,7 +129,15 @@ ArchivePreviewEntry::PackagePresentationStyle packagePresentationStyle(const QSt
 
 bool containsMojibakePath(const QList<ArchivePreviewEntry>& entries) {
     return std::any_of(entries.begin(), entries.end(), [](const ArchivePreviewEntry& entry) {
-        return entry.path.contains(QChar(QChar::ReplacementCharacter)) || entry.path.contains(u"??");
+        const QStringView path = entry.path;
+        for (qsizetype index = 0; index < path.size(); ++index) {
+            if (path[index] == QChar::ReplacementCharacter) return true;
+            if (path[index] == QLatin1Char('?') && index + 1 < path.size() &&
+                path[index + 1] == QLatin1Char('?')) {
+                return true;
+            }
+        }
+        return false;
     });
 }
 

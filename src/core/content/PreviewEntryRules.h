@@ -15,7 +15,7 @@ ArchivePreviewEntry listedEntry(const QString& path, std::optional<qint64> byteS
                                 const QString& modifiedDescription);
 
 QString kindDescription(const QString& path);
-bool isFinderPackageName(const QString& component);
+bool isFinderPackageName(QStringView component);
 std::optional<QString> packageRootPath(const QString& path);
 ArchivePreviewEntry::PackagePresentationStyle packagePresentationStyle(const QString& path);
 

@@ -5,11 +5,10 @@
 #include "core/engine/FileSystemError.h"
 
 #include <QFile>
-#include <QStringDecoder>
+#include <QUtf8StringView>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 namespace ZipCentralDirectory {
 
@@ -21,25 +20,14 @@ constexpr qsizetype kEndRecordSize = 22;
 constexpr qsizetype kCentralHeaderSize = 46;
 constexpr quint16 kEncryptedFlag = 0x0001;
 
-bool isAscii(QByteArrayView bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
-}
-
-std::optional<QString> decodeUtf8(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) return std::nullopt;
-    return text;
-}
-
 // Names are UTF-8 when they decode as such, whether or not flag bit 11 (0x0800) says so; otherwise
 // they were written by an old Mac tool. Mac OS Roman maps every byte, so no name comes out empty and
 // no further fallback is needed.
 QString decodeName(QByteArrayView bytes) {
-    if (isAscii(bytes)) return QString::fromLatin1(bytes);
-    if (std::optional<QString> text = decodeUtf8(bytes)) return *text;
+    // Invalid UTF-8 always decodes to U+FFFD, so only a name holding one needs the full test.
+    QString text = QString::fromUtf8(bytes);
+    if (!text.contains(QChar::ReplacementCharacter)) return text;
+    if (QUtf8StringView(bytes.data(), bytes.size()).isValidUtf8()) return text;
     return MacOsRoman::decode(bytes);
 }
 
@@ -79,15 +67,31 @@ std::optional<qsizetype> findEndOfCentralDirectory(QByteArrayView tail) {
     return std::nullopt;
 }
 
+// "%04d-%02d-%02d %02d:%02d:%02d" of year, month, day, hour, minute, second, written without printf:
+// a listing writes one per row. No field exceeds its width (year 2107, hour 31, minute 63, second 62).
 QString dosDateDescription(quint16 date, quint16 time) {
     const int day = date & 0x1F;
     const int month = (date >> 5) & 0x0F;
     const int year = 1980 + (date >> 9);
     if (day == 0 || month < 1 || month > 12) return {};
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, time >> 11,
-                  (time >> 5) & 0x3F, 2 * (time & 0x1F));
-    return QString::fromLatin1(text.data());
+    const std::array<int, 6> fields{year / 100, year % 100, month, day, time >> 11, (time >> 5) & 0x3F};
+    QString text(19, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    const auto twoDigits = [&out](int value) {
+        *out++ = char16_t(u'0' + value / 10);
+        *out++ = char16_t(u'0' + value % 10);
+    };
+    twoDigits(fields[0]);
+    twoDigits(fields[1]);
+    for (const auto& [value, separator] : {std::pair{fields[2], u'-'},
+                                           {fields[3], u'-'},
+                                           {fields[4], u' '},
+                                           {fields[5], u':'},
+                                           {2 * (time & 0x1F), u':'}}) {
+        *out++ = separator;
+        twoDigits(value);
+    }
+    return text;
 }
 
 std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize) {
@@ -105,6 +109,7 @@ std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize)
 
 PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
     PreviewListing listing;
+    listing.entries.reserve(std::min<qsizetype>(entryCount, directory.size() / kCentralHeaderSize));
     qsizetype position = 0;
     while (position + kCentralHeaderSize <= directory.size() &&
            listing.entries.size() < qsizetype(entryCount)) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUuid>
 
 namespace {
 
@@ -165,6 +166,44 @@ TEST_F(ArchivePreviewExtractionTest, RarUsesTheRarExtractorFirst) {
     }());
     preview(bothTools, "a.txt", archive, QString());
     EXPECT_EQ(rar.recordedRuns().size(), 2) << "the RAR extractor, not 7-Zip";
+}
+
+TEST_F(ArchivePreviewExtractionTest, PreviewFindsAFileTheToolPutElsewhere) {
+    // This 7-Zip stores every entry under "elsewhere/" by its file name alone.
+    const FakeTool sevenZip(m_tree.path("bin"), "7zz",
+                            "dest=${2#-o}; mkdir -p \"$dest/elsewhere\"; "
+                            "printf moved > \"$dest/elsewhere/$(basename \"$7\")\"");
+    ArchivePreviewService::Programs programs;
+    programs.sevenZip = [&] { return std::optional<QString>(sevenZip.path()); };
+    const ArchivePreviewService service(programs);
+    const QString archive = m_tree.writeFile("s.7z", "x");
+    const QString moved = preview(service, "docs/report.txt", archive);
+    EXPECT_TRUE(moved.endsWith("/elsewhere/report.txt"));
+    EXPECT_EQ(contents(moved), "moved");
+    EXPECT_EQ(failure([&] { preview(service, "docs/.hidden", archive); }),
+              ArchiveError::extractFailed("未能读取压缩包内文件：docs/.hidden"));
+}
+
+TEST_F(ArchivePreviewExtractionTest, PreviewDoesNotFollowALinkOutOfItsFolder) {
+    // unzip (unlike 7-Zip) makes the links an archive holds; this one, named like a file, leads from
+    // the preview folder <tree>/tmp/velmora-<uid>/velmoraPreviews/<UUID>/ to a file outside it.
+    m_tree.writeFile("outside.txt", "private");
+    const QString linkFolder = m_tree.makeFolder("links");
+    ASSERT_TRUE(QFile::link("../../../../outside.txt", linkFolder + "/notes.txt"));
+    runTool("/usr/bin/zip", {"-q", "--symlinks", m_tree.path("l.zip"), "notes.txt"}, linkFolder);
+    EXPECT_EQ(failure([&] {
+                  preview(ArchivePreviewService(withoutSevenZip()), "notes.txt", m_tree.path("l.zip"));
+              }),
+              ArchiveError::extractFailed("未能读取压缩包内文件：notes.txt"));
+}
+
+TEST_F(ArchivePreviewExtractionTest, NumberedVolumesGoToSevenZip) {
+    addSampleFile("noise.bin", QUuid::createUuid().toByteArray().repeated(300));
+    const QString first = sevenZipArchive("v.7z", {"-v2k", "-mx0"}) + ".001";
+    ASSERT_TRUE(QFileInfo::exists(m_tree.path("v.7z.002")));
+    EXPECT_EQ(contents(preview(ArchivePreviewService(), "docs/r.txt", first)), "readme");
+    EXPECT_EQ(failure([&] { preview(ArchivePreviewService(withoutSevenZip()), "docs/r.txt", first); }),
+              ArchiveError::dependencyMissing("7Z 预览工具不可用，请重新安装 velmora。"));
 }
 
 TEST_F(ArchivePreviewExtractionTest, SelectionGoesToTheChosenFolder) {

@@ -39,6 +39,10 @@ TEST_F(ArchivePreviewListingTest, RealArchivesThroughTheTools) {
     EXPECT_EQ(listedPaths(sevenZipArchive("s.7z")), kSamplePaths);
     EXPECT_EQ(listedPaths(rarArchive("s.rar")), kSamplePaths);
 
+    // An archive without entries is an empty listing, not a reason to ask another reader.
+    EXPECT_TRUE(listedPaths(m_tree.writeFile("empty.zip", QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0')))
+                    .isEmpty());
+
     // 7-Zip opens only the gzip layer of a compressed TAR: the listing shows the TAR inside.
     runTool("/usr/bin/tar", {"-czf", m_tree.path("s.tar.gz"), "--", "a.txt", "docs"}, m_sample);
     EXPECT_EQ(listedPaths(m_tree.path("s.tar.gz")), QStringList({"s.tar"}));
@@ -49,16 +53,9 @@ TEST_F(ArchivePreviewListingTest, RealArchivesThroughTheTools) {
     EXPECT_EQ(listedPaths(volumes + ".001"), sorted(kSamplePaths + QStringList{"noise.bin"}));
 }
 
-TEST_F(ArchivePreviewListingTest, RowsCarryTheirTexts) {
-    const QList<ArchivePreviewEntry> entries =
-        ArchivePreviewService().previewEntries(sevenZipArchive("s.7z"), {}, m_token);
-    const auto readme =
-        std::find_if(entries.begin(), entries.end(), [](const auto& e) { return e.path == "docs/r.txt"; });
-    ASSERT_NE(readme, entries.end());
-    EXPECT_EQ(readme->byteSize, 6);
-    EXPECT_EQ(readme->sizeDescription, "6 字节");
-    EXPECT_EQ(readme->modifiedDescription.size(), 19);
-    EXPECT_EQ(readme->kindDescription, "文本文件");
+TEST_F(ArchivePreviewListingTest, ArchiveNamesAreNotTakenForPasswordProblems) {
+    // 7-Zip cannot open a RAR here and names the archive in its complaint; unrar lists it.
+    EXPECT_EQ(listedPaths(rarArchive("Wrong passwords.rar")), kSamplePaths);
 }
 
 TEST_F(ArchivePreviewListingTest, RarVolumesAreListedWhole) {

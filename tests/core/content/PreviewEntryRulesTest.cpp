@@ -37,10 +37,10 @@ TEST(PreviewEntryRules, KindTexts) {
 }
 
 TEST(PreviewEntryRules, PackageNamesAndRoots) {
-    EXPECT_TRUE(isFinderPackageName("Demo.APP"));
-    EXPECT_TRUE(isFinderPackageName(".app"));
-    EXPECT_FALSE(isFinderPackageName("app"));
-    EXPECT_FALSE(isFinderPackageName("Demo.xcassets"));
+    EXPECT_TRUE(isFinderPackageName(u"Demo.APP"));
+    EXPECT_TRUE(isFinderPackageName(u".app"));
+    EXPECT_FALSE(isFinderPackageName(u"app"));
+    EXPECT_FALSE(isFinderPackageName(u"Demo.xcassets"));
     EXPECT_EQ(packageRootPath("Tools/Demo.app/Contents/Info.plist"), QString("Tools/Demo.app"));
     EXPECT_EQ(packageRootPath("/A.app/B.framework/x"), QString("A.app"));
     EXPECT_EQ(packageRootPath("docs/readme.txt"), std::nullopt);

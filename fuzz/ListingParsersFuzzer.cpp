@@ -1,0 +1,40 @@
+// The input is a tool's output, decoded as the process runner decodes it, and goes to every listing
+// parser; the rows then pass through the rules that follow a listing.
+
+#include "core/content/ArchiveListingParser.h"
+#include "core/content/ArchivePreviewService.h"
+#include "core/content/PreviewEntryRules.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+void useRows(const QList<ArchivePreviewEntry>& entries) {
+    PreviewEntryRules::containsMojibakePath(entries);
+    for (const ArchivePreviewEntry& entry : PreviewEntryRules::finderVisibleEntries(entries)) {
+        try {
+            ArchivePreviewService::safeRelativePath(entry.path);
+        } catch (const ArchiveError&) {
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString output = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    useRows(ArchiveListingParser::parseSevenZipStructuredList(output).entries);
+    useRows(ArchiveListingParser::parseSevenZipPlainList(output));
+    useRows(ArchiveListingParser::parseRarTechnicalList(output));
+    QList<ArchivePreviewEntry> unzipRows;
+    for (const QStringView line : QStringView(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (std::optional<ArchivePreviewEntry> entry = ArchiveListingParser::parseZipListLine(line)) {
+            unzipRows.append(*entry);
+        }
+    }
+    useRows(unzipRows);
+    return 0;
+}
