@@ -36,10 +36,14 @@ TEST(ProcessRunner, ExitStatusesAreResults) {
 TEST(ProcessRunner, ArgumentsWorkingFolderAndEnvironmentReachTheTool) {
     TempTree tree;
     FakeTool tool(tree.root(), QStringLiteral("tool"),
-                  QStringLiteral("pwd; echo \"$LC_ALL\"; if read line; then echo has-input; fi"));
+                  QStringLiteral("pwd; echo \"$LC_ALL $TZ\"; if read line; then echo has-input; fi"));
+    const QByteArray savedTimeZone = qgetenv("TZ");
+    qunsetenv("TZ");
     const ProcessResult result = ProcessRunner::run(tool.path(), {QStringLiteral("a b"), QStringLiteral("*"), QString()},
                                                     tree.root(), 30, {}, {});
-    EXPECT_EQ(result.output, QFileInfo(tree.root()).canonicalFilePath() + QStringLiteral("\nC.UTF-8\n"));
+    if (!savedTimeZone.isNull()) qputenv("TZ", savedTimeZone);
+    EXPECT_EQ(result.output,
+              QFileInfo(tree.root()).canonicalFilePath() + QStringLiteral("\nC.UTF-8 :/etc/localtime\n"));
     EXPECT_EQ(tool.recordedRuns(), (QList<QStringList>{{"a b", "*"}}));
 }
 
