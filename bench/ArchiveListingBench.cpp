@@ -7,6 +7,7 @@
 // "absent" at once. The reader's walk over the same directory is timed on its own as well, to show
 // what it costs where it applies.
 
+#include "BenchSupport.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/ZipCentralDirectory.h"
@@ -16,21 +17,17 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <vector>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 namespace {
 
 constexpr int kEntries = 100000;
 constexpr int kRounds = 7;
 
-using Clock = std::chrono::steady_clock;
+using BenchSupport::Clock;
+using BenchSupport::median;
+using BenchSupport::millisecondsSince;
 
 void append16(QByteArray& bytes, quint16 value) {
     char raw[2];
@@ -120,21 +117,12 @@ ZipFile writeZip(const QString& folder) {
     return {path, directory};
 }
 
-double milliseconds(Clock::duration elapsed) {
-    return std::chrono::duration<double, std::milli>(elapsed).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double fastListing(const ArchivePreviewService& service, const QString& archive) {
     const auto start = Clock::now();
     const auto entries = service.fastPreviewEntriesIfAvailable(archive);
-    const auto elapsed = Clock::now() - start;
+    const double elapsed = millisecondsSince(start);
     if (entries) std::fprintf(stderr, "fast listing: a ZIP64 archive gave rows\n");
-    return milliseconds(elapsed);
+    return elapsed;
 }
 
 // What the fast listing does with a directory whose count fits: walk, garbled-name test, folding.
@@ -143,48 +131,29 @@ double directoryWalk(const QByteArray& directory) {
     const PreviewListing listing = ZipCentralDirectory::readDirectory(directory, kEntries);
     const bool garbled = PreviewEntryRules::containsMojibakePath(listing.entries);
     const QList<ArchivePreviewEntry> entries = PreviewEntryRules::finderVisibleEntries(listing.entries);
-    const auto elapsed = Clock::now() - start;
+    const double elapsed = millisecondsSince(start);
     if (garbled || entries.size() != kEntries) std::fprintf(stderr, "directory walk: wrong rows\n");
-    return milliseconds(elapsed);
+    return elapsed;
 }
 
 double toolListing(const ArchivePreviewService& service, const QString& archive) {
     const auto start = Clock::now();
     const QList<ArchivePreviewEntry> entries = service.previewEntries(archive, std::nullopt, {});
-    const auto elapsed = Clock::now() - start;
+    const double elapsed = millisecondsSince(start);
     if (entries.size() != kEntries) std::fprintf(stderr, "listing: %lld rows\n", qlonglong(entries.size()));
-    return milliseconds(elapsed);
+    return elapsed;
 }
 
 double bareTool(const QString& sevenZip, const QString& archive) {
-    const QByteArray program = QFile::encodeName(sevenZip);
-    QList<QByteArray> arguments{program};
-    for (const QString& argument : ArchiveTools::SevenZip::technicalListArguments(archive, std::nullopt)) {
-        arguments << argument.toUtf8();
-    }
-    std::vector<char*> argv;
-    for (QByteArray& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const auto elapsed = Clock::now() - start;
-    posix_spawn_file_actions_destroy(&actions);
-    if (status != 0) std::fprintf(stderr, "7zz failed\n");
-    return milliseconds(elapsed);
+    return BenchSupport::timeDirectRun(sevenZip,
+                                       ArchiveTools::SevenZip::technicalListArguments(archive, std::nullopt));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    BenchSupport::useToolEnvironment();
     const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
     if (!sevenZip) {
         std::fprintf(stderr, "no 7-Zip program found\n");

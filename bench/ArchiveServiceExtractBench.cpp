@@ -1,6 +1,7 @@
 // ArchiveService::extract of one large 7Z against the same 7zz x command started directly, in the same
 // run. Prints the median of several alternating runs of each and their ratio.
 
+#include "BenchSupport.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/state/AppSettings.h"
@@ -14,13 +15,9 @@
 #include <QThread>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -31,7 +28,9 @@ constexpr qint64 kRandomBytes = 230 * kMiB;
 constexpr qint64 kTextBytes = 60 * kMiB;
 constexpr int kRounds = 15;
 
-using Clock = std::chrono::steady_clock;
+using BenchSupport::Clock;
+using BenchSupport::median;
+using BenchSupport::millisecondsSince;
 
 void writeRandomFile(const QString& path, qint64 size) {
     QFile file(path);
@@ -59,32 +58,13 @@ void writeTextFile(const QString& path, qint64 size) {
     }
 }
 
-// Spawns a program with its output thrown away and waits for it; returns its exit status.
-int runQuietly(const QString& program, const QStringList& arguments) {
-    std::vector<QByteArray> strings{QFile::encodeName(program)};
-    for (const QString& argument : arguments) strings.push_back(argument.toUtf8());
-    std::vector<char*> argv;
-    for (QByteArray& string : strings) argv.push_back(string.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int status = -1;
-    if (posix_spawn(&pid, argv.front(), &actions, nullptr, argv.data(), environ) == 0)
-        waitpid(pid, &status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-    return status;
-}
-
 QString makeArchive(const QString& folder, const QString& sevenZip) {
     const QString source = folder + QStringLiteral("/source");
     QDir().mkpath(source);
     writeRandomFile(source + QStringLiteral("/random.bin"), kRandomBytes);
     writeTextFile(source + QStringLiteral("/table.txt"), kTextBytes);
     const QString archive = folder + QStringLiteral("/large.7z");
-    runQuietly(sevenZip, {QStringLiteral("a"), QStringLiteral("-mx=1"), archive,
+    BenchSupport::timeDirectRun(sevenZip, {QStringLiteral("a"), QStringLiteral("-mx=1"), archive,
                           source + QStringLiteral("/random.bin"), source + QStringLiteral("/table.txt")});
     QDir(source).removeRecursively();
     return archive;
@@ -96,19 +76,11 @@ void settle(const QString& output) {
     ::sync();
 }
 
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    BenchSupport::useToolEnvironment();
     const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
     if (!sevenZip) {
         std::fprintf(stderr, "7zz not found\n");
@@ -125,11 +97,8 @@ int main(int argc, char** argv) {
 
     const auto timeDirect = [&] {
         const QString output = folder.path() + QStringLiteral("/direct");
-        const auto start = Clock::now();
-        const int status = runQuietly(
+        const double elapsed = BenchSupport::timeDirectRun(
             *sevenZip, ArchiveTools::SevenZip::extractArguments(archive, output, threads, std::nullopt));
-        const double elapsed = millisecondsSince(start);
-        if (status != 0) std::fprintf(stderr, "7zz failed\n");
         settle(output);
         return elapsed;
     };

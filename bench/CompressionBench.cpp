@@ -3,6 +3,7 @@
 // the in-place one. 7Z at the fastest level over a ~200 MiB folder; prints the median of several runs and the
 // ratios.
 
+#include "BenchSupport.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionService.h"
@@ -14,16 +15,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 namespace {
 
@@ -32,7 +28,9 @@ constexpr int kHiddenFiles = 20;
 constexpr qsizetype kFileBytes = qsizetype(1) << 20;
 constexpr int kRounds = 5;
 
-using Clock = std::chrono::steady_clock;
+using BenchSupport::Clock;
+using BenchSupport::median;
+using BenchSupport::millisecondsSince;
 
 // Half noise, half repeated text, so 7-Zip has real work on both kinds of data.
 QByteArray fileContents(quint32 seed) {
@@ -72,10 +70,6 @@ Inputs writeInputs(const QString& root) {
     return inputs;
 }
 
-double milliseconds(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 // The argument list velmora gives 7zz for these inputs in place, run without velmora.
 double bareSevenZip(const QString& sevenZip, const Inputs& inputs, const QString& archive, int threads) {
     QStringList arguments{ArchiveTools::SevenZip::addCommand(),
@@ -88,25 +82,7 @@ double bareSevenZip(const QString& sevenZip, const Inputs& inputs, const QString
     arguments << archive;
     for (const QString& file : inputs.visibleFiles) arguments << QFileInfo(file).fileName();
 
-    std::vector<QByteArray> storage{QFile::encodeName(sevenZip)};
-    for (const QString& argument : arguments) storage.push_back(argument.toUtf8());
-    std::vector<char*> argv;
-    for (QByteArray& item : storage) argv.push_back(item.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addchdir_np(&actions, QFile::encodeName(inputs.folder).constData());
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double elapsed = milliseconds(start);
-    posix_spawn_file_actions_destroy(&actions);
-    if (status != 0) std::fprintf(stderr, "7zz failed\n");
-    return elapsed;
+    return BenchSupport::timeDirectRun(sevenZip, arguments, inputs.folder);
 }
 
 double velmora(const QStringList& files, bool excludeHiddenFiles, const QString& archive, int threads) {
@@ -116,20 +92,16 @@ double velmora(const QStringList& files, bool excludeHiddenFiles, const QString&
     const auto start = Clock::now();
     service.compressSingle(files, archive, CompressionFormat::sevenZip, CompressionLevel::fastest,
                            std::nullopt, threads, excludeHiddenFiles, [&](double) { ++progressReports; }, {});
-    const double elapsed = milliseconds(start);
+    const double elapsed = millisecondsSince(start);
     if (progressReports == 0) std::fprintf(stderr, "no progress reported\n");
     return elapsed;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    BenchSupport::useToolEnvironment();
     const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
     if (!sevenZip) {
         std::fprintf(stderr, "7zz not found\n");
@@ -140,7 +112,7 @@ int main(int argc, char** argv) {
     const auto generation = Clock::now();
     const Inputs inputs = writeInputs(folder.path());
     std::printf("inputs: %d files of 1 MiB (+%d hidden) written in %.0f ms; 7Z, fastest level, %d threads\n",
-                kVisibleFiles, kHiddenFiles, milliseconds(generation), threads);
+                kVisibleFiles, kHiddenFiles, millisecondsSince(generation), threads);
 
     std::vector<double> bare, inPlace, staged;
     const QString archive = folder.path() + QStringLiteral("/out.7z");

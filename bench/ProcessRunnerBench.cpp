@@ -1,20 +1,15 @@
 // Cost of collecting a tool's output through ProcessRunner, against the same program writing to
 // /dev/null. Prints the median of several runs of each and their ratio.
 
+#include "BenchSupport.h"
 #include "core/engine/ProcessRunner.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <vector>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 namespace {
 
@@ -22,7 +17,9 @@ constexpr qint64 kOutputBytes = 30 * 1024 * 1024;
 constexpr int kRounds = 9;
 const char* const kCat = "/bin/cat";
 
-using Clock = std::chrono::steady_clock;
+using BenchSupport::Clock;
+using BenchSupport::median;
+using BenchSupport::millisecondsSince;
 
 QString writeTextFile(const QString& folder) {
     const QString path = folder + QStringLiteral("/output.txt");
@@ -33,27 +30,12 @@ QString writeTextFile(const QString& folder) {
     return path;
 }
 
-double directToDevNull(const QByteArray& input) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    char* argv[] = {const_cast<char*>(kCat), const_cast<char*>(input.constData()), nullptr};
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    posix_spawn(&pid, kCat, &actions, nullptr, argv, environ);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const auto elapsed = Clock::now() - start;
-    posix_spawn_file_actions_destroy(&actions);
-    return std::chrono::duration<double, std::milli>(elapsed).count();
-}
-
 double throughRunner(const QString& input) {
     const auto start = Clock::now();
     const ProcessResult result = ProcessRunner::run(QString::fromLatin1(kCat), {input}, std::nullopt, 600, {}, {});
-    const auto elapsed = Clock::now() - start;
+    const double elapsed = millisecondsSince(start);
     if (result.output.isEmpty()) std::fprintf(stderr, "runner collected nothing\n");
-    return std::chrono::duration<double, std::milli>(elapsed).count();
+    return elapsed;
 }
 
 // The part of the runner's time that goes into turning the bytes into text, which callers need.
@@ -63,29 +45,24 @@ double decodeOnly(const QString& input) {
     const QByteArray bytes = file.readAll();
     const auto start = Clock::now();
     const QString text = QString::fromUtf8(bytes);
-    const auto elapsed = Clock::now() - start;
+    const double elapsed = millisecondsSince(start);
     if (text.isEmpty()) std::fprintf(stderr, "nothing decoded\n");
-    return std::chrono::duration<double, std::milli>(elapsed).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return elapsed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    BenchSupport::useToolEnvironment();
     QTemporaryDir folder;
     const QString input = writeTextFile(folder.path());
-    const QByteArray nativeInput = QFile::encodeName(input);
 
     std::vector<double> direct;
     std::vector<double> runner;
     std::vector<double> decode;
     for (int round = 0; round < kRounds; ++round) {
-        direct.push_back(directToDevNull(nativeInput));
+        direct.push_back(BenchSupport::timeDirectRun(QString::fromLatin1(kCat), {input}));
         runner.push_back(throughRunner(input));
         decode.push_back(decodeOnly(input));
     }

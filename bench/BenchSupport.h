@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <vector>
+
+// What every benchmark needs to time velmora's path against the bare tool in the same run.
+namespace BenchSupport {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start);
+double median(std::vector<double> values);
+
+// Gives this process the locale and time zone velmora starts its tools with, so that a tool started
+// directly runs under the same conditions as one started by ProcessRunner.
+void useToolEnvironment();
+
+// Starts program directly (standard input and output on /dev/null, in workingFolder when given),
+// waits for it and returns the elapsed milliseconds. A failed run is reported on standard error.
+double timeDirectRun(const QString& program, const QStringList& arguments, const QString& workingFolder = {});
+
+}  // namespace BenchSupport
