@@ -1,3 +1,4 @@
+#include "ContentFixture.h"
 #include "core/content/ArchiveListingParser.h"
 
 #include <gtest/gtest.h>
@@ -5,12 +6,6 @@
 namespace {
 
 using namespace ArchiveListingParser;
-
-QStringList paths(const QList<ArchivePreviewEntry>& entries) {
-    QStringList result;
-    for (const ArchivePreviewEntry& entry : entries) result << entry.path;
-    return result;
-}
 
 const QString kSevenZipTechnical = QStringLiteral(
     "\n7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov : 2026-06-25\n\n"

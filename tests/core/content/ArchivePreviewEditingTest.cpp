@@ -5,16 +5,6 @@ namespace {
 
 class ArchivePreviewEditingTest : public ContentFixture {
 protected:
-    static ArchiveError failure(const std::function<void()>& operation) {
-        try {
-            operation();
-        } catch (const ArchiveError& error) {
-            return error;
-        }
-        ADD_FAILURE() << "no ArchiveError";
-        return ArchiveError::corruptedArchive();
-    }
-
     static QStringList without(QStringList list, const QStringList& removed) {
         for (const QString& item : removed) list.removeAll(item);
         return list;
@@ -94,9 +84,7 @@ TEST_F(ArchivePreviewEditingTest, MissingSevenZip) {
 
 TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
     const FakeTool sevenZip(m_tree.path("bin"), "7zz", "exit 2");
-    ArchivePreviewService::Programs programs;
-    programs.sevenZip = [&] { return std::optional<QString>(sevenZip.path()); };
-    const ArchivePreviewService service(programs);
+    const ArchivePreviewService service(withSevenZip(sevenZip.path()));
     const QString archive = m_tree.path("Backup.ZIP");
     EXPECT_EQ(failure([&] { service.addFiles({"/x/a.txt"}, archive, m_token); }),
               ArchiveError::extractFailed("添加文件失败。"));

@@ -20,16 +20,6 @@ protected:
         return service.extractedPreviewFile(entry(path), archive, password, m_token);
     }
 
-    static ArchiveError failure(const std::function<void()>& operation) {
-        try {
-            operation();
-        } catch (const ArchiveError& error) {
-            return error;
-        }
-        ADD_FAILURE() << "no ArchiveError";
-        return ArchiveError::corruptedArchive();
-    }
-
     QString previewsFolder() const { return m_tree.path("tmp/velmora-%1/velmoraPreviews").arg(::getuid()); }
 };
 
@@ -173,9 +163,7 @@ TEST_F(ArchivePreviewExtractionTest, PreviewFindsAFileTheToolPutElsewhere) {
     const FakeTool sevenZip(m_tree.path("bin"), "7zz",
                             "dest=${2#-o}; mkdir -p \"$dest/elsewhere\"; "
                             "printf moved > \"$dest/elsewhere/$(basename \"$7\")\"");
-    ArchivePreviewService::Programs programs;
-    programs.sevenZip = [&] { return std::optional<QString>(sevenZip.path()); };
-    const ArchivePreviewService service(programs);
+    const ArchivePreviewService service(withSevenZip(sevenZip.path()));
     const QString archive = m_tree.writeFile("s.7z", "x");
     const QString moved = preview(service, "docs/report.txt", archive);
     EXPECT_TRUE(moved.endsWith("/elsewhere/report.txt"));

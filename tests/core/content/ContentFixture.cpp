@@ -3,6 +3,17 @@
 #include "core/engine/ProcessRunner.h"
 #include "platform/PrivateTempDirectory.h"
 
+QStringList paths(const QList<ArchivePreviewEntry>& entries) {
+    QStringList result;
+    for (const ArchivePreviewEntry& entry : entries) result << entry.path;
+    return result;
+}
+
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
 const QStringList ContentFixture::kSampleItems{"a.txt", "*.txt", "-x.txt", "docs"};
 const QStringList ContentFixture::kSamplePaths{"*.txt", "-x.txt", "a.txt", "docs/", "docs/r.txt"};
 
@@ -37,17 +48,6 @@ void ContentFixture::addSampleFile(const QString& name, const QByteArray& conten
     m_items.prepend(name);
 }
 
-QStringList ContentFixture::paths(const QList<ArchivePreviewEntry>& entries) {
-    QStringList result;
-    for (const ArchivePreviewEntry& entry : entries) result << entry.path;
-    return result;
-}
-
-QStringList ContentFixture::sorted(QStringList list) {
-    list.sort();
-    return list;
-}
-
 QStringList ContentFixture::listedPaths(const QString& archive) {
     return sorted(paths(ArchivePreviewService().previewEntries(archive, std::nullopt, {})));
 }
@@ -63,4 +63,20 @@ ArchivePreviewService::Programs ContentFixture::withoutSevenZip(std::optional<QS
     programs.sevenZip = [] { return std::optional<QString>(); };
     programs.rar = [rar] { return rar; };
     return programs;
+}
+
+ArchivePreviewService::Programs ContentFixture::withSevenZip(const QString& program) {
+    ArchivePreviewService::Programs programs;
+    programs.sevenZip = [program] { return std::optional<QString>(program); };
+    return programs;
+}
+
+ArchiveError ContentFixture::failure(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const ArchiveError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no ArchiveError";
+    return ArchiveError::corruptedArchive();
 }

@@ -6,6 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+// The entries' paths, in listing order.
+QStringList paths(const QList<ArchivePreviewEntry>& entries);
+// The list in ascending order, for comparing listings whose order is the tool's.
+QStringList sorted(QStringList list);
+
 // A folder of sample files, archives made from it with the real tools, and previews kept inside the
 // test's own folder. The sample has the names that tools like to misread: "*.txt" and "-x.txt".
 class ContentFixture : public testing::Test {
@@ -17,8 +24,6 @@ protected:
     QString sevenZipArchive(const QString& name, const QStringList& switches = {});
     QString rarArchive(const QString& name, const QStringList& switches = {});
 
-    static QStringList paths(const QList<ArchivePreviewEntry>& entries);
-    static QStringList sorted(QStringList list);
     // The entry paths as 7-Zip's technical listing gives them.
     static QStringList listedPaths(const QString& archive);
 
@@ -26,6 +31,11 @@ protected:
 
     // A service that finds no 7-Zip (and no RAR extractor unless given).
     static ArchivePreviewService::Programs withoutSevenZip(std::optional<QString> rar = std::nullopt);
+    // A service that runs the given program as 7-Zip.
+    static ArchivePreviewService::Programs withSevenZip(const QString& program);
+
+    // The error the operation throws; a test failure when it throws none.
+    static ArchiveError failure(const std::function<void()>& operation);
 
     static const QStringList kSampleItems;
     static const QStringList kSamplePaths;  // every entry of an archive of kSampleItems, sorted

@@ -1,3 +1,4 @@
+#include "ContentFixture.h"
 #include "core/content/PreviewEntryRules.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +10,6 @@ using namespace PreviewEntryRules;
 
 ArchivePreviewEntry row(const QString& path, qint64 size = 0, const QString& modified = {}) {
     return listedEntry(path, size, modified);
-}
-
-QStringList paths(const QList<ArchivePreviewEntry>& entries) {
-    QStringList result;
-    for (const ArchivePreviewEntry& entry : entries) result << entry.path;
-    return result;
 }
 
 TEST(PreviewEntryRules, KindTexts) {

@@ -1,3 +1,4 @@
+#include "ContentFixture.h"
 #include "core/content/ZipCentralDirectory.h"
 #include "core/engine/FileSystemError.h"
 #include "support/TempTree.h"
@@ -75,11 +76,7 @@ protected:
         return nativeZipEntries(m_tree.writeFile(QStringLiteral("a.zip"), contents));
     }
 
-    QStringList paths(const QByteArray& contents) {
-        QStringList result;
-        for (const ArchivePreviewEntry& entry : read(contents).entries) result << entry.path;
-        return result;
-    }
+    QStringList paths(const QByteArray& contents) { return ::paths(read(contents).entries); }
 
     TempTree m_tree;
 };
@@ -226,10 +223,8 @@ TEST_F(ZipCentralDirectoryTest, RealArchives) {
 
     for (const QString& archive : {zipped, sevenZipped}) {
         const PreviewListing listing = nativeZipEntries(archive);
-        QStringList names;
-        for (const ArchivePreviewEntry& entry : listing.entries) names << entry.path;
-        names.sort();
-        EXPECT_EQ(names, QStringList({"docs/", "docs/readme.txt", QStringLiteral(u"图片.png")}));
+        EXPECT_EQ(sorted(::paths(listing.entries)),
+                  QStringList({"docs/", "docs/readme.txt", QStringLiteral(u"图片.png")}));
         EXPECT_FALSE(listing.isEncrypted);
     }
     const PreviewListing listing = nativeZipEntries(encrypted);
