@@ -36,11 +36,6 @@ void FakeWorkbenchEngine::setSplitOutputNames(std::function<QStringList(const QS
     m_splitOutputNames = std::move(names);
 }
 
-void FakeWorkbenchEngine::setExtractOutputs(std::optional<QStringList> outputs) {
-    QMutexLocker lock(&m_mutex);
-    m_extractOutputs = std::move(outputs);
-}
-
 QList<FakeWorkbenchEngine::Call> FakeWorkbenchEngine::calls() const {
     QMutexLocker lock(&m_mutex);
     return m_calls;
@@ -96,8 +91,6 @@ QStringList FakeWorkbenchEngine::extract(const QStringList& fileURLs, const QStr
             .password = password,
             .threadCount = threadCount});
     finish({}, token);
-    QMutexLocker lock(&m_mutex);
-    if (m_extractOutputs) return *m_extractOutputs;
     QStringList outputs;
     for (const QString& file : fileURLs)
         outputs << QDir(destinationRootURL).filePath(QFileInfo(file).baseName());
@@ -106,31 +99,29 @@ QStringList FakeWorkbenchEngine::extract(const QStringList& fileURLs, const QStr
 
 void FakeWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,
                                          CompressionFormat, CompressionLevel,
-                                         const std::optional<QString>& password, int threadCount,
-                                         bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                         const std::optional<QString>& password, int threadCount, bool,
+                                         const ProgressHandler& progressHandler,
                                          const CancellationToken& token) {
     record({.operation = QStringLiteral("compressSingle"),
             .files = files,
             .destination = destinationURL,
             .password = password,
-            .threadCount = threadCount,
-            .excludeHiddenFiles = excludeHiddenFiles});
+            .threadCount = threadCount});
     touch(destinationURL);
     finish(progressHandler, token);
 }
 
 SplitCompressionResult FakeWorkbenchEngine::compressSplit(
     const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
-    CompressionFormat format, CompressionLevel, const std::optional<QString>& password, int threadCount,
-    bool excludeHiddenFiles, bool, std::optional<qint64> splitSizeBytes, bool overwriteExisting,
-    bool validateAfterCompletion, const ProgressHandler& progressHandler, const CancellationToken& token) {
+    CompressionFormat format, CompressionLevel, const std::optional<QString>& password, int threadCount, bool,
+    bool, std::optional<qint64> splitSizeBytes, bool overwriteExisting, bool validateAfterCompletion,
+    const ProgressHandler& progressHandler, const CancellationToken& token) {
     record({.operation = QStringLiteral("compressSplit"),
             .files = files,
             .destination = destinationDirectoryURL,
             .baseName = baseName,
             .password = password,
             .threadCount = threadCount,
-            .excludeHiddenFiles = excludeHiddenFiles,
             .overwriteExisting = overwriteExisting,
             .splitSizeBytes = splitSizeBytes});
     QMutexLocker lock(&m_mutex);

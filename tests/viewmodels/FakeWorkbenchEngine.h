@@ -22,7 +22,6 @@ public:
         QString baseName = {};
         std::optional<QString> password = std::nullopt;
         int threadCount = 0;
-        bool excludeHiddenFiles = false;
         bool overwriteExisting = false;
         std::optional<qint64> splitSizeBytes = std::nullopt;
     };
@@ -36,8 +35,6 @@ public:
     // The files a split compression writes (names inside its destination); by default one volume
     // <base>.7z.001 or <base>.zip.
     void setSplitOutputNames(std::function<QStringList(const QString& baseName)> names);
-    // Replaces the default outputs of an extraction.
-    void setExtractOutputs(std::optional<QStringList> outputs);
 
     QList<Call> calls() const;
     // The progress reporter of the latest compression, still callable after the call ended.
@@ -72,6 +69,5 @@ private:
     bool m_blocks = false;
     int m_blockedCalls = 0;
     std::function<QStringList(const QString&)> m_splitOutputNames;
-    std::optional<QStringList> m_extractOutputs;
     ProgressHandler m_lastProgressHandler;
 };

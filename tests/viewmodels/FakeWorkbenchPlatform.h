@@ -9,13 +9,11 @@
 class FakeWorkbenchPlatform : public WorkbenchPlatform {
 public:
     QList<QStringList> panelAnswers;
-    QList<OpenPanelRequest> panelRequests;
     QList<QStringList> revealed;
     int processorCount = 4;
     std::optional<qint64> freeBytes;
 
-    QStringList runOpenPanel(const OpenPanelRequest& request) override {
-        panelRequests.append(request);
+    QStringList runOpenPanel(const OpenPanelRequest&) override {
         return panelAnswers.isEmpty() ? QStringList{} : panelAnswers.takeFirst();
     }
     void revealInFileManager(const QStringList& paths) override { revealed.append(paths); }

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QMap>
-#include <QRandomGenerator>
 
 namespace {
 
@@ -23,13 +22,6 @@ QMap<QString, QByteArray> contentsBelow(const QString& root) {
                         QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
     }
     return contents;
-}
-
-QByteArray randomBytes(int size, quint32 seed) {
-    QByteArray data(size, Qt::Uninitialized);
-    QRandomGenerator generator(seed);
-    for (char& byte : data) byte = char(generator.bounded(256));
-    return data;
 }
 
 // The main window's operations with the archive service and the installed tools doing the work.

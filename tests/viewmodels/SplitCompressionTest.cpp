@@ -185,29 +185,31 @@ TEST_F(SplitCompressionTest, preflightReportsTheFirstFailingCheck) {
     EXPECT_TRUE(engine.calls().isEmpty());
 }
 
-TEST_F(SplitCompressionTest, autoRenameSkipsTakenNames) {
+// Runs in order against one output folder: each renamed run leaves its set behind for the next.
+TEST_F(SplitCompressionTest, conflictingNameIsRenamedPastTakenNamesOrOverwritten) {
+    struct Case {
+        SplitCompressionConflictStrategy strategy;
+        QString baseName;
+        bool overwriteExisting;
+    };
+    const Case cases[] = {
+        {SplitCompressionConflictStrategy::autoRename, "Backup 1", false},
+        {SplitCompressionConflictStrategy::autoRename, "Backup 2", false},
+        {SplitCompressionConflictStrategy::overwrite, "Backup", true},
+    };
     add({files.writeFile("in/Backup.txt", "x")});
     model().setSplitCompressionOutputDirectoryURL(files.makeFolder("out"));
     files.writeFile("out/Backup.7z.001", "older");
-    run();
-    EXPECT_EQ(engine.calls().last().baseName, "Backup 1");
-    EXPECT_EQ(model().splitCompressionBaseName(), "Backup 1");
-
-    model().setSplitCompressionBaseName("Backup");
-    run();
-    EXPECT_EQ(engine.calls().last().baseName, "Backup 2");
-    EXPECT_FALSE(engine.calls().last().overwriteExisting);
-}
-
-TEST_F(SplitCompressionTest, overwriteKeepsTheNameAndTellsTheEngine) {
-    add({files.writeFile("in/Backup.txt", "x")});
-    model().setSplitCompressionOutputDirectoryURL(files.makeFolder("out"));
-    files.writeFile("out/Backup.7z.001", "older");
-    model().setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy::overwrite);
-    run();
-    EXPECT_FALSE(model().alertMessage().has_value());
-    EXPECT_EQ(engine.calls().last().baseName, "Backup");
-    EXPECT_TRUE(engine.calls().last().overwriteExisting);
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.baseName.toStdString());
+        model().setSplitCompressionBaseName("Backup");
+        model().setSplitCompressionConflictStrategy(test.strategy);
+        run();
+        EXPECT_FALSE(model().alertMessage().has_value());
+        EXPECT_EQ(engine.calls().last().baseName, test.baseName);
+        EXPECT_EQ(model().splitCompressionBaseName(), test.baseName);
+        EXPECT_EQ(engine.calls().last().overwriteExisting, test.overwriteExisting);
+    }
 }
 
 TEST_F(SplitCompressionTest, passwordSwitchAndSplitSwitchShapeTheEngineCall) {

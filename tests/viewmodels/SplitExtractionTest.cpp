@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 
 namespace {
 
@@ -11,10 +10,7 @@ class SplitExtractionTest : public WorkbenchFixture {
 protected:
     // A 7Z set of three volumes, made by 7-Zip in its own folder; returns the volumes in order.
     QStringList makeSevenZipSet(const QString& folder) {
-        QByteArray data(2500, Qt::Uninitialized);
-        QRandomGenerator generator(7);
-        for (char& byte : data) byte = char(generator.bounded(256));
-        files.writeFile(folder + "/payload.bin", data);
+        files.writeFile(folder + "/payload.bin", randomBytes(2500, 7));
         runTool("/usr/bin/7zz", {"a", "-v1k", "-mx0", "-bd", "set.7z", "payload.bin"}, files.path(folder));
         QFile::remove(files.path(folder + "/payload.bin"));
         return {files.path(folder + "/set.7z.001"), files.path(folder + "/set.7z.002"),

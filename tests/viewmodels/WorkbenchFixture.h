@@ -13,10 +13,19 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 #include <memory>
+
+// Incompressible bytes, the same for the same seed.
+inline QByteArray randomBytes(int size, quint32 seed) {
+    QByteArray data(size, Qt::Uninitialized);
+    QRandomGenerator generator(seed);
+    for (char& byte : data) byte = char(generator.bounded(256));
+    return data;
+}
 
 // A main window model over stores in a temporary folder, the scripted engine and the scripted
 // desktop. The model is made on first use, so a test can store settings before it loads them.

@@ -1,5 +1,5 @@
-#include "core/state/ArchivePasswordBookStore.h"
 #include "core/engine/FileSystemError.h"
+#include "core/state/ArchivePasswordBookStore.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +28,15 @@ protected:
                                                                  JsonFields::DateForm::referenceSeconds);
                    })
             .value_or(QList<ArchivePasswordBookEntry>{});
+    }
+
+    void storeEntries(const QList<ArchivePasswordBookEntry>& entries) {
+        defaults.setData(kBook, JsonFields::encodeArray(
+                                    entries,
+                                    [](const ArchivePasswordBookEntry& e) {
+                                        return e.toJson(JsonFields::DateForm::referenceSeconds);
+                                    },
+                                    QJsonDocument::Compact));
     }
 
     QString importFile(const QByteArray& contents) { return tree.writeFile("import.txt", contents); }
@@ -173,12 +182,7 @@ TEST_F(PasswordBookTest, BookOrder) {
     twin.id = QUuid::createUuid();
     twin.password = "twin";
     list << twin;
-    defaults.setData(kBook, JsonFields::encodeArray(
-                                list,
-                                [](const ArchivePasswordBookEntry& e) {
-                                    return e.toJson(JsonFields::DateForm::referenceSeconds);
-                                },
-                                QJsonDocument::Compact));
+    storeEntries(list);
 
     EXPECT_EQ(passwords(store().entries()),
               (QStringList{"alpha", "Beta", "five", "key 2", "key 10", "same", "twin", "older"}));
@@ -189,11 +193,7 @@ TEST_F(PasswordBookTest, StoredDuplicatesAndUndecodableValues) {
     QList<ArchivePasswordBookEntry> list = storedEntries();
     list << list.first();
     list.last().id = QUuid::createUuid();
-    const QByteArray twice = JsonFields::encodeArray(
-        list,
-        [](const ArchivePasswordBookEntry& e) { return e.toJson(JsonFields::DateForm::referenceSeconds); },
-        QJsonDocument::Compact);
-    defaults.setData(kBook, twice);
+    storeEntries(list);
     EXPECT_EQ(store().entries().size(), 2);
     store().removeEntry(QUuid::createUuid());
     ASSERT_EQ(storedEntries().size(), 1);

@@ -1,3 +1,4 @@
+#include "RunningTask.h"
 #include "core/engine/CancellationError.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/state/TaskCancellationCenter.h"
@@ -69,19 +70,8 @@ TEST(TaskCancellationCenter, CancellingATaskEndsItsRunning7Zip) {
     const QString data = tree.writeFile("data.bin", random.read(64 << 20));
 
     WorkbenchStore store(DefaultsStore(tree.path("defaults")));
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    const ArchiveTask task{.id = QUuid::createUuid(),
-                           .name = "data.7z",
-                           .path = tree.root(),
-                           .kind = ArchiveActivityKind::compress,
-                           .status = ArchiveActivityStatus::running,
-                           .progress = 0.08,
-                           .sizeDescription = "64 MB",
-                           .targetPath = tree.root(),
-                           .createdAt = now,
-                           .updatedAt = now,
-                           .message = QStringLiteral(u"正在压缩"),
-                           .metadata = std::nullopt};
+    const ArchiveTask task =
+        runningTask("data.7z", ArchiveActivityKind::compress, QDateTime::currentDateTimeUtc());
     store.addTask(task);
     const CancellationToken token;
     center().registerHandle(token, task.id);

@@ -1,3 +1,4 @@
+#include "RunningTask.h"
 #include "core/state/JsonFields.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
@@ -33,18 +34,7 @@ protected:
 
     ArchiveTask runningTask(const QString& name,
                             ArchiveActivityKind kind = ArchiveActivityKind::extract) const {
-        return {.id = QUuid::createUuid(),
-                .name = name,
-                .path = "/src",
-                .kind = kind,
-                .status = ArchiveActivityStatus::running,
-                .progress = 0.08,
-                .sizeDescription = "1 KB",
-                .targetPath = "/dst",
-                .createdAt = now,
-                .updatedAt = now,
-                .message = QStringLiteral(u"正在解压"),
-                .metadata = std::nullopt};
+        return ::runningTask(name, kind, now);
     }
 
     AppNotificationItem notification(const QString& title) const {

@@ -1,5 +1,6 @@
 // Writes the workbench store in an endless loop until it is killed: a progress report per step, each
 // announced on standard output once it is stored. The interruption test kills it mid-loop.
+#include "RunningTask.h"
 #include "core/state/WorkbenchStore.h"
 
 #include <QTextStream>
@@ -13,18 +14,8 @@ int main(int argc, char** argv) {
     // one task to report on, as the earlier one was closed at this start.
     const int added = store.tasks().isEmpty() ? 40 : 1;
     for (int i = 0; i < added; ++i) {
-        store.addTask({.id = QUuid::createUuid(),
-                       .name = QStringLiteral("task %1 ").arg(i) + QString(4000, QLatin1Char('n')),
-                       .path = QStringLiteral("/src"),
-                       .kind = ArchiveActivityKind::compress,
-                       .status = ArchiveActivityStatus::running,
-                       .progress = 0.08,
-                       .sizeDescription = QStringLiteral("1 MB"),
-                       .targetPath = QStringLiteral("/dst"),
-                       .createdAt = now,
-                       .updatedAt = now,
-                       .message = QString(),
-                       .metadata = std::nullopt});
+        store.addTask(runningTask(QStringLiteral("task %1 ").arg(i) + QString(4000, QLatin1Char('n')),
+                                  ArchiveActivityKind::compress, now));
     }
     const QUuid id = store.tasks().first().id;
     for (qint64 step = 1;; ++step) {
