@@ -64,8 +64,9 @@ QString makeArchive(const QString& folder, const QString& sevenZip) {
     writeRandomFile(source + QStringLiteral("/random.bin"), kRandomBytes);
     writeTextFile(source + QStringLiteral("/table.txt"), kTextBytes);
     const QString archive = folder + QStringLiteral("/large.7z");
-    BenchSupport::timeDirectRun(sevenZip, {QStringLiteral("a"), QStringLiteral("-mx=1"), archive,
-                          source + QStringLiteral("/random.bin"), source + QStringLiteral("/table.txt")});
+    BenchSupport::timeDirectRun(
+        sevenZip, {QStringLiteral("a"), QStringLiteral("-mx=1"), archive,
+                   source + QStringLiteral("/random.bin"), source + QStringLiteral("/table.txt")});
     QDir(source).removeRecursively();
     return archive;
 }

@@ -43,7 +43,8 @@ double timeDirectRun(const QString& program, const QStringList& arguments, const
     const auto start = Clock::now();
     pid_t pid = 0;
     int status = -1;
-    if (posix_spawn(&pid, argv.front(), &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, &status, 0);
+    if (posix_spawn(&pid, argv.front(), &actions, nullptr, argv.data(), environ) == 0)
+        waitpid(pid, &status, 0);
     const double elapsed = millisecondsSince(start);
     posix_spawn_file_actions_destroy(&actions);
     if (status != 0) std::fprintf(stderr, "%s failed (status %d)\n", argv.front(), status);

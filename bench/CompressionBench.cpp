@@ -20,7 +20,6 @@
 #include <functional>
 #include <vector>
 
-
 namespace {
 
 constexpr int kVisibleFiles = 200;

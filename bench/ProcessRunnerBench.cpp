@@ -32,7 +32,8 @@ QString writeTextFile(const QString& folder) {
 
 double throughRunner(const QString& input) {
     const auto start = Clock::now();
-    const ProcessResult result = ProcessRunner::run(QString::fromLatin1(kCat), {input}, std::nullopt, 600, {}, {});
+    const ProcessResult result =
+        ProcessRunner::run(QString::fromLatin1(kCat), {input}, std::nullopt, 600, {}, {});
     const double elapsed = millisecondsSince(start);
     if (result.output.isEmpty()) std::fprintf(stderr, "runner collected nothing\n");
     return elapsed;

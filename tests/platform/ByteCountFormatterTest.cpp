@@ -1,7 +1,7 @@
 #include "platform/ByteCountFormatter.h"
 
-#include <QList>
 #include <gtest/gtest.h>
+#include <QList>
 
 #include <limits>
 

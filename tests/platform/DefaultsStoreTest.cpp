@@ -1,8 +1,8 @@
 #include "platform/DefaultsStore.h"
 #include "support/TempTree.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <QFileInfo>
 
 namespace {
 

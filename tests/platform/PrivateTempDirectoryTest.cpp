@@ -1,10 +1,10 @@
 #include "platform/PrivateTempDirectory.h"
 #include "support/TempTree.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 #include <unistd.h>
 
@@ -20,18 +20,21 @@ protected:
 };
 
 TEST_F(PrivateTempDirectoryTest, FoldersAreOwnerOnly) {
-    const std::optional<QString> folder = PrivateTempDirectory::makeFolder(QStringLiteral("velmoraPreviews/X"));
+    const std::optional<QString> folder =
+        PrivateTempDirectory::makeFolder(QStringLiteral("velmoraPreviews/X"));
     ASSERT_TRUE(folder.has_value());
     EXPECT_EQ(*folder, expectedBase() + QStringLiteral("/velmoraPreviews/X"));
-    for (const QString& path : {expectedBase(), expectedBase() + QStringLiteral("/velmoraPreviews"), *folder}) {
+    for (const QString& path :
+         {expectedBase(), expectedBase() + QStringLiteral("/velmoraPreviews"), *folder}) {
         EXPECT_EQ(fileMode(path), 0700) << path.toStdString();
     }
 }
 
 TEST_F(PrivateTempDirectoryTest, LoosenedBaseIsTightenedAgain) {
     QDir().mkpath(expectedBase());
-    QFile::setPermissions(expectedBase(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                              QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(expectedBase(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                              QFileDevice::ExeOther);
     ASSERT_TRUE(PrivateTempDirectory::base().has_value());
     EXPECT_EQ(fileMode(expectedBase()), 0700);
 }

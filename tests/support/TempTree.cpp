@@ -1,10 +1,10 @@
 #include "support/TempTree.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 

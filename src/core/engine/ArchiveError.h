@@ -22,10 +22,14 @@ public:
 
     ArchiveError(Kind kind, QString payload = {}) : m_kind(kind), m_payload(std::move(payload)) {}
 
-    static ArchiveError unsupportedFormat(const QString& extension) { return {Kind::unsupportedFormat, extension}; }
+    static ArchiveError unsupportedFormat(const QString& extension) {
+        return {Kind::unsupportedFormat, extension};
+    }
     static ArchiveError destinationExists(const QString& path) { return {Kind::destinationExists, path}; }
     static ArchiveError fileNotFound(const QString& path) { return {Kind::fileNotFound, path}; }
-    static ArchiveError dependencyMissing(const QString& sentence) { return {Kind::dependencyMissing, sentence}; }
+    static ArchiveError dependencyMissing(const QString& sentence) {
+        return {Kind::dependencyMissing, sentence};
+    }
     static ArchiveError commandFailed(const QString& sentence) { return {Kind::commandFailed, sentence}; }
     static ArchiveError extractFailed(const QString& detail) { return {Kind::extractFailed, detail}; }
     static ArchiveError compressFailed(const QString& detail) { return {Kind::compressFailed, detail}; }

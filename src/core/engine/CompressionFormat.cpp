@@ -10,10 +10,14 @@ const std::vector<CompressionFormat>& all() {
 
 QString rawValue(CompressionFormat format) {
     switch (format) {
-        case CompressionFormat::zip: return QStringLiteral("zip");
-        case CompressionFormat::sevenZip: return QStringLiteral("sevenZip");
-        case CompressionFormat::rar: return QStringLiteral("rar");
-        case CompressionFormat::tarGzip: return QStringLiteral("tarGzip");
+        case CompressionFormat::zip:
+            return QStringLiteral("zip");
+        case CompressionFormat::sevenZip:
+            return QStringLiteral("sevenZip");
+        case CompressionFormat::rar:
+            return QStringLiteral("rar");
+        case CompressionFormat::tarGzip:
+            return QStringLiteral("tarGzip");
     }
     return {};
 }
@@ -27,10 +31,14 @@ std::optional<CompressionFormat> fromRawValue(const QString& value) {
 
 QString fileExtension(CompressionFormat format) {
     switch (format) {
-        case CompressionFormat::zip: return QStringLiteral("zip");
-        case CompressionFormat::sevenZip: return QStringLiteral("7z");
-        case CompressionFormat::rar: return QStringLiteral("rar");
-        case CompressionFormat::tarGzip: return QStringLiteral("tar.gz");
+        case CompressionFormat::zip:
+            return QStringLiteral("zip");
+        case CompressionFormat::sevenZip:
+            return QStringLiteral("7z");
+        case CompressionFormat::rar:
+            return QStringLiteral("rar");
+        case CompressionFormat::tarGzip:
+            return QStringLiteral("tar.gz");
     }
     return {};
 }

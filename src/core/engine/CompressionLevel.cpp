@@ -10,9 +10,12 @@ const std::vector<CompressionLevel>& all() {
 
 QString rawValue(CompressionLevel level) {
     switch (level) {
-        case CompressionLevel::fastest: return QStringLiteral("fastest");
-        case CompressionLevel::standard: return QStringLiteral("standard");
-        case CompressionLevel::maximum: return QStringLiteral("maximum");
+        case CompressionLevel::fastest:
+            return QStringLiteral("fastest");
+        case CompressionLevel::standard:
+            return QStringLiteral("standard");
+        case CompressionLevel::maximum:
+            return QStringLiteral("maximum");
     }
     return {};
 }

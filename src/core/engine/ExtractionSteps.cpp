@@ -17,7 +17,9 @@ void createFolder(const QString& folderURL) {
     std::error_code code;
     std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folderURL).toStdString()),
                                         code);
-    if (code) throw FileSystemError(FileSystemError::Kind::createFailed, folderURL, QString::fromStdString(code.message()));
+    if (code)
+        throw FileSystemError(FileSystemError::Kind::createFailed, folderURL,
+                              QString::fromStdString(code.message()));
 }
 
 QString combinedText(const ProcessResult& result) { return result.error + QLatin1Char('\n') + result.output; }

@@ -79,7 +79,8 @@ QStringList childNames(const QString& folder) {
     }
     const int readError = errno;
     ::closedir(directory);
-    if (readError != 0) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::listFailed, folder, readError);
+    if (readError != 0)
+        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::listFailed, folder, readError);
     return names;
 }
 

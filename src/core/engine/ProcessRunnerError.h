@@ -8,7 +8,9 @@ public:
     enum class Kind { timedOut, launchFailed };
 
     // executableName is the last path component of the tool's path.
-    static ProcessRunnerError timedOut(const QString& executableName) { return {Kind::timedOut, executableName, {}}; }
+    static ProcessRunnerError timedOut(const QString& executableName) {
+        return {Kind::timedOut, executableName, {}};
+    }
     static ProcessRunnerError launchFailed(const QString& executableName, const QString& reason) {
         return {Kind::launchFailed, executableName, reason};
     }
