@@ -1,8 +1,8 @@
-#include "ExtractionFixtures.h"
+#include "EngineFixtures.h"
 #include "core/engine/RarExtractor.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
+#include <QDir>
 
 namespace {
 
@@ -44,21 +44,21 @@ TEST_F(RarExtractorTest, PasswordDecides) {
     const struct {
         QString archive;
         std::optional<QString> password;
-        std::optional<ArchiveError::Kind> expected;
+        std::optional<ArchiveError> expected;
     } cases[] = {
         {headersLocked, QStringLiteral("秘密"), std::nullopt},
         {dataLocked, QStringLiteral("秘密"), std::nullopt},
         // An empty password is no password: unrar must not stop to ask for one.
         {rar(QStringLiteral("plain.rar")), QString(), std::nullopt},
-        {headersLocked, QStringLiteral("wrong"), ArchiveError::Kind::wrongPassword},
-        {headersLocked, std::nullopt, ArchiveError::Kind::wrongPassword},
-        {dataLocked, QStringLiteral("wrong"), ArchiveError::Kind::wrongPassword},
-        {dataLocked, QString(), ArchiveError::Kind::wrongPassword},
+        {headersLocked, QStringLiteral("wrong"), ArchiveError::wrongPassword()},
+        {headersLocked, std::nullopt, ArchiveError::wrongPassword()},
+        {dataLocked, QStringLiteral("wrong"), ArchiveError::wrongPassword()},
+        {dataLocked, QString(), ArchiveError::wrongPassword()},
     };
     for (const auto& c : cases) {
         const QString destination = m_tree.makeFolder(QStringLiteral("out"));
         EXPECT_EQ(
-            archiveErrorKind([&] { makeExtractor().extract(c.archive, destination, c.password, 1, {}); }),
+            thrownArchiveError([&] { makeExtractor().extract(c.archive, destination, c.password, 1, {}); }),
             c.expected)
             << c.archive.toStdString();
         if (!c.expected) expectSample(destination);
@@ -84,13 +84,10 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
     };
     for (const auto& c : cases) {
         const FakeTool unrar = bundle.addTool(QStringLiteral("unrar"), QString::fromUtf8(c.body));
-        std::optional<ArchiveError> thrown;
-        try {
-            makeExtractor().extract(archive, destination, std::nullopt, 8, {});
-        } catch (const ArchiveError& error) {
-            thrown = error;
-        }
-        EXPECT_EQ(thrown, c.expected) << c.body;
+        EXPECT_EQ(
+            thrownArchiveError([&] { makeExtractor().extract(archive, destination, std::nullopt, 8, {}); }),
+            c.expected)
+            << c.body;
         EXPECT_EQ(unrar.recordedRuns().last(),
                   (QStringList{"x", "-o+", "-p-", "--", archive, destination + "/"}));
     }
