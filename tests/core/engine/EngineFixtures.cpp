@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -49,6 +50,17 @@ void expectSample(const QString& root) {
         ASSERT_TRUE(extracted.open(QIODevice::ReadOnly)) << extracted.fileName().toStdString();
         EXPECT_EQ(extracted.readAll(), QByteArray(file.contents)) << extracted.fileName().toStdString();
     }
+}
+
+void SampleArchiveTest::SetUp() { writeSample(m_tree, QStringLiteral("src")); }
+
+QString SampleArchiveTest::archiveOfSample(const QString& program, const QStringList& switches,
+                                           const QString& name) {
+    const QString archive = m_tree.path(name);
+    QDir().mkpath(QFileInfo(archive).path());
+    runTool(program, QStringList(switches) << archive << QStringLiteral("."),
+            m_tree.path(QStringLiteral("src")));
+    return archive;
 }
 
 std::optional<ArchiveError> thrownArchiveError(const std::function<void()>& operation) {

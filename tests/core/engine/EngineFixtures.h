@@ -32,6 +32,17 @@ void writeSample(TempTree& tree, const QString& folder);
 // Fails the current test unless every sample entry is under root with its contents.
 void expectSample(const QString& root);
 
+// Tests on archives of the sample tree, which set-up writes to <tree>/src.
+class SampleArchiveTest : public testing::Test {
+protected:
+    void SetUp() override;
+
+    // Runs program with switches, the archive path <tree>/<name> and "." inside the sample folder.
+    QString archiveOfSample(const QString& program, const QStringList& switches, const QString& name);
+
+    TempTree m_tree;
+};
+
 // The ArchiveError that operation throws; nothing when it throws none. Other failures escape.
 std::optional<ArchiveError> thrownArchiveError(const std::function<void()>& operation);
 

@@ -8,21 +8,13 @@ namespace {
 
 RarExtractor makeExtractor() { return RarExtractor({QStringLiteral("rar")}); }
 
-class RarExtractorTest : public testing::Test {
+class RarExtractorTest : public SampleArchiveTest {
 protected:
-    void SetUp() override { writeSample(m_tree, QStringLiteral("src")); }
-
-    // An archive of the sample tree; options go before the archive name.
     QString rar(const QString& name, const QStringList& options = {}) {
-        const QString archive = m_tree.path(name);
-        runTool(kRar,
-                QStringList{QStringLiteral("a"), QStringLiteral("-idq"), QStringLiteral("-r")}
-                    << options << archive << QStringLiteral("."),
-                m_tree.path(QStringLiteral("src")));
-        return archive;
+        return archiveOfSample(
+            kRar, QStringList{QStringLiteral("a"), QStringLiteral("-idq"), QStringLiteral("-r")} + options,
+            name);
     }
-
-    TempTree m_tree;
 };
 
 TEST(RarExtractor, AcceptsRarNamesAndBothVolumeSchemes) {

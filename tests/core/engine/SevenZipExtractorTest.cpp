@@ -20,19 +20,16 @@ const QString kFirstPassWritesTar = QStringLiteral(
     "if [ ! -e \"$0.done\" ]; then touch \"$0.done\"; for a in \"$@\"; do case \"$a\" in -o*) "
     ": > \"${a#-o}/inner.tar\";; esac; done; fi");
 
-class SevenZipExtractorTest : public testing::Test {
+class SevenZipExtractorTest : public SampleArchiveTest {
 protected:
     void SetUp() override {
-        writeSample(m_tree, QStringLiteral("src"));
+        SampleArchiveTest::SetUp();
         PrivateTempDirectory::setSystemTempPathForTesting(m_tree.makeFolder(QStringLiteral("tmp")));
     }
     void TearDown() override { PrivateTempDirectory::setSystemTempPathForTesting({}); }
 
     QString sevenZip(const QString& name, const QStringList& options = {}) {
-        const QString archive = m_tree.path(name);
-        runTool(kSevenZip, QStringList{QStringLiteral("a")} << options << archive << QStringLiteral("."),
-                m_tree.path(QStringLiteral("src")));
-        return archive;
+        return archiveOfSample(kSevenZip, QStringList{QStringLiteral("a")} + options, name);
     }
 
     // What the private temporary base holds: work folders must never outlive an extraction.
@@ -40,8 +37,6 @@ protected:
         return QDir(*PrivateTempDirectory::base())
             .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
-
-    TempTree m_tree;
 };
 
 TEST(SevenZipExtractor, AcceptsWhatSevenZipReadsApartFromZipAndRar) {

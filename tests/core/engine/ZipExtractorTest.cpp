@@ -9,20 +9,11 @@ namespace {
 
 ZipExtractor makeExtractor() { return ZipExtractor({QStringLiteral("zip"), QStringLiteral("zipx")}); }
 
-class ZipExtractorTest : public testing::Test {
+class ZipExtractorTest : public SampleArchiveTest {
 protected:
-    void SetUp() override { writeSample(m_tree, QStringLiteral("src")); }
-
     QString zip(const QString& name, const QStringList& options = {}) {
-        const QString archive = m_tree.path(name);
-        runTool(kZip,
-                QStringList{QStringLiteral("-q"), QStringLiteral("-r")} << options << archive
-                                                                        << QStringLiteral("."),
-                m_tree.path(QStringLiteral("src")));
-        return archive;
+        return archiveOfSample(kZip, QStringList{QStringLiteral("-q"), QStringLiteral("-r")} + options, name);
     }
-
-    TempTree m_tree;
 };
 
 TEST(ZipExtractor, AcceptsZipNamesAndTwoDigitVolumes) {
