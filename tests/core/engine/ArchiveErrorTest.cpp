@@ -1,7 +1,6 @@
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompressionFormat.h"
 #include "core/engine/CompressionLevel.h"
-#include "core/engine/ProcessRunnerError.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,8 @@ TEST(ArchiveError, MessagesAreExact) {
     const std::pair<ArchiveError, QString> cases[] = {
         {ArchiveError::unsupportedFormat(QStringLiteral("abc")), QStringLiteral(u"暂不支持 .abc 格式。")},
         {ArchiveError::unsupportedFormat({}), QStringLiteral(u"暂不支持 . 格式。")},
-        {ArchiveError::destinationExists(QStringLiteral("/tmp/out/相册")), QStringLiteral(u"目标文件夹已存在：相册")},
+        {ArchiveError::destinationExists(QStringLiteral("/tmp/out/相册")),
+         QStringLiteral(u"目标文件夹已存在：相册")},
         {ArchiveError::fileNotFound(QStringLiteral("/tmp/a.zip")), QStringLiteral(u"文件不存在：/tmp/a.zip")},
         {ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。")),
          QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。")},
@@ -25,10 +25,6 @@ TEST(ArchiveError, MessagesAreExact) {
     };
     for (const auto& [error, expected] : cases) EXPECT_EQ(error.message(), expected);
     EXPECT_STREQ(ArchiveError::wrongPassword().what(), "密码错误或压缩包需要密码。");
-}
-
-TEST(ProcessRunnerError, TimeOutNamesTheExecutable) {
-    EXPECT_EQ(ProcessRunnerError::timedOut(QStringLiteral("7zz")).message(), QStringLiteral(u"外部工具执行超时：7zz"));
 }
 
 TEST(CompressionFormat, RawValuesExtensionsAndOrder) {

@@ -1,4 +1,4 @@
-#include "ExtractionFixtures.h"
+#include "EngineFixtures.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CancellationError.h"
 
@@ -27,10 +27,8 @@ void renameToOldRarScheme(TempTree& tree, const QString& stem) {
     }
 }
 
-class ArchiveServiceTest : public testing::Test {
+class ArchiveServiceTest : public SampleArchiveTest {
 protected:
-    void SetUp() override { writeSample(m_tree, QStringLiteral("src")); }
-
     // Runs a fixture tool inside the sample folder; the archive lands in in/.
     QString make(const QString& program, const QStringList& arguments, const QString& name) {
         m_tree.makeFolder(QStringLiteral("in"));
@@ -40,14 +38,13 @@ protected:
     QString in(const QString& name) const { return m_tree.path(QStringLiteral("in/") + name); }
     QString out(const QString& relative = {}) const { return m_tree.path(QStringLiteral("out/") + relative); }
 
-    QString zip(const QString& name) { return make(kZip, {"-q", "-r", in(name), "."}, name); }
-    QString sevenZip(const QString& name) { return make(kSevenZip, {"a", in(name), "."}, name); }
+    QString zip(const QString& name) { return archiveOfSample(kZip, {"-q", "-r"}, "in/" + name); }
+    QString sevenZip(const QString& name) { return archiveOfSample(kSevenZip, {"a"}, "in/" + name); }
 
     QStringList extract(const QStringList& archives, const AppSettings& settings) {
         return m_service.extract(archives, out(), std::nullopt, settings, 2, {});
     }
 
-    TempTree m_tree;
     ArchiveService m_service{ArchiveService::standardExtractors(), nullptr};
 };
 
@@ -144,12 +141,10 @@ TEST_F(ArchiveServiceTest, FirstFailureStopsTheRest) {
     };
     for (const auto& c : cases) {
         QDir(out()).removeRecursively();
-        try {
-            extract({first, c.second, third}, settingsWith(true, true));
-            ADD_FAILURE() << "extracted " << c.second.toStdString();
-        } catch (const ArchiveError& error) {
-            EXPECT_EQ(error.message(), c.message);
-        }
+        EXPECT_EQ(thrownMessage([&] {
+                      extract({first, c.second, third}, settingsWith(true, true));
+                  }),
+                  c.message);
         expectSample(out("first"));
         EXPECT_FALSE(QFile::exists(out("third")));
         EXPECT_TRUE(QFile::exists(third));

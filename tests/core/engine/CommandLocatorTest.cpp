@@ -2,8 +2,8 @@
 #include "platform/AppBundle.h"
 #include "support/TempTree.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 namespace {
 
@@ -14,8 +14,8 @@ protected:
 
     QString executable(const QString& relative, bool executable = true) {
         const QString path = m_tree.writeFile(relative, "#!/bin/sh\n");
-        QFile::setPermissions(path, executable ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                               : QFileDevice::ReadOwner);
+        QFile::setPermissions(
+            path, executable ? QFileDevice::ReadOwner | QFileDevice::ExeOwner : QFileDevice::ReadOwner);
         return path;
     }
 
@@ -38,7 +38,8 @@ TEST_F(CommandLocatorTest, NonExecutableAndFoldersAreSkipped) {
     executable(QStringLiteral("share/velmora/Tools/7zz"), false);
     m_tree.makeFolder(QStringLiteral("usr/local/bin/7zz"));
     const QString system = executable(QStringLiteral("usr/bin/7z"));
-    EXPECT_EQ(CommandLocator::firstBundledOrExisting({"7zz"}, {m_tree.path("usr/local/bin/7zz"), system}), system);
+    EXPECT_EQ(CommandLocator::firstBundledOrExisting({"7zz"}, {m_tree.path("usr/local/bin/7zz"), system}),
+              system);
 }
 
 TEST_F(CommandLocatorTest, SystemListOrderDecides) {

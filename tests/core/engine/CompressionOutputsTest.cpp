@@ -1,12 +1,10 @@
-#include "core/engine/ArchiveError.h"
+#include "EngineFixtures.h"
 #include "core/engine/CompressionOutputs.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/SevenZipProgress.h"
-#include "support/TempTree.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <limits>
 
 namespace {
@@ -56,20 +54,10 @@ TEST(CompressionOutputs, MissingVolumesAreCompressionFailures) {
     TempTree tree;
     tree.writeFile("Data.z01", "v");
     tree.writeFile("Other.7z.001", "v");
-    const std::pair<std::function<void()>, QString> cases[] = {
-        {[&] { CompressionOutputs::findSevenZipOutputs(tree.root(), "Backup"); },
-         QStringLiteral(u"未找到生成的分卷文件。")},
-        {[&] { CompressionOutputs::findZipSplitOutputs(tree.root(), "Data"); },
-         QStringLiteral(u"未找到生成的 ZIP 主卷。")},
-    };
-    for (const auto& [call, text] : cases) {
-        try {
-            call();
-            ADD_FAILURE() << text.toStdString();
-        } catch (const ArchiveError& error) {
-            EXPECT_EQ(error, ArchiveError::compressFailed(text));
-        }
-    }
+    EXPECT_EQ(thrownArchiveError([&] { CompressionOutputs::findSevenZipOutputs(tree.root(), "Backup"); }),
+              ArchiveError::compressFailed(QStringLiteral(u"未找到生成的分卷文件。")));
+    EXPECT_EQ(thrownArchiveError([&] { CompressionOutputs::findZipSplitOutputs(tree.root(), "Data"); }),
+              ArchiveError::compressFailed(QStringLiteral(u"未找到生成的 ZIP 主卷。")));
     EXPECT_THROW(CompressionOutputs::findSevenZipOutputs(tree.path("missing"), "Backup"), FileSystemError);
 }
 
@@ -105,15 +93,6 @@ TEST(SevenZipProgress, PercentagesInAChunk) {
     for (const auto& [chunk, expected] : cases) {
         EXPECT_EQ(SevenZipProgress::sevenZipProgressValues(chunk), expected) << chunk.toStdString();
     }
-}
-
-TEST(SevenZipProgress, HandlerExistsOnlyForACallback) {
-    EXPECT_FALSE(SevenZipProgress::makeSevenZipProgressOutputHandler({}));
-    std::vector<double> values;
-    const auto handler =
-        SevenZipProgress::makeSevenZipProgressOutputHandler([&](double v) { values.push_back(v); });
-    handler(" 10% a\r 20% b");
-    EXPECT_EQ(values, (std::vector<double>{0.1, 0.2}));
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
-#include "CompressionFixtures.h"
-#include "ExtractionFixtures.h"
+#include "EngineFixtures.h"
 
 #include "core/engine/ArchiveError.h"
-#include "core/engine/CancellationError.h"
 #include "core/engine/CompressionService.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
-
-#include <thread>
 
 namespace {
 
@@ -71,15 +67,13 @@ TEST_F(CompressionServiceTest, EveryFormatAndLevelRoundTrips) {
     EXPECT_TRUE(stagingFolders().isEmpty());
 }
 
-TEST_F(CompressionServiceTest, ExcludingHiddenFilesDropsDotFilesAndMacFoldersOnlyWhenAsked) {
+// Kept when not asked: the level round trip above compares against withHidden().
+TEST_F(CompressionServiceTest, ExcludingHiddenFilesDropsDotFilesAndMacFolders) {
     const QStringList inputs = makeInputs();
     for (const auto& [format, name] : kFormats) {
-        service.compress(inputs, tree.path("kept/" + name), format, CompressionLevel::fastest, std::nullopt,
-                         1, false, {}, {});
-        service.compress(inputs, tree.path("dropped/" + name), format, CompressionLevel::fastest,
-                         std::nullopt, 1, true, {}, {});
-        EXPECT_EQ(extractedContents(tree.path("kept/" + name)), withHidden()) << name.toStdString();
-        EXPECT_EQ(extractedContents(tree.path("dropped/" + name)), withoutHidden()) << name.toStdString();
+        service.compress(inputs, tree.path(name), format, CompressionLevel::fastest, std::nullopt, 1, true,
+                         {}, {});
+        EXPECT_EQ(extractedContents(tree.path(name)), withoutHidden()) << name.toStdString();
     }
 }
 
@@ -153,19 +147,16 @@ TEST_F(CompressionServiceTest, RefusalsComeBeforeAnythingIsWritten) {
     const QString present = tree.writeFile("in/a.txt", "a");
     const QString missing = tree.path("in/missing.txt");
     const QString archive = tree.path("new/folder/out.zip");
-    try {
-        service.compress({present, missing}, archive, CompressionFormat::zip, CompressionLevel::standard, {},
-                         1, false, {}, {});
-        ADD_FAILURE() << "missing input accepted";
-    } catch (const ArchiveError& error) {
-        EXPECT_EQ(error, ArchiveError::fileNotFound(missing));
-    }
-    try {
-        service.compress({}, archive, CompressionFormat::zip, CompressionLevel::standard, {}, 1, false, {},
-                         {});
-        ADD_FAILURE() << "empty input accepted";
-    } catch (const ArchiveError& error) {
-        EXPECT_EQ(error.kind(), ArchiveError::Kind::noInputFiles);
+    const std::pair<QStringList, ArchiveError> cases[] = {
+        {{present, missing}, ArchiveError::fileNotFound(missing)},
+        {{}, ArchiveError::noInputFiles()},
+    };
+    for (const auto& [files, expected] : cases) {
+        EXPECT_EQ(thrownArchiveError([&] {
+                      service.compress(files, archive, CompressionFormat::zip, CompressionLevel::standard, {},
+                                       1, false, {}, {});
+                  }),
+                  expected);
     }
     EXPECT_FALSE(QFileInfo::exists(tree.path("new")));
 }
@@ -173,30 +164,15 @@ TEST_F(CompressionServiceTest, RefusalsComeBeforeAnythingIsWritten) {
 TEST_F(CompressionServiceTest, RarIsRefusedAfterStagingWhichIsRemoved) {
     const QStringList inputs{tree.writeFile("in/.env", "x"), tree.writeFile("in/a.txt", "a")};
     const QString archive = tree.path("made/out.rar");
-    try {
-        service.compress(inputs, archive, CompressionFormat::rar, CompressionLevel::standard, {}, 1, true, {},
-                         {});
-        ADD_FAILURE() << "rar created";
-    } catch (const ArchiveError& error) {
-        EXPECT_EQ(error.kind(), ArchiveError::Kind::dependencyMissing);
-        EXPECT_EQ(error.message(),
-                  QStringLiteral(u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩"
-                                 u"能力，后续开发会继续完善。"));
-    }
+    EXPECT_EQ(
+        thrownArchiveError([&] {
+            service.compress(inputs, archive, CompressionFormat::rar, CompressionLevel::standard, {}, 1, true,
+                             {}, {});
+        }),
+        ArchiveError::dependencyMissing(QStringLiteral(u"RAR 创建格式受官方授权和闭源命令行组件限制，"
+                                                       u"当前版本暂未接入压缩能力，后续开发会继续完善。")));
     EXPECT_TRUE(QFileInfo(tree.path("made")).isDir());
     EXPECT_FALSE(QFileInfo::exists(archive));
-    EXPECT_TRUE(stagingFolders().isEmpty());
-}
-
-TEST_F(CompressionServiceTest, EveryInputLeftOutAsHiddenIsNoInput) {
-    const QStringList inputs{tree.writeFile("a/.DS_Store", "x"), tree.makeFolder("b/__MACOSX")};
-    try {
-        service.compress(inputs, tree.path("out.zip"), CompressionFormat::zip, CompressionLevel::standard, {},
-                         1, true, {}, {});
-        ADD_FAILURE() << "nothing compressed without error";
-    } catch (const ArchiveError& error) {
-        EXPECT_EQ(error.kind(), ArchiveError::Kind::noInputFiles);
-    }
     EXPECT_TRUE(stagingFolders().isEmpty());
 }
 
@@ -262,13 +238,12 @@ TEST_F(FakeSevenZipTest, FailedRunsMapToErrorsAndRemoveTheStaging) {
     const QStringList inputs{tree.path("in/Docs")};
     for (const auto& [body, expected] : cases) {
         fakeSevenZip(body);
-        try {
-            service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip,
-                             CompressionLevel::standard, {}, 1, false, {}, {});
-            ADD_FAILURE() << body.toStdString();
-        } catch (const ArchiveError& error) {
-            EXPECT_EQ(error, expected) << body.toStdString();
-        }
+        EXPECT_EQ(thrownArchiveError([&] {
+                      service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip,
+                                       CompressionLevel::standard, {}, 1, false, {}, {});
+                  }),
+                  expected)
+            << body.toStdString();
         EXPECT_TRUE(stagingFolders().isEmpty());
     }
 }
@@ -277,20 +252,10 @@ TEST_F(FakeSevenZipTest, CancellationStopsTheToolAndRemovesTheStaging) {
     const FakeTool tool = fakeSevenZip("exec sleep 60");
     tree.writeFile("in/Docs/a.txt", "a");
     const QStringList inputs{tree.path("in/Docs")};
-    CancellationToken token;
-    std::exception_ptr failure;
-    std::thread worker([&] {
-        try {
-            service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip,
-                             CompressionLevel::standard, {}, 1, false, {}, token);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
-    EXPECT_TRUE(waitUntilStarted(tool));
-    token.cancel();
-    worker.join();
-    EXPECT_THROW(std::rethrow_exception(failure), CancellationError);
+    EXPECT_TRUE(stopsWithCancellation(tool, [&](const CancellationToken& token) {
+        service.compress(inputs, tree.path("out.7z"), CompressionFormat::sevenZip, CompressionLevel::standard,
+                         {}, 1, false, {}, token);
+    }));
     EXPECT_TRUE(stagingFolders().isEmpty());
 }
 
@@ -313,11 +278,9 @@ TEST(CompressionErrorMapping, PermissionWordsWinAndBlankTextUsesTheFallback) {
         {{2, "", "tar: x: Cannot open: Permission denied"}, ArchiveError::permissionDenied()},
     };
     for (const auto& [result, expected] : cases) {
-        try {
-            CompressionService::throwCompressionError(result, "fallback");
-        } catch (const ArchiveError& error) {
-            EXPECT_EQ(error, expected) << result.output.toStdString() << result.error.toStdString();
-        }
+        EXPECT_EQ(thrownArchiveError([&] { CompressionService::throwCompressionError(result, "fallback"); }),
+                  expected)
+            << result.output.toStdString() << result.error.toStdString();
     }
 }
 

@@ -1,4 +1,4 @@
-#include "CompressionFixtures.h"
+#include "EngineFixtures.h"
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompressionStaging.h"
@@ -145,12 +145,8 @@ TEST_F(CompressionStagingTest, NothingLeftAfterSkippingIsNoInputAndLeavesNoStagi
         {},
     };
     for (const QStringList& inputs : cases) {
-        try {
-            prepareCompressionWorkspace(inputs, true, {});
-            ADD_FAILURE() << "nothing staged without error";
-        } catch (const ArchiveError& error) {
-            EXPECT_EQ(error.kind(), ArchiveError::Kind::noInputFiles);
-        }
+        EXPECT_EQ(thrownArchiveError([&] { prepareCompressionWorkspace(inputs, true, {}); }),
+                  ArchiveError::noInputFiles());
         EXPECT_TRUE(stagingFolders().isEmpty());
     }
     const CompressionWorkspace empty = prepareCompressionWorkspace({}, false, {});
@@ -165,12 +161,8 @@ TEST_F(CompressionStagingTest, AnUnreadableFolderIsAPermissionProblemNotAnEmptyF
     const QByteArray locked = QFile::encodeName(tree.path("in/Docs/locked"));
     ::chmod(locked.constData(), 0);
     for (const QString& input : {tree.path("in/Docs"), tree.path("in/Docs/locked")}) {
-        try {
-            prepareCompressionWorkspace({input}, false, {});
-            ADD_FAILURE() << "unreadable folder staged";
-        } catch (const ArchiveError& error) {
-            EXPECT_EQ(error.kind(), ArchiveError::Kind::permissionDenied);
-        }
+        EXPECT_EQ(thrownArchiveError([&] { prepareCompressionWorkspace({input}, false, {}); }),
+                  ArchiveError::permissionDenied());
         EXPECT_TRUE(stagingFolders().isEmpty());
     }
     ::chmod(locked.constData(), 0700);

@@ -1,10 +1,8 @@
 #include "core/engine/FileNameHelper.h"
-#include "core/engine/SecurityScopedAccessHelper.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
-#include <stdexcept>
 
 namespace {
 
@@ -52,16 +50,6 @@ TEST(FileNameHelper, PathComponents) {
         EXPECT_EQ(FileNameHelper::lastPathComponent(url), name) << url.toStdString();
         EXPECT_EQ(FileNameHelper::pathExtension(url), extension) << url.toStdString();
     }
-}
-
-TEST(SecurityScopedAccessHelper, RunsTheOperationAndPassesOnItsOutcome) {
-    EXPECT_EQ(SecurityScopedAccessHelper::withAccess({"/nonexistent"}, [] { return 42; }), 42);
-    bool ran = false;
-    SecurityScopedAccessHelper::withAccess({}, [&] { ran = true; });
-    EXPECT_TRUE(ran);
-    EXPECT_THROW(
-        SecurityScopedAccessHelper::withAccess({"/a"}, []() -> int { throw std::runtime_error("x"); }),
-        std::runtime_error);
 }
 
 }  // namespace

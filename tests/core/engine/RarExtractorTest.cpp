@@ -1,28 +1,20 @@
-#include "ExtractionFixtures.h"
+#include "EngineFixtures.h"
 #include "core/engine/RarExtractor.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
+#include <QDir>
 
 namespace {
 
 RarExtractor makeExtractor() { return RarExtractor({QStringLiteral("rar")}); }
 
-class RarExtractorTest : public testing::Test {
+class RarExtractorTest : public SampleArchiveTest {
 protected:
-    void SetUp() override { writeSample(m_tree, QStringLiteral("src")); }
-
-    // An archive of the sample tree; options go before the archive name.
     QString rar(const QString& name, const QStringList& options = {}) {
-        const QString archive = m_tree.path(name);
-        runTool(kRar,
-                QStringList{QStringLiteral("a"), QStringLiteral("-idq"), QStringLiteral("-r")}
-                    << options << archive << QStringLiteral("."),
-                m_tree.path(QStringLiteral("src")));
-        return archive;
+        return archiveOfSample(
+            kRar, QStringList{QStringLiteral("a"), QStringLiteral("-idq"), QStringLiteral("-r")} + options,
+            name);
     }
-
-    TempTree m_tree;
 };
 
 TEST(RarExtractor, AcceptsRarNamesAndBothVolumeSchemes) {
@@ -44,21 +36,21 @@ TEST_F(RarExtractorTest, PasswordDecides) {
     const struct {
         QString archive;
         std::optional<QString> password;
-        std::optional<ArchiveError::Kind> expected;
+        std::optional<ArchiveError> expected;
     } cases[] = {
         {headersLocked, QStringLiteral("秘密"), std::nullopt},
         {dataLocked, QStringLiteral("秘密"), std::nullopt},
         // An empty password is no password: unrar must not stop to ask for one.
         {rar(QStringLiteral("plain.rar")), QString(), std::nullopt},
-        {headersLocked, QStringLiteral("wrong"), ArchiveError::Kind::wrongPassword},
-        {headersLocked, std::nullopt, ArchiveError::Kind::wrongPassword},
-        {dataLocked, QStringLiteral("wrong"), ArchiveError::Kind::wrongPassword},
-        {dataLocked, QString(), ArchiveError::Kind::wrongPassword},
+        {headersLocked, QStringLiteral("wrong"), ArchiveError::wrongPassword()},
+        {headersLocked, std::nullopt, ArchiveError::wrongPassword()},
+        {dataLocked, QStringLiteral("wrong"), ArchiveError::wrongPassword()},
+        {dataLocked, QString(), ArchiveError::wrongPassword()},
     };
     for (const auto& c : cases) {
         const QString destination = m_tree.makeFolder(QStringLiteral("out"));
         EXPECT_EQ(
-            archiveErrorKind([&] { makeExtractor().extract(c.archive, destination, c.password, 1, {}); }),
+            thrownArchiveError([&] { makeExtractor().extract(c.archive, destination, c.password, 1, {}); }),
             c.expected)
             << c.archive.toStdString();
         if (!c.expected) expectSample(destination);
@@ -84,13 +76,10 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
     };
     for (const auto& c : cases) {
         const FakeTool unrar = bundle.addTool(QStringLiteral("unrar"), QString::fromUtf8(c.body));
-        std::optional<ArchiveError> thrown;
-        try {
-            makeExtractor().extract(archive, destination, std::nullopt, 8, {});
-        } catch (const ArchiveError& error) {
-            thrown = error;
-        }
-        EXPECT_EQ(thrown, c.expected) << c.body;
+        EXPECT_EQ(
+            thrownArchiveError([&] { makeExtractor().extract(archive, destination, std::nullopt, 8, {}); }),
+            c.expected)
+            << c.body;
         EXPECT_EQ(unrar.recordedRuns().last(),
                   (QStringList{"x", "-o+", "-p-", "--", archive, destination + "/"}));
     }

@@ -1,13 +1,10 @@
-#include "ExtractionFixtures.h"
-#include "core/engine/CancellationError.h"
+#include "EngineFixtures.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QFile>
-
-#include <thread>
+#include <QFileInfo>
 
 namespace {
 
@@ -23,19 +20,16 @@ const QString kFirstPassWritesTar = QStringLiteral(
     "if [ ! -e \"$0.done\" ]; then touch \"$0.done\"; for a in \"$@\"; do case \"$a\" in -o*) "
     ": > \"${a#-o}/inner.tar\";; esac; done; fi");
 
-class SevenZipExtractorTest : public testing::Test {
+class SevenZipExtractorTest : public SampleArchiveTest {
 protected:
     void SetUp() override {
-        writeSample(m_tree, QStringLiteral("src"));
+        SampleArchiveTest::SetUp();
         PrivateTempDirectory::setSystemTempPathForTesting(m_tree.makeFolder(QStringLiteral("tmp")));
     }
     void TearDown() override { PrivateTempDirectory::setSystemTempPathForTesting({}); }
 
     QString sevenZip(const QString& name, const QStringList& options = {}) {
-        const QString archive = m_tree.path(name);
-        runTool(kSevenZip, QStringList{QStringLiteral("a")} << options << archive << QStringLiteral("."),
-                m_tree.path(QStringLiteral("src")));
-        return archive;
+        return archiveOfSample(kSevenZip, QStringList{QStringLiteral("a")} + options, name);
     }
 
     // What the private temporary base holds: work folders must never outlive an extraction.
@@ -43,8 +37,6 @@ protected:
         return QDir(*PrivateTempDirectory::base())
             .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
-
-    TempTree m_tree;
 };
 
 TEST(SevenZipExtractor, AcceptsWhatSevenZipReadsApartFromZipAndRar) {
@@ -71,9 +63,9 @@ TEST_F(SevenZipExtractorTest, PasswordsReachTheArchive) {
         for (const std::optional<QString>& password :
              {std::optional<QString>(QStringLiteral("wrong")), std::optional<QString>(),
               std::optional<QString>(QString())}) {
-            EXPECT_EQ(archiveErrorKind(
+            EXPECT_EQ(thrownArchiveError(
                           [&] { makeExtractor().extract(archive, m_tree.path("bad"), password, 1, {}); }),
-                      ArchiveError::Kind::wrongPassword)
+                      ArchiveError::wrongPassword())
                 << archive.toStdString();
         }
     }
@@ -101,12 +93,10 @@ TEST_F(SevenZipExtractorTest, CompoundTarWithoutInnerTarFailsAndCleansUp) {
     FakeBundle bundle;
     bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.bz2"), "bz");
-    try {
-        makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
-        ADD_FAILURE() << "extracted without an inner TAR";
-    } catch (const ArchiveError& error) {
-        EXPECT_EQ(error.message(), QStringLiteral(u"解压失败：未能解析 backup.tar.bz2 中的 TAR 中间文件。"));
-    }
+    EXPECT_EQ(thrownMessage([&] {
+                  makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+              }),
+              QStringLiteral(u"解压失败：未能解析 backup.tar.bz2 中的 TAR 中间文件。"));
     EXPECT_TRUE(privateTempEntries().isEmpty());
 }
 
@@ -114,19 +104,9 @@ TEST_F(SevenZipExtractorTest, CancelledCompoundTarStopsAndCleansUp) {
     FakeBundle bundle;
     const FakeTool fake = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.xz"), "xz");
-    const CancellationToken token;
-    bool cancelled = false;
-    std::thread worker([&] {
-        try {
-            makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
-        } catch (const CancellationError&) {
-            cancelled = true;
-        }
-    });
-    ASSERT_TRUE(waitUntilStarted(fake));
-    token.cancel();
-    worker.join();
-    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(stopsWithCancellation(fake, [&](const CancellationToken& token) {
+        makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+    }));
     EXPECT_TRUE(privateTempEntries().isEmpty());
 }
 
@@ -147,13 +127,12 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
     };
     for (const auto& c : cases) {
         bundle.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
-        std::optional<ArchiveError> thrown;
-        try {
-            makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
-        } catch (const ArchiveError& error) {
-            thrown = error;
-        }
-        EXPECT_EQ(thrown, c.expected) << c.body;
+        EXPECT_EQ(thrownArchiveError([&] {
+                      makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1,
+                                              {});
+                  }),
+                  c.expected)
+            << c.body;
     }
 }
 

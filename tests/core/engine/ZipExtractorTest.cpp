@@ -1,39 +1,19 @@
-#include "ExtractionFixtures.h"
-#include "core/engine/ArchiveTools.h"
-#include "core/engine/CancellationError.h"
+#include "EngineFixtures.h"
 #include "core/engine/ZipExtractor.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 
-#include <thread>
-
 namespace {
 
 ZipExtractor makeExtractor() { return ZipExtractor({QStringLiteral("zip"), QStringLiteral("zipx")}); }
 
-class ZipExtractorTest : public testing::Test {
+class ZipExtractorTest : public SampleArchiveTest {
 protected:
-    void SetUp() override { writeSample(m_tree, QStringLiteral("src")); }
-
     QString zip(const QString& name, const QStringList& options = {}) {
-        const QString archive = m_tree.path(name);
-        runTool(kZip,
-                QStringList{QStringLiteral("-q"), QStringLiteral("-r")} << options << archive
-                                                                        << QStringLiteral("."),
-                m_tree.path(QStringLiteral("src")));
-        return archive;
+        return archiveOfSample(kZip, QStringList{QStringLiteral("-q"), QStringLiteral("-r")} + options, name);
     }
-
-    QString sevenZipAsZip(const QString& name) {
-        const QString archive = m_tree.path(name);
-        runTool(kSevenZip, {QStringLiteral("a"), QStringLiteral("-tzip"), archive, QStringLiteral(".")},
-                m_tree.path(QStringLiteral("src")));
-        return archive;
-    }
-
-    TempTree m_tree;
 };
 
 TEST(ZipExtractor, AcceptsZipNamesAndTwoDigitVolumes) {
@@ -56,17 +36,17 @@ TEST_F(ZipExtractorTest, PasswordDecides) {
     for (const std::optional<QString>& password :
          {std::optional<QString>(QStringLiteral("wrong")), std::optional<QString>(),
           std::optional<QString>(QString())}) {
-        EXPECT_EQ(
-            archiveErrorKind([&] { makeExtractor().extract(archive, m_tree.path("bad"), password, 1, {}); }),
-            ArchiveError::Kind::wrongPassword);
+        EXPECT_EQ(thrownArchiveError(
+                      [&] { makeExtractor().extract(archive, m_tree.path("bad"), password, 1, {}); }),
+                  ArchiveError::wrongPassword());
     }
 }
 
 TEST_F(ZipExtractorTest, DamagedZipIsCorrupted) {
     const QString archive = m_tree.writeFile(QStringLiteral("damaged.zip"), QByteArray(4096, 'x'));
-    EXPECT_EQ(
-        archiveErrorKind([&] { makeExtractor().extract(archive, m_tree.path("out"), std::nullopt, 1, {}); }),
-        ArchiveError::Kind::corruptedArchive);
+    EXPECT_EQ(thrownArchiveError(
+                  [&] { makeExtractor().extract(archive, m_tree.path("out"), std::nullopt, 1, {}); }),
+              ArchiveError::corruptedArchive());
 }
 
 TEST_F(ZipExtractorTest, PassesSevenZipItsSwitchesThenTheName) {
@@ -94,23 +74,21 @@ TEST_F(ZipExtractorTest, FailingSevenZipFallsBackToUnzip) {
         zip(QStringLiteral("locked.zipx"), {QStringLiteral("-P"), QStringLiteral("right")});
     makeExtractor().extract(locked, m_tree.path(QStringLiteral("out2")), QStringLiteral("right"), 1, {});
     expectSample(m_tree.path(QStringLiteral("out2")));
-    EXPECT_EQ(archiveErrorKind([&] {
+    EXPECT_EQ(thrownArchiveError([&] {
                   makeExtractor().extract(locked, m_tree.path("out3"), QStringLiteral("wrong"), 1, {});
               }),
-              ArchiveError::Kind::wrongPassword);
+              ArchiveError::wrongPassword());
     EXPECT_EQ(sevenZip.recordedRuns().size(), 3);
 }
 
 TEST_F(ZipExtractorTest, ZipxWithoutPasswordNeedsSevenZip) {
     FakeBundle bundle;
     bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 2"));
-    const QString archive = sevenZipAsZip(QStringLiteral("modern.zipx"));
-    try {
-        makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), QString(), 1, {});
-        ADD_FAILURE() << "extracted without 7-Zip";
-    } catch (const ArchiveError& error) {
-        EXPECT_EQ(error.message(), QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。"));
-    }
+    const QString archive = zip(QStringLiteral("modern.zipx"));
+    EXPECT_EQ(
+        thrownArchiveError(
+            [&] { makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), QString(), 1, {}); }),
+        ArchiveError::dependencyMissing(QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。")));
 }
 
 // unzip reads its archive name as a pattern; a[1].zip must not extract a1.zip instead.
@@ -131,19 +109,9 @@ TEST_F(ZipExtractorTest, CancelledSevenZipRunStopsWithoutFallback) {
     FakeBundle bundle;
     const FakeTool sevenZip = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
     const QString archive = zip(QStringLiteral("plain.zip"));
-    const CancellationToken token;
-    bool cancelled = false;
-    std::thread worker([&] {
-        try {
-            makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
-        } catch (const CancellationError&) {
-            cancelled = true;
-        }
-    });
-    ASSERT_TRUE(waitUntilStarted(sevenZip));
-    token.cancel();
-    worker.join();
-    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(stopsWithCancellation(sevenZip, [&](const CancellationToken& token) {
+        makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+    }));
     EXPECT_TRUE(QDir(m_tree.path(QStringLiteral("out"))).isEmpty());
 }
 

@@ -1,0 +1,159 @@
+#include "EngineFixtures.h"
+
+#include "core/engine/CancellationError.h"
+#include "platform/AppBundle.h"
+#include "platform/PrivateTempDirectory.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <thread>
+
+namespace {
+struct SampleFile {
+    const char* path;
+    const char* contents;
+};
+
+const SampleFile kSampleFiles[] = {
+    {"readme.txt", "top level\n"},
+    {"docs/notes.txt", "nested notes\n"},
+    {"数据/报告 一.txt", "中文内容\n"},
+    {".hidden", "dot file\n"},
+};
+
+bool waitUntilStarted(const FakeTool& tool) {
+    QDeadlineTimer deadline(30000);
+    while (!QFile::exists(tool.path() + QStringLiteral(".argv"))) {
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+}  // namespace
+
+void writeSample(TempTree& tree, const QString& folder) {
+    for (const SampleFile& file : kSampleFiles) {
+        tree.writeFile(folder + QLatin1Char('/') + QString::fromUtf8(file.path), file.contents);
+    }
+}
+
+void expectSample(const QString& root) {
+    for (const SampleFile& file : kSampleFiles) {
+        QFile extracted(root + QLatin1Char('/') + QString::fromUtf8(file.path));
+        ASSERT_TRUE(extracted.open(QIODevice::ReadOnly)) << extracted.fileName().toStdString();
+        EXPECT_EQ(extracted.readAll(), QByteArray(file.contents)) << extracted.fileName().toStdString();
+    }
+}
+
+void SampleArchiveTest::SetUp() { writeSample(m_tree, QStringLiteral("src")); }
+
+QString SampleArchiveTest::archiveOfSample(const QString& program, const QStringList& switches,
+                                           const QString& name) {
+    const QString archive = m_tree.path(name);
+    QDir().mkpath(QFileInfo(archive).path());
+    runTool(program, QStringList(switches) << archive << QStringLiteral("."),
+            m_tree.path(QStringLiteral("src")));
+    return archive;
+}
+
+std::optional<ArchiveError> thrownArchiveError(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const ArchiveError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> thrownMessage(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const VelmoraError& error) {
+        return error.message();
+    }
+    return std::nullopt;
+}
+
+bool stopsWithCancellation(const FakeTool& tool,
+                           const std::function<void(const CancellationToken&)>& operation) {
+    const CancellationToken token;
+    bool cancelled = false;
+    std::thread worker([&] {
+        try {
+            operation(token);
+        } catch (const CancellationError&) {
+            cancelled = true;
+        }
+    });
+    const bool started = waitUntilStarted(tool);
+    token.cancel();
+    worker.join();
+    EXPECT_TRUE(started) << tool.path().toStdString();
+    return cancelled;
+}
+
+FakeBundle::FakeBundle() { AppBundle::setResourcesPath(m_tree.root()); }
+
+FakeBundle::~FakeBundle() { AppBundle::resetResourcesPath(); }
+
+FakeTool FakeBundle::addTool(const QString& name, const QString& body) {
+    return FakeTool(m_tree.path(QStringLiteral("Tools")), name, body);
+}
+
+QMap<QString, QByteArray> treeContents(const QString& folder) {
+    QMap<QString, QByteArray> contents;
+    QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        const QString relative = QDir(folder).relativeFilePath(path);
+        if (entries.fileInfo().isDir()) {
+            contents.insert(relative + QLatin1Char('/'), {});
+            continue;
+        }
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        contents.insert(relative, file.readAll());
+    }
+    return contents;
+}
+
+QMap<QString, QByteArray> extractedContents(const QString& archive, const QString& password) {
+    QTemporaryDir output;
+    if (archive.endsWith(QStringLiteral(".tar.gz"))) {
+        runTool(kTar, {QStringLiteral("-xzf"), archive, QStringLiteral("-C"), output.path()});
+    } else {
+        runTool(kSevenZip, {QStringLiteral("x"), QStringLiteral("-y"), QStringLiteral("-p") + password,
+                            QStringLiteral("-o") + output.path(), archive});
+    }
+    return treeContents(output.path());
+}
+
+int toolStatus(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+void CompressionTest::SetUp() {
+    m_temp = std::make_unique<TempTree>();
+    PrivateTempDirectory::setSystemTempPathForTesting(m_temp->root());
+}
+
+void CompressionTest::TearDown() { PrivateTempDirectory::setSystemTempPathForTesting({}); }
+
+QStringList CompressionTest::stagingFolders() const {
+    const std::optional<QString> base = PrivateTempDirectory::base();
+    if (!base) return {};
+    return QDir(*base + QStringLiteral("/velmoraCompression"))
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+}

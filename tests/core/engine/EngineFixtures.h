@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/CancellationToken.h"
+#include "support/FakeTool.h"
+#include "support/TempTree.h"
+
+#include <gtest/gtest.h>
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* stream) {
+    *stream << '"' << text.toStdString() << '"';
+}
+
+// Archive programs used to make fixtures.
+inline const QString kSevenZip = QStringLiteral("/usr/bin/7zz");
+inline const QString kZip = QStringLiteral("/usr/bin/zip");
+inline const QString kRar = QStringLiteral("/usr/bin/rar");
+inline const QString kTar = QStringLiteral("/usr/bin/tar");
+
+// A small tree with a nested folder, a Chinese name and a hidden file, under <tree>/<folder>.
+// Archives are made from inside <tree>/<folder>, so they hold these entries at their top.
+void writeSample(TempTree& tree, const QString& folder);
+
+// Fails the current test unless every sample entry is under root with its contents.
+void expectSample(const QString& root);
+
+// Tests on archives of the sample tree, which set-up writes to <tree>/src.
+class SampleArchiveTest : public testing::Test {
+protected:
+    void SetUp() override;
+
+    // Runs program with switches, the archive path <tree>/<name> and "." inside the sample folder.
+    QString archiveOfSample(const QString& program, const QStringList& switches, const QString& name);
+
+    TempTree m_tree;
+};
+
+// The ArchiveError that operation throws; nothing when it throws none. Other failures escape.
+std::optional<ArchiveError> thrownArchiveError(const std::function<void()>& operation);
+
+// The message of the VelmoraError that operation throws; nothing when it throws none.
+std::optional<QString> thrownMessage(const std::function<void()>& operation);
+
+// Runs operation on another thread, cancels its token once the fake tool has started, and tells
+// whether the operation then stopped with CancellationError.
+bool stopsWithCancellation(const FakeTool& tool,
+                           const std::function<void(const CancellationToken&)>& operation);
+
+// Points the application's resources folder at a temporary folder for the test's length, so fake
+// tools placed in its Tools/ folder win over the machine's programs.
+class FakeBundle {
+public:
+    FakeBundle();
+    ~FakeBundle();
+    FakeBundle(const FakeBundle&) = delete;
+    FakeBundle& operator=(const FakeBundle&) = delete;
+
+    FakeTool addTool(const QString& name, const QString& body);
+
+private:
+    TempTree m_tree;
+};
+
+// Files of a folder tree by relative path; folders appear with a trailing "/" and no bytes.
+QMap<QString, QByteArray> treeContents(const QString& folder);
+
+// Unpacks any archive velmora creates with the real tools (tar for .tar.gz, else 7zz) into a new folder
+// and returns its contents.
+QMap<QString, QByteArray> extractedContents(const QString& archive, const QString& password = {});
+
+// The exit status of a tool run with no input.
+int toolStatus(const QString& program, const QStringList& arguments);
+
+// Points the private temporary base at a folder of the test's own, so staging folders can be counted.
+class CompressionTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // UUID folders left under velmoraCompression.
+    QStringList stagingFolders() const;
+
+    TempTree tree;
+
+private:
+    std::unique_ptr<TempTree> m_temp;
+};
