@@ -74,6 +74,22 @@ QStringList sevenZipEndOfSwitches(bool exclusions) {
                       : ArchiveTools::SevenZip::endOfSwitches();
 }
 
+// Runs 7-Zip's "a" with the given switches on the inputs, named from their common folder, with its
+// percentages reported as progress.
+void runSevenZipCreation(const QString& sevenZip, QStringList arguments, bool exclusions,
+                         const QString& destinationURL, const QStringList& files,
+                         const ProgressHandler& progressHandler, const CancellationToken& token) {
+    arguments += sevenZipEndOfSwitches(exclusions);
+    arguments << destinationURL;
+    arguments += namesOf(files);
+    const ProcessResult result =
+        runInCommonParent(sevenZip, arguments, files,
+                          SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
+    if (result.status != 0) {
+        CompressionService::throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
+    }
+}
+
 QStringList zipArguments(CompressionLevel level, const QStringList& options, const QString& destinationURL,
                          const QStringList& files, bool excludeHiddenFiles) {
     QStringList arguments = ArchiveTools::Zip::recursiveWithoutExtraAttributes();
@@ -220,13 +236,7 @@ void CompressionService::compressZip(const QStringList& files, const QString& de
     const bool exclusions = exclusionsApply(excludeHiddenFiles, files);
     QStringList arguments = sevenZipCreationSwitches(CompressionFormat::zip, level, threadCount);
     if (exclusions) arguments += ArchiveTools::SevenZip::hiddenExclusions();
-    arguments += sevenZipEndOfSwitches(exclusions);
-    arguments << destinationURL;
-    arguments += namesOf(files);
-    const ProcessResult result =
-        runInCommonParent(*sevenZip, arguments, files,
-                          SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
-    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
+    runSevenZipCreation(*sevenZip, arguments, exclusions, destinationURL, files, progressHandler, token);
 }
 
 void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& files,
@@ -299,13 +309,7 @@ void CompressionService::compressSevenZip(const QStringList& files, const QStrin
         arguments << ArchiveTools::SevenZip::password(*given)
                   << ArchiveTools::SevenZip::headerEncryptionOff();
     }
-    arguments += sevenZipEndOfSwitches(exclusions);
-    arguments << destinationURL;
-    arguments += namesOf(files);
-    const ProcessResult result =
-        runInCommonParent(*sevenZip, arguments, files,
-                          SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
-    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
+    runSevenZipCreation(*sevenZip, arguments, exclusions, destinationURL, files, progressHandler, token);
 }
 
 void CompressionService::compressSplitZip(const QStringList& files, const QString& destinationURL,
