@@ -18,6 +18,9 @@ struct NamingCase {
     QString expectedStatus;  // after "压缩完成："; empty: the only archive's path
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const NamingCase& test, std::ostream* stream) { *stream << test.name; }
+
 class CompressionNamingTest : public CompressionTest, public ::testing::WithParamInterface<NamingCase> {};
 
 TEST_P(CompressionNamingTest, namesArchivesBesideTheFirstSource) {
