@@ -17,14 +17,15 @@ const QChar kSlash = QLatin1Char('/');
 const QChar kHyphen = QLatin1Char('-');
 const QChar kBlank = QLatin1Char(' ');
 
-// Calls lineHandler with every line of text (without its line feed), empty ones included.
+// Calls lineHandler with every line of text (without its line feed), empty ones included. Listing
+// lines are short: an inline scan for the line feed costs less than a library search per line.
 template <typename LineHandler>
 void forEachLine(QStringView text, LineHandler&& lineHandler) {
-    qsizetype start = 0;
-    while (start <= text.size()) {
-        qsizetype end = text.indexOf(kNewline, start);
-        if (end < 0) end = text.size();
-        lineHandler(text.sliced(start, end - start));
+    auto start = text.begin();
+    while (true) {
+        const auto end = std::find(start, text.end(), kNewline);
+        lineHandler(QStringView(start, end));
+        if (end == text.end()) return;
         start = end + 1;
     }
 }
@@ -35,14 +36,14 @@ QStringView trimmedLine(QStringView line) {
     return line.trimmed();
 }
 
-// The first " = " of a technical-listing line, found by its "=" (a single-character search is much
-// faster than a substring search over millions of lines).
+// The first " = " of a technical-listing line, found by its "=". The keys are short, so the "=" is
+// a few characters in: an inline scan beats a library search that is set up anew for every line.
 qsizetype keySeparator(QStringView line) {
-    for (qsizetype equals = line.indexOf(QLatin1Char('=')); equals >= 0;
-         equals = line.indexOf(QLatin1Char('='), equals + 1)) {
-        if (equals >= 1 && equals + 1 < line.size() && line[equals - 1] == kBlank &&
-            line[equals + 1] == kBlank) {
-            return equals - 1;
+    for (auto equals = std::find(line.begin(), line.end(), QLatin1Char('=')); equals != line.end();
+         equals = std::find(equals + 1, line.end(), QLatin1Char('='))) {
+        const qsizetype index = equals - line.begin();
+        if (index >= 1 && index + 1 < line.size() && line[index - 1] == kBlank && line[index + 1] == kBlank) {
+            return index - 1;
         }
     }
     return -1;
@@ -56,8 +57,18 @@ std::optional<qint64> decimal(QStringView text) {
 }
 
 // Time stamps to the second: "2024-03-09 14:05:08" of "2024-03-09 14:05:08.1234567".
-QString toSeconds(QStringView timestamp) {
-    return timestamp.first(std::min<qsizetype>(timestamp.size(), 19)).toString();
+QStringView toSecondsView(QStringView timestamp) {
+    return timestamp.first(std::min<qsizetype>(timestamp.size(), 19));
+}
+
+QString toSeconds(QStringView timestamp) { return toSecondsView(timestamp).toString(); }
+
+// Rows printed together mostly share their time: the previous row's text is kept and shared when it
+// matches, sparing a string for every row.
+QString toSecondsReusing(QStringView timestamp, QString& previous) {
+    const QStringView seconds = toSecondsView(timestamp);
+    if (seconds != previous) previous = seconds.toString();
+    return previous;
 }
 
 QString asFolderPath(QStringView path) {
@@ -106,7 +117,7 @@ struct SevenZipBlock {
         return trimmedPath.endsWith(kSlash);
     }
 
-    void finish(PreviewListing& listing) {
+    void finish(PreviewListing& listing, QString& previousModified) {
         const SevenZipBlock block = std::exchange(*this, {});
         const QStringView trimmedPath = block.path ? block.path->trimmed() : QStringView();
         if (trimmedPath.isEmpty()) return;
@@ -114,7 +125,8 @@ struct SevenZipBlock {
         const bool isFolder = block.isFolder(trimmedPath);
         const QString path = isFolder ? asFolderPath(trimmedPath) : trimmedPath.toString();
         const qint64 size = block.size ? decimal(*block.size).value_or(0) : 0;
-        const QString modified = block.modified ? toSeconds(*block.modified) : QString();
+        const QString modified =
+            block.modified ? toSecondsReusing(*block.modified, previousModified) : QString();
         listing.entries.append(PreviewEntryRules::listedEntry(path, size, modified));
     }
 };
@@ -188,11 +200,12 @@ struct RarBlock {
 PreviewListing parseSevenZipStructuredList(QStringView output) {
     PreviewListing listing;
     SevenZipBlock block;
+    QString previousModified;
     bool started = false;
     forEachLine(output, [&](QStringView rawLine) {
         const QStringView line = trimmedLine(rawLine);
         if (line == QLatin1StringView("----------")) {
-            block.finish(listing);
+            block.finish(listing, previousModified);
             started = true;
             return;
         }
@@ -200,10 +213,10 @@ PreviewListing parseSevenZipStructuredList(QStringView output) {
         const qsizetype separator = keySeparator(line);
         if (separator < 0) return;
         const QStringView key = line.first(separator);
-        if (key == QLatin1StringView("Path") && block.filled) block.finish(listing);
+        if (key == QLatin1StringView("Path") && block.filled) block.finish(listing, previousModified);
         block.store(key, line.sliced(separator + 3));
     });
-    block.finish(listing);
+    block.finish(listing, previousModified);
     return listing;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTypeInfo>
 #include <optional>
 
 // One row of an archive's listing, whichever tool or reader produced it. A plain value: copied
@@ -20,3 +21,6 @@ struct ArchivePreviewEntry {
 
     bool operator==(const ArchivePreviewEntry& other) const = default;
 };
+
+// Its members move by their bytes, so a growing list of rows is moved with one block copy.
+Q_DECLARE_TYPEINFO(ArchivePreviewEntry, Q_RELOCATABLE_TYPE);

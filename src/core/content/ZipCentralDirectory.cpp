@@ -110,6 +110,10 @@ std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize)
 PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
     PreviewListing listing;
     listing.entries.reserve(std::min<qsizetype>(entryCount, directory.size() / kCentralHeaderSize));
+    // Entries written together mostly share their time stamp: its text is shared while it repeats.
+    // Stamp 0 holds no valid date, whose text is the empty one previousDate starts with.
+    quint32 previousStamp = 0;
+    QString previousDate;
     qsizetype position = 0;
     while (position + kCentralHeaderSize <= directory.size() &&
            listing.entries.size() < qsizetype(entryCount)) {
@@ -127,8 +131,11 @@ PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
         if (next > directory.size()) break;
 
         const QString name = decodeName(directory.sliced(position + kCentralHeaderSize, nameLength));
-        listing.entries.append(
-            PreviewEntryRules::listedEntry(name, qint64(size), dosDateDescription(date, time)));
+        if (const quint32 stamp = quint32(date) << 16 | time; stamp != previousStamp) {
+            previousStamp = stamp;
+            previousDate = dosDateDescription(date, time);
+        }
+        listing.entries.append(PreviewEntryRules::listedEntry(name, qint64(size), previousDate));
         position = next;
     }
     return listing;

@@ -9,9 +9,9 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -132,14 +132,16 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
     // Its own session: no controlling terminal to prompt on, and one process group to signal.
     sigset_t defaults;
     sigemptyset(&defaults);
-    for (int signal : {SIGPIPE, SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGUSR1, SIGUSR2, SIGALRM, SIGTTIN, SIGTTOU}) {
+    for (int signal :
+         {SIGPIPE, SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGUSR1, SIGUSR2, SIGALRM, SIGTTIN, SIGTTOU}) {
         sigaddset(&defaults, signal);
     }
     sigset_t emptyMask;
     sigemptyset(&emptyMask);
     posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
     posix_spawnattr_setsigmask(&setup.attributes, &emptyMask);
-    posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setflags(&setup.attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
     std::vector<QByteArray> argv{QFile::encodeName(executable)};
     for (const QString& argument : arguments) argv.push_back(argument.toUtf8());
@@ -159,7 +161,8 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
 
 bool hasExited(pid_t pid) {
     siginfo_t info{};
-    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
 }
 
 int reap(pid_t pid) {
@@ -175,30 +178,61 @@ int reap(pid_t pid) {
 void terminateAndReap(pid_t pid) {
     ::kill(-pid, SIGTERM);
     const auto deadline = Clock::now() + kTerminationGrace;
-    while (!hasExited(pid) && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (!hasExited(pid) && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(-pid, SIGKILL);
     reap(pid);
 }
 
-// One open output stream of the child.
+// How many leading bytes end on a whole character: a read may stop inside a multi-byte UTF-8
+// sequence, whose start is then kept for the next read. Anything else, valid or not, is complete.
+qsizetype completeUtf8Length(QByteArrayView bytes) {
+    for (qsizetype start = bytes.size() - 1; start >= 0 && start >= bytes.size() - 3; --start) {
+        const auto byte = static_cast<unsigned char>(bytes[start]);
+        if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: its lead lies further back
+        const qsizetype length = (byte & 0xE0) == 0xC0   ? 2
+                                 : (byte & 0xF0) == 0xE0 ? 3
+                                 : (byte & 0xF8) == 0xF0 ? 4
+                                                         : 1;
+        return start + length > bytes.size() ? start : bytes.size();
+    }
+    return bytes.size();
+}
+
+// One open output stream of the child. Its text is decoded while the tool still runs, a read at a
+// time, rather than all at once after it has exited: a listing of many megabytes would otherwise
+// add its whole decoding time to the run.
 struct Stream {
     FileDescriptor* fd;
-    QByteArray* buffer;
+    QByteArray pending;  // read but not yet decoded: the start of a character cut by a read
+    QString text;
+    bool valid = true;  // false once any part was not UTF-8: the stream's text is then empty
 };
 
-// Reads whatever is available now, straight into the stream's buffer. Returns false at end of data.
-bool readAvailable(Stream stream, const OutputHandler& outputHandler) {
-    QByteArray& buffer = *stream.buffer;
+// Decodes the first `length` pending bytes; a valid part goes to the handler and onto the text.
+void decodePending(Stream& stream, qsizetype length, const OutputHandler& outputHandler) {
+    if (length == 0) return;
+    const std::optional<QString> text = decodeUtf8(QByteArrayView(stream.pending).first(length));
+    stream.pending = stream.pending.sliced(length);
+    if (!text) {
+        stream.valid = false;
+        stream.text.clear();
+        return;
+    }
+    if (outputHandler && !text->isEmpty()) outputHandler(*text);
+    if (stream.valid) stream.text += *text;
+}
+
+// Reads whatever is available now and decodes it up to the last whole character. Returns false at
+// end of data.
+bool readAvailable(Stream& stream, const OutputHandler& outputHandler) {
     while (true) {
-        const qsizetype start = buffer.size();
-        buffer.resize(start + static_cast<qsizetype>(kReadChunk));
-        const ssize_t count = ::read(stream.fd->get(), buffer.data() + start, kReadChunk);
-        buffer.resize(start + std::max<ssize_t>(count, 0));
+        const qsizetype start = stream.pending.size();
+        stream.pending.resize(start + static_cast<qsizetype>(kReadChunk));
+        const ssize_t count = ::read(stream.fd->get(), stream.pending.data() + start, kReadChunk);
+        stream.pending.resize(start + std::max<ssize_t>(count, 0));
         if (count > 0) {
-            if (outputHandler) {
-                const std::optional<QString> text = decodeUtf8(QByteArrayView(buffer).sliced(start, count));
-                if (text && !text->isEmpty()) outputHandler(*text);
-            }
+            decodePending(stream, completeUtf8Length(stream.pending), outputHandler);
             continue;
         }
         if (count < 0 && errno == EINTR) continue;
@@ -206,6 +240,12 @@ bool readAvailable(Stream stream, const OutputHandler& outputHandler) {
         stream.fd->reset();
         return false;
     }
+}
+
+// The stream's whole text; a character left unfinished at the end makes it invalid.
+QString finishedText(Stream& stream, const OutputHandler& outputHandler) {
+    decodePending(stream, stream.pending.size(), outputHandler);
+    return stream.valid ? std::move(stream.text) : QString();
 }
 
 int openPidfd(pid_t pid) {
@@ -241,11 +281,10 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
     output.write.reset();
     error.write.reset();
     const FileDescriptor exitFd(openPidfd(pid));
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
+    const auto deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
 
-    QByteArray outputBytes;
-    QByteArray errorBytes;
-    const Stream streams[] = {{&output.read, &outputBytes}, {&error.read, &errorBytes}};
+    Stream streams[] = {{&output.read, {}, {}, true}, {&error.read, {}, {}, true}};
 
     bool exited = false;
     while (!exited) {
@@ -264,7 +303,7 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
             terminateAndReap(pid);
             throw CancellationError();
         }
-        for (const Stream& stream : streams) {
+        for (Stream& stream : streams) {
             if (stream.fd->isOpen()) readAvailable(stream, outputHandler);
         }
         exited = hasExited(pid);
@@ -276,12 +315,13 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
 
     // The child is gone; take what it wrote before exiting. A grandchild that still holds the pipes
     // open does not keep us waiting.
-    for (const Stream& stream : streams) {
+    for (Stream& stream : streams) {
         if (stream.fd->isOpen()) readAvailable(stream, outputHandler);
     }
     const int status = reap(pid);
-    return ProcessResult{status, decodeUtf8(outputBytes).value_or(QString()),
-                         decodeUtf8(errorBytes).value_or(QString())};
+    QString outputText = finishedText(streams[0], outputHandler);
+    QString errorText = finishedText(streams[1], outputHandler);
+    return ProcessResult{status, std::move(outputText), std::move(errorText)};
 }
 
 }  // namespace ProcessRunner
