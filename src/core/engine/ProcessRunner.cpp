@@ -213,7 +213,7 @@ struct Stream {
 void decodePending(Stream& stream, qsizetype length, const OutputHandler& outputHandler) {
     if (length == 0) return;
     const std::optional<QString> text = decodeUtf8(QByteArrayView(stream.pending).first(length));
-    stream.pending = stream.pending.sliced(length);
+    stream.pending.remove(0, length);  // keeps the buffer, so the next read needs no allocation
     if (!text) {
         stream.valid = false;
         stream.text.clear();
