@@ -195,7 +195,11 @@ QString password(const std::optional<QString>& password) {
 
 QStringList extractArguments(const QString& archive, const QString& destination,
                              const std::optional<QString>& password) {
-    return {QStringLiteral("x"), QStringLiteral("-o+"), Rar::password(password), QStringLiteral("--"), archive,
+    return {QStringLiteral("x"),
+            QStringLiteral("-o+"),
+            Rar::password(password),
+            QStringLiteral("--"),
+            archive,
             destination + QLatin1Char('/')};
 }
 
