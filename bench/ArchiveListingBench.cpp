@@ -154,11 +154,7 @@ double bareTool(const QString& sevenZip, const QString& archive) {
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     BenchSupport::useToolEnvironment();
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
-    if (!sevenZip) {
-        std::fprintf(stderr, "no 7-Zip program found\n");
-        return 1;
-    }
+    const QString sevenZip = BenchSupport::requiredSevenZip();
     QTemporaryDir folder;
     const ZipFile zip = writeZip(folder.path());
     const QString& archive = zip.path;
@@ -172,7 +168,7 @@ int main(int argc, char** argv) {
         fast.push_back(fastListing(service, archive));
         walk.push_back(directoryWalk(zip.directory));
         listing.push_back(toolListing(service, archive));
-        bare.push_back(bareTool(*sevenZip, archive));
+        bare.push_back(bareTool(sevenZip, archive));
     }
     const double fastMs = median(fast);
     const double walkMs = median(walk);

@@ -82,13 +82,9 @@ void settle(const QString& output) {
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     BenchSupport::useToolEnvironment();
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
-    if (!sevenZip) {
-        std::fprintf(stderr, "7zz not found\n");
-        return 1;
-    }
+    const QString sevenZip = BenchSupport::requiredSevenZip();
     QTemporaryDir folder;
-    const QString archive = makeArchive(folder.path(), *sevenZip);
+    const QString archive = makeArchive(folder.path(), sevenZip);
     ::sync();
     const int threads = QThread::idealThreadCount();
     const ArchiveService service(ArchiveService::standardExtractors(), nullptr);
@@ -99,7 +95,7 @@ int main(int argc, char** argv) {
     const auto timeDirect = [&] {
         const QString output = folder.path() + QStringLiteral("/direct");
         const double elapsed = BenchSupport::timeDirectRun(
-            *sevenZip, ArchiveTools::SevenZip::extractArguments(archive, output, threads, std::nullopt));
+            sevenZip, ArchiveTools::SevenZip::extractArguments(archive, output, threads, std::nullopt));
         settle(output);
         return elapsed;
     };

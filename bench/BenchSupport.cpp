@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "core/engine/ArchiveTools.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -20,6 +22,15 @@ double millisecondsSince(Clock::time_point start) {
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+QString requiredSevenZip() {
+    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    if (!sevenZip) {
+        std::fprintf(stderr, "no 7-Zip program found\n");
+        std::exit(1);
+    }
+    return *sevenZip;
 }
 
 void useToolEnvironment() {

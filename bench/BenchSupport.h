@@ -13,6 +13,9 @@ using Clock = std::chrono::steady_clock;
 double millisecondsSince(Clock::time_point start);
 double median(std::vector<double> values);
 
+// The 7-Zip program velmora would run; ends the benchmark when there is none.
+QString requiredSevenZip();
+
 // Gives this process the locale and time zone velmora starts its tools with, so that a tool started
 // directly runs under the same conditions as one started by ProcessRunner.
 void useToolEnvironment();

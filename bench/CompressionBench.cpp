@@ -101,11 +101,7 @@ double velmora(const QStringList& files, bool excludeHiddenFiles, const QString&
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     BenchSupport::useToolEnvironment();
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
-    if (!sevenZip) {
-        std::fprintf(stderr, "7zz not found\n");
-        return 1;
-    }
+    const QString sevenZip = BenchSupport::requiredSevenZip();
     QTemporaryDir folder;
     const int threads = QThread::idealThreadCount();
     const auto generation = Clock::now();
@@ -116,7 +112,7 @@ int main(int argc, char** argv) {
     std::vector<double> bare, inPlace, staged;
     const QString archive = folder.path() + QStringLiteral("/out.7z");
     const std::function<void()> cases[] = {
-        [&] { bare.push_back(bareSevenZip(*sevenZip, inputs, archive, threads)); },
+        [&] { bare.push_back(bareSevenZip(sevenZip, inputs, archive, threads)); },
         [&] { inPlace.push_back(velmora(inputs.visibleFiles, false, archive, threads)); },
         [&] { staged.push_back(velmora(inputs.allFiles, true, archive, threads)); },
     };
