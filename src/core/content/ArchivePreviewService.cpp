@@ -4,6 +4,7 @@
 #include "core/content/ExtractedItemSearch.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/ZipCentralDirectory.h"
+#include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/split/SplitArchiveDetector.h"
@@ -128,12 +129,8 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
 
 ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result, const QString& fallback,
                                                      const QStringList& echoedNames) {
-    const QString joined = result.error + QLatin1Char('\n') + result.output;
-    QString searched = joined;
-    for (const QString& name : echoedNames) {
-        if (!name.isEmpty()) searched.remove(name);
-    }
-    const QString lowered = searched.toLower();
+    const QString joined = ExtractionSteps::combinedText(result);
+    const QString lowered = ExtractionSteps::searchableText(result, echoedNames);
     if (lowered.contains(u"password") || lowered.contains(u"wrong") || lowered.contains(u"incorrect")) {
         return ArchiveError::wrongPassword();
     }

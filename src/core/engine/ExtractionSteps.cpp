@@ -24,14 +24,23 @@ void createFolder(const QString& folderURL) {
 
 QString combinedText(const ProcessResult& result) { return result.error + QLatin1Char('\n') + result.output; }
 
+QString searchableText(const ProcessResult& result, const QStringList& echoedNames) {
+    QString text = combinedText(result);
+    for (const QString& name : echoedNames) {
+        if (!name.isEmpty()) text.remove(name);
+    }
+    return text.toLower();
+}
+
 ArchiveError extractFailed(const QString& combinedText, const QString& blankOutputSentence) {
     if (combinedText.trimmed().isEmpty()) return ArchiveError::extractFailed(blankOutputSentence);
     return ArchiveError::extractFailed(combinedText);
 }
 
-ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence) {
+ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
+                              const QStringList& echoedNames) {
     const QString text = combinedText(result);
-    const QString lowered = text.toLower();
+    const QString lowered = searchableText(result, echoedNames);
     if (lowered.contains(QLatin1String("password")) || lowered.contains(QLatin1String("wrong"))) {
         return ArchiveError::wrongPassword();
     }

@@ -4,6 +4,7 @@
 #include "core/engine/ProcessResult.h"
 
 #include <QString>
+#include <QStringList>
 
 // Steps and failure rules the three extractors share.
 namespace ExtractionSteps {
@@ -17,11 +18,17 @@ void createFolder(const QString& folderURL);
 // Standard error, a line feed, standard output: the text failure rules test and report.
 QString combinedText(const ProcessResult& result);
 
+// The combined text lower-cased for the failure rules, with the names the tool echoes (the archive,
+// the destination, entries) taken out first: a failing archive called "wrong passwords.7z" is not a
+// password problem.
+QString searchableText(const ProcessResult& result, const QStringList& echoedNames);
+
 // extractFailed with the tool's own text, or with blankOutputSentence when it printed only white space.
 ArchiveError extractFailed(const QString& combinedText, const QString& blankOutputSentence);
 
 // The failure rules of the 7-Zip and RAR runs: any mention of a password or of something wrong is a
 // password problem, then permission problems, else the tool's text.
-ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence);
+ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
+                              const QStringList& echoedNames);
 
 }  // namespace ExtractionSteps

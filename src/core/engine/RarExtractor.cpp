@@ -31,6 +31,7 @@ void RarExtractor::extract(const QString& fileURL, const QString& destinationURL
         ProcessRunner::run(*unrar, ArchiveTools::Rar::extractArguments(fileURL, destinationURL, password),
                            std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
     if (result.status != 0) {
-        throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 RAR 工具返回错误。"));
+        throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
+                                                {fileURL, destinationURL});
     }
 }

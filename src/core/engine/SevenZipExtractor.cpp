@@ -113,7 +113,8 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
         *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount, password),
         std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
     if (result.status != 0) {
-        throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 7Z 工具返回错误。"));
+        throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
+                                                {fileURL, destinationURL});
     }
 }
 

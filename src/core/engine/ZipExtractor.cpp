@@ -49,12 +49,12 @@ void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString&
     const ProcessResult result = ProcessRunner::run(
         ArchiveTools::kUnzipPath, ArchiveTools::Unzip::extractArguments(fileURL, destinationURL, password),
         std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
-    if (result.status != 0) throw mapZipError(result);
+    if (result.status != 0) throw mapZipError(result, {fileURL, destinationURL});
 }
 
-ArchiveError ZipExtractor::mapZipError(const ProcessResult& result) {
+ArchiveError ZipExtractor::mapZipError(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = ExtractionSteps::combinedText(result);
-    const QString lowered = text.toLower();
+    const QString lowered = ExtractionSteps::searchableText(result, echoedNames);
     // "incorrect password" is unzip's own wording; any other mention of a password means the same.
     if (lowered.contains(QLatin1String("password"))) return ArchiveError::wrongPassword();
     if (lowered.contains(QLatin1String("permission denied")) ||

@@ -24,7 +24,7 @@ private:
     static void extractWithSystemUnzip(const QString& fileURL, const QString& destinationURL,
                                        const std::optional<QString>& password,
                                        const CancellationToken& token);
-    static ArchiveError mapZipError(const ProcessResult& result);
+    static ArchiveError mapZipError(const ProcessResult& result, const QStringList& echoedNames);
 
     QStringList m_supportedExtensions;
 };

@@ -155,6 +155,26 @@ TEST_F(ArchiveServiceTest, FirstFailureStopsTheRest) {
     }
 }
 
+// The tools echo the archive's path in their messages; a word in that path must not decide the error.
+TEST_F(ArchiveServiceTest, DamagedArchivesNamedAfterPasswordsAreNotPasswordProblems) {
+    const struct {
+        const char* name;
+        ArchiveError::Kind kind;
+    } cases[] = {
+        {"wrong password.zip", ArchiveError::Kind::corruptedArchive},
+        {"wrong password.7z", ArchiveError::Kind::extractFailed},
+        {"wrong password.rar", ArchiveError::Kind::extractFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString archive = m_tree.writeFile(QStringLiteral("in/") + c.name, "not an archive at all");
+        const std::optional<ArchiveError> error =
+            thrownArchiveError([&] { extract({archive}, settingsWith(true, false)); });
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(error->kind(), c.kind);
+    }
+}
+
 TEST_F(ArchiveServiceTest, EmptyListTouchesNothing) {
     EXPECT_TRUE(extract({}, settingsWith(false, false)).isEmpty());
     EXPECT_FALSE(QFile::exists(out()));
