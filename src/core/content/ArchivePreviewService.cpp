@@ -7,6 +7,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/RarArchiveAlias.h"
 #include "core/split/SplitArchiveDetector.h"
 #include "platform/PrivateTempDirectory.h"
 
@@ -177,12 +178,13 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
                                                                   const CancellationToken& token) const {
     if (kind == ArchiveFormat::Kind::rar) {
         if (const std::optional<QString> rar = m_programs.rar()) {
+            const RarArchiveAlias alias(archiveURL);
             const ProcessResult result =
-                run(*rar, ArchiveTools::Rar::technicalListArguments(archiveURL, password),
+                run(*rar, ArchiveTools::Rar::technicalListArguments(alias.path(), password),
                     ArchiveTools::kListingTimeout, token);
             if (result.status != 0)
                 throw mapExternalError(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"),
-                                       {archiveURL});
+                                       {archiveURL, alias.path()});
             return ArchiveListingParser::parseRarTechnicalList(result.output);
         }
     }
@@ -318,9 +320,11 @@ bool ArchivePreviewService::extractRarEntriesIfAvailable(
     const std::optional<QString>& password, double timeout, const CancellationToken& token) const {
     const std::optional<QString> rar = m_programs.rar();
     if (!rar) return false;
+    const RarArchiveAlias alias(archiveURL);
     for (const QString& path : entryPaths) {
-        runOrThrow(*rar, ArchiveTools::Rar::extractEntryArguments(archiveURL, path, destinationURL, password),
-                   timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), {archiveURL, path}, token);
+        runOrThrow(
+            *rar, ArchiveTools::Rar::extractEntryArguments(alias.path(), path, destinationURL, password),
+            timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), {archiveURL, alias.path(), path}, token);
     }
     return true;
 }

@@ -188,6 +188,10 @@ QStringList systemPaths() {
 
 std::optional<QString> locate() { return CommandLocator::firstBundledOrExisting(toolNames(), systemPaths()); }
 
+bool isReadAsWildcard(const QString& archive) {
+    return archive.contains(QLatin1Char('*')) || archive.contains(QLatin1Char('?'));
+}
+
 QString password(const std::optional<QString>& password) {
     if (!password || password->isEmpty()) return QStringLiteral("-p-");
     return QStringLiteral("-p") + *password;

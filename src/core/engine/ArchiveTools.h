@@ -118,6 +118,11 @@ QStringList toolNames();
 QStringList systemPaths();
 std::optional<QString> locate();
 
+// unrar reads its archive argument as a wildcard mask even after "--", in the folders as well as the
+// name: true when the path holds "*" or "?" ("[" is taken literally). Such a path must reach unrar
+// through a RarArchiveAlias.
+bool isReadAsWildcard(const QString& archive);
+
 // "-p<password>", or "-p-" (never ask) when there is no password or it is empty.
 QString password(const std::optional<QString>& password);
 

@@ -5,6 +5,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/RarArchiveAlias.h"
 
 #include <QRegularExpression>
 
@@ -27,9 +28,10 @@ void RarExtractor::extract(const QString& fileURL, const QString& destinationURL
     const std::optional<QString> unrar = ArchiveTools::Rar::locate();
     if (!unrar)
         throw ArchiveError::dependencyMissing(QStringLiteral(u"RAR 解压工具不可用，请重新安装 velmora。"));
-    const ProcessResult result =
-        ProcessRunner::run(*unrar, ArchiveTools::Rar::extractArguments(fileURL, destinationURL, password),
-                           std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
+    const RarArchiveAlias alias(fileURL);
+    const ProcessResult result = ProcessRunner::run(
+        *unrar, ArchiveTools::Rar::extractArguments(alias.path(), destinationURL, password), std::nullopt,
+        ArchiveTools::kLongRunTimeout, {}, token);
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
                                                 {fileURL, destinationURL});

@@ -158,6 +158,18 @@ TEST_F(ArchivePreviewExtractionTest, RarUsesTheRarExtractorFirst) {
     EXPECT_EQ(rar.recordedRuns().size(), 2) << "the RAR extractor, not 7-Zip";
 }
 
+TEST_F(ArchivePreviewExtractionTest, RarWithAWildcardNameExtractsFromItselfAlone) {
+    // unrar would read "r?.rar" as a mask that also takes in rr.rar, whose hidden names it cannot read.
+    rarArchive("rr.rar", {"-hpsecret"});
+    const QString archive = rarArchive("r?.rar");
+    EXPECT_EQ(contents(preview(ArchivePreviewService(), "a.txt", archive)), "alpha");
+    const QString destination = m_tree.path("out");
+    EXPECT_EQ(ArchivePreviewService().extractEntries({entry("a.txt"), entry("docs/r.txt")}, archive,
+                                                     destination, {}, m_token),
+              QStringList({destination + "/a.txt", destination + "/docs/r.txt"}));
+    EXPECT_EQ(rarAliasFolders(), QStringList());
+}
+
 TEST_F(ArchivePreviewExtractionTest, PreviewFindsAFileTheToolPutElsewhere) {
     // This 7-Zip stores every entry under "elsewhere/" by its file name alone.
     const FakeTool sevenZip(m_tree.path("bin"), "7zz",

@@ -46,6 +46,19 @@ TEST_F(ArchivePreviewListingTest, RealArchivesThroughTheTools) {
     EXPECT_EQ(listedPaths(m_tree.path("v.part1.rar")), withNoise);
 }
 
+TEST_F(ArchivePreviewListingTest, RarWithAWildcardNameListsOnlyItsOwnEntries) {
+    // unrar would read "r?.rar" as a mask that also takes in rr.rar, and "v?.part1.rar" vv.part1.rar.
+    m_tree.writeFile("other/other.txt", "other");
+    for (const QString name : {"rr.rar", "vv.part1.rar"})
+        runTool("/usr/bin/rar", {"a", "--", m_tree.path(name), "other.txt"}, m_tree.path("other"));
+    EXPECT_EQ(listedPaths(rarArchive("r?.rar")), kSamplePaths);
+    addSampleFile("noise.bin", QUuid::createUuid().toRfc4122().repeated(3000));
+    rarArchive("v?.rar", {"-v20k", "-m0"});
+    ASSERT_TRUE(QFile::exists(m_tree.path("v?.part3.rar")));
+    EXPECT_EQ(listedPaths(m_tree.path("v?.part1.rar")), sorted(kSamplePaths + QStringList{"noise.bin"}));
+    EXPECT_EQ(rarAliasFolders(), QStringList());
+}
+
 TEST_F(ArchivePreviewListingTest, PasswordProblemsBecomeWrongPassword) {
     const ArchivePreviewService service;
     const QString plainHeaders = sevenZipArchive("p.7z", {"-psecret"});

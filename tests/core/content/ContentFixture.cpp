@@ -3,6 +3,8 @@
 #include "core/engine/ProcessRunner.h"
 #include "platform/PrivateTempDirectory.h"
 
+#include <QDir>
+
 QStringList paths(const QList<ArchivePreviewEntry>& entries) {
     QStringList result;
     for (const ArchivePreviewEntry& entry : entries) result << entry.path;
@@ -41,6 +43,11 @@ QString ContentFixture::rarArchive(const QString& name, const QStringList& switc
     const QString archive = m_tree.path(name);
     runTool("/usr/bin/rar", QStringList{"a", "-r"} << switches << "--" << archive << m_items, m_sample);
     return archive;
+}
+
+QStringList ContentFixture::rarAliasFolders() const {
+    return QDir(*PrivateTempDirectory::base() + "/velmoraRarAlias")
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
 void ContentFixture::addSampleFile(const QString& name, const QByteArray& contents) {

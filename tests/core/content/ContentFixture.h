@@ -40,6 +40,9 @@ protected:
     static const QStringList kSampleItems;
     static const QStringList kSamplePaths;  // every entry of an archive of kSampleItems, sorted
 
+    // What is left in the private folder of unrar's archive aliases.
+    QStringList rarAliasFolders() const;
+
     // Writes sample/<name> and puts it first in m_items, so that it fills the first volume.
     void addSampleFile(const QString& name, const QByteArray& contents);
 

@@ -1,8 +1,12 @@
 #include "EngineFixtures.h"
 #include "core/engine/RarExtractor.h"
+#include "platform/PrivateTempDirectory.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
 
 namespace {
 
@@ -14,6 +18,30 @@ protected:
         return archiveOfSample(
             kRar, QStringList{QStringLiteral("a"), QStringLiteral("-idq"), QStringLiteral("-r")} + options,
             name);
+    }
+};
+
+// unrar reads the archive path as a wildcard mask; velmora's runs go through a private alias folder,
+// which the private temporary base inside the test's tree lets the tests count.
+class RarWildcardPathTest : public RarExtractorTest {
+protected:
+    void SetUp() override {
+        RarExtractorTest::SetUp();
+        PrivateTempDirectory::setSystemTempPathForTesting(m_tree.makeFolder(QStringLiteral("tmp")));
+    }
+    void TearDown() override { PrivateTempDirectory::setSystemTempPathForTesting({}); }
+
+    QStringList aliasFolders() const {
+        return QDir(*PrivateTempDirectory::base() + QStringLiteral("/velmoraRarAlias"))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+    // An archive at <tree>/<name> of one file that is not in the sample.
+    void otherArchive(const QString& name) {
+        QDir().mkpath(QFileInfo(m_tree.path(name)).path());
+        m_tree.writeFile(QStringLiteral("other/other.txt"), "not from this archive\n");
+        runTool(kRar, {QStringLiteral("a"), QStringLiteral("-idq"), m_tree.path(name), QStringLiteral(".")},
+                m_tree.path(QStringLiteral("other")));
     }
 };
 
@@ -83,6 +111,59 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
         EXPECT_EQ(unrar.recordedRuns().last(),
                   (QStringList{"x", "-o+", "-p-", "--", archive, destination + "/"}));
     }
+}
+
+TEST_F(RarWildcardPathTest, ExtractsOnlyTheArchiveNamed) {
+    // Stored, so 20 KiB volumes make a set of several.
+    m_tree.writeFile(QStringLiteral("src/noise.bin"), QUuid::createUuid().toRfc4122().repeated(4000));
+    const QMap<QString, QByteArray> sample = treeContents(m_tree.path(QStringLiteral("src")));
+    for (const char* neighbour : {"rr.rar", "rx.rar", "dd/x.rar", "vv.part1.rar", "oo.rar", "oo.r00"})
+        otherArchive(QString::fromUtf8(neighbour));
+    rar(QStringLiteral("r?.rar"));
+    rar(QStringLiteral("r*.rar"));
+    rar(QStringLiteral("d?/x.rar"));
+    rar(QStringLiteral("v?.rar"), {QStringLiteral("-v20k"), QStringLiteral("-m0")});
+    // This rar writes only the new scheme; unrar walks the old one by the names alone.
+    rar(QStringLiteral("o?.rar"), {QStringLiteral("-v20k"), QStringLiteral("-m0")});
+    for (int part = 1; QFile::exists(m_tree.path(QStringLiteral("o?.part%1.rar").arg(part))); ++part) {
+        const QString oldName = part == 1 ? QStringLiteral("o?.rar")
+                                          : QStringLiteral("o?.r%1").arg(part - 2, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(
+            QFile::rename(m_tree.path(QStringLiteral("o?.part%1.rar").arg(part)), m_tree.path(oldName)));
+    }
+    ASSERT_TRUE(QFile::exists(m_tree.path(QStringLiteral("v?.part3.rar"))));
+    ASSERT_TRUE(QFile::exists(m_tree.path(QStringLiteral("o?.r01"))));
+
+    for (const char* name : {"r?.rar", "r*.rar", "d?/x.rar", "v?.part1.rar", "o?.rar"}) {
+        SCOPED_TRACE(name);
+        const QString destination = m_tree.makeFolder(QStringLiteral("out"));
+        makeExtractor().extract(m_tree.path(QString::fromUtf8(name)), destination, std::nullopt, 1, {});
+        EXPECT_EQ(treeContents(destination), sample);
+        EXPECT_EQ(aliasFolders(), QStringList());
+        QDir(destination).removeRecursively();
+    }
+}
+
+TEST_F(RarWildcardPathTest, AliasLinksTheArchiveAndGoesHoweverTheRunEnds) {
+    FakeBundle bundle;
+    const QString archive = m_tree.writeFile(QStringLiteral("a?.rar"), "Rar!");
+    const QString seen = m_tree.path(QStringLiteral("seen"));
+    const QString destination = m_tree.path(QStringLiteral("out"));
+    const auto extract = [&](const CancellationToken& token) {
+        makeExtractor().extract(archive, destination, std::nullopt, 1, token);
+    };
+    const QString record = QStringLiteral("readlink -- \"$5\" > '%1'; ").arg(seen);
+    const FakeTool failing = bundle.addTool(QStringLiteral("unrar"), record + QStringLiteral("exit 3"));
+    EXPECT_TRUE(thrownArchiveError([&] { extract({}); }));
+    const QString aliasPath = failing.recordedRuns().last().at(4);
+    EXPECT_EQ(aliasPath, QStringLiteral("%1/velmoraRarAlias/%2/archive.rar")
+                             .arg(*PrivateTempDirectory::base(), QFileInfo(aliasPath).dir().dirName()));
+    EXPECT_EQ(m_tree.readFile(QStringLiteral("seen")), archive.toUtf8() + '\n');
+    EXPECT_EQ(aliasFolders(), QStringList());
+
+    const FakeTool hanging = bundle.addTool(QStringLiteral("unrar"), QStringLiteral("exec sleep 60"));
+    EXPECT_TRUE(stopsWithCancellation(hanging, extract));
+    EXPECT_EQ(aliasFolders(), QStringList());
 }
 
 }  // namespace
