@@ -34,6 +34,6 @@ void RarExtractor::extract(const QString& fileURL, const QString& destinationURL
         ArchiveTools::kLongRunTimeout, {}, token);
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
-                                                {fileURL, destinationURL});
+                                                {fileURL, alias.path(), destinationURL});
     }
 }
