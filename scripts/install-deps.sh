@@ -11,6 +11,8 @@ packages=(
     7zip zip unzip tar gzip bzip2 xz-utils
     unrar rar
     fonts-noto-cjk
+    libxcb1-dev libxcb-xfixes0-dev libxcb-xinput-dev libxcb-xtest0-dev xvfb
+    xdg-utils
 )
 
 if [ "$(id -u)" -ne 0 ]; then
