@@ -11,15 +11,6 @@ namespace {
 
 const QSet<QString> kArchiveExtensions = {QStringLiteral("zip"), QStringLiteral("rar"), QStringLiteral("7z")};
 
-// One path a line, as Nautilus and Caja write their selection.
-QStringList scriptPaths(const QString& value) {
-    QStringList paths;
-    for (const QString& line : value.split(QLatin1Char('\n'))) {
-        if (!line.isEmpty()) paths << line;
-    }
-    return paths;
-}
-
 QString scriptFolder(const QProcessEnvironment& environment, const QString& workingDirectory) {
     for (const QString& variable :
          {QStringLiteral("NAUTILUS_SCRIPT_CURRENT_URI"), QStringLiteral("CAJA_SCRIPT_CURRENT_URI")}) {
@@ -45,7 +36,8 @@ QStringList FinderSync::currentSelection(const QStringList& pathArguments,
     for (const QString& variable : {QStringLiteral("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS"),
                                     QStringLiteral("CAJA_SCRIPT_SELECTED_FILE_PATHS")}) {
         if (!paths.isEmpty()) break;
-        paths = scriptPaths(environment.value(variable));
+        // One path a line, as Nautilus and Caja write their selection.
+        paths = environment.value(variable).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
     if (paths.isEmpty()) paths << scriptFolder(environment, workingDirectory);
 
