@@ -1,0 +1,45 @@
+#include "views/kit/Labels.h"
+
+#include "views/kit/Icons.h"
+
+#include <QPushButton>
+
+namespace Labels {
+
+QLabel* make(const QString& text, Theme::TextStyle style, Theme::Colour colour, QWidget* parent) {
+    return make(text, style, Theme::font(style).weight(), colour, parent);
+}
+
+QLabel* make(const QString& text, Theme::TextStyle style, QFont::Weight weight, Theme::Colour colour,
+             QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(Theme::font(style, weight));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Theme::color(colour));
+    label->setPalette(palette);
+    return label;
+}
+
+QLabel* icon(const QString& name, int size, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setPixmap(Icons::pixmap(name, size, color));
+    label->setFixedSize(size, size);
+    return label;
+}
+
+QPushButton* button(const QString& title, const QString& iconName, QWidget* parent) {
+    auto* result = new QPushButton(Icons::icon(iconName, Theme::color(Theme::Colour::accent)), title, parent);
+    result->setIconSize(QSize(15, 15));
+    return result;
+}
+
+QPushButton* prominentButton(const QString& title, const QString& iconName, QWidget* parent) {
+    auto* result = new QPushButton(Icons::icon(iconName, Theme::color(Theme::Colour::white)), title, parent);
+    result->setProperty("prominent", true);
+    result->setIconSize(QSize(17, 17));
+    result->setMinimumHeight(40);
+    result->setCursor(Qt::PointingHandCursor);
+    return result;
+}
+
+}  // namespace Labels
