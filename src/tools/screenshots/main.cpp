@@ -1,4 +1,5 @@
 #include "ScreenshotScene.h"
+#include "views/kit/SelectionSizes.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/MainWindow.h"
 #include "views/main/TopBar.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QPainter>
 #include <QTextStream>
-#include <QThreadPool>
 
 namespace {
 
@@ -30,9 +30,9 @@ const Shot kShots[] = {
     {QStringLiteral("about"), WorkbenchSection::about},
 };
 
-// Lets queued deliveries (sizes worked out on worker threads) and layouts settle.
-void settle() {
-    QThreadPool::globalInstance()->waitForDone();
+// Lets the sizes worked out on worker threads arrive and the layouts settle.
+void settle(MainWindow& window) {
+    for (SelectionSizes* sizes : window.findChildren<SelectionSizes*>()) sizes->waitForDone();
     for (int round = 0; round < 5; ++round) QCoreApplication::processEvents();
 }
 
@@ -49,7 +49,7 @@ bool save(const QPixmap& picture, const QDir& folder, const QString& name) {
 // The window with the open notification panel drawn where it pops up.
 QPixmap notificationShot(MainWindow& window) {
     window.viewState().setIsShowingNotifications(true);
-    settle();
+    settle(window);
     QPixmap picture = window.grab();
     QWidget* popover = window.topBar()->notificationPopover();
     QPainter painter(&picture);
@@ -79,7 +79,7 @@ int main(int argc, char* argv[]) {
     bool saved = true;
     for (const Shot& shot : kShots) {
         scene.model().setSelectedSection(shot.section);
-        settle();
+        settle(window);
         saved = save(window.grab(), folder, shot.fileName) && saved;
     }
     scene.model().setSelectedSection(WorkbenchSection::home);

@@ -15,16 +15,6 @@ namespace {
 
 const char* const kPathProperty = "velmoraPath";
 
-QFrame* divider(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, Theme::color(Theme::Colour::black, 0.1));
-    line->setPalette(palette);
-    return line;
-}
-
 }  // namespace
 
 FileList::FileList(ArchiveActivityKind kind, const SelectionSizes& sizes, QWidget* parent)
@@ -65,7 +55,7 @@ void FileList::rebuild() {
         layout->addWidget(Labels::make(WorkbenchTexts::fileTypeText(path), Theme::TextStyle::body,
                                        Theme::Colour::secondary, row));
         m_rows->addWidget(row);
-        m_rows->addWidget(divider(this));
+        m_rows->addWidget(Labels::divider(Qt::Horizontal, this));
     }
 }
 

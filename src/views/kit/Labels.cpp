@@ -2,6 +2,7 @@
 
 #include "views/kit/Icons.h"
 
+#include <QFrame>
 #include <QPushButton>
 
 namespace Labels {
@@ -31,6 +32,20 @@ QPushButton* button(const QString& title, const QString& iconName, QWidget* pare
     auto* result = new QPushButton(Icons::icon(iconName, Theme::color(Theme::Colour::accent)), title, parent);
     result->setIconSize(QSize(15, 15));
     return result;
+}
+
+QFrame* divider(Qt::Orientation orientation, QWidget* parent) {
+    auto* line = new QFrame(parent);
+    if (orientation == Qt::Horizontal) {
+        line->setFixedHeight(1);
+    } else {
+        line->setFixedWidth(1);
+    }
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, Theme::color(Theme::Colour::black, 0.1));
+    line->setPalette(palette);
+    return line;
 }
 
 QPushButton* prominentButton(const QString& title, const QString& iconName, QWidget* parent) {

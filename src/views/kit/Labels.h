@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QLabel>
 
+class QFrame;
 class QPushButton;
 
 // Small factories for the plain labels and buttons every page repeats.
@@ -21,6 +22,9 @@ QLabel* icon(const QString& name, int size, const QColor& color, QWidget* parent
 
 // A plain push button with an icon of ours before its title.
 QPushButton* button(const QString& title, const QString& iconName, QWidget* parent = nullptr);
+
+// A 1 px divider line, horizontal or vertical.
+QFrame* divider(Qt::Orientation orientation, QWidget* parent = nullptr);
 
 // The page's main action: accent fill, white label, the large control size.
 QPushButton* prominentButton(const QString& title, const QString& iconName, QWidget* parent = nullptr);

@@ -63,6 +63,10 @@ void SelectionSizes::startEstimate() {
     const quint64 generation = ++m_estimateGeneration;
     m_estimate.reset();
     if (!m_estimateParameters) return;
+    if (m_paths.isEmpty()) {
+        m_estimate = 0;
+        return;
+    }
     m_background.run(
         [paths = m_paths, parameters = *m_estimateParameters] {
             return CompressionEstimateHelper::estimatedSize(paths, parameters.format, parameters.level);

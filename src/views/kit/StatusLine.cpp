@@ -5,7 +5,7 @@
 #include <QHBoxLayout>
 
 StatusLine::StatusLine(const QString& label, const QString& value, QWidget* parent)
-    : QWidget(parent), m_value(Labels::make(value, Theme::TextStyle::headline)) {
+    : QWidget(parent), m_label(label), m_value(Labels::make(value, Theme::TextStyle::headline)) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Labels::make(label, Theme::TextStyle::body, Theme::Colour::secondary));

@@ -12,9 +12,11 @@ class StatusLine : public QWidget {
 public:
     StatusLine(const QString& label, const QString& value = {}, QWidget* parent = nullptr);
 
+    QString label() const { return m_label; }
     QString value() const;
     void setValue(const QString& value);
 
 private:
+    QString m_label;
     QLabel* m_value;
 };

@@ -3,9 +3,13 @@
 #include "core/state/ArchivePasswordBookStore.h"
 #include "viewmodels/MainViewModel.h"
 #include "views/kit/Icons.h"
+#include "views/kit/Labels.h"
 #include "views/kit/ScrollPage.h"
 #include "views/kit/Theme.h"
+#include "views/main/CompressPage.h"
 #include "views/main/ContentViewState.h"
+#include "views/main/ExtractPage.h"
+#include "views/main/HomePage.h"
 #include "views/main/PlaceholderPage.h"
 #include "views/main/Sidebar.h"
 #include "views/main/TopBar.h"
@@ -16,20 +20,6 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QFrame* verticalDivider(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFixedWidth(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, Theme::color(Theme::Colour::black, 0.12));
-    line->setPalette(palette);
-    return line;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(MainViewModel& model, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
                        ArchivePasswordBookStore& passwordBookStore, QWidget* parent)
@@ -53,7 +43,7 @@ MainWindow::MainWindow(MainViewModel& model, WorkbenchStore& workbenchStore, Set
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     row->addWidget(m_sidebar);
-    row->addWidget(verticalDivider(root));
+    row->addWidget(Labels::divider(Qt::Vertical, root));
     auto* column = new QVBoxLayout;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -80,9 +70,11 @@ void MainWindow::buildPages() {
     //   PageFrame::plain);
     // and register it in the screenshot program (src/tools/screenshots/main.cpp, kShots).
     // Scrolled pages leave a 34 px margin at the sides and the bottom and none at the top.
-    addPage(WorkbenchSection::home, new PlaceholderPage(WorkbenchSection::home), PageFrame::scroll);
-    addPage(WorkbenchSection::compress, new PlaceholderPage(WorkbenchSection::compress), PageFrame::scroll);
-    addPage(WorkbenchSection::extract, new PlaceholderPage(WorkbenchSection::extract), PageFrame::scroll);
+    addPage(WorkbenchSection::home, new HomePage(m_model, m_workbenchStore), PageFrame::scroll);
+    addPage(WorkbenchSection::compress, new CompressPage(m_model, m_workbenchStore, m_settingsStore),
+            PageFrame::scroll);
+    addPage(WorkbenchSection::extract, new ExtractPage(m_model, m_workbenchStore, m_settingsStore),
+            PageFrame::scroll);
     addPage(WorkbenchSection::splitCompress, new PlaceholderPage(WorkbenchSection::splitCompress),
             PageFrame::scroll);
     addPage(WorkbenchSection::splitExtract, new PlaceholderPage(WorkbenchSection::splitExtract),

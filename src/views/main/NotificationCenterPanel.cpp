@@ -63,11 +63,7 @@ NotificationCenterPanel::NotificationCenterPanel(WorkbenchStore& store, QWidget*
     header->addStretch();
     header->addWidget(m_markAllRead);
     column->addLayout(header);
-    auto* divider = new QFrame(this);
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setStyleSheet(QStringLiteral("color: rgba(0,0,0,28);"));
-    column->addWidget(divider);
+    column->addWidget(Labels::divider(Qt::Horizontal, this));
 
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
