@@ -1,9 +1,11 @@
 #include "MainWindowFixture.h"
 #include "views/kit/AdaptiveGrid.h"
+#include "views/kit/CompressionLevelPicker.h"
 #include "views/kit/DropHero.h"
 #include "views/kit/DropIntake.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/FileList.h"
+#include "views/kit/FormatPicker.h"
 #include "views/kit/PathRow.h"
 #include "views/kit/SelectionSizes.h"
 #include "views/kit/WorkbenchTexts.h"
@@ -16,7 +18,9 @@
 #include "views/main/SelectionCard.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
@@ -248,6 +252,62 @@ TEST_F(OperationPagesTest, RecentHistoryShowsTheFiveNewestRecords) {
 
     history.allHistoryButton()->click();
     EXPECT_EQ(model().selectedSection(), WorkbenchSection::history);
+}
+
+TEST_F(OperationPagesTest, CompressPageControlsDriveTheModel) {
+    auto& compress = page<CompressPage>(WorkbenchSection::compress);
+    compress.startButton()->click();
+    EXPECT_EQ(alert(), QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
+    model().setAlertMessage(std::nullopt);
+
+    // Clearing keeps the banner's last text.
+    model().setSelectedFilesForCompression({files.writeFile("a.txt", "a")});
+    model().setStatusMessage(QStringLiteral(u"上一条"));
+    compress.sources()->clearButton()->click();
+    EXPECT_TRUE(model().selectedFilesForCompression().isEmpty());
+    EXPECT_EQ(status(), QStringLiteral(u"上一条"));
+    EXPECT_TRUE(compress.sources()->showsEmptyState());
+
+    compress.formatPicker()->button(CompressionFormat::sevenZip)->click();
+    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"压缩格式")), "7Z");
+    compress.formatPicker()->button(CompressionFormat::rar)->click();
+    EXPECT_EQ(model().selectedCompressionFormat(), CompressionFormat::sevenZip);
+    EXPECT_TRUE(compress.formatPicker()->button(CompressionFormat::sevenZip)->isChecked());
+    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"压缩格式")), "7Z");
+    model().setAlertMessage(std::nullopt);
+
+    EXPECT_EQ(compress.levelPicker()->menu()->currentText(), QStringLiteral(u"标准"));
+    compress.levelPicker()->menu()->setCurrentIndex(2);
+    Q_EMIT compress.levelPicker()->menu()->activated(2);
+    EXPECT_EQ(model().selectedCompressionLevel(), CompressionLevel::maximum);
+    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"压缩级别")), QStringLiteral(u"高压缩"));
+
+    // Typing writes the model; the model's echo leaves the cursor where it was.
+    QLineEdit* password = compress.passwordField();
+    password->setFocus();
+    QTest::keyClicks(password, "abcd");
+    password->setCursorPosition(2);
+    QTest::keyClick(password, Qt::Key_X);
+    EXPECT_EQ(model().password(), "abxcd");
+    EXPECT_EQ(password->cursorPosition(), 3);
+    // The extract page shares the password.
+    EXPECT_EQ(page<ExtractPage>(WorkbenchSection::extract).passwordField()->text(), "abxcd");
+}
+
+TEST_F(OperationPagesTest, ExtractStartRunsTheSelectedArchivesAndOpensTheOutput) {
+    const QString archive = files.writeFile("photos.zip", "PK");
+    auto& extract = page<ExtractPage>(WorkbenchSection::extract);
+    model().selectArchivesForExtraction({archive});
+    EXPECT_EQ(extract.archives()->headerText(), QStringLiteral(u"已选择 1 个压缩包"));
+    EXPECT_EQ(extract.summaryValue(QStringLiteral(u"主要格式")), "ZIP");
+
+    extract.startButton()->click();
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(engine.calls().size(), 1);
+    EXPECT_EQ(engine.calls().first().operation, "extract");
+    EXPECT_EQ(engine.calls().first().files, QStringList{archive});
+    EXPECT_EQ(platform.revealed.size(), 1);
+    EXPECT_TRUE(status().startsWith(QStringLiteral(u"解压完成")));
 }
 
 }  // namespace
