@@ -73,7 +73,6 @@ FeedbackBanner::FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWid
     connect(&m_model, &MainViewModel::statusMessageChanged, this, &FeedbackBanner::syncFromModel);
     connect(&m_model, &MainViewModel::isWorkingChanged, this, &FeedbackBanner::syncFromModel);
     connect(&m_store, &WorkbenchStore::tasksChanged, this, &FeedbackBanner::syncFromModel);
-    m_shownWorking = !m_model.isWorking();
     syncFromModel();
 }
 
@@ -86,13 +85,10 @@ void FeedbackBanner::syncFromModel() {
     setVisible(status.has_value());
     m_message->setText(status.value_or(QString()));
 
-    if (m_model.isWorking() != m_shownWorking) {
-        m_shownWorking = m_model.isWorking();
-        m_symbol->setPixmap(m_shownWorking ? Icons::pixmap(QStringLiteral("archivebox.fill"), kSymbolSize,
-                                                           Theme::color(Theme::Colour::blue))
-                                           : Icons::pixmap(QStringLiteral("checkmark.circle.fill"),
-                                                           kSymbolSize, Theme::color(Theme::Colour::green)));
-    }
+    const bool working = m_model.isWorking();
+    m_symbol->setPixmap(
+        Icons::pixmap(working ? QStringLiteral("archivebox.fill") : QStringLiteral("checkmark.circle.fill"),
+                      kSymbolSize, Theme::color(working ? Theme::Colour::blue : Theme::Colour::green)));
 
     const auto task = WorkbenchTexts::firstRunningTask(m_store.tasks());
     m_taskId = task ? task->id : QUuid();

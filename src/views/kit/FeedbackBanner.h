@@ -43,5 +43,4 @@ private:
     QToolButton* m_cancel;
     CapsuleProgressBar* m_bar;
     QUuid m_taskId;
-    bool m_shownWorking = false;
 };
