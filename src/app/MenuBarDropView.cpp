@@ -1,36 +1,27 @@
 #include "app/MenuBarDropView.h"
 
+#include "views/kit/DropIntake.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
+
 #include <QDragEnterEvent>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSet>
 #include <QToolButton>
 
 namespace {
 
-// Until the panel shares the main window's theme, its few colours live here.
-const QColor kMaterial(246, 246, 246, 245);
-const QColor kOutline(0, 0, 0, 20);
-const QColor kPrimaryText(28, 28, 30);
-const QColor kSecondaryText(0, 0, 0, 140);
-const QColor kAccent(10, 132, 255);
+using Theme::Colour;
+
+// The panel's translucent body and its hairline outline.
+QColor material() { return Theme::color(Colour::windowBackground, 0.97); }
+QColor outline() { return Theme::color(Colour::black, 0.08); }
 
 QFont panelFont(int pixelSize, QFont::Weight weight) {
-    QFont result;
+    QFont result = Theme::font(Theme::TextStyle::body, weight);
     result.setPixelSize(pixelSize);
-    result.setWeight(weight);
     return result;
-}
-
-QColor withAlpha(QColor color, qreal alpha) {
-    color.setAlphaF(alpha);
-    return color;
-}
-
-bool hasLocalFiles(const QMimeData* mime) {
-    return mime->hasUrls() && !MenuBarDropView::droppedPaths(mime->urls()).isEmpty();
 }
 
 }  // namespace
@@ -44,10 +35,10 @@ MenuBarDropView::MenuBarDropView(QWidget* parent)
     setAcceptDrops(true);
     setFocusPolicy(Qt::NoFocus);
 
-    m_closeButton->setText(QStringLiteral(u"✕"));
+    m_closeButton->setIcon(Icons::icon(QStringLiteral("xmark"), Theme::color(Colour::secondary)));
+    m_closeButton->setIconSize(QSize(15, 15));
     m_closeButton->setAutoRaise(true);
     m_closeButton->setFocusPolicy(Qt::NoFocus);
-    m_closeButton->setFont(panelFont(15, QFont::Normal));
     m_closeButton->setFixedSize(28, 28);
     m_closeButton->hide();
     connect(m_closeButton, &QToolButton::clicked, this, &MenuBarDropView::closeRequested);
@@ -63,22 +54,14 @@ void MenuBarDropView::resizeEvent(QResizeEvent*) {
     m_closeButton->move(width() - 20 - m_closeButton->width(), 24);
 }
 
-QStringList MenuBarDropView::droppedPaths(const QList<QUrl>& urls) {
-    QStringList paths;
-    QSet<QString> seen;
-    for (const QUrl& url : urls) {
-        if (!url.isLocalFile()) continue;
-        const QString path = url.toLocalFile();
-        if (!seen.contains(path)) {
-            seen.insert(path);
-            paths << path;
-        }
-    }
+QStringList MenuBarDropView::droppedPaths(const QMimeData* data) {
+    QStringList paths = DropIntake::localFilePaths(data);
+    paths.removeDuplicates();
     return paths;
 }
 
 void MenuBarDropView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!hasLocalFiles(event->mimeData())) return;
+    if (droppedPaths(event->mimeData()).isEmpty()) return;
     event->acceptProposedAction();
     Q_EMIT targetChanged(true);
 }
@@ -86,7 +69,7 @@ void MenuBarDropView::dragEnterEvent(QDragEnterEvent* event) {
 void MenuBarDropView::dragLeaveEvent(QDragLeaveEvent*) { Q_EMIT targetChanged(false); }
 
 void MenuBarDropView::dropEvent(QDropEvent* event) {
-    const QStringList paths = droppedPaths(event->mimeData()->urls());
+    const QStringList paths = droppedPaths(event->mimeData());
     event->acceptProposedAction();
     if (!paths.isEmpty()) Q_EMIT filesDropped(paths);
 }
@@ -109,31 +92,21 @@ void MenuBarDropView::paintConnectorPointer(QPainter& painter, int top) const {
     triangle.lineTo(middle + 9, top + 10);
     triangle.lineTo(middle - 9, top + 10);
     triangle.closeSubpath();
-    painter.setPen(QPen(kOutline, 1));
-    painter.setBrush(kMaterial);
+    painter.setPen(QPen(outline(), 1));
+    painter.setBrush(material());
     painter.drawPath(triangle);
 }
 
 void MenuBarDropView::paintBody(QPainter& painter, const QRectF& rect, qreal radius) const {
-    painter.setPen(QPen(kOutline, 1));
-    painter.setBrush(kMaterial);
+    painter.setPen(QPen(outline(), 1));
+    painter.setBrush(material());
     painter.drawRoundedRect(rect, radius, radius);
 }
 
+// The icon keeps a little padding inside its frame.
 void MenuBarDropView::paintAppIcon(QPainter& painter, const QRectF& rect) const {
-    const QIcon icon = QGuiApplication::windowIcon();
-    const QRectF inner =
-        rect.adjusted(rect.width() * 0.08, rect.height() * 0.08, -rect.width() * 0.08, -rect.height() * 0.08);
-    if (!icon.isNull()) {
-        icon.paint(&painter, inner.toRect());
-        return;
-    }
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kAccent);
-    painter.drawRoundedRect(inner, inner.width() * 0.22, inner.height() * 0.22);
-    painter.setPen(Qt::white);
-    painter.setFont(panelFont(int(inner.height() * 0.6), QFont::Bold));
-    painter.drawText(inner, Qt::AlignCenter, QStringLiteral("v"));
+    const qreal padding = rect.width() * 0.08;
+    Icons::applicationIcon().paint(&painter, rect.adjusted(padding, padding, -padding, -padding).toRect());
 }
 
 void MenuBarDropView::paintTitles(QPainter& painter, const QRectF& rect, const QString& headline,
@@ -142,11 +115,11 @@ void MenuBarDropView::paintTitles(QPainter& painter, const QRectF& rect, const Q
     const int headlineHeight = headlineSize + 6;
     const qreal top = rect.center().y() - (captionHeight + 1 + headlineHeight) / 2.0;
     painter.setFont(panelFont(12, QFont::Bold));
-    painter.setPen(kSecondaryText);
+    painter.setPen(Theme::color(Colour::secondary));
     painter.drawText(QRectF(rect.left(), top, rect.width(), captionHeight), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("velmora"));
     painter.setFont(panelFont(headlineSize, QFont::Bold));
-    painter.setPen(kPrimaryText);
+    painter.setPen(Theme::color(Colour::primary));
     painter.drawText(QRectF(rect.left(), top + captionHeight + 1, rect.width(), headlineHeight),
                      Qt::AlignLeft | Qt::AlignVCenter, headline);
 }
@@ -175,37 +148,27 @@ void MenuBarDropView::paintExpanded(QPainter& painter) const {
 }
 
 void MenuBarDropView::paintDropZone(QPainter& painter, const QRectF& zone) const {
-    QPen dashed(kAccent, 2);
+    QPen dashed(Theme::color(Colour::accent), 2);
     dashed.setDashPattern({3.5, 2.5});  // 7 on, 5 off at a width of 2
     painter.setPen(dashed);
-    painter.setBrush(withAlpha(kAccent, m_model.isTargeted ? 0.18 : 0.10));
+    painter.setBrush(Theme::color(Colour::accent, m_model.isTargeted ? 0.18 : 0.10));
     painter.drawRoundedRect(zone.adjusted(1, 1, -1, -1), 16, 16);
 
-    // A folder with a plus, 58 px tall, above the two lines of text.
-    const qreal blockHeight = 58 + 14 + 30 + 6 + 20;
-    const qreal top = zone.center().y() - blockHeight / 2;
-    const QRectF folder(zone.center().x() - 36, top + 6, 72, 50);
-    QPainterPath shape;
-    shape.moveTo(folder.left(), folder.top() + 8);
-    shape.lineTo(folder.left() + 26, folder.top() + 8);
-    shape.lineTo(folder.left() + 32, folder.top());
-    shape.lineTo(folder.left() + 6, folder.top());
-    shape.closeSubpath();
-    shape.addRoundedRect(folder.adjusted(0, 8, 0, 0), 6, 6);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(withAlpha(kAccent, 0.75));
-    painter.drawPath(shape.simplified());
-    painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap));
-    const QPointF centre = folder.center() + QPointF(0, 4);
-    painter.drawLine(centre - QPointF(10, 0), centre + QPointF(10, 0));
-    painter.drawLine(centre - QPointF(0, 10), centre + QPointF(0, 10));
-
+    // The symbol above two lines of text, centred as one block.
+    const qreal symbolSize = 58;
+    const qreal titleHeight = 30;
+    const qreal subtitleHeight = 20;
+    const qreal top = zone.center().y() - (symbolSize + 14 + titleHeight + 6 + subtitleHeight) / 2;
+    painter.drawPixmap(QPointF(zone.center().x() - symbolSize / 2, top),
+                       Icons::pixmap(QStringLiteral("folder.badge.plus"), int(symbolSize),
+                                     Theme::color(Colour::accent, 0.75)));
+    const qreal titleTop = top + symbolSize + 14;
     painter.setFont(panelFont(24, QFont::Bold));
-    painter.setPen(kPrimaryText);
-    painter.drawText(QRectF(zone.left(), top + 58 + 14, zone.width(), 30), Qt::AlignCenter,
+    painter.setPen(Theme::color(Colour::primary));
+    painter.drawText(QRectF(zone.left(), titleTop, zone.width(), titleHeight), Qt::AlignCenter,
                      QStringLiteral(u"文件拖到这"));
     painter.setFont(panelFont(15, QFont::DemiBold));
-    painter.setPen(kSecondaryText);
-    painter.drawText(QRectF(zone.left(), top + 58 + 14 + 30 + 6, zone.width(), 20), Qt::AlignCenter,
-                     QStringLiteral(u"压缩包自动解压，普通文件自动压缩"));
+    painter.setPen(Theme::color(Colour::secondary));
+    painter.drawText(QRectF(zone.left(), titleTop + titleHeight + 6, zone.width(), subtitleHeight),
+                     Qt::AlignCenter, QStringLiteral(u"压缩包自动解压，普通文件自动压缩"));
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QMimeData;
 class QToolButton;
 
 // The drop panel itself: a frameless window that stays on top and never takes focus. Compact it
@@ -18,7 +19,7 @@ public:
     void syncFromModel(const MenuBarDropModel& model);
 
     // The local files of a drop, each once, in drop order.
-    static QStringList droppedPaths(const QList<QUrl>& urls);
+    static QStringList droppedPaths(const QMimeData* data);
 
 Q_SIGNALS:
     void targetChanged(bool targeted);
