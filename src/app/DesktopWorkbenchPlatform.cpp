@@ -21,7 +21,7 @@ QFileDialog::FileMode fileModeFor(const WorkbenchPlatform::OpenPanelRequest& req
 QStringList DesktopWorkbenchPlatform::runOpenPanel(const OpenPanelRequest& request) {
     std::unique_ptr<QFileDialog> dialog;
     if (request.canChooseFiles && request.canChooseDirectories) {
-        dialog = std::make_unique<FileAndFolderDialog>();
+        dialog = std::make_unique<FileAndFolderDialog>(request.allowsMultipleSelection);
     } else {
         dialog = std::make_unique<QFileDialog>();
         dialog->setFileMode(fileModeFor(request));

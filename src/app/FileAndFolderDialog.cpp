@@ -3,13 +3,14 @@
 #include <QAbstractItemView>
 #include <QFileInfo>
 
-FileAndFolderDialog::FileAndFolderDialog(QWidget* parent) : QFileDialog(parent) {
+FileAndFolderDialog::FileAndFolderDialog(bool allowsMultipleSelection, QWidget* parent)
+    : QFileDialog(parent) {
     setOption(QFileDialog::DontUseNativeDialog);
-    setFileMode(QFileDialog::ExistingFiles);
-    // Folders are chosen by selecting them, so every view must allow a selection of several.
-    for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
-        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    }
+    setFileMode(allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    // Folders are chosen by selecting them; Qt's views would let only files be selected together.
+    const auto mode =
+        allowsMultipleSelection ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
+    for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) view->setSelectionMode(mode);
 }
 
 void FileAndFolderDialog::accept() {
