@@ -57,7 +57,7 @@ AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
       m_runner(this, environment.workerPool) {}
 
 AppCoordinator::~AppCoordinator() {
-    m_externalOperationCancelHandler = nullptr;
+    for (const CancellationToken& token : std::as_const(m_runningTokens)) token.cancel();
     m_runner.waitForDone();
 }
 
@@ -233,6 +233,7 @@ bool AppCoordinator::openPreviewWindow(const QStringList& paths,
 
 quint64 AppCoordinator::beginRun(CancellationToken& token) {
     const quint64 run = ++m_lastRun;
+    m_runningTokens.insert(run, token);
     m_cancellableRun = run;
     m_externalOperationCancelHandler = [token] { token.cancel(); };
     return run;
@@ -309,6 +310,7 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
 }
 
 void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<QStringList>& outcome) {
+    m_runningTokens.remove(run);
     const bool extraction = kind == OperationKind::extraction;
     try {
         const QStringList outputs = outcome.value();

@@ -11,6 +11,7 @@
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/BackgroundRunner.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -175,6 +176,8 @@ private:
     quint64 m_progressWindowRun = 0;
     quint64 m_cancellableRun = 0;
     std::function<void()> m_externalOperationCancelHandler;
+    // Every run still under way, so none outlives the coordinator.
+    QHash<quint64, CancellationToken> m_runningTokens;
     std::unique_ptr<ExternalOperationProgressWindowController> m_progressWindowController;
 
     // Last member: its destructor waits for the workers while the services above still exist.

@@ -148,8 +148,15 @@ TEST_F(CoordinatorWindowRulesTest, OpenedFilesGoToTheBrowserOrToTheOperation) {
     EXPECT_EQ(previewCalls[1].archives, (QStringList{volume, zip}));
     EXPECT_FALSE(previewCalls[1].preloaded);
 
+    const QString real = files.path("real.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", real, text});
+    coordinator->openFiles({real});
+    ASSERT_EQ(previewCalls.size(), 3);
+    ASSERT_TRUE(previewCalls[2].preloaded);
+    EXPECT_EQ(previewCalls[2].preloaded->size(), 1);
+
     coordinator->handleActionURL("velmora://preview?path=" + QUrl::toPercentEncoding(text));
-    EXPECT_EQ(previewCalls.size(), 2);
+    EXPECT_EQ(previewCalls.size(), 3);
     waitForOperations();
     EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已压缩：t.zip"));
 }

@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <unistd.h>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -42,17 +43,23 @@ protected:
     }
 
     QString socketPath() const { return home.path(QStringLiteral("run/velmora-%1.socket").arg(::getuid())); }
+    QString lockPath() const { return home.path(QStringLiteral("run/velmora-%1.lock").arg(::getuid())); }
 
-    // Starts a primary and waits until it serves its socket.
+    qint64 lockOwner() const {
+        QFile lock(lockPath());
+        if (!lock.open(QIODevice::ReadOnly)) return -1;
+        return lock.readLine().trimmed().toLongLong();
+    }
+
+    // Starts a primary and waits until it holds the lock; later launches wait for its socket.
     QProcess& startPrimary() {
-        QFile::remove(socketPath());
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment());
         process->start(VELMORA_EXECUTABLE, {});
         EXPECT_TRUE(process->waitForStarted());
         const QDeadlineTimer deadline(30000);
-        while (!QFileInfo::exists(socketPath()) && !deadline.hasExpired()) QTest::qWait(20);
-        EXPECT_TRUE(QFileInfo::exists(socketPath()));
+        while (lockOwner() != process->processId() && !deadline.hasExpired()) QTest::qWait(10);
+        EXPECT_EQ(lockOwner(), process->processId());
         primaries.push_back(std::move(process));
         return *primaries.back();
     }
@@ -91,6 +98,8 @@ TEST_F(TwoProcessTest, LaterLaunchesForwardAndACrashedPrimaryIsReplaced) {
     ::kill(static_cast<pid_t>(primary.processId()), SIGKILL);
     primary.waitForFinished();
     // Lock and socket of the dead primary are still on disk; the next launch takes them over.
+    ASSERT_TRUE(QFileInfo::exists(lockPath()));
+    ASSERT_TRUE(QFileInfo::exists(socketPath()));
     QProcess& next = startPrimary();
     EXPECT_EQ(next.state(), QProcess::Running);
     EXPECT_EQ(launch({"velmora://noop?path=%2Ftmp"}).exitCode, 0);
