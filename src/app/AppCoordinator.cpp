@@ -52,7 +52,7 @@ AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
       m_passwordBookStore(environment.defaults),
       m_workbenchStore(environment.defaults),
       m_previewWindowOpener(environment.makePreviewWindowOpener(
-          {m_archivePreviewService, m_archiveService, m_settingsStore, m_passwordBookStore})),
+          {m_archivePreviewService, m_archiveService, m_settingsStore, m_passwordBookStore, m_platform})),
       m_isBackgroundLoginLaunch(environment.isBackgroundLoginLaunch),
       m_runner(this, environment.workerPool) {}
 
@@ -88,7 +88,10 @@ bool AppCoordinator::shouldOpenUntitledWindow() const {
 }
 
 void AppCoordinator::handleReopen() {
-    if (!isMainWorkbenchWindowVisible()) revealMainWorkbenchWindow();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const bool hasVisibleWindows = std::any_of(windows.begin(), windows.end(),
+                                               [](const QWidget* window) { return window->isVisible(); });
+    if (!hasVisibleWindows) revealMainWorkbenchWindow();
 }
 
 // ---- Main window

@@ -62,6 +62,8 @@ public:
     ArchivePasswordBookStore& passwordBookStore() { return m_passwordBookStore; }
     WorkbenchStore& workbenchStore() { return m_workbenchStore; }
     WorkbenchPlatform& platform() { return m_platform; }
+    // The clock of every fixed delay in the shell.
+    Scheduler& scheduler() { return m_scheduler; }
 
     // Launch: the own request, the tray, the main window (shown unless the request or a login start
     // wants it hidden) and the deferred work. Returns the request's error text, if any.
@@ -82,7 +84,7 @@ public:
 
     // Whether a launch shows the main window on its own.
     bool shouldOpenUntitledWindow() const;
-    // A launch without arguments while running: shows the main window unless it is already visible.
+    // A launch without arguments while running: shows the main window when no window is visible.
     void handleReopen();
 
     // Main window. Closing it only hides it.

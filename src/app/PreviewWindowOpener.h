@@ -12,6 +12,7 @@ class ArchivePasswordBookStore;
 class ArchivePreviewService;
 class ArchiveService;
 class SettingsStore;
+class WorkbenchPlatform;
 
 // The coordinator's services that an archive browser window works with.
 struct PreviewWindowServices {
@@ -19,6 +20,8 @@ struct PreviewWindowServices {
     ArchiveService& archiveService;
     SettingsStore& settingsStore;
     ArchivePasswordBookStore& passwordBookStore;
+    // Panels and the file manager, shared with the main window.
+    WorkbenchPlatform& platform;
 };
 
 // Opens archive browser windows for the coordinator and keeps them alive until they close.

@@ -55,10 +55,17 @@ TEST_F(CoordinatorWindowRulesTest, ColdStartWithAFileKeepsTheWindowHiddenUntilRe
     // Still a preview-only open that never showed the window: it stays as it is.
     EXPECT_FALSE(coordinator->shouldOpenUntitledWindow());
 
-    RequestRouter::route(*coordinator, LaunchRequest::fromCommandLine({}, files.root()));
+    // A plain launch while the progress window is up leaves things as they are; once it has
+    // closed, the same launch brings the main window back.
+    const LaunchRequest plainLaunch = LaunchRequest::fromCommandLine({}, files.root());
+    RequestRouter::route(*coordinator, plainLaunch);
+    EXPECT_FALSE(mainWindow.isVisible());
+    waitForOperations();
+    scheduler.advance(1200);
+    ASSERT_EQ(coordinator->progressWindowController(), nullptr);
+    RequestRouter::route(*coordinator, plainLaunch);
     EXPECT_TRUE(mainWindow.isVisible());
     EXPECT_EQ(flagsOf(*coordinator), (Flags{false, false, false, true}));
-    waitForOperations();
 }
 
 TEST_F(CoordinatorWindowRulesTest, MarkingAnOpenRemembersWhetherTheWindowWasShown) {
