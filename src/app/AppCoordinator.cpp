@@ -16,8 +16,7 @@
 #include "views/main/MainWindow.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QFileInfo>
+#include <QEvent>
 #include <cmath>
 
 namespace {
@@ -342,8 +341,9 @@ void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<QStringL
 
 void AppCoordinator::reportProgress(quint64 run, double fraction) {
     if (run != m_progressWindowRun || !m_progressWindowController || !std::isfinite(fraction)) return;
-    const int percent = static_cast<int>(std::floor(fraction * 100));
-    m_progressWindowController->update(fraction, QStringLiteral(u"正在压缩 %1%...").arg(percent));
+    m_progressWindowController->update(fraction, QStringLiteral(u"正在压缩 ") +
+                                                     ExternalOperationProgressModel::percentText(fraction) +
+                                                     QStringLiteral("..."));
 }
 
 void AppCoordinator::showProgressWindow(quint64 run, const QString& title, const QString& message) {

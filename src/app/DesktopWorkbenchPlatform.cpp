@@ -25,6 +25,7 @@ QStringList DesktopWorkbenchPlatform::runOpenPanel(const OpenPanelRequest& reque
     } else {
         dialog = std::make_unique<QFileDialog>();
         dialog->setFileMode(fileModeFor(request));
+        if (!request.canChooseFiles) dialog->setOption(QFileDialog::ShowDirsOnly);
     }
     if (!request.prompt.isEmpty()) dialog->setLabelText(QFileDialog::Accept, request.prompt);
     if (dialog->exec() != QDialog::Accepted) return {};
