@@ -7,7 +7,6 @@ class NullPreviewWindowOpener : public PreviewWindowOpener {
 public:
     void openPreviewWindow(const QStringList&, const std::optional<QList<ArchivePreviewEntry>>&,
                            bool) override {}
-    int openWindowCount() const override { return 0; }
 };
 
 }  // namespace

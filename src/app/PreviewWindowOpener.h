@@ -35,9 +35,6 @@ public:
     virtual void openPreviewWindow(const QStringList& archiveURLs,
                                    const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries,
                                    bool activatesApp) = 0;
-
-    // Windows still open.
-    virtual int openWindowCount() const = 0;
 };
 
 using PreviewWindowOpenerFactory =

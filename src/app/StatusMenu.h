@@ -21,7 +21,6 @@ public:
     ~StatusMenu() override;
 
     QMenu* menu() const { return m_menu; }
-    QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
 
     // Re-reads the status line; done by the menu itself before it opens.
     void refreshStatusLine();

@@ -27,7 +27,6 @@ public:
                            bool activatesApp) override {
         calls.append({archives, preloaded, activatesApp});
     }
-    int openWindowCount() const override { return static_cast<int>(calls.size()); }
 };
 
 // A coordinator over temporary stores, a fake clock, scripted panels and recorded browser windows.
