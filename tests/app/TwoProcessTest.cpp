@@ -15,6 +15,13 @@
 
 namespace {
 
+// The primary writes its outputs on its own time.
+bool waitForFile(const QString& path) {
+    const QDeadlineTimer deadline(60000);
+    while (!QFileInfo::exists(path) && !deadline.hasExpired()) QTest::qWait(20);
+    return QFileInfo::exists(path);
+}
+
 class TwoProcessTest : public testing::Test {
 protected:
     TempTree home;
@@ -52,10 +59,10 @@ protected:
     }
 
     // Starts a primary and waits until it holds the lock; later launches wait for its socket.
-    QProcess& startPrimary() {
+    QProcess& startPrimary(const QStringList& arguments = {}) {
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment());
-        process->start(VELMORA_EXECUTABLE, {});
+        process->start(VELMORA_EXECUTABLE, arguments);
         EXPECT_TRUE(process->waitForStarted());
         const QDeadlineTimer deadline(30000);
         while (lockOwner() != process->processId() && !deadline.hasExpired()) QTest::qWait(10);
@@ -85,9 +92,7 @@ TEST_F(TwoProcessTest, LaterLaunchesForwardAndACrashedPrimaryIsReplaced) {
 
     const Result compress = launch({"velmora://compress?path=" + QUrl::toPercentEncoding(report)});
     EXPECT_EQ(compress.exitCode, 0) << compress.standardError.toStdString();
-    const QDeadlineTimer deadline(60000);
-    while (!QFileInfo::exists(report + ".zip") && !deadline.hasExpired()) QTest::qWait(20);
-    EXPECT_TRUE(QFileInfo::exists(report + ".zip"));
+    EXPECT_TRUE(waitForFile(report + ".zip"));
 
     const Result service = launch({"--service-extract"});
     EXPECT_EQ(service.exitCode, 1);
@@ -100,7 +105,10 @@ TEST_F(TwoProcessTest, LaterLaunchesForwardAndACrashedPrimaryIsReplaced) {
     // Lock and socket of the dead primary are still on disk; the next launch takes them over.
     ASSERT_TRUE(QFileInfo::exists(lockPath()));
     ASSERT_TRUE(QFileInfo::exists(socketPath()));
-    QProcess& next = startPrimary();
+    // Its own request goes the same way as a forwarded one.
+    const QString notes = home.writeFile("notes", "n");
+    QProcess& next = startPrimary({"velmora://compress?path=" + QUrl::toPercentEncoding(notes)});
+    EXPECT_TRUE(waitForFile(notes + ".zip"));
     EXPECT_EQ(next.state(), QProcess::Running);
     EXPECT_EQ(launch({"velmora://noop?path=%2Ftmp"}).exitCode, 0);
     EXPECT_EQ(next.state(), QProcess::Running);
