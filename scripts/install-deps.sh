@@ -11,8 +11,8 @@ packages=(
     7zip zip unzip tar gzip bzip2 xz-utils
     unrar rar
     fonts-noto-cjk
+    desktop-file-utils dbus-daemon xdg-utils
     libxcb1-dev libxcb-xfixes0-dev libxcb-xinput-dev libxcb-xtest0-dev xvfb
-    xdg-utils
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -1,7 +1,12 @@
 #include "app/MenuBarDropMonitor.h"
 
+#include "app/AppCoordinator.h"
+#include "app/Scheduler.h"
+#include "app/StatusMenu.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSystemTrayIcon>
 
 namespace {
 
@@ -19,20 +24,35 @@ bool storedFlag(const DefaultsStore& defaults, const QString& key) {
 MenuBarDropMonitor::MenuBarDropMonitor(SettingsStore& settingsStore, DefaultsStore defaults,
                                        std::unique_ptr<DragWatcher> watcher,
                                        MenuBarDropWindowController::AnchorProvider anchorProvider,
-                                       IncomingHandler handleIncoming, Delay delay, QObject* parent)
+                                       IncomingHandler handleIncoming, Scheduler& scheduler, QObject* parent)
     : QObject(parent),
       m_settingsStore(settingsStore),
       m_defaults(std::move(defaults)),
       m_watcher(std::move(watcher)),
       m_anchorProvider(std::move(anchorProvider)),
       m_handleIncoming(std::move(handleIncoming)),
-      m_delay(std::move(delay)),
+      m_scheduler(scheduler),
       m_lastDragPasteboardChangeCount(m_watcher->changeCount()) {
     connect(m_watcher.get(), &DragWatcher::mouseDragged, this, &MenuBarDropMonitor::handleGlobalMouseDragged);
     connect(m_watcher.get(), &DragWatcher::mouseReleased, this, &MenuBarDropMonitor::handleGlobalMouseUp);
 }
 
 MenuBarDropMonitor::~MenuBarDropMonitor() = default;
+
+std::unique_ptr<MenuBarDropMonitor> MenuBarDropMonitor::forCoordinator(AppCoordinator& coordinator,
+                                                                       DefaultsStore defaults,
+                                                                       std::unique_ptr<DragWatcher> watcher) {
+    // Most StatusNotifierItem trays report no geometry; the panel then goes to the screen's corner.
+    auto trayIconFrame = [&coordinator]() -> std::optional<QRect> {
+        const StatusMenu* menu = coordinator.statusMenu();
+        const QRect frame = menu ? menu->trayIcon()->geometry() : QRect();
+        return frame.isEmpty() ? std::nullopt : std::optional<QRect>(frame);
+    };
+    return std::make_unique<MenuBarDropMonitor>(
+        coordinator.settingsStore(), std::move(defaults), std::move(watcher), trayIconFrame,
+        [&coordinator](const QStringList& paths) { coordinator.handleIncoming(paths); },
+        coordinator.scheduler());
+}
 
 void MenuBarDropMonitor::startMenuBarDropMonitor() {
     if (m_started) return;
@@ -86,7 +106,7 @@ void MenuBarDropMonitor::showMenuBarDropWindow() {
 
 void MenuBarDropMonitor::scheduleMenuBarDropWindowHide() {
     const quint64 generation = ++m_hideGeneration;
-    m_delay(kHideDelayMilliseconds, [this, generation] {
+    m_scheduler.schedule(kHideDelayMilliseconds, this, [this, generation] {
         if (generation == m_hideGeneration) hideWindow();
     });
 }

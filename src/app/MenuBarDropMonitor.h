@@ -13,18 +13,25 @@
 // Shows the drop panel while files are dragged anywhere on the desktop and hides it when the drag
 // ends: the drag part of the application coordinator. Each drag is examined once; a drag that
 // carries no existing file hides the panel for as long as it lasts.
+class AppCoordinator;
+class Scheduler;
+
 class MenuBarDropMonitor : public QObject {
     Q_OBJECT
 public:
-    // Runs action after the given delay on the GUI thread.
-    using Delay = std::function<void(int milliseconds, std::function<void()> action)>;
     using IncomingHandler = std::function<void(const QStringList& paths)>;
 
     MenuBarDropMonitor(SettingsStore& settingsStore, DefaultsStore defaults,
                        std::unique_ptr<DragWatcher> watcher,
                        MenuBarDropWindowController::AnchorProvider anchorProvider,
-                       IncomingHandler handleIncoming, Delay delay, QObject* parent = nullptr);
+                       IncomingHandler handleIncoming, Scheduler& scheduler, QObject* parent = nullptr);
     ~MenuBarDropMonitor() override;
+
+    // The monitor of the running application: the coordinator's settings and clock, its tray icon as
+    // the anchor, and drops going to its handleIncoming.
+    static std::unique_ptr<MenuBarDropMonitor> forCoordinator(AppCoordinator& coordinator,
+                                                              DefaultsStore defaults,
+                                                              std::unique_ptr<DragWatcher> watcher);
 
     // Once per process, from the deferred launch work: switches the option on until the user has
     // chosen, then starts watching. Later calls do nothing.
@@ -53,7 +60,7 @@ private:
     std::unique_ptr<DragWatcher> m_watcher;
     MenuBarDropWindowController::AnchorProvider m_anchorProvider;
     IncomingHandler m_handleIncoming;
-    Delay m_delay;
+    Scheduler& m_scheduler;
     bool m_started = false;
     qint64 m_lastDragPasteboardChangeCount = 0;
     std::optional<qint64> m_activeFileDragPasteboardChangeCount;

@@ -1,3 +1,5 @@
+#include "app/CoordinatorFixture.h"
+#include "app/FakeScheduler.h"
 #include "app/MenuBarDropMonitor.h"
 #include "app/MenuBarDropView.h"
 #include "support/TempTree.h"
@@ -5,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -35,14 +38,16 @@ private:
     bool m_files = false;
 };
 
-// Holds delayed work until the test runs it.
-struct ManualDelay {
-    void runAll() {
-        const auto due = std::exchange(pending, {});
-        for (const auto& [milliseconds, action] : due) action();
-    }
-    QList<std::pair<int, std::function<void()>>> pending;
-};
+// A drag that enters the panel and drops there.
+void dropOnPanel(const MenuBarDropMonitor& monitor, const QList<QUrl>& urls) {
+    QMimeData mime;
+    mime.setUrls(urls);
+    QWidget* view = monitor.windowController()->view();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &drop);
+}
 
 class MenuBarDropMonitorTest : public testing::Test {
 protected:
@@ -51,10 +56,7 @@ protected:
         m_watcher = watcher.get();
         m_monitor = std::make_unique<MenuBarDropMonitor>(
             m_settingsStore, m_defaults, std::move(watcher), [] { return std::optional<QRect>(); },
-            [this](const QStringList& paths) { m_incoming << paths; },
-            [this](int milliseconds, std::function<void()> action) {
-                m_delay.pending.append({milliseconds, std::move(action)});
-            });
+            [this](const QStringList& paths) { m_incoming << paths; }, m_scheduler);
     }
 
     void setEnabled(bool enabled) {
@@ -63,15 +65,7 @@ protected:
         m_settingsStore.save(settings);
     }
 
-    void drop(const QList<QUrl>& urls) {
-        QMimeData mime;
-        mime.setUrls(urls);
-        QWidget* view = m_monitor->windowController()->view();
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view, &enter);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view, &drop);
-    }
+    void drop(const QList<QUrl>& urls) { dropOnPanel(*m_monitor, urls); }
 
     bool panelShown() const {
         return m_monitor->windowController() && m_monitor->windowController()->isShown();
@@ -81,7 +75,7 @@ protected:
     DefaultsStore m_defaults{m_home.path("defaults")};
     SettingsStore m_settingsStore{m_defaults, {}};
     FakeDragWatcher* m_watcher = nullptr;
-    ManualDelay m_delay;
+    FakeScheduler m_scheduler;
     QList<QStringList> m_incoming;
     std::unique_ptr<MenuBarDropMonitor> m_monitor;
 };
@@ -108,10 +102,9 @@ TEST_F(MenuBarDropMonitorTest, AFileDragShowsThePanelAndMouseUpHidesItAfterTheDe
     EXPECT_FALSE(m_monitor->windowController()->model().isExpanded);
 
     m_watcher->release();
-    ASSERT_EQ(m_delay.pending.size(), 1);
-    EXPECT_EQ(m_delay.pending.first().first, 650);
+    m_scheduler.advance(649);
     EXPECT_TRUE(panelShown());
-    m_delay.runAll();
+    m_scheduler.advance(1);
     EXPECT_FALSE(panelShown());
 }
 
@@ -119,8 +112,9 @@ TEST_F(MenuBarDropMonitorTest, ANewFileDragBeforeTheDelayKeepsThePanel) {
     m_monitor->startMenuBarDropMonitor();
     m_watcher->drag(true);
     m_watcher->release();
+    m_scheduler.advance(300);
     m_watcher->drag(true);
-    m_delay.runAll();
+    m_scheduler.advance(1000);
     EXPECT_TRUE(panelShown());
 }
 
@@ -138,7 +132,7 @@ TEST_F(MenuBarDropMonitorTest, TheSameFileDragIsNotExaminedAgainAfterMouseUp) {
     m_monitor->startMenuBarDropMonitor();
     m_watcher->drag(true);
     m_watcher->release();
-    m_delay.runAll();
+    m_scheduler.advance(650);
     m_watcher->moveOn();
     EXPECT_FALSE(panelShown());
 }
@@ -170,6 +164,21 @@ TEST_F(MenuBarDropMonitorTest, TheDropAreaExpandsAndCollapsesThePanel) {
     Q_EMIT controller->view()->targetChanged(false);
     EXPECT_EQ(controller->view()->size(), QSize(380, 56));
     EXPECT_FALSE(controller->model().isTargeted);
+}
+
+using MenuBarDropCoordinatorTest = CoordinatorFixture;
+
+TEST_F(MenuBarDropCoordinatorTest, FilesDroppedOnThePanelAreCompressedByTheCoordinator) {
+    auto watcher = std::make_unique<FakeDragWatcher>();
+    FakeDragWatcher& drags = *watcher;
+    const auto monitor = MenuBarDropMonitor::forCoordinator(
+        *coordinator, DefaultsStore(config.path("defaults")), std::move(watcher));
+    monitor->startMenuBarDropMonitor();
+    drags.drag(true);
+    const QString report = files.writeFile("report.txt", "numbers");
+    dropOnPanel(*monitor, {QUrl::fromLocalFile(report)});
+    waitForOperations();
+    EXPECT_TRUE(QFileInfo::exists(files.path("report.zip")));
 }
 
 }  // namespace

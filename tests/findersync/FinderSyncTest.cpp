@@ -1,4 +1,5 @@
 #include "FinderSync.h"
+#include "app/ActionUrl.h"
 #include "support/FakeTool.h"
 #include "support/TempTree.h"
 
@@ -6,7 +7,6 @@
 #include <QProcess>
 #include <QTest>
 #include <QUrl>
-#include <QUrlQuery>
 
 namespace {
 
@@ -36,14 +36,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ExtractRuleCase{"DotInFolderOnly", {"/d/a.zip/readme"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FinderSyncActionUrl, EveryNameComesBackUnchangedThroughAFullyDecodingReader) {
+TEST(FinderSyncActionUrl, EveryNameComesBackUnchangedThroughVelmorasReader) {
     const QStringList paths = {"/tmp/with space.zip", "/tmp/中文 文件.7z", "/tmp/%41.zip", "/tmp/a+b.zip",
                                "/tmp/a&path=b.zip",   "/tmp/x#y.rar",      "/tmp/q?.zip",  "/tmp/100%"};
-    const QUrl url(FinderSync::actionUrl("extract", paths), QUrl::StrictMode);
-    ASSERT_TRUE(url.isValid()) << url.errorString().toStdString();
-    EXPECT_EQ(url.scheme(), "velmora");
-    EXPECT_EQ(url.host(), "extract");
-    EXPECT_EQ(QUrlQuery(url).allQueryItemValues("path", QUrl::FullyDecoded), paths);
+    const QString text = FinderSync::actionUrl("extract", paths);
+    EXPECT_TRUE(QUrl(text, QUrl::StrictMode).isValid());
+    const std::optional<ActionUrl> read = ActionUrl::read(text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->action, "extract");
+    EXPECT_EQ(read->paths, paths);
 }
 
 struct SelectionCase {
