@@ -158,7 +158,7 @@ void AppCoordinator::openSettingsWindow() {
     m_suppressUntitledMainWindowForExternalOpen = false;
     m_shouldHideMainWorkbenchForPreviewOnlyOpen = false;
     revealMainWorkbenchWindow();
-    if (m_mainViewModel) m_mainViewModel->setSelectedSection(WorkbenchSection::settings);
+    if (m_ownedMainWindow) m_ownedMainWindow->showSettingsPage();
 }
 
 // ---- Outside requests

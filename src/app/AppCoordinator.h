@@ -23,6 +23,7 @@
 class ArchiveServiceWorkbenchEngine;
 class ExternalOperationProgressWindowController;
 class MainViewModel;
+class MainWindow;
 class Scheduler;
 class StatusMenu;
 class WorkbenchPlatform;
@@ -168,7 +169,7 @@ private:
 
     std::unique_ptr<ArchiveServiceWorkbenchEngine> m_workbenchEngine;
     std::unique_ptr<MainViewModel> m_mainViewModel;
-    std::unique_ptr<QWidget> m_ownedMainWindow;
+    std::unique_ptr<MainWindow> m_ownedMainWindow;
     QPointer<QWidget> m_mainWorkbenchWindow;
     std::unique_ptr<StatusMenu> m_statusMenu;
 

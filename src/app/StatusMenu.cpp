@@ -1,26 +1,15 @@
 #include "app/StatusMenu.h"
 
-#include <QApplication>
-#include <QFile>
+#include "views/kit/Icons.h"
+
 #include <QMenu>
-#include <QStyle>
 #include <QSystemTrayIcon>
-
-namespace {
-
-QIcon trayImage() {
-    const QString path = QStringLiteral(":/icons/velmoraIcon.svg");
-    if (QFile::exists(path)) return QIcon(path);
-    return QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
-}
-
-}  // namespace
 
 StatusMenu::StatusMenu(StatusText statusText, QObject* parent)
     : QObject(parent),
       m_statusText(std::move(statusText)),
       m_menu(new QMenu),
-      m_trayIcon(new QSystemTrayIcon(trayImage(), this)) {
+      m_trayIcon(new QSystemTrayIcon(Icons::applicationIcon(), this)) {
     addItem(QStringLiteral(u"打开设置"), &StatusMenu::openSettingsRequested, QStringLiteral("Ctrl+,"));
     addItem(QStringLiteral(u"选择压缩包预览..."), &StatusMenu::chooseArchivesRequested);
     addItem(QStringLiteral(u"选择文件压缩为 ZIP..."), &StatusMenu::chooseFilesRequested);

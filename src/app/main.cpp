@@ -4,10 +4,11 @@
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/SingleInstance.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 #include <cstdio>
 
 namespace {
@@ -39,7 +40,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("velmora"));
     QApplication::setOrganizationDomain(QStringLiteral("velmora.com"));
     QApplication::setDesktopFileName(QStringLiteral("com.velmora.pro"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmoraIcon.svg")));
+    QApplication::setWindowIcon(Icons::applicationIcon());
+    Theme::apply(application);
     // Closing windows never ends velmora; only the tray's quit does.
     QApplication::setQuitOnLastWindowClosed(false);
 
