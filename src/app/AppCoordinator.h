@@ -138,7 +138,7 @@ private:
     void resetPreviewOnlyFlags();
     void clearExternalOpenSuppressionSoon();
     void startDeferredLaunchWork(const AppSettings& settings);
-    quint64 beginRun(CancellationToken& token);
+    quint64 beginRun(const CancellationToken& token);
     void processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths);
     void processCompression(quint64 run, const CancellationToken& token, const QStringList& inputs,
                             const AppSettings& settings);
