@@ -31,7 +31,7 @@ void RarExtractor::extract(const QString& fileURL, const QString& destinationURL
     const RarArchiveAlias alias(fileURL);
     const ProcessResult result = ProcessRunner::run(
         *unrar, ArchiveTools::Rar::extractArguments(alias.path(), destinationURL, password), std::nullopt,
-        ArchiveTools::kLongRunTimeout, {}, token);
+        ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
                                                 {fileURL, alias.path(), destinationURL});

@@ -110,8 +110,8 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
     if (!sevenZip)
         throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
     const ProcessResult result = ProcessRunner::run(
-        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount, password),
-        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
+        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount),
+        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                                 {fileURL, destinationURL});
