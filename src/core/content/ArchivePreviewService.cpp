@@ -4,6 +4,7 @@
 #include "core/content/ExtractedItemSearch.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/ZipCentralDirectory.h"
+#include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/ProcessRunner.h"
@@ -11,7 +12,6 @@
 #include "core/split/SplitArchiveDetector.h"
 #include "platform/PrivateTempDirectory.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QUuid>
 
@@ -246,9 +246,6 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
     }
     if (safePaths.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要提取的文件。"));
     for (QString& path : safePaths) path = safeRelativePath(path);
-    if (!QDir().mkpath(destinationURL)) {
-        throw FileSystemError(FileSystemError::Kind::createFailed, destinationURL, {});
-    }
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
     extractWithTools(kind, archiveURL, safePaths, destinationURL, password, Purpose::extraction, token);
 
@@ -265,12 +262,21 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
     return extracted;
 }
 
-// Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.
 void ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> kind,
                                              const QString& archiveURL, const QStringList& entryPaths,
                                              const QString& destinationURL,
                                              const std::optional<QString>& password, Purpose purpose,
                                              const CancellationToken& token) const {
+    ExtractionStaging staging(destinationURL);
+    runTools(kind, archiveURL, entryPaths, staging.path(), password, purpose, token);
+    staging.commit();
+}
+
+// Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.
+void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
+                                     const QStringList& entryPaths, const QString& destinationURL,
+                                     const std::optional<QString>& password, Purpose purpose,
+                                     const CancellationToken& token) const {
     // A selection may be large; a one-entry preview must answer quickly.
     const double timeout =
         purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kListingTimeout;
@@ -299,8 +305,8 @@ bool ArchivePreviewService::extractWithSevenZipIfAvailable(
     if (!sevenZip) return false;
     runOrThrow(*sevenZip,
                ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, entryPaths, destinationURL),
-               timeout, QStringLiteral(u"第三方预览工具返回错误。"), QStringList{archiveURL} + entryPaths,
-               token, password);
+               timeout, QStringLiteral(u"第三方预览工具返回错误。"),
+               QStringList{archiveURL, destinationURL} + entryPaths, token, password);
     return true;
 }
 

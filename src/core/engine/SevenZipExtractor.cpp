@@ -2,6 +2,7 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSystemError.h"
@@ -75,12 +76,13 @@ void SevenZipExtractor::extract(const QString& fileURL, const QString& destinati
                                 const std::optional<QString>& password, int threadCount,
                                 const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
-    ExtractionSteps::createFolder(destinationURL);
+    ExtractionStaging staging(destinationURL);
     if (isCompoundTar(fileURL)) {
-        extractCompoundTarArchive(fileURL, destinationURL, password, threadCount, token);
+        extractCompoundTarArchive(fileURL, staging.path(), password, threadCount, token);
     } else {
-        extractSingleArchive(fileURL, destinationURL, password, threadCount, token);
+        extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
     }
+    staging.commit();
 }
 
 void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,

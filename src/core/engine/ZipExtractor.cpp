@@ -1,6 +1,7 @@
 #include "core/engine/ZipExtractor.h"
 
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
@@ -20,7 +21,14 @@ void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL
                            const std::optional<QString>& password, int threadCount,
                            const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
-    ExtractionSteps::createFolder(destinationURL);
+    ExtractionStaging staging(destinationURL);
+    extractInto(fileURL, staging.path(), password, threadCount, token);
+    staging.commit();
+}
+
+void ZipExtractor::extractInto(const QString& fileURL, const QString& destinationURL,
+                               const std::optional<QString>& password, int threadCount,
+                               const CancellationToken& token) {
     const QStringList echoedNames{fileURL, destinationURL};
     const std::optional<ProcessResult> result =
         extractWithSevenZip(fileURL, destinationURL, password, threadCount, token);

@@ -19,6 +19,10 @@ public:
                  const CancellationToken& token) override;
 
 private:
+    // The tools' part of an extraction, into the private folder that stands for the destination.
+    static void extractInto(const QString& fileURL, const QString& destinationURL,
+                            const std::optional<QString>& password, int threadCount,
+                            const CancellationToken& token);
     // The 7-Zip run; nothing when there is no 7-Zip.
     static std::optional<ProcessResult> extractWithSevenZip(const QString& fileURL,
                                                             const QString& destinationURL,

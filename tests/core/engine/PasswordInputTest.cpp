@@ -85,6 +85,7 @@ protected:
         const QString password = QStringLiteral("-p") + kPassword;
         const EncryptedArchive archives[] = {
             {"zipcrypto.zip", kSevenZip, {"a", "-tzip", "-mem=ZipCrypto", password}, false},
+            {"aes.zip", kSevenZip, {"a", "-tzip", "-mem=AES256", password}, false},
             {"headers.7z", kSevenZip, {"a", "-t7z", "-mhe=on", password}, true},
             {"headers.rar", kRar, {"a", "-hp" + kPassword}, true},
         };
