@@ -23,7 +23,7 @@ public:
     }
 
     bool start() {
-        m_process.start(m_program, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+        m_process.start(kProgram, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
         if (!m_process.waitForStarted(10000)) return false;
         while (!m_process.canReadLine()) {
             if (!m_process.waitForReadyRead(20000)) return false;
@@ -32,11 +32,11 @@ public:
         return true;
     }
 
-    static bool available() { return !QStandardPaths::findExecutable(m_program).isEmpty(); }
+    static bool available() { return !QStandardPaths::findExecutable(kProgram).isEmpty(); }
     const QString& display() const { return m_display; }
 
 private:
-    static inline const QString m_program = "Xvfb";
+    static inline const QString kProgram = "Xvfb";
     QProcess m_process;
     QString m_display;
 };
