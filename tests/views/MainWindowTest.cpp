@@ -102,10 +102,8 @@ TEST_F(MainWindowTest, EncryptedSevenZipQuestionCancelsOrCompressesWithTheChoice
     }
 }
 
-TEST_F(MainWindowTest, TheApplicationsSettingsRequestShowsTheSettingsPage) {
-    window();
-    // What the coordinator does when the tray menu asks for the settings.
-    model().setSelectedSection(WorkbenchSection::settings);
+TEST_F(MainWindowTest, SettingsRequestShowsTheSettingsPage) {
+    window().showSettingsPage();
     EXPECT_EQ(model().selectedSection(), WorkbenchSection::settings);
     EXPECT_EQ(window().topBar()->title(), QStringLiteral(u"设置"));
     EXPECT_TRUE(window().sidebar()->button(WorkbenchSection::settings)->isSelected());

@@ -95,6 +95,8 @@ void MainWindow::addPage(WorkbenchSection section, QWidget* page, PageFrame fram
 
 QWidget* MainWindow::currentPage() const { return m_stack->currentWidget(); }
 
+void MainWindow::showSettingsPage() { m_model.setSelectedSection(WorkbenchSection::settings); }
+
 void MainWindow::showSelectedPage() { m_stack->setCurrentWidget(m_pages.at(m_model.selectedSection())); }
 
 void MainWindow::syncAlert() {

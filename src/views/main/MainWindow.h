@@ -44,6 +44,10 @@ public:
     QMessageBox* alert() const { return m_alert; }
     QMessageBox* encryptedSevenZipAlert() const { return m_encryptedSevenZipAlert; }
 
+public Q_SLOTS:
+    // The application's request to show the settings page.
+    void showSettingsPage();
+
 private:
     void buildPages();
     void addPage(WorkbenchSection section, QWidget* page, PageFrame frame);
