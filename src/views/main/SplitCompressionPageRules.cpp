@@ -2,16 +2,12 @@
 
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
-#include "platform/ByteCountFormatter.h"
+#include "views/kit/WorkbenchTexts.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace SplitCompressionPageRules {
-
-QString sizeText(qint64 bytes) {
-    return bytes < 1 ? QStringLiteral("-") : ByteCountFormatter::fileStyle(bytes);
-}
 
 QString itemCountText(qsizetype count) { return QStringLiteral(u"总计 %1 个项目").arg(qint64(count)); }
 
@@ -26,32 +22,6 @@ std::optional<QString> volumeSizeWarning(const QString& value, SplitCompressionU
 
 bool isPresetHighlighted(const SplitCompressionPreset& preset, const QString& selectedPresetTitle) {
     return preset.title == selectedPresetTitle;
-}
-
-QString formatLabel(CompressionFormat format) {
-    switch (format) {
-        case CompressionFormat::zip:
-            return QStringLiteral("ZIP");
-        case CompressionFormat::sevenZip:
-            return QStringLiteral("7Z");
-        case CompressionFormat::rar:
-            return QStringLiteral("RAR");
-        case CompressionFormat::tarGzip:
-            return QStringLiteral("TAR.GZ");
-    }
-    return {};
-}
-
-QString levelLabel(CompressionLevel level) {
-    switch (level) {
-        case CompressionLevel::fastest:
-            return QStringLiteral(u"最快");
-        case CompressionLevel::standard:
-            return QStringLiteral(u"标准");
-        case CompressionLevel::maximum:
-            return QStringLiteral(u"高压缩");
-    }
-    return {};
 }
 
 QString conflictStrategyLabel(SplitCompressionConflictStrategy strategy) {
@@ -110,7 +80,7 @@ namespace {
 
 QString compressedSizeText(const std::optional<qint64>& estimate) {
     if (!estimate) return QStringLiteral(u"压缩后大小将在任务完成后确定");
-    return QStringLiteral(u"约 ") + sizeText(*estimate);
+    return QStringLiteral(u"约 ") + WorkbenchTexts::sizeText(*estimate);
 }
 
 QString outputSummary(const SplitCompressionPreview& preview) {
@@ -125,10 +95,10 @@ PreviewTexts previewTexts(const SplitCompressionPreview& preview) {
         .primaryFileName = SplitCompressionPlanner::primaryOutputFileName(preview.format, preview.baseName,
                                                                           preview.splitEnabled),
         .outputSummary = outputSummary(preview),
-        .originalSize = sizeText(preview.originalBytes),
+        .originalSize = WorkbenchTexts::sizeText(preview.originalBytes),
         .compressedSize = compressedSizeText(preview.estimatedCompressedBytes),
         .saving = splitCompressionSavingDescription(preview),
-        .volumeSize = sizeText(preview.volumeSizeBytes.value_or(0)),
+        .volumeSize = WorkbenchTexts::sizeText(preview.volumeSizeBytes.value_or(0)),
         .partCount = QStringLiteral(u"%1 个").arg(std::max(preview.estimatedPartCount, 0)),
         .namingRule = SplitCompressionPlanner::namingRuleDescription(
             preview.format, preview.baseName, preview.estimatedPartCount, preview.splitEnabled),

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/engine/CompressionFormat.h"
-#include "core/engine/CompressionLevel.h"
 #include "core/split/SplitCompressionConflictStrategy.h"
 #include "core/split/SplitCompressionPreset.h"
 #include "core/split/SplitCompressionPreview.h"
@@ -14,9 +13,6 @@
 // checked without a display.
 namespace SplitCompressionPageRules {
 
-// A byte count as the page shows it: "-" below one byte.
-QString sizeText(qint64 bytes);
-
 // "总计 3 个项目".
 QString itemCountText(qsizetype count);
 
@@ -26,8 +22,6 @@ std::optional<QString> volumeSizeWarning(const QString& value, SplitCompressionU
 // A preset is highlighted by its title alone, so a typed value keeps the last pressed preset lit.
 bool isPresetHighlighted(const SplitCompressionPreset& preset, const QString& selectedPresetTitle);
 
-QString formatLabel(CompressionFormat format);
-QString levelLabel(CompressionLevel level);
 QString conflictStrategyLabel(SplitCompressionConflictStrategy strategy);
 QString compressionMethodText(CompressionFormat format);
 QString dictionarySizeText(CompressionFormat format);

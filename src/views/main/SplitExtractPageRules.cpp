@@ -5,14 +5,14 @@
 
 namespace SplitExtractPageRules {
 
-Tone validationTone(SplitArchiveValidationState state) {
+Theme::Colour validationColour(SplitArchiveValidationState state) {
     switch (state) {
         case SplitArchiveValidationState::complete:
-            return Tone::green;
+            return Theme::Colour::green;
         case SplitArchiveValidationState::unsupported:
-            return Tone::secondary;
+            return Theme::Colour::secondary;
         case SplitArchiveValidationState::scanning:
-            return Tone::blue;
+            return Theme::Colour::blue;
         case SplitArchiveValidationState::missingParts:
         case SplitArchiveValidationState::duplicateParts:
         case SplitArchiveValidationState::namingMismatch:
@@ -22,7 +22,7 @@ Tone validationTone(SplitArchiveValidationState state) {
         case SplitArchiveValidationState::insufficientDiskSpace:
             break;
     }
-    return Tone::orange;
+    return Theme::Colour::orange;
 }
 
 QString formatBadgeText(SplitArchiveFormat format) {
@@ -51,7 +51,9 @@ QString primaryName(const SplitArchiveDescriptor& descriptor) {
     return FileNameHelper::lastPathComponent(*descriptor.primaryPartURL);
 }
 
-Tone missingCountTone(qsizetype missingCount) { return missingCount > 0 ? Tone::orange : Tone::green; }
+Theme::Colour missingCountColour(qsizetype missingCount) {
+    return missingCount > 0 ? Theme::Colour::orange : Theme::Colour::green;
+}
 
 DropZoneContent dropZoneContent(const SplitArchivePageState& state) {
     switch (state.kind()) {
@@ -100,29 +102,29 @@ PartRowLook partRowLook(const SplitArchivePart& part) {
             look.leadingSymbol = QStringLiteral("doc.zipper");
             look.trailingSymbol =
                 part.isPrimary ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("checkmark.circle");
-            look.symbolTone = part.isPrimary ? Tone::accent : Tone::green;
-            look.borderTone = Tone::green;
+            look.symbolColour = part.isPrimary ? Theme::Colour::accent : Theme::Colour::green;
+            look.borderColour = Theme::Colour::green;
             look.borderOpacity = 0.1;
             break;
         case SplitArchivePartStatus::Case::missing:
             look.leadingSymbol = QStringLiteral("questionmark.square");
             look.trailingSymbol = QStringLiteral("xmark.circle");
-            look.symbolTone = Tone::orange;
-            look.borderTone = Tone::orange;
+            look.symbolColour = Theme::Colour::orange;
+            look.borderColour = Theme::Colour::orange;
             look.borderOpacity = 0.55;
             break;
         case SplitArchivePartStatus::Case::duplicate:
         case SplitArchivePartStatus::Case::warning:
             look.leadingSymbol = QStringLiteral("exclamationmark.triangle.fill");
             look.trailingSymbol = QStringLiteral("exclamationmark.circle");
-            look.symbolTone = Tone::orange;
-            look.borderTone = Tone::orange;
+            look.symbolColour = Theme::Colour::orange;
+            look.borderColour = Theme::Colour::orange;
             look.borderOpacity = 0.55;
             break;
     }
     // The primary volume stands out whatever its state.
     if (part.isPrimary) {
-        look.borderTone = Tone::accent;
+        look.borderColour = Theme::Colour::accent;
         look.borderOpacity = 0.75;
     }
     return look;

@@ -2,6 +2,7 @@
 
 #include "core/split/SplitArchiveDescriptor.h"
 #include "viewmodels/SplitArchivePageState.h"
+#include "views/kit/Theme.h"
 
 #include <QString>
 
@@ -9,11 +10,8 @@
 // checked without a display.
 namespace SplitExtractPageRules {
 
-// Named colours; the page turns them into theme colours.
-enum class Tone { primary, secondary, accent, green, orange, blue };
-
 // The colour of a set's verdict: badge, message box and status cell.
-Tone validationTone(SplitArchiveValidationState state);
+Theme::Colour validationColour(SplitArchiveValidationState state);
 
 // "7Z 分卷压缩包", "RAR 分卷压缩包", "ZIP 分卷压缩包", "不支持的分卷格式".
 QString formatBadgeText(SplitArchiveFormat format);
@@ -25,7 +23,7 @@ QString splitArchiveTotalSizeDescription(const SplitArchiveDescriptor& descripto
 QString primaryName(const SplitArchiveDescriptor& descriptor);
 
 // The "缺失数量" cell is orange while anything is missing.
-Tone missingCountTone(qsizetype missingCount);
+Theme::Colour missingCountColour(qsizetype missingCount);
 
 // What the drop zone shows for a page state.
 enum class DropZoneContent { prompt, scanning, notSplitArchive };
@@ -45,8 +43,8 @@ struct PartRowLook {
     QString detail;
     QString leadingSymbol;
     QString trailingSymbol;
-    Tone symbolTone = Tone::green;
-    Tone borderTone = Tone::green;
+    Theme::Colour symbolColour = Theme::Colour::green;
+    Theme::Colour borderColour = Theme::Colour::green;
     double borderOpacity = 0;
 
     bool operator==(const PartRowLook&) const = default;

@@ -136,11 +136,4 @@ TEST(PresetHighlightTest, onlyTheTitleDecides) {
     EXPECT_TRUE(highlighted("").isEmpty());
 }
 
-TEST(SizeTextTest, belowOneByteIsADash) {
-    EXPECT_EQ(sizeText(0), "-");
-    EXPECT_EQ(sizeText(-5), "-");
-    EXPECT_EQ(sizeText(1), QStringLiteral(u"1 字节"));
-    EXPECT_EQ(itemCountText(0), QStringLiteral(u"总计 0 个项目"));
-}
-
 }  // namespace

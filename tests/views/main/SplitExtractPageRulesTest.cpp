@@ -6,6 +6,7 @@ namespace {
 
 using namespace SplitExtractPageRules;
 using State = SplitArchiveValidationState;
+using Tone = Theme::Colour;
 
 TEST(ValidationToneTest, everyVerdictHasItsColour) {
     const std::vector<std::pair<State, Tone>> cases{
@@ -22,7 +23,8 @@ TEST(ValidationToneTest, everyVerdictHasItsColour) {
     };
     ASSERT_EQ(cases.size(), SplitArchiveValidationStates::allCases().size());
     for (const auto& [state, tone] : cases)
-        EXPECT_EQ(validationTone(state), tone) << SplitArchiveValidationStates::rawValue(state).toStdString();
+        EXPECT_EQ(validationColour(state), tone)
+            << SplitArchiveValidationStates::rawValue(state).toStdString();
 }
 
 TEST(FormatBadgeTest, bothRarNamingsShareOneBadge) {
@@ -55,8 +57,8 @@ TEST(InfoPanelTest, primaryNameFallsBackToTheArchiveName) {
     EXPECT_EQ(primaryName(descriptor), "set.7z");
     descriptor.primaryPartURL = "/data/sets/set.7z.001";
     EXPECT_EQ(primaryName(descriptor), "set.7z.001");
-    EXPECT_EQ(missingCountTone(0), Tone::green);
-    EXPECT_EQ(missingCountTone(2), Tone::orange);
+    EXPECT_EQ(missingCountColour(0), Tone::green);
+    EXPECT_EQ(missingCountColour(2), Tone::orange);
 }
 
 TEST(DropZoneTest, contentFollowsThePageState) {
