@@ -102,14 +102,12 @@ void ScreenshotScene::fillWorkbench() {
 }
 
 void ScreenshotScene::fillSplitPages() {
-    const QString footage =
-        writeSample(QStringLiteral(u"发布会素材/主机位原片-2026-03-05.mov"), 3'456'789'012);
+    writeSample(QStringLiteral(u"发布会素材/主机位原片-2026-03-05.mov"), 3'456'789'012);
     writeSample(QStringLiteral(u"发布会素材/字幕与调色工程/调色预设.cube"), 1'204'000);
     const QString folder = QDir(samplesFolder()).filePath(QStringLiteral(u"发布会素材"));
     const QString handbook =
         writeSample(QStringLiteral(u"产品手册（完整版，含附录与术语表）.pdf"), 48'512'000);
     m_model->addSplitCompressionItems({folder, handbook});
-    m_model->setSplitCompressionVolumeValue(QStringLiteral("1"));
     m_model->applySplitCompressionPreset(SplitCompressionPreset::all().at(1));
 
     // A set of five volumes with the fourth missing, so the page shows both kinds of row.

@@ -18,7 +18,6 @@ SplitCompressPage::SplitCompressPage(MainViewModel& model, WorkbenchStore& workb
     : QWidget(parent),
       m_model(model),
       m_files(new SplitCompressionFileSelectionCard(model)),
-      m_banner(new FeedbackBanner(model, workbenchStore)),
       m_volume(new SplitCompressionVolumeCard(model)),
       m_settings(new SplitCompressionSettingsCard(model, viewState)),
       m_preview(new SplitCompressionPreviewCard),
@@ -37,7 +36,7 @@ SplitCompressPage::SplitCompressPage(MainViewModel& model, WorkbenchStore& workb
     header->addStretch();
     layout->addLayout(header);
     layout->addWidget(m_files);
-    layout->addWidget(m_banner);
+    layout->addWidget(new FeedbackBanner(model, workbenchStore));
 
     // Volumes and settings share what the fixed-width preview leaves.
     auto* cards = new QHBoxLayout;

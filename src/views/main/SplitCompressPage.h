@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class ContentViewState;
-class FeedbackBanner;
 class MainViewModel;
 class SplitCompressionDestinationCard;
 class SplitCompressionFileSelectionCard;
@@ -26,7 +25,6 @@ public:
     SplitCompressionSettingsCard* settingsCard() const { return m_settings; }
     SplitCompressionPreviewCard* previewCard() const { return m_preview; }
     SplitCompressionDestinationCard* destinationCard() const { return m_destination; }
-    FeedbackBanner* banner() const { return m_banner; }
 
 private:
     void schedulePreviewSync();
@@ -34,7 +32,6 @@ private:
 
     MainViewModel& m_model;
     SplitCompressionFileSelectionCard* m_files;
-    FeedbackBanner* m_banner;
     SplitCompressionVolumeCard* m_volume;
     SplitCompressionSettingsCard* m_settings;
     SplitCompressionPreviewCard* m_preview;

@@ -25,7 +25,6 @@ public:
     QString folderText() const;
     QPushButton* changeButton() const { return m_change; }
     QLineEdit* nameField() const { return m_name; }
-    QComboBox* conflictPicker() const { return m_conflict; }
     QCheckBox* openSwitch() const { return m_open; }
     QCheckBox* notifySwitch() const { return m_notify; }
     QPushButton* cancelButton() const { return m_cancel; }

@@ -21,7 +21,6 @@ public:
                                  QWidget* parent = nullptr);
 
     QComboBox* formatPicker() const { return m_format; }
-    QComboBox* levelPicker() const { return m_level; }
     QString methodText() const;
     QString dictionaryText() const;
     QCheckBox* passwordSwitch() const { return m_passwordSwitch; }
@@ -31,7 +30,6 @@ public:
     QToolButton* eyeButton() const { return m_eye; }
     QLabel* mismatchWarning() const { return m_mismatch; }
     QLabel* zipNote() const { return m_zipNote; }
-    QCheckBox* validateSwitch() const { return m_validate; }
 
 private:
     QWidget* pickerRow(const QString& title, QComboBox* picker);

@@ -15,7 +15,6 @@ class SplitCompressionSourceRow : public QWidget {
 public:
     explicit SplitCompressionSourceRow(const SplitCompressionSourceItem& item, QWidget* parent = nullptr);
 
-    const SplitCompressionSourceItem& item() const { return m_item; }
     QLabel* typeLabel() const { return m_type; }
     QToolButton* removeButton() const { return m_remove; }
 

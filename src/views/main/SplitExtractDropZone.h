@@ -17,7 +17,6 @@ public:
     explicit SplitExtractDropZone(MainViewModel& model, QWidget* parent = nullptr);
 
     SplitExtractPageRules::DropZoneContent content() const;
-    QPushButton* chooseButton() const { return m_choose; }
     QPushButton* cancelScanButton() const { return m_cancelScan; }
     QPushButton* cancelRegularButton() const { return m_cancelRegular; }
     QPushButton* regularExtractButton() const { return m_regularExtract; }

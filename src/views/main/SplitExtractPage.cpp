@@ -18,7 +18,6 @@ SplitExtractPage::SplitExtractPage(MainViewModel& model, WorkbenchStore& workben
       m_model(model),
       m_viewState(viewState),
       m_dropZone(new SplitExtractDropZone(model)),
-      m_banner(new FeedbackBanner(model, workbenchStore)),
       m_info(new SplitExtractInfoPanel(model)),
       m_settings(new SplitExtractSettingsPanel(model, viewState)),
       m_cancel(new QPushButton(QStringLiteral(u"取消"))),
@@ -37,7 +36,7 @@ SplitExtractPage::SplitExtractPage(MainViewModel& model, WorkbenchStore& workben
     header->addStretch();
     layout->addLayout(header);
     layout->addWidget(m_dropZone);
-    layout->addWidget(m_banner);
+    layout->addWidget(new FeedbackBanner(model, workbenchStore));
     layout->addWidget(m_info);
     layout->addWidget(m_settings);
 

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class ContentViewState;
-class FeedbackBanner;
 class MainViewModel;
 class QPushButton;
 class SplitExtractDropZone;
@@ -21,7 +20,6 @@ public:
                      QWidget* parent = nullptr);
 
     SplitExtractDropZone* dropZone() const { return m_dropZone; }
-    FeedbackBanner* banner() const { return m_banner; }
     SplitExtractInfoPanel* infoPanel() const { return m_info; }
     SplitExtractSettingsPanel* settingsPanel() const { return m_settings; }
     QPushButton* cancelButton() const { return m_cancel; }
@@ -33,7 +31,6 @@ private:
     MainViewModel& m_model;
     ContentViewState& m_viewState;
     SplitExtractDropZone* m_dropZone;
-    FeedbackBanner* m_banner;
     SplitExtractInfoPanel* m_info;
     SplitExtractSettingsPanel* m_settings;
     QPushButton* m_cancel;
