@@ -7,6 +7,7 @@
 #include "platform/VelmoraError.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -29,21 +30,19 @@ QString failureItems(const QList<DefaultArchiveToolResult>& rows) {
 
 }  // namespace
 
+SettingsViewModel::Environment SettingsViewModel::Environment::standard() {
+    return {std::make_shared<SystemIntegrationService>(), std::make_shared<LoginItemService>(),
+            DefaultsStore(), QCoreApplication::applicationFilePath(), QStringLiteral(VELMORA_INSTALL_PREFIX)};
+}
+
 SettingsViewModel::SettingsViewModel(SettingsStore& settingsStore,
-                                     ArchivePasswordBookStore& passwordBookStore,
-                                     SystemIntegrationService& systemIntegrationService,
-                                     LoginItemService& loginItemService, WorkbenchPlatform& platform,
-                                     DefaultsStore defaults, QString applicationFilePath,
-                                     QString installPrefix, QThreadPool* workerPool, QObject* parent)
+                                     ArchivePasswordBookStore& passwordBookStore, WorkbenchPlatform& platform,
+                                     Environment environment, QThreadPool* workerPool, QObject* parent)
     : QObject(parent),
       m_settingsStore(settingsStore),
       m_passwordBookStore(passwordBookStore),
-      m_systemIntegrationService(systemIntegrationService),
-      m_loginItemService(loginItemService),
       m_platform(platform),
-      m_defaults(std::move(defaults)),
-      m_applicationFilePath(std::move(applicationFilePath)),
-      m_installPrefix(std::move(installPrefix)),
+      m_environment(std::move(environment)),
       m_settings(settingsStore.load()),
       m_systemIntegrationMessage(QStringLiteral(u"尚未检查默认打开方式。")),
       m_passwordBookEntries(sortedPasswordBook()),
@@ -66,11 +65,11 @@ void SettingsViewModel::setMessage(const QString& text) {
 }
 
 bool SettingsViewModel::isContextMenuGuideAcknowledged() const {
-    return m_defaults.data(kContextMenuGuideAcknowledgedKey) == QByteArrayLiteral("true");
+    return m_environment.defaults.data(kContextMenuGuideAcknowledgedKey) == QByteArrayLiteral("true");
 }
 
 void SettingsViewModel::acknowledgeContextMenuGuide() {
-    m_defaults.setData(kContextMenuGuideAcknowledgedKey, QByteArrayLiteral("true"));
+    m_environment.defaults.setData(kContextMenuGuideAcknowledgedKey, QByteArrayLiteral("true"));
     Q_EMIT changed();
 }
 
@@ -116,7 +115,7 @@ void SettingsViewModel::setDefaultExtractor(bool enabled) {
         enabled ? QStringLiteral(u"正在设置默认打开方式...") : QStringLiteral(u"正在恢复系统默认打开方式...");
     setMessage(m_systemIntegrationMessage);
 
-    SystemIntegrationService* service = &m_systemIntegrationService;
+    const std::shared_ptr<SystemIntegrationService> service = m_environment.systemIntegrationService;
     m_runner.run(
         [service, enabled] {
             return enabled ? service->setAsDefaultArchiveTool() : service->restoreSystemDefaultArchiveTool();
@@ -138,17 +137,17 @@ void SettingsViewModel::finishDefaultExtractorRequest(bool enabled,
                 u"已取消 velmora 默认打开方式，系统会恢复为原默认工具或桌面环境的默认处理器。");
         } else if (!failures.isEmpty()) {
             m_systemIntegrationMessage = QStringLiteral(u"默认打开方式未完全生效：") + failures +
-                                         QStringLiteral(u"。请确认 velmora 已安装到 ") + m_installPrefix +
-                                         QStringLiteral(u"，然后重新设置。");
+                                         QStringLiteral(u"。请确认 velmora 已安装到 ") +
+                                         m_environment.installPrefix + QStringLiteral(u"，然后重新设置。");
         } else {
             isDefault = true;
             m_systemIntegrationMessage =
                 QStringLiteral(u"默认打开方式已生效：ZIP、RAR、7Z 双击会交给 velmora。");
             if (!runsFromInstallPrefix()) {
-                m_systemIntegrationMessage += QStringLiteral(u" 当前 App 运行位置是 ") +
-                                              m_applicationFilePath +
-                                              QStringLiteral(u"，建议把 velmora 安装到 ") + m_installPrefix +
-                                              QStringLiteral(u" 后再点一次，避免系统记住临时构建。");
+                m_systemIntegrationMessage +=
+                    QStringLiteral(u" 当前 App 运行位置是 ") + m_environment.applicationFilePath +
+                    QStringLiteral(u"，建议把 velmora 安装到 ") + m_environment.installPrefix +
+                    QStringLiteral(u" 后再点一次，避免系统记住临时构建。");
             }
         }
     } catch (const std::exception& error) {
@@ -161,7 +160,7 @@ void SettingsViewModel::finishDefaultExtractorRequest(bool enabled,
 void SettingsViewModel::refreshSystemIntegrationStatus() {
     QList<DefaultArchiveToolResult> rows;
     try {
-        rows = m_systemIntegrationService.currentDefaultArchiveToolResults();
+        rows = m_environment.systemIntegrationService->currentDefaultArchiveToolResults();
     } catch (const std::exception& error) {
         m_systemIntegrationMessage = errorText(error);
         Q_EMIT changed();
@@ -171,7 +170,8 @@ void SettingsViewModel::refreshSystemIntegrationStatus() {
     if (failures.isEmpty()) {
         m_systemIntegrationMessage = QStringLiteral(u"当前默认打开方式已指向 velmora。");
         if (!runsFromInstallPrefix()) {
-            m_systemIntegrationMessage += QStringLiteral(u" 当前 App 不在安装位置 ") + m_installPrefix +
+            m_systemIntegrationMessage += QStringLiteral(u" 当前 App 不在安装位置 ") +
+                                          m_environment.installPrefix +
                                           QStringLiteral(u"，正式使用前建议安装后重新设置。");
         }
     } else {
@@ -182,12 +182,12 @@ void SettingsViewModel::refreshSystemIntegrationStatus() {
 }
 
 bool SettingsViewModel::runsFromInstallPrefix() const {
-    return m_applicationFilePath.startsWith(m_installPrefix + QLatin1Char('/'));
+    return m_environment.applicationFilePath.startsWith(m_environment.installPrefix + QLatin1Char('/'));
 }
 
 void SettingsViewModel::setContextMenuEnabled(bool enabled) {
     try {
-        m_systemIntegrationService.setFinderContextMenuEnabled(enabled);
+        m_environment.systemIntegrationService->setFinderContextMenuEnabled(enabled);
     } catch (const std::exception& error) {
         updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = !enabled; });
         setMessage(errorText(error));
@@ -201,9 +201,10 @@ void SettingsViewModel::setContextMenuEnabled(bool enabled) {
 
 void SettingsViewModel::setLaunchAtLogin(bool enabled) {
     try {
-        enabled ? m_loginItemService.installLaunchAgent() : m_loginItemService.removeLaunchAgent();
+        enabled ? m_environment.loginItemService->installLaunchAgent()
+                : m_environment.loginItemService->removeLaunchAgent();
     } catch (const std::exception& error) {
-        const bool installed = m_loginItemService.isLaunchAgentInstalled();
+        const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
         updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; });
         setMessage(errorText(error));
         return;
@@ -215,7 +216,7 @@ void SettingsViewModel::setLaunchAtLogin(bool enabled) {
 
 void SettingsViewModel::setMenuBarDropEnabled(bool enabled) {
     updateSettings([&](AppSettings& settings) { settings.menuBarDropEnabled = enabled; });
-    m_defaults.setData(kMenuBarDropUserConfiguredKey, QByteArrayLiteral("true"));
+    m_environment.defaults.setData(kMenuBarDropUserConfiguredKey, QByteArrayLiteral("true"));
     setMessage(enabled ? QStringLiteral(u"已开启拖拽自动压缩/解压。")
                        : QStringLiteral(u"已关闭拖拽自动压缩/解压。"));
 }
@@ -250,7 +251,7 @@ void SettingsViewModel::clearPasswordBook() {
 }
 
 void SettingsViewModel::refresh() {
-    const bool installed = m_loginItemService.isLaunchAgentInstalled();
+    const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
     updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; });
     reloadPasswordBook();
     refreshSystemIntegrationStatus();

@@ -12,6 +12,7 @@
 #include <QThreadPool>
 #include <QUuid>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class ArchivePasswordBookStore;
@@ -33,11 +34,23 @@ public:
     static inline const QString kContextMenuGuideAcknowledgedKey =
         QStringLiteral("contextMenuSetupGuideAcknowledged");
 
-    // `installPrefix` is where velmora belongs once installed; running from elsewhere earns a note.
+    // What the page works on besides the stores.
+    struct Environment {
+        std::shared_ptr<SystemIntegrationService> systemIntegrationService;
+        std::shared_ptr<LoginItemService> loginItemService;
+        // Where the page keeps its own flags.
+        DefaultsStore defaults;
+        QString applicationFilePath;
+        // Where velmora belongs once installed; running from elsewhere earns a note.
+        QString installPrefix;
+
+        // Services of their own over the user's desktop, for the running program.
+        static Environment standard();
+    };
+
     SettingsViewModel(SettingsStore& settingsStore, ArchivePasswordBookStore& passwordBookStore,
-                      SystemIntegrationService& systemIntegrationService, LoginItemService& loginItemService,
-                      WorkbenchPlatform& platform, DefaultsStore defaults, QString applicationFilePath,
-                      QString installPrefix, QThreadPool* workerPool = nullptr, QObject* parent = nullptr);
+                      WorkbenchPlatform& platform, Environment environment = Environment::standard(),
+                      QThreadPool* workerPool = nullptr, QObject* parent = nullptr);
     ~SettingsViewModel() override;
 
     const AppSettings& settings() const { return m_settings; }
@@ -87,12 +100,8 @@ private:
 
     SettingsStore& m_settingsStore;
     ArchivePasswordBookStore& m_passwordBookStore;
-    SystemIntegrationService& m_systemIntegrationService;
-    LoginItemService& m_loginItemService;
     WorkbenchPlatform& m_platform;
-    DefaultsStore m_defaults;
-    QString m_applicationFilePath;
-    QString m_installPrefix;
+    Environment m_environment;
 
     AppSettings m_settings;
     std::optional<QString> m_message;

@@ -68,9 +68,11 @@ class SettingsViewModelTest : public ::testing::Test {
 protected:
     SettingsViewModel& model(const QString& appPath = QStringLiteral("/usr/local/bin/velmora")) {
         if (!m_model) {
-            m_model = std::make_unique<SettingsViewModel>(settingsStore, passwordBook, integration,
-                                                          loginItems, platform, defaults, appPath,
-                                                          QStringLiteral("/usr/local"), &workers);
+            m_model = std::make_unique<SettingsViewModel>(
+                settingsStore, passwordBook, platform,
+                SettingsViewModel::Environment{m_integration, m_loginItems, defaults, appPath,
+                                               QStringLiteral("/usr/local")},
+                &workers);
         }
         return *m_model;
     }
@@ -87,8 +89,11 @@ protected:
     DefaultsStore defaults{tree.path(QStringLiteral("defaults"))};
     SettingsStore settingsStore{defaults, {}};
     ArchivePasswordBookStore passwordBook{defaults};
-    FakeSystemIntegrationService integration;
-    FakeLoginItemService loginItems;
+    std::shared_ptr<FakeSystemIntegrationService> m_integration =
+        std::make_shared<FakeSystemIntegrationService>();
+    std::shared_ptr<FakeLoginItemService> m_loginItems = std::make_shared<FakeLoginItemService>();
+    FakeSystemIntegrationService& integration = *m_integration;
+    FakeLoginItemService& loginItems = *m_loginItems;
     FakeWorkbenchPlatform platform;
     QThreadPool workers;
     std::unique_ptr<SettingsViewModel> m_model;
