@@ -53,7 +53,10 @@ EditedFile readForEditing(const QString& path) {
 }
 
 void writeEdited(const EditedFile& edited) {
-    if (const auto error = UserFiles::write(edited.path, edited.list.toBytes(), kUserFile)) {
+    // An existing file keeps its permissions.
+    const QFileDevice::Permissions permissions =
+        edited.exists ? QFileInfo(edited.path).permissions() : kUserFile;
+    if (const auto error = UserFiles::write(edited.path, edited.list.toBytes(), permissions)) {
         throw preferenceFailure(edited.path + QStringLiteral(u"：") + *error);
     }
 }

@@ -116,8 +116,10 @@ TEST_F(SystemIntegrationServiceTest, OtherLinesGroupsAndCommentsSurviveTakeOverA
         "[Removed Associations]\n"
         "image/png=gimp.desktop;\n";
     writeUserFile(original);
+    QFile::setPermissions(xdg.tree().path(userFile()), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     service.setAsDefaultArchiveTool();
+    EXPECT_EQ(fileMode(xdg.tree().path(userFile())), 0600);
     EXPECT_EQ(readUserFile(),
               "# my associations\n"
               "[Added Associations]\n"
