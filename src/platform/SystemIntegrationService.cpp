@@ -230,3 +230,14 @@ void SystemIntegrationService::installFinderQuickActions() {
     }
     FileManagerEntries(helperPath()).install();
 }
+
+void SystemIntegrationService::refreshIntegration(bool setAsDefaultExtractor, bool contextMenuEnabled) {
+    try {
+        if (setAsDefaultExtractor) setAsDefaultArchiveTool();
+    } catch (const SystemIntegrationError&) {
+    }
+    try {
+        if (contextMenuEnabled) installFinderQuickActions();
+    } catch (const SystemIntegrationError&) {
+    }
+}

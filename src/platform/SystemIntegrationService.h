@@ -55,6 +55,10 @@ public:
     // Writes the entries again, so they follow the installed helper's path.
     virtual void installFinderQuickActions();
 
+    // At launch: applies again what the settings have switched on (a moved install, another program that
+    // took the archive types). Failures are dropped: there is nobody to tell.
+    void refreshIntegration(bool setAsDefaultExtractor, bool contextMenuEnabled);
+
     QString helperPath() const;
 
 private:

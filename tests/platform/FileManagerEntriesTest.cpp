@@ -166,4 +166,16 @@ TEST_F(FileManagerEntriesTest, FoldersThatCannotBeWrittenGiveTheSystemsReason) {
     }
 }
 
+TEST_F(FileManagerEntriesTest, LaunchRefreshAppliesWhatIsSwitchedOnAndStaysSilent) {
+    xdg.installApplication(SystemIntegrationService::kDesktopID);
+    SystemIntegrationService service = serviceIn(QStringLiteral("bin"));
+    service.refreshIntegration(true, true);  // no helper: the entries fail, the take-over still happens
+    EXPECT_TRUE(service.currentDefaultArchiveToolResults().first().isVelmora);
+    EXPECT_FALSE(QFileInfo::exists(entryPaths().first()));
+
+    installHelper(QStringLiteral("bin"));
+    service.refreshIntegration(false, true);
+    for (const QString& path : entryPaths()) EXPECT_TRUE(QFileInfo::exists(path));
+}
+
 }  // namespace
