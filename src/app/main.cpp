@@ -4,10 +4,12 @@
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/SingleInstance.h"
+#include "platform/SystemIntegrationService.h"
 #include "views/kit/Icons.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QThreadPool>
 #include <cstdio>
 
 namespace {
@@ -48,6 +50,16 @@ int main(int argc, char* argv[]) {
     AppCoordinator coordinator(
         {.scheduler = scheduler, .platform = platform, .isBackgroundLoginLaunch = request.backgroundLogin});
     QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application, &QApplication::quit);
+    // The default handler and the file-manager entries are applied again off the GUI thread; the
+    // service serialises its mimeapps.list edits with the settings page's.
+    AppCoordinator::LaunchHooks hooks;
+    hooks.refreshSystemIntegration = [](const AppSettings& settings) {
+        QThreadPool::globalInstance()->start([settings] {
+            SystemIntegrationService().refreshIntegration(settings.setAsDefaultExtractor,
+                                                          settings.contextMenuEnabled);
+        });
+    };
+    coordinator.setLaunchHooks(std::move(hooks));
     if (const std::optional<QString> error = coordinator.start(request)) printError(*error);
     if (!instance.listen([&coordinator](const LaunchRequest& forwarded) {
             return RequestRouter::route(coordinator, forwarded);
