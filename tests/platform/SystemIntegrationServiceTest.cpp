@@ -89,6 +89,11 @@ TEST_F(SystemIntegrationServiceTest, TakingOverTwiceKeepsTheFirstPreviousHandler
         {"application/x-7z-compressed", 0xFFFFFFFF, "file-roller.desktop"},
     };
     EXPECT_EQ(savedHandlers(), expected);
+    EXPECT_EQ(defaults.data(SystemIntegrationService::previousDefaultHandlersKey),
+              "[{\"handler\":\"ark.desktop\",\"identifier\":\"application/zip\",\"roleRawValue\":4294967295},"
+              "{\"identifier\":\"application/vnd.rar\",\"roleRawValue\":4294967295},"
+              "{\"handler\":\"file-roller.desktop\",\"identifier\":\"application/x-7z-compressed\","
+              "\"roleRawValue\":4294967295}]");
     EXPECT_TRUE(std::all_of(rows.begin(), rows.end(), [](const auto& row) { return row.isVelmora; }));
     EXPECT_EQ(readUserFile(),
               "[Default Applications]\napplication/zip=com.velmora.pro.desktop;ark.desktop;\n"
