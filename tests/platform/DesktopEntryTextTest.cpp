@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(DesktopEntryText, ExecValuesQuoteAndEscapeAsTheSpecificationSays) {
+TEST(DesktopEntryText, ExecValuesQuoteAndEscapeByTheDesktopEntryRules) {
     struct Case {
         QString path;
         QString exec;
