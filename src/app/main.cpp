@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "platform/SystemIntegrationService.h"
 #include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,6 +43,7 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationDomain(QStringLiteral("velmora.com"));
     QApplication::setDesktopFileName(QStringLiteral("com.velmora.pro"));
     QApplication::setWindowIcon(Icons::applicationIcon());
+    Theme::apply(application);
     // Closing windows never ends velmora; only the tray's quit does.
     QApplication::setQuitOnLastWindowClosed(false);
 
