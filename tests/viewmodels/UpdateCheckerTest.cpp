@@ -1,6 +1,6 @@
 #include "core/state/WorkbenchStore.h"
 #include "support/TempTree.h"
-#include "viewmodels/LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 #include "viewmodels/UpdateChecker.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "viewmodels/LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 
 LocalHttpServer::LocalHttpServer() {
     m_server.listen(QHostAddress::LocalHost);
