@@ -11,6 +11,7 @@ packages=(
     7zip zip unzip tar gzip bzip2 xz-utils
     unrar rar
     fonts-noto-cjk
+    desktop-file-utils dbus-daemon xdg-utils
 )
 
 if [ "$(id -u)" -ne 0 ]; then
