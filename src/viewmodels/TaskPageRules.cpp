@@ -41,10 +41,6 @@ double clampedProgress(double progress) {
     return std::clamp(progress, 0.0, 1.0);
 }
 
-QString percentText(double progress) {
-    return QString::number(int(std::trunc(clampedProgress(progress) * 100))) + QLatin1Char('%');
-}
-
 QList<TaskAction> actions(ArchiveActivityStatus status) {
     switch (status) {
         case ArchiveActivityStatus::running:

@@ -26,10 +26,8 @@ QList<FilterButton> filterButtons(const QList<ArchiveTask>& tasks);
 // "共 n 个任务".
 QString taskCountText(qsizetype count);
 
-// Within 0...1; a value that is not a number shows as 0.
+// What a task card shows of a progress: held within 0...1, a value that is not finite as 0.
 double clampedProgress(double progress);
-// "98%": the clamped progress in whole percent, truncated.
-QString percentText(double progress);
 
 QList<TaskAction> actions(ArchiveActivityStatus status);
 

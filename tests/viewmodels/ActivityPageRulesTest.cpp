@@ -58,16 +58,15 @@ TEST(TaskPageRulesTest, FilterButtonsCountOverAllTasks) {
     EXPECT_EQ(TaskPageRules::taskCountText(0), QStringLiteral(u"共 0 个任务"));
 }
 
-TEST(TaskPageRulesTest, ProgressIsClampedAndTruncated) {
+TEST(TaskPageRulesTest, ProgressIsHeldWithinTheTrack) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    const QList<std::tuple<double, double, QString>> cases{
-        {0.985, 0.985, "98%"}, {1.0, 1.0, "100%"}, {0.0, 0.0, "0%"},  {1.7, 1.0, "100%"},   {-0.3, 0.0, "0%"},
-        {nan, 0.0, "0%"},      {inf, 0.0, "0%"},   {-inf, 0.0, "0%"}, {1e300, 1.0, "100%"}, {0.5, 0.5, "50%"},
+    const QList<std::pair<double, double>> cases{
+        {0.985, 0.985}, {1.0, 1.0}, {0.0, 0.0},  {1.7, 1.0},   {-0.3, 0.0},
+        {nan, 0.0},     {inf, 0.0}, {-inf, 0.0}, {1e300, 1.0},
     };
-    for (const auto& [progress, clamped, percent] : cases) {
+    for (const auto& [progress, clamped] : cases) {
         EXPECT_EQ(TaskPageRules::clampedProgress(progress), clamped) << progress;
-        EXPECT_EQ(TaskPageRules::percentText(progress), percent) << progress;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <cmath>
 
 using Status = ArchiveActivityStatus;
 using TaskPageRules::TaskAction;
@@ -94,6 +95,20 @@ TEST_F(TasksPageTest, CardsChangeInPlaceWithProgress) {
     EXPECT_TRUE(workbench.tasks().isEmpty());
     EXPECT_TRUE(page().cards().isEmpty());
     EXPECT_TRUE(page().showsEmptyState());
+}
+
+TEST_F(TasksPageTest, PercentageIsTheHeldProgressCutToWholePercent) {
+    const QUuid id = addTask("a.zip");
+    TaskCard* card = page().card(id);
+    ArchiveTask task = workbench.tasks().first();
+    const QList<std::pair<double, QString>> cases{
+        {0.985, "98%"}, {1.0, "100%"}, {1.7, "100%"}, {-0.3, "0%"}, {std::nan(""), "0%"}, {INFINITY, "0%"},
+    };
+    for (const auto& [progress, percent] : cases) {
+        task.progress = progress;
+        card->setTask(task);
+        EXPECT_EQ(card->percentText(), percent) << progress;
+    }
 }
 
 TEST_F(TasksPageTest, FilterKeepsCountsAndShowsThePlaceholderWhenNothingMatches) {
