@@ -158,7 +158,7 @@ void AppCoordinator::openSettingsWindow() {
     m_suppressUntitledMainWindowForExternalOpen = false;
     m_shouldHideMainWorkbenchForPreviewOnlyOpen = false;
     revealMainWorkbenchWindow();
-    if (m_mainViewModel) m_mainViewModel->setSelectedSection(WorkbenchSection::settings);
+    if (m_ownedMainWindow) m_ownedMainWindow->showSettingsPage();
 }
 
 // ---- Outside requests
@@ -216,11 +216,19 @@ void AppCoordinator::previewIncoming(const QStringList& paths, bool previewOnly)
         handleIncoming(paths);
         return;
     }
-    std::optional<QList<ArchivePreviewEntry>> preloaded;
-    if (previewOnly && archives.size() == 1) {
-        preloaded = m_archivePreviewService.fastPreviewEntriesIfAvailable(archives.first());
+    const bool activatesApp = !m_isBackgroundLoginLaunch;
+    if (!previewOnly || archives.size() != 1) {
+        openPreviewWindow(archives, std::nullopt, activatesApp);
+        return;
     }
-    openPreviewWindow(archives, preloaded, !m_isBackgroundLoginLaunch);
+    // A large ZIP's directory takes a moment to read, so it is read off the GUI thread.
+    const ArchivePreviewService& service = m_archivePreviewService;
+    const QString archive = archives.first();
+    m_runner.run([&service, archive] { return service.fastPreviewEntriesIfAvailable(archive); },
+                 [this, archive, activatesApp](Outcome<std::optional<QList<ArchivePreviewEntry>>>& listing) {
+                     openPreviewWindow({archive}, listing.succeeded() ? listing.value() : std::nullopt,
+                                       activatesApp);
+                 });
 }
 
 bool AppCoordinator::openPreviewWindow(const QStringList& paths,
@@ -233,7 +241,7 @@ bool AppCoordinator::openPreviewWindow(const QStringList& paths,
     return true;
 }
 
-quint64 AppCoordinator::beginRun(CancellationToken& token) {
+quint64 AppCoordinator::beginRun(const CancellationToken& token) {
     const quint64 run = ++m_lastRun;
     m_runningTokens.insert(run, token);
     m_cancellableRun = run;

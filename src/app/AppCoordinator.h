@@ -23,6 +23,7 @@
 class ArchiveServiceWorkbenchEngine;
 class ExternalOperationProgressWindowController;
 class MainViewModel;
+class MainWindow;
 class Scheduler;
 class StatusMenu;
 class WorkbenchPlatform;
@@ -137,7 +138,7 @@ private:
     void resetPreviewOnlyFlags();
     void clearExternalOpenSuppressionSoon();
     void startDeferredLaunchWork(const AppSettings& settings);
-    quint64 beginRun(CancellationToken& token);
+    quint64 beginRun(const CancellationToken& token);
     void processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths);
     void processCompression(quint64 run, const CancellationToken& token, const QStringList& inputs,
                             const AppSettings& settings);
@@ -168,7 +169,7 @@ private:
 
     std::unique_ptr<ArchiveServiceWorkbenchEngine> m_workbenchEngine;
     std::unique_ptr<MainViewModel> m_mainViewModel;
-    std::unique_ptr<QWidget> m_ownedMainWindow;
+    std::unique_ptr<MainWindow> m_ownedMainWindow;
     QPointer<QWidget> m_mainWorkbenchWindow;
     std::unique_ptr<StatusMenu> m_statusMenu;
 

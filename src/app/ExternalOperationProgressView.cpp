@@ -1,6 +1,8 @@
 #include "app/ExternalOperationProgressView.h"
 
 #include "app/ExternalOperationProgressModel.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,12 +13,10 @@
 namespace {
 
 constexpr int kProgressSteps = 1000;
+constexpr int kOutcomeIconSize = 22;
 
-QFont pixelFont(int pixelSize, bool bold = false) {
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
+QString colourSheet(Theme::Colour colour) {
+    return QStringLiteral("color: %1;").arg(Theme::color(colour).name());
 }
 
 }  // namespace
@@ -30,19 +30,20 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
       m_titleLabel(new QLabel(this)),
       m_messageLabel(new QLabel(this)),
       m_progressBar(new QProgressBar(this)),
-      m_cancelButton(new QPushButton(QStringLiteral(u"✕  取消"), this)) {
-    m_percentLabel->setFont(pixelFont(13, true));
+      m_cancelButton(new QPushButton(Icons::icon(QStringLiteral("xmark"), Theme::color(Theme::Colour::red)),
+                                     QStringLiteral(u"取消"), this)) {
+    m_percentLabel->setFont(Theme::font(Theme::TextStyle::headline));
     m_percentLabel->setFixedWidth(48);
     m_percentLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_percentLabel->setStyleSheet(QStringLiteral("color: #0a84ff;"));
-    m_outcomeIcon->setFont(pixelFont(17, true));
-    m_titleLabel->setFont(pixelFont(13, true));
-    m_messageLabel->setFont(pixelFont(12));
-    m_messageLabel->setStyleSheet(QStringLiteral("color: #6e6e73;"));
+    m_percentLabel->setStyleSheet(colourSheet(Theme::Colour::accent));
+    m_outcomeIcon->setFixedSize(kOutcomeIconSize, kOutcomeIconSize);
+    m_titleLabel->setFont(Theme::font(Theme::TextStyle::headline));
+    m_messageLabel->setFont(Theme::font(Theme::TextStyle::callout));
+    m_messageLabel->setStyleSheet(colourSheet(Theme::Colour::secondary));
     m_messageLabel->setMinimumWidth(1);
     m_progressBar->setRange(0, kProgressSteps);
     m_progressBar->setTextVisible(false);
-    m_cancelButton->setStyleSheet(QStringLiteral("color: #ff3b30;"));
+    m_cancelButton->setStyleSheet(colourSheet(Theme::Colour::red));
     connect(m_cancelButton, &QPushButton::clicked, this, &ExternalOperationProgressView::cancelRequested);
 
     auto* header = new QHBoxLayout;
@@ -73,9 +74,11 @@ void ExternalOperationProgressView::syncFromModel() {
     m_percentLabel->setVisible(running);
     m_percentLabel->setText(ExternalOperationProgressModel::percentText(m_model.progress()));
     m_outcomeIcon->setVisible(!running);
-    m_outcomeIcon->setText(m_model.isError() ? QStringLiteral(u"✖") : QStringLiteral(u"✔"));
-    m_outcomeIcon->setStyleSheet(m_model.isError() ? QStringLiteral("color: #ff3b30;")
-                                                   : QStringLiteral("color: #34c759;"));
+    m_outcomeIcon->setPixmap(m_model.isError()
+                                 ? Icons::pixmap(QStringLiteral("xmark.circle.fill"), kOutcomeIconSize,
+                                                 Theme::color(Theme::Colour::red))
+                                 : Icons::pixmap(QStringLiteral("checkmark.circle.fill"), kOutcomeIconSize,
+                                                 Theme::color(Theme::Colour::green)));
     m_titleLabel->setText(m_model.title());
     m_progressBar->setVisible(running);
     m_progressBar->setValue(static_cast<int>(m_model.progress() * kProgressSteps));

@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QTest>
 
 namespace {
 
@@ -145,9 +146,13 @@ TEST_F(CoordinatorWindowRulesTest, OpenedFilesGoToTheBrowserOrToTheOperation) {
     const QString volume = files.writeFile("b.7z.002", "x");
     const QString text = files.writeFile("t.txt", "x");
 
+    const auto waitForWindows = [&](qsizetype count) {
+        return QTest::qWaitFor([&] { return previewCalls.size() == count; }, 10000);
+    };
     coordinator->openFiles({zip, text});
-    ASSERT_EQ(previewCalls.size(), 1);
+    ASSERT_TRUE(waitForWindows(1));
     EXPECT_EQ(previewCalls[0].archives, QStringList{zip});
+    EXPECT_FALSE(previewCalls[0].preloaded);
     EXPECT_TRUE(previewCalls[0].activatesApp);
 
     coordinator->openFiles({volume, zip});
@@ -158,7 +163,7 @@ TEST_F(CoordinatorWindowRulesTest, OpenedFilesGoToTheBrowserOrToTheOperation) {
     const QString real = files.path("real.zip");
     runTool("/usr/bin/zip", {"-q", "-j", real, text});
     coordinator->openFiles({real});
-    ASSERT_EQ(previewCalls.size(), 3);
+    ASSERT_TRUE(waitForWindows(3));
     ASSERT_TRUE(previewCalls[2].preloaded);
     EXPECT_EQ(previewCalls[2].preloaded->size(), 1);
 

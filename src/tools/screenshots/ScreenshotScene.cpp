@@ -90,7 +90,9 @@ void ScreenshotScene::fillPasswordBook() {
 
 void ScreenshotScene::fillWorkbench() {
     WorkbenchStore& store = *m_workbenchStore;
-    const QString folder = samplesFolder();
+    // Records only show their paths; a home folder reads better than a temporary one and does not
+    // change from run to run.
+    const QString folder = QStringLiteral(u"/home/lin/文档/项目资料");
     const struct {
         QString name;
         ArchiveActivityKind kind;
