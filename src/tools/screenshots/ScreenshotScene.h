@@ -42,6 +42,9 @@ private:
     void fillSamples();
     void fillWorkbench();
     void fillPasswordBook();
+    void fillSplitPages();
+    // Lets the model's sizing and set scan finish.
+    void waitForSplitPages();
 
     QTemporaryDir m_root;
     // The password book's clock, set before each prepared entry.

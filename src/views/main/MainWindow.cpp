@@ -15,6 +15,8 @@
 #include "views/main/PasswordBookPage.h"
 #include "views/main/PlaceholderPage.h"
 #include "views/main/Sidebar.h"
+#include "views/main/SplitCompressPage.h"
+#include "views/main/SplitExtractPage.h"
 #include "views/main/TasksPage.h"
 #include "views/main/TopBar.h"
 
@@ -79,9 +81,9 @@ void MainWindow::buildPages() {
             PageFrame::scroll);
     addPage(WorkbenchSection::extract, new ExtractPage(m_model, m_workbenchStore, m_settingsStore),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitCompress, new PlaceholderPage(WorkbenchSection::splitCompress),
+    addPage(WorkbenchSection::splitCompress, new SplitCompressPage(m_model, m_workbenchStore, *m_viewState),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitExtract, new PlaceholderPage(WorkbenchSection::splitExtract),
+    addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_model, m_workbenchStore, *m_viewState),
             PageFrame::scroll);
     addPage(
         WorkbenchSection::passwordBook,
