@@ -209,7 +209,7 @@ TEST_F(BrowserFixture, APreviewNeedingAPasswordRepeatsAfterThePrompt) {
     ASSERT_TRUE(waitForCall(1));
     services.fail(0, wrongPassword());
     ASSERT_TRUE(waitFor([&] { return browser.passwordPrompt().has_value(); }));
-    EXPECT_EQ(browser.previewMessage(), kHint);
+    EXPECT_EQ(browser.previewMessage(), ArchiveError::wrongPassword().message());
     browser.submitPromptPassword(QStringLiteral("pw"));
     ASSERT_TRUE(waitForCall(2));
     EXPECT_EQ(services.call(1).operation, QStringLiteral("preview"));
@@ -256,10 +256,14 @@ TEST_F(BrowserFixture, ExtractAllWritesBesideTheArchiveUnlessADefaultIsSet) {
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
 }
 
-TEST_F(BrowserFixture, EditingNeedsOneZipOr7zAndAConfirmation) {
+TEST_F(BrowserFixture, NoEditingOfARar) {
     ArchivePreviewWindowModel& rar = open({files.path("a.rar")}, QList<ArchivePreviewEntry>{row("x.txt")});
     rar.addFiles();
     EXPECT_EQ(rar.statusMessage(), QStringLiteral(u"当前仅支持向 ZIP / 7Z 压缩包添加文件。"));
+    EXPECT_EQ(services.callCount(), 0);
+}
+
+TEST_F(BrowserFixture, EditingNeedsAConfirmation) {
     ArchivePreviewWindowModel& browser = openListed({row("x.txt")});
     browser.deleteSelected();
     EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"请选择要删除的条目。"));

@@ -57,7 +57,7 @@ TEST_F(BrowserWindowTest, SpaceTypesInThePasswordFieldAndPreviewsInTheTable) {
     QTest::keyClicks(window->passwordField(), QStringLiteral("a b"));
     EXPECT_EQ(window->passwordField()->text(), QStringLiteral("a b"));
     EXPECT_EQ(browser.password(), QStringLiteral("a b"));
-    deliver();
+    QCoreApplication::processEvents();
     EXPECT_EQ(services.callCount(), 2);
 }
 
@@ -125,6 +125,9 @@ TEST_F(BrowserWindowTest, CommandStatesFollowTheModel) {
     zip.reload();
     ArchiveBrowserCommandStates loading;
     EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), loading);
+    ASSERT_TRUE(waitForCall(1));
+    services.answer(0, FakeBrowserServices::Answer{{row("a.txt")}, {}, {}});
+    ASSERT_TRUE(waitFor([&] { return !zip.isLoading(); }));
     ArchivePreviewWindowModel& several = open({files.path("a.zip"), files.path("b.zip")});
     several.setSelectedEntryID(QStringLiteral("a.zip"));
     ArchiveBrowserCommandStates severalStates;
