@@ -56,8 +56,7 @@ double toolListing(const ArchivePreviewService& service, const QString& archive)
 }
 
 double bareTool(const QString& sevenZip, const QString& archive) {
-    return BenchSupport::timeDirectRun(sevenZip,
-                                       ArchiveTools::SevenZip::technicalListArguments(archive, std::nullopt));
+    return BenchSupport::timeDirectRun(sevenZip, ArchiveTools::SevenZip::technicalListArguments(archive));
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     const auto timeDirect = [&] {
         const QString output = folder.path() + QStringLiteral("/direct");
         const double elapsed = BenchSupport::timeDirectRun(
-            sevenZip, ArchiveTools::SevenZip::extractArguments(archive, output, threads, std::nullopt));
+            sevenZip, ArchiveTools::SevenZip::extractArguments(archive, output, threads));
         settle(output);
         return elapsed;
     };

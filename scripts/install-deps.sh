@@ -12,6 +12,7 @@ packages=(
     7zip zip unzip tar gzip bzip2 xz-utils
     unrar rar
     fonts-noto-cjk
+    desktop-file-utils dbus-daemon xdg-utils
 )
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -20,16 +21,70 @@ fi
 
 export DEBIAN_FRONTEND=noninteractive
 
-# unrar and rar live in the non-free component; enable it only when unrar is not installed yet.
-enable_non_free() {
-    local sources=/etc/apt/sources.list.d/debian.sources
-    if [ -f "$sources" ] && ! grep -qE '^Components:.*non-free( |$)' "$sources"; then
-        echo "install-deps: enabling the non-free component in $sources"
-        sed -i -E '/^Components:/{/non-free( |$)/!s/$/ non-free/}' "$sources"
-    elif [ ! -f "$sources" ] && ! grep -qsE '^deb .* non-free( |$)' /etc/apt/sources.list; then
-        echo "install-deps: adding the non-free component to /etc/apt/sources.list.d/velmora-non-free.list"
-        echo "deb http://deb.debian.org/debian bookworm non-free" >/etc/apt/sources.list.d/velmora-non-free.list
+# unrar and rar live in the non-free component. It is enabled only when unrar is not installed yet, on
+# the sources the machine already has (deb822 *.sources files and classic *.list lines), for its own
+# release's suites: never a mirror of our choosing.
+release_codename() {
+    local VERSION_CODENAME=""
+    # shellcheck disable=SC1091
+    . /etc/os-release
+    echo "${VERSION_CODENAME:-bookworm}"
+}
+
+# Prints the deb822 file with " non-free" added to each stanza of the release that has main without it.
+non_free_deb822() {
+    awk -v codename="$2" '
+        function flush(   i, line) {
+            for (i = 1; i <= n; i++) {
+                line = lines[i]
+                if (release && line ~ /^Components:/ && line ~ /[ \t]main([ \t]|$)/ &&
+                    line !~ /[ \t]non-free([ \t]|$)/) line = line " non-free"
+                print line
+            }
+            n = 0
+            release = 0
+        }
+        /^[ \t]*$/ { flush(); print; next }
+        { lines[++n] = $0 }
+        $0 ~ "^Suites:.*[ \t]" codename "(-[a-z]+)?([ \t]|$)" { release = 1 }
+        END { flush() }
+    ' "$1"
+}
+
+# Prints the one-line-style file with " non-free" added to each deb line of the release that has main
+# without it.
+non_free_list() {
+    awk -v codename="$2" '
+        $0 ~ "^deb(-src)?[ \t].*[ \t]" codename "(-[a-z]+)?[ \t]" && $0 ~ /[ \t]main([ \t]|$)/ &&
+            $0 !~ /[ \t]non-free([ \t]|$)/ { print $0 " non-free"; next }
+        { print }
+    ' "$1"
+}
+
+# Rewrites the file through the filter only when that changes it, so a second run changes nothing.
+rewrite_with() {
+    local filter=$1 file=$2 codename=$3 changed
+    changed=$(mktemp)
+    "$filter" "$file" "$codename" >"$changed"
+    if cmp -s "$file" "$changed"; then
+        rm -f "$changed"
+        return
     fi
+    echo "install-deps: enabling the non-free component in $file"
+    cat "$changed" >"$file"
+    rm -f "$changed"
+}
+
+enable_non_free() {
+    local codename file
+    codename=$(release_codename)
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] && rewrite_with non_free_deb822 "$file" "$codename"
+    done
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] && rewrite_with non_free_list "$file" "$codename"
+    done
+    return 0
 }
 
 missing=()

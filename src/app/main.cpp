@@ -1,45 +1,60 @@
-#include "core/content/ArchivePreviewService.h"
-#include "core/engine/ArchiveService.h"
-#include "core/engine/CompressionService.h"
-#include "core/state/ArchivePasswordBookStore.h"
-#include "core/state/SettingsStore.h"
-#include "core/state/WorkbenchStore.h"
-#include "viewmodels/ArchiveServiceWorkbenchEngine.h"
-#include "viewmodels/MainViewModel.h"
-#include "viewmodels/WorkbenchPlatform.h"
-#include "views/main/MainWindow.h"
+#include "app/AppCoordinator.h"
+#include "app/DesktopWorkbenchPlatform.h"
+#include "app/LaunchRequest.h"
+#include "app/RequestRouter.h"
+#include "app/Scheduler.h"
+#include "app/SingleInstance.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
 
 #include <QApplication>
-#include <QThread>
+#include <QDir>
+#include <cstdio>
 
 namespace {
 
-// Stand-in until the desktop's panels and file manager are wired in: nothing is chosen or revealed.
-class HeadlessPlatform : public WorkbenchPlatform {
-public:
-    QStringList runOpenPanel(const OpenPanelRequest&) override { return {}; }
-    void revealInFileManager(const QStringList&) override {}
-    int activeProcessorCount() const override { return QThread::idealThreadCount(); }
-    std::optional<qint64> availableCapacityBytes(const QString&) const override { return std::nullopt; }
-};
+QStringList commandLineArguments(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+void printError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const LaunchRequest request =
+        LaunchRequest::fromCommandLine(commandLineArguments(argc, argv), QDir::currentPath());
+
+    // Settle who is primary before any GUI starts, so a forwarding launch ends quickly.
+    SingleInstance instance;
+    if (request.backgroundLogin && !instance.tryClaim()) return 0;
+    const SingleInstance::Outcome outcome = instance.claimOrForward(request);
+    if (!outcome.isPrimary) {
+        if (outcome.error) printError(*outcome.error);
+        return outcome.error ? 1 : 0;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmora"));
     QApplication::setOrganizationDomain(QStringLiteral("velmora.com"));
+    QApplication::setDesktopFileName(QStringLiteral("com.velmora.pro"));
+    QApplication::setWindowIcon(Icons::applicationIcon());
+    Theme::apply(application);
+    // Closing windows never ends velmora; only the tray's quit does.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    ArchiveService archiveService(ArchiveService::standardExtractors(), std::make_shared<CompressionService>());
-    ArchiveServiceWorkbenchEngine engine(archiveService);
-    ArchivePreviewService previewService;
-    SettingsStore settingsStore;
-    ArchivePasswordBookStore passwordBookStore{DefaultsStore()};
-    WorkbenchStore workbenchStore{DefaultsStore()};
-    HeadlessPlatform platform;
-    MainViewModel model(engine, previewService, settingsStore, passwordBookStore, workbenchStore, platform);
-
-    MainWindow window(model, workbenchStore, settingsStore, passwordBookStore);
-    window.show();
+    TimerScheduler scheduler;
+    DesktopWorkbenchPlatform platform;
+    AppCoordinator coordinator(
+        {.scheduler = scheduler, .platform = platform, .isBackgroundLoginLaunch = request.backgroundLogin});
+    QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application, &QApplication::quit);
+    if (const std::optional<QString> error = coordinator.start(request)) printError(*error);
+    if (!instance.listen([&coordinator](const LaunchRequest& forwarded) {
+            return RequestRouter::route(coordinator, forwarded);
+        })) {
+        printError(QStringLiteral(u"无法打开 velmora 的本地通信端口：") + instance.serverName());
+    }
     return QApplication::exec();
 }

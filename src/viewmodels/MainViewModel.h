@@ -59,6 +59,11 @@ public:
                   QThreadPool* workerPool = nullptr, QObject* parent = nullptr);
     ~MainViewModel() override;
 
+    // An archive is a file of a known kind or any numbered volume of a split set.
+    static bool countsAsArchive(const QString& url);
+    // Every one is an archive, and there is at least one.
+    static bool allCountAsArchives(const QStringList& urls);
+
     // Published state.
     const std::optional<QString>& selectedArchiveURL() const { return m_selectedArchiveURL; }
     void setSelectedArchiveURL(const std::optional<QString>& value);
@@ -249,8 +254,6 @@ private:
     int effectiveThreadCount();
     void beginWork(const QString& statusText);
     void endWork(const QString& statusText);
-    static bool countsAsArchive(const QString& url);
-    static bool allCountAsArchives(const QStringList& urls);
     void showArchiveSelection(const QStringList& archives);
     void saveSettings();
 

@@ -11,7 +11,8 @@ FakeTool::FakeTool(const QString& folder, const QString& name, const QString& bo
     const QString script = QStringLiteral(
                                "#!/bin/sh\n"
                                "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$0.argv\"; done\n"
-                               "printf '\\n' >> \"$0.argv\"\n") +
+                               "printf '\\n' >> \"$0.argv\"\n"
+                               "{ cat; printf '\\036'; } >> \"$0.stdin\"\n") +
                            body + QLatin1Char('\n');
     file.write(script.toUtf8());
     file.close();
@@ -32,4 +33,12 @@ QList<QStringList> FakeTool::recordedRuns() const {
         }
     }
     return runs;
+}
+
+QStringList FakeTool::recordedInputs() const {
+    QFile file(m_path + QStringLiteral(".stdin"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QStringList inputs = QString::fromUtf8(file.readAll()).split(QChar(0x1e));
+    inputs.removeLast();  // after the last separator
+    return inputs;
 }

@@ -4,8 +4,8 @@
 #include <QStringList>
 
 // A stand-in for an external program: a /bin/sh script written into a folder. Every run appends its
-// arguments, one per line followed by an empty line, to <script>.argv so tests can check what was
-// passed.
+// arguments, one per line followed by an empty line, to <script>.argv, and what it read on standard
+// input to <script>.stdin, so tests can check what was passed.
 class FakeTool {
 public:
     // body is shell code run after the arguments are recorded.
@@ -15,6 +15,8 @@ public:
 
     // The argument lists of every run so far, in order.
     QList<QStringList> recordedRuns() const;
+    // The standard input of every run so far, in order.
+    QStringList recordedInputs() const;
 
 private:
     QString m_path;

@@ -5,6 +5,7 @@
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/ZipCentralDirectory.h"
 #include "core/engine/CompoundTar.h"
+#include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/ProcessRunner.h"
@@ -12,13 +13,10 @@
 #include "core/split/SplitArchiveDetector.h"
 #include "platform/PrivateTempDirectory.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QUuid>
 
 namespace {
-
-bool isGiven(const std::optional<QString>& password) { return password && !password->isEmpty(); }
 
 QString extensionOf(const QString& fileURL) { return QFileInfo(fileURL).suffix(); }
 
@@ -55,14 +53,17 @@ std::optional<ArchiveFormat::Kind> requireExtractable(const QString& archiveURL)
     return kind;
 }
 
+// A 7-Zip or unrar run reads the password, when one is given, on standard input.
 ProcessResult run(const QString& program, const QStringList& arguments, double timeout,
-                  const CancellationToken& token) {
-    return ProcessRunner::run(program, arguments, std::nullopt, timeout, {}, token);
+                  const CancellationToken& token, const std::optional<QString>& password = std::nullopt) {
+    return ProcessRunner::run(program, arguments, std::nullopt, timeout, {}, token,
+                              ArchiveTools::givenPassword(password));
 }
 
 void runOrThrow(const QString& program, const QStringList& arguments, double timeout, const QString& fallback,
-                const QStringList& echoedNames, const CancellationToken& token) {
-    const ProcessResult result = run(program, arguments, timeout, token);
+                const QStringList& echoedNames, const CancellationToken& token,
+                const std::optional<QString>& password = std::nullopt) {
+    const ProcessResult result = run(program, arguments, timeout, token, password);
     if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback, echoedNames);
 }
 
@@ -100,13 +101,15 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
 
     if (const std::optional<PreviewListing> listing = sevenZipStructuredEntries(archiveURL, password, token);
         listing && !PreviewEntryRules::containsMojibakePath(listing->entries)) {
-        if (listing->isEncrypted && !isGiven(password)) throw ArchiveError::wrongPassword();
+        if (listing->isEncrypted && !ArchiveTools::givenPassword(password))
+            throw ArchiveError::wrongPassword();
         return PreviewEntryRules::finderVisibleEntries(listing->entries);
     }
 
     if (kind == ArchiveFormat::Kind::zip) {
         const PreviewListing listing = ZipCentralDirectory::nativeZipEntries(archiveURL);
-        if (listing.isEncrypted && !isGiven(password)) throw ArchiveError::wrongPassword();
+        if (listing.isEncrypted && !ArchiveTools::givenPassword(password))
+            throw ArchiveError::wrongPassword();
         if (!listing.entries.isEmpty() && !PreviewEntryRules::containsMojibakePath(listing.entries)) {
             return PreviewEntryRules::finderVisibleEntries(listing.entries);
         }
@@ -148,9 +151,8 @@ std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
     const QString& archiveURL, const std::optional<QString>& password, const CancellationToken& token) const {
     const std::optional<QString> sevenZip = m_programs.sevenZip();
     if (!sevenZip) return std::nullopt;
-    const ProcessResult result =
-        run(*sevenZip, ArchiveTools::SevenZip::technicalListArguments(archiveURL, password),
-            ArchiveTools::kListingTimeout, token);
+    const ProcessResult result = run(*sevenZip, ArchiveTools::SevenZip::technicalListArguments(archiveURL),
+                                     ArchiveTools::kListingTimeout, token, password);
     if (result.status == 0) return ArchiveListingParser::parseSevenZipStructuredList(result.output);
     const ArchiveError error =
         mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
@@ -221,7 +223,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
             const RarArchiveAlias alias(archiveURL);
             const ProcessResult result =
                 run(*rar, ArchiveTools::Rar::technicalListArguments(alias.path(), password),
-                    ArchiveTools::kListingTimeout, token);
+                    ArchiveTools::kListingTimeout, token, password);
             if (result.status != 0)
                 throw mapExternalError(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"),
                                        {archiveURL, alias.path()});
@@ -233,9 +235,8 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
     }
-    const ProcessResult result =
-        run(*sevenZip, ArchiveTools::SevenZip::plainListArguments(archiveURL, password),
-            ArchiveTools::kListingTimeout, token);
+    const ProcessResult result = run(*sevenZip, ArchiveTools::SevenZip::plainListArguments(archiveURL),
+                                     ArchiveTools::kListingTimeout, token, password);
     if (result.status != 0) {
         throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
     }
@@ -285,9 +286,6 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
     }
     if (safePaths.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要提取的文件。"));
     for (QString& path : safePaths) path = safeRelativePath(path);
-    if (!QDir().mkpath(destinationURL)) {
-        throw FileSystemError(FileSystemError::Kind::createFailed, destinationURL, {});
-    }
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
     extractWithTools(kind, archiveURL, safePaths, destinationURL, password, Purpose::extraction, token);
 
@@ -304,12 +302,21 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
     return extracted;
 }
 
-// Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.
 void ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> kind,
                                              const QString& archiveURL, const QStringList& entryPaths,
                                              const QString& destinationURL,
                                              const std::optional<QString>& password, Purpose purpose,
                                              const CancellationToken& token) const {
+    ExtractionStaging staging(destinationURL);
+    runTools(kind, archiveURL, entryPaths, staging.path(), password, purpose, token);
+    staging.commit();
+}
+
+// Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.
+void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
+                                     const QStringList& entryPaths, const QString& destinationURL,
+                                     const std::optional<QString>& password, Purpose purpose,
+                                     const CancellationToken& token) const {
     // A selection may be large; a one-entry preview must answer quickly.
     const double timeout =
         purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kListingTimeout;
@@ -344,10 +351,10 @@ bool ArchivePreviewService::extractWithSevenZipIfAvailable(
     const std::optional<QString>& password, double timeout, const CancellationToken& token) const {
     const std::optional<QString> sevenZip = m_programs.sevenZip();
     if (!sevenZip) return false;
-    runOrThrow(
-        *sevenZip,
-        ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, entryPaths, destinationURL, password),
-        timeout, QStringLiteral(u"第三方预览工具返回错误。"), QStringList{archiveURL} + entryPaths, token);
+    runOrThrow(*sevenZip,
+               ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, entryPaths, destinationURL),
+               timeout, QStringLiteral(u"第三方预览工具返回错误。"),
+               QStringList{archiveURL, destinationURL} + entryPaths, token, password);
     return true;
 }
 
@@ -370,9 +377,10 @@ bool ArchivePreviewService::extractRarEntriesIfAvailable(
     if (!rar) return false;
     const RarArchiveAlias alias(archiveURL);
     for (const QString& path : entryPaths) {
-        runOrThrow(
-            *rar, ArchiveTools::Rar::extractEntryArguments(alias.path(), path, destinationURL, password),
-            timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), {archiveURL, alias.path(), path}, token);
+        runOrThrow(*rar,
+                   ArchiveTools::Rar::extractEntryArguments(alias.path(), path, destinationURL, password),
+                   timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), {archiveURL, alias.path(), path},
+                   token, password);
     }
     return true;
 }

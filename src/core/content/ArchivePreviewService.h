@@ -98,11 +98,16 @@ private:
                                                const std::optional<QString>& password,
                                                const CancellationToken& token) const;
 
-    // kind is empty for a numbered volume (a.7z.001), which only 7-Zip opens.
+    // Extracts through a private folder in destinationURL (ExtractionStaging): a failed run leaves
+    // the destination as it was. kind is empty for a numbered volume (a.7z.001), which only 7-Zip opens.
     void extractWithTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
                           const QStringList& entryPaths, const QString& destinationURL,
                           const std::optional<QString>& password, Purpose purpose,
                           const CancellationToken& token) const;
+    void runTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
+                  const QStringList& entryPaths, const QString& destinationURL,
+                  const std::optional<QString>& password, Purpose purpose,
+                  const CancellationToken& token) const;
     bool extractWithSevenZipIfAvailable(const QString& archiveURL, const QStringList& entryPaths,
                                         const QString& destinationURL, const std::optional<QString>& password,
                                         double timeout, const CancellationToken& token) const;

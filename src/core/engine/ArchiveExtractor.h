@@ -8,7 +8,7 @@
 
 // One extractor (ZIP, 7Z, RAR). extract is a blocking call for a worker thread: it creates the
 // destination folder if needed and fills it with the archive's contents, or throws ArchiveError,
-// ProcessRunnerError or CancellationError.
+// ProcessRunnerError or CancellationError and leaves the destination as it was (ExtractionStaging).
 class ArchiveExtractor {
 public:
     virtual ~ArchiveExtractor() = default;

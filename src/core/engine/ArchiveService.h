@@ -32,7 +32,8 @@ public:
     // archive's contents. With extractToSeparateFolder each archive gets a free folder named after it
     // in destinationRootURL (and is deleted afterwards when deleteSourceAfterExtract is on); otherwise
     // one archive goes straight into destinationRootURL and several into one new "解压文件" folder
-    // there, listed once per archive. Stops at the first failure; nothing is rolled back.
+    // there, listed once per archive. Stops at the first failure: the failed archive leaves its
+    // destination as it was, the archives before it stay extracted.
     QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
                         const std::optional<QString>& password, const AppSettings& settings, int threadCount,
                         const CancellationToken& token) const;

@@ -8,6 +8,11 @@
 
 namespace ArchiveTools {
 
+std::optional<QString> givenPassword(const std::optional<QString>& password) {
+    if (!password || password->isEmpty()) return std::nullopt;
+    return password;
+}
+
 namespace SevenZip {
 
 QStringList toolNames() { return {QStringLiteral("7zz")}; }
@@ -25,28 +30,18 @@ QString outputFolder(const QString& folder) { return QStringLiteral("-o") + fold
 
 QString threads(int count) { return QStringLiteral("-mmt=") + QString::number(count); }
 
-QString password(const QString& password) { return QStringLiteral("-p") + password; }
-
-namespace {
-QStringList passwordArguments(const std::optional<QString>& given) {
-    if (!given || given->isEmpty()) return {};
-    return {password(*given)};
-}
-}  // namespace
-
-QStringList technicalListArguments(const QString& archive, const std::optional<QString>& password) {
-    return QStringList{QStringLiteral("l"), QStringLiteral("-slt")} << passwordArguments(password)
-                                                                    << endOfSwitches() << archive;
+QStringList technicalListArguments(const QString& archive) {
+    return QStringList{QStringLiteral("l"), QStringLiteral("-slt")} << endOfSwitches() << archive;
 }
 
-QStringList plainListArguments(const QString& archive, const std::optional<QString>& password) {
-    return QStringList{QStringLiteral("l")} << passwordArguments(password) << endOfSwitches() << archive;
+QStringList plainListArguments(const QString& archive) {
+    return QStringList{QStringLiteral("l")} << endOfSwitches() << archive;
 }
 
 QStringList extractEntriesArguments(const QString& archive, const QStringList& entryPaths,
-                                    const QString& destination, const std::optional<QString>& password) {
+                                    const QString& destination) {
     return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y")}
-           << passwordArguments(password) << endOfSwitches() << archive << entryPaths;
+           << endOfSwitches() << archive << entryPaths;
 }
 
 QStringList addArguments(const QString& archive, const QString& type, const QStringList& items) {
@@ -58,11 +53,10 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
     return QStringList{QStringLiteral("d")} << endOfSwitches() << archive << entryPaths;
 }
 
-QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
-                             const std::optional<QString>& password) {
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount) {
     return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y"),
                        threads(std::max(threadCount, 1))}
-           << passwordArguments(password) << endOfSwitches() << archive;
+           << endOfSwitches() << archive;
 }
 
 QString addCommand() { return QStringLiteral("a"); }
@@ -82,6 +76,8 @@ QString lzma2Method() { return QStringLiteral("-m0=lzma2"); }
 QString volumeSize(qint64 bytes) { return QStringLiteral("-v") + QString::number(bytes) + QLatin1Char('b'); }
 
 QString headerEncryptionOff() { return QStringLiteral("-mhe=off"); }
+
+QString askPassword() { return QStringLiteral("-p"); }
 
 QStringList hiddenExclusions() { return {QStringLiteral("-xr!.*"), QStringLiteral("-xr!__MACOSX")}; }
 
@@ -192,36 +188,27 @@ bool isReadAsWildcard(const QString& archive) {
     return archive.contains(QLatin1Char('*')) || archive.contains(QLatin1Char('?'));
 }
 
-QString password(const std::optional<QString>& password) {
-    if (!password || password->isEmpty()) return QStringLiteral("-p-");
-    return QStringLiteral("-p") + *password;
+QStringList passwordSwitches(const std::optional<QString>& password) {
+    return {givenPassword(password) ? QStringLiteral("-p") : QStringLiteral("-p-")};
 }
 
 QStringList extractArguments(const QString& archive, const QString& destination,
                              const std::optional<QString>& password) {
-    return {QStringLiteral("x"),
-            QStringLiteral("-o+"),
-            Rar::password(password),
-            QStringLiteral("--"),
-            archive,
-            destination + QLatin1Char('/')};
+    return QStringList{QStringLiteral("x"), QStringLiteral("-o+")}
+           << passwordSwitches(password) << QStringLiteral("--") << archive << destination + QLatin1Char('/');
 }
 
 // -v lists every volume of a set, not only the one named.
 QStringList technicalListArguments(const QString& archive, const std::optional<QString>& password) {
-    return {QStringLiteral("lt"), QStringLiteral("-v"), Rar::password(password), QStringLiteral("--"),
-            archive};
+    return QStringList{QStringLiteral("lt"), QStringLiteral("-v")} << passwordSwitches(password)
+                                                                   << QStringLiteral("--") << archive;
 }
 
 QStringList extractEntryArguments(const QString& archive, const QString& entryPath,
                                   const QString& destination, const std::optional<QString>& password) {
-    return {QStringLiteral("x"),
-            QStringLiteral("-o+"),
-            Rar::password(password),
-            QStringLiteral("--"),
-            archive,
-            entryPath,
-            destination + QLatin1Char('/')};
+    return QStringList{QStringLiteral("x"), QStringLiteral("-o+")}
+           << passwordSwitches(password) << QStringLiteral("--") << archive << entryPath
+           << destination + QLatin1Char('/');
 }
 
 }  // namespace Rar

@@ -23,6 +23,11 @@ inline const QString kZipPath = QStringLiteral("/usr/bin/zip");
 inline const QString kUnzipPath = QStringLiteral("/usr/bin/unzip");
 inline const QString kTarPath = QStringLiteral("/usr/bin/tar");
 
+// The line a 7-Zip or unrar run reads on standard input (ProcessRunner): the password when it is
+// present and not empty, else nothing, so the run's standard input is /dev/null. No argument list
+// below holds a password.
+std::optional<QString> givenPassword(const std::optional<QString>& password);
+
 namespace SevenZip {
 QStringList toolNames();
 QStringList systemPaths();
@@ -32,28 +37,27 @@ std::optional<QString> locate();
 QStringList endOfSwitches();                  // "-spd", "--"
 QString outputFolder(const QString& folder);  // -o<folder>
 QString threads(int count);                   // -mmt=<count>
-QString password(const QString& password);    // -p<password>
 
-// Each list below passes a password only when it is not empty, and puts the end of switches before
-// the archive, so that entry names are taken literally: "*.txt" is that one entry, not a wildcard.
+// Each list below puts the end of switches before the archive, so that entry names are taken
+// literally: "*.txt" is that one entry, not a wildcard. 7-Zip asks for a password on standard input
+// when the archive needs one; a bare "-p" would mean the empty password there.
 
 // l -slt: the technical listing, one block of "key = value" lines per entry.
-QStringList technicalListArguments(const QString& archive, const std::optional<QString>& password);
+QStringList technicalListArguments(const QString& archive);
 // l: the plain listing, one row per entry between two dashed lines.
-QStringList plainListArguments(const QString& archive, const std::optional<QString>& password);
+QStringList plainListArguments(const QString& archive);
 // x: extracts the named entries (a folder with its contents) with their paths into destination,
 // overwriting without asking.
 QStringList extractEntriesArguments(const QString& archive, const QStringList& entryPaths,
-                                    const QString& destination, const std::optional<QString>& password);
+                                    const QString& destination);
 // a: adds items named by full path, each stored under its own name at the top level; type is "zip"
 // or "7z". Creates the archive when it does not exist.
 QStringList addArguments(const QString& archive, const QString& type, const QStringList& items);
 // d: deletes the named entries (a folder with its contents).
 QStringList deleteArguments(const QString& archive, const QStringList& entryPaths);
-// x: extracts archive with its folders into destination, overwriting without asking. A password is
-// passed only when it is not empty; a count below 1 means one thread.
-QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
-                             const std::optional<QString>& password);
+// x: extracts archive with its folders into destination, overwriting without asking; a count below 1
+// means one thread.
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount);
 
 // Creating archives: "a", "-t<type>", "-mx=<n>"; formats other than zip and sevenZip have no 7-Zip type.
 QString addCommand();
@@ -63,6 +67,8 @@ QStringList progressSwitches();    // "-bsp1", "-bb1": percentages and the file 
 QString lzma2Method();             // -m0=lzma2
 QString volumeSize(qint64 bytes);  // -v<bytes>b
 QString headerEncryptionOff();     // -mhe=off
+// "-p": on creation, 7-Zip then reads the password from standard input.
+QString askPassword();
 // Leaves out dot-files and __MACOSX at every depth. These are wildcards, which -spd would switch off,
 // so names that follow them are protected by "--" alone.
 QStringList hiddenExclusions();
@@ -123,8 +129,9 @@ std::optional<QString> locate();
 // through a RarArchiveAlias.
 bool isReadAsWildcard(const QString& archive);
 
-// "-p<password>", or "-p-" (never ask) when there is no password or it is empty.
-QString password(const std::optional<QString>& password);
+// "-p-" (never ask) when there is no password or it is empty; otherwise "-p": unrar then reads the
+// password from standard input once, before the run, and uses it for every entry.
+QStringList passwordSwitches(const std::optional<QString>& password);
 
 // x: extracts archive with its folders into destination, overwriting existing files.
 QStringList extractArguments(const QString& archive, const QString& destination,

@@ -33,12 +33,6 @@ private:
     const CompressionWorkspace& m_workspace;
 };
 
-// A password counts only when it is not empty.
-std::optional<QString> givenPassword(const std::optional<QString>& password) {
-    if (!password || password->isEmpty()) return std::nullopt;
-    return password;
-}
-
 void report(const ProgressHandler& progressHandler, double value) {
     if (progressHandler) progressHandler(value);
 }
@@ -56,9 +50,10 @@ bool exclusionsApply(bool excludeHiddenFiles, const QStringList& files) {
 
 ProcessResult runInCommonParent(const QString& executable, const QStringList& arguments,
                                 const QStringList& files, const ProcessRunner::OutputHandler& outputHandler,
-                                const CancellationToken& token) {
+                                const CancellationToken& token,
+                                const std::optional<QString>& password = std::nullopt) {
     return ProcessRunner::run(executable, arguments, CompressionStaging::commonParent(files),
-                              ArchiveTools::kLongRunTimeout, outputHandler, token);
+                              ArchiveTools::kLongRunTimeout, outputHandler, token, password);
 }
 
 QStringList sevenZipCreationSwitches(CompressionFormat format, CompressionLevel level, int threadCount) {
@@ -75,16 +70,17 @@ QStringList sevenZipEndOfSwitches(bool exclusions) {
 }
 
 // Runs 7-Zip's "a" with the given switches on the inputs, named from their common folder, with its
-// percentages reported as progress.
+// percentages reported as progress. A password given goes to the standard input that "-p" asks.
 void runSevenZipCreation(const QString& sevenZip, QStringList arguments, bool exclusions,
                          const QString& destinationURL, const QStringList& files,
-                         const ProgressHandler& progressHandler, const CancellationToken& token) {
+                         const ProgressHandler& progressHandler, const CancellationToken& token,
+                         const std::optional<QString>& password = std::nullopt) {
     arguments += sevenZipEndOfSwitches(exclusions);
     arguments << destinationURL;
     arguments += namesOf(files);
-    const ProcessResult result =
-        runInCommonParent(sevenZip, arguments, files,
-                          SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
+    const ProcessResult result = runInCommonParent(
+        sevenZip, arguments, files, SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler),
+        token, password);
     if (result.status != 0) {
         CompressionService::throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
     }
@@ -175,7 +171,7 @@ SplitCompressionResult CompressionService::compressSplit(
     const bool splitZip = splitEnabled && format == CompressionFormat::zip;
     QString zipVolumeSize;
     if (splitZip) {
-        if (givenPassword(password)) {
+        if (ArchiveTools::givenPassword(password)) {
             throw ArchiveError::compressFailed(
                 QStringLiteral(u"当前 ZIP 分卷压缩暂不支持加密，请关闭密码或改用 7Z 分卷。"));
         }
@@ -221,7 +217,7 @@ void CompressionService::compressZip(const QStringList& files, const QString& de
                                      CompressionLevel level, const std::optional<QString>& password,
                                      int threadCount, bool excludeHiddenFiles,
                                      const ProgressHandler& progressHandler, const CancellationToken& token) {
-    if (const std::optional<QString> given = givenPassword(password)) {
+    if (const std::optional<QString> given = ArchiveTools::givenPassword(password)) {
         report(progressHandler, kBeforeRun);
         compressMacCompatibleEncryptedZip(files, destinationURL, level, *given, excludeHiddenFiles, token);
         report(progressHandler, kAfterRun);
@@ -270,14 +266,12 @@ bool CompressionService::testArchive(const QString& primaryPartURL, const std::o
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"校验压缩包需要 7-Zip 工具，请重新安装 velmora。"));
     }
-    QStringList arguments{ArchiveTools::SevenZip::testCommand()};
-    if (const std::optional<QString> given = givenPassword(password)) {
-        arguments << ArchiveTools::SevenZip::password(*given);
-    }
-    arguments += ArchiveTools::SevenZip::endOfSwitches();
-    arguments << primaryPartURL;
-    const ProcessResult result = ProcessRunner::run(*sevenZip, arguments, QFileInfo(primaryPartURL).path(),
-                                                    ArchiveTools::kLongRunTimeout, {}, token);
+    const QStringList arguments =
+        QStringList{ArchiveTools::SevenZip::testCommand()} + ArchiveTools::SevenZip::endOfSwitches()
+        << primaryPartURL;
+    const ProcessResult result =
+        ProcessRunner::run(*sevenZip, arguments, QFileInfo(primaryPartURL).path(),
+                           ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
     if (result.status != 0) throwCompressionError(result, QStringLiteral(u"分卷压缩包校验失败。"));
     return true;
 }
@@ -305,11 +299,11 @@ void CompressionService::compressSevenZip(const QStringList& files, const QStrin
     arguments << ArchiveTools::SevenZip::lzma2Method();
     if (volumeSizeBytes) arguments << ArchiveTools::SevenZip::volumeSize(*volumeSizeBytes);
     if (exclusions) arguments += ArchiveTools::SevenZip::hiddenExclusions();
-    if (const std::optional<QString> given = givenPassword(password)) {
-        arguments << ArchiveTools::SevenZip::password(*given)
-                  << ArchiveTools::SevenZip::headerEncryptionOff();
-    }
-    runSevenZipCreation(*sevenZip, arguments, exclusions, destinationURL, files, progressHandler, token);
+    const std::optional<QString> given = ArchiveTools::givenPassword(password);
+    if (given)
+        arguments << ArchiveTools::SevenZip::askPassword() << ArchiveTools::SevenZip::headerEncryptionOff();
+    runSevenZipCreation(*sevenZip, arguments, exclusions, destinationURL, files, progressHandler, token,
+                        given);
 }
 
 void CompressionService::compressSplitZip(const QStringList& files, const QString& destinationURL,

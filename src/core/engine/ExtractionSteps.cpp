@@ -37,6 +37,10 @@ ArchiveError extractFailed(const QString& combinedText, const QString& blankOutp
     return ArchiveError::extractFailed(combinedText);
 }
 
+bool sevenZipCouldNotOpen(const ProcessResult& result, const QStringList& echoedNames) {
+    return searchableText(result, echoedNames).contains(QLatin1String("can't open as archive"));
+}
+
 ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
                               const QStringList& echoedNames) {
     const QString text = combinedText(result);

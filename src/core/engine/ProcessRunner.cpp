@@ -65,6 +65,11 @@ struct Pipe {
     FileDescriptor write;
 };
 
+void setNonBlocking(int fd, bool nonBlocking) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    ::fcntl(fd, F_SETFL, nonBlocking ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
+}
+
 void makePipe(Pipe& pipe, const QString& executableName) {
     std::array<int, 2> fds{};
     if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
@@ -72,7 +77,7 @@ void makePipe(Pipe& pipe, const QString& executableName) {
     }
     pipe.read.reset(fds[0]);
     pipe.write.reset(fds[1]);
-    ::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+    setNonBlocking(fds[0], true);
     ::fcntl(fds[0], F_SETPIPE_SZ, kPipeCapacity);  // best effort: the system may cap it
 }
 
@@ -120,10 +125,28 @@ public:
     posix_spawnattr_t attributes;
 };
 
+// A pipe already holding the line and a line break, its writing end closed: the child reads them, then
+// end of file. The line is written before the child starts, so it must fit the pipe at once.
+void makeInputPipe(Pipe& pipe, const QString& line, const QString& executableName) {
+    makePipe(pipe, executableName);
+    setNonBlocking(pipe.read.get(), false);
+    setNonBlocking(pipe.write.get(), true);
+    const QByteArray bytes = line.toUtf8() + '\n';
+    if (::write(pipe.write.get(), bytes.constData(), static_cast<size_t>(bytes.size())) != bytes.size()) {
+        throw ProcessRunnerError::launchFailed(executableName,
+                                               QString::fromLocal8Bit(std::strerror(EMSGSIZE)));
+    }
+    pipe.write.reset();
+}
+
 pid_t spawn(const QString& executable, const QStringList& arguments, const std::optional<QString>& directory,
-            const Pipe& output, const Pipe& error) {
+            const Pipe* input, const Pipe& output, const Pipe& error) {
     SpawnSetup setup;
-    posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (input) {
+        posix_spawn_file_actions_adddup2(&setup.actions, input->read.get(), STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
     posix_spawn_file_actions_adddup2(&setup.actions, output.write.get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&setup.actions, error.write.get(), STDERR_FILENO);
     const QByteArray nativeDirectory = directory ? QFile::encodeName(*directory) : QByteArray();
@@ -261,10 +284,13 @@ int openPidfd(pid_t pid) {
 
 ProcessResult run(const QString& executableURL, const QStringList& arguments,
                   const std::optional<QString>& currentDirectoryURL, double timeout,
-                  const OutputHandler& outputHandler, const CancellationToken& token) {
+                  const OutputHandler& outputHandler, const CancellationToken& token,
+                  const std::optional<QString>& standardInputLine) {
     const QString executableName = QFileInfo(executableURL).fileName();
     token.throwIfCancelled();
 
+    Pipe input;
+    if (standardInputLine) makeInputPipe(input, *standardInputLine, executableName);
     Pipe output;
     Pipe error;
     Pipe wake;
@@ -277,7 +303,9 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
         [[maybe_unused]] const ssize_t written = ::write(wakeWrite, &byte, 1);
     });
 
-    const pid_t pid = spawn(executableURL, arguments, currentDirectoryURL, output, error);
+    const pid_t pid = spawn(executableURL, arguments, currentDirectoryURL,
+                            standardInputLine ? &input : nullptr, output, error);
+    input.read.reset();
     output.write.reset();
     error.write.reset();
     const FileDescriptor exitFd(openPidfd(pid));

@@ -12,6 +12,10 @@
 // program directly (never through a shell) with standard input from /dev/null, in its own session and
 // with LC_ALL=C.UTF-8, collects both output streams and waits for it to end.
 //
+// A password never goes on a command line, where any local user reads it in /proc/<pid>/cmdline: the
+// tool gets it as standardInputLine, a pipe holding that line and a line break, then end of file. A
+// tool that asks again reads end of file and gives up instead of waiting.
+//
 // Any exit status is a result, not a failure. Throws ProcessRunnerError when the program cannot be
 // started or outlives `timeout` seconds, and CancellationError when the token is cancelled before or
 // during the run; in both cases the tool's process group is terminated and reaped first.
@@ -23,6 +27,7 @@ using OutputHandler = std::function<void(const QString&)>;
 
 ProcessResult run(const QString& executableURL, const QStringList& arguments,
                   const std::optional<QString>& currentDirectoryURL, double timeout,
-                  const OutputHandler& outputHandler, const CancellationToken& token);
+                  const OutputHandler& outputHandler, const CancellationToken& token,
+                  const std::optional<QString>& standardInputLine = std::nullopt);
 
 }  // namespace ProcessRunner

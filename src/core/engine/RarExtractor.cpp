@@ -2,6 +2,7 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
@@ -24,16 +25,17 @@ void RarExtractor::extract(const QString& fileURL, const QString& destinationURL
                            const std::optional<QString>& password, int /*threadCount*/,
                            const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
-    ExtractionSteps::createFolder(destinationURL);
     const std::optional<QString> unrar = ArchiveTools::Rar::locate();
     if (!unrar)
         throw ArchiveError::dependencyMissing(QStringLiteral(u"RAR 解压工具不可用，请重新安装 velmora。"));
+    ExtractionStaging staging(destinationURL);
     const RarArchiveAlias alias(fileURL);
     const ProcessResult result = ProcessRunner::run(
-        *unrar, ArchiveTools::Rar::extractArguments(alias.path(), destinationURL, password), std::nullopt,
-        ArchiveTools::kLongRunTimeout, {}, token);
+        *unrar, ArchiveTools::Rar::extractArguments(alias.path(), staging.path(), password), std::nullopt,
+        ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
-                                                {fileURL, alias.path(), destinationURL});
+                                                {fileURL, alias.path(), staging.path()});
     }
+    staging.commit();
 }

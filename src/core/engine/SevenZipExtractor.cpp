@@ -3,6 +3,7 @@
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompoundTar.h"
+#include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
@@ -52,12 +53,13 @@ void SevenZipExtractor::extract(const QString& fileURL, const QString& destinati
                                 const std::optional<QString>& password, int threadCount,
                                 const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
-    ExtractionSteps::createFolder(destinationURL);
+    ExtractionStaging staging(destinationURL);
     if (CompoundTar::isCompoundTar(fileURL)) {
-        extractCompoundTarArchive(fileURL, destinationURL, password, threadCount, token);
+        extractCompoundTarArchive(fileURL, staging.path(), password, threadCount, token);
     } else {
-        extractSingleArchive(fileURL, destinationURL, password, threadCount, token);
+        extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
     }
+    staging.commit();
 }
 
 void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,
@@ -77,8 +79,8 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
     if (!sevenZip)
         throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
     const ProcessResult result = ProcessRunner::run(
-        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount, password),
-        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
+        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount),
+        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                                 {fileURL, destinationURL});

@@ -1,6 +1,7 @@
 #include "core/engine/ZipExtractor.h"
 
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
@@ -20,22 +21,37 @@ void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL
                            const std::optional<QString>& password, int threadCount,
                            const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
-    ExtractionSteps::createFolder(destinationURL);
-    if (extractWithSevenZip(fileURL, destinationURL, password, threadCount, token)) return;
+    ExtractionStaging staging(destinationURL);
+    extractInto(fileURL, staging.path(), password, threadCount, token);
+    staging.commit();
+}
+
+void ZipExtractor::extractInto(const QString& fileURL, const QString& destinationURL,
+                               const std::optional<QString>& password, int threadCount,
+                               const CancellationToken& token) {
+    const QStringList echoedNames{fileURL, destinationURL};
+    const std::optional<ProcessResult> result =
+        extractWithSevenZip(fileURL, destinationURL, password, threadCount, token);
+    if (result && result->status == 0) return;
+    if (result && !ExtractionSteps::sevenZipCouldNotOpen(*result, echoedNames)) {
+        throw ExtractionSteps::mapExternalError(*result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
+                                                echoedNames);
+    }
     // A cancelled run is not a failed one: never fall back after it.
     token.throwIfCancelled();
     extractWithSystemUnzip(fileURL, destinationURL, password, token);
 }
 
-bool ZipExtractor::extractWithSevenZip(const QString& fileURL, const QString& destinationURL,
-                                       const std::optional<QString>& password, int threadCount,
-                                       const CancellationToken& token) {
+std::optional<ProcessResult> ZipExtractor::extractWithSevenZip(const QString& fileURL,
+                                                               const QString& destinationURL,
+                                                               const std::optional<QString>& password,
+                                                               int threadCount,
+                                                               const CancellationToken& token) {
     const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
-    if (!sevenZip) return false;
-    const ProcessResult result = ProcessRunner::run(
-        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount, password),
-        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
-    return result.status == 0;
+    if (!sevenZip) return std::nullopt;
+    return ProcessRunner::run(
+        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount),
+        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
 }
 
 void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString& destinationURL,

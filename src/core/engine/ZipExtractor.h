@@ -5,7 +5,9 @@
 #include "core/engine/ProcessResult.h"
 
 // ZIP and ZIPX archives and numbered ZIP volumes (.z01, ...). 7-Zip does the work; when it is missing
-// or fails, the system unzip takes over for encrypted archives and plain .zip files.
+// or cannot open the file as an archive, the system unzip takes over for encrypted archives and plain
+// .zip files. Any other 7-Zip failure (a wrong password above all) is reported as it is: unzip would
+// need the password on its command line and reports AES archives as a compatibility problem.
 class ZipExtractor : public ArchiveExtractor {
 public:
     explicit ZipExtractor(QStringList supportedExtensions);
@@ -17,10 +19,15 @@ public:
                  const CancellationToken& token) override;
 
 private:
-    // True when 7-Zip was found and extracted the archive.
-    static bool extractWithSevenZip(const QString& fileURL, const QString& destinationURL,
-                                    const std::optional<QString>& password, int threadCount,
-                                    const CancellationToken& token);
+    // The tools' part of an extraction, into the private folder that stands for the destination.
+    static void extractInto(const QString& fileURL, const QString& destinationURL,
+                            const std::optional<QString>& password, int threadCount,
+                            const CancellationToken& token);
+    // The 7-Zip run; nothing when there is no 7-Zip.
+    static std::optional<ProcessResult> extractWithSevenZip(const QString& fileURL,
+                                                            const QString& destinationURL,
+                                                            const std::optional<QString>& password,
+                                                            int threadCount, const CancellationToken& token);
     static void extractWithSystemUnzip(const QString& fileURL, const QString& destinationURL,
                                        const std::optional<QString>& password,
                                        const CancellationToken& token);

@@ -40,6 +40,12 @@ double reportedProgress(double progress) {
 }
 
 template <typename Record>
+QByteArray encoded(const QList<Record>& records) {
+    return JsonFields::encodeArray(
+        records, [](const Record& record) { return record.toJson(); }, QJsonDocument::Compact);
+}
+
+template <typename Record>
 QList<Record> firstRecords(const QList<Record>& records, qsizetype limit) {
     return records.size() > limit ? records.first(limit) : records;
 }
@@ -47,9 +53,16 @@ QList<Record> firstRecords(const QList<Record>& records, qsizetype limit) {
 }  // namespace
 
 WorkbenchStore::WorkbenchStore(DefaultsStore defaults, Clock clock, QObject* parent)
-    : QObject(parent), m_defaults(std::move(defaults)), m_clock(std::move(clock)) {
+    : QObject(parent), m_defaults(std::move(defaults)), m_writer(m_defaults), m_clock(std::move(clock)) {
+    m_progressWrite.setSingleShot(true);
+    connect(&m_progressWrite, &QTimer::timeout, this, &WorkbenchStore::writeProgressLater);
+    m_sinceWrite.start();
     load();
     clearInterruptedTasks();
+}
+
+WorkbenchStore::~WorkbenchStore() {
+    if (m_progressWrite.isActive()) save(m_tasks, kTasksKey);
 }
 
 int WorkbenchStore::unreadNotificationCount() const {
@@ -71,13 +84,13 @@ void WorkbenchStore::updateTaskProgress(const QUuid& id, double progress,
                                         const std::optional<QString>& message) {
     const qsizetype index = taskIndex(id);
     if (index < 0 || m_tasks[index].status != ArchiveActivityStatus::running) return;
-    QList<ArchiveTask> tasks = m_tasks;
-    ArchiveTask& task = tasks[index];
+    // In place: copying thousands of records for every report is what made reports slow.
+    ArchiveTask& task = m_tasks[index];
     task.progress = reportedProgress(progress);
     task.updatedAt = m_clock();
     if (message) task.message = *message;
-    setTasks(std::move(tasks));
-    persist();
+    Q_EMIT tasksChanged();
+    scheduleProgressWrite();
 }
 
 void WorkbenchStore::updateTaskMetadata(const QUuid& id, const ArchiveTaskMetadata& metadata) {
@@ -200,6 +213,7 @@ void WorkbenchStore::markAllNotificationsRead() {
 }
 
 void WorkbenchStore::persist() {
+    m_progressWrite.stop();
     save(m_tasks, kTasksKey);
     save(m_history, kHistoryKey);
     save(m_notifications, kNotificationsKey);
@@ -223,10 +237,31 @@ std::optional<QList<Record>> WorkbenchStore::load(const QString& key) {
 
 template <typename Record>
 void WorkbenchStore::save(const QList<Record>& records, const QString& key) {
-    const QByteArray bytes = JsonFields::encodeArray(
-        records, [](const Record& record) { return record.toJson(); }, QJsonDocument::Compact);
+    keepUndecodableValue(key);
+    m_writer.writeNow(key, encoded(records));
+    if (key == kTasksKey) m_sinceWrite.restart();
+}
+
+void WorkbenchStore::keepUndecodableValue(const QString& key) {
     if (m_undecodableKeys.remove(key)) m_defaults.keepUndecodableValue(key);
-    m_defaults.setData(key, bytes);
+}
+
+// At most one write a second; a report within the second waits for its end.
+void WorkbenchStore::scheduleProgressWrite() {
+    if (m_progressWrite.isActive()) return;
+    const qint64 wait = kProgressWriteIntervalMs - m_sinceWrite.elapsed();
+    if (wait <= 0) {
+        writeProgressLater();
+    } else {
+        m_progressWrite.start(static_cast<int>(wait));
+    }
+}
+
+// The writer encodes its own copy of the list; the next report's change detaches ours.
+void WorkbenchStore::writeProgressLater() {
+    keepUndecodableValue(kTasksKey);
+    m_writer.writeLater(kTasksKey, [tasks = m_tasks] { return encoded(tasks); });
+    m_sinceWrite.restart();
 }
 
 void WorkbenchStore::normalizeStoredNotifications() {

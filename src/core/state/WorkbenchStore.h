@@ -5,25 +5,34 @@
 #include "core/state/ArchiveTask.h"
 #include "core/state/Clock.h"
 #include "platform/DefaultsStore.h"
+#include "platform/DefaultsWriter.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QSet>
+#include <QTimer>
 #include <optional>
 
 // The workbench's tasks, history and notifications, each stored as one JSON array under its own key and
-// rewritten whole on every change. A task leaves `running` at most once; that move adds one history
-// record and one notification. GUI thread only; the signals tell the pages a list changed.
+// rewritten whole. Every change is written before the call returns, except a progress report: the
+// task list may have thousands of records, so reports are written at most once a second, encoded and
+// written off the GUI thread; any other change (and the store's end) writes the latest progress with
+// it. A task leaves `running` at most once; that move adds one history record and one notification.
+// GUI thread only; the signals tell the pages a list changed.
 class WorkbenchStore : public QObject {
     Q_OBJECT
 
 public:
     static constexpr qsizetype kHistoryLimit = 200;
     static constexpr qsizetype kNotificationLimit = 40;
+    static constexpr int kProgressWriteIntervalMs = 1000;
 
     // Loads the stored lists, cleans the notifications and closes the tasks a previous run left
     // running.
     explicit WorkbenchStore(DefaultsStore defaults, Clock clock = systemNow, QObject* parent = nullptr);
+    // Writes progress not yet written.
+    ~WorkbenchStore() override;
 
     const QList<ArchiveTask>& tasks() const { return m_tasks; }
     const QList<ArchiveHistoryRecord>& history() const { return m_history; }
@@ -33,6 +42,7 @@ public:
     // Inserts the task first and announces its start.
     void addTask(const ArchiveTask& task);
     // For a running task only: progress held within 0.01...0.98; the message replaced when given.
+    // Written within a second, not at once.
     void updateTaskProgress(const QUuid& id, double progress,
                             const std::optional<QString>& message = std::nullopt);
     // Whatever the task's status.
@@ -54,6 +64,7 @@ public:
     void addNotification(const QString& title, const QString& message);
     void markAllNotificationsRead();
 
+    // Writes all three lists now.
     void persist();
 
 Q_SIGNALS:
@@ -67,6 +78,9 @@ private:
     std::optional<QList<Record>> load(const QString& key);
     template <typename Record>
     void save(const QList<Record>& records, const QString& key);
+    void keepUndecodableValue(const QString& key);
+    void scheduleProgressWrite();
+    void writeProgressLater();
     void normalizeStoredNotifications();
     void clearInterruptedTasks();
     double taskProgress(const QUuid& id) const;
@@ -80,6 +94,9 @@ private:
     QList<ArchiveHistoryRecord> m_history;
     QList<AppNotificationItem> m_notifications;
     DefaultsStore m_defaults;
+    DefaultsWriter m_writer;
+    QTimer m_progressWrite;      // pending while a progress report waits to be written
+    QElapsedTimer m_sinceWrite;  // since the task list was last written or handed to the writer
     Clock m_clock;
     // Keys whose stored value did not decode: it is kept aside before the first write replaces it.
     QSet<QString> m_undecodableKeys;

@@ -1,12 +1,152 @@
 #include "views/main/MainWindow.h"
 
+#include "core/state/ArchivePasswordBookStore.h"
+#include "viewmodels/MainViewModel.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Labels.h"
+#include "views/kit/ScrollPage.h"
+#include "views/kit/Theme.h"
+#include "views/main/CompressPage.h"
+#include "views/main/ContentViewState.h"
+#include "views/main/ExtractPage.h"
+#include "views/main/HomePage.h"
+#include "views/main/PlaceholderPage.h"
+#include "views/main/Sidebar.h"
+#include "views/main/TopBar.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
 MainWindow::MainWindow(MainViewModel& model, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
                        ArchivePasswordBookStore& passwordBookStore, QWidget* parent)
     : QMainWindow(parent),
       m_model(model),
       m_workbenchStore(workbenchStore),
       m_settingsStore(settingsStore),
-      m_passwordBookStore(passwordBookStore) {
+      m_passwordBookStore(passwordBookStore),
+      m_viewState(new ContentViewState(this)),
+      m_sidebar(new Sidebar(model, *m_viewState)),
+      m_topBar(new TopBar(model, workbenchStore, *m_viewState)),
+      m_stack(new QStackedWidget) {
+    // The window is the application's face: its look is the whole application's, dialogs included.
+    Theme::apply(*qApp);
     setWindowTitle(QStringLiteral("velmora"));
+    setWindowIcon(Icons::applicationIcon());
     setFixedSize(1320, 800);
+
+    auto* root = new QWidget(this);
+    auto* row = new QHBoxLayout(root);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(m_sidebar);
+    row->addWidget(Labels::divider(Qt::Vertical, root));
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_topBar);
+    column->addWidget(m_stack, 1);
+    row->addLayout(column, 1);
+    setCentralWidget(root);
+
+    buildPages();
+    m_viewState->setPasswordBookEntries(m_passwordBookStore.entries());
+
+    connect(&m_model, &MainViewModel::selectedSectionChanged, this, &MainWindow::showSelectedPage);
+    connect(&m_model, &MainViewModel::alertMessageChanged, this, &MainWindow::syncAlert);
+    connect(&m_model, &MainViewModel::encryptedSevenZipConfirmationMessageChanged, this,
+            &MainWindow::syncEncryptedSevenZipAlert);
+    showSelectedPage();
+    syncAlert();
+    syncEncryptedSevenZipAlert();
+}
+
+void MainWindow::buildPages() {
+    // One line per page. To put a finished page in place of its placeholder, change its line to
+    //   addPage(WorkbenchSection::tasks, new TasksPage(m_model, m_workbenchStore, *m_viewState),
+    //   PageFrame::plain);
+    // and register it in the screenshot program (src/tools/screenshots/main.cpp, kShots).
+    // Scrolled pages leave a 34 px margin at the sides and the bottom and none at the top.
+    addPage(WorkbenchSection::home, new HomePage(m_model, m_workbenchStore), PageFrame::scroll);
+    addPage(WorkbenchSection::compress, new CompressPage(m_model, m_workbenchStore, m_settingsStore),
+            PageFrame::scroll);
+    addPage(WorkbenchSection::extract, new ExtractPage(m_model, m_workbenchStore, m_settingsStore),
+            PageFrame::scroll);
+    addPage(WorkbenchSection::splitCompress, new PlaceholderPage(WorkbenchSection::splitCompress),
+            PageFrame::scroll);
+    addPage(WorkbenchSection::splitExtract, new PlaceholderPage(WorkbenchSection::splitExtract),
+            PageFrame::scroll);
+    addPage(WorkbenchSection::passwordBook, new PlaceholderPage(WorkbenchSection::passwordBook),
+            PageFrame::plain);
+    addPage(WorkbenchSection::tasks, new PlaceholderPage(WorkbenchSection::tasks), PageFrame::plain);
+    addPage(WorkbenchSection::history, new PlaceholderPage(WorkbenchSection::history), PageFrame::plain);
+    addPage(WorkbenchSection::settings, new PlaceholderPage(WorkbenchSection::settings), PageFrame::plain);
+    addPage(WorkbenchSection::about, new PlaceholderPage(WorkbenchSection::about), PageFrame::scroll);
+}
+
+void MainWindow::addPage(WorkbenchSection section, QWidget* page, PageFrame frame) {
+    QWidget* framed = frame == PageFrame::scroll ? new ScrollPage(page) : page;
+    m_pages[section] = framed;
+    m_stack->addWidget(framed);
+}
+
+QWidget* MainWindow::currentPage() const { return m_stack->currentWidget(); }
+
+void MainWindow::showSettingsPage() { m_model.setSelectedSection(WorkbenchSection::settings); }
+
+void MainWindow::showSelectedPage() { m_stack->setCurrentWidget(m_pages.at(m_model.selectedSection())); }
+
+void MainWindow::syncAlert() {
+    const std::optional<QString>& message = m_model.alertMessage();
+    if (!message) {
+        if (m_alert) m_alert->close();
+        return;
+    }
+    if (m_alert) {
+        m_alert->setText(*message);
+        return;
+    }
+    m_alert =
+        new QMessageBox(QMessageBox::NoIcon, QStringLiteral(u"提示"), *message, QMessageBox::NoButton, this);
+    m_alert->setAttribute(Qt::WA_DeleteOnClose);
+    m_alert->addButton(QStringLiteral(u"好的"), QMessageBox::RejectRole);
+    // However it is dismissed, the message is cleared; the same text set again shows it again.
+    connect(m_alert, &QMessageBox::finished, this, [this] {
+        m_alert.clear();
+        m_model.setAlertMessage(std::nullopt);
+    });
+    m_alert->open();
+}
+
+void MainWindow::syncEncryptedSevenZipAlert() {
+    const std::optional<QString>& message = m_model.encryptedSevenZipConfirmationMessage();
+    if (!message) {
+        if (m_encryptedSevenZipAlert) m_encryptedSevenZipAlert->close();
+        return;
+    }
+    if (m_encryptedSevenZipAlert) {
+        m_encryptedSevenZipAlert->setText(*message);
+        return;
+    }
+    auto* alert = new QMessageBox(QMessageBox::NoIcon, QStringLiteral(u"兼容性提示"), *message,
+                                  QMessageBox::NoButton, this);
+    m_encryptedSevenZipAlert = alert;
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* proceed = alert->addButton(QStringLiteral(u"继续压缩"), QMessageBox::AcceptRole);
+    alert->addButton(QStringLiteral(u"取消"), QMessageBox::RejectRole);
+    connect(alert, &QMessageBox::finished, this, [this, alert, proceed] {
+        const bool proceeds = alert->clickedButton() == proceed;
+        m_encryptedSevenZipAlert.clear();
+        if (!m_model.encryptedSevenZipConfirmationMessage()) return;
+        m_model.setEncryptedSevenZipConfirmationMessage(std::nullopt);
+        if (proceeds) {
+            m_model.compress(true);
+        } else {
+            m_model.setStatusMessage(QStringLiteral(u"已取消加密 7Z 压缩。"));
+        }
+    });
+    alert->open();
 }

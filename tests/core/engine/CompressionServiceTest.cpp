@@ -212,9 +212,10 @@ TEST_F(FakeSevenZipTest, SevenZipArgumentsWithPasswordAndExclusions) {
                      {}, {});
     EXPECT_EQ(tool.recordedRuns(),
               (QList<QStringList>{{"a", "-t7z", "-mx=1", "-mmt=1", "-bsp1", "-bb1", "-m0=lzma2", "-xr!.*",
-                                   "-xr!__MACOSX", "-ppw", "-mhe=off", "--", archive, "Docs"},
+                                   "-xr!__MACOSX", "-p", "-mhe=off", "--", archive, "Docs"},
                                   {"a", "-t7z", "-mx=5", "-mmt=1", "-bsp1", "-bb1", "-m0=lzma2", "-spd", "--",
                                    archive, "Docs"}}));
+    EXPECT_EQ(tool.recordedInputs(), (QStringList{"pw\n", ""}));
     EXPECT_TRUE(stagingFolders().isEmpty());
 }
 
@@ -259,13 +260,14 @@ TEST_F(FakeSevenZipTest, CancellationStopsTheToolAndRemovesTheStaging) {
     EXPECT_TRUE(stagingFolders().isEmpty());
 }
 
-TEST_F(FakeSevenZipTest, TestPassesThePasswordOnlyWhenGiven) {
+TEST_F(FakeSevenZipTest, TestReadsThePasswordOnlyWhenGiven) {
     const FakeTool tool = fakeSevenZip("exit 0");
     const QString archive = tree.writeFile("v/set.7z.001", "x");
     EXPECT_TRUE(CompressionService::testArchive(archive, QString(), {}));
     EXPECT_TRUE(CompressionService::testArchive(archive, "pw", {}));
     EXPECT_EQ(tool.recordedRuns(),
-              (QList<QStringList>{{"t", "-spd", "--", archive}, {"t", "-ppw", "-spd", "--", archive}}));
+              (QList<QStringList>{{"t", "-spd", "--", archive}, {"t", "-spd", "--", archive}}));
+    EXPECT_EQ(tool.recordedInputs(), (QStringList{"", "pw\n"}));
     EXPECT_EQ(workingFolderOf(tool), QFileInfo(tree.path("v")).canonicalFilePath());
 }
 

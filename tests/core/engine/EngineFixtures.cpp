@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -156,4 +157,11 @@ QStringList CompressionTest::stagingFolders() const {
     if (!base) return {};
     return QDir(*base + QStringLiteral("/velmoraCompression"))
         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+}
+
+QStringList withStagingAsDestination(QStringList run, const QString& destination) {
+    const QRegularExpression staging(QRegularExpression::escape(destination) +
+                                     QStringLiteral("/\\.velmoraExtraction-[0-9a-f-]{36}"));
+    for (QString& argument : run) argument.replace(staging, destination);
+    return run;
 }

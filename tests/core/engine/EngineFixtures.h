@@ -69,6 +69,10 @@ private:
     TempTree m_tree;
 };
 
+// The recorded run with the private extraction folder inside destination written as destination
+// itself: the tools extract there first.
+QStringList withStagingAsDestination(QStringList run, const QString& destination);
+
 // Files of a folder tree by relative path; folders appear with a trailing "/" and no bytes.
 QMap<QString, QByteArray> treeContents(const QString& folder);
 

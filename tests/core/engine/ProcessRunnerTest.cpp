@@ -48,6 +48,17 @@ TEST(ProcessRunner, ArgumentsWorkingFolderAndEnvironmentReachTheTool) {
     EXPECT_EQ(tool.recordedRuns(), (QList<QStringList>{{"a b", "*"}}));
 }
 
+// A password reaches the tool as one line, then end of file, so a tool that asks again cannot wait.
+TEST(ProcessRunner, StandardInputHoldsOnlyTheGivenLine) {
+    const auto input = [](const std::optional<QString>& line) {
+        return ProcessRunner::run(kShell, {QStringLiteral("-c"), QStringLiteral("cat; cat; echo end")},
+                                  std::nullopt, 30, {}, {}, line)
+            .output;
+    };
+    EXPECT_EQ(input(std::nullopt), QStringLiteral("end\n"));
+    EXPECT_EQ(input(QStringLiteral(u"秘密 -p")), QStringLiteral(u"秘密 -p\nend\n"));
+}
+
 TEST(ProcessRunner, LargeOutputOnBothStreamsDoesNotDeadlock) {
     // 8 MiB on each stream at once: a runner that drained one pipe at a time would stall here.
     const ProcessResult result = runShell(QStringLiteral(

@@ -7,6 +7,11 @@
 
 namespace {
 
+// What 7-Zip prints for a file it cannot open as an archive.
+const QString kCannotOpen = QStringLiteral(
+    "echo 'Open ERROR: Cannot open the file as [zip] archive' >&2; "
+    "echo \"Can't open as archive: 1\"; exit 2");
+
 ZipExtractor makeExtractor() { return ZipExtractor({QStringLiteral("zip"), QStringLiteral("zipx")}); }
 
 class ZipExtractorTest : public SampleArchiveTest {
@@ -56,16 +61,19 @@ TEST_F(ZipExtractorTest, PassesSevenZipItsSwitchesThenTheName) {
     const QString destination = m_tree.path(QStringLiteral("out"));
     makeExtractor().extract(archive, destination, QString(), 0, {});
     makeExtractor().extract(archive, destination, QStringLiteral("pw"), 4, {});
-    EXPECT_EQ(sevenZip.recordedRuns(),
+    const QList<QStringList> runs = sevenZip.recordedRuns();
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_EQ((QList<QStringList>{withStagingAsDestination(runs[0], destination),
+                                  withStagingAsDestination(runs[1], destination)}),
               (QList<QStringList>{{"x", "-o" + destination, "-y", "-mmt=1", "-spd", "--", archive},
-                                  {"x", "-o" + destination, "-y", "-mmt=4", "-ppw", "-spd", "--", archive}}));
+                                  {"x", "-o" + destination, "-y", "-mmt=4", "-spd", "--", archive}}));
+    EXPECT_EQ(sevenZip.recordedInputs(), (QStringList{"", "pw\n"}));
 }
 
-// 7-Zip failing hands a plain .zip, or any encrypted archive, to the system unzip.
-TEST_F(ZipExtractorTest, FailingSevenZipFallsBackToUnzip) {
+// 7-Zip failing to open the file hands a plain .zip, or any encrypted archive, to the system unzip.
+TEST_F(ZipExtractorTest, SevenZipThatCannotOpenFallsBackToUnzip) {
     FakeBundle bundle;
-    const FakeTool sevenZip =
-        bundle.addTool(QStringLiteral("7zz"), QStringLiteral("echo 'Unsupported' >&2; exit 2"));
+    const FakeTool sevenZip = bundle.addTool(QStringLiteral("7zz"), kCannotOpen);
     const QString plain = zip(QStringLiteral("plain.zip"));
     makeExtractor().extract(plain, m_tree.path(QStringLiteral("out1")), std::nullopt, 1, {});
     expectSample(m_tree.path(QStringLiteral("out1")));
@@ -81,9 +89,33 @@ TEST_F(ZipExtractorTest, FailingSevenZipFallsBackToUnzip) {
     EXPECT_EQ(sevenZip.recordedRuns().size(), 3);
 }
 
+// Other 7-Zip failures are the outcome: a wrong password never reaches unzip's command line.
+TEST_F(ZipExtractorTest, OtherSevenZipFailuresAreReported) {
+    FakeBundle bundle;
+    const QString archive = zip(QStringLiteral("plain.zip"));
+    const struct {
+        const char* body;
+        ArchiveError expected;
+    } cases[] = {
+        {"echo 'ERROR: Wrong password : a.txt' >&2; exit 2", ArchiveError::wrongPassword()},
+        {"echo 'Enter password (will not be echoed):'; exit 255", ArchiveError::wrongPassword()},
+        {"echo 'ERROR: CRC Failed : a.txt' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral("ERROR: CRC Failed : a.txt\n\n"))},
+    };
+    for (const auto& c : cases) {
+        bundle.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
+        EXPECT_EQ(thrownArchiveError([&] {
+                      makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")),
+                                              QStringLiteral("pw"), 1, {});
+                  }),
+                  c.expected)
+            << c.body;
+    }
+}
+
 TEST_F(ZipExtractorTest, ZipxWithoutPasswordNeedsSevenZip) {
     FakeBundle bundle;
-    bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 2"));
+    bundle.addTool(QStringLiteral("7zz"), kCannotOpen);
     const QString archive = zip(QStringLiteral("modern.zipx"));
     EXPECT_EQ(
         thrownArchiveError(
@@ -94,7 +126,7 @@ TEST_F(ZipExtractorTest, ZipxWithoutPasswordNeedsSevenZip) {
 // unzip reads its archive name as a pattern; a[1].zip must not extract a1.zip instead.
 TEST_F(ZipExtractorTest, UnzipTakesPatternCharactersLiterally) {
     FakeBundle bundle;
-    bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 2"));
+    bundle.addTool(QStringLiteral("7zz"), kCannotOpen);
     const QString wanted = zip(QStringLiteral("a[1]*?.zip"));
     m_tree.writeFile(QStringLiteral("other/decoy.txt"), "decoy");
     runTool(kZip,

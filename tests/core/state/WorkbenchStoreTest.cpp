@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimeZone>
 #include <cmath>
 #include <limits>
@@ -242,6 +243,35 @@ TEST_F(WorkbenchStoreTest, ProgressReportsAreHeldWithinBounds) {
     store->updateTaskProgress(task.id, 0.3, QStringLiteral(u"第 2 卷"));
     EXPECT_EQ(store->tasks().first().message, QStringLiteral(u"第 2 卷"));
     EXPECT_EQ(makeStore()->tasks().first().status, ArchiveActivityStatus::cancelled);
+}
+
+// Progress is written within the interval (off this thread); an ending is on disk when the call
+// returns, and no progress write still under way can put the running record back over it.
+TEST_F(WorkbenchStoreTest, ProgressIsWrittenLaterAndEndingsAtOnce) {
+    auto store = makeStore();
+    const ArchiveTask task = runningTask("a.zip");
+    store->addTask(task);
+    const auto storedTask = [&] { return WorkbenchStore(defaults).tasks(); };
+    store->updateTaskProgress(task.id, 0.4, QStringLiteral("half"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stored(kTasks).contains("\"half\""); }, 10000));
+
+    for (int step = 0; step < 50; ++step) store->updateTaskProgress(task.id, 0.5, QString::number(step));
+    store->completeTask(task.id, QStringLiteral("done"));
+    EXPECT_TRUE(stored(kTasks).contains("\"done\""));
+    store.reset();  // waits for the writer
+    const QList<ArchiveTask> reloaded = storedTask();
+    ASSERT_EQ(reloaded.size(), 1);
+    EXPECT_EQ(reloaded.first().status, ArchiveActivityStatus::completed);
+}
+
+// Closing the store writes the last report instead of waiting for the interval.
+TEST_F(WorkbenchStoreTest, ClosingTheStoreWritesPendingProgress) {
+    auto store = makeStore();
+    const ArchiveTask task = runningTask("a.zip");
+    store->addTask(task);
+    store->updateTaskProgress(task.id, 0.7, QStringLiteral("last report"));
+    store.reset();
+    EXPECT_TRUE(stored(kTasks).contains("\"last report\""));
 }
 
 TEST_F(WorkbenchStoreTest, ProgressThatIsNotANumberIsStoredAsZero) {

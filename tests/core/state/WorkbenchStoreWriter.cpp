@@ -1,14 +1,29 @@
-// Writes the workbench store in an endless loop until it is killed: a progress report per step, each
-// announced on standard output once it is stored. The interruption test kills it mid-loop.
+// Reports progress to the workbench store in an endless loop until it is killed. The reports are
+// written coalesced, off this thread; each step is announced on standard output once the stored list
+// holds it. The interruption test kills it mid-loop, often while a write is under way.
 #include "RunningTask.h"
 #include "core/state/WorkbenchStore.h"
 
-#include <QTextStream>
+#include <QCoreApplication>
+#include <QRegularExpression>
 #include <cstdio>
 
+namespace {
+
+// The step of the stored report; 0 before the first.
+qint64 storedStep(const DefaultsStore& defaults) {
+    static const QRegularExpression step(QStringLiteral("\"message\":\"step (\\d+)\""));
+    const QByteArray bytes = defaults.data(QStringLiteral("workbenchTasks")).value_or(QByteArray());
+    return step.match(QString::fromUtf8(bytes)).captured(1).toLongLong();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
     if (argc != 2) return 2;
-    WorkbenchStore store(DefaultsStore(QString::fromLocal8Bit(argv[1])));
+    const DefaultsStore defaults(QString::fromLocal8Bit(argv[1]));
+    WorkbenchStore store(defaults);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     // Many long records make each write large, so the kill often lands inside one. A later run adds
     // one task to report on, as the earlier one was closed at this start.
@@ -18,9 +33,14 @@ int main(int argc, char** argv) {
                                   ArchiveActivityKind::compress, now));
     }
     const QUuid id = store.tasks().first().id;
+    qint64 announced = 0;
     for (qint64 step = 1;; ++step) {
         store.updateTaskProgress(id, 0.5, QStringLiteral("step %1").arg(step));
-        std::printf("%lld\n", static_cast<long long>(step));
+        QCoreApplication::processEvents();
+        const qint64 stored = storedStep(defaults);
+        if (stored == announced) continue;
+        announced = stored;
+        std::printf("%lld\n", static_cast<long long>(stored));
         std::fflush(stdout);
     }
 }

@@ -1,0 +1,408 @@
+#include "app/AppCoordinator.h"
+
+#include "app/ActionUrl.h"
+#include "app/ExternalOperationProgressWindowController.h"
+#include "app/OutsideOperationPlan.h"
+#include "app/RequestRouter.h"
+#include "app/Scheduler.h"
+#include "app/StatusMenu.h"
+#include "core/engine/CancellationError.h"
+#include "core/engine/CompressionService.h"
+#include "core/engine/FileNameHelper.h"
+#include "core/engine/SecurityScopedAccessHelper.h"
+#include "viewmodels/ArchiveServiceWorkbenchEngine.h"
+#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchPlatform.h"
+#include "views/main/MainWindow.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <cmath>
+
+namespace {
+
+constexpr int kDragWatcherDelayMs = 1000;
+constexpr int kSystemIntegrationDelayMs = 800;
+constexpr int kSuppressionDelayMs = 1200;
+constexpr int kSuccessCloseDelayMs = 1200;
+constexpr int kFailureCloseDelayMs = 2800;
+constexpr int kHideDelaysMs[] = {0, 80, 250, 600};
+
+// "a.zip, b.txt"
+QString namesOf(const QStringList& paths) {
+    QStringList names;
+    for (const QString& path : paths) names.append(FileNameHelper::lastPathComponent(path));
+    return names.join(QStringLiteral(", "));
+}
+
+QString errorText(const std::exception& error) {
+    if (const auto* velmoraError = dynamic_cast<const VelmoraError*>(&error)) return velmoraError->message();
+    return QString::fromLocal8Bit(error.what());
+}
+
+}  // namespace
+
+AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
+    : QObject(parent),
+      m_scheduler(environment.scheduler),
+      m_platform(environment.platform),
+      m_settingsStore(environment.defaults),
+      m_archiveService(ArchiveService::standardExtractors(), std::make_shared<CompressionService>()),
+      m_passwordBookStore(environment.defaults),
+      m_workbenchStore(environment.defaults),
+      m_previewWindowOpener(environment.makePreviewWindowOpener(
+          {m_archivePreviewService, m_archiveService, m_settingsStore, m_passwordBookStore, m_platform})),
+      m_isBackgroundLoginLaunch(environment.isBackgroundLoginLaunch),
+      m_runner(this, environment.workerPool) {}
+
+AppCoordinator::~AppCoordinator() {
+    for (const CancellationToken& token : std::as_const(m_runningTokens)) token.cancel();
+    m_runner.waitForDone();
+}
+
+std::optional<QString> AppCoordinator::start(const LaunchRequest& request) {
+    const AppSettings settings = m_settingsStore.load();
+    configureMenuBarStatusItem();
+    const std::optional<QString> error = RequestRouter::routeLaunch(*this, request);
+    createMainWorkbenchWindow();
+    startDeferredLaunchWork(settings);
+    return error;
+}
+
+void AppCoordinator::startDeferredLaunchWork(const AppSettings& settings) {
+    m_scheduler.schedule(kDragWatcherDelayMs, this, [this, settings] {
+        if (m_launchHooks.startDragWatcher) m_launchHooks.startDragWatcher();
+        m_scheduler.schedule(kSystemIntegrationDelayMs, this, [this, settings] {
+            if (!settings.setAsDefaultExtractor && !settings.contextMenuEnabled) return;
+            if (m_launchHooks.refreshSystemIntegration) m_launchHooks.refreshSystemIntegration(settings);
+        });
+    });
+}
+
+bool AppCoordinator::shouldOpenUntitledWindow() const {
+    if (m_isBackgroundLoginLaunch || m_suppressUntitledMainWindowForExternalOpen) return false;
+    if (m_isPreviewOnlyExternalOpen && !m_hasPresentedMainWorkbenchWindow)
+        return isMainWorkbenchWindowVisible();
+    return true;
+}
+
+void AppCoordinator::handleReopen() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const bool hasVisibleWindows = std::any_of(windows.begin(), windows.end(),
+                                               [](const QWidget* window) { return window->isVisible(); });
+    if (!hasVisibleWindows) revealMainWorkbenchWindow();
+}
+
+// ---- Main window
+
+void AppCoordinator::createMainWorkbenchWindow() {
+    if (m_mainViewModel) return;
+    m_workbenchEngine = std::make_unique<ArchiveServiceWorkbenchEngine>(m_archiveService);
+    m_mainViewModel =
+        std::make_unique<MainViewModel>(*m_workbenchEngine, m_archivePreviewService, m_settingsStore,
+                                        m_passwordBookStore, m_workbenchStore, m_platform);
+    m_ownedMainWindow = std::make_unique<MainWindow>(*m_mainViewModel, m_workbenchStore, m_settingsStore,
+                                                     m_passwordBookStore);
+    if (shouldOpenUntitledWindow()) m_ownedMainWindow->show();
+    configureMainWorkbenchWindow(m_ownedMainWindow.get());
+}
+
+void AppCoordinator::configureMainWorkbenchWindow(QWidget* window) {
+    window->setObjectName(QStringLiteral("velmoraMainWorkbenchWindow"));
+    window->setWindowTitle(QStringLiteral("velmora"));
+    if (m_mainWorkbenchWindow != window) window->installEventFilter(this);
+    m_mainWorkbenchWindow = window;
+    if (!m_shouldHideMainWorkbenchForPreviewOnlyOpen && !m_isBackgroundLoginLaunch) {
+        if (window->isVisible()) m_hasPresentedMainWorkbenchWindow = true;
+    } else {
+        window->hide();
+    }
+}
+
+bool AppCoordinator::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_mainWorkbenchWindow || event->type() != QEvent::Close) return false;
+    // The window outlives its close button: only the tray's quit ends the process.
+    event->ignore();
+    m_mainWorkbenchWindow->hide();
+    return true;
+}
+
+bool AppCoordinator::isMainWorkbenchWindowVisible() const {
+    return m_mainWorkbenchWindow && m_mainWorkbenchWindow->isVisible() &&
+           !m_mainWorkbenchWindow->isMinimized();
+}
+
+void AppCoordinator::revealMainWorkbenchWindow() {
+    m_isPreviewOnlyExternalOpen = false;
+    m_isBackgroundLoginLaunch = false;
+    m_shouldHideMainWorkbenchForPreviewOnlyOpen = false;
+    if (!m_mainWorkbenchWindow) return;
+    m_hasPresentedMainWorkbenchWindow = true;
+    m_mainWorkbenchWindow->showNormal();
+    m_mainWorkbenchWindow->raise();
+    m_mainWorkbenchWindow->activateWindow();
+}
+
+void AppCoordinator::hideMainWorkbenchWindow() {
+    if (m_mainWorkbenchWindow) m_mainWorkbenchWindow->hide();
+}
+
+// The window system may still be mapping a window that was just asked to show, so ask again.
+void AppCoordinator::hideMainWorkbenchWindowSoon() {
+    for (const int delay : kHideDelaysMs)
+        m_scheduler.schedule(delay, this, [this] { hideMainWorkbenchWindow(); });
+}
+
+void AppCoordinator::openSettingsWindow() {
+    m_isPreviewOnlyExternalOpen = false;
+    m_suppressUntitledMainWindowForExternalOpen = false;
+    m_shouldHideMainWorkbenchForPreviewOnlyOpen = false;
+    revealMainWorkbenchWindow();
+    if (m_ownedMainWindow) m_ownedMainWindow->showSettingsPage();
+}
+
+// ---- Outside requests
+
+void AppCoordinator::setLastMessage(const QString& message) {
+    m_lastMessage = message;
+    Q_EMIT lastMessageChanged();
+}
+
+void AppCoordinator::markExternalOpen() {
+    m_suppressUntitledMainWindowForExternalOpen = true;
+    const bool hide = isMainWorkbenchWindowVisible() ? false : !m_hasPresentedMainWorkbenchWindow;
+    m_isPreviewOnlyExternalOpen = true;
+    m_shouldHideMainWorkbenchForPreviewOnlyOpen = hide;
+}
+
+void AppCoordinator::openFiles(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    setLastMessage(QStringLiteral(u"收到文件：") + namesOf(paths));
+    previewIncoming(paths, true);
+}
+
+void AppCoordinator::handleActionURL(const QString& url) {
+    const std::optional<ActionUrl> request = ActionUrl::read(url);
+    if (!request || request->paths.isEmpty()) return;
+    if (request->action == QLatin1String("extract")) {
+        handleIncoming(request->paths);
+    } else if (request->action == QLatin1String("compress")) {
+        compressIncoming(request->paths);
+    } else if (request->action == QLatin1String("preview")) {
+        previewIncoming(request->paths, true);
+    } else {
+        setLastMessage(QStringLiteral(u"未知操作：") + request->action);
+    }
+}
+
+void AppCoordinator::resetPreviewOnlyFlags() {
+    m_isPreviewOnlyExternalOpen = true;
+    m_shouldHideMainWorkbenchForPreviewOnlyOpen = false;
+}
+
+void AppCoordinator::clearExternalOpenSuppressionSoon() {
+    m_scheduler.schedule(kSuppressionDelayMs, this,
+                         [this] { m_suppressUntitledMainWindowForExternalOpen = false; });
+}
+
+void AppCoordinator::previewIncoming(const QStringList& paths, bool previewOnly) {
+    if (previewOnly) {
+        clearExternalOpenSuppressionSoon();
+        resetPreviewOnlyFlags();
+    }
+    QStringList archives;
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), MainViewModel::countsAsArchive);
+    if (archives.isEmpty()) {
+        handleIncoming(paths);
+        return;
+    }
+    const bool activatesApp = !m_isBackgroundLoginLaunch;
+    if (!previewOnly || archives.size() != 1) {
+        openPreviewWindow(archives, std::nullopt, activatesApp);
+        return;
+    }
+    // A large ZIP's directory takes a moment to read, so it is read off the GUI thread.
+    const ArchivePreviewService& service = m_archivePreviewService;
+    const QString archive = archives.first();
+    m_runner.run([&service, archive] { return service.fastPreviewEntriesIfAvailable(archive); },
+                 [this, archive, activatesApp](Outcome<std::optional<QList<ArchivePreviewEntry>>>& listing) {
+                     openPreviewWindow({archive}, listing.succeeded() ? listing.value() : std::nullopt,
+                                       activatesApp);
+                 });
+}
+
+bool AppCoordinator::openPreviewWindow(const QStringList& paths,
+                                       const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries,
+                                       bool activatesApp) {
+    QStringList archives;
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), MainViewModel::countsAsArchive);
+    if (archives.isEmpty()) return false;
+    m_previewWindowOpener->openPreviewWindow(archives, preloadedEntries, activatesApp);
+    return true;
+}
+
+quint64 AppCoordinator::beginRun(const CancellationToken& token) {
+    const quint64 run = ++m_lastRun;
+    m_runningTokens.insert(run, token);
+    m_cancellableRun = run;
+    m_externalOperationCancelHandler = [token] { token.cancel(); };
+    return run;
+}
+
+void AppCoordinator::cancelExternalOperation() {
+    if (m_externalOperationCancelHandler) m_externalOperationCancelHandler();
+}
+
+void AppCoordinator::handleIncoming(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    CancellationToken token;
+    const quint64 run = beginRun(token);
+    processIncoming(run, token, paths);
+}
+
+void AppCoordinator::compressIncoming(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    resetPreviewOnlyFlags();
+    CancellationToken token;
+    const quint64 run = beginRun(token);
+    processCompression(run, token, OutsideOperationPlan::uniqueInOrder(paths), m_settingsStore.load());
+}
+
+void AppCoordinator::processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths) {
+    const AppSettings settings = m_settingsStore.load();
+    const QStringList inputs = OutsideOperationPlan::uniqueInOrder(paths);
+    if (!MainViewModel::allCountAsArchives(inputs)) {
+        processCompression(run, token, inputs, settings);
+        return;
+    }
+    const QStringList archives = OutsideOperationPlan::archivesForEngine(inputs);
+    showProgressWindow(run, QStringLiteral(u"正在解压文件"),
+                       QStringLiteral(u"正在解压 %1 个压缩包...").arg(archives.size()));
+    const QString root = OutsideOperationPlan::destinationRoot(inputs, settings);
+    const int threadCount = m_platform.activeProcessorCount();
+    const ArchiveService& service = m_archiveService;
+    m_runner.run(
+        [&service, archives, root, settings, threadCount, token] {
+            return service.extract(archives, root, std::nullopt, settings, threadCount, token);
+        },
+        [this, run](Outcome<QStringList>& outcome) { finishRun(run, OperationKind::extraction, outcome); });
+}
+
+void AppCoordinator::processCompression(quint64 run, const CancellationToken& token,
+                                        const QStringList& inputs, const AppSettings& settings) {
+    showProgressWindow(run, QStringLiteral(u"正在压缩文件"),
+                       QStringLiteral(u"正在压缩 %1 个项目...").arg(inputs.size()));
+    const QString folder = OutsideOperationPlan::destinationRoot(inputs, settings);
+    const int threadCount = m_platform.activeProcessorCount();
+    const ArchiveService& service = m_archiveService;
+    BackgroundRunner& runner = m_runner;
+    const ProgressHandler progress = [this, &runner, run](double fraction) {
+        runner.post([this, run, fraction] { reportProgress(run, fraction); });
+    };
+    m_runner.run(
+        [&service, inputs, folder, settings, threadCount, token, progress] {
+            const QStringList kept = OutsideOperationPlan::compressionInputs(inputs, settings);
+            if (kept.isEmpty()) throw ArchiveError::noInputFiles();
+            QStringList outputs;
+            for (const OutsideOperationPlan::WorkItem& item :
+                 OutsideOperationPlan::workItems(kept, settings)) {
+                const QString destination = OutsideOperationPlan::freeArchivePath(folder, item.name);
+                SecurityScopedAccessHelper::withAccess(item.inputs + QStringList{folder}, [&] {
+                    service.compressSingle(item.inputs, destination, CompressionFormat::zip,
+                                           CompressionLevel::standard, std::nullopt, threadCount,
+                                           settings.ignoreHiddenFilesWhenCompressing, progress, token);
+                });
+                outputs.append(destination);
+            }
+            return outputs;
+        },
+        [this, run](Outcome<QStringList>& outcome) { finishRun(run, OperationKind::compression, outcome); });
+}
+
+void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<QStringList>& outcome) {
+    m_runningTokens.remove(run);
+    const bool extraction = kind == OperationKind::extraction;
+    try {
+        const QStringList outputs = outcome.value();
+        QString text;
+        if (extraction) {
+            text = QStringLiteral(u"已解压 %1 个压缩包。").arg(outputs.size());
+        } else if (outputs.size() == 1) {
+            text = QStringLiteral(u"已压缩：") + FileNameHelper::lastPathComponent(outputs.first());
+        } else {
+            text = QStringLiteral(u"已压缩 %1 个压缩包。").arg(outputs.size());
+        }
+        setLastMessage(text);
+        finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
+                             text, false);
+        m_platform.revealInFileManager(OutsideOperationPlan::uniqueInOrder(outputs));
+    } catch (const CancellationError&) {
+        setLastMessage(QStringLiteral(u"任务已取消"));
+        finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"), true);
+    } catch (const std::exception& error) {
+        setLastMessage(errorText(error));
+        const QString title = extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败");
+        finishProgressWindow(run, title, title, true);
+    }
+    Q_EMIT externalOperationFinished();
+}
+
+void AppCoordinator::reportProgress(quint64 run, double fraction) {
+    if (run != m_progressWindowRun || !m_progressWindowController || !std::isfinite(fraction)) return;
+    m_progressWindowController->update(fraction, QStringLiteral(u"正在压缩 ") +
+                                                     ExternalOperationProgressModel::percentText(fraction) +
+                                                     QStringLiteral("..."));
+}
+
+void AppCoordinator::showProgressWindow(quint64 run, const QString& title, const QString& message) {
+    if (!m_progressWindowController)
+        m_progressWindowController = std::make_unique<ExternalOperationProgressWindowController>();
+    m_progressWindowRun = run;
+    m_progressWindowController->onCancel = m_externalOperationCancelHandler;
+    m_progressWindowController->show(title, message);
+    hideMainWorkbenchWindowSoon();
+}
+
+void AppCoordinator::finishProgressWindow(quint64 run, const QString& title, const QString& message,
+                                          bool isError) {
+    if (run == m_cancellableRun) m_externalOperationCancelHandler = nullptr;
+    if (run != m_progressWindowRun || !m_progressWindowController) return;
+    m_progressWindowController->onCancel = nullptr;
+    m_progressWindowController->finish(title, message, isError);
+    m_scheduler.schedule(isError ? kFailureCloseDelayMs : kSuccessCloseDelayMs, this,
+                         [this, run] { closeProgressWindow(run); });
+}
+
+void AppCoordinator::closeProgressWindow(quint64 run) {
+    if (run != m_progressWindowRun || !m_progressWindowController) return;
+    m_progressWindowController->close();
+    m_progressWindowController.reset();
+    m_progressWindowRun = 0;
+}
+
+// ---- Tray
+
+void AppCoordinator::configureMenuBarStatusItem() {
+    if (m_statusMenu) return;
+    m_statusMenu = std::make_unique<StatusMenu>([this] { return statusText(); });
+    connect(m_statusMenu.get(), &StatusMenu::openSettingsRequested, this,
+            &AppCoordinator::openSettingsWindow);
+    connect(m_statusMenu.get(), &StatusMenu::chooseArchivesRequested, this, &AppCoordinator::chooseArchives);
+    connect(m_statusMenu.get(), &StatusMenu::chooseFilesRequested, this, &AppCoordinator::chooseFiles);
+    connect(m_statusMenu.get(), &StatusMenu::quitRequested, this, &AppCoordinator::quitRequested);
+}
+
+QString AppCoordinator::statusText() const {
+    return m_lastMessage.value_or(QStringLiteral(u"velmora 已就绪"));
+}
+
+void AppCoordinator::chooseArchives() {
+    const QStringList paths = m_platform.runOpenPanel({.allowsMultipleSelection = true});
+    if (!paths.isEmpty()) previewIncoming(paths, false);
+}
+
+void AppCoordinator::chooseFiles() {
+    const QStringList paths = m_platform.runOpenPanel(
+        {.canChooseFiles = true, .canChooseDirectories = true, .allowsMultipleSelection = true});
+    if (!paths.isEmpty()) handleIncoming(paths);
+}

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "app/LaunchRequest.h"
+#include "app/PreviewWindowOpener.h"
+#include "core/content/ArchivePreviewEntry.h"
+#include "core/content/ArchivePreviewService.h"
+#include "core/engine/ArchiveService.h"
+#include "core/engine/CancellationToken.h"
+#include "core/state/ArchivePasswordBookStore.h"
+#include "core/state/SettingsStore.h"
+#include "core/state/WorkbenchStore.h"
+#include "viewmodels/BackgroundRunner.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ArchiveServiceWorkbenchEngine;
+class ExternalOperationProgressWindowController;
+class MainViewModel;
+class MainWindow;
+class Scheduler;
+class StatusMenu;
+class WorkbenchPlatform;
+
+// Owns the services and every window of the process, and serves requests from outside the main
+// window: files and URLs opened, the file-manager verbs, the tray menu. Lives on the GUI thread for
+// the whole process.
+class AppCoordinator : public QObject {
+    Q_OBJECT
+
+public:
+    struct Environment {
+        Scheduler& scheduler;
+        WorkbenchPlatform& platform;
+        DefaultsStore defaults = DefaultsStore();
+        bool isBackgroundLoginLaunch = false;
+        PreviewWindowOpenerFactory makePreviewWindowOpener = makeDesktopPreviewWindowOpener;
+        // Tests hand in a pool they can wait on.
+        QThreadPool* workerPool = nullptr;
+    };
+
+    // Launch-time work owned elsewhere, started by the launch sequence.
+    struct LaunchHooks {
+        // One second after launch: the drop window's drag watcher.
+        std::function<void()> startDragWatcher;
+        // 0.8 s after that, only when the settings read at launch want the default handler or the
+        // file-manager entries; gets that copy of the settings.
+        std::function<void(const AppSettings&)> refreshSystemIntegration;
+    };
+
+    explicit AppCoordinator(Environment environment, QObject* parent = nullptr);
+    ~AppCoordinator() override;
+
+    SettingsStore& settingsStore() { return m_settingsStore; }
+    ArchiveService& archiveService() { return m_archiveService; }
+    ArchivePreviewService& archivePreviewService() { return m_archivePreviewService; }
+    ArchivePasswordBookStore& passwordBookStore() { return m_passwordBookStore; }
+    WorkbenchStore& workbenchStore() { return m_workbenchStore; }
+    WorkbenchPlatform& platform() { return m_platform; }
+    // The clock of every fixed delay in the shell.
+    Scheduler& scheduler() { return m_scheduler; }
+
+    // Launch: the own request, the tray, the main window (shown unless the request or a login start
+    // wants it hidden) and the deferred work. Returns the request's error text, if any.
+    std::optional<QString> start(const LaunchRequest& request);
+    void setLaunchHooks(LaunchHooks hooks) { m_launchHooks = std::move(hooks); }
+
+    // Flags of outside requests and the main window.
+    const std::optional<QString>& lastMessage() const { return m_lastMessage; }
+    bool isPreviewOnlyExternalOpen() const { return m_isPreviewOnlyExternalOpen; }
+    bool isBackgroundLoginLaunch() const { return m_isBackgroundLoginLaunch; }
+    bool shouldHideMainWorkbenchForPreviewOnlyOpen() const {
+        return m_shouldHideMainWorkbenchForPreviewOnlyOpen;
+    }
+    bool suppressUntitledMainWindowForExternalOpen() const {
+        return m_suppressUntitledMainWindowForExternalOpen;
+    }
+    bool hasPresentedMainWorkbenchWindow() const { return m_hasPresentedMainWorkbenchWindow; }
+
+    // Whether a launch shows the main window on its own.
+    bool shouldOpenUntitledWindow() const;
+    // A launch without arguments while running: shows the main window when no window is visible.
+    void handleReopen();
+
+    // Main window. Closing it only hides it.
+    void createMainWorkbenchWindow();
+    void configureMainWorkbenchWindow(QWidget* window);
+    QWidget* mainWorkbenchWindow() const { return m_mainWorkbenchWindow; }
+    bool isMainWorkbenchWindowVisible() const;
+    void revealMainWorkbenchWindow();
+    void hideMainWorkbenchWindow();
+    void hideMainWorkbenchWindowSoon();
+    void openSettingsWindow();
+
+    // Outside requests.
+    void markExternalOpen();
+    void openFiles(const QStringList& paths);
+    void handleActionURL(const QString& url);
+    void previewIncoming(const QStringList& paths, bool previewOnly);
+    void handleIncoming(const QStringList& paths);
+    void compressIncoming(const QStringList& paths);
+    // False when none of the paths is an archive.
+    bool openPreviewWindow(const QStringList& paths,
+                           const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries,
+                           bool activatesApp);
+
+    ExternalOperationProgressWindowController* progressWindowController() const {
+        return m_progressWindowController.get();
+    }
+    // Cancels the newest outside operation; nothing when none is running.
+    void cancelExternalOperation();
+
+    // Tray.
+    void configureMenuBarStatusItem();
+    StatusMenu* statusMenu() const { return m_statusMenu.get(); }
+    // The tray menu's status line.
+    QString statusText() const;
+
+Q_SIGNALS:
+    void lastMessageChanged();
+    void quitRequested();
+    // An outside operation finished and its window got its final state.
+    void externalOperationFinished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class OperationKind { extraction, compression };
+
+    void setLastMessage(const QString& message);
+    void resetPreviewOnlyFlags();
+    void clearExternalOpenSuppressionSoon();
+    void startDeferredLaunchWork(const AppSettings& settings);
+    quint64 beginRun(const CancellationToken& token);
+    void processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths);
+    void processCompression(quint64 run, const CancellationToken& token, const QStringList& inputs,
+                            const AppSettings& settings);
+    void finishRun(quint64 run, OperationKind kind, Outcome<QStringList>& outcome);
+    void reportProgress(quint64 run, double fraction);
+    void showProgressWindow(quint64 run, const QString& title, const QString& message);
+    void finishProgressWindow(quint64 run, const QString& title, const QString& message, bool isError);
+    void closeProgressWindow(quint64 run);
+    void chooseArchives();
+    void chooseFiles();
+
+    Scheduler& m_scheduler;
+    WorkbenchPlatform& m_platform;
+    SettingsStore m_settingsStore;
+    ArchiveService m_archiveService;
+    ArchivePreviewService m_archivePreviewService;
+    ArchivePasswordBookStore m_passwordBookStore;
+    WorkbenchStore m_workbenchStore;
+    std::unique_ptr<PreviewWindowOpener> m_previewWindowOpener;
+
+    std::optional<QString> m_lastMessage;
+    bool m_isPreviewOnlyExternalOpen = false;
+    bool m_isBackgroundLoginLaunch = false;
+    bool m_shouldHideMainWorkbenchForPreviewOnlyOpen = false;
+    bool m_suppressUntitledMainWindowForExternalOpen = false;
+    bool m_hasPresentedMainWorkbenchWindow = false;
+    LaunchHooks m_launchHooks;
+
+    std::unique_ptr<ArchiveServiceWorkbenchEngine> m_workbenchEngine;
+    std::unique_ptr<MainViewModel> m_mainViewModel;
+    std::unique_ptr<MainWindow> m_ownedMainWindow;
+    QPointer<QWidget> m_mainWorkbenchWindow;
+    std::unique_ptr<StatusMenu> m_statusMenu;
+
+    // Each outside operation is a run; only the run that showed the progress window last may update,
+    // finish or close it, and only the newest run can be cancelled.
+    quint64 m_lastRun = 0;
+    quint64 m_progressWindowRun = 0;
+    quint64 m_cancellableRun = 0;
+    std::function<void()> m_externalOperationCancelHandler;
+    // Every run still under way, so none outlives the coordinator.
+    QHash<quint64, CancellationToken> m_runningTokens;
+    std::unique_ptr<ExternalOperationProgressWindowController> m_progressWindowController;
+
+    // Last member: its destructor waits for the workers while the services above still exist.
+    BackgroundRunner m_runner;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "viewmodels/WorkbenchPlatform.h"
+
+#include <QObject>
+
+// The desktop's answers to the models: file dialogs, the file manager, processors and free space.
+class DesktopWorkbenchPlatform : public QObject, public WorkbenchPlatform {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    QStringList runOpenPanel(const OpenPanelRequest& request) override;
+    void revealInFileManager(const QStringList& paths) override;
+    int activeProcessorCount() const override;
+    std::optional<qint64> availableCapacityBytes(const QString& folder) const override;
+};

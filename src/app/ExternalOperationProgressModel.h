@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// What the progress window of an outside operation shows. Plain state; the window draws it.
+class ExternalOperationProgressModel : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    QString title() const { return m_title; }
+    QString message() const { return m_message; }
+    double progress() const { return m_progress; }
+    bool isFinished() const { return m_isFinished; }
+    bool isError() const { return m_isError; }
+
+    // Back to the running state at 8 %.
+    void start(const QString& title, const QString& message);
+    // Kept between 1 % and 98 % while running; ignored once finished or when not a number.
+    void update(double progress, const QString& message);
+    // Success fills the bar; a failure keeps the last value.
+    void finish(const QString& title, const QString& message, bool isError);
+    void setMessage(const QString& message);
+
+    // "8%": the whole percent, rounded down.
+    static QString percentText(double progress);
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    QString m_title = QStringLiteral(u"正在处理文件");
+    QString m_message = QStringLiteral(u"请稍候...");
+    double m_progress = 0.08;
+    bool m_isFinished = false;
+    bool m_isError = false;
+};

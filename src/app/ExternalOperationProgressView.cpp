@@ -1,0 +1,100 @@
+#include "app/ExternalOperationProgressView.h"
+
+#include "app/ExternalOperationProgressModel.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kProgressSteps = 1000;
+constexpr int kOutcomeIconSize = 22;
+
+QString colourSheet(Theme::Colour colour) {
+    return QStringLiteral("color: %1;").arg(Theme::color(colour).name());
+}
+
+}  // namespace
+
+ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationProgressModel& model,
+                                                             QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_percentLabel(new QLabel(this)),
+      m_outcomeIcon(new QLabel(this)),
+      m_titleLabel(new QLabel(this)),
+      m_messageLabel(new QLabel(this)),
+      m_progressBar(new QProgressBar(this)),
+      m_cancelButton(new QPushButton(Icons::icon(QStringLiteral("xmark"), Theme::color(Theme::Colour::red)),
+                                     QStringLiteral(u"取消"), this)) {
+    m_percentLabel->setFont(Theme::font(Theme::TextStyle::headline));
+    m_percentLabel->setFixedWidth(48);
+    m_percentLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_percentLabel->setStyleSheet(colourSheet(Theme::Colour::accent));
+    m_outcomeIcon->setFixedSize(kOutcomeIconSize, kOutcomeIconSize);
+    m_titleLabel->setFont(Theme::font(Theme::TextStyle::headline));
+    m_messageLabel->setFont(Theme::font(Theme::TextStyle::callout));
+    m_messageLabel->setStyleSheet(colourSheet(Theme::Colour::secondary));
+    m_messageLabel->setMinimumWidth(1);
+    m_progressBar->setRange(0, kProgressSteps);
+    m_progressBar->setTextVisible(false);
+    m_cancelButton->setStyleSheet(colourSheet(Theme::Colour::red));
+    connect(m_cancelButton, &QPushButton::clicked, this, &ExternalOperationProgressView::cancelRequested);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(12);
+    header->addWidget(m_percentLabel);
+    header->addWidget(m_outcomeIcon);
+    header->addWidget(m_titleLabel, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(12);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(14);
+    layout->setContentsMargins(22, 22, 22, 22);
+    layout->addLayout(header);
+    layout->addWidget(m_messageLabel);
+    layout->addWidget(m_progressBar);
+    layout->addLayout(buttons);
+    layout->addStretch(1);
+
+    connect(&m_model, &ExternalOperationProgressModel::changed, this,
+            &ExternalOperationProgressView::syncFromModel);
+    syncFromModel();
+}
+
+void ExternalOperationProgressView::syncFromModel() {
+    const bool running = !m_model.isFinished();
+    m_percentLabel->setVisible(running);
+    m_percentLabel->setText(ExternalOperationProgressModel::percentText(m_model.progress()));
+    m_outcomeIcon->setVisible(!running);
+    m_outcomeIcon->setPixmap(m_model.isError()
+                                 ? Icons::pixmap(QStringLiteral("xmark.circle.fill"), kOutcomeIconSize,
+                                                 Theme::color(Theme::Colour::red))
+                                 : Icons::pixmap(QStringLiteral("checkmark.circle.fill"), kOutcomeIconSize,
+                                                 Theme::color(Theme::Colour::green)));
+    m_titleLabel->setText(m_model.title());
+    m_progressBar->setVisible(running);
+    m_progressBar->setValue(static_cast<int>(m_model.progress() * kProgressSteps));
+    m_cancelButton->setVisible(running);
+    showElidedMessage();
+}
+
+void ExternalOperationProgressView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    showElidedMessage();
+}
+
+// Long paths lose their middle, so both the folder and the name stay readable.
+void ExternalOperationProgressView::showElidedMessage() {
+    const QString message = m_model.message();
+    m_messageLabel->setToolTip(message);
+    m_messageLabel->setText(
+        m_messageLabel->fontMetrics().elidedText(message, Qt::ElideMiddle, m_messageLabel->width()));
+}

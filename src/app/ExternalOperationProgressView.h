@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+class ExternalOperationProgressModel;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The content of the progress window: percentage or outcome icon with the title, the message, and
+// while running a progress bar and a cancel button.
+class ExternalOperationProgressView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ExternalOperationProgressView(ExternalOperationProgressModel& model, QWidget* parent = nullptr);
+
+    void syncFromModel();
+
+Q_SIGNALS:
+    void cancelRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void showElidedMessage();
+
+    ExternalOperationProgressModel& m_model;
+    QLabel* m_percentLabel;
+    QLabel* m_outcomeIcon;
+    QLabel* m_titleLabel;
+    QLabel* m_messageLabel;
+    QProgressBar* m_progressBar;
+    QPushButton* m_cancelButton;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/LaunchRequest.h"
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+// One primary velmora per user. The primary holds a lock file and serves a local socket; a later
+// launch hands its request over that socket and ends. A lock or socket left by a primary that died
+// is taken over by the next launch.
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    // The primary's answer: nothing when it took the request, else the text for the sender to print.
+    using Handler = std::function<std::optional<QString>(const LaunchRequest&)>;
+
+    struct Outcome {
+        bool isPrimary = false;
+        // For a later launch: the primary's error, or why it could not be reached.
+        std::optional<QString> error;
+    };
+
+    // $XDG_RUNTIME_DIR, else the private temporary base.
+    static QString standardRuntimeDirectory();
+
+    explicit SingleInstance(QString runtimeDirectory = standardRuntimeDirectory(), QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // Becomes the primary when no other one runs; asks nothing of a running one.
+    bool tryClaim();
+
+    // Becomes the primary, or sends the request to the running one and waits for its answer. Works
+    // before any QCoreApplication exists, so a forwarding launch stays cheap.
+    Outcome claimOrForward(const LaunchRequest& request);
+
+    // The primary's server; requests are handed to `handler` on this object's thread. False when the
+    // socket could not be opened.
+    bool listen(Handler handler);
+
+    QString serverName() const;
+
+private:
+    std::optional<std::optional<QString>> forward(const LaunchRequest& request) const;
+    void serve(QLocalSocket* socket);
+
+    QString m_directory;
+    QLockFile m_lock;
+    std::unique_ptr<QLocalServer> m_server;
+    Handler m_handler;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+// The tray icon and its menu. The menu exists even where the desktop shows no tray, and its
+// status line is read afresh each time the menu opens, so the outcome of the latest outside request
+// is always the one shown. The menu only reports what was chosen; the coordinator acts.
+class StatusMenu : public QObject {
+    Q_OBJECT
+
+public:
+    using StatusText = std::function<QString()>;
+
+    explicit StatusMenu(StatusText statusText, QObject* parent = nullptr);
+    ~StatusMenu() override;
+
+    QMenu* menu() const { return m_menu; }
+
+    // Re-reads the status line; done by the menu itself before it opens.
+    void refreshStatusLine();
+
+Q_SIGNALS:
+    void openSettingsRequested();
+    void chooseArchivesRequested();
+    void chooseFilesRequested();
+    void quitRequested();
+
+private:
+    QAction* addItem(const QString& title, void (StatusMenu::*signal)(), const QString& shortcut = {});
+
+    StatusText m_statusText;
+    QMenu* m_menu;
+    QAction* m_statusLine = nullptr;
+    QSystemTrayIcon* m_trayIcon;
+};

@@ -1,0 +1,58 @@
+#include "platform/DefaultsWriter.h"
+
+#include <algorithm>
+
+DefaultsWriter::DefaultsWriter(DefaultsStore defaults)
+    : m_defaults(std::move(defaults)), m_thread([this] { run(); }) {}
+
+DefaultsWriter::~DefaultsWriter() {
+    {
+        const std::lock_guard queueLock(m_queueMutex);
+        m_stopping = true;
+    }
+    m_queueChanged.notify_one();
+    m_thread.join();
+}
+
+void DefaultsWriter::writeLater(const QString& key, Encoder encode) {
+    {
+        const std::lock_guard queueLock(m_queueMutex);
+        const auto waiting = std::find_if(m_waiting.begin(), m_waiting.end(),
+                                          [&](const auto& entry) { return entry.first == key; });
+        if (waiting != m_waiting.end()) {
+            waiting->second = std::move(encode);
+        } else {
+            m_waiting.append({key, std::move(encode)});
+        }
+    }
+    m_queueChanged.notify_one();
+}
+
+void DefaultsWriter::writeNow(const QString& key, const QByteArray& bytes) {
+    const std::lock_guard writeLock(m_writeMutex);
+    {
+        const std::lock_guard queueLock(m_queueMutex);
+        m_waiting.removeIf([&](const auto& entry) { return entry.first == key; });
+    }
+    m_defaults.setData(key, bytes);
+}
+
+bool DefaultsWriter::takeNext(std::pair<QString, Encoder>& next) {
+    const std::lock_guard queueLock(m_queueMutex);
+    if (m_waiting.isEmpty()) return false;
+    next = m_waiting.takeFirst();
+    return true;
+}
+
+void DefaultsWriter::run() {
+    while (true) {
+        {
+            std::unique_lock queueLock(m_queueMutex);
+            m_queueChanged.wait(queueLock, [this] { return m_stopping || !m_waiting.isEmpty(); });
+            if (m_stopping && m_waiting.isEmpty()) return;
+        }
+        const std::lock_guard writeLock(m_writeMutex);
+        std::pair<QString, Encoder> next;
+        if (takeNext(next)) m_defaults.setData(next.first, next.second());
+    }
+}

@@ -1,0 +1,100 @@
+#include "ScreenshotScene.h"
+
+#include "core/engine/CompressionService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// A fixed moment, so dates in the pictures do not change from run to run.
+QDateTime sceneNow() { return QDateTime(QDate(2026, 3, 5), QTime(14, 26, 0)); }
+
+ArchiveTask task(const QString& name, const QString& path, ArchiveActivityKind kind, const QString& target) {
+    ArchiveTask result;
+    result.id = QUuid::createUuid();
+    result.name = name;
+    result.path = path;
+    result.kind = kind;
+    result.status = ArchiveActivityStatus::running;
+    result.targetPath = target;
+    result.createdAt = sceneNow();
+    result.updatedAt = sceneNow();
+    result.message = QStringLiteral(u"准备中");
+    return result;
+}
+
+}  // namespace
+
+ScreenshotScene::ScreenshotScene()
+    : m_archiveService(ArchiveService::standardExtractors(), std::make_shared<CompressionService>()),
+      m_engine(m_archiveService) {
+    const QString defaults = m_root.filePath(QStringLiteral("defaults"));
+    m_settingsStore = std::make_unique<SettingsStore>(DefaultsStore(defaults), QStringList());
+    m_passwordBookStore = std::make_unique<ArchivePasswordBookStore>(DefaultsStore(defaults));
+    m_workbenchStore = std::make_unique<WorkbenchStore>(DefaultsStore(defaults), sceneNow);
+    m_model = std::make_unique<MainViewModel>(m_engine, m_previewService, *m_settingsStore,
+                                              *m_passwordBookStore, *m_workbenchStore, m_platform);
+    fillSamples();
+    fillWorkbench();
+}
+
+QString ScreenshotScene::samplesFolder() const { return m_root.filePath(QStringLiteral(u"项目资料")); }
+
+QString ScreenshotScene::writeSample(const QString& relativePath, qint64 size) const {
+    const QString path = QDir(samplesFolder()).filePath(relativePath);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.resize(size);
+    return path;
+}
+
+void ScreenshotScene::fillSamples() {
+    const QString report = writeSample(QStringLiteral(u"2026 年度报告（终稿）.pdf"), 2'456'789);
+    writeSample(QStringLiteral(u"设计稿/首页.png"), 5'812'345);
+    writeSample(QStringLiteral(u"设计稿/图标.svg"), 48'120);
+    const QString designs = QDir(samplesFolder()).filePath(QStringLiteral(u"设计稿"));
+    const QString notes = writeSample(QStringLiteral(u"会议纪要.txt"), 18'400);
+    m_model->setSelectedFilesForCompression({report, designs, notes});
+
+    const QString photos = writeSample(QStringLiteral(u"旅行照片合集.zip"), 86'400'000);
+    const QString backup = writeSample(QStringLiteral(u"数据备份-2026-03.7z"), 412'000'000);
+    const QString sources = writeSample(QStringLiteral(u"源代码.tar.gz"), 3'200'000);
+    m_model->setSelectedArchivesForExtraction({photos, backup, sources});
+}
+
+void ScreenshotScene::fillWorkbench() {
+    WorkbenchStore& store = *m_workbenchStore;
+    // Records only show their paths; a home folder reads better than a temporary one and does not
+    // change from run to run.
+    const QString folder = QStringLiteral(u"/home/lin/文档/项目资料");
+    const struct {
+        QString name;
+        ArchiveActivityKind kind;
+        bool succeeds;
+    } finished[] = {
+        {QStringLiteral(u"旅行照片合集.zip"), ArchiveActivityKind::extract, true},
+        {QStringLiteral(u"季度财报.7z"), ArchiveActivityKind::extract, false},
+        {QStringLiteral(u"会议纪要.zip"), ArchiveActivityKind::compress, true},
+        {QStringLiteral(u"安装包.7z.001"), ArchiveActivityKind::splitExtraction, true},
+    };
+    for (const auto& entry : finished) {
+        const ArchiveTask record = task(entry.name, QDir(folder).filePath(entry.name), entry.kind, folder);
+        store.addTask(record);
+        if (entry.succeeds) {
+            store.completeTask(record.id, QStringLiteral(u"已完成"));
+        } else {
+            store.failTask(record.id, QStringLiteral(u"密码错误或文件已损坏"));
+        }
+    }
+
+    const ArchiveTask running =
+        task(QStringLiteral(u"设计稿.zip"), QDir(folder).filePath(QStringLiteral(u"设计稿")),
+             ArchiveActivityKind::compress, folder);
+    store.addTask(running);
+    store.updateTaskProgress(running.id, 0.62, QStringLiteral(u"正在压缩 首页.png"));
+
+    m_model->setIsWorking(true);
+    m_model->setStatusMessage(QStringLiteral(u"正在压缩..."));
+}

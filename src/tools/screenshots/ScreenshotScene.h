@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/content/ArchivePreviewService.h"
+#include "core/engine/ArchiveService.h"
+#include "core/state/ArchivePasswordBookStore.h"
+#include "core/state/SettingsStore.h"
+#include "core/state/WorkbenchStore.h"
+#include "viewmodels/ArchiveServiceWorkbenchEngine.h"
+#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchPlatform.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// The main window's services over stores in a temporary folder, filled with a prepared state: files
+// selected on the operation pages, a running task with progress, finished tasks in the history and
+// unread notifications. Nothing here runs a tool.
+class ScreenshotScene {
+public:
+    ScreenshotScene();
+
+    MainViewModel& model() { return *m_model; }
+    WorkbenchStore& workbenchStore() { return *m_workbenchStore; }
+    SettingsStore& settingsStore() { return *m_settingsStore; }
+    ArchivePasswordBookStore& passwordBookStore() { return *m_passwordBookStore; }
+    // A folder of sample files and archives.
+    QString samplesFolder() const;
+
+private:
+    // Answers no panel and reveals nothing.
+    class StillPlatform : public WorkbenchPlatform {
+    public:
+        QStringList runOpenPanel(const OpenPanelRequest&) override { return {}; }
+        void revealInFileManager(const QStringList&) override {}
+        int activeProcessorCount() const override { return 8; }
+        std::optional<qint64> availableCapacityBytes(const QString&) const override {
+            return qint64(128) * 1000 * 1000 * 1000;
+        }
+    };
+
+    QString writeSample(const QString& relativePath, qint64 size) const;
+    void fillSamples();
+    void fillWorkbench();
+
+    QTemporaryDir m_root;
+    std::unique_ptr<SettingsStore> m_settingsStore;
+    std::unique_ptr<ArchivePasswordBookStore> m_passwordBookStore;
+    std::unique_ptr<WorkbenchStore> m_workbenchStore;
+    ArchiveService m_archiveService;
+    ArchiveServiceWorkbenchEngine m_engine;
+    ArchivePreviewService m_previewService;
+    StillPlatform m_platform;
+    std::unique_ptr<MainViewModel> m_model;
+};

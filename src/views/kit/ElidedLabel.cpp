@@ -1,0 +1,97 @@
+#include "views/kit/ElidedLabel.h"
+
+#include "views/kit/Theme.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QTextLayout>
+
+ElidedLabel::ElidedLabel(const QString& text, QWidget* parent)
+    : QWidget(parent), m_text(text), m_color(Theme::color(Theme::Colour::primary)) {
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void ElidedLabel::setText(const QString& text) {
+    if (text == m_text) return;
+    m_text = text;
+    updateGeometry();
+    update();
+}
+
+void ElidedLabel::setMaximumLines(int lines) {
+    m_maximumLines = std::max(1, lines);
+    updateGeometry();
+    update();
+}
+
+void ElidedLabel::setElideMode(Qt::TextElideMode mode) {
+    m_elideMode = mode;
+    update();
+}
+
+void ElidedLabel::setColor(const QColor& color) {
+    m_color = color;
+    update();
+}
+
+void ElidedLabel::setAlignment(Qt::Alignment alignment) {
+    m_alignment = alignment;
+    update();
+}
+
+QStringList ElidedLabel::displayedLines(int width) const {
+    const QFontMetrics metrics(font());
+    QStringList lines;
+    QString rest = m_text;
+    while (int(lines.size()) < m_maximumLines - 1 && metrics.horizontalAdvance(rest) > width) {
+        QTextLayout layout(rest, font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(width);
+        layout.endLayout();
+        const int length = line.textLength();
+        if (length <= 0 || length >= rest.size()) break;
+        lines.append(rest.left(length).trimmed());
+        rest = rest.mid(length);
+    }
+    lines.append(metrics.elidedText(rest, m_elideMode, width));
+    return lines;
+}
+
+QSize ElidedLabel::sizeHint() const {
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(m_text), metrics.height()};
+}
+
+int ElidedLabel::heightForWidth(int width) const {
+    return QFontMetrics(font()).height() * int(displayedLines(width).size());
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(QStringLiteral("…")) * 3, metrics.height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(m_color);
+    const QStringList lines = displayedLines(width());
+    const int lineHeight = QFontMetrics(font()).height();
+    const int blockHeight = lineHeight * int(lines.size());
+    int top = 0;
+    if (m_alignment & Qt::AlignVCenter) top = (height() - blockHeight) / 2;
+    if (m_alignment & Qt::AlignBottom) top = height() - blockHeight;
+    for (const QString& line : lines) {
+        painter.drawText(QRect(0, top, width(), lineHeight),
+                         int(m_alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, line);
+        top += lineHeight;
+    }
+}
+
+void ElidedLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) updateGeometry();
+    QWidget::changeEvent(event);
+}

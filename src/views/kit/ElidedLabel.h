@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+// Text on a limited number of lines that never widens its row: what does not fit is cut with an
+// ellipsis, in the middle by default. The lines before the last are filled from the start and the
+// last one takes the rest, cut, so with a middle cut the head and the tail of the text stay visible.
+class ElidedLabel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ElidedLabel(const QString& text = {}, QWidget* parent = nullptr);
+
+    QString text() const { return m_text; }
+    void setText(const QString& text);
+    // At least 1; 1 by default.
+    void setMaximumLines(int lines);
+    void setElideMode(Qt::TextElideMode mode);
+    void setColor(const QColor& color);
+    void setAlignment(Qt::Alignment alignment);
+
+    // The lines shown for `width` pixels; the last one elided when needed.
+    QStringList displayedLines(int width) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return m_maximumLines > 1; }
+    int heightForWidth(int width) const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QString m_text;
+    int m_maximumLines = 1;
+    Qt::TextElideMode m_elideMode = Qt::ElideMiddle;
+    QColor m_color;
+    Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
+};

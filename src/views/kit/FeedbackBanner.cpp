@@ -1,0 +1,108 @@
+#include "views/kit/FeedbackBanner.h"
+
+#include "core/state/WorkbenchStore.h"
+#include "viewmodels/MainViewModel.h"
+#include "views/kit/CapsuleProgressBar.h"
+#include "views/kit/ElidedLabel.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Labels.h"
+#include "views/kit/WorkbenchTexts.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kSymbolSize = 16;
+
+QToolButton* taskButton(const QString& iconName, const QString& toolTip, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(Icons::icon(iconName, Theme::color(Theme::Colour::secondary)));
+    button->setIconSize(QSize(13, 13));
+    button->setFixedSize(22, 22);
+    button->setAutoRaise(true);
+    button->setToolTip(toolTip);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+}  // namespace
+
+FeedbackBanner::FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_store(store),
+      m_symbol(new QLabel(this)),
+      m_message(new ElidedLabel({}, this)),
+      m_taskRow(new QWidget(this)),
+      m_percent(
+          Labels::make({}, Theme::TextStyle::callout, QFont::DemiBold, Theme::Colour::accent, m_taskRow)),
+      m_pause(taskButton(QStringLiteral("pause.fill"), QStringLiteral(u"暂停任务"), m_taskRow)),
+      m_cancel(taskButton(QStringLiteral("xmark"), QStringLiteral(u"取消任务"), m_taskRow)),
+      m_bar(new CapsuleProgressBar(6, this)) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(14, 10, 14, 10);
+    column->setSpacing(8);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(12);
+    m_symbol->setFixedSize(kSymbolSize, kSymbolSize);
+    row->addWidget(m_symbol);
+    m_message->setFont(Theme::font(Theme::TextStyle::callout, QFont::DemiBold));
+    row->addWidget(m_message, 1);
+    auto* taskLayout = new QHBoxLayout(m_taskRow);
+    taskLayout->setContentsMargins(0, 0, 0, 0);
+    taskLayout->setSpacing(6);
+    // A steady width, so the buttons do not move while the number grows.
+    m_percent->setMinimumWidth(QFontMetrics(m_percent->font()).horizontalAdvance(QStringLiteral("100%")));
+    m_percent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    taskLayout->addWidget(m_percent);
+    taskLayout->addWidget(m_pause);
+    taskLayout->addWidget(m_cancel);
+    row->addWidget(m_taskRow);
+    column->addLayout(row);
+    column->addWidget(m_bar);
+
+    connect(m_pause, &QToolButton::clicked, this, [this] {
+        if (!m_taskId.isNull()) m_store.pauseTask(m_taskId);
+    });
+    connect(m_cancel, &QToolButton::clicked, this, [this] {
+        if (!m_taskId.isNull()) m_store.cancelTask(m_taskId);
+    });
+    connect(&m_model, &MainViewModel::statusMessageChanged, this, &FeedbackBanner::syncFromModel);
+    connect(&m_model, &MainViewModel::isWorkingChanged, this, &FeedbackBanner::syncFromModel);
+    connect(&m_store, &WorkbenchStore::tasksChanged, this, &FeedbackBanner::syncFromModel);
+    syncFromModel();
+}
+
+QString FeedbackBanner::message() const { return m_message->text(); }
+
+QString FeedbackBanner::percentText() const { return m_taskRow->isHidden() ? QString() : m_percent->text(); }
+
+void FeedbackBanner::syncFromModel() {
+    const auto& status = m_model.statusMessage();
+    setVisible(status.has_value());
+    m_message->setText(status.value_or(QString()));
+
+    const bool working = m_model.isWorking();
+    m_symbol->setPixmap(
+        Icons::pixmap(working ? QStringLiteral("archivebox.fill") : QStringLiteral("checkmark.circle.fill"),
+                      kSymbolSize, Theme::color(working ? Theme::Colour::blue : Theme::Colour::green)));
+
+    const auto task = WorkbenchTexts::firstRunningTask(m_store.tasks());
+    m_taskId = task ? task->id : QUuid();
+    m_taskRow->setVisible(task.has_value());
+    m_bar->setVisible(task.has_value());
+    if (!task) return;
+    m_percent->setText(WorkbenchTexts::percentText(task->progress));
+    m_bar->setProgress(task->progress);
+}
+
+void FeedbackBanner::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Theme::color(Theme::Colour::accent, 0.18), 1));
+    painter.setBrush(Theme::color(Theme::Colour::accent, 0.08));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+}

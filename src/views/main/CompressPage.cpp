@@ -1,0 +1,165 @@
+#include "views/main/CompressPage.h"
+
+#include "viewmodels/MainViewModel.h"
+#include "views/kit/Card.h"
+#include "views/kit/CompressionLevelPicker.h"
+#include "views/kit/DropIntake.h"
+#include "views/kit/FeedbackBanner.h"
+#include "views/kit/FormatPicker.h"
+#include "views/kit/Labels.h"
+#include "views/kit/PathRow.h"
+#include "views/kit/SelectionSizes.h"
+#include "views/kit/StatusLine.h"
+#include "views/kit/WorkbenchTexts.h"
+#include "views/main/SelectionCard.h"
+#include "views/main/SettingsWriteThrough.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+
+void setChecked(QCheckBox* toggle, bool checked) {
+    if (toggle->isChecked() == checked) return;
+    const QSignalBlocker blocker(toggle);
+    toggle->setChecked(checked);
+}
+
+}  // namespace
+
+CompressPage::CompressPage(MainViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+                           QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_settingsStore(settingsStore),
+      m_sizes(new SelectionSizes(nullptr, this)),
+      m_sources(
+          new SelectionCard({QStringLiteral(u" 个文件"), QStringLiteral(u"添加文件"),
+                             QStringLiteral(u"还没有选择要压缩的文件"), QStringLiteral("doc.badge.plus")},
+                            ArchiveActivityKind::compress, *m_sizes, this)),
+      m_banner(new FeedbackBanner(model, store, this)),
+      m_start(Labels::prominentButton(QStringLiteral(u"立即压缩"), QStringLiteral("archivebox"), this)) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(34, 0, 34, 34);
+    column->setSpacing(22);
+    column->addWidget(m_sources);
+    column->addWidget(m_banner);
+    auto* cards = new QHBoxLayout;
+    cards->setSpacing(20);
+    cards->addWidget(buildSettingsCard(), 1, Qt::AlignTop);
+    cards->addWidget(buildSummaryCard(), 0, Qt::AlignTop);
+    column->addLayout(cards);
+    column->addWidget(m_start);
+    column->addStretch();
+
+    DropIntake::install(m_sources, DropIntent::compress, m_model);
+    connect(m_sources->addButton(), &QPushButton::clicked, &m_model,
+            qOverload<>(&MainViewModel::selectFilesForCompression));
+    connect(m_sources->clearButton(), &QPushButton::clicked, this,
+            [this] { m_model.setSelectedFilesForCompression({}); });
+    connect(m_start, &QPushButton::clicked, this, [this] { m_model.compress(false); });
+    connect(&m_model, &MainViewModel::changed, this, &CompressPage::syncFromModel);
+    connect(m_sizes, &SelectionSizes::changed, this, &CompressPage::syncSummary);
+    syncFromModel();
+}
+
+QWidget* CompressPage::buildSettingsCard() {
+    auto* card = new Card(this);
+    QVBoxLayout* rows = card->contentLayout();
+    rows->addWidget(Labels::make(QStringLiteral(u"压缩设置"), Theme::TextStyle::title3, QFont::Bold));
+    m_formats = new FormatPicker(card);
+    rows->addWidget(m_formats);
+    m_levels = new CompressionLevelPicker(card);
+    rows->addWidget(m_levels);
+    m_destination = new PathRow(QStringLiteral(u"保存路径"), card);
+    rows->addWidget(m_destination);
+    m_separateArchives = new QCheckBox(QStringLiteral(u"压缩到单独文件"), card);
+    m_ignoreHiddenFiles = new QCheckBox(QStringLiteral(u"压缩时排除隐藏文件"), card);
+    // The same stored switch that makes an extraction remove its archives; compressions keep their
+    // sources.
+    m_deleteSource = new QCheckBox(QStringLiteral(u"压缩后删除原文件"), card);
+    for (QCheckBox* toggle : {m_separateArchives, m_ignoreHiddenFiles, m_deleteSource})
+        rows->addWidget(toggle);
+    m_password = new QLineEdit(card);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setPlaceholderText(QStringLiteral(u"设置密码（可选）"));
+    rows->addWidget(m_password);
+
+    connect(m_formats, &FormatPicker::formatChosen, &m_model, &MainViewModel::selectCompressionFormat);
+    connect(m_levels, &CompressionLevelPicker::levelChosen, &m_model,
+            &MainViewModel::setSelectedCompressionLevel);
+    connect(m_destination, &PathRow::browseRequested, &m_model, &MainViewModel::selectDestination);
+    connect(m_separateArchives, &QCheckBox::toggled, this, [this](bool on) {
+        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::compressToSeparateFolder, on);
+        if (!on) {
+            m_model.setAlertMessage(
+                QStringLiteral(u"取消勾选“压缩到单独文件”后，所选文件会被压缩到一个文件内。"));
+        }
+    });
+    connect(m_ignoreHiddenFiles, &QCheckBox::toggled, this, [this](bool on) {
+        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::ignoreHiddenFilesWhenCompressing,
+                                    on);
+    });
+    connect(m_deleteSource, &QCheckBox::toggled, this, [this](bool on) {
+        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::deleteSourceAfterExtract, on);
+    });
+    connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setPassword);
+    return card;
+}
+
+QWidget* CompressPage::buildSummaryCard() {
+    auto* card = new Card(this);
+    card->setFixedWidth(360);
+    QVBoxLayout* rows = card->contentLayout();
+    rows->addWidget(Labels::make(QStringLiteral(u"压缩摘要"), Theme::TextStyle::title3, QFont::Bold));
+    m_formatLine = new StatusLine(QStringLiteral(u"压缩格式"), {}, card);
+    m_levelLine = new StatusLine(QStringLiteral(u"压缩级别"), {}, card);
+    m_countLine = new StatusLine(QStringLiteral(u"文件数量"), {}, card);
+    m_sizeLine = new StatusLine(QStringLiteral(u"总大小"), {}, card);
+    m_estimateLine = new StatusLine(QStringLiteral(u"预计压缩后大小"), {}, card);
+    for (StatusLine* line : {m_formatLine, m_levelLine, m_countLine, m_sizeLine, m_estimateLine}) {
+        rows->addWidget(line);
+    }
+    QLabel* note = Labels::make(QStringLiteral(u"实际压缩大小会因文件内容和所选格式不同。"),
+                                Theme::TextStyle::callout, Theme::Colour::secondary, card);
+    note->setWordWrap(true);
+    rows->addWidget(note);
+    return card;
+}
+
+QString CompressPage::summaryValue(const QString& label) const {
+    for (const StatusLine* line : {m_formatLine, m_levelLine, m_countLine, m_sizeLine, m_estimateLine}) {
+        if (line->label() == label) return line->value();
+    }
+    return {};
+}
+
+void CompressPage::syncFromModel() {
+    const QStringList& files = m_model.selectedFilesForCompression();
+    m_sources->setPaths(files);
+    m_sizes->setPaths(files);
+    m_sizes->setEstimateParameters(m_model.selectedCompressionFormat(), m_model.selectedCompressionLevel());
+    m_formats->setSelectedFormat(m_model.selectedCompressionFormat());
+    m_levels->setSelectedLevel(m_model.selectedCompressionLevel());
+    m_destination->setValue(m_model.destinationDescription());
+    const AppSettings& settings = m_model.settings();
+    setChecked(m_separateArchives, settings.compressToSeparateFolder);
+    setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
+    setChecked(m_deleteSource, settings.deleteSourceAfterExtract);
+    if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
+    m_formatLine->setValue(WorkbenchTexts::formatLabel(m_model.selectedCompressionFormat()));
+    m_levelLine->setValue(WorkbenchTexts::levelLabel(m_model.selectedCompressionLevel()));
+    m_countLine->setValue(QString::number(files.size()));
+    syncSummary();
+}
+
+void CompressPage::syncSummary() {
+    const auto total = m_sizes->total();
+    m_sizeLine->setValue(total ? WorkbenchTexts::sizeText(*total) : QStringLiteral(u"…"));
+    const auto estimate = m_sizes->estimate();
+    m_estimateLine->setValue(estimate ? WorkbenchTexts::estimateText(*estimate) : QStringLiteral(u"…"));
+}

@@ -1,0 +1,3 @@
+#include "views/main/ContentViewState.h"
+
+ContentViewState::ContentViewState(QObject* parent) : QObject(parent) {}

@@ -1,0 +1,39 @@
+#include "views/main/CurrentTaskPanel.h"
+
+#include "core/state/WorkbenchStore.h"
+#include "views/kit/EmptyState.h"
+#include "views/kit/Labels.h"
+#include "views/kit/WorkbenchTexts.h"
+#include "views/main/CompactTaskRow.h"
+
+#include <QVBoxLayout>
+
+CurrentTaskPanel::CurrentTaskPanel(WorkbenchStore& store, QWidget* parent)
+    : Card(parent),
+      m_store(store),
+      m_empty(new EmptyState(QStringLiteral(u"暂无进行中的任务"), QStringLiteral("checkmark.circle"), this)) {
+    setMinimumHeight(238);
+    contentLayout()->addWidget(
+        Labels::make(QStringLiteral(u"当前任务"), Theme::TextStyle::title3, QFont::Bold));
+    contentLayout()->addWidget(m_empty);
+    contentLayout()->addStretch();
+    connect(&m_store, &WorkbenchStore::tasksChanged, this, &CurrentTaskPanel::syncFromStore);
+    syncFromStore();
+}
+
+CompactTaskRow* CurrentTaskPanel::taskRow() const { return m_row && !m_row->isHidden() ? m_row : nullptr; }
+
+void CurrentTaskPanel::syncFromStore() {
+    const auto task = WorkbenchTexts::firstRunningTask(m_store.tasks());
+    m_empty->setVisible(!task);
+    if (!task) {
+        if (m_row) m_row->hide();
+        return;
+    }
+    if (!m_row) {
+        m_row = new CompactTaskRow(*task, this);
+        contentLayout()->insertWidget(1, m_row);
+    }
+    m_row->setTask(*task);
+    m_row->show();
+}

@@ -1,0 +1,146 @@
+#include "views/main/ExtractPage.h"
+
+#include "viewmodels/MainViewModel.h"
+#include "views/kit/Card.h"
+#include "views/kit/DropIntake.h"
+#include "views/kit/FeedbackBanner.h"
+#include "views/kit/Labels.h"
+#include "views/kit/PathRow.h"
+#include "views/kit/SelectionSizes.h"
+#include "views/kit/StatusLine.h"
+#include "views/kit/WorkbenchTexts.h"
+#include "views/main/SelectionCard.h"
+#include "views/main/SettingsWriteThrough.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+
+void setChecked(QCheckBox* toggle, bool checked) {
+    if (toggle->isChecked() == checked) return;
+    const QSignalBlocker blocker(toggle);
+    toggle->setChecked(checked);
+}
+
+}  // namespace
+
+ExtractPage::ExtractPage(MainViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+                         QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_settingsStore(settingsStore),
+      m_sizes(new SelectionSizes(nullptr, this)),
+      m_archives(
+          new SelectionCard({QStringLiteral(u" 个压缩包"), QStringLiteral(u"添加压缩包"),
+                             QStringLiteral(u"还没有选择要解压的压缩包"), QStringLiteral("doc.zipper")},
+                            ArchiveActivityKind::extract, *m_sizes, this)),
+      m_banner(new FeedbackBanner(model, store, this)),
+      m_start(Labels::prominentButton(QStringLiteral(u"立即解压"), QStringLiteral("tray.and.arrow.down.fill"),
+                                      this)) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(34, 0, 34, 34);
+    column->setSpacing(22);
+    column->addWidget(m_archives);
+    column->addWidget(m_banner);
+    auto* cards = new QHBoxLayout;
+    cards->setSpacing(20);
+    cards->addWidget(buildSettingsCard(), 1, Qt::AlignTop);
+    cards->addWidget(buildSummaryCard(), 0, Qt::AlignTop);
+    column->addLayout(cards);
+    column->addWidget(m_start);
+    column->addStretch();
+
+    DropIntake::install(m_archives, DropIntent::extract, m_model);
+    connect(m_archives->addButton(), &QPushButton::clicked, &m_model, &MainViewModel::selectArchive);
+    connect(m_archives->clearButton(), &QPushButton::clicked, &m_model,
+            &MainViewModel::clearExtractionSelection);
+    connect(m_start, &QPushButton::clicked, this, [this] { m_model.extract(); });
+    connect(&m_model, &MainViewModel::changed, this, &ExtractPage::syncFromModel);
+    connect(m_sizes, &SelectionSizes::changed, this, &ExtractPage::syncSummary);
+    syncFromModel();
+}
+
+QWidget* ExtractPage::buildSettingsCard() {
+    auto* card = new Card(this);
+    QVBoxLayout* rows = card->contentLayout();
+    rows->addWidget(Labels::make(QStringLiteral(u"解压设置"), Theme::TextStyle::title3, QFont::Bold));
+    m_destination = new PathRow(QStringLiteral(u"解压位置"), card);
+    rows->addWidget(m_destination);
+    auto* toggles = new QHBoxLayout;
+    toggles->setSpacing(28);
+    m_currentLocation = new QCheckBox(QStringLiteral(u"解压到当前目录"), card);
+    m_separateFolder = new QCheckBox(QStringLiteral(u"解压到单独文件夹"), card);
+    m_openAfter = new QCheckBox(QStringLiteral(u"解压后自动打开文件夹"), card);
+    for (QCheckBox* toggle : {m_currentLocation, m_separateFolder, m_openAfter}) toggles->addWidget(toggle);
+    toggles->addStretch();
+    rows->addLayout(toggles);
+    m_password = new QLineEdit(card);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setPlaceholderText(QStringLiteral(u"密码（如有）"));
+    rows->addWidget(m_password);
+
+    connect(m_destination, &PathRow::browseRequested, &m_model, &MainViewModel::selectDestination);
+    // On mirrors "no folder chosen"; switching it off changes nothing, a chosen folder does.
+    connect(m_currentLocation, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) m_model.resetDestinationToCurrentLocation();
+        setChecked(m_currentLocation, !m_model.destinationURL().has_value());
+    });
+    connect(m_separateFolder, &QCheckBox::toggled, this, [this](bool on) {
+        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::extractToSeparateFolder, on);
+        if (!on) {
+            m_model.setAlertMessage(
+                QStringLiteral(u"取消勾选“解压到单独文件夹”后，所选文件会被解压到同一个文件夹内。"));
+        }
+    });
+    // Extractions from this page always open their output.
+    m_openAfter->setChecked(true);
+    connect(m_openAfter, &QCheckBox::toggled, this, [this] { setChecked(m_openAfter, true); });
+    connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setPassword);
+    return card;
+}
+
+QWidget* ExtractPage::buildSummaryCard() {
+    auto* card = new Card(this);
+    card->setFixedWidth(360);
+    QVBoxLayout* rows = card->contentLayout();
+    rows->addWidget(Labels::make(QStringLiteral(u"解压摘要"), Theme::TextStyle::title3, QFont::Bold));
+    m_countLine = new StatusLine(QStringLiteral(u"压缩包数量"), {}, card);
+    m_sizeLine = new StatusLine(QStringLiteral(u"总大小"), {}, card);
+    m_formatsLine = new StatusLine(QStringLiteral(u"主要格式"), {}, card);
+    for (StatusLine* line : {m_countLine, m_sizeLine, m_formatsLine}) rows->addWidget(line);
+    QLabel* note = Labels::make(QStringLiteral(u"解压完成后会自动打开输出目录。"), Theme::TextStyle::callout,
+                                Theme::Colour::secondary, card);
+    note->setWordWrap(true);
+    rows->addWidget(note);
+    return card;
+}
+
+QString ExtractPage::summaryValue(const QString& label) const {
+    for (const StatusLine* line : {m_countLine, m_sizeLine, m_formatsLine}) {
+        if (line->label() == label) return line->value();
+    }
+    return {};
+}
+
+void ExtractPage::syncFromModel() {
+    const QStringList& archives = m_model.selectedArchivesForExtraction();
+    m_archives->setPaths(archives);
+    m_sizes->setPaths(archives);
+    m_destination->setValue(m_model.destinationDescription());
+    setChecked(m_currentLocation, !m_model.destinationURL().has_value());
+    setChecked(m_separateFolder, m_model.settings().extractToSeparateFolder);
+    if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
+    m_countLine->setValue(QString::number(archives.size()));
+    m_formatsLine->setValue(WorkbenchTexts::selectedArchiveFormats(archives));
+    syncSummary();
+}
+
+void ExtractPage::syncSummary() {
+    const auto total = m_sizes->total();
+    m_sizeLine->setValue(total ? WorkbenchTexts::sizeText(*total) : QStringLiteral(u"…"));
+}

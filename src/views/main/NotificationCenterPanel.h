@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+struct AppNotificationItem;
+class QPushButton;
+class QVBoxLayout;
+class WorkbenchStore;
+
+// The workbench notifications, newest first (at most 40), with "全部已读". Opening or scrolling it
+// reads nothing: only the button marks notifications read. Shown in the top bar's popover.
+class NotificationCenterPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit NotificationCenterPanel(WorkbenchStore& store, QWidget* parent = nullptr);
+
+    QPushButton* markAllReadButton() const { return m_markAllRead; }
+    // How many notification rows are shown.
+    int rowCount() const;
+
+private:
+    void rebuild();
+    QWidget* notificationRow(const AppNotificationItem& item);
+
+    WorkbenchStore& m_store;
+    QPushButton* m_markAllRead;
+    QVBoxLayout* m_rows;
+};

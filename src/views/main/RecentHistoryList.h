@@ -1,0 +1,31 @@
+#pragma once
+
+#include "views/kit/Card.h"
+
+class MainViewModel;
+class QPushButton;
+class QVBoxLayout;
+class WorkbenchStore;
+
+// The home page's card of the five newest history records, with a button to the history page, or
+// "暂无最近记录" while the history is empty.
+class RecentHistoryList : public Card {
+    Q_OBJECT
+
+public:
+    static constexpr int kShownRecords = 5;
+
+    RecentHistoryList(MainViewModel& model, WorkbenchStore& store, QWidget* parent = nullptr);
+
+    QPushButton* allHistoryButton() const { return m_allHistory; }
+    // The file names shown, in order.
+    QStringList shownFileNames() const;
+    bool showsEmptyState() const;
+
+private:
+    void rebuild();
+
+    WorkbenchStore& m_store;
+    QPushButton* m_allHistory;
+    QVBoxLayout* m_rows;
+};

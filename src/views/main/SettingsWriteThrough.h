@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/state/AppSettings.h"
+
+class MainViewModel;
+class SettingsStore;
+
+// A switch of an operation page changes one stored setting: the stored record is loaded, that one
+// field changed and saved, and the same field mirrored into the model's working copy. Saving the
+// model's whole copy instead would undo what the model keeps only for itself (the thread count it
+// overrides) and what another page saved meanwhile.
+namespace SettingsWriteThrough {
+
+void write(SettingsStore& store, MainViewModel& model, bool AppSettings::*field, bool value);
+
+}  // namespace SettingsWriteThrough

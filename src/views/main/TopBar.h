@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class BellButton;
+class ContentViewState;
+class MainViewModel;
+class NotificationCenterPanel;
+class QLabel;
+class WorkbenchStore;
+
+// The strip above every page: the page's title and the bell, whose dot shows while a notification is
+// unread. The bell opens and closes the notification panel below it through the view state's
+// isShowingNotifications; closing the panel by clicking elsewhere clears that flag.
+class TopBar : public QWidget {
+    Q_OBJECT
+
+public:
+    TopBar(MainViewModel& model, WorkbenchStore& store, ContentViewState& viewState,
+           QWidget* parent = nullptr);
+
+    QString title() const;
+    BellButton* bell() const { return m_bell; }
+    // The popover window of the panel (a popup while shown).
+    QWidget* notificationPopover() const { return m_popover; }
+    NotificationCenterPanel* notificationPanel() const { return m_panel; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void syncFromModel();
+    void syncPopover();
+
+    MainViewModel& m_model;
+    WorkbenchStore& m_store;
+    ContentViewState& m_viewState;
+    QLabel* m_title;
+    BellButton* m_bell;
+    QWidget* m_popover;
+    NotificationCenterPanel* m_panel;
+};

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/AppCoordinator.h"
+#include "app/ExternalOperationProgressWindowController.h"
+#include "app/FakeScheduler.h"
+#include "support/TempTree.h"
+#include "viewmodels/FakeWorkbenchPlatform.h"
+
+#include <gtest/gtest.h>
+#include <QSignalSpy>
+#include <QThreadPool>
+#include <QWidget>
+
+// Records the browser windows the coordinator asks for.
+class FakePreviewWindowOpener : public PreviewWindowOpener {
+public:
+    struct Call {
+        QStringList archives;
+        std::optional<QList<ArchivePreviewEntry>> preloaded;
+        bool activatesApp;
+    };
+    QList<Call>& calls;
+
+    explicit FakePreviewWindowOpener(QList<Call>& log) : calls(log) {}
+    void openPreviewWindow(const QStringList& archives,
+                           const std::optional<QList<ArchivePreviewEntry>>& preloaded,
+                           bool activatesApp) override {
+        calls.append({archives, preloaded, activatesApp});
+    }
+};
+
+// A coordinator over temporary stores, a fake clock, scripted panels and recorded browser windows.
+class CoordinatorFixture : public testing::Test {
+protected:
+    TempTree files;
+    TempTree config;
+    FakeScheduler scheduler;
+    FakeWorkbenchPlatform platform;
+    QThreadPool pool;
+    QList<FakePreviewWindowOpener::Call> previewCalls;
+    std::unique_ptr<AppCoordinator> coordinator;
+    QWidget mainWindow;
+
+    void SetUp() override { makeCoordinator(false); }
+
+    void makeCoordinator(bool backgroundLogin) {
+        coordinator.reset();
+        coordinator = std::make_unique<AppCoordinator>(AppCoordinator::Environment{
+            .scheduler = scheduler,
+            .platform = platform,
+            .defaults = DefaultsStore(config.path("defaults")),
+            .isBackgroundLoginLaunch = backgroundLogin,
+            .makePreviewWindowOpener =
+                [this](const PreviewWindowServices&) {
+                    return std::make_unique<FakePreviewWindowOpener>(previewCalls);
+                },
+            .workerPool = &pool,
+        });
+    }
+
+    void changeSettings(const std::function<void(AppSettings&)>& change) {
+        AppSettings settings = coordinator->settingsStore().load();
+        change(settings);
+        coordinator->settingsStore().save(settings);
+    }
+
+    // Waits for the next outside operation to end.
+    void waitForOperations(int count = 1) {
+        QSignalSpy finished(coordinator.get(), &AppCoordinator::externalOperationFinished);
+        while (finished.size() < count) ASSERT_TRUE(finished.wait(120000));
+    }
+
+    ExternalOperationProgressModel& progress() { return coordinator->progressWindowController()->model(); }
+};

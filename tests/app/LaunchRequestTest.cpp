@@ -1,0 +1,50 @@
+#include "app/LaunchRequest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Verb = LaunchRequest::Verb;
+
+TEST(LaunchRequestTest, CommandLineGivesVerbAndArguments) {
+    struct Case {
+        QStringList arguments;
+        Verb verb;
+        QStringList kept;
+        bool backgroundLogin;
+    };
+    const QList<Case> cases = {
+        {{}, Verb::activate, {}, false},
+        {{"a.zip", "b"}, Verb::open, {"a.zip", "b"}, false},
+        {{"velmora://extract?path=%2Fa"}, Verb::open, {"velmora://extract?path=%2Fa"}, false},
+        {{"--service-extract", "a.zip"}, Verb::serviceExtract, {"a.zip"}, false},
+        {{"--service-compress"}, Verb::serviceCompress, {}, false},
+        {{"--background-login"}, Verb::activate, {}, true},
+    };
+    for (const Case& c : cases) {
+        const LaunchRequest request = LaunchRequest::fromCommandLine(c.arguments, "/work");
+        EXPECT_EQ(request.verb, c.verb) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(request.arguments, c.kept);
+        EXPECT_EQ(request.backgroundLogin, c.backgroundLogin);
+    }
+}
+
+TEST(LaunchRequestTest, MessageRoundTripsAndRejectsGarbage) {
+    const LaunchRequest request{
+        .verb = Verb::serviceCompress, .arguments = {QStringLiteral(u"照片 1"), "a\nb"}, .cwd = "/home/u"};
+    EXPECT_EQ(LaunchRequest::decoded(request.encoded()), request);
+    EXPECT_FALSE(request.encoded().contains('\n'));
+    EXPECT_FALSE(LaunchRequest::decoded("{\"verb\":\"format-disk\"}"));
+    EXPECT_FALSE(LaunchRequest::decoded("not json"));
+}
+
+TEST(LaunchArgumentsTest, SortsUrlsAndPaths) {
+    const LaunchArguments sorted = LaunchArguments::classify(
+        {"file:///tmp/a%20b.zip", "docs/../x.txt", "/abs/y", "velmora://extract?path=%2Fa",
+         "http://example.com/z", "sftp://host/f", "a:b.txt", "", "VELMORA://compress"},
+        "/home/u");
+    EXPECT_EQ(sorted.actionURLs, QStringList{"velmora://extract?path=%2Fa"});
+    EXPECT_EQ(sorted.paths, (QStringList{"/tmp/a b.zip", "/home/u/x.txt", "/abs/y", "/home/u/a:b.txt"}));
+}
+
+}  // namespace

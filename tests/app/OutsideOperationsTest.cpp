@@ -1,0 +1,191 @@
+#include "app/CoordinatorFixture.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+
+namespace {
+
+// Incompressible, so compressing it takes long enough to be cancelled.
+QByteArray randomBytes(qsizetype size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    return bytes;
+}
+
+class OutsideOperationsTest : public CoordinatorFixture {
+protected:
+    // A folder of two files, as a user would send it.
+    QString makePhotos(const QString& relative = "Photos") {
+        files.writeFile(relative + "/a.jpg", QByteArray(2000, 'a'));
+        files.writeFile(relative + "/b.jpg", QByteArray(3000, 'b'));
+        return files.path(relative);
+    }
+
+    QStringList zipListing(const QString& archive) {
+        QProcess unzip;
+        unzip.start("/usr/bin/unzip", {"-Z1", archive});
+        unzip.waitForFinished();
+        QStringList names = QString::fromUtf8(unzip.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        names.sort();
+        return names;
+    }
+};
+
+TEST_F(OutsideOperationsTest, CompressActionNamesArchivesAfterTheFolderAndCountsUp) {
+    const QString photos = makePhotos();
+    const QStringList expectedNames{"Photos 1.zip", "Photos 2.zip", "Photos.zip"};
+    for (int run = 0; run < 3; ++run) {
+        coordinator->handleActionURL("velmora://compress?path=" + QUrl::toPercentEncoding(photos));
+        EXPECT_EQ(progress().title(), QStringLiteral(u"正在压缩文件"));
+        EXPECT_EQ(progress().message(), QStringLiteral(u"正在压缩 1 个项目..."));
+        waitForOperations();
+    }
+    EXPECT_EQ(QDir(files.root()).entryList({"*.zip"}, QDir::Files, QDir::Name), expectedNames);
+    EXPECT_EQ(zipListing(files.path("Photos 2.zip")),
+              (QStringList{"Photos/", "Photos/a.jpg", "Photos/b.jpg"}));
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已压缩：Photos 2.zip"));
+    EXPECT_EQ(progress().title(), QStringLiteral(u"压缩完成"));
+    EXPECT_EQ(platform.revealed.last(), QStringList{files.path("Photos 2.zip")});
+}
+
+TEST_F(OutsideOperationsTest, SeveralInputsGiveOneArchiveEachOrOneForAll) {
+    const QString a = files.writeFile("a.txt", "alpha");
+    const QString b = files.writeFile("b.txt", "beta");
+    changeSettings([](AppSettings& s) { s.compressToSeparateFolder = true; });
+    coordinator->compressIncoming({a, b, a});
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已压缩 2 个压缩包。"));
+    EXPECT_EQ(zipListing(files.path("a.zip")), QStringList{"a.txt"});
+    EXPECT_EQ(zipListing(files.path("b.zip")), QStringList{"b.txt"});
+
+    changeSettings([](AppSettings& s) { s.compressToSeparateFolder = false; });
+    coordinator->compressIncoming({b, a});
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已压缩：Archive.zip"));
+    EXPECT_EQ(zipListing(files.path("Archive.zip")), (QStringList{"a.txt", "b.txt"}));
+}
+
+TEST_F(OutsideOperationsTest, MixedInputsAreCompressedAndGoToTheDefaultFolder) {
+    const QString text = files.writeFile("in/t.txt", "text");
+    const QString zip = files.path("in/z.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", zip, text});
+    changeSettings([&](AppSettings& s) {
+        s.compressToSeparateFolder = false;
+        s.defaultExtractLocationPath = files.path("out");
+    });
+    coordinator->handleIncoming({zip, text});
+    waitForOperations();
+    EXPECT_EQ(zipListing(files.path("out/Archive.zip")), (QStringList{"t.txt", "z.zip"}));
+}
+
+TEST_F(OutsideOperationsTest, HiddenFileAloneFailsWithTheNoInputText) {
+    const QString hidden = files.writeFile(".env", "secret");
+    changeSettings([](AppSettings& s) { s.ignoreHiddenFilesWhenCompressing = true; });
+    coordinator->compressIncoming({hidden});
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), ArchiveError::noInputFiles().message());
+    EXPECT_EQ(progress().title(), QStringLiteral(u"压缩失败"));
+    EXPECT_EQ(progress().message(), QStringLiteral(u"压缩失败"));
+    EXPECT_TRUE(progress().isError());
+    EXPECT_FALSE(QFileInfo::exists(files.path(".env.zip")));
+}
+
+TEST_F(OutsideOperationsTest, ArchivesExtractBesideTheFirstOrIntoTheDefaultFolder) {
+    files.makeFolder("src");
+    const QString one = files.path("src/one.zip");
+    const QString two = files.path("src/two.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", one, files.writeFile("x/1.txt", "1")});
+    runTool("/usr/bin/zip", {"-q", "-j", two, files.writeFile("x/2.txt", "2")});
+
+    coordinator->handleActionURL("velmora://extract?path=" + QUrl::toPercentEncoding(one) +
+                                 "&path=" + QUrl::toPercentEncoding(two));
+    EXPECT_EQ(progress().message(), QStringLiteral(u"正在解压 2 个压缩包..."));
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已解压 2 个压缩包。"));
+    EXPECT_EQ(progress().title(), QStringLiteral(u"解压完成"));
+    EXPECT_TRUE(QFileInfo::exists(files.path("src/one/1.txt")));
+    EXPECT_TRUE(QFileInfo::exists(files.path("src/two/2.txt")));
+
+    changeSettings([&](AppSettings& s) { s.defaultExtractLocationPath = files.makeFolder("dest"); });
+    coordinator->handleIncoming({one});
+    waitForOperations();
+    EXPECT_TRUE(QFileInfo::exists(files.path("dest/one/1.txt")));
+}
+
+TEST_F(OutsideOperationsTest, AllVolumesOfASplitSetExtractOnce) {
+    const QString big = files.writeFile("data/big.bin", QByteArray(300 * 1024, 'q') + QByteArray::number(42));
+    runTool("/usr/bin/7zz", {"a", "-bd", "-mx=0", "-v100k", files.path("set/a.7z"), big});
+    const QStringList volumes = QDir(files.path("set")).entryList({"a.7z.*"}, QDir::Files, QDir::Name);
+    ASSERT_GE(volumes.size(), 3);
+    QStringList chosen;
+    for (auto it = volumes.rbegin(); it != volumes.rend(); ++it) chosen.append(files.path("set/" + *it));
+
+    coordinator->handleIncoming(chosen);
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已解压 1 个压缩包。"));
+    EXPECT_FALSE(progress().isError());
+    QDirIterator found(files.path("set"), {"big.bin"}, QDir::Files, QDirIterator::Subdirectories);
+    ASSERT_TRUE(found.hasNext());
+    EXPECT_EQ(QFileInfo(found.next()).size(), QFileInfo(big).size());
+    EXPECT_FALSE(found.hasNext());
+}
+
+TEST_F(OutsideOperationsTest, CancellingShowsCancelledAndClosesLater) {
+    const QString big = files.writeFile("big.bin", randomBytes(8 * 1024 * 1024));
+    coordinator->compressIncoming({big});
+    coordinator->progressWindowController()->requestCancel();
+    EXPECT_EQ(progress().message(), QStringLiteral(u"正在取消任务..."));
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"任务已取消"));
+    EXPECT_EQ(progress().title(), QStringLiteral(u"已取消"));
+    EXPECT_EQ(progress().message(), QStringLiteral(u"任务已取消。"));
+    EXPECT_TRUE(progress().isError());
+    EXPECT_FALSE(QFileInfo::exists(files.path("big.zip")));
+
+    scheduler.advance(2799);
+    EXPECT_NE(coordinator->progressWindowController(), nullptr);
+    scheduler.advance(1);
+    EXPECT_EQ(coordinator->progressWindowController(), nullptr);
+}
+
+TEST_F(OutsideOperationsTest, OverlappingRequestsEachEndInTheirOwnState) {
+    const QString big = files.writeFile("big.bin", randomBytes(8 * 1024 * 1024));
+    const QString small = files.writeFile("small.txt", "s");
+    coordinator->compressIncoming({big});
+    auto* firstWindow = coordinator->progressWindowController();
+    coordinator->progressWindowController()->requestCancel();
+    // The second request takes the window over; the first one's end must not touch it.
+    coordinator->compressIncoming({small});
+    EXPECT_EQ(coordinator->progressWindowController(), firstWindow);
+    EXPECT_EQ(progress().message(), QStringLiteral(u"正在压缩 1 个项目..."));
+    waitForOperations(2);
+
+    EXPECT_EQ(progress().title(), QStringLiteral(u"压缩完成"));
+    EXPECT_EQ(progress().message(), QStringLiteral(u"已压缩：small.zip"));
+    EXPECT_FALSE(progress().isError());
+    EXPECT_TRUE(QFileInfo::exists(files.path("small.zip")));
+    EXPECT_EQ(scheduler.pending.size(), 1 + 4 + 4);  // one close, two rounds of main-window hiding
+    scheduler.advance(1200);
+    EXPECT_EQ(coordinator->progressWindowController(), nullptr);
+    scheduler.advance(5000);
+}
+
+TEST_F(OutsideOperationsTest, ANewerRequestKeepsTheWindowOpenPastTheOlderClose) {
+    const QString a = files.writeFile("a.txt", "a");
+    const QString big = files.writeFile("big.bin", randomBytes(8 * 1024 * 1024));
+    coordinator->compressIncoming({a});
+    waitForOperations();
+    coordinator->compressIncoming({big});
+    scheduler.advance(1200);  // the first run's close is due now
+    ASSERT_NE(coordinator->progressWindowController(), nullptr);
+    EXPECT_FALSE(progress().isFinished());
+    coordinator->cancelExternalOperation();
+    waitForOperations();
+    EXPECT_EQ(progress().title(), QStringLiteral(u"已取消"));
+}
+
+}  // namespace

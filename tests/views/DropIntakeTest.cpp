@@ -1,0 +1,83 @@
+#include "viewmodels/WorkbenchFixture.h"
+#include "views/kit/DropIntake.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+using DropIntakeTest = WorkbenchFixture;
+
+TEST(DropIntakeRules, OnlyLocalFileUrlsAreTakenInDropOrder) {
+    const struct {
+        QList<QUrl> urls;
+        QString text;
+        QStringList paths;
+    } cases[] = {
+        {{}, "plain text", {}},
+        {{QUrl("https://example.com/a.zip")}, {}, {}},
+        {{QUrl("http://example.com/a.zip"), QUrl("ftp://example.com/b.zip")}, {}, {}},
+        {{QUrl("data:text/plain,hello")}, {}, {}},
+        {{QUrl::fromLocalFile("/tmp/a.zip")}, "with text", {"/tmp/a.zip"}},
+        {{QUrl::fromLocalFile("/tmp/b"), QUrl("https://x/y"), QUrl::fromLocalFile("/tmp/a")},
+         {},
+         {"/tmp/b", "/tmp/a"}},
+        // The same file twice in one drag reaches the operation twice.
+        {{QUrl::fromLocalFile("/tmp/a"), QUrl::fromLocalFile("/tmp/a")}, {}, {"/tmp/a", "/tmp/a"}},
+        {{QUrl::fromLocalFile(QStringLiteral(u"/tmp/照片 2026.zip"))},
+         {},
+         {QStringLiteral(u"/tmp/照片 2026.zip")}},
+    };
+    for (const auto& testCase : cases) {
+        QMimeData data;
+        if (!testCase.urls.isEmpty()) data.setUrls(testCase.urls);
+        if (!testCase.text.isEmpty()) data.setText(testCase.text);
+        EXPECT_EQ(DropIntake::localFilePaths(&data), testCase.paths);
+    }
+    EXPECT_TRUE(DropIntake::localFilePaths(nullptr).isEmpty());
+}
+
+TEST_F(DropIntakeTest, EachIntentReachesItsOperation) {
+    const QString archive = files.writeFile("a.zip", "PK");
+    const QString plain = files.writeFile("notes.txt", "n");
+    auto dropOf = [](const QStringList& paths) {
+        auto data = std::make_unique<QMimeData>();
+        QList<QUrl> urls;
+        for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
+        data->setUrls(urls);
+        return data;
+    };
+
+    EXPECT_TRUE(DropIntake::handleDrop(dropOf({plain, archive}).get(), DropIntent::compress, model()));
+    EXPECT_EQ(model().selectedFilesForCompression(), (QStringList{plain, archive}));
+
+    EXPECT_TRUE(DropIntake::handleDrop(dropOf({archive}).get(), DropIntent::extract, model()));
+    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{archive});
+
+    EXPECT_TRUE(DropIntake::handleDrop(dropOf({plain}).get(), DropIntent::splitCompress, model()));
+    EXPECT_TRUE(waitFor([&] { return model().splitCompressionItems().size() == 1; }));
+
+    // A mix of an archive and a plain file is compressed, the archive included.
+    EXPECT_TRUE(DropIntake::handleDrop(dropOf({archive, plain}).get(), DropIntent::home, model()));
+    ASSERT_TRUE(waitUntilIdle());
+    QStringList compressed;
+    for (const auto& call : engine.calls()) {
+        EXPECT_EQ(call.operation, "compressSingle");
+        compressed += call.files;
+    }
+    EXPECT_EQ(compressed, (QStringList{archive, plain}));
+
+    // Refused drops change nothing.
+    const QStringList selected = model().selectedFilesForCompression();
+    QMimeData web;
+    web.setUrls({QUrl("https://example.com/a.zip")});
+    for (const DropIntent intent : {DropIntent::home, DropIntent::extract, DropIntent::compress,
+                                    DropIntent::splitCompress, DropIntent::splitExtract}) {
+        EXPECT_FALSE(DropIntake::handleDrop(&web, intent, model()));
+    }
+    EXPECT_EQ(model().selectedFilesForCompression(), selected);
+    EXPECT_EQ(alert(), QString());
+    settle();
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#include "views/kit/DashedFrame.h"
+#include "views/kit/ElidedLabel.h"
+#include "views/kit/FormatPicker.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QSignalSpy>
+
+namespace {
+
+TEST(KitTest, ElidedLabelCutsInTheMiddleAndKeepsHeadAndTail) {
+    const QString text =
+        QStringLiteral(u"/home/user/项目资料/一个很长很长很长很长很长的文件夹/最后的文件名.zip");
+    ElidedLabel label(text);
+    const int width = QFontMetrics(label.font()).horizontalAdvance(text) / 3;
+
+    const QStringList one = label.displayedLines(width);
+    ASSERT_EQ(one.size(), 1);
+    EXPECT_TRUE(one.first().startsWith(QStringLiteral("/home")));
+    EXPECT_TRUE(one.first().endsWith(QStringLiteral(".zip")));
+    EXPECT_TRUE(one.first().contains(QChar(0x2026)));
+
+    label.setMaximumLines(2);
+    const QStringList two = label.displayedLines(width);
+    ASSERT_EQ(two.size(), 2);
+    EXPECT_TRUE(text.startsWith(two.first()));
+    EXPECT_TRUE(two.last().endsWith(QStringLiteral(".zip")));
+    EXPECT_EQ(label.heightForWidth(width), 2 * QFontMetrics(label.font()).height());
+
+    // Text that fits is never cut, whatever the line limit.
+    EXPECT_EQ(label.displayedLines(10'000), QStringList{text});
+}
+
+TEST(KitTest, DashLengthsAreGivenInPenWidths) {
+    EXPECT_EQ(DashedFrame::dashPattern(1.5, 8, 8), (QVector<qreal>{8 / 1.5, 8 / 1.5}));
+    EXPECT_EQ(DashedFrame::dashPattern(2, 6, 4), (QVector<qreal>{3, 2}));
+}
+
+TEST(KitTest, FormatPickerSelectionFollowsTheModelNotTheClick) {
+    FormatPicker picker;
+    QSignalSpy chosen(&picker, &FormatPicker::formatChosen);
+    picker.button(CompressionFormat::rar)->click();
+    ASSERT_EQ(chosen.size(), 1);
+    EXPECT_EQ(chosen.first().first().value<CompressionFormat>(), CompressionFormat::rar);
+    // The model refused it: nothing told the picker otherwise, so ZIP stays marked.
+    EXPECT_TRUE(picker.button(CompressionFormat::zip)->isChecked());
+    EXPECT_FALSE(picker.button(CompressionFormat::rar)->isChecked());
+
+    picker.setSelectedFormat(CompressionFormat::sevenZip);
+    EXPECT_TRUE(picker.button(CompressionFormat::sevenZip)->isChecked());
+    EXPECT_FALSE(picker.button(CompressionFormat::zip)->isChecked());
+    EXPECT_EQ(picker.button(CompressionFormat::tarGzip)->toolTip(), QStringLiteral("TAR.GZ"));
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+#include "MainWindowFixture.h"
+#include "views/kit/BellButton.h"
+#include "views/kit/SidebarButton.h"
+#include "views/main/ContentViewState.h"
+#include "views/main/NotificationCenterPanel.h"
+#include "views/main/Sidebar.h"
+#include "views/main/TopBar.h"
+
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using MainWindowTest = MainWindowFixture;
+
+TEST_F(MainWindowTest, SidebarEntriesShowTheirPageAndReloadTheSettings) {
+    const WorkbenchSection sections[] = {WorkbenchSection::compress, WorkbenchSection::history,
+                                         WorkbenchSection::home, WorkbenchSection::about};
+    for (const WorkbenchSection section : sections) {
+        // Changed behind the model's back; the click reloads it, also for the page already shown.
+        storeSettings([&](AppSettings& settings) { settings.compressionThreadCount = int(section) + 2; });
+        window().sidebar()->button(section)->click();
+        EXPECT_EQ(model().selectedSection(), section);
+        EXPECT_EQ(window().currentPage(), window().page(section));
+        EXPECT_EQ(window().topBar()->title(), WorkbenchSections::title(section));
+        EXPECT_TRUE(window().sidebar()->button(section)->isSelected());
+        EXPECT_EQ(model().settings().compressionThreadCount, int(section) + 2);
+    }
+}
+
+TEST_F(MainWindowTest, SplitGroupOpensWithoutChangingThePageAndLightsUpForItsPages) {
+    Sidebar* sidebar = window().sidebar();
+    EXPECT_TRUE(sidebar->groupChildren()->isHidden());
+
+    sidebar->groupHeader()->click();
+    EXPECT_FALSE(sidebar->groupChildren()->isHidden());
+    EXPECT_TRUE(waitFor(
+        [&] { return sidebar->groupChildren()->height() == sidebar->groupChildren()->sizeHint().height(); }));
+    EXPECT_EQ(model().selectedSection(), WorkbenchSection::home);
+    EXPECT_FALSE(sidebar->groupHeader()->isSelected());
+
+    sidebar->button(WorkbenchSection::splitExtract)->click();
+    EXPECT_EQ(model().selectedSection(), WorkbenchSection::splitExtract);
+    EXPECT_TRUE(sidebar->groupHeader()->isSelected());
+    EXPECT_TRUE(sidebar->button(WorkbenchSection::splitExtract)->isSelected());
+
+    // Collapsing keeps the split page and the header's highlight.
+    sidebar->groupHeader()->click();
+    EXPECT_FALSE(window().viewState().isSplitArchiveGroupExpanded());
+    EXPECT_TRUE(waitFor([&] { return sidebar->groupChildren()->isHidden(); }));
+    EXPECT_EQ(model().selectedSection(), WorkbenchSection::splitExtract);
+    EXPECT_TRUE(sidebar->groupHeader()->isSelected());
+
+    // A child entry always opens the group; another writer of the section leaves it as it is.
+    sidebar->button(WorkbenchSection::home)->click();
+    model().setSelectedSection(WorkbenchSection::splitCompress);
+    EXPECT_TRUE(sidebar->groupChildren()->isHidden());
+    EXPECT_TRUE(sidebar->groupHeader()->isSelected());
+}
+
+TEST_F(MainWindowTest, AnyDismissalClearsTheAlertAndTheSameTextShowsItAgain) {
+    window();
+    for (int round = 0; round < 2; ++round) {
+        model().setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
+        ASSERT_NE(window().alert(), nullptr) << round;
+        EXPECT_EQ(window().alert()->windowTitle(), QStringLiteral(u"提示"));
+        EXPECT_EQ(window().alert()->text(), QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
+        if (round == 0) {
+            clickAlertButton(window().alert(), QStringLiteral(u"好的"));
+        } else {
+            window().alert()->reject();
+        }
+        EXPECT_FALSE(model().alertMessage().has_value());
+        EXPECT_EQ(window().alert(), nullptr);
+    }
+}
+
+TEST_F(MainWindowTest, EncryptedSevenZipQuestionCancelsOrCompressesWithTheChoices) {
+    const QString source = files.writeFile("notes.txt", "hello");
+    for (const bool proceed : {false, true}) {
+        window();
+        model().setSelectedFilesForCompression({source});
+        model().selectCompressionFormat(CompressionFormat::sevenZip);
+        model().setPassword("secret");
+        model().compress(false);
+        QMessageBox* question = window().encryptedSevenZipAlert();
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->windowTitle(), QStringLiteral(u"兼容性提示"));
+
+        clickAlertButton(question, proceed ? QStringLiteral(u"继续压缩") : QStringLiteral(u"取消"));
+        EXPECT_FALSE(model().encryptedSevenZipConfirmationMessage().has_value());
+        if (!proceed) {
+            EXPECT_EQ(status(), QStringLiteral(u"已取消加密 7Z 压缩。"));
+            EXPECT_TRUE(engine.calls().isEmpty());
+            EXPECT_EQ(model().selectedFilesForCompression(), QStringList{source});
+            continue;
+        }
+        ASSERT_TRUE(waitUntilIdle());
+        ASSERT_EQ(engine.calls().size(), 1);
+        EXPECT_EQ(engine.calls().first().operation, "compressSingle");
+        EXPECT_EQ(engine.calls().first().password, QStringLiteral("secret"));
+    }
+}
+
+TEST_F(MainWindowTest, SettingsRequestShowsTheSettingsPage) {
+    window().showSettingsPage();
+    EXPECT_EQ(model().selectedSection(), WorkbenchSection::settings);
+    EXPECT_EQ(window().topBar()->title(), QStringLiteral(u"设置"));
+    EXPECT_TRUE(window().sidebar()->button(WorkbenchSection::settings)->isSelected());
+}
+
+TEST_F(MainWindowTest, BellDotFollowsUnreadNotificationsUntilAllAreMarkedRead) {
+    TopBar* topBar = window().topBar();
+    EXPECT_FALSE(topBar->bell()->showsDot());
+    for (int index = 0; index < 50; ++index)
+        workbench.addNotification(QStringLiteral(u"通知"), QString::number(index));
+    EXPECT_TRUE(topBar->bell()->showsDot());
+    EXPECT_EQ(topBar->notificationPanel()->rowCount(), int(WorkbenchStore::kNotificationLimit));
+
+    topBar->bell()->click();
+    EXPECT_TRUE(window().viewState().isShowingNotifications());
+    EXPECT_TRUE(topBar->notificationPopover()->isVisible());
+    // Showing the panel reads nothing.
+    EXPECT_GT(workbench.unreadNotificationCount(), 0);
+
+    topBar->notificationPanel()->markAllReadButton()->click();
+    EXPECT_FALSE(topBar->bell()->showsDot());
+    EXPECT_EQ(WorkbenchStore(DefaultsStore(defaultsFolder.path())).unreadNotificationCount(), 0);
+
+    topBar->notificationPopover()->hide();
+    EXPECT_FALSE(window().viewState().isShowingNotifications());
+}
+
+TEST_F(MainWindowTest, PasswordBookEntriesAreLoadedWhenTheWindowIsMade) {
+    passwordBook.addManualPassword("pw", QStringLiteral(u"工作"), ArchivePasswordBookKind::extraction);
+    EXPECT_EQ(window().viewState().passwordBookEntries(), passwordBook.entries());
+    EXPECT_EQ(window().viewState().passwordBookEntries().size(), 1);
+}
+
+}  // namespace
