@@ -27,8 +27,9 @@ public:
         WorkbenchPlatform& desktop = m_services.platform;
         auto platform = std::make_shared<ArchiveBrowserWindowPlatform>(
             [&desktop](const QStringList& paths) { desktop.revealInFileManager(paths); });
-        const auto model = ArchivePreviewWindowModel::create(archiveURLs, m_browserServices, m_services.settingsStore,
-                                                             m_services.passwordBookStore, platform, preloadedEntries);
+        const auto model =
+            ArchivePreviewWindowModel::create(archiveURLs, m_browserServices, m_services.settingsStore,
+                                              m_services.passwordBookStore, platform, preloadedEntries);
         auto* controller = new ArchivePreviewWindowController(model, platform);
         const QPointer<ArchivePreviewWindowController> guarded(controller);
         model->closeWindow = [guarded] {

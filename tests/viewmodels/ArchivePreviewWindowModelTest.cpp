@@ -289,7 +289,7 @@ TEST_F(BrowserFixture, EditingNeedsAConfirmation) {
     ASSERT_TRUE(waitForCall(3));
     services.fail(2, std::make_exception_ptr(ArchiveError::compressFailed(QStringLiteral("disk full"))));
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
-    EXPECT_EQ(browser.statusMessage(), QStringLiteral("disk full"));
+    EXPECT_EQ(browser.statusMessage(), ArchiveError::compressFailed(QStringLiteral("disk full")).message());
 }
 
 TEST_F(BrowserFixture, WorkRunningWhenTheWindowGoesKeepsTheModelUntilItEnds) {

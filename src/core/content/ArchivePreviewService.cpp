@@ -168,9 +168,8 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
         requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
     const CompoundTar::WorkFolder work;
     const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
-    const ProcessResult result =
-        run(sevenZip, ArchiveTools::SevenZip::technicalListArguments(tarFile, std::nullopt),
-            ArchiveTools::kListingTimeout, token);
+    const ProcessResult result = run(sevenZip, ArchiveTools::SevenZip::technicalListArguments(tarFile),
+                                     ArchiveTools::kListingTimeout, token);
     if (result.status != 0) {
         throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"),
                                {archiveURL, tarFile});
@@ -191,10 +190,9 @@ QString ArchivePreviewService::unpackCompressionLayer(const QString& sevenZip, c
                                                       const QString& workFolder,
                                                       const std::optional<QString>& password,
                                                       const CancellationToken& token) {
-    runOrThrow(sevenZip,
-               ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, {}, workFolder, password),
+    runOrThrow(sevenZip, ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, {}, workFolder),
                ArchiveTools::kLongRunTimeout, QStringLiteral(u"第三方预览工具返回错误。"),
-               {archiveURL, workFolder}, token);
+               {archiveURL, workFolder}, token, password);
     return CompoundTar::locateTarFile(workFolder, archiveURL);
 }
 

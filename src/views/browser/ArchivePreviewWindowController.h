@@ -1,11 +1,12 @@
 #pragma once
 
+#include "views/browser/ArchivePreviewWindow.h"
+
 #include <QObject>
 #include <QPointer>
 #include <functional>
 #include <memory>
 
-class ArchivePreviewWindow;
 class ArchivePreviewWindowModel;
 class ArchiveBrowserWindowPlatform;
 
