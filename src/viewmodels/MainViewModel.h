@@ -186,17 +186,21 @@ public:
     std::optional<QString> splitCompressionOutputDirectory() const;
     QString splitCompressionOutputDirectoryDescription() const;
     void selectSplitCompressionDestination();
-    QString splitCompressionAvailableSpaceDescription() const;
+    // Takes the preview the page already has: its estimate walks the sources' folders.
+    QString splitCompressionAvailableSpaceDescription(const SplitCompressionPreview& preview) const;
     void startSplitCompression();
 
     // Split extraction page.
     void selectSplitArchiveForExtraction();
-    void selectSplitArchiveForExtraction(const QString& url);
+    // Takes the path by value: callers pass the scanned descriptor's own path, which the scan clears.
+    void selectSplitArchiveForExtraction(QString url);
     void resetSplitArchiveState(bool quiet);
     bool splitArchiveStartButtonEnabled() const;
     void extractSelectedSplitArchive(bool openAfterCompletion, bool notifyAfterCompletion);
     void goToRegularExtractFromSplitArchive();
     QString splitArchiveDefaultDestinationDescription() const;
+    // Shows one volume of the scanned set in the file manager.
+    void revealSplitArchivePart(const SplitArchivePart& part);
 
 Q_SIGNALS:
     void changed();
