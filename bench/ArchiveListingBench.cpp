@@ -15,7 +15,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <cstdio>
 #include <vector>
@@ -28,94 +27,6 @@ constexpr int kRounds = 7;
 using BenchSupport::Clock;
 using BenchSupport::median;
 using BenchSupport::millisecondsSince;
-
-void append16(QByteArray& bytes, quint16 value) {
-    char raw[2];
-    qToLittleEndian(value, raw);
-    bytes.append(raw, 2);
-}
-
-void append32(QByteArray& bytes, quint32 value) {
-    char raw[4];
-    qToLittleEndian(value, raw);
-    bytes.append(raw, 4);
-}
-
-void append64(QByteArray& bytes, quint64 value) {
-    char raw[8];
-    qToLittleEndian(value, raw);
-    bytes.append(raw, 8);
-}
-
-struct ZipFile {
-    QString path;
-    QByteArray directory;
-};
-
-// The ZIP64 end record and its locator, then the classic end record with the count marker 0xFFFF.
-QByteArray endRecords(quint64 directoryOffset, quint64 directorySize) {
-    QByteArray end;
-    append32(end, 0x06064b50);
-    append64(end, 44);
-    append16(end, 45);
-    append16(end, 45);
-    append32(end, 0);
-    append32(end, 0);
-    append64(end, kEntries);
-    append64(end, kEntries);
-    append64(end, directorySize);
-    append64(end, directoryOffset);
-
-    append32(end, 0x07064b50);
-    append32(end, 0);
-    append64(end, directoryOffset + directorySize);
-    append32(end, 1);
-
-    append32(end, 0x06054b50);
-    for (quint16 value : {quint16(0), quint16(0), quint16(0xFFFF), quint16(0xFFFF)}) append16(end, value);
-    append32(end, quint32(directorySize));
-    append32(end, quint32(directoryOffset));
-    append16(end, 0);
-    return end;
-}
-
-// A stored ZIP of small text files in 1,000 folders, written directly: local headers with data, the
-// central directory and the end records.
-ZipFile writeZip(const QString& folder) {
-    const quint16 time = (10 << 11) | (30 << 5);
-    const quint16 date = (44 << 9) | (6 << 5) | 15;
-    const QByteArray data("velmora\n");
-    const quint32 crc = 0x4A0F2A61;  // CRC-32 of data
-    QByteArray local;
-    QByteArray directory;
-    for (int index = 0; index < kEntries; ++index) {
-        const QByteArray name = QStringLiteral(u"文件夹%1/报告-%2.txt").arg(index / 100).arg(index).toUtf8();
-        const quint32 offset = quint32(local.size());
-        append32(local, 0x04034b50);
-        for (quint16 value : {quint16(20), quint16(0x0800), quint16(0), time, date}) append16(local, value);
-        for (quint32 value : {crc, quint32(data.size()), quint32(data.size())}) append32(local, value);
-        append16(local, quint16(name.size()));
-        append16(local, 0);
-        local += name + data;
-
-        append32(directory, 0x02014b50);
-        for (quint16 value : {quint16(0x031E), quint16(20), quint16(0x0800), quint16(0), time, date}) {
-            append16(directory, value);
-        }
-        for (quint32 value : {crc, quint32(data.size()), quint32(data.size())}) append32(directory, value);
-        for (quint16 value : {quint16(name.size()), quint16(0), quint16(0), quint16(0), quint16(0)}) {
-            append16(directory, value);
-        }
-        append32(directory, 0100644u << 16);
-        append32(directory, offset);
-        directory += name;
-    }
-    const QString path = folder + QStringLiteral("/many.zip");
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(local + directory + endRecords(quint64(local.size()), quint64(directory.size())));
-    return {path, directory};
-}
 
 double fastListing(const ArchivePreviewService& service, const QString& archive) {
     const auto start = Clock::now();
@@ -155,7 +66,12 @@ int main(int argc, char** argv) {
     BenchSupport::useToolEnvironment();
     const QString sevenZip = BenchSupport::requiredSevenZip();
     QTemporaryDir folder;
-    const ZipFile zip = writeZip(folder.path());
+    QList<QByteArray> names;
+    for (int index = 0; index < kEntries; ++index) {
+        names << QStringLiteral(u"文件夹%1/报告-%2.txt").arg(index / 100).arg(index).toUtf8();
+    }
+    const BenchSupport::StoredZip zip =
+        BenchSupport::writeStoredZip(folder.path() + QStringLiteral("/many.zip"), names);
     const QString& archive = zip.path;
     const ArchivePreviewService service;
 

@@ -3,6 +3,7 @@
 #include "core/engine/ArchiveTools.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstdio>
@@ -60,6 +61,90 @@ double timeDirectRun(const QString& program, const QStringList& arguments, const
     posix_spawn_file_actions_destroy(&actions);
     if (status != 0) std::fprintf(stderr, "%s failed (status %d)\n", argv.front(), status);
     return elapsed;
+}
+
+namespace {
+
+void append16(QByteArray& bytes, quint16 value) {
+    char raw[2];
+    qToLittleEndian(value, raw);
+    bytes.append(raw, 2);
+}
+
+void append32(QByteArray& bytes, quint32 value) {
+    char raw[4];
+    qToLittleEndian(value, raw);
+    bytes.append(raw, 4);
+}
+
+void append64(QByteArray& bytes, quint64 value) {
+    char raw[8];
+    qToLittleEndian(value, raw);
+    bytes.append(raw, 8);
+}
+
+// The ZIP64 end record and its locator, then the classic end record with the count marker 0xFFFF.
+QByteArray endRecords(quint64 entries, quint64 directoryOffset, quint64 directorySize) {
+    QByteArray end;
+    append32(end, 0x06064b50);
+    append64(end, 44);
+    append16(end, 45);
+    append16(end, 45);
+    append32(end, 0);
+    append32(end, 0);
+    append64(end, entries);
+    append64(end, entries);
+    append64(end, directorySize);
+    append64(end, directoryOffset);
+
+    append32(end, 0x07064b50);
+    append32(end, 0);
+    append64(end, directoryOffset + directorySize);
+    append32(end, 1);
+
+    append32(end, 0x06054b50);
+    for (quint16 value : {quint16(0), quint16(0), quint16(0xFFFF), quint16(0xFFFF)}) append16(end, value);
+    append32(end, quint32(directorySize));
+    append32(end, quint32(directoryOffset));
+    append16(end, 0);
+    return end;
+}
+
+}  // namespace
+
+StoredZip writeStoredZip(const QString& path, const QList<QByteArray>& names) {
+    const quint16 time = (10 << 11) | (30 << 5);
+    const quint16 date = (44 << 9) | (6 << 5) | 15;
+    const QByteArray data("velmora\n");
+    const quint32 crc = 0x4A0F2A61;  // CRC-32 of data
+    QByteArray local;
+    QByteArray directory;
+    for (const QByteArray& name : names) {
+        const quint32 offset = quint32(local.size());
+        append32(local, 0x04034b50);
+        for (quint16 value : {quint16(20), quint16(0x0800), quint16(0), time, date}) append16(local, value);
+        for (quint32 value : {crc, quint32(data.size()), quint32(data.size())}) append32(local, value);
+        append16(local, quint16(name.size()));
+        append16(local, 0);
+        local += name + data;
+
+        append32(directory, 0x02014b50);
+        for (quint16 value : {quint16(0x031E), quint16(20), quint16(0x0800), quint16(0), time, date}) {
+            append16(directory, value);
+        }
+        for (quint32 value : {crc, quint32(data.size()), quint32(data.size())}) append32(directory, value);
+        for (quint16 value : {quint16(name.size()), quint16(0), quint16(0), quint16(0), quint16(0)}) {
+            append16(directory, value);
+        }
+        append32(directory, 0100644u << 16);
+        append32(directory, offset);
+        directory += name;
+    }
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(local + directory +
+               endRecords(quint64(names.size()), quint64(local.size()), quint64(directory.size())));
+    return {path, directory};
 }
 
 }  // namespace BenchSupport

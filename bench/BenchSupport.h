@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <chrono>
@@ -23,5 +25,14 @@ void useToolEnvironment();
 // Starts program directly (standard input and output on /dev/null, in workingFolder when given),
 // waits for it and returns the elapsed milliseconds. A failed run is reported on standard error.
 double timeDirectRun(const QString& program, const QStringList& arguments, const QString& workingFolder = {});
+
+struct StoredZip {
+    QString path;
+    QByteArray directory;  // the central directory's bytes
+};
+
+// Writes a ZIP64 archive of small stored text files with these UTF-8 names, directly: local headers
+// with data, the central directory and the end records. No tool is needed, and it takes a moment.
+StoredZip writeStoredZip(const QString& path, const QList<QByteArray>& names);
 
 }  // namespace BenchSupport

@@ -22,6 +22,8 @@ public:
         if (!succeeded()) std::rethrow_exception(std::get<std::exception_ptr>(m_state));
         return std::get<T>(m_state);
     }
+    // The exception the work ended with; only when it failed.
+    std::exception_ptr error() const { return std::get<std::exception_ptr>(m_state); }
 
 private:
     explicit Outcome(T value) : m_state(std::move(value)) {}

@@ -4,6 +4,7 @@
 #include "core/content/ExtractedItemSearch.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/ZipCentralDirectory.h"
+#include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileSystemError.h"
@@ -96,6 +97,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
                                                                  const CancellationToken& token) const {
     requireExisting(archiveURL);
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
+    if (CompoundTar::isCompoundTar(archiveURL)) return compoundTarEntries(archiveURL, password, token);
 
     if (const std::optional<PreviewListing> listing = sevenZipStructuredEntries(archiveURL, password, token);
         listing && !PreviewEntryRules::containsMojibakePath(listing->entries)) {
@@ -156,6 +158,42 @@ std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
         mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
     return std::nullopt;
+}
+
+// The files inside the TAR, not the one .tar file that 7-Zip shows for the compression layer.
+QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QString& archiveURL,
+                                                                     const std::optional<QString>& password,
+                                                                     const CancellationToken& token) const {
+    const QString sevenZip =
+        requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
+    const CompoundTar::WorkFolder work;
+    const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
+    const ProcessResult result = run(sevenZip, ArchiveTools::SevenZip::technicalListArguments(tarFile),
+                                     ArchiveTools::kListingTimeout, token);
+    if (result.status != 0) {
+        throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"),
+                               {archiveURL, tarFile});
+    }
+    return PreviewEntryRules::finderVisibleEntries(
+        ArchiveListingParser::parseSevenZipStructuredList(result.output).entries);
+}
+
+QString ArchivePreviewService::requireSevenZip(const QString& missingMessage) const {
+    const std::optional<QString> sevenZip = m_programs.sevenZip();
+    if (!sevenZip) throw ArchiveError::dependencyMissing(missingMessage);
+    return *sevenZip;
+}
+
+// The whole layer is unpacked: gzip, bzip2 and xz cannot be entered in the middle. It may be large,
+// so it gets the long time-out.
+QString ArchivePreviewService::unpackCompressionLayer(const QString& sevenZip, const QString& archiveURL,
+                                                      const QString& workFolder,
+                                                      const std::optional<QString>& password,
+                                                      const CancellationToken& token) {
+    runOrThrow(sevenZip, ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, {}, workFolder),
+               ArchiveTools::kLongRunTimeout, QStringLiteral(u"第三方预览工具返回错误。"),
+               {archiveURL, workFolder}, token, password);
+    return CompoundTar::locateTarFile(workFolder, archiveURL);
 }
 
 QList<ArchivePreviewEntry> ArchivePreviewService::zipEntries(const QString& archiveURL,
@@ -280,6 +318,14 @@ void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, co
     // A selection may be large; a one-entry preview must answer quickly.
     const double timeout =
         purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kListingTimeout;
+    if (kind && CompoundTar::isCompoundTar(archiveURL)) {
+        const QString sevenZip = requireSevenZip(QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。"));
+        const CompoundTar::WorkFolder work;
+        const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
+        // The password protected the outer file only.
+        extractWithSevenZipIfAvailable(tarFile, entryPaths, destinationURL, std::nullopt, timeout, token);
+        return;
+    }
     if (kind == ArchiveFormat::Kind::rar) {
         if (extractRarEntriesIfAvailable(archiveURL, entryPaths, destinationURL, password, timeout, token))
             return;

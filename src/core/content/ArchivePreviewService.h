@@ -37,7 +37,8 @@ public:
     explicit ArchivePreviewService(Programs programs) : m_programs(std::move(programs)) {}
 
     // The entries with packages folded. An encrypted archive listed without a password, or a tool
-    // that complains about the password, gives ArchiveError wrongPassword.
+    // that complains about the password, gives ArchiveError wrongPassword. A compressed TAR lists, and
+    // extracts, the files inside its TAR.
     QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
                                               const std::optional<QString>& password,
                                               const CancellationToken& token) const;
@@ -85,6 +86,13 @@ private:
     std::optional<PreviewListing> sevenZipStructuredEntries(const QString& archiveURL,
                                                             const std::optional<QString>& password,
                                                             const CancellationToken& token) const;
+    QList<ArchivePreviewEntry> compoundTarEntries(const QString& archiveURL,
+                                                  const std::optional<QString>& password,
+                                                  const CancellationToken& token) const;
+    QString requireSevenZip(const QString& missingMessage) const;
+    static QString unpackCompressionLayer(const QString& sevenZip, const QString& archiveURL,
+                                          const QString& workFolder, const std::optional<QString>& password,
+                                          const CancellationToken& token);
     QList<ArchivePreviewEntry> zipEntries(const QString& archiveURL, const CancellationToken& token) const;
     QList<ArchivePreviewEntry> externalEntries(const QString& archiveURL, ArchiveFormat::Kind kind,
                                                const std::optional<QString>& password,

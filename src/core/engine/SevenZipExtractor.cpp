@@ -2,18 +2,14 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/split/ArchiveFormat.h"
-#include "platform/PrivateTempDirectory.h"
 
-#include <QDir>
-#include <QDirIterator>
 #include <QRegularExpression>
-#include <QUuid>
 
 namespace {
 
@@ -40,25 +36,6 @@ bool isSevenZipKind(Kind kind) {
     return false;
 }
 
-bool isCompoundTar(const QString& fileURL) {
-    const std::optional<Kind> kind = ArchiveFormat::kind(fileURL);
-    return kind == Kind::tarGz || kind == Kind::tarBz2 || kind == Kind::tarXz;
-}
-
-// Removes the work folder with everything in it on every way out; a failed removal is not an error.
-class WorkFolder {
-public:
-    explicit WorkFolder(QString path) : m_path(std::move(path)) {}
-    ~WorkFolder() { QDir(m_path).removeRecursively(); }
-    WorkFolder(const WorkFolder&) = delete;
-    WorkFolder& operator=(const WorkFolder&) = delete;
-
-    const QString& path() const { return m_path; }
-
-private:
-    QString m_path;
-};
-
 }  // namespace
 
 SevenZipExtractor::SevenZipExtractor(QStringList supportedExtensions)
@@ -77,7 +54,7 @@ void SevenZipExtractor::extract(const QString& fileURL, const QString& destinati
                                 const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
     ExtractionStaging staging(destinationURL);
-    if (isCompoundTar(fileURL)) {
+    if (CompoundTar::isCompoundTar(fileURL)) {
         extractCompoundTarArchive(fileURL, staging.path(), password, threadCount, token);
     } else {
         extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
@@ -88,21 +65,11 @@ void SevenZipExtractor::extract(const QString& fileURL, const QString& destinati
 void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,
                                                   const std::optional<QString>& password, int threadCount,
                                                   const CancellationToken& token) {
-    const QString name =
-        QStringLiteral("velmoraCompoundTar-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    const std::optional<QString> path = PrivateTempDirectory::makeFolder(name);
-    if (!path) throw FileSystemError(FileSystemError::Kind::createFailed, name, {});
-    const WorkFolder work(*path);
-
+    const CompoundTar::WorkFolder work;
     extractSingleArchive(fileURL, work.path(), password, threadCount, token);
-    const std::optional<QString> tarFile = locateTarFile(work.path());
-    if (!tarFile) {
-        throw ArchiveError::extractFailed(QStringLiteral(u"未能解析 ") +
-                                          FileNameHelper::lastPathComponent(fileURL) +
-                                          QStringLiteral(u" 中的 TAR 中间文件。"));
-    }
     // The password protected the outer file only.
-    extractSingleArchive(*tarFile, destinationURL, std::nullopt, threadCount, token);
+    extractSingleArchive(CompoundTar::locateTarFile(work.path(), fileURL), destinationURL, std::nullopt,
+                         threadCount, token);
 }
 
 void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QString& destinationURL,
@@ -118,13 +85,4 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                                 {fileURL, destinationURL});
     }
-}
-
-std::optional<QString> SevenZipExtractor::locateTarFile(const QString& folderURL) {
-    QDirIterator entries(folderURL, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        const QString entry = entries.next();
-        if (FileNameHelper::pathExtension(entry).toLower() == QLatin1String("tar")) return entry;
-    }
-    return std::nullopt;
 }

@@ -22,7 +22,6 @@ private:
     static void extractSingleArchive(const QString& fileURL, const QString& destinationURL,
                                      const std::optional<QString>& password, int threadCount,
                                      const CancellationToken& token);
-    static std::optional<QString> locateTarFile(const QString& folderURL);
 
     QStringList m_supportedExtensions;
 };

@@ -67,10 +67,16 @@ QString leadingGraphemes(const QString& text, int count, bool* truncated) {
     return text;
 }
 
-int localizedStandardCompare(const QString& a, const QString& b) {
-    // A collator is not safe to share between threads; each thread keeps its own.
+namespace {
+// A collator is not safe to share between threads; each thread keeps its own.
+const QCollator& threadCollator() {
     thread_local const QCollator collator = makeCollator();
-    return collator.compare(a, b);
+    return collator;
 }
+}  // namespace
+
+int localizedStandardCompare(const QString& a, const QString& b) { return threadCollator().compare(a, b); }
+
+QCollatorSortKey localizedStandardSortKey(const QString& text) { return threadCollator().sortKey(text); }
 
 }  // namespace UnicodeText

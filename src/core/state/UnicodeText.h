@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCollatorSortKey>
 #include <QString>
 #include <QStringList>
 
@@ -23,5 +24,7 @@ QString leadingGraphemes(const QString& text, int count, bool* truncated = nullp
 // File-manager order: case-insensitive, runs of digits compared by value, per the user's locale
 // (American English when the system runs in the C locale, whose collation has no numeric order).
 int localizedStandardCompare(const QString& a, const QString& b);
+// A key that orders as localizedStandardCompare does, for sorting many names at once.
+QCollatorSortKey localizedStandardSortKey(const QString& text);
 
 }  // namespace UnicodeText

@@ -1,3 +1,4 @@
+#include "BrowserScreenshotScene.h"
 #include "ScreenshotScene.h"
 #include "views/kit/SelectionSizes.h"
 #include "views/main/ContentViewState.h"
@@ -84,5 +85,11 @@ int main(int argc, char* argv[]) {
     }
     scene.model().setSelectedSection(WorkbenchSection::home);
     saved = save(notificationShot(window), folder, QStringLiteral("notifications")) && saved;
+    window.hide();
+
+    BrowserScreenshotScene browser;
+    saved = browser.saveShots([&folder](const QPixmap& picture, const QString& name) {
+        return save(picture, folder, name);
+    }) && saved;
     return saved ? 0 : 1;
 }

@@ -1,0 +1,42 @@
+#include "core/engine/CompoundTar.h"
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/FileNameHelper.h"
+#include "core/engine/FileSystemError.h"
+#include "core/split/ArchiveFormat.h"
+#include "platform/PrivateTempDirectory.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QUuid>
+
+namespace CompoundTar {
+
+bool isCompoundTar(const QString& fileURL) {
+    using Kind = ArchiveFormat::Kind;
+    const std::optional<Kind> kind = ArchiveFormat::kind(fileURL);
+    return kind == Kind::tarGz || kind == Kind::tarBz2 || kind == Kind::tarXz;
+}
+
+WorkFolder::WorkFolder() {
+    const QString name =
+        QStringLiteral("velmoraCompoundTar-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const std::optional<QString> path = PrivateTempDirectory::makeFolder(name);
+    if (!path) throw FileSystemError(FileSystemError::Kind::createFailed, name, {});
+    m_path = *path;
+}
+
+WorkFolder::~WorkFolder() { QDir(m_path).removeRecursively(); }
+
+QString locateTarFile(const QString& folderURL, const QString& archiveURL) {
+    QDirIterator entries(folderURL, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QString entry = entries.next();
+        if (FileNameHelper::pathExtension(entry).toLower() == QLatin1String("tar")) return entry;
+    }
+    throw ArchiveError::extractFailed(QStringLiteral(u"未能解析 ") +
+                                      FileNameHelper::lastPathComponent(archiveURL) +
+                                      QStringLiteral(u" 中的 TAR 中间文件。"));
+}
+
+}  // namespace CompoundTar

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/state/ArchivePasswordBookStore.h"
+#include "core/state/SettingsStore.h"
+#include "viewmodels/ArchiveBrowserServices.h"
+
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <functional>
+
+// The archive browser drawn over a prepared listing: an archive of photos and documents whose
+// previews are files written beforehand. Nothing here runs a tool.
+class BrowserScreenshotScene {
+public:
+    BrowserScreenshotScene();
+
+    // Saves browser.png (the loaded archive), browser-folder.png (a folder opened), browser-image.png
+    // and browser-text.png (an image and a text previewed); false when a picture could not be written.
+    bool saveShots(const std::function<bool(const QPixmap&, const QString&)>& save);
+
+private:
+    // Lists the prepared entries and hands out the prepared preview files.
+    class StillServices : public ArchiveBrowserServices {
+    public:
+        explicit StillServices(QString previews) : m_previews(std::move(previews)) {}
+        QList<ArchivePreviewEntry> previewEntries(const QString&, const std::optional<QString>&,
+                                                  const CancellationToken&) override;
+        QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString&,
+                                     const std::optional<QString>&, const CancellationToken&) override;
+        QStringList extractEntries(const QList<ArchivePreviewEntry>&, const QString&, const QString&,
+                                   const std::optional<QString>&, const CancellationToken&) override {
+            return {};
+        }
+        void addFiles(const QStringList&, const QString&, const CancellationToken&) override {}
+        void deleteEntries(const QList<ArchivePreviewEntry>&, const QString&,
+                           const CancellationToken&) override {}
+        QStringList extract(const QStringList&, const QString&, const std::optional<QString>&,
+                            const AppSettings&, int, const CancellationToken&) override {
+            return {};
+        }
+
+    private:
+        QString m_previews;
+    };
+
+    void writePreviews() const;
+
+    QTemporaryDir m_root;
+    SettingsStore m_settingsStore;
+    ArchivePasswordBookStore m_passwordBookStore;
+    StillServices m_services;
+};

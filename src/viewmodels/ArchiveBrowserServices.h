@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/content/ArchivePreviewEntry.h"
+#include "core/engine/CancellationToken.h"
+#include "core/state/AppSettings.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The archive work an archive browser window starts: blocking operations for a worker thread, which
+// throw the engine's errors (CancellationError once the token is cancelled). The application forwards
+// them to the content service and the archive service; tests script them.
+class ArchiveBrowserServices {
+public:
+    virtual ~ArchiveBrowserServices() = default;
+
+    virtual QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
+                                                      const std::optional<QString>& password,
+                                                      const CancellationToken& token) = 0;
+    virtual QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
+                                         const std::optional<QString>& password,
+                                         const CancellationToken& token) = 0;
+    virtual QStringList extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                                       const QString& destinationURL, const std::optional<QString>& password,
+                                       const CancellationToken& token) = 0;
+    virtual void addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                          const CancellationToken& token) = 0;
+    virtual void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                               const CancellationToken& token) = 0;
+    // Whole archives, as the extract page extracts them.
+    virtual QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                const std::optional<QString>& password, const AppSettings& settings,
+                                int threadCount, const CancellationToken& token) = 0;
+};

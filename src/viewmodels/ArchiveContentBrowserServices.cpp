@@ -1,0 +1,42 @@
+#include "viewmodels/ArchiveContentBrowserServices.h"
+
+#include "core/content/ArchivePreviewService.h"
+#include "core/engine/ArchiveService.h"
+
+QList<ArchivePreviewEntry> ArchiveContentBrowserServices::previewEntries(
+    const QString& archiveURL, const std::optional<QString>& password, const CancellationToken& token) {
+    return m_previewService.previewEntries(archiveURL, password, token);
+}
+
+QString ArchiveContentBrowserServices::extractedPreviewFile(const ArchivePreviewEntry& entry,
+                                                            const QString& archiveURL,
+                                                            const std::optional<QString>& password,
+                                                            const CancellationToken& token) {
+    return m_previewService.extractedPreviewFile(entry, archiveURL, password, token);
+}
+
+QStringList ArchiveContentBrowserServices::extractEntries(const QList<ArchivePreviewEntry>& entries,
+                                                          const QString& archiveURL,
+                                                          const QString& destinationURL,
+                                                          const std::optional<QString>& password,
+                                                          const CancellationToken& token) {
+    return m_previewService.extractEntries(entries, archiveURL, destinationURL, password, token);
+}
+
+void ArchiveContentBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                             const CancellationToken& token) {
+    m_previewService.addFiles(fileURLs, archiveURL, token);
+}
+
+void ArchiveContentBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entries,
+                                                  const QString& archiveURL, const CancellationToken& token) {
+    m_previewService.deleteEntries(entries, archiveURL, token);
+}
+
+QStringList ArchiveContentBrowserServices::extract(const QStringList& fileURLs,
+                                                   const QString& destinationRootURL,
+                                                   const std::optional<QString>& password,
+                                                   const AppSettings& settings, int threadCount,
+                                                   const CancellationToken& token) {
+    return m_archiveService.extract(fileURLs, destinationRootURL, password, settings, threadCount, token);
+}

@@ -1,0 +1,403 @@
+#include "viewmodels/ArchivePreviewWindowModel.h"
+
+#include "core/engine/ArchiveError.h"
+#include "core/engine/FileNameHelper.h"
+#include "core/engine/VelmoraError.h"
+#include "core/split/SplitArchiveDetector.h"
+#include "core/state/ArchivePasswordBookStore.h"
+#include "core/state/SettingsStore.h"
+#include "platform/ByteCountFormatter.h"
+#include "viewmodels/ArchiveBrowserPlatform.h"
+#include "viewmodels/ArchiveBrowserServices.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+const QString kNoSelectionMessage = QStringLiteral(u"请选择一个文件进行预览");
+
+bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
+
+}  // namespace
+
+std::shared_ptr<ArchivePreviewWindowModel> ArchivePreviewWindowModel::create(
+    const QStringList& archiveURLs, ArchiveBrowserServices& services, SettingsStore& settingsStore,
+    ArchivePasswordBookStore& passwordBookStore, std::shared_ptr<ArchiveBrowserPlatform> platform,
+    const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries, QThreadPool* workerPool) {
+    // The last owner may let go inside one of the model's own deliveries: deleted once it returns.
+    std::shared_ptr<ArchivePreviewWindowModel> model(
+        new ArchivePreviewWindowModel(archiveURLs, services, settingsStore, passwordBookStore,
+                                      std::move(platform), workerPool),
+        [](ArchivePreviewWindowModel* doomed) { doomed->deleteLater(); });
+    model->start(preloadedEntries);
+    return model;
+}
+
+ArchivePreviewWindowModel::ArchivePreviewWindowModel(const QStringList& archiveURLs,
+                                                     ArchiveBrowserServices& services,
+                                                     SettingsStore& settingsStore,
+                                                     ArchivePasswordBookStore& passwordBookStore,
+                                                     std::shared_ptr<ArchiveBrowserPlatform> platform,
+                                                     QThreadPool* workerPool)
+    : m_previewMessage(kNoSelectionMessage),
+      m_archiveURLs(archiveURLs),
+      m_services(services),
+      m_settingsStore(settingsStore),
+      m_passwordBookStore(passwordBookStore),
+      m_platform(std::move(platform)),
+      m_runner(this, workerPool) {}
+
+ArchivePreviewWindowModel::~ArchivePreviewWindowModel() = default;
+
+void ArchivePreviewWindowModel::workEnded() {
+    if (--m_runningWork > 0) return;
+    // Dropped last: the deleter only schedules the deletion.
+    m_keepAlive.reset();
+}
+
+void ArchivePreviewWindowModel::start(const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries) {
+    if (preloadedEntries && !preloadedEntries->isEmpty()) {
+        setEntries(*preloadedEntries);
+        setStatusMessage(QStringLiteral(u"已读取 %1 个项目。").arg(m_entries.size()));
+        m_didStartInitialLoad = true;
+        return;
+    }
+    startInitialLoadIfNeeded();
+}
+
+QString ArchivePreviewWindowModel::filterTitle(FilterOption option) {
+    switch (option) {
+        case FilterOption::all:
+            return QStringLiteral(u"全部");
+        case FilterOption::files:
+            return QStringLiteral(u"文件");
+        case FilterOption::folders:
+            return QStringLiteral(u"文件夹");
+    }
+    return {};
+}
+
+void ArchivePreviewWindowModel::setEntries(const QList<ArchivePreviewEntry>& value) {
+    m_outline = ArchiveEntryOutline(value);
+    m_entryIndexByPath.clear();
+    m_entryIndexByPath.reserve(value.size());
+    // The first entry of a path is the one a selection names.
+    for (qsizetype index = value.size() - 1; index >= 0; --index)
+        m_entryIndexByPath.insert(value[index].path, index);
+    m_entries = value;
+    Q_EMIT entriesChanged();
+    Q_EMIT changed();
+}
+void ArchivePreviewWindowModel::setSelectedEntryID(const std::optional<QString>& value) {
+    publish(m_selectedEntryID, value, &ArchivePreviewWindowModel::selectedEntryIDChanged);
+}
+void ArchivePreviewWindowModel::setFilterOption(FilterOption value) {
+    publish(m_filterOption, value, &ArchivePreviewWindowModel::filterOptionChanged);
+}
+void ArchivePreviewWindowModel::setCurrentFolderPath(const QString& value) {
+    publish(m_currentFolderPath, value, &ArchivePreviewWindowModel::currentFolderPathChanged);
+}
+void ArchivePreviewWindowModel::setExpandedFolderPaths(const QSet<QString>& value) {
+    publish(m_expandedFolderPaths, value, &ArchivePreviewWindowModel::expandedFolderPathsChanged);
+}
+void ArchivePreviewWindowModel::setPassword(const QString& value) {
+    publish(m_password, value, &ArchivePreviewWindowModel::passwordChanged);
+}
+void ArchivePreviewWindowModel::setPasswordPrompt(const std::optional<PasswordPrompt>& value) {
+    publish(m_passwordPrompt, value, &ArchivePreviewWindowModel::passwordPromptChanged);
+}
+void ArchivePreviewWindowModel::setIsLoading(bool value) {
+    publish(m_isLoading, value, &ArchivePreviewWindowModel::isLoadingChanged);
+}
+void ArchivePreviewWindowModel::setIsPreviewLoading(bool value) {
+    publish(m_isPreviewLoading, value, &ArchivePreviewWindowModel::isPreviewLoadingChanged);
+}
+void ArchivePreviewWindowModel::setPreviewFileURL(const std::optional<QString>& value) {
+    publish(m_previewFileURL, value, &ArchivePreviewWindowModel::previewFileURLChanged);
+}
+void ArchivePreviewWindowModel::setPreviewMessage(const QString& value) {
+    publish(m_previewMessage, value, &ArchivePreviewWindowModel::previewMessageChanged);
+}
+void ArchivePreviewWindowModel::setStatusMessage(const QString& value) {
+    publish(m_statusMessage, value, &ArchivePreviewWindowModel::statusMessageChanged);
+}
+
+QString ArchivePreviewWindowModel::title() const {
+    if (m_archiveURLs.size() == 1) return m_archiveURLs.first();
+    return QStringLiteral(u"%1 个压缩包").arg(m_archiveURLs.size());
+}
+
+QString ArchivePreviewWindowModel::archiveDisplayName() const {
+    if (m_archiveURLs.size() == 1) return FileNameHelper::lastPathComponent(m_archiveURLs.first());
+    return title();
+}
+
+QString ArchivePreviewWindowModel::currentFolderDisplayPath() const {
+    return m_currentFolderPath.isEmpty() ? archiveDisplayName() : m_currentFolderPath;
+}
+
+QString ArchivePreviewWindowModel::archiveSizeDescription() const {
+    qint64 total = 0;
+    for (const ArchivePreviewEntry& entry : m_entries) total += entry.byteSize;
+    return ByteCountFormatter::fileStyle(total);
+}
+
+QString ArchivePreviewWindowModel::fileCountDescription() const {
+    return QStringLiteral(u"%1 个文件").arg(m_entries.size());
+}
+
+void ArchivePreviewWindowModel::startInitialLoadIfNeeded() {
+    if (m_didStartInitialLoad) return;
+    m_didStartInitialLoad = true;
+    load(false);
+}
+
+void ArchivePreviewWindowModel::load(bool force) {
+    if (m_isLoading) return;
+    if (!force && !m_entries.isEmpty()) return;
+    setIsLoading(true);
+    setStatusMessage(QStringLiteral(u"正在读取压缩包内容..."));
+    if (m_archiveURLs.size() != 1) {
+        QList<ArchivePreviewEntry> rows;
+        for (const QString& url : m_archiveURLs) {
+            ArchivePreviewEntry row;
+            row.path = FileNameHelper::lastPathComponent(url);
+            row.kindDescription = QStringLiteral(u"压缩包");
+            rows << row;
+        }
+        showListing(rows);
+        setIsLoading(false);
+        return;
+    }
+    const QString archive = m_archiveURLs.first();
+    const std::optional<QString> password = effectivePassword();
+    ArchiveBrowserServices& services = m_services;
+    runInBackground([&services, archive, password] { return services.previewEntries(archive, password, {}); },
+                    [this](Outcome<QList<ArchivePreviewEntry>>& outcome) {
+                        if (outcome.succeeded()) {
+                            listingSucceeded(outcome.value());
+                        } else {
+                            listingFailed(outcome.error());
+                        }
+                    });
+}
+
+void ArchivePreviewWindowModel::showListing(const QList<ArchivePreviewEntry>& entries) {
+    setEntries(entries);
+    setSelectedEntryID(std::nullopt);
+    setCurrentFolderPath({});
+    setExpandedFolderPaths({});
+    setStatusMessage(QStringLiteral(u"已读取 %1 个项目。").arg(m_entries.size()));
+}
+
+void ArchivePreviewWindowModel::listingSucceeded(const QList<ArchivePreviewEntry>& entries) {
+    showListing(entries);
+    rememberPasswordIfNeeded(m_archiveURLs.first());
+    setIsLoading(false);
+}
+
+void ArchivePreviewWindowModel::listingFailed(const std::exception_ptr& error) {
+    setEntries({});
+    setSelectedEntryID(std::nullopt);
+    setCurrentFolderPath({});
+    setExpandedFolderPaths({});
+    setPreviewFileURL(std::nullopt);
+    setPreviewMessage(kNoSelectionMessage);
+    const QString text = failureText(error);
+    setStatusMessage(passwordHint(text));
+    if (!isPasswordError(error, text)) {
+        setIsLoading(false);
+        return;
+    }
+    attemptPasswordBookAutofillIfNeeded(LoadAction{}, [this](bool worked) {
+        if (!worked) requestPassword(m_statusMessage, LoadAction{});
+        setIsLoading(false);
+    });
+}
+
+std::optional<QString> ArchivePreviewWindowModel::effectivePassword() const {
+    if (isBlank(m_password)) return std::nullopt;
+    return m_password;
+}
+
+QString ArchivePreviewWindowModel::failureText(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const VelmoraError& failure) {
+        return failure.message();
+    } catch (const std::exception& failure) {
+        return QString::fromLocal8Bit(failure.what());
+    } catch (...) {
+        return QStringLiteral(u"未知错误。");
+    }
+}
+
+QString ArchivePreviewWindowModel::passwordHint(const QString& text) {
+    static const QStringList triggers = {QStringLiteral("password"), QStringLiteral("encrypted"),
+                                         QStringLiteral("wrong password"), QStringLiteral("headers error"),
+                                         QStringLiteral("cannot open encrypted archive")};
+    const QString lowered = text.toLower();
+    for (const QString& trigger : triggers) {
+        if (lowered.contains(trigger))
+            return QStringLiteral(u"压缩包需要密码或密码不正确，请输入密码后点击“读取”。");
+    }
+    return text;
+}
+
+bool ArchivePreviewWindowModel::isPasswordError(const std::exception_ptr& error, const QString& message) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ArchiveError& failure) {
+        if (failure.kind() == ArchiveError::Kind::wrongPassword) return true;
+    } catch (...) {
+    }
+    return passwordHint(message) != message;
+}
+
+void ArchivePreviewWindowModel::requestPassword(const QString& message, const PendingPasswordAction& action) {
+    m_pendingPasswordAction = action;
+    setPasswordPrompt(PasswordPrompt{QUuid::createUuid(), message});
+}
+
+void ArchivePreviewWindowModel::submitPromptPassword(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return;
+    setPassword(trimmed);
+    setPasswordPrompt(std::nullopt);
+    const std::optional<PendingPasswordAction> action = std::exchange(m_pendingPasswordAction, std::nullopt);
+    m_previewFileCache.clear();
+    resume(action.value_or(PendingPasswordAction{LoadAction{}}));
+}
+
+void ArchivePreviewWindowModel::resume(const PendingPasswordAction& action) {
+    if (std::holds_alternative<LoadAction>(action)) {
+        reload();
+    } else if (std::holds_alternative<ExtractAllAction>(action)) {
+        extractAll();
+    } else if (const auto* preview = std::get_if<PreviewAction>(&action)) {
+        setSelectedEntryID(preview->path);
+        updatePreviewForSelection();
+    } else if (const auto* extraction = std::get_if<ExtractSelectedAction>(&action)) {
+        setSelectedEntryID(extraction->path);
+        extractSelected();
+    }
+}
+
+void ArchivePreviewWindowModel::cancelPasswordPrompt() {
+    setPasswordPrompt(std::nullopt);
+    m_pendingPasswordAction.reset();
+}
+
+void ArchivePreviewWindowModel::reload() {
+    cancelPreview();
+    m_previewFileCache.clear();
+    setPreviewFileURL(std::nullopt);
+    setPreviewMessage(kNoSelectionMessage);
+    // A cancelled preview publishes nothing, so its spinner is ended here.
+    setIsPreviewLoading(false);
+    setCurrentFolderPath({});
+    setExpandedFolderPaths({});
+    load(true);
+}
+
+void ArchivePreviewWindowModel::clearPreviewCacheAndReload() {
+    m_previewFileCache.clear();
+    reload();
+    setStatusMessage(QStringLiteral(u"已清理预览缓存并重新读取压缩包。"));
+}
+
+void ArchivePreviewWindowModel::revealArchiveInFinder() { m_platform->revealInFileManager(m_archiveURLs); }
+
+void ArchivePreviewWindowModel::applyPasswordBookEntry(const ArchivePasswordBookEntry& entry) {
+    setPassword(entry.password);
+    if (!m_archiveURLs.isEmpty())
+        m_passwordBookStore.remember(entry.password, m_archiveURLs.first(), entry.label);
+    reload();
+}
+
+QList<ArchivePasswordBookEntry> ArchivePreviewWindowModel::passwordBookMenuEntries() const {
+    if (!m_settingsStore.load().archivePasswordBookEnabled) return {};
+    return m_passwordBookStore.entries();
+}
+
+void ArchivePreviewWindowModel::attemptPasswordBookAutofillIfNeeded(const PendingPasswordAction& action,
+                                                                    std::function<void(bool)> done) {
+    if (!m_settingsStore.load().archivePasswordBookEnabled || !isBlank(m_password) ||
+        m_archiveURLs.isEmpty()) {
+        done(false);
+        return;
+    }
+    tryPasswordBookCandidates(m_passwordBookStore.candidatePasswords(m_archiveURLs.first()), action,
+                              std::move(done));
+}
+
+bool ArchivePreviewWindowModel::isCandidateWorthTrying(const PendingPasswordAction& action) const {
+    if (const auto* preview = std::get_if<PreviewAction>(&action)) {
+        const ArchivePreviewEntry* entry = entryWithPath(preview->path);
+        return entry && !ArchiveEntryOutline::isFolder(*entry);
+    }
+    if (const auto* extraction = std::get_if<ExtractSelectedAction>(&action)) {
+        return entryWithPath(extraction->path) != nullptr;
+    }
+    return true;
+}
+
+// One candidate at a time: the first listing that succeeds wins, a failure moves on to the next.
+void ArchivePreviewWindowModel::tryPasswordBookCandidates(QStringList candidates,
+                                                          const PendingPasswordAction& action,
+                                                          std::function<void(bool)> done) {
+    while (!candidates.isEmpty() && (candidates.first().isEmpty() || !isCandidateWorthTrying(action))) {
+        candidates.removeFirst();
+    }
+    if (candidates.isEmpty()) {
+        done(false);
+        return;
+    }
+    const QString candidate = candidates.takeFirst();
+    const QString archive = m_archiveURLs.first();
+    ArchiveBrowserServices& services = m_services;
+    runInBackground(
+        [&services, archive, candidate] { return services.previewEntries(archive, candidate, {}); },
+        [this, candidates, candidate, action, done](Outcome<QList<ArchivePreviewEntry>>& outcome) {
+            if (!outcome.succeeded()) {
+                tryPasswordBookCandidates(candidates, action, done);
+                return;
+            }
+            passwordBookCandidateWorked(candidate, outcome.value(), action);
+            done(true);
+        });
+}
+
+void ArchivePreviewWindowModel::passwordBookCandidateWorked(const QString& candidate,
+                                                            const QList<ArchivePreviewEntry>& listing,
+                                                            const PendingPasswordAction& action) {
+    setPassword(candidate);
+    if (std::holds_alternative<LoadAction>(action)) {
+        setEntries(listing);
+        setSelectedEntryID(std::nullopt);
+        setCurrentFolderPath({});
+        setExpandedFolderPaths({});
+    } else if (const auto* preview = std::get_if<PreviewAction>(&action)) {
+        setSelectedEntryID(preview->path);
+    } else if (const auto* extraction = std::get_if<ExtractSelectedAction>(&action)) {
+        setSelectedEntryID(extraction->path);
+    }
+    setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
+    rememberPasswordIfNeeded(m_archiveURLs.first());
+    if (!std::holds_alternative<LoadAction>(action)) resume(action);
+}
+
+void ArchivePreviewWindowModel::rememberPasswordIfNeeded(const QString& archiveURL) {
+    if (!m_settingsStore.load().archivePasswordBookAutoSaveEnabled) return;
+    const QString trimmed = m_password.trimmed();
+    if (trimmed.isEmpty()) return;
+    const QString fileName = FileNameHelper::lastPathComponent(archiveURL);
+    const std::optional<SplitArchiveDetector::Match> match = SplitArchiveDetector::detect(fileName);
+    m_passwordBookStore.remember(trimmed, archiveURL, match ? match->displayName : fileName);
+}
+
+const ArchivePreviewEntry* ArchivePreviewWindowModel::entryWithPath(const QString& path) const {
+    const auto found = m_entryIndexByPath.constFind(path);
+    return found == m_entryIndexByPath.constEnd() ? nullptr : &m_entries[*found];
+}

@@ -1,0 +1,249 @@
+#pragma once
+
+#include "core/content/ArchivePreviewEntry.h"
+#include "core/engine/CancellationToken.h"
+#include "viewmodels/ArchiveEntryOutline.h"
+#include "viewmodels/BackgroundRunner.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+#include <concepts>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <variant>
+
+class ArchiveBrowserPlatform;
+class ArchiveBrowserServices;
+class ArchivePasswordBookStore;
+class SettingsStore;
+struct ArchivePasswordBookEntry;
+
+// Everything one archive browser window shows and the operations its buttons start: the listing, the
+// password prompt and the password book tries, the outline of folders, the preview of one entry,
+// extraction and in-place editing. Lives on the GUI thread; the archive work runs on worker threads.
+//
+// Made only through create(): running work keeps the model alive until it ends, so an extraction
+// started before the window closed still finishes, and the model is then deleted on its own thread.
+// Every property has a change signal, and every change also emits changed().
+class ArchivePreviewWindowModel : public QObject,
+                                  public std::enable_shared_from_this<ArchivePreviewWindowModel> {
+    Q_OBJECT
+
+public:
+    enum class FilterOption { all, files, folders };
+
+    struct PasswordPrompt {
+        QUuid id;
+        QString message;
+        bool operator==(const PasswordPrompt&) const = default;
+    };
+
+    static std::shared_ptr<ArchivePreviewWindowModel> create(
+        const QStringList& archiveURLs, ArchiveBrowserServices& services, SettingsStore& settingsStore,
+        ArchivePasswordBookStore& passwordBookStore, std::shared_ptr<ArchiveBrowserPlatform> platform,
+        const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries = std::nullopt,
+        QThreadPool* workerPool = nullptr);
+    ~ArchivePreviewWindowModel() override;
+
+    static QString filterTitle(FilterOption option);
+
+    // Published state.
+    const QList<ArchivePreviewEntry>& entries() const { return m_entries; }
+    const std::optional<QString>& selectedEntryID() const { return m_selectedEntryID; }
+    void setSelectedEntryID(const std::optional<QString>& value);
+    FilterOption filterOption() const { return m_filterOption; }
+    void setFilterOption(FilterOption value);
+    const QString& currentFolderPath() const { return m_currentFolderPath; }
+    const QSet<QString>& expandedFolderPaths() const { return m_expandedFolderPaths; }
+    const QString& password() const { return m_password; }
+    void setPassword(const QString& value);
+    const std::optional<PasswordPrompt>& passwordPrompt() const { return m_passwordPrompt; }
+    bool isLoading() const { return m_isLoading; }
+    bool isPreviewLoading() const { return m_isPreviewLoading; }
+    const std::optional<QString>& previewFileURL() const { return m_previewFileURL; }
+    const QString& previewMessage() const { return m_previewMessage; }
+    const QString& statusMessage() const { return m_statusMessage; }
+
+    const QStringList& archiveURLs() const { return m_archiveURLs; }
+    bool didStartInitialLoad() const { return m_didStartInitialLoad; }
+    SettingsStore& settingsStore() const { return m_settingsStore; }
+    ArchivePasswordBookStore& passwordBookStore() const { return m_passwordBookStore; }
+    // Closes the window; set by whoever shows it.
+    std::function<void()> closeWindow;
+
+    // Texts.
+    QString title() const;
+    QString archiveDisplayName() const;
+    QString currentFolderDisplayPath() const;
+    QString archiveSizeDescription() const;
+    QString fileCountDescription() const;
+
+    // Loading and passwords.
+    void startInitialLoadIfNeeded();
+    void reload();
+    void submitPromptPassword(const QString& text);
+    void applyPasswordBookEntry(const ArchivePasswordBookEntry& entry);
+    void cancelPasswordPrompt();
+    void clearPreviewCacheAndReload();
+    void revealArchiveInFinder();
+    // The entries of the password book menus: none while the book is switched off.
+    QList<ArchivePasswordBookEntry> passwordBookMenuEntries() const;
+
+    // Outline and preview.
+    const ArchiveEntryOutline& outline() const { return m_outline; }
+    QList<ArchivePreviewEntry> filteredEntries() const;
+    int depth(const ArchivePreviewEntry& entry) const;
+    std::optional<ArchivePreviewEntry> selectedEntry() const;
+    bool canExtractSelected() const;
+    bool supportsArchiveEditing() const;
+    bool isExpandable(const ArchivePreviewEntry& entry) const;
+    bool isExpanded(const ArchivePreviewEntry& entry) const;
+    void toggleExpanded(const ArchivePreviewEntry& entry);
+    void toggleExpandCollapseAll();
+    void goUpFolder();
+    void handleSpacePreviewShortcut();
+    void updatePreviewForSelection();
+
+    // Extraction and editing.
+    void extractSelected();
+    void extractAll();
+    void addFiles();
+    void deleteSelected();
+
+Q_SIGNALS:
+    void changed();
+    void entriesChanged();
+    void selectedEntryIDChanged();
+    void filterOptionChanged();
+    void currentFolderPathChanged();
+    void expandedFolderPathsChanged();
+    void passwordChanged();
+    void passwordPromptChanged();
+    void isLoadingChanged();
+    void isPreviewLoadingChanged();
+    void previewFileURLChanged();
+    void previewMessageChanged();
+    void statusMessageChanged();
+
+private:
+    struct PreviewAction {
+        QString path;
+    };
+    struct ExtractSelectedAction {
+        QString path;
+    };
+    struct LoadAction {};
+    struct ExtractAllAction {};
+    using PendingPasswordAction =
+        std::variant<LoadAction, ExtractAllAction, PreviewAction, ExtractSelectedAction>;
+
+    ArchivePreviewWindowModel(const QStringList& archiveURLs, ArchiveBrowserServices& services,
+                              SettingsStore& settingsStore, ArchivePasswordBookStore& passwordBookStore,
+                              std::shared_ptr<ArchiveBrowserPlatform> platform, QThreadPool* workerPool);
+    void start(const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries);
+
+    template <typename T>
+    void publish(T& field, const T& value, void (ArchivePreviewWindowModel::*signal)()) {
+        if constexpr (std::equality_comparable<T>) {
+            if (field == value) return;
+        }
+        field = value;
+        Q_EMIT(this->*signal)();
+        Q_EMIT changed();
+    }
+    void setEntries(const QList<ArchivePreviewEntry>& value);
+    void setCurrentFolderPath(const QString& value);
+    void setExpandedFolderPaths(const QSet<QString>& value);
+    void setPasswordPrompt(const std::optional<PasswordPrompt>& value);
+    void setIsLoading(bool value);
+    void setIsPreviewLoading(bool value);
+    void setPreviewFileURL(const std::optional<QString>& value);
+    void setPreviewMessage(const QString& value);
+    void setStatusMessage(const QString& value);
+
+    // Runs `work` on a worker thread and `deliver` with its outcome back on this thread. While any
+    // work runs the model holds itself, so it outlives its window until the last outcome is in.
+    template <typename Work, typename Deliver>
+    void runInBackground(Work work, Deliver deliver) {
+        if (m_runningWork++ == 0) m_keepAlive = shared_from_this();
+        m_runner.run(std::move(work), [this, deliver = std::move(deliver)](auto& outcome) mutable {
+            deliver(outcome);
+            workEnded();
+        });
+    }
+    void workEnded();
+
+    // Loading and passwords.
+    void load(bool force);
+    void listingSucceeded(const QList<ArchivePreviewEntry>& entries);
+    void listingFailed(const std::exception_ptr& error);
+    void showListing(const QList<ArchivePreviewEntry>& entries);
+    std::optional<QString> effectivePassword() const;
+    static QString failureText(const std::exception_ptr& error);
+    static QString passwordHint(const QString& text);
+    static bool isPasswordError(const std::exception_ptr& error, const QString& message);
+    void requestPassword(const QString& message, const PendingPasswordAction& action);
+    void resume(const PendingPasswordAction& action);
+    void attemptPasswordBookAutofillIfNeeded(const PendingPasswordAction& action,
+                                             std::function<void(bool)> done);
+    void tryPasswordBookCandidates(QStringList candidates, const PendingPasswordAction& action,
+                                   std::function<void(bool)> done);
+    void passwordBookCandidateWorked(const QString& candidate, const QList<ArchivePreviewEntry>& listing,
+                                     const PendingPasswordAction& action);
+    bool isCandidateWorthTrying(const PendingPasswordAction& action) const;
+    void rememberPasswordIfNeeded(const QString& archiveURL);
+    const ArchivePreviewEntry* entryWithPath(const QString& path) const;
+
+    // Preview.
+    void cancelPreview();
+    void showPreviewMessage(const QString& message);
+    void previewFinished(quint64 generation, const ArchivePreviewEntry& entry, const QString& archiveURL,
+                         Outcome<QString>& outcome);
+
+    // Extraction and editing.
+    QString singleEntryExtractionDestination(const ArchivePreviewEntry& entry,
+                                             const QString& archiveURL) const;
+    void extract(const QStringList& archiveURLs);
+    void extractionFailed(const std::exception_ptr& error, const PendingPasswordAction& action);
+    void finishExtraction(const QStringList& revealed);
+    void addChosenFiles(const QStringList& fileURLs);
+    void deleteEntry(const ArchivePreviewEntry& entry);
+
+    QList<ArchivePreviewEntry> m_entries;
+    std::optional<QString> m_selectedEntryID;
+    FilterOption m_filterOption = FilterOption::all;
+    QString m_currentFolderPath;
+    QSet<QString> m_expandedFolderPaths;
+    QString m_password;
+    std::optional<PasswordPrompt> m_passwordPrompt;
+    bool m_isLoading = false;
+    bool m_isPreviewLoading = false;
+    std::optional<QString> m_previewFileURL;
+    QString m_previewMessage;
+    QString m_statusMessage;
+
+    const QStringList m_archiveURLs;
+    ArchiveBrowserServices& m_services;
+    SettingsStore& m_settingsStore;
+    ArchivePasswordBookStore& m_passwordBookStore;
+    std::shared_ptr<ArchiveBrowserPlatform> m_platform;
+    bool m_didStartInitialLoad = false;
+    // One live preview: a newer request, or a reload, bumps the generation and cancels the token, so
+    // the superseded run stops its tool and publishes nothing.
+    quint64 m_previewGeneration = 0;
+    std::optional<CancellationToken> m_previewToken;
+    QHash<QString, QString> m_previewFileCache;
+    std::optional<PendingPasswordAction> m_pendingPasswordAction;
+
+    ArchiveEntryOutline m_outline;
+    QHash<QString, qsizetype> m_entryIndexByPath;
+    int m_runningWork = 0;
+    std::shared_ptr<ArchivePreviewWindowModel> m_keepAlive;
+    BackgroundRunner m_runner;
+};

@@ -1,0 +1,151 @@
+// Extraction of the selection or of whole archives, and adding and deleting entries in place.
+#include "viewmodels/ArchivePreviewWindowModel.h"
+
+#include "core/engine/FileNameHelper.h"
+#include "core/state/SettingsStore.h"
+#include "viewmodels/ArchiveBrowserPlatform.h"
+#include "viewmodels/ArchiveBrowserServices.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+void ArchivePreviewWindowModel::extractSelected() {
+    if (m_archiveURLs.size() != 1) return setStatusMessage(QStringLiteral(u"多压缩包模式请使用“全部解压”。"));
+    const std::optional<ArchivePreviewEntry> entry = selectedEntry();
+    if (!entry) return setStatusMessage(QStringLiteral(u"请选择要提取的文件。"));
+    if (ArchiveEntryOutline::isFolder(*entry)) {
+        return setStatusMessage(QStringLiteral(u"文件夹请使用“全部解压”，当前提取按钮用于单个文件。"));
+    }
+    setIsLoading(true);
+    setStatusMessage(QStringLiteral(u"正在提取：") + entry->path);
+    const QString archive = m_archiveURLs.first();
+    const QString destination = singleEntryExtractionDestination(*entry, archive);
+    const std::optional<QString> password = effectivePassword();
+    ArchiveBrowserServices& services = m_services;
+    runInBackground(
+        [&services, entry = *entry, archive, destination, password] {
+            return services.extractEntries({entry}, archive, destination, password, {});
+        },
+        [this, entry = *entry, archive, destination](Outcome<QStringList>& outcome) {
+            if (!outcome.succeeded())
+                return extractionFailed(outcome.error(), ExtractSelectedAction{entry.path});
+            rememberPasswordIfNeeded(archive);
+            setStatusMessage(QStringLiteral(u"已提取：") + entry.path);
+            finishExtraction(outcome.value().isEmpty() ? QStringList{destination} : outcome.value());
+        });
+}
+
+QString ArchivePreviewWindowModel::singleEntryExtractionDestination(const ArchivePreviewEntry& entry,
+                                                                    const QString& archiveURL) const {
+    const QString parent = QFileInfo(archiveURL).absolutePath();
+    QString name = FileNameHelper::lastPathComponent(ArchiveEntryOutline::normalizedFolderPath(entry.path));
+    if (name.isEmpty()) name = FileNameHelper::archiveBaseName(archiveURL);
+    return FileNameHelper::uniqueDirectoryURL(name + QStringLiteral(u" 提取"), parent);
+}
+
+void ArchivePreviewWindowModel::extractAll() {
+    if (m_archiveURLs.isEmpty()) return;
+    setIsLoading(true);
+    setStatusMessage(QStringLiteral(u"正在解压到当前位置..."));
+    extract(m_archiveURLs);
+}
+
+void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
+    const AppSettings settings = m_settingsStore.load();
+    const int threadCount = std::max(1, m_platform->activeProcessorCount());
+    const QString root = !settings.defaultExtractLocationPath.isEmpty() ? settings.defaultExtractLocationPath
+                         : !archiveURLs.isEmpty() ? QFileInfo(archiveURLs.first()).absolutePath()
+                                                  : QDir::homePath();
+    const std::optional<QString> password = effectivePassword();
+    ArchiveBrowserServices& services = m_services;
+    runInBackground(
+        [&services, archiveURLs, root, password, settings, threadCount] {
+            return services.extract(archiveURLs, root, password, settings, threadCount, {});
+        },
+        [this, archiveURLs](Outcome<QStringList>& outcome) {
+            if (!outcome.succeeded()) return extractionFailed(outcome.error(), ExtractAllAction{});
+            if (!archiveURLs.isEmpty()) rememberPasswordIfNeeded(archiveURLs.first());
+            QStringList names;
+            for (const QString& output : outcome.value()) names << FileNameHelper::lastPathComponent(output);
+            setStatusMessage(QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")));
+            finishExtraction(outcome.value());
+        });
+}
+
+void ArchivePreviewWindowModel::extractionFailed(const std::exception_ptr& error,
+                                                 const PendingPasswordAction& action) {
+    const QString text = failureText(error);
+    setStatusMessage(passwordHint(text));
+    if (isPasswordError(error, text)) requestPassword(m_statusMessage, action);
+    setIsLoading(false);
+}
+
+void ArchivePreviewWindowModel::finishExtraction(const QStringList& revealed) {
+    m_platform->revealInFileManager(revealed);
+    if (closeWindow) closeWindow();
+    setIsLoading(false);
+}
+
+void ArchivePreviewWindowModel::addFiles() {
+    if (!supportsArchiveEditing()) {
+        return setStatusMessage(QStringLiteral(u"当前仅支持向 ZIP / 7Z 压缩包添加文件。"));
+    }
+    std::weak_ptr<ArchivePreviewWindowModel> weak = weak_from_this();
+    m_platform->chooseItemsToAdd([weak](const QStringList& chosen) {
+        if (const auto self = weak.lock(); self && !chosen.isEmpty()) self->addChosenFiles(chosen);
+    });
+}
+
+void ArchivePreviewWindowModel::addChosenFiles(const QStringList& fileURLs) {
+    setIsLoading(true);
+    setStatusMessage(QStringLiteral(u"正在添加 %1 个项目...").arg(fileURLs.size()));
+    const QString archive = m_archiveURLs.first();
+    ArchiveBrowserServices& services = m_services;
+    runInBackground([&services, fileURLs, archive] { services.addFiles(fileURLs, archive, {}); },
+                    [this, count = fileURLs.size()](Outcome<Done>& outcome) {
+                        setStatusMessage(outcome.succeeded()
+                                             ? QStringLiteral(u"已添加 %1 个项目。").arg(count)
+                                             : failureText(outcome.error()));
+                        setIsLoading(false);
+                        if (outcome.succeeded()) reload();
+                    });
+}
+
+void ArchivePreviewWindowModel::deleteSelected() {
+    if (!supportsArchiveEditing()) {
+        return setStatusMessage(
+            QStringLiteral(u"当前仅支持删除 ZIP / 7Z 压缩包内文件，RAR 暂不支持原地编辑。"));
+    }
+    const std::optional<ArchivePreviewEntry> entry = selectedEntry();
+    if (!entry) return setStatusMessage(QStringLiteral(u"请选择要删除的条目。"));
+    const QString informative = QStringLiteral(u"将从 ") +
+                                FileNameHelper::lastPathComponent(m_archiveURLs.first()) +
+                                QStringLiteral(u" 删除：\n") + entry->path;
+    std::weak_ptr<ArchivePreviewWindowModel> weak = weak_from_this();
+    m_platform->confirmDeletion(QStringLiteral(u"确认从压缩包中删除？"), informative,
+                                [weak, entry = *entry](bool confirmed) {
+                                    if (const auto self = weak.lock(); self && confirmed)
+                                        self->deleteEntry(entry);
+                                });
+}
+
+void ArchivePreviewWindowModel::deleteEntry(const ArchivePreviewEntry& entry) {
+    setIsLoading(true);
+    setStatusMessage(QStringLiteral(u"正在删除：") + entry.path);
+    const QString archive = m_archiveURLs.first();
+    ArchiveBrowserServices& services = m_services;
+    runInBackground([&services, entry, archive] { services.deleteEntries({entry}, archive, {}); },
+                    [this, entry](Outcome<Done>& outcome) {
+                        if (!outcome.succeeded()) {
+                            setStatusMessage(failureText(outcome.error()));
+                            setIsLoading(false);
+                            return;
+                        }
+                        setSelectedEntryID(std::nullopt);
+                        setPreviewFileURL(std::nullopt);
+                        m_previewFileCache.clear();
+                        setStatusMessage(QStringLiteral(u"已删除：") + entry.path);
+                        setIsLoading(false);
+                        reload();
+                    });
+}

@@ -1,0 +1,316 @@
+#include "viewmodels/BrowserFixture.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QSignalSpy>
+
+namespace {
+
+const QString kHint = QStringLiteral(u"压缩包需要密码或密码不正确，请输入密码后点击“读取”。");
+
+using Answer = FakeBrowserServices::Answer;
+
+TEST_F(BrowserFixture, PreloadedEntriesShowAtOnceWithoutAListing) {
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt"), row("b/")});
+    browser.startInitialLoadIfNeeded();
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"已读取 2 个项目。"));
+    EXPECT_EQ(services.callCount(), 0);
+}
+
+TEST_F(BrowserFixture, SeveralArchivesShowOneRowEachAndNoPreview) {
+    ArchivePreviewWindowModel& browser =
+        open({files.path("x/one.zip"), files.path("two.7z"), files.path("three.rar")});
+    EXPECT_EQ(browser.entries().size(), 3);
+    EXPECT_EQ(browser.entries().value(0).path, QStringLiteral("one.zip"));
+    EXPECT_EQ(browser.entries().value(0).kindDescription, QStringLiteral(u"压缩包"));
+    EXPECT_EQ(browser.title(), QStringLiteral(u"3 个压缩包"));
+    EXPECT_EQ(browser.archiveDisplayName(), QStringLiteral(u"3 个压缩包"));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"已读取 3 个项目。"));
+    browser.setSelectedEntryID(QStringLiteral("two.7z"));
+    browser.updatePreviewForSelection();
+    EXPECT_EQ(browser.previewMessage(), QStringLiteral(u"多压缩包模式暂不支持文件内容预览"));
+    browser.extractSelected();
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"多压缩包模式请使用“全部解压”。"));
+    EXPECT_FALSE(browser.supportsArchiveEditing());
+    EXPECT_EQ(services.callCount(), 0);
+}
+
+struct FailureCase {
+    const char* name;
+    std::exception_ptr error;
+    QString status;
+    bool prompts;
+};
+
+class ListingFailureTest : public BrowserFixture, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ListingFailureTest, PromptsOnlyForPasswordProblems) {
+    ArchivePreviewWindowModel& browser = open({files.path("a.7z")});
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, GetParam().error);
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_EQ(browser.statusMessage(), GetParam().status);
+    EXPECT_EQ(browser.passwordPrompt().has_value(), GetParam().prompts);
+    if (GetParam().prompts) {
+        EXPECT_EQ(browser.passwordPrompt()->message, GetParam().status);
+    }
+}
+
+const FailureCase kFailureCases[] = {
+    // Its own text names no password problem in words: the sheet shows that text.
+    {"WrongPassword", wrongPassword(), ArchiveError::wrongPassword().message(), true},
+    {"PasswordInCapitals",
+     std::make_exception_ptr(ArchiveError::extractFailed(QStringLiteral("Bad PASSWORD"))), kHint, true},
+    {"HeadersError", std::make_exception_ptr(ArchiveError::extractFailed(QStringLiteral("HEADERS ERROR"))),
+     kHint, true},
+    {"PermissionProblem",
+     std::make_exception_ptr(ArchiveError::extractFailed(QStringLiteral("Permission denied"))),
+     ArchiveError::extractFailed(QStringLiteral("Permission denied")).message(), false},
+};
+INSTANTIATE_TEST_SUITE_P(Listing, ListingFailureTest, ::testing::ValuesIn(kFailureCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BrowserFixture, StoredPasswordsAreTriedOneAfterAnother) {
+    const QString archive = files.path("a.7z");
+    passwordBook.addManualPassword(QStringLiteral("first"), QStringLiteral("one"),
+                                   ArchivePasswordBookKind::extraction);
+    passwordBook.remember(QStringLiteral("second"), archive);
+    ArchivePreviewWindowModel& browser = open({archive});
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, wrongPassword());
+    ASSERT_TRUE(waitForCall(2));
+    EXPECT_EQ(services.call(1).password, QStringLiteral("second"));  // this archive's own first
+    EXPECT_TRUE(browser.isLoading());
+    services.fail(1, wrongPassword());
+    ASSERT_TRUE(waitForCall(3));
+    EXPECT_EQ(services.call(2).password, QStringLiteral("first"));
+    services.answer(2, Answer{{row("x.txt")}, {}, {}});
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_EQ(browser.entries().size(), 1);
+    EXPECT_EQ(browser.password(), QStringLiteral("first"));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"已从密码本自动填充密码。"));
+    EXPECT_FALSE(browser.passwordPrompt());
+}
+
+TEST_F(BrowserFixture, NoStoredPasswordIsTriedWhileTheBookIsOff) {
+    storeSettings([](AppSettings& settings) { settings.archivePasswordBookEnabled = false; });
+    passwordBook.addManualPassword(QStringLiteral("first"), QStringLiteral("one"),
+                                   ArchivePasswordBookKind::extraction);
+    ArchivePreviewWindowModel& browser = open({files.path("a.7z")});
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, wrongPassword());
+    ASSERT_TRUE(waitFor([&] { return browser.passwordPrompt().has_value(); }));
+    EXPECT_EQ(services.callCount(), 1);
+    EXPECT_TRUE(browser.passwordBookMenuEntries().isEmpty());
+}
+
+TEST_F(BrowserFixture, PromptTakesTheTrimmedPasswordAndIgnoresBlanks) {
+    const QString archive = files.path("a.7z");
+    ArchivePreviewWindowModel& browser = open({archive});
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, wrongPassword());
+    ASSERT_TRUE(waitFor([&] { return browser.passwordPrompt().has_value(); }));
+    browser.submitPromptPassword(QStringLiteral("   "));
+    EXPECT_TRUE(browser.passwordPrompt());
+    browser.submitPromptPassword(QStringLiteral("  secret \n"));
+    EXPECT_FALSE(browser.passwordPrompt());
+    ASSERT_TRUE(waitForCall(2));
+    EXPECT_EQ(services.call(1).password, QStringLiteral("secret"));
+    services.answer(1, Answer{{row("x.txt")}, {}, {}});
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_EQ(passwordBook.candidatePasswords(archive), QStringList{QStringLiteral("secret")});
+}
+
+TEST_F(BrowserFixture, TypedPasswordGoesUntrimmedAndIsRememberedOnlyWithAutoSave) {
+    storeSettings([](AppSettings& settings) { settings.archivePasswordBookAutoSaveEnabled = false; });
+    const QString archive = files.path("a.7z");
+    ArchivePreviewWindowModel& browser = openListed({row("x.txt")});
+    Q_UNUSED(archive);
+    browser.setPassword(QStringLiteral(" pw "));
+    browser.reload();
+    ASSERT_TRUE(waitForCall(1));
+    EXPECT_EQ(services.call(0).password, QStringLiteral(" pw "));
+    services.answer(0, Answer{{row("x.txt")}, {}, {}});
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_TRUE(passwordBook.entries().isEmpty());
+}
+
+TEST_F(BrowserFixture, CancellingThePromptDropsThePendingWork) {
+    ArchivePreviewWindowModel& browser = open({files.path("a.7z")});
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, wrongPassword());
+    ASSERT_TRUE(waitFor([&] { return browser.passwordPrompt().has_value(); }));
+    browser.cancelPasswordPrompt();
+    EXPECT_FALSE(browser.passwordPrompt());
+    deliver();
+    EXPECT_EQ(services.callCount(), 1);
+}
+
+TEST_F(BrowserFixture, APreviewIsExtractedOnceWhileItsFileExists) {
+    const QString extracted = files.writeFile(QStringLiteral("preview/a.txt"), "text");
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt"), row("b.txt")});
+    browser.setSelectedEntryID(QStringLiteral("a.txt"));
+    browser.updatePreviewForSelection();
+    EXPECT_TRUE(browser.isPreviewLoading());
+    EXPECT_EQ(browser.previewMessage(), QStringLiteral(u"正在准备预览..."));
+    ASSERT_TRUE(waitForCall(1));
+    services.answer(0, Answer{{}, {extracted}, {}});
+    ASSERT_TRUE(waitFor([&] { return browser.previewFileURL().has_value(); }));
+    EXPECT_FALSE(browser.isPreviewLoading());
+    browser.updatePreviewForSelection();
+    EXPECT_EQ(browser.previewFileURL(), extracted);
+    EXPECT_EQ(services.callCount(), 1);
+    QFile::remove(extracted);
+    browser.updatePreviewForSelection();
+    EXPECT_TRUE(waitForCall(2));
+}
+
+TEST_F(BrowserFixture, ASupersededPreviewPublishesNothing) {
+    const QString first = files.writeFile(QStringLiteral("p/a.txt"), "a");
+    const QString second = files.writeFile(QStringLiteral("p/b.txt"), "b");
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt"), row("b.txt")});
+    browser.setSelectedEntryID(QStringLiteral("a.txt"));
+    browser.updatePreviewForSelection();
+    ASSERT_TRUE(waitForCall(1));
+    // The first run finishes before the second is asked for, but its outcome arrives after.
+    services.answer(0, Answer{{}, {first}, {}});
+    workers.waitForDone();
+    browser.setSelectedEntryID(QStringLiteral("b.txt"));
+    browser.updatePreviewForSelection();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(browser.previewFileURL());
+    EXPECT_TRUE(browser.isPreviewLoading());
+    ASSERT_TRUE(waitForCall(2));
+    // A third request cancels the second one's tool.
+    browser.setSelectedEntryID(QStringLiteral("a.txt"));
+    browser.updatePreviewForSelection();
+    ASSERT_TRUE(waitFor([&] { return services.isCancelled(1); }));
+    ASSERT_TRUE(waitForCall(3));
+    services.answer(2, Answer{{}, {second}, {}});
+    ASSERT_TRUE(waitFor([&] { return browser.previewFileURL().has_value(); }));
+    EXPECT_EQ(browser.previewFileURL(), second);
+}
+
+TEST_F(BrowserFixture, ReloadEndsAPreviewBeingPrepared) {
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt")});
+    browser.setSelectedEntryID(QStringLiteral("a.txt"));
+    browser.updatePreviewForSelection();
+    ASSERT_TRUE(waitForCall(1));
+    browser.reload();
+    EXPECT_FALSE(browser.isPreviewLoading());
+    EXPECT_EQ(browser.previewMessage(), QStringLiteral(u"请选择一个文件进行预览"));
+    EXPECT_TRUE(waitFor([&] { return services.isCancelled(0); }));
+}
+
+TEST_F(BrowserFixture, APreviewNeedingAPasswordRepeatsAfterThePrompt) {
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt")});
+    browser.setSelectedEntryID(QStringLiteral("a.txt"));
+    browser.updatePreviewForSelection();
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, wrongPassword());
+    ASSERT_TRUE(waitFor([&] { return browser.passwordPrompt().has_value(); }));
+    EXPECT_EQ(browser.previewMessage(), ArchiveError::wrongPassword().message());
+    browser.submitPromptPassword(QStringLiteral("pw"));
+    ASSERT_TRUE(waitForCall(2));
+    EXPECT_EQ(services.call(1).operation, QStringLiteral("preview"));
+    EXPECT_EQ(services.call(1).password, QStringLiteral("pw"));
+}
+
+TEST_F(BrowserFixture, ExtractingASelectionPicksAFreeFolderBesideTheArchive) {
+    files.makeFolder(QStringLiteral("readme.txt 提取"));
+    ArchivePreviewWindowModel& browser = openListed({row("docs/readme.txt")});
+    int closed = 0;
+    browser.closeWindow = [&closed] { ++closed; };
+    browser.setSelectedEntryID(QStringLiteral("docs/readme.txt"));
+    ASSERT_TRUE(browser.canExtractSelected());
+    browser.extractSelected();
+    EXPECT_FALSE(browser.canExtractSelected());
+    ASSERT_TRUE(waitForCall(1));
+    EXPECT_EQ(services.call(0).destination, files.path(QStringLiteral("readme.txt 提取 1")));
+    services.answer(0, Answer{{}, {services.call(0).destination + QStringLiteral("/readme.txt")}, {}});
+    ASSERT_TRUE(waitFor([&] { return closed == 1; }));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"已提取：docs/readme.txt"));
+    EXPECT_EQ(platform->revealed.value(0),
+              QStringList{services.call(0).destination + QStringLiteral("/readme.txt")});
+}
+
+TEST_F(BrowserFixture, ExtractAllWritesBesideTheArchiveUnlessADefaultIsSet) {
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt")});
+    browser.extractAll();
+    ASSERT_TRUE(waitForCall(1));
+    EXPECT_EQ(services.call(0).destination, files.root());
+    services.answer(0, Answer{{}, {files.path(QStringLiteral("a")), files.path(QStringLiteral("b"))}, {}});
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"解压完成：a, b"));
+    storeSettings(
+        [](AppSettings& settings) { settings.defaultExtractLocationPath = QStringLiteral("/srv/out"); });
+    browser.extractAll();
+    ASSERT_TRUE(waitForCall(2));
+    EXPECT_EQ(services.call(1).destination, QStringLiteral("/srv/out"));
+    services.fail(1, wrongPassword());
+    ASSERT_TRUE(waitFor([&] { return browser.passwordPrompt().has_value(); }));
+    browser.submitPromptPassword(QStringLiteral("pw"));
+    ASSERT_TRUE(waitForCall(3));
+    EXPECT_EQ(services.call(2).operation, QStringLiteral("extract"));
+    services.answer(2, Answer{});
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+}
+
+TEST_F(BrowserFixture, NoEditingOfARar) {
+    ArchivePreviewWindowModel& rar = open({files.path("a.rar")}, QList<ArchivePreviewEntry>{row("x.txt")});
+    rar.addFiles();
+    EXPECT_EQ(rar.statusMessage(), QStringLiteral(u"当前仅支持向 ZIP / 7Z 压缩包添加文件。"));
+    EXPECT_EQ(services.callCount(), 0);
+}
+
+TEST_F(BrowserFixture, EditingNeedsAConfirmation) {
+    ArchivePreviewWindowModel& browser = openListed({row("x.txt")});
+    browser.deleteSelected();
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"请选择要删除的条目。"));
+    browser.setSelectedEntryID(QStringLiteral("x.txt"));
+    platform->confirmsDeletion = false;
+    browser.deleteSelected();
+    EXPECT_EQ(platform->confirmations.value(0),
+              QStringLiteral(u"确认从压缩包中删除？|将从 a.zip 删除：\nx.txt"));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"请选择要删除的条目。"));
+    platform->confirmsDeletion = true;
+    browser.deleteSelected();
+    ASSERT_TRUE(waitForCall(1));
+    EXPECT_EQ(services.call(0).paths, QStringList{QStringLiteral("x.txt")});
+    services.answer(0, Answer{});
+    ASSERT_TRUE(waitForCall(2));  // listed again
+    EXPECT_EQ(services.call(1).operation, QStringLiteral("list"));
+    EXPECT_FALSE(browser.selectedEntryID());
+    platform->itemsToAdd = QStringList{QStringLiteral("/tmp/one"), QStringLiteral("/tmp/two")};
+    services.answer(1, Answer{{row("x.txt")}, {}, {}});
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    browser.addFiles();
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"正在添加 2 个项目..."));
+    ASSERT_TRUE(waitForCall(3));
+    services.fail(2, std::make_exception_ptr(ArchiveError::compressFailed(QStringLiteral("disk full"))));
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_EQ(browser.statusMessage(), ArchiveError::compressFailed(QStringLiteral("disk full")).message());
+}
+
+TEST_F(BrowserFixture, WorkRunningWhenTheWindowGoesKeepsTheModelUntilItEnds) {
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt")});
+    QPointer<ArchivePreviewWindowModel> alive(&browser);
+    auto window = std::make_unique<QObject>();
+    QPointer<QObject> guardedWindow(window.get());
+    bool reachedClosedWindow = false;
+    browser.closeWindow = [guardedWindow, &reachedClosedWindow] {
+        if (guardedWindow) reachedClosedWindow = true;
+    };
+    browser.extractAll();
+    ASSERT_TRUE(waitForCall(1));
+    window.reset();
+    sharedModel().reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive);
+    services.answer(0, Answer{{}, {files.path(QStringLiteral("a"))}, {}});
+    ASSERT_TRUE(waitFor([&] { return alive.isNull(); }));
+    EXPECT_FALSE(reachedClosedWindow);
+    EXPECT_EQ(platform->revealed.size(), 1);  // the extraction still finished
+}
+
+}  // namespace

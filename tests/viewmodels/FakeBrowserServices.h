@@ -1,0 +1,84 @@
+#pragma once
+
+#include "viewmodels/ArchiveBrowserPlatform.h"
+#include "viewmodels/ArchiveBrowserServices.h"
+
+#include <QList>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <vector>
+
+// Browser archive work that waits, on its worker thread, until the test answers the call: calls can
+// be answered in any order, and a cancelled call ends with CancellationError without an answer.
+class FakeBrowserServices : public ArchiveBrowserServices {
+public:
+    struct Call {
+        QString operation;  // "list", "preview", "extractEntries", "add", "delete", "extract"
+        QString archiveURL;
+        std::optional<QString> password;
+        QStringList paths;  // entry paths, or the files added, or the archives extracted
+        QString destination;
+    };
+    struct Answer {
+        QList<ArchivePreviewEntry> entries;
+        QStringList urls;  // the preview file first, or the extracted items
+        std::exception_ptr error;
+    };
+
+    int callCount() const;
+    Call call(int index) const;
+    void answer(int index, Answer answer);
+    void fail(int index, std::exception_ptr error) { answer(index, Answer{{}, {}, std::move(error)}); }
+    bool isCancelled(int index) const;
+    // Ends every call still waiting as cancelled, so that no worker outlives the test.
+    void cancelAll();
+
+    QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
+                                              const std::optional<QString>& password,
+                                              const CancellationToken& token) override;
+    QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
+                                 const std::optional<QString>& password,
+                                 const CancellationToken& token) override;
+    QStringList extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                               const QString& destinationURL, const std::optional<QString>& password,
+                               const CancellationToken& token) override;
+    void addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                  const CancellationToken& token) override;
+    void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                       const CancellationToken& token) override;
+    QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                        const std::optional<QString>& password, const AppSettings& settings, int threadCount,
+                        const CancellationToken& token) override;
+
+private:
+    struct Pending {
+        Call call;
+        std::optional<Answer> answer;
+        bool cancelled = false;
+    };
+    Answer await(Call call, const CancellationToken& token);
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Pending> m_calls;
+    bool m_closed = false;
+};
+
+// Scripted desktop: dialogs answer at once with what the test set; reveals are recorded.
+class FakeBrowserPlatform : public ArchiveBrowserPlatform {
+public:
+    void chooseItemsToAdd(std::function<void(const QStringList&)> chosen) override { chosen(itemsToAdd); }
+    void confirmDeletion(const QString& message, const QString& informativeText,
+                         std::function<void(bool)> answered) override {
+        confirmations << message + u'|' + informativeText;
+        answered(confirmsDeletion);
+    }
+    void revealInFileManager(const QStringList& paths) override { revealed << paths; }
+    int activeProcessorCount() const override { return 2; }
+
+    QStringList itemsToAdd;
+    bool confirmsDeletion = true;
+    QStringList confirmations;
+    QList<QStringList> revealed;
+};

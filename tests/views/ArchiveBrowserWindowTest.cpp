@@ -1,0 +1,149 @@
+#include "viewmodels/BrowserFixture.h"
+#include "views/browser/ArchiveBrowserCommandStates.h"
+#include "views/browser/ArchiveBrowserWindowPlatform.h"
+#include "views/browser/ArchiveEntryTableModel.h"
+#include "views/browser/ArchivePreviewWindow.h"
+#include "views/browser/ArchivePreviewWindowController.h"
+#include "views/browser/PasswordSheet.h"
+#include "views/browser/PreviewPane.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace {
+
+class BrowserWindowTest : public BrowserFixture {
+protected:
+    // A window for the model open last.
+    ArchivePreviewWindowController& makeController() {
+        m_controller = std::make_unique<ArchivePreviewWindowController>(sharedModel(), windowPlatform);
+        return *m_controller;
+    }
+    void TearDown() override {
+        m_controller.reset();
+        BrowserFixture::TearDown();
+    }
+
+    std::shared_ptr<ArchiveBrowserWindowPlatform> windowPlatform =
+        std::make_shared<ArchiveBrowserWindowPlatform>([](const QStringList&) {});
+    std::unique_ptr<ArchivePreviewWindowController> m_controller;
+};
+
+void pressSpace(QWidget* target) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QApplication::sendEvent(target, &press);
+}
+
+TEST_F(BrowserWindowTest, SpaceTypesInThePasswordFieldAndPreviewsInTheTable) {
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt"), row("b.txt")});
+    ArchivePreviewWindowController& controller = makeController();
+    controller.show(true);
+    ArchivePreviewWindow* window = controller.window();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+
+    window->table()->setFocus();
+    pressSpace(window->table());  // nothing selected: swallowed, nothing previewed
+    EXPECT_EQ(services.callCount(), 0);
+    browser.setSelectedEntryID(QStringLiteral("a.txt"));
+    ASSERT_TRUE(waitForCall(1));  // the selection itself asks for a preview
+    pressSpace(window->table());
+    ASSERT_TRUE(waitForCall(2));
+    EXPECT_EQ(services.call(1).operation, QStringLiteral("preview"));
+
+    window->passwordField()->setFocus();
+    QTest::keyClicks(window->passwordField(), QStringLiteral("a b"));
+    EXPECT_EQ(window->passwordField()->text(), QStringLiteral("a b"));
+    EXPECT_EQ(browser.password(), QStringLiteral("a b"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(services.callCount(), 2);
+}
+
+TEST_F(BrowserWindowTest, NothingReachesAClosedWindow) {
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt")});
+    ArchivePreviewWindowController& controller = makeController();
+    bool closed = false;
+    controller.onClose = [&closed] { closed = true; };
+    QPointer<ArchivePreviewWindowController> guarded(&controller);
+    browser.closeWindow = [guarded] {
+        if (guarded) guarded->close();
+    };
+    controller.show(true);
+    QPointer<ArchivePreviewWindow> window(controller.window());
+    browser.extractAll();
+    ASSERT_TRUE(waitForCall(1));
+    controller.close();
+    EXPECT_TRUE(closed);
+    m_controller.reset();
+    QPointer<ArchivePreviewWindowModel> model(&browser);
+    sharedModel().reset();
+    ASSERT_TRUE(waitFor([&] { return window.isNull(); }));
+    EXPECT_TRUE(model);  // the extraction holds it
+    services.answer(0, FakeBrowserServices::Answer{{}, {files.path(QStringLiteral("a"))}, {}});
+    ASSERT_TRUE(waitFor([&] { return model.isNull(); }));
+    EXPECT_EQ(platform->revealed.size(), 1);
+}
+
+TEST_F(BrowserWindowTest, PasswordSheetFollowsThePrompt) {
+    ArchivePreviewWindowModel& browser = open({files.path(QStringLiteral("a.7z"))});
+    ArchivePreviewWindowController& controller = makeController();
+    controller.show(true);
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, wrongPassword());
+    ArchivePreviewWindow* window = controller.window();
+    ASSERT_TRUE(waitFor([&] { return window->passwordSheet() && window->passwordSheet()->isVisible(); }));
+    PasswordSheet* sheet = window->passwordSheet();
+    sheet->passwordField()->setText(QStringLiteral("   "));
+    EXPECT_FALSE(sheet->confirmButton()->isEnabled());
+    QTest::keyClick(sheet->passwordField(), Qt::Key_Return);
+    EXPECT_TRUE(sheet->passwordField()->text().isEmpty());
+    EXPECT_TRUE(browser.passwordPrompt());
+    EXPECT_EQ(window->passwordSheet(), sheet);
+    sheet->passwordField()->setText(QStringLiteral("pw"));
+    QTest::mouseClick(sheet->confirmButton(), Qt::LeftButton);
+    EXPECT_FALSE(browser.passwordPrompt());
+    EXPECT_TRUE(waitFor([&] { return window->passwordSheet() == nullptr; }));
+    ASSERT_TRUE(waitForCall(2));
+    EXPECT_EQ(services.call(1).password, QStringLiteral("pw"));
+}
+
+TEST_F(BrowserWindowTest, CommandStatesFollowTheModel) {
+    ArchivePreviewWindowModel& zip = openListed({row("a.txt"), row("d/")});
+    ArchiveBrowserCommandStates idle;
+    idle.add = idle.extractAll = idle.clean = idle.read = true;
+    EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), idle);
+    zip.setSelectedEntryID(QStringLiteral("a.txt"));
+    ArchiveBrowserCommandStates fileSelected = idle;
+    fileSelected.extractSelected = fileSelected.deleteSelected = true;
+    EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), fileSelected);
+    zip.setSelectedEntryID(QStringLiteral("d/"));
+    ArchiveBrowserCommandStates folderSelected = idle;
+    folderSelected.deleteSelected = true;
+    EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), folderSelected);
+    zip.reload();
+    ArchiveBrowserCommandStates loading;
+    EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), loading);
+    ASSERT_TRUE(waitForCall(1));
+    services.answer(0, FakeBrowserServices::Answer{{row("a.txt")}, {}, {}});
+    ASSERT_TRUE(waitFor([&] { return !zip.isLoading(); }));
+    ArchivePreviewWindowModel& several = open({files.path("a.zip"), files.path("b.zip")});
+    several.setSelectedEntryID(QStringLiteral("a.zip"));
+    ArchiveBrowserCommandStates severalStates;
+    severalStates.extractAll = severalStates.clean = severalStates.read = true;
+    EXPECT_EQ(ArchiveBrowserCommandStates::of(several), severalStates);
+}
+
+TEST_F(BrowserWindowTest, PreviewPaneShowsOnlyThePlaceholderWithoutASelection) {
+    ArchivePreviewWindowModel& browser = openListed({row("d/x.txt")});
+    ArchivePreviewWindowController& controller = makeController();
+    PreviewPane* pane = controller.window()->previewPane();
+    EXPECT_FALSE(pane->showsHeader());
+    EXPECT_EQ(pane->placeholderMessage(), QStringLiteral(u"请选择一个文件进行预览"));
+    browser.setSelectedEntryID(QStringLiteral("d/"));
+    EXPECT_TRUE(pane->showsHeader());
+    EXPECT_EQ(pane->placeholderMessage(), QStringLiteral(u"文件夹不能直接预览"));
+}
+
+}  // namespace
