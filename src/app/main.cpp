@@ -1,6 +1,8 @@
 #include "app/AppCoordinator.h"
 #include "app/DesktopWorkbenchPlatform.h"
+#include "app/DragWatcher.h"
 #include "app/LaunchRequest.h"
+#include "app/MenuBarDropMonitor.h"
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/SingleInstance.h"
@@ -50,6 +52,11 @@ int main(int argc, char* argv[]) {
     AppCoordinator coordinator(
         {.scheduler = scheduler, .platform = platform, .isBackgroundLoginLaunch = request.backgroundLogin});
     QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application, &QApplication::quit);
+    const auto dropMonitor =
+        MenuBarDropMonitor::forCoordinator(coordinator, DefaultsStore(), DragWatcher::forCurrentSession());
+    AppCoordinator::LaunchHooks launchHooks;
+    launchHooks.startDragWatcher = [&dropMonitor] { dropMonitor->startMenuBarDropMonitor(); };
+    coordinator.setLaunchHooks(std::move(launchHooks));
     if (const std::optional<QString> error = coordinator.start(request)) printError(*error);
     if (!instance.listen([&coordinator](const LaunchRequest& forwarded) {
             return RequestRouter::route(coordinator, forwarded);

@@ -186,7 +186,8 @@ public:
     std::optional<QString> splitCompressionOutputDirectory() const;
     QString splitCompressionOutputDirectoryDescription() const;
     void selectSplitCompressionDestination();
-    QString splitCompressionAvailableSpaceDescription() const;
+    // Takes the preview the page already has: its estimate walks the sources' folders.
+    QString splitCompressionAvailableSpaceDescription(const SplitCompressionPreview& preview) const;
     void startSplitCompression();
 
     // Split extraction page.
@@ -197,6 +198,8 @@ public:
     void extractSelectedSplitArchive(bool openAfterCompletion, bool notifyAfterCompletion);
     void goToRegularExtractFromSplitArchive();
     QString splitArchiveDefaultDestinationDescription() const;
+    // Shows one volume of the scanned set in the file manager.
+    void revealSplitArchivePart(const SplitArchivePart& part);
 
 Q_SIGNALS:
     void changed();

@@ -123,3 +123,8 @@ QString MainViewModel::splitArchiveDefaultDestinationDescription() const {
     if (m_splitArchiveDescriptor) return m_splitArchiveDescriptor->directoryURL;
     return destinationDescription();
 }
+
+void MainViewModel::revealSplitArchivePart(const SplitArchivePart& part) {
+    // A missing volume has no file to show.
+    if (part.url) m_platform.revealInFileManager({*part.url});
+}

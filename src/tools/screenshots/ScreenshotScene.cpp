@@ -2,6 +2,8 @@
 
 #include "core/engine/CompressionService.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,6 +38,8 @@ ScreenshotScene::ScreenshotScene()
     m_workbenchStore = std::make_unique<WorkbenchStore>(DefaultsStore(defaults), sceneNow);
     m_model = std::make_unique<MainViewModel>(m_engine, m_previewService, *m_settingsStore,
                                               *m_passwordBookStore, *m_workbenchStore, m_platform);
+    // First: a scanned set becomes the extract page's selection, which the samples then replace.
+    fillSplitPages();
     fillSamples();
     fillWorkbench();
 }
@@ -66,7 +70,9 @@ void ScreenshotScene::fillSamples() {
 
 void ScreenshotScene::fillWorkbench() {
     WorkbenchStore& store = *m_workbenchStore;
-    const QString folder = samplesFolder();
+    // Records only show their paths; a home folder reads better than a temporary one and does not
+    // change from run to run.
+    const QString folder = QStringLiteral(u"/home/lin/文档/项目资料");
     const struct {
         QString name;
         ArchiveActivityKind kind;
@@ -95,4 +101,29 @@ void ScreenshotScene::fillWorkbench() {
 
     m_model->setIsWorking(true);
     m_model->setStatusMessage(QStringLiteral(u"正在压缩..."));
+}
+
+void ScreenshotScene::fillSplitPages() {
+    writeSample(QStringLiteral(u"发布会素材/主机位原片-2026-03-05.mov"), 3'456'789'012);
+    writeSample(QStringLiteral(u"发布会素材/字幕与调色工程/调色预设.cube"), 1'204'000);
+    const QString folder = QDir(samplesFolder()).filePath(QStringLiteral(u"发布会素材"));
+    const QString handbook =
+        writeSample(QStringLiteral(u"产品手册（完整版，含附录与术语表）.pdf"), 48'512'000);
+    m_model->addSplitCompressionItems({folder, handbook});
+    m_model->applySplitCompressionPreset(SplitCompressionPreset::all().at(1));
+
+    // A set of five volumes with the fourth missing, so the page shows both kinds of row.
+    const QString volumes = QStringLiteral(u"分卷/年度项目归档-2025.7z.%1");
+    for (int number : {1, 2, 3, 5})
+        writeSample(volumes.arg(number, 3, 10, QLatin1Char('0')), number == 5 ? 312'000'000 : 1'073'741'824);
+    m_model->selectSplitArchiveForExtraction(
+        QDir(samplesFolder()).filePath(volumes.arg(2, 3, 10, QLatin1Char('0'))));
+    waitForSplitPages();
+}
+
+void ScreenshotScene::waitForSplitPages() {
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && (m_model->isCalculatingSplitCompressionItems() ||
+                                      m_model->splitArchiveState() == SplitArchivePageState::scanning()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }

@@ -41,6 +41,9 @@ private:
     QString writeSample(const QString& relativePath, qint64 size) const;
     void fillSamples();
     void fillWorkbench();
+    void fillSplitPages();
+    // Lets the model's sizing and set scan finish.
+    void waitForSplitPages();
 
     QTemporaryDir m_root;
     std::unique_ptr<SettingsStore> m_settingsStore;

@@ -12,6 +12,8 @@
 #include "views/main/HomePage.h"
 #include "views/main/PlaceholderPage.h"
 #include "views/main/Sidebar.h"
+#include "views/main/SplitCompressPage.h"
+#include "views/main/SplitExtractPage.h"
 #include "views/main/TopBar.h"
 
 #include <QApplication>
@@ -75,9 +77,9 @@ void MainWindow::buildPages() {
             PageFrame::scroll);
     addPage(WorkbenchSection::extract, new ExtractPage(m_model, m_workbenchStore, m_settingsStore),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitCompress, new PlaceholderPage(WorkbenchSection::splitCompress),
+    addPage(WorkbenchSection::splitCompress, new SplitCompressPage(m_model, m_workbenchStore, *m_viewState),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitExtract, new PlaceholderPage(WorkbenchSection::splitExtract),
+    addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_model, m_workbenchStore, *m_viewState),
             PageFrame::scroll);
     addPage(WorkbenchSection::passwordBook, new PlaceholderPage(WorkbenchSection::passwordBook),
             PageFrame::plain);
