@@ -192,7 +192,8 @@ public:
 
     // Split extraction page.
     void selectSplitArchiveForExtraction();
-    void selectSplitArchiveForExtraction(const QString& url);
+    // Takes the path by value: callers pass the scanned descriptor's own path, which the scan clears.
+    void selectSplitArchiveForExtraction(QString url);
     void resetSplitArchiveState(bool quiet);
     bool splitArchiveStartButtonEnabled() const;
     void extractSelectedSplitArchive(bool openAfterCompletion, bool notifyAfterCompletion);

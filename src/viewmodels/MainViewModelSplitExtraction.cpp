@@ -16,7 +16,7 @@ void MainViewModel::selectSplitArchiveForExtraction() {
     if (!urls.isEmpty()) selectSplitArchiveForExtraction(urls.first());
 }
 
-void MainViewModel::selectSplitArchiveForExtraction(const QString& url) {
+void MainViewModel::selectSplitArchiveForExtraction(QString url) {
     // A newer choice supersedes a scan under way, also when the choice is refused.
     m_splitArchiveScanGeneration++;
     if (QFileInfo(url).isDir()) {

@@ -15,6 +15,7 @@ public:
 
     QString value() const;
     void setValue(const QString& value);
+    QPushButton* browseButton() const { return m_browse; }
 
 Q_SIGNALS:
     void browseRequested();

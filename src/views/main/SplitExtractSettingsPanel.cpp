@@ -70,9 +70,7 @@ void SplitExtractSettingsPanel::browse() {
     m_model.selectDestination();
     const std::optional<SplitArchiveDescriptor>& descriptor = m_model.splitArchiveDescriptor();
     if (!descriptor) return;
-    // A copy: the scan clears the descriptor the path would otherwise point into.
-    const QString originalURL = descriptor->originalURL;
-    m_model.selectSplitArchiveForExtraction(originalURL);
+    m_model.selectSplitArchiveForExtraction(descriptor->originalURL);
 }
 
 void SplitExtractSettingsPanel::syncFromModel() {
