@@ -6,11 +6,13 @@
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/SingleInstance.h"
+#include "platform/SystemIntegrationService.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QThreadPool>
 #include <cstdio>
 
 namespace {
@@ -56,6 +58,14 @@ int main(int argc, char* argv[]) {
         MenuBarDropMonitor::forCoordinator(coordinator, DefaultsStore(), DragWatcher::forCurrentSession());
     AppCoordinator::LaunchHooks launchHooks;
     launchHooks.startDragWatcher = [&dropMonitor] { dropMonitor->startMenuBarDropMonitor(); };
+    // The default handler and the file-manager entries are applied again off the GUI thread; the
+    // service serialises its mimeapps.list edits with the settings page's.
+    launchHooks.refreshSystemIntegration = [](const AppSettings& settings) {
+        QThreadPool::globalInstance()->start([settings] {
+            SystemIntegrationService().refreshIntegration(settings.setAsDefaultExtractor,
+                                                          settings.contextMenuEnabled);
+        });
+    };
     coordinator.setLaunchHooks(std::move(launchHooks));
     if (const std::optional<QString> error = coordinator.start(request)) printError(*error);
     if (!instance.listen([&coordinator](const LaunchRequest& forwarded) {

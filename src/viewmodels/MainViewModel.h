@@ -132,6 +132,8 @@ public:
     bool splitCompressionNotifyAfterCompletion() const { return m_splitCompressionNotifyAfterCompletion; }
     void setSplitCompressionNotifyAfterCompletion(bool value);
     const AppSettings& settings() const { return m_settings; }
+    // The desktop the model asks for panels and reveals; the settings page asks it too.
+    WorkbenchPlatform& platform() const { return m_platform; }
     void setSettings(const AppSettings& value);
     bool isWorking() const { return m_isWorking; }
     void setIsWorking(bool value);

@@ -2,6 +2,7 @@
 
 #include "core/state/ArchivePasswordBookStore.h"
 #include "viewmodels/MainViewModel.h"
+#include "viewmodels/SettingsViewModel.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
 #include "views/kit/ScrollPage.h"
@@ -15,6 +16,7 @@
 #include "views/main/SplitCompressPage.h"
 #include "views/main/SplitExtractPage.h"
 #include "views/main/TopBar.h"
+#include "views/settings/SettingsView.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -85,7 +87,9 @@ void MainWindow::buildPages() {
             PageFrame::plain);
     addPage(WorkbenchSection::tasks, new PlaceholderPage(WorkbenchSection::tasks), PageFrame::plain);
     addPage(WorkbenchSection::history, new PlaceholderPage(WorkbenchSection::history), PageFrame::plain);
-    addPage(WorkbenchSection::settings, new PlaceholderPage(WorkbenchSection::settings), PageFrame::plain);
+    addPage(WorkbenchSection::settings,
+            new SettingsView(new SettingsViewModel(m_settingsStore, m_passwordBookStore, m_model.platform())),
+            PageFrame::plain);
     addPage(WorkbenchSection::about, new PlaceholderPage(WorkbenchSection::about), PageFrame::scroll);
 }
 
