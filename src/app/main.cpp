@@ -49,6 +49,16 @@ int main(int argc, char* argv[]) {
     // Closing windows never ends velmora; only the tray's quit does.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Listen before the windows are built, so a launch forwarded meanwhile connects at once; its
+    // request waits in the socket until the event loop runs, when the coordinator exists.
+    AppCoordinator* coordinatorReady = nullptr;
+    if (!instance.listen([&coordinatorReady](const LaunchRequest& forwarded) -> std::optional<QString> {
+            if (!coordinatorReady) return QStringLiteral(u"velmora 正在启动，请稍后再试。");
+            return RequestRouter::route(*coordinatorReady, forwarded);
+        })) {
+        printError(QStringLiteral(u"无法打开 velmora 的本地通信端口：") + instance.serverName());
+    }
+
     TimerScheduler scheduler;
     DesktopWorkbenchPlatform platform;
     AppCoordinator coordinator(
@@ -67,11 +77,7 @@ int main(int argc, char* argv[]) {
         });
     };
     coordinator.setLaunchHooks(std::move(launchHooks));
+    coordinatorReady = &coordinator;
     if (const std::optional<QString> error = coordinator.start(request)) printError(*error);
-    if (!instance.listen([&coordinator](const LaunchRequest& forwarded) {
-            return RequestRouter::route(coordinator, forwarded);
-        })) {
-        printError(QStringLiteral(u"无法打开 velmora 的本地通信端口：") + instance.serverName());
-    }
     return QApplication::exec();
 }

@@ -34,7 +34,8 @@ ScreenshotScene::ScreenshotScene()
       m_engine(m_archiveService) {
     const QString defaults = m_root.filePath(QStringLiteral("defaults"));
     m_settingsStore = std::make_unique<SettingsStore>(DefaultsStore(defaults), QStringList());
-    m_passwordBookStore = std::make_unique<ArchivePasswordBookStore>(DefaultsStore(defaults));
+    m_passwordBookStore = std::make_unique<ArchivePasswordBookStore>(DefaultsStore(defaults),
+                                                                     [this] { return m_passwordBookNow; });
     m_workbenchStore = std::make_unique<WorkbenchStore>(DefaultsStore(defaults), sceneNow);
     m_model = std::make_unique<MainViewModel>(m_engine, m_previewService, *m_settingsStore,
                                               *m_passwordBookStore, *m_workbenchStore, m_platform);
@@ -42,6 +43,7 @@ ScreenshotScene::ScreenshotScene()
     fillSplitPages();
     fillSamples();
     fillWorkbench();
+    fillPasswordBook();
 }
 
 QString ScreenshotScene::samplesFolder() const { return m_root.filePath(QStringLiteral(u"项目资料")); }
@@ -66,6 +68,28 @@ void ScreenshotScene::fillSamples() {
     const QString backup = writeSample(QStringLiteral(u"数据备份-2026-03.7z"), 412'000'000);
     const QString sources = writeSample(QStringLiteral(u"源代码.tar.gz"), 3'200'000);
     m_model->setSelectedArchivesForExtraction({photos, backup, sources});
+}
+
+void ScreenshotScene::fillPasswordBook() {
+    ArchivePasswordBookStore& book = *m_passwordBookStore;
+    // Each password a little older than the one before, so the book's order and dates differ.
+    const auto at = [this](int hoursAgo) { m_passwordBookNow = sceneNow().addSecs(-3600 * hoursAgo); };
+    const auto manual = [&book](const QString& password, const QString& label, ArchivePasswordBookKind kind) {
+        book.addManualPassword(password, label, kind);
+    };
+    at(1);
+    book.remember(QStringLiteral("trip0305"),
+                  QDir(samplesFolder()).filePath(QStringLiteral(u"旅行照片合集.zip")));
+    at(5);
+    manual(QStringLiteral("Work@2026"), QStringLiteral(u"工作压缩包"), ArchivePasswordBookKind::extraction);
+    at(26);
+    manual(QStringLiteral("Client#2026"), QStringLiteral(u"客户资料"), ArchivePasswordBookKind::extraction);
+    at(75);
+    manual(QStringLiteral("family!88"), QStringLiteral(u"家庭相册"), ArchivePasswordBookKind::extraction);
+    at(3);
+    manual(QStringLiteral("Deliver-42"), QStringLiteral(u"项目交付"), ArchivePasswordBookKind::compression);
+    at(48);
+    manual(QStringLiteral("Contract$9"), QStringLiteral(u"合同备份"), ArchivePasswordBookKind::compression);
 }
 
 void ScreenshotScene::fillWorkbench() {
