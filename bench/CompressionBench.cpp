@@ -1,6 +1,7 @@
 // Cost of velmora's single-archive compression (ArchiveService::compressSingle) against the same 7zz command
 // run directly, and of a staged compression (hidden files excluded, so every input is copied first) against
-// the in-place one. 7Z at the fastest level over a ~200 MiB folder; prints the median of several runs and the
+// the in-place one. 7Z at the fastest level over a ~200 MiB folder, and over a folder of 5,000 small files,
+// where copying into staging costs the most against the bare tool; prints the median of several runs and the
 // ratios.
 
 #include "BenchSupport.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -26,6 +28,9 @@ constexpr int kVisibleFiles = 200;
 constexpr int kHiddenFiles = 20;
 constexpr qsizetype kFileBytes = qsizetype(1) << 20;
 constexpr int kRounds = 5;
+constexpr int kSmallFolders = 50;
+constexpr int kSmallFilesPerFolder = 100;
+constexpr int kSmallFileBytes = 4096;
 
 using BenchSupport::Clock;
 using BenchSupport::median;
@@ -69,19 +74,39 @@ Inputs writeInputs(const QString& root) {
     return inputs;
 }
 
-// The argument list velmora gives 7zz for these inputs in place, run without velmora.
-double bareSevenZip(const QString& sevenZip, const Inputs& inputs, const QString& archive, int threads) {
+// A source tree's worth of small files in folders: <root>/small.
+QString writeSmallFiles(const QString& root) {
+    const QString folder = root + QStringLiteral("/small");
+    for (int i = 0; i < kSmallFolders; ++i) {
+        const QString subfolder = folder + QStringLiteral("/dir-") + QString::number(i);
+        QDir().mkpath(subfolder);
+        for (int j = 0; j < kSmallFilesPerFolder; ++j) {
+            QFile file(subfolder + QStringLiteral("/file-") + QString::number(j) + QStringLiteral(".txt"));
+            file.open(QIODevice::WriteOnly);
+            file.write(fileContents(quint32(i * kSmallFilesPerFolder + j)).right(kSmallFileBytes));
+        }
+    }
+    return folder;
+}
+
+// The argument list velmora gives 7zz for these names in workingFolder, run without velmora.
+double bareSevenZip(const QString& sevenZip, const QStringList& names, const QString& workingFolder,
+                    const QString& archive, int threads) {
     QStringList arguments{ArchiveTools::SevenZip::addCommand(),
                           ArchiveTools::SevenZip::archiveType(CompressionFormat::sevenZip),
                           ArchiveTools::SevenZip::level(CompressionLevel::fastest),
-                          ArchiveTools::SevenZip::threads(threads)};
+                          ArchiveTools::SevenZip::threads(threads), ArchiveTools::SevenZip::storeLinks()};
     arguments += ArchiveTools::SevenZip::progressSwitches();
     arguments << ArchiveTools::SevenZip::lzma2Method();
     arguments += ArchiveTools::SevenZip::endOfSwitches();
-    arguments << archive;
-    for (const QString& file : inputs.visibleFiles) arguments << QFileInfo(file).fileName();
+    arguments << archive << names;
+    return BenchSupport::timeDirectRun(sevenZip, arguments, workingFolder);
+}
 
-    return BenchSupport::timeDirectRun(sevenZip, arguments, inputs.folder);
+QStringList namesOf(const QStringList& files) {
+    QStringList names;
+    for (const QString& file : files) names << QFileInfo(file).fileName();
+    return names;
 }
 
 double velmora(const QStringList& files, bool excludeHiddenFiles, const QString& archive, int threads) {
@@ -109,26 +134,45 @@ int main(int argc, char** argv) {
     std::printf("inputs: %d files of 1 MiB (+%d hidden) written in %.0f ms; 7Z, fastest level, %d threads\n",
                 kVisibleFiles, kHiddenFiles, millisecondsSince(generation), threads);
 
-    std::vector<double> bare, inPlace, staged;
+    const auto smallGeneration = Clock::now();
+    const QString smallFolder = writeSmallFiles(folder.path());
+    std::printf("inputs: a folder of %d small files (%d bytes each) written in %.0f ms\n",
+                kSmallFolders * kSmallFilesPerFolder, kSmallFileBytes, millisecondsSince(smallGeneration));
+
+    std::vector<double> bare, inPlace, staged, smallBare, smallStaged;
     const QString archive = folder.path() + QStringLiteral("/out.7z");
     const std::function<void()> cases[] = {
-        [&] { bare.push_back(bareSevenZip(sevenZip, inputs, archive, threads)); },
+        [&] {
+            bare.push_back(
+                bareSevenZip(sevenZip, namesOf(inputs.visibleFiles), inputs.folder, archive, threads));
+        },
         [&] { inPlace.push_back(velmora(inputs.visibleFiles, false, archive, threads)); },
         [&] { staged.push_back(velmora(inputs.allFiles, true, archive, threads)); },
+        [&] {
+            smallBare.push_back(
+                bareSevenZip(sevenZip, {QStringLiteral("small")}, folder.path(), archive, threads));
+        },
+        // A folder is always staged.
+        [&] { smallStaged.push_back(velmora({smallFolder}, false, archive, threads)); },
     };
+    constexpr int kCases = int(std::size(cases));
     // The order rotates so that no case always runs first or last on a busy machine.
     for (int round = 0; round < kRounds; ++round) {
-        for (int step = 0; step < 3; ++step) {
-            cases[(round + step) % 3]();
+        for (int step = 0; step < kCases; ++step) {
+            cases[(round + step) % kCases]();
             QFile::remove(archive);
         }
     }
     const double bareMs = median(bare), inPlaceMs = median(inPlace), stagedMs = median(staged);
+    const double smallBareMs = median(smallBare), smallStagedMs = median(smallStaged);
     std::printf("median of %d runs\n", kRounds);
     std::printf("  7zz a, run directly               %8.0f ms\n", bareMs);
     std::printf("  velmora, in place                 %8.0f ms   ratio to 7zz      %.3f\n", inPlaceMs,
                 inPlaceMs / bareMs);
     std::printf("  velmora, staged (hidden excluded) %8.0f ms   ratio to in place %.3f\n", stagedMs,
                 stagedMs / inPlaceMs);
+    std::printf("  5,000 small files: 7zz a directly %8.0f ms\n", smallBareMs);
+    std::printf("  5,000 small files: velmora staged %8.0f ms   ratio to 7zz      %.3f\n", smallStagedMs,
+                smallStagedMs / smallBareMs);
     return 0;
 }

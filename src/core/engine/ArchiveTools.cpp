@@ -55,7 +55,7 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
 
 QStringList extractArguments(const QString& archive, const QString& destination, int threadCount) {
     return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y"),
-                       threads(std::max(threadCount, 1))}
+                       QStringLiteral("-snld"), threads(std::max(threadCount, 1))}
            << endOfSwitches() << archive;
 }
 
@@ -70,6 +70,8 @@ QString level(CompressionLevel level) {
 }
 
 QStringList progressSwitches() { return {QStringLiteral("-bsp1"), QStringLiteral("-bb1")}; }
+
+QString storeLinks() { return QStringLiteral("-snl"); }
 
 QString lzma2Method() { return QStringLiteral("-m0=lzma2"); }
 
@@ -138,6 +140,8 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
 }
 
 QStringList recursiveWithoutExtraAttributes() { return {QStringLiteral("-r"), QStringLiteral("-X")}; }
+
+QStringList storeLinks() { return {QStringLiteral("-y")}; }
 
 QStringList password(const QString& password) { return {QStringLiteral("-P"), password}; }
 

@@ -56,7 +56,8 @@ QStringList addArguments(const QString& archive, const QString& type, const QStr
 // d: deletes the named entries (a folder with its contents).
 QStringList deleteArguments(const QString& archive, const QStringList& entryPaths);
 // x: extracts archive with its folders into destination, overwriting without asking; a count below 1
-// means one thread.
+// means one thread. Links whose targets climb with ".." are restored as long as they stay inside the
+// destination (-snld); 7-Zip refuses the others, and the caller checks every link again.
 QStringList extractArguments(const QString& archive, const QString& destination, int threadCount);
 
 // Creating archives: "a", "-t<type>", "-mx=<n>"; formats other than zip and sevenZip have no 7-Zip type.
@@ -64,6 +65,7 @@ QString addCommand();
 QString archiveType(CompressionFormat format);
 QString level(CompressionLevel level);
 QStringList progressSwitches();    // "-bsp1", "-bb1": percentages and the file log on standard output
+QString storeLinks();              // -snl: a symbolic link is stored as a link, never followed
 QString lzma2Method();             // -m0=lzma2
 QString volumeSize(qint64 bytes);  // -v<bytes>b
 QString headerEncryptionOff();     // -mhe=off
@@ -102,6 +104,7 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
 
 // Creating archives. zip takes existing names literally, and "--" ends its switches.
 QStringList recursiveWithoutExtraAttributes();  // "-r", "-X"
+QStringList storeLinks();                       // "-y": a symbolic link is stored as a link
 QStringList password(const QString& password);  // "-P", <password>
 QStringList split(const QString& volumeSize);   // "-s", <size>
 // Values of the split size: <n>k, <n>m, <n>g.

@@ -59,7 +59,8 @@ ProcessResult runInCommonParent(const QString& executable, const QStringList& ar
 QStringList sevenZipCreationSwitches(CompressionFormat format, CompressionLevel level, int threadCount) {
     return QStringList{ArchiveTools::SevenZip::addCommand(), ArchiveTools::SevenZip::archiveType(format),
                        ArchiveTools::SevenZip::level(level),
-                       ArchiveTools::SevenZip::threads(std::max(1, threadCount))} +
+                       ArchiveTools::SevenZip::threads(std::max(1, threadCount)),
+                       ArchiveTools::SevenZip::storeLinks()} +
            ArchiveTools::SevenZip::progressSwitches();
 }
 
@@ -89,6 +90,7 @@ void runSevenZipCreation(const QString& sevenZip, QStringList arguments, bool ex
 QStringList zipArguments(CompressionLevel level, const QStringList& options, const QString& destinationURL,
                          const QStringList& files, bool excludeHiddenFiles) {
     QStringList arguments = ArchiveTools::Zip::recursiveWithoutExtraAttributes();
+    arguments += ArchiveTools::Zip::storeLinks();
     arguments << CompressionLevels::zipLevelSwitch(level);
     arguments += options;
     arguments << destinationURL;

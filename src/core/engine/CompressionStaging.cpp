@@ -1,7 +1,6 @@
 #include "core/engine/CompressionStaging.h"
 
 #include "core/engine/ArchiveError.h"
-#include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/FileTree.h"
@@ -14,6 +13,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -97,43 +98,53 @@ void copyData(int input, int output, const QString& source, const CancellationTo
     }
 }
 
-void copyRegularFile(const QString& source, const QString& target, const struct stat& info,
+void copyRegularFile(const QByteArray& source, const QByteArray& target, const struct stat& info,
                      const CancellationToken& token) {
-    FileDescriptor input(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (input.get() < 0) throwReadFailure(source, errno);
-    FileDescriptor output(
-        ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (output.get() < 0) throwWriteFailure(source, errno);
-    copyData(input.get(), output.get(), source, token);
+    const QString shownSource = QFile::decodeName(source);
+    FileDescriptor input(::open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (input.get() < 0) throwReadFailure(shownSource, errno);
+    FileDescriptor output(::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (output.get() < 0) throwWriteFailure(shownSource, errno);
+    copyData(input.get(), output.get(), shownSource, token);
     // Archives record permissions and modification times, so the copy keeps the original's.
     ::fchmod(output.get(), info.st_mode & 0777);
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
     ::futimens(output.get(), times);
-    if (output.close() != 0) throwWriteFailure(source, errno);
+    if (output.close() != 0) throwWriteFailure(shownSource, errno);
 }
 
-void copySymbolicLink(const QString& source, const QString& target, const struct stat& info) {
-    const QByteArray nativeSource = QFile::encodeName(source);
+void copySymbolicLink(const QByteArray& source, const QByteArray& target, const struct stat& info) {
     QByteArray linkTarget(std::max<qsizetype>(info.st_size, 256), Qt::Uninitialized);
     for (;;) {
-        const ssize_t length =
-            ::readlink(nativeSource.constData(), linkTarget.data(), size_t(linkTarget.size()));
-        if (length < 0) throwReadFailure(source, errno);
+        const ssize_t length = ::readlink(source.constData(), linkTarget.data(), size_t(linkTarget.size()));
+        if (length < 0) throwReadFailure(QFile::decodeName(source), errno);
         if (length < linkTarget.size()) {
             linkTarget.truncate(length);
             break;
         }
         linkTarget.resize(linkTarget.size() * 2);
     }
-    const QByteArray nativeTarget = QFile::encodeName(target);
-    if (::symlink(linkTarget.constData(), nativeTarget.constData()) != 0) throwWriteFailure(source, errno);
+    if (::symlink(linkTarget.constData(), target.constData()) != 0)
+        throwWriteFailure(QFile::decodeName(source), errno);
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    ::utimensat(AT_FDCWD, nativeTarget.constData(), times, AT_SYMLINK_NOFOLLOW);
+    ::utimensat(AT_FDCWD, target.constData(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// Private while it is filled; keepFolderMetadata gives it the original's mode.
+void makeFolder(const QByteArray& source, const QByteArray& target) {
+    if (::mkdir(target.constData(), 0700) != 0) throwWriteFailure(QFile::decodeName(source), errno);
+}
+
+// After the folder's contents: each entry added changes its time, and a read-only folder takes none.
+void keepFolderMetadata(const QByteArray& target, const struct stat& info) {
+    ::chmod(target.constData(), info.st_mode & 07777);
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    ::utimensat(AT_FDCWD, target.constData(), times, 0);
 }
 
 // Copies a file or a link as it is. Sockets, devices and pipes are not archive content (reading a pipe
 // would wait forever), so they are left out: returns false for them.
-bool copyItem(const QString& source, const QString& target, const struct stat& info,
+bool copyItem(const QByteArray& source, const QByteArray& target, const struct stat& info,
               const CancellationToken& token) {
     if (S_ISREG(info.st_mode)) {
         copyRegularFile(source, target, info, token);
@@ -146,8 +157,7 @@ bool copyItem(const QString& source, const QString& target, const struct stat& i
     return false;
 }
 
-void removeExtendedAttributes(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+void removeExtendedAttributes(const QByteArray& native) {
     const ssize_t size = ::llistxattr(native.constData(), nullptr, 0);
     if (size <= 0) return;
     QByteArray names(size, '\0');
@@ -172,7 +182,7 @@ std::optional<QString> stageInput(const QString& input, const QString& stagingRo
         copyDirectoryContents(input, target, excludeHiddenFiles, token);
         return target;
     }
-    if (!copyItem(input, target, info, token)) return std::nullopt;
+    if (!copyItem(QFile::encodeName(input), QFile::encodeName(target), info, token)) return std::nullopt;
     return target;
 }
 }  // namespace
@@ -224,27 +234,37 @@ QString stagedURL(const QString& input, const QString& stagingRoot) {
 
 void copyDirectoryContents(const QString& source, const QString& destination, bool excludeHiddenFiles,
                            const CancellationToken& token) {
-    ExtractionSteps::createFolder(destination);
+    const QByteArray nativeSource = QFile::encodeName(source);
+    const QByteArray nativeDestination = QFile::encodeName(destination);
+    struct stat rootInfo {};
+    if (::stat(nativeSource.constData(), &rootInfo) != 0) throwReadFailure(source, errno);
+    makeFolder(nativeSource, nativeDestination);
+    std::vector<std::pair<QByteArray, struct stat>> folders{{nativeDestination, rootInfo}};
     const auto copyEntry = [&](const FileTree::Entry& entry) {
         token.throwIfCancelled();
         if (excludeHiddenFiles && FileTree::isHiddenOrMacMetadataName(entry.name)) return false;
-        const QString target = destination + QLatin1Char('/') + entry.relativePath;
+        const QByteArray target = nativeDestination + '/' + entry.nativeRelativePath;
         if (entry.kind == FileTree::EntryKind::directory) {
-            ExtractionSteps::createFolder(target);
+            makeFolder(entry.nativePath, target);
+            folders.emplace_back(target, entry.info);
         } else {
-            copyItem(entry.path, target, entry.info, token);
+            copyItem(entry.nativePath, target, entry.info, token);
         }
         return true;
     };
     // An unreadable folder would otherwise end up in the archive as an empty one.
     FileTree::walk(source, copyEntry, throwReadFailure);
+    // Children come after their parents in the list, so they are done first.
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        keepFolderMetadata(folder->first, folder->second);
+    }
 }
 
 void stripExtendedAttributes(const QString& folder, const CancellationToken& token) {
-    removeExtendedAttributes(folder);
+    removeExtendedAttributes(QFile::encodeName(folder));
     FileTree::walk(folder, [&](const FileTree::Entry& entry) {
         token.throwIfCancelled();
-        removeExtendedAttributes(entry.path);
+        removeExtendedAttributes(entry.nativePath);
         return true;
     });
 }

@@ -27,14 +27,14 @@ fs::path nativePath(const QString& path) { return fs::path(QFile::encodeName(pat
 QString qtPath(const fs::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.string())); }
 
 // Not following a link: a link to a folder is not a folder here.
-bool isRealFolder(const QString& path) {
+bool isRealFolder(const fs::path& path) {
     std::error_code code;
-    return fs::is_directory(fs::symlink_status(nativePath(path), code));
+    return fs::is_directory(fs::symlink_status(path, code));
 }
 
-bool exists(const QString& path) {
+bool isPresent(const fs::path& path) {
     std::error_code code;
-    return fs::exists(fs::symlink_status(nativePath(path), code));
+    return fs::exists(fs::symlink_status(path, code));
 }
 
 bool isWithin(const fs::path& path, const fs::path& root) {
@@ -50,30 +50,50 @@ std::optional<fs::path> resolved(const fs::path& path) {
     return result;
 }
 
-using Move = std::pair<QString, QString>;  // from, to
+// Where a link leads, every link on the way resolved; nothing when that cannot be worked out.
+std::optional<fs::path> resolvedTarget(const fs::path& link) {
+    std::error_code code;
+    const fs::path target = fs::read_symlink(link, code);
+    if (code) return std::nullopt;
+    return resolved(target.is_absolute() ? target : link.parent_path() / target);
+}
+
+// Names are handled as bytes: they need not be UTF-8.
+std::vector<fs::path> childrenOf(const fs::path& folder) {
+    std::error_code code;
+    std::vector<fs::path> children;
+    for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
+        children.push_back(it->path());
+    }
+    if (code)
+        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::listFailed, qtPath(folder),
+                                               code.value());
+    return children;
+}
+
+using Move = std::pair<fs::path, fs::path>;  // from, to
 
 // A whole item moves by one rename unless a real folder of its name is already there and it is a
 // folder too: then its contents merge into that folder.
-void planMoves(const QString& from, const QString& to, std::vector<Move>& moves) {
-    if (!exists(to)) {
+void planMoves(const fs::path& from, const fs::path& to, std::vector<Move>& moves) {
+    if (!isPresent(to)) {
         moves.emplace_back(from, to);
         return;
     }
     const bool folder = isRealFolder(from);
-    if (folder != isRealFolder(to)) throw ArchiveError::destinationExists(to);
+    if (folder != isRealFolder(to)) throw ArchiveError::destinationExists(qtPath(to));
     if (!folder) {
         moves.emplace_back(from, to);
         return;
     }
-    for (const QString& name : FileTree::childNames(from)) {
-        planMoves(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name, moves);
-    }
+    for (const fs::path& child : childrenOf(from)) planMoves(child, to / child.filename(), moves);
 }
 
-QStringList linksIn(const QString& folder) {
-    QStringList links;
+std::vector<fs::path> linksIn(const QString& folder) {
+    std::vector<fs::path> links;
     FileTree::walk(folder, [&](const FileTree::Entry& entry) {
-        if (entry.kind == FileTree::EntryKind::symbolicLink) links << entry.path;
+        if (entry.kind == FileTree::EntryKind::symbolicLink)
+            links.emplace_back(entry.nativePath.toStdString());
         return true;
     });
     return links;
@@ -102,41 +122,53 @@ ExtractionStaging::~ExtractionStaging() {
 }
 
 void ExtractionStaging::commit() {
-    const QStringList links = linksIn(m_path);
-    for (const QString& link : links) pointIntoDestination(link);
+    const fs::path stagingPath = nativePath(m_path);
+    const fs::path destination = nativePath(m_destination);
+    const std::vector<fs::path> links = linksIn(m_path);
+    requireLinksInside(links);
+    for (const fs::path& link : links) pointIntoDestination(link);
     std::vector<Move> moves;
-    for (const QString& name : FileTree::childNames(m_path)) {
-        planMoves(m_path + QLatin1Char('/') + name, m_destination + QLatin1Char('/') + name, moves);
-    }
+    for (const fs::path& child : childrenOf(stagingPath))
+        planMoves(child, destination / child.filename(), moves);
     for (const auto& [from, to] : moves) {
         std::error_code code;
-        fs::rename(nativePath(from), nativePath(to), code);
+        fs::rename(from, to, code);
         if (code)
-            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, to, code.value());
+            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, qtPath(to),
+                                                   code.value());
     }
     m_committed = true;
-    for (const QString& link : links) removeIfOutside(m_destination + link.mid(m_path.size()));
+    for (const fs::path& link : links) removeIfOutside(destination / link.lexically_relative(stagingPath));
+}
+
+// Before anything moves, so that an archive with a link out of the destination leaves it as it was.
+// A link whose end cannot be worked out (a cycle) leads nowhere and is left to removeIfOutside.
+void ExtractionStaging::requireLinksInside(const std::vector<fs::path>& links) const {
+    const std::optional<fs::path> root = resolved(nativePath(m_path));
+    for (const fs::path& link : links) {
+        const std::optional<fs::path> end = resolvedTarget(link);
+        if (root && end && !isWithin(*end, *root)) {
+            throw ExtractionSteps::linkOutsideDestination(
+                qtPath(link.lexically_relative(nativePath(m_path))));
+        }
+    }
 }
 
 // 7-Zip roots an absolute link target in its output folder, which is the private folder here.
-void ExtractionStaging::pointIntoDestination(const QString& link) const {
+void ExtractionStaging::pointIntoDestination(const fs::path& link) const {
     const QString prefix = m_path + QLatin1Char('/');
     std::error_code code;
-    const fs::path stored = fs::read_symlink(nativePath(link), code);
+    const fs::path stored = fs::read_symlink(link, code);
     if (code || !qtPath(stored).startsWith(prefix)) return;
-    const fs::path moved = nativePath(m_destination + QLatin1Char('/') + qtPath(stored).mid(prefix.size()));
-    fs::remove(nativePath(link), code);
-    fs::create_symlink(moved, nativePath(link), code);
+    const fs::path moved = nativePath(m_destination) / stored.lexically_relative(nativePath(m_path));
+    fs::remove(link, code);
+    fs::create_symlink(moved, link, code);
 }
 
-void ExtractionStaging::removeIfOutside(const QString& link) const {
-    std::error_code code;
-    const fs::path location = nativePath(link);
-    const fs::path target = fs::read_symlink(location, code);
-    if (code) return;
+void ExtractionStaging::removeIfOutside(const fs::path& link) const {
     const std::optional<fs::path> root = resolved(nativePath(m_destination));
-    const std::optional<fs::path> end =
-        resolved(target.is_absolute() ? target : location.parent_path() / target);
+    const std::optional<fs::path> end = resolvedTarget(link);
     if (root && end && isWithin(*end, *root)) return;
-    fs::remove(location, code);
+    std::error_code code;
+    if (fs::is_symlink(fs::symlink_status(link, code))) fs::remove(link, code);
 }

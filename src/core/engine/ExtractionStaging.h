@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <filesystem>
+#include <vector>
+
 // Where a tool extracts: a private folder inside the destination. What the tool writes reaches the
 // user's folder only when its run succeeded, moved there by renames on the same file system; a failed,
 // cancelled or refused run leaves the destination as it was (one this created is removed again).
@@ -23,13 +26,16 @@ public:
     // replaces a file or link of the same name, and a folder merges into a folder of the same name (a
     // link to a folder counts as a file). Throws ArchiveError::destinationExists before anything moves
     // when a folder and a file would take one place, and FileSystemError when a move fails. A link the
-    // tool pointed into the private folder is pointed at the same place in the destination; a link
-    // whose target resolves outside the destination is then removed.
+    // tool pointed into the private folder is pointed at the same place in the destination. A link
+    // that resolves outside the private folder is refused before anything moves, with
+    // ArchiveError::extractFailed naming it; one that resolves outside the destination after the move
+    // (through the destination's own links) is removed.
     void commit();
 
 private:
-    void pointIntoDestination(const QString& link) const;
-    void removeIfOutside(const QString& link) const;
+    void requireLinksInside(const std::vector<std::filesystem::path>& links) const;
+    void pointIntoDestination(const std::filesystem::path& link) const;
+    void removeIfOutside(const std::filesystem::path& link) const;
 
     QString m_destination;
     QString m_path;

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <filesystem>
 
@@ -41,9 +42,22 @@ bool sevenZipCouldNotOpen(const ProcessResult& result, const QStringList& echoed
     return searchableText(result, echoedNames).contains(QLatin1String("can't open as archive"));
 }
 
+ArchiveError linkOutsideDestination(const QString& linkPath) {
+    return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的链接“") + linkPath +
+                                       QStringLiteral(u"”指向解压位置之外，已停止解压。"));
+}
+
+std::optional<QString> refusedLink(const QString& combinedText) {
+    static const QRegularExpression refusal(QStringLiteral("Dangerous link path was ignored : (.+) : "));
+    const QRegularExpressionMatch match = refusal.match(combinedText);
+    if (!match.hasMatch()) return std::nullopt;
+    return match.captured(1);
+}
+
 ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
                               const QStringList& echoedNames) {
     const QString text = combinedText(result);
+    if (const std::optional<QString> link = refusedLink(text)) return linkOutsideDestination(*link);
     const QString lowered = searchableText(result, echoedNames);
     if (lowered.contains(QLatin1String("password")) || lowered.contains(QLatin1String("wrong"))) {
         return ArchiveError::wrongPassword();

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Steps and failure rules the three extractors share.
 namespace ExtractionSteps {
 
@@ -30,8 +32,15 @@ ArchiveError extractFailed(const QString& combinedText, const QString& blankOutp
 // wrong password or damaged entries: only then may another tool try it.
 bool sevenZipCouldNotOpen(const ProcessResult& result, const QStringList& echoedNames);
 
-// The failure rules of the 7-Zip and RAR runs: any mention of a password or of something wrong is a
-// password problem, then permission problems, else the tool's text.
+// The failure of an archive holding a link that would lead out of the destination, naming the link.
+ArchiveError linkOutsideDestination(const QString& linkPath);
+
+// The link 7-Zip refused to restore because it would lead out of its output folder (it writes an
+// empty file in its place and fails).
+std::optional<QString> refusedLink(const QString& combinedText);
+
+// The failure rules of the 7-Zip and RAR runs: a refused link names it; any mention of a password or of
+// something wrong is a password problem, then permission problems, else the tool's text.
 ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
                               const QStringList& echoedNames);
 

@@ -60,9 +60,14 @@ void walk(const QString& root, const Visitor& visitor, const ErrorHandler& error
         }
         if (entry->fts_level == FTS_ROOTLEVEL) continue;
         const QByteArray path(entry->fts_path, entry->fts_pathlen);
-        const Entry visited{QFile::decodeName(path), QFile::decodeName(path.mid(prefixLength)),
-                            QFile::decodeName(QByteArray(entry->fts_name, entry->fts_namelen)), kindOf(entry),
-                            *entry->fts_statp};
+        const QByteArray relativePath = path.mid(prefixLength);
+        const Entry visited{QFile::decodeName(path),
+                            QFile::decodeName(relativePath),
+                            QFile::decodeName(QByteArray(entry->fts_name, entry->fts_namelen)),
+                            kindOf(entry),
+                            *entry->fts_statp,
+                            path,
+                            relativePath};
         if (!visitor(visited) && visited.kind == EntryKind::directory) fts_set(fts.get(), entry, FTS_SKIP);
     }
 }

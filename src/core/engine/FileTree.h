@@ -12,12 +12,16 @@ namespace FileTree {
 
 enum class EntryKind { directory, regularFile, symbolicLink, other };
 
+// Qt turns bytes that are not UTF-8 into U+FFFD, so the QString forms of such a name are for showing
+// only; the native forms reach the same entry.
 struct Entry {
     QString path;
     QString relativePath;  // below the root, "/"-separated
     QString name;
     EntryKind kind;
     struct stat info;
+    QByteArray nativePath;
+    QByteArray nativeRelativePath;
 };
 
 // Returns false for a directory whose contents are to be skipped; ignored for other entries.

@@ -83,9 +83,10 @@ TEST_F(SevenZipExtractorTest, CompoundTarPasswordGoesToTheFirstPassOnly) {
     const QString work = runs[0][1].mid(2);
     EXPECT_EQ(QFileInfo(work).path(), *PrivateTempDirectory::base());
     EXPECT_TRUE(QFileInfo(work).fileName().startsWith(QLatin1String("velmoraCompoundTar-")));
-    EXPECT_EQ(runs[0], (QStringList{"x", "-o" + work, "-y", "-mmt=3", "-spd", "--", archive}));
-    EXPECT_EQ(withStagingAsDestination(runs[1], destination),
-              (QStringList{"x", "-o" + destination, "-y", "-mmt=3", "-spd", "--", work + "/inner.tar"}));
+    EXPECT_EQ(runs[0], (QStringList{"x", "-o" + work, "-y", "-snld", "-mmt=3", "-spd", "--", archive}));
+    EXPECT_EQ(
+        withStagingAsDestination(runs[1], destination),
+        (QStringList{"x", "-o" + destination, "-y", "-snld", "-mmt=3", "-spd", "--", work + "/inner.tar"}));
     EXPECT_EQ(fake.recordedInputs(), (QStringList{"pw\n", ""}));
     EXPECT_TRUE(privateTempEntries().isEmpty());
 }

@@ -63,10 +63,11 @@ TEST_F(ZipExtractorTest, PassesSevenZipItsSwitchesThenTheName) {
     makeExtractor().extract(archive, destination, QStringLiteral("pw"), 4, {});
     const QList<QStringList> runs = sevenZip.recordedRuns();
     ASSERT_EQ(runs.size(), 2);
-    EXPECT_EQ((QList<QStringList>{withStagingAsDestination(runs[0], destination),
-                                  withStagingAsDestination(runs[1], destination)}),
-              (QList<QStringList>{{"x", "-o" + destination, "-y", "-mmt=1", "-spd", "--", archive},
-                                  {"x", "-o" + destination, "-y", "-mmt=4", "-spd", "--", archive}}));
+    EXPECT_EQ(
+        (QList<QStringList>{withStagingAsDestination(runs[0], destination),
+                            withStagingAsDestination(runs[1], destination)}),
+        (QList<QStringList>{{"x", "-o" + destination, "-y", "-snld", "-mmt=1", "-spd", "--", archive},
+                            {"x", "-o" + destination, "-y", "-snld", "-mmt=4", "-spd", "--", archive}}));
     EXPECT_EQ(sevenZip.recordedInputs(), (QStringList{"", "pw\n"}));
 }
 

@@ -1,0 +1,171 @@
+// What a user compresses comes back as it was: a tree with links of every kind, a private folder and
+// names that are not UTF-8, compressed and extracted again with the real tools through ArchiveService.
+
+#include "EngineFixtures.h"
+#include "core/engine/ArchiveService.h"
+#include "core/engine/CompressionService.h"
+#include "core/state/AppSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Bytes 0xE9 alone are Latin-1 "é", not UTF-8: Qt cannot name this file.
+const QByteArray kLatin1Name = QByteArrayLiteral("caf\xe9 latin1.txt");
+constexpr time_t kOldTime = 978307200;  // 2001-01-01
+
+struct Link {
+    const char* path;
+    const char* target;
+};
+constexpr Link kLinks[] = {
+    {"in/flink", "f.txt"}, {"in/dlink", "sub"},        {"in/sub/up", "../sub"},
+    {"in/loop", "."},      {"in/dangling", "nowhere"},
+};
+
+QByteArray native(const QString& path) { return QFile::encodeName(path); }
+
+QByteArray linkTarget(const QString& path) {
+    char buffer[256] = {};
+    const ssize_t length = ::readlink(native(path).constData(), buffer, sizeof buffer);
+    return length < 0 ? QByteArray() : QByteArray(buffer, length);
+}
+
+void writeLatin1File(const QString& folder) {
+    const int file = ::open((native(folder) + '/' + kLatin1Name).constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    ASSERT_EQ(::write(file, "latin", 5), 5);
+    ::close(file);
+}
+
+// Noise does not compress: a loop followed even once would show in the archive's size.
+QByteArray noise(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 state = 2463534242u;
+    for (char& byte : bytes) {
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+        byte = char(state);
+    }
+    return bytes;
+}
+
+qint64 totalSize(const QStringList& files) {
+    qint64 size = 0;
+    for (const QString& file : files) size += QFileInfo(file).size();
+    return size;
+}
+
+struct RoundTrip {
+    const char* name;
+    CompressionFormat format;
+    std::optional<QString> password;
+    bool split;
+};
+
+class RoundTripTest : public testing::TestWithParam<RoundTrip> {
+protected:
+    void SetUp() override {
+        tree.writeFile("in/f.txt", "alpha");
+        tree.writeFile("in/sub/g.txt", "beta");
+        tree.writeFile("in/.hidden", "gamma");
+        tree.writeFile("in/noise.bin", noise(200 * 1024));
+        tree.writeFile("in/private/p.txt", "delta");
+        writeLatin1File(tree.path("in"));
+        for (const Link& link : kLinks) ASSERT_EQ(::symlink(link.target, native(tree.path(link.path))), 0);
+        ASSERT_EQ(::chmod(native(tree.path("in/private")), 0700), 0);
+        const struct timespec times[2] = {{kOldTime, 0}, {kOldTime, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, native(tree.path("in/private")), times, 0), 0);
+    }
+
+    // QTemporaryDir cannot see the Latin-1 name, so it could not remove its folder.
+    void TearDown() override { std::filesystem::remove_all(native(tree.root()).toStdString()); }
+
+    // The outputs, the volume to extract first.
+    QStringList compress(const RoundTrip& trip) {
+        const QStringList inputs{tree.path("in")};
+        if (!trip.split && trip.format == CompressionFormat::tarGzip) {
+            const QString archive = tree.path("out/rt.tar.gz");
+            service.compressSingle(inputs, archive, trip.format, CompressionLevel::standard, trip.password, 2,
+                                   false, {}, {});
+            return {archive};
+        }
+        const SplitCompressionResult result =
+            service.compressSplit(inputs, tree.path("out"), "rt", trip.format, CompressionLevel::standard,
+                                  trip.password, 2, false, trip.split, 64 * 1024, false, false, {}, {});
+        QStringList outputs = result.outputURLs;
+        if (trip.format == CompressionFormat::zip)
+            std::rotate(outputs.rbegin(), outputs.rbegin() + 1, outputs.rend());
+        return outputs;
+    }
+
+    void extract(const QString& archive, const std::optional<QString>& password) {
+        AppSettings settings;
+        settings.extractToSeparateFolder = false;
+        service.extract({archive}, tree.makeFolder("back"), password, settings, 2, {});
+    }
+
+    TempTree tree;
+    ArchiveService service{ArchiveService::standardExtractors(), std::make_shared<CompressionService>()};
+};
+
+TEST_P(RoundTripTest, TheTreeComesBackAsItWas) {
+    const RoundTrip trip = GetParam();
+    const QStringList outputs = compress(trip);
+    EXPECT_EQ(outputs.size() > 1, trip.split);
+    EXPECT_LT(totalSize(outputs), 300 * 1024);
+    extract(outputs.first(), trip.password);
+
+    const QString back = tree.path("back/in");
+    for (const Link& link : kLinks) {
+        const QString path = back + QString::fromLatin1(link.path).mid(2);
+        EXPECT_EQ(linkTarget(path), QByteArray(link.target)) << link.path;
+    }
+    EXPECT_EQ(tree.readFile("back/in/f.txt"), "alpha");
+    EXPECT_EQ(tree.readFile("back/in/.hidden"), "gamma");
+    EXPECT_EQ(tree.readFile("back/in/private/p.txt"), "delta");
+    struct stat info {};
+    ASSERT_EQ(::stat(native(back + "/private"), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_mtim.tv_sec, kOldTime);
+    ASSERT_EQ(::lstat(native(back) + '/' + kLatin1Name, &info), 0);
+    EXPECT_EQ(info.st_size, 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryFormat, RoundTripTest,
+    testing::Values(RoundTrip{"zip", CompressionFormat::zip, std::nullopt, false},
+                    RoundTrip{"zipPassword", CompressionFormat::zip, QStringLiteral("pw"), false},
+                    RoundTrip{"zipSplit", CompressionFormat::zip, std::nullopt, true},
+                    RoundTrip{"sevenZip", CompressionFormat::sevenZip, std::nullopt, false},
+                    RoundTrip{"sevenZipPassword", CompressionFormat::sevenZip, QStringLiteral("pw"), false},
+                    RoundTrip{"sevenZipSplit", CompressionFormat::sevenZip, QStringLiteral("pw"), true},
+                    RoundTrip{"tarGzip", CompressionFormat::tarGzip, std::nullopt, false}),
+    [](const testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
+
+TEST(RoundTripSafety, ATarHoldingALinkOutOfTheDestinationFailsNamingIt) {
+    TempTree tree;
+    tree.writeFile("src/in/ok.txt", "ok");
+    ASSERT_EQ(::symlink("../../outside.txt", native(tree.path("src/in/escape"))), 0);
+    runTool(kTar, {"-czf", tree.path("bad.tar.gz"), "in"}, tree.path("src"));
+    const QString destination = tree.makeFolder("dest");
+    AppSettings settings;
+    settings.extractToSeparateFolder = false;
+    const std::optional<QString> message = thrownMessage([&] {
+        ArchiveService(ArchiveService::standardExtractors(), nullptr)
+            .extract({tree.path("bad.tar.gz")}, destination, std::nullopt, settings, 1, {});
+    });
+    ASSERT_TRUE(message.has_value());
+    EXPECT_TRUE(message->contains("in/escape")) << message->toStdString();
+    EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
+}  // namespace
