@@ -122,9 +122,13 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
 
 std::optional<QString> SevenZipExtractor::locateTarFile(const QString& folderURL) {
     QDirIterator entries(folderURL, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList files;
     while (entries.hasNext()) {
         const QString entry = entries.next();
         if (FileNameHelper::pathExtension(entry).toLower() == QLatin1String("tar")) return entry;
+        if (entries.fileInfo().isFile()) files.append(entry);
     }
+    // The gzip header may name the member anything (backup.taraa); a lone file is the TAR.
+    if (files.size() == 1) return files.first();
     return std::nullopt;
 }
