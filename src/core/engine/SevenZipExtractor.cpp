@@ -1,5 +1,6 @@
 #include "core/engine/SevenZipExtractor.h"
 
+#include "core/content/LegacyNameRenamer.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
@@ -45,6 +46,10 @@ bool isCompoundTar(const QString& fileURL) {
     return kind == Kind::tarGz || kind == Kind::tarBz2 || kind == Kind::tarXz;
 }
 
+bool isTarKind(const QString& fileURL) {
+    return isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == Kind::tar;
+}
+
 // Removes the work folder with everything in it on every way out; a failed removal is not an error.
 class WorkFolder {
 public:
@@ -82,6 +87,9 @@ void SevenZipExtractor::extract(const QString& fileURL, const QString& destinati
     } else {
         extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
     }
+    // Only TAR among these stores names as bytes; the others store Unicode.
+    if (isTarKind(fileURL))
+        LegacyNameRenamer::renameExtractedArchive(staging.path(), LegacyNames::Source::tool);
     staging.commit();
 }
 

@@ -1,5 +1,6 @@
 #include "core/engine/ZipExtractor.h"
 
+#include "core/content/LegacyNameRenamer.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
@@ -23,6 +24,7 @@ void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL
     ExtractionSteps::requireArchive(fileURL);
     ExtractionStaging staging(destinationURL);
     extractInto(fileURL, staging.path(), password, threadCount, token);
+    LegacyNameRenamer::renameExtractedArchive(staging.path(), LegacyNames::Source::zip);
     staging.commit();
 }
 

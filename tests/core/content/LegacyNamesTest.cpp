@@ -1,11 +1,14 @@
 #include "ContentFixture.h"
 #include "core/content/MacOsRoman.h"
+#include "core/engine/ArchiveService.h"
+#include "core/state/AppSettings.h"
 #include "support/LegacyArchives.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 
+#include <filesystem>
 
 using LegacyArchives::gbk;
 using LegacyArchives::Host;
@@ -21,6 +24,15 @@ const QByteArray kContents("测试内容\n");
 QList<Item> gbkItems() { return {{gbk(kFolder)}, {gbk(kFile), kContents}, {gbk(kMixed), "mixed"}}; }
 
 QString roman(const QByteArray& bytes) { return MacOsRoman::decode(bytes); }
+
+// The names of the items directly in a folder, as the bytes on disk.
+QList<QByteArray> diskNames(const QString& folder) {
+    QList<QByteArray> names;
+    for (const auto& item : std::filesystem::directory_iterator(QFile::encodeName(folder).toStdString()))
+        names.append(QByteArray::fromStdString(item.path().filename().native()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 class LegacyNamesTest : public ContentFixture {
 protected:
@@ -111,6 +123,52 @@ TEST_F(LegacyNamesTest, TarNamesAreChineseOrShowTheUndecodableBytes) {
         EXPECT_EQ(sorted(paths(m_service.previewEntries(c.archive, std::nullopt, m_token))), c.expected)
             << c.archive.toStdString();
     }
+}
+
+// Whole archives, ZIP and TAR, land on disk under their decoded names, through 7-Zip or unzip.
+TEST_F(LegacyNamesTest, ExtractedItemsCarryTheDecodedNames) {
+    const QByteArray gbkTar = LegacyArchives::tar(gbkItems());
+    const QStringList archives = {
+        write(QStringLiteral("windows.zip"), LegacyArchives::zip(gbkItems())),
+        write(QStringLiteral("unix.zip"), LegacyArchives::zip(gbkItems(), Host::unix)),
+        write(QStringLiteral("names.tar"), gbkTar),
+        gzipped(QStringLiteral("names.tar.gz"), QStringLiteral("names.tar"), gbkTar),
+    };
+    AppSettings settings;
+    settings.extractToSeparateFolder = false;
+    ArchiveService service(ArchiveService::standardExtractors(), nullptr);
+    for (const QString& archive : archives) {
+        const QString out = m_tree.path(QStringLiteral("out/") + QFileInfo(archive).fileName());
+        service.extract({archive}, out, std::nullopt, settings, 1, m_token);
+        EXPECT_EQ(extractedFiles(out), QStringList({QStringLiteral(u"中文目录"), kMixed, kFile}))
+            << archive.toStdString();
+        EXPECT_EQ(m_tree.readFile(QStringLiteral("out/") + QFileInfo(archive).fileName() + u'/' + kFile),
+                  kContents);
+    }
+}
+
+// A decoded name already taken (a clash keeps both items) or a name with no decoding keeps the
+// tool's name.
+TEST_F(LegacyNamesTest, ItemsWithoutAFreeDecodedNameKeepTheToolsName) {
+    const QByteArray legacy = gbk(QStringLiteral(u"测试.txt"));
+    const struct {
+        QString archive;
+        QList<QByteArray> expected;
+    } cases[] = {
+        {write(QStringLiteral("clash.zip"),
+               LegacyArchives::zip({{QByteArray("测试.txt"), "utf8", true}, {legacy, "legacy"}})),
+         {legacy, QByteArray("测试.txt")}},
+        {write(QStringLiteral("latin.tar"), LegacyArchives::tar({{"caf\xe9.txt", "a"}})), {"caf\xe9.txt"}},
+    };
+    AppSettings settings;
+    settings.extractToSeparateFolder = false;
+    for (const auto& c : cases) {
+        const QString out = m_tree.path(QStringLiteral("out/") + QFileInfo(c.archive).fileName());
+        ArchiveService(ArchiveService::standardExtractors(), nullptr)
+            .extract({c.archive}, out, std::nullopt, settings, 1, m_token);
+        EXPECT_EQ(diskNames(out), c.expected) << c.archive.toStdString();
+    }
+    EXPECT_EQ(m_tree.readFile(QStringLiteral(u"out/clash.zip/测试.txt")), QByteArray("utf8"));
 }
 
 // The rows the listing showed go back to the tools under the names they know. (Debian's unzip turns
