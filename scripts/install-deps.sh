@@ -12,6 +12,7 @@ packages=(
     unrar rar
     fonts-noto-cjk
     desktop-file-utils dbus-daemon xdg-utils
+    libxcb1-dev libxcb-xfixes0-dev libxcb-xinput-dev libxcb-xtest0-dev xvfb
 )
 
 if [ "$(id -u)" -ne 0 ]; then

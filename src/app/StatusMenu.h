@@ -21,6 +21,8 @@ public:
     ~StatusMenu() override;
 
     QMenu* menu() const { return m_menu; }
+    // The drop window hangs below the icon.
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
 
     // Re-reads the status line; done by the menu itself before it opens.
     void refreshStatusLine();

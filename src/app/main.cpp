@@ -1,14 +1,18 @@
 #include "app/AppCoordinator.h"
 #include "app/DesktopWorkbenchPlatform.h"
+#include "app/DragWatcher.h"
 #include "app/LaunchRequest.h"
+#include "app/MenuBarDropMonitor.h"
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/SingleInstance.h"
+#include "platform/SystemIntegrationService.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QThreadPool>
 #include <cstdio>
 
 namespace {
@@ -45,16 +49,35 @@ int main(int argc, char* argv[]) {
     // Closing windows never ends velmora; only the tray's quit does.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Listen before the windows are built, so a launch forwarded meanwhile connects at once; its
+    // request waits in the socket until the event loop runs, when the coordinator exists.
+    AppCoordinator* coordinatorReady = nullptr;
+    if (!instance.listen([&coordinatorReady](const LaunchRequest& forwarded) -> std::optional<QString> {
+            if (!coordinatorReady) return QStringLiteral(u"velmora 正在启动，请稍后再试。");
+            return RequestRouter::route(*coordinatorReady, forwarded);
+        })) {
+        printError(QStringLiteral(u"无法打开 velmora 的本地通信端口：") + instance.serverName());
+    }
+
     TimerScheduler scheduler;
     DesktopWorkbenchPlatform platform;
     AppCoordinator coordinator(
         {.scheduler = scheduler, .platform = platform, .isBackgroundLoginLaunch = request.backgroundLogin});
     QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application, &QApplication::quit);
+    const auto dropMonitor =
+        MenuBarDropMonitor::forCoordinator(coordinator, DefaultsStore(), DragWatcher::forCurrentSession());
+    AppCoordinator::LaunchHooks launchHooks;
+    launchHooks.startDragWatcher = [&dropMonitor] { dropMonitor->startMenuBarDropMonitor(); };
+    // The default handler and the file-manager entries are applied again off the GUI thread; the
+    // service serialises its mimeapps.list edits with the settings page's.
+    launchHooks.refreshSystemIntegration = [](const AppSettings& settings) {
+        QThreadPool::globalInstance()->start([settings] {
+            SystemIntegrationService().refreshIntegration(settings.setAsDefaultExtractor,
+                                                          settings.contextMenuEnabled);
+        });
+    };
+    coordinator.setLaunchHooks(std::move(launchHooks));
+    coordinatorReady = &coordinator;
     if (const std::optional<QString> error = coordinator.start(request)) printError(*error);
-    if (!instance.listen([&coordinator](const LaunchRequest& forwarded) {
-            return RequestRouter::route(coordinator, forwarded);
-        })) {
-        printError(QStringLiteral(u"无法打开 velmora 的本地通信端口：") + instance.serverName());
-    }
     return QApplication::exec();
 }

@@ -1,12 +1,12 @@
 #include "platform/DefaultsStore.h"
 
+#include "platform/PrivateFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
-constexpr QFileDevice::Permissions kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr QFileDevice::Permissions kPrivateFolder =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 }  // namespace
@@ -37,11 +37,7 @@ std::optional<QByteArray> DefaultsStore::data(const QString& key) const {
 bool DefaultsStore::setData(const QString& key, const QByteArray& bytes) {
     if (data(key) == bytes) return true;
     if (!ensureDirectory()) return false;
-    QSaveFile file(filePath(key));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.setPermissions(kPrivateFile);
-    file.write(bytes);
-    return file.commit();
+    return !PrivateFile::write(filePath(key), bytes);
 }
 
 void DefaultsStore::remove(const QString& key) { QFile::remove(filePath(key)); }
@@ -49,9 +45,5 @@ void DefaultsStore::remove(const QString& key) { QFile::remove(filePath(key)); }
 void DefaultsStore::keepUndecodableValue(const QString& key) {
     const std::optional<QByteArray> bytes = data(key);
     if (!bytes) return;
-    QSaveFile file(filePath(key) + QStringLiteral(".bad"));
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.setPermissions(kPrivateFile);
-    file.write(*bytes);
-    file.commit();
+    PrivateFile::write(filePath(key) + QStringLiteral(".bad"), *bytes);
 }

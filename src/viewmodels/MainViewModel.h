@@ -132,6 +132,8 @@ public:
     bool splitCompressionNotifyAfterCompletion() const { return m_splitCompressionNotifyAfterCompletion; }
     void setSplitCompressionNotifyAfterCompletion(bool value);
     const AppSettings& settings() const { return m_settings; }
+    // The desktop the model asks for panels and reveals; the settings page asks it too.
+    WorkbenchPlatform& platform() const { return m_platform; }
     void setSettings(const AppSettings& value);
     bool isWorking() const { return m_isWorking; }
     void setIsWorking(bool value);
@@ -186,17 +188,21 @@ public:
     std::optional<QString> splitCompressionOutputDirectory() const;
     QString splitCompressionOutputDirectoryDescription() const;
     void selectSplitCompressionDestination();
-    QString splitCompressionAvailableSpaceDescription() const;
+    // Takes the preview the page already has: its estimate walks the sources' folders.
+    QString splitCompressionAvailableSpaceDescription(const SplitCompressionPreview& preview) const;
     void startSplitCompression();
 
     // Split extraction page.
     void selectSplitArchiveForExtraction();
-    void selectSplitArchiveForExtraction(const QString& url);
+    // Takes the path by value: callers pass the scanned descriptor's own path, which the scan clears.
+    void selectSplitArchiveForExtraction(QString url);
     void resetSplitArchiveState(bool quiet);
     bool splitArchiveStartButtonEnabled() const;
     void extractSelectedSplitArchive(bool openAfterCompletion, bool notifyAfterCompletion);
     void goToRegularExtractFromSplitArchive();
     QString splitArchiveDefaultDestinationDescription() const;
+    // Shows one volume of the scanned set in the file manager.
+    void revealSplitArchivePart(const SplitArchivePart& part);
 
 Q_SIGNALS:
     void changed();

@@ -228,12 +228,13 @@ void MainViewModel::selectSplitCompressionDestination() {
     setStatusMessage(QStringLiteral(u"分卷压缩保存位置已更新。"));
 }
 
-QString MainViewModel::splitCompressionAvailableSpaceDescription() const {
+QString MainViewModel::splitCompressionAvailableSpaceDescription(
+    const SplitCompressionPreview& preview) const {
     const std::optional<QString> folder = splitCompressionOutputDirectory();
     if (!folder) return QStringLiteral(u"可用空间：-");
     const std::optional<qint64> free = m_platform.availableCapacityBytes(*folder);
     const qint64 required = SplitCompressionPlanner::estimatedRequiredSpaceBytes(
-        splitCompressionOriginalSizeBytes(), splitCompressionPreview().estimatedCompressedBytes);
+        preview.originalBytes, preview.estimatedCompressedBytes);
     return QStringLiteral(u"可用空间：%1（预计至少需要 %2）")
         .arg(free ? ByteCountFormatter::fileStyle(*free) : QStringLiteral("-"),
              ByteCountFormatter::fileStyle(required));

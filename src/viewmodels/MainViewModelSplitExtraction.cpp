@@ -16,7 +16,7 @@ void MainViewModel::selectSplitArchiveForExtraction() {
     if (!urls.isEmpty()) selectSplitArchiveForExtraction(urls.first());
 }
 
-void MainViewModel::selectSplitArchiveForExtraction(const QString& url) {
+void MainViewModel::selectSplitArchiveForExtraction(QString url) {
     // A newer choice supersedes a scan under way, also when the choice is refused.
     m_splitArchiveScanGeneration++;
     if (QFileInfo(url).isDir()) {
@@ -122,4 +122,9 @@ QString MainViewModel::splitArchiveDefaultDestinationDescription() const {
     if (m_destinationURL) return *m_destinationURL;
     if (m_splitArchiveDescriptor) return m_splitArchiveDescriptor->directoryURL;
     return destinationDescription();
+}
+
+void MainViewModel::revealSplitArchivePart(const SplitArchivePart& part) {
+    // A missing volume has no file to show.
+    if (part.url) m_platform.revealInFileManager({*part.url});
 }

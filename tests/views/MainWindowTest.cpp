@@ -34,6 +34,8 @@ TEST_F(MainWindowTest, SplitGroupOpensWithoutChangingThePageAndLightsUpForItsPag
 
     sidebar->groupHeader()->click();
     EXPECT_FALSE(sidebar->groupChildren()->isHidden());
+    EXPECT_TRUE(waitFor(
+        [&] { return sidebar->groupChildren()->height() == sidebar->groupChildren()->sizeHint().height(); }));
     EXPECT_EQ(model().selectedSection(), WorkbenchSection::home);
     EXPECT_FALSE(sidebar->groupHeader()->isSelected());
 
@@ -44,7 +46,8 @@ TEST_F(MainWindowTest, SplitGroupOpensWithoutChangingThePageAndLightsUpForItsPag
 
     // Collapsing keeps the split page and the header's highlight.
     sidebar->groupHeader()->click();
-    EXPECT_TRUE(sidebar->groupChildren()->isHidden());
+    EXPECT_FALSE(window().viewState().isSplitArchiveGroupExpanded());
+    EXPECT_TRUE(waitFor([&] { return sidebar->groupChildren()->isHidden(); }));
     EXPECT_EQ(model().selectedSection(), WorkbenchSection::splitExtract);
     EXPECT_TRUE(sidebar->groupHeader()->isSelected());
 

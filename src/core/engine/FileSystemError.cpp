@@ -16,6 +16,9 @@ QString FileSystemError::message() const {
         case Kind::readFailed:
             text = QStringLiteral(u"无法读取文件：");
             break;
+        case Kind::writeFailed:
+            text = QStringLiteral(u"无法写入文件：");
+            break;
         case Kind::createFailed:
             text = QStringLiteral(u"无法创建文件夹：");
             break;

@@ -2,11 +2,19 @@
 
 #include "core/engine/VelmoraError.h"
 
-// A file or folder that could not be opened, read, created, copied, removed or listed. The reason is the
-// system's own text.
+// A file or folder that could not be opened, read, written, created, copied, removed or listed. The reason is
+// the system's own text.
 class FileSystemError : public VelmoraError {
 public:
-    enum class Kind { openFailed, readFailed, createFailed, copyFailed, removeFailed, listFailed };
+    enum class Kind {
+        openFailed,
+        readFailed,
+        writeFailed,
+        createFailed,
+        copyFailed,
+        removeFailed,
+        listFailed
+    };
 
     FileSystemError(Kind kind, QString path, QString reason)
         : m_kind(kind), m_path(std::move(path)), m_reason(std::move(reason)) {}

@@ -148,11 +148,11 @@ void ArchivePasswordBookStore::update(const QUuid& entryID, const QString& label
     write(entries, read);
 }
 
-void ArchivePasswordBookStore::removeEntry(const QUuid& id) {
+bool ArchivePasswordBookStore::removeEntry(const QUuid& id) {
     const StoredEntries read = decodeEntries();
     QList<Entry> entries = read.entries;
     entries.removeIf([&](const Entry& entry) { return entry.id == id; });
-    write(entries, read);
+    return write(entries, read);
 }
 
 void ArchivePasswordBookStore::removeAll() { m_defaults.remove(kBookKey); }
@@ -220,11 +220,11 @@ ArchivePasswordBookStore::StoredEntries ArchivePasswordBookStore::decodeEntries(
     return {.entries = *entries, .undecodable = false};
 }
 
-void ArchivePasswordBookStore::write(const QList<Entry>& entries, const StoredEntries& read) {
+bool ArchivePasswordBookStore::write(const QList<Entry>& entries, const StoredEntries& read) {
     const QByteArray bytes =
         encodeBook(deduplicated(entries), DateForm::referenceSeconds, QJsonDocument::Compact);
     if (read.undecodable) m_defaults.keepUndecodableValue(kBookKey);
-    m_defaults.setData(kBookKey, bytes);
+    return m_defaults.setData(kBookKey, bytes);
 }
 
 qsizetype ArchivePasswordBookStore::refreshOrAppend(QList<Entry>& entries, const QString& scopeKey,

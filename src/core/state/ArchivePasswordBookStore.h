@@ -25,7 +25,8 @@ public:
                                                               ArchivePasswordBookKind kind);
     // An entry never changes book by editing; an archive key stays as it is.
     void update(const QUuid& entryID, const QString& label, const QString& password);
-    void removeEntry(const QUuid& id);
+    // False when the book could not be written; what is stored is then unchanged.
+    bool removeEntry(const QUuid& id);
     // Both books.
     void removeAll();
 
@@ -51,7 +52,8 @@ private:
     };
 
     StoredEntries decodeEntries() const;
-    void write(const QList<ArchivePasswordBookEntry>& entries, const StoredEntries& read);
+    // False when the defaults could not be written.
+    bool write(const QList<ArchivePasswordBookEntry>& entries, const StoredEntries& read);
     // The index of the refreshed or appended entry.
     qsizetype refreshOrAppend(QList<ArchivePasswordBookEntry>& entries, const QString& scopeKey,
                               const QString& password, const QString& label, bool countsAsUse) const;

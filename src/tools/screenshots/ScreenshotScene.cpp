@@ -2,6 +2,8 @@
 
 #include "core/engine/CompressionService.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,12 +34,16 @@ ScreenshotScene::ScreenshotScene()
       m_engine(m_archiveService) {
     const QString defaults = m_root.filePath(QStringLiteral("defaults"));
     m_settingsStore = std::make_unique<SettingsStore>(DefaultsStore(defaults), QStringList());
-    m_passwordBookStore = std::make_unique<ArchivePasswordBookStore>(DefaultsStore(defaults));
+    m_passwordBookStore = std::make_unique<ArchivePasswordBookStore>(DefaultsStore(defaults),
+                                                                     [this] { return m_passwordBookNow; });
     m_workbenchStore = std::make_unique<WorkbenchStore>(DefaultsStore(defaults), sceneNow);
     m_model = std::make_unique<MainViewModel>(m_engine, m_previewService, *m_settingsStore,
                                               *m_passwordBookStore, *m_workbenchStore, m_platform);
+    // First: a scanned set becomes the extract page's selection, which the samples then replace.
+    fillSplitPages();
     fillSamples();
     fillWorkbench();
+    fillPasswordBook();
 }
 
 QString ScreenshotScene::samplesFolder() const { return m_root.filePath(QStringLiteral(u"项目资料")); }
@@ -64,9 +70,33 @@ void ScreenshotScene::fillSamples() {
     m_model->setSelectedArchivesForExtraction({photos, backup, sources});
 }
 
+void ScreenshotScene::fillPasswordBook() {
+    ArchivePasswordBookStore& book = *m_passwordBookStore;
+    // Each password a little older than the one before, so the book's order and dates differ.
+    const auto at = [this](int hoursAgo) { m_passwordBookNow = sceneNow().addSecs(-3600 * hoursAgo); };
+    const auto manual = [&book](const QString& password, const QString& label, ArchivePasswordBookKind kind) {
+        book.addManualPassword(password, label, kind);
+    };
+    at(1);
+    book.remember(QStringLiteral("trip0305"),
+                  QDir(samplesFolder()).filePath(QStringLiteral(u"旅行照片合集.zip")));
+    at(5);
+    manual(QStringLiteral("Work@2026"), QStringLiteral(u"工作压缩包"), ArchivePasswordBookKind::extraction);
+    at(26);
+    manual(QStringLiteral("Client#2026"), QStringLiteral(u"客户资料"), ArchivePasswordBookKind::extraction);
+    at(75);
+    manual(QStringLiteral("family!88"), QStringLiteral(u"家庭相册"), ArchivePasswordBookKind::extraction);
+    at(3);
+    manual(QStringLiteral("Deliver-42"), QStringLiteral(u"项目交付"), ArchivePasswordBookKind::compression);
+    at(48);
+    manual(QStringLiteral("Contract$9"), QStringLiteral(u"合同备份"), ArchivePasswordBookKind::compression);
+}
+
 void ScreenshotScene::fillWorkbench() {
     WorkbenchStore& store = *m_workbenchStore;
-    const QString folder = samplesFolder();
+    // Records only show their paths; a home folder reads better than a temporary one and does not
+    // change from run to run.
+    const QString folder = QStringLiteral(u"/home/lin/文档/项目资料");
     const struct {
         QString name;
         ArchiveActivityKind kind;
@@ -95,4 +125,29 @@ void ScreenshotScene::fillWorkbench() {
 
     m_model->setIsWorking(true);
     m_model->setStatusMessage(QStringLiteral(u"正在压缩..."));
+}
+
+void ScreenshotScene::fillSplitPages() {
+    writeSample(QStringLiteral(u"发布会素材/主机位原片-2026-03-05.mov"), 3'456'789'012);
+    writeSample(QStringLiteral(u"发布会素材/字幕与调色工程/调色预设.cube"), 1'204'000);
+    const QString folder = QDir(samplesFolder()).filePath(QStringLiteral(u"发布会素材"));
+    const QString handbook =
+        writeSample(QStringLiteral(u"产品手册（完整版，含附录与术语表）.pdf"), 48'512'000);
+    m_model->addSplitCompressionItems({folder, handbook});
+    m_model->applySplitCompressionPreset(SplitCompressionPreset::all().at(1));
+
+    // A set of five volumes with the fourth missing, so the page shows both kinds of row.
+    const QString volumes = QStringLiteral(u"分卷/年度项目归档-2025.7z.%1");
+    for (int number : {1, 2, 3, 5})
+        writeSample(volumes.arg(number, 3, 10, QLatin1Char('0')), number == 5 ? 312'000'000 : 1'073'741'824);
+    m_model->selectSplitArchiveForExtraction(
+        QDir(samplesFolder()).filePath(volumes.arg(2, 3, 10, QLatin1Char('0'))));
+    waitForSplitPages();
+}
+
+void ScreenshotScene::waitForSplitPages() {
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && (m_model->isCalculatingSplitCompressionItems() ||
+                                      m_model->splitArchiveState() == SplitArchivePageState::scanning()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }

@@ -41,8 +41,14 @@ private:
     QString writeSample(const QString& relativePath, qint64 size) const;
     void fillSamples();
     void fillWorkbench();
+    void fillPasswordBook();
+    void fillSplitPages();
+    // Lets the model's sizing and set scan finish.
+    void waitForSplitPages();
 
     QTemporaryDir m_root;
+    // The password book's clock, set before each prepared entry.
+    QDateTime m_passwordBookNow;
     std::unique_ptr<SettingsStore> m_settingsStore;
     std::unique_ptr<ArchivePasswordBookStore> m_passwordBookStore;
     std::unique_ptr<WorkbenchStore> m_workbenchStore;

@@ -28,8 +28,6 @@ public:
     // intent's operation. Split extraction takes exactly one file and alerts on more.
     static bool handleDrop(const QMimeData* data, DropIntent intent, MainViewModel& model);
 
-    DropIntent intent() const { return m_intent; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -4,8 +4,7 @@
 
 #include <QVBoxLayout>
 
-EmptyState::EmptyState(const QString& title, const QString& iconName, QWidget* parent)
-    : QWidget(parent), m_title(title) {
+EmptyState::EmptyState(const QString& title, const QString& iconName, QWidget* parent) : QWidget(parent) {
     setMinimumHeight(120);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -9,9 +9,4 @@ class EmptyState : public QWidget {
 
 public:
     EmptyState(const QString& title, const QString& iconName, QWidget* parent = nullptr);
-
-    QString title() const { return m_title; }
-
-private:
-    QString m_title;
 };

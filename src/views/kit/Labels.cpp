@@ -18,6 +18,8 @@ QLabel* make(const QString& text, Theme::TextStyle style, QFont::Weight weight, 
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Theme::color(colour));
     label->setPalette(palette);
+    // Inside a button a label would take the button's text role and lose its colour.
+    label->setForegroundRole(QPalette::WindowText);
     return label;
 }
 

@@ -54,8 +54,8 @@ void SidebarButton::paintEvent(QPaintEvent*) {
         painter.drawRoundedRect(rect(), 8, 8);
     }
     const double restingOpacity = m_variant == Variant::child ? 0.68 : 0.72;
-    const QColor ink = selected ? Theme::color(Theme::Colour::accent)
-                                : Theme::color(Theme::Colour::primary, restingOpacity);
+    const QColor ink =
+        selected ? Theme::color(Theme::Colour::accent) : Theme::color(Theme::Colour::primary, restingOpacity);
     const QRect content = rect().marginsRemoved(padding());
     painter.drawPixmap(content.left() + (m_variant == Variant::groupHeader ? 2 : 0),
                        content.center().y() - kIconSize / 2 + 1, Icons::pixmap(m_iconName, kIconSize, ink));

@@ -2,17 +2,25 @@
 
 #include "core/state/ArchivePasswordBookStore.h"
 #include "viewmodels/MainViewModel.h"
+#include "viewmodels/SettingsViewModel.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
 #include "views/kit/ScrollPage.h"
 #include "views/kit/Theme.h"
+#include "views/main/AboutPage.h"
 #include "views/main/CompressPage.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/ExtractPage.h"
+#include "views/main/HistoryPage.h"
 #include "views/main/HomePage.h"
+#include "views/main/PasswordBookPage.h"
 #include "views/main/PlaceholderPage.h"
 #include "views/main/Sidebar.h"
+#include "views/main/SplitCompressPage.h"
+#include "views/main/SplitExtractPage.h"
+#include "views/main/TasksPage.h"
 #include "views/main/TopBar.h"
+#include "views/settings/SettingsView.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -75,16 +83,20 @@ void MainWindow::buildPages() {
             PageFrame::scroll);
     addPage(WorkbenchSection::extract, new ExtractPage(m_model, m_workbenchStore, m_settingsStore),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitCompress, new PlaceholderPage(WorkbenchSection::splitCompress),
+    addPage(WorkbenchSection::splitCompress, new SplitCompressPage(m_model, m_workbenchStore, *m_viewState),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitExtract, new PlaceholderPage(WorkbenchSection::splitExtract),
+    addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_model, m_workbenchStore, *m_viewState),
             PageFrame::scroll);
-    addPage(WorkbenchSection::passwordBook, new PlaceholderPage(WorkbenchSection::passwordBook),
+    addPage(
+        WorkbenchSection::passwordBook,
+        new PasswordBookPage(m_model, m_workbenchStore, m_settingsStore, m_passwordBookStore, *m_viewState),
+        PageFrame::plain);
+    addPage(WorkbenchSection::tasks, new TasksPage(m_workbenchStore, *m_viewState), PageFrame::plain);
+    addPage(WorkbenchSection::history, new HistoryPage(m_workbenchStore, *m_viewState), PageFrame::plain);
+    addPage(WorkbenchSection::settings,
+            new SettingsView(new SettingsViewModel(m_settingsStore, m_passwordBookStore, m_model.platform())),
             PageFrame::plain);
-    addPage(WorkbenchSection::tasks, new PlaceholderPage(WorkbenchSection::tasks), PageFrame::plain);
-    addPage(WorkbenchSection::history, new PlaceholderPage(WorkbenchSection::history), PageFrame::plain);
-    addPage(WorkbenchSection::settings, new PlaceholderPage(WorkbenchSection::settings), PageFrame::plain);
-    addPage(WorkbenchSection::about, new PlaceholderPage(WorkbenchSection::about), PageFrame::scroll);
+    addPage(WorkbenchSection::about, new AboutPage(m_workbenchStore, *m_viewState), PageFrame::scroll);
 }
 
 void MainWindow::addPage(WorkbenchSection section, QWidget* page, PageFrame frame) {

@@ -6,6 +6,7 @@
 #include "views/main/ContentViewState.h"
 
 #include <QPainter>
+#include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -44,9 +45,9 @@ Sidebar::Sidebar(MainViewModel& model, ContentViewState& viewState, QWidget* par
     column->addWidget(buildNavigation(), 1);
 
     connect(&m_model, &MainViewModel::selectedSectionChanged, this, &Sidebar::syncFromModel);
-    connect(&m_viewState, &ContentViewState::isSplitArchiveGroupExpandedChanged, this,
-            &Sidebar::syncFromModel);
+    connect(&m_viewState, &ContentViewState::isSplitArchiveGroupExpandedChanged, this, &Sidebar::slideGroup);
     syncFromModel();
+    m_groupChildren->setVisible(m_viewState.isSplitArchiveGroupExpanded());
 }
 
 QWidget* Sidebar::buildHeader() {
@@ -99,6 +100,14 @@ QWidget* Sidebar::buildNavigation() {
     children->addWidget(addButton(WorkbenchSection::splitCompress, true, m_groupChildren));
     children->addWidget(addButton(WorkbenchSection::splitExtract, true, m_groupChildren));
     entries->addWidget(m_groupChildren);
+    m_groupSlide = new QPropertyAnimation(m_groupChildren, "maximumHeight", this);
+    m_groupSlide->setDuration(160);
+    m_groupSlide->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(m_groupSlide, &QPropertyAnimation::finished, this, [this] {
+        const bool expanded = m_viewState.isSplitArchiveGroupExpanded();
+        m_groupChildren->setVisible(expanded);
+        m_groupChildren->setMaximumHeight(QWIDGETSIZE_MAX);
+    });
 
     for (const WorkbenchSection section :
          {WorkbenchSection::passwordBook, WorkbenchSection::tasks, WorkbenchSection::history,
@@ -130,7 +139,18 @@ void Sidebar::syncFromModel() {
     for (const auto& [section, button] : m_buttons) button->setSelected(section == selected);
     m_groupHeader->setSelected(isSplitSection(selected));
     m_groupHeader->setExpanded(m_viewState.isSplitArchiveGroupExpanded());
-    m_groupChildren->setVisible(m_viewState.isSplitArchiveGroupExpanded());
+}
+
+void Sidebar::slideGroup() {
+    const bool expanded = m_viewState.isSplitArchiveGroupExpanded();
+    m_groupHeader->setExpanded(expanded);
+    const int shown = m_groupChildren->isHidden() ? 0 : m_groupChildren->height();
+    m_groupSlide->stop();
+    m_groupSlide->setStartValue(shown);
+    m_groupSlide->setEndValue(expanded ? m_groupChildren->sizeHint().height() : 0);
+    m_groupChildren->setMaximumHeight(shown);
+    m_groupChildren->show();
+    m_groupSlide->start();
 }
 
 void Sidebar::paintEvent(QPaintEvent*) {

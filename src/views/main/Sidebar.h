@@ -7,11 +7,12 @@
 
 class ContentViewState;
 class MainViewModel;
+class QPropertyAnimation;
 class SidebarButton;
 
 // The main window's left column, 304 px wide: the application header and the navigation list. An
 // entry selects its page and reloads the model's settings; the split-archive group header only opens
-// or closes the group, and is highlighted while one of its pages is shown.
+// or closes the group (sliding, in 0.16 s), and is highlighted while one of its pages is shown.
 class Sidebar : public QWidget {
     Q_OBJECT
 
@@ -31,10 +32,12 @@ private:
     QWidget* buildNavigation();
     SidebarButton* addButton(WorkbenchSection section, bool child, QWidget* parent);
     void syncFromModel();
+    void slideGroup();
 
     MainViewModel& m_model;
     ContentViewState& m_viewState;
     std::map<WorkbenchSection, SidebarButton*> m_buttons;
     SidebarButton* m_groupHeader = nullptr;
     QWidget* m_groupChildren = nullptr;
+    QPropertyAnimation* m_groupSlide = nullptr;
 };

@@ -1,0 +1,9 @@
+#pragma once
+
+// What the drop panel shows: compact or expanded, whether a drag is over it, and how far its pointer
+// sits from the panel's right edge (negative).
+struct MenuBarDropModel {
+    bool isExpanded = false;
+    bool isTargeted = false;
+    int pointerOffsetX = -34;
+};

@@ -1,0 +1,174 @@
+#include "app/MenuBarDropView.h"
+
+#include "views/kit/DropIntake.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
+
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+
+namespace {
+
+using Theme::Colour;
+
+// The panel's translucent body and its hairline outline.
+QColor material() { return Theme::color(Colour::windowBackground, 0.97); }
+QColor outline() { return Theme::color(Colour::black, 0.08); }
+
+QFont panelFont(int pixelSize, QFont::Weight weight) {
+    QFont result = Theme::font(Theme::TextStyle::body, weight);
+    result.setPixelSize(pixelSize);
+    return result;
+}
+
+}  // namespace
+
+MenuBarDropView::MenuBarDropView(QWidget* parent)
+    : QWidget(parent,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+      m_closeButton(new QToolButton(this)) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::NoFocus);
+
+    m_closeButton->setIcon(Icons::icon(QStringLiteral("xmark"), Theme::color(Colour::secondary)));
+    m_closeButton->setIconSize(QSize(15, 15));
+    m_closeButton->setAutoRaise(true);
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
+    m_closeButton->setFixedSize(28, 28);
+    m_closeButton->hide();
+    connect(m_closeButton, &QToolButton::clicked, this, &MenuBarDropView::closeRequested);
+}
+
+void MenuBarDropView::syncFromModel(const MenuBarDropModel& model) {
+    m_model = model;
+    m_closeButton->setVisible(model.isExpanded);
+    update();
+}
+
+void MenuBarDropView::resizeEvent(QResizeEvent*) {
+    m_closeButton->move(width() - 20 - m_closeButton->width(), 24);
+}
+
+QStringList MenuBarDropView::droppedPaths(const QMimeData* data) {
+    QStringList paths = DropIntake::localFilePaths(data);
+    paths.removeDuplicates();
+    return paths;
+}
+
+void MenuBarDropView::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedPaths(event->mimeData()).isEmpty()) return;
+    event->acceptProposedAction();
+    Q_EMIT targetChanged(true);
+}
+
+void MenuBarDropView::dragLeaveEvent(QDragLeaveEvent*) { Q_EMIT targetChanged(false); }
+
+void MenuBarDropView::dropEvent(QDropEvent* event) {
+    const QStringList paths = droppedPaths(event->mimeData());
+    event->acceptProposedAction();
+    if (!paths.isEmpty()) Q_EMIT filesDropped(paths);
+}
+
+void MenuBarDropView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_model.isExpanded) {
+        paintExpanded(painter);
+    } else {
+        paintCompact(painter);
+    }
+}
+
+// The pointer overlaps the body's top edge, so the body starts a little below the window's top.
+void MenuBarDropView::paintConnectorPointer(QPainter& painter, int top) const {
+    const qreal middle = width() + m_model.pointerOffsetX;
+    QPainterPath triangle;
+    triangle.moveTo(middle, top);
+    triangle.lineTo(middle + 9, top + 10);
+    triangle.lineTo(middle - 9, top + 10);
+    triangle.closeSubpath();
+    painter.setPen(QPen(outline(), 1));
+    painter.setBrush(material());
+    painter.drawPath(triangle);
+}
+
+void MenuBarDropView::paintBody(QPainter& painter, const QRectF& rect, qreal radius) const {
+    painter.setPen(QPen(outline(), 1));
+    painter.setBrush(material());
+    painter.drawRoundedRect(rect, radius, radius);
+}
+
+// The icon keeps a little padding inside its frame.
+void MenuBarDropView::paintAppIcon(QPainter& painter, const QRectF& rect) const {
+    const qreal padding = rect.width() * 0.08;
+    Icons::applicationIcon().paint(&painter, rect.adjusted(padding, padding, -padding, -padding).toRect());
+}
+
+void MenuBarDropView::paintTitles(QPainter& painter, const QRectF& rect, const QString& headline,
+                                  int headlineSize) const {
+    const int captionHeight = 15;
+    const int headlineHeight = headlineSize + 6;
+    const qreal top = rect.center().y() - (captionHeight + 1 + headlineHeight) / 2.0;
+    painter.setFont(panelFont(12, QFont::Bold));
+    painter.setPen(Theme::color(Colour::secondary));
+    painter.drawText(QRectF(rect.left(), top, rect.width(), captionHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("velmora"));
+    painter.setFont(panelFont(headlineSize, QFont::Bold));
+    painter.setPen(Theme::color(Colour::primary));
+    painter.drawText(QRectF(rect.left(), top + captionHeight + 1, rect.width(), headlineHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter, headline);
+}
+
+void MenuBarDropView::paintCompact(QPainter& painter) const {
+    const QRectF body = QRectF(rect()).adjusted(0.5, 3.5, -0.5, -0.5);
+    paintBody(painter, body, 16);
+    paintConnectorPointer(painter, 0);
+    const QRectF icon(body.left() + 18, body.center().y() - 15, 30, 30);
+    paintAppIcon(painter, icon);
+    paintTitles(painter,
+                QRectF(icon.right() + 12, body.top(), body.right() - icon.right() - 30, body.height()),
+                QStringLiteral(u"拖到这自动压缩/解压"), 16);
+}
+
+void MenuBarDropView::paintExpanded(QPainter& painter) const {
+    const QRectF body = QRectF(rect()).adjusted(0.5, 2.5, -0.5, -0.5);
+    paintBody(painter, body, 20);
+    paintConnectorPointer(painter, 0);
+    const QRectF content = body.adjusted(20, 20, -20, -20);
+    const QRectF icon(content.left(), content.top(), 32, 32);
+    paintAppIcon(painter, icon);
+    paintTitles(painter, QRectF(icon.right() + 10, content.top() - 8, content.width() - 90, 48),
+                QStringLiteral(u"轻松添加文件"), 21);
+    paintDropZone(painter, content.adjusted(0, 32 + 14, 0, 0));
+}
+
+void MenuBarDropView::paintDropZone(QPainter& painter, const QRectF& zone) const {
+    QPen dashed(Theme::color(Colour::accent), 2);
+    dashed.setDashPattern({3.5, 2.5});  // 7 on, 5 off at a width of 2
+    painter.setPen(dashed);
+    painter.setBrush(Theme::color(Colour::accent, m_model.isTargeted ? 0.18 : 0.10));
+    painter.drawRoundedRect(zone.adjusted(1, 1, -1, -1), 16, 16);
+
+    // The symbol above two lines of text, centred as one block.
+    const qreal symbolSize = 58;
+    const qreal titleHeight = 30;
+    const qreal subtitleHeight = 20;
+    const qreal top = zone.center().y() - (symbolSize + 14 + titleHeight + 6 + subtitleHeight) / 2;
+    painter.drawPixmap(QPointF(zone.center().x() - symbolSize / 2, top),
+                       Icons::pixmap(QStringLiteral("folder.badge.plus"), int(symbolSize),
+                                     Theme::color(Colour::accent, 0.75)));
+    const qreal titleTop = top + symbolSize + 14;
+    painter.setFont(panelFont(24, QFont::Bold));
+    painter.setPen(Theme::color(Colour::primary));
+    painter.drawText(QRectF(zone.left(), titleTop, zone.width(), titleHeight), Qt::AlignCenter,
+                     QStringLiteral(u"文件拖到这"));
+    painter.setFont(panelFont(15, QFont::DemiBold));
+    painter.setPen(Theme::color(Colour::secondary));
+    painter.drawText(QRectF(zone.left(), titleTop + titleHeight + 6, zone.width(), subtitleHeight),
+                     Qt::AlignCenter, QStringLiteral(u"压缩包自动解压，普通文件自动压缩"));
+}

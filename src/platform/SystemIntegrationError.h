@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/VelmoraError.h"
+
+// A failure of the desktop integration: file associations or file-manager entries.
+class SystemIntegrationError : public VelmoraError {
+public:
+    enum class Kind {
+        // The user's mimeapps.list could not be read, parsed or written; the payload says why.
+        launchServicesPreferenceFailed,
+        // The file-manager entries could not be written or removed, or the helper is missing.
+        finderSyncConfigurationFailed,
+        // velmora's own desktop entry is not installed, so nothing can name it as a handler.
+        bundleIdentifierUnavailable,
+    };
+
+    explicit SystemIntegrationError(Kind kind, QString detail = {})
+        : m_kind(kind), m_detail(std::move(detail)) {}
+
+    Kind kind() const { return m_kind; }
+    QString message() const override;
+
+private:
+    Kind m_kind;
+    QString m_detail;
+};

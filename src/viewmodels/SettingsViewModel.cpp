@@ -1,0 +1,258 @@
+#include "viewmodels/SettingsViewModel.h"
+
+#include "core/state/ArchivePasswordBookStore.h"
+#include "core/state/SettingsStore.h"
+#include "platform/LoginItemService.h"
+#include "platform/SystemIntegrationService.h"
+#include "platform/VelmoraError.h"
+#include "viewmodels/WorkbenchPlatform.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace {
+
+QString errorText(const std::exception& error) {
+    if (const auto* velmoraError = dynamic_cast<const VelmoraError*>(&error)) return velmoraError->message();
+    return QString::fromLocal8Bit(error.what());
+}
+
+// The default-open rows that do not name velmora, as "ZIP：ark.desktop；RAR：未设置".
+QString failureItems(const QList<DefaultArchiveToolResult>& rows) {
+    QStringList items;
+    for (const DefaultArchiveToolResult& row : rows) {
+        if (!row.isDefaultOpenRole || row.isVelmora) continue;
+        items.append(row.displayName + QStringLiteral(u"：") +
+                     row.currentHandler.value_or(QStringLiteral(u"未设置")));
+    }
+    return items.join(QStringLiteral(u"；"));
+}
+
+}  // namespace
+
+SettingsViewModel::Environment SettingsViewModel::Environment::standard() {
+    return {std::make_shared<SystemIntegrationService>(), std::make_shared<LoginItemService>(),
+            DefaultsStore(), QCoreApplication::applicationFilePath(), QStringLiteral(VELMORA_INSTALL_PREFIX)};
+}
+
+SettingsViewModel::SettingsViewModel(SettingsStore& settingsStore,
+                                     ArchivePasswordBookStore& passwordBookStore, WorkbenchPlatform& platform,
+                                     Environment environment, QThreadPool* workerPool, QObject* parent)
+    : QObject(parent),
+      m_settingsStore(settingsStore),
+      m_passwordBookStore(passwordBookStore),
+      m_platform(platform),
+      m_environment(std::move(environment)),
+      m_settings(settingsStore.load()),
+      m_systemIntegrationMessage(QStringLiteral(u"尚未检查默认打开方式。")),
+      m_passwordBookEntries(sortedPasswordBook()),
+      m_systemIntegrationRequestToken(QUuid::createUuid()),
+      m_runner(this, workerPool) {}
+
+SettingsViewModel::~SettingsViewModel() = default;
+
+void SettingsViewModel::updateSettings(const std::function<void(AppSettings&)>& change) {
+    AppSettings stored = m_settingsStore.load();
+    change(stored);
+    m_settingsStore.save(stored);
+    m_settings = stored;
+    Q_EMIT changed();
+}
+
+void SettingsViewModel::setMessage(const QString& text) {
+    m_message = text;
+    Q_EMIT changed();
+}
+
+bool SettingsViewModel::isContextMenuGuideAcknowledged() const {
+    return m_environment.defaults.data(kContextMenuGuideAcknowledgedKey) == QByteArrayLiteral("true");
+}
+
+void SettingsViewModel::acknowledgeContextMenuGuide() {
+    m_environment.defaults.setData(kContextMenuGuideAcknowledgedKey, QByteArrayLiteral("true"));
+    Q_EMIT changed();
+}
+
+void SettingsViewModel::setExtractToSeparateFolder(bool enabled) {
+    updateSettings([&](AppSettings& settings) { settings.extractToSeparateFolder = enabled; });
+}
+
+void SettingsViewModel::setDeleteSourceAfterExtract(bool enabled) {
+    updateSettings([&](AppSettings& settings) { settings.deleteSourceAfterExtract = enabled; });
+}
+
+void SettingsViewModel::setArchivePasswordBookEnabled(bool enabled) {
+    updateSettings([&](AppSettings& settings) { settings.archivePasswordBookEnabled = enabled; });
+    setMessage(enabled ? QStringLiteral(u"已开启密码本自动填充。")
+                       : QStringLiteral(u"已关闭密码本自动填充。"));
+}
+
+void SettingsViewModel::setArchivePasswordBookAutoSaveEnabled(bool enabled) {
+    updateSettings([&](AppSettings& settings) { settings.archivePasswordBookAutoSaveEnabled = enabled; });
+    setMessage(enabled ? QStringLiteral(u"已开启自动保存正确密码。")
+                       : QStringLiteral(u"已关闭自动保存正确密码。"));
+}
+
+void SettingsViewModel::useCurrentFileLocation() {
+    updateSettings([](AppSettings& settings) { settings.defaultExtractLocationPath.clear(); });
+    setMessage(QStringLiteral(u"默认输出位置已改为源文件当前位置。"));
+}
+
+void SettingsViewModel::chooseDefaultLocation() {
+    const QStringList chosen = m_platform.runOpenPanel({.canChooseFiles = false,
+                                                        .canChooseDirectories = true,
+                                                        .allowsMultipleSelection = false,
+                                                        .prompt = QStringLiteral(u"选择")});
+    if (chosen.isEmpty()) return;
+    updateSettings([&](AppSettings& settings) { settings.defaultExtractLocationPath = chosen.first(); });
+}
+
+void SettingsViewModel::setDefaultExtractor(bool enabled) {
+    const QUuid token = QUuid::createUuid();
+    m_systemIntegrationRequestToken = token;
+    updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = enabled; });
+    m_systemIntegrationMessage =
+        enabled ? QStringLiteral(u"正在设置默认打开方式...") : QStringLiteral(u"正在恢复系统默认打开方式...");
+    setMessage(m_systemIntegrationMessage);
+
+    const std::shared_ptr<SystemIntegrationService> service = m_environment.systemIntegrationService;
+    m_runner.run(
+        [service, enabled] {
+            return enabled ? service->setAsDefaultArchiveTool() : service->restoreSystemDefaultArchiveTool();
+        },
+        [this, token, enabled](Outcome<QList<DefaultArchiveToolResult>>& outcome) {
+            if (token != m_systemIntegrationRequestToken) return;
+            finishDefaultExtractorRequest(enabled, outcome);
+        });
+}
+
+void SettingsViewModel::finishDefaultExtractorRequest(bool enabled,
+                                                      Outcome<QList<DefaultArchiveToolResult>>& outcome) {
+    bool isDefault = false;
+    try {
+        const QList<DefaultArchiveToolResult>& rows = outcome.value();
+        const QString failures = failureItems(rows);
+        if (!enabled) {
+            m_systemIntegrationMessage = QStringLiteral(
+                u"已取消 velmora 默认打开方式，系统会恢复为原默认工具或桌面环境的默认处理器。");
+        } else if (!failures.isEmpty()) {
+            m_systemIntegrationMessage = QStringLiteral(u"默认打开方式未完全生效：") + failures +
+                                         QStringLiteral(u"。请确认 velmora 已安装到 ") +
+                                         m_environment.installPrefix + QStringLiteral(u"，然后重新设置。");
+        } else {
+            isDefault = true;
+            m_systemIntegrationMessage =
+                QStringLiteral(u"默认打开方式已生效：ZIP、RAR、7Z 双击会交给 velmora。");
+            if (!runsFromInstallPrefix()) {
+                m_systemIntegrationMessage +=
+                    QStringLiteral(u" 当前 App 运行位置是 ") + m_environment.applicationFilePath +
+                    QStringLiteral(u"，建议把 velmora 安装到 ") + m_environment.installPrefix +
+                    QStringLiteral(u" 后再点一次，避免系统记住临时构建。");
+            }
+        }
+    } catch (const std::exception& error) {
+        m_systemIntegrationMessage = errorText(error);
+    }
+    updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = isDefault; });
+    setMessage(m_systemIntegrationMessage);
+}
+
+void SettingsViewModel::refreshSystemIntegrationStatus() {
+    QList<DefaultArchiveToolResult> rows;
+    try {
+        rows = m_environment.systemIntegrationService->currentDefaultArchiveToolResults();
+    } catch (const std::exception& error) {
+        m_systemIntegrationMessage = errorText(error);
+        Q_EMIT changed();
+        return;
+    }
+    const QString failures = failureItems(rows);
+    if (failures.isEmpty()) {
+        m_systemIntegrationMessage = QStringLiteral(u"当前默认打开方式已指向 velmora。");
+        if (!runsFromInstallPrefix()) {
+            m_systemIntegrationMessage += QStringLiteral(u" 当前 App 不在安装位置 ") +
+                                          m_environment.installPrefix +
+                                          QStringLiteral(u"，正式使用前建议安装后重新设置。");
+        }
+    } else {
+        m_systemIntegrationMessage =
+            QStringLiteral(u"当前仍有格式未指向 velmora：") + failures + QStringLiteral(u"。");
+    }
+    updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = failures.isEmpty(); });
+}
+
+bool SettingsViewModel::runsFromInstallPrefix() const {
+    return m_environment.applicationFilePath.startsWith(m_environment.installPrefix + QLatin1Char('/'));
+}
+
+void SettingsViewModel::setContextMenuEnabled(bool enabled) {
+    try {
+        m_environment.systemIntegrationService->setFinderContextMenuEnabled(enabled);
+    } catch (const std::exception& error) {
+        updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = !enabled; });
+        setMessage(errorText(error));
+        return;
+    }
+    updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = enabled; });
+    setMessage(enabled
+                   ? QStringLiteral(u"已启用右键菜单。若文件管理器未立即显示，请关闭它的所有窗口后重新打开。")
+                   : QStringLiteral(u"已关闭右键菜单，并移除文件管理器中的菜单入口。"));
+}
+
+void SettingsViewModel::setLaunchAtLogin(bool enabled) {
+    try {
+        enabled ? m_environment.loginItemService->installLaunchAgent()
+                : m_environment.loginItemService->removeLaunchAgent();
+    } catch (const std::exception& error) {
+        const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
+        updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; });
+        setMessage(errorText(error));
+        return;
+    }
+    updateSettings([&](AppSettings& settings) { settings.launchAtLogin = enabled; });
+    setMessage(enabled ? QStringLiteral(u"已开启开机后台自启动，服务组件会在登录时提前就绪。")
+                       : QStringLiteral(u"已关闭开机后台自启动。"));
+}
+
+void SettingsViewModel::setMenuBarDropEnabled(bool enabled) {
+    updateSettings([&](AppSettings& settings) { settings.menuBarDropEnabled = enabled; });
+    m_environment.defaults.setData(kMenuBarDropUserConfiguredKey, QByteArrayLiteral("true"));
+    setMessage(enabled ? QStringLiteral(u"已开启拖拽自动压缩/解压。")
+                       : QStringLiteral(u"已关闭拖拽自动压缩/解压。"));
+}
+
+void SettingsViewModel::setMultiThreadEngineEnabled(bool) {
+    updateSettings(
+        [](AppSettings& settings) { settings.compressionThreadCount = AppSettings::activeProcessorCount(); });
+    setMessage(QStringLiteral(u"多线程压缩引擎已开启。"));
+}
+
+QList<ArchivePasswordBookEntry> SettingsViewModel::sortedPasswordBook() const {
+    QList<ArchivePasswordBookEntry> entries = m_passwordBookStore.entries();
+    std::stable_sort(entries.begin(), entries.end(), ArchivePasswordBookEntry::displayOrder);
+    return entries;
+}
+
+void SettingsViewModel::reloadPasswordBook() {
+    m_passwordBookEntries = sortedPasswordBook();
+    Q_EMIT changed();
+}
+
+void SettingsViewModel::removePasswordBookEntry(const ArchivePasswordBookEntry& entry) {
+    m_passwordBookStore.removeEntry(entry.id);
+    reloadPasswordBook();
+    setMessage(QStringLiteral(u"已删除一条密码本记录。"));
+}
+
+void SettingsViewModel::clearPasswordBook() {
+    m_passwordBookStore.removeAll();
+    reloadPasswordBook();
+    setMessage(QStringLiteral(u"已清空密码本。"));
+}
+
+void SettingsViewModel::refresh() {
+    const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
+    updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; });
+    reloadPasswordBook();
+    refreshSystemIntegrationStatus();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/state/ArchiveTask.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// What the tasks page shows and offers for each task: one implementation shared by the page and the
+// tests.
+namespace TaskPageRules {
+
+struct FilterButton {
+    QString title;
+    std::optional<ArchiveActivityStatus> status;
+};
+
+// The buttons offered on a task card, left to right.
+enum class TaskAction { pause, cancel, remove };
+
+// The tasks with the status, or all of them, in the store's order.
+QList<ArchiveTask> filteredTasks(const QList<ArchiveTask>& tasks,
+                                 const std::optional<ArchiveActivityStatus>& status);
+// "全部(n)", "进行中(n)", "已完成(n)", "失败(n)", "已暂停(n)", "已取消(n)", counted over all tasks.
+QList<FilterButton> filterButtons(const QList<ArchiveTask>& tasks);
+// "共 n 个任务".
+QString taskCountText(qsizetype count);
+
+// What a task card shows of a progress: held within 0...1, a value that is not finite as 0.
+double clampedProgress(double progress);
+
+QList<TaskAction> actions(ArchiveActivityStatus status);
+
+}  // namespace TaskPageRules

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class ContentViewState;
+class EmptyState;
+class HistoryFilterProxy;
+class HistoryTableDelegate;
+class HistoryTableModel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QTableView;
+class WorkbenchStore;
+
+// The history page: the store's history records as a table, filtered by kind and searched by file
+// name or path, each row able to open its path; "清空记录" empties the whole history. The filter and
+// the search live in the window's view state.
+class HistoryPage : public QWidget {
+    Q_OBJECT
+
+public:
+    HistoryPage(WorkbenchStore& store, ContentViewState& state, QWidget* parent = nullptr);
+
+    // "全部记录", "解压记录", "压缩记录".
+    const QList<QPushButton*>& filterButtons() const { return m_filters; }
+    QLineEdit* searchField() const { return m_search; }
+    QPushButton* clearButton() const { return m_clear; }
+    QTableView* table() const { return m_table; }
+    HistoryTableDelegate* delegate() const { return m_delegate; }
+    QLabel* countLabel() const { return m_count; }
+    QPushButton* previousPageButton() const { return m_previous; }
+    QPushButton* nextPageButton() const { return m_next; }
+    bool showsEmptyState() const;
+
+private:
+    QWidget* buildTopBar();
+    QWidget* buildFilterGroup();
+    QWidget* buildTableCard();
+    QWidget* buildPager();
+    void syncRecords();
+    void syncFilter();
+
+    WorkbenchStore& m_store;
+    ContentViewState& m_state;
+    HistoryTableModel* m_model;
+    HistoryFilterProxy* m_proxy;
+    HistoryTableDelegate* m_delegate;
+    QList<QPushButton*> m_filters;
+    QLineEdit* m_search = nullptr;
+    QPushButton* m_clear = nullptr;
+    QStackedWidget* m_tableStack = nullptr;
+    QTableView* m_table = nullptr;
+    EmptyState* m_empty = nullptr;
+    QLabel* m_count = nullptr;
+    QPushButton* m_previous = nullptr;
+    QPushButton* m_next = nullptr;
+};

@@ -1,0 +1,62 @@
+#include "views/main/PasswordBookAddSheet.h"
+
+#include "viewmodels/PasswordBookPageRules.h"
+#include "views/kit/Labels.h"
+#include "views/main/ContentViewState.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+void setText(QLineEdit* field, const QString& text) {
+    if (field->text() != text) field->setText(text);
+}
+
+}  // namespace
+
+PasswordBookAddSheet::PasswordBookAddSheet(ContentViewState& state, const QString& bookTitle, QWidget* parent)
+    : QDialog(parent),
+      m_state(state),
+      m_label(new QLineEdit(this)),
+      m_password(new QLineEdit(this)),
+      m_save(Labels::prominentButton(QStringLiteral(u"保存"), QStringLiteral("checkmark.circle"), this)) {
+    setWindowTitle(QStringLiteral(u"添加") + bookTitle);
+    setFixedSize(420, 260);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(24, 24, 24, 24);
+    column->setSpacing(16);
+    column->addWidget(
+        Labels::make(QStringLiteral(u"添加") + bookTitle, Theme::TextStyle::title3, QFont::Bold));
+    m_label->setPlaceholderText(QStringLiteral(u"名称，例如：工作压缩包"));
+    m_password->setPlaceholderText(QStringLiteral(u"密码"));
+    m_password->setEchoMode(QLineEdit::Password);
+    column->addWidget(m_label);
+    column->addWidget(m_password);
+    column->addStretch();
+    auto* buttons = new QHBoxLayout;
+    auto* cancel = new QPushButton(QStringLiteral(u"取消"), this);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+    buttons->addWidget(m_save);
+    column->addLayout(buttons);
+
+    connect(m_label, &QLineEdit::textEdited, &m_state, &ContentViewState::setNewPasswordBookLabel);
+    connect(m_password, &QLineEdit::textEdited, &m_state, &ContentViewState::setNewPasswordBookPassword);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_save, &QPushButton::clicked, this, &PasswordBookAddSheet::saveRequested);
+    connect(this, &QDialog::finished, &m_state, [this] { m_state.setIsAddingPasswordBookEntry(false); });
+    connect(&m_state, &ContentViewState::newPasswordBookLabelChanged, this,
+            &PasswordBookAddSheet::syncFromState);
+    connect(&m_state, &ContentViewState::newPasswordBookPasswordChanged, this,
+            &PasswordBookAddSheet::syncFromState);
+    syncFromState();
+}
+
+void PasswordBookAddSheet::syncFromState() {
+    setText(m_label, m_state.newPasswordBookLabel());
+    setText(m_password, m_state.newPasswordBookPassword());
+    m_save->setEnabled(PasswordBookPageRules::canSave(m_state.newPasswordBookPassword()));
+}

@@ -1,0 +1,74 @@
+#include "views/main/SplitCompressPage.h"
+
+#include "viewmodels/MainViewModel.h"
+#include "views/kit/FeedbackBanner.h"
+#include "views/kit/Labels.h"
+#include "views/main/SplitCompressionDestinationCard.h"
+#include "views/main/SplitCompressionFileSelectionCard.h"
+#include "views/main/SplitCompressionPageRules.h"
+#include "views/main/SplitCompressionPreviewCard.h"
+#include "views/main/SplitCompressionSettingsCard.h"
+#include "views/main/SplitCompressionVolumeCard.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+SplitCompressPage::SplitCompressPage(MainViewModel& model, WorkbenchStore& workbenchStore,
+                                     ContentViewState& viewState, QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_files(new SplitCompressionFileSelectionCard(model)),
+      m_volume(new SplitCompressionVolumeCard(model)),
+      m_settings(new SplitCompressionSettingsCard(model, viewState)),
+      m_preview(new SplitCompressionPreviewCard),
+      m_destination(new SplitCompressionDestinationCard(model)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(34, 0, 34, 34);
+    layout->setSpacing(14);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(14);
+    header->addWidget(Labels::make(QStringLiteral(u"分卷压缩"), Theme::TextStyle::title2, QFont::Bold), 0,
+                      Qt::AlignBaseline);
+    header->addWidget(Labels::make(QStringLiteral(u"将大文件压缩并分割成多个卷文件，便于存储和传输"),
+                                   Theme::TextStyle::callout, Theme::Colour::secondary),
+                      0, Qt::AlignBaseline);
+    header->addStretch();
+    layout->addLayout(header);
+    layout->addWidget(m_files);
+    layout->addWidget(new FeedbackBanner(model, workbenchStore));
+
+    // Volumes and settings share what the fixed-width preview leaves.
+    auto* cards = new QHBoxLayout;
+    cards->setSpacing(14);
+    cards->addWidget(m_volume, 1, Qt::AlignTop);
+    cards->addWidget(m_settings, 1, Qt::AlignTop);
+    cards->addWidget(m_preview, 0, Qt::AlignTop);
+    layout->addLayout(cards);
+    layout->addWidget(m_destination);
+    layout->addStretch();
+
+    // The preview's estimate walks the sources' folders: it is taken once for a batch of changes to
+    // what it depends on, never for a status text or a progress report.
+    for (auto signal :
+         {&MainViewModel::splitCompressionItemsChanged, &MainViewModel::splitCompressionFormatChanged,
+          &MainViewModel::splitCompressionLevelChanged, &MainViewModel::splitCompressionEnabledChanged,
+          &MainViewModel::splitCompressionVolumeValueChanged,
+          &MainViewModel::splitCompressionVolumeUnitChanged, &MainViewModel::splitCompressionBaseNameChanged,
+          &MainViewModel::splitCompressionOutputDirectoryURLChanged, &MainViewModel::destinationURLChanged})
+        connect(&model, signal, this, &SplitCompressPage::schedulePreviewSync);
+    syncPreview();
+}
+
+void SplitCompressPage::schedulePreviewSync() {
+    if (m_previewSyncPending) return;
+    m_previewSyncPending = true;
+    QMetaObject::invokeMethod(this, &SplitCompressPage::syncPreview, Qt::QueuedConnection);
+}
+
+void SplitCompressPage::syncPreview() {
+    m_previewSyncPending = false;
+    const SplitCompressionPreview preview = m_model.splitCompressionPreview();
+    m_preview->showTexts(SplitCompressionPageRules::previewTexts(preview));
+    m_destination->setAvailableSpace(m_model.splitCompressionAvailableSpaceDescription(preview));
+}

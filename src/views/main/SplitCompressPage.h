@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class ContentViewState;
+class MainViewModel;
+class SplitCompressionDestinationCard;
+class SplitCompressionFileSelectionCard;
+class SplitCompressionPreviewCard;
+class SplitCompressionSettingsCard;
+class SplitCompressionVolumeCard;
+class WorkbenchStore;
+
+// The split-compress page: sources (card 1), the status banner, volumes, settings and preview side by
+// side (cards 2 to 4), and the destination with the start button (card 5).
+class SplitCompressPage : public QWidget {
+    Q_OBJECT
+
+public:
+    SplitCompressPage(MainViewModel& model, WorkbenchStore& workbenchStore, ContentViewState& viewState,
+                      QWidget* parent = nullptr);
+
+    SplitCompressionFileSelectionCard* fileSelectionCard() const { return m_files; }
+    SplitCompressionVolumeCard* volumeCard() const { return m_volume; }
+    SplitCompressionSettingsCard* settingsCard() const { return m_settings; }
+    SplitCompressionPreviewCard* previewCard() const { return m_preview; }
+    SplitCompressionDestinationCard* destinationCard() const { return m_destination; }
+
+private:
+    void schedulePreviewSync();
+    void syncPreview();
+
+    MainViewModel& m_model;
+    SplitCompressionFileSelectionCard* m_files;
+    SplitCompressionVolumeCard* m_volume;
+    SplitCompressionSettingsCard* m_settings;
+    SplitCompressionPreviewCard* m_preview;
+    SplitCompressionDestinationCard* m_destination;
+    bool m_previewSyncPending = false;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/engine/CompressionFormat.h"
+#include "core/split/SplitCompressionConflictStrategy.h"
+#include "core/split/SplitCompressionPreset.h"
+#include "core/split/SplitCompressionPreview.h"
+#include "core/split/SplitCompressionUnit.h"
+
+#include <QString>
+#include <optional>
+
+// The texts and enable rules of the split-compress page, kept apart from its widgets so they can be
+// checked without a display.
+namespace SplitCompressionPageRules {
+
+// "总计 3 个项目".
+QString itemCountText(qsizetype count);
+
+// "每卷大小必须大于 0。" while the typed volume size gives no size the planner accepts.
+std::optional<QString> volumeSizeWarning(const QString& value, SplitCompressionUnit unit);
+
+// A preset is highlighted by its title alone, so a typed value keeps the last pressed preset lit.
+bool isPresetHighlighted(const SplitCompressionPreset& preset, const QString& selectedPresetTitle);
+
+QString conflictStrategyLabel(SplitCompressionConflictStrategy strategy);
+QString compressionMethodText(CompressionFormat format);
+QString dictionarySizeText(CompressionFormat format);
+
+// Split ZIP volumes are written without encryption: the password switch is locked (its value kept)
+// and a note says why.
+bool zipSplitLocksPassword(bool splitEnabled, CompressionFormat format);
+
+// Starting checks the form itself; only sizing and a running task hold the button back.
+bool startButtonEnabled(bool isWorking, bool isCalculatingItems);
+
+// The "节省比例" line.
+QString splitCompressionSavingDescription(const SplitCompressionPreview& preview);
+
+// Every text of the preview card, made from one preview.
+struct PreviewTexts {
+    QString primaryFileName;
+    QString outputSummary;
+    QString originalSize;
+    QString compressedSize;
+    QString saving;
+    QString volumeSize;
+    QString partCount;
+    QString namingRule;
+
+    bool operator==(const PreviewTexts&) const = default;
+};
+PreviewTexts previewTexts(const SplitCompressionPreview& preview);
+
+}  // namespace SplitCompressionPageRules

@@ -1,0 +1,64 @@
+#include "views/main/SplitExtractPage.h"
+
+#include "viewmodels/MainViewModel.h"
+#include "views/kit/FeedbackBanner.h"
+#include "views/kit/Labels.h"
+#include "views/main/ContentViewState.h"
+#include "views/main/SplitExtractDropZone.h"
+#include "views/main/SplitExtractInfoPanel.h"
+#include "views/main/SplitExtractSettingsPanel.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+SplitExtractPage::SplitExtractPage(MainViewModel& model, WorkbenchStore& workbenchStore,
+                                   ContentViewState& viewState, QWidget* parent)
+    : QWidget(parent),
+      m_model(model),
+      m_viewState(viewState),
+      m_dropZone(new SplitExtractDropZone(model)),
+      m_info(new SplitExtractInfoPanel(model)),
+      m_settings(new SplitExtractSettingsPanel(model, viewState)),
+      m_cancel(new QPushButton(QStringLiteral(u"取消"))),
+      m_start(Labels::prominentButton(QStringLiteral(u"开始解压"), QStringLiteral("play.fill"))) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(34, 0, 34, 34);
+    layout->setSpacing(18);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(12);
+    header->addWidget(Labels::make(QStringLiteral(u"分卷解压"), Theme::TextStyle::title2, QFont::Bold), 0,
+                      Qt::AlignBaseline);
+    header->addWidget(Labels::make(QStringLiteral(u"支持 RAR、7Z、ZIP 等格式的分卷压缩包解压"),
+                                   Theme::TextStyle::callout, Theme::Colour::secondary),
+                      0, Qt::AlignBaseline);
+    header->addStretch();
+    layout->addLayout(header);
+    layout->addWidget(m_dropZone);
+    layout->addWidget(new FeedbackBanner(model, workbenchStore));
+    layout->addWidget(m_info);
+    layout->addWidget(m_settings);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    m_cancel->setFixedSize(120, 40);
+    buttons->addWidget(m_cancel);
+    m_start->setFixedWidth(150);
+    buttons->addWidget(m_start);
+    layout->addLayout(buttons);
+    layout->addStretch();
+
+    connect(m_cancel, &QPushButton::clicked, &model, &MainViewModel::clearExtractionSelection);
+    // The options are read at the press; the verify option is not among them, since the scan has
+    // validated the set before the button could be pressed.
+    connect(m_start, &QPushButton::clicked, this, [this] {
+        m_model.extractSelectedSplitArchive(m_viewState.shouldOpenSplitArchiveDestinationAfterExtract(),
+                                            m_viewState.shouldNotifyAfterSplitArchiveExtract());
+    });
+    connect(&model, &MainViewModel::splitArchiveDescriptorChanged, this, &SplitExtractPage::syncStartButton);
+    connect(&model, &MainViewModel::isWorkingChanged, this, &SplitExtractPage::syncStartButton);
+    syncStartButton();
+}
+
+void SplitExtractPage::syncStartButton() { m_start->setEnabled(m_model.splitArchiveStartButtonEnabled()); }

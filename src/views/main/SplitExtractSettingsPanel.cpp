@@ -1,0 +1,84 @@
+#include "views/main/SplitExtractSettingsPanel.h"
+
+#include "viewmodels/MainViewModel.h"
+#include "views/kit/Labels.h"
+#include "views/kit/PathRow.h"
+#include "views/main/ContentViewState.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+
+QVBoxLayout* settingsColumn(const QString& title) {
+    auto* column = new QVBoxLayout;
+    column->setSpacing(14);
+    column->addWidget(Labels::make(title, Theme::TextStyle::title3, QFont::Bold));
+    return column;
+}
+
+void setChecked(QCheckBox* box, bool checked) {
+    const QSignalBlocker blocker(box);
+    box->setChecked(checked);
+}
+
+}  // namespace
+
+SplitExtractSettingsPanel::SplitExtractSettingsPanel(MainViewModel& model, ContentViewState& viewState,
+                                                     QWidget* parent)
+    : Card(parent),
+      m_model(model),
+      m_viewState(viewState),
+      m_destination(new PathRow(QStringLiteral(u"解压位置"))),
+      m_open(new QCheckBox(QStringLiteral(u"解压后打开目标文件夹"))),
+      m_verify(new QCheckBox(QStringLiteral(u"解压前校验文件完整性（推荐）"))),
+      m_notify(new QCheckBox(QStringLiteral(u"解压完成后通知我"))) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(28);
+    QVBoxLayout* left = settingsColumn(QStringLiteral(u"解压设置"));
+    left->addWidget(m_destination);
+    left->addWidget(m_open);
+    left->addStretch();
+    QVBoxLayout* right = settingsColumn(QStringLiteral(u"其他选项"));
+    right->addWidget(m_verify);
+    right->addWidget(m_notify);
+    right->addStretch();
+    row->addLayout(left, 1);
+    row->addLayout(right, 1);
+    contentLayout()->addLayout(row);
+
+    connect(m_destination, &PathRow::browseRequested, this, &SplitExtractSettingsPanel::browse);
+    connect(m_open, &QCheckBox::toggled, &viewState,
+            &ContentViewState::setShouldOpenSplitArchiveDestinationAfterExtract);
+    // Kept with the other options; every set is validated by its scan before it can be extracted.
+    connect(m_verify, &QCheckBox::toggled, &viewState,
+            &ContentViewState::setShouldVerifySplitArchiveBeforeExtract);
+    connect(m_notify, &QCheckBox::toggled, &viewState,
+            &ContentViewState::setShouldNotifyAfterSplitArchiveExtract);
+    connect(&model, &MainViewModel::destinationURLChanged, this, &SplitExtractSettingsPanel::syncFromModel);
+    connect(&model, &MainViewModel::splitArchiveDescriptorChanged, this,
+            &SplitExtractSettingsPanel::syncFromModel);
+    connect(&viewState, &ContentViewState::changed, this, &SplitExtractSettingsPanel::syncFromViewState);
+    syncFromModel();
+    syncFromViewState();
+}
+
+// A set already scanned is scanned again, so its verdict covers the new destination.
+void SplitExtractSettingsPanel::browse() {
+    m_model.selectDestination();
+    const std::optional<SplitArchiveDescriptor>& descriptor = m_model.splitArchiveDescriptor();
+    if (!descriptor) return;
+    m_model.selectSplitArchiveForExtraction(descriptor->originalURL);
+}
+
+void SplitExtractSettingsPanel::syncFromModel() {
+    m_destination->setValue(m_model.splitArchiveDefaultDestinationDescription());
+}
+
+void SplitExtractSettingsPanel::syncFromViewState() {
+    setChecked(m_open, m_viewState.shouldOpenSplitArchiveDestinationAfterExtract());
+    setChecked(m_verify, m_viewState.shouldVerifySplitArchiveBeforeExtract());
+    setChecked(m_notify, m_viewState.shouldNotifyAfterSplitArchiveExtract());
+}

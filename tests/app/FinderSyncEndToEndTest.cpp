@@ -1,0 +1,79 @@
+// The file-manager helper and a running velmora, joined only by the URL that xdg-open carries.
+
+#include "support/FakeTool.h"
+#include "support/TempTree.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+class FinderSyncEndToEndTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_home.makeFolder("run");
+        m_home.makeFolder("config");
+    }
+
+    void TearDown() override {
+        m_primary.kill();
+        m_primary.waitForFinished();
+    }
+
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_home.root());
+        env.insert("XDG_RUNTIME_DIR", m_home.path("run"));
+        env.insert("XDG_CONFIG_HOME", m_home.path("config"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("PATH", m_tools.root() + ":" + env.value("PATH"));
+        env.remove("DBUS_SESSION_BUS_ADDRESS");
+        env.remove("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS");
+        env.remove("CAJA_SCRIPT_SELECTED_FILE_PATHS");
+        return env;
+    }
+
+    QString lockPath() const { return m_home.path(QStringLiteral("run/velmora-%1.lock").arg(::getuid())); }
+
+    qint64 lockOwner() const {
+        QFile lock(lockPath());
+        if (!lock.open(QIODevice::ReadOnly)) return -1;
+        return lock.readLine().trimmed().toLongLong();
+    }
+
+    void startPrimary() {
+        m_primary.setProcessEnvironment(environment());
+        m_primary.start(VELMORA_EXECUTABLE, {});
+        ASSERT_TRUE(m_primary.waitForStarted());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return lockOwner() == m_primary.processId(); }, 30000));
+    }
+
+    TempTree m_home;
+    TempTree m_tools;
+    TempTree m_files;
+    // Stands in for the desktop: the URL goes to velmora as a later launch would get it.
+    FakeTool m_xdgOpen{m_tools.root(), "xdg-open",
+                       QStringLiteral("exec '%1' \"$1\"").arg(VELMORA_EXECUTABLE)};
+    QProcess m_primary;
+};
+
+TEST_F(FinderSyncEndToEndTest, CompressFromTheFileManagerMakesTheArchive) {
+    startPrimary();
+    const QString file = m_files.writeFile(QStringLiteral(u"报告 #1+%41&x=y?"), "numbers");
+
+    QProcess helper;
+    helper.setProcessEnvironment(environment());
+    helper.start(VELMORA_FINDER_SYNC_PATH, {"compress", file});
+    ASSERT_TRUE(helper.waitForFinished(30000));
+    ASSERT_EQ(helper.exitCode(), 0);
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(file + ".zip"); }, 60000));
+    EXPECT_EQ(m_xdgOpen.recordedRuns().size(), 1);
+}
+
+}  // namespace

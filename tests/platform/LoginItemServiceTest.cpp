@@ -1,0 +1,77 @@
+#include "platform/DesktopFileValidate.h"
+#include "platform/LoginItemService.h"
+#include "platform/LoginItemServiceError.h"
+#include "support/XdgEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+TEST(LoginItemService, AutostartEntryStartsVelmoraHiddenWhateverItsPath) {
+    XdgEnvironment xdg;
+    struct Case {
+        QString appPath;
+        QString exec;
+    };
+    const QList<Case> cases{
+        {"/usr/bin/velmora", "/usr/bin/velmora --background-login"},
+        {QStringLiteral(u"/opt/压缩 工具/it's \"$5\" 100% a\\b/velmora"),
+         QStringLiteral(
+             u"\"/opt/压缩 工具/it's \\\\\"\\\\$5\\\\\" 100%% a\\\\\\\\b/velmora\" --background-login")},
+    };
+    for (const Case& c : cases) {
+        LoginItemService service(c.appPath);
+        service.installLaunchAgent();
+        const QString path =
+            xdg.configHome() + QStringLiteral("/autostart/com.velmora.pro.background-login.desktop");
+        EXPECT_EQ(service.launchAgentURL(), path);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral(u"[Desktop Entry]\n"
+                                                                    u"Type=Application\n"
+                                                                    u"Name=velmora\n"
+                                                                    u"Comment=登录时在后台启动 velmora\n"
+                                                                    u"Exec=") +
+                                                         c.exec +
+                                                         QStringLiteral(u"\n"
+                                                                        u"Terminal=false\n"
+                                                                        u"NoDisplay=true\n"
+                                                                        u"X-GNOME-Autostart-enabled=true\n"));
+        EXPECT_EQ(desktopFileValidateOutput(path), QString());
+    }
+}
+
+TEST(LoginItemService, InstallingTwiceAndRemovingWhenAbsentSucceed) {
+    XdgEnvironment xdg;
+    LoginItemService service(QStringLiteral("/usr/bin/velmora"));
+    EXPECT_FALSE(service.isLaunchAgentInstalled());
+    service.removeLaunchAgent();
+    service.installLaunchAgent();
+    service.installLaunchAgent();
+    EXPECT_TRUE(service.isLaunchAgentInstalled());
+    service.removeLaunchAgent();
+    service.removeLaunchAgent();
+    EXPECT_FALSE(service.isLaunchAgentInstalled());
+}
+
+TEST(LoginItemService, FailuresCarryTheirTexts) {
+    XdgEnvironment xdg;
+    xdg.tree().writeFile(QStringLiteral("config/autostart"), "a file where the folder belongs");
+    try {
+        LoginItemService(QStringLiteral("/usr/bin/velmora")).installLaunchAgent();
+        ADD_FAILURE() << "no failure";
+    } catch (const LoginItemServiceError& error) {
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral(u"开机后台自启动设置失败：")));
+        EXPECT_GT(error.message().size(), QStringLiteral(u"开机后台自启动设置失败：").size());
+    }
+    try {
+        LoginItemService(QString()).installLaunchAgent();
+        ADD_FAILURE() << "no failure";
+    } catch (const LoginItemServiceError& error) {
+        EXPECT_EQ(error.message(), QStringLiteral(u"无法读取当前 App 路径。"));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "support/TempTree.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <optional>
+
+// Points HOME and the XDG folders (config, data, their system lists, the current desktop) into a
+// temporary tree for as long as it lives, then puts the old values back.
+class XdgEnvironment {
+public:
+    explicit XdgEnvironment(const QByteArray& currentDesktop = {});
+    ~XdgEnvironment();
+
+    XdgEnvironment(const XdgEnvironment&) = delete;
+    XdgEnvironment& operator=(const XdgEnvironment&) = delete;
+
+    TempTree& tree() { return m_tree; }
+    QString configHome() const { return m_tree.path(QStringLiteral("config")); }
+    QString dataHome() const { return m_tree.path(QStringLiteral("data")); }
+    QString systemConfig() const { return m_tree.path(QStringLiteral("etc-xdg")); }
+    QString systemData() const { return m_tree.path(QStringLiteral("usr-share")); }
+
+    // A minimal desktop entry under the system data folder's applications.
+    void installApplication(const QString& desktopID);
+
+private:
+    TempTree m_tree;
+    QHash<QByteArray, std::optional<QByteArray>> m_saved;
+};

@@ -1,0 +1,160 @@
+#include "viewmodels/HistoryFilterProxy.h"
+#include "viewmodels/HistoryPageRules.h"
+#include "viewmodels/HistoryTableModel.h"
+#include "viewmodels/TaskPageRules.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractItemModelTester>
+#include <cmath>
+#include <limits>
+
+using Status = ArchiveActivityStatus;
+using Kind = ArchiveActivityKind;
+using TaskPageRules::TaskAction;
+
+namespace {
+
+ArchiveTask task(const QString& name, Status status) {
+    ArchiveTask result;
+    result.id = QUuid::createUuid();
+    result.name = name;
+    result.status = status;
+    return result;
+}
+
+const QList<ArchiveTask>& tasks() {
+    static const QList<ArchiveTask> list{
+        task("a", Status::running),   task("b", Status::completed), task("c", Status::failed),
+        task("d", Status::completed), task("e", Status::paused),
+    };
+    return list;
+}
+
+QStringList names(const QList<ArchiveTask>& list) {
+    QStringList result;
+    for (const auto& t : list) result << t.name;
+    return result;
+}
+
+TEST(TaskPageRulesTest, FilterKeepsTheStoreOrder) {
+    EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), std::nullopt)),
+              QStringList({"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), Status::completed)), QStringList({"b", "d"}));
+    EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), Status::cancelled)), QStringList());
+}
+
+TEST(TaskPageRulesTest, FilterButtonsCountOverAllTasks) {
+    QStringList titles;
+    for (const auto& button : TaskPageRules::filterButtons(tasks())) titles << button.title;
+    EXPECT_EQ(titles, QStringList({QStringLiteral(u"全部(5)"), QStringLiteral(u"进行中(1)"),
+                                   QStringLiteral(u"已完成(2)"), QStringLiteral(u"失败(1)"),
+                                   QStringLiteral(u"已暂停(1)"), QStringLiteral(u"已取消(0)")}));
+    titles.clear();
+    for (const auto& button : TaskPageRules::filterButtons({})) titles << button.title;
+    EXPECT_EQ(titles, QStringList({QStringLiteral(u"全部(0)"), QStringLiteral(u"进行中(0)"),
+                                   QStringLiteral(u"已完成(0)"), QStringLiteral(u"失败(0)"),
+                                   QStringLiteral(u"已暂停(0)"), QStringLiteral(u"已取消(0)")}));
+    EXPECT_EQ(TaskPageRules::filterButtons({})[4].status, Status::paused);
+    EXPECT_EQ(TaskPageRules::taskCountText(0), QStringLiteral(u"共 0 个任务"));
+}
+
+TEST(TaskPageRulesTest, ProgressIsHeldWithinTheTrack) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const QList<std::pair<double, double>> cases{
+        {0.985, 0.985}, {1.0, 1.0}, {0.0, 0.0},  {1.7, 1.0},   {-0.3, 0.0},
+        {nan, 0.0},     {inf, 0.0}, {-inf, 0.0}, {1e300, 1.0},
+    };
+    for (const auto& [progress, clamped] : cases) {
+        EXPECT_EQ(TaskPageRules::clampedProgress(progress), clamped) << progress;
+    }
+}
+
+TEST(TaskPageRulesTest, ActionsPerStatus) {
+    using Actions = QList<TaskAction>;
+    EXPECT_EQ(TaskPageRules::actions(Status::running), Actions({TaskAction::pause, TaskAction::cancel}));
+    EXPECT_EQ(TaskPageRules::actions(Status::paused), Actions({TaskAction::remove}));
+    EXPECT_EQ(TaskPageRules::actions(Status::completed), Actions({TaskAction::remove}));
+    EXPECT_EQ(TaskPageRules::actions(Status::cancelled), Actions({TaskAction::remove}));
+    EXPECT_EQ(TaskPageRules::actions(Status::failed), Actions());
+}
+
+ArchiveHistoryRecord record(const QString& fileName, const QString& path, Kind kind) {
+    ArchiveHistoryRecord result;
+    result.id = QUuid::createUuid();
+    result.fileName = fileName;
+    result.path = path;
+    result.kind = kind;
+    result.createdAt = QDateTime::fromSecsSinceEpoch(1700000000);
+    result.sizeDescription = "1 MB";
+    return result;
+}
+
+const QList<ArchiveHistoryRecord>& history() {
+    static const QList<ArchiveHistoryRecord> list{
+        record("Photos.zip", "/home/u/Photos.zip", Kind::extract),
+        record("report.7z", "/data/Work/report.7z", Kind::compress),
+        record("movie.part1.rar", "/media/movie.part1.rar", Kind::splitExtraction),
+        record("big.7z.001", "/data/big.7z.001", Kind::splitCompression),
+    };
+    return list;
+}
+
+struct HistoryCase {
+    const char* name;
+    std::optional<Kind> kind;
+    QString search;
+    QStringList expected;
+};
+
+class HistoryFilter : public ::testing::TestWithParam<HistoryCase> {};
+
+TEST_P(HistoryFilter, KeepsKindAndSearchMatchesInStoreOrder) {
+    const HistoryCase& c = GetParam();
+    QStringList shown;
+    for (const auto& r : HistoryPageRules::filteredHistory(history(), c.kind, c.search)) shown << r.fileName;
+    EXPECT_EQ(shown, c.expected);
+
+    HistoryTableModel model;
+    HistoryFilterProxy proxy;
+    QAbstractItemModelTester modelTester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester proxyTester(&proxy, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    proxy.setSourceModel(&model);
+    model.setRecords(history());
+    proxy.setKindFilter(c.kind);
+    proxy.setSearch(c.search);
+    QStringList proxied;
+    for (int row = 0; row < proxy.rowCount(); ++row) {
+        proxied << proxy.index(row, HistoryTableModel::fileNameColumn).data().toString();
+    }
+    EXPECT_EQ(proxied, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HistoryFilter,
+    ::testing::Values(
+        HistoryCase{"All", std::nullopt, "", {"Photos.zip", "report.7z", "movie.part1.rar", "big.7z.001"}},
+        HistoryCase{"ExtractHidesSplit", Kind::extract, "", {"Photos.zip"}},
+        HistoryCase{"CompressHidesSplit", Kind::compress, "", {"report.7z"}},
+        HistoryCase{
+            "Blanks", std::nullopt, " \n ", {"Photos.zip", "report.7z", "movie.part1.rar", "big.7z.001"}},
+        HistoryCase{"UpperCaseQuery", std::nullopt, "PHOTOS", {"Photos.zip"}},
+        HistoryCase{"PathOnly", std::nullopt, "work", {"report.7z"}},
+        HistoryCase{"Trimmed", std::nullopt, "  7z ", {"report.7z", "big.7z.001"}},
+        HistoryCase{"KindAndSearch", Kind::extract, "report", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HistoryTableModelTest, RowTextsAndRoles) {
+    HistoryTableModel model;
+    model.setRecords(history());
+    const QModelIndex row = model.index(2, 0);
+    EXPECT_EQ(row.siblingAtColumn(HistoryTableModel::kindColumn).data(), QStringLiteral(u"分卷解压"));
+    EXPECT_EQ(row.siblingAtColumn(HistoryTableModel::statusColumn).data(), QStringLiteral(u"成功"));
+    EXPECT_EQ(row.siblingAtColumn(HistoryTableModel::sizeColumn).data(), "1 MB");
+    EXPECT_EQ(row.data(HistoryTableModel::KindRole).toInt(), int(Kind::splitExtraction));
+    EXPECT_EQ(row.data(HistoryTableModel::PathRole).toString(), "/media/movie.part1.rar");
+    EXPECT_EQ(model.headerData(HistoryTableModel::actionsColumn, Qt::Horizontal), QStringLiteral(u"操作"));
+    EXPECT_EQ(HistoryPageRules::recordCountText(0), QStringLiteral(u"共 0 条记录"));
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+#include "views/main/PageFixture.h"
+#include "views/main/SplitCompressPage.h"
+#include "views/main/SplitCompressionDestinationCard.h"
+#include "views/main/SplitCompressionFileSelectionCard.h"
+#include "views/main/SplitCompressionPreviewCard.h"
+#include "views/main/SplitCompressionSettingsCard.h"
+#include "views/main/SplitCompressionSourceList.h"
+#include "views/main/SplitCompressionSourceRow.h"
+#include "views/main/SplitCompressionVolumeCard.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+class SplitCompressPageTest : public PageFixture {
+protected:
+    SplitCompressPage& page() {
+        if (!m_page) {
+            m_page = std::make_unique<SplitCompressPage>(model(), workbench, viewState);
+            m_page->show();
+        }
+        return *m_page;
+    }
+    SplitCompressionSettingsCard& settings() { return *page().settingsCard(); }
+    SplitCompressionVolumeCard& volume() { return *page().volumeCard(); }
+
+    void addSources(const QStringList& paths) {
+        ASSERT_TRUE(dropFiles(page().fileSelectionCard()->sourceList(), paths));
+        settle();
+    }
+
+private:
+    std::unique_ptr<SplitCompressPage> m_page;
+};
+
+TEST_F(SplitCompressPageTest, splitZipLocksThePasswordSwitchButKeepsItOn) {
+    settings().passwordSwitch()->click();
+    ASSERT_TRUE(model().splitCompressionPasswordEnabled());
+    QTest::keyClicks(settings().passwordField(), "secret");
+    QTest::keyClicks(settings().confirmationField(), "secret");
+
+    model().setSplitCompressionFormat(CompressionFormat::zip);
+    EXPECT_FALSE(settings().passwordSwitch()->isEnabled());
+    EXPECT_TRUE(settings().passwordSwitch()->isChecked());
+    EXPECT_TRUE(model().splitCompressionPasswordEnabled());
+    EXPECT_FALSE(settings().passwordRow()->isHidden());
+    EXPECT_FALSE(settings().zipNote()->isHidden());
+    EXPECT_EQ(settings().methodText(), QStringLiteral(u"Deflate / Store（系统 ZIP）"));
+
+    // The run refuses what the switch can no longer change.
+    addSources({files.writeFile("a.txt", "abc")});
+    page().destinationCard()->startButton()->click();
+    EXPECT_TRUE(
+        alert().endsWith(QStringLiteral(u"当前 ZIP 分卷压缩暂不支持加密，请关闭密码或改用 7Z 分卷。")))
+        << alert().toStdString();
+    EXPECT_TRUE(workbench.tasks().isEmpty());
+
+    // Without splitting a ZIP may be encrypted again.
+    volume().splitSwitch()->click();
+    EXPECT_TRUE(settings().passwordSwitch()->isEnabled());
+    EXPECT_TRUE(settings().zipNote()->isHidden());
+}
+
+TEST_F(SplitCompressPageTest, mismatchLineFollowsBothFields) {
+    settings().passwordSwitch()->click();
+    EXPECT_TRUE(settings().mismatchWarning()->isHidden()) << "both empty";
+    QTest::keyClicks(settings().passwordField(), "abc");
+    EXPECT_FALSE(settings().mismatchWarning()->isHidden()) << "confirmation still empty";
+    QTest::keyClicks(settings().confirmationField(), "ab");
+    EXPECT_FALSE(settings().mismatchWarning()->isHidden());
+    QTest::keyClicks(settings().confirmationField(), "c");
+    EXPECT_TRUE(settings().mismatchWarning()->isHidden());
+    EXPECT_EQ(model().splitCompressionPasswordConfirmation(), "abc");
+    // Switching the password off hides the fields and the warning with them.
+    QTest::keyClick(settings().confirmationField(), Qt::Key_Backspace);
+    settings().passwordSwitch()->click();
+    EXPECT_TRUE(settings().mismatchWarning()->isHidden());
+    EXPECT_TRUE(settings().passwordRow()->isHidden());
+}
+
+TEST_F(SplitCompressPageTest, eyeButtonShowsThePasswordsWithoutLosingThem) {
+    settings().passwordSwitch()->click();
+    QTest::keyClicks(settings().passwordField(), "pa55");
+    QTest::keyClicks(settings().confirmationField(), "pa5");
+    EXPECT_EQ(settings().passwordField()->echoMode(), QLineEdit::Password);
+
+    settings().eyeButton()->click();
+    EXPECT_TRUE(viewState.showSplitCompressionPassword());
+    EXPECT_EQ(settings().passwordField()->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(settings().confirmationField()->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(settings().passwordField()->text(), "pa55");
+    EXPECT_EQ(settings().confirmationField()->text(), "pa5");
+
+    settings().eyeButton()->click();
+    EXPECT_EQ(settings().passwordField()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(settings().passwordField()->text(), "pa55");
+    EXPECT_EQ(model().splitCompressionPassword(), "pa55");
+}
+
+TEST_F(SplitCompressPageTest, startIsHeldOnlyWhileSizingOrWorking) {
+    struct Case {
+        bool working;
+        bool sizing;
+        bool enabled;
+    };
+    for (const Case c : {Case{false, false, true}, Case{true, false, false}, Case{false, true, false},
+                         Case{true, true, false}}) {
+        model().setIsWorking(c.working);
+        model().setIsCalculatingSplitCompressionItems(c.sizing);
+        EXPECT_EQ(page().destinationCard()->startButton()->isEnabled(), c.enabled)
+            << "working " << c.working << ", sizing " << c.sizing;
+        EXPECT_TRUE(page().destinationCard()->cancelButton()->isEnabled());
+    }
+    model().setIsWorking(false);
+    model().setIsCalculatingSplitCompressionItems(false);
+    // An empty form still starts: the model says what is missing.
+    page().destinationCard()->startButton()->click();
+    EXPECT_EQ(alert(), QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
+}
+
+TEST_F(SplitCompressPageTest, volumeCardFollowsPresetsAndTypedSizes) {
+    const auto preset = [this](const QString& title) {
+        for (QPushButton* button : volume().presetButtons()) {
+            if (button->text() == title) return button;
+        }
+        return static_cast<QPushButton*>(nullptr);
+    };
+    preset("4 GB")->click();
+    EXPECT_EQ(volume().volumeField()->text(), "4");
+    EXPECT_EQ(volume().unitPicker()->currentText(), "GB");
+    EXPECT_EQ(volume().highlightedPresets(), QStringList{"4 GB"});
+    EXPECT_FALSE(volume().sizeMessage()->isHidden());
+
+    preset(QStringLiteral(u"自定义"))->click();
+    EXPECT_EQ(volume().highlightedPresets(), QStringList{QStringLiteral(u"自定义")});
+    EXPECT_EQ(volume().volumeField()->text(), "4");
+    EXPECT_FALSE(volume().sizeMessage()->isHidden());
+
+    for (const char* text : {"", "0", "-1", "abc", "2048"}) {
+        retype(volume().volumeField(), text);
+        EXPECT_EQ(model().splitCompressionVolumeValue(), text);
+        EXPECT_FALSE(volume().warning()->isHidden()) << text;
+    }
+    retype(volume().volumeField(), "700");
+    volume().unitPicker()->setCurrentIndex(1);
+    Q_EMIT volume().unitPicker()->activated(1);
+    EXPECT_EQ(model().splitCompressionVolumeUnit(), SplitCompressionUnit::mb);
+    EXPECT_TRUE(volume().warning()->isHidden());
+    EXPECT_EQ(volume().highlightedPresets(), QStringList{QStringLiteral(u"自定义")});
+
+    // Off: only the note, whatever the model holds.
+    volume().splitSwitch()->click();
+    EXPECT_FALSE(model().splitCompressionEnabled());
+    EXPECT_FALSE(volume().offNote()->isHidden());
+    EXPECT_FALSE(volume().warning()->isVisibleTo(&volume()));
+    EXPECT_FALSE(volume().adviceBox()->isVisibleTo(&volume()));
+}
+
+TEST_F(SplitCompressPageTest, sourcesComeByDropOnTheListAndLeaveByTheirRowButton) {
+    SplitCompressionFileSelectionCard& card = *page().fileSelectionCard();
+    EXPECT_EQ(card.sourceList()->body(), SplitCompressionSourceList::Body::empty);
+    EXPECT_FALSE(card.clearButton()->isEnabled());
+    EXPECT_EQ(card.totalText(), "-");
+
+    const QString folder = files.makeFolder("Photos");
+    files.writeFile("Photos/a.jpg", randomBytes(3000, 1));
+    const QString notes = files.writeFile("notes", "");
+    // The card's title row takes no drops; the list box does.
+    EXPECT_FALSE(dropFiles(&card, {folder}));
+    addSources({folder, notes});
+    EXPECT_EQ(card.sourceList()->body(), SplitCompressionSourceList::Body::rows);
+    EXPECT_EQ(card.sourceList()->rowCount(), 2);
+    EXPECT_EQ(card.countText(), QStringLiteral(u"总计 2 个项目"));
+    EXPECT_EQ(card.totalText(), "3.0 KB");
+    EXPECT_TRUE(card.clearButton()->isEnabled());
+    EXPECT_EQ(page().destinationCard()->nameField()->text(), QStringLiteral(u"压缩文件"));
+    EXPECT_EQ(page().destinationCard()->folderText(), files.root());
+
+    auto rows = card.sourceList()->findChildren<SplitCompressionSourceRow*>();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows.last()->typeLabel()->text(), QStringLiteral(u"文件"));
+    rows.first()->removeButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(card.sourceList()->rowCount(), 1);
+    EXPECT_EQ(model().splitCompressionItems().first().url, notes);
+
+    card.clearButton()->click();
+    EXPECT_EQ(card.sourceList()->body(), SplitCompressionSourceList::Body::empty);
+    EXPECT_EQ(status(), QStringLiteral(u"已清空分卷压缩列表。"));
+}
+
+TEST_F(SplitCompressPageTest, sizingIndicatorReplacesOnlyTheEmptyPlaceholder) {
+    SplitCompressionSourceList& list = *page().fileSelectionCard()->sourceList();
+    model().setIsCalculatingSplitCompressionItems(true);
+    EXPECT_EQ(list.body(), SplitCompressionSourceList::Body::sizing);
+    model().setIsCalculatingSplitCompressionItems(false);
+    addSources({files.writeFile("a.txt", "abc")});
+    model().setIsCalculatingSplitCompressionItems(true);
+    EXPECT_EQ(list.body(), SplitCompressionSourceList::Body::rows);
+    model().setIsCalculatingSplitCompressionItems(false);
+}
+
+TEST_F(SplitCompressPageTest, previewFollowsTheFormInOneStep) {
+    files.writeFile("Backup/data.bin", randomBytes(3 << 20, 3));
+    addSources({files.path("Backup")});
+    model().setSplitCompressionVolumeValue("1");
+    model().setSplitCompressionVolumeUnit(SplitCompressionUnit::mb);
+    platform.freeBytes = qint64(5) << 30;
+    QTRY_COMPARE(page().previewCard()->texts().partCount, QStringLiteral(u"3 个"));
+    const SplitCompressionPageRules::PreviewTexts& texts = page().previewCard()->texts();
+    EXPECT_EQ(texts.primaryFileName, "Backup.7z.001");
+    EXPECT_EQ(texts.outputSummary, QStringLiteral(u"预计生成 3 个分卷文件"));
+    EXPECT_EQ(texts.namingRule, "Backup.7z.001 ~ Backup.7z.003");
+    EXPECT_EQ(texts.volumeSize, "1.0 MB");
+    EXPECT_TRUE(page().destinationCard()->availableSpace().startsWith(QStringLiteral(u"可用空间：5.4 GB")))
+        << page().destinationCard()->availableSpace().toStdString();
+
+    QTest::keyClicks(page().destinationCard()->nameField(), " v2");
+    QTRY_COMPARE(page().previewCard()->texts().primaryFileName, "Backup v2.7z.001");
+}
+
+}  // namespace
