@@ -1,6 +1,7 @@
 #include "core/content/ArchiveListingParser.h"
 
 #include "core/content/PreviewEntryRules.h"
+#include "core/engine/ToolText.h"
 
 #include <QSet>
 #include <QStringList>
@@ -75,6 +76,49 @@ QString asFolderPath(QStringView path) {
     return path.endsWith(kSlash) ? path.toString() : path.toString() + kSlash;
 }
 
+// The printed bytes of names cut from a listing's decoded text. Decoding keeps every line feed, so
+// the text and the bytes have the same lines; what stands before and after a name on its line is
+// ASCII, so the name's bytes lie between the same offsets from the line's ends. Names are asked for
+// in listing order, so both walk forward once.
+class PrintedNames {
+public:
+    PrintedNames(QStringView text, QByteArrayView printed)
+        : m_text(text), m_printed(printed), m_textLine(text.begin()), m_printedLine(0) {}
+
+    // Nothing for a name that was UTF-8 as printed.
+    QString toolPath(QStringView name) {
+        if (m_printed.isEmpty() || !name.contains(QChar::ReplacementCharacter)) return {};
+        while (true) {
+            const auto lineEnd = std::find(m_textLine, m_text.end(), kNewline);
+            if (lineEnd == m_text.end() || name.data() < lineEnd) break;
+            m_textLine = lineEnd + 1;
+            m_printedLine = std::min(m_printed.size(), m_printed.indexOf('\n', m_printedLine) + 1);
+            if (m_printedLine == 0) return {};
+        }
+        const qsizetype lineEnd = m_printed.indexOf('\n', m_printedLine);
+        const QByteArrayView line =
+            m_printed.sliced(m_printedLine, (lineEnd < 0 ? m_printed.size() : lineEnd) - m_printedLine);
+        const qsizetype textLineLength = std::find(m_textLine, m_text.end(), kNewline) - m_textLine;
+        const qsizetype start = name.data() - m_textLine;
+        const qsizetype end = line.size() - (textLineLength - start - name.size());
+        if (start < 0 || end < start) return {};
+        return ToolText::escapedName(line.sliced(start, end - start));
+    }
+
+private:
+    QStringView m_text;
+    QByteArrayView m_printed;
+    const QChar* m_textLine;
+    qsizetype m_printedLine;
+};
+
+// A legacy name's row: its path is decoded later, from its printed name, a folder keeping its "/".
+void keepPrintedName(ArchivePreviewEntry& entry, QStringView name, PrintedNames& printed) {
+    entry.toolPath = printed.toolPath(name);
+    if (!entry.toolPath.isEmpty() && entry.path.endsWith(kSlash) && !entry.toolPath.endsWith(kSlash))
+        entry.toolPath += kSlash;
+}
+
 // One entry block of the 7-Zip technical listing. Only the keys the rows need are kept; `filled`
 // tells whether any key at all was stored since the block began.
 struct SevenZipBlock {
@@ -117,7 +161,7 @@ struct SevenZipBlock {
         return trimmedPath.endsWith(kSlash);
     }
 
-    void finish(PreviewListing& listing, QString& previousModified) {
+    void finish(PreviewListing& listing, QString& previousModified, PrintedNames& printed) {
         const SevenZipBlock block = std::exchange(*this, {});
         const QStringView trimmedPath = block.path ? block.path->trimmed() : QStringView();
         if (trimmedPath.isEmpty()) return;
@@ -128,6 +172,7 @@ struct SevenZipBlock {
         const QString modified =
             block.modified ? toSecondsReusing(*block.modified, previousModified) : QString();
         listing.entries.append(PreviewEntryRules::listedEntry(path, size, modified));
+        keepPrintedName(listing.entries.last(), trimmedPath, printed);
     }
 };
 
@@ -197,15 +242,16 @@ struct RarBlock {
 
 }  // namespace
 
-PreviewListing parseSevenZipStructuredList(QStringView output) {
+PreviewListing parseSevenZipStructuredList(QStringView output, QByteArrayView printedBytes) {
     PreviewListing listing;
+    PrintedNames printed(output, printedBytes);
     SevenZipBlock block;
     QString previousModified;
     bool started = false;
     forEachLine(output, [&](QStringView rawLine) {
         const QStringView line = trimmedLine(rawLine);
         if (line == QLatin1StringView("----------")) {
-            block.finish(listing, previousModified);
+            block.finish(listing, previousModified, printed);
             started = true;
             return;
         }
@@ -213,15 +259,17 @@ PreviewListing parseSevenZipStructuredList(QStringView output) {
         const qsizetype separator = keySeparator(line);
         if (separator < 0) return;
         const QStringView key = line.first(separator);
-        if (key == QLatin1StringView("Path") && block.filled) block.finish(listing, previousModified);
+        if (key == QLatin1StringView("Path") && block.filled)
+            block.finish(listing, previousModified, printed);
         block.store(key, line.sliced(separator + 3));
     });
-    block.finish(listing, previousModified);
+    block.finish(listing, previousModified, printed);
     return listing;
 }
 
-QList<ArchivePreviewEntry> parseSevenZipPlainList(QStringView output) {
+QList<ArchivePreviewEntry> parseSevenZipPlainList(QStringView output, QByteArrayView printedBytes) {
     QList<ArchivePreviewEntry> entries;
+    PrintedNames printed(output, printedBytes);
     QList<Column> columns;
     bool finished = false;
     forEachLine(output, [&](QStringView rawLine) {
@@ -233,8 +281,10 @@ QList<ArchivePreviewEntry> parseSevenZipPlainList(QStringView output) {
             return;
         }
         if (columns.isEmpty() || line.trimmed().isEmpty()) return;
-        const ArchivePreviewEntry row = plainListingRow(line, columns);
-        if (!row.path.isEmpty()) entries.append(row);
+        ArchivePreviewEntry row = plainListingRow(line, columns);
+        if (row.path.isEmpty()) return;
+        keepPrintedName(row, line.sliced(std::min(columns.last().start, line.size())), printed);
+        entries.append(std::move(row));
     });
     return entries;
 }
@@ -266,6 +316,20 @@ std::optional<ArchivePreviewEntry> parseZipListLine(QStringView line) {
     if (name == u"Name") return std::nullopt;
     return PreviewEntryRules::listedEntry(name, length,
                                           columns[1].toString() + kBlank + columns[2].toString());
+}
+
+QList<ArchivePreviewEntry> parseZipList(QStringView output, QByteArrayView printedBytes) {
+    QList<ArchivePreviewEntry> entries;
+    PrintedNames printed(output, printedBytes);
+    forEachLine(output, [&](QStringView line) {
+        std::optional<ArchivePreviewEntry> entry = parseZipListLine(line);
+        if (!entry) return;
+        // A name with runs of blanks was rejoined with single ones; its printed form is then not known.
+        if (const QStringView trimmed = line.trimmed(); trimmed.endsWith(entry->path))
+            keepPrintedName(*entry, trimmed.last(entry->path.size()), printed);
+        entries.append(*std::move(entry));
+    });
+    return entries;
 }
 
 }  // namespace ArchiveListingParser

@@ -3,21 +3,24 @@
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/content/PreviewListing.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QStringView>
 #include <optional>
 
 // Turns the listings the tools print into rows. Pure functions of the text; anything they do not
-// recognise is skipped.
+// recognise is skipped. A listing that was not all UTF-8 comes with the bytes as printed
+// (ProcessResult::outputBytes): a row whose name holds U+FFFD then keeps its printed name as toolPath,
+// with its path still to decode (LegacyNames).
 namespace ArchiveListingParser {
 
 // 7-Zip's technical listing ("l -slt"): after a line of ten hyphens, one block of "key = value" lines
 // per entry, each beginning with "Path".
-PreviewListing parseSevenZipStructuredList(QStringView output);
+PreviewListing parseSevenZipStructuredList(QStringView output, QByteArrayView printed = {});
 
 // 7-Zip's plain listing ("l"): only the rows between the two dashed lines, cut at the columns those
 // lines mark, so that banners, headings and totals never become rows.
-QList<ArchivePreviewEntry> parseSevenZipPlainList(QStringView output);
+QList<ArchivePreviewEntry> parseSevenZipPlainList(QStringView output, QByteArrayView printed = {});
 
 // unrar's technical listing ("lt"): one block of "key: value" lines per entry, beginning with "Name".
 // An entry continued across volumes is listed once per volume; it is kept once.
@@ -25,5 +28,8 @@ QList<ArchivePreviewEntry> parseRarTechnicalList(QStringView output);
 
 // One line of "unzip -l": length, date, time and name columns.
 std::optional<ArchivePreviewEntry> parseZipListLine(QStringView line);
+
+// The rows of a whole "unzip -l" listing.
+QList<ArchivePreviewEntry> parseZipList(QStringView output, QByteArrayView printed = {});
 
 }  // namespace ArchiveListingParser

@@ -16,6 +16,9 @@ struct ArchivePreviewEntry {
     QString modifiedDescription;
     QString kindDescription;
     std::optional<PackagePresentationStyle> packagePresentationStyle;
+    // Only for a name stored in a legacy encoding: the name as the tools print and take it, each byte
+    // that is not UTF-8 kept as ToolText::escapedName keeps it. path is then its decoded form.
+    QString toolPath;
 
     const QString& id() const { return path; }
 

@@ -2,6 +2,8 @@
 
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/ExtractedItemSearch.h"
+#include "core/content/LegacyNameRenamer.h"
+#include "core/content/LegacyNames.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/ZipCentralDirectory.h"
 #include "core/engine/CompoundTar.h"
@@ -84,6 +86,17 @@ QString makePreviewRoot() {
 
 QString editExtension(const QString& archiveURL) { return extensionOf(archiveURL).toLower(); }
 
+// ZIP names without the UTF-8 flag follow the ZIP conventions whichever tool printed them.
+LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind) {
+    const bool zip = kind == ArchiveFormat::Kind::zip || kind == ArchiveFormat::Kind::zipx;
+    return zip ? LegacyNames::Source::zip : LegacyNames::Source::tool;
+}
+
+// The name the tools know an entry by: a legacy name as printed, any other as listed.
+QString safeToolPath(const ArchivePreviewEntry& entry) {
+    return ArchivePreviewService::safeRelativePath(entry.toolPath.isEmpty() ? entry.path : entry.toolPath);
+}
+
 bool isEditable(const QString& extension) {
     return extension == QStringLiteral("zip") || extension == QStringLiteral("7z");
 }
@@ -99,7 +112,8 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
     if (CompoundTar::isCompoundTar(archiveURL)) return compoundTarEntries(archiveURL, password, token);
 
-    if (const std::optional<PreviewListing> listing = sevenZipStructuredEntries(archiveURL, password, token);
+    if (const std::optional<PreviewListing> listing =
+            sevenZipStructuredEntries(archiveURL, kind, password, token);
         listing && !PreviewEntryRules::containsMojibakePath(listing->entries)) {
         if (listing->isEncrypted && !ArchiveTools::givenPassword(password))
             throw ArchiveError::wrongPassword();
@@ -148,12 +162,18 @@ ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result
 
 // Attempt A: nothing when there is no 7-Zip or it failed for another reason than the password.
 std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
-    const QString& archiveURL, const std::optional<QString>& password, const CancellationToken& token) const {
+    const QString& archiveURL, std::optional<ArchiveFormat::Kind> kind,
+    const std::optional<QString>& password, const CancellationToken& token) const {
     const std::optional<QString> sevenZip = m_programs.sevenZip();
     if (!sevenZip) return std::nullopt;
     const ProcessResult result = run(*sevenZip, ArchiveTools::SevenZip::technicalListArguments(archiveURL),
                                      ArchiveTools::kListingTimeout, token, password);
-    if (result.status == 0) return ArchiveListingParser::parseSevenZipStructuredList(result.output);
+    if (result.status == 0) {
+        PreviewListing listing =
+            ArchiveListingParser::parseSevenZipStructuredList(result.output, result.outputBytes);
+        LegacyNames::decodeRows(listing.entries, legacySource(kind));
+        return listing;
+    }
     const ArchiveError error =
         mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
@@ -203,12 +223,9 @@ QList<ArchivePreviewEntry> ArchivePreviewService::zipEntries(const QString& arch
     if (result.status != 0) {
         throw ArchiveError::extractFailed(result.error.isEmpty() ? result.output : result.error);
     }
-    QList<ArchivePreviewEntry> entries;
-    for (const QStringView line : QStringView(result.output).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (std::optional<ArchivePreviewEntry> entry = ArchiveListingParser::parseZipListLine(line)) {
-            entries.append(*entry);
-        }
-    }
+    QList<ArchivePreviewEntry> entries =
+        ArchiveListingParser::parseZipList(result.output, result.outputBytes);
+    LegacyNames::decodeRows(entries, LegacyNames::Source::zip);
     return entries;
 }
 
@@ -238,7 +255,10 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
     if (result.status != 0) {
         throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
     }
-    return ArchiveListingParser::parseSevenZipPlainList(result.output);
+    QList<ArchivePreviewEntry> entries =
+        ArchiveListingParser::parseSevenZipPlainList(result.output, result.outputBytes);
+    LegacyNames::decodeRows(entries, legacySource(kind));
+    return entries;
 }
 
 // Entry extraction
@@ -262,8 +282,10 @@ QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& e
     if (isFolderEntry(entry)) throw ArchiveError::extractFailed(QStringLiteral(u"文件夹不能直接预览。"));
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
     const QString safePath = safeRelativePath(entry.path);
+    const QString toolPath = safeToolPath(entry);
     const QString root = makePreviewRoot();
-    extractWithTools(kind, archiveURL, {safePath}, root, password, Purpose::preview, token);
+    extractWithTools(kind, archiveURL, {toolPath}, LegacyNameRenamer::componentDecodings({entry}), root,
+                     password, Purpose::preview, token);
 
     const QString candidate = root + QLatin1Char('/') + safePath;
     if (QFileInfo::exists(candidate) && ExtractedItemSearch::isContained(candidate, root)) return candidate;
@@ -278,14 +300,20 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
                                                   const std::optional<QString>& password,
                                                   const CancellationToken& token) const {
     requireExisting(archiveURL);
-    QStringList safePaths;
+    QList<ArchivePreviewEntry> files;
     for (const ArchivePreviewEntry& entry : entries) {
-        if (!isFolderEntry(entry)) safePaths.append(entry.path);
+        if (!isFolderEntry(entry)) files.append(entry);
     }
-    if (safePaths.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要提取的文件。"));
-    for (QString& path : safePaths) path = safeRelativePath(path);
+    if (files.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要提取的文件。"));
+    QStringList safePaths;
+    QStringList toolPaths;
+    for (const ArchivePreviewEntry& entry : files) {
+        safePaths.append(safeRelativePath(entry.path));
+        toolPaths.append(safeToolPath(entry));
+    }
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
-    extractWithTools(kind, archiveURL, safePaths, destinationURL, password, Purpose::extraction, token);
+    extractWithTools(kind, archiveURL, toolPaths, LegacyNameRenamer::componentDecodings(files),
+                     destinationURL, password, Purpose::extraction, token);
 
     QStringList extracted;
     for (const QString& path : safePaths) {
@@ -302,11 +330,18 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
 
 void ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> kind,
                                              const QString& archiveURL, const QStringList& entryPaths,
+                                             const QHash<QByteArray, QString>& legacyNames,
                                              const QString& destinationURL,
                                              const std::optional<QString>& password, Purpose purpose,
                                              const CancellationToken& token) const {
     ExtractionStaging staging(destinationURL);
     runTools(kind, archiveURL, entryPaths, staging.path(), password, purpose, token);
+    if (!legacyNames.isEmpty()) {
+        LegacyNameRenamer::rename(staging.path(), [&legacyNames](const QByteArray& name) {
+            return legacyNames.contains(name) ? std::optional<QString>(legacyNames.value(name))
+                                              : std::nullopt;
+        });
+    }
     staging.commit();
 }
 
@@ -406,7 +441,7 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
                                           const QString& archiveURL, const CancellationToken& token) const {
     if (entries.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要删除的条目。"));
     QStringList safePaths;
-    for (const ArchivePreviewEntry& entry : entries) safePaths.append(safeRelativePath(entry.path));
+    for (const ArchivePreviewEntry& entry : entries) safePaths.append(safeToolPath(entry));
     const QString extension = editExtension(archiveURL);
     if (!isEditable(extension)) {
         throw ArchiveError::commandFailed(

@@ -8,6 +8,8 @@
 #include "core/engine/ProcessResult.h"
 #include "core/split/ArchiveFormat.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -84,6 +86,7 @@ private:
     enum class Purpose { preview, extraction };
 
     std::optional<PreviewListing> sevenZipStructuredEntries(const QString& archiveURL,
+                                                            std::optional<ArchiveFormat::Kind> kind,
                                                             const std::optional<QString>& password,
                                                             const CancellationToken& token) const;
     QList<ArchivePreviewEntry> compoundTarEntries(const QString& archiveURL,
@@ -100,10 +103,11 @@ private:
 
     // Extracts through a private folder in destinationURL (ExtractionStaging): a failed run leaves
     // the destination as it was. kind is empty for a numbered volume (a.7z.001), which only 7-Zip opens.
+    // Extracted items named by a legacy name's bytes get their decoded names from legacyNames first.
     void extractWithTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
-                          const QStringList& entryPaths, const QString& destinationURL,
-                          const std::optional<QString>& password, Purpose purpose,
-                          const CancellationToken& token) const;
+                          const QStringList& entryPaths, const QHash<QByteArray, QString>& legacyNames,
+                          const QString& destinationURL, const std::optional<QString>& password,
+                          Purpose purpose, const CancellationToken& token) const;
     void runTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
                   const QStringList& entryPaths, const QString& destinationURL,
                   const std::optional<QString>& password, Purpose purpose,

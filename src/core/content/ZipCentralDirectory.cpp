@@ -1,11 +1,11 @@
 #include "core/content/ZipCentralDirectory.h"
 
-#include "core/content/MacOsRoman.h"
+#include "core/content/LegacyNames.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/engine/FileSystemError.h"
+#include "core/engine/ToolText.h"
 
 #include <QFile>
-#include <QUtf8StringView>
 
 #include <algorithm>
 #include <array>
@@ -20,15 +20,53 @@ constexpr qsizetype kEndRecordSize = 22;
 constexpr qsizetype kCentralHeaderSize = 46;
 constexpr quint16 kEncryptedFlag = 0x0001;
 
-// Names are UTF-8 when they decode as such, whether or not flag bit 11 (0x0800) says so; otherwise
-// they were written by an old Mac tool. Mac OS Roman maps every byte, so no name comes out empty and
-// no further fallback is needed.
-QString decodeName(QByteArrayView bytes) {
+constexpr quint16 kUtf8Flag = 0x0800;
+constexpr quint16 kUnicodePathHeader = 0x7075;
+
+quint32 crc32(QByteArrayView bytes) {
+    static const std::array<quint32, 256> table = [] {
+        std::array<quint32, 256> values{};
+        for (quint32 index = 0; index < 256; ++index) {
+            quint32 value = index;
+            for (int bit = 0; bit < 8; ++bit) value = (value & 1) ? 0xEDB88320 ^ (value >> 1) : value >> 1;
+            values[index] = value;
+        }
+        return values;
+    }();
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : bytes) crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFF;
+}
+
+// Info-ZIP's Unicode Path field: version 1, the CRC-32 of the stored name, then the name in UTF-8.
+// A CRC that does not match means another tool renamed the entry since; the field is then stale.
+std::optional<QString> unicodePath(QByteArrayView extra, QByteArrayView storedName) {
+    qsizetype position = 0;
+    while (position + 4 <= extra.size()) {
+        const quint16 header = readUInt16LE(extra, position);
+        const qsizetype length = readUInt16LE(extra, position + 2);
+        const QByteArrayView data = extra.sliced(position + 4, std::min(length, extra.size() - position - 4));
+        position += 4 + length;
+        if (header != kUnicodePathHeader || data.size() < 5 || data[0] != 1) continue;
+        const QByteArrayView name = data.sliced(5);
+        if (readUInt32LE(data, 1) != crc32(storedName) || !ToolText::isValidUtf8(name)) return std::nullopt;
+        return QString::fromUtf8(name);
+    }
+    return std::nullopt;
+}
+
+// A name flagged as UTF-8, or given in a Unicode Path field, or valid UTF-8 as it is, is used as it
+// is. Any other is a legacy name: it gives an empty path and its bytes as toolPath, decoded later
+// with the archive's others.
+QString entryPath(quint16 flags, QByteArrayView name, QByteArrayView extra, QString& toolPath) {
+    if (!(flags & kUtf8Flag)) {
+        if (std::optional<QString> unicode = unicodePath(extra, name)) return *std::move(unicode);
+    }
     // Invalid UTF-8 always decodes to U+FFFD, so only a name holding one needs the full test.
-    QString text = QString::fromUtf8(bytes);
-    if (!text.contains(QChar::ReplacementCharacter)) return text;
-    if (QUtf8StringView(bytes.data(), bytes.size()).isValidUtf8()) return text;
-    return MacOsRoman::decode(bytes);
+    QString text = QString::fromUtf8(name);
+    if (!text.contains(QChar::ReplacementCharacter) || ToolText::isValidUtf8(name)) return text;
+    toolPath = ToolText::escapedName(name);
+    return {};
 }
 
 [[noreturn]] void throwFileError(FileSystemError::Kind kind, const QFile& file) {
@@ -130,14 +168,20 @@ PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
         const qsizetype next = position + kCentralHeaderSize + nameLength + extraLength + commentLength;
         if (next > directory.size()) break;
 
-        const QString name = decodeName(directory.sliced(position + kCentralHeaderSize, nameLength));
         if (const quint32 stamp = quint32(date) << 16 | time; stamp != previousStamp) {
             previousStamp = stamp;
             previousDate = dosDateDescription(date, time);
         }
-        listing.entries.append(PreviewEntryRules::listedEntry(name, qint64(size), previousDate));
+        const QByteArrayView name = directory.sliced(position + kCentralHeaderSize, nameLength);
+        const QByteArrayView extra =
+            directory.sliced(position + kCentralHeaderSize + nameLength, extraLength);
+        QString toolPath;
+        const QString path = entryPath(flags, name, extra, toolPath);
+        listing.entries.append(PreviewEntryRules::listedEntry(path, qint64(size), previousDate));
+        if (!toolPath.isEmpty()) listing.entries.last().toolPath = std::move(toolPath);
         position = next;
     }
+    LegacyNames::decodeRows(listing.entries, LegacyNames::Source::zip);
     return listing;
 }
 

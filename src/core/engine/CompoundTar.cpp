@@ -30,10 +30,13 @@ WorkFolder::~WorkFolder() { QDir(m_path).removeRecursively(); }
 
 QString locateTarFile(const QString& folderURL, const QString& archiveURL) {
     QDirIterator entries(folderURL, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList files;
     while (entries.hasNext()) {
         const QString entry = entries.next();
         if (FileNameHelper::pathExtension(entry).toLower() == QLatin1String("tar")) return entry;
+        if (entries.fileInfo().isFile()) files.append(entry);
     }
+    if (files.size() == 1) return files.first();
     throw ArchiveError::extractFailed(QStringLiteral(u"未能解析 ") +
                                       FileNameHelper::lastPathComponent(archiveURL) +
                                       QStringLiteral(u" 中的 TAR 中间文件。"));

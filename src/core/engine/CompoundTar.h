@@ -27,7 +27,7 @@ private:
 };
 
 // The TAR file the compression layer of archiveURL was unpacked to in folderURL. Throws ArchiveError
-// extractFailed when there is none.
+// extractFailed when there is none; a lone file counts, since the gzip header may name it anything.
 QString locateTarFile(const QString& folderURL, const QString& archiveURL);
 
 }  // namespace CompoundTar

@@ -4,6 +4,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/FileTree.h"
+#include "core/engine/ToolText.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,9 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path nativePath(const QString& path) { return fs::path(QFile::encodeName(path).toStdString()); }
+fs::path nativePath(const QString& path) { return fs::path(ToolText::encodedName(path).toStdString()); }
 
-QString qtPath(const fs::path& path) { return QFile::decodeName(QByteArray::fromStdString(path.string())); }
+QString qtPath(const fs::path& path) {
+    return ToolText::escapedName(QByteArray::fromStdString(path.string()));
+}
 
 // Not following a link: a link to a folder is not a folder here.
 bool isRealFolder(const fs::path& path) {
@@ -107,7 +110,7 @@ ExtractionStaging::ExtractionStaging(const QString& destinationURL)
     ExtractionSteps::createFolder(m_destination);
     const QString path = m_destination + QStringLiteral("/.velmoraExtraction-") +
                          QUuid::createUuid().toString(QUuid::WithoutBraces);
-    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0) {
+    if (::mkdir(ToolText::encodedName(path).constData(), 0700) != 0) {
         const int error = errno;
         if (m_createdDestination) QDir().rmdir(m_destination);
         throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, path, error);

@@ -38,8 +38,10 @@ ArchiveError extractFailed(const QString& combinedText, const QString& blankOutp
     return ArchiveError::extractFailed(combinedText);
 }
 
-bool sevenZipCouldNotOpen(const ProcessResult& result, const QStringList& echoedNames) {
-    return searchableText(result, echoedNames).contains(QLatin1String("can't open as archive"));
+bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames) {
+    const QString text = searchableText(result, echoedNames);
+    return text.contains(QLatin1String("can't open as archive")) ||
+           text.contains(QLatin1String("unsupported method"));
 }
 
 ArchiveError linkOutsideDestination(const QString& linkPath) {
@@ -63,6 +65,8 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& blankO
         return ArchiveError::wrongPassword();
     }
     if (lowered.contains(QLatin1String("permission denied"))) return ArchiveError::permissionDenied();
+    if (lowered.contains(QLatin1String("data error")) || lowered.contains(QLatin1String("crc failed")))
+        return ArchiveError::corruptedArchive();
     return extractFailed(text, blankOutputSentence);
 }
 

@@ -28,9 +28,10 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
 // extractFailed with the tool's own text, or with blankOutputSentence when it printed only white space.
 ArchiveError extractFailed(const QString& combinedText, const QString& blankOutputSentence);
 
-// True when 7-Zip failed because it could not open the file as an archive at all, as opposed to a
-// wrong password or damaged entries: only then may another tool try it.
-bool sevenZipCouldNotOpen(const ProcessResult& result, const QStringList& echoedNames);
+// True when 7-Zip failed because it could not open the file as an archive at all or does not support
+// an entry's method, as opposed to a wrong password or damaged entries: only then may another tool
+// try it.
+bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames);
 
 // The failure of an archive holding a link that would lead out of the destination, naming the link.
 ArchiveError linkOutsideDestination(const QString& linkPath);
@@ -40,7 +41,8 @@ ArchiveError linkOutsideDestination(const QString& linkPath);
 std::optional<QString> refusedLink(const QString& combinedText);
 
 // The failure rules of the 7-Zip and RAR runs: a refused link names it; any mention of a password or of
-// something wrong is a password problem, then permission problems, else the tool's text.
+// something wrong is a password problem, then permission problems, then damaged data (a data error, a
+// failed CRC), else the tool's text.
 ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
                               const QStringList& echoedNames);
 

@@ -1,6 +1,7 @@
 #include "core/engine/FileTree.h"
 
 #include "core/engine/FileSystemError.h"
+#include "core/engine/ToolText.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +35,7 @@ bool isError(const FTSENT* entry) {
 }
 
 void report(const ErrorHandler& errorHandler, const FTSENT* entry) {
-    if (errorHandler) errorHandler(QFile::decodeName(entry->fts_path), entry->fts_errno);
+    if (errorHandler) errorHandler(ToolText::escapedName(entry->fts_path), entry->fts_errno);
 }
 
 struct FtsCloser {
@@ -44,7 +45,7 @@ struct FtsCloser {
 
 void walk(const QString& root, const Visitor& visitor, const ErrorHandler& errorHandler) {
     const QString cleanRoot = QDir::cleanPath(root);
-    QByteArray nativeRoot = QFile::encodeName(cleanRoot);
+    QByteArray nativeRoot = ToolText::encodedName(cleanRoot);
     char* roots[] = {nativeRoot.data(), nullptr};
     std::unique_ptr<FTS, FtsCloser> fts(fts_open(roots, FTS_PHYSICAL | FTS_COMFOLLOW | FTS_NOCHDIR, nullptr));
     if (!fts) {
@@ -61,9 +62,9 @@ void walk(const QString& root, const Visitor& visitor, const ErrorHandler& error
         if (entry->fts_level == FTS_ROOTLEVEL) continue;
         const QByteArray path(entry->fts_path, entry->fts_pathlen);
         const QByteArray relativePath = path.mid(prefixLength);
-        const Entry visited{QFile::decodeName(path),
-                            QFile::decodeName(relativePath),
-                            QFile::decodeName(QByteArray(entry->fts_name, entry->fts_namelen)),
+        const Entry visited{ToolText::escapedName(path),
+                            ToolText::escapedName(relativePath),
+                            ToolText::escapedName(QByteArray(entry->fts_name, entry->fts_namelen)),
                             kindOf(entry),
                             *entry->fts_statp,
                             path,
@@ -73,13 +74,13 @@ void walk(const QString& root, const Visitor& visitor, const ErrorHandler& error
 }
 
 QStringList childNames(const QString& folder) {
-    DIR* directory = ::opendir(QFile::encodeName(folder).constData());
+    DIR* directory = ::opendir(ToolText::encodedName(folder).constData());
     if (!directory) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::listFailed, folder, errno);
     QStringList names;
     errno = 0;
     while (const dirent* entry = ::readdir(directory)) {
         const QByteArray name(entry->d_name);
-        if (name != "." && name != "..") names << QFile::decodeName(name);
+        if (name != "." && name != "..") names << ToolText::escapedName(name);
         errno = 0;
     }
     const int readError = errno;
@@ -90,7 +91,7 @@ QStringList childNames(const QString& folder) {
 }
 
 void removeItem(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = ToolText::encodedName(path);
     struct stat info {};
     if (::lstat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
         if (!QDir(path).removeRecursively())

@@ -2,6 +2,7 @@
 
 #include "core/engine/CancellationError.h"
 #include "core/engine/ProcessRunnerError.h"
+#include "core/engine/ToolText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -167,7 +168,7 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
                              POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
     std::vector<QByteArray> argv{QFile::encodeName(executable)};
-    for (const QString& argument : arguments) argv.push_back(argument.toUtf8());
+    for (const QString& argument : arguments) argv.push_back(ToolText::encodedName(argument));
     std::vector<QByteArray> environment = childEnvironment();
     std::vector<char*> argvPointers = pointers(argv);
     std::vector<char*> environmentPointers = pointers(environment);
@@ -229,21 +230,26 @@ struct Stream {
     FileDescriptor* fd;
     QByteArray pending;  // read but not yet decoded: the start of a character cut by a read
     QString text;
-    bool valid = true;  // false once any part was not UTF-8: the stream's text is then empty
+    // The stream as printed, kept from the first byte that was not UTF-8 on; until then the text
+    // holds the same bytes.
+    QByteArray bytes;
+    bool lossy = false;
 };
 
-// Decodes the first `length` pending bytes; a valid part goes to the handler and onto the text.
+// Decodes the first `length` pending bytes; the text goes to the handler and onto the stream's text.
 void decodePending(Stream& stream, qsizetype length, const OutputHandler& outputHandler) {
     if (length == 0) return;
-    const std::optional<QString> text = decodeUtf8(QByteArrayView(stream.pending).first(length));
-    stream.pending.remove(0, length);  // keeps the buffer, so the next read needs no allocation
-    if (!text) {
-        stream.valid = false;
-        stream.text.clear();
-        return;
+    const QByteArrayView chunk = QByteArrayView(stream.pending).first(length);
+    std::optional<QString> text = decodeUtf8(chunk);
+    if (!text && !stream.lossy) {
+        stream.lossy = true;
+        stream.bytes = stream.text.toUtf8();
     }
+    if (!text) text = ToolText::decode(chunk);
+    if (stream.lossy) stream.bytes += chunk;
+    stream.pending.remove(0, length);  // keeps the buffer, so the next read needs no allocation
     if (outputHandler && !text->isEmpty()) outputHandler(*text);
-    if (stream.valid) stream.text += *text;
+    stream.text += *text;
 }
 
 // Reads whatever is available now and decodes it up to the last whole character. Returns false at
@@ -265,10 +271,9 @@ bool readAvailable(Stream& stream, const OutputHandler& outputHandler) {
     }
 }
 
-// The stream's whole text; a character left unfinished at the end makes it invalid.
-QString finishedText(Stream& stream, const OutputHandler& outputHandler) {
+// Decodes a character left unfinished at the end: its bytes show as U+FFFD.
+void finish(Stream& stream, const OutputHandler& outputHandler) {
     decodePending(stream, stream.pending.size(), outputHandler);
-    return stream.valid ? std::move(stream.text) : QString();
 }
 
 int openPidfd(pid_t pid) {
@@ -312,7 +317,7 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
     const auto deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
 
-    Stream streams[] = {{&output.read, {}, {}, true}, {&error.read, {}, {}, true}};
+    Stream streams[] = {{&output.read, {}, {}, {}, false}, {&error.read, {}, {}, {}, false}};
 
     bool exited = false;
     while (!exited) {
@@ -347,9 +352,9 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
         if (stream.fd->isOpen()) readAvailable(stream, outputHandler);
     }
     const int status = reap(pid);
-    QString outputText = finishedText(streams[0], outputHandler);
-    QString errorText = finishedText(streams[1], outputHandler);
-    return ProcessResult{status, std::move(outputText), std::move(errorText)};
+    for (Stream& stream : streams) finish(stream, outputHandler);
+    return ProcessResult{status, std::move(streams[0].text), std::move(streams[1].text),
+                         std::move(streams[0].bytes)};
 }
 
 }  // namespace ProcessRunner

@@ -10,7 +10,8 @@
 
 // The one place that starts external tools. A blocking call for a worker thread: it starts the
 // program directly (never through a shell) with standard input from /dev/null, in its own session and
-// with LC_ALL=C.UTF-8, collects both output streams and waits for it to end.
+// with LC_ALL=C.UTF-8, collects both output streams and waits for it to end. Arguments go out as
+// UTF-8, bytes escaped by ToolText::escapedName as themselves.
 //
 // A password never goes on a command line, where any local user reads it in /proc/<pid>/cmdline: the
 // tool gets it as standardInputLine, a pipe holding that line and a line break, then end of file. A
@@ -21,8 +22,8 @@
 // during the run; in both cases the tool's process group is terminated and reaped first.
 namespace ProcessRunner {
 
-// Called on the calling thread with each non-empty chunk that is valid UTF-8 by itself, from either
-// stream, as it arrives.
+// Called on the calling thread with each non-empty chunk of either stream as it arrives, decoded as
+// UTF-8 and ending on a whole character; each byte that is not part of valid UTF-8 shows as U+FFFD.
 using OutputHandler = std::function<void(const QString&)>;
 
 ProcessResult run(const QString& executableURL, const QStringList& arguments,

@@ -1,5 +1,6 @@
 #include "core/engine/SevenZipExtractor.h"
 
+#include "core/content/LegacyNameRenamer.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompoundTar.h"
@@ -59,6 +60,9 @@ void SevenZipExtractor::extract(const QString& fileURL, const QString& destinati
     } else {
         extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
     }
+    // Only TAR among these stores names as bytes; the others store Unicode.
+    if (CompoundTar::isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar)
+        LegacyNameRenamer::renameExtractedArchive(staging.path(), LegacyNames::Source::tool);
     staging.commit();
 }
 

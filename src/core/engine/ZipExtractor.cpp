@@ -1,5 +1,6 @@
 #include "core/engine/ZipExtractor.h"
 
+#include "core/content/LegacyNameRenamer.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
@@ -23,6 +24,7 @@ void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL
     ExtractionSteps::requireArchive(fileURL);
     ExtractionStaging staging(destinationURL);
     extractInto(fileURL, staging.path(), password, threadCount, token);
+    LegacyNameRenamer::renameExtractedArchive(staging.path(), LegacyNames::Source::zip);
     staging.commit();
 }
 
@@ -33,12 +35,21 @@ void ZipExtractor::extractInto(const QString& fileURL, const QString& destinatio
     const std::optional<ProcessResult> result =
         extractWithSevenZip(fileURL, destinationURL, password, threadCount, token);
     if (result && result->status == 0) return;
-    if (result && !ExtractionSteps::sevenZipCouldNotOpen(*result, echoedNames)) {
+    if (result && !ExtractionSteps::sevenZipCannotHandle(*result, echoedNames)) {
         throw ExtractionSteps::mapExternalError(*result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                                 echoedNames);
     }
     // A cancelled run is not a failed one: never fall back after it.
     token.throwIfCancelled();
+    // unzip knows none of ZIPX's own methods; only an encrypted one is worth its try.
+    const bool hasPassword = password && !password->isEmpty();
+    if (!hasPassword && FileNameHelper::pathExtension(fileURL).toLower() != QLatin1String("zip")) {
+        if (result)
+            throw ExtractionSteps::mapExternalError(*result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
+                                                    echoedNames);
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。"));
+    }
     extractWithSystemUnzip(fileURL, destinationURL, password, token);
 }
 
@@ -57,11 +68,6 @@ std::optional<ProcessResult> ZipExtractor::extractWithSevenZip(const QString& fi
 void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString& destinationURL,
                                           const std::optional<QString>& password,
                                           const CancellationToken& token) {
-    const bool hasPassword = password && !password->isEmpty();
-    if (!hasPassword && FileNameHelper::pathExtension(fileURL).toLower() != QLatin1String("zip")) {
-        throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。"));
-    }
     const ProcessResult result = ProcessRunner::run(
         ArchiveTools::kUnzipPath, ArchiveTools::Unzip::extractArguments(fileURL, destinationURL, password),
         std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);

@@ -1,4 +1,5 @@
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/ToolText.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +19,57 @@ TEST(ProcessRunnerDecoding, CharacterCutBetweenReadsComesOutWhole) {
     }
 }
 
-TEST(ProcessRunnerDecoding, CharacterLeftUnfinishedMakesTheTextInvalid) {
+// Bytes that are not UTF-8 (GBK names as 7-Zip prints them) show as U+FFFD each, in the text and to
+// the handler, and the printed bytes stay available; a pause cuts some of them between two reads.
+TEST(ProcessRunnerDecoding, BytesThatAreNotUtf8ShowAsReplacementsAndStayAvailable) {
+    const QString fffd(QChar::ReplacementCharacter);
+    struct Case {
+        const char* script;
+        QByteArray printed;
+        QString text;
+    };
+    const Case cases[] = {
+        {"printf 'a\\326\\320b'",
+         "a\xD6\xD0"
+         "b",
+         u'a' + fffd + fffd + u'b'},
+        {"printf 'a\\326'; sleep 0.2; printf '\\320b'",
+         "a\xD6\xD0"
+         "b",
+         u'a' + fffd + fffd + u'b'},
+        {"printf '\\344\\270'; sleep 0.2; printf '\\255x\\344'",
+         "\xE4\xB8\xAD"
+         "x\xE4",
+         QStringLiteral(u"中x") + fffd},
+        {"printf 'ok\\344\\270'", "ok\xE4\xB8", QStringLiteral(u"ok") + fffd + fffd},
+        {"printf '\\300\\257/\\355\\240\\200'", "\xC0\xAF/\xED\xA0\x80",
+         fffd + fffd + u'/' + fffd + fffd + fffd},
+    };
+    for (const Case& testCase : cases) {
+        QString handled;
+        const ProcessResult result = ProcessRunner::run(
+            QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLatin1(testCase.script)},
+            std::nullopt, 30, [&](const QString& chunk) { handled += chunk; }, {});
+        EXPECT_EQ(result.output, testCase.text) << testCase.script;
+        EXPECT_EQ(handled, testCase.text) << testCase.script;
+        EXPECT_EQ(result.outputBytes, testCase.printed) << testCase.script;
+    }
+}
+
+TEST(ProcessRunnerDecoding, ValidOutputKeepsNoSecondCopy) {
     const ProcessResult result = ProcessRunner::run(
-        QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf 'ok\\344\\270'")},
+        QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf '\\344\\270\\255'")},
         std::nullopt, 30, {}, {});
-    EXPECT_TRUE(result.output.isEmpty());
+    EXPECT_EQ(result.output, QStringLiteral(u"中"));
+    EXPECT_TRUE(result.outputBytes.isEmpty());
+}
+
+// A name kept with ToolText::escapedName reaches the program as the bytes it was printed as.
+TEST(ProcessRunnerDecoding, EscapedArgumentGoesOutAsItsBytes) {
+    const QByteArray gbk("\xD6\xD0\xCE\xC4/\xE4\xB8\xAD.txt");
+    const ProcessResult result = ProcessRunner::run(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("printf %s \"$0\""), ToolText::escapedName(gbk)}, std::nullopt,
+        30, {}, {});
+    EXPECT_EQ(result.outputBytes, gbk);
 }

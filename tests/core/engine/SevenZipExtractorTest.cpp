@@ -1,6 +1,7 @@
 #include "EngineFixtures.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "platform/PrivateTempDirectory.h"
+#include "support/LegacyArchives.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -102,6 +103,16 @@ TEST_F(SevenZipExtractorTest, CompoundTarWithoutInnerTarFailsAndCleansUp) {
     EXPECT_TRUE(privateTempEntries().isEmpty());
 }
 
+// gzip records the member's own name; a TAR saved as backup.taraa is still the one file inside.
+TEST_F(SevenZipExtractorTest, CompoundTarWithAnInnerMemberOfAnotherNameExtracts) {
+    m_tree.writeFile(QStringLiteral("gz/backup.taraa"), LegacyArchives::tar({{"notes.txt", "inside"}}));
+    runTool(QStringLiteral("gzip"), {QStringLiteral("backup.taraa")}, m_tree.path(QStringLiteral("gz")));
+    const QString archive = m_tree.path(QStringLiteral("backup.tgz"));
+    QFile::rename(m_tree.path(QStringLiteral("gz/backup.taraa.gz")), archive);
+    makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+    EXPECT_EQ(m_tree.readFile(QStringLiteral("out/notes.txt")), QByteArray("inside"));
+}
+
 TEST_F(SevenZipExtractorTest, CancelledCompoundTarStopsAndCleansUp) {
     FakeBundle bundle;
     const FakeTool fake = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
@@ -124,8 +135,9 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo 'ERROR: WRONG PASSWORD : a.txt'; exit 2", ArchiveError::wrongPassword()},
         {"echo 'Enter password (will not be echoed):'; exit 255", ArchiveError::wrongPassword()},
         {"echo 'cannot open output file: Permission denied' >&2; exit 2", ArchiveError::permissionDenied()},
-        {"echo 'Data Error' >&2; echo 'Sub items Errors: 1'; exit 2",
-         ArchiveError::extractFailed(QStringLiteral("Data Error\n\nSub items Errors: 1\n"))},
+        {"echo 'Data Error' >&2; echo 'Sub items Errors: 1'; exit 2", ArchiveError::corruptedArchive()},
+        {"echo 'Unexpected end of archive' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral("Unexpected end of archive\n\n"))},
     };
     for (const auto& c : cases) {
         bundle.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));

@@ -1,5 +1,6 @@
 #include "EngineFixtures.h"
 #include "core/engine/ZipExtractor.h"
+#include "support/LegacyArchives.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -100,8 +101,10 @@ TEST_F(ZipExtractorTest, OtherSevenZipFailuresAreReported) {
     } cases[] = {
         {"echo 'ERROR: Wrong password : a.txt' >&2; exit 2", ArchiveError::wrongPassword()},
         {"echo 'Enter password (will not be echoed):'; exit 255", ArchiveError::wrongPassword()},
-        {"echo 'ERROR: CRC Failed : a.txt' >&2; exit 2",
-         ArchiveError::extractFailed(QStringLiteral("ERROR: CRC Failed : a.txt\n\n"))},
+        {"echo 'ERROR: CRC Failed : a.txt' >&2; exit 2", ArchiveError::corruptedArchive()},
+        {"echo 'ERROR: Data Error : a.txt' >&2; exit 2", ArchiveError::corruptedArchive()},
+        {"echo 'ERROR: Data Error in encrypted file. Wrong password? : a.txt' >&2; exit 2",
+         ArchiveError::wrongPassword()},
     };
     for (const auto& c : cases) {
         bundle.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
@@ -114,14 +117,33 @@ TEST_F(ZipExtractorTest, OtherSevenZipFailuresAreReported) {
     }
 }
 
-TEST_F(ZipExtractorTest, ZipxWithoutPasswordNeedsSevenZip) {
+// 7-Zip is there: its own words tell what went wrong, not a request to install it.
+TEST_F(ZipExtractorTest, ZipxThatSevenZipFailsOnGivesItsError) {
     FakeBundle bundle;
     bundle.addTool(QStringLiteral("7zz"), kCannotOpen);
     const QString archive = zip(QStringLiteral("modern.zipx"));
-    EXPECT_EQ(
-        thrownArchiveError(
-            [&] { makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), QString(), 1, {}); }),
-        ArchiveError::dependencyMissing(QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。")));
+    EXPECT_EQ(thrownArchiveError([&] {
+                  makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), QString(), 1, {});
+              }),
+              ArchiveError::extractFailed(QStringLiteral(
+                  "Open ERROR: Cannot open the file as [zip] archive\n\nCan't open as archive: 1\n")));
+}
+
+// The real 7-Zip finds the stored data does not match its CRC: reported as damaged, with nothing of
+// the run left in the destination, and unzip never writes the damaged bytes.
+TEST_F(ZipExtractorTest, EntryFailingItsCrcIsDamaged) {
+    LegacyArchives::Item damaged("bad.txt", "damaged bytes");
+    damaged.wrongCrc = true;
+    const QString archive =
+        m_tree.writeFile(QStringLiteral("crc.zip"), LegacyArchives::zip({{"good.txt", "fine"}, damaged}));
+    m_tree.writeFile(QStringLiteral("out/kept.txt"), "kept");
+    EXPECT_EQ(thrownArchiveError([&] {
+                  makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+              }),
+              ArchiveError::corruptedArchive());
+    EXPECT_EQ(QDir(m_tree.path(QStringLiteral("out")))
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("kept.txt")});
 }
 
 // unzip reads its archive name as a pattern; a[1].zip must not extract a1.zip instead.

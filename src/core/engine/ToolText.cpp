@@ -1,0 +1,96 @@
+#include "core/engine/ToolText.h"
+
+#include <QUtf8StringView>
+
+namespace ToolText {
+
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00;
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The length of the valid UTF-8 character at the start of bytes, 0 when none starts there: no
+// overlong form, no surrogate, nothing above U+10FFFF.
+qsizetype characterLength(const unsigned char* bytes, qsizetype available) {
+    const unsigned char lead = bytes[0];
+    if (lead < 0x80) return 1;
+    qsizetype length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (available < length || bytes[1] < low || bytes[1] > high) return 0;
+    for (qsizetype index = 2; index < length; ++index) {
+        if (!isContinuation(bytes[index])) return 0;
+    }
+    return length;
+}
+
+// Valid runs decoded as they are; each other byte given to invalidByte.
+template <typename InvalidByte>
+QString decodeEach(QByteArrayView bytes, InvalidByte&& invalidByte) {
+    QString text;
+    text.reserve(bytes.size());
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    qsizetype runStart = 0;
+    qsizetype index = 0;
+    while (index < bytes.size()) {
+        if (const qsizetype length = characterLength(data + index, bytes.size() - index)) {
+            index += length;
+            continue;
+        }
+        text += QString::fromUtf8(bytes.sliced(runStart, index - runStart));
+        text += invalidByte(data[index]);
+        runStart = ++index;
+    }
+    text += QString::fromUtf8(bytes.sliced(runStart));
+    return text;
+}
+
+bool isEscapedByte(const QString& text, qsizetype index) {
+    const char16_t unit = text[index].unicode();
+    if (unit < kEscapeBase + 0x80 || unit > kEscapeBase + 0xFF) return false;
+    return index == 0 || !text[index - 1].isHighSurrogate();
+}
+
+}  // namespace
+
+bool isValidUtf8(QByteArrayView bytes) { return QUtf8StringView(bytes.data(), bytes.size()).isValidUtf8(); }
+
+QString decode(QByteArrayView bytes) {
+    if (isValidUtf8(bytes)) return QString::fromUtf8(bytes);
+    return decodeEach(bytes, [](unsigned char) { return QChar(QChar::ReplacementCharacter); });
+}
+
+QString escapedName(QByteArrayView bytes) {
+    if (isValidUtf8(bytes)) return QString::fromUtf8(bytes);
+    return decodeEach(bytes, [](unsigned char byte) { return QChar(char16_t(kEscapeBase + byte)); });
+}
+
+QByteArray encodedName(const QString& text) {
+    QByteArray bytes;
+    qsizetype runStart = 0;
+    for (qsizetype index = 0; index < text.size(); ++index) {
+        if (!isEscapedByte(text, index)) continue;
+        bytes += QStringView(text).sliced(runStart, index - runStart).toUtf8();
+        bytes += char(text[index].unicode() - kEscapeBase);
+        runStart = index + 1;
+    }
+    if (runStart == 0) return text.toUtf8();
+    bytes += QStringView(text).sliced(runStart).toUtf8();
+    return bytes;
+}
+
+}  // namespace ToolText

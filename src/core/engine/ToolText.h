@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// The bytes tools print and take as text, and file names on disk. Tools print names as an archive
+// stores them and write them so, which need not be UTF-8: such bytes must neither empty a text nor be
+// lost when a name goes back to a tool or a file of that name is moved.
+namespace ToolText {
+
+// Whether the bytes are valid UTF-8 as a whole.
+bool isValidUtf8(QByteArrayView bytes);
+
+// The bytes as UTF-8, each byte that is not part of a valid character shown as U+FFFD.
+QString decode(QByteArrayView bytes);
+
+// The bytes as UTF-8 that keeps them all: each byte that is not part of a valid character becomes
+// the lone surrogate U+DC00 + byte, which encodedName turns back into that byte.
+QString escapedName(QByteArrayView bytes);
+
+// A text as a program argument or a file path: UTF-8, with escaped bytes (escapedName) written as
+// themselves.
+QByteArray encodedName(const QString& text);
+
+}  // namespace ToolText

@@ -1,0 +1,93 @@
+#include "LegacyArchives.h"
+
+#include <QStringEncoder>
+#include <QtEndian>
+
+namespace LegacyArchives {
+
+namespace {
+
+QByteArray le16(quint16 value) {
+    char raw[2];
+    qToLittleEndian(value, raw);
+    return QByteArray(raw, 2);
+}
+
+QByteArray le32(quint32 value) {
+    char raw[4];
+    qToLittleEndian(value, raw);
+    return QByteArray(raw, 4);
+}
+
+// Bit by bit, independent of the reader's table.
+quint32 crcOf(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+QByteArray octal(qint64 value, int width) {
+    return QByteArray::number(value, 8).rightJustified(width - 1, '0') + '\0';
+}
+
+}  // namespace
+
+QByteArray zip(const QList<Item>& items, Host host) {
+    QByteArray local;
+    QByteArray central;
+    for (const Item& item : items) {
+        const bool folder = item.name.endsWith('/');
+        const quint32 crc = crcOf(item.data) ^ (item.wrongCrc ? 1 : 0);
+        const quint16 flags = item.utf8Flag ? 0x0800 : 0;
+        const QByteArray common = le16(20) + le16(flags) + le16(0) + le16(0x7021) + le16(0x5821) + le32(crc) +
+                                  le32(quint32(item.data.size())) + le32(quint32(item.data.size())) +
+                                  le16(quint16(item.name.size())) + le16(quint16(item.extra.size()));
+        const quint32 offset = quint32(local.size());
+        local += le32(0x04034b50) + common + item.name + item.extra + item.data;
+        const quint32 unixMode = folder ? 040755 : 0100644;
+        const quint32 attributes =
+            host == Host::unix ? (unixMode << 16) | (folder ? 0x10 : 0) : (folder ? 0x10 : 0x20);
+        central += le32(0x02014b50) + le16(host == Host::unix ? 0x031E : 0x0014) + common + le16(0) +
+                   le16(0) + le16(0) + le32(attributes) + le32(offset) + item.name + item.extra;
+    }
+    const quint16 count = quint16(items.size());
+    return local + central + le32(0x06054b50) + le16(0) + le16(0) + le16(count) + le16(count) +
+           le32(quint32(central.size())) + le32(quint32(local.size())) + le16(0);
+}
+
+QByteArray tar(const QList<Item>& items) {
+    QByteArray archive;
+    for (const Item& item : items) {
+        const bool folder = item.name.endsWith('/');
+        QByteArray header(512, '\0');
+        header.replace(0, item.name.size(), item.name);
+        header.replace(100, 8, octal(folder ? 0755 : 0644, 8));
+        header.replace(108, 8, octal(1000, 8));
+        header.replace(116, 8, octal(1000, 8));
+        header.replace(124, 12, octal(item.data.size(), 12));
+        header.replace(136, 12, octal(1710000000, 12));
+        header.replace(148, 8, QByteArray(8, ' '));
+        header[156] = folder ? '5' : '0';
+        header.replace(257, 8, QByteArray("ustar  \0", 8));
+        int sum = 0;
+        for (const char byte : header) sum += static_cast<unsigned char>(byte);
+        header.replace(148, 8, QByteArray::number(sum, 8).rightJustified(6, '0') + QByteArray("\0 ", 2));
+        archive += header + item.data + QByteArray((512 - item.data.size() % 512) % 512, '\0');
+    }
+    return archive + QByteArray(1024, '\0');
+}
+
+QByteArray unicodePathField(const QByteArray& storedName, const QString& name) {
+    const QByteArray utf8 = name.toUtf8();
+    return le16(0x7075) + le16(quint16(5 + utf8.size())) + '\x01' + le32(crcOf(storedName)) + utf8;
+}
+
+QByteArray gbk(const QString& text) {
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
+}  // namespace LegacyArchives

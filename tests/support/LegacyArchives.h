@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// Archives written byte by byte, as tools in legacy locales write them: names are the bytes given,
+// and nothing marks them as UTF-8 unless asked. Entries are stored uncompressed; a name ending in "/"
+// is a folder.
+namespace LegacyArchives {
+
+struct Item {
+    Item(QByteArray name, QByteArray data = {}, bool utf8Flag = false, QByteArray extra = {})
+        : name(std::move(name)), data(std::move(data)), utf8Flag(utf8Flag), extra(std::move(extra)) {}
+
+    QByteArray name;
+    QByteArray data;
+    bool utf8Flag = false;
+    QByteArray extra;       // the central and local extra field
+    bool wrongCrc = false;  // the stored data does not match its CRC
+};
+
+enum class Host { windows, unix };
+
+QByteArray zip(const QList<Item>& items, Host host = Host::windows);
+// A GNU tar; gzip it with the gzip tool for a .tgz.
+QByteArray tar(const QList<Item>& items);
+
+// Info-ZIP's Unicode Path field for an entry stored under storedName.
+QByteArray unicodePathField(const QByteArray& storedName, const QString& name);
+
+QByteArray gbk(const QString& text);
+
+}  // namespace LegacyArchives
