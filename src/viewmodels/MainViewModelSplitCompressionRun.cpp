@@ -40,18 +40,6 @@ QString formatText(CompressionFormat format) {
     return format == CompressionFormat::zip ? QStringLiteral("ZIP") : QStringLiteral("7Z");
 }
 
-QString levelText(CompressionLevel level) {
-    switch (level) {
-        case CompressionLevel::fastest:
-            return QStringLiteral(u"最快");
-        case CompressionLevel::standard:
-            return QStringLiteral(u"标准");
-        case CompressionLevel::maximum:
-            return QStringLiteral(u"高压缩");
-    }
-    return {};
-}
-
 }  // namespace
 
 // Everything a run needs, taken when it starts.
@@ -182,7 +170,7 @@ void MainViewModel::startSplitCompression() {
         .outputBaseName = run.baseName,
         .splitSizeBytes = run.volumeSize,
         .estimatedPartCount = partCount,
-        .compressionLevel = levelText(run.level),
+        .compressionLevel = CompressionLevels::displayName(run.level),
         .encryptionEnabled = m_splitCompressionPasswordEnabled,
         .validationEnabled = run.validateAfterCompletion,
     };

@@ -27,6 +27,18 @@ std::optional<CompressionLevel> fromRawValue(const QString& value) {
     return std::nullopt;
 }
 
+QString displayName(CompressionLevel level) {
+    switch (level) {
+        case CompressionLevel::fastest:
+            return QStringLiteral(u"最快");
+        case CompressionLevel::standard:
+            return QStringLiteral(u"标准");
+        case CompressionLevel::maximum:
+            return QStringLiteral(u"高压缩");
+    }
+    return {};
+}
+
 int sevenZipLevelNumber(CompressionLevel level) { return 1 + 4 * static_cast<int>(level); }
 
 QString zipLevelSwitch(CompressionLevel level) {

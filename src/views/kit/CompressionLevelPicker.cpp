@@ -16,7 +16,7 @@ CompressionLevelPicker::CompressionLevelPicker(QWidget* parent)
     label->setFixedWidth(110);
     layout->addWidget(label);
     for (const CompressionLevel level : CompressionLevels::all()) {
-        m_menu->addItem(WorkbenchTexts::levelLabel(level), static_cast<int>(level));
+        m_menu->addItem(CompressionLevels::displayName(level), static_cast<int>(level));
     }
     m_menu->setFixedWidth(130);
     layout->addWidget(m_menu);

@@ -41,18 +41,6 @@ QString formatLabel(CompressionFormat format) {
     return {};
 }
 
-QString levelLabel(CompressionLevel level) {
-    switch (level) {
-        case CompressionLevel::fastest:
-            return QStringLiteral(u"最快");
-        case CompressionLevel::standard:
-            return QStringLiteral(u"标准");
-        case CompressionLevel::maximum:
-            return QStringLiteral(u"高压缩");
-    }
-    return {};
-}
-
 QString sizeText(qint64 bytes) {
     return bytes == 0 ? QStringLiteral("-") : ByteCountFormatter::fileStyle(bytes);
 }

@@ -14,8 +14,6 @@ namespace WorkbenchTexts {
 
 // "ZIP", "7Z", "RAR", "TAR.GZ".
 QString formatLabel(CompressionFormat format);
-// "最快", "标准", "高压缩".
-QString levelLabel(CompressionLevel level);
 
 // A byte count in the file style, or "-" for 0.
 QString sizeText(qint64 bytes);

@@ -8,6 +8,7 @@
 #include "views/kit/FormatPicker.h"
 #include "views/kit/Labels.h"
 #include "views/kit/PathRow.h"
+#include "views/kit/QuietSync.h"
 #include "views/kit/SelectionSizes.h"
 #include "views/kit/StatusLine.h"
 #include "views/kit/WorkbenchTexts.h"
@@ -18,18 +19,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
-
-namespace {
-
-void setChecked(QCheckBox* toggle, bool checked) {
-    if (toggle->isChecked() == checked) return;
-    const QSignalBlocker blocker(toggle);
-    toggle->setChecked(checked);
-}
-
-}  // namespace
 
 CompressPage::CompressPage(MainViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
                            QWidget* parent)
@@ -147,12 +137,12 @@ void CompressPage::syncFromModel() {
     m_levels->setSelectedLevel(m_model.selectedCompressionLevel());
     m_destination->setValue(m_model.destinationDescription());
     const AppSettings& settings = m_model.settings();
-    setChecked(m_separateArchives, settings.compressToSeparateFolder);
-    setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
-    setChecked(m_deleteSource, settings.deleteSourceAfterExtract);
+    QuietSync::setChecked(m_separateArchives, settings.compressToSeparateFolder);
+    QuietSync::setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
+    QuietSync::setChecked(m_deleteSource, settings.deleteSourceAfterExtract);
     if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
     m_formatLine->setValue(WorkbenchTexts::formatLabel(m_model.selectedCompressionFormat()));
-    m_levelLine->setValue(WorkbenchTexts::levelLabel(m_model.selectedCompressionLevel()));
+    m_levelLine->setValue(CompressionLevels::displayName(m_model.selectedCompressionLevel()));
     m_countLine->setValue(QString::number(files.size()));
     syncSummary();
 }

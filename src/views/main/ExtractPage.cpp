@@ -6,6 +6,7 @@
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
 #include "views/kit/PathRow.h"
+#include "views/kit/QuietSync.h"
 #include "views/kit/SelectionSizes.h"
 #include "views/kit/StatusLine.h"
 #include "views/kit/WorkbenchTexts.h"
@@ -16,18 +17,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
-
-namespace {
-
-void setChecked(QCheckBox* toggle, bool checked) {
-    if (toggle->isChecked() == checked) return;
-    const QSignalBlocker blocker(toggle);
-    toggle->setChecked(checked);
-}
-
-}  // namespace
 
 ExtractPage::ExtractPage(MainViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
                          QWidget* parent)
@@ -88,7 +78,7 @@ QWidget* ExtractPage::buildSettingsCard() {
     // On mirrors "no folder chosen"; switching it off changes nothing, a chosen folder does.
     connect(m_currentLocation, &QCheckBox::toggled, this, [this](bool on) {
         if (on) m_model.resetDestinationToCurrentLocation();
-        setChecked(m_currentLocation, !m_model.destinationURL().has_value());
+        QuietSync::setChecked(m_currentLocation, !m_model.destinationURL().has_value());
     });
     connect(m_separateFolder, &QCheckBox::toggled, this, [this](bool on) {
         SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::extractToSeparateFolder, on);
@@ -99,7 +89,7 @@ QWidget* ExtractPage::buildSettingsCard() {
     });
     // Extractions from this page always open their output.
     m_openAfter->setChecked(true);
-    connect(m_openAfter, &QCheckBox::toggled, this, [this] { setChecked(m_openAfter, true); });
+    connect(m_openAfter, &QCheckBox::toggled, this, [this] { QuietSync::setChecked(m_openAfter, true); });
     connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setPassword);
     return card;
 }
@@ -132,8 +122,8 @@ void ExtractPage::syncFromModel() {
     m_archives->setPaths(archives);
     m_sizes->setPaths(archives);
     m_destination->setValue(m_model.destinationDescription());
-    setChecked(m_currentLocation, !m_model.destinationURL().has_value());
-    setChecked(m_separateFolder, m_model.settings().extractToSeparateFolder);
+    QuietSync::setChecked(m_currentLocation, !m_model.destinationURL().has_value());
+    QuietSync::setChecked(m_separateFolder, m_model.settings().extractToSeparateFolder);
     if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
     m_countLine->setValue(QString::number(archives.size()));
     m_formatsLine->setValue(WorkbenchTexts::selectedArchiveFormats(archives));

@@ -13,6 +13,7 @@
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
+#include "views/kit/QuietSync.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/PasswordBookAddSheet.h"
 #include "views/main/PasswordBookFilePanels.h"
@@ -52,12 +53,6 @@ QPushButton* segment(const QString& title, bool leading, QWidget* parent) {
                  Theme::color(Theme::Colour::black, 0.16).name(QColor::HexArgb), corners,
                  Theme::color(Theme::Colour::accent).name()));
     return button;
-}
-
-void setChecked(QAbstractButton* toggle, bool checked) {
-    if (toggle->isChecked() == checked) return;
-    const QSignalBlocker blocker(toggle);
-    toggle->setChecked(checked);
 }
 
 }  // namespace
@@ -296,8 +291,8 @@ void PasswordBookPage::syncEntries() {
 
 void PasswordBookPage::syncKind() {
     const Kind kind = m_state.passwordBookKind();
-    setChecked(m_extractionBook, kind == Kind::extraction);
-    setChecked(m_compressionBook, kind == Kind::compression);
+    QuietSync::setChecked(m_extractionBook, kind == Kind::extraction);
+    QuietSync::setChecked(m_compressionBook, kind == Kind::compression);
     m_title->setText(Rules::bookTitle(kind));
     m_proxy->setKind(kind);
     syncSelection();
@@ -347,8 +342,8 @@ void PasswordBookPage::syncCounts() {
 }
 
 void PasswordBookPage::syncSettings() {
-    setChecked(m_autoSave, m_model.settings().archivePasswordBookAutoSaveEnabled);
-    setChecked(m_autoTry, m_model.settings().archivePasswordBookEnabled);
+    QuietSync::setChecked(m_autoSave, m_model.settings().archivePasswordBookAutoSaveEnabled);
+    QuietSync::setChecked(m_autoTry, m_model.settings().archivePasswordBookEnabled);
 }
 
 void PasswordBookPage::syncSheet() {

@@ -3,6 +3,7 @@
 #include "viewmodels/MainViewModel.h"
 #include "views/kit/Labels.h"
 #include "views/kit/NumberedSectionTitle.h"
+#include "views/kit/QuietSync.h"
 #include "views/kit/ValueBox.h"
 #include "views/main/SplitCompressionPageRules.h"
 
@@ -11,16 +12,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
-
-namespace {
-
-void setChecked(QCheckBox* box, bool checked) {
-    const QSignalBlocker blocker(box);
-    box->setChecked(checked);
-}
-
-}  // namespace
 
 SplitCompressionDestinationCard::SplitCompressionDestinationCard(MainViewModel& model, QWidget* parent)
     : Card(parent),
@@ -120,8 +111,8 @@ void SplitCompressionDestinationCard::syncFromModel() {
     m_conflict->setCurrentIndex(
         int(std::find(strategies.begin(), strategies.end(), m_model.splitCompressionConflictStrategy()) -
             strategies.begin()));
-    setChecked(m_open, m_model.splitCompressionOpenAfterCompletion());
-    setChecked(m_notify, m_model.splitCompressionNotifyAfterCompletion());
+    QuietSync::setChecked(m_open, m_model.splitCompressionOpenAfterCompletion());
+    QuietSync::setChecked(m_notify, m_model.splitCompressionNotifyAfterCompletion());
     m_start->setEnabled(SplitCompressionPageRules::startButtonEnabled(
         m_model.isWorking(), m_model.isCalculatingSplitCompressionItems()));
 }

@@ -61,7 +61,7 @@ SplitCompressionSettingsCard::SplitCompressionSettingsCard(MainViewModel& model,
     for (CompressionFormat format : SplitCompressionPlanner::supportedCreationFormats())
         m_format->addItem(WorkbenchTexts::formatLabel(format), int(format));
     for (CompressionLevel level : CompressionLevels::all())
-        m_level->addItem(WorkbenchTexts::levelLabel(level), int(level));
+        m_level->addItem(CompressionLevels::displayName(level), int(level));
 
     contentLayout()->addWidget(new NumberedSectionTitle(3, QStringLiteral(u"压缩设置")));
     contentLayout()->addWidget(pickerRow(QStringLiteral(u"压缩格式"), m_format));

@@ -3,11 +3,11 @@
 #include "viewmodels/MainViewModel.h"
 #include "views/kit/Labels.h"
 #include "views/kit/PathRow.h"
+#include "views/kit/QuietSync.h"
 #include "views/main/ContentViewState.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -17,11 +17,6 @@ QVBoxLayout* settingsColumn(const QString& title) {
     column->setSpacing(14);
     column->addWidget(Labels::make(title, Theme::TextStyle::title3, QFont::Bold));
     return column;
-}
-
-void setChecked(QCheckBox* box, bool checked) {
-    const QSignalBlocker blocker(box);
-    box->setChecked(checked);
 }
 
 }  // namespace
@@ -78,7 +73,7 @@ void SplitExtractSettingsPanel::syncFromModel() {
 }
 
 void SplitExtractSettingsPanel::syncFromViewState() {
-    setChecked(m_open, m_viewState.shouldOpenSplitArchiveDestinationAfterExtract());
-    setChecked(m_verify, m_viewState.shouldVerifySplitArchiveBeforeExtract());
-    setChecked(m_notify, m_viewState.shouldNotifyAfterSplitArchiveExtract());
+    QuietSync::setChecked(m_open, m_viewState.shouldOpenSplitArchiveDestinationAfterExtract());
+    QuietSync::setChecked(m_verify, m_viewState.shouldVerifySplitArchiveBeforeExtract());
+    QuietSync::setChecked(m_notify, m_viewState.shouldNotifyAfterSplitArchiveExtract());
 }
