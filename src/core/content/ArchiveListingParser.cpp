@@ -122,7 +122,7 @@ void keepPrintedName(ArchivePreviewEntry& entry, QStringView name, PrintedNames&
 // One entry block of the 7-Zip technical listing. Only the keys the rows need are kept; `filled`
 // tells whether any key at all was stored since the block began.
 struct SevenZipBlock {
-    std::optional<QStringView> path, folder, attributes, encrypted, size, modified;
+    std::optional<QStringView> path, folder, attributes, encrypted, size, modified, hostOS;
     bool filled = false;
 
     // Called for every line of a listing that may hold a million of them: the key's length decides
@@ -140,6 +140,8 @@ struct SevenZipBlock {
                 return nullptr;
             case 6:
                 return key == QLatin1StringView("Folder") ? &folder : nullptr;
+            case 7:
+                return key == QLatin1StringView("Host OS") ? &hostOS : nullptr;
             case 8:
                 return key == QLatin1StringView("Modified") ? &modified : nullptr;
             case 9:
@@ -173,7 +175,12 @@ struct SevenZipBlock {
             block.modified ? toSecondsReusing(*block.modified, previousModified) : QString();
         listing.entries.append(PreviewEntryRules::listedEntry(path, size, modified));
         keepPrintedName(listing.entries.last(), trimmedPath, printed);
+        if (!listing.entries.last().toolPath.isEmpty() && !block.madeOnUnix())
+            listing.hasCodePageNames = true;
     }
+
+    // 7-Zip names ZIP hosts as Info-ZIP does; other formats name none.
+    bool madeOnUnix() const { return hostOS == u"Unix" || hostOS == u"OS/X"; }
 };
 
 // Where the columns of 7-Zip's plain listing start and end, from its dashed line.

@@ -86,10 +86,11 @@ QString makePreviewRoot() {
 
 QString editExtension(const QString& archiveURL) { return extensionOf(archiveURL).toLower(); }
 
-// ZIP names without the UTF-8 flag follow the ZIP conventions whichever tool printed them.
-LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind) {
+// ZIP names without the UTF-8 flag follow the ZIP conventions whichever tool printed them, unless
+// every one was made on Unix; a listing that does not name the systems is taken as code pages.
+LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind, bool hasCodePageNames = true) {
     const bool zip = kind == ArchiveFormat::Kind::zip || kind == ArchiveFormat::Kind::zipx;
-    return zip ? LegacyNames::Source::zip : LegacyNames::Source::tool;
+    return zip && hasCodePageNames ? LegacyNames::Source::zip : LegacyNames::Source::tool;
 }
 
 // The name the tools know an entry by: a legacy name as printed, any other as listed.
@@ -171,7 +172,7 @@ std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
     if (result.status == 0) {
         PreviewListing listing =
             ArchiveListingParser::parseSevenZipStructuredList(result.output, result.outputBytes);
-        LegacyNames::decodeRows(listing.entries, legacySource(kind));
+        LegacyNames::decodeRows(listing.entries, legacySource(kind, listing.hasCodePageNames));
         return listing;
     }
     const ArchiveError error =
@@ -225,7 +226,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::zipEntries(const QString& arch
     }
     QList<ArchivePreviewEntry> entries =
         ArchiveListingParser::parseZipList(result.output, result.outputBytes);
-    LegacyNames::decodeRows(entries, LegacyNames::Source::zip);
+    LegacyNames::decodeRows(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
     return entries;
 }
 
@@ -284,8 +285,10 @@ QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& e
     const QString safePath = safeRelativePath(entry.path);
     const QString toolPath = safeToolPath(entry);
     const QString root = makePreviewRoot();
-    extractWithTools(kind, archiveURL, {toolPath}, LegacyNameRenamer::componentDecodings({entry}), root,
-                     password, Purpose::preview, token);
+    extractWithTools(
+        kind, archiveURL, {toolPath},
+        LegacyNameRenamer::componentDecodings({entry}, LegacyNameRenamer::Undecodable::nameAsListed), root,
+        password, Purpose::preview, token);
 
     const QString candidate = root + QLatin1Char('/') + safePath;
     if (QFileInfo::exists(candidate) && ExtractedItemSearch::isContained(candidate, root)) return candidate;
@@ -312,8 +315,10 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
         toolPaths.append(safeToolPath(entry));
     }
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
-    extractWithTools(kind, archiveURL, toolPaths, LegacyNameRenamer::componentDecodings(files),
-                     destinationURL, password, Purpose::extraction, token);
+    extractWithTools(
+        kind, archiveURL, toolPaths,
+        LegacyNameRenamer::componentDecodings(files, LegacyNameRenamer::Undecodable::keepToolName),
+        destinationURL, password, Purpose::extraction, token);
 
     QStringList extracted;
     for (const QString& path : safePaths) {

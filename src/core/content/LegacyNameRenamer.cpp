@@ -52,15 +52,17 @@ void rename(const QString& folderURL, const Decoding& decoding) {
     }
 }
 
-void renameExtractedArchive(const QString& folderURL, LegacyNames::Source source) {
+void renameExtractedArchive(const QString& folderURL, const std::function<LegacyNames::Source()>& sourceOf) {
     QList<QByteArray> names;
     for (const fs::path& item : legacyItems(folderURL)) names.append(bytesOf(item.filename()));
     if (names.isEmpty()) return;
-    const LegacyNames legacy(names, source);
+    const LegacyNames legacy(names, sourceOf());
     rename(folderURL, [&legacy](const QByteArray& name) { return legacy.decoded(name); });
 }
 
-QHash<QByteArray, QString> componentDecodings(const QList<ArchivePreviewEntry>& entries) {
+QHash<QByteArray, QString> componentDecodings(const QList<ArchivePreviewEntry>& entries,
+                                              Undecodable undecodable) {
+    const bool keepToolName = undecodable == Undecodable::keepToolName;
     QHash<QByteArray, QString> decodings;
     for (const ArchivePreviewEntry& entry : entries) {
         if (entry.toolPath.isEmpty()) continue;
@@ -68,8 +70,9 @@ QHash<QByteArray, QString> componentDecodings(const QList<ArchivePreviewEntry>& 
         const QStringList shown = entry.path.split(QLatin1Char('/'));
         if (printed.size() != shown.size()) continue;
         for (qsizetype index = 0; index < printed.size(); ++index) {
-            // A name shown with U+FFFD had no decoding: the item keeps the tool's name.
-            if (!ToolText::isValidUtf8(printed[index]) && !shown[index].contains(QChar::ReplacementCharacter))
+            // A name shown with U+FFFD had no decoding.
+            const bool undecoded = shown[index].contains(QChar::ReplacementCharacter);
+            if (!ToolText::isValidUtf8(printed[index]) && !(undecoded && keepToolName))
                 decodings.insert(printed[index], shown[index]);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/content/ArchivePreviewEntry.h"
+#include "core/content/PreviewListing.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,9 +14,15 @@
 // valid GB18030 too.
 class LegacyNames {
 public:
-    // ZIP names fall back to the old Mac and Latin character sets; names from a tool's listing of
-    // other kinds have no such convention.
+    // ZIP names made where ZIP tools write code pages fall back to the old Mac and Latin character
+    // sets; other names (a tool's listing of other kinds, ZIP names made on Unix) have no such
+    // convention: they are the bytes a file system held.
     enum class Source { zip, tool };
+
+    // The convention of a ZIP listing's legacy names.
+    static Source zipSource(const PreviewListing& listing) {
+        return listing.hasCodePageNames ? Source::zip : Source::tool;
+    }
 
     // The decision over all legacy names of one archive: GB18030 when every name is valid GB18030
     // (no user-defined area) and more than half of their two-byte characters lie in the GB2312 area.

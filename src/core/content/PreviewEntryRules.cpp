@@ -129,6 +129,7 @@ ArchivePreviewEntry::PackagePresentationStyle packagePresentationStyle(const QSt
 
 bool containsMojibakePath(const QList<ArchivePreviewEntry>& entries) {
     return std::any_of(entries.begin(), entries.end(), [](const ArchivePreviewEntry& entry) {
+        if (!entry.toolPath.isEmpty()) return false;
         const QStringView path = entry.path;
         for (qsizetype index = 0; index < path.size(); ++index) {
             if (path[index] == QChar::ReplacementCharacter) return true;

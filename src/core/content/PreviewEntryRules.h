@@ -20,6 +20,8 @@ std::optional<QString> packageRootPath(const QString& path);
 ArchivePreviewEntry::PackagePresentationStyle packagePresentationStyle(const QString& path);
 
 // True when any path holds U+FFFD or "??": a tool decoded the names in the wrong character set.
+// Rows with a legacy name (a toolPath) are not counted: the legacy-name rule has decided them, and
+// every reader decides them alike.
 bool containsMojibakePath(const QList<ArchivePreviewEntry>& entries);
 
 // Each package shown once: at the place of its own row when the listing has one, else as a made row

@@ -21,6 +21,9 @@ constexpr qsizetype kCentralHeaderSize = 46;
 constexpr quint16 kEncryptedFlag = 0x0001;
 
 constexpr quint16 kUtf8Flag = 0x0800;
+// The high byte of "version made by": the system the entry was made on.
+constexpr quint8 kUnixHost = 3;
+constexpr quint8 kDarwinHost = 19;
 constexpr quint16 kUnicodePathHeader = 0x7075;
 
 quint32 crc32(QByteArrayView bytes) {
@@ -156,6 +159,7 @@ PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
     while (position + kCentralHeaderSize <= directory.size() &&
            listing.entries.size() < qsizetype(entryCount)) {
         if (readUInt32LE(directory, position) != kCentralHeaderSignature) break;
+        const quint8 host = quint8(directory[position + 5]);
         const quint16 flags = readUInt16LE(directory, position + 8);
         if (flags & kEncryptedFlag) listing.isEncrypted = true;
         const quint16 time = readUInt16LE(directory, position + 12);
@@ -178,10 +182,13 @@ PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
         QString toolPath;
         const QString path = entryPath(flags, name, extra, toolPath);
         listing.entries.append(PreviewEntryRules::listedEntry(path, qint64(size), previousDate));
-        if (!toolPath.isEmpty()) listing.entries.last().toolPath = std::move(toolPath);
+        if (!toolPath.isEmpty()) {
+            listing.entries.last().toolPath = std::move(toolPath);
+            if (host != kUnixHost && host != kDarwinHost) listing.hasCodePageNames = true;
+        }
         position = next;
     }
-    LegacyNames::decodeRows(listing.entries, LegacyNames::Source::zip);
+    LegacyNames::decodeRows(listing.entries, LegacyNames::zipSource(listing));
     return listing;
 }
 
@@ -196,6 +203,15 @@ PreviewListing nativeZipEntries(const QString& fileURL) {
     const std::optional<Location> location = directoryLocation(tail, fileSize);
     if (!location) return {};
     return readDirectory(readAt(file, location->offset, location->size), location->entryCount);
+}
+
+LegacyNames::Source legacyNameSource(const QString& fileURL) {
+    try {
+        const PreviewListing listing = nativeZipEntries(fileURL);
+        if (!listing.entries.isEmpty()) return LegacyNames::zipSource(listing);
+    } catch (const FileSystemError&) {
+    }
+    return LegacyNames::Source::zip;
 }
 
 }  // namespace ZipCentralDirectory

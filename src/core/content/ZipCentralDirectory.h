@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/content/LegacyNames.h"
 #include "core/content/PreviewListing.h"
 
 #include <QByteArrayView>
@@ -26,6 +27,10 @@ inline constexpr quint64 kMaximumDirectorySize = quint64(256) * 1024 * 1024;
 // The rows come in directory order; isEncrypted is set when any examined header has flag bit 0.
 // Throws FileSystemError when the file cannot be opened or read.
 PreviewListing nativeZipEntries(const QString& fileURL);
+
+// The convention of the archive's legacy names, as its directory tells; the code pages' when the
+// directory cannot be read.
+LegacyNames::Source legacyNameSource(const QString& fileURL);
 
 // The directory's place for a file of fileSize bytes whose last bytes are tail; nothing when the end
 // record is missing, the directory is empty, out of the file's bounds, too large, or ZIP64.

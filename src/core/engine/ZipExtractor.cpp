@@ -1,6 +1,7 @@
 #include "core/engine/ZipExtractor.h"
 
 #include "core/content/LegacyNameRenamer.h"
+#include "core/content/ZipCentralDirectory.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
@@ -24,7 +25,8 @@ void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL
     ExtractionSteps::requireArchive(fileURL);
     ExtractionStaging staging(destinationURL);
     extractInto(fileURL, staging.path(), password, threadCount, token);
-    LegacyNameRenamer::renameExtractedArchive(staging.path(), LegacyNames::Source::zip);
+    LegacyNameRenamer::renameExtractedArchive(
+        staging.path(), [&fileURL] { return ZipCentralDirectory::legacyNameSource(fileURL); });
     staging.commit();
 }
 

@@ -87,6 +87,9 @@ TEST_F(LegacyNamesTest, ZipNamesReadTheSameThroughEveryReader) {
         {"DOS Russian", LegacyArchives::zip({{russian866, "a"}, {document866, "b"}}),
          sorted({roman(russian866), roman(document866)})},
         {"Mac OS Roman", LegacyArchives::zip({{"caf\x8e.txt", "a"}}), {QStringLiteral(u"café.txt")}},
+        // Made on Unix, a name is a file system's bytes, not a code page.
+        {"Latin 1 from Unix", LegacyArchives::zip({{"caf\xe9.txt", "a"}}, Host::unix),
+         {QStringLiteral(u"caf\uFFFD.txt")}},
         {"UTF-8 without the flag",
          LegacyArchives::zip({{QByteArray("日本語.txt"), "a"}}),
          {QStringLiteral(u"日本語.txt")}},
@@ -159,6 +162,8 @@ TEST_F(LegacyNamesTest, ItemsWithoutAFreeDecodedNameKeepTheToolsName) {
                LegacyArchives::zip({{QByteArray("测试.txt"), "utf8", true}, {legacy, "legacy"}})),
          {legacy, QByteArray("测试.txt")}},
         {write(QStringLiteral("latin.tar"), LegacyArchives::tar({{"caf\xe9.txt", "a"}})), {"caf\xe9.txt"}},
+        {write(QStringLiteral("latin.zip"), LegacyArchives::zip({{"caf\xe9.txt", "a"}}, Host::unix)),
+         {"caf\xe9.txt"}},
     };
     AppSettings settings;
     settings.extractToSeparateFolder = false;
@@ -204,4 +209,17 @@ TEST_F(LegacyNamesTest, ListedGbkEntriesExtractPreviewAndDelete) {
         EXPECT_EQ(sorted(paths(m_service.previewEntries(copy, std::nullopt, m_token))),
                   QStringList({kFolder, kFile}));
     }
+}
+
+// A name with no decoding still previews: the preview's copy takes the name as listed.
+TEST_F(LegacyNamesTest, AnUndecodableNamePreviewsUnderItsListedName) {
+    const QString archive =
+        write(QStringLiteral("latin.zip"), LegacyArchives::zip({{"caf\xe9.txt", "latin"}}, Host::unix));
+    const QList<ArchivePreviewEntry> rows = m_service.previewEntries(archive, std::nullopt, m_token);
+    ASSERT_EQ(rows.size(), 1);
+    const QString preview = m_service.extractedPreviewFile(rows.first(), archive, std::nullopt, m_token);
+    EXPECT_TRUE(preview.endsWith(QStringLiteral(u"caf\uFFFD.txt"))) << preview.toStdString();
+    QFile previewFile(preview);
+    ASSERT_TRUE(previewFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(previewFile.readAll(), "latin");
 }
