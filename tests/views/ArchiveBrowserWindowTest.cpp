@@ -7,7 +7,9 @@
 #include "views/browser/PasswordSheet.h"
 #include "views/browser/PreviewPane.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -30,6 +32,30 @@ protected:
         std::make_shared<ArchiveBrowserWindowPlatform>([](const QStringList&) {});
     std::unique_ptr<ArchivePreviewWindowController> m_controller;
 };
+
+// An icon whose symbol name is misspelt draws nothing at all.
+bool hasInk(const QPixmap& pixmap) {
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 0) return true;
+        }
+    }
+    return false;
+}
+
+void expectEveryIconDrawn(const QWidget& root) {
+    for (const QAbstractButton* button : root.findChildren<QAbstractButton*>()) {
+        if (!button->icon().isNull()) {
+            EXPECT_TRUE(hasInk(button->icon().pixmap(16))) << button->toolTip().toStdString();
+        }
+    }
+    for (const QLabel* label : root.findChildren<QLabel*>()) {
+        if (!label->pixmap().isNull()) {
+            EXPECT_TRUE(hasInk(label->pixmap())) << label->text().toStdString();
+        }
+    }
+}
 
 void pressSpace(QWidget* target) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
@@ -144,6 +170,49 @@ TEST_F(BrowserWindowTest, PreviewPaneShowsOnlyThePlaceholderWithoutASelection) {
     browser.setSelectedEntryID(QStringLiteral("d/"));
     EXPECT_TRUE(pane->showsHeader());
     EXPECT_EQ(pane->placeholderMessage(), QStringLiteral(u"文件夹不能直接预览"));
+}
+
+TEST_F(BrowserWindowTest, EveryIconOfTheWindowAndTheSheetIsDrawn) {
+    open({files.path(QStringLiteral("a.7z"))});
+    ArchivePreviewWindowController& controller = makeController();
+    controller.show(true);
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, wrongPassword());
+    ArchivePreviewWindow* window = controller.window();
+    ASSERT_TRUE(waitFor([&] { return window->passwordSheet() && window->passwordSheet()->isVisible(); }));
+    expectEveryIconDrawn(*window);
+    expectEveryIconDrawn(*window->passwordSheet());
+}
+
+// A window narrower than its toolbar would squeeze the controls over one another.
+TEST_F(BrowserWindowTest, ToolbarControlsNeitherShrinkNorOverlapAtTheNarrowestWindow) {
+    const QFont original = QApplication::font();
+    for (const int pixelSize : {13, 16}) {
+        QFont larger = original;
+        larger.setPixelSize(pixelSize);
+        QApplication::setFont(larger);
+        open({files.path(QStringLiteral("a.zip"))});
+        ArchivePreviewWindowController& controller = makeController();
+        ArchivePreviewWindow* window = controller.window();
+        controller.show(true);
+        window->resize(window->minimumSize());
+        QCoreApplication::processEvents();
+        QWidget* row = window->passwordField()->parentWidget();
+        QList<QWidget*> controls = row->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        std::sort(controls.begin(), controls.end(),
+                  [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
+        for (qsizetype index = 0; index < controls.size(); ++index) {
+            const QWidget* control = controls[index];
+            const std::string label = control->toolTip().toStdString() + " at " + std::to_string(pixelSize);
+            EXPECT_GE(control->width(), std::max(control->minimumSizeHint().width(), control->minimumWidth()))
+                << label;
+            EXPECT_LE(control->geometry().right(), row->width()) << label;
+            if (index > 0) {
+                EXPECT_GT(control->x(), controls[index - 1]->geometry().right()) << label;
+            }
+        }
+    }
+    QApplication::setFont(original);
 }
 
 }  // namespace

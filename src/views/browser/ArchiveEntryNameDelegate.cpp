@@ -1,6 +1,8 @@
 #include "views/browser/ArchiveEntryNameDelegate.h"
 
 #include "views/browser/ArchiveEntryTableModel.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -24,14 +26,13 @@ void ArchiveEntryNameDelegate::paint(QPainter* painter, const QStyleOptionViewIt
     const bool selected = option.state.testFlag(QStyle::State_Selected);
     const QPalette::ColorRole textRole = selected ? QPalette::HighlightedText : QPalette::Text;
     if (index.data(ArchiveEntryTableModel::ExpandableRole).toBool()) {
-        QStyleOption branch;
-        branch.rect = arrow;
-        branch.palette = option.palette;
-        branch.palette.setColor(QPalette::ButtonText, option.palette.color(QPalette::PlaceholderText));
         const bool expanded = index.data(ArchiveEntryTableModel::ExpandedRole).toBool();
-        QApplication::style()->drawPrimitive(
-            expanded ? QStyle::PE_IndicatorArrowDown : QStyle::PE_IndicatorArrowRight, &branch, painter,
-            option.widget);
+        const QColor ink = selected ? option.palette.color(textRole) : Theme::color(Theme::Colour::secondary);
+        const QPixmap chevron = Icons::pixmap(
+            expanded ? QStringLiteral("chevron.down") : QStringLiteral("chevron.right"), kChevronSize, ink);
+        QRect chevronRect(0, 0, kChevronSize, kChevronSize);
+        chevronRect.moveCenter(arrow.center());
+        painter->drawPixmap(chevronRect, chevron);
     }
     const QRect iconRect(arrow.right() + 1 + kSpacing, option.rect.center().y() - kIconSize / 2, kIconSize,
                          kIconSize);

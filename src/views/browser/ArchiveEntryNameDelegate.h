@@ -11,6 +11,7 @@ class ArchiveEntryNameDelegate : public QStyledItemDelegate {
 public:
     static constexpr int kIndentPerLevel = 18;
     static constexpr int kDisclosureWidth = 18;
+    static constexpr int kChevronSize = 12;
     static constexpr int kIconSize = 18;
     static constexpr int kSpacing = 6;
 

@@ -7,9 +7,13 @@
 #include "views/browser/PasswordBookMenu.h"
 #include "views/browser/PasswordSheet.h"
 #include "views/browser/PreviewPane.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Labels.h"
+#include "views/kit/Theme.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,7 +23,6 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStyle>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -28,34 +31,35 @@ namespace {
 
 const QColor kSoftBlue = QColor::fromRgbF(0.9f, 0.97f, 1.0f);
 
-QFont pixelFont(const QFont& base, int pixelSize, bool bold) {
-    QFont font = base;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
+// The row is wide: controls that belong together sit closer than the groups.
+constexpr int kCommandSpacing = 12;
+constexpr int kPairSpacing = 6;
+
+QHBoxLayout* pair(QWidget* first, QWidget* second) {
+    auto* layout = new QHBoxLayout;
+    layout->setSpacing(kPairSpacing);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    return layout;
 }
 
-QFrame* divider(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
+QIcon labelIcon(const QString& symbol) { return Icons::icon(symbol, Theme::color(Theme::Colour::primary)); }
 
 }  // namespace
 
 ArchivePreviewWindow::ArchivePreviewWindow(ArchivePreviewWindowModel& model, QWidget* parent)
     : QWidget(parent), m_model(model) {
     setWindowTitle(model.archiveDisplayName());
-    setMinimumSize(980, 620);
-    resize(1160, 720);
+    // The toolbar's controls decide the narrowest width.
+    setMinimumHeight(620);
+    resize(1240, 720);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(buildToolbar());
-    layout->addWidget(divider(this));
+    layout->addWidget(Labels::divider(Qt::Horizontal, this));
     layout->addWidget(buildContent(), 1);
-    layout->addWidget(divider(this));
+    layout->addWidget(Labels::divider(Qt::Horizontal, this));
     layout->addWidget(buildFooter());
 
     connect(&m_model, &ArchivePreviewWindowModel::changed, this, &ArchivePreviewWindow::syncFromModel);
@@ -92,23 +96,24 @@ QWidget* ArchivePreviewWindow::buildToolbar() {
     column->setContentsMargins(22, 14, 22, 12);
     column->setSpacing(12);
     m_title = new QLabel(toolbar);
-    m_title->setFont(pixelFont(font(), 13, true));
+    m_title->setFont(Theme::font(Theme::TextStyle::headline, QFont::DemiBold));
     m_title->setMinimumWidth(1);
     column->addWidget(m_title);
     column->addWidget(buildCommandRow(toolbar));
     return toolbar;
 }
 
-QToolButton* ArchivePreviewWindow::addCommand(QWidget* parent, const QString& title, const QIcon& icon,
+QToolButton* ArchivePreviewWindow::addCommand(QWidget* parent, const QString& title, const QString& symbol,
+                                              Theme::Colour colour,
                                               void (ArchivePreviewWindowModel::*action)()) {
     auto* button = new QToolButton(parent);
     button->setText(title);
     button->setToolTip(title);
-    button->setIcon(icon);
+    button->setIcon(Icons::icon(symbol, Theme::color(colour)));
     button->setIconSize(QSize(28, 28));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setFixedSize(82, 58);
-    button->setFont(pixelFont(font(), 10, true));
+    button->setFont(Theme::font(Theme::TextStyle::caption, QFont::DemiBold));
     button->setAutoRaise(true);
     button->setStyleSheet(
         QStringLiteral("QToolButton { background: rgba(255,255,255,184); border-radius: 8px; }"));
@@ -121,28 +126,46 @@ QWidget* ArchivePreviewWindow::buildCommandRow(QWidget* parent) {
     auto* row = new QWidget(parent);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(20);
-    QStyle* s = style();
+    layout->setSpacing(kCommandSpacing);
     using Model = ArchivePreviewWindowModel;
-    layout->addWidget(addCommand(row, QStringLiteral(u"增加"),
-                                 s->standardIcon(QStyle::SP_FileDialogNewFolder), &Model::addFiles));
-    layout->addWidget(addCommand(row, QStringLiteral(u"提取"), s->standardIcon(QStyle::SP_ArrowDown),
-                                 &Model::extractSelected));
-    layout->addWidget(addCommand(row, QStringLiteral(u"全部解压"), s->standardIcon(QStyle::SP_DriveHDIcon),
-                                 &Model::extractAll));
-    layout->addWidget(addCommand(row, QStringLiteral(u"删除"), s->standardIcon(QStyle::SP_TrashIcon),
-                                 &Model::deleteSelected));
-    layout->addWidget(addCommand(row, QStringLiteral(u"清理"), s->standardIcon(QStyle::SP_DialogResetButton),
+    using Theme::Colour;
+    layout->addWidget(addCommand(row, QStringLiteral(u"增加"), QStringLiteral("plus.circle.fill"),
+                                 Colour::green, &Model::addFiles));
+    layout->addWidget(addCommand(row, QStringLiteral(u"提取"), QStringLiteral("arrow.down.circle.fill"),
+                                 Colour::accent, &Model::extractSelected));
+    layout->addWidget(addCommand(row, QStringLiteral(u"全部解压"), QStringLiteral("archivebox.fill"),
+                                 Colour::accent, &Model::extractAll));
+    layout->addWidget(addCommand(row, QStringLiteral(u"删除"), QStringLiteral("xmark.circle.fill"),
+                                 Colour::pink, &Model::deleteSelected));
+    layout->addWidget(addCommand(row, QStringLiteral(u"清理"), QStringLiteral("sparkles"), Colour::orange,
                                  &Model::clearPreviewCacheAndReload));
     layout->addWidget(addCommand(row, QStringLiteral(u"全部展开 / 折叠"),
-                                 s->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton),
+                                 QStringLiteral("chevron.right.circle.fill"), Colour::purple,
                                  &Model::toggleExpandCollapseAll));
     layout->addStretch();
+    addPasswordControls(row, *layout);
+    addFilterControls(row, *layout);
 
-    auto* book = new QToolButton(row);
-    book->setText(QStringLiteral(u"密码本"));
+    auto* reveal = new QToolButton(row);
+    reveal->setIcon(labelIcon(QStringLiteral("sidebar.leading")));
+    reveal->setToolTip(QStringLiteral(u"在文件管理器中显示压缩包"));
+    connect(reveal, &QToolButton::clicked, &m_model, &ArchivePreviewWindowModel::revealArchiveInFinder);
+    // Preview settings are not defined yet: the button is there and does nothing.
+    auto* settings = new QToolButton(row);
+    settings->setIcon(labelIcon(QStringLiteral("gearshape")));
+    settings->setToolTip(QStringLiteral(u"预览设置"));
+    // Square, and as tall as the push buttons beside them.
+    const int edge = m_readButton->sizeHint().height();
+    reveal->setFixedSize(edge, edge);
+    settings->setFixedSize(edge, edge);
+    layout->addLayout(pair(reveal, settings));
+    return row;
+}
+
+void ArchivePreviewWindow::addPasswordControls(QWidget* row, QHBoxLayout& layout) {
+    // A push button leaves room for its menu arrow; a tool button would draw it over the title.
+    auto* book = new QPushButton(labelIcon(QStringLiteral("key.fill")), QStringLiteral(u"密码本"), row);
     book->setToolTip(QStringLiteral(u"密码本"));
-    book->setPopupMode(QToolButton::InstantPopup);
     m_passwordBookMenu = new QMenu(book);
     book->setMenu(m_passwordBookMenu);
     connect(m_passwordBookMenu, &QMenu::aboutToShow, this, [this] {
@@ -150,7 +173,7 @@ QWidget* ArchivePreviewWindow::buildCommandRow(QWidget* parent) {
             *m_passwordBookMenu, m_model.passwordBookMenuEntries(),
             [this](const ArchivePasswordBookEntry& entry) { m_model.applyPasswordBookEntry(entry); });
     });
-    layout->addWidget(book);
+    layout.addWidget(book);
 
     m_passwordField = new QLineEdit(row);
     m_passwordField->setEchoMode(QLineEdit::Password);
@@ -158,15 +181,15 @@ QWidget* ArchivePreviewWindow::buildCommandRow(QWidget* parent) {
     m_passwordField->setFixedWidth(160);
     connect(m_passwordField, &QLineEdit::textEdited, &m_model, &ArchivePreviewWindowModel::setPassword);
     connect(m_passwordField, &QLineEdit::returnPressed, &m_model, &ArchivePreviewWindowModel::reload);
-    layout->addWidget(m_passwordField);
-
     m_readButton = new QPushButton(QStringLiteral(u"读取"), row);
     connect(m_readButton, &QPushButton::clicked, &m_model, &ArchivePreviewWindowModel::reload);
-    layout->addWidget(m_readButton);
+    layout.addLayout(pair(m_passwordField, m_readButton));
+}
 
+void ArchivePreviewWindow::addFilterControls(QWidget* row, QHBoxLayout& layout) {
+    using Model = ArchivePreviewWindowModel;
     auto* filterLabel = new QLabel(QStringLiteral(u"过滤器："), row);
-    filterLabel->setFont(pixelFont(font(), 13, true));
-    layout->addWidget(filterLabel);
+    filterLabel->setFont(Theme::font(Theme::TextStyle::headline));
     m_filter = new QComboBox(row);
     m_filter->setFixedWidth(120);
     for (auto option : {Model::FilterOption::all, Model::FilterOption::files, Model::FilterOption::folders}) {
@@ -175,19 +198,7 @@ QWidget* ArchivePreviewWindow::buildCommandRow(QWidget* parent) {
     connect(m_filter, &QComboBox::activated, this, [this](int index) {
         m_model.setFilterOption(Model::FilterOption(m_filter->itemData(index).toInt()));
     });
-    layout->addWidget(m_filter);
-
-    auto* reveal = new QToolButton(row);
-    reveal->setIcon(s->standardIcon(QStyle::SP_DirOpenIcon));
-    reveal->setToolTip(QStringLiteral(u"在文件管理器中显示压缩包"));
-    connect(reveal, &QToolButton::clicked, &m_model, &ArchivePreviewWindowModel::revealArchiveInFinder);
-    layout->addWidget(reveal);
-    // Preview settings are not defined yet: the button is there and does nothing.
-    auto* settings = new QToolButton(row);
-    settings->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-    settings->setToolTip(QStringLiteral(u"预览设置"));
-    layout->addWidget(settings);
-    return row;
+    layout.addLayout(pair(filterLabel, m_filter));
 }
 
 QWidget* ArchivePreviewWindow::buildContent() {
@@ -198,7 +209,7 @@ QWidget* ArchivePreviewWindow::buildContent() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(buildNavigationBar(left));
-    column->addWidget(divider(left));
+    column->addWidget(Labels::divider(Qt::Horizontal, left));
     column->addWidget(buildTable(left), 1);
     splitter->addWidget(left);
     m_previewPane = new PreviewPane(m_model, splitter);
@@ -215,15 +226,13 @@ QWidget* ArchivePreviewWindow::buildNavigationBar(QWidget* parent) {
     row->setContentsMargins(12, 8, 12, 8);
     row->setSpacing(10);
     m_goUp = new QToolButton(bar);
-    m_goUp->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    m_goUp->setIcon(labelIcon(QStringLiteral("chevron.left")));
     m_goUp->setToolTip(QStringLiteral(u"返回上一级"));
     connect(m_goUp, &QToolButton::clicked, &m_model, &ArchivePreviewWindowModel::goUpFolder);
     row->addWidget(m_goUp);
-    auto* folder = new QLabel(bar);
-    folder->setPixmap(style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16));
-    row->addWidget(folder);
+    row->addWidget(Labels::icon(QStringLiteral("folder"), 16, Theme::color(Theme::Colour::secondary), bar));
     m_folderPath = new QLabel(bar);
-    m_folderPath->setFont(pixelFont(font(), 12, true));
+    m_folderPath->setFont(Theme::font(Theme::TextStyle::callout, QFont::DemiBold));
     m_folderPath->setMinimumWidth(1);
     row->addWidget(m_folderPath, 1);
     return bar;
@@ -281,7 +290,7 @@ QWidget* ArchivePreviewWindow::buildFooter() {
     m_status->setMinimumWidth(1);
     row->addWidget(m_status, 1);
     m_counts = new QLabel(footer);
-    m_counts->setFont(pixelFont(font(), 13, true));
+    m_counts->setFont(Theme::font(Theme::TextStyle::headline));
     row->addWidget(m_counts);
     return footer;
 }

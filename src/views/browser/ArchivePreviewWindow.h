@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/browser/PasswordSheet.h"
+#include "views/kit/Theme.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -9,6 +10,7 @@ class ArchiveEntryTableModel;
 class ArchivePreviewWindowModel;
 class PreviewPane;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -44,12 +46,14 @@ protected:
 private:
     QWidget* buildToolbar();
     QWidget* buildCommandRow(QWidget* parent);
+    void addPasswordControls(QWidget* row, QHBoxLayout& layout);
+    void addFilterControls(QWidget* row, QHBoxLayout& layout);
     QWidget* buildContent();
     QWidget* buildNavigationBar(QWidget* parent);
     QWidget* buildTable(QWidget* parent);
     QWidget* buildFooter();
-    QToolButton* addCommand(QWidget* parent, const QString& title, const QIcon& icon,
-                            void (ArchivePreviewWindowModel::*action)());
+    QToolButton* addCommand(QWidget* parent, const QString& title, const QString& symbol,
+                            Theme::Colour colour, void (ArchivePreviewWindowModel::*action)());
 
     void syncFromModel();
     void syncOutline();

@@ -2,14 +2,15 @@
 
 #include "viewmodels/ArchivePreviewWindowModel.h"
 #include "views/browser/PasswordBookMenu.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Labels.h"
+#include "views/kit/Theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 PasswordSheet::PasswordSheet(ArchivePreviewWindowModel& model, const QString& message, QWidget* parent)
@@ -23,13 +24,9 @@ PasswordSheet::PasswordSheet(ArchivePreviewWindowModel& model, const QString& me
 
     auto* heading = new QHBoxLayout;
     heading->setSpacing(10);
-    auto* lock = new QLabel(this);
-    lock->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(22, 22));
+    auto* lock = Labels::icon(QStringLiteral("lock.fill"), 20, Theme::color(Theme::Colour::accent), this);
     auto* title = new QLabel(QStringLiteral(u"输入压缩包密码"), this);
-    QFont headline = title->font();
-    headline.setPixelSize(13);
-    headline.setBold(true);
-    title->setFont(headline);
+    title->setFont(Theme::font(Theme::TextStyle::headline));
     heading->addWidget(lock);
     heading->addWidget(title, 1);
     layout->addLayout(heading);
@@ -44,9 +41,10 @@ PasswordSheet::PasswordSheet(ArchivePreviewWindowModel& model, const QString& me
     m_field->setPlaceholderText(QStringLiteral(u"密码"));
     layout->addWidget(m_field);
 
-    auto* book = new QToolButton(this);
-    book->setText(QStringLiteral(u"从密码本选择"));
-    book->setPopupMode(QToolButton::InstantPopup);
+    auto* book =
+        new QPushButton(Icons::icon(QStringLiteral("key.fill"), Theme::color(Theme::Colour::primary)),
+                        QStringLiteral(u"从密码本选择"), this);
+    book->setAutoDefault(false);
     m_bookMenu = new QMenu(book);
     book->setMenu(m_bookMenu);
     connect(m_bookMenu, &QMenu::aboutToShow, this, &PasswordSheet::fillPasswordBookMenu);

@@ -4,26 +4,24 @@
 #include "views/browser/ArchiveEntryIcon.h"
 #include "views/browser/ArchiveEntryTableModel.h"
 #include "views/browser/FilePreviewWidget.h"
+#include "views/kit/Icons.h"
+#include "views/kit/Theme.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStackedLayout>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
 
-QLabel* centredLabel(QWidget* parent, int pixelSize, bool bold) {
+QLabel* centredLabel(QWidget* parent, const QFont& font) {
     auto* label = new QLabel(parent);
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     label->setContentsMargins(24, 0, 24, 0);
     label->setForegroundRole(QPalette::PlaceholderText);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
     label->setFont(font);
     return label;
 }
@@ -69,20 +67,15 @@ QWidget* PreviewPane::buildHeader() {
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     m_headerName = new QLabel(header);
-    QFont headline = m_headerName->font();
-    headline.setPixelSize(13);
-    headline.setBold(true);
-    m_headerName->setFont(headline);
+    m_headerName->setFont(Theme::font(Theme::TextStyle::headline));
     m_headerDetail = new QLabel(header);
-    QFont caption = m_headerDetail->font();
-    caption.setPixelSize(10);
-    m_headerDetail->setFont(caption);
+    m_headerDetail->setFont(Theme::font(Theme::TextStyle::caption));
     m_headerDetail->setForegroundRole(QPalette::PlaceholderText);
     texts->addWidget(m_headerName);
     texts->addWidget(m_headerDetail);
     row->addLayout(texts, 1);
     auto* reveal = new QToolButton(header);
-    reveal->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    reveal->setIcon(Icons::icon(QStringLiteral("magnifyingglass"), Theme::color(Theme::Colour::primary)));
     reveal->setToolTip(QStringLiteral(u"在文件管理器中显示压缩包"));
     connect(reveal, &QToolButton::clicked, this, [this] { m_model.revealArchiveInFinder(); });
     row->addWidget(reveal);
@@ -97,9 +90,9 @@ QWidget* PreviewPane::buildPlaceholder() {
     m_placeholderIcon = new QLabel(placeholder);
     m_placeholderIcon->setAlignment(Qt::AlignCenter);
     column->addWidget(m_placeholderIcon);
-    m_placeholderMessage = centredLabel(placeholder, 15, true);
+    m_placeholderMessage = centredLabel(placeholder, Theme::font(Theme::TextStyle::title3, QFont::DemiBold));
     column->addWidget(m_placeholderMessage);
-    m_placeholderPath = centredLabel(placeholder, 10, false);
+    m_placeholderPath = centredLabel(placeholder, Theme::font(Theme::TextStyle::caption));
     column->addWidget(m_placeholderPath);
     column->addStretch();
     return placeholder;
@@ -128,10 +121,12 @@ void PreviewPane::syncFromModel() {
     }
     // A preview being prepared shows the small generic symbol; otherwise the entry's own icon.
     const bool preparing = entry && m_model.isPreviewLoading();
-    const QIcon icon = entry && !preparing ? ArchiveEntryIcon::icon(*entry)
-                                           : style()->standardIcon(QStyle::SP_FileDialogContentsView);
-    const int edge = entry && !preparing ? 56 : (preparing ? 40 : 52);
-    m_placeholderIcon->setPixmap(icon.pixmap(edge, edge));
+    if (entry && !preparing) {
+        m_placeholderIcon->setPixmap(ArchiveEntryIcon::icon(*entry).pixmap(56, 56));
+    } else {
+        m_placeholderIcon->setPixmap(Icons::pixmap(QStringLiteral("doc.viewfinder"), preparing ? 40 : 52,
+                                                   Theme::color(Theme::Colour::secondary)));
+    }
     m_placeholderMessage->setText(m_model.previewMessage());
     m_placeholderMessage->setHidden(m_model.previewMessage().isEmpty());
     m_placeholderPath->setText(entry ? entry->path : QString());
