@@ -1,7 +1,7 @@
 #include "app/DesktopWorkbenchPlatform.h"
 
-#include "app/FileAndFolderDialog.h"
 #include "platform/FileManagerReveal.h"
+#include "views/kit/FileAndFolderDialog.h"
 
 #include <QDesktopServices>
 #include <QStorageInfo>

@@ -6,8 +6,10 @@
 #include "views/browser/ArchivePreviewWindowController.h"
 #include "views/browser/PasswordSheet.h"
 #include "views/browser/PreviewPane.h"
+#include "views/kit/FileAndFolderDialog.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -213,6 +215,23 @@ TEST_F(BrowserWindowTest, ToolbarControlsNeitherShrinkNorOverlapAtTheNarrowestWi
         }
     }
     QApplication::setFont(original);
+}
+
+TEST_F(BrowserWindowTest, AddingTakesFoldersAsWellAsFiles) {
+    files.makeFolder(QStringLiteral("Photos"));
+    QWidget window;
+    windowPlatform->setWindow(&window);
+    std::optional<QStringList> chosen;
+    windowPlatform->chooseItemsToAdd([&chosen](const QStringList& paths) { chosen = paths; });
+    auto* dialog = window.findChild<FileAndFolderDialog*>();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral(u"选择要添加到压缩包的文件"));
+    EXPECT_EQ(dialog->findChild<QAbstractItemView*>()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    dialog->setDirectory(files.root());
+    dialog->selectFile(QStringLiteral("Photos"));
+    dialog->accept();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, QStringList{files.path(QStringLiteral("Photos"))});
 }
 
 }  // namespace

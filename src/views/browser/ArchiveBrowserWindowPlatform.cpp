@@ -1,6 +1,6 @@
 #include "views/browser/ArchiveBrowserWindowPlatform.h"
 
-#include "views/browser/AddItemsDialog.h"
+#include "views/kit/FileAndFolderDialog.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,7 +8,8 @@
 
 void ArchiveBrowserWindowPlatform::chooseItemsToAdd(std::function<void(const QStringList&)> chosen) {
     if (!m_window) return;
-    auto* dialog = new AddItemsDialog(m_window);
+    auto* dialog = new FileAndFolderDialog(true, m_window);
+    dialog->setWindowTitle(QStringLiteral(u"选择要添加到压缩包的文件"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, chosen](int result) {
         chosen(result == QDialog::Accepted ? dialog->selectedFiles() : QStringList());

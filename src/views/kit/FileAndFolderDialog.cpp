@@ -1,4 +1,4 @@
-#include "app/FileAndFolderDialog.h"
+#include "views/kit/FileAndFolderDialog.h"
 
 #include <QAbstractItemView>
 #include <QFileInfo>
