@@ -108,7 +108,7 @@ void PreviewPane::syncFromModel() {
     if (entry) {
         m_headerIcon->setPixmap(ArchiveEntryIcon::icon(*entry).pixmap(24, 24));
         const QString name = ArchiveEntryTableModel::displayName(entry->path);
-        m_headerName->setText(fontMetrics().elidedText(name, Qt::ElideMiddle, 300));
+        m_headerName->setText(m_headerName->fontMetrics().elidedText(name, Qt::ElideMiddle, 300));
         QStringList detail{entry->kindDescription.isEmpty() ? QStringLiteral(u"文件")
                                                             : entry->kindDescription};
         if (!entry->sizeDescription.isEmpty()) detail << entry->sizeDescription;
