@@ -141,7 +141,7 @@ void CompressPage::syncFromModel() {
     QuietSync::setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
     QuietSync::setChecked(m_deleteSource, settings.deleteSourceAfterExtract);
     if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
-    m_formatLine->setValue(WorkbenchTexts::formatLabel(m_model.selectedCompressionFormat()));
+    m_formatLine->setValue(CompressionFormats::displayName(m_model.selectedCompressionFormat()));
     m_levelLine->setValue(CompressionLevels::displayName(m_model.selectedCompressionLevel()));
     m_countLine->setValue(QString::number(files.size()));
     syncSummary();
