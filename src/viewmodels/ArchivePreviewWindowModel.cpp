@@ -2,7 +2,7 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/FileNameHelper.h"
-#include "core/engine/VelmoraError.h"
+#include "platform/VelmoraError.h"
 #include "core/split/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"

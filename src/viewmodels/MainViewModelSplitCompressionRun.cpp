@@ -36,10 +36,6 @@ std::optional<FileIdentity> identityOf(const QString& path) {
                         status.st_size};
 }
 
-QString formatText(CompressionFormat format) {
-    return format == CompressionFormat::zip ? QStringLiteral("ZIP") : QStringLiteral("7Z");
-}
-
 }  // namespace
 
 // Everything a run needs, taken when it starts.
@@ -158,7 +154,7 @@ void MainViewModel::startSplitCompression() {
 
     const int partCount = splitCompressionPreview().estimatedPartCount;
     run.metadata = {
-        .archiveFormat = formatText(run.format),
+        .archiveFormat = CompressionFormats::displayName(run.format),
         .primaryPartPath = QDir(run.outputDirectory)
                                .filePath(SplitCompressionPlanner::primaryOutputFileName(
                                    run.format, run.baseName, run.splitEnabled)),

@@ -104,14 +104,4 @@ TEST(WorkbenchTextsTest, CurrentTaskIsTheFirstRunningOne) {
     EXPECT_FALSE(WorkbenchTexts::firstRunningTask({}));
 }
 
-TEST(WorkbenchTextsTest, FormatAndLevelLabels) {
-    EXPECT_EQ(WorkbenchTexts::formatLabel(CompressionFormat::zip), "ZIP");
-    EXPECT_EQ(WorkbenchTexts::formatLabel(CompressionFormat::sevenZip), "7Z");
-    EXPECT_EQ(WorkbenchTexts::formatLabel(CompressionFormat::rar), "RAR");
-    EXPECT_EQ(WorkbenchTexts::formatLabel(CompressionFormat::tarGzip), "TAR.GZ");
-    EXPECT_EQ(CompressionLevels::displayName(CompressionLevel::fastest), QStringLiteral(u"最快"));
-    EXPECT_EQ(CompressionLevels::displayName(CompressionLevel::standard), QStringLiteral(u"标准"));
-    EXPECT_EQ(CompressionLevels::displayName(CompressionLevel::maximum), QStringLiteral(u"高压缩"));
-}
-
 }  // namespace

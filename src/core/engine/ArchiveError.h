@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/VelmoraError.h"
+#include "platform/VelmoraError.h"
 
 // The typed failure of an archive operation. Callers decide how to present it by its kind (a wrong
 // password is a password problem), so the kind is part of the interface, not only the message.

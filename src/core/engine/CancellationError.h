@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/VelmoraError.h"
+#include "platform/VelmoraError.h"
 
 // The work was stopped on request. Callers treat it as its own outcome, never as a failure.
 class CancellationError : public VelmoraError {

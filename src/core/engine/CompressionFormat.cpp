@@ -43,6 +43,8 @@ QString fileExtension(CompressionFormat format) {
     return {};
 }
 
+QString displayName(CompressionFormat format) { return fileExtension(format).toUpper(); }
+
 QStringList allFileExtensions() {
     QStringList extensions;
     for (CompressionFormat format : all()) extensions << fileExtension(format);

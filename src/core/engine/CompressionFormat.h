@@ -15,4 +15,6 @@ std::optional<CompressionFormat> fromRawValue(const QString& rawValue);
 // Extension of the created archive, without dot: zip, 7z, rar, tar.gz.
 QString fileExtension(CompressionFormat format);
 QStringList allFileExtensions();
+// "ZIP", "7Z", "RAR", "TAR.GZ": the name pages and task records show.
+QString displayName(CompressionFormat format);
 }  // namespace CompressionFormats

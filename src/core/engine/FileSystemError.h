@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/VelmoraError.h"
+#include "platform/VelmoraError.h"
 
 // A file or folder that could not be opened, read, written, created, copied, removed or listed. The reason is
 // the system's own text.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/VelmoraError.h"
+#include "platform/VelmoraError.h"
 
 // A tool run that did not end on its own: it hit its time-out, or could not be started at all.
 class ProcessRunnerError : public VelmoraError {

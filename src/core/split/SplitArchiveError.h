@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/VelmoraError.h"
+#include "platform/VelmoraError.h"
 
 // The typed error of volume sets. The scan throws only `directorySelected` and `notSplitArchive`; the
 // validator writes the other cases' messages into a descriptor's validation message.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/VelmoraError.h"
+#include "platform/VelmoraError.h"
 
 // Why a split compression cannot start or go on. The file name some kinds carry is for the raiser;
 // the message does not show it.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/VelmoraError.h"
+#include "platform/VelmoraError.h"
 
 // A stored or read record that does not decode. Callers catch it and fall back (an empty list, the
 // defaults); it never reaches the user, so its message describes the fault for a developer.

@@ -1,8 +1,8 @@
 #include "views/kit/FormatPicker.h"
 
+#include "core/engine/CompressionFormat.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
-#include "views/kit/WorkbenchTexts.h"
 
 #include <QAbstractButton>
 #include <QHBoxLayout>
@@ -50,7 +50,7 @@ FormatPicker::FormatPicker(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
     for (const CompressionFormat format : CompressionFormats::all()) {
-        auto* choice = new FormatChoice(WorkbenchTexts::formatLabel(format), this);
+        auto* choice = new FormatChoice(CompressionFormats::displayName(format), this);
         choice->setToolTip(helpText(format));
         // The selection follows the model, not the click.
         connect(choice, &QAbstractButton::clicked, this, [this, format, choice] {

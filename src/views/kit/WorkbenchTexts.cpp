@@ -27,20 +27,6 @@ QString kindLabel(const QString& path) {
 
 }  // namespace
 
-QString formatLabel(CompressionFormat format) {
-    switch (format) {
-        case CompressionFormat::zip:
-            return QStringLiteral("ZIP");
-        case CompressionFormat::sevenZip:
-            return QStringLiteral("7Z");
-        case CompressionFormat::rar:
-            return QStringLiteral("RAR");
-        case CompressionFormat::tarGzip:
-            return QStringLiteral("TAR.GZ");
-    }
-    return {};
-}
-
 QString sizeText(qint64 bytes) {
     return bytes == 0 ? QStringLiteral("-") : ByteCountFormatter::fileStyle(bytes);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/engine/CompressionFormat.h"
 #include "core/engine/CompressionLevel.h"
 #include "core/state/ArchiveTask.h"
 
@@ -11,9 +10,6 @@
 
 // Texts and rules the main window's pages show, as pure functions so they are tested without widgets.
 namespace WorkbenchTexts {
-
-// "ZIP", "7Z", "RAR", "TAR.GZ".
-QString formatLabel(CompressionFormat format);
 
 // A byte count in the file style, or "-" for 0.
 QString sizeText(qint64 bytes);

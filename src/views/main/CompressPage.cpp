@@ -11,12 +11,13 @@
 #include "views/kit/QuietSync.h"
 #include "views/kit/SelectionSizes.h"
 #include "views/kit/StatusLine.h"
+#include "views/kit/SummaryCard.h"
 #include "views/kit/WorkbenchTexts.h"
+#include "views/main/OperationPageLayout.h"
 #include "views/main/SelectionCard.h"
 #include "views/main/SettingsWriteThrough.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -33,18 +34,7 @@ CompressPage::CompressPage(MainViewModel& model, WorkbenchStore& store, Settings
                             ArchiveActivityKind::compress, *m_sizes, this)),
       m_banner(new FeedbackBanner(model, store, this)),
       m_start(Labels::prominentButton(QStringLiteral(u"立即压缩"), QStringLiteral("archivebox"), this)) {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(34, 0, 34, 34);
-    column->setSpacing(22);
-    column->addWidget(m_sources);
-    column->addWidget(m_banner);
-    auto* cards = new QHBoxLayout;
-    cards->setSpacing(20);
-    cards->addWidget(buildSettingsCard(), 1, Qt::AlignTop);
-    cards->addWidget(buildSummaryCard(), 0, Qt::AlignTop);
-    column->addLayout(cards);
-    column->addWidget(m_start);
-    column->addStretch();
+    OperationPageLayout::arrange(this, m_sources, m_banner, buildSettingsCard(), buildSummaryCard(), m_start);
 
     DropIntake::install(m_sources, DropIntent::compress, m_model);
     connect(m_sources->addButton(), &QPushButton::clicked, &m_model,
@@ -102,31 +92,17 @@ QWidget* CompressPage::buildSettingsCard() {
 }
 
 QWidget* CompressPage::buildSummaryCard() {
-    auto* card = new Card(this);
-    card->setFixedWidth(360);
-    QVBoxLayout* rows = card->contentLayout();
-    rows->addWidget(Labels::make(QStringLiteral(u"压缩摘要"), Theme::TextStyle::title3, QFont::Bold));
-    m_formatLine = new StatusLine(QStringLiteral(u"压缩格式"), {}, card);
-    m_levelLine = new StatusLine(QStringLiteral(u"压缩级别"), {}, card);
-    m_countLine = new StatusLine(QStringLiteral(u"文件数量"), {}, card);
-    m_sizeLine = new StatusLine(QStringLiteral(u"总大小"), {}, card);
-    m_estimateLine = new StatusLine(QStringLiteral(u"预计压缩后大小"), {}, card);
-    for (StatusLine* line : {m_formatLine, m_levelLine, m_countLine, m_sizeLine, m_estimateLine}) {
-        rows->addWidget(line);
-    }
-    QLabel* note = Labels::make(QStringLiteral(u"实际压缩大小会因文件内容和所选格式不同。"),
-                                Theme::TextStyle::callout, Theme::Colour::secondary, card);
-    note->setWordWrap(true);
-    rows->addWidget(note);
-    return card;
+    m_summary = new SummaryCard(QStringLiteral(u"压缩摘要"),
+                                QStringLiteral(u"实际压缩大小会因文件内容和所选格式不同。"), this);
+    m_formatLine = m_summary->addLine(QStringLiteral(u"压缩格式"));
+    m_levelLine = m_summary->addLine(QStringLiteral(u"压缩级别"));
+    m_countLine = m_summary->addLine(QStringLiteral(u"文件数量"));
+    m_sizeLine = m_summary->addLine(QStringLiteral(u"总大小"));
+    m_estimateLine = m_summary->addLine(QStringLiteral(u"预计压缩后大小"));
+    return m_summary;
 }
 
-QString CompressPage::summaryValue(const QString& label) const {
-    for (const StatusLine* line : {m_formatLine, m_levelLine, m_countLine, m_sizeLine, m_estimateLine}) {
-        if (line->label() == label) return line->value();
-    }
-    return {};
-}
+QString CompressPage::summaryValue(const QString& label) const { return m_summary->value(label); }
 
 void CompressPage::syncFromModel() {
     const QStringList& files = m_model.selectedFilesForCompression();
@@ -141,7 +117,7 @@ void CompressPage::syncFromModel() {
     QuietSync::setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
     QuietSync::setChecked(m_deleteSource, settings.deleteSourceAfterExtract);
     if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
-    m_formatLine->setValue(WorkbenchTexts::formatLabel(m_model.selectedCompressionFormat()));
+    m_formatLine->setValue(CompressionFormats::displayName(m_model.selectedCompressionFormat()));
     m_levelLine->setValue(CompressionLevels::displayName(m_model.selectedCompressionLevel()));
     m_countLine->setValue(QString::number(files.size()));
     syncSummary();

@@ -14,6 +14,7 @@ class SelectionCard;
 class SelectionSizes;
 class SettingsStore;
 class StatusLine;
+class SummaryCard;
 class WorkbenchStore;
 
 // The compress page: the sources (a button or a drop), format, level, destination, three stored
@@ -56,6 +57,7 @@ private:
     QCheckBox* m_ignoreHiddenFiles;
     QCheckBox* m_deleteSource;
     QLineEdit* m_password;
+    SummaryCard* m_summary = nullptr;
     StatusLine* m_formatLine;
     StatusLine* m_levelLine;
     StatusLine* m_countLine;

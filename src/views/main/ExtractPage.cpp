@@ -9,7 +9,9 @@
 #include "views/kit/QuietSync.h"
 #include "views/kit/SelectionSizes.h"
 #include "views/kit/StatusLine.h"
+#include "views/kit/SummaryCard.h"
 #include "views/kit/WorkbenchTexts.h"
+#include "views/main/OperationPageLayout.h"
 #include "views/main/SelectionCard.h"
 #include "views/main/SettingsWriteThrough.h"
 
@@ -32,18 +34,8 @@ ExtractPage::ExtractPage(MainViewModel& model, WorkbenchStore& store, SettingsSt
       m_banner(new FeedbackBanner(model, store, this)),
       m_start(Labels::prominentButton(QStringLiteral(u"立即解压"), QStringLiteral("tray.and.arrow.down.fill"),
                                       this)) {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(34, 0, 34, 34);
-    column->setSpacing(22);
-    column->addWidget(m_archives);
-    column->addWidget(m_banner);
-    auto* cards = new QHBoxLayout;
-    cards->setSpacing(20);
-    cards->addWidget(buildSettingsCard(), 1, Qt::AlignTop);
-    cards->addWidget(buildSummaryCard(), 0, Qt::AlignTop);
-    column->addLayout(cards);
-    column->addWidget(m_start);
-    column->addStretch();
+    OperationPageLayout::arrange(this, m_archives, m_banner, buildSettingsCard(), buildSummaryCard(),
+                                 m_start);
 
     DropIntake::install(m_archives, DropIntent::extract, m_model);
     connect(m_archives->addButton(), &QPushButton::clicked, &m_model, &MainViewModel::selectArchive);
@@ -95,27 +87,15 @@ QWidget* ExtractPage::buildSettingsCard() {
 }
 
 QWidget* ExtractPage::buildSummaryCard() {
-    auto* card = new Card(this);
-    card->setFixedWidth(360);
-    QVBoxLayout* rows = card->contentLayout();
-    rows->addWidget(Labels::make(QStringLiteral(u"解压摘要"), Theme::TextStyle::title3, QFont::Bold));
-    m_countLine = new StatusLine(QStringLiteral(u"压缩包数量"), {}, card);
-    m_sizeLine = new StatusLine(QStringLiteral(u"总大小"), {}, card);
-    m_formatsLine = new StatusLine(QStringLiteral(u"主要格式"), {}, card);
-    for (StatusLine* line : {m_countLine, m_sizeLine, m_formatsLine}) rows->addWidget(line);
-    QLabel* note = Labels::make(QStringLiteral(u"解压完成后会自动打开输出目录。"), Theme::TextStyle::callout,
-                                Theme::Colour::secondary, card);
-    note->setWordWrap(true);
-    rows->addWidget(note);
-    return card;
+    m_summary =
+        new SummaryCard(QStringLiteral(u"解压摘要"), QStringLiteral(u"解压完成后会自动打开输出目录。"), this);
+    m_countLine = m_summary->addLine(QStringLiteral(u"压缩包数量"));
+    m_sizeLine = m_summary->addLine(QStringLiteral(u"总大小"));
+    m_formatsLine = m_summary->addLine(QStringLiteral(u"主要格式"));
+    return m_summary;
 }
 
-QString ExtractPage::summaryValue(const QString& label) const {
-    for (const StatusLine* line : {m_countLine, m_sizeLine, m_formatsLine}) {
-        if (line->label() == label) return line->value();
-    }
-    return {};
-}
+QString ExtractPage::summaryValue(const QString& label) const { return m_summary->value(label); }
 
 void ExtractPage::syncFromModel() {
     const QStringList& archives = m_model.selectedArchivesForExtraction();

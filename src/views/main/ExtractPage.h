@@ -12,6 +12,7 @@ class SelectionCard;
 class SelectionSizes;
 class SettingsStore;
 class StatusLine;
+class SummaryCard;
 class WorkbenchStore;
 
 // The extract page: the archives (a button or a drop), the destination and options, a password, a
@@ -49,6 +50,7 @@ private:
     QCheckBox* m_separateFolder;
     QCheckBox* m_openAfter;
     QLineEdit* m_password;
+    SummaryCard* m_summary = nullptr;
     StatusLine* m_countLine;
     StatusLine* m_sizeLine;
     StatusLine* m_formatsLine;

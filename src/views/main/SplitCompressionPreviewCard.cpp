@@ -59,11 +59,7 @@ SplitCompressionPreviewCard::SplitCompressionPreviewCard(QWidget* parent)
     header->addLayout(names, 1);
     contentLayout()->addLayout(header);
 
-    auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFixedHeight(1);
-    divider->setStyleSheet(QStringLiteral("background: rgba(0, 0, 0, 20); border: none;"));
-    contentLayout()->addWidget(divider);
+    contentLayout()->addWidget(Labels::divider(Qt::Horizontal));
 
     for (StatusLine* line : {m_original, m_compressed, m_saving, m_volumeSize, m_partCount})
         contentLayout()->addWidget(line);

@@ -1,12 +1,12 @@
 #include "views/main/SplitCompressionSettingsCard.h"
 
+#include "core/engine/CompressionFormat.h"
 #include "core/split/SplitCompressionPlanner.h"
 #include "viewmodels/MainViewModel.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
 #include "views/kit/NumberedSectionTitle.h"
 #include "views/kit/ReadOnlyRow.h"
-#include "views/kit/WorkbenchTexts.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/SplitCompressionPageRules.h"
 
@@ -59,7 +59,7 @@ SplitCompressionSettingsCard::SplitCompressionSettingsCard(MainViewModel& model,
                      Theme::Colour::secondary)),
       m_validate(new QCheckBox(QStringLiteral(u"完成后验证压缩包"))) {
     for (CompressionFormat format : SplitCompressionPlanner::supportedCreationFormats())
-        m_format->addItem(WorkbenchTexts::formatLabel(format), int(format));
+        m_format->addItem(CompressionFormats::displayName(format), int(format));
     for (CompressionLevel level : CompressionLevels::all())
         m_level->addItem(CompressionLevels::displayName(level), int(level));
 

@@ -57,14 +57,6 @@ QWidget* sizingIndicator() {
     return panel;
 }
 
-QFrame* divider() {
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFixedHeight(1);
-    line->setStyleSheet(QStringLiteral("background: rgba(0, 0, 0, 20); border: none;"));
-    return line;
-}
-
 }  // namespace
 
 SplitCompressionSourceList::SplitCompressionSourceList(MainViewModel& model, QWidget* parent)
@@ -131,7 +123,7 @@ void SplitCompressionSourceList::rebuildRows() {
                     m_model.removeSplitCompressionItem(removed);
                 });
         m_rows->addWidget(row);
-        m_rows->addWidget(divider());
+        m_rows->addWidget(Labels::divider(Qt::Horizontal));
     }
 }
 

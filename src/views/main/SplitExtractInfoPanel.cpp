@@ -1,5 +1,6 @@
 #include "views/main/SplitExtractInfoPanel.h"
 
+#include "core/split/SplitArchiveExtractionCoordinator.h"
 #include "viewmodels/MainViewModel.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/EmptyState.h"
@@ -46,14 +47,6 @@ QLabel* messageBox(const QString& text, Theme::Colour colour) {
     box->setStyleSheet(QStringLiteral("background: %1; border-radius: 8px; padding: 10px;")
                            .arg(rgba(Theme::color(colour, 0.1))));
     return box;
-}
-
-QFrame* divider() {
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFixedHeight(1);
-    line->setStyleSheet(QStringLiteral("background: rgba(0, 0, 0, 20); border: none;"));
-    return line;
 }
 
 }  // namespace
@@ -109,7 +102,7 @@ QWidget* SplitExtractInfoPanel::makeSetView(const SplitArchiveDescriptor& descri
         layout->addWidget(messageBox(*descriptor.validationMessage,
                                      SplitExtractPageRules::validationColour(descriptor.validationState)));
     }
-    layout->addWidget(divider());
+    layout->addWidget(Labels::divider(Qt::Horizontal));
     layout->addWidget(Labels::make(QStringLiteral(u"分卷文件列表"), Theme::TextStyle::headline));
     layout->addWidget(makePartGrid(descriptor));
     return view;
@@ -132,7 +125,7 @@ QWidget* SplitExtractInfoPanel::makeHeader(const SplitArchiveDescriptor& descrip
     // As wide as the name when there is room, so the badge follows it; cut when there is not.
     name->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     nameLine->addWidget(name);
-    m_badgeText = SplitExtractPageRules::formatBadgeText(descriptor.format);
+    m_badgeText = SplitArchiveExtractionCoordinator::archiveFormatText(descriptor.format);
     nameLine->addWidget(formatBadge(m_badgeText, verdict));
     nameLine->addStretch(1);
     names->addLayout(nameLine);

@@ -25,21 +25,6 @@ Theme::Colour validationColour(SplitArchiveValidationState state) {
     return Theme::Colour::orange;
 }
 
-QString formatBadgeText(SplitArchiveFormat format) {
-    switch (format) {
-        case SplitArchiveFormat::sevenZip:
-            return QStringLiteral(u"7Z 分卷压缩包");
-        case SplitArchiveFormat::rarNew:
-        case SplitArchiveFormat::rarOld:
-            return QStringLiteral(u"RAR 分卷压缩包");
-        case SplitArchiveFormat::zip:
-            return QStringLiteral(u"ZIP 分卷压缩包");
-        case SplitArchiveFormat::unsupported:
-            break;
-    }
-    return QStringLiteral(u"不支持的分卷格式");
-}
-
 QString splitArchiveTotalSizeDescription(const SplitArchiveDescriptor& descriptor) {
     qint64 total = 0;
     for (const SplitArchivePart& part : descriptor.parts) total += part.byteSize;

@@ -13,9 +13,6 @@ namespace SplitExtractPageRules {
 // The colour of a set's verdict: badge, message box and status cell.
 Theme::Colour validationColour(SplitArchiveValidationState state);
 
-// "7Z 分卷压缩包", "RAR 分卷压缩包", "ZIP 分卷压缩包", "不支持的分卷格式".
-QString formatBadgeText(SplitArchiveFormat format);
-
 // The sum of every part's stored size, missing ones included; "-" for no parts or a zero sum.
 QString splitArchiveTotalSizeDescription(const SplitArchiveDescriptor& descriptor);
 

@@ -37,13 +37,8 @@ QLabel* paragraph(const QString& text, TextStyle style = TextStyle::callout,
 }
 
 QFrame* divider() {
-    auto* line = new QFrame;
+    QFrame* line = Labels::divider(Qt::Horizontal);
     line->setObjectName(QStringLiteral("divider"));
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, Theme::color(Colour::black, 0.1));
-    line->setPalette(palette);
     return line;
 }
 

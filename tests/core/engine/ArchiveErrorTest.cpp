@@ -32,17 +32,22 @@ TEST(CompressionFormat, RawValuesExtensionsAndOrder) {
     for (CompressionFormat format : CompressionFormats::all()) raw << CompressionFormats::rawValue(format);
     EXPECT_EQ(raw, (QStringList{"zip", "sevenZip", "rar", "tarGzip"}));
     EXPECT_EQ(CompressionFormats::allFileExtensions(), (QStringList{"zip", "7z", "rar", "tar.gz"}));
+    QStringList shown;
+    for (CompressionFormat format : CompressionFormats::all())
+        shown << CompressionFormats::displayName(format);
+    EXPECT_EQ(shown, (QStringList{"ZIP", "7Z", "RAR", "TAR.GZ"}));
     EXPECT_EQ(CompressionFormats::fromRawValue(QStringLiteral("sevenZip")), CompressionFormat::sevenZip);
     EXPECT_FALSE(CompressionFormats::fromRawValue(QStringLiteral("7z")).has_value());
 }
 
 TEST(CompressionLevel, SwitchesPerLevel) {
-    const std::tuple<CompressionLevel, QString, int, QString> cases[] = {
-        {CompressionLevel::fastest, "fastest", 1, "-1"},
-        {CompressionLevel::standard, "standard", 5, "-6"},
-        {CompressionLevel::maximum, "maximum", 9, "-9"},
+    const std::tuple<CompressionLevel, QString, int, QString, QString> cases[] = {
+        {CompressionLevel::fastest, "fastest", 1, "-1", QStringLiteral(u"最快")},
+        {CompressionLevel::standard, "standard", 5, "-6", QStringLiteral(u"标准")},
+        {CompressionLevel::maximum, "maximum", 9, "-9", QStringLiteral(u"高压缩")},
     };
-    for (const auto& [level, raw, sevenZip, zip] : cases) {
+    for (const auto& [level, raw, sevenZip, zip, shown] : cases) {
+        EXPECT_EQ(CompressionLevels::displayName(level), shown);
         EXPECT_EQ(CompressionLevels::rawValue(level), raw);
         EXPECT_EQ(CompressionLevels::fromRawValue(raw), level);
         EXPECT_EQ(CompressionLevels::sevenZipLevelNumber(level), sevenZip);

@@ -1,5 +1,7 @@
 #include "views/main/SplitExtractPageRules.h"
 
+#include "core/split/SplitArchiveExtractionCoordinator.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,7 +37,8 @@ TEST(FormatBadgeTest, bothRarNamingsShareOneBadge) {
         {SplitArchiveFormat::zip, QStringLiteral(u"ZIP 分卷压缩包")},
         {SplitArchiveFormat::unsupported, QStringLiteral(u"不支持的分卷格式")},
     };
-    for (const auto& [format, text] : cases) EXPECT_EQ(formatBadgeText(format), text);
+    for (const auto& [format, text] : cases)
+        EXPECT_EQ(SplitArchiveExtractionCoordinator::archiveFormatText(format), text);
 }
 
 SplitArchivePart part(qint64 byteSize, SplitArchivePartStatus status = SplitArchivePartStatus::found()) {
