@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStackedLayout>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -28,6 +29,8 @@ FilePreviewWidget::FilePreviewWidget(QWidget* parent) : QWidget(parent) {
     m_text = new QPlainTextEdit(this);
     m_text->setReadOnly(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Text that touches the pane's edge reads as cut off.
+    m_text->document()->setDocumentMargin(12);
     m_stack->addWidget(m_text);
 
     m_card = new QWidget(this);
