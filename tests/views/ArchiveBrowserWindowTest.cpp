@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -186,8 +187,9 @@ TEST_F(BrowserWindowTest, EveryIconOfTheWindowAndTheSheetIsDrawn) {
     expectEveryIconDrawn(*window->passwordSheet());
 }
 
-// A window narrower than its toolbar would squeeze the controls over one another.
-TEST_F(BrowserWindowTest, ToolbarControlsNeitherShrinkNorOverlapAtTheNarrowestWindow) {
+// A window narrower than its toolbar would squeeze the controls over one another; a larger font
+// must not cut dates short either.
+TEST_F(BrowserWindowTest, ToolbarControlsAndDatesFitAtTheNarrowestWindow) {
     const QFont original = QApplication::font();
     for (const int pixelSize : {13, 16}) {
         QFont larger = original;
@@ -213,6 +215,12 @@ TEST_F(BrowserWindowTest, ToolbarControlsNeitherShrinkNorOverlapAtTheNarrowestWi
                 EXPECT_GT(control->x(), controls[index - 1]->geometry().right()) << label;
             }
         }
+        // Nor is a modification date cut short.
+        const auto* table = window->findChild<QTreeView*>();
+        ASSERT_NE(table, nullptr);
+        EXPECT_GT(table->header()->sectionSize(ArchiveEntryTableModel::modified),
+                  table->fontMetrics().horizontalAdvance(QStringLiteral("2026-11-18 09:42:10")))
+            << pixelSize;
     }
     QApplication::setFont(original);
 }

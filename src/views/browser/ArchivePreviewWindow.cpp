@@ -27,6 +27,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QColor kSoftBlue = QColor::fromRgbF(0.9f, 0.97f, 1.0f);
@@ -261,7 +263,10 @@ QWidget* ArchivePreviewWindow::buildTable(QWidget* parent) {
     header->setStretchLastSection(false);
     header->setSectionResizeMode(ArchiveEntryTableModel::name, QHeaderView::Stretch);
     header->resizeSection(ArchiveEntryTableModel::size, 78);
-    header->resizeSection(ArchiveEntryTableModel::modified, 140);
+    // Wide enough for a whole date and time in whatever font size the desktop uses.
+    const int dateWidth =
+        m_table->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16;
+    header->resizeSection(ArchiveEntryTableModel::modified, std::max(140, dateWidth));
     header->resizeSection(ArchiveEntryTableModel::kind, 110);
     m_tableArea->addWidget(m_table);
 
