@@ -1,18 +1,17 @@
 #include "app/ExternalOperationProgressView.h"
 
 #include "app/ExternalOperationProgressModel.h"
+#include "views/kit/CapsuleProgressBar.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int kProgressSteps = 1000;
 constexpr int kOutcomeIconSize = 22;
 
 QString colourSheet(Theme::Colour colour) {
@@ -29,7 +28,7 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
       m_outcomeIcon(new QLabel(this)),
       m_titleLabel(new QLabel(this)),
       m_messageLabel(new QLabel(this)),
-      m_progressBar(new QProgressBar(this)),
+      m_progressBar(new CapsuleProgressBar(6, this)),
       m_cancelButton(new QPushButton(Icons::icon(QStringLiteral("xmark"), Theme::color(Theme::Colour::red)),
                                      QStringLiteral(u"取消"), this)) {
     m_percentLabel->setFont(Theme::font(Theme::TextStyle::headline));
@@ -41,8 +40,6 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
     m_messageLabel->setFont(Theme::font(Theme::TextStyle::callout));
     m_messageLabel->setStyleSheet(colourSheet(Theme::Colour::secondary));
     m_messageLabel->setMinimumWidth(1);
-    m_progressBar->setRange(0, kProgressSteps);
-    m_progressBar->setTextVisible(false);
     m_cancelButton->setStyleSheet(colourSheet(Theme::Colour::red));
     connect(m_cancelButton, &QPushButton::clicked, this, &ExternalOperationProgressView::cancelRequested);
 
@@ -55,9 +52,12 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
     buttons->setSpacing(12);
     buttons->addStretch(1);
     buttons->addWidget(m_cancelButton);
+    // The window has a fixed size; the content sits in its middle in every state, so the shorter
+    // finished state does not leave an empty band at the bottom.
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(14);
     layout->setContentsMargins(22, 22, 22, 22);
+    layout->addStretch(1);
     layout->addLayout(header);
     layout->addWidget(m_messageLabel);
     layout->addWidget(m_progressBar);
@@ -81,7 +81,7 @@ void ExternalOperationProgressView::syncFromModel() {
                                                  Theme::color(Theme::Colour::green)));
     m_titleLabel->setText(m_model.title());
     m_progressBar->setVisible(running);
-    m_progressBar->setValue(static_cast<int>(m_model.progress() * kProgressSteps));
+    m_progressBar->setProgress(m_model.progress());
     m_cancelButton->setVisible(running);
     showElidedMessage();
 }

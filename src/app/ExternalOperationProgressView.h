@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
+class CapsuleProgressBar;
 class ExternalOperationProgressModel;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 
 // The content of the progress window: percentage or outcome icon with the title, the message, and
@@ -31,6 +31,6 @@ private:
     QLabel* m_outcomeIcon;
     QLabel* m_titleLabel;
     QLabel* m_messageLabel;
-    QProgressBar* m_progressBar;
+    CapsuleProgressBar* m_progressBar;
     QPushButton* m_cancelButton;
 };

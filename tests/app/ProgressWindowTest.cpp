@@ -1,9 +1,9 @@
 #include "app/ExternalOperationProgressModel.h"
 #include "app/ExternalOperationProgressWindowController.h"
+#include "views/kit/CapsuleProgressBar.h"
 
 #include <gtest/gtest.h>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <cmath>
 
@@ -70,7 +70,7 @@ TEST(ProgressWindowTest, WindowShowsRunningAndFinishedStates) {
 
     controller.finish(QStringLiteral(u"解压完成"), QStringLiteral(u"已解压 2 个压缩包。"), false);
     EXPECT_FALSE(cancel->isVisible());
-    EXPECT_FALSE(window->findChild<QProgressBar*>()->isVisible());
+    EXPECT_FALSE(window->findChild<CapsuleProgressBar*>()->isVisible());
     EXPECT_FALSE(labelTexts().contains("100%"));
     EXPECT_TRUE(labelTexts().contains(QStringLiteral(u"已解压 2 个压缩包。")));
 }
