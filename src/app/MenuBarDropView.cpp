@@ -18,6 +18,14 @@ using Theme::Colour;
 QColor material() { return Theme::color(Colour::windowBackground, 0.97); }
 QColor outline() { return Theme::color(Colour::black, 0.08); }
 
+// The connector pointer is 18 wide and 10 high and overlaps the body by this much.
+constexpr qreal kPointerHeight = 10;
+constexpr qreal kPointerOverlap = 2.5;
+constexpr qreal kBodyTop = kPointerHeight - kPointerOverlap;
+// The expanded panel's padding and header icon; the close button is centred on that icon's row.
+constexpr qreal kExpandedPadding = 20;
+constexpr qreal kExpandedIconSize = 32;
+
 QFont panelFont(int pixelSize, QFont::Weight weight) {
     QFont result = Theme::font(Theme::TextStyle::body, weight);
     result.setPixelSize(pixelSize);
@@ -51,7 +59,9 @@ void MenuBarDropView::syncFromModel(const MenuBarDropModel& model) {
 }
 
 void MenuBarDropView::resizeEvent(QResizeEvent*) {
-    m_closeButton->move(width() - 20 - m_closeButton->width(), 24);
+    const qreal iconMiddle = kBodyTop + kExpandedPadding + kExpandedIconSize / 2;
+    m_closeButton->move(width() - int(kExpandedPadding) - m_closeButton->width(),
+                        qRound(iconMiddle - m_closeButton->height() / 2.0));
 }
 
 QStringList MenuBarDropView::droppedPaths(const QMimeData* data) {
@@ -84,17 +94,22 @@ void MenuBarDropView::paintEvent(QPaintEvent*) {
     }
 }
 
-// The pointer overlaps the body's top edge, so the body starts a little below the window's top.
-void MenuBarDropView::paintConnectorPointer(QPainter& painter, int top) const {
+// The pointer stands on the body's top edge, which starts that far below the window's top. Painted
+// after the body, its fill covers the body's outline beneath it and only its two slanted sides are
+// outlined, so body and pointer read as one shape.
+void MenuBarDropView::paintConnectorPointer(QPainter& painter, qreal bodyTop) const {
     const qreal middle = width() + m_model.pointerOffsetX;
-    QPainterPath triangle;
-    triangle.moveTo(middle, top);
-    triangle.lineTo(middle + 9, top + 10);
-    triangle.lineTo(middle - 9, top + 10);
-    triangle.closeSubpath();
-    painter.setPen(QPen(outline(), 1));
+    const qreal base = bodyTop + kPointerOverlap;
+    QPainterPath sides;
+    sides.moveTo(middle - 9, base);
+    sides.lineTo(middle, base - kPointerHeight);
+    sides.lineTo(middle + 9, base);
+    painter.setPen(Qt::NoPen);
     painter.setBrush(material());
-    painter.drawPath(triangle);
+    painter.drawPath(sides);
+    painter.setPen(QPen(outline(), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(sides);
 }
 
 void MenuBarDropView::paintBody(QPainter& painter, const QRectF& rect, qreal radius) const {
@@ -125,9 +140,9 @@ void MenuBarDropView::paintTitles(QPainter& painter, const QRectF& rect, const Q
 }
 
 void MenuBarDropView::paintCompact(QPainter& painter) const {
-    const QRectF body = QRectF(rect()).adjusted(0.5, 3.5, -0.5, -0.5);
+    const QRectF body = QRectF(rect()).adjusted(0.5, kBodyTop, -0.5, -0.5);
     paintBody(painter, body, 16);
-    paintConnectorPointer(painter, 0);
+    paintConnectorPointer(painter, body.top());
     const QRectF icon(body.left() + 18, body.center().y() - 15, 30, 30);
     paintAppIcon(painter, icon);
     paintTitles(painter,
@@ -136,15 +151,16 @@ void MenuBarDropView::paintCompact(QPainter& painter) const {
 }
 
 void MenuBarDropView::paintExpanded(QPainter& painter) const {
-    const QRectF body = QRectF(rect()).adjusted(0.5, 2.5, -0.5, -0.5);
+    const QRectF body = QRectF(rect()).adjusted(0.5, kBodyTop, -0.5, -0.5);
     paintBody(painter, body, 20);
-    paintConnectorPointer(painter, 0);
-    const QRectF content = body.adjusted(20, 20, -20, -20);
-    const QRectF icon(content.left(), content.top(), 32, 32);
+    paintConnectorPointer(painter, body.top());
+    const QRectF content =
+        body.adjusted(kExpandedPadding, kExpandedPadding, -kExpandedPadding, -kExpandedPadding);
+    const QRectF icon(content.left(), content.top(), kExpandedIconSize, kExpandedIconSize);
     paintAppIcon(painter, icon);
     paintTitles(painter, QRectF(icon.right() + 10, content.top() - 8, content.width() - 90, 48),
                 QStringLiteral(u"轻松添加文件"), 21);
-    paintDropZone(painter, content.adjusted(0, 32 + 14, 0, 0));
+    paintDropZone(painter, content.adjusted(0, kExpandedIconSize + 14, 0, 0));
 }
 
 void MenuBarDropView::paintDropZone(QPainter& painter, const QRectF& zone) const {
