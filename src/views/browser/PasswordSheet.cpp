@@ -53,7 +53,7 @@ PasswordSheet::PasswordSheet(ArchivePreviewWindowModel& model, const QString& me
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* cancel = new QPushButton(QStringLiteral(u"取消"), this);
-    m_confirm = new QPushButton(QStringLiteral(u"确定"), this);
+    m_confirm = Labels::defaultButton(QStringLiteral(u"确定"), {}, this);
     // Return is taken by the field alone (below), so it never reaches a button as well.
     cancel->setAutoDefault(false);
     m_confirm->setAutoDefault(false);

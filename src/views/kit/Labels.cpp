@@ -59,4 +59,12 @@ QPushButton* prominentButton(const QString& title, const QString& iconName, QWid
     return result;
 }
 
+QPushButton* defaultButton(const QString& title, const QString& iconName, QWidget* parent) {
+    auto* result = new QPushButton(title, parent);
+    if (!iconName.isEmpty()) result->setIcon(Icons::icon(iconName, Theme::color(Theme::Colour::white)));
+    result->setProperty("prominent", true);
+    result->setProperty("regularSize", true);
+    return result;
+}
+
 }  // namespace Labels

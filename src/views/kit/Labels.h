@@ -29,4 +29,7 @@ QFrame* divider(Qt::Orientation orientation, QWidget* parent = nullptr);
 // The page's main action: accent fill, white label, the large control size.
 QPushButton* prominentButton(const QString& title, const QString& iconName, QWidget* parent = nullptr);
 
+// A sheet's confirming button: the prominent look at the size of the plain buttons beside it.
+QPushButton* defaultButton(const QString& title, const QString& iconName = {}, QWidget* parent = nullptr);
+
 }  // namespace Labels

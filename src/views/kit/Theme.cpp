@@ -153,6 +153,8 @@ void apply(QApplication& application) {
                        "QPushButton[prominent=\"true\"]:hover { background: %2; }"
                        "QPushButton[prominent=\"true\"]:pressed { background: %3; }"
                        "QPushButton[prominent=\"true\"]:disabled { background: %4; }"
+                       "QPushButton[regularSize=\"true\"] { border-radius: 5px; padding: 4px 16px;"
+                       " font-size: 13px; font-weight: normal; }"
                        "QToolTip { color: %5; background: white; border: 1px solid #c8c8cc; }")
             .arg(color(Colour::accent).name(), color(Colour::accent).lighter(112).name(),
                  color(Colour::accent).darker(115).name(), color(Colour::accent).lighter(160).name(),
