@@ -1,6 +1,8 @@
 #include "BrowserScreenshotScene.h"
 
+#include "PopupComposer.h"
 #include "core/content/PreviewEntryRules.h"
+#include "core/engine/ArchiveError.h"
 #include "platform/ByteCountFormatter.h"
 #include "viewmodels/ArchivePreviewWindowModel.h"
 #include "views/browser/ArchiveBrowserWindowPlatform.h"
@@ -29,6 +31,7 @@ ArchivePreviewEntry listed(const QString& path, qint64 size) {
 
 const QString kImage = QStringLiteral(u"旅行照片/海边日落.jpg");
 const QString kText = QStringLiteral(u"行程说明.txt");
+const QString kEncrypted = QStringLiteral(u"客户资料（加密）.zip");
 
 }  // namespace
 
@@ -63,7 +66,8 @@ void BrowserScreenshotScene::writePreviews() const {
 }
 
 QList<ArchivePreviewEntry> BrowserScreenshotScene::StillServices::previewEntries(
-    const QString&, const std::optional<QString>&, const CancellationToken&) {
+    const QString& archive, const std::optional<QString>& password, const CancellationToken&) {
+    if (archive.endsWith(kEncrypted) && !password) throw ArchiveError::wrongPassword();
     return {listed(QStringLiteral(u"旅行照片/"), 0),
             listed(kImage, 2'456'789),
             listed(QStringLiteral(u"旅行照片/沙滩2.jpg"), 1'835'002),
@@ -82,7 +86,12 @@ QString BrowserScreenshotScene::StillServices::extractedPreviewFile(const Archiv
     return m_previews + u'/' + entry.path;
 }
 
-bool BrowserScreenshotScene::saveShots(const std::function<bool(const QPixmap&, const QString&)>& save) {
+bool BrowserScreenshotScene::saveShots(const Save& save) {
+    const bool listing = saveListingShots(save);
+    return savePasswordShot(save) && listing;
+}
+
+bool BrowserScreenshotScene::saveListingShots(const Save& save) {
     auto platform = std::make_shared<ArchiveBrowserWindowPlatform>([](const QStringList&) {});
     const auto model =
         ArchivePreviewWindowModel::create({m_root.filePath(QStringLiteral(u"厦门旅行.zip"))}, m_services,
@@ -105,4 +114,17 @@ bool BrowserScreenshotScene::saveShots(const std::function<bool(const QPixmap&, 
     model->setSelectedEntryID(kText);
     saved = shot(shown, QStringLiteral("browser-text")) && saved;
     return saved;
+}
+
+bool BrowserScreenshotScene::savePasswordShot(const Save& save) {
+    auto platform = std::make_shared<ArchiveBrowserWindowPlatform>([](const QStringList&) {});
+    const auto model = ArchivePreviewWindowModel::create({m_root.filePath(kEncrypted)}, m_services,
+                                                         m_settingsStore, m_passwordBookStore, platform);
+    ArchivePreviewWindow window(*model);
+    window.show();
+    const bool asked = QTest::qWaitFor([&] { return window.passwordSheet() && !model->isLoading(); }, 10000);
+    QCoreApplication::processEvents();
+    if (!asked) return false;
+    return save(PopupComposer::withPopup(window, *window.passwordSheet()),
+                QStringLiteral("browser-password"));
 }

@@ -14,12 +14,16 @@ class BrowserScreenshotScene {
 public:
     BrowserScreenshotScene();
 
+    using Save = std::function<bool(const QPixmap&, const QString&)>;
+
     // Saves browser.png (the loaded archive), browser-folder.png (a folder opened), browser-image.png
-    // and browser-text.png (an image and a text previewed); false when a picture could not be written.
-    bool saveShots(const std::function<bool(const QPixmap&, const QString&)>& save);
+    // and browser-text.png (an image and a text previewed), and browser-password.png (an encrypted
+    // archive asking for its password); false when a picture could not be written.
+    bool saveShots(const Save& save);
 
 private:
-    // Lists the prepared entries and hands out the prepared preview files.
+    // Lists the prepared entries and hands out the prepared preview files; the encrypted archive
+    // lists nothing without a password.
     class StillServices : public ArchiveBrowserServices {
     public:
         explicit StillServices(QString previews) : m_previews(std::move(previews)) {}
@@ -43,6 +47,8 @@ private:
         QString m_previews;
     };
 
+    bool saveListingShots(const Save& save);
+    bool savePasswordShot(const Save& save);
     void writePreviews() const;
 
     QTemporaryDir m_root;

@@ -1,13 +1,15 @@
 #include "BrowserScreenshotScene.h"
+#include "PopupComposer.h"
 #include "ScreenshotScene.h"
+#include "ShellScreenshotScene.h"
 #include "views/kit/SelectionSizes.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/MainWindow.h"
+#include "views/main/PasswordBookAddSheet.h"
 #include "views/main/TopBar.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QPainter>
 #include <QTextStream>
 
 namespace {
@@ -51,13 +53,22 @@ bool save(const QPixmap& picture, const QDir& folder, const QString& name) {
 QPixmap notificationShot(MainWindow& window) {
     window.viewState().setIsShowingNotifications(true);
     settle(window);
-    QPixmap picture = window.grab();
-    QWidget* popover = window.topBar()->notificationPopover();
-    QPainter painter(&picture);
-    painter.drawPixmap(window.mapFromGlobal(popover->pos()), popover->grab());
-    painter.setPen(QColor(0, 0, 0, 40));
-    painter.drawRect(QRect(window.mapFromGlobal(popover->pos()), popover->size()).adjusted(0, 0, -1, -1));
+    const QPixmap picture = PopupComposer::withPopup(window, *window.topBar()->notificationPopover());
     window.viewState().setIsShowingNotifications(false);
+    return picture;
+}
+
+// The password book page with its add sheet open and a name and password typed in.
+QPixmap passwordBookAddShot(ScreenshotScene& scene, MainWindow& window) {
+    scene.model().setSelectedSection(WorkbenchSection::passwordBook);
+    ContentViewState& state = window.viewState();
+    state.setNewPasswordBookLabel(QStringLiteral(u"设计部共享"));
+    state.setNewPasswordBookPassword(QStringLiteral("Share-2026"));
+    state.setIsAddingPasswordBookEntry(true);
+    settle(window);
+    auto* sheet = window.findChild<PasswordBookAddSheet*>();
+    const QPixmap picture = PopupComposer::withPopup(window, *sheet);
+    state.setIsAddingPasswordBookEntry(false);
     return picture;
 }
 
@@ -85,11 +96,15 @@ int main(int argc, char* argv[]) {
     }
     scene.model().setSelectedSection(WorkbenchSection::home);
     saved = save(notificationShot(window), folder, QStringLiteral("notifications")) && saved;
+    saved = save(passwordBookAddShot(scene, window), folder, QStringLiteral("password-book-add")) && saved;
     window.hide();
 
-    BrowserScreenshotScene browser;
-    saved = browser.saveShots([&folder](const QPixmap& picture, const QString& name) {
+    const auto saveInFolder = [&folder](const QPixmap& picture, const QString& name) {
         return save(picture, folder, name);
-    }) && saved;
+    };
+    BrowserScreenshotScene browser;
+    saved = browser.saveShots(saveInFolder) && saved;
+    ShellScreenshotScene shell;
+    saved = shell.saveShots(saveInFolder) && saved;
     return saved ? 0 : 1;
 }

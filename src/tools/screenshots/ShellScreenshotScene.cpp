@@ -1,0 +1,77 @@
+#include "ShellScreenshotScene.h"
+
+#include "app/ExternalOperationProgressModel.h"
+#include "app/ExternalOperationProgressWindowController.h"
+#include "app/MenuBarDropView.h"
+#include "app/MenuBarDropWindowController.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+
+namespace {
+
+void settle() {
+    for (int round = 0; round < 5; ++round) QCoreApplication::processEvents();
+}
+
+// The panel is translucent and floats over whatever is on screen; a plain desktop-like backdrop
+// with a margin shows its outline and pointer.
+QPixmap onBackdrop(QWidget& panel) {
+    constexpr int margin = 24;
+    QPixmap picture(panel.size() + QSize(2 * margin, 2 * margin));
+    picture.fill(QColor(96, 110, 128));
+    QPainter painter(&picture);
+    painter.drawPixmap(margin, margin, panel.grab());
+    return picture;
+}
+
+}  // namespace
+
+bool ShellScreenshotScene::saveShots(const Save& save) {
+    const bool progress = saveProgressShots(save);
+    return saveDropPanelShots(save) && progress;
+}
+
+bool ShellScreenshotScene::saveProgressShots(const Save& save) {
+    ExternalOperationProgressWindowController progress;
+    QWidget& window = *progress.window();
+    progress.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 3 个项目..."));
+    const double fraction = 0.46;
+    progress.update(fraction, QStringLiteral(u"正在压缩 ") +
+                                  ExternalOperationProgressModel::percentText(fraction) +
+                                  QStringLiteral("..."));
+    settle();
+    bool saved = save(window.grab(), QStringLiteral("progress-running"));
+    progress.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：设计稿与会议纪要.zip"), false);
+    settle();
+    saved = save(window.grab(), QStringLiteral("progress-finished")) && saved;
+    progress.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 3 个项目..."));
+    progress.finish(QStringLiteral(u"压缩失败"), QStringLiteral(u"压缩失败"), true);
+    settle();
+    saved = save(window.grab(), QStringLiteral("progress-failed")) && saved;
+    progress.close();
+    return saved;
+}
+
+bool ShellScreenshotScene::saveDropPanelShots(const Save& save) {
+    MenuBarDropWindowController panel([] { return std::nullopt; }, [](const QStringList&) {});
+    panel.showCompact();
+    settle();
+    bool saved = save(onBackdrop(*panel.view()), QStringLiteral("drop-panel"));
+
+    // A file dragged over the panel, as the desktop delivers it.
+    const QString dragged = m_root.filePath(QStringLiteral(u"会议纪要.txt"));
+    QFile(dragged).open(QIODevice::WriteOnly);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dragged)});
+    QDragEnterEvent enter(QPoint(40, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel.view(), &enter);
+    settle();
+    saved = save(onBackdrop(*panel.view()), QStringLiteral("drop-panel-targeted")) && saved;
+    panel.hide();
+    return saved;
+}
