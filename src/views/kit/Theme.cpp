@@ -147,15 +147,16 @@ void apply(QApplication& application) {
 
     // Prominent buttons: the page's main action (accent fill, white label).
     application.setStyleSheet(
-        QStringLiteral("QPushButton[prominent=\"true\"] { background: %1; color: white; border: none; "
-                       "border-radius: 8px;"
-                       " padding: 9px 18px; font-size: 15px; font-weight: 600; }"
-                       "QPushButton[prominent=\"true\"]:hover { background: %2; }"
-                       "QPushButton[prominent=\"true\"]:pressed { background: %3; }"
-                       "QPushButton[prominent=\"true\"]:disabled { background: %4; }"
-                       "QPushButton[regularSize=\"true\"] { border-radius: 5px; padding: 4px 16px;"
-                       " font-size: 13px; font-weight: normal; }"
-                       "QToolTip { color: %5; background: white; border: 1px solid #c8c8cc; }")
+        QStringLiteral(
+            "QPushButton[prominent=\"true\"] { background: %1; color: white; border: none; "
+            "border-radius: 8px;"
+            " padding: 9px 18px; font-size: 15px; font-weight: 600; }"
+            "QPushButton[prominent=\"true\"]:hover { background: %2; }"
+            "QPushButton[prominent=\"true\"]:pressed { background: %3; }"
+            "QPushButton[prominent=\"true\"]:disabled { background: %4; }"
+            "QPushButton[regularSize=\"true\"] { border-radius: 5px; padding: 4px 16px; min-width: 48px;"
+            " font-size: 13px; font-weight: normal; }"
+            "QToolTip { color: %5; background: white; border: 1px solid #c8c8cc; }")
             .arg(color(Colour::accent).name(), color(Colour::accent).lighter(112).name(),
                  color(Colour::accent).darker(115).name(), color(Colour::accent).lighter(160).name(),
                  color(Colour::primary).name()));
