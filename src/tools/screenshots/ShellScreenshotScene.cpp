@@ -46,7 +46,8 @@ bool ShellScreenshotScene::saveProgressShots(const Save& save) {
                                   QStringLiteral("..."));
     settle();
     bool saved = save(window.grab(), QStringLiteral("progress-running"));
-    progress.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：设计稿与会议纪要.zip"), false);
+    progress.finish(QStringLiteral(u"压缩完成"),
+                    QStringLiteral(u"已压缩：2026 年度报告（终稿）、设计稿与会议纪要及全部附件.zip"), false);
     settle();
     saved = save(window.grab(), QStringLiteral("progress-finished")) && saved;
     progress.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 3 个项目..."));
@@ -71,7 +72,8 @@ bool ShellScreenshotScene::saveDropPanelShots(const Save& save) {
     QDragEnterEvent enter(QPoint(40, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(panel.view(), &enter);
     settle();
-    saved = save(onBackdrop(*panel.view()), QStringLiteral("drop-panel-targeted")) && saved;
+    const bool expanded = panel.model().isExpanded;
+    saved = save(onBackdrop(*panel.view()), QStringLiteral("drop-panel-targeted")) && expanded && saved;
     panel.hide();
     return saved;
 }
