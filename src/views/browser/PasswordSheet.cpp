@@ -33,6 +33,7 @@ PasswordSheet::PasswordSheet(ArchivePreviewWindowModel& model, const QString& me
 
     auto* text = new QLabel(message, this);
     text->setWordWrap(true);
+    text->setFont(Theme::font(Theme::TextStyle::callout));
     text->setForegroundRole(QPalette::PlaceholderText);
     layout->addWidget(text);
 
