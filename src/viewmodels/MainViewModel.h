@@ -286,6 +286,7 @@ private:
     std::optional<QString> firstItemFolder() const;
     void validateSplitCompressionBeforeStart() const;
     QString settleSplitCompressionBaseName(const QString& baseName, const QString& outputDirectory);
+    SplitCompressionRun makeSplitCompressionRun();
     void splitCompressionSucceeded(const SplitCompressionRun& run, const SplitCompressionResult& result);
     static void cleanupSplitCompressionOutputs(const SplitCompressionRun& run);
 

@@ -121,15 +121,8 @@ QString MainViewModel::settleSplitCompressionBaseName(const QString& baseName,
     return candidate;
 }
 
-void MainViewModel::startSplitCompression() {
-    try {
-        validateSplitCompressionBeforeStart();
-    } catch (const VelmoraError& error) {
-        setAlertMessage(error.message());
-        setStatusMessage(QStringLiteral(u"分卷压缩无法开始。"));
-        return;
-    }
-
+// The page's choices as one run, with the record its task keeps; settles the base name.
+MainViewModel::SplitCompressionRun MainViewModel::makeSplitCompressionRun() {
     SplitCompressionRun run;
     run.sources = splitCompressionSourceURLs();
     run.outputDirectory = *splitCompressionOutputDirectory();
@@ -170,7 +163,19 @@ void MainViewModel::startSplitCompression() {
         .encryptionEnabled = m_splitCompressionPasswordEnabled,
         .validationEnabled = run.validateAfterCompletion,
     };
+    return run;
+}
 
+void MainViewModel::startSplitCompression() {
+    try {
+        validateSplitCompressionBeforeStart();
+    } catch (const VelmoraError& error) {
+        setAlertMessage(error.message());
+        setStatusMessage(QStringLiteral(u"分卷压缩无法开始。"));
+        return;
+    }
+
+    SplitCompressionRun run = makeSplitCompressionRun();
     beginWork(run.splitEnabled ? QStringLiteral(u"正在创建分卷压缩包...")
                                : QStringLiteral(u"正在创建压缩包..."));
     run.threadCount = effectiveThreadCount();

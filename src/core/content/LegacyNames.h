@@ -28,8 +28,6 @@ public:
     // (no user-defined area) and more than half of their two-byte characters lie in the GB2312 area.
     LegacyNames(const QList<QByteArray>& names, Source source);
 
-    bool isChinese() const { return m_chinese; }
-
     // The name as it is shown and written to disk; nothing when it has no decoding (a tool's
     // listing that is not Chinese), so extracted items keep the tool's name.
     std::optional<QString> decoded(QByteArrayView name) const;

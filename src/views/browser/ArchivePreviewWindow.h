@@ -34,7 +34,6 @@ public:
     QLineEdit* passwordField() const { return m_passwordField; }
     PasswordSheet* passwordSheet() const { return m_sheet; }
     QToolButton* commandButton(const QString& title) const;
-    QLabel* statusLabel() const { return m_status; }
 
 Q_SIGNALS:
     void closed();

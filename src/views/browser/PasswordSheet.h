@@ -18,7 +18,6 @@ public:
 
     QLineEdit* passwordField() const { return m_field; }
     QPushButton* confirmButton() const { return m_confirm; }
-    QMenu* passwordBookMenu() const { return m_bookMenu; }
 
     void confirm();
     void reject() override;

@@ -23,7 +23,6 @@ public:
     QString percentText() const;
     QToolButton* pauseButton() const { return m_pause; }
     QToolButton* cancelButton() const { return m_cancel; }
-    CapsuleProgressBar* progressBar() const { return m_bar; }
     // The task the buttons act on; null while no task runs.
     QUuid taskId() const { return m_taskId; }
 

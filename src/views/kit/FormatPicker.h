@@ -16,7 +16,6 @@ class FormatPicker : public QWidget {
 public:
     explicit FormatPicker(QWidget* parent = nullptr);
 
-    CompressionFormat selectedFormat() const { return m_selected; }
     void setSelectedFormat(CompressionFormat format);
     QAbstractButton* button(CompressionFormat format) const { return m_buttons.at(format); }
 

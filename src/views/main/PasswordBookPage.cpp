@@ -166,6 +166,19 @@ QWidget* PasswordBookPage::buildTable() {
     m_table = new QTableView(m_tableStack);
     m_table->setModel(m_proxy);
     m_table->setItemDelegate(m_delegate);
+    styleTable();
+    m_empty = new EmptyState(QStringLiteral(u"暂无密码，点击“添加”或“批量导入”开始"),
+                             QStringLiteral("lock.rectangle"), m_tableStack);
+    m_tableStack->addWidget(m_table);
+    m_tableStack->addWidget(m_empty);
+    frame->contentLayout()->addWidget(m_tableStack);
+
+    connectTable();
+    return frame;
+}
+
+// Rows of one line, no grid, the accent's faint tint for the selection.
+void PasswordBookPage::styleTable() {
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked |
@@ -198,12 +211,9 @@ QWidget* PasswordBookPage::buildTable() {
         "QTableView::item { padding-left: 14px; border-bottom: 1px solid rgba(0,0,0,18); }"
         "QHeaderView::section { background: rgba(255,255,255,174); padding: 0 14px; border: none;"
         " border-bottom: 1px solid rgba(0,0,0,28); border-right: 1px solid rgba(0,0,0,18); }"));
-    m_empty = new EmptyState(QStringLiteral(u"暂无密码，点击“添加”或“批量导入”开始"),
-                             QStringLiteral("lock.rectangle"), m_tableStack);
-    m_tableStack->addWidget(m_table);
-    m_tableStack->addWidget(m_empty);
-    frame->contentLayout()->addWidget(m_tableStack);
+}
 
+void PasswordBookPage::connectTable() {
     // Only the user's press selects: the view moves its own selection when a search hides a row.
     connect(m_table, &QTableView::pressed, this,
             [this](const QModelIndex& index) { m_state.setSelectedPasswordBookEntryID(entryIDAt(index)); });
@@ -223,7 +233,6 @@ QWidget* PasswordBookPage::buildTable() {
         m_state.setSelectedPasswordBookEntryID(entryIDAt(index));
         removeSelectedPasswordBookEntry();
     });
-    return frame;
 }
 
 QWidget* PasswordBookPage::buildSwitches() {

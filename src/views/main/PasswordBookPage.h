@@ -68,6 +68,8 @@ private:
     QWidget* buildPickerCard();
     QWidget* buildBookCard();
     QWidget* buildTable();
+    void styleTable();
+    void connectTable();
     QWidget* buildSwitches();
     void connectState();
 
