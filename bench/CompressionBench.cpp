@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -157,8 +158,8 @@ int main(int argc, char** argv) {
         // What copying the folder costs on this file system, whoever copies it.
         [&] {
             smallCopy.push_back(BenchSupport::timeDirectRun(
-                QStringLiteral("cp"), {QStringLiteral("-a"), QStringLiteral("small"), QStringLiteral("copy")},
-                folder.path()));
+                QStandardPaths::findExecutable(QStringLiteral("cp")),
+                {QStringLiteral("-a"), QStringLiteral("small"), QStringLiteral("copy")}, folder.path()));
             QDir(folder.path() + QStringLiteral("/copy")).removeRecursively();
         },
     };
