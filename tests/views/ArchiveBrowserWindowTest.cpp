@@ -26,6 +26,17 @@ protected:
         m_controller = std::make_unique<ArchivePreviewWindowController>(sharedModel(), windowPlatform);
         return *m_controller;
     }
+    // The window of a 7Z whose listing asks for a password, once its sheet shows; nothing on a timeout.
+    ArchivePreviewWindow* windowAskingForAPassword() {
+        open({files.path(QStringLiteral("a.7z"))});
+        makeController().show(true);
+        if (!waitForCall(1)) return nullptr;
+        services.fail(0, wrongPassword());
+        ArchivePreviewWindow* window = m_controller->window();
+        const bool shown =
+            waitFor([&] { return window->passwordSheet() && window->passwordSheet()->isVisible(); });
+        return shown ? window : nullptr;
+    }
     void TearDown() override {
         m_controller.reset();
         BrowserFixture::TearDown();
@@ -116,13 +127,9 @@ TEST_F(BrowserWindowTest, NothingReachesAClosedWindow) {
 }
 
 TEST_F(BrowserWindowTest, PasswordSheetFollowsThePrompt) {
-    ArchivePreviewWindowModel& browser = open({files.path(QStringLiteral("a.7z"))});
-    ArchivePreviewWindowController& controller = makeController();
-    controller.show(true);
-    ASSERT_TRUE(waitForCall(1));
-    services.fail(0, wrongPassword());
-    ArchivePreviewWindow* window = controller.window();
-    ASSERT_TRUE(waitFor([&] { return window->passwordSheet() && window->passwordSheet()->isVisible(); }));
+    ArchivePreviewWindow* window = windowAskingForAPassword();
+    ASSERT_NE(window, nullptr);
+    ArchivePreviewWindowModel& browser = *sharedModel();
     PasswordSheet* sheet = window->passwordSheet();
     sheet->passwordField()->setText(QStringLiteral("   "));
     EXPECT_FALSE(sheet->confirmButton()->isEnabled());
@@ -176,13 +183,8 @@ TEST_F(BrowserWindowTest, PreviewPaneShowsOnlyThePlaceholderWithoutASelection) {
 }
 
 TEST_F(BrowserWindowTest, EveryIconOfTheWindowAndTheSheetIsDrawn) {
-    open({files.path(QStringLiteral("a.7z"))});
-    ArchivePreviewWindowController& controller = makeController();
-    controller.show(true);
-    ASSERT_TRUE(waitForCall(1));
-    services.fail(0, wrongPassword());
-    ArchivePreviewWindow* window = controller.window();
-    ASSERT_TRUE(waitFor([&] { return window->passwordSheet() && window->passwordSheet()->isVisible(); }));
+    ArchivePreviewWindow* window = windowAskingForAPassword();
+    ASSERT_NE(window, nullptr);
     expectEveryIconDrawn(*window);
     expectEveryIconDrawn(*window->passwordSheet());
 }
