@@ -1,7 +1,9 @@
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -48,4 +50,17 @@ int fileMode(const QString& path) {
     struct stat info {};
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return -1;
     return static_cast<int>(info.st_mode & 0777);
+}
+
+QMap<QString, QByteArray> contentsBelow(const QString& root) {
+    QMap<QString, QByteArray> contents;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        contents.insert(QDir(root).relativeFilePath(path),
+                        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
+    }
+    return contents;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -20,6 +21,9 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Every regular file below root, hidden ones included, by relative path, with a digest of its bytes.
+QMap<QString, QByteArray> contentsBelow(const QString& root);
 
 // Runs a program to completion for making fixtures; fails the current test when it exits non-zero.
 void runTool(const QString& program, const QStringList& arguments, const QString& workingFolder = {});

@@ -1,28 +1,13 @@
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
+#include "support/TempTree.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "viewmodels/WorkbenchFixture.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QMap>
 
 namespace {
-
-// Every regular file below root, by relative path, with a digest of its bytes.
-QMap<QString, QByteArray> contentsBelow(const QString& root) {
-    QMap<QString, QByteArray> contents;
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        contents.insert(QDir(root).relativeFilePath(path),
-                        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
-    }
-    return contents;
-}
 
 // The main window's operations with the archive service and the installed tools doing the work.
 class RealEngineTest : public WorkbenchFixture {

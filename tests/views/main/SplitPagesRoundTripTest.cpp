@@ -1,5 +1,6 @@
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
+#include "support/TempTree.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "views/kit/PathRow.h"
 #include "views/main/PageFixture.h"
@@ -17,28 +18,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
 
 namespace {
-
-// Every regular file below root, by relative path, with a digest of its bytes.
-QMap<QString, QByteArray> contentsBelow(const QString& root) {
-    QMap<QString, QByteArray> contents;
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        contents.insert(QDir(root).relativeFilePath(path),
-                        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
-    }
-    return contents;
-}
 
 // Both pages driven through their widgets, with the installed 7-Zip doing the work.
 class SplitPagesRoundTripTest : public PageFixture {
