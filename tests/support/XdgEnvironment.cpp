@@ -7,6 +7,7 @@ XdgEnvironment::XdgEnvironment(const QByteArray& currentDesktop) {
         {"HOME", m_tree.path(QStringLiteral("home"))},
         {"XDG_CONFIG_HOME", configHome()},
         {"XDG_DATA_HOME", dataHome()},
+        {"XDG_STATE_HOME", stateHome()},
         {"XDG_CONFIG_DIRS", systemConfig()},
         {"XDG_DATA_DIRS", systemData()},
         {"XDG_CURRENT_DESKTOP", QString::fromUtf8(currentDesktop)},

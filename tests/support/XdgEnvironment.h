@@ -7,7 +7,7 @@
 #include <QString>
 #include <optional>
 
-// Points HOME and the XDG folders (config, data, their system lists, the current desktop) into a
+// Points HOME and the XDG folders (config, data, state, their system lists, the current desktop) into a
 // temporary tree for as long as it lives, then puts the old values back.
 class XdgEnvironment {
 public:
@@ -20,6 +20,7 @@ public:
     TempTree& tree() { return m_tree; }
     QString configHome() const { return m_tree.path(QStringLiteral("config")); }
     QString dataHome() const { return m_tree.path(QStringLiteral("data")); }
+    QString stateHome() const { return m_tree.path(QStringLiteral("state")); }
     QString systemConfig() const { return m_tree.path(QStringLiteral("etc-xdg")); }
     QString systemData() const { return m_tree.path(QStringLiteral("usr-share")); }
 

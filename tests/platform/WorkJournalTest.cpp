@@ -1,0 +1,82 @@
+#include "platform/WorkJournal.h"
+
+#include "platform/PrivateTempDirectory.h"
+#include "support/XdgEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs work in a child process that dies without cleaning up, as a killed velmora does.
+void inDyingChild(const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+}
+
+class WorkJournalTest : public testing::Test {
+protected:
+    void SetUp() override {
+        PrivateTempDirectory::setSystemTempPathForTesting(m_xdg.tree().makeFolder("tmp"));
+    }
+    void TearDown() override { PrivateTempDirectory::setSystemTempPathForTesting({}); }
+
+    XdgEnvironment m_xdg;
+};
+
+TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
+    TempTree& tree = m_xdg.tree();
+    const QString hidden = tree.writeFile("docs/.velmoraExtraction-1/big.bin", "partial");
+    const QString staging =
+        tree.writeFile("tmp/velmora-" + QString::number(::getuid()) + "/velmoraCompression/x/f", "x");
+    const QString emptyReserved = tree.writeFile("docs/report.zip", "");
+    const QString finishedReserved = tree.writeFile("docs/done.zip", "archive bytes");
+    const QString userFolder = tree.writeFile("docs/notes/keep.txt", "mine");
+    inDyingChild([&] {
+        auto record = WorkJournal::open();
+        if (!record) ::_exit(1);
+        record->add(QFileInfo(hidden).path(), WorkJournal::Kind::Tree);
+        record->add(QFileInfo(staging).path(), WorkJournal::Kind::Tree);
+        record->add(emptyReserved, WorkJournal::Kind::Placeholder);
+        record->add(finishedReserved, WorkJournal::Kind::Placeholder);
+        // A damaged record must not reach a folder of the user's.
+        record->add(QFileInfo(userFolder).path(), WorkJournal::Kind::Tree);
+        record.release();
+    });
+
+    EXPECT_EQ(WorkJournal::removeLeftovers(), 3);
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(hidden).path()));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(staging).path()));
+    EXPECT_FALSE(QFileInfo::exists(emptyReserved));
+    EXPECT_EQ(tree.readFile("docs/done.zip"), "archive bytes");
+    EXPECT_EQ(tree.readFile("docs/notes/keep.txt"), "mine");
+    EXPECT_TRUE(
+        QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+TEST_F(WorkJournalTest, WorkStillRunningKeepsItsPathsAndAFinishedRecordLeavesNothing) {
+    const QString hidden = m_xdg.tree().makeFolder("docs/.velmoraExtraction-2");
+    {
+        auto record = WorkJournal::open();
+        ASSERT_TRUE(record);
+        record->add(hidden, WorkJournal::Kind::Tree);
+        EXPECT_EQ(WorkJournal::removeLeftovers(), 0);
+        EXPECT_TRUE(QFileInfo::exists(hidden));
+    }
+    EXPECT_TRUE(
+        QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_EQ(WorkJournal::removeLeftovers(), 0);
+    EXPECT_TRUE(QFileInfo::exists(hidden));
+}
+
+}  // namespace
