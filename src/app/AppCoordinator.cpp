@@ -10,6 +10,7 @@
 #include "core/engine/CompressionService.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/SecurityScopedAccessHelper.h"
+#include "core/engine/SourceTrash.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "viewmodels/MainViewModel.h"
 #include "viewmodels/WorkbenchPlatform.h"
@@ -285,7 +286,9 @@ void AppCoordinator::processIncoming(quint64 run, const CancellationToken& token
         [&service, archives, root, settings, threadCount, token] {
             return service.extract(archives, root, std::nullopt, settings, threadCount, token);
         },
-        [this, run](Outcome<QStringList>& outcome) { finishRun(run, OperationKind::extraction, outcome); });
+        [this, run](Outcome<OperationOutputs>& outcome) {
+            finishRun(run, OperationKind::extraction, outcome);
+        });
 }
 
 void AppCoordinator::processCompression(quint64 run, const CancellationToken& token,
@@ -314,16 +317,22 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
                 });
                 outputs.append(destination);
             }
-            return outputs;
+            token.throwIfCancelled();
+            const QStringList untrashed = settings.deleteSourceAfterCompress
+                                              ? SourceTrash::trashCompressedSources(kept, outputs)
+                                              : QStringList();
+            return OperationOutputs{outputs, untrashed};
         },
-        [this, run](Outcome<QStringList>& outcome) { finishRun(run, OperationKind::compression, outcome); });
+        [this, run](Outcome<OperationOutputs>& outcome) {
+            finishRun(run, OperationKind::compression, outcome);
+        });
 }
 
-void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<QStringList>& outcome) {
+void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<OperationOutputs>& outcome) {
     m_runningTokens.remove(run);
     const bool extraction = kind == OperationKind::extraction;
     try {
-        const QStringList outputs = outcome.value();
+        const QStringList outputs = outcome.value().outputs;
         QString text;
         if (extraction) {
             text = QStringLiteral(u"已解压 %1 个压缩包。").arg(outputs.size());
@@ -332,6 +341,7 @@ void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<QStringL
         } else {
             text = QStringLiteral(u"已压缩 %1 个压缩包。").arg(outputs.size());
         }
+        text += SourceTrash::untrashedNotice(outcome.value().untrashed);
         setLastMessage(text);
         finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
                              text, false);

@@ -142,7 +142,7 @@ private:
     void processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths);
     void processCompression(quint64 run, const CancellationToken& token, const QStringList& inputs,
                             const AppSettings& settings);
-    void finishRun(quint64 run, OperationKind kind, Outcome<QStringList>& outcome);
+    void finishRun(quint64 run, OperationKind kind, Outcome<OperationOutputs>& outcome);
     void reportProgress(quint64 run, double fraction);
     void showProgressWindow(quint64 run, const QString& title, const QString& message);
     void finishProgressWindow(quint64 run, const QString& title, const QString& message, bool isError);

@@ -2,6 +2,7 @@
 
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/engine/CancellationToken.h"
+#include "core/engine/OperationOutputs.h"
 #include "core/state/AppSettings.h"
 
 #include <QList>
@@ -30,7 +31,7 @@ public:
     virtual void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                const CancellationToken& token) = 0;
     // Whole archives, as the extract page extracts them.
-    virtual QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                const std::optional<QString>& password, const AppSettings& settings,
-                                int threadCount, const CancellationToken& token) = 0;
+    virtual OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                     const std::optional<QString>& password, const AppSettings& settings,
+                                     int threadCount, const CancellationToken& token) = 0;
 };

@@ -33,10 +33,10 @@ void ArchiveContentBrowserServices::deleteEntries(const QList<ArchivePreviewEntr
     m_previewService.deleteEntries(entries, archiveURL, token);
 }
 
-QStringList ArchiveContentBrowserServices::extract(const QStringList& fileURLs,
-                                                   const QString& destinationRootURL,
-                                                   const std::optional<QString>& password,
-                                                   const AppSettings& settings, int threadCount,
-                                                   const CancellationToken& token) {
+OperationOutputs ArchiveContentBrowserServices::extract(const QStringList& fileURLs,
+                                                        const QString& destinationRootURL,
+                                                        const std::optional<QString>& password,
+                                                        const AppSettings& settings, int threadCount,
+                                                        const CancellationToken& token) {
     return m_archiveService.extract(fileURLs, destinationRootURL, password, settings, threadCount, token);
 }

@@ -211,7 +211,8 @@ private:
                                              const QString& archiveURL) const;
     void extract(const QStringList& archiveURLs);
     void extractionFailed(const std::exception_ptr& error, const PendingPasswordAction& action);
-    void finishExtraction(const QStringList& revealed);
+    // Reveals the outputs and closes the window, unless it still has something to tell.
+    void finishExtraction(const QStringList& revealed, bool keepOpen = false);
     void addChosenFiles(const QStringList& fileURLs);
     void deleteEntry(const ArchivePreviewEntry& entry);
 

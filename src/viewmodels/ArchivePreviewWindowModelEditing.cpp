@@ -2,6 +2,7 @@
 #include "viewmodels/ArchivePreviewWindowModel.h"
 
 #include "core/engine/FileNameHelper.h"
+#include "core/engine/SourceTrash.h"
 #include "core/state/SettingsStore.h"
 #include "viewmodels/ArchiveBrowserPlatform.h"
 #include "viewmodels/ArchiveBrowserServices.h"
@@ -62,13 +63,15 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
         [&services, archiveURLs, root, password, settings, threadCount] {
             return services.extract(archiveURLs, root, password, settings, threadCount, {});
         },
-        [this, archiveURLs](Outcome<QStringList>& outcome) {
+        [this, archiveURLs](Outcome<OperationOutputs>& outcome) {
             if (!outcome.succeeded()) return extractionFailed(outcome.error(), ExtractAllAction{});
             if (!archiveURLs.isEmpty()) rememberPasswordIfNeeded(archiveURLs.first());
+            const OperationOutputs& result = outcome.value();
             QStringList names;
-            for (const QString& output : outcome.value()) names << FileNameHelper::lastPathComponent(output);
-            setStatusMessage(QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")));
-            finishExtraction(outcome.value());
+            for (const QString& output : result.outputs) names << FileNameHelper::lastPathComponent(output);
+            setStatusMessage(QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")) +
+                             SourceTrash::untrashedNotice(result.untrashed));
+            finishExtraction(result.outputs, !result.untrashed.isEmpty());
         });
 }
 
@@ -80,9 +83,9 @@ void ArchivePreviewWindowModel::extractionFailed(const std::exception_ptr& error
     setIsLoading(false);
 }
 
-void ArchivePreviewWindowModel::finishExtraction(const QStringList& revealed) {
+void ArchivePreviewWindowModel::finishExtraction(const QStringList& revealed, bool keepOpen) {
     m_platform->revealInFileManager(revealed);
-    if (closeWindow) closeWindow();
+    if (closeWindow && !keepOpen) closeWindow();
     setIsLoading(false);
 }
 

@@ -2,11 +2,11 @@
 
 #include "core/engine/ArchiveService.h"
 
-QStringList ArchiveServiceWorkbenchEngine::extract(const QStringList& fileURLs,
-                                                   const QString& destinationRootURL,
-                                                   const std::optional<QString>& password,
-                                                   const AppSettings& settings, int threadCount,
-                                                   const CancellationToken& token) {
+OperationOutputs ArchiveServiceWorkbenchEngine::extract(const QStringList& fileURLs,
+                                                        const QString& destinationRootURL,
+                                                        const std::optional<QString>& password,
+                                                        const AppSettings& settings, int threadCount,
+                                                        const CancellationToken& token) {
     return m_service.extract(fileURLs, destinationRootURL, password, settings, threadCount, token);
 }
 

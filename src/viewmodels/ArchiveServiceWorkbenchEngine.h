@@ -9,9 +9,9 @@ class ArchiveServiceWorkbenchEngine : public WorkbenchEngine {
 public:
     explicit ArchiveServiceWorkbenchEngine(const ArchiveService& service) : m_service(service) {}
 
-    QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                        const std::optional<QString>& password, const AppSettings& settings, int threadCount,
-                        const CancellationToken& token) override;
+    OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                             const std::optional<QString>& password, const AppSettings& settings,
+                             int threadCount, const CancellationToken& token) override;
     void compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
                         CompressionLevel level, const std::optional<QString>& password, int threadCount,
                         bool excludeHiddenFiles, const ProgressHandler& progressHandler,

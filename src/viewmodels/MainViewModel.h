@@ -2,6 +2,7 @@
 
 #include "core/engine/CompressionFormat.h"
 #include "core/engine/CompressionLevel.h"
+#include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionResult.h"
 #include "core/split/SplitArchiveDescriptor.h"
 #include "core/split/SplitCompressionConflictStrategy.h"
@@ -265,17 +266,17 @@ private:
 
     // Compression.
     QString destinationRoot(const QStringList& files) const;
-    static QStringList compressSources(WorkbenchEngine& engine, const CompressionRun& run,
-                                       const CancellationToken& token, const ProgressHandler& progress);
-    void compressionSucceeded(const QUuid& id, const QStringList& archives);
+    static OperationOutputs compressSources(WorkbenchEngine& engine, const CompressionRun& run,
+                                            const CancellationToken& token, const ProgressHandler& progress);
+    void compressionSucceeded(const QUuid& id, const OperationOutputs& result, bool passwordUsed);
 
     // Extraction.
     QString destinationRoot(const QStringList& archives, const std::optional<QString>& overrideURL) const;
     QStringList archivesToExtract() const;
     bool autofillPasswordIfPossible(const QString& url);
     void rememberPasswordIfNeeded(const QString& url);
-    void extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives, const QStringList& outputs,
-                             const ExtractionOptions& options);
+    void extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
+                             const OperationOutputs& result, const ExtractionOptions& options);
     void extractionEnded(const QString& statusText);
 
     // Split compression.

@@ -5,6 +5,7 @@
 #include "core/engine/ArchiveError.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSizeHelper.h"
+#include "core/engine/SourceTrash.h"
 #include "core/state/SettingsStore.h"
 #include "viewmodels/WorkbenchEngine.h"
 #include "viewmodels/WorkbenchPlatform.h"
@@ -21,6 +22,7 @@ struct MainViewModel::CompressionRun {
     std::optional<QString> password;
     bool excludeHiddenFiles = true;
     bool separateArchives = true;
+    bool trashSources = false;
     int threadCount = 1;
 };
 
@@ -127,9 +129,14 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
         .root = destinationRoot(m_selectedFilesForCompression),
         .format = m_selectedCompressionFormat,
         .level = m_selectedCompressionLevel,
-        .password = m_password.isEmpty() ? std::nullopt : std::optional<QString>(m_password),
+        // A format without encryption gets no password, so none is stored for its archive.
+        .password =
+            m_password.isEmpty() || !CompressionFormats::supportsEncryption(m_selectedCompressionFormat)
+                ? std::nullopt
+                : std::optional<QString>(m_password),
         .excludeHiddenFiles = m_settings.ignoreHiddenFilesWhenCompressing,
         .separateArchives = m_settings.compressToSeparateFolder,
+        .trashSources = m_settings.deleteSourceAfterCompress,
         .threadCount = effectiveThreadCount(),
     };
     const QString name = run.sources.size() == 1 ? FileNameHelper::lastPathComponent(run.sources.first())
@@ -143,7 +150,7 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
     }});
 
     WorkbenchEngine& engine = m_archiveService;
-    m_tasks.start<QStringList>(
+    m_tasks.start<OperationOutputs>(
         ids, QStringLiteral(u"压缩失败"),
         [&engine, run](const CancellationToken& token, const ProgressHandler& progress) {
             return compressSources(engine, run, token, progress);
@@ -151,24 +158,28 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
         {
             .progressText = QStringLiteral(u"正在压缩 "),
             .progressed = [this](const QString& text) { setStatusMessage(text); },
-            .succeeded = [this,
-                          id = ids.first()](QStringList& archives) { compressionSucceeded(id, archives); },
+            .succeeded = [this, id = ids.first(), passwordUsed = run.password.has_value()](
+                             OperationOutputs& result) { compressionSucceeded(id, result, passwordUsed); },
             .failed = [this] { endWork(QStringLiteral(u"压缩失败")); },
             .stopped = [this] { endWork(QStringLiteral(u"任务已停止")); },
         });
 }
 
-void MainViewModel::compressionSucceeded(const QUuid& id, const QStringList& archives) {
-    if (!archives.isEmpty()) rememberPasswordIfNeeded(archives.first());
+void MainViewModel::compressionSucceeded(const QUuid& id, const OperationOutputs& result, bool passwordUsed) {
+    const QStringList& archives = result.outputs;
+    if (passwordUsed && !archives.isEmpty()) rememberPasswordIfNeeded(archives.first());
     endWork(QStringLiteral(u"压缩完成：") +
-            (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)));
+            (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)) +
+            SourceTrash::untrashedNotice(result.untrashed));
     m_tasks.complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
     if (!archives.isEmpty()) m_platform.revealInFileManager(archives);
 }
 
-// Runs on a worker: leaves out hidden sources, names each archive and has the engine write it.
-QStringList MainViewModel::compressSources(WorkbenchEngine& engine, const CompressionRun& run,
-                                           const CancellationToken& token, const ProgressHandler& progress) {
+// Runs on a worker: leaves out hidden sources, names each archive and has the engine write it. The
+// sources go to the trash only once every archive is written.
+OperationOutputs MainViewModel::compressSources(WorkbenchEngine& engine, const CompressionRun& run,
+                                                const CancellationToken& token,
+                                                const ProgressHandler& progress) {
     QStringList sources = run.sources;
     if (run.excludeHiddenFiles) sources.removeIf(isHiddenItem);
     if (sources.isEmpty()) throw ArchiveError::noInputFiles();
@@ -186,10 +197,12 @@ QStringList MainViewModel::compressSources(WorkbenchEngine& engine, const Compre
     if (sources.size() > 1 && run.separateArchives) {
         for (const QString& source : sources)
             archives << makeArchive({source}, nameWithoutLastExtension(source));
-        return archives;
+    } else {
+        const QString baseName =
+            sources.size() == 1 ? nameWithoutLastExtension(sources.first()) : QStringLiteral("Archive");
+        archives << makeArchive(sources, baseName);
     }
-    const QString baseName =
-        sources.size() == 1 ? nameWithoutLastExtension(sources.first()) : QStringLiteral("Archive");
-    archives << makeArchive(sources, baseName);
-    return archives;
+    token.throwIfCancelled();
+    return {archives,
+            run.trashSources ? SourceTrash::trashCompressedSources(sources, archives) : QStringList()};
 }

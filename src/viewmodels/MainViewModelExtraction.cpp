@@ -4,6 +4,7 @@
 
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSizeHelper.h"
+#include "core/engine/SourceTrash.h"
 #include "core/split/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/WorkbenchStore.h"
@@ -113,18 +114,20 @@ void MainViewModel::extract(const ExtractionOptions& options) {
         m_password.isEmpty() ? std::nullopt : std::optional<QString>(m_password);
     const AppSettings settings = m_settings;
     const QString failureStatus = split ? QStringLiteral(u"分卷解压失败") : QStringLiteral(u"解压失败");
-    m_tasks.start<QStringList>(
-        ids, options.failureMessage,
-        [&engine, archives, root, password, settings, threadCount](const CancellationToken& token,
-                                                                   const ProgressHandler&) {
-            return engine.extract(archives, root, password, settings, threadCount, token);
-        },
-        {
-            .succeeded = [this, ids, archives, options](
-                             QStringList& outputs) { extractionSucceeded(ids, archives, outputs, options); },
-            .failed = [this, failureStatus] { extractionEnded(failureStatus); },
-            .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止")); },
-        });
+    m_tasks.start<OperationOutputs>(ids, options.failureMessage,
+                                    [&engine, archives, root, password, settings, threadCount](
+                                        const CancellationToken& token, const ProgressHandler&) {
+                                        return engine.extract(archives, root, password, settings, threadCount,
+                                                              token);
+                                    },
+                                    {
+                                        .succeeded =
+                                            [this, ids, archives, options](OperationOutputs& result) {
+                                                extractionSucceeded(ids, archives, result, options);
+                                            },
+                                        .failed = [this, failureStatus] { extractionEnded(failureStatus); },
+                                        .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止")); },
+                                    });
 }
 
 void MainViewModel::extractionEnded(const QString& statusText) {
@@ -134,11 +137,13 @@ void MainViewModel::extractionEnded(const QString& statusText) {
 }
 
 void MainViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
-                                        const QStringList& outputs, const ExtractionOptions& options) {
+                                        const OperationOutputs& result, const ExtractionOptions& options) {
+    const QStringList& outputs = result.outputs;
     rememberPasswordIfNeeded(archives.first());
     extractionEnded(
         options.successMessagePrefix + QStringLiteral(u"：") +
-        (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)));
+        (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +
+        SourceTrash::untrashedNotice(result.untrashed));
     for (qsizetype index = 0; index < ids.size(); ++index) {
         const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
         m_tasks.complete(ids[index], outputs.value(index, fallback));

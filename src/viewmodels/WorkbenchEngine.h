@@ -4,6 +4,7 @@
 #include "core/engine/CancellationToken.h"
 #include "core/engine/CompressionFormat.h"
 #include "core/engine/CompressionLevel.h"
+#include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionResult.h"
 #include "core/state/AppSettings.h"
 
@@ -18,10 +19,11 @@ class WorkbenchEngine {
 public:
     virtual ~WorkbenchEngine() = default;
 
-    // One output location per archive, in the order of fileURLs.
-    virtual QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                const std::optional<QString>& password, const AppSettings& settings,
-                                int threadCount, const CancellationToken& token) = 0;
+    // One output location per archive, in the order of fileURLs, and the archives that stayed when
+    // they were to go to the trash.
+    virtual OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                     const std::optional<QString>& password, const AppSettings& settings,
+                                     int threadCount, const CancellationToken& token) = 0;
 
     virtual void compressSingle(const QStringList& files, const QString& destinationURL,
                                 CompressionFormat format, CompressionLevel level,

@@ -1,4 +1,5 @@
 #include "app/CoordinatorFixture.h"
+#include "support/XdgEnvironment.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -92,6 +93,41 @@ TEST_F(OutsideOperationsTest, HiddenFileAloneFailsWithTheNoInputText) {
     EXPECT_EQ(progress().message(), QStringLiteral(u"压缩失败"));
     EXPECT_TRUE(progress().isError());
     EXPECT_FALSE(QFileInfo::exists(files.path(".env.zip")));
+}
+
+TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStays) {
+    XdgEnvironment xdg;
+    const QString photos = makePhotos();
+    const QString notes = files.writeFile("notes.txt", "n");
+    changeSettings([](AppSettings& s) {
+        s.deleteSourceAfterCompress = true;
+        s.deleteSourceAfterExtract = true;
+    });
+    coordinator->compressIncoming({photos, notes});
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已压缩 2 个压缩包。"));
+    EXPECT_EQ(zipListing(files.path("Photos.zip")), (QStringList{"Photos/", "Photos/a.jpg", "Photos/b.jpg"}));
+    QStringList trashed{photos, notes};
+    trashed.sort();
+    EXPECT_EQ(xdg.trashedPaths(), trashed);
+
+    coordinator->handleIncoming({files.path("notes.zip")});
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已解压 1 个压缩包。"));
+    EXPECT_EQ(files.readFile("notes/notes.txt"), "n");
+    trashed << files.path("notes.zip");
+    trashed.sort();
+    EXPECT_EQ(xdg.trashedPaths(), trashed);
+
+    // With no usable trash the sources stay, and the message says which.
+    ASSERT_TRUE(QDir().rename(xdg.trashFolder(), xdg.dataHome() + "/Trash.old"));
+    xdg.tree().writeFile("data/Trash", "in the way");
+    const QString kept = files.writeFile("kept.txt", "k");
+    coordinator->compressIncoming({kept});
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(),
+              QStringLiteral(u"已压缩：kept.zip；1 个项目无法移到回收站，仍在原处：kept.txt"));
+    EXPECT_TRUE(QFileInfo::exists(kept));
 }
 
 TEST_F(OutsideOperationsTest, ArchivesExtractBesideTheFirstOrIntoTheDefaultFolder) {

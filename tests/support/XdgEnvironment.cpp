@@ -1,6 +1,9 @@
 #include "support/XdgEnvironment.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 
 XdgEnvironment::XdgEnvironment(const QByteArray& currentDesktop) {
     const QHash<QByteArray, QString> values{
@@ -34,4 +37,23 @@ XdgEnvironment::~XdgEnvironment() {
 void XdgEnvironment::installApplication(const QString& desktopID) {
     m_tree.writeFile(QStringLiteral("usr-share/applications/") + desktopID,
                      QByteArrayLiteral("[Desktop Entry]\nType=Application\nName=app\nExec=app %F\n"));
+}
+
+QStringList XdgEnvironment::trashedPaths() const {
+    const QDir info(trashFolder() + QStringLiteral("/info"));
+    QStringList paths;
+    for (const QString& name : info.entryList({QStringLiteral("*.trashinfo")}, QDir::Files)) {
+        QFile file(info.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        if (lines.value(0) != "[Trash Info]") continue;
+        const QString trashed =
+            trashFolder() + QStringLiteral("/files/") + QFileInfo(name).completeBaseName();
+        if (!QFileInfo(trashed).exists() && !QFileInfo(trashed).isSymLink()) continue;
+        for (const QByteArray& line : lines) {
+            if (line.startsWith("Path=")) paths << QUrl::fromPercentEncoding(line.mid(5));
+        }
+    }
+    paths.sort();
+    return paths;
 }

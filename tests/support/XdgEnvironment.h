@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Points HOME and the XDG folders (config, data, state, their system lists, the current desktop) into a
@@ -26,6 +27,12 @@ public:
 
     // A minimal desktop entry under the system data folder's applications.
     void installApplication(const QString& desktopID);
+
+    // The home trash, where items of this tree's file system go.
+    QString trashFolder() const { return dataHome() + QStringLiteral("/Trash"); }
+    // The original paths of the items in the home trash, sorted: each has its file under files/ and
+    // its .trashinfo under info/.
+    QStringList trashedPaths() const;
 
 private:
     TempTree m_tree;

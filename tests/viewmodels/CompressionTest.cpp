@@ -1,4 +1,6 @@
 #include "core/engine/ArchiveError.h"
+#include "core/engine/CancellationError.h"
+#include "support/XdgEnvironment.h"
 #include "viewmodels/WorkbenchFixture.h"
 
 #include <QDir>
@@ -142,6 +144,80 @@ TEST_F(CompressionTest, zipWithPasswordAsksNothing) {
     EXPECT_FALSE(model().encryptedSevenZipConfirmationMessage().has_value());
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(engine.calls().size(), 1);
+}
+
+TEST_F(CompressionTest, aFormatWithoutEncryptionGetsNoPasswordAndStoresNone) {
+    const struct {
+        CompressionFormat format;
+        std::optional<QString> passed;
+        qsizetype stored;
+    } cases[] = {{CompressionFormat::zip, QStringLiteral("k"), 1}, {CompressionFormat::tarGzip, {}, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CompressionFormats::displayName(c.format).toStdString());
+        passwordBook.removeAll();
+        model().setSelectedCompressionFormat(c.format);
+        model().selectFilesForCompression({files.writeFile("a.txt", "1")});
+        model().setPassword("k");
+        model().compress(false);
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(engine.calls().last().password, c.passed);
+        EXPECT_EQ(passwordBook.entries().size(), c.stored);
+    }
+}
+
+TEST_F(CompressionTest, sourcesGoToTheTrashOnlyAfterAWholeSuccessfulRun) {
+    const XdgEnvironment xdg;
+    storeSettings([](AppSettings& settings) { settings.deleteSourceAfterCompress = true; });
+    const struct {
+        const char* name;
+        std::exception_ptr error;
+        bool blocks;
+    } cases[] = {
+        {"failed", std::make_exception_ptr(ArchiveError::compressFailed("disk full")), false},
+        {"stopped", nullptr, true},
+        {"succeeded", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine.setError(c.error);
+        engine.setBlocksUntilCancelled(c.blocks);
+        const QStringList sources = {files.writeFile(QString("%1/a.txt").arg(c.name), "a"),
+                                     files.makeFolder(QString("%1/photos").arg(c.name)),
+                                     files.writeFile(QString("%1/.hidden").arg(c.name), "h")};
+        model().selectFilesForCompression(sources);
+        model().compress(false);
+        if (c.blocks) {
+            ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
+            workbench.cancelTask(workbench.tasks().first().id);
+        }
+        ASSERT_TRUE(waitUntilIdle());
+        const bool trashed = c.error == nullptr && !c.blocks;
+        // The hidden source was left out of the archive, so it is never trashed.
+        const QStringList expected = trashed ? QStringList{sources[0], sources[1]} : QStringList();
+        EXPECT_EQ(xdg.trashedPaths(), expected);
+        EXPECT_EQ(QFileInfo::exists(sources[0]), !trashed);
+        EXPECT_TRUE(QFileInfo::exists(sources[2]));
+    }
+    EXPECT_EQ(status(), QStringLiteral(u"压缩完成：2 个压缩包"));
+}
+
+TEST_F(CompressionTest, sourcesThatCannotGoToTheTrashStayAndAreNamed) {
+    const XdgEnvironment xdg;
+    storeSettings([](AppSettings& settings) {
+        settings.deleteSourceAfterCompress = true;
+        settings.compressToSeparateFolder = false;
+    });
+    // The archive is written inside the compressed folder: trashing the folder would take it along.
+    const QString docs = files.makeFolder("docs");
+    const QString notes = files.writeFile("notes.txt", "n");
+    model().setDestinationURL(files.makeFolder("docs/out"));
+    model().selectFilesForCompression({docs, notes});
+    model().compress(false);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(status(), QStringLiteral(u"压缩完成：") + files.path("docs/out/Archive.zip") +
+                            QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：docs"));
+    EXPECT_EQ(xdg.trashedPaths(), QStringList{notes});
+    EXPECT_TRUE(QFileInfo::exists(files.path("docs/out/Archive.zip")));
 }
 
 TEST_F(CompressionTest, rarIsRefusedAndTheFormatKept) {

@@ -33,6 +33,26 @@ TEST_F(ExtractionTest, batchMakesOneRecordPerArchiveAndOneEngineCall) {
     }
 }
 
+TEST_F(ExtractionTest, archivesLeftOutOfTheTrashAreNamedInTheStatus) {
+    const QStringList archives = {files.writeFile("a.zip", "a"), files.writeFile("b.7z", "b"),
+                                  files.writeFile("c.rar", "c"), files.writeFile("d.zip", "d")};
+    const struct {
+        QStringList untrashed;
+        QString notice;
+    } cases[] = {
+        {{}, {}},
+        {{archives[1]}, QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：b.7z")},
+        {archives, QStringLiteral(u"；4 个项目无法移到回收站，仍在原处：a.zip、b.7z、c.rar 等")},
+    };
+    for (const auto& c : cases) {
+        engine.setUntrashed(c.untrashed);
+        model().selectArchivesForExtraction(archives);
+        model().extract();
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(status(), QStringLiteral(u"解压完成：4 个压缩包") + c.notice);
+    }
+}
+
 TEST_F(ExtractionTest, singleSelectedArchiveIsTheLastFallback) {
     const QString archive = files.writeFile("only.zip", "x");
     model().setSelectedArchiveURL(archive);

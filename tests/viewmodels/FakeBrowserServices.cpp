@@ -86,8 +86,8 @@ void FakeBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entrie
     await({QStringLiteral("delete"), archiveURL, std::nullopt, paths, {}}, token);
 }
 
-QStringList FakeBrowserServices::extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                         const std::optional<QString>& password, const AppSettings&, int,
-                                         const CancellationToken& token) {
-    return await({QStringLiteral("extract"), {}, password, fileURLs, destinationRootURL}, token).urls;
+OperationOutputs FakeBrowserServices::extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                              const std::optional<QString>& password, const AppSettings&, int,
+                                              const CancellationToken& token) {
+    return {await({QStringLiteral("extract"), {}, password, fileURLs, destinationRootURL}, token).urls, {}};
 }

@@ -47,9 +47,9 @@ public:
                   const CancellationToken& token) override;
     void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                        const CancellationToken& token) override;
-    QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                        const std::optional<QString>& password, const AppSettings& settings, int threadCount,
-                        const CancellationToken& token) override;
+    OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                             const std::optional<QString>& password, const AppSettings& settings,
+                             int threadCount, const CancellationToken& token) override;
 
 private:
     struct Pending {

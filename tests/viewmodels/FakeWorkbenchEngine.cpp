@@ -82,9 +82,9 @@ void FakeWorkbenchEngine::finish(const ProgressHandler& progressHandler, const C
     if (error) std::rethrow_exception(error);
 }
 
-QStringList FakeWorkbenchEngine::extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                         const std::optional<QString>& password, const AppSettings&,
-                                         int threadCount, const CancellationToken& token) {
+OperationOutputs FakeWorkbenchEngine::extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                              const std::optional<QString>& password, const AppSettings&,
+                                              int threadCount, const CancellationToken& token) {
     record({.operation = QStringLiteral("extract"),
             .files = fileURLs,
             .destination = destinationRootURL,
@@ -94,7 +94,13 @@ QStringList FakeWorkbenchEngine::extract(const QStringList& fileURLs, const QStr
     QStringList outputs;
     for (const QString& file : fileURLs)
         outputs << QDir(destinationRootURL).filePath(QFileInfo(file).baseName());
-    return outputs;
+    QMutexLocker lock(&m_mutex);
+    return {outputs, m_untrashed};
+}
+
+void FakeWorkbenchEngine::setUntrashed(QStringList archives) {
+    QMutexLocker lock(&m_mutex);
+    m_untrashed = std::move(archives);
 }
 
 void FakeWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,

@@ -36,15 +36,18 @@ public:
     // <base>.7z.001 or <base>.zip.
     void setSplitOutputNames(std::function<QStringList(const QString& baseName)> names);
 
+    // Extractions report these archives as having stayed out of the trash.
+    void setUntrashed(QStringList archives);
+
     QList<Call> calls() const;
     // The progress reporter of the latest compression, still callable after the call ended.
     ProgressHandler lastProgressHandler() const;
     // How many calls are waiting for their token right now.
     int blockedCalls() const;
 
-    QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                        const std::optional<QString>& password, const AppSettings& settings, int threadCount,
-                        const CancellationToken& token) override;
+    OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                             const std::optional<QString>& password, const AppSettings& settings,
+                             int threadCount, const CancellationToken& token) override;
     void compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
                         CompressionLevel level, const std::optional<QString>& password, int threadCount,
                         bool excludeHiddenFiles, const ProgressHandler& progressHandler,
@@ -70,4 +73,5 @@ private:
     int m_blockedCalls = 0;
     std::function<QStringList(const QString&)> m_splitOutputNames;
     ProgressHandler m_lastProgressHandler;
+    QStringList m_untrashed;
 };

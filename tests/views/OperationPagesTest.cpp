@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -67,7 +68,7 @@ TEST_F(OperationPagesTest, SwitchesSaveOnlyTheirOwnFieldAndMirrorIt) {
          &AppSettings::ignoreHiddenFilesWhenCompressing,
          {}},
         {[](CompressPage& page, ExtractPage&) { return page.deleteSourceToggle(); },
-         &AppSettings::deleteSourceAfterExtract,
+         &AppSettings::deleteSourceAfterCompress,
          {}},
         {[](CompressPage&, ExtractPage& page) { return page.separateFolderToggle(); },
          &AppSettings::extractToSeparateFolder,
@@ -292,6 +293,17 @@ TEST_F(OperationPagesTest, CompressPageControlsDriveTheModel) {
     EXPECT_EQ(password->cursorPosition(), 3);
     // The extract page shares the password.
     EXPECT_EQ(page<ExtractPage>(WorkbenchSection::extract).passwordField()->text(), "abxcd");
+
+    // TAR.GZ cannot encrypt: the field is off while it is chosen, and the note beside it says why.
+    EXPECT_TRUE(compress.passwordNote()->isHidden());
+    compress.formatPicker()->button(CompressionFormat::tarGzip)->click();
+    EXPECT_FALSE(password->isEnabled());
+    EXPECT_FALSE(compress.passwordNote()->isHidden());
+    EXPECT_EQ(compress.passwordNote()->text(),
+              *WorkbenchTexts::passwordUnavailableNote(CompressionFormat::tarGzip));
+    compress.formatPicker()->button(CompressionFormat::zip)->click();
+    EXPECT_TRUE(password->isEnabled());
+    EXPECT_TRUE(compress.passwordNote()->isHidden());
 }
 
 TEST_F(OperationPagesTest, ExtractStartRunsTheSelectedArchivesAndOpensTheOutput) {

@@ -59,6 +59,17 @@ TEST(WorkbenchTextsTest, FileTypeFollowsTheExtensionOnly) {
     for (const auto& testCase : cases) EXPECT_EQ(WorkbenchTexts::fileTypeText(testCase.path), testCase.text);
 }
 
+TEST(WorkbenchTextsTest, PasswordIsUnavailableOnlyForAFormatWithoutEncryption) {
+    for (CompressionFormat format : CompressionFormats::all()) {
+        const std::optional<QString> note = WorkbenchTexts::passwordUnavailableNote(format);
+        if (format == CompressionFormat::tarGzip) {
+            EXPECT_EQ(note, QStringLiteral(u"TAR.GZ 格式不支持加密，需要密码请改用 ZIP 或 7Z。"));
+        } else {
+            EXPECT_EQ(note, std::nullopt) << CompressionFormats::displayName(format).toStdString();
+        }
+    }
+}
+
 TEST(WorkbenchTextsTest, SelectedArchiveFormatsAreDistinctAndSorted) {
     const struct {
         QStringList paths;

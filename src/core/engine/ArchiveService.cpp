@@ -7,10 +7,10 @@
 #include "core/engine/RarExtractor.h"
 #include "core/engine/SecurityScopedAccessHelper.h"
 #include "core/engine/SevenZipExtractor.h"
+#include "core/engine/SourceTrash.h"
 #include "core/engine/ZipExtractor.h"
 #include "core/split/SplitCompressionError.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 ArchiveService::ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor)
@@ -24,9 +24,9 @@ ArchiveService::Extractors ArchiveService::standardExtractors() {
             std::make_shared<RarExtractor>(QStringList{QStringLiteral("rar")})};
 }
 
-QStringList ArchiveService::extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                    const std::optional<QString>& password, const AppSettings& settings,
-                                    int threadCount, const CancellationToken& token) const {
+OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                         const std::optional<QString>& password, const AppSettings& settings,
+                                         int threadCount, const CancellationToken& token) const {
     if (fileURLs.isEmpty()) return {};
     // Chosen once, before the first archive; the first extractor creates the folder.
     const QString rootURL =
@@ -34,14 +34,27 @@ QStringList ArchiveService::extract(const QStringList& fileURLs, const QString& 
             ? destinationRootURL
             : FileNameHelper::uniqueDirectoryURL(QStringLiteral(u"解压文件"), destinationRootURL);
     return SecurityScopedAccessHelper::withAccess(QStringList{rootURL} + fileURLs, [&] {
-        QStringList folders;
+        OperationOutputs result;
         for (const QString& fileURL : fileURLs) {
             token.throwIfCancelled();
-            folders << extractArchive(fileURL, destinationRootURL, rootURL, password, settings, threadCount,
-                                      token);
+            result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, settings,
+                                             threadCount, token);
         }
-        return folders;
+        // A run stopped after its last archive keeps its sources, as every stopped run does.
+        token.throwIfCancelled();
+        result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, settings));
+        return result;
     });
+}
+
+QStringList ArchiveService::sourcesToTrash(const QStringList& fileURLs, const AppSettings& settings) {
+    if (!settings.extractToSeparateFolder || !settings.deleteSourceAfterExtract) return {};
+    QStringList sources;
+    for (const QString& fileURL : fileURLs) {
+        for (const QString& volume : SourceTrash::archiveAndVolumes(fileURL))
+            if (!sources.contains(volume)) sources << volume;
+    }
+    return sources;
 }
 
 ArchiveExtractor& ArchiveService::extractorFor(const QString& fileURL) const {
@@ -58,7 +71,6 @@ QString ArchiveService::extractArchive(const QString& fileURL, const QString& de
     ExtractionSteps::requireArchive(fileURL);
     ArchiveExtractor& extractor = extractorFor(fileURL);
     if (!settings.extractToSeparateFolder) {
-        // Sources are kept in this mode, whatever deleteSourceAfterExtract says.
         SecurityScopedAccessHelper::withAccess(
             {fileURL, rootURL}, [&] { extractor.extract(fileURL, rootURL, password, threadCount, token); });
         return rootURL;
@@ -68,8 +80,6 @@ QString ArchiveService::extractArchive(const QString& fileURL, const QString& de
         FileNameHelper::uniqueDirectoryURL(FileNameHelper::archiveBaseName(fileURL), destinationRootURL);
     SecurityScopedAccessHelper::withAccess(
         {fileURL, folderURL}, [&] { extractor.extract(fileURL, folderURL, password, threadCount, token); });
-    // The archive counts as extracted even when it cannot be deleted.
-    if (settings.deleteSourceAfterExtract) QFile::remove(fileURL);
     return folderURL;
 }
 
@@ -80,6 +90,7 @@ void ArchiveService::compressSingle(const QStringList& files, const QString& des
                                     const CancellationToken& token) const {
     const QString folderURL = QFileInfo(destinationURL).path();
     SecurityScopedAccessHelper::withAccess(QStringList{folderURL} + files, [&] {
+        CompressionService::checkEncryptionSupported(format, password);
         CompressionService::checkInputsExist(files);
         ExtractionSteps::createFolder(folderURL);
         m_compressor->compress(files, destinationURL, format, level, password, threadCount,

@@ -3,6 +3,7 @@
 #include "core/engine/ArchiveCompressor.h"
 #include "core/engine/ArchiveExtractor.h"
 #include "core/engine/CancellationToken.h"
+#include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionResult.h"
 #include "core/state/AppSettings.h"
 
@@ -30,13 +31,14 @@ public:
 
     // Extracts the archives in order, one tool run at a time, and returns the folder that received each
     // archive's contents. With extractToSeparateFolder each archive gets a free folder named after it
-    // in destinationRootURL (and is deleted afterwards when deleteSourceAfterExtract is on); otherwise
-    // one archive goes straight into destinationRootURL and several into one new "解压文件" folder
-    // there, listed once per archive. Stops at the first failure: the failed archive leaves its
-    // destination as it was, the archives before it stay extracted.
-    QStringList extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                        const std::optional<QString>& password, const AppSettings& settings, int threadCount,
-                        const CancellationToken& token) const;
+    // in destinationRootURL; otherwise one archive goes straight into destinationRootURL and several
+    // into one new "解压文件" folder there, listed once per archive. Stops at the first failure: the
+    // failed archive leaves its destination as it was, the archives before it stay extracted. Only when
+    // every archive succeeded, in separate folders, with deleteSourceAfterExtract on, are the archives
+    // (every volume of a set) moved to the trash; those that stay are listed as untrashed.
+    OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                             const std::optional<QString>& password, const AppSettings& settings,
+                             int threadCount, const CancellationToken& token) const;
 
     // Compresses files and folders, in order, into the one archive destinationURL, creating its folder.
     // An empty list and missing inputs are refused before anything is written. RAR is refused.
@@ -57,6 +59,9 @@ public:
                                          const CancellationToken& token) const;
 
 private:
+    // The archives (with the other volumes of their sets) that a finished extraction moves to the
+    // trash: none unless each got its own folder and deleteSourceAfterExtract is on.
+    static QStringList sourcesToTrash(const QStringList& fileURLs, const AppSettings& settings);
     ArchiveExtractor& extractorFor(const QString& fileURL) const;
     // Returns the folder that received the archive's contents.
     QString extractArchive(const QString& fileURL, const QString& destinationRootURL, const QString& rootURL,

@@ -45,6 +45,8 @@ QString fileExtension(CompressionFormat format) {
 
 QString displayName(CompressionFormat format) { return fileExtension(format).toUpper(); }
 
+bool supportsEncryption(CompressionFormat format) { return format != CompressionFormat::tarGzip; }
+
 QStringList allFileExtensions() {
     QStringList extensions;
     for (CompressionFormat format : all()) extensions << fileExtension(format);

@@ -17,4 +17,6 @@ QString fileExtension(CompressionFormat format);
 QStringList allFileExtensions();
 // "ZIP", "7Z", "RAR", "TAR.GZ": the name pages and task records show.
 QString displayName(CompressionFormat format);
+// Whether archives of the format can be protected by a password; TAR.GZ cannot.
+bool supportsEncryption(CompressionFormat format);
 }  // namespace CompressionFormats

@@ -148,6 +148,7 @@ void CompressionService::compress(const QStringList& files, const QString& desti
                                   const std::optional<QString>& password, int threadCount,
                                   bool excludeHiddenFiles, const ProgressHandler& progressHandler,
                                   const CancellationToken& token) {
+    checkEncryptionSupported(format, password);
     checkInputsExist(files);
     ExtractionSteps::createFolder(QFileInfo(destinationURL).path());
     const CompressionWorkspace workspace =
@@ -212,6 +213,14 @@ void CompressionService::checkInputsExist(const QStringList& files) {
     if (files.isEmpty()) throw ArchiveError::noInputFiles();
     for (const QString& file : files) {
         if (!QFileInfo::exists(file)) throw ArchiveError::fileNotFound(file);
+    }
+}
+
+void CompressionService::checkEncryptionSupported(CompressionFormat format,
+                                                  const std::optional<QString>& password) {
+    if (ArchiveTools::givenPassword(password) && !CompressionFormats::supportsEncryption(format)) {
+        throw ArchiveError::compressFailed(CompressionFormats::displayName(format) +
+                                           QStringLiteral(u" 格式不支持加密，请改用 ZIP 或 7Z。"));
     }
 }
 

@@ -18,8 +18,8 @@ class CompressionService : public ArchiveCompressor {
 public:
     QStringList supportedExtensions() const override;
 
-    // Checks the inputs, creates the destination's folder, stages, runs the format's tool and removes
-    // the staging folder, whatever the outcome.
+    // Checks the password and the inputs, creates the destination's folder, stages, runs the format's tool
+    // and removes the staging folder, whatever the outcome.
     void compress(const QStringList& files, const QString& destinationURL, CompressionFormat format,
                   CompressionLevel level, const std::optional<QString>& password, int threadCount,
                   bool excludeHiddenFiles, const ProgressHandler& progressHandler,
@@ -37,6 +37,9 @@ public:
 
     // Throws ArchiveError::noInputFiles for none, ArchiveError::fileNotFound for the first missing one.
     static void checkInputsExist(const QStringList& files);
+    // Throws ArchiveError::compressFailed for a password with a format that cannot encrypt, so an
+    // archive the user meant to protect is never written in the clear.
+    static void checkEncryptionSupported(CompressionFormat format, const std::optional<QString>& password);
 
     // The tool runs, on a workspace's files.
     static void compressZip(const QStringList& files, const QString& destinationURL, CompressionLevel level,

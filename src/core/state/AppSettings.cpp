@@ -25,6 +25,7 @@ const std::pair<QLatin1String, bool AppSettings::*> kSwitchMembers[] = {
     {QLatin1String("menuBarDropEnabled"), &AppSettings::menuBarDropEnabled},
     {QLatin1String("compressToSeparateFolder"), &AppSettings::compressToSeparateFolder},
     {QLatin1String("ignoreHiddenFilesWhenCompressing"), &AppSettings::ignoreHiddenFilesWhenCompressing},
+    {QLatin1String("deleteSourceAfterCompress"), &AppSettings::deleteSourceAfterCompress},
     {QLatin1String("archivePasswordBookEnabled"), &AppSettings::archivePasswordBookEnabled},
     {QLatin1String("archivePasswordBookAutoSaveEnabled"), &AppSettings::archivePasswordBookAutoSaveEnabled},
 };

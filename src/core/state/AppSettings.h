@@ -11,7 +11,8 @@ struct AppSettings {
     // Empty means next to the source (the archive's folder or the first source item's).
     QString defaultExtractLocationPath;
     bool extractToSeparateFolder = true;
-    // Only takes effect while extractToSeparateFolder is on.
+    // Moves an extracted archive (all volumes of a set) to the trash; only while extractToSeparateFolder
+    // is on.
     bool deleteSourceAfterExtract = false;
     bool setAsDefaultExtractor = false;
     bool contextMenuEnabled = false;
@@ -20,6 +21,8 @@ struct AppSettings {
     qint64 compressionThreadCount = activeProcessorCount();
     bool compressToSeparateFolder = true;
     bool ignoreHiddenFilesWhenCompressing = true;
+    // A successful compression moves its sources to the trash.
+    bool deleteSourceAfterCompress = false;
     bool archivePasswordBookEnabled = true;
     bool archivePasswordBookAutoSaveEnabled = true;
 
@@ -29,7 +32,7 @@ struct AppSettings {
     // At least 1.
     static qint64 activeProcessorCount();
 
-    // A compact JSON object with all twelve members.
+    // A compact JSON object with every member.
     QByteArray encoded() const;
 
     // Absent or null members take the default; a member of another type fails the whole record,

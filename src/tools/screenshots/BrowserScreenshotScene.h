@@ -38,8 +38,8 @@ private:
         void addFiles(const QStringList&, const QString&, const CancellationToken&) override {}
         void deleteEntries(const QList<ArchivePreviewEntry>&, const QString&,
                            const CancellationToken&) override {}
-        QStringList extract(const QStringList&, const QString&, const std::optional<QString>&,
-                            const AppSettings&, int, const CancellationToken&) override {
+        OperationOutputs extract(const QStringList&, const QString&, const std::optional<QString>&,
+                                 const AppSettings&, int, const CancellationToken&) override {
             return {};
         }
 

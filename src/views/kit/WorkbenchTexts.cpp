@@ -50,6 +50,12 @@ QString selectedArchiveFormats(const QStringList& paths) {
     return QStringList(labels.begin(), labels.end()).join(QStringLiteral(", "));
 }
 
+std::optional<QString> passwordUnavailableNote(CompressionFormat format) {
+    if (CompressionFormats::supportsEncryption(format)) return std::nullopt;
+    return CompressionFormats::displayName(format) +
+           QStringLiteral(u" 格式不支持加密，需要密码请改用 ZIP 或 7Z。");
+}
+
 int percent(double progress) {
     if (!std::isfinite(progress)) return 0;
     // Held within int's range before the cut, so any stored value converts safely.

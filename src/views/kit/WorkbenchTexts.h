@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/CompressionFormat.h"
 #include "core/engine/CompressionLevel.h"
 #include "core/state/ArchiveTask.h"
 
@@ -23,6 +24,10 @@ QString fileTypeText(const QString& path);
 // The distinct archive kinds of the paths (the kind's name, else the upper-cased extension), sorted
 // and joined with ", "; "-" when there is none.
 QString selectedArchiveFormats(const QStringList& paths);
+
+// Why the compress page's password field is off for a format that cannot encrypt; nothing when the
+// format takes a password.
+std::optional<QString> passwordUnavailableNote(CompressionFormat format);
 
 // The progress in whole percent, cut toward zero and not limited above ("120%"); a value that is
 // not a finite number, or below 0, gives "0%".

@@ -18,6 +18,7 @@
 #include "views/main/SettingsWriteThrough.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -59,8 +60,7 @@ QWidget* CompressPage::buildSettingsCard() {
     rows->addWidget(m_destination);
     m_separateArchives = new QCheckBox(QStringLiteral(u"压缩到单独文件"), card);
     m_ignoreHiddenFiles = new QCheckBox(QStringLiteral(u"压缩时排除隐藏文件"), card);
-    // The same stored switch that makes an extraction remove its archives; compressions keep their
-    // sources.
+    // A finished compression moves its sources to the trash.
     m_deleteSource = new QCheckBox(QStringLiteral(u"压缩后删除原文件"), card);
     for (QCheckBox* toggle : {m_separateArchives, m_ignoreHiddenFiles, m_deleteSource})
         rows->addWidget(toggle);
@@ -68,6 +68,10 @@ QWidget* CompressPage::buildSettingsCard() {
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setPlaceholderText(QStringLiteral(u"设置密码（可选）"));
     rows->addWidget(m_password);
+    // Why the field is off, beside it, while a format without encryption is chosen.
+    m_passwordNote = Labels::make(QString(), Theme::TextStyle::callout, Theme::Colour::secondary, card);
+    m_passwordNote->setWordWrap(true);
+    rows->addWidget(m_passwordNote);
 
     connect(m_formats, &FormatPicker::formatChosen, &m_model, &MainViewModel::selectCompressionFormat);
     connect(m_levels, &CompressionLevelPicker::levelChosen, &m_model,
@@ -85,7 +89,7 @@ QWidget* CompressPage::buildSettingsCard() {
                                     on);
     });
     connect(m_deleteSource, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::deleteSourceAfterExtract, on);
+        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::deleteSourceAfterCompress, on);
     });
     connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setPassword);
     return card;
@@ -115,8 +119,13 @@ void CompressPage::syncFromModel() {
     const AppSettings& settings = m_model.settings();
     QuietSync::setChecked(m_separateArchives, settings.compressToSeparateFolder);
     QuietSync::setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
-    QuietSync::setChecked(m_deleteSource, settings.deleteSourceAfterExtract);
+    QuietSync::setChecked(m_deleteSource, settings.deleteSourceAfterCompress);
     if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
+    const std::optional<QString> note =
+        WorkbenchTexts::passwordUnavailableNote(m_model.selectedCompressionFormat());
+    m_password->setEnabled(!note);
+    m_passwordNote->setText(note.value_or(QString()));
+    m_passwordNote->setVisible(note.has_value());
     m_formatLine->setValue(CompressionFormats::displayName(m_model.selectedCompressionFormat()));
     m_levelLine->setValue(CompressionLevels::displayName(m_model.selectedCompressionLevel()));
     m_countLine->setValue(QString::number(files.size()));

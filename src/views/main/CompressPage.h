@@ -8,6 +8,7 @@ class FormatPicker;
 class MainViewModel;
 class PathRow;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class SelectionCard;
@@ -34,6 +35,7 @@ public:
     QCheckBox* ignoreHiddenFilesToggle() const { return m_ignoreHiddenFiles; }
     QCheckBox* deleteSourceToggle() const { return m_deleteSource; }
     QLineEdit* passwordField() const { return m_password; }
+    QLabel* passwordNote() const { return m_passwordNote; }
     QPushButton* startButton() const { return m_start; }
     SelectionSizes& sizes() const { return *m_sizes; }
     // The summary's value of a line ("压缩格式", "总大小", ...).
@@ -57,6 +59,7 @@ private:
     QCheckBox* m_ignoreHiddenFiles;
     QCheckBox* m_deleteSource;
     QLineEdit* m_password;
+    QLabel* m_passwordNote;
     SummaryCard* m_summary = nullptr;
     StatusLine* m_formatLine;
     StatusLine* m_levelLine;

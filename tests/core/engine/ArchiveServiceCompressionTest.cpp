@@ -36,22 +36,33 @@ TEST_F(ArchiveServiceCompressionTest, MissingFoldersOfTheDestinationAreCreated) 
     EXPECT_FALSE(progress.empty());
 }
 
-TEST_F(ArchiveServiceCompressionTest, EmptyOrMissingInputsAreRefusedBeforeAnyFolderIsMade) {
+TEST_F(ArchiveServiceCompressionTest, RefusalsComeBeforeAnyFolderIsMade) {
     const auto recorder = std::make_shared<RecordingCompressor>();
     const ArchiveService recording(ArchiveService::standardExtractors(), recorder);
     const QString present = tree.writeFile("in/a.txt", "a");
     const QString archive = tree.path("new/out.zip");
-    const std::pair<QStringList, ArchiveError> cases[] = {
-        {{}, ArchiveError::noInputFiles()},
+    const struct {
+        QStringList files;
+        CompressionFormat format;
+        std::optional<QString> password;
+        ArchiveError expected;
+    } cases[] = {
+        {{}, CompressionFormat::zip, {}, ArchiveError::noInputFiles()},
         {{present, tree.path("in/gone.txt"), tree.path("in/also-gone.txt")},
+         CompressionFormat::zip,
+         {},
          ArchiveError::fileNotFound(tree.path("in/gone.txt"))},
+        {{present},
+         CompressionFormat::tarGzip,
+         QStringLiteral("pw"),
+         ArchiveError::compressFailed(QStringLiteral(u"TAR.GZ 格式不支持加密，请改用 ZIP 或 7Z。"))},
     };
-    for (const auto& [files, expected] : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(thrownArchiveError([&] {
-                      recording.compressSingle(files, archive, CompressionFormat::zip,
-                                               CompressionLevel::standard, {}, 1, false, {}, {});
+                      recording.compressSingle(c.files, archive, c.format, CompressionLevel::standard,
+                                               c.password, 1, false, {}, {});
                   }),
-                  expected);
+                  c.expected);
     }
     EXPECT_FALSE(QFileInfo::exists(tree.path("new")));
     EXPECT_EQ(recorder->calls, 0);

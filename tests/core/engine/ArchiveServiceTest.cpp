@@ -1,6 +1,7 @@
 #include "EngineFixtures.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CancellationError.h"
+#include "support/XdgEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -42,7 +43,7 @@ protected:
     QString sevenZip(const QString& name) { return archiveOfSample(kSevenZip, {"a"}, "in/" + name); }
 
     QStringList extract(const QStringList& archives, const AppSettings& settings) {
-        return m_service.extract(archives, out(), std::nullopt, settings, 2, {});
+        return m_service.extract(archives, out(), std::nullopt, settings, 2, {}).outputs;
     }
 
     ArchiveService m_service{ArchiveService::standardExtractors(), nullptr};
@@ -94,13 +95,53 @@ TEST_F(ArchiveServiceTest, SingleGzipFileExtractsToItsContent) {
     EXPECT_EQ(m_tree.readFile(QStringLiteral("out/readme.txt/readme.txt")), QByteArray("top level\n"));
 }
 
-TEST_F(ArchiveServiceTest, SameBaseNamesGetNumberedFoldersAndSourcesAreDeleted) {
-    const QStringList archives = {zip("a.zip"), sevenZip("a.7z"),
-                                  make(kTar, {"-czf", in("a.tar.gz"), "."}, "a.tar.gz")};
+TEST_F(ArchiveServiceTest, SameBaseNamesGetNumberedFoldersAndSourcesGoToTheTrash) {
+    const XdgEnvironment xdg;
+    QStringList archives = {zip("a.zip"), sevenZip("a.7z"),
+                            make(kTar, {"-czf", in("a.tar.gz"), "."}, "a.tar.gz")};
     m_tree.makeFolder(QStringLiteral("out/a 1"));
     EXPECT_EQ(extract(archives, settingsWith(true, true)), (QStringList{out("a"), out("a 2"), out("a 3")}));
     for (const char* folder : {"a", "a 2", "a 3"}) expectSample(out(folder));
     for (const QString& source : archives) EXPECT_FALSE(QFile::exists(source)) << source.toStdString();
+    archives.sort();
+    EXPECT_EQ(xdg.trashedPaths(), archives);
+}
+
+// Every volume of an extracted set goes to the trash with it; other files beside it stay.
+TEST_F(ArchiveServiceTest, EveryVolumeOfAnExtractedSetGoesToTheTrash) {
+    const XdgEnvironment xdg;
+    m_tree.writeFile(QStringLiteral("src/big.bin"), QByteArray(150 * 1024, 'v'));
+    const QStringList primaries = {
+        make(kSevenZip, {"a", "-mx=0", "-v64k", in("movie.7z"), "."}, "movie.7z.001"),
+        make(kRar, {"a", "-idq", "-r", "-m0", "-v64k", in("show.rar"), "."}, "show.part1.rar"),
+        make(kZip, {"-q", "-r", "-0", "-s", "64k", in("split.zip"), "."}, "split.zip"),
+    };
+    const QString other = m_tree.writeFile(QStringLiteral("in/movie.txt"), "not a volume");
+    QStringList volumes = QDir(m_tree.path(QStringLiteral("in"))).entryList(QDir::Files);
+    volumes.removeAll(QStringLiteral("movie.txt"));
+    ASSERT_GE(volumes.size(), 9);
+
+    const OperationOutputs result =
+        m_service.extract(primaries, out(), std::nullopt, settingsWith(true, true), 2, {});
+    EXPECT_EQ(result.outputs, (QStringList{out("movie.7z"), out("show.part1"), out("split")}));
+    EXPECT_TRUE(result.untrashed.isEmpty());
+    QStringList expected;
+    for (const QString& volume : volumes) expected << in(volume);
+    expected.sort();
+    EXPECT_EQ(xdg.trashedPaths(), expected);
+    EXPECT_TRUE(QFile::exists(other));
+}
+
+TEST_F(ArchiveServiceTest, ArchivesThatCannotGoToTheTrashStayAndAreNamed) {
+    XdgEnvironment xdg;
+    // A file where the trash folder belongs: nothing can be trashed, and nothing may be deleted instead.
+    xdg.tree().writeFile(QStringLiteral("data/Trash"), "in the way");
+    const QString archive = zip("kept.zip");
+    const OperationOutputs result =
+        m_service.extract({archive}, out(), std::nullopt, settingsWith(true, true), 2, {});
+    EXPECT_EQ(result.outputs, QStringList{out("kept")});
+    EXPECT_EQ(result.untrashed, QStringList{archive});
+    EXPECT_TRUE(QFile::exists(archive));
 }
 
 TEST_F(ArchiveServiceTest, SeveralArchivesShareOneNewFolderAndAreKept) {
@@ -139,6 +180,7 @@ TEST_F(ArchiveServiceTest, FirstFailureStopsTheRest) {
         {in("missing.zip"), QStringLiteral(u"文件不存在：") + in("missing.zip")},
         {m_tree.writeFile(QStringLiteral("in/notes.txt"), "text"), QStringLiteral(u"暂不支持 .txt 格式。")},
     };
+    const XdgEnvironment xdg;
     for (const auto& c : cases) {
         QDir(out()).removeRecursively();
         EXPECT_EQ(thrownMessage([&] {
@@ -147,11 +189,10 @@ TEST_F(ArchiveServiceTest, FirstFailureStopsTheRest) {
                   c.message);
         expectSample(out("first"));
         EXPECT_FALSE(QFile::exists(out("third")));
+        // A failed run moves nothing to the trash, not even the archive that did extract.
+        EXPECT_TRUE(QFile::exists(first));
         EXPECT_TRUE(QFile::exists(third));
-        // The first was extracted and deleted before the failure; nothing is rolled back.
-        EXPECT_FALSE(QFile::exists(first));
-        // Put a first archive back for the next case.
-        ASSERT_TRUE(QFile::copy(in("third.zip"), first));
+        EXPECT_TRUE(xdg.trashedPaths().isEmpty());
     }
 }
 

@@ -77,16 +77,22 @@ TEST_F(CompressionServiceTest, ExcludingHiddenFilesDropsDotFilesAndMacFolders) {
     }
 }
 
-TEST_F(CompressionServiceTest, EncryptedArchivesNeedTheirPasswordAndTarIgnoresIt) {
+TEST_F(CompressionServiceTest, EncryptedArchivesNeedTheirPasswordAndTarRefusesOne) {
     const QStringList inputs = makeInputs();
     const QString password = QStringLiteral(u"秘密 -pw");
     for (const auto& [format, name] : kFormats) {
         const QString archive = tree.path(name);
-        service.compress(inputs, archive, format, CompressionLevel::standard, password, 2, true, {}, {});
+        const auto compress = [&] {
+            service.compress(inputs, archive, format, CompressionLevel::standard, password, 2, true, {}, {});
+        };
         if (format == CompressionFormat::tarGzip) {
-            EXPECT_EQ(extractedContents(archive), withoutHidden());
+            // TAR.GZ has no encryption: refused rather than written in the clear.
+            EXPECT_EQ(thrownMessage(compress),
+                      QStringLiteral(u"压缩失败：TAR.GZ 格式不支持加密，请改用 ZIP 或 7Z。"));
+            EXPECT_FALSE(QFileInfo::exists(archive));
             continue;
         }
+        compress();
         EXPECT_NE(toolStatus("/usr/bin/7zz", {"t", "-pwrong", archive}), 0) << name.toStdString();
         EXPECT_EQ(extractedContents(archive, password), withoutHidden()) << name.toStdString();
     }
@@ -126,6 +132,7 @@ TEST_F(CompressionServiceTest, ProgressStaysStrictlyBetweenZeroAndOne) {
     for (const auto& [format, name] : kFormats) {
         for (const std::optional<QString>& password :
              {std::optional<QString>(), std::optional<QString>("pw")}) {
+            if (format == CompressionFormat::tarGzip && password) continue;
             std::vector<double> values;
             service.compress(inputs, tree.path((password ? "enc-" : "") + name), format,
                              CompressionLevel::maximum, password, 1, false,
@@ -147,16 +154,25 @@ TEST_F(CompressionServiceTest, RefusalsComeBeforeAnythingIsWritten) {
     const QString present = tree.writeFile("in/a.txt", "a");
     const QString missing = tree.path("in/missing.txt");
     const QString archive = tree.path("new/folder/out.zip");
-    const std::pair<QStringList, ArchiveError> cases[] = {
-        {{present, missing}, ArchiveError::fileNotFound(missing)},
-        {{}, ArchiveError::noInputFiles()},
+    const struct {
+        QStringList files;
+        CompressionFormat format;
+        std::optional<QString> password;
+        ArchiveError expected;
+    } cases[] = {
+        {{present, missing}, CompressionFormat::zip, {}, ArchiveError::fileNotFound(missing)},
+        {{}, CompressionFormat::zip, {}, ArchiveError::noInputFiles()},
+        {{present},
+         CompressionFormat::tarGzip,
+         QStringLiteral("pw"),
+         ArchiveError::compressFailed(QStringLiteral(u"TAR.GZ 格式不支持加密，请改用 ZIP 或 7Z。"))},
     };
-    for (const auto& [files, expected] : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(thrownArchiveError([&] {
-                      service.compress(files, archive, CompressionFormat::zip, CompressionLevel::standard, {},
-                                       1, false, {}, {});
+                      service.compress(c.files, archive, c.format, CompressionLevel::standard, c.password, 1,
+                                       false, {}, {});
                   }),
-                  expected);
+                  c.expected);
     }
     EXPECT_FALSE(QFileInfo::exists(tree.path("new")));
 }

@@ -111,7 +111,8 @@ protected:
     void extract(const QString& archive) {
         const ArchiveService service(ArchiveService::standardExtractors(), nullptr);
         const QString destination = m_tree.makeFolder(QStringLiteral("out"));
-        const QStringList folders = service.extract({archive}, destination, kPassword, AppSettings{}, 2, {});
+        const QStringList folders =
+            service.extract({archive}, destination, kPassword, AppSettings{}, 2, {}).outputs;
         EXPECT_EQ(contentsOf(folders.value(0) + QStringLiteral("/a.txt")), "alpha");
         EXPECT_EQ(thrownArchiveError([&] {
                       service.extract({archive}, destination, QStringLiteral("wrong"), AppSettings{}, 2, {});

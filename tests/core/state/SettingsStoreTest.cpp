@@ -24,6 +24,19 @@ TEST(SettingsStore, LoadDecodesEachMemberOrFallsBackWhole) {
         {"{}", defaults},
         {R"({"deleteSourceAfterExtract":true})",
          defaultsWith([](auto& s) { s.deleteSourceAfterExtract = true; })},
+        {R"({"deleteSourceAfterCompress":true})",
+         defaultsWith([](auto& s) { s.deleteSourceAfterCompress = true; })},
+        // A record written before the compression switch existed keeps its values; the switch is off.
+        {R"({"defaultExtractLocationPath":"","extractToSeparateFolder":true,"deleteSourceAfterExtract":true,)"
+         R"("setAsDefaultExtractor":false,"contextMenuEnabled":false,"launchAtLogin":false,)"
+         R"("menuBarDropEnabled":false,"compressionThreadCount":2,"compressToSeparateFolder":false,)"
+         R"("ignoreHiddenFilesWhenCompressing":true,"archivePasswordBookEnabled":true,)"
+         R"("archivePasswordBookAutoSaveEnabled":true})",
+         defaultsWith([](auto& s) {
+             s.deleteSourceAfterExtract = true;
+             s.compressionThreadCount = 2;
+             s.compressToSeparateFolder = false;
+         })},
         {R"({"compressionThreadCount":0})", defaultsWith([](auto& s) { s.compressionThreadCount = 0; })},
         {R"({"compressionThreadCount":-3})", defaultsWith([](auto& s) { s.compressionThreadCount = -3; })},
         {R"({"compressionThreadCount":9007199254740993})",
@@ -57,6 +70,7 @@ TEST(SettingsStore, NothingStoredGivesDefaultsAndWritesNothing) {
     EXPECT_EQ(loaded, AppSettings::defaults());
     // Out of the box nothing is deleted and compression uses every processor.
     EXPECT_FALSE(loaded.deleteSourceAfterExtract);
+    EXPECT_FALSE(loaded.deleteSourceAfterCompress);
     EXPECT_EQ(loaded.compressionThreadCount, std::max(QThread::idealThreadCount(), 1));
     EXPECT_FALSE(QFile::exists(tree.path("settings.json")));
 }
@@ -68,6 +82,7 @@ TEST(SettingsStore, SavedRecordLoadsEqualAndHasEveryMember) {
     settings.defaultExtractLocationPath = QStringLiteral(u"/data/下载 备份");
     settings.extractToSeparateFolder = false;
     settings.deleteSourceAfterExtract = true;
+    settings.deleteSourceAfterCompress = true;
     settings.menuBarDropEnabled = true;
     settings.compressionThreadCount = 3;
     settings.archivePasswordBookAutoSaveEnabled = false;
@@ -75,7 +90,7 @@ TEST(SettingsStore, SavedRecordLoadsEqualAndHasEveryMember) {
 
     EXPECT_EQ(SettingsStore(DefaultsStore(tree.root()), {kDownloads}).load(), settings);
     const QByteArray bytes = tree.readFile("settings.json");
-    EXPECT_EQ(QJsonDocument::fromJson(bytes).object().size(), 12);
+    EXPECT_EQ(QJsonDocument::fromJson(bytes).object().size(), 13);
     EXPECT_FALSE(bytes.contains('\n'));
     EXPECT_FALSE(QFile::exists(tree.path("settings.json.bad")));
 }

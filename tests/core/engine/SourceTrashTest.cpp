@@ -1,0 +1,58 @@
+#include "core/engine/SourceTrash.h"
+#include "support/TempTree.h"
+#include "support/XdgEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+TEST(SourceTrash, CompressedSourcesGoToTheTrashExceptOneHoldingAnArchive) {
+    XdgEnvironment xdg;
+    TempTree tree;
+    const QString docs = tree.makeFolder("docs");
+    tree.writeFile("docs/inner.txt", "inner");
+    const QString notes = tree.writeFile("notes.txt", "n");
+    const QString holder = tree.makeFolder("holder");
+    const QString archive = tree.writeFile("holder/out/Archive.zip", "PK");
+    // A sibling whose name only starts like the holder's is no parent of it.
+    const QString sibling = tree.makeFolder("hold");
+    const QString gone = tree.path("gone.txt");
+
+    const QStringList stayed =
+        SourceTrash::trashCompressedSources({docs, notes, holder, sibling, gone}, {archive});
+    EXPECT_EQ(stayed, QStringList{holder});
+    QStringList expected{docs, notes, sibling};
+    expected.sort();
+    EXPECT_EQ(xdg.trashedPaths(), expected);
+    EXPECT_EQ(QFile(xdg.trashFolder() + "/files/docs/inner.txt").size(), 5);
+    EXPECT_TRUE(QFileInfo::exists(archive));
+    EXPECT_FALSE(QFileInfo::exists(docs));
+}
+
+TEST(SourceTrash, NothingIsDeletedWhenTheTrashCannotBeUsed) {
+    XdgEnvironment xdg;
+    xdg.tree().writeFile("data/Trash", "in the way");
+    TempTree tree;
+    const QStringList items{tree.writeFile("a.txt", "a"), tree.makeFolder("b")};
+    EXPECT_EQ(SourceTrash::moveToTrash(items), items);
+    for (const QString& item : items) EXPECT_TRUE(QFileInfo::exists(item));
+}
+
+TEST(SourceTrash, NoticeCountsWhatStayedAndNamesTheFirstThree) {
+    const struct {
+        QStringList untrashed;
+        QString notice;
+    } cases[] = {
+        {{}, {}},
+        {{"/d/a.zip"}, QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：a.zip")},
+        {{"/d/a", "/d/b 1.txt", "/d/%1.txt"},
+         QStringLiteral(u"；3 个项目无法移到回收站，仍在原处：a、b 1.txt、%1.txt")},
+        {{"/a", "/b", "/c", "/d", "/e"}, QStringLiteral(u"；5 个项目无法移到回收站，仍在原处：a、b、c 等")},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SourceTrash::untrashedNotice(c.untrashed), c.notice);
+}
+
+}  // namespace
