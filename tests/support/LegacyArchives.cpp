@@ -48,10 +48,12 @@ QByteArray zip(const QList<Item>& items, Host host) {
         const quint32 offset = quint32(local.size());
         local += le32(0x04034b50) + common + item.name + item.extra + item.data;
         const quint32 unixMode = folder ? 040755 : 0100644;
-        const quint32 attributes =
-            host == Host::unix ? (unixMode << 16) | (folder ? 0x10 : 0) : (folder ? 0x10 : 0x20);
-        central += le32(0x02014b50) + le16(host == Host::unix ? 0x031E : 0x0014) + common + le16(0) +
-                   le16(0) + le16(0) + le32(attributes) + le32(offset) + item.name + item.extra;
+        // Unix and macOS (19) keep the mode in the upper half.
+        const bool unixLike = host == Host::unix || quint8(host) == 19;
+        const quint32 attributes = unixLike ? (unixMode << 16) | (folder ? 0x10 : 0) : (folder ? 0x10 : 0x20);
+        const quint16 madeBy = quint16(quint16(host) << 8 | (unixLike ? 30 : 20));
+        central += le32(0x02014b50) + le16(madeBy) + common + le16(0) + le16(0) + le16(0) + le32(attributes) +
+                   le32(offset) + item.name + item.extra;
     }
     const quint16 count = quint16(items.size());
     return local + central + le32(0x06054b50) + le16(0) + le16(0) + le16(count) + le16(count) +

@@ -20,7 +20,9 @@ struct Item {
     bool wrongCrc = false;  // the stored data does not match its CRC
 };
 
-enum class Host { windows, unix };
+// The system an entry was made on, the high byte of "version made by": 0 is MS-DOS and Windows
+// (FAT), 3 Unix; any other byte is written as given.
+enum class Host : quint8 { windows = 0, unix = 3 };
 
 QByteArray zip(const QList<Item>& items, Host host = Host::windows);
 // A GNU tar; gzip it with the gzip tool for a .tgz.

@@ -175,12 +175,12 @@ struct SevenZipBlock {
             block.modified ? toSecondsReusing(*block.modified, previousModified) : QString();
         listing.entries.append(PreviewEntryRules::listedEntry(path, size, modified));
         keepPrintedName(listing.entries.last(), trimmedPath, printed);
-        if (!listing.entries.last().toolPath.isEmpty() && !block.madeOnUnix())
-            listing.hasCodePageNames = true;
+        // 7-Zip names the system of ZIP entries only; the kind decides for other archives.
+        if (!listing.entries.last().toolPath.isEmpty() && block.hostOS) {
+            listing.zipLegacySource =
+                LegacyNames::combined(listing.zipLegacySource, LegacyNames::zipHostSource(*block.hostOS));
+        }
     }
-
-    // 7-Zip names ZIP hosts as Info-ZIP does; other formats name none.
-    bool madeOnUnix() const { return hostOS == u"Unix" || hostOS == u"OS/X"; }
 };
 
 // Where the columns of 7-Zip's plain listing start and end, from its dashed line.

@@ -86,11 +86,20 @@ QString makePreviewRoot() {
 
 QString editExtension(const QString& archiveURL) { return extensionOf(archiveURL).toLower(); }
 
-// ZIP names without the UTF-8 flag follow the ZIP conventions whichever tool printed them, unless
-// every one was made on Unix; a listing that does not name the systems is taken as code pages.
-LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind, bool hasCodePageNames = true) {
+// ZIP names without the UTF-8 flag follow the systems they were made on whichever tool printed them
+// (a listing that names none: the format's own code page); other kinds store a file system's bytes.
+LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind,
+                                 const PreviewListing& listing = {}) {
     const bool zip = kind == ArchiveFormat::Kind::zip || kind == ArchiveFormat::Kind::zipx;
-    return zip && hasCodePageNames ? LegacyNames::Source::zip : LegacyNames::Source::tool;
+    return zip ? listing.zipSource() : LegacyNames::Source::fileSystemBytes;
+}
+
+// 7-Zip's technical listing as rows with their legacy names decoded, for an archive of that kind.
+PreviewListing structuredListing(const ProcessResult& result, std::optional<ArchiveFormat::Kind> kind) {
+    PreviewListing listing =
+        ArchiveListingParser::parseSevenZipStructuredList(result.output, result.outputBytes);
+    LegacyNames::decodeRows(listing.entries, legacySource(kind, listing));
+    return listing;
 }
 
 // The name the tools know an entry by: a legacy name as printed, any other as listed.
@@ -169,12 +178,7 @@ std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
     if (!sevenZip) return std::nullopt;
     const ProcessResult result = run(*sevenZip, ArchiveTools::SevenZip::technicalListArguments(archiveURL),
                                      ArchiveTools::kListingTimeout, token, password);
-    if (result.status == 0) {
-        PreviewListing listing =
-            ArchiveListingParser::parseSevenZipStructuredList(result.output, result.outputBytes);
-        LegacyNames::decodeRows(listing.entries, legacySource(kind, listing.hasCodePageNames));
-        return listing;
-    }
+    if (result.status == 0) return structuredListing(result, kind);
     const ArchiveError error =
         mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
@@ -196,7 +200,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
                                {archiveURL, tarFile});
     }
     return PreviewEntryRules::finderVisibleEntries(
-        ArchiveListingParser::parseSevenZipStructuredList(result.output).entries);
+        structuredListing(result, ArchiveFormat::Kind::tar).entries);
 }
 
 QString ArchivePreviewService::requireSevenZip(const QString& missingMessage) const {

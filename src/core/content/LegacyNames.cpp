@@ -1,12 +1,36 @@
 #include "core/content/LegacyNames.h"
 
-#include "core/content/MacOsRoman.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/engine/ToolText.h"
 
 #include <QStringDecoder>
 
 namespace {
+
+// The host byte of ZIP's "version made by" as Info-ZIP and 7-Zip number it.
+constexpr quint8 kUnixHost = 3;
+constexpr quint8 kMacintoshHost = 7;
+constexpr quint8 kDarwinHost = 19;
+
+// How strongly a convention claims an archive's names when hosts are mixed.
+int weight(LegacyNames::Source source) {
+    switch (source) {
+        case LegacyNames::Source::fileSystemBytes:
+            return 0;
+        case LegacyNames::Source::macOsRoman:
+            return 1;
+        case LegacyNames::Source::codePage437:
+            return 2;
+    }
+    return 0;
+}
+
+// File-system bytes have no code page to decode with.
+QStringDecoder codePageDecoder(LegacyNames::Source source) {
+    if (source == LegacyNames::Source::fileSystemBytes) return {};
+    return QStringDecoder(source == LegacyNames::Source::macOsRoman ? "macintosh" : "IBM437",
+                          QStringDecoder::Flag::Stateless);
+}
 
 std::optional<QString> gb18030(QByteArrayView bytes) {
     QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
@@ -57,14 +81,34 @@ bool readsAsChinese(const QList<QByteArray>& names) {
 
 }  // namespace
 
+LegacyNames::Source LegacyNames::zipHostSource(quint8 host) {
+    if (host == kUnixHost || host == kDarwinHost) return Source::fileSystemBytes;
+    return host == kMacintoshHost ? Source::macOsRoman : Source::codePage437;
+}
+
+LegacyNames::Source LegacyNames::zipHostSource(QStringView sevenZipHostName) {
+    if (sevenZipHostName == u"Unix" || sevenZipHostName == u"OS/X") return Source::fileSystemBytes;
+    return sevenZipHostName == u"Macintosh" ? Source::macOsRoman : Source::codePage437;
+}
+
+LegacyNames::Source LegacyNames::combined(std::optional<Source> sofar, Source next) {
+    return sofar && weight(*sofar) >= weight(next) ? *sofar : next;
+}
+
 LegacyNames::LegacyNames(const QList<QByteArray>& names, Source source)
-    : m_chinese(readsAsChinese(names)), m_source(source) {}
+    : m_chinese(readsAsChinese(names)), m_source(source), m_codePage(codePageDecoder(source)) {}
 
 std::optional<QString> LegacyNames::decoded(QByteArrayView name) const {
     if (m_chinese) return gb18030(name);
-    // Mac OS Roman maps every byte, so ISO Latin 1 after it is never needed.
-    if (m_source == Source::zip) return MacOsRoman::decode(name);
-    return std::nullopt;
+    if (m_source == Source::fileSystemBytes) return std::nullopt;
+    // Both code pages give every byte a character, one UTF-16 unit each. IBM's table of 437 swaps
+    // three control codes; the ZIP format's keeps ASCII as it is.
+    QString text = m_codePage.decode(name);
+    if (text.size() != name.size()) return std::nullopt;
+    for (qsizetype index = 0; index < name.size(); ++index) {
+        if (static_cast<unsigned char>(name[index]) < 0x80) text[index] = QLatin1Char(name[index]);
+    }
+    return text;
 }
 
 QString LegacyNames::shown(QByteArrayView name) const {

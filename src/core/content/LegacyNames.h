@@ -1,11 +1,12 @@
 #pragma once
 
 #include "core/content/ArchivePreviewEntry.h"
-#include "core/content/PreviewListing.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
+#include <QStringView>
 #include <optional>
 
 // Names an archive stores in a legacy encoding: bytes that are not UTF-8, from ZIP tools without the
@@ -14,22 +15,27 @@
 // valid GB18030 too.
 class LegacyNames {
 public:
-    // ZIP names made where ZIP tools write code pages fall back to the old Mac and Latin character
-    // sets; other names (a tool's listing of other kinds, ZIP names made on Unix) have no such
-    // convention: they are the bytes a file system held.
-    enum class Source { zip, tool };
+    // What legacy names that are not Chinese are. ZIP names follow the system they were made on: the
+    // ZIP format's own code page 437 for DOS, Windows, OS/2 and any system that does not say
+    // otherwise, Mac OS Roman for the old Mac, and a Unix file system's bytes for Unix and macOS.
+    // TAR names and the like have no convention: they are a file system's bytes too.
+    enum class Source { fileSystemBytes, codePage437, macOsRoman };
 
-    // The convention of a ZIP listing's legacy names.
-    static Source zipSource(const PreviewListing& listing) {
-        return listing.hasCodePageNames ? Source::zip : Source::tool;
-    }
+    // The convention of a ZIP entry's names by the host byte of its "version made by".
+    static Source zipHostSource(quint8 host);
+    // The same by the host name 7-Zip's technical listing prints ("Host OS").
+    static Source zipHostSource(QStringView sevenZipHostName);
+    // One archive's convention from those of its legacy names: a code page wins over file-system
+    // bytes, code page 437 over Mac OS Roman, so an archive mixing them is read as the tools of the
+    // system with code pages wrote it.
+    static Source combined(std::optional<Source> sofar, Source next);
 
     // The decision over all legacy names of one archive: GB18030 when every name is valid GB18030
     // (no user-defined area) and more than half of their two-byte characters lie in the GB2312 area.
     LegacyNames(const QList<QByteArray>& names, Source source);
 
-    // The name as it is shown and written to disk; nothing when it has no decoding (a tool's
-    // listing that is not Chinese), so extracted items keep the tool's name.
+    // The name as it is shown and written to disk; nothing when it has no decoding (file-system bytes
+    // that are not Chinese), so extracted items keep the tool's name.
     std::optional<QString> decoded(QByteArrayView name) const;
     // The name as a row shows it: decoded, or with U+FFFD for each byte that is not UTF-8.
     QString shown(QByteArrayView name) const;
@@ -41,4 +47,6 @@ public:
 private:
     bool m_chinese = false;
     Source m_source;
+    // One converter for all names of an archive: opening one per name would cost more than decoding.
+    mutable QStringDecoder m_codePage;
 };

@@ -1,15 +1,21 @@
 #pragma once
 
 #include "core/content/ArchivePreviewEntry.h"
+#include "core/content/LegacyNames.h"
 
 #include <QList>
+#include <optional>
 
 // What one reader made of an archive: its rows in listing order, and whether any entry is encrypted.
 struct PreviewListing {
     QList<ArchivePreviewEntry> entries;
     bool isEncrypted = false;
-    // Whether a ZIP entry with a legacy name (a toolPath) was made on a system whose ZIP tools write a
-    // code page (DOS, Windows, the old Mac), or on one the reader cannot tell. Names made on Unix are
-    // the bytes of a Unix file name, as a TAR's are.
-    bool hasCodePageNames = false;
+    // The convention of the ZIP entries with a legacy name (a toolPath), from the systems they were
+    // made on; nothing when there is none or the reader does not name the systems.
+    std::optional<LegacyNames::Source> zipLegacySource;
+
+    // How a ZIP's legacy names read: as the systems named say, else in the format's own code page.
+    LegacyNames::Source zipSource() const {
+        return zipLegacySource.value_or(LegacyNames::Source::codePage437);
+    }
 };

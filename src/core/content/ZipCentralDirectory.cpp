@@ -21,9 +21,6 @@ constexpr qsizetype kCentralHeaderSize = 46;
 constexpr quint16 kEncryptedFlag = 0x0001;
 
 constexpr quint16 kUtf8Flag = 0x0800;
-// The high byte of "version made by": the system the entry was made on.
-constexpr quint8 kUnixHost = 3;
-constexpr quint8 kDarwinHost = 19;
 constexpr quint16 kUnicodePathHeader = 0x7075;
 
 quint32 crc32(QByteArrayView bytes) {
@@ -159,6 +156,7 @@ PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
     while (position + kCentralHeaderSize <= directory.size() &&
            listing.entries.size() < qsizetype(entryCount)) {
         if (readUInt32LE(directory, position) != kCentralHeaderSignature) break;
+        // The high byte of "version made by": the system the entry was made on.
         const quint8 host = quint8(directory[position + 5]);
         const quint16 flags = readUInt16LE(directory, position + 8);
         if (flags & kEncryptedFlag) listing.isEncrypted = true;
@@ -184,11 +182,12 @@ PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
         listing.entries.append(PreviewEntryRules::listedEntry(path, qint64(size), previousDate));
         if (!toolPath.isEmpty()) {
             listing.entries.last().toolPath = std::move(toolPath);
-            if (host != kUnixHost && host != kDarwinHost) listing.hasCodePageNames = true;
+            listing.zipLegacySource =
+                LegacyNames::combined(listing.zipLegacySource, LegacyNames::zipHostSource(host));
         }
         position = next;
     }
-    LegacyNames::decodeRows(listing.entries, LegacyNames::zipSource(listing));
+    LegacyNames::decodeRows(listing.entries, listing.zipSource());
     return listing;
 }
 
@@ -208,10 +207,10 @@ PreviewListing nativeZipEntries(const QString& fileURL) {
 LegacyNames::Source legacyNameSource(const QString& fileURL) {
     try {
         const PreviewListing listing = nativeZipEntries(fileURL);
-        if (!listing.entries.isEmpty()) return LegacyNames::zipSource(listing);
+        if (!listing.entries.isEmpty()) return listing.zipSource();
     } catch (const FileSystemError&) {
     }
-    return LegacyNames::Source::zip;
+    return LegacyNames::Source::codePage437;
 }
 
 }  // namespace ZipCentralDirectory

@@ -28,8 +28,8 @@ inline constexpr quint64 kMaximumDirectorySize = quint64(256) * 1024 * 1024;
 // Throws FileSystemError when the file cannot be opened or read.
 PreviewListing nativeZipEntries(const QString& fileURL);
 
-// The convention of the archive's legacy names, as its directory tells; the code pages' when the
-// directory cannot be read.
+// The convention of the archive's legacy names, as its directory tells; the format's own code page
+// when the directory cannot be read.
 LegacyNames::Source legacyNameSource(const QString& fileURL);
 
 // The directory's place for a file of fileSize bytes whose last bytes are tail; nothing when the end

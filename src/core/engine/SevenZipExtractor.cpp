@@ -62,7 +62,8 @@ void SevenZipExtractor::extract(const QString& fileURL, const QString& destinati
     }
     // Only TAR among these stores names as bytes; the others store Unicode.
     if (CompoundTar::isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar)
-        LegacyNameRenamer::renameExtractedArchive(staging.path(), [] { return LegacyNames::Source::tool; });
+        LegacyNameRenamer::renameExtractedArchive(staging.path(),
+                                                  [] { return LegacyNames::Source::fileSystemBytes; });
     staging.commit();
 }
 
