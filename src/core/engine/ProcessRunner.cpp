@@ -82,13 +82,6 @@ void makePipe(Pipe& pipe, const QString& executableName) {
     ::fcntl(fds[0], F_SETPIPE_SZ, kPipeCapacity);  // best effort: the system may cap it
 }
 
-std::optional<QString> decodeUtf8(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) return std::nullopt;
-    return text;
-}
-
 // The parent's environment with LC_ALL=C.UTF-8, so tools print English messages and UTF-8 names.
 // Without TZ, glibc checks /etc/localtime again for every time it converts: a 7-Zip listing of a
 // large archive spends most of its time there. Naming the same file once keeps the same local time.
@@ -236,20 +229,35 @@ struct Stream {
     bool lossy = false;
 };
 
-// Decodes the first `length` pending bytes; the text goes to the handler and onto the stream's text.
+// Decodes valid UTF-8 straight onto the end of text, which grows by doubling: a string of its own
+// for every read, copied onto the text, cost as much again as the decoding in allocations, page
+// faults and copies. Returns false, leaving text as it was, when the bytes are not all valid.
+bool appendUtf8(QString& text, QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const qsizetype size = text.size();
+    const qsizetype needed = size + decoder.requiredSpace(bytes.size());
+    if (text.capacity() < needed) text.reserve(std::max(needed, 2 * text.capacity()));
+    text.resize(needed);
+    const QChar* end = decoder.appendToBuffer(text.data() + size, bytes);
+    text.resize(decoder.hasError() ? size : end - text.constData());
+    return !decoder.hasError();
+}
+
+// Decodes the first `length` pending bytes onto the stream's text; the new text goes to the handler.
 void decodePending(Stream& stream, qsizetype length, const OutputHandler& outputHandler) {
     if (length == 0) return;
     const QByteArrayView chunk = QByteArrayView(stream.pending).first(length);
-    std::optional<QString> text = decodeUtf8(chunk);
-    if (!text && !stream.lossy) {
+    const qsizetype start = stream.text.size();
+    if (!stream.lossy && !appendUtf8(stream.text, chunk)) {
         stream.lossy = true;
         stream.bytes = stream.text.toUtf8();
     }
-    if (!text) text = ToolText::decode(chunk);
-    if (stream.lossy) stream.bytes += chunk;
+    if (stream.lossy) {
+        stream.bytes += chunk;
+        stream.text += ToolText::decode(chunk);
+    }
     stream.pending.remove(0, length);  // keeps the buffer, so the next read needs no allocation
-    if (outputHandler && !text->isEmpty()) outputHandler(*text);
-    stream.text += *text;
+    if (outputHandler && stream.text.size() > start) outputHandler(stream.text.sliced(start));
 }
 
 // Reads whatever is available now and decodes it up to the last whole character. Returns false at
@@ -271,9 +279,11 @@ bool readAvailable(Stream& stream, const OutputHandler& outputHandler) {
     }
 }
 
-// Decodes a character left unfinished at the end: its bytes show as U+FFFD.
+// Decodes a character left unfinished at the end (its bytes show as U+FFFD) and gives back what
+// doubling reserved beyond the text.
 void finish(Stream& stream, const OutputHandler& outputHandler) {
     decodePending(stream, stream.pending.size(), outputHandler);
+    stream.text.squeeze();
 }
 
 int openPidfd(pid_t pid) {

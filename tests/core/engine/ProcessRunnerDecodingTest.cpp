@@ -1,6 +1,9 @@
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/ToolText.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 // The runner decodes output as it reads it. A character cut between two writes (the pause makes
@@ -72,4 +75,27 @@ TEST(ProcessRunnerDecoding, EscapedArgumentGoesOutAsItsBytes) {
         {QStringLiteral("-c"), QStringLiteral("printf %s \"$0\""), ToolText::escapedName(gbk)}, std::nullopt,
         30, {}, {});
     EXPECT_EQ(result.outputBytes, gbk);
+}
+
+// Output of many reads grows one text; a byte that is not UTF-8 after megabytes of valid text keeps
+// everything printed before it too, and the handler still sees each part once.
+TEST(ProcessRunnerDecoding, LongOutputDecodesWholeAcrossManyReads) {
+    QByteArray valid;
+    for (int line = 0; line < 120000; ++line)
+        valid += QStringLiteral(u"%1 文档/报告.txt\n").arg(line).toUtf8();
+    const QByteArray lossy = valid + QByteArray("\xD6\xD0\n") + valid;
+    QTemporaryDir folder;
+    for (const QByteArray& printed : {valid, lossy}) {
+        const QString path = folder.filePath(QStringLiteral("out.txt"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(printed);
+        file.close();
+        QString handled;
+        const ProcessResult result = ProcessRunner::run(QStringLiteral("/bin/cat"), {path}, std::nullopt, 60,
+                                                        [&](const QString& chunk) { handled += chunk; }, {});
+        EXPECT_EQ(result.output, ToolText::decode(printed));
+        EXPECT_EQ(handled, result.output);
+        EXPECT_EQ(result.outputBytes, printed == lossy ? lossy : QByteArray());
+    }
 }
