@@ -1,14 +1,22 @@
 #include "platform/DefaultsStore.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/PrivateFile.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
 
 namespace {
+
 constexpr QFileDevice::Permissions kPrivateFolder =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+QString keptCopyPrefix(const QString& key) { return key + QStringLiteral(".json.bad"); }
+
 }  // namespace
 
 QString DefaultsStore::standardDirectory() {
@@ -22,28 +30,57 @@ QString DefaultsStore::filePath(const QString& key) const {
     return m_directory + QLatin1Char('/') + key + QStringLiteral(".json");
 }
 
-bool DefaultsStore::ensureDirectory() const {
-    QDir dir(m_directory);
-    if (!dir.exists() && !QDir().mkpath(m_directory)) return false;
-    return QFile::setPermissions(m_directory, kPrivateFolder);
+std::optional<QString> DefaultsStore::ensureDirectory() const {
+    if (!QDir().mkpath(m_directory)) return QStringLiteral(u"无法创建文件夹 ") + m_directory;
+    if (::chmod(QFile::encodeName(m_directory).constData(), 0700) != 0) return AtomicFile::reason(errno);
+    return std::nullopt;
 }
 
-std::optional<QByteArray> DefaultsStore::data(const QString& key) const {
+DefaultsStore::Stored DefaultsStore::read(const QString& key) const {
     QFile file(filePath(key));
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return file.readAll();
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!file.exists()) return {};
+        return {.bytes = std::nullopt, .readFailure = file.errorString()};
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {.bytes = std::nullopt, .readFailure = file.errorString()};
+    return {.bytes = std::move(bytes), .readFailure = std::nullopt};
 }
 
-bool DefaultsStore::setData(const QString& key, const QByteArray& bytes) {
-    if (data(key) == bytes) return true;
-    if (!ensureDirectory()) return false;
-    return !PrivateFile::write(filePath(key), bytes);
+std::optional<QByteArray> DefaultsStore::data(const QString& key) const { return read(key).bytes; }
+
+std::optional<QString> DefaultsStore::write(const QString& key, const QByteArray& bytes) {
+    const Stored stored = read(key);
+    // Replacing a file nobody could read (one left by "sudo velmora", say) would lose it for good.
+    if (stored.readFailure)
+        return QStringLiteral(u"无法读取原有文件（") + *stored.readFailure + QStringLiteral(u"）");
+    if (stored.bytes == bytes) return std::nullopt;
+    if (std::optional<QString> failure = ensureDirectory()) return failure;
+    return PrivateFile::write(filePath(key), bytes);
 }
 
 void DefaultsStore::remove(const QString& key) { QFile::remove(filePath(key)); }
 
-void DefaultsStore::keepUndecodableValue(const QString& key) {
-    const std::optional<QByteArray> bytes = data(key);
-    if (!bytes) return;
-    PrivateFile::write(filePath(key) + QStringLiteral(".bad"), *bytes);
+std::optional<QString> DefaultsStore::existingCopy(const QString& key, const QByteArray& bytes) const {
+    const QStringList names =
+        QDir(m_directory).entryList({keptCopyPrefix(key) + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        QFile copy(m_directory + QLatin1Char('/') + name);
+        if (copy.size() == bytes.size() && copy.open(QIODevice::ReadOnly) && copy.readAll() == bytes) {
+            return copy.fileName();
+        }
+    }
+    return std::nullopt;
+}
+
+DefaultsStore::KeptCopy DefaultsStore::keepAside(const QString& key, const QByteArray& bytes,
+                                                 const QDateTime& now) const {
+    if (std::optional<QString> existing = existingCopy(key, bytes)) return {.path = *existing, .failure = {}};
+    const QString stem = m_directory + QLatin1Char('/') + keptCopyPrefix(key) + QLatin1Char('-') +
+                         now.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    QString path = stem;
+    for (int number = 2; QFileInfo::exists(path); ++number)
+        path = stem + QLatin1Char('-') + QString::number(number);
+    return {.path = path, .failure = PrivateFile::write(path, bytes)};
 }

@@ -28,13 +28,13 @@ void DefaultsWriter::writeLater(const QString& key, Encoder encode) {
     m_queueChanged.notify_one();
 }
 
-void DefaultsWriter::writeNow(const QString& key, const QByteArray& bytes) {
+std::optional<QString> DefaultsWriter::writeNow(const QString& key, const QByteArray& bytes) {
     const std::lock_guard writeLock(m_writeMutex);
     {
         const std::lock_guard queueLock(m_queueMutex);
         m_waiting.removeIf([&](const auto& entry) { return entry.first == key; });
     }
-    m_defaults.setData(key, bytes);
+    return m_defaults.write(key, bytes);
 }
 
 bool DefaultsWriter::takeNext(std::pair<QString, Encoder>& next) {
@@ -53,6 +53,7 @@ void DefaultsWriter::run() {
         }
         const std::lock_guard writeLock(m_writeMutex);
         std::pair<QString, Encoder> next;
+        // A failed write leaves the stored value as it was; the next write of the key tries again.
         if (takeNext(next)) m_defaults.setData(next.first, next.second());
     }
 }

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -31,8 +32,8 @@ public:
     void writeLater(const QString& key, Encoder encode);
 
     // Writes the value before returning, after the write in progress; a value of the key still
-    // waiting is dropped, since this one is newer.
-    void writeNow(const QString& key, const QByteArray& bytes);
+    // waiting is dropped, since this one is newer. The reason when it could not be written.
+    [[nodiscard]] std::optional<QString> writeNow(const QString& key, const QByteArray& bytes);
 
 private:
     void run();

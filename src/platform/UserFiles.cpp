@@ -1,12 +1,23 @@
 #include "platform/UserFiles.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <filesystem>
 #include <system_error>
 
 namespace UserFiles {
+
+namespace {
+
+// Qt keeps owner, group and other bits four bits apart; the owner's are also given as the user's.
+mode_t mode(QFileDevice::Permissions permissions) {
+    const auto bits = static_cast<unsigned>(permissions.toInt());
+    return static_cast<mode_t>((((bits >> 12) & 7U) << 6) | (((bits >> 4) & 7U) << 3) | (bits & 7U));
+}
+
+}  // namespace
 
 std::optional<QString> write(const QString& path, const QByteArray& bytes,
                              QFileDevice::Permissions permissions) {
@@ -15,12 +26,7 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes,
                                         error);
     if (error) return QString::fromStdString(error.message());
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    file.setPermissions(permissions);
-    file.write(bytes);
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
+    return AtomicFile::write(path, bytes, mode(permissions));
 }
 
 std::optional<QString> remove(const QString& path) {

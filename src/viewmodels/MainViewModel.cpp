@@ -184,7 +184,11 @@ void MainViewModel::showArchiveSelection(const QStringList& archives) {
     setSelectedArchivesForExtraction(archives);
 }
 
-void MainViewModel::saveSettings() { m_settingsStore.save(m_settings); }
+void MainViewModel::saveSettings() {
+    if (const std::optional<QString> failure = m_settingsStore.save(m_settings)) {
+        setAlertMessage(QStringLiteral(u"保存失败：") + *failure);
+    }
+}
 
 void MainViewModel::refresh() {
     setSettings(m_settingsStore.load());

@@ -46,4 +46,26 @@ bool canExport(qsizetype storedEntriesOfKind) { return storedEntriesOfKind > 0; 
 
 bool canSave(const QString& newPassword) { return !newPassword.trimmed().isEmpty(); }
 
+QString conditionText(const ArchivePasswordBookStore::Condition& condition, const QString& bookPath) {
+    if (condition.unreadable) {
+        return QStringLiteral(u"无法读取密码本文件 ") + bookPath + QStringLiteral(u"（") +
+               *condition.unreadable + QStringLiteral(u"）。在它能被读取之前，对密码本的更改都无法保存。");
+    }
+    QString text;
+    if (condition.damaged) {
+        text = QStringLiteral(u"密码本文件已损坏，其中的密码都无法读取。");
+    } else if (condition.skippedEntries > 0) {
+        text = QStringLiteral(u"密码本中有 ") + QString::number(condition.skippedEntries) +
+               QStringLiteral(u" 条记录无法读取，已跳过。");
+    } else {
+        return {};
+    }
+    if (condition.keepFailure) {
+        return text + QStringLiteral(u"原文件无法另存（") + *condition.keepFailure +
+               QStringLiteral(u"），在另存成功之前，对密码本的更改都不会保存。");
+    }
+    return text + QStringLiteral(u"原文件已另存为 ") + condition.keptCopy.value_or(QString()) +
+           QStringLiteral(u"。");
+}
+
 }  // namespace PasswordBookPageRules

@@ -2,6 +2,7 @@
 
 #include "core/state/ArchivePasswordBookEntry.h"
 #include "core/state/ArchivePasswordBookKind.h"
+#include "core/state/ArchivePasswordBookStore.h"
 
 #include <QList>
 #include <QString>
@@ -38,5 +39,9 @@ bool canDelete(const std::optional<QUuid>& selectedEntryID);
 bool canExport(qsizetype storedEntriesOfKind);
 // The add sheet's "保存" needs a password that is not blank.
 bool canSave(const QString& newPassword);
+
+// What the page says about a stored book that could not be read whole (bookPath is its file): how many
+// entries were left out and where the file was kept, or why nothing can be saved. Empty for a sound book.
+QString conditionText(const ArchivePasswordBookStore::Condition& condition, const QString& bookPath);
 
 }  // namespace PasswordBookPageRules

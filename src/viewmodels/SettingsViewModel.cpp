@@ -51,12 +51,18 @@ SettingsViewModel::SettingsViewModel(SettingsStore& settingsStore,
 
 SettingsViewModel::~SettingsViewModel() = default;
 
-void SettingsViewModel::updateSettings(const std::function<void(AppSettings&)>& change) {
+bool SettingsViewModel::updateSettings(const std::function<void(AppSettings&)>& change) {
     AppSettings stored = m_settingsStore.load();
     change(stored);
-    m_settingsStore.save(stored);
+    if (const std::optional<QString> failure = m_settingsStore.save(stored)) {
+        // The page goes on showing what is stored, so the switch springs back.
+        m_settings = m_settingsStore.load();
+        setMessage(QStringLiteral(u"保存失败：") + *failure);
+        return false;
+    }
     m_settings = stored;
     Q_EMIT changed();
+    return true;
 }
 
 void SettingsViewModel::setMessage(const QString& text) {
@@ -82,19 +88,23 @@ void SettingsViewModel::setDeleteSourceAfterExtract(bool enabled) {
 }
 
 void SettingsViewModel::setArchivePasswordBookEnabled(bool enabled) {
-    updateSettings([&](AppSettings& settings) { settings.archivePasswordBookEnabled = enabled; });
+    if (!updateSettings([&](AppSettings& settings) { settings.archivePasswordBookEnabled = enabled; }))
+        return;
     setMessage(enabled ? QStringLiteral(u"已开启密码本自动填充。")
                        : QStringLiteral(u"已关闭密码本自动填充。"));
 }
 
 void SettingsViewModel::setArchivePasswordBookAutoSaveEnabled(bool enabled) {
-    updateSettings([&](AppSettings& settings) { settings.archivePasswordBookAutoSaveEnabled = enabled; });
+    if (!updateSettings(
+            [&](AppSettings& settings) { settings.archivePasswordBookAutoSaveEnabled = enabled; })) {
+        return;
+    }
     setMessage(enabled ? QStringLiteral(u"已开启自动保存正确密码。")
                        : QStringLiteral(u"已关闭自动保存正确密码。"));
 }
 
 void SettingsViewModel::useCurrentFileLocation() {
-    updateSettings([](AppSettings& settings) { settings.defaultExtractLocationPath.clear(); });
+    if (!updateSettings([](AppSettings& settings) { settings.defaultExtractLocationPath.clear(); })) return;
     setMessage(QStringLiteral(u"默认输出位置已改为源文件当前位置。"));
 }
 
@@ -110,7 +120,7 @@ void SettingsViewModel::chooseDefaultLocation() {
 void SettingsViewModel::setDefaultExtractor(bool enabled) {
     const QUuid token = QUuid::createUuid();
     m_systemIntegrationRequestToken = token;
-    updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = enabled; });
+    if (!updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = enabled; })) return;
     m_systemIntegrationMessage =
         enabled ? QStringLiteral(u"正在设置默认打开方式...") : QStringLiteral(u"正在恢复系统默认打开方式...");
     setMessage(m_systemIntegrationMessage);
@@ -153,7 +163,7 @@ void SettingsViewModel::finishDefaultExtractorRequest(bool enabled,
     } catch (const std::exception& error) {
         m_systemIntegrationMessage = errorText(error);
     }
-    updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = isDefault; });
+    if (!updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = isDefault; })) return;
     setMessage(m_systemIntegrationMessage);
 }
 
@@ -189,11 +199,12 @@ void SettingsViewModel::setContextMenuEnabled(bool enabled) {
     try {
         m_environment.systemIntegrationService->setFinderContextMenuEnabled(enabled);
     } catch (const std::exception& error) {
-        updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = !enabled; });
-        setMessage(errorText(error));
+        if (updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = !enabled; })) {
+            setMessage(errorText(error));
+        }
         return;
     }
-    updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = enabled; });
+    if (!updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = enabled; })) return;
     setMessage(enabled
                    ? QStringLiteral(u"已启用右键菜单。若文件管理器未立即显示，请关闭它的所有窗口后重新打开。")
                    : QStringLiteral(u"已关闭右键菜单，并移除文件管理器中的菜单入口。"));
@@ -205,25 +216,29 @@ void SettingsViewModel::setLaunchAtLogin(bool enabled) {
                 : m_environment.loginItemService->removeLaunchAgent();
     } catch (const std::exception& error) {
         const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
-        updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; });
-        setMessage(errorText(error));
+        if (updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; })) {
+            setMessage(errorText(error));
+        }
         return;
     }
-    updateSettings([&](AppSettings& settings) { settings.launchAtLogin = enabled; });
+    if (!updateSettings([&](AppSettings& settings) { settings.launchAtLogin = enabled; })) return;
     setMessage(enabled ? QStringLiteral(u"已开启开机后台自启动，服务组件会在登录时提前就绪。")
                        : QStringLiteral(u"已关闭开机后台自启动。"));
 }
 
 void SettingsViewModel::setMenuBarDropEnabled(bool enabled) {
-    updateSettings([&](AppSettings& settings) { settings.menuBarDropEnabled = enabled; });
+    if (!updateSettings([&](AppSettings& settings) { settings.menuBarDropEnabled = enabled; })) return;
     m_environment.defaults.setData(kMenuBarDropUserConfiguredKey, QByteArrayLiteral("true"));
     setMessage(enabled ? QStringLiteral(u"已开启拖拽自动压缩/解压。")
                        : QStringLiteral(u"已关闭拖拽自动压缩/解压。"));
 }
 
 void SettingsViewModel::setMultiThreadEngineEnabled(bool) {
-    updateSettings(
-        [](AppSettings& settings) { settings.compressionThreadCount = AppSettings::activeProcessorCount(); });
+    if (!updateSettings([](AppSettings& settings) {
+            settings.compressionThreadCount = AppSettings::activeProcessorCount();
+        })) {
+        return;
+    }
     setMessage(QStringLiteral(u"多线程压缩引擎已开启。"));
 }
 
@@ -239,7 +254,10 @@ void SettingsViewModel::reloadPasswordBook() {
 }
 
 void SettingsViewModel::removePasswordBookEntry(const ArchivePasswordBookEntry& entry) {
-    m_passwordBookStore.removeEntry(entry.id);
+    if (const std::optional<QString> failure = m_passwordBookStore.removeEntry(entry.id)) {
+        setMessage(QStringLiteral(u"保存失败：") + *failure);
+        return;
+    }
     reloadPasswordBook();
     setMessage(QStringLiteral(u"已删除一条密码本记录。"));
 }

@@ -90,7 +90,8 @@ Q_SIGNALS:
     void changed();
 
 private:
-    void updateSettings(const std::function<void(AppSettings&)>& change);
+    // False when the change could not be saved: the page then shows the stored settings and why.
+    bool updateSettings(const std::function<void(AppSettings&)>& change);
     void setMessage(const QString& text);
     QList<ArchivePasswordBookEntry> sortedPasswordBook() const;
     void reloadPasswordBook();

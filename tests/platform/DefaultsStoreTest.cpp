@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <QFileInfo>
+#include <QTimeZone>
 
 namespace {
 
@@ -29,17 +30,38 @@ TEST(DefaultsStore, IdenticalBytesAreNotRewritten) {
     EXPECT_EQ(fileMode(path), 0400);
 }
 
-TEST(DefaultsStore, UndecodableValueIsKeptBeforeReplacement) {
+TEST(DefaultsStore, KeptCopiesAreTimeStampedAndKeptOncePerDamage) {
     TempTree tree;
     DefaultsStore store(tree.root());
-    store.setData(QStringLiteral("book"), QByteArrayLiteral("not json"));
-    store.keepUndecodableValue(QStringLiteral("book"));
-    store.setData(QStringLiteral("book"), QByteArrayLiteral("[]"));
+    const QDateTime nine = QDateTime(QDate(2026, 12, 9), QTime(21, 3, 0), Qt::UTC);
 
-    EXPECT_EQ(tree.readFile(QStringLiteral("book.json.bad")), QByteArrayLiteral("not json"));
-    EXPECT_EQ(store.data(QStringLiteral("book")), QByteArrayLiteral("[]"));
-    store.remove(QStringLiteral("book"));
-    EXPECT_FALSE(store.data(QStringLiteral("book")).has_value());
+    const DefaultsStore::KeptCopy first = store.keepAside("book", "not json", nine);
+    EXPECT_EQ(first.path, tree.path("book.json.bad-20261209T210300Z"));
+    EXPECT_EQ(first.failure, std::nullopt);
+    // The same damage read again, later, is the copy already kept.
+    EXPECT_EQ(store.keepAside("book", "not json", nine.addSecs(60)).path, first.path);
+    // Other damage in the same second gets a name of its own; nothing kept earlier is replaced.
+    const DefaultsStore::KeptCopy second = store.keepAside("book", "[1]", nine);
+    EXPECT_EQ(second.path, tree.path("book.json.bad-20261209T210300Z-2"));
+    EXPECT_EQ(tree.readFile("book.json.bad-20261209T210300Z"), "not json");
+    EXPECT_EQ(tree.readFile("book.json.bad-20261209T210300Z-2"), "[1]");
+    EXPECT_EQ(fileMode(second.path), 0600);
+}
+
+// A key's file that is there but cannot be read (here a folder in its place, which root cannot read
+// either) is reported and never written over.
+TEST(DefaultsStore, UnreadableFileIsNeverReplaced) {
+    TempTree tree;
+    DefaultsStore store(tree.root());
+    tree.makeFolder("book.json");
+    const DefaultsStore::Stored stored = store.read("book");
+    EXPECT_FALSE(stored.bytes.has_value());
+    ASSERT_TRUE(stored.readFailure.has_value());
+
+    const std::optional<QString> failure = store.write("book", "[]");
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_TRUE(failure->startsWith(QStringLiteral(u"无法读取原有文件"))) << failure->toStdString();
+    EXPECT_TRUE(QFileInfo(tree.path("book.json")).isDir());
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ TEST(DefaultsWriter, TheNewestValueWins) {
             release = true;
         }
         released.notify_all();
-        writer.writeNow(key, "direct");
+        EXPECT_EQ(writer.writeNow(key, "direct"), std::nullopt);
         EXPECT_EQ(defaults.data(key), QByteArray("direct"));
         writer.writeLater(key, [] { return QByteArray("later"); });
     }

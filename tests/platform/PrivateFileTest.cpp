@@ -1,4 +1,7 @@
+#include "platform/DefaultsStore.h"
 #include "platform/PrivateFile.h"
+#include "platform/UserFiles.h"
+#include "support/FullDisk.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -42,6 +45,36 @@ TEST(PrivateFileTest, MissingFolderGivesTheReasonAndWritesNothing) {
     ASSERT_TRUE(error.has_value());
     EXPECT_FALSE(error->isEmpty());
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+// Each way velmora writes its own files, on a disk that fills up after the first write.
+TEST(PrivateFileTest, AFullDiskLeavesEveryOldFileAsItWas) {
+    FullDisk disk;
+    DefaultsStore defaults(disk.path("defaults"));
+    const QString secret = disk.path("passwords.json");
+    const QString entry = disk.path("applications/velmora.desktop");
+    const QFileDevice::Permissions readable = kOwnerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    ASSERT_EQ(PrivateFile::write(secret, "old secret"), std::nullopt);
+    ASSERT_EQ(UserFiles::write(entry, "old entry", readable), std::nullopt);
+    ASSERT_EQ(defaults.write("settings", "{}"), std::nullopt);
+
+    disk.fill();
+    const QByteArray larger(200 * 1024, 'n');
+    EXPECT_EQ(PrivateFile::write(secret, larger), disk.reason());
+    EXPECT_EQ(UserFiles::write(entry, "new", readable), disk.reason());
+    EXPECT_EQ(defaults.write("settings", "{\"a\":1}"), disk.reason());
+    disk.free();
+
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+    };
+    EXPECT_EQ(contents(secret), "old secret");
+    EXPECT_EQ(contents(entry), "old entry");
+    EXPECT_EQ(defaults.data("settings"), "{}");
+    // No half-written file is left behind.
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"passwords.json"});
+    EXPECT_EQ(QDir(disk.path("defaults")).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.json"});
 }
 
 }  // namespace

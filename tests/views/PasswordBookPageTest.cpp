@@ -58,7 +58,7 @@ protected:
     }
 
     QUuid add(const QString& label, const QString& password, Kind kind = Kind::extraction) {
-        return passwordBook.addManualPassword(password, label, kind)->id;
+        return passwordBook.addManualPassword(password, label, kind).entry->id;
     }
 
     QStringList storedLabels(Kind kind = Kind::extraction) const {

@@ -3,6 +3,7 @@
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSystemError.h"
 #include "core/split/SplitArchiveDetector.h"
+#include "core/state/PasswordImportFile.h"
 #include "core/state/UnicodeText.h"
 
 #include <QFile>
@@ -17,68 +18,6 @@ namespace {
 
 const QString kBookKey = QStringLiteral("archivePasswordBook");
 
-bool isLineBreak(QChar character) {
-    switch (character.unicode()) {
-        case 0x000A:
-        case 0x000B:
-        case 0x000C:
-        case 0x000D:
-        case 0x0085:
-        case 0x2028:
-        case 0x2029:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Every line-break character ends a piece, so "\r\n" leaves an empty piece between two lines.
-QStringList linePieces(const QString& text) {
-    QStringList pieces{QString()};
-    for (QChar character : text) {
-        if (isLineBreak(character)) {
-            pieces << QString();
-        } else {
-            pieces.last() += character;
-        }
-    }
-    return pieces;
-}
-
-// At most two parts at commas, never an empty one: leading commas are skipped, the first comma after
-// some text ends the first part, and all that follows it, further commas included, is the second.
-QStringList commaParts(const QString& text) {
-    qsizetype start = 0;
-    while (start < text.size() && text[start] == QLatin1Char(',')) ++start;
-    if (start == text.size()) return {};
-    const qsizetype comma = text.indexOf(QLatin1Char(','), start);
-    if (comma < 0) return {text.mid(start)};
-    const QString rest = text.mid(comma + 1);
-    if (rest.isEmpty()) return {text.mid(start, comma - start)};
-    return {text.mid(start, comma - start), rest};
-}
-
-QList<std::pair<QString, QString>> textLinePairs(const QByteArray& bytes) {
-    QList<std::pair<QString, QString>> pairs;
-    const QStringList pieces = linePieces(QString::fromUtf8(bytes));
-    for (qsizetype i = 0; i < pieces.size(); ++i) {
-        const QString line = pieces[i].trimmed();
-        if (line.isEmpty()) continue;
-        const QStringList parts = commaParts(line);
-        if (parts.size() == 2) {
-            pairs.append({parts[0].trimmed(), parts[1].trimmed()});
-        } else {
-            pairs.append({QStringLiteral(u"导入密码 ") + QString::number(i + 1), line});
-        }
-    }
-    return pairs;
-}
-
-std::optional<QList<Entry>> decodeBook(const QByteArray& bytes, DateForm dates) {
-    return JsonFields::decodeArray<Entry>(
-        bytes, [dates](const QJsonValue& value) { return Entry::fromJson(value, dates); });
-}
-
 QByteArray encodeBook(const QList<Entry>& entries, DateForm dates, QJsonDocument::JsonFormat format) {
     return JsonFields::encodeArray(
         entries, [dates](const Entry& entry) { return entry.toJson(dates); }, format);
@@ -89,19 +28,6 @@ QList<Entry> sorted(QList<Entry> entries) {
     return entries;
 }
 
-// A JSON export (ISO 8601 dates, else stored-book dates) with at least one entry gives its labels and
-// passwords; anything else is read as text lines.
-QList<std::pair<QString, QString>> importedPairs(const QByteArray& bytes) {
-    std::optional<QList<Entry>> exported = decodeBook(bytes, DateForm::iso8601);
-    if (!exported) exported = decodeBook(bytes, DateForm::referenceSeconds);
-    if (!exported || exported->isEmpty()) return textLinePairs(bytes);
-    QList<std::pair<QString, QString>> pairs;
-    for (const Entry& entry : *exported) {
-        pairs.append({entry.label.isEmpty() ? QStringLiteral(u"未命名密码") : entry.label, entry.password});
-    }
-    return pairs;
-}
-
 }  // namespace
 
 ArchivePasswordBookStore::ArchivePasswordBookStore(DefaultsStore defaults, Clock clock)
@@ -109,35 +35,43 @@ ArchivePasswordBookStore::ArchivePasswordBookStore(DefaultsStore defaults, Clock
 
 QList<Entry> ArchivePasswordBookStore::entries() const { return sorted(decodeEntries().entries); }
 
+ArchivePasswordBookStore::Book ArchivePasswordBookStore::book() const {
+    Book read = decodeEntries();
+    read.entries = sorted(std::move(read.entries));
+    return read;
+}
+
+QString ArchivePasswordBookStore::filePath() const { return m_defaults.filePath(kBookKey); }
+
 QList<Entry> ArchivePasswordBookStore::entries(ArchivePasswordBookKind kind) const {
     QList<Entry> book = entries();
     book.removeIf([kind](const Entry& entry) { return entry.kind() != kind; });
     return book;
 }
 
-std::optional<Entry> ArchivePasswordBookStore::addManualPassword(const QString& password,
-                                                                 const QString& label,
-                                                                 ArchivePasswordBookKind kind) {
+ArchivePasswordBookStore::Addition ArchivePasswordBookStore::addManualPassword(const QString& password,
+                                                                               const QString& label,
+                                                                               ArchivePasswordBookKind kind) {
     const QString trimmed = password.trimmed();
-    if (trimmed.isEmpty()) return std::nullopt;
-    const StoredEntries read = decodeEntries();
+    if (trimmed.isEmpty()) return {};
+    const Book read = decodeEntries();
     QList<Entry> entries = read.entries;
     const QString normalizedLabel = normalizedManualLabel(label, entries.size() + 1);
     const qsizetype index =
         refreshOrAppend(entries, manualScopeKey(normalizedLabel, kind), trimmed, normalizedLabel, false);
-    const Entry result = entries[index];
-    write(entries, read);
-    return result;
+    if (std::optional<QString> failure = write(entries, read)) return {.entry = {}, .failure = failure};
+    return {.entry = entries[index], .failure = {}};
 }
 
-void ArchivePasswordBookStore::update(const QUuid& entryID, const QString& label, const QString& password) {
+std::optional<QString> ArchivePasswordBookStore::update(const QUuid& entryID, const QString& label,
+                                                        const QString& password) {
     const QString trimmed = password.trimmed();
-    if (trimmed.isEmpty()) return;
-    const StoredEntries read = decodeEntries();
+    if (trimmed.isEmpty()) return std::nullopt;
+    const Book read = decodeEntries();
     QList<Entry> entries = read.entries;
     const auto found =
         std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.id == entryID; });
-    if (found == entries.end()) return;
+    if (found == entries.end()) return std::nullopt;
     const ArchivePasswordBookKind kind = found->kind();
     found->label = normalizedManualLabel(label, std::distance(entries.begin(), found) + 1);
     found->password = trimmed;
@@ -145,11 +79,11 @@ void ArchivePasswordBookStore::update(const QUuid& entryID, const QString& label
         found->scopeKey.startsWith(Entry::kCompressionScopePrefix)) {
         found->scopeKey = manualScopeKey(found->label, kind);
     }
-    write(entries, read);
+    return write(entries, read);
 }
 
-bool ArchivePasswordBookStore::removeEntry(const QUuid& id) {
-    const StoredEntries read = decodeEntries();
+std::optional<QString> ArchivePasswordBookStore::removeEntry(const QUuid& id) {
+    const Book read = decodeEntries();
     QList<Entry> entries = read.entries;
     entries.removeIf([&](const Entry& entry) { return entry.id == id; });
     return write(entries, read);
@@ -157,7 +91,8 @@ bool ArchivePasswordBookStore::removeEntry(const QUuid& id) {
 
 void ArchivePasswordBookStore::removeAll() { m_defaults.remove(kBookKey); }
 
-int ArchivePasswordBookStore::importPasswords(const QString& fileURL, ArchivePasswordBookKind kind) {
+ArchivePasswordBookStore::Import ArchivePasswordBookStore::importPasswords(const QString& fileURL,
+                                                                           ArchivePasswordBookKind kind) {
     QFile file(fileURL);
     if (!file.open(QIODevice::ReadOnly)) {
         throw FileSystemError(FileSystemError::Kind::openFailed, fileURL, file.errorString());
@@ -166,19 +101,20 @@ int ArchivePasswordBookStore::importPasswords(const QString& fileURL, ArchivePas
     if (file.error() != QFileDevice::NoError) {
         throw FileSystemError(FileSystemError::Kind::readFailed, fileURL, file.errorString());
     }
+    const QList<std::pair<QString, QString>> pairs = PasswordImportFile::pairs(bytes);
 
-    const StoredEntries read = decodeEntries();
+    const Book read = decodeEntries();
     QList<Entry> entries = read.entries;
     int count = 0;
-    for (const auto& [label, password] : importedPairs(bytes)) {
+    for (const auto& [label, password] : pairs) {
         const QString trimmed = password.trimmed();
         if (trimmed.isEmpty()) continue;
         const QString normalizedLabel = normalizedManualLabel(label, entries.size() + 1);
         refreshOrAppend(entries, manualScopeKey(normalizedLabel, kind), trimmed, normalizedLabel, false);
         ++count;
     }
-    write(entries, read);
-    return count;
+    if (std::optional<QString> failure = write(entries, read)) return {.count = 0, .failure = failure};
+    return {.count = count, .failure = {}};
 }
 
 QByteArray ArchivePasswordBookStore::exportData(ArchivePasswordBookKind kind) const {
@@ -189,7 +125,7 @@ bool ArchivePasswordBookStore::remember(const QString& password, const QString& 
                                         const std::optional<QString>& label) {
     const QString trimmed = password.trimmed();
     if (trimmed.isEmpty()) return false;
-    const StoredEntries read = decodeEntries();
+    const Book read = decodeEntries();
     QList<Entry> entries = read.entries;
     const QString fileName = FileNameHelper::lastPathComponent(fileURL);
     QString entryLabel = label ? label->trimmed() : QString();
@@ -198,8 +134,7 @@ bool ArchivePasswordBookStore::remember(const QString& password, const QString& 
         entryLabel = match ? match->displayName : fileName;
     }
     refreshOrAppend(entries, scopeKey(fileURL), trimmed, entryLabel, true);
-    write(entries, read);
-    return true;
+    return !write(entries, read);
 }
 
 QStringList ArchivePasswordBookStore::candidatePasswords(const QString& fileURL) const {
@@ -212,19 +147,41 @@ QStringList ArchivePasswordBookStore::candidatePasswords(const QString& fileURL)
     return UnicodeText::uniqued(own + others);
 }
 
-ArchivePasswordBookStore::StoredEntries ArchivePasswordBookStore::decodeEntries() const {
-    const std::optional<QByteArray> bytes = m_defaults.data(kBookKey);
-    if (!bytes || bytes->isEmpty()) return {};
-    const std::optional<QList<Entry>> entries = decodeBook(*bytes, DateForm::referenceSeconds);
-    if (!entries) return {.entries = {}, .undecodable = true};
-    return {.entries = *entries, .undecodable = false};
+// Entry by entry, so one damaged entry costs only itself. Whatever could not be read is kept aside at
+// once: the page names the copy, and no later write can replace the only copy of it.
+ArchivePasswordBookStore::Book ArchivePasswordBookStore::decodeEntries() const {
+    const DefaultsStore::Stored stored = m_defaults.read(kBookKey);
+    Book read;
+    if (stored.readFailure) {
+        read.condition.unreadable = stored.readFailure;
+        return read;
+    }
+    if (!stored.bytes || stored.bytes->isEmpty()) return read;
+    const auto decoded = JsonFields::decodeEach<Entry>(*stored.bytes, [](const QJsonValue& value) {
+        return Entry::fromJson(value, DateForm::referenceSeconds);
+    });
+    if (decoded) {
+        read.entries = decoded->records;
+        read.condition.skippedEntries = decoded->skipped;
+    } else {
+        read.condition.damaged = true;
+    }
+    if (read.condition.damaged || read.condition.skippedEntries > 0) {
+        const DefaultsStore::KeptCopy kept = m_defaults.keepAside(kBookKey, *stored.bytes, m_clock());
+        read.condition.keptCopy = kept.path;
+        read.condition.keepFailure = kept.failure;
+    }
+    return read;
 }
 
-bool ArchivePasswordBookStore::write(const QList<Entry>& entries, const StoredEntries& read) {
+std::optional<QString> ArchivePasswordBookStore::write(const QList<Entry>& entries, const Book& read) {
+    if (read.condition.keepFailure) {
+        return QStringLiteral(u"无法另存无法读取的密码本（") + *read.condition.keepFailure +
+               QStringLiteral(u"）");
+    }
     const QByteArray bytes =
         encodeBook(deduplicated(entries), DateForm::referenceSeconds, QJsonDocument::Compact);
-    if (read.undecodable) m_defaults.keepUndecodableValue(kBookKey);
-    return m_defaults.setData(kBookKey, bytes);
+    return m_defaults.write(kBookKey, bytes);
 }
 
 qsizetype ArchivePasswordBookStore::refreshOrAppend(QList<Entry>& entries, const QString& scopeKey,

@@ -61,6 +61,16 @@ std::optional<QList<Record>> decodeArray(const QByteArray& bytes, Decode decode)
 template <typename Record, typename Encode>
 QByteArray encodeArray(const QList<Record>& records, Encode encode, QJsonDocument::JsonFormat format);
 
+template <typename Record>
+struct EachDecoded {
+    QList<Record> records;
+    qsizetype skipped = 0;
+};
+// A stored list read record by record: a record that fails is left out and counted, the others are
+// kept. Nothing when the bytes are not a JSON array.
+template <typename Record, typename Decode>
+std::optional<EachDecoded<Record>> decodeEach(const QByteArray& bytes, Decode decode);
+
 }  // namespace JsonFields
 
 #include "core/state/JsonDecodingError.h"
@@ -84,6 +94,23 @@ std::optional<QList<Record>> JsonFields::decodeArray(const QByteArray& bytes, De
         return std::nullopt;
     }
     return records;
+}
+
+template <typename Record, typename Decode>
+std::optional<JsonFields::EachDecoded<Record>> JsonFields::decodeEach(const QByteArray& bytes,
+                                                                      Decode decode) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray()) return std::nullopt;
+    EachDecoded<Record> decoded;
+    for (const QJsonValue& value : document.array()) {
+        try {
+            decoded.records.append(decode(value));
+        } catch (const JsonDecodingError&) {
+            ++decoded.skipped;
+        }
+    }
+    return decoded;
 }
 
 template <typename Record, typename Encode>

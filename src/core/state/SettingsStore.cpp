@@ -12,17 +12,20 @@ QStringList SettingsStore::standardDownloadsFolders() {
     return QStandardPaths::standardLocations(QStandardPaths::DownloadLocation);
 }
 
-SettingsStore::SettingsStore(DefaultsStore defaults, QStringList downloadsFolders)
-    : m_defaults(std::move(defaults)), m_downloadsFolders(std::move(downloadsFolders)) {}
+SettingsStore::SettingsStore(DefaultsStore defaults, QStringList downloadsFolders, Clock clock)
+    : m_defaults(std::move(defaults)),
+      m_downloadsFolders(std::move(downloadsFolders)),
+      m_clock(std::move(clock)) {}
 
-void SettingsStore::save(const AppSettings& settings) {
-    keepUndecodableValue();
-    m_defaults.setData(kSettingsKey, settings.encoded());
+std::optional<QString> SettingsStore::save(const AppSettings& settings) {
+    if (std::optional<QString> failure = keepUndecodableValue()) return failure;
+    return m_defaults.write(kSettingsKey, settings.encoded());
 }
 
-void SettingsStore::keepUndecodableValue() {
+std::optional<QString> SettingsStore::keepUndecodableValue() {
     const std::optional<QByteArray> stored = m_defaults.data(kSettingsKey);
-    if (stored && !AppSettings::decoded(*stored)) m_defaults.keepUndecodableValue(kSettingsKey);
+    if (!stored || AppSettings::decoded(*stored)) return std::nullopt;
+    return m_defaults.keepAside(kSettingsKey, *stored, m_clock()).failure;
 }
 
 AppSettings SettingsStore::load() {
@@ -35,6 +38,7 @@ AppSettings SettingsStore::load() {
         return *settings;
     }
     settings->defaultExtractLocationPath.clear();
+    // A failed save leaves the old path stored; the next load clears it again.
     save(*settings);
     return *settings;
 }

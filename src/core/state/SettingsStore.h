@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/state/AppSettings.h"
+#include "core/state/Clock.h"
 #include "platform/DefaultsStore.h"
 
 #include <QStringList>
+#include <optional>
 
 // Keeps AppSettings as one JSON value under the defaults key "settings". A cheap handle without a
 // cache: several stores over the same folder may exist and see each other's saves. GUI thread only.
@@ -13,11 +15,13 @@ public:
     static QStringList standardDownloadsFolders();
 
     explicit SettingsStore(DefaultsStore defaults = DefaultsStore(),
-                           QStringList downloadsFolders = standardDownloadsFolders());
+                           QStringList downloadsFolders = standardDownloadsFolders(),
+                           Clock clock = systemNow);
 
-    // Replaces the stored record. A stored value that does not decode is first kept as
-    // settings.json.bad, so what the user had is not lost silently. Never reports failure.
-    void save(const AppSettings& settings);
+    // Replaces the stored record. A stored value that does not decode is first kept aside
+    // (DefaultsStore::keepAside), so what the user had is not lost silently. The reason when the record
+    // could not be saved (the stored one is then unchanged); nothing on success.
+    std::optional<QString> save(const AppSettings& settings);
 
     // The stored record, or the defaults when nothing decodable is stored (the stored value is then
     // left alone). A default destination equal to the Downloads folder becomes next-to-the-source
@@ -25,8 +29,9 @@ public:
     AppSettings load();
 
 private:
-    void keepUndecodableValue();
+    std::optional<QString> keepUndecodableValue();
 
     DefaultsStore m_defaults;
     QStringList m_downloadsFolders;
+    Clock m_clock;
 };

@@ -169,27 +169,37 @@ void WorkbenchStore::pauseAllRunningTasks() {
     }
 }
 
-void WorkbenchStore::deleteTask(const QUuid& id) {
+std::optional<QString> WorkbenchStore::deleteTask(const QUuid& id) {
     const qsizetype index = taskIndex(id);
-    if (index < 0) return;
+    if (index < 0) return std::nullopt;
     const ArchiveActivityStatus status = m_tasks[index].status;
-    if (status == ArchiveActivityStatus::running || status == ArchiveActivityStatus::failed) return;
+    if (status == ArchiveActivityStatus::running || status == ArchiveActivityStatus::failed)
+        return std::nullopt;
     QList<ArchiveTask> tasks = m_tasks;
     tasks.removeIf([&](const ArchiveTask& task) { return task.id == id; });
-    setTasks(std::move(tasks));
-    persist();
+    return replaceTasks(std::move(tasks));
 }
 
-void WorkbenchStore::clearCompletedTasks() {
+std::optional<QString> WorkbenchStore::clearCompletedTasks() {
     QList<ArchiveTask> tasks = m_tasks;
     tasks.removeIf([](const ArchiveTask& task) { return task.status == ArchiveActivityStatus::completed; });
-    setTasks(std::move(tasks));
-    persist();
+    return replaceTasks(std::move(tasks));
 }
 
-void WorkbenchStore::clearHistory() {
-    setHistory({});
-    persist();
+std::optional<QString> WorkbenchStore::clearHistory() {
+    const QList<ArchiveHistoryRecord> none;
+    if (std::optional<QString> failure = save(none, kHistoryKey)) return failure;
+    setHistory(none);
+    return std::nullopt;
+}
+
+// Written first and shown only once stored, so a removal the disk refused does not come back at the
+// next start after the page showed it gone.
+std::optional<QString> WorkbenchStore::replaceTasks(QList<ArchiveTask> tasks) {
+    if (std::optional<QString> failure = save(tasks, kTasksKey)) return failure;
+    m_progressWrite.stop();
+    setTasks(std::move(tasks));
+    return std::nullopt;
 }
 
 void WorkbenchStore::addNotification(const QString& title, const QString& message) {
@@ -212,11 +222,12 @@ void WorkbenchStore::markAllNotificationsRead() {
     persist();
 }
 
-void WorkbenchStore::persist() {
+std::optional<QString> WorkbenchStore::persist() {
     m_progressWrite.stop();
-    save(m_tasks, kTasksKey);
-    save(m_history, kHistoryKey);
-    save(m_notifications, kNotificationsKey);
+    const std::optional<QString> tasks = save(m_tasks, kTasksKey);
+    const std::optional<QString> history = save(m_history, kHistoryKey);
+    const std::optional<QString> notifications = save(m_notifications, kNotificationsKey);
+    return tasks ? tasks : history ? history : notifications;
 }
 
 void WorkbenchStore::load() {
@@ -231,19 +242,25 @@ std::optional<QList<Record>> WorkbenchStore::load(const QString& key) {
     const std::optional<QByteArray> bytes = m_defaults.data(key);
     if (!bytes) return std::nullopt;
     std::optional<QList<Record>> records = JsonFields::decodeArray<Record>(*bytes, &Record::fromJson);
-    if (!records) m_undecodableKeys.insert(key);
+    if (!records) m_undecodable.insert(key, *bytes);
     return records;
 }
 
 template <typename Record>
-void WorkbenchStore::save(const QList<Record>& records, const QString& key) {
-    keepUndecodableValue(key);
-    m_writer.writeNow(key, encoded(records));
+std::optional<QString> WorkbenchStore::save(const QList<Record>& records, const QString& key) {
+    if (std::optional<QString> failure = keepUndecodableValue(key)) return failure;
+    const std::optional<QString> failure = m_writer.writeNow(key, encoded(records));
     if (key == kTasksKey) m_sinceWrite.restart();
+    return failure;
 }
 
-void WorkbenchStore::keepUndecodableValue(const QString& key) {
-    if (m_undecodableKeys.remove(key)) m_defaults.keepUndecodableValue(key);
+std::optional<QString> WorkbenchStore::keepUndecodableValue(const QString& key) {
+    const auto undecodable = m_undecodable.constFind(key);
+    if (undecodable == m_undecodable.cend()) return std::nullopt;
+    const DefaultsStore::KeptCopy kept = m_defaults.keepAside(key, *undecodable, m_clock());
+    if (kept.failure) return kept.failure;
+    m_undecodable.erase(undecodable);
+    return std::nullopt;
 }
 
 // At most one write a second; a report within the second waits for its end.
@@ -259,7 +276,7 @@ void WorkbenchStore::scheduleProgressWrite() {
 
 // The writer encodes its own copy of the list; the next report's change detaches ours.
 void WorkbenchStore::writeProgressLater() {
-    keepUndecodableValue(kTasksKey);
+    if (keepUndecodableValue(kTasksKey)) return;
     m_writer.writeLater(kTasksKey, [tasks = m_tasks] { return encoded(tasks); });
     m_sinceWrite.restart();
 }

@@ -8,9 +8,9 @@
 #include "platform/DefaultsWriter.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
-#include <QSet>
 #include <QTimer>
 #include <optional>
 
@@ -56,16 +56,18 @@ public:
     void pauseTask(const QUuid& id);
     void cancelTask(const QUuid& id);
     void pauseAllRunningTasks();
-    // Paused, completed and cancelled tasks only.
-    void deleteTask(const QUuid& id);
-    void clearCompletedTasks();
-    void clearHistory();
+    // Paused, completed and cancelled tasks only. These three change the list only once it is stored; the
+    // reason when it could not be (the list is then as it was).
+    std::optional<QString> deleteTask(const QUuid& id);
+    std::optional<QString> clearCompletedTasks();
+    std::optional<QString> clearHistory();
 
     void addNotification(const QString& title, const QString& message);
     void markAllNotificationsRead();
 
-    // Writes all three lists now.
-    void persist();
+    // Writes all three lists now. The first reason a list could not be written; a list that was not
+    // written keeps its old stored value, and the next write tries again.
+    std::optional<QString> persist();
 
 Q_SIGNALS:
     void tasksChanged();
@@ -77,8 +79,9 @@ private:
     template <typename Record>
     std::optional<QList<Record>> load(const QString& key);
     template <typename Record>
-    void save(const QList<Record>& records, const QString& key);
-    void keepUndecodableValue(const QString& key);
+    std::optional<QString> save(const QList<Record>& records, const QString& key);
+    std::optional<QString> keepUndecodableValue(const QString& key);
+    std::optional<QString> replaceTasks(QList<ArchiveTask> tasks);
     void scheduleProgressWrite();
     void writeProgressLater();
     void normalizeStoredNotifications();
@@ -98,6 +101,6 @@ private:
     QTimer m_progressWrite;      // pending while a progress report waits to be written
     QElapsedTimer m_sinceWrite;  // since the task list was last written or handed to the writer
     Clock m_clock;
-    // Keys whose stored value did not decode: it is kept aside before the first write replaces it.
-    QSet<QString> m_undecodableKeys;
+    // Stored values that did not decode, by key: each is kept aside before the first write replaces it.
+    QHash<QString, QByteArray> m_undecodable;
 };

@@ -1,4 +1,5 @@
 #include "views/main/HistoryPage.h"
+#include "views/kit/SaveFailureAlert.h"
 
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/HistoryFilterProxy.h"
@@ -77,7 +78,10 @@ QWidget* HistoryPage::buildTopBar() {
     row->addWidget(m_clear);
 
     connect(m_search, &QLineEdit::textChanged, &m_state, &ContentViewState::setHistorySearch);
-    connect(m_clear, &QPushButton::clicked, &m_store, &WorkbenchStore::clearHistory);
+    connect(m_clear, &QPushButton::clicked, this, [this] {
+        if (const std::optional<QString> failure = m_store.clearHistory())
+            SaveFailureAlert::show(this, *failure);
+    });
     return bar;
 }
 

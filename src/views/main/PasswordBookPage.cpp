@@ -17,13 +17,13 @@
 #include "views/main/ContentViewState.h"
 #include "views/main/PasswordBookAddSheet.h"
 #include "views/main/PasswordBookFilePanels.h"
+#include "views/main/PasswordBookPageStyle.h"
 #include "views/main/PasswordBookTableDelegate.h"
 #include "views/main/SettingsWriteThrough.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -33,29 +33,6 @@
 
 namespace Rules = PasswordBookPageRules;
 using Kind = ArchivePasswordBookKind;
-
-namespace {
-
-// One half of the book picker; `leading` rounds the left corners, else the right ones.
-QPushButton* segment(const QString& title, bool leading, QWidget* parent) {
-    auto* button = new QPushButton(title, parent);
-    button->setCheckable(true);
-    button->setFixedSize(180, 30);
-    button->setCursor(Qt::PointingHandCursor);
-    const QString corners =
-        leading ? QStringLiteral("border-top-left-radius: 6px; border-bottom-left-radius: 6px;")
-                : QStringLiteral("border-top-right-radius: 6px; border-bottom-right-radius: 6px;");
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { background: %1; color: %2; border: 1px solid %3; %4 }"
-                       "QPushButton:checked { background: %5; color: white; border-color: %5; }")
-            .arg(Theme::color(Theme::Colour::controlBackground).name(),
-                 Theme::color(Theme::Colour::primary).name(),
-                 Theme::color(Theme::Colour::black, 0.16).name(QColor::HexArgb), corners,
-                 Theme::color(Theme::Colour::accent).name()));
-    return button;
-}
-
-}  // namespace
 
 PasswordBookPage::PasswordBookPage(MainViewModel& model, WorkbenchStore& workbenchStore,
                                    SettingsStore& settingsStore, ArchivePasswordBookStore& passwordBookStore,
@@ -96,8 +73,8 @@ QWidget* PasswordBookPage::buildPickerCard() {
     auto* card = new Card(this);
     auto* row = new QHBoxLayout;
     row->setSpacing(12);
-    m_extractionBook = segment(Rules::bookTitle(Kind::extraction), true, card);
-    m_compressionBook = segment(Rules::bookTitle(Kind::compression), false, card);
+    m_extractionBook = PasswordBookPageStyle::bookSegment(Rules::bookTitle(Kind::extraction), true, card);
+    m_compressionBook = PasswordBookPageStyle::bookSegment(Rules::bookTitle(Kind::compression), false, card);
     auto* books = new QButtonGroup(card);
     books->addButton(m_extractionBook);
     books->addButton(m_compressionBook);
@@ -140,6 +117,11 @@ QWidget* PasswordBookPage::buildBookCard() {
     m_export = Labels::button(QStringLiteral(u"批量导出"), QStringLiteral("square.and.arrow.up"), card);
     for (QPushButton* button : {m_add, m_delete, m_import, m_export}) header->addWidget(button);
     card->contentLayout()->addLayout(header);
+    m_condition = Labels::make({}, Theme::TextStyle::callout, Theme::Colour::red, card);
+    m_condition->setWordWrap(true);
+    m_condition->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_condition->hide();
+    card->contentLayout()->addWidget(m_condition);
     card->contentLayout()->addWidget(buildTable(), 1);
     card->contentLayout()->addWidget(buildSwitches());
 
@@ -166,7 +148,7 @@ QWidget* PasswordBookPage::buildTable() {
     m_table = new QTableView(m_tableStack);
     m_table->setModel(m_proxy);
     m_table->setItemDelegate(m_delegate);
-    styleTable();
+    PasswordBookPageStyle::styleTable(m_table);
     m_empty = new EmptyState(QStringLiteral(u"暂无密码，点击“添加”或“批量导入”开始"),
                              QStringLiteral("lock.rectangle"), m_tableStack);
     m_tableStack->addWidget(m_table);
@@ -175,42 +157,6 @@ QWidget* PasswordBookPage::buildTable() {
 
     connectTable();
     return frame;
-}
-
-// Rows of one line, no grid, the accent's faint tint for the selection.
-void PasswordBookPage::styleTable() {
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked |
-                             QAbstractItemView::EditKeyPressed);
-    m_table->setShowGrid(false);
-    m_table->setFrameShape(QFrame::NoFrame);
-    m_table->setWordWrap(false);
-    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(40);
-    QHeaderView* header = m_table->horizontalHeader();
-    header->setFont(Theme::font(Theme::TextStyle::headline));
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    header->setHighlightSections(false);
-    header->setSectionResizeMode(QHeaderView::Fixed);
-    header->setSectionResizeMode(PasswordBookTableModel::passwordColumn, QHeaderView::Stretch);
-    header->resizeSection(PasswordBookTableModel::indexColumn, 84);
-    header->resizeSection(PasswordBookTableModel::labelColumn, 234);
-    header->resizeSection(PasswordBookTableModel::lastUsedColumn, 178);
-    header->resizeSection(PasswordBookTableModel::actionsColumn, 130);
-    header->setMinimumHeight(44);
-    QPalette palette = m_table->palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Highlight, Theme::color(Theme::Colour::accent, 0.10));
-        palette.setColor(group, QPalette::HighlightedText, Theme::color(Theme::Colour::primary));
-    }
-    m_table->setPalette(palette);
-    m_table->setStyleSheet(QStringLiteral(
-        "QTableView { background: transparent; }"
-        "QTableView::item { padding-left: 14px; border-bottom: 1px solid rgba(0,0,0,18); }"
-        "QHeaderView::section { background: rgba(255,255,255,174); padding: 0 14px; border: none;"
-        " border-bottom: 1px solid rgba(0,0,0,28); border-right: 1px solid rgba(0,0,0,18); }"));
 }
 
 void PasswordBookPage::connectTable() {
@@ -290,7 +236,17 @@ void PasswordBookPage::showEvent(QShowEvent* event) {
     reloadEntries();
 }
 
-void PasswordBookPage::reloadEntries() { m_state.setPasswordBookEntries(m_store.entries()); }
+void PasswordBookPage::reloadEntries() {
+    const ArchivePasswordBookStore::Book book = m_store.book();
+    m_state.setPasswordBookEntries(book.entries);
+    const QString condition = Rules::conditionText(book.condition, m_store.filePath());
+    m_condition->setText(condition);
+    m_condition->setVisible(!condition.isEmpty());
+}
+
+void PasswordBookPage::showSaveFailure(const QString& reason) {
+    m_model.setAlertMessage(QStringLiteral(u"保存失败：") + reason);
+}
 
 void PasswordBookPage::syncEntries() {
     m_tableModel->setEntries(m_state.passwordBookEntries());
@@ -378,7 +334,9 @@ void PasswordBookPage::updatePasswordBookEntry(const QUuid& entryID, PasswordBoo
     for (ArchivePasswordBookEntry entry : m_state.passwordBookEntries()) {
         if (entry.id != entryID) continue;
         (field == PasswordBookEditableField::label ? entry.label : entry.password) = value;
-        m_store.update(entryID, entry.label, entry.password);
+        if (const std::optional<QString> failure = m_store.update(entryID, entry.label, entry.password)) {
+            showSaveFailure(*failure);
+        }
         // The table shows what the store kept (trimmed, a blank password refused, duplicates merged),
         // read once the editor has closed.
         QMetaObject::invokeMethod(this, &PasswordBookPage::reloadEntries, Qt::QueuedConnection);
@@ -389,8 +347,8 @@ void PasswordBookPage::updatePasswordBookEntry(const QUuid& entryID, PasswordBoo
 void PasswordBookPage::removeSelectedPasswordBookEntry() {
     const std::optional<QUuid> selected = m_state.selectedPasswordBookEntryID();
     if (!selected) return;
-    if (!m_store.removeEntry(*selected)) {
-        m_model.setAlertMessage(QStringLiteral(u"删除失败：密码本无法写入，未做任何更改。"));
+    if (const std::optional<QString> failure = m_store.removeEntry(*selected)) {
+        showSaveFailure(*failure);
         return;
     }
     m_state.setSelectedPasswordBookEntryID(std::nullopt);
@@ -400,16 +358,20 @@ void PasswordBookPage::removeSelectedPasswordBookEntry() {
 
 void PasswordBookPage::importPasswordBook(ArchivePasswordBookKind kind) {
     m_panels->chooseImportFile(this, [this, kind](const QString& path) {
-        int count = 0;
+        ArchivePasswordBookStore::Import imported;
         try {
-            count = m_store.importPasswords(path, kind);
+            imported = m_store.importPasswords(path, kind);
         } catch (const VelmoraError& error) {
             m_model.setAlertMessage(QStringLiteral(u"导入失败：") + error.message());
             return;
         }
+        if (imported.failure) {
+            showSaveFailure(*imported.failure);
+            return;
+        }
         m_state.setPasswordBookKind(kind);
         reloadEntries();
-        m_model.setStatusMessage(QStringLiteral(u"已导入 ") + QString::number(count) +
+        m_model.setStatusMessage(QStringLiteral(u"已导入 ") + QString::number(imported.count) +
                                  QStringLiteral(u" 条") + Rules::bookTitle(kind) + QStringLiteral(u"。"));
     });
 }
@@ -442,20 +404,28 @@ void PasswordBookPage::applyPasswordBookEntry(const ArchivePasswordBookEntry& en
 
 void PasswordBookPage::saveNewPasswordBookEntry() {
     const Kind kind = m_state.passwordBookKind();
-    const std::optional<ArchivePasswordBookEntry> entry =
+    const ArchivePasswordBookStore::Addition added =
         m_store.addManualPassword(m_state.newPasswordBookPassword(), m_state.newPasswordBookLabel(), kind);
-    if (!entry) {
+    if (added.failure) {
+        // The sheet stays open with what was typed.
+        showSaveFailure(*added.failure);
+        return;
+    }
+    if (!added.entry) {
         m_model.setAlertMessage(QStringLiteral(u"请输入密码后再保存。"));
         return;
     }
     reloadEntries();
-    m_state.setSelectedPasswordBookEntryID(entry->id);
+    m_state.setSelectedPasswordBookEntryID(added.entry->id);
     m_state.setIsAddingPasswordBookEntry(false);
     m_model.setStatusMessage(QStringLiteral(u"已添加一条") + Rules::bookTitle(kind) + QStringLiteral(u"。"));
 }
 
 void PasswordBookPage::setSwitch(bool AppSettings::*field, bool on, const QString& onText,
                                  const QString& offText) {
-    SettingsWriteThrough::write(m_settingsStore, m_model, field, on);
+    if (!SettingsWriteThrough::write(m_settingsStore, m_model, field, on)) {
+        syncSettings();
+        return;
+    }
     m_model.setStatusMessage(on ? onText : offText);
 }

@@ -45,6 +45,8 @@ public:
     QTableView* table() const { return m_table; }
     PasswordBookTableDelegate* delegate() const { return m_delegate; }
     QLabel* countLabel() const { return m_count; }
+    // What the page says about a book that could not be read whole; hidden for a sound book.
+    QLabel* conditionLabel() const { return m_condition; }
     QPushButton* deleteButton() const { return m_delete; }
     QPushButton* exportButton() const { return m_export; }
     QPushButton* addButton() const { return m_add; }
@@ -68,7 +70,6 @@ private:
     QWidget* buildPickerCard();
     QWidget* buildBookCard();
     QWidget* buildTable();
-    void styleTable();
     void connectTable();
     QWidget* buildSwitches();
     void connectState();
@@ -85,6 +86,7 @@ private:
 
     void updatePasswordBookEntry(const QUuid& entryID, PasswordBookEditableField field, const QString& value);
     void saveNewPasswordBookEntry();
+    void showSaveFailure(const QString& reason);
     void setSwitch(bool AppSettings::*field, bool on, const QString& onText, const QString& offText);
     QUuid entryIDAt(const QModelIndex& index) const;
 
@@ -102,6 +104,7 @@ private:
     QPushButton* m_reveal = nullptr;
     QLabel* m_title = nullptr;
     QLabel* m_count = nullptr;
+    QLabel* m_condition = nullptr;
     QPushButton* m_add = nullptr;
     QPushButton* m_delete = nullptr;
     QPushButton* m_import = nullptr;

@@ -5,14 +5,19 @@
 
 namespace SettingsWriteThrough {
 
-void write(SettingsStore& store, MainViewModel& model, bool AppSettings::*field, bool value) {
+bool write(SettingsStore& store, MainViewModel& model, bool AppSettings::*field, bool value) {
     AppSettings stored = store.load();
     stored.*field = value;
-    store.save(stored);
+    if (const std::optional<QString> failure = store.save(stored)) {
+        // The model keeps its copy, so a page that shows it puts the switch back.
+        model.setAlertMessage(QStringLiteral(u"保存失败：") + *failure);
+        return false;
+    }
 
     AppSettings working = model.settings();
     working.*field = value;
     model.setSettings(working);
+    return true;
 }
 
 }  // namespace SettingsWriteThrough

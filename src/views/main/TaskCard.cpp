@@ -1,4 +1,5 @@
 #include "views/main/TaskCard.h"
+#include "views/kit/SaveFailureAlert.h"
 
 #include "core/state/WorkbenchStore.h"
 #include "views/kit/CapsuleProgressBar.h"
@@ -152,7 +153,9 @@ QPushButton* TaskCard::makeButton(TaskAction action) {
                 m_store.cancelTask(id);
                 break;
             case TaskAction::remove:
-                m_store.deleteTask(id);
+                if (const std::optional<QString> failure = m_store.deleteTask(id)) {
+                    SaveFailureAlert::show(this, *failure);
+                }
                 break;
         }
     });

@@ -1,4 +1,5 @@
 #include "views/main/TasksPage.h"
+#include "views/kit/SaveFailureAlert.h"
 
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/TaskPageRules.h"
@@ -86,7 +87,11 @@ QWidget* TasksPage::buildBottomBar() {
     m_pauseAll = Labels::prominentButton(QStringLiteral(u"全部暂停"), QStringLiteral("pause.fill"), bar);
     row->addWidget(m_clearCompleted);
     row->addWidget(m_pauseAll);
-    connect(m_clearCompleted, &QPushButton::clicked, &m_store, &WorkbenchStore::clearCompletedTasks);
+    connect(m_clearCompleted, &QPushButton::clicked, this, [this] {
+        if (const std::optional<QString> failure = m_store.clearCompletedTasks()) {
+            SaveFailureAlert::show(this, *failure);
+        }
+    });
     connect(m_pauseAll, &QPushButton::clicked, &m_store, &WorkbenchStore::pauseAllRunningTasks);
     return bar;
 }

@@ -1,8 +1,12 @@
 #include "core/engine/FileSystemError.h"
 #include "core/state/ArchivePasswordBookStore.h"
+#include "core/state/PasswordImportError.h"
+#include "support/FullDisk.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTimeZone>
@@ -59,20 +63,22 @@ protected:
 
 TEST_F(PasswordBookTest, AddingByHandLabelsKeysAndRefreshes) {
     EXPECT_TRUE(store().entries().isEmpty());
-    EXPECT_FALSE(store().addManualPassword("   ", "x", Kind::extraction).has_value());
+    const ArchivePasswordBookStore::Addition blank = store().addManualPassword("   ", "x", Kind::extraction);
+    EXPECT_FALSE(blank.entry.has_value());
+    EXPECT_FALSE(blank.failure.has_value());
     EXPECT_FALSE(defaults.data(kBook).has_value());
 
-    const auto first = store().addManualPassword(" secret\n", "", Kind::extraction);
+    const auto first = store().addManualPassword(" secret\n", "", Kind::extraction).entry;
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(first->label, QStringLiteral(u"密码 1"));
     EXPECT_EQ(first->scopeKey, QStringLiteral(u"manual::密码-1"));
     EXPECT_EQ(first->password, "secret");
     EXPECT_EQ(first->useCount, 0);
     store().addManualPassword("other", "Team Share", Kind::compression);
-    EXPECT_EQ(store().addManualPassword("third", "  ", Kind::extraction)->label, QStringLiteral(u"密码 3"));
+    EXPECT_EQ(store().addManualPassword("third", "  ", Kind::extraction).entry->label, QStringLiteral(u"密码 3"));
 
     now = now.addSecs(10);
-    const auto refreshed = store().addManualPassword("other", "team-share-", Kind::compression);
+    const auto refreshed = store().addManualPassword("other", "team-share-", Kind::compression).entry;
     EXPECT_EQ(refreshed->id, storedEntries()[1].id);
     EXPECT_EQ(refreshed->label, "team-share-");
     EXPECT_EQ(refreshed->lastUsedAt, now);
@@ -157,7 +163,7 @@ TEST_F(PasswordBookTest, EditingKeepsTheBookAndArchiveKeys) {
     EXPECT_EQ(stored(), unchanged);
 
     // An edit that makes two entries equal in key and password keeps the earlier one.
-    const auto later = store().addManualPassword("pw2", "Other", Kind::extraction);
+    const auto later = store().addManualPassword("pw2", "Other", Kind::extraction).entry;
     store().update(later->id, "Holiday", "pw2");
     after = storedEntries();
     ASSERT_EQ(after.size(), 3);
@@ -188,7 +194,7 @@ TEST_F(PasswordBookTest, BookOrder) {
               (QStringList{"alpha", "Beta", "five", "key 2", "key 10", "same", "twin", "older"}));
 }
 
-TEST_F(PasswordBookTest, StoredDuplicatesAndUndecodableValues) {
+TEST_F(PasswordBookTest, StoredDuplicatesAndAnEmptyValue) {
     store().addManualPassword("p", "a", Kind::extraction);
     QList<ArchivePasswordBookEntry> list = storedEntries();
     list << list.first();
@@ -198,17 +204,6 @@ TEST_F(PasswordBookTest, StoredDuplicatesAndUndecodableValues) {
     store().removeEntry(QUuid::createUuid());
     ASSERT_EQ(storedEntries().size(), 1);
     EXPECT_EQ(storedEntries().first().id, list.first().id);
-
-    for (const QByteArray& bad :
-         {QByteArray("{\"a\":1}"), QByteArray("[{\"label\":\"x\"}]"), QByteArray("nonsense")}) {
-        defaults.setData(kBook, bad);
-        EXPECT_TRUE(store().entries(Kind::extraction).isEmpty());
-        EXPECT_TRUE(store().entries(Kind::compression).isEmpty());
-        EXPECT_TRUE(store().candidatePasswords("/a/x.zip").isEmpty());
-        store().addManualPassword("p", "a", Kind::extraction);
-        EXPECT_EQ(tree.readFile("defaults/archivePasswordBook.json.bad"), bad);
-        EXPECT_EQ(storedEntries().size(), 1);
-    }
 
     defaults.setData(kBook, QByteArray());
     EXPECT_TRUE(store().entries().isEmpty());
@@ -220,9 +215,122 @@ TEST_F(PasswordBookTest, StoredDuplicatesAndUndecodableValues) {
     EXPECT_FALSE(defaults.data(kBook).has_value());
 }
 
+TEST_F(PasswordBookTest, ADamagedBookLosesOnlyItsBadEntriesAndIsKeptOnceBeforeAnySave) {
+    store().addManualPassword("good", "Good", Kind::extraction);
+    QJsonArray array = QJsonDocument::fromJson(stored()).array();
+    QJsonObject bad = array.first().toObject();
+    bad.insert("useCount", "3");  // a number written as text
+    array.append(bad);
+    const QByteArray damaged = QJsonDocument(array).toJson(QJsonDocument::Compact);
+    defaults.setData(kBook, damaged);
+
+    const QString firstCopy = "archivePasswordBook.json.bad-20260301T080000Z";
+    ArchivePasswordBookStore::Book book = store().book();
+    EXPECT_EQ(passwords(book.entries), QStringList{"good"});
+    EXPECT_EQ(book.condition.skippedEntries, 1);
+    EXPECT_FALSE(book.condition.damaged);
+    EXPECT_EQ(book.condition.keptCopy, tree.path("defaults/" + firstCopy));
+    EXPECT_EQ(tree.readFile("defaults/" + firstCopy), damaged);
+
+    // Read again later and saved over: still the one copy, and the good entry stays.
+    now = now.addSecs(5);
+    EXPECT_EQ(store().candidatePasswords("/a/x.zip"), QStringList{"good"});
+    ASSERT_TRUE(store().addManualPassword("new", "New", Kind::extraction).entry.has_value());
+    EXPECT_EQ(passwords(storedEntries()), (QStringList{"good", "new"}));
+    EXPECT_EQ(store().book().condition.keptCopy, std::nullopt);
+    const QDir folder(tree.path("defaults"));
+    EXPECT_EQ(folder.entryList({"*.bad*"}, QDir::Files), QStringList{firstCopy});
+
+    // Later damage of the whole file gets a copy of its own; the first is never replaced.
+    for (const QByteArray& whole : {QByteArray("nonsense"), QByteArray("{\"a\":1}")}) {
+        now = now.addSecs(3600);
+        defaults.setData(kBook, whole);
+        book = store().book();
+        EXPECT_TRUE(book.condition.damaged);
+        EXPECT_TRUE(book.entries.isEmpty());
+        store().addManualPassword("p", "a", Kind::extraction);
+        EXPECT_EQ(passwords(storedEntries()), QStringList{"p"});
+        ASSERT_TRUE(book.condition.keptCopy.has_value());
+        QFile copy(*book.condition.keptCopy);
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copy.readAll(), whole);
+    }
+    EXPECT_EQ(folder.entryList({"*.bad*"}, QDir::Files).size(), 3);
+    EXPECT_EQ(tree.readFile("defaults/" + firstCopy), damaged);
+
+    // A book in place of which nothing can be read (a folder here, unreadable even for root) is
+    // reported and never replaced.
+    QFile::remove(tree.path("defaults/archivePasswordBook.json"));
+    tree.makeFolder("defaults/archivePasswordBook.json");
+    EXPECT_TRUE(store().book().condition.unreadable.has_value());
+    const ArchivePasswordBookStore::Addition refused = store().addManualPassword("p", "a", Kind::extraction);
+    EXPECT_FALSE(refused.entry.has_value());
+    ASSERT_TRUE(refused.failure.has_value());
+    EXPECT_TRUE(refused.failure->startsWith(QStringLiteral(u"无法读取原有文件")));
+    EXPECT_FALSE(store().remember("pw", "/a/x.zip"));
+    EXPECT_TRUE(QFileInfo(tree.path("defaults/archivePasswordBook.json")).isDir());
+}
+
+TEST(PasswordBookOnAFullDisk, EveryChangeFailsWithTheReasonAndTheBookStaysAsItWas) {
+    FullDisk disk;
+    DefaultsStore defaults(disk.path("defaults"));
+    ArchivePasswordBookStore store(defaults);
+    const QUuid id = store.addManualPassword("old", "Old", Kind::extraction).entry->id;
+    const std::optional<QByteArray> before = defaults.data(kBook);
+    const QString importFile = disk.path("import.txt");
+    QFile file(importFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Mail,pw\n");
+    file.close();
+
+    disk.fill();
+    const ArchivePasswordBookStore::Addition added = store.addManualPassword("new", "New", Kind::extraction);
+    EXPECT_FALSE(added.entry.has_value());
+    EXPECT_EQ(added.failure, disk.reason());
+    EXPECT_EQ(store.update(id, "Renamed", "old"), disk.reason());
+    EXPECT_EQ(store.removeEntry(id), disk.reason());
+    EXPECT_EQ(store.importPasswords(importFile, Kind::extraction).failure, disk.reason());
+    EXPECT_FALSE(store.remember("pw", "/a/x.zip"));
+    disk.free();
+    EXPECT_EQ(defaults.data(kBook), before);
+    EXPECT_EQ(QDir(disk.path("defaults")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"archivePasswordBook.json"});
+
+    // A damaged book whose copy cannot be kept is not saved over either.
+    defaults.setData(kBook, "nonsense");
+    disk.fill();
+    EXPECT_EQ(store.book().condition.keepFailure, disk.reason());
+    EXPECT_EQ(store.addManualPassword("x", "X", Kind::extraction).failure,
+              QStringLiteral(u"无法另存无法读取的密码本（") + disk.reason() + QStringLiteral(u"）"));
+    disk.free();
+    EXPECT_EQ(defaults.data(kBook), "nonsense");
+}
+
+TEST_F(PasswordBookTest, ImportRefusesFilesThatAreNotPasswordLines) {
+    store().addManualPassword("kept", "Kept", Kind::extraction);
+    const QByteArray before = stored();
+    const QByteArray files[] = {
+        R"([{"site":"mail","pass":"pw1"},{"site":"bank","pass":"pw2"}])",
+        R"({"passwords":["a","b"]})",
+        "[]",
+        "[\n  {\n    \"label\" : \"cut off",
+        QByteArray("PK\x03\x04\x14\x00\x00\x00", 8),
+        QByteArray("\xff\xfeM\x00a\x00", 6),
+        "",
+        " \n\t\r\n",
+    };
+    for (const QByteArray& bytes : files) {
+        EXPECT_THROW(store().importPasswords(importFile(bytes), Kind::extraction), PasswordImportError)
+            << bytes.toStdString();
+        EXPECT_EQ(stored(), before);
+    }
+    // Passwords that merely begin with a bracket are still lines.
+    EXPECT_EQ(store().importPasswords(importFile("[abc]\n{x}, y\n"), Kind::extraction).count, 2);
+}
+
 TEST_F(PasswordBookTest, ImportingTextLines) {
     const QString file = importFile("Work, pw1\r\n\r\n  pw2  \r\n");
-    EXPECT_EQ(store().importPasswords(file, Kind::extraction), 2);
+    EXPECT_EQ(store().importPasswords(file, Kind::extraction).count, 2);
     QList<ArchivePasswordBookEntry> entries = storedEntries();
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0].label, "Work");
@@ -234,7 +342,7 @@ TEST_F(PasswordBookTest, ImportingTextLines) {
 
     // Importing again adds nothing, counts the same and refreshes the entries.
     now = now.addSecs(60);
-    EXPECT_EQ(store().importPasswords(file, Kind::extraction), 2);
+    EXPECT_EQ(store().importPasswords(file, Kind::extraction).count, 2);
     entries = storedEntries();
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0].lastUsedAt, now);
@@ -255,11 +363,10 @@ TEST_F(PasswordBookTest, ImportedLinesSplitAtTheFirstCommaAfterText) {
         {"name,,", "name", ","},
         {", pass", QStringLiteral(u"导入密码 1"), ", pass"},
         {", ,pass", QStringLiteral(u"密码 1"), "pass"},
-        {"\xff\xfe", QStringLiteral(u"导入密码 1"), QStringLiteral(u"\ufffd\ufffd")},
     };
     for (const Case& c : cases) {
         store().removeAll();
-        EXPECT_EQ(store().importPasswords(importFile(c.line), Kind::compression), 1);
+        EXPECT_EQ(store().importPasswords(importFile(c.line), Kind::compression).count, 1);
         ASSERT_EQ(storedEntries().size(), 1);
         EXPECT_EQ(storedEntries().first().label, c.label) << c.line.toStdString();
         EXPECT_EQ(storedEntries().first().password, c.password) << c.line.toStdString();
@@ -288,7 +395,7 @@ TEST_F(PasswordBookTest, ExportSortsMembersAndImportsIntoTheOtherBook) {
     store().removeAll();
     EXPECT_EQ(QJsonDocument::fromJson(store().exportData(Kind::extraction)).array(), QJsonArray());
     store().addManualPassword("c2", "zed", Kind::extraction);
-    EXPECT_EQ(store().importPasswords(importFile(exported), Kind::extraction), 2);
+    EXPECT_EQ(store().importPasswords(importFile(exported), Kind::extraction).count, 2);
     const QList<ArchivePasswordBookEntry> entries = storedEntries();
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0].label, "Zed");
@@ -300,18 +407,8 @@ TEST_F(PasswordBookTest, ImportReadsStoredFormAndFallsBackToText) {
     store().addManualPassword("kept", "Label", Kind::extraction);
     const QByteArray storedForm = stored();
     store().removeAll();
-    EXPECT_EQ(store().importPasswords(importFile(storedForm), Kind::extraction), 1);
+    EXPECT_EQ(store().importPasswords(importFile(storedForm), Kind::extraction).count, 1);
     EXPECT_EQ(storedEntries().first().label, "Label");
-
-    // Incomplete objects and an empty array are not an export: their lines become passwords.
-    store().removeAll();
-    EXPECT_EQ(
-        store().importPasswords(importFile("[\n{\"label\":\"x\",\"password\":\"p\"}\n]"), Kind::extraction),
-        3);
-    store().removeAll();
-    EXPECT_EQ(store().importPasswords(importFile("[]"), Kind::extraction), 1);
-    EXPECT_EQ(storedEntries().first().password, "[]");
-    EXPECT_EQ(storedEntries().first().label, QStringLiteral(u"导入密码 1"));
 
     const QByteArray before = stored();
     EXPECT_THROW(store().importPasswords(tree.path("missing.txt"), Kind::extraction), FileSystemError);

@@ -1,7 +1,9 @@
 #include "core/state/SettingsStore.h"
+#include "support/FullDisk.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -117,24 +119,41 @@ TEST(SettingsStore, DownloadsFolderDestinationBecomesNextToTheSource) {
     }
 }
 
-TEST(SettingsStore, UndecodableValueIsKeptWhenReplaced) {
+TEST(SettingsStore, UndecodableValueIsKeptOnceWhenReplaced) {
     TempTree tree;
     DefaultsStore defaultsStore(tree.root());
     const QByteArray bad = R"({"launchAtLogin":"yes","defaultExtractLocationPath":"/data/mine"})";
     defaultsStore.setData("settings", bad);
-    SettingsStore store(defaultsStore, {kDownloads});
+    const QDateTime now(QDate(2026, 12, 9), QTime(21, 3), Qt::UTC);
+    SettingsStore store(defaultsStore, {kDownloads}, [&] { return now; });
     AppSettings settings = store.load();
-    EXPECT_FALSE(QFile::exists(tree.path("settings.json.bad")));
+    const QString kept = "settings.json.bad-20261209T210300Z";
+    EXPECT_FALSE(QFile::exists(tree.path(kept)));
 
     settings.contextMenuEnabled = true;
-    store.save(settings);
-    EXPECT_EQ(tree.readFile("settings.json.bad"), bad);
+    EXPECT_EQ(store.save(settings), std::nullopt);
+    EXPECT_EQ(tree.readFile(kept), bad);
     EXPECT_EQ(store.load(), settings);
 
     // A value that decodes is simply replaced; the kept copy stays as it was.
     settings.launchAtLogin = true;
     store.save(settings);
-    EXPECT_EQ(tree.readFile("settings.json.bad"), bad);
+    EXPECT_EQ(tree.readFile(kept), bad);
+    EXPECT_EQ(QDir(tree.root()).entryList({"settings.json.bad*"}, QDir::Files).size(), 1);
+}
+
+TEST(SettingsStore, AFullDiskKeepsTheStoredRecordAndSaysWhy) {
+    FullDisk disk;
+    SettingsStore store(DefaultsStore(disk.path()), {});
+    AppSettings settings = AppSettings::defaults();
+    ASSERT_EQ(store.save(settings), std::nullopt);
+
+    disk.fill();
+    settings.launchAtLogin = true;
+    EXPECT_EQ(store.save(settings), disk.reason());
+    disk.free();
+    EXPECT_EQ(store.load(), AppSettings::defaults());
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.json"});
 }
 
 TEST(AppSettings, PathsCompareByCanonicalEquivalence) {

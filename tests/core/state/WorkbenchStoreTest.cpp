@@ -2,9 +2,11 @@
 #include "core/state/JsonFields.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
+#include "support/FullDisk.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimeZone>
@@ -387,8 +389,43 @@ TEST_F(WorkbenchStoreTest, UndecodableListIsEmptyAndKeptAsideBeforeTheNextWrite)
     store->addNotification("t", "m");
     EXPECT_EQ(stored(kTasks), "[]");
     EXPECT_EQ(stored(kHistory), "[]");
-    EXPECT_EQ(tree.readFile("defaults/workbenchTasks.json.bad"), badBytes);
-    EXPECT_EQ(tree.readFile("defaults/workbenchHistory.json.bad"), "not json");
+    const QString stamp = now.toString("yyyyMMdd'T'HHmmss'Z'");
+    EXPECT_EQ(tree.readFile("defaults/workbenchTasks.json.bad-" + stamp), badBytes);
+    EXPECT_EQ(tree.readFile("defaults/workbenchHistory.json.bad-" + stamp), "not json");
+    store->addNotification("t2", "m");
+    EXPECT_EQ(QDir(tree.path("defaults")).entryList({"*.bad*"}, QDir::Files).size(), 2);
+}
+
+TEST(WorkbenchStoreOnAFullDisk, RemovalsHappenOnlyOnceStoredAndNoWriteEmptiesAList) {
+    FullDisk disk;
+    DefaultsStore defaults(disk.path());
+    const QDateTime now(QDate(2026, 3, 1), QTime(8, 0), Qt::UTC);
+    auto store = std::make_unique<WorkbenchStore>(defaults, [&] { return now; });
+    const ArchiveTask done = runningTask("done.zip", ArchiveActivityKind::extract, now);
+    store->addTask(done);
+    store->completeTask(done.id, "ok");
+    const std::optional<QByteArray> tasks = defaults.data(kTasks);
+    const std::optional<QByteArray> history = defaults.data(kHistory);
+
+    disk.fill();
+    EXPECT_EQ(store->clearCompletedTasks(), disk.reason());
+    EXPECT_EQ(store->deleteTask(done.id), disk.reason());
+    EXPECT_EQ(store->tasks().size(), 1);
+    EXPECT_EQ(store->clearHistory(), disk.reason());
+    EXPECT_EQ(store->history().size(), 1);
+    // Work that goes on meanwhile cannot be written either; the stored lists stay whole.
+    const ArchiveTask running = runningTask("big.7z", ArchiveActivityKind::extract, now);
+    store->addTask(running);
+    store->updateTaskProgress(running.id, 0.5);
+    store.reset();
+    EXPECT_EQ(defaults.data(kTasks), tasks);
+    EXPECT_EQ(defaults.data(kHistory), history);
+
+    disk.free();
+    store = std::make_unique<WorkbenchStore>(defaults, [&] { return now; });
+    EXPECT_EQ(store->clearHistory(), std::nullopt);
+    EXPECT_TRUE(store->history().isEmpty());
+    EXPECT_EQ(defaults.data(kHistory), "[]");
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A folder on a small file system of its own (tmpfs) that a test fills up, so that writes fail as on a
+// full disk. Mounting needs root, as the tests have in CI; without it, fill() instead caps the size of
+// files this process may write (RLIMIT_FSIZE, EFBIG), so writes still fail inside the same calls.
+class FullDisk {
+public:
+    FullDisk();
+    // Over an existing folder, whose contents it hides until it goes.
+    explicit FullDisk(QString folder);
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+    QString path() const { return m_path; }
+    QString path(const QString& relative) const { return m_path + QLatin1Char('/') + relative; }
+
+    // Takes the last free byte; writes fail from now on until free().
+    void fill();
+    void free();
+
+    // The reason a write gives while the disk is full, as velmora words it.
+    QString reason() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    bool m_mounted = false;
+    bool m_full = false;
+};
