@@ -74,7 +74,8 @@ TEST(PrivateFileTest, AFullDiskLeavesEveryOldFileAsItWas) {
     EXPECT_EQ(defaults.data("settings"), "{}");
     // No half-written file is left behind.
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"passwords.json"});
-    EXPECT_EQ(QDir(disk.path("defaults")).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.json"});
+    EXPECT_EQ(QDir(disk.path("defaults")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"settings.json"});
 }
 
 }  // namespace

@@ -1,19 +1,21 @@
 #include "support/FullDisk.h"
 
-#include <QFile>
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <system_error>
 #include <unistd.h>
+#include <QFile>
+#include <cerrno>
+#include <csignal>
+#include <system_error>
 
 namespace {
 
 rlimit g_savedLimit{};
 
-QByteArray fillerPath(const QString& folder) { return QFile::encodeName(folder + QStringLiteral("/.filler")); }
+QByteArray fillerPath(const QString& folder) {
+    return QFile::encodeName(folder + QStringLiteral("/.filler"));
+}
 
 }  // namespace
 

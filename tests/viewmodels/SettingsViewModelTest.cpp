@@ -4,6 +4,7 @@
 #include "platform/LoginItemServiceError.h"
 #include "platform/SystemIntegrationError.h"
 #include "platform/SystemIntegrationService.h"
+#include "support/FullDisk.h"
 #include "support/TempTree.h"
 #include "viewmodels/FakeSettingsServices.h"
 #include "viewmodels/FakeWorkbenchPlatform.h"
@@ -222,6 +223,31 @@ TEST_F(SettingsViewModelTest, RefreshReadsStartAtLoginThePasswordBookAndTheDefau
     model().clearPasswordBook();
     EXPECT_TRUE(passwordBook.entries().isEmpty());
     EXPECT_EQ(model().message(), QStringLiteral(u"已清空密码本。"));
+}
+
+// A switch whose save the full disk refuses says so and shows what is still stored.
+TEST_F(SettingsViewModelTest, ASaveTheDiskRefusesSpringsBackAndSaysWhy) {
+    tree.makeFolder("defaults");
+    FullDisk disk(tree.path("defaults"));
+    model().setArchivePasswordBookEnabled(false);
+    ASSERT_FALSE(stored().archivePasswordBookEnabled);
+    const ArchivePasswordBookEntry entry =
+        *passwordBook.addManualPassword("pw", "Mail", ArchivePasswordBookKind::extraction).entry;
+    model().refresh();
+
+    disk.fill();
+    model().setArchivePasswordBookEnabled(true);
+    EXPECT_EQ(model().message(), QStringLiteral(u"保存失败：") + disk.reason());
+    EXPECT_FALSE(model().settings().archivePasswordBookEnabled);
+    model().setExtractToSeparateFolder(false);
+    EXPECT_TRUE(model().settings().extractToSeparateFolder);
+    model().removePasswordBookEntry(entry);
+    EXPECT_EQ(model().message(), QStringLiteral(u"保存失败：") + disk.reason());
+    EXPECT_EQ(model().passwordBookEntries().size(), 1);
+    disk.free();
+    EXPECT_FALSE(stored().archivePasswordBookEnabled);
+    EXPECT_TRUE(stored().extractToSeparateFolder);
+    EXPECT_EQ(passwordBook.entries().size(), 1);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "support/FullDisk.h"
 #include "viewmodels/PasswordBookTableModel.h"
 #include "viewmodels/WorkbenchFixture.h"
 #include "views/main/ContentViewState.h"
@@ -308,6 +309,45 @@ TEST_F(PasswordBookPageTest, RevealShowsPasswordsAndTheSwitchesSaveTheirSetting)
     EXPECT_FALSE(settingsStore.load().archivePasswordBookAutoSaveEnabled);
     EXPECT_FALSE(model().settings().archivePasswordBookAutoSaveEnabled);
     EXPECT_EQ(statusText(), QStringLiteral(u"已关闭自动保存正确密码。"));
+}
+
+// What the page says when a file is not a password list, the disk is full or the book is damaged.
+TEST_F(PasswordBookPageTest, RefusedImportsFailedSavesAndADamagedBookAreShown) {
+    FullDisk disk(defaultsFolder.path());
+    add("old", "x");
+    panelAnswers = {files.writeFile("logins.json", R"([{"site":"mail","pass":"pw"}])")};
+    page().importPasswordBook(Kind::extraction);
+    EXPECT_TRUE(alert().startsWith(QStringLiteral(u"导入失败：这个 JSON 文件不是 velmora 导出的密码本")))
+        << alert().toStdString();
+    EXPECT_EQ(storedLabels(), QStringList{"old"});
+    EXPECT_FALSE(page().conditionLabel()->isVisible());
+
+    disk.fill();
+    page().addButton()->click();
+    QTest::keyClicks(page().addSheet()->passwordField(), "new");
+    page().addSheet()->saveButton()->click();
+    EXPECT_EQ(alert(), QStringLiteral(u"保存失败：") + disk.reason());
+    EXPECT_TRUE(state.isAddingPasswordBookEntry());
+    page().addSheet()->reject();
+    disk.free();
+    EXPECT_EQ(storedLabels(), QStringList{"old"});
+
+    // One entry with a number written as text: the others load, the page counts it and names the copy.
+    QJsonArray book =
+        QJsonDocument::fromJson(DefaultsStore(defaultsFolder.path()).data("archivePasswordBook").value())
+            .array();
+    QJsonObject bad = book.first().toObject();
+    bad.insert("useCount", "7");
+    book.append(bad);
+    DefaultsStore(defaultsFolder.path()).setData("archivePasswordBook", QJsonDocument(book).toJson());
+    page().hide();
+    page().show();
+    EXPECT_EQ(shownLabels(), QStringList{"old"});
+    ASSERT_TRUE(page().conditionLabel()->isVisible());
+    const QString text = page().conditionLabel()->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral(u"密码本中有 1 条记录无法读取，已跳过。原文件已另存为 ") +
+                                defaultsFolder.path() + "/archivePasswordBook.json.bad-"))
+        << text.toStdString();
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
+#include "support/FullDisk.h"
 #include "viewmodels/WorkbenchFixture.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/TaskCard.h"
 #include "views/main/TasksPage.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <cmath>
 
@@ -141,6 +144,28 @@ TEST_F(TasksPageTest, FilterKeepsCountsAndShowsThePlaceholderWhenNothingMatches)
     page().pauseAllButton()->click();
     EXPECT_EQ(workbench.tasks()[1].status, Status::paused);
     EXPECT_EQ(workbench.tasks()[0].status, Status::failed);
+}
+
+// Clearing and deleting on a full disk: the cards stay and the page says why.
+TEST_F(TasksPageTest, RemovalsTheDiskRefusesLeaveTheCardsAndSayWhy) {
+    FullDisk disk(defaultsFolder.path());
+    const QUuid id = addTask("done.zip");
+    workbench.completeTask(id, QStringLiteral(u"完成"));
+    ASSERT_EQ(shownNames(), QStringList{"done.zip"});
+
+    disk.fill();
+    page().clearCompletedButton()->click();
+    EXPECT_EQ(shownNames(), QStringList{"done.zip"});
+    QMessageBox* alert = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) alert = box;
+    }
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), QStringLiteral(u"保存失败：") + disk.reason());
+    alert->close();
+    disk.free();
+    page().clearCompletedButton()->click();
+    EXPECT_TRUE(shownNames().isEmpty());
 }
 
 }  // namespace

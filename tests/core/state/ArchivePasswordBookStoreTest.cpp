@@ -75,7 +75,8 @@ TEST_F(PasswordBookTest, AddingByHandLabelsKeysAndRefreshes) {
     EXPECT_EQ(first->password, "secret");
     EXPECT_EQ(first->useCount, 0);
     store().addManualPassword("other", "Team Share", Kind::compression);
-    EXPECT_EQ(store().addManualPassword("third", "  ", Kind::extraction).entry->label, QStringLiteral(u"密码 3"));
+    EXPECT_EQ(store().addManualPassword("third", "  ", Kind::extraction).entry->label,
+              QStringLiteral(u"密码 3"));
 
     now = now.addSecs(10);
     const auto refreshed = store().addManualPassword("other", "team-share-", Kind::compression).entry;
