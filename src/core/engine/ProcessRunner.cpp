@@ -21,7 +21,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -102,23 +102,6 @@ std::vector<char*> pointers(std::vector<QByteArray>& strings) {
     return result;
 }
 
-class SpawnSetup {
-public:
-    SpawnSetup() {
-        posix_spawn_file_actions_init(&actions);
-        posix_spawnattr_init(&attributes);
-    }
-    ~SpawnSetup() {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-};
-
 // A pipe already holding the line and a line break, its writing end closed: the child reads them, then
 // end of file. The line is written before the child starts, so it must fit the pipe at once.
 void makeInputPipe(Pipe& pipe, const QString& line, const QString& executableName) {
@@ -133,49 +116,6 @@ void makeInputPipe(Pipe& pipe, const QString& line, const QString& executableNam
     pipe.write.reset();
 }
 
-pid_t spawn(const QString& executable, const QStringList& arguments, const std::optional<QString>& directory,
-            const Pipe* input, const Pipe& output, const Pipe& error) {
-    SpawnSetup setup;
-    if (input) {
-        posix_spawn_file_actions_adddup2(&setup.actions, input->read.get(), STDIN_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    }
-    posix_spawn_file_actions_adddup2(&setup.actions, output.write.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&setup.actions, error.write.get(), STDERR_FILENO);
-    const QByteArray nativeDirectory = directory ? QFile::encodeName(*directory) : QByteArray();
-    if (directory) posix_spawn_file_actions_addchdir_np(&setup.actions, nativeDirectory.constData());
-
-    // Its own session: no controlling terminal to prompt on, and one process group to signal.
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (int signal :
-         {SIGPIPE, SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGUSR1, SIGUSR2, SIGALRM, SIGTTIN, SIGTTOU}) {
-        sigaddset(&defaults, signal);
-    }
-    sigset_t emptyMask;
-    sigemptyset(&emptyMask);
-    posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
-    posix_spawnattr_setsigmask(&setup.attributes, &emptyMask);
-    posix_spawnattr_setflags(&setup.attributes,
-                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
-    std::vector<QByteArray> argv{QFile::encodeName(executable)};
-    for (const QString& argument : arguments) argv.push_back(ToolText::encodedName(argument));
-    std::vector<QByteArray> environment = childEnvironment();
-    std::vector<char*> argvPointers = pointers(argv);
-    std::vector<char*> environmentPointers = pointers(environment);
-
-    pid_t pid = 0;
-    const int status = ::posix_spawn(&pid, argv.front().constData(), &setup.actions, &setup.attributes,
-                                     argvPointers.data(), environmentPointers.data());
-    if (status != 0) {
-        throw ProcessRunnerError::launchFailed(QFileInfo(executable).fileName(),
-                                               QString::fromLocal8Bit(std::strerror(status)));
-    }
-    return pid;
-}
-
 bool hasExited(pid_t pid) {
     siginfo_t info{};
     return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
@@ -188,6 +128,106 @@ int reap(pid_t pid) {
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     return 128 + WTERMSIG(status);
+}
+
+// Everything the child needs, prepared before fork: between fork and exec the child may only make
+// async-signal-safe calls, so it allocates nothing and takes no lock.
+struct ChildSetup {
+    const char* program;
+    char* const* argv;
+    char* const* environment;
+    const char* directory;  // nullptr: stay where velmora is
+    int input;              // -1: /dev/null
+    int output;
+    int error;
+    pid_t parent;
+    int failureReport;  // close-on-exec: a successful exec closes it unwritten
+};
+
+// Signals whose handling the child must not inherit from velmora.
+constexpr int kDefaultSignals[] = {SIGPIPE, SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGCHLD,
+                                   SIGUSR1, SIGUSR2, SIGALRM, SIGTTIN, SIGTTOU};
+
+[[noreturn]] void failChild(int reportFd) {
+    const int code = errno;
+    [[maybe_unused]] const ssize_t written = ::write(reportFd, &code, sizeof code);
+    ::_exit(127);
+}
+
+[[noreturn]] void execChild(const ChildSetup& setup) {
+    // The tool dies with velmora, however velmora ends, instead of writing on as an orphan. The
+    // signal comes when the thread that forked ends; that thread waits in run() until the tool is
+    // reaped, so it outlives the tool. A parent that died before this line is caught by getppid().
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != setup.parent) ::_exit(127);
+    // Its own session: no controlling terminal to prompt on, and one process group to signal.
+    if (::setsid() < 0) failChild(setup.failureReport);
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    for (const int signal : kDefaultSignals) ::sigaction(signal, &defaultAction, nullptr);
+    const int input = setup.input >= 0 ? setup.input : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (input < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(setup.output, STDOUT_FILENO) < 0 ||
+        ::dup2(setup.error, STDERR_FILENO) < 0) {
+        failChild(setup.failureReport);
+    }
+    if (setup.directory && ::chdir(setup.directory) != 0) failChild(setup.failureReport);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::execve(setup.program, setup.argv, setup.environment);
+    failChild(setup.failureReport);
+}
+
+// The child's errno when it could not start the program, read from the report pipe: nothing when the
+// exec closed it.
+std::optional<int> childFailure(int reportFd) {
+    int code = 0;
+    ssize_t count = 0;
+    do {
+        count = ::read(reportFd, &code, sizeof code);
+    } while (count < 0 && errno == EINTR);
+    if (count == static_cast<ssize_t>(sizeof code)) return code;
+    return std::nullopt;
+}
+
+// fork and exec rather than posix_spawn, which has no way to ask for the parent-death signal.
+pid_t spawn(const QString& executable, const QStringList& arguments, const std::optional<QString>& directory,
+            const Pipe* input, const Pipe& output, const Pipe& error) {
+    std::vector<QByteArray> argv{QFile::encodeName(executable)};
+    for (const QString& argument : arguments) argv.push_back(ToolText::encodedName(argument));
+    std::vector<QByteArray> environment = childEnvironment();
+    std::vector<char*> argvPointers = pointers(argv);
+    std::vector<char*> environmentPointers = pointers(environment);
+    const QByteArray nativeDirectory = directory ? QFile::encodeName(*directory) : QByteArray();
+    Pipe report;
+    makePipe(report, QFileInfo(executable).fileName());
+    setNonBlocking(report.read.get(), false);
+    const ChildSetup setup{argv.front().constData(),
+                           argvPointers.data(),
+                           environmentPointers.data(),
+                           directory ? nativeDirectory.constData() : nullptr,
+                           input ? input->read.get() : -1,
+                           output.write.get(),
+                           error.write.get(),
+                           ::getpid(),
+                           report.write.get()};
+
+    // No handler of velmora's may run in the child before it has reset them.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+    const pid_t pid = ::fork();
+    if (pid == 0) execChild(setup);
+    const int forkError = errno;
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    report.write.reset();
+    const std::optional<int> failure = pid < 0 ? std::optional<int>(forkError) : childFailure(report.read.get());
+    if (failure) {
+        if (pid > 0) reap(pid);
+        throw ProcessRunnerError::launchFailed(QFileInfo(executable).fileName(),
+                                               QString::fromLocal8Bit(std::strerror(*failure)));
+    }
+    return pid;
 }
 
 // SIGTERM to the whole group (tar's gzip, a shell's children), SIGKILL after a grace period, then

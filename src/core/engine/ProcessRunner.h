@@ -10,7 +10,8 @@
 
 // The one place that starts external tools. A blocking call for a worker thread: it starts the
 // program directly (never through a shell) with standard input from /dev/null, in its own session and
-// with LC_ALL=C.UTF-8, collects both output streams and waits for it to end. Arguments go out as
+// with LC_ALL=C.UTF-8, collects both output streams and waits for it to end. The tool is killed when
+// velmora dies, so no tool writes on as an orphan after a crash or a kill. Arguments go out as
 // UTF-8, bytes escaped by ToolText::escapedName as themselves.
 //
 // A password never goes on a command line, where any local user reads it in /proc/<pid>/cmdline: the
