@@ -6,14 +6,20 @@
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "platform/PrivateTempDirectory.h"
 #include "platform/SystemIntegrationService.h"
+#include "platform/WorkJournal.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QThreadPool>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -23,24 +29,52 @@ QStringList commandLineArguments(int argc, char* argv[]) {
     return arguments;
 }
 
+// Leaving main waits for running work to stop and clean up. A tool that will not stop must not keep
+// velmora alive after a logout; what is left then is removed at the next start.
+constexpr auto kTeardownLimit = std::chrono::seconds(10);
+
 void printError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
+
+void limitTeardown() {
+    std::thread([] {
+        std::this_thread::sleep_for(kTeardownLimit);
+        std::_Exit(EXIT_FAILURE);
+    }).detach();
+}
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     const LaunchRequest request =
         LaunchRequest::fromCommandLine(commandLineArguments(argc, argv), QDir::currentPath());
+    if (request.helpRequested) {
+        std::fputs(LaunchRequest::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (const std::optional<QString> problem = request.problem()) {
+        printError(*problem);
+        return 1;
+    }
 
     // Settle who is primary before any GUI starts, so a forwarding launch ends quickly.
-    SingleInstance instance;
+    const std::optional<QString> runtimeDirectory = SingleInstance::standardRuntimeDirectory();
+    if (!runtimeDirectory) {
+        printError(QStringLiteral(u"找不到只属于当前用户的运行目录（XDG_RUNTIME_DIR 或临时文件夹），velmora 无法启动。"));
+        return 1;
+    }
+    SingleInstance instance(*runtimeDirectory);
     if (request.backgroundLogin && !instance.tryClaim()) return 0;
     const SingleInstance::Outcome outcome = instance.claimOrForward(request);
     if (!outcome.isPrimary) {
         if (outcome.error) printError(*outcome.error);
         return outcome.error ? 1 : 0;
     }
+    // No other velmora of this user runs: what earlier runs left behind is nobody's work now.
+    WorkJournal::removeLeftovers();
+    PrivateTempDirectory::recordFoldersInJournal();
 
     QApplication application(argc, argv);
+    TerminationSignals terminationSignals;
     QApplication::setApplicationName(QStringLiteral("velmora"));
     QApplication::setOrganizationDomain(QStringLiteral("velmora.com"));
     QApplication::setDesktopFileName(QStringLiteral("com.velmora.pro"));
@@ -64,6 +98,7 @@ int main(int argc, char* argv[]) {
     AppCoordinator coordinator(
         {.scheduler = scheduler, .platform = platform, .isBackgroundLoginLaunch = request.backgroundLogin});
     QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application, &QApplication::quit);
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &application, &QApplication::quit);
     const auto dropMonitor =
         MenuBarDropMonitor::forCoordinator(coordinator, DefaultsStore(), DragWatcher::forCurrentSession());
     AppCoordinator::LaunchHooks launchHooks;
@@ -79,5 +114,8 @@ int main(int argc, char* argv[]) {
     coordinator.setLaunchHooks(std::move(launchHooks));
     coordinatorReady = &coordinator;
     if (const std::optional<QString> error = coordinator.start(request)) printError(*error);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The coordinator and the main window's model cancel their work and wait for it as they go.
+    limitTeardown();
+    return status;
 }

@@ -14,6 +14,13 @@ public:
     // Creates <base>/<relativeFolder> (0700 for every level below the base) and returns its path.
     static std::optional<QString> makeFolder(const QString& relativeFolder);
 
+    // Whether path is a directory of ours with mode 0700, checked with lstat: a link never counts.
+    static bool isPrivate(const QString& path);
+
+    // From now on every folder made here is named in a work journal record that this process holds
+    // until it exits: previews stay while velmora runs, and the next start removes what it left.
+    static void recordFoldersInJournal();
+
     // Tests point the base at a folder of their own; an empty path restores the system default.
     static void setSystemTempPathForTesting(const QString& path);
 };
