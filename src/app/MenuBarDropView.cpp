@@ -71,17 +71,20 @@ QStringList MenuBarDropView::droppedPaths(const QMimeData* data) {
 }
 
 void MenuBarDropView::dragEnterEvent(QDragEnterEvent* event) {
-    if (droppedPaths(event->mimeData()).isEmpty()) return;
-    event->acceptProposedAction();
+    if (droppedPaths(event->mimeData()).isEmpty() || !DropIntake::acceptAsCopy(event)) return;
     Q_EMIT targetChanged(true);
+}
+
+void MenuBarDropView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!droppedPaths(event->mimeData()).isEmpty()) DropIntake::acceptAsCopy(event);
 }
 
 void MenuBarDropView::dragLeaveEvent(QDragLeaveEvent*) { Q_EMIT targetChanged(false); }
 
 void MenuBarDropView::dropEvent(QDropEvent* event) {
     const QStringList paths = droppedPaths(event->mimeData());
-    event->acceptProposedAction();
-    if (!paths.isEmpty()) Q_EMIT filesDropped(paths);
+    if (paths.isEmpty() || !DropIntake::acceptAsCopy(event)) return;
+    Q_EMIT filesDropped(paths);
 }
 
 void MenuBarDropView::paintEvent(QPaintEvent*) {

@@ -59,6 +59,16 @@ void DropIntake::route(const QStringList& paths, DropIntent intent, MainViewMode
     }
 }
 
+bool DropIntake::acceptAsCopy(QDropEvent* event) {
+    if (!event->possibleActions().testFlag(Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
 bool DropIntake::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::DragEnter:
@@ -67,16 +77,16 @@ bool DropIntake::eventFilter(QObject* watched, QEvent* event) {
             if (localFilePaths(drag->mimeData()).isEmpty()) {
                 drag->ignore();
             } else {
-                drag->acceptProposedAction();
+                acceptAsCopy(drag);
             }
             return true;
         }
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            if (handleDrop(drop->mimeData(), m_intent, m_model)) {
-                drop->acceptProposedAction();
-            } else {
+            if (localFilePaths(drop->mimeData()).isEmpty() || !acceptAsCopy(drop)) {
                 drop->ignore();
+            } else {
+                handleDrop(drop->mimeData(), m_intent, m_model);
             }
             return true;
         }

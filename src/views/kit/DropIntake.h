@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class MainViewModel;
+class QDropEvent;
 class QMimeData;
 class QWidget;
 
@@ -27,6 +28,10 @@ public:
     // Takes the drop: false (and nothing happens) without a local file; otherwise the paths go to the
     // intent's operation. Split extraction takes exactly one file and alerts on more.
     static bool handleDrop(const QMimeData* data, DropIntent intent, MainViewModel& model);
+
+    // Takes a drag or drop as a copy, whatever the source proposes: a source told "moved" may delete
+    // the user's originals. False, and the event refused, when the source does not offer a copy.
+    static bool acceptAsCopy(QDropEvent* event);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
