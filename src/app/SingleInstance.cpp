@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalServer>
@@ -28,10 +27,10 @@ QByteArray reply(const std::optional<QString>& error) {
 
 }  // namespace
 
-QString SingleInstance::standardRuntimeDirectory() {
+std::optional<QString> SingleInstance::standardRuntimeDirectory() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime;
-    return PrivateTempDirectory::base().value_or(QDir::tempPath());
+    if (!runtime.isEmpty() && PrivateTempDirectory::isPrivate(runtime)) return runtime;
+    return PrivateTempDirectory::base();
 }
 
 SingleInstance::SingleInstance(QString runtimeDirectory, QObject* parent)
@@ -51,6 +50,7 @@ QString SingleInstance::serverName() const {
 bool SingleInstance::tryClaim() { return m_lock.tryLock(0); }
 
 SingleInstance::Outcome SingleInstance::claimOrForward(const LaunchRequest& request) {
+    if (request.encoded().size() >= kMaxRequestBytes) return {.error = QStringLiteral(u"请求过长。")};
     const QDeadlineTimer deadline(kClaimWindowMs);
     while (true) {
         if (tryClaim()) return {.isPrimary = true, .error = std::nullopt};
@@ -90,8 +90,13 @@ bool SingleInstance::listen(Handler handler) {
 
 void SingleInstance::serve(QLocalSocket* socket) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    // The buffer stops at the cap, so an endless request costs no more than that.
+    socket->setReadBufferSize(kMaxRequestBytes);
     const auto readRequest = [this, socket] {
-        if (!socket->canReadLine()) return;
+        if (!socket->canReadLine()) {
+            if (socket->bytesAvailable() >= kMaxRequestBytes) socket->abort();
+            return;
+        }
         const std::optional<LaunchRequest> request = LaunchRequest::decoded(socket->readLine());
         const std::optional<QString> error =
             request ? m_handler(*request) : std::optional<QString>(QStringLiteral(u"无法读取启动请求。"));

@@ -28,10 +28,12 @@ public:
         std::optional<QString> error;
     };
 
-    // $XDG_RUNTIME_DIR, else the private temporary base.
-    static QString standardRuntimeDirectory();
+    // Where the lock and the socket live: $XDG_RUNTIME_DIR, else the private temporary base, each
+    // only when it is a folder of this user's that nobody else may enter. Nothing when neither is:
+    // another user could then take the socket and receive every launch's request.
+    static std::optional<QString> standardRuntimeDirectory();
 
-    explicit SingleInstance(QString runtimeDirectory = standardRuntimeDirectory(), QObject* parent = nullptr);
+    explicit SingleInstance(QString runtimeDirectory, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Becomes the primary when no other one runs; asks nothing of a running one.
@@ -42,10 +44,12 @@ public:
     Outcome claimOrForward(const LaunchRequest& request);
 
     // The primary's server; requests are handed to `handler` on this object's thread. False when the
-    // socket could not be opened.
+    // socket could not be opened. A request longer than kMaxRequestBytes drops its connection.
     bool listen(Handler handler);
 
     QString serverName() const;
+
+    static constexpr qint64 kMaxRequestBytes = 1024 * 1024;
 
 private:
     std::optional<std::optional<QString>> forward(const LaunchRequest& request) const;
