@@ -3,6 +3,7 @@
 #include "app/ActionUrl.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +16,9 @@ const QString kBackgroundLogin = QStringLiteral("--background-login");
 const QString kServiceExtract = QStringLiteral("--service-extract");
 const QString kServiceCompress = QStringLiteral("--service-compress");
 
+const QStringList kKnownActions = {QStringLiteral("extract"), QStringLiteral("compress"),
+                                   QStringLiteral("preview")};
+
 const QStringList kVerbNames = {QStringLiteral("open"), QStringLiteral("activate"),
                                 QStringLiteral("service-extract"), QStringLiteral("service-compress")};
 
@@ -24,23 +28,85 @@ bool isOtherUrl(const QString& argument) {
     return pattern.match(argument).hasMatch();
 }
 
+// A dangling link is still an item to compress.
+bool existsOnDisk(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+std::optional<QString> missingPath(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (!existsOnDisk(path)) return QStringLiteral(u"找不到文件：") + path;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> actionUrlProblem(const QString& text) {
+    const std::optional<ActionUrl> url = ActionUrl::read(text);
+    if (!url) return QStringLiteral(u"无法读取链接：") + text;
+    if (!kKnownActions.contains(url->action)) return QStringLiteral(u"未知操作：") + url->action;
+    return missingPath(url->paths);
+}
+
 }  // namespace
 
 LaunchRequest LaunchRequest::fromCommandLine(const QStringList& arguments, const QString& cwd) {
     LaunchRequest request{.arguments = {}, .cwd = cwd};
+    bool optionsEnded = false;
     for (const QString& argument : arguments) {
-        if (argument == kBackgroundLogin) {
+        if (optionsEnded) {
+            request.arguments.append(argument);
+        } else if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            request.helpRequested = true;
+        } else if (argument == kBackgroundLogin) {
             request.backgroundLogin = true;
         } else if (argument == kServiceExtract) {
             request.verb = Verb::serviceExtract;
         } else if (argument == kServiceCompress) {
             request.verb = Verb::serviceCompress;
+        } else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            if (request.unknownOption.isEmpty()) request.unknownOption = argument;
         } else {
             request.arguments.append(argument);
         }
     }
     if (request.verb == Verb::activate && !request.arguments.isEmpty()) request.verb = Verb::open;
     return request;
+}
+
+std::optional<QString> LaunchRequest::problem() const {
+    if (!unknownOption.isEmpty()) return QStringLiteral(u"未知选项：") + unknownOption;
+    const QDir base(cwd);
+    for (const QString& argument : arguments) {
+        if (argument.isEmpty()) continue;
+        std::optional<QString> problem;
+        if (ActionUrl::hasActionScheme(argument)) {
+            problem = actionUrlProblem(argument);
+        } else if (argument.startsWith(QLatin1String("file:"))) {
+            const QUrl url(argument);
+            problem = url.isLocalFile() ? missingPath({url.toLocalFile()})
+                                        : QStringLiteral(u"无法读取链接：") + argument;
+        } else if (isOtherUrl(argument)) {
+            problem = QStringLiteral(u"不支持的链接：") + argument;
+        } else {
+            problem = missingPath({base.absoluteFilePath(argument)});
+        }
+        if (problem) return problem;
+    }
+    if (verb == Verb::serviceExtract && arguments.isEmpty()) return QStringLiteral(u"没有找到可解压的文件。");
+    if (verb == Verb::serviceCompress && arguments.isEmpty()) return QStringLiteral(u"没有找到可压缩的文件。");
+    return std::nullopt;
+}
+
+QString LaunchRequest::usage() {
+    return QStringLiteral(
+        u"用法：velmora [文件或 velmora:// 链接...]\n"
+        u"      velmora --service-extract 压缩包...   解压\n"
+        u"      velmora --service-compress 文件...    压缩为 ZIP\n"
+        u"      velmora --background-login            登录时在后台启动\n"
+        u"已在运行时，请求交给正在运行的 velmora；成功时退出码为 0，否则为 1，原因写在标准错误上。\n");
 }
 
 QByteArray LaunchRequest::encoded() const {

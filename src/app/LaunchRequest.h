@@ -16,9 +16,19 @@ struct LaunchRequest {
     QString cwd;
     // Started by the login autostart entry: a later launch of that kind has nothing to ask.
     bool backgroundLogin = false;
+    // Read from the command line only, never sent: `--help`, and an option velmora does not know.
+    bool helpRequested = false;
+    QString unknownOption = {};
 
-    // `velmora [--background-login] [--service-extract|--service-compress] [FILE|URL...]`
+    // `velmora [--background-login] [--service-extract|--service-compress] [--] [FILE|URL...]`
     static LaunchRequest fromCommandLine(const QStringList& arguments, const QString& cwd);
+
+    // Why the command line cannot be served (an unknown option, link or action, a file that does not
+    // exist), so that the launch starts nothing; nothing when it can.
+    std::optional<QString> problem() const;
+
+    // What `velmora --help` prints.
+    static QString usage();
 
     QByteArray encoded() const;
     static std::optional<LaunchRequest> decoded(const QByteArray& bytes);
