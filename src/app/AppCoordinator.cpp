@@ -3,6 +3,7 @@
 #include "app/ActionUrl.h"
 #include "app/ExternalOperationProgressWindowController.h"
 #include "app/OutsideOperationPlan.h"
+#include "app/QuitController.h"
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/StatusMenu.h"
@@ -18,6 +19,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QSystemTrayIcon>
 #include <cmath>
 
 namespace {
@@ -27,7 +29,6 @@ constexpr int kSystemIntegrationDelayMs = 800;
 constexpr int kSuppressionDelayMs = 1200;
 constexpr int kSuccessCloseDelayMs = 1200;
 constexpr int kFailureCloseDelayMs = 2800;
-constexpr int kHideDelaysMs[] = {0, 80, 250, 600};
 
 // "a.zip, b.txt"
 QString namesOf(const QStringList& paths) {
@@ -54,7 +55,20 @@ AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
       m_previewWindowOpener(environment.makePreviewWindowOpener(
           {m_archivePreviewService, m_archiveService, m_settingsStore, m_passwordBookStore, m_platform})),
       m_isBackgroundLoginLaunch(environment.isBackgroundLoginLaunch),
-      m_runner(this, environment.workerPool) {}
+      m_quitController(std::make_unique<QuitController>(QuitController::Hooks{
+          .isTrayAvailable = environment.isSystemTrayAvailable,
+          .isWorkRunning = [this] { return isWorkRunning(); },
+          .revealMainWindow =
+              [this] {
+                  revealMainWorkbenchWindow();
+                  return m_mainWorkbenchWindow.data();
+              },
+      })),
+      m_runner(this, environment.workerPool) {
+    connect(m_quitController.get(), &QuitController::quitRequested, this, &AppCoordinator::quitRequested);
+}
+
+bool AppCoordinator::defaultSystemTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 AppCoordinator::~AppCoordinator() {
     for (const CancellationToken& token : std::as_const(m_runningTokens)) token.cancel();
@@ -82,17 +96,13 @@ void AppCoordinator::startDeferredLaunchWork(const AppSettings& settings) {
 
 bool AppCoordinator::shouldOpenUntitledWindow() const {
     if (m_isBackgroundLoginLaunch || m_suppressUntitledMainWindowForExternalOpen) return false;
+    if (m_shouldHideMainWorkbenchForPreviewOnlyOpen) return false;
     if (m_isPreviewOnlyExternalOpen && !m_hasPresentedMainWorkbenchWindow)
         return isMainWorkbenchWindowVisible();
     return true;
 }
 
-void AppCoordinator::handleReopen() {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    const bool hasVisibleWindows = std::any_of(windows.begin(), windows.end(),
-                                               [](const QWidget* window) { return window->isVisible(); });
-    if (!hasVisibleWindows) revealMainWorkbenchWindow();
-}
+void AppCoordinator::handleReopen() { revealMainWorkbenchWindow(); }
 
 // ---- Main window
 
@@ -122,9 +132,9 @@ void AppCoordinator::configureMainWorkbenchWindow(QWidget* window) {
 
 bool AppCoordinator::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_mainWorkbenchWindow || event->type() != QEvent::Close) return false;
-    // The window outlives its close button: only the tray's quit ends the process.
+    // The window outlives its close button; without a tray, closing the last window quits.
     event->ignore();
-    m_mainWorkbenchWindow->hide();
+    if (m_quitController->mainWindowMayHide(m_mainWorkbenchWindow)) m_mainWorkbenchWindow->hide();
     return true;
 }
 
@@ -142,16 +152,6 @@ void AppCoordinator::revealMainWorkbenchWindow() {
     m_mainWorkbenchWindow->showNormal();
     m_mainWorkbenchWindow->raise();
     m_mainWorkbenchWindow->activateWindow();
-}
-
-void AppCoordinator::hideMainWorkbenchWindow() {
-    if (m_mainWorkbenchWindow) m_mainWorkbenchWindow->hide();
-}
-
-// The window system may still be mapping a window that was just asked to show, so ask again.
-void AppCoordinator::hideMainWorkbenchWindowSoon() {
-    for (const int delay : kHideDelaysMs)
-        m_scheduler.schedule(delay, this, [this] { hideMainWorkbenchWindow(); });
 }
 
 void AppCoordinator::openSettingsWindow() {
@@ -369,8 +369,9 @@ void AppCoordinator::showProgressWindow(quint64 run, const QString& title, const
         m_progressWindowController = std::make_unique<ExternalOperationProgressWindowController>();
     m_progressWindowRun = run;
     m_progressWindowController->onCancel = m_externalOperationCancelHandler;
+    // A main window the user has open stays; one that is not open is not opened by the launch.
+    if (!isMainWorkbenchWindowVisible()) m_shouldHideMainWorkbenchForPreviewOnlyOpen = true;
     m_progressWindowController->show(title, message);
-    hideMainWorkbenchWindowSoon();
 }
 
 void AppCoordinator::finishProgressWindow(quint64 run, const QString& title, const QString& message,
@@ -400,6 +401,15 @@ void AppCoordinator::configureMenuBarStatusItem() {
     connect(m_statusMenu.get(), &StatusMenu::chooseArchivesRequested, this, &AppCoordinator::chooseArchives);
     connect(m_statusMenu.get(), &StatusMenu::chooseFilesRequested, this, &AppCoordinator::chooseFiles);
     connect(m_statusMenu.get(), &StatusMenu::quitRequested, this, &AppCoordinator::quitRequested);
+    connect(m_statusMenu.get(), &StatusMenu::showMainWindowRequested, this,
+            &AppCoordinator::revealMainWorkbenchWindow);
+}
+
+bool AppCoordinator::isWorkRunning() const {
+    if (!m_runningTokens.isEmpty()) return true;
+    const QList<ArchiveTask>& tasks = m_workbenchStore.tasks();
+    return std::any_of(tasks.begin(), tasks.end(),
+                       [](const ArchiveTask& task) { return task.status == ArchiveActivityStatus::running; });
 }
 
 QString AppCoordinator::statusText() const {

@@ -24,6 +24,7 @@ class ArchiveServiceWorkbenchEngine;
 class ExternalOperationProgressWindowController;
 class MainViewModel;
 class MainWindow;
+class QuitController;
 class Scheduler;
 class StatusMenu;
 class WorkbenchPlatform;
@@ -43,7 +44,10 @@ public:
         PreviewWindowOpenerFactory makePreviewWindowOpener = makeDesktopPreviewWindowOpener;
         // Tests hand in a pool they can wait on.
         QThreadPool* workerPool = nullptr;
+        // Whether the desktop shows the tray icon; without one, closing the last window quits.
+        std::function<bool()> isSystemTrayAvailable = defaultSystemTrayAvailable;
     };
+    static bool defaultSystemTrayAvailable();
 
     // Launch-time work owned elsewhere, started by the launch sequence.
     struct LaunchHooks {
@@ -85,17 +89,15 @@ public:
 
     // Whether a launch shows the main window on its own.
     bool shouldOpenUntitledWindow() const;
-    // A launch without arguments while running: shows the main window when no window is visible.
+    // A launch without arguments while running: shows the main window.
     void handleReopen();
 
-    // Main window. Closing it only hides it.
+    // Main window. Closing it hides it while the tray is there to bring it back.
     void createMainWorkbenchWindow();
     void configureMainWorkbenchWindow(QWidget* window);
     QWidget* mainWorkbenchWindow() const { return m_mainWorkbenchWindow; }
     bool isMainWorkbenchWindowVisible() const;
     void revealMainWorkbenchWindow();
-    void hideMainWorkbenchWindow();
-    void hideMainWorkbenchWindowSoon();
     void openSettingsWindow();
 
     // Outside requests.
@@ -121,6 +123,7 @@ public:
     StatusMenu* statusMenu() const { return m_statusMenu.get(); }
     // The tray menu's status line.
     QString statusText() const;
+    QuitController& quitController() { return *m_quitController; }
 
 Q_SIGNALS:
     void lastMessageChanged();
@@ -149,6 +152,7 @@ private:
     void closeProgressWindow(quint64 run);
     void chooseArchives();
     void chooseFiles();
+    bool isWorkRunning() const;
 
     Scheduler& m_scheduler;
     WorkbenchPlatform& m_platform;
@@ -172,6 +176,7 @@ private:
     std::unique_ptr<MainWindow> m_ownedMainWindow;
     QPointer<QWidget> m_mainWorkbenchWindow;
     std::unique_ptr<StatusMenu> m_statusMenu;
+    std::unique_ptr<QuitController> m_quitController;
 
     // Each outside operation is a run; only the run that showed the progress window last may update,
     // finish or close it, and only the newest run can be cancelled.

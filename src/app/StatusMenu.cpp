@@ -23,6 +23,9 @@ StatusMenu::StatusMenu(StatusText statusText, QObject* parent)
 
     m_trayIcon->setToolTip(QStringLiteral("velmora"));
     m_trayIcon->setContextMenu(m_menu);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger) Q_EMIT showMainWindowRequested();
+    });
     if (QSystemTrayIcon::isSystemTrayAvailable()) m_trayIcon->show();
 }
 

@@ -32,6 +32,8 @@ Q_SIGNALS:
     void chooseArchivesRequested();
     void chooseFilesRequested();
     void quitRequested();
+    // A left click on the tray icon.
+    void showMainWindowRequested();
 
 private:
     QAction* addItem(const QString& title, void (StatusMenu::*signal)(), const QString& shortcut = {});

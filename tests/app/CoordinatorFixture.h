@@ -40,6 +40,7 @@ protected:
     QList<FakePreviewWindowOpener::Call> previewCalls;
     std::unique_ptr<AppCoordinator> coordinator;
     QWidget mainWindow;
+    bool trayAvailable = true;
 
     void SetUp() override { makeCoordinator(false); }
 
@@ -55,6 +56,7 @@ protected:
                     return std::make_unique<FakePreviewWindowOpener>(previewCalls);
                 },
             .workerPool = &pool,
+            .isSystemTrayAvailable = [this] { return trayAvailable; },
         });
     }
 

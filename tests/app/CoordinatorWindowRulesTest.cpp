@@ -2,8 +2,14 @@
 #include "app/LaunchRequest.h"
 #include "app/RequestRouter.h"
 
+#include "app/QuitController.h"
+#include "app/StatusMenu.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 namespace {
@@ -45,7 +51,7 @@ TEST_F(CoordinatorWindowRulesTest, PlainLaunchShowsTheWindowAndCloseOnlyHidesIt)
 TEST_F(CoordinatorWindowRulesTest, ColdStartWithAFileKeepsTheWindowHiddenUntilReopened) {
     const QString text = files.writeFile("notes.txt", "x");
     RequestRouter::routeLaunch(*coordinator, LaunchRequest::fromCommandLine({text}, files.root()));
-    EXPECT_EQ(flagsOf(*coordinator), (Flags{true, false, true, false}));
+    EXPECT_EQ(flagsOf(*coordinator), (Flags{true, true, true, false}));
     EXPECT_FALSE(coordinator->shouldOpenUntitledWindow());
     EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"收到文件：notes.txt"));
 
@@ -56,38 +62,17 @@ TEST_F(CoordinatorWindowRulesTest, ColdStartWithAFileKeepsTheWindowHiddenUntilRe
     // Still a preview-only open that never showed the window: it stays as it is.
     EXPECT_FALSE(coordinator->shouldOpenUntitledWindow());
 
-    // A plain launch while the progress window is up leaves things as they are; once it has
-    // closed, the same launch brings the main window back.
+    // Launching again always brings the main window back, the progress window up or not; the next
+    // outside request leaves it open.
     const LaunchRequest plainLaunch = LaunchRequest::fromCommandLine({}, files.root());
-    RequestRouter::route(*coordinator, plainLaunch);
-    EXPECT_FALSE(mainWindow.isVisible());
-    waitForOperations();
-    scheduler.advance(1200);
-    ASSERT_EQ(coordinator->progressWindowController(), nullptr);
     RequestRouter::route(*coordinator, plainLaunch);
     EXPECT_TRUE(mainWindow.isVisible());
     EXPECT_EQ(flagsOf(*coordinator), (Flags{false, false, false, true}));
-}
-
-TEST_F(CoordinatorWindowRulesTest, MarkingAnOpenRemembersWhetherTheWindowWasShown) {
-    struct Case {
-        bool presented;
-        bool visible;
-        bool expectedHide;
-    };
-    for (const Case c : {Case{false, false, true}, Case{true, false, false}, Case{true, true, false}}) {
-        makeCoordinator(false);
-        if (c.presented) {
-            mainWindow.show();
-            coordinator->configureMainWorkbenchWindow(&mainWindow);
-            if (!c.visible) mainWindow.hide();
-        }
-        coordinator->markExternalOpen();
-        EXPECT_EQ(coordinator->shouldHideMainWorkbenchForPreviewOnlyOpen(), c.expectedHide);
-        EXPECT_TRUE(coordinator->suppressUntitledMainWindowForExternalOpen());
-        EXPECT_TRUE(coordinator->isPreviewOnlyExternalOpen());
-        mainWindow.hide();
-    }
+    waitForOperations();
+    coordinator->compressIncoming({text});
+    EXPECT_TRUE(mainWindow.isVisible());
+    waitForOperations();
+    EXPECT_TRUE(mainWindow.isVisible());
 }
 
 TEST_F(CoordinatorWindowRulesTest, BackgroundLoginHidesTheWindowUntilSettingsAreOpened) {
@@ -192,6 +177,83 @@ TEST_F(CoordinatorWindowRulesTest, ServiceVerbsWithoutFilesReportTheirText) {
                                    LaunchRequest::fromCommandLine({"--service-compress", "http://x/y"}, "/")),
               QStringLiteral(u"没有找到可压缩的文件。"));
     EXPECT_FALSE(coordinator->isPreviewOnlyExternalOpen());
+}
+
+// Without a tray, nothing is left to reach velmora by once its windows are gone.
+TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
+    struct Case {
+        bool tray;
+        bool taskRunning;
+        bool otherWindowOpen;
+        bool quitsAtOnce;
+        bool asks;
+    };
+    const Case cases[] = {
+        {true, false, false, false, false},  // the tray brings it back
+        {false, false, false, true, false},  {false, true, false, false, true},
+        {false, false, true, false, false},  // the other window is the last one now
+    };
+    for (const Case& c : cases) {
+        trayAvailable = c.tray;
+        makeCoordinator(false);
+        QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
+        mainWindow.show();
+        coordinator->configureMainWorkbenchWindow(&mainWindow);
+        QWidget other;
+        if (c.otherWindowOpen) other.show();
+        const QUuid task = QUuid::createUuid();
+        ArchiveTask running;
+        running.id = task;
+        if (c.taskRunning) coordinator->workbenchStore().addTask(running);
+
+        EXPECT_FALSE(mainWindow.close());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(quit.size(), c.quitsAtOnce ? 1 : 0) << c.tray << c.taskRunning << c.otherWindowOpen;
+        EXPECT_EQ(mainWindow.isVisible(), c.quitsAtOnce || c.asks);
+        QMessageBox* question = coordinator->quitController().confirmation();
+        ASSERT_EQ(question != nullptr, c.asks);
+        if (question) {
+            question->reject();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(quit.size(), 0);
+            EXPECT_TRUE(mainWindow.isVisible());
+            EXPECT_FALSE(mainWindow.close());
+            question = coordinator->quitController().confirmation();
+            ASSERT_NE(question, nullptr);
+            for (QAbstractButton* button : question->buttons()) {
+                if (button->text() == QStringLiteral(u"退出")) button->click();
+            }
+            EXPECT_EQ(quit.size(), 1);
+            coordinator->workbenchStore().cancelTask(task);
+        }
+        if (c.otherWindowOpen) {
+            other.close();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(quit.size(), 1);
+        }
+        mainWindow.hide();
+    }
+    trayAvailable = true;
+}
+
+TEST_F(CoordinatorWindowRulesTest, CtrlQQuitsFromAnyWindowAndTheTrayIconShowsTheMainWindow) {
+    makeCoordinator(true);
+    coordinator->start(LaunchRequest::fromCommandLine({"--background-login"}, files.root()));
+    QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
+    QWidget browser;
+    browser.show();
+    QTest::keyClick(&browser, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quit.size(), 1);
+
+    QWidget* window = coordinator->mainWorkbenchWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->isVisible());
+    Q_EMIT coordinator->statusMenu()->trayIcon()->activated(QSystemTrayIcon::Context);
+    EXPECT_FALSE(window->isVisible());
+    Q_EMIT coordinator->statusMenu()->trayIcon()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(window->isVisible());
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quit.size(), 2);
 }
 
 }  // namespace

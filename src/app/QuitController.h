@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QWidget;
+
+// When velmora ends at the user's word. Ctrl+Q quits from every velmora window. Where the desktop
+// shows no tray, nothing would be left to reach velmora by once its windows are gone: closing the last
+// window quits, after asking while work is still running. Windows are watched through an application
+// event filter, so showing and hiding them needs nobody's help.
+class QuitController : public QObject {
+    Q_OBJECT
+
+public:
+    struct Hooks {
+        std::function<bool()> isTrayAvailable;
+        // Work that quitting would stop.
+        std::function<bool()> isWorkRunning;
+        // The window to ask from when the last one closed while work runs.
+        std::function<QWidget*()> revealMainWindow;
+    };
+
+    explicit QuitController(Hooks hooks, QObject* parent = nullptr);
+    ~QuitController() override;
+
+    // The main window's close button: false when the window is to stay open (a question is asked,
+    // or quitting was requested), true when it is only to hide.
+    bool mainWindowMayHide(QWidget* mainWindow);
+
+    // The open question, while one is asked.
+    QMessageBox* confirmation() const { return m_confirmation; }
+
+Q_SIGNALS:
+    void quitRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    static bool isCountedWindow(const QWidget* widget);
+    static bool anyWindowVisible(const QWidget* except = nullptr);
+    void quitUnlessWindowsRemain();
+    void quitOrAsk(QWidget* from);
+
+    Hooks m_hooks;
+    QPointer<QMessageBox> m_confirmation;
+};
