@@ -79,4 +79,27 @@ TEST_F(WorkJournalTest, WorkStillRunningKeepsItsPathsAndAFinishedRecordLeavesNot
     EXPECT_TRUE(QFileInfo::exists(hidden));
 }
 
+// Previews must stay while their velmora runs, and nothing of a run that ended may stay after the next
+// start, whether it was killed or quit.
+TEST_F(WorkJournalTest, TemporaryFoldersStayWithTheirProcessAndGoAtTheNextStart) {
+    QString preview;
+    int status = 0;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        PrivateTempDirectory::recordFoldersInJournal();
+        const std::optional<QString> folder = PrivateTempDirectory::makeFolder("velmoraPreviews/A");
+        if (!folder || !QFile(*folder + "/a.txt").open(QIODevice::WriteOnly)) ::_exit(1);
+        WorkJournal::removeLeftovers();
+        ::_exit(QFileInfo::exists(*folder + "/a.txt") ? 0 : 2);
+    }
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const QString folder = *PrivateTempDirectory::base() + "/velmoraPreviews/A";
+    EXPECT_TRUE(QFileInfo::exists(folder));
+    EXPECT_EQ(WorkJournal::removeLeftovers(), 1);
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
 }  // namespace
+

@@ -1,0 +1,172 @@
+// How a real velmora process starts and ends: the command line's answers, who may own its socket,
+// and what a terminated or killed run leaves behind.
+
+#include "app/TwoProcessFixture.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QLocalSocket>
+#include <QUrl>
+
+namespace {
+
+using ProcessLifecycleTest = TwoProcessTest;
+
+// Live processes whose command line names the text; zombies count as gone.
+QList<qint64> processesNaming(const QString& text) {
+    QList<qint64> found;
+    const QByteArray needle = QFile::encodeName(text);
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid) continue;
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        QFile stat("/proc/" + entry + "/stat");
+        if (!cmdline.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray state = stat.readAll();
+        const qsizetype close = state.lastIndexOf(')');
+        if (close < 0 || state.mid(close + 2, 1) == "Z") continue;
+        if (cmdline.readAll().contains(needle)) found.append(pid);
+    }
+    return found;
+}
+
+bool waitFor(const std::function<bool()>& condition, int milliseconds) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+// Every file and folder below root, hidden ones included.
+QStringList entriesBelow(const QString& root) {
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) entries.append(QDir(root).relativeFilePath(it.next()));
+    return entries;
+}
+
+constexpr qint64 kSourceBytes = 8000000;
+
+// What the extraction has written so far, wherever below the folder it is.
+qint64 extractedBytes(const QString& folder) {
+    qint64 bytes = 0;
+    QDirIterator it(folder, {"big.bin"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) bytes += QFileInfo(it.next()).size();
+    return bytes;
+}
+
+TEST_F(ProcessLifecycleTest, CommandLineProblemsExitOneAndStartNothing) {
+    const QString report = home.writeFile("report.txt", "r");
+    const QByteArray encoded = QUrl::toPercentEncoding(report);
+    const struct {
+        QStringList arguments;
+        QString reason;
+    } cases[] = {
+        {{"--bogus"}, QStringLiteral(u"未知选项：--bogus")},
+        {{report, "-x"}, QStringLiteral(u"未知选项：-x")},
+        {{"velmora://shred?path=" + encoded}, QStringLiteral(u"未知操作：shred")},
+        {{"missing.zip"}, QStringLiteral(u"找不到文件：") + home.path("missing.zip")},
+        {{"velmora://compress?path=%2Fno%2Fsuch"}, QStringLiteral(u"找不到文件：/no/such")},
+        {{"https://example.com/a.zip"}, QStringLiteral(u"不支持的链接：https://example.com/a.zip")},
+        {{"--service-compress"}, QStringLiteral(u"没有找到可压缩的文件。")},
+    };
+    // Without a primary nothing starts either: no lock is taken.
+    for (const bool primaryRuns : {false, true}) {
+        if (primaryRuns) startPrimary();
+        for (const auto& c : cases) {
+            const Result result = launch(c.arguments);
+            EXPECT_EQ(result.exitCode, 1) << c.arguments.join(' ').toStdString();
+            EXPECT_EQ(result.standardError.trimmed(), c.reason);
+            EXPECT_EQ(lockOwner() > 0, primaryRuns);
+        }
+    }
+    const Result help = launch({"--help", "--bogus"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.standardOutput.startsWith(QStringLiteral(u"用法：velmora"))) << help.standardOutput.toStdString();
+    // A name that begins with "-" is a file after "--".
+    const QString dashed = home.writeFile("-notes", "n");
+    EXPECT_EQ(launch({"--", dashed}).exitCode, 0);
+    EXPECT_TRUE(waitForFile(home.path("-notes.zip")));
+    EXPECT_FALSE(QFileInfo::exists(report + ".zip"));
+    EXPECT_EQ(primaries.back()->state(), QProcess::Running);
+}
+
+// Another local user could prepare the shared temporary folder and receive every launch's request.
+TEST_F(ProcessLifecycleTest, SocketLivesOnlyInAFolderNobodyElseMayEnter) {
+    const QString elsewhere = home.makeFolder("elsewhere");
+    const QString base = home.path(QStringLiteral("tmp/velmora-%1").arg(::getuid()));
+    ASSERT_TRUE(QFile::link(elsewhere, base));
+    QProcessEnvironment env = environment();
+    env.remove("XDG_RUNTIME_DIR");
+    const Result refused = launch({}, env);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.standardError.contains(QStringLiteral(u"velmora 无法启动"))) << refused.standardError.toStdString();
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+
+    // A runtime folder others may enter is passed over for the private temporary base.
+    ASSERT_TRUE(QFile::remove(base));
+    QFile::setPermissions(home.path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                QFile::ReadOther | QFile::ExeOther);
+    QProcess primary;
+    primary.setProcessEnvironment(environment());
+    primary.start(VELMORA_EXECUTABLE, QStringList{});
+    const QString lock = base + QStringLiteral("/velmora-%1.lock").arg(::getuid());
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(lock); }, 30000));
+    EXPECT_FALSE(QFileInfo::exists(lockPath()));
+    primary.kill();
+    primary.waitForFinished();
+}
+
+TEST_F(ProcessLifecycleTest, AnOversizedRequestDropsItsConnection) {
+    QProcess& primary = startPrimary();
+    ASSERT_EQ(launch({}).exitCode, 0);  // listening now
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    ASSERT_TRUE(socket.waitForConnected(10000));
+    const QByteArray chunk(64 * 1024, 'a');
+    for (int i = 0; i < 32 && socket.state() == QLocalSocket::ConnectedState; ++i) {
+        socket.write(chunk);
+        socket.waitForBytesWritten(1000);
+    }
+    EXPECT_TRUE(socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(30000));
+    EXPECT_EQ(primary.state(), QProcess::Running);
+    EXPECT_EQ(launch({}).exitCode, 0);
+}
+
+// A logout's SIGTERM ends the work in order and leaves nothing; a SIGKILL takes the tools with it.
+TEST_F(ProcessLifecycleTest, AnEndedVelmoraLeavesNoToolAndTheNextStartLeavesNothing) {
+    const QString data = home.makeFolder("data");
+    const QString archive = data + "/big.7z";
+    // PPMd decodes random bytes slowly, so the extraction is still running when the signal comes.
+    home.writeFile("source/big.bin", QByteArray());
+    runTool("/bin/sh", {"-c", QStringLiteral("head -c %1 /dev/urandom > source/big.bin").arg(kSourceBytes)},
+            home.root());
+    runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd:mem=16m:o=2", archive, "big.bin"}, home.path("source"));
+    const QString tempBase = home.path(QStringLiteral("tmp/velmora-%1").arg(::getuid()));
+
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        QProcess& primary = startPrimary({"velmora://extract?path=" + QUrl::toPercentEncoding(archive)});
+        ASSERT_TRUE(waitFor([&] { return !processesNaming(archive).isEmpty(); }, 60000));
+        ::kill(static_cast<pid_t>(primary.processId()), signal);
+        ASSERT_TRUE(primary.waitForFinished(30000));
+        EXPECT_TRUE(waitFor([&] { return processesNaming(archive).isEmpty(); }, 20000)) << signal;
+        // An orphaned tool would have written the whole file before it went.
+        EXPECT_LT(extractedBytes(data), kSourceBytes) << signal;
+        QProcess& next = startPrimary();
+        ASSERT_EQ(launch({}).exitCode, 0);  // the start's clean-up comes before it listens
+        if (signal == SIGTERM) {
+            EXPECT_EQ(primary.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(entriesBelow(data), QStringList{"big.7z"});
+        }
+        EXPECT_TRUE(entriesBelow(tempBase).isEmpty()) << entriesBelow(tempBase).join(' ').toStdString();
+        next.kill();
+        next.waitForFinished();
+        QDir(data + "/big").removeRecursively();
+    }
+}
+
+}  // namespace
