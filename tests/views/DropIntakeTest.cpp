@@ -1,8 +1,11 @@
 #include "viewmodels/WorkbenchFixture.h"
 #include "views/kit/DropIntake.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QWidget>
 
 namespace {
 
@@ -80,4 +83,47 @@ TEST_F(DropIntakeTest, EachIntentReachesItsOperation) {
     settle();
 }
 
+// A source told "moved" may delete the originals: every drop is taken as a copy, or not at all.
+TEST_F(DropIntakeTest, DropsAreTakenAsCopiesOnly) {
+    const QString plain = files.writeFile("notes.txt", "n");
+    QWidget target;
+    DropIntake::install(&target, DropIntent::compress, model());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(plain)});
+    const struct {
+        Qt::DropActions offered;
+        Qt::DropAction proposed;
+        bool accepted;
+    } cases[] = {
+        {Qt::CopyAction | Qt::MoveAction, Qt::MoveAction, true},
+        {Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::LinkAction, true},
+        {Qt::CopyAction, Qt::CopyAction, true},
+        {Qt::MoveAction, Qt::MoveAction, false},
+    };
+    for (const auto& c : cases) {
+        for (const QEvent::Type type : {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop}) {
+            std::unique_ptr<QDropEvent> event;
+            if (type == QEvent::DragEnter) {
+                event = std::make_unique<QDragEnterEvent>(QPoint(1, 1), c.offered, &data, Qt::LeftButton,
+                                                          Qt::NoModifier);
+            } else if (type == QEvent::DragMove) {
+                event = std::make_unique<QDragMoveEvent>(QPoint(1, 1), c.offered, &data, Qt::LeftButton,
+                                                         Qt::NoModifier);
+            } else {
+                event = std::make_unique<QDropEvent>(QPointF(1, 1), c.offered, &data, Qt::LeftButton,
+                                                     Qt::NoModifier);
+            }
+            event->setDropAction(c.proposed);
+            QApplication::sendEvent(&target, event.get());
+            EXPECT_EQ(event->isAccepted(), c.accepted) << int(c.offered) << " " << type;
+            if (c.accepted) {
+                EXPECT_EQ(event->dropAction(), Qt::CopyAction);
+            }
+        }
+    }
+    EXPECT_TRUE(model().selectedFilesForCompression().contains(plain));
+    settle();
+}
+
 }  // namespace
+
