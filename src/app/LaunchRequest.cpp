@@ -96,7 +96,8 @@ std::optional<QString> LaunchRequest::problem() const {
         if (problem) return problem;
     }
     if (verb == Verb::serviceExtract && arguments.isEmpty()) return QStringLiteral(u"没有找到可解压的文件。");
-    if (verb == Verb::serviceCompress && arguments.isEmpty()) return QStringLiteral(u"没有找到可压缩的文件。");
+    if (verb == Verb::serviceCompress && arguments.isEmpty())
+        return QStringLiteral(u"没有找到可压缩的文件。");
     return std::nullopt;
 }
 

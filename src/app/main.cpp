@@ -59,7 +59,8 @@ int main(int argc, char* argv[]) {
     // Settle who is primary before any GUI starts, so a forwarding launch ends quickly.
     const std::optional<QString> runtimeDirectory = SingleInstance::standardRuntimeDirectory();
     if (!runtimeDirectory) {
-        printError(QStringLiteral(u"找不到只属于当前用户的运行目录（XDG_RUNTIME_DIR 或临时文件夹），velmora 无法启动。"));
+        printError(QStringLiteral(
+            u"找不到只属于当前用户的运行目录（XDG_RUNTIME_DIR 或临时文件夹），velmora 无法启动。"));
         return 1;
     }
     SingleInstance instance(*runtimeDirectory);

@@ -5,9 +5,9 @@
 #include "app/QuitController.h"
 #include "app/StatusMenu.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -190,7 +190,8 @@ TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
     };
     const Case cases[] = {
         {true, false, false, false, false},  // the tray brings it back
-        {false, false, false, true, false},  {false, true, false, false, true},
+        {false, false, false, true, false},
+        {false, true, false, false, true},
         {false, false, true, false, false},  // the other window is the last one now
     };
     for (const Case& c : cases) {

@@ -86,7 +86,8 @@ TEST_F(ProcessLifecycleTest, CommandLineProblemsExitOneAndStartNothing) {
     }
     const Result help = launch({"--help", "--bogus"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.standardOutput.startsWith(QStringLiteral(u"用法：velmora"))) << help.standardOutput.toStdString();
+    EXPECT_TRUE(help.standardOutput.startsWith(QStringLiteral(u"用法：velmora")))
+        << help.standardOutput.toStdString();
     // A name that begins with "-" is a file after "--".
     const QString dashed = home.writeFile("-notes", "n");
     EXPECT_EQ(launch({"--", dashed}).exitCode, 0);
@@ -104,7 +105,8 @@ TEST_F(ProcessLifecycleTest, SocketLivesOnlyInAFolderNobodyElseMayEnter) {
     env.remove("XDG_RUNTIME_DIR");
     const Result refused = launch({}, env);
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.standardError.contains(QStringLiteral(u"velmora 无法启动"))) << refused.standardError.toStdString();
+    EXPECT_TRUE(refused.standardError.contains(QStringLiteral(u"velmora 无法启动")))
+        << refused.standardError.toStdString();
     EXPECT_TRUE(QDir(elsewhere).isEmpty());
 
     // A runtime folder others may enter is passed over for the private temporary base.

@@ -13,7 +13,6 @@
 
 // Real velmora processes, each with its own home, runtime, state and temporary folders.
 
-
 // The primary writes its outputs on its own time.
 inline bool waitForFile(const QString& path) {
     const QDeadlineTimer deadline(60000);

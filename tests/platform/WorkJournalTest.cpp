@@ -102,4 +102,3 @@ TEST_F(WorkJournalTest, TemporaryFoldersStayWithTheirProcessAndGoAtTheNextStart)
 }
 
 }  // namespace
-

@@ -126,4 +126,3 @@ TEST_F(DropIntakeTest, DropsAreTakenAsCopiesOnly) {
 }
 
 }  // namespace
-

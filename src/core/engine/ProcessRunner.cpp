@@ -221,7 +221,8 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
     const int forkError = errno;
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     report.write.reset();
-    const std::optional<int> failure = pid < 0 ? std::optional<int>(forkError) : childFailure(report.read.get());
+    const std::optional<int> failure =
+        pid < 0 ? std::optional<int>(forkError) : childFailure(report.read.get());
     if (failure) {
         if (pid > 0) reap(pid);
         throw ProcessRunnerError::launchFailed(QFileInfo(executable).fileName(),
