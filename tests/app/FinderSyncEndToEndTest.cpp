@@ -16,7 +16,8 @@ namespace {
 class FinderSyncEndToEndTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_home.makeFolder("run");
+        // As the session sets it up: only its user may enter.
+        QFile::setPermissions(m_home.makeFolder("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         m_home.makeFolder("config");
     }
 
