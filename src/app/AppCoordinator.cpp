@@ -26,7 +26,7 @@ constexpr int kDragWatcherDelayMs = 1000;
 constexpr int kSystemIntegrationDelayMs = 800;
 constexpr int kSuppressionDelayMs = 1200;
 constexpr int kSuccessCloseDelayMs = 1200;
-constexpr int kFailureCloseDelayMs = 2800;
+constexpr int kCancelledCloseDelayMs = 2800;
 constexpr int kHideDelaysMs[] = {0, 80, 250, 600};
 
 // "a.zip, b.txt"
@@ -344,15 +344,17 @@ void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<Operatio
         text += SourceTrash::untrashedNotice(outcome.value().untrashed);
         setLastMessage(text);
         finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
-                             text, false);
+                             text, RunEnding::succeeded);
         m_platform.revealInFileManager(OutsideOperationPlan::uniqueInOrder(outputs));
     } catch (const CancellationError&) {
         setLastMessage(QStringLiteral(u"任务已取消"));
-        finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"), true);
+        finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"),
+                             RunEnding::cancelled);
     } catch (const std::exception& error) {
-        setLastMessage(errorText(error));
-        const QString title = extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败");
-        finishProgressWindow(run, title, title, true);
+        const QString reason = errorText(error);
+        setLastMessage(reason);
+        finishProgressWindow(run, extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败"),
+                             reason, RunEnding::failed);
     }
     Q_EMIT externalOperationFinished();
 }
@@ -374,12 +376,13 @@ void AppCoordinator::showProgressWindow(quint64 run, const QString& title, const
 }
 
 void AppCoordinator::finishProgressWindow(quint64 run, const QString& title, const QString& message,
-                                          bool isError) {
+                                          RunEnding ending) {
     if (run == m_cancellableRun) m_externalOperationCancelHandler = nullptr;
     if (run != m_progressWindowRun || !m_progressWindowController) return;
     m_progressWindowController->onCancel = nullptr;
-    m_progressWindowController->finish(title, message, isError);
-    m_scheduler.schedule(isError ? kFailureCloseDelayMs : kSuccessCloseDelayMs, this,
+    m_progressWindowController->finish(title, message, ending != RunEnding::succeeded);
+    if (ending == RunEnding::failed) return;
+    m_scheduler.schedule(ending == RunEnding::cancelled ? kCancelledCloseDelayMs : kSuccessCloseDelayMs, this,
                          [this, run] { closeProgressWindow(run); });
 }
 

@@ -129,8 +129,12 @@ void MainViewModel::setSettings(const AppSettings& value) {
 void MainViewModel::setIsWorking(bool value) {
     publish(m_isWorking, value, &MainViewModel::isWorkingChanged);
 }
-void MainViewModel::setStatusMessage(const std::optional<QString>& value) {
-    publish(m_statusMessage, value, &MainViewModel::statusMessageChanged);
+void MainViewModel::setStatusMessage(const std::optional<QString>& value, StatusKind kind) {
+    if (m_statusMessage == value && m_statusKind == kind) return;
+    m_statusMessage = value;
+    m_statusKind = kind;
+    Q_EMIT statusMessageChanged();
+    Q_EMIT changed();
 }
 void MainViewModel::setAlertMessage(const std::optional<QString>& value) {
     publish(m_alertMessage, value, &MainViewModel::alertMessageChanged);
@@ -161,9 +165,9 @@ void MainViewModel::beginWork(const QString& statusText) {
     setStatusMessage(statusText);
 }
 
-void MainViewModel::endWork(const QString& statusText) {
+void MainViewModel::endWork(const QString& statusText, StatusKind kind) {
     setIsWorking(false);
-    setStatusMessage(statusText);
+    setStatusMessage(statusText, kind);
 }
 
 // An archive is a file of a known kind or any numbered volume of a split set.

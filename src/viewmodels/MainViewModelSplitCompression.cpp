@@ -92,7 +92,7 @@ void MainViewModel::sizingFinished(quint64 generation, const QList<SplitCompress
 
     if (items.isEmpty()) {
         setAlertMessage(QStringLiteral(u"压缩源文件已不存在或无法读取，请重新添加。"));
-        setStatusMessage(QStringLiteral(u"添加失败。"));
+        setStatusMessage(QStringLiteral(u"添加失败。"), StatusKind::error);
     } else {
         const bool anyUnreadable =
             std::any_of(items.begin(), items.end(), [](const auto& item) { return !item.isReadable; });
