@@ -1,5 +1,7 @@
 #include "views/kit/Theme.h"
 
+#include "views/kit/FocusRing.h"
+
 #include <QApplication>
 #include <QPalette>
 #include <QStyleFactory>
@@ -144,6 +146,7 @@ void apply(QApplication& application) {
     application.setPalette(palette);
 
     application.setFont(font(TextStyle::body));
+    FocusRing::install(application);
 
     // Prominent buttons: the page's main action (accent fill, white label).
     application.setStyleSheet(
