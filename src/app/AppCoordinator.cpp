@@ -16,6 +16,7 @@
 #include "viewmodels/WorkbenchPlatform.h"
 #include "views/main/MainWindow.h"
 
+#include <QPointer>
 #include <QApplication>
 #include <QEvent>
 #include <cmath>
@@ -410,12 +411,20 @@ QString AppCoordinator::statusText() const {
 }
 
 void AppCoordinator::chooseArchives() {
-    const QStringList paths = m_platform.runOpenPanel({.allowsMultipleSelection = true});
-    if (!paths.isEmpty()) previewIncoming(paths, false);
+    const QPointer<AppCoordinator> coordinator(this);
+    m_platform.openPanel({.allowsMultipleSelection = true, .purpose = QStringLiteral("archives")},
+                         [coordinator](const QStringList& paths) {
+                             if (coordinator && !paths.isEmpty()) coordinator->previewIncoming(paths, false);
+                         });
 }
 
 void AppCoordinator::chooseFiles() {
-    const QStringList paths = m_platform.runOpenPanel(
-        {.canChooseFiles = true, .canChooseDirectories = true, .allowsMultipleSelection = true});
-    if (!paths.isEmpty()) handleIncoming(paths);
+    const QPointer<AppCoordinator> coordinator(this);
+    m_platform.openPanel({.canChooseFiles = true,
+                          .canChooseDirectories = true,
+                          .allowsMultipleSelection = true,
+                          .purpose = QStringLiteral("sources")},
+                         [coordinator](const QStringList& paths) {
+                             if (coordinator && !paths.isEmpty()) coordinator->handleIncoming(paths);
+                         });
 }

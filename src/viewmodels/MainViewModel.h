@@ -16,6 +16,7 @@
 #include "viewmodels/BackgroundRunner.h"
 #include "viewmodels/SplitArchivePageState.h"
 #include "viewmodels/StatusKind.h"
+#include "viewmodels/WorkbenchPlatform.h"
 #include "viewmodels/WorkbenchTaskRunner.h"
 
 #include <QList>
@@ -262,6 +263,9 @@ private:
 
     // Shared by the operations.
     int effectiveThreadCount();
+    // Opens a panel; `chosen` runs later with a choice that is not empty, while the model exists.
+    void choosePaths(const WorkbenchPlatform::OpenPanelRequest& request,
+                     std::function<void(const QStringList&)> chosen);
     void beginWork(const QString& statusText);
     void endWork(const QString& statusText, StatusKind kind = StatusKind::success);
     void showArchiveSelection(const QStringList& archives);

@@ -84,8 +84,12 @@ void MainViewModel::selectCompressionFormat(CompressionFormat format) {
 }
 
 void MainViewModel::selectFilesForCompression() {
-    selectFilesForCompression(m_platform.runOpenPanel(
-        {.canChooseFiles = true, .canChooseDirectories = true, .allowsMultipleSelection = true}));
+    choosePaths({.canChooseFiles = true,
+                 .canChooseDirectories = true,
+                 .allowsMultipleSelection = true,
+                 .purpose = QStringLiteral("sources"),
+                 .currentItem = m_selectedFilesForCompression.value(0)},
+                [this](const QStringList& urls) { selectFilesForCompression(urls); });
 }
 
 void MainViewModel::selectFilesForCompression(const QStringList& urls) {
@@ -96,14 +100,18 @@ void MainViewModel::selectFilesForCompression(const QStringList& urls) {
 }
 
 void MainViewModel::selectDestination() {
-    const QStringList folders = m_platform.runOpenPanel(
-        {.canChooseFiles = false, .canChooseDirectories = true, .prompt = QStringLiteral(u"选择")});
-    if (folders.isEmpty()) return;
-    setDestinationURL(folders.first());
-    AppSettings settings = m_settings;
-    settings.defaultExtractLocationPath = folders.first();
-    setSettings(settings);
-    saveSettings();
+    choosePaths({.canChooseFiles = false,
+                 .canChooseDirectories = true,
+                 .prompt = QStringLiteral(u"选择"),
+                 .purpose = QStringLiteral("destination"),
+                 .currentItem = m_destinationURL.value_or(QString())},
+                [this](const QStringList& folders) {
+                    setDestinationURL(folders.first());
+                    AppSettings settings = m_settings;
+                    settings.defaultExtractLocationPath = folders.first();
+                    setSettings(settings);
+                    saveSettings();
+                });
 }
 
 void MainViewModel::compress(bool allowEncryptedSevenZip) {

@@ -46,9 +46,10 @@ void MainViewModel::rememberPasswordIfNeeded(const QString& url) {
 }
 
 void MainViewModel::selectArchive() {
-    const QStringList urls = m_platform.runOpenPanel({.allowsMultipleSelection = true});
-    if (urls.isEmpty()) return;
-    selectArchivesForExtraction(urls);
+    choosePaths({.allowsMultipleSelection = true,
+                 .purpose = QStringLiteral("archives"),
+                 .currentItem = m_selectedArchiveURL.value_or(QString())},
+                [this](const QStringList& urls) { selectArchivesForExtraction(urls); });
 }
 
 void MainViewModel::selectArchivesForExtraction(const QStringList& urls) {

@@ -38,17 +38,24 @@ QList<SplitCompressionSourceItem> sizedItems(const QStringList& urls) {
 }  // namespace
 
 void MainViewModel::selectFilesForSplitCompression() {
-    const QStringList urls = m_platform.runOpenPanel(
-        {.canChooseFiles = true, .allowsMultipleSelection = true, .prompt = QStringLiteral(u"添加文件")});
-    if (!urls.isEmpty()) addSplitCompressionItems(urls);
+    choosePaths(
+        {.canChooseFiles = true,
+         .allowsMultipleSelection = true,
+         .prompt = QStringLiteral(u"添加文件"),
+         .purpose = QStringLiteral("sources"),
+         .currentItem = m_splitCompressionItems.isEmpty() ? QString() : m_splitCompressionItems.first().url},
+        [this](const QStringList& urls) { addSplitCompressionItems(urls); });
 }
 
 void MainViewModel::selectFoldersForSplitCompression() {
-    const QStringList urls = m_platform.runOpenPanel({.canChooseFiles = false,
-                                                      .canChooseDirectories = true,
-                                                      .allowsMultipleSelection = true,
-                                                      .prompt = QStringLiteral(u"添加文件夹")});
-    if (!urls.isEmpty()) addSplitCompressionItems(urls);
+    choosePaths(
+        {.canChooseFiles = false,
+         .canChooseDirectories = true,
+         .allowsMultipleSelection = true,
+         .prompt = QStringLiteral(u"添加文件夹"),
+         .purpose = QStringLiteral("sources"),
+         .currentItem = m_splitCompressionItems.isEmpty() ? QString() : m_splitCompressionItems.first().url},
+        [this](const QStringList& urls) { addSplitCompressionItems(urls); });
 }
 
 void MainViewModel::addSplitCompressionItems(const QStringList& urls) {
@@ -221,11 +228,15 @@ QString MainViewModel::splitCompressionOutputDirectoryDescription() const {
 }
 
 void MainViewModel::selectSplitCompressionDestination() {
-    const QStringList folders = m_platform.runOpenPanel(
-        {.canChooseFiles = false, .canChooseDirectories = true, .prompt = QStringLiteral(u"更改")});
-    if (folders.isEmpty()) return;
-    setSplitCompressionOutputDirectoryURL(folders.first());
-    setStatusMessage(QStringLiteral(u"分卷压缩保存位置已更新。"));
+    choosePaths({.canChooseFiles = false,
+                 .canChooseDirectories = true,
+                 .prompt = QStringLiteral(u"更改"),
+                 .purpose = QStringLiteral("destination"),
+                 .currentItem = splitCompressionOutputDirectory().value_or(QString())},
+                [this](const QStringList& folders) {
+                    setSplitCompressionOutputDirectoryURL(folders.first());
+                    setStatusMessage(QStringLiteral(u"分卷压缩保存位置已更新。"));
+                });
 }
 
 QString MainViewModel::splitCompressionAvailableSpaceDescription(

@@ -11,9 +11,12 @@
 #include <QFileInfo>
 
 void MainViewModel::selectSplitArchiveForExtraction() {
-    const QStringList urls = m_platform.runOpenPanel(
-        {.canChooseFiles = true, .canChooseDirectories = true, .prompt = QStringLiteral(u"选择文件")});
-    if (!urls.isEmpty()) selectSplitArchiveForExtraction(urls.first());
+    choosePaths({.canChooseFiles = true,
+                 .canChooseDirectories = true,
+                 .prompt = QStringLiteral(u"选择文件"),
+                 .purpose = QStringLiteral("archives"),
+                 .currentItem = m_selectedArchiveURL.value_or(QString())},
+                [this](const QStringList& urls) { selectSplitArchiveForExtraction(urls.first()); });
 }
 
 void MainViewModel::selectSplitArchiveForExtraction(QString url) {

@@ -1,6 +1,7 @@
 #include "views/kit/Theme.h"
 
 #include "views/kit/FocusRing.h"
+#include "views/kit/QtTranslations.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -147,6 +148,7 @@ void apply(QApplication& application) {
 
     application.setFont(font(TextStyle::body));
     FocusRing::install(application);
+    QtTranslations::install(application);
 
     // Prominent buttons: the page's main action (accent fill, white label).
     application.setStyleSheet(
