@@ -190,6 +190,9 @@ public:
     void applySplitCompressionPreset(const SplitCompressionPreset& preset);
     std::optional<QString> splitCompressionSuggestionMessage() const;
     SplitCompressionPreview splitCompressionPreview() const;
+    // The same with an estimate worked out elsewhere (the page's, off the GUI thread); nothing while
+    // it is not known yet.
+    SplitCompressionPreview splitCompressionPreview(std::optional<qint64> estimatedCompressedBytes) const;
     std::optional<QString> splitCompressionOutputDirectory() const;
     QString splitCompressionOutputDirectoryDescription() const;
     void selectSplitCompressionDestination();

@@ -198,13 +198,18 @@ std::optional<QString> MainViewModel::splitCompressionSuggestionMessage() const 
 }
 
 SplitCompressionPreview MainViewModel::splitCompressionPreview() const {
-    const qint64 original = splitCompressionOriginalSizeBytes();
-    const std::optional<qint64> volumeSize = splitCompressionVolumeSizeBytes();
     std::optional<qint64> estimate;
     if (!m_splitCompressionItems.isEmpty()) {
         estimate = CompressionEstimateHelper::estimatedSize(
             urlsOf(m_splitCompressionItems), m_splitCompressionFormat, m_splitCompressionLevel);
     }
+    return splitCompressionPreview(estimate);
+}
+
+SplitCompressionPreview MainViewModel::splitCompressionPreview(std::optional<qint64> estimate) const {
+    const qint64 original = splitCompressionOriginalSizeBytes();
+    const std::optional<qint64> volumeSize = splitCompressionVolumeSizeBytes();
+    if (m_splitCompressionItems.isEmpty()) estimate.reset();
     return {
         .baseName = m_splitCompressionBaseName,
         .format = m_splitCompressionFormat,
