@@ -2,6 +2,7 @@
 
 #include "views/kit/Theme.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QPainter>
@@ -33,7 +34,7 @@ protected:
             case QEvent::Show:
             case QEvent::Hide:
             case QEvent::ParentChange:
-                if (ring && watched == ring->control()) ring->place();
+                if (ring && ring->followsMovesOf(watched)) ring->place();
                 break;
             default:
                 break;
@@ -52,6 +53,12 @@ private:
         ring->place();
     }
 };
+
+// A scroll area's viewport clips what it shows; a ring never leaves it.
+bool isViewport(const QWidget* widget) {
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(widget->parentWidget());
+    return area && area->viewport() == widget;
+}
 
 QPointer<FocusTracker>& tracker() {
     static QPointer<FocusTracker> instance;
@@ -81,12 +88,31 @@ FocusRing::FocusRing(QWidget* control) : QWidget(control->parentWidget()), m_con
     setFocusPolicy(Qt::NoFocus);
 }
 
+bool FocusRing::followsMovesOf(const QObject* watched) const {
+    if (!m_control || !watched->isWidgetType()) return false;
+    for (const QWidget* widget = m_control; widget && widget != parentWidget();
+         widget = widget->parentWidget()) {
+        if (widget == watched) return true;
+    }
+    return false;
+}
+
+// Beside the control, in the nearest container with room for the whole ring: a control flush with
+// its row's edge would lose a side of it.
 void FocusRing::place() {
-    if (!m_control || !m_control->isVisible() || m_control->parentWidget() != parentWidget()) {
+    if (!m_control || !m_control->isVisible() || m_control->isWindow()) {
         hide();
         return;
     }
-    setGeometry(ringGeometry(m_control->geometry()));
+    QWidget* holder = m_control->parentWidget();
+    QRect ring = ringGeometry(m_control->geometry());
+    while (!holder->rect().contains(ring) && holder->parentWidget() && !holder->isWindow() &&
+           !isViewport(holder)) {
+        ring.translate(holder->pos());
+        holder = holder->parentWidget();
+    }
+    if (parentWidget() != holder) setParent(holder);
+    setGeometry(ring);
     raise();
     show();
 }

@@ -7,9 +7,10 @@ class QApplication;
 
 // The keyboard focus in the kit's style: an accent ring just outside the control that has focus.
 // It follows focus taken from the keyboard (Tab, Shift+Tab, a shortcut) and stays away when a
-// pointer click gave it, so clicking does not leave rings behind. The ring is a transparent child
-// beside the control, so it never takes a click; it goes with the window it sits in and is made
-// again for the next control.
+// pointer click gave it, so clicking does not leave rings behind. The ring is a transparent widget
+// beside the control, in the nearest container with room for it (never outside a scroll area's
+// view), so it never takes a click; it goes with the window it sits in and is made again for the
+// next control.
 class FocusRing : public QWidget {
     Q_OBJECT
 
@@ -27,6 +28,8 @@ public:
     explicit FocusRing(QWidget* control);
 
     QWidget* control() const { return m_control; }
+    // Whether a move or resize of this object can move the control within the ring's container.
+    bool followsMovesOf(const QObject* watched) const;
     // Back into place beside the control, or hidden when the control is not shown.
     void place();
 
