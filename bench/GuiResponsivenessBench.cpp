@@ -31,7 +31,9 @@ constexpr int kTickMilliseconds = 10;
 
 class QuietPlatform : public WorkbenchPlatform {
 public:
-    QStringList runOpenPanel(const OpenPanelRequest&) override { return {}; }
+    void openPanel(const OpenPanelRequest&, std::function<void(const QStringList&)> chosen) override {
+        chosen({});
+    }
     void revealInFileManager(const QStringList&) override {}
     int activeProcessorCount() const override { return 4; }
     std::optional<qint64> availableCapacityBytes(const QString&) const override { return std::nullopt; }

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libqt6dbus6 libqt6opengl6-dev
-    qt6-pdf-dev qt6-image-formats-plugins
+    qt6-pdf-dev qt6-image-formats-plugins qt6-translations-l10n
     libgl-dev libxkbcommon-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev

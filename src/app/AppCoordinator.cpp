@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <cmath>
 
@@ -28,7 +29,7 @@ constexpr int kDragWatcherDelayMs = 1000;
 constexpr int kSystemIntegrationDelayMs = 800;
 constexpr int kSuppressionDelayMs = 1200;
 constexpr int kSuccessCloseDelayMs = 1200;
-constexpr int kFailureCloseDelayMs = 2800;
+constexpr int kCancelledCloseDelayMs = 2800;
 
 // "a.zip, b.txt"
 QString namesOf(const QStringList& paths) {
@@ -344,15 +345,17 @@ void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<Operatio
         text += SourceTrash::untrashedNotice(outcome.value().untrashed);
         setLastMessage(text);
         finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
-                             text, false);
+                             text, RunEnding::succeeded);
         m_platform.revealInFileManager(OutsideOperationPlan::uniqueInOrder(outputs));
     } catch (const CancellationError&) {
         setLastMessage(QStringLiteral(u"任务已取消"));
-        finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"), true);
+        finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"),
+                             RunEnding::cancelled);
     } catch (const std::exception& error) {
-        setLastMessage(errorText(error));
-        const QString title = extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败");
-        finishProgressWindow(run, title, title, true);
+        const QString reason = errorText(error);
+        setLastMessage(reason);
+        finishProgressWindow(run, extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败"),
+                             reason, RunEnding::failed);
     }
     Q_EMIT externalOperationFinished();
 }
@@ -375,12 +378,13 @@ void AppCoordinator::showProgressWindow(quint64 run, const QString& title, const
 }
 
 void AppCoordinator::finishProgressWindow(quint64 run, const QString& title, const QString& message,
-                                          bool isError) {
+                                          RunEnding ending) {
     if (run == m_cancellableRun) m_externalOperationCancelHandler = nullptr;
     if (run != m_progressWindowRun || !m_progressWindowController) return;
     m_progressWindowController->onCancel = nullptr;
-    m_progressWindowController->finish(title, message, isError);
-    m_scheduler.schedule(isError ? kFailureCloseDelayMs : kSuccessCloseDelayMs, this,
+    m_progressWindowController->finish(title, message, ending != RunEnding::succeeded);
+    if (ending == RunEnding::failed) return;
+    m_scheduler.schedule(ending == RunEnding::cancelled ? kCancelledCloseDelayMs : kSuccessCloseDelayMs, this,
                          [this, run] { closeProgressWindow(run); });
 }
 
@@ -417,12 +421,20 @@ QString AppCoordinator::statusText() const {
 }
 
 void AppCoordinator::chooseArchives() {
-    const QStringList paths = m_platform.runOpenPanel({.allowsMultipleSelection = true});
-    if (!paths.isEmpty()) previewIncoming(paths, false);
+    const QPointer<AppCoordinator> coordinator(this);
+    m_platform.openPanel({.allowsMultipleSelection = true, .purpose = QStringLiteral("archives")},
+                         [coordinator](const QStringList& paths) {
+                             if (coordinator && !paths.isEmpty()) coordinator->previewIncoming(paths, false);
+                         });
 }
 
 void AppCoordinator::chooseFiles() {
-    const QStringList paths = m_platform.runOpenPanel(
-        {.canChooseFiles = true, .canChooseDirectories = true, .allowsMultipleSelection = true});
-    if (!paths.isEmpty()) handleIncoming(paths);
+    const QPointer<AppCoordinator> coordinator(this);
+    m_platform.openPanel({.canChooseFiles = true,
+                          .canChooseDirectories = true,
+                          .allowsMultipleSelection = true,
+                          .purpose = QStringLiteral("sources")},
+                         [coordinator](const QStringList& paths) {
+                             if (coordinator && !paths.isEmpty()) coordinator->handleIncoming(paths);
+                         });
 }

@@ -148,7 +148,9 @@ private:
     void finishRun(quint64 run, OperationKind kind, Outcome<OperationOutputs>& outcome);
     void reportProgress(quint64 run, double fraction);
     void showProgressWindow(quint64 run, const QString& title, const QString& message);
-    void finishProgressWindow(quint64 run, const QString& title, const QString& message, bool isError);
+    enum class RunEnding { succeeded, cancelled, failed };
+    // A failed run's window stays until the user closes it: it carries the reason.
+    void finishProgressWindow(quint64 run, const QString& title, const QString& message, RunEnding ending);
     void closeProgressWindow(quint64 run);
     void chooseArchives();
     void chooseFiles();

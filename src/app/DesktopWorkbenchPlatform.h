@@ -11,7 +11,7 @@ class DesktopWorkbenchPlatform : public QObject, public WorkbenchPlatform {
 public:
     using QObject::QObject;
 
-    QStringList runOpenPanel(const OpenPanelRequest& request) override;
+    void openPanel(const OpenPanelRequest& request, std::function<void(const QStringList&)> chosen) override;
     void revealInFileManager(const QStringList& paths) override;
     int activeProcessorCount() const override;
     std::optional<qint64> availableCapacityBytes(const QString& folder) const override;

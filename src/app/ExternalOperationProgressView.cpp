@@ -30,7 +30,8 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
       m_messageLabel(new QLabel(this)),
       m_progressBar(new CapsuleProgressBar(6, this)),
       m_cancelButton(new QPushButton(Icons::icon(QStringLiteral("xmark"), Theme::color(Theme::Colour::red)),
-                                     QStringLiteral(u"取消"), this)) {
+                                     QStringLiteral(u"取消"), this)),
+      m_closeButton(new QPushButton(QStringLiteral(u"关闭"), this)) {
     m_percentLabel->setFont(Theme::font(Theme::TextStyle::headline));
     m_percentLabel->setFixedWidth(48);
     m_percentLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -42,6 +43,7 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
     m_messageLabel->setMinimumWidth(1);
     m_cancelButton->setStyleSheet(colourSheet(Theme::Colour::red));
     connect(m_cancelButton, &QPushButton::clicked, this, &ExternalOperationProgressView::cancelRequested);
+    connect(m_closeButton, &QPushButton::clicked, this, &ExternalOperationProgressView::closeRequested);
 
     auto* header = new QHBoxLayout;
     header->setSpacing(12);
@@ -52,6 +54,7 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
     buttons->setSpacing(12);
     buttons->addStretch(1);
     buttons->addWidget(m_cancelButton);
+    buttons->addWidget(m_closeButton);
     // The window has a fixed size; the content sits in its middle in every state, so the shorter
     // finished state does not leave an empty band at the bottom.
     auto* layout = new QVBoxLayout(this);
@@ -83,6 +86,10 @@ void ExternalOperationProgressView::syncFromModel() {
     m_progressBar->setVisible(running);
     m_progressBar->setProgress(m_model.progress());
     m_cancelButton->setVisible(running);
+    m_closeButton->setVisible(!running);
+    // A reason must be readable whole, and copyable into a search or a report.
+    m_messageLabel->setWordWrap(!running);
+    m_messageLabel->setTextInteractionFlags(running ? Qt::NoTextInteraction : Qt::TextSelectableByMouse);
     showElidedMessage();
 }
 
@@ -94,6 +101,11 @@ void ExternalOperationProgressView::resizeEvent(QResizeEvent* event) {
 // Long paths lose their middle, so both the folder and the name stay readable.
 void ExternalOperationProgressView::showElidedMessage() {
     const QString message = m_model.message();
+    if (m_model.isFinished()) {
+        m_messageLabel->setToolTip({});
+        m_messageLabel->setText(message);
+        return;
+    }
     m_messageLabel->setToolTip(message);
     m_messageLabel->setText(
         m_messageLabel->fontMetrics().elidedText(message, Qt::ElideMiddle, m_messageLabel->width()));

@@ -8,7 +8,8 @@ class QLabel;
 class QPushButton;
 
 // The content of the progress window: percentage or outcome icon with the title, the message, and
-// while running a progress bar and a cancel button.
+// while running a progress bar and a cancel button. Once finished, the message is shown whole (a
+// failure's reason, wrapped and selectable) with a close button.
 class ExternalOperationProgressView : public QWidget {
     Q_OBJECT
 
@@ -17,8 +18,12 @@ public:
 
     void syncFromModel();
 
+    QPushButton* cancelButton() const { return m_cancelButton; }
+    QPushButton* closeButton() const { return m_closeButton; }
+
 Q_SIGNALS:
     void cancelRequested();
+    void closeRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -33,4 +38,5 @@ private:
     QLabel* m_messageLabel;
     CapsuleProgressBar* m_progressBar;
     QPushButton* m_cancelButton;
+    QPushButton* m_closeButton;
 };

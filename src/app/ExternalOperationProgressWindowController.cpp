@@ -2,14 +2,30 @@
 
 #include "app/ExternalOperationProgressView.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
+#include <algorithm>
+
+namespace {
+
+constexpr QSize kSize(380, 196);
+
+}  // namespace
+
 ExternalOperationProgressWindowController::ExternalOperationProgressWindowController(QObject* parent)
     : QObject(parent), m_view(std::make_unique<ExternalOperationProgressView>(m_model)) {
     m_view->setWindowTitle(QStringLiteral("velmora"));
-    m_view->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowStaysOnTopHint);
-    m_view->setFixedSize(380, 196);
+    // Exactly these buttons: a fixed-size window has nothing to maximise.
+    m_view->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowStaysOnTopHint);
+    m_view->setFixedSize(kSize);
     connect(m_view.get(), &ExternalOperationProgressView::cancelRequested, this,
             &ExternalOperationProgressWindowController::requestCancel);
+    connect(m_view.get(), &ExternalOperationProgressView::closeRequested, this,
+            &ExternalOperationProgressWindowController::close);
 }
 
 ExternalOperationProgressWindowController::~ExternalOperationProgressWindowController() = default;
@@ -18,6 +34,7 @@ QWidget* ExternalOperationProgressWindowController::window() const { return m_vi
 
 void ExternalOperationProgressWindowController::show(const QString& title, const QString& message) {
     m_model.start(title, message);
+    m_view->setFixedSize(kSize);
     raise();
 }
 
@@ -28,6 +45,8 @@ void ExternalOperationProgressWindowController::update(double progress, const QS
 void ExternalOperationProgressWindowController::finish(const QString& title, const QString& message,
                                                        bool isError) {
     m_model.finish(title, message, isError);
+    // A long reason makes the window taller rather than losing its end.
+    m_view->setFixedHeight(std::max(kSize.height(), m_view->layout()->heightForWidth(kSize.width())));
     raise();
 }
 
@@ -39,7 +58,19 @@ void ExternalOperationProgressWindowController::requestCancel() {
 }
 
 void ExternalOperationProgressWindowController::raise() {
+    if (!m_view->isVisible()) centre();
     m_view->show();
     m_view->raise();
     m_view->activateWindow();
+}
+
+// On the screen under the pointer, where the request came from; window managers would otherwise put
+// it wherever they place new windows.
+void ExternalOperationProgressWindowController::centre() {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame(QPoint(), m_view->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    m_view->move(frame.topLeft());
 }

@@ -8,9 +8,9 @@
 
 class ExternalOperationProgressView;
 
-// The small floating window of one outside operation: shown, updated and finished by the
-// coordinator, which closes it shortly after the end. The cancel button only asks; the operation's
-// end finishes the window.
+// The small floating window of one outside operation, opened centred: shown, updated and finished by
+// the coordinator, which closes it shortly after a success or a cancellation; a failure stays until
+// the user closes it. The cancel button only asks; the operation's end finishes the window.
 class ExternalOperationProgressWindowController : public QObject {
     Q_OBJECT
 
@@ -33,6 +33,7 @@ public:
 
 private:
     void raise();
+    void centre();
 
     ExternalOperationProgressModel m_model;
     std::unique_ptr<ExternalOperationProgressView> m_view;

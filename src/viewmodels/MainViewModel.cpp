@@ -6,6 +6,8 @@
 #include "core/state/SettingsStore.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
+#include <QPointer>
+
 MainViewModel::MainViewModel(WorkbenchEngine& archiveService, ArchivePreviewService& archivePreviewService,
                              SettingsStore& settingsStore, ArchivePasswordBookStore& passwordBookStore,
                              WorkbenchStore& workbenchStore, WorkbenchPlatform& platform,
@@ -129,8 +131,12 @@ void MainViewModel::setSettings(const AppSettings& value) {
 void MainViewModel::setIsWorking(bool value) {
     publish(m_isWorking, value, &MainViewModel::isWorkingChanged);
 }
-void MainViewModel::setStatusMessage(const std::optional<QString>& value) {
-    publish(m_statusMessage, value, &MainViewModel::statusMessageChanged);
+void MainViewModel::setStatusMessage(const std::optional<QString>& value, StatusKind kind) {
+    if (m_statusMessage == value && m_statusKind == kind) return;
+    m_statusMessage = value;
+    m_statusKind = kind;
+    Q_EMIT statusMessageChanged();
+    Q_EMIT changed();
 }
 void MainViewModel::setAlertMessage(const std::optional<QString>& value) {
     publish(m_alertMessage, value, &MainViewModel::alertMessageChanged);
@@ -156,14 +162,22 @@ int MainViewModel::effectiveThreadCount() {
     return count;
 }
 
+void MainViewModel::choosePaths(const WorkbenchPlatform::OpenPanelRequest& request,
+                                std::function<void(const QStringList&)> chosen) {
+    const QPointer<MainViewModel> model(this);
+    m_platform.openPanel(request, [model, chosen = std::move(chosen)](const QStringList& paths) {
+        if (model && !paths.isEmpty()) chosen(paths);
+    });
+}
+
 void MainViewModel::beginWork(const QString& statusText) {
     setIsWorking(true);
     setStatusMessage(statusText);
 }
 
-void MainViewModel::endWork(const QString& statusText) {
+void MainViewModel::endWork(const QString& statusText, StatusKind kind) {
     setIsWorking(false);
-    setStatusMessage(statusText);
+    setStatusMessage(statusText, kind);
 }
 
 // An archive is a file of a known kind or any numbered volume of a split set.
@@ -198,39 +212,53 @@ void MainViewModel::refresh() {
 }
 
 void MainViewModel::selectItemsForHomeAction() {
-    const QStringList urls = m_platform.runOpenPanel({.canChooseFiles = true,
-                                                      .canChooseDirectories = true,
-                                                      .allowsMultipleSelection = true,
-                                                      .prompt = QStringLiteral(u"选择")});
-    handleDropped(urls);
+    choosePaths({.canChooseFiles = true,
+                 .canChooseDirectories = true,
+                 .allowsMultipleSelection = true,
+                 .prompt = QStringLiteral(u"选择"),
+                 .purpose = QStringLiteral("home")},
+                [this](const QStringList& urls) { handleDropped(urls); });
 }
 
 void MainViewModel::selectArchiveAndExtract() {
-    const QStringList urls = m_platform.runOpenPanel({.allowsMultipleSelection = true});
-    if (urls.isEmpty()) return;
-    if (!allCountAsArchives(urls)) {
-        setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
-        return;
-    }
-    showArchiveSelection(urls);
-    setStatusMessage(QStringLiteral(u"已选择 %1 个压缩包，开始自动解压...").arg(urls.size()));
-    extract();
+    choosePaths({.allowsMultipleSelection = true,
+                 .purpose = QStringLiteral("archives"),
+                 .currentItem = m_selectedArchiveURL.value_or(QString())},
+                [this](const QStringList& urls) {
+                    if (!allCountAsArchives(urls)) {
+                        setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
+                        return;
+                    }
+                    showArchiveSelection(urls);
+                    setStatusMessage(QStringLiteral(u"已选择 %1 个压缩包，开始自动解压...").arg(urls.size()));
+                    extract();
+                });
 }
 
 void MainViewModel::selectArchiveAndExtractToDestination() {
-    const QStringList urls =
-        m_platform.runOpenPanel({.allowsMultipleSelection = true, .prompt = QStringLiteral(u"选择压缩包")});
-    if (urls.isEmpty()) return;
-    if (!allCountAsArchives(urls)) {
-        setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
-        return;
-    }
-    const QStringList folders = m_platform.runOpenPanel(
-        {.canChooseFiles = false, .canChooseDirectories = true, .prompt = QStringLiteral(u"选择解压目录")});
-    if (folders.isEmpty()) return;
-    showArchiveSelection(urls);
-    setStatusMessage(QStringLiteral(u"已选择 %1 个压缩包，开始解压到指定文件夹...").arg(urls.size()));
-    extract({.destinationOverrideURL = folders.first()});
+    choosePaths(
+        {.allowsMultipleSelection = true,
+         .prompt = QStringLiteral(u"选择压缩包"),
+         .purpose = QStringLiteral("archives"),
+         .currentItem = m_selectedArchiveURL.value_or(QString())},
+        [this](const QStringList& urls) {
+            if (!allCountAsArchives(urls)) {
+                setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
+                return;
+            }
+            choosePaths(
+                {.canChooseFiles = false,
+                 .canChooseDirectories = true,
+                 .prompt = QStringLiteral(u"选择解压目录"),
+                 .purpose = QStringLiteral("destination"),
+                 .currentItem = m_destinationURL.value_or(QString())},
+                [this, urls](const QStringList& folders) {
+                    showArchiveSelection(urls);
+                    setStatusMessage(
+                        QStringLiteral(u"已选择 %1 个压缩包，开始解压到指定文件夹...").arg(urls.size()));
+                    extract({.destinationOverrideURL = folders.first()});
+                });
+        });
 }
 
 void MainViewModel::resetDestinationToCurrentLocation() {

@@ -15,6 +15,8 @@
 #include "core/state/WorkbenchSection.h"
 #include "viewmodels/BackgroundRunner.h"
 #include "viewmodels/SplitArchivePageState.h"
+#include "viewmodels/StatusKind.h"
+#include "viewmodels/WorkbenchPlatform.h"
 #include "viewmodels/WorkbenchTaskRunner.h"
 
 #include <QList>
@@ -139,7 +141,9 @@ public:
     bool isWorking() const { return m_isWorking; }
     void setIsWorking(bool value);
     const std::optional<QString>& statusMessage() const { return m_statusMessage; }
-    void setStatusMessage(const std::optional<QString>& value);
+    StatusKind statusKind() const { return m_statusKind; }
+    // A message and its kind change together; statusMessageChanged reports either.
+    void setStatusMessage(const std::optional<QString>& value, StatusKind kind = StatusKind::success);
     const std::optional<QString>& alertMessage() const { return m_alertMessage; }
     void setAlertMessage(const std::optional<QString>& value);
     const std::optional<QString>& encryptedSevenZipConfirmationMessage() const {
@@ -186,6 +190,9 @@ public:
     void applySplitCompressionPreset(const SplitCompressionPreset& preset);
     std::optional<QString> splitCompressionSuggestionMessage() const;
     SplitCompressionPreview splitCompressionPreview() const;
+    // The same with an estimate worked out elsewhere (the page's, off the GUI thread); nothing while
+    // it is not known yet.
+    SplitCompressionPreview splitCompressionPreview(std::optional<qint64> estimatedCompressedBytes) const;
     std::optional<QString> splitCompressionOutputDirectory() const;
     QString splitCompressionOutputDirectoryDescription() const;
     void selectSplitCompressionDestination();
@@ -259,8 +266,11 @@ private:
 
     // Shared by the operations.
     int effectiveThreadCount();
+    // Opens a panel; `chosen` runs later with a choice that is not empty, while the model exists.
+    void choosePaths(const WorkbenchPlatform::OpenPanelRequest& request,
+                     std::function<void(const QStringList&)> chosen);
     void beginWork(const QString& statusText);
-    void endWork(const QString& statusText);
+    void endWork(const QString& statusText, StatusKind kind = StatusKind::success);
     void showArchiveSelection(const QStringList& archives);
     void saveSettings();
 
@@ -277,7 +287,7 @@ private:
     void rememberPasswordIfNeeded(const QString& url);
     void extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
                              const OperationOutputs& result, const ExtractionOptions& options);
-    void extractionEnded(const QString& statusText);
+    void extractionEnded(const QString& statusText, StatusKind kind);
 
     // Split compression.
     void startSizing();
@@ -326,6 +336,7 @@ private:
     AppSettings m_settings;
     bool m_isWorking = false;
     std::optional<QString> m_statusMessage;
+    StatusKind m_statusKind = StatusKind::success;
     std::optional<QString> m_alertMessage;
     std::optional<QString> m_encryptedSevenZipConfirmationMessage;
     bool m_showingSettings = false;

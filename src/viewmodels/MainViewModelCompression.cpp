@@ -76,7 +76,7 @@ void MainViewModel::selectCompressionFormat(CompressionFormat format) {
     if (format == CompressionFormat::rar) {
         setAlertMessage(QStringLiteral(
             u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。"));
-        setStatusMessage(QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"));
+        setStatusMessage(QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"), StatusKind::warning);
         return;
     }
     setSelectedCompressionFormat(format);
@@ -84,8 +84,12 @@ void MainViewModel::selectCompressionFormat(CompressionFormat format) {
 }
 
 void MainViewModel::selectFilesForCompression() {
-    selectFilesForCompression(m_platform.runOpenPanel(
-        {.canChooseFiles = true, .canChooseDirectories = true, .allowsMultipleSelection = true}));
+    choosePaths({.canChooseFiles = true,
+                 .canChooseDirectories = true,
+                 .allowsMultipleSelection = true,
+                 .purpose = QStringLiteral("sources"),
+                 .currentItem = m_selectedFilesForCompression.value(0)},
+                [this](const QStringList& urls) { selectFilesForCompression(urls); });
 }
 
 void MainViewModel::selectFilesForCompression(const QStringList& urls) {
@@ -96,14 +100,18 @@ void MainViewModel::selectFilesForCompression(const QStringList& urls) {
 }
 
 void MainViewModel::selectDestination() {
-    const QStringList folders = m_platform.runOpenPanel(
-        {.canChooseFiles = false, .canChooseDirectories = true, .prompt = QStringLiteral(u"选择")});
-    if (folders.isEmpty()) return;
-    setDestinationURL(folders.first());
-    AppSettings settings = m_settings;
-    settings.defaultExtractLocationPath = folders.first();
-    setSettings(settings);
-    saveSettings();
+    choosePaths({.canChooseFiles = false,
+                 .canChooseDirectories = true,
+                 .prompt = QStringLiteral(u"选择"),
+                 .purpose = QStringLiteral("destination"),
+                 .currentItem = m_destinationURL.value_or(QString())},
+                [this](const QStringList& folders) {
+                    setDestinationURL(folders.first());
+                    AppSettings settings = m_settings;
+                    settings.defaultExtractLocationPath = folders.first();
+                    setSettings(settings);
+                    saveSettings();
+                });
 }
 
 void MainViewModel::compress(bool allowEncryptedSevenZip) {
@@ -114,12 +122,12 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
             QStringLiteral(u"7Z 压缩格式并加密的文件，如果对方没有安装 velmora 或兼容 7-Zip "
                            u"的解压工具，可能因系统兼容性问题无法正常打开。"
                            u"是否仍要继续压缩？"));
-        setStatusMessage(QStringLiteral(u"加密 7Z 可能存在跨设备兼容性问题。"));
+        setStatusMessage(QStringLiteral(u"加密 7Z 可能存在跨设备兼容性问题。"), StatusKind::warning);
         return;
     }
     if (m_selectedFilesForCompression.isEmpty()) {
         setAlertMessage(QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
-        setStatusMessage(QStringLiteral(u"等待选择压缩项目。"));
+        setStatusMessage(QStringLiteral(u"等待选择压缩项目。"), StatusKind::warning);
         return;
     }
 
@@ -160,17 +168,19 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
             .progressed = [this](const QString& text) { setStatusMessage(text); },
             .succeeded = [this, id = ids.first(), passwordUsed = run.password.has_value()](
                              OperationOutputs& result) { compressionSucceeded(id, result, passwordUsed); },
-            .failed = [this] { endWork(QStringLiteral(u"压缩失败")); },
-            .stopped = [this] { endWork(QStringLiteral(u"任务已停止")); },
+            .failed = [this] { endWork(QStringLiteral(u"压缩失败"), StatusKind::error); },
+            .stopped = [this] { endWork(QStringLiteral(u"任务已停止"), StatusKind::warning); },
         });
 }
 
 void MainViewModel::compressionSucceeded(const QUuid& id, const OperationOutputs& result, bool passwordUsed) {
     const QStringList& archives = result.outputs;
     if (passwordUsed && !archives.isEmpty()) rememberPasswordIfNeeded(archives.first());
-    endWork(QStringLiteral(u"压缩完成：") +
+    endWork(
+        QStringLiteral(u"压缩完成：") +
             (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)) +
-            SourceTrash::untrashedNotice(result.untrashed));
+            SourceTrash::untrashedNotice(result.untrashed),
+        result.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
     m_tasks.complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
     if (!archives.isEmpty()) m_platform.revealInFileManager(archives);
 }

@@ -46,9 +46,10 @@ void MainViewModel::rememberPasswordIfNeeded(const QString& url) {
 }
 
 void MainViewModel::selectArchive() {
-    const QStringList urls = m_platform.runOpenPanel({.allowsMultipleSelection = true});
-    if (urls.isEmpty()) return;
-    selectArchivesForExtraction(urls);
+    choosePaths({.allowsMultipleSelection = true,
+                 .purpose = QStringLiteral("archives"),
+                 .currentItem = m_selectedArchiveURL.value_or(QString())},
+                [this](const QStringList& urls) { selectArchivesForExtraction(urls); });
 }
 
 void MainViewModel::selectArchivesForExtraction(const QStringList& urls) {
@@ -114,26 +115,26 @@ void MainViewModel::extract(const ExtractionOptions& options) {
         m_password.isEmpty() ? std::nullopt : std::optional<QString>(m_password);
     const AppSettings settings = m_settings;
     const QString failureStatus = split ? QStringLiteral(u"分卷解压失败") : QStringLiteral(u"解压失败");
-    m_tasks.start<OperationOutputs>(ids, options.failureMessage,
-                                    [&engine, archives, root, password, settings, threadCount](
-                                        const CancellationToken& token, const ProgressHandler&) {
-                                        return engine.extract(archives, root, password, settings, threadCount,
-                                                              token);
-                                    },
-                                    {
-                                        .succeeded =
-                                            [this, ids, archives, options](OperationOutputs& result) {
-                                                extractionSucceeded(ids, archives, result, options);
-                                            },
-                                        .failed = [this, failureStatus] { extractionEnded(failureStatus); },
-                                        .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止")); },
-                                    });
+    m_tasks.start<OperationOutputs>(
+        ids, options.failureMessage,
+        [&engine, archives, root, password, settings, threadCount](const CancellationToken& token,
+                                                                   const ProgressHandler&) {
+            return engine.extract(archives, root, password, settings, threadCount, token);
+        },
+        {
+            .succeeded =
+                [this, ids, archives, options](OperationOutputs& result) {
+                    extractionSucceeded(ids, archives, result, options);
+                },
+            .failed = [this, failureStatus] { extractionEnded(failureStatus, StatusKind::error); },
+            .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止"), StatusKind::warning); },
+        });
 }
 
-void MainViewModel::extractionEnded(const QString& statusText) {
+void MainViewModel::extractionEnded(const QString& statusText, StatusKind kind) {
     setIsWorking(false);
     m_droppedArchiveQueue.clear();
-    setStatusMessage(statusText);
+    setStatusMessage(statusText, kind);
 }
 
 void MainViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
@@ -142,8 +143,9 @@ void MainViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringLi
     rememberPasswordIfNeeded(archives.first());
     extractionEnded(
         options.successMessagePrefix + QStringLiteral(u"：") +
-        (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +
-        SourceTrash::untrashedNotice(result.untrashed));
+            (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +
+            SourceTrash::untrashedNotice(result.untrashed),
+        result.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
     for (qsizetype index = 0; index < ids.size(); ++index) {
         const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
         m_tasks.complete(ids[index], outputs.value(index, fallback));

@@ -38,17 +38,24 @@ QList<SplitCompressionSourceItem> sizedItems(const QStringList& urls) {
 }  // namespace
 
 void MainViewModel::selectFilesForSplitCompression() {
-    const QStringList urls = m_platform.runOpenPanel(
-        {.canChooseFiles = true, .allowsMultipleSelection = true, .prompt = QStringLiteral(u"添加文件")});
-    if (!urls.isEmpty()) addSplitCompressionItems(urls);
+    choosePaths(
+        {.canChooseFiles = true,
+         .allowsMultipleSelection = true,
+         .prompt = QStringLiteral(u"添加文件"),
+         .purpose = QStringLiteral("sources"),
+         .currentItem = m_splitCompressionItems.isEmpty() ? QString() : m_splitCompressionItems.first().url},
+        [this](const QStringList& urls) { addSplitCompressionItems(urls); });
 }
 
 void MainViewModel::selectFoldersForSplitCompression() {
-    const QStringList urls = m_platform.runOpenPanel({.canChooseFiles = false,
-                                                      .canChooseDirectories = true,
-                                                      .allowsMultipleSelection = true,
-                                                      .prompt = QStringLiteral(u"添加文件夹")});
-    if (!urls.isEmpty()) addSplitCompressionItems(urls);
+    choosePaths(
+        {.canChooseFiles = false,
+         .canChooseDirectories = true,
+         .allowsMultipleSelection = true,
+         .prompt = QStringLiteral(u"添加文件夹"),
+         .purpose = QStringLiteral("sources"),
+         .currentItem = m_splitCompressionItems.isEmpty() ? QString() : m_splitCompressionItems.first().url},
+        [this](const QStringList& urls) { addSplitCompressionItems(urls); });
 }
 
 void MainViewModel::addSplitCompressionItems(const QStringList& urls) {
@@ -92,7 +99,7 @@ void MainViewModel::sizingFinished(quint64 generation, const QList<SplitCompress
 
     if (items.isEmpty()) {
         setAlertMessage(QStringLiteral(u"压缩源文件已不存在或无法读取，请重新添加。"));
-        setStatusMessage(QStringLiteral(u"添加失败。"));
+        setStatusMessage(QStringLiteral(u"添加失败。"), StatusKind::error);
     } else {
         const bool anyUnreadable =
             std::any_of(items.begin(), items.end(), [](const auto& item) { return !item.isReadable; });
@@ -191,13 +198,18 @@ std::optional<QString> MainViewModel::splitCompressionSuggestionMessage() const 
 }
 
 SplitCompressionPreview MainViewModel::splitCompressionPreview() const {
-    const qint64 original = splitCompressionOriginalSizeBytes();
-    const std::optional<qint64> volumeSize = splitCompressionVolumeSizeBytes();
     std::optional<qint64> estimate;
     if (!m_splitCompressionItems.isEmpty()) {
         estimate = CompressionEstimateHelper::estimatedSize(
             urlsOf(m_splitCompressionItems), m_splitCompressionFormat, m_splitCompressionLevel);
     }
+    return splitCompressionPreview(estimate);
+}
+
+SplitCompressionPreview MainViewModel::splitCompressionPreview(std::optional<qint64> estimate) const {
+    const qint64 original = splitCompressionOriginalSizeBytes();
+    const std::optional<qint64> volumeSize = splitCompressionVolumeSizeBytes();
+    if (m_splitCompressionItems.isEmpty()) estimate.reset();
     return {
         .baseName = m_splitCompressionBaseName,
         .format = m_splitCompressionFormat,
@@ -221,11 +233,15 @@ QString MainViewModel::splitCompressionOutputDirectoryDescription() const {
 }
 
 void MainViewModel::selectSplitCompressionDestination() {
-    const QStringList folders = m_platform.runOpenPanel(
-        {.canChooseFiles = false, .canChooseDirectories = true, .prompt = QStringLiteral(u"更改")});
-    if (folders.isEmpty()) return;
-    setSplitCompressionOutputDirectoryURL(folders.first());
-    setStatusMessage(QStringLiteral(u"分卷压缩保存位置已更新。"));
+    choosePaths({.canChooseFiles = false,
+                 .canChooseDirectories = true,
+                 .prompt = QStringLiteral(u"更改"),
+                 .purpose = QStringLiteral("destination"),
+                 .currentItem = splitCompressionOutputDirectory().value_or(QString())},
+                [this](const QStringList& folders) {
+                    setSplitCompressionOutputDirectoryURL(folders.first());
+                    setStatusMessage(QStringLiteral(u"分卷压缩保存位置已更新。"));
+                });
 }
 
 QString MainViewModel::splitCompressionAvailableSpaceDescription(

@@ -171,7 +171,7 @@ void MainViewModel::startSplitCompression() {
         validateSplitCompressionBeforeStart();
     } catch (const VelmoraError& error) {
         setAlertMessage(error.message());
-        setStatusMessage(QStringLiteral(u"分卷压缩无法开始。"));
+        setStatusMessage(QStringLiteral(u"分卷压缩无法开始。"), StatusKind::error);
         return;
     }
 
@@ -203,12 +203,12 @@ void MainViewModel::startSplitCompression() {
             .progressed = [this](const QString& text) { setStatusMessage(text); },
             .succeeded = [this,
                           run](SplitCompressionResult& result) { splitCompressionSucceeded(run, result); },
-            .failed = [this] { endWork(QStringLiteral(u"分卷压缩失败")); },
+            .failed = [this] { endWork(QStringLiteral(u"分卷压缩失败"), StatusKind::error); },
             .stopped =
                 [this, run] {
                     setIsWorking(false);
                     cleanupSplitCompressionOutputs(run);
-                    setStatusMessage(QStringLiteral(u"任务已停止"));
+                    setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
                 },
         });
 }

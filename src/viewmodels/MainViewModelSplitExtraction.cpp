@@ -11,9 +11,12 @@
 #include <QFileInfo>
 
 void MainViewModel::selectSplitArchiveForExtraction() {
-    const QStringList urls = m_platform.runOpenPanel(
-        {.canChooseFiles = true, .canChooseDirectories = true, .prompt = QStringLiteral(u"选择文件")});
-    if (!urls.isEmpty()) selectSplitArchiveForExtraction(urls.first());
+    choosePaths({.canChooseFiles = true,
+                 .canChooseDirectories = true,
+                 .prompt = QStringLiteral(u"选择文件"),
+                 .purpose = QStringLiteral("archives"),
+                 .currentItem = m_selectedArchiveURL.value_or(QString())},
+                [this](const QStringList& urls) { selectSplitArchiveForExtraction(urls.first()); });
 }
 
 void MainViewModel::selectSplitArchiveForExtraction(QString url) {
@@ -43,27 +46,29 @@ void MainViewModel::splitArchiveScanFinished(quint64 generation, const QString& 
     try {
         const SplitArchiveDescriptor& descriptor = outcome.value();
         setSplitArchiveDescriptor(descriptor);
-        setSplitArchiveState(descriptor.validationState == SplitArchiveValidationState::complete
-                                 ? SplitArchivePageState::recognized()
-                                 : SplitArchivePageState::incomplete());
+        const bool complete = descriptor.validationState == SplitArchiveValidationState::complete;
+        setSplitArchiveState(complete ? SplitArchivePageState::recognized()
+                                      : SplitArchivePageState::incomplete());
         setSelectedArchiveURL(descriptor.primaryPartURL);
         setSelectedArchivesForExtraction(descriptor.primaryPartURL ? QStringList{*descriptor.primaryPartURL}
                                                                    : QStringList{});
         setStatusMessage(descriptor.validationMessage.value_or(
-            QStringLiteral(u"已识别到 %1 个分卷。").arg(descriptor.foundPartCount())));
+                             QStringLiteral(u"已识别到 %1 个分卷。").arg(descriptor.foundPartCount())),
+                         complete ? StatusKind::success : StatusKind::error);
     } catch (const SplitArchiveError& error) {
         if (error.kind() == SplitArchiveError::Kind::notSplitArchive) {
             setSplitArchiveState(SplitArchivePageState::regularArchiveDetected(url));
             setAlertMessage(QStringLiteral(u"该文件不是分卷压缩包，是否前往普通解压？"));
+            setStatusMessage(error.message(), StatusKind::warning);
         } else {
             setSplitArchiveState(SplitArchivePageState::failed(error.message()));
             setAlertMessage(error.message());
+            setStatusMessage(error.message(), StatusKind::error);
         }
-        setStatusMessage(error.message());
     } catch (const VelmoraError& error) {
         setSplitArchiveState(SplitArchivePageState::failed(error.message()));
         setAlertMessage(error.message());
-        setStatusMessage(error.message());
+        setStatusMessage(error.message(), StatusKind::error);
     }
 }
 

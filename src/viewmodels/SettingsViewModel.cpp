@@ -8,6 +8,7 @@
 #include "viewmodels/WorkbenchPlatform.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <algorithm>
 
 namespace {
@@ -109,12 +110,19 @@ void SettingsViewModel::useCurrentFileLocation() {
 }
 
 void SettingsViewModel::chooseDefaultLocation() {
-    const QStringList chosen = m_platform.runOpenPanel({.canChooseFiles = false,
-                                                        .canChooseDirectories = true,
-                                                        .allowsMultipleSelection = false,
-                                                        .prompt = QStringLiteral(u"选择")});
-    if (chosen.isEmpty()) return;
-    updateSettings([&](AppSettings& settings) { settings.defaultExtractLocationPath = chosen.first(); });
+    const QPointer<SettingsViewModel> model(this);
+    m_platform.openPanel({.canChooseFiles = false,
+                          .canChooseDirectories = true,
+                          .allowsMultipleSelection = false,
+                          .prompt = QStringLiteral(u"选择"),
+                          .purpose = QStringLiteral("destination"),
+                          .currentItem = m_settings.defaultExtractLocationPath},
+                         [model](const QStringList& chosen) {
+                             if (!model || chosen.isEmpty()) return;
+                             model->updateSettings([&](AppSettings& settings) {
+                                 settings.defaultExtractLocationPath = chosen.first();
+                             });
+                         });
 }
 
 void SettingsViewModel::setDefaultExtractor(bool enabled) {

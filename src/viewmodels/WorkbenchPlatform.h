@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // What the main window's model asks of the desktop. The application supplies the real panels and
@@ -14,12 +15,20 @@ public:
         bool allowsMultipleSelection = false;
         // Empty: the platform's own button text.
         QString prompt = {};
+        // Empty: the platform's own window title.
+        QString title = {};
+        // Panels of one purpose start where the last one was left ("archives", "sources", ...).
+        QString purpose = {};
+        // The file or folder the panel is about; it starts in that folder when it exists.
+        QString currentItem = {};
     };
 
     virtual ~WorkbenchPlatform() = default;
 
-    // Shows a modal open panel; returns the chosen absolute paths, empty when it was cancelled.
-    virtual QStringList runOpenPanel(const OpenPanelRequest& request) = 0;
+    // Opens a panel and returns at once; `chosen` gets the chosen absolute paths later, none when the
+    // panel was cancelled. It may be called before this returns.
+    virtual void openPanel(const OpenPanelRequest& request,
+                           std::function<void(const QStringList& chosen)> chosen) = 0;
 
     // Shows the items selected in the file manager.
     virtual void revealInFileManager(const QStringList& paths) = 0;

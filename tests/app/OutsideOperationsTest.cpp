@@ -83,16 +83,21 @@ TEST_F(OutsideOperationsTest, MixedInputsAreCompressedAndGoToTheDefaultFolder) {
     EXPECT_EQ(zipListing(files.path("out/Archive.zip")), (QStringList{"t.txt", "z.zip"}));
 }
 
-TEST_F(OutsideOperationsTest, HiddenFileAloneFailsWithTheNoInputText) {
+// A failure names its reason in the window, which stays until the user closes it.
+TEST_F(OutsideOperationsTest, HiddenFileAloneFailsWithTheNoInputReasonAndStays) {
     const QString hidden = files.writeFile(".env", "secret");
     changeSettings([](AppSettings& s) { s.ignoreHiddenFilesWhenCompressing = true; });
     coordinator->compressIncoming({hidden});
     waitForOperations();
     EXPECT_EQ(coordinator->lastMessage(), ArchiveError::noInputFiles().message());
     EXPECT_EQ(progress().title(), QStringLiteral(u"压缩失败"));
-    EXPECT_EQ(progress().message(), QStringLiteral(u"压缩失败"));
+    EXPECT_EQ(progress().message(), ArchiveError::noInputFiles().message());
     EXPECT_TRUE(progress().isError());
     EXPECT_FALSE(QFileInfo::exists(files.path(".env.zip")));
+
+    scheduler.advance(60 * 60 * 1000);
+    ASSERT_NE(coordinator->progressWindowController(), nullptr);
+    EXPECT_TRUE(coordinator->progressWindowController()->window()->isVisible());
 }
 
 TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStays) {

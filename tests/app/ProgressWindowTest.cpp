@@ -1,10 +1,13 @@
 #include "app/ExternalOperationProgressModel.h"
+#include "app/ExternalOperationProgressView.h"
 #include "app/ExternalOperationProgressWindowController.h"
 #include "views/kit/CapsuleProgressBar.h"
 
 #include <gtest/gtest.h>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <cmath>
 
 namespace {
@@ -58,8 +61,7 @@ TEST(ProgressWindowTest, WindowShowsRunningAndFinishedStates) {
         }
         return texts;
     };
-    auto* cancel = window->findChild<QPushButton*>();
-    ASSERT_NE(cancel, nullptr);
+    QPushButton* cancel = static_cast<ExternalOperationProgressView*>(window)->cancelButton();
     EXPECT_TRUE(labelTexts().contains("8%"));
     EXPECT_TRUE(labelTexts().contains(QStringLiteral(u"正在压缩文件")));
     EXPECT_TRUE(cancel->isVisible());
@@ -73,6 +75,37 @@ TEST(ProgressWindowTest, WindowShowsRunningAndFinishedStates) {
     EXPECT_FALSE(window->findChild<CapsuleProgressBar*>()->isVisible());
     EXPECT_FALSE(labelTexts().contains("100%"));
     EXPECT_TRUE(labelTexts().contains(QStringLiteral(u"已解压 2 个压缩包。")));
+}
+
+TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
+    ExternalOperationProgressWindowController controller;
+    controller.show(QStringLiteral(u"正在解压文件"), QStringLiteral(u"正在解压 1 个压缩包..."));
+    auto* view = static_cast<ExternalOperationProgressView*>(controller.window());
+    EXPECT_FALSE(view->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // Within a window frame's margins of the middle.
+    EXPECT_LE((view->geometry().center() - screen.center()).manhattanLength(), 10);
+
+    const QString reason = QStringLiteral(
+        u"无法开始解压：缺少分卷 “照片备份.part2.rar”，请把全部分卷放在同一个文件夹后"
+        u"重试。缺少的分卷可能仍在下载或已被移动到别处。");
+    controller.finish(QStringLiteral(u"解压失败"), reason, true);
+    QLabel* shown = nullptr;
+    for (QLabel* label : view->findChildren<QLabel*>()) {
+        if (label->text() == reason) shown = label;
+    }
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->wordWrap());
+    EXPECT_GE(view->height(), shown->heightForWidth(shown->width()));
+    EXPECT_FALSE(view->cancelButton()->isVisible());
+    ASSERT_TRUE(view->closeButton()->isVisible());
+
+    view->closeButton()->click();
+    EXPECT_FALSE(view->isVisible());
+    // The next run gets the window back at its own size.
+    controller.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
+    EXPECT_EQ(view->size(), QSize(380, 196));
+    EXPECT_FALSE(view->closeButton()->isVisible());
 }
 
 }  // namespace

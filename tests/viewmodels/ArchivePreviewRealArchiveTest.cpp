@@ -114,4 +114,26 @@ TEST_F(RealArchiveTest, ACompressedTarListsAndPreviewsItsFiles) {
     EXPECT_EQ(preview.readAll(), "alpha");
 }
 
+// Names list as a Chinese file manager lists them: folders first, Chinese by pinyin ahead of Latin
+// names (the Chinese collation's own order), numbers by value, case ignored.
+TEST_F(RealArchiveTest, NamesSortByPinyinAndNumberValue) {
+    const QLocale::Language language = QLocale::system().collation().language();
+    if (language != QLocale::C && language != QLocale::Chinese) GTEST_SKIP() << "another collation locale";
+    const QStringList names{QStringLiteral(u"文件10.txt"), QStringLiteral(u"上海.txt"),
+                            QStringLiteral(u"b.txt"),      QStringLiteral(u"文件2.txt"),
+                            QStringLiteral(u"阿里.txt"),   QStringLiteral(u"A.txt"),
+                            QStringLiteral(u"北京.txt"),   QStringLiteral(u"文件1.txt")};
+    for (const QString& name : names) files.writeFile(QStringLiteral("names/") + name, "x");
+    files.writeFile(QStringLiteral(u"names/资料/说明.txt"), "x");
+    const QString archive = files.path(QStringLiteral("names.7z"));
+    runTool(QStringLiteral("/usr/bin/7zz"), {"a", archive, "."}, files.path(QStringLiteral("names")));
+
+    ArchivePreviewWindowModel& browser = openReal(archive);
+    ASSERT_TRUE(waitUntilListed(browser));
+    EXPECT_EQ(paths(browser.filteredEntries()),
+              (QStringList{QStringLiteral(u"资料/"), QStringLiteral(u"阿里.txt"), QStringLiteral(u"北京.txt"),
+                           QStringLiteral(u"上海.txt"), QStringLiteral(u"文件1.txt"),
+                           QStringLiteral(u"文件2.txt"), QStringLiteral(u"文件10.txt"), "A.txt", "b.txt"}));
+}
+
 }  // namespace

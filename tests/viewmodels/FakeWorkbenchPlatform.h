@@ -13,8 +13,12 @@ public:
     int processorCount = 4;
     std::optional<qint64> freeBytes;
 
-    QStringList runOpenPanel(const OpenPanelRequest&) override {
-        return panelAnswers.isEmpty() ? QStringList{} : panelAnswers.takeFirst();
+    QList<OpenPanelRequest> panelRequests;
+
+    // Answers at once, as a dialog that is accepted or cancelled without delay.
+    void openPanel(const OpenPanelRequest& request, std::function<void(const QStringList&)> chosen) override {
+        panelRequests.append(request);
+        chosen(panelAnswers.isEmpty() ? QStringList{} : panelAnswers.takeFirst());
     }
     void revealInFileManager(const QStringList& paths) override { revealed.append(paths); }
     int activeProcessorCount() const override { return processorCount; }

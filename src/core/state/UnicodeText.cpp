@@ -9,10 +9,13 @@ namespace UnicodeText {
 
 namespace {
 
+// The user's collation (LC_COLLATE before LANG). The C locale has neither a numeric order nor an
+// order for Chinese (it would sort names by code point), so it collates as the interface reads:
+// Simplified Chinese, by pinyin, with Latin names in alphabetical order after them.
 QLocale collationLocale() {
-    const QLocale system = QLocale::system();
-    if (system.language() != QLocale::C) return system;
-    return QLocale(QLocale::English, QLocale::UnitedStates);
+    const QLocale user = QLocale::system().collation();
+    if (user.language() != QLocale::C) return user;
+    return QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China);
 }
 
 QCollator makeCollator() {

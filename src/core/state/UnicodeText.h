@@ -21,8 +21,9 @@ QStringList uniqued(const QStringList& texts);
 // The first `count` extended grapheme clusters of text, or the whole text when it has no more.
 QString leadingGraphemes(const QString& text, int count, bool* truncated = nullptr);
 
-// File-manager order: case-insensitive, runs of digits compared by value, per the user's locale
-// (American English when the system runs in the C locale, whose collation has no numeric order).
+// File-manager order: case-insensitive, runs of digits compared by value, per the user's collation
+// locale (Simplified Chinese when the system runs in the C locale, whose collation has neither a
+// numeric order nor one for Chinese).
 int localizedStandardCompare(const QString& a, const QString& b);
 // A key that orders as localizedStandardCompare does, for sorting many names at once.
 QCollatorSortKey localizedStandardSortKey(const QString& text);

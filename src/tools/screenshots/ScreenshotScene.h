@@ -30,7 +30,9 @@ private:
     // Answers no panel and reveals nothing.
     class StillPlatform : public WorkbenchPlatform {
     public:
-        QStringList runOpenPanel(const OpenPanelRequest&) override { return {}; }
+        void openPanel(const OpenPanelRequest&, std::function<void(const QStringList&)> chosen) override {
+            chosen({});
+        }
         void revealInFileManager(const QStringList&) override {}
         int activeProcessorCount() const override { return 8; }
         std::optional<qint64> availableCapacityBytes(const QString&) const override {

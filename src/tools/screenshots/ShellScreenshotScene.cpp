@@ -51,7 +51,10 @@ bool ShellScreenshotScene::saveProgressShots(const Save& save) {
     settle();
     saved = save(window.grab(), QStringLiteral("progress-finished")) && saved;
     progress.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 3 个项目..."));
-    progress.finish(QStringLiteral(u"压缩失败"), QStringLiteral(u"压缩失败"), true);
+    progress.finish(QStringLiteral(u"解压失败"),
+                    QStringLiteral(u"无法开始解压：缺少分卷 “发布会素材.part2.rar”，请把全部分卷放在同一个"
+                                   u"文件夹后重试。"),
+                    true);
     settle();
     saved = save(window.grab(), QStringLiteral("progress-failed")) && saved;
     progress.close();

@@ -2,14 +2,19 @@
 #include "PopupComposer.h"
 #include "ScreenshotScene.h"
 #include "ShellScreenshotScene.h"
+#include "views/kit/FeedbackBanner.h"
+#include "views/kit/FocusRing.h"
 #include "views/kit/SelectionSizes.h"
+#include "views/main/CompressPage.h"
 #include "views/main/ContentViewState.h"
+#include "views/main/HomePage.h"
 #include "views/main/MainWindow.h"
 #include "views/main/PasswordBookAddSheet.h"
 #include "views/main/TopBar.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QTextStream>
 
 namespace {
@@ -74,6 +79,50 @@ QPixmap passwordBookAddShot(ScreenshotScene& scene, MainWindow& window) {
     return picture;
 }
 
+// The home page's banner with the window around it, once per kind of message.
+bool saveBannerShots(ScreenshotScene& scene, MainWindow& window, const QDir& folder) {
+    scene.model().setSelectedSection(WorkbenchSection::home);
+    scene.model().setIsWorking(false);
+    const struct {
+        QString name;
+        QString message;
+        StatusKind kind;
+    } kinds[] = {
+        {QStringLiteral("banner-success"), QStringLiteral(u"解压完成：设计稿"), StatusKind::success},
+        {QStringLiteral("banner-warning"), QStringLiteral(u"任务已停止"), StatusKind::warning},
+        {QStringLiteral("banner-error"),
+         QStringLiteral(u"无法开始解压：缺少分卷 “发布会素材.part2.rar”，请把全部分卷放在同一个文件夹。"),
+         StatusKind::error},
+    };
+    bool saved = true;
+    for (const auto& shot : kinds) {
+        scene.model().setStatusMessage(shot.message, shot.kind);
+        settle(window);
+        FeedbackBanner* banner = window.findChild<HomePage*>()->banner();
+        const QRect area(banner->mapTo(&window, QPoint()), banner->size());
+        saved = save(window.grab(area.adjusted(-24, -24, 24, 24)), folder, shot.name) && saved;
+    }
+    scene.model().setIsWorking(true);
+    scene.model().setStatusMessage(QStringLiteral(u"正在压缩..."));
+    return saved;
+}
+
+// The compress page with its folder button focused from the keyboard.
+bool saveFocusShot(ScreenshotScene& scene, MainWindow& window, const QDir& folder) {
+    scene.model().setSelectedSection(WorkbenchSection::compress);
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    settle(window);
+    for (QPushButton* button : window.findChild<CompressPage*>()->findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral(u"浏览")) button->setFocus(Qt::TabFocusReason);
+    }
+    settle(window);
+    // No ring gives no picture, which fails the save.
+    const QPixmap picture = FocusRing::shown() ? window.grab() : QPixmap();
+    window.setFocus(Qt::MouseFocusReason);
+    return save(picture, folder, QStringLiteral("focus-ring"));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -99,6 +148,8 @@ int main(int argc, char* argv[]) {
     scene.model().setSelectedSection(WorkbenchSection::home);
     saved = save(notificationShot(window), folder, QStringLiteral("notifications")) && saved;
     saved = save(passwordBookAddShot(scene, window), folder, QStringLiteral("password-book-add")) && saved;
+    saved = saveBannerShots(scene, window, folder) && saved;
+    saved = saveFocusShot(scene, window, folder) && saved;
     window.hide();
 
     const auto saveInFolder = [&folder](const QPixmap& picture, const QString& name) {

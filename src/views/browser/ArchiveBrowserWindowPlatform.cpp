@@ -1,6 +1,6 @@
 #include "views/browser/ArchiveBrowserWindowPlatform.h"
 
-#include "views/kit/FileAndFolderDialog.h"
+#include "views/kit/FileDialogs.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,13 +8,12 @@
 
 void ArchiveBrowserWindowPlatform::chooseItemsToAdd(std::function<void(const QStringList&)> chosen) {
     if (!m_window) return;
-    auto* dialog = new FileAndFolderDialog(true, m_window);
-    dialog->setWindowTitle(QStringLiteral(u"选择要添加到压缩包的文件"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, chosen](int result) {
-        chosen(result == QDialog::Accepted ? dialog->selectedFiles() : QStringList());
-    });
-    dialog->open();
+    FileDialogs::openPanel({.canChooseFiles = true,
+                            .canChooseDirectories = true,
+                            .allowsMultipleSelection = true,
+                            .title = QStringLiteral(u"选择要添加到压缩包的文件"),
+                            .purpose = QStringLiteral("sources")},
+                           m_window, std::move(chosen));
 }
 
 void ArchiveBrowserWindowPlatform::confirmDeletion(const QString& message, const QString& informativeText,

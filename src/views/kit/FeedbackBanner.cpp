@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -45,6 +46,7 @@ FeedbackBanner::FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWid
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(14, 10, 14, 10);
     column->setSpacing(8);
+    column->addStretch(1);
     auto* row = new QHBoxLayout;
     row->setSpacing(12);
     m_symbol->setFixedSize(kSymbolSize, kSymbolSize);
@@ -63,6 +65,14 @@ FeedbackBanner::FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWid
     row->addWidget(m_taskRow);
     column->addLayout(row);
     column->addWidget(m_bar);
+    column->addStretch(1);
+    // The height with a task, in every state; hidden, the banner still holds its place in the page.
+    setFixedHeight(column->contentsMargins().top() + column->contentsMargins().bottom() +
+                   std::max({row->sizeHint().height(), m_pause->height(), kSymbolSize}) + column->spacing() +
+                   m_bar->sizeHint().height());
+    QSizePolicy policy = sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
 
     connect(m_pause, &QToolButton::clicked, this, [this] {
         if (!m_taskId.isNull()) m_store.pauseTask(m_taskId);
@@ -76,6 +86,20 @@ FeedbackBanner::FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWid
     syncFromModel();
 }
 
+FeedbackBanner::Look FeedbackBanner::look(bool working, StatusKind kind) {
+    using Theme::Colour;
+    if (working) return {QStringLiteral("archivebox.fill"), Colour::blue, Colour::accent};
+    switch (kind) {
+        case StatusKind::success:
+            break;
+        case StatusKind::warning:
+            return {QStringLiteral("exclamationmark.triangle.fill"), Colour::orange, Colour::orange};
+        case StatusKind::error:
+            return {QStringLiteral("xmark.circle.fill"), Colour::red, Colour::red};
+    }
+    return {QStringLiteral("checkmark.circle.fill"), Colour::green, Colour::accent};
+}
+
 QString FeedbackBanner::message() const { return m_message->text(); }
 
 QString FeedbackBanner::percentText() const { return m_taskRow->isHidden() ? QString() : m_percent->text(); }
@@ -85,10 +109,9 @@ void FeedbackBanner::syncFromModel() {
     setVisible(status.has_value());
     m_message->setText(status.value_or(QString()));
 
-    const bool working = m_model.isWorking();
-    m_symbol->setPixmap(
-        Icons::pixmap(working ? QStringLiteral("archivebox.fill") : QStringLiteral("checkmark.circle.fill"),
-                      kSymbolSize, Theme::color(working ? Theme::Colour::blue : Theme::Colour::green)));
+    m_look = look(m_model.isWorking(), m_model.statusKind());
+    m_symbol->setPixmap(Icons::pixmap(m_look.symbol, kSymbolSize, Theme::color(m_look.colour)));
+    update();
 
     const auto task = WorkbenchTexts::firstRunningTask(m_store.tasks());
     m_taskId = task ? task->id : QUuid();
@@ -102,7 +125,7 @@ void FeedbackBanner::syncFromModel() {
 void FeedbackBanner::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Theme::color(Theme::Colour::accent, 0.18), 1));
-    painter.setBrush(Theme::color(Theme::Colour::accent, 0.08));
+    painter.setPen(QPen(Theme::color(m_look.tint, 0.18), 1));
+    painter.setBrush(Theme::color(m_look.tint, 0.08));
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
 }

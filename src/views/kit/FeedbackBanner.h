@@ -1,5 +1,8 @@
 #pragma once
 
+#include "viewmodels/StatusKind.h"
+#include "views/kit/Theme.h"
+
 #include <QUuid>
 #include <QWidget>
 
@@ -11,15 +14,28 @@ class QToolButton;
 class WorkbenchStore;
 
 // The status banner under a page's header. Visible exactly while the model has a status message
-// (an empty text included); shows it with a check, or a box while the model works, and, while a task
-// runs, the first running task's percentage, pause and cancel buttons and its progress bar.
+// (an empty text included); shows it with the symbol of its kind, or a box while the model works, and,
+// while a task runs, the first running task's percentage, pause and cancel buttons and its progress
+// bar. It keeps its place and height while hidden or without a task, so nothing under the pointer
+// moves when it comes and goes.
 class FeedbackBanner : public QWidget {
     Q_OBJECT
 
 public:
+    struct Look {
+        QString symbol;
+        Theme::Colour colour;
+        // Fill and outline; success and work keep the accent tint.
+        Theme::Colour tint;
+    };
+
     FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWidget* parent = nullptr);
 
+    // The symbol and the tint of the banner: a box while the model works, else by the message's kind.
+    static Look look(bool working, StatusKind kind);
+
     QString message() const;
+    Look currentLook() const { return m_look; }
     QString percentText() const;
     QToolButton* pauseButton() const { return m_pause; }
     QToolButton* cancelButton() const { return m_cancel; }
@@ -42,4 +58,5 @@ private:
     QToolButton* m_cancel;
     CapsuleProgressBar* m_bar;
     QUuid m_taskId;
+    Look m_look = look(false, StatusKind::success);
 };

@@ -1,5 +1,8 @@
 #include "views/kit/Theme.h"
 
+#include "views/kit/FocusRing.h"
+#include "views/kit/QtTranslations.h"
+
 #include <QApplication>
 #include <QPalette>
 #include <QStyleFactory>
@@ -144,6 +147,8 @@ void apply(QApplication& application) {
     application.setPalette(palette);
 
     application.setFont(font(TextStyle::body));
+    FocusRing::install(application);
+    QtTranslations::install(application);
 
     // Prominent buttons: the page's main action (accent fill, white label).
     application.setStyleSheet(

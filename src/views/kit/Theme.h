@@ -45,7 +45,8 @@ Colour statusBarColour(ArchiveActivityStatus status);
 // The tile colour of a task kind.
 Colour kindColour(ArchiveActivityKind kind);
 
-// Sets the light palette, the CJK font and the style sheet of the shared controls.
+// Sets the light palette, the CJK font, the style sheet of the shared controls, the focus ring and
+// Qt's own texts in Chinese.
 void apply(QApplication& application);
 
 }  // namespace Theme

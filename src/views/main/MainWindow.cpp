@@ -157,7 +157,7 @@ void MainWindow::syncEncryptedSevenZipAlert() {
         if (proceeds) {
             m_model.compress(true);
         } else {
-            m_model.setStatusMessage(QStringLiteral(u"已取消加密 7Z 压缩。"));
+            m_model.setStatusMessage(QStringLiteral(u"已取消加密 7Z 压缩。"), StatusKind::warning);
         }
     });
     alert->open();

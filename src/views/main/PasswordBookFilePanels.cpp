@@ -1,20 +1,32 @@
 #include "views/main/PasswordBookFilePanels.h"
 
-#include <QDir>
+#include "views/kit/FileDialogs.h"
+
 #include <QFileDialog>
 
 namespace {
 
+const QString kPurpose = QStringLiteral("passwordBookFile");
+
+QFileDialog* makeDialog(QWidget* parent) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setDirectory(FileDialogs::startFolder(kPurpose, {}));
+    return dialog;
+}
+
 void openPanel(QFileDialog* dialog, const PasswordBookFilePanels::Chosen& chosen) {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QFileDialog::fileSelected, dialog, chosen);
+    QObject::connect(dialog, &QFileDialog::fileSelected, dialog, [chosen](const QString& file) {
+        FileDialogs::remember(kPurpose, {file});
+        chosen(file);
+    });
     dialog->open();
 }
 
 }  // namespace
 
 void DesktopPasswordBookFilePanels::chooseImportFile(QWidget* parent, Chosen chosen) {
-    auto* dialog = new QFileDialog(parent);
+    QFileDialog* dialog = makeDialog(parent);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setLabelText(QFileDialog::Accept, QStringLiteral(u"导入"));
@@ -23,12 +35,11 @@ void DesktopPasswordBookFilePanels::chooseImportFile(QWidget* parent, Chosen cho
 
 void DesktopPasswordBookFilePanels::chooseExportFile(QWidget* parent, const QString& proposedName,
                                                      Chosen chosen) {
-    auto* dialog = new QFileDialog(parent);
+    QFileDialog* dialog = makeDialog(parent);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setNameFilter(QStringLiteral("JSON (*.json)"));
     dialog->setDefaultSuffix(QStringLiteral("json"));
-    dialog->setDirectory(QDir::homePath());
     dialog->selectFile(proposedName);
     dialog->setLabelText(QFileDialog::Accept, QStringLiteral(u"导出"));
     openPanel(dialog, chosen);

@@ -3,6 +3,7 @@
 #include "viewmodels/MainViewModel.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
+#include "views/kit/SelectionSizes.h"
 #include "views/main/SplitCompressionDestinationCard.h"
 #include "views/main/SplitCompressionFileSelectionCard.h"
 #include "views/main/SplitCompressionPageRules.h"
@@ -21,7 +22,8 @@ SplitCompressPage::SplitCompressPage(MainViewModel& model, WorkbenchStore& workb
       m_volume(new SplitCompressionVolumeCard(model)),
       m_settings(new SplitCompressionSettingsCard(model, viewState)),
       m_preview(new SplitCompressionPreviewCard),
-      m_destination(new SplitCompressionDestinationCard(model)) {
+      m_destination(new SplitCompressionDestinationCard(model)),
+      m_estimate(new SelectionSizes(nullptr, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(34, 0, 34, 34);
     layout->setSpacing(14);
@@ -48,8 +50,10 @@ SplitCompressPage::SplitCompressPage(MainViewModel& model, WorkbenchStore& workb
     layout->addWidget(m_destination);
     layout->addStretch();
 
-    // The preview's estimate walks the sources' folders: it is taken once for a batch of changes to
-    // what it depends on, never for a status text or a progress report.
+    // The preview's estimate walks the sources' folders: it is worked out on a worker thread when the
+    // sources, format or level change, and the preview is built once for a batch of changes to what
+    // it depends on, never for a status text or a progress report.
+    connect(m_estimate, &SelectionSizes::changed, this, &SplitCompressPage::schedulePreviewSync);
     for (auto signal :
          {&MainViewModel::splitCompressionItemsChanged, &MainViewModel::splitCompressionFormatChanged,
           &MainViewModel::splitCompressionLevelChanged, &MainViewModel::splitCompressionEnabledChanged,
@@ -67,8 +71,13 @@ void SplitCompressPage::schedulePreviewSync() {
 }
 
 void SplitCompressPage::syncPreview() {
+    // Still pending while the estimate takes the new sources, so its own change signal adds no step.
+    QStringList sources;
+    for (const SplitCompressionSourceItem& item : m_model.splitCompressionItems()) sources << item.url;
+    m_estimate->setPaths(sources);
+    m_estimate->setEstimateParameters(m_model.splitCompressionFormat(), m_model.splitCompressionLevel());
     m_previewSyncPending = false;
-    const SplitCompressionPreview preview = m_model.splitCompressionPreview();
+    const SplitCompressionPreview preview = m_model.splitCompressionPreview(m_estimate->estimate());
     m_preview->showTexts(SplitCompressionPageRules::previewTexts(preview));
     m_destination->setAvailableSpace(m_model.splitCompressionAvailableSpaceDescription(preview));
 }

@@ -4,6 +4,7 @@
 
 class ContentViewState;
 class MainViewModel;
+class SelectionSizes;
 class SplitCompressionDestinationCard;
 class SplitCompressionFileSelectionCard;
 class SplitCompressionPreviewCard;
@@ -25,6 +26,8 @@ public:
     SplitCompressionSettingsCard* settingsCard() const { return m_settings; }
     SplitCompressionPreviewCard* previewCard() const { return m_preview; }
     SplitCompressionDestinationCard* destinationCard() const { return m_destination; }
+    // The preview's estimate, worked out on a worker thread.
+    SelectionSizes* estimate() const { return m_estimate; }
 
 private:
     void schedulePreviewSync();
@@ -36,5 +39,6 @@ private:
     SplitCompressionSettingsCard* m_settings;
     SplitCompressionPreviewCard* m_preview;
     SplitCompressionDestinationCard* m_destination;
+    SelectionSizes* m_estimate;
     bool m_previewSyncPending = false;
 };

@@ -1,3 +1,5 @@
+#include "core/engine/CompressionEstimateHelper.h"
+#include "platform/ByteCountFormatter.h"
 #include "views/main/PageFixture.h"
 #include "views/main/SplitCompressPage.h"
 #include "views/main/SplitCompressionDestinationCard.h"
@@ -223,6 +225,25 @@ TEST_F(SplitCompressPageTest, previewFollowsTheFormInOneStep) {
 
     QTest::keyClicks(page().destinationCard()->nameField(), " v2");
     QTRY_COMPARE(page().previewCard()->texts().primaryFileName, "Backup v2.7z.001");
+}
+
+// Building the preview never walks the sources on the GUI thread: the estimate comes later from a
+// worker, and until then the preview says it is not known.
+TEST_F(SplitCompressPageTest, previewEstimateArrivesFromAWorker) {
+    for (int index = 0; index < 200; ++index)
+        files.writeFile(QStringLiteral("Tree/notes%1.txt").arg(index), QByteArray(1000, 'n'));
+    page();
+    addSources({files.path("Tree")});
+    model().setSplitCompressionFormat(CompressionFormat::zip);
+    // Only the page's own queued step runs; the worker's answer is not delivered yet.
+    QCoreApplication::sendPostedEvents(&page(), QEvent::MetaCall);
+    EXPECT_EQ(page().previewCard()->texts().compressedSize, QStringLiteral(u"压缩后大小将在任务完成后确定"));
+
+    const QString expected = QStringLiteral(u"约 ") +
+                             ByteCountFormatter::fileStyle(CompressionEstimateHelper::estimatedSize(
+                                 {files.path("Tree")}, CompressionFormat::zip, CompressionLevel::standard));
+    EXPECT_TRUE(waitFor([&] { return page().previewCard()->texts().compressedSize == expected; }))
+        << page().previewCard()->texts().compressedSize.toStdString();
 }
 
 }  // namespace

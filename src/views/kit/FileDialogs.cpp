@@ -1,0 +1,72 @@
+#include "views/kit/FileDialogs.h"
+
+#include "views/kit/FileAndFolderDialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+namespace FileDialogs {
+
+namespace {
+
+QHash<QString, QString>& lastFolders() {
+    static QHash<QString, QString> folders;
+    return folders;
+}
+
+// The folder itself, or the folder that holds a file; empty when neither exists.
+QString existingFolderOf(const QString& item) {
+    if (item.isEmpty()) return {};
+    const QFileInfo info(item);
+    if (info.isDir()) return info.absoluteFilePath();
+    const QFileInfo parent(info.absolutePath());
+    return parent.isDir() ? parent.absoluteFilePath() : QString();
+}
+
+QFileDialog::FileMode fileModeFor(const WorkbenchPlatform::OpenPanelRequest& request) {
+    if (!request.canChooseFiles) return QFileDialog::Directory;
+    return request.allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile;
+}
+
+}  // namespace
+
+QString startFolder(const QString& purpose, const QString& currentItem) {
+    QString folder = existingFolderOf(currentItem);
+    if (folder.isEmpty()) folder = existingFolderOf(lastFolders().value(purpose));
+    return folder.isEmpty() ? QDir::homePath() : folder;
+}
+
+void remember(const QString& purpose, const QStringList& chosen) {
+    if (chosen.isEmpty()) return;
+    // A chosen folder is where its dialog was; the next one starts beside it.
+    lastFolders().insert(purpose, QFileInfo(chosen.first()).absolutePath());
+}
+
+QFileDialog* openPanel(const WorkbenchPlatform::OpenPanelRequest& request, QWidget* parent,
+                       std::function<void(const QStringList&)> chosen) {
+    if (!parent) parent = QApplication::activeWindow();
+    QFileDialog* dialog = nullptr;
+    if (request.canChooseFiles && request.canChooseDirectories) {
+        dialog = new FileAndFolderDialog(request.allowsMultipleSelection, parent);
+    } else {
+        dialog = new QFileDialog(parent);
+        dialog->setFileMode(fileModeFor(request));
+        if (!request.canChooseFiles) dialog->setOption(QFileDialog::ShowDirsOnly);
+    }
+    if (!request.title.isEmpty()) dialog->setWindowTitle(request.title);
+    if (!request.prompt.isEmpty()) dialog->setLabelText(QFileDialog::Accept, request.prompt);
+    dialog->setDirectory(startFolder(request.purpose, request.currentItem));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    const QString purpose = request.purpose;
+    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, purpose, chosen](int result) {
+        const QStringList paths = result == QDialog::Accepted ? dialog->selectedFiles() : QStringList();
+        remember(purpose, paths);
+        chosen(paths);
+    });
+    dialog->open();
+    return dialog;
+}
+
+}  // namespace FileDialogs

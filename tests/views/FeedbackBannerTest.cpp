@@ -1,0 +1,71 @@
+#include "MainWindowFixture.h"
+#include "views/kit/AdaptiveGrid.h"
+#include "views/kit/FeedbackBanner.h"
+#include "views/main/HomePage.h"
+
+namespace {
+
+using FeedbackBannerTest = MainWindowFixture;
+
+TEST(FeedbackBannerLookTest, SymbolAndTintFollowTheKind) {
+    struct Case {
+        bool working;
+        StatusKind kind;
+        QString symbol;
+        Theme::Colour colour;
+        Theme::Colour tint;
+    };
+    using Theme::Colour;
+    const QList<Case> cases{
+        {false, StatusKind::success, "checkmark.circle.fill", Colour::green, Colour::accent},
+        {false, StatusKind::warning, "exclamationmark.triangle.fill", Colour::orange, Colour::orange},
+        {false, StatusKind::error, "xmark.circle.fill", Colour::red, Colour::red},
+        // Work under way wins over the kind of the message it replaced.
+        {true, StatusKind::error, "archivebox.fill", Colour::blue, Colour::accent},
+    };
+    for (const Case& testCase : cases) {
+        const FeedbackBanner::Look look = FeedbackBanner::look(testCase.working, testCase.kind);
+        EXPECT_EQ(look.symbol, testCase.symbol);
+        EXPECT_EQ(look.colour, testCase.colour);
+        EXPECT_EQ(look.tint, testCase.tint);
+    }
+}
+
+TEST_F(FeedbackBannerTest, ShowsTheKindTheModelSet) {
+    FeedbackBanner* banner = page<HomePage>(WorkbenchSection::home).banner();
+    model().setStatusMessage(QStringLiteral(u"解压失败"), StatusKind::error);
+    EXPECT_EQ(banner->currentLook().symbol, "xmark.circle.fill");
+    model().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
+    EXPECT_EQ(banner->currentLook().symbol, "exclamationmark.triangle.fill");
+    model().setStatusMessage(QStringLiteral(u"已清空解压列表。"));
+    EXPECT_EQ(banner->currentLook().symbol, "checkmark.circle.fill");
+}
+
+// Coming, going and a task's bar appearing move nothing below the banner.
+TEST_F(FeedbackBannerTest, WhatLiesBelowKeepsItsPlace) {
+    auto& home = page<HomePage>(WorkbenchSection::home);
+    window().show();
+    QWidget* below = home.quickActions();
+    const auto place = [&] { return below->mapTo(&home, QPoint()); };
+    QCoreApplication::processEvents();
+    const QPoint hidden = place();
+
+    model().setStatusMessage(QStringLiteral(u"已完成"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(place(), hidden);
+
+    ArchiveTask task;
+    task.id = QUuid::createUuid();
+    task.name = "a.zip";
+    workbench.addTask(task);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(home.banner()->percentText().isEmpty());
+    EXPECT_EQ(place(), hidden);
+
+    model().setStatusMessage(std::nullopt);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(home.banner()->isHidden());
+    EXPECT_EQ(place(), hidden);
+}
+
+}  // namespace
