@@ -47,8 +47,10 @@ protected:
     QMap<QString, QByteArray> extracted(const QString& archive, const QString& password) {
         const ArchiveService service(ArchiveService::standardExtractors(),
                                      std::make_shared<CompressionService>());
-        const QStringList folders = service.extract(
-            {archive}, tree.path("x/" + QFileInfo(archive).fileName()), password, AppSettings{}, 2, {});
+        const QStringList folders = service
+                                        .extract({archive}, tree.path("x/" + QFileInfo(archive).fileName()),
+                                                 password, AppSettings{}, 2, {})
+                                        .outputs;
         return treeContents(folders.first());
     }
 
