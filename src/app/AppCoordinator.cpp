@@ -18,6 +18,7 @@
 #include "views/main/MainWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -310,13 +311,13 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
             QStringList outputs;
             for (const OutsideOperationPlan::WorkItem& item :
                  OutsideOperationPlan::workItems(kept, settings)) {
-                const QString destination = OutsideOperationPlan::freeArchivePath(folder, item.name);
-                SecurityScopedAccessHelper::withAccess(item.inputs + QStringList{folder}, [&] {
-                    service.compressSingle(item.inputs, destination, CompressionFormat::zip,
-                                           CompressionLevel::standard, std::nullopt, threadCount,
-                                           settings.ignoreHiddenFilesWhenCompressing, progress, token);
-                });
-                outputs.append(destination);
+                // The engine takes the next free "name N.zip" when the name is taken.
+                const QString destination = QDir(folder).filePath(item.name + QStringLiteral(".zip"));
+                outputs.append(SecurityScopedAccessHelper::withAccess(item.inputs + QStringList{folder}, [&] {
+                    return service.compressSingle(item.inputs, destination, CompressionFormat::zip,
+                                                  CompressionLevel::standard, std::nullopt, threadCount,
+                                                  settings.ignoreHiddenFilesWhenCompressing, progress, token);
+                }));
             }
             token.throwIfCancelled();
             const QStringList untrashed = settings.deleteSourceAfterCompress

@@ -88,13 +88,4 @@ QList<WorkItem> workItems(const QStringList& inputs, const AppSettings& settings
     return {{inputs.size() == 1 ? archiveName(inputs.first()) : QStringLiteral("Archive"), inputs}};
 }
 
-QString freeArchivePath(const QString& folder, const QString& name) {
-    const QDir directory(folder);
-    QString candidate = directory.filePath(name + QStringLiteral(".zip"));
-    for (int n = 1; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n) {
-        candidate = directory.filePath(QStringLiteral("%1 %2.zip").arg(name).arg(n));
-    }
-    return candidate;
-}
-
 }  // namespace OutsideOperationPlan

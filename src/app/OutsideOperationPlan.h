@@ -36,7 +36,4 @@ QStringList compressionInputs(const QStringList& inputs, const AppSettings& sett
 // named after the single input or "Archive".
 QList<WorkItem> workItems(const QStringList& inputs, const AppSettings& settings);
 
-// folder/name.zip, else "name 1.zip", "name 2.zip", ...: the first that nothing occupies.
-QString freeArchivePath(const QString& folder, const QString& name);
-
 }  // namespace OutsideOperationPlan

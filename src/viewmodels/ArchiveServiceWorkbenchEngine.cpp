@@ -10,14 +10,14 @@ OperationOutputs ArchiveServiceWorkbenchEngine::extract(const QStringList& fileU
     return m_service.extract(fileURLs, destinationRootURL, password, settings, threadCount, token);
 }
 
-void ArchiveServiceWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,
-                                                   CompressionFormat format, CompressionLevel level,
-                                                   const std::optional<QString>& password, int threadCount,
-                                                   bool excludeHiddenFiles,
-                                                   const ProgressHandler& progressHandler,
-                                                   const CancellationToken& token) {
-    m_service.compressSingle(files, destinationURL, format, level, password, threadCount, excludeHiddenFiles,
-                             progressHandler, token);
+QString ArchiveServiceWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,
+                                                      CompressionFormat format, CompressionLevel level,
+                                                      const std::optional<QString>& password, int threadCount,
+                                                      bool excludeHiddenFiles,
+                                                      const ProgressHandler& progressHandler,
+                                                      const CancellationToken& token) {
+    return m_service.compressSingle(files, destinationURL, format, level, password, threadCount,
+                                    excludeHiddenFiles, progressHandler, token);
 }
 
 SplitCompressionResult ArchiveServiceWorkbenchEngine::compressSplit(

@@ -42,22 +42,6 @@ QString nameWithoutLastExtension(const QString& url) {
     return dot > 0 ? name.left(dot) : name;
 }
 
-bool pathIsTaken(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-// root/base.ext, or root/base N.ext with the first free N. Asked right before each archive is
-// made, so an archive made earlier in the same run counts as taken.
-QString uniqueArchivePath(const QString& root, const QString& baseName, const QString& extension) {
-    const QDir folder(root);
-    QString candidate = folder.filePath(baseName + QLatin1Char('.') + extension);
-    for (int number = 1; pathIsTaken(candidate); ++number) {
-        candidate = folder.filePath(QStringLiteral("%1 %2.%3").arg(baseName).arg(number).arg(extension));
-    }
-    return candidate;
-}
-
 QString parentFolder(const QString& url) { return QFileInfo(url).absolutePath(); }
 
 }  // namespace
@@ -197,10 +181,10 @@ OperationOutputs MainViewModel::compressSources(WorkbenchEngine& engine, const C
     const QString extension = CompressionFormats::fileExtension(run.format);
     const auto makeArchive = [&](const QStringList& files, const QString& baseName) {
         token.throwIfCancelled();
-        const QString archive = uniqueArchivePath(run.root, baseName, extension);
-        engine.compressSingle(files, archive, run.format, run.level, run.password, run.threadCount,
-                              run.excludeHiddenFiles, progress, token);
-        return archive;
+        // The engine takes the next free "base N.ext" when the name is taken.
+        const QString archive = QDir(run.root).filePath(baseName + QLatin1Char('.') + extension);
+        return engine.compressSingle(files, archive, run.format, run.level, run.password, run.threadCount,
+                                     run.excludeHiddenFiles, progress, token);
     };
 
     QStringList archives;

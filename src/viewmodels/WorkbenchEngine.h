@@ -25,11 +25,12 @@ public:
                                      const std::optional<QString>& password, const AppSettings& settings,
                                      int threadCount, const CancellationToken& token) = 0;
 
-    virtual void compressSingle(const QStringList& files, const QString& destinationURL,
-                                CompressionFormat format, CompressionLevel level,
-                                const std::optional<QString>& password, int threadCount,
-                                bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                                const CancellationToken& token) = 0;
+    // The archive written: destinationURL, or the next free name beside it.
+    virtual QString compressSingle(const QStringList& files, const QString& destinationURL,
+                                   CompressionFormat format, CompressionLevel level,
+                                   const std::optional<QString>& password, int threadCount,
+                                   bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                   const CancellationToken& token) = 0;
 
     virtual SplitCompressionResult compressSplit(
         const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,

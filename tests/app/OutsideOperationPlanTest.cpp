@@ -68,12 +68,4 @@ TEST(OutsideOperationPlanTest, DestinationIsDefaultFolderElseBesideFirstInput) {
     EXPECT_EQ(OutsideOperationPlan::destinationRoot({"/d/e/a.zip"}, settings), "/out");
 }
 
-TEST(OutsideOperationPlanTest, FreeArchivePathCountsUpPastTakenNames) {
-    TempTree tree;
-    EXPECT_EQ(OutsideOperationPlan::freeArchivePath(tree.root(), "Photos"), tree.path("Photos.zip"));
-    tree.writeFile("Photos.zip", "x");
-    tree.makeFolder("Photos 1.zip");
-    EXPECT_EQ(OutsideOperationPlan::freeArchivePath(tree.root(), "Photos"), tree.path("Photos 2.zip"));
-}
-
 }  // namespace

@@ -1,6 +1,7 @@
 #include "viewmodels/FakeWorkbenchEngine.h"
 
 #include "core/engine/CancellationError.h"
+#include "core/engine/CompressionTarget.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,18 +104,26 @@ void FakeWorkbenchEngine::setUntrashed(QStringList archives) {
     m_untrashed = std::move(archives);
 }
 
-void FakeWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,
-                                         CompressionFormat, CompressionLevel,
-                                         const std::optional<QString>& password, int threadCount, bool,
-                                         const ProgressHandler& progressHandler,
-                                         const CancellationToken& token) {
+QString FakeWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,
+                                            CompressionFormat format, CompressionLevel,
+                                            const std::optional<QString>& password, int threadCount, bool,
+                                            const ProgressHandler& progressHandler,
+                                            const CancellationToken& token) {
     record({.operation = QStringLiteral("compressSingle"),
             .files = files,
             .destination = destinationURL,
             .password = password,
             .threadCount = threadCount});
-    touch(destinationURL);
+    // The engine's naming: the next free name when the one asked for is taken.
+    QString archive = destinationURL;
+    for (int number = 1; QFileInfo::exists(archive) || QFileInfo(archive).isSymLink(); ++number) {
+        archive = QFileInfo(destinationURL).path() + QLatin1Char('/') +
+                  CompressionTarget::numberedName(QFileInfo(destinationURL).fileName(),
+                                                  CompressionFormats::fileExtension(format), number);
+    }
+    touch(archive);
     finish(progressHandler, token);
+    return archive;
 }
 
 SplitCompressionResult FakeWorkbenchEngine::compressSplit(

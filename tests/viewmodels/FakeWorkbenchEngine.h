@@ -48,10 +48,10 @@ public:
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const std::optional<QString>& password, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;
-    void compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
-                        CompressionLevel level, const std::optional<QString>& password, int threadCount,
-                        bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                        const CancellationToken& token) override;
+    QString compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
+                           CompressionLevel level, const std::optional<QString>& password, int threadCount,
+                           bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                           const CancellationToken& token) override;
     SplitCompressionResult compressSplit(const QStringList& files, const QString& destinationDirectoryURL,
                                          const QString& baseName, CompressionFormat format,
                                          CompressionLevel level, const std::optional<QString>& password,

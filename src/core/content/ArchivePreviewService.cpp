@@ -55,17 +55,19 @@ std::optional<ArchiveFormat::Kind> requireExtractable(const QString& archiveURL)
     return kind;
 }
 
-// A 7-Zip or unrar run reads the password, when one is given, on standard input.
+// A 7-Zip or unrar run reads the password, when one is given, on standard input; unzip on its terminal.
 ProcessResult run(const QString& program, const QStringList& arguments, double timeout,
-                  const CancellationToken& token, const std::optional<QString>& password = std::nullopt) {
+                  const CancellationToken& token, const std::optional<QString>& password = std::nullopt,
+                  ProcessRunner::InputChannel channel = ProcessRunner::InputChannel::pipe) {
     return ProcessRunner::run(program, arguments, std::nullopt, timeout, {}, token,
-                              ArchiveTools::givenPassword(password));
+                              ArchiveTools::givenPassword(password), channel);
 }
 
 void runOrThrow(const QString& program, const QStringList& arguments, double timeout, const QString& fallback,
                 const QStringList& echoedNames, const CancellationToken& token,
-                const std::optional<QString>& password = std::nullopt) {
-    const ProcessResult result = run(program, arguments, timeout, token, password);
+                const std::optional<QString>& password = std::nullopt,
+                ProcessRunner::InputChannel channel = ProcessRunner::InputChannel::pipe) {
+    const ProcessResult result = run(program, arguments, timeout, token, password, channel);
     if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback, echoedNames);
 }
 
@@ -407,8 +409,9 @@ void ArchivePreviewService::extractZipEntries(const QString& archiveURL, const Q
     refuseSwitchLikeNames(entryPaths);
     for (const QString& path : entryPaths) {
         runOrThrow(m_programs.unzip,
-                   ArchiveTools::Unzip::extractEntryArguments(archiveURL, path, destinationURL, password),
-                   timeout, QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL, path}, token);
+                   ArchiveTools::Unzip::extractEntryArguments(archiveURL, path, destinationURL), timeout,
+                   QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL, path}, token, password,
+                   ProcessRunner::InputChannel::terminal);
     }
 }
 

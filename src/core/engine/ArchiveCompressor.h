@@ -19,8 +19,9 @@ public:
 
     virtual QStringList supportedExtensions() const = 0;
 
-    virtual void compress(const QStringList& files, const QString& destinationURL, CompressionFormat format,
-                          CompressionLevel level, const std::optional<QString>& password, int threadCount,
-                          bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                          const CancellationToken& token) = 0;
+    // Returns the archive written: destinationURL, or the next free name beside it when that is taken.
+    virtual QString compress(const QStringList& files, const QString& destinationURL,
+                             CompressionFormat format, CompressionLevel level,
+                             const std::optional<QString>& password, int threadCount, bool excludeHiddenFiles,
+                             const ProgressHandler& progressHandler, const CancellationToken& token) = 0;
 };

@@ -83,18 +83,18 @@ QString ArchiveService::extractArchive(const QString& fileURL, const QString& de
     return folderURL;
 }
 
-void ArchiveService::compressSingle(const QStringList& files, const QString& destinationURL,
-                                    CompressionFormat format, CompressionLevel level,
-                                    const std::optional<QString>& password, int threadCount,
-                                    bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                                    const CancellationToken& token) const {
+QString ArchiveService::compressSingle(const QStringList& files, const QString& destinationURL,
+                                       CompressionFormat format, CompressionLevel level,
+                                       const std::optional<QString>& password, int threadCount,
+                                       bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                       const CancellationToken& token) const {
     const QString folderURL = QFileInfo(destinationURL).path();
-    SecurityScopedAccessHelper::withAccess(QStringList{folderURL} + files, [&] {
+    return SecurityScopedAccessHelper::withAccess(QStringList{folderURL} + files, [&] {
         CompressionService::checkEncryptionSupported(format, password);
         CompressionService::checkInputsExist(files);
         ExtractionSteps::createFolder(folderURL);
-        m_compressor->compress(files, destinationURL, format, level, password, threadCount,
-                               excludeHiddenFiles, progressHandler, token);
+        return m_compressor->compress(files, destinationURL, format, level, password, threadCount,
+                                      excludeHiddenFiles, progressHandler, token);
     });
 }
 

@@ -40,12 +40,13 @@ public:
                              const std::optional<QString>& password, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) const;
 
-    // Compresses files and folders, in order, into the one archive destinationURL, creating its folder.
-    // An empty list and missing inputs are refused before anything is written. RAR is refused.
-    void compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
-                        CompressionLevel level, const std::optional<QString>& password, int threadCount,
-                        bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                        const CancellationToken& token) const;
+    // Compresses files and folders, in order, into the one archive destinationURL, creating its folder,
+    // or into the next free name beside it when that is taken; returns the archive's path. An empty list
+    // and missing inputs are refused before anything is written. RAR is refused.
+    QString compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
+                           CompressionLevel level, const std::optional<QString>& password, int threadCount,
+                           bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                           const CancellationToken& token) const;
 
     // Writes a ZIP or 7Z archive, whole or in volumes, into destinationDirectoryURL under the cleaned
     // base name (see CompressionService::compressSplit). Needs the compression service as compressor,

@@ -81,6 +81,13 @@ QString headerEncryptionOff() { return QStringLiteral("-mhe=off"); }
 
 QString askPassword() { return QStringLiteral("-p"); }
 
+QString zipCryptoMethod() { return QStringLiteral("-mem=ZipCrypto"); }
+
+bool takesZipPassword(const QString& password) {
+    return std::all_of(password.begin(), password.end(),
+                       [](QChar character) { return character.unicode() < 0x80; });
+}
+
 QStringList hiddenExclusions() { return {QStringLiteral("-xr!.*"), QStringLiteral("-xr!__MACOSX")}; }
 
 QStringList endOfSwitchesKeepingWildcards() { return {QStringLiteral("--")}; }
@@ -108,12 +115,10 @@ QString literalPattern(const QString& name) {
 
 namespace Unzip {
 
-QStringList extractArguments(const QString& archive, const QString& destination,
-                             const std::optional<QString>& password) {
-    QStringList arguments{QStringLiteral("-o")};
-    if (password && !password->isEmpty()) arguments << QStringLiteral("-P") << *password;
-    return arguments << InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath()) << QStringLiteral("-d")
-                     << QFileInfo(destination).absoluteFilePath();
+QStringList extractArguments(const QString& archive, const QString& destination) {
+    return QStringList{QStringLiteral("-o")} << InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath())
+                                             << QStringLiteral("-d")
+                                             << QFileInfo(destination).absoluteFilePath();
 }
 
 // unzip also reads the archive's own name as a pattern: a[1].zip could open its neighbour a1.zip.
@@ -122,11 +127,10 @@ QStringList listArguments(const QString& archive) {
 }
 
 QStringList extractEntryArguments(const QString& archive, const QString& entryPath,
-                                  const QString& destination, const std::optional<QString>& password) {
-    QStringList arguments{QStringLiteral("-o")};
-    if (password && !password->isEmpty()) arguments << QStringLiteral("-P") << *password;
-    return arguments << InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath())
-                     << InfoZip::literalPattern(entryPath) << QStringLiteral("-d") << destination;
+                                  const QString& destination) {
+    return QStringList{QStringLiteral("-o")} << InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath())
+                                             << InfoZip::literalPattern(entryPath) << QStringLiteral("-d")
+                                             << destination;
 }
 
 }  // namespace Unzip
@@ -143,7 +147,7 @@ QStringList recursiveWithoutExtraAttributes() { return {QStringLiteral("-r"), QS
 
 QStringList storeLinks() { return {QStringLiteral("-y")}; }
 
-QStringList password(const QString& password) { return {QStringLiteral("-P"), password}; }
+QStringList encrypt() { return {QStringLiteral("-e")}; }
 
 QStringList split(const QString& volumeSize) { return {QStringLiteral("-s"), volumeSize}; }
 

@@ -23,9 +23,9 @@ inline const QString kZipPath = QStringLiteral("/usr/bin/zip");
 inline const QString kUnzipPath = QStringLiteral("/usr/bin/unzip");
 inline const QString kTarPath = QStringLiteral("/usr/bin/tar");
 
-// The line a 7-Zip or unrar run reads on standard input (ProcessRunner): the password when it is
-// present and not empty, else nothing, so the run's standard input is /dev/null. No argument list
-// below holds a password.
+// The line a 7-Zip or unrar run reads on standard input, and zip or unzip on their terminal
+// (ProcessRunner): the password when it is present and not empty, else nothing, so the run's standard
+// input is /dev/null. No argument list below holds a password.
 std::optional<QString> givenPassword(const std::optional<QString>& password);
 
 namespace SevenZip {
@@ -71,6 +71,9 @@ QString volumeSize(qint64 bytes);  // -v<bytes>b
 QString headerEncryptionOff();     // -mhe=off
 // "-p": on creation, 7-Zip then reads the password from standard input.
 QString askPassword();
+QString zipCryptoMethod();  // -mem=ZipCrypto: the ZIP encryption every unzip opens
+// Whether 7-Zip encrypts a ZIP with this password: it refuses characters beyond ASCII there.
+bool takesZipPassword(const QString& password);
 // Leaves out dot-files and __MACOSX at every depth. These are wildcards, which -spd would switch off,
 // so names that follow them are protected by "--" alone.
 QStringList hiddenExclusions();
@@ -87,15 +90,15 @@ bool isReadAsSwitch(const QString& name);
 QString literalPattern(const QString& name);
 }  // namespace InfoZip
 
+// unzip asks for a password on its terminal when an entry needs one.
 namespace Unzip {
-// Extracts archive into destination, overwriting without asking; -P only for a non-empty password.
-QStringList extractArguments(const QString& archive, const QString& destination,
-                             const std::optional<QString>& password);
+// Extracts archive into destination, overwriting without asking.
+QStringList extractArguments(const QString& archive, const QString& destination);
 // -l: one line per entry with length, date, time and name.
 QStringList listArguments(const QString& archive);
-// Extracts one entry with its path into destination, overwriting; -P only for a non-empty password.
+// Extracts one entry with its path into destination, overwriting.
 QStringList extractEntryArguments(const QString& archive, const QString& entryPath,
-                                  const QString& destination, const std::optional<QString>& password);
+                                  const QString& destination);
 }  // namespace Unzip
 
 namespace Zip {
@@ -105,7 +108,7 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
 // Creating archives. zip takes existing names literally, and "--" ends its switches.
 QStringList recursiveWithoutExtraAttributes();  // "-r", "-X"
 QStringList storeLinks();                       // "-y": a symbolic link is stored as a link
-QStringList password(const QString& password);  // "-P", <password>
+QStringList encrypt();                          // "-e": asks for the password twice on the terminal
 QStringList split(const QString& volumeSize);   // "-s", <size>
 // Values of the split size: <n>k, <n>m, <n>g.
 QString kibibytes(qint64 count);

@@ -4,6 +4,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionOutputs.h"
 #include "core/engine/CompressionStaging.h"
+#include "core/engine/CompressionTarget.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileTree.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 constexpr double kBeforeRun = 0.12;
@@ -51,9 +53,10 @@ bool exclusionsApply(bool excludeHiddenFiles, const QStringList& files) {
 ProcessResult runInCommonParent(const QString& executable, const QStringList& arguments,
                                 const QStringList& files, const ProcessRunner::OutputHandler& outputHandler,
                                 const CancellationToken& token,
-                                const std::optional<QString>& password = std::nullopt) {
+                                const std::optional<QString>& password = std::nullopt,
+                                ProcessRunner::InputChannel channel = ProcessRunner::InputChannel::pipe) {
     return ProcessRunner::run(executable, arguments, CompressionStaging::commonParent(files),
-                              ArchiveTools::kLongRunTimeout, outputHandler, token, password);
+                              ArchiveTools::kLongRunTimeout, outputHandler, token, password, channel);
 }
 
 QStringList sevenZipCreationSwitches(CompressionFormat format, CompressionLevel level, int threadCount) {
@@ -108,13 +111,6 @@ void runZip(const QStringList& arguments, const QStringList& files, const Progre
     }
 }
 
-QStringList withoutHiddenInputs(QStringList files) {
-    files.removeIf([](const QString& file) {
-        return FileTree::isHiddenOrMacMetadataName(FileNameHelper::lastPathComponent(file));
-    });
-    return files;
-}
-
 void handleExistingOutputs(CompressionFormat format, const QString& baseName,
                            const QString& destinationDirectoryURL, bool splitEnabled,
                            bool overwriteExisting) {
@@ -127,15 +123,22 @@ void handleExistingOutputs(CompressionFormat format, const QString& baseName,
     for (const QString& conflict : conflicts) FileTree::removeItem(conflict);
 }
 
-QStringList collectOutputs(CompressionFormat format, const QString& destinationDirectoryURL,
-                           const QString& baseName, const QString& primaryURL, bool splitEnabled) {
+// The volumes the tool wrote into the work folder, in order.
+QStringList collectOutputs(CompressionFormat format, const QString& workFolder, const QString& baseName,
+                           const QString& workURL, bool splitEnabled) {
     if (splitEnabled && format == CompressionFormat::sevenZip) {
-        return CompressionOutputs::findSevenZipOutputs(destinationDirectoryURL, baseName);
+        return CompressionOutputs::findSevenZipOutputs(workFolder, baseName);
     }
-    if (splitEnabled) return CompressionOutputs::findZipSplitOutputs(destinationDirectoryURL, baseName);
-    if (!QFileInfo::exists(primaryURL))
+    if (splitEnabled) return CompressionOutputs::findZipSplitOutputs(workFolder, baseName);
+    if (!QFileInfo::exists(workURL))
         throw ArchiveError::compressFailed(QStringLiteral(u"未找到生成的压缩包。"));
-    return {primaryURL};
+    return {workURL};
+}
+
+// The name a set is known by, reserved before the tool starts: the first 7Z volume, the ZIP main volume.
+QString reservedSetName(const QString& primaryName, CompressionFormat format, bool splitEnabled) {
+    return splitEnabled && format == CompressionFormat::sevenZip ? primaryName + QStringLiteral(".001")
+                                                                 : primaryName;
 }
 }  // namespace
 
@@ -143,19 +146,28 @@ QStringList CompressionService::supportedExtensions() const {
     return CompressionFormats::allFileExtensions();
 }
 
-void CompressionService::compress(const QStringList& files, const QString& destinationURL,
-                                  CompressionFormat format, CompressionLevel level,
-                                  const std::optional<QString>& password, int threadCount,
-                                  bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                                  const CancellationToken& token) {
+QString CompressionService::compress(const QStringList& files, const QString& destinationURL,
+                                     CompressionFormat format, CompressionLevel level,
+                                     const std::optional<QString>& password, int threadCount,
+                                     bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                                     const CancellationToken& token) {
     checkEncryptionSupported(format, password);
     checkInputsExist(files);
-    ExtractionSteps::createFolder(QFileInfo(destinationURL).path());
-    const CompressionWorkspace workspace =
-        CompressionStaging::prepareCompressionWorkspace(files, excludeHiddenFiles, token);
+    const QString folder = QFileInfo(destinationURL).path();
+    ExtractionSteps::createFolder(folder);
+    const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
+    const CompressionWorkspace workspace = CompressionStaging::prepareCompressionWorkspace(
+        files, excludeHiddenFiles, token, folder, journal.get());
     const StagingRemoval removal(workspace);
-    compressWorkspace(workspace, destinationURL, format, level, password, threadCount, excludeHiddenFiles,
+    CompressionTarget target(destinationURL, CompressionFormats::fileExtension(format),
+                             CompressionTarget::WhenTaken::nextFreeName, journal.get());
+    const QString workURL = target.workURL(FileNameHelper::lastPathComponent(target.finalURL()));
+    compressWorkspace(workspace, workURL, format, level, password, threadCount, excludeHiddenFiles,
                       progressHandler, token);
+    token.throwIfCancelled();
+    if (!QFileInfo::exists(workURL))
+        throw ArchiveError::compressFailed(QStringLiteral(u"未找到生成的压缩包。"));
+    return target.commit({workURL}).first();
 }
 
 SplitCompressionResult CompressionService::compressSplit(
@@ -163,7 +175,7 @@ SplitCompressionResult CompressionService::compressSplit(
     CompressionFormat format, CompressionLevel level, const std::optional<QString>& password, int threadCount,
     bool excludeHiddenFiles, bool splitEnabled, std::optional<qint64> splitSizeBytes, bool overwriteExisting,
     bool validateAfterCompletion, const ProgressHandler& progressHandler, const CancellationToken& token) {
-    const QStringList inputs = excludeHiddenFiles ? withoutHiddenInputs(files) : files;
+    const QStringList inputs = excludeHiddenFiles ? CompressionStaging::withoutHiddenInputs(files) : files;
     if (inputs.isEmpty()) throw ArchiveError::noInputFiles();
     if (format != CompressionFormat::zip && format != CompressionFormat::sevenZip) {
         throw SplitCompressionError::unsupportedFormat();
@@ -186,27 +198,31 @@ SplitCompressionResult CompressionService::compressSplit(
     const QString name = SplitCompressionPlanner::sanitizedBaseName(baseName);
     handleExistingOutputs(format, name, folder, splitEnabled, overwriteExisting);
 
-    const CompressionWorkspace workspace =
-        CompressionStaging::prepareCompressionWorkspace(inputs, excludeHiddenFiles, token);
+    const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
+    const CompressionWorkspace workspace = CompressionStaging::prepareCompressionWorkspace(
+        inputs, excludeHiddenFiles, token, folder, journal.get());
     const StagingRemoval removal(workspace);
-    const QString primaryURL =
-        folder + QLatin1Char('/') + name + QLatin1Char('.') + CompressionFormats::fileExtension(format);
+    const QString primaryName = name + QLatin1Char('.') + CompressionFormats::fileExtension(format);
+    CompressionTarget target(folder + QLatin1Char('/') + reservedSetName(primaryName, format, splitEnabled),
+                             CompressionFormats::fileExtension(format), CompressionTarget::WhenTaken::fail,
+                             journal.get());
+    const QString workURL = target.workURL(primaryName);
     if (splitZip) {
-        compressSplitZip(workspace.files, primaryURL, level, zipVolumeSize, excludeHiddenFiles,
-                         progressHandler, token);
+        compressSplitZip(workspace.files, workURL, level, zipVolumeSize, excludeHiddenFiles, progressHandler,
+                         token);
     } else if (format == CompressionFormat::zip) {
-        compressZip(workspace.files, primaryURL, level, password, threadCount, excludeHiddenFiles,
+        compressZip(workspace.files, workURL, level, password, threadCount, excludeHiddenFiles,
                     progressHandler, token);
     } else {
-        compressSevenZip(workspace.files, primaryURL, level, password, threadCount, excludeHiddenFiles,
+        compressSevenZip(workspace.files, workURL, level, password, threadCount, excludeHiddenFiles,
                          splitEnabled ? splitSizeBytes : std::nullopt, progressHandler, token);
     }
     token.throwIfCancelled();
 
-    SplitCompressionResult result{collectOutputs(format, folder, name, primaryURL, splitEnabled), false};
-    if (validateAfterCompletion)
-        result.validationPassed = testArchive(result.outputURLs.first(), password, token);
-    return result;
+    const QStringList written = collectOutputs(format, target.workFolder(), name, workURL, splitEnabled);
+    // Tested before it gets its name: a set that fails its test is not left behind as if it were done.
+    const bool validated = validateAfterCompletion && testArchive(written.first(), password, token);
+    return {target.commit(written), validated};
 }
 
 void CompressionService::checkInputsExist(const QStringList& files) {
@@ -228,13 +244,14 @@ void CompressionService::compressZip(const QStringList& files, const QString& de
                                      CompressionLevel level, const std::optional<QString>& password,
                                      int threadCount, bool excludeHiddenFiles,
                                      const ProgressHandler& progressHandler, const CancellationToken& token) {
-    if (const std::optional<QString> given = ArchiveTools::givenPassword(password)) {
+    const std::optional<QString> given = ArchiveTools::givenPassword(password);
+    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    if (given && (!sevenZip || !ArchiveTools::SevenZip::takesZipPassword(*given))) {
         report(progressHandler, kBeforeRun);
         compressMacCompatibleEncryptedZip(files, destinationURL, level, *given, excludeHiddenFiles, token);
         report(progressHandler, kAfterRun);
         return;
     }
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
     if (!sevenZip) {
         runZip(zipArguments(level, {}, destinationURL, files, excludeHiddenFiles), files, progressHandler,
                token);
@@ -243,7 +260,10 @@ void CompressionService::compressZip(const QStringList& files, const QString& de
     const bool exclusions = exclusionsApply(excludeHiddenFiles, files);
     QStringList arguments = sevenZipCreationSwitches(CompressionFormat::zip, level, threadCount);
     if (exclusions) arguments += ArchiveTools::SevenZip::hiddenExclusions();
-    runSevenZipCreation(*sevenZip, arguments, exclusions, destinationURL, files, progressHandler, token);
+    if (given)
+        arguments << ArchiveTools::SevenZip::zipCryptoMethod() << ArchiveTools::SevenZip::askPassword();
+    runSevenZipCreation(*sevenZip, arguments, exclusions, destinationURL, files, progressHandler, token,
+                        given);
 }
 
 void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& files,
@@ -252,8 +272,9 @@ void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& fi
                                                            bool excludeHiddenFiles,
                                                            const CancellationToken& token) {
     const QStringList arguments =
-        zipArguments(level, ArchiveTools::Zip::password(password), destinationURL, files, excludeHiddenFiles);
-    const ProcessResult result = runInCommonParent(ArchiveTools::kZipPath, arguments, files, {}, token);
+        zipArguments(level, ArchiveTools::Zip::encrypt(), destinationURL, files, excludeHiddenFiles);
+    const ProcessResult result = runInCommonParent(ArchiveTools::kZipPath, arguments, files, {}, token,
+                                                   password, ProcessRunner::InputChannel::terminal);
     if (result.status != 0) throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"));
 }
 

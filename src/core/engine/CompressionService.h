@@ -7,9 +7,11 @@
 
 #include <QtGlobal>
 
-// Creates archives with the external tools: 7-Zip for 7Z and, when present, plain ZIP; the system zip
-// program for encrypted and split ZIP (and plain ZIP without 7-Zip); tar for TAR.GZ. RAR is never
-// created. Inputs reach every tool as bare names from one working folder, staged when needed.
+// Creates archives with the external tools: 7-Zip for 7Z and, when present, ZIP (encrypted with
+// ZipCrypto, which every unzip opens, when the password is ASCII); the system zip program for split ZIP,
+// for passwords 7-Zip refuses and for ZIP without 7-Zip; tar for TAR.GZ. RAR is never created. Inputs
+// reach every tool as bare names from one working folder, staged when needed; passwords reach them on
+// standard input or a password terminal, never on the command line.
 //
 // Blocking calls for a worker thread. Failures: ArchiveError, FileSystemError, ProcessRunnerError,
 // SplitCompressionError (split runs) and CancellationError. Progress values lie strictly between 0 and
@@ -18,15 +20,18 @@ class CompressionService : public ArchiveCompressor {
 public:
     QStringList supportedExtensions() const override;
 
-    // Checks the password and the inputs, creates the destination's folder, stages, runs the format's tool
-    // and removes the staging folder, whatever the outcome.
-    void compress(const QStringList& files, const QString& destinationURL, CompressionFormat format,
-                  CompressionLevel level, const std::optional<QString>& password, int threadCount,
-                  bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                  const CancellationToken& token) override;
+    // Checks the password and the inputs, creates the destination's folder, stages, reserves the archive's name (the
+    // next free "name N.ext" when destinationURL is taken), runs the format's tool and puts the archive
+    // under that name only when it is complete; removes the staging folder, whatever the outcome.
+    // Returns the archive's path.
+    QString compress(const QStringList& files, const QString& destinationURL, CompressionFormat format,
+                     CompressionLevel level, const std::optional<QString>& password, int threadCount,
+                     bool excludeHiddenFiles, const ProgressHandler& progressHandler,
+                     const CancellationToken& token) override;
 
     // ZIP or 7Z into destinationDirectoryURL under the cleaned base name, as one file or as volumes of
-    // splitSizeBytes, after dealing with earlier outputs of that name; optionally tests the result.
+    // splitSizeBytes, after dealing with earlier outputs of that name; optionally tests the result
+    // before it takes its name. A name taken meanwhile fails with SplitCompressionError::existingOutput.
     SplitCompressionResult compressSplit(const QStringList& files, const QString& destinationDirectoryURL,
                                          const QString& baseName, CompressionFormat format,
                                          CompressionLevel level, const std::optional<QString>& password,

@@ -18,7 +18,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace CompressionStaging {
@@ -98,8 +97,11 @@ void copyData(int input, int output, const QString& source, const CancellationTo
     }
 }
 
-void copyRegularFile(const QByteArray& source, const QByteArray& target, const struct stat& info,
-                     const CancellationToken& token) {
+// A hard link costs no copying and shares the original's mode and times. Other file systems, or a file
+// the system will not let us link (protected_hardlinks), get a copy.
+void stageRegularFile(const QByteArray& source, const QByteArray& target, const struct stat& info,
+                      const CancellationToken& token) {
+    if (::link(source.constData(), target.constData()) == 0) return;
     const QString shownSource = QFile::decodeName(source);
     FileDescriptor input(::open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (input.get() < 0) throwReadFailure(shownSource, errno);
@@ -147,7 +149,7 @@ void keepFolderMetadata(const QByteArray& target, const struct stat& info) {
 bool copyItem(const QByteArray& source, const QByteArray& target, const struct stat& info,
               const CancellationToken& token) {
     if (S_ISREG(info.st_mode)) {
-        copyRegularFile(source, target, info, token);
+        stageRegularFile(source, target, info, token);
         return true;
     }
     if (S_ISLNK(info.st_mode)) {
@@ -157,24 +159,20 @@ bool copyItem(const QByteArray& source, const QByteArray& target, const struct s
     return false;
 }
 
-void removeExtendedAttributes(const QByteArray& native) {
-    const ssize_t size = ::llistxattr(native.constData(), nullptr, 0);
-    if (size <= 0) return;
-    QByteArray names(size, '\0');
-    const ssize_t read = ::llistxattr(native.constData(), names.data(), size_t(names.size()));
-    if (read <= 0) return;
-    names.truncate(read);
-    for (const QByteArray& name : names.split('\0')) {
-        if (!name.isEmpty()) ::lremovexattr(native.constData(), name.constData());
-    }
+// Whether a folder input is folder or holds it.
+bool holdsFolder(const QStringList& inputs, const QString& folder) {
+    if (folder.isEmpty()) return false;
+    const QString cleaned = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    return std::any_of(inputs.begin(), inputs.end(), [&](const QString& input) {
+        if (!isDirectory(input)) return false;
+        const QString root = QDir::cleanPath(QFileInfo(input).absoluteFilePath());
+        return cleaned == root || cleaned.startsWith(root + QLatin1Char('/'));
+    });
 }
 
 // The staged path of one input, or nothing when the input is left out.
 std::optional<QString> stageInput(const QString& input, const QString& stagingRoot, bool excludeHiddenFiles,
                                   const CancellationToken& token) {
-    if (excludeHiddenFiles && FileTree::isHiddenOrMacMetadataName(FileNameHelper::lastPathComponent(input))) {
-        return std::nullopt;
-    }
     struct stat info {};
     if (::lstat(QFile::encodeName(input).constData(), &info) != 0) throwReadFailure(input, errno);
     const QString target = stagedURL(input, stagingRoot);
@@ -188,13 +186,16 @@ std::optional<QString> stageInput(const QString& input, const QString& stagingRo
 }  // namespace
 
 CompressionWorkspace prepareCompressionWorkspace(const QStringList& files, bool excludeHiddenFiles,
-                                                 const CancellationToken& token) {
-    if (!excludeHiddenFiles && !containsDirectory(files) && allFilesShareSameParent(files)) {
-        return {std::nullopt, files};
-    }
-    CompressionWorkspace workspace{makeCompressionStagingRoot(), {}};
+                                                 const CancellationToken& token,
+                                                 const QString& destinationFolder,
+                                                 WorkJournal::Record* journal) {
+    const QStringList inputs = excludeHiddenFiles ? withoutHiddenInputs(files) : files;
+    if (inputs.isEmpty() && excludeHiddenFiles) throw ArchiveError::noInputFiles();
+    if (allFilesShareSameParent(inputs) && !holdsFolder(inputs, destinationFolder))
+        return {std::nullopt, inputs};
+    CompressionWorkspace workspace{makeCompressionStagingRoot(journal), {}};
     try {
-        for (const QString& input : files) {
+        for (const QString& input : inputs) {
             token.throwIfCancelled();
             if (std::optional<QString> staged =
                     stageInput(input, *workspace.stagingRootURL, excludeHiddenFiles, token)) {
@@ -202,7 +203,6 @@ CompressionWorkspace prepareCompressionWorkspace(const QStringList& files, bool 
             }
         }
         if (workspace.files.isEmpty()) throw ArchiveError::noInputFiles();
-        stripExtendedAttributes(*workspace.stagingRootURL, token);
     } catch (...) {
         workspace.removeStagingRoot();
         throw;
@@ -210,9 +210,18 @@ CompressionWorkspace prepareCompressionWorkspace(const QStringList& files, bool 
     return workspace;
 }
 
-QString makeCompressionStagingRoot() {
+QStringList withoutHiddenInputs(QStringList files) {
+    files.removeIf([](const QString& file) {
+        return FileTree::isHiddenOrMacMetadataName(FileNameHelper::lastPathComponent(file));
+    });
+    return files;
+}
+
+QString makeCompressionStagingRoot(WorkJournal::Record* journal) {
     const QString relative =
         QStringLiteral("velmoraCompression/") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const std::optional<QString> base = PrivateTempDirectory::base();
+    if (base && journal) journal->add(*base + QLatin1Char('/') + relative, WorkJournal::Kind::Tree);
     const std::optional<QString> path = PrivateTempDirectory::makeFolder(relative);
     if (!path) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, relative, 0);
     return *path;
@@ -258,15 +267,6 @@ void copyDirectoryContents(const QString& source, const QString& destination, bo
     for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
         keepFolderMetadata(folder->first, folder->second);
     }
-}
-
-void stripExtendedAttributes(const QString& folder, const CancellationToken& token) {
-    removeExtendedAttributes(QFile::encodeName(folder));
-    FileTree::walk(folder, [&](const FileTree::Entry& entry) {
-        token.throwIfCancelled();
-        removeExtendedAttributes(entry.nativePath);
-        return true;
-    });
 }
 
 bool isDirectory(const QString& url) {

@@ -2,24 +2,33 @@
 
 #include "core/engine/CancellationToken.h"
 #include "core/engine/CompressionWorkspace.h"
+#include "platform/WorkJournal.h"
 
 #include <QString>
 #include <QStringList>
 
 // Decides whether a compression can hand the user's items to the tool where they are, and otherwise
-// copies them into a staging folder <private temp>/velmoraCompression/<UUID> with one entry per input.
-// Blocking calls for a worker thread.
+// stages them in a folder <private temp>/velmoraCompression/<UUID> with one entry per input: files are
+// hard-linked where the file system allows and copied elsewhere. Blocking calls for a worker thread.
 namespace CompressionStaging {
 
-// In place when hidden files are kept, no input is a folder and all share one folder; else staged,
-// leaving out hidden top-level inputs and (when excluding) hidden entries inside folders. Throws
-// ArchiveError::noInputFiles when nothing is left, ArchiveError::permissionDenied for an unreadable
-// item, FileSystemError, CancellationError. A failed preparation leaves no staging folder behind.
+// In place when the inputs share one folder, folders included: the tools' exclusion switches leave out
+// hidden entries inside folders. Staged when they come from several folders (a tool takes bare names
+// from one working folder), and when a folder input holds destinationFolder, where the tool would
+// otherwise find the archive being written. Hidden top-level inputs are left out when excluding.
+// Throws ArchiveError::noInputFiles when nothing is left, ArchiveError::permissionDenied for an
+// unreadable item, FileSystemError, CancellationError. A failed preparation leaves no staging folder
+// behind; the staging folder goes into journal before it is made.
 CompressionWorkspace prepareCompressionWorkspace(const QStringList& files, bool excludeHiddenFiles,
-                                                 const CancellationToken& token);
+                                                 const CancellationToken& token,
+                                                 const QString& destinationFolder = {},
+                                                 WorkJournal::Record* journal = nullptr);
 
-// A new, empty private folder.
-QString makeCompressionStagingRoot();
+// The inputs less hidden ones (names beginning with "." and __MACOSX).
+QStringList withoutHiddenInputs(QStringList files);
+
+// A new, empty private folder, recorded in journal first.
+QString makeCompressionStagingRoot(WorkJournal::Record* journal = nullptr);
 
 // Where an input is copied: its own name, else "name 1", "name 2"... for folders and "stem 1.ext",
 // "stem 2.ext"... for files.
@@ -27,9 +36,6 @@ QString stagedURL(const QString& input, const QString& stagingRoot);
 
 void copyDirectoryContents(const QString& source, const QString& destination, bool excludeHiddenFiles,
                            const CancellationToken& token);
-
-// Best effort: attributes that cannot be read or removed stay; only cancellation stops it.
-void stripExtendedAttributes(const QString& folder, const CancellationToken& token);
 
 // A link to a folder is not a folder: it is copied as a link.
 bool isDirectory(const QString& url);

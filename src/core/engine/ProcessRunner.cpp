@@ -1,6 +1,7 @@
 #include "core/engine/ProcessRunner.h"
 
 #include "core/engine/CancellationError.h"
+#include "core/engine/PasswordTerminal.h"
 #include "core/engine/ProcessRunnerError.h"
 #include "core/engine/ToolText.h"
 
@@ -21,6 +22,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -34,10 +36,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+LaunchObserver gLaunchObserver;
+
 // How long a terminated tool gets to exit on SIGTERM before its group is killed.
 constexpr auto kTerminationGrace = std::chrono::milliseconds(1500);
 // Without a pidfd the loop wakes this often to ask whether the child has exited.
 constexpr int kExitCheckIntervalMs = 50;
+// How often a password terminal looks whether the tool waits for its answer.
+constexpr int kPromptCheckIntervalMs = 5;
 // Large pipes and reads keep a chatty tool from switching to us every 64 KiB.
 constexpr int kPipeCapacity = 1024 * 1024;
 constexpr ssize_t kReadChunk = 1024 * 1024;
@@ -137,7 +143,8 @@ struct ChildSetup {
     char* const* argv;
     char* const* environment;
     const char* directory;  // nullptr: stay where velmora is
-    int input;              // -1: /dev/null
+    int input;              // -1: the terminal, or /dev/null without one
+    const char* terminal;   // a PasswordTerminal's path, or nullptr
     int output;
     int error;
     pid_t parent;
@@ -159,13 +166,19 @@ constexpr int kDefaultSignals[] = {SIGPIPE, SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, 
     // signal comes when the thread that forked ends; that thread waits in run() until the tool is
     // reaped, so it outlives the tool. A parent that died before this line is caught by getppid().
     if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != setup.parent) ::_exit(127);
-    // Its own session: no controlling terminal to prompt on, and one process group to signal.
+    // Its own session: no controlling terminal to prompt on but a password terminal, and one process
+    // group to signal.
     if (::setsid() < 0) failChild(setup.failureReport);
     struct sigaction defaultAction {};
     defaultAction.sa_handler = SIG_DFL;
     for (const int signal : kDefaultSignals) ::sigaction(signal, &defaultAction, nullptr);
-    const int input = setup.input >= 0 ? setup.input : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (input < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(setup.output, STDOUT_FILENO) < 0 ||
+    // A terminal opened by a session leader without O_NOCTTY becomes its controlling terminal, which
+    // zip and unzip read passwords from.
+    const int input = setup.input >= 0 ? setup.input
+                      : setup.terminal ? ::open(setup.terminal, O_RDWR | O_CLOEXEC)
+                                       : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (input < 0 || (setup.terminal && ::ioctl(input, TIOCSCTTY, 0) < 0) ||
+        ::dup2(input, STDIN_FILENO) < 0 || ::dup2(setup.output, STDOUT_FILENO) < 0 ||
         ::dup2(setup.error, STDERR_FILENO) < 0) {
         failChild(setup.failureReport);
     }
@@ -191,9 +204,10 @@ std::optional<int> childFailure(int reportFd) {
 
 // fork and exec rather than posix_spawn, which has no way to ask for the parent-death signal.
 pid_t spawn(const QString& executable, const QStringList& arguments, const std::optional<QString>& directory,
-            const Pipe* input, const Pipe& output, const Pipe& error) {
+            const Pipe* input, const PasswordTerminal* terminal, const Pipe& output, const Pipe& error) {
     std::vector<QByteArray> argv{QFile::encodeName(executable)};
     for (const QString& argument : arguments) argv.push_back(ToolText::encodedName(argument));
+    if (gLaunchObserver) gLaunchObserver(QList<QByteArray>(argv.begin(), argv.end()));
     std::vector<QByteArray> environment = childEnvironment();
     std::vector<char*> argvPointers = pointers(argv);
     std::vector<char*> environmentPointers = pointers(environment);
@@ -206,6 +220,7 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
                            environmentPointers.data(),
                            directory ? nativeDirectory.constData() : nullptr,
                            input ? input->read.get() : -1,
+                           terminal ? terminal->childPath().constData() : nullptr,
                            output.write.get(),
                            error.write.get(),
                            ::getpid(),
@@ -338,15 +353,23 @@ int openPidfd(pid_t pid) {
 
 }  // namespace
 
+void setLaunchObserverForTesting(LaunchObserver observer) { gLaunchObserver = std::move(observer); }
+
 ProcessResult run(const QString& executableURL, const QStringList& arguments,
                   const std::optional<QString>& currentDirectoryURL, double timeout,
                   const OutputHandler& outputHandler, const CancellationToken& token,
-                  const std::optional<QString>& standardInputLine) {
+                  const std::optional<QString>& standardInputLine, InputChannel inputChannel) {
     const QString executableName = QFileInfo(executableURL).fileName();
     token.throwIfCancelled();
 
+    const bool throughPipe = standardInputLine && inputChannel == InputChannel::pipe;
     Pipe input;
-    if (standardInputLine) makeInputPipe(input, *standardInputLine, executableName);
+    if (throughPipe) makeInputPipe(input, *standardInputLine, executableName);
+    const std::unique_ptr<PasswordTerminal> terminal =
+        standardInputLine && !throughPipe ? PasswordTerminal::open(*standardInputLine) : nullptr;
+    if (standardInputLine && !throughPipe && !terminal) {
+        throw ProcessRunnerError::launchFailed(executableName, QString::fromLocal8Bit(std::strerror(errno)));
+    }
     Pipe output;
     Pipe error;
     Pipe wake;
@@ -359,8 +382,8 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
         [[maybe_unused]] const ssize_t written = ::write(wakeWrite, &byte, 1);
     });
 
-    const pid_t pid = spawn(executableURL, arguments, currentDirectoryURL,
-                            standardInputLine ? &input : nullptr, output, error);
+    const pid_t pid = spawn(executableURL, arguments, currentDirectoryURL, throughPipe ? &input : nullptr,
+                            terminal.get(), output, error);
     input.read.reset();
     output.write.reset();
     error.write.reset();
@@ -377,11 +400,14 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
             if (stream.fd->isOpen()) fds.push_back({stream.fd->get(), POLLIN, 0});
         }
         if (exitFd.isOpen()) fds.push_back({exitFd.get(), POLLIN, 0});
+        if (terminal) fds.push_back({terminal->fd(), POLLIN, 0});
 
         const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         int waitMs = static_cast<int>(std::clamp<long long>(remaining.count(), 0, INT_MAX));
         if (!exitFd.isOpen()) waitMs = std::min(waitMs, kExitCheckIntervalMs);
+        if (terminal) waitMs = std::min(waitMs, kPromptCheckIntervalMs);
         ::poll(fds.data(), fds.size(), waitMs);
+        if (terminal) terminal->serve();
 
         if (token.isCancelled()) {
             terminateAndReap(pid);

@@ -16,7 +16,8 @@
 //
 // A password never goes on a command line, where any local user reads it in /proc/<pid>/cmdline: the
 // tool gets it as standardInputLine, a pipe holding that line and a line break, then end of file. A
-// tool that asks again reads end of file and gives up instead of waiting.
+// tool that asks again reads end of file and gives up instead of waiting. A tool that reads its
+// password from its terminal only (zip -e, unzip) gets the line through a PasswordTerminal instead.
 //
 // Any exit status is a result, not a failure. Throws ProcessRunnerError when the program cannot be
 // started or outlives `timeout` seconds, and CancellationError when the token is cancelled before or
@@ -27,9 +28,20 @@ namespace ProcessRunner {
 // UTF-8 and ending on a whole character; each byte that is not part of valid UTF-8 shows as U+FFFD.
 using OutputHandler = std::function<void(const QString&)>;
 
+// How standardInputLine reaches the tool.
+enum class InputChannel {
+    pipe,      // standard input holds the line, then end of file
+    terminal,  // standard input and controlling terminal are a pseudo-terminal that types the line
+};
+
 ProcessResult run(const QString& executableURL, const QStringList& arguments,
                   const std::optional<QString>& currentDirectoryURL, double timeout,
                   const OutputHandler& outputHandler, const CancellationToken& token,
-                  const std::optional<QString>& standardInputLine = std::nullopt);
+                  const std::optional<QString>& standardInputLine = std::nullopt,
+                  InputChannel inputChannel = InputChannel::pipe);
+
+// Tests see every command line as the program gets it, executable first; an empty observer ends it.
+using LaunchObserver = std::function<void(const QList<QByteArray>& commandLine)>;
+void setLaunchObserverForTesting(LaunchObserver observer);
 
 }  // namespace ProcessRunner

@@ -71,8 +71,9 @@ void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString&
                                           const std::optional<QString>& password,
                                           const CancellationToken& token) {
     const ProcessResult result = ProcessRunner::run(
-        ArchiveTools::kUnzipPath, ArchiveTools::Unzip::extractArguments(fileURL, destinationURL, password),
-        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token);
+        ArchiveTools::kUnzipPath, ArchiveTools::Unzip::extractArguments(fileURL, destinationURL),
+        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password),
+        ProcessRunner::InputChannel::terminal);
     if (result.status != 0) throw mapZipError(result, {fileURL, destinationURL});
 }
 

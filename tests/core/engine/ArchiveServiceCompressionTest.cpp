@@ -13,10 +13,11 @@ namespace {
 class RecordingCompressor : public ArchiveCompressor {
 public:
     QStringList supportedExtensions() const override { return {}; }
-    void compress(const QStringList&, const QString&, CompressionFormat, CompressionLevel,
-                  const std::optional<QString>&, int, bool, const ProgressHandler&,
-                  const CancellationToken&) override {
+    QString compress(const QStringList&, const QString& destinationURL, CompressionFormat, CompressionLevel,
+                     const std::optional<QString>&, int, bool, const ProgressHandler&,
+                     const CancellationToken&) override {
         ++calls;
+        return destinationURL;
     }
     int calls = 0;
 };

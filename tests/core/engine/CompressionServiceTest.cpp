@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -141,7 +142,7 @@ TEST_F(CompressionServiceTest, ProgressStaysStrictlyBetweenZeroAndOne) {
                 EXPECT_GT(value, 0.0);
                 EXPECT_LT(value, 1.0);
             }
-            if (format == CompressionFormat::tarGzip || (format == CompressionFormat::zip && password)) {
+            if (format == CompressionFormat::tarGzip) {
                 EXPECT_EQ(values, (std::vector<double>{0.12, 0.95})) << name.toStdString();
             } else {
                 EXPECT_FALSE(values.empty()) << name.toStdString();
@@ -195,7 +196,19 @@ TEST_F(CompressionServiceTest, RarIsRefusedAfterStagingWhichIsRemoved) {
 // Tool runs checked through a stand-in for 7-Zip placed where bundled tools are looked for first.
 class FakeSevenZipTest : public CompressionServiceTest {
 protected:
-    FakeTool fakeSevenZip(const QString& body) { return bundle.addTool("7zz", "pwd > \"$0.pwd\"\n" + body); }
+    // Writes an empty archive where it is told to, as 7-Zip would, then runs body.
+    FakeTool fakeSevenZip(const QString& body) {
+        return bundle.addTool(
+            "7zz",
+            "pwd > \"$0.pwd\"\nprev=\nfor a; do [ \"$prev\" = -- ] && : > \"$a\"; prev=$a; done\n" + body);
+    }
+
+    // The recorded runs with the hidden work folder the archive is written in taken out of its path.
+    static QList<QStringList> runsBesideWorkFolder(QList<QStringList> runs) {
+        static const QRegularExpression workFolder(QStringLiteral("/\\.velmoraCompression-[^/]+/"));
+        for (QStringList& run : runs) run.replaceInStrings(workFolder, QStringLiteral("/"));
+        return runs;
+    }
 
     static QString workingFolderOf(const FakeTool& tool) {
         QFile file(tool.path() + ".pwd");
@@ -212,8 +225,9 @@ TEST_F(FakeSevenZipTest, ZipInPlaceRunsInTheInputsFolder) {
     const QString archive = tree.path("out.zip");
     service.compress(inputs, archive, CompressionFormat::zip, CompressionLevel::maximum, {}, 8, false, {},
                      {});
-    EXPECT_EQ(tool.recordedRuns(), (QList<QStringList>{{"a", "-tzip", "-mx=9", "-mmt=8", "-snl", "-bsp1",
-                                                        "-bb1", "-spd", "--", archive, "a.txt", "b.txt"}}));
+    EXPECT_EQ(runsBesideWorkFolder(tool.recordedRuns()),
+              (QList<QStringList>{{"a", "-tzip", "-mx=9", "-mmt=8", "-snl", "-bsp1", "-bb1", "-spd", "--",
+                                   archive, "a.txt", "b.txt"}}));
     EXPECT_EQ(workingFolderOf(tool), QFileInfo(tree.path("in")).canonicalFilePath());
 }
 
@@ -226,11 +240,11 @@ TEST_F(FakeSevenZipTest, SevenZipArgumentsWithPasswordAndExclusions) {
                      {}, {});
     service.compress(inputs, archive, CompressionFormat::sevenZip, CompressionLevel::standard, "", -3, false,
                      {}, {});
-    EXPECT_EQ(tool.recordedRuns(),
+    EXPECT_EQ(runsBesideWorkFolder(tool.recordedRuns()),
               (QList<QStringList>{{"a", "-t7z", "-mx=1", "-mmt=1", "-snl", "-bsp1", "-bb1", "-m0=lzma2",
                                    "-xr!.*", "-xr!__MACOSX", "-p", "-mhe=off", "--", archive, "Docs"},
                                   {"a", "-t7z", "-mx=5", "-mmt=1", "-snl", "-bsp1", "-bb1", "-m0=lzma2",
-                                   "-spd", "--", archive, "Docs"}}));
+                                   "-spd", "--", tree.path("out 1.7z"), "Docs"}}));
     EXPECT_EQ(tool.recordedInputs(), (QStringList{"pw\n", ""}));
     EXPECT_TRUE(stagingFolders().isEmpty());
 }

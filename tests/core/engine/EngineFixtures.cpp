@@ -148,9 +148,18 @@ int toolStatus(const QString& program, const QStringList& arguments) {
 void CompressionTest::SetUp() {
     m_temp = std::make_unique<TempTree>();
     PrivateTempDirectory::setSystemTempPathForTesting(m_temp->root());
+    if (qEnvironmentVariableIsSet("XDG_STATE_HOME")) m_stateHome = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_temp->path(QStringLiteral("state"))));
 }
 
-void CompressionTest::TearDown() { PrivateTempDirectory::setSystemTempPathForTesting({}); }
+void CompressionTest::TearDown() {
+    PrivateTempDirectory::setSystemTempPathForTesting({});
+    if (m_stateHome) {
+        qputenv("XDG_STATE_HOME", *m_stateHome);
+    } else {
+        qunsetenv("XDG_STATE_HOME");
+    }
+}
 
 QStringList CompressionTest::stagingFolders() const {
     const std::optional<QString> base = PrivateTempDirectory::base();

@@ -83,7 +83,8 @@ QMap<QString, QByteArray> extractedContents(const QString& archive, const QStrin
 // The exit status of a tool run with no input.
 int toolStatus(const QString& program, const QStringList& arguments);
 
-// Points the private temporary base at a folder of the test's own, so staging folders can be counted.
+// Points the private temporary base and the work journal at folders of the test's own, so staging
+// folders can be counted.
 class CompressionTest : public testing::Test {
 protected:
     void SetUp() override;
@@ -96,4 +97,5 @@ protected:
 
 private:
     std::unique_ptr<TempTree> m_temp;
+    std::optional<QByteArray> m_stateHome;
 };
