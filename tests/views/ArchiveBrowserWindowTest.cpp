@@ -1,5 +1,6 @@
 #include "viewmodels/BrowserFixture.h"
 #include "views/browser/ArchiveBrowserCommandStates.h"
+#include "views/browser/ArchiveBrowserCommands.h"
 #include "views/browser/ArchiveBrowserWindowPlatform.h"
 #include "views/browser/ArchiveEntryTableModel.h"
 #include "views/browser/ArchivePreviewWindow.h"
@@ -10,12 +11,20 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QToolButton>
 #include <QTreeView>
+
+#include <set>
 
 namespace {
 
@@ -71,34 +80,168 @@ void expectEveryIconDrawn(const QWidget& root) {
     }
 }
 
-void pressSpace(QWidget* target) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-    QApplication::sendEvent(target, &press);
+// The window's command actions and the buttons that show them.
+QList<QToolButton*> buttonsShowing(const QWidget& window, const QAction* action) {
+    QList<QToolButton*> buttons;
+    for (QToolButton* button : window.findChildren<QToolButton*>()) {
+        if (button->defaultAction() == action) buttons << button;
+    }
+    return buttons;
 }
 
-TEST_F(BrowserWindowTest, SpaceTypesInThePasswordFieldAndPreviewsInTheTable) {
+// The space bar reaches the model through the window's preview action alone; an editable text field
+// keeps the blank for itself.
+TEST_F(BrowserWindowTest, SpacePreviewsThroughTheWindowActionUnlessATextFieldHasFocus) {
     ArchivePreviewWindowModel& browser = openListed({row("a.txt"), row("b.txt")});
     ArchivePreviewWindowController& controller = makeController();
     controller.show(true);
     ArchivePreviewWindow* window = controller.window();
     QApplication::setActiveWindow(window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QAction* preview = window->commands().action(ArchiveBrowserCommands::Command::preview);
+    EXPECT_TRUE(window->actions().contains(preview));
+    EXPECT_EQ(preview->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_EQ(preview->shortcutContext(), Qt::WindowShortcut);
+    QSignalSpy previewed(preview, &QAction::triggered);
 
     window->table()->setFocus();
-    pressSpace(window->table());  // nothing selected: swallowed, nothing previewed
+    QTest::keyClick(window->table(), Qt::Key_Space);  // nothing selected: taken, nothing previewed
+    EXPECT_EQ(previewed.count(), 1);
     EXPECT_EQ(services.callCount(), 0);
     browser.setSelectedEntryID(QStringLiteral("a.txt"));
     ASSERT_TRUE(waitForCall(1));  // the selection itself asks for a preview
-    pressSpace(window->table());
-    ASSERT_TRUE(waitForCall(2));
-    EXPECT_EQ(services.call(1).operation, QStringLiteral("preview"));
 
+    auto* filter = window->findChild<QComboBox*>();
+    auto* editableCombo = new QComboBox(window);
+    editableCombo->setEditable(true);
+    auto* readOnlyText = new QPlainTextEdit(window);
+    readOnlyText->setReadOnly(true);
+    auto* editableText = new QPlainTextEdit(window);
+    auto* spinBox = new QSpinBox(window);
+    auto* readOnlyLine = new QLineEdit(window);
+    readOnlyLine->setReadOnly(true);
+    const struct {
+        const char* focus;
+        QWidget* widget;
+        bool previews;
+    } cases[] = {
+        {"the table", window->table(), true},
+        {"the filter picker", filter, true},
+        {"a read-only text view", readOnlyText, true},
+        {"the password field", window->passwordField(), false},
+        {"an editable combo box", editableCombo, false},
+        {"an editable text view", editableText, false},
+        {"a spin box", spinBox, false},
+        {"a read-only line edit", readOnlyLine, true},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.focus);
+        test.widget->show();
+        test.widget->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), test.widget);
+        const qsizetype before = previewed.count();
+        const int calls = services.callCount();
+        QTest::keyClick(test.widget, Qt::Key_Space);
+        EXPECT_EQ(previewed.count(), before + (test.previews ? 1 : 0));
+        if (test.previews) {
+            ASSERT_TRUE(waitForCall(calls + 1));
+            EXPECT_EQ(services.call(calls).operation, QStringLiteral("preview"));
+            EXPECT_EQ(services.call(calls).paths, QStringList{QStringLiteral("a.txt")});
+        }
+    }
     window->passwordField()->setFocus();
     QTest::keyClicks(window->passwordField(), QStringLiteral("a b"));
-    EXPECT_EQ(window->passwordField()->text(), QStringLiteral("a b"));
-    EXPECT_EQ(browser.password(), QStringLiteral("a b"));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(services.callCount(), 2);
+    EXPECT_EQ(window->passwordField()->text(), QStringLiteral(" a b"));
+    EXPECT_EQ(browser.password(), QStringLiteral(" a b"));
+    EXPECT_EQ(editableText->toPlainText(), QStringLiteral(" "));
+
+    // Another window of the application keeps its space bar.
+    QPushButton other(QStringLiteral("other"));
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    other.setFocus();
+    QSignalSpy clicked(&other, &QPushButton::clicked);
+    const qsizetype before = previewed.count();
+    QTest::keyClick(&other, Qt::Key_Space);
+    EXPECT_EQ(previewed.count(), before);
+    EXPECT_EQ(clicked.count(), 1);
+}
+
+// Which commands the window offers in each state of its archive, on the actions and on the buttons
+// that show them.
+TEST_F(BrowserWindowTest, CommandActionsAreEnabledByTheirRules) {
+    using Command = ArchiveBrowserCommands::Command;
+    const std::set<Command> always = {Command::expandCollapseAll, Command::reveal, Command::preview};
+    const std::set<Command> idle = {Command::add, Command::extractAll, Command::clean};
+    const auto with = [&always](std::set<Command> commands, std::initializer_list<Command> more) {
+        commands.insert(always.begin(), always.end());
+        commands.insert(more);
+        return commands;
+    };
+    const struct {
+        const char* state;
+        std::function<void()> enter;
+        std::set<Command> enabled;
+    } cases[] = {
+        {"a ZIP, nothing selected", [] {}, with(idle, {})},
+        {"a ZIP, a file selected", [&] { model().setSelectedEntryID(QStringLiteral("a.txt")); },
+         with(idle, {Command::extractSelected, Command::deleteSelected})},
+        {"a ZIP, a folder selected", [&] { model().setSelectedEntryID(QStringLiteral("d/")); },
+         with(idle, {Command::deleteSelected})},
+        {"a ZIP being listed", [&] { model().reload(); }, with({}, {})},
+        {"a RAR, a file selected",
+         [&] {
+             open({files.path(QStringLiteral("a.rar"))}, QList<ArchivePreviewEntry>{row("a.txt")});
+             model().setSelectedEntryID(QStringLiteral("a.txt"));
+         },
+         with({}, {Command::extractSelected, Command::extractAll, Command::clean})},
+        {"two ZIPs, one selected",
+         [&] {
+             open({files.path(QStringLiteral("a.zip")), files.path(QStringLiteral("b.zip"))});
+             model().setSelectedEntryID(QStringLiteral("a.zip"));
+         },
+         with({}, {Command::extractAll, Command::clean})},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.state);
+        openListed({row("a.txt"), row("d/")});
+        ArchivePreviewWindowController* controller = &makeController();
+        test.enter();
+        if (&controller->model() != &model()) controller = &makeController();  // another archive
+        ArchivePreviewWindow* window = controller->window();
+        for (std::size_t index = 0; index < ArchiveBrowserCommands::kCount; ++index) {
+            const QAction* action = window->commands().action(Command(index));
+            SCOPED_TRACE(action->text().toStdString());
+            const bool enabled = test.enabled.contains(Command(index));
+            EXPECT_EQ(action->isEnabled(), enabled);
+            for (const QToolButton* button : buttonsShowing(*window, action))
+                EXPECT_EQ(button->isEnabled(), enabled);
+        }
+    }
+}
+
+// Each toolbar button runs its own command.
+TEST_F(BrowserWindowTest, ToolbarButtonsRunTheirCommands) {
+    openListed({row("a.txt")});
+    ArchivePreviewWindow* window = makeController().window();
+    using Command = ArchiveBrowserCommands::Command;
+    const auto button = [window](Command command) {
+        const QList<QToolButton*> buttons = buttonsShowing(*window, window->commands().action(command));
+        return buttons.size() == 1 ? buttons.first() : nullptr;
+    };
+    for (const Command command :
+         {Command::add, Command::extractSelected, Command::extractAll, Command::deleteSelected,
+          Command::clean, Command::expandCollapseAll, Command::goUp, Command::reveal}) {
+        EXPECT_NE(button(command), nullptr) << window->commands().action(command)->text().toStdString();
+    }
+    EXPECT_EQ(button(Command::preview), nullptr);  // the space bar's alone
+    button(Command::reveal)->click();
+    ASSERT_EQ(platform->revealed.size(), 1);
+    EXPECT_EQ(platform->revealed.first(), QStringList{files.path(QStringLiteral("a.zip"))});
+    button(Command::extractAll)->click();
+    ASSERT_TRUE(waitForCall(1));
+    EXPECT_EQ(services.call(0).operation, QStringLiteral("extract"));
 }
 
 TEST_F(BrowserWindowTest, NothingReachesAClosedWindow) {

@@ -2,6 +2,7 @@
 
 #include "viewmodels/ArchivePreviewWindowModel.h"
 #include "views/browser/ArchiveBrowserCommandStates.h"
+#include "views/browser/ArchiveBrowserCommands.h"
 #include "views/browser/ArchiveEntryNameDelegate.h"
 #include "views/browser/ArchiveEntryTableModel.h"
 #include "views/browser/PasswordBookMenu.h"
@@ -11,6 +12,7 @@
 #include "views/kit/Labels.h"
 #include "views/kit/Theme.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -50,7 +52,7 @@ QIcon labelIcon(const QString& symbol) { return Icons::icon(symbol, Theme::color
 }  // namespace
 
 ArchivePreviewWindow::ArchivePreviewWindow(ArchivePreviewWindowModel& model, QWidget* parent)
-    : QWidget(parent), m_model(model) {
+    : QWidget(parent), m_model(model), m_commands(new ArchiveBrowserCommands(model, *this)) {
     setWindowTitle(model.archiveDisplayName());
     // The toolbar's controls decide the narrowest width.
     setMinimumHeight(620);
@@ -81,13 +83,6 @@ ArchivePreviewWindow::ArchivePreviewWindow(ArchivePreviewWindowModel& model, QWi
     syncFromModel();
 }
 
-QToolButton* ArchivePreviewWindow::commandButton(const QString& title) const {
-    for (QToolButton* button : m_commands) {
-        if (button->text() == title) return button;
-    }
-    return nullptr;
-}
-
 QWidget* ArchivePreviewWindow::buildToolbar() {
     auto* toolbar = new QWidget(this);
     toolbar->setAutoFillBackground(true);
@@ -105,13 +100,9 @@ QWidget* ArchivePreviewWindow::buildToolbar() {
     return toolbar;
 }
 
-QToolButton* ArchivePreviewWindow::addCommand(QWidget* parent, const QString& title, const QString& symbol,
-                                              Theme::Colour colour,
-                                              void (ArchivePreviewWindowModel::*action)()) {
+QToolButton* ArchivePreviewWindow::commandButton(QWidget* parent, QAction* action) {
     auto* button = new QToolButton(parent);
-    button->setText(title);
-    button->setToolTip(title);
-    button->setIcon(Icons::icon(symbol, Theme::color(colour)));
+    button->setDefaultAction(action);
     button->setIconSize(QSize(28, 28));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setFixedSize(82, 58);
@@ -119,8 +110,6 @@ QToolButton* ArchivePreviewWindow::addCommand(QWidget* parent, const QString& ti
     button->setAutoRaise(true);
     button->setStyleSheet(
         QStringLiteral("QToolButton { background: rgba(255,255,255,184); border-radius: 8px; }"));
-    connect(button, &QToolButton::clicked, this, [this, action] { (m_model.*action)(); });
-    m_commands << button;
     return button;
 }
 
@@ -129,29 +118,17 @@ QWidget* ArchivePreviewWindow::buildCommandRow(QWidget* parent) {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(kCommandSpacing);
-    using Model = ArchivePreviewWindowModel;
-    using Theme::Colour;
-    layout->addWidget(addCommand(row, QStringLiteral(u"增加"), QStringLiteral("plus.circle.fill"),
-                                 Colour::green, &Model::addFiles));
-    layout->addWidget(addCommand(row, QStringLiteral(u"提取"), QStringLiteral("arrow.down.circle.fill"),
-                                 Colour::accent, &Model::extractSelected));
-    layout->addWidget(addCommand(row, QStringLiteral(u"全部解压"), QStringLiteral("archivebox.fill"),
-                                 Colour::accent, &Model::extractAll));
-    layout->addWidget(addCommand(row, QStringLiteral(u"删除"), QStringLiteral("xmark.circle.fill"),
-                                 Colour::pink, &Model::deleteSelected));
-    layout->addWidget(addCommand(row, QStringLiteral(u"清理"), QStringLiteral("sparkles"), Colour::orange,
-                                 &Model::clearPreviewCacheAndReload));
-    layout->addWidget(addCommand(row, QStringLiteral(u"全部展开 / 折叠"),
-                                 QStringLiteral("chevron.right.circle.fill"), Colour::purple,
-                                 &Model::toggleExpandCollapseAll));
+    using Command = ArchiveBrowserCommands::Command;
+    for (const Command command : {Command::add, Command::extractSelected, Command::extractAll,
+                                  Command::deleteSelected, Command::clean, Command::expandCollapseAll}) {
+        layout->addWidget(commandButton(row, m_commands->action(command)));
+    }
     layout->addStretch();
     addPasswordControls(row, *layout);
     addFilterControls(row, *layout);
 
     auto* reveal = new QToolButton(row);
-    reveal->setIcon(labelIcon(QStringLiteral("sidebar.leading")));
-    reveal->setToolTip(QStringLiteral(u"在文件管理器中显示压缩包"));
-    connect(reveal, &QToolButton::clicked, &m_model, &ArchivePreviewWindowModel::revealArchiveInFinder);
+    reveal->setDefaultAction(m_commands->action(ArchiveBrowserCommands::Command::reveal));
     // Preview settings are not defined yet: the button is there and does nothing.
     auto* settings = new QToolButton(row);
     settings->setIcon(labelIcon(QStringLiteral("gearshape")));
@@ -227,11 +204,9 @@ QWidget* ArchivePreviewWindow::buildNavigationBar(QWidget* parent) {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(12, 8, 12, 8);
     row->setSpacing(10);
-    m_goUp = new QToolButton(bar);
-    m_goUp->setIcon(labelIcon(QStringLiteral("chevron.left")));
-    m_goUp->setToolTip(QStringLiteral(u"返回上一级"));
-    connect(m_goUp, &QToolButton::clicked, &m_model, &ArchivePreviewWindowModel::goUpFolder);
-    row->addWidget(m_goUp);
+    auto* goUp = new QToolButton(bar);
+    goUp->setDefaultAction(m_commands->action(ArchiveBrowserCommands::Command::goUp));
+    row->addWidget(goUp);
     row->addWidget(Labels::icon(QStringLiteral("folder"), 16, Theme::color(Theme::Colour::secondary), bar));
     m_folderPath = new QLabel(bar);
     m_folderPath->setFont(Theme::font(Theme::TextStyle::callout, QFont::DemiBold));
@@ -314,12 +289,8 @@ void ArchivePreviewWindow::syncFromModel() {
     m_title->setText(
         m_title->fontMetrics().elidedText(m_model.title(), Qt::ElideMiddle, std::max(200, width() - 44)));
     const ArchiveBrowserCommandStates states = ArchiveBrowserCommandStates::of(m_model);
-    const bool enabled[] = {states.add,   states.extractSelected,  states.extractAll, states.deleteSelected,
-                            states.clean, states.expandCollapseAll};
-    for (qsizetype index = 0; index < m_commands.size(); ++index)
-        m_commands[index]->setEnabled(enabled[index]);
+    m_commands->sync(states);
     m_readButton->setEnabled(states.read);
-    m_goUp->setEnabled(states.goUp);
     if (m_passwordField->text() != m_model.password()) {
         const QSignalBlocker blocker(m_passwordField);
         m_passwordField->setText(m_model.password());

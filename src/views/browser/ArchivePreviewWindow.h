@@ -1,14 +1,15 @@
 #pragma once
 
 #include "views/browser/PasswordSheet.h"
-#include "views/kit/Theme.h"
 
 #include <QPointer>
 #include <QWidget>
 
+class ArchiveBrowserCommands;
 class ArchiveEntryTableModel;
 class ArchivePreviewWindowModel;
 class PreviewPane;
+class QAction;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
@@ -21,7 +22,8 @@ class QTreeView;
 
 // The archive browser's root widget: a tinted toolbar with the archive's path and the commands, the
 // entry table beside the preview pane, and a footer with the status line and counts. It holds no
-// logic of its own: it shows the model's state and forwards every action to the model.
+// logic of its own: it shows the model's state and forwards every action to the model, its commands
+// through the actions of ArchiveBrowserCommands.
 class ArchivePreviewWindow : public QWidget {
     Q_OBJECT
 
@@ -33,7 +35,7 @@ public:
     PreviewPane* previewPane() const { return m_previewPane; }
     QLineEdit* passwordField() const { return m_passwordField; }
     PasswordSheet* passwordSheet() const { return m_sheet; }
-    QToolButton* commandButton(const QString& title) const;
+    ArchiveBrowserCommands& commands() const { return *m_commands; }
 
 Q_SIGNALS:
     void closed();
@@ -51,8 +53,7 @@ private:
     QWidget* buildNavigationBar(QWidget* parent);
     QWidget* buildTable(QWidget* parent);
     QWidget* buildFooter();
-    QToolButton* addCommand(QWidget* parent, const QString& title, const QString& symbol,
-                            Theme::Colour colour, void (ArchivePreviewWindowModel::*action)());
+    QToolButton* commandButton(QWidget* parent, QAction* action);
 
     void syncFromModel();
     void syncOutline();
@@ -63,12 +64,11 @@ private:
     ArchivePreviewWindowModel& m_model;
     ArchiveEntryTableModel* m_tableModel = nullptr;
     QLabel* m_title = nullptr;
-    QList<QToolButton*> m_commands;
+    ArchiveBrowserCommands* m_commands = nullptr;
     QMenu* m_passwordBookMenu = nullptr;
     QLineEdit* m_passwordField = nullptr;
     QPushButton* m_readButton = nullptr;
     QComboBox* m_filter = nullptr;
-    QToolButton* m_goUp = nullptr;
     QLabel* m_folderPath = nullptr;
     QStackedWidget* m_tableArea = nullptr;
     QTreeView* m_table = nullptr;

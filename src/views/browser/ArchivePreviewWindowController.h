@@ -10,9 +10,9 @@
 class ArchivePreviewWindowModel;
 class ArchiveBrowserWindowPlatform;
 
-// Owns one archive browser window: builds it around the model, shows it, turns the space bar into a
-// preview of the selected entry (unless a text field has focus), and reports when the window closes
-// so that its owner can drop the controller. The model may outlive it while work is still running.
+// Owns one archive browser window: builds it around the model, shows it, and reports when the window
+// closes so that its owner can drop the controller. The model may outlive it while work is still
+// running.
 class ArchivePreviewWindowController : public QObject {
     Q_OBJECT
 
@@ -32,15 +32,10 @@ public:
     void show(bool activatesApp);
     void close();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void windowClosed();
-    bool isTypingIntoTextField() const;
 
     std::shared_ptr<ArchivePreviewWindowModel> m_model;
     std::shared_ptr<ArchiveBrowserWindowPlatform> m_platform;
     QPointer<ArchivePreviewWindow> m_window;
-    bool m_filterInstalled = false;
 };
