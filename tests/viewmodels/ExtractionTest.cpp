@@ -2,6 +2,7 @@
 #include "viewmodels/WorkbenchFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -73,35 +74,43 @@ TEST_F(ExtractionTest, nothingSelectedRaisesTheAlertOnly) {
 TEST_F(ExtractionTest, passwordBookFillsAnEmptyPasswordAndTheEngineGetsIt) {
     const QString archive = files.writeFile("secret.zip", "x");
     passwordBook.remember("stored", archive, QString("secret.zip"));
+    engine.setOpeningPassword("stored");
     engine.setBlocksUntilCancelled(true);
-    model().setPassword(" ");
+    model().setExtractionPassword(" ");
     model().selectArchivesForExtraction({archive});
     model().extract();
-    EXPECT_EQ(model().password(), "stored");
+    ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1 && model().extractionPassword() == "stored"; }));
     EXPECT_EQ(status(), QStringLiteral(u"已从密码本自动填充密码。"));
-    ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
     EXPECT_EQ(engine.calls().first().password, QString("stored"));
+    EXPECT_EQ(model().compressionPassword(), "");
     workbench.cancelTask(workbench.tasks().first().id);
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(model().password(), "stored");
+    EXPECT_EQ(model().extractionPassword(), "stored");
 }
 
-// With nothing in the book, the engine gets the password as typed; a success remembers it trimmed.
+// The engine gets the password as typed; a success remembers it trimmed, and only for an archive that
+// needed it.
 TEST_F(ExtractionTest, typedPasswordReachesTheEngineAndIsRememberedTrimmed) {
     struct Case {
         QString typed;
+        bool encrypted;
         QString remembered;  // empty: nothing is remembered
     };
-    const Case cases[] = {{" ", ""}, {"  typed\n", "typed"}};
+    const Case cases[] = {{" ", true, ""}, {"  typed\n", true, "typed"}, {"typed", false, ""}};
     for (const Case& test : cases) {
         SCOPED_TRACE(test.typed.toStdString());
-        const QString archive = files.writeFile("keep.zip", "x");
-        model().setPassword(test.typed);
+        const QString archive = files.writeFile(test.encrypted ? "locked.zip" : "plain.zip", "x");
+        engine.setOpeningPassword(test.encrypted ? std::optional<QString>("typed") : std::nullopt);
+        model().setExtractionPassword(test.typed);
         model().selectArchivesForExtraction({archive});
         model().extract();
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(engine.calls().last().password, test.typed);
-        EXPECT_EQ(passwordBook.candidatePasswords(archive).value(0), test.remembered);
+        QString remembered;
+        for (const ArchivePasswordBookEntry& entry : passwordBook.entries()) {
+            if (entry.label == QFileInfo(archive).fileName()) remembered = entry.password;
+        }
+        EXPECT_EQ(remembered, test.remembered);
     }
 }
 
