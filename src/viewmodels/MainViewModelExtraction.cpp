@@ -165,7 +165,6 @@ void MainViewModel::extract(const ExtractionOptions& options) {
             setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
         });
     };
-    const QString failureStatus = split ? QStringLiteral(u"分卷解压失败") : QStringLiteral(u"解压失败");
     m_tasks.start<ExtractionResult>(
         ids, options.failureMessage,
         [&engine, run, bookPasswordFound](const CancellationToken& token, const ProgressHandler&) {
@@ -174,7 +173,8 @@ void MainViewModel::extract(const ExtractionOptions& options) {
         {
             .succeeded = [this, ids, archives,
                           options](ExtractionResult& result) { extractionSucceeded(ids, archives, result, options); },
-            .failed = [this, failureStatus] { extractionEnded(failureStatus); },
+            // The status line and every record name the reason.
+            .failedWithReason = [this](const QString& message) { extractionEnded(message); },
             .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止")); },
         });
 }

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <stdexcept>
 
 namespace {
 
@@ -128,17 +129,26 @@ TEST_F(ExtractionTest, dropQueueWinsOnceThenThePageListAgain) {
     EXPECT_EQ(engine.calls()[1].files, QStringList{listed});
 }
 
-TEST_F(ExtractionTest, failureFailsEveryRecordWithTheFixedText) {
-    engine.setError(std::make_exception_ptr(ArchiveError::wrongPassword()));
-    model().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x")});
-    model().extract();
-    ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(status(), QStringLiteral(u"解压失败"));
-    for (const ArchiveTask& task : workbench.tasks()) {
-        EXPECT_EQ(task.status, ArchiveActivityStatus::failed);
-        EXPECT_EQ(task.message, QStringLiteral(u"解压失败"));
+// The status line and every record name the engine's reason; an error without one gets the fixed text.
+TEST_F(ExtractionTest, failureFailsEveryRecordWithItsReason) {
+    const std::pair<std::exception_ptr, QString> cases[] = {
+        {std::make_exception_ptr(ArchiveError::diskFull()), QStringLiteral(u"磁盘空间不足。")},
+        {std::make_exception_ptr(std::runtime_error("boom")), QStringLiteral(u"解压失败")},
+    };
+    for (const auto& [error, expected] : cases) {
+        SCOPED_TRACE(expected.toStdString());
+        engine.setError(error);
+        model().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x")});
+        model().extract();
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(status(), expected);
+        for (const ArchiveTask& task : workbench.tasks().mid(0, 2)) {
+            EXPECT_EQ(task.status, ArchiveActivityStatus::failed);
+            EXPECT_EQ(task.message, expected);
+        }
+        EXPECT_EQ(workbench.history().first().message, expected);
+        EXPECT_TRUE(platform.revealed.isEmpty());
     }
-    EXPECT_TRUE(platform.revealed.isEmpty());
 }
 
 TEST_F(ExtractionTest, stoppingOneRecordOfABatchCancelsTheOthers) {
