@@ -2,11 +2,11 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/FileNameHelper.h"
-#include "platform/VelmoraError.h"
 #include "core/split/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "platform/ByteCountFormatter.h"
+#include "platform/VelmoraError.h"
 #include "viewmodels/ArchiveBrowserPlatform.h"
 #include "viewmodels/ArchiveBrowserServices.h"
 
@@ -352,7 +352,8 @@ void ArchivePreviewWindowModel::tryPasswordBookCandidates(const QStringList& can
                                                           const PendingPasswordAction& action,
                                                           std::function<void(bool)> done) {
     if (!isCandidateWorthTrying(action) ||
-        std::all_of(candidates.begin(), candidates.end(), [](const QString& candidate) { return candidate.isEmpty(); })) {
+        std::all_of(candidates.begin(), candidates.end(),
+                    [](const QString& candidate) { return candidate.isEmpty(); })) {
         done(false);
         return;
     }

@@ -130,10 +130,10 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
         .format = m_selectedCompressionFormat,
         .level = m_selectedCompressionLevel,
         // A format without encryption gets no password, so none is stored for its archive.
-        .password =
-            m_compressionPassword.isEmpty() || !CompressionFormats::supportsEncryption(m_selectedCompressionFormat)
-                ? std::nullopt
-                : std::optional<QString>(m_compressionPassword),
+        .password = m_compressionPassword.isEmpty() ||
+                            !CompressionFormats::supportsEncryption(m_selectedCompressionFormat)
+                        ? std::nullopt
+                        : std::optional<QString>(m_compressionPassword),
         .excludeHiddenFiles = m_settings.ignoreHiddenFilesWhenCompressing,
         .separateArchives = m_settings.compressToSeparateFolder,
         .trashSources = m_settings.deleteSourceAfterCompress,

@@ -56,8 +56,8 @@ MainViewModel::ExtractionRun MainViewModel::makeExtractionRun(const QStringList&
     ExtractionRun run{
         .archives = archives,
         .root = root,
-        .password = m_extractionPassword.isEmpty() ? std::nullopt
-                                                   : std::optional<QString>(m_extractionPassword),
+        .password =
+            m_extractionPassword.isEmpty() ? std::nullopt : std::optional<QString>(m_extractionPassword),
         .candidates = {},
         .settings = m_settings,
         .threadCount = effectiveThreadCount(),
@@ -133,7 +133,8 @@ void MainViewModel::extract(const ExtractionOptions& options) {
         return;
     }
     setIsWorking(true);
-    const ExtractionRun run = makeExtractionRun(archives, destinationRoot(archives, options.destinationOverrideURL));
+    const ExtractionRun run =
+        makeExtractionRun(archives, destinationRoot(archives, options.destinationOverrideURL));
 
     const bool split = options.kindOverride == ArchiveActivityKind::splitExtraction;
     if (split) {
@@ -171,8 +172,10 @@ void MainViewModel::extract(const ExtractionOptions& options) {
             return extractArchives(engine, run, token, bookPasswordFound);
         },
         {
-            .succeeded = [this, ids, archives,
-                          options](ExtractionResult& result) { extractionSucceeded(ids, archives, result, options); },
+            .succeeded =
+                [this, ids, archives, options](ExtractionResult& result) {
+                    extractionSucceeded(ids, archives, result, options);
+                },
             // The status line and every record name the reason.
             .failedWithReason = [this](const QString& message) { extractionEnded(message); },
             .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止")); },

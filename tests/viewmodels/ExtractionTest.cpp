@@ -80,7 +80,8 @@ TEST_F(ExtractionTest, passwordBookFillsAnEmptyPasswordAndTheEngineGetsIt) {
     model().setExtractionPassword(" ");
     model().selectArchivesForExtraction({archive});
     model().extract();
-    ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1 && model().extractionPassword() == "stored"; }));
+    ASSERT_TRUE(
+        waitFor([&] { return engine.blockedCalls() == 1 && model().extractionPassword() == "stored"; }));
     EXPECT_EQ(status(), QStringLiteral(u"已从密码本自动填充密码。"));
     EXPECT_EQ(engine.calls().first().password, QString("stored"));
     EXPECT_EQ(model().compressionPassword(), "");

@@ -60,9 +60,10 @@ QList<ArchivePreviewEntry> FakeBrowserServices::previewEntries(const QString& ar
 }
 
 std::optional<QString> FakeBrowserServices::firstOpeningPassword(const QString& archiveURL,
-                                                                const QStringList& candidates,
-                                                                const CancellationToken& token) {
-    const QStringList urls = await({QStringLiteral("probe"), archiveURL, std::nullopt, candidates, {}}, token).urls;
+                                                                 const QStringList& candidates,
+                                                                 const CancellationToken& token) {
+    const QStringList urls =
+        await({QStringLiteral("probe"), archiveURL, std::nullopt, candidates, {}}, token).urls;
     if (urls.isEmpty()) return std::nullopt;
     return urls.first();
 }

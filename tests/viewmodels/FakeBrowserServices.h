@@ -14,7 +14,8 @@
 class FakeBrowserServices : public ArchiveBrowserServices {
 public:
     struct Call {
-        QString operation;  // "list", "probe" (paths: the candidates), "preview", "extractEntries", "add", "delete", "extract"
+        QString operation;  // "list", "probe" (paths: the candidates), "preview", "extractEntries", "add",
+                            // "delete", "extract"
         QString archiveURL;
         std::optional<QString> password;
         QStringList paths;  // entry paths, or the files added, or the archives extracted

@@ -46,7 +46,8 @@ bool FakeWorkbenchEngine::isEncrypted(const QString&, const CancellationToken&) 
     return m_openingPassword.has_value();
 }
 
-std::optional<QString> FakeWorkbenchEngine::firstOpeningPassword(const QString&, const QStringList& candidates,
+std::optional<QString> FakeWorkbenchEngine::firstOpeningPassword(const QString&,
+                                                                 const QStringList& candidates,
                                                                  const CancellationToken&) {
     QMutexLocker lock(&m_mutex);
     if (!m_openingPassword || !candidates.contains(*m_openingPassword)) return std::nullopt;

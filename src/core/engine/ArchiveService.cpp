@@ -23,7 +23,8 @@ ArchiveError withMissingVolume(const ArchiveError& error, const QString& fileURL
     if (error.kind() == ArchiveError::Kind::missingVolume) return error;
     try {
         const SplitArchiveDescriptor set = SplitArchiveScanner().scan(fileURL, std::nullopt);
-        if (!set.missingPartFileNames.isEmpty()) return ArchiveError::missingVolume(set.missingPartFileNames.first());
+        if (!set.missingPartFileNames.isEmpty())
+            return ArchiveError::missingVolume(set.missingPartFileNames.first());
     } catch (const SplitArchiveError&) {
         // Not a volume of a set.
     }

@@ -32,7 +32,8 @@ void throwCreateFailed(const QString& folderURL, int errorNumber) {
         case EDQUOT:
             throw ArchiveError::diskFull();
         default:
-            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, folderURL, errorNumber);
+            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, folderURL,
+                                                   errorNumber);
     }
 }
 
@@ -83,7 +84,8 @@ bool namesPasswordProblem(const QString& searchable) {
 
 bool namesFullDisk(const QString& searchable) {
     // unrar says only "write error in the file"; unzip "write error (disk full?)".
-    for (const char* words : {"no space left on device", "errno=28", "disk full", "write error in the file"}) {
+    for (const char* words :
+         {"no space left on device", "errno=28", "disk full", "write error in the file"}) {
         if (searchable.contains(QLatin1String(words))) return true;
     }
     return false;
@@ -101,11 +103,13 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& blankO
                               const QStringList& echoedNames) {
     const QString text = combinedText(result);
     if (const std::optional<QString> link = refusedLink(text)) return linkOutsideDestination(*link);
-    if (const std::optional<QString> volume = missingVolume(text)) return ArchiveError::missingVolume(*volume);
+    if (const std::optional<QString> volume = missingVolume(text))
+        return ArchiveError::missingVolume(*volume);
     const QString lowered = searchableText(result, echoedNames);
     // A full disk or a read-only folder fails an encrypted archive too: they come before the password.
     if (namesFullDisk(lowered)) return ArchiveError::diskFull();
-    if (lowered.contains(QLatin1String("read-only file system"))) return ArchiveError::destinationNotWritable();
+    if (lowered.contains(QLatin1String("read-only file system")))
+        return ArchiveError::destinationNotWritable();
     if (namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
     if (lowered.contains(QLatin1String("permission denied"))) return ArchiveError::permissionDenied();
     for (const char* words : {"data error", "crc failed", "checksum error", "headers error",

@@ -80,7 +80,8 @@ ArchiveError ZipExtractor::mapZipError(const ProcessResult& result, const QStrin
     const QString text = ExtractionSteps::combinedText(result);
     const QString lowered = ExtractionSteps::searchableText(result, echoedNames);
     if (ExtractionSteps::namesFullDisk(lowered)) return ArchiveError::diskFull();
-    if (lowered.contains(QLatin1String("read-only file system"))) return ArchiveError::destinationNotWritable();
+    if (lowered.contains(QLatin1String("read-only file system")))
+        return ArchiveError::destinationNotWritable();
     if (ExtractionSteps::namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
     if (lowered.contains(QLatin1String("permission denied")) ||
         lowered.contains(QLatin1String("operation not permitted"))) {

@@ -120,7 +120,8 @@ void CompressPage::syncFromModel() {
     QuietSync::setChecked(m_separateArchives, settings.compressToSeparateFolder);
     QuietSync::setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
     QuietSync::setChecked(m_deleteSource, settings.deleteSourceAfterCompress);
-    if (m_password->text() != m_model.compressionPassword()) m_password->setText(m_model.compressionPassword());
+    if (m_password->text() != m_model.compressionPassword())
+        m_password->setText(m_model.compressionPassword());
     const std::optional<QString> note =
         WorkbenchTexts::passwordUnavailableNote(m_model.selectedCompressionFormat());
     m_password->setEnabled(!note);

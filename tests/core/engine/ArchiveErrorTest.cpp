@@ -24,7 +24,8 @@ TEST(ArchiveError, MessagesAreExact) {
         {ArchiveError::noInputFiles(), QStringLiteral(u"请选择需要压缩的文件。")},
         {ArchiveError::diskFull(), QStringLiteral(u"磁盘空间不足。")},
         {ArchiveError::destinationNotWritable(), QStringLiteral(u"没有写入权限。")},
-        {ArchiveError::destinationNotWritable(QStringLiteral("/srv/out")), QStringLiteral(u"没有写入权限：/srv/out")},
+        {ArchiveError::destinationNotWritable(QStringLiteral("/srv/out")),
+         QStringLiteral(u"没有写入权限：/srv/out")},
         {ArchiveError::missingVolume(QStringLiteral("a.7z.002")), QStringLiteral(u"缺少分卷：a.7z.002")},
     };
     for (const auto& [error, expected] : cases) EXPECT_EQ(error.message(), expected);
