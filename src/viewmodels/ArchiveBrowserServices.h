@@ -20,6 +20,10 @@ public:
     virtual QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
                                                       const std::optional<QString>& password,
                                                       const CancellationToken& token) = 0;
+    // See ArchivePasswordProbe.
+    virtual std::optional<QString> firstOpeningPassword(const QString& archiveURL,
+                                                        const QStringList& candidates,
+                                                        const CancellationToken& token) = 0;
     virtual QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                          const std::optional<QString>& password,
                                          const CancellationToken& token) = 0;

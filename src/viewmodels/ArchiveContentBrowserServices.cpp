@@ -1,11 +1,19 @@
 #include "viewmodels/ArchiveContentBrowserServices.h"
 
+#include "core/engine/ArchivePasswordProbe.h"
+
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 
 QList<ArchivePreviewEntry> ArchiveContentBrowserServices::previewEntries(
     const QString& archiveURL, const std::optional<QString>& password, const CancellationToken& token) {
     return m_previewService.previewEntries(archiveURL, password, token);
+}
+
+std::optional<QString> ArchiveContentBrowserServices::firstOpeningPassword(const QString& archiveURL,
+                                                                           const QStringList& candidates,
+                                                                           const CancellationToken& token) {
+    return ArchivePasswordProbe::firstOpeningPassword(archiveURL, candidates, token);
 }
 
 QString ArchiveContentBrowserServices::extractedPreviewFile(const ArchivePreviewEntry& entry,

@@ -15,6 +15,8 @@ public:
     QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
                                               const std::optional<QString>& password,
                                               const CancellationToken& token) override;
+    std::optional<QString> firstOpeningPassword(const QString& archiveURL, const QStringList& candidates,
+                                                const CancellationToken& token) override;
     QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) override;

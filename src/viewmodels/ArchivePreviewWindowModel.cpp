@@ -2,11 +2,11 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/FileNameHelper.h"
-#include "platform/VelmoraError.h"
 #include "core/split/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "platform/ByteCountFormatter.h"
+#include "platform/VelmoraError.h"
 #include "viewmodels/ArchiveBrowserPlatform.h"
 #include "viewmodels/ArchiveBrowserServices.h"
 
@@ -14,6 +14,9 @@
 #include <algorithm>
 
 namespace {
+
+// The password book candidate that opened the archive, with the listing made with it.
+using OpenedListing = std::optional<std::pair<QString, QList<ArchivePreviewEntry>>>;
 
 const QString kNoSelectionMessage = QStringLiteral(u"请选择一个文件进行预览");
 
@@ -343,28 +346,31 @@ bool ArchivePreviewWindowModel::isCandidateWorthTrying(const PendingPasswordActi
     return true;
 }
 
-// One candidate at a time: the first listing that succeeds wins, a failure moves on to the next.
-void ArchivePreviewWindowModel::tryPasswordBookCandidates(QStringList candidates,
+// The candidates are tried by test runs of the archive in book order, as for the main window; the one
+// that opens it is then used for the listing.
+void ArchivePreviewWindowModel::tryPasswordBookCandidates(const QStringList& candidates,
                                                           const PendingPasswordAction& action,
                                                           std::function<void(bool)> done) {
-    while (!candidates.isEmpty() && (candidates.first().isEmpty() || !isCandidateWorthTrying(action))) {
-        candidates.removeFirst();
-    }
-    if (candidates.isEmpty()) {
+    if (!isCandidateWorthTrying(action) ||
+        std::all_of(candidates.begin(), candidates.end(),
+                    [](const QString& candidate) { return candidate.isEmpty(); })) {
         done(false);
         return;
     }
-    const QString candidate = candidates.takeFirst();
     const QString archive = m_archiveURLs.first();
     ArchiveBrowserServices& services = m_services;
     runInBackground(
-        [&services, archive, candidate] { return services.previewEntries(archive, candidate, {}); },
-        [this, candidates, candidate, action, done](Outcome<QList<ArchivePreviewEntry>>& outcome) {
-            if (!outcome.succeeded()) {
-                tryPasswordBookCandidates(candidates, action, done);
+        [&services, archive, candidates]() -> OpenedListing {
+            const std::optional<QString> found = services.firstOpeningPassword(archive, candidates, {});
+            if (!found) return std::nullopt;
+            return std::pair(*found, services.previewEntries(archive, *found, {}));
+        },
+        [this, action, done](Outcome<OpenedListing>& outcome) {
+            if (!outcome.succeeded() || !outcome.value()) {
+                done(false);
                 return;
             }
-            passwordBookCandidateWorked(candidate, outcome.value(), action);
+            passwordBookCandidateWorked(outcome.value()->first, outcome.value()->second, action);
             done(true);
         });
 }

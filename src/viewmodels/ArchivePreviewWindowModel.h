@@ -192,7 +192,7 @@ private:
     void resume(const PendingPasswordAction& action);
     void attemptPasswordBookAutofillIfNeeded(const PendingPasswordAction& action,
                                              std::function<void(bool)> done);
-    void tryPasswordBookCandidates(QStringList candidates, const PendingPasswordAction& action,
+    void tryPasswordBookCandidates(const QStringList& candidates, const PendingPasswordAction& action,
                                    std::function<void(bool)> done);
     void passwordBookCandidateWorked(const QString& candidate, const QList<ArchivePreviewEntry>& listing,
                                      const PendingPasswordAction& action);

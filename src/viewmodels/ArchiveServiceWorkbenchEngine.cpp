@@ -1,5 +1,6 @@
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 
+#include "core/engine/ArchivePasswordProbe.h"
 #include "core/engine/ArchiveService.h"
 
 OperationOutputs ArchiveServiceWorkbenchEngine::extract(const QStringList& fileURLs,
@@ -8,6 +9,16 @@ OperationOutputs ArchiveServiceWorkbenchEngine::extract(const QStringList& fileU
                                                         const AppSettings& settings, int threadCount,
                                                         const CancellationToken& token) {
     return m_service.extract(fileURLs, destinationRootURL, password, settings, threadCount, token);
+}
+
+bool ArchiveServiceWorkbenchEngine::isEncrypted(const QString& fileURL, const CancellationToken& token) {
+    return ArchivePasswordProbe::isEncrypted(fileURL, token);
+}
+
+std::optional<QString> ArchiveServiceWorkbenchEngine::firstOpeningPassword(const QString& fileURL,
+                                                                           const QStringList& candidates,
+                                                                           const CancellationToken& token) {
+    return ArchivePasswordProbe::firstOpeningPassword(fileURL, candidates, token);
 }
 
 QString ArchiveServiceWorkbenchEngine::compressSingle(const QStringList& files, const QString& destinationURL,

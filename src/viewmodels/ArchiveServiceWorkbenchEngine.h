@@ -12,6 +12,9 @@ public:
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const std::optional<QString>& password, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;
+    bool isEncrypted(const QString& fileURL, const CancellationToken& token) override;
+    std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,
+                                                const CancellationToken& token) override;
     QString compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
                            CompressionLevel level, const std::optional<QString>& password, int threadCount,
                            bool excludeHiddenFiles, const ProgressHandler& progressHandler,

@@ -53,8 +53,11 @@ void MainViewModel::setSelectedFilesForCompression(const QStringList& value) {
 void MainViewModel::setDestinationURL(const std::optional<QString>& value) {
     publish(m_destinationURL, value, &MainViewModel::destinationURLChanged);
 }
-void MainViewModel::setPassword(const QString& value) {
-    publish(m_password, value, &MainViewModel::passwordChanged);
+void MainViewModel::setCompressionPassword(const QString& value) {
+    publish(m_compressionPassword, value, &MainViewModel::compressionPasswordChanged);
+}
+void MainViewModel::setExtractionPassword(const QString& value) {
+    publish(m_extractionPassword, value, &MainViewModel::extractionPasswordChanged);
 }
 void MainViewModel::setSelectedCompressionFormat(CompressionFormat value) {
     publish(m_selectedCompressionFormat, value, &MainViewModel::selectedCompressionFormatChanged);

@@ -26,6 +26,7 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <concepts>
+#include <functional>
 #include <optional>
 
 class ArchivePasswordBookStore;
@@ -51,6 +52,7 @@ public:
         std::optional<QString> taskNameOverride = std::nullopt;
         std::optional<ArchiveTaskMetadata> taskMetadata = std::nullopt;
         QString successMessagePrefix = QStringLiteral(u"解压完成");
+        // Of the failed records and the status line when the error has no message of its own.
         QString failureMessage = QStringLiteral(u"解压失败");
         bool openAfterCompletion = true;
         bool notifyAfterCompletion = true;
@@ -82,8 +84,11 @@ public:
     void setSelectedFilesForCompression(const QStringList& value);
     const std::optional<QString>& destinationURL() const { return m_destinationURL; }
     void setDestinationURL(const std::optional<QString>& value);
-    const QString& password() const { return m_password; }
-    void setPassword(const QString& value);
+    // Each page has its own password: one filled in for an extraction never encrypts a compression.
+    const QString& compressionPassword() const { return m_compressionPassword; }
+    void setCompressionPassword(const QString& value);
+    const QString& extractionPassword() const { return m_extractionPassword; }
+    void setExtractionPassword(const QString& value);
     CompressionFormat selectedCompressionFormat() const { return m_selectedCompressionFormat; }
     void setSelectedCompressionFormat(CompressionFormat value);
     CompressionLevel selectedCompressionLevel() const { return m_selectedCompressionLevel; }
@@ -220,7 +225,8 @@ Q_SIGNALS:
     void splitArchiveDescriptorChanged();
     void selectedFilesForCompressionChanged();
     void destinationURLChanged();
-    void passwordChanged();
+    void compressionPasswordChanged();
+    void extractionPasswordChanged();
     void selectedCompressionFormatChanged();
     void selectedCompressionLevelChanged();
     void splitCompressionItemsChanged();
@@ -251,6 +257,8 @@ Q_SIGNALS:
 
 private:
     struct CompressionRun;
+    struct ExtractionRun;
+    struct ExtractionResult;
     struct SplitCompressionRun;
     struct SizingBatch;
 
@@ -278,15 +286,20 @@ private:
     QString destinationRoot(const QStringList& files) const;
     static OperationOutputs compressSources(WorkbenchEngine& engine, const CompressionRun& run,
                                             const CancellationToken& token, const ProgressHandler& progress);
-    void compressionSucceeded(const QUuid& id, const OperationOutputs& result, bool passwordUsed);
+    void compressionSucceeded(const QUuid& id, const OperationOutputs& result,
+                              const std::optional<QString>& password);
 
     // Extraction.
     QString destinationRoot(const QStringList& archives, const std::optional<QString>& overrideURL) const;
     QStringList archivesToExtract() const;
-    bool autofillPasswordIfPossible(const QString& url);
-    void rememberPasswordIfNeeded(const QString& url);
+    ExtractionRun makeExtractionRun(const QStringList& archives, const QString& root);
+    static ExtractionResult extractArchives(WorkbenchEngine& engine, const ExtractionRun& run,
+                                            const CancellationToken& token,
+                                            const std::function<void(const QString&)>& bookPasswordFound);
+    // Offers the password to the password book under the archive's key, trimmed, when auto-save is on.
+    void rememberPasswordIfNeeded(const QString& url, const std::optional<QString>& password);
     void extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
-                             const OperationOutputs& result, const ExtractionOptions& options);
+                             const ExtractionResult& result, const ExtractionOptions& options);
     void extractionEnded(const QString& statusText, StatusKind kind);
 
     // Split compression.
@@ -311,7 +324,8 @@ private:
     std::optional<SplitArchiveDescriptor> m_splitArchiveDescriptor;
     QStringList m_selectedFilesForCompression;
     std::optional<QString> m_destinationURL;
-    QString m_password;
+    QString m_compressionPassword;
+    QString m_extractionPassword;
     CompressionFormat m_selectedCompressionFormat = CompressionFormat::zip;
     CompressionLevel m_selectedCompressionLevel = CompressionLevel::standard;
     QList<SplitCompressionSourceItem> m_splitCompressionItems;

@@ -100,7 +100,7 @@ void MainViewModel::selectDestination() {
 
 void MainViewModel::compress(bool allowEncryptedSevenZip) {
     // The compatibility question comes before anything else, even before the empty-list check.
-    if (!allowEncryptedSevenZip && !m_password.isEmpty() &&
+    if (!allowEncryptedSevenZip && !m_compressionPassword.isEmpty() &&
         m_selectedCompressionFormat == CompressionFormat::sevenZip) {
         setEncryptedSevenZipConfirmationMessage(
             QStringLiteral(u"7Z 压缩格式并加密的文件，如果对方没有安装 velmora 或兼容 7-Zip "
@@ -122,10 +122,10 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
         .format = m_selectedCompressionFormat,
         .level = m_selectedCompressionLevel,
         // A format without encryption gets no password, so none is stored for its archive.
-        .password =
-            m_password.isEmpty() || !CompressionFormats::supportsEncryption(m_selectedCompressionFormat)
-                ? std::nullopt
-                : std::optional<QString>(m_password),
+        .password = m_compressionPassword.isEmpty() ||
+                            !CompressionFormats::supportsEncryption(m_selectedCompressionFormat)
+                        ? std::nullopt
+                        : std::optional<QString>(m_compressionPassword),
         .excludeHiddenFiles = m_settings.ignoreHiddenFilesWhenCompressing,
         .separateArchives = m_settings.compressToSeparateFolder,
         .trashSources = m_settings.deleteSourceAfterCompress,
@@ -150,16 +150,17 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
         {
             .progressText = QStringLiteral(u"正在压缩 "),
             .progressed = [this](const QString& text) { setStatusMessage(text); },
-            .succeeded = [this, id = ids.first(), passwordUsed = run.password.has_value()](
-                             OperationOutputs& result) { compressionSucceeded(id, result, passwordUsed); },
+            .succeeded = [this, id = ids.first(), password = run.password](
+                             OperationOutputs& result) { compressionSucceeded(id, result, password); },
             .failed = [this] { endWork(QStringLiteral(u"压缩失败"), StatusKind::error); },
             .stopped = [this] { endWork(QStringLiteral(u"任务已停止"), StatusKind::warning); },
         });
 }
 
-void MainViewModel::compressionSucceeded(const QUuid& id, const OperationOutputs& result, bool passwordUsed) {
+void MainViewModel::compressionSucceeded(const QUuid& id, const OperationOutputs& result,
+                                         const std::optional<QString>& password) {
     const QStringList& archives = result.outputs;
-    if (passwordUsed && !archives.isEmpty()) rememberPasswordIfNeeded(archives.first());
+    if (!archives.isEmpty()) rememberPasswordIfNeeded(archives.first(), password);
     endWork(
         QStringLiteral(u"压缩完成：") +
             (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)) +

@@ -29,20 +29,71 @@ QString MainViewModel::destinationRoot(const QStringList& archives,
     return QDir::homePath();
 }
 
-bool MainViewModel::autofillPasswordIfPossible(const QString& url) {
-    if (!m_settings.archivePasswordBookEnabled) return false;
-    const QStringList candidates = m_passwordBookStore.candidatePasswords(url);
-    if (candidates.isEmpty() || candidates.first().isEmpty()) return false;
-    setPassword(candidates.first());
-    return true;
+// Everything an extraction needs, taken when it starts.
+struct MainViewModel::ExtractionRun {
+    QStringList archives;
+    QString root;
+    // As typed; none when the field is empty.
+    std::optional<QString> password;
+    // Password book candidates to try when nothing was typed; empty when the book is not to be tried.
+    QStringList candidates;
+    // Whether the archive's need for a password must be known: to try the book or to remember.
+    bool probe = false;
+    AppSettings settings;
+    int threadCount = 1;
+};
+
+struct MainViewModel::ExtractionResult {
+    OperationOutputs operation;
+    // The password the archives were extracted with.
+    std::optional<QString> password;
+    // The first archive is encrypted, so the password opened it.
+    bool neededPassword = false;
+};
+
+MainViewModel::ExtractionRun MainViewModel::makeExtractionRun(const QStringList& archives,
+                                                              const QString& root) {
+    ExtractionRun run{
+        .archives = archives,
+        .root = root,
+        .password =
+            m_extractionPassword.isEmpty() ? std::nullopt : std::optional<QString>(m_extractionPassword),
+        .candidates = {},
+        .settings = m_settings,
+        .threadCount = effectiveThreadCount(),
+    };
+    const bool blank = m_extractionPassword.trimmed().isEmpty();
+    if (blank && m_settings.archivePasswordBookEnabled)
+        run.candidates = m_passwordBookStore.candidatePasswords(archives.first());
+    run.probe = !run.candidates.isEmpty() || (!blank && m_settings.archivePasswordBookAutoSaveEnabled);
+    return run;
 }
 
-void MainViewModel::rememberPasswordIfNeeded(const QString& url) {
-    const QString password = m_password.trimmed();
-    if (!m_settings.archivePasswordBookAutoSaveEnabled || password.isEmpty()) return;
+// Runs on a worker. Only an encrypted archive gets the book's passwords, each tried by a test run in
+// book order; the one that opens it is reported as soon as it is known and then used.
+MainViewModel::ExtractionResult MainViewModel::extractArchives(
+    WorkbenchEngine& engine, const ExtractionRun& run, const CancellationToken& token,
+    const std::function<void(const QString&)>& bookPasswordFound) {
+    ExtractionResult result{.operation = {}, .password = run.password};
+    if (run.probe) result.neededPassword = engine.isEncrypted(run.archives.first(), token);
+    if (result.neededPassword && !run.candidates.isEmpty()) {
+        if (const std::optional<QString> found =
+                engine.firstOpeningPassword(run.archives.first(), run.candidates, token)) {
+            result.password = found;
+            bookPasswordFound(*found);
+        }
+    }
+    result.operation =
+        engine.extract(run.archives, run.root, result.password, run.settings, run.threadCount, token);
+    return result;
+}
+
+void MainViewModel::rememberPasswordIfNeeded(const QString& url, const std::optional<QString>& password) {
+    const QString trimmed = password.value_or(QString()).trimmed();
+    if (!m_settings.archivePasswordBookAutoSaveEnabled || trimmed.isEmpty()) return;
     const QString fileName = FileNameHelper::lastPathComponent(url);
     const auto match = SplitArchiveDetector::detect(fileName);
-    m_passwordBookStore.remember(password, url, match ? match->displayName : fileName);
+    m_passwordBookStore.remember(trimmed, url, match ? match->displayName : fileName);
 }
 
 void MainViewModel::selectArchive() {
@@ -83,9 +134,8 @@ void MainViewModel::extract(const ExtractionOptions& options) {
         return;
     }
     setIsWorking(true);
-    const int threadCount = effectiveThreadCount();
-    const QString root = destinationRoot(archives, options.destinationOverrideURL);
-    const bool autofilled = m_password.trimmed().isEmpty() && autofillPasswordIfPossible(archives.first());
+    const ExtractionRun run =
+        makeExtractionRun(archives, destinationRoot(archives, options.destinationOverrideURL));
 
     const bool split = options.kindOverride == ArchiveActivityKind::splitExtraction;
     if (split) {
@@ -95,14 +145,13 @@ void MainViewModel::extract(const ExtractionOptions& options) {
     } else {
         setStatusMessage(QStringLiteral(u"正在解压..."));
     }
-    if (autofilled) setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
 
     QList<WorkbenchTaskDraft> drafts;
     for (const QString& archive : archives) {
         drafts.append({
             .name = options.taskNameOverride.value_or(FileNameHelper::lastPathComponent(archive)),
             .path = QFileInfo(archive).absolutePath(),
-            .targetPath = root,
+            .targetPath = run.root,
             .sizeBytes = FileSizeHelper::totalSize(archive),
             .kind = options.kindOverride,
             .metadata = options.taskMetadata,
@@ -111,22 +160,26 @@ void MainViewModel::extract(const ExtractionOptions& options) {
     const QList<QUuid> ids = m_tasks.open(drafts);
 
     WorkbenchEngine& engine = m_archiveService;
-    const std::optional<QString> password =
-        m_password.isEmpty() ? std::nullopt : std::optional<QString>(m_password);
-    const AppSettings settings = m_settings;
-    const QString failureStatus = split ? QStringLiteral(u"分卷解压失败") : QStringLiteral(u"解压失败");
-    m_tasks.start<OperationOutputs>(
+    BackgroundRunner& background = m_background;
+    const auto bookPasswordFound = [this, &background](const QString& password) {
+        background.post([this, password] {
+            setExtractionPassword(password);
+            setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
+        });
+    };
+    m_tasks.start<ExtractionResult>(
         ids, options.failureMessage,
-        [&engine, archives, root, password, settings, threadCount](const CancellationToken& token,
-                                                                   const ProgressHandler&) {
-            return engine.extract(archives, root, password, settings, threadCount, token);
+        [&engine, run, bookPasswordFound](const CancellationToken& token, const ProgressHandler&) {
+            return extractArchives(engine, run, token, bookPasswordFound);
         },
         {
             .succeeded =
-                [this, ids, archives, options](OperationOutputs& result) {
+                [this, ids, archives, options](ExtractionResult& result) {
                     extractionSucceeded(ids, archives, result, options);
                 },
-            .failed = [this, failureStatus] { extractionEnded(failureStatus, StatusKind::error); },
+            // The status line and every record name the reason.
+            .failedWithReason =
+                [this](const QString& message) { extractionEnded(message, StatusKind::error); },
             .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止"), StatusKind::warning); },
         });
 }
@@ -138,14 +191,15 @@ void MainViewModel::extractionEnded(const QString& statusText, StatusKind kind) 
 }
 
 void MainViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
-                                        const OperationOutputs& result, const ExtractionOptions& options) {
-    const QStringList& outputs = result.outputs;
-    rememberPasswordIfNeeded(archives.first());
+                                        const ExtractionResult& result, const ExtractionOptions& options) {
+    // Remembered only for an archive that needed the password it opened with.
+    if (result.neededPassword) rememberPasswordIfNeeded(archives.first(), result.password);
+    const QStringList& outputs = result.operation.outputs;
     extractionEnded(
         options.successMessagePrefix + QStringLiteral(u"：") +
             (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +
-            SourceTrash::untrashedNotice(result.untrashed),
-        result.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
+            SourceTrash::untrashedNotice(result.operation.untrashed),
+        result.operation.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
     for (qsizetype index = 0; index < ids.size(); ++index) {
         const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
         m_tasks.complete(ids[index], outputs.value(index, fallback));

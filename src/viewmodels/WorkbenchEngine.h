@@ -25,6 +25,11 @@ public:
                                      const std::optional<QString>& password, const AppSettings& settings,
                                      int threadCount, const CancellationToken& token) = 0;
 
+    // See ArchivePasswordProbe.
+    virtual bool isEncrypted(const QString& fileURL, const CancellationToken& token) = 0;
+    virtual std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,
+                                                        const CancellationToken& token) = 0;
+
     // The archive written: destinationURL, or the next free name beside it.
     virtual QString compressSingle(const QStringList& files, const QString& destinationURL,
                                    CompressionFormat format, CompressionLevel level,

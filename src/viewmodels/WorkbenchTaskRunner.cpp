@@ -3,6 +3,7 @@
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
 #include "platform/ByteCountFormatter.h"
+#include "platform/VelmoraError.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -77,6 +78,16 @@ int WorkbenchTaskRunner::percentage(double fraction) {
 
 void WorkbenchTaskRunner::complete(const QUuid& id, const QString& message) {
     m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, message);
+}
+
+QString WorkbenchTaskRunner::reasonOf(const std::exception_ptr& error, const QString& fallback) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const VelmoraError& failure) {
+        return failure.message();
+    } catch (...) {
+        return fallback;
+    }
 }
 
 void WorkbenchTaskRunner::failAll(const QList<QUuid>& ids, const QString& message) {

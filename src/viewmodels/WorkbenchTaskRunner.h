@@ -42,6 +42,9 @@ public:
         std::function<void(Value& result)> succeeded = {};
         // The records are already failed with the run's failure text.
         std::function<void()> failed = {};
+        // When set, it runs in place of `failed`, and the records fail with the error's own message()
+        // (the fixed text for an error that has none), which it is given.
+        std::function<void(const QString& message)> failedWithReason = {};
         // Cancelled from the task list; the run's records still running are cancelled as well.
         std::function<void()> stopped = {};
     };
@@ -96,6 +99,7 @@ private:
     void reportProgress(const QList<QUuid>& ids, const QString& text, double fraction,
                         const std::function<void(const QString&)>& progressed);
     void failAll(const QList<QUuid>& ids, const QString& message);
+    static QString reasonOf(const std::exception_ptr& error, const QString& fallback);
     void cancelStillRunning(const QList<QUuid>& ids);
     void unregister(quint64 run, const QList<QUuid>& ids);
 
@@ -114,6 +118,12 @@ private:
                 handlers.stopped();
                 break;
             case Ending::failed:
+                if (handlers.failedWithReason) {
+                    const QString message = reasonOf(outcome.error(), failureMessage);
+                    failAll(ids, message);
+                    handlers.failedWithReason(message);
+                    break;
+                }
                 failAll(ids, failureMessage);
                 handlers.failed();
                 break;

@@ -106,7 +106,7 @@ TEST_F(CompressionTest, chosenDestinationReceivesTheArchive) {
 
 TEST_F(CompressionTest, encryptedSevenZipAsksBeforeTheEmptyListCheck) {
     model().setSelectedCompressionFormat(CompressionFormat::sevenZip);
-    model().setPassword("x");
+    model().setCompressionPassword("x");
     model().compress(false);
     EXPECT_TRUE(model().encryptedSevenZipConfirmationMessage().has_value());
     EXPECT_EQ(status(), QStringLiteral(u"加密 7Z 可能存在跨设备兼容性问题。"));
@@ -124,7 +124,7 @@ TEST_F(CompressionTest, confirmedEncryptedSevenZipRunsWithThePassword) {
     model().selectFilesForCompression(
         {files.writeFile("a.txt", "1"), files.writeFile("b.txt", "2"), files.writeFile("c.txt", "3")});
     model().setSelectedCompressionFormat(CompressionFormat::sevenZip);
-    model().setPassword("k");
+    model().setCompressionPassword("k");
     model().compress(false);
     EXPECT_TRUE(workbench.tasks().isEmpty());
     model().compress(true);
@@ -136,7 +136,7 @@ TEST_F(CompressionTest, confirmedEncryptedSevenZipRunsWithThePassword) {
 
 TEST_F(CompressionTest, zipWithPasswordAsksNothing) {
     model().selectFilesForCompression({files.writeFile("a.txt", "1")});
-    model().setPassword("k");
+    model().setCompressionPassword("k");
     model().compress(false);
     EXPECT_FALSE(model().encryptedSevenZipConfirmationMessage().has_value());
     ASSERT_TRUE(waitUntilIdle());
@@ -154,7 +154,7 @@ TEST_F(CompressionTest, aFormatWithoutEncryptionGetsNoPasswordAndStoresNone) {
         passwordBook.removeAll();
         model().setSelectedCompressionFormat(c.format);
         model().selectFilesForCompression({files.writeFile("a.txt", "1")});
-        model().setPassword("k");
+        model().setCompressionPassword("k");
         model().compress(false);
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(engine.calls().last().password, c.passed);

@@ -2,6 +2,8 @@
 #include "viewmodels/WorkbenchFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <stdexcept>
 
 namespace {
 
@@ -73,35 +75,44 @@ TEST_F(ExtractionTest, nothingSelectedRaisesTheAlertOnly) {
 TEST_F(ExtractionTest, passwordBookFillsAnEmptyPasswordAndTheEngineGetsIt) {
     const QString archive = files.writeFile("secret.zip", "x");
     passwordBook.remember("stored", archive, QString("secret.zip"));
+    engine.setOpeningPassword("stored");
     engine.setBlocksUntilCancelled(true);
-    model().setPassword(" ");
+    model().setExtractionPassword(" ");
     model().selectArchivesForExtraction({archive});
     model().extract();
-    EXPECT_EQ(model().password(), "stored");
+    ASSERT_TRUE(
+        waitFor([&] { return engine.blockedCalls() == 1 && model().extractionPassword() == "stored"; }));
     EXPECT_EQ(status(), QStringLiteral(u"已从密码本自动填充密码。"));
-    ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
     EXPECT_EQ(engine.calls().first().password, QString("stored"));
+    EXPECT_EQ(model().compressionPassword(), "");
     workbench.cancelTask(workbench.tasks().first().id);
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(model().password(), "stored");
+    EXPECT_EQ(model().extractionPassword(), "stored");
 }
 
-// With nothing in the book, the engine gets the password as typed; a success remembers it trimmed.
+// The engine gets the password as typed; a success remembers it trimmed, and only for an archive that
+// needed it.
 TEST_F(ExtractionTest, typedPasswordReachesTheEngineAndIsRememberedTrimmed) {
     struct Case {
         QString typed;
+        bool encrypted;
         QString remembered;  // empty: nothing is remembered
     };
-    const Case cases[] = {{" ", ""}, {"  typed\n", "typed"}};
+    const Case cases[] = {{" ", true, ""}, {"  typed\n", true, "typed"}, {"typed", false, ""}};
     for (const Case& test : cases) {
         SCOPED_TRACE(test.typed.toStdString());
-        const QString archive = files.writeFile("keep.zip", "x");
-        model().setPassword(test.typed);
+        const QString archive = files.writeFile(test.encrypted ? "locked.zip" : "plain.zip", "x");
+        engine.setOpeningPassword(test.encrypted ? std::optional<QString>("typed") : std::nullopt);
+        model().setExtractionPassword(test.typed);
         model().selectArchivesForExtraction({archive});
         model().extract();
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(engine.calls().last().password, test.typed);
-        EXPECT_EQ(passwordBook.candidatePasswords(archive).value(0), test.remembered);
+        QString remembered;
+        for (const ArchivePasswordBookEntry& entry : passwordBook.entries()) {
+            if (entry.label == QFileInfo(archive).fileName()) remembered = entry.password;
+        }
+        EXPECT_EQ(remembered, test.remembered);
     }
 }
 
@@ -119,17 +130,26 @@ TEST_F(ExtractionTest, dropQueueWinsOnceThenThePageListAgain) {
     EXPECT_EQ(engine.calls()[1].files, QStringList{listed});
 }
 
-TEST_F(ExtractionTest, failureFailsEveryRecordWithTheFixedText) {
-    engine.setError(std::make_exception_ptr(ArchiveError::wrongPassword()));
-    model().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x")});
-    model().extract();
-    ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(status(), QStringLiteral(u"解压失败"));
-    for (const ArchiveTask& task : workbench.tasks()) {
-        EXPECT_EQ(task.status, ArchiveActivityStatus::failed);
-        EXPECT_EQ(task.message, QStringLiteral(u"解压失败"));
+// The status line and every record name the engine's reason; an error without one gets the fixed text.
+TEST_F(ExtractionTest, failureFailsEveryRecordWithItsReason) {
+    const std::pair<std::exception_ptr, QString> cases[] = {
+        {std::make_exception_ptr(ArchiveError::diskFull()), QStringLiteral(u"磁盘空间不足。")},
+        {std::make_exception_ptr(std::runtime_error("boom")), QStringLiteral(u"解压失败")},
+    };
+    for (const auto& [error, expected] : cases) {
+        SCOPED_TRACE(expected.toStdString());
+        engine.setError(error);
+        model().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x")});
+        model().extract();
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(status(), expected);
+        for (const ArchiveTask& task : workbench.tasks().mid(0, 2)) {
+            EXPECT_EQ(task.status, ArchiveActivityStatus::failed);
+            EXPECT_EQ(task.message, expected);
+        }
+        EXPECT_EQ(workbench.history().first().message, expected);
+        EXPECT_TRUE(platform.revealed.isEmpty());
     }
-    EXPECT_TRUE(platform.revealed.isEmpty());
 }
 
 TEST_F(ExtractionTest, stoppingOneRecordOfABatchCancelsTheOthers) {

@@ -59,6 +59,15 @@ QList<ArchivePreviewEntry> FakeBrowserServices::previewEntries(const QString& ar
     return await({QStringLiteral("list"), archiveURL, password, {}, {}}, token).entries;
 }
 
+std::optional<QString> FakeBrowserServices::firstOpeningPassword(const QString& archiveURL,
+                                                                 const QStringList& candidates,
+                                                                 const CancellationToken& token) {
+    const QStringList urls =
+        await({QStringLiteral("probe"), archiveURL, std::nullopt, candidates, {}}, token).urls;
+    if (urls.isEmpty()) return std::nullopt;
+    return urls.first();
+}
+
 QString FakeBrowserServices::extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                                   const std::optional<QString>& password,
                                                   const CancellationToken& token) {

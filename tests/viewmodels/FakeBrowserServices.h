@@ -14,7 +14,8 @@
 class FakeBrowserServices : public ArchiveBrowserServices {
 public:
     struct Call {
-        QString operation;  // "list", "preview", "extractEntries", "add", "delete", "extract"
+        QString operation;  // "list", "probe" (paths: the candidates), "preview", "extractEntries", "add",
+                            // "delete", "extract"
         QString archiveURL;
         std::optional<QString> password;
         QStringList paths;  // entry paths, or the files added, or the archives extracted
@@ -37,6 +38,9 @@ public:
     QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
                                               const std::optional<QString>& password,
                                               const CancellationToken& token) override;
+    // Answered with the opening password as the first url, or none.
+    std::optional<QString> firstOpeningPassword(const QString& archiveURL, const QStringList& candidates,
+                                                const CancellationToken& token) override;
     QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) override;

@@ -37,6 +37,24 @@ void FakeWorkbenchEngine::setSplitOutputNames(std::function<QStringList(const QS
     m_splitOutputNames = std::move(names);
 }
 
+void FakeWorkbenchEngine::setOpeningPassword(std::optional<QString> password) {
+    QMutexLocker lock(&m_mutex);
+    m_openingPassword = std::move(password);
+}
+
+bool FakeWorkbenchEngine::isEncrypted(const QString&, const CancellationToken&) {
+    QMutexLocker lock(&m_mutex);
+    return m_openingPassword.has_value();
+}
+
+std::optional<QString> FakeWorkbenchEngine::firstOpeningPassword(const QString&,
+                                                                 const QStringList& candidates,
+                                                                 const CancellationToken&) {
+    QMutexLocker lock(&m_mutex);
+    if (!m_openingPassword || !candidates.contains(*m_openingPassword)) return std::nullopt;
+    return m_openingPassword;
+}
+
 QList<FakeWorkbenchEngine::Call> FakeWorkbenchEngine::calls() const {
     QMutexLocker lock(&m_mutex);
     return m_calls;

@@ -38,6 +38,8 @@ public:
 
     // Extractions report these archives as having stayed out of the trash.
     void setUntrashed(QStringList archives);
+    // Every archive is encrypted and opens with this password; none (the default): no archive is.
+    void setOpeningPassword(std::optional<QString> password);
 
     QList<Call> calls() const;
     // The progress reporter of the latest compression, still callable after the call ended.
@@ -48,6 +50,9 @@ public:
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const std::optional<QString>& password, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;
+    bool isEncrypted(const QString& fileURL, const CancellationToken& token) override;
+    std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,
+                                                const CancellationToken& token) override;
     QString compressSingle(const QStringList& files, const QString& destinationURL, CompressionFormat format,
                            CompressionLevel level, const std::optional<QString>& password, int threadCount,
                            bool excludeHiddenFiles, const ProgressHandler& progressHandler,
@@ -69,6 +74,7 @@ private:
     QList<Call> m_calls;
     QList<double> m_progress;
     std::exception_ptr m_error;
+    std::optional<QString> m_openingPassword;
     bool m_blocks = false;
     int m_blockedCalls = 0;
     std::function<QStringList(const QString&)> m_splitOutputNames;

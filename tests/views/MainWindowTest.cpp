@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, EncryptedSevenZipQuestionCancelsOrCompressesWithTheChoice
         window();
         model().setSelectedFilesForCompression({source});
         model().selectCompressionFormat(CompressionFormat::sevenZip);
-        model().setPassword("secret");
+        model().setCompressionPassword("secret");
         model().compress(false);
         QMessageBox* question = window().encryptedSevenZipAlert();
         ASSERT_NE(question, nullptr);

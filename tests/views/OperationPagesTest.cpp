@@ -289,10 +289,10 @@ TEST_F(OperationPagesTest, CompressPageControlsDriveTheModel) {
     QTest::keyClicks(password, "abcd");
     password->setCursorPosition(2);
     QTest::keyClick(password, Qt::Key_X);
-    EXPECT_EQ(model().password(), "abxcd");
+    EXPECT_EQ(model().compressionPassword(), "abxcd");
     EXPECT_EQ(password->cursorPosition(), 3);
-    // The extract page shares the password.
-    EXPECT_EQ(page<ExtractPage>(WorkbenchSection::extract).passwordField()->text(), "abxcd");
+    // The extract page keeps its own password.
+    EXPECT_EQ(page<ExtractPage>(WorkbenchSection::extract).passwordField()->text(), "");
 
     // TAR.GZ cannot encrypt: the field is off while it is chosen, and the note beside it says why.
     EXPECT_TRUE(compress.passwordNote()->isHidden());

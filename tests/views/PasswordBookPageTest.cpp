@@ -177,7 +177,8 @@ TEST_F(PasswordBookPageTest, RowButtonsUseAndDeleteTheirOwnRow) {
 
     clickCell(rowOf(second), PasswordBookTableModel::actionsColumn,
               &PasswordBookTableDelegate::useButtonRect);
-    EXPECT_EQ(model().password(), "p2");
+    EXPECT_EQ(model().compressionPassword(), "p2");
+    EXPECT_EQ(model().extractionPassword(), "");
     EXPECT_TRUE(model().splitCompressionPasswordEnabled());
     EXPECT_EQ(model().splitCompressionPassword(), "p2");
     EXPECT_EQ(model().splitCompressionPasswordConfirmation(), "p2");

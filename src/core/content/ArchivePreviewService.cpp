@@ -163,9 +163,7 @@ ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result
                                                      const QStringList& echoedNames) {
     const QString joined = ExtractionSteps::combinedText(result);
     const QString lowered = ExtractionSteps::searchableText(result, echoedNames);
-    if (lowered.contains(u"password") || lowered.contains(u"wrong") || lowered.contains(u"incorrect")) {
-        return ArchiveError::wrongPassword();
-    }
+    if (ExtractionSteps::namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
     if (lowered.contains(u"permission denied") || lowered.contains(u"operation not permitted")) {
         return ArchiveError::permissionDenied();
     }

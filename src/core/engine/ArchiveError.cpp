@@ -18,13 +18,20 @@ QString ArchiveError::message() const {
         case Kind::compressFailed:
             return QStringLiteral(u"压缩失败：") + m_payload;
         case Kind::corruptedArchive:
-            return QStringLiteral(u"压缩包可能已损坏，无法读取。");
+            return QStringLiteral(u"压缩包已损坏，无法读取。");
         case Kind::wrongPassword:
             return QStringLiteral(u"密码错误或压缩包需要密码。");
         case Kind::permissionDenied:
             return QStringLiteral(u"没有足够权限访问文件或目标文件夹。");
         case Kind::noInputFiles:
             return QStringLiteral(u"请选择需要压缩的文件。");
+        case Kind::diskFull:
+            return QStringLiteral(u"磁盘空间不足。");
+        case Kind::destinationNotWritable:
+            return m_payload.isEmpty() ? QStringLiteral(u"没有写入权限。")
+                                       : QStringLiteral(u"没有写入权限：") + m_payload;
+        case Kind::missingVolume:
+            return QStringLiteral(u"缺少分卷：") + m_payload;
     }
     return {};
 }

@@ -18,6 +18,9 @@ public:
         wrongPassword,
         permissionDenied,
         noInputFiles,
+        diskFull,
+        destinationNotWritable,  // payload: the folder, or empty when the tool did not say
+        missingVolume,           // payload: the missing volume's file name
     };
 
     ArchiveError(Kind kind, QString payload = {}) : m_kind(kind), m_payload(std::move(payload)) {}
@@ -37,6 +40,11 @@ public:
     static ArchiveError wrongPassword() { return {Kind::wrongPassword}; }
     static ArchiveError permissionDenied() { return {Kind::permissionDenied}; }
     static ArchiveError noInputFiles() { return {Kind::noInputFiles}; }
+    static ArchiveError diskFull() { return {Kind::diskFull}; }
+    static ArchiveError destinationNotWritable(const QString& folder = {}) {
+        return {Kind::destinationNotWritable, folder};
+    }
+    static ArchiveError missingVolume(const QString& fileName) { return {Kind::missingVolume, fileName}; }
 
     Kind kind() const { return m_kind; }
     const QString& payload() const { return m_payload; }

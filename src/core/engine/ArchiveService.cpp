@@ -9,9 +9,29 @@
 #include "core/engine/SevenZipExtractor.h"
 #include "core/engine/SourceTrash.h"
 #include "core/engine/ZipExtractor.h"
+#include "core/split/SplitArchiveError.h"
+#include "core/split/SplitArchiveScanner.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QFileInfo>
+
+namespace {
+
+// 7-Zip reports a missing middle volume of a 7Z set as a damaged archive: the set's own files say
+// which volume is missing.
+ArchiveError withMissingVolume(const ArchiveError& error, const QString& fileURL) {
+    if (error.kind() == ArchiveError::Kind::missingVolume) return error;
+    try {
+        const SplitArchiveDescriptor set = SplitArchiveScanner().scan(fileURL, std::nullopt);
+        if (!set.missingPartFileNames.isEmpty())
+            return ArchiveError::missingVolume(set.missingPartFileNames.first());
+    } catch (const SplitArchiveError&) {
+        // Not a volume of a set.
+    }
+    return error;
+}
+
+}  // namespace
 
 ArchiveService::ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor)
     : m_extractors(std::move(extractors)), m_compressor(std::move(compressor)) {}
@@ -37,8 +57,12 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
         OperationOutputs result;
         for (const QString& fileURL : fileURLs) {
             token.throwIfCancelled();
-            result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, settings,
-                                             threadCount, token);
+            try {
+                result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, settings,
+                                                 threadCount, token);
+            } catch (const ArchiveError& error) {
+                throw withMissingVolume(error, fileURL);
+            }
         }
         // A run stopped after its last archive keeps its sources, as every stopped run does.
         token.throwIfCancelled();

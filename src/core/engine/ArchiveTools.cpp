@@ -94,6 +94,10 @@ QStringList endOfSwitchesKeepingWildcards() { return {QStringLiteral("--")}; }
 
 QString testCommand() { return QStringLiteral("t"); }
 
+QStringList testArguments(const QString& archive) {
+    return QStringList{testCommand()} << endOfSwitches() << archive;
+}
+
 }  // namespace SevenZip
 
 namespace InfoZip {
@@ -204,6 +208,10 @@ QStringList extractArguments(const QString& archive, const QString& destination,
                              const std::optional<QString>& password) {
     return QStringList{QStringLiteral("x"), QStringLiteral("-o+")}
            << passwordSwitches(password) << QStringLiteral("--") << archive << destination + QLatin1Char('/');
+}
+
+QStringList testArguments(const QString& archive, const std::optional<QString>& password) {
+    return QStringList{QStringLiteral("t")} << passwordSwitches(password) << QStringLiteral("--") << archive;
 }
 
 // -v lists every volume of a set, not only the one named.

@@ -80,6 +80,8 @@ QStringList hiddenExclusions();
 QStringList endOfSwitchesKeepingWildcards();  // "--"
 
 QString testCommand();  // t
+// t: tests every entry of the archive, writing nothing.
+QStringList testArguments(const QString& archive);
 }  // namespace SevenZip
 
 // Info-ZIP's zip and unzip have no end of switches and read entry names as wildcard patterns.
@@ -142,6 +144,8 @@ QStringList passwordSwitches(const std::optional<QString>& password);
 // x: extracts archive with its folders into destination, overwriting existing files.
 QStringList extractArguments(const QString& archive, const QString& destination,
                              const std::optional<QString>& password);
+// t: tests every entry of the archive (every volume of a set), writing nothing.
+QStringList testArguments(const QString& archive, const std::optional<QString>& password);
 // lt -v: the technical listing of every volume, one block of "key: value" lines per entry.
 QStringList technicalListArguments(const QString& archive, const std::optional<QString>& password);
 // x: extracts one entry with its path into destination, overwriting existing files.

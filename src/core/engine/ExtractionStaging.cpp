@@ -113,7 +113,7 @@ ExtractionStaging::ExtractionStaging(const QString& destinationURL)
     if (::mkdir(ToolText::encodedName(path).constData(), 0700) != 0) {
         const int error = errno;
         if (m_createdDestination) QDir().rmdir(m_destination);
-        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, path, error);
+        ExtractionSteps::throwCreateFailed(m_destination, error);
     }
     m_path = path;
 }

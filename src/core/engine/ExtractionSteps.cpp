@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace ExtractionSteps {
@@ -18,15 +19,31 @@ void createFolder(const QString& folderURL) {
     std::error_code code;
     std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folderURL).toStdString()),
                                         code);
-    if (code)
-        throw FileSystemError(FileSystemError::Kind::createFailed, folderURL,
-                              QString::fromStdString(code.message()));
+    if (code) throwCreateFailed(folderURL, code.value());
+}
+
+void throwCreateFailed(const QString& folderURL, int errorNumber) {
+    switch (errorNumber) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            throw ArchiveError::destinationNotWritable(folderURL);
+        case ENOSPC:
+        case EDQUOT:
+            throw ArchiveError::diskFull();
+        default:
+            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, folderURL,
+                                                   errorNumber);
+    }
 }
 
 QString combinedText(const ProcessResult& result) { return result.error + QLatin1Char('\n') + result.output; }
 
 QString searchableText(const ProcessResult& result, const QStringList& echoedNames) {
     QString text = combinedText(result);
+    // 7-Zip and unrar print their question for a password whether or not it was needed: it names no
+    // password problem.
+    text.remove(QLatin1String("Enter password (will not be echoed):"));
     for (const QString& name : echoedNames) {
         if (!name.isEmpty()) text.remove(name);
     }
@@ -56,17 +73,49 @@ std::optional<QString> refusedLink(const QString& combinedText) {
     return match.captured(1);
 }
 
+bool namesPasswordProblem(const QString& searchable) {
+    // "break signaled": 7-Zip asked for a password and found none on its standard input.
+    for (const char* words : {"wrong password", "incorrect password", "password is incorrect",
+                              "cannot open encrypted archive", "break signaled"}) {
+        if (searchable.contains(QLatin1String(words))) return true;
+    }
+    return false;
+}
+
+bool namesFullDisk(const QString& searchable) {
+    // unrar says only "write error in the file"; unzip "write error (disk full?)".
+    for (const char* words :
+         {"no space left on device", "errno=28", "disk full", "write error in the file"}) {
+        if (searchable.contains(QLatin1String(words))) return true;
+    }
+    return false;
+}
+
+std::optional<QString> missingVolume(const QString& combinedText) {
+    // 7-Zip: "Missing volume : a.z01"; unrar: "Cannot find volume /folder/a.part2.rar".
+    static const QRegularExpression missing(QStringLiteral("(?:Missing volume : |Cannot find volume )(.+)"));
+    const QRegularExpressionMatch match = missing.match(combinedText);
+    if (!match.hasMatch()) return std::nullopt;
+    return QFileInfo(match.captured(1).trimmed()).fileName();
+}
+
 ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
                               const QStringList& echoedNames) {
     const QString text = combinedText(result);
     if (const std::optional<QString> link = refusedLink(text)) return linkOutsideDestination(*link);
+    if (const std::optional<QString> volume = missingVolume(text))
+        return ArchiveError::missingVolume(*volume);
     const QString lowered = searchableText(result, echoedNames);
-    if (lowered.contains(QLatin1String("password")) || lowered.contains(QLatin1String("wrong"))) {
-        return ArchiveError::wrongPassword();
-    }
+    // A full disk or a read-only folder fails an encrypted archive too: they come before the password.
+    if (namesFullDisk(lowered)) return ArchiveError::diskFull();
+    if (lowered.contains(QLatin1String("read-only file system")))
+        return ArchiveError::destinationNotWritable();
+    if (namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
     if (lowered.contains(QLatin1String("permission denied"))) return ArchiveError::permissionDenied();
-    if (lowered.contains(QLatin1String("data error")) || lowered.contains(QLatin1String("crc failed")))
-        return ArchiveError::corruptedArchive();
+    for (const char* words : {"data error", "crc failed", "checksum error", "headers error",
+                              "unexpected end of archive", "is not rar archive"}) {
+        if (lowered.contains(QLatin1String(words))) return ArchiveError::corruptedArchive();
+    }
     return extractFailed(text, blankOutputSentence);
 }
 

@@ -17,6 +17,10 @@ void requireArchive(const QString& fileURL);
 // Creates the folder and any missing parents; throws FileSystemError.
 void createFolder(const QString& folderURL);
 
+// The failure of creating an extraction folder: a folder that cannot be written and a full disk are
+// archive errors that say so, anything else a FileSystemError with the system's reason.
+[[noreturn]] void throwCreateFailed(const QString& folderURL, int errorNumber);
+
 // Standard error, a line feed, standard output: the text failure rules test and report.
 QString combinedText(const ProcessResult& result);
 
@@ -40,9 +44,18 @@ ArchiveError linkOutsideDestination(const QString& linkPath);
 // empty file in its place and fails).
 std::optional<QString> refusedLink(const QString& combinedText);
 
-// The failure rules of the 7-Zip and RAR runs: a refused link names it; any mention of a password or of
-// something wrong is a password problem, then permission problems, then damaged data (a data error, a
-// failed CRC), else the tool's text.
+// Whether the tool's words (searchableText) say that the password was wrong or missing.
+bool namesPasswordProblem(const QString& searchable);
+// Whether they say that the disk is full.
+bool namesFullDisk(const QString& searchable);
+
+// The file name of the volume the tool could not find, from its words.
+std::optional<QString> missingVolume(const QString& combinedText);
+
+// The failure rules of the 7-Zip and RAR runs, in order: a refused link names it, a missing volume
+// names it, a full disk, a read-only folder, the password (only the tools' own words for it: an
+// encrypted archive that fails for another reason is not a password problem), permission problems,
+// damaged data, else the tool's text.
 ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
                               const QStringList& echoedNames);
 

@@ -80,8 +80,10 @@ void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString&
 ArchiveError ZipExtractor::mapZipError(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = ExtractionSteps::combinedText(result);
     const QString lowered = ExtractionSteps::searchableText(result, echoedNames);
-    // "incorrect password" is unzip's own wording; any other mention of a password means the same.
-    if (lowered.contains(QLatin1String("password"))) return ArchiveError::wrongPassword();
+    if (ExtractionSteps::namesFullDisk(lowered)) return ArchiveError::diskFull();
+    if (lowered.contains(QLatin1String("read-only file system")))
+        return ArchiveError::destinationNotWritable();
+    if (ExtractionSteps::namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
     if (lowered.contains(QLatin1String("permission denied")) ||
         lowered.contains(QLatin1String("operation not permitted"))) {
         return ArchiveError::permissionDenied();

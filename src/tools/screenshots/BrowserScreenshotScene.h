@@ -29,6 +29,10 @@ private:
         explicit StillServices(QString previews) : m_previews(std::move(previews)) {}
         QList<ArchivePreviewEntry> previewEntries(const QString&, const std::optional<QString>&,
                                                   const CancellationToken&) override;
+        std::optional<QString> firstOpeningPassword(const QString&, const QStringList&,
+                                                    const CancellationToken&) override {
+            return std::nullopt;
+        }
         QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString&,
                                      const std::optional<QString>&, const CancellationToken&) override;
         QStringList extractEntries(const QList<ArchivePreviewEntry>&, const QString&, const QString&,

@@ -91,7 +91,7 @@ QWidget* CompressPage::buildSettingsCard() {
     connect(m_deleteSource, &QCheckBox::toggled, this, [this](bool on) {
         SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::deleteSourceAfterCompress, on);
     });
-    connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setPassword);
+    connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setCompressionPassword);
     return card;
 }
 
@@ -120,7 +120,8 @@ void CompressPage::syncFromModel() {
     QuietSync::setChecked(m_separateArchives, settings.compressToSeparateFolder);
     QuietSync::setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
     QuietSync::setChecked(m_deleteSource, settings.deleteSourceAfterCompress);
-    if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
+    if (m_password->text() != m_model.compressionPassword())
+        m_password->setText(m_model.compressionPassword());
     const std::optional<QString> note =
         WorkbenchTexts::passwordUnavailableNote(m_model.selectedCompressionFormat());
     m_password->setEnabled(!note);

@@ -82,7 +82,7 @@ QWidget* ExtractPage::buildSettingsCard() {
     // Extractions from this page always open their output.
     m_openAfter->setChecked(true);
     connect(m_openAfter, &QCheckBox::toggled, this, [this] { QuietSync::setChecked(m_openAfter, true); });
-    connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setPassword);
+    connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setExtractionPassword);
     return card;
 }
 
@@ -104,7 +104,7 @@ void ExtractPage::syncFromModel() {
     m_destination->setValue(m_model.destinationDescription());
     QuietSync::setChecked(m_currentLocation, !m_model.destinationURL().has_value());
     QuietSync::setChecked(m_separateFolder, m_model.settings().extractToSeparateFolder);
-    if (m_password->text() != m_model.password()) m_password->setText(m_model.password());
+    if (m_password->text() != m_model.extractionPassword()) m_password->setText(m_model.extractionPassword());
     m_countLine->setValue(QString::number(archives.size()));
     m_formatsLine->setValue(WorkbenchTexts::selectedArchiveFormats(archives));
     syncSummary();

@@ -391,11 +391,12 @@ void PasswordBookPage::exportPasswordBook(ArchivePasswordBookKind kind) {
 }
 
 void PasswordBookPage::applyPasswordBookEntry(const ArchivePasswordBookEntry& entry) {
-    m_model.setPassword(entry.password);
     if (m_state.passwordBookKind() != Kind::compression) {
+        m_model.setExtractionPassword(entry.password);
         m_model.setStatusMessage(QStringLiteral(u"已将该密码应用到解压密码输入框。"));
         return;
     }
+    m_model.setCompressionPassword(entry.password);
     m_model.setSplitCompressionPasswordEnabled(true);
     m_model.setSplitCompressionPassword(entry.password);
     m_model.setSplitCompressionPasswordConfirmation(entry.password);

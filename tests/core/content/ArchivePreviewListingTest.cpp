@@ -153,8 +153,11 @@ TEST(ArchivePreviewService, MapExternalError) {
     const QString fallback = "第三方预览工具返回错误。";
     const QList<std::tuple<ProcessResult, ArchiveError>> cases{
         {{2, "", "ERROR: Wrong password"}, ArchiveError::wrongPassword()},
-        {{2, "Enter PASSWORD", ""}, ArchiveError::wrongPassword()},
-        {{1, "", "incorrect header"}, ArchiveError::wrongPassword()},
+        {{255, "Enter password (will not be echoed):", "Break signaled"}, ArchiveError::wrongPassword()},
+        // The question alone, or a word such as "incorrect", names no password problem.
+        {{2, "Enter password (will not be echoed):", "Unsupported"},
+         ArchiveError::extractFailed("Unsupported\nEnter password (will not be echoed):")},
+        {{1, "", "incorrect header"}, ArchiveError::extractFailed("incorrect header\n")},
         {{1, "", "open: Permission denied"}, ArchiveError::permissionDenied()},
         {{1, "Operation not permitted", ""}, ArchiveError::permissionDenied()},
         {{1, "", "word"}, ArchiveError::extractFailed("word\n")},

@@ -204,7 +204,7 @@ TEST_F(ArchiveServiceTest, DamagedArchivesNamedAfterPasswordsAreNotPasswordProbl
     } cases[] = {
         {"wrong password.zip", ArchiveError::Kind::corruptedArchive},
         {"wrong password.7z", ArchiveError::Kind::extractFailed},
-        {"wrong password.rar", ArchiveError::Kind::extractFailed},
+        {"wrong password.rar", ArchiveError::Kind::corruptedArchive},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

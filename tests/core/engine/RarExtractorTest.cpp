@@ -99,8 +99,8 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
          ArchiveError::extractFailed(QStringLiteral(u"第三方 RAR 工具返回错误。"))},
         {"echo 'Cannot create x: Permission denied'; exit 9", ArchiveError::permissionDenied()},
         {"echo 'The specified password is incorrect.' >&2; exit 11", ArchiveError::wrongPassword()},
-        {"echo 'Unexpected end of archive'; exit 3",
-         ArchiveError::extractFailed(QStringLiteral("\nUnexpected end of archive\n"))},
+        {"echo 'Unexpected end of archive'; exit 3", ArchiveError::corruptedArchive()},
+        {"echo 'Unknown method'; exit 3", ArchiveError::extractFailed(QStringLiteral("\nUnknown method\n"))},
     };
     for (const auto& c : cases) {
         const FakeTool unrar = bundle.addTool(QStringLiteral("unrar"), QString::fromUtf8(c.body));

@@ -133,11 +133,15 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"printf '\\n \\n'; exit 2",
          ArchiveError::extractFailed(QStringLiteral(u"第三方 7Z 工具返回错误。"))},
         {"echo 'ERROR: WRONG PASSWORD : a.txt'; exit 2", ArchiveError::wrongPassword()},
-        {"echo 'Enter password (will not be echoed):'; exit 255", ArchiveError::wrongPassword()},
+        {"echo 'Enter password (will not be echoed):'; echo 'Break signaled' >&2; exit 255",
+         ArchiveError::wrongPassword()},
+        {"echo 'Enter password (will not be echoed):'; echo 'errno=28 : No space left on device' >&2; exit 2",
+         ArchiveError::diskFull()},
         {"echo 'cannot open output file: Permission denied' >&2; exit 2", ArchiveError::permissionDenied()},
         {"echo 'Data Error' >&2; echo 'Sub items Errors: 1'; exit 2", ArchiveError::corruptedArchive()},
-        {"echo 'Unexpected end of archive' >&2; exit 2",
-         ArchiveError::extractFailed(QStringLiteral("Unexpected end of archive\n\n"))},
+        {"echo 'Unexpected end of archive' >&2; exit 2", ArchiveError::corruptedArchive()},
+        {"echo 'Unsupported feature' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral("Unsupported feature\n\n"))},
     };
     for (const auto& c : cases) {
         bundle.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));

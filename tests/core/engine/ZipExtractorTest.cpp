@@ -100,7 +100,8 @@ TEST_F(ZipExtractorTest, OtherSevenZipFailuresAreReported) {
         ArchiveError expected;
     } cases[] = {
         {"echo 'ERROR: Wrong password : a.txt' >&2; exit 2", ArchiveError::wrongPassword()},
-        {"echo 'Enter password (will not be echoed):'; exit 255", ArchiveError::wrongPassword()},
+        {"echo 'Enter password (will not be echoed):'; echo 'Break signaled' >&2; exit 255",
+         ArchiveError::wrongPassword()},
         {"echo 'ERROR: CRC Failed : a.txt' >&2; exit 2", ArchiveError::corruptedArchive()},
         {"echo 'ERROR: Data Error : a.txt' >&2; exit 2", ArchiveError::corruptedArchive()},
         {"echo 'ERROR: Data Error in encrypted file. Wrong password? : a.txt' >&2; exit 2",

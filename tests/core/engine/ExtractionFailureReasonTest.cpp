@@ -1,0 +1,166 @@
+#include "EngineFixtures.h"
+#include "core/engine/ArchiveService.h"
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/ProcessRunner.h"
+#include "support/TempTree.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <functional>
+
+namespace {
+
+// What a user reads when an extraction fails, for each kind of failure, with the installed tools.
+class ExtractionFailureReasonTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_tree.writeFile("src/note.txt", "notes\n");
+        // Incompressible, so damage in the middle of an archive lands in this file's data.
+        QByteArray data(300000, Qt::Uninitialized);
+        QRandomGenerator generator(7);
+        for (char& byte : data) byte = char(generator.bounded(256));
+        m_tree.writeFile("src/data.bin", data);
+    }
+
+    QString make(const QString& program, const QStringList& arguments) {
+        runTool(program, arguments, m_tree.path("src"));
+        return m_tree.path(arguments.filter(QStringLiteral("../")).value(0).mid(3));
+    }
+
+    // Flips bytes in the middle of the file.
+    void damage(const QString& archive) {
+        QFile file(archive);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const qint64 middle = file.size() / 2;
+        file.seek(middle);
+        QByteArray bytes = file.read(16);
+        for (char& byte : bytes) byte = char(~byte);
+        file.seek(middle);
+        file.write(bytes);
+    }
+
+    QString failureOf(const QString& archive, const std::optional<QString>& password,
+                      const QString& destination) {
+        try {
+            m_service.extract({archive}, destination, password, AppSettings{}, 1, {});
+        } catch (const VelmoraError& error) {
+            return error.message();
+        }
+        return QStringLiteral("no failure");
+    }
+
+    TempTree m_tree;
+    ArchiveService m_service{ArchiveService::standardExtractors(), nullptr};
+};
+
+TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
+    const QString wrongPassword = QStringLiteral(u"密码错误或压缩包需要密码。");
+    const QString damaged = QStringLiteral(u"压缩包已损坏，无法读取。");
+    const QDir src(m_tree.path("src"));
+    ASSERT_TRUE(QFile::link("../../../../../../../../etc/hostname", src.filePath("up")));
+    const struct {
+        const char* name;
+        std::function<QString()> archive;
+        std::optional<QString> password;
+        QString expected;
+    } cases[] = {
+        {"wrong password 7z",
+         [&] {
+             return make("7zz", {"a", "-pright", "../a.7z", "note.txt"});
+         },
+         "wrong", wrongPassword},
+        {"no password, encrypted headers",
+         [&] {
+             return make("7zz", {"a", "-pright", "-mhe=on", "../h.7z", "note.txt"});
+         },
+         std::nullopt, wrongPassword},
+        {"wrong password zip",
+         [&] {
+             return make("zip", {"-q", "-P", "right", "../a.zip", "note.txt"});
+         },
+         "wrong", wrongPassword},
+        {"wrong password rar",
+         [&] {
+             return make("rar", {"a", "-inul", "-pright", "../a.rar", "note.txt"});
+         },
+         "wrong", wrongPassword},
+        {"damaged 7z",
+         [&] {
+             const QString archive = make("7zz", {"a", "-mx=0", "../d.7z", "data.bin"});
+             damage(archive);
+             return archive;
+         },
+         std::nullopt, damaged},
+        {"damaged rar",
+         [&] {
+             const QString archive = make("rar", {"a", "-inul", "-m0", "../d.rar", "data.bin"});
+             damage(archive);
+             return archive;
+         },
+         std::nullopt, damaged},
+        {"missing 7z volume",
+         [&] {
+             const QString first = make("7zz", {"a", "-mx=0", "-v100k", "../set.7z", "data.bin"});
+             QFile::remove(m_tree.path("set.7z.002"));
+             return m_tree.path("set.7z.001");
+         },
+         std::nullopt, QStringLiteral(u"缺少分卷：set.7z.002")},
+        {"missing rar volume",
+         [&] {
+             make("rar", {"a", "-inul", "-m0", "-v100k", "../set.rar", "data.bin"});
+             QFile::remove(m_tree.path("set.part2.rar"));
+             return m_tree.path("set.part1.rar");
+         },
+         std::nullopt, QStringLiteral(u"缺少分卷：set.part2.rar")},
+        // Encrypted, opened with the right password, and refused for its link: not a password problem.
+        {"encrypted 7z with a link leading out",
+         [&] {
+             return make("7zz", {"a", "-snl", "-pright", "../link.7z", "note.txt", "up"});
+         },
+         "right", QStringLiteral(u"解压失败：压缩包中的链接“up”指向解压位置之外，已停止解压。")},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString archive = c.archive();
+        EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
+                  c.expected);
+    }
+}
+
+TEST_F(ExtractionFailureReasonTest, aReadOnlyDestinationIsNamed) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+    const QString archive = make("7zz", {"a", "../a.7z", "note.txt"});
+    const QString destination = m_tree.makeFolder("locked");
+    QFile::setPermissions(destination, QFile::ReadOwner | QFile::ExeOwner);
+    // The archive's own folder inside it is what could not be made.
+    EXPECT_EQ(failureOf(archive, std::nullopt, destination),
+              QStringLiteral(u"没有写入权限：") + destination + "/a");
+    QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A full disk needs a small file system: the tool runs in a private mount namespace with a tiny tmpfs,
+// where one can be made, and its words are judged as an extraction's would be.
+TEST_F(ExtractionFailureReasonTest, aFullDiskIsNamedForAnEncryptedArchiveToo) {
+    const QString archive = make("7zz", {"a", "-mx=0", "-pright", "../big.7z", "data.bin"});
+    const QString mountPoint = m_tree.makeFolder("small");
+    const QString script = QStringLiteral(
+        "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 99; "
+        "exec \"$2\" x -o\"$1/out\" -y -- \"$3\"");
+    const ProcessResult result = ProcessRunner::run(
+        QStringLiteral("/usr/bin/unshare"),
+        {"-rm", "/bin/sh", "-c", script, "sh", mountPoint, *ArchiveTools::SevenZip::locate(), archive},
+        std::nullopt, ArchiveTools::kListingTimeout, {}, {}, QStringLiteral("right"));
+    if (result.status == 99 || result.error.contains(QLatin1String("unshare"))) {
+        GTEST_SKIP() << "no private mount namespace here";
+    }
+    ASSERT_NE(result.status, 0);
+    EXPECT_EQ(ExtractionSteps::mapExternalError(result, {}, {archive}).message(),
+              QStringLiteral(u"磁盘空间不足。"));
+}
+
+}  // namespace

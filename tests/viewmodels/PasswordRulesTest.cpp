@@ -1,0 +1,107 @@
+#include "core/engine/ArchivePasswordProbe.h"
+#include "core/engine/ArchiveService.h"
+#include "core/engine/CompressionService.h"
+#include "support/TempTree.h"
+#include "viewmodels/ArchiveServiceWorkbenchEngine.h"
+#include "viewmodels/WorkbenchFixture.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Which password the main window fills in, uses and remembers, with the installed tools doing the work.
+class PasswordRulesTest : public WorkbenchFixture {
+protected:
+    WorkbenchEngine& modelEngine() override { return realEngine; }
+
+    void SetUp() override { files.writeFile("src/note.txt", "secret notes\n"); }
+
+    // Two wrong passwords come before the right one in book order (the newest first).
+    void fillBook() {
+        for (const auto& [label, password] : {std::pair("c", "right"), {"b", "wrong2"}, {"a", "wrong1"}})
+            passwordBook.addManualPassword(password, label, ArchivePasswordBookKind::extraction);
+    }
+
+    QString rememberedFor(const QString& archive) const {
+        for (const ArchivePasswordBookEntry& entry : passwordBook.entries()) {
+            if (entry.label == QFileInfo(archive).fileName()) return entry.password;
+        }
+        return {};
+    }
+
+    void forget(const QString& archive) {
+        for (const ArchivePasswordBookEntry& entry : passwordBook.entries()) {
+            if (entry.label == QFileInfo(archive).fileName()) passwordBook.removeEntry(entry.id);
+        }
+    }
+
+    // Extracts the archive into a fresh folder and returns the note extracted from it.
+    QByteArray extractNote(const QString& archive, const QString& outName) {
+        model().setDestinationURL(files.makeFolder(outName));
+        model().selectArchivesForExtraction({archive});
+        model().extract();
+        EXPECT_TRUE(waitUntilIdle());
+        const ArchiveTask task = workbench.tasks().first();
+        EXPECT_EQ(task.status, ArchiveActivityStatus::completed) << task.message.toStdString();
+        QFile note(task.message + "/note.txt");
+        return note.open(QIODevice::ReadOnly) ? note.readAll() : QByteArray();
+    }
+
+    ArchiveService service{ArchiveService::standardExtractors(), std::make_shared<CompressionService>()};
+    ArchiveServiceWorkbenchEngine realEngine{service};
+};
+
+TEST_F(PasswordRulesTest, theBookPasswordThatOpensTheArchiveIsFilledInUsedAndRemembered) {
+    struct Case {
+        const char* name;
+        QString program;
+        QStringList arguments;  // run in src, writing ../<name>
+    };
+    const Case cases[] = {
+        {"data.7z", "7zz", {"a", "-pright", "../data.7z", "note.txt"}},
+        {"headers.7z", "7zz", {"a", "-pright", "-mhe=on", "../headers.7z", "note.txt"}},
+        {"crypt.zip", "zip", {"-q", "-P", "right", "../crypt.zip", "note.txt"}},
+        {"crypt.rar", "rar", {"a", "-inul", "-pright", "../crypt.rar", "note.txt"}},
+    };
+    fillBook();
+    int run = 0;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        runTool(test.program, test.arguments, files.path("src"));
+        const QString archive = files.path(test.name);
+        ASSERT_EQ(passwordBook.candidatePasswords(archive), QStringList({"wrong1", "wrong2", "right"}));
+        model().setExtractionPassword({});
+        EXPECT_EQ(extractNote(archive, QStringLiteral("out%1").arg(run++)), "secret notes\n");
+        EXPECT_EQ(model().extractionPassword(), "right");
+        EXPECT_EQ(rememberedFor(archive), "right");
+        // The next compression on the compress page encrypts nothing.
+        EXPECT_EQ(model().compressionPassword(), "");
+        forget(archive);
+    }
+}
+
+// A password typed for, or stored in the book beside, an archive that needs none is neither filled in
+// nor remembered, and the compress page never takes the extract page's password.
+TEST_F(PasswordRulesTest, aPlainArchiveGetsNoPasswordRememberedAndCompressionStaysPlain) {
+    runTool("7zz", {"a", "../普通.7z", "note.txt"}, files.path("src"));
+    const QString archive = files.path(u"普通.7z"_qs);
+    fillBook();
+
+    EXPECT_EQ(extractNote(archive, "auto"), "secret notes\n");
+    EXPECT_EQ(model().extractionPassword(), "");
+    model().setExtractionPassword("typed");
+    EXPECT_EQ(extractNote(archive, "typed"), "secret notes\n");
+    EXPECT_EQ(rememberedFor(archive), "");
+
+    storeSettings([](AppSettings& settings) { settings.compressToSeparateFolder = false; });
+    model().setSelectedCompressionFormat(CompressionFormat::zip);
+    model().selectFilesForCompression({files.path("src/note.txt")});
+    model().compress(false);
+    ASSERT_TRUE(waitUntilIdle());
+    const QString zip = workbench.tasks().first().message;
+    ASSERT_TRUE(QFileInfo(zip).isFile()) << zip.toStdString();
+    EXPECT_FALSE(ArchivePasswordProbe::isEncrypted(zip, {}));
+}
+
+}  // namespace
