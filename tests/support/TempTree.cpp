@@ -10,7 +10,11 @@
 
 #include <sys/stat.h>
 
-TempTree::TempTree() { EXPECT_TRUE(m_dir.isValid()); }
+TempTree::TempTree() {
+    // Carrying on would turn every relative path into one at the file system's root (a fake "/7zz" over
+    // nothing, or over a real tool), as happened once on a full disk: stop the whole run instead.
+    if (!m_dir.isValid()) qFatal("cannot create a temporary folder: %s", qPrintable(m_dir.errorString()));
+}
 
 QString TempTree::writeFile(const QString& relative, const QByteArray& contents) {
     const QString absolute = path(relative);
