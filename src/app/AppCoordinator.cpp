@@ -337,7 +337,8 @@ void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<Operatio
         const QStringList outputs = outcome.value().outputs;
         QString text;
         if (extraction) {
-            text = QStringLiteral(u"已解压 %1 个压缩包。").arg(outputs.size());
+            text = QStringLiteral(u"已解压 %1 个压缩包").arg(outputs.size()) + outcome.value().renamedNote() +
+                   QStringLiteral(u"。");
         } else if (outputs.size() == 1) {
             text = QStringLiteral(u"已压缩：") + FileNameHelper::lastPathComponent(outputs.first());
         } else {

@@ -27,7 +27,7 @@ public:
     virtual QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                          const std::optional<QString>& password,
                                          const CancellationToken& token) = 0;
-    virtual QStringList extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+    virtual OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                        const QString& destinationURL, const std::optional<QString>& password,
                                        const CancellationToken& token) = 0;
     virtual void addFiles(const QStringList& fileURLs, const QString& archiveURL,

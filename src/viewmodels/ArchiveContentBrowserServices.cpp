@@ -23,7 +23,7 @@ QString ArchiveContentBrowserServices::extractedPreviewFile(const ArchivePreview
     return m_previewService.extractedPreviewFile(entry, archiveURL, password, token);
 }
 
-QStringList ArchiveContentBrowserServices::extractEntries(const QList<ArchivePreviewEntry>& entries,
+OperationOutputs ArchiveContentBrowserServices::extractEntries(const QList<ArchivePreviewEntry>& entries,
                                                           const QString& archiveURL,
                                                           const QString& destinationURL,
                                                           const std::optional<QString>& password,

@@ -20,7 +20,7 @@ public:
     QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) override;
-    QStringList extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+    OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                const QString& destinationURL, const std::optional<QString>& password,
                                const CancellationToken& token) override;
     void addFiles(const QStringList& fileURLs, const QString& archiveURL,

@@ -27,12 +27,13 @@ void ArchivePreviewWindowModel::extractSelected() {
         [&services, entry = *entry, archive, destination, password] {
             return services.extractEntries({entry}, archive, destination, password, {});
         },
-        [this, entry = *entry, archive, destination](Outcome<QStringList>& outcome) {
+        [this, entry = *entry, archive, destination](Outcome<OperationOutputs>& outcome) {
             if (!outcome.succeeded())
                 return extractionFailed(outcome.error(), ExtractSelectedAction{entry.path});
             rememberPasswordIfNeeded(archive);
-            setStatusMessage(QStringLiteral(u"已提取：") + entry.path);
-            finishExtraction(outcome.value().isEmpty() ? QStringList{destination} : outcome.value());
+            const OperationOutputs& result = outcome.value();
+            setStatusMessage(QStringLiteral(u"已提取：") + entry.path + result.renamedNote());
+            finishExtraction(result.outputs.isEmpty() ? QStringList{destination} : result.outputs);
         });
 }
 
@@ -70,7 +71,7 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
             QStringList names;
             for (const QString& output : result.outputs) names << FileNameHelper::lastPathComponent(output);
             setStatusMessage(QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")) +
-                             SourceTrash::untrashedNotice(result.untrashed));
+                             result.renamedNote() + SourceTrash::untrashedNotice(result.untrashed));
             finishExtraction(result.outputs, !result.untrashed.isEmpty());
         });
 }

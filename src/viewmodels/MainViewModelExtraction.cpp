@@ -198,7 +198,7 @@ void MainViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringLi
     extractionEnded(
         options.successMessagePrefix + QStringLiteral(u"：") +
             (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +
-            SourceTrash::untrashedNotice(result.operation.untrashed),
+            result.operation.renamedNote() + SourceTrash::untrashedNotice(result.operation.untrashed),
         result.operation.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
     for (qsizetype index = 0; index < ids.size(); ++index) {
         const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();

@@ -74,13 +74,15 @@ QString FakeBrowserServices::extractedPreviewFile(const ArchivePreviewEntry& ent
     return await({QStringLiteral("preview"), archiveURL, password, {entry.path}, {}}, token).urls.value(0);
 }
 
-QStringList FakeBrowserServices::extractEntries(const QList<ArchivePreviewEntry>& entries,
+OperationOutputs FakeBrowserServices::extractEntries(const QList<ArchivePreviewEntry>& entries,
                                                 const QString& archiveURL, const QString& destinationURL,
                                                 const std::optional<QString>& password,
                                                 const CancellationToken& token) {
     QStringList paths;
     for (const ArchivePreviewEntry& entry : entries) paths << entry.path;
-    return await({QStringLiteral("extractEntries"), archiveURL, password, paths, destinationURL}, token).urls;
+    const Answer answer =
+        await({QStringLiteral("extractEntries"), archiveURL, password, paths, destinationURL}, token);
+    return {answer.urls, {}, answer.renamedCount};
 }
 
 void FakeBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
@@ -98,5 +100,6 @@ void FakeBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entrie
 OperationOutputs FakeBrowserServices::extract(const QStringList& fileURLs, const QString& destinationRootURL,
                                               const std::optional<QString>& password, const AppSettings&, int,
                                               const CancellationToken& token) {
-    return {await({QStringLiteral("extract"), {}, password, fileURLs, destinationRootURL}, token).urls, {}};
+    const Answer answer = await({QStringLiteral("extract"), {}, password, fileURLs, destinationRootURL}, token);
+    return {answer.urls, {}, answer.renamedCount};
 }

@@ -25,6 +25,7 @@ public:
         QList<ArchivePreviewEntry> entries;
         QStringList urls;  // the preview file first, or the extracted items
         std::exception_ptr error;
+        int renamedCount = 0;  // of an extraction
     };
 
     int callCount() const;
@@ -44,7 +45,7 @@ public:
     QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) override;
-    QStringList extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+    OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                const QString& destinationURL, const std::optional<QString>& password,
                                const CancellationToken& token) override;
     void addFiles(const QStringList& fileURLs, const QString& archiveURL,

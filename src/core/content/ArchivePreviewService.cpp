@@ -302,10 +302,11 @@ QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& e
     throw ArchiveError::extractFailed(QStringLiteral(u"未能读取压缩包内文件：") + entry.path);
 }
 
-QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntry>& entries,
-                                                  const QString& archiveURL, const QString& destinationURL,
-                                                  const std::optional<QString>& password,
-                                                  const CancellationToken& token) const {
+OperationOutputs ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntry>& entries,
+                                                       const QString& archiveURL,
+                                                       const QString& destinationURL,
+                                                       const std::optional<QString>& password,
+                                                       const CancellationToken& token) const {
     requireExisting(archiveURL);
     QList<ArchivePreviewEntry> files;
     for (const ArchivePreviewEntry& entry : entries) {
@@ -319,14 +320,17 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
         toolPaths.append(safeToolPath(entry));
     }
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
-    extractWithTools(
+    const ExtractionStaging::Renames renames = extractWithTools(
         kind, archiveURL, toolPaths,
         LegacyNameRenamer::componentDecodings(files, LegacyNameRenamer::Undecodable::keepToolName),
         destinationURL, password, Purpose::extraction, token);
 
     QStringList extracted;
     for (const QString& path : safePaths) {
-        const QString candidate = destinationURL + QLatin1Char('/') + path;
+        // A top-level item whose name was taken went in under another one.
+        const QString first = path.section(QLatin1Char('/'), 0, 0);
+        const QString placed = renames.value(first, first) + path.mid(first.size());
+        const QString candidate = destinationURL + QLatin1Char('/') + placed;
         if (QFileInfo::exists(candidate)) {
             extracted.append(candidate);
         } else if (std::optional<QString> found =
@@ -334,10 +338,10 @@ QStringList ArchivePreviewService::extractEntries(const QList<ArchivePreviewEntr
             extracted.append(*found);
         }
     }
-    return extracted;
+    return {extracted, {}, static_cast<int>(renames.size())};
 }
 
-void ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> kind,
+ExtractionStaging::Renames ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> kind,
                                              const QString& archiveURL, const QStringList& entryPaths,
                                              const QHash<QByteArray, QString>& legacyNames,
                                              const QString& destinationURL,
@@ -351,7 +355,7 @@ void ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> 
                                               : std::nullopt;
         });
     }
-    staging.commit();
+    return staging.commit();
 }
 
 // Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.

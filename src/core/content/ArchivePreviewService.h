@@ -5,6 +5,8 @@
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CancellationToken.h"
+#include "core/engine/OperationOutputs.h"
+#include "core/engine/ExtractionStaging.h"
 #include "core/engine/ProcessResult.h"
 #include "core/split/ArchiveFormat.h"
 
@@ -63,8 +65,9 @@ public:
                                  const CancellationToken& token) const;
 
     // Extracts the file entries of a selection into destinationURL (created when missing) and returns
-    // the extracted items found, at most one per file entry, in entry order; possibly none.
-    QStringList extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+    // the extracted items found, at most one per file entry, in entry order (possibly none), and how
+    // many top-level items went in under a free name because theirs was taken there.
+    OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                const QString& destinationURL, const std::optional<QString>& password,
                                const CancellationToken& token) const;
 
@@ -104,7 +107,8 @@ private:
     // Extracts through a private folder in destinationURL (ExtractionStaging): a failed run leaves
     // the destination as it was. kind is empty for a numbered volume (a.7z.001), which only 7-Zip opens.
     // Extracted items named by a legacy name's bytes get their decoded names from legacyNames first.
-    void extractWithTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
+    // Returns the top-level items that went in under another name because theirs was taken.
+    ExtractionStaging::Renames extractWithTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
                           const QStringList& entryPaths, const QHash<QByteArray, QString>& legacyNames,
                           const QString& destinationURL, const std::optional<QString>& password,
                           Purpose purpose, const CancellationToken& token) const;

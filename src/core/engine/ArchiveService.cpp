@@ -13,7 +13,10 @@
 #include "core/split/SplitArchiveScanner.h"
 #include "core/split/SplitCompressionError.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <memory>
 
 namespace {
 
@@ -48,24 +51,31 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
                                          const std::optional<QString>& password, const AppSettings& settings,
                                          int threadCount, const CancellationToken& token) const {
     if (fileURLs.isEmpty()) return {};
-    // Chosen once, before the first archive; the first extractor creates the folder.
-    const QString rootURL =
-        fileURLs.size() == 1 || settings.extractToSeparateFolder
-            ? destinationRootURL
-            : FileNameHelper::uniqueDirectoryURL(QStringLiteral(u"解压文件"), destinationRootURL);
-    return SecurityScopedAccessHelper::withAccess(QStringList{rootURL} + fileURLs, [&] {
+    const bool sharedFolder = fileURLs.size() > 1 && !settings.extractToSeparateFolder;
+    return SecurityScopedAccessHelper::withAccess(QStringList{destinationRootURL} + fileURLs, [&] {
+        const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
+        // Made once, before the first archive.
+        const QString rootURL =
+            sharedFolder ? ExtractionSteps::reserveFolder(QStringLiteral(u"解压文件"), destinationRootURL,
+                                                          journal.get())
+                         : destinationRootURL;
         OperationOutputs result;
-        for (const QString& fileURL : fileURLs) {
-            token.throwIfCancelled();
-            try {
-                result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, settings,
-                                                 threadCount, token);
-            } catch (const ArchiveError& error) {
-                throw withMissingVolume(error, fileURL);
+        try {
+            for (const QString& fileURL : fileURLs) {
+                token.throwIfCancelled();
+                try {
+                    result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, settings,
+                                                     threadCount, token, result.renamedCount);
+                } catch (const ArchiveError& error) {
+                    throw withMissingVolume(error, fileURL);
+                }
             }
+            // A run stopped after its last archive keeps its sources, as every stopped run does.
+            token.throwIfCancelled();
+        } catch (...) {
+            if (sharedFolder) QDir().rmdir(rootURL);  // only while nothing went in
+            throw;
         }
-        // A run stopped after its last archive keeps its sources, as every stopped run does.
-        token.throwIfCancelled();
         result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, settings));
         return result;
     });
@@ -91,19 +101,27 @@ ArchiveExtractor& ArchiveService::extractorFor(const QString& fileURL) const {
 QString ArchiveService::extractArchive(const QString& fileURL, const QString& destinationRootURL,
                                        const QString& rootURL, const std::optional<QString>& password,
                                        const AppSettings& settings, int threadCount,
-                                       const CancellationToken& token) const {
+                                       const CancellationToken& token, int& renamedCount) const {
     ExtractionSteps::requireArchive(fileURL);
     ArchiveExtractor& extractor = extractorFor(fileURL);
     if (!settings.extractToSeparateFolder) {
-        SecurityScopedAccessHelper::withAccess(
-            {fileURL, rootURL}, [&] { extractor.extract(fileURL, rootURL, password, threadCount, token); });
+        SecurityScopedAccessHelper::withAccess({fileURL, rootURL}, [&] {
+            renamedCount += extractor.extract(fileURL, rootURL, password, threadCount, token);
+        });
         return rootURL;
     }
-    // Computed only now, so of two archives with one base name the second gets the next free name.
-    const QString folderURL =
-        FileNameHelper::uniqueDirectoryURL(FileNameHelper::archiveBaseName(fileURL), destinationRootURL);
-    SecurityScopedAccessHelper::withAccess(
-        {fileURL, folderURL}, [&] { extractor.extract(fileURL, folderURL, password, threadCount, token); });
+    // Made only now, so of two archives with one base name the second gets the next free name.
+    const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
+    const QString folderURL = ExtractionSteps::reserveFolder(FileNameHelper::archiveBaseName(fileURL),
+                                                             destinationRootURL, journal.get());
+    try {
+        SecurityScopedAccessHelper::withAccess({fileURL, folderURL}, [&] {
+            renamedCount += extractor.extract(fileURL, folderURL, password, threadCount, token);
+        });
+    } catch (...) {
+        QDir().rmdir(folderURL);
+        throw;
+    }
     return folderURL;
 }
 

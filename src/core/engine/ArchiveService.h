@@ -30,10 +30,13 @@ public:
     const std::shared_ptr<ArchiveCompressor>& compressor() const { return m_compressor; }
 
     // Extracts the archives in order, one tool run at a time, and returns the folder that received each
-    // archive's contents. With extractToSeparateFolder each archive gets a free folder named after it
+    // archive's contents. With extractToSeparateFolder each archive gets a new folder named after it
     // in destinationRootURL; otherwise one archive goes straight into destinationRootURL and several
-    // into one new "解压文件" folder there, listed once per archive. Stops at the first failure: the
-    // failed archive leaves its destination as it was, the archives before it stay extracted. Only when
+    // into one new "解压文件" folder there, listed once per archive. New folders are made before their
+    // tool runs, each under a name no other run holds. Nothing already there is replaced: the result
+    // counts the items that went in under a free name instead. Stops at the first failure: the failed
+    // archive leaves its destination as it was (a folder made for it is removed), the archives before
+    // it stay extracted. Only when
     // every archive succeeded, in separate folders, with deleteSourceAfterExtract on, are the archives
     // (every volume of a set) moved to the trash; those that stay are listed as untrashed.
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
@@ -64,10 +67,10 @@ private:
     // trash: none unless each got its own folder and deleteSourceAfterExtract is on.
     static QStringList sourcesToTrash(const QStringList& fileURLs, const AppSettings& settings);
     ArchiveExtractor& extractorFor(const QString& fileURL) const;
-    // Returns the folder that received the archive's contents.
+    // Returns the folder that received the archive's contents; counts the items renamed there.
     QString extractArchive(const QString& fileURL, const QString& destinationRootURL, const QString& rootURL,
                            const std::optional<QString>& password, const AppSettings& settings,
-                           int threadCount, const CancellationToken& token) const;
+                           int threadCount, const CancellationToken& token, int& renamedCount) const;
 
     const Extractors m_extractors;
     const std::shared_ptr<ArchiveCompressor> m_compressor;

@@ -2,6 +2,7 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSystemError.h"
 #include "core/engine/FileTree.h"
 #include "core/engine/ToolText.h"
@@ -13,11 +14,15 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,11 +38,6 @@ QString qtPath(const fs::path& path) {
 bool isRealFolder(const fs::path& path) {
     std::error_code code;
     return fs::is_directory(fs::symlink_status(path, code));
-}
-
-bool isPresent(const fs::path& path) {
-    std::error_code code;
-    return fs::exists(fs::symlink_status(path, code));
 }
 
 bool isWithin(const fs::path& path, const fs::path& root) {
@@ -74,22 +74,30 @@ std::vector<fs::path> childrenOf(const fs::path& folder) {
     return children;
 }
 
-using Move = std::pair<fs::path, fs::path>;  // from, to
+// Fails rather than replace: 0 when moved, EEXIST when something already has the name, else the
+// error.
+int moveWithoutReplacing(const fs::path& from, const fs::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without RENAME_NOREPLACE: a hard link (or a new folder) takes the name exclusively,
+    // and a rename replaces only the empty folder made for it.
+    if (isRealFolder(from)) {
+        if (::mkdir(to.c_str(), 0700) != 0) return errno;
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    ::unlink(from.c_str());
+    return 0;
+}
 
-// A whole item moves by one rename unless a real folder of its name is already there and it is a
-// folder too: then its contents merge into that folder.
-void planMoves(const fs::path& from, const fs::path& to, std::vector<Move>& moves) {
-    if (!isPresent(to)) {
-        moves.emplace_back(from, to);
-        return;
-    }
-    const bool folder = isRealFolder(from);
-    if (folder != isRealFolder(to)) throw ArchiveError::destinationExists(qtPath(to));
-    if (!folder) {
-        moves.emplace_back(from, to);
-        return;
-    }
-    for (const fs::path& child : childrenOf(from)) planMoves(child, to / child.filename(), moves);
+// The first component of a relative path, and the rest.
+std::pair<fs::path, fs::path> splitFirst(const fs::path& relative) {
+    auto part = relative.begin();
+    if (part == relative.end()) return {};
+    const fs::path first = *part;
+    fs::path rest;
+    for (++part; part != relative.end(); ++part) rest /= *part;
+    return {first, rest};
 }
 
 std::vector<fs::path> linksIn(const QString& folder) {
@@ -105,11 +113,14 @@ std::vector<fs::path> linksIn(const QString& folder) {
 }  // namespace
 
 ExtractionStaging::ExtractionStaging(const QString& destinationURL)
-    : m_destination(QDir::cleanPath(QFileInfo(destinationURL).absoluteFilePath())) {
+    : m_journal(WorkJournal::open()),
+      m_destination(QDir::cleanPath(QFileInfo(destinationURL).absoluteFilePath())) {
     m_createdDestination = !QFileInfo::exists(m_destination);
+    if (m_journal && m_createdDestination) m_journal->add(m_destination, WorkJournal::Kind::Placeholder);
     ExtractionSteps::createFolder(m_destination);
     const QString path = m_destination + QStringLiteral("/.velmoraExtraction-") +
                          QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (m_journal) m_journal->add(path, WorkJournal::Kind::Tree);
     if (::mkdir(ToolText::encodedName(path).constData(), 0700) != 0) {
         const int error = errno;
         if (m_createdDestination) QDir().rmdir(m_destination);
@@ -124,24 +135,25 @@ ExtractionStaging::~ExtractionStaging() {
     if (m_createdDestination && !m_committed) QDir().rmdir(m_destination);
 }
 
-void ExtractionStaging::commit() {
+ExtractionStaging::Renames ExtractionStaging::commit() {
     const fs::path stagingPath = nativePath(m_path);
-    const fs::path destination = nativePath(m_destination);
     const std::vector<fs::path> links = linksIn(m_path);
     requireLinksInside(links);
-    for (const fs::path& link : links) pointIntoDestination(link);
-    std::vector<Move> moves;
-    for (const fs::path& child : childrenOf(stagingPath))
-        planMoves(child, destination / child.filename(), moves);
-    for (const auto& [from, to] : moves) {
-        std::error_code code;
-        fs::rename(from, to, code);
-        if (code)
-            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, qtPath(to),
-                                                   code.value());
+    Placed placed;
+    Renames renames;
+    for (const fs::path& child : childrenOf(stagingPath)) {
+        const fs::path moved = moveIn(child);
+        if (moved.filename() == child.filename()) continue;
+        placed.emplace(child.filename(), moved.filename());
+        renames.insert(qtPath(child.filename()), qtPath(moved.filename()));
     }
     m_committed = true;
-    for (const fs::path& link : links) removeIfOutside(destination / link.lexically_relative(stagingPath));
+    for (const fs::path& link : links) {
+        const fs::path relative = link.lexically_relative(stagingPath);
+        repoint(relative, placed);
+        removeIfOutside(placedPath(relative, placed));
+    }
+    return renames;
 }
 
 // Before anything moves, so that an archive with a link out of the destination leaves it as it was.
@@ -157,17 +169,53 @@ void ExtractionStaging::requireLinksInside(const std::vector<fs::path>& links) c
     }
 }
 
-// 7-Zip roots an absolute link target in its output folder, which is the private folder here.
-void ExtractionStaging::pointIntoDestination(const fs::path& link) const {
-    const QString prefix = m_path + QLatin1Char('/');
-    std::error_code code;
-    const fs::path stored = fs::read_symlink(link, code);
-    if (code || !qtPath(stored).startsWith(prefix)) return;
-    const fs::path moved = nativePath(m_destination) / stored.lexically_relative(nativePath(m_path));
-    fs::remove(link, code);
-    fs::create_symlink(moved, link, code);
+// Returns where the item went: under its own name, else under the first free numbered one.
+fs::path ExtractionStaging::moveIn(const fs::path& item) const {
+    const fs::path destination = nativePath(m_destination);
+    const QString name = qtPath(item.filename());
+    const bool folder = isRealFolder(item);
+    for (qint64 number = 0;; ++number) {
+        const fs::path to =
+            destination / (number == 0 ? item.filename()
+                                       : nativePath(FileNameHelper::numberedName(name, number, folder)));
+        const int error = moveWithoutReplacing(item, to);
+        if (error == 0) return to;
+        if (error != EEXIST)
+            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, qtPath(to), error);
+    }
 }
 
+// Where an item of the private folder ended up.
+fs::path ExtractionStaging::placedPath(const fs::path& relative, const Placed& placed) const {
+    const auto [first, rest] = splitFirst(relative);
+    const auto renamed = placed.find(first);
+    const fs::path item = nativePath(m_destination) / (renamed == placed.end() ? first : renamed->second);
+    return rest.empty() ? item : item / rest;  // "/ empty" would add a trailing separator
+}
+
+// 7-Zip roots an absolute link target in its output folder, which is the private folder here. A
+// relative target that climbs out of its own top-level item into one that was renamed follows it.
+void ExtractionStaging::repoint(const fs::path& relativeLink, const Placed& placed) const {
+    const fs::path link = placedPath(relativeLink, placed);
+    std::error_code code;
+    const fs::path stored = fs::read_symlink(link, code);
+    if (code) return;
+    fs::path target;
+    if (stored.is_absolute()) {
+        if (!qtPath(stored).startsWith(m_path + QLatin1Char('/'))) return;
+        target = placedPath(stored.lexically_relative(nativePath(m_path)), placed);
+    } else {
+        const fs::path reached = (relativeLink.parent_path() / stored).lexically_normal();
+        const fs::path first = splitFirst(reached).first;
+        if (first == splitFirst(relativeLink).first || first == ".." || !placed.contains(first)) return;
+        const fs::path parent = relativeLink.parent_path();
+        const auto depth = std::distance(parent.begin(), parent.end());
+        for (std::ptrdiff_t level = 0; level < depth; ++level) target /= "..";
+        target /= placedPath(reached, placed).lexically_relative(nativePath(m_destination));
+    }
+    fs::remove(link, code);
+    fs::create_symlink(target, link, code);
+}
 void ExtractionStaging::removeIfOutside(const fs::path& link) const {
     const std::optional<fs::path> root = resolved(nativePath(m_destination));
     const std::optional<fs::path> end = resolvedTarget(link);

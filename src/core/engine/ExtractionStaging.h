@@ -1,17 +1,27 @@
 #pragma once
 
+#include "platform/WorkJournal.h"
+
+#include <QHash>
 #include <QString>
 
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <vector>
 
 // Where a tool extracts: a private folder inside the destination. What the tool writes reaches the
 // user's folder only when its run succeeded, moved there by renames on the same file system; a failed,
 // cancelled or refused run leaves the destination as it was (one this created is removed again).
-// No link out of the destination survives the move, and nothing is written through a link that was
-// already there.
+// Nothing of the user's is replaced or merged into, no link out of the destination survives the move,
+// and nothing is written through a link that was already there. The private folder (and a
+// destination this creates) is recorded in the work journal while it exists, so a start after a
+// killed run removes it.
 class ExtractionStaging {
 public:
+    // The top-level items that went in under another name: name in the archive -> name given.
+    using Renames = QHash<QString, QString>;
+
     // Creates the destination when it is missing, then the private folder in it. Throws
     // FileSystemError.
     explicit ExtractionStaging(const QString& destinationURL);
@@ -22,21 +32,27 @@ public:
 
     const QString& path() const { return m_path; }
 
-    // Moves the extracted items into the destination with the tools' overwrite rule: a file or link
-    // replaces a file or link of the same name, and a folder merges into a folder of the same name (a
-    // link to a folder counts as a file). Throws ArchiveError::destinationExists before anything moves
-    // when a folder and a file would take one place, and FileSystemError when a move fails. A link the
-    // tool pointed into the private folder is pointed at the same place in the destination. A link
-    // that resolves outside the private folder is refused before anything moves, with
-    // ArchiveError::extractFailed naming it; one that resolves outside the destination after the move
-    // (through the destination's own links) is removed.
-    void commit();
+    // Moves the extracted top-level items into the destination, never replacing or merging into what
+    // is there: an item whose name is taken (by anything, a dangling link included) goes in under the
+    // next free numbered name ("note 1.txt", "doc 1"). Each move is one rename that fails instead of
+    // replacing (RENAME_NOREPLACE, else link and unlink), so a name taken after it looked free is not
+    // overwritten either; the next number is tried. Throws FileSystemError when a move fails. A link
+    // the tool pointed into the private folder, or across top-level items into one that was renamed,
+    // is pointed at the same item in the destination. A link that resolves outside the private folder
+    // is refused before anything moves, with ArchiveError::extractFailed naming it; one that resolves
+    // outside the destination after the move (through the destination's own links) is removed.
+    Renames commit();
 
 private:
-    void requireLinksInside(const std::vector<std::filesystem::path>& links) const;
-    void pointIntoDestination(const std::filesystem::path& link) const;
-    void removeIfOutside(const std::filesystem::path& link) const;
+    using Placed = std::map<std::filesystem::path, std::filesystem::path>;  // renamed top-level items
 
+    void requireLinksInside(const std::vector<std::filesystem::path>& links) const;
+    std::filesystem::path moveIn(const std::filesystem::path& item) const;
+    void repoint(const std::filesystem::path& relativeLink, const Placed& placed) const;
+    void removeIfOutside(const std::filesystem::path& link) const;
+    std::filesystem::path placedPath(const std::filesystem::path& relative, const Placed& placed) const;
+
+    std::unique_ptr<WorkJournal::Record> m_journal;
     QString m_destination;
     QString m_path;
     bool m_createdDestination = false;

@@ -1,6 +1,8 @@
 #include "core/engine/ExtractionSteps.h"
 
+#include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSystemError.h"
+#include "core/engine/ToolText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +10,8 @@
 
 #include <cerrno>
 #include <filesystem>
+
+#include <sys/stat.h>
 
 namespace ExtractionSteps {
 
@@ -34,6 +38,17 @@ void throwCreateFailed(const QString& folderURL, int errorNumber) {
         default:
             throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, folderURL,
                                                    errorNumber);
+    }
+}
+
+QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJournal::Record* record) {
+    createFolder(parentURL);
+    for (;;) {
+        const QString candidate = FileNameHelper::uniqueDirectoryURL(baseName, parentURL);
+        if (record) record->add(candidate, WorkJournal::Kind::Placeholder);
+        if (::mkdir(ToolText::encodedName(candidate).constData(), 0777) == 0) return candidate;
+        if (errno != EEXIST)
+            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, candidate, errno);
     }
 }
 

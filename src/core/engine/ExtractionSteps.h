@@ -2,6 +2,7 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ProcessResult.h"
+#include "platform/WorkJournal.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,12 @@ void createFolder(const QString& folderURL);
 // The failure of creating an extraction folder: a folder that cannot be written and a full disk are
 // archive errors that say so, anything else a FileSystemError with the system's reason.
 [[noreturn]] void throwCreateFailed(const QString& folderURL, int errorNumber);
+
+// Creates a new folder for one run's output in parentURL (created when missing): baseName, else
+// "baseName N" with the first free N. mkdir fails on any existing name, so two runs never share the
+// folder. It is recorded in the journal record (when there is one) as a placeholder before it is
+// made. Throws FileSystemError.
+QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJournal::Record* record);
 
 // Standard error, a line feed, standard output: the text failure rules test and report.
 QString combinedText(const ProcessResult& result);

@@ -34,12 +34,19 @@ QString deletingPathExtension(const QString& name) {
     return dot < 0 ? name : name.left(dot);
 }
 
+QString numberedName(const QString& name, qint64 number, bool isFolder) {
+    const QString suffix = QLatin1Char(' ') + QString::number(number);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (isFolder || dot <= 0) return name + suffix;
+    return name.left(dot) + suffix + name.mid(dot);
+}
+
 QString uniqueDirectoryURL(const QString& baseName, const QString& directoryURL) {
     const QString name = baseName.isEmpty() ? QStringLiteral(u"解压文件") : baseName;
     const QDir directory(directoryURL);
     QString candidate = directory.filePath(name);
     for (qint64 counter = 1; pathIsTaken(candidate); ++counter) {
-        candidate = directory.filePath(name + QLatin1Char(' ') + QString::number(counter));
+        candidate = directory.filePath(numberedName(name, counter, true));
     }
     return candidate;
 }

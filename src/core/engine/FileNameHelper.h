@@ -14,6 +14,10 @@ QString pathExtension(const QString& url);
 // A name less its last extension (the dot included); the name itself when it has no dot.
 QString deletingPathExtension(const QString& name);
 
+// The name a copy takes beside an item of the same name: "doc 1" for a folder, "note 1.txt" for a
+// file (the number before the last extension; a leading dot does not start one, so ".bashrc 1").
+QString numberedName(const QString& name, qint64 number, bool isFolder);
+
 // A folder path under directoryURL that nothing occupies yet: baseName, then "baseName 1",
 // "baseName 2", ... An empty baseName stands for "解压文件". The folder is not created.
 QString uniqueDirectoryURL(const QString& baseName, const QString& directoryURL);

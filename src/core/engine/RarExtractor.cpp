@@ -21,7 +21,7 @@ bool RarExtractor::canHandle(const QString& fileURL) const {
     return newVolume.match(name).hasMatch() || oldVolume.match(name).hasMatch();
 }
 
-void RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
+int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
                            const std::optional<QString>& password, int /*threadCount*/,
                            const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
@@ -37,5 +37,5 @@ void RarExtractor::extract(const QString& fileURL, const QString& destinationURL
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
                                                 {fileURL, alias.path(), staging.path()});
     }
-    staging.commit();
+    return static_cast<int>(staging.commit().size());
 }

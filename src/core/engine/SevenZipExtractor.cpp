@@ -50,7 +50,7 @@ bool SevenZipExtractor::canHandle(const QString& fileURL) const {
     return volume.match(FileNameHelper::lastPathComponent(fileURL).toLower()).hasMatch();
 }
 
-void SevenZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
+int SevenZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
                                 const std::optional<QString>& password, int threadCount,
                                 const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
@@ -64,7 +64,7 @@ void SevenZipExtractor::extract(const QString& fileURL, const QString& destinati
     if (CompoundTar::isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar)
         LegacyNameRenamer::renameExtractedArchive(staging.path(),
                                                   [] { return LegacyNames::Source::fileSystemBytes; });
-    staging.commit();
+    return static_cast<int>(staging.commit().size());
 }
 
 void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,

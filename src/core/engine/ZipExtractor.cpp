@@ -19,7 +19,7 @@ bool ZipExtractor::canHandle(const QString& fileURL) const {
     return volume.match(FileNameHelper::lastPathComponent(fileURL).toLower()).hasMatch();
 }
 
-void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
+int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
                            const std::optional<QString>& password, int threadCount,
                            const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
@@ -27,7 +27,7 @@ void ZipExtractor::extract(const QString& fileURL, const QString& destinationURL
     extractInto(fileURL, staging.path(), password, threadCount, token);
     LegacyNameRenamer::renameExtractedArchive(
         staging.path(), [&fileURL] { return ZipCentralDirectory::legacyNameSource(fileURL); });
-    staging.commit();
+    return static_cast<int>(staging.commit().size());
 }
 
 void ZipExtractor::extractInto(const QString& fileURL, const QString& destinationURL,

@@ -35,7 +35,7 @@ private:
         }
         QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString&,
                                      const std::optional<QString>&, const CancellationToken&) override;
-        QStringList extractEntries(const QList<ArchivePreviewEntry>&, const QString&, const QString&,
+        OperationOutputs extractEntries(const QList<ArchivePreviewEntry>&, const QString&, const QString&,
                                    const std::optional<QString>&, const CancellationToken&) override {
             return {};
         }

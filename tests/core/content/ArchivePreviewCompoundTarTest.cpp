@@ -39,7 +39,8 @@ TEST_F(CompoundTarTest, ListsPreviewsAndExtractsTheFilesInsideTheTar) {
                   "dash");
         const QString destination = m_tree.path("out/" + name);
         const QStringList extracted = service.extractEntries({entry("照片 1.txt"), entry("docs/r.txt")},
-                                                             archive, destination, std::nullopt, m_token);
+                                                             archive, destination, std::nullopt, m_token)
+                                            .outputs;
         EXPECT_EQ(extracted, QStringList({destination + "/照片 1.txt", destination + "/docs/r.txt"}));
         EXPECT_EQ(contents(destination + "/照片 1.txt"), "cjk");
         EXPECT_FALSE(QFileInfo::exists(destination + "/a.txt"));

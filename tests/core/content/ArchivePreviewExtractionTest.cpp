@@ -166,7 +166,8 @@ TEST_F(ArchivePreviewExtractionTest, RarWithAWildcardNameExtractsFromItselfAlone
     EXPECT_EQ(contents(preview(ArchivePreviewService(), "a.txt", archive)), "alpha");
     const QString destination = m_tree.path("out");
     EXPECT_EQ(ArchivePreviewService().extractEntries({entry("a.txt"), entry("docs/r.txt")}, archive,
-                                                     destination, {}, m_token),
+                                                     destination, {}, m_token)
+                  .outputs,
               QStringList({destination + "/a.txt", destination + "/docs/r.txt"}));
     EXPECT_EQ(rarAliasFolders(), QStringList());
 }
@@ -214,7 +215,7 @@ TEST_F(ArchivePreviewExtractionTest, SelectionGoesToTheChosenFolder) {
         SCOPED_TRACE(archive.toStdString());
         const QString destination = m_tree.path(QFileInfo(archive).suffix() + "/new/folder");
         const QStringList extracted =
-            ArchivePreviewService().extractEntries(selection, archive, destination, {}, m_token);
+            ArchivePreviewService().extractEntries(selection, archive, destination, {}, m_token).outputs;
         EXPECT_EQ(extracted, QStringList({destination + "/*.txt", destination + "/docs/r.txt",
                                           destination + "/-x.txt"}));
         EXPECT_FALSE(QFileInfo::exists(destination + "/a.txt"));
@@ -235,7 +236,7 @@ TEST_F(ArchivePreviewExtractionTest, SelectionRefusals) {
         }).kind(),
         ArchiveError::Kind::extractFailed);
     EXPECT_FALSE(QFileInfo::exists(destination));
-    EXPECT_TRUE(service.extractEntries({entry("nothing.txt")}, zip, destination, {}, m_token).isEmpty())
+    EXPECT_TRUE(service.extractEntries({entry("nothing.txt")}, zip, destination, {}, m_token).outputs.isEmpty())
         << "7-Zip succeeds without a match; nothing found is not an error";
 }
 

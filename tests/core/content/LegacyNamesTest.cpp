@@ -247,7 +247,7 @@ TEST_F(LegacyNamesTest, ListedGbkEntriesExtractPreviewAndDelete) {
         EXPECT_EQ(previewFile.readAll(), kContents);
 
         const QString out = m_tree.path(QStringLiteral("selection"));
-        EXPECT_EQ(service.extractEntries({*file}, archive, out, std::nullopt, m_token),
+        EXPECT_EQ(service.extractEntries({*file}, archive, out, std::nullopt, m_token).outputs,
                   QStringList{out + u'/' + kFile});
         EXPECT_EQ(extractedFiles(out), QStringList({QStringLiteral(u"中文目录"), kFile}));
         QDir(out).removeRecursively();

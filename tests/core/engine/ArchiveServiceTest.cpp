@@ -227,10 +227,11 @@ TEST_F(ArchiveServiceTest, CancellationStopsBeforeTheNextArchive) {
     public:
         QStringList supportedExtensions() const override { return {QStringLiteral("zip")}; }
         bool canHandle(const QString&) const override { return true; }
-        void extract(const QString& fileURL, const QString&, const std::optional<QString>&, int,
-                     const CancellationToken& token) override {
+        int extract(const QString& fileURL, const QString&, const std::optional<QString>&, int,
+                    const CancellationToken& token) override {
             extracted << fileURL;
             token.cancel();
+            return 0;
         }
         QStringList extracted;
     };

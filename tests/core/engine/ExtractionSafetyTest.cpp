@@ -5,6 +5,7 @@
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CancellationError.h"
+#include "core/engine/FileTree.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -116,10 +117,13 @@ TEST_F(ExtractionSafetyTest, WrongPasswordLeavesTheFolderAsItWas) {
                       ArchiveError::wrongPassword());
             EXPECT_EQ(snapshot(m_destination), before);
         }
+        // The right password: beside the user's items, never over them.
         extractInto(path, m_destination, QStringLiteral("secret"));
-        EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/a.txt")), "alpha");
-        m_tree.writeFile(QStringLiteral("dest/a.txt"), kUsersBytes);
-        m_tree.writeFile(QStringLiteral("dest/docs/b.txt"), kUsersBytes);
+        EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/a 1.txt")), "alpha");
+        EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/docs 1/b.txt")), "beta");
+        EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/a.txt")), kUsersBytes);
+        FileTree::removeItem(m_tree.path(QStringLiteral("dest/a 1.txt")));
+        FileTree::removeItem(m_tree.path(QStringLiteral("dest/docs 1")));
     }
 }
 
