@@ -157,6 +157,22 @@ TEST_F(OutsideOperationsTest, ArchivesExtractBesideTheFirstOrIntoTheDefaultFolde
     EXPECT_TRUE(QFileInfo::exists(files.path("dest/one/1.txt")));
 }
 
+// Straight into a folder that holds items of the archive's names: the user's stay, and the
+// message says how many incoming items were renamed.
+TEST_F(OutsideOperationsTest, ExtractionBesideExistingItemsSaysHowManyWereRenamed) {
+    files.writeFile("src/1.txt", "mine");
+    files.writeFile("src/2.txt", "mine too");
+    const QString archive = files.path("src/one.zip");
+    runTool("/usr/bin/zip",
+            {"-q", "-j", archive, files.writeFile("x/1.txt", "1"), files.writeFile("x/2.txt", "2")});
+    changeSettings([](AppSettings& s) { s.extractToSeparateFolder = false; });
+    coordinator->handleIncoming({archive});
+    waitForOperations();
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已解压 1 个压缩包，2 项因重名已改名。"));
+    EXPECT_EQ(files.readFile("src/1.txt"), "mine");
+    EXPECT_EQ(files.readFile("src/2 1.txt"), "2");
+}
+
 TEST_F(OutsideOperationsTest, AllVolumesOfASplitSetExtractOnce) {
     const QString big = files.writeFile("data/big.bin", QByteArray(300 * 1024, 'q') + QByteArray::number(42));
     runTool("/usr/bin/7zz", {"a", "-bd", "-mx=0", "-v100k", files.path("set/a.7z"), big});

@@ -256,6 +256,13 @@ TEST_F(BrowserFixture, ExtractAllWritesBesideTheArchiveUnlessADefaultIsSet) {
     EXPECT_EQ(services.call(2).operation, QStringLiteral("extract"));
     services.answer(2, Answer{});
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+
+    // Items that went in beside the user's under another name are counted.
+    browser.extractAll();
+    ASSERT_TRUE(waitForCall(4));
+    services.answer(3, Answer{{}, {QStringLiteral("/srv/out")}, {}, 2});
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"解压完成：out，2 项因重名已改名"));
 }
 
 TEST_F(BrowserFixture, NoEditingOfARar) {

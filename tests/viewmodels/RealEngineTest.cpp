@@ -58,6 +58,22 @@ TEST_F(RealEngineTest, sevenZipRoundTripIsByteEqual) {
     EXPECT_EQ(contentsBelow(output), original);
 }
 
+// The extract page into a folder that already holds one of the archive's folders: the user's folder
+// is left alone, the archive's goes in beside it, and the status says so.
+TEST_F(RealEngineTest, extractionBesideTheUsersFolderSaysItRenamed) {
+    const QString archive = files.path("docs.7z");
+    runTool("/usr/bin/7zz", {"a", "-bd", archive, files.path("sources/docs")});
+    files.writeFile("out/docs/readme.txt", "mine");
+    storeSettings([](AppSettings& settings) { settings.extractToSeparateFolder = false; });
+    model().setDestinationURL(files.path("out"));
+    model().selectArchivesForExtraction({archive});
+    model().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(status(), QStringLiteral(u"解压完成：") + files.path("out") + QStringLiteral(u"，1 项因重名已改名"));
+    EXPECT_EQ(files.readFile("out/docs/readme.txt"), "mine");
+    EXPECT_EQ(files.readFile("out/docs 1/readme.txt"), QByteArray("hello, 世界\n").repeated(200));
+}
+
 TEST_F(RealEngineTest, splitSevenZipRoundTripIsByteEqual) {
     model().addSplitCompressionItems(sources);
     settle();

@@ -1,0 +1,201 @@
+// Extraction into a folder that already holds items of the archive's names: nothing of the user's is
+// replaced or merged into, the incoming items take free numbered names, and the result counts them.
+// Real archives made with the real tools.
+
+#include "EngineFixtures.h"
+#include "core/content/ArchivePreviewService.h"
+#include "core/engine/ArchiveService.h"
+#include "core/engine/ExtractionStaging.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/FileNameHelper.h"
+#include "support/XdgEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <thread>
+
+namespace {
+
+const QByteArray kUsers = "the user's own";
+
+AppSettings separateFolders(bool separate) {
+    AppSettings settings;
+    settings.extractToSeparateFolder = separate;
+    settings.deleteSourceAfterExtract = false;
+    return settings;
+}
+
+class ExtractionBesideUserFilesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_tree.writeFile(QStringLiteral("src/doc/note.txt"), "incoming nested");
+        m_tree.writeFile(QStringLiteral("src/note.txt"), "incoming top");
+        // Stored, and big enough for several volumes of 64 KiB.
+        m_tree.writeFile(QStringLiteral("src/pics/big.bin"), QByteArray(150 * 1024, 'p'));
+        m_tree.makeFolder(QStringLiteral("in"));
+    }
+
+    QString make(const QString& program, const QStringList& arguments, const QString& name) {
+        runTool(program, arguments, m_tree.path(QStringLiteral("src")));
+        return m_tree.path(QStringLiteral("in/") + name);
+    }
+    QString in(const QString& name) const { return m_tree.path(QStringLiteral("in/") + name); }
+
+    // A folder with a nested clash (doc/note.txt), a file clash whose first numbered name is taken
+    // too, and a file where a folder comes in.
+    QString userFolder(const QString& name) {
+        for (const char* path : {"/doc/note.txt", "/note.txt", "/note 1.txt", "/pics"})
+            m_tree.writeFile(name + QString::fromUtf8(path), kUsers);
+        return m_tree.path(name);
+    }
+
+    static QMap<QString, QByteArray> expectedBeside() {
+        return {{"doc/", {}},
+                {"doc/note.txt", kUsers},
+                {"note.txt", kUsers},
+                {"note 1.txt", kUsers},
+                {"pics", kUsers},
+                {"doc 1/", {}},
+                {"doc 1/note.txt", "incoming nested"},
+                {"note 2.txt", "incoming top"},
+                {"pics 1/", {}},
+                {"pics 1/big.bin", QByteArray(150 * 1024, 'p')}};
+    }
+
+    TempTree m_tree;
+    const ArchiveService m_service{ArchiveService::standardExtractors(), nullptr};
+};
+
+TEST_F(ExtractionBesideUserFilesTest, EveryKindGoesBesideTheUsersItems) {
+    const QStringList items = {"doc", "note.txt", "pics"};
+    const struct {
+        QString archive;
+    } cases[] = {
+        {make(kZip, QStringList{"-q", "-r", in("plain.zip")} + items, "plain.zip")},
+        {make(kZip, QStringList{"-q", "-r", "-0", "-s", "64k", in("split.zip")} + items, "split.zip")},
+        {make(kSevenZip, QStringList{"a", in("seven.7z")} + items, "seven.7z")},
+        {make(kSevenZip, QStringList{"a", "-mx=0", "-v64k", in("movie.7z")} + items, "movie.7z.001")},
+        {make(kRar, QStringList{"a", "-idq", "-r", in("plain.rar")} + items, "plain.rar")},
+        {make(kTar, QStringList{"-czf", in("plain.tar.gz")} + items, "plain.tar.gz")},
+    };
+    ASSERT_TRUE(QFile::exists(in(QStringLiteral("split.z02"))));
+    ASSERT_TRUE(QFile::exists(in(QStringLiteral("movie.7z.003"))));
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archive.toStdString());
+        const QString destination = userFolder(QStringLiteral("dest%1").arg(index++));
+        const OperationOutputs result =
+            m_service.extract({c.archive}, destination, std::nullopt, separateFolders(false), 1, {});
+        EXPECT_EQ(result.outputs, QStringList{destination});
+        EXPECT_EQ(result.renamedCount, 3);
+        EXPECT_EQ(treeContents(destination), expectedBeside());
+    }
+}
+
+// The archive browser's extraction of a selection follows the same rule and hands back the items
+// where they went.
+TEST_F(ExtractionBesideUserFilesTest, SelectionGoesBesideTheUsersItems) {
+    const QString archive =
+        make(kSevenZip, {"a", "-tzip", in("s.zip"), "doc", "note.txt", "pics"}, "s.zip");
+    const QString destination = userFolder(QStringLiteral("dest"));
+    QList<ArchivePreviewEntry> entries;
+    for (const char* path : {"doc/note.txt", "note.txt"}) {
+        ArchivePreviewEntry entry;
+        entry.path = QString::fromUtf8(path);
+        entries << entry;
+    }
+    const OperationOutputs result =
+        ArchivePreviewService().extractEntries(entries, archive, destination, std::nullopt, {});
+    EXPECT_EQ(result.outputs, QStringList({destination + "/doc 1/note.txt", destination + "/note 2.txt"}));
+    EXPECT_EQ(result.renamedCount, 2);
+    EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/doc/note.txt")), kUsers);
+    EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/note.txt")), kUsers);
+}
+
+// A link from one top-level item into another that had to be renamed follows it, instead of
+// pointing at the user's item of the old name.
+TEST_F(ExtractionBesideUserFilesTest, LinksFollowARenamedItem) {
+    QFile::link(QStringLiteral("doc/note.txt"), m_tree.path(QStringLiteral("src/top")));
+    QFile::link(QStringLiteral("../doc/note.txt"), m_tree.path(QStringLiteral("src/pics/up")));
+    const QString archive = make(kTar, {"-czf", in("l.tar.gz"), "doc", "top", "pics"}, "l.tar.gz");
+    const QString destination = userFolder(QStringLiteral("dest"));
+    EXPECT_EQ(m_service.extract({archive}, destination, std::nullopt, separateFolders(false), 1, {})
+                  .renamedCount,
+              2);
+    EXPECT_EQ(QFile::symLinkTarget(destination + "/top"), destination + "/doc 1/note.txt");
+    EXPECT_EQ(QFile::symLinkTarget(destination + "/pics 1/up"), destination + "/doc 1/note.txt");
+    EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/top")), "incoming nested");
+}
+
+TEST(FileNameHelperNumberedName, NumberGoesBeforeTheLastExtension) {
+    const struct {
+        const char* name;
+        bool folder;
+        const char* numbered;
+    } cases[] = {
+        {"note.txt", false, "note 2.txt"}, {"doc", true, "doc 2"},
+        {"v1.0", true, "v1.0 2"},          {"a.tar.gz", false, "a.tar 2.gz"},
+        {".bashrc", false, ".bashrc 2"},   {"README", false, "README 2"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileNameHelper::numberedName(QString::fromUtf8(c.name), 2, c.folder),
+                  QString::fromUtf8(c.numbered));
+}
+
+// Two runs that start together never share an extraction folder: each reserves its own with mkdir
+// before its tool starts, and a failed run removes the one it made.
+TEST_F(ExtractionBesideUserFilesTest, TwoRunsReserveTheirOwnFolders) {
+    const QString archive = make(kSevenZip, {"a", in("report.7z"), "doc", "note.txt", "pics"}, "report.7z");
+    const QString destination = m_tree.makeFolder(QStringLiteral("out"));
+    OperationOutputs first;
+    OperationOutputs second;
+    std::thread other([&] {
+        first = m_service.extract({archive}, destination, std::nullopt, separateFolders(true), 1, {});
+    });
+    second = m_service.extract({archive}, destination, std::nullopt, separateFolders(true), 1, {});
+    other.join();
+    QStringList folders = first.outputs + second.outputs;
+    folders.sort();
+    EXPECT_EQ(folders, QStringList({destination + "/report", destination + "/report 1"}));
+    for (const QString& folder : folders) {
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList({"doc", "note.txt", "pics"}));
+    }
+    EXPECT_EQ(first.renamedCount + second.renamedCount, 0);
+
+    m_tree.writeFile(QStringLiteral("in/broken.7z"), "not an archive");
+    EXPECT_TRUE(thrownArchiveError([&] {
+        m_service.extract({in("broken.7z")}, destination, std::nullopt, separateFolders(true), 1, {});
+    }));
+    EXPECT_FALSE(QFileInfo::exists(destination + "/broken"));
+}
+
+// While an extraction runs, its private folder and the folders it made are in the work journal; a
+// start after a killed run removes them.
+TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
+    XdgEnvironment environment;
+    const QString destination = m_tree.path(QStringLiteral("new/dest"));
+    QString privateFolder;
+    {
+        const ExtractionStaging staging(destination);
+        privateFolder = staging.path();
+        const std::unique_ptr<WorkJournal::Record> record = WorkJournal::open();
+        const QString reserved = ExtractionSteps::reserveFolder(QStringLiteral("x"), destination, record.get());
+        const QStringList records = QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files);
+        QByteArray lines;
+        for (const QString& name : records) {
+            QFile file(WorkJournal::directory() + '/' + name);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            lines += file.readAll();
+        }
+        EXPECT_TRUE(lines.contains("T " + QFile::encodeName(privateFolder).toPercentEncoding("/")));
+        EXPECT_TRUE(lines.contains("P " + QFile::encodeName(destination).toPercentEncoding("/")));
+        EXPECT_TRUE(lines.contains("P " + QFile::encodeName(reserved).toPercentEncoding("/")));
+        EXPECT_EQ(WorkJournal::removeLeftovers(), 0) << "records of running work are held";
+    }
+    EXPECT_FALSE(QFileInfo::exists(privateFolder));
+    EXPECT_EQ(QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files), QStringList());
+}
+
+}  // namespace
