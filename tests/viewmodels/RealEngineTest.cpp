@@ -69,7 +69,8 @@ TEST_F(RealEngineTest, extractionBesideTheUsersFolderSaysItRenamed) {
     model().selectArchivesForExtraction({archive});
     model().extract();
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(status(), QStringLiteral(u"解压完成：") + files.path("out") + QStringLiteral(u"，1 项因重名已改名"));
+    EXPECT_EQ(status(),
+              QStringLiteral(u"解压完成：") + files.path("out") + QStringLiteral(u"，1 项因重名已改名"));
     EXPECT_EQ(files.readFile("out/docs/readme.txt"), "mine");
     EXPECT_EQ(files.readFile("out/docs 1/readme.txt"), QByteArray("hello, 世界\n").repeated(200));
 }

@@ -341,12 +341,10 @@ OperationOutputs ArchivePreviewService::extractEntries(const QList<ArchivePrevie
     return {extracted, {}, static_cast<int>(renames.size())};
 }
 
-ExtractionStaging::Renames ArchivePreviewService::extractWithTools(std::optional<ArchiveFormat::Kind> kind,
-                                             const QString& archiveURL, const QStringList& entryPaths,
-                                             const QHash<QByteArray, QString>& legacyNames,
-                                             const QString& destinationURL,
-                                             const std::optional<QString>& password, Purpose purpose,
-                                             const CancellationToken& token) const {
+ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
+    std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL, const QStringList& entryPaths,
+    const QHash<QByteArray, QString>& legacyNames, const QString& destinationURL,
+    const std::optional<QString>& password, Purpose purpose, const CancellationToken& token) const {
     ExtractionStaging staging(destinationURL);
     runTools(kind, archiveURL, entryPaths, staging.path(), password, purpose, token);
     if (!legacyNames.isEmpty()) {

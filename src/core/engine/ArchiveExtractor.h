@@ -22,6 +22,6 @@ public:
     virtual bool canHandle(const QString& fileURL) const = 0;
 
     virtual int extract(const QString& fileURL, const QString& destinationURL,
-                         const std::optional<QString>& password, int threadCount,
-                         const CancellationToken& token) = 0;
+                        const std::optional<QString>& password, int threadCount,
+                        const CancellationToken& token) = 0;
 };

@@ -53,10 +53,17 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
     return QStringList{QStringLiteral("d")} << endOfSwitches() << archive << entryPaths;
 }
 
-QStringList extractArguments(const QString& archive, const QString& destination, int threadCount) {
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
+                             bool linkChecksOff) {
     return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y"),
-                       QStringLiteral("-snld"), threads(std::max(threadCount, 1))}
+                       linkChecksOff ? QStringLiteral("-snld20") : QStringLiteral("-snld"),
+                       threads(std::max(threadCount, 1))}
            << endOfSwitches() << archive;
+}
+
+QStringList printEntriesArguments(const QString& archive, const QStringList& entryPaths) {
+    return QStringList{QStringLiteral("x"), QStringLiteral("-so")} << endOfSwitches() << archive
+                                                                   << entryPaths;
 }
 
 QString addCommand() { return QStringLiteral("a"); }

@@ -57,8 +57,14 @@ QStringList addArguments(const QString& archive, const QString& type, const QStr
 QStringList deleteArguments(const QString& archive, const QStringList& entryPaths);
 // x: extracts archive with its folders into destination, overwriting without asking; a count below 1
 // means one thread. Links whose targets climb with ".." are restored as long as they stay inside the
-// destination (-snld); 7-Zip refuses the others, and the caller checks every link again.
-QStringList extractArguments(const QString& archive, const QString& destination, int threadCount);
+// destination (-snld); 7-Zip refuses the others, and the caller checks every link again. With
+// linkChecksOff (-snld20) 7-Zip restores every link, one through another link included: only for an
+// archive whose listing was proved safe (SevenZipLinkChains).
+QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
+                             bool linkChecksOff = false);
+// x -so: writes the named entries' data to standard output, in archive order; a link's data is its
+// target.
+QStringList printEntriesArguments(const QString& archive, const QStringList& entryPaths);
 
 // Creating archives: "a", "-t<type>", "-mx=<n>"; formats other than zip and sevenZip have no 7-Zip type.
 QString addCommand();

@@ -157,7 +157,7 @@ ExtractionStaging::Renames ExtractionStaging::commit() {
 }
 
 // Before anything moves, so that an archive with a link out of the destination leaves it as it was.
-// A link whose end cannot be worked out (a cycle) leads nowhere and is left to removeIfOutside.
+// A link whose end cannot be worked out (a loop) leads nowhere and is left to removeIfOutside.
 void ExtractionStaging::requireLinksInside(const std::vector<fs::path>& links) const {
     const std::optional<fs::path> root = resolved(nativePath(m_path));
     for (const fs::path& link : links) {
@@ -176,8 +176,8 @@ fs::path ExtractionStaging::moveIn(const fs::path& item) const {
     const bool folder = isRealFolder(item);
     for (qint64 number = 0;; ++number) {
         const fs::path to =
-            destination / (number == 0 ? item.filename()
-                                       : nativePath(FileNameHelper::numberedName(name, number, folder)));
+            destination /
+            (number == 0 ? item.filename() : nativePath(FileNameHelper::numberedName(name, number, folder)));
         const int error = moveWithoutReplacing(item, to);
         if (error == 0) return to;
         if (error != EEXIST)
@@ -220,6 +220,9 @@ void ExtractionStaging::removeIfOutside(const fs::path& link) const {
     const std::optional<fs::path> root = resolved(nativePath(m_destination));
     const std::optional<fs::path> end = resolvedTarget(link);
     if (root && end && isWithin(*end, *root)) return;
+    // A loop (loop1 -> loop2 -> loop1) leads nowhere: nothing can be reached through it.
+    struct stat info {};
+    if (!end && ::stat(link.c_str(), &info) != 0 && errno == ELOOP) return;
     std::error_code code;
     if (fs::is_symlink(fs::symlink_status(link, code))) fs::remove(link, code);
 }

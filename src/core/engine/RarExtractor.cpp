@@ -22,8 +22,8 @@ bool RarExtractor::canHandle(const QString& fileURL) const {
 }
 
 int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
-                           const std::optional<QString>& password, int /*threadCount*/,
-                           const CancellationToken& token) {
+                          const std::optional<QString>& password, int /*threadCount*/,
+                          const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
     const std::optional<QString> unrar = ArchiveTools::Rar::locate();
     if (!unrar)

@@ -10,9 +10,8 @@ public:
 
     QStringList supportedExtensions() const override { return m_supportedExtensions; }
     bool canHandle(const QString& fileURL) const override;
-    int extract(const QString& fileURL, const QString& destinationURL,
-                const std::optional<QString>& password, int threadCount,
-                const CancellationToken& token) override;
+    int extract(const QString& fileURL, const QString& destinationURL, const std::optional<QString>& password,
+                int threadCount, const CancellationToken& token) override;
 
 private:
     QStringList m_supportedExtensions;

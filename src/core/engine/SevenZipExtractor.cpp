@@ -7,7 +7,7 @@
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
-#include "core/engine/ProcessRunner.h"
+#include "core/engine/SevenZipLinkChains.h"
 #include "core/split/ArchiveFormat.h"
 
 #include <QRegularExpression>
@@ -51,8 +51,8 @@ bool SevenZipExtractor::canHandle(const QString& fileURL) const {
 }
 
 int SevenZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
-                                const std::optional<QString>& password, int threadCount,
-                                const CancellationToken& token) {
+                               const std::optional<QString>& password, int threadCount,
+                               const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
     ExtractionStaging staging(destinationURL);
     if (CompoundTar::isCompoundTar(fileURL)) {
@@ -83,9 +83,8 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
     const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
     if (!sevenZip)
         throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
-    const ProcessResult result = ProcessRunner::run(
-        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount),
-        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
+    const ProcessResult result =
+        SevenZipLinkChains::extract(*sevenZip, fileURL, destinationURL, threadCount, password, token);
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                                 {fileURL, destinationURL});

@@ -7,6 +7,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/SevenZipLinkChains.h"
 
 #include <QRegularExpression>
 
@@ -20,8 +21,8 @@ bool ZipExtractor::canHandle(const QString& fileURL) const {
 }
 
 int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
-                           const std::optional<QString>& password, int threadCount,
-                           const CancellationToken& token) {
+                          const std::optional<QString>& password, int threadCount,
+                          const CancellationToken& token) {
     ExtractionSteps::requireArchive(fileURL);
     ExtractionStaging staging(destinationURL);
     extractInto(fileURL, staging.path(), password, threadCount, token);
@@ -62,9 +63,7 @@ std::optional<ProcessResult> ZipExtractor::extractWithSevenZip(const QString& fi
                                                                const CancellationToken& token) {
     const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
     if (!sevenZip) return std::nullopt;
-    return ProcessRunner::run(
-        *sevenZip, ArchiveTools::SevenZip::extractArguments(fileURL, destinationURL, threadCount),
-        std::nullopt, ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
+    return SevenZipLinkChains::extract(*sevenZip, fileURL, destinationURL, threadCount, password, token);
 }
 
 void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString& destinationURL,

@@ -14,9 +14,8 @@ public:
 
     QStringList supportedExtensions() const override { return m_supportedExtensions; }
     bool canHandle(const QString& fileURL) const override;
-    int extract(const QString& fileURL, const QString& destinationURL,
-                const std::optional<QString>& password, int threadCount,
-                const CancellationToken& token) override;
+    int extract(const QString& fileURL, const QString& destinationURL, const std::optional<QString>& password,
+                int threadCount, const CancellationToken& token) override;
 
 private:
     // The tools' part of an extraction, into the private folder that stands for the destination.

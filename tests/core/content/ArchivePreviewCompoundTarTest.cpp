@@ -38,9 +38,10 @@ TEST_F(CompoundTarTest, ListsPreviewsAndExtractsTheFilesInsideTheTar) {
         EXPECT_EQ(contents(service.extractedPreviewFile(entry("-x.txt"), archive, std::nullopt, m_token)),
                   "dash");
         const QString destination = m_tree.path("out/" + name);
-        const QStringList extracted = service.extractEntries({entry("照片 1.txt"), entry("docs/r.txt")},
-                                                             archive, destination, std::nullopt, m_token)
-                                            .outputs;
+        const QStringList extracted = service
+                                          .extractEntries({entry("照片 1.txt"), entry("docs/r.txt")}, archive,
+                                                          destination, std::nullopt, m_token)
+                                          .outputs;
         EXPECT_EQ(extracted, QStringList({destination + "/照片 1.txt", destination + "/docs/r.txt"}));
         EXPECT_EQ(contents(destination + "/照片 1.txt"), "cjk");
         EXPECT_FALSE(QFileInfo::exists(destination + "/a.txt"));

@@ -165,8 +165,8 @@ TEST_F(ArchivePreviewExtractionTest, RarWithAWildcardNameExtractsFromItselfAlone
     const QString archive = rarArchive("r?.rar");
     EXPECT_EQ(contents(preview(ArchivePreviewService(), "a.txt", archive)), "alpha");
     const QString destination = m_tree.path("out");
-    EXPECT_EQ(ArchivePreviewService().extractEntries({entry("a.txt"), entry("docs/r.txt")}, archive,
-                                                     destination, {}, m_token)
+    EXPECT_EQ(ArchivePreviewService()
+                  .extractEntries({entry("a.txt"), entry("docs/r.txt")}, archive, destination, {}, m_token)
                   .outputs,
               QStringList({destination + "/a.txt", destination + "/docs/r.txt"}));
     EXPECT_EQ(rarAliasFolders(), QStringList());
@@ -236,7 +236,8 @@ TEST_F(ArchivePreviewExtractionTest, SelectionRefusals) {
         }).kind(),
         ArchiveError::Kind::extractFailed);
     EXPECT_FALSE(QFileInfo::exists(destination));
-    EXPECT_TRUE(service.extractEntries({entry("nothing.txt")}, zip, destination, {}, m_token).outputs.isEmpty())
+    EXPECT_TRUE(
+        service.extractEntries({entry("nothing.txt")}, zip, destination, {}, m_token).outputs.isEmpty())
         << "7-Zip succeeds without a match; nothing found is not an error";
 }
 

@@ -96,8 +96,7 @@ TEST_F(ExtractionBesideUserFilesTest, EveryKindGoesBesideTheUsersItems) {
 // The archive browser's extraction of a selection follows the same rule and hands back the items
 // where they went.
 TEST_F(ExtractionBesideUserFilesTest, SelectionGoesBesideTheUsersItems) {
-    const QString archive =
-        make(kSevenZip, {"a", "-tzip", in("s.zip"), "doc", "note.txt", "pics"}, "s.zip");
+    const QString archive = make(kSevenZip, {"a", "-tzip", in("s.zip"), "doc", "note.txt", "pics"}, "s.zip");
     const QString destination = userFolder(QStringLiteral("dest"));
     QList<ArchivePreviewEntry> entries;
     for (const char* path : {"doc/note.txt", "note.txt"}) {
@@ -120,9 +119,9 @@ TEST_F(ExtractionBesideUserFilesTest, LinksFollowARenamedItem) {
     QFile::link(QStringLiteral("../doc/note.txt"), m_tree.path(QStringLiteral("src/pics/up")));
     const QString archive = make(kTar, {"-czf", in("l.tar.gz"), "doc", "top", "pics"}, "l.tar.gz");
     const QString destination = userFolder(QStringLiteral("dest"));
-    EXPECT_EQ(m_service.extract({archive}, destination, std::nullopt, separateFolders(false), 1, {})
-                  .renamedCount,
-              2);
+    EXPECT_EQ(
+        m_service.extract({archive}, destination, std::nullopt, separateFolders(false), 1, {}).renamedCount,
+        2);
     EXPECT_EQ(QFile::symLinkTarget(destination + "/top"), destination + "/doc 1/note.txt");
     EXPECT_EQ(QFile::symLinkTarget(destination + "/pics 1/up"), destination + "/doc 1/note.txt");
     EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/top")), "incoming nested");
@@ -134,9 +133,8 @@ TEST(FileNameHelperNumberedName, NumberGoesBeforeTheLastExtension) {
         bool folder;
         const char* numbered;
     } cases[] = {
-        {"note.txt", false, "note 2.txt"}, {"doc", true, "doc 2"},
-        {"v1.0", true, "v1.0 2"},          {"a.tar.gz", false, "a.tar 2.gz"},
-        {".bashrc", false, ".bashrc 2"},   {"README", false, "README 2"},
+        {"note.txt", false, "note 2.txt"}, {"doc", true, "doc 2"},          {"v1.0", true, "v1.0 2"},
+        {"a.tar.gz", false, "a.tar 2.gz"}, {".bashrc", false, ".bashrc 2"}, {"README", false, "README 2"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FileNameHelper::numberedName(QString::fromUtf8(c.name), 2, c.folder),
@@ -181,7 +179,8 @@ TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
         const ExtractionStaging staging(destination);
         privateFolder = staging.path();
         const std::unique_ptr<WorkJournal::Record> record = WorkJournal::open();
-        const QString reserved = ExtractionSteps::reserveFolder(QStringLiteral("x"), destination, record.get());
+        const QString reserved =
+            ExtractionSteps::reserveFolder(QStringLiteral("x"), destination, record.get());
         const QStringList records = QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files);
         QByteArray lines;
         for (const QString& name : records) {

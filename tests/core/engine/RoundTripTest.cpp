@@ -27,9 +27,18 @@ struct Link {
     const char* path;
     const char* target;
 };
+// Chains (a target through another link, from above with ".." too) are what 7-Zip refuses by default.
 constexpr Link kLinks[] = {
-    {"in/flink", "f.txt"}, {"in/dlink", "sub"},        {"in/sub/up", "../sub"},
-    {"in/loop", "."},      {"in/dangling", "nowhere"},
+    {"in/flink", "f.txt"},
+    {"in/dlink", "sub"},
+    {"in/sub/up", "../sub"},
+    {"in/loop", "."},
+    {"in/dangling", "nowhere"},
+    {"in/vialink", "dlink/g.txt"},
+    {"in/sub/viaup", "../dlink/g.txt"},
+    {"in/chain", "vialink"},
+    {"in/loop1", "loop2"},
+    {"in/loop2", "loop1"},
 };
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
@@ -129,6 +138,8 @@ TEST_P(RoundTripTest, TheTreeComesBackAsItWas) {
         const QString path = back + QString::fromLatin1(link.path).mid(2);
         EXPECT_EQ(linkTarget(path), QByteArray(link.target)) << link.path;
     }
+    for (const char* throughLinks : {"vialink", "sub/viaup", "chain", "dlink/g.txt"})
+        EXPECT_EQ(tree.readFile(QStringLiteral("back/in/") + throughLinks), "beta") << throughLinks;
     EXPECT_EQ(tree.readFile("back/in/f.txt"), "alpha");
     EXPECT_EQ(tree.readFile("back/in/.hidden"), "gamma");
     EXPECT_EQ(tree.readFile("back/in/private/p.txt"), "delta");
@@ -166,6 +177,41 @@ TEST(RoundTripSafety, ATarHoldingALinkOutOfTheDestinationFailsNamingIt) {
     ASSERT_TRUE(message.has_value());
     EXPECT_TRUE(message->contains("in/escape")) << message->toStdString();
     EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
+// An archive whose links pass through other links is still refused, naming the link, when a link
+// leads out that way or an entry is written through a link; the destination stays empty.
+TEST(RoundTripSafety, ALinkChainLeadingOutOrWrittenThroughIsRefused) {
+    TempTree tree;
+    tree.writeFile("src/in/sub/g.txt", "g");
+    ASSERT_EQ(::symlink("sub", native(tree.path("src/in/lnk"))), 0);
+    ASSERT_EQ(::symlink("lnk/g.txt", native(tree.path("src/in/via"))), 0);
+    ASSERT_EQ(::symlink("../in", native(tree.path("src/in/up1"))), 0);
+    ASSERT_EQ(::symlink("up1/../..", native(tree.path("src/in/esc"))), 0);
+    runTool(kTar, {"-cf", tree.path("out.tar"), "in/sub", "in/lnk", "in/via", "in/up1", "in/esc"},
+            tree.path("src"));
+    runTool(kZip, {"-q", "-r", "-y", tree.path("out.zip"), "in"}, tree.path("src"));
+    // The same chain, then a file stored under the link's name as a folder.
+    tree.writeFile("other/in/lnk/evil.txt", "evil");
+    runTool(kTar, {"-cf", tree.path("through.tar"), "in/sub", "in/lnk", "in/via"}, tree.path("src"));
+    runTool(kTar, {"-rf", tree.path("through.tar"), "in/lnk/evil.txt"}, tree.path("other"));
+    AppSettings settings;
+    settings.extractToSeparateFolder = false;
+    const struct {
+        const char* archive;
+        const char* named;
+    } cases[] = {{"out.tar", "in/esc"}, {"out.zip", "in/esc"}, {"through.tar", "in/via"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archive);
+        const QString destination = tree.makeFolder(QStringLiteral("dest-") + c.archive);
+        const std::optional<QString> message = thrownMessage([&] {
+            ArchiveService(ArchiveService::standardExtractors(), nullptr)
+                .extract({tree.path(c.archive)}, destination, std::nullopt, settings, 1, {});
+        });
+        ASSERT_TRUE(message.has_value());
+        EXPECT_TRUE(message->contains(c.named)) << message->toStdString();
+        EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
 }
 
 }  // namespace

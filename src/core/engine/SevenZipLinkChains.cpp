@@ -1,0 +1,189 @@
+#include "core/engine/SevenZipLinkChains.h"
+
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/FileSystemError.h"
+#include "core/engine/ProcessRunner.h"
+#include "core/engine/ToolText.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <filesystem>
+
+namespace SevenZipLinkChains {
+
+namespace {
+
+// The kernel follows at most 40 links in one path; a longer chain is a loop to it as well.
+constexpr int kMaxLinkDepth = 40;
+
+bool isLinkMode(QStringView value) {
+    const QStringView mode = value.trimmed();
+    const qsizetype space = mode.lastIndexOf(u' ');
+    return mode.mid(space + 1).startsWith(u'l');
+}
+
+void applyField(Entry& entry, QStringView key, QStringView value) {
+    if (key == u"Path") {
+        entry.path = value.toString();
+    } else if (key == u"Size") {
+        entry.size = value.toLongLong();
+    } else if (key == u"Attributes" || key == u"Mode") {
+        entry.isLink = entry.isLink || isLinkMode(value);
+    } else if (key == u"Symbolic Link") {
+        entry.target = value.toString();
+        entry.isLink = entry.isLink || !value.isEmpty();
+    } else if (key == u"Hard Link") {
+        entry.isHardLink = !value.isEmpty();
+    }
+}
+
+// A relative path's components without "." and empty ones; nothing when it is absolute or climbs.
+std::optional<QStringList> components(const QString& path) {
+    if (path.startsWith(u'/')) return std::nullopt;
+    QStringList parts;
+    for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u"..") return std::nullopt;
+        if (part != u".") parts << part;
+    }
+    return parts;
+}
+
+enum class Resolution { inside, outside, loop };
+
+using Links = QHash<QString, QString>;  // link path -> target
+
+// Walks target from folder (components below the root) as the kernel would, through the archive's
+// links; where ends up in folder.
+Resolution resolve(QStringList& folder, const QString& target, const Links& links, int depth) {
+    if (target.startsWith(u'/')) return Resolution::outside;
+    for (const QString& part : target.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u".") continue;
+        if (part == u"..") {
+            if (folder.isEmpty()) return Resolution::outside;
+            folder.removeLast();
+            continue;
+        }
+        folder << part;
+        const auto link = links.constFind(folder.join(u'/'));
+        if (link == links.constEnd()) continue;
+        if (depth >= kMaxLinkDepth) return Resolution::loop;
+        folder.removeLast();
+        const Resolution through = resolve(folder, *link, links, depth + 1);
+        if (through != Resolution::inside) return through;
+    }
+    return Resolution::inside;
+}
+
+// Fills in the targets the listing does not show (ZIP, 7Z store them as the link's data): one run
+// prints them all, in archive order, each as long as its listed size.
+bool readTargets(const QString& sevenZip, const QString& archive, QList<Entry>& entries,
+                 const std::optional<QString>& password, const CancellationToken& token) {
+    QStringList paths;
+    for (const Entry& entry : entries) {
+        if (entry.isLink && entry.target.isEmpty()) paths << entry.path;
+    }
+    if (paths.isEmpty()) return true;
+    const ProcessResult result = ProcessRunner::run(
+        sevenZip, ArchiveTools::SevenZip::printEntriesArguments(archive, paths), std::nullopt,
+        ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
+    if (result.status != 0) return false;
+    const QByteArray bytes = result.outputBytes.isEmpty() ? result.output.toUtf8() : result.outputBytes;
+    qsizetype offset = 0;
+    for (Entry& entry : entries) {
+        if (!entry.isLink || !entry.target.isEmpty()) continue;
+        if (offset + entry.size > bytes.size()) return false;
+        entry.target = ToolText::escapedName(bytes.mid(offset, entry.size));
+        offset += entry.size;
+    }
+    return offset == bytes.size();
+}
+
+// By bytes: Qt cannot name every file a tool wrote. Throws FileSystemError.
+void emptyFolder(const QString& folder) {
+    namespace fs = std::filesystem;
+    std::error_code code;
+    for (const fs::directory_entry& item :
+         fs::directory_iterator(ToolText::encodedName(folder).toStdString(), code)) {
+        fs::remove_all(item.path(), code);  // never follows a link
+        if (code) break;
+    }
+    if (code)
+        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, folder, code.value());
+}
+
+}  // namespace
+
+QList<Entry> parseListing(QStringView listing) {
+    QList<Entry> entries;
+    bool inEntries = false;
+    for (const QStringView line : listing.split(u'\n')) {
+        const QStringView trimmed = line.trimmed();
+        if (trimmed == u"----------") {
+            inEntries = true;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u" = ");
+        if (!inEntries || equals < 0) continue;
+        const QStringView key = line.left(equals);
+        if (key == u"Path") entries.append(Entry{});
+        if (!entries.isEmpty()) applyField(entries.last(), key, line.mid(equals + 3).trimmed());
+    }
+    return entries;
+}
+
+bool staysInside(const QList<Entry>& entries) {
+    Links links;
+    QSet<QString> paths;
+    QList<QStringList> all;
+    for (const Entry& entry : entries) {
+        const std::optional<QStringList> parts = components(entry.path);
+        if (!parts || entry.isHardLink) return false;
+        if (parts->isEmpty() && !entry.isLink) continue;  // a TAR's "./"
+        if (parts->isEmpty()) return false;
+        const QString path = parts->join(u'/');
+        if (paths.contains(path) && (entry.isLink || links.contains(path))) return false;
+        paths.insert(path);
+        if (entry.isLink) links.insert(path, entry.target);
+        all << *parts;
+    }
+    for (const QStringList& parts : all) {
+        for (qsizetype length = 1; length < parts.size(); ++length) {
+            if (links.contains(parts.first(length).join(u'/'))) return false;  // written through a link
+        }
+    }
+    for (auto link = links.constBegin(); link != links.constEnd(); ++link) {
+        QStringList folder = link.key().split(u'/');
+        folder.removeLast();
+        if (resolve(folder, link.value(), links, 0) == Resolution::outside) return false;
+    }
+    return true;
+}
+
+ProcessResult extract(const QString& sevenZip, const QString& archive, const QString& destination,
+                      int threadCount, const std::optional<QString>& password,
+                      const CancellationToken& token) {
+    const auto run = [&](bool linkChecksOff) {
+        return ProcessRunner::run(
+            sevenZip,
+            ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
+            std::nullopt, ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
+    };
+    const ProcessResult result = run(false);
+    if (result.status == 0 ||
+        !ExtractionSteps::combinedText(result).contains(QLatin1String("Dangerous link via another link")))
+        return result;
+    const ProcessResult listing =
+        ProcessRunner::run(sevenZip, ArchiveTools::SevenZip::technicalListArguments(archive), std::nullopt,
+                           ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
+    if (listing.status != 0) return result;
+    // Names that are not UTF-8 keep their bytes, so two of them never look alike.
+    QList<Entry> entries = parseListing(
+        listing.outputBytes.isEmpty() ? listing.output : ToolText::escapedName(listing.outputBytes));
+    if (!readTargets(sevenZip, archive, entries, password, token) || !staysInside(entries)) return result;
+    emptyFolder(destination);
+    return run(true);
+}
+
+}  // namespace SevenZipLinkChains

@@ -1,0 +1,76 @@
+// The check that lets 7-Zip restore links through other links: only archives whose links all stay
+// inside, with nothing written through a link.
+
+#include "EngineFixtures.h"
+#include "core/engine/SevenZipLinkChains.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <algorithm>
+
+namespace {
+
+using SevenZipLinkChains::Entry;
+
+Entry file(const char* path) {
+    Entry entry;
+    entry.path = QString::fromUtf8(path);
+    return entry;
+}
+Entry link(const char* path, const char* target) {
+    return Entry{QString::fromUtf8(path), true, false, 0, QString::fromUtf8(target)};
+}
+
+TEST(SevenZipLinkChainsTest, OnlyLinksThatStayInsidePass) {
+    Entry hard = file("h");
+    hard.isHardLink = true;
+    const struct {
+        const char* name;
+        QList<Entry> entries;
+        bool inside;
+    } cases[] = {
+        {"chain", {file("real/f"), link("dirlink", "real"), link("vialink", "dirlink/f")}, true},
+        {"up through a link", {file("d/x"), link("d/l", "../dirlink/f"), link("dirlink", "d")}, true},
+        {"loop", {link("loop1", "loop2"), link("loop2", "loop1")}, true},
+        {"tar root", {file("./"), link("./a", "b"), link("./b", "c")}, true},
+        {"up out of the root", {link("a", "../x")}, false},
+        {"chain that climbs out", {link("in/up", "../in"), link("in/esc", "up/../..")}, false},
+        {"absolute", {link("a", "b"), link("b", "/etc")}, false},
+        {"through a folder link", {link("lnk", "sub"), file("lnk/evil")}, false},
+        {"a file over a link", {link("a", "b"), file("a")}, false},
+        {"climbing entry", {link("a", "b"), file("../x")}, false},
+        {"hard link", {link("a", "b"), hard}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SevenZipLinkChains::staysInside(c.entries), c.inside) << c.name;
+}
+
+// What 7-Zip shows: a link's mode in Attributes (ZIP, 7Z) or Mode with the target (TAR).
+TEST(SevenZipLinkChainsTest, ListingGivesLinksAndTargets) {
+    TempTree tree;
+    tree.writeFile("src/real/f.txt", "f");
+    QFile::link("real", tree.path("src/dirlink"));
+    QFile::link("dirlink/f.txt", tree.path("src/vialink"));
+    runTool(kSevenZip, {"a", "-snl", tree.path("a.7z"), "real", "dirlink", "vialink"}, tree.path("src"));
+    runTool(kTar, {"-cf", tree.path("a.tar"), "real", "dirlink", "vialink"}, tree.path("src"));
+    for (const char* archive : {"a.7z", "a.tar"}) {
+        QProcess sevenZip;
+        sevenZip.start(kSevenZip, {"l", "-slt", tree.path(archive)});
+        ASSERT_TRUE(sevenZip.waitForFinished());
+        QList<Entry> entries =
+            SevenZipLinkChains::parseListing(QString::fromUtf8(sevenZip.readAllStandardOutput()));
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.path < b.path; });
+        ASSERT_EQ(entries.size(), 4) << archive;
+        EXPECT_EQ(entries[0].path, "dirlink");
+        EXPECT_TRUE(entries[0].isLink);
+        EXPECT_EQ(entries[0].size, 4);
+        EXPECT_FALSE(entries[1].isLink) << "real";
+        EXPECT_TRUE(entries[3].isLink) << "vialink";
+        if (QString::fromUtf8(archive).endsWith("tar")) {
+            EXPECT_EQ(entries[3].target, "dirlink/f.txt");
+        }
+    }
+}
+
+}  // namespace
