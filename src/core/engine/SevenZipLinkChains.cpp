@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace SevenZipLinkChains {
@@ -17,20 +18,38 @@ namespace {
 
 // The kernel follows at most 40 links in one path; a longer chain is a loop to it as well.
 constexpr int kMaxLinkDepth = 40;
+// A link's target is a path: longer data is no link the kernel would make, and is not read.
+constexpr qint64 kMaxTargetSize = 4096;
 
-bool isLinkMode(QStringView value) {
+// "Attributes = D drwxr-xr-x" (Windows letters, then the Unix mode where one is stored) or
+// "Mode = drwxr-xr-x": the Unix mode's file type.
+QChar unixType(QStringView value) {
     const QStringView mode = value.trimmed();
-    const qsizetype space = mode.lastIndexOf(u' ');
-    return mode.mid(space + 1).startsWith(u'l');
+    const QStringView last = mode.mid(mode.lastIndexOf(u' ') + 1);
+    const auto permission = [](QChar c) { return QStringView(u"rwxsStT-").contains(c); };
+    if (last.size() != 10 || !std::all_of(last.begin() + 1, last.end(), permission)) return QChar();
+    return last.front();
+}
+
+// The Windows letters of "Attributes = DA drwxr-xr-x" (empty for "Mode").
+QStringView windowsLetters(QStringView value) {
+    const QStringView trimmed = value.trimmed();
+    const QStringView first = trimmed.left(trimmed.indexOf(u' '));
+    return unixType(first) == QChar() ? first : QStringView();
 }
 
 void applyField(Entry& entry, QStringView key, QStringView value) {
     if (key == u"Path") {
         entry.path = value.toString();
+    } else if (key == u"Folder") {
+        entry.isFolder = entry.isFolder || value == u"+";
     } else if (key == u"Size") {
         entry.size = value.toLongLong();
     } else if (key == u"Attributes" || key == u"Mode") {
-        entry.isLink = entry.isLink || isLinkMode(value);
+        entry.isLink = entry.isLink || unixType(value) == u'l';
+        // 7Z shows no "Folder" field, only the letter D; L is a Windows reparse point.
+        entry.isFolder = entry.isFolder || unixType(value) == u'd' || windowsLetters(value).contains(u'D');
+        entry.isReparsePoint = windowsLetters(value).contains(u'L');
     } else if (key == u"Symbolic Link") {
         entry.target = value.toString();
         entry.isLink = entry.isLink || !value.isEmpty();
@@ -82,7 +101,9 @@ bool readTargets(const QString& sevenZip, const QString& archive, QList<Entry>& 
                  const std::optional<QString>& password, const CancellationToken& token) {
     QStringList paths;
     for (const Entry& entry : entries) {
-        if (entry.isLink && entry.target.isEmpty()) paths << entry.path;
+        if (!entry.isLink || !entry.target.isEmpty()) continue;
+        if (entry.size > kMaxTargetSize) return false;
+        paths << entry.path;
     }
     if (paths.isEmpty()) return true;
     const ProcessResult result = ProcessRunner::run(
@@ -136,21 +157,23 @@ QList<Entry> parseListing(QStringView listing) {
 bool staysInside(const QList<Entry>& entries) {
     Links links;
     QSet<QString> paths;
+    QSet<QString> nonFolders;  // links, and whatever else 7-Zip might make a link of
     QList<QStringList> all;
     for (const Entry& entry : entries) {
         const std::optional<QStringList> parts = components(entry.path);
-        if (!parts || entry.isHardLink) return false;
+        if (!parts || entry.isHardLink || entry.isReparsePoint) return false;
         if (parts->isEmpty() && !entry.isLink) continue;  // a TAR's "./"
         if (parts->isEmpty()) return false;
         const QString path = parts->join(u'/');
         if (paths.contains(path) && (entry.isLink || links.contains(path))) return false;
         paths.insert(path);
         if (entry.isLink) links.insert(path, entry.target);
+        if (!entry.isFolder || entry.isLink) nonFolders.insert(path);
         all << *parts;
     }
     for (const QStringList& parts : all) {
         for (qsizetype length = 1; length < parts.size(); ++length) {
-            if (links.contains(parts.first(length).join(u'/'))) return false;  // written through a link
+            if (nonFolders.contains(parts.first(length).join(u'/'))) return false;  // written through
         }
     }
     for (auto link = links.constBegin(); link != links.constEnd(); ++link) {

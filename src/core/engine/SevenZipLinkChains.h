@@ -22,15 +22,17 @@ struct Entry {
     bool isHardLink = false;
     qint64 size = 0;
     QString target;  // from the listing where it shows one (TAR); else read from the archive
+    bool isFolder = false;
+    bool isReparsePoint = false;  // a Windows link whose target is not checked here
 };
 
 // The entries of a 7-Zip technical listing (l -slt).
 QList<Entry> parseListing(QStringView listing);
 
 // Whether extracting these entries with 7-Zip's link checks off writes nothing outside the output
-// folder: every path and link target is relative, no entry lies under (or is) a link, no hard links,
-// and every link target stays inside when resolved through the other links. A loop leads nowhere and
-// passes.
+// folder: every path and link target is relative, no entry lies under a link (or anything but a
+// folder) nor shares a link's path, no hard links or reparse points, and every link target stays
+// inside when resolved through the other links. A loop leads nowhere and passes.
 bool staysInside(const QList<Entry>& entries);
 
 // Runs 7-Zip's extraction of archive into destination (an empty private folder). When 7-Zip refused

@@ -18,6 +18,11 @@ Entry file(const char* path) {
     entry.path = QString::fromUtf8(path);
     return entry;
 }
+Entry folder(const char* path) {
+    Entry entry = file(path);
+    entry.isFolder = true;
+    return entry;
+}
 Entry link(const char* path, const char* target) {
     return Entry{QString::fromUtf8(path), true, false, 0, QString::fromUtf8(target)};
 }
@@ -30,7 +35,12 @@ TEST(SevenZipLinkChainsTest, OnlyLinksThatStayInsidePass) {
         QList<Entry> entries;
         bool inside;
     } cases[] = {
-        {"chain", {file("real/f"), link("dirlink", "real"), link("vialink", "dirlink/f")}, true},
+        {"chain",
+         {folder("real"), file("real/f"), link("dirlink", "real"), link("vialink", "dirlink/f")},
+         true},
+        {"debian doc",
+         {folder("d/bin"), link("d/ctf", "bin"), link("d/nobfd", "ctf"), link("d/c", "nobfd/x")},
+         true},
         {"up through a link", {file("d/x"), link("d/l", "../dirlink/f"), link("dirlink", "d")}, true},
         {"loop", {link("loop1", "loop2"), link("loop2", "loop1")}, true},
         {"tar root", {file("./"), link("./a", "b"), link("./b", "c")}, true},
@@ -38,6 +48,8 @@ TEST(SevenZipLinkChainsTest, OnlyLinksThatStayInsidePass) {
         {"chain that climbs out", {link("in/up", "../in"), link("in/esc", "up/../..")}, false},
         {"absolute", {link("a", "b"), link("b", "/etc")}, false},
         {"through a folder link", {link("lnk", "sub"), file("lnk/evil")}, false},
+        {"through a folder link listed as a folder", {link("lnk", "sub"), folder("lnk/evil")}, false},
+        {"under a file", {link("a", "b"), file("b"), file("b/x")}, false},
         {"a file over a link", {link("a", "b"), file("a")}, false},
         {"climbing entry", {link("a", "b"), file("../x")}, false},
         {"hard link", {link("a", "b"), hard}, false},
@@ -45,7 +57,8 @@ TEST(SevenZipLinkChainsTest, OnlyLinksThatStayInsidePass) {
     for (const auto& c : cases) EXPECT_EQ(SevenZipLinkChains::staysInside(c.entries), c.inside) << c.name;
 }
 
-// What 7-Zip shows: a link's mode in Attributes (ZIP, 7Z) or Mode with the target (TAR).
+// What 7-Zip shows: a link's mode in Attributes (ZIP, 7Z) or Mode with the target (TAR), and which
+// entries are folders.
 TEST(SevenZipLinkChainsTest, ListingGivesLinksAndTargets) {
     TempTree tree;
     tree.writeFile("src/real/f.txt", "f");
@@ -53,7 +66,8 @@ TEST(SevenZipLinkChainsTest, ListingGivesLinksAndTargets) {
     QFile::link("dirlink/f.txt", tree.path("src/vialink"));
     runTool(kSevenZip, {"a", "-snl", tree.path("a.7z"), "real", "dirlink", "vialink"}, tree.path("src"));
     runTool(kTar, {"-cf", tree.path("a.tar"), "real", "dirlink", "vialink"}, tree.path("src"));
-    for (const char* archive : {"a.7z", "a.tar"}) {
+    runTool(kZip, {"-q", "-r", "-y", tree.path("a.zip"), "real", "dirlink", "vialink"}, tree.path("src"));
+    for (const char* archive : {"a.7z", "a.tar", "a.zip"}) {
         QProcess sevenZip;
         sevenZip.start(kSevenZip, {"l", "-slt", tree.path(archive)});
         ASSERT_TRUE(sevenZip.waitForFinished());
@@ -65,11 +79,37 @@ TEST(SevenZipLinkChainsTest, ListingGivesLinksAndTargets) {
         EXPECT_EQ(entries[0].path, "dirlink");
         EXPECT_TRUE(entries[0].isLink);
         EXPECT_EQ(entries[0].size, 4);
+        EXPECT_FALSE(entries[0].isFolder);
         EXPECT_FALSE(entries[1].isLink) << "real";
+        EXPECT_TRUE(entries[1].isFolder);
+        EXPECT_FALSE(entries[2].isFolder) << "real/f.txt";
         EXPECT_TRUE(entries[3].isLink) << "vialink";
         if (QString::fromUtf8(archive).endsWith("tar")) {
             EXPECT_EQ(entries[3].target, "dirlink/f.txt");
         }
+    }
+}
+
+// How each listing field makes an entry a folder or a link (7Z shows only attribute letters).
+TEST(SevenZipLinkChainsTest, AttributesGiveTheKindOfEntry) {
+    const struct {
+        const char* line;
+        bool folder;
+        bool link;
+        bool reparsePoint;
+    } cases[] = {
+        {"Attributes = D drwxr-xr-x", true, false, false}, {"Attributes = A lrwxrwxrwx", false, true, false},
+        {"Attributes = RHSDA", true, false, false},        {"Attributes = AL", false, false, true},
+        {"Mode = lrwxrwxrwx", false, true, false},         {"Folder = +", true, false, false},
+        {"Attributes =  -rw-r--r--", false, false, false},
+    };
+    for (const auto& c : cases) {
+        const QList<Entry> entries = SevenZipLinkChains::parseListing(
+            QStringLiteral("Path = a.7z\n----------\nPath = x\n") + QString::fromUtf8(c.line) + u'\n');
+        ASSERT_EQ(entries.size(), 1) << c.line;
+        EXPECT_EQ(entries[0].isFolder, c.folder) << c.line;
+        EXPECT_EQ(entries[0].isLink, c.link) << c.line;
+        EXPECT_EQ(entries[0].isReparsePoint, c.reparsePoint) << c.line;
     }
 }
 
