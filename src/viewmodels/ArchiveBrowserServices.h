@@ -27,9 +27,10 @@ public:
     virtual QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                          const std::optional<QString>& password,
                                          const CancellationToken& token) = 0;
-    virtual OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                                       const QString& destinationURL, const std::optional<QString>& password,
-                                       const CancellationToken& token) = 0;
+    virtual OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries,
+                                            const QString& archiveURL, const QString& destinationURL,
+                                            const std::optional<QString>& password,
+                                            const CancellationToken& token) = 0;
     virtual void addFiles(const QStringList& fileURLs, const QString& archiveURL,
                           const CancellationToken& token) = 0;
     virtual void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,

@@ -24,10 +24,10 @@ QString ArchiveContentBrowserServices::extractedPreviewFile(const ArchivePreview
 }
 
 OperationOutputs ArchiveContentBrowserServices::extractEntries(const QList<ArchivePreviewEntry>& entries,
-                                                          const QString& archiveURL,
-                                                          const QString& destinationURL,
-                                                          const std::optional<QString>& password,
-                                                          const CancellationToken& token) {
+                                                               const QString& archiveURL,
+                                                               const QString& destinationURL,
+                                                               const std::optional<QString>& password,
+                                                               const CancellationToken& token) {
     return m_previewService.extractEntries(entries, archiveURL, destinationURL, password, token);
 }
 

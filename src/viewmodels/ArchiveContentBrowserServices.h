@@ -21,8 +21,8 @@ public:
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) override;
     OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                               const QString& destinationURL, const std::optional<QString>& password,
-                               const CancellationToken& token) override;
+                                    const QString& destinationURL, const std::optional<QString>& password,
+                                    const CancellationToken& token) override;
     void addFiles(const QStringList& fileURLs, const QString& archiveURL,
                   const CancellationToken& token) override;
     void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,

@@ -75,9 +75,9 @@ QString FakeBrowserServices::extractedPreviewFile(const ArchivePreviewEntry& ent
 }
 
 OperationOutputs FakeBrowserServices::extractEntries(const QList<ArchivePreviewEntry>& entries,
-                                                const QString& archiveURL, const QString& destinationURL,
-                                                const std::optional<QString>& password,
-                                                const CancellationToken& token) {
+                                                     const QString& archiveURL, const QString& destinationURL,
+                                                     const std::optional<QString>& password,
+                                                     const CancellationToken& token) {
     QStringList paths;
     for (const ArchivePreviewEntry& entry : entries) paths << entry.path;
     const Answer answer =
@@ -100,6 +100,7 @@ void FakeBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entrie
 OperationOutputs FakeBrowserServices::extract(const QStringList& fileURLs, const QString& destinationRootURL,
                                               const std::optional<QString>& password, const AppSettings&, int,
                                               const CancellationToken& token) {
-    const Answer answer = await({QStringLiteral("extract"), {}, password, fileURLs, destinationRootURL}, token);
+    const Answer answer =
+        await({QStringLiteral("extract"), {}, password, fileURLs, destinationRootURL}, token);
     return {answer.urls, {}, answer.renamedCount};
 }

@@ -5,8 +5,8 @@
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CancellationToken.h"
-#include "core/engine/OperationOutputs.h"
 #include "core/engine/ExtractionStaging.h"
+#include "core/engine/OperationOutputs.h"
 #include "core/engine/ProcessResult.h"
 #include "core/split/ArchiveFormat.h"
 
@@ -68,8 +68,8 @@ public:
     // the extracted items found, at most one per file entry, in entry order (possibly none), and how
     // many top-level items went in under a free name because theirs was taken there.
     OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                               const QString& destinationURL, const std::optional<QString>& password,
-                               const CancellationToken& token) const;
+                                    const QString& destinationURL, const std::optional<QString>& password,
+                                    const CancellationToken& token) const;
 
     // Adds files and folders from disk, each under its own name at the top level, to a ZIP or 7Z
     // archive (created when missing).
@@ -108,10 +108,12 @@ private:
     // the destination as it was. kind is empty for a numbered volume (a.7z.001), which only 7-Zip opens.
     // Extracted items named by a legacy name's bytes get their decoded names from legacyNames first.
     // Returns the top-level items that went in under another name because theirs was taken.
-    ExtractionStaging::Renames extractWithTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
-                          const QStringList& entryPaths, const QHash<QByteArray, QString>& legacyNames,
-                          const QString& destinationURL, const std::optional<QString>& password,
-                          Purpose purpose, const CancellationToken& token) const;
+    ExtractionStaging::Renames extractWithTools(std::optional<ArchiveFormat::Kind> kind,
+                                                const QString& archiveURL, const QStringList& entryPaths,
+                                                const QHash<QByteArray, QString>& legacyNames,
+                                                const QString& destinationURL,
+                                                const std::optional<QString>& password, Purpose purpose,
+                                                const CancellationToken& token) const;
     void runTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
                   const QStringList& entryPaths, const QString& destinationURL,
                   const std::optional<QString>& password, Purpose purpose,

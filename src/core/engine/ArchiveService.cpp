@@ -55,10 +55,10 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
     return SecurityScopedAccessHelper::withAccess(QStringList{destinationRootURL} + fileURLs, [&] {
         const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
         // Made once, before the first archive.
-        const QString rootURL =
-            sharedFolder ? ExtractionSteps::reserveFolder(QStringLiteral(u"解压文件"), destinationRootURL,
-                                                          journal.get())
-                         : destinationRootURL;
+        const QString rootURL = sharedFolder
+                                    ? ExtractionSteps::reserveFolder(QStringLiteral(u"解压文件"),
+                                                                     destinationRootURL, journal.get())
+                                    : destinationRootURL;
         OperationOutputs result;
         try {
             for (const QString& fileURL : fileURLs) {

@@ -36,7 +36,7 @@ private:
         QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString&,
                                      const std::optional<QString>&, const CancellationToken&) override;
         OperationOutputs extractEntries(const QList<ArchivePreviewEntry>&, const QString&, const QString&,
-                                   const std::optional<QString>&, const CancellationToken&) override {
+                                        const std::optional<QString>&, const CancellationToken&) override {
             return {};
         }
         void addFiles(const QStringList&, const QString&, const CancellationToken&) override {}
