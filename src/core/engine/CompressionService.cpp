@@ -10,6 +10,7 @@
 #include "core/engine/FileTree.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/SevenZipProgress.h"
+#include "core/engine/SourceTrash.h"
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
 
@@ -120,7 +121,10 @@ void handleExistingOutputs(CompressionFormat format, const QString& baseName,
     if (!overwriteExisting) {
         throw SplitCompressionError::existingOutput(FileNameHelper::lastPathComponent(conflicts.first()));
     }
-    for (const QString& conflict : conflicts) FileTree::removeItem(conflict);
+    // "Overwrite" takes the old outputs out of the way into the trash, never deletes them for good.
+    const QStringList stayed = SourceTrash::moveToTrash(conflicts);
+    if (!stayed.isEmpty())
+        throw SplitCompressionError::existingOutput(FileNameHelper::lastPathComponent(stayed.first()));
 }
 
 // The volumes the tool wrote into the work folder, in order.

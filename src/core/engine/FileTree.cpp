@@ -90,18 +90,6 @@ QStringList childNames(const QString& folder) {
     return names;
 }
 
-void removeItem(const QString& path) {
-    const QByteArray native = ToolText::encodedName(path);
-    struct stat info {};
-    if (::lstat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        if (!QDir(path).removeRecursively())
-            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, path, 0);
-        return;
-    }
-    if (::unlink(native.constData()) != 0)
-        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, path, errno);
-}
-
 bool isHiddenName(const QString& name) { return name.startsWith(QLatin1Char('.')); }
 
 bool isHiddenOrMacMetadataName(const QString& name) {

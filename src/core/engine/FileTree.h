@@ -36,8 +36,6 @@ void walk(const QString& root, const Visitor& visitor, const ErrorHandler& error
 // Throws FileSystemError when the folder cannot be read.
 QStringList childNames(const QString& folder);
 
-// Removes a file, a link or a whole folder. Throws FileSystemError.
-void removeItem(const QString& path);
 
 bool isHiddenName(const QString& name);
 // Hidden items and the resource folders of macOS archives, left out when hidden files are excluded.

@@ -4,6 +4,8 @@
 #include "core/engine/CompressionService.h"
 #include "core/split/SplitCompressionError.h"
 
+#include "support/XdgEnvironment.h"
+
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
@@ -90,7 +92,8 @@ TEST_F(CompressionSplitTest, UnsplitZipMayBeEncrypted) {
     EXPECT_EQ(extractedContents(out + "/base.zip", "pw"), expected());
 }
 
-TEST_F(CompressionSplitTest, ExistingOutputsAreRefusedOrReplaced) {
+TEST_F(CompressionSplitTest, ExistingOutputsAreRefusedOrReplacedThroughTheTrash) {
+    const XdgEnvironment xdg;
     tree.writeFile("out/base.7z.001", "old");
     tree.writeFile("out/base.7z.bak", "old");
     tree.writeFile("out/other.7z.001", "keep");
@@ -106,6 +109,7 @@ TEST_F(CompressionSplitTest, ExistingOutputsAreRefusedOrReplaced) {
     const SplitCompressionResult result = split(CompressionFormat::sevenZip, 100 * 1024, {}, true);
     EXPECT_EQ(result.outputURLs.size(), 4);
     EXPECT_FALSE(QFile::exists(out + "/base.7z.bak"));
+    EXPECT_EQ(xdg.trashedPaths().size(), 2);
     EXPECT_EQ(tree.readFile("out/other.7z.001"), "keep");
     EXPECT_EQ(extractedContents(out + "/base.7z.001"), expected());
 }
