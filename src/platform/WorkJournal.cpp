@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QUuid>
 
 #include <cerrno>
@@ -74,10 +75,14 @@ bool removePath(const QString& path, WorkJournal::Kind kind) {
 }
 
 // Lines are "<T|P> <percent-encoded path>\n"; a line cut short by a crash has no line break and is
-// left alone.
-int removeRecordedPaths(const QByteArray& lines) {
+// left alone. Newest first: what a run made later lies inside what it made earlier, so a reserved
+// folder is empty by the time its turn comes.
+int removeRecordedPaths(const QByteArray& text) {
+    QList<QByteArray> lines = text.split('\n');
+    lines.removeLast();
     int removed = 0;
-    for (const QByteArray& line : lines.split('\n')) {
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const QByteArray& line = *it;
         if (line.size() < 3 || line.at(1) != ' ' || (line.at(0) != 'T' && line.at(0) != 'P')) continue;
         const QString path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(2)));
         if (!QDir::isAbsolutePath(path)) continue;

@@ -42,6 +42,8 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
     const QString emptyReserved = tree.writeFile("docs/report.zip", "");
     const QString finishedReserved = tree.writeFile("docs/done.zip", "archive bytes");
     const QString userFolder = tree.writeFile("docs/notes/keep.txt", "mine");
+    const QString reservedFolder = tree.makeFolder("docs/big");
+    const QString nestedHidden = tree.writeFile("docs/big/.velmoraExtraction-3/part", "partial");
     inDyingChild([&] {
         auto record = WorkJournal::open();
         if (!record) ::_exit(1);
@@ -51,10 +53,14 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
         record->add(finishedReserved, WorkJournal::Kind::Placeholder);
         // A damaged record must not reach a folder of the user's.
         record->add(QFileInfo(userFolder).path(), WorkJournal::Kind::Tree);
+        // A folder reserved for an extraction, then the private folder made inside it.
+        record->add(reservedFolder, WorkJournal::Kind::Placeholder);
+        record->add(QFileInfo(nestedHidden).path(), WorkJournal::Kind::Tree);
         record.release();
     });
 
-    EXPECT_EQ(WorkJournal::removeLeftovers(), 3);
+    EXPECT_EQ(WorkJournal::removeLeftovers(), 5);
+    EXPECT_FALSE(QFileInfo::exists(reservedFolder));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(hidden).path()));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(staging).path()));
     EXPECT_FALSE(QFileInfo::exists(emptyReserved));

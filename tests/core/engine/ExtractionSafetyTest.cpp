@@ -5,7 +5,6 @@
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CancellationError.h"
-#include "core/engine/FileTree.h"
 
 #include <QDir>
 #include <QDirIterator>
