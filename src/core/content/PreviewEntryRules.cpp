@@ -42,10 +42,9 @@ QStringView pathExtension(QStringView path) {
     return {};
 }
 
-// These tests run several times for every listed row: lengths first, then ASCII without a call.
-// Other characters may fold to ASCII (the Kelvin sign to "k"), so they are left to Qt.
-bool equalsIgnoringCase(QStringView text, QStringView lowerCase) {
-    if (text.size() != lowerCase.size()) return false;
+// ASCII is compared here; other characters may fold to ASCII (the Kelvin sign to "k"), so they are
+// left to Qt.
+bool sameIgnoringCase(QStringView text, QStringView lowerCase) {
     for (qsizetype index = 0; index < text.size(); ++index) {
         const char16_t character = text[index].unicode();
         if (character >= 0x80) return text.compare(lowerCase, Qt::CaseInsensitive) == 0;
@@ -53,6 +52,11 @@ bool equalsIgnoringCase(QStringView text, QStringView lowerCase) {
         if (folded != lowerCase[index].unicode()) return false;
     }
     return true;
+}
+
+// These tests run several times for every listed row: lengths first, without a call.
+bool equalsIgnoringCase(QStringView text, QStringView lowerCase) {
+    return text.size() == lowerCase.size() && sameIgnoringCase(text, lowerCase);
 }
 
 template <size_t N>

@@ -17,14 +17,18 @@ namespace {
 
 bool isVisibleAscii(QChar character) { return character.unicode() - 0x21u < 0x5Eu; }
 
-// QStringView::trimmed without a call: it runs for every line, and most have nothing to trim.
-QStringView trimmed(QStringView text) {
-    if (text.isEmpty() || (isVisibleAscii(text.front()) && isVisibleAscii(text.back()))) return text;
+QStringView trimmedSlowly(QStringView text) {
     const QChar* begin = text.begin();
     const QChar* end = text.end();
     while (begin != end && begin->isSpace()) ++begin;
     while (end != begin && (end - 1)->isSpace()) --end;
     return QStringView(begin, end);
+}
+
+// QStringView::trimmed without a call: it runs for every line, and most have nothing to trim.
+QStringView trimmed(QStringView text) {
+    if (text.isEmpty() || (isVisibleAscii(text.front()) && isVisibleAscii(text.back()))) return text;
+    return trimmedSlowly(text);
 }
 
 // The first line feed from `from` on, or end. A listing has millions of short lines: where the
@@ -69,15 +73,17 @@ bool isFolderAttribute(QStringView attributes) {
 void SevenZipListingReader::read(QStringView piece) {
     m_readLength += piece.size();
     const QChar* start = piece.begin();
-    for (const QChar* end = findLineFeed(start, piece.end()); end != piece.end();
-         start = end + 1, end = findLineFeed(start, piece.end())) {
+    while (true) {
+        const QChar* end = findLineFeed(start, piece.end());
+        if (end == piece.end()) break;
         if (m_partialLine.isEmpty()) {
             readLine(QStringView(start, end));
-            continue;
+        } else {
+            m_partialLine.append(QStringView(start, end));
+            readLine(m_partialLine);
+            m_partialLine.clear();
         }
-        m_partialLine.append(QStringView(start, end));
-        readLine(m_partialLine);
-        m_partialLine.clear();
+        start = end + 1;
     }
     m_partialLine.append(QStringView(start, piece.end()));
 }
