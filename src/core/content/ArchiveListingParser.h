@@ -14,8 +14,7 @@
 // with its path still to decode (LegacyNames).
 namespace ArchiveListingParser {
 
-// 7-Zip's technical listing ("l -slt"): after a line of ten hyphens, one block of "key = value" lines
-// per entry, each beginning with "Path".
+// 7-Zip's technical listing ("l -slt") as a whole text; SevenZipListingReader reads it in pieces.
 PreviewListing parseSevenZipStructuredList(QStringView output, QByteArrayView printed = {});
 
 // 7-Zip's plain listing ("l"): only the rows between the two dashed lines, cut at the columns those

@@ -5,6 +5,7 @@
 #include "core/content/LegacyNameRenamer.h"
 #include "core/content/LegacyNames.h"
 #include "core/content/PreviewEntryRules.h"
+#include "core/content/SevenZipListingReader.h"
 #include "core/content/ZipCentralDirectory.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
@@ -96,12 +97,21 @@ LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind,
     return zip ? listing.zipSource() : LegacyNames::Source::fileSystemBytes;
 }
 
-// 7-Zip's technical listing as rows with their legacy names decoded, for an archive of that kind.
-PreviewListing structuredListing(const ProcessResult& result, std::optional<ArchiveFormat::Kind> kind) {
-    PreviewListing listing =
-        ArchiveListingParser::parseSevenZipStructuredList(result.output, result.outputBytes);
+// Runs 7-Zip's technical listing of archive. The output is parsed as it arrives, so that the parse
+// of a long listing overlaps the tool's run; after a run that succeeded, listing holds its rows with
+// their legacy names decoded, for an archive of that kind.
+ProcessResult runStructuredListing(const QString& sevenZip, const QString& archive,
+                                   std::optional<ArchiveFormat::Kind> kind, const CancellationToken& token,
+                                   const std::optional<QString>& password, PreviewListing& listing) {
+    SevenZipListingReader reader;
+    const ProcessResult result = ProcessRunner::run(
+        sevenZip, ArchiveTools::SevenZip::technicalListArguments(archive), std::nullopt,
+        ArchiveTools::kListingTimeout, [&reader](const QString& piece) { reader.read(piece); }, token,
+        ArchiveTools::givenPassword(password));
+    if (result.status != 0) return result;
+    listing = reader.finish(result.output, result.outputBytes);
     LegacyNames::decodeRows(listing.entries, legacySource(kind, listing));
-    return listing;
+    return result;
 }
 
 // The name the tools know an entry by: a legacy name as printed, any other as listed.
@@ -176,9 +186,9 @@ std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
     const std::optional<QString>& password, const CancellationToken& token) const {
     const std::optional<QString> sevenZip = m_programs.sevenZip();
     if (!sevenZip) return std::nullopt;
-    const ProcessResult result = run(*sevenZip, ArchiveTools::SevenZip::technicalListArguments(archiveURL),
-                                     ArchiveTools::kListingTimeout, token, password);
-    if (result.status == 0) return structuredListing(result, kind);
+    PreviewListing listing;
+    const ProcessResult result = runStructuredListing(*sevenZip, archiveURL, kind, token, password, listing);
+    if (result.status == 0) return listing;
     const ArchiveError error =
         mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
@@ -193,14 +203,14 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
         requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
     const CompoundTar::WorkFolder work;
     const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
-    const ProcessResult result = run(sevenZip, ArchiveTools::SevenZip::technicalListArguments(tarFile),
-                                     ArchiveTools::kListingTimeout, token);
+    PreviewListing listing;
+    const ProcessResult result =
+        runStructuredListing(sevenZip, tarFile, ArchiveFormat::Kind::tar, token, std::nullopt, listing);
     if (result.status != 0) {
         throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"),
                                {archiveURL, tarFile});
     }
-    return PreviewEntryRules::finderVisibleEntries(
-        structuredListing(result, ArchiveFormat::Kind::tar).entries);
+    return PreviewEntryRules::finderVisibleEntries(listing.entries);
 }
 
 QString ArchivePreviewService::requireSevenZip(const QString& missingMessage) const {

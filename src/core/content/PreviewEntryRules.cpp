@@ -31,17 +31,32 @@ QStringView trimmedPath(QStringView path) {
 
 // The extension of the last component: the text after its last ".", empty when there is none. A
 // name that begins with "." is a hidden name, not an extension.
+// Every listed row asks for it: one scan back from the end.
 QStringView pathExtension(QStringView path) {
     const QStringView trimmed = trimmedPath(path);
-    const QStringView component = trimmed.sliced(trimmed.lastIndexOf(kSlash) + 1);
-    const qsizetype dot = component.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0) return {};
-    return component.sliced(dot + 1);
+    for (qsizetype index = trimmed.size() - 1; index > 0; --index) {
+        if (trimmed[index] == kSlash) return {};
+        if (trimmed[index] == QLatin1Char('.'))
+            return trimmed[index - 1] == kSlash ? QStringView() : trimmed.sliced(index + 1);
+    }
+    return {};
 }
 
-// Lengths first: these tests run several times for every listed row.
+// ASCII is compared here; other characters may fold to ASCII (the Kelvin sign to "k"), so they are
+// left to Qt.
+bool sameIgnoringCase(QStringView text, QStringView lowerCase) {
+    for (qsizetype index = 0; index < text.size(); ++index) {
+        const char16_t character = text[index].unicode();
+        if (character >= 0x80) return text.compare(lowerCase, Qt::CaseInsensitive) == 0;
+        const char16_t folded = character >= u'A' && character <= u'Z' ? character + 0x20 : character;
+        if (folded != lowerCase[index].unicode()) return false;
+    }
+    return true;
+}
+
+// These tests run several times for every listed row: lengths first, without a call.
 bool equalsIgnoringCase(QStringView text, QStringView lowerCase) {
-    return text.size() == lowerCase.size() && text.compare(lowerCase, Qt::CaseInsensitive) == 0;
+    return text.size() == lowerCase.size() && sameIgnoringCase(text, lowerCase);
 }
 
 template <size_t N>

@@ -1,5 +1,8 @@
 #include "ContentFixture.h"
 #include "core/content/ArchiveListingParser.h"
+#include "core/content/SevenZipListingReader.h"
+#include "core/engine/ToolText.h"
+#include "support/LegacyArchives.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +34,81 @@ TEST(ArchiveListingParser, SevenZipTechnicalListing) {
     EXPECT_EQ(listing.entries[2].byteSize, 0) << "a size that is not a number";
     EXPECT_EQ(listing.entries[2].modifiedDescription, "2026");
     EXPECT_EQ(listing.entries[4].byteSize, 7);
+}
+
+// A ZIP's technical listing as 7-Zip prints it, with two names in GBK (not UTF-8) from different
+// systems, a name outside the Basic Multilingual Plane, and lines with blanks around them.
+QByteArray legacyTechnicalListing() {
+    using LegacyArchives::gbk;
+    return QByteArray(
+               "7-Zip (z) 26.02 (x64)\n\nListing archive: t.zip\n\n--\nPath = t.zip\nType = zip\n\n"
+               "----------\nPath = ") +
+           QStringLiteral(u"中文目录").toUtf8() +
+           "\nFolder = +\nSize = 0\nModified = 2026-12-09 05:09:04.0500530\nAttributes = D drwxr-xr-x\n"
+           "Host OS = FAT\n\nPath = " +
+           gbk(QStringLiteral(u"中文目录/测试文件.txt")) +
+           "\nFolder = -\nSize = 12\nModified = 2026-12-09 05:09:04.0501298\n"
+           "Attributes =  -rw-r--r--\nEncrypted = +\nComment = a = b\nHost OS = FAT\n\n"
+           "  Path = " +
+           QStringLiteral(u"报告😀 final.txt").toUtf8() +
+           "  \n   Size = 1234567  \nHost OS = Unix\n\nPath = " + gbk(QStringLiteral(u"旧目录")) +
+           "\nAttributes = D\nHost OS = Unix\n";
+}
+
+TEST(ArchiveListingParser, SevenZipTechnicalListingKeepsPrintedLegacyNames) {
+    const QByteArray printed = legacyTechnicalListing();
+    const PreviewListing listing = parseSevenZipStructuredList(ToolText::decode(printed), printed);
+    ASSERT_EQ(listing.entries.size(), 4);
+    EXPECT_EQ(listing.entries[0].path, QStringLiteral(u"中文目录/"));
+    EXPECT_TRUE(listing.entries[0].toolPath.isEmpty());
+    EXPECT_EQ(listing.entries[1].toolPath,
+              ToolText::escapedName(LegacyArchives::gbk(QStringLiteral(u"中文目录/测试文件.txt"))));
+    EXPECT_EQ(listing.entries[2].path, QStringLiteral(u"报告😀 final.txt"));
+    EXPECT_EQ(listing.entries[2].byteSize, 1234567);
+    EXPECT_EQ(listing.entries[3].toolPath,
+              ToolText::escapedName(LegacyArchives::gbk(QStringLiteral(u"旧目录"))) + QLatin1Char('/'));
+    EXPECT_TRUE(listing.isEncrypted);
+    EXPECT_EQ(listing.zipLegacySource, LegacyNames::Source::codePage437) << "DOS wins over Unix bytes";
+    // Without the printed bytes the names cannot go back to the tools.
+    EXPECT_TRUE(parseSevenZipStructuredList(ToolText::decode(printed)).entries[1].toolPath.isEmpty());
+}
+
+// The listing is read while the tool prints it: pieces end anywhere, inside a line or between the
+// halves of a surrogate pair, and give exactly the rows of the whole text.
+TEST(ArchiveListingParser, SevenZipTechnicalListingReadInPiecesGivesTheRowsOfTheWhole) {
+    const QByteArray printed = legacyTechnicalListing() + kSevenZipTechnical.toUtf8();
+    const QString text = ToolText::decode(printed);
+    const PreviewListing whole = parseSevenZipStructuredList(text, printed);
+    ASSERT_EQ(whole.entries.size(), 10) << "the second header's own path counts too";
+    const auto readInPieces = [&](const QList<qsizetype>& cuts) {
+        SevenZipListingReader reader;
+        qsizetype start = 0;
+        for (const qsizetype cut : cuts + QList<qsizetype>{text.size()}) {
+            reader.read(QStringView(text).sliced(start, cut - start));
+            start = cut;
+        }
+        const PreviewListing listing = reader.finish(text, printed);
+        return std::tuple(listing.entries, listing.isEncrypted, listing.zipLegacySource);
+    };
+    const auto expected = std::tuple(whole.entries, whole.isEncrypted, whole.zipLegacySource);
+    for (qsizetype cut = 0; cut <= text.size(); ++cut)
+        EXPECT_EQ(readInPieces({cut}), expected) << "cut at " << cut;
+    for (const qsizetype size : {1, 2, 3, 7, 64}) {
+        QList<qsizetype> cuts;
+        for (qsizetype cut = size; cut < text.size(); cut += size) cuts.append(cut);
+        EXPECT_EQ(readInPieces(cuts), expected) << "pieces of " << size;
+    }
+}
+
+// An output handler is given standard error too: pieces that are not the output alone are read anew
+// from the output.
+TEST(ArchiveListingParser, SevenZipListingReaderWithForeignPiecesReadsTheOutput) {
+    SevenZipListingReader reader;
+    const QString output = kSevenZipTechnical;
+    reader.read(QStringView(output).first(200));
+    reader.read(QStringLiteral("ERROR: unexpected end\n"));
+    reader.read(QStringView(output).sliced(200));
+    EXPECT_EQ(reader.finish(output, {}).entries, parseSevenZipStructuredList(output).entries);
 }
 
 TEST(ArchiveListingParser, SevenZipTechnicalListingWithoutEntries) {

@@ -1,6 +1,8 @@
 #include "ContentFixture.h"
 #include "core/engine/FileSystemError.h"
+#include "core/engine/ToolText.h"
 #include "support/FakeTool.h"
+#include "support/LegacyArchives.h"
 
 #include <QFile>
 #include <QUuid>
@@ -105,6 +107,36 @@ TEST_F(ArchivePreviewListingTest, GarbledSevenZipNamesFallToTheReader) {
     const QString archive = sevenZipArchive("s.zip", {"-tzip"});
     EXPECT_EQ(sorted(paths(list(ArchivePreviewService(withSevenZip(sevenZip.path())), archive))),
               kSamplePaths);
+}
+
+// The technical listing is parsed while the tool prints it. However the reads cut it (inside lines and
+// UTF-8 characters) and whatever comes on standard error between them, the rows are the listing's.
+TEST_F(ArchivePreviewListingTest, TechnicalListingArrivingInPiecesGivesItsRows) {
+    const QString legacyName = QStringLiteral(u"中文目录/测试文件.txt");
+    QByteArray listing("Listing archive: s.7z\n\n--\nPath = s.7z\nType = 7z\n\n----------\n");
+    QStringList expectedPaths;
+    for (int index = 0; index < 300; ++index) {
+        expectedPaths << QStringLiteral(u"目录/报告-%1.txt").arg(index);
+        listing += "Path = " + expectedPaths.last().toUtf8() + "\nSize = 12\nAttributes =  -rw-r--r--\n\n";
+    }
+    expectedPaths << legacyName;
+    listing += "Path = " + LegacyArchives::gbk(legacyName) + "\nSize = 3\n";
+    const QString file = m_tree.writeFile("listing.txt", listing);
+    const QString archive = m_tree.writeFile("s.7z", "read by no tool");
+    const QStringList scripts{
+        "cat '" + file + "'",
+        "dd if='" + file + "' bs=5 status=none",
+        "head -c 2001 '" + file + "'; echo 'WARNING: odd' >&2; tail -c +2002 '" + file + "'",
+    };
+    for (qsizetype index = 0; index < scripts.size(); ++index) {
+        const FakeTool sevenZip(m_tree.path("bin"), QStringLiteral("7zz-%1").arg(index), scripts[index]);
+        const QList<ArchivePreviewEntry> entries =
+            list(ArchivePreviewService(withSevenZip(sevenZip.path())), archive);
+        EXPECT_EQ(paths(entries), expectedPaths) << scripts[index].toStdString();
+        if (entries.size() != expectedPaths.size()) continue;
+        EXPECT_EQ(entries.last().toolPath, ToolText::escapedName(LegacyArchives::gbk(legacyName)));
+        EXPECT_EQ(entries.first().byteSize, 12);
+    }
 }
 
 TEST_F(ArchivePreviewListingTest, RarWithoutRarExtractorUsesThePlainSevenZipListing) {
