@@ -74,20 +74,34 @@ bool removePath(const QString& path, WorkJournal::Kind kind) {
     return S_ISREG(info.st_mode) && info.st_size == 0 && ::unlink(native.constData()) == 0;
 }
 
+struct RecordedPath {
+    QString path;
+    WorkJournal::Kind kind;
+};
+
 // Lines are "<T|P> <percent-encoded path>\n"; a line cut short by a crash has no line break and is
-// left alone. Newest first: what a run made later lies inside what it made earlier, so a reserved
-// folder is empty by the time its turn comes.
-int removeRecordedPaths(const QByteArray& text) {
+// left alone.
+QList<RecordedPath> recordedPaths(const QByteArray& text) {
     QList<QByteArray> lines = text.split('\n');
     lines.removeLast();
-    int removed = 0;
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
-        const QByteArray& line = *it;
+    QList<RecordedPath> paths;
+    for (const QByteArray& line : lines) {
         if (line.size() < 3 || line.at(1) != ' ' || (line.at(0) != 'T' && line.at(0) != 'P')) continue;
         const QString path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(2)));
         if (!QDir::isAbsolutePath(path)) continue;
-        const auto kind = line.at(0) == 'T' ? WorkJournal::Kind::Tree : WorkJournal::Kind::Placeholder;
-        if (removePath(path, kind)) ++removed;
+        paths.append({path, line.at(0) == 'T' ? WorkJournal::Kind::Tree : WorkJournal::Kind::Placeholder});
+    }
+    return paths;
+}
+
+// Trees before placeholders, and newest first: a reserved folder (recorded by one part of a run) is
+// empty only once the private folders made inside it (recorded by another) are gone.
+int removePaths(const QList<RecordedPath>& paths) {
+    int removed = 0;
+    for (const WorkJournal::Kind kind : {WorkJournal::Kind::Tree, WorkJournal::Kind::Placeholder}) {
+        for (auto it = paths.crbegin(); it != paths.crend(); ++it) {
+            if (it->kind == kind && removePath(it->path, kind)) ++removed;
+        }
     }
     return removed;
 }
@@ -133,16 +147,24 @@ std::unique_ptr<WorkJournal::Record> WorkJournal::open() {
 
 int WorkJournal::removeLeftovers() {
     const QDir folder(directory());
-    int removed = 0;
+    QList<std::pair<int, QString>> heldRecords;
+    QList<RecordedPath> paths;
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         const QString path = folder.filePath(name);
         const int fd = ::open(nativePath(path).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0) continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            if (name.endsWith(kRecordSuffix)) removed += removeRecordedPaths(readWhole(fd));
-            ::unlink(nativePath(path).constData());
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            continue;
         }
+        // Held until every path is gone, so no other start takes the same leftovers meanwhile.
+        heldRecords.append({fd, path});
+        if (name.endsWith(kRecordSuffix)) paths += recordedPaths(readWhole(fd));
+    }
+    const int removed = removePaths(paths);
+    for (const auto& [fd, path] : heldRecords) {
+        ::unlink(nativePath(path).constData());
         ::close(fd);
     }
     return removed;

@@ -53,8 +53,14 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
         record->add(finishedReserved, WorkJournal::Kind::Placeholder);
         // A damaged record must not reach a folder of the user's.
         record->add(QFileInfo(userFolder).path(), WorkJournal::Kind::Tree);
-        // A folder reserved for an extraction, then the private folder made inside it.
+        // A folder reserved for an extraction.
         record->add(reservedFolder, WorkJournal::Kind::Placeholder);
+        record.release();
+    });
+    // The private folder made inside it, recorded by another part of the run.
+    inDyingChild([&] {
+        auto record = WorkJournal::open();
+        if (!record) ::_exit(1);
         record->add(QFileInfo(nestedHidden).path(), WorkJournal::Kind::Tree);
         record.release();
     });
