@@ -93,37 +93,37 @@ void ArchivePreviewWindowModel::setEntries(const QList<ArchivePreviewEntry>& val
     Q_EMIT changed();
 }
 void ArchivePreviewWindowModel::setSelectedEntryID(const std::optional<QString>& value) {
-    publish(m_selectedEntryID, value, &ArchivePreviewWindowModel::selectedEntryIDChanged);
+    publish(this, m_selectedEntryID, value, &ArchivePreviewWindowModel::selectedEntryIDChanged);
 }
 void ArchivePreviewWindowModel::setFilterOption(FilterOption value) {
-    publish(m_filterOption, value, &ArchivePreviewWindowModel::filterOptionChanged);
+    publish(this, m_filterOption, value, &ArchivePreviewWindowModel::filterOptionChanged);
 }
 void ArchivePreviewWindowModel::setCurrentFolderPath(const QString& value) {
-    publish(m_currentFolderPath, value, &ArchivePreviewWindowModel::currentFolderPathChanged);
+    publish(this, m_currentFolderPath, value, &ArchivePreviewWindowModel::currentFolderPathChanged);
 }
 void ArchivePreviewWindowModel::setExpandedFolderPaths(const QSet<QString>& value) {
-    publish(m_expandedFolderPaths, value, &ArchivePreviewWindowModel::expandedFolderPathsChanged);
+    publish(this, m_expandedFolderPaths, value, &ArchivePreviewWindowModel::expandedFolderPathsChanged);
 }
 void ArchivePreviewWindowModel::setPassword(const QString& value) {
-    publish(m_password, value, &ArchivePreviewWindowModel::passwordChanged);
+    publish(this, m_password, value, &ArchivePreviewWindowModel::passwordChanged);
 }
 void ArchivePreviewWindowModel::setPasswordPrompt(const std::optional<PasswordPrompt>& value) {
-    publish(m_passwordPrompt, value, &ArchivePreviewWindowModel::passwordPromptChanged);
+    publish(this, m_passwordPrompt, value, &ArchivePreviewWindowModel::passwordPromptChanged);
 }
 void ArchivePreviewWindowModel::setIsLoading(bool value) {
-    publish(m_isLoading, value, &ArchivePreviewWindowModel::isLoadingChanged);
+    publish(this, m_isLoading, value, &ArchivePreviewWindowModel::isLoadingChanged);
 }
 void ArchivePreviewWindowModel::setIsPreviewLoading(bool value) {
-    publish(m_isPreviewLoading, value, &ArchivePreviewWindowModel::isPreviewLoadingChanged);
+    publish(this, m_isPreviewLoading, value, &ArchivePreviewWindowModel::isPreviewLoadingChanged);
 }
 void ArchivePreviewWindowModel::setPreviewFileURL(const std::optional<QString>& value) {
-    publish(m_previewFileURL, value, &ArchivePreviewWindowModel::previewFileURLChanged);
+    publish(this, m_previewFileURL, value, &ArchivePreviewWindowModel::previewFileURLChanged);
 }
 void ArchivePreviewWindowModel::setPreviewMessage(const QString& value) {
-    publish(m_previewMessage, value, &ArchivePreviewWindowModel::previewMessageChanged);
+    publish(this, m_previewMessage, value, &ArchivePreviewWindowModel::previewMessageChanged);
 }
 void ArchivePreviewWindowModel::setStatusMessage(const QString& value) {
-    publish(m_statusMessage, value, &ArchivePreviewWindowModel::statusMessageChanged);
+    publish(this, m_statusMessage, value, &ArchivePreviewWindowModel::statusMessageChanged);
 }
 
 QString ArchivePreviewWindowModel::title() const {

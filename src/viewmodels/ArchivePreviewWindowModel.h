@@ -5,6 +5,7 @@
 #include "viewmodels/ArchiveEntryOutline.h"
 #include "viewmodels/BackgroundRunner.h"
 
+#include "viewmodels/Publish.h"
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -12,7 +13,6 @@
 #include <QString>
 #include <QStringList>
 #include <QUuid>
-#include <concepts>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -148,15 +148,6 @@ private:
                               std::shared_ptr<ArchiveBrowserPlatform> platform, QThreadPool* workerPool);
     void start(const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries);
 
-    template <typename T>
-    void publish(T& field, const T& value, void (ArchivePreviewWindowModel::*signal)()) {
-        if constexpr (std::equality_comparable<T>) {
-            if (field == value) return;
-        }
-        field = value;
-        Q_EMIT(this->*signal)();
-        Q_EMIT changed();
-    }
     void setEntries(const QList<ArchivePreviewEntry>& value);
     void setCurrentFolderPath(const QString& value);
     void setExpandedFolderPaths(const QSet<QString>& value);

@@ -36,103 +36,103 @@ MainViewModel::~MainViewModel() {
 }
 
 void MainViewModel::setSelectedArchiveURL(const std::optional<QString>& value) {
-    publish(m_selectedArchiveURL, value, &MainViewModel::selectedArchiveURLChanged);
+    publish(this, m_selectedArchiveURL, value, &MainViewModel::selectedArchiveURLChanged);
 }
 void MainViewModel::setSelectedArchivesForExtraction(const QStringList& value) {
-    publish(m_selectedArchivesForExtraction, value, &MainViewModel::selectedArchivesForExtractionChanged);
+    publish(this, m_selectedArchivesForExtraction, value, &MainViewModel::selectedArchivesForExtractionChanged);
 }
 void MainViewModel::setSplitArchiveState(const SplitArchivePageState& value) {
-    publish(m_splitArchiveState, value, &MainViewModel::splitArchiveStateChanged);
+    publish(this, m_splitArchiveState, value, &MainViewModel::splitArchiveStateChanged);
 }
 void MainViewModel::setSplitArchiveDescriptor(const std::optional<SplitArchiveDescriptor>& value) {
-    publish(m_splitArchiveDescriptor, value, &MainViewModel::splitArchiveDescriptorChanged);
+    publish(this, m_splitArchiveDescriptor, value, &MainViewModel::splitArchiveDescriptorChanged);
 }
 void MainViewModel::setSelectedFilesForCompression(const QStringList& value) {
-    publish(m_selectedFilesForCompression, value, &MainViewModel::selectedFilesForCompressionChanged);
+    publish(this, m_selectedFilesForCompression, value, &MainViewModel::selectedFilesForCompressionChanged);
 }
 void MainViewModel::setDestinationURL(const std::optional<QString>& value) {
-    publish(m_destinationURL, value, &MainViewModel::destinationURLChanged);
+    publish(this, m_destinationURL, value, &MainViewModel::destinationURLChanged);
 }
 void MainViewModel::setCompressionPassword(const QString& value) {
-    publish(m_compressionPassword, value, &MainViewModel::compressionPasswordChanged);
+    publish(this, m_compressionPassword, value, &MainViewModel::compressionPasswordChanged);
 }
 void MainViewModel::setExtractionPassword(const QString& value) {
-    publish(m_extractionPassword, value, &MainViewModel::extractionPasswordChanged);
+    publish(this, m_extractionPassword, value, &MainViewModel::extractionPasswordChanged);
 }
 void MainViewModel::setSelectedCompressionFormat(CompressionFormat value) {
-    publish(m_selectedCompressionFormat, value, &MainViewModel::selectedCompressionFormatChanged);
+    publish(this, m_selectedCompressionFormat, value, &MainViewModel::selectedCompressionFormatChanged);
 }
 void MainViewModel::setSelectedCompressionLevel(CompressionLevel value) {
-    publish(m_selectedCompressionLevel, value, &MainViewModel::selectedCompressionLevelChanged);
+    publish(this, m_selectedCompressionLevel, value, &MainViewModel::selectedCompressionLevelChanged);
 }
 void MainViewModel::setSplitCompressionItems(const QList<SplitCompressionSourceItem>& value) {
-    publish(m_splitCompressionItems, value, &MainViewModel::splitCompressionItemsChanged);
+    publish(this, m_splitCompressionItems, value, &MainViewModel::splitCompressionItemsChanged);
 }
 void MainViewModel::setIsCalculatingSplitCompressionItems(bool value) {
-    publish(m_isCalculatingSplitCompressionItems, value,
+    publish(this, m_isCalculatingSplitCompressionItems, value,
             &MainViewModel::isCalculatingSplitCompressionItemsChanged);
 }
 void MainViewModel::setSplitCompressionEnabled(bool value) {
-    publish(m_splitCompressionEnabled, value, &MainViewModel::splitCompressionEnabledChanged);
+    publish(this, m_splitCompressionEnabled, value, &MainViewModel::splitCompressionEnabledChanged);
 }
 void MainViewModel::setSplitCompressionVolumeValue(const QString& value) {
-    publish(m_splitCompressionVolumeValue, value, &MainViewModel::splitCompressionVolumeValueChanged);
+    publish(this, m_splitCompressionVolumeValue, value, &MainViewModel::splitCompressionVolumeValueChanged);
 }
 void MainViewModel::setSplitCompressionVolumeUnit(SplitCompressionUnit value) {
-    publish(m_splitCompressionVolumeUnit, value, &MainViewModel::splitCompressionVolumeUnitChanged);
+    publish(this, m_splitCompressionVolumeUnit, value, &MainViewModel::splitCompressionVolumeUnitChanged);
 }
 void MainViewModel::setSplitCompressionSelectedPresetTitle(const QString& value) {
-    publish(m_splitCompressionSelectedPresetTitle, value,
+    publish(this, m_splitCompressionSelectedPresetTitle, value,
             &MainViewModel::splitCompressionSelectedPresetTitleChanged);
 }
 void MainViewModel::setSplitCompressionFormat(CompressionFormat value) {
-    publish(m_splitCompressionFormat, value, &MainViewModel::splitCompressionFormatChanged);
+    publish(this, m_splitCompressionFormat, value, &MainViewModel::splitCompressionFormatChanged);
 }
 void MainViewModel::setSplitCompressionLevel(CompressionLevel value) {
-    publish(m_splitCompressionLevel, value, &MainViewModel::splitCompressionLevelChanged);
+    publish(this, m_splitCompressionLevel, value, &MainViewModel::splitCompressionLevelChanged);
 }
 void MainViewModel::setSplitCompressionOutputDirectoryURL(const std::optional<QString>& value) {
-    publish(m_splitCompressionOutputDirectoryURL, value,
+    publish(this, m_splitCompressionOutputDirectoryURL, value,
             &MainViewModel::splitCompressionOutputDirectoryURLChanged);
 }
 void MainViewModel::setSplitCompressionBaseName(const QString& value) {
-    publish(m_splitCompressionBaseName, value, &MainViewModel::splitCompressionBaseNameChanged);
+    publish(this, m_splitCompressionBaseName, value, &MainViewModel::splitCompressionBaseNameChanged);
 }
 void MainViewModel::setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy value) {
-    publish(m_splitCompressionConflictStrategy, value,
+    publish(this, m_splitCompressionConflictStrategy, value,
             &MainViewModel::splitCompressionConflictStrategyChanged);
 }
 void MainViewModel::setSplitCompressionPasswordEnabled(bool value) {
-    publish(m_splitCompressionPasswordEnabled, value, &MainViewModel::splitCompressionPasswordEnabledChanged);
+    publish(this, m_splitCompressionPasswordEnabled, value, &MainViewModel::splitCompressionPasswordEnabledChanged);
 }
 void MainViewModel::setSplitCompressionPassword(const QString& value) {
-    publish(m_splitCompressionPassword, value, &MainViewModel::splitCompressionPasswordChanged);
+    publish(this, m_splitCompressionPassword, value, &MainViewModel::splitCompressionPasswordChanged);
 }
 void MainViewModel::setSplitCompressionPasswordConfirmation(const QString& value) {
-    publish(m_splitCompressionPasswordConfirmation, value,
+    publish(this, m_splitCompressionPasswordConfirmation, value,
             &MainViewModel::splitCompressionPasswordConfirmationChanged);
 }
 void MainViewModel::setSplitCompressionValidateAfterCompletion(bool value) {
-    publish(m_splitCompressionValidateAfterCompletion, value,
+    publish(this, m_splitCompressionValidateAfterCompletion, value,
             &MainViewModel::splitCompressionValidateAfterCompletionChanged);
 }
 void MainViewModel::setSplitCompressionVolumeSizeMessage(const std::optional<QString>& value) {
-    publish(m_splitCompressionVolumeSizeMessage, value,
+    publish(this, m_splitCompressionVolumeSizeMessage, value,
             &MainViewModel::splitCompressionVolumeSizeMessageChanged);
 }
 void MainViewModel::setSplitCompressionOpenAfterCompletion(bool value) {
-    publish(m_splitCompressionOpenAfterCompletion, value,
+    publish(this, m_splitCompressionOpenAfterCompletion, value,
             &MainViewModel::splitCompressionOpenAfterCompletionChanged);
 }
 void MainViewModel::setSplitCompressionNotifyAfterCompletion(bool value) {
-    publish(m_splitCompressionNotifyAfterCompletion, value,
+    publish(this, m_splitCompressionNotifyAfterCompletion, value,
             &MainViewModel::splitCompressionNotifyAfterCompletionChanged);
 }
 void MainViewModel::setSettings(const AppSettings& value) {
-    publish(m_settings, value, &MainViewModel::settingsChanged);
+    publish(this, m_settings, value, &MainViewModel::settingsChanged);
 }
 void MainViewModel::setIsWorking(bool value) {
-    publish(m_isWorking, value, &MainViewModel::isWorkingChanged);
+    publish(this, m_isWorking, value, &MainViewModel::isWorkingChanged);
 }
 void MainViewModel::setStatusMessage(const std::optional<QString>& value, StatusKind kind) {
     if (m_statusMessage == value && m_statusKind == kind) return;
@@ -142,17 +142,17 @@ void MainViewModel::setStatusMessage(const std::optional<QString>& value, Status
     Q_EMIT changed();
 }
 void MainViewModel::setAlertMessage(const std::optional<QString>& value) {
-    publish(m_alertMessage, value, &MainViewModel::alertMessageChanged);
+    publish(this, m_alertMessage, value, &MainViewModel::alertMessageChanged);
 }
 void MainViewModel::setEncryptedSevenZipConfirmationMessage(const std::optional<QString>& value) {
-    publish(m_encryptedSevenZipConfirmationMessage, value,
+    publish(this, m_encryptedSevenZipConfirmationMessage, value,
             &MainViewModel::encryptedSevenZipConfirmationMessageChanged);
 }
 void MainViewModel::setShowingSettings(bool value) {
-    publish(m_showingSettings, value, &MainViewModel::showingSettingsChanged);
+    publish(this, m_showingSettings, value, &MainViewModel::showingSettingsChanged);
 }
 void MainViewModel::setSelectedSection(WorkbenchSection value) {
-    publish(m_selectedSection, value, &MainViewModel::selectedSectionChanged);
+    publish(this, m_selectedSection, value, &MainViewModel::selectedSectionChanged);
 }
 
 // The thread count of every tool run started here; the in-memory settings follow it so the next save

@@ -19,6 +19,7 @@
 #include "viewmodels/WorkbenchPlatform.h"
 #include "viewmodels/WorkbenchTaskRunner.h"
 
+#include "viewmodels/Publish.h"
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -262,15 +263,6 @@ private:
     struct SplitCompressionRun;
     struct SizingBatch;
 
-    template <typename T>
-    void publish(T& field, const T& value, void (MainViewModel::*signal)()) {
-        if constexpr (std::equality_comparable<T>) {
-            if (field == value) return;
-        }
-        field = value;
-        Q_EMIT(this->*signal)();
-        Q_EMIT changed();
-    }
 
     // Shared by the operations.
     int effectiveThreadCount();

@@ -5,6 +5,7 @@
 #include "core/state/ArchivePasswordBookEntry.h"
 #include "core/state/ArchivePasswordBookKind.h"
 
+#include "viewmodels/Publish.h"
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -24,90 +25,90 @@ public:
     // Whether the notification panel of the top bar is open.
     bool isShowingNotifications() const { return m_isShowingNotifications; }
     void setIsShowingNotifications(bool value) {
-        publish(m_isShowingNotifications, value, &ContentViewState::isShowingNotificationsChanged);
+        publish(this, m_isShowingNotifications, value, &ContentViewState::isShowingNotificationsChanged);
     }
     // History page: the kind shown; nothing shows all kinds.
     const std::optional<ArchiveActivityKind>& historyFilter() const { return m_historyFilter; }
     void setHistoryFilter(const std::optional<ArchiveActivityKind>& value) {
-        publish(m_historyFilter, value, &ContentViewState::historyFilterChanged);
+        publish(this, m_historyFilter, value, &ContentViewState::historyFilterChanged);
     }
     const QString& historySearch() const { return m_historySearch; }
     void setHistorySearch(const QString& value) {
-        publish(m_historySearch, value, &ContentViewState::historySearchChanged);
+        publish(this, m_historySearch, value, &ContentViewState::historySearchChanged);
     }
     // Tasks page: the status shown; nothing shows all.
     const std::optional<ArchiveActivityStatus>& taskFilter() const { return m_taskFilter; }
     void setTaskFilter(const std::optional<ArchiveActivityStatus>& value) {
-        publish(m_taskFilter, value, &ContentViewState::taskFilterChanged);
+        publish(this, m_taskFilter, value, &ContentViewState::taskFilterChanged);
     }
     // Whether the sidebar shows the two split-archive pages.
     bool isSplitArchiveGroupExpanded() const { return m_isSplitArchiveGroupExpanded; }
     void setIsSplitArchiveGroupExpanded(bool value) {
-        publish(m_isSplitArchiveGroupExpanded, value, &ContentViewState::isSplitArchiveGroupExpandedChanged);
+        publish(this, m_isSplitArchiveGroupExpanded, value, &ContentViewState::isSplitArchiveGroupExpandedChanged);
     }
     // Split-extract page options.
     bool shouldVerifySplitArchiveBeforeExtract() const { return m_shouldVerifySplitArchiveBeforeExtract; }
     void setShouldVerifySplitArchiveBeforeExtract(bool value) {
-        publish(m_shouldVerifySplitArchiveBeforeExtract, value,
+        publish(this, m_shouldVerifySplitArchiveBeforeExtract, value,
                 &ContentViewState::shouldVerifySplitArchiveBeforeExtractChanged);
     }
     bool shouldNotifyAfterSplitArchiveExtract() const { return m_shouldNotifyAfterSplitArchiveExtract; }
     void setShouldNotifyAfterSplitArchiveExtract(bool value) {
-        publish(m_shouldNotifyAfterSplitArchiveExtract, value,
+        publish(this, m_shouldNotifyAfterSplitArchiveExtract, value,
                 &ContentViewState::shouldNotifyAfterSplitArchiveExtractChanged);
     }
     bool shouldOpenSplitArchiveDestinationAfterExtract() const {
         return m_shouldOpenSplitArchiveDestinationAfterExtract;
     }
     void setShouldOpenSplitArchiveDestinationAfterExtract(bool value) {
-        publish(m_shouldOpenSplitArchiveDestinationAfterExtract, value,
+        publish(this, m_shouldOpenSplitArchiveDestinationAfterExtract, value,
                 &ContentViewState::shouldOpenSplitArchiveDestinationAfterExtractChanged);
     }
     // Split-compress settings card: the password shown in clear.
     bool showSplitCompressionPassword() const { return m_showSplitCompressionPassword; }
     void setShowSplitCompressionPassword(bool value) {
-        publish(m_showSplitCompressionPassword, value,
+        publish(this, m_showSplitCompressionPassword, value,
                 &ContentViewState::showSplitCompressionPasswordChanged);
     }
     // Password book page.
     ArchivePasswordBookKind passwordBookKind() const { return m_passwordBookKind; }
     void setPasswordBookKind(ArchivePasswordBookKind value) {
-        publish(m_passwordBookKind, value, &ContentViewState::passwordBookKindChanged);
+        publish(this, m_passwordBookKind, value, &ContentViewState::passwordBookKindChanged);
     }
     // Every entry of both books in display order; the page filters it.
     const QList<ArchivePasswordBookEntry>& passwordBookEntries() const { return m_passwordBookEntries; }
     void setPasswordBookEntries(const QList<ArchivePasswordBookEntry>& value) {
-        publish(m_passwordBookEntries, value, &ContentViewState::passwordBookEntriesChanged);
+        publish(this, m_passwordBookEntries, value, &ContentViewState::passwordBookEntriesChanged);
     }
     const QString& passwordBookSearch() const { return m_passwordBookSearch; }
     void setPasswordBookSearch(const QString& value) {
-        publish(m_passwordBookSearch, value, &ContentViewState::passwordBookSearchChanged);
+        publish(this, m_passwordBookSearch, value, &ContentViewState::passwordBookSearchChanged);
     }
     const std::optional<QUuid>& selectedPasswordBookEntryID() const { return m_selectedPasswordBookEntryID; }
     void setSelectedPasswordBookEntryID(const std::optional<QUuid>& value) {
-        publish(m_selectedPasswordBookEntryID, value, &ContentViewState::selectedPasswordBookEntryIDChanged);
+        publish(this, m_selectedPasswordBookEntryID, value, &ContentViewState::selectedPasswordBookEntryIDChanged);
     }
     // While true the add-password sheet is shown.
     bool isAddingPasswordBookEntry() const { return m_isAddingPasswordBookEntry; }
     void setIsAddingPasswordBookEntry(bool value) {
-        publish(m_isAddingPasswordBookEntry, value, &ContentViewState::isAddingPasswordBookEntryChanged);
+        publish(this, m_isAddingPasswordBookEntry, value, &ContentViewState::isAddingPasswordBookEntryChanged);
     }
     const QString& newPasswordBookLabel() const { return m_newPasswordBookLabel; }
     void setNewPasswordBookLabel(const QString& value) {
-        publish(m_newPasswordBookLabel, value, &ContentViewState::newPasswordBookLabelChanged);
+        publish(this, m_newPasswordBookLabel, value, &ContentViewState::newPasswordBookLabelChanged);
     }
     const QString& newPasswordBookPassword() const { return m_newPasswordBookPassword; }
     void setNewPasswordBookPassword(const QString& value) {
-        publish(m_newPasswordBookPassword, value, &ContentViewState::newPasswordBookPasswordChanged);
+        publish(this, m_newPasswordBookPassword, value, &ContentViewState::newPasswordBookPasswordChanged);
     }
     bool revealPasswordBookPasswords() const { return m_revealPasswordBookPasswords; }
     void setRevealPasswordBookPasswords(bool value) {
-        publish(m_revealPasswordBookPasswords, value, &ContentViewState::revealPasswordBookPasswordsChanged);
+        publish(this, m_revealPasswordBookPasswords, value, &ContentViewState::revealPasswordBookPasswordsChanged);
     }
     // About page.
     bool isCheckingForUpdates() const { return m_isCheckingForUpdates; }
     void setIsCheckingForUpdates(bool value) {
-        publish(m_isCheckingForUpdates, value, &ContentViewState::isCheckingForUpdatesChanged);
+        publish(this, m_isCheckingForUpdates, value, &ContentViewState::isCheckingForUpdatesChanged);
     }
 
 Q_SIGNALS:
@@ -132,13 +133,6 @@ Q_SIGNALS:
     void isCheckingForUpdatesChanged();
 
 private:
-    template <typename T>
-    void publish(T& field, const T& value, void (ContentViewState::*signal)()) {
-        if (field == value) return;
-        field = value;
-        Q_EMIT(this->*signal)();
-        Q_EMIT changed();
-    }
 
     bool m_isShowingNotifications = false;
     std::optional<ArchiveActivityKind> m_historyFilter = std::nullopt;
