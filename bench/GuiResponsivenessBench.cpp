@@ -3,14 +3,13 @@
 // thread records the gaps between its ticks. Prints the longest gap and the 99th percentile.
 
 #include "BenchSupport.h"
-#include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchModels.h"
 #include "viewmodels/WorkbenchPlatform.h"
 #include "views/main/MainWindow.h"
 
@@ -79,10 +78,11 @@ int main(int argc, char* argv[]) {
     ArchiveService archiveService(ArchiveService::standardExtractors(),
                                   std::make_shared<CompressionService>());
     ArchiveServiceWorkbenchEngine engine(archiveService);
-    ArchivePreviewService previewService;
     QuietPlatform platform;
-    MainViewModel model(engine, previewService, settingsStore, passwordBook, workbench, platform);
-    MainWindow window(model, workbench, settingsStore, passwordBook);
+    WorkbenchModels models(engine, settingsStore, passwordBook, workbench, platform);
+    WorkbenchContext& context = models.context();
+    CompressViewModel& model = models.compress();
+    MainWindow window(models, workbench, settingsStore, passwordBook);
     window.show();
 
     QDir().mkpath(work.filePath(QStringLiteral("sources")));
@@ -91,12 +91,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot write the source files\n");
         return 1;
     }
-    model.setSelectedSection(WorkbenchSection::compress);
+    context.setSelectedSection(WorkbenchSection::compress);
     model.setSelectedFilesForCompression(sources);
     model.selectCompressionFormat(CompressionFormat::sevenZip);
-    AppSettings settings = model.settings();
+    AppSettings settings = context.settings();
     settings.compressToSeparateFolder = false;
-    model.setSettings(settings);
+    context.setSettings(settings);
     // The window is on screen with the compress page drawn before the measurement starts.
     window.repaint();
     QCoreApplication::processEvents();
@@ -114,8 +114,8 @@ int main(int argc, char* argv[]) {
                          BenchSupport::millisecondsSince(start));
         sinceTick.restart();
     });
-    QObject::connect(&model, &MainViewModel::isWorkingChanged, [&] {
-        if (!model.isWorking()) application.quit();
+    QObject::connect(&context, &WorkbenchContext::isWorkingChanged, [&] {
+        if (!context.isWorking()) application.quit();
     });
 
     QTimer::singleShot(0, [&] {
@@ -127,7 +127,7 @@ int main(int argc, char* argv[]) {
     const double total = BenchSupport::millisecondsSince(start);
 
     std::printf("compression of %lld MiB through the main window's model: %.0f ms, status \"%s\"\n",
-                kSourceBytes / 1024 / 1024, total, qPrintable(model.statusMessage().value_or(QString())));
+                kSourceBytes / 1024 / 1024, total, qPrintable(context.statusMessage().value_or(QString())));
     std::printf(
         "GUI thread, %d ms timer: %zu ticks, longest gap %.1f ms, 99th percentile %.1f ms (target: longest "
         "<= 50 ms)\n",

@@ -13,7 +13,7 @@
 #include "core/engine/SecurityScopedAccessHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchModels.h"
 #include "viewmodels/WorkbenchPlatform.h"
 #include "views/main/MainWindow.h"
 
@@ -109,12 +109,11 @@ void AppCoordinator::handleReopen() { revealMainWorkbenchWindow(); }
 // ---- Main window
 
 void AppCoordinator::createMainWorkbenchWindow() {
-    if (m_mainViewModel) return;
+    if (m_workbenchModels) return;
     m_workbenchEngine = std::make_unique<ArchiveServiceWorkbenchEngine>(m_archiveService);
-    m_mainViewModel =
-        std::make_unique<MainViewModel>(*m_workbenchEngine, m_archivePreviewService, m_settingsStore,
-                                        m_passwordBookStore, m_workbenchStore, m_platform);
-    m_ownedMainWindow = std::make_unique<MainWindow>(*m_mainViewModel, m_workbenchStore, m_settingsStore,
+    m_workbenchModels = std::make_unique<WorkbenchModels>(*m_workbenchEngine, m_settingsStore,
+                                                          m_passwordBookStore, m_workbenchStore, m_platform);
+    m_ownedMainWindow = std::make_unique<MainWindow>(*m_workbenchModels, m_workbenchStore, m_settingsStore,
                                                      m_passwordBookStore);
     if (shouldOpenUntitledWindow()) m_ownedMainWindow->show();
     configureMainWorkbenchWindow(m_ownedMainWindow.get());
@@ -214,7 +213,7 @@ void AppCoordinator::previewIncoming(const QStringList& paths, bool previewOnly)
         resetPreviewOnlyFlags();
     }
     QStringList archives;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), MainViewModel::countsAsArchive);
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), ExtractViewModel::countsAsArchive);
     if (archives.isEmpty()) {
         handleIncoming(paths);
         return;
@@ -238,7 +237,7 @@ bool AppCoordinator::openPreviewWindow(const QStringList& paths,
                                        const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries,
                                        bool activatesApp) {
     QStringList archives;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), MainViewModel::countsAsArchive);
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), ExtractViewModel::countsAsArchive);
     if (archives.isEmpty()) return false;
     m_previewWindowOpener->openPreviewWindow(archives, preloadedEntries, activatesApp);
     return true;
@@ -274,7 +273,7 @@ void AppCoordinator::compressIncoming(const QStringList& paths) {
 void AppCoordinator::processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths) {
     const AppSettings settings = m_settingsStore.load();
     const QStringList inputs = OutsideOperationPlan::uniqueInOrder(paths);
-    if (!MainViewModel::allCountAsArchives(inputs)) {
+    if (!ExtractViewModel::allCountAsArchives(inputs)) {
         processCompression(run, token, inputs, settings);
         return;
     }

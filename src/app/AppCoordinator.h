@@ -22,11 +22,11 @@
 
 class ArchiveServiceWorkbenchEngine;
 class ExternalOperationProgressWindowController;
-class MainViewModel;
 class MainWindow;
 class QuitController;
 class Scheduler;
 class StatusMenu;
+class WorkbenchModels;
 class WorkbenchPlatform;
 
 // Owns the services and every window of the process, and serves requests from outside the main
@@ -174,7 +174,7 @@ private:
     LaunchHooks m_launchHooks;
 
     std::unique_ptr<ArchiveServiceWorkbenchEngine> m_workbenchEngine;
-    std::unique_ptr<MainViewModel> m_mainViewModel;
+    std::unique_ptr<WorkbenchModels> m_workbenchModels;
     std::unique_ptr<MainWindow> m_ownedMainWindow;
     QPointer<QWidget> m_mainWorkbenchWindow;
     std::unique_ptr<StatusMenu> m_statusMenu;

@@ -35,9 +35,9 @@ TEST_P(CompressionNamingTest, namesArchivesBesideTheFirstSource) {
     }
     for (const QString& name : test.existing) files.writeFile(name, "older");
 
-    model().setSelectedCompressionFormat(test.format);
-    model().selectFilesForCompression(sources);
-    model().compress(false);
+    compress().setSelectedCompressionFormat(test.format);
+    compress().selectFilesForCompression(sources);
+    compress().compress(false);
     ASSERT_TRUE(waitUntilIdle());
 
     QStringList expected;
@@ -95,8 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CompressionTest, chosenDestinationReceivesTheArchive) {
     const QString target = files.makeFolder("target");
     storeSettings([&](AppSettings& settings) { settings.defaultExtractLocationPath = target; });
-    model().selectFilesForCompression({files.writeFile("in/a.txt", "data")});
-    model().compress(false);
+    compress().selectFilesForCompression({files.writeFile("in/a.txt", "data")});
+    compress().compress(false);
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(engine.calls().size(), 1);
     EXPECT_EQ(engine.calls().first().destination, QDir(target).filePath("a.zip"));
@@ -105,29 +105,29 @@ TEST_F(CompressionTest, chosenDestinationReceivesTheArchive) {
 }
 
 TEST_F(CompressionTest, encryptedSevenZipAsksBeforeTheEmptyListCheck) {
-    model().setSelectedCompressionFormat(CompressionFormat::sevenZip);
-    model().setCompressionPassword("x");
-    model().compress(false);
-    EXPECT_TRUE(model().encryptedSevenZipConfirmationMessage().has_value());
+    compress().setSelectedCompressionFormat(CompressionFormat::sevenZip);
+    compress().setCompressionPassword("x");
+    compress().compress(false);
+    EXPECT_TRUE(compress().encryptedSevenZipConfirmationMessage().has_value());
     EXPECT_EQ(status(), QStringLiteral(u"加密 7Z 可能存在跨设备兼容性问题。"));
-    EXPECT_FALSE(model().alertMessage().has_value());
-    EXPECT_FALSE(model().isWorking());
+    EXPECT_FALSE(context().alertMessage().has_value());
+    EXPECT_FALSE(context().isWorking());
 
     // Confirmed, the empty list is refused.
-    model().compress(true);
+    compress().compress(true);
     EXPECT_EQ(alert(), QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
     EXPECT_EQ(status(), QStringLiteral(u"等待选择压缩项目。"));
     EXPECT_TRUE(workbench.tasks().isEmpty());
 }
 
 TEST_F(CompressionTest, confirmedEncryptedSevenZipRunsWithThePassword) {
-    model().selectFilesForCompression(
+    compress().selectFilesForCompression(
         {files.writeFile("a.txt", "1"), files.writeFile("b.txt", "2"), files.writeFile("c.txt", "3")});
-    model().setSelectedCompressionFormat(CompressionFormat::sevenZip);
-    model().setCompressionPassword("k");
-    model().compress(false);
+    compress().setSelectedCompressionFormat(CompressionFormat::sevenZip);
+    compress().setCompressionPassword("k");
+    compress().compress(false);
     EXPECT_TRUE(workbench.tasks().isEmpty());
-    model().compress(true);
+    compress().compress(true);
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(engine.calls().size(), 3);
     EXPECT_EQ(engine.calls().first().password, QString("k"));
@@ -135,10 +135,10 @@ TEST_F(CompressionTest, confirmedEncryptedSevenZipRunsWithThePassword) {
 }
 
 TEST_F(CompressionTest, zipWithPasswordAsksNothing) {
-    model().selectFilesForCompression({files.writeFile("a.txt", "1")});
-    model().setCompressionPassword("k");
-    model().compress(false);
-    EXPECT_FALSE(model().encryptedSevenZipConfirmationMessage().has_value());
+    compress().selectFilesForCompression({files.writeFile("a.txt", "1")});
+    compress().setCompressionPassword("k");
+    compress().compress(false);
+    EXPECT_FALSE(compress().encryptedSevenZipConfirmationMessage().has_value());
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(engine.calls().size(), 1);
 }
@@ -152,10 +152,10 @@ TEST_F(CompressionTest, aFormatWithoutEncryptionGetsNoPasswordAndStoresNone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(CompressionFormats::displayName(c.format).toStdString());
         passwordBook.removeAll();
-        model().setSelectedCompressionFormat(c.format);
-        model().selectFilesForCompression({files.writeFile("a.txt", "1")});
-        model().setCompressionPassword("k");
-        model().compress(false);
+        compress().setSelectedCompressionFormat(c.format);
+        compress().selectFilesForCompression({files.writeFile("a.txt", "1")});
+        compress().setCompressionPassword("k");
+        compress().compress(false);
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(engine.calls().last().password, c.passed);
         EXPECT_EQ(passwordBook.entries().size(), c.stored);
@@ -181,8 +181,8 @@ TEST_F(CompressionTest, sourcesGoToTheTrashOnlyAfterAWholeSuccessfulRun) {
         const QStringList sources = {files.writeFile(QString("%1/a.txt").arg(c.name), "a"),
                                      files.makeFolder(QString("%1/photos").arg(c.name)),
                                      files.writeFile(QString("%1/.hidden").arg(c.name), "h")};
-        model().selectFilesForCompression(sources);
-        model().compress(false);
+        compress().selectFilesForCompression(sources);
+        compress().compress(false);
         if (c.blocks) {
             ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
             workbench.cancelTask(workbench.tasks().first().id);
@@ -207,9 +207,9 @@ TEST_F(CompressionTest, sourcesThatCannotGoToTheTrashStayAndAreNamed) {
     // The archive is written inside the compressed folder: trashing the folder would take it along.
     const QString docs = files.makeFolder("docs");
     const QString notes = files.writeFile("notes.txt", "n");
-    model().setDestinationURL(files.makeFolder("docs/out"));
-    model().selectFilesForCompression({docs, notes});
-    model().compress(false);
+    context().setDestinationURL(files.makeFolder("docs/out"));
+    compress().selectFilesForCompression({docs, notes});
+    compress().compress(false);
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(status(), QStringLiteral(u"压缩完成：") + files.path("docs/out/Archive.zip") +
                             QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：docs"));
@@ -218,17 +218,17 @@ TEST_F(CompressionTest, sourcesThatCannotGoToTheTrashStayAndAreNamed) {
 }
 
 TEST_F(CompressionTest, rarIsRefusedAndTheFormatKept) {
-    model().selectCompressionFormat(CompressionFormat::rar);
-    EXPECT_EQ(model().selectedCompressionFormat(), CompressionFormat::zip);
+    compress().selectCompressionFormat(CompressionFormat::rar);
+    EXPECT_EQ(compress().selectedCompressionFormat(), CompressionFormat::zip);
     EXPECT_EQ(
         alert(),
         QStringLiteral(
             u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。"));
     EXPECT_EQ(status(), QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"));
 
-    model().selectCompressionFormat(CompressionFormat::sevenZip);
-    EXPECT_EQ(model().selectedCompressionFormat(), CompressionFormat::sevenZip);
-    EXPECT_FALSE(model().statusMessage().has_value());
+    compress().selectCompressionFormat(CompressionFormat::sevenZip);
+    EXPECT_EQ(compress().selectedCompressionFormat(), CompressionFormat::sevenZip);
+    EXPECT_FALSE(context().statusMessage().has_value());
 }
 
 TEST_F(CompressionTest, failuresShowTheFixedText) {
@@ -245,8 +245,8 @@ TEST_F(CompressionTest, failuresShowTheFixedText) {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         engine.setError(test.error);
-        model().selectFilesForCompression({test.source});
-        model().compress(false);
+        compress().selectFilesForCompression({test.source});
+        compress().compress(false);
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(status(), QStringLiteral(u"压缩失败"));
         EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::failed);
@@ -260,8 +260,8 @@ TEST_F(CompressionTest, failuresShowTheFixedText) {
 TEST_F(CompressionTest, progressIsMirroredAndCancellationStopsTheRun) {
     engine.setProgress({0.4567});
     engine.setBlocksUntilCancelled(true);
-    model().selectFilesForCompression({files.writeFile("a.txt", "x")});
-    model().compress(false);
+    compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
+    compress().compress(false);
     ASSERT_TRUE(waitFor([&] { return status() == QStringLiteral(u"正在压缩 45%..."); }));
     const ArchiveTask task = workbench.tasks().first();
     EXPECT_EQ(task.message, QStringLiteral(u"正在压缩 45%"));
@@ -277,8 +277,8 @@ TEST_F(CompressionTest, progressIsMirroredAndCancellationStopsTheRun) {
 }
 
 TEST_F(CompressionTest, progressAfterTheEndIsIgnored) {
-    model().selectFilesForCompression({files.writeFile("a.txt", "x")});
-    model().compress(false);
+    compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
+    compress().compress(false);
     ASSERT_TRUE(waitUntilIdle());
     const ProgressHandler late = engine.lastProgressHandler();
     ASSERT_TRUE(late);
@@ -291,12 +291,12 @@ TEST_F(CompressionTest, progressAfterTheEndIsIgnored) {
 TEST_F(CompressionTest, threadCountFollowsTheProcessorsWithoutSavingSettings) {
     for (int processors : {0, 1, 10}) {
         platform.processorCount = processors;
-        model().selectFilesForCompression({files.writeFile("a.txt", "x")});
-        model().compress(false);
+        compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
+        compress().compress(false);
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(engine.calls().last().threadCount, std::max(processors, 1));
     }
-    EXPECT_EQ(model().settings().compressionThreadCount, 10);
+    EXPECT_EQ(context().settings().compressionThreadCount, 10);
     EXPECT_FALSE(QFileInfo::exists(QDir(defaultsFolder.path()).filePath("settings.json")));
 }
 

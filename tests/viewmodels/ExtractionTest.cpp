@@ -12,9 +12,9 @@ class ExtractionTest : public WorkbenchFixture {};
 TEST_F(ExtractionTest, batchMakesOneRecordPerArchiveAndOneEngineCall) {
     const QString a = files.writeFile("a.zip", "a");
     const QString b = files.writeFile("b.7z", "b");
-    model().selectArchivesForExtraction({a, b});
+    extract().selectArchivesForExtraction({a, b});
     EXPECT_EQ(status(), QStringLiteral(u"已选择 2 个压缩包，点击“立即解压”开始。"));
-    model().extract();
+    extract().extract();
     EXPECT_EQ(status(), QStringLiteral(u"正在解压 2 个压缩包..."));
     ASSERT_TRUE(waitUntilIdle());
 
@@ -48,8 +48,8 @@ TEST_F(ExtractionTest, archivesLeftOutOfTheTrashAreNamedInTheStatus) {
     };
     for (const auto& c : cases) {
         engine.setUntrashed(c.untrashed);
-        model().selectArchivesForExtraction(archives);
-        model().extract();
+        extract().selectArchivesForExtraction(archives);
+        extract().extract();
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(status(), QStringLiteral(u"解压完成：4 个压缩包") + c.notice);
     }
@@ -57,8 +57,8 @@ TEST_F(ExtractionTest, archivesLeftOutOfTheTrashAreNamedInTheStatus) {
 
 TEST_F(ExtractionTest, singleSelectedArchiveIsTheLastFallback) {
     const QString archive = files.writeFile("only.zip", "x");
-    model().setSelectedArchiveURL(archive);
-    model().extract();
+    extract().setSelectedArchiveURL(archive);
+    extract().extract();
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(engine.calls().size(), 1);
     EXPECT_EQ(engine.calls().first().files, QStringList{archive});
@@ -66,9 +66,9 @@ TEST_F(ExtractionTest, singleSelectedArchiveIsTheLastFallback) {
 }
 
 TEST_F(ExtractionTest, nothingSelectedRaisesTheAlertOnly) {
-    model().extract();
+    extract().extract();
     EXPECT_EQ(alert(), QStringLiteral(u"请先选择 ZIP、RAR 或 7Z 压缩包。"));
-    EXPECT_FALSE(model().isWorking());
+    EXPECT_FALSE(context().isWorking());
     EXPECT_TRUE(workbench.tasks().isEmpty());
 }
 
@@ -77,17 +77,17 @@ TEST_F(ExtractionTest, passwordBookFillsAnEmptyPasswordAndTheEngineGetsIt) {
     passwordBook.remember("stored", archive, QString("secret.zip"));
     engine.setOpeningPassword("stored");
     engine.setBlocksUntilCancelled(true);
-    model().setExtractionPassword(" ");
-    model().selectArchivesForExtraction({archive});
-    model().extract();
+    extract().setExtractionPassword(" ");
+    extract().selectArchivesForExtraction({archive});
+    extract().extract();
     ASSERT_TRUE(
-        waitFor([&] { return engine.blockedCalls() == 1 && model().extractionPassword() == "stored"; }));
+        waitFor([&] { return engine.blockedCalls() == 1 && extract().extractionPassword() == "stored"; }));
     EXPECT_EQ(status(), QStringLiteral(u"已从密码本自动填充密码。"));
     EXPECT_EQ(engine.calls().first().password, QString("stored"));
-    EXPECT_EQ(model().compressionPassword(), "");
+    EXPECT_EQ(compress().compressionPassword(), "");
     workbench.cancelTask(workbench.tasks().first().id);
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(model().extractionPassword(), "stored");
+    EXPECT_EQ(extract().extractionPassword(), "stored");
 }
 
 // The engine gets the password as typed; a success remembers it trimmed, and only for an archive that
@@ -103,9 +103,9 @@ TEST_F(ExtractionTest, typedPasswordReachesTheEngineAndIsRememberedTrimmed) {
         SCOPED_TRACE(test.typed.toStdString());
         const QString archive = files.writeFile(test.encrypted ? "locked.zip" : "plain.zip", "x");
         engine.setOpeningPassword(test.encrypted ? std::optional<QString>("typed") : std::nullopt);
-        model().setExtractionPassword(test.typed);
-        model().selectArchivesForExtraction({archive});
-        model().extract();
+        extract().setExtractionPassword(test.typed);
+        extract().selectArchivesForExtraction({archive});
+        extract().extract();
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(engine.calls().last().password, test.typed);
         QString remembered;
@@ -119,11 +119,11 @@ TEST_F(ExtractionTest, typedPasswordReachesTheEngineAndIsRememberedTrimmed) {
 TEST_F(ExtractionTest, dropQueueWinsOnceThenThePageListAgain) {
     const QString listed = files.writeFile("listed.zip", "x");
     const QString dropped = files.writeFile("dropped.zip", "x");
-    model().selectArchivesForExtraction({listed});
-    model().handleDropped({dropped});
+    extract().selectArchivesForExtraction({listed});
+    home().handleDropped({dropped});
     ASSERT_TRUE(waitUntilIdle());
-    model().selectArchivesForExtraction({listed});
-    model().extract();
+    extract().selectArchivesForExtraction({listed});
+    extract().extract();
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(engine.calls().size(), 2);
     EXPECT_EQ(engine.calls()[0].files, QStringList{dropped});
@@ -139,8 +139,8 @@ TEST_F(ExtractionTest, failureFailsEveryRecordWithItsReason) {
     for (const auto& [error, expected] : cases) {
         SCOPED_TRACE(expected.toStdString());
         engine.setError(error);
-        model().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x")});
-        model().extract();
+        extract().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x")});
+        extract().extract();
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(status(), expected);
         for (const ArchiveTask& task : workbench.tasks().mid(0, 2)) {
@@ -154,9 +154,9 @@ TEST_F(ExtractionTest, failureFailsEveryRecordWithItsReason) {
 
 TEST_F(ExtractionTest, stoppingOneRecordOfABatchCancelsTheOthers) {
     engine.setBlocksUntilCancelled(true);
-    model().selectArchivesForExtraction(
+    extract().selectArchivesForExtraction(
         {files.writeFile("a.zip", "x"), files.writeFile("b.zip", "x"), files.writeFile("c.zip", "x")});
-    model().extract();
+    extract().extract();
     ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
     workbench.pauseTask(workbench.tasks()[1].id);
     ASSERT_TRUE(waitUntilIdle());
@@ -171,15 +171,15 @@ TEST_F(ExtractionTest, stoppingOneRecordOfABatchCancelsTheOthers) {
 
 TEST_F(ExtractionTest, selectionMustBeAllArchives) {
     const QString kept = files.writeFile("kept.zip", "x");
-    model().selectArchivesForExtraction({kept});
-    model().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("notes.txt", "x")});
+    extract().selectArchivesForExtraction({kept});
+    extract().selectArchivesForExtraction({files.writeFile("a.zip", "x"), files.writeFile("notes.txt", "x")});
     EXPECT_EQ(alert(), QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
-    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{kept});
+    EXPECT_EQ(extract().selectedArchivesForExtraction(), QStringList{kept});
     EXPECT_EQ(status(), QStringLiteral(u"已选择：kept.zip"));
 
-    model().clearExtractionSelection();
-    EXPECT_TRUE(model().selectedArchivesForExtraction().isEmpty());
-    EXPECT_FALSE(model().selectedArchiveURL().has_value());
+    extract().clearExtractionSelection();
+    EXPECT_TRUE(extract().selectedArchivesForExtraction().isEmpty());
+    EXPECT_FALSE(extract().selectedArchiveURL().has_value());
     EXPECT_EQ(status(), QStringLiteral(u"已清空解压列表。"));
 }
 

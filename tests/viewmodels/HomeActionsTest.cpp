@@ -20,8 +20,8 @@ TEST_P(DropRoutingTest, archivesAreExtractedAndAnythingElseCompressed) {
         urls << (item.endsWith('/') ? files.makeFolder(item.chopped(1)) : files.writeFile(item, "x"));
     }
     QStringList statuses;
-    QObject::connect(&model(), &MainViewModel::statusMessageChanged, [&] { statuses << status(); });
-    model().handleDropped(urls);
+    QObject::connect(&context(), &WorkbenchContext::statusMessageChanged, [&] { statuses << status(); });
+    home().handleDropped(urls);
     ASSERT_TRUE(waitUntilIdle());
 
     if (test.operation.isEmpty()) {
@@ -35,11 +35,11 @@ TEST_P(DropRoutingTest, archivesAreExtractedAndAnythingElseCompressed) {
     if (test.operation == "extract") {
         EXPECT_EQ(engine.calls().size(), 1);
         EXPECT_EQ(engine.calls().first().files, urls);
-        EXPECT_EQ(model().selectedArchivesForExtraction(), urls);
+        EXPECT_EQ(extract().selectedArchivesForExtraction(), urls);
         return;
     }
     // Every dropped item, an archive among them too, reaches a compression.
-    EXPECT_EQ(model().selectedFilesForCompression(), urls);
+    EXPECT_EQ(compress().selectedFilesForCompression(), urls);
     QStringList compressed;
     for (const auto& call : engine.calls()) compressed << call.files;
     EXPECT_EQ(compressed, urls);
@@ -74,26 +74,26 @@ TEST_F(HomeActionsTest, extractToChosenFolderUsesItForThisRunOnly) {
     const QString folder = files.makeFolder("out");
     platform.panelAnswers = {{archive}, {folder}};
     QStringList statuses;
-    QObject::connect(&model(), &MainViewModel::statusMessageChanged, [&] { statuses << status(); });
-    model().selectArchiveAndExtractToDestination();
+    QObject::connect(&context(), &WorkbenchContext::statusMessageChanged, [&] { statuses << status(); });
+    home().selectArchiveAndExtractToDestination();
     EXPECT_EQ(statuses.value(0), QStringLiteral(u"已选择 1 个压缩包，开始解压到指定文件夹..."));
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(engine.calls().size(), 1);
     EXPECT_EQ(engine.calls().first().destination, folder);
-    EXPECT_FALSE(model().destinationURL().has_value());
+    EXPECT_FALSE(context().destinationURL().has_value());
     EXPECT_TRUE(settingsStore.load().defaultExtractLocationPath.isEmpty());
 }
 
 TEST_F(HomeActionsTest, cancelledFolderPanelStartsNothing) {
     platform.panelAnswers = {{files.writeFile("a.zip", "x")}};
-    model().selectArchiveAndExtractToDestination();
-    EXPECT_TRUE(model().selectedArchivesForExtraction().isEmpty());
+    home().selectArchiveAndExtractToDestination();
+    EXPECT_TRUE(extract().selectedArchivesForExtraction().isEmpty());
     EXPECT_TRUE(workbench.tasks().isEmpty());
 }
 
 TEST_F(HomeActionsTest, choiceThatIsNotAllArchivesIsRefused) {
     platform.panelAnswers = {{files.writeFile("a.zip", "x"), files.writeFile("b.txt", "x")}};
-    model().selectArchiveAndExtract();
+    home().selectArchiveAndExtract();
     EXPECT_EQ(alert(), QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
     EXPECT_TRUE(workbench.tasks().isEmpty());
 }
@@ -102,22 +102,22 @@ TEST_F(HomeActionsTest, destinationFollowsTheStoredSettings) {
     const QString stored = files.makeFolder("stored");
     const QString chosen = files.makeFolder("chosen");
     storeSettings([&](AppSettings& settings) { settings.defaultExtractLocationPath = stored; });
-    EXPECT_EQ(model().destinationURL(), stored);
-    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), stored);
+    EXPECT_EQ(context().destinationURL(), stored);
+    EXPECT_EQ(splitCompress().splitCompressionOutputDirectoryURL(), stored);
 
     // Cleared elsewhere: the destination goes, a split-compression folder stays.
-    model().setSplitCompressionOutputDirectoryURL(chosen);
+    splitCompress().setSplitCompressionOutputDirectoryURL(chosen);
     storeSettings([](AppSettings& settings) { settings.defaultExtractLocationPath.clear(); });
-    model().refresh();
-    EXPECT_FALSE(model().destinationURL().has_value());
-    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), chosen);
+    context().refresh();
+    EXPECT_FALSE(context().destinationURL().has_value());
+    EXPECT_EQ(splitCompress().splitCompressionOutputDirectoryURL(), chosen);
 
     // Set elsewhere while no split-compression folder was chosen: both take it.
-    model().setSplitCompressionOutputDirectoryURL(std::nullopt);
+    splitCompress().setSplitCompressionOutputDirectoryURL(std::nullopt);
     storeSettings([&](AppSettings& settings) { settings.defaultExtractLocationPath = stored; });
-    model().refresh();
-    EXPECT_EQ(model().destinationURL(), stored);
-    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), stored);
+    context().refresh();
+    EXPECT_EQ(context().destinationURL(), stored);
+    EXPECT_EQ(splitCompress().splitCompressionOutputDirectoryURL(), stored);
 }
 
 }  // namespace

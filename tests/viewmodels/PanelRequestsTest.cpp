@@ -10,9 +10,9 @@ TEST_F(PanelRequestsTest, PanelsNameTheirPurposeAndCurrentItem) {
     const QString archive = files.writeFile("in/a.zip", "x");
     const QString source = files.writeFile("src/b.txt", "x");
     const QString destination = files.makeFolder("out");
-    model().selectArchivesForExtraction({archive});
-    model().selectFilesForCompression({source});
-    model().setDestinationURL(destination);
+    extract().selectArchivesForExtraction({archive});
+    compress().selectFilesForCompression({source});
+    context().setDestinationURL(destination);
 
     struct Case {
         std::function<void()> open;
@@ -20,10 +20,10 @@ TEST_F(PanelRequestsTest, PanelsNameTheirPurposeAndCurrentItem) {
         QString currentItem;
     };
     const QList<Case> cases{
-        {[&] { model().selectArchive(); }, "archives", archive},
-        {[&] { model().selectFilesForCompression(); }, "sources", source},
-        {[&] { model().selectDestination(); }, "destination", destination},
-        {[&] { model().selectSplitCompressionDestination(); }, "destination", destination},
+        {[&] { extract().selectArchive(); }, "archives", archive},
+        {[&] { compress().selectFilesForCompression(); }, "sources", source},
+        {[&] { context().selectDestination(); }, "destination", destination},
+        {[&] { splitCompress().selectSplitCompressionDestination(); }, "destination", destination},
     };
     for (const Case& testCase : cases) {
         platform.panelRequests.clear();
@@ -36,7 +36,7 @@ TEST_F(PanelRequestsTest, PanelsNameTheirPurposeAndCurrentItem) {
     // Both panels of "extract to a folder" run one after the other, each from its own answer.
     platform.panelAnswers = {{archive}, {destination}};
     platform.panelRequests.clear();
-    model().selectArchiveAndExtractToDestination();
+    home().selectArchiveAndExtractToDestination();
     ASSERT_EQ(platform.panelRequests.size(), 2);
     EXPECT_EQ(platform.panelRequests[1].purpose, "destination");
     ASSERT_TRUE(waitUntilIdle());

@@ -38,9 +38,9 @@ protected:
 
     // Extracts the archive into a fresh folder and returns the note extracted from it.
     QByteArray extractNote(const QString& archive, const QString& outName) {
-        model().setDestinationURL(files.makeFolder(outName));
-        model().selectArchivesForExtraction({archive});
-        model().extract();
+        context().setDestinationURL(files.makeFolder(outName));
+        extract().selectArchivesForExtraction({archive});
+        extract().extract();
         EXPECT_TRUE(waitUntilIdle());
         const ArchiveTask task = workbench.tasks().first();
         EXPECT_EQ(task.status, ArchiveActivityStatus::completed) << task.message.toStdString();
@@ -71,12 +71,12 @@ TEST_F(PasswordRulesTest, theBookPasswordThatOpensTheArchiveIsFilledInUsedAndRem
         runTool(test.program, test.arguments, files.path("src"));
         const QString archive = files.path(test.name);
         ASSERT_EQ(passwordBook.candidatePasswords(archive), QStringList({"wrong1", "wrong2", "right"}));
-        model().setExtractionPassword({});
+        extract().setExtractionPassword({});
         EXPECT_EQ(extractNote(archive, QStringLiteral("out%1").arg(run++)), "secret notes\n");
-        EXPECT_EQ(model().extractionPassword(), "right");
+        EXPECT_EQ(extract().extractionPassword(), "right");
         EXPECT_EQ(rememberedFor(archive), "right");
         // The next compression on the compress page encrypts nothing.
-        EXPECT_EQ(model().compressionPassword(), "");
+        EXPECT_EQ(compress().compressionPassword(), "");
         forget(archive);
     }
 }
@@ -89,15 +89,15 @@ TEST_F(PasswordRulesTest, aPlainArchiveGetsNoPasswordRememberedAndCompressionSta
     fillBook();
 
     EXPECT_EQ(extractNote(archive, "auto"), "secret notes\n");
-    EXPECT_EQ(model().extractionPassword(), "");
-    model().setExtractionPassword("typed");
+    EXPECT_EQ(extract().extractionPassword(), "");
+    extract().setExtractionPassword("typed");
     EXPECT_EQ(extractNote(archive, "typed"), "secret notes\n");
     EXPECT_EQ(rememberedFor(archive), "");
 
     storeSettings([](AppSettings& settings) { settings.compressToSeparateFolder = false; });
-    model().setSelectedCompressionFormat(CompressionFormat::zip);
-    model().selectFilesForCompression({files.path("src/note.txt")});
-    model().compress(false);
+    compress().setSelectedCompressionFormat(CompressionFormat::zip);
+    compress().selectFilesForCompression({files.path("src/note.txt")});
+    compress().compress(false);
     ASSERT_TRUE(waitUntilIdle());
     const QString zip = workbench.tasks().first().message;
     ASSERT_TRUE(QFileInfo(zip).isFile()) << zip.toStdString();

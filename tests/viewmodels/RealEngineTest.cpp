@@ -26,16 +26,16 @@ protected:
     // Compresses both folders into one archive of the format, then extracts it into out.
     QString roundTrip(CompressionFormat format) {
         storeSettings([](AppSettings& settings) { settings.compressToSeparateFolder = false; });
-        model().setSelectedCompressionFormat(format);
-        model().selectFilesForCompression(sources);
-        model().compress(false);
+        compress().setSelectedCompressionFormat(format);
+        compress().selectFilesForCompression(sources);
+        compress().compress(false);
         EXPECT_TRUE(waitUntilIdle());
         EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
         const QString archive = workbench.tasks().first().message;
 
-        model().setDestinationURL(files.makeFolder("out"));
-        model().selectArchivesForExtraction({archive});
-        model().extract();
+        context().setDestinationURL(files.makeFolder("out"));
+        extract().selectArchivesForExtraction({archive});
+        extract().extract();
         EXPECT_TRUE(waitUntilIdle());
         EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
         return workbench.tasks().first().message;
@@ -65,9 +65,9 @@ TEST_F(RealEngineTest, extractionBesideTheUsersFolderSaysItRenamed) {
     runTool("/usr/bin/7zz", {"a", "-bd", archive, files.path("sources/docs")});
     files.writeFile("out/docs/readme.txt", "mine");
     storeSettings([](AppSettings& settings) { settings.extractToSeparateFolder = false; });
-    model().setDestinationURL(files.path("out"));
-    model().selectArchivesForExtraction({archive});
-    model().extract();
+    context().setDestinationURL(files.path("out"));
+    extract().selectArchivesForExtraction({archive});
+    extract().extract();
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(status(),
               QStringLiteral(u"解压完成：") + files.path("out") + QStringLiteral(u"，1 项因重名已改名"));
@@ -76,24 +76,24 @@ TEST_F(RealEngineTest, extractionBesideTheUsersFolderSaysItRenamed) {
 }
 
 TEST_F(RealEngineTest, splitSevenZipRoundTripIsByteEqual) {
-    model().addSplitCompressionItems(sources);
+    splitCompress().addSplitCompressionItems(sources);
     settle();
-    model().setSplitCompressionOutputDirectoryURL(files.makeFolder("volumes"));
-    model().setSplitCompressionVolumeValue("100");
-    model().setSplitCompressionVolumeUnit(SplitCompressionUnit::kb);
-    model().setSplitCompressionOpenAfterCompletion(false);
-    model().startSplitCompression();
+    splitCompress().setSplitCompressionOutputDirectoryURL(files.makeFolder("volumes"));
+    splitCompress().setSplitCompressionVolumeValue("100");
+    splitCompress().setSplitCompressionVolumeUnit(SplitCompressionUnit::kb);
+    splitCompress().setSplitCompressionOpenAfterCompletion(false);
+    splitCompress().startSplitCompression();
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
     const ArchiveTaskMetadata metadata = workbench.tasks().first().metadata.value();
     ASSERT_GE(metadata.outputFilePaths.value().size(), 3);
     EXPECT_EQ(metadata.validationStatus, QStringLiteral(u"校验通过"));
 
-    model().setDestinationURL(files.makeFolder("out"));
-    model().selectSplitArchiveForExtraction(metadata.outputFilePaths->last());
+    context().setDestinationURL(files.makeFolder("out"));
+    splitExtract().selectSplitArchiveForExtraction(metadata.outputFilePaths->last());
     settle();
-    ASSERT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized());
-    model().extractSelectedSplitArchive(false, false);
+    ASSERT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::recognized());
+    splitExtract().extractSelectedSplitArchive(false, false);
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
     EXPECT_EQ(contentsBelow(workbench.tasks().first().message), original);

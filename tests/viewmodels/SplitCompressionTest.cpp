@@ -15,18 +15,18 @@ class SplitCompressionTest : public WorkbenchFixture {
 protected:
     // Adds the items and waits until they are sized and listed.
     void add(const QStringList& urls) {
-        model().addSplitCompressionItems(urls);
+        splitCompress().addSplitCompressionItems(urls);
         settle();
     }
 
     QStringList listedUrls() {
         QStringList urls;
-        for (const auto& item : model().splitCompressionItems()) urls << item.url;
+        for (const auto& item : splitCompress().splitCompressionItems()) urls << item.url;
         return urls;
     }
 
     void run() {
-        model().startSplitCompression();
+        splitCompress().startSplitCompression();
         ASSERT_TRUE(waitUntilIdle());
     }
 };
@@ -35,23 +35,23 @@ TEST_F(SplitCompressionTest, firstBatchNamesTheRunAndPicksTheFolder) {
     const QString photos = files.makeFolder("Photos");
     files.writeFile("Photos/a.jpg", QByteArray(1000, 'a'));
     add({photos});
-    EXPECT_EQ(model().splitCompressionBaseName(), "Photos");
-    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), files.root());
-    EXPECT_EQ(model().splitCompressionOriginalSizeBytes(), 1000);
+    EXPECT_EQ(splitCompress().splitCompressionBaseName(), "Photos");
+    EXPECT_EQ(splitCompress().splitCompressionOutputDirectoryURL(), files.root());
+    EXPECT_EQ(splitCompress().splitCompressionOriginalSizeBytes(), 1000);
     EXPECT_EQ(status(), QStringLiteral(u"已添加 1 个项目。"));
 
     // Later items keep the name; the same folder again only raises the alert.
     add({files.writeFile("report.pdf", "x")});
-    EXPECT_EQ(model().splitCompressionBaseName(), "Photos");
-    model().addSplitCompressionItems({photos + "/"});
+    EXPECT_EQ(splitCompress().splitCompressionBaseName(), "Photos");
+    splitCompress().addSplitCompressionItems({photos + "/"});
     EXPECT_EQ(alert(), QStringLiteral(u"已跳过重复添加的文件或文件夹。"));
-    EXPECT_EQ(model().splitCompressionItems().size(), 2);
+    EXPECT_EQ(splitCompress().splitCompressionItems().size(), 2);
 
-    model().removeSplitCompressionItem(model().splitCompressionItems().first());
-    EXPECT_EQ(model().splitCompressionBaseName(), "report");
-    model().removeSplitCompressionItem(model().splitCompressionItems().first());
-    EXPECT_EQ(model().splitCompressionBaseName(), QStringLiteral(u"压缩文件"));
-    EXPECT_EQ(model().splitCompressionOutputDirectoryURL(), files.root());
+    splitCompress().removeSplitCompressionItem(splitCompress().splitCompressionItems().first());
+    EXPECT_EQ(splitCompress().splitCompressionBaseName(), "report");
+    splitCompress().removeSplitCompressionItem(splitCompress().splitCompressionItems().first());
+    EXPECT_EQ(splitCompress().splitCompressionBaseName(), QStringLiteral(u"压缩文件"));
+    EXPECT_EQ(splitCompress().splitCompressionOutputDirectoryURL(), files.root());
 }
 
 TEST_F(SplitCompressionTest, missingSourcesAreSkippedOrRefused) {
@@ -59,34 +59,34 @@ TEST_F(SplitCompressionTest, missingSourcesAreSkippedOrRefused) {
     add({gone, files.writeFile("here.txt", "x")});
     EXPECT_EQ(listedUrls(), QStringList{files.path("here.txt")});
 
-    model().clearSplitCompressionItems();
+    splitCompress().clearSplitCompressionItems();
     add({gone});
     EXPECT_EQ(alert(), QStringLiteral(u"压缩源文件已不存在或无法读取，请重新添加。"));
     EXPECT_EQ(status(), QStringLiteral(u"添加失败。"));
-    EXPECT_TRUE(model().splitCompressionItems().isEmpty());
+    EXPECT_TRUE(splitCompress().splitCompressionItems().isEmpty());
 }
 
 TEST_F(SplitCompressionTest, batchesAddedWhileSizingAreAllListedInOrder) {
     const QString first = files.writeFile("first.txt", "1");
     const QString second = files.writeFile("second.txt", "2");
     const QString third = files.writeFile("third.txt", "3");
-    model().addSplitCompressionItems({first});
-    model().addSplitCompressionItems({second, third});
-    model().addSplitCompressionItems({second});
-    EXPECT_TRUE(model().isCalculatingSplitCompressionItems());
+    splitCompress().addSplitCompressionItems({first});
+    splitCompress().addSplitCompressionItems({second, third});
+    splitCompress().addSplitCompressionItems({second});
+    EXPECT_TRUE(splitCompress().isCalculatingSplitCompressionItems());
     settle();
-    EXPECT_FALSE(model().isCalculatingSplitCompressionItems());
+    EXPECT_FALSE(splitCompress().isCalculatingSplitCompressionItems());
     EXPECT_EQ(listedUrls(), QStringList({first, second, third}));
-    EXPECT_EQ(model().splitCompressionBaseName(), "first");
+    EXPECT_EQ(splitCompress().splitCompressionBaseName(), "first");
 }
 
 TEST_F(SplitCompressionTest, clearingDiscardsSizingUnderWay) {
-    model().addSplitCompressionItems({files.writeFile("a.txt", "x")});
-    model().clearSplitCompressionItems();
-    EXPECT_FALSE(model().isCalculatingSplitCompressionItems());
+    splitCompress().addSplitCompressionItems({files.writeFile("a.txt", "x")});
+    splitCompress().clearSplitCompressionItems();
+    EXPECT_FALSE(splitCompress().isCalculatingSplitCompressionItems());
     EXPECT_EQ(status(), QStringLiteral(u"已清空分卷压缩列表。"));
     settle();
-    EXPECT_TRUE(model().splitCompressionItems().isEmpty());
+    EXPECT_TRUE(splitCompress().splitCompressionItems().isEmpty());
     add({files.writeFile("b.txt", "x")});
     EXPECT_EQ(listedUrls(), QStringList{files.path("b.txt")});
 }
@@ -108,42 +108,42 @@ TEST_F(SplitCompressionTest, suggestionFollowsTheSizeTable) {
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.total);
-        model().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = test.total}});
+        splitCompress().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = test.total}});
         EXPECT_EQ(
-            model().splitCompressionSuggestionMessage(),
+            splitCompress().splitCompressionSuggestionMessage(),
             QStringLiteral(u"根据当前文件总大小（%1），建议使用 %2 分卷，预计生成约 %3 "
                            u"个文件。按原始大小估算，实际数量以压缩完成为准。")
                 .arg(ByteCountFormatter::fileStyle(test.total), ByteCountFormatter::fileStyle(test.suggested))
                 .arg(test.parts));
     }
-    model().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = 0}});
-    EXPECT_FALSE(model().splitCompressionSuggestionMessage().has_value());
+    splitCompress().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = 0}});
+    EXPECT_FALSE(splitCompress().splitCompressionSuggestionMessage().has_value());
 }
 
 // Each row breaks its own check and every later one; the first check that fails must be reported.
 TEST_F(SplitCompressionTest, preflightReportsTheFirstFailingCheck) {
     struct Case {
         const char* name;
-        std::function<void(MainViewModel&)> breakIt;
+        std::function<void(SplitCompressViewModel&)> breakIt;
         QString message;
     };
     const QString source = files.writeFile("a.txt", "x");
     const QList<Case> cases{
-        {"noInput", [&](MainViewModel& m) { m.clearSplitCompressionItems(); },
+        {"noInput", [&](SplitCompressViewModel& m) { m.clearSplitCompressionItems(); },
          QStringLiteral(u"请先添加需要压缩的文件或文件夹。")},
-        {"format", [](MainViewModel& m) { m.setSplitCompressionFormat(CompressionFormat::tarGzip); },
+        {"format", [](SplitCompressViewModel& m) { m.setSplitCompressionFormat(CompressionFormat::tarGzip); },
          QStringLiteral(u"当前压缩格式或压缩引擎不支持创建分卷压缩包，请更换格式。")},
-        {"volumeSize", [](MainViewModel& m) { m.setSplitCompressionVolumeValue("abc"); },
+        {"volumeSize", [](SplitCompressViewModel& m) { m.setSplitCompressionVolumeValue("abc"); },
          QStringLiteral(u"每卷大小必须大于 0。")},
         {"passwordMismatch",
-         [](MainViewModel& m) {
+         [](SplitCompressViewModel& m) {
              m.setSplitCompressionPasswordEnabled(true);
              m.setSplitCompressionPassword("a");
              m.setSplitCompressionPasswordConfirmation("b");
          },
          QStringLiteral(u"两次输入的密码不一致，请重新确认。")},
         {"zipPassword",
-         [](MainViewModel& m) {
+         [](SplitCompressViewModel& m) {
              m.setSplitCompressionFormat(CompressionFormat::zip);
              m.setSplitCompressionPasswordEnabled(true);
              m.setSplitCompressionPassword("a");
@@ -153,31 +153,31 @@ TEST_F(SplitCompressionTest, preflightReportsTheFirstFailingCheck) {
              QStringLiteral(u"当前 ZIP 分卷压缩暂不支持加密，请关闭密码或改用 7Z 分卷。"))
              .message()},
         {"outputFolder",
-         [&](MainViewModel& m) { m.setSplitCompressionOutputDirectoryURL(files.path("none")); },
+         [&](SplitCompressViewModel& m) { m.setSplitCompressionOutputDirectoryURL(files.path("none")); },
          QStringLiteral(u"没有权限写入该文件夹，请更换保存位置。")},
-        {"sourceGone", [&](MainViewModel&) { QFile::remove(source); },
+        {"sourceGone", [&](SplitCompressViewModel&) { QFile::remove(source); },
          QStringLiteral(u"压缩源文件已不存在或无法读取，请重新添加。")},
         {"existingOutput",
-         [&](MainViewModel& m) {
+         [&](SplitCompressViewModel& m) {
              files.writeFile(QStringLiteral(u"a.7z.001"), "old");
              m.setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy::cancel);
          },
          QStringLiteral(u"目标位置已存在同名分卷文件，请选择覆盖、自动重命名或取消。")},
-        {"diskSpace", [&](MainViewModel&) { platform.freeBytes = 1; },
+        {"diskSpace", [&](SplitCompressViewModel&) { platform.freeBytes = 1; },
          QStringLiteral(u"目标磁盘可用空间不足，无法安全开始压缩。")},
     };
     for (qsizetype failing = cases.size() - 1; failing >= 0; --failing) {
         SCOPED_TRACE(cases[failing].name);
-        MainViewModel fresh(engine, previewService, settingsStore, passwordBook, workbench, platform,
-                            &workers);
+        WorkbenchContext shared(engine, settingsStore, passwordBook, workbench, platform, &workers);
+        SplitCompressViewModel fresh(shared);
         files.writeFile("a.txt", "x");
         fresh.addSplitCompressionItems({source});
         settle();
         for (qsizetype index = cases.size() - 1; index >= failing; --index) cases[index].breakIt(fresh);
         fresh.startSplitCompression();
-        EXPECT_EQ(fresh.alertMessage(), cases[failing].message);
-        EXPECT_EQ(fresh.statusMessage(), QStringLiteral(u"分卷压缩无法开始。"));
-        EXPECT_FALSE(fresh.isWorking());
+        EXPECT_EQ(shared.alertMessage(), cases[failing].message);
+        EXPECT_EQ(shared.statusMessage(), QStringLiteral(u"分卷压缩无法开始。"));
+        EXPECT_FALSE(shared.isWorking());
         platform.freeBytes.reset();
         QFile::remove(files.path("a.7z.001"));
     }
@@ -198,31 +198,31 @@ TEST_F(SplitCompressionTest, conflictingNameIsRenamedPastTakenNamesOrOverwritten
         {SplitCompressionConflictStrategy::overwrite, "Backup", true},
     };
     add({files.writeFile("in/Backup.txt", "x")});
-    model().setSplitCompressionOutputDirectoryURL(files.makeFolder("out"));
+    splitCompress().setSplitCompressionOutputDirectoryURL(files.makeFolder("out"));
     files.writeFile("out/Backup.7z.001", "older");
     for (const Case& test : cases) {
         SCOPED_TRACE(test.baseName.toStdString());
-        model().setSplitCompressionBaseName("Backup");
-        model().setSplitCompressionConflictStrategy(test.strategy);
+        splitCompress().setSplitCompressionBaseName("Backup");
+        splitCompress().setSplitCompressionConflictStrategy(test.strategy);
         run();
-        EXPECT_FALSE(model().alertMessage().has_value());
+        EXPECT_FALSE(context().alertMessage().has_value());
         EXPECT_EQ(engine.calls().last().baseName, test.baseName);
-        EXPECT_EQ(model().splitCompressionBaseName(), test.baseName);
+        EXPECT_EQ(splitCompress().splitCompressionBaseName(), test.baseName);
         EXPECT_EQ(engine.calls().last().overwriteExisting, test.overwriteExisting);
     }
 }
 
 TEST_F(SplitCompressionTest, passwordSwitchAndSplitSwitchShapeTheEngineCall) {
     add({files.writeFile("a.txt", "x")});
-    model().setSplitCompressionPasswordEnabled(true);
+    splitCompress().setSplitCompressionPasswordEnabled(true);
     run();
     EXPECT_EQ(engine.calls().last().password, std::nullopt);
     EXPECT_EQ(engine.calls().last().splitSizeBytes, 2 * kGiB);
 
-    model().setSplitCompressionPassword("p");
-    model().setSplitCompressionPasswordConfirmation("p");
-    model().setSplitCompressionEnabled(false);
-    model().setSplitCompressionVolumeValue("abc");
+    splitCompress().setSplitCompressionPassword("p");
+    splitCompress().setSplitCompressionPasswordConfirmation("p");
+    splitCompress().setSplitCompressionEnabled(false);
+    splitCompress().setSplitCompressionVolumeValue("abc");
     run();
     EXPECT_EQ(engine.calls().last().password, QString("p"));
     EXPECT_EQ(engine.calls().last().splitSizeBytes, std::nullopt);
@@ -259,27 +259,27 @@ TEST_F(SplitCompressionTest, engineFailureFailsTheRecord) {
     EXPECT_EQ(status(), QStringLiteral(u"分卷压缩失败"));
     EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::failed);
     EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"分卷压缩失败"));
-    EXPECT_FALSE(model().alertMessage().has_value());
+    EXPECT_FALSE(context().alertMessage().has_value());
 }
 
 TEST_F(SplitCompressionTest, cancellationRemovesOnlyWhatTheRunWrote) {
     add({files.writeFile("in/Backup.txt", "x")});
     const QString out = files.makeFolder("out");
-    model().setSplitCompressionOutputDirectoryURL(out);
+    splitCompress().setSplitCompressionOutputDirectoryURL(out);
     const QString olderVolume = files.writeFile("out/Backup.7z.001", "older");
     const QString olderOther = files.writeFile("out/Backup.7z.bak", "keep me");
-    model().setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy::overwrite);
+    splitCompress().setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy::overwrite);
     engine.setProgress({0.5});
     engine.setBlocksUntilCancelled(true);
     engine.setSplitOutputNames([](const QString& base) {
         return QStringList{base + ".7z.001", base + ".7z.002"};
     });
 
-    model().startSplitCompression();
+    splitCompress().startSplitCompression();
     ASSERT_TRUE(waitFor([&] { return status() == QStringLiteral(u"正在创建分卷压缩包 50%..."); }));
     // What the page shows meanwhile does not change what the clean-up removes.
-    model().setSplitCompressionFormat(CompressionFormat::zip);
-    model().setSplitCompressionBaseName("Other");
+    splitCompress().setSplitCompressionFormat(CompressionFormat::zip);
+    splitCompress().setSplitCompressionBaseName("Other");
     workbench.cancelTask(workbench.tasks().first().id);
     ASSERT_TRUE(waitUntilIdle());
 

@@ -18,7 +18,7 @@ protected:
     }
 
     void choose(const QString& url) {
-        model().selectSplitArchiveForExtraction(url);
+        splitExtract().selectSplitArchiveForExtraction(url);
         settle();
     }
 };
@@ -27,26 +27,26 @@ TEST_F(SplitExtractionTest, completeSetIsRecognisedFromAnyVolume) {
     const QStringList volumes = makeSevenZipSet("set");
     ASSERT_TRUE(QFile::exists(volumes.last()));
     choose(volumes[1]);
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized());
-    EXPECT_EQ(model().selectedArchiveURL(), volumes.first());
-    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{volumes.first()});
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::recognized());
+    EXPECT_EQ(extract().selectedArchiveURL(), volumes.first());
+    EXPECT_EQ(extract().selectedArchivesForExtraction(), QStringList{volumes.first()});
     EXPECT_EQ(status(), QStringLiteral(u"已识别到 3 个分卷。"));
-    EXPECT_TRUE(model().splitArchiveStartButtonEnabled());
-    EXPECT_EQ(model().splitArchiveDefaultDestinationDescription(), files.path("set"));
+    EXPECT_TRUE(splitExtract().splitArchiveStartButtonEnabled());
+    EXPECT_EQ(splitExtract().splitArchiveDefaultDestinationDescription(), files.path("set"));
 }
 
 TEST_F(SplitExtractionTest, missingVolumeLeavesTheSetIncomplete) {
     const QStringList volumes = makeSevenZipSet("set");
     QFile::remove(volumes[1]);
     choose(volumes[0]);
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::incomplete());
-    EXPECT_FALSE(model().splitArchiveStartButtonEnabled());
-    ASSERT_TRUE(model().splitArchiveDescriptor().has_value());
-    const QString message = model().splitArchiveDescriptor()->validationMessage.value_or(QString());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::incomplete());
+    EXPECT_FALSE(splitExtract().splitArchiveStartButtonEnabled());
+    ASSERT_TRUE(splitExtract().splitArchiveDescriptor().has_value());
+    const QString message = splitExtract().splitArchiveDescriptor()->validationMessage.value_or(QString());
     EXPECT_FALSE(message.isEmpty());
     EXPECT_EQ(status(), message);
 
-    model().extractSelectedSplitArchive(true, true);
+    splitExtract().extractSelectedSplitArchive(true, true);
     EXPECT_EQ(alert(), message);
     EXPECT_TRUE(workbench.tasks().isEmpty());
 }
@@ -54,45 +54,45 @@ TEST_F(SplitExtractionTest, missingVolumeLeavesTheSetIncomplete) {
 TEST_F(SplitExtractionTest, plainArchiveIsSentToTheExtractPage) {
     const QString plain = files.writeFile("plain.zip", "x");
     choose(plain);
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::regularArchiveDetected(plain));
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::regularArchiveDetected(plain));
     EXPECT_EQ(alert(), QStringLiteral(u"该文件不是分卷压缩包，是否前往普通解压？"));
-    EXPECT_FALSE(model().splitArchiveDescriptor().has_value());
+    EXPECT_FALSE(splitExtract().splitArchiveDescriptor().has_value());
 
-    model().goToRegularExtractFromSplitArchive();
-    EXPECT_EQ(model().selectedSection(), WorkbenchSection::extract);
-    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{plain});
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::initial());
+    splitExtract().goToRegularExtractFromSplitArchive();
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::extract);
+    EXPECT_EQ(extract().selectedArchivesForExtraction(), QStringList{plain});
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::initial());
 }
 
 TEST_F(SplitExtractionTest, folderIsRefusedAndSupersedesAScanUnderWay) {
     const QStringList volumes = makeSevenZipSet("set");
-    model().selectSplitArchiveForExtraction(volumes.first());
-    model().selectSplitArchiveForExtraction(files.path("set"));
+    splitExtract().selectSplitArchiveForExtraction(volumes.first());
+    splitExtract().selectSplitArchiveForExtraction(files.path("set"));
     const SplitArchivePageState refused =
         SplitArchivePageState::failed(QStringLiteral(u"请选择一个分卷文件，而不是文件夹。"));
     EXPECT_EQ(alert(), refused.payload());
     // The earlier scan must not overwrite the refusal when it ends.
     settle();
-    EXPECT_EQ(model().splitArchiveState(), refused);
-    EXPECT_FALSE(model().splitArchiveDescriptor().has_value());
+    EXPECT_EQ(splitExtract().splitArchiveState(), refused);
+    EXPECT_FALSE(splitExtract().splitArchiveDescriptor().has_value());
 }
 
 TEST_F(SplitExtractionTest, onlyTheNewestChoiceIsShown) {
     const QStringList volumes = makeSevenZipSet("set");
     const QString plain = files.writeFile("plain.zip", "x");
-    model().selectSplitArchiveForExtraction(plain);
-    model().selectSplitArchiveForExtraction(volumes.first());
+    splitExtract().selectSplitArchiveForExtraction(plain);
+    splitExtract().selectSplitArchiveForExtraction(volumes.first());
     settle();
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized());
-    EXPECT_FALSE(model().alertMessage().has_value());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::recognized());
+    EXPECT_FALSE(context().alertMessage().has_value());
 }
 
 TEST_F(SplitExtractionTest, completeSetIsExtractedAsOneSplitTask) {
     const QStringList volumes = makeSevenZipSet("set");
     choose(volumes.last());
-    model().extractSelectedSplitArchive(true, true);
+    splitExtract().extractSelectedSplitArchive(true, true);
     EXPECT_EQ(status(), QStringLiteral(u"正在处理分卷压缩包..."));
-    EXPECT_FALSE(model().splitArchiveStartButtonEnabled());
+    EXPECT_FALSE(splitExtract().splitArchiveStartButtonEnabled());
     ASSERT_TRUE(waitUntilIdle());
 
     ASSERT_EQ(engine.calls().size(), 1);
@@ -112,14 +112,14 @@ TEST_F(SplitExtractionTest, failureAndCancellationOfASplitExtraction) {
     const QStringList volumes = makeSevenZipSet("set");
     choose(volumes.first());
     engine.setError(std::make_exception_ptr(ArchiveError::corruptedArchive()));
-    model().extractSelectedSplitArchive(false, false);
+    splitExtract().extractSelectedSplitArchive(false, false);
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(status(), QStringLiteral(u"压缩包已损坏，无法读取。"));
     EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"压缩包已损坏，无法读取。"));
 
     engine.setError(nullptr);
     engine.setBlocksUntilCancelled(true);
-    model().extractSelectedSplitArchive(false, false);
+    splitExtract().extractSelectedSplitArchive(false, false);
     ASSERT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
     workbench.cancelTask(workbench.tasks().first().id);
     ASSERT_TRUE(waitUntilIdle());

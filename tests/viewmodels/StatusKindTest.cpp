@@ -20,39 +20,39 @@ TEST_F(StatusKindTest, EachOutcomeCarriesItsKind) {
         workbench.cancelTask(workbench.tasks().first().id);
     };
     const QList<Case> cases{
-        {"nothingToCompress", [this] { model().compress(false); }, StatusKind::warning},
+        {"nothingToCompress", [this] { compress().compress(false); }, StatusKind::warning},
         {"compressed",
          [this] {
-             model().selectFilesForCompression({files.writeFile("a.txt", "x")});
-             model().compress(false);
+             compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
+             compress().compress(false);
          },
          StatusKind::success},
         {"compressionFailed",
          [&] {
              failWith();
-             model().selectFilesForCompression({files.writeFile("b.txt", "x")});
-             model().compress(false);
+             compress().selectFilesForCompression({files.writeFile("b.txt", "x")});
+             compress().compress(false);
          },
          StatusKind::error},
         {"compressionStopped",
          [&] {
              engine.setBlocksUntilCancelled(true);
-             model().selectFilesForCompression({files.writeFile("c.txt", "x")});
-             model().compress(false);
+             compress().selectFilesForCompression({files.writeFile("c.txt", "x")});
+             compress().compress(false);
              stopFirstTask();
          },
          StatusKind::warning},
         {"extractionFailed",
          [&] {
              failWith();
-             model().selectArchivesForExtraction({files.writeFile("d.zip", "x")});
-             model().extract();
+             extract().selectArchivesForExtraction({files.writeFile("d.zip", "x")});
+             extract().extract();
          },
          StatusKind::error},
-        {"splitCompressionRefused", [this] { model().startSplitCompression(); }, StatusKind::error},
+        {"splitCompressionRefused", [this] { splitCompress().startSplitCompression(); }, StatusKind::error},
         {"splitSourcesGone",
          [this] {
-             model().addSplitCompressionItems({files.path("gone.txt")});
+             splitCompress().addSplitCompressionItems({files.path("gone.txt")});
              settle();
          },
          StatusKind::error},
@@ -61,21 +61,21 @@ TEST_F(StatusKindTest, EachOutcomeCarriesItsKind) {
         SCOPED_TRACE(testCase.name);
         engine.setError(nullptr);
         engine.setBlocksUntilCancelled(false);
-        model().setStatusMessage(QStringLiteral(u"之前"), StatusKind::error);
+        context().setStatusMessage(QStringLiteral(u"之前"), StatusKind::error);
         testCase.act();
         ASSERT_TRUE(waitUntilIdle());
-        EXPECT_EQ(model().statusKind(), testCase.kind) << status().toStdString();
+        EXPECT_EQ(context().statusKind(), testCase.kind) << status().toStdString();
     }
 }
 
 TEST_F(StatusKindTest, AChangeOfKindAloneIsReported) {
     int changes = 0;
-    QObject::connect(&model(), &MainViewModel::statusMessageChanged, [&] { ++changes; });
-    model().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
-    model().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
-    model().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::error);
+    QObject::connect(&context(), &WorkbenchContext::statusMessageChanged, [&] { ++changes; });
+    context().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
+    context().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
+    context().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::error);
     EXPECT_EQ(changes, 2);
-    EXPECT_EQ(model().statusKind(), StatusKind::error);
+    EXPECT_EQ(context().statusKind(), StatusKind::error);
 }
 
 }  // namespace

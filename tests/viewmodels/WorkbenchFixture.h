@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/content/ArchivePreviewService.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "core/state/TaskCancellationCenter.h"
@@ -9,7 +8,7 @@
 #include "support/TempTree.h"
 #include "viewmodels/FakeWorkbenchEngine.h"
 #include "viewmodels/FakeWorkbenchPlatform.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchModels.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
@@ -27,12 +26,12 @@ inline QByteArray randomBytes(int size, quint32 seed) {
     return data;
 }
 
-// A main window model over stores in a temporary folder, the scripted engine and the scripted
-// desktop. The model is made on first use, so a test can store settings before it loads them.
+// The main window's page models over stores in a temporary folder, the scripted engine and the
+// scripted desktop. They are made on first use, so a test can store settings before they load them.
 class WorkbenchFixture : public ::testing::Test {
 protected:
     void TearDown() override {
-        if (m_model) {
+        if (m_models) {
             EXPECT_TRUE(waitUntilIdle());
             EXPECT_TRUE(registryIsEmpty());
         }
@@ -41,13 +40,19 @@ protected:
     // The engine the model is given; the scripted one unless a test wires the real one in.
     virtual WorkbenchEngine& modelEngine() { return engine; }
 
-    MainViewModel& model() {
-        if (!m_model) {
-            m_model = std::make_unique<MainViewModel>(modelEngine(), previewService, settingsStore,
-                                                      passwordBook, workbench, platform, &workers);
+    WorkbenchModels& models() {
+        if (!m_models) {
+            m_models = std::make_unique<WorkbenchModels>(modelEngine(), settingsStore, passwordBook,
+                                                         workbench, platform, &workers);
         }
-        return *m_model;
+        return *m_models;
     }
+    WorkbenchContext& context() { return models().context(); }
+    HomeViewModel& home() { return models().home(); }
+    CompressViewModel& compress() { return models().compress(); }
+    ExtractViewModel& extract() { return models().extract(); }
+    SplitCompressViewModel& splitCompress() { return models().splitCompress(); }
+    SplitExtractViewModel& splitExtract() { return models().splitExtract(); }
 
     void storeSettings(const std::function<void(AppSettings&)>& change) {
         AppSettings settings = settingsStore.load();
@@ -55,9 +60,9 @@ protected:
         settingsStore.save(settings);
     }
 
-    // Waits, with a deadline, until no operation of the model is running.
+    // Waits, with a deadline, until no operation of the models is running.
     bool waitUntilIdle() {
-        return QTest::qWaitFor([this] { return !model().isWorking(); }, 20000);
+        return QTest::qWaitFor([this] { return !context().isWorking(); }, 20000);
     }
 
     bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 20000); }
@@ -78,19 +83,18 @@ protected:
         });
     }
 
-    QString status() { return model().statusMessage().value_or(QString()); }
-    QString alert() { return model().alertMessage().value_or(QString()); }
+    QString status() { return context().statusMessage().value_or(QString()); }
+    QString alert() { return context().alertMessage().value_or(QString()); }
 
     TempTree files;
     QTemporaryDir defaultsFolder;
     SettingsStore settingsStore{DefaultsStore(defaultsFolder.path()), {}};
     ArchivePasswordBookStore passwordBook{DefaultsStore(defaultsFolder.path())};
     WorkbenchStore workbench{DefaultsStore(defaultsFolder.path())};
-    ArchivePreviewService previewService;
     FakeWorkbenchEngine engine;
     FakeWorkbenchPlatform platform;
     QThreadPool workers;
 
 private:
-    std::unique_ptr<MainViewModel> m_model;
+    std::unique_ptr<WorkbenchModels> m_models;
 };

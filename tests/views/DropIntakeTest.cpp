@@ -40,7 +40,7 @@ TEST(DropIntakeRules, OnlyLocalFileUrlsAreTakenInDropOrder) {
     EXPECT_TRUE(DropIntake::localFilePaths(nullptr).isEmpty());
 }
 
-TEST_F(DropIntakeTest, EachIntentReachesItsOperation) {
+TEST_F(DropIntakeTest, EachPageOperationTakesItsDrop) {
     const QString archive = files.writeFile("a.zip", "PK");
     const QString plain = files.writeFile("notes.txt", "n");
     auto dropOf = [](const QStringList& paths) {
@@ -50,18 +50,31 @@ TEST_F(DropIntakeTest, EachIntentReachesItsOperation) {
         data->setUrls(urls);
         return data;
     };
+    const DropIntake::Take toHome = [this](const QStringList& paths) { home().handleDropped(paths); };
+    const DropIntake::Take toCompress = [this](const QStringList& paths) {
+        compress().selectFilesForCompression(paths);
+    };
+    const DropIntake::Take toExtract = [this](const QStringList& paths) {
+        extract().selectArchivesForExtraction(paths);
+    };
+    const DropIntake::Take toSplitCompress = [this](const QStringList& paths) {
+        splitCompress().addSplitCompressionItems(paths);
+    };
+    const DropIntake::Take toSplitExtract = [this](const QStringList& paths) {
+        splitExtract().takeDroppedVolumes(paths);
+    };
 
-    EXPECT_TRUE(DropIntake::handleDrop(dropOf({plain, archive}).get(), DropIntent::compress, model()));
-    EXPECT_EQ(model().selectedFilesForCompression(), (QStringList{plain, archive}));
+    EXPECT_TRUE(DropIntake::handleDrop(dropOf({plain, archive}).get(), toCompress));
+    EXPECT_EQ(compress().selectedFilesForCompression(), (QStringList{plain, archive}));
 
-    EXPECT_TRUE(DropIntake::handleDrop(dropOf({archive}).get(), DropIntent::extract, model()));
-    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{archive});
+    EXPECT_TRUE(DropIntake::handleDrop(dropOf({archive}).get(), toExtract));
+    EXPECT_EQ(extract().selectedArchivesForExtraction(), QStringList{archive});
 
-    EXPECT_TRUE(DropIntake::handleDrop(dropOf({plain}).get(), DropIntent::splitCompress, model()));
-    EXPECT_TRUE(waitFor([&] { return model().splitCompressionItems().size() == 1; }));
+    EXPECT_TRUE(DropIntake::handleDrop(dropOf({plain}).get(), toSplitCompress));
+    EXPECT_TRUE(waitFor([&] { return splitCompress().splitCompressionItems().size() == 1; }));
 
     // A mix of an archive and a plain file is compressed, the archive included.
-    EXPECT_TRUE(DropIntake::handleDrop(dropOf({archive, plain}).get(), DropIntent::home, model()));
+    EXPECT_TRUE(DropIntake::handleDrop(dropOf({archive, plain}).get(), toHome));
     ASSERT_TRUE(waitUntilIdle());
     QStringList compressed;
     for (const auto& call : engine.calls()) {
@@ -71,14 +84,13 @@ TEST_F(DropIntakeTest, EachIntentReachesItsOperation) {
     EXPECT_EQ(compressed, (QStringList{archive, plain}));
 
     // Refused drops change nothing.
-    const QStringList selected = model().selectedFilesForCompression();
+    const QStringList selected = compress().selectedFilesForCompression();
     QMimeData web;
     web.setUrls({QUrl("https://example.com/a.zip")});
-    for (const DropIntent intent : {DropIntent::home, DropIntent::extract, DropIntent::compress,
-                                    DropIntent::splitCompress, DropIntent::splitExtract}) {
-        EXPECT_FALSE(DropIntake::handleDrop(&web, intent, model()));
+    for (const DropIntake::Take& take : {toHome, toExtract, toCompress, toSplitCompress, toSplitExtract}) {
+        EXPECT_FALSE(DropIntake::handleDrop(&web, take));
     }
-    EXPECT_EQ(model().selectedFilesForCompression(), selected);
+    EXPECT_EQ(compress().selectedFilesForCompression(), selected);
     EXPECT_EQ(alert(), QString());
     settle();
 }
@@ -87,7 +99,8 @@ TEST_F(DropIntakeTest, EachIntentReachesItsOperation) {
 TEST_F(DropIntakeTest, DropsAreTakenAsCopiesOnly) {
     const QString plain = files.writeFile("notes.txt", "n");
     QWidget target;
-    DropIntake::install(&target, DropIntent::compress, model());
+    DropIntake::install(&target,
+                        [this](const QStringList& paths) { compress().selectFilesForCompression(paths); });
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(plain)});
     const struct {
@@ -121,7 +134,7 @@ TEST_F(DropIntakeTest, DropsAreTakenAsCopiesOnly) {
             }
         }
     }
-    EXPECT_TRUE(model().selectedFilesForCompression().contains(plain));
+    EXPECT_TRUE(compress().selectedFilesForCompression().contains(plain));
     settle();
 }
 

@@ -33,11 +33,11 @@ TEST(FeedbackBannerLookTest, SymbolAndTintFollowTheKind) {
 
 TEST_F(FeedbackBannerTest, ShowsTheKindTheModelSet) {
     FeedbackBanner* banner = page<HomePage>(WorkbenchSection::home).banner();
-    model().setStatusMessage(QStringLiteral(u"解压失败"), StatusKind::error);
+    context().setStatusMessage(QStringLiteral(u"解压失败"), StatusKind::error);
     EXPECT_EQ(banner->currentLook().symbol, "xmark.circle.fill");
-    model().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
+    context().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
     EXPECT_EQ(banner->currentLook().symbol, "exclamationmark.triangle.fill");
-    model().setStatusMessage(QStringLiteral(u"已清空解压列表。"));
+    context().setStatusMessage(QStringLiteral(u"已清空解压列表。"));
     EXPECT_EQ(banner->currentLook().symbol, "checkmark.circle.fill");
 }
 
@@ -50,7 +50,7 @@ TEST_F(FeedbackBannerTest, WhatLiesBelowKeepsItsPlace) {
     QCoreApplication::processEvents();
     const QPoint hidden = place();
 
-    model().setStatusMessage(QStringLiteral(u"已完成"));
+    context().setStatusMessage(QStringLiteral(u"已完成"));
     QCoreApplication::processEvents();
     EXPECT_EQ(place(), hidden);
 
@@ -62,7 +62,7 @@ TEST_F(FeedbackBannerTest, WhatLiesBelowKeepsItsPlace) {
     EXPECT_FALSE(home.banner()->percentText().isEmpty());
     EXPECT_EQ(place(), hidden);
 
-    model().setStatusMessage(std::nullopt);
+    context().setStatusMessage(std::nullopt);
     QCoreApplication::processEvents();
     EXPECT_TRUE(home.banner()->isHidden());
     EXPECT_EQ(place(), hidden);

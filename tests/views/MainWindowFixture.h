@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <memory>
 
-// The main window over the scripted model of WorkbenchFixture, shown offscreen.
+// The main window over the scripted models of WorkbenchFixture, shown offscreen.
 class MainWindowFixture : public WorkbenchFixture {
 protected:
     void TearDown() override {
@@ -17,7 +17,7 @@ protected:
 
     MainWindow& window() {
         if (!m_window) {
-            m_window = std::make_unique<MainWindow>(model(), workbench, settingsStore, passwordBook);
+            m_window = std::make_unique<MainWindow>(models(), workbench, settingsStore, passwordBook);
             m_window->show();
         }
         return *m_window;

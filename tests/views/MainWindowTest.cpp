@@ -20,11 +20,11 @@ TEST_F(MainWindowTest, SidebarEntriesShowTheirPageAndReloadTheSettings) {
         // Changed behind the model's back; the click reloads it, also for the page already shown.
         storeSettings([&](AppSettings& settings) { settings.compressionThreadCount = int(section) + 2; });
         window().sidebar()->button(section)->click();
-        EXPECT_EQ(model().selectedSection(), section);
+        EXPECT_EQ(context().selectedSection(), section);
         EXPECT_EQ(window().currentPage(), window().page(section));
         EXPECT_EQ(window().topBar()->title(), WorkbenchSections::title(section));
         EXPECT_TRUE(window().sidebar()->button(section)->isSelected());
-        EXPECT_EQ(model().settings().compressionThreadCount, int(section) + 2);
+        EXPECT_EQ(context().settings().compressionThreadCount, int(section) + 2);
     }
 }
 
@@ -36,11 +36,11 @@ TEST_F(MainWindowTest, SplitGroupOpensWithoutChangingThePageAndLightsUpForItsPag
     EXPECT_FALSE(sidebar->groupChildren()->isHidden());
     EXPECT_TRUE(waitFor(
         [&] { return sidebar->groupChildren()->height() == sidebar->groupChildren()->sizeHint().height(); }));
-    EXPECT_EQ(model().selectedSection(), WorkbenchSection::home);
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::home);
     EXPECT_FALSE(sidebar->groupHeader()->isSelected());
 
     sidebar->button(WorkbenchSection::splitExtract)->click();
-    EXPECT_EQ(model().selectedSection(), WorkbenchSection::splitExtract);
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::splitExtract);
     EXPECT_TRUE(sidebar->groupHeader()->isSelected());
     EXPECT_TRUE(sidebar->button(WorkbenchSection::splitExtract)->isSelected());
 
@@ -48,12 +48,12 @@ TEST_F(MainWindowTest, SplitGroupOpensWithoutChangingThePageAndLightsUpForItsPag
     sidebar->groupHeader()->click();
     EXPECT_FALSE(window().viewState().isSplitArchiveGroupExpanded());
     EXPECT_TRUE(waitFor([&] { return sidebar->groupChildren()->isHidden(); }));
-    EXPECT_EQ(model().selectedSection(), WorkbenchSection::splitExtract);
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::splitExtract);
     EXPECT_TRUE(sidebar->groupHeader()->isSelected());
 
     // A child entry always opens the group; another writer of the section leaves it as it is.
     sidebar->button(WorkbenchSection::home)->click();
-    model().setSelectedSection(WorkbenchSection::splitCompress);
+    context().setSelectedSection(WorkbenchSection::splitCompress);
     EXPECT_TRUE(sidebar->groupChildren()->isHidden());
     EXPECT_TRUE(sidebar->groupHeader()->isSelected());
 }
@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, SplitGroupOpensWithoutChangingThePageAndLightsUpForItsPag
 TEST_F(MainWindowTest, AnyDismissalClearsTheAlertAndTheSameTextShowsItAgain) {
     window();
     for (int round = 0; round < 2; ++round) {
-        model().setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
+        context().setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
         ASSERT_NE(window().alert(), nullptr) << round;
         EXPECT_EQ(window().alert()->windowTitle(), QStringLiteral(u"提示"));
         EXPECT_EQ(window().alert()->text(), QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, AnyDismissalClearsTheAlertAndTheSameTextShowsItAgain) {
         } else {
             window().alert()->reject();
         }
-        EXPECT_FALSE(model().alertMessage().has_value());
+        EXPECT_FALSE(context().alertMessage().has_value());
         EXPECT_EQ(window().alert(), nullptr);
     }
 }
@@ -79,20 +79,20 @@ TEST_F(MainWindowTest, EncryptedSevenZipQuestionCancelsOrCompressesWithTheChoice
     const QString source = files.writeFile("notes.txt", "hello");
     for (const bool proceed : {false, true}) {
         window();
-        model().setSelectedFilesForCompression({source});
-        model().selectCompressionFormat(CompressionFormat::sevenZip);
-        model().setCompressionPassword("secret");
-        model().compress(false);
+        compress().setSelectedFilesForCompression({source});
+        compress().selectCompressionFormat(CompressionFormat::sevenZip);
+        compress().setCompressionPassword("secret");
+        compress().compress(false);
         QMessageBox* question = window().encryptedSevenZipAlert();
         ASSERT_NE(question, nullptr);
         EXPECT_EQ(question->windowTitle(), QStringLiteral(u"兼容性提示"));
 
         clickAlertButton(question, proceed ? QStringLiteral(u"继续压缩") : QStringLiteral(u"取消"));
-        EXPECT_FALSE(model().encryptedSevenZipConfirmationMessage().has_value());
+        EXPECT_FALSE(compress().encryptedSevenZipConfirmationMessage().has_value());
         if (!proceed) {
             EXPECT_EQ(status(), QStringLiteral(u"已取消加密 7Z 压缩。"));
             EXPECT_TRUE(engine.calls().isEmpty());
-            EXPECT_EQ(model().selectedFilesForCompression(), QStringList{source});
+            EXPECT_EQ(compress().selectedFilesForCompression(), QStringList{source});
             continue;
         }
         ASSERT_TRUE(waitUntilIdle());
@@ -104,7 +104,7 @@ TEST_F(MainWindowTest, EncryptedSevenZipQuestionCancelsOrCompressesWithTheChoice
 
 TEST_F(MainWindowTest, SettingsRequestShowsTheSettingsPage) {
     window().showSettingsPage();
-    EXPECT_EQ(model().selectedSection(), WorkbenchSection::settings);
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::settings);
     EXPECT_EQ(window().topBar()->title(), QStringLiteral(u"设置"));
     EXPECT_TRUE(window().sidebar()->button(WorkbenchSection::settings)->isSelected());
 }

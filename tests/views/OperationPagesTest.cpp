@@ -82,71 +82,71 @@ TEST_F(OperationPagesTest, SwitchesSaveOnlyTheirOwnFieldAndMirrorIt) {
         QCheckBox* toggle = testCase.toggle(page<CompressPage>(WorkbenchSection::compress),
                                             page<ExtractPage>(WorkbenchSection::extract));
         const bool before = toggle->isChecked();
-        model().setAlertMessage(std::nullopt);
+        context().setAlertMessage(std::nullopt);
 
         toggle->click();
         const AppSettings stored = SettingsStore(DefaultsStore(defaultsFolder.path()), {}).load();
         EXPECT_EQ(stored.*testCase.field, !before);
-        EXPECT_EQ(model().settings().*testCase.field, !before);
+        EXPECT_EQ(context().settings().*testCase.field, !before);
         EXPECT_EQ(stored.defaultExtractLocationPath, folder);
         EXPECT_EQ(alert(), before ? testCase.alertWhenOff : QString());
 
-        model().setAlertMessage(std::nullopt);
+        context().setAlertMessage(std::nullopt);
         toggle->click();
         EXPECT_EQ(SettingsStore(DefaultsStore(defaultsFolder.path()), {}).load().*testCase.field, before);
         EXPECT_EQ(alert(), before ? QString() : testCase.alertWhenOff);
-        model().setAlertMessage(std::nullopt);
+        context().setAlertMessage(std::nullopt);
     }
 }
 
 TEST_F(OperationPagesTest, ExtractSwitchesSnapBack) {
-    auto& extract = page<ExtractPage>(WorkbenchSection::extract);
-    model().setDestinationURL(files.makeFolder("out"));
-    EXPECT_FALSE(extract.currentLocationToggle()->isChecked());
+    auto& extractPage = page<ExtractPage>(WorkbenchSection::extract);
+    context().setDestinationURL(files.makeFolder("out"));
+    EXPECT_FALSE(extractPage.currentLocationToggle()->isChecked());
 
-    extract.currentLocationToggle()->click();
-    EXPECT_FALSE(model().destinationURL().has_value());
-    EXPECT_TRUE(extract.currentLocationToggle()->isChecked());
-    EXPECT_EQ(extract.destinationRow()->value(), QStringLiteral(u"跟随文件当前位置"));
+    extractPage.currentLocationToggle()->click();
+    EXPECT_FALSE(context().destinationURL().has_value());
+    EXPECT_TRUE(extractPage.currentLocationToggle()->isChecked());
+    EXPECT_EQ(extractPage.destinationRow()->value(), QStringLiteral(u"跟随文件当前位置"));
 
     // Off is not a state of its own: the switch stays on until a folder is chosen.
-    extract.currentLocationToggle()->click();
-    EXPECT_TRUE(extract.currentLocationToggle()->isChecked());
-    EXPECT_FALSE(model().destinationURL().has_value());
+    extractPage.currentLocationToggle()->click();
+    EXPECT_TRUE(extractPage.currentLocationToggle()->isChecked());
+    EXPECT_FALSE(context().destinationURL().has_value());
 
-    extract.openAfterToggle()->click();
-    EXPECT_TRUE(extract.openAfterToggle()->isChecked());
+    extractPage.openAfterToggle()->click();
+    EXPECT_TRUE(extractPage.openAfterToggle()->isChecked());
 }
 
 TEST_F(OperationPagesTest, DropsTakeOnlyLocalFilesAndGoToThePagesOperation) {
     const QString first = files.writeFile("a.txt", "a");
     const QString second = files.writeFile("b.txt", "bb");
     const QString third = files.writeFile("c.txt", "ccc");
-    auto& compress = page<CompressPage>(WorkbenchSection::compress);
+    auto& compressPage = page<CompressPage>(WorkbenchSection::compress);
 
-    EXPECT_FALSE(drop(compress.sources(), {}, QStringLiteral("just text")));
-    EXPECT_FALSE(drop(compress.sources(), {QUrl("https://example.com/a.zip")}));
-    EXPECT_FALSE(drop(compress.sources(), {QUrl("ftp://example.com/a.zip")}));
-    EXPECT_TRUE(model().selectedFilesForCompression().isEmpty());
+    EXPECT_FALSE(drop(compressPage.sources(), {}, QStringLiteral("just text")));
+    EXPECT_FALSE(drop(compressPage.sources(), {QUrl("https://example.com/a.zip")}));
+    EXPECT_FALSE(drop(compressPage.sources(), {QUrl("ftp://example.com/a.zip")}));
+    EXPECT_TRUE(compress().selectedFilesForCompression().isEmpty());
 
     EXPECT_TRUE(
-        drop(compress.sources(), {QUrl::fromLocalFile(first), QUrl("https://example.com/x")}, "text"));
-    EXPECT_EQ(model().selectedFilesForCompression(), QStringList{first});
+        drop(compressPage.sources(), {QUrl::fromLocalFile(first), QUrl("https://example.com/x")}, "text"));
+    EXPECT_EQ(compress().selectedFilesForCompression(), QStringList{first});
 
-    EXPECT_TRUE(drop(compress.sources(),
+    EXPECT_TRUE(drop(compressPage.sources(),
                      {QUrl::fromLocalFile(third), QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)}));
-    EXPECT_EQ(model().selectedFilesForCompression(), (QStringList{third, first, second}));
-    EXPECT_EQ(compress.sources()->headerText(), QStringLiteral(u"已选择 3 个文件"));
+    EXPECT_EQ(compress().selectedFilesForCompression(), (QStringList{third, first, second}));
+    EXPECT_EQ(compressPage.sources()->headerText(), QStringLiteral(u"已选择 3 个文件"));
 
     // An extract drop with a plain file is refused whole by the model.
-    auto& extract = page<ExtractPage>(WorkbenchSection::extract);
+    auto& extractPage = page<ExtractPage>(WorkbenchSection::extract);
     const QString archive = files.writeFile("set.zip", "PK");
-    EXPECT_TRUE(drop(extract.archives(), {QUrl::fromLocalFile(archive), QUrl::fromLocalFile(first)}));
-    EXPECT_TRUE(model().selectedArchivesForExtraction().isEmpty());
+    EXPECT_TRUE(drop(extractPage.archives(), {QUrl::fromLocalFile(archive), QUrl::fromLocalFile(first)}));
+    EXPECT_TRUE(extract().selectedArchivesForExtraction().isEmpty());
     EXPECT_FALSE(alert().isEmpty());
-    model().setAlertMessage(std::nullopt);
-    EXPECT_TRUE(drop(extract.archives(), {QUrl::fromLocalFile(archive)}));
-    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{archive});
+    context().setAlertMessage(std::nullopt);
+    EXPECT_TRUE(drop(extractPage.archives(), {QUrl::fromLocalFile(archive)}));
+    EXPECT_EQ(extract().selectedArchivesForExtraction(), QStringList{archive});
 }
 
 TEST_F(OperationPagesTest, SplitExtractDropTakesExactlyOneFile) {
@@ -154,16 +154,19 @@ TEST_F(OperationPagesTest, SplitExtractDropTakesExactlyOneFile) {
     QMimeData three;
     three.setUrls({QUrl::fromLocalFile(volume), QUrl::fromLocalFile(files.writeFile("x.7z.002", "x")),
                    QUrl::fromLocalFile(files.writeFile("y.7z.003", "y"))});
-    EXPECT_TRUE(DropIntake::handleDrop(&three, DropIntent::splitExtract, model()));
+    const DropIntake::Take toSplitExtract = [this](const QStringList& paths) {
+        splitExtract().takeDroppedVolumes(paths);
+    };
+    EXPECT_TRUE(DropIntake::handleDrop(&three, toSplitExtract));
     EXPECT_EQ(alert(), QStringLiteral(u"请只拖入一个分卷文件。"));
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState());
 
-    model().setAlertMessage(std::nullopt);
+    context().setAlertMessage(std::nullopt);
     QMimeData one;
     one.setUrls({QUrl::fromLocalFile(volume), QUrl("https://example.com/y.7z.002")});
-    EXPECT_TRUE(DropIntake::handleDrop(&one, DropIntent::splitExtract, model()));
+    EXPECT_TRUE(DropIntake::handleDrop(&one, toSplitExtract));
     EXPECT_EQ(alert(), QString());
-    EXPECT_NE(model().splitArchiveState(), SplitArchivePageState());
+    EXPECT_NE(splitExtract().splitArchiveState(), SplitArchivePageState());
     settle();
 }
 
@@ -177,33 +180,35 @@ TEST_F(OperationPagesTest, HomeDropOfArchivesExtractsThem) {
 }
 
 TEST_F(OperationPagesTest, SizesAreWorkedOutInTheBackgroundAndShown) {
-    auto& compress = page<CompressPage>(WorkbenchSection::compress);
-    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"总大小")), "-");
-    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"预计压缩后大小")), "-");
+    auto& compressPage = page<CompressPage>(WorkbenchSection::compress);
+    EXPECT_EQ(compressPage.summaryValue(QStringLiteral(u"总大小")), "-");
+    EXPECT_EQ(compressPage.summaryValue(QStringLiteral(u"预计压缩后大小")), "-");
     const QString folder = files.makeFolder("docs");
     files.writeFile("docs/one.bin", QByteArray(1500, 'x'));
     files.writeFile("docs/two.bin", QByteArray(2500, 'y'));
     const QString empty = files.writeFile("empty.txt", {});
-    model().setSelectedFilesForCompression({folder, empty});
+    compress().setSelectedFilesForCompression({folder, empty});
 
-    EXPECT_TRUE(waitFor(
-        [&] { return compress.summaryValue(QStringLiteral(u"总大小")) == WorkbenchTexts::sizeText(4000); }));
     EXPECT_TRUE(waitFor([&] {
-        return compress.summaryValue(QStringLiteral(u"预计压缩后大小")).startsWith(QStringLiteral(u"约 "));
+        return compressPage.summaryValue(QStringLiteral(u"总大小")) == WorkbenchTexts::sizeText(4000);
     }));
-    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"文件数量")), "2");
-    EXPECT_EQ(compress.sources()->fileList()->sizeText(empty), "-");
+    EXPECT_TRUE(waitFor([&] {
+        return compressPage.summaryValue(QStringLiteral(u"预计压缩后大小"))
+            .startsWith(QStringLiteral(u"约 "));
+    }));
+    EXPECT_EQ(compressPage.summaryValue(QStringLiteral(u"文件数量")), "2");
+    EXPECT_EQ(compressPage.sources()->fileList()->sizeText(empty), "-");
 
-    auto& extract = page<ExtractPage>(WorkbenchSection::extract);
-    EXPECT_EQ(extract.summaryValue(QStringLiteral(u"主要格式")), "-");
-    EXPECT_EQ(extract.summaryValue(QStringLiteral(u"压缩包数量")), "0");
-    EXPECT_TRUE(extract.archives()->showsEmptyState());
+    auto& extractPage = page<ExtractPage>(WorkbenchSection::extract);
+    EXPECT_EQ(extractPage.summaryValue(QStringLiteral(u"主要格式")), "-");
+    EXPECT_EQ(extractPage.summaryValue(QStringLiteral(u"压缩包数量")), "0");
+    EXPECT_TRUE(extractPage.archives()->showsEmptyState());
 }
 
 TEST_F(OperationPagesTest, HomeGridKeepsFourColumnsInTheFixedWindow) {
     auto& home = page<HomePage>(WorkbenchSection::home);
     // Tall enough content to scroll: the floating indicator takes no width.
-    model().setStatusMessage(QStringLiteral(u"已完成"));
+    context().setStatusMessage(QStringLiteral(u"已完成"));
     EXPECT_TRUE(waitFor([&] { return home.quickActions()->columnCount() == 4; }));
 }
 
@@ -212,7 +217,7 @@ TEST_F(OperationPagesTest, BannerFollowsTheFirstRunningTask) {
     FeedbackBanner* banner = home.banner();
     EXPECT_TRUE(banner->isHidden());
 
-    model().setStatusMessage(QString());
+    context().setStatusMessage(QString());
     EXPECT_FALSE(banner->isHidden());
     EXPECT_EQ(banner->percentText(), QString());
 
@@ -234,7 +239,7 @@ TEST_F(OperationPagesTest, BannerFollowsTheFirstRunningTask) {
     EXPECT_EQ(banner->percentText(), QString());
     EXPECT_EQ(home.currentTask()->taskRow(), nullptr);
 
-    model().setStatusMessage(std::nullopt);
+    context().setStatusMessage(std::nullopt);
     EXPECT_TRUE(banner->isHidden());
 }
 
@@ -252,68 +257,68 @@ TEST_F(OperationPagesTest, RecentHistoryShowsTheFiveNewestRecords) {
     EXPECT_EQ(history.shownFileNames(), newestFirst.mid(0, 5));
 
     history.allHistoryButton()->click();
-    EXPECT_EQ(model().selectedSection(), WorkbenchSection::history);
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::history);
 }
 
 TEST_F(OperationPagesTest, CompressPageControlsDriveTheModel) {
-    auto& compress = page<CompressPage>(WorkbenchSection::compress);
-    compress.startButton()->click();
+    auto& compressPage = page<CompressPage>(WorkbenchSection::compress);
+    compressPage.startButton()->click();
     EXPECT_EQ(alert(), QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
-    model().setAlertMessage(std::nullopt);
+    context().setAlertMessage(std::nullopt);
 
     // Clearing keeps the banner's last text.
-    model().setSelectedFilesForCompression({files.writeFile("a.txt", "a")});
-    model().setStatusMessage(QStringLiteral(u"上一条"));
-    compress.sources()->clearButton()->click();
-    EXPECT_TRUE(model().selectedFilesForCompression().isEmpty());
+    compress().setSelectedFilesForCompression({files.writeFile("a.txt", "a")});
+    context().setStatusMessage(QStringLiteral(u"上一条"));
+    compressPage.sources()->clearButton()->click();
+    EXPECT_TRUE(compress().selectedFilesForCompression().isEmpty());
     EXPECT_EQ(status(), QStringLiteral(u"上一条"));
-    EXPECT_TRUE(compress.sources()->showsEmptyState());
+    EXPECT_TRUE(compressPage.sources()->showsEmptyState());
 
-    compress.formatPicker()->button(CompressionFormat::sevenZip)->click();
-    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"压缩格式")), "7Z");
-    compress.formatPicker()->button(CompressionFormat::rar)->click();
-    EXPECT_EQ(model().selectedCompressionFormat(), CompressionFormat::sevenZip);
-    EXPECT_TRUE(compress.formatPicker()->button(CompressionFormat::sevenZip)->isChecked());
-    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"压缩格式")), "7Z");
-    model().setAlertMessage(std::nullopt);
+    compressPage.formatPicker()->button(CompressionFormat::sevenZip)->click();
+    EXPECT_EQ(compressPage.summaryValue(QStringLiteral(u"压缩格式")), "7Z");
+    compressPage.formatPicker()->button(CompressionFormat::rar)->click();
+    EXPECT_EQ(compress().selectedCompressionFormat(), CompressionFormat::sevenZip);
+    EXPECT_TRUE(compressPage.formatPicker()->button(CompressionFormat::sevenZip)->isChecked());
+    EXPECT_EQ(compressPage.summaryValue(QStringLiteral(u"压缩格式")), "7Z");
+    context().setAlertMessage(std::nullopt);
 
-    EXPECT_EQ(compress.levelPicker()->menu()->currentText(), QStringLiteral(u"标准"));
-    compress.levelPicker()->menu()->setCurrentIndex(2);
-    Q_EMIT compress.levelPicker()->menu()->activated(2);
-    EXPECT_EQ(model().selectedCompressionLevel(), CompressionLevel::maximum);
-    EXPECT_EQ(compress.summaryValue(QStringLiteral(u"压缩级别")), QStringLiteral(u"高压缩"));
+    EXPECT_EQ(compressPage.levelPicker()->menu()->currentText(), QStringLiteral(u"标准"));
+    compressPage.levelPicker()->menu()->setCurrentIndex(2);
+    Q_EMIT compressPage.levelPicker()->menu()->activated(2);
+    EXPECT_EQ(compress().selectedCompressionLevel(), CompressionLevel::maximum);
+    EXPECT_EQ(compressPage.summaryValue(QStringLiteral(u"压缩级别")), QStringLiteral(u"高压缩"));
 
     // Typing writes the model; the model's echo leaves the cursor where it was.
-    QLineEdit* password = compress.passwordField();
+    QLineEdit* password = compressPage.passwordField();
     password->setFocus();
     QTest::keyClicks(password, "abcd");
     password->setCursorPosition(2);
     QTest::keyClick(password, Qt::Key_X);
-    EXPECT_EQ(model().compressionPassword(), "abxcd");
+    EXPECT_EQ(compress().compressionPassword(), "abxcd");
     EXPECT_EQ(password->cursorPosition(), 3);
     // The extract page keeps its own password.
     EXPECT_EQ(page<ExtractPage>(WorkbenchSection::extract).passwordField()->text(), "");
 
     // TAR.GZ cannot encrypt: the field is off while it is chosen, and the note beside it says why.
-    EXPECT_TRUE(compress.passwordNote()->isHidden());
-    compress.formatPicker()->button(CompressionFormat::tarGzip)->click();
+    EXPECT_TRUE(compressPage.passwordNote()->isHidden());
+    compressPage.formatPicker()->button(CompressionFormat::tarGzip)->click();
     EXPECT_FALSE(password->isEnabled());
-    EXPECT_FALSE(compress.passwordNote()->isHidden());
-    EXPECT_EQ(compress.passwordNote()->text(),
+    EXPECT_FALSE(compressPage.passwordNote()->isHidden());
+    EXPECT_EQ(compressPage.passwordNote()->text(),
               *WorkbenchTexts::passwordUnavailableNote(CompressionFormat::tarGzip));
-    compress.formatPicker()->button(CompressionFormat::zip)->click();
+    compressPage.formatPicker()->button(CompressionFormat::zip)->click();
     EXPECT_TRUE(password->isEnabled());
-    EXPECT_TRUE(compress.passwordNote()->isHidden());
+    EXPECT_TRUE(compressPage.passwordNote()->isHidden());
 }
 
 TEST_F(OperationPagesTest, ExtractStartRunsTheSelectedArchivesAndOpensTheOutput) {
     const QString archive = files.writeFile("photos.zip", "PK");
-    auto& extract = page<ExtractPage>(WorkbenchSection::extract);
-    model().selectArchivesForExtraction({archive});
-    EXPECT_EQ(extract.archives()->headerText(), QStringLiteral(u"已选择 1 个压缩包"));
-    EXPECT_EQ(extract.summaryValue(QStringLiteral(u"主要格式")), "ZIP");
+    auto& extractPage = page<ExtractPage>(WorkbenchSection::extract);
+    extract().selectArchivesForExtraction({archive});
+    EXPECT_EQ(extractPage.archives()->headerText(), QStringLiteral(u"已选择 1 个压缩包"));
+    EXPECT_EQ(extractPage.summaryValue(QStringLiteral(u"主要格式")), "ZIP");
 
-    extract.startButton()->click();
+    extractPage.startButton()->click();
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(engine.calls().size(), 1);
     EXPECT_EQ(engine.calls().first().operation, "extract");

@@ -146,7 +146,7 @@ TEST_F(PanelsTest, NotificationPanelListsNewestFirstAndKeepsTheReadDotsSpace) {
 }
 
 TEST_F(PanelsTest, ScrolledPagesKeepTheirFullWidth) {
-    model().setStatusMessage(QStringLiteral(u"已完成"));
+    context().setStatusMessage(QStringLiteral(u"已完成"));
     auto* scroll = qobject_cast<ScrollPage*>(window().page(WorkbenchSection::home));
     ASSERT_NE(scroll, nullptr);
     EXPECT_TRUE(waitFor([&] { return scroll->indicator()->isVisible(); }));

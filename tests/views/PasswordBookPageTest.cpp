@@ -50,7 +50,7 @@ protected:
     PasswordBookPage& page() {
         if (!m_page) {
             m_page =
-                std::make_unique<PasswordBookPage>(model(), workbench, settingsStore, passwordBook, state);
+                std::make_unique<PasswordBookPage>(models(), workbench, settingsStore, passwordBook, state);
             m_page->setFilePanels(std::make_unique<ScriptedPanels>(&panelAnswers));
             m_page->resize(1100, 700);
             m_page->show();
@@ -93,7 +93,7 @@ protected:
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, target.center());
     }
 
-    QString statusText() { return model().statusMessage().value_or(QString()); }
+    QString statusText() { return context().statusMessage().value_or(QString()); }
 
     ContentViewState state;
     QStringList panelAnswers;
@@ -177,11 +177,11 @@ TEST_F(PasswordBookPageTest, RowButtonsUseAndDeleteTheirOwnRow) {
 
     clickCell(rowOf(second), PasswordBookTableModel::actionsColumn,
               &PasswordBookTableDelegate::useButtonRect);
-    EXPECT_EQ(model().compressionPassword(), "p2");
-    EXPECT_EQ(model().extractionPassword(), "");
-    EXPECT_TRUE(model().splitCompressionPasswordEnabled());
-    EXPECT_EQ(model().splitCompressionPassword(), "p2");
-    EXPECT_EQ(model().splitCompressionPasswordConfirmation(), "p2");
+    EXPECT_EQ(compress().compressionPassword(), "p2");
+    EXPECT_EQ(extract().extractionPassword(), "");
+    EXPECT_TRUE(splitCompress().splitCompressionPasswordEnabled());
+    EXPECT_EQ(splitCompress().splitCompressionPassword(), "p2");
+    EXPECT_EQ(splitCompress().splitCompressionPasswordConfirmation(), "p2");
     EXPECT_EQ(statusText(), QStringLiteral(u"已将该密码应用到压缩密码输入框。"));
 
     clickCell(rowOf(second), PasswordBookTableModel::actionsColumn,
@@ -308,7 +308,7 @@ TEST_F(PasswordBookPageTest, RevealShowsPasswordsAndTheSwitchesSaveTheirSetting)
     ASSERT_TRUE(autoSave->isChecked());
     autoSave->click();
     EXPECT_FALSE(settingsStore.load().archivePasswordBookAutoSaveEnabled);
-    EXPECT_FALSE(model().settings().archivePasswordBookAutoSaveEnabled);
+    EXPECT_FALSE(context().settings().archivePasswordBookAutoSaveEnabled);
     EXPECT_EQ(statusText(), QStringLiteral(u"已关闭自动保存正确密码。"));
 }
 

@@ -51,8 +51,8 @@ protected:
     // Starts a compression that runs until its work is cancelled, and returns its task.
     QUuid startBlockedCompression() {
         engine.setBlocksUntilCancelled(true);
-        model().selectFilesForCompression({files.writeFile("notes.txt", "notes")});
-        model().compress(false);
+        compress().selectFilesForCompression({files.writeFile("notes.txt", "notes")});
+        compress().compress(false);
         EXPECT_TRUE(waitFor([&] { return engine.blockedCalls() == 1; }));
         return workbench.tasks().first().id;
     }

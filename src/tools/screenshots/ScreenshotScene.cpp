@@ -37,8 +37,8 @@ ScreenshotScene::ScreenshotScene()
     m_passwordBookStore = std::make_unique<ArchivePasswordBookStore>(DefaultsStore(defaults),
                                                                      [this] { return m_passwordBookNow; });
     m_workbenchStore = std::make_unique<WorkbenchStore>(DefaultsStore(defaults), sceneNow);
-    m_model = std::make_unique<MainViewModel>(m_engine, m_previewService, *m_settingsStore,
-                                              *m_passwordBookStore, *m_workbenchStore, m_platform);
+    m_models = std::make_unique<WorkbenchModels>(m_engine, *m_settingsStore, *m_passwordBookStore,
+                                                 *m_workbenchStore, m_platform);
     // First: a scanned set becomes the extract page's selection, which the samples then replace.
     fillSplitPages();
     fillSamples();
@@ -62,12 +62,12 @@ void ScreenshotScene::fillSamples() {
     writeSample(QStringLiteral(u"设计稿/图标.svg"), 48'120);
     const QString designs = QDir(samplesFolder()).filePath(QStringLiteral(u"设计稿"));
     const QString notes = writeSample(QStringLiteral(u"会议纪要.txt"), 18'400);
-    m_model->setSelectedFilesForCompression({report, designs, notes});
+    m_models->compress().setSelectedFilesForCompression({report, designs, notes});
 
     const QString photos = writeSample(QStringLiteral(u"旅行照片合集.zip"), 86'400'000);
     const QString backup = writeSample(QStringLiteral(u"数据备份-2026-03.7z"), 412'000'000);
     const QString sources = writeSample(QStringLiteral(u"源代码.tar.gz"), 3'200'000);
-    m_model->setSelectedArchivesForExtraction({photos, backup, sources});
+    m_models->extract().setSelectedArchivesForExtraction({photos, backup, sources});
 }
 
 void ScreenshotScene::fillPasswordBook() {
@@ -123,8 +123,8 @@ void ScreenshotScene::fillWorkbench() {
     store.addTask(running);
     store.updateTaskProgress(running.id, 0.62, QStringLiteral(u"正在压缩 首页.png"));
 
-    m_model->setIsWorking(true);
-    m_model->setStatusMessage(QStringLiteral(u"正在压缩..."));
+    m_models->context().setIsWorking(true);
+    m_models->context().setStatusMessage(QStringLiteral(u"正在压缩..."));
 }
 
 void ScreenshotScene::fillSplitPages() {
@@ -133,21 +133,22 @@ void ScreenshotScene::fillSplitPages() {
     const QString folder = QDir(samplesFolder()).filePath(QStringLiteral(u"发布会素材"));
     const QString handbook =
         writeSample(QStringLiteral(u"产品手册（完整版，含附录与术语表）.pdf"), 48'512'000);
-    m_model->addSplitCompressionItems({folder, handbook});
-    m_model->applySplitCompressionPreset(SplitCompressionPreset::all().at(1));
+    m_models->splitCompress().addSplitCompressionItems({folder, handbook});
+    m_models->splitCompress().applySplitCompressionPreset(SplitCompressionPreset::all().at(1));
 
     // A set of five volumes with the fourth missing, so the page shows both kinds of row.
     const QString volumes = QStringLiteral(u"分卷/年度项目归档-2025.7z.%1");
     for (int number : {1, 2, 3, 5})
         writeSample(volumes.arg(number, 3, 10, QLatin1Char('0')), number == 5 ? 312'000'000 : 1'073'741'824);
-    m_model->selectSplitArchiveForExtraction(
+    m_models->splitExtract().selectSplitArchiveForExtraction(
         QDir(samplesFolder()).filePath(volumes.arg(2, 3, 10, QLatin1Char('0'))));
     waitForSplitPages();
 }
 
 void ScreenshotScene::waitForSplitPages() {
     const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && (m_model->isCalculatingSplitCompressionItems() ||
-                                      m_model->splitArchiveState() == SplitArchivePageState::scanning()))
+    while (!deadline.hasExpired() &&
+           (m_models->splitCompress().isCalculatingSplitCompressionItems() ||
+            m_models->splitExtract().splitArchiveState() == SplitArchivePageState::scanning()))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchModels.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
 #include <QTemporaryDir>
@@ -19,7 +18,7 @@ class ScreenshotScene {
 public:
     ScreenshotScene();
 
-    MainViewModel& model() { return *m_model; }
+    WorkbenchModels& models() { return *m_models; }
     WorkbenchStore& workbenchStore() { return *m_workbenchStore; }
     SettingsStore& settingsStore() { return *m_settingsStore; }
     ArchivePasswordBookStore& passwordBookStore() { return *m_passwordBookStore; }
@@ -56,7 +55,6 @@ private:
     std::unique_ptr<WorkbenchStore> m_workbenchStore;
     ArchiveService m_archiveService;
     ArchiveServiceWorkbenchEngine m_engine;
-    ArchivePreviewService m_previewService;
     StillPlatform m_platform;
-    std::unique_ptr<MainViewModel> m_model;
+    std::unique_ptr<WorkbenchModels> m_models;
 };

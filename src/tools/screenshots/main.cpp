@@ -65,7 +65,7 @@ QPixmap notificationShot(MainWindow& window) {
 
 // The password book page with its add sheet open and a name and password typed in.
 QPixmap passwordBookAddShot(ScreenshotScene& scene, MainWindow& window) {
-    scene.model().setSelectedSection(WorkbenchSection::passwordBook);
+    scene.models().context().setSelectedSection(WorkbenchSection::passwordBook);
     ContentViewState& state = window.viewState();
     state.setNewPasswordBookLabel(QStringLiteral(u"设计部共享"));
     state.setNewPasswordBookPassword(QStringLiteral("Share-2026"));
@@ -81,8 +81,8 @@ QPixmap passwordBookAddShot(ScreenshotScene& scene, MainWindow& window) {
 
 // The home page's banner with the window around it, once per kind of message.
 bool saveBannerShots(ScreenshotScene& scene, MainWindow& window, const QDir& folder) {
-    scene.model().setSelectedSection(WorkbenchSection::home);
-    scene.model().setIsWorking(false);
+    scene.models().context().setSelectedSection(WorkbenchSection::home);
+    scene.models().context().setIsWorking(false);
     const struct {
         QString name;
         QString message;
@@ -96,20 +96,20 @@ bool saveBannerShots(ScreenshotScene& scene, MainWindow& window, const QDir& fol
     };
     bool saved = true;
     for (const auto& shot : kinds) {
-        scene.model().setStatusMessage(shot.message, shot.kind);
+        scene.models().context().setStatusMessage(shot.message, shot.kind);
         settle(window);
         FeedbackBanner* banner = window.findChild<HomePage*>()->banner();
         const QRect area(banner->mapTo(&window, QPoint()), banner->size());
         saved = save(window.grab(area.adjusted(-24, -24, 24, 24)), folder, shot.name) && saved;
     }
-    scene.model().setIsWorking(true);
-    scene.model().setStatusMessage(QStringLiteral(u"正在压缩..."));
+    scene.models().context().setIsWorking(true);
+    scene.models().context().setStatusMessage(QStringLiteral(u"正在压缩..."));
     return saved;
 }
 
 // The compress page with its folder button focused from the keyboard.
 bool saveFocusShot(ScreenshotScene& scene, MainWindow& window, const QDir& folder) {
-    scene.model().setSelectedSection(WorkbenchSection::compress);
+    scene.models().context().setSelectedSection(WorkbenchSection::compress);
     window.activateWindow();
     QApplication::setActiveWindow(&window);
     settle(window);
@@ -135,17 +135,17 @@ int main(int argc, char* argv[]) {
     if (!QDir().mkpath(folder.path())) return 1;
 
     ScreenshotScene scene;
-    MainWindow window(scene.model(), scene.workbenchStore(), scene.settingsStore(),
+    MainWindow window(scene.models(), scene.workbenchStore(), scene.settingsStore(),
                       scene.passwordBookStore());
     window.show();
 
     bool saved = true;
     for (const Shot& shot : kShots) {
-        scene.model().setSelectedSection(shot.section);
+        scene.models().context().setSelectedSection(shot.section);
         settle(window);
         saved = save(window.grab(), folder, shot.fileName) && saved;
     }
-    scene.model().setSelectedSection(WorkbenchSection::home);
+    scene.models().context().setSelectedSection(WorkbenchSection::home);
     saved = save(notificationShot(window), folder, QStringLiteral("notifications")) && saved;
     saved = save(passwordBookAddShot(scene, window), folder, QStringLiteral("password-book-add")) && saved;
     saved = saveBannerShots(scene, window, folder) && saved;

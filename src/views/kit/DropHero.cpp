@@ -1,6 +1,5 @@
 #include "views/kit/DropHero.h"
 
-#include "views/kit/DropIntake.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/Labels.h"
 
@@ -8,7 +7,7 @@
 #include <QVBoxLayout>
 
 DropHero::DropHero(const QString& title, const QString& subtitle, const QString& buttonTitle,
-                   DropIntent intent, MainViewModel& model, QWidget* parent)
+                   DropIntake::Take take, QWidget* parent)
     : DashedFrame(parent),
       m_button(Labels::prominentButton(buttonTitle, QStringLiteral("chevron.down"), this)) {
     setMinimumHeight(300);
@@ -30,5 +29,5 @@ DropHero::DropHero(const QString& title, const QString& subtitle, const QString&
     column->addWidget(m_button, 0, Qt::AlignHCenter);
     column->addStretch();
     connect(m_button, &QPushButton::clicked, this, &DropHero::actionRequested);
-    DropIntake::install(this, intent, model);
+    DropIntake::install(this, std::move(take));
 }

@@ -1,7 +1,5 @@
 #include "views/kit/DropIntake.h"
 
-#include "viewmodels/MainViewModel.h"
-
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -9,11 +7,10 @@
 #include <QUrl>
 #include <QWidget>
 
-DropIntake::DropIntake(QWidget* target, DropIntent intent, MainViewModel& model)
-    : QObject(target), m_intent(intent), m_model(model) {}
+DropIntake::DropIntake(QWidget* target, Take take) : QObject(target), m_take(std::move(take)) {}
 
-DropIntake* DropIntake::install(QWidget* target, DropIntent intent, MainViewModel& model) {
-    auto* intake = new DropIntake(target, intent, model);
+DropIntake* DropIntake::install(QWidget* target, Take take) {
+    auto* intake = new DropIntake(target, std::move(take));
     target->setAcceptDrops(true);
     target->installEventFilter(intake);
     return intake;
@@ -28,35 +25,11 @@ QStringList DropIntake::localFilePaths(const QMimeData* data) {
     return paths;
 }
 
-bool DropIntake::handleDrop(const QMimeData* data, DropIntent intent, MainViewModel& model) {
+bool DropIntake::handleDrop(const QMimeData* data, const Take& take) {
     const QStringList paths = localFilePaths(data);
     if (paths.isEmpty()) return false;
-    route(paths, intent, model);
+    take(paths);
     return true;
-}
-
-void DropIntake::route(const QStringList& paths, DropIntent intent, MainViewModel& model) {
-    switch (intent) {
-        case DropIntent::home:
-            model.handleDropped(paths);
-            return;
-        case DropIntent::extract:
-            model.selectArchivesForExtraction(paths);
-            return;
-        case DropIntent::compress:
-            model.selectFilesForCompression(paths);
-            return;
-        case DropIntent::splitCompress:
-            model.addSplitCompressionItems(paths);
-            return;
-        case DropIntent::splitExtract:
-            if (paths.size() == 1) {
-                model.selectSplitArchiveForExtraction(paths.first());
-            } else {
-                model.setAlertMessage(QStringLiteral(u"请只拖入一个分卷文件。"));
-            }
-            return;
-    }
 }
 
 bool DropIntake::acceptAsCopy(QDropEvent* event) {
@@ -86,7 +59,7 @@ bool DropIntake::eventFilter(QObject* watched, QEvent* event) {
             if (localFilePaths(drop->mimeData()).isEmpty() || !acceptAsCopy(drop)) {
                 drop->ignore();
             } else {
-                handleDrop(drop->mimeData(), m_intent, m_model);
+                handleDrop(drop->mimeData(), m_take);
             }
             return true;
         }

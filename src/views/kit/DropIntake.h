@@ -1,33 +1,34 @@
 #pragma once
 
-#include "views/kit/DropIntent.h"
-
 #include <QObject>
 #include <QStringList>
+#include <functional>
 
-class MainViewModel;
 class QDropEvent;
 class QMimeData;
 class QWidget;
 
 // The one road of a drop on the main window's pages: the local files of the drop, in drop order, go
-// to the model operation of the page's intent. Only local-file URLs count; text, web addresses and
+// to the page model's operation that the page hands in. Only local-file URLs count; text, web addresses and
 // other schemes are ignored, and a drop without any local file is refused.
 //
-// Make a widget a drop target with DropIntake::install(widget, intent, model); drops on its children
+// Make a widget a drop target with DropIntake::install(widget, take); drops on its children
 // reach it too unless a child takes drops itself.
 class DropIntake : public QObject {
     Q_OBJECT
 
 public:
-    static DropIntake* install(QWidget* target, DropIntent intent, MainViewModel& model);
+    // What receives the dropped paths.
+    using Take = std::function<void(const QStringList& paths)>;
+
+    static DropIntake* install(QWidget* target, Take take);
 
     // The local file paths the drop carries, in drop order, duplicates kept.
     static QStringList localFilePaths(const QMimeData* data);
 
-    // Takes the drop: false (and nothing happens) without a local file; otherwise the paths go to the
-    // intent's operation. Split extraction takes exactly one file and alerts on more.
-    static bool handleDrop(const QMimeData* data, DropIntent intent, MainViewModel& model);
+    // Takes the drop: false (and nothing happens) without a local file; otherwise the paths go to
+    // `take`.
+    static bool handleDrop(const QMimeData* data, const Take& take);
 
     // Takes a drag or drop as a copy, whatever the source proposes: a source told "moved" may delete
     // the user's originals. False, and the event refused, when the source does not offer a copy.
@@ -37,10 +38,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    DropIntake(QWidget* target, DropIntent intent, MainViewModel& model);
+    DropIntake(QWidget* target, Take take);
 
-    static void route(const QStringList& paths, DropIntent intent, MainViewModel& model);
-
-    DropIntent m_intent;
-    MainViewModel& m_model;
+    Take m_take;
 };

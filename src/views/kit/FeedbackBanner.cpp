@@ -1,7 +1,7 @@
 #include "views/kit/FeedbackBanner.h"
 
 #include "core/state/WorkbenchStore.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 #include "views/kit/CapsuleProgressBar.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/Icons.h"
@@ -31,7 +31,7 @@ QToolButton* taskButton(const QString& iconName, const QString& toolTip, QWidget
 
 }  // namespace
 
-FeedbackBanner::FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWidget* parent)
+FeedbackBanner::FeedbackBanner(WorkbenchContext& model, WorkbenchStore& store, QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_store(store),
@@ -80,8 +80,8 @@ FeedbackBanner::FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWid
     connect(m_cancel, &QToolButton::clicked, this, [this] {
         if (!m_taskId.isNull()) m_store.cancelTask(m_taskId);
     });
-    connect(&m_model, &MainViewModel::statusMessageChanged, this, &FeedbackBanner::syncFromModel);
-    connect(&m_model, &MainViewModel::isWorkingChanged, this, &FeedbackBanner::syncFromModel);
+    connect(&m_model, &WorkbenchContext::statusMessageChanged, this, &FeedbackBanner::syncFromModel);
+    connect(&m_model, &WorkbenchContext::isWorkingChanged, this, &FeedbackBanner::syncFromModel);
     connect(&m_store, &WorkbenchStore::tasksChanged, this, &FeedbackBanner::syncFromModel);
     syncFromModel();
 }

@@ -8,7 +8,7 @@
 
 class CapsuleProgressBar;
 class ElidedLabel;
-class MainViewModel;
+class WorkbenchContext;
 class QLabel;
 class QToolButton;
 class WorkbenchStore;
@@ -29,7 +29,7 @@ public:
         Theme::Colour tint;
     };
 
-    FeedbackBanner(MainViewModel& model, WorkbenchStore& store, QWidget* parent = nullptr);
+    FeedbackBanner(WorkbenchContext& model, WorkbenchStore& store, QWidget* parent = nullptr);
 
     // The symbol and the tint of the banner: a box while the model works, else by the message's kind.
     static Look look(bool working, StatusKind kind);
@@ -48,7 +48,7 @@ protected:
 private:
     void syncFromModel();
 
-    MainViewModel& m_model;
+    WorkbenchContext& m_model;
     WorkbenchStore& m_store;
     QLabel* m_symbol;
     ElidedLabel* m_message;

@@ -1,6 +1,6 @@
 #include "views/main/CompressPage.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/CompressViewModel.h"
 #include "views/kit/Card.h"
 #include "views/kit/CompressionLevelPicker.h"
 #include "views/kit/DropIntake.h"
@@ -23,7 +23,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CompressPage::CompressPage(MainViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+CompressPage::CompressPage(CompressViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
                            QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -33,17 +33,19 @@ CompressPage::CompressPage(MainViewModel& model, WorkbenchStore& store, Settings
           new SelectionCard({QStringLiteral(u" 个文件"), QStringLiteral(u"添加文件"),
                              QStringLiteral(u"还没有选择要压缩的文件"), QStringLiteral("doc.badge.plus")},
                             ArchiveActivityKind::compress, *m_sizes, this)),
-      m_banner(new FeedbackBanner(model, store, this)),
+      m_banner(new FeedbackBanner(model.context(), store, this)),
       m_start(Labels::prominentButton(QStringLiteral(u"立即压缩"), QStringLiteral("archivebox"), this)) {
     OperationPageLayout::arrange(this, m_sources, m_banner, buildSettingsCard(), buildSummaryCard(), m_start);
 
-    DropIntake::install(m_sources, DropIntent::compress, m_model);
+    DropIntake::install(m_sources,
+                        [this](const QStringList& paths) { m_model.selectFilesForCompression(paths); });
     connect(m_sources->addButton(), &QPushButton::clicked, &m_model,
-            qOverload<>(&MainViewModel::selectFilesForCompression));
+            qOverload<>(&CompressViewModel::selectFilesForCompression));
     connect(m_sources->clearButton(), &QPushButton::clicked, this,
             [this] { m_model.setSelectedFilesForCompression({}); });
     connect(m_start, &QPushButton::clicked, this, [this] { m_model.compress(false); });
-    connect(&m_model, &MainViewModel::changed, this, &CompressPage::syncFromModel);
+    connect(&m_model, &CompressViewModel::changed, this, &CompressPage::syncFromModel);
+    connect(&m_model.context(), &WorkbenchContext::changed, this, &CompressPage::syncFromModel);
     connect(m_sizes, &SelectionSizes::changed, this, &CompressPage::syncSummary);
     syncFromModel();
 }
@@ -73,25 +75,28 @@ QWidget* CompressPage::buildSettingsCard() {
     m_passwordNote->setWordWrap(true);
     rows->addWidget(m_passwordNote);
 
-    connect(m_formats, &FormatPicker::formatChosen, &m_model, &MainViewModel::selectCompressionFormat);
+    connect(m_formats, &FormatPicker::formatChosen, &m_model, &CompressViewModel::selectCompressionFormat);
     connect(m_levels, &CompressionLevelPicker::levelChosen, &m_model,
-            &MainViewModel::setSelectedCompressionLevel);
-    connect(m_destination, &PathRow::browseRequested, &m_model, &MainViewModel::selectDestination);
+            &CompressViewModel::setSelectedCompressionLevel);
+    connect(m_destination, &PathRow::browseRequested, &m_model.context(),
+            &WorkbenchContext::selectDestination);
     connect(m_separateArchives, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::compressToSeparateFolder, on);
+        SettingsWriteThrough::write(m_settingsStore, m_model.context(),
+                                    &AppSettings::compressToSeparateFolder, on);
         if (!on) {
-            m_model.setAlertMessage(
+            m_model.context().setAlertMessage(
                 QStringLiteral(u"取消勾选“压缩到单独文件”后，所选文件会被压缩到一个文件内。"));
         }
     });
     connect(m_ignoreHiddenFiles, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::ignoreHiddenFilesWhenCompressing,
-                                    on);
+        SettingsWriteThrough::write(m_settingsStore, m_model.context(),
+                                    &AppSettings::ignoreHiddenFilesWhenCompressing, on);
     });
     connect(m_deleteSource, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::deleteSourceAfterCompress, on);
+        SettingsWriteThrough::write(m_settingsStore, m_model.context(),
+                                    &AppSettings::deleteSourceAfterCompress, on);
     });
-    connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setCompressionPassword);
+    connect(m_password, &QLineEdit::textEdited, &m_model, &CompressViewModel::setCompressionPassword);
     return card;
 }
 
@@ -115,8 +120,8 @@ void CompressPage::syncFromModel() {
     m_sizes->setEstimateParameters(m_model.selectedCompressionFormat(), m_model.selectedCompressionLevel());
     m_formats->setSelectedFormat(m_model.selectedCompressionFormat());
     m_levels->setSelectedLevel(m_model.selectedCompressionLevel());
-    m_destination->setValue(m_model.destinationDescription());
-    const AppSettings& settings = m_model.settings();
+    m_destination->setValue(m_model.context().destinationDescription());
+    const AppSettings& settings = m_model.context().settings();
     QuietSync::setChecked(m_separateArchives, settings.compressToSeparateFolder);
     QuietSync::setChecked(m_ignoreHiddenFiles, settings.ignoreHiddenFilesWhenCompressing);
     QuietSync::setChecked(m_deleteSource, settings.deleteSourceAfterCompress);

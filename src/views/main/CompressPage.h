@@ -5,7 +5,7 @@
 class CompressionLevelPicker;
 class FeedbackBanner;
 class FormatPicker;
-class MainViewModel;
+class CompressViewModel;
 class PathRow;
 class QCheckBox;
 class QLabel;
@@ -24,7 +24,7 @@ class CompressPage : public QWidget {
     Q_OBJECT
 
 public:
-    CompressPage(MainViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+    CompressPage(CompressViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
                  QWidget* parent = nullptr);
 
     SelectionCard* sources() const { return m_sources; }
@@ -47,7 +47,7 @@ private:
     void syncFromModel();
     void syncSummary();
 
-    MainViewModel& m_model;
+    CompressViewModel& m_model;
     SettingsStore& m_settingsStore;
     SelectionSizes* m_sizes;
     SelectionCard* m_sources;

@@ -1,6 +1,6 @@
 #include "views/main/ExtractPage.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/ExtractViewModel.h"
 #include "views/kit/Card.h"
 #include "views/kit/DropIntake.h"
 #include "views/kit/FeedbackBanner.h"
@@ -21,7 +21,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ExtractPage::ExtractPage(MainViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+ExtractPage::ExtractPage(ExtractViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
                          QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -31,18 +31,20 @@ ExtractPage::ExtractPage(MainViewModel& model, WorkbenchStore& store, SettingsSt
           new SelectionCard({QStringLiteral(u" 个压缩包"), QStringLiteral(u"添加压缩包"),
                              QStringLiteral(u"还没有选择要解压的压缩包"), QStringLiteral("doc.zipper")},
                             ArchiveActivityKind::extract, *m_sizes, this)),
-      m_banner(new FeedbackBanner(model, store, this)),
+      m_banner(new FeedbackBanner(model.context(), store, this)),
       m_start(Labels::prominentButton(QStringLiteral(u"立即解压"), QStringLiteral("tray.and.arrow.down.fill"),
                                       this)) {
     OperationPageLayout::arrange(this, m_archives, m_banner, buildSettingsCard(), buildSummaryCard(),
                                  m_start);
 
-    DropIntake::install(m_archives, DropIntent::extract, m_model);
-    connect(m_archives->addButton(), &QPushButton::clicked, &m_model, &MainViewModel::selectArchive);
+    DropIntake::install(m_archives,
+                        [this](const QStringList& paths) { m_model.selectArchivesForExtraction(paths); });
+    connect(m_archives->addButton(), &QPushButton::clicked, &m_model, &ExtractViewModel::selectArchive);
     connect(m_archives->clearButton(), &QPushButton::clicked, &m_model,
-            &MainViewModel::clearExtractionSelection);
+            &ExtractViewModel::clearExtractionSelection);
     connect(m_start, &QPushButton::clicked, this, [this] { m_model.extract(); });
-    connect(&m_model, &MainViewModel::changed, this, &ExtractPage::syncFromModel);
+    connect(&m_model, &ExtractViewModel::changed, this, &ExtractPage::syncFromModel);
+    connect(&m_model.context(), &WorkbenchContext::changed, this, &ExtractPage::syncFromModel);
     connect(m_sizes, &SelectionSizes::changed, this, &ExtractPage::syncSummary);
     syncFromModel();
 }
@@ -66,23 +68,25 @@ QWidget* ExtractPage::buildSettingsCard() {
     m_password->setPlaceholderText(QStringLiteral(u"密码（如有）"));
     rows->addWidget(m_password);
 
-    connect(m_destination, &PathRow::browseRequested, &m_model, &MainViewModel::selectDestination);
+    connect(m_destination, &PathRow::browseRequested, &m_model.context(),
+            &WorkbenchContext::selectDestination);
     // On mirrors "no folder chosen"; switching it off changes nothing, a chosen folder does.
     connect(m_currentLocation, &QCheckBox::toggled, this, [this](bool on) {
-        if (on) m_model.resetDestinationToCurrentLocation();
-        QuietSync::setChecked(m_currentLocation, !m_model.destinationURL().has_value());
+        if (on) m_model.context().resetDestinationToCurrentLocation();
+        QuietSync::setChecked(m_currentLocation, !m_model.context().destinationURL().has_value());
     });
     connect(m_separateFolder, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model, &AppSettings::extractToSeparateFolder, on);
+        SettingsWriteThrough::write(m_settingsStore, m_model.context(), &AppSettings::extractToSeparateFolder,
+                                    on);
         if (!on) {
-            m_model.setAlertMessage(
+            m_model.context().setAlertMessage(
                 QStringLiteral(u"取消勾选“解压到单独文件夹”后，所选文件会被解压到同一个文件夹内。"));
         }
     });
     // Extractions from this page always open their output.
     m_openAfter->setChecked(true);
     connect(m_openAfter, &QCheckBox::toggled, this, [this] { QuietSync::setChecked(m_openAfter, true); });
-    connect(m_password, &QLineEdit::textEdited, &m_model, &MainViewModel::setExtractionPassword);
+    connect(m_password, &QLineEdit::textEdited, &m_model, &ExtractViewModel::setExtractionPassword);
     return card;
 }
 
@@ -101,9 +105,10 @@ void ExtractPage::syncFromModel() {
     const QStringList& archives = m_model.selectedArchivesForExtraction();
     m_archives->setPaths(archives);
     m_sizes->setPaths(archives);
-    m_destination->setValue(m_model.destinationDescription());
-    QuietSync::setChecked(m_currentLocation, !m_model.destinationURL().has_value());
-    QuietSync::setChecked(m_separateFolder, m_model.settings().extractToSeparateFolder);
+    const WorkbenchContext& context = m_model.context();
+    m_destination->setValue(context.destinationDescription());
+    QuietSync::setChecked(m_currentLocation, !context.destinationURL().has_value());
+    QuietSync::setChecked(m_separateFolder, context.settings().extractToSeparateFolder);
     if (m_password->text() != m_model.extractionPassword()) m_password->setText(m_model.extractionPassword());
     m_countLine->setValue(QString::number(archives.size()));
     m_formatsLine->setValue(WorkbenchTexts::selectedArchiveFormats(archives));

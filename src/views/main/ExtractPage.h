@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class FeedbackBanner;
-class MainViewModel;
+class ExtractViewModel;
 class PathRow;
 class QCheckBox;
 class QLineEdit;
@@ -21,7 +21,7 @@ class ExtractPage : public QWidget {
     Q_OBJECT
 
 public:
-    ExtractPage(MainViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+    ExtractPage(ExtractViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
                 QWidget* parent = nullptr);
 
     SelectionCard* archives() const { return m_archives; }
@@ -40,7 +40,7 @@ private:
     void syncFromModel();
     void syncSummary();
 
-    MainViewModel& m_model;
+    ExtractViewModel& m_model;
     SettingsStore& m_settingsStore;
     SelectionSizes* m_sizes;
     SelectionCard* m_archives;

@@ -1,6 +1,7 @@
 #include "views/main/HomePage.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/HomeViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 #include "views/kit/ActionCard.h"
 #include "views/kit/AdaptiveGrid.h"
 #include "views/kit/DropHero.h"
@@ -13,15 +14,16 @@
 #include <QVBoxLayout>
 #include <functional>
 
-HomePage::HomePage(MainViewModel& model, WorkbenchStore& store, QWidget* parent)
+HomePage::HomePage(HomeViewModel& model, WorkbenchStore& store, QWidget* parent)
     : QWidget(parent),
       m_model(model),
-      m_hero(new DropHero(QStringLiteral(u"拖入文件自动处理"),
-                          QStringLiteral(u"压缩包自动解压，普通文件自动压缩"), QStringLiteral(u"选择文件"),
-                          DropIntent::home, model, this)),
-      m_banner(new FeedbackBanner(model, store, this)),
+      m_hero(new DropHero(
+          QStringLiteral(u"拖入文件自动处理"), QStringLiteral(u"压缩包自动解压，普通文件自动压缩"),
+          QStringLiteral(u"选择文件"), [&model](const QStringList& paths) { model.handleDropped(paths); },
+          this)),
+      m_banner(new FeedbackBanner(model.context(), store, this)),
       m_quickActions(new AdaptiveGrid(220, 18, this)),
-      m_history(new RecentHistoryList(model, store, this)),
+      m_history(new RecentHistoryList(model.context(), store, this)),
       m_currentTask(new CurrentTaskPanel(store, this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(34, 0, 34, 34);
@@ -38,7 +40,7 @@ HomePage::HomePage(MainViewModel& model, WorkbenchStore& store, QWidget* parent)
     column->addLayout(panels);
     column->addStretch();
 
-    connect(m_hero, &DropHero::actionRequested, &m_model, &MainViewModel::selectItemsForHomeAction);
+    connect(m_hero, &DropHero::actionRequested, &m_model, &HomeViewModel::selectItemsForHomeAction);
 }
 
 void HomePage::buildQuickActions() {
@@ -53,15 +55,12 @@ void HomePage::buildQuickActions() {
          Theme::Colour::blue, [this] { m_model.selectArchiveAndExtract(); }},
         {QStringLiteral(u"解压到当前目录"), QStringLiteral(u"解压到文件所在目录"),
          QStringLiteral("folder.fill"), Theme::Colour::green,
-         [this] {
-             m_model.resetDestinationToCurrentLocation();
-             m_model.selectArchiveAndExtract();
-         }},
+         [this] { m_model.selectArchiveAndExtractInPlace(); }},
         {QStringLiteral(u"解压到指定文件夹"), QStringLiteral(u"选择目标文件夹"),
          QStringLiteral("folder.badge.plus"), Theme::Colour::purple,
          [this] { m_model.selectArchiveAndExtractToDestination(); }},
         {QStringLiteral(u"压缩文件"), QStringLiteral(u"预置高级压缩入口"), QStringLiteral("archivebox.fill"),
-         Theme::Colour::orange, [this] { m_model.setSelectedSection(WorkbenchSection::compress); }},
+         Theme::Colour::orange, [this] { m_model.context().setSelectedSection(WorkbenchSection::compress); }},
     };
     for (const auto& action : actions) {
         auto* card =

@@ -6,7 +6,7 @@ class AdaptiveGrid;
 class CurrentTaskPanel;
 class DropHero;
 class FeedbackBanner;
-class MainViewModel;
+class HomeViewModel;
 class RecentHistoryList;
 class WorkbenchStore;
 
@@ -16,7 +16,7 @@ class HomePage : public QWidget {
     Q_OBJECT
 
 public:
-    HomePage(MainViewModel& model, WorkbenchStore& store, QWidget* parent = nullptr);
+    HomePage(HomeViewModel& model, WorkbenchStore& store, QWidget* parent = nullptr);
 
     DropHero* dropHero() const { return m_hero; }
     FeedbackBanner* banner() const { return m_banner; }
@@ -27,7 +27,7 @@ public:
 private:
     void buildQuickActions();
 
-    MainViewModel& m_model;
+    HomeViewModel& m_model;
     DropHero* m_hero;
     FeedbackBanner* m_banner;
     AdaptiveGrid* m_quickActions;

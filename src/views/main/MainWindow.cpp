@@ -1,8 +1,8 @@
 #include "views/main/MainWindow.h"
 
 #include "core/state/ArchivePasswordBookStore.h"
-#include "viewmodels/MainViewModel.h"
 #include "viewmodels/SettingsViewModel.h"
+#include "viewmodels/WorkbenchModels.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
 #include "views/kit/ScrollPage.h"
@@ -29,16 +29,16 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-MainWindow::MainWindow(MainViewModel& model, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
+MainWindow::MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
                        ArchivePasswordBookStore& passwordBookStore, QWidget* parent)
     : QMainWindow(parent),
-      m_model(model),
+      m_models(models),
       m_workbenchStore(workbenchStore),
       m_settingsStore(settingsStore),
       m_passwordBookStore(passwordBookStore),
       m_viewState(new ContentViewState(this)),
-      m_sidebar(new Sidebar(model, *m_viewState)),
-      m_topBar(new TopBar(model, workbenchStore, *m_viewState)),
+      m_sidebar(new Sidebar(models.context(), *m_viewState)),
+      m_topBar(new TopBar(models.context(), workbenchStore, *m_viewState)),
       m_stack(new QStackedWidget) {
     // The window is the application's face: its look is the whole application's, dialogs included.
     Theme::apply(*qApp);
@@ -63,9 +63,10 @@ MainWindow::MainWindow(MainViewModel& model, WorkbenchStore& workbenchStore, Set
     buildPages();
     m_viewState->setPasswordBookEntries(m_passwordBookStore.entries());
 
-    connect(&m_model, &MainViewModel::selectedSectionChanged, this, &MainWindow::showSelectedPage);
-    connect(&m_model, &MainViewModel::alertMessageChanged, this, &MainWindow::syncAlert);
-    connect(&m_model, &MainViewModel::encryptedSevenZipConfirmationMessageChanged, this,
+    connect(&m_models.context(), &WorkbenchContext::selectedSectionChanged, this,
+            &MainWindow::showSelectedPage);
+    connect(&m_models.context(), &WorkbenchContext::alertMessageChanged, this, &MainWindow::syncAlert);
+    connect(&m_models.compress(), &CompressViewModel::encryptedSevenZipConfirmationMessageChanged, this,
             &MainWindow::syncEncryptedSevenZipAlert);
     showSelectedPage();
     syncAlert();
@@ -74,27 +75,29 @@ MainWindow::MainWindow(MainViewModel& model, WorkbenchStore& workbenchStore, Set
 
 void MainWindow::buildPages() {
     // One line per page. To put a finished page in place of its placeholder, change its line to
-    //   addPage(WorkbenchSection::tasks, new TasksPage(m_model, m_workbenchStore, *m_viewState),
+    //   addPage(WorkbenchSection::tasks, new TasksPage(m_workbenchStore, *m_viewState),
     //   PageFrame::plain);
     // and register it in the screenshot program (src/tools/screenshots/main.cpp, kShots).
     // Scrolled pages leave a 34 px margin at the sides and the bottom and none at the top.
-    addPage(WorkbenchSection::home, new HomePage(m_model, m_workbenchStore), PageFrame::scroll);
-    addPage(WorkbenchSection::compress, new CompressPage(m_model, m_workbenchStore, m_settingsStore),
+    addPage(WorkbenchSection::home, new HomePage(m_models.home(), m_workbenchStore), PageFrame::scroll);
+    addPage(WorkbenchSection::compress,
+            new CompressPage(m_models.compress(), m_workbenchStore, m_settingsStore), PageFrame::scroll);
+    addPage(WorkbenchSection::extract, new ExtractPage(m_models.extract(), m_workbenchStore, m_settingsStore),
             PageFrame::scroll);
-    addPage(WorkbenchSection::extract, new ExtractPage(m_model, m_workbenchStore, m_settingsStore),
+    addPage(WorkbenchSection::splitCompress,
+            new SplitCompressPage(m_models.splitCompress(), m_workbenchStore, *m_viewState),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitCompress, new SplitCompressPage(m_model, m_workbenchStore, *m_viewState),
-            PageFrame::scroll);
-    addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_model, m_workbenchStore, *m_viewState),
-            PageFrame::scroll);
+    addPage(WorkbenchSection::splitExtract,
+            new SplitExtractPage(m_models.splitExtract(), m_workbenchStore, *m_viewState), PageFrame::scroll);
     addPage(
         WorkbenchSection::passwordBook,
-        new PasswordBookPage(m_model, m_workbenchStore, m_settingsStore, m_passwordBookStore, *m_viewState),
+        new PasswordBookPage(m_models, m_workbenchStore, m_settingsStore, m_passwordBookStore, *m_viewState),
         PageFrame::plain);
     addPage(WorkbenchSection::tasks, new TasksPage(m_workbenchStore, *m_viewState), PageFrame::plain);
     addPage(WorkbenchSection::history, new HistoryPage(m_workbenchStore, *m_viewState), PageFrame::plain);
     addPage(WorkbenchSection::settings,
-            new SettingsView(new SettingsViewModel(m_settingsStore, m_passwordBookStore, m_model.platform())),
+            new SettingsView(
+                new SettingsViewModel(m_settingsStore, m_passwordBookStore, m_models.context().platform())),
             PageFrame::plain);
     addPage(WorkbenchSection::about, new AboutPage(m_workbenchStore, *m_viewState), PageFrame::scroll);
 }
@@ -107,12 +110,14 @@ void MainWindow::addPage(WorkbenchSection section, QWidget* page, PageFrame fram
 
 QWidget* MainWindow::currentPage() const { return m_stack->currentWidget(); }
 
-void MainWindow::showSettingsPage() { m_model.setSelectedSection(WorkbenchSection::settings); }
+void MainWindow::showSettingsPage() { m_models.context().setSelectedSection(WorkbenchSection::settings); }
 
-void MainWindow::showSelectedPage() { m_stack->setCurrentWidget(m_pages.at(m_model.selectedSection())); }
+void MainWindow::showSelectedPage() {
+    m_stack->setCurrentWidget(m_pages.at(m_models.context().selectedSection()));
+}
 
 void MainWindow::syncAlert() {
-    const std::optional<QString>& message = m_model.alertMessage();
+    const std::optional<QString>& message = m_models.context().alertMessage();
     if (!message) {
         if (m_alert) m_alert->close();
         return;
@@ -128,13 +133,13 @@ void MainWindow::syncAlert() {
     // However it is dismissed, the message is cleared; the same text set again shows it again.
     connect(m_alert, &QMessageBox::finished, this, [this] {
         m_alert.clear();
-        m_model.setAlertMessage(std::nullopt);
+        m_models.context().setAlertMessage(std::nullopt);
     });
     m_alert->open();
 }
 
 void MainWindow::syncEncryptedSevenZipAlert() {
-    const std::optional<QString>& message = m_model.encryptedSevenZipConfirmationMessage();
+    const std::optional<QString>& message = m_models.compress().encryptedSevenZipConfirmationMessage();
     if (!message) {
         if (m_encryptedSevenZipAlert) m_encryptedSevenZipAlert->close();
         return;
@@ -152,12 +157,13 @@ void MainWindow::syncEncryptedSevenZipAlert() {
     connect(alert, &QMessageBox::finished, this, [this, alert, proceed] {
         const bool proceeds = alert->clickedButton() == proceed;
         m_encryptedSevenZipAlert.clear();
-        if (!m_model.encryptedSevenZipConfirmationMessage()) return;
-        m_model.setEncryptedSevenZipConfirmationMessage(std::nullopt);
+        CompressViewModel& compress = m_models.compress();
+        if (!compress.encryptedSevenZipConfirmationMessage()) return;
+        compress.setEncryptedSevenZipConfirmationMessage(std::nullopt);
         if (proceeds) {
-            m_model.compress(true);
+            compress.compress(true);
         } else {
-            m_model.setStatusMessage(QStringLiteral(u"已取消加密 7Z 压缩。"), StatusKind::warning);
+            compress.context().setStatusMessage(QStringLiteral(u"已取消加密 7Z 压缩。"), StatusKind::warning);
         }
     });
     alert->open();

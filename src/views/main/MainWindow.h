@@ -9,16 +9,16 @@
 
 class ArchivePasswordBookStore;
 class ContentViewState;
-class MainViewModel;
 class QStackedWidget;
 class SettingsStore;
 class Sidebar;
 class TopBar;
+class WorkbenchModels;
 class WorkbenchStore;
 
 // The main workbench window, fixed at 1320 x 800: the sidebar beside a column of the top bar and the
-// page of the model's selected section. It shows the model's two alerts and owns the view state the
-// pages share.
+// page of the selected section, each page bound to its own model. It shows the alert of the shared
+// context and the compress page's encrypted-7Z question, and owns the view state the pages share.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -31,7 +31,7 @@ public:
         plain,
     };
 
-    MainWindow(MainViewModel& model, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
+    MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
                ArchivePasswordBookStore& passwordBookStore, QWidget* parent = nullptr);
 
     ContentViewState& viewState() const { return *m_viewState; }
@@ -55,7 +55,7 @@ private:
     void syncAlert();
     void syncEncryptedSevenZipAlert();
 
-    MainViewModel& m_model;
+    WorkbenchModels& m_models;
     WorkbenchStore& m_workbenchStore;
     SettingsStore& m_settingsStore;
     ArchivePasswordBookStore& m_passwordBookStore;

@@ -4,10 +4,10 @@
 #include "core/engine/FileSystemError.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "platform/PrivateFile.h"
-#include "viewmodels/MainViewModel.h"
 #include "viewmodels/PasswordBookFilterProxy.h"
 #include "viewmodels/PasswordBookPageRules.h"
 #include "viewmodels/PasswordBookTableModel.h"
+#include "viewmodels/WorkbenchModels.h"
 #include "views/kit/Card.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/FeedbackBanner.h"
@@ -34,11 +34,11 @@
 namespace Rules = PasswordBookPageRules;
 using Kind = ArchivePasswordBookKind;
 
-PasswordBookPage::PasswordBookPage(MainViewModel& model, WorkbenchStore& workbenchStore,
+PasswordBookPage::PasswordBookPage(WorkbenchModels& models, WorkbenchStore& workbenchStore,
                                    SettingsStore& settingsStore, ArchivePasswordBookStore& passwordBookStore,
                                    ContentViewState& state, QWidget* parent)
     : QWidget(parent),
-      m_model(model),
+      m_models(models),
       m_settingsStore(settingsStore),
       m_store(passwordBookStore),
       m_state(state),
@@ -52,7 +52,7 @@ PasswordBookPage::PasswordBookPage(MainViewModel& model, WorkbenchStore& workben
     column->setSpacing(14);
     column->addWidget(buildPickerCard());
     column->addWidget(buildBookCard(), 1);
-    column->addWidget(new FeedbackBanner(model, workbenchStore, this));
+    column->addWidget(new FeedbackBanner(models.context(), workbenchStore, this));
 
     connectState();
     syncKind();
@@ -228,7 +228,7 @@ void PasswordBookPage::connectState() {
             &PasswordBookPage::syncSelection);
     connect(&m_state, &ContentViewState::isAddingPasswordBookEntryChanged, this,
             &PasswordBookPage::syncSheet);
-    connect(&m_model, &MainViewModel::settingsChanged, this, &PasswordBookPage::syncSettings);
+    connect(&m_models.context(), &WorkbenchContext::settingsChanged, this, &PasswordBookPage::syncSettings);
 }
 
 void PasswordBookPage::showEvent(QShowEvent* event) {
@@ -245,7 +245,7 @@ void PasswordBookPage::reloadEntries() {
 }
 
 void PasswordBookPage::showSaveFailure(const QString& reason) {
-    m_model.setAlertMessage(QStringLiteral(u"保存失败：") + reason);
+    m_models.context().setAlertMessage(QStringLiteral(u"保存失败：") + reason);
 }
 
 void PasswordBookPage::syncEntries() {
@@ -307,8 +307,8 @@ void PasswordBookPage::syncCounts() {
 }
 
 void PasswordBookPage::syncSettings() {
-    QuietSync::setChecked(m_autoSave, m_model.settings().archivePasswordBookAutoSaveEnabled);
-    QuietSync::setChecked(m_autoTry, m_model.settings().archivePasswordBookEnabled);
+    QuietSync::setChecked(m_autoSave, m_models.context().settings().archivePasswordBookAutoSaveEnabled);
+    QuietSync::setChecked(m_autoTry, m_models.context().settings().archivePasswordBookEnabled);
 }
 
 void PasswordBookPage::syncSheet() {
@@ -353,7 +353,7 @@ void PasswordBookPage::removeSelectedPasswordBookEntry() {
     }
     m_state.setSelectedPasswordBookEntryID(std::nullopt);
     reloadEntries();
-    m_model.setStatusMessage(QStringLiteral(u"已删除选中的密码。"));
+    m_models.context().setStatusMessage(QStringLiteral(u"已删除选中的密码。"));
 }
 
 void PasswordBookPage::importPasswordBook(ArchivePasswordBookKind kind) {
@@ -362,7 +362,7 @@ void PasswordBookPage::importPasswordBook(ArchivePasswordBookKind kind) {
         try {
             imported = m_store.importPasswords(path, kind);
         } catch (const VelmoraError& error) {
-            m_model.setAlertMessage(QStringLiteral(u"导入失败：") + error.message());
+            m_models.context().setAlertMessage(QStringLiteral(u"导入失败：") + error.message());
             return;
         }
         if (imported.failure) {
@@ -371,8 +371,9 @@ void PasswordBookPage::importPasswordBook(ArchivePasswordBookKind kind) {
         }
         m_state.setPasswordBookKind(kind);
         reloadEntries();
-        m_model.setStatusMessage(QStringLiteral(u"已导入 ") + QString::number(imported.count) +
-                                 QStringLiteral(u" 条") + Rules::bookTitle(kind) + QStringLiteral(u"。"));
+        m_models.context().setStatusMessage(QStringLiteral(u"已导入 ") + QString::number(imported.count) +
+                                            QStringLiteral(u" 条") + Rules::bookTitle(kind) +
+                                            QStringLiteral(u"。"));
     });
 }
 
@@ -380,27 +381,27 @@ void PasswordBookPage::exportPasswordBook(ArchivePasswordBookKind kind) {
     m_panels->chooseExportFile(this, Rules::exportFileName(kind), [this, kind](const QString& path) {
         // The file holds clear-text passwords: written whole or not at all, for the owner only.
         if (const std::optional<QString> error = PrivateFile::write(path, m_store.exportData(kind))) {
-            m_model.setAlertMessage(
+            m_models.context().setAlertMessage(
                 QStringLiteral(u"导出失败：") +
                 FileSystemError(FileSystemError::Kind::writeFailed, path, *error).message());
             return;
         }
-        m_model.setStatusMessage(QStringLiteral(u"已导出") + Rules::bookTitle(kind) + QStringLiteral(u"：") +
-                                 FileNameHelper::lastPathComponent(path));
+        m_models.context().setStatusMessage(QStringLiteral(u"已导出") + Rules::bookTitle(kind) +
+                                            QStringLiteral(u"：") + FileNameHelper::lastPathComponent(path));
     });
 }
 
 void PasswordBookPage::applyPasswordBookEntry(const ArchivePasswordBookEntry& entry) {
     if (m_state.passwordBookKind() != Kind::compression) {
-        m_model.setExtractionPassword(entry.password);
-        m_model.setStatusMessage(QStringLiteral(u"已将该密码应用到解压密码输入框。"));
+        m_models.extract().setExtractionPassword(entry.password);
+        m_models.context().setStatusMessage(QStringLiteral(u"已将该密码应用到解压密码输入框。"));
         return;
     }
-    m_model.setCompressionPassword(entry.password);
-    m_model.setSplitCompressionPasswordEnabled(true);
-    m_model.setSplitCompressionPassword(entry.password);
-    m_model.setSplitCompressionPasswordConfirmation(entry.password);
-    m_model.setStatusMessage(QStringLiteral(u"已将该密码应用到压缩密码输入框。"));
+    m_models.compress().setCompressionPassword(entry.password);
+    m_models.splitCompress().setSplitCompressionPasswordEnabled(true);
+    m_models.splitCompress().setSplitCompressionPassword(entry.password);
+    m_models.splitCompress().setSplitCompressionPasswordConfirmation(entry.password);
+    m_models.context().setStatusMessage(QStringLiteral(u"已将该密码应用到压缩密码输入框。"));
 }
 
 void PasswordBookPage::saveNewPasswordBookEntry() {
@@ -413,20 +414,21 @@ void PasswordBookPage::saveNewPasswordBookEntry() {
         return;
     }
     if (!added.entry) {
-        m_model.setAlertMessage(QStringLiteral(u"请输入密码后再保存。"));
+        m_models.context().setAlertMessage(QStringLiteral(u"请输入密码后再保存。"));
         return;
     }
     reloadEntries();
     m_state.setSelectedPasswordBookEntryID(added.entry->id);
     m_state.setIsAddingPasswordBookEntry(false);
-    m_model.setStatusMessage(QStringLiteral(u"已添加一条") + Rules::bookTitle(kind) + QStringLiteral(u"。"));
+    m_models.context().setStatusMessage(QStringLiteral(u"已添加一条") + Rules::bookTitle(kind) +
+                                        QStringLiteral(u"。"));
 }
 
 void PasswordBookPage::setSwitch(bool AppSettings::*field, bool on, const QString& onText,
                                  const QString& offText) {
-    if (!SettingsWriteThrough::write(m_settingsStore, m_model, field, on)) {
+    if (!SettingsWriteThrough::write(m_settingsStore, m_models.context(), field, on)) {
         syncSettings();
         return;
     }
-    m_model.setStatusMessage(on ? onText : offText);
+    m_models.context().setStatusMessage(on ? onText : offText);
 }

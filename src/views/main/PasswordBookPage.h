@@ -11,7 +11,6 @@
 class ArchivePasswordBookStore;
 class ContentViewState;
 class EmptyState;
-class MainViewModel;
 class PasswordBookFilePanels;
 class PasswordBookFilterProxy;
 class PasswordBookTableDelegate;
@@ -23,6 +22,7 @@ class QPushButton;
 class QStackedWidget;
 class QTableView;
 class SettingsStore;
+class WorkbenchModels;
 class WorkbenchStore;
 enum class PasswordBookEditableField;
 
@@ -34,7 +34,7 @@ class PasswordBookPage : public QWidget {
     Q_OBJECT
 
 public:
-    PasswordBookPage(MainViewModel& model, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
+    PasswordBookPage(WorkbenchModels& models, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
                      ArchivePasswordBookStore& passwordBookStore, ContentViewState& state,
                      QWidget* parent = nullptr);
     ~PasswordBookPage() override;
@@ -90,7 +90,7 @@ private:
     void setSwitch(bool AppSettings::*field, bool on, const QString& onText, const QString& offText);
     QUuid entryIDAt(const QModelIndex& index) const;
 
-    MainViewModel& m_model;
+    WorkbenchModels& m_models;
     SettingsStore& m_settingsStore;
     ArchivePasswordBookStore& m_store;
     ContentViewState& m_state;

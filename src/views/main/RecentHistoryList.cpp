@@ -2,7 +2,7 @@
 
 #include "core/engine/DateFormattingHelper.h"
 #include "core/state/WorkbenchStore.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/FileIcon.h"
@@ -40,7 +40,7 @@ QWidget* historyRow(const ArchiveHistoryRecord& record, QWidget* parent) {
 
 }  // namespace
 
-RecentHistoryList::RecentHistoryList(MainViewModel& model, WorkbenchStore& store, QWidget* parent)
+RecentHistoryList::RecentHistoryList(WorkbenchContext& model, WorkbenchStore& store, QWidget* parent)
     : Card(parent),
       m_store(store),
       m_allHistory(new QPushButton(QStringLiteral(u"查看全部历史记录"), this)),

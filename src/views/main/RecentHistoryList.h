@@ -2,7 +2,7 @@
 
 #include "views/kit/Card.h"
 
-class MainViewModel;
+class WorkbenchContext;
 class QPushButton;
 class QVBoxLayout;
 class WorkbenchStore;
@@ -15,7 +15,7 @@ class RecentHistoryList : public Card {
 public:
     static constexpr int kShownRecords = 5;
 
-    RecentHistoryList(MainViewModel& model, WorkbenchStore& store, QWidget* parent = nullptr);
+    RecentHistoryList(WorkbenchContext& model, WorkbenchStore& store, QWidget* parent = nullptr);
 
     QPushButton* allHistoryButton() const { return m_allHistory; }
     // The file names shown, in order.

@@ -1,11 +1,11 @@
 #include "views/main/SettingsWriteThrough.h"
 
 #include "core/state/SettingsStore.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 
 namespace SettingsWriteThrough {
 
-bool write(SettingsStore& store, MainViewModel& model, bool AppSettings::*field, bool value) {
+bool write(SettingsStore& store, WorkbenchContext& model, bool AppSettings::*field, bool value) {
     AppSettings stored = store.load();
     stored.*field = value;
     if (const std::optional<QString> failure = store.save(stored)) {

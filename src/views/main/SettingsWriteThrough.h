@@ -2,7 +2,7 @@
 
 #include "core/state/AppSettings.h"
 
-class MainViewModel;
+class WorkbenchContext;
 class SettingsStore;
 
 // A switch of an operation page changes one stored setting: the stored record is loaded, that one
@@ -12,6 +12,6 @@ class SettingsStore;
 // the model's alert; false then.
 namespace SettingsWriteThrough {
 
-bool write(SettingsStore& store, MainViewModel& model, bool AppSettings::*field, bool value);
+bool write(SettingsStore& store, WorkbenchContext& model, bool AppSettings::*field, bool value);
 
 }  // namespace SettingsWriteThrough

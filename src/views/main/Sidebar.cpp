@@ -1,6 +1,6 @@
 #include "views/main/Sidebar.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 #include "views/kit/Labels.h"
 #include "views/kit/SidebarButton.h"
 #include "views/main/ContentViewState.h"
@@ -35,7 +35,7 @@ protected:
 
 }  // namespace
 
-Sidebar::Sidebar(MainViewModel& model, ContentViewState& viewState, QWidget* parent)
+Sidebar::Sidebar(WorkbenchContext& model, ContentViewState& viewState, QWidget* parent)
     : QWidget(parent), m_model(model), m_viewState(viewState) {
     setFixedWidth(kWidth);
     auto* column = new QVBoxLayout(this);
@@ -44,7 +44,7 @@ Sidebar::Sidebar(MainViewModel& model, ContentViewState& viewState, QWidget* par
     column->addWidget(buildHeader());
     column->addWidget(buildNavigation(), 1);
 
-    connect(&m_model, &MainViewModel::selectedSectionChanged, this, &Sidebar::syncFromModel);
+    connect(&m_model, &WorkbenchContext::selectedSectionChanged, this, &Sidebar::syncFromModel);
     connect(&m_viewState, &ContentViewState::isSplitArchiveGroupExpandedChanged, this, &Sidebar::slideGroup);
     syncFromModel();
     m_groupChildren->setVisible(m_viewState.isSplitArchiveGroupExpanded());

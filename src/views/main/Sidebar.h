@@ -6,7 +6,7 @@
 #include <map>
 
 class ContentViewState;
-class MainViewModel;
+class WorkbenchContext;
 class QPropertyAnimation;
 class SidebarButton;
 
@@ -17,7 +17,7 @@ class Sidebar : public QWidget {
     Q_OBJECT
 
 public:
-    Sidebar(MainViewModel& model, ContentViewState& viewState, QWidget* parent = nullptr);
+    Sidebar(WorkbenchContext& model, ContentViewState& viewState, QWidget* parent = nullptr);
 
     // The entry of a page (the split pages' entries are the group's children).
     SidebarButton* button(WorkbenchSection section) const { return m_buttons.at(section); }
@@ -34,7 +34,7 @@ private:
     void syncFromModel();
     void slideGroup();
 
-    MainViewModel& m_model;
+    WorkbenchContext& m_model;
     ContentViewState& m_viewState;
     std::map<WorkbenchSection, SidebarButton*> m_buttons;
     SidebarButton* m_groupHeader = nullptr;

@@ -1,6 +1,6 @@
 #include "views/main/SplitCompressPage.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitCompressViewModel.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
 #include "views/kit/SelectionSizes.h"
@@ -14,7 +14,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-SplitCompressPage::SplitCompressPage(MainViewModel& model, WorkbenchStore& workbenchStore,
+SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, WorkbenchStore& workbenchStore,
                                      ContentViewState& viewState, QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -38,7 +38,7 @@ SplitCompressPage::SplitCompressPage(MainViewModel& model, WorkbenchStore& workb
     header->addStretch();
     layout->addLayout(header);
     layout->addWidget(m_files);
-    layout->addWidget(new FeedbackBanner(model, workbenchStore));
+    layout->addWidget(new FeedbackBanner(model.context(), workbenchStore));
 
     // Volumes and settings share what the fixed-width preview leaves.
     auto* cards = new QHBoxLayout;
@@ -54,13 +54,17 @@ SplitCompressPage::SplitCompressPage(MainViewModel& model, WorkbenchStore& workb
     // sources, format or level change, and the preview is built once for a batch of changes to what
     // it depends on, never for a status text or a progress report.
     connect(m_estimate, &SelectionSizes::changed, this, &SplitCompressPage::schedulePreviewSync);
-    for (auto signal :
-         {&MainViewModel::splitCompressionItemsChanged, &MainViewModel::splitCompressionFormatChanged,
-          &MainViewModel::splitCompressionLevelChanged, &MainViewModel::splitCompressionEnabledChanged,
-          &MainViewModel::splitCompressionVolumeValueChanged,
-          &MainViewModel::splitCompressionVolumeUnitChanged, &MainViewModel::splitCompressionBaseNameChanged,
-          &MainViewModel::splitCompressionOutputDirectoryURLChanged, &MainViewModel::destinationURLChanged})
+    for (auto signal : {&SplitCompressViewModel::splitCompressionItemsChanged,
+                        &SplitCompressViewModel::splitCompressionFormatChanged,
+                        &SplitCompressViewModel::splitCompressionLevelChanged,
+                        &SplitCompressViewModel::splitCompressionEnabledChanged,
+                        &SplitCompressViewModel::splitCompressionVolumeValueChanged,
+                        &SplitCompressViewModel::splitCompressionVolumeUnitChanged,
+                        &SplitCompressViewModel::splitCompressionBaseNameChanged,
+                        &SplitCompressViewModel::splitCompressionOutputDirectoryURLChanged})
         connect(&model, signal, this, &SplitCompressPage::schedulePreviewSync);
+    connect(&model.context(), &WorkbenchContext::destinationURLChanged, this,
+            &SplitCompressPage::schedulePreviewSync);
     syncPreview();
 }
 

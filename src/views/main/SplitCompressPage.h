@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class ContentViewState;
-class MainViewModel;
+class SplitCompressViewModel;
 class SelectionSizes;
 class SplitCompressionDestinationCard;
 class SplitCompressionFileSelectionCard;
@@ -18,8 +18,8 @@ class SplitCompressPage : public QWidget {
     Q_OBJECT
 
 public:
-    SplitCompressPage(MainViewModel& model, WorkbenchStore& workbenchStore, ContentViewState& viewState,
-                      QWidget* parent = nullptr);
+    SplitCompressPage(SplitCompressViewModel& model, WorkbenchStore& workbenchStore,
+                      ContentViewState& viewState, QWidget* parent = nullptr);
 
     SplitCompressionFileSelectionCard* fileSelectionCard() const { return m_files; }
     SplitCompressionVolumeCard* volumeCard() const { return m_volume; }
@@ -33,7 +33,7 @@ private:
     void schedulePreviewSync();
     void syncPreview();
 
-    MainViewModel& m_model;
+    SplitCompressViewModel& m_model;
     SplitCompressionFileSelectionCard* m_files;
     SplitCompressionVolumeCard* m_volume;
     SplitCompressionSettingsCard* m_settings;

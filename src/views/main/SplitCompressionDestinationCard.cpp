@@ -1,6 +1,6 @@
 #include "views/main/SplitCompressionDestinationCard.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitCompressViewModel.h"
 #include "views/kit/Labels.h"
 #include "views/kit/NumberedSectionTitle.h"
 #include "views/kit/QuietSync.h"
@@ -13,7 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-SplitCompressionDestinationCard::SplitCompressionDestinationCard(MainViewModel& model, QWidget* parent)
+SplitCompressionDestinationCard::SplitCompressionDestinationCard(SplitCompressViewModel& model,
+                                                                 QWidget* parent)
     : Card(parent),
       m_model(model),
       m_folder(new ValueBox(8)),
@@ -37,17 +38,21 @@ SplitCompressionDestinationCard::SplitCompressionDestinationCard(MainViewModel& 
     contentLayout()->addWidget(makeButtonRow());
 
     connect(m_change, &QPushButton::clicked, &model, [&model] { model.selectSplitCompressionDestination(); });
-    connect(m_name, &QLineEdit::textEdited, &model, &MainViewModel::setSplitCompressionBaseName);
+    connect(m_name, &QLineEdit::textEdited, &model, &SplitCompressViewModel::setSplitCompressionBaseName);
     connect(m_conflict, &QComboBox::activated, this, [this](int index) {
         m_model.setSplitCompressionConflictStrategy(
             SplitCompressionConflictStrategies::all().at(size_t(index)));
     });
-    connect(m_open, &QCheckBox::toggled, &model, &MainViewModel::setSplitCompressionOpenAfterCompletion);
-    connect(m_notify, &QCheckBox::toggled, &model, &MainViewModel::setSplitCompressionNotifyAfterCompletion);
+    connect(m_open, &QCheckBox::toggled, &model,
+            &SplitCompressViewModel::setSplitCompressionOpenAfterCompletion);
+    connect(m_notify, &QCheckBox::toggled, &model,
+            &SplitCompressViewModel::setSplitCompressionNotifyAfterCompletion);
     // "取消" empties the form; it does not stop a compression already under way.
-    connect(m_cancel, &QPushButton::clicked, &model, &MainViewModel::clearSplitCompressionItems);
-    connect(m_start, &QPushButton::clicked, &model, &MainViewModel::startSplitCompression);
-    connect(&model, &MainViewModel::changed, this, &SplitCompressionDestinationCard::syncFromModel);
+    connect(m_cancel, &QPushButton::clicked, &model, &SplitCompressViewModel::clearSplitCompressionItems);
+    connect(m_start, &QPushButton::clicked, &model, &SplitCompressViewModel::startSplitCompression);
+    connect(&model, &SplitCompressViewModel::changed, this, &SplitCompressionDestinationCard::syncFromModel);
+    connect(&model.context(), &WorkbenchContext::changed, this,
+            &SplitCompressionDestinationCard::syncFromModel);
     syncFromModel();
 }
 
@@ -114,5 +119,5 @@ void SplitCompressionDestinationCard::syncFromModel() {
     QuietSync::setChecked(m_open, m_model.splitCompressionOpenAfterCompletion());
     QuietSync::setChecked(m_notify, m_model.splitCompressionNotifyAfterCompletion());
     m_start->setEnabled(SplitCompressionPageRules::startButtonEnabled(
-        m_model.isWorking(), m_model.isCalculatingSplitCompressionItems()));
+        m_model.context().isWorking(), m_model.isCalculatingSplitCompressionItems()));
 }

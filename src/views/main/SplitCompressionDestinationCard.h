@@ -2,7 +2,7 @@
 
 #include "views/kit/Card.h"
 
-class MainViewModel;
+class SplitCompressViewModel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -16,7 +16,7 @@ class SplitCompressionDestinationCard : public Card {
     Q_OBJECT
 
 public:
-    explicit SplitCompressionDestinationCard(MainViewModel& model, QWidget* parent = nullptr);
+    explicit SplitCompressionDestinationCard(SplitCompressViewModel& model, QWidget* parent = nullptr);
 
     // The free-space line depends on the preview's estimate, which the page takes once per change.
     void setAvailableSpace(const QString& text);
@@ -36,7 +36,7 @@ private:
     QWidget* makeButtonRow();
     void syncFromModel();
 
-    MainViewModel& m_model;
+    SplitCompressViewModel& m_model;
     ValueBox* m_folder;
     QPushButton* m_change;
     QLineEdit* m_name;

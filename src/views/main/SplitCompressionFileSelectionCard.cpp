@@ -1,6 +1,6 @@
 #include "views/main/SplitCompressionFileSelectionCard.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitCompressViewModel.h"
 #include "views/kit/Labels.h"
 #include "views/kit/NumberedSectionTitle.h"
 #include "views/kit/WorkbenchTexts.h"
@@ -10,7 +10,8 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-SplitCompressionFileSelectionCard::SplitCompressionFileSelectionCard(MainViewModel& model, QWidget* parent)
+SplitCompressionFileSelectionCard::SplitCompressionFileSelectionCard(SplitCompressViewModel& model,
+                                                                     QWidget* parent)
     : Card(parent),
       m_model(model),
       m_list(new SplitCompressionSourceList(model)),
@@ -39,8 +40,8 @@ SplitCompressionFileSelectionCard::SplitCompressionFileSelectionCard(MainViewMod
     connect(addFiles, &QPushButton::clicked, &model, [&model] { model.selectFilesForSplitCompression(); });
     connect(addFolders, &QPushButton::clicked, &model,
             [&model] { model.selectFoldersForSplitCompression(); });
-    connect(m_clear, &QPushButton::clicked, &model, &MainViewModel::clearSplitCompressionItems);
-    connect(&model, &MainViewModel::splitCompressionItemsChanged, this,
+    connect(m_clear, &QPushButton::clicked, &model, &SplitCompressViewModel::clearSplitCompressionItems);
+    connect(&model, &SplitCompressViewModel::splitCompressionItemsChanged, this,
             &SplitCompressionFileSelectionCard::syncFromModel);
     syncFromModel();
 }

@@ -2,7 +2,7 @@
 
 #include "views/kit/Card.h"
 
-class MainViewModel;
+class SplitCompressViewModel;
 class QLabel;
 class QPushButton;
 class SplitCompressionSourceList;
@@ -12,7 +12,7 @@ class SplitCompressionFileSelectionCard : public Card {
     Q_OBJECT
 
 public:
-    explicit SplitCompressionFileSelectionCard(MainViewModel& model, QWidget* parent = nullptr);
+    explicit SplitCompressionFileSelectionCard(SplitCompressViewModel& model, QWidget* parent = nullptr);
 
     SplitCompressionSourceList* sourceList() const { return m_list; }
     QPushButton* clearButton() const { return m_clear; }
@@ -22,7 +22,7 @@ public:
 private:
     void syncFromModel();
 
-    MainViewModel& m_model;
+    SplitCompressViewModel& m_model;
     SplitCompressionSourceList* m_list;
     QPushButton* m_clear;
     QLabel* m_count;

@@ -2,7 +2,7 @@
 
 #include "core/engine/CompressionFormat.h"
 #include "core/split/SplitCompressionPlanner.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitCompressViewModel.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
 #include "views/kit/NumberedSectionTitle.h"
@@ -41,8 +41,8 @@ void selectData(QComboBox* picker, int value) {
 
 }  // namespace
 
-SplitCompressionSettingsCard::SplitCompressionSettingsCard(MainViewModel& model, ContentViewState& viewState,
-                                                           QWidget* parent)
+SplitCompressionSettingsCard::SplitCompressionSettingsCard(SplitCompressViewModel& model,
+                                                           ContentViewState& viewState, QWidget* parent)
     : Card(parent),
       m_model(model),
       m_viewState(viewState),
@@ -83,16 +83,16 @@ SplitCompressionSettingsCard::SplitCompressionSettingsCard(MainViewModel& model,
     connect(m_level, &QComboBox::activated, this,
             [this] { m_model.setSplitCompressionLevel(CompressionLevel(m_level->currentData().toInt())); });
     connect(m_passwordSwitch, &QCheckBox::toggled, &model,
-            &MainViewModel::setSplitCompressionPasswordEnabled);
-    connect(m_password, &QLineEdit::textEdited, &model, &MainViewModel::setSplitCompressionPassword);
+            &SplitCompressViewModel::setSplitCompressionPasswordEnabled);
+    connect(m_password, &QLineEdit::textEdited, &model, &SplitCompressViewModel::setSplitCompressionPassword);
     connect(m_confirmation, &QLineEdit::textEdited, &model,
-            &MainViewModel::setSplitCompressionPasswordConfirmation);
+            &SplitCompressViewModel::setSplitCompressionPasswordConfirmation);
     connect(m_validate, &QCheckBox::toggled, &model,
-            &MainViewModel::setSplitCompressionValidateAfterCompletion);
+            &SplitCompressViewModel::setSplitCompressionValidateAfterCompletion);
     connect(m_eye, &QToolButton::clicked, this, [this] {
         m_viewState.setShowSplitCompressionPassword(!m_viewState.showSplitCompressionPassword());
     });
-    connect(&model, &MainViewModel::changed, this, &SplitCompressionSettingsCard::syncFromModel);
+    connect(&model, &SplitCompressViewModel::changed, this, &SplitCompressionSettingsCard::syncFromModel);
     connect(&viewState, &ContentViewState::showSplitCompressionPasswordChanged, this,
             &SplitCompressionSettingsCard::syncPasswordVisibility);
     syncFromModel();

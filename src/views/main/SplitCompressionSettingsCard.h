@@ -3,7 +3,7 @@
 #include "views/kit/Card.h"
 
 class ContentViewState;
-class MainViewModel;
+class SplitCompressViewModel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -17,7 +17,7 @@ class SplitCompressionSettingsCard : public Card {
     Q_OBJECT
 
 public:
-    SplitCompressionSettingsCard(MainViewModel& model, ContentViewState& viewState,
+    SplitCompressionSettingsCard(SplitCompressViewModel& model, ContentViewState& viewState,
                                  QWidget* parent = nullptr);
 
     QComboBox* formatPicker() const { return m_format; }
@@ -37,7 +37,7 @@ private:
     void syncFromModel();
     void syncPasswordVisibility();
 
-    MainViewModel& m_model;
+    SplitCompressViewModel& m_model;
     ContentViewState& m_viewState;
     QComboBox* m_format;
     QComboBox* m_level;

@@ -1,6 +1,6 @@
 #include "views/main/SplitCompressionSourceList.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitCompressViewModel.h"
 #include "views/kit/DropIntake.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/Labels.h"
@@ -59,7 +59,7 @@ QWidget* sizingIndicator() {
 
 }  // namespace
 
-SplitCompressionSourceList::SplitCompressionSourceList(MainViewModel& model, QWidget* parent)
+SplitCompressionSourceList::SplitCompressionSourceList(SplitCompressViewModel& model, QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_empty(
@@ -83,10 +83,10 @@ SplitCompressionSourceList::SplitCompressionSourceList(MainViewModel& model, QWi
     m_body->addWidget(m_rowsPanel);
     layout->addWidget(bodyHolder);
 
-    DropIntake::install(this, DropIntent::splitCompress, model);
-    connect(&model, &MainViewModel::splitCompressionItemsChanged, this,
+    DropIntake::install(this, [&model](const QStringList& paths) { model.addSplitCompressionItems(paths); });
+    connect(&model, &SplitCompressViewModel::splitCompressionItemsChanged, this,
             &SplitCompressionSourceList::syncFromModel);
-    connect(&model, &MainViewModel::isCalculatingSplitCompressionItemsChanged, this,
+    connect(&model, &SplitCompressViewModel::isCalculatingSplitCompressionItemsChanged, this,
             &SplitCompressionSourceList::syncFromModel);
     syncFromModel();
 }

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 class EmptyState;
-class MainViewModel;
+class SplitCompressViewModel;
 class QStackedLayout;
 class QVBoxLayout;
 
@@ -17,7 +17,7 @@ class SplitCompressionSourceList : public QWidget {
     Q_OBJECT
 
 public:
-    explicit SplitCompressionSourceList(MainViewModel& model, QWidget* parent = nullptr);
+    explicit SplitCompressionSourceList(SplitCompressViewModel& model, QWidget* parent = nullptr);
 
     // What the body shows now.
     enum class Body { empty, sizing, rows };
@@ -31,7 +31,7 @@ private:
     void syncFromModel();
     void rebuildRows();
 
-    MainViewModel& m_model;
+    SplitCompressViewModel& m_model;
     QStackedLayout* m_body;
     QWidget* m_empty;
     QWidget* m_sizing;

@@ -1,7 +1,7 @@
 #include "views/main/SplitCompressionVolumeCard.h"
 
 #include "core/split/SplitCompressionPreset.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitCompressViewModel.h"
 #include "views/kit/Labels.h"
 #include "views/kit/NumberedSectionTitle.h"
 #include "views/main/SplitCompressionPageRules.h"
@@ -42,7 +42,7 @@ QString presetStyle(bool highlighted) {
 
 }  // namespace
 
-SplitCompressionVolumeCard::SplitCompressionVolumeCard(MainViewModel& model, QWidget* parent)
+SplitCompressionVolumeCard::SplitCompressionVolumeCard(SplitCompressViewModel& model, QWidget* parent)
     : Card(parent),
       m_model(model),
       m_split(new QCheckBox(QStringLiteral(u"分卷压缩"))),
@@ -70,12 +70,12 @@ SplitCompressionVolumeCard::SplitCompressionVolumeCard(MainViewModel& model, QWi
     contentLayout()->addWidget(m_splitBody);
     contentLayout()->addWidget(m_offNote);
 
-    connect(m_split, &QCheckBox::toggled, &model, &MainViewModel::setSplitCompressionEnabled);
-    connect(m_value, &QLineEdit::textEdited, &model, &MainViewModel::setSplitCompressionVolumeValue);
+    connect(m_split, &QCheckBox::toggled, &model, &SplitCompressViewModel::setSplitCompressionEnabled);
+    connect(m_value, &QLineEdit::textEdited, &model, &SplitCompressViewModel::setSplitCompressionVolumeValue);
     connect(m_unit, &QComboBox::activated, this, [this](int index) {
         m_model.setSplitCompressionVolumeUnit(SplitCompressionUnits::all().at(size_t(index)));
     });
-    connect(&model, &MainViewModel::changed, this, &SplitCompressionVolumeCard::syncFromModel);
+    connect(&model, &SplitCompressViewModel::changed, this, &SplitCompressionVolumeCard::syncFromModel);
     syncFromModel();
 }
 

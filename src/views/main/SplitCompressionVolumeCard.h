@@ -4,7 +4,7 @@
 
 #include <QList>
 
-class MainViewModel;
+class SplitCompressViewModel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -17,7 +17,7 @@ class SplitCompressionVolumeCard : public Card {
     Q_OBJECT
 
 public:
-    explicit SplitCompressionVolumeCard(MainViewModel& model, QWidget* parent = nullptr);
+    explicit SplitCompressionVolumeCard(SplitCompressViewModel& model, QWidget* parent = nullptr);
 
     QCheckBox* splitSwitch() const { return m_split; }
     QLineEdit* volumeField() const { return m_value; }
@@ -37,7 +37,7 @@ private:
     void syncFromModel();
     void syncPresets();
 
-    MainViewModel& m_model;
+    SplitCompressViewModel& m_model;
     QCheckBox* m_split;
     QWidget* m_splitBody;
     QLineEdit* m_value;

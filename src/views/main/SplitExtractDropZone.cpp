@@ -1,6 +1,6 @@
 #include "views/main/SplitExtractDropZone.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitExtractViewModel.h"
 #include "views/kit/DropIntake.h"
 #include "views/kit/Labels.h"
 
@@ -28,7 +28,7 @@ QLabel* centred(QLabel* label) {
 
 }  // namespace
 
-SplitExtractDropZone::SplitExtractDropZone(MainViewModel& model, QWidget* parent)
+SplitExtractDropZone::SplitExtractDropZone(SplitExtractViewModel& model, QWidget* parent)
     : DashedFrame(parent),
       m_model(model),
       m_contents(new QStackedLayout(this)),
@@ -41,13 +41,14 @@ SplitExtractDropZone::SplitExtractDropZone(MainViewModel& model, QWidget* parent
     m_contents->addWidget(m_scanning);
     m_contents->addWidget(m_notSplitArchive);
 
-    DropIntake::install(this, DropIntent::splitExtract, model);
+    DropIntake::install(this, [&model](const QStringList& paths) { model.takeDroppedVolumes(paths); });
     connect(m_choose, &QPushButton::clicked, &model, [&model] { model.selectSplitArchiveForExtraction(); });
     connect(m_cancelScan, &QPushButton::clicked, this, &SplitExtractDropZone::cancelScan);
     connect(m_cancelRegular, &QPushButton::clicked, this, &SplitExtractDropZone::cancelScan);
     connect(m_regularExtract, &QPushButton::clicked, &model,
-            &MainViewModel::goToRegularExtractFromSplitArchive);
-    connect(&model, &MainViewModel::splitArchiveStateChanged, this, &SplitExtractDropZone::syncFromModel);
+            &SplitExtractViewModel::goToRegularExtractFromSplitArchive);
+    connect(&model, &SplitExtractViewModel::splitArchiveStateChanged, this,
+            &SplitExtractDropZone::syncFromModel);
     syncFromModel();
 }
 

@@ -3,7 +3,7 @@
 #include "views/kit/DashedFrame.h"
 #include "views/main/SplitExtractPageRules.h"
 
-class MainViewModel;
+class SplitExtractViewModel;
 class QPushButton;
 class QStackedLayout;
 
@@ -14,7 +14,7 @@ class SplitExtractDropZone : public DashedFrame {
     Q_OBJECT
 
 public:
-    explicit SplitExtractDropZone(MainViewModel& model, QWidget* parent = nullptr);
+    explicit SplitExtractDropZone(SplitExtractViewModel& model, QWidget* parent = nullptr);
 
     SplitExtractPageRules::DropZoneContent content() const;
     QPushButton* cancelScanButton() const { return m_cancelScan; }
@@ -28,7 +28,7 @@ private:
     void syncFromModel();
     void cancelScan();
 
-    MainViewModel& m_model;
+    SplitExtractViewModel& m_model;
     QStackedLayout* m_contents;
     QWidget* m_prompt;
     QWidget* m_scanning;

@@ -1,7 +1,7 @@
 #include "views/main/SplitExtractInfoPanel.h"
 
 #include "core/split/SplitArchiveExtractionCoordinator.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitExtractViewModel.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/FileIcon.h"
@@ -51,13 +51,14 @@ QLabel* messageBox(const QString& text, Theme::Colour colour) {
 
 }  // namespace
 
-SplitExtractInfoPanel::SplitExtractInfoPanel(MainViewModel& model, QWidget* parent)
+SplitExtractInfoPanel::SplitExtractInfoPanel(SplitExtractViewModel& model, QWidget* parent)
     : Card(parent), m_model(model) {
     contentLayout()->addWidget(
         Labels::make(QStringLiteral(u"分卷信息"), Theme::TextStyle::title3, QFont::Bold));
-    connect(&model, &MainViewModel::splitArchiveDescriptorChanged, this,
+    connect(&model, &SplitExtractViewModel::splitArchiveDescriptorChanged, this,
             &SplitExtractInfoPanel::syncFromModel);
-    connect(&model, &MainViewModel::splitArchiveStateChanged, this, &SplitExtractInfoPanel::syncFromModel);
+    connect(&model, &SplitExtractViewModel::splitArchiveStateChanged, this,
+            &SplitExtractInfoPanel::syncFromModel);
     rebuild();
 }
 

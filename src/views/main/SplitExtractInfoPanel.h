@@ -6,7 +6,7 @@
 #include <QList>
 #include <optional>
 
-class MainViewModel;
+class SplitExtractViewModel;
 class SplitArchivePartRow;
 class SplitExtractMetric;
 
@@ -17,7 +17,7 @@ class SplitExtractInfoPanel : public Card {
     Q_OBJECT
 
 public:
-    explicit SplitExtractInfoPanel(MainViewModel& model, QWidget* parent = nullptr);
+    explicit SplitExtractInfoPanel(SplitExtractViewModel& model, QWidget* parent = nullptr);
 
     // Empty while no set is shown.
     const QList<SplitArchivePartRow*>& partRows() const { return m_partRows; }
@@ -33,7 +33,7 @@ private:
     QWidget* makeHeader(const SplitArchiveDescriptor& descriptor);
     QWidget* makePartGrid(const SplitArchiveDescriptor& descriptor);
 
-    MainViewModel& m_model;
+    SplitExtractViewModel& m_model;
     QWidget* m_content = nullptr;
     std::optional<SplitArchiveDescriptor> m_shownDescriptor;
     QString m_shownEmptyText;

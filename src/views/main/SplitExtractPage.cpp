@@ -1,6 +1,7 @@
 #include "views/main/SplitExtractPage.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitExtractViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
 #include "views/main/ContentViewState.h"
@@ -12,7 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-SplitExtractPage::SplitExtractPage(MainViewModel& model, WorkbenchStore& workbenchStore,
+SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore& workbenchStore,
                                    ContentViewState& viewState, QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -36,7 +37,7 @@ SplitExtractPage::SplitExtractPage(MainViewModel& model, WorkbenchStore& workben
     header->addStretch();
     layout->addLayout(header);
     layout->addWidget(m_dropZone);
-    layout->addWidget(new FeedbackBanner(model, workbenchStore));
+    layout->addWidget(new FeedbackBanner(model.context(), workbenchStore));
     layout->addWidget(m_info);
     layout->addWidget(m_settings);
 
@@ -49,15 +50,16 @@ SplitExtractPage::SplitExtractPage(MainViewModel& model, WorkbenchStore& workben
     layout->addLayout(buttons);
     layout->addStretch();
 
-    connect(m_cancel, &QPushButton::clicked, &model, &MainViewModel::clearExtractionSelection);
+    connect(m_cancel, &QPushButton::clicked, &model, &SplitExtractViewModel::clearSelection);
     // The options are read at the press; the verify option is not among them, since the scan has
     // validated the set before the button could be pressed.
     connect(m_start, &QPushButton::clicked, this, [this] {
         m_model.extractSelectedSplitArchive(m_viewState.shouldOpenSplitArchiveDestinationAfterExtract(),
                                             m_viewState.shouldNotifyAfterSplitArchiveExtract());
     });
-    connect(&model, &MainViewModel::splitArchiveDescriptorChanged, this, &SplitExtractPage::syncStartButton);
-    connect(&model, &MainViewModel::isWorkingChanged, this, &SplitExtractPage::syncStartButton);
+    connect(&model, &SplitExtractViewModel::splitArchiveDescriptorChanged, this,
+            &SplitExtractPage::syncStartButton);
+    connect(&model.context(), &WorkbenchContext::isWorkingChanged, this, &SplitExtractPage::syncStartButton);
     syncStartButton();
 }
 

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class ContentViewState;
-class MainViewModel;
+class SplitExtractViewModel;
 class QPushButton;
 class SplitExtractDropZone;
 class SplitExtractInfoPanel;
@@ -16,8 +16,8 @@ class SplitExtractPage : public QWidget {
     Q_OBJECT
 
 public:
-    SplitExtractPage(MainViewModel& model, WorkbenchStore& workbenchStore, ContentViewState& viewState,
-                     QWidget* parent = nullptr);
+    SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore& workbenchStore,
+                     ContentViewState& viewState, QWidget* parent = nullptr);
 
     SplitExtractDropZone* dropZone() const { return m_dropZone; }
     SplitExtractInfoPanel* infoPanel() const { return m_info; }
@@ -28,7 +28,7 @@ public:
 private:
     void syncStartButton();
 
-    MainViewModel& m_model;
+    SplitExtractViewModel& m_model;
     ContentViewState& m_viewState;
     SplitExtractDropZone* m_dropZone;
     SplitExtractInfoPanel* m_info;

@@ -1,6 +1,7 @@
 #include "views/main/SplitExtractSettingsPanel.h"
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitExtractViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 #include "views/kit/Labels.h"
 #include "views/kit/PathRow.h"
 #include "views/kit/QuietSync.h"
@@ -21,8 +22,8 @@ QVBoxLayout* settingsColumn(const QString& title) {
 
 }  // namespace
 
-SplitExtractSettingsPanel::SplitExtractSettingsPanel(MainViewModel& model, ContentViewState& viewState,
-                                                     QWidget* parent)
+SplitExtractSettingsPanel::SplitExtractSettingsPanel(SplitExtractViewModel& model,
+                                                     ContentViewState& viewState, QWidget* parent)
     : Card(parent),
       m_model(model),
       m_viewState(viewState),
@@ -52,8 +53,9 @@ SplitExtractSettingsPanel::SplitExtractSettingsPanel(MainViewModel& model, Conte
             &ContentViewState::setShouldVerifySplitArchiveBeforeExtract);
     connect(m_notify, &QCheckBox::toggled, &viewState,
             &ContentViewState::setShouldNotifyAfterSplitArchiveExtract);
-    connect(&model, &MainViewModel::destinationURLChanged, this, &SplitExtractSettingsPanel::syncFromModel);
-    connect(&model, &MainViewModel::splitArchiveDescriptorChanged, this,
+    connect(&model.context(), &WorkbenchContext::destinationURLChanged, this,
+            &SplitExtractSettingsPanel::syncFromModel);
+    connect(&model, &SplitExtractViewModel::splitArchiveDescriptorChanged, this,
             &SplitExtractSettingsPanel::syncFromModel);
     connect(&viewState, &ContentViewState::changed, this, &SplitExtractSettingsPanel::syncFromViewState);
     syncFromModel();
@@ -62,7 +64,7 @@ SplitExtractSettingsPanel::SplitExtractSettingsPanel(MainViewModel& model, Conte
 
 // A set already scanned is scanned again, so its verdict covers the new destination.
 void SplitExtractSettingsPanel::browse() {
-    m_model.selectDestination();
+    m_model.context().selectDestination();
     const std::optional<SplitArchiveDescriptor>& descriptor = m_model.splitArchiveDescriptor();
     if (!descriptor) return;
     m_model.selectSplitArchiveForExtraction(descriptor->originalURL);

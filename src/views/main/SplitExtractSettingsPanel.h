@@ -3,7 +3,7 @@
 #include "views/kit/Card.h"
 
 class ContentViewState;
-class MainViewModel;
+class SplitExtractViewModel;
 class PathRow;
 class QCheckBox;
 
@@ -13,7 +13,8 @@ class SplitExtractSettingsPanel : public Card {
     Q_OBJECT
 
 public:
-    SplitExtractSettingsPanel(MainViewModel& model, ContentViewState& viewState, QWidget* parent = nullptr);
+    SplitExtractSettingsPanel(SplitExtractViewModel& model, ContentViewState& viewState,
+                              QWidget* parent = nullptr);
 
     PathRow* destinationRow() const { return m_destination; }
     QCheckBox* openSwitch() const { return m_open; }
@@ -25,7 +26,7 @@ private:
     void syncFromModel();
     void syncFromViewState();
 
-    MainViewModel& m_model;
+    SplitExtractViewModel& m_model;
     ContentViewState& m_viewState;
     PathRow* m_destination;
     QCheckBox* m_open;

@@ -1,7 +1,7 @@
 #include "views/main/TopBar.h"
 
 #include "core/state/WorkbenchStore.h"
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 #include "views/kit/BellButton.h"
 #include "views/kit/Labels.h"
 #include "views/main/ContentViewState.h"
@@ -15,7 +15,7 @@ namespace {
 constexpr QSize kPanelSize(380, 460);
 }
 
-TopBar::TopBar(MainViewModel& model, WorkbenchStore& store, ContentViewState& viewState, QWidget* parent)
+TopBar::TopBar(WorkbenchContext& model, WorkbenchStore& store, ContentViewState& viewState, QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_store(store),
@@ -40,7 +40,7 @@ TopBar::TopBar(MainViewModel& model, WorkbenchStore& store, ContentViewState& vi
 
     connect(m_bell, &BellButton::clicked, this,
             [this] { m_viewState.setIsShowingNotifications(!m_viewState.isShowingNotifications()); });
-    connect(&m_model, &MainViewModel::selectedSectionChanged, this, &TopBar::syncFromModel);
+    connect(&m_model, &WorkbenchContext::selectedSectionChanged, this, &TopBar::syncFromModel);
     connect(&m_store, &WorkbenchStore::notificationsChanged, this, &TopBar::syncFromModel);
     connect(&m_viewState, &ContentViewState::isShowingNotificationsChanged, this, &TopBar::syncPopover);
     syncFromModel();

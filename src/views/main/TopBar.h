@@ -4,7 +4,7 @@
 
 class BellButton;
 class ContentViewState;
-class MainViewModel;
+class WorkbenchContext;
 class NotificationCenterPanel;
 class QLabel;
 class WorkbenchStore;
@@ -16,7 +16,7 @@ class TopBar : public QWidget {
     Q_OBJECT
 
 public:
-    TopBar(MainViewModel& model, WorkbenchStore& store, ContentViewState& viewState,
+    TopBar(WorkbenchContext& model, WorkbenchStore& store, ContentViewState& viewState,
            QWidget* parent = nullptr);
 
     QString title() const;
@@ -32,7 +32,7 @@ private:
     void syncFromModel();
     void syncPopover();
 
-    MainViewModel& m_model;
+    WorkbenchContext& m_model;
     WorkbenchStore& m_store;
     ContentViewState& m_viewState;
     QLabel* m_title;

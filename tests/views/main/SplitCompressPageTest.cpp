@@ -24,7 +24,7 @@ class SplitCompressPageTest : public PageFixture {
 protected:
     SplitCompressPage& page() {
         if (!m_page) {
-            m_page = std::make_unique<SplitCompressPage>(model(), workbench, viewState);
+            m_page = std::make_unique<SplitCompressPage>(splitCompress(), workbench, viewState);
             m_page->show();
         }
         return *m_page;
@@ -43,14 +43,14 @@ private:
 
 TEST_F(SplitCompressPageTest, splitZipLocksThePasswordSwitchButKeepsItOn) {
     settings().passwordSwitch()->click();
-    ASSERT_TRUE(model().splitCompressionPasswordEnabled());
+    ASSERT_TRUE(splitCompress().splitCompressionPasswordEnabled());
     QTest::keyClicks(settings().passwordField(), "secret");
     QTest::keyClicks(settings().confirmationField(), "secret");
 
-    model().setSplitCompressionFormat(CompressionFormat::zip);
+    splitCompress().setSplitCompressionFormat(CompressionFormat::zip);
     EXPECT_FALSE(settings().passwordSwitch()->isEnabled());
     EXPECT_TRUE(settings().passwordSwitch()->isChecked());
-    EXPECT_TRUE(model().splitCompressionPasswordEnabled());
+    EXPECT_TRUE(splitCompress().splitCompressionPasswordEnabled());
     EXPECT_FALSE(settings().passwordRow()->isHidden());
     EXPECT_FALSE(settings().zipNote()->isHidden());
     EXPECT_EQ(settings().methodText(), QStringLiteral(u"Deflate / Store（系统 ZIP）"));
@@ -78,7 +78,7 @@ TEST_F(SplitCompressPageTest, mismatchLineFollowsBothFields) {
     EXPECT_FALSE(settings().mismatchWarning()->isHidden());
     QTest::keyClicks(settings().confirmationField(), "c");
     EXPECT_TRUE(settings().mismatchWarning()->isHidden());
-    EXPECT_EQ(model().splitCompressionPasswordConfirmation(), "abc");
+    EXPECT_EQ(splitCompress().splitCompressionPasswordConfirmation(), "abc");
     // Switching the password off hides the fields and the warning with them.
     QTest::keyClick(settings().confirmationField(), Qt::Key_Backspace);
     settings().passwordSwitch()->click();
@@ -102,7 +102,7 @@ TEST_F(SplitCompressPageTest, eyeButtonShowsThePasswordsWithoutLosingThem) {
     settings().eyeButton()->click();
     EXPECT_EQ(settings().passwordField()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(settings().passwordField()->text(), "pa55");
-    EXPECT_EQ(model().splitCompressionPassword(), "pa55");
+    EXPECT_EQ(splitCompress().splitCompressionPassword(), "pa55");
 }
 
 TEST_F(SplitCompressPageTest, startIsHeldOnlyWhileSizingOrWorking) {
@@ -113,14 +113,14 @@ TEST_F(SplitCompressPageTest, startIsHeldOnlyWhileSizingOrWorking) {
     };
     for (const Case c : {Case{false, false, true}, Case{true, false, false}, Case{false, true, false},
                          Case{true, true, false}}) {
-        model().setIsWorking(c.working);
-        model().setIsCalculatingSplitCompressionItems(c.sizing);
+        context().setIsWorking(c.working);
+        splitCompress().setIsCalculatingSplitCompressionItems(c.sizing);
         EXPECT_EQ(page().destinationCard()->startButton()->isEnabled(), c.enabled)
             << "working " << c.working << ", sizing " << c.sizing;
         EXPECT_TRUE(page().destinationCard()->cancelButton()->isEnabled());
     }
-    model().setIsWorking(false);
-    model().setIsCalculatingSplitCompressionItems(false);
+    context().setIsWorking(false);
+    splitCompress().setIsCalculatingSplitCompressionItems(false);
     // An empty form still starts: the model says what is missing.
     page().destinationCard()->startButton()->click();
     EXPECT_EQ(alert(), QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
@@ -146,19 +146,19 @@ TEST_F(SplitCompressPageTest, volumeCardFollowsPresetsAndTypedSizes) {
 
     for (const char* text : {"", "0", "-1", "abc", "2048"}) {
         retype(volume().volumeField(), text);
-        EXPECT_EQ(model().splitCompressionVolumeValue(), text);
+        EXPECT_EQ(splitCompress().splitCompressionVolumeValue(), text);
         EXPECT_FALSE(volume().warning()->isHidden()) << text;
     }
     retype(volume().volumeField(), "700");
     volume().unitPicker()->setCurrentIndex(1);
     Q_EMIT volume().unitPicker()->activated(1);
-    EXPECT_EQ(model().splitCompressionVolumeUnit(), SplitCompressionUnit::mb);
+    EXPECT_EQ(splitCompress().splitCompressionVolumeUnit(), SplitCompressionUnit::mb);
     EXPECT_TRUE(volume().warning()->isHidden());
     EXPECT_EQ(volume().highlightedPresets(), QStringList{QStringLiteral(u"自定义")});
 
     // Off: only the note, whatever the model holds.
     volume().splitSwitch()->click();
-    EXPECT_FALSE(model().splitCompressionEnabled());
+    EXPECT_FALSE(splitCompress().splitCompressionEnabled());
     EXPECT_FALSE(volume().offNote()->isHidden());
     EXPECT_FALSE(volume().warning()->isVisibleTo(&volume()));
     EXPECT_FALSE(volume().adviceBox()->isVisibleTo(&volume()));
@@ -190,7 +190,7 @@ TEST_F(SplitCompressPageTest, sourcesComeByDropOnTheListAndLeaveByTheirRowButton
     rows.first()->removeButton()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(card.sourceList()->rowCount(), 1);
-    EXPECT_EQ(model().splitCompressionItems().first().url, notes);
+    EXPECT_EQ(splitCompress().splitCompressionItems().first().url, notes);
 
     card.clearButton()->click();
     EXPECT_EQ(card.sourceList()->body(), SplitCompressionSourceList::Body::empty);
@@ -199,20 +199,20 @@ TEST_F(SplitCompressPageTest, sourcesComeByDropOnTheListAndLeaveByTheirRowButton
 
 TEST_F(SplitCompressPageTest, sizingIndicatorReplacesOnlyTheEmptyPlaceholder) {
     SplitCompressionSourceList& list = *page().fileSelectionCard()->sourceList();
-    model().setIsCalculatingSplitCompressionItems(true);
+    splitCompress().setIsCalculatingSplitCompressionItems(true);
     EXPECT_EQ(list.body(), SplitCompressionSourceList::Body::sizing);
-    model().setIsCalculatingSplitCompressionItems(false);
+    splitCompress().setIsCalculatingSplitCompressionItems(false);
     addSources({files.writeFile("a.txt", "abc")});
-    model().setIsCalculatingSplitCompressionItems(true);
+    splitCompress().setIsCalculatingSplitCompressionItems(true);
     EXPECT_EQ(list.body(), SplitCompressionSourceList::Body::rows);
-    model().setIsCalculatingSplitCompressionItems(false);
+    splitCompress().setIsCalculatingSplitCompressionItems(false);
 }
 
 TEST_F(SplitCompressPageTest, previewFollowsTheFormInOneStep) {
     files.writeFile("Backup/data.bin", randomBytes(3 << 20, 3));
     addSources({files.path("Backup")});
-    model().setSplitCompressionVolumeValue("1");
-    model().setSplitCompressionVolumeUnit(SplitCompressionUnit::mb);
+    splitCompress().setSplitCompressionVolumeValue("1");
+    splitCompress().setSplitCompressionVolumeUnit(SplitCompressionUnit::mb);
     platform.freeBytes = qint64(5) << 30;
     QTRY_COMPARE(page().previewCard()->texts().partCount, QStringLiteral(u"3 个"));
     const SplitCompressionPageRules::PreviewTexts& texts = page().previewCard()->texts();
@@ -234,7 +234,7 @@ TEST_F(SplitCompressPageTest, previewEstimateArrivesFromAWorker) {
         files.writeFile(QStringLiteral("Tree/notes%1.txt").arg(index), QByteArray(1000, 'n'));
     page();
     addSources({files.path("Tree")});
-    model().setSplitCompressionFormat(CompressionFormat::zip);
+    splitCompress().setSplitCompressionFormat(CompressionFormat::zip);
     // Only the page's own queued step runs; the worker's answer is not delivered yet.
     QCoreApplication::sendPostedEvents(&page(), QEvent::MetaCall);
     EXPECT_EQ(page().previewCard()->texts().compressedSize, QStringLiteral(u"压缩后大小将在任务完成后确定"));

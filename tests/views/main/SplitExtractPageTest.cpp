@@ -20,7 +20,7 @@ class SplitExtractPageTest : public PageFixture {
 protected:
     SplitExtractPage& page() {
         if (!m_page) {
-            m_page = std::make_unique<SplitExtractPage>(model(), workbench, viewState);
+            m_page = std::make_unique<SplitExtractPage>(splitExtract(), workbench, viewState);
             m_page->show();
         }
         return *m_page;
@@ -51,15 +51,15 @@ TEST_F(SplitExtractPageTest, dropZoneShowsThePromptUntilAScanRuns) {
     EXPECT_FALSE(page().startButton()->isEnabled());
     EXPECT_EQ(page().infoPanel()->emptyText(), QStringLiteral(u"还没有选择分卷压缩包"));
 
-    model().setSplitArchiveState(SplitArchivePageState::scanning());
+    splitExtract().setSplitArchiveState(SplitArchivePageState::scanning());
     EXPECT_EQ(zone().content(), Content::scanning);
     EXPECT_EQ(page().infoPanel()->emptyText(), QStringLiteral(u"正在扫描同目录中的关联分卷…"));
-    model().setSplitArchiveState(SplitArchivePageState::regularArchiveDetected("/x.zip"));
+    splitExtract().setSplitArchiveState(SplitArchivePageState::regularArchiveDetected("/x.zip"));
     EXPECT_EQ(zone().content(), Content::notSplitArchive);
     for (const SplitArchivePageState& state :
          {SplitArchivePageState::failed("x"), SplitArchivePageState::incomplete(),
           SplitArchivePageState::recognized()}) {
-        model().setSplitArchiveState(state);
+        splitExtract().setSplitArchiveState(state);
         EXPECT_EQ(zone().content(), Content::prompt);
     }
     EXPECT_FALSE(page().startButton()->isEnabled()) << "no scanned set";
@@ -68,7 +68,7 @@ TEST_F(SplitExtractPageTest, dropZoneShowsThePromptUntilAScanRuns) {
 TEST_F(SplitExtractPageTest, completeSetFromAnyVolumeEnablesStartUntilATaskRuns) {
     const QStringList volumes = makeSevenZipSet("set");
     dropAndScan(volumes[1]);
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::recognized());
     EXPECT_EQ(zone().content(), Content::prompt);
     EXPECT_TRUE(page().startButton()->isEnabled());
 
@@ -86,9 +86,9 @@ TEST_F(SplitExtractPageTest, completeSetFromAnyVolumeEnablesStartUntilATaskRuns)
     info.partRows()[2]->click();
     EXPECT_EQ(platform.revealed, (QList<QStringList>{{volumes[2]}}));
 
-    model().setIsWorking(true);
+    context().setIsWorking(true);
     EXPECT_FALSE(page().startButton()->isEnabled());
-    model().setIsWorking(false);
+    context().setIsWorking(false);
     EXPECT_TRUE(page().startButton()->isEnabled());
 }
 
@@ -96,7 +96,7 @@ TEST_F(SplitExtractPageTest, missingVolumeIsListedAndStartStaysOff) {
     const QStringList volumes = makeSevenZipSet("set");
     QFile::remove(volumes[1]);
     dropAndScan(volumes[0]);
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::incomplete());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::incomplete());
     EXPECT_EQ(zone().content(), Content::prompt);
     EXPECT_FALSE(page().startButton()->isEnabled());
 
@@ -115,10 +115,10 @@ TEST_F(SplitExtractPageTest, twoDroppedFilesAreRefusedWithoutAScan) {
     const QStringList volumes = makeSevenZipSet("set");
     EXPECT_TRUE(dropFiles(&zone(), volumes.mid(0, 2)));
     EXPECT_EQ(alert(), QStringLiteral(u"请只拖入一个分卷文件。"));
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::initial());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::initial());
     EXPECT_EQ(zone().content(), Content::prompt);
     settle();
-    EXPECT_FALSE(model().splitArchiveDescriptor().has_value());
+    EXPECT_FALSE(splitExtract().splitArchiveDescriptor().has_value());
 }
 
 TEST_F(SplitExtractPageTest, plainZipGoesToTheExtractPage) {
@@ -130,8 +130,8 @@ TEST_F(SplitExtractPageTest, plainZipGoesToTheExtractPage) {
     EXPECT_FALSE(page().startButton()->isEnabled());
 
     zone().regularExtractButton()->click();
-    EXPECT_EQ(model().selectedSection(), WorkbenchSection::extract);
-    EXPECT_EQ(model().selectedArchivesForExtraction(), QStringList{zip});
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::extract);
+    EXPECT_EQ(extract().selectedArchivesForExtraction(), QStringList{zip});
 }
 
 TEST_F(SplitExtractPageTest, cancellingEndsInThePromptWithoutAResult) {
@@ -139,20 +139,20 @@ TEST_F(SplitExtractPageTest, cancellingEndsInThePromptWithoutAResult) {
     ASSERT_TRUE(dropFiles(&zone(), {volumes[0]}));
     zone().cancelScanButton()->click();
     settle();
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::initial());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::initial());
     EXPECT_EQ(zone().content(), Content::prompt);
-    EXPECT_FALSE(model().statusMessage().has_value());
-    EXPECT_FALSE(model().splitArchiveDescriptor().has_value()) << "the late scan is not applied";
+    EXPECT_FALSE(context().statusMessage().has_value());
+    EXPECT_FALSE(splitExtract().splitArchiveDescriptor().has_value()) << "the late scan is not applied";
 
     dropAndScan(files.writeFile("plain.txt", "x"));
     ASSERT_EQ(zone().content(), Content::notSplitArchive);
     zone().cancelRegularButton()->click();
     EXPECT_EQ(zone().content(), Content::prompt);
-    EXPECT_FALSE(model().statusMessage().has_value());
+    EXPECT_FALSE(context().statusMessage().has_value());
 
     dropAndScan(volumes[0]);
     page().cancelButton()->click();
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::initial());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::initial());
     EXPECT_EQ(status(), QStringLiteral(u"已清空解压列表。"));
     EXPECT_FALSE(page().startButton()->isEnabled());
 }
@@ -161,20 +161,20 @@ TEST_F(SplitExtractPageTest, newDestinationRescansTheLoadedSet) {
     const QStringList volumes = makeSevenZipSet("set");
     const QString out = files.makeFolder("out");
     SplitExtractSettingsPanel& settings = *page().settingsPanel();
-    EXPECT_EQ(settings.destinationRow()->value(), model().destinationDescription());
+    EXPECT_EQ(settings.destinationRow()->value(), context().destinationDescription());
 
     // No set loaded: only the destination changes.
     platform.panelAnswers = {{out}};
     settings.destinationRow()->browseButton()->click();
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::initial());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::initial());
     EXPECT_EQ(settings.destinationRow()->value(), out);
 
     dropAndScan(volumes[2]);
     platform.panelAnswers = {{files.root()}};
     settings.destinationRow()->browseButton()->click();
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::scanning());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::scanning());
     settle();
-    EXPECT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized());
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::recognized());
     EXPECT_EQ(settings.destinationRow()->value(), files.root());
 }
 

@@ -40,7 +40,7 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     files.writeFile("Project/docs/deep/more.bin", randomBytes(600 << 10, 12));
     const QMap<QString, QByteArray> original = contentsBelow(files.path("Project"));
 
-    SplitCompressPage compressPage(model(), workbench, viewState);
+    SplitCompressPage compressPage(splitCompress(), workbench, viewState);
     compressPage.show();
     ASSERT_TRUE(dropFiles(compressPage.fileSelectionCard()->sourceList(), {files.path("Project")}));
     settle();
@@ -55,7 +55,7 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     platform.panelAnswers = {{files.makeFolder("volumes")}};
     destination.changeButton()->click();
     destination.startButton()->click();
-    ASSERT_TRUE(model().isWorking()) << alert().toStdString();
+    ASSERT_TRUE(context().isWorking()) << alert().toStdString();
     EXPECT_FALSE(destination.startButton()->isEnabled());
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed) << status().toStdString();
@@ -66,11 +66,12 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     for (const QString& name : volumes.mid(0, volumes.size() - 1))
         EXPECT_EQ(QFileInfo(files.path("volumes/" + name)).size(), 1 << 20) << name.toStdString();
 
-    SplitExtractPage extractPage(model(), workbench, viewState);
+    SplitExtractPage extractPage(splitExtract(), workbench, viewState);
     extractPage.show();
     ASSERT_TRUE(dropFiles(extractPage.dropZone(), {files.path("volumes/Project.7z.002")}));
     settle();
-    ASSERT_EQ(model().splitArchiveState(), SplitArchivePageState::recognized()) << status().toStdString();
+    ASSERT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::recognized())
+        << status().toStdString();
     const QList<SplitArchivePartRow*>& rows = extractPage.infoPanel()->partRows();
     ASSERT_EQ(rows.size(), volumes.size());
     for (SplitArchivePartRow* row : rows)

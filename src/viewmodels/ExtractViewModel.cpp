@@ -1,36 +1,68 @@
 // Extraction of one or more archives: one task record per archive, one engine call for all of them.
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/ExtractViewModel.h"
 
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSizeHelper.h"
 #include "core/engine/SourceTrash.h"
+#include "core/split/ArchiveFormat.h"
 #include "core/split/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/WorkbenchStore.h"
+#include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchEngine.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
-QStringList MainViewModel::archivesToExtract() const {
-    if (!m_droppedArchiveQueue.isEmpty()) return m_droppedArchiveQueue;
+ExtractViewModel::ExtractViewModel(WorkbenchContext& context, QObject* parent)
+    : QObject(parent), m_context(context) {}
+
+bool ExtractViewModel::countsAsArchive(const QString& url) {
+    if (ArchiveFormat::kind(url)) return true;
+    const auto match = SplitArchiveDetector::detect(FileNameHelper::lastPathComponent(url));
+    return match && match->isSplitPart;
+}
+
+bool ExtractViewModel::allCountAsArchives(const QStringList& urls) {
+    return !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), countsAsArchive);
+}
+
+void ExtractViewModel::setSelectedArchiveURL(const std::optional<QString>& value) {
+    publish(this, m_selectedArchiveURL, value);
+}
+void ExtractViewModel::setSelectedArchivesForExtraction(const QStringList& value) {
+    publish(this, m_selectedArchivesForExtraction, value);
+}
+void ExtractViewModel::setExtractionPassword(const QString& value) {
+    publish(this, m_extractionPassword, value);
+}
+
+void ExtractViewModel::handOver(const QStringList& archives) {
+    m_context.setHandedOverArchives(archives);
+    setSelectedArchiveURL(archives.first());
+    setSelectedArchivesForExtraction(archives);
+}
+
+QStringList ExtractViewModel::archivesToExtract() const {
+    if (!m_context.handedOverArchives().isEmpty()) return m_context.handedOverArchives();
     if (!m_selectedArchivesForExtraction.isEmpty()) return m_selectedArchivesForExtraction;
     if (m_selectedArchiveURL) return {*m_selectedArchiveURL};
     return {};
 }
 
-QString MainViewModel::destinationRoot(const QStringList& archives,
-                                       const std::optional<QString>& overrideURL) const {
+QString ExtractViewModel::destinationRoot(const QStringList& archives,
+                                          const std::optional<QString>& overrideURL) const {
     if (overrideURL) return *overrideURL;
-    if (m_destinationURL) return *m_destinationURL;
+    if (m_context.destinationURL()) return *m_context.destinationURL();
     if (!archives.isEmpty()) return QFileInfo(archives.first()).absolutePath();
     return QDir::homePath();
 }
 
 // Everything an extraction needs, taken when it starts.
-struct MainViewModel::ExtractionRun {
+struct ExtractViewModel::ExtractionRun {
     QStringList archives;
     QString root;
     // As typed; none when the field is empty.
@@ -43,7 +75,7 @@ struct MainViewModel::ExtractionRun {
     int threadCount = 1;
 };
 
-struct MainViewModel::ExtractionResult {
+struct ExtractViewModel::ExtractionResult {
     OperationOutputs operation;
     // The password the archives were extracted with.
     std::optional<QString> password;
@@ -51,27 +83,28 @@ struct MainViewModel::ExtractionResult {
     bool neededPassword = false;
 };
 
-MainViewModel::ExtractionRun MainViewModel::makeExtractionRun(const QStringList& archives,
-                                                              const QString& root) {
+ExtractViewModel::ExtractionRun ExtractViewModel::makeExtractionRun(const QStringList& archives,
+                                                                    const QString& root) {
     ExtractionRun run{
         .archives = archives,
         .root = root,
         .password =
             m_extractionPassword.isEmpty() ? std::nullopt : std::optional<QString>(m_extractionPassword),
         .candidates = {},
-        .settings = m_settings,
-        .threadCount = effectiveThreadCount(),
+        .settings = m_context.settings(),
+        .threadCount = m_context.effectiveThreadCount(),
     };
     const bool blank = m_extractionPassword.trimmed().isEmpty();
-    if (blank && m_settings.archivePasswordBookEnabled)
-        run.candidates = m_passwordBookStore.candidatePasswords(archives.first());
-    run.probe = !run.candidates.isEmpty() || (!blank && m_settings.archivePasswordBookAutoSaveEnabled);
+    if (blank && m_context.settings().archivePasswordBookEnabled)
+        run.candidates = m_context.passwordBookStore().candidatePasswords(archives.first());
+    run.probe =
+        !run.candidates.isEmpty() || (!blank && m_context.settings().archivePasswordBookAutoSaveEnabled);
     return run;
 }
 
 // Runs on a worker. Only an encrypted archive gets the book's passwords, each tried by a test run in
 // book order; the one that opens it is reported as soon as it is known and then used.
-MainViewModel::ExtractionResult MainViewModel::extractArchives(
+ExtractViewModel::ExtractionResult ExtractViewModel::extractArchives(
     WorkbenchEngine& engine, const ExtractionRun& run, const CancellationToken& token,
     const std::function<void(const QString&)>& bookPasswordFound) {
     ExtractionResult result{.operation = {}, .password = run.password};
@@ -88,62 +121,55 @@ MainViewModel::ExtractionResult MainViewModel::extractArchives(
     return result;
 }
 
-void MainViewModel::rememberPasswordIfNeeded(const QString& url, const std::optional<QString>& password) {
-    const QString trimmed = password.value_or(QString()).trimmed();
-    if (!m_settings.archivePasswordBookAutoSaveEnabled || trimmed.isEmpty()) return;
-    const QString fileName = FileNameHelper::lastPathComponent(url);
-    const auto match = SplitArchiveDetector::detect(fileName);
-    m_passwordBookStore.remember(trimmed, url, match ? match->displayName : fileName);
+void ExtractViewModel::selectArchive() {
+    m_context.choosePaths(this,
+                          {.allowsMultipleSelection = true,
+                           .purpose = QStringLiteral("archives"),
+                           .currentItem = m_selectedArchiveURL.value_or(QString())},
+                          [this](const QStringList& urls) { selectArchivesForExtraction(urls); });
 }
 
-void MainViewModel::selectArchive() {
-    choosePaths({.allowsMultipleSelection = true,
-                 .purpose = QStringLiteral("archives"),
-                 .currentItem = m_selectedArchiveURL.value_or(QString())},
-                [this](const QStringList& urls) { selectArchivesForExtraction(urls); });
-}
-
-void MainViewModel::selectArchivesForExtraction(const QStringList& urls) {
+void ExtractViewModel::selectArchivesForExtraction(const QStringList& urls) {
     if (!allCountAsArchives(urls)) {
-        setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
+        m_context.setAlertMessage(QStringLiteral(u"请选择 ZIP、RAR 或 7Z 压缩包。"));
         return;
     }
-    m_droppedArchiveQueue.clear();
-    resetSplitArchiveState(true);
+    m_context.clearHandedOverArchives();
+    Q_EMIT selectionReplaced();
     setSelectedArchiveURL(urls.first());
     setSelectedArchivesForExtraction(urls);
-    setStatusMessage(urls.size() == 1
-                         ? QStringLiteral(u"已选择：") + FileNameHelper::lastPathComponent(urls.first())
+    m_context.setStatusMessage(
+        urls.size() == 1 ? QStringLiteral(u"已选择：") + FileNameHelper::lastPathComponent(urls.first())
                          : QStringLiteral(u"已选择 %1 个压缩包，点击“立即解压”开始。").arg(urls.size()));
 }
 
-void MainViewModel::clearExtractionSelection() {
-    m_droppedArchiveQueue.clear();
+void ExtractViewModel::clearExtractionSelection() {
+    m_context.clearHandedOverArchives();
     setSelectedArchiveURL(std::nullopt);
     setSelectedArchivesForExtraction({});
-    resetSplitArchiveState(true);
-    setStatusMessage(QStringLiteral(u"已清空解压列表。"));
+    Q_EMIT selectionReplaced();
+    m_context.setStatusMessage(QStringLiteral(u"已清空解压列表。"));
 }
 
-void MainViewModel::extract() { extract(ExtractionOptions{}); }
+void ExtractViewModel::extract() { extract(ExtractionOptions{}); }
 
-void MainViewModel::extract(const ExtractionOptions& options) {
+void ExtractViewModel::extract(const ExtractionOptions& options) {
     const QStringList archives = archivesToExtract();
     if (archives.isEmpty()) {
-        setAlertMessage(QStringLiteral(u"请先选择 ZIP、RAR 或 7Z 压缩包。"));
+        m_context.setAlertMessage(QStringLiteral(u"请先选择 ZIP、RAR 或 7Z 压缩包。"));
         return;
     }
-    setIsWorking(true);
+    m_context.setIsWorking(true);
     const ExtractionRun run =
         makeExtractionRun(archives, destinationRoot(archives, options.destinationOverrideURL));
 
     const bool split = options.kindOverride == ArchiveActivityKind::splitExtraction;
     if (split) {
-        setStatusMessage(QStringLiteral(u"正在处理分卷压缩包..."));
+        m_context.setStatusMessage(QStringLiteral(u"正在处理分卷压缩包..."));
     } else if (archives.size() >= 2) {
-        setStatusMessage(QStringLiteral(u"正在解压 %1 个压缩包...").arg(archives.size()));
+        m_context.setStatusMessage(QStringLiteral(u"正在解压 %1 个压缩包...").arg(archives.size()));
     } else {
-        setStatusMessage(QStringLiteral(u"正在解压..."));
+        m_context.setStatusMessage(QStringLiteral(u"正在解压..."));
     }
 
     QList<WorkbenchTaskDraft> drafts;
@@ -157,17 +183,17 @@ void MainViewModel::extract(const ExtractionOptions& options) {
             .metadata = options.taskMetadata,
         });
     }
-    const QList<QUuid> ids = m_tasks.open(drafts);
+    const QList<QUuid> ids = m_context.tasks().open(drafts);
 
-    WorkbenchEngine& engine = m_archiveService;
-    BackgroundRunner& background = m_background;
+    WorkbenchEngine& engine = m_context.engine();
+    BackgroundRunner& background = m_context.background();
     const auto bookPasswordFound = [this, &background](const QString& password) {
         background.post([this, password] {
             setExtractionPassword(password);
-            setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
+            m_context.setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
         });
     };
-    m_tasks.start<ExtractionResult>(
+    m_context.tasks().start<ExtractionResult>(
         ids, options.failureMessage,
         [&engine, run, bookPasswordFound](const CancellationToken& token, const ProgressHandler&) {
             return extractArchives(engine, run, token, bookPasswordFound);
@@ -184,16 +210,16 @@ void MainViewModel::extract(const ExtractionOptions& options) {
         });
 }
 
-void MainViewModel::extractionEnded(const QString& statusText, StatusKind kind) {
-    setIsWorking(false);
-    m_droppedArchiveQueue.clear();
-    setStatusMessage(statusText, kind);
+void ExtractViewModel::extractionEnded(const QString& statusText, StatusKind kind) {
+    m_context.setIsWorking(false);
+    m_context.clearHandedOverArchives();
+    m_context.setStatusMessage(statusText, kind);
 }
 
-void MainViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
-                                        const ExtractionResult& result, const ExtractionOptions& options) {
+void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
+                                           const ExtractionResult& result, const ExtractionOptions& options) {
     // Remembered only for an archive that needed the password it opened with.
-    if (result.neededPassword) rememberPasswordIfNeeded(archives.first(), result.password);
+    if (result.neededPassword) m_context.rememberPasswordIfNeeded(archives.first(), result.password);
     const QStringList& outputs = result.operation.outputs;
     extractionEnded(
         options.successMessagePrefix + QStringLiteral(u"：") +
@@ -202,12 +228,12 @@ void MainViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringLi
         result.operation.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
     for (qsizetype index = 0; index < ids.size(); ++index) {
         const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
-        m_tasks.complete(ids[index], outputs.value(index, fallback));
+        m_context.tasks().complete(ids[index], outputs.value(index, fallback));
     }
     if (options.notifyAfterCompletion && options.kindOverride == ArchiveActivityKind::splitExtraction) {
-        m_workbenchStore.addNotification(
+        m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷解压完成"),
             options.taskNameOverride.value_or(FileNameHelper::lastPathComponent(archives.first())));
     }
-    if (options.openAfterCompletion && !outputs.isEmpty()) m_platform.revealInFileManager(outputs);
+    if (options.openAfterCompletion && !outputs.isEmpty()) m_context.platform().revealInFileManager(outputs);
 }

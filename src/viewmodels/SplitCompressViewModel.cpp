@@ -1,13 +1,14 @@
 // The split-compress page: its sources with their sizes, the volume size, the naming and output
 // folder, and the texts derived from them.
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitCompressViewModel.h"
 
 #include "core/engine/CompressionEstimateHelper.h"
 #include "core/engine/FileSizeHelper.h"
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
 #include "platform/ByteCountFormatter.h"
+#include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
 #include <QDir>
@@ -37,8 +38,78 @@ QList<SplitCompressionSourceItem> sizedItems(const QStringList& urls) {
 
 }  // namespace
 
-void MainViewModel::selectFilesForSplitCompression() {
-    choosePaths(
+SplitCompressViewModel::SplitCompressViewModel(WorkbenchContext& context, QObject* parent)
+    : QObject(parent), m_context(context), m_splitCompressionOutputDirectoryURL(context.destinationURL()) {
+    // Reloaded settings give a folder to a page that has none yet.
+    connect(&m_context, &WorkbenchContext::refreshed, this, [this] {
+        if (!m_splitCompressionOutputDirectoryURL)
+            setSplitCompressionOutputDirectoryURL(m_context.destinationURL());
+    });
+}
+
+void SplitCompressViewModel::setSplitCompressionItems(const QList<SplitCompressionSourceItem>& value) {
+    publish(this, m_splitCompressionItems, value, &SplitCompressViewModel::splitCompressionItemsChanged);
+}
+void SplitCompressViewModel::setIsCalculatingSplitCompressionItems(bool value) {
+    publish(this, m_isCalculatingSplitCompressionItems, value,
+            &SplitCompressViewModel::isCalculatingSplitCompressionItemsChanged);
+}
+void SplitCompressViewModel::setSplitCompressionEnabled(bool value) {
+    publish(this, m_splitCompressionEnabled, value, &SplitCompressViewModel::splitCompressionEnabledChanged);
+}
+void SplitCompressViewModel::setSplitCompressionVolumeValue(const QString& value) {
+    publish(this, m_splitCompressionVolumeValue, value,
+            &SplitCompressViewModel::splitCompressionVolumeValueChanged);
+}
+void SplitCompressViewModel::setSplitCompressionVolumeUnit(SplitCompressionUnit value) {
+    publish(this, m_splitCompressionVolumeUnit, value,
+            &SplitCompressViewModel::splitCompressionVolumeUnitChanged);
+}
+void SplitCompressViewModel::setSplitCompressionSelectedPresetTitle(const QString& value) {
+    publish(this, m_splitCompressionSelectedPresetTitle, value);
+}
+void SplitCompressViewModel::setSplitCompressionFormat(CompressionFormat value) {
+    publish(this, m_splitCompressionFormat, value, &SplitCompressViewModel::splitCompressionFormatChanged);
+}
+void SplitCompressViewModel::setSplitCompressionLevel(CompressionLevel value) {
+    publish(this, m_splitCompressionLevel, value, &SplitCompressViewModel::splitCompressionLevelChanged);
+}
+void SplitCompressViewModel::setSplitCompressionOutputDirectoryURL(const std::optional<QString>& value) {
+    publish(this, m_splitCompressionOutputDirectoryURL, value,
+            &SplitCompressViewModel::splitCompressionOutputDirectoryURLChanged);
+}
+void SplitCompressViewModel::setSplitCompressionBaseName(const QString& value) {
+    publish(this, m_splitCompressionBaseName, value,
+            &SplitCompressViewModel::splitCompressionBaseNameChanged);
+}
+void SplitCompressViewModel::setSplitCompressionConflictStrategy(SplitCompressionConflictStrategy value) {
+    publish(this, m_splitCompressionConflictStrategy, value);
+}
+void SplitCompressViewModel::setSplitCompressionPasswordEnabled(bool value) {
+    publish(this, m_splitCompressionPasswordEnabled, value);
+}
+void SplitCompressViewModel::setSplitCompressionPassword(const QString& value) {
+    publish(this, m_splitCompressionPassword, value);
+}
+void SplitCompressViewModel::setSplitCompressionPasswordConfirmation(const QString& value) {
+    publish(this, m_splitCompressionPasswordConfirmation, value);
+}
+void SplitCompressViewModel::setSplitCompressionValidateAfterCompletion(bool value) {
+    publish(this, m_splitCompressionValidateAfterCompletion, value);
+}
+void SplitCompressViewModel::setSplitCompressionVolumeSizeMessage(const std::optional<QString>& value) {
+    publish(this, m_splitCompressionVolumeSizeMessage, value);
+}
+void SplitCompressViewModel::setSplitCompressionOpenAfterCompletion(bool value) {
+    publish(this, m_splitCompressionOpenAfterCompletion, value);
+}
+void SplitCompressViewModel::setSplitCompressionNotifyAfterCompletion(bool value) {
+    publish(this, m_splitCompressionNotifyAfterCompletion, value);
+}
+
+void SplitCompressViewModel::selectFilesForSplitCompression() {
+    m_context.choosePaths(
+        this,
         {.canChooseFiles = true,
          .allowsMultipleSelection = true,
          .prompt = QStringLiteral(u"添加文件"),
@@ -47,8 +118,9 @@ void MainViewModel::selectFilesForSplitCompression() {
         [this](const QStringList& urls) { addSplitCompressionItems(urls); });
 }
 
-void MainViewModel::selectFoldersForSplitCompression() {
-    choosePaths(
+void SplitCompressViewModel::selectFoldersForSplitCompression() {
+    m_context.choosePaths(
+        this,
         {.canChooseFiles = false,
          .canChooseDirectories = true,
          .allowsMultipleSelection = true,
@@ -58,7 +130,7 @@ void MainViewModel::selectFoldersForSplitCompression() {
         [this](const QStringList& urls) { addSplitCompressionItems(urls); });
 }
 
-void MainViewModel::addSplitCompressionItems(const QStringList& urls) {
+void SplitCompressViewModel::addSplitCompressionItems(const QStringList& urls) {
     if (urls.isEmpty()) return;
     // Sources still being sized count as listed too, so a quick second add cannot list them twice.
     QSet<QString> listed;
@@ -71,26 +143,28 @@ void MainViewModel::addSplitCompressionItems(const QStringList& urls) {
     for (const QString& url : urls) {
         if (!listed.contains(standardizedPath(url))) kept.append(url);
     }
-    if (kept.size() < urls.size()) setAlertMessage(QStringLiteral(u"已跳过重复添加的文件或文件夹。"));
+    if (kept.size() < urls.size())
+        m_context.setAlertMessage(QStringLiteral(u"已跳过重复添加的文件或文件夹。"));
     if (kept.isEmpty()) return;
 
     // Batches are sized one after another and listed in the order they were added.
     m_pendingSizingBatches.append(kept);
     setIsCalculatingSplitCompressionItems(true);
-    setStatusMessage(QStringLiteral(u"正在计算文件大小..."));
+    m_context.setStatusMessage(QStringLiteral(u"正在计算文件大小..."));
     if (m_pendingSizingBatches.size() == 1) startSizing();
 }
 
-void MainViewModel::startSizing() {
+void SplitCompressViewModel::startSizing() {
     const QStringList batch = m_pendingSizingBatches.first();
     const quint64 generation = m_sizingGeneration;
-    m_background.run([batch] { return sizedItems(batch); },
-                     [this, generation](Outcome<QList<SplitCompressionSourceItem>>& outcome) {
-                         sizingFinished(generation, outcome.value());
-                     });
+    m_context.background().run([batch] { return sizedItems(batch); },
+                               [this, generation](Outcome<QList<SplitCompressionSourceItem>>& outcome) {
+                                   sizingFinished(generation, outcome.value());
+                               });
 }
 
-void MainViewModel::sizingFinished(quint64 generation, const QList<SplitCompressionSourceItem>& items) {
+void SplitCompressViewModel::sizingFinished(quint64 generation,
+                                            const QList<SplitCompressionSourceItem>& items) {
     // The list was cleared while this batch was being sized.
     if (generation != m_sizingGeneration) return;
     m_pendingSizingBatches.removeFirst();
@@ -98,63 +172,66 @@ void MainViewModel::sizingFinished(quint64 generation, const QList<SplitCompress
     if (!morePending) setIsCalculatingSplitCompressionItems(false);
 
     if (items.isEmpty()) {
-        setAlertMessage(QStringLiteral(u"压缩源文件已不存在或无法读取，请重新添加。"));
-        setStatusMessage(QStringLiteral(u"添加失败。"), StatusKind::error);
+        m_context.setAlertMessage(QStringLiteral(u"压缩源文件已不存在或无法读取，请重新添加。"));
+        m_context.setStatusMessage(QStringLiteral(u"添加失败。"), StatusKind::error);
     } else {
         const bool anyUnreadable =
             std::any_of(items.begin(), items.end(), [](const auto& item) { return !item.isReadable; });
-        if (anyUnreadable) setAlertMessage(QStringLiteral(u"部分文件无法读取，无法安全创建压缩包。"));
+        if (anyUnreadable)
+            m_context.setAlertMessage(QStringLiteral(u"部分文件无法读取，无法安全创建压缩包。"));
         const bool wasEmpty = m_splitCompressionItems.isEmpty();
         setSplitCompressionItems(m_splitCompressionItems + items);
         if (wasEmpty) {
             setSplitCompressionBaseName(SplitCompressionPlanner::defaultBaseName(urlsOf(items)));
             if (!m_splitCompressionOutputDirectoryURL) {
-                setSplitCompressionOutputDirectoryURL(m_destinationURL ? m_destinationURL
-                                                                       : firstItemFolder());
+                setSplitCompressionOutputDirectoryURL(m_context.destinationURL() ? m_context.destinationURL()
+                                                                                 : firstItemFolder());
             }
         }
-        setStatusMessage(QStringLiteral(u"已添加 %1 个项目。").arg(m_splitCompressionItems.size()));
+        m_context.setStatusMessage(QStringLiteral(u"已添加 %1 个项目。").arg(m_splitCompressionItems.size()));
     }
     if (morePending) startSizing();
 }
 
-QStringList MainViewModel::urlsOf(const QList<SplitCompressionSourceItem>& items) {
+QStringList SplitCompressViewModel::urlsOf(const QList<SplitCompressionSourceItem>& items) {
     QStringList urls;
     for (const SplitCompressionSourceItem& item : items) urls.append(item.url);
     return urls;
 }
 
-QStringList MainViewModel::splitCompressionSourceURLs() const { return urlsOf(m_splitCompressionItems); }
+QStringList SplitCompressViewModel::splitCompressionSourceURLs() const {
+    return urlsOf(m_splitCompressionItems);
+}
 
-std::optional<QString> MainViewModel::firstItemFolder() const {
+std::optional<QString> SplitCompressViewModel::firstItemFolder() const {
     if (m_splitCompressionItems.isEmpty()) return std::nullopt;
     return QFileInfo(m_splitCompressionItems.first().url).absolutePath();
 }
 
-void MainViewModel::removeSplitCompressionItem(const SplitCompressionSourceItem& item) {
+void SplitCompressViewModel::removeSplitCompressionItem(const SplitCompressionSourceItem& item) {
     QList<SplitCompressionSourceItem> items = m_splitCompressionItems;
     items.removeIf([&item](const SplitCompressionSourceItem& listed) { return listed.id == item.id; });
     setSplitCompressionItems(items);
     setSplitCompressionBaseName(SplitCompressionPlanner::defaultBaseName(urlsOf(items)));
-    setStatusMessage(QStringLiteral(u"已移除项目。"));
+    m_context.setStatusMessage(QStringLiteral(u"已移除项目。"));
 }
 
-void MainViewModel::clearSplitCompressionItems() {
+void SplitCompressViewModel::clearSplitCompressionItems() {
     m_sizingGeneration++;
     m_pendingSizingBatches.clear();
     setSplitCompressionItems({});
     setIsCalculatingSplitCompressionItems(false);
     setSplitCompressionBaseName(QStringLiteral(u"压缩文件"));
-    setStatusMessage(QStringLiteral(u"已清空分卷压缩列表。"));
+    m_context.setStatusMessage(QStringLiteral(u"已清空分卷压缩列表。"));
 }
 
-qint64 MainViewModel::splitCompressionOriginalSizeBytes() const {
+qint64 SplitCompressViewModel::splitCompressionOriginalSizeBytes() const {
     qint64 total = 0;
     for (const SplitCompressionSourceItem& item : m_splitCompressionItems) total += item.sizeBytes;
     return total;
 }
 
-std::optional<qint64> MainViewModel::splitCompressionVolumeSizeBytes() const {
+std::optional<qint64> SplitCompressViewModel::splitCompressionVolumeSizeBytes() const {
     try {
         return SplitCompressionPlanner::bytes(m_splitCompressionVolumeValue, m_splitCompressionVolumeUnit);
     } catch (const SplitCompressionError&) {
@@ -162,7 +239,7 @@ std::optional<qint64> MainViewModel::splitCompressionVolumeSizeBytes() const {
     }
 }
 
-void MainViewModel::applySplitCompressionPreset(const SplitCompressionPreset& preset) {
+void SplitCompressViewModel::applySplitCompressionPreset(const SplitCompressionPreset& preset) {
     setSplitCompressionSelectedPresetTitle(preset.title);
     if (!preset.bytes) return;
     const auto [value, unit] = SplitCompressionPlanner::presetValue(*preset.bytes);
@@ -174,7 +251,7 @@ void MainViewModel::applySplitCompressionPreset(const SplitCompressionPreset& pr
             : std::nullopt);
 }
 
-std::optional<QString> MainViewModel::splitCompressionSuggestionMessage() const {
+std::optional<QString> SplitCompressViewModel::splitCompressionSuggestionMessage() const {
     constexpr qint64 kMiB = 1LL << 20;
     constexpr qint64 kGiB = 1LL << 30;
     const qint64 total = splitCompressionOriginalSizeBytes();
@@ -197,7 +274,7 @@ std::optional<QString> MainViewModel::splitCompressionSuggestionMessage() const 
              QString::number(parts));
 }
 
-SplitCompressionPreview MainViewModel::splitCompressionPreview() const {
+SplitCompressionPreview SplitCompressViewModel::splitCompressionPreview() const {
     std::optional<qint64> estimate;
     if (!m_splitCompressionItems.isEmpty()) {
         estimate = CompressionEstimateHelper::estimatedSize(
@@ -206,7 +283,8 @@ SplitCompressionPreview MainViewModel::splitCompressionPreview() const {
     return splitCompressionPreview(estimate);
 }
 
-SplitCompressionPreview MainViewModel::splitCompressionPreview(std::optional<qint64> estimate) const {
+SplitCompressionPreview SplitCompressViewModel::splitCompressionPreview(
+    std::optional<qint64> estimate) const {
     const qint64 original = splitCompressionOriginalSizeBytes();
     const std::optional<qint64> volumeSize = splitCompressionVolumeSizeBytes();
     if (m_splitCompressionItems.isEmpty()) estimate.reset();
@@ -222,33 +300,34 @@ SplitCompressionPreview MainViewModel::splitCompressionPreview(std::optional<qin
     };
 }
 
-std::optional<QString> MainViewModel::splitCompressionOutputDirectory() const {
+std::optional<QString> SplitCompressViewModel::splitCompressionOutputDirectory() const {
     if (m_splitCompressionOutputDirectoryURL) return m_splitCompressionOutputDirectoryURL;
-    if (m_destinationURL) return m_destinationURL;
+    if (m_context.destinationURL()) return m_context.destinationURL();
     return firstItemFolder();
 }
 
-QString MainViewModel::splitCompressionOutputDirectoryDescription() const {
+QString SplitCompressViewModel::splitCompressionOutputDirectoryDescription() const {
     return splitCompressionOutputDirectory().value_or(QStringLiteral(u"请选择保存位置"));
 }
 
-void MainViewModel::selectSplitCompressionDestination() {
-    choosePaths({.canChooseFiles = false,
-                 .canChooseDirectories = true,
-                 .prompt = QStringLiteral(u"更改"),
-                 .purpose = QStringLiteral("destination"),
-                 .currentItem = splitCompressionOutputDirectory().value_or(QString())},
-                [this](const QStringList& folders) {
-                    setSplitCompressionOutputDirectoryURL(folders.first());
-                    setStatusMessage(QStringLiteral(u"分卷压缩保存位置已更新。"));
-                });
+void SplitCompressViewModel::selectSplitCompressionDestination() {
+    m_context.choosePaths(this,
+                          {.canChooseFiles = false,
+                           .canChooseDirectories = true,
+                           .prompt = QStringLiteral(u"更改"),
+                           .purpose = QStringLiteral("destination"),
+                           .currentItem = splitCompressionOutputDirectory().value_or(QString())},
+                          [this](const QStringList& folders) {
+                              setSplitCompressionOutputDirectoryURL(folders.first());
+                              m_context.setStatusMessage(QStringLiteral(u"分卷压缩保存位置已更新。"));
+                          });
 }
 
-QString MainViewModel::splitCompressionAvailableSpaceDescription(
+QString SplitCompressViewModel::splitCompressionAvailableSpaceDescription(
     const SplitCompressionPreview& preview) const {
     const std::optional<QString> folder = splitCompressionOutputDirectory();
     if (!folder) return QStringLiteral(u"可用空间：-");
-    const std::optional<qint64> free = m_platform.availableCapacityBytes(*folder);
+    const std::optional<qint64> free = m_context.platform().availableCapacityBytes(*folder);
     const qint64 required = SplitCompressionPlanner::estimatedRequiredSpaceBytes(
         preview.originalBytes, preview.estimatedCompressedBytes);
     return QStringLiteral(u"可用空间：%1（预计至少需要 %2）")

@@ -1,12 +1,12 @@
 // Compression from the compress page and from drops: one archive for all sources, or one per source.
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/CompressViewModel.h"
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSizeHelper.h"
 #include "core/engine/SourceTrash.h"
-#include "core/state/SettingsStore.h"
+#include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchEngine.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
@@ -14,7 +14,7 @@
 #include <QFileInfo>
 
 // Everything a compression needs, taken when it starts, so later edits on the page do not reach it.
-struct MainViewModel::CompressionRun {
+struct CompressViewModel::CompressionRun {
     QStringList sources;
     QString root;
     CompressionFormat format = CompressionFormat::zip;
@@ -46,59 +46,61 @@ QString parentFolder(const QString& url) { return QFileInfo(url).absolutePath();
 
 }  // namespace
 
-QString MainViewModel::destinationRoot(const QStringList& files) const {
-    if (m_destinationURL) return *m_destinationURL;
+CompressViewModel::CompressViewModel(WorkbenchContext& context, QObject* parent)
+    : QObject(parent), m_context(context) {}
+
+void CompressViewModel::setSelectedFilesForCompression(const QStringList& value) {
+    publish(this, m_selectedFilesForCompression, value);
+}
+void CompressViewModel::setCompressionPassword(const QString& value) {
+    publish(this, m_compressionPassword, value);
+}
+void CompressViewModel::setSelectedCompressionFormat(CompressionFormat value) {
+    publish(this, m_selectedCompressionFormat, value);
+}
+void CompressViewModel::setSelectedCompressionLevel(CompressionLevel value) {
+    publish(this, m_selectedCompressionLevel, value);
+}
+void CompressViewModel::setEncryptedSevenZipConfirmationMessage(const std::optional<QString>& value) {
+    publish(this, m_encryptedSevenZipConfirmationMessage, value,
+            &CompressViewModel::encryptedSevenZipConfirmationMessageChanged);
+}
+
+QString CompressViewModel::destinationRoot(const QStringList& files) const {
+    if (m_context.destinationURL()) return *m_context.destinationURL();
     if (!files.isEmpty()) return parentFolder(files.first());
     return QDir::homePath();
 }
 
-QString MainViewModel::destinationDescription() const {
-    return m_destinationURL ? *m_destinationURL : QStringLiteral(u"跟随文件当前位置");
-}
-
-void MainViewModel::selectCompressionFormat(CompressionFormat format) {
+void CompressViewModel::selectCompressionFormat(CompressionFormat format) {
     if (format == CompressionFormat::rar) {
-        setAlertMessage(QStringLiteral(
+        m_context.setAlertMessage(QStringLiteral(
             u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。"));
-        setStatusMessage(QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"), StatusKind::warning);
+        m_context.setStatusMessage(QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"), StatusKind::warning);
         return;
     }
     setSelectedCompressionFormat(format);
-    if (!m_isWorking) setStatusMessage(std::nullopt);
+    if (!m_context.isWorking()) m_context.setStatusMessage(std::nullopt);
 }
 
-void MainViewModel::selectFilesForCompression() {
-    choosePaths({.canChooseFiles = true,
-                 .canChooseDirectories = true,
-                 .allowsMultipleSelection = true,
-                 .purpose = QStringLiteral("sources"),
-                 .currentItem = m_selectedFilesForCompression.value(0)},
-                [this](const QStringList& urls) { selectFilesForCompression(urls); });
+void CompressViewModel::selectFilesForCompression() {
+    m_context.choosePaths(this,
+                          {.canChooseFiles = true,
+                           .canChooseDirectories = true,
+                           .allowsMultipleSelection = true,
+                           .purpose = QStringLiteral("sources"),
+                           .currentItem = m_selectedFilesForCompression.value(0)},
+                          [this](const QStringList& urls) { selectFilesForCompression(urls); });
 }
 
-void MainViewModel::selectFilesForCompression(const QStringList& urls) {
+void CompressViewModel::selectFilesForCompression(const QStringList& urls) {
     if (urls.isEmpty()) return;
-    m_droppedArchiveQueue.clear();
+    m_context.clearHandedOverArchives();
     setSelectedFilesForCompression(urls);
-    setStatusMessage(QStringLiteral(u"已选择 %1 个项目，点击“立即压缩”开始。").arg(urls.size()));
+    m_context.setStatusMessage(QStringLiteral(u"已选择 %1 个项目，点击“立即压缩”开始。").arg(urls.size()));
 }
 
-void MainViewModel::selectDestination() {
-    choosePaths({.canChooseFiles = false,
-                 .canChooseDirectories = true,
-                 .prompt = QStringLiteral(u"选择"),
-                 .purpose = QStringLiteral("destination"),
-                 .currentItem = m_destinationURL.value_or(QString())},
-                [this](const QStringList& folders) {
-                    setDestinationURL(folders.first());
-                    AppSettings settings = m_settings;
-                    settings.defaultExtractLocationPath = folders.first();
-                    setSettings(settings);
-                    saveSettings();
-                });
-}
-
-void MainViewModel::compress(bool allowEncryptedSevenZip) {
+void CompressViewModel::compress(bool allowEncryptedSevenZip) {
     // The compatibility question comes before anything else, even before the empty-list check.
     if (!allowEncryptedSevenZip && !m_compressionPassword.isEmpty() &&
         m_selectedCompressionFormat == CompressionFormat::sevenZip) {
@@ -106,16 +108,17 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
             QStringLiteral(u"7Z 压缩格式并加密的文件，如果对方没有安装 velmora 或兼容 7-Zip "
                            u"的解压工具，可能因系统兼容性问题无法正常打开。"
                            u"是否仍要继续压缩？"));
-        setStatusMessage(QStringLiteral(u"加密 7Z 可能存在跨设备兼容性问题。"), StatusKind::warning);
+        m_context.setStatusMessage(QStringLiteral(u"加密 7Z 可能存在跨设备兼容性问题。"),
+                                   StatusKind::warning);
         return;
     }
     if (m_selectedFilesForCompression.isEmpty()) {
-        setAlertMessage(QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
-        setStatusMessage(QStringLiteral(u"等待选择压缩项目。"), StatusKind::warning);
+        m_context.setAlertMessage(QStringLiteral(u"请先添加需要压缩的文件或文件夹。"));
+        m_context.setStatusMessage(QStringLiteral(u"等待选择压缩项目。"), StatusKind::warning);
         return;
     }
 
-    beginWork(QStringLiteral(u"正在压缩..."));
+    m_context.beginWork(QStringLiteral(u"正在压缩..."));
     const CompressionRun run{
         .sources = m_selectedFilesForCompression,
         .root = destinationRoot(m_selectedFilesForCompression),
@@ -126,14 +129,14 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
                             !CompressionFormats::supportsEncryption(m_selectedCompressionFormat)
                         ? std::nullopt
                         : std::optional<QString>(m_compressionPassword),
-        .excludeHiddenFiles = m_settings.ignoreHiddenFilesWhenCompressing,
-        .separateArchives = m_settings.compressToSeparateFolder,
-        .trashSources = m_settings.deleteSourceAfterCompress,
-        .threadCount = effectiveThreadCount(),
+        .excludeHiddenFiles = m_context.settings().ignoreHiddenFilesWhenCompressing,
+        .separateArchives = m_context.settings().compressToSeparateFolder,
+        .trashSources = m_context.settings().deleteSourceAfterCompress,
+        .threadCount = m_context.effectiveThreadCount(),
     };
     const QString name = run.sources.size() == 1 ? FileNameHelper::lastPathComponent(run.sources.first())
                                                  : QStringLiteral(u"%1 个项目").arg(run.sources.size());
-    const QList<QUuid> ids = m_tasks.open({{
+    const QList<QUuid> ids = m_context.tasks().open({{
         .name = name,
         .path = parentFolder(run.sources.first()),
         .targetPath = run.root,
@@ -141,40 +144,40 @@ void MainViewModel::compress(bool allowEncryptedSevenZip) {
         .kind = ArchiveActivityKind::compress,
     }});
 
-    WorkbenchEngine& engine = m_archiveService;
-    m_tasks.start<OperationOutputs>(
+    WorkbenchEngine& engine = m_context.engine();
+    m_context.tasks().start<OperationOutputs>(
         ids, QStringLiteral(u"压缩失败"),
         [&engine, run](const CancellationToken& token, const ProgressHandler& progress) {
             return compressSources(engine, run, token, progress);
         },
         {
             .progressText = QStringLiteral(u"正在压缩 "),
-            .progressed = [this](const QString& text) { setStatusMessage(text); },
+            .progressed = [this](const QString& text) { m_context.setStatusMessage(text); },
             .succeeded = [this, id = ids.first(), password = run.password](
                              OperationOutputs& result) { compressionSucceeded(id, result, password); },
-            .failed = [this] { endWork(QStringLiteral(u"压缩失败"), StatusKind::error); },
-            .stopped = [this] { endWork(QStringLiteral(u"任务已停止"), StatusKind::warning); },
+            .failed = [this] { m_context.endWork(QStringLiteral(u"压缩失败"), StatusKind::error); },
+            .stopped = [this] { m_context.endWork(QStringLiteral(u"任务已停止"), StatusKind::warning); },
         });
 }
 
-void MainViewModel::compressionSucceeded(const QUuid& id, const OperationOutputs& result,
-                                         const std::optional<QString>& password) {
+void CompressViewModel::compressionSucceeded(const QUuid& id, const OperationOutputs& result,
+                                             const std::optional<QString>& password) {
     const QStringList& archives = result.outputs;
-    if (!archives.isEmpty()) rememberPasswordIfNeeded(archives.first(), password);
-    endWork(
+    if (!archives.isEmpty()) m_context.rememberPasswordIfNeeded(archives.first(), password);
+    m_context.endWork(
         QStringLiteral(u"压缩完成：") +
             (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)) +
             SourceTrash::untrashedNotice(result.untrashed),
         result.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
-    m_tasks.complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
-    if (!archives.isEmpty()) m_platform.revealInFileManager(archives);
+    m_context.tasks().complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
+    if (!archives.isEmpty()) m_context.platform().revealInFileManager(archives);
 }
 
 // Runs on a worker: leaves out hidden sources, names each archive and has the engine write it. The
 // sources go to the trash only once every archive is written.
-OperationOutputs MainViewModel::compressSources(WorkbenchEngine& engine, const CompressionRun& run,
-                                                const CancellationToken& token,
-                                                const ProgressHandler& progress) {
+OperationOutputs CompressViewModel::compressSources(WorkbenchEngine& engine, const CompressionRun& run,
+                                                    const CancellationToken& token,
+                                                    const ProgressHandler& progress) {
     QStringList sources = run.sources;
     if (run.excludeHiddenFiles) sources.removeIf(isHiddenItem);
     if (sources.isEmpty()) throw ArchiveError::noInputFiles();

@@ -1,7 +1,7 @@
 // Turns the split-compress page's form into one workbench task: pre-flight checks, the output name
 // settled against existing files, the engine run, and the clean-up after a cancellation.
 
-#include "viewmodels/MainViewModel.h"
+#include "viewmodels/SplitCompressViewModel.h"
 
 #include "core/engine/ArchiveError.h"
 #include "core/split/SplitCompressionError.h"
@@ -39,7 +39,7 @@ std::optional<FileIdentity> identityOf(const QString& path) {
 }  // namespace
 
 // Everything a run needs, taken when it starts.
-struct MainViewModel::SplitCompressionRun {
+struct SplitCompressViewModel::SplitCompressionRun {
     QStringList sources;
     QString outputDirectory;
     QString baseName;
@@ -61,7 +61,7 @@ struct MainViewModel::SplitCompressionRun {
     QHash<QString, std::optional<FileIdentity>> earlierOutputs;
 };
 
-void MainViewModel::validateSplitCompressionBeforeStart() const {
+void SplitCompressViewModel::validateSplitCompressionBeforeStart() const {
     if (m_splitCompressionItems.isEmpty()) throw SplitCompressionError::noInput();
     if (std::ranges::find(SplitCompressionPlanner::supportedCreationFormats(), m_splitCompressionFormat) ==
         SplitCompressionPlanner::supportedCreationFormats().end()) {
@@ -94,15 +94,15 @@ void MainViewModel::validateSplitCompressionBeforeStart() const {
         m_splitCompressionConflictStrategy == SplitCompressionConflictStrategy::cancel) {
         throw SplitCompressionError::existingOutput(QFileInfo(conflicts.first()).fileName());
     }
-    const std::optional<qint64> free = m_platform.availableCapacityBytes(*folder);
+    const std::optional<qint64> free = m_context.platform().availableCapacityBytes(*folder);
     const qint64 required = SplitCompressionPlanner::estimatedRequiredSpaceBytes(
         splitCompressionOriginalSizeBytes(), splitCompressionPreview().estimatedCompressedBytes);
     if (free && *free < required) throw SplitCompressionError::insufficientDiskSpace();
 }
 
 // With automatic renaming, "Backup" becomes "Backup 1", "Backup 2", ... until no planned name clashes.
-QString MainViewModel::settleSplitCompressionBaseName(const QString& baseName,
-                                                      const QString& outputDirectory) {
+QString SplitCompressViewModel::settleSplitCompressionBaseName(const QString& baseName,
+                                                               const QString& outputDirectory) {
     const auto clashes = [&](const QString& name) {
         return !SplitCompressionPlanner::outputConflictURLs(m_splitCompressionFormat, name, outputDirectory,
                                                             m_splitCompressionEnabled)
@@ -122,7 +122,7 @@ QString MainViewModel::settleSplitCompressionBaseName(const QString& baseName,
 }
 
 // The page's choices as one run, with the record its task keeps; settles the base name.
-MainViewModel::SplitCompressionRun MainViewModel::makeSplitCompressionRun() {
+SplitCompressViewModel::SplitCompressionRun SplitCompressViewModel::makeSplitCompressionRun() {
     SplitCompressionRun run;
     run.sources = splitCompressionSourceURLs();
     run.outputDirectory = *splitCompressionOutputDirectory();
@@ -136,7 +136,7 @@ MainViewModel::SplitCompressionRun MainViewModel::makeSplitCompressionRun() {
     run.validateAfterCompletion = m_splitCompressionValidateAfterCompletion;
     run.notifyAfterCompletion = m_splitCompressionNotifyAfterCompletion;
     run.openAfterCompletion = m_splitCompressionOpenAfterCompletion;
-    run.excludeHiddenFiles = m_settings.ignoreHiddenFilesWhenCompressing;
+    run.excludeHiddenFiles = m_context.settings().ignoreHiddenFilesWhenCompressing;
     if (m_splitCompressionPasswordEnabled && !m_splitCompressionPassword.isEmpty()) {
         run.password = m_splitCompressionPassword;
     }
@@ -166,20 +166,20 @@ MainViewModel::SplitCompressionRun MainViewModel::makeSplitCompressionRun() {
     return run;
 }
 
-void MainViewModel::startSplitCompression() {
+void SplitCompressViewModel::startSplitCompression() {
     try {
         validateSplitCompressionBeforeStart();
     } catch (const VelmoraError& error) {
-        setAlertMessage(error.message());
-        setStatusMessage(QStringLiteral(u"分卷压缩无法开始。"), StatusKind::error);
+        m_context.setAlertMessage(error.message());
+        m_context.setStatusMessage(QStringLiteral(u"分卷压缩无法开始。"), StatusKind::error);
         return;
     }
 
     SplitCompressionRun run = makeSplitCompressionRun();
-    beginWork(run.splitEnabled ? QStringLiteral(u"正在创建分卷压缩包...")
-                               : QStringLiteral(u"正在创建压缩包..."));
-    run.threadCount = effectiveThreadCount();
-    const QList<QUuid> ids = m_tasks.open({{
+    m_context.beginWork(run.splitEnabled ? QStringLiteral(u"正在创建分卷压缩包...")
+                                         : QStringLiteral(u"正在创建压缩包..."));
+    run.threadCount = m_context.effectiveThreadCount();
+    const QList<QUuid> ids = m_context.tasks().open({{
         .name = run.baseName,
         .path = QFileInfo(run.sources.first()).absolutePath(),
         .targetPath = run.outputDirectory,
@@ -189,8 +189,8 @@ void MainViewModel::startSplitCompression() {
     }});
     run.id = ids.first();
 
-    WorkbenchEngine& engine = m_archiveService;
-    m_tasks.start<SplitCompressionResult>(
+    WorkbenchEngine& engine = m_context.engine();
+    m_context.tasks().start<SplitCompressionResult>(
         ids, QStringLiteral(u"分卷压缩失败"),
         [&engine, run](const CancellationToken& token, const ProgressHandler& progress) {
             return engine.compressSplit(run.sources, run.outputDirectory, run.baseName, run.format, run.level,
@@ -200,21 +200,21 @@ void MainViewModel::startSplitCompression() {
         },
         {
             .progressText = QStringLiteral(u"正在创建分卷压缩包 "),
-            .progressed = [this](const QString& text) { setStatusMessage(text); },
+            .progressed = [this](const QString& text) { m_context.setStatusMessage(text); },
             .succeeded = [this,
                           run](SplitCompressionResult& result) { splitCompressionSucceeded(run, result); },
-            .failed = [this] { endWork(QStringLiteral(u"分卷压缩失败"), StatusKind::error); },
+            .failed = [this] { m_context.endWork(QStringLiteral(u"分卷压缩失败"), StatusKind::error); },
             .stopped =
                 [this, run] {
-                    setIsWorking(false);
+                    m_context.setIsWorking(false);
                     cleanupSplitCompressionOutputs(run);
-                    setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
+                    m_context.setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
                 },
         });
 }
 
-void MainViewModel::splitCompressionSucceeded(const SplitCompressionRun& run,
-                                              const SplitCompressionResult& result) {
+void SplitCompressViewModel::splitCompressionSucceeded(const SplitCompressionRun& run,
+                                                       const SplitCompressionResult& result) {
     const QStringList& outputs = result.outputURLs;
     ArchiveTaskMetadata metadata = run.metadata;
     metadata.outputFilePaths = outputs;
@@ -224,20 +224,20 @@ void MainViewModel::splitCompressionSucceeded(const SplitCompressionRun& run,
                                 : result.validationPassed    ? QStringLiteral(u"校验通过")
                                                              : QStringLiteral(u"未校验");
     metadata.primaryPartPath = outputs.isEmpty() ? std::nullopt : std::optional<QString>(outputs.first());
-    m_workbenchStore.updateTaskMetadata(run.id, metadata);
-    m_tasks.complete(run.id, outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first());
+    m_context.workbenchStore().updateTaskMetadata(run.id, metadata);
+    m_context.tasks().complete(run.id, outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first());
     if (run.notifyAfterCompletion) {
-        m_workbenchStore.addNotification(
+        m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷压缩完成"),
             QStringLiteral(u"%1：%2 个文件").arg(run.baseName).arg(outputs.size()));
     }
-    if (run.openAfterCompletion && !outputs.isEmpty()) m_platform.revealInFileManager(outputs);
-    endWork(QStringLiteral(u"分卷压缩完成：%1 个文件").arg(outputs.size()));
+    if (run.openAfterCompletion && !outputs.isEmpty()) m_context.platform().revealInFileManager(outputs);
+    m_context.endWork(QStringLiteral(u"分卷压缩完成：%1 个文件").arg(outputs.size()));
 }
 
 // Removes what a stopped run wrote: the files that carry a planned name of this run (its name and
 // format as they were at the start) and that were not there, unchanged, before it began.
-void MainViewModel::cleanupSplitCompressionOutputs(const SplitCompressionRun& run) {
+void SplitCompressViewModel::cleanupSplitCompressionOutputs(const SplitCompressionRun& run) {
     const QStringList planned = SplitCompressionPlanner::outputConflictURLs(
         run.format, run.baseName, run.outputDirectory, run.splitEnabled);
     for (const QString& path : planned) {

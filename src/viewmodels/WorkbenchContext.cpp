@@ -1,0 +1,135 @@
+#include "viewmodels/WorkbenchContext.h"
+
+#include "core/engine/FileNameHelper.h"
+#include "core/split/SplitArchiveDetector.h"
+#include "core/state/ArchivePasswordBookStore.h"
+#include "core/state/SettingsStore.h"
+#include "viewmodels/Publish.h"
+
+#include <QPointer>
+#include <algorithm>
+
+WorkbenchContext::WorkbenchContext(WorkbenchEngine& engine, SettingsStore& settingsStore,
+                                   ArchivePasswordBookStore& passwordBookStore,
+                                   WorkbenchStore& workbenchStore, WorkbenchPlatform& platform,
+                                   QThreadPool* workerPool, QObject* parent)
+    : QObject(parent),
+      m_engine(engine),
+      m_settingsStore(settingsStore),
+      m_passwordBookStore(passwordBookStore),
+      m_workbenchStore(workbenchStore),
+      m_platform(platform),
+      m_background(this, workerPool),
+      m_tasks(workbenchStore, m_background) {
+    m_settings = m_settingsStore.load();
+    if (!m_settings.defaultExtractLocationPath.isEmpty())
+        m_destinationURL = m_settings.defaultExtractLocationPath;
+}
+
+WorkbenchContext::~WorkbenchContext() { stopWork(); }
+
+// The workers own nothing of the models, but they run on this pool: stop them rather than keep the
+// process waiting for a long compression on the way out.
+void WorkbenchContext::stopWork() {
+    m_tasks.cancelRunning();
+    m_background.waitForDone();
+}
+
+void WorkbenchContext::setSettings(const AppSettings& value) {
+    publish(this, m_settings, value, &WorkbenchContext::settingsChanged);
+}
+void WorkbenchContext::setDestinationURL(const std::optional<QString>& value) {
+    publish(this, m_destinationURL, value, &WorkbenchContext::destinationURLChanged);
+}
+void WorkbenchContext::setIsWorking(bool value) {
+    publish(this, m_isWorking, value, &WorkbenchContext::isWorkingChanged);
+}
+void WorkbenchContext::setStatusMessage(const std::optional<QString>& value, StatusKind kind) {
+    if (m_statusMessage == value && m_statusKind == kind) return;
+    m_statusMessage = value;
+    m_statusKind = kind;
+    Q_EMIT statusMessageChanged();
+    Q_EMIT changed();
+}
+void WorkbenchContext::setAlertMessage(const std::optional<QString>& value) {
+    publish(this, m_alertMessage, value, &WorkbenchContext::alertMessageChanged);
+}
+void WorkbenchContext::setSelectedSection(WorkbenchSection value) {
+    publish(this, m_selectedSection, value, &WorkbenchContext::selectedSectionChanged);
+}
+
+void WorkbenchContext::refresh() {
+    setSettings(m_settingsStore.load());
+    const QString& path = m_settings.defaultExtractLocationPath;
+    setDestinationURL(path.isEmpty() ? std::nullopt : std::optional<QString>(path));
+    Q_EMIT refreshed();
+}
+
+void WorkbenchContext::selectDestination() {
+    choosePaths(this,
+                {.canChooseFiles = false,
+                 .canChooseDirectories = true,
+                 .prompt = QStringLiteral(u"选择"),
+                 .purpose = QStringLiteral("destination"),
+                 .currentItem = m_destinationURL.value_or(QString())},
+                [this](const QStringList& folders) {
+                    setDestinationURL(folders.first());
+                    AppSettings settings = m_settings;
+                    settings.defaultExtractLocationPath = folders.first();
+                    setSettings(settings);
+                    saveSettings();
+                });
+}
+
+void WorkbenchContext::resetDestinationToCurrentLocation() {
+    setDestinationURL(std::nullopt);
+    AppSettings settings = m_settings;
+    settings.defaultExtractLocationPath.clear();
+    setSettings(settings);
+    saveSettings();
+    setStatusMessage(QStringLiteral(u"已改为默认保存到源文件当前位置。"));
+}
+
+QString WorkbenchContext::destinationDescription() const {
+    return m_destinationURL ? *m_destinationURL : QStringLiteral(u"跟随文件当前位置");
+}
+
+int WorkbenchContext::effectiveThreadCount() {
+    const int count = std::max(m_platform.activeProcessorCount(), 1);
+    AppSettings settings = m_settings;
+    settings.compressionThreadCount = count;
+    setSettings(settings);
+    return count;
+}
+
+void WorkbenchContext::choosePaths(QObject* receiver, const WorkbenchPlatform::OpenPanelRequest& request,
+                                   std::function<void(const QStringList&)> chosen) {
+    const QPointer<QObject> alive(receiver);
+    m_platform.openPanel(request, [alive, chosen = std::move(chosen)](const QStringList& paths) {
+        if (alive && !paths.isEmpty()) chosen(paths);
+    });
+}
+
+void WorkbenchContext::beginWork(const QString& statusText) {
+    setIsWorking(true);
+    setStatusMessage(statusText);
+}
+
+void WorkbenchContext::endWork(const QString& statusText, StatusKind kind) {
+    setIsWorking(false);
+    setStatusMessage(statusText, kind);
+}
+
+void WorkbenchContext::saveSettings() {
+    if (const std::optional<QString> failure = m_settingsStore.save(m_settings)) {
+        setAlertMessage(QStringLiteral(u"保存失败：") + *failure);
+    }
+}
+
+void WorkbenchContext::rememberPasswordIfNeeded(const QString& url, const std::optional<QString>& password) {
+    const QString trimmed = password.value_or(QString()).trimmed();
+    if (!m_settings.archivePasswordBookAutoSaveEnabled || trimmed.isEmpty()) return;
+    const QString fileName = FileNameHelper::lastPathComponent(url);
+    const auto match = SplitArchiveDetector::detect(fileName);
+    m_passwordBookStore.remember(trimmed, url, match ? match->displayName : fileName);
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "core/state/AppSettings.h"
+#include "core/state/WorkbenchSection.h"
+#include "viewmodels/BackgroundRunner.h"
+#include "viewmodels/StatusKind.h"
+#include "viewmodels/WorkbenchPlatform.h"
+#include "viewmodels/WorkbenchTaskRunner.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+#include <functional>
+#include <optional>
+
+class ArchivePasswordBookStore;
+class SettingsStore;
+class WorkbenchEngine;
+class WorkbenchStore;
+
+// What the main window's page models share: the engine, the stores and the desktop, one background
+// runner and one task runner for every operation, the settings, the destination folder that several
+// pages use, the status line with its kind and the working flag (one banner on every page), the
+// alert and the section shown. The page models reach one another's state only through here. Lives on
+// the GUI thread; its destructor stops every run still going.
+class WorkbenchContext : public QObject {
+    Q_OBJECT
+
+public:
+    WorkbenchContext(WorkbenchEngine& engine, SettingsStore& settingsStore,
+                     ArchivePasswordBookStore& passwordBookStore, WorkbenchStore& workbenchStore,
+                     WorkbenchPlatform& platform, QThreadPool* workerPool = nullptr,
+                     QObject* parent = nullptr);
+    ~WorkbenchContext() override;
+
+    WorkbenchEngine& engine() const { return m_engine; }
+    ArchivePasswordBookStore& passwordBookStore() const { return m_passwordBookStore; }
+    WorkbenchStore& workbenchStore() const { return m_workbenchStore; }
+    // The desktop the models ask for panels and reveals; the settings page asks it too.
+    WorkbenchPlatform& platform() const { return m_platform; }
+    BackgroundRunner& background() { return m_background; }
+    WorkbenchTaskRunner& tasks() { return m_tasks; }
+
+    // Published state.
+    const AppSettings& settings() const { return m_settings; }
+    void setSettings(const AppSettings& value);
+    // The folder chosen for results; none: beside the sources.
+    const std::optional<QString>& destinationURL() const { return m_destinationURL; }
+    void setDestinationURL(const std::optional<QString>& value);
+    bool isWorking() const { return m_isWorking; }
+    void setIsWorking(bool value);
+    const std::optional<QString>& statusMessage() const { return m_statusMessage; }
+    StatusKind statusKind() const { return m_statusKind; }
+    // A message and its kind change together; statusMessageChanged reports either.
+    void setStatusMessage(const std::optional<QString>& value, StatusKind kind = StatusKind::success);
+    const std::optional<QString>& alertMessage() const { return m_alertMessage; }
+    void setAlertMessage(const std::optional<QString>& value);
+    WorkbenchSection selectedSection() const { return m_selectedSection; }
+    void setSelectedSection(WorkbenchSection value);
+
+    // Archives handed over by a drop or a home action; the next extraction takes them first. Choosing
+    // something else on a page drops them.
+    const QStringList& handedOverArchives() const { return m_handedOverArchives; }
+    void setHandedOverArchives(const QStringList& archives) { m_handedOverArchives = archives; }
+    void clearHandedOverArchives() { m_handedOverArchives.clear(); }
+
+    // Loads the stored settings and destination again, then emits refreshed().
+    void refresh();
+    void selectDestination();
+    void resetDestinationToCurrentLocation();
+    QString destinationDescription() const;
+
+    // Shared by the operations.
+    // The thread count of every tool run; the in-memory settings follow it so the next save of the
+    // record carries it.
+    int effectiveThreadCount();
+    // Opens a panel; `chosen` runs later with a choice that is not empty, while `receiver` exists.
+    void choosePaths(QObject* receiver, const WorkbenchPlatform::OpenPanelRequest& request,
+                     std::function<void(const QStringList&)> chosen);
+    void beginWork(const QString& statusText);
+    void endWork(const QString& statusText, StatusKind kind = StatusKind::success);
+    void saveSettings();
+    // Offers the password to the password book under the archive's key, trimmed, when auto-save is on.
+    void rememberPasswordIfNeeded(const QString& url, const std::optional<QString>& password);
+    // Cancels every run and waits for the workers, so nothing is delivered to a model going away.
+    void stopWork();
+
+Q_SIGNALS:
+    void changed();
+    void settingsChanged();
+    void destinationURLChanged();
+    void isWorkingChanged();
+    void statusMessageChanged();
+    void alertMessageChanged();
+    void selectedSectionChanged();
+    // refresh() has loaded the stored values.
+    void refreshed();
+
+private:
+    AppSettings m_settings;
+    std::optional<QString> m_destinationURL;
+    bool m_isWorking = false;
+    std::optional<QString> m_statusMessage;
+    StatusKind m_statusKind = StatusKind::success;
+    std::optional<QString> m_alertMessage;
+    WorkbenchSection m_selectedSection = WorkbenchSection::home;
+    QStringList m_handedOverArchives;
+
+    WorkbenchEngine& m_engine;
+    SettingsStore& m_settingsStore;
+    ArchivePasswordBookStore& m_passwordBookStore;
+    WorkbenchStore& m_workbenchStore;
+    WorkbenchPlatform& m_platform;
+
+    BackgroundRunner m_background;
+    WorkbenchTaskRunner m_tasks;
+};
