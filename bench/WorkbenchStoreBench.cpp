@@ -2,7 +2,7 @@
 // followed by a synchronous write of the whole list (what every report used to cost).
 
 #include "BenchSupport.h"
-#include "core/state/JsonFields.h"
+#include "core/base/JsonFields.h"
 #include "core/state/WorkbenchStore.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 #include "core/content/ArchivePreviewService.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/ZipCentralDirectory.h"
-#include "core/engine/FileSystemError.h"
+#include "core/base/FileSystemError.h"
 
 #include <QString>
 

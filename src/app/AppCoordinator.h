@@ -2,10 +2,10 @@
 
 #include "app/LaunchRequest.h"
 #include "app/PreviewWindowOpener.h"
+#include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
-#include "core/engine/CancellationToken.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "core/state/WorkbenchStore.h"

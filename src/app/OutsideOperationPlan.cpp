@@ -1,7 +1,7 @@
 #include "app/OutsideOperationPlan.h"
 
-#include "core/engine/FileNameHelper.h"
-#include "core/split/SplitArchiveDetector.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/SplitArchiveDetector.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
-#include "core/engine/CancellationToken.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/state/AppSettings.h"
 

@@ -1,6 +1,6 @@
 #include "viewmodels/ArchiveEntryOutline.h"
 
-#include "core/state/UnicodeText.h"
+#include "core/base/UnicodeText.h"
 
 #include <QCollatorSortKey>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "viewmodels/ArchivePreviewWindowModel.h"
 
+#include "core/base/FileNameHelper.h"
+#include "core/base/SplitArchiveDetector.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/FileNameHelper.h"
-#include "core/split/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "platform/ByteCountFormatter.h"

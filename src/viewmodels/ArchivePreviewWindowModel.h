@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
-#include "core/engine/CancellationToken.h"
 #include "viewmodels/ArchiveEntryOutline.h"
 #include "viewmodels/BackgroundRunner.h"
 

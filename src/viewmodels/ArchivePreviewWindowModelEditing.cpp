@@ -1,7 +1,7 @@
 // Extraction of the selection or of whole archives, and adding and deleting entries in place.
 #include "viewmodels/ArchivePreviewWindowModel.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "core/state/SettingsStore.h"
 #include "viewmodels/ArchiveBrowserPlatform.h"

@@ -1,7 +1,7 @@
 // The outline of folders and the preview of the selected entry.
 #include "viewmodels/ArchivePreviewWindowModel.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 #include "viewmodels/ArchiveBrowserServices.h"
 
 #include <QFileInfo>

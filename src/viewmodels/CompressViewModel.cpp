@@ -2,8 +2,8 @@
 
 #include "viewmodels/CompressViewModel.h"
 
+#include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/FileNameHelper.h"
 #include "core/engine/FileSizeHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "viewmodels/Publish.h"

@@ -2,11 +2,11 @@
 
 #include "viewmodels/ExtractViewModel.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/ArchiveFormat.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/SplitArchiveDetector.h"
 #include "core/engine/FileSizeHelper.h"
 #include "core/engine/SourceTrash.h"
-#include "core/split/ArchiveFormat.h"
-#include "core/split/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/Publish.h"

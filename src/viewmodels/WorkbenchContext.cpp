@@ -1,7 +1,7 @@
 #include "viewmodels/WorkbenchContext.h"
 
-#include "core/engine/FileNameHelper.h"
-#include "core/split/SplitArchiveDetector.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "viewmodels/Publish.h"

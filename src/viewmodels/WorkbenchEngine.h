@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
+#include "core/base/CompressionFormat.h"
+#include "core/base/CompressionLevel.h"
 #include "core/engine/ArchiveCompressor.h"
-#include "core/engine/CancellationToken.h"
-#include "core/engine/CompressionFormat.h"
-#include "core/engine/CompressionLevel.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionResult.h"
 #include "core/state/AppSettings.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/base/CancellationError.h"
+#include "core/base/CancellationToken.h"
 #include "core/engine/ArchiveCompressor.h"
-#include "core/engine/CancellationError.h"
-#include "core/engine/CancellationToken.h"
 #include "core/state/ArchiveTask.h"
 #include "viewmodels/BackgroundRunner.h"
 

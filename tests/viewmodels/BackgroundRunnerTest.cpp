@@ -1,4 +1,4 @@
-#include "core/engine/CancellationError.h"
+#include "core/base/CancellationError.h"
 #include "viewmodels/BackgroundRunner.h"
 
 #include <gtest/gtest.h>

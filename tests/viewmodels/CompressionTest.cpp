@@ -1,5 +1,5 @@
+#include "core/base/CancellationError.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/CancellationError.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/WorkbenchFixture.h"
 

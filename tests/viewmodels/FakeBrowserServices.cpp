@@ -1,6 +1,6 @@
 #include "viewmodels/FakeBrowserServices.h"
 
-#include "core/engine/CancellationError.h"
+#include "core/base/CancellationError.h"
 
 int FakeBrowserServices::callCount() const {
     std::lock_guard lock(m_mutex);

@@ -1,6 +1,6 @@
 #include "viewmodels/FakeWorkbenchEngine.h"
 
-#include "core/engine/CancellationError.h"
+#include "core/base/CancellationError.h"
 #include "core/engine/CompressionTarget.h"
 
 #include <QDir>

@@ -1,5 +1,7 @@
 #include "core/content/ArchivePreviewService.h"
 
+#include "core/base/FileSystemError.h"
+#include "core/base/SplitArchiveDetector.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/ExtractedItemSearch.h"
 #include "core/content/LegacyNameRenamer.h"
@@ -10,10 +12,8 @@
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/FileSystemError.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/RarArchiveAlias.h"
-#include "core/split/SplitArchiveDetector.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QFileInfo>

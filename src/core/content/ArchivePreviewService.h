@@ -1,14 +1,14 @@
 #pragma once
 
+#include "core/base/ArchiveFormat.h"
+#include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/content/PreviewListing.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
-#include "core/engine/CancellationToken.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/ProcessResult.h"
-#include "core/split/ArchiveFormat.h"
 
 #include <QByteArray>
 #include <QHash>

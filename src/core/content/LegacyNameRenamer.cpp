@@ -1,6 +1,6 @@
 #include "core/content/LegacyNameRenamer.h"
 
-#include "core/engine/ToolText.h"
+#include "core/base/ToolText.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #include "core/content/LegacyNames.h"
 
+#include "core/base/ToolText.h"
 #include "core/content/PreviewEntryRules.h"
-#include "core/engine/ToolText.h"
 
 #include <QStringDecoder>
 

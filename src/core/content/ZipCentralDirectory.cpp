@@ -1,9 +1,9 @@
 #include "core/content/ZipCentralDirectory.h"
 
+#include "core/base/FileSystemError.h"
+#include "core/base/ToolText.h"
 #include "core/content/LegacyNames.h"
 #include "core/content/PreviewEntryRules.h"
-#include "core/engine/FileSystemError.h"
-#include "core/engine/ToolText.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/engine/CancellationToken.h"
-#include "core/engine/CompressionFormat.h"
-#include "core/engine/CompressionLevel.h"
+#include "core/base/CancellationToken.h"
+#include "core/base/CompressionFormat.h"
+#include "core/base/CompressionLevel.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/CancellationToken.h"
+#include "core/base/CancellationToken.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "core/engine/ArchiveService.h"
 
+#include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompressionService.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/FileNameHelper.h"
 #include "core/engine/RarExtractor.h"
 #include "core/engine/SecurityScopedAccessHelper.h"
 #include "core/engine/SevenZipExtractor.h"

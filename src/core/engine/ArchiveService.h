@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
 #include "core/engine/ArchiveCompressor.h"
 #include "core/engine/ArchiveExtractor.h"
-#include "core/engine/CancellationToken.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionResult.h"
 #include "core/state/AppSettings.h"

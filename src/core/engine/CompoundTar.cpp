@@ -1,9 +1,9 @@
 #include "core/engine/CompoundTar.h"
 
+#include "core/base/ArchiveFormat.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileSystemError.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
-#include "core/split/ArchiveFormat.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "core/engine/CompressionEstimateHelper.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileTree.h"
 #include "core/engine/FileSizeHelper.h"
-#include "core/engine/FileTree.h"
 
 #include <QFileInfo>
 #include <QSet>

@@ -1,7 +1,7 @@
 #include "core/engine/CompressionOutputs.h"
 
+#include "core/base/FileTree.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/FileTree.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

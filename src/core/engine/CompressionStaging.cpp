@@ -1,9 +1,9 @@
 #include "core/engine/CompressionStaging.h"
 
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileSystemError.h"
+#include "core/base/FileTree.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
-#include "core/engine/FileTree.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/CancellationToken.h"
+#include "core/base/CancellationToken.h"
 #include "core/engine/CompressionWorkspace.h"
 #include "platform/WorkJournal.h"
 

@@ -1,7 +1,7 @@
 #include "core/engine/CompressionTarget.h"
 
-#include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileSystemError.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QFile>

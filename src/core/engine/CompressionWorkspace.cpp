@@ -1,6 +1,6 @@
 #include "core/engine/CompressionWorkspace.h"
 
-#include "core/engine/FileTree.h"
+#include "core/base/FileTree.h"
 
 #include <QFile>
 

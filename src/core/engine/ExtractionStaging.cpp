@@ -1,11 +1,11 @@
 #include "core/engine/ExtractionStaging.h"
 
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileSystemError.h"
+#include "core/base/FileTree.h"
+#include "core/base/ToolText.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
-#include "core/engine/FileTree.h"
-#include "core/engine/ToolText.h"
 
 #include <QDir>
 #include <QFile>

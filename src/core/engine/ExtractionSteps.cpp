@@ -1,8 +1,8 @@
 #include "core/engine/ExtractionSteps.h"
 
-#include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
-#include "core/engine/ToolText.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileSystemError.h"
+#include "core/base/ToolText.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "core/engine/FileSizeHelper.h"
 
-#include "core/engine/FileTree.h"
+#include "core/base/FileTree.h"
 
 #include <QFile>
 #include <QFileInfo>

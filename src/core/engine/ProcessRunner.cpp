@@ -1,9 +1,9 @@
 #include "core/engine/ProcessRunner.h"
 
-#include "core/engine/CancellationError.h"
+#include "core/base/CancellationError.h"
+#include "core/base/ToolText.h"
 #include "core/engine/PasswordTerminal.h"
 #include "core/engine/ProcessRunnerError.h"
-#include "core/engine/ToolText.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "core/engine/RarArchiveAlias.h"
 
+#include "core/base/FileSystemError.h"
+#include "core/base/SplitArchiveDetector.h"
 #include "core/engine/ArchiveTools.h"
-#include "core/engine/FileSystemError.h"
-#include "core/split/SplitArchiveDetector.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "core/engine/RarExtractor.h"
 
+#include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/FileNameHelper.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/RarArchiveAlias.h"
 

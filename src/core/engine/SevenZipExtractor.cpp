@@ -1,14 +1,14 @@
 #include "core/engine/SevenZipExtractor.h"
 
+#include "core/base/ArchiveFormat.h"
+#include "core/base/FileNameHelper.h"
 #include "core/content/LegacyNameRenamer.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/FileNameHelper.h"
 #include "core/engine/SevenZipLinkChains.h"
-#include "core/split/ArchiveFormat.h"
 
 #include <QRegularExpression>
 

@@ -1,10 +1,10 @@
 #include "core/engine/SevenZipLinkChains.h"
 
+#include "core/base/FileSystemError.h"
+#include "core/base/ToolText.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/FileSystemError.h"
 #include "core/engine/ProcessRunner.h"
-#include "core/engine/ToolText.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "core/engine/SourceTrash.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 #include "core/split/SplitArchiveError.h"
 #include "core/split/SplitArchiveScanner.h"
 

@@ -1,6 +1,6 @@
 #include "core/split/SplitArchiveDescriptor.h"
 
-#include "core/state/JsonFields.h"
+#include "core/base/JsonFields.h"
 
 #include <QJsonArray>
 #include <algorithm>

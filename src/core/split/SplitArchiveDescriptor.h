@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/split/SplitArchiveFormat.h"
+#include "core/base/SplitArchiveFormat.h"
 #include "core/split/SplitArchivePart.h"
 #include "core/split/SplitArchiveValidationState.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/ArchiveTaskMetadata.h"
 #include "core/split/SplitArchiveDescriptor.h"
-#include "core/state/ArchiveTaskMetadata.h"
 
 // What a split-extraction task records about the set it extracts.
 namespace SplitArchiveExtractionCoordinator {

@@ -1,6 +1,6 @@
 #include "core/split/SplitArchivePart.h"
 
-#include "core/state/JsonFields.h"
+#include "core/base/JsonFields.h"
 
 QJsonObject SplitArchivePart::toJson() const {
     QJsonObject object{

@@ -1,6 +1,6 @@
 #include "core/split/SplitArchivePartStatus.h"
 
-#include "core/state/JsonFields.h"
+#include "core/base/JsonFields.h"
 
 namespace {
 

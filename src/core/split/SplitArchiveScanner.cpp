@@ -1,6 +1,6 @@
 #include "core/split/SplitArchiveScanner.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 #include "core/split/SplitArchiveError.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "core/split/SplitArchiveValidator.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/UnicodeText.h"
 #include "core/split/SplitArchiveError.h"
 #include "core/split/SplitArchiveExtractionCoordinator.h"
-#include "core/state/UnicodeText.h"
 
 #include <QFile>
 #include <QFileInfo>

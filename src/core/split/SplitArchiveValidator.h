@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/SplitArchiveDetector.h"
 #include "core/split/SplitArchiveDescriptor.h"
-#include "core/split/SplitArchiveDetector.h"
 
 #include <QList>
 #include <QStringList>

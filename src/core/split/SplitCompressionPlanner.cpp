@@ -1,10 +1,10 @@
 #include "core/split/SplitCompressionPlanner.h"
 
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileSystemError.h"
+#include "core/base/FileTree.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionOutputs.h"
-#include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
-#include "core/engine/FileTree.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/CompressionFormat.h"
+#include "core/base/CompressionFormat.h"
 #include "core/split/SplitCompressionUnit.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "core/split/SplitCompressionSourceItem.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 
 QString SplitCompressionSourceItem::typeDescription() const {
     if (isDirectory) return QStringLiteral(u"文件夹");

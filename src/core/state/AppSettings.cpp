@@ -1,6 +1,6 @@
 #include "core/state/AppSettings.h"
 
-#include "core/state/UnicodeText.h"
+#include "core/base/UnicodeText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

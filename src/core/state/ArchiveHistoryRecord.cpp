@@ -1,7 +1,7 @@
 #include "core/state/ArchiveHistoryRecord.h"
 
-#include "core/state/JsonFields.h"
-#include "core/state/UnicodeText.h"
+#include "core/base/JsonFields.h"
+#include "core/base/UnicodeText.h"
 
 using UnicodeText::canonicallyEqual;
 

@@ -1,6 +1,6 @@
 #include "core/state/ArchivePasswordBookEntry.h"
 
-#include "core/state/UnicodeText.h"
+#include "core/base/UnicodeText.h"
 
 using UnicodeText::canonicallyEqual;
 

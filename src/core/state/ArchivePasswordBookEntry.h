@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/JsonFields.h"
 #include "core/state/ArchivePasswordBookKind.h"
-#include "core/state/JsonFields.h"
 
 #include <QDateTime>
 #include <QJsonObject>

@@ -1,10 +1,10 @@
 #include "core/state/ArchivePasswordBookStore.h"
 
-#include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
-#include "core/split/SplitArchiveDetector.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileSystemError.h"
+#include "core/base/SplitArchiveDetector.h"
+#include "core/base/UnicodeText.h"
 #include "core/state/PasswordImportFile.h"
-#include "core/state/UnicodeText.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/base/ArchiveTaskMetadata.h"
 #include "core/state/ArchiveActivityKind.h"
 #include "core/state/ArchiveActivityStatus.h"
-#include "core/state/ArchiveTaskMetadata.h"
 
 #include <QDateTime>
 #include <QJsonObject>

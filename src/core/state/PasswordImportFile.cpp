@@ -1,7 +1,7 @@
 #include "core/state/PasswordImportFile.h"
 
+#include "core/base/JsonFields.h"
 #include "core/state/ArchivePasswordBookEntry.h"
-#include "core/state/JsonFields.h"
 #include "core/state/PasswordImportError.h"
 
 #include <QStringDecoder>

@@ -1,8 +1,8 @@
 #include "core/state/WorkbenchStore.h"
 
-#include "core/state/JsonFields.h"
+#include "core/base/JsonFields.h"
+#include "core/base/UnicodeText.h"
 #include "core/state/TaskCancellationCenter.h"
-#include "core/state/UnicodeText.h"
 
 #include <algorithm>
 #include <cmath>

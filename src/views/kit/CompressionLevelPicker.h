@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/CompressionLevel.h"
+#include "core/base/CompressionLevel.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "views/kit/FormatPicker.h"
 
-#include "core/engine/CompressionFormat.h"
+#include "core/base/CompressionFormat.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
 

@@ -1,6 +1,6 @@
 #include "views/kit/WorkbenchTexts.h"
 
-#include "core/split/ArchiveFormat.h"
+#include "core/base/ArchiveFormat.h"
 #include "platform/ByteCountFormatter.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/engine/CompressionFormat.h"
-#include "core/engine/CompressionLevel.h"
+#include "core/base/CompressionFormat.h"
+#include "core/base/CompressionLevel.h"
 #include "core/state/ArchiveTask.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #include "views/main/PasswordBookPage.h"
 
-#include "core/engine/FileNameHelper.h"
-#include "core/engine/FileSystemError.h"
+#include "core/base/FileNameHelper.h"
+#include "core/base/FileSystemError.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "platform/PrivateFile.h"
 #include "viewmodels/PasswordBookFilterProxy.h"

@@ -1,6 +1,6 @@
 #include "views/main/SplitCompressionSettingsCard.h"
 
-#include "core/engine/CompressionFormat.h"
+#include "core/base/CompressionFormat.h"
 #include "core/split/SplitCompressionPlanner.h"
 #include "viewmodels/SplitCompressViewModel.h"
 #include "views/kit/Icons.h"

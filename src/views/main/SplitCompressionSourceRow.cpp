@@ -1,6 +1,6 @@
 #include "views/main/SplitCompressionSourceRow.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"

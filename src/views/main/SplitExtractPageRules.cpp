@@ -1,6 +1,6 @@
 #include "views/main/SplitExtractPageRules.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 #include "platform/ByteCountFormatter.h"
 
 namespace SplitExtractPageRules {

@@ -1,7 +1,7 @@
 #include "ContentFixture.h"
+#include "core/base/ToolText.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/SevenZipListingReader.h"
-#include "core/engine/ToolText.h"
 #include "support/LegacyArchives.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ContentFixture.h"
-#include "core/engine/FileSystemError.h"
-#include "core/engine/ToolText.h"
+#include "core/base/FileSystemError.h"
+#include "core/base/ToolText.h"
 #include "support/FakeTool.h"
 #include "support/LegacyArchives.h"
 

@@ -1,6 +1,6 @@
 #include "ContentFixture.h"
+#include "core/base/FileSystemError.h"
 #include "core/content/ZipCentralDirectory.h"
-#include "core/engine/FileSystemError.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>

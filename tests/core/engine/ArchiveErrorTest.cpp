@@ -1,6 +1,6 @@
+#include "core/base/CompressionFormat.h"
+#include "core/base/CompressionLevel.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/CompressionFormat.h"
-#include "core/engine/CompressionLevel.h"
 
 #include <gtest/gtest.h>
 

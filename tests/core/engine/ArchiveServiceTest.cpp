@@ -1,6 +1,6 @@
 #include "EngineFixtures.h"
+#include "core/base/CancellationError.h"
 #include "core/engine/ArchiveService.h"
-#include "core/engine/CancellationError.h"
 #include "support/XdgEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "EngineFixtures.h"
+#include "core/base/FileSystemError.h"
 #include "core/engine/CompressionOutputs.h"
-#include "core/engine/FileSystemError.h"
 #include "core/engine/SevenZipProgress.h"
 
 #include <gtest/gtest.h>

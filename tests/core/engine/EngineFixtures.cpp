@@ -1,6 +1,6 @@
 #include "EngineFixtures.h"
 
-#include "core/engine/CancellationError.h"
+#include "core/base/CancellationError.h"
 #include "platform/AppBundle.h"
 #include "platform/PrivateTempDirectory.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/CancellationToken.h"
 #include "support/FakeTool.h"
 #include "support/TempTree.h"
 

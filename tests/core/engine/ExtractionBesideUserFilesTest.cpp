@@ -3,11 +3,11 @@
 // Real archives made with the real tools.
 
 #include "EngineFixtures.h"
+#include "core/base/FileNameHelper.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/FileNameHelper.h"
 #include "support/XdgEnvironment.h"
 
 #include <QDir>

@@ -2,9 +2,9 @@
 // with the real tools, extracted through ArchiveService and the archive browser's selection extraction.
 
 #include "EngineFixtures.h"
+#include "core/base/CancellationError.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
-#include "core/engine/CancellationError.h"
 
 #include <QDir>
 #include <QDirIterator>

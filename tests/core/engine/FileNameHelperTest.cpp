@@ -1,4 +1,4 @@
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
+#include "core/base/ToolText.h"
 #include "core/engine/ProcessRunner.h"
-#include "core/engine/ToolText.h"
 
 #include <QFile>
 #include <QTemporaryDir>

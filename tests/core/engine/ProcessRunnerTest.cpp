@@ -1,4 +1,4 @@
-#include "core/engine/CancellationError.h"
+#include "core/base/CancellationError.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/ProcessRunnerError.h"
 #include "support/FakeTool.h"

@@ -1,4 +1,4 @@
-#include "core/split/ArchiveFormat.h"
+#include "core/base/ArchiveFormat.h"
 
 #include <gtest/gtest.h>
 

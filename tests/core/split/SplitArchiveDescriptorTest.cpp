@@ -1,6 +1,6 @@
+#include "core/base/JsonDecodingError.h"
 #include "core/split/SplitArchiveDescriptor.h"
 #include "core/split/SplitArchiveExtractionCoordinator.h"
-#include "core/state/JsonDecodingError.h"
 
 #include <gtest/gtest.h>
 #include <QJsonArray>

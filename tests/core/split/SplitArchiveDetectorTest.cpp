@@ -1,4 +1,4 @@
-#include "core/split/SplitArchiveDetector.h"
+#include "core/base/SplitArchiveDetector.h"
 
 #include <gtest/gtest.h>
 

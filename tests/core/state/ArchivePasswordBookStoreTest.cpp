@@ -1,4 +1,4 @@
-#include "core/engine/FileSystemError.h"
+#include "core/base/FileSystemError.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/PasswordImportError.h"
 #include "support/FullDisk.h"

@@ -1,5 +1,5 @@
 #include "RunningTask.h"
-#include "core/engine/CancellationError.h"
+#include "core/base/CancellationError.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"

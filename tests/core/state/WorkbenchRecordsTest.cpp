@@ -1,7 +1,7 @@
+#include "core/base/JsonFields.h"
 #include "core/state/AppNotificationItem.h"
 #include "core/state/ArchiveHistoryRecord.h"
 #include "core/state/ArchiveTask.h"
-#include "core/state/JsonFields.h"
 #include "core/state/WorkbenchSection.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "RunningTask.h"
-#include "core/state/JsonFields.h"
+#include "core/base/JsonFields.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
 #include "support/FullDisk.h"

@@ -1,6 +1,6 @@
-#include "core/engine/CancellationToken.h"
+#include "core/base/CancellationToken.h"
 
-#include "core/engine/CancellationError.h"
+#include "core/base/CancellationError.h"
 
 void CancellationToken::cancel() const {
     // request_stop is thread-safe; the source itself is only a handle to shared state.

@@ -1,4 +1,4 @@
-#include "core/state/JsonFields.h"
+#include "core/base/JsonFields.h"
 
 #include <QRegularExpression>
 #include <QTimeZone>

@@ -1,4 +1,4 @@
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "core/engine/FileSystemError.h"
+#include "core/base/FileSystemError.h"
 
 #include <system_error>
 

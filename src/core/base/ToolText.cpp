@@ -1,4 +1,4 @@
-#include "core/engine/ToolText.h"
+#include "core/base/ToolText.h"
 
 #include <QUtf8StringView>
 

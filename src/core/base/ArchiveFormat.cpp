@@ -1,6 +1,6 @@
-#include "core/split/ArchiveFormat.h"
+#include "core/base/ArchiveFormat.h"
 
-#include "core/engine/FileNameHelper.h"
+#include "core/base/FileNameHelper.h"
 
 #include <utility>
 

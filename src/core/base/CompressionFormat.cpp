@@ -1,4 +1,4 @@
-#include "core/engine/CompressionFormat.h"
+#include "core/base/CompressionFormat.h"
 
 namespace CompressionFormats {
 

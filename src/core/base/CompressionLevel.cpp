@@ -1,4 +1,4 @@
-#include "core/engine/CompressionLevel.h"
+#include "core/base/CompressionLevel.h"
 
 namespace CompressionLevels {
 

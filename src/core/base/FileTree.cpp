@@ -1,7 +1,7 @@
-#include "core/engine/FileTree.h"
+#include "core/base/FileTree.h"
 
-#include "core/engine/FileSystemError.h"
-#include "core/engine/ToolText.h"
+#include "core/base/FileSystemError.h"
+#include "core/base/ToolText.h"
 
 #include <QDir>
 #include <QFile>

@@ -73,7 +73,7 @@ std::optional<EachDecoded<Record>> decodeEach(const QByteArray& bytes, Decode de
 
 }  // namespace JsonFields
 
-#include "core/state/JsonDecodingError.h"
+#include "core/base/JsonDecodingError.h"
 
 template <typename Enum, typename FromRawValue>
 Enum JsonFields::enumeration(const QJsonObject& object, const QString& key, FromRawValue fromRawValue) {

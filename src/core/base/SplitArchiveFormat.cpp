@@ -1,4 +1,4 @@
-#include "core/split/SplitArchiveFormat.h"
+#include "core/base/SplitArchiveFormat.h"
 
 namespace SplitArchiveFormats {
 

@@ -1,4 +1,4 @@
-#include "core/state/UnicodeText.h"
+#include "core/base/UnicodeText.h"
 
 #include <QCollator>
 #include <QLocale>
