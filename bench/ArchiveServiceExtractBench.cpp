@@ -4,7 +4,7 @@
 #include "BenchSupport.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ArchiveTools.h"
-#include "core/state/AppSettings.h"
+#include "core/engine/ExtractionOptions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     ::sync();
     const int threads = QThread::idealThreadCount();
     const ArchiveService service(ArchiveService::standardExtractors(), nullptr);
-    AppSettings settings;
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = true;
     settings.deleteSourceAfterExtract = false;
 

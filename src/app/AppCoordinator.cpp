@@ -13,6 +13,7 @@
 #include "core/engine/SecurityScopedAccessHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
+#include "viewmodels/ExtractionSettings.h"
 #include "viewmodels/WorkbenchModels.h"
 #include "viewmodels/WorkbenchPlatform.h"
 #include "views/main/MainWindow.h"
@@ -285,7 +286,8 @@ void AppCoordinator::processIncoming(quint64 run, const CancellationToken& token
     const ArchiveService& service = m_archiveService;
     m_runner.run(
         [&service, archives, root, settings, threadCount, token] {
-            return service.extract(archives, root, std::nullopt, settings, threadCount, token);
+            return service.extract(archives, root, std::nullopt, extractionOptions(settings), threadCount,
+                                   token);
         },
         [this, run](Outcome<OperationOutputs>& outcome) {
             finishRun(run, OperationKind::extraction, outcome);

@@ -4,6 +4,7 @@
 
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
+#include "viewmodels/ExtractionSettings.h"
 
 QList<ArchivePreviewEntry> ArchiveContentBrowserServices::previewEntries(
     const QString& archiveURL, const std::optional<QString>& password, const CancellationToken& token) {
@@ -46,5 +47,6 @@ OperationOutputs ArchiveContentBrowserServices::extract(const QStringList& fileU
                                                         const std::optional<QString>& password,
                                                         const AppSettings& settings, int threadCount,
                                                         const CancellationToken& token) {
-    return m_archiveService.extract(fileURLs, destinationRootURL, password, settings, threadCount, token);
+    return m_archiveService.extract(fileURLs, destinationRootURL, password, extractionOptions(settings),
+                                    threadCount, token);
 }

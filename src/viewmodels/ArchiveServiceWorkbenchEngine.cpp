@@ -2,13 +2,15 @@
 
 #include "core/engine/ArchivePasswordProbe.h"
 #include "core/engine/ArchiveService.h"
+#include "viewmodels/ExtractionSettings.h"
 
 OperationOutputs ArchiveServiceWorkbenchEngine::extract(const QStringList& fileURLs,
                                                         const QString& destinationRootURL,
                                                         const std::optional<QString>& password,
                                                         const AppSettings& settings, int threadCount,
                                                         const CancellationToken& token) {
-    return m_service.extract(fileURLs, destinationRootURL, password, settings, threadCount, token);
+    return m_service.extract(fileURLs, destinationRootURL, password, extractionOptions(settings), threadCount,
+                             token);
 }
 
 bool ArchiveServiceWorkbenchEngine::isEncrypted(const QString& fileURL, const CancellationToken& token) {

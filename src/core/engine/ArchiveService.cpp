@@ -48,10 +48,11 @@ ArchiveService::Extractors ArchiveService::standardExtractors() {
 }
 
 OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                         const std::optional<QString>& password, const AppSettings& settings,
-                                         int threadCount, const CancellationToken& token) const {
+                                         const std::optional<QString>& password,
+                                         const ExtractionOptions& options, int threadCount,
+                                         const CancellationToken& token) const {
     if (fileURLs.isEmpty()) return {};
-    const bool sharedFolder = fileURLs.size() > 1 && !settings.extractToSeparateFolder;
+    const bool sharedFolder = fileURLs.size() > 1 && !options.extractToSeparateFolder;
     return SecurityScopedAccessHelper::withAccess(QStringList{destinationRootURL} + fileURLs, [&] {
         const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
         // Made once, before the first archive.
@@ -64,7 +65,7 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
             for (const QString& fileURL : fileURLs) {
                 token.throwIfCancelled();
                 try {
-                    result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, settings,
+                    result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, options,
                                                      threadCount, token, result.renamedCount);
                 } catch (const ArchiveError& error) {
                     throw withMissingVolume(error, fileURL);
@@ -76,13 +77,13 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
             if (sharedFolder) QDir().rmdir(rootURL);  // only while nothing went in
             throw;
         }
-        result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, settings));
+        result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, options));
         return result;
     });
 }
 
-QStringList ArchiveService::sourcesToTrash(const QStringList& fileURLs, const AppSettings& settings) {
-    if (!settings.extractToSeparateFolder || !settings.deleteSourceAfterExtract) return {};
+QStringList ArchiveService::sourcesToTrash(const QStringList& fileURLs, const ExtractionOptions& options) {
+    if (!options.extractToSeparateFolder || !options.deleteSourceAfterExtract) return {};
     QStringList sources;
     for (const QString& fileURL : fileURLs) {
         for (const QString& volume : SourceTrash::archiveAndVolumes(fileURL))
@@ -100,11 +101,11 @@ ArchiveExtractor& ArchiveService::extractorFor(const QString& fileURL) const {
 
 QString ArchiveService::extractArchive(const QString& fileURL, const QString& destinationRootURL,
                                        const QString& rootURL, const std::optional<QString>& password,
-                                       const AppSettings& settings, int threadCount,
+                                       const ExtractionOptions& options, int threadCount,
                                        const CancellationToken& token, int& renamedCount) const {
     ExtractionSteps::requireArchive(fileURL);
     ArchiveExtractor& extractor = extractorFor(fileURL);
-    if (!settings.extractToSeparateFolder) {
+    if (!options.extractToSeparateFolder) {
         SecurityScopedAccessHelper::withAccess({fileURL, rootURL}, [&] {
             renamedCount += extractor.extract(fileURL, rootURL, password, threadCount, token);
         });

@@ -3,9 +3,9 @@
 #include "core/base/CancellationToken.h"
 #include "core/engine/ArchiveCompressor.h"
 #include "core/engine/ArchiveExtractor.h"
+#include "core/engine/ExtractionOptions.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionResult.h"
-#include "core/state/AppSettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,10 +37,10 @@ public:
     // counts the items that went in under a free name instead. Stops at the first failure: the failed
     // archive leaves its destination as it was (a folder made for it is removed), the archives before
     // it stay extracted. Only when
-    // every archive succeeded, in separate folders, with deleteSourceAfterExtract on, are the archives
-    // (every volume of a set) moved to the trash; those that stay are listed as untrashed.
+    // every archive succeeded, in separate folders, with options.deleteSourceAfterExtract on, are the
+    // archives (every volume of a set) moved to the trash; those that stay are listed as untrashed.
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                             const std::optional<QString>& password, const AppSettings& settings,
+                             const std::optional<QString>& password, const ExtractionOptions& options,
                              int threadCount, const CancellationToken& token) const;
 
     // Compresses files and folders, in order, into the one archive destinationURL, creating its folder,
@@ -65,11 +65,11 @@ public:
 private:
     // The archives (with the other volumes of their sets) that a finished extraction moves to the
     // trash: none unless each got its own folder and deleteSourceAfterExtract is on.
-    static QStringList sourcesToTrash(const QStringList& fileURLs, const AppSettings& settings);
+    static QStringList sourcesToTrash(const QStringList& fileURLs, const ExtractionOptions& options);
     ArchiveExtractor& extractorFor(const QString& fileURL) const;
     // Returns the folder that received the archive's contents; counts the items renamed there.
     QString extractArchive(const QString& fileURL, const QString& destinationRootURL, const QString& rootURL,
-                           const std::optional<QString>& password, const AppSettings& settings,
+                           const std::optional<QString>& password, const ExtractionOptions& options,
                            int threadCount, const CancellationToken& token, int& renamedCount) const;
 
     const Extractors m_extractors;

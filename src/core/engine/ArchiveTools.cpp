@@ -1,6 +1,7 @@
 #include "core/engine/ArchiveTools.h"
 
 #include "core/engine/CommandLocator.h"
+#include "core/split/SplitCompressionError.h"
 
 #include <QFileInfo>
 
@@ -162,11 +163,15 @@ QStringList encrypt() { return {QStringLiteral("-e")}; }
 
 QStringList split(const QString& volumeSize) { return {QStringLiteral("-s"), volumeSize}; }
 
-QString kibibytes(qint64 count) { return QString::number(count) + QLatin1Char('k'); }
-
-QString mebibytes(qint64 count) { return QString::number(count) + QLatin1Char('m'); }
-
-QString gibibytes(qint64 count) { return QString::number(count) + QLatin1Char('g'); }
+QString volumeSize(qint64 bytes) {
+    constexpr qint64 kKiB = Q_INT64_C(1) << 10;
+    constexpr qint64 kMiB = Q_INT64_C(1) << 20;
+    constexpr qint64 kGiB = Q_INT64_C(1) << 30;
+    if (bytes < 64 * kKiB) throw SplitCompressionError::invalidVolumeSize();
+    if (bytes % kGiB == 0) return QString::number(bytes / kGiB) + QLatin1Char('g');
+    if (bytes % kMiB != 0) return QString::number(bytes / kKiB) + QLatin1Char('k');
+    return QString::number(bytes / kMiB) + QLatin1Char('m');
+}
 
 QStringList hiddenExclusions() {
     return {QStringLiteral("-x"), QStringLiteral("*/.*"), QStringLiteral(".*"),

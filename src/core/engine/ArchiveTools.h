@@ -118,10 +118,9 @@ QStringList recursiveWithoutExtraAttributes();  // "-r", "-X"
 QStringList storeLinks();                       // "-y": a symbolic link is stored as a link
 QStringList encrypt();                          // "-e": asks for the password twice on the terminal
 QStringList split(const QString& volumeSize);   // "-s", <size>
-// Values of the split size: <n>k, <n>m, <n>g.
-QString kibibytes(qint64 count);
-QString mebibytes(qint64 count);
-QString gibibytes(qint64 count);
+// The split size: <n>g, <n>m or <n>k. Throws SplitCompressionError::invalidVolumeSize below 64 KiB,
+// the smallest volume zip writes.
+QString volumeSize(qint64 bytes);
 // Ends a preceding "-x" list as well as the switches, so these come before it.
 QStringList hiddenExclusions();  // "-x", "*/.*", ".*", "*/__MACOSX/*", "__MACOSX/*"
 QStringList endOfSwitches();     // "--"

@@ -2,9 +2,9 @@
 
 #include "core/base/FileTree.h"
 #include "core/engine/ArchiveError.h"
+#include "core/split/SplitCompressionPlanner.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <functional>
@@ -60,13 +60,6 @@ qint64 zipVolumeIndex(const QString& name, const QString& baseName) {
     return indexAfterPrefix(name, prefix);
 }
 
-bool isZipNumberedVolume(const QString& name, const QString& baseName) {
-    // zip goes on past .z99 with .z100, so two digits are a minimum.
-    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(baseName) +
-                                     QStringLiteral("\\.z\\d{2,}$"));
-    return pattern.match(name).hasMatch();
-}
-
 QStringList findSevenZipOutputs(const QString& destinationDirectoryURL, const QString& baseName) {
     const QString prefix = baseName + QStringLiteral(".7z.");
     QStringList names = FileTree::childNames(destinationDirectoryURL);
@@ -78,7 +71,8 @@ QStringList findSevenZipOutputs(const QString& destinationDirectoryURL, const QS
 
 QStringList findZipSplitOutputs(const QString& destinationDirectoryURL, const QString& baseName) {
     QStringList names = FileTree::childNames(destinationDirectoryURL);
-    names.removeIf([&](const QString& name) { return !isZipNumberedVolume(name, baseName); });
+    names.removeIf(
+        [&](const QString& name) { return !SplitCompressionPlanner::isZipNumberedVolume(name, baseName); });
     const QString mainVolume = joined(destinationDirectoryURL, baseName + QStringLiteral(".zip"));
     if (!QFileInfo::exists(mainVolume))
         throw ArchiveError::compressFailed(QStringLiteral(u"未找到生成的 ZIP 主卷。"));

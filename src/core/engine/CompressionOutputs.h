@@ -20,7 +20,4 @@ QStringList findZipSplitOutputs(const QString& destinationDirectoryURL, const QS
 qint64 sevenZipVolumeIndex(const QString& name, const QString& prefix);
 qint64 zipVolumeIndex(const QString& name, const QString& baseName);
 
-// Whether name is a numbered volume of a split ZIP named after baseName.
-bool isZipNumberedVolume(const QString& name, const QString& baseName);
-
 }  // namespace CompressionOutputs

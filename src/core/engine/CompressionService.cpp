@@ -194,7 +194,7 @@ SplitCompressionResult CompressionService::compressSplit(
             throw ArchiveError::compressFailed(
                 QStringLiteral(u"当前 ZIP 分卷压缩暂不支持加密，请关闭密码或改用 7Z 分卷。"));
         }
-        zipVolumeSize = SplitCompressionPlanner::zipSplitArgument(*splitSizeBytes);
+        zipVolumeSize = ArchiveTools::Zip::volumeSize(*splitSizeBytes);
     }
     checkInputsExist(inputs);
     const QString folder = QDir::cleanPath(destinationDirectoryURL);

@@ -3,12 +3,11 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
-#include "core/engine/ArchiveTools.h"
-#include "core/engine/CompressionOutputs.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <clocale>
@@ -24,7 +23,6 @@ constexpr qint64 kKiB = Q_INT64_C(1) << 10;
 constexpr qint64 kMiB = Q_INT64_C(1) << 20;
 constexpr qint64 kGiB = Q_INT64_C(1) << 30;
 constexpr double kLargestVolume = double(Q_INT64_C(1) << 40);
-constexpr qint64 kSmallestZipVolume = 64 * kKiB;
 constexpr qint64 kMinimumSpareSpace = 256 * kMiB;
 constexpr double kSpareSpaceShare = 0.18;
 
@@ -55,8 +53,7 @@ bool existsWithoutFollowingLinks(const QString& path) {
 bool isSplitOutputName(CompressionFormat format, const QString& baseName, const QString& name) {
     switch (format) {
         case CompressionFormat::zip:
-            return name == baseName + QStringLiteral(".zip") ||
-                   CompressionOutputs::isZipNumberedVolume(name, baseName);
+            return name == baseName + QStringLiteral(".zip") || isZipNumberedVolume(name, baseName);
         case CompressionFormat::sevenZip:
             return name.startsWith(baseName + QStringLiteral(".7z."));
         case CompressionFormat::rar:
@@ -185,11 +182,11 @@ QStringList outputConflictURLs(CompressionFormat format, const QString& baseName
     return conflicts;
 }
 
-QString zipSplitArgument(qint64 bytes) {
-    if (bytes < kSmallestZipVolume) throw SplitCompressionError::invalidVolumeSize();
-    if (bytes % kGiB == 0) return ArchiveTools::Zip::gibibytes(bytes / kGiB);
-    if (bytes % kMiB != 0) return ArchiveTools::Zip::kibibytes(bytes / kKiB);
-    return ArchiveTools::Zip::mebibytes(bytes / kMiB);
+bool isZipNumberedVolume(const QString& name, const QString& baseName) {
+    // zip goes on past .z99 with .z100, so two digits are a minimum.
+    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(baseName) +
+                                     QStringLiteral("\\.z\\d{2,}$"));
+    return pattern.match(name).hasMatch();
 }
 
 }  // namespace SplitCompressionPlanner

@@ -46,8 +46,7 @@ std::pair<QString, SplitCompressionUnit> presetValue(qint64 bytes);
 QStringList outputConflictURLs(CompressionFormat format, const QString& baseName,
                                const QString& destinationDirectoryURL, bool splitEnabled);
 
-// The system zip program's split size: <n>g, <n>m or <n>k. Throws invalidVolumeSize below 64 KiB, the
-// smallest volume zip writes.
-QString zipSplitArgument(qint64 bytes);
+// Whether name is a numbered volume of a split ZIP named after baseName: <baseName>.z01, .z02, ...
+bool isZipNumberedVolume(const QString& name, const QString& baseName);
 
 }  // namespace SplitCompressionPlanner

@@ -1,6 +1,6 @@
 #include "ContentFixture.h"
 #include "core/engine/ArchiveService.h"
-#include "core/state/AppSettings.h"
+#include "core/engine/ExtractionOptions.h"
 #include "support/LegacyArchives.h"
 
 #include <QDir>
@@ -131,7 +131,7 @@ TEST_F(LegacyNamesTest, ZipNamesReadAsTheCodePageOfTheSystemTheyWereMadeOn) {
         {7, gbk(QStringLiteral(u"中文报告.txt")), QStringLiteral(u"中文报告.txt")},
         {3, gbk(QStringLiteral(u"中文报告.txt")), QStringLiteral(u"中文报告.txt")},
     };
-    AppSettings settings;
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = false;
     ArchiveService extraction(ArchiveService::standardExtractors(), nullptr);
     const ArchivePreviewService readerOnly(withoutSevenZip());
@@ -191,7 +191,7 @@ TEST_F(LegacyNamesTest, ExtractedItemsCarryTheDecodedNames) {
         write(QStringLiteral("names.tar"), gbkTar),
         gzipped(QStringLiteral("names.tar.gz"), QStringLiteral("names.tar"), gbkTar),
     };
-    AppSettings settings;
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = false;
     ArchiveService service(ArchiveService::standardExtractors(), nullptr);
     for (const QString& archive : archives) {
@@ -219,7 +219,7 @@ TEST_F(LegacyNamesTest, ItemsWithoutAFreeDecodedNameKeepTheToolsName) {
         {write(QStringLiteral("latin.zip"), LegacyArchives::zip({{"caf\xe9.txt", "a"}}, Host::unix)),
          {"caf\xe9.txt"}},
     };
-    AppSettings settings;
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = false;
     for (const auto& c : cases) {
         const QString out = m_tree.path(QStringLiteral("out/") + QFileInfo(c.archive).fileName());

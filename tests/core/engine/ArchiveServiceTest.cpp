@@ -9,8 +9,8 @@
 
 namespace {
 
-AppSettings settingsWith(bool separateFolder, bool deleteSource) {
-    AppSettings settings;
+ExtractionOptions settingsWith(bool separateFolder, bool deleteSource) {
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = separateFolder;
     settings.deleteSourceAfterExtract = deleteSource;
     return settings;
@@ -42,7 +42,7 @@ protected:
     QString zip(const QString& name) { return archiveOfSample(kZip, {"-q", "-r"}, "in/" + name); }
     QString sevenZip(const QString& name) { return archiveOfSample(kSevenZip, {"a"}, "in/" + name); }
 
-    QStringList extract(const QStringList& archives, const AppSettings& settings) {
+    QStringList extract(const QStringList& archives, const ExtractionOptions& settings) {
         return m_service.extract(archives, out(), std::nullopt, settings, 2, {}).outputs;
     }
 

@@ -1,6 +1,7 @@
 #include "EngineFixtures.h"
 
 #include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionService.h"
 #include "core/split/SplitCompressionError.h"
 
@@ -171,3 +172,17 @@ TEST_F(CompressionSplitTest, HiddenInputsAreDroppedOnlyWhenExcluding) {
 }
 
 }  // namespace
+
+TEST(CompressionSplitSizes, ZipSplitValues) {
+    constexpr qint64 kMiB = Q_INT64_C(1) << 20;
+    constexpr qint64 kGiB = Q_INT64_C(1) << 30;
+    EXPECT_THROW(ArchiveTools::Zip::volumeSize(65535), SplitCompressionError);
+    const std::pair<qint64, QString> cases[] = {
+        {65536, "64k"},
+        {2 * kGiB, "2g"},
+        {100 * kMiB, "100m"},
+        {1500000, "1464k"},
+    };
+    for (const auto& [count, expected] : cases)
+        EXPECT_EQ(ArchiveTools::Zip::volumeSize(count), expected) << count;
+}

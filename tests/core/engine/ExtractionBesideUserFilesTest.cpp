@@ -19,8 +19,8 @@ namespace {
 
 const QByteArray kUsers = "the user's own";
 
-AppSettings separateFolders(bool separate) {
-    AppSettings settings;
+ExtractionOptions separateFolders(bool separate) {
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = separate;
     settings.deleteSourceAfterExtract = false;
     return settings;

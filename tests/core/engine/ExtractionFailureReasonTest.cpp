@@ -46,7 +46,7 @@ protected:
     QString failureOf(const QString& archive, const std::optional<QString>& password,
                       const QString& destination) {
         try {
-            m_service.extract({archive}, destination, password, AppSettings{}, 1, {});
+            m_service.extract({archive}, destination, password, ExtractionOptions{}, 1, {});
         } catch (const VelmoraError& error) {
             return error.message();
         }

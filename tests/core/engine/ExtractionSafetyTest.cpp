@@ -26,8 +26,8 @@ ArchivePreviewEntry entry(const QString& path) {
     return entry;
 }
 
-AppSettings straightIntoTheFolder() {
-    AppSettings settings;
+ExtractionOptions straightIntoTheFolder() {
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = false;
     return settings;
 }

@@ -49,7 +49,7 @@ protected:
                                      std::make_shared<CompressionService>());
         const QStringList folders = service
                                         .extract({archive}, tree.path("x/" + QFileInfo(archive).fileName()),
-                                                 password, AppSettings{}, 2, {})
+                                                 password, ExtractionOptions{}, 2, {})
                                         .outputs;
         return treeContents(folders.first());
     }

@@ -112,10 +112,11 @@ protected:
         const ArchiveService service(ArchiveService::standardExtractors(), nullptr);
         const QString destination = m_tree.makeFolder(QStringLiteral("out"));
         const QStringList folders =
-            service.extract({archive}, destination, kPassword, AppSettings{}, 2, {}).outputs;
+            service.extract({archive}, destination, kPassword, ExtractionOptions{}, 2, {}).outputs;
         EXPECT_EQ(contentsOf(folders.value(0) + QStringLiteral("/a.txt")), "alpha");
         EXPECT_EQ(thrownArchiveError([&] {
-                      service.extract({archive}, destination, QStringLiteral("wrong"), AppSettings{}, 2, {});
+                      service.extract({archive}, destination, QStringLiteral("wrong"), ExtractionOptions{}, 2,
+                                      {});
                   }),
                   ArchiveError::wrongPassword());
         QDir(destination).removeRecursively();

@@ -4,7 +4,7 @@
 #include "EngineFixtures.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
-#include "core/state/AppSettings.h"
+#include "core/engine/ExtractionOptions.h"
 
 #include <QDir>
 #include <QFile>
@@ -139,7 +139,7 @@ protected:
     }
 
     void extract(const QString& archive, const std::optional<QString>& password) {
-        AppSettings settings;
+        ExtractionOptions settings;
         settings.extractToSeparateFolder = false;
         service.extract({archive}, tree.makeFolder("back"), password, settings, 2, {});
     }
@@ -185,7 +185,7 @@ TEST(RoundTripSafety, ATarHoldingALinkOutOfTheDestinationFailsNamingIt) {
     ASSERT_EQ(::symlink("../../outside.txt", native(tree.path("src/in/escape"))), 0);
     runTool(kTar, {"-czf", tree.path("bad.tar.gz"), "in"}, tree.path("src"));
     const QString destination = tree.makeFolder("dest");
-    AppSettings settings;
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = false;
     const std::optional<QString> message = thrownMessage([&] {
         ArchiveService(ArchiveService::standardExtractors(), nullptr)
@@ -219,7 +219,7 @@ TEST(RoundTripSafety, ALinkChainLeadingOutOrWrittenThroughIsRefused) {
     runTool(kTar, {"-cf", tree.path("escaping.tar"), "in/sub", "in/lnk", "in/via", "in/up1", "in/esc"},
             tree.path("src"));
     runTool(kTar, {"-rf", tree.path("escaping.tar"), "in/esc/evil.txt"}, tree.path("other"));
-    AppSettings settings;
+    ExtractionOptions settings;
     settings.extractToSeparateFolder = false;
     const struct {
         const char* archive;

@@ -110,17 +110,6 @@ TEST(SplitCompressionPlanner, PresetValuesAndPresets) {
               (std::vector<CompressionFormat>{CompressionFormat::sevenZip, CompressionFormat::zip}));
 }
 
-TEST(SplitCompressionPlanner, ZipSplitValues) {
-    EXPECT_THROW(zipSplitArgument(65535), SplitCompressionError);
-    const std::pair<qint64, QString> cases[] = {
-        {65536, "64k"},
-        {2 * kGiB, "2g"},
-        {100 * kMiB, "100m"},
-        {1500000, "1464k"},
-    };
-    for (const auto& [count, expected] : cases) EXPECT_EQ(zipSplitArgument(count), expected) << count;
-}
-
 TEST(SplitCompressionPlanner, DefaultBaseNamesAndTypeDescriptions) {
     TempTree tree;
     const QString file = tree.writeFile("report.final.pdf", "");
