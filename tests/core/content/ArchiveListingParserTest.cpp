@@ -3,6 +3,10 @@
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/SevenZipListingReader.h"
 #include "support/LegacyArchives.h"
+#include "support/RecordedListings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -10,11 +14,11 @@ namespace {
 
 using namespace ArchiveListingParser;
 
+// Blocks a real 7-Zip does not print (the recorded listings below are what it does): keys missing,
+// values that are not numbers, a folder named by a trailing slash alone, an empty path.
 const QString kSevenZipTechnical = QStringLiteral(
     "\n7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov : 2026-06-25\n\n"
     "Listing archive: t.7z\n\n--\nPath = t.7z\nType = 7z\nPhysical Size = 653\n\n----------\n"
-    "Path = docs\nFolder = +\nSize = 0\nModified = 2026-12-09 05:09:04.0500530\nAttributes = D drwxr-xr-x\n"
-    "Encrypted = -\n\n"
     "Path = docs/r.txt\nFolder = -\nSize = 2\nModified = 2026-12-09 05:09:04.0501298\n"
     "Attributes =  -rw-r--r--\nEncrypted = +\n\n"
     "Path = bare\nAttributes = D\nSize = x\nModified = 2026\n\n"
@@ -22,18 +26,56 @@ const QString kSevenZipTechnical = QStringLiteral(
     "Path =    \nSize = 4\n\n"
     "Path = last.txt\nSize = +7\n");
 
-TEST(ArchiveListingParser, SevenZipTechnicalListing) {
+TEST(ArchiveListingParser, SevenZipTechnicalListingOfOddBlocks) {
     const PreviewListing listing = parseSevenZipStructuredList(kSevenZipTechnical);
-    EXPECT_EQ(paths(listing.entries), QStringList({"docs/", "docs/r.txt", "bare/", "slashed/", "last.txt"}));
+    EXPECT_EQ(paths(listing.entries), QStringList({"docs/r.txt", "bare/", "slashed/", "last.txt"}));
     EXPECT_TRUE(listing.isEncrypted);
-    const ArchivePreviewEntry& file = listing.entries[1];
-    EXPECT_EQ(file.byteSize, 2);
-    EXPECT_EQ(file.sizeDescription, "2 字节");
-    EXPECT_EQ(file.modifiedDescription, "2026-12-09 05:09:04");
-    EXPECT_EQ(listing.entries[0].kindDescription, "文件夹");
-    EXPECT_EQ(listing.entries[2].byteSize, 0) << "a size that is not a number";
-    EXPECT_EQ(listing.entries[2].modifiedDescription, "2026");
-    EXPECT_EQ(listing.entries[4].byteSize, 7);
+    EXPECT_EQ(listing.entries[1].byteSize, 0) << "a size that is not a number";
+    EXPECT_EQ(listing.entries[1].modifiedDescription, "2026");
+    EXPECT_EQ(listing.entries[3].byteSize, 7);
+}
+
+// The installed 7-Zip's listings of the same folder, file, link and encrypted file in three formats.
+TEST(ArchiveListingParser, RecordedSevenZipTechnicalListings) {
+    const QList<std::pair<QString, bool>> cases{
+        {"7zz-slt-zip.txt", true}, {"7zz-slt-7z.txt", true}, {"7zz-slt-tar.txt", false}};
+    for (const auto& [file, encrypted] : cases) {
+        SCOPED_TRACE(file.toStdString());
+        const QByteArray printed = RecordedListings::recorded(file);
+        const PreviewListing listing = parseSevenZipStructuredList(ToolText::decode(printed), printed);
+        ASSERT_EQ(paths(listing.entries), QStringList({"docs/", "docs/readme.txt", "link", "secret.txt"}));
+        EXPECT_EQ(listing.isEncrypted, encrypted);
+        EXPECT_EQ(listing.entries[0].kindDescription, "文件夹");
+        const ArchivePreviewEntry& readme = listing.entries[1];
+        EXPECT_EQ(readme.byteSize, 6);
+        EXPECT_EQ(readme.sizeDescription, "6 字节");
+        EXPECT_EQ(readme.modifiedDescription, "2026-12-09 05:09:04");
+        EXPECT_TRUE(readme.toolPath.isEmpty());
+        EXPECT_EQ(listing.entries[2].byteSize, 15) << "a link's size is its target's length";
+    }
+}
+
+// The installed tools list the same archives with the keys, in the blocks and order, and the rows
+// that were recorded: a tool whose output changed shape fails here (record.sh records it anew).
+TEST(ArchiveListingParser, InstalledToolsPrintTheRecordedShape) {
+    QTemporaryDir live;
+    ASSERT_TRUE(live.isValid());
+    QString error;
+    ASSERT_TRUE(RecordedListings::recordInto(live.path(), error)) << error.toStdString();
+    for (const QString& file : RecordedListings::kFiles) {
+        SCOPED_TRACE(file.toStdString());
+        QFile liveFile(live.filePath(file));
+        ASSERT_TRUE(liveFile.open(QIODevice::ReadOnly));
+        const QByteArray printed = liveFile.readAll();
+        const QByteArray recorded = RecordedListings::recorded(file);
+        EXPECT_EQ(RecordedListings::keyBlocks(printed), RecordedListings::keyBlocks(recorded));
+        const auto rows = [&](const QByteArray& listing) {
+            const QString text = ToolText::decode(listing);
+            return file.startsWith("unrar") ? parseRarTechnicalList(text)
+                                            : parseSevenZipStructuredList(text, listing).entries;
+        };
+        EXPECT_EQ(rows(printed), rows(recorded));
+    }
 }
 
 // A ZIP's technical listing as 7-Zip prints it, with two names in GBK (not UTF-8) from different
@@ -76,10 +118,11 @@ TEST(ArchiveListingParser, SevenZipTechnicalListingKeepsPrintedLegacyNames) {
 // The listing is read while the tool prints it: pieces end anywhere, inside a line or between the
 // halves of a surrogate pair, and give exactly the rows of the whole text.
 TEST(ArchiveListingParser, SevenZipTechnicalListingReadInPiecesGivesTheRowsOfTheWhole) {
-    const QByteArray printed = legacyTechnicalListing() + kSevenZipTechnical.toUtf8();
+    const QByteArray printed = legacyTechnicalListing() + RecordedListings::recorded("7zz-slt-zip.txt") +
+                               kSevenZipTechnical.toUtf8();
     const QString text = ToolText::decode(printed);
     const PreviewListing whole = parseSevenZipStructuredList(text, printed);
-    ASSERT_EQ(whole.entries.size(), 10) << "the second header's own path counts too";
+    ASSERT_EQ(whole.entries.size(), 14) << "the later headers' own paths count too";
     const auto readInPieces = [&](const QList<qsizetype>& cuts) {
         SevenZipListingReader reader;
         qsizetype start = 0;
@@ -104,10 +147,10 @@ TEST(ArchiveListingParser, SevenZipTechnicalListingReadInPiecesGivesTheRowsOfThe
 // from the output.
 TEST(ArchiveListingParser, SevenZipListingReaderWithForeignPiecesReadsTheOutput) {
     SevenZipListingReader reader;
-    const QString output = kSevenZipTechnical;
-    reader.read(QStringView(output).first(200));
+    const QString output = QString::fromUtf8(RecordedListings::recorded("7zz-slt-7z.txt"));
+    reader.read(QStringView(output).first(400));
     reader.read(QStringLiteral("ERROR: unexpected end\n"));
-    reader.read(QStringView(output).sliced(200));
+    reader.read(QStringView(output).sliced(400));
     EXPECT_EQ(reader.finish(output, {}).entries, parseSevenZipStructuredList(output).entries);
 }
 
@@ -140,7 +183,20 @@ TEST(ArchiveListingParser, SevenZipPlainListingTakesOnlyTheRowsBetweenTheRules) 
     EXPECT_TRUE(entries[3].modifiedDescription.isEmpty());
 }
 
-TEST(ArchiveListingParser, RarTechnicalListing) {
+TEST(ArchiveListingParser, RecordedRarTechnicalListing) {
+    const QList<ArchivePreviewEntry> entries =
+        parseRarTechnicalList(QString::fromUtf8(RecordedListings::recorded("unrar-lt.txt")));
+    ASSERT_EQ(paths(entries), QStringList({"docs/readme.txt", "link", "docs/", "secret.txt"}));
+    EXPECT_EQ(entries[0].byteSize, 6);
+    EXPECT_EQ(entries[0].modifiedDescription, "2026-12-09 05:09:04");
+    EXPECT_EQ(entries[1].byteSize, 15);
+    EXPECT_EQ(entries[2].kindDescription, "文件夹");
+    EXPECT_TRUE(entries[2].sizeDescription.isEmpty());
+    EXPECT_EQ(entries[3].byteSize, 7);
+}
+
+// A volume set lists an entry continued across volumes once per volume.
+TEST(ArchiveListingParser, RarTechnicalListingOfAVolumeSet) {
     const QString output = QStringLiteral(
         "\nUNRAR 6.21 freeware      Copyright (c) 1993-2023 Alexander Roshal\n\n"
         "Archive: vol.part1.rar\nDetails: RAR 5, volume\n\n"

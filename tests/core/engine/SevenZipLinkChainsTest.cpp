@@ -3,6 +3,7 @@
 
 #include "EngineFixtures.h"
 #include "core/engine/SevenZipLinkChains.h"
+#include "support/RecordedListings.h"
 
 #include <QFile>
 #include <QProcess>
@@ -110,6 +111,21 @@ TEST(SevenZipLinkChainsTest, AttributesGiveTheKindOfEntry) {
         EXPECT_EQ(entries[0].isFolder, c.folder) << c.line;
         EXPECT_EQ(entries[0].isLink, c.link) << c.line;
         EXPECT_EQ(entries[0].isReparsePoint, c.reparsePoint) << c.line;
+    }
+}
+
+// The installed 7-Zip's recorded listings: the link is a link, the folder a folder, in each format.
+TEST(SevenZipLinkChainsTest, RecordedListingsGiveLinksAndFolders) {
+    for (const QString file : {"7zz-slt-zip.txt", "7zz-slt-7z.txt", "7zz-slt-tar.txt"}) {
+        const QList<Entry> entries =
+            SevenZipLinkChains::parseListing(QString::fromUtf8(RecordedListings::recorded(file)));
+        ASSERT_EQ(entries.size(), 4) << file.toStdString();
+        EXPECT_TRUE(entries[0].isFolder) << file.toStdString();
+        EXPECT_FALSE(entries[1].isLink || entries[1].isFolder) << file.toStdString();
+        EXPECT_TRUE(entries[2].isLink) << file.toStdString();
+        EXPECT_EQ(entries[2].size, 15) << file.toStdString();
+        EXPECT_EQ(entries[2].target, file.contains("tar") ? "docs/readme.txt" : "") << file.toStdString();
+        EXPECT_TRUE(SevenZipLinkChains::staysInside(entries)) << file.toStdString();
     }
 }
 
