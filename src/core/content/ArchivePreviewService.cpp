@@ -14,6 +14,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/RarArchiveAlias.h"
+#include "core/engine/SevenZipTool.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QFileInfo>
@@ -64,12 +65,15 @@ ProcessResult run(const QString& program, const QStringList& arguments, double t
                               ArchiveTools::givenPassword(password), channel);
 }
 
+void throwIfFailed(const ProcessResult& result, const QString& fallback, const QStringList& echoedNames) {
+    if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback, echoedNames);
+}
+
 void runOrThrow(const QString& program, const QStringList& arguments, double timeout, const QString& fallback,
                 const QStringList& echoedNames, const CancellationToken& token,
                 const std::optional<QString>& password = std::nullopt,
                 ProcessRunner::InputChannel channel = ProcessRunner::InputChannel::pipe) {
-    const ProcessResult result = run(program, arguments, timeout, token, password, channel);
-    if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback, echoedNames);
+    throwIfFailed(run(program, arguments, timeout, token, password, channel), fallback, echoedNames);
 }
 
 // Info-ZIP programs would read such a name as a switch; refused before anything runs.
@@ -100,14 +104,13 @@ LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind,
 // Runs 7-Zip's technical listing of archive. The output is parsed as it arrives, so that the parse
 // of a long listing overlaps the tool's run; after a run that succeeded, listing holds its rows with
 // their legacy names decoded, for an archive of that kind.
-ProcessResult runStructuredListing(const QString& sevenZip, const QString& archive,
+ProcessResult runStructuredListing(const SevenZipTool& sevenZip, const QString& archive,
                                    std::optional<ArchiveFormat::Kind> kind, const CancellationToken& token,
                                    const std::optional<QString>& password, PreviewListing& listing) {
     SevenZipListingReader reader;
-    const ProcessResult result = ProcessRunner::run(
-        sevenZip, ArchiveTools::SevenZip::technicalListArguments(archive), std::nullopt,
-        ArchiveTools::kListingTimeout, [&reader](const QString& piece) { reader.read(piece); }, token,
-        ArchiveTools::givenPassword(password));
+    const ProcessResult result =
+        sevenZip.listTechnical(archive, password, ArchiveTools::kListingTimeout, token,
+                               [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
     listing = reader.finish(result.output, result.outputBytes);
     LegacyNames::decodeRows(listing.entries, legacySource(kind, listing));
@@ -184,7 +187,7 @@ ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result
 std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
     const QString& archiveURL, std::optional<ArchiveFormat::Kind> kind,
     const std::optional<QString>& password, const CancellationToken& token) const {
-    const std::optional<QString> sevenZip = m_programs.sevenZip();
+    const std::optional<SevenZipTool> sevenZip = sevenZipTool();
     if (!sevenZip) return std::nullopt;
     PreviewListing listing;
     const ProcessResult result = runStructuredListing(*sevenZip, archiveURL, kind, token, password, listing);
@@ -199,7 +202,7 @@ std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
 QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QString& archiveURL,
                                                                      const std::optional<QString>& password,
                                                                      const CancellationToken& token) const {
-    const QString sevenZip =
+    const SevenZipTool sevenZip =
         requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
     const CompoundTar::WorkFolder work;
     const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
@@ -213,21 +216,26 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
     return PreviewEntryRules::finderVisibleEntries(listing.entries);
 }
 
-QString ArchivePreviewService::requireSevenZip(const QString& missingMessage) const {
-    const std::optional<QString> sevenZip = m_programs.sevenZip();
+std::optional<SevenZipTool> ArchivePreviewService::sevenZipTool() const {
+    if (std::optional<QString> program = m_programs.sevenZip()) return SevenZipTool(*program);
+    return std::nullopt;
+}
+
+SevenZipTool ArchivePreviewService::requireSevenZip(const QString& missingMessage) const {
+    std::optional<SevenZipTool> sevenZip = sevenZipTool();
     if (!sevenZip) throw ArchiveError::dependencyMissing(missingMessage);
     return *sevenZip;
 }
 
 // The whole layer is unpacked: gzip, bzip2 and xz cannot be entered in the middle. It may be large,
 // so it gets the long time-out.
-QString ArchivePreviewService::unpackCompressionLayer(const QString& sevenZip, const QString& archiveURL,
+QString ArchivePreviewService::unpackCompressionLayer(const SevenZipTool& sevenZip, const QString& archiveURL,
                                                       const QString& workFolder,
                                                       const std::optional<QString>& password,
                                                       const CancellationToken& token) {
-    runOrThrow(sevenZip, ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, {}, workFolder),
-               ArchiveTools::kLongRunTimeout, QStringLiteral(u"第三方预览工具返回错误。"),
-               {archiveURL, workFolder}, token, password);
+    throwIfFailed(
+        sevenZip.extractEntries(archiveURL, {}, workFolder, password, ArchiveTools::kLongRunTimeout, token),
+        QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL, workFolder});
     return CompoundTar::locateTarFile(workFolder, archiveURL);
 }
 
@@ -260,13 +268,9 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
             return ArchiveListingParser::parseRarTechnicalList(result.output);
         }
     }
-    const std::optional<QString> sevenZip = m_programs.sevenZip();
-    if (!sevenZip) {
-        throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
-    }
-    const ProcessResult result = run(*sevenZip, ArchiveTools::SevenZip::plainListArguments(archiveURL),
-                                     ArchiveTools::kListingTimeout, token, password);
+    const ProcessResult result =
+        requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"))
+            .listPlain(archiveURL, password, token);
     if (result.status != 0) {
         throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
     }
@@ -375,7 +379,8 @@ void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, co
     const double timeout =
         purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kListingTimeout;
     if (kind && CompoundTar::isCompoundTar(archiveURL)) {
-        const QString sevenZip = requireSevenZip(QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。"));
+        const SevenZipTool sevenZip =
+            requireSevenZip(QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。"));
         const CompoundTar::WorkFolder work;
         const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
         // The password protected the outer file only.
@@ -403,12 +408,11 @@ void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, co
 bool ArchivePreviewService::extractWithSevenZipIfAvailable(
     const QString& archiveURL, const QStringList& entryPaths, const QString& destinationURL,
     const std::optional<QString>& password, double timeout, const CancellationToken& token) const {
-    const std::optional<QString> sevenZip = m_programs.sevenZip();
+    const std::optional<SevenZipTool> sevenZip = sevenZipTool();
     if (!sevenZip) return false;
-    runOrThrow(*sevenZip,
-               ArchiveTools::SevenZip::extractEntriesArguments(archiveURL, entryPaths, destinationURL),
-               timeout, QStringLiteral(u"第三方预览工具返回错误。"),
-               QStringList{archiveURL, destinationURL} + entryPaths, token, password);
+    throwIfFailed(sevenZip->extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token),
+                  QStringLiteral(u"第三方预览工具返回错误。"),
+                  QStringList{archiveURL, destinationURL} + entryPaths);
     return true;
 }
 
@@ -450,13 +454,10 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
         throw ArchiveError::commandFailed(
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。"));
     }
-    const std::optional<QString> sevenZip = m_programs.sevenZip();
-    if (!sevenZip)
-        throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
-    runOrThrow(*sevenZip, ArchiveTools::SevenZip::addArguments(archiveURL, extension, fileURLs),
-               ArchiveTools::kEditTimeout, QStringLiteral(u"添加文件失败。"),
-               QStringList{archiveURL} + fileURLs, token);
+    const SevenZipTool sevenZip =
+        requireSevenZip(QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
+    throwIfFailed(sevenZip.add(archiveURL, extension, fileURLs, token), QStringLiteral(u"添加文件失败。"),
+                  QStringList{archiveURL} + fileURLs);
 }
 
 void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
@@ -469,10 +470,9 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
         throw ArchiveError::commandFailed(
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
     }
-    if (const std::optional<QString> sevenZip = m_programs.sevenZip()) {
-        runOrThrow(*sevenZip, ArchiveTools::SevenZip::deleteArguments(archiveURL, safePaths),
-                   ArchiveTools::kEditTimeout, QStringLiteral(u"删除压缩包内文件失败。"),
-                   QStringList{archiveURL} + safePaths, token);
+    if (const std::optional<SevenZipTool> sevenZip = sevenZipTool()) {
+        throwIfFailed(sevenZip->remove(archiveURL, safePaths, token),
+                      QStringLiteral(u"删除压缩包内文件失败。"), QStringList{archiveURL} + safePaths);
         return;
     }
     if (extension != QStringLiteral("zip")) {

@@ -9,6 +9,7 @@
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/ProcessResult.h"
+#include "core/engine/SevenZipTool.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -95,8 +96,9 @@ private:
     QList<ArchivePreviewEntry> compoundTarEntries(const QString& archiveURL,
                                                   const std::optional<QString>& password,
                                                   const CancellationToken& token) const;
-    QString requireSevenZip(const QString& missingMessage) const;
-    static QString unpackCompressionLayer(const QString& sevenZip, const QString& archiveURL,
+    std::optional<SevenZipTool> sevenZipTool() const;
+    SevenZipTool requireSevenZip(const QString& missingMessage) const;
+    static QString unpackCompressionLayer(const SevenZipTool& sevenZip, const QString& archiveURL,
                                           const QString& workFolder, const std::optional<QString>& password,
                                           const CancellationToken& token);
     QList<ArchivePreviewEntry> zipEntries(const QString& archiveURL, const CancellationToken& token) const;

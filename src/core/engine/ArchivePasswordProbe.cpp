@@ -4,6 +4,7 @@
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/RarArchiveAlias.h"
 #include "core/engine/RarExtractor.h"
+#include "core/engine/SevenZipTool.h"
 
 #include <QRegularExpression>
 
@@ -30,9 +31,10 @@ bool rarIsEncrypted(const QString& unrar, const QString& fileURL, const Cancella
 
 // 7-Zip asks for the password of encrypted headers before it lists anything, and marks encrypted
 // entries in its technical listing.
-bool sevenZipIsEncrypted(const QString& sevenZip, const QString& fileURL, const CancellationToken& token) {
-    const ProcessResult result = runTool(sevenZip, ArchiveTools::SevenZip::technicalListArguments(fileURL),
-                                         ArchiveTools::kListingTimeout, token, std::nullopt);
+bool sevenZipIsEncrypted(const SevenZipTool& sevenZip, const QString& fileURL,
+                         const CancellationToken& token) {
+    const ProcessResult result =
+        sevenZip.listTechnical(fileURL, std::nullopt, ArchiveTools::kListingTimeout, token);
     if (result.status != 0) return result.output.contains(QLatin1String("Enter password"));
     static const QRegularExpression mark(QStringLiteral("^Encrypted = \\+$"),
                                          QRegularExpression::MultilineOption);
@@ -48,11 +50,8 @@ bool opens(const QString& fileURL, const QString& password, const CancellationTo
                        ArchiveTools::kLongRunTimeout, token, password)
                    .status == 0;
     }
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
-    if (!sevenZip) return false;
-    return runTool(*sevenZip, ArchiveTools::SevenZip::testArguments(fileURL), ArchiveTools::kLongRunTimeout,
-                   token, password)
-               .status == 0;
+    const std::optional<SevenZipTool> sevenZip = SevenZipTool::locate();
+    return sevenZip && sevenZip->test(fileURL, password, token).status == 0;
 }
 
 }  // namespace
@@ -64,7 +63,7 @@ bool isEncrypted(const QString& fileURL, const CancellationToken& token) {
         const std::optional<QString> unrar = ArchiveTools::Rar::locate();
         return unrar && rarIsEncrypted(*unrar, fileURL, token);
     }
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    const std::optional<SevenZipTool> sevenZip = SevenZipTool::locate();
     return sevenZip && sevenZipIsEncrypted(*sevenZip, fileURL, token);
 }
 

@@ -39,9 +39,12 @@ QStringList plainListArguments(const QString& archive) {
     return QStringList{QStringLiteral("l")} << endOfSwitches() << archive;
 }
 
+QString linkChecks(bool off) { return off ? QStringLiteral("-snld20") : QStringLiteral("-snld"); }
+
 QStringList extractEntriesArguments(const QString& archive, const QStringList& entryPaths,
-                                    const QString& destination) {
-    return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y")}
+                                    const QString& destination, bool linkChecksOff) {
+    return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y"),
+                       linkChecks(linkChecksOff)}
            << endOfSwitches() << archive << entryPaths;
 }
 
@@ -57,8 +60,7 @@ QStringList deleteArguments(const QString& archive, const QStringList& entryPath
 QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
                              bool linkChecksOff) {
     return QStringList{QStringLiteral("x"), outputFolder(destination), QStringLiteral("-y"),
-                       linkChecksOff ? QStringLiteral("-snld20") : QStringLiteral("-snld"),
-                       threads(std::max(threadCount, 1))}
+                       linkChecks(linkChecksOff), threads(std::max(threadCount, 1))}
            << endOfSwitches() << archive;
 }
 

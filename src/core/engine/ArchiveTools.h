@@ -46,10 +46,12 @@ QString threads(int count);                   // -mmt=<count>
 QStringList technicalListArguments(const QString& archive);
 // l: the plain listing, one row per entry between two dashed lines.
 QStringList plainListArguments(const QString& archive);
+// -snld, or -snld20 with linkChecksOff: see extractArguments.
+QString linkChecks(bool off);
 // x: extracts the named entries (a folder with its contents) with their paths into destination,
-// overwriting without asking.
+// overwriting without asking; links as extractArguments restores them.
 QStringList extractEntriesArguments(const QString& archive, const QStringList& entryPaths,
-                                    const QString& destination);
+                                    const QString& destination, bool linkChecksOff = false);
 // a: adds items named by full path, each stored under its own name at the top level; type is "zip"
 // or "7z". Creates the archive when it does not exist.
 QStringList addArguments(const QString& archive, const QString& type, const QStringList& items);

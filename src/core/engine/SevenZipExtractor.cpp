@@ -4,11 +4,10 @@
 #include "core/base/FileNameHelper.h"
 #include "core/content/LegacyNameRenamer.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/ArchiveTools.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/SevenZipLinkChains.h"
+#include "core/engine/SevenZipTool.h"
 
 #include <QRegularExpression>
 
@@ -80,11 +79,10 @@ void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const 
 void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QString& destinationURL,
                                              const std::optional<QString>& password, int threadCount,
                                              const CancellationToken& token) {
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    const std::optional<SevenZipTool> sevenZip = SevenZipTool::locate();
     if (!sevenZip)
         throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
-    const ProcessResult result =
-        SevenZipLinkChains::extract(*sevenZip, fileURL, destinationURL, threadCount, password, token);
+    const ProcessResult result = sevenZip->extract(fileURL, destinationURL, threadCount, password, token);
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                                 {fileURL, destinationURL});

@@ -1,16 +1,13 @@
 #include "core/engine/SevenZipLinkChains.h"
 
-#include "core/base/FileSystemError.h"
 #include "core/base/ToolText.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/ProcessRunner.h"
 
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace SevenZipLinkChains {
 
@@ -97,7 +94,7 @@ Resolution resolve(QStringList& folder, const QString& target, const Links& link
 
 // Fills in the targets the listing does not show (ZIP, 7Z store them as the link's data): one run
 // prints them all, in archive order, each as long as its listed size.
-bool readTargets(const QString& sevenZip, const QString& archive, QList<Entry>& entries,
+bool readTargets(const SevenZipTool& sevenZip, const QString& archive, QList<Entry>& entries,
                  const std::optional<QString>& password, const CancellationToken& token) {
     QStringList paths;
     for (const Entry& entry : entries) {
@@ -106,9 +103,7 @@ bool readTargets(const QString& sevenZip, const QString& archive, QList<Entry>& 
         paths << entry.path;
     }
     if (paths.isEmpty()) return true;
-    const ProcessResult result = ProcessRunner::run(
-        sevenZip, ArchiveTools::SevenZip::printEntriesArguments(archive, paths), std::nullopt,
-        ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
+    const ProcessResult result = sevenZip.printEntries(archive, paths, password, token);
     if (result.status != 0) return false;
     const QByteArray bytes = result.outputBytes.isEmpty() ? result.output.toUtf8() : result.outputBytes;
     qsizetype offset = 0;
@@ -119,19 +114,6 @@ bool readTargets(const QString& sevenZip, const QString& archive, QList<Entry>& 
         offset += entry.size;
     }
     return offset == bytes.size();
-}
-
-// By bytes: Qt cannot name every file a tool wrote. Throws FileSystemError.
-void emptyFolder(const QString& folder) {
-    namespace fs = std::filesystem;
-    std::error_code code;
-    for (const fs::directory_entry& item :
-         fs::directory_iterator(ToolText::encodedName(folder).toStdString(), code)) {
-        fs::remove_all(item.path(), code);  // never follows a link
-        if (code) break;
-    }
-    if (code)
-        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, folder, code.value());
 }
 
 }  // namespace
@@ -184,29 +166,19 @@ bool staysInside(const QList<Entry>& entries) {
     return true;
 }
 
-ProcessResult extract(const QString& sevenZip, const QString& archive, const QString& destination,
-                      int threadCount, const std::optional<QString>& password,
-                      const CancellationToken& token) {
-    const auto run = [&](bool linkChecksOff) {
-        return ProcessRunner::run(
-            sevenZip,
-            ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
-            std::nullopt, ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
-    };
-    const ProcessResult result = run(false);
-    if (result.status == 0 ||
-        !ExtractionSteps::combinedText(result).contains(QLatin1String("Dangerous link via another link")))
-        return result;
+bool refusedLinkChain(const ProcessResult& result) {
+    return ExtractionSteps::combinedText(result).contains(QLatin1String("Dangerous link via another link"));
+}
+
+bool provedSafe(const SevenZipTool& sevenZip, const QString& archive, const std::optional<QString>& password,
+                const CancellationToken& token) {
     const ProcessResult listing =
-        ProcessRunner::run(sevenZip, ArchiveTools::SevenZip::technicalListArguments(archive), std::nullopt,
-                           ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
-    if (listing.status != 0) return result;
+        sevenZip.listTechnical(archive, password, ArchiveTools::kLongRunTimeout, token);
+    if (listing.status != 0) return false;
     // Names that are not UTF-8 keep their bytes, so two of them never look alike.
     QList<Entry> entries = parseListing(
         listing.outputBytes.isEmpty() ? listing.output : ToolText::escapedName(listing.outputBytes));
-    if (!readTargets(sevenZip, archive, entries, password, token) || !staysInside(entries)) return result;
-    emptyFolder(destination);
-    return run(true);
+    return readTargets(sevenZip, archive, entries, password, token) && staysInside(entries);
 }
 
 }  // namespace SevenZipLinkChains

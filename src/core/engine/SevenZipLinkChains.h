@@ -2,6 +2,7 @@
 
 #include "core/base/CancellationToken.h"
 #include "core/engine/ProcessResult.h"
+#include "core/engine/SevenZipTool.h"
 
 #include <QList>
 #include <QString>
@@ -35,11 +36,12 @@ QList<Entry> parseListing(QStringView listing);
 // inside when resolved through the other links. A loop leads nowhere and passes.
 bool staysInside(const QList<Entry>& entries);
 
-// Runs 7-Zip's extraction of archive into destination (an empty private folder). When 7-Zip refused
-// a link through another link and the archive passes staysInside, the folder is emptied and the run
-// repeated with the link checks off. Returns the result of the last run.
-ProcessResult extract(const QString& sevenZip, const QString& archive, const QString& destination,
-                      int threadCount, const std::optional<QString>& password,
-                      const CancellationToken& token);
+// Whether a failed 7-Zip extraction was its refusal of a link through another link.
+bool refusedLinkChain(const ProcessResult& result);
+
+// Reads the archive's technical listing, and the link targets it does not show, and tells whether
+// the archive passes staysInside: only then may SevenZipTool repeat a refused run with the checks off.
+bool provedSafe(const SevenZipTool& sevenZip, const QString& archive, const std::optional<QString>& password,
+                const CancellationToken& token);
 
 }  // namespace SevenZipLinkChains

@@ -7,7 +7,7 @@
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
-#include "core/engine/SevenZipLinkChains.h"
+#include "core/engine/SevenZipTool.h"
 
 #include <QRegularExpression>
 
@@ -61,9 +61,9 @@ std::optional<ProcessResult> ZipExtractor::extractWithSevenZip(const QString& fi
                                                                const std::optional<QString>& password,
                                                                int threadCount,
                                                                const CancellationToken& token) {
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    const std::optional<SevenZipTool> sevenZip = SevenZipTool::locate();
     if (!sevenZip) return std::nullopt;
-    return SevenZipLinkChains::extract(*sevenZip, fileURL, destinationURL, threadCount, password, token);
+    return sevenZip->extract(fileURL, destinationURL, threadCount, password, token);
 }
 
 void ZipExtractor::extractWithSystemUnzip(const QString& fileURL, const QString& destinationURL,

@@ -175,8 +175,8 @@ TEST_F(ArchivePreviewExtractionTest, RarWithAWildcardNameExtractsFromItselfAlone
 TEST_F(ArchivePreviewExtractionTest, PreviewFindsAFileTheToolPutElsewhere) {
     // This 7-Zip stores every entry under "elsewhere/" by its file name alone.
     const FakeTool sevenZip(m_tree.path("bin"), "7zz",
-                            "dest=${2#-o}; mkdir -p \"$dest/elsewhere\"; "
-                            "printf moved > \"$dest/elsewhere/$(basename \"$7\")\"");
+                            "dest=${2#-o}; for entry; do :; done; mkdir -p \"$dest/elsewhere\"; "
+                            "printf moved > \"$dest/elsewhere/$(basename \"$entry\")\"");
     const ArchivePreviewService service(withSevenZip(sevenZip.path()));
     const QString archive = m_tree.writeFile("s.7z", "x");
     const QString moved = preview(service, "docs/report.txt", archive);
@@ -219,6 +219,31 @@ TEST_F(ArchivePreviewExtractionTest, SelectionGoesToTheChosenFolder) {
         EXPECT_EQ(extracted, QStringList({destination + "/*.txt", destination + "/docs/r.txt",
                                           destination + "/-x.txt"}));
         EXPECT_FALSE(QFileInfo::exists(destination + "/a.txt"));
+    }
+}
+
+// 7-Zip refuses a link through another link of the selection; the archive's links all stay inside,
+// so the selection is extracted again with the checks off.
+TEST_F(ArchivePreviewExtractionTest, SelectionRestoresALinkThroughAnotherLink) {
+    const QString source = m_tree.makeFolder("chain");
+    m_tree.writeFile("chain/real/f.txt", "f");
+    ASSERT_TRUE(QFile::link("real", source + "/dirlink"));
+    ASSERT_TRUE(QFile::link("dirlink/f.txt", source + "/vialink"));
+    runTool("/usr/bin/7zz", {"a", "-snl", m_tree.path("c.7z"), "real", "dirlink", "vialink"}, source);
+    runTool("/usr/bin/7zz", {"a", "-snl", "-tzip", m_tree.path("c.zip"), "real", "dirlink", "vialink"},
+            source);
+    runTool("/usr/bin/tar", {"-cf", m_tree.path("c.tar"), "real", "dirlink", "vialink"}, source);
+    const QList<ArchivePreviewEntry> selection{entry("dirlink"), entry("vialink"), entry("real/f.txt")};
+    for (const char* archive : {"c.7z", "c.zip", "c.tar"}) {
+        SCOPED_TRACE(archive);
+        const QString destination = m_tree.path(QStringLiteral("out-") + archive);
+        const QStringList extracted =
+            ArchivePreviewService()
+                .extractEntries(selection, m_tree.path(archive), destination, {}, m_token)
+                .outputs;
+        EXPECT_EQ(extracted.size(), 3);
+        EXPECT_EQ(QFile::symLinkTarget(destination + "/vialink"), destination + "/dirlink/f.txt");
+        EXPECT_EQ(contents(destination + "/vialink"), "f");
     }
 }
 

@@ -1,0 +1,102 @@
+#include "core/engine/SevenZipTool.h"
+
+#include "core/base/FileSystemError.h"
+#include "core/base/ToolText.h"
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/SevenZipLinkChains.h"
+
+#include <filesystem>
+
+namespace {
+
+// By bytes: Qt cannot name every file a tool wrote. Throws FileSystemError.
+void emptyFolder(const QString& folder) {
+    namespace fs = std::filesystem;
+    std::error_code code;
+    for (const fs::directory_entry& item :
+         fs::directory_iterator(ToolText::encodedName(folder).toStdString(), code)) {
+        fs::remove_all(item.path(), code);  // never follows a link
+        if (code) break;
+    }
+    if (code)
+        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, folder, code.value());
+}
+
+}  // namespace
+
+std::optional<SevenZipTool> SevenZipTool::locate() {
+    if (std::optional<QString> program = ArchiveTools::SevenZip::locate()) return SevenZipTool(*program);
+    return std::nullopt;
+}
+
+ProcessResult SevenZipTool::run(const QStringList& arguments, double timeout, const CancellationToken& token,
+                                const std::optional<QString>& password,
+                                const ProcessRunner::OutputHandler& handler) const {
+    return ProcessRunner::run(m_program, arguments, std::nullopt, timeout, handler, token,
+                              ArchiveTools::givenPassword(password));
+}
+
+ProcessResult SevenZipTool::listTechnical(const QString& archive, const std::optional<QString>& password,
+                                          double timeout, const CancellationToken& token,
+                                          const ProcessRunner::OutputHandler& handler) const {
+    return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password, handler);
+}
+
+ProcessResult SevenZipTool::listPlain(const QString& archive, const std::optional<QString>& password,
+                                      const CancellationToken& token) const {
+    return run(ArchiveTools::SevenZip::plainListArguments(archive), ArchiveTools::kListingTimeout, token,
+               password);
+}
+
+ProcessResult SevenZipTool::extract(const QString& archive, const QString& destination, int threadCount,
+                                    const std::optional<QString>& password,
+                                    const CancellationToken& token) const {
+    return withLinkChainRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+        return run(ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
+                   ArchiveTools::kLongRunTimeout, token, password);
+    });
+}
+
+ProcessResult SevenZipTool::extractEntries(const QString& archive, const QStringList& entryPaths,
+                                           const QString& destination, const std::optional<QString>& password,
+                                           double timeout, const CancellationToken& token) const {
+    return withLinkChainRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+        return run(
+            ArchiveTools::SevenZip::extractEntriesArguments(archive, entryPaths, destination, linkChecksOff),
+            timeout, token, password);
+    });
+}
+
+ProcessResult SevenZipTool::printEntries(const QString& archive, const QStringList& entryPaths,
+                                         const std::optional<QString>& password,
+                                         const CancellationToken& token) const {
+    return run(ArchiveTools::SevenZip::printEntriesArguments(archive, entryPaths),
+               ArchiveTools::kLongRunTimeout, token, password);
+}
+
+ProcessResult SevenZipTool::test(const QString& archive, const std::optional<QString>& password,
+                                 const CancellationToken& token) const {
+    return run(ArchiveTools::SevenZip::testArguments(archive), ArchiveTools::kLongRunTimeout, token,
+               password);
+}
+
+ProcessResult SevenZipTool::add(const QString& archive, const QString& type, const QStringList& items,
+                                const CancellationToken& token) const {
+    return run(ArchiveTools::SevenZip::addArguments(archive, type, items), ArchiveTools::kEditTimeout, token);
+}
+
+ProcessResult SevenZipTool::remove(const QString& archive, const QStringList& entryPaths,
+                                   const CancellationToken& token) const {
+    return run(ArchiveTools::SevenZip::deleteArguments(archive, entryPaths), ArchiveTools::kEditTimeout,
+               token);
+}
+
+ProcessResult SevenZipTool::withLinkChainRetry(
+    const QString& archive, const QString& destination, const std::optional<QString>& password,
+    const CancellationToken& token, const std::function<ProcessResult(bool linkChecksOff)>& runWith) const {
+    const ProcessResult result = runWith(false);
+    if (result.status == 0 || !SevenZipLinkChains::refusedLinkChain(result)) return result;
+    if (!SevenZipLinkChains::provedSafe(*this, archive, password, token)) return result;
+    emptyFolder(destination);
+    return runWith(true);
+}

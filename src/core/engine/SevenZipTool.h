@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/base/CancellationToken.h"
+#include "core/engine/ProcessResult.h"
+#include "core/engine/ProcessRunner.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// Every 7-Zip run of the extractors, the password probe and the archive browser: the arguments
+// (ArchiveTools::SevenZip), the password on standard input (never in an argument), the time-outs,
+// and the retry with the link checks off. Results come back as the tool left them; callers judge a
+// failure by its words.
+class SevenZipTool {
+public:
+    explicit SevenZipTool(QString program) : m_program(std::move(program)) {}
+
+    // The installed 7-Zip, looked up now.
+    static std::optional<SevenZipTool> locate();
+
+    const QString& program() const { return m_program; }
+
+    // l -slt; handler gets the output (and standard error) as it arrives.
+    ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
+                                double timeout, const CancellationToken& token,
+                                const ProcessRunner::OutputHandler& handler = {}) const;
+    // l: the plain listing.
+    ProcessResult listPlain(const QString& archive, const std::optional<QString>& password,
+                            const CancellationToken& token) const;
+    // x: the whole archive into destination, an empty private folder. A run refused for a link
+    // through another link is repeated with the checks off when the archive's links were proved to
+    // stay inside (SevenZipLinkChains), after destination is emptied.
+    ProcessResult extract(const QString& archive, const QString& destination, int threadCount,
+                          const std::optional<QString>& password, const CancellationToken& token) const;
+    // x: the named entries (a folder with its contents; every entry when none is named) with their
+    // paths into destination, an empty private folder; retried as extract is.
+    ProcessResult extractEntries(const QString& archive, const QStringList& entryPaths,
+                                 const QString& destination, const std::optional<QString>& password,
+                                 double timeout, const CancellationToken& token) const;
+    // x -so: the named entries' data in archive order; a link's data is its target.
+    ProcessResult printEntries(const QString& archive, const QStringList& entryPaths,
+                               const std::optional<QString>& password, const CancellationToken& token) const;
+    // t: tests every entry, writing nothing.
+    ProcessResult test(const QString& archive, const std::optional<QString>& password,
+                       const CancellationToken& token) const;
+    // a: adds items named by full path at the top level of a "zip" or "7z" archive.
+    ProcessResult add(const QString& archive, const QString& type, const QStringList& items,
+                      const CancellationToken& token) const;
+    // d: deletes the named entries (a folder with its contents).
+    ProcessResult remove(const QString& archive, const QStringList& entryPaths,
+                         const CancellationToken& token) const;
+
+private:
+    ProcessResult run(const QStringList& arguments, double timeout, const CancellationToken& token,
+                      const std::optional<QString>& password = std::nullopt,
+                      const ProcessRunner::OutputHandler& handler = {}) const;
+    // Runs runWith(false), and runWith(true) after a refused link chain that was proved safe.
+    ProcessResult withLinkChainRetry(const QString& archive, const QString& destination,
+                                     const std::optional<QString>& password, const CancellationToken& token,
+                                     const std::function<ProcessResult(bool linkChecksOff)>& runWith) const;
+
+    QString m_program;
+};
