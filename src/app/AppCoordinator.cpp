@@ -10,7 +10,6 @@
 #include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/CompressionService.h"
-#include "core/engine/SecurityScopedAccessHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "viewmodels/ExtractionSettings.h"
@@ -314,11 +313,9 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
                  OutsideOperationPlan::workItems(kept, settings)) {
                 // The engine takes the next free "name N.zip" when the name is taken.
                 const QString destination = QDir(folder).filePath(item.name + QStringLiteral(".zip"));
-                outputs.append(SecurityScopedAccessHelper::withAccess(item.inputs + QStringList{folder}, [&] {
-                    return service.compressSingle(item.inputs, destination, CompressionFormat::zip,
-                                                  CompressionLevel::standard, std::nullopt, threadCount,
-                                                  settings.ignoreHiddenFilesWhenCompressing, progress, token);
-                }));
+                outputs.append(service.compressSingle(
+                    item.inputs, destination, CompressionFormat::zip, CompressionLevel::standard,
+                    std::nullopt, threadCount, settings.ignoreHiddenFilesWhenCompressing, progress, token));
             }
             token.throwIfCancelled();
             const QStringList untrashed = settings.deleteSourceAfterCompress
