@@ -310,7 +310,7 @@ void ArchivePreviewWindowModel::clearPreviewCacheAndReload() {
     setStatusMessage(QStringLiteral(u"已清理预览缓存并重新读取压缩包。"));
 }
 
-void ArchivePreviewWindowModel::revealArchiveInFinder() { m_platform->revealInFileManager(m_archiveURLs); }
+void ArchivePreviewWindowModel::revealArchiveInFileManager() { m_platform->revealInFileManager(m_archiveURLs); }
 
 void ArchivePreviewWindowModel::applyPasswordBookEntry(const ArchivePasswordBookEntry& entry) {
     setPassword(entry.password);

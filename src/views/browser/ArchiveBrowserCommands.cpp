@@ -65,7 +65,7 @@ void ArchiveBrowserCommands::makeActions(ArchivePreviewWindowModel& model) {
         {Command::goUp, QStringLiteral(u"返回上一级"), QStringLiteral("chevron.left"), Colour::primary,
          &Model::goUpFolder},
         {Command::reveal, QStringLiteral(u"在文件管理器中显示压缩包"), QStringLiteral("sidebar.leading"),
-         Colour::primary, &Model::revealArchiveInFinder},
+         Colour::primary, &Model::revealArchiveInFileManager},
         {Command::preview, QStringLiteral(u"预览"), QStringLiteral("eye"), Colour::primary,
          &Model::handleSpacePreviewShortcut},
     };

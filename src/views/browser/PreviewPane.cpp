@@ -77,7 +77,7 @@ QWidget* PreviewPane::buildHeader() {
     auto* reveal = new QToolButton(header);
     reveal->setIcon(Icons::icon(QStringLiteral("magnifyingglass"), Theme::color(Theme::Colour::primary)));
     reveal->setToolTip(QStringLiteral(u"在文件管理器中显示压缩包"));
-    connect(reveal, &QToolButton::clicked, this, [this] { m_model.revealArchiveInFinder(); });
+    connect(reveal, &QToolButton::clicked, this, [this] { m_model.revealArchiveInFileManager(); });
     row->addWidget(reveal);
     return header;
 }
