@@ -205,7 +205,7 @@ bool SettingsViewModel::runsFromInstallPrefix() const {
 
 void SettingsViewModel::setContextMenuEnabled(bool enabled) {
     try {
-        m_environment.systemIntegrationService->setFinderContextMenuEnabled(enabled);
+        m_environment.systemIntegrationService->setFileManagerEntriesEnabled(enabled);
     } catch (const std::exception& error) {
         if (updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = !enabled; })) {
             setMessage(errorText(error));

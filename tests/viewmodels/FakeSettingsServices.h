@@ -33,7 +33,7 @@ public:
     QList<DefaultArchiveToolResult> setAsDefaultArchiveTool() override { return answer(true); }
     QList<DefaultArchiveToolResult> restoreSystemDefaultArchiveTool() override { return answer(false); }
     QList<DefaultArchiveToolResult> currentDefaultArchiveToolResults() override { return status; }
-    void setFinderContextMenuEnabled(bool enabled) override { menuAnswer(enabled); }
+    void setFileManagerEntriesEnabled(bool enabled) override { menuAnswer(enabled); }
 };
 
 class FakeLoginItemService : public LoginItemService {
