@@ -220,10 +220,10 @@ void SettingsViewModel::setContextMenuEnabled(bool enabled) {
 
 void SettingsViewModel::setLaunchAtLogin(bool enabled) {
     try {
-        enabled ? m_environment.loginItemService->installLaunchAgent()
-                : m_environment.loginItemService->removeLaunchAgent();
+        enabled ? m_environment.loginItemService->installAutostartEntry()
+                : m_environment.loginItemService->removeAutostartEntry();
     } catch (const std::exception& error) {
-        const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
+        const bool installed = m_environment.loginItemService->isAutostartEntryInstalled();
         if (updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; })) {
             setMessage(errorText(error));
         }
@@ -277,7 +277,7 @@ void SettingsViewModel::clearPasswordBook() {
 }
 
 void SettingsViewModel::refresh() {
-    const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
+    const bool installed = m_environment.loginItemService->isAutostartEntryInstalled();
     updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; });
     reloadPasswordBook();
     refreshSystemIntegrationStatus();
