@@ -422,19 +422,20 @@ QString AppCoordinator::statusText() const {
 
 void AppCoordinator::chooseArchives() {
     const QPointer<AppCoordinator> coordinator(this);
-    m_platform.openPanel({.allowsMultipleSelection = true, .purpose = QStringLiteral("archives")},
-                         [coordinator](const QStringList& paths) {
-                             if (coordinator && !paths.isEmpty()) coordinator->previewIncoming(paths, false);
-                         });
+    m_platform.openFileDialog({.multipleSelection = true, .purpose = QStringLiteral("archives")},
+                              [coordinator](const QStringList& paths) {
+                                  if (coordinator && !paths.isEmpty())
+                                      coordinator->previewIncoming(paths, false);
+                              });
 }
 
 void AppCoordinator::chooseFiles() {
     const QPointer<AppCoordinator> coordinator(this);
-    m_platform.openPanel({.canChooseFiles = true,
-                          .canChooseDirectories = true,
-                          .allowsMultipleSelection = true,
-                          .purpose = QStringLiteral("sources")},
-                         [coordinator](const QStringList& paths) {
-                             if (coordinator && !paths.isEmpty()) coordinator->handleIncoming(paths);
-                         });
+    m_platform.openFileDialog({.choosesFiles = true,
+                               .choosesFolders = true,
+                               .multipleSelection = true,
+                               .purpose = QStringLiteral("sources")},
+                              [coordinator](const QStringList& paths) {
+                                  if (coordinator && !paths.isEmpty()) coordinator->handleIncoming(paths);
+                              });
 }

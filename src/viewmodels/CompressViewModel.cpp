@@ -85,9 +85,9 @@ void CompressViewModel::selectCompressionFormat(CompressionFormat format) {
 
 void CompressViewModel::selectFilesForCompression() {
     m_context.choosePaths(this,
-                          {.canChooseFiles = true,
-                           .canChooseDirectories = true,
-                           .allowsMultipleSelection = true,
+                          {.choosesFiles = true,
+                           .choosesFolders = true,
+                           .multipleSelection = true,
                            .purpose = QStringLiteral("sources"),
                            .currentItem = m_selectedFilesForCompression.value(0)},
                           [this](const QStringList& urls) { selectFilesForCompression(urls); });

@@ -111,18 +111,18 @@ void SettingsViewModel::useCurrentFileLocation() {
 
 void SettingsViewModel::chooseDefaultLocation() {
     const QPointer<SettingsViewModel> model(this);
-    m_platform.openPanel({.canChooseFiles = false,
-                          .canChooseDirectories = true,
-                          .allowsMultipleSelection = false,
-                          .prompt = QStringLiteral(u"选择"),
-                          .purpose = QStringLiteral("destination"),
-                          .currentItem = m_settings.defaultExtractLocationPath},
-                         [model](const QStringList& chosen) {
-                             if (!model || chosen.isEmpty()) return;
-                             model->updateSettings([&](AppSettings& settings) {
-                                 settings.defaultExtractLocationPath = chosen.first();
-                             });
-                         });
+    m_platform.openFileDialog({.choosesFiles = false,
+                               .choosesFolders = true,
+                               .multipleSelection = false,
+                               .prompt = QStringLiteral(u"选择"),
+                               .purpose = QStringLiteral("destination"),
+                               .currentItem = m_settings.defaultExtractLocationPath},
+                              [model](const QStringList& chosen) {
+                                  if (!model || chosen.isEmpty()) return;
+                                  model->updateSettings([&](AppSettings& settings) {
+                                      settings.defaultExtractLocationPath = chosen.first();
+                                  });
+                              });
 }
 
 void SettingsViewModel::setDefaultExtractor(bool enabled) {
