@@ -234,9 +234,9 @@ void SettingsViewModel::setLaunchAtLogin(bool enabled) {
                        : QStringLiteral(u"已关闭开机后台自启动。"));
 }
 
-void SettingsViewModel::setMenuBarDropEnabled(bool enabled) {
-    if (!updateSettings([&](AppSettings& settings) { settings.menuBarDropEnabled = enabled; })) return;
-    m_environment.defaults.setData(kMenuBarDropUserConfiguredKey, QByteArrayLiteral("true"));
+void SettingsViewModel::setTrayDropEnabled(bool enabled) {
+    if (!updateSettings([&](AppSettings& settings) { settings.trayDropEnabled = enabled; })) return;
+    m_environment.defaults.setData(kTrayDropUserConfiguredKey, QByteArrayLiteral("true"));
     setMessage(enabled ? QStringLiteral(u"已开启拖拽自动压缩/解压。")
                        : QStringLiteral(u"已关闭拖拽自动压缩/解压。"));
 }

@@ -83,7 +83,7 @@ SettingsView::SettingsView(SettingsViewModel* viewModel, std::function<void()> o
     layout->addWidget(systemIntegrationSection());
     layout->addWidget(passwordBookSection());
     layout->addWidget(backgroundServiceSection());
-    layout->addWidget(menuBarDropSection());
+    layout->addWidget(trayDropSection());
     layout->addWidget(advancedCompressionSection());
     m_status = paragraph({}, TextStyle::body);
     m_status->setObjectName(QStringLiteral("status"));
@@ -279,10 +279,10 @@ QWidget* SettingsView::launchAtLoginReminder() {
     return m_reminder;
 }
 
-QWidget* SettingsView::menuBarDropSection() {
+QWidget* SettingsView::trayDropSection() {
     QList<QWidget*> controls;
-    m_menuBarDrop = addSwitch(controls, QStringLiteral(u"菜单栏拖拽自动压缩/解压"),
-                              [this](bool on) { m_viewModel->setMenuBarDropEnabled(on); });
+    m_trayDrop = addSwitch(controls, QStringLiteral(u"菜单栏拖拽自动压缩/解压"),
+                           [this](bool on) { m_viewModel->setTrayDropEnabled(on); });
     controls << paragraph(
         QStringLiteral(u"开启后，拖拽文件时会在 velmora 菜单栏图标下方显示悬浮投放窗；"
                        u"压缩包自动解压，普通文件或文件夹自动压缩。"));
@@ -319,7 +319,7 @@ void SettingsView::syncFromModel() {
 
     setSwitch(m_launchAtLogin, settings.launchAtLogin);
     syncLaunchAtLoginReminder();
-    setSwitch(m_menuBarDrop, settings.menuBarDropEnabled);
+    setSwitch(m_trayDrop, settings.trayDropEnabled);
     setSwitch(m_multiThreadEngine, true);
 
     m_status->setText(m_viewModel->message().value_or(QString()));

@@ -38,7 +38,7 @@ private:
     QWidget* systemIntegrationSection();
     QWidget* passwordBookSection();
     QWidget* backgroundServiceSection();
-    QWidget* menuBarDropSection();
+    QWidget* trayDropSection();
     QWidget* advancedCompressionSection();
     QWidget* contextMenuGuide();
     QWidget* launchAtLoginReminder();
@@ -72,7 +72,7 @@ private:
     QLabel* m_reminderIcon = nullptr;
     QLabel* m_reminderTitle = nullptr;
     QPushButton* m_reminderButton = nullptr;
-    ToggleSwitch* m_menuBarDrop = nullptr;
+    ToggleSwitch* m_trayDrop = nullptr;
     ToggleSwitch* m_multiThreadEngine = nullptr;
     QLabel* m_status = nullptr;
 };

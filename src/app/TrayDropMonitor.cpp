@@ -1,16 +1,15 @@
-#include "app/MenuBarDropMonitor.h"
+#include "app/TrayDropMonitor.h"
 
 #include "app/AppCoordinator.h"
 #include "app/Scheduler.h"
 #include "app/StatusMenu.h"
+#include "viewmodels/SettingsViewModel.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSystemTrayIcon>
 
 namespace {
-
-const QString kUserConfiguredKey = QStringLiteral("menuBarDropUserConfigured");
 
 // The key holds a JSON boolean; anything else reads as false.
 bool storedFlag(const DefaultsStore& defaults, const QString& key) {
@@ -21,10 +20,10 @@ bool storedFlag(const DefaultsStore& defaults, const QString& key) {
 
 }  // namespace
 
-MenuBarDropMonitor::MenuBarDropMonitor(SettingsStore& settingsStore, DefaultsStore defaults,
-                                       std::unique_ptr<DragWatcher> watcher,
-                                       MenuBarDropWindowController::AnchorProvider anchorProvider,
-                                       IncomingHandler handleIncoming, Scheduler& scheduler, QObject* parent)
+TrayDropMonitor::TrayDropMonitor(SettingsStore& settingsStore, DefaultsStore defaults,
+                                 std::unique_ptr<DragWatcher> watcher,
+                                 TrayDropWindowController::AnchorProvider anchorProvider,
+                                 IncomingHandler handleIncoming, Scheduler& scheduler, QObject* parent)
     : QObject(parent),
       m_settingsStore(settingsStore),
       m_defaults(std::move(defaults)),
@@ -33,46 +32,46 @@ MenuBarDropMonitor::MenuBarDropMonitor(SettingsStore& settingsStore, DefaultsSto
       m_handleIncoming(std::move(handleIncoming)),
       m_scheduler(scheduler),
       m_lastDragPasteboardChangeCount(m_watcher->changeCount()) {
-    connect(m_watcher.get(), &DragWatcher::mouseDragged, this, &MenuBarDropMonitor::handleGlobalMouseDragged);
-    connect(m_watcher.get(), &DragWatcher::mouseReleased, this, &MenuBarDropMonitor::handleGlobalMouseUp);
+    connect(m_watcher.get(), &DragWatcher::mouseDragged, this, &TrayDropMonitor::handleGlobalMouseDragged);
+    connect(m_watcher.get(), &DragWatcher::mouseReleased, this, &TrayDropMonitor::handleGlobalMouseUp);
 }
 
-MenuBarDropMonitor::~MenuBarDropMonitor() = default;
+TrayDropMonitor::~TrayDropMonitor() = default;
 
-std::unique_ptr<MenuBarDropMonitor> MenuBarDropMonitor::forCoordinator(AppCoordinator& coordinator,
-                                                                       DefaultsStore defaults,
-                                                                       std::unique_ptr<DragWatcher> watcher) {
+std::unique_ptr<TrayDropMonitor> TrayDropMonitor::forCoordinator(AppCoordinator& coordinator,
+                                                                 DefaultsStore defaults,
+                                                                 std::unique_ptr<DragWatcher> watcher) {
     // Most StatusNotifierItem trays report no geometry; the panel then goes to the screen's corner.
     auto trayIconFrame = [&coordinator]() -> std::optional<QRect> {
         const StatusMenu* menu = coordinator.statusMenu();
         const QRect frame = menu ? menu->trayIcon()->geometry() : QRect();
         return frame.isEmpty() ? std::nullopt : std::optional<QRect>(frame);
     };
-    return std::make_unique<MenuBarDropMonitor>(
+    return std::make_unique<TrayDropMonitor>(
         coordinator.settingsStore(), std::move(defaults), std::move(watcher), trayIconFrame,
         [&coordinator](const QStringList& paths) { coordinator.handleIncoming(paths); },
         coordinator.scheduler());
 }
 
-void MenuBarDropMonitor::startMenuBarDropMonitor() {
+void TrayDropMonitor::startTrayDropMonitor() {
     if (m_started) return;
     m_started = true;
-    applyDefaultMenuBarDropSettingIfNeeded();
+    applyDefaultTrayDropSettingIfNeeded();
     m_watcher->start();
 }
 
-void MenuBarDropMonitor::applyDefaultMenuBarDropSettingIfNeeded() {
-    if (storedFlag(m_defaults, kUserConfiguredKey)) return;
+void TrayDropMonitor::applyDefaultTrayDropSettingIfNeeded() {
+    if (storedFlag(m_defaults, SettingsViewModel::kTrayDropUserConfiguredKey)) return;
     AppSettings settings = m_settingsStore.load();
-    settings.menuBarDropEnabled = true;
+    settings.trayDropEnabled = true;
     m_settingsStore.save(settings);
 }
 
-void MenuBarDropMonitor::handleGlobalMouseDragged() {
+void TrayDropMonitor::handleGlobalMouseDragged() {
     if (!isEnabled()) return;
     const qint64 changeCount = m_watcher->changeCount();
     if (m_activeFileDragPasteboardChangeCount == changeCount) {
-        showMenuBarDropWindow();
+        showTrayDropWindow();
         return;
     }
     if (changeCount == m_lastDragPasteboardChangeCount) return;
@@ -80,7 +79,7 @@ void MenuBarDropMonitor::handleGlobalMouseDragged() {
     m_lastDragPasteboardChangeCount = changeCount;
     if (m_watcher->isDraggingFiles()) {
         m_activeFileDragPasteboardChangeCount = changeCount;
-        showMenuBarDropWindow();
+        showTrayDropWindow();
     } else {
         m_activeFileDragPasteboardChangeCount.reset();
         cancelPendingHide();
@@ -88,39 +87,39 @@ void MenuBarDropMonitor::handleGlobalMouseDragged() {
     }
 }
 
-void MenuBarDropMonitor::handleGlobalMouseUp() {
+void TrayDropMonitor::handleGlobalMouseUp() {
     m_activeFileDragPasteboardChangeCount.reset();
     m_lastDragPasteboardChangeCount = m_watcher->changeCount();
-    scheduleMenuBarDropWindowHide();
+    scheduleTrayDropWindowHide();
 }
 
-void MenuBarDropMonitor::showMenuBarDropWindow() {
+void TrayDropMonitor::showTrayDropWindow() {
     if (!isEnabled()) return;
     cancelPendingHide();
-    if (!m_menuBarDropWindowController) {
-        m_menuBarDropWindowController = std::make_unique<MenuBarDropWindowController>(
-            m_anchorProvider, [this](const QStringList& paths) { handleMenuBarDrop(paths); });
+    if (!m_trayDropWindowController) {
+        m_trayDropWindowController = std::make_unique<TrayDropWindowController>(
+            m_anchorProvider, [this](const QStringList& paths) { handleTrayDrop(paths); });
     }
-    m_menuBarDropWindowController->showCompact();
+    m_trayDropWindowController->showCompact();
 }
 
-void MenuBarDropMonitor::scheduleMenuBarDropWindowHide() {
+void TrayDropMonitor::scheduleTrayDropWindowHide() {
     const quint64 generation = ++m_hideGeneration;
     m_scheduler.schedule(kHideDelayMilliseconds, this, [this, generation] {
         if (generation == m_hideGeneration) hideWindow();
     });
 }
 
-void MenuBarDropMonitor::cancelPendingHide() { ++m_hideGeneration; }
+void TrayDropMonitor::cancelPendingHide() { ++m_hideGeneration; }
 
-void MenuBarDropMonitor::hideWindow() {
-    if (m_menuBarDropWindowController) m_menuBarDropWindowController->hide();
+void TrayDropMonitor::hideWindow() {
+    if (m_trayDropWindowController) m_trayDropWindowController->hide();
 }
 
-void MenuBarDropMonitor::handleMenuBarDrop(const QStringList& paths) {
+void TrayDropMonitor::handleTrayDrop(const QStringList& paths) {
     cancelPendingHide();
     hideWindow();
     if (isEnabled()) m_handleIncoming(paths);
 }
 
-bool MenuBarDropMonitor::isEnabled() { return m_settingsStore.load().menuBarDropEnabled; }
+bool TrayDropMonitor::isEnabled() { return m_settingsStore.load().trayDropEnabled; }
