@@ -79,7 +79,7 @@ AppCoordinator::~AppCoordinator() {
 
 std::optional<QString> AppCoordinator::start(const LaunchRequest& request) {
     const AppSettings settings = m_settingsStore.load();
-    configureMenuBarStatusItem();
+    configureTrayIcon();
     const std::optional<QString> error = RequestRouter::routeLaunch(*this, request);
     createMainWorkbenchWindow();
     startDeferredLaunchWork(settings);
@@ -397,7 +397,7 @@ void AppCoordinator::closeProgressWindow(quint64 run) {
 
 // ---- Tray
 
-void AppCoordinator::configureMenuBarStatusItem() {
+void AppCoordinator::configureTrayIcon() {
     if (m_statusMenu) return;
     m_statusMenu = std::make_unique<StatusMenu>([this] { return statusText(); });
     connect(m_statusMenu.get(), &StatusMenu::openSettingsRequested, this,

@@ -31,7 +31,7 @@ TrayDropMonitor::TrayDropMonitor(SettingsStore& settingsStore, DefaultsStore def
       m_anchorProvider(std::move(anchorProvider)),
       m_handleIncoming(std::move(handleIncoming)),
       m_scheduler(scheduler),
-      m_lastDragPasteboardChangeCount(m_watcher->changeCount()) {
+      m_lastDragChangeCount(m_watcher->changeCount()) {
     connect(m_watcher.get(), &DragWatcher::mouseDragged, this, &TrayDropMonitor::handleGlobalMouseDragged);
     connect(m_watcher.get(), &DragWatcher::mouseReleased, this, &TrayDropMonitor::handleGlobalMouseUp);
 }
@@ -70,26 +70,26 @@ void TrayDropMonitor::applyDefaultTrayDropSettingIfNeeded() {
 void TrayDropMonitor::handleGlobalMouseDragged() {
     if (!isEnabled()) return;
     const qint64 changeCount = m_watcher->changeCount();
-    if (m_activeFileDragPasteboardChangeCount == changeCount) {
+    if (m_activeFileDragChangeCount == changeCount) {
         showTrayDropWindow();
         return;
     }
-    if (changeCount == m_lastDragPasteboardChangeCount) return;
+    if (changeCount == m_lastDragChangeCount) return;
     // A new drag: decide once whether it carries files.
-    m_lastDragPasteboardChangeCount = changeCount;
+    m_lastDragChangeCount = changeCount;
     if (m_watcher->isDraggingFiles()) {
-        m_activeFileDragPasteboardChangeCount = changeCount;
+        m_activeFileDragChangeCount = changeCount;
         showTrayDropWindow();
     } else {
-        m_activeFileDragPasteboardChangeCount.reset();
+        m_activeFileDragChangeCount.reset();
         cancelPendingHide();
         hideWindow();
     }
 }
 
 void TrayDropMonitor::handleGlobalMouseUp() {
-    m_activeFileDragPasteboardChangeCount.reset();
-    m_lastDragPasteboardChangeCount = m_watcher->changeCount();
+    m_activeFileDragChangeCount.reset();
+    m_lastDragChangeCount = m_watcher->changeCount();
     scheduleTrayDropWindowHide();
 }
 

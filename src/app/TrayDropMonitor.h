@@ -62,8 +62,8 @@ private:
     IncomingHandler m_handleIncoming;
     Scheduler& m_scheduler;
     bool m_started = false;
-    qint64 m_lastDragPasteboardChangeCount = 0;
-    std::optional<qint64> m_activeFileDragPasteboardChangeCount;
+    qint64 m_lastDragChangeCount = 0;
+    std::optional<qint64> m_activeFileDragChangeCount;
     // A delayed hide runs only while no later show, hide or drop has overtaken it.
     quint64 m_hideGeneration = 0;
     std::unique_ptr<TrayDropWindowController> m_trayDropWindowController;
