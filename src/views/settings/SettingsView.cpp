@@ -281,12 +281,12 @@ QWidget* SettingsView::launchAtLoginReminder() {
 
 QWidget* SettingsView::trayDropSection() {
     QList<QWidget*> controls;
-    m_trayDrop = addSwitch(controls, QStringLiteral(u"菜单栏拖拽自动压缩/解压"),
+    m_trayDrop = addSwitch(controls, QStringLiteral(u"托盘拖放自动压缩/解压"),
                            [this](bool on) { m_viewModel->setTrayDropEnabled(on); });
     controls << paragraph(
-        QStringLiteral(u"开启后，拖拽文件时会在 velmora 菜单栏图标下方显示悬浮投放窗；"
+        QStringLiteral(u"开启后，拖拽文件时会在 velmora 托盘图标旁显示悬浮投放窗；"
                        u"压缩包自动解压，普通文件或文件夹自动压缩。"));
-    return section(QStringLiteral(u"菜单栏拖拽"), QStringLiteral("menubar.arrow.up.rectangle"), controls);
+    return section(QStringLiteral(u"托盘拖放"), QStringLiteral("menubar.arrow.up.rectangle"), controls);
 }
 
 QWidget* SettingsView::advancedCompressionSection() {
