@@ -43,7 +43,7 @@ TrayDropView::TrayDropView(QWidget* parent)
     setAcceptDrops(true);
     setFocusPolicy(Qt::NoFocus);
 
-    m_closeButton->setIcon(Icons::icon(QStringLiteral("xmark"), Theme::color(Colour::secondary)));
+    m_closeButton->setIcon(Icons::icon(QStringLiteral("cross"), Theme::color(Colour::secondary)));
     m_closeButton->setIconSize(QSize(15, 15));
     m_closeButton->setAutoRaise(true);
     m_closeButton->setFocusPolicy(Qt::NoFocus);
@@ -178,9 +178,9 @@ void TrayDropView::paintDropZone(QPainter& painter, const QRectF& zone) const {
     const qreal titleHeight = 30;
     const qreal subtitleHeight = 20;
     const qreal top = zone.center().y() - (symbolSize + 14 + titleHeight + 6 + subtitleHeight) / 2;
-    painter.drawPixmap(QPointF(zone.center().x() - symbolSize / 2, top),
-                       Icons::pixmap(QStringLiteral("folder.badge.plus"), int(symbolSize),
-                                     Theme::color(Colour::accent, 0.75)));
+    painter.drawPixmap(
+        QPointF(zone.center().x() - symbolSize / 2, top),
+        Icons::pixmap(QStringLiteral("folder-plus"), int(symbolSize), Theme::color(Colour::accent, 0.75)));
     const qreal titleTop = top + symbolSize + 14;
     painter.setFont(panelFont(24, QFont::Bold));
     painter.setPen(Theme::color(Colour::primary));

@@ -70,28 +70,28 @@ QString title(WorkbenchSection section) {
     return {};
 }
 
-QString systemImage(WorkbenchSection section) {
+QString iconName(WorkbenchSection section) {
     switch (section) {
         case WorkbenchSection::home:
             return QStringLiteral("house");
         case WorkbenchSection::compress:
-            return QStringLiteral("archivebox");
+            return QStringLiteral("archive-box");
         case WorkbenchSection::extract:
             return QStringLiteral("folder");
         case WorkbenchSection::splitCompress:
-            return QStringLiteral("square.stack.3d.up");
+            return QStringLiteral("layers-up");
         case WorkbenchSection::splitExtract:
-            return QStringLiteral("square.stack.3d.down.right");
+            return QStringLiteral("layers-down-right");
         case WorkbenchSection::passwordBook:
-            return QStringLiteral("lock.rectangle");
+            return QStringLiteral("lock-box");
         case WorkbenchSection::tasks:
-            return QStringLiteral("list.bullet");
+            return QStringLiteral("list-bulleted");
         case WorkbenchSection::history:
-            return QStringLiteral("clock.arrow.circlepath");
+            return QStringLiteral("clock-history");
         case WorkbenchSection::settings:
-            return QStringLiteral("gearshape");
+            return QStringLiteral("gear");
         case WorkbenchSection::about:
-            return QStringLiteral("info.circle");
+            return QStringLiteral("info-circle");
     }
     return {};
 }

@@ -25,6 +25,6 @@ std::optional<WorkbenchSection> fromRawValue(const QString& rawValue);
 inline QString id(WorkbenchSection section) { return rawValue(section); }
 // The sidebar label and the page title in the top bar.
 QString title(WorkbenchSection section);
-// The symbol name of the sidebar icon, resolved by the icon registry.
-QString systemImage(WorkbenchSection section);
+// The name of the sidebar icon in the icon registry.
+QString iconName(WorkbenchSection section);
 }  // namespace WorkbenchSections

@@ -8,5 +8,5 @@ PlaceholderPage::PlaceholderPage(WorkbenchSection section, QWidget* parent) : QW
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(34, 0, 34, 34);
     layout->addWidget(
-        new EmptyState(WorkbenchSections::title(section), WorkbenchSections::systemImage(section), this));
+        new EmptyState(WorkbenchSections::title(section), WorkbenchSections::iconName(section), this));
 }

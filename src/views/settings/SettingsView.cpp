@@ -111,7 +111,7 @@ QWidget* SettingsView::header() {
     row->addStretch(1);
     auto* close = new QPushButton;
     close->setFlat(true);
-    close->setIcon(Icons::icon(QStringLiteral("xmark.circle.fill"), Theme::color(Colour::secondary)));
+    close->setIcon(Icons::icon(QStringLiteral("cross-circle-filled"), Theme::color(Colour::secondary)));
     close->setIconSize({20, 20});
     close->setToolTip(QStringLiteral(u"关闭设置"));
     connect(close, &QPushButton::clicked, this, [this] { m_onClose(); });
@@ -119,13 +119,13 @@ QWidget* SettingsView::header() {
     return widget;
 }
 
-QWidget* SettingsView::section(const QString& title, const QString& systemImage,
+QWidget* SettingsView::section(const QString& title, const QString& iconName,
                                const QList<QWidget*>& controls) {
     auto* titleRow = new QWidget;
     auto* titleLayout = new QHBoxLayout(titleRow);
     titleLayout->setContentsMargins(0, 0, 0, 0);
     titleLayout->setSpacing(8);
-    titleLayout->addWidget(Labels::icon(systemImage, 18, Theme::color(Colour::accent)));
+    titleLayout->addWidget(Labels::icon(iconName, 18, Theme::color(Colour::accent)));
     titleLayout->addWidget(Labels::make(title, TextStyle::title3, QFont::DemiBold));
     titleLayout->addStretch(1);
 
@@ -173,7 +173,7 @@ QWidget* SettingsView::extractionSection() {
                                           [this](bool on) { m_viewModel->setExtractToSeparateFolder(on); });
     m_deleteSourceAfterExtract = addSwitch(controls, QStringLiteral(u"解压完成后删除源文件"),
                                            [this](bool on) { m_viewModel->setDeleteSourceAfterExtract(on); });
-    return section(QStringLiteral(u"解压设置"), QStringLiteral("tray.and.arrow.down"), controls);
+    return section(QStringLiteral(u"解压设置"), QStringLiteral("tray-arrow-down"), controls);
 }
 
 QWidget* SettingsView::systemIntegrationSection() {
@@ -192,7 +192,7 @@ QWidget* SettingsView::systemIntegrationSection() {
     m_contextMenuGuide = contextMenuGuide();
     m_contextMenuGuide->setObjectName(QStringLiteral("contextMenuGuide"));
     controls << m_contextMenuGuide;
-    return section(QStringLiteral(u"系统集成"), QStringLiteral("macwindow.badge.plus"), controls);
+    return section(QStringLiteral(u"系统集成"), QStringLiteral("window-plus"), controls);
 }
 
 QWidget* SettingsView::contextMenuGuide() {
@@ -201,8 +201,7 @@ QWidget* SettingsView::contextMenuGuide() {
     card->setSpacing(10);
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(6);
-    titleRow->addWidget(
-        Labels::icon(QStringLiteral("questionmark.circle"), 16, Theme::color(Colour::primary)));
+    titleRow->addWidget(Labels::icon(QStringLiteral("question-circle"), 16, Theme::color(Colour::primary)));
     titleRow->addWidget(Labels::make(QStringLiteral(u"首次使用操作"), TextStyle::headline));
     titleRow->addStretch(1);
     auto* acknowledge = plainButton(QStringLiteral(u"知道了"));
@@ -247,7 +246,7 @@ QWidget* SettingsView::passwordBookSection() {
     m_passwordList->setContentMargin(12);
     m_passwordList->setSpacing(10);
     controls << countRow << m_emptyPasswordBook << m_passwordList;
-    return section(QStringLiteral(u"密码本"), QStringLiteral("key.fill"), controls);
+    return section(QStringLiteral(u"密码本"), QStringLiteral("key-filled"), controls);
 }
 
 QWidget* SettingsView::backgroundServiceSection() {
@@ -255,7 +254,7 @@ QWidget* SettingsView::backgroundServiceSection() {
     m_launchAtLogin = addSwitch(controls, QStringLiteral(u"开机后台自启动"),
                                 [this](bool on) { m_viewModel->setLaunchAtLogin(on); });
     controls << launchAtLoginReminder();
-    return section(QStringLiteral(u"后台服务"), QStringLiteral("bolt.horizontal.circle"), controls);
+    return section(QStringLiteral(u"后台服务"), QStringLiteral("lightning-circle"), controls);
 }
 
 QWidget* SettingsView::launchAtLoginReminder() {
@@ -286,14 +285,14 @@ QWidget* SettingsView::trayDropSection() {
     controls << paragraph(
         QStringLiteral(u"开启后，拖拽文件时会在 velmora 托盘图标旁显示悬浮投放窗；"
                        u"压缩包自动解压，普通文件或文件夹自动压缩。"));
-    return section(QStringLiteral(u"托盘拖放"), QStringLiteral("menubar.arrow.up.rectangle"), controls);
+    return section(QStringLiteral(u"托盘拖放"), QStringLiteral("bar-arrow-up-box"), controls);
 }
 
 QWidget* SettingsView::advancedCompressionSection() {
     QList<QWidget*> controls;
     m_multiThreadEngine = addSwitch(controls, QStringLiteral(u"多线程压缩引擎"),
                                     [this](bool on) { m_viewModel->setMultiThreadEngineEnabled(on); });
-    return section(QStringLiteral(u"高级压缩入口"), QStringLiteral("slider.horizontal.3"), controls);
+    return section(QStringLiteral(u"高级压缩入口"), QStringLiteral("sliders"), controls);
 }
 
 void SettingsView::syncFromModel() {
@@ -347,7 +346,7 @@ void SettingsView::syncPasswordList() {
         auto* row = new QHBoxLayout(rowWidget);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(10);
-        QLabel* icon = Labels::icon(QStringLiteral("lock.shield"), 16, Theme::color(Colour::secondary));
+        QLabel* icon = Labels::icon(QStringLiteral("shield-lock"), 16, Theme::color(Colour::secondary));
         icon->setContentsMargins(0, 2, 0, 0);
         row->addWidget(icon, 0, Qt::AlignTop);
         row->addWidget(column({Labels::make(SettingsTexts::passwordLabel(entry), TextStyle::headline),

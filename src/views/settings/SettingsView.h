@@ -33,7 +33,7 @@ protected:
 
 private:
     QWidget* header();
-    QWidget* section(const QString& title, const QString& systemImage, const QList<QWidget*>& controls);
+    QWidget* section(const QString& title, const QString& iconName, const QList<QWidget*>& controls);
     QWidget* extractionSection();
     QWidget* systemIntegrationSection();
     QWidget* passwordBookSection();

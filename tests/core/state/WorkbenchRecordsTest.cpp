@@ -175,7 +175,7 @@ TEST(WorkbenchRecords, SectionsInSidebarOrderWithTheirTexts) {
     EXPECT_EQ(raw, (QStringList{"home", "compress", "extract", "splitCompress", "splitExtract",
                                 "passwordBook", "tasks", "history", "settings", "about"}));
     EXPECT_EQ(WorkbenchSections::title(WorkbenchSection::passwordBook), QStringLiteral(u"密码本"));
-    EXPECT_EQ(WorkbenchSections::systemImage(WorkbenchSection::splitExtract), "square.stack.3d.down.right");
+    EXPECT_EQ(WorkbenchSections::iconName(WorkbenchSection::splitExtract), "layers-down-right");
     EXPECT_EQ(WorkbenchSections::fromRawValue("history"), WorkbenchSection::history);
     EXPECT_FALSE(WorkbenchSections::fromRawValue("History").has_value());
 }
