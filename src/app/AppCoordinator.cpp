@@ -11,6 +11,7 @@
 #include "core/base/FileNameHelper.h"
 #include "core/engine/CompressionService.h"
 #include "core/engine/SourceTrash.h"
+#include "platform/VelmoraError.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "viewmodels/ExtractionSettings.h"
 #include "viewmodels/WorkbenchModels.h"
@@ -37,11 +38,6 @@ QString namesOf(const QStringList& paths) {
     QStringList names;
     for (const QString& path : paths) names.append(FileNameHelper::lastPathComponent(path));
     return names.join(QStringLiteral(", "));
-}
-
-QString errorText(const std::exception& error) {
-    if (const auto* velmoraError = dynamic_cast<const VelmoraError*>(&error)) return velmoraError->message();
-    return QString::fromLocal8Bit(error.what());
 }
 
 }  // namespace
@@ -352,7 +348,7 @@ void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<Operatio
         finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"),
                              RunEnding::cancelled);
     } catch (const std::exception& error) {
-        const QString reason = errorText(error);
+        const QString reason = VelmoraError::messageOf(error);
         setLastMessage(reason);
         finishProgressWindow(run, extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败"),
                              reason, RunEnding::failed);

@@ -227,10 +227,8 @@ std::optional<QString> ArchivePreviewWindowModel::effectivePassword() const {
 QString ArchivePreviewWindowModel::failureText(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
-    } catch (const VelmoraError& failure) {
-        return failure.message();
     } catch (const std::exception& failure) {
-        return QString::fromLocal8Bit(failure.what());
+        return VelmoraError::messageOf(failure);
     } catch (...) {
         return QStringLiteral(u"未知错误。");
     }

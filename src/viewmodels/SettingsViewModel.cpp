@@ -13,11 +13,6 @@
 
 namespace {
 
-QString errorText(const std::exception& error) {
-    if (const auto* velmoraError = dynamic_cast<const VelmoraError*>(&error)) return velmoraError->message();
-    return QString::fromLocal8Bit(error.what());
-}
-
 // The default-open rows that do not name velmora, as "ZIP：ark.desktop；RAR：未设置".
 QString failureItems(const QList<DefaultArchiveToolResult>& rows) {
     QStringList items;
@@ -169,7 +164,7 @@ void SettingsViewModel::finishDefaultExtractorRequest(bool enabled,
             }
         }
     } catch (const std::exception& error) {
-        m_systemIntegrationMessage = errorText(error);
+        m_systemIntegrationMessage = VelmoraError::messageOf(error);
     }
     if (!updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = isDefault; })) return;
     setMessage(m_systemIntegrationMessage);
@@ -180,7 +175,7 @@ void SettingsViewModel::refreshSystemIntegrationStatus() {
     try {
         rows = m_environment.systemIntegrationService->currentDefaultArchiveToolResults();
     } catch (const std::exception& error) {
-        m_systemIntegrationMessage = errorText(error);
+        m_systemIntegrationMessage = VelmoraError::messageOf(error);
         Q_EMIT changed();
         return;
     }
@@ -208,7 +203,7 @@ void SettingsViewModel::setContextMenuEnabled(bool enabled) {
         m_environment.systemIntegrationService->setFileManagerEntriesEnabled(enabled);
     } catch (const std::exception& error) {
         if (updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = !enabled; })) {
-            setMessage(errorText(error));
+            setMessage(VelmoraError::messageOf(error));
         }
         return;
     }
@@ -225,7 +220,7 @@ void SettingsViewModel::setLaunchAtLogin(bool enabled) {
     } catch (const std::exception& error) {
         const bool installed = m_environment.loginItemService->isAutostartEntryInstalled();
         if (updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; })) {
-            setMessage(errorText(error));
+            setMessage(VelmoraError::messageOf(error));
         }
         return;
     }
