@@ -11,39 +11,6 @@ const std::vector<WorkbenchSection>& allCases() {
     return sections;
 }
 
-QString rawValue(WorkbenchSection section) {
-    switch (section) {
-        case WorkbenchSection::home:
-            return QStringLiteral("home");
-        case WorkbenchSection::compress:
-            return QStringLiteral("compress");
-        case WorkbenchSection::extract:
-            return QStringLiteral("extract");
-        case WorkbenchSection::splitCompress:
-            return QStringLiteral("splitCompress");
-        case WorkbenchSection::splitExtract:
-            return QStringLiteral("splitExtract");
-        case WorkbenchSection::passwordBook:
-            return QStringLiteral("passwordBook");
-        case WorkbenchSection::tasks:
-            return QStringLiteral("tasks");
-        case WorkbenchSection::history:
-            return QStringLiteral("history");
-        case WorkbenchSection::settings:
-            return QStringLiteral("settings");
-        case WorkbenchSection::about:
-            return QStringLiteral("about");
-    }
-    return {};
-}
-
-std::optional<WorkbenchSection> fromRawValue(const QString& value) {
-    for (WorkbenchSection section : allCases()) {
-        if (rawValue(section) == value) return section;
-    }
-    return std::nullopt;
-}
-
 QString title(WorkbenchSection section) {
     switch (section) {
         case WorkbenchSection::home:

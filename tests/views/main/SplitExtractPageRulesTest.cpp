@@ -1,3 +1,4 @@
+#include "core/base/EnumRawValues.h"
 #include "views/main/SplitExtractPageRules.h"
 
 #include "core/split/SplitArchiveExtractionCoordinator.h"
@@ -25,8 +26,7 @@ TEST(ValidationToneTest, everyVerdictHasItsColour) {
     };
     ASSERT_EQ(cases.size(), SplitArchiveValidationStates::allCases().size());
     for (const auto& [state, tone] : cases)
-        EXPECT_EQ(validationColour(state), tone)
-            << SplitArchiveValidationStates::rawValue(state).toStdString();
+        EXPECT_EQ(validationColour(state), tone) << EnumRawValues::rawValue(state).toStdString();
 }
 
 TEST(FormatBadgeTest, bothRarNamingsShareOneBadge) {
