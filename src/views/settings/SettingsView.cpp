@@ -65,20 +65,15 @@ void setSwitch(ToggleSwitch* toggle, bool on) {
 
 }  // namespace
 
-SettingsView::SettingsView(SettingsViewModel* viewModel, std::function<void()> onClose, QWidget* parent)
-    : QWidget(parent), m_viewModel(viewModel), m_onClose(std::move(onClose)) {
+SettingsView::SettingsView(SettingsViewModel* viewModel, QWidget* parent)
+    : QWidget(parent), m_viewModel(viewModel) {
     m_viewModel->setParent(this);
 
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);
     layout->setSpacing(24);
-    if (m_onClose) {
-        layout->setContentsMargins(28, 28, 28, 28);
-        layout->addWidget(header());
-    } else {
-        // In the main window the top bar already names the page; the margins are its other pages'.
-        layout->setContentsMargins(34, 0, 34, 34);
-    }
+    // The margins are the main window's other pages'.
+    layout->setContentsMargins(34, 0, 34, 34);
     layout->addWidget(extractionSection());
     layout->addWidget(systemIntegrationSection());
     layout->addWidget(passwordBookSection());
@@ -101,22 +96,6 @@ SettingsView::SettingsView(SettingsViewModel* viewModel, std::function<void()> o
 void SettingsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_viewModel->refresh();
-}
-
-QWidget* SettingsView::header() {
-    auto* widget = new QWidget;
-    auto* row = new QHBoxLayout(widget);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(Labels::make(QStringLiteral(u"设置"), TextStyle::largeTitle, QFont::Bold));
-    row->addStretch(1);
-    auto* close = new QPushButton;
-    close->setFlat(true);
-    close->setIcon(Icons::icon(QStringLiteral("cross-circle-filled"), Theme::color(Colour::secondary)));
-    close->setIconSize({20, 20});
-    close->setToolTip(QStringLiteral(u"关闭设置"));
-    connect(close, &QPushButton::clicked, this, [this] { m_onClose(); });
-    row->addWidget(close);
-    return widget;
 }
 
 QWidget* SettingsView::section(const QString& title, const QString& iconName,

@@ -21,10 +21,9 @@ class SettingsView : public QWidget {
     Q_OBJECT
 
 public:
-    // The page takes the model over. With `onClose` (the page shown on its own) it has a header whose
-    // close button runs it; without, it is a page of the main window, under the window's top bar.
-    explicit SettingsView(SettingsViewModel* viewModel, std::function<void()> onClose = {},
-                          QWidget* parent = nullptr);
+    // The page takes the model over. It is a page of the main window, under the window's top bar,
+    // which names it.
+    explicit SettingsView(SettingsViewModel* viewModel, QWidget* parent = nullptr);
 
     SettingsViewModel& viewModel() const { return *m_viewModel; }
 
@@ -32,7 +31,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* header();
     QWidget* section(const QString& title, const QString& iconName, const QList<QWidget*>& controls);
     QWidget* extractionSection();
     QWidget* systemIntegrationSection();
@@ -50,7 +48,6 @@ private:
     void syncLaunchAtLoginReminder();
 
     SettingsViewModel* m_viewModel;
-    std::function<void()> m_onClose;
 
     QLabel* m_defaultLocation = nullptr;
     ToggleSwitch* m_extractToSeparateFolder = nullptr;
