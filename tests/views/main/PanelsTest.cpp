@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/kit/FileIcon.h"
 #include "views/kit/Icons.h"
 #include "views/kit/ScrollPage.h"

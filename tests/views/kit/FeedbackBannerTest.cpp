@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/kit/AdaptiveGrid.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/main/HomePage.h"
