@@ -30,7 +30,7 @@ constexpr int kTickMilliseconds = 10;
 
 class QuietPlatform : public WorkbenchPlatform {
 public:
-    void openPanel(const OpenPanelRequest&, std::function<void(const QStringList&)> chosen) override {
+    void openFileDialog(const FileDialogRequest&, std::function<void(const QStringList&)> chosen) override {
         chosen({});
     }
     void revealInFileManager(const QStringList&) override {}

@@ -10,8 +10,8 @@
 #include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/CompressionService.h"
-#include "core/engine/SecurityScopedAccessHelper.h"
 #include "core/engine/SourceTrash.h"
+#include "platform/VelmoraError.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "viewmodels/ExtractionSettings.h"
 #include "viewmodels/WorkbenchModels.h"
@@ -38,11 +38,6 @@ QString namesOf(const QStringList& paths) {
     QStringList names;
     for (const QString& path : paths) names.append(FileNameHelper::lastPathComponent(path));
     return names.join(QStringLiteral(", "));
-}
-
-QString errorText(const std::exception& error) {
-    if (const auto* velmoraError = dynamic_cast<const VelmoraError*>(&error)) return velmoraError->message();
-    return QString::fromLocal8Bit(error.what());
 }
 
 }  // namespace
@@ -80,7 +75,7 @@ AppCoordinator::~AppCoordinator() {
 
 std::optional<QString> AppCoordinator::start(const LaunchRequest& request) {
     const AppSettings settings = m_settingsStore.load();
-    configureMenuBarStatusItem();
+    configureTrayIcon();
     const std::optional<QString> error = RequestRouter::routeLaunch(*this, request);
     createMainWorkbenchWindow();
     startDeferredLaunchWork(settings);
@@ -314,11 +309,9 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
                  OutsideOperationPlan::workItems(kept, settings)) {
                 // The engine takes the next free "name N.zip" when the name is taken.
                 const QString destination = QDir(folder).filePath(item.name + QStringLiteral(".zip"));
-                outputs.append(SecurityScopedAccessHelper::withAccess(item.inputs + QStringList{folder}, [&] {
-                    return service.compressSingle(item.inputs, destination, CompressionFormat::zip,
-                                                  CompressionLevel::standard, std::nullopt, threadCount,
-                                                  settings.ignoreHiddenFilesWhenCompressing, progress, token);
-                }));
+                outputs.append(service.compressSingle(
+                    item.inputs, destination, CompressionFormat::zip, CompressionLevel::standard,
+                    std::nullopt, threadCount, settings.ignoreHiddenFilesWhenCompressing, progress, token));
             }
             token.throwIfCancelled();
             const QStringList untrashed = settings.deleteSourceAfterCompress
@@ -355,7 +348,7 @@ void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<Operatio
         finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"),
                              RunEnding::cancelled);
     } catch (const std::exception& error) {
-        const QString reason = errorText(error);
+        const QString reason = VelmoraError::messageOf(error);
         setLastMessage(reason);
         finishProgressWindow(run, extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败"),
                              reason, RunEnding::failed);
@@ -400,7 +393,7 @@ void AppCoordinator::closeProgressWindow(quint64 run) {
 
 // ---- Tray
 
-void AppCoordinator::configureMenuBarStatusItem() {
+void AppCoordinator::configureTrayIcon() {
     if (m_statusMenu) return;
     m_statusMenu = std::make_unique<StatusMenu>([this] { return statusText(); });
     connect(m_statusMenu.get(), &StatusMenu::openSettingsRequested, this,
@@ -425,19 +418,20 @@ QString AppCoordinator::statusText() const {
 
 void AppCoordinator::chooseArchives() {
     const QPointer<AppCoordinator> coordinator(this);
-    m_platform.openPanel({.allowsMultipleSelection = true, .purpose = QStringLiteral("archives")},
-                         [coordinator](const QStringList& paths) {
-                             if (coordinator && !paths.isEmpty()) coordinator->previewIncoming(paths, false);
-                         });
+    m_platform.openFileDialog({.multipleSelection = true, .purpose = QStringLiteral("archives")},
+                              [coordinator](const QStringList& paths) {
+                                  if (coordinator && !paths.isEmpty())
+                                      coordinator->previewIncoming(paths, false);
+                              });
 }
 
 void AppCoordinator::chooseFiles() {
     const QPointer<AppCoordinator> coordinator(this);
-    m_platform.openPanel({.canChooseFiles = true,
-                          .canChooseDirectories = true,
-                          .allowsMultipleSelection = true,
-                          .purpose = QStringLiteral("sources")},
-                         [coordinator](const QStringList& paths) {
-                             if (coordinator && !paths.isEmpty()) coordinator->handleIncoming(paths);
-                         });
+    m_platform.openFileDialog({.choosesFiles = true,
+                               .choosesFolders = true,
+                               .multipleSelection = true,
+                               .purpose = QStringLiteral("sources")},
+                              [coordinator](const QStringList& paths) {
+                                  if (coordinator && !paths.isEmpty()) coordinator->handleIncoming(paths);
+                              });
 }

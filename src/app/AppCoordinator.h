@@ -119,7 +119,7 @@ public:
     void cancelExternalOperation();
 
     // Tray.
-    void configureMenuBarStatusItem();
+    void configureTrayIcon();
     StatusMenu* statusMenu() const { return m_statusMenu.get(); }
     // The tray menu's status line.
     QString statusText() const;

@@ -8,9 +8,9 @@
 #include <QThread>
 #include <QUrl>
 
-void DesktopWorkbenchPlatform::openPanel(const OpenPanelRequest& request,
-                                         std::function<void(const QStringList&)> chosen) {
-    FileDialogs::openPanel(request, nullptr, std::move(chosen));
+void DesktopWorkbenchPlatform::openFileDialog(const FileDialogRequest& request,
+                                              std::function<void(const QStringList&)> chosen) {
+    FileDialogs::openFileDialog(request, nullptr, std::move(chosen));
 }
 
 void DesktopWorkbenchPlatform::revealInFileManager(const QStringList& paths) {

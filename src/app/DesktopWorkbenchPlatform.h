@@ -11,7 +11,8 @@ class DesktopWorkbenchPlatform : public QObject, public WorkbenchPlatform {
 public:
     using QObject::QObject;
 
-    void openPanel(const OpenPanelRequest& request, std::function<void(const QStringList&)> chosen) override;
+    void openFileDialog(const FileDialogRequest& request,
+                        std::function<void(const QStringList&)> chosen) override;
     void revealInFileManager(const QStringList& paths) override;
     int activeProcessorCount() const override;
     std::optional<qint64> availableCapacityBytes(const QString& folder) const override;

@@ -29,7 +29,7 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
       m_titleLabel(new QLabel(this)),
       m_messageLabel(new QLabel(this)),
       m_progressBar(new CapsuleProgressBar(6, this)),
-      m_cancelButton(new QPushButton(Icons::icon(QStringLiteral("xmark"), Theme::color(Theme::Colour::red)),
+      m_cancelButton(new QPushButton(Icons::icon(QStringLiteral("cross"), Theme::color(Theme::Colour::red)),
                                      QStringLiteral(u"取消"), this)),
       m_closeButton(new QPushButton(QStringLiteral(u"关闭"), this)) {
     m_percentLabel->setFont(Theme::font(Theme::TextStyle::headline));
@@ -78,9 +78,9 @@ void ExternalOperationProgressView::syncFromModel() {
     m_percentLabel->setText(ExternalOperationProgressModel::percentText(m_model.progress()));
     m_outcomeIcon->setVisible(!running);
     m_outcomeIcon->setPixmap(m_model.isError()
-                                 ? Icons::pixmap(QStringLiteral("xmark.circle.fill"), kOutcomeIconSize,
+                                 ? Icons::pixmap(QStringLiteral("cross-circle-filled"), kOutcomeIconSize,
                                                  Theme::color(Theme::Colour::red))
-                                 : Icons::pixmap(QStringLiteral("checkmark.circle.fill"), kOutcomeIconSize,
+                                 : Icons::pixmap(QStringLiteral("check-circle-filled"), kOutcomeIconSize,
                                                  Theme::color(Theme::Colour::green)));
     m_titleLabel->setText(m_model.title());
     m_progressBar->setVisible(running);

@@ -2,11 +2,11 @@
 
 #include "core/base/FileNameHelper.h"
 #include "core/base/SplitArchiveDetector.h"
+#include "core/engine/CompressionStaging.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <algorithm>
 
 namespace OutsideOperationPlan {
 
@@ -17,11 +17,6 @@ QString archiveName(const QString& input) {
     const QString fileName = FileNameHelper::lastPathComponent(input);
     const QString stem = FileNameHelper::deletingPathExtension(fileName);
     return stem.isEmpty() ? fileName : stem;
-}
-
-bool isHidden(const QString& input) {
-    const QString name = FileNameHelper::lastPathComponent(input);
-    return name.startsWith(QLatin1Char('.')) || name == QLatin1String("__MACOSX");
 }
 
 // Volumes of one set share folder, scheme and stem.
@@ -71,11 +66,8 @@ QString destinationRoot(const QStringList& inputs, const AppSettings& settings) 
 }
 
 QStringList compressionInputs(const QStringList& inputs, const AppSettings& settings) {
-    if (!settings.ignoreHiddenFilesWhenCompressing) return inputs;
-    QStringList visible;
-    std::copy_if(inputs.begin(), inputs.end(), std::back_inserter(visible),
-                 [](const QString& input) { return !isHidden(input); });
-    return visible;
+    return settings.ignoreHiddenFilesWhenCompressing ? CompressionStaging::withoutHiddenInputs(inputs)
+                                                     : inputs;
 }
 
 QList<WorkItem> workItems(const QStringList& inputs, const AppSettings& settings) {

@@ -2,11 +2,11 @@
 #include "app/DesktopWorkbenchPlatform.h"
 #include "app/DragWatcher.h"
 #include "app/LaunchRequest.h"
-#include "app/MenuBarDropMonitor.h"
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "app/TrayDropMonitor.h"
 #include "platform/PrivateTempDirectory.h"
 #include "platform/SystemIntegrationService.h"
 #include "platform/WorkJournal.h"
@@ -101,9 +101,9 @@ int main(int argc, char* argv[]) {
     QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application, &QApplication::quit);
     QObject::connect(&terminationSignals, &TerminationSignals::received, &application, &QApplication::quit);
     const auto dropMonitor =
-        MenuBarDropMonitor::forCoordinator(coordinator, DefaultsStore(), DragWatcher::forCurrentSession());
+        TrayDropMonitor::forCoordinator(coordinator, DefaultsStore(), DragWatcher::forCurrentSession());
     AppCoordinator::LaunchHooks launchHooks;
-    launchHooks.startDragWatcher = [&dropMonitor] { dropMonitor->startMenuBarDropMonitor(); };
+    launchHooks.startDragWatcher = [&dropMonitor] { dropMonitor->startTrayDropMonitor(); };
     // The default handler and the file-manager entries are applied again off the GUI thread; the
     // service serialises its mimeapps.list edits with the settings page's.
     launchHooks.refreshSystemIntegration = [](const AppSettings& settings) {

@@ -10,29 +10,29 @@
 LoginItemService::LoginItemService(QString applicationFilePath)
     : m_applicationFilePath(std::move(applicationFilePath)) {}
 
-QString LoginItemService::launchAgentURL() const {
+QString LoginItemService::autostartEntryPath() const {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/autostart/com.velmora.pro.background-login.desktop");
 }
 
-void LoginItemService::installLaunchAgent() {
+void LoginItemService::installAutostartEntry() {
     if (m_applicationFilePath.isEmpty())
         throw LoginItemServiceError(LoginItemServiceError::Kind::appPathUnavailable);
     const auto error = UserFiles::write(
-        launchAgentURL(), launchAgentEntry(m_applicationFilePath),
+        autostartEntryPath(), autostartEntry(m_applicationFilePath),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    if (error) throw LoginItemServiceError(LoginItemServiceError::Kind::launchAgentFailed, *error);
+    if (error) throw LoginItemServiceError(LoginItemServiceError::Kind::autostartEntryFailed, *error);
 }
 
-void LoginItemService::removeLaunchAgent() {
-    if (const auto error = UserFiles::remove(launchAgentURL())) {
-        throw LoginItemServiceError(LoginItemServiceError::Kind::launchAgentFailed, *error);
+void LoginItemService::removeAutostartEntry() {
+    if (const auto error = UserFiles::remove(autostartEntryPath())) {
+        throw LoginItemServiceError(LoginItemServiceError::Kind::autostartEntryFailed, *error);
     }
 }
 
-bool LoginItemService::isLaunchAgentInstalled() const { return QFileInfo::exists(launchAgentURL()); }
+bool LoginItemService::isAutostartEntryInstalled() const { return QFileInfo::exists(autostartEntryPath()); }
 
-QByteArray LoginItemService::launchAgentEntry(const QString& appPath) {
+QByteArray LoginItemService::autostartEntry(const QString& appPath) {
     const QString text =
         QStringLiteral(
             u"[Desktop Entry]\n"

@@ -12,15 +12,15 @@ public:
     virtual ~LoginItemService() = default;
 
     // $XDG_CONFIG_HOME/autostart/com.velmora.pro.background-login.desktop
-    QString launchAgentURL() const;
+    QString autostartEntryPath() const;
 
     // Both throw LoginItemServiceError. Installing again rewrites the entry; removing a missing one is
     // no error.
-    virtual void installLaunchAgent();
-    virtual void removeLaunchAgent();
-    virtual bool isLaunchAgentInstalled() const;
+    virtual void installAutostartEntry();
+    virtual void removeAutostartEntry();
+    virtual bool isAutostartEntryInstalled() const;
 
-    static QByteArray launchAgentEntry(const QString& appPath);
+    static QByteArray autostartEntry(const QString& appPath);
 
 private:
     QString m_applicationFilePath;

@@ -7,7 +7,7 @@ class LoginItemServiceError : public VelmoraError {
 public:
     enum class Kind {
         // The autostart entry could not be written or removed; the payload is the system's reason.
-        launchAgentFailed,
+        autostartEntryFailed,
         appPathUnavailable,
     };
 

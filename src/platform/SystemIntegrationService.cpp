@@ -214,15 +214,15 @@ void SystemIntegrationService::giveBackPreviousDefaultHandlers() {
     if (changed) writeEdited(user);
 }
 
-void SystemIntegrationService::setFinderContextMenuEnabled(bool enabled) {
+void SystemIntegrationService::setFileManagerEntriesEnabled(bool enabled) {
     if (enabled) {
-        installFinderQuickActions();
+        writeFileManagerEntries();
     } else {
         FileManagerEntries(helperPath()).remove();
     }
 }
 
-void SystemIntegrationService::installFinderQuickActions() {
+void SystemIntegrationService::writeFileManagerEntries() {
     if (!QFileInfo(helperPath()).isExecutable()) {
         throw SystemIntegrationError(
             SystemIntegrationError::Kind::finderSyncConfigurationFailed,
@@ -237,7 +237,7 @@ void SystemIntegrationService::refreshIntegration(bool setAsDefaultExtractor, bo
     } catch (const SystemIntegrationError&) {
     }
     try {
-        if (contextMenuEnabled) installFinderQuickActions();
+        if (contextMenuEnabled) writeFileManagerEntries();
     } catch (const SystemIntegrationError&) {
     }
 }

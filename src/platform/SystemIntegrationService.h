@@ -51,9 +51,9 @@ public:
     virtual QList<DefaultArchiveToolResult> currentDefaultArchiveToolResults();
 
     // Writes (true) or removes (false) the file-manager entries; writing needs the helper.
-    virtual void setFinderContextMenuEnabled(bool enabled);
+    virtual void setFileManagerEntriesEnabled(bool enabled);
     // Writes the entries again, so they follow the installed helper's path.
-    virtual void installFinderQuickActions();
+    virtual void writeFileManagerEntries();
 
     // At launch: applies again what the settings have switched on (a moved install, another program that
     // took the archive types). Failures are dropped: there is nobody to tell.

@@ -23,12 +23,7 @@ ArchiveEntryOutline::ArchiveEntryOutline(const QList<ArchivePreviewEntry>& entri
     for (const ArchivePreviewEntry& entry : entries) addEntry(entry);
 }
 
-bool ArchiveEntryOutline::isFolder(const ArchivePreviewEntry& entry) {
-    if (entry.packagePresentationStyle) {
-        return *entry.packagePresentationStyle == ArchivePreviewEntry::PackagePresentationStyle::folder;
-    }
-    return entry.path.endsWith(u'/');
-}
+bool ArchiveEntryOutline::isFolder(const ArchivePreviewEntry& entry) { return entry.path.endsWith(u'/'); }
 
 QString ArchiveEntryOutline::trimmedSlashes(const QString& path) {
     qsizetype begin = 0;
@@ -58,14 +53,6 @@ void ArchiveEntryOutline::addEntry(const ArchivePreviewEntry& entry) {
         base = key.chopped(1);
     }
     Folder& parent = m_folders[base];
-    if (p.endsWith(QStringLiteral(".xcassets"), Qt::CaseInsensitive)) {
-        ArchivePreviewEntry row = entry;
-        row.path = p + u'/';
-        row.kindDescription = QStringLiteral(u"文件夹");
-        row.packagePresentationStyle.reset();
-        parent.rowsByKey.insert(row.path, row);
-        return;
-    }
     parent.rowsByKey.insert(entry.path.endsWith(u'/') ? p + u'/' : p, entry);
 }
 

@@ -15,8 +15,7 @@ public:
     ArchiveEntryOutline() = default;
     explicit ArchiveEntryOutline(const QList<ArchivePreviewEntry>& entries);
 
-    // A row counts as a folder when it shows as one: its package style says so, or it has none and
-    // its path ends with "/".
+    // A row is a folder when its path ends with "/".
     static bool isFolder(const ArchivePreviewEntry& entry);
     // Slashes trimmed from both ends, then one "/" appended; the root is the empty string.
     static QString normalizedFolderPath(const QString& path);

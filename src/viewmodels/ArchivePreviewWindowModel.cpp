@@ -227,10 +227,8 @@ std::optional<QString> ArchivePreviewWindowModel::effectivePassword() const {
 QString ArchivePreviewWindowModel::failureText(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
-    } catch (const VelmoraError& failure) {
-        return failure.message();
     } catch (const std::exception& failure) {
-        return QString::fromLocal8Bit(failure.what());
+        return VelmoraError::messageOf(failure);
     } catch (...) {
         return QStringLiteral(u"未知错误。");
     }
@@ -310,7 +308,7 @@ void ArchivePreviewWindowModel::clearPreviewCacheAndReload() {
     setStatusMessage(QStringLiteral(u"已清理预览缓存并重新读取压缩包。"));
 }
 
-void ArchivePreviewWindowModel::revealArchiveInFinder() { m_platform->revealInFileManager(m_archiveURLs); }
+void ArchivePreviewWindowModel::revealArchiveInFileManager() { m_platform->revealInFileManager(m_archiveURLs); }
 
 void ArchivePreviewWindowModel::applyPasswordBookEntry(const ArchivePasswordBookEntry& entry) {
     setPassword(entry.password);

@@ -91,7 +91,7 @@ public:
     void applyPasswordBookEntry(const ArchivePasswordBookEntry& entry);
     void cancelPasswordPrompt();
     void clearPreviewCacheAndReload();
-    void revealArchiveInFinder();
+    void revealArchiveInFileManager();
     // The entries of the password book menus: none while the book is switched off.
     QList<ArchivePasswordBookEntry> passwordBookMenuEntries() const;
 

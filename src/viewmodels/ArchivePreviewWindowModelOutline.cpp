@@ -168,9 +168,7 @@ void ArchivePreviewWindowModel::previewFinished(quint64 generation, const Archiv
     setPreviewFileURL(std::nullopt);
     const QString text = failureText(outcome.error());
     const bool passwordProblem = isPasswordError(outcome.error(), text);
-    const bool collapsedPackage =
-        entry.packagePresentationStyle == ArchivePreviewEntry::PackagePresentationStyle::file;
-    setPreviewMessage(collapsedPackage && !passwordProblem ? QString() : passwordHint(text));
+    setPreviewMessage(passwordHint(text));
     if (passwordProblem) requestPassword(m_previewMessage, PreviewAction{entry.path});
     setIsPreviewLoading(false);
 }

@@ -4,6 +4,7 @@
 
 #include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
+#include "core/engine/CompressionStaging.h"
 #include "core/engine/FileSizeHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "viewmodels/Publish.h"
@@ -27,12 +28,6 @@ struct CompressViewModel::CompressionRun {
 };
 
 namespace {
-
-// Dot files and macOS resource folders count as hidden, as they do for the engine.
-bool isHiddenItem(const QString& url) {
-    const QString name = FileNameHelper::lastPathComponent(url);
-    return name.startsWith(QLatin1Char('.')) || name == QLatin1String("__MACOSX");
-}
 
 // The name less its last extension; a folder named old.backup gives old, a name without a dot (or
 // with only a leading one) stays whole.
@@ -85,9 +80,9 @@ void CompressViewModel::selectCompressionFormat(CompressionFormat format) {
 
 void CompressViewModel::selectFilesForCompression() {
     m_context.choosePaths(this,
-                          {.canChooseFiles = true,
-                           .canChooseDirectories = true,
-                           .allowsMultipleSelection = true,
+                          {.choosesFiles = true,
+                           .choosesFolders = true,
+                           .multipleSelection = true,
                            .purpose = QStringLiteral("sources"),
                            .currentItem = m_selectedFilesForCompression.value(0)},
                           [this](const QStringList& urls) { selectFilesForCompression(urls); });
@@ -179,7 +174,7 @@ OperationOutputs CompressViewModel::compressSources(WorkbenchEngine& engine, con
                                                     const CancellationToken& token,
                                                     const ProgressHandler& progress) {
     QStringList sources = run.sources;
-    if (run.excludeHiddenFiles) sources.removeIf(isHiddenItem);
+    if (run.excludeHiddenFiles) sources = CompressionStaging::withoutHiddenInputs(sources);
     if (sources.isEmpty()) throw ArchiveError::noInputFiles();
 
     const QString extension = CompressionFormats::fileExtension(run.format);

@@ -123,7 +123,7 @@ ExtractViewModel::ExtractionResult ExtractViewModel::extractArchives(
 
 void ExtractViewModel::selectArchive() {
     m_context.choosePaths(this,
-                          {.allowsMultipleSelection = true,
+                          {.multipleSelection = true,
                            .purpose = QStringLiteral("archives"),
                            .currentItem = m_selectedArchiveURL.value_or(QString())},
                           [this](const QStringList& urls) { selectArchivesForExtraction(urls); });

@@ -25,9 +25,9 @@ void HomeViewModel::handleDropped(const QStringList& urls) {
 
 void HomeViewModel::selectItemsForHomeAction() {
     m_context.choosePaths(this,
-                          {.canChooseFiles = true,
-                           .canChooseDirectories = true,
-                           .allowsMultipleSelection = true,
+                          {.choosesFiles = true,
+                           .choosesFolders = true,
+                           .multipleSelection = true,
                            .prompt = QStringLiteral(u"选择"),
                            .purpose = QStringLiteral("home")},
                           [this](const QStringList& urls) { handleDropped(urls); });
@@ -41,7 +41,7 @@ bool HomeViewModel::acceptArchives(const QStringList& urls) {
 
 void HomeViewModel::selectArchiveAndExtract() {
     m_context.choosePaths(this,
-                          {.allowsMultipleSelection = true,
+                          {.multipleSelection = true,
                            .purpose = QStringLiteral("archives"),
                            .currentItem = m_extract.selectedArchiveURL().value_or(QString())},
                           [this](const QStringList& urls) {
@@ -67,7 +67,7 @@ void HomeViewModel::selectArchiveAndExtractToDestination() {
     };
     m_context.choosePaths(
         this,
-        {.allowsMultipleSelection = true,
+        {.multipleSelection = true,
          .prompt = QStringLiteral(u"选择压缩包"),
          .purpose = QStringLiteral("archives"),
          .currentItem = m_extract.selectedArchiveURL().value_or(QString())},
@@ -75,8 +75,8 @@ void HomeViewModel::selectArchiveAndExtractToDestination() {
             if (!acceptArchives(urls)) return;
             m_context.choosePaths(
                 this,
-                {.canChooseFiles = false,
-                 .canChooseDirectories = true,
+                {.choosesFiles = false,
+                 .choosesFolders = true,
                  .prompt = QStringLiteral(u"选择解压目录"),
                  .purpose = QStringLiteral("destination"),
                  .currentItem = m_context.destinationURL().value_or(QString())},

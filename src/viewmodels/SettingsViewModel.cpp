@@ -13,11 +13,6 @@
 
 namespace {
 
-QString errorText(const std::exception& error) {
-    if (const auto* velmoraError = dynamic_cast<const VelmoraError*>(&error)) return velmoraError->message();
-    return QString::fromLocal8Bit(error.what());
-}
-
 // The default-open rows that do not name velmora, as "ZIP：ark.desktop；RAR：未设置".
 QString failureItems(const QList<DefaultArchiveToolResult>& rows) {
     QStringList items;
@@ -111,18 +106,18 @@ void SettingsViewModel::useCurrentFileLocation() {
 
 void SettingsViewModel::chooseDefaultLocation() {
     const QPointer<SettingsViewModel> model(this);
-    m_platform.openPanel({.canChooseFiles = false,
-                          .canChooseDirectories = true,
-                          .allowsMultipleSelection = false,
-                          .prompt = QStringLiteral(u"选择"),
-                          .purpose = QStringLiteral("destination"),
-                          .currentItem = m_settings.defaultExtractLocationPath},
-                         [model](const QStringList& chosen) {
-                             if (!model || chosen.isEmpty()) return;
-                             model->updateSettings([&](AppSettings& settings) {
-                                 settings.defaultExtractLocationPath = chosen.first();
-                             });
-                         });
+    m_platform.openFileDialog({.choosesFiles = false,
+                               .choosesFolders = true,
+                               .multipleSelection = false,
+                               .prompt = QStringLiteral(u"选择"),
+                               .purpose = QStringLiteral("destination"),
+                               .currentItem = m_settings.defaultExtractLocationPath},
+                              [model](const QStringList& chosen) {
+                                  if (!model || chosen.isEmpty()) return;
+                                  model->updateSettings([&](AppSettings& settings) {
+                                      settings.defaultExtractLocationPath = chosen.first();
+                                  });
+                              });
 }
 
 void SettingsViewModel::setDefaultExtractor(bool enabled) {
@@ -169,7 +164,7 @@ void SettingsViewModel::finishDefaultExtractorRequest(bool enabled,
             }
         }
     } catch (const std::exception& error) {
-        m_systemIntegrationMessage = errorText(error);
+        m_systemIntegrationMessage = VelmoraError::messageOf(error);
     }
     if (!updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = isDefault; })) return;
     setMessage(m_systemIntegrationMessage);
@@ -180,7 +175,7 @@ void SettingsViewModel::refreshSystemIntegrationStatus() {
     try {
         rows = m_environment.systemIntegrationService->currentDefaultArchiveToolResults();
     } catch (const std::exception& error) {
-        m_systemIntegrationMessage = errorText(error);
+        m_systemIntegrationMessage = VelmoraError::messageOf(error);
         Q_EMIT changed();
         return;
     }
@@ -205,10 +200,10 @@ bool SettingsViewModel::runsFromInstallPrefix() const {
 
 void SettingsViewModel::setContextMenuEnabled(bool enabled) {
     try {
-        m_environment.systemIntegrationService->setFinderContextMenuEnabled(enabled);
+        m_environment.systemIntegrationService->setFileManagerEntriesEnabled(enabled);
     } catch (const std::exception& error) {
         if (updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = !enabled; })) {
-            setMessage(errorText(error));
+            setMessage(VelmoraError::messageOf(error));
         }
         return;
     }
@@ -220,12 +215,12 @@ void SettingsViewModel::setContextMenuEnabled(bool enabled) {
 
 void SettingsViewModel::setLaunchAtLogin(bool enabled) {
     try {
-        enabled ? m_environment.loginItemService->installLaunchAgent()
-                : m_environment.loginItemService->removeLaunchAgent();
+        enabled ? m_environment.loginItemService->installAutostartEntry()
+                : m_environment.loginItemService->removeAutostartEntry();
     } catch (const std::exception& error) {
-        const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
+        const bool installed = m_environment.loginItemService->isAutostartEntryInstalled();
         if (updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; })) {
-            setMessage(errorText(error));
+            setMessage(VelmoraError::messageOf(error));
         }
         return;
     }
@@ -234,9 +229,9 @@ void SettingsViewModel::setLaunchAtLogin(bool enabled) {
                        : QStringLiteral(u"已关闭开机后台自启动。"));
 }
 
-void SettingsViewModel::setMenuBarDropEnabled(bool enabled) {
-    if (!updateSettings([&](AppSettings& settings) { settings.menuBarDropEnabled = enabled; })) return;
-    m_environment.defaults.setData(kMenuBarDropUserConfiguredKey, QByteArrayLiteral("true"));
+void SettingsViewModel::setTrayDropEnabled(bool enabled) {
+    if (!updateSettings([&](AppSettings& settings) { settings.trayDropEnabled = enabled; })) return;
+    m_environment.defaults.setData(kTrayDropUserConfiguredKey, QByteArrayLiteral("true"));
     setMessage(enabled ? QStringLiteral(u"已开启拖拽自动压缩/解压。")
                        : QStringLiteral(u"已关闭拖拽自动压缩/解压。"));
 }
@@ -277,7 +272,7 @@ void SettingsViewModel::clearPasswordBook() {
 }
 
 void SettingsViewModel::refresh() {
-    const bool installed = m_environment.loginItemService->isLaunchAgentInstalled();
+    const bool installed = m_environment.loginItemService->isAutostartEntryInstalled();
     updateSettings([&](AppSettings& settings) { settings.launchAtLogin = installed; });
     reloadPasswordBook();
     refreshSystemIntegrationStatus();

@@ -30,7 +30,8 @@ class SettingsViewModel : public QObject {
     Q_OBJECT
 
 public:
-    static inline const QString kMenuBarDropUserConfiguredKey = QStringLiteral("menuBarDropUserConfigured");
+    // A stored key: it keeps the name the switch had first.
+    static inline const QString kTrayDropUserConfiguredKey = QStringLiteral("menuBarDropUserConfigured");
     static inline const QString kContextMenuGuideAcknowledgedKey =
         QStringLiteral("contextMenuSetupGuideAcknowledged");
 
@@ -75,7 +76,7 @@ public:
     void setDefaultExtractor(bool enabled);
     void setContextMenuEnabled(bool enabled);
     void setLaunchAtLogin(bool enabled);
-    void setMenuBarDropEnabled(bool enabled);
+    void setTrayDropEnabled(bool enabled);
     // Always switches multi-threading on: the thread count becomes the processor count.
     void setMultiThreadEngineEnabled(bool enabled);
 

@@ -110,8 +110,8 @@ void SplitCompressViewModel::setSplitCompressionNotifyAfterCompletion(bool value
 void SplitCompressViewModel::selectFilesForSplitCompression() {
     m_context.choosePaths(
         this,
-        {.canChooseFiles = true,
-         .allowsMultipleSelection = true,
+        {.choosesFiles = true,
+         .multipleSelection = true,
          .prompt = QStringLiteral(u"添加文件"),
          .purpose = QStringLiteral("sources"),
          .currentItem = m_splitCompressionItems.isEmpty() ? QString() : m_splitCompressionItems.first().url},
@@ -121,9 +121,9 @@ void SplitCompressViewModel::selectFilesForSplitCompression() {
 void SplitCompressViewModel::selectFoldersForSplitCompression() {
     m_context.choosePaths(
         this,
-        {.canChooseFiles = false,
-         .canChooseDirectories = true,
-         .allowsMultipleSelection = true,
+        {.choosesFiles = false,
+         .choosesFolders = true,
+         .multipleSelection = true,
          .prompt = QStringLiteral(u"添加文件夹"),
          .purpose = QStringLiteral("sources"),
          .currentItem = m_splitCompressionItems.isEmpty() ? QString() : m_splitCompressionItems.first().url},
@@ -312,8 +312,8 @@ QString SplitCompressViewModel::splitCompressionOutputDirectoryDescription() con
 
 void SplitCompressViewModel::selectSplitCompressionDestination() {
     m_context.choosePaths(this,
-                          {.canChooseFiles = false,
-                           .canChooseDirectories = true,
+                          {.choosesFiles = false,
+                           .choosesFolders = true,
                            .prompt = QStringLiteral(u"更改"),
                            .purpose = QStringLiteral("destination"),
                            .currentItem = splitCompressionOutputDirectory().value_or(QString())},

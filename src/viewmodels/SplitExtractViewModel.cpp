@@ -38,8 +38,8 @@ void SplitExtractViewModel::clearSelection() { m_extract.clearExtractionSelectio
 
 void SplitExtractViewModel::selectSplitArchiveForExtraction() {
     m_context.choosePaths(this,
-                          {.canChooseFiles = true,
-                           .canChooseDirectories = true,
+                          {.choosesFiles = true,
+                           .choosesFolders = true,
                            .prompt = QStringLiteral(u"选择文件"),
                            .purpose = QStringLiteral("archives"),
                            .currentItem = m_extract.selectedArchiveURL().value_or(QString())},

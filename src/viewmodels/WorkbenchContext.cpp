@@ -67,8 +67,8 @@ void WorkbenchContext::refresh() {
 
 void WorkbenchContext::selectDestination() {
     choosePaths(this,
-                {.canChooseFiles = false,
-                 .canChooseDirectories = true,
+                {.choosesFiles = false,
+                 .choosesFolders = true,
                  .prompt = QStringLiteral(u"选择"),
                  .purpose = QStringLiteral("destination"),
                  .currentItem = m_destinationURL.value_or(QString())},
@@ -102,10 +102,10 @@ int WorkbenchContext::effectiveThreadCount() {
     return count;
 }
 
-void WorkbenchContext::choosePaths(QObject* receiver, const WorkbenchPlatform::OpenPanelRequest& request,
+void WorkbenchContext::choosePaths(QObject* receiver, const WorkbenchPlatform::FileDialogRequest& request,
                                    std::function<void(const QStringList&)> chosen) {
     const QPointer<QObject> alive(receiver);
-    m_platform.openPanel(request, [alive, chosen = std::move(chosen)](const QStringList& paths) {
+    m_platform.openFileDialog(request, [alive, chosen = std::move(chosen)](const QStringList& paths) {
         if (alive && !paths.isEmpty()) chosen(paths);
     });
 }

@@ -76,7 +76,7 @@ public:
     // record carries it.
     int effectiveThreadCount();
     // Opens a panel; `chosen` runs later with a choice that is not empty, while `receiver` exists.
-    void choosePaths(QObject* receiver, const WorkbenchPlatform::OpenPanelRequest& request,
+    void choosePaths(QObject* receiver, const WorkbenchPlatform::FileDialogRequest& request,
                      std::function<void(const QStringList&)> chosen);
     void beginWork(const QString& statusText);
     void endWork(const QString& statusText, StatusKind kind = StatusKind::success);

@@ -5,30 +5,30 @@
 #include <functional>
 #include <optional>
 
-// What the main window's model asks of the desktop. The application supplies the real panels and
+// What the main window's model asks of the desktop. The application supplies the real file dialogs and
 // file manager; tests supply scripted answers, so the model runs without a display.
 class WorkbenchPlatform {
 public:
-    struct OpenPanelRequest {
-        bool canChooseFiles = true;
-        bool canChooseDirectories = false;
-        bool allowsMultipleSelection = false;
+    struct FileDialogRequest {
+        bool choosesFiles = true;
+        bool choosesFolders = false;
+        bool multipleSelection = false;
         // Empty: the platform's own button text.
         QString prompt = {};
         // Empty: the platform's own window title.
         QString title = {};
-        // Panels of one purpose start where the last one was left ("archives", "sources", ...).
+        // Dialogs of one purpose start where the last one was left ("archives", "sources", ...).
         QString purpose = {};
-        // The file or folder the panel is about; it starts in that folder when it exists.
+        // The file or folder the dialog is about; it starts in that folder when it exists.
         QString currentItem = {};
     };
 
     virtual ~WorkbenchPlatform() = default;
 
-    // Opens a panel and returns at once; `chosen` gets the chosen absolute paths later, none when the
-    // panel was cancelled. It may be called before this returns.
-    virtual void openPanel(const OpenPanelRequest& request,
-                           std::function<void(const QStringList& chosen)> chosen) = 0;
+    // Opens a file dialog and returns at once; `chosen` gets the chosen absolute paths later, none when
+    // the dialog was cancelled. It may be called before this returns.
+    virtual void openFileDialog(const FileDialogRequest& request,
+                                std::function<void(const QStringList& chosen)> chosen) = 0;
 
     // Shows the items selected in the file manager.
     virtual void revealInFileManager(const QStringList& paths) = 0;

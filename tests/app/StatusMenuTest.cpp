@@ -27,9 +27,9 @@ protected:
 };
 
 TEST_F(StatusMenuTest, LayoutAndStatusLineAfterAFailure) {
-    coordinator->configureMenuBarStatusItem();
+    coordinator->configureTrayIcon();
     StatusMenu* first = coordinator->statusMenu();
-    coordinator->configureMenuBarStatusItem();
+    coordinator->configureTrayIcon();
     EXPECT_EQ(coordinator->statusMenu(), first);
     EXPECT_EQ(layout(),
               (QStringList{QStringLiteral(u"打开设置"), QStringLiteral(u"选择压缩包预览..."),
@@ -45,7 +45,7 @@ TEST_F(StatusMenuTest, LayoutAndStatusLineAfterAFailure) {
 }
 
 TEST_F(StatusMenuTest, ItemsReachTheCoordinator) {
-    coordinator->configureMenuBarStatusItem();
+    coordinator->configureTrayIcon();
     const QString zip = files.writeFile("a.zip", "z");
     const QString text = files.writeFile("t.txt", "t");
     platform.panelAnswers = {{zip}, {text}};

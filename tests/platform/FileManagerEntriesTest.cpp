@@ -57,7 +57,7 @@ protected:
 
 TEST_F(FileManagerEntriesTest, EveryEntryIsWrittenExecutableAndTheDesktopEntriesValidate) {
     installHelper(kAwkwardFolder);
-    serviceIn(kAwkwardFolder).setFinderContextMenuEnabled(true);
+    serviceIn(kAwkwardFolder).setFileManagerEntriesEnabled(true);
 
     const QStringList paths = entryPaths();
     ASSERT_EQ(paths.size(), 8);
@@ -101,7 +101,7 @@ TEST_F(FileManagerEntriesTest, ServiceMenuAndNemoActionRunTheHelperOnTheSelectio
 
 TEST_F(FileManagerEntriesTest, ScriptsHandTheHelperAbsolutePaths) {
     const QString helper = installHelper(kAwkwardFolder);
-    serviceIn(kAwkwardFolder).setFinderContextMenuEnabled(true);
+    serviceIn(kAwkwardFolder).setFileManagerEntriesEnabled(true);
     const QString shown = xdg.tree().path(QStringLiteral(u"shown 文件夹"));
 
     const QList<std::pair<QString, QString>> scripts{
@@ -121,19 +121,19 @@ TEST_F(FileManagerEntriesTest, ScriptsHandTheHelperAbsolutePaths) {
 TEST_F(FileManagerEntriesTest, EnablingTwiceAndDisablingTwiceSucceed) {
     installHelper(QStringLiteral("bin"));
     SystemIntegrationService service = serviceIn(QStringLiteral("bin"));
-    service.setFinderContextMenuEnabled(true);
-    service.installFinderQuickActions();
+    service.setFileManagerEntriesEnabled(true);
+    service.writeFileManagerEntries();
     for (const QString& path : entryPaths()) EXPECT_TRUE(QFileInfo::exists(path));
 
-    service.setFinderContextMenuEnabled(false);
-    service.setFinderContextMenuEnabled(false);
+    service.setFileManagerEntriesEnabled(false);
+    service.setFileManagerEntriesEnabled(false);
     for (const QString& path : entryPaths()) EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST_F(FileManagerEntriesTest, MissingHelperStopsEnablingButNotDisabling) {
     SystemIntegrationService service = serviceIn(QStringLiteral("bin"));
     try {
-        service.setFinderContextMenuEnabled(true);
+        service.setFileManagerEntriesEnabled(true);
         ADD_FAILURE() << "enabled without the helper";
     } catch (const SystemIntegrationError& error) {
         EXPECT_EQ(error.message(),
@@ -141,7 +141,7 @@ TEST_F(FileManagerEntriesTest, MissingHelperStopsEnablingButNotDisabling) {
                       u"文件管理器右键菜单配置失败：未找到文件管理器扩展组件，请确认当前 App 已完整安装。"));
     }
     for (const QString& path : entryPaths()) EXPECT_FALSE(QFileInfo::exists(path));
-    service.setFinderContextMenuEnabled(false);
+    service.setFileManagerEntriesEnabled(false);
 }
 
 TEST_F(FileManagerEntriesTest, FoldersThatCannotBeWrittenGiveTheSystemsReason) {
@@ -156,7 +156,7 @@ TEST_F(FileManagerEntriesTest, FoldersThatCannotBeWrittenGiveTheSystemsReason) {
     SystemIntegrationService service = serviceIn(QStringLiteral("bin"));
     for (int round = 0; round < (root ? 1 : 2); ++round) {
         try {
-            service.setFinderContextMenuEnabled(true);
+            service.setFileManagerEntriesEnabled(true);
             ADD_FAILURE() << "no failure";
         } catch (const SystemIntegrationError& error) {
             EXPECT_EQ(error.kind(), SystemIntegrationError::Kind::finderSyncConfigurationFailed);

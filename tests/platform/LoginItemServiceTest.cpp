@@ -23,10 +23,10 @@ TEST(LoginItemService, AutostartEntryStartsVelmoraHiddenWhateverItsPath) {
     };
     for (const Case& c : cases) {
         LoginItemService service(c.appPath);
-        service.installLaunchAgent();
+        service.installAutostartEntry();
         const QString path =
             xdg.configHome() + QStringLiteral("/autostart/com.velmora.pro.background-login.desktop");
-        EXPECT_EQ(service.launchAgentURL(), path);
+        EXPECT_EQ(service.autostartEntryPath(), path);
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral(u"[Desktop Entry]\n"
@@ -46,28 +46,28 @@ TEST(LoginItemService, AutostartEntryStartsVelmoraHiddenWhateverItsPath) {
 TEST(LoginItemService, InstallingTwiceAndRemovingWhenAbsentSucceed) {
     XdgEnvironment xdg;
     LoginItemService service(QStringLiteral("/usr/bin/velmora"));
-    EXPECT_FALSE(service.isLaunchAgentInstalled());
-    service.removeLaunchAgent();
-    service.installLaunchAgent();
-    service.installLaunchAgent();
-    EXPECT_TRUE(service.isLaunchAgentInstalled());
-    service.removeLaunchAgent();
-    service.removeLaunchAgent();
-    EXPECT_FALSE(service.isLaunchAgentInstalled());
+    EXPECT_FALSE(service.isAutostartEntryInstalled());
+    service.removeAutostartEntry();
+    service.installAutostartEntry();
+    service.installAutostartEntry();
+    EXPECT_TRUE(service.isAutostartEntryInstalled());
+    service.removeAutostartEntry();
+    service.removeAutostartEntry();
+    EXPECT_FALSE(service.isAutostartEntryInstalled());
 }
 
 TEST(LoginItemService, FailuresCarryTheirTexts) {
     XdgEnvironment xdg;
     xdg.tree().writeFile(QStringLiteral("config/autostart"), "a file where the folder belongs");
     try {
-        LoginItemService(QStringLiteral("/usr/bin/velmora")).installLaunchAgent();
+        LoginItemService(QStringLiteral("/usr/bin/velmora")).installAutostartEntry();
         ADD_FAILURE() << "no failure";
     } catch (const LoginItemServiceError& error) {
         EXPECT_TRUE(error.message().startsWith(QStringLiteral(u"开机后台自启动设置失败：")));
         EXPECT_GT(error.message().size(), QStringLiteral(u"开机后台自启动设置失败：").size());
     }
     try {
-        LoginItemService(QString()).installLaunchAgent();
+        LoginItemService(QString()).installAutostartEntry();
         ADD_FAILURE() << "no failure";
     } catch (const LoginItemServiceError& error) {
         EXPECT_EQ(error.message(), QStringLiteral(u"无法读取当前 App 路径。"));

@@ -33,7 +33,7 @@ public:
     QList<DefaultArchiveToolResult> setAsDefaultArchiveTool() override { return answer(true); }
     QList<DefaultArchiveToolResult> restoreSystemDefaultArchiveTool() override { return answer(false); }
     QList<DefaultArchiveToolResult> currentDefaultArchiveToolResults() override { return status; }
-    void setFinderContextMenuEnabled(bool enabled) override { menuAnswer(enabled); }
+    void setFileManagerEntriesEnabled(bool enabled) override { menuAnswer(enabled); }
 };
 
 class FakeLoginItemService : public LoginItemService {
@@ -41,14 +41,14 @@ public:
     bool installed = false;
     bool fails = false;
 
-    void installLaunchAgent() override { change(true); }
-    void removeLaunchAgent() override { change(false); }
-    bool isLaunchAgentInstalled() const override { return installed; }
+    void installAutostartEntry() override { change(true); }
+    void removeAutostartEntry() override { change(false); }
+    bool isAutostartEntryInstalled() const override { return installed; }
 
 private:
     void change(bool install) {
         if (fails)
-            throw LoginItemServiceError(LoginItemServiceError::Kind::launchAgentFailed,
+            throw LoginItemServiceError(LoginItemServiceError::Kind::autostartEntryFailed,
                                         QStringLiteral("Permission denied"));
         installed = install;
     }

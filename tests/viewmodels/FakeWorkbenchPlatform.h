@@ -13,10 +13,11 @@ public:
     int processorCount = 4;
     std::optional<qint64> freeBytes;
 
-    QList<OpenPanelRequest> panelRequests;
+    QList<FileDialogRequest> panelRequests;
 
     // Answers at once, as a dialog that is accepted or cancelled without delay.
-    void openPanel(const OpenPanelRequest& request, std::function<void(const QStringList&)> chosen) override {
+    void openFileDialog(const FileDialogRequest& request,
+                        std::function<void(const QStringList&)> chosen) override {
         panelRequests.append(request);
         chosen(panelAnswers.isEmpty() ? QStringList{} : panelAnswers.takeFirst());
     }

@@ -146,7 +146,7 @@ TEST_F(SettingsViewModelTest, EachChangeSavesOnlyItsOwnField) {
     model();
     // Changed elsewhere after the page loaded its copy.
     AppSettings elsewhere = stored();
-    elsewhere.menuBarDropEnabled = true;
+    elsewhere.trayDropEnabled = true;
     elsewhere.compressionThreadCount = 1;
     elsewhere.ignoreHiddenFilesWhenCompressing = false;
     settingsStore.save(elsewhere);
@@ -187,9 +187,9 @@ TEST_F(SettingsViewModelTest, SimpleActionsReportTheirOutcome) {
     EXPECT_EQ(stored().compressionThreadCount, AppSettings::activeProcessorCount());
     EXPECT_EQ(model().message(), QStringLiteral(u"多线程压缩引擎已开启。"));
 
-    EXPECT_FALSE(defaults.data(SettingsViewModel::kMenuBarDropUserConfiguredKey));
-    model().setMenuBarDropEnabled(false);
-    EXPECT_EQ(defaults.data(SettingsViewModel::kMenuBarDropUserConfiguredKey), "true");
+    EXPECT_FALSE(defaults.data(SettingsViewModel::kTrayDropUserConfiguredKey));
+    model().setTrayDropEnabled(false);
+    EXPECT_EQ(defaults.data(SettingsViewModel::kTrayDropUserConfiguredKey), "true");
     EXPECT_EQ(model().message(), QStringLiteral(u"已关闭拖拽自动压缩/解压。"));
 
     EXPECT_FALSE(model().isContextMenuGuideAcknowledged());

@@ -8,27 +8,6 @@ const std::vector<CompressionFormat>& all() {
     return formats;
 }
 
-QString rawValue(CompressionFormat format) {
-    switch (format) {
-        case CompressionFormat::zip:
-            return QStringLiteral("zip");
-        case CompressionFormat::sevenZip:
-            return QStringLiteral("sevenZip");
-        case CompressionFormat::rar:
-            return QStringLiteral("rar");
-        case CompressionFormat::tarGzip:
-            return QStringLiteral("tarGzip");
-    }
-    return {};
-}
-
-std::optional<CompressionFormat> fromRawValue(const QString& value) {
-    for (CompressionFormat format : all()) {
-        if (rawValue(format) == value) return format;
-    }
-    return std::nullopt;
-}
-
 QString fileExtension(CompressionFormat format) {
     switch (format) {
         case CompressionFormat::zip:

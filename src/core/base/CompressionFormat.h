@@ -1,17 +1,18 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
 
 // The formats a user can ask to create. Creating rar is refused by the compression entry points.
-enum class CompressionFormat { zip, sevenZip, rar, tarGzip };
-
 namespace CompressionFormats {
+Q_NAMESPACE
+enum class CompressionFormat { zip, sevenZip, rar, tarGzip };
+Q_ENUM_NS(CompressionFormat)
+
 const std::vector<CompressionFormat>& all();
-QString rawValue(CompressionFormat format);
-std::optional<CompressionFormat> fromRawValue(const QString& rawValue);
 // Extension of the created archive, without dot: zip, 7z, rar, tar.gz.
 QString fileExtension(CompressionFormat format);
 QStringList allFileExtensions();
@@ -20,3 +21,5 @@ QString displayName(CompressionFormat format);
 // Whether archives of the format can be protected by a password; TAR.GZ cannot.
 bool supportsEncryption(CompressionFormat format);
 }  // namespace CompressionFormats
+
+using CompressionFormat = CompressionFormats::CompressionFormat;

@@ -8,25 +8,6 @@ const std::vector<CompressionLevel>& all() {
     return levels;
 }
 
-QString rawValue(CompressionLevel level) {
-    switch (level) {
-        case CompressionLevel::fastest:
-            return QStringLiteral("fastest");
-        case CompressionLevel::standard:
-            return QStringLiteral("standard");
-        case CompressionLevel::maximum:
-            return QStringLiteral("maximum");
-    }
-    return {};
-}
-
-std::optional<CompressionLevel> fromRawValue(const QString& value) {
-    for (CompressionLevel level : all()) {
-        if (rawValue(level) == value) return level;
-    }
-    return std::nullopt;
-}
-
 QString displayName(CompressionLevel level) {
     switch (level) {
         case CompressionLevel::fastest:

@@ -7,15 +7,11 @@
 // One row of an archive's listing, whichever tool or reader produced it. A plain value: copied
 // freely, compared field by field; its identity in lists is its path.
 struct ArchivePreviewEntry {
-    // Only on rows that stand for a folded package: shown as one file, or as a folder.
-    enum class PackagePresentationStyle { file, folder };
-
     QString path;  // inside the archive, "/"-separated; a folder's path ends with "/"
     qint64 byteSize = 0;
     QString sizeDescription;
     QString modifiedDescription;
     QString kindDescription;
-    std::optional<PackagePresentationStyle> packagePresentationStyle;
     // Only for a name stored in a legacy encoding: the name as the tools print and take it, each byte
     // that is not UTF-8 kept as ToolText::escapedName keeps it. path is then its decoded form.
     QString toolPath;

@@ -30,13 +30,7 @@ ArchiveError unsafePath(const QString& path) {
     return ArchiveError::extractFailed(QStringLiteral(u"压缩包内路径不安全，无法预览：") + path);
 }
 
-// A package row shown as one file is extracted like a file; every other path ending in "/" is a folder.
-bool isFolderEntry(const ArchivePreviewEntry& entry) {
-    if (entry.packagePresentationStyle) {
-        return *entry.packagePresentationStyle == ArchivePreviewEntry::PackagePresentationStyle::folder;
-    }
-    return entry.path.endsWith(QLatin1Char('/'));
-}
+bool isFolderEntry(const ArchivePreviewEntry& entry) { return entry.path.endsWith(QLatin1Char('/')); }
 
 void requireExisting(const QString& archiveURL) {
     if (!QFileInfo::exists(archiveURL)) throw ArchiveError::fileNotFound(archiveURL);
@@ -142,7 +136,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
         listing && !PreviewEntryRules::containsMojibakePath(listing->entries)) {
         if (listing->isEncrypted && !ArchiveTools::givenPassword(password))
             throw ArchiveError::wrongPassword();
-        return PreviewEntryRules::finderVisibleEntries(listing->entries);
+        return listing->entries;
     }
 
     if (kind == ArchiveFormat::Kind::zip) {
@@ -150,12 +144,12 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
         if (listing.isEncrypted && !ArchiveTools::givenPassword(password))
             throw ArchiveError::wrongPassword();
         if (!listing.entries.isEmpty() && !PreviewEntryRules::containsMojibakePath(listing.entries)) {
-            return PreviewEntryRules::finderVisibleEntries(listing.entries);
+            return listing.entries;
         }
-        return PreviewEntryRules::finderVisibleEntries(zipEntries(archiveURL, token));
+        return zipEntries(archiveURL, token);
     }
     if (!kind) throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
-    return PreviewEntryRules::finderVisibleEntries(externalEntries(archiveURL, *kind, password, token));
+    return externalEntries(archiveURL, *kind, password, token);
 }
 
 std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntriesIfAvailable(
@@ -169,7 +163,7 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     }
     if (listing.isEncrypted || listing.entries.isEmpty()) return std::nullopt;
     if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
-    return PreviewEntryRules::finderVisibleEntries(listing.entries);
+    return listing.entries;
 }
 
 ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result, const QString& fallback,
@@ -213,7 +207,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
         throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"),
                                {archiveURL, tarFile});
     }
-    return PreviewEntryRules::finderVisibleEntries(listing.entries);
+    return listing.entries;
 }
 
 std::optional<SevenZipTool> ArchivePreviewService::sevenZipTool() const {

@@ -41,7 +41,7 @@ public:
     ArchivePreviewService() = default;
     explicit ArchivePreviewService(Programs programs) : m_programs(std::move(programs)) {}
 
-    // The entries with packages folded. An encrypted archive listed without a password, or a tool
+    // The entries as listed. An encrypted archive listed without a password, or a tool
     // that complains about the password, gives ArchiveError wrongPassword. A compressed TAR lists, and
     // extracts, the files inside its TAR.
     QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
@@ -59,8 +59,8 @@ public:
     static ArchiveError mapExternalError(const ProcessResult& result, const QString& fallback,
                                          const QStringList& echoedNames = {});
 
-    // Extracts one file entry into a new private folder and returns the extracted file (or package
-    // folder). The folder is never removed; the caller may keep the file.
+    // Extracts one file entry into a new private folder and returns the extracted file. The folder is
+    // never removed; the caller may keep the file.
     QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) const;

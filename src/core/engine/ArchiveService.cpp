@@ -5,7 +5,6 @@
 #include "core/engine/CompressionService.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/RarExtractor.h"
-#include "core/engine/SecurityScopedAccessHelper.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "core/engine/SourceTrash.h"
 #include "core/engine/ZipExtractor.h"
@@ -53,33 +52,30 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
                                          const CancellationToken& token) const {
     if (fileURLs.isEmpty()) return {};
     const bool sharedFolder = fileURLs.size() > 1 && !options.extractToSeparateFolder;
-    return SecurityScopedAccessHelper::withAccess(QStringList{destinationRootURL} + fileURLs, [&] {
-        const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
-        // Made once, before the first archive.
-        const QString rootURL = sharedFolder
-                                    ? ExtractionSteps::reserveFolder(QStringLiteral(u"解压文件"),
-                                                                     destinationRootURL, journal.get())
-                                    : destinationRootURL;
-        OperationOutputs result;
-        try {
-            for (const QString& fileURL : fileURLs) {
-                token.throwIfCancelled();
-                try {
-                    result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, options,
-                                                     threadCount, token, result.renamedCount);
-                } catch (const ArchiveError& error) {
-                    throw withMissingVolume(error, fileURL);
-                }
-            }
-            // A run stopped after its last archive keeps its sources, as every stopped run does.
+    const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
+    // Made once, before the first archive.
+    const QString rootURL = sharedFolder ? ExtractionSteps::reserveFolder(QStringLiteral(u"解压文件"),
+                                                                          destinationRootURL, journal.get())
+                                         : destinationRootURL;
+    OperationOutputs result;
+    try {
+        for (const QString& fileURL : fileURLs) {
             token.throwIfCancelled();
-        } catch (...) {
-            if (sharedFolder) QDir().rmdir(rootURL);  // only while nothing went in
-            throw;
+            try {
+                result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, options,
+                                                 threadCount, token, result.renamedCount);
+            } catch (const ArchiveError& error) {
+                throw withMissingVolume(error, fileURL);
+            }
         }
-        result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, options));
-        return result;
-    });
+        // A run stopped after its last archive keeps its sources, as every stopped run does.
+        token.throwIfCancelled();
+    } catch (...) {
+        if (sharedFolder) QDir().rmdir(rootURL);  // only while nothing went in
+        throw;
+    }
+    result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, options));
+    return result;
 }
 
 QStringList ArchiveService::sourcesToTrash(const QStringList& fileURLs, const ExtractionOptions& options) {
@@ -106,9 +102,7 @@ QString ArchiveService::extractArchive(const QString& fileURL, const QString& de
     ExtractionSteps::requireArchive(fileURL);
     ArchiveExtractor& extractor = extractorFor(fileURL);
     if (!options.extractToSeparateFolder) {
-        SecurityScopedAccessHelper::withAccess({fileURL, rootURL}, [&] {
-            renamedCount += extractor.extract(fileURL, rootURL, password, threadCount, token);
-        });
+        renamedCount += extractor.extract(fileURL, rootURL, password, threadCount, token);
         return rootURL;
     }
     // Made only now, so of two archives with one base name the second gets the next free name.
@@ -116,9 +110,7 @@ QString ArchiveService::extractArchive(const QString& fileURL, const QString& de
     const QString folderURL = ExtractionSteps::reserveFolder(FileNameHelper::archiveBaseName(fileURL),
                                                              destinationRootURL, journal.get());
     try {
-        SecurityScopedAccessHelper::withAccess({fileURL, folderURL}, [&] {
-            renamedCount += extractor.extract(fileURL, folderURL, password, threadCount, token);
-        });
+        renamedCount += extractor.extract(fileURL, folderURL, password, threadCount, token);
     } catch (...) {
         QDir().rmdir(folderURL);
         throw;
@@ -132,13 +124,11 @@ QString ArchiveService::compressSingle(const QStringList& files, const QString& 
                                        bool excludeHiddenFiles, const ProgressHandler& progressHandler,
                                        const CancellationToken& token) const {
     const QString folderURL = QFileInfo(destinationURL).path();
-    return SecurityScopedAccessHelper::withAccess(QStringList{folderURL} + files, [&] {
-        CompressionService::checkEncryptionSupported(format, password);
-        CompressionService::checkInputsExist(files);
-        ExtractionSteps::createFolder(folderURL);
-        return m_compressor->compress(files, destinationURL, format, level, password, threadCount,
-                                      excludeHiddenFiles, progressHandler, token);
-    });
+    CompressionService::checkEncryptionSupported(format, password);
+    CompressionService::checkInputsExist(files);
+    ExtractionSteps::createFolder(folderURL);
+    return m_compressor->compress(files, destinationURL, format, level, password, threadCount,
+                                  excludeHiddenFiles, progressHandler, token);
 }
 
 SplitCompressionResult ArchiveService::compressSplit(
@@ -150,9 +140,7 @@ SplitCompressionResult ArchiveService::compressSplit(
     if (files.isEmpty()) throw ArchiveError::noInputFiles();
     auto* service = dynamic_cast<CompressionService*>(m_compressor.get());
     if (!service) throw SplitCompressionError::unsupportedFormat();
-    return SecurityScopedAccessHelper::withAccess(QStringList{destinationDirectoryURL} + files, [&] {
-        return service->compressSplit(files, destinationDirectoryURL, baseName, format, level, password,
-                                      threadCount, excludeHiddenFiles, splitEnabled, splitSizeBytes,
-                                      overwriteExisting, validateAfterCompletion, progressHandler, token);
-    });
+    return service->compressSplit(files, destinationDirectoryURL, baseName, format, level, password,
+                                  threadCount, excludeHiddenFiles, splitEnabled, splitSizeBytes,
+                                  overwriteExisting, validateAfterCompletion, progressHandler, token);
 }

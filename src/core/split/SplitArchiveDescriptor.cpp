@@ -1,5 +1,6 @@
 #include "core/split/SplitArchiveDescriptor.h"
 
+#include "core/base/EnumRawValues.h"
 #include "core/base/JsonFields.h"
 
 #include <QJsonArray>
@@ -18,13 +19,13 @@ QJsonObject SplitArchiveDescriptor::toJson() const {
         {QStringLiteral("originalURL"), JsonFields::fileURLValue(originalURL)},
         {QStringLiteral("directoryURL"), JsonFields::fileURLValue(directoryURL)},
         {QStringLiteral("archiveName"), archiveName},
-        {QStringLiteral("format"), SplitArchiveFormats::rawValue(format)},
+        {QStringLiteral("format"), EnumRawValues::rawValue(format)},
         {QStringLiteral("parts"), partArray},
         {QStringLiteral("missingPartFileNames"), QJsonArray::fromStringList(missingPartFileNames)},
         {QStringLiteral("duplicatePartFileNames"), QJsonArray::fromStringList(duplicatePartFileNames)},
         {QStringLiteral("namingIssueMessages"), QJsonArray::fromStringList(namingIssueMessages)},
         {QStringLiteral("unreadablePartFileNames"), QJsonArray::fromStringList(unreadablePartFileNames)},
-        {QStringLiteral("validationState"), SplitArchiveValidationStates::rawValue(validationState)},
+        {QStringLiteral("validationState"), EnumRawValues::rawValue(validationState)},
     };
     if (primaryPartURL)
         object.insert(QStringLiteral("primaryPartURL"), JsonFields::fileURLValue(*primaryPartURL));
@@ -45,7 +46,7 @@ SplitArchiveDescriptor SplitArchiveDescriptor::fromJson(const QJsonValue& value)
         .directoryURL = fileURL(json, QStringLiteral("directoryURL")),
         .archiveName = string(json, QStringLiteral("archiveName")),
         .format = enumeration<SplitArchiveFormat>(json, QStringLiteral("format"),
-                                                  SplitArchiveFormats::fromRawValue),
+                                                  EnumRawValues::fromRawValue<SplitArchiveFormat>),
         .primaryPartURL = optionalFileURL(json, QStringLiteral("primaryPartURL")),
         .parts = parts,
         .missingPartFileNames = stringList(json, QStringLiteral("missingPartFileNames")),
@@ -53,7 +54,8 @@ SplitArchiveDescriptor SplitArchiveDescriptor::fromJson(const QJsonValue& value)
         .namingIssueMessages = stringList(json, QStringLiteral("namingIssueMessages")),
         .unreadablePartFileNames = stringList(json, QStringLiteral("unreadablePartFileNames")),
         .validationState = enumeration<SplitArchiveValidationState>(
-            json, QStringLiteral("validationState"), SplitArchiveValidationStates::fromRawValue),
+            json, QStringLiteral("validationState"),
+            EnumRawValues::fromRawValue<SplitArchiveValidationState>),
         .validationMessage = optionalString(json, QStringLiteral("validationMessage")),
         .estimatedRequiredBytes = optionalInteger(json, QStringLiteral("estimatedRequiredBytes")),
         .freeBytesAvailable = optionalInteger(json, QStringLiteral("freeBytesAvailable")),

@@ -13,39 +13,6 @@ const std::vector<State>& allCases() {
     return states;
 }
 
-QString rawValue(State state) {
-    switch (state) {
-        case State::scanning:
-            return QStringLiteral("scanning");
-        case State::complete:
-            return QStringLiteral("complete");
-        case State::missingParts:
-            return QStringLiteral("missingParts");
-        case State::duplicateParts:
-            return QStringLiteral("duplicateParts");
-        case State::namingMismatch:
-            return QStringLiteral("namingMismatch");
-        case State::missingPrimary:
-            return QStringLiteral("missingPrimary");
-        case State::unsupported:
-            return QStringLiteral("unsupported");
-        case State::unreadableParts:
-            return QStringLiteral("unreadableParts");
-        case State::outputNotWritable:
-            return QStringLiteral("outputNotWritable");
-        case State::insufficientDiskSpace:
-            return QStringLiteral("insufficientDiskSpace");
-    }
-    return {};
-}
-
-std::optional<State> fromRawValue(const QString& value) {
-    for (State state : allCases()) {
-        if (rawValue(state) == value) return state;
-    }
-    return std::nullopt;
-}
-
 QString title(State state) {
     switch (state) {
         case State::scanning:

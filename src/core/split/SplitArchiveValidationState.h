@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <optional>
 #include <vector>
 
 // The verdict on a volume set. Extraction starts only from `complete`; the validator never gives
 // `scanning`, which the page shows while a scan runs.
+namespace SplitArchiveValidationStates {
+Q_NAMESPACE
 enum class SplitArchiveValidationState {
     scanning,
     complete,
@@ -18,11 +21,11 @@ enum class SplitArchiveValidationState {
     outputNotWritable,
     insufficientDiskSpace
 };
+Q_ENUM_NS(SplitArchiveValidationState)
 
-namespace SplitArchiveValidationStates {
 const std::vector<SplitArchiveValidationState>& allCases();
-QString rawValue(SplitArchiveValidationState state);
-std::optional<SplitArchiveValidationState> fromRawValue(const QString& rawValue);
 // The short title shown on the page and recorded in a task's metadata.
 QString title(SplitArchiveValidationState state);
 }  // namespace SplitArchiveValidationStates
+
+using SplitArchiveValidationState = SplitArchiveValidationStates::SplitArchiveValidationState;

@@ -1,14 +1,17 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <optional>
 #include <vector>
 
 // What the split-compress form does with existing files that the planned output would clash with.
-enum class SplitCompressionConflictStrategy { autoRename, overwrite, cancel };
-
 namespace SplitCompressionConflictStrategies {
+Q_NAMESPACE
+enum class SplitCompressionConflictStrategy { autoRename, overwrite, cancel };
+Q_ENUM_NS(SplitCompressionConflictStrategy)
+
 const std::vector<SplitCompressionConflictStrategy>& all();
-QString rawValue(SplitCompressionConflictStrategy strategy);
-std::optional<SplitCompressionConflictStrategy> fromRawValue(const QString& rawValue);
 }  // namespace SplitCompressionConflictStrategies
+
+using SplitCompressionConflictStrategy = SplitCompressionConflictStrategies::SplitCompressionConflictStrategy;

@@ -22,7 +22,8 @@ const std::pair<QLatin1String, bool AppSettings::*> kSwitchMembers[] = {
     {QLatin1String("setAsDefaultExtractor"), &AppSettings::setAsDefaultExtractor},
     {QLatin1String("contextMenuEnabled"), &AppSettings::contextMenuEnabled},
     {QLatin1String("launchAtLogin"), &AppSettings::launchAtLogin},
-    {QLatin1String("menuBarDropEnabled"), &AppSettings::menuBarDropEnabled},
+    // Stored under the name the switch had first, so settings already saved keep it.
+    {QLatin1String("menuBarDropEnabled"), &AppSettings::trayDropEnabled},
     {QLatin1String("compressToSeparateFolder"), &AppSettings::compressToSeparateFolder},
     {QLatin1String("ignoreHiddenFilesWhenCompressing"), &AppSettings::ignoreHiddenFilesWhenCompressing},
     {QLatin1String("deleteSourceAfterCompress"), &AppSettings::deleteSourceAfterCompress},

@@ -17,7 +17,7 @@ struct AppSettings {
     bool setAsDefaultExtractor = false;
     bool contextMenuEnabled = false;
     bool launchAtLogin = false;
-    bool menuBarDropEnabled = false;
+    bool trayDropEnabled = false;
     qint64 compressionThreadCount = activeProcessorCount();
     bool compressToSeparateFolder = true;
     bool ignoreHiddenFilesWhenCompressing = true;

@@ -9,27 +9,6 @@ const std::vector<ArchiveActivityKind>& allCases() {
     return kinds;
 }
 
-QString rawValue(ArchiveActivityKind kind) {
-    switch (kind) {
-        case ArchiveActivityKind::extract:
-            return QStringLiteral("extract");
-        case ArchiveActivityKind::compress:
-            return QStringLiteral("compress");
-        case ArchiveActivityKind::splitExtraction:
-            return QStringLiteral("splitExtraction");
-        case ArchiveActivityKind::splitCompression:
-            return QStringLiteral("splitCompression");
-    }
-    return {};
-}
-
-std::optional<ArchiveActivityKind> fromRawValue(const QString& value) {
-    for (ArchiveActivityKind kind : allCases()) {
-        if (rawValue(kind) == value) return kind;
-    }
-    return std::nullopt;
-}
-
 QString title(ArchiveActivityKind kind) {
     switch (kind) {
         case ArchiveActivityKind::extract:

@@ -9,29 +9,6 @@ const std::vector<ArchiveActivityStatus>& allCases() {
     return statuses;
 }
 
-QString rawValue(ArchiveActivityStatus status) {
-    switch (status) {
-        case ArchiveActivityStatus::running:
-            return QStringLiteral("running");
-        case ArchiveActivityStatus::paused:
-            return QStringLiteral("paused");
-        case ArchiveActivityStatus::completed:
-            return QStringLiteral("completed");
-        case ArchiveActivityStatus::failed:
-            return QStringLiteral("failed");
-        case ArchiveActivityStatus::cancelled:
-            return QStringLiteral("cancelled");
-    }
-    return {};
-}
-
-std::optional<ArchiveActivityStatus> fromRawValue(const QString& value) {
-    for (ArchiveActivityStatus status : allCases()) {
-        if (rawValue(status) == value) return status;
-    }
-    return std::nullopt;
-}
-
 QString title(ArchiveActivityStatus status) {
     switch (status) {
         case ArchiveActivityStatus::running:

@@ -1,5 +1,6 @@
 #include "core/state/ArchiveHistoryRecord.h"
 
+#include "core/base/EnumRawValues.h"
 #include "core/base/JsonFields.h"
 #include "core/base/UnicodeText.h"
 
@@ -17,8 +18,8 @@ QJsonObject ArchiveHistoryRecord::toJson() const {
         {QStringLiteral("id"), JsonFields::uuidText(id)},
         {QStringLiteral("fileName"), fileName},
         {QStringLiteral("path"), path},
-        {QStringLiteral("kind"), ArchiveActivityKinds::rawValue(kind)},
-        {QStringLiteral("status"), ArchiveActivityStatuses::rawValue(status)},
+        {QStringLiteral("kind"), EnumRawValues::rawValue(kind)},
+        {QStringLiteral("status"), EnumRawValues::rawValue(status)},
         {QStringLiteral("createdAt"), JsonFields::dateValue(createdAt, JsonFields::DateForm::iso8601)},
         {QStringLiteral("sizeDescription"), sizeDescription},
         {QStringLiteral("message"), message},
@@ -35,9 +36,9 @@ ArchiveHistoryRecord ArchiveHistoryRecord::fromJson(const QJsonValue& value) {
         .fileName = string(json, QStringLiteral("fileName")),
         .path = string(json, QStringLiteral("path")),
         .kind = enumeration<ArchiveActivityKind>(json, QStringLiteral("kind"),
-                                                 ArchiveActivityKinds::fromRawValue),
+                                                 EnumRawValues::fromRawValue<ArchiveActivityKind>),
         .status = enumeration<ArchiveActivityStatus>(json, QStringLiteral("status"),
-                                                     ArchiveActivityStatuses::fromRawValue),
+                                                     EnumRawValues::fromRawValue<ArchiveActivityStatus>),
         .createdAt = date(json, QStringLiteral("createdAt"), DateForm::iso8601),
         .sizeDescription = string(json, QStringLiteral("sizeDescription")),
         .message = string(json, QStringLiteral("message")),

@@ -8,21 +8,4 @@ const std::vector<ArchivePasswordBookKind>& allCases() {
     return kinds;
 }
 
-QString rawValue(ArchivePasswordBookKind kind) {
-    switch (kind) {
-        case ArchivePasswordBookKind::extraction:
-            return QStringLiteral("extraction");
-        case ArchivePasswordBookKind::compression:
-            return QStringLiteral("compression");
-    }
-    return {};
-}
-
-std::optional<ArchivePasswordBookKind> fromRawValue(const QString& value) {
-    for (ArchivePasswordBookKind kind : allCases()) {
-        if (rawValue(kind) == value) return kind;
-    }
-    return std::nullopt;
-}
-
 }  // namespace ArchivePasswordBookKinds

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "core/base/EnumRawValues.h"
+
+#include <QObject>
 #include <QString>
 #include <optional>
 #include <vector>
 
 // The two books of the password book. An entry's book follows from its scope key alone.
-enum class ArchivePasswordBookKind { extraction, compression };
-
 namespace ArchivePasswordBookKinds {
+Q_NAMESPACE
+enum class ArchivePasswordBookKind { extraction, compression };
+Q_ENUM_NS(ArchivePasswordBookKind)
+
 const std::vector<ArchivePasswordBookKind>& allCases();
-QString rawValue(ArchivePasswordBookKind kind);
-std::optional<ArchivePasswordBookKind> fromRawValue(const QString& rawValue);
-inline QString id(ArchivePasswordBookKind kind) { return rawValue(kind); }
+inline QString id(ArchivePasswordBookKind kind) { return EnumRawValues::rawValue(kind); }
 }  // namespace ArchivePasswordBookKinds
+
+using ArchivePasswordBookKind = ArchivePasswordBookKinds::ArchivePasswordBookKind;

@@ -1,5 +1,6 @@
 #include "core/state/ArchivePasswordBookStore.h"
 
+#include "core/base/EnumRawValues.h"
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/SplitArchiveDetector.h"
@@ -225,8 +226,7 @@ QList<Entry> ArchivePasswordBookStore::deduplicated(const QList<Entry>& entries)
 QString ArchivePasswordBookStore::scopeKey(const QString& fileURL) {
     const QString fileName = FileNameHelper::lastPathComponent(fileURL);
     if (const auto match = SplitArchiveDetector::detect(fileName)) {
-        return SplitArchiveFormats::rawValue(match->format) + QStringLiteral("::") +
-               match->baseName.toLower();
+        return EnumRawValues::rawValue(match->format) + QStringLiteral("::") + match->baseName.toLower();
     }
     return FileNameHelper::pathExtension(fileURL).toLower() + QStringLiteral("::") +
            FileNameHelper::archiveBaseName(fileURL).toLower();

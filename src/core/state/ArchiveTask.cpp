@@ -1,5 +1,6 @@
 #include "core/state/ArchiveTask.h"
 
+#include "core/base/EnumRawValues.h"
 #include "core/base/JsonFields.h"
 #include "core/base/UnicodeText.h"
 
@@ -21,8 +22,8 @@ QJsonObject ArchiveTask::toJson() const {
         {QStringLiteral("id"), JsonFields::uuidText(id)},
         {QStringLiteral("name"), name},
         {QStringLiteral("path"), path},
-        {QStringLiteral("kind"), ArchiveActivityKinds::rawValue(kind)},
-        {QStringLiteral("status"), ArchiveActivityStatuses::rawValue(status)},
+        {QStringLiteral("kind"), EnumRawValues::rawValue(kind)},
+        {QStringLiteral("status"), EnumRawValues::rawValue(status)},
         {QStringLiteral("progress"), progress},
         {QStringLiteral("sizeDescription"), sizeDescription},
         {QStringLiteral("targetPath"), targetPath},
@@ -42,9 +43,9 @@ ArchiveTask ArchiveTask::fromJson(const QJsonValue& value) {
         .name = string(json, QStringLiteral("name")),
         .path = string(json, QStringLiteral("path")),
         .kind = enumeration<ArchiveActivityKind>(json, QStringLiteral("kind"),
-                                                 ArchiveActivityKinds::fromRawValue),
+                                                 EnumRawValues::fromRawValue<ArchiveActivityKind>),
         .status = enumeration<ArchiveActivityStatus>(json, QStringLiteral("status"),
-                                                     ArchiveActivityStatuses::fromRawValue),
+                                                     EnumRawValues::fromRawValue<ArchiveActivityStatus>),
         .progress = number(json, QStringLiteral("progress")),
         .sizeDescription = string(json, QStringLiteral("sizeDescription")),
         .targetPath = string(json, QStringLiteral("targetPath")),

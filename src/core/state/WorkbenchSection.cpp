@@ -11,39 +11,6 @@ const std::vector<WorkbenchSection>& allCases() {
     return sections;
 }
 
-QString rawValue(WorkbenchSection section) {
-    switch (section) {
-        case WorkbenchSection::home:
-            return QStringLiteral("home");
-        case WorkbenchSection::compress:
-            return QStringLiteral("compress");
-        case WorkbenchSection::extract:
-            return QStringLiteral("extract");
-        case WorkbenchSection::splitCompress:
-            return QStringLiteral("splitCompress");
-        case WorkbenchSection::splitExtract:
-            return QStringLiteral("splitExtract");
-        case WorkbenchSection::passwordBook:
-            return QStringLiteral("passwordBook");
-        case WorkbenchSection::tasks:
-            return QStringLiteral("tasks");
-        case WorkbenchSection::history:
-            return QStringLiteral("history");
-        case WorkbenchSection::settings:
-            return QStringLiteral("settings");
-        case WorkbenchSection::about:
-            return QStringLiteral("about");
-    }
-    return {};
-}
-
-std::optional<WorkbenchSection> fromRawValue(const QString& value) {
-    for (WorkbenchSection section : allCases()) {
-        if (rawValue(section) == value) return section;
-    }
-    return std::nullopt;
-}
-
 QString title(WorkbenchSection section) {
     switch (section) {
         case WorkbenchSection::home:
@@ -70,28 +37,28 @@ QString title(WorkbenchSection section) {
     return {};
 }
 
-QString systemImage(WorkbenchSection section) {
+QString iconName(WorkbenchSection section) {
     switch (section) {
         case WorkbenchSection::home:
             return QStringLiteral("house");
         case WorkbenchSection::compress:
-            return QStringLiteral("archivebox");
+            return QStringLiteral("archive-box");
         case WorkbenchSection::extract:
             return QStringLiteral("folder");
         case WorkbenchSection::splitCompress:
-            return QStringLiteral("square.stack.3d.up");
+            return QStringLiteral("layers-up");
         case WorkbenchSection::splitExtract:
-            return QStringLiteral("square.stack.3d.down.right");
+            return QStringLiteral("layers-down-right");
         case WorkbenchSection::passwordBook:
-            return QStringLiteral("lock.rectangle");
+            return QStringLiteral("lock-box");
         case WorkbenchSection::tasks:
-            return QStringLiteral("list.bullet");
+            return QStringLiteral("list-bulleted");
         case WorkbenchSection::history:
-            return QStringLiteral("clock.arrow.circlepath");
+            return QStringLiteral("clock-history");
         case WorkbenchSection::settings:
-            return QStringLiteral("gearshape");
+            return QStringLiteral("gear");
         case WorkbenchSection::about:
-            return QStringLiteral("info.circle");
+            return QStringLiteral("info-circle");
     }
     return {};
 }

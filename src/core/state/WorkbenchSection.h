@@ -1,10 +1,15 @@
 #pragma once
 
+#include "core/base/EnumRawValues.h"
+
+#include <QObject>
 #include <QString>
 #include <optional>
 #include <vector>
 
 // The pages of the main window, in sidebar order.
+namespace WorkbenchSections {
+Q_NAMESPACE
 enum class WorkbenchSection {
     home,
     compress,
@@ -17,14 +22,14 @@ enum class WorkbenchSection {
     settings,
     about
 };
+Q_ENUM_NS(WorkbenchSection)
 
-namespace WorkbenchSections {
 const std::vector<WorkbenchSection>& allCases();
-QString rawValue(WorkbenchSection section);
-std::optional<WorkbenchSection> fromRawValue(const QString& rawValue);
-inline QString id(WorkbenchSection section) { return rawValue(section); }
+inline QString id(WorkbenchSection section) { return EnumRawValues::rawValue(section); }
 // The sidebar label and the page title in the top bar.
 QString title(WorkbenchSection section);
-// The symbol name of the sidebar icon, resolved by the icon registry.
-QString systemImage(WorkbenchSection section);
+// The name of the sidebar icon in the icon registry.
+QString iconName(WorkbenchSection section);
 }  // namespace WorkbenchSections
+
+using WorkbenchSection = WorkbenchSections::WorkbenchSection;

@@ -29,7 +29,8 @@ private:
     // Answers no panel and reveals nothing.
     class StillPlatform : public WorkbenchPlatform {
     public:
-        void openPanel(const OpenPanelRequest&, std::function<void(const QStringList&)> chosen) override {
+        void openFileDialog(const FileDialogRequest&,
+                            std::function<void(const QStringList&)> chosen) override {
             chosen({});
         }
         void revealInFileManager(const QStringList&) override {}

@@ -2,8 +2,8 @@
 
 #include "app/ExternalOperationProgressModel.h"
 #include "app/ExternalOperationProgressWindowController.h"
-#include "app/MenuBarDropView.h"
-#include "app/MenuBarDropWindowController.h"
+#include "app/TrayDropView.h"
+#include "app/TrayDropWindowController.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -62,7 +62,7 @@ bool ShellScreenshotScene::saveProgressShots(const Save& save) {
 }
 
 bool ShellScreenshotScene::saveDropPanelShots(const Save& save) {
-    MenuBarDropWindowController panel([] { return std::nullopt; }, [](const QStringList&) {});
+    TrayDropWindowController panel([] { return std::nullopt; }, [](const QStringList&) {});
     panel.showCompact();
     settle();
     bool saved = save(onBackdrop(*panel.view()), QStringLiteral("drop-panel"));

@@ -8,12 +8,12 @@
 
 void ArchiveBrowserWindowPlatform::chooseItemsToAdd(std::function<void(const QStringList&)> chosen) {
     if (!m_window) return;
-    FileDialogs::openPanel({.canChooseFiles = true,
-                            .canChooseDirectories = true,
-                            .allowsMultipleSelection = true,
-                            .title = QStringLiteral(u"选择要添加到压缩包的文件"),
-                            .purpose = QStringLiteral("sources")},
-                           m_window, std::move(chosen));
+    FileDialogs::openFileDialog({.choosesFiles = true,
+                                 .choosesFolders = true,
+                                 .multipleSelection = true,
+                                 .title = QStringLiteral(u"选择要添加到压缩包的文件"),
+                                 .purpose = QStringLiteral("sources")},
+                                m_window, std::move(chosen));
 }
 
 void ArchiveBrowserWindowPlatform::confirmDeletion(const QString& message, const QString& informativeText,

@@ -29,7 +29,7 @@ void ArchiveEntryNameDelegate::paint(QPainter* painter, const QStyleOptionViewIt
         const bool expanded = index.data(ArchiveEntryTableModel::ExpandedRole).toBool();
         const QColor ink = selected ? option.palette.color(textRole) : Theme::color(Theme::Colour::secondary);
         const QPixmap chevron = Icons::pixmap(
-            expanded ? QStringLiteral("chevron.down") : QStringLiteral("chevron.right"), kChevronSize, ink);
+            expanded ? QStringLiteral("chevron-down") : QStringLiteral("chevron-right"), kChevronSize, ink);
         QRect chevronRect(0, 0, kChevronSize, kChevronSize);
         chevronRect.moveCenter(arrow.center());
         painter->drawPixmap(chevronRect, chevron);

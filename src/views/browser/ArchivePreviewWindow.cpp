@@ -131,7 +131,7 @@ QWidget* ArchivePreviewWindow::buildCommandRow(QWidget* parent) {
     reveal->setDefaultAction(m_commands->action(ArchiveBrowserCommands::Command::reveal));
     // Preview settings are not defined yet: the button is there and does nothing.
     auto* settings = new QToolButton(row);
-    settings->setIcon(labelIcon(QStringLiteral("gearshape")));
+    settings->setIcon(labelIcon(QStringLiteral("gear")));
     settings->setToolTip(QStringLiteral(u"预览设置"));
     // Square, and as tall as the push buttons beside them.
     const int edge = m_readButton->sizeHint().height();
@@ -143,7 +143,7 @@ QWidget* ArchivePreviewWindow::buildCommandRow(QWidget* parent) {
 
 void ArchivePreviewWindow::addPasswordControls(QWidget* row, QHBoxLayout& layout) {
     // A push button leaves room for its menu arrow; a tool button would draw it over the title.
-    auto* book = new QPushButton(labelIcon(QStringLiteral("key.fill")), QStringLiteral(u"密码本"), row);
+    auto* book = new QPushButton(labelIcon(QStringLiteral("key-filled")), QStringLiteral(u"密码本"), row);
     book->setToolTip(QStringLiteral(u"密码本"));
     m_passwordBookMenu = new QMenu(book);
     book->setMenu(m_passwordBookMenu);

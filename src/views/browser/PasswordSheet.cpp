@@ -24,7 +24,7 @@ PasswordSheet::PasswordSheet(ArchivePreviewWindowModel& model, const QString& me
 
     auto* heading = new QHBoxLayout;
     heading->setSpacing(10);
-    auto* lock = Labels::icon(QStringLiteral("lock.fill"), 20, Theme::color(Theme::Colour::accent), this);
+    auto* lock = Labels::icon(QStringLiteral("lock-filled"), 20, Theme::color(Theme::Colour::accent), this);
     auto* title = new QLabel(QStringLiteral(u"输入压缩包密码"), this);
     title->setFont(Theme::font(Theme::TextStyle::headline));
     heading->addWidget(lock);
@@ -43,7 +43,7 @@ PasswordSheet::PasswordSheet(ArchivePreviewWindowModel& model, const QString& me
     layout->addWidget(m_field);
 
     auto* book =
-        new QPushButton(Icons::icon(QStringLiteral("key.fill"), Theme::color(Theme::Colour::primary)),
+        new QPushButton(Icons::icon(QStringLiteral("key-filled"), Theme::color(Theme::Colour::primary)),
                         QStringLiteral(u"从密码本选择"), this);
     book->setAutoDefault(false);
     m_bookMenu = new QMenu(book);

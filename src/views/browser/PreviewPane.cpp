@@ -75,9 +75,9 @@ QWidget* PreviewPane::buildHeader() {
     texts->addWidget(m_headerDetail);
     row->addLayout(texts, 1);
     auto* reveal = new QToolButton(header);
-    reveal->setIcon(Icons::icon(QStringLiteral("magnifyingglass"), Theme::color(Theme::Colour::primary)));
+    reveal->setIcon(Icons::icon(QStringLiteral("magnifier"), Theme::color(Theme::Colour::primary)));
     reveal->setToolTip(QStringLiteral(u"在文件管理器中显示压缩包"));
-    connect(reveal, &QToolButton::clicked, this, [this] { m_model.revealArchiveInFinder(); });
+    connect(reveal, &QToolButton::clicked, this, [this] { m_model.revealArchiveInFileManager(); });
     row->addWidget(reveal);
     return header;
 }
@@ -124,7 +124,7 @@ void PreviewPane::syncFromModel() {
     if (entry && !preparing) {
         m_placeholderIcon->setPixmap(ArchiveEntryIcon::icon(*entry).pixmap(56, 56));
     } else {
-        m_placeholderIcon->setPixmap(Icons::pixmap(QStringLiteral("doc.viewfinder"), preparing ? 40 : 52,
+        m_placeholderIcon->setPixmap(Icons::pixmap(QStringLiteral("document-in-frame"), preparing ? 40 : 52,
                                                    Theme::color(Theme::Colour::secondary)));
     }
     m_placeholderMessage->setText(m_model.previewMessage());

@@ -9,14 +9,14 @@
 DropHero::DropHero(const QString& title, const QString& subtitle, const QString& buttonTitle,
                    DropIntake::Take take, QWidget* parent)
     : DashedFrame(parent),
-      m_button(Labels::prominentButton(buttonTitle, QStringLiteral("chevron.down"), this)) {
+      m_button(Labels::prominentButton(buttonTitle, QStringLiteral("chevron-down"), this)) {
     setMinimumHeight(300);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(24, 24, 24, 24);
     column->setSpacing(18);
     column->addStretch();
     column->addWidget(
-        Labels::icon(QStringLiteral("tray.and.arrow.down.fill"), 72, Theme::color(Theme::Colour::accent)), 0,
+        Labels::icon(QStringLiteral("tray-arrow-down-filled"), 72, Theme::color(Theme::Colour::accent)), 0,
         Qt::AlignHCenter);
     column->addWidget(Labels::make(title, Theme::TextStyle::title, QFont::Bold), 0, Qt::AlignHCenter);
     auto* subtitleLabel = new ElidedLabel(subtitle, this);

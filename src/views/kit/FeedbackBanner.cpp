@@ -40,8 +40,8 @@ FeedbackBanner::FeedbackBanner(WorkbenchContext& model, WorkbenchStore& store, Q
       m_taskRow(new QWidget(this)),
       m_percent(
           Labels::make({}, Theme::TextStyle::callout, QFont::DemiBold, Theme::Colour::accent, m_taskRow)),
-      m_pause(taskButton(QStringLiteral("pause.fill"), QStringLiteral(u"暂停任务"), m_taskRow)),
-      m_cancel(taskButton(QStringLiteral("xmark"), QStringLiteral(u"取消任务"), m_taskRow)),
+      m_pause(taskButton(QStringLiteral("pause-filled"), QStringLiteral(u"暂停任务"), m_taskRow)),
+      m_cancel(taskButton(QStringLiteral("cross"), QStringLiteral(u"取消任务"), m_taskRow)),
       m_bar(new CapsuleProgressBar(6, this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(14, 10, 14, 10);
@@ -88,16 +88,16 @@ FeedbackBanner::FeedbackBanner(WorkbenchContext& model, WorkbenchStore& store, Q
 
 FeedbackBanner::Look FeedbackBanner::look(bool working, StatusKind kind) {
     using Theme::Colour;
-    if (working) return {QStringLiteral("archivebox.fill"), Colour::blue, Colour::accent};
+    if (working) return {QStringLiteral("archive-box-filled"), Colour::blue, Colour::accent};
     switch (kind) {
         case StatusKind::success:
             break;
         case StatusKind::warning:
-            return {QStringLiteral("exclamationmark.triangle.fill"), Colour::orange, Colour::orange};
+            return {QStringLiteral("warning-triangle-filled"), Colour::orange, Colour::orange};
         case StatusKind::error:
-            return {QStringLiteral("xmark.circle.fill"), Colour::red, Colour::red};
+            return {QStringLiteral("cross-circle-filled"), Colour::red, Colour::red};
     }
-    return {QStringLiteral("checkmark.circle.fill"), Colour::green, Colour::accent};
+    return {QStringLiteral("check-circle-filled"), Colour::green, Colour::accent};
 }
 
 QString FeedbackBanner::message() const { return m_message->text(); }

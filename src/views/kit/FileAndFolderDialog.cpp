@@ -3,13 +3,12 @@
 #include <QAbstractItemView>
 #include <QFileInfo>
 
-FileAndFolderDialog::FileAndFolderDialog(bool allowsMultipleSelection, QWidget* parent)
-    : QFileDialog(parent) {
+FileAndFolderDialog::FileAndFolderDialog(bool multipleSelection, QWidget* parent) : QFileDialog(parent) {
     setOption(QFileDialog::DontUseNativeDialog);
-    setFileMode(allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    setFileMode(multipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     // Folders are chosen by selecting them; Qt's views would let only files be selected together.
     const auto mode =
-        allowsMultipleSelection ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
+        multipleSelection ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
     for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) view->setSelectionMode(mode);
 }
 

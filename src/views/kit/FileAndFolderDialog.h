@@ -9,7 +9,7 @@ class FileAndFolderDialog : public QFileDialog {
     Q_OBJECT
 
 public:
-    explicit FileAndFolderDialog(bool allowsMultipleSelection, QWidget* parent = nullptr);
+    explicit FileAndFolderDialog(bool multipleSelection, QWidget* parent = nullptr);
 
     void accept() override;
 };

@@ -25,9 +25,9 @@ QString existingFolderOf(const QString& item) {
     return parent.isDir() ? parent.absoluteFilePath() : QString();
 }
 
-QFileDialog::FileMode fileModeFor(const WorkbenchPlatform::OpenPanelRequest& request) {
-    if (!request.canChooseFiles) return QFileDialog::Directory;
-    return request.allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile;
+QFileDialog::FileMode fileModeFor(const WorkbenchPlatform::FileDialogRequest& request) {
+    if (!request.choosesFiles) return QFileDialog::Directory;
+    return request.multipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile;
 }
 
 }  // namespace
@@ -44,16 +44,16 @@ void remember(const QString& purpose, const QStringList& chosen) {
     lastFolders().insert(purpose, QFileInfo(chosen.first()).absolutePath());
 }
 
-QFileDialog* openPanel(const WorkbenchPlatform::OpenPanelRequest& request, QWidget* parent,
-                       std::function<void(const QStringList&)> chosen) {
+QFileDialog* openFileDialog(const WorkbenchPlatform::FileDialogRequest& request, QWidget* parent,
+                            std::function<void(const QStringList&)> chosen) {
     if (!parent) parent = QApplication::activeWindow();
     QFileDialog* dialog = nullptr;
-    if (request.canChooseFiles && request.canChooseDirectories) {
-        dialog = new FileAndFolderDialog(request.allowsMultipleSelection, parent);
+    if (request.choosesFiles && request.choosesFolders) {
+        dialog = new FileAndFolderDialog(request.multipleSelection, parent);
     } else {
         dialog = new QFileDialog(parent);
         dialog->setFileMode(fileModeFor(request));
-        if (!request.canChooseFiles) dialog->setOption(QFileDialog::ShowDirsOnly);
+        if (!request.choosesFiles) dialog->setOption(QFileDialog::ShowDirsOnly);
     }
     if (!request.title.isEmpty()) dialog->setWindowTitle(request.title);
     if (!request.prompt.isEmpty()) dialog->setLabelText(QFileDialog::Accept, request.prompt);

@@ -20,10 +20,10 @@ QString startFolder(const QString& purpose, const QString& currentItem);
 // Remembers where the user found what they chose, for the next dialog of the same purpose.
 void remember(const QString& purpose, const QStringList& chosen);
 
-// Opens the panel the request describes, window-modal to `parent` (or the active window). `chosen`
-// gets the chosen absolute paths, or none when the panel was cancelled. A panel that takes files
+// Opens the dialog the request describes, window-modal to `parent` (or the active window). `chosen`
+// gets the chosen absolute paths, or none when the dialog was cancelled. A dialog that takes files
 // alone or folders alone is the desktop's own where the platform offers one.
-QFileDialog* openPanel(const WorkbenchPlatform::OpenPanelRequest& request, QWidget* parent,
-                       std::function<void(const QStringList& chosen)> chosen);
+QFileDialog* openFileDialog(const WorkbenchPlatform::FileDialogRequest& request, QWidget* parent,
+                            std::function<void(const QStringList& chosen)> chosen);
 
 }  // namespace FileDialogs

@@ -24,13 +24,13 @@ void FileIcon::setKind(ArchiveActivityKind kind) {
 QString FileIcon::iconName(ArchiveActivityKind kind) {
     switch (kind) {
         case ArchiveActivityKind::extract:
-            return QStringLiteral("doc.zipper");
+            return QStringLiteral("document-zip");
         case ArchiveActivityKind::compress:
-            return QStringLiteral("archivebox.fill");
+            return QStringLiteral("archive-box-filled");
         case ArchiveActivityKind::splitExtraction:
-            return QStringLiteral("square.stack.3d.down.right.fill");
+            return QStringLiteral("layers-down-right-filled");
         case ArchiveActivityKind::splitCompression:
-            return QStringLiteral("square.stack.3d.up.fill");
+            return QStringLiteral("layers-up-filled");
     }
     return {};
 }

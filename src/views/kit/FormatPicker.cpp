@@ -34,8 +34,7 @@ protected:
         painter.setBrush(isChecked() ? Theme::color(Theme::Colour::accent, 0.1)
                                      : Theme::color(Theme::Colour::controlBackground));
         painter.drawRoundedRect(frame, 8, 8);
-        const QString symbol =
-            isChecked() ? QStringLiteral("largecircle.fill.circle") : QStringLiteral("circle");
+        const QString symbol = isChecked() ? QStringLiteral("radio-selected") : QStringLiteral("circle");
         const QColor ink = Theme::color(isChecked() ? Theme::Colour::accent : Theme::Colour::secondary);
         painter.drawPixmap(16, (height() - 16) / 2, Icons::pixmap(symbol, 16, ink));
         painter.setPen(Theme::color(Theme::Colour::primary));

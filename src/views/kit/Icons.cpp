@@ -35,8 +35,8 @@ QImage render(const QString& name, int size, qreal ratio) {
     return image;
 }
 
-// Black ink takes the colour; white ink inside an icon becomes a cut-out, as in the symbol sets the
-// icons imitate.
+// Black ink takes the colour; white ink inside an icon becomes a cut-out, so a filled shape can show
+// a mark inside it in any colour.
 QImage tinted(const QImage& source, const QColor& color) {
     QImage image = source.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {

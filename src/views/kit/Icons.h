@@ -5,9 +5,9 @@
 #include <QPixmap>
 #include <QString>
 
-// Our own monochrome SVG icons (resources/icons/<name>.svg), looked up by symbol name such as
-// "archivebox.fill" and tinted in any colour. To add an icon: draw it in black on a 24 x 24 view box,
-// save it as resources/icons/<name>.svg and add one <file> line to resources/velmora.qrc.
+// Our own monochrome SVG icons (resources/icons/<name>.svg), named for what they show, such as
+// "archive-box-filled", and tinted in any colour. To add an icon: draw it in black on a 24 x 24 view
+// box, save it as resources/icons/<name>.svg and add one <file> line to resources/velmora.qrc.
 // "velmoraIcon" is the coloured application icon and is never tinted.
 namespace Icons {
 

@@ -64,7 +64,7 @@ void SidebarButton::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(textLeft, content.top(), content.right() - textLeft, content.height()),
                      Qt::AlignVCenter | Qt::AlignLeft, text());
     if (m_variant != Variant::groupHeader) return;
-    const QString chevron = m_expanded ? QStringLiteral("chevron.down") : QStringLiteral("chevron.right");
+    const QString chevron = m_expanded ? QStringLiteral("chevron-down") : QStringLiteral("chevron-right");
     painter.drawPixmap(content.right() - kChevronSize, content.center().y() - kChevronSize / 2 + 1,
                        Icons::pixmap(chevron, kChevronSize, Theme::color(Theme::Colour::secondary)));
 }

@@ -71,9 +71,9 @@ QWidget* AboutPage::buildCard(const QString& version) {
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(28);
     buttons->addStretch();
-    m_check = Labels::prominentButton(QStringLiteral(u"检查更新"), QStringLiteral("checkmark.circle"), card);
+    m_check = Labels::prominentButton(QStringLiteral(u"检查更新"), QStringLiteral("check-circle"), card);
     m_check->setIcon({});
-    m_website = Labels::button(QStringLiteral(u"访问官网"), QStringLiteral("arrow.up.right.square"), card);
+    m_website = Labels::button(QStringLiteral(u"访问官网"), QStringLiteral("external-link"), card);
     buttons->addWidget(m_check);
     buttons->addWidget(m_website);
     buttons->addStretch();

@@ -31,10 +31,10 @@ CompressPage::CompressPage(CompressViewModel& model, WorkbenchStore& store, Sett
       m_sizes(new SelectionSizes(nullptr, this)),
       m_sources(
           new SelectionCard({QStringLiteral(u" 个文件"), QStringLiteral(u"添加文件"),
-                             QStringLiteral(u"还没有选择要压缩的文件"), QStringLiteral("doc.badge.plus")},
+                             QStringLiteral(u"还没有选择要压缩的文件"), QStringLiteral("document-plus")},
                             ArchiveActivityKind::compress, *m_sizes, this)),
       m_banner(new FeedbackBanner(model.context(), store, this)),
-      m_start(Labels::prominentButton(QStringLiteral(u"立即压缩"), QStringLiteral("archivebox"), this)) {
+      m_start(Labels::prominentButton(QStringLiteral(u"立即压缩"), QStringLiteral("archive-box"), this)) {
     OperationPageLayout::arrange(this, m_sources, m_banner, buildSettingsCard(), buildSummaryCard(), m_start);
 
     DropIntake::install(m_sources,

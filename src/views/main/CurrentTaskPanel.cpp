@@ -11,7 +11,7 @@
 CurrentTaskPanel::CurrentTaskPanel(WorkbenchStore& store, QWidget* parent)
     : Card(parent),
       m_store(store),
-      m_empty(new EmptyState(QStringLiteral(u"暂无进行中的任务"), QStringLiteral("checkmark.circle"), this)) {
+      m_empty(new EmptyState(QStringLiteral(u"暂无进行中的任务"), QStringLiteral("check-circle"), this)) {
     setMinimumHeight(238);
     contentLayout()->addWidget(
         Labels::make(QStringLiteral(u"当前任务"), Theme::TextStyle::title3, QFont::Bold));

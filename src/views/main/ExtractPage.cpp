@@ -29,10 +29,10 @@ ExtractPage::ExtractPage(ExtractViewModel& model, WorkbenchStore& store, Setting
       m_sizes(new SelectionSizes(nullptr, this)),
       m_archives(
           new SelectionCard({QStringLiteral(u" 个压缩包"), QStringLiteral(u"添加压缩包"),
-                             QStringLiteral(u"还没有选择要解压的压缩包"), QStringLiteral("doc.zipper")},
+                             QStringLiteral(u"还没有选择要解压的压缩包"), QStringLiteral("document-zip")},
                             ArchiveActivityKind::extract, *m_sizes, this)),
       m_banner(new FeedbackBanner(model.context(), store, this)),
-      m_start(Labels::prominentButton(QStringLiteral(u"立即解压"), QStringLiteral("tray.and.arrow.down.fill"),
+      m_start(Labels::prominentButton(QStringLiteral(u"立即解压"), QStringLiteral("tray-arrow-down-filled"),
                                       this)) {
     OperationPageLayout::arrange(this, m_archives, m_banner, buildSettingsCard(), buildSummaryCard(),
                                  m_start);

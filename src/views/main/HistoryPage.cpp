@@ -145,8 +145,7 @@ QWidget* HistoryPage::buildTableCard() {
             "QTableView::item { border-top: 1px solid rgba(0,0,0,18); padding-left: 4px; }"
             "QHeaderView::section { background: transparent; color: %1; border: none; padding: 0 4px; }")
             .arg(Theme::color(Theme::Colour::secondary).name()));
-    m_empty = new EmptyState(QStringLiteral(u"暂无历史记录"), QStringLiteral("clock.arrow.circlepath"),
-                             m_tableStack);
+    m_empty = new EmptyState(QStringLiteral(u"暂无历史记录"), QStringLiteral("clock-history"), m_tableStack);
     m_tableStack->addWidget(m_table);
     m_tableStack->addWidget(m_empty);
     card->contentLayout()->addWidget(m_tableStack);

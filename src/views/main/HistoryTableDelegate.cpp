@@ -57,9 +57,9 @@ void HistoryTableDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     QStyledItemDelegate::paint(painter, option, index);
     if (index.column() != HistoryTableModel::actionsColumn) return;
     const QRect button = openButtonRect(option.rect);
-    painter->drawPixmap(
-        button.adjusted(5, 5, -5, -5),
-        Icons::pixmap(QStringLiteral("ellipsis"), kButtonSize - 10, Theme::color(Theme::Colour::secondary)));
+    painter->drawPixmap(button.adjusted(5, 5, -5, -5),
+                        Icons::pixmap(QStringLiteral("dots-horizontal"), kButtonSize - 10,
+                                      Theme::color(Theme::Colour::secondary)));
 }
 
 bool HistoryTableDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,

@@ -3,7 +3,7 @@
 #include <QStyledItemDelegate>
 
 // Draws the history table's cells: the kind tile's icon before the file name, the kind and status
-// words in their colours, the secondary columns in the secondary colour, and the "ellipsis" button of
+// words in their colours, the secondary columns in the secondary colour, and the "dots-horizontal" button of
 // the last column, whose click asks to open the record's path.
 class HistoryTableDelegate : public QStyledItemDelegate {
     Q_OBJECT

@@ -51,16 +51,18 @@ void HomePage::buildQuickActions() {
         Theme::Colour colour;
         std::function<void()> action;
     } actions[] = {
-        {QStringLiteral(u"一键解压"), QStringLiteral(u"智能解压到默认位置"), QStringLiteral("bolt.fill"),
-         Theme::Colour::blue, [this] { m_model.selectArchiveAndExtract(); }},
+        {QStringLiteral(u"一键解压"), QStringLiteral(u"智能解压到默认位置"),
+         QStringLiteral("lightning-filled"), Theme::Colour::blue,
+         [this] { m_model.selectArchiveAndExtract(); }},
         {QStringLiteral(u"解压到当前目录"), QStringLiteral(u"解压到文件所在目录"),
-         QStringLiteral("folder.fill"), Theme::Colour::green,
+         QStringLiteral("folder-filled"), Theme::Colour::green,
          [this] { m_model.selectArchiveAndExtractInPlace(); }},
         {QStringLiteral(u"解压到指定文件夹"), QStringLiteral(u"选择目标文件夹"),
-         QStringLiteral("folder.badge.plus"), Theme::Colour::purple,
+         QStringLiteral("folder-plus"), Theme::Colour::purple,
          [this] { m_model.selectArchiveAndExtractToDestination(); }},
-        {QStringLiteral(u"压缩文件"), QStringLiteral(u"预置高级压缩入口"), QStringLiteral("archivebox.fill"),
-         Theme::Colour::orange, [this] { m_model.context().setSelectedSection(WorkbenchSection::compress); }},
+        {QStringLiteral(u"压缩文件"), QStringLiteral(u"预置高级压缩入口"),
+         QStringLiteral("archive-box-filled"), Theme::Colour::orange,
+         [this] { m_model.context().setSelectedSection(WorkbenchSection::compress); }},
     };
     for (const auto& action : actions) {
         auto* card =

@@ -14,7 +14,6 @@
 #include "views/main/HistoryPage.h"
 #include "views/main/HomePage.h"
 #include "views/main/PasswordBookPage.h"
-#include "views/main/PlaceholderPage.h"
 #include "views/main/Sidebar.h"
 #include "views/main/SplitCompressPage.h"
 #include "views/main/SplitExtractPage.h"
@@ -74,11 +73,9 @@ MainWindow::MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, 
 }
 
 void MainWindow::buildPages() {
-    // One line per page. To put a finished page in place of its placeholder, change its line to
-    //   addPage(WorkbenchSection::tasks, new TasksPage(m_workbenchStore, *m_viewState),
-    //   PageFrame::plain);
-    // and register it in the screenshot program (src/tools/screenshots/main.cpp, kShots).
-    // Scrolled pages leave a 34 px margin at the sides and the bottom and none at the top.
+    // One line per page; a new page is also registered in the screenshot program
+    // (src/tools/screenshots/main.cpp, kShots). Scrolled pages leave a 34 px margin at the sides and
+    // the bottom and none at the top.
     addPage(WorkbenchSection::home, new HomePage(m_models.home(), m_workbenchStore), PageFrame::scroll);
     addPage(WorkbenchSection::compress,
             new CompressPage(m_models.compress(), m_workbenchStore, m_settingsStore), PageFrame::scroll);

@@ -22,7 +22,7 @@ PasswordBookAddSheet::PasswordBookAddSheet(ContentViewState& state, const QStrin
       m_state(state),
       m_label(new QLineEdit(this)),
       m_password(new QLineEdit(this)),
-      m_save(Labels::defaultButton(QStringLiteral(u"保存"), QStringLiteral("checkmark.circle"), this)) {
+      m_save(Labels::defaultButton(QStringLiteral(u"保存"), QStringLiteral("check-circle"), this)) {
     setWindowTitle(QStringLiteral(u"添加") + bookTitle);
     setFixedSize(420, 260);
     auto* column = new QVBoxLayout(this);

@@ -14,7 +14,7 @@ QFileDialog* makeDialog(QWidget* parent) {
     return dialog;
 }
 
-void openPanel(QFileDialog* dialog, const PasswordBookFilePanels::Chosen& chosen) {
+void openFileDialog(QFileDialog* dialog, const PasswordBookFilePanels::Chosen& chosen) {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QFileDialog::fileSelected, dialog, [chosen](const QString& file) {
         FileDialogs::remember(kPurpose, {file});
@@ -30,7 +30,7 @@ void DesktopPasswordBookFilePanels::chooseImportFile(QWidget* parent, Chosen cho
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setLabelText(QFileDialog::Accept, QStringLiteral(u"导入"));
-    openPanel(dialog, chosen);
+    openFileDialog(dialog, chosen);
 }
 
 void DesktopPasswordBookFilePanels::chooseExportFile(QWidget* parent, const QString& proposedName,
@@ -42,5 +42,5 @@ void DesktopPasswordBookFilePanels::chooseExportFile(QWidget* parent, const QStr
     dialog->setDefaultSuffix(QStringLiteral("json"));
     dialog->selectFile(proposedName);
     dialog->setLabelText(QFileDialog::Accept, QStringLiteral(u"导出"));
-    openPanel(dialog, chosen);
+    openFileDialog(dialog, chosen);
 }

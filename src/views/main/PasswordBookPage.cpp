@@ -113,8 +113,8 @@ QWidget* PasswordBookPage::buildBookCard() {
     header->addStretch();
     m_add = Labels::button(QStringLiteral(u"添加"), QStringLiteral("plus"), card);
     m_delete = Labels::button(QStringLiteral(u"删除"), QStringLiteral("minus"), card);
-    m_import = Labels::button(QStringLiteral(u"批量导入"), QStringLiteral("square.and.arrow.down"), card);
-    m_export = Labels::button(QStringLiteral(u"批量导出"), QStringLiteral("square.and.arrow.up"), card);
+    m_import = Labels::button(QStringLiteral(u"批量导入"), QStringLiteral("box-arrow-down"), card);
+    m_export = Labels::button(QStringLiteral(u"批量导出"), QStringLiteral("box-arrow-up"), card);
     for (QPushButton* button : {m_add, m_delete, m_import, m_export}) header->addWidget(button);
     card->contentLayout()->addLayout(header);
     m_condition = Labels::make({}, Theme::TextStyle::callout, Theme::Colour::red, card);
@@ -150,7 +150,7 @@ QWidget* PasswordBookPage::buildTable() {
     m_table->setItemDelegate(m_delegate);
     PasswordBookPageStyle::styleTable(m_table);
     m_empty = new EmptyState(QStringLiteral(u"暂无密码，点击“添加”或“批量导入”开始"),
-                             QStringLiteral("lock.rectangle"), m_tableStack);
+                             QStringLiteral("lock-box"), m_tableStack);
     m_tableStack->addWidget(m_table);
     m_tableStack->addWidget(m_empty);
     frame->contentLayout()->addWidget(m_tableStack);
@@ -279,7 +279,7 @@ void PasswordBookPage::syncReveal() {
     m_tableModel->setRevealPasswords(reveal);
     m_delegate->setRevealPasswords(reveal);
     m_reveal->setText(reveal ? QStringLiteral(u"隐藏密码") : QStringLiteral(u"显示密码"));
-    m_reveal->setIcon(Icons::icon(reveal ? QStringLiteral("eye.slash") : QStringLiteral("eye"),
+    m_reveal->setIcon(Icons::icon(reveal ? QStringLiteral("eye-crossed") : QStringLiteral("eye"),
                                   Theme::color(Theme::Colour::accent)));
 }
 

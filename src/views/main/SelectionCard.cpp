@@ -13,7 +13,7 @@ SelectionCard::SelectionCard(const Texts& texts, ArchiveActivityKind kind, const
     : Card(parent),
       m_texts(texts),
       m_header(Labels::make({}, Theme::TextStyle::title3, QFont::DemiBold)),
-      m_add(Labels::button(texts.addTitle, QStringLiteral("plus.circle"), this)),
+      m_add(Labels::button(texts.addTitle, QStringLiteral("plus-circle"), this)),
       m_clear(Labels::button(QStringLiteral(u"清空列表"), QStringLiteral("trash"), this)),
       m_empty(new EmptyState(texts.emptyTitle, texts.emptyIconName, this)),
       m_list(new FileList(kind, sizes, this)) {

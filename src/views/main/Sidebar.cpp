@@ -86,9 +86,8 @@ QWidget* Sidebar::buildNavigation() {
         entries->addWidget(addButton(section, false, list));
     }
 
-    m_groupHeader =
-        new SidebarButton(QStringLiteral(u"分卷解压缩"), QStringLiteral("rectangle.stack.badge.plus"),
-                          SidebarButton::Variant::groupHeader, list);
+    m_groupHeader = new SidebarButton(QStringLiteral(u"分卷解压缩"), QStringLiteral("stack-plus"),
+                                      SidebarButton::Variant::groupHeader, list);
     connect(m_groupHeader, &SidebarButton::clicked, this, [this] {
         m_viewState.setIsSplitArchiveGroupExpanded(!m_viewState.isSplitArchiveGroupExpanded());
     });
@@ -123,7 +122,7 @@ QWidget* Sidebar::buildNavigation() {
 
 SidebarButton* Sidebar::addButton(WorkbenchSection section, bool child, QWidget* parent) {
     auto* button =
-        new SidebarButton(WorkbenchSections::title(section), WorkbenchSections::systemImage(section),
+        new SidebarButton(WorkbenchSections::title(section), WorkbenchSections::iconName(section),
                           child ? SidebarButton::Variant::child : SidebarButton::Variant::topLevel, parent);
     connect(button, &SidebarButton::clicked, this, [this, section, child] {
         m_model.setSelectedSection(section);

@@ -25,7 +25,7 @@ SplitCompressionDestinationCard::SplitCompressionDestinationCard(SplitCompressVi
       m_open(new QCheckBox(QStringLiteral(u"完成后打开目标文件夹"))),
       m_notify(new QCheckBox(QStringLiteral(u"完成后通知我"))),
       m_cancel(new QPushButton(QStringLiteral(u"取消"))),
-      m_start(Labels::prominentButton(QStringLiteral(u"开始压缩"), QStringLiteral("play.fill"))) {
+      m_start(Labels::prominentButton(QStringLiteral(u"开始压缩"), QStringLiteral("play-filled"))) {
     contentLayout()->addWidget(new NumberedSectionTitle(5, QStringLiteral(u"保存位置")));
     auto* folderRow = new QHBoxLayout;
     folderRow->setSpacing(10);

@@ -21,8 +21,8 @@ SplitCompressionFileSelectionCard::SplitCompressionFileSelectionCard(SplitCompre
     auto* titleRow = new QHBoxLayout;
     titleRow->addWidget(new NumberedSectionTitle(1, QStringLiteral(u"选择要压缩的文件或文件夹")));
     titleRow->addStretch();
-    auto* addFiles = Labels::button(QStringLiteral(u"添加文件"), QStringLiteral("folder.badge.plus"));
-    auto* addFolders = Labels::button(QStringLiteral(u"添加文件夹"), QStringLiteral("folder.badge.plus"));
+    auto* addFiles = Labels::button(QStringLiteral(u"添加文件"), QStringLiteral("folder-plus"));
+    auto* addFolders = Labels::button(QStringLiteral(u"添加文件夹"), QStringLiteral("folder-plus"));
     titleRow->addWidget(addFiles);
     titleRow->addWidget(addFolders);
     titleRow->addWidget(m_clear);

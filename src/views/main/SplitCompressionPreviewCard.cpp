@@ -17,7 +17,7 @@ QLabel* iconTile() {
     tile->setFixedSize(52, 52);
     tile->setAlignment(Qt::AlignCenter);
     tile->setPixmap(
-        Icons::pixmap(QStringLiteral("doc.richtext.fill"), 22, Theme::color(Theme::Colour::accent)));
+        Icons::pixmap(QStringLiteral("document-rich-text-filled"), 22, Theme::color(Theme::Colour::accent)));
     const QColor fill = Theme::color(Theme::Colour::accent, 0.12);
     tile->setStyleSheet(QStringLiteral("background: rgba(%1, %2, %3, %4); border-radius: 8px;")
                             .arg(fill.red())

@@ -167,6 +167,6 @@ void SplitCompressionSettingsCard::syncPasswordVisibility() {
     const QLineEdit::EchoMode mode = shown ? QLineEdit::Normal : QLineEdit::Password;
     m_password->setEchoMode(mode);
     m_confirmation->setEchoMode(mode);
-    m_eye->setIcon(Icons::icon(shown ? QStringLiteral("eye.slash") : QStringLiteral("eye"),
+    m_eye->setIcon(Icons::icon(shown ? QStringLiteral("eye-crossed") : QStringLiteral("eye"),
                                Theme::color(Theme::Colour::secondary)));
 }

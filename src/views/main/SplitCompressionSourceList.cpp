@@ -63,7 +63,7 @@ SplitCompressionSourceList::SplitCompressionSourceList(SplitCompressViewModel& m
     : QWidget(parent),
       m_model(model),
       m_empty(
-          new EmptyState(QStringLiteral(u"拖入文件或文件夹开始分卷压缩"), QStringLiteral("doc.badge.plus"))),
+          new EmptyState(QStringLiteral(u"拖入文件或文件夹开始分卷压缩"), QStringLiteral("document-plus"))),
       m_sizing(sizingIndicator()),
       m_rowsPanel(new QWidget),
       m_rows(new QVBoxLayout(m_rowsPanel)) {

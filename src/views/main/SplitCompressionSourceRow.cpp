@@ -27,9 +27,10 @@ SplitCompressionSourceRow::SplitCompressionSourceRow(const SplitCompressionSourc
     layout->setContentsMargins(12, 9, 12, 9);
     layout->setSpacing(12);
 
-    auto* icon = item.isDirectory
-                     ? Labels::icon(QStringLiteral("folder.fill"), 18, Theme::color(Theme::Colour::accent))
-                     : Labels::icon(QStringLiteral("doc.fill"), 18, Theme::color(Theme::Colour::secondary));
+    auto* icon =
+        item.isDirectory
+            ? Labels::icon(QStringLiteral("folder-filled"), 18, Theme::color(Theme::Colour::accent))
+            : Labels::icon(QStringLiteral("document-filled"), 18, Theme::color(Theme::Colour::secondary));
     auto* iconCell = new QWidget;
     iconCell->setFixedWidth(24);
     auto* iconLayout = new QHBoxLayout(iconCell);
@@ -58,7 +59,7 @@ SplitCompressionSourceRow::SplitCompressionSourceRow(const SplitCompressionSourc
     m_remove = new QToolButton;
     m_remove->setAutoRaise(true);
     m_remove->setIcon(
-        Icons::icon(QStringLiteral("xmark.circle.fill"), Theme::color(Theme::Colour::secondary)));
+        Icons::icon(QStringLiteral("cross-circle-filled"), Theme::color(Theme::Colour::secondary)));
     m_remove->setIconSize(QSize(16, 16));
     m_remove->setFixedWidth(36);
     m_remove->setCursor(Qt::PointingHandCursor);

@@ -131,7 +131,7 @@ QWidget* SplitCompressionVolumeCard::makeAdviceBox() {
     heading->addWidget(Labels::make(QStringLiteral(u"智能建议"), Theme::TextStyle::caption, QFont::Bold,
                                     Theme::Colour::accent));
     heading->addWidget(
-        Labels::icon(QStringLiteral("info.circle"), 12, Theme::color(Theme::Colour::secondary)));
+        Labels::icon(QStringLiteral("info-circle"), 12, Theme::color(Theme::Colour::secondary)));
     heading->addStretch();
     layout->addLayout(heading);
     layout->addWidget(m_adviceText);

@@ -56,7 +56,7 @@ QWidget* SplitExtractDropZone::makePrompt() {
     auto* panel = new QWidget;
     QVBoxLayout* layout = column(panel);
     auto* symbol =
-        Labels::icon(QStringLiteral("folder.fill.badge.arrow.down"), 46, Theme::color(Theme::Colour::accent));
+        Labels::icon(QStringLiteral("folder-arrow-down-filled"), 46, Theme::color(Theme::Colour::accent));
     auto* symbolFrame = new QWidget;
     symbolFrame->setFixedSize(72, 64);
     auto* symbolLayout = new QHBoxLayout(symbolFrame);
@@ -68,7 +68,7 @@ QWidget* SplitExtractDropZone::makePrompt() {
     layout->addWidget(
         centred(Labels::make(QStringLiteral(u"请将任意一卷文件拖入，软件将自动识别并解压完整文件"),
                              Theme::TextStyle::callout, Theme::Colour::secondary)));
-    m_choose = Labels::prominentButton(QStringLiteral(u"选择文件"), QStringLiteral("chevron.down"));
+    m_choose = Labels::prominentButton(QStringLiteral(u"选择文件"), QStringLiteral("chevron-down"));
     m_choose->setLayoutDirection(Qt::RightToLeft);
     m_choose->setFixedWidth(180);
     layout->addWidget(m_choose, 0, Qt::AlignHCenter);
@@ -95,8 +95,8 @@ QWidget* SplitExtractDropZone::makeScanning() {
 QWidget* SplitExtractDropZone::makeNotSplitArchive() {
     auto* panel = new QWidget;
     QVBoxLayout* layout = column(panel);
-    layout->addWidget(Labels::icon(QStringLiteral("doc.zipper"), 46, Theme::color(Theme::Colour::accent)), 0,
-                      Qt::AlignHCenter);
+    layout->addWidget(Labels::icon(QStringLiteral("document-zip"), 46, Theme::color(Theme::Colour::accent)),
+                      0, Qt::AlignHCenter);
     layout->addWidget(centred(
         Labels::make(QStringLiteral(u"该文件不是分卷压缩包"), Theme::TextStyle::title3, QFont::Bold)));
     layout->addWidget(centred(Labels::make(QStringLiteral(u"是否前往普通解压？"), Theme::TextStyle::body,

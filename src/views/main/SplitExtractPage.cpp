@@ -22,7 +22,7 @@ SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore&
       m_info(new SplitExtractInfoPanel(model)),
       m_settings(new SplitExtractSettingsPanel(model, viewState)),
       m_cancel(new QPushButton(QStringLiteral(u"取消"))),
-      m_start(Labels::prominentButton(QStringLiteral(u"开始解压"), QStringLiteral("play.fill"))) {
+      m_start(Labels::prominentButton(QStringLiteral(u"开始解压"), QStringLiteral("play-filled"))) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(34, 0, 34, 34);
     layout->setSpacing(18);

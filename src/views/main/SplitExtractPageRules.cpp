@@ -57,8 +57,8 @@ DropZoneContent dropZoneContent(const SplitArchivePageState& state) {
 
 EmptyInfo emptyInfo(const SplitArchivePageState& state) {
     if (state.kind() == SplitArchivePageState::Case::scanning)
-        return {QStringLiteral(u"正在扫描同目录中的关联分卷…"), QStringLiteral("magnifyingglass")};
-    return {QStringLiteral(u"还没有选择分卷压缩包"), QStringLiteral("doc.zipper")};
+        return {QStringLiteral(u"正在扫描同目录中的关联分卷…"), QStringLiteral("magnifier")};
+    return {QStringLiteral(u"还没有选择分卷压缩包"), QStringLiteral("document-zip")};
 }
 
 namespace {
@@ -84,24 +84,24 @@ PartRowLook partRowLook(const SplitArchivePart& part) {
     look.detail = detailText(part.status);
     switch (part.status.statusCase()) {
         case SplitArchivePartStatus::Case::found:
-            look.leadingSymbol = QStringLiteral("doc.zipper");
+            look.leadingSymbol = QStringLiteral("document-zip");
             look.trailingSymbol =
-                part.isPrimary ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("checkmark.circle");
+                part.isPrimary ? QStringLiteral("check-circle-filled") : QStringLiteral("check-circle");
             look.symbolColour = part.isPrimary ? Theme::Colour::accent : Theme::Colour::green;
             look.borderColour = Theme::Colour::green;
             look.borderOpacity = 0.1;
             break;
         case SplitArchivePartStatus::Case::missing:
-            look.leadingSymbol = QStringLiteral("questionmark.square");
-            look.trailingSymbol = QStringLiteral("xmark.circle");
+            look.leadingSymbol = QStringLiteral("question-square");
+            look.trailingSymbol = QStringLiteral("cross-circle");
             look.symbolColour = Theme::Colour::orange;
             look.borderColour = Theme::Colour::orange;
             look.borderOpacity = 0.55;
             break;
         case SplitArchivePartStatus::Case::duplicate:
         case SplitArchivePartStatus::Case::warning:
-            look.leadingSymbol = QStringLiteral("exclamationmark.triangle.fill");
-            look.trailingSymbol = QStringLiteral("exclamationmark.circle");
+            look.leadingSymbol = QStringLiteral("warning-triangle-filled");
+            look.trailingSymbol = QStringLiteral("exclamation-circle");
             look.symbolColour = Theme::Colour::orange;
             look.borderColour = Theme::Colour::orange;
             look.borderOpacity = 0.55;

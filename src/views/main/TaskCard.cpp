@@ -35,9 +35,9 @@ struct ActionLook {
 ActionLook look(TaskAction action) {
     switch (action) {
         case TaskAction::pause:
-            return {QStringLiteral(u"暂停"), QStringLiteral("pause.fill"), false};
+            return {QStringLiteral(u"暂停"), QStringLiteral("pause-filled"), false};
         case TaskAction::cancel:
-            return {QStringLiteral(u"取消"), QStringLiteral("xmark"), true};
+            return {QStringLiteral(u"取消"), QStringLiteral("cross"), true};
         case TaskAction::remove:
             return {QStringLiteral(u"删除"), QStringLiteral("trash"), true};
     }

@@ -69,7 +69,7 @@ QWidget* TasksPage::buildList() {
     m_list = new QVBoxLayout(list);
     m_list->setContentsMargins(0, 0, 0, 24);
     m_list->setSpacing(16);
-    m_empty = new EmptyState(QStringLiteral(u"暂无任务"), QStringLiteral("list.bullet"), list);
+    m_empty = new EmptyState(QStringLiteral(u"暂无任务"), QStringLiteral("list-bulleted"), list);
     m_list->addWidget(m_empty);
     m_list->addStretch();
     scroll->setWidget(list);
@@ -84,7 +84,7 @@ QWidget* TasksPage::buildBottomBar() {
     row->addWidget(m_count);
     row->addStretch();
     m_clearCompleted = new QPushButton(QStringLiteral(u"清空已完成"), bar);
-    m_pauseAll = Labels::prominentButton(QStringLiteral(u"全部暂停"), QStringLiteral("pause.fill"), bar);
+    m_pauseAll = Labels::prominentButton(QStringLiteral(u"全部暂停"), QStringLiteral("pause-filled"), bar);
     row->addWidget(m_clearCompleted);
     row->addWidget(m_pauseAll);
     connect(m_clearCompleted, &QPushButton::clicked, this, [this] {

@@ -40,8 +40,7 @@ Theme::Colour launchAtLoginReminderColour(bool enabled) {
 }
 
 QString launchAtLoginReminderIcon(bool enabled) {
-    return enabled ? QStringLiteral("checkmark.shield.fill")
-                   : QStringLiteral("exclamationmark.triangle.fill");
+    return enabled ? QStringLiteral("shield-check-filled") : QStringLiteral("warning-triangle-filled");
 }
 
 }  // namespace SettingsTexts

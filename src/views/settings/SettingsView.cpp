@@ -65,25 +65,20 @@ void setSwitch(ToggleSwitch* toggle, bool on) {
 
 }  // namespace
 
-SettingsView::SettingsView(SettingsViewModel* viewModel, std::function<void()> onClose, QWidget* parent)
-    : QWidget(parent), m_viewModel(viewModel), m_onClose(std::move(onClose)) {
+SettingsView::SettingsView(SettingsViewModel* viewModel, QWidget* parent)
+    : QWidget(parent), m_viewModel(viewModel) {
     m_viewModel->setParent(this);
 
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);
     layout->setSpacing(24);
-    if (m_onClose) {
-        layout->setContentsMargins(28, 28, 28, 28);
-        layout->addWidget(header());
-    } else {
-        // In the main window the top bar already names the page; the margins are its other pages'.
-        layout->setContentsMargins(34, 0, 34, 34);
-    }
+    // The margins are the main window's other pages'.
+    layout->setContentsMargins(34, 0, 34, 34);
     layout->addWidget(extractionSection());
     layout->addWidget(systemIntegrationSection());
     layout->addWidget(passwordBookSection());
     layout->addWidget(backgroundServiceSection());
-    layout->addWidget(menuBarDropSection());
+    layout->addWidget(trayDropSection());
     layout->addWidget(advancedCompressionSection());
     m_status = paragraph({}, TextStyle::body);
     m_status->setObjectName(QStringLiteral("status"));
@@ -103,29 +98,13 @@ void SettingsView::showEvent(QShowEvent* event) {
     m_viewModel->refresh();
 }
 
-QWidget* SettingsView::header() {
-    auto* widget = new QWidget;
-    auto* row = new QHBoxLayout(widget);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(Labels::make(QStringLiteral(u"设置"), TextStyle::largeTitle, QFont::Bold));
-    row->addStretch(1);
-    auto* close = new QPushButton;
-    close->setFlat(true);
-    close->setIcon(Icons::icon(QStringLiteral("xmark.circle.fill"), Theme::color(Colour::secondary)));
-    close->setIconSize({20, 20});
-    close->setToolTip(QStringLiteral(u"关闭设置"));
-    connect(close, &QPushButton::clicked, this, [this] { m_onClose(); });
-    row->addWidget(close);
-    return widget;
-}
-
-QWidget* SettingsView::section(const QString& title, const QString& systemImage,
+QWidget* SettingsView::section(const QString& title, const QString& iconName,
                                const QList<QWidget*>& controls) {
     auto* titleRow = new QWidget;
     auto* titleLayout = new QHBoxLayout(titleRow);
     titleLayout->setContentsMargins(0, 0, 0, 0);
     titleLayout->setSpacing(8);
-    titleLayout->addWidget(Labels::icon(systemImage, 18, Theme::color(Colour::accent)));
+    titleLayout->addWidget(Labels::icon(iconName, 18, Theme::color(Colour::accent)));
     titleLayout->addWidget(Labels::make(title, TextStyle::title3, QFont::DemiBold));
     titleLayout->addStretch(1);
 
@@ -173,7 +152,7 @@ QWidget* SettingsView::extractionSection() {
                                           [this](bool on) { m_viewModel->setExtractToSeparateFolder(on); });
     m_deleteSourceAfterExtract = addSwitch(controls, QStringLiteral(u"解压完成后删除源文件"),
                                            [this](bool on) { m_viewModel->setDeleteSourceAfterExtract(on); });
-    return section(QStringLiteral(u"解压设置"), QStringLiteral("tray.and.arrow.down"), controls);
+    return section(QStringLiteral(u"解压设置"), QStringLiteral("tray-arrow-down"), controls);
 }
 
 QWidget* SettingsView::systemIntegrationSection() {
@@ -192,7 +171,7 @@ QWidget* SettingsView::systemIntegrationSection() {
     m_contextMenuGuide = contextMenuGuide();
     m_contextMenuGuide->setObjectName(QStringLiteral("contextMenuGuide"));
     controls << m_contextMenuGuide;
-    return section(QStringLiteral(u"系统集成"), QStringLiteral("macwindow.badge.plus"), controls);
+    return section(QStringLiteral(u"系统集成"), QStringLiteral("window-plus"), controls);
 }
 
 QWidget* SettingsView::contextMenuGuide() {
@@ -201,8 +180,7 @@ QWidget* SettingsView::contextMenuGuide() {
     card->setSpacing(10);
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(6);
-    titleRow->addWidget(
-        Labels::icon(QStringLiteral("questionmark.circle"), 16, Theme::color(Colour::primary)));
+    titleRow->addWidget(Labels::icon(QStringLiteral("question-circle"), 16, Theme::color(Colour::primary)));
     titleRow->addWidget(Labels::make(QStringLiteral(u"首次使用操作"), TextStyle::headline));
     titleRow->addStretch(1);
     auto* acknowledge = plainButton(QStringLiteral(u"知道了"));
@@ -247,7 +225,7 @@ QWidget* SettingsView::passwordBookSection() {
     m_passwordList->setContentMargin(12);
     m_passwordList->setSpacing(10);
     controls << countRow << m_emptyPasswordBook << m_passwordList;
-    return section(QStringLiteral(u"密码本"), QStringLiteral("key.fill"), controls);
+    return section(QStringLiteral(u"密码本"), QStringLiteral("key-filled"), controls);
 }
 
 QWidget* SettingsView::backgroundServiceSection() {
@@ -255,7 +233,7 @@ QWidget* SettingsView::backgroundServiceSection() {
     m_launchAtLogin = addSwitch(controls, QStringLiteral(u"开机后台自启动"),
                                 [this](bool on) { m_viewModel->setLaunchAtLogin(on); });
     controls << launchAtLoginReminder();
-    return section(QStringLiteral(u"后台服务"), QStringLiteral("bolt.horizontal.circle"), controls);
+    return section(QStringLiteral(u"后台服务"), QStringLiteral("lightning-circle"), controls);
 }
 
 QWidget* SettingsView::launchAtLoginReminder() {
@@ -279,21 +257,21 @@ QWidget* SettingsView::launchAtLoginReminder() {
     return m_reminder;
 }
 
-QWidget* SettingsView::menuBarDropSection() {
+QWidget* SettingsView::trayDropSection() {
     QList<QWidget*> controls;
-    m_menuBarDrop = addSwitch(controls, QStringLiteral(u"菜单栏拖拽自动压缩/解压"),
-                              [this](bool on) { m_viewModel->setMenuBarDropEnabled(on); });
+    m_trayDrop = addSwitch(controls, QStringLiteral(u"托盘拖放自动压缩/解压"),
+                           [this](bool on) { m_viewModel->setTrayDropEnabled(on); });
     controls << paragraph(
-        QStringLiteral(u"开启后，拖拽文件时会在 velmora 菜单栏图标下方显示悬浮投放窗；"
+        QStringLiteral(u"开启后，拖拽文件时会在 velmora 托盘图标旁显示悬浮投放窗；"
                        u"压缩包自动解压，普通文件或文件夹自动压缩。"));
-    return section(QStringLiteral(u"菜单栏拖拽"), QStringLiteral("menubar.arrow.up.rectangle"), controls);
+    return section(QStringLiteral(u"托盘拖放"), QStringLiteral("bar-arrow-up-box"), controls);
 }
 
 QWidget* SettingsView::advancedCompressionSection() {
     QList<QWidget*> controls;
     m_multiThreadEngine = addSwitch(controls, QStringLiteral(u"多线程压缩引擎"),
                                     [this](bool on) { m_viewModel->setMultiThreadEngineEnabled(on); });
-    return section(QStringLiteral(u"高级压缩入口"), QStringLiteral("slider.horizontal.3"), controls);
+    return section(QStringLiteral(u"高级压缩入口"), QStringLiteral("sliders"), controls);
 }
 
 void SettingsView::syncFromModel() {
@@ -319,7 +297,7 @@ void SettingsView::syncFromModel() {
 
     setSwitch(m_launchAtLogin, settings.launchAtLogin);
     syncLaunchAtLoginReminder();
-    setSwitch(m_menuBarDrop, settings.menuBarDropEnabled);
+    setSwitch(m_trayDrop, settings.trayDropEnabled);
     setSwitch(m_multiThreadEngine, true);
 
     m_status->setText(m_viewModel->message().value_or(QString()));
@@ -347,7 +325,7 @@ void SettingsView::syncPasswordList() {
         auto* row = new QHBoxLayout(rowWidget);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(10);
-        QLabel* icon = Labels::icon(QStringLiteral("lock.shield"), 16, Theme::color(Colour::secondary));
+        QLabel* icon = Labels::icon(QStringLiteral("shield-lock"), 16, Theme::color(Colour::secondary));
         icon->setContentsMargins(0, 2, 0, 0);
         row->addWidget(icon, 0, Qt::AlignTop);
         row->addWidget(column({Labels::make(SettingsTexts::passwordLabel(entry), TextStyle::headline),

@@ -21,10 +21,9 @@ class SettingsView : public QWidget {
     Q_OBJECT
 
 public:
-    // The page takes the model over. With `onClose` (the page shown on its own) it has a header whose
-    // close button runs it; without, it is a page of the main window, under the window's top bar.
-    explicit SettingsView(SettingsViewModel* viewModel, std::function<void()> onClose = {},
-                          QWidget* parent = nullptr);
+    // The page takes the model over. It is a page of the main window, under the window's top bar,
+    // which names it.
+    explicit SettingsView(SettingsViewModel* viewModel, QWidget* parent = nullptr);
 
     SettingsViewModel& viewModel() const { return *m_viewModel; }
 
@@ -32,13 +31,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* header();
-    QWidget* section(const QString& title, const QString& systemImage, const QList<QWidget*>& controls);
+    QWidget* section(const QString& title, const QString& iconName, const QList<QWidget*>& controls);
     QWidget* extractionSection();
     QWidget* systemIntegrationSection();
     QWidget* passwordBookSection();
     QWidget* backgroundServiceSection();
-    QWidget* menuBarDropSection();
+    QWidget* trayDropSection();
     QWidget* advancedCompressionSection();
     QWidget* contextMenuGuide();
     QWidget* launchAtLoginReminder();
@@ -50,7 +48,6 @@ private:
     void syncLaunchAtLoginReminder();
 
     SettingsViewModel* m_viewModel;
-    std::function<void()> m_onClose;
 
     QLabel* m_defaultLocation = nullptr;
     ToggleSwitch* m_extractToSeparateFolder = nullptr;
@@ -72,7 +69,7 @@ private:
     QLabel* m_reminderIcon = nullptr;
     QLabel* m_reminderTitle = nullptr;
     QPushButton* m_reminderButton = nullptr;
-    ToggleSwitch* m_menuBarDrop = nullptr;
+    ToggleSwitch* m_trayDrop = nullptr;
     ToggleSwitch* m_multiThreadEngine = nullptr;
     QLabel* m_status = nullptr;
 };

@@ -71,20 +71,6 @@ TEST_F(ArchivePreviewExtractionTest, PreviewExtractsOneEntryIntoAPrivateFolder) 
     EXPECT_EQ(fileMode(previewsFolder()), 0700);
 }
 
-TEST_F(ArchivePreviewExtractionTest, PackageRowExtractsTheWholePackage) {
-    addSampleFile("Demo.app/Contents/Info.plist", "plist");
-    m_items.removeFirst();
-    m_items << "Demo.app";
-    const QString archive = sevenZipArchive("s.zip", {"-tzip"});
-    const QList<ArchivePreviewEntry> entries = ArchivePreviewService().previewEntries(archive, {}, m_token);
-    const auto package =
-        std::find_if(entries.begin(), entries.end(), [](auto& e) { return e.path == "Demo.app/"; });
-    ASSERT_NE(package, entries.end());
-    const QString folder = ArchivePreviewService().extractedPreviewFile(*package, archive, {}, m_token);
-    EXPECT_TRUE(folder.endsWith("/Demo.app"));
-    EXPECT_EQ(contents(folder + "/Contents/Info.plist"), "plist");
-}
-
 TEST_F(ArchivePreviewExtractionTest, PasswordsReachTheTools) {
     const ArchivePreviewService service;
     const QString zip = sevenZipArchive("p.zip", {"-tzip", "-psecret"});
@@ -110,10 +96,6 @@ TEST_F(ArchivePreviewExtractionTest, PreviewRefusals) {
               ArchiveError::fileNotFound(m_tree.path("missing.zip")));
     EXPECT_EQ(failure([&] { preview(service, "docs/", zip); }),
               ArchiveError::extractFailed("文件夹不能直接预览。"));
-    ArchivePreviewEntry catalogue = entry("Assets.xcassets/");
-    catalogue.packagePresentationStyle = ArchivePreviewEntry::PackagePresentationStyle::folder;
-    EXPECT_EQ(failure([&] { service.extractedPreviewFile(catalogue, zip, {}, m_token); }).kind(),
-              ArchiveError::Kind::extractFailed);
     EXPECT_EQ(failure([&] { preview(service, "a.txt", m_tree.writeFile("a.doc", "x")); }),
               ArchiveError::unsupportedFormat("doc"));
     EXPECT_EQ(failure([&] { preview(service, "../a.txt", zip); }),

@@ -1,5 +1,6 @@
 #include "core/base/CompressionFormat.h"
 #include "core/base/CompressionLevel.h"
+#include "core/base/EnumRawValues.h"
 #include "core/engine/ArchiveError.h"
 
 #include <gtest/gtest.h>
@@ -34,15 +35,24 @@ TEST(ArchiveError, MessagesAreExact) {
 
 TEST(CompressionFormat, RawValuesExtensionsAndOrder) {
     QStringList raw;
-    for (CompressionFormat format : CompressionFormats::all()) raw << CompressionFormats::rawValue(format);
+    for (CompressionFormat format : CompressionFormats::all()) raw << EnumRawValues::rawValue(format);
     EXPECT_EQ(raw, (QStringList{"zip", "sevenZip", "rar", "tarGzip"}));
     EXPECT_EQ(CompressionFormats::allFileExtensions(), (QStringList{"zip", "7z", "rar", "tar.gz"}));
     QStringList shown;
     for (CompressionFormat format : CompressionFormats::all())
         shown << CompressionFormats::displayName(format);
     EXPECT_EQ(shown, (QStringList{"ZIP", "7Z", "RAR", "TAR.GZ"}));
-    EXPECT_EQ(CompressionFormats::fromRawValue(QStringLiteral("sevenZip")), CompressionFormat::sevenZip);
-    EXPECT_FALSE(CompressionFormats::fromRawValue(QStringLiteral("7z")).has_value());
+    EXPECT_EQ(EnumRawValues::fromRawValue<CompressionFormat>(QStringLiteral("sevenZip")),
+              CompressionFormat::sevenZip);
+    EXPECT_FALSE(EnumRawValues::fromRawValue<CompressionFormat>(QStringLiteral("7z")).has_value());
+}
+
+// Stored files hold the names exactly; Qt's own lookup would also take a scoped name.
+TEST(EnumRawValues, OnlyTheDeclaredNameReadsBack) {
+    for (const QString text :
+         {"Standard", "CompressionLevels::standard", "CompressionLevel::standard", "standard ", ""}) {
+        EXPECT_FALSE(EnumRawValues::fromRawValue<CompressionLevel>(text).has_value()) << text.toStdString();
+    }
 }
 
 TEST(CompressionLevel, SwitchesPerLevel) {
@@ -53,12 +63,12 @@ TEST(CompressionLevel, SwitchesPerLevel) {
     };
     for (const auto& [level, raw, sevenZip, zip, shown] : cases) {
         EXPECT_EQ(CompressionLevels::displayName(level), shown);
-        EXPECT_EQ(CompressionLevels::rawValue(level), raw);
-        EXPECT_EQ(CompressionLevels::fromRawValue(raw), level);
+        EXPECT_EQ(EnumRawValues::rawValue(level), raw);
+        EXPECT_EQ(EnumRawValues::fromRawValue<CompressionLevel>(raw), level);
         EXPECT_EQ(CompressionLevels::sevenZipLevelNumber(level), sevenZip);
         EXPECT_EQ(CompressionLevels::zipLevelSwitch(level), zip);
     }
-    EXPECT_FALSE(CompressionLevels::fromRawValue(QStringLiteral("ultra")).has_value());
+    EXPECT_FALSE(EnumRawValues::fromRawValue<CompressionLevel>(QStringLiteral("ultra")).has_value());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "EngineFixtures.h"
 
+#include "core/base/EnumRawValues.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompressionService.h"
 
@@ -60,7 +61,7 @@ TEST_F(CompressionServiceTest, EveryFormatAndLevelRoundTrips) {
     const QStringList inputs = makeInputs();
     for (const auto& [format, name] : kFormats) {
         for (CompressionLevel level : CompressionLevels::all()) {
-            const QString archive = tree.path("levels/" + CompressionLevels::rawValue(level) + "/" + name);
+            const QString archive = tree.path("levels/" + EnumRawValues::rawValue(level) + "/" + name);
             service.compress(inputs, archive, format, level, std::nullopt, 2, false, {}, {});
             EXPECT_EQ(extractedContents(archive), withHidden()) << name.toStdString();
         }

@@ -1,3 +1,4 @@
+#include "core/base/EnumRawValues.h"
 #include "core/base/SplitArchiveDetector.h"
 
 #include <gtest/gtest.h>
@@ -5,7 +6,7 @@
 namespace SplitArchiveDetector {
 // Readable failure output; gtest finds it next to Match.
 void PrintTo(const Match& m, std::ostream* os) {
-    *os << SplitArchiveFormats::rawValue(m.format).toStdString() << " base=" << m.baseName.toStdString()
+    *os << EnumRawValues::rawValue(m.format).toStdString() << " base=" << m.baseName.toStdString()
         << " index=" << m.index << " width=" << m.width
         << " primary=" << m.expectedPrimaryFileName.toStdString() << " isPrimary=" << m.isPrimary
         << " isSplitPart=" << m.isSplitPart << " display=" << m.displayName.toStdString();
@@ -83,10 +84,10 @@ TEST(SplitArchiveDetector, ExpectedNamesKeepTheWrittenWidth) {
 
 TEST(SplitArchiveFormat, RawValuesRoundTrip) {
     for (SplitArchiveFormat format : SplitArchiveFormats::all()) {
-        EXPECT_EQ(SplitArchiveFormats::fromRawValue(SplitArchiveFormats::rawValue(format)), format);
+        EXPECT_EQ(EnumRawValues::fromRawValue<SplitArchiveFormat>(EnumRawValues::rawValue(format)), format);
     }
-    EXPECT_EQ(SplitArchiveFormats::rawValue(SplitArchiveFormat::rarNew), QStringLiteral("rarNew"));
-    EXPECT_FALSE(SplitArchiveFormats::fromRawValue(QStringLiteral("RarNew")).has_value());
+    EXPECT_EQ(EnumRawValues::rawValue(SplitArchiveFormat::rarNew), QStringLiteral("rarNew"));
+    EXPECT_FALSE(EnumRawValues::fromRawValue<SplitArchiveFormat>(QStringLiteral("RarNew")).has_value());
 }
 
 }  // namespace

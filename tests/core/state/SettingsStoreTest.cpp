@@ -85,7 +85,7 @@ TEST(SettingsStore, SavedRecordLoadsEqualAndHasEveryMember) {
     settings.extractToSeparateFolder = false;
     settings.deleteSourceAfterExtract = true;
     settings.deleteSourceAfterCompress = true;
-    settings.menuBarDropEnabled = true;
+    settings.trayDropEnabled = true;
     settings.compressionThreadCount = 3;
     settings.archivePasswordBookAutoSaveEnabled = false;
     store.save(settings);

@@ -1,3 +1,4 @@
+#include "core/base/EnumRawValues.h"
 #include "core/base/JsonFields.h"
 #include "core/state/AppNotificationItem.h"
 #include "core/state/ArchiveHistoryRecord.h"
@@ -170,14 +171,13 @@ TEST(WorkbenchRecords, TextsCompareByCanonicalEquivalence) {
 
 TEST(WorkbenchRecords, SectionsInSidebarOrderWithTheirTexts) {
     QStringList raw;
-    for (WorkbenchSection section : WorkbenchSections::allCases())
-        raw << WorkbenchSections::rawValue(section);
+    for (WorkbenchSection section : WorkbenchSections::allCases()) raw << EnumRawValues::rawValue(section);
     EXPECT_EQ(raw, (QStringList{"home", "compress", "extract", "splitCompress", "splitExtract",
                                 "passwordBook", "tasks", "history", "settings", "about"}));
     EXPECT_EQ(WorkbenchSections::title(WorkbenchSection::passwordBook), QStringLiteral(u"密码本"));
-    EXPECT_EQ(WorkbenchSections::systemImage(WorkbenchSection::splitExtract), "square.stack.3d.down.right");
-    EXPECT_EQ(WorkbenchSections::fromRawValue("history"), WorkbenchSection::history);
-    EXPECT_FALSE(WorkbenchSections::fromRawValue("History").has_value());
+    EXPECT_EQ(WorkbenchSections::iconName(WorkbenchSection::splitExtract), "layers-down-right");
+    EXPECT_EQ(EnumRawValues::fromRawValue<WorkbenchSection>("history"), WorkbenchSection::history);
+    EXPECT_FALSE(EnumRawValues::fromRawValue<WorkbenchSection>("History").has_value());
 }
 
 }  // namespace

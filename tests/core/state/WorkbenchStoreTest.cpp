@@ -1,4 +1,5 @@
 #include "RunningTask.h"
+#include "core/base/EnumRawValues.h"
 #include "core/base/JsonFields.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
@@ -291,7 +292,7 @@ TEST_F(WorkbenchStoreTest, DeletingAndClearingSpareRunningAndFailedTasks) {
     const auto store = makeStore();
     QList<QUuid> ids;
     for (ArchiveActivityStatus status : ArchiveActivityStatuses::allCases()) {
-        const ArchiveTask task = runningTask(ArchiveActivityStatuses::rawValue(status));
+        const ArchiveTask task = runningTask(EnumRawValues::rawValue(status));
         store->addTask(task);
         if (status != ArchiveActivityStatus::running) store->updateTask(task.id, status, 0.5, "x");
         ids << task.id;

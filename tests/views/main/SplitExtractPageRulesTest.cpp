@@ -1,3 +1,4 @@
+#include "core/base/EnumRawValues.h"
 #include "views/main/SplitExtractPageRules.h"
 
 #include "core/split/SplitArchiveExtractionCoordinator.h"
@@ -25,8 +26,7 @@ TEST(ValidationToneTest, everyVerdictHasItsColour) {
     };
     ASSERT_EQ(cases.size(), SplitArchiveValidationStates::allCases().size());
     for (const auto& [state, tone] : cases)
-        EXPECT_EQ(validationColour(state), tone)
-            << SplitArchiveValidationStates::rawValue(state).toStdString();
+        EXPECT_EQ(validationColour(state), tone) << EnumRawValues::rawValue(state).toStdString();
 }
 
 TEST(FormatBadgeTest, bothRarNamingsShareOneBadge) {
@@ -96,32 +96,32 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PartCase{"foundPrimary",
                  {.expectedFileName = "set.7z.001", .url = kFolder + "set.7z.001", .isPrimary = true},
-                 {"set.7z.001", "", "doc.zipper", "checkmark.circle.fill", Tone::accent, Tone::accent, 0.75}},
+                 {"set.7z.001", "", "document-zip", "check-circle-filled", Tone::accent, Tone::accent, 0.75}},
         PartCase{"foundOther",
                  {.expectedFileName = "set.7z.002", .url = kFolder + "set.7z.002"},
-                 {"set.7z.002", "", "doc.zipper", "checkmark.circle", Tone::green, Tone::green, 0.1}},
+                 {"set.7z.002", "", "document-zip", "check-circle", Tone::green, Tone::green, 0.1}},
         PartCase{"missingShowsTheExpectedName",
                  {.expectedFileName = "set.7z.003", .status = SplitArchivePartStatus::missing("set.7z.003")},
-                 {"set.7z.003", QStringLiteral(u"缺少 set.7z.003"), "questionmark.square", "xmark.circle",
+                 {"set.7z.003", QStringLiteral(u"缺少 set.7z.003"), "question-square", "cross-circle",
                   Tone::orange, Tone::orange, 0.55}},
         PartCase{"missingPrimaryKeepsTheAccentBorder",
                  {.expectedFileName = "set.7z.001",
                   .isPrimary = true,
                   .status = SplitArchivePartStatus::missing("set.7z.001")},
-                 {"set.7z.001", QStringLiteral(u"缺少 set.7z.001"), "questionmark.square", "xmark.circle",
+                 {"set.7z.001", QStringLiteral(u"缺少 set.7z.001"), "question-square", "cross-circle",
                   Tone::orange, Tone::accent, 0.75}},
         PartCase{"duplicateShowsItsMessage",
                  {.expectedFileName = "set.7z.002",
                   .url = kFolder + "copy/set.7z.002",
                   .status = SplitArchivePartStatus::duplicate("dup")},
-                 {"set.7z.002", "dup", "exclamationmark.triangle.fill", "exclamationmark.circle",
-                  Tone::orange, Tone::orange, 0.55}},
+                 {"set.7z.002", "dup", "warning-triangle-filled", "exclamation-circle", Tone::orange,
+                  Tone::orange, 0.55}},
         PartCase{"warningShowsItsMessage",
                  {.expectedFileName = "set.7z.002",
                   .url = kFolder + "set.7z.002",
                   .status = SplitArchivePartStatus::warning("unreadable")},
-                 {"set.7z.002", "unreadable", "exclamationmark.triangle.fill", "exclamationmark.circle",
-                  Tone::orange, Tone::orange, 0.55}}),
+                 {"set.7z.002", "unreadable", "warning-triangle-filled", "exclamation-circle", Tone::orange,
+                  Tone::orange, 0.55}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/HistoryTableModel.h"
-#include "views/UrlRecorder.h"
+#include "views/main/UrlRecorder.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/HistoryPage.h"
 #include "views/main/HistoryTableDelegate.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MenuBarDropModel.h"
+#include "app/TrayDropModel.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -11,12 +11,12 @@ class QToolButton;
 // The drop panel itself: a frameless window that stays on top and never takes focus. Compact it
 // invites a drop; expanded (while a drag is over it) it is one large drop zone. It accepts local
 // files only and reports them once each, in drop order.
-class MenuBarDropView : public QWidget {
+class TrayDropView : public QWidget {
     Q_OBJECT
 public:
-    explicit MenuBarDropView(QWidget* parent = nullptr);
+    explicit TrayDropView(QWidget* parent = nullptr);
 
-    void syncFromModel(const MenuBarDropModel& model);
+    void syncFromModel(const TrayDropModel& model);
 
     // The local files of a drop, each once, in drop order.
     static QStringList droppedPaths(const QMimeData* data);
@@ -43,6 +43,6 @@ private:
     void paintExpanded(QPainter& painter) const;
     void paintDropZone(QPainter& painter, const QRectF& rect) const;
 
-    MenuBarDropModel m_model;
+    TrayDropModel m_model;
     QToolButton* m_closeButton;
 };

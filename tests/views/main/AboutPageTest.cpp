@@ -1,6 +1,6 @@
 #include "core/state/WorkbenchStore.h"
 #include "support/LocalHttpServer.h"
-#include "views/UrlRecorder.h"
+#include "views/main/UrlRecorder.h"
 #include "views/main/AboutPage.h"
 #include "views/main/ContentViewState.h"
 

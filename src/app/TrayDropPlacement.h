@@ -5,13 +5,13 @@
 #include <optional>
 
 // One screen as the placement sees it: its whole area and the part panels and docks leave free.
-struct MenuBarDropScreen {
+struct TrayDropScreen {
     QRect geometry;
     QRect availableGeometry;
 };
 
 // Where the drop panel goes and how far its pointer sits from the panel's right edge (negative).
-struct MenuBarDropPlacement {
+struct TrayDropPlacement {
     QRect frame;
     int pointerOffsetX = 0;
 };
@@ -20,6 +20,6 @@ struct MenuBarDropPlacement {
 // holds it, 8 px inside that screen's free area, with the pointer at the icon's middle but at least
 // 28 px from either edge of the panel. Without an anchor, or when no screen holds it, the panel goes
 // to the top right of the primary screen's free area; without screens, of a 1440 x 900 area.
-MenuBarDropPlacement placeMenuBarDropWindow(const std::optional<QRect>& anchor, bool expanded,
-                                            const QList<MenuBarDropScreen>& screens,
-                                            const std::optional<QRect>& primaryAvailableGeometry);
+TrayDropPlacement placeTrayDropWindow(const std::optional<QRect>& anchor, bool expanded,
+                                      const QList<TrayDropScreen>& screens,
+                                      const std::optional<QRect>& primaryAvailableGeometry);

@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/kit/AdaptiveGrid.h"
 #include "views/kit/CompressionLevelPicker.h"
 #include "views/kit/DropHero.h"

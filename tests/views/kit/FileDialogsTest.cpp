@@ -37,8 +37,8 @@ TEST(FileDialogsTest, OpensInChineseAndAnswersThroughTheCallback) {
     TempTree tree;
     const QString archive = tree.writeFile("in/a.zip", "x");
     QStringList answer{"not called"};
-    QFileDialog* dialog = FileDialogs::openPanel(
-        {.allowsMultipleSelection = true, .purpose = "callbackTest", .currentItem = archive}, nullptr,
+    QFileDialog* dialog = FileDialogs::openFileDialog(
+        {.multipleSelection = true, .purpose = "callbackTest", .currentItem = archive}, nullptr,
         [&](const QStringList& chosen) { answer = chosen; });
     ASSERT_TRUE(dialog->isVisible());
     EXPECT_EQ(QDir(dialog->directory()).absolutePath(), tree.path("in"));
@@ -52,8 +52,8 @@ TEST(FileDialogsTest, OpensInChineseAndAnswersThroughTheCallback) {
     EXPECT_EQ(answer, QStringList{archive});
     EXPECT_EQ(FileDialogs::startFolder("callbackTest", {}), tree.path("in"));
 
-    dialog = FileDialogs::openPanel({.purpose = "callbackTest"}, nullptr,
-                                    [&](const QStringList& chosen) { answer = chosen; });
+    dialog = FileDialogs::openFileDialog({.purpose = "callbackTest"}, nullptr,
+                                         [&](const QStringList& chosen) { answer = chosen; });
     dialog->reject();
     EXPECT_TRUE(answer.isEmpty());
 }

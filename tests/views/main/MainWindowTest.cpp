@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/kit/BellButton.h"
 #include "views/kit/SidebarButton.h"
 #include "views/main/ContentViewState.h"

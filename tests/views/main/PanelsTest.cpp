@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/kit/FileIcon.h"
 #include "views/kit/Icons.h"
 #include "views/kit/ScrollPage.h"
@@ -19,32 +19,32 @@ using PanelsTest = MainWindowFixture;
 TEST(IconsTest, EverySymbolThePagesNameIsBundled) {
     QStringList names;
     for (const WorkbenchSection section : WorkbenchSections::allCases()) {
-        names.append(WorkbenchSections::systemImage(section));
+        names.append(WorkbenchSections::iconName(section));
     }
     for (const ArchiveActivityKind kind : ArchiveActivityKinds::allCases())
         names.append(FileIcon::iconName(kind));
     names += {"velmoraIcon",
-              "rectangle.stack.badge.plus",
-              "chevron.down",
-              "chevron.right",
+              "stack-plus",
+              "chevron-down",
+              "chevron-right",
               "bell",
-              "tray.and.arrow.down.fill",
-              "bolt.fill",
-              "folder.fill",
-              "folder.badge.plus",
-              "archivebox.fill",
-              "largecircle.fill.circle",
+              "tray-arrow-down-filled",
+              "lightning-filled",
+              "folder-filled",
+              "folder-plus",
+              "archive-box-filled",
+              "radio-selected",
               "circle",
-              "plus.circle",
+              "plus-circle",
               "trash",
-              "doc.badge.plus",
-              "doc.zipper",
-              "checkmark.circle",
-              "checkmark.circle.fill",
+              "document-plus",
+              "document-zip",
+              "check-circle",
+              "check-circle-filled",
               "clock",
-              "pause.fill",
-              "xmark",
-              "play.fill"};
+              "pause-filled",
+              "cross",
+              "play-filled"};
     for (const QString& name : names) {
         EXPECT_TRUE(Icons::has(name)) << name.toStdString();
         EXPECT_FALSE(Icons::pixmap(name, 16, Qt::red).toImage().isNull()) << name.toStdString();
@@ -53,7 +53,7 @@ TEST(IconsTest, EverySymbolThePagesNameIsBundled) {
 }
 
 TEST(IconsTest, TintingColoursTheInkAndCutsOutWhite) {
-    const QImage filled = Icons::pixmap("checkmark.circle.fill", 24, QColor(0, 128, 0)).toImage();
+    const QImage filled = Icons::pixmap("check-circle-filled", 24, QColor(0, 128, 0)).toImage();
     const QImage ratioFree = filled.scaled(24, 24).convertToFormat(QImage::Format_ARGB32);
     // The disc's rim is green; the tick inside it is a hole.
     EXPECT_EQ(QColor(ratioFree.pixel(12, 3)).green(), 128);

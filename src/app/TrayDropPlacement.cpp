@@ -1,4 +1,4 @@
-#include "app/MenuBarDropPlacement.h"
+#include "app/TrayDropPlacement.h"
 
 #include <algorithm>
 
@@ -7,10 +7,10 @@ namespace {
 constexpr int kMargin = 8;
 constexpr int kPointerInset = 28;
 
-QRect visibleArea(const std::optional<QRect>& anchor, const QList<MenuBarDropScreen>& screens,
+QRect visibleArea(const std::optional<QRect>& anchor, const QList<TrayDropScreen>& screens,
                   const std::optional<QRect>& primaryAvailableGeometry) {
     if (anchor) {
-        for (const MenuBarDropScreen& screen : screens) {
+        for (const TrayDropScreen& screen : screens) {
             if (screen.geometry.intersects(*anchor)) return screen.availableGeometry;
         }
     }
@@ -19,9 +19,9 @@ QRect visibleArea(const std::optional<QRect>& anchor, const QList<MenuBarDropScr
 
 }  // namespace
 
-MenuBarDropPlacement placeMenuBarDropWindow(const std::optional<QRect>& anchor, bool expanded,
-                                            const QList<MenuBarDropScreen>& screens,
-                                            const std::optional<QRect>& primaryAvailableGeometry) {
+TrayDropPlacement placeTrayDropWindow(const std::optional<QRect>& anchor, bool expanded,
+                                      const QList<TrayDropScreen>& screens,
+                                      const std::optional<QRect>& primaryAvailableGeometry) {
     const QRect area = visibleArea(anchor, screens, primaryAvailableGeometry);
     const int width = expanded ? 420 : 380;
     const int height = expanded ? 360 : 56;

@@ -1,7 +1,7 @@
 #include "app/CoordinatorFixture.h"
 #include "app/FakeScheduler.h"
-#include "app/MenuBarDropMonitor.h"
-#include "app/MenuBarDropView.h"
+#include "app/TrayDropMonitor.h"
+#include "app/TrayDropView.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +39,7 @@ private:
 };
 
 // A drag that enters the panel and drops there.
-void dropOnPanel(const MenuBarDropMonitor& monitor, const QList<QUrl>& urls) {
+void dropOnPanel(const TrayDropMonitor& monitor, const QList<QUrl>& urls) {
     QMimeData mime;
     mime.setUrls(urls);
     QWidget* view = monitor.windowController()->view();
@@ -49,19 +49,19 @@ void dropOnPanel(const MenuBarDropMonitor& monitor, const QList<QUrl>& urls) {
     QApplication::sendEvent(view, &drop);
 }
 
-class MenuBarDropMonitorTest : public testing::Test {
+class TrayDropMonitorTest : public testing::Test {
 protected:
-    MenuBarDropMonitorTest() {
+    TrayDropMonitorTest() {
         auto watcher = std::make_unique<FakeDragWatcher>();
         m_watcher = watcher.get();
-        m_monitor = std::make_unique<MenuBarDropMonitor>(
+        m_monitor = std::make_unique<TrayDropMonitor>(
             m_settingsStore, m_defaults, std::move(watcher), [] { return std::optional<QRect>(); },
             [this](const QStringList& paths) { m_incoming << paths; }, m_scheduler);
     }
 
     void setEnabled(bool enabled) {
         AppSettings settings = m_settingsStore.load();
-        settings.menuBarDropEnabled = enabled;
+        settings.trayDropEnabled = enabled;
         m_settingsStore.save(settings);
     }
 
@@ -77,26 +77,26 @@ protected:
     FakeDragWatcher* m_watcher = nullptr;
     FakeScheduler m_scheduler;
     QList<QStringList> m_incoming;
-    std::unique_ptr<MenuBarDropMonitor> m_monitor;
+    std::unique_ptr<TrayDropMonitor> m_monitor;
 };
 
-TEST_F(MenuBarDropMonitorTest, FirstLaunchSwitchesTheOptionOnAndStartsOneWatcher) {
-    m_monitor->startMenuBarDropMonitor();
-    m_monitor->startMenuBarDropMonitor();
-    EXPECT_TRUE(m_settingsStore.load().menuBarDropEnabled);
+TEST_F(TrayDropMonitorTest, FirstLaunchSwitchesTheOptionOnAndStartsOneWatcher) {
+    m_monitor->startTrayDropMonitor();
+    m_monitor->startTrayDropMonitor();
+    EXPECT_TRUE(m_settingsStore.load().trayDropEnabled);
     EXPECT_EQ(m_watcher->startCount, 1);
 }
 
-TEST_F(MenuBarDropMonitorTest, AChoiceOfTheUserIsLeftAlone) {
+TEST_F(TrayDropMonitorTest, AChoiceOfTheUserIsLeftAlone) {
     m_defaults.setData("menuBarDropUserConfigured", "true");
-    m_monitor->startMenuBarDropMonitor();
-    EXPECT_FALSE(m_settingsStore.load().menuBarDropEnabled);
+    m_monitor->startTrayDropMonitor();
+    EXPECT_FALSE(m_settingsStore.load().trayDropEnabled);
     m_watcher->drag(true);
     EXPECT_FALSE(panelShown());
 }
 
-TEST_F(MenuBarDropMonitorTest, AFileDragShowsThePanelAndMouseUpHidesItAfterTheDelay) {
-    m_monitor->startMenuBarDropMonitor();
+TEST_F(TrayDropMonitorTest, AFileDragShowsThePanelAndMouseUpHidesItAfterTheDelay) {
+    m_monitor->startTrayDropMonitor();
     m_watcher->drag(true);
     ASSERT_TRUE(panelShown());
     EXPECT_FALSE(m_monitor->windowController()->model().isExpanded);
@@ -108,8 +108,8 @@ TEST_F(MenuBarDropMonitorTest, AFileDragShowsThePanelAndMouseUpHidesItAfterTheDe
     EXPECT_FALSE(panelShown());
 }
 
-TEST_F(MenuBarDropMonitorTest, ANewFileDragBeforeTheDelayKeepsThePanel) {
-    m_monitor->startMenuBarDropMonitor();
+TEST_F(TrayDropMonitorTest, ANewFileDragBeforeTheDelayKeepsThePanel) {
+    m_monitor->startTrayDropMonitor();
     m_watcher->drag(true);
     m_watcher->release();
     m_scheduler.advance(300);
@@ -118,8 +118,8 @@ TEST_F(MenuBarDropMonitorTest, ANewFileDragBeforeTheDelayKeepsThePanel) {
     EXPECT_TRUE(panelShown());
 }
 
-TEST_F(MenuBarDropMonitorTest, ATextDragHidesThePanelForAsLongAsItLasts) {
-    m_monitor->startMenuBarDropMonitor();
+TEST_F(TrayDropMonitorTest, ATextDragHidesThePanelForAsLongAsItLasts) {
+    m_monitor->startTrayDropMonitor();
     m_watcher->drag(true);
     ASSERT_TRUE(panelShown());
     m_watcher->drag(false);
@@ -128,8 +128,8 @@ TEST_F(MenuBarDropMonitorTest, ATextDragHidesThePanelForAsLongAsItLasts) {
     EXPECT_FALSE(panelShown());
 }
 
-TEST_F(MenuBarDropMonitorTest, TheSameFileDragIsNotExaminedAgainAfterMouseUp) {
-    m_monitor->startMenuBarDropMonitor();
+TEST_F(TrayDropMonitorTest, TheSameFileDragIsNotExaminedAgainAfterMouseUp) {
+    m_monitor->startTrayDropMonitor();
     m_watcher->drag(true);
     m_watcher->release();
     m_scheduler.advance(650);
@@ -137,8 +137,8 @@ TEST_F(MenuBarDropMonitorTest, TheSameFileDragIsNotExaminedAgainAfterMouseUp) {
     EXPECT_FALSE(panelShown());
 }
 
-TEST_F(MenuBarDropMonitorTest, DropsReachTheHandlerOnceEachInDropOrderWhileTheOptionIsOn) {
-    m_monitor->startMenuBarDropMonitor();
+TEST_F(TrayDropMonitorTest, DropsReachTheHandlerOnceEachInDropOrderWhileTheOptionIsOn) {
+    m_monitor->startTrayDropMonitor();
     m_watcher->drag(true);
     const QString a = m_home.writeFile("b.txt", "b");
     const QString b = m_home.writeFile("a.zip", "a");
@@ -152,10 +152,10 @@ TEST_F(MenuBarDropMonitorTest, DropsReachTheHandlerOnceEachInDropOrderWhileTheOp
     EXPECT_EQ(m_incoming.size(), 1);
 }
 
-TEST_F(MenuBarDropMonitorTest, TheDropAreaExpandsAndCollapsesThePanel) {
-    m_monitor->startMenuBarDropMonitor();
+TEST_F(TrayDropMonitorTest, TheDropAreaExpandsAndCollapsesThePanel) {
+    m_monitor->startTrayDropMonitor();
     m_watcher->drag(true);
-    MenuBarDropWindowController* controller = m_monitor->windowController();
+    TrayDropWindowController* controller = m_monitor->windowController();
     Q_EMIT controller->view()->targetChanged(true);
     EXPECT_TRUE(controller->model().isExpanded);
     EXPECT_EQ(controller->view()->size(), QSize(420, 360));
@@ -166,14 +166,14 @@ TEST_F(MenuBarDropMonitorTest, TheDropAreaExpandsAndCollapsesThePanel) {
     EXPECT_FALSE(controller->model().isTargeted);
 }
 
-using MenuBarDropCoordinatorTest = CoordinatorFixture;
+using TrayDropCoordinatorTest = CoordinatorFixture;
 
-TEST_F(MenuBarDropCoordinatorTest, FilesDroppedOnThePanelAreCompressedByTheCoordinator) {
+TEST_F(TrayDropCoordinatorTest, FilesDroppedOnThePanelAreCompressedByTheCoordinator) {
     auto watcher = std::make_unique<FakeDragWatcher>();
     FakeDragWatcher& drags = *watcher;
-    const auto monitor = MenuBarDropMonitor::forCoordinator(
-        *coordinator, DefaultsStore(config.path("defaults")), std::move(watcher));
-    monitor->startMenuBarDropMonitor();
+    const auto monitor = TrayDropMonitor::forCoordinator(*coordinator, DefaultsStore(config.path("defaults")),
+                                                         std::move(watcher));
+    monitor->startTrayDropMonitor();
     drags.drag(true);
     const QString report = files.writeFile("report.txt", "numbers");
     dropOnPanel(*monitor, {QUrl::fromLocalFile(report)});

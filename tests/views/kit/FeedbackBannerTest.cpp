@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/kit/AdaptiveGrid.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/main/HomePage.h"
@@ -17,11 +17,11 @@ TEST(FeedbackBannerLookTest, SymbolAndTintFollowTheKind) {
     };
     using Theme::Colour;
     const QList<Case> cases{
-        {false, StatusKind::success, "checkmark.circle.fill", Colour::green, Colour::accent},
-        {false, StatusKind::warning, "exclamationmark.triangle.fill", Colour::orange, Colour::orange},
-        {false, StatusKind::error, "xmark.circle.fill", Colour::red, Colour::red},
+        {false, StatusKind::success, "check-circle-filled", Colour::green, Colour::accent},
+        {false, StatusKind::warning, "warning-triangle-filled", Colour::orange, Colour::orange},
+        {false, StatusKind::error, "cross-circle-filled", Colour::red, Colour::red},
         // Work under way wins over the kind of the message it replaced.
-        {true, StatusKind::error, "archivebox.fill", Colour::blue, Colour::accent},
+        {true, StatusKind::error, "archive-box-filled", Colour::blue, Colour::accent},
     };
     for (const Case& testCase : cases) {
         const FeedbackBanner::Look look = FeedbackBanner::look(testCase.working, testCase.kind);
@@ -34,11 +34,11 @@ TEST(FeedbackBannerLookTest, SymbolAndTintFollowTheKind) {
 TEST_F(FeedbackBannerTest, ShowsTheKindTheModelSet) {
     FeedbackBanner* banner = page<HomePage>(WorkbenchSection::home).banner();
     context().setStatusMessage(QStringLiteral(u"解压失败"), StatusKind::error);
-    EXPECT_EQ(banner->currentLook().symbol, "xmark.circle.fill");
+    EXPECT_EQ(banner->currentLook().symbol, "cross-circle-filled");
     context().setStatusMessage(QStringLiteral(u"任务已停止"), StatusKind::warning);
-    EXPECT_EQ(banner->currentLook().symbol, "exclamationmark.triangle.fill");
+    EXPECT_EQ(banner->currentLook().symbol, "warning-triangle-filled");
     context().setStatusMessage(QStringLiteral(u"已清空解压列表。"));
-    EXPECT_EQ(banner->currentLook().symbol, "checkmark.circle.fill");
+    EXPECT_EQ(banner->currentLook().symbol, "check-circle-filled");
 }
 
 // Coming, going and a task's bar appearing move nothing below the banner.

@@ -11,19 +11,18 @@ TEST(FileAndFolderDialogTest, AcceptsFoldersAndFilesButNotMissingNames) {
     tree.makeFolder("Photos");
     tree.writeFile("a.txt", "a");
     struct Case {
-        bool allowsMultipleSelection;
+        bool multipleSelection;
         QString selection;
         bool accepted;
     };
     for (const Case& c : {Case{true, "Photos", true}, Case{true, "a.txt", true}, Case{true, "missing", false},
                           Case{false, "Photos", true}, Case{false, "missing", false}}) {
-        const std::string label =
-            c.selection.toStdString() + (c.allowsMultipleSelection ? " (many)" : " (one)");
-        FileAndFolderDialog dialog(c.allowsMultipleSelection);
+        const std::string label = c.selection.toStdString() + (c.multipleSelection ? " (many)" : " (one)");
+        FileAndFolderDialog dialog(c.multipleSelection);
         const QList<QAbstractItemView*> views = dialog.findChildren<QAbstractItemView*>();
         ASSERT_FALSE(views.isEmpty());
-        const auto mode = c.allowsMultipleSelection ? QAbstractItemView::ExtendedSelection
-                                                    : QAbstractItemView::SingleSelection;
+        const auto mode =
+            c.multipleSelection ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
         for (QAbstractItemView* view : views) EXPECT_EQ(view->selectionMode(), mode) << label;
         dialog.setDirectory(tree.root());
         dialog.selectFile(c.selection);

@@ -1,4 +1,4 @@
-#include "app/MenuBarDropView.h"
+#include "app/TrayDropView.h"
 
 #include "views/kit/DropIntake.h"
 #include "views/kit/Icons.h"
@@ -34,7 +34,7 @@ QFont panelFont(int pixelSize, QFont::Weight weight) {
 
 }  // namespace
 
-MenuBarDropView::MenuBarDropView(QWidget* parent)
+TrayDropView::TrayDropView(QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       m_closeButton(new QToolButton(this)) {
@@ -43,51 +43,51 @@ MenuBarDropView::MenuBarDropView(QWidget* parent)
     setAcceptDrops(true);
     setFocusPolicy(Qt::NoFocus);
 
-    m_closeButton->setIcon(Icons::icon(QStringLiteral("xmark"), Theme::color(Colour::secondary)));
+    m_closeButton->setIcon(Icons::icon(QStringLiteral("cross"), Theme::color(Colour::secondary)));
     m_closeButton->setIconSize(QSize(15, 15));
     m_closeButton->setAutoRaise(true);
     m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->setFixedSize(28, 28);
     m_closeButton->hide();
-    connect(m_closeButton, &QToolButton::clicked, this, &MenuBarDropView::closeRequested);
+    connect(m_closeButton, &QToolButton::clicked, this, &TrayDropView::closeRequested);
 }
 
-void MenuBarDropView::syncFromModel(const MenuBarDropModel& model) {
+void TrayDropView::syncFromModel(const TrayDropModel& model) {
     m_model = model;
     m_closeButton->setVisible(model.isExpanded);
     update();
 }
 
-void MenuBarDropView::resizeEvent(QResizeEvent*) {
+void TrayDropView::resizeEvent(QResizeEvent*) {
     const qreal iconMiddle = kBodyTop + kExpandedPadding + kExpandedIconSize / 2;
     m_closeButton->move(width() - int(kExpandedPadding) - m_closeButton->width(),
                         qRound(iconMiddle - m_closeButton->height() / 2.0));
 }
 
-QStringList MenuBarDropView::droppedPaths(const QMimeData* data) {
+QStringList TrayDropView::droppedPaths(const QMimeData* data) {
     QStringList paths = DropIntake::localFilePaths(data);
     paths.removeDuplicates();
     return paths;
 }
 
-void MenuBarDropView::dragEnterEvent(QDragEnterEvent* event) {
+void TrayDropView::dragEnterEvent(QDragEnterEvent* event) {
     if (droppedPaths(event->mimeData()).isEmpty() || !DropIntake::acceptAsCopy(event)) return;
     Q_EMIT targetChanged(true);
 }
 
-void MenuBarDropView::dragMoveEvent(QDragMoveEvent* event) {
+void TrayDropView::dragMoveEvent(QDragMoveEvent* event) {
     if (!droppedPaths(event->mimeData()).isEmpty()) DropIntake::acceptAsCopy(event);
 }
 
-void MenuBarDropView::dragLeaveEvent(QDragLeaveEvent*) { Q_EMIT targetChanged(false); }
+void TrayDropView::dragLeaveEvent(QDragLeaveEvent*) { Q_EMIT targetChanged(false); }
 
-void MenuBarDropView::dropEvent(QDropEvent* event) {
+void TrayDropView::dropEvent(QDropEvent* event) {
     const QStringList paths = droppedPaths(event->mimeData());
     if (paths.isEmpty() || !DropIntake::acceptAsCopy(event)) return;
     Q_EMIT filesDropped(paths);
 }
 
-void MenuBarDropView::paintEvent(QPaintEvent*) {
+void TrayDropView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_model.isExpanded) {
@@ -100,7 +100,7 @@ void MenuBarDropView::paintEvent(QPaintEvent*) {
 // The pointer stands on the body's top edge, which starts that far below the window's top. Painted
 // after the body, its fill covers the body's outline beneath it and only its two slanted sides are
 // outlined, so body and pointer read as one shape.
-void MenuBarDropView::paintConnectorPointer(QPainter& painter, qreal bodyTop) const {
+void TrayDropView::paintConnectorPointer(QPainter& painter, qreal bodyTop) const {
     const qreal middle = width() + m_model.pointerOffsetX;
     const qreal base = bodyTop + kPointerOverlap;
     QPainterPath sides;
@@ -115,20 +115,20 @@ void MenuBarDropView::paintConnectorPointer(QPainter& painter, qreal bodyTop) co
     painter.drawPath(sides);
 }
 
-void MenuBarDropView::paintBody(QPainter& painter, const QRectF& rect, qreal radius) const {
+void TrayDropView::paintBody(QPainter& painter, const QRectF& rect, qreal radius) const {
     painter.setPen(QPen(outline(), 1));
     painter.setBrush(material());
     painter.drawRoundedRect(rect, radius, radius);
 }
 
 // The icon keeps a little padding inside its frame.
-void MenuBarDropView::paintAppIcon(QPainter& painter, const QRectF& rect) const {
+void TrayDropView::paintAppIcon(QPainter& painter, const QRectF& rect) const {
     const qreal padding = rect.width() * 0.08;
     Icons::applicationIcon().paint(&painter, rect.adjusted(padding, padding, -padding, -padding).toRect());
 }
 
-void MenuBarDropView::paintTitles(QPainter& painter, const QRectF& rect, const QString& headline,
-                                  int headlineSize) const {
+void TrayDropView::paintTitles(QPainter& painter, const QRectF& rect, const QString& headline,
+                               int headlineSize) const {
     const int captionHeight = 15;
     const int headlineHeight = headlineSize + 6;
     const qreal top = rect.center().y() - (captionHeight + 1 + headlineHeight) / 2.0;
@@ -142,7 +142,7 @@ void MenuBarDropView::paintTitles(QPainter& painter, const QRectF& rect, const Q
                      Qt::AlignLeft | Qt::AlignVCenter, headline);
 }
 
-void MenuBarDropView::paintCompact(QPainter& painter) const {
+void TrayDropView::paintCompact(QPainter& painter) const {
     const QRectF body = QRectF(rect()).adjusted(0.5, kBodyTop, -0.5, -0.5);
     paintBody(painter, body, 16);
     paintConnectorPointer(painter, body.top());
@@ -153,7 +153,7 @@ void MenuBarDropView::paintCompact(QPainter& painter) const {
                 QStringLiteral(u"拖到这自动压缩/解压"), 16);
 }
 
-void MenuBarDropView::paintExpanded(QPainter& painter) const {
+void TrayDropView::paintExpanded(QPainter& painter) const {
     const QRectF body = QRectF(rect()).adjusted(0.5, kBodyTop, -0.5, -0.5);
     paintBody(painter, body, 20);
     paintConnectorPointer(painter, body.top());
@@ -166,7 +166,7 @@ void MenuBarDropView::paintExpanded(QPainter& painter) const {
     paintDropZone(painter, content.adjusted(0, kExpandedIconSize + 14, 0, 0));
 }
 
-void MenuBarDropView::paintDropZone(QPainter& painter, const QRectF& zone) const {
+void TrayDropView::paintDropZone(QPainter& painter, const QRectF& zone) const {
     QPen dashed(Theme::color(Colour::accent), 2);
     dashed.setDashPattern({3.5, 2.5});  // 7 on, 5 off at a width of 2
     painter.setPen(dashed);
@@ -178,9 +178,9 @@ void MenuBarDropView::paintDropZone(QPainter& painter, const QRectF& zone) const
     const qreal titleHeight = 30;
     const qreal subtitleHeight = 20;
     const qreal top = zone.center().y() - (symbolSize + 14 + titleHeight + 6 + subtitleHeight) / 2;
-    painter.drawPixmap(QPointF(zone.center().x() - symbolSize / 2, top),
-                       Icons::pixmap(QStringLiteral("folder.badge.plus"), int(symbolSize),
-                                     Theme::color(Colour::accent, 0.75)));
+    painter.drawPixmap(
+        QPointF(zone.center().x() - symbolSize / 2, top),
+        Icons::pixmap(QStringLiteral("folder-plus"), int(symbolSize), Theme::color(Colour::accent, 0.75)));
     const qreal titleTop = top + symbolSize + 14;
     painter.setFont(panelFont(24, QFont::Bold));
     painter.setPen(Theme::color(Colour::primary));

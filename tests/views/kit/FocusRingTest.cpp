@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/kit/FocusRing.h"
 #include "views/main/CompressPage.h"
 

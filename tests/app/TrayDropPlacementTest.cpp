@@ -1,34 +1,34 @@
-#include "app/MenuBarDropPlacement.h"
+#include "app/TrayDropPlacement.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 // A taskbar at the bottom of the left screen, a top panel on the right one.
-const MenuBarDropScreen kLeftScreen{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040)};
-const MenuBarDropScreen kRightScreen{QRect(1920, 0, 1280, 1024), QRect(1920, 24, 1280, 1000)};
+const TrayDropScreen kLeftScreen{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040)};
+const TrayDropScreen kRightScreen{QRect(1920, 0, 1280, 1024), QRect(1920, 24, 1280, 1000)};
 
 struct PlacementCase {
     const char* name;
     std::optional<QRect> anchor;
     bool expanded;
-    QList<MenuBarDropScreen> screens;
+    QList<TrayDropScreen> screens;
     std::optional<QRect> primary;
     QRect frame;
     int pointerOffsetX;
 };
 
-class MenuBarDropPlacementTest : public testing::TestWithParam<PlacementCase> {};
+class TrayDropPlacementTest : public testing::TestWithParam<PlacementCase> {};
 
-TEST_P(MenuBarDropPlacementTest, PlacesThePanelAndItsPointer) {
+TEST_P(TrayDropPlacementTest, PlacesThePanelAndItsPointer) {
     const PlacementCase& c = GetParam();
-    const MenuBarDropPlacement placement = placeMenuBarDropWindow(c.anchor, c.expanded, c.screens, c.primary);
+    const TrayDropPlacement placement = placeTrayDropWindow(c.anchor, c.expanded, c.screens, c.primary);
     EXPECT_EQ(placement.frame, c.frame);
     EXPECT_EQ(placement.pointerOffsetX, c.pointerOffsetX);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, MenuBarDropPlacementTest,
+    Cases, TrayDropPlacementTest,
     testing::Values(
         // The panel's left edge at the icon's; a small icon's middle is closer than 28 px to it.
         PlacementCase{"UnderTheIcon",
