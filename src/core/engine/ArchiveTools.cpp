@@ -129,6 +129,8 @@ QString literalPattern(const QString& name) {
 
 namespace Unzip {
 
+std::optional<QString> locate() { return CommandLocator::firstExisting({kUnzipPath}); }
+
 QStringList extractArguments(const QString& archive, const QString& destination) {
     return QStringList{QStringLiteral("-o")} << InfoZip::literalPattern(QFileInfo(archive).absoluteFilePath())
                                              << QStringLiteral("-d")
@@ -150,6 +152,8 @@ QStringList extractEntryArguments(const QString& archive, const QString& entryPa
 }  // namespace Unzip
 
 namespace Zip {
+
+std::optional<QString> locate() { return CommandLocator::firstExisting({kZipPath}); }
 
 QStringList deleteArguments(const QString& archive, const QStringList& entryPaths) {
     QStringList arguments{QStringLiteral("-d"), archive};
@@ -185,6 +189,8 @@ QStringList endOfSwitches() { return {QStringLiteral("--")}; }
 }  // namespace Zip
 
 namespace Tar {
+
+std::optional<QString> locate() { return CommandLocator::firstExisting({kTarPath}); }
 
 QStringList createGzip(const QString& archive) { return {QStringLiteral("-czf"), archive}; }
 

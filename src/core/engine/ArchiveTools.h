@@ -102,6 +102,7 @@ QString literalPattern(const QString& name);
 
 // unzip asks for a password on its terminal when an entry needs one.
 namespace Unzip {
+std::optional<QString> locate();  // kUnzipPath, when it is there
 // Extracts archive into destination, overwriting without asking.
 QStringList extractArguments(const QString& archive, const QString& destination);
 // -l: one line per entry with length, date, time and name.
@@ -112,6 +113,7 @@ QStringList extractEntryArguments(const QString& archive, const QString& entryPa
 }  // namespace Unzip
 
 namespace Zip {
+std::optional<QString> locate();  // kZipPath, when it is there
 // -d: deletes the named entries.
 QStringList deleteArguments(const QString& archive, const QStringList& entryPaths);
 
@@ -129,6 +131,7 @@ QStringList endOfSwitches();     // "--"
 }  // namespace Zip
 
 namespace Tar {
+std::optional<QString> locate();  // kTarPath, when it is there
 QStringList createGzip(const QString& archive);  // "-czf", <archive>
 QStringList hiddenExclusions();                  // "--exclude=..." for dot-files and __MACOSX
 QStringList endOfSwitches();                     // "--"

@@ -5,6 +5,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/SevenZipLinkChains.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -78,6 +79,29 @@ ProcessResult SevenZipTool::test(const QString& archive, const std::optional<QSt
                                  const CancellationToken& token) const {
     return run(ArchiveTools::SevenZip::testArguments(archive), ArchiveTools::kLongRunTimeout, token,
                password);
+}
+
+ProcessResult SevenZipTool::create(const QString& archive, const QStringList& names,
+                                   const QString& workingFolder, const Creation& creation,
+                                   const std::optional<QString>& password,
+                                   const ProcessRunner::OutputHandler& progress,
+                                   const CancellationToken& token) const {
+    using namespace ArchiveTools::SevenZip;
+    const bool sevenZipFormat = creation.format == CompressionFormat::sevenZip;
+    QStringList arguments{addCommand(), archiveType(creation.format), level(creation.level),
+                          threads(std::max(1, creation.threadCount)), storeLinks()};
+    arguments += progressSwitches();
+    if (sevenZipFormat) arguments << lzma2Method();
+    if (creation.volumeSizeBytes) arguments << volumeSize(*creation.volumeSizeBytes);
+    if (creation.excludeHidden) arguments += hiddenExclusions();
+    const std::optional<QString> given = ArchiveTools::givenPassword(password);
+    if (given && sevenZipFormat) arguments << askPassword() << headerEncryptionOff();
+    if (given && !sevenZipFormat) arguments << zipCryptoMethod() << askPassword();
+    // The wildcard exclusions stop working under -spd, so they get "--" alone.
+    arguments += creation.excludeHidden ? endOfSwitchesKeepingWildcards() : endOfSwitches();
+    arguments << archive;
+    return ProcessRunner::run(m_program, arguments + names, workingFolder, ArchiveTools::kLongRunTimeout,
+                              progress, token, given);
 }
 
 ProcessResult SevenZipTool::add(const QString& archive, const QString& type, const QStringList& items,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/base/CancellationToken.h"
+#include "core/base/CompressionFormat.h"
+#include "core/base/CompressionLevel.h"
 #include "core/engine/ProcessResult.h"
 #include "core/engine/ProcessRunner.h"
 
@@ -19,6 +21,17 @@ public:
 
     // The installed 7-Zip, looked up now.
     static std::optional<SevenZipTool> locate();
+
+    // How 7-Zip writes a new ZIP or 7Z archive of the items named relative to workingFolder.
+    struct Creation {
+        CompressionFormat format = CompressionFormat::zip;
+        CompressionLevel level = CompressionLevel::standard;
+        int threadCount = 1;
+        // Leave out dot-files and __MACOSX inside the folders given.
+        bool excludeHidden = false;
+        // 7Z volumes of this size, else one file.
+        std::optional<qint64> volumeSizeBytes;
+    };
 
     const QString& program() const { return m_program; }
 
@@ -45,6 +58,12 @@ public:
     // t: tests every entry, writing nothing.
     ProcessResult test(const QString& archive, const std::optional<QString>& password,
                        const CancellationToken& token) const;
+    // a: a new archive of names, with percentages and the file log for progress. A password
+    // encrypts a ZIP with ZipCrypto (ASCII only: SevenZip::takesZipPassword) and a 7Z's data, not its
+    // names.
+    ProcessResult create(const QString& archive, const QStringList& names, const QString& workingFolder,
+                         const Creation& creation, const std::optional<QString>& password,
+                         const ProcessRunner::OutputHandler& progress, const CancellationToken& token) const;
     // a: adds items named by full path at the top level of a "zip" or "7z" archive.
     ProcessResult add(const QString& archive, const QString& type, const QStringList& items,
                       const CancellationToken& token) const;

@@ -1,0 +1,30 @@
+#include "core/engine/ArchivePrograms.h"
+
+#include "core/engine/ArchiveTools.h"
+
+ArchivePrograms ArchivePrograms::installed() {
+    return {ArchiveTools::SevenZip::locate, ArchiveTools::Rar::locate, ArchiveTools::Zip::locate,
+            ArchiveTools::Unzip::locate, ArchiveTools::Tar::locate};
+}
+
+std::optional<SevenZipTool> ArchivePrograms::sevenZipTool() const {
+    if (std::optional<QString> program = sevenZip()) return SevenZipTool(*program);
+    return std::nullopt;
+}
+
+std::optional<UnrarTool> ArchivePrograms::unrarTool() const {
+    if (std::optional<QString> program = unrar()) return UnrarTool(*program);
+    return std::nullopt;
+}
+
+std::optional<InfoZipTool> ArchivePrograms::infoZipTool() const {
+    std::optional<QString> zipProgram = zip();
+    std::optional<QString> unzipProgram = unzip();
+    if (zipProgram && unzipProgram) return InfoZipTool(*zipProgram, *unzipProgram);
+    return std::nullopt;
+}
+
+std::optional<TarTool> ArchivePrograms::tarTool() const {
+    if (std::optional<QString> program = tar()) return TarTool(*program);
+    return std::nullopt;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/base/CancellationToken.h"
+#include "core/base/CompressionLevel.h"
+#include "core/engine/ProcessResult.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Every run of Info-ZIP's zip and unzip: the arguments (ArchiveTools::Zip, ArchiveTools::Unzip), and a
+// password typed on the tool's terminal, the only place these programs read one. Neither has an end of
+// switches for entry names, so a name that starts with "-" is never handed to them: see
+// ArchiveTools::InfoZip::isReadAsSwitch. Results come back as the tool left them.
+class InfoZipTool {
+public:
+    InfoZipTool(QString zip, QString unzip) : m_zip(std::move(zip)), m_unzip(std::move(unzip)) {}
+
+    // How zip writes a new archive of the items named relative to workingFolder.
+    struct Creation {
+        CompressionLevel level = CompressionLevel::standard;
+        // Leave out dot-files and __MACOSX inside the folders given.
+        bool excludeHidden = false;
+        // Volumes of this size (ArchiveTools::Zip::volumeSize), else one file.
+        std::optional<QString> volumeSize;
+    };
+
+    // unzip -l: one line per entry.
+    ProcessResult list(const QString& archive, const CancellationToken& token) const;
+    // unzip: the whole archive into destination.
+    ProcessResult extract(const QString& archive, const QString& destination,
+                          const std::optional<QString>& password, const CancellationToken& token) const;
+    // unzip: the named entries with their paths into destination, one run each; the first failure ends it.
+    ProcessResult extractEntries(const QString& archive, const QStringList& entryPaths,
+                                 const QString& destination, const std::optional<QString>& password,
+                                 double timeout, const CancellationToken& token) const;
+    // zip: a new archive of names, encrypted when a password is given.
+    ProcessResult create(const QString& archive, const QStringList& names, const QString& workingFolder,
+                         const Creation& creation, const std::optional<QString>& password,
+                         const CancellationToken& token) const;
+    // zip -d: deletes the named entries.
+    ProcessResult remove(const QString& archive, const QStringList& entryPaths,
+                         const CancellationToken& token) const;
+
+private:
+    QString m_zip;
+    QString m_unzip;
+};

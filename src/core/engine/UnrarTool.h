@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/base/CancellationToken.h"
+#include "core/engine/ProcessResult.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Every run of RARLAB's unrar: the arguments (ArchiveTools::Rar), the password on standard input, and
+// the archive given through a RarArchiveAlias, since unrar reads its archive argument as a mask. The
+// alias's path is written back as the archive's in the output, so a failure names the user's file.
+// Results come back as the tool left them.
+class UnrarTool {
+public:
+    explicit UnrarTool(QString program) : m_program(std::move(program)) {}
+
+    const QString& program() const { return m_program; }
+
+    // lt -v: the technical listing of every volume.
+    ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
+                                const CancellationToken& token) const;
+    // x: the whole archive into destination.
+    ProcessResult extract(const QString& archive, const QString& destination,
+                          const std::optional<QString>& password, const CancellationToken& token) const;
+    // x: the named entries with their paths into destination, one run each; the first failure ends it.
+    ProcessResult extractEntries(const QString& archive, const QStringList& entryPaths,
+                                 const QString& destination, const std::optional<QString>& password,
+                                 double timeout, const CancellationToken& token) const;
+    // t: tests every entry of every volume, writing nothing.
+    ProcessResult test(const QString& archive, const std::optional<QString>& password,
+                       const CancellationToken& token) const;
+
+private:
+    ProcessResult run(const QString& archive, const QString& alias, const QStringList& arguments,
+                      double timeout, const std::optional<QString>& password,
+                      const CancellationToken& token) const;
+
+    QString m_program;
+};
