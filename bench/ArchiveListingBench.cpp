@@ -10,7 +10,7 @@
 #include "BenchSupport.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/content/PreviewEntryRules.h"
-#include "core/content/ZipCentralDirectory.h"
+#include "core/content/ZipDirectoryListing.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -39,7 +39,7 @@ double fastListing(const ArchivePreviewService& service, const QString& archive)
 // What the fast listing does with a directory whose count fits: walk and garbled-name test.
 double directoryWalk(const QByteArray& directory) {
     const auto start = Clock::now();
-    const PreviewListing listing = ZipCentralDirectory::readDirectory(directory, kEntries);
+    const PreviewListing listing = ZipDirectoryListing::readDirectory(directory, kEntries);
     const bool garbled = PreviewEntryRules::containsMojibakePath(listing.entries);
     const QList<ArchivePreviewEntry>& entries = listing.entries;
     const double elapsed = millisecondsSince(start);

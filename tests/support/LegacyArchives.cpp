@@ -1,23 +1,20 @@
 #include "LegacyArchives.h"
 
+#include "support/TempTree.h"
+#include "support/ZipBytes.h"
+
+#include <QFile>
 #include <QStringEncoder>
-#include <QtEndian>
+
+#include <algorithm>
+#include <filesystem>
 
 namespace LegacyArchives {
 
 namespace {
 
-QByteArray le16(quint16 value) {
-    char raw[2];
-    qToLittleEndian(value, raw);
-    return QByteArray(raw, 2);
-}
-
-QByteArray le32(quint32 value) {
-    char raw[4];
-    qToLittleEndian(value, raw);
-    return QByteArray(raw, 4);
-}
+using ZipBytes::le16;
+using ZipBytes::le32;
 
 // Bit by bit, independent of the reader's table.
 quint32 crcOf(const QByteArray& bytes) {
@@ -90,6 +87,21 @@ QByteArray unicodePathField(const QByteArray& storedName, const QString& name) {
 QByteArray gbk(const QString& text) {
     QStringEncoder encoder("GB18030");
     return encoder.encode(text);
+}
+
+QString gzipped(TempTree& tree, const QString& name, const QString& memberName, const QByteArray& bytes) {
+    tree.writeFile(QStringLiteral("gz/") + memberName, bytes);
+    runTool(QStringLiteral("gzip"), {QStringLiteral("-k"), memberName}, tree.path(QStringLiteral("gz")));
+    QFile::rename(tree.path(QStringLiteral("gz/") + memberName + QStringLiteral(".gz")), tree.path(name));
+    return tree.path(name);
+}
+
+QList<QByteArray> diskNames(const QString& folder) {
+    QList<QByteArray> names;
+    for (const auto& item : std::filesystem::directory_iterator(QFile::encodeName(folder).toStdString()))
+        names.append(QByteArray::fromStdString(item.path().filename().native()));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace LegacyArchives

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+class TempTree;
+
 // Archives written byte by byte, as tools in legacy locales write them: names are the bytes given,
 // and nothing marks them as UTF-8 unless asked. Entries are stored uncompressed; a name ending in "/"
 // is a folder.
@@ -32,5 +34,11 @@ QByteArray tar(const QList<Item>& items);
 QByteArray unicodePathField(const QByteArray& storedName, const QString& name);
 
 QByteArray gbk(const QString& text);
+
+// A gzip of a file named memberName, as gzip records that name in its header, written to tree/name.
+QString gzipped(TempTree& tree, const QString& name, const QString& memberName, const QByteArray& bytes);
+
+// The names of the items directly in a folder, as the bytes on disk, in byte order.
+QList<QByteArray> diskNames(const QString& folder);
 
 }  // namespace LegacyArchives

@@ -1,17 +1,19 @@
 #include "core/content/ArchivePreviewService.h"
 
 #include "core/base/FileSystemError.h"
+#include "core/base/LegacyNames.h"
 #include "core/base/SplitArchiveDetector.h"
+#include "core/base/ZipCentralDirectory.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/ExtractedItemSearch.h"
-#include "core/content/LegacyNameRenamer.h"
-#include "core/content/LegacyNames.h"
+#include "core/content/LegacyNameRows.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/SevenZipListingReader.h"
-#include "core/content/ZipCentralDirectory.h"
+#include "core/content/ZipDirectoryListing.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/LegacyNameRenamer.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/RarArchiveAlias.h"
 #include "core/engine/SevenZipTool.h"
@@ -107,7 +109,7 @@ ProcessResult runStructuredListing(const SevenZipTool& sevenZip, const QString& 
                                [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
     listing = reader.finish(result.output, result.outputBytes);
-    LegacyNames::decodeRows(listing.entries, legacySource(kind, listing));
+    LegacyNameRows::decode(listing.entries, legacySource(kind, listing));
     return result;
 }
 
@@ -140,7 +142,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
     }
 
     if (kind == ArchiveFormat::Kind::zip) {
-        const PreviewListing listing = ZipCentralDirectory::nativeZipEntries(archiveURL);
+        const PreviewListing listing = ZipDirectoryListing::nativeZipEntries(archiveURL);
         if (listing.isEncrypted && !ArchiveTools::givenPassword(password))
             throw ArchiveError::wrongPassword();
         if (!listing.entries.isEmpty() && !PreviewEntryRules::containsMojibakePath(listing.entries)) {
@@ -157,7 +159,7 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     if (ArchiveFormat::kind(archiveURL) != ArchiveFormat::Kind::zip) return std::nullopt;
     PreviewListing listing;
     try {
-        listing = ZipCentralDirectory::nativeZipEntries(archiveURL);
+        listing = ZipDirectoryListing::nativeZipEntries(archiveURL);
     } catch (const FileSystemError&) {
         return std::nullopt;
     }
@@ -242,7 +244,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::zipEntries(const QString& arch
     }
     QList<ArchivePreviewEntry> entries =
         ArchiveListingParser::parseZipList(result.output, result.outputBytes);
-    LegacyNames::decodeRows(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
+    LegacyNameRows::decode(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
     return entries;
 }
 
@@ -270,7 +272,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
     }
     QList<ArchivePreviewEntry> entries =
         ArchiveListingParser::parseSevenZipPlainList(result.output, result.outputBytes);
-    LegacyNames::decodeRows(entries, legacySource(kind));
+    LegacyNameRows::decode(entries, legacySource(kind));
     return entries;
 }
 
@@ -297,10 +299,9 @@ QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& e
     const QString safePath = safeRelativePath(entry.path);
     const QString toolPath = safeToolPath(entry);
     const QString root = makePreviewRoot();
-    extractWithTools(
-        kind, archiveURL, {toolPath},
-        LegacyNameRenamer::componentDecodings({entry}, LegacyNameRenamer::Undecodable::nameAsListed), root,
-        password, Purpose::preview, token);
+    extractWithTools(kind, archiveURL, {toolPath},
+                     LegacyNameRows::componentDecodings({entry}, LegacyNameRows::Undecodable::nameAsListed),
+                     root, password, Purpose::preview, token);
 
     const QString candidate = root + QLatin1Char('/') + safePath;
     if (QFileInfo::exists(candidate) && ExtractedItemSearch::isContained(candidate, root)) return candidate;
@@ -328,10 +329,10 @@ OperationOutputs ArchivePreviewService::extractEntries(const QList<ArchivePrevie
         toolPaths.append(safeToolPath(entry));
     }
     const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
-    const ExtractionStaging::Renames renames = extractWithTools(
-        kind, archiveURL, toolPaths,
-        LegacyNameRenamer::componentDecodings(files, LegacyNameRenamer::Undecodable::keepToolName),
-        destinationURL, password, Purpose::extraction, token);
+    const ExtractionStaging::Renames renames =
+        extractWithTools(kind, archiveURL, toolPaths,
+                         LegacyNameRows::componentDecodings(files, LegacyNameRows::Undecodable::keepToolName),
+                         destinationURL, password, Purpose::extraction, token);
 
     QStringList extracted;
     for (const QString& path : safePaths) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/LegacyNames.h"
 #include "core/content/ArchivePreviewEntry.h"
-#include "core/content/LegacyNames.h"
 
 #include <QList>
 #include <optional>

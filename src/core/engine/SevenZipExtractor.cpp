@@ -2,11 +2,11 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "core/base/FileNameHelper.h"
-#include "core/content/LegacyNameRenamer.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/LegacyNameRenamer.h"
 #include "core/engine/SevenZipTool.h"
 
 #include <QRegularExpression>

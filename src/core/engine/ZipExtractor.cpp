@@ -1,11 +1,11 @@
 #include "core/engine/ZipExtractor.h"
 
 #include "core/base/FileNameHelper.h"
-#include "core/content/LegacyNameRenamer.h"
-#include "core/content/ZipCentralDirectory.h"
+#include "core/base/ZipCentralDirectory.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/LegacyNameRenamer.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/SevenZipTool.h"
 

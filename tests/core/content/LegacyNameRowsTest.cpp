@@ -7,8 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 
-#include <filesystem>
-
+using LegacyArchives::diskNames;
 using LegacyArchives::gbk;
 using LegacyArchives::Host;
 using LegacyArchives::Item;
@@ -22,28 +21,9 @@ const QByteArray kContents("测试内容\n");
 
 QList<Item> gbkItems() { return {{gbk(kFolder)}, {gbk(kFile), kContents}, {gbk(kMixed), "mixed"}}; }
 
-// The names of the items directly in a folder, as the bytes on disk.
-QList<QByteArray> diskNames(const QString& folder) {
-    QList<QByteArray> names;
-    for (const auto& item : std::filesystem::directory_iterator(QFile::encodeName(folder).toStdString()))
-        names.append(QByteArray::fromStdString(item.path().filename().native()));
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-class LegacyNamesTest : public ContentFixture {
+class LegacyNameRowsTest : public ContentFixture {
 protected:
     QString write(const QString& name, const QByteArray& bytes) { return m_tree.writeFile(name, bytes); }
-
-    // A gzip of a file named memberName, as gzip records that name in its header.
-    QString gzipped(const QString& name, const QString& memberName, const QByteArray& bytes) {
-        write(QStringLiteral("gz/") + memberName, bytes);
-        runTool(QStringLiteral("gzip"), {QStringLiteral("-k"), memberName},
-                m_tree.path(QStringLiteral("gz")));
-        QFile::rename(m_tree.path(QStringLiteral("gz/") + memberName + QStringLiteral(".gz")),
-                      m_tree.path(name));
-        return m_tree.path(name);
-    }
 
     QStringList extractedFiles(const QString& folder) const {
         QStringList files;
@@ -61,7 +41,7 @@ protected:
 
 // Every reader shows one archive's names alike: 7-Zip's listing, the ZIP reader alone (no 7-Zip)
 // and the quick listing.
-TEST_F(LegacyNamesTest, ZipNamesReadTheSameThroughEveryReader) {
+TEST_F(LegacyNameRowsTest, ZipNamesReadTheSameThroughEveryReader) {
     const QByteArray oldName = gbk(QStringLiteral(u"资料/旧名.txt"));
     const struct {
         const char* label;
@@ -105,7 +85,7 @@ TEST_F(LegacyNamesTest, ZipNamesReadTheSameThroughEveryReader) {
 // for DOS, OS/2 and Windows (Info-ZIP and 7-Zip number NTFS 11, the format's note 10) and for systems
 // that say nothing else (BeOS), Mac OS Roman for the old Mac, a file system's bytes for Unix and
 // macOS. Chinese names read as Chinese whatever the system.
-TEST_F(LegacyNamesTest, ZipNamesReadAsTheCodePageOfTheSystemTheyWereMadeOn) {
+TEST_F(LegacyNameRowsTest, ZipNamesReadAsTheCodePageOfTheSystemTheyWereMadeOn) {
     const struct {
         quint8 host;
         QByteArray name;
@@ -158,7 +138,7 @@ TEST_F(LegacyNamesTest, ZipNamesReadAsTheCodePageOfTheSystemTheyWereMadeOn) {
 
 // TAR names are a file system's bytes: Chinese, or shown with U+FFFD, alike in a compressed TAR, whose
 // listing reads the TAR inside; its rows extract under the names shown.
-TEST_F(LegacyNamesTest, TarNamesAreChineseOrShowTheUndecodableBytes) {
+TEST_F(LegacyNameRowsTest, TarNamesAreChineseOrShowTheUndecodableBytes) {
     const QByteArray gbkTar = LegacyArchives::tar(gbkItems());
     const QByteArray latinTar = LegacyArchives::tar({{"caf\xe9.txt", "a"}, {"plain.txt", "b"}});
     const QStringList latinNames{QStringLiteral(u"caf\uFFFD.txt"), QStringLiteral("plain.txt")};
@@ -167,9 +147,11 @@ TEST_F(LegacyNamesTest, TarNamesAreChineseOrShowTheUndecodableBytes) {
         QStringList expected;
     } cases[] = {
         {write(QStringLiteral("gbk.tar"), gbkTar), {kFolder, kMixed, kFile}},
-        {gzipped(QStringLiteral("gbk.tar.gz"), QStringLiteral("gbk.tar"), gbkTar), {kFolder, kMixed, kFile}},
+        {LegacyArchives::gzipped(m_tree, QStringLiteral("gbk.tar.gz"), QStringLiteral("gbk.tar"), gbkTar),
+         {kFolder, kMixed, kFile}},
         {write(QStringLiteral("latin.tar"), latinTar), latinNames},
-        {gzipped(QStringLiteral("latin.tgz"), QStringLiteral("latin.tar"), latinTar), latinNames},
+        {LegacyArchives::gzipped(m_tree, QStringLiteral("latin.tgz"), QStringLiteral("latin.tar"), latinTar),
+         latinNames},
     };
     for (const auto& c : cases) {
         const QList<ArchivePreviewEntry> rows = m_service.previewEntries(c.archive, std::nullopt, m_token);
@@ -182,57 +164,9 @@ TEST_F(LegacyNamesTest, TarNamesAreChineseOrShowTheUndecodableBytes) {
     }
 }
 
-// Whole archives, ZIP and TAR, land on disk under their decoded names, through 7-Zip or unzip.
-TEST_F(LegacyNamesTest, ExtractedItemsCarryTheDecodedNames) {
-    const QByteArray gbkTar = LegacyArchives::tar(gbkItems());
-    const QStringList archives = {
-        write(QStringLiteral("windows.zip"), LegacyArchives::zip(gbkItems())),
-        write(QStringLiteral("unix.zip"), LegacyArchives::zip(gbkItems(), Host::unix)),
-        write(QStringLiteral("names.tar"), gbkTar),
-        gzipped(QStringLiteral("names.tar.gz"), QStringLiteral("names.tar"), gbkTar),
-    };
-    ExtractionOptions settings;
-    settings.extractToSeparateFolder = false;
-    ArchiveService service(ArchiveService::standardExtractors(), nullptr);
-    for (const QString& archive : archives) {
-        const QString out = m_tree.path(QStringLiteral("out/") + QFileInfo(archive).fileName());
-        service.extract({archive}, out, std::nullopt, settings, 1, m_token);
-        EXPECT_EQ(extractedFiles(out), QStringList({QStringLiteral(u"中文目录"), kMixed, kFile}))
-            << archive.toStdString();
-        EXPECT_EQ(m_tree.readFile(QStringLiteral("out/") + QFileInfo(archive).fileName() + u'/' + kFile),
-                  kContents);
-    }
-}
-
-// A decoded name already taken (a clash keeps both items) or a name with no decoding keeps the
-// tool's name.
-TEST_F(LegacyNamesTest, ItemsWithoutAFreeDecodedNameKeepTheToolsName) {
-    const QByteArray legacy = gbk(QStringLiteral(u"测试.txt"));
-    const struct {
-        QString archive;
-        QList<QByteArray> expected;
-    } cases[] = {
-        {write(QStringLiteral("clash.zip"),
-               LegacyArchives::zip({{QByteArray("测试.txt"), "utf8", true}, {legacy, "legacy"}})),
-         {legacy, QByteArray("测试.txt")}},
-        {write(QStringLiteral("latin.tar"), LegacyArchives::tar({{"caf\xe9.txt", "a"}})), {"caf\xe9.txt"}},
-        {write(QStringLiteral("latin.zip"), LegacyArchives::zip({{"caf\xe9.txt", "a"}}, Host::unix)),
-         {"caf\xe9.txt"}},
-    };
-    ExtractionOptions settings;
-    settings.extractToSeparateFolder = false;
-    for (const auto& c : cases) {
-        const QString out = m_tree.path(QStringLiteral("out/") + QFileInfo(c.archive).fileName());
-        ArchiveService(ArchiveService::standardExtractors(), nullptr)
-            .extract({c.archive}, out, std::nullopt, settings, 1, m_token);
-        EXPECT_EQ(diskNames(out), c.expected) << c.archive.toStdString();
-    }
-    EXPECT_EQ(m_tree.readFile(QStringLiteral(u"out/clash.zip/测试.txt")), QByteArray("utf8"));
-}
-
 // The rows the listing showed go back to the tools under the names they know. (Debian's unzip turns
 // the names of archives made on DOS and Windows into Latin 1 first, so that case is 7-Zip's alone.)
-TEST_F(LegacyNamesTest, ListedGbkEntriesExtractPreviewAndDelete) {
+TEST_F(LegacyNameRowsTest, ListedGbkEntriesExtractPreviewAndDelete) {
     const QString archive = write(QStringLiteral("rows.zip"), LegacyArchives::zip(gbkItems(), Host::unix));
     for (const ArchivePreviewService& service : {m_service, ArchivePreviewService(withoutSevenZip())}) {
         const QList<ArchivePreviewEntry> rows = service.previewEntries(archive, std::nullopt, m_token);
@@ -266,7 +200,7 @@ TEST_F(LegacyNamesTest, ListedGbkEntriesExtractPreviewAndDelete) {
 }
 
 // A name with no decoding still previews: the preview's copy takes the name as listed.
-TEST_F(LegacyNamesTest, AnUndecodableNamePreviewsUnderItsListedName) {
+TEST_F(LegacyNameRowsTest, AnUndecodableNamePreviewsUnderItsListedName) {
     const QString archive =
         write(QStringLiteral("latin.zip"), LegacyArchives::zip({{"caf\xe9.txt", "latin"}}, Host::unix));
     const QList<ArchivePreviewEntry> rows = m_service.previewEntries(archive, std::nullopt, m_token);

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "core/content/LegacyNames.h"
+#include "core/base/LegacyNames.h"
 
 #include <QByteArray>
-#include <QHash>
-#include <QList>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -23,14 +21,5 @@ void rename(const QString& folderURL, const Decoding& decoding);
 // After a whole archive was extracted into folderURL: the decision taken over the legacy names found,
 // under the convention sourceOf gives (asked only when there are any: it may read the archive).
 void renameExtractedArchive(const QString& folderURL, const std::function<LegacyNames::Source()>& sourceOf);
-
-// What a name component the listing could not decode becomes: an extracted item keeps the tool's
-// name, as a whole archive's items do; a preview, which only needs a file that can be opened, takes
-// the name as listed (U+FFFD in place of each undecodable byte).
-enum class Undecodable { keepToolName, nameAsListed };
-
-// After a selection was extracted: each name component as the listing decoded it, by its bytes.
-QHash<QByteArray, QString> componentDecodings(const QList<ArchivePreviewEntry>& entries,
-                                              Undecodable undecodable);
 
 }  // namespace LegacyNameRenamer

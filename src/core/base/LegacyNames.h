@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/content/ArchivePreviewEntry.h"
-
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -39,10 +37,6 @@ public:
     std::optional<QString> decoded(QByteArrayView name) const;
     // The name as a row shows it: decoded, or with U+FFFD for each byte that is not UTF-8.
     QString shown(QByteArrayView name) const;
-
-    // Gives every row that carries a tool path (a legacy name) its shown path, the decision taken
-    // over all of them.
-    static void decodeRows(QList<ArchivePreviewEntry>& entries, Source source);
 
 private:
     bool m_chinese = false;

@@ -1,7 +1,6 @@
-#include "core/content/LegacyNames.h"
+#include "core/base/LegacyNames.h"
 
 #include "core/base/ToolText.h"
-#include "core/content/PreviewEntryRules.h"
 
 #include <QStringDecoder>
 
@@ -114,19 +113,4 @@ std::optional<QString> LegacyNames::decoded(QByteArrayView name) const {
 QString LegacyNames::shown(QByteArrayView name) const {
     if (std::optional<QString> text = decoded(name)) return *text;
     return ToolText::decode(name);
-}
-
-void LegacyNames::decodeRows(QList<ArchivePreviewEntry>& entries, Source source) {
-    QList<QByteArray> names;
-    for (const ArchivePreviewEntry& entry : entries) {
-        if (!entry.toolPath.isEmpty()) names.append(ToolText::encodedName(entry.toolPath));
-    }
-    if (names.isEmpty()) return;
-    const LegacyNames legacy(names, source);
-    qsizetype next = 0;
-    for (ArchivePreviewEntry& entry : entries) {
-        if (entry.toolPath.isEmpty()) continue;
-        entry.path = legacy.shown(names[next++]);
-        entry.kindDescription = PreviewEntryRules::kindDescription(entry.path);
-    }
 }

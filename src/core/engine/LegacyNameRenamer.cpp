@@ -1,4 +1,4 @@
-#include "core/content/LegacyNameRenamer.h"
+#include "core/engine/LegacyNameRenamer.h"
 
 #include "core/base/ToolText.h"
 
@@ -58,25 +58,6 @@ void renameExtractedArchive(const QString& folderURL, const std::function<Legacy
     if (names.isEmpty()) return;
     const LegacyNames legacy(names, sourceOf());
     rename(folderURL, [&legacy](const QByteArray& name) { return legacy.decoded(name); });
-}
-
-QHash<QByteArray, QString> componentDecodings(const QList<ArchivePreviewEntry>& entries,
-                                              Undecodable undecodable) {
-    const bool keepToolName = undecodable == Undecodable::keepToolName;
-    QHash<QByteArray, QString> decodings;
-    for (const ArchivePreviewEntry& entry : entries) {
-        if (entry.toolPath.isEmpty()) continue;
-        const QList<QByteArray> printed = ToolText::encodedName(entry.toolPath).split('/');
-        const QStringList shown = entry.path.split(QLatin1Char('/'));
-        if (printed.size() != shown.size()) continue;
-        for (qsizetype index = 0; index < printed.size(); ++index) {
-            // A name shown with U+FFFD had no decoding.
-            const bool undecoded = shown[index].contains(QChar::ReplacementCharacter);
-            if (!ToolText::isValidUtf8(printed[index]) && !(undecoded && keepToolName))
-                decodings.insert(printed[index], shown[index]);
-        }
-    }
-    return decodings;
 }
 
 }  // namespace LegacyNameRenamer

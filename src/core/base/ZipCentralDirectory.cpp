@@ -1,0 +1,169 @@
+#include "core/base/ZipCentralDirectory.h"
+
+#include "core/base/FileSystemError.h"
+#include "core/base/ToolText.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+
+namespace ZipCentralDirectory {
+
+namespace {
+
+constexpr quint32 kEndRecordSignature = 0x06054b50;
+constexpr quint32 kCentralHeaderSignature = 0x02014b50;
+constexpr qsizetype kEndRecordSize = 22;
+constexpr quint16 kEncryptedFlag = 0x0001;
+
+constexpr quint16 kUtf8Flag = 0x0800;
+constexpr quint16 kUnicodePathHeader = 0x7075;
+
+quint32 crc32(QByteArrayView bytes) {
+    static const std::array<quint32, 256> table = [] {
+        std::array<quint32, 256> values{};
+        for (quint32 index = 0; index < 256; ++index) {
+            quint32 value = index;
+            for (int bit = 0; bit < 8; ++bit) value = (value & 1) ? 0xEDB88320 ^ (value >> 1) : value >> 1;
+            values[index] = value;
+        }
+        return values;
+    }();
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : bytes) crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFF;
+}
+
+// Info-ZIP's Unicode Path field: version 1, the CRC-32 of the stored name, then the name in UTF-8.
+// A CRC that does not match means another tool renamed the entry since; the field is then stale.
+std::optional<QString> unicodePath(QByteArrayView extra, QByteArrayView storedName) {
+    qsizetype position = 0;
+    while (position + 4 <= extra.size()) {
+        const quint16 header = readUInt16LE(extra, position);
+        const qsizetype length = readUInt16LE(extra, position + 2);
+        const QByteArrayView data = extra.sliced(position + 4, std::min(length, extra.size() - position - 4));
+        position += 4 + length;
+        if (header != kUnicodePathHeader || data.size() < 5 || data[0] != 1) continue;
+        const QByteArrayView name = data.sliced(5);
+        if (readUInt32LE(data, 1) != crc32(storedName) || !ToolText::isValidUtf8(name)) return std::nullopt;
+        return QString::fromUtf8(name);
+    }
+    return std::nullopt;
+}
+
+[[noreturn]] void throwFileError(FileSystemError::Kind kind, const QFile& file) {
+    throw FileSystemError(kind, file.fileName(), file.errorString());
+}
+
+QByteArray readAt(QFile& file, quint64 offset, quint64 length) {
+    if (!file.seek(static_cast<qint64>(offset))) throwFileError(FileSystemError::Kind::readFailed, file);
+    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+    const qint64 count = file.read(bytes.data(), bytes.size());
+    if (count < 0) throwFileError(FileSystemError::Kind::readFailed, file);
+    bytes.truncate(count);
+    return bytes;
+}
+
+}  // namespace
+
+quint16 readUInt16LE(QByteArrayView bytes, qsizetype offset) {
+    if (offset < 0 || offset + 1 >= bytes.size()) return 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+    return static_cast<quint16>(data[0] | (data[1] << 8));
+}
+
+quint32 readUInt32LE(QByteArrayView bytes, qsizetype offset) {
+    if (offset < 0 || offset + 3 >= bytes.size()) return 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+    return quint32(data[0]) | (quint32(data[1]) << 8) | (quint32(data[2]) << 16) | (quint32(data[3]) << 24);
+}
+
+std::optional<qsizetype> findEndOfCentralDirectory(QByteArrayView tail) {
+    // Only a record whose comment reaches exactly to the end of the file counts.
+    for (qsizetype index = tail.size() - kEndRecordSize; index >= 0; --index) {
+        if (readUInt32LE(tail, index) != kEndRecordSignature) continue;
+        if (index + kEndRecordSize + readUInt16LE(tail, index + 20) == tail.size()) return index;
+    }
+    return std::nullopt;
+}
+
+std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize) {
+    const std::optional<qsizetype> end = findEndOfCentralDirectory(tail);
+    if (!end) return std::nullopt;
+    const Location location{readUInt32LE(tail, *end + 16), readUInt32LE(tail, *end + 12),
+                            readUInt16LE(tail, *end + 10)};
+    const bool empty = location.entryCount == 0 || location.size == 0;
+    const bool outside = location.offset >= fileSize || location.offset + location.size > fileSize;
+    const bool zip64 =
+        location.entryCount == 0xFFFF || location.offset == 0xFFFFFFFF || location.size == 0xFFFFFFFF;
+    if (empty || outside || zip64 || location.size > kMaximumDirectorySize) return std::nullopt;
+    return location;
+}
+
+std::optional<Directory> read(const QString& fileURL) {
+    QFile file(fileURL);
+    if (!file.open(QIODevice::ReadOnly)) throwFileError(FileSystemError::Kind::openFailed, file);
+    const quint64 fileSize = static_cast<quint64>(file.size());
+    if (fileSize < kEndRecordSize) return std::nullopt;
+
+    const quint64 tailLength = std::min(fileSize, kTailLength);
+    const QByteArray tail = readAt(file, fileSize - tailLength, tailLength);
+    const std::optional<Location> location = directoryLocation(tail, fileSize);
+    if (!location) return std::nullopt;
+    return Directory{readAt(file, location->offset, location->size), location->entryCount};
+}
+
+bool walk(QByteArrayView directory, quint32 entryCount, const std::function<void(const Header&)>& visit) {
+    bool encrypted = false;
+    quint32 count = 0;
+    qsizetype position = 0;
+    while (position + kHeaderSize <= directory.size() && count < entryCount) {
+        if (readUInt32LE(directory, position) != kCentralHeaderSignature) break;
+        Header header;
+        header.host = quint8(directory[position + 5]);
+        header.flags = readUInt16LE(directory, position + 8);
+        if (header.flags & kEncryptedFlag) encrypted = true;
+        header.time = readUInt16LE(directory, position + 12);
+        header.date = readUInt16LE(directory, position + 14);
+        header.size = readUInt32LE(directory, position + 24);
+        const qsizetype nameLength = readUInt16LE(directory, position + 28);
+        const qsizetype extraLength = readUInt16LE(directory, position + 30);
+        const qsizetype commentLength = readUInt16LE(directory, position + 32);
+        if (nameLength == 0) break;
+        const qsizetype next = position + kHeaderSize + nameLength + extraLength + commentLength;
+        if (next > directory.size()) break;
+        header.name = directory.sliced(position + kHeaderSize, nameLength);
+        header.extra = directory.sliced(position + kHeaderSize + nameLength, extraLength);
+        visit(header);
+        ++count;
+        position = next;
+    }
+    return encrypted;
+}
+
+std::optional<QString> unicodeName(const Header& header) {
+    if (!(header.flags & kUtf8Flag)) {
+        if (std::optional<QString> unicode = unicodePath(header.extra, header.name)) return unicode;
+    }
+    // Invalid UTF-8 always decodes to U+FFFD, so only a name holding one needs the full test.
+    QString text = QString::fromUtf8(header.name);
+    if (!text.contains(QChar::ReplacementCharacter) || ToolText::isValidUtf8(header.name)) return text;
+    return std::nullopt;
+}
+
+LegacyNames::Source legacyNameSource(const QString& fileURL) {
+    std::optional<LegacyNames::Source> source;
+    try {
+        if (const std::optional<Directory> directory = read(fileURL)) {
+            walk(directory->bytes, directory->entryCount, [&source](const Header& header) {
+                if (!unicodeName(header))
+                    source = LegacyNames::combined(source, LegacyNames::zipHostSource(header.host));
+            });
+        }
+    } catch (const FileSystemError&) {
+    }
+    return source.value_or(LegacyNames::Source::codePage437);
+}
+
+}  // namespace ZipCentralDirectory

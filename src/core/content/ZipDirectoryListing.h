@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/content/PreviewListing.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+// Lists a ZIP archive without a tool, from the rows of its central directory (ZipCentralDirectory).
+// Any structural doubt gives no rows rather than an error, so that the caller asks a tool instead.
+namespace ZipDirectoryListing {
+
+// The rows come in directory order; isEncrypted is set when any examined header has flag bit 0.
+// Throws FileSystemError when the file cannot be opened or read.
+PreviewListing nativeZipEntries(const QString& fileURL);
+
+// Rows of the directory's bytes, as ZipCentralDirectory::walk gives the headers.
+PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount);
+
+QString dosDateDescription(quint16 date, quint16 time);
+
+}  // namespace ZipDirectoryListing
