@@ -11,6 +11,7 @@
 #include "core/content/ArchivePreviewService.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/ZipDirectoryListing.h"
+#include "core/engine/ArchiveTools.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -10,12 +10,11 @@
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/SevenZipListingReader.h"
 #include "core/content/ZipDirectoryListing.h"
+#include "core/engine/ArchiveTools.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
-#include "core/engine/ProcessRunner.h"
-#include "core/engine/RarArchiveAlias.h"
 #include "core/engine/SevenZipTool.h"
 #include "platform/PrivateTempDirectory.h"
 
@@ -53,23 +52,26 @@ std::optional<ArchiveFormat::Kind> requireExtractable(const QString& archiveURL)
     return kind;
 }
 
-// A 7-Zip or unrar run reads the password, when one is given, on standard input; unzip on its terminal.
-ProcessResult run(const QString& program, const QStringList& arguments, double timeout,
-                  const CancellationToken& token, const std::optional<QString>& password = std::nullopt,
-                  ProcessRunner::InputChannel channel = ProcessRunner::InputChannel::pipe) {
-    return ProcessRunner::run(program, arguments, std::nullopt, timeout, {}, token,
-                              ArchiveTools::givenPassword(password), channel);
+// The browser judges a failed run by the same rules as an extraction; blankOutput is said when the
+// tool printed nothing.
+void throwIfFailed(const ProcessResult& result, const QString& blankOutput, const QStringList& echoedNames) {
+    if (result.status != 0) throw ExtractionSteps::mapExternalError(result, blankOutput, echoedNames);
 }
 
-void throwIfFailed(const ProcessResult& result, const QString& fallback, const QStringList& echoedNames) {
-    if (result.status != 0) throw ArchivePreviewService::mapExternalError(result, fallback, echoedNames);
-}
-
-void runOrThrow(const QString& program, const QStringList& arguments, double timeout, const QString& fallback,
-                const QStringList& echoedNames, const CancellationToken& token,
-                const std::optional<QString>& password = std::nullopt,
-                ProcessRunner::InputChannel channel = ProcessRunner::InputChannel::pipe) {
-    throwIfFailed(run(program, arguments, timeout, token, password, channel), fallback, echoedNames);
+// Runs the programs in the extractors' order; the deciding run must succeed, and a failure it printed
+// nothing for gets that program's blankOutput. Nothing installed is dependencyMissing with missingMessage.
+void runInOrderOrThrow(const QList<ToolFallback::Program>& order, const ToolFallback::Attempt& attempt,
+                       QString (*blankOutput)(ToolFallback::Program), const QString& missingMessage,
+                       const QStringList& echoedNames, const CancellationToken& token) {
+    std::optional<ToolFallback::Program> deciding;
+    const auto recorded = [&](ToolFallback::Program program) {
+        std::optional<ProcessResult> result = attempt(program);
+        if (result) deciding = program;
+        return result;
+    };
+    const std::optional<ProcessResult> result = ToolFallback::runInOrder(order, recorded, echoedNames, token);
+    if (!result) throw ArchiveError::dependencyMissing(missingMessage);
+    throwIfFailed(*result, blankOutput(*deciding), echoedNames);
 }
 
 // Info-ZIP programs would read such a name as a switch; refused before anything runs.
@@ -168,28 +170,17 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     return listing.entries;
 }
 
-ArchiveError ArchivePreviewService::mapExternalError(const ProcessResult& result, const QString& fallback,
-                                                     const QStringList& echoedNames) {
-    const QString joined = ExtractionSteps::combinedText(result);
-    const QString lowered = ExtractionSteps::searchableText(result, echoedNames);
-    if (ExtractionSteps::namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
-    if (lowered.contains(u"permission denied") || lowered.contains(u"operation not permitted")) {
-        return ArchiveError::permissionDenied();
-    }
-    return ArchiveError::extractFailed(joined.trimmed().isEmpty() ? fallback : joined);
-}
-
 // Attempt A: nothing when there is no 7-Zip or it failed for another reason than the password.
 std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
     const QString& archiveURL, std::optional<ArchiveFormat::Kind> kind,
     const std::optional<QString>& password, const CancellationToken& token) const {
-    const std::optional<SevenZipTool> sevenZip = sevenZipTool();
+    const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) return std::nullopt;
     PreviewListing listing;
     const ProcessResult result = runStructuredListing(*sevenZip, archiveURL, kind, token, password, listing);
     if (result.status == 0) return listing;
     const ArchiveError error =
-        mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
+        ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
     return std::nullopt;
 }
@@ -205,20 +196,12 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
     PreviewListing listing;
     const ProcessResult result =
         runStructuredListing(sevenZip, tarFile, ArchiveFormat::Kind::tar, token, std::nullopt, listing);
-    if (result.status != 0) {
-        throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"),
-                               {archiveURL, tarFile});
-    }
+    throwIfFailed(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL, tarFile});
     return listing.entries;
 }
 
-std::optional<SevenZipTool> ArchivePreviewService::sevenZipTool() const {
-    if (std::optional<QString> program = m_programs.sevenZip()) return SevenZipTool(*program);
-    return std::nullopt;
-}
-
 SevenZipTool ArchivePreviewService::requireSevenZip(const QString& missingMessage) const {
-    std::optional<SevenZipTool> sevenZip = sevenZipTool();
+    std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) throw ArchiveError::dependencyMissing(missingMessage);
     return *sevenZip;
 }
@@ -237,11 +220,12 @@ QString ArchivePreviewService::unpackCompressionLayer(const SevenZipTool& sevenZ
 
 QList<ArchivePreviewEntry> ArchivePreviewService::zipEntries(const QString& archiveURL,
                                                              const CancellationToken& token) const {
-    const ProcessResult result = run(m_programs.unzip, ArchiveTools::Unzip::listArguments(archiveURL),
-                                     ArchiveTools::kListingTimeout, token);
-    if (result.status != 0) {
-        throw ArchiveError::extractFailed(result.error.isEmpty() ? result.output : result.error);
-    }
+    const std::optional<InfoZipTool> infoZip = m_programs.infoZipTool();
+    if (!infoZip)
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
+    const ProcessResult result = infoZip->list(archiveURL, token);
+    throwIfFailed(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL});
     QList<ArchivePreviewEntry> entries =
         ArchiveListingParser::parseZipList(result.output, result.outputBytes);
     LegacyNameRows::decode(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
@@ -253,23 +237,16 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
                                                                   const std::optional<QString>& password,
                                                                   const CancellationToken& token) const {
     if (kind == ArchiveFormat::Kind::rar) {
-        if (const std::optional<QString> rar = m_programs.rar()) {
-            const RarArchiveAlias alias(archiveURL);
-            const ProcessResult result =
-                run(*rar, ArchiveTools::Rar::technicalListArguments(alias.path(), password),
-                    ArchiveTools::kListingTimeout, token, password);
-            if (result.status != 0)
-                throw mapExternalError(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"),
-                                       {archiveURL, alias.path()});
+        if (const std::optional<UnrarTool> unrar = m_programs.unrarTool()) {
+            const ProcessResult result = unrar->listTechnical(archiveURL, password, token);
+            throwIfFailed(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"), {archiveURL});
             return ArchiveListingParser::parseRarTechnicalList(result.output);
         }
     }
     const ProcessResult result =
         requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"))
             .listPlain(archiveURL, password, token);
-    if (result.status != 0) {
-        throw mapExternalError(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
-    }
+    throwIfFailed(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
     QList<ArchivePreviewEntry> entries =
         ArchiveListingParser::parseSevenZipPlainList(result.output, result.outputBytes);
     LegacyNameRows::decode(entries, legacySource(kind));
@@ -365,7 +342,7 @@ ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
     return staging.commit();
 }
 
-// Tool choice by kind. RAR goes to the RAR extractor first: Debian's 7-Zip has no RAR support.
+// The programs in the extractors' order (ToolFallback). A compound TAR's layer is 7-Zip's alone.
 void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
                                      const QStringList& entryPaths, const QString& destinationURL,
                                      const std::optional<QString>& password, Purpose purpose,
@@ -379,64 +356,55 @@ void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, co
         const CompoundTar::WorkFolder work;
         const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
         // The password protected the outer file only.
-        extractWithSevenZipIfAvailable(tarFile, entryPaths, destinationURL, std::nullopt, timeout, token);
+        throwIfFailed(
+            sevenZip.extractEntries(tarFile, entryPaths, destinationURL, std::nullopt, timeout, token),
+            QStringLiteral(u"第三方预览工具返回错误。"),
+            QStringList{archiveURL, tarFile, destinationURL} + entryPaths);
         return;
     }
-    if (kind == ArchiveFormat::Kind::rar) {
-        if (extractRarEntriesIfAvailable(archiveURL, entryPaths, destinationURL, password, timeout, token))
-            return;
-        if (extractWithSevenZipIfAvailable(archiveURL, entryPaths, destinationURL, password, timeout, token))
-            return;
-        throw ArchiveError::dependencyMissing(QStringLiteral(u"RAR 预览工具不可用，请重新安装 velmora。"));
-    }
-    if (extractWithSevenZipIfAvailable(archiveURL, entryPaths, destinationURL, password, timeout, token))
-        return;
-    if (kind == ArchiveFormat::Kind::zip) {
-        extractZipEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
-        return;
-    }
-    throw ArchiveError::dependencyMissing(
-        purpose == Purpose::preview ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
-                                    : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。"));
+    const QString missing = kind == ArchiveFormat::Kind::rar
+                                ? QStringLiteral(u"RAR 预览工具不可用，请重新安装 velmora。")
+                            : purpose == Purpose::preview
+                                ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
+                                : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。");
+    runInOrderOrThrow(
+        ToolFallback::order(kind, ArchiveTools::givenPassword(password).has_value()),
+        [&](ToolFallback::Program program) {
+            return extractEntriesWith(program, archiveURL, entryPaths, destinationURL, password, timeout,
+                                      token);
+        },
+        [](ToolFallback::Program program) {
+            if (program == ToolFallback::Program::unrar) return QStringLiteral(u"第三方 RAR 工具返回错误。");
+            if (program == ToolFallback::Program::infoZip) return QStringLiteral(u"系统 ZIP 工具返回错误。");
+            return QStringLiteral(u"第三方预览工具返回错误。");
+        },
+        missing, QStringList{archiveURL, destinationURL} + entryPaths, token);
 }
 
-bool ArchivePreviewService::extractWithSevenZipIfAvailable(
-    const QString& archiveURL, const QStringList& entryPaths, const QString& destinationURL,
-    const std::optional<QString>& password, double timeout, const CancellationToken& token) const {
-    const std::optional<SevenZipTool> sevenZip = sevenZipTool();
-    if (!sevenZip) return false;
-    throwIfFailed(sevenZip->extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token),
-                  QStringLiteral(u"第三方预览工具返回错误。"),
-                  QStringList{archiveURL, destinationURL} + entryPaths);
-    return true;
-}
-
-void ArchivePreviewService::extractZipEntries(const QString& archiveURL, const QStringList& entryPaths,
-                                              const QString& destinationURL,
-                                              const std::optional<QString>& password, double timeout,
-                                              const CancellationToken& token) const {
-    refuseSwitchLikeNames(entryPaths);
-    for (const QString& path : entryPaths) {
-        runOrThrow(m_programs.unzip,
-                   ArchiveTools::Unzip::extractEntryArguments(archiveURL, path, destinationURL), timeout,
-                   QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL, path}, token, password,
-                   ProcessRunner::InputChannel::terminal);
+std::optional<ProcessResult> ArchivePreviewService::extractEntriesWith(
+    ToolFallback::Program program, const QString& archiveURL, const QStringList& entryPaths,
+    const QString& destinationURL, const std::optional<QString>& password, double timeout,
+    const CancellationToken& token) const {
+    switch (program) {
+        case ToolFallback::Program::sevenZip:
+            if (const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool())
+                return sevenZip->extractEntries(archiveURL, entryPaths, destinationURL, password, timeout,
+                                                token);
+            break;
+        case ToolFallback::Program::unrar:
+            if (const std::optional<UnrarTool> unrar = m_programs.unrarTool())
+                return unrar->extractEntries(archiveURL, entryPaths, destinationURL, password, timeout,
+                                             token);
+            break;
+        case ToolFallback::Program::infoZip:
+            if (const std::optional<InfoZipTool> infoZip = m_programs.infoZipTool()) {
+                refuseSwitchLikeNames(entryPaths);
+                return infoZip->extractEntries(archiveURL, entryPaths, destinationURL, password, timeout,
+                                               token);
+            }
+            break;
     }
-}
-
-bool ArchivePreviewService::extractRarEntriesIfAvailable(
-    const QString& archiveURL, const QStringList& entryPaths, const QString& destinationURL,
-    const std::optional<QString>& password, double timeout, const CancellationToken& token) const {
-    const std::optional<QString> rar = m_programs.rar();
-    if (!rar) return false;
-    const RarArchiveAlias alias(archiveURL);
-    for (const QString& path : entryPaths) {
-        runOrThrow(*rar,
-                   ArchiveTools::Rar::extractEntryArguments(alias.path(), path, destinationURL, password),
-                   timeout, QStringLiteral(u"第三方 RAR 工具返回错误。"), {archiveURL, alias.path(), path},
-                   token, password);
-    }
-    return true;
+    return std::nullopt;
 }
 
 // Editing
@@ -465,17 +433,24 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
         throw ArchiveError::commandFailed(
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
     }
-    if (const std::optional<SevenZipTool> sevenZip = sevenZipTool()) {
-        throwIfFailed(sevenZip->remove(archiveURL, safePaths, token),
-                      QStringLiteral(u"删除压缩包内文件失败。"), QStringList{archiveURL} + safePaths);
-        return;
-    }
-    if (extension != QStringLiteral("zip")) {
-        throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
-    }
-    refuseSwitchLikeNames(safePaths);
-    runOrThrow(m_programs.zip, ArchiveTools::Zip::deleteArguments(archiveURL, safePaths),
-               ArchiveTools::kEditTimeout, QStringLiteral(u"删除 ZIP 内文件失败。"),
-               QStringList{archiveURL} + safePaths, token);
+    // A ZIP 7-Zip cannot open goes to zip, as in extraction; the password plays no part here.
+    runInOrderOrThrow(
+        ToolFallback::order(ArchiveFormat::kind(archiveURL), false),
+        [&](ToolFallback::Program program) -> std::optional<ProcessResult> {
+            if (program == ToolFallback::Program::sevenZip) {
+                const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
+                return sevenZip ? std::optional(sevenZip->remove(archiveURL, safePaths, token))
+                                : std::nullopt;
+            }
+            const std::optional<InfoZipTool> infoZip = m_programs.infoZipTool();
+            if (!infoZip) return std::nullopt;
+            refuseSwitchLikeNames(safePaths);
+            return infoZip->remove(archiveURL, safePaths, token);
+        },
+        [](ToolFallback::Program program) {
+            return program == ToolFallback::Program::infoZip ? QStringLiteral(u"删除 ZIP 内文件失败。")
+                                                             : QStringLiteral(u"删除压缩包内文件失败。");
+        },
+        QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"),
+        QStringList{archiveURL} + safePaths, token);
 }

@@ -5,41 +5,34 @@
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/content/PreviewListing.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/ArchiveTools.h"
+#include "core/engine/ArchivePrograms.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/ProcessResult.h"
 #include "core/engine/SevenZipTool.h"
+#include "core/engine/ToolFallback.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 
 // What the archive browser stands on: an archive's entries (a ZIP's read without any tool), one entry
 // extracted for preview or a selection extracted to a folder, and entries added to or deleted from a
-// ZIP or 7Z archive in place. The tools do the archive work; every entry path passes the safe-path rule
-// before it reaches a tool or a folder on disk.
+// ZIP or 7Z archive in place. The tools do the archive work through their back-ends, in the order the
+// extractors use (ToolFallback); every entry path passes the safe-path rule before it reaches a tool or
+// a folder on disk. Failed runs are judged as extraction judges them (ExtractionSteps::mapExternalError).
 //
 // Keeps no state; every operation may run at once with any other. The blocking operations are for a
 // worker thread: they throw ArchiveError, FileSystemError, ProcessRunnerError (time-out, launch) and
 // CancellationError.
 class ArchivePreviewService {
 public:
-    // The programs it starts. Located again for every run, so a tool installed meanwhile is found;
-    // tests replace them.
-    struct Programs {
-        std::function<std::optional<QString>()> sevenZip = ArchiveTools::SevenZip::locate;
-        std::function<std::optional<QString>()> rar = ArchiveTools::Rar::locate;
-        QString unzip = ArchiveTools::kUnzipPath;
-        QString zip = ArchiveTools::kZipPath;
-    };
-
-    ArchivePreviewService() = default;
-    explicit ArchivePreviewService(Programs programs) : m_programs(std::move(programs)) {}
+    // Programs are located again for every run, so a tool installed meanwhile is found.
+    explicit ArchivePreviewService(ArchivePrograms programs = ArchivePrograms::installed())
+        : m_programs(std::move(programs)) {}
 
     // The entries as listed. An encrypted archive listed without a password, or a tool
     // that complains about the password, gives ArchiveError wrongPassword. A compressed TAR lists, and
@@ -51,13 +44,6 @@ public:
     // A ZIP's entries from its central directory alone, for showing rows before any tool runs;
     // nothing when that is not possible (not a ZIP, encrypted, unreadable, no rows, garbled names).
     std::optional<QList<ArchivePreviewEntry>> fastPreviewEntriesIfAvailable(const QString& archiveURL) const;
-
-    // A failed run as an archive error: a password problem, a permission problem, or the tool's own
-    // text (the fallback when it printed nothing). The tool's words decide, not the names it echoes:
-    // echoedNames (the archive, the entries) are left out of the search, so that an archive called
-    // passwords.rar that a tool cannot open is not taken for a password problem.
-    static ArchiveError mapExternalError(const ProcessResult& result, const QString& fallback,
-                                         const QStringList& echoedNames = {});
 
     // Extracts one file entry into a new private folder and returns the extracted file. The folder is
     // never removed; the caller may keep the file.
@@ -86,7 +72,7 @@ public:
     static QString safeRelativePath(const QString& path);
 
 private:
-    // Which tool message to give when a kind other than ZIP and RAR finds no 7-Zip.
+    // Which message to give when no program installed opens a kind other than RAR.
     enum class Purpose { preview, extraction };
 
     std::optional<PreviewListing> sevenZipStructuredEntries(const QString& archiveURL,
@@ -96,7 +82,6 @@ private:
     QList<ArchivePreviewEntry> compoundTarEntries(const QString& archiveURL,
                                                   const std::optional<QString>& password,
                                                   const CancellationToken& token) const;
-    std::optional<SevenZipTool> sevenZipTool() const;
     SevenZipTool requireSevenZip(const QString& missingMessage) const;
     static QString unpackCompressionLayer(const SevenZipTool& sevenZip, const QString& archiveURL,
                                           const QString& workFolder, const std::optional<QString>& password,
@@ -120,15 +105,12 @@ private:
                   const QStringList& entryPaths, const QString& destinationURL,
                   const std::optional<QString>& password, Purpose purpose,
                   const CancellationToken& token) const;
-    bool extractWithSevenZipIfAvailable(const QString& archiveURL, const QStringList& entryPaths,
-                                        const QString& destinationURL, const std::optional<QString>& password,
-                                        double timeout, const CancellationToken& token) const;
-    void extractZipEntries(const QString& archiveURL, const QStringList& entryPaths,
-                           const QString& destinationURL, const std::optional<QString>& password,
-                           double timeout, const CancellationToken& token) const;
-    bool extractRarEntriesIfAvailable(const QString& archiveURL, const QStringList& entryPaths,
-                                      const QString& destinationURL, const std::optional<QString>& password,
-                                      double timeout, const CancellationToken& token) const;
+    // One program's extraction of the entries; nothing when it is not installed.
+    std::optional<ProcessResult> extractEntriesWith(ToolFallback::Program program, const QString& archiveURL,
+                                                    const QStringList& entryPaths,
+                                                    const QString& destinationURL,
+                                                    const std::optional<QString>& password, double timeout,
+                                                    const CancellationToken& token) const;
 
-    Programs m_programs;
+    ArchivePrograms m_programs;
 };

@@ -126,7 +126,9 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& blankO
     if (lowered.contains(QLatin1String("read-only file system")))
         return ArchiveError::destinationNotWritable();
     if (namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
-    if (lowered.contains(QLatin1String("permission denied"))) return ArchiveError::permissionDenied();
+    if (lowered.contains(QLatin1String("permission denied")) ||
+        lowered.contains(QLatin1String("operation not permitted")))
+        return ArchiveError::permissionDenied();
     for (const char* words : {"data error", "crc failed", "checksum error", "headers error",
                               "unexpected end of archive", "is not rar archive"}) {
         if (lowered.contains(QLatin1String(words))) return ArchiveError::corruptedArchive();

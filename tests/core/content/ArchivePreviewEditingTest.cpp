@@ -12,8 +12,10 @@ protected:
 };
 
 TEST_F(ArchivePreviewEditingTest, DeletesOnlyTheNamedEntries) {
-    const QList<std::pair<QString, ArchivePreviewService::Programs>> routes{
-        {"s.zip", {}}, {"s.7z", {}}, {"fallback.zip", withoutSevenZip()}};
+    m_programs.remove("7zz");
+    const QList<std::pair<QString, ArchivePrograms>> routes{{"s.zip", ArchivePrograms::installed()},
+                                                            {"s.7z", ArchivePrograms::installed()},
+                                                            {"fallback.zip", m_programs.programs()}};
     for (const auto& [name, programs] : routes) {
         SCOPED_TRACE(name.toStdString());
         const QString archive =
@@ -74,7 +76,8 @@ TEST_F(ArchivePreviewEditingTest, RefusalsLeaveTheArchiveAlone) {
 }
 
 TEST_F(ArchivePreviewEditingTest, MissingSevenZip) {
-    const ArchivePreviewService service(withoutSevenZip());
+    m_programs.remove("7zz");
+    const ArchivePreviewService service(m_programs.programs());
     const QString zip = sevenZipArchive("s.zip", {"-tzip"});
     EXPECT_EQ(failure([&] { service.addFiles({m_tree.path("sample/a.txt")}, zip, m_token); }),
               ArchiveError::dependencyMissing("添加文件需要 7-Zip 工具，请重新安装 velmora。"));
@@ -83,8 +86,8 @@ TEST_F(ArchivePreviewEditingTest, MissingSevenZip) {
 }
 
 TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
-    const FakeTool sevenZip(m_tree.path("bin"), "7zz", "exit 2");
-    const ArchivePreviewService service(withSevenZip(sevenZip.path()));
+    const FakeTool sevenZip = m_programs.addTool("7zz", "exit 2");
+    const ArchivePreviewService service(m_programs.programs());
     const QString archive = m_tree.path("Backup.ZIP");
     EXPECT_EQ(failure([&] { service.addFiles({"/x/a.txt"}, archive, m_token); }),
               ArchiveError::extractFailed("添加文件失败。"));

@@ -1,5 +1,6 @@
 #include "ContentFixture.h"
 #include "core/engine/ExtractionSteps.h"
+#include "support/FakePrograms.h"
 #include "support/FakeTool.h"
 
 #include <QDir>
@@ -75,7 +76,8 @@ TEST_F(ArchivePreviewExtractionTest, PasswordsReachTheTools) {
     const ArchivePreviewService service;
     const QString zip = sevenZipArchive("p.zip", {"-tzip", "-psecret"});
     const QString rar = rarArchive("p.rar", {"-psecret"});
-    const ArchivePreviewService withoutSevenZipService(withoutSevenZip());
+    m_programs.remove("7zz");
+    const ArchivePreviewService withoutSevenZipService(m_programs.programs());
     for (const QString& archive : {zip, rar}) {
         SCOPED_TRACE(archive.toStdString());
         EXPECT_EQ(contents(preview(service, "a.txt", archive, "secret")), "alpha");
@@ -108,7 +110,9 @@ TEST_F(ArchivePreviewExtractionTest, PreviewRefusals) {
 TEST_F(ArchivePreviewExtractionTest, FallbacksWithoutSevenZip) {
     const QString zip = sevenZipArchive("s.zip", {"-tzip"});
     const QString sevenZip = sevenZipArchive("s.7z");
-    const ArchivePreviewService noTools(withoutSevenZip());
+    m_programs.remove("7zz");
+    m_programs.remove("unrar");
+    const ArchivePreviewService noTools(m_programs.programs());
     const QString star = preview(noTools, "*.txt", zip);
     EXPECT_EQ(contents(star), "star");
     EXPECT_EQ(QDir(QFileInfo(star).path()).entryList(QDir::Files), QStringList({"*.txt"}));
@@ -123,20 +127,64 @@ TEST_F(ArchivePreviewExtractionTest, FallbacksWithoutSevenZip) {
               ArchiveError::dependencyMissing("RAR 预览工具不可用，请重新安装 velmora。"));
 }
 
+// 7-Zip goes first. A ZIP it cannot open as an archive, or whose method it lacks, goes on to Info-ZIP
+// for a preview, a selection and a deletion alike; any other failure of 7-Zip is the outcome, and the
+// archive and the destination stay as they were.
+TEST_F(ArchivePreviewExtractionTest, ZipGoesToInfoZipOnlyWhenSevenZipCannotHandleIt) {
+    const struct {
+        const char* sevenZipSays;
+        std::optional<ArchiveError> failure;
+    } cases[] = {
+        {"Can't open as archive: 1", std::nullopt},
+        {"ERROR: Unsupported Method : a.txt", std::nullopt},
+        {"ERROR: Data Error : a.txt", ArchiveError::corruptedArchive()},
+        {"ERROR: Wrong password : a.txt", ArchiveError::wrongPassword()},
+    };
+    const auto outcome = [](const std::function<void()>& operation) -> std::optional<ArchiveError> {
+        try {
+            operation();
+        } catch (const ArchiveError& error) {
+            return error;
+        }
+        return std::nullopt;
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sevenZipSays);
+        FakePrograms programs;
+        const FakeTool sevenZip =
+            programs.addTool("7zz", QStringLiteral("echo \"%1\"; exit 2").arg(c.sevenZipSays));
+        const ArchivePreviewService service(programs.programs());
+        const QString zip = sevenZipArchive(QStringLiteral("s%1.zip").arg(++index), {"-tzip"});
+        const QString destination = m_tree.path(QStringLiteral("out%1").arg(index));
+
+        QString previewed;
+        EXPECT_EQ(outcome([&] { previewed = preview(service, "docs/r.txt", zip); }), c.failure);
+        EXPECT_EQ(outcome([&] { service.extractEntries({entry("a.txt")}, zip, destination, {}, m_token); }),
+                  c.failure);
+        EXPECT_EQ(outcome([&] { service.deleteEntries({entry("a.txt")}, zip, m_token); }), c.failure);
+        EXPECT_EQ(sevenZip.recordedRuns().size(), 3) << "7-Zip tried first each time";
+        EXPECT_EQ(listedPaths(zip).contains("a.txt"), c.failure.has_value());
+        if (c.failure) {
+            EXPECT_FALSE(QFileInfo::exists(destination));
+        } else {
+            EXPECT_EQ(contents(previewed), "readme");
+            EXPECT_EQ(contents(destination + "/a.txt"), "alpha");
+        }
+    }
+}
+
 TEST_F(ArchivePreviewExtractionTest, RarUsesTheRarExtractorFirst) {
-    const FakeTool rar(m_tree.path("bin"), "unrar", "mkdir -p \"$7\" && printf found > \"$7/$6\"");
-    const ArchivePreviewService service(withoutSevenZip(rar.path()));
+    const FakeTool rar = m_programs.addTool("unrar", "mkdir -p \"$7\" && printf found > \"$7/$6\"");
+    const ArchivePreviewService bothTools(m_programs.programs());
+    m_programs.remove("7zz");
+    const ArchivePreviewService service(m_programs.programs());
     const QString archive = m_tree.writeFile("s.rar", "x");
     EXPECT_EQ(contents(preview(service, "a.txt", archive)), "found");
     const QList<QStringList> runs = rar.recordedRuns();
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].mid(0, 5), QStringList({"x", "-o+", "-p-", "--", archive}));
 
-    const ArchivePreviewService bothTools([&] {
-        ArchivePreviewService::Programs programs;
-        programs.rar = [&] { return std::optional<QString>(rar.path()); };
-        return programs;
-    }());
     preview(bothTools, "a.txt", archive, QString());
     EXPECT_EQ(rar.recordedRuns().size(), 2) << "the RAR extractor, not 7-Zip";
 }
@@ -156,10 +204,10 @@ TEST_F(ArchivePreviewExtractionTest, RarWithAWildcardNameExtractsFromItselfAlone
 
 TEST_F(ArchivePreviewExtractionTest, PreviewFindsAFileTheToolPutElsewhere) {
     // This 7-Zip stores every entry under "elsewhere/" by its file name alone.
-    const FakeTool sevenZip(m_tree.path("bin"), "7zz",
-                            "dest=${2#-o}; for entry; do :; done; mkdir -p \"$dest/elsewhere\"; "
-                            "printf moved > \"$dest/elsewhere/$(basename \"$entry\")\"");
-    const ArchivePreviewService service(withSevenZip(sevenZip.path()));
+    m_programs.addTool("7zz",
+                       "dest=${2#-o}; for entry; do :; done; mkdir -p \"$dest/elsewhere\"; "
+                       "printf moved > \"$dest/elsewhere/$(basename \"$entry\")\"");
+    const ArchivePreviewService service(m_programs.programs());
     const QString archive = m_tree.writeFile("s.7z", "x");
     const QString moved = preview(service, "docs/report.txt", archive);
     EXPECT_TRUE(moved.endsWith("/elsewhere/report.txt"));
@@ -175,8 +223,9 @@ TEST_F(ArchivePreviewExtractionTest, PreviewDoesNotFollowALinkOutOfItsFolder) {
     const QString linkFolder = m_tree.makeFolder("links");
     ASSERT_TRUE(QFile::link("../../../../outside.txt", linkFolder + "/notes.txt"));
     runTool("/usr/bin/zip", {"-q", "--symlinks", m_tree.path("l.zip"), "notes.txt"}, linkFolder);
+    m_programs.remove("7zz");
     EXPECT_EQ(failure([&] {
-                  preview(ArchivePreviewService(withoutSevenZip()), "notes.txt", m_tree.path("l.zip"));
+                  preview(ArchivePreviewService(m_programs.programs()), "notes.txt", m_tree.path("l.zip"));
               }),
               ExtractionSteps::linkOutsideDestination("notes.txt"));
 }
@@ -186,7 +235,8 @@ TEST_F(ArchivePreviewExtractionTest, NumberedVolumesGoToSevenZip) {
     const QString first = sevenZipArchive("v.7z", {"-v2k", "-mx0"}) + ".001";
     ASSERT_TRUE(QFileInfo::exists(m_tree.path("v.7z.002")));
     EXPECT_EQ(contents(preview(ArchivePreviewService(), "docs/r.txt", first)), "readme");
-    EXPECT_EQ(failure([&] { preview(ArchivePreviewService(withoutSevenZip()), "docs/r.txt", first); }),
+    m_programs.remove("7zz");
+    EXPECT_EQ(failure([&] { preview(ArchivePreviewService(m_programs.programs()), "docs/r.txt", first); }),
               ArchiveError::dependencyMissing("7Z 预览工具不可用，请重新安装 velmora。"));
 }
 

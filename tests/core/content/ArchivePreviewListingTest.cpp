@@ -1,6 +1,7 @@
 #include "ContentFixture.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/ToolText.h"
+#include "core/engine/ExtractionSteps.h"
 #include "support/FakeTool.h"
 #include "support/LegacyArchives.h"
 
@@ -81,7 +82,8 @@ TEST_F(ArchivePreviewListingTest, PasswordProblemsBecomeWrongPassword) {
 }
 
 TEST_F(ArchivePreviewListingTest, ZipWithoutSevenZipUsesTheCentralDirectory) {
-    const ArchivePreviewService service(withoutSevenZip());
+    m_programs.remove("7zz");
+    const ArchivePreviewService service(m_programs.programs());
     EXPECT_EQ(sorted(paths(list(service, sevenZipArchive("s.zip", {"-tzip"})))), kSamplePaths);
     const QString encrypted = sevenZipArchive("p.zip", {"-tzip", "-psecret"});
     EXPECT_EQ(failureKind(service, encrypted), ArchiveError::Kind::wrongPassword);
@@ -96,17 +98,16 @@ TEST_F(ArchivePreviewListingTest, ZipUnreadableByTheReaderFallsToUnzip) {
     ASSERT_TRUE(file.open(QIODevice::Append));
     file.write("X");
     file.close();
-    const QList<ArchivePreviewEntry> entries = list(ArchivePreviewService(withoutSevenZip()), archive);
+    m_programs.remove("7zz");
+    const QList<ArchivePreviewEntry> entries = list(ArchivePreviewService(m_programs.programs()), archive);
     EXPECT_EQ(sorted(paths(entries)), kSamplePaths);
     EXPECT_EQ(entries.first().modifiedDescription.size(), 16) << "unzip's own date and time";
 }
 
 TEST_F(ArchivePreviewListingTest, GarbledSevenZipNamesFallToTheReader) {
-    const FakeTool sevenZip(m_tree.path("bin"), "7zz",
-                            "printf '%s\\n' ---------- 'Path = caf??.txt' 'Size = 1'");
+    m_programs.addTool("7zz", "printf '%s\\n' ---------- 'Path = caf??.txt' 'Size = 1'");
     const QString archive = sevenZipArchive("s.zip", {"-tzip"});
-    EXPECT_EQ(sorted(paths(list(ArchivePreviewService(withSevenZip(sevenZip.path())), archive))),
-              kSamplePaths);
+    EXPECT_EQ(sorted(paths(list(ArchivePreviewService(m_programs.programs()), archive))), kSamplePaths);
 }
 
 // The technical listing is parsed while the tool prints it. However the reads cut it (inside lines and
@@ -129,9 +130,9 @@ TEST_F(ArchivePreviewListingTest, TechnicalListingArrivingInPiecesGivesItsRows) 
         "head -c 2001 '" + file + "'; echo 'WARNING: odd' >&2; tail -c +2002 '" + file + "'",
     };
     for (qsizetype index = 0; index < scripts.size(); ++index) {
-        const FakeTool sevenZip(m_tree.path("bin"), QStringLiteral("7zz-%1").arg(index), scripts[index]);
+        m_programs.addTool("7zz", scripts[index]);
         const QList<ArchivePreviewEntry> entries =
-            list(ArchivePreviewService(withSevenZip(sevenZip.path())), archive);
+            list(ArchivePreviewService(m_programs.programs()), archive);
         EXPECT_EQ(paths(entries), expectedPaths) << scripts[index].toStdString();
         if (entries.size() != expectedPaths.size()) continue;
         EXPECT_EQ(entries.last().toolPath, ToolText::escapedName(LegacyArchives::gbk(legacyName)));
@@ -142,20 +143,20 @@ TEST_F(ArchivePreviewListingTest, TechnicalListingArrivingInPiecesGivesItsRows) 
 TEST_F(ArchivePreviewListingTest, RarWithoutRarExtractorUsesThePlainSevenZipListing) {
     // The technical listing fails as for an archive 7-Zip cannot open; the plain one prints rows.
     const QString rule = "------------------- ----- ------------ ------------  ------------------------";
-    const FakeTool sevenZip(m_tree.path("bin"), "7zz",
-                            "case \"$2\" in -slt) echo 'ERROR: cannot open' >&2; exit 2;; esac\n"
-                            "printf '%s\\n' 'Listing archive: s.rar' '" +
-                                rule + "' '2024-01-01 00:00:00 D....            0            0  docs' '" +
-                                rule + "'");
-    ArchivePreviewService::Programs programs = withSevenZip(sevenZip.path());
-    programs.rar = [] { return std::optional<QString>(); };
+    const FakeTool sevenZip = m_programs.addTool(
+        "7zz",
+        "case \"$2\" in -slt) echo 'ERROR: cannot open' >&2; exit 2;; esac\n"
+        "printf '%s\\n' 'Listing archive: s.rar' '" +
+            rule + "' '2024-01-01 00:00:00 D....            0            0  docs' '" + rule + "'");
+    m_programs.remove("unrar");
     const QString archive = m_tree.writeFile("s.rar", "not really");
-    EXPECT_EQ(paths(list(ArchivePreviewService(programs), archive)), QStringList({"docs/"}));
+    EXPECT_EQ(paths(list(ArchivePreviewService(m_programs.programs()), archive)), QStringList({"docs/"}));
     EXPECT_EQ(sevenZip.recordedRuns().last(), QStringList({"l", "-spd", "--", archive}));
 }
 
 TEST_F(ArchivePreviewListingTest, RefusalsAndMissingTools) {
-    const ArchivePreviewService service(withoutSevenZip());
+    m_programs.remove("7zz");
+    const ArchivePreviewService service(m_programs.programs());
     EXPECT_EQ(failureKind(service, m_tree.path("missing.zip")), ArchiveError::Kind::fileNotFound);
     EXPECT_EQ(failureKind(service, m_tree.writeFile("notes.txt", "x")),
               ArchiveError::Kind::unsupportedFormat);
@@ -181,7 +182,8 @@ TEST_F(ArchivePreviewListingTest, FastListingOnlyForPlainReadableZips) {
     EXPECT_FALSE(service.fastPreviewEntriesIfAvailable(m_tree.writeFile("empty.zip", "")));
 }
 
-TEST(ArchivePreviewService, MapExternalError) {
+// The browser's failed runs read as an extraction's: the tool's words decide.
+TEST(ArchivePreviewService, ToolFailuresReadAsInExtraction) {
     const QString fallback = "第三方预览工具返回错误。";
     const QList<std::tuple<ProcessResult, ArchiveError>> cases{
         {{2, "", "ERROR: Wrong password"}, ArchiveError::wrongPassword()},
@@ -192,12 +194,14 @@ TEST(ArchivePreviewService, MapExternalError) {
         {{1, "", "incorrect header"}, ArchiveError::extractFailed("incorrect header\n")},
         {{1, "", "open: Permission denied"}, ArchiveError::permissionDenied()},
         {{1, "Operation not permitted", ""}, ArchiveError::permissionDenied()},
+        {{2, "ERROR: Data Error : a.txt", ""}, ArchiveError::corruptedArchive()},
+        {{2, "", "ERROR: No space left on device : a.txt"}, ArchiveError::diskFull()},
         {{1, "", "word"}, ArchiveError::extractFailed("word\n")},
         {{1, "out", "err"}, ArchiveError::extractFailed("err\nout")},
         {{1, " \n", "\n\n"}, ArchiveError::extractFailed(fallback)},
     };
     for (const auto& [result, error] : cases) {
-        EXPECT_EQ(ArchivePreviewService::mapExternalError(result, fallback), error)
+        EXPECT_EQ(ExtractionSteps::mapExternalError(result, fallback, {}), error)
             << result.error.toStdString();
     }
 }

@@ -65,19 +65,6 @@ ArchivePreviewEntry ContentFixture::entry(const QString& path) {
     return entry;
 }
 
-ArchivePreviewService::Programs ContentFixture::withoutSevenZip(std::optional<QString> rar) {
-    ArchivePreviewService::Programs programs;
-    programs.sevenZip = [] { return std::optional<QString>(); };
-    programs.rar = [rar] { return rar; };
-    return programs;
-}
-
-ArchivePreviewService::Programs ContentFixture::withSevenZip(const QString& program) {
-    ArchivePreviewService::Programs programs;
-    programs.sevenZip = [program] { return std::optional<QString>(program); };
-    return programs;
-}
-
 ArchiveError ContentFixture::failure(const std::function<void()>& operation) {
     try {
         operation();

@@ -2,6 +2,7 @@
 
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/content/ArchivePreviewService.h"
+#include "support/FakePrograms.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -29,11 +30,6 @@ protected:
 
     static ArchivePreviewEntry entry(const QString& path);
 
-    // A service that finds no 7-Zip (and no RAR extractor unless given).
-    static ArchivePreviewService::Programs withoutSevenZip(std::optional<QString> rar = std::nullopt);
-    // A service that runs the given program as 7-Zip.
-    static ArchivePreviewService::Programs withSevenZip(const QString& program);
-
     // The error the operation throws; a test failure when it throws none.
     static ArchiveError failure(const std::function<void()>& operation);
 
@@ -47,6 +43,8 @@ protected:
     void addSampleFile(const QString& name, const QByteArray& contents);
 
     TempTree m_tree;
+    // The installed programs, for a test to take away or replace before it makes a service of them.
+    FakePrograms m_programs;
     QString m_sample;
     QStringList m_items = kSampleItems;
     CancellationToken m_token;
