@@ -304,6 +304,48 @@ TEST_F(FakeSevenZipTest, TestReadsThePasswordOnlyWhenGiven) {
     EXPECT_EQ(tool.recordedInputs(), (QStringList{"", "pw\n"}));
 }
 
+// Each format is made by the programs the service was given: a ZIP by zip when 7-Zip is missing, and
+// a program that is missing is named. The fakes fail with their own name, which tells who ran.
+TEST_F(CompressionServiceTest, FormatsRunTheProgramsGivenAndNameAMissingOne) {
+    const QStringList inputs{tree.writeFile("in/a.txt", "alpha")};
+    const auto ran = [](const char* name) {
+        return ArchiveError::compressFailed(QString(name) + " ran\n\n");
+    };
+    const auto missing = [](const char16_t* words) {
+        return ArchiveError::dependencyMissing(QString::fromUtf16(words) +
+                                               QStringLiteral(u"请重新安装 velmora。"));
+    };
+    const struct {
+        CompressionFormat format;
+        QStringList installed;
+        ArchiveError outcome;
+    } cases[] = {
+        {CompressionFormat::zip, {"7zz", "zip", "tar"}, ran("7zz")},
+        {CompressionFormat::zip, {"zip", "tar"}, ran("zip")},
+        {CompressionFormat::zip, {"tar"}, missing(u"创建 ZIP 压缩包需要 zip 工具，")},
+        {CompressionFormat::sevenZip, {"zip", "tar"}, missing(u"创建 7Z 压缩包需要 7-Zip 工具，")},
+        {CompressionFormat::tarGzip, {"7zz", "zip", "tar"}, ran("tar")},
+        {CompressionFormat::tarGzip, {"7zz", "zip"}, missing(u"创建 TAR.GZ 压缩包需要 tar 工具，")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.installed.join(' ').toStdString());
+        FakePrograms programs;
+        for (const QString name : {"7zz", "zip", "tar"}) {
+            if (c.installed.contains(name))
+                programs.addTool(name, "echo " + name + " ran >&2; exit 3");
+            else
+                programs.remove(name);
+        }
+        EXPECT_EQ(thrownArchiveError([&] {
+                      CompressionService(programs.programs())
+                          .compress(inputs, tree.path("out"), c.format, CompressionLevel::standard, {}, 1,
+                                    false, {}, {});
+                  }),
+                  c.outcome);
+    }
+    EXPECT_TRUE(stagingFolders().isEmpty());
+}
+
 TEST(CompressionErrorMapping, PermissionWordsWinAndBlankTextUsesTheFallback) {
     const std::pair<ProcessResult, ArchiveError> cases[] = {
         {{1, "", ""}, ArchiveError::compressFailed("fallback")},
