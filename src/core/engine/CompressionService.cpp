@@ -48,11 +48,18 @@ bool exclusionsApply(bool excludeHiddenFiles, const QStringList& files) {
     return excludeHiddenFiles && CompressionStaging::containsDirectory(files);
 }
 
-// 7-Zip's creation of a ZIP or 7Z archive, from the inputs' common folder.
-SevenZipTool::Creation sevenZipCreation(CompressionFormat format, CompressionLevel level, int threadCount,
-                                        bool excludeHiddenFiles, const QStringList& files,
-                                        std::optional<qint64> volumeSizeBytes) {
-    return {format, level, threadCount, exclusionsApply(excludeHiddenFiles, files), volumeSizeBytes};
+// 7-Zip writes a ZIP or 7Z archive of the inputs, named from their common folder, with its percentages
+// reported as progress.
+void createWithSevenZip(const SevenZipTool& sevenZip, const QString& destinationURL, const QStringList& files,
+                        SevenZipTool::Creation creation, bool excludeHiddenFiles,
+                        const std::optional<QString>& password, const ProgressHandler& progressHandler,
+                        const CancellationToken& token) {
+    creation.excludeHidden = exclusionsApply(excludeHiddenFiles, files);
+    const ProcessResult result = sevenZip.create(
+        destinationURL, namesOf(files), CompressionStaging::commonParent(files), creation, password,
+        SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
+    if (result.status != 0)
+        CompressionService::throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
 }
 
 void handleExistingOutputs(CompressionFormat format, const QString& baseName,
@@ -207,11 +214,12 @@ void CompressionService::compressZip(const QStringList& files, const QString& de
                          token);
         return;
     }
-    const ProcessResult result = sevenZip->create(
-        destinationURL, namesOf(files), CompressionStaging::commonParent(files),
-        sevenZipCreation(CompressionFormat::zip, level, threadCount, excludeHiddenFiles, files, std::nullopt),
-        given, SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
-    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
+    createWithSevenZip(*sevenZip, destinationURL, files,
+                       {.format = CompressionFormat::zip,
+                        .level = level,
+                        .threadCount = threadCount,
+                        .volumeSizeBytes = std::nullopt},
+                       excludeHiddenFiles, given, progressHandler, token);
 }
 
 void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& files,
@@ -271,12 +279,12 @@ void CompressionService::compressSevenZip(const QStringList& files, const QStrin
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"创建 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
     }
-    const ProcessResult result = sevenZip->create(
-        destinationURL, namesOf(files), CompressionStaging::commonParent(files),
-        sevenZipCreation(CompressionFormat::sevenZip, level, threadCount, excludeHiddenFiles, files,
-                         volumeSizeBytes),
-        password, SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
-    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
+    createWithSevenZip(*sevenZip, destinationURL, files,
+                       {.format = CompressionFormat::sevenZip,
+                        .level = level,
+                        .threadCount = threadCount,
+                        .volumeSizeBytes = volumeSizeBytes},
+                       excludeHiddenFiles, password, progressHandler, token);
 }
 
 void CompressionService::compressPlainZip(const QStringList& files, const QString& destinationURL,
