@@ -59,24 +59,9 @@ void ZipExtractor::extractInto(const QString& fileURL, const QString& destinatio
         throw ArchiveError::dependencyMissing(QStringLiteral(u"ZIP 解压工具不可用，请重新安装 velmora。"));
     }
     if (result->status == 0) return;
-    if (decider == Program::infoZip) throw mapZipError(*result, echoedNames);
-    throw ExtractionSteps::mapExternalError(*result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
+    throw ExtractionSteps::mapExternalError(*result,
+                                            decider == Program::infoZip
+                                                ? QStringLiteral(u"系统 ZIP 工具返回错误。")
+                                                : QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                             echoedNames);
-}
-
-ArchiveError ZipExtractor::mapZipError(const ProcessResult& result, const QStringList& echoedNames) {
-    const QString text = ExtractionSteps::combinedText(result);
-    const QString lowered = ExtractionSteps::searchableText(result, echoedNames);
-    if (ExtractionSteps::namesFullDisk(lowered)) return ArchiveError::diskFull();
-    if (lowered.contains(QLatin1String("read-only file system")))
-        return ArchiveError::destinationNotWritable();
-    if (ExtractionSteps::namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
-    if (lowered.contains(QLatin1String("permission denied")) ||
-        lowered.contains(QLatin1String("operation not permitted"))) {
-        return ArchiveError::permissionDenied();
-    }
-    for (const char* corrupt : {"cannot find zipfile", "not a zipfile", "end-of-central-directory"}) {
-        if (lowered.contains(QLatin1String(corrupt))) return ArchiveError::corruptedArchive();
-    }
-    return ExtractionSteps::extractFailed(text, QStringLiteral(u"系统 ZIP 工具返回错误。"));
 }

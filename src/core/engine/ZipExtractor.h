@@ -1,9 +1,7 @@
 #pragma once
 
-#include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveExtractor.h"
 #include "core/engine/ArchivePrograms.h"
-#include "core/engine/ProcessResult.h"
 
 // ZIP and ZIPX archives and numbered ZIP volumes (.z01, ...), in the one fallback order (ToolFallback):
 // 7-Zip, and Info-ZIP's unzip when 7-Zip is missing or cannot open the file as an archive (for a ZIPX
@@ -23,7 +21,6 @@ private:
     void extractInto(const QString& fileURL, const QString& destinationURL,
                      const std::optional<QString>& password, int threadCount,
                      const CancellationToken& token) const;
-    static ArchiveError mapZipError(const ProcessResult& result, const QStringList& echoedNames);
 
     QStringList m_supportedExtensions;
     ArchivePrograms m_programs;
