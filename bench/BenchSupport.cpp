@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include "core/engine/ArchiveTools.h"
+#include "core/engine/ArchivePrograms.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -26,7 +26,7 @@ double median(std::vector<double> values) {
 }
 
 QString requiredSevenZip() {
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    const std::optional<QString> sevenZip = ArchivePrograms::installed().sevenZip();
     if (!sevenZip) {
         std::fprintf(stderr, "no 7-Zip program found\n");
         std::exit(1);

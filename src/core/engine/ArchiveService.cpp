@@ -38,12 +38,15 @@ ArchiveError withMissingVolume(const ArchiveError& error, const QString& fileURL
 ArchiveService::ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor)
     : m_extractors(std::move(extractors)), m_compressor(std::move(compressor)) {}
 
-ArchiveService::Extractors ArchiveService::standardExtractors() {
-    return {std::make_shared<ZipExtractor>(QStringList{QStringLiteral("zip"), QStringLiteral("zipx")}),
-            std::make_shared<SevenZipExtractor>(QStringList{
-                QStringLiteral("7z"), QStringLiteral("tar"), QStringLiteral("gz"), QStringLiteral("bz2"),
-                QStringLiteral("xz"), QStringLiteral("dmg"), QStringLiteral("iso")}),
-            std::make_shared<RarExtractor>(QStringList{QStringLiteral("rar")})};
+ArchiveService::Extractors ArchiveService::standardExtractors(const ArchivePrograms& programs) {
+    return {
+        std::make_shared<ZipExtractor>(QStringList{QStringLiteral("zip"), QStringLiteral("zipx")}, programs),
+        std::make_shared<SevenZipExtractor>(
+            QStringList{QStringLiteral("7z"), QStringLiteral("tar"), QStringLiteral("gz"),
+                        QStringLiteral("bz2"), QStringLiteral("xz"), QStringLiteral("dmg"),
+                        QStringLiteral("iso")},
+            programs),
+        std::make_shared<RarExtractor>(QStringList{QStringLiteral("rar")}, programs)};
 }
 
 OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QString& destinationRootURL,

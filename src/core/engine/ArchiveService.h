@@ -3,6 +3,7 @@
 #include "core/base/CancellationToken.h"
 #include "core/engine/ArchiveCompressor.h"
 #include "core/engine/ArchiveExtractor.h"
+#include "core/engine/ArchivePrograms.h"
 #include "core/engine/ExtractionOptions.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionResult.h"
@@ -23,8 +24,8 @@ public:
     ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor);
 
     // ZIP, 7Z and RAR extractors with the extensions the application hands them, in the order they
-    // are asked.
-    static Extractors standardExtractors();
+    // are asked, running the given programs.
+    static Extractors standardExtractors(const ArchivePrograms& programs = ArchivePrograms::installed());
 
     const Extractors& extractors() const { return m_extractors; }
     const std::shared_ptr<ArchiveCompressor>& compressor() const { return m_compressor; }

@@ -1,14 +1,12 @@
 #include "core/engine/CompressionService.h"
 
 #include "core/base/FileNameHelper.h"
-#include "core/base/FileTree.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionOutputs.h"
 #include "core/engine/CompressionStaging.h"
 #include "core/engine/CompressionTarget.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/ProcessRunner.h"
 #include "core/engine/SevenZipProgress.h"
 #include "core/engine/SourceTrash.h"
 #include "core/split/SplitCompressionError.h"
@@ -17,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -51,65 +48,18 @@ bool exclusionsApply(bool excludeHiddenFiles, const QStringList& files) {
     return excludeHiddenFiles && CompressionStaging::containsDirectory(files);
 }
 
-ProcessResult runInCommonParent(const QString& executable, const QStringList& arguments,
-                                const QStringList& files, const ProcessRunner::OutputHandler& outputHandler,
-                                const CancellationToken& token,
-                                const std::optional<QString>& password = std::nullopt,
-                                ProcessRunner::InputChannel channel = ProcessRunner::InputChannel::pipe) {
-    return ProcessRunner::run(executable, arguments, CompressionStaging::commonParent(files),
-                              ArchiveTools::kLongRunTimeout, outputHandler, token, password, channel);
-}
-
-QStringList sevenZipCreationSwitches(CompressionFormat format, CompressionLevel level, int threadCount) {
-    return QStringList{ArchiveTools::SevenZip::addCommand(), ArchiveTools::SevenZip::archiveType(format),
-                       ArchiveTools::SevenZip::level(level),
-                       ArchiveTools::SevenZip::threads(std::max(1, threadCount)),
-                       ArchiveTools::SevenZip::storeLinks()} +
-           ArchiveTools::SevenZip::progressSwitches();
-}
-
-// The wildcard exclusions stop working under -spd, so they get "--" alone.
-QStringList sevenZipEndOfSwitches(bool exclusions) {
-    return exclusions ? ArchiveTools::SevenZip::endOfSwitchesKeepingWildcards()
-                      : ArchiveTools::SevenZip::endOfSwitches();
-}
-
-// Runs 7-Zip's "a" with the given switches on the inputs, named from their common folder, with its
-// percentages reported as progress. A password given goes to the standard input that "-p" asks.
-void runSevenZipCreation(const QString& sevenZip, QStringList arguments, bool exclusions,
-                         const QString& destinationURL, const QStringList& files,
-                         const ProgressHandler& progressHandler, const CancellationToken& token,
-                         const std::optional<QString>& password = std::nullopt) {
-    arguments += sevenZipEndOfSwitches(exclusions);
-    arguments << destinationURL;
-    arguments += namesOf(files);
-    const ProcessResult result = runInCommonParent(
-        sevenZip, arguments, files, SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler),
-        token, password);
-    if (result.status != 0) {
+// 7-Zip writes a ZIP or 7Z archive of the inputs, named from their common folder, with its percentages
+// reported as progress.
+void createWithSevenZip(const SevenZipTool& sevenZip, const QString& destinationURL, const QStringList& files,
+                        SevenZipTool::Creation creation, bool excludeHiddenFiles,
+                        const std::optional<QString>& password, const ProgressHandler& progressHandler,
+                        const CancellationToken& token) {
+    creation.excludeHidden = exclusionsApply(excludeHiddenFiles, files);
+    const ProcessResult result = sevenZip.create(
+        destinationURL, namesOf(files), CompressionStaging::commonParent(files), creation, password,
+        SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
+    if (result.status != 0)
         CompressionService::throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
-    }
-}
-
-QStringList zipArguments(CompressionLevel level, const QStringList& options, const QString& destinationURL,
-                         const QStringList& files, bool excludeHiddenFiles) {
-    QStringList arguments = ArchiveTools::Zip::recursiveWithoutExtraAttributes();
-    arguments += ArchiveTools::Zip::storeLinks();
-    arguments << CompressionLevels::zipLevelSwitch(level);
-    arguments += options;
-    arguments << destinationURL;
-    if (exclusionsApply(excludeHiddenFiles, files)) arguments += ArchiveTools::Zip::hiddenExclusions();
-    return arguments + ArchiveTools::Zip::endOfSwitches() + namesOf(files);
-}
-
-void runZip(const QStringList& arguments, const QStringList& files, const ProgressHandler& progressHandler,
-            const CancellationToken& token) {
-    report(progressHandler, kBeforeRun);
-    const ProcessResult result = runInCommonParent(ArchiveTools::kZipPath, arguments, files, {}, token);
-    report(progressHandler, kAfterRun);
-    if (result.status != 0) {
-        CompressionService::throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"));
-    }
 }
 
 void handleExistingOutputs(CompressionFormat format, const QString& baseName,
@@ -145,6 +95,8 @@ QString reservedSetName(const QString& primaryName, CompressionFormat format, bo
                                                                  : primaryName;
 }
 }  // namespace
+
+CompressionService::CompressionService(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
 QStringList CompressionService::supportedExtensions() const {
     return CompressionFormats::allFileExtensions();
@@ -188,7 +140,7 @@ SplitCompressionResult CompressionService::compressSplit(
         throw SplitCompressionError::invalidVolumeSize();
     // A split ZIP that would be refused is refused before earlier outputs are deleted.
     const bool splitZip = splitEnabled && format == CompressionFormat::zip;
-    QString zipVolumeSize;
+    std::optional<QString> zipVolumeSize;
     if (splitZip) {
         if (ArchiveTools::givenPassword(password)) {
             throw ArchiveError::compressFailed(
@@ -212,7 +164,7 @@ SplitCompressionResult CompressionService::compressSplit(
                              journal.get());
     const QString workURL = target.workURL(primaryName);
     if (splitZip) {
-        compressSplitZip(workspace.files, workURL, level, zipVolumeSize, excludeHiddenFiles, progressHandler,
+        compressPlainZip(workspace.files, workURL, level, zipVolumeSize, excludeHiddenFiles, progressHandler,
                          token);
     } else if (format == CompressionFormat::zip) {
         compressZip(workspace.files, workURL, level, password, threadCount, excludeHiddenFiles,
@@ -247,9 +199,10 @@ void CompressionService::checkEncryptionSupported(CompressionFormat format,
 void CompressionService::compressZip(const QStringList& files, const QString& destinationURL,
                                      CompressionLevel level, const std::optional<QString>& password,
                                      int threadCount, bool excludeHiddenFiles,
-                                     const ProgressHandler& progressHandler, const CancellationToken& token) {
+                                     const ProgressHandler& progressHandler,
+                                     const CancellationToken& token) const {
     const std::optional<QString> given = ArchiveTools::givenPassword(password);
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+    const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (given && (!sevenZip || !ArchiveTools::SevenZip::takesZipPassword(*given))) {
         report(progressHandler, kBeforeRun);
         compressMacCompatibleEncryptedZip(files, destinationURL, level, *given, excludeHiddenFiles, token);
@@ -257,57 +210,53 @@ void CompressionService::compressZip(const QStringList& files, const QString& de
         return;
     }
     if (!sevenZip) {
-        runZip(zipArguments(level, {}, destinationURL, files, excludeHiddenFiles), files, progressHandler,
-               token);
+        compressPlainZip(files, destinationURL, level, std::nullopt, excludeHiddenFiles, progressHandler,
+                         token);
         return;
     }
-    const bool exclusions = exclusionsApply(excludeHiddenFiles, files);
-    QStringList arguments = sevenZipCreationSwitches(CompressionFormat::zip, level, threadCount);
-    if (exclusions) arguments += ArchiveTools::SevenZip::hiddenExclusions();
-    if (given)
-        arguments << ArchiveTools::SevenZip::zipCryptoMethod() << ArchiveTools::SevenZip::askPassword();
-    runSevenZipCreation(*sevenZip, arguments, exclusions, destinationURL, files, progressHandler, token,
-                        given);
+    createWithSevenZip(*sevenZip, destinationURL, files,
+                       {.format = CompressionFormat::zip,
+                        .level = level,
+                        .threadCount = threadCount,
+                        .volumeSizeBytes = std::nullopt},
+                       excludeHiddenFiles, given, progressHandler, token);
 }
 
 void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& files,
                                                            const QString& destinationURL,
                                                            CompressionLevel level, const QString& password,
                                                            bool excludeHiddenFiles,
-                                                           const CancellationToken& token) {
-    const QStringList arguments =
-        zipArguments(level, ArchiveTools::Zip::encrypt(), destinationURL, files, excludeHiddenFiles);
-    const ProcessResult result = runInCommonParent(ArchiveTools::kZipPath, arguments, files, {}, token,
-                                                   password, ProcessRunner::InputChannel::terminal);
+                                                           const CancellationToken& token) const {
+    const ProcessResult result =
+        infoZip().create(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
+                         {level, exclusionsApply(excludeHiddenFiles, files), std::nullopt}, password, token);
     if (result.status != 0) throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"));
 }
 
 void CompressionService::compressTarGzip(const QStringList& files, const QString& destinationURL,
                                          bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                                         const CancellationToken& token) {
-    QStringList arguments = ArchiveTools::Tar::createGzip(destinationURL);
-    if (exclusionsApply(excludeHiddenFiles, files)) arguments += ArchiveTools::Tar::hiddenExclusions();
-    arguments += ArchiveTools::Tar::endOfSwitches();
-    arguments += namesOf(files);
+                                         const CancellationToken& token) const {
+    const std::optional<TarTool> tar = m_programs.tarTool();
+    if (!tar) {
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"创建 TAR.GZ 压缩包需要 tar 工具，请重新安装 velmora。"));
+    }
     report(progressHandler, kBeforeRun);
-    const ProcessResult result = runInCommonParent(ArchiveTools::kTarPath, arguments, files, {}, token);
+    const ProcessResult result =
+        tar->createGzip(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
+                        exclusionsApply(excludeHiddenFiles, files), token);
     report(progressHandler, kAfterRun);
     if (result.status != 0) throwCompressionError(result, QStringLiteral(u"系统 TAR 工具返回错误。"));
 }
 
 bool CompressionService::testArchive(const QString& primaryPartURL, const std::optional<QString>& password,
-                                     const CancellationToken& token) {
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+                                     const CancellationToken& token) const {
+    const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) {
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"校验压缩包需要 7-Zip 工具，请重新安装 velmora。"));
     }
-    const QStringList arguments =
-        QStringList{ArchiveTools::SevenZip::testCommand()} + ArchiveTools::SevenZip::endOfSwitches()
-        << primaryPartURL;
-    const ProcessResult result =
-        ProcessRunner::run(*sevenZip, arguments, QFileInfo(primaryPartURL).path(),
-                           ArchiveTools::kLongRunTimeout, {}, token, ArchiveTools::givenPassword(password));
+    const ProcessResult result = sevenZip->test(primaryPartURL, password, token);
     if (result.status != 0) throwCompressionError(result, QStringLiteral(u"分卷压缩包校验失败。"));
     return true;
 }
@@ -324,31 +273,40 @@ void CompressionService::compressSevenZip(const QStringList& files, const QStrin
                                           int threadCount, bool excludeHiddenFiles,
                                           std::optional<qint64> volumeSizeBytes,
                                           const ProgressHandler& progressHandler,
-                                          const CancellationToken& token) {
-    const std::optional<QString> sevenZip = ArchiveTools::SevenZip::locate();
+                                          const CancellationToken& token) const {
+    const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) {
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"创建 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
     }
-    const bool exclusions = exclusionsApply(excludeHiddenFiles, files);
-    QStringList arguments = sevenZipCreationSwitches(CompressionFormat::sevenZip, level, threadCount);
-    arguments << ArchiveTools::SevenZip::lzma2Method();
-    if (volumeSizeBytes) arguments << ArchiveTools::SevenZip::volumeSize(*volumeSizeBytes);
-    if (exclusions) arguments += ArchiveTools::SevenZip::hiddenExclusions();
-    const std::optional<QString> given = ArchiveTools::givenPassword(password);
-    if (given)
-        arguments << ArchiveTools::SevenZip::askPassword() << ArchiveTools::SevenZip::headerEncryptionOff();
-    runSevenZipCreation(*sevenZip, arguments, exclusions, destinationURL, files, progressHandler, token,
-                        given);
+    createWithSevenZip(*sevenZip, destinationURL, files,
+                       {.format = CompressionFormat::sevenZip,
+                        .level = level,
+                        .threadCount = threadCount,
+                        .volumeSizeBytes = volumeSizeBytes},
+                       excludeHiddenFiles, password, progressHandler, token);
 }
 
-void CompressionService::compressSplitZip(const QStringList& files, const QString& destinationURL,
-                                          CompressionLevel level, const QString& volumeSize,
+void CompressionService::compressPlainZip(const QStringList& files, const QString& destinationURL,
+                                          CompressionLevel level, const std::optional<QString>& volumeSize,
                                           bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                                          const CancellationToken& token) {
-    runZip(
-        zipArguments(level, ArchiveTools::Zip::split(volumeSize), destinationURL, files, excludeHiddenFiles),
-        files, progressHandler, token);
+                                          const CancellationToken& token) const {
+    const InfoZipTool zip = infoZip();
+    report(progressHandler, kBeforeRun);
+    const ProcessResult result =
+        zip.create(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
+                   {level, exclusionsApply(excludeHiddenFiles, files), volumeSize}, std::nullopt, token);
+    report(progressHandler, kAfterRun);
+    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"));
+}
+
+InfoZipTool CompressionService::infoZip() const {
+    const std::optional<InfoZipTool> tool = m_programs.infoZipTool();
+    if (!tool) {
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"创建 ZIP 压缩包需要 zip 工具，请重新安装 velmora。"));
+    }
+    return *tool;
 }
 
 void CompressionService::compressWorkspace(const CompressionWorkspace& workspace,
@@ -356,7 +314,7 @@ void CompressionService::compressWorkspace(const CompressionWorkspace& workspace
                                            CompressionLevel level, const std::optional<QString>& password,
                                            int threadCount, bool excludeHiddenFiles,
                                            const ProgressHandler& progressHandler,
-                                           const CancellationToken& token) {
+                                           const CancellationToken& token) const {
     switch (format) {
         case CompressionFormat::zip:
             return compressZip(workspace.files, destinationURL, level, password, threadCount,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/engine/ArchiveCompressor.h"
+#include "core/engine/ArchivePrograms.h"
 #include "core/engine/CompressionWorkspace.h"
 #include "core/engine/ProcessResult.h"
 #include "core/engine/SplitCompressionResult.h"
@@ -11,18 +12,21 @@
 // ZipCrypto, which every unzip opens, when the password is ASCII); the system zip program for split ZIP,
 // for passwords 7-Zip refuses and for ZIP without 7-Zip; tar for TAR.GZ. RAR is never created. Inputs
 // reach every tool as bare names from one working folder, staged when needed; passwords reach them on
-// standard input or a password terminal, never on the command line.
+// standard input or a password terminal, never on the command line. The tools are the back-ends of the
+// programs given (ArchivePrograms), which assemble every argument list.
 //
 // Blocking calls for a worker thread. Failures: ArchiveError, FileSystemError, ProcessRunnerError,
 // SplitCompressionError (split runs) and CancellationError. Progress values lie strictly between 0 and
 // 1; 7-Zip's arrive on the calling thread while the tool runs.
 class CompressionService : public ArchiveCompressor {
 public:
+    explicit CompressionService(ArchivePrograms programs = ArchivePrograms::installed());
+
     QStringList supportedExtensions() const override;
 
-    // Checks the password and the inputs, creates the destination's folder, stages, reserves the archive's name (the
-    // next free "name N.ext" when destinationURL is taken), runs the format's tool and puts the archive
-    // under that name only when it is complete; removes the staging folder, whatever the outcome.
+    // Checks the password and the inputs, creates the destination's folder, stages, reserves the archive's
+    // name (the next free "name N.ext" when destinationURL is taken), runs the format's tool and puts the
+    // archive under that name only when it is complete; removes the staging folder, whatever the outcome.
     // Returns the archive's path.
     QString compress(const QStringList& files, const QString& destinationURL, CompressionFormat format,
                      CompressionLevel level, const std::optional<QString>& password, int threadCount,
@@ -47,36 +51,38 @@ public:
     static void checkEncryptionSupported(CompressionFormat format, const std::optional<QString>& password);
 
     // The tool runs, on a workspace's files.
-    static void compressZip(const QStringList& files, const QString& destinationURL, CompressionLevel level,
-                            const std::optional<QString>& password, int threadCount, bool excludeHiddenFiles,
-                            const ProgressHandler& progressHandler, const CancellationToken& token);
-    static void compressMacCompatibleEncryptedZip(const QStringList& files, const QString& destinationURL,
-                                                  CompressionLevel level, const QString& password,
-                                                  bool excludeHiddenFiles, const CancellationToken& token);
-    static void compressTarGzip(const QStringList& files, const QString& destinationURL,
-                                bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                                const CancellationToken& token);
+    void compressZip(const QStringList& files, const QString& destinationURL, CompressionLevel level,
+                     const std::optional<QString>& password, int threadCount, bool excludeHiddenFiles,
+                     const ProgressHandler& progressHandler, const CancellationToken& token) const;
+    void compressMacCompatibleEncryptedZip(const QStringList& files, const QString& destinationURL,
+                                           CompressionLevel level, const QString& password,
+                                           bool excludeHiddenFiles, const CancellationToken& token) const;
+    void compressTarGzip(const QStringList& files, const QString& destinationURL, bool excludeHiddenFiles,
+                         const ProgressHandler& progressHandler, const CancellationToken& token) const;
 
     // Tests an archive (for a set, the volume chosen as primary) with 7-Zip; true or a thrown error.
-    static bool testArchive(const QString& primaryPartURL, const std::optional<QString>& password,
-                            const CancellationToken& token);
+    bool testArchive(const QString& primaryPartURL, const std::optional<QString>& password,
+                     const CancellationToken& token) const;
 
     // ArchiveError::permissionDenied when the tool's text says so, else ArchiveError::compressFailed with
     // that text, or with fallback when it printed nothing.
     [[noreturn]] static void throwCompressionError(const ProcessResult& result, const QString& fallback);
 
 private:
-    static void compressSevenZip(const QStringList& files, const QString& destinationURL,
-                                 CompressionLevel level, const std::optional<QString>& password,
-                                 int threadCount, bool excludeHiddenFiles,
-                                 std::optional<qint64> volumeSizeBytes,
-                                 const ProgressHandler& progressHandler, const CancellationToken& token);
-    static void compressSplitZip(const QStringList& files, const QString& destinationURL,
-                                 CompressionLevel level, const QString& volumeSize, bool excludeHiddenFiles,
-                                 const ProgressHandler& progressHandler, const CancellationToken& token);
-    static void compressWorkspace(const CompressionWorkspace& workspace, const QString& destinationURL,
-                                  CompressionFormat format, CompressionLevel level,
-                                  const std::optional<QString>& password, int threadCount,
-                                  bool excludeHiddenFiles, const ProgressHandler& progressHandler,
-                                  const CancellationToken& token);
+    void compressSevenZip(const QStringList& files, const QString& destinationURL, CompressionLevel level,
+                          const std::optional<QString>& password, int threadCount, bool excludeHiddenFiles,
+                          std::optional<qint64> volumeSizeBytes, const ProgressHandler& progressHandler,
+                          const CancellationToken& token) const;
+    // zip's run without a password, whole or in volumes of volumeSize.
+    void compressPlainZip(const QStringList& files, const QString& destinationURL, CompressionLevel level,
+                          const std::optional<QString>& volumeSize, bool excludeHiddenFiles,
+                          const ProgressHandler& progressHandler, const CancellationToken& token) const;
+    void compressWorkspace(const CompressionWorkspace& workspace, const QString& destinationURL,
+                           CompressionFormat format, CompressionLevel level,
+                           const std::optional<QString>& password, int threadCount, bool excludeHiddenFiles,
+                           const ProgressHandler& progressHandler, const CancellationToken& token) const;
+    // Info-ZIP's zip; throws ArchiveError::dependencyMissing when it is not installed.
+    InfoZipTool infoZip() const;
+
+    ArchivePrograms m_programs;
 };

@@ -129,8 +129,9 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& blankO
     if (lowered.contains(QLatin1String("permission denied")) ||
         lowered.contains(QLatin1String("operation not permitted")))
         return ArchiveError::permissionDenied();
-    for (const char* words : {"data error", "crc failed", "checksum error", "headers error",
-                              "unexpected end of archive", "is not rar archive"}) {
+    for (const char* words :
+         {"data error", "crc failed", "checksum error", "headers error", "unexpected end of archive",
+          "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory"}) {
         if (lowered.contains(QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
     return extractFailed(text, blankOutputSentence);

@@ -59,7 +59,7 @@ bool namesFullDisk(const QString& searchable);
 // The file name of the volume the tool could not find, from its words.
 std::optional<QString> missingVolume(const QString& combinedText);
 
-// The failure rules of the 7-Zip and RAR runs, in order: a refused link names it, a missing volume
+// The failure rules of every extracting run (7-Zip, unrar, unzip), in order: a refused link names it, a missing volume
 // names it, a full disk, a read-only folder, the password (only the tools' own words for it: an
 // encrypted archive that fails for another reason is not a password problem), permission problems,
 // damaged data, else the tool's text.

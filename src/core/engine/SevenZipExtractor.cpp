@@ -7,7 +7,6 @@
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
-#include "core/engine/SevenZipTool.h"
 
 #include <QRegularExpression>
 
@@ -38,8 +37,8 @@ bool isSevenZipKind(Kind kind) {
 
 }  // namespace
 
-SevenZipExtractor::SevenZipExtractor(QStringList supportedExtensions)
-    : m_supportedExtensions(std::move(supportedExtensions)) {}
+SevenZipExtractor::SevenZipExtractor(QStringList supportedExtensions, ArchivePrograms programs)
+    : m_supportedExtensions(std::move(supportedExtensions)), m_programs(std::move(programs)) {}
 
 bool SevenZipExtractor::canHandle(const QString& fileURL) const {
     if (const std::optional<Kind> kind = ArchiveFormat::kind(fileURL)) return isSevenZipKind(*kind);
@@ -68,7 +67,7 @@ int SevenZipExtractor::extract(const QString& fileURL, const QString& destinatio
 
 void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,
                                                   const std::optional<QString>& password, int threadCount,
-                                                  const CancellationToken& token) {
+                                                  const CancellationToken& token) const {
     const CompoundTar::WorkFolder work;
     extractSingleArchive(fileURL, work.path(), password, threadCount, token);
     // The password protected the outer file only.
@@ -78,8 +77,8 @@ void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const 
 
 void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QString& destinationURL,
                                              const std::optional<QString>& password, int threadCount,
-                                             const CancellationToken& token) {
-    const std::optional<SevenZipTool> sevenZip = SevenZipTool::locate();
+                                             const CancellationToken& token) const {
+    const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip)
         throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
     const ProcessResult result = sevenZip->extract(fileURL, destinationURL, threadCount, password, token);

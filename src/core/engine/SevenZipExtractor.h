@@ -1,13 +1,15 @@
 #pragma once
 
 #include "core/engine/ArchiveExtractor.h"
+#include "core/engine/ArchivePrograms.h"
 
 // Everything 7-Zip reads apart from ZIP and RAR: 7Z and its numbered volumes, TAR, compressed TAR,
 // single gzip, bzip2 and xz files, DMG and ISO images. A compressed TAR is unpacked in two passes
 // through a private work folder, so the user gets the TAR's contents and not the inner .tar file.
 class SevenZipExtractor : public ArchiveExtractor {
 public:
-    explicit SevenZipExtractor(QStringList supportedExtensions);
+    explicit SevenZipExtractor(QStringList supportedExtensions,
+                               ArchivePrograms programs = ArchivePrograms::installed());
 
     QStringList supportedExtensions() const override { return m_supportedExtensions; }
     bool canHandle(const QString& fileURL) const override;
@@ -15,12 +17,13 @@ public:
                 int threadCount, const CancellationToken& token) override;
 
 private:
-    static void extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,
-                                          const std::optional<QString>& password, int threadCount,
-                                          const CancellationToken& token);
-    static void extractSingleArchive(const QString& fileURL, const QString& destinationURL,
-                                     const std::optional<QString>& password, int threadCount,
-                                     const CancellationToken& token);
+    void extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,
+                                   const std::optional<QString>& password, int threadCount,
+                                   const CancellationToken& token) const;
+    void extractSingleArchive(const QString& fileURL, const QString& destinationURL,
+                              const std::optional<QString>& password, int threadCount,
+                              const CancellationToken& token) const;
 
     QStringList m_supportedExtensions;
+    ArchivePrograms m_programs;
 };

@@ -25,11 +25,6 @@ void emptyFolder(const QString& folder) {
 
 }  // namespace
 
-std::optional<SevenZipTool> SevenZipTool::locate() {
-    if (std::optional<QString> program = ArchiveTools::SevenZip::locate()) return SevenZipTool(*program);
-    return std::nullopt;
-}
-
 ProcessResult SevenZipTool::run(const QStringList& arguments, double timeout, const CancellationToken& token,
                                 const std::optional<QString>& password,
                                 const ProcessRunner::OutputHandler& handler) const {

@@ -11,16 +11,13 @@
 #include <functional>
 #include <optional>
 
-// Every 7-Zip run of the extractors, the password probe and the archive browser: the arguments
-// (ArchiveTools::SevenZip), the password on standard input (never in an argument), the time-outs,
-// and the retry with the link checks off. Results come back as the tool left them; callers judge a
+// Every 7-Zip run of the extractors, the password probe, compression and the archive browser: the
+// arguments (ArchiveTools::SevenZip), the password on standard input (never in an argument), the
+// time-outs, and the retry with the link checks off. Results come back as the tool left them; callers judge a
 // failure by its words.
 class SevenZipTool {
 public:
     explicit SevenZipTool(QString program) : m_program(std::move(program)) {}
-
-    // The installed 7-Zip, looked up now.
-    static std::optional<SevenZipTool> locate();
 
     // How 7-Zip writes a new ZIP or 7Z archive of the items named relative to workingFolder.
     struct Creation {

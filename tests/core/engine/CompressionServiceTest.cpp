@@ -3,6 +3,7 @@
 #include "core/base/EnumRawValues.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompressionService.h"
+#include "support/FakePrograms.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -194,14 +195,16 @@ TEST_F(CompressionServiceTest, RarIsRefusedAfterStagingWhichIsRemoved) {
     EXPECT_TRUE(stagingFolders().isEmpty());
 }
 
-// Tool runs checked through a stand-in for 7-Zip placed where bundled tools are looked for first.
+// Tool runs checked through a stand-in for 7-Zip.
 class FakeSevenZipTest : public CompressionServiceTest {
 protected:
-    // Writes an empty archive where it is told to, as 7-Zip would, then runs body.
+    // Writes an empty archive where it is told to, as 7-Zip would, then runs body; the service runs it.
     FakeTool fakeSevenZip(const QString& body) {
-        return bundle.addTool(
+        const FakeTool tool = programs.addTool(
             "7zz",
             "pwd > \"$0.pwd\"\nprev=\nfor a; do [ \"$prev\" = -- ] && : > \"$a\"; prev=$a; done\n" + body);
+        service = CompressionService(programs.programs());
+        return tool;
     }
 
     // The recorded runs with the hidden work folder the archive is written in taken out of its path.
@@ -217,7 +220,7 @@ protected:
         return QString::fromUtf8(file.readAll()).trimmed();
     }
 
-    FakeBundle bundle;
+    FakePrograms programs;
 };
 
 TEST_F(FakeSevenZipTest, ZipInPlaceRunsInTheInputsFolder) {
@@ -294,12 +297,53 @@ TEST_F(FakeSevenZipTest, CancellationStopsTheToolAndRemovesTheStaging) {
 TEST_F(FakeSevenZipTest, TestReadsThePasswordOnlyWhenGiven) {
     const FakeTool tool = fakeSevenZip("exit 0");
     const QString archive = tree.writeFile("v/set.7z.001", "x");
-    EXPECT_TRUE(CompressionService::testArchive(archive, QString(), {}));
-    EXPECT_TRUE(CompressionService::testArchive(archive, "pw", {}));
+    EXPECT_TRUE(service.testArchive(archive, QString(), {}));
+    EXPECT_TRUE(service.testArchive(archive, "pw", {}));
     EXPECT_EQ(tool.recordedRuns(),
               (QList<QStringList>{{"t", "-spd", "--", archive}, {"t", "-spd", "--", archive}}));
     EXPECT_EQ(tool.recordedInputs(), (QStringList{"", "pw\n"}));
-    EXPECT_EQ(workingFolderOf(tool), QFileInfo(tree.path("v")).canonicalFilePath());
+}
+
+// Each format is made by the programs the service was given: a ZIP by zip when 7-Zip is missing, and
+// a program that is missing is named. The fakes fail with their own name, which tells who ran.
+TEST_F(CompressionServiceTest, FormatsRunTheProgramsGivenAndNameAMissingOne) {
+    const QStringList inputs{tree.writeFile("in/a.txt", "alpha")};
+    const auto ran = [](const char* name) {
+        return ArchiveError::compressFailed(QString(name) + " ran\n\n");
+    };
+    const auto missing = [](const char16_t* words) {
+        return ArchiveError::dependencyMissing(QString::fromUtf16(words) +
+                                               QStringLiteral(u"请重新安装 velmora。"));
+    };
+    const struct {
+        CompressionFormat format;
+        QStringList installed;
+        ArchiveError outcome;
+    } cases[] = {
+        {CompressionFormat::zip, {"7zz", "zip", "tar"}, ran("7zz")},
+        {CompressionFormat::zip, {"zip", "tar"}, ran("zip")},
+        {CompressionFormat::zip, {"tar"}, missing(u"创建 ZIP 压缩包需要 zip 工具，")},
+        {CompressionFormat::sevenZip, {"zip", "tar"}, missing(u"创建 7Z 压缩包需要 7-Zip 工具，")},
+        {CompressionFormat::tarGzip, {"7zz", "zip", "tar"}, ran("tar")},
+        {CompressionFormat::tarGzip, {"7zz", "zip"}, missing(u"创建 TAR.GZ 压缩包需要 tar 工具，")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.installed.join(' ').toStdString());
+        FakePrograms programs;
+        for (const QString name : {"7zz", "zip", "tar"}) {
+            if (c.installed.contains(name))
+                programs.addTool(name, "echo " + name + " ran >&2; exit 3");
+            else
+                programs.remove(name);
+        }
+        EXPECT_EQ(thrownArchiveError([&] {
+                      CompressionService(programs.programs())
+                          .compress(inputs, tree.path("out"), c.format, CompressionLevel::standard, {}, 1,
+                                    false, {}, {});
+                  }),
+                  c.outcome);
+    }
+    EXPECT_TRUE(stagingFolders().isEmpty());
 }
 
 TEST(CompressionErrorMapping, PermissionWordsWinAndBlankTextUsesTheFallback) {

@@ -1,7 +1,6 @@
 #include "EngineFixtures.h"
 
 #include "core/base/CancellationError.h"
-#include "platform/AppBundle.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QDeadlineTimer>
@@ -98,14 +97,6 @@ bool stopsWithCancellation(const FakeTool& tool,
     worker.join();
     EXPECT_TRUE(started) << tool.path().toStdString();
     return cancelled;
-}
-
-FakeBundle::FakeBundle() { AppBundle::setResourcesPath(m_tree.root()); }
-
-FakeBundle::~FakeBundle() { AppBundle::resetResourcesPath(); }
-
-FakeTool FakeBundle::addTool(const QString& name, const QString& body) {
-    return FakeTool(m_tree.path(QStringLiteral("Tools")), name, body);
 }
 
 QMap<QString, QByteArray> treeContents(const QString& folder) {

@@ -54,21 +54,6 @@ std::optional<QString> thrownMessage(const std::function<void()>& operation);
 bool stopsWithCancellation(const FakeTool& tool,
                            const std::function<void(const CancellationToken&)>& operation);
 
-// Points the application's resources folder at a temporary folder for the test's length, so fake
-// tools placed in its Tools/ folder win over the machine's programs.
-class FakeBundle {
-public:
-    FakeBundle();
-    ~FakeBundle();
-    FakeBundle(const FakeBundle&) = delete;
-    FakeBundle& operator=(const FakeBundle&) = delete;
-
-    FakeTool addTool(const QString& name, const QString& body);
-
-private:
-    TempTree m_tree;
-};
-
 // The recorded run with the private extraction folder inside destination written as destination
 // itself: the tools extract there first.
 QStringList withStagingAsDestination(QStringList run, const QString& destination);

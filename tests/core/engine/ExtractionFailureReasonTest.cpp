@@ -1,4 +1,5 @@
 #include "EngineFixtures.h"
+#include "core/engine/ArchivePrograms.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
@@ -153,7 +154,7 @@ TEST_F(ExtractionFailureReasonTest, aFullDiskIsNamedForAnEncryptedArchiveToo) {
         "exec \"$2\" x -o\"$1/out\" -y -- \"$3\"");
     const ProcessResult result = ProcessRunner::run(
         QStringLiteral("/usr/bin/unshare"),
-        {"-rm", "/bin/sh", "-c", script, "sh", mountPoint, *ArchiveTools::SevenZip::locate(), archive},
+        {"-rm", "/bin/sh", "-c", script, "sh", mountPoint, *ArchivePrograms::installed().sevenZip(), archive},
         std::nullopt, ArchiveTools::kListingTimeout, {}, {}, QStringLiteral("right"));
     if (result.status == 99 || result.error.contains(QLatin1String("unshare"))) {
         GTEST_SKIP() << "no private mount namespace here";

@@ -5,6 +5,7 @@
 #include "core/base/CancellationError.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
+#include "support/FakePrograms.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -33,8 +34,9 @@ ExtractionOptions straightIntoTheFolder() {
 }
 
 void extractInto(const QString& archive, const QString& destination,
-                 const std::optional<QString>& password = std::nullopt, const CancellationToken& token = {}) {
-    ArchiveService(ArchiveService::standardExtractors(), nullptr)
+                 const std::optional<QString>& password = std::nullopt, const CancellationToken& token = {},
+                 const ArchivePrograms& programs = ArchivePrograms::installed()) {
+    ArchiveService(ArchiveService::standardExtractors(programs), nullptr)
         .extract({archive}, destination, password, straightIntoTheFolder(), 1, token);
 }
 
@@ -128,16 +130,16 @@ TEST_F(ExtractionSafetyTest, WrongPasswordLeavesTheFolderAsItWas) {
 
 // Cancelled after the tool has written a file of the user's name into its folder.
 TEST_F(ExtractionSafetyTest, CancellationHalfWayLeavesTheFolderAsItWas) {
-    FakeBundle bundle;
-    bundle.addTool(QStringLiteral("7zz"),
-                   QStringLiteral("printf partial > \"${2#-o}/a.txt\"; exec sleep 60"));
+    FakePrograms programs;
+    programs.addTool(QStringLiteral("7zz"),
+                     QStringLiteral("printf partial > \"${2#-o}/a.txt\"; exec sleep 60"));
     const QString zip = archive("plain.zip", kZip, {"-q", "-r"});
     const QMap<QString, QByteArray> before = snapshot(m_destination);
     const CancellationToken token;
     bool cancelled = false;
     std::thread worker([&] {
         try {
-            extractInto(zip, m_destination, std::nullopt, token);
+            extractInto(zip, m_destination, std::nullopt, token, programs.programs());
         } catch (const CancellationError&) {
             cancelled = true;
         }

@@ -5,6 +5,7 @@
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/ZipExtractor.h"
 #include "core/split/SplitCompressionPlanner.h"
+#include "support/FakePrograms.h"
 
 #include <gtest/gtest.h>
 #include <QMutex>
@@ -96,9 +97,9 @@ TEST_F(PasswordCommandLineTest, UnzipTakesThePasswordOnItsTerminalAndGivesUpOnAW
     const QString password = QStringLiteral(u"密码-Unzip-4");
     const QString archive = service.compress(inputs, tree.path("u.zip"), CompressionFormat::zip,
                                              CompressionLevel::standard, password, 1, false, {}, {});
-    FakeBundle bundle;
-    bundle.addTool("7zz", "echo \"Can't open as archive: 1\"; exit 2");
-    ZipExtractor extractor({"zip"});
+    FakePrograms programs;
+    programs.addTool("7zz", "echo \"Can't open as archive: 1\"; exit 2");
+    ZipExtractor extractor({"zip"}, programs.programs());
     extractor.extract(archive, tree.path("right"), password, 1, {});
     EXPECT_EQ(treeContents(tree.path("right")),
               (QMap<QString, QByteArray>{{"a.txt", "alpha"}, {"b.txt", "beta"}}));

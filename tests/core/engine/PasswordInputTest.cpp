@@ -141,12 +141,12 @@ protected:
     // A 7Z made with the password, then extracted and tested with it and with a wrong one.
     void createAndTest() {
         const QString archive = m_tree.path(QStringLiteral("made.7z"));
-        CompressionService().compress({m_tree.path(QStringLiteral("src/a.txt"))}, archive,
-                                      CompressionFormat::sevenZip, CompressionLevel::standard, kPassword, 1,
-                                      false, {}, {});
+        CompressionService service;
+        service.compress({m_tree.path(QStringLiteral("src/a.txt"))}, archive, CompressionFormat::sevenZip,
+                         CompressionLevel::standard, kPassword, 1, false, {}, {});
         extract(archive);
-        EXPECT_TRUE(CompressionService::testArchive(archive, kPassword, {}));
-        EXPECT_TRUE(thrownArchiveError([&] { CompressionService::testArchive(archive, "wrong", {}); }));
+        EXPECT_TRUE(service.testArchive(archive, kPassword, {}));
+        EXPECT_TRUE(thrownArchiveError([&] { service.testArchive(archive, "wrong", {}); }));
     }
 
     TempTree m_tree;

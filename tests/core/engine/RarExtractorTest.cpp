@@ -1,6 +1,7 @@
 #include "EngineFixtures.h"
 #include "core/engine/RarExtractor.h"
 #include "platform/PrivateTempDirectory.h"
+#include "support/FakePrograms.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -10,7 +11,9 @@
 
 namespace {
 
-RarExtractor makeExtractor() { return RarExtractor({QStringLiteral("rar")}); }
+RarExtractor makeExtractor(const ArchivePrograms& programs = ArchivePrograms::installed()) {
+    return RarExtractor({QStringLiteral("rar")}, programs);
+}
 
 class RarExtractorTest : public SampleArchiveTest {
 protected:
@@ -87,7 +90,7 @@ TEST_F(RarExtractorTest, PasswordDecides) {
 }
 
 TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
-    FakeBundle bundle;
+    FakePrograms programs;
     const QString archive = m_tree.writeFile(QStringLiteral("a.rar"), "Rar!");
     const QString destination = m_tree.path(QStringLiteral("out"));
     const struct {
@@ -103,10 +106,11 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
         {"echo 'Unknown method'; exit 3", ArchiveError::extractFailed(QStringLiteral("\nUnknown method\n"))},
     };
     for (const auto& c : cases) {
-        const FakeTool unrar = bundle.addTool(QStringLiteral("unrar"), QString::fromUtf8(c.body));
-        EXPECT_EQ(
-            thrownArchiveError([&] { makeExtractor().extract(archive, destination, std::nullopt, 8, {}); }),
-            c.expected)
+        const FakeTool unrar = programs.addTool(QStringLiteral("unrar"), QString::fromUtf8(c.body));
+        EXPECT_EQ(thrownArchiveError([&] {
+                      makeExtractor(programs.programs()).extract(archive, destination, std::nullopt, 8, {});
+                  }),
+                  c.expected)
             << c.body;
         EXPECT_EQ(withStagingAsDestination(unrar.recordedRuns().last(), destination),
                   (QStringList{"x", "-o+", "-p-", "--", archive, destination + "/"}));
@@ -145,15 +149,15 @@ TEST_F(RarWildcardPathTest, ExtractsOnlyTheArchiveNamed) {
 }
 
 TEST_F(RarWildcardPathTest, AliasLinksTheArchiveAndGoesHoweverTheRunEnds) {
-    FakeBundle bundle;
+    FakePrograms programs;
     const QString archive = m_tree.writeFile(QStringLiteral("a?.rar"), "Rar!");
     const QString seen = m_tree.path(QStringLiteral("seen"));
     const QString destination = m_tree.path(QStringLiteral("out"));
     const auto extract = [&](const CancellationToken& token) {
-        makeExtractor().extract(archive, destination, std::nullopt, 1, token);
+        makeExtractor(programs.programs()).extract(archive, destination, std::nullopt, 1, token);
     };
     const QString record = QStringLiteral("readlink -- \"$5\" > '%1'; ").arg(seen);
-    const FakeTool failing = bundle.addTool(QStringLiteral("unrar"), record + QStringLiteral("exit 3"));
+    const FakeTool failing = programs.addTool(QStringLiteral("unrar"), record + QStringLiteral("exit 3"));
     EXPECT_TRUE(thrownArchiveError([&] { extract({}); }));
     const QString aliasPath = failing.recordedRuns().last().at(4);
     EXPECT_EQ(aliasPath, QStringLiteral("%1/velmoraRarAlias/%2/archive.rar")
@@ -161,7 +165,7 @@ TEST_F(RarWildcardPathTest, AliasLinksTheArchiveAndGoesHoweverTheRunEnds) {
     EXPECT_EQ(m_tree.readFile(QStringLiteral("seen")), archive.toUtf8() + '\n');
     EXPECT_EQ(aliasFolders(), QStringList());
 
-    const FakeTool hanging = bundle.addTool(QStringLiteral("unrar"), QStringLiteral("exec sleep 60"));
+    const FakeTool hanging = programs.addTool(QStringLiteral("unrar"), QStringLiteral("exec sleep 60"));
     EXPECT_TRUE(stopsWithCancellation(hanging, extract));
     EXPECT_EQ(aliasFolders(), QStringList());
 }

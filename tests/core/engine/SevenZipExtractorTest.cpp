@@ -1,6 +1,7 @@
 #include "EngineFixtures.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "platform/PrivateTempDirectory.h"
+#include "support/FakePrograms.h"
 #include "support/LegacyArchives.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +10,11 @@
 
 namespace {
 
-SevenZipExtractor makeExtractor() {
-    return SevenZipExtractor({QStringLiteral("7z"), QStringLiteral("tar"), QStringLiteral("gz"),
-                              QStringLiteral("bz2"), QStringLiteral("xz"), QStringLiteral("dmg"),
-                              QStringLiteral("iso")});
+SevenZipExtractor makeExtractor(const ArchivePrograms& programs = ArchivePrograms::installed()) {
+    return SevenZipExtractor(
+        {QStringLiteral("7z"), QStringLiteral("tar"), QStringLiteral("gz"), QStringLiteral("bz2"),
+         QStringLiteral("xz"), QStringLiteral("dmg"), QStringLiteral("iso")},
+        programs);
 }
 
 // A fake 7zz whose first run leaves inner.tar in the folder given by -o, as a compressed TAR's first
@@ -73,11 +75,11 @@ TEST_F(SevenZipExtractorTest, PasswordsReachTheArchive) {
 }
 
 TEST_F(SevenZipExtractorTest, CompoundTarPasswordGoesToTheFirstPassOnly) {
-    FakeBundle bundle;
-    const FakeTool fake = bundle.addTool(QStringLiteral("7zz"), kFirstPassWritesTar);
+    FakePrograms programs;
+    const FakeTool fake = programs.addTool(QStringLiteral("7zz"), kFirstPassWritesTar);
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tgz"), "gz");
     const QString destination = m_tree.path(QStringLiteral("out"));
-    makeExtractor().extract(archive, destination, QStringLiteral("pw"), 3, {});
+    makeExtractor(programs.programs()).extract(archive, destination, QStringLiteral("pw"), 3, {});
 
     const QList<QStringList> runs = fake.recordedRuns();
     ASSERT_EQ(runs.size(), 2);
@@ -93,11 +95,12 @@ TEST_F(SevenZipExtractorTest, CompoundTarPasswordGoesToTheFirstPassOnly) {
 }
 
 TEST_F(SevenZipExtractorTest, CompoundTarWithoutInnerTarFailsAndCleansUp) {
-    FakeBundle bundle;
-    bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
+    FakePrograms programs;
+    programs.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.bz2"), "bz");
     EXPECT_EQ(thrownMessage([&] {
-                  makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+                  makeExtractor(programs.programs())
+                      .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
               }),
               QStringLiteral(u"解压失败：未能解析 backup.tar.bz2 中的 TAR 中间文件。"));
     EXPECT_TRUE(privateTempEntries().isEmpty());
@@ -114,17 +117,18 @@ TEST_F(SevenZipExtractorTest, CompoundTarWithAnInnerMemberOfAnotherNameExtracts)
 }
 
 TEST_F(SevenZipExtractorTest, CancelledCompoundTarStopsAndCleansUp) {
-    FakeBundle bundle;
-    const FakeTool fake = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
+    FakePrograms programs;
+    const FakeTool fake = programs.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.xz"), "xz");
     EXPECT_TRUE(stopsWithCancellation(fake, [&](const CancellationToken& token) {
-        makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+        makeExtractor(programs.programs())
+            .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
     }));
     EXPECT_TRUE(privateTempEntries().isEmpty());
 }
 
 TEST_F(SevenZipExtractorTest, FailureTexts) {
-    FakeBundle bundle;
+    FakePrograms programs;
     const QString archive = m_tree.writeFile(QStringLiteral("a.7z"), "7z");
     const struct {
         const char* body;
@@ -144,10 +148,10 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
          ArchiveError::extractFailed(QStringLiteral("Unsupported feature\n\n"))},
     };
     for (const auto& c : cases) {
-        bundle.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
+        programs.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
         EXPECT_EQ(thrownArchiveError([&] {
-                      makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1,
-                                              {});
+                      makeExtractor(programs.programs())
+                          .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
                   }),
                   c.expected)
             << c.body;

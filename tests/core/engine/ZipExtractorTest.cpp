@@ -1,5 +1,6 @@
 #include "EngineFixtures.h"
 #include "core/engine/ZipExtractor.h"
+#include "support/FakePrograms.h"
 #include "support/LegacyArchives.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,9 @@ const QString kCannotOpen = QStringLiteral(
     "echo 'Open ERROR: Cannot open the file as [zip] archive' >&2; "
     "echo \"Can't open as archive: 1\"; exit 2");
 
-ZipExtractor makeExtractor() { return ZipExtractor({QStringLiteral("zip"), QStringLiteral("zipx")}); }
+ZipExtractor makeExtractor(const ArchivePrograms& programs = ArchivePrograms::installed()) {
+    return ZipExtractor({QStringLiteral("zip"), QStringLiteral("zipx")}, programs);
+}
 
 class ZipExtractorTest : public SampleArchiveTest {
 protected:
@@ -56,12 +59,12 @@ TEST_F(ZipExtractorTest, DamagedZipIsCorrupted) {
 }
 
 TEST_F(ZipExtractorTest, PassesSevenZipItsSwitchesThenTheName) {
-    FakeBundle bundle;
-    const FakeTool sevenZip = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
+    FakePrograms programs;
+    const FakeTool sevenZip = programs.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
     const QString archive = zip(QStringLiteral("plain.zip"));
     const QString destination = m_tree.path(QStringLiteral("out"));
-    makeExtractor().extract(archive, destination, QString(), 0, {});
-    makeExtractor().extract(archive, destination, QStringLiteral("pw"), 4, {});
+    makeExtractor(programs.programs()).extract(archive, destination, QString(), 0, {});
+    makeExtractor(programs.programs()).extract(archive, destination, QStringLiteral("pw"), 4, {});
     const QList<QStringList> runs = sevenZip.recordedRuns();
     ASSERT_EQ(runs.size(), 2);
     EXPECT_EQ(
@@ -74,18 +77,21 @@ TEST_F(ZipExtractorTest, PassesSevenZipItsSwitchesThenTheName) {
 
 // 7-Zip failing to open the file hands a plain .zip, or any encrypted archive, to the system unzip.
 TEST_F(ZipExtractorTest, SevenZipThatCannotOpenFallsBackToUnzip) {
-    FakeBundle bundle;
-    const FakeTool sevenZip = bundle.addTool(QStringLiteral("7zz"), kCannotOpen);
+    FakePrograms programs;
+    const FakeTool sevenZip = programs.addTool(QStringLiteral("7zz"), kCannotOpen);
     const QString plain = zip(QStringLiteral("plain.zip"));
-    makeExtractor().extract(plain, m_tree.path(QStringLiteral("out1")), std::nullopt, 1, {});
+    makeExtractor(programs.programs())
+        .extract(plain, m_tree.path(QStringLiteral("out1")), std::nullopt, 1, {});
     expectSample(m_tree.path(QStringLiteral("out1")));
 
     const QString locked =
         zip(QStringLiteral("locked.zipx"), {QStringLiteral("-P"), QStringLiteral("right")});
-    makeExtractor().extract(locked, m_tree.path(QStringLiteral("out2")), QStringLiteral("right"), 1, {});
+    makeExtractor(programs.programs())
+        .extract(locked, m_tree.path(QStringLiteral("out2")), QStringLiteral("right"), 1, {});
     expectSample(m_tree.path(QStringLiteral("out2")));
     EXPECT_EQ(thrownArchiveError([&] {
-                  makeExtractor().extract(locked, m_tree.path("out3"), QStringLiteral("wrong"), 1, {});
+                  makeExtractor(programs.programs())
+                      .extract(locked, m_tree.path("out3"), QStringLiteral("wrong"), 1, {});
               }),
               ArchiveError::wrongPassword());
     EXPECT_EQ(sevenZip.recordedRuns().size(), 3);
@@ -93,7 +99,7 @@ TEST_F(ZipExtractorTest, SevenZipThatCannotOpenFallsBackToUnzip) {
 
 // Other 7-Zip failures are the outcome: a wrong password never reaches unzip's command line.
 TEST_F(ZipExtractorTest, OtherSevenZipFailuresAreReported) {
-    FakeBundle bundle;
+    FakePrograms programs;
     const QString archive = zip(QStringLiteral("plain.zip"));
     const struct {
         const char* body;
@@ -108,10 +114,10 @@ TEST_F(ZipExtractorTest, OtherSevenZipFailuresAreReported) {
          ArchiveError::wrongPassword()},
     };
     for (const auto& c : cases) {
-        bundle.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
+        programs.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
         EXPECT_EQ(thrownArchiveError([&] {
-                      makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")),
-                                              QStringLiteral("pw"), 1, {});
+                      makeExtractor(programs.programs())
+                          .extract(archive, m_tree.path(QStringLiteral("out")), QStringLiteral("pw"), 1, {});
                   }),
                   c.expected)
             << c.body;
@@ -120,11 +126,12 @@ TEST_F(ZipExtractorTest, OtherSevenZipFailuresAreReported) {
 
 // 7-Zip is there: its own words tell what went wrong, not a request to install it.
 TEST_F(ZipExtractorTest, ZipxThatSevenZipFailsOnGivesItsError) {
-    FakeBundle bundle;
-    bundle.addTool(QStringLiteral("7zz"), kCannotOpen);
+    FakePrograms programs;
+    programs.addTool(QStringLiteral("7zz"), kCannotOpen);
     const QString archive = zip(QStringLiteral("modern.zipx"));
     EXPECT_EQ(thrownArchiveError([&] {
-                  makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), QString(), 1, {});
+                  makeExtractor(programs.programs())
+                      .extract(archive, m_tree.path(QStringLiteral("out")), QString(), 1, {});
               }),
               ArchiveError::extractFailed(QStringLiteral(
                   "Open ERROR: Cannot open the file as [zip] archive\n\nCan't open as archive: 1\n")));
@@ -149,24 +156,26 @@ TEST_F(ZipExtractorTest, EntryFailingItsCrcIsDamaged) {
 
 // unzip reads its archive name as a pattern; a[1].zip must not extract a1.zip instead.
 TEST_F(ZipExtractorTest, UnzipTakesPatternCharactersLiterally) {
-    FakeBundle bundle;
-    bundle.addTool(QStringLiteral("7zz"), kCannotOpen);
+    FakePrograms programs;
+    programs.addTool(QStringLiteral("7zz"), kCannotOpen);
     const QString wanted = zip(QStringLiteral("a[1]*?.zip"));
     m_tree.writeFile(QStringLiteral("other/decoy.txt"), "decoy");
     runTool(kZip,
             {QStringLiteral("-q"), m_tree.path(QStringLiteral("a1xy.zip")), QStringLiteral("decoy.txt")},
             m_tree.path(QStringLiteral("other")));
-    makeExtractor().extract(wanted, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+    makeExtractor(programs.programs())
+        .extract(wanted, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
     expectSample(m_tree.path(QStringLiteral("out")));
     EXPECT_FALSE(QFile::exists(m_tree.path(QStringLiteral("out/decoy.txt"))));
 }
 
 TEST_F(ZipExtractorTest, CancelledSevenZipRunStopsWithoutFallback) {
-    FakeBundle bundle;
-    const FakeTool sevenZip = bundle.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
+    FakePrograms programs;
+    const FakeTool sevenZip = programs.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
     const QString archive = zip(QStringLiteral("plain.zip"));
     EXPECT_TRUE(stopsWithCancellation(sevenZip, [&](const CancellationToken& token) {
-        makeExtractor().extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+        makeExtractor(programs.programs())
+            .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
     }));
     EXPECT_TRUE(QDir(m_tree.path(QStringLiteral("out"))).isEmpty());
 }

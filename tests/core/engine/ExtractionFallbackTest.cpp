@@ -1,0 +1,142 @@
+// Which program extracts an archive, and what the user gets, for each kind and each set of installed
+// programs: the one fallback order as extraction and the password probe see it.
+
+#include "EngineFixtures.h"
+#include "core/engine/ArchivePasswordProbe.h"
+#include "core/engine/ArchiveService.h"
+#include "support/FakePrograms.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+
+namespace {
+
+// Fake program bodies; an empty one means the program is not installed.
+const char* const kMissing = "";
+const char* const kSucceeds = "exit 0";
+const char* const kCannotOpen = "echo \"Can't open as archive: 1\"; exit 2";
+const char* const kWrongPassword = "echo 'ERROR: Wrong password : a.txt' >&2; exit 2";
+const char* const kUnrarWrongPassword = "echo 'The specified password is incorrect.' >&2; exit 11";
+// Opens the archive only when the password given on standard input was "right".
+const char* const kOpensWithRight = "[ \"$(tail -c 7 \"$0.stdin\" | head -c 5)\" = right ]";
+
+const std::optional<QString> kPassword = QStringLiteral("pw");
+
+// A missing program, in the words that begin the message.
+ArchiveError missing(const char16_t* words) {
+    return ArchiveError::dependencyMissing(QString::fromUtf16(words) +
+                                           QStringLiteral(u"请重新安装 velmora。"));
+}
+const ArchiveError kRarMissing = missing(u"RAR 解压工具不可用，");
+const ArchiveError kCannotOpenFailure =
+    ArchiveError::extractFailed(QStringLiteral("\nCan't open as archive: 1\n"));
+
+class ExtractionFallbackTest : public testing::Test {
+protected:
+    // Installs the three extracting programs as fakes that log their name when they run, or takes
+    // them away; the real ones never run.
+    void install(FakePrograms& programs, const char* sevenZip, const char* unrar, const char* unzip) {
+        const std::pair<QString, const char*> bodies[] = {
+            {"7zz", sevenZip}, {"unrar", unrar}, {"unzip", unzip}};
+        for (const auto& [name, body] : bodies) {
+            if (QByteArray(body).isEmpty()) {
+                programs.remove(name);
+                continue;
+            }
+            programs.addTool(name,
+                             QStringLiteral("echo %1 >> '%2'\n").arg(name, log()) + QString::fromUtf8(body));
+        }
+    }
+
+    QString log() const { return m_tree.path(QStringLiteral("ran.log")); }
+
+    // The programs that ran since the last call, in order, one space between.
+    QString takeRuns() {
+        const QString runs = QString::fromUtf8(m_tree.readFile(QStringLiteral("ran.log"))).simplified();
+        QFile::remove(log());
+        return runs;
+    }
+
+    TempTree m_tree;
+};
+
+TEST_F(ExtractionFallbackTest, EachKindTriesItsProgramsInOrderUntilOneDecides) {
+    const struct {
+        const char* archive;
+        std::optional<QString> password;
+        const char* sevenZip;
+        const char* unrar;
+        const char* unzip;
+        const char* ran;
+        std::optional<ArchiveError> outcome;
+    } cases[] = {
+        // RAR: unrar, and 7-Zip only when unrar is missing.
+        {"a.rar", std::nullopt, kSucceeds, kSucceeds, kMissing, "unrar", std::nullopt},
+        {"a.rar", std::nullopt, kMissing, kSucceeds, kMissing, "unrar", std::nullopt},
+        {"a.rar", kPassword, kSucceeds, kUnrarWrongPassword, kMissing, "unrar",
+         ArchiveError::wrongPassword()},
+        {"a.rar", std::nullopt, kSucceeds, kMissing, kMissing, "7zz", std::nullopt},
+        {"a.rar", kPassword, kWrongPassword, kMissing, kMissing, "7zz", ArchiveError::wrongPassword()},
+        {"a.rar", std::nullopt, kCannotOpen, kMissing, kMissing, "7zz", kRarMissing},
+        {"a.rar", std::nullopt, kMissing, kMissing, kSucceeds, "", kRarMissing},
+        // Old-scheme volumes are RAR too.
+        {"a.r00", std::nullopt, kSucceeds, kSucceeds, kMissing, "unrar", std::nullopt},
+        // ZIP: 7-Zip, then unzip when 7-Zip is missing or cannot open the file.
+        {"a.zip", std::nullopt, kSucceeds, kSucceeds, kSucceeds, "7zz", std::nullopt},
+        {"a.zip", std::nullopt, kCannotOpen, kMissing, kSucceeds, "7zz unzip", std::nullopt},
+        {"a.zip", kPassword, kWrongPassword, kMissing, kSucceeds, "7zz", ArchiveError::wrongPassword()},
+        {"a.zip", std::nullopt, kMissing, kMissing, kSucceeds, "unzip", std::nullopt},
+        {"a.zip", std::nullopt, kMissing, kSucceeds, kMissing, "", missing(u"ZIP 解压工具不可用，")},
+        // ZIPX without a password: 7-Zip alone.
+        {"a.zipx", std::nullopt, kCannotOpen, kMissing, kSucceeds, "7zz", kCannotOpenFailure},
+        {"a.zipx", std::nullopt, kMissing, kMissing, kSucceeds, "", missing(u"ZIPX 解压需要 7-Zip 工具，")},
+        // Everything else: 7-Zip alone.
+        {"a.7z", std::nullopt, kCannotOpen, kSucceeds, kSucceeds, "7zz", kCannotOpenFailure},
+        {"a.7z", std::nullopt, kMissing, kSucceeds, kSucceeds, "", missing(u"7Z 解压工具不可用，")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 7zz[%2] unrar[%3] unzip[%4]")
+                         .arg(c.archive, c.sevenZip, c.unrar, c.unzip)
+                         .toStdString());
+        FakePrograms programs;
+        install(programs, c.sevenZip, c.unrar, c.unzip);
+        const QString archive = m_tree.writeFile(QString::fromUtf8(c.archive), "stand-in");
+        const ArchiveService service(ArchiveService::standardExtractors(programs.programs()), nullptr);
+        EXPECT_EQ(thrownArchiveError([&] {
+                      service.extract({archive}, m_tree.path(QStringLiteral("out")), c.password,
+                                      ExtractionOptions{}, 1, {});
+                  }),
+                  c.outcome);
+        EXPECT_EQ(takeRuns(), QString::fromUtf8(c.ran));
+    }
+}
+
+// The probe asks the same programs: a RAR's password is tried by 7-Zip when unrar is missing.
+TEST_F(ExtractionFallbackTest, PasswordProbeAsksTheProgramThatWouldExtract) {
+    const struct {
+        const char* archive;
+        const char* sevenZip;
+        const char* unrar;
+        const char* ran;
+        std::optional<QString> found;
+    } cases[] = {
+        {"a.rar", kOpensWithRight, kOpensWithRight, "unrar unrar", QStringLiteral("right")},
+        {"a.rar", kOpensWithRight, kMissing, "7zz 7zz", QStringLiteral("right")},
+        {"a.rar", kCannotOpen, kMissing, "7zz 7zz", std::nullopt},
+        {"a.7z", kCannotOpen, kOpensWithRight, "7zz 7zz", std::nullopt},
+        {"a.7z", kMissing, kOpensWithRight, "", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(
+            QStringLiteral("%1 7zz[%2] unrar[%3]").arg(c.archive, c.sevenZip, c.unrar).toStdString());
+        FakePrograms programs;
+        install(programs, c.sevenZip, c.unrar, kMissing);
+        const QString archive = m_tree.writeFile(QString::fromUtf8(c.archive), "stand-in");
+        EXPECT_EQ(ArchivePasswordProbe::firstOpeningPassword(archive, {"", "wrong", "right"}, {},
+                                                             programs.programs()),
+                  c.found);
+        EXPECT_EQ(takeRuns(), QString::fromUtf8(c.ran));
+    }
+}
+
+}  // namespace
