@@ -60,18 +60,15 @@ void throwIfFailed(const ProcessResult& result, const QString& blankOutput, cons
 
 // Runs the programs in the extractors' order; the deciding run must succeed, and a failure it printed
 // nothing for gets that program's blankOutput. Nothing installed is dependencyMissing with missingMessage.
-void runInOrderOrThrow(const QList<ToolFallback::Program>& order, const ToolFallback::Attempt& attempt,
+void runInOrderOrThrow(const ArchivePrograms& programs, const QString& archiveURL,
+                       const std::optional<QString>& password, const ToolFallback::Attempts& attempts,
                        QString (*blankOutput)(ToolFallback::Program), const QString& missingMessage,
                        const QStringList& echoedNames, const CancellationToken& token) {
-    std::optional<ToolFallback::Program> deciding;
-    const auto recorded = [&](ToolFallback::Program program) {
-        std::optional<ProcessResult> result = attempt(program);
-        if (result) deciding = program;
-        return result;
-    };
-    const std::optional<ProcessResult> result = ToolFallback::runInOrder(order, recorded, echoedNames, token);
-    if (!result) throw ArchiveError::dependencyMissing(missingMessage);
-    throwIfFailed(*result, blankOutput(*deciding), echoedNames);
+    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
+        programs, ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
+        attempts, echoedNames, token);
+    if (!run) throw ArchiveError::dependencyMissing(missingMessage);
+    throwIfFailed(run->result, blankOutput(run->program), echoedNames);
 }
 
 // Info-ZIP programs would read such a name as a switch; refused before anything runs.
@@ -367,44 +364,25 @@ void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, co
                             : purpose == Purpose::preview
                                 ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
                                 : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。");
+    ToolFallback::Attempts attempts;
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
+    };
+    attempts.unrar = [&](const UnrarTool& unrar) {
+        return unrar.extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
+    };
+    attempts.infoZip = [&](const InfoZipTool& infoZip) {
+        refuseSwitchLikeNames(entryPaths);
+        return infoZip.extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
+    };
     runInOrderOrThrow(
-        ToolFallback::order(kind, ArchiveTools::givenPassword(password).has_value()),
-        [&](ToolFallback::Program program) {
-            return extractEntriesWith(program, archiveURL, entryPaths, destinationURL, password, timeout,
-                                      token);
-        },
+        m_programs, archiveURL, password, attempts,
         [](ToolFallback::Program program) {
             if (program == ToolFallback::Program::unrar) return QStringLiteral(u"第三方 RAR 工具返回错误。");
             if (program == ToolFallback::Program::infoZip) return QStringLiteral(u"系统 ZIP 工具返回错误。");
             return QStringLiteral(u"第三方预览工具返回错误。");
         },
         missing, QStringList{archiveURL, destinationURL} + entryPaths, token);
-}
-
-std::optional<ProcessResult> ArchivePreviewService::extractEntriesWith(
-    ToolFallback::Program program, const QString& archiveURL, const QStringList& entryPaths,
-    const QString& destinationURL, const std::optional<QString>& password, double timeout,
-    const CancellationToken& token) const {
-    switch (program) {
-        case ToolFallback::Program::sevenZip:
-            if (const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool())
-                return sevenZip->extractEntries(archiveURL, entryPaths, destinationURL, password, timeout,
-                                                token);
-            break;
-        case ToolFallback::Program::unrar:
-            if (const std::optional<UnrarTool> unrar = m_programs.unrarTool())
-                return unrar->extractEntries(archiveURL, entryPaths, destinationURL, password, timeout,
-                                             token);
-            break;
-        case ToolFallback::Program::infoZip:
-            if (const std::optional<InfoZipTool> infoZip = m_programs.infoZipTool()) {
-                refuseSwitchLikeNames(entryPaths);
-                return infoZip->extractEntries(archiveURL, entryPaths, destinationURL, password, timeout,
-                                               token);
-            }
-            break;
-    }
-    return std::nullopt;
 }
 
 // Editing
@@ -434,23 +412,22 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
     }
     // A ZIP 7-Zip cannot open goes to zip, as in extraction; the password plays no part here.
+    ToolFallback::Attempts attempts;
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.remove(archiveURL, safePaths, token);
+    };
+    attempts.infoZip = [&](const InfoZipTool& infoZip) {
+        refuseSwitchLikeNames(safePaths);
+        return infoZip.remove(archiveURL, safePaths, token);
+    };
     runInOrderOrThrow(
-        ToolFallback::order(ArchiveFormat::kind(archiveURL), false),
-        [&](ToolFallback::Program program) -> std::optional<ProcessResult> {
-            if (program == ToolFallback::Program::sevenZip) {
-                const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
-                return sevenZip ? std::optional(sevenZip->remove(archiveURL, safePaths, token))
-                                : std::nullopt;
-            }
-            const std::optional<InfoZipTool> infoZip = m_programs.infoZipTool();
-            if (!infoZip) return std::nullopt;
-            refuseSwitchLikeNames(safePaths);
-            return infoZip->remove(archiveURL, safePaths, token);
-        },
+        m_programs, archiveURL, std::nullopt, attempts,
         [](ToolFallback::Program program) {
             return program == ToolFallback::Program::infoZip ? QStringLiteral(u"删除 ZIP 内文件失败。")
                                                              : QStringLiteral(u"删除压缩包内文件失败。");
         },
-        QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"),
+        extension == QStringLiteral("zip")
+            ? QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具，请重新安装 velmora。")
+            : QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"),
         QStringList{archiveURL} + safePaths, token);
 }

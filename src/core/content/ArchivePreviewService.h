@@ -105,12 +105,6 @@ private:
                   const QStringList& entryPaths, const QString& destinationURL,
                   const std::optional<QString>& password, Purpose purpose,
                   const CancellationToken& token) const;
-    // One program's extraction of the entries; nothing when it is not installed.
-    std::optional<ProcessResult> extractEntriesWith(ToolFallback::Program program, const QString& archiveURL,
-                                                    const QStringList& entryPaths,
-                                                    const QString& destinationURL,
-                                                    const std::optional<QString>& password, double timeout,
-                                                    const CancellationToken& token) const;
 
     ArchivePrograms m_programs;
 };

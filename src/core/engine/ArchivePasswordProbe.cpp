@@ -1,8 +1,5 @@
 #include "core/engine/ArchivePasswordProbe.h"
 
-#include "core/base/ArchiveFormat.h"
-#include "core/base/FileNameHelper.h"
-#include "core/base/SplitArchiveDetector.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ToolFallback.h"
 
@@ -10,43 +7,12 @@
 
 namespace {
 
-using ToolFallback::Program;
-
-// The kind whose order applies; old-scheme RAR volumes (name.r00) have no kind of their own.
-std::optional<ArchiveFormat::Kind> kindOf(const QString& fileURL) {
-    if (const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(fileURL)) return kind;
-    const std::optional<SplitArchiveDetector::Match> volume =
-        SplitArchiveDetector::detect(FileNameHelper::lastPathComponent(fileURL));
-    if (volume && volume->format == SplitArchiveFormat::rarOld) return ArchiveFormat::Kind::rar;
-    return std::nullopt;
-}
-
-struct Answer {
-    Program program;
-    ProcessResult result;
-};
-
 // The deciding run of the archive's programs in order; Info-ZIP's tools answer neither question.
-std::optional<Answer> ask(const QString& fileURL, const ArchivePrograms& programs, bool hasPassword,
-                          const std::function<ProcessResult(const UnrarTool&)>& withUnrar,
-                          const std::function<ProcessResult(const SevenZipTool&)>& withSevenZip,
-                          const CancellationToken& token) {
-    Program decider = Program::sevenZip;
-    const auto attempt = [&](Program program) -> std::optional<ProcessResult> {
-        std::optional<ProcessResult> result;
-        if (program == Program::unrar) {
-            if (const std::optional<UnrarTool> unrar = programs.unrarTool()) result = withUnrar(*unrar);
-        } else if (program == Program::sevenZip) {
-            if (const std::optional<SevenZipTool> sevenZip = programs.sevenZipTool())
-                result = withSevenZip(*sevenZip);
-        }
-        if (result) decider = program;
-        return result;
-    };
-    const std::optional<ProcessResult> result = ToolFallback::runInOrder(
-        ToolFallback::order(kindOf(fileURL), hasPassword), attempt, {fileURL}, token);
-    if (!result) return std::nullopt;
-    return Answer{decider, *result};
+std::optional<ToolFallback::Run> ask(const QString& fileURL, const ArchivePrograms& programs,
+                                     bool hasPassword, const ToolFallback::Attempts& attempts,
+                                     const CancellationToken& token) {
+    return ToolFallback::runInOrder(programs, ToolFallback::order(fileURL, hasPassword), attempts, {fileURL},
+                                    token);
 }
 
 // unrar marks each encrypted entry, and says so for an archive whose headers are encrypted.
@@ -67,10 +33,11 @@ bool sevenZipListingShowsEncryption(const ProcessResult& result) {
 
 bool opens(const QString& fileURL, const QString& password, const ArchivePrograms& programs,
            const CancellationToken& token) {
-    const std::optional<Answer> answer = ask(
-        fileURL, programs, true, [&](const UnrarTool& unrar) { return unrar.test(fileURL, password, token); },
-        [&](const SevenZipTool& sevenZip) { return sevenZip.test(fileURL, password, token); }, token);
-    return answer && answer->result.status == 0;
+    ToolFallback::Attempts attempts;
+    attempts.unrar = [&](const UnrarTool& unrar) { return unrar.test(fileURL, password, token); };
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) { return sevenZip.test(fileURL, password, token); };
+    const std::optional<ToolFallback::Run> run = ask(fileURL, programs, true, attempts, token);
+    return run && run->result.status == 0;
 }
 
 }  // namespace
@@ -78,16 +45,17 @@ bool opens(const QString& fileURL, const QString& password, const ArchiveProgram
 namespace ArchivePasswordProbe {
 
 bool isEncrypted(const QString& fileURL, const CancellationToken& token, const ArchivePrograms& programs) {
-    const std::optional<Answer> answer = ask(
-        fileURL, programs, false,
-        [&](const UnrarTool& unrar) { return unrar.listTechnical(fileURL, std::nullopt, token); },
-        [&](const SevenZipTool& sevenZip) {
-            return sevenZip.listTechnical(fileURL, std::nullopt, ArchiveTools::kListingTimeout, token);
-        },
-        token);
-    if (!answer) return false;
-    return answer->program == Program::unrar ? rarListingShowsEncryption(answer->result)
-                                             : sevenZipListingShowsEncryption(answer->result);
+    ToolFallback::Attempts attempts;
+    attempts.unrar = [&](const UnrarTool& unrar) {
+        return unrar.listTechnical(fileURL, std::nullopt, token);
+    };
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.listTechnical(fileURL, std::nullopt, ArchiveTools::kListingTimeout, token);
+    };
+    const std::optional<ToolFallback::Run> run = ask(fileURL, programs, false, attempts, token);
+    if (!run) return false;
+    return run->program == ToolFallback::Program::unrar ? rarListingShowsEncryption(run->result)
+                                                        : sevenZipListingShowsEncryption(run->result);
 }
 
 std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,

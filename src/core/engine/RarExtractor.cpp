@@ -1,6 +1,5 @@
 #include "core/engine/RarExtractor.h"
 
-#include "core/base/ArchiveFormat.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
@@ -41,31 +40,24 @@ int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
 void RarExtractor::extractInto(const QString& fileURL, const QString& destinationURL,
                                const std::optional<QString>& password, int threadCount,
                                const CancellationToken& token) const {
-    using ToolFallback::Program;
     const QStringList echoedNames{fileURL, destinationURL};
-    Program decider = Program::unrar;
-    const auto attempt = [&](Program program) -> std::optional<ProcessResult> {
-        std::optional<ProcessResult> result;
-        if (program == Program::unrar) {
-            if (const std::optional<UnrarTool> unrar = m_programs.unrarTool())
-                result = unrar->extract(fileURL, destinationURL, password, token);
-        } else if (const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool()) {
-            result = sevenZip->extract(fileURL, destinationURL, threadCount, password, token);
-        }
-        if (result) decider = program;
-        return result;
+    ToolFallback::Attempts attempts;
+    attempts.unrar = [&](const UnrarTool& unrar) {
+        return unrar.extract(fileURL, destinationURL, password, token);
     };
-    // Old-scheme volumes (name.r00) have no kind of their own, but are RAR all the same.
-    const std::optional<ProcessResult> result = ToolFallback::runInOrder(
-        ToolFallback::order(ArchiveFormat::Kind::rar, ArchiveTools::givenPassword(password).has_value()),
-        attempt, echoedNames, token);
-    if (!result) throw rarToolMissing();
-    if (result->status == 0) return;
-    if (decider == Program::unrar)
-        throw ExtractionSteps::mapExternalError(*result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.extract(fileURL, destinationURL, threadCount, password, token);
+    };
+    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
+        m_programs, ToolFallback::order(fileURL, ArchiveTools::givenPassword(password).has_value()), attempts,
+        echoedNames, token);
+    if (!run) throw rarToolMissing();
+    if (run->result.status == 0) return;
+    if (run->program == ToolFallback::Program::unrar)
+        throw ExtractionSteps::mapExternalError(run->result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
                                                 echoedNames);
     // A 7-Zip without RAR support leaves no program that opens it.
-    if (ExtractionSteps::sevenZipCannotHandle(*result, echoedNames)) throw rarToolMissing();
-    throw ExtractionSteps::mapExternalError(*result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
+    if (ExtractionSteps::sevenZipCannotHandle(run->result, echoedNames)) throw rarToolMissing();
+    throw ExtractionSteps::mapExternalError(run->result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                             echoedNames);
 }

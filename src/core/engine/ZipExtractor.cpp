@@ -34,33 +34,26 @@ int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
 void ZipExtractor::extractInto(const QString& fileURL, const QString& destinationURL,
                                const std::optional<QString>& password, int threadCount,
                                const CancellationToken& token) const {
-    using ToolFallback::Program;
     const QStringList echoedNames{fileURL, destinationURL};
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(fileURL);
-    Program decider = Program::sevenZip;
-    const auto attempt = [&](Program program) -> std::optional<ProcessResult> {
-        std::optional<ProcessResult> result;
-        if (program == Program::sevenZip) {
-            if (const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool())
-                result = sevenZip->extract(fileURL, destinationURL, threadCount, password, token);
-        } else if (const std::optional<InfoZipTool> infoZip = m_programs.infoZipTool()) {
-            result = infoZip->extract(fileURL, destinationURL, password, token);
-        }
-        if (result) decider = program;
-        return result;
+    ToolFallback::Attempts attempts;
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.extract(fileURL, destinationURL, threadCount, password, token);
     };
-    const std::optional<ProcessResult> result =
-        ToolFallback::runInOrder(ToolFallback::order(kind, ArchiveTools::givenPassword(password).has_value()),
-                                 attempt, echoedNames, token);
-    if (!result) {
-        if (kind == ArchiveFormat::Kind::zipx)
+    attempts.infoZip = [&](const InfoZipTool& infoZip) {
+        return infoZip.extract(fileURL, destinationURL, password, token);
+    };
+    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
+        m_programs, ToolFallback::order(fileURL, ArchiveTools::givenPassword(password).has_value()), attempts,
+        echoedNames, token);
+    if (!run) {
+        if (ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::zipx)
             throw ArchiveError::dependencyMissing(
                 QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。"));
         throw ArchiveError::dependencyMissing(QStringLiteral(u"ZIP 解压工具不可用，请重新安装 velmora。"));
     }
-    if (result->status == 0) return;
-    throw ExtractionSteps::mapExternalError(*result,
-                                            decider == Program::infoZip
+    if (run->result.status == 0) return;
+    throw ExtractionSteps::mapExternalError(run->result,
+                                            run->program == ToolFallback::Program::infoZip
                                                 ? QStringLiteral(u"系统 ZIP 工具返回错误。")
                                                 : QStringLiteral(u"第三方 7Z 工具返回错误。"),
                                             echoedNames);
