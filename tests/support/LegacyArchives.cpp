@@ -89,6 +89,10 @@ QByteArray gbk(const QString& text) {
     return encoder.encode(text);
 }
 
+QList<Item> ChineseSample::gbkItems() {
+    return {{gbk(kFolder)}, {gbk(kFile), kContents}, {gbk(kMixed), "mixed"}};
+}
+
 QString gzipped(TempTree& tree, const QString& name, const QString& memberName, const QByteArray& bytes) {
     tree.writeFile(QStringLiteral("gz/") + memberName, bytes);
     runTool(QStringLiteral("gzip"), {QStringLiteral("-k"), memberName}, tree.path(QStringLiteral("gz")));

@@ -35,6 +35,16 @@ QByteArray unicodePathField(const QByteArray& storedName, const QString& name);
 
 QByteArray gbk(const QString& text);
 
+// A Chinese tree whose names are stored as GBK bytes: a folder, a file in it and one with mixed
+// scripts and full-width brackets.
+namespace ChineseSample {
+inline const QString kFolder = QStringLiteral(u"中文目录/");
+inline const QString kFile = QStringLiteral(u"中文目录/测试文件.txt");
+inline const QString kMixed = QStringLiteral(u"中文目录/报告（2024版）final.doc");
+inline const QByteArray kContents = QByteArrayLiteral("测试内容\n");
+QList<Item> gbkItems();
+}  // namespace ChineseSample
+
 // A gzip of a file named memberName, as gzip records that name in its header, written to tree/name.
 QString gzipped(TempTree& tree, const QString& name, const QString& memberName, const QByteArray& bytes);
 

@@ -14,12 +14,7 @@ using LegacyArchives::Item;
 
 namespace {
 
-const QString kFolder = QStringLiteral(u"中文目录/");
-const QString kFile = QStringLiteral(u"中文目录/测试文件.txt");
-const QString kMixed = QStringLiteral(u"中文目录/报告（2024版）final.doc");
-const QByteArray kContents("测试内容\n");
-
-QList<Item> gbkItems() { return {{gbk(kFolder)}, {gbk(kFile), kContents}, {gbk(kMixed), "mixed"}}; }
+using namespace LegacyArchives::ChineseSample;
 
 class LegacyNameRowsTest : public ContentFixture {
 protected:
