@@ -167,7 +167,7 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     return listing.entries;
 }
 
-// Attempt A: nothing when there is no 7-Zip or it failed for another reason than the password.
+// 7-Zip's listing first: nothing when there is no 7-Zip or it failed for another reason than the password.
 std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
     const QString& archiveURL, std::optional<ArchiveFormat::Kind> kind,
     const std::optional<QString>& password, const CancellationToken& token) const {

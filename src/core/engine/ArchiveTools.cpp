@@ -102,10 +102,8 @@ QStringList hiddenExclusions() { return {QStringLiteral("-xr!.*"), QStringLitera
 
 QStringList endOfSwitchesKeepingWildcards() { return {QStringLiteral("--")}; }
 
-QString testCommand() { return QStringLiteral("t"); }
-
 QStringList testArguments(const QString& archive) {
-    return QStringList{testCommand()} << endOfSwitches() << archive;
+    return QStringList{QStringLiteral("t")} << endOfSwitches() << archive;
 }
 
 }  // namespace SevenZip

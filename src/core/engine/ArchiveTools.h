@@ -87,7 +87,6 @@ bool takesZipPassword(const QString& password);
 QStringList hiddenExclusions();
 QStringList endOfSwitchesKeepingWildcards();  // "--"
 
-QString testCommand();  // t
 // t: tests every entry of the archive, writing nothing.
 QStringList testArguments(const QString& archive);
 }  // namespace SevenZip

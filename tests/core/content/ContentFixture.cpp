@@ -1,6 +1,5 @@
 #include "ContentFixture.h"
 
-#include "core/engine/ProcessRunner.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QDir>
