@@ -18,6 +18,8 @@ public:
     // otherwise, Mac OS Roman for the old Mac, and a Unix file system's bytes for Unix and macOS.
     // TAR names and the like have no convention: they are a file system's bytes too.
     enum class Source { fileSystemBytes, codePage437, macOsRoman };
+    // A ZIP whose legacy names come from no system that is named: the format's own code page.
+    static constexpr Source kZipDefault = Source::codePage437;
 
     // The convention of a ZIP entry's names by the host byte of its "version made by".
     static Source zipHostSource(quint8 host);

@@ -163,7 +163,7 @@ LegacyNames::Source legacyNameSource(const QString& fileURL) {
         }
     } catch (const FileSystemError&) {
     }
-    return source.value_or(LegacyNames::Source::codePage437);
+    return source.value_or(LegacyNames::kZipDefault);
 }
 
 }  // namespace ZipCentralDirectory

@@ -16,6 +16,6 @@ struct PreviewListing {
 
     // How a ZIP's legacy names read: as the systems named say, else in the format's own code page.
     LegacyNames::Source zipSource() const {
-        return zipLegacySource.value_or(LegacyNames::Source::codePage437);
+        return zipLegacySource.value_or(LegacyNames::kZipDefault);
     }
 };

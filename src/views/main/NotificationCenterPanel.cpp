@@ -5,6 +5,7 @@
 #include "views/kit/Card.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/Labels.h"
+#include "views/kit/ScrollingList.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -65,18 +66,10 @@ NotificationCenterPanel::NotificationCenterPanel(WorkbenchStore& store, QWidget*
     column->addLayout(header);
     column->addWidget(Labels::divider(Qt::Horizontal, this));
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
-    auto* list = new QWidget(scroll);
-    m_rows = new QVBoxLayout(list);
-    m_rows->setContentsMargins(0, 0, 0, 0);
+    const ScrollingList::Parts list = ScrollingList::make(this);
+    m_rows = list.rows;
     m_rows->setSpacing(12);
-    scroll->setWidget(list);
-    list->setAutoFillBackground(false);
-    column->addWidget(scroll, 1);
+    column->addWidget(list.area, 1);
 
     connect(m_markAllRead, &QPushButton::clicked, this, [this] { m_store.markAllNotificationsRead(); });
     connect(&m_store, &WorkbenchStore::notificationsChanged, this, &NotificationCenterPanel::rebuild);

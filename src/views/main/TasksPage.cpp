@@ -1,10 +1,11 @@
 #include "views/main/TasksPage.h"
-#include "views/kit/SaveFailureAlert.h"
 
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/TaskPageRules.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/Labels.h"
+#include "views/kit/SaveFailureAlert.h"
+#include "views/kit/ScrollingList.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/TaskCard.h"
 
@@ -59,21 +60,15 @@ QWidget* TasksPage::buildFilterBar() {
 }
 
 QWidget* TasksPage::buildList() {
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
-    auto* list = new QWidget(scroll);
-    list->setAutoFillBackground(false);
-    m_list = new QVBoxLayout(list);
+    const ScrollingList::Parts list = ScrollingList::make(this);
+    m_list = list.rows;
     m_list->setContentsMargins(0, 0, 0, 24);
     m_list->setSpacing(16);
-    m_empty = new EmptyState(QStringLiteral(u"暂无任务"), QStringLiteral("list-bulleted"), list);
+    m_empty =
+        new EmptyState(QStringLiteral(u"暂无任务"), QStringLiteral("list-bulleted"), list.area->widget());
     m_list->addWidget(m_empty);
     m_list->addStretch();
-    scroll->setWidget(list);
-    return scroll;
+    return list.area;
 }
 
 QWidget* TasksPage::buildBottomBar() {
