@@ -400,7 +400,8 @@ void AppCoordinator::configureTrayIcon() {
             &AppCoordinator::openSettingsWindow);
     connect(m_statusMenu.get(), &StatusMenu::chooseArchivesRequested, this, &AppCoordinator::chooseArchives);
     connect(m_statusMenu.get(), &StatusMenu::chooseFilesRequested, this, &AppCoordinator::chooseFiles);
-    connect(m_statusMenu.get(), &StatusMenu::quitRequested, this, &AppCoordinator::quitRequested);
+    connect(m_statusMenu.get(), &StatusMenu::quitRequested, this,
+            [this] { m_quitController->requestQuit(nullptr); });
     connect(m_statusMenu.get(), &StatusMenu::showMainWindowRequested, this,
             &AppCoordinator::revealMainWorkbenchWindow);
 }

@@ -28,7 +28,7 @@ bool QuitController::anyWindowVisible(const QWidget* except) {
 
 bool QuitController::mainWindowMayHide(QWidget* mainWindow) {
     if (m_hooks.isTrayAvailable() || anyWindowVisible(mainWindow)) return true;
-    quitOrAsk(mainWindow);
+    requestQuit(mainWindow);
     return false;
 }
 
@@ -36,7 +36,9 @@ bool QuitController::eventFilter(QObject* watched, QEvent* event) {
     // Ctrl+Q itself: the platform's "quit" binding is empty under some themes.
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Q)) {
-        Q_EMIT quitRequested();
+        // A key from the window system reaches the window's QWindow first, the active window's.
+        requestQuit(watched->isWidgetType() ? static_cast<QWidget*>(watched)->window()
+                                            : QApplication::activeWindow());
         return true;
     }
     if (event->type() == QEvent::Hide && watched->isWidgetType() &&
@@ -53,16 +55,17 @@ void QuitController::quitUnlessWindowsRemain() {
         Q_EMIT quitRequested();
         return;
     }
-    // Work still runs behind the last window: ask over the main window rather than quit unseen.
-    if (QWidget* mainWindow = m_hooks.revealMainWindow()) quitOrAsk(mainWindow);
+    requestQuit(nullptr);
 }
 
-void QuitController::quitOrAsk(QWidget* from) {
+void QuitController::requestQuit(QWidget* from) {
     if (!m_hooks.isWorkRunning()) {
         Q_EMIT quitRequested();
         return;
     }
     if (m_confirmation) return;
+    // Work still runs: ask over a window the user sees rather than stop it unseen.
+    if (!from || !from->isVisible()) from = m_hooks.revealMainWindow();
     m_confirmation = new QMessageBox(QMessageBox::Warning, QStringLiteral(u"退出 velmora"),
                                      QStringLiteral(u"还有任务正在进行，退出会停止这些任务。确定退出吗？"),
                                      QMessageBox::NoButton, from);

@@ -7,10 +7,11 @@
 
 class QWidget;
 
-// When velmora ends at the user's word. Ctrl+Q quits from every velmora window. Where the desktop
-// shows no tray, nothing would be left to reach velmora by once its windows are gone: closing the last
-// window quits, after asking while work is still running. Windows are watched through an application
-// event filter, so showing and hiding them needs nobody's help.
+// When velmora ends at the user's word. Ctrl+Q quits from every velmora window, and so does the
+// tray's "退出", each asking first while work is still running. Where the desktop shows no tray,
+// nothing would be left to reach velmora by once its windows are gone: closing the last window quits,
+// asking the same way. Windows are watched through an application event filter, so showing and hiding
+// them needs nobody's help. The decision is `quitRequested`; whoever runs the event loop ends it.
 class QuitController : public QObject {
     Q_OBJECT
 
@@ -30,6 +31,10 @@ public:
     // or quitting was requested), true when it is only to hide.
     bool mainWindowMayHide(QWidget* mainWindow);
 
+    // Ctrl+Q, the tray's "退出" and the last window closed without a tray: quits at once, or asks over
+    // `from` (over the main window, shown again, when `from` is not shown) while work runs.
+    void requestQuit(QWidget* from);
+
     // The open question, while one is asked.
     QMessageBox* confirmation() const { return m_confirmation; }
 
@@ -43,7 +48,6 @@ private:
     static bool isCountedWindow(const QWidget* widget);
     static bool anyWindowVisible(const QWidget* except = nullptr);
     void quitUnlessWindowsRemain();
-    void quitOrAsk(QWidget* from);
 
     Hooks m_hooks;
     QPointer<QMessageBox> m_confirmation;

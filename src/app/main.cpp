@@ -98,8 +98,13 @@ int main(int argc, char* argv[]) {
     DesktopWorkbenchPlatform platform;
     AppCoordinator coordinator(
         {.scheduler = scheduler, .platform = platform, .isBackgroundLoginLaunch = request.backgroundLogin});
-    QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application, &QApplication::quit);
-    QObject::connect(&terminationSignals, &TerminationSignals::received, &application, &QApplication::quit);
+    // The loop ends at once: QApplication::quit() would first send every window a close event, and
+    // the main window, which only hides, would cancel it.
+    QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application,
+                     [] { QCoreApplication::exit(EXIT_SUCCESS); });
+    // A signal asks nothing: the session is going.
+    QObject::connect(&terminationSignals, &TerminationSignals::received, &coordinator,
+                     &AppCoordinator::quitRequested);
     const auto dropMonitor =
         TrayDropMonitor::forCoordinator(coordinator, DefaultsStore(), DragWatcher::forCurrentSession());
     AppCoordinator::LaunchHooks launchHooks;

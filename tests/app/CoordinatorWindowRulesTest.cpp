@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -237,24 +238,65 @@ TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
     trayAvailable = true;
 }
 
-TEST_F(CoordinatorWindowRulesTest, CtrlQQuitsFromAnyWindowAndTheTrayIconShowsTheMainWindow) {
-    makeCoordinator(true);
-    coordinator->start(LaunchRequest::fromCommandLine({"--background-login"}, files.root()));
-    QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
-    QWidget browser;
-    browser.show();
-    QTest::keyClick(&browser, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(quit.size(), 1);
-
+// Ctrl+Q in any window and the tray's "退出" quit, also once the main window was hidden and shown
+// again; while a task runs they ask first, over a window the user sees. A left click on the tray icon
+// shows the main window.
+TEST_F(CoordinatorWindowRulesTest, EveryWayOutQuitsAndAsksFirstWhileATaskRuns) {
+    coordinator->start(LaunchRequest::fromCommandLine({}, files.root()));
     QWidget* window = coordinator->mainWorkbenchWindow();
     ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(window->isVisible());
+    QWidget browser;
+    browser.show();
+    const QList<QAction*> items = coordinator->statusMenu()->menu()->actions();
+    QAction* trayQuit = *std::find_if(items.begin(), items.end(),
+                                      [](QAction* item) { return item->text() == QStringLiteral(u"退出"); });
+    const struct {
+        const char* way;
+        std::function<void()> quit;
+        QWidget* asksOver;
+    } cases[] = {
+        {"Ctrl+Q, main window", [&] { QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier); }, window},
+        {"Ctrl+Q, browser", [&] { QTest::keyClick(&browser, Qt::Key_Q, Qt::ControlModifier); }, &browser},
+        {"tray, main window hidden",
+         [&] {
+             window->close();
+             trayQuit->trigger();
+         },
+         window},
+    };
+    for (const bool taskRunning : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.way << (taskRunning ? ", task running" : ""));
+            EXPECT_FALSE(window->close());
+            coordinator->handleReopen();
+            QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
+            ArchiveTask task;
+            task.id = QUuid::createUuid();
+            if (taskRunning) coordinator->workbenchStore().addTask(task);
+            c.quit();
+            QMessageBox* question = coordinator->quitController().confirmation();
+            ASSERT_EQ(question != nullptr, taskRunning);
+            if (!question) {
+                EXPECT_EQ(quit.size(), 1);
+                continue;
+            }
+            EXPECT_EQ(quit.size(), 0);
+            EXPECT_EQ(question->parentWidget(), c.asksOver);
+            EXPECT_TRUE(c.asksOver->isVisible());
+            for (QAbstractButton* button : question->buttons()) {
+                if (button->text() == QStringLiteral(u"退出")) button->click();
+            }
+            EXPECT_EQ(quit.size(), 1);
+            coordinator->workbenchStore().cancelTask(task.id);
+            QCoreApplication::processEvents();
+        }
+    }
+
+    EXPECT_FALSE(window->close());
     Q_EMIT coordinator->statusMenu()->trayIcon()->activated(QSystemTrayIcon::Context);
     EXPECT_FALSE(window->isVisible());
     Q_EMIT coordinator->statusMenu()->trayIcon()->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(window->isVisible());
-    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(quit.size(), 2);
 }
 
 }  // namespace

@@ -139,7 +139,8 @@ TEST_F(ProcessLifecycleTest, AnOversizedRequestDropsItsConnection) {
     EXPECT_EQ(launch({}).exitCode, 0);
 }
 
-// A logout's SIGTERM ends the work in order and leaves nothing; a SIGKILL takes the tools with it.
+// A logout's SIGTERM ends the work in order and leaves nothing, the first time, whatever windows are
+// open; a SIGKILL takes the tools with it and the next start removes what it left.
 TEST_F(ProcessLifecycleTest, AnEndedVelmoraLeavesNoToolAndTheNextStartLeavesNothing) {
     const QString data = home.makeFolder("data");
     const QString archive = data + "/big.7z";
@@ -148,22 +149,39 @@ TEST_F(ProcessLifecycleTest, AnEndedVelmoraLeavesNoToolAndTheNextStartLeavesNoth
     runTool("/bin/sh", {"-c", QStringLiteral("head -c %1 /dev/urandom > source/big.bin").arg(kSourceBytes)},
             home.root());
     runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd:mem=16m:o=2", archive, "big.bin"}, home.path("source"));
+    const QString zip = home.path("notes.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", zip, home.writeFile("notes.txt", "n")});
     const QString tempBase = home.path(QStringLiteral("tmp/velmora-%1").arg(::getuid()));
+    const QString extract = "velmora://extract?path=" + QUrl::toPercentEncoding(archive);
 
-    for (const int signal : {SIGTERM, SIGKILL}) {
-        QProcess& primary = startPrimary({"velmora://extract?path=" + QUrl::toPercentEncoding(archive)});
+    const struct {
+        int signal;
+        bool plainStart;      // the main window opens, and the forwarded extraction leaves it open
+        QStringList browsed;  // opened in browser windows before the extraction
+    } cases[] = {{SIGTERM, false, {}}, {SIGTERM, true, {}}, {SIGINT, true, {zip, zip}}, {SIGKILL, false, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.signal << (c.plainStart ? " plain start " : " ") << c.browsed.size());
+        QProcess& primary = startPrimary(c.plainStart ? QStringList() : QStringList{extract});
+        for (const QString& browsed : c.browsed) ASSERT_EQ(launch({browsed}).exitCode, 0);
+        if (c.plainStart) {
+            ASSERT_EQ(launch({extract}).exitCode, 0);
+        }
         ASSERT_TRUE(waitFor([&] { return !processesNaming(archive).isEmpty(); }, 60000));
-        ::kill(static_cast<pid_t>(primary.processId()), signal);
+        ::kill(static_cast<pid_t>(primary.processId()), c.signal);
         ASSERT_TRUE(primary.waitForFinished(30000));
-        EXPECT_TRUE(waitFor([&] { return processesNaming(archive).isEmpty(); }, 20000)) << signal;
+        EXPECT_TRUE(waitFor([&] { return processesNaming(archive).isEmpty(); }, 20000));
         // An orphaned tool would have written the whole file before it went.
-        EXPECT_LT(extractedBytes(data), kSourceBytes) << signal;
+        EXPECT_LT(extractedBytes(data), kSourceBytes);
+        if (c.signal != SIGKILL) {
+            EXPECT_EQ(primary.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(primary.exitCode(), 0);
+            // Cleaned up on the way out, not left to the next start.
+            EXPECT_EQ(entriesBelow(data), QStringList{"big.7z"});
+        }
         QProcess& next = startPrimary();
         ASSERT_EQ(launch({}).exitCode, 0);  // the start's clean-up comes before it listens
-        if (signal == SIGTERM) {
-            EXPECT_EQ(primary.exitStatus(), QProcess::NormalExit);
-        }
-        EXPECT_EQ(entriesBelow(data), QStringList{"big.7z"}) << signal;
+        EXPECT_EQ(entriesBelow(data), QStringList{"big.7z"});
         EXPECT_TRUE(entriesBelow(tempBase).isEmpty()) << entriesBelow(tempBase).join(' ').toStdString();
         next.kill();
         next.waitForFinished();

@@ -81,6 +81,7 @@ TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
     ExternalOperationProgressWindowController controller;
     controller.show(QStringLiteral(u"正在解压文件"), QStringLiteral(u"正在解压 1 个压缩包..."));
     auto* view = static_cast<ExternalOperationProgressView*>(controller.window());
+    EXPECT_TRUE(view->windowFlags() & Qt::CustomizeWindowHint);
     EXPECT_FALSE(view->windowFlags() & Qt::WindowMaximizeButtonHint);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // Within a window frame's margins of the middle.

@@ -44,6 +44,9 @@ MainWindow::MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, 
     setWindowTitle(QStringLiteral("velmora"));
     setWindowIcon(Icons::applicationIcon());
     setFixedSize(1320, 800);
+    // A fixed-size window has nothing to maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowMinimizeButtonHint);
 
     auto* root = new QWidget(this);
     auto* row = new QHBoxLayout(root);

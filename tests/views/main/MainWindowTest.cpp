@@ -137,4 +137,14 @@ TEST_F(MainWindowTest, PasswordBookEntriesAreLoadedWhenTheWindowIsMade) {
     EXPECT_EQ(window().viewState().passwordBookEntries().size(), 1);
 }
 
+// Fixed at 1320 x 800: a maximise button would do nothing. Without the customize hint the desktop
+// draws every button.
+TEST_F(MainWindowTest, FixedSizeWindowOffersMinimiseAndCloseOnly) {
+    const Qt::WindowFlags flags = window().windowFlags();
+    EXPECT_EQ(window().minimumSize(), window().maximumSize());
+    EXPECT_TRUE(
+        flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+}
+
 }  // namespace
