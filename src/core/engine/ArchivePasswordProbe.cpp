@@ -53,6 +53,13 @@ std::optional<QString> firstEncryptedEntry(const ToolFallback::Run& run) {
     return std::nullopt;
 }
 
+// A failed run names a wrong password only in the tools' own words.
+ArchivePasswordProbe::EntryTest judged(const ProcessResult& failed, const QStringList& echoedNames) {
+    const bool wrong = ExtractionSteps::mapExternalError(failed, {}, echoedNames).kind() ==
+                       ArchiveError::Kind::wrongPassword;
+    return wrong ? ArchivePasswordProbe::EntryTest::wrong : ArchivePasswordProbe::EntryTest::unproven;
+}
+
 bool opens(const QString& fileURL, const QString& password, const ArchivePrograms& programs,
            const CancellationToken& token) {
     ToolFallback::Attempts attempts;
@@ -98,27 +105,23 @@ EntryTest testFirstEncryptedEntry(const QString& fileURL, const QString& passwor
     };
     const std::optional<ToolFallback::Run> listing = ask(fileURL, programs, true, listings, token);
     if (!listing) return EntryTest::unproven;
-    ProcessResult result = listing->result;
-    QStringList named;
-    if (result.status == 0) {
-        const std::optional<QString> entry = firstEncryptedEntry(*listing);
-        if (!entry) return EntryTest::unproven;
-        // A legacy name prints with U+FFFD, which names no entry.
-        if (!entry->contains(QChar::ReplacementCharacter)) named << *entry;
-        ToolFallback::Attempts tests;
-        tests.unrar = [&](const UnrarTool& unrar) { return unrar.test(fileURL, password, token, named); };
-        tests.sevenZip = [&](const SevenZipTool& sevenZip) {
-            return sevenZip.test(fileURL, password, token, named);
-        };
-        // The program that listed it tests it.
-        const std::optional<ToolFallback::Run> test =
-            ToolFallback::runInOrder(programs, {listing->program}, tests, {fileURL}, token);
-        if (!test) return EntryTest::unproven;
-        result = test->result;
-        if (result.status == 0) return EntryTest::decrypts;
-    }
-    const ArchiveError failure = ExtractionSteps::mapExternalError(result, {}, QStringList{fileURL} + named);
-    return failure.kind() == ArchiveError::Kind::wrongPassword ? EntryTest::wrong : EntryTest::unproven;
+    if (listing->result.status != 0) return judged(listing->result, {fileURL});
+    const std::optional<QString> entry = firstEncryptedEntry(*listing);
+    if (!entry) return EntryTest::unproven;
+    // A legacy name prints with U+FFFD, which names no entry.
+    const QStringList named =
+        entry->contains(QChar::ReplacementCharacter) ? QStringList() : QStringList{*entry};
+    ToolFallback::Attempts tests;
+    tests.unrar = [&](const UnrarTool& unrar) { return unrar.test(fileURL, password, token, named); };
+    tests.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.test(fileURL, password, token, named);
+    };
+    // The program that listed the entry tests it.
+    const std::optional<ToolFallback::Run> test =
+        ToolFallback::runInOrder(programs, {listing->program}, tests, {fileURL}, token);
+    if (!test) return EntryTest::unproven;
+    return test->result.status == 0 ? EntryTest::decrypts
+                                    : judged(test->result, QStringList{fileURL} + named);
 }
 
 }  // namespace ArchivePasswordProbe
