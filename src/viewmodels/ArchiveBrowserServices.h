@@ -2,6 +2,7 @@
 
 #include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
+#include "core/engine/ArchivePasswordProbe.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/state/AppSettings.h"
 
@@ -24,6 +25,9 @@ public:
     virtual std::optional<QString> firstOpeningPassword(const QString& archiveURL,
                                                         const QStringList& candidates,
                                                         const CancellationToken& token) = 0;
+    virtual ArchivePasswordProbe::EntryTest testFirstEncryptedEntry(const QString& archiveURL,
+                                                                    const QString& password,
+                                                                    const CancellationToken& token) = 0;
     virtual QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                          const std::optional<QString>& password,
                                          const CancellationToken& token) = 0;
@@ -32,9 +36,9 @@ public:
                                             const std::optional<QString>& password,
                                             const CancellationToken& token) = 0;
     virtual void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                          const CancellationToken& token) = 0;
+                          const std::optional<QString>& password, const CancellationToken& token) = 0;
     virtual void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                               const CancellationToken& token) = 0;
+                               const std::optional<QString>& password, const CancellationToken& token) = 0;
     // Whole archives, as the extract page extracts them.
     virtual OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                                      const std::optional<QString>& password, const AppSettings& settings,

@@ -1,7 +1,5 @@
 #include "viewmodels/ArchiveContentBrowserServices.h"
 
-#include "core/engine/ArchivePasswordProbe.h"
-
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "viewmodels/ExtractionSettings.h"
@@ -15,6 +13,11 @@ std::optional<QString> ArchiveContentBrowserServices::firstOpeningPassword(const
                                                                            const QStringList& candidates,
                                                                            const CancellationToken& token) {
     return ArchivePasswordProbe::firstOpeningPassword(archiveURL, candidates, token);
+}
+
+ArchivePasswordProbe::EntryTest ArchiveContentBrowserServices::testFirstEncryptedEntry(
+    const QString& archiveURL, const QString& password, const CancellationToken& token) {
+    return ArchivePasswordProbe::testFirstEncryptedEntry(archiveURL, password, token);
 }
 
 QString ArchiveContentBrowserServices::extractedPreviewFile(const ArchivePreviewEntry& entry,
@@ -33,13 +36,16 @@ OperationOutputs ArchiveContentBrowserServices::extractEntries(const QList<Archi
 }
 
 void ArchiveContentBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                             const std::optional<QString>& password,
                                              const CancellationToken& token) {
-    m_previewService.addFiles(fileURLs, archiveURL, token);
+    m_previewService.addFiles(fileURLs, archiveURL, password, token);
 }
 
 void ArchiveContentBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entries,
-                                                  const QString& archiveURL, const CancellationToken& token) {
-    m_previewService.deleteEntries(entries, archiveURL, token);
+                                                  const QString& archiveURL,
+                                                  const std::optional<QString>& password,
+                                                  const CancellationToken& token) {
+    m_previewService.deleteEntries(entries, archiveURL, password, token);
 }
 
 OperationOutputs ArchiveContentBrowserServices::extract(const QStringList& fileURLs,

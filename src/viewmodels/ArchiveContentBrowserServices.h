@@ -17,6 +17,9 @@ public:
                                               const CancellationToken& token) override;
     std::optional<QString> firstOpeningPassword(const QString& archiveURL, const QStringList& candidates,
                                                 const CancellationToken& token) override;
+    ArchivePasswordProbe::EntryTest testFirstEncryptedEntry(const QString& archiveURL,
+                                                            const QString& password,
+                                                            const CancellationToken& token) override;
     QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) override;
@@ -24,9 +27,9 @@ public:
                                     const QString& destinationURL, const std::optional<QString>& password,
                                     const CancellationToken& token) override;
     void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                  const CancellationToken& token) override;
+                  const std::optional<QString>& password, const CancellationToken& token) override;
     void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                       const CancellationToken& token) override;
+                       const std::optional<QString>& password, const CancellationToken& token) override;
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const std::optional<QString>& password, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;

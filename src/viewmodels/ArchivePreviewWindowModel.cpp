@@ -18,6 +18,12 @@ namespace {
 // The password book candidate that opened the archive, with the listing made with it.
 using OpenedListing = std::optional<std::pair<QString, QList<ArchivePreviewEntry>>>;
 
+// A listing, and what the password it was made with did to an encrypted entry.
+struct TestedListing {
+    QList<ArchivePreviewEntry> entries;
+    ArchivePasswordProbe::EntryTest passwordTest = ArchivePasswordProbe::EntryTest::unproven;
+};
+
 const QString kNoSelectionMessage = QStringLiteral(u"请选择一个文件进行预览");
 
 bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
@@ -176,14 +182,20 @@ void ArchivePreviewWindowModel::load(bool force) {
     const QString archive = m_archiveURLs.first();
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runInBackground([&services, archive, password] { return services.previewEntries(archive, password, {}); },
-                    [this](Outcome<QList<ArchivePreviewEntry>>& outcome) {
-                        if (outcome.succeeded()) {
-                            listingSucceeded(outcome.value());
-                        } else {
-                            listingFailed(outcome.error());
-                        }
-                    });
+    // A listing proves no password: a ZIP's names are not encrypted, so it lists with any.
+    runInBackground(
+        [&services, archive, password] {
+            TestedListing listed{services.previewEntries(archive, password, {})};
+            if (password) listed.passwordTest = services.testFirstEncryptedEntry(archive, *password, {});
+            return listed;
+        },
+        [this](Outcome<TestedListing>& outcome) {
+            if (outcome.succeeded()) {
+                listingSucceeded(outcome.value().entries, outcome.value().passwordTest);
+            } else {
+                listingFailed(outcome.error());
+            }
+        });
 }
 
 void ArchivePreviewWindowModel::showListing(const QList<ArchivePreviewEntry>& entries) {
@@ -194,10 +206,20 @@ void ArchivePreviewWindowModel::showListing(const QList<ArchivePreviewEntry>& en
     setStatusMessage(QStringLiteral(u"已读取 %1 个项目。").arg(m_entries.size()));
 }
 
-void ArchivePreviewWindowModel::listingSucceeded(const QList<ArchivePreviewEntry>& entries) {
+void ArchivePreviewWindowModel::listingSucceeded(const QList<ArchivePreviewEntry>& entries,
+                                                 ArchivePasswordProbe::EntryTest passwordTest) {
     showListing(entries);
-    rememberPasswordIfNeeded(m_archiveURLs.first());
+    if (passwordTest == ArchivePasswordProbe::EntryTest::decrypts)
+        rememberPasswordIfNeeded(m_archiveURLs.first());
+    if (passwordTest == ArchivePasswordProbe::EntryTest::wrong) rejectWrongPassword();
     setIsLoading(false);
+}
+
+// Forgotten, so that nothing done without it later stores it, and asked for again.
+void ArchivePreviewWindowModel::rejectWrongPassword() {
+    setPassword({});
+    setStatusMessage(ArchiveError::wrongPassword().message());
+    requestPassword(m_statusMessage, LoadAction{});
 }
 
 void ArchivePreviewWindowModel::listingFailed(const std::exception_ptr& error) {
@@ -208,11 +230,12 @@ void ArchivePreviewWindowModel::listingFailed(const std::exception_ptr& error) {
     setPreviewFileURL(std::nullopt);
     setPreviewMessage(kNoSelectionMessage);
     const QString text = failureText(error);
-    setStatusMessage(passwordHint(text));
     if (!isPasswordError(error, text)) {
+        setStatusMessage(QStringLiteral(u"无法读取压缩包：") + text);
         setIsLoading(false);
         return;
     }
+    setStatusMessage(passwordHint(text));
     attemptPasswordBookAutofillIfNeeded(LoadAction{}, [this](bool worked) {
         if (!worked) requestPassword(m_statusMessage, LoadAction{});
         setIsLoading(false);

@@ -2,6 +2,7 @@
 
 #include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
+#include "core/engine/ArchivePasswordProbe.h"
 #include "viewmodels/ArchiveEntryOutline.h"
 #include "viewmodels/BackgroundRunner.h"
 
@@ -172,7 +173,9 @@ private:
 
     // Loading and passwords.
     void load(bool force);
-    void listingSucceeded(const QList<ArchivePreviewEntry>& entries);
+    void listingSucceeded(const QList<ArchivePreviewEntry>& entries,
+                          ArchivePasswordProbe::EntryTest passwordTest);
+    void rejectWrongPassword();
     void listingFailed(const std::exception_ptr& error);
     void showListing(const QList<ArchivePreviewEntry>& entries);
     std::optional<QString> effectivePassword() const;
@@ -204,7 +207,10 @@ private:
     void extractionFailed(const std::exception_ptr& error, const PendingPasswordAction& action);
     // Reveals the outputs and closes the window, unless it still has something to tell.
     void finishExtraction(const QStringList& revealed, bool keepOpen = false);
+    // Asks before items that would replace entries of the same name go in.
     void addChosenFiles(const QStringList& fileURLs);
+    int sameNamedCount(const QStringList& fileURLs) const;
+    void runAdding(const QStringList& fileURLs);
     void deleteEntry(const ArchivePreviewEntry& entry);
 
     QList<ArchivePreviewEntry> m_entries;

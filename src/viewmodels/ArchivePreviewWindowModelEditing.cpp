@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
+#include <algorithm>
 
 void ArchivePreviewWindowModel::extractSelected() {
     if (m_archiveURLs.size() != 1) return setStatusMessage(QStringLiteral(u"多压缩包模式请使用“全部解压”。"));
@@ -33,7 +35,8 @@ void ArchivePreviewWindowModel::extractSelected() {
             rememberPasswordIfNeeded(archive);
             const OperationOutputs& result = outcome.value();
             setStatusMessage(QStringLiteral(u"已提取：") + entry.path + result.renamedNote());
-            finishExtraction(result.outputs.isEmpty() ? QStringList{destination} : result.outputs);
+            finishExtraction(result.outputs.isEmpty() ? QStringList{destination} : result.outputs,
+                             result.renamedCount > 0);
         });
 }
 
@@ -72,7 +75,7 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
             for (const QString& output : result.outputs) names << FileNameHelper::lastPathComponent(output);
             setStatusMessage(QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")) +
                              result.renamedNote() + SourceTrash::untrashedNotice(result.untrashed));
-            finishExtraction(result.outputs, !result.untrashed.isEmpty());
+            finishExtraction(result.outputs, !result.untrashed.isEmpty() || result.renamedCount > 0);
         });
 }
 
@@ -95,24 +98,46 @@ void ArchivePreviewWindowModel::addFiles() {
         return setStatusMessage(QStringLiteral(u"当前仅支持向 ZIP / 7Z 压缩包添加文件。"));
     }
     std::weak_ptr<ArchivePreviewWindowModel> weak = weak_from_this();
-    m_platform->chooseItemsToAdd([weak](const QStringList& chosen) {
+    m_platform->chooseItemsToAdd(m_archiveURLs.first(), [weak](const QStringList& chosen) {
         if (const auto self = weak.lock(); self && !chosen.isEmpty()) self->addChosenFiles(chosen);
     });
 }
 
 void ArchivePreviewWindowModel::addChosenFiles(const QStringList& fileURLs) {
+    const int taken = sameNamedCount(fileURLs);
+    if (taken == 0) return runAdding(fileURLs);
+    std::weak_ptr<ArchivePreviewWindowModel> weak = weak_from_this();
+    m_platform->confirmReplacement(QStringLiteral(u"压缩包中已有 %1 个同名项目，是否替换？").arg(taken),
+                                   [weak, fileURLs](bool replace) {
+                                       if (const auto self = weak.lock(); self && replace)
+                                           self->runAdding(fileURLs);
+                                   });
+}
+
+// Items go in at the top level under their own names, where the tool replaces an entry of that name.
+int ArchivePreviewWindowModel::sameNamedCount(const QStringList& fileURLs) const {
+    QSet<QString> topLevelNames;
+    for (const ArchivePreviewEntry& entry : m_entries)
+        topLevelNames.insert(entry.path.section(QLatin1Char('/'), 0, 0, QString::SectionSkipEmpty));
+    return int(std::count_if(fileURLs.begin(), fileURLs.end(), [&topLevelNames](const QString& url) {
+        return topLevelNames.contains(FileNameHelper::lastPathComponent(url));
+    }));
+}
+
+void ArchivePreviewWindowModel::runAdding(const QStringList& fileURLs) {
     setIsLoading(true);
     setStatusMessage(QStringLiteral(u"正在添加 %1 个项目...").arg(fileURLs.size()));
     const QString archive = m_archiveURLs.first();
+    const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runInBackground([&services, fileURLs, archive] { services.addFiles(fileURLs, archive, {}); },
-                    [this, count = fileURLs.size()](Outcome<Done>& outcome) {
-                        setStatusMessage(outcome.succeeded()
-                                             ? QStringLiteral(u"已添加 %1 个项目。").arg(count)
-                                             : failureText(outcome.error()));
-                        setIsLoading(false);
-                        if (outcome.succeeded()) reload();
-                    });
+    runInBackground(
+        [&services, fileURLs, archive, password] { services.addFiles(fileURLs, archive, password, {}); },
+        [this, count = fileURLs.size()](Outcome<Done>& outcome) {
+            setStatusMessage(outcome.succeeded() ? QStringLiteral(u"已添加 %1 个项目。").arg(count)
+                                                 : failureText(outcome.error()));
+            setIsLoading(false);
+            if (outcome.succeeded()) reload();
+        });
 }
 
 void ArchivePreviewWindowModel::deleteSelected() {
@@ -137,19 +162,21 @@ void ArchivePreviewWindowModel::deleteEntry(const ArchivePreviewEntry& entry) {
     setIsLoading(true);
     setStatusMessage(QStringLiteral(u"正在删除：") + entry.path);
     const QString archive = m_archiveURLs.first();
+    const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runInBackground([&services, entry, archive] { services.deleteEntries({entry}, archive, {}); },
-                    [this, entry](Outcome<Done>& outcome) {
-                        if (!outcome.succeeded()) {
-                            setStatusMessage(failureText(outcome.error()));
-                            setIsLoading(false);
-                            return;
-                        }
-                        setSelectedEntryID(std::nullopt);
-                        setPreviewFileURL(std::nullopt);
-                        m_previewFileCache.clear();
-                        setStatusMessage(QStringLiteral(u"已删除：") + entry.path);
-                        setIsLoading(false);
-                        reload();
-                    });
+    runInBackground(
+        [&services, entry, archive, password] { services.deleteEntries({entry}, archive, password, {}); },
+        [this, entry](Outcome<Done>& outcome) {
+            if (!outcome.succeeded()) {
+                setStatusMessage(failureText(outcome.error()));
+                setIsLoading(false);
+                return;
+            }
+            setSelectedEntryID(std::nullopt);
+            setPreviewFileURL(std::nullopt);
+            m_previewFileCache.clear();
+            setStatusMessage(QStringLiteral(u"已删除：") + entry.path);
+            setIsLoading(false);
+            reload();
+        });
 }

@@ -35,6 +35,24 @@ protected:
         return waitFor([&] { return !model.isLoading(); });
     }
 
+    // Opens an encrypted archive and answers the prompt with the password.
+    ArchivePreviewWindowModel& openWithPassword(const QString& archive, const QString& password) {
+        ArchivePreviewWindowModel& model = openReal(archive);
+        EXPECT_TRUE(waitFor([&] { return model.passwordPrompt().has_value() && !model.isLoading(); }));
+        model.submitPromptPassword(password);
+        EXPECT_TRUE(waitFor([&] { return !model.isLoading(); }));
+        return model;
+    }
+
+    QByteArray previewed(ArchivePreviewWindowModel& model, const QString& path) {
+        model.setSelectedEntryID(path);
+        model.updatePreviewForSelection();
+        if (!waitFor([&] { return model.previewFileURL().has_value() && !model.isPreviewLoading(); }))
+            return model.previewMessage().toUtf8();
+        QFile preview(*model.previewFileURL());
+        return preview.open(QIODevice::ReadOnly) ? preview.readAll() : QByteArray();
+    }
+
     static QStringList paths(const QList<ArchivePreviewEntry>& entries) {
         QStringList result;
         for (const ArchivePreviewEntry& entry : entries) result << entry.path;
@@ -66,6 +84,23 @@ TEST_F(RealArchiveTest, EncryptedHeadersPromptThenListWithTheRightPassword) {
     EXPECT_EQ(paths(browser.filteredEntries()), QStringList({"docs/", "a.txt"}));
 }
 
+// A ZIP's names are not encrypted: it lists with any password, so only a decrypted entry proves one.
+TEST_F(RealArchiveTest, AZipCryptoPasswordIsRememberedOnlyOnceItDecrypts) {
+    const QString archive = files.path(QStringLiteral("crypt.zip"));
+    runTool(QStringLiteral("/usr/bin/zip"), {"-q", "-r", "-P", "secret", archive, "docs", "a.txt"},
+            files.path(QStringLiteral("sample")));
+    ArchivePreviewWindowModel& browser = openWithPassword(archive, QStringLiteral("wrong"));
+    ASSERT_TRUE(browser.passwordPrompt().has_value());
+    EXPECT_EQ(browser.statusMessage(), ArchiveError::wrongPassword().message());
+    EXPECT_TRUE(browser.password().isEmpty());
+    EXPECT_TRUE(passwordBook.entries().isEmpty());
+    browser.submitPromptPassword(QStringLiteral("secret"));
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_FALSE(browser.passwordPrompt());
+    EXPECT_EQ(paths(browser.filteredEntries()), QStringList({"docs/", "a.txt"}));
+    EXPECT_EQ(passwordBook.candidatePasswords(archive), QStringList{QStringLiteral("secret")});
+}
+
 TEST_F(RealArchiveTest, ExtractingASelectionTwiceMakesASecondFolder) {
     const QString archive = sevenZip(QStringLiteral("x.zip"), {"-tzip"});
     for (const QString& folder : {QStringLiteral("readme.txt 提取"), QStringLiteral("readme.txt 提取 1")}) {
@@ -95,7 +130,62 @@ TEST_F(RealArchiveTest, DeletesAndAddsInPlaceInZipAnd7z) {
         ASSERT_TRUE(
             waitFor([&] { return !browser.isLoading() && paths(browser.entries()).contains("extra.txt"); }));
         EXPECT_EQ(paths(browser.filteredEntries()), QStringList({"docs/", "extra.txt"}));
+
+        // The same name again replaces the entry only once the user says "替换".
+        platform->itemsToAdd = QStringList{files.writeFile(QStringLiteral("newer/extra.txt"), "newer")};
+        for (const bool replace : {false, true}) {
+            platform->confirmsReplacement = replace;
+            browser.addFiles();
+            ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+            EXPECT_EQ(previewed(browser, QStringLiteral("extra.txt")), replace ? "newer" : "extra");
+        }
+        EXPECT_EQ(platform->confirmations.count(QStringLiteral(u"压缩包中已有 1 个同名项目，是否替换？")), 2);
+        platform->confirmations.clear();
     }
+}
+
+// Its names are encrypted: every edit needs the password that opened it.
+TEST_F(RealArchiveTest, EditsA7zWithEncryptedNamesWithThePasswordThatOpenedIt) {
+    ArchivePreviewWindowModel& browser = openWithPassword(
+        sevenZip(QStringLiteral("names.7z"), {"-psecret", "-mhe=on"}), QStringLiteral("secret"));
+    ASSERT_EQ(paths(browser.filteredEntries()), QStringList({"docs/", "a.txt"}));
+    browser.setSelectedEntryID(QStringLiteral("a.txt"));
+    browser.deleteSelected();
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading() && !paths(browser.entries()).contains("a.txt"); }))
+        << browser.statusMessage().toStdString();
+    platform->itemsToAdd = QStringList{files.path(QStringLiteral("extra.txt"))};
+    browser.addFiles();
+    ASSERT_TRUE(waitFor([&] {
+        return !browser.isLoading() && paths(browser.entries()).contains("extra.txt");
+    })) << browser.statusMessage().toStdString();
+    EXPECT_EQ(previewed(browser, QStringLiteral("extra.txt")), "extra");
+    EXPECT_FALSE(browser.passwordPrompt());
+}
+
+TEST_F(RealArchiveTest, ExtractingAllOverTakenNamesSaysHowManyWereRenamed) {
+    storeSettings([](AppSettings& settings) { settings.extractToSeparateFolder = false; });
+    const QString archive = sevenZip(QStringLiteral("x.zip"), {"-tzip"});
+    files.writeFile(QStringLiteral("a.txt"), "mine");
+    ArchivePreviewWindowModel& browser = openReal(archive);
+    ASSERT_TRUE(waitUntilListed(browser));
+    bool closed = false;
+    browser.closeWindow = [&closed] { closed = true; };
+    browser.extractAll();
+    ASSERT_TRUE(waitUntilListed(browser));
+    EXPECT_TRUE(browser.statusMessage().endsWith(QStringLiteral(u"，1 项因重名已改名")))
+        << browser.statusMessage().toStdString();
+    EXPECT_FALSE(closed) << "left open to say so";
+    EXPECT_EQ(files.readFile(QStringLiteral("a.txt")), "mine");
+    EXPECT_EQ(files.readFile(QStringLiteral("a 1.txt")), "alpha");
+}
+
+// A tool's banner and table never reach the window: one line says why.
+TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
+    ArchivePreviewWindowModel& browser =
+        openReal(files.writeFile(QStringLiteral("broken.7z"), "not an archive"));
+    ASSERT_TRUE(waitUntilListed(browser));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：第三方 7Z 预览工具返回错误。"));
+    EXPECT_FALSE(browser.passwordPrompt());
 }
 
 TEST_F(RealArchiveTest, ACompressedTarListsAndPreviewsItsFiles) {

@@ -63,9 +63,9 @@ const FailureCase kFailureCases[] = {
      std::make_exception_ptr(ArchiveError::extractFailed(QStringLiteral("Bad PASSWORD"))), kHint, true},
     {"HeadersError", std::make_exception_ptr(ArchiveError::extractFailed(QStringLiteral("HEADERS ERROR"))),
      kHint, true},
-    {"PermissionProblem",
-     std::make_exception_ptr(ArchiveError::extractFailed(QStringLiteral("Permission denied"))),
-     ArchiveError::extractFailed(QStringLiteral("Permission denied")).message(), false},
+    // Anything else is one line that says the archive could not be read, and why.
+    {"PermissionProblem", std::make_exception_ptr(ArchiveError::permissionDenied()),
+     QStringLiteral(u"无法读取压缩包：没有足够权限访问文件或目标文件夹。"), false},
 };
 INSTANTIATE_TEST_SUITE_P(Listing, ListingFailureTest, ::testing::ValuesIn(kFailureCases),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -119,6 +119,11 @@ TEST_F(BrowserFixture, PromptTakesTheTrimmedPasswordAndIgnoresBlanks) {
     ASSERT_TRUE(waitForCall(2));
     EXPECT_EQ(services.call(1).password, QStringLiteral("secret"));
     services.answer(1, Answer{{row("x.txt")}, {}, {}});
+    // Remembered once it decrypted an entry, not because the listing opened.
+    ASSERT_TRUE(waitForCall(3));
+    EXPECT_EQ(services.call(2).operation, QStringLiteral("test"));
+    EXPECT_TRUE(passwordBook.entries().isEmpty());
+    services.answer(2, Answer{{}, {QStringLiteral("decrypts")}, {}});
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
     EXPECT_EQ(passwordBook.candidatePasswords(archive), QStringList{QStringLiteral("secret")});
 }
@@ -133,6 +138,9 @@ TEST_F(BrowserFixture, TypedPasswordGoesUntrimmedAndIsRememberedOnlyWithAutoSave
     ASSERT_TRUE(waitForCall(1));
     EXPECT_EQ(services.call(0).password, QStringLiteral(" pw "));
     services.answer(0, Answer{{row("x.txt")}, {}, {}});
+    ASSERT_TRUE(waitForCall(2));
+    EXPECT_EQ(services.call(1).password, QStringLiteral(" pw "));
+    services.answer(1, Answer{{}, {QStringLiteral("decrypts")}, {}});
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
     EXPECT_TRUE(passwordBook.entries().isEmpty());
 }
@@ -238,6 +246,8 @@ TEST_F(BrowserFixture, ExtractingASelectionPicksAFreeFolderBesideTheArchive) {
 
 TEST_F(BrowserFixture, ExtractAllWritesBesideTheArchiveUnlessADefaultIsSet) {
     ArchivePreviewWindowModel& browser = openListed({row("a.txt")});
+    int closed = 0;
+    browser.closeWindow = [&closed] { ++closed; };
     browser.extractAll();
     ASSERT_TRUE(waitForCall(1));
     EXPECT_EQ(services.call(0).destination, files.root());
@@ -257,12 +267,15 @@ TEST_F(BrowserFixture, ExtractAllWritesBesideTheArchiveUnlessADefaultIsSet) {
     services.answer(2, Answer{});
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
 
-    // Items that went in beside the user's under another name are counted.
+    EXPECT_EQ(closed, 2);
+
+    // Items that went in beside the user's under another name are counted, in a window left open to say so.
     browser.extractAll();
     ASSERT_TRUE(waitForCall(4));
     services.answer(3, Answer{{}, {QStringLiteral("/srv/out")}, {}, 2});
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
     EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"解压完成：out，2 项因重名已改名"));
+    EXPECT_EQ(closed, 2);
 }
 
 TEST_F(BrowserFixture, NoEditingOfARar) {
@@ -286,6 +299,7 @@ TEST_F(BrowserFixture, EditingNeedsAConfirmation) {
     browser.deleteSelected();
     ASSERT_TRUE(waitForCall(1));
     EXPECT_EQ(services.call(0).paths, QStringList{QStringLiteral("x.txt")});
+    EXPECT_EQ(services.call(0).password, std::nullopt);
     services.answer(0, Answer{});
     ASSERT_TRUE(waitForCall(2));  // listed again
     EXPECT_EQ(services.call(1).operation, QStringLiteral("list"));
@@ -299,6 +313,26 @@ TEST_F(BrowserFixture, EditingNeedsAConfirmation) {
     services.fail(2, std::make_exception_ptr(ArchiveError::compressFailed(QStringLiteral("disk full"))));
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
     EXPECT_EQ(browser.statusMessage(), ArchiveError::compressFailed(QStringLiteral("disk full")).message());
+    EXPECT_EQ(platform->addingStartedFrom, QStringList{files.path(QStringLiteral("a.zip"))});
+}
+
+// An item added under the name of an entry at the top level replaces it: only after "替换".
+TEST_F(BrowserFixture, AddingOverSameNamedEntriesAsksFirst) {
+    ArchivePreviewWindowModel& browser = openListed({row("x.txt"), row("docs/readme.txt")});
+    browser.setPassword(QStringLiteral("pw"));  // the one that opened it
+    platform->itemsToAdd = QStringList{QStringLiteral("/tmp/x.txt"), QStringLiteral("/tmp/docs"),
+                                       QStringLiteral("/tmp/new.txt")};
+    platform->confirmsReplacement = false;
+    browser.addFiles();
+    EXPECT_EQ(platform->confirmations, QStringList{QStringLiteral(u"压缩包中已有 2 个同名项目，是否替换？")});
+    deliver();
+    EXPECT_EQ(services.callCount(), 0);
+    EXPECT_FALSE(browser.isLoading());
+    platform->confirmsReplacement = true;
+    browser.addFiles();
+    ASSERT_TRUE(waitForCall(1));
+    EXPECT_EQ(services.call(0).operation, QStringLiteral("add"));
+    EXPECT_EQ(services.call(0).password, QStringLiteral("pw"));
 }
 
 TEST_F(BrowserFixture, WorkRunningWhenTheWindowGoesKeepsTheModelUntilItEnds) {

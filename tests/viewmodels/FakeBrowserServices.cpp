@@ -68,6 +68,16 @@ std::optional<QString> FakeBrowserServices::firstOpeningPassword(const QString& 
     return urls.first();
 }
 
+ArchivePasswordProbe::EntryTest FakeBrowserServices::testFirstEncryptedEntry(const QString& archiveURL,
+                                                                             const QString& password,
+                                                                             const CancellationToken& token) {
+    const QString outcome =
+        await({QStringLiteral("test"), archiveURL, password, {}, {}}, token).urls.value(0);
+    if (outcome == QStringLiteral("decrypts")) return ArchivePasswordProbe::EntryTest::decrypts;
+    if (outcome == QStringLiteral("wrong")) return ArchivePasswordProbe::EntryTest::wrong;
+    return ArchivePasswordProbe::EntryTest::unproven;
+}
+
 QString FakeBrowserServices::extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                                   const std::optional<QString>& password,
                                                   const CancellationToken& token) {
@@ -86,15 +96,16 @@ OperationOutputs FakeBrowserServices::extractEntries(const QList<ArchivePreviewE
 }
 
 void FakeBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                                   const CancellationToken& token) {
-    await({QStringLiteral("add"), archiveURL, std::nullopt, fileURLs, {}}, token);
+                                   const std::optional<QString>& password, const CancellationToken& token) {
+    await({QStringLiteral("add"), archiveURL, password, fileURLs, {}}, token);
 }
 
 void FakeBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                                        const std::optional<QString>& password,
                                         const CancellationToken& token) {
     QStringList paths;
     for (const ArchivePreviewEntry& entry : entries) paths << entry.path;
-    await({QStringLiteral("delete"), archiveURL, std::nullopt, paths, {}}, token);
+    await({QStringLiteral("delete"), archiveURL, password, paths, {}}, token);
 }
 
 OperationOutputs FakeBrowserServices::extract(const QStringList& fileURLs, const QString& destinationRootURL,

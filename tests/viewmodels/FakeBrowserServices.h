@@ -14,8 +14,8 @@
 class FakeBrowserServices : public ArchiveBrowserServices {
 public:
     struct Call {
-        QString operation;  // "list", "probe" (paths: the candidates), "preview", "extractEntries", "add",
-                            // "delete", "extract"
+        QString operation;  // "list", "probe" (paths: the candidates), "test", "preview", "extractEntries",
+                            // "add", "delete", "extract"
         QString archiveURL;
         std::optional<QString> password;
         QStringList paths;  // entry paths, or the files added, or the archives extracted
@@ -42,6 +42,10 @@ public:
     // Answered with the opening password as the first url, or none.
     std::optional<QString> firstOpeningPassword(const QString& archiveURL, const QStringList& candidates,
                                                 const CancellationToken& token) override;
+    // Answered with "decrypts" or "wrong" as the first url, or none (unproven).
+    ArchivePasswordProbe::EntryTest testFirstEncryptedEntry(const QString& archiveURL,
+                                                            const QString& password,
+                                                            const CancellationToken& token) override;
     QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) override;
@@ -49,9 +53,9 @@ public:
                                     const QString& destinationURL, const std::optional<QString>& password,
                                     const CancellationToken& token) override;
     void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                  const CancellationToken& token) override;
+                  const std::optional<QString>& password, const CancellationToken& token) override;
     void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                       const CancellationToken& token) override;
+                       const std::optional<QString>& password, const CancellationToken& token) override;
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const std::optional<QString>& password, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;
@@ -73,17 +77,27 @@ private:
 // Scripted desktop: dialogs answer at once with what the test set; reveals are recorded.
 class FakeBrowserPlatform : public ArchiveBrowserPlatform {
 public:
-    void chooseItemsToAdd(std::function<void(const QStringList&)> chosen) override { chosen(itemsToAdd); }
+    void chooseItemsToAdd(const QString& archiveURL,
+                          std::function<void(const QStringList&)> chosen) override {
+        addingStartedFrom << archiveURL;
+        chosen(itemsToAdd);
+    }
     void confirmDeletion(const QString& message, const QString& informativeText,
                          std::function<void(bool)> answered) override {
         confirmations << message + u'|' + informativeText;
         answered(confirmsDeletion);
     }
+    void confirmReplacement(const QString& message, std::function<void(bool)> answered) override {
+        confirmations << message;
+        answered(confirmsReplacement);
+    }
     void revealInFileManager(const QStringList& paths) override { revealed << paths; }
     int activeProcessorCount() const override { return 2; }
 
     QStringList itemsToAdd;
+    QStringList addingStartedFrom;
     bool confirmsDeletion = true;
+    bool confirmsReplacement = true;
     QStringList confirmations;
     QList<QStringList> revealed;
 };

@@ -58,6 +58,16 @@ void throwIfFailed(const ProcessResult& result, const QString& blankOutput, cons
     if (result.status != 0) throw ExtractionSteps::mapExternalError(result, blankOutput, echoedNames);
 }
 
+// A listing's failure is judged by the same rules, but never shows the tool's whole output (a banner and
+// a table, no reason): where the rules find no reason in its words, the sentence says it.
+void throwIfListingFailed(const ProcessResult& result, const QString& sentence,
+                          const QStringList& echoedNames) {
+    if (result.status == 0) return;
+    const ArchiveError error = ExtractionSteps::mapExternalError(result, sentence, echoedNames);
+    if (error.kind() == ArchiveError::Kind::extractFailed) throw ArchiveError::commandFailed(sentence);
+    throw error;
+}
+
 // Runs the programs in the extractors' order; the deciding run must succeed, and a failure it printed
 // nothing for gets that program's blankOutput. Nothing installed is dependencyMissing with missingMessage.
 void runInOrderOrThrow(const ArchivePrograms& programs, const QString& archiveURL,
@@ -193,7 +203,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
     PreviewListing listing;
     const ProcessResult result =
         runStructuredListing(sevenZip, tarFile, ArchiveFormat::Kind::tar, token, std::nullopt, listing);
-    throwIfFailed(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL, tarFile});
+    throwIfListingFailed(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL, tarFile});
     return listing.entries;
 }
 
@@ -209,7 +219,7 @@ QString ArchivePreviewService::unpackCompressionLayer(const SevenZipTool& sevenZ
                                                       const QString& workFolder,
                                                       const std::optional<QString>& password,
                                                       const CancellationToken& token) {
-    throwIfFailed(
+    throwIfListingFailed(
         sevenZip.extractEntries(archiveURL, {}, workFolder, password, ArchiveTools::kLongRunTimeout, token),
         QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL, workFolder});
     return CompoundTar::locateTarFile(workFolder, archiveURL);
@@ -222,7 +232,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::zipEntries(const QString& arch
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
     const ProcessResult result = infoZip->list(archiveURL, token);
-    throwIfFailed(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL});
+    throwIfListingFailed(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL});
     QList<ArchivePreviewEntry> entries =
         ArchiveListingParser::parseZipList(result.output, result.outputBytes);
     LegacyNameRows::decode(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
@@ -236,14 +246,14 @@ QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString&
     if (kind == ArchiveFormat::Kind::rar) {
         if (const std::optional<UnrarTool> unrar = m_programs.unrarTool()) {
             const ProcessResult result = unrar->listTechnical(archiveURL, password, token);
-            throwIfFailed(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"), {archiveURL});
+            throwIfListingFailed(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"), {archiveURL});
             return ArchiveListingParser::parseRarTechnicalList(result.output);
         }
     }
     const ProcessResult result =
         requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"))
             .listPlain(archiveURL, password, token);
-    throwIfFailed(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
+    throwIfListingFailed(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
     QList<ArchivePreviewEntry> entries =
         ArchiveListingParser::parseSevenZipPlainList(result.output, result.outputBytes);
     LegacyNameRows::decode(entries, legacySource(kind));
@@ -388,6 +398,7 @@ void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, co
 // Editing
 
 void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                     const std::optional<QString>& password,
                                      const CancellationToken& token) const {
     if (fileURLs.isEmpty()) throw ArchiveError::noInputFiles();
     const QString extension = editExtension(archiveURL);
@@ -397,12 +408,13 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
     }
     const SevenZipTool sevenZip =
         requireSevenZip(QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
-    throwIfFailed(sevenZip.add(archiveURL, extension, fileURLs, token), QStringLiteral(u"添加文件失败。"),
-                  QStringList{archiveURL} + fileURLs);
+    throwIfFailed(sevenZip.add(archiveURL, extension, fileURLs, password, token),
+                  QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
 }
 
 void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
-                                          const QString& archiveURL, const CancellationToken& token) const {
+                                          const QString& archiveURL, const std::optional<QString>& password,
+                                          const CancellationToken& token) const {
     if (entries.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要删除的条目。"));
     QStringList safePaths;
     for (const ArchivePreviewEntry& entry : entries) safePaths.append(safeToolPath(entry));
@@ -411,10 +423,10 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
         throw ArchiveError::commandFailed(
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
     }
-    // A ZIP 7-Zip cannot open goes to zip, as in extraction; the password plays no part here.
+    // A ZIP 7-Zip cannot open goes to zip, as in extraction; zip needs no password to delete.
     ToolFallback::Attempts attempts;
     attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.remove(archiveURL, safePaths, token);
+        return sevenZip.remove(archiveURL, safePaths, password, token);
     };
     attempts.infoZip = [&](const InfoZipTool& infoZip) {
         refuseSwitchLikeNames(safePaths);

@@ -59,13 +59,14 @@ public:
                                     const CancellationToken& token) const;
 
     // Adds files and folders from disk, each under its own name at the top level, to a ZIP or 7Z
-    // archive (created when missing).
+    // archive (created when missing). The password is the one that opened the archive: 7-Zip needs it
+    // for a 7Z with encrypted names.
     void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                  const CancellationToken& token) const;
+                  const std::optional<QString>& password, const CancellationToken& token) const;
 
-    // Deletes entries, folders with their contents, from a ZIP or 7Z archive.
+    // Deletes entries, folders with their contents, from a ZIP or 7Z archive; the password as for adding.
     void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                       const CancellationToken& token) const;
+                       const std::optional<QString>& password, const CancellationToken& token) const;
 
     // An entry path as it may reach a tool or be joined to a folder: backslashes become "/", empty
     // pieces go, and a path that is absolute, begins with "~", has a ".." piece or is empty is refused.

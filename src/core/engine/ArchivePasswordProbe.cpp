@@ -1,6 +1,7 @@
 #include "core/engine/ArchivePasswordProbe.h"
 
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
 #include "core/engine/ToolFallback.h"
 
 #include <QRegularExpression>
@@ -29,6 +30,34 @@ bool sevenZipListingShowsEncryption(const ProcessResult& result) {
     static const QRegularExpression mark(QStringLiteral("^Encrypted = \\+$"),
                                          QRegularExpression::MultilineOption);
     return mark.match(result.output).hasMatch();
+}
+
+// The name of the first entry a technical listing marks as encrypted: 7-Zip's blocks after the line
+// of hyphens ("Path = ", "Encrypted = +"), unrar's ("Name: ", "Flags: encrypted").
+std::optional<QString> firstEncryptedEntry(const ToolFallback::Run& run) {
+    const bool unrar = run.program == ToolFallback::Program::unrar;
+    const QLatin1String nameKey = unrar ? QLatin1String("Name: ") : QLatin1String("Path = ");
+    bool inEntries = unrar;
+    QString name;
+    for (const QStringView line : QStringView(run.result.output).split(u'\n')) {
+        const QStringView trimmed = line.trimmed();
+        if (!inEntries) {
+            inEntries = trimmed.startsWith(QLatin1String("----------"));
+        } else if (trimmed.startsWith(nameKey)) {
+            name = trimmed.mid(nameKey.size()).toString();
+        } else if (unrar ? trimmed.startsWith(QLatin1String("Flags: encrypted"))
+                         : trimmed == QLatin1String("Encrypted = +")) {
+            return name;
+        }
+    }
+    return std::nullopt;
+}
+
+// A failed run names a wrong password only in the tools' own words.
+ArchivePasswordProbe::EntryTest judged(const ProcessResult& failed, const QStringList& echoedNames) {
+    const bool wrong = ExtractionSteps::mapExternalError(failed, {}, echoedNames).kind() ==
+                       ArchiveError::Kind::wrongPassword;
+    return wrong ? ArchivePasswordProbe::EntryTest::wrong : ArchivePasswordProbe::EntryTest::unproven;
 }
 
 bool opens(const QString& fileURL, const QString& password, const ArchivePrograms& programs,
@@ -65,6 +94,34 @@ std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStrin
         if (opens(fileURL, candidate, programs, token)) return candidate;
     }
     return std::nullopt;
+}
+
+EntryTest testFirstEncryptedEntry(const QString& fileURL, const QString& password,
+                                  const CancellationToken& token, const ArchivePrograms& programs) {
+    ToolFallback::Attempts listings;
+    listings.unrar = [&](const UnrarTool& unrar) { return unrar.listTechnical(fileURL, password, token); };
+    listings.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.listTechnical(fileURL, password, ArchiveTools::kListingTimeout, token);
+    };
+    const std::optional<ToolFallback::Run> listing = ask(fileURL, programs, true, listings, token);
+    if (!listing) return EntryTest::unproven;
+    if (listing->result.status != 0) return judged(listing->result, {fileURL});
+    const std::optional<QString> entry = firstEncryptedEntry(*listing);
+    if (!entry) return EntryTest::unproven;
+    // A legacy name prints with U+FFFD, which names no entry.
+    const QStringList named =
+        entry->contains(QChar::ReplacementCharacter) ? QStringList() : QStringList{*entry};
+    ToolFallback::Attempts tests;
+    tests.unrar = [&](const UnrarTool& unrar) { return unrar.test(fileURL, password, token, named); };
+    tests.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.test(fileURL, password, token, named);
+    };
+    // The program that listed the entry tests it.
+    const std::optional<ToolFallback::Run> test =
+        ToolFallback::runInOrder(programs, {listing->program}, tests, {fileURL}, token);
+    if (!test) return EntryTest::unproven;
+    return test->result.status == 0 ? EntryTest::decrypts
+                                    : judged(test->result, QStringList{fileURL} + named);
 }
 
 }  // namespace ArchivePasswordProbe

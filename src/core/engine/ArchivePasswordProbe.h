@@ -15,6 +15,13 @@
 // ("no"), not an error.
 namespace ArchivePasswordProbe {
 
+// What a password did to the archive's first encrypted entry.
+enum class EntryTest {
+    decrypts,
+    wrong,     // the tools said the password was wrong
+    unproven,  // no entry is encrypted, no tool could tell, or the test failed for another reason
+};
+
 // Whether the archive holds encrypted entries or encrypted headers, from a listing made without a
 // password. False when no tool could tell.
 bool isEncrypted(const QString& fileURL, const CancellationToken& token,
@@ -25,5 +32,12 @@ bool isEncrypted(const QString& fileURL, const CancellationToken& token,
 std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,
                                             const CancellationToken& token,
                                             const ArchivePrograms& programs = ArchivePrograms::installed());
+
+// A test run of the first encrypted entry alone, found in a listing made with the password: a ZIP
+// lists with any password (only its data is encrypted), so a listing proves nothing. An entry whose
+// name the tools printed in a legacy encoding cannot be named back; the whole archive is tested then.
+EntryTest testFirstEncryptedEntry(const QString& fileURL, const QString& password,
+                                  const CancellationToken& token,
+                                  const ArchivePrograms& programs = ArchivePrograms::installed());
 
 }  // namespace ArchivePasswordProbe

@@ -102,8 +102,8 @@ QStringList hiddenExclusions() { return {QStringLiteral("-xr!.*"), QStringLitera
 
 QStringList endOfSwitchesKeepingWildcards() { return {QStringLiteral("--")}; }
 
-QStringList testArguments(const QString& archive) {
-    return QStringList{QStringLiteral("t")} << endOfSwitches() << archive;
+QStringList testArguments(const QString& archive, const QStringList& entryPaths) {
+    return QStringList{QStringLiteral("t")} << endOfSwitches() << archive << entryPaths;
 }
 
 }  // namespace SevenZip
@@ -228,8 +228,10 @@ QStringList extractArguments(const QString& archive, const QString& destination,
            << passwordSwitches(password) << QStringLiteral("--") << archive << destination + QLatin1Char('/');
 }
 
-QStringList testArguments(const QString& archive, const std::optional<QString>& password) {
-    return QStringList{QStringLiteral("t")} << passwordSwitches(password) << QStringLiteral("--") << archive;
+QStringList testArguments(const QString& archive, const std::optional<QString>& password,
+                          const QStringList& entryPaths) {
+    return QStringList{QStringLiteral("t")} << passwordSwitches(password) << QStringLiteral("--") << archive
+                                            << entryPaths;
 }
 
 // -v lists every volume of a set, not only the one named.

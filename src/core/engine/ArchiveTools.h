@@ -87,8 +87,8 @@ bool takesZipPassword(const QString& password);
 QStringList hiddenExclusions();
 QStringList endOfSwitchesKeepingWildcards();  // "--"
 
-// t: tests every entry of the archive, writing nothing.
-QStringList testArguments(const QString& archive);
+// t: tests the named entries (every entry when none is named), writing nothing.
+QStringList testArguments(const QString& archive, const QStringList& entryPaths = {});
 }  // namespace SevenZip
 
 // Info-ZIP's zip and unzip have no end of switches and read entry names as wildcard patterns.
@@ -153,8 +153,9 @@ QStringList passwordSwitches(const std::optional<QString>& password);
 // x: extracts archive with its folders into destination, overwriting existing files.
 QStringList extractArguments(const QString& archive, const QString& destination,
                              const std::optional<QString>& password);
-// t: tests every entry of the archive (every volume of a set), writing nothing.
-QStringList testArguments(const QString& archive, const std::optional<QString>& password);
+// t: tests the named entries (every entry of every volume of a set when none is named), writing nothing.
+QStringList testArguments(const QString& archive, const std::optional<QString>& password,
+                          const QStringList& entryPaths = {});
 // lt -v: the technical listing of every volume, one block of "key: value" lines per entry.
 QStringList technicalListArguments(const QString& archive, const std::optional<QString>& password);
 // x: extracts one entry with its path into destination, overwriting existing files.

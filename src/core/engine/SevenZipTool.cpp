@@ -71,9 +71,9 @@ ProcessResult SevenZipTool::printEntries(const QString& archive, const QStringLi
 }
 
 ProcessResult SevenZipTool::test(const QString& archive, const std::optional<QString>& password,
-                                 const CancellationToken& token) const {
-    return run(ArchiveTools::SevenZip::testArguments(archive), ArchiveTools::kLongRunTimeout, token,
-               password);
+                                 const CancellationToken& token, const QStringList& entryPaths) const {
+    return run(ArchiveTools::SevenZip::testArguments(archive, entryPaths), ArchiveTools::kLongRunTimeout,
+               token, password);
 }
 
 ProcessResult SevenZipTool::create(const QString& archive, const QStringList& names,
@@ -100,14 +100,17 @@ ProcessResult SevenZipTool::create(const QString& archive, const QStringList& na
 }
 
 ProcessResult SevenZipTool::add(const QString& archive, const QString& type, const QStringList& items,
+                                const std::optional<QString>& password,
                                 const CancellationToken& token) const {
-    return run(ArchiveTools::SevenZip::addArguments(archive, type, items), ArchiveTools::kEditTimeout, token);
+    return run(ArchiveTools::SevenZip::addArguments(archive, type, items), ArchiveTools::kEditTimeout, token,
+               password);
 }
 
 ProcessResult SevenZipTool::remove(const QString& archive, const QStringList& entryPaths,
+                                   const std::optional<QString>& password,
                                    const CancellationToken& token) const {
     return run(ArchiveTools::SevenZip::deleteArguments(archive, entryPaths), ArchiveTools::kEditTimeout,
-               token);
+               token, password);
 }
 
 ProcessResult SevenZipTool::withLinkChainRetry(

@@ -52,21 +52,22 @@ public:
     // x -so: the named entries' data in archive order; a link's data is its target.
     ProcessResult printEntries(const QString& archive, const QStringList& entryPaths,
                                const std::optional<QString>& password, const CancellationToken& token) const;
-    // t: tests every entry, writing nothing.
+    // t: tests the named entries (every entry when none is named), writing nothing.
     ProcessResult test(const QString& archive, const std::optional<QString>& password,
-                       const CancellationToken& token) const;
+                       const CancellationToken& token, const QStringList& entryPaths = {}) const;
     // a: a new archive of names, with percentages and the file log for progress. A password
     // encrypts a ZIP with ZipCrypto (ASCII only: SevenZip::takesZipPassword) and a 7Z's data, not its
     // names.
     ProcessResult create(const QString& archive, const QStringList& names, const QString& workingFolder,
                          const Creation& creation, const std::optional<QString>& password,
                          const ProcessRunner::OutputHandler& progress, const CancellationToken& token) const;
-    // a: adds items named by full path at the top level of a "zip" or "7z" archive.
+    // a: adds items named by full path at the top level of a "zip" or "7z" archive. The password opens
+    // an archive with encrypted names; 7-Zip encrypts what it adds to a 7Z with it as well.
     ProcessResult add(const QString& archive, const QString& type, const QStringList& items,
-                      const CancellationToken& token) const;
-    // d: deletes the named entries (a folder with its contents).
+                      const std::optional<QString>& password, const CancellationToken& token) const;
+    // d: deletes the named entries (a folder with its contents); the password opens encrypted names.
     ProcessResult remove(const QString& archive, const QStringList& entryPaths,
-                         const CancellationToken& token) const;
+                         const std::optional<QString>& password, const CancellationToken& token) const;
 
 private:
     ProcessResult run(const QStringList& arguments, double timeout, const CancellationToken& token,

@@ -45,8 +45,8 @@ ProcessResult UnrarTool::extractEntries(const QString& archive, const QStringLis
 }
 
 ProcessResult UnrarTool::test(const QString& archive, const std::optional<QString>& password,
-                              const CancellationToken& token) const {
+                              const CancellationToken& token, const QStringList& entryPaths) const {
     const RarArchiveAlias alias(archive);
-    return run(archive, alias.path(), ArchiveTools::Rar::testArguments(alias.path(), password),
+    return run(archive, alias.path(), ArchiveTools::Rar::testArguments(alias.path(), password, entryPaths),
                ArchiveTools::kLongRunTimeout, password, token);
 }

@@ -27,9 +27,9 @@ public:
     ProcessResult extractEntries(const QString& archive, const QStringList& entryPaths,
                                  const QString& destination, const std::optional<QString>& password,
                                  double timeout, const CancellationToken& token) const;
-    // t: tests every entry of every volume, writing nothing.
+    // t: tests the named entries (every entry of every volume when none is named), writing nothing.
     ProcessResult test(const QString& archive, const std::optional<QString>& password,
-                       const CancellationToken& token) const;
+                       const CancellationToken& token, const QStringList& entryPaths = {}) const;
 
 private:
     ProcessResult run(const QString& archive, const QString& alias, const QStringList& arguments,

@@ -33,14 +33,19 @@ private:
                                                     const CancellationToken&) override {
             return std::nullopt;
         }
+        ArchivePasswordProbe::EntryTest testFirstEncryptedEntry(const QString&, const QString&,
+                                                                const CancellationToken&) override {
+            return ArchivePasswordProbe::EntryTest::decrypts;
+        }
         QString extractedPreviewFile(const ArchivePreviewEntry& entry, const QString&,
                                      const std::optional<QString>&, const CancellationToken&) override;
         OperationOutputs extractEntries(const QList<ArchivePreviewEntry>&, const QString&, const QString&,
                                         const std::optional<QString>&, const CancellationToken&) override {
             return {};
         }
-        void addFiles(const QStringList&, const QString&, const CancellationToken&) override {}
-        void deleteEntries(const QList<ArchivePreviewEntry>&, const QString&,
+        void addFiles(const QStringList&, const QString&, const std::optional<QString>&,
+                      const CancellationToken&) override {}
+        void deleteEntries(const QList<ArchivePreviewEntry>&, const QString&, const std::optional<QString>&,
                            const CancellationToken&) override {}
         OperationOutputs extract(const QStringList&, const QString&, const std::optional<QString>&,
                                  const AppSettings&, int, const CancellationToken&) override {

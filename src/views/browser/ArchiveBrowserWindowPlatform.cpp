@@ -6,26 +6,38 @@
 #include <QPushButton>
 #include <QThread>
 
-void ArchiveBrowserWindowPlatform::chooseItemsToAdd(std::function<void(const QStringList&)> chosen) {
+void ArchiveBrowserWindowPlatform::chooseItemsToAdd(const QString& archiveURL,
+                                                    std::function<void(const QStringList&)> chosen) {
     if (!m_window) return;
     FileDialogs::openFileDialog({.choosesFiles = true,
                                  .choosesFolders = true,
                                  .multipleSelection = true,
                                  .title = QStringLiteral(u"选择要添加到压缩包的文件"),
-                                 .purpose = QStringLiteral("sources")},
+                                 .purpose = QStringLiteral("sources"),
+                                 .currentItem = archiveURL},
                                 m_window, std::move(chosen));
 }
 
 void ArchiveBrowserWindowPlatform::confirmDeletion(const QString& message, const QString& informativeText,
                                                    std::function<void(bool)> answered) {
+    confirm(message, informativeText, QStringLiteral(u"删除"), std::move(answered));
+}
+
+void ArchiveBrowserWindowPlatform::confirmReplacement(const QString& message,
+                                                      std::function<void(bool)> answered) {
+    confirm(message, QString(), QStringLiteral(u"替换"), std::move(answered));
+}
+
+void ArchiveBrowserWindowPlatform::confirm(const QString& message, const QString& informativeText,
+                                           const QString& confirmTitle, std::function<void(bool)> answered) {
     if (!m_window) return;
     auto* alert = new QMessageBox(QMessageBox::Warning, QString(), message, QMessageBox::NoButton, m_window);
     alert->setInformativeText(informativeText);
-    QPushButton* remove = alert->addButton(QStringLiteral(u"删除"), QMessageBox::DestructiveRole);
+    QPushButton* confirming = alert->addButton(confirmTitle, QMessageBox::DestructiveRole);
     alert->addButton(QStringLiteral(u"取消"), QMessageBox::RejectRole);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(alert, &QMessageBox::finished, alert,
-                     [alert, remove, answered] { answered(alert->clickedButton() == remove); });
+                     [alert, confirming, answered] { answered(alert->clickedButton() == confirming); });
     alert->open();
 }
 

@@ -16,13 +16,18 @@ public:
     // The window its dialogs belong to; held guarded.
     void setWindow(QWidget* window) { m_window = window; }
 
-    void chooseItemsToAdd(std::function<void(const QStringList&)> chosen) override;
+    void chooseItemsToAdd(const QString& archiveURL, std::function<void(const QStringList&)> chosen) override;
     void confirmDeletion(const QString& message, const QString& informativeText,
                          std::function<void(bool)> answered) override;
+    void confirmReplacement(const QString& message, std::function<void(bool)> answered) override;
     void revealInFileManager(const QStringList& paths) override { m_reveal(paths); }
     int activeProcessorCount() const override;
 
 private:
+    // A warning with one button that confirms and "取消"; `answered` gets true for the first.
+    void confirm(const QString& message, const QString& informativeText, const QString& confirmTitle,
+                 std::function<void(bool)> answered);
+
     Reveal m_reveal;
     QPointer<QWidget> m_window;
 };

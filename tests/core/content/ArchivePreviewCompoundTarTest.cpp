@@ -49,10 +49,10 @@ TEST_F(CompoundTarTest, ListsPreviewsAndExtractsTheFilesInsideTheTar) {
     EXPECT_TRUE(workFolders().isEmpty());
 }
 
-TEST_F(CompoundTarTest, ADamagedLayerFailsAndLeavesNoWorkFolder) {
+TEST_F(CompoundTarTest, ADamagedLayerFailsInOneSentenceAndLeavesNoWorkFolder) {
     const QString archive = m_tree.writeFile("broken.tar.gz", "not gzip at all");
-    EXPECT_EQ(failure([&] { ArchivePreviewService().previewEntries(archive, std::nullopt, m_token); }).kind(),
-              ArchiveError::Kind::extractFailed);
+    EXPECT_EQ(failure([&] { ArchivePreviewService().previewEntries(archive, std::nullopt, m_token); }),
+              ArchiveError::commandFailed("第三方预览工具返回错误。"));
     EXPECT_TRUE(workFolders().isEmpty());
 }
 

@@ -21,16 +21,16 @@ TEST_F(ArchivePreviewEditingTest, DeletesOnlyTheNamedEntries) {
         const QString archive =
             sevenZipArchive(name, name.endsWith("zip") ? QStringList{"-tzip"} : QStringList{});
         const ArchivePreviewService service(programs);
-        service.deleteEntries({entry("*.txt")}, archive, m_token);
+        service.deleteEntries({entry("*.txt")}, archive, {}, m_token);
         EXPECT_EQ(listedPaths(archive), without(kSamplePaths, {"*.txt"}));
         if (name == "fallback.zip") {
-            EXPECT_EQ(failure([&] { service.deleteEntries({entry("-x.txt")}, archive, m_token); }),
+            EXPECT_EQ(failure([&] { service.deleteEntries({entry("-x.txt")}, archive, {}, m_token); }),
                       ArchiveError::extractFailed("压缩包内路径不安全，无法预览：-x.txt"));
             continue;
         }
-        service.deleteEntries({entry("-x.txt")}, archive, m_token);
+        service.deleteEntries({entry("-x.txt")}, archive, {}, m_token);
         EXPECT_EQ(listedPaths(archive), without(kSamplePaths, {"*.txt", "-x.txt"}));
-        service.deleteEntries({entry("docs/")}, archive, m_token);
+        service.deleteEntries({entry("docs/")}, archive, {}, m_token);
         EXPECT_EQ(listedPaths(archive), QStringList({"a.txt"})) << "a folder goes with its contents";
     }
 }
@@ -46,11 +46,11 @@ TEST_F(ArchivePreviewEditingTest, AddsFilesAndFoldersAtTheTopLevel) {
         SCOPED_TRACE(name.toStdString());
         const QString archive =
             sevenZipArchive(name, name.endsWith("zip") ? QStringList{"-tzip"} : QStringList{});
-        ArchivePreviewService().addFiles(added, archive, m_token);
+        ArchivePreviewService().addFiles(added, archive, {}, m_token);
         EXPECT_EQ(listedPaths(archive), sorted(kSamplePaths + addedPaths));
     }
     const QString created = m_tree.path("Created.ZIP");
-    ArchivePreviewService().addFiles({m_tree.path("more/new.txt")}, created, m_token);
+    ArchivePreviewService().addFiles({m_tree.path("more/new.txt")}, created, {}, m_token);
     EXPECT_EQ(listedPaths(created), QStringList({"new.txt"}));
 }
 
@@ -58,18 +58,18 @@ TEST_F(ArchivePreviewEditingTest, RefusalsLeaveTheArchiveAlone) {
     const ArchivePreviewService service;
     const QString zip = sevenZipArchive("s.zip", {"-tzip"});
     const QString rar = m_tree.writeFile("s.rar", "rar");
-    EXPECT_EQ(failure([&] { service.addFiles({}, zip, m_token); }), ArchiveError::noInputFiles());
-    EXPECT_EQ(failure([&] { service.deleteEntries({}, zip, m_token); }),
+    EXPECT_EQ(failure([&] { service.addFiles({}, zip, {}, m_token); }), ArchiveError::noInputFiles());
+    EXPECT_EQ(failure([&] { service.deleteEntries({}, zip, {}, m_token); }),
               ArchiveError::extractFailed("请选择要删除的条目。"));
-    EXPECT_EQ(failure([&] { service.addFiles({zip}, rar, m_token); }).message(),
+    EXPECT_EQ(failure([&] { service.addFiles({zip}, rar, {}, m_token); }).message(),
               "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。");
-    EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, rar, m_token); }).message(),
+    EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, rar, {}, m_token); }).message(),
               "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。");
-    EXPECT_EQ(failure([&] { service.deleteEntries({entry("../x")}, rar, m_token); }),
+    EXPECT_EQ(failure([&] { service.deleteEntries({entry("../x")}, rar, {}, m_token); }),
               ArchiveError::extractFailed("压缩包内路径不安全，无法预览：../x"))
         << "paths are checked first";
     EXPECT_EQ(failure([&] {
-                  service.deleteEntries({entry("a.txt"), entry("~/x")}, zip, m_token);
+                  service.deleteEntries({entry("a.txt"), entry("~/x")}, zip, {}, m_token);
               }).kind(),
               ArchiveError::Kind::extractFailed);
     EXPECT_EQ(listedPaths(zip), kSamplePaths);
@@ -79,9 +79,9 @@ TEST_F(ArchivePreviewEditingTest, MissingSevenZip) {
     m_programs.remove("7zz");
     const ArchivePreviewService service(m_programs.programs());
     const QString zip = sevenZipArchive("s.zip", {"-tzip"});
-    EXPECT_EQ(failure([&] { service.addFiles({m_tree.path("sample/a.txt")}, zip, m_token); }),
+    EXPECT_EQ(failure([&] { service.addFiles({m_tree.path("sample/a.txt")}, zip, {}, m_token); }),
               ArchiveError::dependencyMissing("添加文件需要 7-Zip 工具，请重新安装 velmora。"));
-    EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, sevenZipArchive("s.7z"), m_token); }),
+    EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, sevenZipArchive("s.7z"), {}, m_token); }),
               ArchiveError::dependencyMissing("编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
 }
 
@@ -89,9 +89,9 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
     const FakeTool sevenZip = m_programs.addTool("7zz", "exit 2");
     const ArchivePreviewService service(m_programs.programs());
     const QString archive = m_tree.path("Backup.ZIP");
-    EXPECT_EQ(failure([&] { service.addFiles({"/x/a.txt"}, archive, m_token); }),
+    EXPECT_EQ(failure([&] { service.addFiles({"/x/a.txt"}, archive, {}, m_token); }),
               ArchiveError::extractFailed("添加文件失败。"));
-    EXPECT_EQ(failure([&] { service.deleteEntries({entry("docs/")}, archive, m_token); }),
+    EXPECT_EQ(failure([&] { service.deleteEntries({entry("docs/")}, archive, {}, m_token); }),
               ArchiveError::extractFailed("删除压缩包内文件失败。"));
     EXPECT_EQ(sevenZip.recordedRuns(), (QList<QStringList>{{"a", "-tzip", "-spd", "--", archive, "/x/a.txt"},
                                                            {"d", "-spd", "--", archive, "docs"}}));

@@ -194,7 +194,7 @@ TEST_F(LegacyNameRowsTest, ListedGbkEntriesExtractPreviewAndDelete) {
         QFile::copy(archive, copy);
         const auto mixed =
             std::find_if(rows.begin(), rows.end(), [](const auto& row) { return row.path == kMixed; });
-        service.deleteEntries({*mixed}, copy, m_token);
+        service.deleteEntries({*mixed}, copy, {}, m_token);
         EXPECT_EQ(sorted(paths(m_service.previewEntries(copy, std::nullopt, m_token))),
                   QStringList({kFolder, kFile}));
     }

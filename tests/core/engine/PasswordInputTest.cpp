@@ -3,6 +3,7 @@
 
 #include "EngineFixtures.h"
 #include "core/content/ArchivePreviewService.h"
+#include "core/engine/ArchivePasswordProbe.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
 
@@ -103,6 +104,7 @@ protected:
             SCOPED_TRACE(archive.toStdString());
             extract(archive);
             previewEntry(archive);
+            testEntry(archive);
             if (encryptedNames) list(archive);
         }
         createAndTest();
@@ -130,6 +132,14 @@ protected:
         EXPECT_EQ(thrownArchiveError(
                       [&] { m_preview.extractedPreviewFile(entry, archive, QStringLiteral("wrong"), {}); }),
                   ArchiveError::wrongPassword());
+    }
+
+    // What the browser asks before it remembers a password: a ZIP lists with a wrong one too.
+    static void testEntry(const QString& archive) {
+        EXPECT_EQ(ArchivePasswordProbe::testFirstEncryptedEntry(archive, kPassword, {}),
+                  ArchivePasswordProbe::EntryTest::decrypts);
+        EXPECT_EQ(ArchivePasswordProbe::testFirstEncryptedEntry(archive, QStringLiteral("wrong"), {}),
+                  ArchivePasswordProbe::EntryTest::wrong);
     }
 
     void list(const QString& archive) {

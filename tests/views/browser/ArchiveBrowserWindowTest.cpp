@@ -370,15 +370,17 @@ TEST_F(BrowserWindowTest, ToolbarControlsAndDatesFitAtTheNarrowestWindow) {
     QApplication::setFont(original);
 }
 
-TEST_F(BrowserWindowTest, AddingTakesFoldersAsWellAsFiles) {
+TEST_F(BrowserWindowTest, AddingTakesFoldersAsWellAsFilesStartingBesideTheArchive) {
     files.makeFolder(QStringLiteral("Photos"));
+    const QString archive = files.writeFile(QStringLiteral("box/a.zip"), "zip");
     QWidget window;
     windowPlatform->setWindow(&window);
     std::optional<QStringList> chosen;
-    windowPlatform->chooseItemsToAdd([&chosen](const QStringList& paths) { chosen = paths; });
+    windowPlatform->chooseItemsToAdd(archive, [&chosen](const QStringList& paths) { chosen = paths; });
     auto* dialog = window.findChild<FileAndFolderDialog*>();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral(u"选择要添加到压缩包的文件"));
+    EXPECT_EQ(dialog->directory().absolutePath(), files.path(QStringLiteral("box")));
     EXPECT_EQ(dialog->findChild<QAbstractItemView*>()->selectionMode(), QAbstractItemView::ExtendedSelection);
     dialog->setDirectory(files.root());
     dialog->selectFile(QStringLiteral("Photos"));
