@@ -110,6 +110,24 @@ void MimeAppsList::remove(const QString& group, const QString& key) {
     m_lines.removeIf([&](const Line& line) { return line.group == group && line.key == key; });
 }
 
+void MimeAppsList::prependDesktopID(const QString& group, const QString& key, const QString& id) {
+    const qsizetype index = indexOf(group, key);
+    if (index < 0) return setDesktopIDs(group, key, {id});
+    QString& text = m_lines[index].text;
+    text.insert(text.indexOf(QLatin1Char('=')) + 1, id + QLatin1Char(';'));
+}
+
+bool MimeAppsList::removeLeadingDesktopID(const QString& group, const QString& key, const QString& id) {
+    const qsizetype index = indexOf(group, key);
+    if (index < 0) return false;
+    QString& text = m_lines[index].text;
+    const qsizetype value = text.indexOf(QLatin1Char('=')) + 1;
+    const QString prefix = id + QLatin1Char(';');
+    if (!QStringView(text).sliced(value).startsWith(prefix)) return false;
+    text.remove(value, prefix.size());
+    return true;
+}
+
 QByteArray MimeAppsList::toBytes() const {
     QString text;
     for (const Line& line : m_lines) text += line.text + QLatin1Char('\n');

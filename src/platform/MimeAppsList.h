@@ -25,6 +25,13 @@ public:
     void setDesktopIDs(const QString& group, const QString& key, const QStringList& ids);
     void remove(const QString& group, const QString& key);
 
+    // Puts "id;" in front of the key's value on its first line, leaving the rest of the line as it was,
+    // or adds the key as setDesktopIDs does.
+    void prependDesktopID(const QString& group, const QString& key, const QString& id);
+    // Takes away the "id;" that the key's value starts with, so that a prepended line gets its own
+    // bytes back; false when the value does not start with exactly that.
+    bool removeLeadingDesktopID(const QString& group, const QString& key, const QString& id);
+
     QByteArray toBytes() const;
 
 private:
