@@ -1,6 +1,7 @@
 #include "platform/MimeAppsList.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -59,6 +60,10 @@ qsizetype MimeAppsList::indexOf(const QString& group, const QString& key) const 
 
 bool MimeAppsList::contains(const QString& group, const QString& key) const {
     return indexOf(group, key) >= 0;
+}
+
+bool MimeAppsList::containsGroup(const QString& group) const {
+    return std::any_of(m_lines.begin(), m_lines.end(), [&](const Line& line) { return line.group == group; });
 }
 
 QStringList MimeAppsList::desktopIDs(const QString& group, const QString& key) const {

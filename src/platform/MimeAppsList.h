@@ -19,6 +19,7 @@ public:
     // The desktop IDs listed under the key (the first occurrence), empty ones dropped.
     QStringList desktopIDs(const QString& group, const QString& key) const;
     bool contains(const QString& group, const QString& key) const;
+    bool containsGroup(const QString& group) const;
 
     // Writes the IDs as "a.desktop;b.desktop;" in place of the key's first line (later duplicates go),
     // or adds the key at the end of its group, adding the group when it is missing.

@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutex>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -135,8 +137,20 @@ void giveUp(MimeAppsList& list, const QString& key) {
     }
 }
 
-// What a mimeapps.list velmora created holds once its keys are gone.
-QByteArray onlyTheGroupHeader() { return '[' + MimeAppsList::kDefaultApplications.toUtf8() + "]\n"; }
+const auto kEveryKey = [](const QString&) { return true; };
+
+// What velmora records when it adds the [Default Applications] group to the user's file: the text the
+// group added, as it stands once velmora's keys are gone again, and whether the file was new.
+std::optional<QByteArray> addedGroupRecord(const EditedFile& edited, const QByteArray& before) {
+    MimeAppsList bare = edited.list;
+    for (const QString& key : kTakeOverKeys + kAliasKeys) giveUp(bare, key);
+    const QByteArray after = bare.toBytes();
+    if (!after.startsWith(before)) return std::nullopt;
+    const QJsonObject record{{QStringLiteral("path"), edited.path},
+                             {QStringLiteral("createdFile"), !edited.exists},
+                             {QStringLiteral("text"), QString::fromUtf8(after.mid(before.size()))}};
+    return QJsonDocument(record).toJson(QJsonDocument::Compact);
+}
 
 }  // namespace
 
@@ -199,8 +213,13 @@ QList<DefaultArchiveToolResult> SystemIntegrationService::setAsDefaultArchiveToo
                 const bool present = edited.list.contains(MimeAppsList::kDefaultApplications, key);
                 return present || (isUserFile && kTakeOverKeys.contains(key));
             };
+            const bool addsGroup =
+                isUserFile && !edited.list.containsGroup(MimeAppsList::kDefaultApplications);
+            const QByteArray before = edited.list.toBytes();
             if (editArchiveKeys(edited, applies, takeOver) || !edited.exists) writeEdited(edited);
-            if (!edited.exists) m_defaults.setData(createdMimeAppsListKey, edited.path.toUtf8());
+            if (const auto record = addsGroup ? addedGroupRecord(edited, before) : std::nullopt) {
+                m_defaults.setData(addedGroupKey, *record);
+            }
         }
     }
     return results();
@@ -213,11 +232,10 @@ QList<DefaultArchiveToolResult> SystemIntegrationService::restoreSystemDefaultAr
         QList<EditedFile> files = readUserFiles();
         for (EditedFile& edited : files) {
             if (!edited.exists) continue;
-            const auto applies = [](const QString&) { return true; };
-            if (editArchiveKeys(edited, applies, giveUp)) writeEdited(edited);
+            if (editArchiveKeys(edited, kEveryKey, giveUp)) writeEdited(edited);
         }
         giveBackPreviousDefaultHandlers();
-        removeCreatedUserFileIfUnused();
+        removeAddedGroupIfUnused();
         m_defaults.remove(previousDefaultHandlersKey);
     }
     return results();
@@ -271,18 +289,27 @@ void SystemIntegrationService::giveBackPreviousDefaultHandlers() {
     if (changed) writeEdited(user);
 }
 
-void SystemIntegrationService::removeCreatedUserFileIfUnused() {
-    const std::optional<QByteArray> created = m_defaults.data(createdMimeAppsListKey);
-    if (!created) return;
+void SystemIntegrationService::removeAddedGroupIfUnused() {
+    const QJsonObject record =
+        QJsonDocument::fromJson(m_defaults.data(addedGroupKey).value_or(QByteArray())).object();
     const QString path = MimeAppsLookup::userFile();
+    const QByteArray text = record.value(QStringLiteral("text")).toString().toUtf8();
     QFile file(path);
-    // Anything another program or the user added since keeps the file.
-    if (QString::fromUtf8(*created) == path && file.open(QIODevice::ReadOnly) &&
-        file.readAll() == onlyTheGroupHeader()) {
-        if (const auto error = UserFiles::remove(path))
-            throw preferenceFailure(path + QStringLiteral(u"：") + *error);
+    // Anything another program or the user added to the group since keeps it. A failure keeps the
+    // record, for the next restore.
+    if (record.value(QStringLiteral("path")).toString() == path && !text.isEmpty() &&
+        file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        const QByteArray remaining = bytes.chopped(std::min(text.size(), bytes.size()));
+        const bool removesFile = remaining.isEmpty() && record.value(QStringLiteral("createdFile")).toBool();
+        std::optional<QString> error;
+        if (bytes.endsWith(text)) {
+            error = removesFile ? UserFiles::remove(path)
+                                : UserFiles::write(path, remaining, QFileInfo(path).permissions());
+        }
+        if (error) throw preferenceFailure(path + QStringLiteral(u"：") + *error);
     }
-    m_defaults.remove(createdMimeAppsListKey);
+    m_defaults.remove(addedGroupKey);
 }
 
 void SystemIntegrationService::setFileManagerEntriesEnabled(bool enabled) {

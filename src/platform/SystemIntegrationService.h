@@ -21,9 +21,10 @@ public:
     static inline const QString previousDefaultHandlersKey =
         QStringLiteral("velmoraPreviousDefaultArchiveHandlers");
     static inline const QString kHelperName = QStringLiteral("velmoraFinderSync");
-    // What velmora made and takes away again when switched off: the user's mimeapps.list (its path),
-    // and the file-manager folders (a JSON array of paths).
-    static inline const QString createdMimeAppsListKey = QStringLiteral("velmoraCreatedMimeAppsList");
+    // What velmora added and takes away again when switched off: the [Default Applications] group of
+    // the user's mimeapps.list, or the whole file (a JSON object), and the file-manager folders (a JSON
+    // array of paths).
+    static inline const QString addedGroupKey = QStringLiteral("velmoraAddedDefaultApplicationsGroup");
     static inline const QString createdFileManagerFoldersKey =
         QStringLiteral("velmoraCreatedFileManagerFolders");
 
@@ -50,8 +51,8 @@ public:
     // and returns the status rows read afterwards.
     virtual QList<DefaultArchiveToolResult> setAsDefaultArchiveTool();
     // Takes velmora out of the archive types' defaults and gives the kept defaults back where nothing
-    // else is in effect. Lines velmora only prepended to get their own bytes back; a mimeapps.list it
-    // created is removed when nothing else was added to it.
+    // else is in effect. Lines velmora only prepended to get their own bytes back; the group (or the
+    // whole mimeapps.list) it added goes again when nothing else was added to it.
     virtual QList<DefaultArchiveToolResult> restoreSystemDefaultArchiveTool();
     // 16 rows: the four types, each in the four roles.
     virtual QList<DefaultArchiveToolResult> currentDefaultArchiveToolResults();
@@ -74,7 +75,7 @@ private:
     void storePreviousDefaultHandlersIfNeeded();
     std::optional<QList<PreviousDefaultHandler>> loadPreviousDefaultHandlers() const;
     void giveBackPreviousDefaultHandlers();
-    void removeCreatedUserFileIfUnused();
+    void removeAddedGroupIfUnused();
     QStringList createdFileManagerFolders() const;
 
     DefaultsStore m_defaults;

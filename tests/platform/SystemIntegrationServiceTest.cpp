@@ -161,6 +161,11 @@ TEST_F(SystemIntegrationServiceTest, RestoreLeavesTheUserFileAsItWas) {
         {spaced, {}, spaced},
         {std::nullopt, {}, std::nullopt},
         {"[Default Applications]\n", {}, "[Default Applications]\n"},
+        {"", {}, ""},
+        {"[Added Associations]\napplication/zip=ark.desktop;\n",
+         {},
+         "[Added Associations]\napplication/zip=ark.desktop;\n"},
+        {"# mine\n[Added Associations]\nx/y=z", {}, "# mine\n[Added Associations]\nx/y=z"},
         {std::nullopt, "text/plain=kate.desktop;\n", "[Default Applications]\ntext/plain=kate.desktop;\n"},
     };
     for (const Case& c : cases) {
@@ -176,7 +181,7 @@ TEST_F(SystemIntegrationServiceTest, RestoreLeavesTheUserFileAsItWas) {
         }
         QFile::remove(path);
     }
-    EXPECT_FALSE(defaults.data(SystemIntegrationService::createdMimeAppsListKey));
+    EXPECT_FALSE(defaults.data(SystemIntegrationService::addedGroupKey));
 }
 
 TEST_F(SystemIntegrationServiceTest, RestoreGivesBackLostDefaultsAndLeavesLaterChoices) {
