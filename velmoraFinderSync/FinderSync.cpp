@@ -1,5 +1,7 @@
 #include "FinderSync.h"
 
+#include "platform/ArchiveKindTable.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -9,7 +11,18 @@
 
 namespace {
 
-const QSet<QString> kArchiveExtensions = {QStringLiteral("zip"), QStringLiteral("rar"), QStringLiteral("7z")};
+// The suffixes of the kinds the file managers offer to extract; none is a compound one.
+QSet<QString> extractExtensions() {
+    QSet<QString> extensions;
+    for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
+        if (!row.fileManagerExtract) continue;
+        for (const std::string_view suffix : row.suffixes) {
+            if (!suffix.empty())
+                extensions.insert(QString::fromLatin1(suffix.data(), qsizetype(suffix.size())));
+        }
+    }
+    return extensions;
+}
 
 QString scriptFolder(const QProcessEnvironment& environment, const QString& workingDirectory) {
     for (const QString& variable :
@@ -47,8 +60,9 @@ QStringList FinderSync::currentSelection(const QStringList& pathArguments,
 }
 
 bool FinderSync::namesOnlyArchives(const QStringList& paths) {
+    static const QSet<QString> extensions = extractExtensions();
     return std::all_of(paths.begin(), paths.end(),
-                       [](const QString& path) { return kArchiveExtensions.contains(lastExtension(path)); });
+                       [](const QString& path) { return extensions.contains(lastExtension(path)); });
 }
 
 QString FinderSync::actionUrl(const QString& action, const QStringList& paths) {

@@ -15,8 +15,9 @@ public:
                                         const QProcessEnvironment& environment,
                                         const QString& workingDirectory);
 
-    // True when every name ends in an archive extension (the lower-cased text after the last "." of
-    // the last path component). Names only: a folder called photos.zip counts, x.tar.gz does not.
+    // True when every name ends in the extension of a kind the file managers extract (the lower-cased
+    // text after the last "." of the last path component, against the table of kinds: zip, rar, 7z).
+    // Names only: a folder called photos.zip counts, x.tar.gz does not.
     static bool namesOnlyArchives(const QStringList& paths);
 
     // velmora://<action>?path=<p1>&path=<p2>... with every value percent-encoded byte by byte

@@ -9,13 +9,11 @@ const QString kScheme = QStringLiteral("velmora:");
 
 QString decoded(QStringView text) { return QUrl::fromPercentEncoding(text.toUtf8()); }
 
-// The absolute path a query value names; nothing for an empty or relative value.
+// The value of a "path" item, decoded; nothing for other items.
 std::optional<QString> pathValue(QStringView item) {
     const qsizetype equals = item.indexOf(QLatin1Char('='));
     if (equals < 0 || decoded(item.left(equals)) != QLatin1String("path")) return std::nullopt;
-    const QString value = decoded(item.mid(equals + 1));
-    if (!value.startsWith(QLatin1Char('/'))) return std::nullopt;
-    return QDir::cleanPath(value);
+    return decoded(item.mid(equals + 1));
 }
 
 // The host of "//host/path", else the path trimmed of "/" at both ends.
@@ -45,7 +43,13 @@ std::optional<ActionUrl> ActionUrl::read(const QString& text) {
     url.action = actionOf(rest.left(question));
     if (question < 0) return url;
     for (QStringView item : rest.mid(question + 1).split(QLatin1Char('&'))) {
-        if (const std::optional<QString> path = pathValue(item)) url.paths.append(*path);
+        const std::optional<QString> path = pathValue(item);
+        if (!path || path->isEmpty()) continue;
+        if (path->startsWith(QLatin1Char('/'))) {
+            url.paths.append(QDir::cleanPath(*path));
+        } else {
+            url.relativePaths.append(*path);
+        }
     }
     return url;
 }

@@ -11,12 +11,15 @@ struct ActionUrl {
     QString action;
     // Absolute local paths, in query order.
     QStringList paths;
+    // The values of "path" items that are not absolute (and not empty), skipped from paths.
+    QStringList relativePaths = {};
 
     // True when the text starts with the scheme "velmora:" exactly (case-sensitive).
     static bool hasActionScheme(const QString& text);
 
     // Nothing for another scheme. The action is the host, or without one the path trimmed of "/".
     // Every "path" item with an absolute value counts; an empty or relative value is skipped, so a
-    // link on a web page cannot point an action at the working directory.
+    // link on a web page cannot point an action at the working directory (a relative one is kept in
+    // relativePaths, for the command line to refuse).
     static std::optional<ActionUrl> read(const QString& text);
 };

@@ -45,6 +45,9 @@ std::optional<QString> actionUrlProblem(const QString& text) {
     const std::optional<ActionUrl> url = ActionUrl::read(text);
     if (!url) return QStringLiteral(u"无法读取链接：") + text;
     if (!kKnownActions.contains(url->action)) return QStringLiteral(u"未知操作：") + url->action;
+    // The link came from elsewhere: a relative path would name a file in whatever folder velmora runs in.
+    if (!url->relativePaths.isEmpty())
+        return QStringLiteral(u"链接中的路径不是绝对路径：") + url->relativePaths.first();
     return missingPath(url->paths);
 }
 

@@ -23,8 +23,8 @@ struct LaunchRequest {
     // `velmora [--background-login] [--service-extract|--service-compress] [--] [FILE|URL...]`
     static LaunchRequest fromCommandLine(const QStringList& arguments, const QString& cwd);
 
-    // Why the command line cannot be served (an unknown option, link or action, a file that does not
-    // exist), so that the launch starts nothing; nothing when it can.
+    // Why the command line cannot be served (an unknown option, link or action, a relative path in a
+    // link, a file that does not exist), so that the launch starts nothing; nothing when it can.
     std::optional<QString> problem() const;
 
     // What `velmora --help` prints.

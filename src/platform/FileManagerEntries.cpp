@@ -1,10 +1,14 @@
 #include "platform/FileManagerEntries.h"
 
+#include "platform/ArchiveKindTable.h"
 #include "platform/DesktopEntryText.h"
 #include "platform/SystemIntegrationError.h"
 #include "platform/UserFiles.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace {
 
@@ -19,8 +23,42 @@ QString title(const QString& action) {
     return action == kExtract ? QStringLiteral(u"用 velmora 解压") : QStringLiteral(u"用 velmora 压缩为 ZIP");
 }
 
+QLatin1String latin1(std::string_view text) { return QLatin1String(text.data(), qsizetype(text.size())); }
+
+// What the extract entries accept, as "a;b;", from the table of kinds: each kind's own MIME type for
+// Dolphin, its suffixes for Nemo.
+QString extractMimeTypes() {
+    QString list;
+    for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
+        if (row.fileManagerExtract) list += latin1(row.mimeTypes[0].name) + QLatin1Char(';');
+    }
+    return list;
+}
+
+QString extractSuffixes() {
+    QString list;
+    for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
+        for (const std::string_view suffix : row.suffixes) {
+            if (row.fileManagerExtract && !suffix.empty()) list += latin1(suffix) + QLatin1Char(';');
+        }
+    }
+    return list;
+}
+
 QString dataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
 QString configHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); }
+
+// The folder and those of its parents that are not there, innermost first.
+QStringList missingFolders(const QString& folder) {
+    QStringList missing;
+    for (QString path = QDir::cleanPath(folder); !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();) {
+        missing.append(path);
+        const QString parent = QFileInfo(path).absolutePath();
+        if (parent == path) break;
+        path = parent;
+    }
+    return missing;
+}
 
 SystemIntegrationError failure(const QString& reason) {
     return SystemIntegrationError(SystemIntegrationError::Kind::finderSyncConfigurationFailed, reason);
@@ -44,26 +82,33 @@ QList<FileManagerEntries::Entry> FileManagerEntries::entries() const {
     return list;
 }
 
-void FileManagerEntries::install() const {
+void FileManagerEntries::install(QStringList& createdFolders) const {
     for (const Entry& entry : entries()) {
+        const QStringList missing = missingFolders(QFileInfo(entry.path).absolutePath());
         // Dolphin only runs service menus of the user's own folder when they are executable.
-        if (const auto error = UserFiles::write(entry.path, entry.contents, kExecutable))
-            throw failure(*error);
+        const std::optional<QString> error = UserFiles::write(entry.path, entry.contents, kExecutable);
+        for (const QString& folder : missing) {
+            if (QFileInfo(folder).isDir() && !createdFolders.contains(folder)) createdFolders.append(folder);
+        }
+        if (error) throw failure(*error);
     }
 }
 
-void FileManagerEntries::remove() const {
+void FileManagerEntries::remove(const QStringList& createdFolders) const {
     for (const Entry& entry : entries()) {
         if (const auto error = UserFiles::remove(entry.path)) throw failure(*error);
     }
+    // Inner folders first; rmdir leaves a folder that holds anything.
+    QStringList folders = createdFolders;
+    std::sort(folders.begin(), folders.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& folder : folders) QDir().rmdir(folder);
 }
 
 QByteArray FileManagerEntries::dolphinServiceMenu(const QString& action) const {
     // Type=Application keeps the file a valid desktop entry; Dolphin reads only MimeType and Actions.
     const QString mimeTypes =
-        action == kExtract
-            ? QStringLiteral("application/zip;application/vnd.rar;application/x-7z-compressed;")
-            : QStringLiteral("application/octet-stream;inode/directory;");
+        action == kExtract ? extractMimeTypes() : QStringLiteral("application/octet-stream;inode/directory;");
     const QString exec = DesktopEntryText::execValue({m_helperPath, action}, QStringLiteral("%F"));
     const QString text = QStringLiteral(
                              "[Desktop Entry]\n"
@@ -82,7 +127,7 @@ QByteArray FileManagerEntries::dolphinServiceMenu(const QString& action) const {
 }
 
 QByteArray FileManagerEntries::nemoAction(const QString& action) const {
-    const QString extensions = action == kExtract ? QStringLiteral("zip;rar;7z;") : QStringLiteral("any;");
+    const QString extensions = action == kExtract ? extractSuffixes() : QStringLiteral("any;");
     const QString text =
         QStringLiteral(
             "[Nemo Action]\n"

@@ -1,6 +1,7 @@
 #include "platform/MimeAppsList.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -61,6 +62,10 @@ bool MimeAppsList::contains(const QString& group, const QString& key) const {
     return indexOf(group, key) >= 0;
 }
 
+bool MimeAppsList::containsGroup(const QString& group) const {
+    return std::any_of(m_lines.begin(), m_lines.end(), [&](const Line& line) { return line.group == group; });
+}
+
 QStringList MimeAppsList::desktopIDs(const QString& group, const QString& key) const {
     const qsizetype index = indexOf(group, key);
     if (index < 0) return {};
@@ -108,6 +113,24 @@ void MimeAppsList::setDesktopIDs(const QString& group, const QString& key, const
 
 void MimeAppsList::remove(const QString& group, const QString& key) {
     m_lines.removeIf([&](const Line& line) { return line.group == group && line.key == key; });
+}
+
+void MimeAppsList::prependDesktopID(const QString& group, const QString& key, const QString& id) {
+    const qsizetype index = indexOf(group, key);
+    if (index < 0) return setDesktopIDs(group, key, {id});
+    QString& text = m_lines[index].text;
+    text.insert(text.indexOf(QLatin1Char('=')) + 1, id + QLatin1Char(';'));
+}
+
+bool MimeAppsList::removeLeadingDesktopID(const QString& group, const QString& key, const QString& id) {
+    const qsizetype index = indexOf(group, key);
+    if (index < 0) return false;
+    QString& text = m_lines[index].text;
+    const qsizetype value = text.indexOf(QLatin1Char('=')) + 1;
+    const QString prefix = id + QLatin1Char(';');
+    if (!QStringView(text).sliced(value).startsWith(prefix)) return false;
+    text.remove(value, prefix.size());
+    return true;
 }
 
 QByteArray MimeAppsList::toBytes() const {

@@ -1,5 +1,6 @@
 #include "platform/SystemIntegrationService.h"
 
+#include "platform/ArchiveKindTable.h"
 #include "platform/FileManagerEntries.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsLookup.h"
@@ -8,7 +9,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutex>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -16,16 +21,37 @@ namespace {
 // One editor of mimeapps.list at a time in this process.
 QMutex gMimeAppsMutex;
 
-const QString kZip = QStringLiteral("application/zip");
-const QString kZipAlias = QStringLiteral("application/x-zip-compressed");
-const QString kRar = QStringLiteral("application/vnd.rar");
-const QString kRarAlias = QStringLiteral("application/x-rar");
-const QString kSevenZip = QStringLiteral("application/x-7z-compressed");
+QString latin1(std::string_view text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
 
-// The types velmora takes over, and aliases it also edits where a file already sets them, since such a
-// key would otherwise still answer for the type.
-const QStringList kTakeOverKeys{kZip, kRar, kSevenZip};
-const QStringList kAliasKeys{kZipAlias, kRarAlias};
+// The MIME types of the kinds velmora is made the default of, from the table of kinds: each kind's own
+// type, which it takes over, then the aliases it also edits where a file already sets them, since such a
+// key would otherwise still answer for the kind.
+QStringList defaultHandlerKeys(const ArchiveKindTable::KindRow& row) {
+    QStringList keys;
+    for (const ArchiveKindTable::MimeType& type : row.mimeTypes) {
+        if (keys.isEmpty() || type.defaultHandlerAlias) keys.append(latin1(type.name));
+    }
+    return keys;
+}
+
+QStringList takeOverKeys() {
+    QStringList keys;
+    for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
+        if (row.defaultHandler) keys.append(defaultHandlerKeys(row).first());
+    }
+    return keys;
+}
+
+QStringList aliasKeys() {
+    QStringList keys;
+    for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
+        if (row.defaultHandler) keys += defaultHandlerKeys(row).mid(1);
+    }
+    return keys;
+}
+
+const QStringList kTakeOverKeys = takeOverKeys();
+const QStringList kAliasKeys = aliasKeys();
 
 constexpr QFileDevice::Permissions kUserFile =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
@@ -70,18 +96,12 @@ QList<EditedFile> readUserFiles() {
     return files;
 }
 
-// Applies `change` to every archive key of the file that `applies` accepts; reports whether it changed.
+// Applies `edit` to every archive key of the file that `applies` accepts; reports whether it changed.
 bool editArchiveKeys(EditedFile& edited, const std::function<bool(const QString&)>& applies,
-                     const std::function<QStringList(QStringList)>& change) {
+                     const std::function<void(MimeAppsList&, const QString&)>& edit) {
     const QByteArray before = edited.list.toBytes();
     for (const QString& key : kTakeOverKeys + kAliasKeys) {
-        if (!applies(key)) continue;
-        const QStringList ids = change(edited.list.desktopIDs(MimeAppsList::kDefaultApplications, key));
-        if (ids.isEmpty()) {
-            edited.list.remove(MimeAppsList::kDefaultApplications, key);
-        } else {
-            edited.list.setDesktopIDs(MimeAppsList::kDefaultApplications, key, ids);
-        }
+        if (applies(key)) edit(edited.list, key);
     }
     return edited.list.toBytes() != before;
 }
@@ -91,15 +111,67 @@ QStringList withoutVelmora(QStringList ids) {
     return ids;
 }
 
+// velmora first. A line that does not name it yet only gets it prepended, so that giving up gives the
+// line its own bytes back.
+void takeOver(MimeAppsList& list, const QString& key) {
+    const QString& group = MimeAppsList::kDefaultApplications;
+    const QStringList ids = list.desktopIDs(group, key);
+    const QStringList wanted = QStringList{SystemIntegrationService::kDesktopID} + withoutVelmora(ids);
+    if (!ids.contains(SystemIntegrationService::kDesktopID)) {
+        list.prependDesktopID(group, key, SystemIntegrationService::kDesktopID);
+    } else if (ids != wanted) {
+        list.setDesktopIDs(group, key, wanted);
+    }
+}
+
+void giveUp(MimeAppsList& list, const QString& key) {
+    const QString& group = MimeAppsList::kDefaultApplications;
+    const QStringList ids = list.desktopIDs(group, key);
+    if (!ids.contains(SystemIntegrationService::kDesktopID)) return;
+    const QStringList others = withoutVelmora(ids);
+    if (others.isEmpty()) {
+        list.remove(group, key);
+    } else if (!list.removeLeadingDesktopID(group, key, SystemIntegrationService::kDesktopID) ||
+               list.desktopIDs(group, key) != others) {
+        list.setDesktopIDs(group, key, others);
+    }
+}
+
+const auto kEveryKey = [](const QString&) { return true; };
+
+// What velmora records when it adds the [Default Applications] group to the user's file: the text the
+// group added, as it stands once velmora's keys are gone again, and whether the file was new.
+std::optional<QByteArray> addedGroupRecord(const EditedFile& edited, const QByteArray& before) {
+    MimeAppsList bare = edited.list;
+    for (const QString& key : kTakeOverKeys + kAliasKeys) giveUp(bare, key);
+    const QByteArray after = bare.toBytes();
+    if (!after.startsWith(before)) return std::nullopt;
+    const QJsonObject record{{QStringLiteral("path"), edited.path},
+                             {QStringLiteral("createdFile"), !edited.exists},
+                             {QStringLiteral("text"), QString::fromUtf8(after.mid(before.size()))}};
+    return QJsonDocument(record).toJson(QJsonDocument::Compact);
+}
+
 }  // namespace
 
 const QList<SystemIntegrationService::ArchiveType>& SystemIntegrationService::archiveTypes() {
-    static const QList<ArchiveType> types{
-        {QStringLiteral("ZIP"), kZip, {kZip, kZipAlias}},
-        {QStringLiteral("ZIP(PKWARE)"), kZipAlias, {kZipAlias, kZip}},
-        {QStringLiteral("RAR"), kRar, {kRar, kRarAlias}},
-        {QStringLiteral("7Z"), kSevenZip, {kSevenZip}},
-    };
+    static const QList<ArchiveType> types = [] {
+        QList<ArchiveType> list;
+        for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
+            if (!row.defaultHandler) continue;
+            const QStringList keys = defaultHandlerKeys(row);
+            for (const ArchiveKindTable::MimeType& type : row.mimeTypes) {
+                if (type.statusName.empty()) continue;
+                // The type's own name first, then the kind's other keys.
+                const QString identifier = latin1(type.name);
+                QStringList typeKeys = keys;
+                typeKeys.removeAll(identifier);
+                typeKeys.prepend(identifier);
+                list.append({latin1(type.statusName), identifier, typeKeys});
+            }
+        }
+        return list;
+    }();
     return types;
 }
 
@@ -141,10 +213,13 @@ QList<DefaultArchiveToolResult> SystemIntegrationService::setAsDefaultArchiveToo
                 const bool present = edited.list.contains(MimeAppsList::kDefaultApplications, key);
                 return present || (isUserFile && kTakeOverKeys.contains(key));
             };
-            const auto change = [](const QStringList& ids) {
-                return QStringList{kDesktopID} + withoutVelmora(ids);
-            };
-            if (editArchiveKeys(edited, applies, change) || !edited.exists) writeEdited(edited);
+            const bool addsGroup =
+                isUserFile && !edited.list.containsGroup(MimeAppsList::kDefaultApplications);
+            const QByteArray before = edited.list.toBytes();
+            if (editArchiveKeys(edited, applies, takeOver) || !edited.exists) writeEdited(edited);
+            if (const auto record = addsGroup ? addedGroupRecord(edited, before) : std::nullopt) {
+                m_defaults.setData(addedGroupKey, *record);
+            }
         }
     }
     return results();
@@ -157,10 +232,10 @@ QList<DefaultArchiveToolResult> SystemIntegrationService::restoreSystemDefaultAr
         QList<EditedFile> files = readUserFiles();
         for (EditedFile& edited : files) {
             if (!edited.exists) continue;
-            const auto applies = [](const QString&) { return true; };
-            if (editArchiveKeys(edited, applies, withoutVelmora)) writeEdited(edited);
+            if (editArchiveKeys(edited, kEveryKey, giveUp)) writeEdited(edited);
         }
         giveBackPreviousDefaultHandlers();
+        removeAddedGroupIfUnused();
         m_defaults.remove(previousDefaultHandlersKey);
     }
     return results();
@@ -214,11 +289,35 @@ void SystemIntegrationService::giveBackPreviousDefaultHandlers() {
     if (changed) writeEdited(user);
 }
 
+void SystemIntegrationService::removeAddedGroupIfUnused() {
+    const QJsonObject record =
+        QJsonDocument::fromJson(m_defaults.data(addedGroupKey).value_or(QByteArray())).object();
+    const QString path = MimeAppsLookup::userFile();
+    const QByteArray text = record.value(QStringLiteral("text")).toString().toUtf8();
+    QFile file(path);
+    // Anything another program or the user added to the group since keeps it. A failure keeps the
+    // record, for the next restore.
+    if (record.value(QStringLiteral("path")).toString() == path && !text.isEmpty() &&
+        file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        const QByteArray remaining = bytes.chopped(std::min(text.size(), bytes.size()));
+        const bool removesFile = remaining.isEmpty() && record.value(QStringLiteral("createdFile")).toBool();
+        std::optional<QString> error;
+        if (bytes.endsWith(text)) {
+            error = removesFile ? UserFiles::remove(path)
+                                : UserFiles::write(path, remaining, QFileInfo(path).permissions());
+        }
+        if (error) throw preferenceFailure(path + QStringLiteral(u"：") + *error);
+    }
+    m_defaults.remove(addedGroupKey);
+}
+
 void SystemIntegrationService::setFileManagerEntriesEnabled(bool enabled) {
     if (enabled) {
         writeFileManagerEntries();
     } else {
-        FileManagerEntries(helperPath()).remove();
+        FileManagerEntries(helperPath()).remove(createdFileManagerFolders());
+        m_defaults.remove(createdFileManagerFoldersKey);
     }
 }
 
@@ -228,7 +327,32 @@ void SystemIntegrationService::writeFileManagerEntries() {
             SystemIntegrationError::Kind::finderSyncConfigurationFailed,
             QStringLiteral(u"未找到文件管理器扩展组件，请确认当前 App 已完整安装。"));
     }
-    FileManagerEntries(helperPath()).install();
+    // Kept also when writing fails halfway, so that switching off removes what was made.
+    QStringList created = createdFileManagerFolders();
+    const qsizetype known = created.size();
+    const auto record = [&] {
+        if (created.size() != known) {
+            m_defaults.setData(
+                createdFileManagerFoldersKey,
+                QJsonDocument(QJsonArray::fromStringList(created)).toJson(QJsonDocument::Compact));
+        }
+    };
+    try {
+        FileManagerEntries(helperPath()).install(created);
+    } catch (const SystemIntegrationError&) {
+        record();
+        throw;
+    }
+    record();
+}
+
+QStringList SystemIntegrationService::createdFileManagerFolders() const {
+    QStringList folders;
+    const std::optional<QByteArray> bytes = m_defaults.data(createdFileManagerFoldersKey);
+    for (const QJsonValue& folder : QJsonDocument::fromJson(bytes.value_or(QByteArray())).array()) {
+        if (folder.isString()) folders.append(folder.toString());
+    }
+    return folders;
 }
 
 void SystemIntegrationService::refreshIntegration(bool setAsDefaultExtractor, bool contextMenuEnabled) {

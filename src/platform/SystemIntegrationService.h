@@ -21,6 +21,12 @@ public:
     static inline const QString previousDefaultHandlersKey =
         QStringLiteral("velmoraPreviousDefaultArchiveHandlers");
     static inline const QString kHelperName = QStringLiteral("velmoraFinderSync");
+    // What velmora added and takes away again when switched off: the [Default Applications] group of
+    // the user's mimeapps.list, or the whole file (a JSON object), and the file-manager folders (a JSON
+    // array of paths).
+    static inline const QString addedGroupKey = QStringLiteral("velmoraAddedDefaultApplicationsGroup");
+    static inline const QString createdFileManagerFoldersKey =
+        QStringLiteral("velmoraCreatedFileManagerFolders");
 
     struct ArchiveType {
         QString displayName;
@@ -45,12 +51,14 @@ public:
     // and returns the status rows read afterwards.
     virtual QList<DefaultArchiveToolResult> setAsDefaultArchiveTool();
     // Takes velmora out of the archive types' defaults and gives the kept defaults back where nothing
-    // else is in effect.
+    // else is in effect. Lines velmora only prepended to get their own bytes back; the group (or the
+    // whole mimeapps.list) it added goes again when nothing else was added to it.
     virtual QList<DefaultArchiveToolResult> restoreSystemDefaultArchiveTool();
     // 16 rows: the four types, each in the four roles.
     virtual QList<DefaultArchiveToolResult> currentDefaultArchiveToolResults();
 
-    // Writes (true) or removes (false) the file-manager entries; writing needs the helper.
+    // Writes (true) or removes (false) the file-manager entries; writing needs the helper. Removing also
+    // removes the folders that writing created, where they are empty.
     virtual void setFileManagerEntriesEnabled(bool enabled);
     // Writes the entries again, so they follow the installed helper's path.
     virtual void writeFileManagerEntries();
@@ -67,6 +75,8 @@ private:
     void storePreviousDefaultHandlersIfNeeded();
     std::optional<QList<PreviousDefaultHandler>> loadPreviousDefaultHandlers() const;
     void giveBackPreviousDefaultHandlers();
+    void removeAddedGroupIfUnused();
+    QStringList createdFileManagerFolders() const;
 
     DefaultsStore m_defaults;
     QString m_applicationFilePath;

@@ -20,6 +20,7 @@ TEST_P(ActionUrlTest, ReadsActionAndPaths) {
     if (!url) return;
     EXPECT_EQ(url->action, GetParam().expected->action);
     EXPECT_EQ(url->paths, GetParam().expected->paths);
+    EXPECT_EQ(url->relativePaths, GetParam().expected->relativePaths);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -32,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                 ActionUrl{"compress", {"/b", "/a", "/b/c"}}},
         UrlCase{"empty_value_skipped", "velmora://compress?path=&path", ActionUrl{"compress", {}}},
         UrlCase{"relative_value_skipped", "velmora://compress?path=docs%2Fa.txt&path=.&path=%2Fok",
-                ActionUrl{"compress", {"/ok"}}},
+                ActionUrl{"compress", {"/ok"}, {"docs/a.txt", "."}}},
         UrlCase{"no_query", "velmora://extract", ActionUrl{"extract", {}}},
         UrlCase{"unknown_action_with_path", "velmora://shred?path=%2Fa", ActionUrl{"shred", {"/a"}}},
         UrlCase{"unknown_action_without_path", "velmora://shred", ActionUrl{"shred", {}}},

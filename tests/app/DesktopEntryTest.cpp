@@ -1,8 +1,25 @@
+#include "FinderSync.h"
+#include "core/base/ArchiveFormat.h"
+#include "platform/ArchiveKindTable.h"
+#include "platform/FileManagerEntries.h"
+#include "platform/SystemIntegrationService.h"
+
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
+
+QString text(std::string_view value) { return QString::fromLatin1(value.data(), qsizetype(value.size())); }
+
+// The value of the first line of `bytes` that starts with "key=".
+QString value(const QByteArray& bytes, const QString& key) {
+    const QRegularExpression line(QStringLiteral("^") + key + QStringLiteral("=(.*)$"),
+                                  QRegularExpression::MultilineOption);
+    return line.match(QString::fromUtf8(bytes)).captured(1);
+}
 
 // Every desktop entry the project installs passes the freedesktop validator.
 TEST(DesktopEntryTest, EntriesValidate) {
@@ -16,6 +33,46 @@ TEST(DesktopEntryTest, EntriesValidate) {
         EXPECT_EQ(validator.exitCode(), 0)
             << entry.toStdString() << ": " << validator.readAllStandardOutput().toStdString();
     }
+}
+
+// The installed desktop entry and every list of kinds the desktop integration keeps say what the table
+// of kinds says, and no more.
+TEST(DesktopEntryTest, EntryAndEveryListAgreeWithTheKindTable) {
+    QStringList mimeTypes, extractTypes, extractSuffixes, statusTypes;
+    for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
+        for (const ArchiveKindTable::MimeType& type : row.mimeTypes) {
+            if (!type.name.empty()) mimeTypes.append(text(type.name));
+            if (!type.statusName.empty()) statusTypes.append(text(type.name));
+        }
+        if (row.fileManagerExtract) extractTypes.append(text(row.mimeTypes[0].name));
+        for (const std::string_view suffix : row.suffixes) {
+            if (suffix.empty()) continue;
+            const QString name = QStringLiteral("/d/x.") + text(suffix);
+            EXPECT_EQ(ArchiveFormat::kind(name), row.kind) << name.toStdString();
+            EXPECT_EQ(FinderSync::namesOnlyArchives({name}), row.fileManagerExtract) << name.toStdString();
+            if (row.fileManagerExtract) extractSuffixes.append(text(suffix));
+        }
+    }
+
+    QFile entry(QStringLiteral(VELMORA_RESOURCES_DIR "/com.velmora.pro.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_EQ(value(entry.readAll(), "MimeType"), mimeTypes.join(';') + ";x-scheme-handler/velmora;");
+
+    QHash<QString, QByteArray> contents;
+    for (const auto& written : FileManagerEntries("/h").entries())
+        contents.insert(written.path.section('/', -1), written.contents);
+    EXPECT_EQ(value(contents.value("com.velmora.pro.extract.desktop"), "MimeType"),
+              extractTypes.join(';') + ';');
+    EXPECT_EQ(value(contents.value("com.velmora.pro.extract.nemo_action"), "Extensions"),
+              extractSuffixes.join(';') + ';');
+
+    QStringList identifiers;
+    for (const SystemIntegrationService::ArchiveType& type : SystemIntegrationService::archiveTypes()) {
+        identifiers.append(type.identifier);
+        EXPECT_EQ(type.keys.first(), type.identifier);
+        for (const QString& key : type.keys) EXPECT_TRUE(mimeTypes.contains(key)) << key.toStdString();
+    }
+    EXPECT_EQ(identifiers, statusTypes);
 }
 
 }  // namespace

@@ -29,6 +29,22 @@ TEST(LaunchRequestTest, CommandLineGivesVerbAndArguments) {
     }
 }
 
+TEST(LaunchRequestTest, ProblemNamesWhatCannotBeServed) {
+    const std::pair<QStringList, std::optional<QString>> cases[] = {
+        {{"velmora://extract?path=%2F"}, std::nullopt},
+        {{"velmora://extract"}, std::nullopt},
+        {{"velmora://extract?path=relative/t.zip"},
+         QStringLiteral(u"链接中的路径不是绝对路径：relative/t.zip")},
+        {{"velmora://preview?path=%2F&path=.%2Fa.zip"}, QStringLiteral(u"链接中的路径不是绝对路径：./a.zip")},
+        {{"velmora://extract?path=%2Fno%2Fsuch"}, QStringLiteral(u"找不到文件：/no/such")},
+        {{"velmora://shred?path=t.zip"}, QStringLiteral(u"未知操作：shred")},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        EXPECT_EQ(LaunchRequest::fromCommandLine(arguments, "/").problem(), expected)
+            << arguments.join(' ').toStdString();
+    }
+}
+
 TEST(LaunchRequestTest, MessageRoundTripsAndRejectsGarbage) {
     const LaunchRequest request{
         .verb = Verb::serviceCompress, .arguments = {QStringLiteral(u"照片 1"), "a\nb"}, .cwd = "/home/u"};

@@ -71,6 +71,8 @@ TEST_F(ProcessLifecycleTest, CommandLineProblemsExitOneAndStartNothing) {
         {{"velmora://shred?path=" + encoded}, QStringLiteral(u"未知操作：shred")},
         {{"missing.zip"}, QStringLiteral(u"找不到文件：") + home.path("missing.zip")},
         {{"velmora://compress?path=%2Fno%2Fsuch"}, QStringLiteral(u"找不到文件：/no/such")},
+        {{"velmora://extract?path=relative/t.zip"},
+         QStringLiteral(u"链接中的路径不是绝对路径：relative/t.zip")},
         {{"https://example.com/a.zip"}, QStringLiteral(u"不支持的链接：https://example.com/a.zip")},
         {{"--service-compress"}, QStringLiteral(u"没有找到可压缩的文件。")},
     };

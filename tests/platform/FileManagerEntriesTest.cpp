@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -27,9 +28,9 @@ protected:
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
         return path;
     }
+    DefaultsStore defaults() { return DefaultsStore(xdg.tree().path(QStringLiteral("defaults"))); }
     SystemIntegrationService serviceIn(const QString& folder) {
-        return SystemIntegrationService(DefaultsStore(xdg.tree().path(QStringLiteral("defaults"))),
-                                        xdg.tree().path(folder + QStringLiteral("/velmora")));
+        return SystemIntegrationService(defaults(), xdg.tree().path(folder + QStringLiteral("/velmora")));
     }
     QStringList entryPaths() {
         QStringList paths;
@@ -128,6 +129,40 @@ TEST_F(FileManagerEntriesTest, EnablingTwiceAndDisablingTwiceSucceed) {
     service.setFileManagerEntriesEnabled(false);
     service.setFileManagerEntriesEnabled(false);
     for (const QString& path : entryPaths()) EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(FileManagerEntriesTest, DisablingRemovesOnlyTheEmptyFoldersEnablingMade) {
+    const QStringList made{"data/kio",  "data/kio/servicemenus", "data/nautilus", "data/nautilus/scripts",
+                           "data/nemo", "data/nemo/actions",     "config/caja",   "config/caja/scripts"};
+    // Folders (ending in "/") and files the user had, relative to the tree.
+    const QList<QStringList> cases{
+        {"data/", "config/"},
+        {"data/nemo/actions/", "config/caja/scripts/mine", "data/kio/"},
+        {},
+    };
+    installHelper(QStringLiteral("bin"));
+    for (const QStringList& usersOwn : cases) {
+        for (const QString& item : usersOwn) {
+            item.endsWith('/') ? void(xdg.tree().makeFolder(item)) : void(xdg.tree().writeFile(item, "x"));
+        }
+        SystemIntegrationService service = serviceIn(QStringLiteral("bin"));
+        service.setFileManagerEntriesEnabled(true);
+        service.writeFileManagerEntries();
+        service.setFileManagerEntriesEnabled(false);
+
+        QStringList left;
+        for (const QString& folder : made + QStringList{"data", "config"}) {
+            if (QFileInfo(xdg.tree().path(folder)).isDir()) left.append(folder);
+        }
+        QStringList expected;
+        for (const QString& folder : made + QStringList{"data", "config"}) {
+            const auto within = [&](const QString& item) { return item.startsWith(folder + '/'); };
+            if (std::any_of(usersOwn.begin(), usersOwn.end(), within)) expected.append(folder);
+        }
+        EXPECT_EQ(left, expected) << usersOwn.join(' ').toStdString();
+        EXPECT_FALSE(defaults().data(SystemIntegrationService::createdFileManagerFoldersKey));
+        for (const char* folder : {"data", "config"}) QDir(xdg.tree().path(folder)).removeRecursively();
+    }
 }
 
 TEST_F(FileManagerEntriesTest, MissingHelperStopsEnablingButNotDisabling) {

@@ -61,6 +61,25 @@ TEST(MimeAppsList, EditsKeepTheRestInPlace) {
     }
 }
 
+TEST(MimeAppsList, APrependedIDTakenAwayLeavesTheLineAsItWas) {
+    const QList<QByteArray> files{
+        "[Default Applications]\napplication/zip=other.desktop\n",
+        "[Default Applications]\r\napplication/zip = a.desktop ; b.desktop\r\n",
+        "[Default Applications]\napplication/zip=\n",
+    };
+    for (const QByteArray& bytes : files) {
+        std::optional<MimeAppsList> list = MimeAppsList::parse(bytes);
+        ASSERT_TRUE(list);
+        const QStringList ids = list->desktopIDs(kGroup, QStringLiteral("application/zip"));
+        list->prependDesktopID(kGroup, QStringLiteral("application/zip"), QStringLiteral("v.desktop"));
+        EXPECT_EQ(list->desktopIDs(kGroup, QStringLiteral("application/zip")),
+                  QStringList{"v.desktop"} + ids);
+        EXPECT_TRUE(list->removeLeadingDesktopID(kGroup, QStringLiteral("application/zip"), "v.desktop"));
+        EXPECT_EQ(list->toBytes(), bytes);
+        EXPECT_FALSE(list->removeLeadingDesktopID(kGroup, QStringLiteral("application/zip"), "v.desktop"));
+    }
+}
+
 TEST(MimeAppsList, ReadsIDsAndRemovesKeys) {
     std::optional<MimeAppsList> list = MimeAppsList::parse(
         "[Added Associations]\napplication/zip=other.desktop;\n[Default Applications]\n"

@@ -147,6 +147,43 @@ TEST_F(SystemIntegrationServiceTest, OtherLinesGroupsAndCommentsSurviveTakeOverA
     EXPECT_FALSE(savedHandlers());
 }
 
+TEST_F(SystemIntegrationServiceTest, RestoreLeavesTheUserFileAsItWas) {
+    struct Case {
+        std::optional<QByteArray> before;
+        // Written between the take-over and the restore, after the file as velmora left it.
+        QByteArray addedMeanwhile;
+        std::optional<QByteArray> after;
+    };
+    const QByteArray other = "[Default Applications]\napplication/zip=org.example.Other.desktop\n";
+    const QByteArray spaced = "[Default Applications]\r\napplication/zip = ark.desktop\r\nx/y=z\r\n";
+    const QList<Case> cases{
+        {other, {}, other},
+        {spaced, {}, spaced},
+        {std::nullopt, {}, std::nullopt},
+        {"[Default Applications]\n", {}, "[Default Applications]\n"},
+        {"", {}, ""},
+        {"[Added Associations]\napplication/zip=ark.desktop;\n",
+         {},
+         "[Added Associations]\napplication/zip=ark.desktop;\n"},
+        {"# mine\n[Added Associations]\nx/y=z", {}, "# mine\n[Added Associations]\nx/y=z"},
+        {std::nullopt, "text/plain=kate.desktop;\n", "[Default Applications]\ntext/plain=kate.desktop;\n"},
+    };
+    for (const Case& c : cases) {
+        if (c.before) writeUserFile(*c.before);
+        service.setAsDefaultArchiveTool();
+        writeUserFile(readUserFile() + c.addedMeanwhile);
+        service.restoreSystemDefaultArchiveTool();
+
+        const QString path = xdg.tree().path(userFile());
+        EXPECT_EQ(QFileInfo::exists(path), c.after.has_value()) << c.before.value_or("none").constData();
+        if (c.after) {
+            EXPECT_EQ(readUserFile(), *c.after);
+        }
+        QFile::remove(path);
+    }
+    EXPECT_FALSE(defaults.data(SystemIntegrationService::addedGroupKey));
+}
+
 TEST_F(SystemIntegrationServiceTest, RestoreGivesBackLostDefaultsAndLeavesLaterChoices) {
     writeUserFile("[Default Applications]\napplication/zip=ark.desktop;\napplication/vnd.rar=ark.desktop;\n");
     service.setAsDefaultArchiveTool();
@@ -183,7 +220,7 @@ TEST_F(DesktopSpecificTest, DesktopSpecificFileIsEditedWhereItSetsTheTypes) {
 
     service.restoreSystemDefaultArchiveTool();
     EXPECT_EQ(readUserFile(QStringLiteral("kde-mimeapps.list")), kde);
-    EXPECT_EQ(readUserFile(), "[Default Applications]\n");
+    EXPECT_FALSE(QFileInfo::exists(xdg.tree().path(userFile())));
 }
 
 TEST_F(DesktopSpecificTest, UnparsableFileFailsAndStaysByteForByte) {

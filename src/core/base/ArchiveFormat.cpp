@@ -2,67 +2,32 @@
 
 #include "core/base/FileNameHelper.h"
 
-#include <utility>
-
 namespace ArchiveFormat {
 
 namespace {
 
-// Tested against the whole name first, so x.tar.gz is tarGz and never gz.
-const std::pair<const char*, Kind> kCompoundSuffixes[] = {
-    {".tar.gz", Kind::tarGz}, {".tgz", Kind::tarGz},    {".tar.bz2", Kind::tarBz2},
-    {".tbz2", Kind::tarBz2},  {".tar.xz", Kind::tarXz}, {".txz", Kind::tarXz},
-};
+QLatin1String latin1(std::string_view text) { return QLatin1String(text.data(), qsizetype(text.size())); }
 
-const std::pair<const char*, Kind> kExtensions[] = {
-    {"zip", Kind::zip}, {"zipx", Kind::zipx}, {"7z", Kind::sevenZip}, {"rar", Kind::rar}, {"tar", Kind::tar},
-    {"gz", Kind::gz},   {"bz2", Kind::bz2},   {"xz", Kind::xz},       {"dmg", Kind::dmg}, {"iso", Kind::iso},
-};
+bool endsWithSuffix(const QString& name, std::string_view suffix) {
+    return !suffix.empty() && name.endsWith(latin1(suffix)) && name.size() > qsizetype(suffix.size()) &&
+           name.at(name.size() - qsizetype(suffix.size()) - 1) == QLatin1Char('.');
+}
 
 }  // namespace
 
 std::optional<Kind> kind(const QString& fileURL) {
     const QString name = FileNameHelper::lastPathComponent(fileURL).toLower();
-    for (const auto& [suffix, kind] : kCompoundSuffixes) {
-        if (name.endsWith(QLatin1String(suffix))) return kind;
-    }
-    const QString extension = FileNameHelper::pathExtension(name);
-    for (const auto& [candidate, kind] : kExtensions) {
-        if (extension == QLatin1String(candidate)) return kind;
+    for (const bool compoundTar : {true, false}) {
+        for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
+            if (row.compoundTar != compoundTar) continue;
+            for (const std::string_view suffix : row.suffixes) {
+                if (endsWithSuffix(name, suffix)) return row.kind;
+            }
+        }
     }
     return std::nullopt;
 }
 
-QString displayName(Kind kind) {
-    switch (kind) {
-        case Kind::zip:
-            return QStringLiteral("ZIP");
-        case Kind::zipx:
-            return QStringLiteral("ZIPX");
-        case Kind::sevenZip:
-            return QStringLiteral("7Z");
-        case Kind::rar:
-            return QStringLiteral("RAR");
-        case Kind::tar:
-            return QStringLiteral("TAR");
-        case Kind::tarGz:
-            return QStringLiteral("TAR.GZ");
-        case Kind::tarBz2:
-            return QStringLiteral("TAR.BZ2");
-        case Kind::tarXz:
-            return QStringLiteral("TAR.XZ");
-        case Kind::gz:
-            return QStringLiteral("GZ");
-        case Kind::bz2:
-            return QStringLiteral("BZ2");
-        case Kind::xz:
-            return QStringLiteral("XZ");
-        case Kind::dmg:
-            return QStringLiteral("DMG");
-        case Kind::iso:
-            return QStringLiteral("ISO");
-    }
-    return {};
-}
+QString displayName(Kind kind) { return latin1(ArchiveKindTable::row(kind).displayName); }
 
 }  // namespace ArchiveFormat

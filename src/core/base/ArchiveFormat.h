@@ -1,13 +1,15 @@
 #pragma once
 
+#include "platform/ArchiveKindTable.h"
+
 #include <QString>
 #include <optional>
 
-// The archive kinds velmora opens, recognised from the file name alone. Numbered volumes
-// (a.7z.001, a.z01, a.r00) are not kinds; SplitArchiveDetector recognises those.
+// The archive kinds velmora opens, recognised from the file name alone by the one table of kinds.
+// Numbered volumes (a.7z.001, a.z01, a.r00) are not kinds; SplitArchiveDetector recognises those.
 namespace ArchiveFormat {
 
-enum class Kind { zip, zipx, sevenZip, rar, tar, tarGz, tarBz2, tarXz, gz, bz2, xz, dmg, iso };
+using Kind = ArchiveKindTable::Kind;
 
 // Looks only at the last path component; reads nothing.
 std::optional<Kind> kind(const QString& fileURL);

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// The one table of archive kinds: the names that select each kind, its MIME types and what the desktop
+// integration offers for it. ArchiveFormat recognises kinds by it; the desktop entry, the default-handler
+// service, the file-manager entries and the file-manager helper (which links no velmora library, hence
+// header-only) each select their part of it by a property. Rows stand in the order the desktop lists
+// them: ZIP, RAR, 7Z first.
+namespace ArchiveKindTable {
+
+enum class Kind { zip, zipx, sevenZip, rar, tar, tarGz, tarBz2, tarXz, gz, bz2, xz, dmg, iso };
+
+struct MimeType {
+    std::string_view name;
+    // For a type the default-handler status table shows: that row's name.
+    std::string_view statusName = {};
+    // Another name a default for the kind may be stored under: velmora edits it only where a file
+    // already sets it, since such a key would otherwise still answer for the kind.
+    bool defaultHandlerAlias = false;
+};
+
+struct KindRow {
+    Kind kind;
+    std::string_view displayName;
+    // Lower case, without the leading dot; unused places are empty. A name ends in ".<suffix>".
+    std::array<std::string_view, 2> suffixes;
+    // A compressed TAR: its suffixes are tested before every plain one, so x.tar.gz is never gz.
+    bool compoundTar;
+    // velmora takes the kind's own (first) MIME type over when made the default archive tool.
+    bool defaultHandler;
+    // The file managers offer "用 velmora 解压" when every selected name ends in one of the suffixes.
+    bool fileManagerExtract;
+    // The kind's own type first; unused places have an empty name. All of them are in the desktop entry.
+    std::array<MimeType, 3> mimeTypes;
+};
+
+// clang-format off
+// kind, displayName, suffixes, compoundTar, defaultHandler, fileManagerExtract, mimeTypes
+inline constexpr KindRow kKinds[] = {
+    {Kind::zip, "ZIP", {"zip"}, false, true, true,
+     {{{"application/zip", "ZIP"}, {"application/x-zip-compressed", "ZIP(PKWARE)", true}}}},
+    {Kind::zipx, "ZIPX", {"zipx"}, false, false, false, {}},
+    {Kind::rar, "RAR", {"rar"}, false, true, true,
+     {{{"application/vnd.rar", "RAR"}, {"application/x-rar", {}, true}, {"application/x-rar-compressed"}}}},
+    {Kind::sevenZip, "7Z", {"7z"}, false, true, true, {{{"application/x-7z-compressed", "7Z"}}}},
+    {Kind::tar, "TAR", {"tar"}, false, false, false, {{{"application/x-tar"}}}},
+    {Kind::tarGz, "TAR.GZ", {"tar.gz", "tgz"}, true, false, false, {{{"application/x-compressed-tar"}}}},
+    {Kind::tarBz2, "TAR.BZ2", {"tar.bz2", "tbz2"}, true, false, false,
+     {{{"application/x-bzip-compressed-tar"}}}},
+    {Kind::tarXz, "TAR.XZ", {"tar.xz", "txz"}, true, false, false, {{{"application/x-xz-compressed-tar"}}}},
+    {Kind::gz, "GZ", {"gz"}, false, false, false, {{{"application/gzip"}}}},
+    {Kind::bz2, "BZ2", {"bz2"}, false, false, false, {{{"application/x-bzip2"}}}},
+    {Kind::xz, "XZ", {"xz"}, false, false, false, {{{"application/x-xz"}}}},
+    {Kind::dmg, "DMG", {"dmg"}, false, false, false, {{{"application/x-apple-diskimage"}}}},
+    {Kind::iso, "ISO", {"iso"}, false, false, false,
+     {{{"application/x-cd-image"}, {"application/x-iso9660-image"}}}},
+};
+// clang-format on
+
+constexpr const KindRow& row(Kind kind) {
+    for (const KindRow& candidate : kKinds) {
+        if (candidate.kind == kind) return candidate;
+    }
+    return kKinds[0];
+}
+
+constexpr bool everyKindHasOneRow() {
+    for (int kind = 0; kind <= static_cast<int>(Kind::iso); ++kind) {
+        int rows = 0;
+        for (const KindRow& candidate : kKinds) rows += static_cast<int>(candidate.kind) == kind;
+        if (rows != 1) return false;
+    }
+    return true;
+}
+static_assert(everyKindHasOneRow());
+
+}  // namespace ArchiveKindTable
