@@ -200,6 +200,21 @@ TEST_F(ArchivePreviewListingTest, RarWithoutRarExtractorUsesThePlainSevenZipList
     EXPECT_EQ(sevenZip.recordedRuns().last(), QStringList({"l", "-spd", "--", archive}));
 }
 
+// Listings ask the programs in extraction's one order: unrar before 7-Zip for a RAR; for a ZIP 7-Zip,
+// then, when it cannot open the file, the ZIP reader.
+TEST_F(ArchivePreviewListingTest, ListingFollowsTheProgramOrder) {
+    const QString zip = sevenZipArchive("s.zip", {"-tzip"});
+    const FakeTool sevenZip =
+        m_programs.addTool("7zz", "echo 'ERROR: s : Cannot open the file as [zip] archive' >&2; exit 2");
+    const FakeTool unrar = m_programs.addTool("unrar", "exit 0");
+    const ArchivePreviewService service(m_programs.programs());
+    EXPECT_TRUE(list(service, m_tree.writeFile("s.rar", "read by unrar only")).isEmpty());
+    EXPECT_EQ(unrar.recordedRuns().size(), 1);
+    EXPECT_TRUE(sevenZip.recordedRuns().isEmpty());
+    EXPECT_EQ(sorted(paths(list(service, zip))), kSamplePaths);
+    EXPECT_EQ(sevenZip.recordedRuns().size(), 2) << "the technical listing, then the plain one";
+}
+
 TEST_F(ArchivePreviewListingTest, RefusalsAndMissingTools) {
     m_programs.remove("7zz");
     const ArchivePreviewService service(m_programs.programs());
