@@ -33,9 +33,7 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
 // Whether the next program may try after this run (see runInOrder).
 bool handsOver(const Run& run, const Attempts& attempts, const QStringList& echoedNames) {
     if (run.result.status == 0) return attempts.unusable && attempts.unusable(run.program);
-    return run.program == Program::zipReader ||
-           (run.program == Program::sevenZip &&
-            ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames));
+    return run.program == Program::sevenZip && ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames);
 }
 
 }  // namespace

@@ -45,9 +45,9 @@ struct Run {
 // Runs the attempts of the installed programs in order until one succeeds or fails for a reason of
 // the archive's own: the next program tries only after a missing program, a 7-Zip that could not
 // open the file as an archive at all or does not support a method
-// (ExtractionSteps::sevenZipCannotHandle), a ZIP reader that failed, or an unusable success. A wrong
-// password or damaged data is the outcome, and a cancelled run never hands over (CancellationError).
-// Nothing when none of the programs is installed.
+// (ExtractionSteps::sevenZipCannotHandle), or an unusable success. A wrong password or damaged data
+// is the outcome, and a cancelled run never hands over (CancellationError). Nothing when none of the
+// programs is installed.
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,
                               const Attempts& attempts, const QStringList& echoedNames,
                               const CancellationToken& token);
