@@ -1,6 +1,7 @@
 #include "core/base/ArchiveFormat.h"
 
 #include "core/base/FileNameHelper.h"
+#include "core/base/SplitArchiveDetector.h"
 
 namespace ArchiveFormat {
 
@@ -24,6 +25,26 @@ std::optional<Kind> kind(const QString& fileURL) {
                 if (endsWithSuffix(name, suffix)) return row.kind;
             }
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<Kind> kindOrSetKind(const QString& fileURL) {
+    if (const std::optional<Kind> own = kind(fileURL)) return own;
+    const std::optional<SplitArchiveDetector::Match> volume =
+        SplitArchiveDetector::detect(FileNameHelper::lastPathComponent(fileURL));
+    if (!volume) return std::nullopt;
+    switch (volume->format) {
+        case SplitArchiveFormat::sevenZip:
+            // The base name keeps the kind: name.7z or name.zip.
+            return kind(volume->baseName);
+        case SplitArchiveFormat::rarNew:
+        case SplitArchiveFormat::rarOld:
+            return Kind::rar;
+        case SplitArchiveFormat::zip:
+            return Kind::zip;
+        case SplitArchiveFormat::unsupported:
+            break;
     }
     return std::nullopt;
 }

@@ -14,6 +14,10 @@ using Kind = ArchiveKindTable::Kind;
 // Looks only at the last path component; reads nothing.
 std::optional<Kind> kind(const QString& fileURL);
 
+// The kind a file opens as: its own, or for a numbered volume the kind of its set (a.7z.001 7Z;
+// a.zip.001 and a.z01 ZIP; a.r00 RAR). The one rule that picks an extractor and labels a volume.
+std::optional<Kind> kindOrSetKind(const QString& fileURL);
+
 // "ZIP", "TAR.GZ", ...
 QString displayName(Kind kind);
 

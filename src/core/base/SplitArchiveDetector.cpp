@@ -9,9 +9,10 @@ namespace SplitArchiveDetector {
 
 namespace {
 
-// "\z" rather than "$": a name ending in a line break is not a volume name.
+// "\z" rather than "$": a name ending in a line break is not a volume name. 7-Zip numbers the pieces
+// of a ZIP it splits as it numbers a 7Z's (name.zip.001), and opens either set from its first piece.
 const QRegularExpression& sevenZipVolumePattern() {
-    static const QRegularExpression pattern(QStringLiteral("^(.+\\.7z)\\.(\\d+)\\z"));
+    static const QRegularExpression pattern(QStringLiteral("^(.+\\.(?:7z|zip))\\.(\\d+)\\z"));
     return pattern;
 }
 const QRegularExpression& rarNewVolumePattern() {

@@ -14,7 +14,7 @@ inline constexpr qint64 kZipPrimaryIndex = 999999;
 
 struct Match {
     SplitArchiveFormat format = SplitArchiveFormat::unsupported;
-    // The set's stem; keeps ".7z" for 7-Zip volumes (name.7z.003 has base name name.7z).
+    // The set's stem; keeps ".7z" or ".zip" for 7-Zip volumes (name.7z.003 has base name name.7z).
     QString baseName;
     // The volume's place in the set's own numbering: name.rar is 1 and name.r00 is 2; name.zip is
     // kZipPrimaryIndex and name.z01 is 1.

@@ -2,7 +2,6 @@
 
 #include "core/base/FileSystemError.h"
 #include "core/base/LegacyNames.h"
-#include "core/base/SplitArchiveDetector.h"
 #include "core/base/ZipCentralDirectory.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/ExtractedItemSearch.h"
@@ -11,6 +10,7 @@
 #include "core/content/SevenZipListingReader.h"
 #include "core/content/ZipDirectoryListing.h"
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ArchiveVolumes.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
@@ -37,19 +37,12 @@ void requireExisting(const QString& archiveURL) {
     if (!QFileInfo::exists(archiveURL)) throw ArchiveError::fileNotFound(archiveURL);
 }
 
-// A numbered volume such as a.7z.001 has no kind of its own; the tools open the set from it.
-bool isNumberedVolume(const QString& archiveURL) {
-    const std::optional<SplitArchiveDetector::Match> volume =
-        SplitArchiveDetector::detect(fileNameOf(archiveURL));
-    return volume && volume->isSplitPart;
-}
-
-// The archive's kind; none for a numbered volume, which goes to 7-Zip as in the listing.
-std::optional<ArchiveFormat::Kind> requireExtractable(const QString& archiveURL) {
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(archiveURL);
-    if (!kind && !isNumberedVolume(archiveURL))
+// The file the tools open: an archive, or for any volume of a split set its main volume, once the set
+// is whole (ArchiveVolumes). Anything else is refused.
+QString openedArchive(const QString& archiveURL) {
+    if (!ArchiveFormat::kindOrSetKind(archiveURL))
         throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
-    return kind;
+    return ArchiveVolumes::openingVolume(archiveURL);
 }
 
 // The browser judges a failed run by the same rules as an extraction; blankOutput is said when the
@@ -106,6 +99,14 @@ LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind,
     return zip ? listing.zipSource() : LegacyNames::Source::fileSystemBytes;
 }
 
+// A ZIP's rows from its central directory alone; an encrypted one needs a password first.
+QList<ArchivePreviewEntry> zipReaderEntries(const QString& archiveURL,
+                                            const std::optional<QString>& password) {
+    const PreviewListing listing = ZipDirectoryListing::nativeZipEntries(archiveURL);
+    if (listing.isEncrypted && !ArchiveTools::givenPassword(password)) throw ArchiveError::wrongPassword();
+    return listing.entries;
+}
+
 // Runs 7-Zip's technical listing of archive. The output is parsed as it arrives, so that the parse
 // of a long listing overlaps the tool's run; after a run that succeeded, listing holds its rows with
 // their legacy names decoded, for an archive of that kind.
@@ -120,6 +121,44 @@ ProcessResult runStructuredListing(const SevenZipTool& sevenZip, const QString& 
     listing = reader.finish(result.output, result.outputBytes);
     LegacyNameRows::decode(listing.entries, legacySource(kind, listing));
     return result;
+}
+
+// 7-Zip's technical listing, else its plain one; entries gets the rows of the run that succeeded. An
+// encrypted archive listed without a password is a password problem, as is a run that says so.
+ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archiveURL,
+                              std::optional<ArchiveFormat::Kind> kind, const std::optional<QString>& password,
+                              const CancellationToken& token, QList<ArchivePreviewEntry>& entries) {
+    PreviewListing listing;
+    const ProcessResult result = runStructuredListing(sevenZip, archiveURL, kind, token, password, listing);
+    if (result.status == 0) {
+        entries = listing.entries;
+        if (listing.isEncrypted && !ArchiveTools::givenPassword(password) &&
+            !PreviewEntryRules::containsMojibakePath(entries))
+            throw ArchiveError::wrongPassword();
+        return result;
+    }
+    const ArchiveError error =
+        ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
+    if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
+    const ProcessResult plain = sevenZip.listPlain(archiveURL, password, token);
+    if (plain.status != 0) return plain;
+    entries = ArchiveListingParser::parseSevenZipPlainList(plain.output, plain.outputBytes);
+    LegacyNameRows::decode(entries, legacySource(kind));
+    return plain;
+}
+
+// What a failed listing run that printed nothing says, by program.
+QString listingFailure(ToolFallback::Program program) {
+    switch (program) {
+        case ToolFallback::Program::unrar:
+            return QStringLiteral(u"第三方 RAR 预览工具返回错误。");
+        case ToolFallback::Program::infoZip:
+            return QStringLiteral(u"系统 ZIP 工具返回错误。");
+        case ToolFallback::Program::sevenZip:
+        case ToolFallback::Program::zipReader:
+            break;
+    }
+    return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
 }
 
 // The name the tools know an entry by: a legacy name as printed, any other as listed.
@@ -139,28 +178,10 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
                                                                  const std::optional<QString>& password,
                                                                  const CancellationToken& token) const {
     requireExisting(archiveURL);
-    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
-    if (CompoundTar::isCompoundTar(archiveURL)) return compoundTarEntries(archiveURL, password, token);
-
-    if (const std::optional<PreviewListing> listing =
-            sevenZipStructuredEntries(archiveURL, kind, password, token);
-        listing && !PreviewEntryRules::containsMojibakePath(listing->entries)) {
-        if (listing->isEncrypted && !ArchiveTools::givenPassword(password))
-            throw ArchiveError::wrongPassword();
-        return listing->entries;
-    }
-
-    if (kind == ArchiveFormat::Kind::zip) {
-        const PreviewListing listing = ZipDirectoryListing::nativeZipEntries(archiveURL);
-        if (listing.isEncrypted && !ArchiveTools::givenPassword(password))
-            throw ArchiveError::wrongPassword();
-        if (!listing.entries.isEmpty() && !PreviewEntryRules::containsMojibakePath(listing.entries)) {
-            return listing.entries;
-        }
-        return zipEntries(archiveURL, token);
-    }
-    if (!kind) throw ArchiveError::unsupportedFormat(extensionOf(archiveURL));
-    return externalEntries(archiveURL, *kind, password, token);
+    const QString archive = openedArchive(archiveURL);
+    return PreviewEntryRules::shownRows(CompoundTar::isCompoundTar(archive)
+                                            ? compoundTarEntries(archive, password, token)
+                                            : programEntries(archive, password, token));
 }
 
 std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntriesIfAvailable(
@@ -174,22 +195,51 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     }
     if (listing.isEncrypted || listing.entries.isEmpty()) return std::nullopt;
     if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
-    return listing.entries;
+    return PreviewEntryRules::shownRows(listing.entries);
 }
 
-// 7-Zip's listing first: nothing when there is no 7-Zip or it failed for another reason than the password.
-std::optional<PreviewListing> ArchivePreviewService::sevenZipStructuredEntries(
-    const QString& archiveURL, std::optional<ArchiveFormat::Kind> kind,
-    const std::optional<QString>& password, const CancellationToken& token) const {
-    const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
-    if (!sevenZip) return std::nullopt;
-    PreviewListing listing;
-    const ProcessResult result = runStructuredListing(*sevenZip, archiveURL, kind, token, password, listing);
-    if (result.status == 0) return listing;
-    const ArchiveError error =
-        ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
-    if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
-    return std::nullopt;
+// The listing in the programs' one order (ToolFallback). 7-Zip's technical listing, and its plain one
+// when that fails for another reason than the password; the ZIP reader (rows of a ZIP's central
+// directory); unrar's technical listing; unzip's. Garbled names from 7-Zip, and a ZIP reader that
+// finds no rows or garbled ones, hand over to the next reader; the last one's rows are taken as they are.
+QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& archiveURL,
+                                                                 const std::optional<QString>& password,
+                                                                 const CancellationToken& token) const {
+    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(archiveURL);
+    QList<ArchivePreviewEntry> entries;
+    ToolFallback::Attempts attempts;
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZipListing(sevenZip, archiveURL, kind, password, token, entries);
+    };
+    attempts.zipReader = [&] {
+        entries = zipReaderEntries(archiveURL, password);
+        return ProcessResult{};
+    };
+    attempts.unrar = [&](const UnrarTool& unrar) {
+        const ProcessResult result = unrar.listTechnical(archiveURL, password, token);
+        if (result.status == 0) entries = ArchiveListingParser::parseRarTechnicalList(result.output);
+        return result;
+    };
+    attempts.infoZip = [&](const InfoZipTool& infoZip) {
+        const ProcessResult result = infoZip.list(archiveURL, token);
+        if (result.status != 0) return result;
+        entries = ArchiveListingParser::parseZipList(result.output, result.outputBytes);
+        LegacyNameRows::decode(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
+        return result;
+    };
+    attempts.unusable = [&entries](ToolFallback::Program program) {
+        if (program == ToolFallback::Program::zipReader && entries.isEmpty()) return true;
+        return (program == ToolFallback::Program::sevenZip || program == ToolFallback::Program::zipReader) &&
+               PreviewEntryRules::containsMojibakePath(entries);
+    };
+    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
+        m_programs, ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
+        attempts, {archiveURL}, token);
+    if (!run)
+        throw ArchiveError::dependencyMissing(
+            QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
+    throwIfListingFailed(run->result, listingFailure(run->program), {archiveURL});
+    return entries;
 }
 
 // The files inside the TAR, not the one .tar file that 7-Zip shows for the compression layer.
@@ -225,41 +275,6 @@ QString ArchivePreviewService::unpackCompressionLayer(const SevenZipTool& sevenZ
     return CompoundTar::locateTarFile(workFolder, archiveURL);
 }
 
-QList<ArchivePreviewEntry> ArchivePreviewService::zipEntries(const QString& archiveURL,
-                                                             const CancellationToken& token) const {
-    const std::optional<InfoZipTool> infoZip = m_programs.infoZipTool();
-    if (!infoZip)
-        throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
-    const ProcessResult result = infoZip->list(archiveURL, token);
-    throwIfListingFailed(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {archiveURL});
-    QList<ArchivePreviewEntry> entries =
-        ArchiveListingParser::parseZipList(result.output, result.outputBytes);
-    LegacyNameRows::decode(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
-    return entries;
-}
-
-QList<ArchivePreviewEntry> ArchivePreviewService::externalEntries(const QString& archiveURL,
-                                                                  ArchiveFormat::Kind kind,
-                                                                  const std::optional<QString>& password,
-                                                                  const CancellationToken& token) const {
-    if (kind == ArchiveFormat::Kind::rar) {
-        if (const std::optional<UnrarTool> unrar = m_programs.unrarTool()) {
-            const ProcessResult result = unrar->listTechnical(archiveURL, password, token);
-            throwIfListingFailed(result, QStringLiteral(u"第三方 RAR 预览工具返回错误。"), {archiveURL});
-            return ArchiveListingParser::parseRarTechnicalList(result.output);
-        }
-    }
-    const ProcessResult result =
-        requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"))
-            .listPlain(archiveURL, password, token);
-    throwIfListingFailed(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL});
-    QList<ArchivePreviewEntry> entries =
-        ArchiveListingParser::parseSevenZipPlainList(result.output, result.outputBytes);
-    LegacyNameRows::decode(entries, legacySource(kind));
-    return entries;
-}
-
 // Entry extraction
 
 QString ArchivePreviewService::safeRelativePath(const QString& path) {
@@ -279,11 +294,11 @@ QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& e
                                                     const CancellationToken& token) const {
     requireExisting(archiveURL);
     if (isFolderEntry(entry)) throw ArchiveError::extractFailed(QStringLiteral(u"文件夹不能直接预览。"));
-    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
+    const QString archive = openedArchive(archiveURL);
     const QString safePath = safeRelativePath(entry.path);
     const QString toolPath = safeToolPath(entry);
     const QString root = makePreviewRoot();
-    extractWithTools(kind, archiveURL, {toolPath},
+    extractWithTools(archive, {toolPath},
                      LegacyNameRows::componentDecodings({entry}, LegacyNameRows::Undecodable::nameAsListed),
                      root, password, Purpose::preview, token);
 
@@ -312,9 +327,9 @@ OperationOutputs ArchivePreviewService::extractEntries(const QList<ArchivePrevie
         safePaths.append(safeRelativePath(entry.path));
         toolPaths.append(safeToolPath(entry));
     }
-    const std::optional<ArchiveFormat::Kind> kind = requireExtractable(archiveURL);
+    const QString archive = openedArchive(archiveURL);
     const ExtractionStaging::Renames renames =
-        extractWithTools(kind, archiveURL, toolPaths,
+        extractWithTools(archive, toolPaths,
                          LegacyNameRows::componentDecodings(files, LegacyNameRows::Undecodable::keepToolName),
                          destinationURL, password, Purpose::extraction, token);
 
@@ -335,11 +350,11 @@ OperationOutputs ArchivePreviewService::extractEntries(const QList<ArchivePrevie
 }
 
 ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
-    std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL, const QStringList& entryPaths,
-    const QHash<QByteArray, QString>& legacyNames, const QString& destinationURL,
-    const std::optional<QString>& password, Purpose purpose, const CancellationToken& token) const {
+    const QString& archiveURL, const QStringList& entryPaths, const QHash<QByteArray, QString>& legacyNames,
+    const QString& destinationURL, const std::optional<QString>& password, Purpose purpose,
+    const CancellationToken& token) const {
     ExtractionStaging staging(destinationURL);
-    runTools(kind, archiveURL, entryPaths, staging.path(), password, purpose, token);
+    runTools(archiveURL, entryPaths, staging.path(), password, purpose, token);
     if (!legacyNames.isEmpty()) {
         LegacyNameRenamer::rename(staging.path(), [&legacyNames](const QByteArray& name) {
             return legacyNames.contains(name) ? std::optional<QString>(legacyNames.value(name))
@@ -350,14 +365,13 @@ ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
 }
 
 // The programs in the extractors' order (ToolFallback). A compound TAR's layer is 7-Zip's alone.
-void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
-                                     const QStringList& entryPaths, const QString& destinationURL,
-                                     const std::optional<QString>& password, Purpose purpose,
-                                     const CancellationToken& token) const {
+void ArchivePreviewService::runTools(const QString& archiveURL, const QStringList& entryPaths,
+                                     const QString& destinationURL, const std::optional<QString>& password,
+                                     Purpose purpose, const CancellationToken& token) const {
     // A selection may be large; a one-entry preview must answer quickly.
     const double timeout =
         purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kListingTimeout;
-    if (kind && CompoundTar::isCompoundTar(archiveURL)) {
+    if (CompoundTar::isCompoundTar(archiveURL)) {
         const SevenZipTool sevenZip =
             requireSevenZip(QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。"));
         const CompoundTar::WorkFolder work;
@@ -369,7 +383,7 @@ void ArchivePreviewService::runTools(std::optional<ArchiveFormat::Kind> kind, co
             QStringList{archiveURL, tarFile, destinationURL} + entryPaths);
         return;
     }
-    const QString missing = kind == ArchiveFormat::Kind::rar
+    const QString missing = ArchiveFormat::kindOrSetKind(archiveURL) == ArchiveFormat::Kind::rar
                                 ? QStringLiteral(u"RAR 预览工具不可用，请重新安装 velmora。")
                             : purpose == Purpose::preview
                                 ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")

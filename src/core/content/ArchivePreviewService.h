@@ -36,7 +36,8 @@ public:
 
     // The entries as listed. An encrypted archive listed without a password, or a tool
     // that complains about the password, gives ArchiveError wrongPassword. A compressed TAR lists, and
-    // extracts, the files inside its TAR.
+    // extracts, the files inside its TAR. Any volume of a split set lists, and extracts from, the whole
+    // set; a set missing a volume gives ArchiveError missingVolume naming it (ArchiveVolumes).
     QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
                                               const std::optional<QString>& password,
                                               const CancellationToken& token) const;
@@ -76,10 +77,9 @@ private:
     // Which message to give when no program installed opens a kind other than RAR.
     enum class Purpose { preview, extraction };
 
-    std::optional<PreviewListing> sevenZipStructuredEntries(const QString& archiveURL,
-                                                            std::optional<ArchiveFormat::Kind> kind,
-                                                            const std::optional<QString>& password,
-                                                            const CancellationToken& token) const;
+    QList<ArchivePreviewEntry> programEntries(const QString& archiveURL,
+                                              const std::optional<QString>& password,
+                                              const CancellationToken& token) const;
     QList<ArchivePreviewEntry> compoundTarEntries(const QString& archiveURL,
                                                   const std::optional<QString>& password,
                                                   const CancellationToken& token) const;
@@ -87,23 +87,17 @@ private:
     static QString unpackCompressionLayer(const SevenZipTool& sevenZip, const QString& archiveURL,
                                           const QString& workFolder, const std::optional<QString>& password,
                                           const CancellationToken& token);
-    QList<ArchivePreviewEntry> zipEntries(const QString& archiveURL, const CancellationToken& token) const;
-    QList<ArchivePreviewEntry> externalEntries(const QString& archiveURL, ArchiveFormat::Kind kind,
-                                               const std::optional<QString>& password,
-                                               const CancellationToken& token) const;
 
     // Extracts through a private folder in destinationURL (ExtractionStaging): a failed run leaves
-    // the destination as it was. kind is empty for a numbered volume (a.7z.001), which only 7-Zip opens.
+    // the destination as it was. archiveURL is the file the tools open (a set's main volume).
     // Extracted items named by a legacy name's bytes get their decoded names from legacyNames first.
     // Returns the top-level items that went in under another name because theirs was taken.
-    ExtractionStaging::Renames extractWithTools(std::optional<ArchiveFormat::Kind> kind,
-                                                const QString& archiveURL, const QStringList& entryPaths,
+    ExtractionStaging::Renames extractWithTools(const QString& archiveURL, const QStringList& entryPaths,
                                                 const QHash<QByteArray, QString>& legacyNames,
                                                 const QString& destinationURL,
                                                 const std::optional<QString>& password, Purpose purpose,
                                                 const CancellationToken& token) const;
-    void runTools(std::optional<ArchiveFormat::Kind> kind, const QString& archiveURL,
-                  const QStringList& entryPaths, const QString& destinationURL,
+    void runTools(const QString& archiveURL, const QStringList& entryPaths, const QString& destinationURL,
                   const std::optional<QString>& password, Purpose purpose,
                   const CancellationToken& token) const;
 

@@ -100,4 +100,20 @@ bool containsMojibakePath(const QList<ArchivePreviewEntry>& entries) {
     });
 }
 
+QList<ArchivePreviewEntry> shownRows(QList<ArchivePreviewEntry> entries) {
+    const QLatin1String currentFolder("./");
+    QList<ArchivePreviewEntry> shown;
+    shown.reserve(entries.size());
+    for (ArchivePreviewEntry& entry : entries) {
+        qsizetype start = 0;
+        while (QStringView(entry.path).sliced(start).startsWith(currentFolder)) start += currentFolder.size();
+        if (start > 0 || entry.path == QLatin1String(".")) {
+            if (entry.toolPath.isEmpty()) entry.toolPath = entry.path;
+            entry.path = entry.path == QLatin1String(".") ? QString() : entry.path.sliced(start);
+        }
+        if (!entry.path.isEmpty()) shown.append(std::move(entry));
+    }
+    return shown;
+}
+
 }  // namespace PreviewEntryRules

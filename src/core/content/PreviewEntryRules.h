@@ -20,4 +20,9 @@ QString kindDescription(const QString& path);
 // every reader decides them alike.
 bool containsMojibakePath(const QList<ArchivePreviewEntry>& entries);
 
+// The rows as the browser shows them, whichever reader listed them: a leading "./" (a TAR made of
+// ".") is no folder, so it goes from the path and stays in toolPath, the name the tools know the entry
+// by; the row of "." itself goes.
+QList<ArchivePreviewEntry> shownRows(QList<ArchivePreviewEntry> entries);
+
 }  // namespace PreviewEntryRules

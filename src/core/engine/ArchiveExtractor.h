@@ -3,7 +3,6 @@
 #include "core/base/CancellationToken.h"
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 // One extractor (ZIP, 7Z, RAR). extract is a blocking call for a worker thread: it creates the
@@ -15,10 +14,7 @@ class ArchiveExtractor {
 public:
     virtual ~ArchiveExtractor() = default;
 
-    // Lower-case extensions without dot.
-    virtual QStringList supportedExtensions() const = 0;
-
-    // Looks only at the name, never at the file.
+    // Looks only at the name, never at the file: the kind it opens as (ArchiveFormat::kindOrSetKind).
     virtual bool canHandle(const QString& fileURL) const = 0;
 
     virtual int extract(const QString& fileURL, const QString& destinationURL,

@@ -2,14 +2,13 @@
 
 #include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveVolumes.h"
 #include "core/engine/CompressionService.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/RarExtractor.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "core/engine/SourceTrash.h"
 #include "core/engine/ZipExtractor.h"
-#include "core/split/SplitArchiveError.h"
-#include "core/split/SplitArchiveScanner.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QDir>
@@ -17,36 +16,12 @@
 
 #include <memory>
 
-namespace {
-
-// 7-Zip reports a missing middle volume of a 7Z set as a damaged archive: the set's own files say
-// which volume is missing.
-ArchiveError withMissingVolume(const ArchiveError& error, const QString& fileURL) {
-    if (error.kind() == ArchiveError::Kind::missingVolume) return error;
-    try {
-        const SplitArchiveDescriptor set = SplitArchiveScanner().scan(fileURL, std::nullopt);
-        if (!set.missingPartFileNames.isEmpty())
-            return ArchiveError::missingVolume(set.missingPartFileNames.first());
-    } catch (const SplitArchiveError&) {
-        // Not a volume of a set.
-    }
-    return error;
-}
-
-}  // namespace
-
 ArchiveService::ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor)
     : m_extractors(std::move(extractors)), m_compressor(std::move(compressor)) {}
 
 ArchiveService::Extractors ArchiveService::standardExtractors(const ArchivePrograms& programs) {
-    return {
-        std::make_shared<ZipExtractor>(QStringList{QStringLiteral("zip"), QStringLiteral("zipx")}, programs),
-        std::make_shared<SevenZipExtractor>(
-            QStringList{QStringLiteral("7z"), QStringLiteral("tar"), QStringLiteral("gz"),
-                        QStringLiteral("bz2"), QStringLiteral("xz"), QStringLiteral("dmg"),
-                        QStringLiteral("iso")},
-            programs),
-        std::make_shared<RarExtractor>(QStringList{QStringLiteral("rar")}, programs)};
+    return {std::make_shared<ZipExtractor>(programs), std::make_shared<SevenZipExtractor>(programs),
+            std::make_shared<RarExtractor>(programs)};
 }
 
 OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QString& destinationRootURL,
@@ -64,12 +39,8 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
     try {
         for (const QString& fileURL : fileURLs) {
             token.throwIfCancelled();
-            try {
-                result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, options,
-                                                 threadCount, token, result.renamedCount);
-            } catch (const ArchiveError& error) {
-                throw withMissingVolume(error, fileURL);
-            }
+            result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, options,
+                                             threadCount, token, result.renamedCount);
         }
         // A run stopped after its last archive keeps its sources, as every stopped run does.
         token.throwIfCancelled();
@@ -98,11 +69,12 @@ ArchiveExtractor& ArchiveService::extractorFor(const QString& fileURL) const {
     throw ArchiveError::unsupportedFormat(FileNameHelper::pathExtension(fileURL));
 }
 
-QString ArchiveService::extractArchive(const QString& fileURL, const QString& destinationRootURL,
+QString ArchiveService::extractArchive(const QString& givenURL, const QString& destinationRootURL,
                                        const QString& rootURL, const std::optional<QString>& password,
                                        const ExtractionOptions& options, int threadCount,
                                        const CancellationToken& token, int& renamedCount) const {
-    ExtractionSteps::requireArchive(fileURL);
+    ExtractionSteps::requireArchive(givenURL);
+    const QString fileURL = ArchiveVolumes::openingVolume(givenURL);
     ArchiveExtractor& extractor = extractorFor(fileURL);
     if (!options.extractToSeparateFolder) {
         renamedCount += extractor.extract(fileURL, rootURL, password, threadCount, token);

@@ -23,8 +23,7 @@ public:
 
     ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor);
 
-    // ZIP, 7Z and RAR extractors with the extensions the application hands them, in the order they
-    // are asked, running the given programs.
+    // ZIP, 7Z and RAR extractors, in the order they are asked, running the given programs.
     static Extractors standardExtractors(const ArchivePrograms& programs = ArchivePrograms::installed());
 
     const Extractors& extractors() const { return m_extractors; }
@@ -37,7 +36,8 @@ public:
     // tool runs, each under a name no other run holds. Nothing already there is replaced: the result
     // counts the items that went in under a free name instead. Stops at the first failure: the failed
     // archive leaves its destination as it was (a folder made for it is removed), the archives before
-    // it stay extracted. Only when
+    // it stay extracted. Any volume of a split set extracts the whole set from its main volume, and a
+    // set missing a volume fails naming it before any tool runs (ArchiveVolumes). Only when
     // every archive succeeded, in separate folders, with options.deleteSourceAfterExtract on, are the
     // archives (every volume of a set) moved to the trash; those that stay are listed as untrashed.
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
@@ -69,7 +69,7 @@ private:
     static QStringList sourcesToTrash(const QStringList& fileURLs, const ExtractionOptions& options);
     ArchiveExtractor& extractorFor(const QString& fileURL) const;
     // Returns the folder that received the archive's contents; counts the items renamed there.
-    QString extractArchive(const QString& fileURL, const QString& destinationRootURL, const QString& rootURL,
+    QString extractArchive(const QString& givenURL, const QString& destinationRootURL, const QString& rootURL,
                            const std::optional<QString>& password, const ExtractionOptions& options,
                            int threadCount, const CancellationToken& token, int& renamedCount) const;
 

@@ -72,7 +72,9 @@ ArchiveError extractFailed(const QString& combinedText, const QString& blankOutp
 
 bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = searchableText(result, echoedNames);
+    // Extraction says "Can't open as archive", a listing "Cannot open the file as [zip] archive".
     return text.contains(QLatin1String("can't open as archive")) ||
+           text.contains(QLatin1String("cannot open the file as")) ||
            text.contains(QLatin1String("unsupported method"));
 }
 

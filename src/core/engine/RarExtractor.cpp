@@ -1,13 +1,11 @@
 #include "core/engine/RarExtractor.h"
 
-#include "core/base/FileNameHelper.h"
+#include "core/base/ArchiveFormat.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ToolFallback.h"
-
-#include <QRegularExpression>
 
 namespace {
 
@@ -17,15 +15,10 @@ ArchiveError rarToolMissing() {
 
 }  // namespace
 
-RarExtractor::RarExtractor(QStringList supportedExtensions, ArchivePrograms programs)
-    : m_supportedExtensions(std::move(supportedExtensions)), m_programs(std::move(programs)) {}
+RarExtractor::RarExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
 bool RarExtractor::canHandle(const QString& fileURL) const {
-    if (m_supportedExtensions.contains(FileNameHelper::pathExtension(fileURL).toLower())) return true;
-    static const QRegularExpression newVolume(QStringLiteral("\\.part\\d+\\.rar$"));
-    static const QRegularExpression oldVolume(QStringLiteral("\\.r\\d+$"));
-    const QString name = FileNameHelper::lastPathComponent(fileURL).toLower();
-    return newVolume.match(name).hasMatch() || oldVolume.match(name).hasMatch();
+    return ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar;
 }
 
 int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,

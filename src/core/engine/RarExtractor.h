@@ -8,10 +8,8 @@
 // missing. Only 7-Zip uses the thread count.
 class RarExtractor : public ArchiveExtractor {
 public:
-    explicit RarExtractor(QStringList supportedExtensions,
-                          ArchivePrograms programs = ArchivePrograms::installed());
+    explicit RarExtractor(ArchivePrograms programs = ArchivePrograms::installed());
 
-    QStringList supportedExtensions() const override { return m_supportedExtensions; }
     bool canHandle(const QString& fileURL) const override;
     int extract(const QString& fileURL, const QString& destinationURL, const std::optional<QString>& password,
                 int threadCount, const CancellationToken& token) override;
@@ -22,6 +20,5 @@ private:
                      const std::optional<QString>& password, int threadCount,
                      const CancellationToken& token) const;
 
-    QStringList m_supportedExtensions;
     ArchivePrograms m_programs;
 };

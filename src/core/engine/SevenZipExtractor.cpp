@@ -1,14 +1,11 @@
 #include "core/engine/SevenZipExtractor.h"
 
 #include "core/base/ArchiveFormat.h"
-#include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
-
-#include <QRegularExpression>
 
 namespace {
 
@@ -37,15 +34,11 @@ bool isSevenZipKind(Kind kind) {
 
 }  // namespace
 
-SevenZipExtractor::SevenZipExtractor(QStringList supportedExtensions, ArchivePrograms programs)
-    : m_supportedExtensions(std::move(supportedExtensions)), m_programs(std::move(programs)) {}
+SevenZipExtractor::SevenZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
 bool SevenZipExtractor::canHandle(const QString& fileURL) const {
-    if (const std::optional<Kind> kind = ArchiveFormat::kind(fileURL)) return isSevenZipKind(*kind);
-    // Compressed TAR names are always a kind, so only the extension list and 7Z volumes remain.
-    if (m_supportedExtensions.contains(FileNameHelper::pathExtension(fileURL).toLower())) return true;
-    static const QRegularExpression volume(QStringLiteral("\\.7z\\.\\d{3}$"));
-    return volume.match(FileNameHelper::lastPathComponent(fileURL).toLower()).hasMatch();
+    const std::optional<Kind> kind = ArchiveFormat::kindOrSetKind(fileURL);
+    return kind && isSevenZipKind(*kind);
 }
 
 int SevenZipExtractor::extract(const QString& fileURL, const QString& destinationURL,

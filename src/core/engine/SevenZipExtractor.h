@@ -8,10 +8,8 @@
 // through a private work folder, so the user gets the TAR's contents and not the inner .tar file.
 class SevenZipExtractor : public ArchiveExtractor {
 public:
-    explicit SevenZipExtractor(QStringList supportedExtensions,
-                               ArchivePrograms programs = ArchivePrograms::installed());
+    explicit SevenZipExtractor(ArchivePrograms programs = ArchivePrograms::installed());
 
-    QStringList supportedExtensions() const override { return m_supportedExtensions; }
     bool canHandle(const QString& fileURL) const override;
     int extract(const QString& fileURL, const QString& destinationURL, const std::optional<QString>& password,
                 int threadCount, const CancellationToken& token) override;
@@ -24,6 +22,5 @@ private:
                               const std::optional<QString>& password, int threadCount,
                               const CancellationToken& token) const;
 
-    QStringList m_supportedExtensions;
     ArchivePrograms m_programs;
 };

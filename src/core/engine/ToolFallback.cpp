@@ -1,19 +1,11 @@
 #include "core/engine/ToolFallback.h"
 
 #include "core/base/ArchiveFormat.h"
-#include "core/base/FileNameHelper.h"
-#include "core/base/SplitArchiveDetector.h"
 #include "core/engine/ExtractionSteps.h"
 
 namespace ToolFallback {
 
 namespace {
-
-bool isOldRarVolume(const QString& fileURL) {
-    const std::optional<SplitArchiveDetector::Match> volume =
-        SplitArchiveDetector::detect(FileNameHelper::lastPathComponent(fileURL));
-    return volume && volume->format == SplitArchiveFormat::rarOld;
-}
 
 // The program's attempt, when the program is installed and has one.
 std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program program,
@@ -22,6 +14,9 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
         case Program::sevenZip:
             if (const std::optional<SevenZipTool> tool = programs.sevenZipTool(); tool && attempts.sevenZip)
                 return attempts.sevenZip(*tool);
+            break;
+        case Program::zipReader:
+            if (attempts.zipReader) return attempts.zipReader();
             break;
         case Program::unrar:
             if (const std::optional<UnrarTool> tool = programs.unrarTool(); tool && attempts.unrar)
@@ -35,14 +30,20 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
     return std::nullopt;
 }
 
+// Whether the next program may try after this run (see runInOrder).
+bool handsOver(const Run& run, const Attempts& attempts, const QStringList& echoedNames) {
+    if (run.result.status == 0) return attempts.unusable && attempts.unusable(run.program);
+    return run.program == Program::sevenZip && ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames);
+}
+
 }  // namespace
 
 QList<Program> order(const QString& fileURL, bool hasPassword) {
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(fileURL);
-    if (kind == ArchiveFormat::Kind::rar || (!kind && isOldRarVolume(fileURL)))
+    if (ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar)
         return {Program::unrar, Program::sevenZip};
-    if (kind == ArchiveFormat::Kind::zip || (kind == ArchiveFormat::Kind::zipx && hasPassword))
-        return {Program::sevenZip, Program::infoZip};
+    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(fileURL);
+    if (kind == ArchiveFormat::Kind::zip) return {Program::sevenZip, Program::zipReader, Program::infoZip};
+    if (kind == ArchiveFormat::Kind::zipx && hasPassword) return {Program::sevenZip, Program::infoZip};
     return {Program::sevenZip};
 }
 
@@ -55,9 +56,7 @@ std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Progr
         std::optional<ProcessResult> result = attempt(programs, program, attempts);
         if (!result) continue;
         deciding = Run{program, std::move(*result)};
-        const bool handsOver = program == Program::sevenZip &&
-                               ExtractionSteps::sevenZipCannotHandle(deciding->result, echoedNames);
-        if (deciding->result.status == 0 || !handsOver) break;
+        if (!handsOver(*deciding, attempts, echoedNames)) break;
     }
     return deciding;
 }

@@ -11,22 +11,29 @@
 #include <optional>
 
 // The one order in which programs open an archive, for whole extractions, the password probe, the
-// browser's entry extractions and its edits alike, and when one may hand over to the next.
+// browser's listings, entry extractions and edits alike, and when one may hand over to the next.
 namespace ToolFallback {
 
-enum class Program { sevenZip, unrar, infoZip };
+// zipReader is velmora's own reader of a ZIP's central directory: no program, always at hand, and
+// only a listing has a step for it.
+enum class Program { sevenZip, zipReader, unrar, infoZip };
 
-// RAR, old-scheme RAR volumes (name.r00) included: unrar, then 7-Zip (Debian's 7-Zip reads no RAR).
-// ZIP: 7-Zip, then Info-ZIP. ZIPX: 7-Zip, then Info-ZIP only with a password, since unzip knows none
-// of ZIPX's own methods and only an encrypted one is worth its try. Every other kind, and a numbered
-// volume (a.7z.001, a.z01), 7-Zip alone.
+// RAR, RAR volumes of either scheme included (ArchiveFormat::kindOrSetKind): unrar, then 7-Zip
+// (Debian's 7-Zip reads no RAR). ZIP: 7-Zip, the ZIP reader, then Info-ZIP. ZIPX: 7-Zip, then
+// Info-ZIP only with a password, since unzip knows none of ZIPX's own methods and only an encrypted
+// one is worth its try. Every other kind, and the numbered pieces only 7-Zip joins (a.7z.001,
+// a.zip.001, a.z01), 7-Zip alone.
 QList<Program> order(const QString& fileURL, bool hasPassword);
 
 // What each program does in one step; a program without one is passed over.
 struct Attempts {
     std::function<ProcessResult(const SevenZipTool&)> sevenZip;
+    std::function<ProcessResult()> zipReader;
     std::function<ProcessResult(const UnrarTool&)> unrar;
     std::function<ProcessResult(const InfoZipTool&)> infoZip;
+    // Whether a step that succeeded left the caller nothing to use (a listing of garbled names); such
+    // a step hands over like a failed one that may. Unset: every success decides.
+    std::function<bool(Program)> unusable;
 };
 
 // The run that decided, and the program that made it.
@@ -36,10 +43,11 @@ struct Run {
 };
 
 // Runs the attempts of the installed programs in order until one succeeds or fails for a reason of
-// the archive's own: the next program tries only after a missing program or a 7-Zip that could not
+// the archive's own: the next program tries only after a missing program, a 7-Zip that could not
 // open the file as an archive at all or does not support a method
-// (ExtractionSteps::sevenZipCannotHandle). A wrong password or damaged data is the outcome, and a
-// cancelled run never hands over (CancellationError). Nothing when none of the programs is installed.
+// (ExtractionSteps::sevenZipCannotHandle), or an unusable success. A wrong password or damaged data
+// is the outcome, and a cancelled run never hands over (CancellationError). Nothing when none of the
+// programs is installed.
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,
                               const Attempts& attempts, const QStringList& echoedNames,
                               const CancellationToken& token);

@@ -1,7 +1,6 @@
 #include "core/engine/ZipExtractor.h"
 
 #include "core/base/ArchiveFormat.h"
-#include "core/base/FileNameHelper.h"
 #include "core/base/ZipCentralDirectory.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
@@ -9,15 +8,11 @@
 #include "core/engine/LegacyNameRenamer.h"
 #include "core/engine/ToolFallback.h"
 
-#include <QRegularExpression>
-
-ZipExtractor::ZipExtractor(QStringList supportedExtensions, ArchivePrograms programs)
-    : m_supportedExtensions(std::move(supportedExtensions)), m_programs(std::move(programs)) {}
+ZipExtractor::ZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
 bool ZipExtractor::canHandle(const QString& fileURL) const {
-    if (m_supportedExtensions.contains(FileNameHelper::pathExtension(fileURL).toLower())) return true;
-    static const QRegularExpression volume(QStringLiteral("\\.z\\d{2}$"));
-    return volume.match(FileNameHelper::lastPathComponent(fileURL).toLower()).hasMatch();
+    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(fileURL);
+    return kind == ArchiveFormat::Kind::zip || kind == ArchiveFormat::Kind::zipx;
 }
 
 int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,

@@ -43,7 +43,9 @@ QString fileTypeText(const QString& path) {
 QString selectedArchiveFormats(const QStringList& paths) {
     std::set<QString> labels;
     for (const QString& path : paths) {
-        const QString label = kindLabel(path);
+        // A volume counts as its set: 7Z for a.7z.001, RAR for a.r00.
+        const auto kind = ArchiveFormat::kindOrSetKind(path);
+        const QString label = kind ? ArchiveFormat::displayName(*kind) : kindLabel(path);
         if (!label.isEmpty()) labels.insert(label);
     }
     if (labels.empty()) return QStringLiteral("-");

@@ -39,6 +39,18 @@ TEST(ArchiveFormat, KindFromTheLastPathComponent) {
         EXPECT_EQ(ArchiveFormat::kind(url), expected) << url.toStdString();
 }
 
+// A numbered volume opens as its set: its extractor and its label follow the set's kind.
+TEST(ArchiveFormat, VolumesOpenAsTheirSetsKind) {
+    const std::pair<QString, std::optional<Kind>> cases[] = {
+        {"/a/s.7z.001", Kind::sevenZip}, {"/a/S.7Z.002", Kind::sevenZip}, {"/a/s.zip.001", Kind::zip},
+        {"/a/s.z01", Kind::zip},         {"/a/s.zip", Kind::zip},         {"/a/s.part2.rar", Kind::rar},
+        {"/a/s.r00", Kind::rar},         {"/a/s.tar.gz", Kind::tarGz},    {"/a/s.001", std::nullopt},
+        {"/a/notes.txt", std::nullopt},
+    };
+    for (const auto& [url, expected] : cases)
+        EXPECT_EQ(ArchiveFormat::kindOrSetKind(url), expected) << url.toStdString();
+}
+
 TEST(ArchiveFormat, DisplayNames) {
     const std::pair<Kind, QString> cases[] = {
         {Kind::zip, "ZIP"}, {Kind::zipx, "ZIPX"},    {Kind::sevenZip, "7Z"},    {Kind::rar, "RAR"},

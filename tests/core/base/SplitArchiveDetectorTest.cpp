@@ -24,6 +24,7 @@ TEST(SplitArchiveDetector, DetectsEachScheme) {
         {"Movie.7z.001", {F::sevenZip, "movie.7z", 1, 3, "movie.7z.001", true, true, "movie.7z"}},
         {"a.7z.7z.001", {F::sevenZip, "a.7z.7z", 1, 3, "a.7z.7z.001", true, true, "a.7z.7z"}},
         {"a.7z.000", {F::sevenZip, "a.7z", 0, 3, "a.7z.001", false, true, "a.7z"}},
+        {"S.ZIP.002", {F::sevenZip, "s.zip", 2, 3, "s.zip.001", false, true, "s.zip"}},
         {"Show.part01.rar", {F::rarNew, "show", 1, 2, "show.part01.rar", true, true, "show.rar"}},
         {"show.part3.rar", {F::rarNew, "show", 3, 1, "show.part1.rar", false, true, "show.rar"}},
         {"x.rar", {F::rarOld, "x", 1, 2, "x.rar", true, false, "x.rar"}},
@@ -43,6 +44,7 @@ TEST(SplitArchiveDetector, NamesWithoutAVolumeScheme) {
     const QString names[] = {
         "x.7z",
         "x.001",
+        "x.tar.001",
         "x.tar.gz",
         "notes.txt",
         "x.7z.",

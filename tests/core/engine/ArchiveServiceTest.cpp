@@ -88,6 +88,51 @@ TEST_F(ArchiveServiceTest, EveryKindAndVolumeSchemeExtracts) {
     }
 }
 
+// Every way in hands the engine whichever volume the user picked: the whole set extracts from its main
+// volume, and a set missing a volume fails naming it before any tool runs.
+TEST_F(ArchiveServiceTest, AnyVolumeExtractsTheWholeSetOrNamesTheMissingOne) {
+    m_tree.writeFile(QStringLiteral("src/big.bin"), QByteArray(150 * 1024, 'v') + QByteArray::number(5));
+    const QStringList volumes7z = {"a", "-mx=0", "-v64k"};
+    const QStringList rarVolumes = {"a", "-idq", "-r", "-m0", "-v64k"};
+    make(kSevenZip, volumes7z + QStringList{in("movie.7z"), "."}, "movie.7z.001");
+    make(kSevenZip, volumes7z + QStringList{"-tzip", in("pieces.zip"), "."}, "pieces.zip.001");
+    make(kZip, {"-q", "-r", "-0", "-s", "64k", in("split.zip"), "."}, "split.zip");
+    make(kRar, rarVolumes + QStringList{in("show.rar"), "."}, "show.part1.rar");
+    make(kRar, rarVolumes + QStringList{in("old.rar"), "."}, "old.rar");
+    renameToOldRarScheme(m_tree, QStringLiteral("in/old"));
+    const struct {
+        QString given;
+        QString folder;
+    } cases[] = {
+        {"movie.7z.002", "movie.7z"}, {"pieces.zip.003", "pieces.zip"},
+        {"split.z01", "split"},       {"show.part3.rar", "show.part1"},
+        {"old.r00", "old"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given.toStdString());
+        EXPECT_EQ(extract({in(c.given)}, settingsWith(true, false)), QStringList{out(c.folder)});
+        EXPECT_EQ(m_tree.readFile("out/" + c.folder + "/big.bin"),
+                  m_tree.readFile(QStringLiteral("src/big.bin")));
+    }
+
+    QDir(out()).removeRecursively();
+    const struct {
+        QString removed;
+        QString given;
+    } gaps[] = {
+        {"movie.7z.002", "movie.7z.003"}, {"pieces.zip.001", "pieces.zip.002"},
+        {"split.zip", "split.z02"},       {"show.part2.rar", "show.part1.rar"},
+        {"old.r00", "old.r01"},
+    };
+    for (const auto& gap : gaps) {
+        SCOPED_TRACE(gap.given.toStdString());
+        ASSERT_TRUE(QFile::remove(in(gap.removed)));
+        EXPECT_EQ(thrownArchiveError([&] { extract({in(gap.given)}, settingsWith(true, false)); }),
+                  ArchiveError::missingVolume(gap.removed));
+        EXPECT_FALSE(QFile::exists(out()));
+    }
+}
+
 TEST_F(ArchiveServiceTest, SingleGzipFileExtractsToItsContent) {
     const QString archive =
         make(kSevenZip, {"a", "-tgzip", in("readme.txt.gz"), "readme.txt"}, "readme.txt.gz");
@@ -225,7 +270,6 @@ TEST_F(ArchiveServiceTest, EmptyListTouchesNothing) {
 TEST_F(ArchiveServiceTest, CancellationStopsBeforeTheNextArchive) {
     class CancellingExtractor : public ArchiveExtractor {
     public:
-        QStringList supportedExtensions() const override { return {QStringLiteral("zip")}; }
         bool canHandle(const QString&) const override { return true; }
         int extract(const QString& fileURL, const QString&, const std::optional<QString>&, int,
                     const CancellationToken& token) override {

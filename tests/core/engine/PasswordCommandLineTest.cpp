@@ -99,7 +99,7 @@ TEST_F(PasswordCommandLineTest, UnzipTakesThePasswordOnItsTerminalAndGivesUpOnAW
                                              CompressionLevel::standard, password, 1, false, {}, {});
     FakePrograms programs;
     programs.addTool("7zz", "echo \"Can't open as archive: 1\"; exit 2");
-    ZipExtractor extractor({"zip"}, programs.programs());
+    ZipExtractor extractor(programs.programs());
     extractor.extract(archive, tree.path("right"), password, 1, {});
     EXPECT_EQ(treeContents(tree.path("right")),
               (QMap<QString, QByteArray>{{"a.txt", "alpha"}, {"b.txt", "beta"}}));

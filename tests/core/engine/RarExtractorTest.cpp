@@ -12,7 +12,7 @@
 namespace {
 
 RarExtractor makeExtractor(const ArchivePrograms& programs = ArchivePrograms::installed()) {
-    return RarExtractor({QStringLiteral("rar")}, programs);
+    return RarExtractor(programs);
 }
 
 class RarExtractorTest : public SampleArchiveTest {

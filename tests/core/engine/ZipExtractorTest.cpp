@@ -15,7 +15,7 @@ const QString kCannotOpen = QStringLiteral(
     "echo \"Can't open as archive: 1\"; exit 2");
 
 ZipExtractor makeExtractor(const ArchivePrograms& programs = ArchivePrograms::installed()) {
-    return ZipExtractor({QStringLiteral("zip"), QStringLiteral("zipx")}, programs);
+    return ZipExtractor(programs);
 }
 
 class ZipExtractorTest : public SampleArchiveTest {
@@ -25,14 +25,14 @@ protected:
     }
 };
 
-TEST(ZipExtractor, AcceptsZipNamesAndTwoDigitVolumes) {
+TEST(ZipExtractor, AcceptsZipNamesAndEveryZipVolume) {
     const ZipExtractor extractor = makeExtractor();
     const struct {
         const char* name;
         bool accepted;
-    } cases[] = {{"/a/Photo.ZIP", true},  {"/a/x.zipx", true},    {"/a/backup.Z05", true},
-                 {"/a/backup.z1", false}, {"/a/b.z001", false},   {"/a/x.7z", false},
-                 {"/a/zip", false},       {"/a/x.zip.001", false}};
+    } cases[] = {{"/a/Photo.ZIP", true}, {"/a/x.zipx", true},    {"/a/backup.Z05", true},
+                 {"/a/backup.z1", true}, {"/a/b.z001", true},    {"/a/x.7z", false},
+                 {"/a/zip", false},      {"/a/x.zip.001", true}, {"/a/x.7z.001", false}};
     for (const auto& c : cases)
         EXPECT_EQ(extractor.canHandle(QString::fromUtf8(c.name)), c.accepted) << c.name;
 }

@@ -79,7 +79,9 @@ TEST(WorkbenchTextsTest, SelectedArchiveFormatsAreDistinctAndSorted) {
         {{"/a/README"}, "-"},
         {{"/a/a.zip", "/a/b.ZIP", "/a/c.tar.gz"}, "TAR.GZ, ZIP"},
         {{"/a/one.zip", "/a/two.zip", "/a/three.rar"}, "RAR, ZIP"},
-        {{"/a/x.7z.001"}, "001"},
+        {{"/a/x.7z.001"}, "7Z"},
+        {{"/a/a.part1.rar", "/a/b.r00"}, "RAR"},
+        {{"/a/a.z01", "/a/b.zip.001"}, "ZIP"},
         {{"/a/disk.iso", "/a/README", "/a/x.7z"}, "7Z, ISO"},
     };
     for (const auto& testCase : cases) {
