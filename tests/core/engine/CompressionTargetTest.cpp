@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <barrier>
 #include <csignal>
@@ -58,6 +59,45 @@ TEST(CompressionTargetNames, NumbersGoBeforeTheFormatsExtension) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(CompressionTarget::numberedName(c.name, c.extension, 2), QString(c.numbered)) << c.name;
+}
+
+// A name taken while the tool ran: a plain archive takes the next free one, a set fails and takes
+// back its other volumes; the user's files stay as they were either way.
+TEST_F(CompressionTargetTest, ANameTakenWhileTheToolRanIsNeverReplaced) {
+    const struct {
+        CompressionTarget::WhenTaken whenTaken;
+        QStringList written;
+        QStringList committed;  // empty: the run fails
+    } cases[] = {
+        {CompressionTarget::WhenTaken::nextFreeName, {"report.zip"}, {"report 2.zip"}},
+        {CompressionTarget::WhenTaken::fail, {"report.z01", "report.zip"}, {}},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        const QString folder = tree.makeFolder(QStringLiteral("out%1").arg(run++));
+        auto journal = WorkJournal::open();
+        CompressionTarget target(folder + "/report.zip", "zip", c.whenTaken, journal.get());
+        QStringList written;
+        for (const QString& name : c.written) {
+            QFile file(target.workURL(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            written << file.fileName();
+        }
+        const QStringList users{"report 1.zip", "report.zip"};
+        for (const QString& name : users)
+            tree.writeFile(folder.mid(tree.root().size() + 1) + '/' + name, "users");
+        QStringList committed;
+        try {
+            for (const QString& path : target.commit(written)) committed << QFileInfo(path).fileName();
+        } catch (const SplitCompressionError& error) {
+            EXPECT_EQ(error, SplitCompressionError::existingOutput("report.zip"));
+        }
+        EXPECT_EQ(committed, c.committed);
+        QStringList expected = users + c.committed;
+        expected.sort();
+        EXPECT_EQ(entriesOf(folder).filter(QRegularExpression("^report")), expected);
+        EXPECT_EQ(tree.readFile(folder.mid(tree.root().size() + 1) + "/report.zip"), "users");
+    }
 }
 
 TEST_F(CompressionTargetTest, AFailedRunLeavesNeitherPlaceholderNorWorkFolder) {
@@ -153,10 +193,10 @@ TEST_F(CompressionTargetTest, AKilledRunLeavesNoArchiveUnderItsNameAndTheNextSta
     ::waitpid(child, nullptr, 0);
     if (tool) ::kill(-*tool, SIGKILL);
 
-    // Under its final name there is at most the empty placeholder, never a truncated archive.
-    EXPECT_EQ(QFileInfo(destination).size(), 0);
+    // Nothing under its final name, not even an empty file.
+    EXPECT_FALSE(QFileInfo::exists(destination));
     EXPECT_FALSE(stagingFolders().isEmpty());
-    EXPECT_GE(WorkJournal::removeLeftovers(), 3);
+    EXPECT_GE(WorkJournal::removeLeftovers(), 2);
     EXPECT_TRUE(entriesOf(tree.path("out")).isEmpty());
     EXPECT_TRUE(stagingFolders().isEmpty());
 
