@@ -1,12 +1,13 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/SystemErrorText.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <system_error>
 
 namespace AtomicFile {
 
@@ -19,7 +20,7 @@ std::optional<QString> writeAll(int descriptor, const QByteArray& bytes) {
         const ssize_t written = ::write(descriptor, next, static_cast<size_t>(left));
         if (written < 0) {
             if (errno == EINTR) continue;
-            return reason(errno);
+            return SystemErrorText::reason(errno);
         }
         next += written;
         left -= written;
@@ -30,9 +31,9 @@ std::optional<QString> writeAll(int descriptor, const QByteArray& bytes) {
 // Every step that can report a failure does, fsync and close included: a file system may report a
 // full disk only there.
 std::optional<QString> fill(int descriptor, const QByteArray& bytes, mode_t mode) {
-    if (::fchmod(descriptor, mode) != 0) return reason(errno);
+    if (::fchmod(descriptor, mode) != 0) return SystemErrorText::reason(errno);
     if (std::optional<QString> failure = writeAll(descriptor, bytes)) return failure;
-    if (::fsync(descriptor) != 0) return reason(errno);
+    if (::fsync(descriptor) != 0) return SystemErrorText::reason(errno);
     return std::nullopt;
 }
 
@@ -47,11 +48,6 @@ void syncFolder(const QByteArray& folder) {
 
 }  // namespace
 
-QString reason(int errorNumber) {
-    if (errorNumber == ENOSPC || errorNumber == EDQUOT) return QStringLiteral(u"磁盘空间不足");
-    return QString::fromStdString(std::generic_category().message(errorNumber));
-}
-
 std::optional<QString> write(const QString& path, const QByteArray& bytes, mode_t mode) {
     const QFileInfo link(path);
     const QFileInfo target(link.isSymLink() ? link.symLinkTarget() : path);
@@ -61,10 +57,11 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes, mode_
 
     // mkostemp makes the file 0600, so a secret is never readable by others, not even for a moment.
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0) return reason(errno);
+    if (descriptor < 0) return SystemErrorText::reason(errno);
     std::optional<QString> failure = fill(descriptor, bytes, mode);
-    if (::close(descriptor) != 0 && !failure) failure = reason(errno);
-    if (!failure && ::rename(temporary.constData(), finalName.constData()) != 0) failure = reason(errno);
+    if (::close(descriptor) != 0 && !failure) failure = SystemErrorText::reason(errno);
+    if (!failure && ::rename(temporary.constData(), finalName.constData()) != 0)
+        failure = SystemErrorText::reason(errno);
     if (failure) {
         ::unlink(temporary.constData());
         return failure;

@@ -12,11 +12,7 @@
 // is a symbolic link has the file it points to replaced.
 namespace AtomicFile {
 
-// The reason when the file could not be written (see reason()); nothing on success.
+// The reason when the file could not be written (SystemErrorText::reason); nothing on success.
 std::optional<QString> write(const QString& path, const QByteArray& bytes, mode_t mode);
-
-// A failed system call's reason as the user reads it: a full disk or quota in Chinese, else the system's
-// own text.
-QString reason(int errorNumber);
 
 }  // namespace AtomicFile

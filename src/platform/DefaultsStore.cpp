@@ -1,7 +1,7 @@
 #include "platform/DefaultsStore.h"
 
-#include "platform/AtomicFile.h"
 #include "platform/PrivateFile.h"
+#include "platform/SystemErrorText.h"
 
 #include <sys/stat.h>
 #include <QDir>
@@ -32,7 +32,7 @@ QString DefaultsStore::filePath(const QString& key) const {
 
 std::optional<QString> DefaultsStore::ensureDirectory() const {
     if (!QDir().mkpath(m_directory)) return QStringLiteral(u"无法创建文件夹 ") + m_directory;
-    if (::chmod(QFile::encodeName(m_directory).constData(), 0700) != 0) return AtomicFile::reason(errno);
+    if (::chmod(QFile::encodeName(m_directory).constData(), 0700) != 0) return SystemErrorText::reason(errno);
     return std::nullopt;
 }
 
@@ -40,11 +40,11 @@ DefaultsStore::Stored DefaultsStore::read(const QString& key) const {
     QFile file(filePath(key));
     if (!file.open(QIODevice::ReadOnly)) {
         if (!file.exists()) return {};
-        return {.bytes = std::nullopt, .readFailure = file.errorString()};
+        return {.bytes = std::nullopt, .readFailure = SystemErrorText::reasonOf(file)};
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {.bytes = std::nullopt, .readFailure = file.errorString()};
+        return {.bytes = std::nullopt, .readFailure = SystemErrorText::reasonOf(file)};
     return {.bytes = std::move(bytes), .readFailure = std::nullopt};
 }
 

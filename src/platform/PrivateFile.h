@@ -8,7 +8,7 @@
 // write leaves the old file, and readable and writable by the owner only.
 namespace PrivateFile {
 
-// The reason when the file could not be written (AtomicFile::reason); nothing on success.
+// The reason when the file could not be written (SystemErrorText::reason); nothing on success.
 std::optional<QString> write(const QString& path, const QByteArray& bytes);
 
 }  // namespace PrivateFile

@@ -4,6 +4,7 @@
 #include "platform/FileManagerEntries.h"
 #include "platform/MimeAppsList.h"
 #include "platform/MimeAppsLookup.h"
+#include "platform/SystemErrorText.h"
 #include "platform/SystemIntegrationError.h"
 #include "platform/UserFiles.h"
 
@@ -71,7 +72,7 @@ EditedFile readForEditing(const QString& path) {
     QFile file(path);
     if (!file.exists()) return {path, false, *MimeAppsList::parse({})};
     if (!file.open(QIODevice::ReadOnly))
-        throw preferenceFailure(path + QStringLiteral(u"：") + file.errorString());
+        throw preferenceFailure(path + QStringLiteral(u"：") + SystemErrorText::reasonOf(file));
     const std::optional<MimeAppsList> list = MimeAppsList::parse(file.readAll());
     if (!list)
         throw preferenceFailure(QStringLiteral(u"无法解析 ") + path + QStringLiteral(u"，未作任何修改。"));

@@ -1,6 +1,7 @@
 #include "platform/UserFiles.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/SystemErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,7 +25,7 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes,
     std::error_code error;
     std::filesystem::create_directories(QFile::encodeName(QFileInfo(path).absolutePath()).toStdString(),
                                         error);
-    if (error) return QString::fromStdString(error.message());
+    if (error) return SystemErrorText::reason(error.value());
 
     return AtomicFile::write(path, bytes, mode(permissions));
 }
@@ -32,7 +33,7 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes,
 std::optional<QString> remove(const QString& path) {
     QFile file(path);
     if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) return std::nullopt;
-    if (!file.remove()) return file.errorString();
+    if (!file.remove()) return SystemErrorText::reasonOf(file);
     return std::nullopt;
 }
 

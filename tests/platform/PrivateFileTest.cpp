@@ -1,5 +1,6 @@
 #include "platform/DefaultsStore.h"
 #include "platform/PrivateFile.h"
+#include "platform/SystemErrorText.h"
 #include "platform/UserFiles.h"
 #include "support/FullDisk.h"
 
@@ -7,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <cerrno>
 
 namespace {
 
@@ -41,10 +44,27 @@ TEST(PrivateFileTest, WritesOwnerOnlyFilesAndReplacesReadableOnes) {
 
 TEST(PrivateFileTest, MissingFolderGivesTheReasonAndWritesNothing) {
     QTemporaryDir folder;
-    const std::optional<QString> error = PrivateFile::write(folder.filePath("missing/passwords.json"), "x");
-    ASSERT_TRUE(error.has_value());
-    EXPECT_FALSE(error->isEmpty());
+    EXPECT_EQ(PrivateFile::write(folder.filePath("missing/passwords.json"), "x"),
+              QStringLiteral(u"找不到文件或文件夹"));
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+// The reasons a user reads are Chinese whatever the error, a file's failure included; a number
+// without a wording of its own is named by its number.
+TEST(SystemErrorTextTest, ErrorNumbersAreWordedInChinese) {
+    const std::pair<int, const char16_t*> cases[] = {
+        {EACCES, u"没有写入权限"},          {EPERM, u"没有写入权限"},
+        {ENOSPC, u"磁盘空间不足"},          {EDQUOT, u"磁盘空间不足"},
+        {ENOENT, u"找不到文件或文件夹"},    {ENAMETOOLONG, u"文件名太长"},
+        {EROFS, u"文件系统为只读"},         {EEXIST, u"文件已存在"},
+        {ENOTDIR, u"不是文件夹"},           {EIO, u"磁盘读写错误"},
+        {EPROTO, u"系统错误（错误码 71）"},
+    };
+    for (const auto& [number, text] : cases)
+        EXPECT_EQ(SystemErrorText::reason(number), QString::fromUtf16(text)) << number;
+    QFile missing(QStringLiteral("/velmora-nowhere/x"));
+    ASSERT_FALSE(missing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(SystemErrorText::reasonOf(missing), QStringLiteral(u"找不到文件或文件夹"));
 }
 
 // Each way velmora writes its own files, on a disk that fills up after the first write.

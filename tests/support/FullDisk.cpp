@@ -7,7 +7,7 @@
 #include <QFile>
 #include <cerrno>
 #include <csignal>
-#include <system_error>
+#include "platform/SystemErrorText.h"
 
 namespace {
 
@@ -61,7 +61,4 @@ void FullDisk::free() {
     ::unlink(fillerPath(m_path).constData());
 }
 
-QString FullDisk::reason() const {
-    if (m_mounted) return QStringLiteral(u"磁盘空间不足");
-    return QString::fromStdString(std::generic_category().message(EFBIG));
-}
+QString FullDisk::reason() const { return SystemErrorText::reason(m_mounted ? ENOSPC : EFBIG); }

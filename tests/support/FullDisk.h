@@ -16,6 +16,8 @@ public:
     FullDisk& operator=(const FullDisk&) = delete;
 
     QString path() const { return m_path; }
+    // Whether it is a file system of its own: only then does a tool run out of space on it.
+    bool mounted() const { return m_mounted; }
     QString path(const QString& relative) const { return m_path + QLatin1Char('/') + relative; }
 
     // Takes the last free byte; writes fail from now on until free().

@@ -1,10 +1,10 @@
 #include "core/base/FileSystemError.h"
 
-#include <system_error>
+#include "platform/SystemErrorText.h"
 
 FileSystemError FileSystemError::fromErrorNumber(Kind kind, const QString& path, int errorNumber) {
     if (errorNumber == 0) return {kind, path, {}};
-    return {kind, path, QString::fromStdString(std::generic_category().message(errorNumber))};
+    return {kind, path, SystemErrorText::reason(errorNumber)};
 }
 
 QString FileSystemError::message() const {

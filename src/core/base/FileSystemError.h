@@ -2,8 +2,8 @@
 
 #include "platform/VelmoraError.h"
 
-// A file or folder that could not be opened, read, written, created, copied, removed or listed. The reason is
-// the system's own text.
+// A file or folder that could not be opened, read, written, created, copied, removed or listed, with the
+// system's reason in Chinese (SystemErrorText).
 class FileSystemError : public VelmoraError {
 public:
     enum class Kind {

@@ -2,6 +2,7 @@
 
 #include "core/base/FileSystemError.h"
 #include "core/base/ToolText.h"
+#include "platform/SystemErrorText.h"
 
 #include <QFile>
 
@@ -53,7 +54,7 @@ std::optional<QString> unicodePath(QByteArrayView extra, QByteArrayView storedNa
 }
 
 [[noreturn]] void throwFileError(FileSystemError::Kind kind, const QFile& file) {
-    throw FileSystemError(kind, file.fileName(), file.errorString());
+    throw FileSystemError(kind, file.fileName(), SystemErrorText::reasonOf(file));
 }
 
 QByteArray readAt(QFile& file, quint64 offset, quint64 length) {

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <memory>
 
@@ -43,6 +44,22 @@ QStringList namesOf(const QStringList& files) {
     return names;
 }
 
+// The input a tool found missing, as it names it: 7-Zip "name : errno=2 : No such file or directory",
+// tar "/usr/bin/tar: name: Cannot stat: No such file or directory", zip "zip warning: name not matched:
+// name".
+std::optional<QString> missingInput(const QString& combinedText) {
+    static const QRegularExpression missing(
+        QStringLiteral("^(?:(.+) : errno=2 : No such file or directory|\\S*tar: (.+): Cannot (?:stat|open): "
+                       "No such file or directory|\\s*zip warning: name not matched: (.+))$"),
+        QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = missing.match(combinedText);
+    if (!match.hasMatch()) return std::nullopt;
+    for (int group = 1; group <= 3; ++group) {
+        if (!match.captured(group).isEmpty()) return match.captured(group);
+    }
+    return std::nullopt;
+}
+
 // Hidden entries inside folders are left out by the tool as well as by staging.
 bool exclusionsApply(bool excludeHiddenFiles, const QStringList& files) {
     return excludeHiddenFiles && CompressionStaging::containsDirectory(files);
@@ -58,8 +75,10 @@ void createWithSevenZip(const SevenZipTool& sevenZip, const QString& destination
     const ProcessResult result = sevenZip.create(
         destinationURL, namesOf(files), CompressionStaging::commonParent(files), creation, password,
         SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
-    if (result.status != 0)
-        CompressionService::throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"));
+    if (result.status != 0) {
+        CompressionService::throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"),
+                                                  {destinationURL});
+    }
 }
 
 void handleExistingOutputs(CompressionFormat format, const QString& baseName,
@@ -89,8 +108,8 @@ QStringList collectOutputs(CompressionFormat format, const QString& workFolder, 
     return {workURL};
 }
 
-// The name a set is known by, reserved before the tool starts: the first 7Z volume, the ZIP main volume.
-QString reservedSetName(const QString& primaryName, CompressionFormat format, bool splitEnabled) {
+// The name a set is known by, which it takes last: the first 7Z volume, the ZIP main volume.
+QString setName(const QString& primaryName, CompressionFormat format, bool splitEnabled) {
     return splitEnabled && format == CompressionFormat::sevenZip ? primaryName + QStringLiteral(".001")
                                                                  : primaryName;
 }
@@ -117,7 +136,7 @@ QString CompressionService::compress(const QStringList& files, const QString& de
     const StagingRemoval removal(workspace);
     CompressionTarget target(destinationURL, CompressionFormats::fileExtension(format),
                              CompressionTarget::WhenTaken::nextFreeName, journal.get());
-    const QString workURL = target.workURL(FileNameHelper::lastPathComponent(target.finalURL()));
+    const QString workURL = target.workURL(FileNameHelper::lastPathComponent(destinationURL));
     compressWorkspace(workspace, workURL, format, level, password, threadCount, excludeHiddenFiles,
                       progressHandler, token);
     token.throwIfCancelled();
@@ -159,7 +178,7 @@ SplitCompressionResult CompressionService::compressSplit(
         inputs, excludeHiddenFiles, token, folder, journal.get());
     const StagingRemoval removal(workspace);
     const QString primaryName = name + QLatin1Char('.') + CompressionFormats::fileExtension(format);
-    CompressionTarget target(folder + QLatin1Char('/') + reservedSetName(primaryName, format, splitEnabled),
+    CompressionTarget target(folder + QLatin1Char('/') + setName(primaryName, format, splitEnabled),
                              CompressionFormats::fileExtension(format), CompressionTarget::WhenTaken::fail,
                              journal.get());
     const QString workURL = target.workURL(primaryName);
@@ -230,7 +249,9 @@ void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& fi
     const ProcessResult result =
         infoZip().create(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
                          {level, exclusionsApply(excludeHiddenFiles, files), std::nullopt}, password, token);
-    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"));
+    if (result.status != 0) {
+        throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {destinationURL});
+    }
 }
 
 void CompressionService::compressTarGzip(const QStringList& files, const QString& destinationURL,
@@ -246,7 +267,9 @@ void CompressionService::compressTarGzip(const QStringList& files, const QString
         tar->createGzip(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
                         exclusionsApply(excludeHiddenFiles, files), token);
     report(progressHandler, kAfterRun);
-    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"系统 TAR 工具返回错误。"));
+    if (result.status != 0) {
+        throwCompressionError(result, QStringLiteral(u"系统 TAR 工具返回错误。"), {destinationURL});
+    }
 }
 
 bool CompressionService::testArchive(const QString& primaryPartURL, const std::optional<QString>& password,
@@ -257,15 +280,20 @@ bool CompressionService::testArchive(const QString& primaryPartURL, const std::o
             QStringLiteral(u"校验压缩包需要 7-Zip 工具，请重新安装 velmora。"));
     }
     const ProcessResult result = sevenZip->test(primaryPartURL, password, token);
-    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"分卷压缩包校验失败。"));
+    if (result.status != 0)
+        throwCompressionError(result, QStringLiteral(u"分卷压缩包校验失败。"), {primaryPartURL});
     return true;
 }
 
-void CompressionService::throwCompressionError(const ProcessResult& result, const QString& fallback) {
-    const QString text = ExtractionSteps::combinedText(result);
-    if (text.toLower().contains(QStringLiteral("permission denied"))) throw ArchiveError::permissionDenied();
-    if (text.trimmed().isEmpty()) throw ArchiveError::compressFailed(fallback);
-    throw ArchiveError::compressFailed(text);
+void CompressionService::throwCompressionError(const ProcessResult& result, const QString& fallback,
+                                               const QStringList& echoedNames) {
+    if (std::optional<ArchiveError> named = ExtractionSteps::namedFailure(result, echoedNames)) throw *named;
+    if (std::optional<QString> input = missingInput(ExtractionSteps::combinedText(result)))
+        throw ArchiveError::fileNotFound(*input);
+    const std::optional<QString> line = ExtractionSteps::errorLine(result);
+    if (!line) throw ArchiveError::compressFailed(fallback);
+    const QString sentence = fallback.endsWith(u'。') ? fallback.chopped(1) : fallback;
+    throw ArchiveError::compressFailed(sentence + QStringLiteral(u"（") + *line + QStringLiteral(u"）。"));
 }
 
 void CompressionService::compressSevenZip(const QStringList& files, const QString& destinationURL,
@@ -297,7 +325,9 @@ void CompressionService::compressPlainZip(const QStringList& files, const QStrin
         zip.create(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
                    {level, exclusionsApply(excludeHiddenFiles, files), volumeSize}, std::nullopt, token);
     report(progressHandler, kAfterRun);
-    if (result.status != 0) throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"));
+    if (result.status != 0) {
+        throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {destinationURL});
+    }
 }
 
 InfoZipTool CompressionService::infoZip() const {

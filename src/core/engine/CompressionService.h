@@ -24,10 +24,10 @@ public:
 
     QStringList supportedExtensions() const override;
 
-    // Checks the password and the inputs, creates the destination's folder, stages, reserves the archive's
-    // name (the next free "name N.ext" when destinationURL is taken), runs the format's tool and puts the
-    // archive under that name only when it is complete; removes the staging folder, whatever the outcome.
-    // Returns the archive's path.
+    // Checks the password and the inputs, creates the destination's folder, stages, runs the format's tool
+    // into a hidden work folder and puts the archive under destinationURL only when it is complete (the
+    // next free "name N.ext" when that is taken by then); removes the staging folder, whatever the
+    // outcome. Returns the archive's path, under the name it took.
     QString compress(const QStringList& files, const QString& destinationURL, CompressionFormat format,
                      CompressionLevel level, const std::optional<QString>& password, int threadCount,
                      bool excludeHiddenFiles, const ProgressHandler& progressHandler,
@@ -64,9 +64,13 @@ public:
     bool testArchive(const QString& primaryPartURL, const std::optional<QString>& password,
                      const CancellationToken& token) const;
 
-    // ArchiveError::permissionDenied when the tool's text says so, else ArchiveError::compressFailed with
-    // that text, or with fallback when it printed nothing.
-    [[noreturn]] static void throwCompressionError(const ProcessResult& result, const QString& fallback);
+    // The failure the tool's words name, as every tool run's (ExtractionSteps::namedFailure: a full disk,
+    // a read-only folder, no permission...), or an input that went missing (ArchiveError::fileNotFound
+    // with the name the tool printed); else ArchiveError::compressFailed with fallback, a sentence, and
+    // the tool's one error line (ExtractionSteps::errorLine). echoedNames (the archive) are not read as
+    // the tool's words.
+    [[noreturn]] static void throwCompressionError(const ProcessResult& result, const QString& fallback,
+                                                   const QStringList& echoedNames = {});
 
 private:
     void compressSevenZip(const QStringList& files, const QString& destinationURL, CompressionLevel level,

@@ -5,17 +5,15 @@
 #include <QString>
 #include <QStringList>
 
-// Where one compression writes. The final name is reserved before the tool starts, as an empty file
-// created exclusively, so two runs can never choose the same archive name; the tool writes into a hidden
-// ".velmoraCompression-<UUID>" folder beside it (zip's own temporary files land there too). Only commit()
-// puts the finished archive under its final name; without it, the destructor removes the work folder and
-// the placeholder, so a failed, cancelled or half-written archive never shows under the name the user
-// sees. Both are recorded in the work journal before they exist, so a killed run's leftovers go at the
-// next start.
+// Where one compression writes. The tool writes into a hidden ".velmoraCompression-<UUID>" folder in
+// the destination folder (zip's own temporary files land there too), and only commit() moves the
+// finished archive out, by a rename that never replaces: nothing shows under the name the user sees
+// until the archive is whole, and a failed, cancelled or killed run leaves nothing under it. The work
+// folder is recorded in the work journal before it exists, so a killed run's leftovers go at the next
+// start; the destructor removes it.
 //
-// Volumes of a split set: only the name the set is known by (its first 7Z volume, the .zip main volume
-// of a ZIP) is reserved, because the number of volumes is known only once the tool has run; every other
-// volume name is taken atomically at commit (no replace), and a taken one fails the run.
+// Volumes of a split set: each takes its own name at commit, the name the set is known by (its first
+// 7Z volume, the .zip main volume of a ZIP) last, and a taken one fails the run.
 class CompressionTarget {
 public:
     enum class WhenTaken {
@@ -23,35 +21,37 @@ public:
         fail,  // SplitCompressionError::existingOutput: a split run, which handled its earlier outputs
     };
 
-    // reservedURL names the file to reserve; extension is the format's ("zip", "tar.gz"...), for numbering.
-    // Throws FileSystemError when the destination folder cannot take the placeholder or the work folder.
-    CompressionTarget(const QString& reservedURL, const QString& extension, WhenTaken whenTaken,
+    // plannedURL is the name the archive is meant to take; extension is the format's ("zip",
+    // "tar.gz"...), for numbering. With WhenTaken::fail, a planned name already taken throws
+    // SplitCompressionError::existingOutput before anything is made. Throws ArchiveError or
+    // FileSystemError when the destination folder cannot take the work folder.
+    CompressionTarget(const QString& plannedURL, const QString& extension, WhenTaken whenTaken,
                       WorkJournal::Record* journal);
     ~CompressionTarget();
     CompressionTarget(const CompressionTarget&) = delete;
     CompressionTarget& operator=(const CompressionTarget&) = delete;
 
-    // The reserved name.
-    const QString& finalURL() const { return m_finalURL; }
-    // The work folder, and the reserved name inside it: where the tool writes a plain archive.
+    // The name the archive is meant to take.
+    const QString& plannedURL() const { return m_plannedURL; }
+    // The work folder, and a name inside it: where the tool writes.
     const QString& workFolder() const { return m_workFolder; }
     QString workURL(const QString& fileName) const;
 
-    // Moves files the tool wrote into the work folder beside the reserved name, each under its own
-    // name, the reserved one last; returns their new paths in the same order. Throws
-    // SplitCompressionError::existingOutput when another name is taken (what was moved goes again),
-    // FileSystemError when a rename fails.
+    // Moves files the tool wrote into the work folder beside the planned name, each under its own name
+    // and the planned one last; returns their new paths in the same order. The planned name, when taken
+    // meanwhile, becomes the next free "name N.ext" (WhenTaken::nextFreeName) or fails the run with
+    // SplitCompressionError::existingOutput, as another taken name does; what was moved goes again.
+    // Throws FileSystemError when a rename fails.
     QStringList commit(const QStringList& workFiles);
 
     // "name N.ext" for "name.ext", the extension being the given one when the name ends with it.
     static QString numberedName(const QString& fileName, const QString& extension, int number);
 
 private:
-    void reserve(const QString& reservedURL, const QString& extension, WhenTaken whenTaken);
+    QString moveInPlannedName(const QString& workFile) const;
 
-    WorkJournal::Record* m_journal;
-    QString m_finalURL;
+    QString m_plannedURL;
+    QString m_extension;
+    WhenTaken m_whenTaken;
     QString m_workFolder;
-    bool m_placeholderCreated = false;
-    bool m_committed = false;
 };

@@ -1,5 +1,6 @@
 #include "core/engine/ExtractionStaging.h"
 
+#include "core/base/ExclusiveRename.h"
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
@@ -19,10 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -72,22 +70,6 @@ std::vector<fs::path> childrenOf(const fs::path& folder) {
         throw FileSystemError::fromErrorNumber(FileSystemError::Kind::listFailed, qtPath(folder),
                                                code.value());
     return children;
-}
-
-// Fails rather than replace: 0 when moved, EEXIST when something already has the name, else the
-// error.
-int moveWithoutReplacing(const fs::path& from, const fs::path& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // A file system without RENAME_NOREPLACE: a hard link (or a new folder) takes the name exclusively,
-    // and a rename replaces only the empty folder made for it.
-    if (isRealFolder(from)) {
-        if (::mkdir(to.c_str(), 0700) != 0) return errno;
-        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-    }
-    if (::link(from.c_str(), to.c_str()) != 0) return errno;
-    ::unlink(from.c_str());
-    return 0;
 }
 
 // The first component of a relative path, and the rest.
@@ -171,18 +153,11 @@ void ExtractionStaging::requireLinksInside(const std::vector<fs::path>& links) c
 
 // Returns where the item went: under its own name, else under the first free numbered one.
 fs::path ExtractionStaging::moveIn(const fs::path& item) const {
-    const fs::path destination = nativePath(m_destination);
     const QString name = qtPath(item.filename());
     const bool folder = isRealFolder(item);
-    for (qint64 number = 0;; ++number) {
-        const fs::path to =
-            destination /
-            (number == 0 ? item.filename() : nativePath(FileNameHelper::numberedName(name, number, folder)));
-        const int error = moveWithoutReplacing(item, to);
-        if (error == 0) return to;
-        if (error != EEXIST)
-            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, qtPath(to), error);
-    }
+    return nativePath(ExclusiveRename::toFreeName(qtPath(item), m_destination, [&](qint64 number) {
+        return number == 0 ? name : FileNameHelper::numberedName(name, number, folder);
+    }));
 }
 
 // Where an item of the private folder ended up.

@@ -116,8 +116,7 @@ std::optional<QString> missingVolume(const QString& combinedText) {
     return QFileInfo(match.captured(1).trimmed()).fileName();
 }
 
-ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
-                              const QStringList& echoedNames) {
+std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = combinedText(result);
     if (const std::optional<QString> link = refusedLink(text)) return linkOutsideDestination(*link);
     if (const std::optional<QString> volume = missingVolume(text))
@@ -136,7 +135,38 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& blankO
           "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory"}) {
         if (lowered.contains(QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
-    return extractFailed(text, blankOutputSentence);
+    return std::nullopt;
+}
+
+ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
+                              const QStringList& echoedNames) {
+    if (std::optional<ArchiveError> named = namedFailure(result, echoedNames)) return *named;
+    return extractFailed(combinedText(result), blankOutputSentence);
+}
+
+std::optional<QString> errorLine(const ProcessResult& result) {
+    // Counts and the tools' closing words, which name no reason.
+    static const QRegularExpression summary(
+        QStringLiteral("errors?: \\d+$|exiting with failure status|error is not recoverable"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression error(QStringLiteral("error|^\\S*tar: "),
+                                          QRegularExpression::CaseInsensitiveOption);
+    constexpr qsizetype kMaxLength = 200;
+    const QStringList lines = (result.error + QLatin1Char('\n') + result.output).split(QLatin1Char('\n'));
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        QString line = lines[index].trimmed();
+        if (!line.contains(error) || line.contains(summary)) continue;
+        // "System ERROR:" has its reason on the next line.
+        for (qsizetype next = index + 1; line.endsWith(QLatin1Char(':')) && next < lines.size(); ++next) {
+            if (!lines[next].trimmed().isEmpty()) line += QLatin1Char(' ') + lines[next].trimmed();
+        }
+        return line.left(kMaxLength);
+    }
+    // Only errors go to standard error: its first line, when none says "error".
+    for (const QString& line : result.error.split(QLatin1Char('\n'))) {
+        if (!line.trimmed().isEmpty() && !line.contains(summary)) return line.trimmed().left(kMaxLength);
+    }
+    return std::nullopt;
 }
 
 }  // namespace ExtractionSteps

@@ -18,8 +18,9 @@ void requireArchive(const QString& fileURL);
 // Creates the folder and any missing parents; throws FileSystemError.
 void createFolder(const QString& folderURL);
 
-// The failure of creating an extraction folder: a folder that cannot be written and a full disk are
-// archive errors that say so, anything else a FileSystemError with the system's reason.
+// The failure of creating a folder for a run's output (an extraction's, a compression's work folder): a
+// folder that cannot be written and a full disk are archive errors that say so, anything else a
+// FileSystemError with the system's reason.
 [[noreturn]] void throwCreateFailed(const QString& folderURL, int errorNumber);
 
 // Creates a new folder for one run's output in parentURL (created when missing): baseName, else
@@ -59,11 +60,20 @@ bool namesFullDisk(const QString& searchable);
 // The file name of the volume the tool could not find, from its words.
 std::optional<QString> missingVolume(const QString& combinedText);
 
-// The failure rules of every extracting run (7-Zip, unrar, unzip), in order: a refused link names it, a missing volume
-// names it, a full disk, a read-only folder, the password (only the tools' own words for it: an
-// encrypted archive that fails for another reason is not a password problem), permission problems,
-// damaged data, else the tool's text.
+// The failure rules of every tool run (7-Zip, unrar, unzip, zip, tar; extracting, compressing or
+// testing), in order: a refused link names it, a missing volume names it, a full disk, a read-only
+// folder, the password (only the tools' own words for it: an encrypted archive that fails for another
+// reason is not a password problem), permission problems, damaged data. Nothing when the words name
+// none of them.
+std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames);
+
+// An extracting run's failure: namedFailure, else extractFailed with the tool's text.
 ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
                               const QStringList& echoedNames);
+
+// The one line of the tool's words that says what went wrong ("ERROR: …", "zip error: …", "tar: …"),
+// standard error first, else standard error's first line; never banners, progress or counts of errors.
+// Nothing when there is none.
+std::optional<QString> errorLine(const ProcessResult& result);
 
 }  // namespace ExtractionSteps

@@ -4,6 +4,7 @@
 #include "core/base/ToolText.h"
 #include "core/engine/PasswordTerminal.h"
 #include "core/engine/ProcessRunnerError.h"
+#include "platform/SystemErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -80,7 +81,7 @@ void setNonBlocking(int fd, bool nonBlocking) {
 void makePipe(Pipe& pipe, const QString& executableName) {
     std::array<int, 2> fds{};
     if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
-        throw ProcessRunnerError::launchFailed(executableName, QString::fromLocal8Bit(std::strerror(errno)));
+        throw ProcessRunnerError::launchFailed(executableName, SystemErrorText::reason(errno));
     }
     pipe.read.reset(fds[0]);
     pipe.write.reset(fds[1]);
@@ -116,8 +117,7 @@ void makeInputPipe(Pipe& pipe, const QString& line, const QString& executableNam
     setNonBlocking(pipe.write.get(), true);
     const QByteArray bytes = line.toUtf8() + '\n';
     if (::write(pipe.write.get(), bytes.constData(), static_cast<size_t>(bytes.size())) != bytes.size()) {
-        throw ProcessRunnerError::launchFailed(executableName,
-                                               QString::fromLocal8Bit(std::strerror(EMSGSIZE)));
+        throw ProcessRunnerError::launchFailed(executableName, SystemErrorText::reason(EMSGSIZE));
     }
     pipe.write.reset();
 }
@@ -241,7 +241,7 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
     if (failure) {
         if (pid > 0) reap(pid);
         throw ProcessRunnerError::launchFailed(QFileInfo(executable).fileName(),
-                                               QString::fromLocal8Bit(std::strerror(*failure)));
+                                               SystemErrorText::reason(*failure));
     }
     return pid;
 }
@@ -368,7 +368,7 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
     const std::unique_ptr<PasswordTerminal> terminal =
         standardInputLine && !throughPipe ? PasswordTerminal::open(*standardInputLine) : nullptr;
     if (standardInputLine && !throughPipe && !terminal) {
-        throw ProcessRunnerError::launchFailed(executableName, QString::fromLocal8Bit(std::strerror(errno)));
+        throw ProcessRunnerError::launchFailed(executableName, SystemErrorText::reason(errno));
     }
     Pipe output;
     Pipe error;

@@ -51,7 +51,7 @@ void applyField(Entry& entry, QStringView key, QStringView value) {
         entry.target = value.toString();
         entry.isLink = entry.isLink || !value.isEmpty();
     } else if (key == u"Hard Link") {
-        entry.isHardLink = !value.isEmpty();
+        entry.hardLinkTarget = value.toString();
     }
 }
 
@@ -141,14 +141,17 @@ bool staysInside(const QList<Entry>& entries) {
     QSet<QString> paths;
     QSet<QString> nonFolders;  // links, and whatever else 7-Zip might make a link of
     QList<QStringList> all;
+    QStringList hardLinkTargets;
     for (const Entry& entry : entries) {
         const std::optional<QStringList> parts = components(entry.path);
-        if (!parts || entry.isHardLink || entry.isReparsePoint) return false;
-        if (parts->isEmpty() && !entry.isLink) continue;  // a TAR's "./"
+        const bool isHardLink = !entry.hardLinkTarget.isEmpty();
+        if (!parts || entry.isReparsePoint) return false;
+        if (parts->isEmpty() && !entry.isLink && !isHardLink) continue;  // a TAR's "./"
         if (parts->isEmpty()) return false;
         const QString path = parts->join(u'/');
-        if (paths.contains(path) && (entry.isLink || links.contains(path))) return false;
+        if (paths.contains(path) && (entry.isLink || isHardLink || links.contains(path))) return false;
         paths.insert(path);
+        if (isHardLink) hardLinkTargets << entry.hardLinkTarget;
         if (entry.isLink) links.insert(path, entry.target);
         if (!entry.isFolder || entry.isLink) nonFolders.insert(path);
         all << *parts;
@@ -157,6 +160,13 @@ bool staysInside(const QList<Entry>& entries) {
         for (qsizetype length = 1; length < parts.size(); ++length) {
             if (nonFolders.contains(parts.first(length).join(u'/'))) return false;  // written through
         }
+    }
+    // A hard link's target is an archive path that the tool links to: it stays inside when it names a
+    // file of the archive. Not a symbolic link: its second name would resolve from another folder.
+    for (const QString& target : hardLinkTargets) {
+        const std::optional<QStringList> parts = components(target);
+        const QString path = parts ? parts->join(u'/') : QString();
+        if (path.isEmpty() || !nonFolders.contains(path) || links.contains(path)) return false;
     }
     for (auto link = links.constBegin(); link != links.constEnd(); ++link) {
         QStringList folder = link.key().split(u'/');

@@ -20,11 +20,11 @@ namespace SevenZipLinkChains {
 struct Entry {
     QString path;
     bool isLink = false;
-    bool isHardLink = false;
     qint64 size = 0;
     QString target;  // from the listing where it shows one (TAR); else read from the archive
     bool isFolder = false;
     bool isReparsePoint = false;  // a Windows link whose target is not checked here
+    QString hardLinkTarget;       // a path from the archive's root (TAR), not from the entry's folder
 };
 
 // The entries of a 7-Zip technical listing (l -slt).
@@ -32,8 +32,9 @@ QList<Entry> parseListing(QStringView listing);
 
 // Whether extracting these entries with 7-Zip's link checks off writes nothing outside the output
 // folder: every path and link target is relative, no entry lies under a link (or anything but a
-// folder) nor shares a link's path, no hard links or reparse points, and every link target stays
-// inside when resolved through the other links. A loop leads nowhere and passes.
+// folder) nor shares a link's path, every hard link names another entry of the archive, there are no
+// reparse points, and every link target stays inside when resolved through the other links. A loop
+// leads nowhere and passes.
 bool staysInside(const QList<Entry>& entries);
 
 // Whether a failed 7-Zip extraction was its refusal of a link through another link.

@@ -4,10 +4,14 @@
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompressionService.h"
 #include "support/FakePrograms.h"
+#include "support/FullDisk.h"
+#include "support/ReadOnlyMount.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 namespace {
@@ -180,6 +184,49 @@ TEST_F(CompressionServiceTest, RefusalsComeBeforeAnythingIsWritten) {
     EXPECT_FALSE(QFileInfo::exists(tree.path("new")));
 }
 
+// Each format's run on a read-only destination, a full disk, and an input gone by the time the tool
+// reads it: the kind of failure, never the tool's output. The mounts need root; without them those
+// cases are skipped.
+TEST_F(CompressionServiceTest, ToolFailuresNameTheirReason) {
+    QByteArray noise(1 << 20, Qt::Uninitialized);
+    QRandomGenerator(3).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    const QStringList inputs{tree.writeFile("in/noise.bin", noise)};
+    const QString readOnly = tree.makeFolder("readonly");
+    const ReadOnlyMount readOnlyMount(readOnly);
+    const FullDisk disk;
+    for (const auto& [format, name] : kFormats) {
+        SCOPED_TRACE(name.toStdString());
+        const auto compressInto = [&](const QString& folder) {
+            return thrownArchiveError([&] {
+                service.compress(inputs, folder + '/' + name, format, CompressionLevel::fastest, {}, 1, false,
+                                 {}, {});
+            });
+        };
+        if (readOnlyMount.mounted()) {
+            EXPECT_EQ(compressInto(readOnly), ArchiveError::destinationNotWritable(readOnly));
+        }
+        if (disk.mounted()) {
+            EXPECT_EQ(compressInto(disk.path()), ArchiveError::diskFull());
+            EXPECT_TRUE(QDir(disk.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        }
+    }
+    // An input gone by the time the tool reads it: 7-Zip's ZIP, zip's (without 7-Zip), tar's TAR.GZ.
+    FakePrograms withoutSevenZip;
+    withoutSevenZip.remove("7zz");
+    const QString gone = tree.path("in/gone.txt");
+    for (const CompressionService& tool : {service, CompressionService(withoutSevenZip.programs())}) {
+        EXPECT_EQ(thrownArchiveError([&] {
+                      tool.compressZip({gone}, tree.path("gone.zip"), CompressionLevel::fastest, {}, 1, false,
+                                       {}, {});
+                  }),
+                  ArchiveError::fileNotFound("gone.txt"));
+    }
+    EXPECT_EQ(
+        thrownArchiveError([&] { service.compressTarGzip({gone}, tree.path("gone.tar.gz"), false, {}, {}); }),
+        ArchiveError::fileNotFound("gone.txt"));
+    if (!readOnlyMount.mounted() || !disk.mounted()) GTEST_SKIP() << "no mounts here";
+}
+
 TEST_F(CompressionServiceTest, RarIsRefusedAfterStagingWhichIsRemoved) {
     const QStringList inputs{tree.writeFile("in/.env", "x"), tree.writeFile("in/a.txt", "a")};
     const QString archive = tree.path("made/out.rar");
@@ -248,7 +295,7 @@ TEST_F(FakeSevenZipTest, SevenZipArgumentsWithPasswordAndExclusions) {
               (QList<QStringList>{{"a", "-t7z", "-mx=1", "-mmt=1", "-snl", "-bsp1", "-bb1", "-m0=lzma2",
                                    "-xr!.*", "-xr!__MACOSX", "-p", "-mhe=off", "--", archive, "Docs"},
                                   {"a", "-t7z", "-mx=5", "-mmt=1", "-snl", "-bsp1", "-bb1", "-m0=lzma2",
-                                   "-spd", "--", tree.path("out 1.7z"), "Docs"}}));
+                                   "-spd", "--", archive, "Docs"}}));
     EXPECT_EQ(tool.recordedInputs(), (QStringList{"pw\n", ""}));
     EXPECT_TRUE(stagingFolders().isEmpty());
 }
@@ -266,8 +313,11 @@ TEST_F(FakeSevenZipTest, FailedRunsMapToErrorsAndRemoveTheStaging) {
     const std::pair<QString, ArchiveError> cases[] = {
         {"exit 2", ArchiveError::compressFailed(QStringLiteral(u"7-Zip 压缩工具返回错误。"))},
         {"echo 'ERROR: Operation: Permission Denied' >&2; exit 2", ArchiveError::permissionDenied()},
-        {"echo 'disk full' >&2; echo 'partial'; exit 2",
-         ArchiveError::compressFailed("disk full\n\npartial\n")},
+        {"echo 'disk full' >&2; echo 'partial'; exit 2", ArchiveError::diskFull()},
+        // Neither the banner nor the progress reaches the user: only the line that names the error.
+        {"echo '7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov'; echo 'Scanning the drive:'; "
+         "echo ' 45% 3 + a.txt'; printf '\\nERROR: Unexpected end\\n' >&2; exit 2",
+         ArchiveError::compressFailed(QStringLiteral(u"7-Zip 压缩工具返回错误（ERROR: Unexpected end）。"))},
     };
     tree.writeFile("in/Docs/a.txt", "a");
     const QStringList inputs{tree.path("in/Docs")};
@@ -308,8 +358,9 @@ TEST_F(FakeSevenZipTest, TestReadsThePasswordOnlyWhenGiven) {
 // a program that is missing is named. The fakes fail with their own name, which tells who ran.
 TEST_F(CompressionServiceTest, FormatsRunTheProgramsGivenAndNameAMissingOne) {
     const QStringList inputs{tree.writeFile("in/a.txt", "alpha")};
-    const auto ran = [](const char* name) {
-        return ArchiveError::compressFailed(QString(name) + " ran\n\n");
+    const auto ran = [](const char* name, const char16_t* sentence) {
+        return ArchiveError::compressFailed(QString::fromUtf16(sentence) + QStringLiteral(u"（") + name +
+                                            QStringLiteral(u" ran）。"));
     };
     const auto missing = [](const char16_t* words) {
         return ArchiveError::dependencyMissing(QString::fromUtf16(words) +
@@ -320,11 +371,11 @@ TEST_F(CompressionServiceTest, FormatsRunTheProgramsGivenAndNameAMissingOne) {
         QStringList installed;
         ArchiveError outcome;
     } cases[] = {
-        {CompressionFormat::zip, {"7zz", "zip", "tar"}, ran("7zz")},
-        {CompressionFormat::zip, {"zip", "tar"}, ran("zip")},
+        {CompressionFormat::zip, {"7zz", "zip", "tar"}, ran("7zz", u"7-Zip 压缩工具返回错误")},
+        {CompressionFormat::zip, {"zip", "tar"}, ran("zip", u"系统 ZIP 工具返回错误")},
         {CompressionFormat::zip, {"tar"}, missing(u"创建 ZIP 压缩包需要 zip 工具，")},
         {CompressionFormat::sevenZip, {"zip", "tar"}, missing(u"创建 7Z 压缩包需要 7-Zip 工具，")},
-        {CompressionFormat::tarGzip, {"7zz", "zip", "tar"}, ran("tar")},
+        {CompressionFormat::tarGzip, {"7zz", "zip", "tar"}, ran("tar", u"系统 TAR 工具返回错误")},
         {CompressionFormat::tarGzip, {"7zz", "zip"}, missing(u"创建 TAR.GZ 压缩包需要 tar 工具，")},
     };
     for (const auto& c : cases) {
@@ -346,13 +397,20 @@ TEST_F(CompressionServiceTest, FormatsRunTheProgramsGivenAndNameAMissingOne) {
     EXPECT_TRUE(stagingFolders().isEmpty());
 }
 
-TEST(CompressionErrorMapping, PermissionWordsWinAndBlankTextUsesTheFallback) {
+TEST(CompressionErrorMapping, TheToolsWordsGiveTheKindAndOtherwiseOneErrorLine) {
     const std::pair<ProcessResult, ArchiveError> cases[] = {
         {{1, "", ""}, ArchiveError::compressFailed("fallback")},
         {{1, " \n", "\t"}, ArchiveError::compressFailed("fallback")},
-        {{1, "out", "err"}, ArchiveError::compressFailed("err\nout")},
+        {{1, "out", "err"}, ArchiveError::compressFailed("fallback（err）。")},
+        {{1, "Scanning the drive:\n 12% 4", ""}, ArchiveError::compressFailed("fallback")},
         {{1, "zip I/O error: PERMISSION denied", ""}, ArchiveError::permissionDenied()},
         {{2, "", "tar: x: Cannot open: Permission denied"}, ArchiveError::permissionDenied()},
+        {{2, "", "tar: out.tar.gz: Cannot open: Read-only file system"},
+         ArchiveError::destinationNotWritable()},
+        {{2, "", "tar: Exiting with failure status due to previous errors\ntar: odd: Unknown file type"},
+         ArchiveError::compressFailed("fallback（tar: odd: Unknown file type）。")},
+        {{2, "Archives with Errors: 1\n", "\nSystem ERROR:\nE_NOTIMPL\n"},
+         ArchiveError::compressFailed("fallback（System ERROR: E_NOTIMPL）。")},
     };
     for (const auto& [result, expected] : cases) {
         EXPECT_EQ(thrownArchiveError([&] { CompressionService::throwCompressionError(result, "fallback"); }),

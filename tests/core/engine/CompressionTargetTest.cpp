@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <barrier>
 #include <csignal>
@@ -58,6 +59,28 @@ TEST(CompressionTargetNames, NumbersGoBeforeTheFormatsExtension) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(CompressionTarget::numberedName(c.name, c.extension, 2), QString(c.numbered)) << c.name;
+}
+
+// A name taken while the tool ran: a plain archive takes the next free one, a set fails and takes
+// back its other volumes; the user's (empty) files stay as they were.
+TEST_F(CompressionTargetTest, ANameTakenWhileTheToolRanIsNeverReplaced) {
+    using enum CompressionTarget::WhenTaken;
+    for (const auto whenTaken : {nextFreeName, fail}) {
+        const QString folder = tree.makeFolder(whenTaken == fail ? "set" : "plain");
+        auto journal = WorkJournal::open();
+        CompressionTarget target(folder + "/report.zip", "zip", whenTaken, journal.get());
+        QStringList written{target.workURL("report.zip")};
+        if (whenTaken == fail) written.prepend(target.workURL("report.z01"));
+        for (const QString& path : written) tree.writeFile(path.mid(tree.root().size() + 1), "archive");
+        for (const char* name : {"report.zip", "report 1.zip"})
+            QFile(folder + '/' + name).open(QIODevice::WriteOnly);
+        if (whenTaken == fail)
+            EXPECT_THROW(target.commit(written), SplitCompressionError);
+        else
+            EXPECT_EQ(target.commit(written), QStringList{folder + "/report 2.zip"});
+        EXPECT_EQ(QFileInfo(folder + "/report.zip").size(), 0);
+        EXPECT_EQ(entriesOf(folder).filter(QRegularExpression("^report")).size(), whenTaken == fail ? 2 : 3);
+    }
 }
 
 TEST_F(CompressionTargetTest, AFailedRunLeavesNeitherPlaceholderNorWorkFolder) {
@@ -153,10 +176,10 @@ TEST_F(CompressionTargetTest, AKilledRunLeavesNoArchiveUnderItsNameAndTheNextSta
     ::waitpid(child, nullptr, 0);
     if (tool) ::kill(-*tool, SIGKILL);
 
-    // Under its final name there is at most the empty placeholder, never a truncated archive.
-    EXPECT_EQ(QFileInfo(destination).size(), 0);
+    // Nothing under its final name, not even an empty file.
+    EXPECT_FALSE(QFileInfo::exists(destination));
     EXPECT_FALSE(stagingFolders().isEmpty());
-    EXPECT_GE(WorkJournal::removeLeftovers(), 3);
+    EXPECT_GE(WorkJournal::removeLeftovers(), 2);
     EXPECT_TRUE(entriesOf(tree.path("out")).isEmpty());
     EXPECT_TRUE(stagingFolders().isEmpty());
 

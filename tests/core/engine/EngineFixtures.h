@@ -18,6 +18,9 @@
 inline void PrintTo(const QString& text, std::ostream* stream) {
     *stream << '"' << text.toStdString() << '"';
 }
+inline void PrintTo(const ArchiveError& error, std::ostream* stream) {
+    *stream << int(error.kind()) << " \"" << error.message().toStdString() << '"';
+}
 
 // Archive programs used to make fixtures.
 inline const QString kSevenZip = QStringLiteral("/usr/bin/7zz");

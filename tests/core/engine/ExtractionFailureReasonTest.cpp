@@ -4,6 +4,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
+#include "support/ReadOnlyMount.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -142,6 +143,16 @@ TEST_F(ExtractionFailureReasonTest, aReadOnlyDestinationIsNamed) {
     EXPECT_EQ(failureOf(archive, std::nullopt, destination),
               QStringLiteral(u"没有写入权限：") + destination + "/a");
     QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A read-only disk, which root cannot write either: the system's reason, in Chinese.
+TEST_F(ExtractionFailureReasonTest, aReadOnlyDiskIsNamedInChinese) {
+    const QString archive = make("7zz", {"a", "../a.7z", "note.txt"});
+    const QString destination = m_tree.makeFolder("readonly");
+    const ReadOnlyMount mount(destination);
+    if (!mount.mounted()) GTEST_SKIP() << "no bind mount here";
+    EXPECT_EQ(failureOf(archive, std::nullopt, destination),
+              QStringLiteral(u"无法创建文件夹：") + destination + QStringLiteral(u"/a（文件系统为只读）"));
 }
 
 // A full disk needs a small file system: the tool runs in a private mount namespace with a tiny tmpfs,

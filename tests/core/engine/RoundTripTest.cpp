@@ -112,6 +112,8 @@ protected:
         tree.writeFile("in/doc/libbinutils/copyright", "epsilon");
         writeLatin1File(tree.path("in"));
         for (const Link& link : kLinks) ASSERT_EQ(::symlink(link.target, native(tree.path(link.path))), 0);
+        // Beside the chains, a hard link: TAR stores it as a link to an archive path.
+        ASSERT_EQ(::link(native(tree.path("in/f.txt")), native(tree.path("in/sub/hard.txt"))), 0);
         ASSERT_EQ(::chmod(native(tree.path("in/private")), 0700), 0);
         const struct timespec times[2] = {{kOldTime, 0}, {kOldTime, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, native(tree.path("in/private")), times, 0), 0);
@@ -219,13 +221,23 @@ TEST(RoundTripSafety, ALinkChainLeadingOutOrWrittenThroughIsRefused) {
     runTool(kTar, {"-cf", tree.path("escaping.tar"), "in/sub", "in/lnk", "in/via", "in/up1", "in/esc"},
             tree.path("src"));
     runTool(kTar, {"-rf", tree.path("escaping.tar"), "in/esc/evil.txt"}, tree.path("other"));
+    // The chain with a hard link whose target is no entry of the archive, or climbs out of it.
+    ASSERT_EQ(::link(native(tree.path("src/in/sub/g.txt")), native(tree.path("src/in/hard.txt"))), 0);
+    const QStringList chainAndHardLink{"in/sub", "in/lnk", "in/via", "in/hard.txt"};
+    runTool(kTar, QStringList{"-cf", tree.path("hardmissing.tar")} + chainAndHardLink, tree.path("src"));
+    runTool(kTar, {"--delete", "-f", tree.path("hardmissing.tar"), "in/sub/g.txt"}, tree.path("src"));
+    runTool(kTar,
+            QStringList{"-cf", tree.path("hardout.tar"), "-P", "--transform=s,^in/sub/g.txt$,../g.txt,RSh"} +
+                chainAndHardLink,
+            tree.path("src"));
     ExtractionOptions settings;
     settings.extractToSeparateFolder = false;
     const struct {
         const char* archive;
         const char* named;
-    } cases[] = {{"out.tar", "in/esc"}, {"out.tar.gz", "in/esc"},  {"out.zip", "in/esc"},
-                 {"out.7z", "in/esc"},  {"through.tar", "in/via"}, {"escaping.tar", "in/esc"}};
+    } cases[] = {{"out.tar", "in/esc"},         {"out.tar.gz", "in/esc"},      {"out.zip", "in/esc"},
+                 {"out.7z", "in/esc"},          {"through.tar", "in/via"},     {"escaping.tar", "in/esc"},
+                 {"hardmissing.tar", "in/via"}, {"hardout.tar", "in/hard.txt"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.archive);
         const QString destination = tree.makeFolder(QStringLiteral("dest-") + c.archive);

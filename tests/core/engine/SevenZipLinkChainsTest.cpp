@@ -25,12 +25,18 @@ Entry folder(const char* path) {
     return entry;
 }
 Entry link(const char* path, const char* target) {
-    return Entry{QString::fromUtf8(path), true, false, 0, QString::fromUtf8(target)};
+    Entry entry = file(path);
+    entry.isLink = true;
+    entry.target = QString::fromUtf8(target);
+    return entry;
+}
+Entry hardLink(const char* path, const char* target) {
+    Entry entry = file(path);
+    entry.hardLinkTarget = QString::fromUtf8(target);
+    return entry;
 }
 
 TEST(SevenZipLinkChainsTest, OnlyLinksThatStayInsidePass) {
-    Entry hard = file("h");
-    hard.isHardLink = true;
     const struct {
         const char* name;
         QList<Entry> entries;
@@ -53,7 +59,13 @@ TEST(SevenZipLinkChainsTest, OnlyLinksThatStayInsidePass) {
         {"under a file", {link("a", "b"), file("b"), file("b/x")}, false},
         {"a file over a link", {link("a", "b"), file("a")}, false},
         {"climbing entry", {link("a", "b"), file("../x")}, false},
-        {"hard link", {link("a", "b"), hard}, false},
+        {"hard link to a file", {file("d/f"), link("a", "d"), hardLink("e/h", "d/f")}, true},
+        {"tar hard link", {file("./"), file("./d/f"), link("./a", "d"), hardLink("./d/h", "./d/f")}, true},
+        {"hard link read from its own folder", {file("d/f"), hardLink("d/h", "f")}, false},
+        {"hard link to no entry", {file("f"), hardLink("h", "g")}, false},
+        {"hard link climbing out", {file("f"), hardLink("d/h", "../f")}, false},
+        {"hard link to a link", {file("x"), link("a/b/s", "../../x"), hardLink("h", "a/b/s")}, false},
+        {"hard link over a file", {file("f"), file("h"), hardLink("h", "f")}, false},
     };
     for (const auto& c : cases) EXPECT_EQ(SevenZipLinkChains::staysInside(c.entries), c.inside) << c.name;
 }
