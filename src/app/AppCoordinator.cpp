@@ -11,15 +11,13 @@
 #include "core/base/FileNameHelper.h"
 #include "core/engine/CompressionService.h"
 #include "core/engine/SourceTrash.h"
-#include "platform/VelmoraError.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
-#include "viewmodels/ExtractionSettings.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/WorkbenchModels.h"
 #include "viewmodels/WorkbenchPlatform.h"
 #include "views/main/MainWindow.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QEvent>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -53,6 +51,7 @@ AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
       m_previewWindowOpener(environment.makePreviewWindowOpener(
           {m_archivePreviewService, m_archiveService, m_settingsStore, m_passwordBookStore, m_platform})),
       m_isBackgroundLoginLaunch(environment.isBackgroundLoginLaunch),
+      m_workbenchEngine(std::make_unique<ArchiveServiceWorkbenchEngine>(m_archiveService)),
       m_quitController(std::make_unique<QuitController>(QuitController::Hooks{
           .isTrayAvailable = environment.isSystemTrayAvailable,
           .isWorkRunning = [this] { return isWorkRunning(); },
@@ -106,7 +105,6 @@ void AppCoordinator::handleReopen() { revealMainWorkbenchWindow(); }
 
 void AppCoordinator::createMainWorkbenchWindow() {
     if (m_workbenchModels) return;
-    m_workbenchEngine = std::make_unique<ArchiveServiceWorkbenchEngine>(m_archiveService);
     m_workbenchModels = std::make_unique<WorkbenchModels>(*m_workbenchEngine, m_settingsStore,
                                                           m_passwordBookStore, m_workbenchStore, m_platform);
     m_ownedMainWindow = std::make_unique<MainWindow>(*m_workbenchModels, m_workbenchStore, m_settingsStore,
@@ -266,6 +264,9 @@ void AppCoordinator::compressIncoming(const QStringList& paths) {
     processCompression(run, token, OutsideOperationPlan::uniqueInOrder(paths), m_settingsStore.load());
 }
 
+// Outside requests run the pages' engine steps through the same engine; what is theirs alone: no task
+// records, the progress window, unique inputs, the default folder read afresh, and ZIP at the standard
+// level without a password.
 void AppCoordinator::processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths) {
     const AppSettings settings = m_settingsStore.load();
     const QStringList inputs = OutsideOperationPlan::uniqueInOrder(paths);
@@ -278,14 +279,13 @@ void AppCoordinator::processIncoming(quint64 run, const CancellationToken& token
                        QStringLiteral(u"正在解压 %1 个压缩包...").arg(archives.size()));
     const QString root = OutsideOperationPlan::destinationRoot(inputs, settings);
     const int threadCount = m_platform.activeProcessorCount();
-    const ArchiveService& service = m_archiveService;
+    WorkbenchEngine& engine = *m_workbenchEngine;
     m_runner.run(
-        [&service, archives, root, settings, threadCount, token] {
-            return service.extract(archives, root, std::nullopt, extractionOptions(settings), threadCount,
-                                   token);
+        [&engine, archives, root, settings, threadCount, token] {
+            return engine.extract(archives, root, std::nullopt, settings, threadCount, token);
         },
         [this, run](Outcome<OperationOutputs>& outcome) {
-            finishRun(run, OperationKind::extraction, outcome);
+            finishRun(run, ArchiveActivityKind::extract, outcome);
         });
 }
 
@@ -293,40 +293,32 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
                                         const QStringList& inputs, const AppSettings& settings) {
     showProgressWindow(run, QStringLiteral(u"正在压缩文件"),
                        QStringLiteral(u"正在压缩 %1 个项目...").arg(inputs.size()));
-    const QString folder = OutsideOperationPlan::destinationRoot(inputs, settings);
-    const int threadCount = m_platform.activeProcessorCount();
-    const ArchiveService& service = m_archiveService;
+    const SourceCompression compression{
+        .sources = inputs,
+        .root = OutsideOperationPlan::destinationRoot(inputs, settings),
+        .format = CompressionFormat::zip,
+        .level = CompressionLevel::standard,
+        .password = std::nullopt,
+        .excludeHiddenFiles = settings.ignoreHiddenFilesWhenCompressing,
+        .separateArchives = settings.compressToSeparateFolder,
+        .trashSources = settings.deleteSourceAfterCompress,
+        .threadCount = m_platform.activeProcessorCount(),
+    };
+    WorkbenchEngine& engine = *m_workbenchEngine;
     BackgroundRunner& runner = m_runner;
     const ProgressHandler progress = [this, &runner, run](double fraction) {
         runner.post([this, run, fraction] { reportProgress(run, fraction); });
     };
-    m_runner.run(
-        [&service, inputs, folder, settings, threadCount, token, progress] {
-            const QStringList kept = OutsideOperationPlan::compressionInputs(inputs, settings);
-            if (kept.isEmpty()) throw ArchiveError::noInputFiles();
-            QStringList outputs;
-            for (const OutsideOperationPlan::WorkItem& item :
-                 OutsideOperationPlan::workItems(kept, settings)) {
-                // The engine takes the next free "name N.zip" when the name is taken.
-                const QString destination = QDir(folder).filePath(item.name + QStringLiteral(".zip"));
-                outputs.append(service.compressSingle(
-                    item.inputs, destination, CompressionFormat::zip, CompressionLevel::standard,
-                    std::nullopt, threadCount, settings.ignoreHiddenFilesWhenCompressing, progress, token));
-            }
-            token.throwIfCancelled();
-            const QStringList untrashed = settings.deleteSourceAfterCompress
-                                              ? SourceTrash::trashCompressedSources(kept, outputs)
-                                              : QStringList();
-            return OperationOutputs{outputs, untrashed};
-        },
-        [this, run](Outcome<OperationOutputs>& outcome) {
-            finishRun(run, OperationKind::compression, outcome);
-        });
+    m_runner.run([&engine, compression, token,
+                  progress] { return engine.compressSources(compression, progress, token); },
+                 [this, run](Outcome<OperationOutputs>& outcome) {
+                     finishRun(run, ArchiveActivityKind::compress, outcome);
+                 });
 }
 
-void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<OperationOutputs>& outcome) {
+void AppCoordinator::finishRun(quint64 run, ArchiveActivityKind kind, Outcome<OperationOutputs>& outcome) {
     m_runningTokens.remove(run);
-    const bool extraction = kind == OperationKind::extraction;
+    const bool extraction = kind == ArchiveActivityKind::extract;
     try {
         const QStringList outputs = outcome.value().outputs;
         QString text;
@@ -347,8 +339,9 @@ void AppCoordinator::finishRun(quint64 run, OperationKind kind, Outcome<Operatio
         setLastMessage(QStringLiteral(u"任务已取消"));
         finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"),
                              RunEnding::cancelled);
-    } catch (const std::exception& error) {
-        const QString reason = VelmoraError::messageOf(error);
+    } catch (...) {
+        // Worded as the pages word it.
+        const QString reason = OperationFailure::text(kind, outcome.error());
         setLastMessage(reason);
         finishProgressWindow(run, extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败"),
                              reason, RunEnding::failed);

@@ -6,6 +6,7 @@
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
+#include "core/state/ArchiveActivityKind.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "core/state/WorkbenchStore.h"
@@ -136,8 +137,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class OperationKind { extraction, compression };
-
     void setLastMessage(const QString& message);
     void resetPreviewOnlyFlags();
     void clearExternalOpenSuppressionSoon();
@@ -146,7 +145,7 @@ private:
     void processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths);
     void processCompression(quint64 run, const CancellationToken& token, const QStringList& inputs,
                             const AppSettings& settings);
-    void finishRun(quint64 run, OperationKind kind, Outcome<OperationOutputs>& outcome);
+    void finishRun(quint64 run, ArchiveActivityKind kind, Outcome<OperationOutputs>& outcome);
     void reportProgress(quint64 run, double fraction);
     void showProgressWindow(quint64 run, const QString& title, const QString& message);
     enum class RunEnding { succeeded, cancelled, failed };
@@ -174,6 +173,7 @@ private:
     bool m_hasPresentedMainWorkbenchWindow = false;
     LaunchHooks m_launchHooks;
 
+    // The main window's engine, which outside requests use too.
     std::unique_ptr<ArchiveServiceWorkbenchEngine> m_workbenchEngine;
     std::unique_ptr<WorkbenchModels> m_workbenchModels;
     std::unique_ptr<MainWindow> m_ownedMainWindow;

@@ -2,7 +2,6 @@
 
 #include "core/base/FileNameHelper.h"
 #include "core/base/SplitArchiveDetector.h"
-#include "core/engine/CompressionStaging.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,13 +10,6 @@
 namespace OutsideOperationPlan {
 
 namespace {
-
-// The name an archive of one input gets: the input's name less its last extension.
-QString archiveName(const QString& input) {
-    const QString fileName = FileNameHelper::lastPathComponent(input);
-    const QString stem = FileNameHelper::deletingPathExtension(fileName);
-    return stem.isEmpty() ? fileName : stem;
-}
 
 // Volumes of one set share folder, scheme and stem.
 QString setKey(const QString& path, const SplitArchiveDetector::Match& match) {
@@ -63,21 +55,6 @@ QString destinationRoot(const QStringList& inputs, const AppSettings& settings) 
     if (!settings.defaultExtractLocationPath.isEmpty()) return settings.defaultExtractLocationPath;
     if (!inputs.isEmpty()) return QFileInfo(inputs.first()).absolutePath();
     return QDir::homePath();
-}
-
-QStringList compressionInputs(const QStringList& inputs, const AppSettings& settings) {
-    return settings.ignoreHiddenFilesWhenCompressing ? CompressionStaging::withoutHiddenInputs(inputs)
-                                                     : inputs;
-}
-
-QList<WorkItem> workItems(const QStringList& inputs, const AppSettings& settings) {
-    if (inputs.size() > 1 && settings.compressToSeparateFolder) {
-        QList<WorkItem> items;
-        for (const QString& input : inputs) items.append({archiveName(input), {input}});
-        return items;
-    }
-    if (inputs.isEmpty()) return {};
-    return {{inputs.size() == 1 ? archiveName(inputs.first()) : QStringLiteral("Archive"), inputs}};
 }
 
 }  // namespace OutsideOperationPlan

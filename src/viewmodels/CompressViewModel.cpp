@@ -3,10 +3,9 @@
 #include "viewmodels/CompressViewModel.h"
 
 #include "core/base/FileNameHelper.h"
-#include "core/engine/ArchiveError.h"
-#include "core/engine/CompressionStaging.h"
 #include "core/engine/FileSizeHelper.h"
 #include "core/engine/SourceTrash.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchEngine.h"
 #include "viewmodels/WorkbenchPlatform.h"
@@ -14,28 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-// Everything a compression needs, taken when it starts, so later edits on the page do not reach it.
-struct CompressViewModel::CompressionRun {
-    QStringList sources;
-    QString root;
-    CompressionFormat format = CompressionFormat::zip;
-    CompressionLevel level = CompressionLevel::standard;
-    std::optional<QString> password;
-    bool excludeHiddenFiles = true;
-    bool separateArchives = true;
-    bool trashSources = false;
-    int threadCount = 1;
-};
-
 namespace {
-
-// The name less its last extension; a folder named old.backup gives old, a name without a dot (or
-// with only a leading one) stays whole.
-QString nameWithoutLastExtension(const QString& url) {
-    const QString name = FileNameHelper::lastPathComponent(url);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
-}
 
 QString parentFolder(const QString& url) { return QFileInfo(url).absolutePath(); }
 
@@ -114,7 +92,8 @@ void CompressViewModel::compress(bool allowEncryptedSevenZip) {
     }
 
     m_context.beginWork(QStringLiteral(u"正在压缩..."));
-    const CompressionRun run{
+    // Taken now, so later edits on the page do not reach the run.
+    const SourceCompression run{
         .sources = m_selectedFilesForCompression,
         .root = destinationRoot(m_selectedFilesForCompression),
         .format = m_selectedCompressionFormat,
@@ -141,61 +120,37 @@ void CompressViewModel::compress(bool allowEncryptedSevenZip) {
 
     WorkbenchEngine& engine = m_context.engine();
     m_context.tasks().start<OperationOutputs>(
-        ids, QStringLiteral(u"压缩失败"),
+        ids, ArchiveActivityKind::compress,
         [&engine, run](const CancellationToken& token, const ProgressHandler& progress) {
-            return compressSources(engine, run, token, progress);
+            return engine.compressSources(run, progress, token);
         },
         {
             .progressText = QStringLiteral(u"正在压缩 "),
             .progressed = [this](const QString& text) { m_context.setStatusMessage(text); },
             .succeeded = [this, id = ids.first(), password = run.password](
                              OperationOutputs& result) { compressionSucceeded(id, result, password); },
-            .failed = [this] { m_context.endWork(QStringLiteral(u"压缩失败"), StatusKind::error); },
+            .failed = [this](const QString& text) { m_context.endWork(text, StatusKind::error); },
             .stopped = [this] { m_context.endWork(QStringLiteral(u"任务已停止"), StatusKind::warning); },
         });
 }
 
+// The password and the record are saved before the status line is set, so it can say when they were
+// not.
 void CompressViewModel::compressionSucceeded(const QUuid& id, const OperationOutputs& result,
                                              const std::optional<QString>& password) {
     const QStringList& archives = result.outputs;
-    if (!archives.isEmpty()) m_context.rememberPasswordIfNeeded(archives.first(), password);
+    QString notices = SourceTrash::untrashedNotice(result.untrashed);
+    if (!archives.isEmpty()) {
+        notices += OperationFailure::unsavedNotice(
+            QStringLiteral(u"密码"), m_context.rememberPasswordIfNeeded(archives.first(), password));
+    }
+    notices += OperationFailure::unsavedNotice(
+        QStringLiteral(u"任务记录"),
+        m_context.tasks().complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first()));
     m_context.endWork(
         QStringLiteral(u"压缩完成：") +
             (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)) +
-            SourceTrash::untrashedNotice(result.untrashed),
-        result.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
-    m_context.tasks().complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
+            notices,
+        notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     if (!archives.isEmpty()) m_context.platform().revealInFileManager(archives);
-}
-
-// Runs on a worker: leaves out hidden sources, names each archive and has the engine write it. The
-// sources go to the trash only once every archive is written.
-OperationOutputs CompressViewModel::compressSources(WorkbenchEngine& engine, const CompressionRun& run,
-                                                    const CancellationToken& token,
-                                                    const ProgressHandler& progress) {
-    QStringList sources = run.sources;
-    if (run.excludeHiddenFiles) sources = CompressionStaging::withoutHiddenInputs(sources);
-    if (sources.isEmpty()) throw ArchiveError::noInputFiles();
-
-    const QString extension = CompressionFormats::fileExtension(run.format);
-    const auto makeArchive = [&](const QStringList& files, const QString& baseName) {
-        token.throwIfCancelled();
-        // The engine takes the next free "base N.ext" when the name is taken.
-        const QString archive = QDir(run.root).filePath(baseName + QLatin1Char('.') + extension);
-        return engine.compressSingle(files, archive, run.format, run.level, run.password, run.threadCount,
-                                     run.excludeHiddenFiles, progress, token);
-    };
-
-    QStringList archives;
-    if (sources.size() > 1 && run.separateArchives) {
-        for (const QString& source : sources)
-            archives << makeArchive({source}, nameWithoutLastExtension(source));
-    } else {
-        const QString baseName =
-            sources.size() == 1 ? nameWithoutLastExtension(sources.first()) : QStringLiteral("Archive");
-        archives << makeArchive(sources, baseName);
-    }
-    token.throwIfCancelled();
-    return {archives,
-            run.trashSources ? SourceTrash::trashCompressedSources(sources, archives) : QStringList()};
 }

@@ -47,11 +47,7 @@ Q_SIGNALS:
     void encryptedSevenZipConfirmationMessageChanged();
 
 private:
-    struct CompressionRun;
-
     QString destinationRoot(const QStringList& files) const;
-    static OperationOutputs compressSources(WorkbenchEngine& engine, const CompressionRun& run,
-                                            const CancellationToken& token, const ProgressHandler& progress);
     void compressionSucceeded(const QUuid& id, const OperationOutputs& result,
                               const std::optional<QString>& password);
 

@@ -9,6 +9,7 @@
 #include "core/engine/SourceTrash.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/WorkbenchStore.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchEngine.h"
 #include "viewmodels/WorkbenchPlatform.h"
@@ -194,7 +195,7 @@ void ExtractViewModel::extract(const ExtractionOptions& options) {
         });
     };
     m_context.tasks().start<ExtractionResult>(
-        ids, options.failureMessage,
+        ids, options.kindOverride,
         [&engine, run, bookPasswordFound](const CancellationToken& token, const ProgressHandler&) {
             return extractArchives(engine, run, token, bookPasswordFound);
         },
@@ -203,9 +204,7 @@ void ExtractViewModel::extract(const ExtractionOptions& options) {
                 [this, ids, archives, options](ExtractionResult& result) {
                     extractionSucceeded(ids, archives, result, options);
                 },
-            // The status line and every record name the reason.
-            .failedWithReason =
-                [this](const QString& message) { extractionEnded(message, StatusKind::error); },
+            .failed = [this](const QString& text) { extractionEnded(text, StatusKind::error); },
             .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止"), StatusKind::warning); },
         });
 }
@@ -218,18 +217,26 @@ void ExtractViewModel::extractionEnded(const QString& statusText, StatusKind kin
 
 void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
                                            const ExtractionResult& result, const ExtractionOptions& options) {
-    // Remembered only for an archive that needed the password it opened with.
-    if (result.neededPassword) m_context.rememberPasswordIfNeeded(archives.first(), result.password);
     const QStringList& outputs = result.operation.outputs;
+    QString notices = SourceTrash::untrashedNotice(result.operation.untrashed);
+    // Remembered only for an archive that needed the password it opened with.
+    if (result.neededPassword) {
+        notices += OperationFailure::unsavedNotice(
+            QStringLiteral(u"密码"), m_context.rememberPasswordIfNeeded(archives.first(), result.password));
+    }
+    std::optional<QString> unsavedRecord;
+    for (qsizetype index = 0; index < ids.size(); ++index) {
+        const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
+        const std::optional<QString> failure =
+            m_context.tasks().complete(ids[index], outputs.value(index, fallback));
+        if (!unsavedRecord) unsavedRecord = failure;
+    }
+    notices += OperationFailure::unsavedNotice(QStringLiteral(u"任务记录"), unsavedRecord);
     extractionEnded(
         options.successMessagePrefix + QStringLiteral(u"：") +
             (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +
-            result.operation.renamedNote() + SourceTrash::untrashedNotice(result.operation.untrashed),
-        result.operation.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
-    for (qsizetype index = 0; index < ids.size(); ++index) {
-        const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
-        m_context.tasks().complete(ids[index], outputs.value(index, fallback));
-    }
+            result.operation.renamedNote() + notices,
+        notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     if (options.notifyAfterCompletion && options.kindOverride == ArchiveActivityKind::splitExtraction) {
         m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷解压完成"),

@@ -25,8 +25,6 @@ public:
         std::optional<QString> taskNameOverride = std::nullopt;
         std::optional<ArchiveTaskMetadata> taskMetadata = std::nullopt;
         QString successMessagePrefix = QStringLiteral(u"解压完成");
-        // Of the failed records and the status line when the error has no message of its own.
-        QString failureMessage = QStringLiteral(u"解压失败");
         bool openAfterCompletion = true;
         bool notifyAfterCompletion = true;
     };

@@ -7,6 +7,7 @@
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
 #include "core/state/WorkbenchStore.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/WorkbenchEngine.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
@@ -191,7 +192,7 @@ void SplitCompressViewModel::startSplitCompression() {
 
     WorkbenchEngine& engine = m_context.engine();
     m_context.tasks().start<SplitCompressionResult>(
-        ids, QStringLiteral(u"分卷压缩失败"),
+        ids, ArchiveActivityKind::splitCompression,
         [&engine, run](const CancellationToken& token, const ProgressHandler& progress) {
             return engine.compressSplit(run.sources, run.outputDirectory, run.baseName, run.format, run.level,
                                         run.password, run.threadCount, run.excludeHiddenFiles,
@@ -203,7 +204,7 @@ void SplitCompressViewModel::startSplitCompression() {
             .progressed = [this](const QString& text) { m_context.setStatusMessage(text); },
             .succeeded = [this,
                           run](SplitCompressionResult& result) { splitCompressionSucceeded(run, result); },
-            .failed = [this] { m_context.endWork(QStringLiteral(u"分卷压缩失败"), StatusKind::error); },
+            .failed = [this](const QString& text) { m_context.endWork(text, StatusKind::error); },
             .stopped =
                 [this, run] {
                     m_context.setIsWorking(false);
@@ -225,14 +226,18 @@ void SplitCompressViewModel::splitCompressionSucceeded(const SplitCompressionRun
                                                              : QStringLiteral(u"未校验");
     metadata.primaryPartPath = outputs.isEmpty() ? std::nullopt : std::optional<QString>(outputs.first());
     m_context.workbenchStore().updateTaskMetadata(run.id, metadata);
-    m_context.tasks().complete(run.id, outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first());
+    const QString unsaved = OperationFailure::unsavedNotice(
+        QStringLiteral(u"任务记录"),
+        m_context.tasks().complete(run.id,
+                                   outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first()));
     if (run.notifyAfterCompletion) {
         m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷压缩完成"),
             QStringLiteral(u"%1：%2 个文件").arg(run.baseName).arg(outputs.size()));
     }
     if (run.openAfterCompletion && !outputs.isEmpty()) m_context.platform().revealInFileManager(outputs);
-    m_context.endWork(QStringLiteral(u"分卷压缩完成：%1 个文件").arg(outputs.size()));
+    m_context.endWork(QStringLiteral(u"分卷压缩完成：%1 个文件").arg(outputs.size()) + unsaved,
+                      unsaved.isEmpty() ? StatusKind::success : StatusKind::warning);
 }
 
 // Removes what a stopped run wrote: the files that carry a planned name of this run (its name and

@@ -143,7 +143,6 @@ void SplitExtractViewModel::extractSelectedSplitArchive(bool openAfterCompletion
         .taskNameOverride = descriptor.archiveName,
         .taskMetadata = SplitArchiveExtractionCoordinator::metadata(descriptor, root),
         .successMessagePrefix = QStringLiteral(u"分卷解压完成"),
-        .failureMessage = descriptor.validationMessage.value_or(QStringLiteral(u"分卷解压失败")),
         .openAfterCompletion = openAfterCompletion,
         .notifyAfterCompletion = notifyAfterCompletion,
     });

@@ -126,10 +126,11 @@ void WorkbenchContext::saveSettings() {
     }
 }
 
-void WorkbenchContext::rememberPasswordIfNeeded(const QString& url, const std::optional<QString>& password) {
+std::optional<QString> WorkbenchContext::rememberPasswordIfNeeded(const QString& url,
+                                                                  const std::optional<QString>& password) {
     const QString trimmed = password.value_or(QString()).trimmed();
-    if (!m_settings.archivePasswordBookAutoSaveEnabled || trimmed.isEmpty()) return;
+    if (!m_settings.archivePasswordBookAutoSaveEnabled || trimmed.isEmpty()) return std::nullopt;
     const QString fileName = FileNameHelper::lastPathComponent(url);
     const auto match = SplitArchiveDetector::detect(fileName);
-    m_passwordBookStore.remember(trimmed, url, match ? match->displayName : fileName);
+    return m_passwordBookStore.remember(trimmed, url, match ? match->displayName : fileName).failure;
 }

@@ -82,7 +82,9 @@ public:
     void endWork(const QString& statusText, StatusKind kind = StatusKind::success);
     void saveSettings();
     // Offers the password to the password book under the archive's key, trimmed, when auto-save is on.
-    void rememberPasswordIfNeeded(const QString& url, const std::optional<QString>& password);
+    // The reason when the book could not be written.
+    std::optional<QString> rememberPasswordIfNeeded(const QString& url,
+                                                    const std::optional<QString>& password);
     // Cancels every run and waits for the workers, so nothing is delivered to a model going away.
     void stopWork();
 

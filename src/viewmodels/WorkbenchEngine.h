@@ -12,12 +12,37 @@
 #include <QStringList>
 #include <optional>
 
-// The archive operations the main window starts. Blocking calls for a worker thread; each throws the
-// engine's typed errors, and CancellationError once the token is cancelled. The application wires the
-// archive service in (ArchiveServiceWorkbenchEngine); tests put a scripted engine in its place.
+// A compression of sources into archives in one folder, by the compress page, drops and outside
+// requests alike: what differs between them is only these values.
+struct SourceCompression {
+    QStringList sources;
+    // The folder of the archives.
+    QString root;
+    CompressionFormat format = CompressionFormat::zip;
+    CompressionLevel level = CompressionLevel::standard;
+    std::optional<QString> password;
+    // Hidden sources are left out, and hidden items inside folders.
+    bool excludeHiddenFiles = true;
+    // One archive per source when there are several, else one for all.
+    bool separateArchives = true;
+    // The sources go to the trash once every archive is written.
+    bool trashSources = false;
+    int threadCount = 1;
+};
+
+// The archive operations the main window and outside requests start. Blocking calls for a worker
+// thread; each throws the engine's typed errors, and CancellationError once the token is cancelled.
+// The application wires the archive service in (ArchiveServiceWorkbenchEngine); tests put a scripted
+// engine in its place.
 class WorkbenchEngine {
 public:
     virtual ~WorkbenchEngine() = default;
+
+    // The one compression step of every way in: leaves out hidden sources, names each archive after
+    // its only source less the last extension, or "Archive", has compressSingle write it, and trashes
+    // the sources after the last one. The archives in order, and the sources that stayed.
+    OperationOutputs compressSources(const SourceCompression& run, const ProgressHandler& progressHandler,
+                                     const CancellationToken& token);
 
     // One output location per archive, in the order of fileURLs, and the archives that stayed when
     // they were to go to the trash.

@@ -3,7 +3,7 @@
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
 #include "platform/ByteCountFormatter.h"
-#include "platform/VelmoraError.h"
+#include "viewmodels/OperationFailure.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -76,22 +76,20 @@ int WorkbenchTaskRunner::percentage(double fraction) {
     return static_cast<int>(std::trunc(std::clamp(fraction, 0.0, 1.0) * 100));
 }
 
-void WorkbenchTaskRunner::complete(const QUuid& id, const QString& message) {
-    m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, message);
+std::optional<QString> WorkbenchTaskRunner::complete(const QUuid& id, const QString& message) {
+    return m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, message);
 }
 
-QString WorkbenchTaskRunner::reasonOf(const std::exception_ptr& error, const QString& fallback) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const VelmoraError& failure) {
-        return failure.message();
-    } catch (...) {
-        return fallback;
+QString WorkbenchTaskRunner::failAll(const QList<QUuid>& ids, ArchiveActivityKind operation,
+                                     const std::exception_ptr& error) {
+    const QString text = OperationFailure::text(operation, error);
+    std::optional<QString> unsaved;
+    for (const QUuid& id : ids) {
+        const std::optional<QString> failure =
+            m_store.updateTask(id, ArchiveActivityStatus::failed, 0.0, text);
+        if (!unsaved) unsaved = failure;
     }
-}
-
-void WorkbenchTaskRunner::failAll(const QList<QUuid>& ids, const QString& message) {
-    for (const QUuid& id : ids) m_store.updateTask(id, ArchiveActivityStatus::failed, 0.0, message);
+    return text + OperationFailure::unsavedNotice(QStringLiteral(u"任务记录"), unsaved);
 }
 
 // One record of a batch was paused or cancelled, which stopped the whole run: the others must not

@@ -28,9 +28,9 @@ struct WorkbenchTaskDraft {
 
 // The workbench task protocol, shared by every long operation of the main window: running records at
 // the top of the task list with their start notifications, one cancellation token registered under
-// every record of the run, progress mirrored into the records, failed records with the operation's
-// fixed text, and the registry cleared whatever the outcome. The caller keeps its own state (status
-// line, busy flag) in the handlers, which all run on the GUI thread.
+// every record of the run, progress mirrored into the records, failed records with the failure's
+// text (OperationFailure), and the registry cleared whatever the outcome. The caller keeps its own
+// state (status line, busy flag) in the handlers, which all run on the GUI thread.
 class WorkbenchTaskRunner {
 public:
     template <typename Value>
@@ -40,11 +40,9 @@ public:
         QString progressText = {};
         std::function<void(const QString& statusText)> progressed = {};
         std::function<void(Value& result)> succeeded = {};
-        // The records are already failed with the run's failure text.
-        std::function<void()> failed = {};
-        // When set, it runs in place of `failed`, and the records fail with the error's own message()
-        // (the fixed text for an error that has none), which it is given.
-        std::function<void(const QString& message)> failedWithReason = {};
+        // The records are already failed with the failure's text (OperationFailure::text), which the
+        // handler gets for the status line, followed by a notice when the records could not be saved.
+        std::function<void(const QString& statusText)> failed = {};
         // Cancelled from the task list; the run's records still running are cancelled as well.
         std::function<void()> stopped = {};
     };
@@ -55,10 +53,10 @@ public:
     QList<QUuid> open(const QList<WorkbenchTaskDraft>& drafts);
 
     // Runs `work` on a worker thread under one token registered for every id, then the handler that
-    // fits the outcome; the ids leave the registry afterwards. The work may call its progress
-    // reporter from any thread.
+    // fits the outcome; the ids leave the registry afterwards. `operation` words a failure. The work may
+    // call its progress reporter from any thread.
     template <typename Value>
-    void start(const QList<QUuid>& ids, const QString& failureMessage,
+    void start(const QList<QUuid>& ids, ArchiveActivityKind operation,
                std::function<Value(const CancellationToken&, const ProgressHandler&)> work,
                Handlers<Value> handlers) {
         const quint64 run = m_nextRun++;
@@ -72,9 +70,9 @@ public:
                 token.throwIfCancelled();
                 return work(token, progress);
             },
-            [this, run, ids, failureMessage, handlers, active](Outcome<Value>& outcome) {
+            [this, run, ids, operation, handlers, active](Outcome<Value>& outcome) {
                 *active = false;
-                finish(ids, failureMessage, outcome, handlers);
+                finish(ids, operation, outcome, handlers);
                 unregister(run, ids);
             });
     }
@@ -82,8 +80,8 @@ public:
     // Cancels every run that has not ended yet.
     void cancelRunning();
 
-    // Completes one record of a run (progress 1).
-    void complete(const QUuid& id, const QString& message);
+    // Completes one record of a run (progress 1). The reason when the record could not be saved.
+    std::optional<QString> complete(const QUuid& id, const QString& message);
 
     // The whole percentage of a progress fraction: truncated, limited to 0...100, and 0 for a value
     // that is not a number.
@@ -98,8 +96,8 @@ private:
                                      std::shared_ptr<bool> active);
     void reportProgress(const QList<QUuid>& ids, const QString& text, double fraction,
                         const std::function<void(const QString&)>& progressed);
-    void failAll(const QList<QUuid>& ids, const QString& message);
-    static QString reasonOf(const std::exception_ptr& error, const QString& fallback);
+    // The status text of a failed run: the failure's text, and whether its records were saved.
+    QString failAll(const QList<QUuid>& ids, ArchiveActivityKind operation, const std::exception_ptr& error);
     void cancelStillRunning(const QList<QUuid>& ids);
     void unregister(quint64 run, const QList<QUuid>& ids);
 
@@ -107,7 +105,7 @@ private:
     static Ending endingOf(Outcome<Value>& outcome);
 
     template <typename Value>
-    void finish(const QList<QUuid>& ids, const QString& failureMessage, Outcome<Value>& outcome,
+    void finish(const QList<QUuid>& ids, ArchiveActivityKind operation, Outcome<Value>& outcome,
                 const Handlers<Value>& handlers) {
         switch (endingOf(outcome)) {
             case Ending::succeeded:
@@ -118,14 +116,7 @@ private:
                 handlers.stopped();
                 break;
             case Ending::failed:
-                if (handlers.failedWithReason) {
-                    const QString message = reasonOf(outcome.error(), failureMessage);
-                    failAll(ids, message);
-                    handlers.failedWithReason(message);
-                    break;
-                }
-                failAll(ids, failureMessage);
-                handlers.failed();
+                handlers.failed(failAll(ids, operation, outcome.error()));
                 break;
         }
     }

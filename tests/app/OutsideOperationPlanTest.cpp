@@ -5,8 +5,6 @@
 
 namespace {
 
-using OutsideOperationPlan::WorkItem;
-
 TEST(OutsideOperationPlanTest, DuplicatesGoAndOrderStays) {
     EXPECT_EQ(OutsideOperationPlan::uniqueInOrder({"/b", "/a", "/b", "/c", "/a"}),
               (QStringList{"/b", "/a", "/c"}));
@@ -29,36 +27,6 @@ TEST(OutsideOperationPlanTest, OneEngineEntryPerSplitSet) {
         EXPECT_EQ(OutsideOperationPlan::archivesForEngine(c.archives), c.expected)
             << c.archives.join(' ').toStdString();
     }
-}
-
-TEST(OutsideOperationPlanTest, WorkItemsFollowTheSeparateSetting) {
-    AppSettings separate;
-    separate.compressToSeparateFolder = true;
-    AppSettings together;
-    together.compressToSeparateFolder = false;
-    struct Case {
-        QStringList inputs;
-        const AppSettings& settings;
-        QList<WorkItem> expected;
-    };
-    const QList<Case> cases = {
-        {{"/d/Photos"}, separate, {{"Photos", {"/d/Photos"}}}},
-        {{"/d/a.txt"}, together, {{"a", {"/d/a.txt"}}}},
-        {{"/d/a.txt", "/d/b.tar.gz"}, separate, {{"a", {"/d/a.txt"}}, {"b.tar", {"/d/b.tar.gz"}}}},
-        {{"/d/a.txt", "/d/b"}, together, {{"Archive", {"/d/a.txt", "/d/b"}}}},
-        {{"/d/.hidden"}, together, {{".hidden", {"/d/.hidden"}}}},
-        {{}, together, {}},
-    };
-    for (const Case& c : cases) EXPECT_EQ(OutsideOperationPlan::workItems(c.inputs, c.settings), c.expected);
-}
-
-TEST(OutsideOperationPlanTest, HiddenInputsLeaveOnlyWhenAsked) {
-    AppSettings settings;
-    const QStringList inputs{"/d/.git", "/d/._a", "/d/__MACOSX", "/d/a.txt"};
-    settings.ignoreHiddenFilesWhenCompressing = true;
-    EXPECT_EQ(OutsideOperationPlan::compressionInputs(inputs, settings), QStringList{"/d/a.txt"});
-    settings.ignoreHiddenFilesWhenCompressing = false;
-    EXPECT_EQ(OutsideOperationPlan::compressionInputs(inputs, settings), inputs);
 }
 
 TEST(OutsideOperationPlanTest, DestinationIsDefaultFolderElseBesideFirstInput) {

@@ -1,5 +1,6 @@
 #include "app/CoordinatorFixture.h"
 #include "support/XdgEnvironment.h"
+#include "viewmodels/OperationFailure.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -83,16 +84,36 @@ TEST_F(OutsideOperationsTest, MixedInputsAreCompressedAndGoToTheDefaultFolder) {
     EXPECT_EQ(zipListing(files.path("out/Archive.zip")), (QStringList{"t.txt", "z.zip"}));
 }
 
-// A failure names its reason in the window, which stays until the user closes it.
-TEST_F(OutsideOperationsTest, HiddenFileAloneFailsWithTheNoInputReasonAndStays) {
-    const QString hidden = files.writeFile(".env", "secret");
+// A failure names its reason in the window as the pages word it (OperationFailure), and the window
+// stays until the user closes it.
+TEST_F(OutsideOperationsTest, FailuresNameTheirReasonAsOnThePagesAndStay) {
     changeSettings([](AppSettings& s) { s.ignoreHiddenFilesWhenCompressing = true; });
-    coordinator->compressIncoming({hidden});
-    waitForOperations();
-    EXPECT_EQ(coordinator->lastMessage(), ArchiveError::noInputFiles().message());
-    EXPECT_EQ(progress().title(), QStringLiteral(u"压缩失败"));
-    EXPECT_EQ(progress().message(), ArchiveError::noInputFiles().message());
-    EXPECT_TRUE(progress().isError());
+    const QString gone = files.path("gone.txt");
+    const QString damaged = files.writeFile("damaged.zip", "not a zip at all");
+    const struct {
+        const char* name;
+        QString input;
+        ArchiveActivityKind kind;
+        QString title;
+        std::exception_ptr error;
+    } cases[] = {
+        {"hiddenAlone", files.writeFile(".env", "secret"), ArchiveActivityKind::compress,
+         QStringLiteral(u"压缩失败"), std::make_exception_ptr(ArchiveError::noInputFiles())},
+        {"missingInput", gone, ArchiveActivityKind::compress, QStringLiteral(u"压缩失败"),
+         std::make_exception_ptr(ArchiveError::fileNotFound(gone))},
+        {"damagedArchive", damaged, ArchiveActivityKind::extract, QStringLiteral(u"解压失败"),
+         std::make_exception_ptr(ArchiveError::corruptedArchive())},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        coordinator->handleIncoming({c.input});
+        waitForOperations();
+        const QString expected = OperationFailure::text(c.kind, c.error);
+        EXPECT_EQ(coordinator->lastMessage(), expected);
+        EXPECT_EQ(progress().title(), c.title);
+        EXPECT_EQ(progress().message(), expected);
+        EXPECT_TRUE(progress().isError());
+    }
     EXPECT_FALSE(QFileInfo::exists(files.path(".env.zip")));
 
     scheduler.advance(60 * 60 * 1000);

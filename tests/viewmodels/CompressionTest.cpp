@@ -1,5 +1,6 @@
 #include "core/base/CancellationError.h"
 #include "core/engine/ArchiveError.h"
+#include "support/FullDisk.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/WorkbenchFixture.h"
 
@@ -89,7 +90,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    {"report.final.tar.gz"},
                    {}},
-        NamingCase{"folderWithDot", {"old.backup/"}, true, CompressionFormat::sevenZip, {}, {"old.7z"}, {}}),
+        NamingCase{"folderWithDot", {"old.backup/"}, true, CompressionFormat::sevenZip, {}, {"old.7z"}, {}},
+        NamingCase{"compoundExtension",
+                   {"a.txt", "b.tar.gz"},
+                   true,
+                   CompressionFormat::zip,
+                   {},
+                   {"a.zip", "b.tar.zip"},
+                   QStringLiteral(u"2 个压缩包")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CompressionTest, chosenDestinationReceivesTheArchive) {
@@ -231,16 +239,25 @@ TEST_F(CompressionTest, rarIsRefusedAndTheFormatKept) {
     EXPECT_FALSE(context().statusMessage().has_value());
 }
 
-TEST_F(CompressionTest, failuresShowTheFixedText) {
+// The banner, the record and its history entry all name the reason; an error that is not ours gets
+// the fixed text.
+TEST_F(CompressionTest, failuresShowTheReason) {
     struct Case {
         const char* name;
         QString source;
         std::exception_ptr error;
+        QString expected;
     };
     const QList<Case> cases{
-        {"onlyHiddenSource", files.writeFile(".config", "x"), nullptr},
-        {"engineFailure", files.writeFile("a.txt", "x"),
-         std::make_exception_ptr(ArchiveError::compressFailed("disk full"))},
+        {"onlyHiddenSource", files.writeFile(".config", "x"), nullptr,
+         QStringLiteral(u"请选择需要压缩的文件。")},
+        {"diskFull", files.writeFile("a.txt", "x"), std::make_exception_ptr(ArchiveError::diskFull()),
+         QStringLiteral(u"磁盘空间不足。")},
+        {"toolFailure", files.writeFile("b.txt", "x"),
+         std::make_exception_ptr(ArchiveError::compressFailed("broken")),
+         ArchiveError::compressFailed("broken").message()},
+        {"notOurs", files.writeFile("c.txt", "x"), std::make_exception_ptr(std::runtime_error("boom")),
+         QStringLiteral(u"压缩失败")},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -248,13 +265,31 @@ TEST_F(CompressionTest, failuresShowTheFixedText) {
         compress().selectFilesForCompression({test.source});
         compress().compress(false);
         ASSERT_TRUE(waitUntilIdle());
-        EXPECT_EQ(status(), QStringLiteral(u"压缩失败"));
+        EXPECT_EQ(status(), test.expected);
+        EXPECT_EQ(context().statusKind(), StatusKind::error);
         EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::failed);
-        EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"压缩失败"));
+        EXPECT_EQ(workbench.tasks().first().message, test.expected);
+        EXPECT_EQ(workbench.history().first().message, test.expected);
         EXPECT_TRUE(registryIsEmpty());
     }
     // The hidden source never reached the engine.
-    EXPECT_EQ(engine.calls().size(), 1);
+    EXPECT_EQ(engine.calls().size(), 3);
+}
+
+// A full disk keeps neither the remembered password nor the finished record; the banner says so
+// instead of a plain success.
+TEST_F(CompressionTest, whatCouldNotBeSavedIsReported) {
+    FullDisk disk(defaultsFolder.path());
+    compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
+    compress().setCompressionPassword("k");
+    disk.fill();
+    compress().compress(false);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(status(), QStringLiteral(u"压缩完成：") + files.path("a.zip") +
+                            QStringLiteral(u"；密码未能保存：") + disk.reason() +
+                            QStringLiteral(u"；任务记录未能保存：") + disk.reason());
+    EXPECT_EQ(context().statusKind(), StatusKind::warning);
+    EXPECT_TRUE(passwordBook.entries().isEmpty());
 }
 
 TEST_F(CompressionTest, progressIsMirroredAndCancellationStopsTheRun) {

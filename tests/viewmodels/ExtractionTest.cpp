@@ -1,4 +1,5 @@
 #include "core/engine/ArchiveError.h"
+#include "support/FullDisk.h"
 #include "viewmodels/WorkbenchFixture.h"
 
 #include <QDir>
@@ -150,6 +151,24 @@ TEST_F(ExtractionTest, failureFailsEveryRecordWithItsReason) {
         EXPECT_EQ(workbench.history().first().message, expected);
         EXPECT_TRUE(platform.revealed.isEmpty());
     }
+}
+
+// On a full disk the password that opened the archive and the finished records are not kept; the
+// banner says so instead of a plain success.
+TEST_F(ExtractionTest, whatCouldNotBeSavedIsReported) {
+    FullDisk disk(defaultsFolder.path());
+    engine.setOpeningPassword(QStringLiteral("k"));
+    extract().selectArchivesForExtraction({files.writeFile("a.zip", "x")});
+    extract().setExtractionPassword("k");
+    disk.fill();
+    extract().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_TRUE(status().startsWith(QStringLiteral(u"解压完成：")));
+    EXPECT_TRUE(status().endsWith(QStringLiteral(u"；密码未能保存：") + disk.reason() +
+                                  QStringLiteral(u"；任务记录未能保存：") + disk.reason()))
+        << status().toStdString();
+    EXPECT_EQ(context().statusKind(), StatusKind::warning);
+    EXPECT_TRUE(passwordBook.entries().isEmpty());
 }
 
 TEST_F(ExtractionTest, stoppingOneRecordOfABatchCancelsTheOthers) {

@@ -252,14 +252,26 @@ TEST_F(SplitCompressionTest, successRecordsTheVolumes) {
     EXPECT_EQ(platform.revealed.size(), 1);
 }
 
-TEST_F(SplitCompressionTest, engineFailureFailsTheRecord) {
+// The banner, the record and its history entry name the engine's reason.
+TEST_F(SplitCompressionTest, engineFailureFailsTheRecordWithItsReason) {
+    const std::pair<std::exception_ptr, QString> cases[] = {
+        {std::make_exception_ptr(ArchiveError::diskFull()), QStringLiteral(u"磁盘空间不足。")},
+        {std::make_exception_ptr(ArchiveError::compressFailed("broken")),
+         ArchiveError::compressFailed("broken").message()},
+        {std::make_exception_ptr(std::runtime_error("boom")), QStringLiteral(u"分卷压缩失败")},
+    };
     add({files.writeFile("a.txt", "x")});
-    engine.setError(std::make_exception_ptr(ArchiveError::compressFailed("broken")));
-    run();
-    EXPECT_EQ(status(), QStringLiteral(u"分卷压缩失败"));
-    EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::failed);
-    EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"分卷压缩失败"));
-    EXPECT_FALSE(context().alertMessage().has_value());
+    for (const auto& [error, expected] : cases) {
+        SCOPED_TRACE(expected.toStdString());
+        engine.setError(error);
+        run();
+        EXPECT_EQ(status(), expected);
+        EXPECT_EQ(context().statusKind(), StatusKind::error);
+        EXPECT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::failed);
+        EXPECT_EQ(workbench.tasks().first().message, expected);
+        EXPECT_EQ(workbench.history().first().message, expected);
+        EXPECT_FALSE(context().alertMessage().has_value());
+    }
 }
 
 TEST_F(SplitCompressionTest, cancellationRemovesOnlyWhatTheRunWrote) {

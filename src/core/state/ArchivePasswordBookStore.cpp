@@ -123,10 +123,11 @@ QByteArray ArchivePasswordBookStore::exportData(ArchivePasswordBookKind kind) co
     return encodeBook(entries(kind), DateForm::iso8601, QJsonDocument::Indented);
 }
 
-bool ArchivePasswordBookStore::remember(const QString& password, const QString& fileURL,
-                                        const std::optional<QString>& label) {
+ArchivePasswordBookStore::Addition ArchivePasswordBookStore::remember(const QString& password,
+                                                                      const QString& fileURL,
+                                                                      const std::optional<QString>& label) {
     const QString trimmed = password.trimmed();
-    if (trimmed.isEmpty()) return false;
+    if (trimmed.isEmpty()) return {};
     const Book read = decodeEntries();
     QList<Entry> entries = read.entries;
     const QString fileName = FileNameHelper::lastPathComponent(fileURL);
@@ -135,8 +136,9 @@ bool ArchivePasswordBookStore::remember(const QString& password, const QString& 
         const auto match = SplitArchiveDetector::detect(fileName);
         entryLabel = match ? match->displayName : fileName;
     }
-    refreshOrAppend(entries, scopeKey(fileURL), trimmed, entryLabel, true);
-    return !write(entries, read);
+    const qsizetype index = refreshOrAppend(entries, scopeKey(fileURL), trimmed, entryLabel, true);
+    if (std::optional<QString> failure = write(entries, read)) return {.entry = {}, .failure = failure};
+    return {.entry = entries[index], .failure = {}};
 }
 
 QStringList ArchivePasswordBookStore::candidatePasswords(const QString& fileURL) const {

@@ -73,9 +73,10 @@ public:
     QByteArray exportData(ArchivePasswordBookKind kind) const;
 
     // Records a password that opened the archive under the archive's key (shared by all volumes of a
-    // set). False when nothing was written: the password is blank or the book could not be written.
-    bool remember(const QString& password, const QString& fileURL,
-                  const std::optional<QString>& label = std::nullopt);
+    // set). No entry when nothing was written: the password is blank, or the book could not be written
+    // (the failure says why).
+    Addition remember(const QString& password, const QString& fileURL,
+                      const std::optional<QString>& label = std::nullopt);
     // Extraction passwords to try on the archive: its own first, then the others, each group in book
     // order, without repetitions.
     QStringList candidatePasswords(const QString& fileURL) const;

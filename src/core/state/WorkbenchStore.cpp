@@ -103,10 +103,10 @@ void WorkbenchStore::updateTaskMetadata(const QUuid& id, const ArchiveTaskMetada
     persist();
 }
 
-void WorkbenchStore::updateTask(const QUuid& id, ArchiveActivityStatus status, double progress,
-                                const QString& message) {
+std::optional<QString> WorkbenchStore::updateTask(const QUuid& id, ArchiveActivityStatus status,
+                                                  double progress, const QString& message) {
     const qsizetype index = taskIndex(id);
-    if (index < 0 || m_tasks[index].status != ArchiveActivityStatus::running) return;
+    if (index < 0 || m_tasks[index].status != ArchiveActivityStatus::running) return std::nullopt;
     const QDateTime now = m_clock();
     QList<ArchiveTask> tasks = m_tasks;
     ArchiveTask& task = tasks[index];
@@ -116,10 +116,7 @@ void WorkbenchStore::updateTask(const QUuid& id, ArchiveActivityStatus status, d
     task.message = message;
     const ArchiveTask changed = task;
     setTasks(std::move(tasks));
-    if (status == ArchiveActivityStatus::running) {
-        persist();
-        return;
-    }
+    if (status == ArchiveActivityStatus::running) return persist();
 
     QList<ArchiveHistoryRecord> history = m_history;
     history.prepend({
@@ -137,7 +134,7 @@ void WorkbenchStore::updateTask(const QUuid& id, ArchiveActivityStatus status, d
     addNotification(ArchiveActivityKinds::title(changed.kind) + QStringLiteral(u"任务") +
                         ArchiveActivityStatuses::title(status),
                     changed.name + QStringLiteral(u"：") + message);
-    persist();
+    return persist();
 }
 
 void WorkbenchStore::completeTask(const QUuid& id, const QString& message) {

@@ -48,8 +48,9 @@ public:
     // Whatever the task's status.
     void updateTaskMetadata(const QUuid& id, const ArchiveTaskMetadata& metadata);
     // The one status transition, for a running task only; leaving `running` adds a history record and a
-    // notification.
-    void updateTask(const QUuid& id, ArchiveActivityStatus status, double progress, const QString& message);
+    // notification. The reason when the lists could not be written (persist()).
+    std::optional<QString> updateTask(const QUuid& id, ArchiveActivityStatus status, double progress,
+                                      const QString& message);
     void completeTask(const QUuid& id, const QString& message);
     void failTask(const QUuid& id, const QString& message);
     // Both stop the work registered for the task first.

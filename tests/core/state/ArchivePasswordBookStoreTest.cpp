@@ -135,7 +135,7 @@ TEST_F(PasswordBookTest, ArchiveKeysAreSharedByAllVolumesOfASet) {
     };
     for (const Case& c : cases) {
         store().removeAll();
-        EXPECT_TRUE(store().remember("pw", QStringLiteral("/media/Some Dir/") + c.fileName));
+        EXPECT_TRUE(store().remember("pw", QStringLiteral("/media/Some Dir/") + c.fileName).entry);
         EXPECT_EQ(storedEntries().first().scopeKey, c.key) << c.fileName;
     }
 }
@@ -268,7 +268,7 @@ TEST_F(PasswordBookTest, ADamagedBookLosesOnlyItsBadEntriesAndIsKeptOnceBeforeAn
     EXPECT_FALSE(refused.entry.has_value());
     ASSERT_TRUE(refused.failure.has_value());
     EXPECT_TRUE(refused.failure->startsWith(QStringLiteral(u"无法读取原有文件")));
-    EXPECT_FALSE(store().remember("pw", "/a/x.zip"));
+    EXPECT_FALSE(store().remember("pw", "/a/x.zip").entry);
     EXPECT_TRUE(QFileInfo(tree.path("defaults/archivePasswordBook.json")).isDir());
 }
 
@@ -291,7 +291,7 @@ TEST(PasswordBookOnAFullDisk, EveryChangeFailsWithTheReasonAndTheBookStaysAsItWa
     EXPECT_EQ(store.update(id, "Renamed", "old"), disk.reason());
     EXPECT_EQ(store.removeEntry(id), disk.reason());
     EXPECT_EQ(store.importPasswords(importFile, Kind::extraction).failure, disk.reason());
-    EXPECT_FALSE(store.remember("pw", "/a/x.zip"));
+    EXPECT_EQ(store.remember("pw", "/a/x.zip").failure, disk.reason());
     disk.free();
     EXPECT_EQ(defaults.data(kBook), before);
     EXPECT_EQ(QDir(disk.path("defaults")).entryList(QDir::Files | QDir::Hidden),
@@ -417,14 +417,14 @@ TEST_F(PasswordBookTest, ImportReadsStoredFormAndFallsBackToText) {
 }
 
 TEST_F(PasswordBookTest, RememberingCountsUsesPerArchiveKey) {
-    EXPECT_FALSE(store().remember(" \n", "/a/Photos.zip"));
+    EXPECT_FALSE(store().remember(" \n", "/a/Photos.zip").entry);
     EXPECT_FALSE(defaults.data(kBook).has_value());
 
-    EXPECT_TRUE(store().remember("pw", "/a/Photos.z01"));
+    EXPECT_TRUE(store().remember("pw", "/a/Photos.z01").entry);
     EXPECT_EQ(storedEntries().first().label, "photos.zip");
     EXPECT_EQ(storedEntries().first().useCount, 1);
     now = now.addSecs(5);
-    EXPECT_TRUE(store().remember(" pw ", "/a/Photos.zip", QStringLiteral("  Trip  ")));
+    EXPECT_TRUE(store().remember(" pw ", "/a/Photos.zip", QStringLiteral("  Trip  ")).entry);
     ASSERT_EQ(storedEntries().size(), 1);
     EXPECT_EQ(storedEntries().first().useCount, 2);
     EXPECT_EQ(storedEntries().first().label, "Trip");

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/state/ArchiveActivityKind.h"
+
+#include <QString>
+#include <exception>
+#include <optional>
+
+// The one wording of a failed operation, shown alike on the main window's status line, in its task
+// records (and so in the history) and in the progress window of outside requests. The engine's
+// message() is the reason; this only frames it, so a change of wording is made here and in the
+// error's message(), nowhere else.
+namespace OperationFailure {
+
+// The error's own message() when it is one of ours and has one, else the operation's fixed text
+// ("压缩失败"). A cancellation is no failure and is never given here.
+QString text(ArchiveActivityKind operation, const std::exception_ptr& error);
+
+// Added to a finished operation's status text when something it keeps could not be saved: empty when
+// `failure` is none, else "；<what>未能保存：<reason>".
+QString unsavedNotice(const QString& what, const std::optional<QString>& failure);
+
+}  // namespace OperationFailure
