@@ -157,4 +157,19 @@ TEST(HistoryTableModelTest, RowTextsAndRoles) {
     EXPECT_EQ(HistoryPageRules::recordCountText(0), QStringLiteral(u"共 0 条记录"));
 }
 
+TEST(HistoryTableModelTest, FailedRowTellsItsReasonOverNameAndStatus) {
+    ArchiveHistoryRecord failed = record("broken.zip", "/tmp/broken.zip", Kind::extract);
+    failed.status = ArchiveActivityStatus::failed;
+    failed.message = QStringLiteral(u"密码错误或文件已损坏");
+    HistoryTableModel model;
+    model.setRecords({failed, history().first()});
+    const QModelIndex row = model.index(0, 0);
+    for (int column = 0; column < HistoryTableModel::kColumnCount; ++column) {
+        const bool tells = column == HistoryTableModel::fileNameColumn || column == HistoryTableModel::statusColumn;
+        EXPECT_EQ(row.siblingAtColumn(column).data(Qt::ToolTipRole).toString(), tells ? failed.message : "")
+            << column;
+    }
+    EXPECT_FALSE(model.index(1, HistoryTableModel::statusColumn).data(Qt::ToolTipRole).isValid());
+}
+
 }  // namespace

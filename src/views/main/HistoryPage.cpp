@@ -1,6 +1,7 @@
 #include "views/main/HistoryPage.h"
 #include "views/kit/SaveFailureAlert.h"
 
+#include "core/engine/DateFormattingHelper.h"
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/HistoryFilterProxy.h"
 #include "viewmodels/HistoryPageRules.h"
@@ -12,6 +13,7 @@
 #include "views/main/HistoryTableDelegate.h"
 
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,6 +37,13 @@ QString filterButtonStyle(bool selected) {
     return QStringLiteral(
                "QPushButton { color: %1; background: transparent; border: none; padding: 6px 14px; }")
         .arg(Theme::color(Theme::Colour::primary, 0.72).name(QColor::HexArgb));
+}
+
+// Wide enough for the longest date the column shows: two-digit month, day, hour and minute.
+int timeColumnWidth(const QFontMetrics& metrics) {
+    const QDateTime longest(QDate(2026, 12, 28), QTime(23, 58));
+    constexpr int kCellPadding = 24;
+    return metrics.horizontalAdvance(DateFormattingHelper::dateTime(longest)) + kCellPadding;
 }
 
 }  // namespace
@@ -135,7 +144,7 @@ QWidget* HistoryPage::buildTableCard() {
     header->setSectionResizeMode(HistoryTableModel::pathColumn, QHeaderView::Stretch);
     header->resizeSection(HistoryTableModel::kindColumn, 72);
     header->resizeSection(HistoryTableModel::statusColumn, 72);
-    header->resizeSection(HistoryTableModel::timeColumn, 160);
+    header->resizeSection(HistoryTableModel::timeColumn, timeColumnWidth(m_table->fontMetrics()));
     header->resizeSection(HistoryTableModel::sizeColumn, 90);
     header->resizeSection(HistoryTableModel::actionsColumn, 50);
     header->setMinimumHeight(36);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,6 +81,14 @@ TEST_F(HistoryPageTest, ClearEmptiesTheWholeHistoryWhateverTheSearch) {
 TEST_F(HistoryPageTest, RecordsAddedByTheStoreAppearAtTheTop) {
     finish("new.zip", "/tmp/new.zip", ArchiveActivityKind::compress);
     EXPECT_EQ(shownNames().first(), "new.zip");
+}
+
+TEST_F(HistoryPageTest, TimeColumnShowsTheWholeDate) {
+    QTableView* table = page.table();
+    const QString text = table->model()->index(0, HistoryTableModel::timeColumn).data().toString();
+    const QString longest = QString(text).replace(QRegularExpression("\\d+"), "28");
+    EXPECT_LT(table->fontMetrics().horizontalAdvance(longest) + 8,
+              table->columnWidth(HistoryTableModel::timeColumn));
 }
 
 TEST_F(HistoryPageTest, EllipsisOpensTheRecordsPath) {
