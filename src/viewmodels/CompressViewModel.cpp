@@ -166,6 +166,11 @@ void CompressViewModel::compressionSucceeded(const QUuid& id, const OperationOut
         result.untrashed.isEmpty() ? StatusKind::success : StatusKind::warning);
     m_context.tasks().complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
     if (!archives.isEmpty()) m_context.platform().revealInFileManager(archives);
+    // Sources the run moved to the trash leave the list, so the next run does not fail on them; what
+    // stayed (result.untrashed, hidden sources left out) is still there.
+    QStringList remaining = m_selectedFilesForCompression;
+    remaining.removeIf([](const QString& source) { return !QFileInfo::exists(source); });
+    setSelectedFilesForCompression(remaining);
 }
 
 // Runs on a worker: leaves out hidden sources, names each archive and has the engine write it. The

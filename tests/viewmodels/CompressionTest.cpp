@@ -194,6 +194,8 @@ TEST_F(CompressionTest, sourcesGoToTheTrashOnlyAfterAWholeSuccessfulRun) {
         EXPECT_EQ(xdg.trashedPaths(), expected);
         EXPECT_EQ(QFileInfo::exists(sources[0]), !trashed);
         EXPECT_TRUE(QFileInfo::exists(sources[2]));
+        // What went to the trash leaves the list; the hidden source left out of the run stays.
+        EXPECT_EQ(compress().selectedFilesForCompression(), trashed ? QStringList{sources[2]} : sources);
     }
     EXPECT_EQ(status(), QStringLiteral(u"压缩完成：2 个压缩包"));
 }
@@ -215,6 +217,7 @@ TEST_F(CompressionTest, sourcesThatCannotGoToTheTrashStayAndAreNamed) {
                             QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：docs"));
     EXPECT_EQ(xdg.trashedPaths(), QStringList{notes});
     EXPECT_TRUE(QFileInfo::exists(files.path("docs/out/Archive.zip")));
+    EXPECT_EQ(compress().selectedFilesForCompression(), QStringList{docs});
 }
 
 TEST_F(CompressionTest, rarIsRefusedAndTheFormatKept) {
