@@ -126,7 +126,6 @@ public:
     QuitController& quitController() { return *m_quitController; }
 
 Q_SIGNALS:
-    void lastMessageChanged();
     void quitRequested();
     // An outside operation finished and its window got its final state.
     void externalOperationFinished();

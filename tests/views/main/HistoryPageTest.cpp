@@ -1,9 +1,8 @@
-#include "core/state/WorkbenchStore.h"
 #include "viewmodels/HistoryTableModel.h"
-#include "views/main/UrlRecorder.h"
-#include "views/main/ContentViewState.h"
+#include "viewmodels/WorkbenchFixture.h"
 #include "views/main/HistoryPage.h"
 #include "views/main/HistoryTableDelegate.h"
+#include "views/main/UrlRecorder.h"
 
 #include <gtest/gtest.h>
 #include <QLabel>
@@ -16,7 +15,7 @@
 
 namespace {
 
-class HistoryPageTest : public ::testing::Test {
+class HistoryPageTest : public WorkbenchFixture {
 protected:
     HistoryPageTest() {
         finish("photos.zip", "/home/u/Photos/photos.zip", ArchiveActivityKind::extract);
@@ -32,8 +31,8 @@ protected:
         task.name = name;
         task.path = path;
         task.kind = kind;
-        store.addTask(task);
-        store.completeTask(task.id, {});
+        workbench.addTask(task);
+        workbench.completeTask(task.id, {});
     }
 
     QStringList shownNames() const {
@@ -43,10 +42,9 @@ protected:
         return names;
     }
 
-    QTemporaryDir folder;
-    WorkbenchStore store{DefaultsStore(folder.path())};
-    ContentViewState state;
-    HistoryPage page{store, state};
+    HistoryViewModel& history() { return models().history(); }
+
+    HistoryPage page{history()};
 };
 
 TEST_F(HistoryPageTest, FilterAndSearchNarrowTheTable) {
@@ -54,12 +52,12 @@ TEST_F(HistoryPageTest, FilterAndSearchNarrowTheTable) {
     EXPECT_EQ(page.countLabel()->text(), QStringLiteral(u"共 3 条记录"));
 
     page.filterButtons()[1]->click();
-    EXPECT_EQ(state.historyFilter(), ArchiveActivityKind::extract);
+    EXPECT_EQ(history().historyFilter(), ArchiveActivityKind::extract);
     EXPECT_EQ(shownNames(), QStringList({"photos.zip"}));
 
     page.filterButtons()[0]->click();
     QTest::keyClicks(page.searchField(), "WORK");
-    EXPECT_EQ(state.historySearch(), "WORK");
+    EXPECT_EQ(history().historySearch(), "WORK");
     EXPECT_EQ(shownNames(), QStringList({"report.7z"}));
 
     page.filterButtons()[1]->click();
@@ -71,10 +69,10 @@ TEST_F(HistoryPageTest, FilterAndSearchNarrowTheTable) {
 }
 
 TEST_F(HistoryPageTest, ClearEmptiesTheWholeHistoryWhateverTheSearch) {
-    state.setHistorySearch("photos");
+    history().setHistorySearch("photos");
     EXPECT_EQ(page.searchField()->text(), "photos");
     page.clearButton()->click();
-    EXPECT_TRUE(store.history().isEmpty());
+    EXPECT_TRUE(workbench.history().isEmpty());
     EXPECT_TRUE(page.showsEmptyState());
 }
 
