@@ -11,10 +11,9 @@
 
 class WorkbenchContext;
 
-// The tasks page and the task buttons of the feedback banner: the status filter, the tasks it shows
-// and every change the user makes to tasks (pause, cancel, remove, clear the finished, pause all).
-// tasksChanged() follows the store, many times a second while a task reports progress. A save that
-// fails is the context's alert.
+// The tasks page: the status filter, the tasks it shows and every change the user makes to tasks
+// there (pause, cancel, remove, clear the finished, pause all). tasksChanged() follows the store, many
+// times a second while a task reports progress. A save that fails is the context's alert.
 class TasksViewModel : public QObject {
     Q_OBJECT
 
