@@ -159,10 +159,7 @@ void AppCoordinator::openSettingsWindow() {
 
 // ---- Outside requests
 
-void AppCoordinator::setLastMessage(const QString& message) {
-    m_lastMessage = message;
-    Q_EMIT lastMessageChanged();
-}
+void AppCoordinator::setLastMessage(const QString& message) { m_lastMessage = message; }
 
 void AppCoordinator::markExternalOpen() {
     m_suppressUntitledMainWindowForExternalOpen = true;

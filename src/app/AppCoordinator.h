@@ -127,7 +127,6 @@ public:
     QuitController& quitController() { return *m_quitController; }
 
 Q_SIGNALS:
-    void lastMessageChanged();
     // Velmora is to end now: nothing is asked any more and no window may keep it.
     void quitRequested();
     // An outside operation finished and its window got its final state.

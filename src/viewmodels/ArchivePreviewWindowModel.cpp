@@ -111,13 +111,13 @@ void ArchivePreviewWindowModel::setExpandedFolderPaths(const QSet<QString>& valu
     publish(this, m_expandedFolderPaths, value, &ArchivePreviewWindowModel::expandedFolderPathsChanged);
 }
 void ArchivePreviewWindowModel::setPassword(const QString& value) {
-    publish(this, m_password, value, &ArchivePreviewWindowModel::passwordChanged);
+    publish(this, m_password, value);
 }
 void ArchivePreviewWindowModel::setPasswordPrompt(const std::optional<PasswordPrompt>& value) {
     publish(this, m_passwordPrompt, value, &ArchivePreviewWindowModel::passwordPromptChanged);
 }
 void ArchivePreviewWindowModel::setIsLoading(bool value) {
-    publish(this, m_isLoading, value, &ArchivePreviewWindowModel::isLoadingChanged);
+    publish(this, m_isLoading, value);
 }
 void ArchivePreviewWindowModel::setIsPreviewLoading(bool value) {
     publish(this, m_isPreviewLoading, value, &ArchivePreviewWindowModel::isPreviewLoadingChanged);
@@ -129,7 +129,7 @@ void ArchivePreviewWindowModel::setPreviewMessage(const QString& value) {
     publish(this, m_previewMessage, value, &ArchivePreviewWindowModel::previewMessageChanged);
 }
 void ArchivePreviewWindowModel::setStatusMessage(const QString& value) {
-    publish(this, m_statusMessage, value, &ArchivePreviewWindowModel::statusMessageChanged);
+    publish(this, m_statusMessage, value);
 }
 
 QString ArchivePreviewWindowModel::title() const {

@@ -124,13 +124,10 @@ Q_SIGNALS:
     void filterOptionChanged();
     void currentFolderPathChanged();
     void expandedFolderPathsChanged();
-    void passwordChanged();
     void passwordPromptChanged();
-    void isLoadingChanged();
     void isPreviewLoadingChanged();
     void previewFileURLChanged();
     void previewMessageChanged();
-    void statusMessageChanged();
 
 private:
     struct PreviewAction {

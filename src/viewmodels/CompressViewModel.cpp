@@ -153,4 +153,9 @@ void CompressViewModel::compressionSucceeded(const QUuid& id, const OperationOut
             notices,
         notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     if (!archives.isEmpty()) m_context.platform().revealInFileManager(archives);
+    // Sources the run moved to the trash leave the list, so the next run does not fail on them; what
+    // stayed (result.untrashed, hidden sources left out) is still there.
+    QStringList remaining = m_selectedFilesForCompression;
+    remaining.removeIf([](const QString& source) { return !QFileInfo::exists(source); });
+    setSelectedFilesForCompression(remaining);
 }

@@ -23,6 +23,13 @@ QVariant displayText(const ArchiveHistoryRecord& record, int column) {
     }
 }
 
+// The status word alone says "失败"; the record's own message says why, over its name and status.
+QVariant reasonTip(const ArchiveHistoryRecord& record, int column) {
+    if (record.message.isEmpty()) return {};
+    if (column != HistoryTableModel::fileNameColumn && column != HistoryTableModel::statusColumn) return {};
+    return record.message;
+}
+
 }  // namespace
 
 void HistoryTableModel::setRecords(const QList<ArchiveHistoryRecord>& records) {
@@ -54,6 +61,8 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const {
             return int(record.status);
         case PathRole:
             return record.path;
+        case Qt::ToolTipRole:
+            return reasonTip(record, index.column());
         default:
             return {};
     }

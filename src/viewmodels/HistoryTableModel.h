@@ -6,7 +6,8 @@
 #include <QList>
 
 // The workbench history, one row per record in the store's order (newest first). The kind and status
-// columns carry their enum in KindRole and StatusRole, so the view can colour the words.
+// columns carry their enum in KindRole and StatusRole, so the view can colour the words. The name
+// and status cells carry the record's message (why it failed) as their tool tip.
 class HistoryTableModel : public QAbstractTableModel {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 
 #include "core/split/SplitArchiveDescriptor.h"
 #include "viewmodels/BackgroundRunner.h"
+#include "viewmodels/Publish.h"
 #include "viewmodels/SplitArchivePageState.h"
 
 #include <QObject>
@@ -28,6 +29,21 @@ public:
         return m_splitArchiveDescriptor;
     }
     void setSplitArchiveDescriptor(const std::optional<SplitArchiveDescriptor>& value);
+    // The page's options, kept while the window lives; changed() reports them.
+    bool shouldVerifySplitArchiveBeforeExtract() const { return m_shouldVerifySplitArchiveBeforeExtract; }
+    void setShouldVerifySplitArchiveBeforeExtract(bool value) {
+        publish(this, m_shouldVerifySplitArchiveBeforeExtract, value);
+    }
+    bool shouldNotifyAfterSplitArchiveExtract() const { return m_shouldNotifyAfterSplitArchiveExtract; }
+    void setShouldNotifyAfterSplitArchiveExtract(bool value) {
+        publish(this, m_shouldNotifyAfterSplitArchiveExtract, value);
+    }
+    bool shouldOpenSplitArchiveDestinationAfterExtract() const {
+        return m_shouldOpenSplitArchiveDestinationAfterExtract;
+    }
+    void setShouldOpenSplitArchiveDestinationAfterExtract(bool value) {
+        publish(this, m_shouldOpenSplitArchiveDestinationAfterExtract, value);
+    }
 
     void selectSplitArchiveForExtraction();
     // Takes the path by value: callers pass the scanned descriptor's own path, which the scan clears.
@@ -58,6 +74,9 @@ private:
     ExtractViewModel& m_extract;
     SplitArchivePageState m_splitArchiveState;
     std::optional<SplitArchiveDescriptor> m_splitArchiveDescriptor;
+    bool m_shouldVerifySplitArchiveBeforeExtract = true;
+    bool m_shouldNotifyAfterSplitArchiveExtract = true;
+    bool m_shouldOpenSplitArchiveDestinationAfterExtract = true;
     // Only the newest scan may apply its outcome.
     quint64 m_splitArchiveScanGeneration = 0;
 };

@@ -55,6 +55,9 @@ void WorkbenchContext::setAlertMessage(const std::optional<QString>& value) {
     publish(this, m_alertMessage, value, &WorkbenchContext::alertMessageChanged);
 }
 void WorkbenchContext::setSelectedSection(WorkbenchSection value) {
+    // A status set by a page (a warning about a choice made there, a finished run's outcome) ends when
+    // the user leaves it; a running operation keeps reporting on every page.
+    if (value != m_selectedSection && !m_isWorking) setStatusMessage(std::nullopt);
     publish(this, m_selectedSection, value, &WorkbenchContext::selectedSectionChanged);
 }
 

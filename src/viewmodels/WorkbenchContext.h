@@ -57,6 +57,7 @@ public:
     const std::optional<QString>& alertMessage() const { return m_alertMessage; }
     void setAlertMessage(const std::optional<QString>& value);
     WorkbenchSection selectedSection() const { return m_selectedSection; }
+    // Another section ends the status line unless an operation is running.
     void setSelectedSection(WorkbenchSection value);
 
     // Archives handed over by a drop or a home action; the next extraction takes them first. Choosing

@@ -2,13 +2,16 @@
 
 #include "viewmodels/CompressViewModel.h"
 #include "viewmodels/ExtractViewModel.h"
+#include "viewmodels/HistoryViewModel.h"
 #include "viewmodels/HomeViewModel.h"
+#include "viewmodels/PasswordBookViewModel.h"
 #include "viewmodels/SplitCompressViewModel.h"
 #include "viewmodels/SplitExtractViewModel.h"
+#include "viewmodels/TasksViewModel.h"
 #include "viewmodels/WorkbenchContext.h"
 
-// The models of the main window's operation pages over their shared context, made together in the
-// order they depend on one another.
+// The models of the main window's pages over their shared context, made together in the order they
+// depend on one another.
 class WorkbenchModels {
 public:
     WorkbenchModels(WorkbenchEngine& engine, SettingsStore& settingsStore,
@@ -19,7 +22,10 @@ public:
           m_extract(m_context),
           m_home(m_context, m_compress, m_extract),
           m_splitCompress(m_context),
-          m_splitExtract(m_context, m_extract) {}
+          m_splitExtract(m_context, m_extract),
+          m_passwordBook(m_context, settingsStore, m_compress, m_extract, m_splitCompress),
+          m_tasks(m_context),
+          m_history(m_context) {}
     // The runs end before the page models they report to.
     ~WorkbenchModels() { m_context.stopWork(); }
 
@@ -32,6 +38,9 @@ public:
     ExtractViewModel& extract() { return m_extract; }
     SplitCompressViewModel& splitCompress() { return m_splitCompress; }
     SplitExtractViewModel& splitExtract() { return m_splitExtract; }
+    PasswordBookViewModel& passwordBook() { return m_passwordBook; }
+    TasksViewModel& tasks() { return m_tasks; }
+    HistoryViewModel& history() { return m_history; }
 
 private:
     WorkbenchContext m_context;
@@ -40,4 +49,7 @@ private:
     HomeViewModel m_home;
     SplitCompressViewModel m_splitCompress;
     SplitExtractViewModel m_splitExtract;
+    PasswordBookViewModel m_passwordBook;
+    TasksViewModel m_tasks;
+    HistoryViewModel m_history;
 };

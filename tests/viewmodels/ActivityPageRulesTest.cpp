@@ -1,10 +1,14 @@
 #include "viewmodels/HistoryFilterProxy.h"
 #include "viewmodels/HistoryPageRules.h"
 #include "viewmodels/HistoryTableModel.h"
+#include "viewmodels/HistoryViewModel.h"
 #include "viewmodels/TaskPageRules.h"
+#include "viewmodels/TasksViewModel.h"
+#include "viewmodels/WorkbenchFixture.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 #include <cmath>
 #include <limits>
 
@@ -41,6 +45,37 @@ TEST(TaskPageRulesTest, FilterKeepsTheStoreOrder) {
               QStringList({"a", "b", "c", "d", "e"}));
     EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), Status::completed)), QStringList({"b", "d"}));
     EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), Status::cancelled)), QStringList());
+}
+
+using TasksModelTest = WorkbenchFixture;
+
+// The page's model filters the store's tasks and changes them only through the store's operations.
+TEST_F(TasksModelTest, FilterShowsTheStoresTasksAndRemovalsReachTheStore) {
+    TasksViewModel& page = models().tasks();
+    // The store puts each added task first.
+    for (const ArchiveTask& stored : tasks()) workbench.addTask(stored);
+    const struct {
+        std::optional<Status> filter;
+        QStringList shown;
+    } cases[] = {
+        {std::nullopt, {"e", "d", "c", "b", "a"}},
+        {Status::completed, {"d", "b"}},
+        {Status::paused, {"e"}},
+        {Status::cancelled, {}},
+    };
+    for (const auto& c : cases) {
+        page.setTaskFilter(c.filter);
+        EXPECT_EQ(names(page.shownTasks()), c.shown);
+    }
+    QSignalSpy changes(&page, &TasksViewModel::tasksChanged);
+    page.clearCompletedTasks();
+    page.setTaskFilter(std::nullopt);
+    EXPECT_EQ(names(page.shownTasks()), QStringList({"e", "c", "a"}));
+    page.removeTask(tasks()[4].id);
+    EXPECT_EQ(names(page.shownTasks()), QStringList({"c", "a"}));
+    EXPECT_EQ(changes.size(), 2);
+    page.pauseAllRunningTasks();
+    EXPECT_EQ(workbench.tasks().last().status, Status::paused);
 }
 
 TEST(TaskPageRulesTest, FilterButtonsCountOverAllTasks) {
@@ -107,7 +142,21 @@ struct HistoryCase {
     QStringList expected;
 };
 
-class HistoryFilter : public ::testing::TestWithParam<HistoryCase> {};
+class HistoryFilter : public WorkbenchFixture, public ::testing::WithParamInterface<HistoryCase> {
+protected:
+    // The store's history as history() lists it: the newest record first.
+    void finishTasksOfTheHistory() {
+        for (auto record = history().crbegin(); record != history().crend(); ++record) {
+            ArchiveTask task;
+            task.id = QUuid::createUuid();
+            task.name = record->fileName;
+            task.path = record->path;
+            task.kind = record->kind;
+            workbench.addTask(task);
+            workbench.completeTask(task.id, {});
+        }
+    }
+};
 
 TEST_P(HistoryFilter, KeepsKindAndSearchMatchesInStoreOrder) {
     const HistoryCase& c = GetParam();
@@ -128,6 +177,17 @@ TEST_P(HistoryFilter, KeepsKindAndSearchMatchesInStoreOrder) {
         proxied << proxy.index(row, HistoryTableModel::fileNameColumn).data().toString();
     }
     EXPECT_EQ(proxied, c.expected);
+
+    // The page's model lists the same records of the store.
+    HistoryViewModel& page = models().history();
+    finishTasksOfTheHistory();
+    page.setHistoryFilter(c.kind);
+    page.setHistorySearch(c.search);
+    QStringList listed;
+    for (int row = 0; row < page.shownCount(); ++row) {
+        listed << page.shownRecords()->index(row, HistoryTableModel::fileNameColumn).data().toString();
+    }
+    EXPECT_EQ(listed, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -155,6 +215,21 @@ TEST(HistoryTableModelTest, RowTextsAndRoles) {
     EXPECT_EQ(row.data(HistoryTableModel::PathRole).toString(), "/media/movie.part1.rar");
     EXPECT_EQ(model.headerData(HistoryTableModel::actionsColumn, Qt::Horizontal), QStringLiteral(u"操作"));
     EXPECT_EQ(HistoryPageRules::recordCountText(0), QStringLiteral(u"共 0 条记录"));
+}
+
+TEST(HistoryTableModelTest, FailedRowTellsItsReasonOverNameAndStatus) {
+    ArchiveHistoryRecord failed = record("broken.zip", "/tmp/broken.zip", Kind::extract);
+    failed.status = ArchiveActivityStatus::failed;
+    failed.message = QStringLiteral(u"密码错误或文件已损坏");
+    HistoryTableModel model;
+    model.setRecords({failed, history().first()});
+    const QModelIndex row = model.index(0, 0);
+    for (int column = 0; column < HistoryTableModel::kColumnCount; ++column) {
+        const bool tells = column == HistoryTableModel::fileNameColumn || column == HistoryTableModel::statusColumn;
+        EXPECT_EQ(row.siblingAtColumn(column).data(Qt::ToolTipRole).toString(), tells ? failed.message : "")
+            << column;
+    }
+    EXPECT_FALSE(model.index(1, HistoryTableModel::statusColumn).data(Qt::ToolTipRole).isValid());
 }
 
 }  // namespace

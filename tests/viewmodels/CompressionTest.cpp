@@ -202,6 +202,8 @@ TEST_F(CompressionTest, sourcesGoToTheTrashOnlyAfterAWholeSuccessfulRun) {
         EXPECT_EQ(xdg.trashedPaths(), expected);
         EXPECT_EQ(QFileInfo::exists(sources[0]), !trashed);
         EXPECT_TRUE(QFileInfo::exists(sources[2]));
+        // What went to the trash leaves the list; the hidden source left out of the run stays.
+        EXPECT_EQ(compress().selectedFilesForCompression(), trashed ? QStringList{sources[2]} : sources);
     }
     EXPECT_EQ(status(), QStringLiteral(u"压缩完成：2 个压缩包"));
 }
@@ -223,6 +225,7 @@ TEST_F(CompressionTest, sourcesThatCannotGoToTheTrashStayAndAreNamed) {
                             QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：docs"));
     EXPECT_EQ(xdg.trashedPaths(), QStringList{notes});
     EXPECT_TRUE(QFileInfo::exists(files.path("docs/out/Archive.zip")));
+    EXPECT_EQ(compress().selectedFilesForCompression(), QStringList{docs});
 }
 
 TEST_F(CompressionTest, rarIsRefusedAndTheFormatKept) {
@@ -233,7 +236,11 @@ TEST_F(CompressionTest, rarIsRefusedAndTheFormatKept) {
         QStringLiteral(
             u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。"));
     EXPECT_EQ(status(), QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"));
+    // The warning belongs to the compress page: another section ends it.
+    context().setSelectedSection(WorkbenchSection::splitCompress);
+    EXPECT_FALSE(context().statusMessage().has_value());
 
+    compress().selectCompressionFormat(CompressionFormat::rar);
     compress().selectCompressionFormat(CompressionFormat::sevenZip);
     EXPECT_EQ(compress().selectedCompressionFormat(), CompressionFormat::sevenZip);
     EXPECT_FALSE(context().statusMessage().has_value());
@@ -302,6 +309,9 @@ TEST_F(CompressionTest, progressIsMirroredAndCancellationStopsTheRun) {
     EXPECT_EQ(task.message, QStringLiteral(u"正在压缩 45%"));
     EXPECT_DOUBLE_EQ(task.progress, 0.4567);
     EXPECT_FALSE(registryIsEmpty());
+    // A running operation reports on every page.
+    context().setSelectedSection(WorkbenchSection::tasks);
+    EXPECT_EQ(status(), QStringLiteral(u"正在压缩 45%..."));
 
     workbench.cancelTask(task.id);
     ASSERT_TRUE(waitUntilIdle());

@@ -1,6 +1,8 @@
 #include "viewmodels/PasswordBookFilterProxy.h"
 #include "viewmodels/PasswordBookPageRules.h"
 #include "viewmodels/PasswordBookTableModel.h"
+#include "viewmodels/PasswordBookViewModel.h"
+#include "viewmodels/WorkbenchFixture.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
@@ -143,6 +145,51 @@ TEST_F(PasswordBookTableTest, FinishedEditIsAnnouncedOnceAndOnlyWhenTheTextChang
     EXPECT_EQ(edits[0][2].toString(), "new");
     // The model shows what the store keeps, which the page reloads.
     EXPECT_EQ(label.siblingAtColumn(PasswordBookTableModel::passwordColumn).data(Qt::EditRole), "abc");
+}
+
+using PasswordBookModelTest = WorkbenchFixture;
+
+// The model holds a copy of the store's books: another book drops the selection and reads them again.
+TEST_F(PasswordBookModelTest, AnotherBookDropsTheSelectionAndReadsTheStoreAgain) {
+    PasswordBookViewModel& page = models().passwordBook();
+    const QUuid id = passwordBook.addManualPassword("pw", "a", Kind::extraction).entry->id;
+    EXPECT_TRUE(page.passwordBookEntries().isEmpty());
+    page.setSelectedPasswordBookEntryID(id);
+    page.setPasswordBookKind(Kind::compression);
+    EXPECT_FALSE(page.selectedPasswordBookEntryID().has_value());
+    EXPECT_EQ(page.passwordBookEntries().size(), 1);
+    EXPECT_FALSE(page.canExport());
+    page.setPasswordBookKind(Kind::extraction);
+    EXPECT_TRUE(page.canExport());
+}
+
+// A password goes to the fields of its own book's pages, and only to them.
+TEST_F(PasswordBookModelTest, AppliedPasswordFillsThePagesOfItsBook) {
+    const QUuid extraction = passwordBook.addManualPassword("x-pass", "x", Kind::extraction).entry->id;
+    const QUuid compression = passwordBook.addManualPassword("c-pass", "c", Kind::compression).entry->id;
+    PasswordBookViewModel& page = models().passwordBook();
+    const struct {
+        Kind kind;
+        QUuid id;
+        QString extractionPassword;
+        QString compressionPassword;
+        bool splitPasswordOn;
+        QString status;
+    } cases[] = {
+        {Kind::extraction, extraction, "x-pass", "", false,
+         QStringLiteral(u"已将该密码应用到解压密码输入框。")},
+        {Kind::compression, compression, "x-pass", "c-pass", true,
+         QStringLiteral(u"已将该密码应用到压缩密码输入框。")},
+    };
+    for (const auto& c : cases) {
+        page.setPasswordBookKind(c.kind);
+        page.applyPasswordBookEntry(c.id);
+        EXPECT_EQ(extract().extractionPassword(), c.extractionPassword);
+        EXPECT_EQ(compress().compressionPassword(), c.compressionPassword);
+        EXPECT_EQ(splitCompress().splitCompressionPasswordEnabled(), c.splitPasswordOn);
+        EXPECT_EQ(splitCompress().splitCompressionPasswordConfirmation(), c.compressionPassword);
+        EXPECT_EQ(status(), c.status);
+    }
 }
 
 }  // namespace

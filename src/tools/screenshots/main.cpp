@@ -66,16 +66,16 @@ QPixmap notificationShot(MainWindow& window) {
 // The password book page with its add sheet open and a name and password typed in.
 QPixmap passwordBookAddShot(ScreenshotScene& scene, MainWindow& window) {
     scene.models().context().setSelectedSection(WorkbenchSection::passwordBook);
-    ContentViewState& state = window.viewState();
-    state.setNewPasswordBookLabel(QStringLiteral(u"设计部共享"));
-    state.setNewPasswordBookPassword(QStringLiteral("Share-2026"));
-    state.setIsAddingPasswordBookEntry(true);
+    PasswordBookViewModel& book = scene.models().passwordBook();
+    book.setNewPasswordBookLabel(QStringLiteral(u"设计部共享"));
+    book.setNewPasswordBookPassword(QStringLiteral("Share-2026"));
+    book.setIsAddingPasswordBookEntry(true);
     settle(window);
     // No sheet gives no picture, which fails the save.
     QPixmap picture;
     if (auto* sheet = window.findChild<PasswordBookAddSheet*>())
         picture = PopupComposer::withPopup(window, *sheet);
-    state.setIsAddingPasswordBookEntry(false);
+    book.setIsAddingPasswordBookEntry(false);
     return picture;
 }
 

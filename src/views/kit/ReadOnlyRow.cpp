@@ -13,6 +13,7 @@ ReadOnlyRow::ReadOnlyRow(const QString& title, const QString& value, QWidget* pa
     label->setFixedWidth(82);
     layout->addWidget(label);
     layout->addWidget(m_value, 1);
+    m_value->setMaximumLines(3);
     m_value->setText(value);
 }
 

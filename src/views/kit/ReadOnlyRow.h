@@ -5,7 +5,8 @@
 class ValueBox;
 
 // "Title | value": the title in the secondary colour in an 82 px column and the value in a rounded
-// text-background box filling the rest. Shows a value; takes no input.
+// text-background box filling the rest, on up to three lines so a narrow card shows it whole. Shows a
+// value; takes no input.
 class ReadOnlyRow : public QWidget {
     Q_OBJECT
 

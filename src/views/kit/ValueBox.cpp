@@ -17,6 +17,8 @@ QString ValueBox::text() const { return m_label->text(); }
 
 void ValueBox::setText(const QString& text) { m_label->setText(text); }
 
+void ValueBox::setMaximumLines(int lines) { m_label->setMaximumLines(lines); }
+
 void ValueBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -4,7 +4,6 @@
 #include "views/kit/Card.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
-#include "views/main/ContentViewState.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -28,9 +27,9 @@ QPushButton* link(const QString& title, QWidget* parent) {
 
 QString AboutPage::defaultWebsite() { return ReleaseInfo::websiteAddress(); }
 
-AboutPage::AboutPage(WorkbenchStore& store, ContentViewState& state, UpdateChecker::Configuration update,
-                     QString website, QWidget* parent)
-    : QWidget(parent), m_state(state), m_checker(store, update, this), m_websiteAddress(std::move(website)) {
+AboutPage::AboutPage(WorkbenchStore& store, UpdateChecker::Configuration update, QString website,
+                     QWidget* parent)
+    : QWidget(parent), m_checker(store, update, this), m_websiteAddress(std::move(website)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(72, 0, 72, 34);
     column->addWidget(buildCard(update.currentVersion));
@@ -97,7 +96,6 @@ QWidget* AboutPage::buildCard(const QString& version) {
 
 void AboutPage::syncChecking() {
     const bool checking = m_checker.isCheckingForUpdates();
-    m_state.setIsCheckingForUpdates(checking);
     m_check->setEnabled(!checking);
     m_check->setText(checking ? QStringLiteral(u"检查中...") : QStringLiteral(u"检查更新"));
 }

@@ -4,7 +4,6 @@
 
 #include <QWidget>
 
-class ContentViewState;
 class QPushButton;
 class WorkbenchStore;
 
@@ -16,9 +15,9 @@ class AboutPage : public QWidget {
 
 public:
     // The checker's feed and running release, and the vendor's site, default to this build's.
-    AboutPage(WorkbenchStore& store, ContentViewState& state,
-              UpdateChecker::Configuration update = UpdateChecker::releaseConfiguration(),
-              QString website = defaultWebsite(), QWidget* parent = nullptr);
+    explicit AboutPage(WorkbenchStore& store,
+                       UpdateChecker::Configuration update = UpdateChecker::releaseConfiguration(),
+                       QString website = defaultWebsite(), QWidget* parent = nullptr);
 
     static QString defaultWebsite();
 
@@ -35,7 +34,6 @@ private:
     // no URL opens nothing.
     void openSite(const QString& path) const;
 
-    ContentViewState& m_state;
     UpdateChecker m_checker;
     QString m_websiteAddress;
     QPushButton* m_check = nullptr;

@@ -1,6 +1,7 @@
 #include "views/main/CompressPage.h"
 
 #include "viewmodels/CompressViewModel.h"
+#include "viewmodels/SettingsWriteThrough.h"
 #include "views/kit/Card.h"
 #include "views/kit/CompressionLevelPicker.h"
 #include "views/kit/DropIntake.h"
@@ -15,7 +16,6 @@
 #include "views/kit/WorkbenchTexts.h"
 #include "views/main/OperationPageLayout.h"
 #include "views/main/SelectionCard.h"
-#include "views/main/SettingsWriteThrough.h"
 
 #include <QCheckBox>
 #include <QLabel>

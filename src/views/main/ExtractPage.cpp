@@ -1,6 +1,7 @@
 #include "views/main/ExtractPage.h"
 
 #include "viewmodels/ExtractViewModel.h"
+#include "viewmodels/SettingsWriteThrough.h"
 #include "views/kit/Card.h"
 #include "views/kit/DropIntake.h"
 #include "views/kit/FeedbackBanner.h"
@@ -13,7 +14,6 @@
 #include "views/kit/WorkbenchTexts.h"
 #include "views/main/OperationPageLayout.h"
 #include "views/main/SelectionCard.h"
-#include "views/main/SettingsWriteThrough.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,17 +1,16 @@
 #include "views/main/HistoryPage.h"
-#include "views/kit/SaveFailureAlert.h"
 
-#include "core/state/WorkbenchStore.h"
-#include "viewmodels/HistoryFilterProxy.h"
+#include "core/engine/DateFormattingHelper.h"
 #include "viewmodels/HistoryPageRules.h"
 #include "viewmodels/HistoryTableModel.h"
+#include "viewmodels/HistoryViewModel.h"
 #include "views/kit/Card.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/Labels.h"
-#include "views/main/ContentViewState.h"
 #include "views/main/HistoryTableDelegate.h"
 
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,16 +36,17 @@ QString filterButtonStyle(bool selected) {
         .arg(Theme::color(Theme::Colour::primary, 0.72).name(QColor::HexArgb));
 }
 
+// Wide enough for the longest date the column shows: two-digit month, day, hour and minute.
+int timeColumnWidth(const QFontMetrics& metrics) {
+    const QDateTime longest(QDate(2026, 12, 28), QTime(23, 58));
+    constexpr int kCellPadding = 24;
+    return metrics.horizontalAdvance(DateFormattingHelper::dateTime(longest)) + kCellPadding;
+}
+
 }  // namespace
 
-HistoryPage::HistoryPage(WorkbenchStore& store, ContentViewState& state, QWidget* parent)
-    : QWidget(parent),
-      m_store(store),
-      m_state(state),
-      m_model(new HistoryTableModel(this)),
-      m_proxy(new HistoryFilterProxy(this)),
-      m_delegate(new HistoryTableDelegate(this)) {
-    m_proxy->setSourceModel(m_model);
+HistoryPage::HistoryPage(HistoryViewModel& model, QWidget* parent)
+    : QWidget(parent), m_model(model), m_delegate(new HistoryTableDelegate(this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(34, 0, 34, 30);
     column->setSpacing(10);
@@ -54,11 +54,8 @@ HistoryPage::HistoryPage(WorkbenchStore& store, ContentViewState& state, QWidget
     column->addWidget(buildTableCard(), 1);
     column->addWidget(buildPager());
 
-    connect(&m_store, &WorkbenchStore::historyChanged, this, &HistoryPage::syncRecords);
-    connect(&m_state, &ContentViewState::historyFilterChanged, this, &HistoryPage::syncFilter);
-    connect(&m_state, &ContentViewState::historySearchChanged, this, &HistoryPage::syncFilter);
-    syncRecords();
-    syncFilter();
+    connect(&m_model, &HistoryViewModel::changed, this, &HistoryPage::syncFromModel);
+    syncFromModel();
 }
 
 QWidget* HistoryPage::buildTopBar() {
@@ -77,11 +74,8 @@ QWidget* HistoryPage::buildTopBar() {
     m_clear = Labels::button(QStringLiteral(u"清空记录"), QStringLiteral("trash"), bar);
     row->addWidget(m_clear);
 
-    connect(m_search, &QLineEdit::textChanged, &m_state, &ContentViewState::setHistorySearch);
-    connect(m_clear, &QPushButton::clicked, this, [this] {
-        if (const std::optional<QString> failure = m_store.clearHistory())
-            SaveFailureAlert::show(this, *failure);
-    });
+    connect(m_search, &QLineEdit::textChanged, &m_model, &HistoryViewModel::setHistorySearch);
+    connect(m_clear, &QPushButton::clicked, &m_model, &HistoryViewModel::clearHistory);
     return bar;
 }
 
@@ -104,7 +98,7 @@ QWidget* HistoryPage::buildFilterGroup() {
         button->setFont(Theme::font(Theme::TextStyle::callout, QFont::DemiBold));
         button->setCursor(Qt::PointingHandCursor);
         connect(button, &QPushButton::clicked, this,
-                [this, kind = filter.kind] { m_state.setHistoryFilter(kind); });
+                [this, kind = filter.kind] { m_model.setHistoryFilter(kind); });
         m_filters << button;
         row->addWidget(button);
     }
@@ -116,7 +110,7 @@ QWidget* HistoryPage::buildTableCard() {
     card->setSpacing(0);
     m_tableStack = new QStackedWidget(card);
     m_table = new QTableView(m_tableStack);
-    m_table->setModel(m_proxy);
+    m_table->setModel(m_model.shownRecords());
     m_table->setItemDelegate(m_delegate);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -135,7 +129,7 @@ QWidget* HistoryPage::buildTableCard() {
     header->setSectionResizeMode(HistoryTableModel::pathColumn, QHeaderView::Stretch);
     header->resizeSection(HistoryTableModel::kindColumn, 72);
     header->resizeSection(HistoryTableModel::statusColumn, 72);
-    header->resizeSection(HistoryTableModel::timeColumn, 160);
+    header->resizeSection(HistoryTableModel::timeColumn, timeColumnWidth(m_table->fontMetrics()));
     header->resizeSection(HistoryTableModel::sizeColumn, 90);
     header->resizeSection(HistoryTableModel::actionsColumn, 50);
     header->setMinimumHeight(36);
@@ -178,23 +172,17 @@ QWidget* HistoryPage::buildPager() {
 
 bool HistoryPage::showsEmptyState() const { return m_tableStack->currentWidget() == m_empty; }
 
-void HistoryPage::syncRecords() {
-    m_model->setRecords(m_store.history());
-    syncFilter();
-}
-
-void HistoryPage::syncFilter() {
-    const std::optional<ArchiveActivityKind>& kind = m_state.historyFilter();
+void HistoryPage::syncFromModel() {
+    const std::optional<ArchiveActivityKind>& kind = m_model.historyFilter();
     const QList<HistoryPageRules::FilterButton>& filters = HistoryPageRules::filterButtons();
     for (qsizetype i = 0; i < filters.size(); ++i) {
         m_filters[i]->setStyleSheet(filterButtonStyle(filters[i].kind == kind));
     }
-    if (m_search->text() != m_state.historySearch()) {
+    if (m_search->text() != m_model.historySearch()) {
         const QSignalBlocker blocker(m_search);
-        m_search->setText(m_state.historySearch());
+        m_search->setText(m_model.historySearch());
     }
-    m_proxy->setKindFilter(kind);
-    m_proxy->setSearch(m_state.historySearch());
-    m_count->setText(HistoryPageRules::recordCountText(m_proxy->rowCount()));
-    m_tableStack->setCurrentWidget(m_proxy->rowCount() == 0 ? static_cast<QWidget*>(m_empty) : m_table);
+    const int shown = m_model.shownCount();
+    m_count->setText(HistoryPageRules::recordCountText(shown));
+    m_tableStack->setCurrentWidget(shown == 0 ? static_cast<QWidget*>(m_empty) : m_table);
 }

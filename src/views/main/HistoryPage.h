@@ -3,26 +3,23 @@
 #include <QList>
 #include <QWidget>
 
-class ContentViewState;
 class EmptyState;
-class HistoryFilterProxy;
 class HistoryTableDelegate;
-class HistoryTableModel;
+class HistoryViewModel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
 class QTableView;
-class WorkbenchStore;
 
 // The history page: the store's history records as a table, filtered by kind and searched by file
-// name or path, each row able to open its path; "清空记录" empties the whole history. The filter and
-// the search live in the window's view state.
+// name or path, each row able to open its path; "清空记录" empties the whole history. The records, the
+// filter and the search are the page's HistoryViewModel.
 class HistoryPage : public QWidget {
     Q_OBJECT
 
 public:
-    HistoryPage(WorkbenchStore& store, ContentViewState& state, QWidget* parent = nullptr);
+    explicit HistoryPage(HistoryViewModel& model, QWidget* parent = nullptr);
 
     // "全部记录", "解压记录", "压缩记录".
     const QList<QPushButton*>& filterButtons() const { return m_filters; }
@@ -40,13 +37,9 @@ private:
     QWidget* buildFilterGroup();
     QWidget* buildTableCard();
     QWidget* buildPager();
-    void syncRecords();
-    void syncFilter();
+    void syncFromModel();
 
-    WorkbenchStore& m_store;
-    ContentViewState& m_state;
-    HistoryTableModel* m_model;
-    HistoryFilterProxy* m_proxy;
+    HistoryViewModel& m_model;
     HistoryTableDelegate* m_delegate;
     QList<QPushButton*> m_filters;
     QLineEdit* m_search = nullptr;

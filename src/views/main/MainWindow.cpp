@@ -63,7 +63,6 @@ MainWindow::MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, 
     setCentralWidget(root);
 
     buildPages();
-    m_viewState->setPasswordBookEntries(m_passwordBookStore.entries());
 
     connect(&m_models.context(), &WorkbenchContext::selectedSectionChanged, this,
             &MainWindow::showSelectedPage);
@@ -87,19 +86,17 @@ void MainWindow::buildPages() {
     addPage(WorkbenchSection::splitCompress,
             new SplitCompressPage(m_models.splitCompress(), m_workbenchStore, *m_viewState),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitExtract,
-            new SplitExtractPage(m_models.splitExtract(), m_workbenchStore, *m_viewState), PageFrame::scroll);
-    addPage(
-        WorkbenchSection::passwordBook,
-        new PasswordBookPage(m_models, m_workbenchStore, m_settingsStore, m_passwordBookStore, *m_viewState),
-        PageFrame::plain);
-    addPage(WorkbenchSection::tasks, new TasksPage(m_workbenchStore, *m_viewState), PageFrame::plain);
-    addPage(WorkbenchSection::history, new HistoryPage(m_workbenchStore, *m_viewState), PageFrame::plain);
+    addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_models.splitExtract(), m_workbenchStore),
+            PageFrame::scroll);
+    addPage(WorkbenchSection::passwordBook, new PasswordBookPage(m_models.passwordBook(), m_workbenchStore),
+            PageFrame::plain);
+    addPage(WorkbenchSection::tasks, new TasksPage(m_models.tasks()), PageFrame::plain);
+    addPage(WorkbenchSection::history, new HistoryPage(m_models.history()), PageFrame::plain);
     addPage(WorkbenchSection::settings,
             new SettingsView(
                 new SettingsViewModel(m_settingsStore, m_passwordBookStore, m_models.context().platform())),
             PageFrame::plain);
-    addPage(WorkbenchSection::about, new AboutPage(m_workbenchStore, *m_viewState), PageFrame::scroll);
+    addPage(WorkbenchSection::about, new AboutPage(m_workbenchStore), PageFrame::scroll);
 }
 
 void MainWindow::addPage(WorkbenchSection section, QWidget* page, PageFrame frame) {

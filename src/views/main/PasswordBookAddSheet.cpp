@@ -1,8 +1,8 @@
 #include "views/main/PasswordBookAddSheet.h"
 
 #include "viewmodels/PasswordBookPageRules.h"
+#include "viewmodels/PasswordBookViewModel.h"
 #include "views/kit/Labels.h"
-#include "views/main/ContentViewState.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -17,9 +17,10 @@ void setText(QLineEdit* field, const QString& text) {
 
 }  // namespace
 
-PasswordBookAddSheet::PasswordBookAddSheet(ContentViewState& state, const QString& bookTitle, QWidget* parent)
+PasswordBookAddSheet::PasswordBookAddSheet(PasswordBookViewModel& model, const QString& bookTitle,
+                                           QWidget* parent)
     : QDialog(parent),
-      m_state(state),
+      m_model(model),
       m_label(new QLineEdit(this)),
       m_password(new QLineEdit(this)),
       m_save(Labels::defaultButton(QStringLiteral(u"保存"), QStringLiteral("check-circle"), this)) {
@@ -43,20 +44,18 @@ PasswordBookAddSheet::PasswordBookAddSheet(ContentViewState& state, const QStrin
     buttons->addWidget(m_save);
     column->addLayout(buttons);
 
-    connect(m_label, &QLineEdit::textEdited, &m_state, &ContentViewState::setNewPasswordBookLabel);
-    connect(m_password, &QLineEdit::textEdited, &m_state, &ContentViewState::setNewPasswordBookPassword);
+    connect(m_label, &QLineEdit::textEdited, &m_model, &PasswordBookViewModel::setNewPasswordBookLabel);
+    connect(m_password, &QLineEdit::textEdited, &m_model, &PasswordBookViewModel::setNewPasswordBookPassword);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_save, &QPushButton::clicked, this, &PasswordBookAddSheet::saveRequested);
-    connect(this, &QDialog::finished, &m_state, [this] { m_state.setIsAddingPasswordBookEntry(false); });
-    connect(&m_state, &ContentViewState::newPasswordBookLabelChanged, this,
-            &PasswordBookAddSheet::syncFromState);
-    connect(&m_state, &ContentViewState::newPasswordBookPasswordChanged, this,
-            &PasswordBookAddSheet::syncFromState);
-    syncFromState();
+    connect(this, &QDialog::finished, &m_model, [this] { m_model.setIsAddingPasswordBookEntry(false); });
+    connect(&m_model, &PasswordBookViewModel::newPasswordBookFieldsChanged, this,
+            &PasswordBookAddSheet::syncFromModel);
+    syncFromModel();
 }
 
-void PasswordBookAddSheet::syncFromState() {
-    setText(m_label, m_state.newPasswordBookLabel());
-    setText(m_password, m_state.newPasswordBookPassword());
-    m_save->setEnabled(PasswordBookPageRules::canSave(m_state.newPasswordBookPassword()));
+void PasswordBookAddSheet::syncFromModel() {
+    setText(m_label, m_model.newPasswordBookLabel());
+    setText(m_password, m_model.newPasswordBookPassword());
+    m_save->setEnabled(PasswordBookPageRules::canSave(m_model.newPasswordBookPassword()));
 }

@@ -2,18 +2,18 @@
 
 #include <QDialog>
 
-class ContentViewState;
+class PasswordBookViewModel;
 class QLineEdit;
 class QPushButton;
 
-// The add-password sheet: a name and a masked password for the shown book. Its fields edit the view
-// state's newPasswordBookLabel and newPasswordBookPassword; "保存" asks the page to save, and any way
-// of closing it clears isAddingPasswordBookEntry.
+// The add-password sheet: a name and a masked password for the shown book. Its fields edit the model's
+// newPasswordBookLabel and newPasswordBookPassword; "保存" asks for the save, and any way of closing it
+// clears isAddingPasswordBookEntry.
 class PasswordBookAddSheet : public QDialog {
     Q_OBJECT
 
 public:
-    PasswordBookAddSheet(ContentViewState& state, const QString& bookTitle, QWidget* parent = nullptr);
+    PasswordBookAddSheet(PasswordBookViewModel& model, const QString& bookTitle, QWidget* parent = nullptr);
 
     QLineEdit* labelField() const { return m_label; }
     QLineEdit* passwordField() const { return m_password; }
@@ -23,9 +23,9 @@ Q_SIGNALS:
     void saveRequested();
 
 private:
-    void syncFromState();
+    void syncFromModel();
 
-    ContentViewState& m_state;
+    PasswordBookViewModel& m_model;
     QLineEdit* m_label;
     QLineEdit* m_password;
     QPushButton* m_save;

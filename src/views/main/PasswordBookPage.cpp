@@ -1,25 +1,20 @@
 #include "views/main/PasswordBookPage.h"
 
-#include "core/base/FileNameHelper.h"
-#include "core/base/FileSystemError.h"
-#include "core/state/ArchivePasswordBookStore.h"
-#include "platform/PrivateFile.h"
 #include "viewmodels/PasswordBookFilterProxy.h"
 #include "viewmodels/PasswordBookPageRules.h"
 #include "viewmodels/PasswordBookTableModel.h"
-#include "viewmodels/WorkbenchModels.h"
+#include "viewmodels/PasswordBookViewModel.h"
+#include "viewmodels/WorkbenchContext.h"
 #include "views/kit/Card.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
 #include "views/kit/QuietSync.h"
-#include "views/main/ContentViewState.h"
 #include "views/main/PasswordBookAddSheet.h"
 #include "views/main/PasswordBookFilePanels.h"
 #include "views/main/PasswordBookPageStyle.h"
 #include "views/main/PasswordBookTableDelegate.h"
-#include "views/main/SettingsWriteThrough.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -34,14 +29,10 @@
 namespace Rules = PasswordBookPageRules;
 using Kind = ArchivePasswordBookKind;
 
-PasswordBookPage::PasswordBookPage(WorkbenchModels& models, WorkbenchStore& workbenchStore,
-                                   SettingsStore& settingsStore, ArchivePasswordBookStore& passwordBookStore,
-                                   ContentViewState& state, QWidget* parent)
+PasswordBookPage::PasswordBookPage(PasswordBookViewModel& model, WorkbenchStore& workbenchStore,
+                                   QWidget* parent)
     : QWidget(parent),
-      m_models(models),
-      m_settingsStore(settingsStore),
-      m_store(passwordBookStore),
-      m_state(state),
+      m_model(model),
       m_panels(std::make_unique<DesktopPasswordBookFilePanels>()),
       m_tableModel(new PasswordBookTableModel(this)),
       m_proxy(new PasswordBookFilterProxy(this)),
@@ -52,9 +43,9 @@ PasswordBookPage::PasswordBookPage(WorkbenchModels& models, WorkbenchStore& work
     column->setSpacing(14);
     column->addWidget(buildPickerCard());
     column->addWidget(buildBookCard(), 1);
-    column->addWidget(new FeedbackBanner(models.context(), workbenchStore, this));
+    column->addWidget(new FeedbackBanner(model.context(), workbenchStore, this));
 
-    connectState();
+    connectModel();
     syncKind();
     syncSearch();
     syncReveal();
@@ -94,12 +85,12 @@ QWidget* PasswordBookPage::buildPickerCard() {
     card->contentLayout()->addLayout(row);
 
     connect(m_extractionBook, &QPushButton::clicked, this,
-            [this] { m_state.setPasswordBookKind(Kind::extraction); });
+            [this] { m_model.setPasswordBookKind(Kind::extraction); });
     connect(m_compressionBook, &QPushButton::clicked, this,
-            [this] { m_state.setPasswordBookKind(Kind::compression); });
-    connect(m_search, &QLineEdit::textChanged, &m_state, &ContentViewState::setPasswordBookSearch);
+            [this] { m_model.setPasswordBookKind(Kind::compression); });
+    connect(m_search, &QLineEdit::textChanged, &m_model, &PasswordBookViewModel::setPasswordBookSearch);
     connect(m_reveal, &QPushButton::clicked, this,
-            [this] { m_state.setRevealPasswordBookPasswords(!m_state.revealPasswordBookPasswords()); });
+            [this] { m_model.setRevealPasswordBookPasswords(!m_model.revealPasswordBookPasswords()); });
     return card;
 }
 
@@ -125,16 +116,13 @@ QWidget* PasswordBookPage::buildBookCard() {
     card->contentLayout()->addWidget(buildTable(), 1);
     card->contentLayout()->addWidget(buildSwitches());
 
-    connect(m_add, &QPushButton::clicked, this, [this] {
-        m_state.setNewPasswordBookLabel({});
-        m_state.setNewPasswordBookPassword({});
-        m_state.setIsAddingPasswordBookEntry(true);
-    });
-    connect(m_delete, &QPushButton::clicked, this, &PasswordBookPage::removeSelectedPasswordBookEntry);
+    connect(m_add, &QPushButton::clicked, &m_model, &PasswordBookViewModel::beginAddingPasswordBookEntry);
+    connect(m_delete, &QPushButton::clicked, &m_model,
+            &PasswordBookViewModel::removeSelectedPasswordBookEntry);
     connect(m_import, &QPushButton::clicked, this,
-            [this] { importPasswordBook(m_state.passwordBookKind()); });
+            [this] { importPasswordBook(m_model.passwordBookKind()); });
     connect(m_export, &QPushButton::clicked, this,
-            [this] { exportPasswordBook(m_state.passwordBookKind()); });
+            [this] { exportPasswordBook(m_model.passwordBookKind()); });
     return card;
 }
 
@@ -162,22 +150,23 @@ QWidget* PasswordBookPage::buildTable() {
 void PasswordBookPage::connectTable() {
     // Only the user's press selects: the view moves its own selection when a search hides a row.
     connect(m_table, &QTableView::pressed, this,
-            [this](const QModelIndex& index) { m_state.setSelectedPasswordBookEntryID(entryIDAt(index)); });
+            [this](const QModelIndex& index) { m_model.setSelectedPasswordBookEntryID(entryIDAt(index)); });
     // A click into a name or password cell edits it at once, selected row or not.
     connect(m_table, &QTableView::clicked, this, [this](const QModelIndex& index) {
         if (index.flags() & Qt::ItemIsEditable) m_table->edit(index);
     });
     connect(m_tableModel, &PasswordBookTableModel::editFinished, this,
-            &PasswordBookPage::updatePasswordBookEntry);
-    connect(m_delegate, &PasswordBookTableDelegate::useRequested, this, [this](const QModelIndex& index) {
-        const QUuid id = entryIDAt(index);
-        for (const ArchivePasswordBookEntry& entry : m_state.passwordBookEntries()) {
-            if (entry.id == id) applyPasswordBookEntry(entry);
-        }
-    });
+            [this](const QUuid& entryID, PasswordBookEditableField field, const QString& value) {
+                m_model.updatePasswordBookEntry(entryID, field, value);
+                // The table shows what the store kept, read once the editor has closed.
+                QMetaObject::invokeMethod(&m_model, &PasswordBookViewModel::reloadEntries,
+                                          Qt::QueuedConnection);
+            });
+    connect(m_delegate, &PasswordBookTableDelegate::useRequested, this,
+            [this](const QModelIndex& index) { m_model.applyPasswordBookEntry(entryIDAt(index)); });
     connect(m_delegate, &PasswordBookTableDelegate::deleteRequested, this, [this](const QModelIndex& index) {
-        m_state.setSelectedPasswordBookEntryID(entryIDAt(index));
-        removeSelectedPasswordBookEntry();
+        m_model.setSelectedPasswordBookEntryID(entryIDAt(index));
+        m_model.removeSelectedPasswordBookEntry();
     });
 }
 
@@ -201,61 +190,49 @@ QWidget* PasswordBookPage::buildSwitches() {
     lostBook->setFont(Theme::font(Theme::TextStyle::callout));
     layout->addWidget(lostBook);
 
+    // A save that fails leaves the settings as they were; the switch is put back.
     connect(m_autoSave, &QCheckBox::toggled, this, [this](bool on) {
-        setSwitch(&AppSettings::archivePasswordBookAutoSaveEnabled, on,
-                  QStringLiteral(u"已开启自动保存正确密码。"), QStringLiteral(u"已关闭自动保存正确密码。"));
+        m_model.setAutoSaveEnabled(on);
+        syncSettings();
     });
     connect(m_autoTry, &QCheckBox::toggled, this, [this](bool on) {
-        setSwitch(&AppSettings::archivePasswordBookEnabled, on, QStringLiteral(u"已开启密码本自动尝试。"),
-                  QStringLiteral(u"已关闭密码本自动尝试。"));
+        m_model.setAutoTryEnabled(on);
+        syncSettings();
     });
     connect(lostBook, &QPushButton::clicked, this, [this] { importPasswordBook(Kind::extraction); });
     return row;
 }
 
-void PasswordBookPage::connectState() {
-    connect(&m_state, &ContentViewState::passwordBookKindChanged, this, [this] {
-        // Another book: the selection goes, and the book is read afresh.
-        m_state.setSelectedPasswordBookEntryID(std::nullopt);
-        syncKind();
-        reloadEntries();
-    });
-    connect(&m_state, &ContentViewState::passwordBookEntriesChanged, this, &PasswordBookPage::syncEntries);
-    connect(&m_state, &ContentViewState::passwordBookSearchChanged, this, &PasswordBookPage::syncSearch);
-    connect(&m_state, &ContentViewState::revealPasswordBookPasswordsChanged, this,
+void PasswordBookPage::connectModel() {
+    connect(&m_model, &PasswordBookViewModel::passwordBookKindChanged, this, &PasswordBookPage::syncKind);
+    connect(&m_model, &PasswordBookViewModel::passwordBookEntriesChanged, this,
+            &PasswordBookPage::syncEntries);
+    connect(&m_model, &PasswordBookViewModel::passwordBookSearchChanged, this, &PasswordBookPage::syncSearch);
+    connect(&m_model, &PasswordBookViewModel::revealPasswordBookPasswordsChanged, this,
             &PasswordBookPage::syncReveal);
-    connect(&m_state, &ContentViewState::selectedPasswordBookEntryIDChanged, this,
+    connect(&m_model, &PasswordBookViewModel::selectedPasswordBookEntryIDChanged, this,
             &PasswordBookPage::syncSelection);
-    connect(&m_state, &ContentViewState::isAddingPasswordBookEntryChanged, this,
+    connect(&m_model, &PasswordBookViewModel::isAddingPasswordBookEntryChanged, this,
             &PasswordBookPage::syncSheet);
-    connect(&m_models.context(), &WorkbenchContext::settingsChanged, this, &PasswordBookPage::syncSettings);
+    connect(&m_model.context(), &WorkbenchContext::settingsChanged, this, &PasswordBookPage::syncSettings);
 }
 
 void PasswordBookPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    reloadEntries();
-}
-
-void PasswordBookPage::reloadEntries() {
-    const ArchivePasswordBookStore::Book book = m_store.book();
-    m_state.setPasswordBookEntries(book.entries);
-    const QString condition = Rules::conditionText(book.condition, m_store.filePath());
-    m_condition->setText(condition);
-    m_condition->setVisible(!condition.isEmpty());
-}
-
-void PasswordBookPage::showSaveFailure(const QString& reason) {
-    m_models.context().setAlertMessage(QStringLiteral(u"保存失败：") + reason);
+    m_model.reloadEntries();
 }
 
 void PasswordBookPage::syncEntries() {
-    m_tableModel->setEntries(m_state.passwordBookEntries());
+    m_tableModel->setEntries(m_model.passwordBookEntries());
+    const QString& condition = m_model.passwordBookCondition();
+    m_condition->setText(condition);
+    m_condition->setVisible(!condition.isEmpty());
     syncSelection();
     syncCounts();
 }
 
 void PasswordBookPage::syncKind() {
-    const Kind kind = m_state.passwordBookKind();
+    const Kind kind = m_model.passwordBookKind();
     QuietSync::setChecked(m_extractionBook, kind == Kind::extraction);
     QuietSync::setChecked(m_compressionBook, kind == Kind::compression);
     m_title->setText(Rules::bookTitle(kind));
@@ -265,17 +242,17 @@ void PasswordBookPage::syncKind() {
 }
 
 void PasswordBookPage::syncSearch() {
-    if (m_search->text() != m_state.passwordBookSearch()) {
+    if (m_search->text() != m_model.passwordBookSearch()) {
         const QSignalBlocker blocker(m_search);
-        m_search->setText(m_state.passwordBookSearch());
+        m_search->setText(m_model.passwordBookSearch());
     }
-    m_proxy->setSearch(m_state.passwordBookSearch());
+    m_proxy->setSearch(m_model.passwordBookSearch());
     syncSelection();
     syncCounts();
 }
 
 void PasswordBookPage::syncReveal() {
-    const bool reveal = m_state.revealPasswordBookPasswords();
+    const bool reveal = m_model.revealPasswordBookPasswords();
     m_tableModel->setRevealPasswords(reveal);
     m_delegate->setRevealPasswords(reveal);
     m_reveal->setText(reveal ? QStringLiteral(u"隐藏密码") : QStringLiteral(u"显示密码"));
@@ -285,7 +262,7 @@ void PasswordBookPage::syncReveal() {
 
 // The view selects the row of the selected entry when it is shown; a hidden entry stays selected.
 void PasswordBookPage::syncSelection() {
-    const std::optional<QUuid>& selected = m_state.selectedPasswordBookEntryID();
+    const std::optional<QUuid>& selected = m_model.selectedPasswordBookEntryID();
     QModelIndex row;
     for (int i = 0; selected && i < m_proxy->rowCount(); ++i) {
         const QModelIndex index = m_proxy->index(i, 0);
@@ -303,23 +280,24 @@ void PasswordBookPage::syncSelection() {
 void PasswordBookPage::syncCounts() {
     m_count->setText(Rules::countText(m_proxy->rowCount()));
     m_tableStack->setCurrentWidget(m_proxy->rowCount() == 0 ? static_cast<QWidget*>(m_empty) : m_table);
-    m_export->setEnabled(Rules::canExport(m_store.entries(m_state.passwordBookKind()).size()));
+    m_export->setEnabled(m_model.canExport());
 }
 
 void PasswordBookPage::syncSettings() {
-    QuietSync::setChecked(m_autoSave, m_models.context().settings().archivePasswordBookAutoSaveEnabled);
-    QuietSync::setChecked(m_autoTry, m_models.context().settings().archivePasswordBookEnabled);
+    QuietSync::setChecked(m_autoSave, m_model.context().settings().archivePasswordBookAutoSaveEnabled);
+    QuietSync::setChecked(m_autoTry, m_model.context().settings().archivePasswordBookEnabled);
 }
 
 void PasswordBookPage::syncSheet() {
-    if (!m_state.isAddingPasswordBookEntry()) {
+    if (!m_model.isAddingPasswordBookEntry()) {
         if (m_sheet) m_sheet->close();
         return;
     }
     if (m_sheet) return;
-    m_sheet = new PasswordBookAddSheet(m_state, Rules::bookTitle(m_state.passwordBookKind()), this);
+    m_sheet = new PasswordBookAddSheet(m_model, Rules::bookTitle(m_model.passwordBookKind()), this);
     m_sheet->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_sheet, &PasswordBookAddSheet::saveRequested, this, &PasswordBookPage::saveNewPasswordBookEntry);
+    connect(m_sheet, &PasswordBookAddSheet::saveRequested, &m_model,
+            &PasswordBookViewModel::saveNewPasswordBookEntry);
     m_sheet->open();
 }
 
@@ -329,106 +307,12 @@ QUuid PasswordBookPage::entryIDAt(const QModelIndex& index) const {
     return index.data(PasswordBookTableModel::EntryIDRole).toUuid();
 }
 
-void PasswordBookPage::updatePasswordBookEntry(const QUuid& entryID, PasswordBookEditableField field,
-                                               const QString& value) {
-    for (ArchivePasswordBookEntry entry : m_state.passwordBookEntries()) {
-        if (entry.id != entryID) continue;
-        (field == PasswordBookEditableField::label ? entry.label : entry.password) = value;
-        if (const std::optional<QString> failure = m_store.update(entryID, entry.label, entry.password)) {
-            showSaveFailure(*failure);
-        }
-        // The table shows what the store kept (trimmed, a blank password refused, duplicates merged),
-        // read once the editor has closed.
-        QMetaObject::invokeMethod(this, &PasswordBookPage::reloadEntries, Qt::QueuedConnection);
-        return;
-    }
-}
-
-void PasswordBookPage::removeSelectedPasswordBookEntry() {
-    const std::optional<QUuid> selected = m_state.selectedPasswordBookEntryID();
-    if (!selected) return;
-    if (const std::optional<QString> failure = m_store.removeEntry(*selected)) {
-        showSaveFailure(*failure);
-        return;
-    }
-    m_state.setSelectedPasswordBookEntryID(std::nullopt);
-    reloadEntries();
-    m_models.context().setStatusMessage(QStringLiteral(u"已删除选中的密码。"));
-}
-
 void PasswordBookPage::importPasswordBook(ArchivePasswordBookKind kind) {
-    m_panels->chooseImportFile(this, [this, kind](const QString& path) {
-        ArchivePasswordBookStore::Import imported;
-        try {
-            imported = m_store.importPasswords(path, kind);
-        } catch (const VelmoraError& error) {
-            m_models.context().setAlertMessage(QStringLiteral(u"导入失败：") + error.message());
-            return;
-        }
-        if (imported.failure) {
-            showSaveFailure(*imported.failure);
-            return;
-        }
-        m_state.setPasswordBookKind(kind);
-        reloadEntries();
-        m_models.context().setStatusMessage(QStringLiteral(u"已导入 ") + QString::number(imported.count) +
-                                            QStringLiteral(u" 条") + Rules::bookTitle(kind) +
-                                            QStringLiteral(u"。"));
-    });
+    m_panels->chooseImportFile(this,
+                               [this, kind](const QString& path) { m_model.importPasswordBook(kind, path); });
 }
 
 void PasswordBookPage::exportPasswordBook(ArchivePasswordBookKind kind) {
-    m_panels->chooseExportFile(this, Rules::exportFileName(kind), [this, kind](const QString& path) {
-        // The file holds clear-text passwords: written whole or not at all, for the owner only.
-        if (const std::optional<QString> error = PrivateFile::write(path, m_store.exportData(kind))) {
-            m_models.context().setAlertMessage(
-                QStringLiteral(u"导出失败：") +
-                FileSystemError(FileSystemError::Kind::writeFailed, path, *error).message());
-            return;
-        }
-        m_models.context().setStatusMessage(QStringLiteral(u"已导出") + Rules::bookTitle(kind) +
-                                            QStringLiteral(u"：") + FileNameHelper::lastPathComponent(path));
-    });
-}
-
-void PasswordBookPage::applyPasswordBookEntry(const ArchivePasswordBookEntry& entry) {
-    if (m_state.passwordBookKind() != Kind::compression) {
-        m_models.extract().setExtractionPassword(entry.password);
-        m_models.context().setStatusMessage(QStringLiteral(u"已将该密码应用到解压密码输入框。"));
-        return;
-    }
-    m_models.compress().setCompressionPassword(entry.password);
-    m_models.splitCompress().setSplitCompressionPasswordEnabled(true);
-    m_models.splitCompress().setSplitCompressionPassword(entry.password);
-    m_models.splitCompress().setSplitCompressionPasswordConfirmation(entry.password);
-    m_models.context().setStatusMessage(QStringLiteral(u"已将该密码应用到压缩密码输入框。"));
-}
-
-void PasswordBookPage::saveNewPasswordBookEntry() {
-    const Kind kind = m_state.passwordBookKind();
-    const ArchivePasswordBookStore::Addition added =
-        m_store.addManualPassword(m_state.newPasswordBookPassword(), m_state.newPasswordBookLabel(), kind);
-    if (added.failure) {
-        // The sheet stays open with what was typed.
-        showSaveFailure(*added.failure);
-        return;
-    }
-    if (!added.entry) {
-        m_models.context().setAlertMessage(QStringLiteral(u"请输入密码后再保存。"));
-        return;
-    }
-    reloadEntries();
-    m_state.setSelectedPasswordBookEntryID(added.entry->id);
-    m_state.setIsAddingPasswordBookEntry(false);
-    m_models.context().setStatusMessage(QStringLiteral(u"已添加一条") + Rules::bookTitle(kind) +
-                                        QStringLiteral(u"。"));
-}
-
-void PasswordBookPage::setSwitch(bool AppSettings::*field, bool on, const QString& onText,
-                                 const QString& offText) {
-    if (!SettingsWriteThrough::write(m_settingsStore, m_models.context(), field, on)) {
-        syncSettings();
-        return;
-    }
-    m_models.context().setStatusMessage(on ? onText : offText);
+    m_panels->chooseExportFile(this, Rules::exportFileName(kind),
+                               [this, kind](const QString& path) { m_model.exportPasswordBook(kind, path); });
 }

@@ -1,42 +1,36 @@
 #pragma once
 
-#include "core/state/AppSettings.h"
-#include "core/state/ArchivePasswordBookEntry.h"
+#include "core/state/ArchivePasswordBookKind.h"
 #include "views/main/PasswordBookAddSheet.h"
 
 #include <QPointer>
+#include <QUuid>
 #include <QWidget>
 #include <memory>
 
-class ArchivePasswordBookStore;
-class ContentViewState;
 class EmptyState;
 class PasswordBookFilePanels;
 class PasswordBookFilterProxy;
 class PasswordBookTableDelegate;
 class PasswordBookTableModel;
+class PasswordBookViewModel;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
 class QTableView;
-class SettingsStore;
-class WorkbenchModels;
 class WorkbenchStore;
-enum class PasswordBookEditableField;
 
 // The password book page: one of the two books as a searchable table whose names and passwords are
 // edited in place, the add sheet, delete, import and export, applying a password to the operation
-// pages, and the two password book switches. The book shown, the search, the selected entry (kept by
-// id, so it survives a search that hides it) and the reveal switch live in the window's view state.
+// pages, and the two password book switches, all over its PasswordBookViewModel. The page itself
+// only asks the file panels which file to import or export.
 class PasswordBookPage : public QWidget {
     Q_OBJECT
 
 public:
-    PasswordBookPage(WorkbenchModels& models, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
-                     ArchivePasswordBookStore& passwordBookStore, ContentViewState& state,
-                     QWidget* parent = nullptr);
+    PasswordBookPage(PasswordBookViewModel& model, WorkbenchStore& workbenchStore, QWidget* parent = nullptr);
     ~PasswordBookPage() override;
 
     // Tests answer the file panels; the page keeps the given panels.
@@ -58,10 +52,8 @@ public:
     // Whether the table's empty state is shown instead of the rows.
     bool showsEmptyState() const;
 
-    void removeSelectedPasswordBookEntry();
     void importPasswordBook(ArchivePasswordBookKind kind);
     void exportPasswordBook(ArchivePasswordBookKind kind);
-    void applyPasswordBookEntry(const ArchivePasswordBookEntry& entry);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -72,9 +64,8 @@ private:
     QWidget* buildTable();
     void connectTable();
     QWidget* buildSwitches();
-    void connectState();
+    void connectModel();
 
-    void reloadEntries();
     void syncEntries();
     void syncKind();
     void syncSearch();
@@ -84,16 +75,9 @@ private:
     void syncSettings();
     void syncCounts();
 
-    void updatePasswordBookEntry(const QUuid& entryID, PasswordBookEditableField field, const QString& value);
-    void saveNewPasswordBookEntry();
-    void showSaveFailure(const QString& reason);
-    void setSwitch(bool AppSettings::*field, bool on, const QString& onText, const QString& offText);
     QUuid entryIDAt(const QModelIndex& index) const;
 
-    WorkbenchModels& m_models;
-    SettingsStore& m_settingsStore;
-    ArchivePasswordBookStore& m_store;
-    ContentViewState& m_state;
+    PasswordBookViewModel& m_model;
     std::unique_ptr<PasswordBookFilePanels> m_panels;
     PasswordBookTableModel* m_tableModel;
     PasswordBookFilterProxy* m_proxy;

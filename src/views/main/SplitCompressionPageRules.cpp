@@ -20,8 +20,14 @@ std::optional<QString> volumeSizeWarning(const QString& value, SplitCompressionU
     }
 }
 
-bool isPresetHighlighted(const SplitCompressionPreset& preset, const QString& selectedPresetTitle) {
-    return preset.title == selectedPresetTitle;
+bool isPresetHighlighted(const SplitCompressionPreset& preset, const QString& selectedPresetTitle,
+                         std::optional<qint64> volumeSizeBytes) {
+    const std::vector<SplitCompressionPreset>& presets = SplitCompressionPreset::all();
+    const bool customSelected = std::any_of(presets.begin(), presets.end(), [&](const auto& candidate) {
+        return !candidate.bytes && candidate.title == selectedPresetTitle;
+    });
+    if (!preset.bytes) return customSelected;
+    return !customSelected && volumeSizeBytes && preset.bytes == volumeSizeBytes;
 }
 
 QString conflictStrategyLabel(SplitCompressionConflictStrategy strategy) {
@@ -85,7 +91,8 @@ QString compressedSizeText(const std::optional<qint64>& estimate) {
 
 QString outputSummary(const SplitCompressionPreview& preview) {
     if (!preview.splitEnabled) return QStringLiteral(u"生成单个压缩包");
-    return QStringLiteral(u"预计生成 %1 个分卷文件").arg(std::max(preview.estimatedPartCount, 1));
+    // Nothing to compress yet makes no volume, as the part count beside it says.
+    return QStringLiteral(u"预计生成 %1 个分卷文件").arg(std::max(preview.estimatedPartCount, 0));
 }
 
 }  // namespace

@@ -19,8 +19,10 @@ QString itemCountText(qsizetype count);
 // "每卷大小必须大于 0。" while the typed volume size gives no size the planner accepts.
 std::optional<QString> volumeSizeWarning(const QString& value, SplitCompressionUnit unit);
 
-// A preset is highlighted by its title alone, so a typed value keeps the last pressed preset lit.
-bool isPresetHighlighted(const SplitCompressionPreset& preset, const QString& selectedPresetTitle);
+// After "自定义" was pressed only it is lit, whatever is typed; otherwise the sized preset equal to the
+// current volume size is, so a typed size that matches no preset lights none.
+bool isPresetHighlighted(const SplitCompressionPreset& preset, const QString& selectedPresetTitle,
+                         std::optional<qint64> volumeSizeBytes);
 
 QString conflictStrategyLabel(SplitCompressionConflictStrategy strategy);
 QString compressionMethodText(CompressionFormat format);

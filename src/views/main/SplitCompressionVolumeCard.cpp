@@ -141,8 +141,8 @@ QWidget* SplitCompressionVolumeCard::makeAdviceBox() {
 QStringList SplitCompressionVolumeCard::highlightedPresets() const {
     QStringList titles;
     for (const SplitCompressionPreset& preset : SplitCompressionPreset::all()) {
-        if (SplitCompressionPageRules::isPresetHighlighted(preset,
-                                                           m_model.splitCompressionSelectedPresetTitle()))
+        if (SplitCompressionPageRules::isPresetHighlighted(preset, m_model.splitCompressionSelectedPresetTitle(),
+                                                           m_model.splitCompressionVolumeSizeBytes()))
             titles << preset.title;
     }
     return titles;

@@ -4,7 +4,6 @@
 #include "viewmodels/WorkbenchContext.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
-#include "views/main/ContentViewState.h"
 #include "views/main/SplitExtractDropZone.h"
 #include "views/main/SplitExtractInfoPanel.h"
 #include "views/main/SplitExtractSettingsPanel.h"
@@ -14,13 +13,12 @@
 #include <QVBoxLayout>
 
 SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore& workbenchStore,
-                                   ContentViewState& viewState, QWidget* parent)
+                                   QWidget* parent)
     : QWidget(parent),
       m_model(model),
-      m_viewState(viewState),
       m_dropZone(new SplitExtractDropZone(model)),
       m_info(new SplitExtractInfoPanel(model)),
-      m_settings(new SplitExtractSettingsPanel(model, viewState)),
+      m_settings(new SplitExtractSettingsPanel(model)),
       m_cancel(new QPushButton(QStringLiteral(u"取消"))),
       m_start(Labels::prominentButton(QStringLiteral(u"开始解压"), QStringLiteral("play-filled"))) {
     auto* layout = new QVBoxLayout(this);
@@ -54,8 +52,8 @@ SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore&
     // The options are read at the press; the verify option is not among them, since the scan has
     // validated the set before the button could be pressed.
     connect(m_start, &QPushButton::clicked, this, [this] {
-        m_model.extractSelectedSplitArchive(m_viewState.shouldOpenSplitArchiveDestinationAfterExtract(),
-                                            m_viewState.shouldNotifyAfterSplitArchiveExtract());
+        m_model.extractSelectedSplitArchive(m_model.shouldOpenSplitArchiveDestinationAfterExtract(),
+                                            m_model.shouldNotifyAfterSplitArchiveExtract());
     });
     connect(&model, &SplitExtractViewModel::splitArchiveDescriptorChanged, this,
             &SplitExtractPage::syncStartButton);

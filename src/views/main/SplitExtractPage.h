@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class ContentViewState;
 class SplitExtractViewModel;
 class QPushButton;
 class SplitExtractDropZone;
@@ -16,8 +15,7 @@ class SplitExtractPage : public QWidget {
     Q_OBJECT
 
 public:
-    SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore& workbenchStore,
-                     ContentViewState& viewState, QWidget* parent = nullptr);
+    SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore& workbenchStore, QWidget* parent = nullptr);
 
     SplitExtractDropZone* dropZone() const { return m_dropZone; }
     SplitExtractInfoPanel* infoPanel() const { return m_info; }
@@ -29,7 +27,6 @@ private:
     void syncStartButton();
 
     SplitExtractViewModel& m_model;
-    ContentViewState& m_viewState;
     SplitExtractDropZone* m_dropZone;
     SplitExtractInfoPanel* m_info;
     SplitExtractSettingsPanel* m_settings;

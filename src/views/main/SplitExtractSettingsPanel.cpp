@@ -5,7 +5,6 @@
 #include "views/kit/Labels.h"
 #include "views/kit/PathRow.h"
 #include "views/kit/QuietSync.h"
-#include "views/main/ContentViewState.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -22,11 +21,9 @@ QVBoxLayout* settingsColumn(const QString& title) {
 
 }  // namespace
 
-SplitExtractSettingsPanel::SplitExtractSettingsPanel(SplitExtractViewModel& model,
-                                                     ContentViewState& viewState, QWidget* parent)
+SplitExtractSettingsPanel::SplitExtractSettingsPanel(SplitExtractViewModel& model, QWidget* parent)
     : Card(parent),
       m_model(model),
-      m_viewState(viewState),
       m_destination(new PathRow(QStringLiteral(u"解压位置"))),
       m_open(new QCheckBox(QStringLiteral(u"解压后打开目标文件夹"))),
       m_verify(new QCheckBox(QStringLiteral(u"解压前校验文件完整性（推荐）"))),
@@ -46,20 +43,20 @@ SplitExtractSettingsPanel::SplitExtractSettingsPanel(SplitExtractViewModel& mode
     contentLayout()->addLayout(row);
 
     connect(m_destination, &PathRow::browseRequested, this, &SplitExtractSettingsPanel::browse);
-    connect(m_open, &QCheckBox::toggled, &viewState,
-            &ContentViewState::setShouldOpenSplitArchiveDestinationAfterExtract);
+    connect(m_open, &QCheckBox::toggled, &model,
+            &SplitExtractViewModel::setShouldOpenSplitArchiveDestinationAfterExtract);
     // Kept with the other options; every set is validated by its scan before it can be extracted.
-    connect(m_verify, &QCheckBox::toggled, &viewState,
-            &ContentViewState::setShouldVerifySplitArchiveBeforeExtract);
-    connect(m_notify, &QCheckBox::toggled, &viewState,
-            &ContentViewState::setShouldNotifyAfterSplitArchiveExtract);
+    connect(m_verify, &QCheckBox::toggled, &model,
+            &SplitExtractViewModel::setShouldVerifySplitArchiveBeforeExtract);
+    connect(m_notify, &QCheckBox::toggled, &model,
+            &SplitExtractViewModel::setShouldNotifyAfterSplitArchiveExtract);
     connect(&model.context(), &WorkbenchContext::destinationURLChanged, this,
             &SplitExtractSettingsPanel::syncFromModel);
     connect(&model, &SplitExtractViewModel::splitArchiveDescriptorChanged, this,
             &SplitExtractSettingsPanel::syncFromModel);
-    connect(&viewState, &ContentViewState::changed, this, &SplitExtractSettingsPanel::syncFromViewState);
+    connect(&model, &SplitExtractViewModel::changed, this, &SplitExtractSettingsPanel::syncOptions);
     syncFromModel();
-    syncFromViewState();
+    syncOptions();
 }
 
 // A set already scanned is scanned again, so its verdict covers the new destination.
@@ -74,8 +71,8 @@ void SplitExtractSettingsPanel::syncFromModel() {
     m_destination->setValue(m_model.splitArchiveDefaultDestinationDescription());
 }
 
-void SplitExtractSettingsPanel::syncFromViewState() {
-    QuietSync::setChecked(m_open, m_viewState.shouldOpenSplitArchiveDestinationAfterExtract());
-    QuietSync::setChecked(m_verify, m_viewState.shouldVerifySplitArchiveBeforeExtract());
-    QuietSync::setChecked(m_notify, m_viewState.shouldNotifyAfterSplitArchiveExtract());
+void SplitExtractSettingsPanel::syncOptions() {
+    QuietSync::setChecked(m_open, m_model.shouldOpenSplitArchiveDestinationAfterExtract());
+    QuietSync::setChecked(m_verify, m_model.shouldVerifySplitArchiveBeforeExtract());
+    QuietSync::setChecked(m_notify, m_model.shouldNotifyAfterSplitArchiveExtract());
 }

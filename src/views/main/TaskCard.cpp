@@ -1,7 +1,6 @@
 #include "views/main/TaskCard.h"
-#include "views/kit/SaveFailureAlert.h"
 
-#include "core/state/WorkbenchStore.h"
+#include "viewmodels/TasksViewModel.h"
 #include "views/kit/CapsuleProgressBar.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/FileIcon.h"
@@ -46,10 +45,10 @@ ActionLook look(TaskAction action) {
 
 }  // namespace
 
-TaskCard::TaskCard(const ArchiveTask& task, WorkbenchStore& store, QWidget* parent)
+TaskCard::TaskCard(const ArchiveTask& task, TasksViewModel& model, QWidget* parent)
     : Card(parent),
       m_task(task),
-      m_store(store),
+      m_model(model),
       m_icon(new FileIcon(task.kind, 38, this)),
       m_name(elided(Theme::TextStyle::headline, Theme::Colour::primary, this)),
       m_target(elided(Theme::TextStyle::caption, Theme::Colour::secondary, this)),
@@ -147,15 +146,13 @@ QPushButton* TaskCard::makeButton(TaskAction action) {
     connect(button, &QPushButton::clicked, this, [this, action, id] {
         switch (action) {
             case TaskAction::pause:
-                m_store.pauseTask(id);
+                m_model.pauseTask(id);
                 break;
             case TaskAction::cancel:
-                m_store.cancelTask(id);
+                m_model.cancelTask(id);
                 break;
             case TaskAction::remove:
-                if (const std::optional<QString> failure = m_store.deleteTask(id)) {
-                    SaveFailureAlert::show(this, *failure);
-                }
+                m_model.removeTask(id);
                 break;
         }
     });

@@ -13,7 +13,7 @@ class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class StatusBadge;
-class WorkbenchStore;
+class TasksViewModel;
 
 // One task of the tasks page: kind tile, name, target folder, status badge, progress bar, percentage,
 // last message and the buttons its status offers. The page keeps one card per task id and hands it
@@ -22,7 +22,7 @@ class TaskCard : public Card {
     Q_OBJECT
 
 public:
-    TaskCard(const ArchiveTask& task, WorkbenchStore& store, QWidget* parent = nullptr);
+    TaskCard(const ArchiveTask& task, TasksViewModel& model, QWidget* parent = nullptr);
 
     const ArchiveTask& task() const { return m_task; }
     void setTask(const ArchiveTask& task);
@@ -37,7 +37,7 @@ private:
     QPushButton* makeButton(TaskPageRules::TaskAction action);
 
     ArchiveTask m_task;
-    WorkbenchStore& m_store;
+    TasksViewModel& m_model;
     FileIcon* m_icon;
     ElidedLabel* m_name;
     ElidedLabel* m_target;

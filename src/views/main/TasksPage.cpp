@@ -1,12 +1,10 @@
 #include "views/main/TasksPage.h"
 
-#include "core/state/WorkbenchStore.h"
 #include "viewmodels/TaskPageRules.h"
+#include "viewmodels/TasksViewModel.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/Labels.h"
-#include "views/kit/SaveFailureAlert.h"
 #include "views/kit/ScrollingList.h"
-#include "views/main/ContentViewState.h"
 #include "views/main/TaskCard.h"
 
 #include <QHBoxLayout>
@@ -28,8 +26,7 @@ QString filterButtonStyle(bool selected) {
 
 }  // namespace
 
-TasksPage::TasksPage(WorkbenchStore& store, ContentViewState& state, QWidget* parent)
-    : QWidget(parent), m_store(store), m_state(state) {
+TasksPage::TasksPage(TasksViewModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(34, 0, 34, 30);
     column->setSpacing(18);
@@ -37,8 +34,8 @@ TasksPage::TasksPage(WorkbenchStore& store, ContentViewState& state, QWidget* pa
     column->addWidget(buildList(), 1);
     column->addWidget(buildBottomBar());
 
-    connect(&m_store, &WorkbenchStore::tasksChanged, this, &TasksPage::sync);
-    connect(&m_state, &ContentViewState::taskFilterChanged, this, &TasksPage::sync);
+    connect(&m_model, &TasksViewModel::tasksChanged, this, &TasksPage::sync);
+    connect(&m_model, &TasksViewModel::changed, this, &TasksPage::sync);
     sync();
 }
 
@@ -51,7 +48,7 @@ QWidget* TasksPage::buildFilterBar() {
         auto* button = new QPushButton(bar);
         button->setCursor(Qt::PointingHandCursor);
         connect(button, &QPushButton::clicked, this,
-                [this, status = filter.status] { m_state.setTaskFilter(status); });
+                [this, status = filter.status] { m_model.setTaskFilter(status); });
         m_filters << button;
         row->addWidget(button);
     }
@@ -82,12 +79,8 @@ QWidget* TasksPage::buildBottomBar() {
     m_pauseAll = Labels::prominentButton(QStringLiteral(u"全部暂停"), QStringLiteral("pause-filled"), bar);
     row->addWidget(m_clearCompleted);
     row->addWidget(m_pauseAll);
-    connect(m_clearCompleted, &QPushButton::clicked, this, [this] {
-        if (const std::optional<QString> failure = m_store.clearCompletedTasks()) {
-            SaveFailureAlert::show(this, *failure);
-        }
-    });
-    connect(m_pauseAll, &QPushButton::clicked, &m_store, &WorkbenchStore::pauseAllRunningTasks);
+    connect(m_clearCompleted, &QPushButton::clicked, &m_model, &TasksViewModel::clearCompletedTasks);
+    connect(m_pauseAll, &QPushButton::clicked, &m_model, &TasksViewModel::pauseAllRunningTasks);
     return bar;
 }
 
@@ -107,12 +100,12 @@ void TasksPage::sync() {
 }
 
 void TasksPage::syncFilterBar() {
-    const QList<TaskPageRules::FilterButton> filters = TaskPageRules::filterButtons(m_store.tasks());
+    const QList<TaskPageRules::FilterButton> filters = m_model.filterButtons();
     for (qsizetype i = 0; i < filters.size(); ++i) {
         QPushButton* button = m_filters[i];
         button->setText(filters[i].title);
         // Progress reports arrive many times a second; the style changes only with the filter.
-        const bool selected = filters[i].status == m_state.taskFilter();
+        const bool selected = filters[i].status == m_model.taskFilter();
         if (button->property("selected").toBool() == selected && !button->styleSheet().isEmpty()) continue;
         button->setProperty("selected", selected);
         button->setStyleSheet(filterButtonStyle(selected));
@@ -122,7 +115,7 @@ void TasksPage::syncFilterBar() {
 // Cards of tasks no longer shown go; the others keep their widget, take the task's new state and
 // stand in the store's order.
 void TasksPage::placeCards() {
-    const QList<ArchiveTask> shown = TaskPageRules::filteredTasks(m_store.tasks(), m_state.taskFilter());
+    const QList<ArchiveTask> shown = m_model.shownTasks();
     QHash<QUuid, TaskCard*> kept;
     for (qsizetype position = 0; position < shown.size(); ++position) {
         const ArchiveTask& task = shown[position];
@@ -130,7 +123,7 @@ void TasksPage::placeCards() {
         if (card) {
             card->setTask(task);
         } else {
-            card = new TaskCard(task, m_store, m_list->parentWidget());
+            card = new TaskCard(task, m_model, m_list->parentWidget());
         }
         if (m_list->indexOf(card) != position) {
             m_list->removeWidget(card);

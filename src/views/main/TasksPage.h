@@ -5,22 +5,21 @@
 #include <QUuid>
 #include <QWidget>
 
-class ContentViewState;
 class EmptyState;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
 class TaskCard;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The tasks page: the store's tasks filtered by status as cards, each with the buttons its status
 // offers, and the bulk "清空已完成" and "全部暂停". Cards are kept by task id and updated in place as
-// the store reports progress. The filter lives in the window's view state.
+// the store reports progress. The filter and every change to tasks are the page's TasksViewModel.
 class TasksPage : public QWidget {
     Q_OBJECT
 
 public:
-    TasksPage(WorkbenchStore& store, ContentViewState& state, QWidget* parent = nullptr);
+    explicit TasksPage(TasksViewModel& model, QWidget* parent = nullptr);
 
     // The filter buttons in their order: all, running, completed, failed, paused, cancelled.
     const QList<QPushButton*>& filterButtons() const { return m_filters; }
@@ -40,8 +39,7 @@ private:
     void syncFilterBar();
     void placeCards();
 
-    WorkbenchStore& m_store;
-    ContentViewState& m_state;
+    TasksViewModel& m_model;
     QList<QPushButton*> m_filters;
     QVBoxLayout* m_list = nullptr;
     EmptyState* m_empty = nullptr;

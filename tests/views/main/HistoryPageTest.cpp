@@ -1,21 +1,21 @@
-#include "core/state/WorkbenchStore.h"
 #include "viewmodels/HistoryTableModel.h"
-#include "views/main/UrlRecorder.h"
-#include "views/main/ContentViewState.h"
+#include "viewmodels/WorkbenchFixture.h"
 #include "views/main/HistoryPage.h"
 #include "views/main/HistoryTableDelegate.h"
+#include "views/main/UrlRecorder.h"
 
 #include <gtest/gtest.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-class HistoryPageTest : public ::testing::Test {
+class HistoryPageTest : public WorkbenchFixture {
 protected:
     HistoryPageTest() {
         finish("photos.zip", "/home/u/Photos/photos.zip", ArchiveActivityKind::extract);
@@ -31,8 +31,8 @@ protected:
         task.name = name;
         task.path = path;
         task.kind = kind;
-        store.addTask(task);
-        store.completeTask(task.id, {});
+        workbench.addTask(task);
+        workbench.completeTask(task.id, {});
     }
 
     QStringList shownNames() const {
@@ -42,10 +42,9 @@ protected:
         return names;
     }
 
-    QTemporaryDir folder;
-    WorkbenchStore store{DefaultsStore(folder.path())};
-    ContentViewState state;
-    HistoryPage page{store, state};
+    HistoryViewModel& history() { return models().history(); }
+
+    HistoryPage page{history()};
 };
 
 TEST_F(HistoryPageTest, FilterAndSearchNarrowTheTable) {
@@ -53,12 +52,12 @@ TEST_F(HistoryPageTest, FilterAndSearchNarrowTheTable) {
     EXPECT_EQ(page.countLabel()->text(), QStringLiteral(u"共 3 条记录"));
 
     page.filterButtons()[1]->click();
-    EXPECT_EQ(state.historyFilter(), ArchiveActivityKind::extract);
+    EXPECT_EQ(history().historyFilter(), ArchiveActivityKind::extract);
     EXPECT_EQ(shownNames(), QStringList({"photos.zip"}));
 
     page.filterButtons()[0]->click();
     QTest::keyClicks(page.searchField(), "WORK");
-    EXPECT_EQ(state.historySearch(), "WORK");
+    EXPECT_EQ(history().historySearch(), "WORK");
     EXPECT_EQ(shownNames(), QStringList({"report.7z"}));
 
     page.filterButtons()[1]->click();
@@ -70,16 +69,24 @@ TEST_F(HistoryPageTest, FilterAndSearchNarrowTheTable) {
 }
 
 TEST_F(HistoryPageTest, ClearEmptiesTheWholeHistoryWhateverTheSearch) {
-    state.setHistorySearch("photos");
+    history().setHistorySearch("photos");
     EXPECT_EQ(page.searchField()->text(), "photos");
     page.clearButton()->click();
-    EXPECT_TRUE(store.history().isEmpty());
+    EXPECT_TRUE(workbench.history().isEmpty());
     EXPECT_TRUE(page.showsEmptyState());
 }
 
 TEST_F(HistoryPageTest, RecordsAddedByTheStoreAppearAtTheTop) {
     finish("new.zip", "/tmp/new.zip", ArchiveActivityKind::compress);
     EXPECT_EQ(shownNames().first(), "new.zip");
+}
+
+TEST_F(HistoryPageTest, TimeColumnShowsTheWholeDate) {
+    QTableView* table = page.table();
+    const QString text = table->model()->index(0, HistoryTableModel::timeColumn).data().toString();
+    const QString longest = QString(text).replace(QRegularExpression("\\d+"), "28");
+    EXPECT_LT(table->fontMetrics().horizontalAdvance(longest) + 8,
+              table->columnWidth(HistoryTableModel::timeColumn));
 }
 
 TEST_F(HistoryPageTest, EllipsisOpensTheRecordsPath) {

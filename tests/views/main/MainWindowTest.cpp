@@ -133,8 +133,9 @@ TEST_F(MainWindowTest, BellDotFollowsUnreadNotificationsUntilAllAreMarkedRead) {
 
 TEST_F(MainWindowTest, PasswordBookEntriesAreLoadedWhenTheWindowIsMade) {
     passwordBook.addManualPassword("pw", QStringLiteral(u"工作"), ArchivePasswordBookKind::extraction);
-    EXPECT_EQ(window().viewState().passwordBookEntries(), passwordBook.entries());
-    EXPECT_EQ(window().viewState().passwordBookEntries().size(), 1);
+    window();
+    EXPECT_EQ(models().passwordBook().passwordBookEntries(), passwordBook.entries());
+    EXPECT_EQ(models().passwordBook().passwordBookEntries().size(), 1);
 }
 
 // Fixed at 1320 x 800: a maximise button would do nothing. Without the customize hint the desktop

@@ -1,7 +1,7 @@
 #include "support/FullDisk.h"
 #include "viewmodels/PasswordBookTableModel.h"
+#include "viewmodels/PasswordBookViewModel.h"
 #include "viewmodels/WorkbenchFixture.h"
-#include "views/main/ContentViewState.h"
 #include "views/main/PasswordBookAddSheet.h"
 #include "views/main/PasswordBookFilePanels.h"
 #include "views/main/PasswordBookPage.h"
@@ -49,8 +49,7 @@ protected:
 
     PasswordBookPage& page() {
         if (!m_page) {
-            m_page =
-                std::make_unique<PasswordBookPage>(models(), workbench, settingsStore, passwordBook, state);
+            m_page = std::make_unique<PasswordBookPage>(book(), workbench);
             m_page->setFilePanels(std::make_unique<ScriptedPanels>(&panelAnswers));
             m_page->resize(1100, 700);
             m_page->show();
@@ -95,7 +94,8 @@ protected:
 
     QString statusText() { return context().statusMessage().value_or(QString()); }
 
-    ContentViewState state;
+    PasswordBookViewModel& book() { return models().passwordBook(); }
+
     QStringList panelAnswers;
     std::unique_ptr<PasswordBookPage> m_page;
 };
@@ -154,17 +154,17 @@ TEST_F(PasswordBookPageTest, DeleteRemovesTheSelectedEntryEvenWhenTheSearchHides
     const QUuid hidden = add("alpha", "one");
     add("beta", "two");
     clickCell(rowOf(hidden), PasswordBookTableModel::indexColumn);
-    EXPECT_EQ(state.selectedPasswordBookEntryID(), hidden);
+    EXPECT_EQ(book().selectedPasswordBookEntryID(), hidden);
 
     page().searchField()->setText("beta");
     EXPECT_EQ(shownLabels(), QStringList({"beta"}));
     EXPECT_EQ(page().countLabel()->text(), QStringLiteral(u"1 条"));
-    EXPECT_EQ(state.selectedPasswordBookEntryID(), hidden);
+    EXPECT_EQ(book().selectedPasswordBookEntryID(), hidden);
     ASSERT_TRUE(page().deleteButton()->isEnabled());
 
     page().deleteButton()->click();
     EXPECT_EQ(storedLabels(), QStringList({"beta"}));
-    EXPECT_EQ(state.selectedPasswordBookEntryID(), std::nullopt);
+    EXPECT_EQ(book().selectedPasswordBookEntryID(), std::nullopt);
     EXPECT_FALSE(page().deleteButton()->isEnabled());
     EXPECT_EQ(statusText(), QStringLiteral(u"已删除选中的密码。"));
 }
@@ -172,7 +172,7 @@ TEST_F(PasswordBookPageTest, DeleteRemovesTheSelectedEntryEvenWhenTheSearchHides
 TEST_F(PasswordBookPageTest, RowButtonsUseAndDeleteTheirOwnRow) {
     const QUuid first = add("first", "p1", Kind::compression);
     const QUuid second = add("second", "p2", Kind::compression);
-    state.setPasswordBookKind(Kind::compression);
+    book().setPasswordBookKind(Kind::compression);
     clickCell(rowOf(first), PasswordBookTableModel::indexColumn);
 
     clickCell(rowOf(second), PasswordBookTableModel::actionsColumn,
@@ -187,7 +187,7 @@ TEST_F(PasswordBookPageTest, RowButtonsUseAndDeleteTheirOwnRow) {
     clickCell(rowOf(second), PasswordBookTableModel::actionsColumn,
               &PasswordBookTableDelegate::deleteButtonRect);
     EXPECT_EQ(storedLabels(Kind::compression), QStringList({"first"}));
-    EXPECT_EQ(state.selectedPasswordBookEntryID(), std::nullopt);
+    EXPECT_EQ(book().selectedPasswordBookEntryID(), std::nullopt);
 }
 
 TEST_F(PasswordBookPageTest, ExportWritesOnlyThatBookForTheOwnerAndImportReadsItBack) {
@@ -213,10 +213,10 @@ TEST_F(PasswordBookPageTest, ExportWritesOnlyThatBookForTheOwnerAndImportReadsIt
     EXPECT_FALSE(text.contains("c-pass"));
 
     passwordBook.removeAll();
-    state.setPasswordBookKind(Kind::compression);
+    book().setPasswordBookKind(Kind::compression);
     panelAnswers = {file};
     page().importPasswordBook(Kind::extraction);
-    EXPECT_EQ(state.passwordBookKind(), Kind::extraction);
+    EXPECT_EQ(book().passwordBookKind(), Kind::extraction);
     EXPECT_EQ(storedLabels(), QStringList({"home", "work"}));
     EXPECT_TRUE(passwordBook.entries(Kind::compression).isEmpty());
     EXPECT_EQ(statusText(), QStringLiteral(u"已导入 2 条解压密码本。"));
@@ -233,7 +233,7 @@ TEST_F(PasswordBookPageTest, FailuresAndCancelledPanelsOfImportAndExport) {
     panelAnswers = {files.path("missing.txt"), files.path("no/such/folder/out.json")};
     page().importPasswordBook(Kind::compression);
     EXPECT_TRUE(alert().startsWith(QStringLiteral(u"导入失败：无法打开文件：")));
-    EXPECT_EQ(state.passwordBookKind(), Kind::extraction);
+    EXPECT_EQ(book().passwordBookKind(), Kind::extraction);
     page().exportPasswordBook(Kind::extraction);
     EXPECT_TRUE(alert().startsWith(QStringLiteral(u"导出失败：无法写入文件：")));
 }
@@ -243,7 +243,7 @@ TEST_F(PasswordBookPageTest, AddSheetSavesOnlyAPasswordThatIsNotBlank) {
     page().addButton()->click();
     PasswordBookAddSheet* sheet = page().addSheet();
     ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(state.isAddingPasswordBookEntry());
+    EXPECT_TRUE(book().isAddingPasswordBookEntry());
     EXPECT_FALSE(sheet->saveButton()->isEnabled());
     QTest::keyClicks(sheet->passwordField(), " \t ");
     EXPECT_FALSE(sheet->saveButton()->isEnabled());
@@ -252,11 +252,11 @@ TEST_F(PasswordBookPageTest, AddSheetSavesOnlyAPasswordThatIsNotBlank) {
     ASSERT_TRUE(sheet->saveButton()->isEnabled());
 
     sheet->saveButton()->click();
-    EXPECT_FALSE(state.isAddingPasswordBookEntry());
+    EXPECT_FALSE(book().isAddingPasswordBookEntry());
     EXPECT_TRUE(QTest::qWaitFor([&] { return page().addSheet() == nullptr; }, 5000));
     EXPECT_EQ(storedLabels(), QStringList({"old", "work zip"}));
     EXPECT_EQ(passwordBook.entries().first().password, "pw");
-    EXPECT_EQ(state.selectedPasswordBookEntryID(), passwordBook.entries().first().id);
+    EXPECT_EQ(book().selectedPasswordBookEntryID(), passwordBook.entries().first().id);
     EXPECT_EQ(statusText(), QStringLiteral(u"已添加一条解压密码本。"));
 
     // The add button starts with empty fields; cancelling keeps the book as it is.
@@ -264,7 +264,7 @@ TEST_F(PasswordBookPageTest, AddSheetSavesOnlyAPasswordThatIsNotBlank) {
     ASSERT_NE(page().addSheet(), nullptr);
     EXPECT_TRUE(page().addSheet()->passwordField()->text().isEmpty());
     page().addSheet()->reject();
-    EXPECT_FALSE(state.isAddingPasswordBookEntry());
+    EXPECT_FALSE(book().isAddingPasswordBookEntry());
     EXPECT_EQ(passwordBook.entries().size(), 2);
 }
 
@@ -281,11 +281,11 @@ TEST_F(PasswordBookPageTest, ButtonStatesFollowSelectionAndTheStoredBook) {
     QUuid id;
     const QList<Case> cases{
         {"empty extraction book", [] {}, false, false, true},
-        {"compression book", [&] { state.setPasswordBookKind(Kind::compression); }, false, true, false},
-        {"search without hits", [&] { state.setPasswordBookSearch("nothing"); }, false, true, true},
-        {"search of blanks", [&] { state.setPasswordBookSearch(" \n "); }, false, true, false},
+        {"compression book", [&] { book().setPasswordBookKind(Kind::compression); }, false, true, false},
+        {"search without hits", [&] { book().setPasswordBookSearch("nothing"); }, false, true, true},
+        {"search of blanks", [&] { book().setPasswordBookSearch(" \n "); }, false, true, false},
         {"selected", [&] { clickCell(0, PasswordBookTableModel::indexColumn); }, true, true, false},
-        {"other book", [&] { state.setPasswordBookKind(Kind::extraction); }, false, false, true},
+        {"other book", [&] { book().setPasswordBookKind(Kind::extraction); }, false, false, true},
     };
     for (const Case& c : cases) {
         c.act();
@@ -328,7 +328,7 @@ TEST_F(PasswordBookPageTest, RefusedImportsFailedSavesAndADamagedBookAreShown) {
     QTest::keyClicks(page().addSheet()->passwordField(), "new");
     page().addSheet()->saveButton()->click();
     EXPECT_EQ(alert(), QStringLiteral(u"保存失败：") + disk.reason());
-    EXPECT_TRUE(state.isAddingPasswordBookEntry());
+    EXPECT_TRUE(book().isAddingPasswordBookEntry());
     page().addSheet()->reject();
     disk.free();
     EXPECT_EQ(storedLabels(), QStringList{"old"});

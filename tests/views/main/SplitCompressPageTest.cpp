@@ -9,6 +9,7 @@
 #include "views/main/SplitCompressionSourceList.h"
 #include "views/main/SplitCompressionSourceRow.h"
 #include "views/main/SplitCompressionVolumeCard.h"
+#include "views/kit/ElidedLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,6 +55,13 @@ TEST_F(SplitCompressPageTest, splitZipLocksThePasswordSwitchButKeepsItOn) {
     EXPECT_FALSE(settings().passwordRow()->isHidden());
     EXPECT_FALSE(settings().zipNote()->isHidden());
     EXPECT_EQ(settings().methodText(), QStringLiteral(u"Deflate / Store（系统 ZIP）"));
+    // As wide as the main window gives the page, the settings card shows its values whole.
+    page().resize(980, 800);
+    QCoreApplication::processEvents();
+    for (const ElidedLabel* label : settings().findChildren<ElidedLabel*>()) {
+        EXPECT_FALSE(label->displayedLines(label->width()).join(QString()).contains(u'…'))
+            << label->text().toStdString();
+    }
 
     // The run refuses what the switch can no longer change.
     addSources({files.writeFile("a.txt", "abc")});
@@ -138,6 +146,10 @@ TEST_F(SplitCompressPageTest, volumeCardFollowsPresetsAndTypedSizes) {
     EXPECT_EQ(volume().unitPicker()->currentText(), "GB");
     EXPECT_EQ(volume().highlightedPresets(), QStringList{"4 GB"});
     EXPECT_FALSE(volume().sizeMessage()->isHidden());
+    retype(volume().volumeField(), "3");
+    EXPECT_TRUE(volume().highlightedPresets().isEmpty());
+    retype(volume().volumeField(), "4");
+    EXPECT_EQ(volume().highlightedPresets(), QStringList{"4 GB"});
 
     preset(QStringLiteral(u"自定义"))->click();
     EXPECT_EQ(volume().highlightedPresets(), QStringList{QStringLiteral(u"自定义")});

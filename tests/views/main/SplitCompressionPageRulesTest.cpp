@@ -51,7 +51,7 @@ TEST(PreviewTextsTest, emptyListAndZeroEstimate) {
     EXPECT_EQ(empty.saving, QStringLiteral(u"压缩后确定"));
     EXPECT_EQ(empty.volumeSize, "-");
     // A part count of 0 still promises one volume in the summary.
-    EXPECT_EQ(empty.outputSummary, QStringLiteral(u"预计生成 1 个分卷文件"));
+    EXPECT_EQ(empty.outputSummary, QStringLiteral(u"预计生成 0 个分卷文件"));
     EXPECT_EQ(empty.partCount, QStringLiteral(u"0 个"));
     EXPECT_EQ(empty.primaryFileName, "Backup.7z.001");
 
@@ -119,21 +119,34 @@ TEST(VolumeWarningTest, oneTiBBoundaryInBytes) {
     EXPECT_TRUE(volumeSizeWarning(QString::number(kTiB / 1024 + 1), SplitCompressionUnit::kb));
 }
 
-TEST(PresetHighlightTest, onlyTheTitleDecides) {
-    const std::vector<SplitCompressionPreset>& presets = SplitCompressionPreset::all();
-    const auto highlighted = [&presets](const QString& selected) {
-        QStringList titles;
-        for (const SplitCompressionPreset& preset : presets) {
-            if (isPresetHighlighted(preset, selected)) titles << preset.title;
-        }
-        return titles;
-    };
-    EXPECT_EQ(highlighted("2 GB"), QStringList{"2 GB"});
-    EXPECT_EQ(highlighted(QStringLiteral(u"自定义")), QStringList{QStringLiteral(u"自定义")});
-    EXPECT_EQ(highlighted("500 MB"), QStringList{"500 MB"});
-    // A size that matches no title exactly lights nothing.
-    EXPECT_TRUE(highlighted("2GB").isEmpty());
-    EXPECT_TRUE(highlighted("").isEmpty());
+struct HighlightCase {
+    const char* name;
+    const char16_t* selected;
+    std::optional<qint64> volumeSize;
+    QStringList expected;
+};
+
+class PresetHighlightTest : public testing::TestWithParam<HighlightCase> {};
+
+TEST_P(PresetHighlightTest, litByTheVolumeSizeUnlessCustomWasPressed) {
+    const HighlightCase& c = GetParam();
+    QStringList titles;
+    for (const SplitCompressionPreset& preset : SplitCompressionPreset::all()) {
+        if (isPresetHighlighted(preset, QString::fromUtf16(c.selected), c.volumeSize)) titles << preset.title;
+    }
+    EXPECT_EQ(titles, c.expected);
 }
+
+constexpr qint64 kGiB = Q_INT64_C(1) << 30;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PresetHighlightTest,
+    testing::Values(HighlightCase{"pressedPreset", u"2 GB", 2 * kGiB, {"2 GB"}},
+                    HighlightCase{"typedSizeOfNoPreset", u"2 GB", 3 * kGiB, {}},
+                    HighlightCase{"typedSizeOfAnotherPreset", u"2 GB", 500 * (Q_INT64_C(1) << 20), {"500 MB"}},
+                    HighlightCase{"invalidSize", u"4 GB", std::nullopt, {}},
+                    HighlightCase{"customKeepsItsLight", u"自定义", 4 * kGiB, {QStringLiteral(u"自定义")}},
+                    HighlightCase{"customWithInvalidSize", u"自定义", std::nullopt, {QStringLiteral(u"自定义")}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -20,7 +20,7 @@ class SplitExtractPageTest : public PageFixture {
 protected:
     SplitExtractPage& page() {
         if (!m_page) {
-            m_page = std::make_unique<SplitExtractPage>(splitExtract(), workbench, viewState);
+            m_page = std::make_unique<SplitExtractPage>(splitExtract(), workbench);
             m_page->show();
         }
         return *m_page;
@@ -185,9 +185,9 @@ TEST_F(SplitExtractPageTest, optionSwitchesWriteTheViewState) {
     settings.openSwitch()->click();
     settings.verifySwitch()->click();
     settings.notifySwitch()->click();
-    EXPECT_FALSE(viewState.shouldOpenSplitArchiveDestinationAfterExtract());
-    EXPECT_FALSE(viewState.shouldVerifySplitArchiveBeforeExtract());
-    EXPECT_FALSE(viewState.shouldNotifyAfterSplitArchiveExtract());
+    EXPECT_FALSE(splitExtract().shouldOpenSplitArchiveDestinationAfterExtract());
+    EXPECT_FALSE(splitExtract().shouldVerifySplitArchiveBeforeExtract());
+    EXPECT_FALSE(splitExtract().shouldNotifyAfterSplitArchiveExtract());
 }
 
 }  // namespace

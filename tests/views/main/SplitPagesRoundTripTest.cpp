@@ -66,7 +66,7 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     for (const QString& name : volumes.mid(0, volumes.size() - 1))
         EXPECT_EQ(QFileInfo(files.path("volumes/" + name)).size(), 1 << 20) << name.toStdString();
 
-    SplitExtractPage extractPage(splitExtract(), workbench, viewState);
+    SplitExtractPage extractPage(splitExtract(), workbench);
     extractPage.show();
     ASSERT_TRUE(dropFiles(extractPage.dropZone(), {files.path("volumes/Project.7z.002")}));
     settle();

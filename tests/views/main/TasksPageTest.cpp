@@ -1,6 +1,5 @@
 #include "support/FullDisk.h"
 #include "viewmodels/WorkbenchFixture.h"
-#include "views/main/ContentViewState.h"
 #include "views/main/TaskCard.h"
 #include "views/main/TasksPage.h"
 
@@ -19,7 +18,7 @@ class TasksPageTest : public WorkbenchFixture {
 protected:
     TasksPage& page() {
         if (!m_page) {
-            m_page = std::make_unique<TasksPage>(workbench, state);
+            m_page = std::make_unique<TasksPage>(models().tasks());
             m_page->resize(1000, 700);
             m_page->show();
         }
@@ -57,7 +56,6 @@ protected:
         return workbench.tasks().first().id;
     }
 
-    ContentViewState state;
     std::unique_ptr<TasksPage> m_page;
 };
 
@@ -128,7 +126,7 @@ TEST_F(TasksPageTest, FilterKeepsCountsAndShowsThePlaceholderWhenNothingMatches)
     EXPECT_EQ(page().card(failed)->actionButton(TaskAction::remove), nullptr);
 
     page().filterButtons()[4]->click();
-    EXPECT_EQ(state.taskFilter(), Status::paused);
+    EXPECT_EQ(models().tasks().taskFilter(), Status::paused);
     EXPECT_TRUE(shownNames().isEmpty());
     EXPECT_TRUE(page().showsEmptyState());
     EXPECT_EQ(page().countLabel()->text(), QStringLiteral(u"共 0 个任务"));
@@ -156,13 +154,7 @@ TEST_F(TasksPageTest, RemovalsTheDiskRefusesLeaveTheCardsAndSayWhy) {
     disk.fill();
     page().clearCompletedButton()->click();
     EXPECT_EQ(shownNames(), QStringList{"done.zip"});
-    QMessageBox* alert = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) alert = box;
-    }
-    ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->text(), QStringLiteral(u"保存失败：") + disk.reason());
-    alert->close();
+    EXPECT_EQ(alert(), QStringLiteral(u"保存失败：") + disk.reason());
     disk.free();
     page().clearCompletedButton()->click();
     EXPECT_TRUE(shownNames().isEmpty());

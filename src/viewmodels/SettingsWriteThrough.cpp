@@ -1,4 +1,4 @@
-#include "views/main/SettingsWriteThrough.h"
+#include "viewmodels/SettingsWriteThrough.h"
 
 #include "core/state/SettingsStore.h"
 #include "viewmodels/WorkbenchContext.h"
