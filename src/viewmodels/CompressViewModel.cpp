@@ -5,7 +5,6 @@
 #include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/CompressionStaging.h"
-#include "core/engine/FileSizeHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchEngine.h"
@@ -135,7 +134,7 @@ void CompressViewModel::compress(bool allowEncryptedSevenZip) {
         .name = name,
         .path = parentFolder(run.sources.first()),
         .targetPath = run.root,
-        .sizeBytes = FileSizeHelper::totalSize(run.sources),
+        .sizedPaths = run.sources,
         .kind = ArchiveActivityKind::compress,
     }});
 

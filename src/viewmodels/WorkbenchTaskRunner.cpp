@@ -1,5 +1,6 @@
 #include "viewmodels/WorkbenchTaskRunner.h"
 
+#include "core/engine/FileSizeHelper.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
 #include "platform/ByteCountFormatter.h"
@@ -38,6 +39,7 @@ QList<QUuid> WorkbenchTaskRunner::open(const QList<WorkbenchTaskDraft>& drafts) 
             .metadata = draft.metadata,
         };
         ids.append(task.id);
+        if (!draft.sizedPaths.isEmpty()) m_unsized.insert(task.id, draft.sizedPaths);
         m_store.addTask(task);
     }
     return ids;
@@ -48,6 +50,20 @@ CancellationToken WorkbenchTaskRunner::registerRun(quint64 run, const QList<QUui
     for (const QUuid& id : ids) TaskCancellationCenter::shared().registerHandle(token, id);
     m_running.insert(run, token);
     return token;
+}
+
+std::function<void()> WorkbenchTaskRunner::sizeMeasurement(const QList<QUuid>& ids) {
+    QList<std::pair<QUuid, QStringList>> unsized;
+    for (const QUuid& id : ids) {
+        if (const QStringList paths = m_unsized.take(id); !paths.isEmpty()) unsized.append({id, paths});
+    }
+    if (unsized.isEmpty()) return [] {};
+    return [unsized, background = &m_background, store = &m_store] {
+        for (const auto& [id, paths] : unsized) {
+            const QString size = sizeDescription(FileSizeHelper::totalSize(paths));
+            background->post([store, id, size] { store->updateTaskSizeDescription(id, size); });
+        }
+    };
 }
 
 ProgressHandler WorkbenchTaskRunner::progressReporter(const QList<QUuid>& ids, const QString& text,

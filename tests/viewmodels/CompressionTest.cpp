@@ -1,5 +1,6 @@
 #include "core/base/CancellationError.h"
 #include "core/engine/ArchiveError.h"
+#include "platform/ByteCountFormatter.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/WorkbenchFixture.h"
 
@@ -102,6 +103,16 @@ TEST_F(CompressionTest, chosenDestinationReceivesTheArchive) {
     EXPECT_EQ(engine.calls().first().destination, QDir(target).filePath("a.zip"));
     EXPECT_EQ(workbench.tasks().first().targetPath, target);
     EXPECT_EQ(workbench.tasks().first().path, files.path("in"));
+    // Sized on the worker ahead of the run's outcome, so its history record keeps the size too.
+    EXPECT_EQ(workbench.tasks().first().sizeDescription, ByteCountFormatter::fileStyle(4));
+    EXPECT_EQ(workbench.history().first().sizeDescription, ByteCountFormatter::fileStyle(4));
+}
+
+// Task changes are written off the GUI thread; a write the disk refused still reaches the user.
+TEST_F(CompressionTest, aTaskListTheDiskRefusedIsShown) {
+    context();
+    Q_EMIT workbench.saveFailed(QStringLiteral(u"磁盘空间不足"));
+    EXPECT_EQ(alert(), QStringLiteral(u"保存失败：磁盘空间不足"));
 }
 
 TEST_F(CompressionTest, encryptedSevenZipAsksBeforeTheEmptyListCheck) {
