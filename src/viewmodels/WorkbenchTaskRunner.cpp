@@ -7,6 +7,7 @@
 #include "platform/VelmoraError.h"
 
 #include <QDateTime>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -71,9 +72,12 @@ ProgressHandler WorkbenchTaskRunner::progressReporter(const QList<QUuid>& ids, c
                                                       std::shared_ptr<bool> active) {
     if (text.isEmpty()) return {};
     BackgroundRunner* background = &m_background;
-    return [this, background, ids, text, progressed, active](double fraction) {
+    auto shownPercentage = std::make_shared<std::atomic<int>>(-1);
+    return [this, background, ids, text, progressed, active, shownPercentage](double fraction) {
         // Called on a worker thread; everything else happens on the GUI thread, and only while the
-        // run has not ended.
+        // run has not ended. Only a new whole percentage goes there: a run over many small files
+        // reports for each, and a report per file flooded the GUI thread's queue.
+        if (shownPercentage->exchange(percentage(fraction)) == percentage(fraction)) return;
         background->post([this, ids, text, progressed, active, fraction] {
             if (*active) reportProgress(ids, text, fraction, progressed);
         });

@@ -269,7 +269,8 @@ TEST_F(CompressionTest, failuresShowTheFixedText) {
 }
 
 TEST_F(CompressionTest, progressIsMirroredAndCancellationStopsTheRun) {
-    engine.setProgress({0.4567});
+    // Reports of a percentage already shown do not reach the GUI thread.
+    engine.setProgress({0.4567, 0.4599});
     engine.setBlocksUntilCancelled(true);
     compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
     compress().compress(false);
