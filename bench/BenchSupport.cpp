@@ -59,7 +59,11 @@ double timeDirectRun(const QString& program, const QStringList& arguments, const
         waitpid(pid, &status, 0);
     const double elapsed = millisecondsSince(start);
     posix_spawn_file_actions_destroy(&actions);
-    if (status != 0) std::fprintf(stderr, "%s failed (status %d)\n", argv.front(), status);
+    if (status != 0) {
+        std::fprintf(stderr, "%s %s failed (wait status %d)\n", argv.front(),
+                     qPrintable(arguments.join(QLatin1Char(' '))), status);
+        std::exit(1);
+    }
     return elapsed;
 }
 

@@ -23,7 +23,8 @@ QString requiredSevenZip();
 void useToolEnvironment();
 
 // Starts program directly (standard input and output on /dev/null, in workingFolder when given),
-// waits for it and returns the elapsed milliseconds. A failed run is reported on standard error.
+// waits for it and returns the elapsed milliseconds. A failed run ends the benchmark, with the command on
+// standard error, so no figure of a failed run is printed.
 double timeDirectRun(const QString& program, const QStringList& arguments, const QString& workingFolder = {});
 
 struct StoredZip {

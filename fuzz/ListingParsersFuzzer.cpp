@@ -1,6 +1,7 @@
 // The input is a tool's output, decoded as the process runner decodes it, and goes to every listing
 // parser; the rows then pass through the rules that follow a listing.
 
+#include "core/base/ToolText.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/content/PreviewEntryRules.h"
@@ -15,7 +16,7 @@ namespace {
 
 void useRows(const QList<ArchivePreviewEntry>& entries) {
     PreviewEntryRules::containsMojibakePath(entries);
-    for (const ArchivePreviewEntry& entry : PreviewEntryRules::finderVisibleEntries(entries)) {
+    for (const ArchivePreviewEntry& entry : entries) {
         try {
             ArchivePreviewService::safeRelativePath(entry.path);
         } catch (const ArchiveError&) {
@@ -24,31 +25,28 @@ void useRows(const QList<ArchivePreviewEntry>& entries) {
 }
 
 // The 7-Zip listing read in three pieces, cut anywhere, gives the rows of the whole.
-void readInPieces(QStringView output, const PreviewListing& whole) {
+void readInPieces(QStringView output, QByteArrayView printed, const PreviewListing& whole) {
     SevenZipListingReader reader;
     const qsizetype first = output.size() / 3;
     const qsizetype second = output.size() - first;
     reader.read(output.first(first));
     reader.read(output.sliced(first, second - first));
     reader.read(output.sliced(second));
-    if (reader.finish(output, {}).entries != whole.entries) __builtin_trap();
+    if (reader.finish(output, printed).entries != whole.entries) __builtin_trap();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString output = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const PreviewListing sevenZipListing = ArchiveListingParser::parseSevenZipStructuredList(output);
-    readInPieces(output, sevenZipListing);
+    const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString output = QString::fromUtf8(bytes);
+    // The runner hands the printed bytes along only when they were not all UTF-8.
+    const QByteArrayView printed = ToolText::isValidUtf8(bytes) ? QByteArrayView() : bytes;
+    const PreviewListing sevenZipListing = ArchiveListingParser::parseSevenZipStructuredList(output, printed);
+    readInPieces(output, printed, sevenZipListing);
     useRows(sevenZipListing.entries);
-    useRows(ArchiveListingParser::parseSevenZipPlainList(output));
+    useRows(ArchiveListingParser::parseSevenZipPlainList(output, printed));
+    useRows(ArchiveListingParser::parseZipList(output, printed));
     useRows(ArchiveListingParser::parseRarTechnicalList(output));
-    QList<ArchivePreviewEntry> unzipRows;
-    for (const QStringView line : QStringView(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (std::optional<ArchivePreviewEntry> entry = ArchiveListingParser::parseZipListLine(line)) {
-            unzipRows.append(*entry);
-        }
-    }
-    useRows(unzipRows);
     return 0;
 }

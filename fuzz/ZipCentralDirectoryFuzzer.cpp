@@ -1,10 +1,11 @@
 // The input is a whole file for the ZIP reader, read through a memory file as an archive on disk
 // would be; the same bytes also go straight to the directory walk with a count from their first two.
 
+#include "core/base/FileSystemError.h"
+#include "core/base/ZipCentralDirectory.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/content/PreviewEntryRules.h"
-#include "core/content/ZipCentralDirectory.h"
-#include "core/base/FileSystemError.h"
+#include "core/content/ZipDirectoryListing.h"
 
 #include <QString>
 
@@ -20,7 +21,7 @@ namespace {
 // Every row must pass through the rules that follow the reader in the listing.
 void useRows(const PreviewListing& listing) {
     if (PreviewEntryRules::containsMojibakePath(listing.entries)) return;
-    for (const ArchivePreviewEntry& entry : PreviewEntryRules::finderVisibleEntries(listing.entries)) {
+    for (const ArchivePreviewEntry& entry : listing.entries) {
         try {
             ArchivePreviewService::safeRelativePath(entry.path);
         } catch (const ArchiveError&) {
@@ -39,13 +40,14 @@ int memoryFile() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int fd = memoryFile();
     if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size)) std::abort();
+    const QString file = QStringLiteral("/proc/self/fd/") + QString::number(fd);
     try {
-        useRows(
-            ZipCentralDirectory::nativeZipEntries(QStringLiteral("/proc/self/fd/") + QString::number(fd)));
+        useRows(ZipDirectoryListing::nativeZipEntries(file));
+        ZipCentralDirectory::legacyNameSource(file);
     } catch (const FileSystemError&) {
         std::abort();  // the memory file is always readable
     }
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    useRows(ZipCentralDirectory::readDirectory(bytes, ZipCentralDirectory::readUInt16LE(bytes, 0)));
+    useRows(ZipDirectoryListing::readDirectory(bytes, ZipCentralDirectory::readUInt16LE(bytes, 0)));
     return 0;
 }

@@ -35,6 +35,9 @@ mkdir -p "$seeds/sample/docs" "$seeds/fuzz_zip_central_directory" "$seeds/fuzz_l
     "$(command -v unrar-nonfree || command -v unrar)" lt -v -p- ../s.rar >"$out/unrar-lt.txt"
     unzip -l ../fuzz_zip_central_directory/plain.zip >"$out/unzip-l.txt"
 )
+# And the seeds the normal build's tests run the targets over.
+for target in "${targets[@]}"; do cp "$root/fuzz/seeds/$target"/* "$seeds/$target/"; done
+cp "$root"/tests/fixtures/listings/*.txt "$seeds/fuzz_listing_parsers/"
 
 findings=$build/findings
 mkdir -p "$findings"

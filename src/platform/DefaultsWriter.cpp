@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-DefaultsWriter::DefaultsWriter(DefaultsStore defaults)
-    : m_defaults(std::move(defaults)), m_thread([this] { run(); }) {}
+DefaultsWriter::DefaultsWriter(DefaultsStore defaults, WriteReport report)
+    : m_defaults(std::move(defaults)), m_report(std::move(report)), m_thread([this] { run(); }) {}
 
 DefaultsWriter::~DefaultsWriter() {
     {
@@ -30,17 +30,25 @@ void DefaultsWriter::writeLater(const QString& key, Encoder encode) {
 
 std::optional<QString> DefaultsWriter::writeNow(const QString& key, const QByteArray& bytes) {
     const std::lock_guard writeLock(m_writeMutex);
-    {
+    std::optional<QString> failure = m_defaults.write(key, bytes);
+    if (!failure) {
         const std::lock_guard queueLock(m_queueMutex);
         m_waiting.removeIf([&](const auto& entry) { return entry.first == key; });
     }
-    return m_defaults.write(key, bytes);
+    m_idle.notify_all();
+    return failure;
+}
+
+void DefaultsWriter::waitForWrites() {
+    std::unique_lock queueLock(m_queueMutex);
+    m_idle.wait(queueLock, [this] { return m_waiting.isEmpty() && !m_writing; });
 }
 
 bool DefaultsWriter::takeNext(std::pair<QString, Encoder>& next) {
     const std::lock_guard queueLock(m_queueMutex);
     if (m_waiting.isEmpty()) return false;
     next = m_waiting.takeFirst();
+    m_writing = true;
     return true;
 }
 
@@ -53,7 +61,14 @@ void DefaultsWriter::run() {
         }
         const std::lock_guard writeLock(m_writeMutex);
         std::pair<QString, Encoder> next;
+        if (!takeNext(next)) continue;
         // A failed write leaves the stored value as it was; the next write of the key tries again.
-        if (takeNext(next)) m_defaults.setData(next.first, next.second());
+        const std::optional<QString> failure = m_defaults.write(next.first, next.second());
+        if (m_report) m_report(next.first, failure);
+        {
+            const std::lock_guard queueLock(m_queueMutex);
+            m_writing = false;
+        }
+        m_idle.notify_all();
     }
 }

@@ -3,7 +3,6 @@
 #include "viewmodels/CompressViewModel.h"
 
 #include "core/base/FileNameHelper.h"
-#include "core/engine/FileSizeHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "viewmodels/OperationFailure.h"
 #include "viewmodels/Publish.h"
@@ -114,7 +113,7 @@ void CompressViewModel::compress(bool allowEncryptedSevenZip) {
         .name = name,
         .path = parentFolder(run.sources.first()),
         .targetPath = run.root,
-        .sizeBytes = FileSizeHelper::totalSize(run.sources),
+        .sizedPaths = run.sources,
         .kind = ArchiveActivityKind::compress,
     }});
 
@@ -144,9 +143,7 @@ void CompressViewModel::compressionSucceeded(const QUuid& id, const OperationOut
         notices += OperationFailure::unsavedNotice(
             QStringLiteral(u"密码"), m_context.rememberPasswordIfNeeded(archives.first(), password));
     }
-    notices += OperationFailure::unsavedNotice(
-        QStringLiteral(u"任务记录"),
-        m_context.tasks().complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first()));
+    m_context.tasks().complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
     m_context.endWork(
         QStringLiteral(u"压缩完成：") +
             (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)) +

@@ -224,14 +224,10 @@ void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStrin
         notices += OperationFailure::unsavedNotice(
             QStringLiteral(u"密码"), m_context.rememberPasswordIfNeeded(archives.first(), result.password));
     }
-    std::optional<QString> unsavedRecord;
     for (qsizetype index = 0; index < ids.size(); ++index) {
         const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
-        const std::optional<QString> failure =
-            m_context.tasks().complete(ids[index], outputs.value(index, fallback));
-        if (!unsavedRecord) unsavedRecord = failure;
+        m_context.tasks().complete(ids[index], outputs.value(index, fallback));
     }
-    notices += OperationFailure::unsavedNotice(QStringLiteral(u"任务记录"), unsavedRecord);
     extractionEnded(
         options.successMessagePrefix + QStringLiteral(u"：") +
             (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +

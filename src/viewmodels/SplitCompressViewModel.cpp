@@ -3,7 +3,6 @@
 
 #include "viewmodels/SplitCompressViewModel.h"
 
-#include "core/engine/CompressionEstimateHelper.h"
 #include "core/engine/FileSizeHelper.h"
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
@@ -275,12 +274,22 @@ std::optional<QString> SplitCompressViewModel::splitCompressionSuggestionMessage
 }
 
 SplitCompressionPreview SplitCompressViewModel::splitCompressionPreview() const {
-    std::optional<qint64> estimate;
-    if (!m_splitCompressionItems.isEmpty()) {
-        estimate = CompressionEstimateHelper::estimatedSize(
-            urlsOf(m_splitCompressionItems), m_splitCompressionFormat, m_splitCompressionLevel);
+    return splitCompressionPreview(currentEstimate());
+}
+
+void SplitCompressViewModel::setSplitCompressionEstimate(std::optional<qint64> estimatedCompressedBytes) {
+    m_estimate = Estimate{.sources = splitCompressionSourceURLs(),
+                          .format = m_splitCompressionFormat,
+                          .level = m_splitCompressionLevel,
+                          .bytes = estimatedCompressedBytes};
+}
+
+std::optional<qint64> SplitCompressViewModel::currentEstimate() const {
+    if (!m_estimate || m_estimate->sources != splitCompressionSourceURLs() ||
+        m_estimate->format != m_splitCompressionFormat || m_estimate->level != m_splitCompressionLevel) {
+        return std::nullopt;
     }
-    return splitCompressionPreview(estimate);
+    return m_estimate->bytes;
 }
 
 SplitCompressionPreview SplitCompressViewModel::splitCompressionPreview(

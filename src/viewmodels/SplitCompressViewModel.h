@@ -83,10 +83,14 @@ public:
     std::optional<qint64> splitCompressionVolumeSizeBytes() const;
     void applySplitCompressionPreset(const SplitCompressionPreset& preset);
     std::optional<QString> splitCompressionSuggestionMessage() const;
+    // With the estimate last given while it is current; its compressed size is not known otherwise.
     SplitCompressionPreview splitCompressionPreview() const;
     // The same with an estimate worked out elsewhere (the page's, off the GUI thread); nothing while
     // it is not known yet.
     SplitCompressionPreview splitCompressionPreview(std::optional<qint64> estimatedCompressedBytes) const;
+    // The estimated archive size of the present sources, format and level, which the page works out
+    // off the GUI thread (it walks the folders); a run's checks use it while those stay the same.
+    void setSplitCompressionEstimate(std::optional<qint64> estimatedCompressedBytes);
     std::optional<QString> splitCompressionOutputDirectory() const;
     QString splitCompressionOutputDirectoryDescription() const;
     void selectSplitCompressionDestination();
@@ -114,6 +118,7 @@ private:
     static QStringList urlsOf(const QList<SplitCompressionSourceItem>& items);
     QStringList splitCompressionSourceURLs() const;
     std::optional<QString> firstItemFolder() const;
+    std::optional<qint64> currentEstimate() const;
     // Throws the reason a run cannot start.
     void validateSplitCompressionBeforeStart() const;
     QString settleSplitCompressionBaseName(const QString& baseName, const QString& outputDirectory);
@@ -146,4 +151,13 @@ private:
     // the list bumps the generation, so a size walk under way applies nothing.
     QList<QStringList> m_pendingSizingBatches;
     quint64 m_sizingGeneration = 0;
+
+    // The last estimate given, with what it was worked out for.
+    struct Estimate {
+        QStringList sources;
+        CompressionFormat format;
+        CompressionLevel level;
+        std::optional<qint64> bytes;
+    };
+    std::optional<Estimate> m_estimate;
 };

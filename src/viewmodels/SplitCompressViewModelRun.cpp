@@ -7,7 +7,6 @@
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
 #include "core/state/WorkbenchStore.h"
-#include "viewmodels/OperationFailure.h"
 #include "viewmodels/WorkbenchEngine.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
@@ -226,18 +225,14 @@ void SplitCompressViewModel::splitCompressionSucceeded(const SplitCompressionRun
                                                              : QStringLiteral(u"未校验");
     metadata.primaryPartPath = outputs.isEmpty() ? std::nullopt : std::optional<QString>(outputs.first());
     m_context.workbenchStore().updateTaskMetadata(run.id, metadata);
-    const QString unsaved = OperationFailure::unsavedNotice(
-        QStringLiteral(u"任务记录"),
-        m_context.tasks().complete(run.id,
-                                   outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first()));
+    m_context.tasks().complete(run.id, outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first());
     if (run.notifyAfterCompletion) {
         m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷压缩完成"),
             QStringLiteral(u"%1：%2 个文件").arg(run.baseName).arg(outputs.size()));
     }
     if (run.openAfterCompletion && !outputs.isEmpty()) m_context.platform().revealInFileManager(outputs);
-    m_context.endWork(QStringLiteral(u"分卷压缩完成：%1 个文件").arg(outputs.size()) + unsaved,
-                      unsaved.isEmpty() ? StatusKind::success : StatusKind::warning);
+    m_context.endWork(QStringLiteral(u"分卷压缩完成：%1 个文件").arg(outputs.size()), StatusKind::success);
 }
 
 // Removes what a stopped run wrote: the files that carry a planned name of this run (its name and

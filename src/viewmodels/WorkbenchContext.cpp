@@ -4,6 +4,7 @@
 #include "core/base/SplitArchiveDetector.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
+#include "core/state/WorkbenchStore.h"
 #include "viewmodels/Publish.h"
 
 #include <QPointer>
@@ -24,6 +25,9 @@ WorkbenchContext::WorkbenchContext(WorkbenchEngine& engine, SettingsStore& setti
     m_settings = m_settingsStore.load();
     if (!m_settings.defaultExtractLocationPath.isEmpty())
         m_destinationURL = m_settings.defaultExtractLocationPath;
+    // Task changes are written off the GUI thread; one the disk refused is shown once it is known.
+    connect(&workbenchStore, &WorkbenchStore::saveFailed, this,
+            [this](const QString& reason) { setAlertMessage(QStringLiteral(u"保存失败：") + reason); });
 }
 
 WorkbenchContext::~WorkbenchContext() { stopWork(); }

@@ -1,11 +1,13 @@
 #include "viewmodels/WorkbenchTaskRunner.h"
 
+#include "core/engine/FileSizeHelper.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
 #include "platform/ByteCountFormatter.h"
 #include "viewmodels/OperationFailure.h"
 
 #include <QDateTime>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -38,6 +40,7 @@ QList<QUuid> WorkbenchTaskRunner::open(const QList<WorkbenchTaskDraft>& drafts) 
             .metadata = draft.metadata,
         };
         ids.append(task.id);
+        if (!draft.sizedPaths.isEmpty()) m_unsized.insert(task.id, draft.sizedPaths);
         m_store.addTask(task);
     }
     return ids;
@@ -50,14 +53,31 @@ CancellationToken WorkbenchTaskRunner::registerRun(quint64 run, const QList<QUui
     return token;
 }
 
+std::function<void()> WorkbenchTaskRunner::sizeMeasurement(const QList<QUuid>& ids) {
+    QList<std::pair<QUuid, QStringList>> unsized;
+    for (const QUuid& id : ids) {
+        if (const QStringList paths = m_unsized.take(id); !paths.isEmpty()) unsized.append({id, paths});
+    }
+    if (unsized.isEmpty()) return [] {};
+    return [unsized, background = &m_background, store = &m_store] {
+        for (const auto& [id, paths] : unsized) {
+            const QString size = sizeDescription(FileSizeHelper::totalSize(paths));
+            background->post([store, id, size] { store->updateTaskSizeDescription(id, size); });
+        }
+    };
+}
+
 ProgressHandler WorkbenchTaskRunner::progressReporter(const QList<QUuid>& ids, const QString& text,
                                                       std::function<void(const QString&)> progressed,
                                                       std::shared_ptr<bool> active) {
     if (text.isEmpty()) return {};
     BackgroundRunner* background = &m_background;
-    return [this, background, ids, text, progressed, active](double fraction) {
+    auto shownPercentage = std::make_shared<std::atomic<int>>(-1);
+    return [this, background, ids, text, progressed, active, shownPercentage](double fraction) {
         // Called on a worker thread; everything else happens on the GUI thread, and only while the
-        // run has not ended.
+        // run has not ended. Only a new whole percentage goes there: a run over many small files
+        // reports for each, and a report per file flooded the GUI thread's queue.
+        if (shownPercentage->exchange(percentage(fraction)) == percentage(fraction)) return;
         background->post([this, ids, text, progressed, active, fraction] {
             if (*active) reportProgress(ids, text, fraction, progressed);
         });
@@ -76,20 +96,15 @@ int WorkbenchTaskRunner::percentage(double fraction) {
     return static_cast<int>(std::trunc(std::clamp(fraction, 0.0, 1.0) * 100));
 }
 
-std::optional<QString> WorkbenchTaskRunner::complete(const QUuid& id, const QString& message) {
-    return m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, message);
+void WorkbenchTaskRunner::complete(const QUuid& id, const QString& message) {
+    m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, message);
 }
 
 QString WorkbenchTaskRunner::failAll(const QList<QUuid>& ids, ArchiveActivityKind operation,
                                      const std::exception_ptr& error) {
     const QString text = OperationFailure::text(operation, error);
-    std::optional<QString> unsaved;
-    for (const QUuid& id : ids) {
-        const std::optional<QString> failure =
-            m_store.updateTask(id, ArchiveActivityStatus::failed, 0.0, text);
-        if (!unsaved) unsaved = failure;
-    }
-    return text + OperationFailure::unsavedNotice(QStringLiteral(u"任务记录"), unsaved);
+    for (const QUuid& id : ids) m_store.updateTask(id, ArchiveActivityStatus::failed, 0.0, text);
+    return text;
 }
 
 // One record of a batch was paused or cancelled, which stopped the whole run: the others must not

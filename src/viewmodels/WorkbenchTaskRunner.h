@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <QUuid>
 #include <functional>
@@ -22,6 +23,9 @@ struct WorkbenchTaskDraft {
     QString path = {};
     QString targetPath = {};
     qint64 sizeBytes = 0;
+    // When given, the record's size is these paths' total instead, walked on the run's worker before its
+    // work (a folder tree can take seconds); the record shows "-" until it is known.
+    QStringList sizedPaths = {};
     ArchiveActivityKind kind = ArchiveActivityKind::compress;
     std::optional<ArchiveTaskMetadata> metadata = std::nullopt;
 };
@@ -65,9 +69,10 @@ public:
         const ProgressHandler progress =
             progressReporter(ids, handlers.progressText, handlers.progressed, active);
         m_background.run(
-            [work = std::move(work), token, progress]() {
+            [work = std::move(work), token, progress, measureSizes = sizeMeasurement(ids)]() {
                 // Stopped before it could start: no engine call at all.
                 token.throwIfCancelled();
+                measureSizes();
                 return work(token, progress);
             },
             [this, run, ids, operation, handlers, active](Outcome<Value>& outcome) {
@@ -81,7 +86,7 @@ public:
     void cancelRunning();
 
     // Completes one record of a run (progress 1). The reason when the record could not be saved.
-    std::optional<QString> complete(const QUuid& id, const QString& message);
+    void complete(const QUuid& id, const QString& message);
 
     // The whole percentage of a progress fraction: truncated, limited to 0...100, and 0 for a value
     // that is not a number.
@@ -91,6 +96,9 @@ private:
     enum class Ending { succeeded, stopped, failed };
 
     CancellationToken registerRun(quint64 run, const QList<QUuid>& ids);
+    // The step that sizes the records opened with sizedPaths, on the worker; each size is posted to
+    // its record, ahead of the run's outcome.
+    std::function<void()> sizeMeasurement(const QList<QUuid>& ids);
     ProgressHandler progressReporter(const QList<QUuid>& ids, const QString& text,
                                      std::function<void(const QString&)> progressed,
                                      std::shared_ptr<bool> active);
@@ -125,6 +133,8 @@ private:
     BackgroundRunner& m_background;
     // The tokens of the runs under way, by run number.
     QHash<quint64, CancellationToken> m_running;
+    // The paths to size for records opened but not started yet.
+    QHash<QUuid, QStringList> m_unsized;
     quint64 m_nextRun = 0;
 };
 

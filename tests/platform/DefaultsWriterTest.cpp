@@ -40,4 +40,27 @@ TEST(DefaultsWriter, TheNewestValueWins) {
     EXPECT_EQ(defaults.data(QStringLiteral("other")), QByteArray("other"));
 }
 
+// Each background write is reported from the writing thread, a failure with its reason; a direct write
+// returns its own.
+TEST(DefaultsWriter, WritesAreReported) {
+    TempTree tree;
+    const DefaultsStore defaults(tree.path(QStringLiteral("defaults")));
+    const QString blocked = QStringLiteral("blocked");
+    tree.makeFolder(QStringLiteral("defaults/blocked.json"));  // where the value's file would be
+    std::mutex mutex;
+    QStringList reports;
+    {
+        DefaultsWriter writer(defaults, [&](const QString& key, const std::optional<QString>& failure) {
+            const std::lock_guard lock(mutex);
+            reports << key + (failure ? QStringLiteral(" failed") : QStringLiteral(" written"));
+        });
+        writer.writeLater(blocked, [] { return QByteArray("later"); });
+        writer.waitForWrites();
+        EXPECT_NE(writer.writeNow(blocked, "direct"), std::nullopt);
+        writer.writeLater(QStringLiteral("open"), [] { return QByteArray("open"); });
+    }
+    EXPECT_EQ(reports, (QStringList{"blocked failed", "open written"}));
+    EXPECT_EQ(defaults.data(QStringLiteral("open")), QByteArray("open"));
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/base/CancellationError.h"
 #include "core/engine/ArchiveError.h"
 #include "support/FullDisk.h"
+#include "platform/ByteCountFormatter.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/WorkbenchFixture.h"
 
@@ -110,6 +111,16 @@ TEST_F(CompressionTest, chosenDestinationReceivesTheArchive) {
     EXPECT_EQ(engine.calls().first().destination, QDir(target).filePath("a.zip"));
     EXPECT_EQ(workbench.tasks().first().targetPath, target);
     EXPECT_EQ(workbench.tasks().first().path, files.path("in"));
+    // Sized on the worker ahead of the run's outcome, so its history record keeps the size too.
+    EXPECT_EQ(workbench.tasks().first().sizeDescription, ByteCountFormatter::fileStyle(4));
+    EXPECT_EQ(workbench.history().first().sizeDescription, ByteCountFormatter::fileStyle(4));
+}
+
+// Task changes are written off the GUI thread; a write the disk refused still reaches the user.
+TEST_F(CompressionTest, aTaskListTheDiskRefusedIsShown) {
+    context();
+    Q_EMIT workbench.saveFailed(QStringLiteral(u"磁盘空间不足"));
+    EXPECT_EQ(alert(), QStringLiteral(u"保存失败：磁盘空间不足"));
 }
 
 TEST_F(CompressionTest, encryptedSevenZipAsksBeforeTheEmptyListCheck) {
@@ -293,14 +304,16 @@ TEST_F(CompressionTest, whatCouldNotBeSavedIsReported) {
     compress().compress(false);
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(status(), QStringLiteral(u"压缩完成：") + files.path("a.zip") +
-                            QStringLiteral(u"；密码未能保存：") + disk.reason() +
-                            QStringLiteral(u"；任务记录未能保存：") + disk.reason());
+                            QStringLiteral(u"；密码未能保存：") + disk.reason());
     EXPECT_EQ(context().statusKind(), StatusKind::warning);
     EXPECT_TRUE(passwordBook.entries().isEmpty());
+    // The task record is written in the background; its failure arrives as an alert.
+    EXPECT_TRUE(waitFor([&] { return alert() == QStringLiteral(u"保存失败：") + disk.reason(); }));
 }
 
 TEST_F(CompressionTest, progressIsMirroredAndCancellationStopsTheRun) {
-    engine.setProgress({0.4567});
+    // Reports of a percentage already shown do not reach the GUI thread.
+    engine.setProgress({0.4567, 0.4599});
     engine.setBlocksUntilCancelled(true);
     compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
     compress().compress(false);

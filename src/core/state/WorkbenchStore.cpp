@@ -53,16 +53,21 @@ QList<Record> firstRecords(const QList<Record>& records, qsizetype limit) {
 }  // namespace
 
 WorkbenchStore::WorkbenchStore(DefaultsStore defaults, Clock clock, QObject* parent)
-    : QObject(parent), m_defaults(std::move(defaults)), m_writer(m_defaults), m_clock(std::move(clock)) {
+    : QObject(parent),
+      m_defaults(std::move(defaults)),
+      m_writer(m_defaults,
+               [this](const QString& key, const std::optional<QString>& failure) { reportWrite(key, failure); }),
+      m_clock(std::move(clock)) {
     m_progressWrite.setSingleShot(true);
-    connect(&m_progressWrite, &QTimer::timeout, this, &WorkbenchStore::writeProgressLater);
+    connect(&m_progressWrite, &QTimer::timeout, this, &WorkbenchStore::writeTasksLater);
     m_sinceWrite.start();
     load();
     clearInterruptedTasks();
 }
 
+// The writer's end then writes what waits before it returns.
 WorkbenchStore::~WorkbenchStore() {
-    if (m_progressWrite.isActive()) save(m_tasks, kTasksKey);
+    if (m_progressWrite.isActive()) writeTasksLater();
 }
 
 int WorkbenchStore::unreadNotificationCount() const {
@@ -76,8 +81,8 @@ void WorkbenchStore::addTask(const ArchiveTask& task) {
     QList<ArchiveTask> tasks = m_tasks;
     tasks.prepend(added);
     setTasks(std::move(tasks));
+    writeTasksLater();
     addNotification(ArchiveActivityKinds::title(task.kind) + QStringLiteral(u"任务已开始"), task.name);
-    persist();
 }
 
 void WorkbenchStore::updateTaskProgress(const QUuid& id, double progress,
@@ -100,13 +105,22 @@ void WorkbenchStore::updateTaskMetadata(const QUuid& id, const ArchiveTaskMetada
     tasks[index].metadata = metadata;
     tasks[index].updatedAt = m_clock();
     setTasks(std::move(tasks));
-    persist();
+    writeTasksLater();
 }
 
-std::optional<QString> WorkbenchStore::updateTask(const QUuid& id, ArchiveActivityStatus status,
-                                                  double progress, const QString& message) {
+void WorkbenchStore::updateTaskSizeDescription(const QUuid& id, const QString& sizeDescription) {
     const qsizetype index = taskIndex(id);
-    if (index < 0 || m_tasks[index].status != ArchiveActivityStatus::running) return std::nullopt;
+    if (index < 0) return;
+    QList<ArchiveTask> tasks = m_tasks;
+    tasks[index].sizeDescription = sizeDescription;
+    setTasks(std::move(tasks));
+    writeTasksLater();
+}
+
+void WorkbenchStore::updateTask(const QUuid& id, ArchiveActivityStatus status, double progress,
+                                const QString& message) {
+    const qsizetype index = taskIndex(id);
+    if (index < 0 || m_tasks[index].status != ArchiveActivityStatus::running) return;
     const QDateTime now = m_clock();
     QList<ArchiveTask> tasks = m_tasks;
     ArchiveTask& task = tasks[index];
@@ -116,7 +130,8 @@ std::optional<QString> WorkbenchStore::updateTask(const QUuid& id, ArchiveActivi
     task.message = message;
     const ArchiveTask changed = task;
     setTasks(std::move(tasks));
-    if (status == ArchiveActivityStatus::running) return persist();
+    writeTasksLater();
+    if (status == ArchiveActivityStatus::running) return;
 
     QList<ArchiveHistoryRecord> history = m_history;
     history.prepend({
@@ -131,10 +146,10 @@ std::optional<QString> WorkbenchStore::updateTask(const QUuid& id, ArchiveActivi
         .metadata = changed.metadata,
     });
     setHistory(firstRecords(history, kHistoryLimit));
+    writeHistoryLater();
     addNotification(ArchiveActivityKinds::title(changed.kind) + QStringLiteral(u"任务") +
                         ArchiveActivityStatuses::title(status),
                     changed.name + QStringLiteral(u"：") + message);
-    return persist();
 }
 
 void WorkbenchStore::completeTask(const QUuid& id, const QString& message) {
@@ -195,6 +210,7 @@ std::optional<QString> WorkbenchStore::clearHistory() {
 std::optional<QString> WorkbenchStore::replaceTasks(QList<ArchiveTask> tasks) {
     if (std::optional<QString> failure = save(tasks, kTasksKey)) return failure;
     m_progressWrite.stop();
+    m_sinceWrite.restart();
     setTasks(std::move(tasks));
     return std::nullopt;
 }
@@ -209,22 +225,14 @@ void WorkbenchStore::addNotification(const QString& title, const QString& messag
         .isRead = false,
     });
     setNotifications(firstRecords(notifications, kNotificationLimit));
-    persist();
+    writeNotificationsLater();
 }
 
 void WorkbenchStore::markAllNotificationsRead() {
     QList<AppNotificationItem> notifications = m_notifications;
     for (AppNotificationItem& item : notifications) item.isRead = true;
     setNotifications(std::move(notifications));
-    persist();
-}
-
-std::optional<QString> WorkbenchStore::persist() {
-    m_progressWrite.stop();
-    const std::optional<QString> tasks = save(m_tasks, kTasksKey);
-    const std::optional<QString> history = save(m_history, kHistoryKey);
-    const std::optional<QString> notifications = save(m_notifications, kNotificationsKey);
-    return tasks ? tasks : history ? history : notifications;
+    writeNotificationsLater();
 }
 
 void WorkbenchStore::load() {
@@ -243,12 +251,49 @@ std::optional<QList<Record>> WorkbenchStore::load(const QString& key) {
     return records;
 }
 
+// At once, for the removals the user asks for.
 template <typename Record>
 std::optional<QString> WorkbenchStore::save(const QList<Record>& records, const QString& key) {
     if (std::optional<QString> failure = keepUndecodableValue(key)) return failure;
-    const std::optional<QString> failure = m_writer.writeNow(key, encoded(records));
-    if (key == kTasksKey) m_sinceWrite.restart();
+    std::optional<QString> failure = m_writer.writeNow(key, encoded(records));
+    if (!failure) m_failingKeys.remove(key);
     return failure;
+}
+
+// The writer encodes its own (implicitly shared) copy of the list; the next change detaches ours.
+template <typename Record>
+void WorkbenchStore::writeLater(const QList<Record>& records, const QString& key) {
+    if (std::optional<QString> failure = keepUndecodableValue(key)) {
+        reportWrite(key, failure);
+        return;
+    }
+    m_writer.writeLater(key, [records] { return encoded(records); });
+}
+
+// With the latest progress, so a progress write still waiting is not needed any more.
+void WorkbenchStore::writeTasksLater() {
+    m_progressWrite.stop();
+    writeLater(m_tasks, kTasksKey);
+    m_sinceWrite.restart();
+}
+
+void WorkbenchStore::writeHistoryLater() { writeLater(m_history, kHistoryKey); }
+
+void WorkbenchStore::writeNotificationsLater() { writeLater(m_notifications, kNotificationsKey); }
+
+void WorkbenchStore::reportWrite(const QString& key, const std::optional<QString>& failure) {
+    QMetaObject::invokeMethod(
+        this, [this, key, failure] { writeReported(key, failure); }, Qt::QueuedConnection);
+}
+
+void WorkbenchStore::writeReported(const QString& key, const std::optional<QString>& failure) {
+    if (!failure) {
+        m_failingKeys.remove(key);
+        return;
+    }
+    if (m_failingKeys.contains(key)) return;
+    m_failingKeys.insert(key);
+    Q_EMIT saveFailed(*failure);
 }
 
 std::optional<QString> WorkbenchStore::keepUndecodableValue(const QString& key) {
@@ -265,17 +310,10 @@ void WorkbenchStore::scheduleProgressWrite() {
     if (m_progressWrite.isActive()) return;
     const qint64 wait = kProgressWriteIntervalMs - m_sinceWrite.elapsed();
     if (wait <= 0) {
-        writeProgressLater();
+        writeTasksLater();
     } else {
         m_progressWrite.start(static_cast<int>(wait));
     }
-}
-
-// The writer encodes its own copy of the list; the next report's change detaches ours.
-void WorkbenchStore::writeProgressLater() {
-    if (keepUndecodableValue(kTasksKey)) return;
-    m_writer.writeLater(kTasksKey, [tasks = m_tasks] { return encoded(tasks); });
-    m_sinceWrite.restart();
 }
 
 void WorkbenchStore::normalizeStoredNotifications() {
@@ -286,7 +324,7 @@ void WorkbenchStore::normalizeStoredNotifications() {
     }
     if (notifications == m_notifications) return;
     setNotifications(std::move(notifications));
-    persist();
+    writeNotificationsLater();
 }
 
 void WorkbenchStore::clearInterruptedTasks() {
@@ -302,7 +340,7 @@ void WorkbenchStore::clearInterruptedTasks() {
         changed = true;
     }
     setTasks(std::move(tasks));
-    if (changed) persist();
+    if (changed) writeTasksLater();
 }
 
 double WorkbenchStore::taskProgress(const QUuid& id) const {

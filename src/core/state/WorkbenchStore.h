@@ -11,15 +11,17 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 #include <optional>
 
 // The workbench's tasks, history and notifications, each stored as one JSON array under its own key and
-// rewritten whole. Every change is written before the call returns, except a progress report: the
-// task list may have thousands of records, so reports are written at most once a second, encoded and
-// written off the GUI thread; any other change (and the store's end) writes the latest progress with
-// it. A task leaves `running` at most once; that move adds one history record and one notification.
-// GUI thread only; the signals tell the pages a list changed.
+// rewritten whole. The task list may have thousands of records, so changes are encoded and written off
+// the GUI thread, in order, a newer value of a list replacing an older one still waiting; progress
+// reports are written at most once a second. The removals the user asks for are written at once, since
+// the list changes only once stored, and the store's end writes what waits before it returns. A task
+// leaves `running` at most once; that move adds one history record and one notification. GUI thread
+// only; the signals tell the pages a list changed, or that a list could not be written.
 class WorkbenchStore : public QObject {
     Q_OBJECT
 
@@ -47,10 +49,11 @@ public:
                             const std::optional<QString>& message = std::nullopt);
     // Whatever the task's status.
     void updateTaskMetadata(const QUuid& id, const ArchiveTaskMetadata& metadata);
+    // The size the record shows, once it is known; whatever the task's status.
+    void updateTaskSizeDescription(const QUuid& id, const QString& sizeDescription);
     // The one status transition, for a running task only; leaving `running` adds a history record and a
-    // notification. The reason when the lists could not be written (persist()).
-    std::optional<QString> updateTask(const QUuid& id, ArchiveActivityStatus status, double progress,
-                                      const QString& message);
+    // notification.
+    void updateTask(const QUuid& id, ArchiveActivityStatus status, double progress, const QString& message);
     void completeTask(const QUuid& id, const QString& message);
     void failTask(const QUuid& id, const QString& message);
     // Both stop the work registered for the task first.
@@ -66,14 +69,16 @@ public:
     void addNotification(const QString& title, const QString& message);
     void markAllNotificationsRead();
 
-    // Writes all three lists now. The first reason a list could not be written; a list that was not
-    // written keeps its old stored value, and the next write tries again.
-    std::optional<QString> persist();
+    // Blocks until every change so far is stored (or failed); for tests and benchmarks.
+    void waitForWrites() { m_writer.waitForWrites(); }
 
 Q_SIGNALS:
     void tasksChanged();
     void historyChanged();
     void notificationsChanged();
+    // A change could not be written: the stored list keeps its old value and the next change tries
+    // again. Once for a list until one of its writes succeeds again.
+    void saveFailed(const QString& reason);
 
 private:
     void load();
@@ -81,10 +86,17 @@ private:
     std::optional<QList<Record>> load(const QString& key);
     template <typename Record>
     std::optional<QString> save(const QList<Record>& records, const QString& key);
+    template <typename Record>
+    void writeLater(const QList<Record>& records, const QString& key);
+    void writeTasksLater();
+    void writeHistoryLater();
+    void writeNotificationsLater();
+    // From any thread: the outcome of a write, taken on the GUI thread.
+    void reportWrite(const QString& key, const std::optional<QString>& failure);
+    void writeReported(const QString& key, const std::optional<QString>& failure);
     std::optional<QString> keepUndecodableValue(const QString& key);
     std::optional<QString> replaceTasks(QList<ArchiveTask> tasks);
     void scheduleProgressWrite();
-    void writeProgressLater();
     void normalizeStoredNotifications();
     void clearInterruptedTasks();
     double taskProgress(const QUuid& id) const;
@@ -104,4 +116,5 @@ private:
     Clock m_clock;
     // Stored values that did not decode, by key: each is kept aside before the first write replaces it.
     QHash<QString, QByteArray> m_undecodable;
+    QSet<QString> m_failingKeys;  // lists whose last write failed, reported once
 };

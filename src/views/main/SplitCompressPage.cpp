@@ -81,7 +81,8 @@ void SplitCompressPage::syncPreview() {
     m_estimate->setPaths(sources);
     m_estimate->setEstimateParameters(m_model.splitCompressionFormat(), m_model.splitCompressionLevel());
     m_previewSyncPending = false;
-    const SplitCompressionPreview preview = m_model.splitCompressionPreview(m_estimate->estimate());
+    m_model.setSplitCompressionEstimate(m_estimate->estimate());
+    const SplitCompressionPreview preview = m_model.splitCompressionPreview();
     m_preview->showTexts(SplitCompressionPageRules::previewTexts(preview));
     m_destination->setAvailableSpace(m_model.splitCompressionAvailableSpaceDescription(preview));
 }

@@ -67,6 +67,7 @@ TEST_F(WorkbenchStoreTest, StartUpClosesInterruptedTasksWithoutHistoryOrNotifica
     EXPECT_EQ(store->tasks()[1], done);
     EXPECT_TRUE(store->history().isEmpty());
     EXPECT_TRUE(store->notifications().isEmpty());
+    store->waitForWrites();
     EXPECT_EQ(WorkbenchStore(defaults).tasks(), store->tasks());
 }
 
@@ -92,6 +93,7 @@ TEST_F(WorkbenchStoreTest, StartUpWritesOnlyWhatNeedsRepair) {
     ASSERT_EQ(store->notifications().size(), 40);
     EXPECT_EQ(store->notifications()[0].title, "dirty title");
     EXPECT_EQ(store->notifications()[39].title, "39");
+    store->waitForWrites();
     EXPECT_EQ(makeStore()->notifications(), store->notifications());
 }
 
@@ -148,6 +150,7 @@ TEST_F(WorkbenchStoreTest, ListsAreCappedOldestFirstOut) {
     EXPECT_EQ(store->notifications().last().title, "2");
     EXPECT_EQ(store->unreadNotificationCount(), 2);
 
+    store->waitForWrites();
     const auto reloaded = makeStore();
     EXPECT_EQ(reloaded->history(), store->history());
     EXPECT_EQ(reloaded->notifications(), store->notifications());
@@ -214,6 +217,7 @@ TEST_F(WorkbenchStoreTest, EachTransitionLeavesOneHistoryRecordAndNotification) 
         EXPECT_EQ(store->notifications().first().message, QStringLiteral(u"a.7z：") + c.message);
 
         // A final state is never left again, and the late outcome of stopped work is ignored.
+        store->waitForWrites();
         const QByteArray tasksBefore = stored(kTasks);
         store->completeTask(task.id, "late");
         store->failTask(task.id, "late");
@@ -221,6 +225,7 @@ TEST_F(WorkbenchStoreTest, EachTransitionLeavesOneHistoryRecordAndNotification) 
         store->cancelTask(task.id);
         store->updateTaskProgress(task.id, 0.7, QStringLiteral("x"));
         EXPECT_EQ(store->history().size(), 1);
+        store->waitForWrites();
         EXPECT_EQ(stored(kTasks), tasksBefore);
     }
 }
@@ -245,36 +250,49 @@ TEST_F(WorkbenchStoreTest, ProgressReportsAreHeldWithinBounds) {
     }
     store->updateTaskProgress(task.id, 0.3, QStringLiteral(u"第 2 卷"));
     EXPECT_EQ(store->tasks().first().message, QStringLiteral(u"第 2 卷"));
+    store->waitForWrites();
     EXPECT_EQ(makeStore()->tasks().first().status, ArchiveActivityStatus::cancelled);
 }
 
-// Progress is written within the interval (off this thread); an ending is on disk when the call
-// returns, and no progress write still under way can put the running record back over it.
-TEST_F(WorkbenchStoreTest, ProgressIsWrittenLaterAndEndingsAtOnce) {
+// Every change is written off this thread, progress within the interval; writes land in the order of
+// the changes, so no progress write still waiting or under way can put the running record back over
+// the ending.
+TEST_F(WorkbenchStoreTest, ChangesAreWrittenLaterInTheirOrder) {
     auto store = makeStore();
     const ArchiveTask task = runningTask("a.zip");
     store->addTask(task);
-    const auto storedTask = [&] { return WorkbenchStore(defaults).tasks(); };
     store->updateTaskProgress(task.id, 0.4, QStringLiteral("half"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return stored(kTasks).contains("\"half\""); }, 10000));
 
-    for (int step = 0; step < 50; ++step) store->updateTaskProgress(task.id, 0.5, QString::number(step));
-    store->completeTask(task.id, QStringLiteral("done"));
-    EXPECT_TRUE(stored(kTasks).contains("\"done\""));
-    store.reset();  // waits for the writer
-    const QList<ArchiveTask> reloaded = storedTask();
-    ASSERT_EQ(reloaded.size(), 1);
-    EXPECT_EQ(reloaded.first().status, ArchiveActivityStatus::completed);
+    for (int round = 0; round < 20; ++round) {
+        const ArchiveTask next = runningTask(QString::number(round));
+        store->addTask(next);
+        for (int step = 0; step < 5; ++step) store->updateTaskProgress(next.id, 0.5, QString::number(step));
+        QCoreApplication::processEvents();
+        store->completeTask(next.id, QStringLiteral("done"));
+    }
+    store->waitForWrites();
+    const QList<ArchiveTask> reloaded = WorkbenchStore(defaults).tasks();
+    ASSERT_EQ(reloaded.size(), 21);
+    for (qsizetype i = 0; i < 20; ++i) EXPECT_EQ(reloaded[i].status, ArchiveActivityStatus::completed) << i;
+    EXPECT_EQ(WorkbenchStore(defaults).notifications(), store->notifications());
 }
 
-// Closing the store writes the last report instead of waiting for the interval.
-TEST_F(WorkbenchStoreTest, ClosingTheStoreWritesPendingProgress) {
+// Closing the store writes what waits, the last report included, before it returns.
+TEST_F(WorkbenchStoreTest, ClosingTheStoreWritesWhatWaits) {
     auto store = makeStore();
     const ArchiveTask task = runningTask("a.zip");
     store->addTask(task);
     store->updateTaskProgress(task.id, 0.7, QStringLiteral("last report"));
     store.reset();
     EXPECT_TRUE(stored(kTasks).contains("\"last report\""));
+
+    store = makeStore();
+    const ArchiveTask finished = runningTask("b.zip");
+    store->addTask(finished);
+    store->completeTask(finished.id, QStringLiteral("done"));
+    store.reset();
+    EXPECT_EQ(makeStore()->history().first().message, QStringLiteral("done"));
 }
 
 TEST_F(WorkbenchStoreTest, ProgressThatIsNotANumberIsStoredAsZero) {
@@ -283,6 +301,7 @@ TEST_F(WorkbenchStoreTest, ProgressThatIsNotANumberIsStoredAsZero) {
     store->addTask(task);
     store->updateTask(task.id, ArchiveActivityStatus::completed, std::nan(""), "ok");
     EXPECT_EQ(store->tasks().first().progress, 0);
+    store->waitForWrites();
     const auto reloaded = makeStore();
     ASSERT_EQ(reloaded->tasks().size(), 1);
     EXPECT_EQ(reloaded->tasks().first().status, ArchiveActivityStatus::completed);
@@ -303,6 +322,7 @@ TEST_F(WorkbenchStoreTest, DeletingAndClearingSpareRunningAndFailedTasks) {
         return list;
     };
 
+    store->waitForWrites();
     const QByteArray before = stored(kTasks);
     store->deleteTask(ids[0]);  // running
     store->deleteTask(ids[3]);  // failed
@@ -354,8 +374,10 @@ TEST_F(WorkbenchStoreTest, CancellingAFinishedTaskStillStopsItsRegisteredWork) {
     store->completeTask(task.id, "ok");
     const CancellationToken token;
     TaskCancellationCenter::shared().registerHandle(token, task.id);
+    store->waitForWrites();
     const QByteArray before = stored(kTasks);
     store->cancelTask(task.id);
+    store->waitForWrites();
     EXPECT_TRUE(token.isCancelled());
     EXPECT_FALSE(TaskCancellationCenter::shared().isRegistered(task.id));
     EXPECT_EQ(stored(kTasks), before);
@@ -371,7 +393,11 @@ TEST_F(WorkbenchStoreTest, MetadataChangesWhateverTheStatus) {
     store->updateTaskMetadata(task.id, metadata);
     EXPECT_EQ(store->tasks().first().metadata, metadata);
     EXPECT_EQ(store->tasks().first().updatedAt, now);
+    store->updateTaskSizeDescription(task.id, "12 MB");
+    EXPECT_EQ(store->tasks().first().sizeDescription, "12 MB");
+    store->waitForWrites();
     EXPECT_EQ(makeStore()->tasks().first().metadata, metadata);
+    EXPECT_EQ(makeStore()->tasks().first().sizeDescription, "12 MB");
 }
 
 TEST_F(WorkbenchStoreTest, UndecodableListIsEmptyAndKeptAsideBeforeTheNextWrite) {
@@ -387,13 +413,21 @@ TEST_F(WorkbenchStoreTest, UndecodableListIsEmptyAndKeptAsideBeforeTheNextWrite)
     EXPECT_TRUE(store->history().isEmpty());
     EXPECT_EQ(stored(kTasks), badBytes);
 
+    // Kept aside before the first write of its own list, not before another list's.
     store->addNotification("t", "m");
-    EXPECT_EQ(stored(kTasks), "[]");
-    EXPECT_EQ(stored(kHistory), "[]");
+    store->waitForWrites();
+    EXPECT_EQ(stored(kTasks), badBytes);
+    const ArchiveTask next = runningTask("b");
+    store->addTask(next);
+    store->completeTask(next.id, "ok");
+    store->waitForWrites();
+    EXPECT_EQ(makeStore()->tasks().size(), 1);
+    EXPECT_EQ(makeStore()->history().size(), 1);
     const QString stamp = now.toString("yyyyMMdd'T'HHmmss'Z'");
     EXPECT_EQ(tree.readFile("defaults/workbenchTasks.json.bad-" + stamp), badBytes);
     EXPECT_EQ(tree.readFile("defaults/workbenchHistory.json.bad-" + stamp), "not json");
     store->addNotification("t2", "m");
+    store->waitForWrites();
     EXPECT_EQ(QDir(tree.path("defaults")).entryList({"*.bad*"}, QDir::Files).size(), 2);
 }
 
@@ -405,6 +439,7 @@ TEST(WorkbenchStoreOnAFullDisk, RemovalsHappenOnlyOnceStoredAndNoWriteEmptiesALi
     const ArchiveTask done = runningTask("done.zip", ArchiveActivityKind::extract, now);
     store->addTask(done);
     store->completeTask(done.id, "ok");
+    store->waitForWrites();
     const std::optional<QByteArray> tasks = defaults.data(kTasks);
     const std::optional<QByteArray> history = defaults.data(kHistory);
 
@@ -414,10 +449,17 @@ TEST(WorkbenchStoreOnAFullDisk, RemovalsHappenOnlyOnceStoredAndNoWriteEmptiesALi
     EXPECT_EQ(store->tasks().size(), 1);
     EXPECT_EQ(store->clearHistory(), disk.reason());
     EXPECT_EQ(store->history().size(), 1);
-    // Work that goes on meanwhile cannot be written either; the stored lists stay whole.
+    // Work that goes on meanwhile cannot be written either: the stored lists stay whole, and the
+    // failure is reported once for each list that failed, not again with every later change.
+    QSignalSpy failures(store.get(), &WorkbenchStore::saveFailed);
     const ArchiveTask running = runningTask("big.7z", ArchiveActivityKind::extract, now);
     store->addTask(running);
     store->updateTaskProgress(running.id, 0.5);
+    store->updateTaskMetadata(running.id, ArchiveTaskMetadata{.foundPartCount = 2});
+    store->waitForWrites();
+    QCoreApplication::processEvents();  // the writes' reports, all posted by now
+    ASSERT_EQ(failures.count(), 2);  // tasks, notifications
+    EXPECT_EQ(failures[0][0].toString(), disk.reason());
     store.reset();
     EXPECT_EQ(defaults.data(kTasks), tasks);
     EXPECT_EQ(defaults.data(kHistory), history);

@@ -125,6 +125,7 @@ TEST_F(MainWindowTest, BellDotFollowsUnreadNotificationsUntilAllAreMarkedRead) {
 
     topBar->notificationPanel()->markAllReadButton()->click();
     EXPECT_FALSE(topBar->bell()->showsDot());
+    workbench.waitForWrites();
     EXPECT_EQ(WorkbenchStore(DefaultsStore(defaultsFolder.path())).unreadNotificationCount(), 0);
 
     topBar->notificationPopover()->hide();
