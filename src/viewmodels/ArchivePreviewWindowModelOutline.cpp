@@ -1,7 +1,7 @@
 // The outline of folders and the preview of the selected entry.
 #include "viewmodels/ArchivePreviewWindowModel.h"
 
-#include "core/base/FileNameHelper.h"
+#include "core/base/ArchiveFormat.h"
 #include "viewmodels/ArchiveBrowserServices.h"
 
 #include <QFileInfo>
@@ -58,9 +58,7 @@ bool ArchivePreviewWindowModel::canExtractSelected() const {
 }
 
 bool ArchivePreviewWindowModel::supportsArchiveEditing() const {
-    if (m_archiveURLs.size() != 1) return false;
-    const QString extension = FileNameHelper::pathExtension(m_archiveURLs.first()).toLower();
-    return extension == QLatin1String("zip") || extension == QLatin1String("7z");
+    return m_archiveURLs.size() == 1 && ArchiveFormat::isEditable(m_archiveURLs.first());
 }
 
 bool ArchivePreviewWindowModel::isExpandable(const ArchivePreviewEntry& entry) const {

@@ -1,5 +1,10 @@
 #include "FinderSync.h"
 #include "core/base/ArchiveFormat.h"
+#include "core/engine/ArchiveService.h"
+#include "core/engine/RarExtractor.h"
+#include "core/engine/SevenZipExtractor.h"
+#include "core/engine/ToolFallback.h"
+#include "core/engine/ZipExtractor.h"
 #include "platform/ArchiveKindTable.h"
 #include "platform/FileManagerEntries.h"
 #include "platform/SystemIntegrationService.h"
@@ -21,6 +26,35 @@ QString value(const QByteArray& bytes, const QString& key) {
     return line.match(QString::fromUtf8(bytes)).captured(1);
 }
 
+// The programs the engine runs for a row, by the row's order.
+QList<ToolFallback::Program> engineOrder(const ArchiveKindTable::KindRow& row, bool hasPassword) {
+    using Table = ArchiveKindTable::Program;
+    using Engine = ToolFallback::Program;
+    const std::pair<Table, Engine> programs[] = {{Table::sevenZip, Engine::sevenZip},
+                                                 {Table::zipReader, Engine::zipReader},
+                                                 {Table::unrar, Engine::unrar},
+                                                 {Table::infoZip, Engine::infoZip}};
+    QList<Engine> order;
+    for (const ArchiveKindTable::ProgramStep& step : row.programs) {
+        if (step.onlyWithPassword && !hasPassword) continue;
+        for (const auto& [table, engine] : programs) {
+            if (step.program == table) order.append(engine);
+        }
+    }
+    return order;
+}
+
+// The family of the extractor the engine picks for the file.
+std::optional<ArchiveKindTable::Family> extractorFamily(const QString& fileURL) {
+    for (const std::shared_ptr<ArchiveExtractor>& extractor : ArchiveService::standardExtractors()) {
+        if (!extractor->canHandle(fileURL)) continue;
+        if (dynamic_cast<ZipExtractor*>(extractor.get())) return ArchiveKindTable::Family::zip;
+        if (dynamic_cast<RarExtractor*>(extractor.get())) return ArchiveKindTable::Family::rar;
+        if (dynamic_cast<SevenZipExtractor*>(extractor.get())) return ArchiveKindTable::Family::sevenZip;
+    }
+    return std::nullopt;
+}
+
 // Every desktop entry the project installs passes the freedesktop validator.
 TEST(DesktopEntryTest, EntriesValidate) {
     const QDir resources(VELMORA_RESOURCES_DIR);
@@ -35,8 +69,8 @@ TEST(DesktopEntryTest, EntriesValidate) {
     }
 }
 
-// The installed desktop entry and every list of kinds the desktop integration keeps say what the table
-// of kinds says, and no more.
+// The installed desktop entry, every list of kinds the desktop integration keeps, and the engine's
+// extractor, programs and editing say what the table of kinds says, and no more.
 TEST(DesktopEntryTest, EntryAndEveryListAgreeWithTheKindTable) {
     QStringList mimeTypes, extractTypes, extractSuffixes, statusTypes;
     for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
@@ -50,6 +84,10 @@ TEST(DesktopEntryTest, EntryAndEveryListAgreeWithTheKindTable) {
             const QString name = QStringLiteral("/d/x.") + text(suffix);
             EXPECT_EQ(ArchiveFormat::kind(name), row.kind) << name.toStdString();
             EXPECT_EQ(FinderSync::namesOnlyArchives({name}), row.fileManagerExtract) << name.toStdString();
+            EXPECT_EQ(extractorFamily(name), row.family) << name.toStdString();
+            EXPECT_EQ(ArchiveFormat::isEditable(name), row.editable) << name.toStdString();
+            for (const bool hasPassword : {false, true})
+                EXPECT_EQ(ToolFallback::order(name, hasPassword), engineOrder(row, hasPassword)) << name.toStdString();
             if (row.fileManagerExtract) extractSuffixes.append(text(suffix));
         }
     }

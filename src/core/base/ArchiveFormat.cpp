@@ -49,6 +49,17 @@ std::optional<Kind> kindOrSetKind(const QString& fileURL) {
     return std::nullopt;
 }
 
+std::optional<Family> family(const QString& fileURL) {
+    const std::optional<Kind> opensAs = kindOrSetKind(fileURL);
+    if (!opensAs) return std::nullopt;
+    return ArchiveKindTable::row(*opensAs).family;
+}
+
+bool isEditable(const QString& fileURL) {
+    const std::optional<Kind> own = kind(fileURL);
+    return own && ArchiveKindTable::row(*own).editable;
+}
+
 QString displayName(Kind kind) { return latin1(ArchiveKindTable::row(kind).displayName); }
 
 }  // namespace ArchiveFormat

@@ -95,7 +95,7 @@ QString editExtension(const QString& archiveURL) { return extensionOf(archiveURL
 // (a listing that names none: the format's own code page); other kinds store a file system's bytes.
 LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind,
                                  const PreviewListing& listing = {}) {
-    const bool zip = kind == ArchiveFormat::Kind::zip || kind == ArchiveFormat::Kind::zipx;
+    const bool zip = kind && ArchiveKindTable::row(*kind).family == ArchiveFormat::Family::zip;
     return zip ? listing.zipSource() : LegacyNames::Source::fileSystemBytes;
 }
 
@@ -164,10 +164,6 @@ QString listingFailure(ToolFallback::Program program) {
 // The name the tools know an entry by: a legacy name as printed, any other as listed.
 QString safeToolPath(const ArchivePreviewEntry& entry) {
     return ArchivePreviewService::safeRelativePath(entry.toolPath.isEmpty() ? entry.path : entry.toolPath);
-}
-
-bool isEditable(const QString& extension) {
-    return extension == QStringLiteral("zip") || extension == QStringLiteral("7z");
 }
 
 }  // namespace
@@ -416,7 +412,7 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
                                      const CancellationToken& token) const {
     if (fileURLs.isEmpty()) throw ArchiveError::noInputFiles();
     const QString extension = editExtension(archiveURL);
-    if (!isEditable(extension)) {
+    if (!ArchiveFormat::isEditable(archiveURL)) {
         throw ArchiveError::commandFailed(
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。"));
     }
@@ -433,7 +429,7 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
     QStringList safePaths;
     for (const ArchivePreviewEntry& entry : entries) safePaths.append(safeToolPath(entry));
     const QString extension = editExtension(archiveURL);
-    if (!isEditable(extension)) {
+    if (!ArchiveFormat::isEditable(archiveURL)) {
         throw ArchiveError::commandFailed(
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
     }

@@ -18,7 +18,7 @@ ArchiveError rarToolMissing() {
 RarExtractor::RarExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
 bool RarExtractor::canHandle(const QString& fileURL) const {
-    return ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar;
+    return ArchiveFormat::family(fileURL) == ArchiveFormat::Family::rar;
 }
 
 int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,

@@ -7,38 +7,10 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
 
-namespace {
-
-using Kind = ArchiveFormat::Kind;
-
-bool isSevenZipKind(Kind kind) {
-    switch (kind) {
-        case Kind::zip:
-        case Kind::zipx:
-        case Kind::rar:
-            return false;
-        case Kind::sevenZip:
-        case Kind::tar:
-        case Kind::tarGz:
-        case Kind::tarBz2:
-        case Kind::tarXz:
-        case Kind::gz:
-        case Kind::bz2:
-        case Kind::xz:
-        case Kind::dmg:
-        case Kind::iso:
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 SevenZipExtractor::SevenZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
 bool SevenZipExtractor::canHandle(const QString& fileURL) const {
-    const std::optional<Kind> kind = ArchiveFormat::kindOrSetKind(fileURL);
-    return kind && isSevenZipKind(*kind);
+    return ArchiveFormat::family(fileURL) == ArchiveFormat::Family::sevenZip;
 }
 
 int SevenZipExtractor::extract(const QString& fileURL, const QString& destinationURL,

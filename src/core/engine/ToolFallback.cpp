@@ -36,15 +36,37 @@ bool handsOver(const Run& run, const Attempts& attempts, const QStringList& echo
     return run.program == Program::sevenZip && ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames);
 }
 
+// The engine's program for the table's; nothing for an unused place.
+std::optional<Program> program(ArchiveKindTable::Program tableProgram) {
+    switch (tableProgram) {
+        case ArchiveKindTable::Program::sevenZip:
+            return Program::sevenZip;
+        case ArchiveKindTable::Program::zipReader:
+            return Program::zipReader;
+        case ArchiveKindTable::Program::unrar:
+            return Program::unrar;
+        case ArchiveKindTable::Program::infoZip:
+            return Program::infoZip;
+        case ArchiveKindTable::Program::none:
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 QList<Program> order(const QString& fileURL, bool hasPassword) {
-    if (ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar)
-        return {Program::unrar, Program::sevenZip};
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(fileURL);
-    if (kind == ArchiveFormat::Kind::zip) return {Program::sevenZip, Program::zipReader, Program::infoZip};
-    if (kind == ArchiveFormat::Kind::zipx && hasPassword) return {Program::sevenZip, Program::infoZip};
-    return {Program::sevenZip};
+    // A RAR volume opens as RAR; the other numbered pieces have no kind of their own.
+    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar
+                                                        ? ArchiveFormat::Kind::rar
+                                                        : ArchiveFormat::kind(fileURL);
+    if (!kind) return {Program::sevenZip};
+    QList<Program> programs;
+    for (const ArchiveKindTable::ProgramStep& step : ArchiveKindTable::row(*kind).programs) {
+        if (step.onlyWithPassword && !hasPassword) continue;
+        if (const std::optional<Program> known = program(step.program)) programs.append(*known);
+    }
+    return programs;
 }
 
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,

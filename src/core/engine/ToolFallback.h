@@ -18,11 +18,10 @@ namespace ToolFallback {
 // only a listing has a step for it.
 enum class Program { sevenZip, zipReader, unrar, infoZip };
 
-// RAR, RAR volumes of either scheme included (ArchiveFormat::kindOrSetKind): unrar, then 7-Zip
-// (Debian's 7-Zip reads no RAR). ZIP: 7-Zip, the ZIP reader, then Info-ZIP. ZIPX: 7-Zip, then
-// Info-ZIP only with a password, since unzip knows none of ZIPX's own methods and only an encrypted
-// one is worth its try. Every other kind, and the numbered pieces only 7-Zip joins (a.7z.001,
-// a.zip.001, a.z01), 7-Zip alone.
+// The programs of the archive's kind, in its row's order (ArchiveKindTable: RAR unrar then 7-Zip, ZIP
+// 7-Zip, the ZIP reader, then Info-ZIP, ZIPX 7-Zip then Info-ZIP with a password only, every other kind
+// 7-Zip alone). A RAR volume of either scheme opens as RAR (ArchiveFormat::kindOrSetKind); the other
+// numbered pieces (a.7z.001, a.zip.001, a.z01) only 7-Zip joins, so 7-Zip alone.
 QList<Program> order(const QString& fileURL, bool hasPassword);
 
 // What each program does in one step; a program without one is passed over.

@@ -11,8 +11,7 @@
 ZipExtractor::ZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
 bool ZipExtractor::canHandle(const QString& fileURL) const {
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(fileURL);
-    return kind == ArchiveFormat::Kind::zip || kind == ArchiveFormat::Kind::zipx;
+    return ArchiveFormat::family(fileURL) == ArchiveFormat::Family::zip;
 }
 
 int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,

@@ -90,6 +90,8 @@ TEST_F(ExtractionFallbackTest, EachKindTriesItsProgramsInOrderUntilOneDecides) {
         // ZIPX without a password: 7-Zip alone.
         {"a.zipx", std::nullopt, kCannotOpen, kMissing, kSucceeds, "7zz", kCannotOpenFailure},
         {"a.zipx", std::nullopt, kMissing, kMissing, kSucceeds, "", missing(u"ZIPX 解压需要 7-Zip 工具，")},
+        // The numbered pieces of a ZIP only 7-Zip joins.
+        {"a.zip.001", std::nullopt, kCannotOpen, kMissing, kSucceeds, "7zz", kCannotOpenFailure},
         // Everything else: 7-Zip alone.
         {"a.7z", std::nullopt, kCannotOpen, kSucceeds, kSucceeds, "7zz", kCannotOpenFailure},
         {"a.7z", std::nullopt, kMissing, kSucceeds, kSucceeds, "", missing(u"7Z 解压工具不可用，")},
