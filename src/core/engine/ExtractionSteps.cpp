@@ -179,6 +179,9 @@ std::optional<QString> errorLine(const ProcessResult& result) {
     for (qsizetype index = 0; index < lines.size(); ++index) {
         QString line = lines[index].trimmed();
         if (!line.contains(error) || line.contains(summary)) continue;
+        // 7-Zip names a file it could not open twice ("ERROR: a.7z", "a.7z") before it gives the reason.
+        if (index + 1 < lines.size() && line == QLatin1String("ERROR: ") + lines[index + 1].trimmed())
+            continue;
         // "System ERROR:" has its reason on the next line.
         for (qsizetype next = index + 1; line.endsWith(QLatin1Char(':')) && next < lines.size(); ++next) {
             if (!lines[next].trimmed().isEmpty()) line += QLatin1Char(' ') + lines[next].trimmed();

@@ -80,7 +80,8 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& senten
                               const QStringList& echoedNames);
 
 // The one line of the tool's words that says what went wrong ("ERROR: …", "zip error: …", "tar: …"),
-// standard error first, else standard error's first line; never banners, progress or counts of errors.
+// standard error first, else standard error's first line; never banners, progress, counts of errors or
+// 7-Zip's naming of a file it could not open.
 // Nothing when there is none.
 std::optional<QString> errorLine(const ProcessResult& result);
 

@@ -148,6 +148,10 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo '7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov'; echo 'Scanning the drive:'; "
          "echo 'ERROR: E_FAIL : a.txt' >&2; echo 'Sub items Errors: 1'; exit 2",
          ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误（ERROR: E_FAIL : a.txt）。"))},
+        {"printf 'ERROR: /d/a.7z\\n/d/a.7z\\nOpen ERROR: Cannot open the file as [7z] archive\\n\\nERRORS:\\n"
+         "Is not archive\\n' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(
+             u"7-Zip 解压工具返回错误（Open ERROR: Cannot open the file as [7z] archive）。"))},
         // A chain its listing does not prove safe stays refused, named.
         {"echo 'ERROR: Dangerous link via another link was ignored : via : dir/f' >&2; exit 2",
          ArchiveError::extractFailed(QStringLiteral(
