@@ -23,17 +23,22 @@ protected:
             passwordBook.addManualPassword(password, label, ArchivePasswordBookKind::extraction);
     }
 
-    QString rememberedFor(const QString& archive) const {
+    // A password is remembered under the archive's file name, a split set's under the set's name.
+    QString rememberedFor(const QString& archive, const QString& label = {}) const {
         for (const ArchivePasswordBookEntry& entry : passwordBook.entries()) {
-            if (entry.label == QFileInfo(archive).fileName()) return entry.password;
+            if (entry.label == labelOf(archive, label)) return entry.password;
         }
         return {};
     }
 
-    void forget(const QString& archive) {
+    void forget(const QString& archive, const QString& label = {}) {
         for (const ArchivePasswordBookEntry& entry : passwordBook.entries()) {
-            if (entry.label == QFileInfo(archive).fileName()) passwordBook.removeEntry(entry.id);
+            if (entry.label == labelOf(archive, label)) passwordBook.removeEntry(entry.id);
         }
+    }
+
+    static QString labelOf(const QString& archive, const QString& label) {
+        return label.isEmpty() ? QFileInfo(archive).fileName() : label;
     }
 
     // Extracts the archive into a fresh folder and returns the note extracted from it.
@@ -57,12 +62,15 @@ TEST_F(PasswordRulesTest, theBookPasswordThatOpensTheArchiveIsFilledInUsedAndRem
         const char* name;
         QString program;
         QStringList arguments;  // run in src, writing ../<name>
+        QString label = {};     // the book's label, when not the name
     };
     const Case cases[] = {
         {"data.7z", "7zz", {"a", "-pright", "../data.7z", "note.txt"}},
         {"headers.7z", "7zz", {"a", "-pright", "-mhe=on", "../headers.7z", "note.txt"}},
         {"crypt.zip", "zip", {"-q", "-P", "right", "../crypt.zip", "note.txt"}},
         {"crypt.rar", "rar", {"a", "-inul", "-pright", "../crypt.rar", "note.txt"}},
+        // Any volume opens its set: the probe asks the main volume.
+        {"split.7z.002", "7zz", {"a", "-pright", "-v100b", "../split.7z", "note.txt"}, "split.7z"},
     };
     fillBook();
     int run = 0;
@@ -74,10 +82,10 @@ TEST_F(PasswordRulesTest, theBookPasswordThatOpensTheArchiveIsFilledInUsedAndRem
         extract().setExtractionPassword({});
         EXPECT_EQ(extractNote(archive, QStringLiteral("out%1").arg(run++)), "secret notes\n");
         EXPECT_EQ(extract().extractionPassword(), "right");
-        EXPECT_EQ(rememberedFor(archive), "right");
+        EXPECT_EQ(rememberedFor(archive, test.label), "right");
         // The next compression on the compress page encrypts nothing.
         EXPECT_EQ(compress().compressionPassword(), "");
-        forget(archive);
+        forget(archive, test.label);
     }
 }
 

@@ -375,7 +375,7 @@ void ArchivePreviewService::runTools(const QString& archiveURL, const QStringLis
         // The password protected the outer file only.
         throwIfFailed(
             sevenZip.extractEntries(tarFile, entryPaths, destinationURL, std::nullopt, timeout, token),
-            QStringLiteral(u"第三方预览工具返回错误。"),
+            ExtractionSteps::extractingToolFailed(ToolFallback::Program::sevenZip),
             QStringList{archiveURL, tarFile, destinationURL} + entryPaths);
         return;
     }
@@ -395,14 +395,8 @@ void ArchivePreviewService::runTools(const QString& archiveURL, const QStringLis
         refuseSwitchLikeNames(entryPaths);
         return infoZip.extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
     };
-    runInOrderOrThrow(
-        m_programs, archiveURL, password, attempts,
-        [](ToolFallback::Program program) {
-            if (program == ToolFallback::Program::unrar) return QStringLiteral(u"第三方 RAR 工具返回错误。");
-            if (program == ToolFallback::Program::infoZip) return QStringLiteral(u"系统 ZIP 工具返回错误。");
-            return QStringLiteral(u"第三方预览工具返回错误。");
-        },
-        missing, QStringList{archiveURL, destinationURL} + entryPaths, token);
+    runInOrderOrThrow(m_programs, archiveURL, password, attempts, ExtractionSteps::extractingToolFailed,
+                      missing, QStringList{archiveURL, destinationURL} + entryPaths, token);
 }
 
 // Editing

@@ -1,6 +1,7 @@
 #include "core/engine/ArchivePasswordProbe.h"
 
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ArchiveVolumes.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ToolFallback.h"
 
@@ -55,8 +56,8 @@ std::optional<QString> firstEncryptedEntry(const ToolFallback::Run& run) {
 
 // A failed run names a wrong password only in the tools' own words.
 ArchivePasswordProbe::EntryTest judged(const ProcessResult& failed, const QStringList& echoedNames) {
-    const bool wrong = ExtractionSteps::mapExternalError(failed, {}, echoedNames).kind() ==
-                       ArchiveError::Kind::wrongPassword;
+    const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(failed, echoedNames);
+    const bool wrong = named && named->kind() == ArchiveError::Kind::wrongPassword;
     return wrong ? ArchivePasswordProbe::EntryTest::wrong : ArchivePasswordProbe::EntryTest::unproven;
 }
 
@@ -73,7 +74,8 @@ bool opens(const QString& fileURL, const QString& password, const ArchiveProgram
 
 namespace ArchivePasswordProbe {
 
-bool isEncrypted(const QString& fileURL, const CancellationToken& token, const ArchivePrograms& programs) {
+bool isEncrypted(const QString& volumeURL, const CancellationToken& token, const ArchivePrograms& programs) {
+    const QString fileURL = ArchiveVolumes::openingVolume(volumeURL);
     ToolFallback::Attempts attempts;
     attempts.unrar = [&](const UnrarTool& unrar) {
         return unrar.listTechnical(fileURL, std::nullopt, token);
@@ -87,8 +89,9 @@ bool isEncrypted(const QString& fileURL, const CancellationToken& token, const A
                                                         : sevenZipListingShowsEncryption(run->result);
 }
 
-std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,
+std::optional<QString> firstOpeningPassword(const QString& volumeURL, const QStringList& candidates,
                                             const CancellationToken& token, const ArchivePrograms& programs) {
+    const QString fileURL = ArchiveVolumes::openingVolume(volumeURL);
     for (const QString& candidate : candidates) {
         if (candidate.isEmpty()) continue;
         if (opens(fileURL, candidate, programs, token)) return candidate;
@@ -96,8 +99,9 @@ std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStrin
     return std::nullopt;
 }
 
-EntryTest testFirstEncryptedEntry(const QString& fileURL, const QString& password,
+EntryTest testFirstEncryptedEntry(const QString& volumeURL, const QString& password,
                                   const CancellationToken& token, const ArchivePrograms& programs) {
+    const QString fileURL = ArchiveVolumes::openingVolume(volumeURL);
     ToolFallback::Attempts listings;
     listings.unrar = [&](const UnrarTool& unrar) { return unrar.listTechnical(fileURL, password, token); };
     listings.sevenZip = [&](const SevenZipTool& sevenZip) {

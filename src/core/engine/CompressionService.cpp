@@ -290,10 +290,7 @@ void CompressionService::throwCompressionError(const ProcessResult& result, cons
     if (std::optional<ArchiveError> named = ExtractionSteps::namedFailure(result, echoedNames)) throw *named;
     if (std::optional<QString> input = missingInput(ExtractionSteps::combinedText(result)))
         throw ArchiveError::fileNotFound(*input);
-    const std::optional<QString> line = ExtractionSteps::errorLine(result);
-    if (!line) throw ArchiveError::compressFailed(fallback);
-    const QString sentence = fallback.endsWith(u'。') ? fallback.chopped(1) : fallback;
-    throw ArchiveError::compressFailed(sentence + QStringLiteral(u"（") + *line + QStringLiteral(u"）。"));
+    throw ArchiveError::compressFailed(ExtractionSteps::withErrorLine(fallback, result));
 }
 
 void CompressionService::compressSevenZip(const QStringList& files, const QString& destinationURL,

@@ -65,9 +65,24 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
     return text.toLower();
 }
 
-ArchiveError extractFailed(const QString& combinedText, const QString& blankOutputSentence) {
-    if (combinedText.trimmed().isEmpty()) return ArchiveError::extractFailed(blankOutputSentence);
-    return ArchiveError::extractFailed(combinedText);
+QString withErrorLine(const QString& sentence, const ProcessResult& result) {
+    const std::optional<QString> line = errorLine(result);
+    if (!line) return sentence;
+    const QString opening = sentence.endsWith(u'。') ? sentence.chopped(1) : sentence;
+    return opening + QStringLiteral(u"（") + *line + QStringLiteral(u"）。");
+}
+
+QString extractingToolFailed(ToolFallback::Program program) {
+    switch (program) {
+        case ToolFallback::Program::unrar:
+            return QStringLiteral(u"unrar 解压工具返回错误。");
+        case ToolFallback::Program::infoZip:
+            return QStringLiteral(u"unzip 解压工具返回错误。");
+        case ToolFallback::Program::sevenZip:
+        case ToolFallback::Program::zipReader:  // lists only; never extracts
+            break;
+    }
+    return QStringLiteral(u"7-Zip 解压工具返回错误。");
 }
 
 bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames) {
@@ -83,11 +98,19 @@ ArchiveError linkOutsideDestination(const QString& linkPath) {
                                        QStringLiteral(u"”指向解压位置之外，已停止解压。"));
 }
 
-std::optional<QString> refusedLink(const QString& combinedText) {
-    static const QRegularExpression refusal(QStringLiteral("Dangerous link path was ignored : (.+) : "));
-    const QRegularExpressionMatch match = refusal.match(combinedText);
+std::optional<ArchiveError> refusedLink(const QString& combinedText) {
+    // "ERROR: Dangerous link path was ignored : up : ../../etc/hostname"; "ERROR: Dangerous link via
+    // another link was ignored : vialink : dirlink/f.txt". A link leading out is named first.
+    static const QRegularExpression outside(QStringLiteral("Dangerous link path was ignored : (.+) : "));
+    static const QRegularExpression chain(
+        QStringLiteral("Dangerous link via another link was ignored : (.+) : "));
+    if (const QRegularExpressionMatch match = outside.match(combinedText); match.hasMatch())
+        return linkOutsideDestination(match.captured(1));
+    const QRegularExpressionMatch match = chain.match(combinedText);
     if (!match.hasMatch()) return std::nullopt;
-    return match.captured(1);
+    return ArchiveError::extractFailed(
+        QStringLiteral(u"压缩包中的链接“") + match.captured(1) +
+        QStringLiteral(u"”经由其他链接指向目标，无法确认它留在解压位置之内，已停止解压。"));
 }
 
 bool namesPasswordProblem(const QString& searchable) {
@@ -118,7 +141,7 @@ std::optional<QString> missingVolume(const QString& combinedText) {
 
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = combinedText(result);
-    if (const std::optional<QString> link = refusedLink(text)) return linkOutsideDestination(*link);
+    if (std::optional<ArchiveError> link = refusedLink(text)) return link;
     if (const std::optional<QString> volume = missingVolume(text))
         return ArchiveError::missingVolume(*volume);
     const QString lowered = searchableText(result, echoedNames);
@@ -138,10 +161,10 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     return std::nullopt;
 }
 
-ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
+ArchiveError mapExternalError(const ProcessResult& result, const QString& sentence,
                               const QStringList& echoedNames) {
     if (std::optional<ArchiveError> named = namedFailure(result, echoedNames)) return *named;
-    return extractFailed(combinedText(result), blankOutputSentence);
+    return ArchiveError::extractFailed(withErrorLine(sentence, result));
 }
 
 std::optional<QString> errorLine(const ProcessResult& result) {
@@ -156,6 +179,9 @@ std::optional<QString> errorLine(const ProcessResult& result) {
     for (qsizetype index = 0; index < lines.size(); ++index) {
         QString line = lines[index].trimmed();
         if (!line.contains(error) || line.contains(summary)) continue;
+        // 7-Zip names a file it could not open twice ("ERROR: a.7z", "a.7z") before it gives the reason.
+        if (index + 1 < lines.size() && line == QLatin1String("ERROR: ") + lines[index + 1].trimmed())
+            continue;
         // "System ERROR:" has its reason on the next line.
         for (qsizetype next = index + 1; line.endsWith(QLatin1Char(':')) && next < lines.size(); ++next) {
             if (!lines[next].trimmed().isEmpty()) line += QLatin1Char(' ') + lines[next].trimmed();

@@ -2,6 +2,7 @@
 
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ProcessResult.h"
+#include "core/engine/ToolFallback.h"
 #include "platform/WorkJournal.h"
 
 #include <QString>
@@ -37,8 +38,13 @@ QString combinedText(const ProcessResult& result);
 // password problem.
 QString searchableText(const ProcessResult& result, const QStringList& echoedNames);
 
-// extractFailed with the tool's own text, or with blankOutputSentence when it printed only white space.
-ArchiveError extractFailed(const QString& combinedText, const QString& blankOutputSentence);
+// sentence, a Chinese sentence ending in "。", with the tool's one error line (errorLine) set before its
+// full stop: "7-Zip 解压工具返回错误（ERROR: …）。"; the sentence alone when there is none. Every failure
+// whose words name no known reason reads so, never as the tool's whole output.
+QString withErrorLine(const QString& sentence, const ProcessResult& result);
+
+// The sentence of an extracting program's failure that names no known reason: "7-Zip 解压工具返回错误。".
+QString extractingToolFailed(ToolFallback::Program program);
 
 // True when 7-Zip failed because it could not open the file as an archive at all or does not support
 // an entry's method, as opposed to a wrong password or damaged entries: only then may another tool
@@ -48,9 +54,10 @@ bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoed
 // The failure of an archive holding a link that would lead out of the destination, naming the link.
 ArchiveError linkOutsideDestination(const QString& linkPath);
 
-// The link 7-Zip refused to restore because it would lead out of its output folder (it writes an
-// empty file in its place and fails).
-std::optional<QString> refusedLink(const QString& combinedText);
+// 7-Zip's refusal of a link, naming it: one that would lead out of its output folder, or one whose target
+// runs through another link when the chain was not proved to stay inside (SevenZipLinkChains). It writes
+// an empty file in the link's place and fails.
+std::optional<ArchiveError> refusedLink(const QString& combinedText);
 
 // Whether the tool's words (searchableText) say that the password was wrong or missing.
 bool namesPasswordProblem(const QString& searchable);
@@ -67,12 +74,14 @@ std::optional<QString> missingVolume(const QString& combinedText);
 // none of them.
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames);
 
-// An extracting run's failure: namedFailure, else extractFailed with the tool's text.
-ArchiveError mapExternalError(const ProcessResult& result, const QString& blankOutputSentence,
+// An extracting run's failure: namedFailure, else extractFailed with sentence and the tool's one error
+// line (withErrorLine).
+ArchiveError mapExternalError(const ProcessResult& result, const QString& sentence,
                               const QStringList& echoedNames);
 
 // The one line of the tool's words that says what went wrong ("ERROR: …", "zip error: …", "tar: …"),
-// standard error first, else standard error's first line; never banners, progress or counts of errors.
+// standard error first, else standard error's first line; never banners, progress, counts of errors or
+// 7-Zip's naming of a file it could not open.
 // Nothing when there is none.
 std::optional<QString> errorLine(const ProcessResult& result);
 

@@ -46,11 +46,10 @@ void RarExtractor::extractInto(const QString& fileURL, const QString& destinatio
         echoedNames, token);
     if (!run) throw rarToolMissing();
     if (run->result.status == 0) return;
-    if (run->program == ToolFallback::Program::unrar)
-        throw ExtractionSteps::mapExternalError(run->result, QStringLiteral(u"第三方 RAR 工具返回错误。"),
-                                                echoedNames);
     // A 7-Zip without RAR support leaves no program that opens it.
-    if (ExtractionSteps::sevenZipCannotHandle(run->result, echoedNames)) throw rarToolMissing();
-    throw ExtractionSteps::mapExternalError(run->result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
+    if (run->program == ToolFallback::Program::sevenZip &&
+        ExtractionSteps::sevenZipCannotHandle(run->result, echoedNames))
+        throw rarToolMissing();
+    throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),
                                             echoedNames);
 }

@@ -48,7 +48,8 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
         throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
     const ProcessResult result = sevenZip->extract(fileURL, destinationURL, threadCount, password, token);
     if (result.status != 0) {
-        throw ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方 7Z 工具返回错误。"),
-                                                {fileURL, destinationURL});
+        throw ExtractionSteps::mapExternalError(
+            result, ExtractionSteps::extractingToolFailed(ToolFallback::Program::sevenZip),
+            {fileURL, destinationURL});
     }
 }

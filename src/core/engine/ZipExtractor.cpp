@@ -46,9 +46,6 @@ void ZipExtractor::extractInto(const QString& fileURL, const QString& destinatio
         throw ArchiveError::dependencyMissing(QStringLiteral(u"ZIP 解压工具不可用，请重新安装 velmora。"));
     }
     if (run->result.status == 0) return;
-    throw ExtractionSteps::mapExternalError(run->result,
-                                            run->program == ToolFallback::Program::infoZip
-                                                ? QStringLiteral(u"系统 ZIP 工具返回错误。")
-                                                : QStringLiteral(u"第三方 7Z 工具返回错误。"),
+    throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),
                                             echoedNames);
 }

@@ -1,16 +1,27 @@
 #include "core/split/SplitArchiveExtractionCoordinator.h"
 
+#include "core/base/ArchiveFormat.h"
+
 namespace SplitArchiveExtractionCoordinator {
 
 ArchiveTaskMetadata metadata(const SplitArchiveDescriptor& descriptor, const QString& destinationURL) {
     return {
-        .archiveFormat = archiveFormatText(descriptor.format),
+        .archiveFormat = archiveFormatText(descriptor),
         .primaryPartPath = descriptor.primaryPartURL,
         .totalPartCount = descriptor.parts.size(),
         .foundPartCount = descriptor.foundPartCount(),
         .destinationPath = destinationURL,
         .validationStatus = SplitArchiveValidationStates::title(descriptor.validationState),
     };
+}
+
+QString archiveFormatText(const SplitArchiveDescriptor& descriptor) {
+    if (descriptor.format != SplitArchiveFormat::unsupported) {
+        if (const std::optional<ArchiveFormat::Kind> kind =
+                ArchiveFormat::kindOrSetKind(descriptor.originalURL))
+            return ArchiveFormat::displayName(*kind) + QStringLiteral(u" 分卷压缩包");
+    }
+    return archiveFormatText(descriptor.format);
 }
 
 QString archiveFormatText(SplitArchiveFormat format) {

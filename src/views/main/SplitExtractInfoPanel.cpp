@@ -126,7 +126,7 @@ QWidget* SplitExtractInfoPanel::makeHeader(const SplitArchiveDescriptor& descrip
     // As wide as the name when there is room, so the badge follows it; cut when there is not.
     name->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     nameLine->addWidget(name);
-    m_badgeText = SplitArchiveExtractionCoordinator::archiveFormatText(descriptor.format);
+    m_badgeText = SplitArchiveExtractionCoordinator::archiveFormatText(descriptor);
     nameLine->addWidget(formatBadge(m_badgeText, verdict));
     nameLine->addStretch(1);
     names->addLayout(nameLine);

@@ -248,14 +248,15 @@ TEST(ArchivePreviewService, ToolFailuresReadAsInExtraction) {
         {{255, "Enter password (will not be echoed):", "Break signaled"}, ArchiveError::wrongPassword()},
         // The question alone, or a word such as "incorrect", names no password problem.
         {{2, "Enter password (will not be echoed):", "Unsupported"},
-         ArchiveError::extractFailed("Unsupported\nEnter password (will not be echoed):")},
-        {{1, "", "incorrect header"}, ArchiveError::extractFailed("incorrect header\n")},
+         ArchiveError::extractFailed("第三方预览工具返回错误（Unsupported）。")},
+        {{1, "", "incorrect header"},
+         ArchiveError::extractFailed("第三方预览工具返回错误（incorrect header）。")},
         {{1, "", "open: Permission denied"}, ArchiveError::permissionDenied()},
         {{1, "Operation not permitted", ""}, ArchiveError::permissionDenied()},
         {{2, "ERROR: Data Error : a.txt", ""}, ArchiveError::corruptedArchive()},
         {{2, "", "ERROR: No space left on device : a.txt"}, ArchiveError::diskFull()},
-        {{1, "", "word"}, ArchiveError::extractFailed("word\n")},
-        {{1, "out", "err"}, ArchiveError::extractFailed("err\nout")},
+        {{1, "", "word"}, ArchiveError::extractFailed("第三方预览工具返回错误（word）。")},
+        {{1, "out", "err"}, ArchiveError::extractFailed("第三方预览工具返回错误（err）。")},
         {{1, " \n", "\n\n"}, ArchiveError::extractFailed(fallback)},
     };
     for (const auto& [result, error] : cases) {

@@ -29,7 +29,7 @@ ArchiveError missing(const char16_t* words) {
 }
 const ArchiveError kRarMissing = missing(u"RAR 解压工具不可用，");
 const ArchiveError kCannotOpenFailure =
-    ArchiveError::extractFailed(QStringLiteral("\nCan't open as archive: 1\n"));
+    ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"));
 
 class ExtractionFallbackTest : public testing::Test {
 protected:

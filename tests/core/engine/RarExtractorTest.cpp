@@ -99,11 +99,12 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
     } cases[] = {
         {"exit 0", std::nullopt},
         {"printf ' \\n\\t' >&2; exit 3",
-         ArchiveError::extractFailed(QStringLiteral(u"第三方 RAR 工具返回错误。"))},
+         ArchiveError::extractFailed(QStringLiteral(u"unrar 解压工具返回错误。"))},
         {"echo 'Cannot create x: Permission denied'; exit 9", ArchiveError::permissionDenied()},
         {"echo 'The specified password is incorrect.' >&2; exit 11", ArchiveError::wrongPassword()},
         {"echo 'Unexpected end of archive'; exit 3", ArchiveError::corruptedArchive()},
-        {"echo 'Unknown method'; exit 3", ArchiveError::extractFailed(QStringLiteral("\nUnknown method\n"))},
+        {"echo 'Unknown method' >&2; exit 3",
+         ArchiveError::extractFailed(QStringLiteral(u"unrar 解压工具返回错误（Unknown method）。"))},
     };
     for (const auto& c : cases) {
         const FakeTool unrar = programs.addTool(QStringLiteral("unrar"), QString::fromUtf8(c.body));

@@ -133,7 +133,7 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         ArchiveError expected;
     } cases[] = {
         {"printf '\\n \\n'; exit 2",
-         ArchiveError::extractFailed(QStringLiteral(u"第三方 7Z 工具返回错误。"))},
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"))},
         {"echo 'ERROR: WRONG PASSWORD : a.txt'; exit 2", ArchiveError::wrongPassword()},
         {"echo 'Enter password (will not be echoed):'; echo 'Break signaled' >&2; exit 255",
          ArchiveError::wrongPassword()},
@@ -143,7 +143,19 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo 'Data Error' >&2; echo 'Sub items Errors: 1'; exit 2", ArchiveError::corruptedArchive()},
         {"echo 'Unexpected end of archive' >&2; exit 2", ArchiveError::corruptedArchive()},
         {"echo 'Unsupported feature' >&2; exit 2",
-         ArchiveError::extractFailed(QStringLiteral("Unsupported feature\n\n"))},
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误（Unsupported feature）。"))},
+        // The banner and the progress are no reason; the error line is.
+        {"echo '7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov'; echo 'Scanning the drive:'; "
+         "echo 'ERROR: E_FAIL : a.txt' >&2; echo 'Sub items Errors: 1'; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误（ERROR: E_FAIL : a.txt）。"))},
+        {"printf 'ERROR: /d/a.7z\\n/d/a.7z\\nOpen ERROR: Cannot open the file as [7z] archive\\n\\nERRORS:\\n"
+         "Is not archive\\n' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(
+             u"7-Zip 解压工具返回错误（Open ERROR: Cannot open the file as [7z] archive）。"))},
+        // A chain its listing does not prove safe stays refused, named.
+        {"echo 'ERROR: Dangerous link via another link was ignored : via : dir/f' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(
+             u"压缩包中的链接“via”经由其他链接指向目标，无法确认它留在解压位置之内，已停止解压。"))},
     };
     for (const auto& c : cases) {
         programs.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));

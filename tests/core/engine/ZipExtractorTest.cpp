@@ -134,7 +134,7 @@ TEST_F(ZipExtractorTest, ZipxThatSevenZipFailsOnGivesItsError) {
                       .extract(archive, m_tree.path(QStringLiteral("out")), QString(), 1, {});
               }),
               ArchiveError::extractFailed(QStringLiteral(
-                  "Open ERROR: Cannot open the file as [zip] archive\n\nCan't open as archive: 1\n")));
+                  u"7-Zip 解压工具返回错误（Open ERROR: Cannot open the file as [zip] archive）。")));
 }
 
 // The real 7-Zip finds the stored data does not match its CRC: reported as damaged, with nothing of

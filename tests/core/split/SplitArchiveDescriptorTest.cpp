@@ -54,6 +54,7 @@ TEST(SplitArchiveDescriptor, MetadataCountsPartsAndNamesTheFormat) {
     EXPECT_EQ(metadata, expected);
 
     descriptor.format = SplitArchiveFormat::rarOld;
+    descriptor.originalURL = "/set/a.r00";
     descriptor.primaryPartURL.reset();
     metadata = SplitArchiveExtractionCoordinator::metadata(descriptor, "/out");
     EXPECT_EQ(metadata.archiveFormat, QStringLiteral(u"RAR 分卷压缩包"));

@@ -29,16 +29,21 @@ TEST(ValidationToneTest, everyVerdictHasItsColour) {
         EXPECT_EQ(validationColour(state), tone) << EnumRawValues::rawValue(state).toStdString();
 }
 
+// The badge names the set's kind: 7-Zip's numbering of a ZIP is a ZIP set.
 TEST(FormatBadgeTest, bothRarNamingsShareOneBadge) {
-    const std::vector<std::pair<SplitArchiveFormat, QString>> cases{
-        {SplitArchiveFormat::sevenZip, QStringLiteral(u"7Z 分卷压缩包")},
-        {SplitArchiveFormat::rarNew, QStringLiteral(u"RAR 分卷压缩包")},
-        {SplitArchiveFormat::rarOld, QStringLiteral(u"RAR 分卷压缩包")},
-        {SplitArchiveFormat::zip, QStringLiteral(u"ZIP 分卷压缩包")},
-        {SplitArchiveFormat::unsupported, QStringLiteral(u"不支持的分卷格式")},
+    const std::vector<std::tuple<SplitArchiveFormat, QString, QString>> cases{
+        {SplitArchiveFormat::sevenZip, "/d/a.7z.002", QStringLiteral(u"7Z 分卷压缩包")},
+        {SplitArchiveFormat::sevenZip, "/d/a.zip.001", QStringLiteral(u"ZIP 分卷压缩包")},
+        {SplitArchiveFormat::rarNew, "/d/a.part2.rar", QStringLiteral(u"RAR 分卷压缩包")},
+        {SplitArchiveFormat::rarOld, "/d/a.r00", QStringLiteral(u"RAR 分卷压缩包")},
+        {SplitArchiveFormat::zip, "/d/a.z01", QStringLiteral(u"ZIP 分卷压缩包")},
+        {SplitArchiveFormat::unsupported, "/d/a.7z.001", QStringLiteral(u"不支持的分卷格式")},
     };
-    for (const auto& [format, text] : cases)
-        EXPECT_EQ(SplitArchiveExtractionCoordinator::archiveFormatText(format), text);
+    for (const auto& [format, volume, text] : cases) {
+        const SplitArchiveDescriptor descriptor{.originalURL = volume, .format = format};
+        EXPECT_EQ(SplitArchiveExtractionCoordinator::archiveFormatText(descriptor), text)
+            << volume.toStdString();
+    }
 }
 
 SplitArchivePart part(qint64 byteSize, SplitArchivePartStatus status = SplitArchivePartStatus::found()) {
