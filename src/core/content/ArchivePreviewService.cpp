@@ -61,17 +61,29 @@ void throwIfListingFailed(const ProcessResult& result, const QString& sentence,
     throw error;
 }
 
+// An edit is no extraction: where the rules find no reason, its own sentence says it (with the tool's
+// one error line), not "解压失败".
+void throwIfEditFailed(const ProcessResult& result, const QString& sentence, const QStringList& echoedNames) {
+    if (result.status == 0) return;
+    const ArchiveError error = ExtractionSteps::mapExternalError(result, sentence, echoedNames);
+    if (error.kind() == ArchiveError::Kind::extractFailed) throw ArchiveError::commandFailed(error.payload());
+    throw error;
+}
+
+using FailureJudge = void (*)(const ProcessResult&, const QString&, const QStringList&);
+
 // Runs the programs in the extractors' order; the deciding run must succeed, and a failure it printed
 // nothing for gets that program's blankOutput. Nothing installed is dependencyMissing with missingMessage.
 void runInOrderOrThrow(const ArchivePrograms& programs, const QString& archiveURL,
                        const std::optional<QString>& password, const ToolFallback::Attempts& attempts,
                        QString (*blankOutput)(ToolFallback::Program), const QString& missingMessage,
-                       const QStringList& echoedNames, const CancellationToken& token) {
+                       const QStringList& echoedNames, const CancellationToken& token,
+                       FailureJudge judge = throwIfFailed) {
     const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
         programs, ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
         attempts, echoedNames, token);
     if (!run) throw ArchiveError::dependencyMissing(missingMessage);
-    throwIfFailed(run->result, blankOutput(run->program), echoedNames);
+    judge(run->result, blankOutput(run->program), echoedNames);
 }
 
 // Info-ZIP programs would read such a name as a switch; refused before anything runs.
@@ -412,14 +424,14 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
     }
     const SevenZipTool sevenZip =
         requireSevenZip(QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
-    throwIfFailed(sevenZip.add(archiveURL, extension, fileURLs, password, token),
-                  QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
+    throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, token),
+                      QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
 }
 
 void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
                                           const QString& archiveURL, const std::optional<QString>& password,
                                           const CancellationToken& token) const {
-    if (entries.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要删除的条目。"));
+    if (entries.isEmpty()) throw ArchiveError::commandFailed(QStringLiteral(u"请选择要删除的条目。"));
     QStringList safePaths;
     for (const ArchivePreviewEntry& entry : entries) safePaths.append(safeToolPath(entry));
     const QString extension = editExtension(archiveURL);
@@ -445,5 +457,5 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
         extension == QStringLiteral("zip")
             ? QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具，请重新安装 velmora。")
             : QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"),
-        QStringList{archiveURL} + safePaths, token);
+        QStringList{archiveURL} + safePaths, token, throwIfEditFailed);
 }

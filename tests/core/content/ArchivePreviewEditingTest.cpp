@@ -60,7 +60,7 @@ TEST_F(ArchivePreviewEditingTest, RefusalsLeaveTheArchiveAlone) {
     const QString rar = m_tree.writeFile("s.rar", "rar");
     EXPECT_EQ(failure([&] { service.addFiles({}, zip, {}, m_token); }), ArchiveError::noInputFiles());
     EXPECT_EQ(failure([&] { service.deleteEntries({}, zip, {}, m_token); }),
-              ArchiveError::extractFailed("请选择要删除的条目。"));
+              ArchiveError::commandFailed("请选择要删除的条目。"));
     EXPECT_EQ(failure([&] { service.addFiles({zip}, rar, {}, m_token); }).message(),
               "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。");
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, rar, {}, m_token); }).message(),
@@ -90,9 +90,9 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
     const ArchivePreviewService service(m_programs.programs());
     const QString archive = m_tree.path("Backup.ZIP");
     EXPECT_EQ(failure([&] { service.addFiles({"/x/a.txt"}, archive, {}, m_token); }),
-              ArchiveError::extractFailed("添加文件失败。"));
+              ArchiveError::commandFailed("添加文件失败。"));
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("docs/")}, archive, {}, m_token); }),
-              ArchiveError::extractFailed("删除压缩包内文件失败。"));
+              ArchiveError::commandFailed("删除压缩包内文件失败。"));
     EXPECT_EQ(sevenZip.recordedRuns(), (QList<QStringList>{{"a", "-tzip", "-spd", "--", archive, "/x/a.txt"},
                                                            {"d", "-spd", "--", archive, "docs"}}));
 }
