@@ -93,7 +93,7 @@ TEST_F(SelectionSizesTest, ChangingTheFormatRedoesOnlyTheEstimate) {
 // A walk reads each folder; reading one moves its access time off the old one set here. Ending the
 // sizes, or choosing again, cancels a walk under way, so it reads fewer folders than the tree holds.
 TEST_F(SelectionSizesTest, EndingOrChoosingAgainCancelsTheWalkUnderWay) {
-    constexpr int folderCount = 3000;
+    constexpr int folderCount = 1000;
     for (int i = 0; i < folderCount; ++i) files.writeFile(QStringLiteral("tree/%1/f").arg(i), "x");
     const auto folder = [&](int i) {
         return QFile::encodeName(files.path(QStringLiteral("tree/%1").arg(i)));
