@@ -19,7 +19,7 @@ namespace {
 QString standardizedPath(const QString& url) { return QDir::cleanPath(QFileInfo(url).absoluteFilePath()); }
 
 // Runs on a worker: what exists of the batch, with sizes. A folder is walked here, once.
-QList<SplitCompressionSourceItem> sizedItems(const QStringList& urls) {
+QList<SplitCompressionSourceItem> sizedItems(const QStringList& urls, const CancellationToken& token) {
     QList<SplitCompressionSourceItem> items;
     for (const QString& url : urls) {
         const QFileInfo info(url);
@@ -27,7 +27,7 @@ QList<SplitCompressionSourceItem> sizedItems(const QStringList& urls) {
         items.append({
             .id = standardizedPath(url),
             .url = url,
-            .sizeBytes = FileSizeHelper::totalSize(url),
+            .sizeBytes = FileSizeHelper::totalSize(url, token),
             .isDirectory = info.isDir(),
             .isReadable = info.isReadable(),
         });
@@ -156,16 +156,23 @@ void SplitCompressViewModel::addSplitCompressionItems(const QStringList& urls) {
 void SplitCompressViewModel::startSizing() {
     const QStringList batch = m_pendingSizingBatches.first();
     const quint64 generation = m_sizingGeneration;
-    m_context.background().run([batch] { return sizedItems(batch); },
+    m_sizingToken = CancellationToken();
+    m_context.background().run([batch, token = m_sizingToken] { return sizedItems(batch, token); },
                                [this, generation](Outcome<QList<SplitCompressionSourceItem>>& outcome) {
-                                   sizingFinished(generation, outcome.value());
+                                   // The sizing was stopped (its walk cancelled) while this batch
+                                   // was being sized.
+                                   if (generation != m_sizingGeneration) return;
+                                   sizingFinished(outcome.value());
                                });
 }
 
-void SplitCompressViewModel::sizingFinished(quint64 generation,
-                                            const QList<SplitCompressionSourceItem>& items) {
-    // The list was cleared while this batch was being sized.
-    if (generation != m_sizingGeneration) return;
+void SplitCompressViewModel::stopSizing() {
+    m_sizingGeneration++;
+    m_pendingSizingBatches.clear();
+    m_sizingToken.cancel();
+}
+
+void SplitCompressViewModel::sizingFinished(const QList<SplitCompressionSourceItem>& items) {
     m_pendingSizingBatches.removeFirst();
     const bool morePending = !m_pendingSizingBatches.isEmpty();
     if (!morePending) setIsCalculatingSplitCompressionItems(false);
@@ -216,8 +223,7 @@ void SplitCompressViewModel::removeSplitCompressionItem(const SplitCompressionSo
 }
 
 void SplitCompressViewModel::clearSplitCompressionItems() {
-    m_sizingGeneration++;
-    m_pendingSizingBatches.clear();
+    stopSizing();
     setSplitCompressionItems({});
     setIsCalculatingSplitCompressionItems(false);
     setSplitCompressionBaseName(QStringLiteral(u"压缩文件"));

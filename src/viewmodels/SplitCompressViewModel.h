@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
 #include "core/base/CompressionFormat.h"
 #include "core/base/CompressionLevel.h"
 #include "core/engine/SplitCompressionResult.h"
@@ -79,6 +80,8 @@ public:
     void addSplitCompressionItems(const QStringList& urls);
     void removeSplitCompressionItem(const SplitCompressionSourceItem& item);
     void clearSplitCompressionItems();
+    // Gives up the sources being sized and those waiting, cancelling the walk under way.
+    void stopSizing();
     qint64 splitCompressionOriginalSizeBytes() const;
     std::optional<qint64> splitCompressionVolumeSizeBytes() const;
     void applySplitCompressionPreset(const SplitCompressionPreset& preset);
@@ -114,7 +117,7 @@ private:
     struct SplitCompressionRun;
 
     void startSizing();
-    void sizingFinished(quint64 generation, const QList<SplitCompressionSourceItem>& items);
+    void sizingFinished(const QList<SplitCompressionSourceItem>& items);
     static QStringList urlsOf(const QList<SplitCompressionSourceItem>& items);
     QStringList splitCompressionSourceURLs() const;
     std::optional<QString> firstItemFolder() const;
@@ -147,10 +150,12 @@ private:
     bool m_splitCompressionOpenAfterCompletion = true;
     bool m_splitCompressionNotifyAfterCompletion = true;
 
-    // Batches of sources waiting to be sized, oldest first; the first one is being sized. Clearing
-    // the list bumps the generation, so a size walk under way applies nothing.
+    // Batches of sources waiting to be sized, oldest first; the first one is being sized, its walk
+    // under m_sizingToken. Stopping the sizing cancels that walk and bumps the generation, so it
+    // applies nothing.
     QList<QStringList> m_pendingSizingBatches;
     quint64 m_sizingGeneration = 0;
+    CancellationToken m_sizingToken;
 
     // The last estimate given, with what it was worked out for.
     struct Estimate {

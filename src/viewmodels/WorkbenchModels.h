@@ -26,8 +26,11 @@ public:
           m_passwordBook(m_context, settingsStore, m_compress, m_extract, m_splitCompress),
           m_tasks(m_context),
           m_history(m_context) {}
-    // The runs end before the page models they report to.
-    ~WorkbenchModels() { m_context.stopWork(); }
+    // The runs and walks end before the page models they report to; a cancelled walk ends soon.
+    ~WorkbenchModels() {
+        m_splitCompress.stopSizing();
+        m_context.stopWork();
+    }
 
     WorkbenchModels(const WorkbenchModels&) = delete;
     WorkbenchModels& operator=(const WorkbenchModels&) = delete;

@@ -53,15 +53,15 @@ CancellationToken WorkbenchTaskRunner::registerRun(quint64 run, const QList<QUui
     return token;
 }
 
-std::function<void()> WorkbenchTaskRunner::sizeMeasurement(const QList<QUuid>& ids) {
+std::function<void(const CancellationToken&)> WorkbenchTaskRunner::sizeMeasurement(const QList<QUuid>& ids) {
     QList<std::pair<QUuid, QStringList>> unsized;
     for (const QUuid& id : ids) {
         if (const QStringList paths = m_unsized.take(id); !paths.isEmpty()) unsized.append({id, paths});
     }
-    if (unsized.isEmpty()) return [] {};
-    return [unsized, background = &m_background, store = &m_store] {
+    if (unsized.isEmpty()) return [](const CancellationToken&) {};
+    return [unsized, background = &m_background, store = &m_store](const CancellationToken& token) {
         for (const auto& [id, paths] : unsized) {
-            const QString size = sizeDescription(FileSizeHelper::totalSize(paths));
+            const QString size = sizeDescription(FileSizeHelper::totalSize(paths, token));
             background->post([store, id, size] { store->updateTaskSizeDescription(id, size); });
         }
     };

@@ -72,7 +72,7 @@ public:
             [work = std::move(work), token, progress, measureSizes = sizeMeasurement(ids)]() {
                 // Stopped before it could start: no engine call at all.
                 token.throwIfCancelled();
-                measureSizes();
+                measureSizes(token);
                 return work(token, progress);
             },
             [this, run, ids, operation, handlers, active](Outcome<Value>& outcome) {
@@ -98,7 +98,7 @@ private:
     CancellationToken registerRun(quint64 run, const QList<QUuid>& ids);
     // The step that sizes the records opened with sizedPaths, on the worker; each size is posted to
     // its record, ahead of the run's outcome.
-    std::function<void()> sizeMeasurement(const QList<QUuid>& ids);
+    std::function<void(const CancellationToken&)> sizeMeasurement(const QList<QUuid>& ids);
     ProgressHandler progressReporter(const QList<QUuid>& ids, const QString& text,
                                      std::function<void(const QString&)> progressed,
                                      std::shared_ptr<bool> active);

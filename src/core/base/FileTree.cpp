@@ -43,7 +43,8 @@ struct FtsCloser {
 };
 }  // namespace
 
-void walk(const QString& root, const Visitor& visitor, const ErrorHandler& errorHandler) {
+void walk(const QString& root, const Visitor& visitor, const ErrorHandler& errorHandler,
+          const CancellationToken& token) {
     const QString cleanRoot = QDir::cleanPath(root);
     QByteArray nativeRoot = ToolText::encodedName(cleanRoot);
     char* roots[] = {nativeRoot.data(), nullptr};
@@ -54,6 +55,7 @@ void walk(const QString& root, const Visitor& visitor, const ErrorHandler& error
     }
     const qsizetype prefixLength = nativeRoot.size() + 1;
     while (FTSENT* entry = fts_read(fts.get())) {
+        token.throwIfCancelled();
         if (entry->fts_info == FTS_DP) continue;
         if (isError(entry)) {
             report(errorHandler, entry);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -30,7 +32,10 @@ using Visitor = std::function<bool(const Entry&)>;
 // with its errno; the walk goes on unless it throws. The walk ignores such entries without it.
 using ErrorHandler = std::function<void(const QString& path, int errorNumber)>;
 
-void walk(const QString& root, const Visitor& visitor, const ErrorHandler& errorHandler = {});
+// Checks the token before each entry and throws CancellationError once it is cancelled, so a walk of
+// a huge tree ends soon after its owner gives it up.
+void walk(const QString& root, const Visitor& visitor, const ErrorHandler& errorHandler = {},
+          const CancellationToken& token = {});
 
 // Names of a folder's direct entries, hidden ones included, in the order the folder gives them.
 // Throws FileSystemError when the folder cannot be read.

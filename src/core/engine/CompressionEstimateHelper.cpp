@@ -74,16 +74,20 @@ double levelAdjustment(CompressionLevel level) {
     return 0;
 }
 
-qint64 estimatedDirectorySize(const QString& url, CompressionFormat format, CompressionLevel level) {
+qint64 estimatedDirectorySize(const QString& url, CompressionFormat format, CompressionLevel level,
+                              const CancellationToken& token) {
     qint64 total = 0;
-    FileTree::walk(url, [&](const FileTree::Entry& entry) {
-        if (FileTree::isHiddenName(entry.name)) return false;
-        if (entry.kind == FileTree::EntryKind::regularFile) {
-            total += estimatedFileSize(entry.info.st_size, FileNameHelper::pathExtension(entry.name), format,
-                                       level);
-        }
-        return true;
-    });
+    FileTree::walk(
+        url,
+        [&](const FileTree::Entry& entry) {
+            if (FileTree::isHiddenName(entry.name)) return false;
+            if (entry.kind == FileTree::EntryKind::regularFile) {
+                total += estimatedFileSize(entry.info.st_size, FileNameHelper::pathExtension(entry.name),
+                                           format, level);
+            }
+            return true;
+        },
+        {}, token);
     return total;
 }
 }  // namespace
@@ -106,13 +110,14 @@ qint64 estimatedFileSize(qint64 sizeBytes, const QString& extension, Compression
     return std::max<qint64>(1, std::llround(ratio * static_cast<double>(sizeBytes)));
 }
 
-qint64 estimatedSize(const QStringList& urls, CompressionFormat format, CompressionLevel level) {
+qint64 estimatedSize(const QStringList& urls, CompressionFormat format, CompressionLevel level,
+                     const CancellationToken& token) {
     qint64 total = 0;
     for (const QString& url : urls) {
         const QFileInfo info(url);
         if (!info.exists()) continue;
         if (info.isDir()) {
-            total += estimatedDirectorySize(url, format, level);
+            total += estimatedDirectorySize(url, format, level, token);
         } else {
             total += estimatedFileSize(FileSizeHelper::totalSize(url), FileNameHelper::pathExtension(url),
                                        format, level);

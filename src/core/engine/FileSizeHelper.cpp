@@ -7,15 +7,15 @@
 
 namespace FileSizeHelper {
 
-qint64 totalSize(const QString& url) {
+qint64 totalSize(const QString& url, const CancellationToken& token) {
     const QFileInfo info(url);
     if (!info.exists()) return 0;
-    return info.isDir() ? directorySize(url) : fileSize(url);
+    return info.isDir() ? directorySize(url, token) : fileSize(url);
 }
 
-qint64 totalSize(const QStringList& urls) {
+qint64 totalSize(const QStringList& urls, const CancellationToken& token) {
     qint64 total = 0;
-    for (const QString& url : urls) total += totalSize(url);
+    for (const QString& url : urls) total += totalSize(url, token);
     return total;
 }
 
@@ -25,13 +25,16 @@ qint64 fileSize(const QString& url) {
     return info.st_size;
 }
 
-qint64 directorySize(const QString& url) {
+qint64 directorySize(const QString& url, const CancellationToken& token) {
     qint64 total = 0;
-    FileTree::walk(url, [&](const FileTree::Entry& entry) {
-        if (FileTree::isHiddenName(entry.name)) return false;
-        if (entry.kind == FileTree::EntryKind::regularFile) total += entry.info.st_size;
-        return true;
-    });
+    FileTree::walk(
+        url,
+        [&](const FileTree::Entry& entry) {
+            if (FileTree::isHiddenName(entry.name)) return false;
+            if (entry.kind == FileTree::EntryKind::regularFile) total += entry.info.st_size;
+            return true;
+        },
+        {}, token);
     return total;
 }
 

@@ -1,9 +1,9 @@
 #include "views/kit/FileList.h"
 
+#include "viewmodels/SelectionSizes.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/FileIcon.h"
 #include "views/kit/Labels.h"
-#include "views/kit/SelectionSizes.h"
 #include "views/kit/WorkbenchTexts.h"
 
 #include <QFileInfo>

@@ -1,6 +1,7 @@
 #include "views/main/ExtractPage.h"
 
 #include "viewmodels/ExtractViewModel.h"
+#include "viewmodels/SelectionSizes.h"
 #include "viewmodels/SettingsWriteThrough.h"
 #include "views/kit/Card.h"
 #include "views/kit/DropIntake.h"
@@ -8,7 +9,6 @@
 #include "views/kit/Labels.h"
 #include "views/kit/PathRow.h"
 #include "views/kit/QuietSync.h"
-#include "views/kit/SelectionSizes.h"
 #include "views/kit/StatusLine.h"
 #include "views/kit/SummaryCard.h"
 #include "views/kit/WorkbenchTexts.h"

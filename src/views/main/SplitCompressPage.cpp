@@ -1,9 +1,9 @@
 #include "views/main/SplitCompressPage.h"
 
+#include "viewmodels/SelectionSizes.h"
 #include "viewmodels/SplitCompressViewModel.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
-#include "views/kit/SelectionSizes.h"
 #include "views/main/SplitCompressionDestinationCard.h"
 #include "views/main/SplitCompressionFileSelectionCard.h"
 #include "views/main/SplitCompressionPageRules.h"

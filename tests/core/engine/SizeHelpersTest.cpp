@@ -1,3 +1,5 @@
+#include "core/base/CancellationError.h"
+#include "core/base/FileTree.h"
 #include "core/engine/CompressionEstimateHelper.h"
 #include "core/engine/DateFormattingHelper.h"
 #include "core/engine/FileSizeHelper.h"
@@ -23,6 +25,30 @@ TEST(FileSizeHelper, FoldersCountTheirVisibleRegularFiles) {
     EXPECT_EQ(FileSizeHelper::totalSize({tree.path("Docs"), file, tree.path("missing")}), 1324);
     EXPECT_EQ(FileSizeHelper::totalSize(tree.path("missing")), 0);
     EXPECT_EQ(FileSizeHelper::totalSize(QStringList{}), 0);
+}
+
+TEST(FileSizeHelper, ACancelledWalkStopsBeforeTheNextEntry) {
+    TempTree tree;
+    constexpr int fileCount = 3000;
+    for (int i = 0; i < fileCount; ++i) tree.writeFile(QStringLiteral("Docs/%1.txt").arg(i), "x");
+    const QString file = tree.writeFile("notes.txt", QByteArray(300, 'x'));
+
+    const CancellationToken token;
+    int visited = 0;
+    const auto cancelAtFirstEntry = [&](const FileTree::Entry&) {
+        ++visited;
+        token.cancel();
+        return true;
+    };
+    EXPECT_THROW(FileTree::walk(tree.path("Docs"), cancelAtFirstEntry, {}, token), CancellationError);
+    EXPECT_EQ(visited, 1);
+
+    // The size helpers walk under the token; a file alone is not walked.
+    EXPECT_THROW(FileSizeHelper::totalSize(tree.path("Docs"), token), CancellationError);
+    EXPECT_THROW(CompressionEstimateHelper::estimatedSize({tree.path("Docs")}, CompressionFormat::zip,
+                                                          CompressionLevel::standard, token),
+                 CancellationError);
+    EXPECT_EQ(FileSizeHelper::totalSize(file, token), 300);
 }
 
 TEST(CompressionEstimateHelper, OneFileByExtensionFormatAndLevel) {

@@ -1,4 +1,4 @@
-#include "views/kit/SelectionSizes.h"
+#include "viewmodels/SelectionSizes.h"
 
 #include "core/engine/CompressionEstimateHelper.h"
 #include "core/engine/FileSizeHelper.h"
@@ -6,7 +6,10 @@
 SelectionSizes::SelectionSizes(QThreadPool* pool, QObject* parent)
     : QObject(parent), m_background(this, pool) {}
 
-SelectionSizes::~SelectionSizes() = default;
+SelectionSizes::~SelectionSizes() {
+    m_sizingToken.cancel();
+    m_estimateToken.cancel();
+}
 
 void SelectionSizes::setPaths(const QStringList& paths) {
     if (paths == m_paths) return;
@@ -46,10 +49,12 @@ void SelectionSizes::waitForDone() { m_background.waitForDone(); }
 
 void SelectionSizes::startSizing() {
     const quint64 generation = ++m_sizingGeneration;
+    m_sizingToken.cancel();
+    m_sizingToken = CancellationToken();
     m_background.run(
-        [paths = m_paths] {
+        [paths = m_paths, token = m_sizingToken] {
             QHash<QString, qint64> sizes;
-            for (const QString& path : paths) sizes.insert(path, FileSizeHelper::totalSize(path));
+            for (const QString& path : paths) sizes.insert(path, FileSizeHelper::totalSize(path, token));
             return sizes;
         },
         [this, generation](Outcome<QHash<QString, qint64>>& outcome) {
@@ -61,6 +66,8 @@ void SelectionSizes::startSizing() {
 
 void SelectionSizes::startEstimate() {
     const quint64 generation = ++m_estimateGeneration;
+    m_estimateToken.cancel();
+    m_estimateToken = CancellationToken();
     m_estimate.reset();
     if (!m_estimateParameters) return;
     if (m_paths.isEmpty()) {
@@ -68,8 +75,9 @@ void SelectionSizes::startEstimate() {
         return;
     }
     m_background.run(
-        [paths = m_paths, parameters = *m_estimateParameters] {
-            return CompressionEstimateHelper::estimatedSize(paths, parameters.format, parameters.level);
+        [paths = m_paths, parameters = *m_estimateParameters, token = m_estimateToken] {
+            return CompressionEstimateHelper::estimatedSize(paths, parameters.format, parameters.level,
+                                                            token);
         },
         [this, generation](Outcome<qint64>& outcome) {
             if (generation != m_estimateGeneration || !outcome.succeeded()) return;

@@ -1,10 +1,15 @@
 #include "core/engine/CompressionEstimateHelper.h"
 #include "support/TempTree.h"
-#include "views/kit/SelectionSizes.h"
+#include "viewmodels/SelectionSizes.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -83,6 +88,48 @@ TEST_F(SelectionSizesTest, ChangingTheFormatRedoesOnlyTheEstimate) {
     EXPECT_EQ(sizes.estimate(), CompressionEstimateHelper::estimatedSize({text}, CompressionFormat::sevenZip,
                                                                          CompressionLevel::maximum));
     EXPECT_NE(sizes.estimate(), fastest);
+}
+
+// A walk reads each folder; reading one moves its access time off the old one set here. Ending the
+// sizes, or choosing again, cancels a walk under way, so it reads fewer folders than the tree holds.
+TEST_F(SelectionSizesTest, EndingOrChoosingAgainCancelsTheWalkUnderWay) {
+    constexpr int folderCount = 1000;
+    for (int i = 0; i < folderCount; ++i) files.writeFile(QStringLiteral("tree/%1/f").arg(i), "x");
+    const auto folder = [&](int i) {
+        return QFile::encodeName(files.path(QStringLiteral("tree/%1").arg(i)));
+    };
+    const auto markUnread = [&] {
+        const timespec times[] = {{1, 0}, {0, UTIME_OMIT}};
+        for (int i = 0; i < folderCount; ++i) ::utimensat(AT_FDCWD, folder(i).constData(), times, 0);
+    };
+    const auto readFolders = [&] {
+        int read = 0;
+        for (int i = 0; i < folderCount; ++i) {
+            struct stat info {};
+            ::stat(folder(i).constData(), &info);
+            if (info.st_atim.tv_sec != 1) ++read;
+        }
+        return read;
+    };
+    markUnread();
+    QDir(files.path("tree/0")).entryList();
+    if (readFolders() == 0) GTEST_SKIP() << "reading a folder keeps its access time on this file system";
+
+    markUnread();
+    const QString small = files.writeFile("small.bin", QByteArray(40, 'y'));
+    sizes.setEstimateParameters(CompressionFormat::zip, CompressionLevel::standard);
+    sizes.setPaths({files.path("tree")});
+    sizes.setPaths({small});
+    settle();
+    EXPECT_LT(readFolders(), folderCount);
+    EXPECT_EQ(sizes.total(), 40);
+
+    markUnread();
+    auto ending = std::make_unique<SelectionSizes>(&workers);
+    ending->setEstimateParameters(CompressionFormat::zip, CompressionLevel::standard);
+    ending->setPaths({files.path("tree")});
+    ending.reset();
+    EXPECT_LT(readFolders(), folderCount);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
 #include "core/base/CompressionFormat.h"
 #include "core/base/CompressionLevel.h"
 #include "viewmodels/BackgroundRunner.h"
@@ -12,8 +13,9 @@
 // Byte sizes of a page's selected files and folders, and the estimated archive size, worked out on a
 // worker thread when the selection (or the estimate's format and level) changes, never while a page
 // is drawn: a folder tree can take seconds to walk. Results are kept, so a page redrawn at every
-// progress report only reads them. A result that arrives after the selection changed again is
-// dropped.
+// progress report only reads them. A newer selection cancels the walk of the older one, and so does
+// the end of this object, so neither waits for a large tree; a result that arrives after the
+// selection changed again is dropped.
 class SelectionSizes : public QObject {
     Q_OBJECT
 
@@ -54,5 +56,7 @@ private:
     std::optional<qint64> m_estimate;
     quint64 m_sizingGeneration = 0;
     quint64 m_estimateGeneration = 0;
+    CancellationToken m_sizingToken;
+    CancellationToken m_estimateToken;
     BackgroundRunner m_background;
 };
