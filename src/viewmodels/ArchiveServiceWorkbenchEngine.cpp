@@ -33,12 +33,8 @@ QString ArchiveServiceWorkbenchEngine::compressSingle(const QStringList& files, 
                                     excludeHiddenFiles, progressHandler, token);
 }
 
-SplitCompressionResult ArchiveServiceWorkbenchEngine::compressSplit(
-    const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
-    CompressionFormat format, CompressionLevel level, const std::optional<QString>& password, int threadCount,
-    bool excludeHiddenFiles, bool splitEnabled, std::optional<qint64> splitSizeBytes, bool overwriteExisting,
-    bool validateAfterCompletion, const ProgressHandler& progressHandler, const CancellationToken& token) {
-    return m_service.compressSplit(files, destinationDirectoryURL, baseName, format, level, password,
-                                   threadCount, excludeHiddenFiles, splitEnabled, splitSizeBytes,
-                                   overwriteExisting, validateAfterCompletion, progressHandler, token);
+SplitCompressionResult ArchiveServiceWorkbenchEngine::compressSplit(const SplitCompressionRequest& request,
+                                                                    const ProgressHandler& progressHandler,
+                                                                    const CancellationToken& token) {
+    return m_service.compressSplit(request, progressHandler, token);
 }

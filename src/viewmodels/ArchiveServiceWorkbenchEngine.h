@@ -19,12 +19,8 @@ public:
                            CompressionLevel level, const std::optional<QString>& password, int threadCount,
                            bool excludeHiddenFiles, const ProgressHandler& progressHandler,
                            const CancellationToken& token) override;
-    SplitCompressionResult compressSplit(const QStringList& files, const QString& destinationDirectoryURL,
-                                         const QString& baseName, CompressionFormat format,
-                                         CompressionLevel level, const std::optional<QString>& password,
-                                         int threadCount, bool excludeHiddenFiles, bool splitEnabled,
-                                         std::optional<qint64> splitSizeBytes, bool overwriteExisting,
-                                         bool validateAfterCompletion, const ProgressHandler& progressHandler,
+    SplitCompressionResult compressSplit(const SplitCompressionRequest& request,
+                                         const ProgressHandler& progressHandler,
                                          const CancellationToken& token) override;
 
 private:

@@ -1,6 +1,6 @@
 #include "viewmodels/HistoryTableModel.h"
 
-#include "core/engine/DateFormattingHelper.h"
+#include "viewmodels/DateFormattingHelper.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "viewmodels/PasswordBookTableModel.h"
 
-#include "core/engine/DateFormattingHelper.h"
+#include "viewmodels/DateFormattingHelper.h"
 #include "viewmodels/PasswordBookPageRules.h"
 
 void PasswordBookTableModel::setEntries(const QList<ArchivePasswordBookEntry>& entries) {

@@ -1,7 +1,7 @@
 #include "viewmodels/SelectionSizes.h"
 
-#include "core/engine/CompressionEstimateHelper.h"
-#include "core/engine/FileSizeHelper.h"
+#include "viewmodels/CompressionEstimateHelper.h"
+#include "viewmodels/FileSizeHelper.h"
 
 SelectionSizes::SelectionSizes(QThreadPool* pool, QObject* parent)
     : QObject(parent), m_background(this, pool) {}

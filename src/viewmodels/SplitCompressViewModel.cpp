@@ -3,10 +3,10 @@
 
 #include "viewmodels/SplitCompressViewModel.h"
 
-#include "core/engine/FileSizeHelper.h"
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
 #include "platform/ByteCountFormatter.h"
+#include "viewmodels/FileSizeHelper.h"
 #include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchPlatform.h"
 

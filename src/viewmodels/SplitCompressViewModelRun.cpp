@@ -193,10 +193,19 @@ void SplitCompressViewModel::startSplitCompression() {
     m_context.tasks().start<SplitCompressionResult>(
         ids, ArchiveActivityKind::splitCompression,
         [&engine, run](const CancellationToken& token, const ProgressHandler& progress) {
-            return engine.compressSplit(run.sources, run.outputDirectory, run.baseName, run.format, run.level,
-                                        run.password, run.threadCount, run.excludeHiddenFiles,
-                                        run.splitEnabled, run.volumeSize, run.overwriteExisting,
-                                        run.validateAfterCompletion, progress, token);
+            return engine.compressSplit({.files = run.sources,
+                                         .destinationDirectoryURL = run.outputDirectory,
+                                         .baseName = run.baseName,
+                                         .format = run.format,
+                                         .level = run.level,
+                                         .password = run.password,
+                                         .threadCount = run.threadCount,
+                                         .excludeHiddenFiles = run.excludeHiddenFiles,
+                                         .splitEnabled = run.splitEnabled,
+                                         .splitSizeBytes = run.volumeSize,
+                                         .overwriteExisting = run.overwriteExisting,
+                                         .validateAfterCompletion = run.validateAfterCompletion},
+                                        progress, token);
         },
         {
             .progressText = QStringLiteral(u"正在创建分卷压缩包 "),

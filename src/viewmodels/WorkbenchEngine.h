@@ -5,6 +5,7 @@
 #include "core/base/CompressionLevel.h"
 #include "core/engine/ArchiveCompressor.h"
 #include "core/engine/OperationOutputs.h"
+#include "core/engine/SplitCompressionRequest.h"
 #include "core/engine/SplitCompressionResult.h"
 #include "core/state/AppSettings.h"
 
@@ -62,10 +63,7 @@ public:
                                    bool excludeHiddenFiles, const ProgressHandler& progressHandler,
                                    const CancellationToken& token) = 0;
 
-    virtual SplitCompressionResult compressSplit(
-        const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
-        CompressionFormat format, CompressionLevel level, const std::optional<QString>& password,
-        int threadCount, bool excludeHiddenFiles, bool splitEnabled, std::optional<qint64> splitSizeBytes,
-        bool overwriteExisting, bool validateAfterCompletion, const ProgressHandler& progressHandler,
-        const CancellationToken& token) = 0;
+    virtual SplitCompressionResult compressSplit(const SplitCompressionRequest& request,
+                                                 const ProgressHandler& progressHandler,
+                                                 const CancellationToken& token) = 0;
 };

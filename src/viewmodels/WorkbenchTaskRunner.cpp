@@ -1,9 +1,9 @@
 #include "viewmodels/WorkbenchTaskRunner.h"
 
-#include "core/engine/FileSizeHelper.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
 #include "platform/ByteCountFormatter.h"
+#include "viewmodels/FileSizeHelper.h"
 #include "viewmodels/OperationFailure.h"
 
 #include <QDateTime>

@@ -144,33 +144,32 @@ QString FakeWorkbenchEngine::compressSingle(const QStringList& files, const QStr
     return archive;
 }
 
-SplitCompressionResult FakeWorkbenchEngine::compressSplit(
-    const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
-    CompressionFormat format, CompressionLevel, const std::optional<QString>& password, int threadCount, bool,
-    bool, std::optional<qint64> splitSizeBytes, bool overwriteExisting, bool validateAfterCompletion,
-    const ProgressHandler& progressHandler, const CancellationToken& token) {
+SplitCompressionResult FakeWorkbenchEngine::compressSplit(const SplitCompressionRequest& request,
+                                                          const ProgressHandler& progressHandler,
+                                                          const CancellationToken& token) {
+    const QString& baseName = request.baseName;
     record({.operation = QStringLiteral("compressSplit"),
-            .files = files,
-            .destination = destinationDirectoryURL,
+            .files = request.files,
+            .destination = request.destinationDirectoryURL,
             .baseName = baseName,
-            .password = password,
-            .threadCount = threadCount,
-            .overwriteExisting = overwriteExisting,
-            .splitSizeBytes = splitSizeBytes});
+            .password = request.password,
+            .threadCount = request.threadCount,
+            .overwriteExisting = request.overwriteExisting,
+            .splitSizeBytes = request.splitSizeBytes});
     QMutexLocker lock(&m_mutex);
     const QStringList names =
         m_splitOutputNames
             ? m_splitOutputNames(baseName)
-            : QStringList{baseName + (format == CompressionFormat::zip ? QStringLiteral(".zip")
-                                                                       : QStringLiteral(".7z.001"))};
+            : QStringList{baseName + (request.format == CompressionFormat::zip ? QStringLiteral(".zip")
+                                                                               : QStringLiteral(".7z.001"))};
     lock.unlock();
     SplitCompressionResult result;
     for (const QString& name : names) {
-        const QString path = QDir(destinationDirectoryURL).filePath(name);
+        const QString path = QDir(request.destinationDirectoryURL).filePath(name);
         touch(path);
         result.outputURLs << path;
     }
-    result.validationPassed = validateAfterCompletion;
+    result.validationPassed = request.validateAfterCompletion;
     finish(progressHandler, token);
     return result;
 }

@@ -1,5 +1,5 @@
-#include "core/engine/CompressionEstimateHelper.h"
 #include "support/TempTree.h"
+#include "viewmodels/CompressionEstimateHelper.h"
 #include "viewmodels/SelectionSizes.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,9 @@
 #include "core/base/CancellationToken.h"
 #include "core/base/CompressionFormat.h"
 #include "core/base/CompressionLevel.h"
+#include "core/engine/SplitCompressionRequest.h"
+#include "core/engine/SplitCompressionResult.h"
+#include "core/split/SplitCompressionError.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,4 +27,11 @@ public:
                              CompressionFormat format, CompressionLevel level,
                              const std::optional<QString>& password, int threadCount, bool excludeHiddenFiles,
                              const ProgressHandler& progressHandler, const CancellationToken& token) = 0;
+
+    // A ZIP or 7Z archive, whole or in volumes. A compressor that cannot write volumes refuses every
+    // request with SplitCompressionError::unsupportedFormat.
+    virtual SplitCompressionResult compressSplit(const SplitCompressionRequest&, const ProgressHandler&,
+                                                 const CancellationToken&) {
+        throw SplitCompressionError::unsupportedFormat();
+    }
 };

@@ -9,7 +9,6 @@
 #include "core/engine/SevenZipExtractor.h"
 #include "core/engine/SourceTrash.h"
 #include "core/engine/ZipExtractor.h"
-#include "core/split/SplitCompressionError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -106,16 +105,9 @@ QString ArchiveService::compressSingle(const QStringList& files, const QString& 
                                   excludeHiddenFiles, progressHandler, token);
 }
 
-SplitCompressionResult ArchiveService::compressSplit(
-    const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
-    CompressionFormat format, CompressionLevel level, const std::optional<QString>& password, int threadCount,
-    bool excludeHiddenFiles, bool splitEnabled, std::optional<qint64> splitSizeBytes, bool overwriteExisting,
-    bool validateAfterCompletion, const ProgressHandler& progressHandler,
-    const CancellationToken& token) const {
-    if (files.isEmpty()) throw ArchiveError::noInputFiles();
-    auto* service = dynamic_cast<CompressionService*>(m_compressor.get());
-    if (!service) throw SplitCompressionError::unsupportedFormat();
-    return service->compressSplit(files, destinationDirectoryURL, baseName, format, level, password,
-                                  threadCount, excludeHiddenFiles, splitEnabled, splitSizeBytes,
-                                  overwriteExisting, validateAfterCompletion, progressHandler, token);
+SplitCompressionResult ArchiveService::compressSplit(const SplitCompressionRequest& request,
+                                                     const ProgressHandler& progressHandler,
+                                                     const CancellationToken& token) const {
+    if (request.files.isEmpty()) throw ArchiveError::noInputFiles();
+    return m_compressor->compressSplit(request, progressHandler, token);
 }

@@ -52,15 +52,11 @@ public:
                            bool excludeHiddenFiles, const ProgressHandler& progressHandler,
                            const CancellationToken& token) const;
 
-    // Writes a ZIP or 7Z archive, whole or in volumes, into destinationDirectoryURL under the cleaned
-    // base name (see CompressionService::compressSplit). Needs the compression service as compressor,
-    // else SplitCompressionError::unsupportedFormat.
-    SplitCompressionResult compressSplit(const QStringList& files, const QString& destinationDirectoryURL,
-                                         const QString& baseName, CompressionFormat format,
-                                         CompressionLevel level, const std::optional<QString>& password,
-                                         int threadCount, bool excludeHiddenFiles, bool splitEnabled,
-                                         std::optional<qint64> splitSizeBytes, bool overwriteExisting,
-                                         bool validateAfterCompletion, const ProgressHandler& progressHandler,
+    // Writes a ZIP or 7Z archive, whole or in volumes, into the request's folder under the cleaned base
+    // name (see CompressionService::compressSplit). A compressor that cannot write volumes refuses with
+    // SplitCompressionError::unsupportedFormat.
+    SplitCompressionResult compressSplit(const SplitCompressionRequest& request,
+                                         const ProgressHandler& progressHandler,
                                          const CancellationToken& token) const;
 
 private:

@@ -145,37 +145,38 @@ QString CompressionService::compress(const QStringList& files, const QString& de
     return target.commit({workURL}).first();
 }
 
-SplitCompressionResult CompressionService::compressSplit(
-    const QStringList& files, const QString& destinationDirectoryURL, const QString& baseName,
-    CompressionFormat format, CompressionLevel level, const std::optional<QString>& password, int threadCount,
-    bool excludeHiddenFiles, bool splitEnabled, std::optional<qint64> splitSizeBytes, bool overwriteExisting,
-    bool validateAfterCompletion, const ProgressHandler& progressHandler, const CancellationToken& token) {
-    const QStringList inputs = excludeHiddenFiles ? CompressionStaging::withoutHiddenInputs(files) : files;
+SplitCompressionResult CompressionService::compressSplit(const SplitCompressionRequest& request,
+                                                         const ProgressHandler& progressHandler,
+                                                         const CancellationToken& token) {
+    const CompressionFormat format = request.format;
+    const bool splitEnabled = request.splitEnabled;
+    const QStringList inputs =
+        request.excludeHiddenFiles ? CompressionStaging::withoutHiddenInputs(request.files) : request.files;
     if (inputs.isEmpty()) throw ArchiveError::noInputFiles();
     if (format != CompressionFormat::zip && format != CompressionFormat::sevenZip) {
         throw SplitCompressionError::unsupportedFormat();
     }
-    if (splitEnabled && (!splitSizeBytes || *splitSizeBytes < 1))
+    if (splitEnabled && (!request.splitSizeBytes || *request.splitSizeBytes < 1))
         throw SplitCompressionError::invalidVolumeSize();
     // A split ZIP that would be refused is refused before earlier outputs are deleted.
     const bool splitZip = splitEnabled && format == CompressionFormat::zip;
     std::optional<QString> zipVolumeSize;
     if (splitZip) {
-        if (ArchiveTools::givenPassword(password)) {
+        if (ArchiveTools::givenPassword(request.password)) {
             throw ArchiveError::compressFailed(
                 QStringLiteral(u"当前 ZIP 分卷压缩暂不支持加密，请关闭密码或改用 7Z 分卷。"));
         }
-        zipVolumeSize = ArchiveTools::Zip::volumeSize(*splitSizeBytes);
+        zipVolumeSize = ArchiveTools::Zip::volumeSize(*request.splitSizeBytes);
     }
     checkInputsExist(inputs);
-    const QString folder = QDir::cleanPath(destinationDirectoryURL);
+    const QString folder = QDir::cleanPath(request.destinationDirectoryURL);
     ExtractionSteps::createFolder(folder);
-    const QString name = SplitCompressionPlanner::sanitizedBaseName(baseName);
-    handleExistingOutputs(format, name, folder, splitEnabled, overwriteExisting);
+    const QString name = SplitCompressionPlanner::sanitizedBaseName(request.baseName);
+    handleExistingOutputs(format, name, folder, splitEnabled, request.overwriteExisting);
 
     const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
     const CompressionWorkspace workspace = CompressionStaging::prepareCompressionWorkspace(
-        inputs, excludeHiddenFiles, token, folder, journal.get());
+        inputs, request.excludeHiddenFiles, token, folder, journal.get());
     const StagingRemoval removal(workspace);
     const QString primaryName = name + QLatin1Char('.') + CompressionFormats::fileExtension(format);
     CompressionTarget target(folder + QLatin1Char('/') + setName(primaryName, format, splitEnabled),
@@ -183,20 +184,22 @@ SplitCompressionResult CompressionService::compressSplit(
                              journal.get());
     const QString workURL = target.workURL(primaryName);
     if (splitZip) {
-        compressPlainZip(workspace.files, workURL, level, zipVolumeSize, excludeHiddenFiles, progressHandler,
-                         token);
+        compressPlainZip(workspace.files, workURL, request.level, zipVolumeSize, request.excludeHiddenFiles,
+                         progressHandler, token);
     } else if (format == CompressionFormat::zip) {
-        compressZip(workspace.files, workURL, level, password, threadCount, excludeHiddenFiles,
-                    progressHandler, token);
+        compressZip(workspace.files, workURL, request.level, request.password, request.threadCount,
+                    request.excludeHiddenFiles, progressHandler, token);
     } else {
-        compressSevenZip(workspace.files, workURL, level, password, threadCount, excludeHiddenFiles,
-                         splitEnabled ? splitSizeBytes : std::nullopt, progressHandler, token);
+        compressSevenZip(workspace.files, workURL, request.level, request.password, request.threadCount,
+                         request.excludeHiddenFiles, splitEnabled ? request.splitSizeBytes : std::nullopt,
+                         progressHandler, token);
     }
     token.throwIfCancelled();
 
     const QStringList written = collectOutputs(format, target.workFolder(), name, workURL, splitEnabled);
     // Tested before it gets its name: a set that fails its test is not left behind as if it were done.
-    const bool validated = validateAfterCompletion && testArchive(written.first(), password, token);
+    const bool validated =
+        request.validateAfterCompletion && testArchive(written.first(), request.password, token);
     return {target.commit(written), validated};
 }
 

@@ -33,16 +33,12 @@ public:
                      bool excludeHiddenFiles, const ProgressHandler& progressHandler,
                      const CancellationToken& token) override;
 
-    // ZIP or 7Z into destinationDirectoryURL under the cleaned base name, as one file or as volumes of
+    // ZIP or 7Z into the request's folder under the cleaned base name, as one file or as volumes of
     // splitSizeBytes, after dealing with earlier outputs of that name; optionally tests the result
     // before it takes its name. A name taken meanwhile fails with SplitCompressionError::existingOutput.
-    SplitCompressionResult compressSplit(const QStringList& files, const QString& destinationDirectoryURL,
-                                         const QString& baseName, CompressionFormat format,
-                                         CompressionLevel level, const std::optional<QString>& password,
-                                         int threadCount, bool excludeHiddenFiles, bool splitEnabled,
-                                         std::optional<qint64> splitSizeBytes, bool overwriteExisting,
-                                         bool validateAfterCompletion, const ProgressHandler& progressHandler,
-                                         const CancellationToken& token);
+    SplitCompressionResult compressSplit(const SplitCompressionRequest& request,
+                                         const ProgressHandler& progressHandler,
+                                         const CancellationToken& token) override;
 
     // Throws ArchiveError::noInputFiles for none, ArchiveError::fileNotFound for the first missing one.
     static void checkInputsExist(const QStringList& files);

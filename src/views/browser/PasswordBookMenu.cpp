@@ -1,6 +1,6 @@
 #include "views/browser/PasswordBookMenu.h"
 
-#include "core/engine/DateFormattingHelper.h"
+#include "viewmodels/DateFormattingHelper.h"
 
 #include <QMenu>
 

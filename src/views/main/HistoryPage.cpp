@@ -1,6 +1,6 @@
 #include "views/main/HistoryPage.h"
 
-#include "core/engine/DateFormattingHelper.h"
+#include "viewmodels/DateFormattingHelper.h"
 #include "viewmodels/HistoryPageRules.h"
 #include "viewmodels/HistoryTableModel.h"
 #include "viewmodels/HistoryViewModel.h"

@@ -1,7 +1,7 @@
 #include "views/main/NotificationCenterPanel.h"
 
-#include "core/engine/DateFormattingHelper.h"
 #include "core/state/WorkbenchStore.h"
+#include "viewmodels/DateFormattingHelper.h"
 #include "views/kit/Card.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/Labels.h"

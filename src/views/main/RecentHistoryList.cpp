@@ -1,7 +1,7 @@
 #include "views/main/RecentHistoryList.h"
 
-#include "core/engine/DateFormattingHelper.h"
 #include "core/state/WorkbenchStore.h"
+#include "viewmodels/DateFormattingHelper.h"
 #include "viewmodels/WorkbenchContext.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/EmptyState.h"

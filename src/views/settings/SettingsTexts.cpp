@@ -1,6 +1,6 @@
 #include "views/settings/SettingsTexts.h"
 
-#include "core/engine/DateFormattingHelper.h"
+#include "viewmodels/DateFormattingHelper.h"
 
 namespace SettingsTexts {
 

@@ -72,20 +72,14 @@ TEST_F(ArchiveServiceCompressionTest, RefusalsComeBeforeAnyFolderIsMade) {
 TEST_F(ArchiveServiceCompressionTest, SplitCompressionNeedsTheCompressionService) {
     const ArchiveService other(ArchiveService::standardExtractors(), std::make_shared<RecordingCompressor>());
     const QString input = tree.writeFile("in/a.txt", "a");
-    EXPECT_EQ(thrownArchiveError([&] {
-                  other.compressSplit({}, tree.path("out"), "x", CompressionFormat::zip,
-                                      CompressionLevel::standard, {}, 1, false, false, {}, false, false, {},
-                                      {});
-              }),
+    SplitCompressionRequest request{.destinationDirectoryURL = tree.path("out"), .baseName = "x"};
+    EXPECT_EQ(thrownArchiveError([&] { other.compressSplit(request, {}, {}); }),
               ArchiveError::noInputFiles());
-    EXPECT_THROW(
-        other.compressSplit({input}, tree.path("out"), "x", CompressionFormat::zip,
-                            CompressionLevel::standard, {}, 1, false, false, {}, false, false, {}, {}),
-        SplitCompressionError);
+    request.files = {input};
+    EXPECT_THROW(other.compressSplit(request, {}, {}), SplitCompressionError);
 
-    const SplitCompressionResult result =
-        service.compressSplit({input}, tree.path("out"), "x", CompressionFormat::zip,
-                              CompressionLevel::standard, {}, 1, false, false, {}, false, true, {}, {});
+    request.validateAfterCompletion = true;
+    const SplitCompressionResult result = service.compressSplit(request, {}, {});
     EXPECT_EQ(result, (SplitCompressionResult{{tree.path("out/x.zip")}, true}));
 }
 

@@ -40,8 +40,19 @@ protected:
     SplitCompressionResult split(CompressionFormat format, std::optional<qint64> volume,
                                  const std::optional<QString>& password = {}, bool overwrite = false,
                                  bool validate = true, const QString& baseName = "base") {
-        return service.compressSplit(inputs, out, baseName, format, CompressionLevel::fastest, password, 2,
-                                     true, volume.has_value(), volume, overwrite, validate, {}, {});
+        return service.compressSplit({.files = inputs,
+                                      .destinationDirectoryURL = out,
+                                      .baseName = baseName,
+                                      .format = format,
+                                      .level = CompressionLevel::fastest,
+                                      .password = password,
+                                      .threadCount = 2,
+                                      .excludeHiddenFiles = true,
+                                      .splitEnabled = volume.has_value(),
+                                      .splitSizeBytes = volume,
+                                      .overwriteExisting = overwrite,
+                                      .validateAfterCompletion = validate},
+                                     {}, {});
     }
 
     QStringList outPaths(const QStringList& names) const {
@@ -135,20 +146,28 @@ TEST_F(CompressionSplitTest, RequestsRefusedBeforeTheFolderIsMade) {
     EXPECT_EQ(thrownMessage([&] { split(CompressionFormat::tarGzip, 100 * 1024); }), unsupported);
     EXPECT_EQ(thrownMessage([&] { split(CompressionFormat::rar, std::nullopt); }), unsupported);
     EXPECT_EQ(thrownMessage([&] {
-                  service.compressSplit(inputs, out, "b", CompressionFormat::zip, CompressionLevel::standard,
-                                        {}, 1, false, true, 0, false, false, {}, {});
+                  service.compressSplit({.files = inputs,
+                                         .destinationDirectoryURL = out,
+                                         .baseName = "b",
+                                         .splitEnabled = true,
+                                         .splitSizeBytes = 0},
+                                        {}, {});
               }),
               SplitCompressionError::invalidVolumeSize().message());
     EXPECT_EQ(thrownMessage([&] {
-                  service.compressSplit({tree.path("in/.env")}, out, "b", CompressionFormat::zip,
-                                        CompressionLevel::standard, {}, 1, true, false, {}, false, false, {},
-                                        {});
+                  service.compressSplit({.files = {tree.path("in/.env")},
+                                         .destinationDirectoryURL = out,
+                                         .baseName = "b",
+                                         .excludeHiddenFiles = true},
+                                        {}, {});
               }),
               ArchiveError::noInputFiles().message());
     EXPECT_EQ(thrownMessage([&] {
-                  service.compressSplit({tree.path("in/missing")}, out, "b", CompressionFormat::zip,
-                                        CompressionLevel::standard, {}, 1, true, false, {}, false, false, {},
-                                        {});
+                  service.compressSplit({.files = {tree.path("in/missing")},
+                                         .destinationDirectoryURL = out,
+                                         .baseName = "b",
+                                         .excludeHiddenFiles = true},
+                                        {}, {});
               }),
               ArchiveError::fileNotFound(tree.path("in/missing")).message());
     EXPECT_FALSE(QFileInfo::exists(out));
@@ -163,9 +182,12 @@ TEST_F(CompressionSplitTest, BaseNamesAreCleanedForFilesAndCollection) {
 }
 
 TEST_F(CompressionSplitTest, HiddenInputsAreDroppedOnlyWhenExcluding) {
-    const SplitCompressionResult result =
-        service.compressSplit(inputs, out, "all", CompressionFormat::sevenZip, CompressionLevel::fastest, {},
-                              1, false, false, {}, false, false, {}, {});
+    const SplitCompressionResult result = service.compressSplit({.files = inputs,
+                                                                 .destinationDirectoryURL = out,
+                                                                 .baseName = "all",
+                                                                 .format = CompressionFormat::sevenZip,
+                                                                 .level = CompressionLevel::fastest},
+                                                                {}, {});
     Contents withEnv = expected();
     withEnv.insert(".env", "secret");
     EXPECT_EQ(extractedContents(result.outputURLs.first()), withEnv);

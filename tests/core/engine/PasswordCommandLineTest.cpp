@@ -83,9 +83,16 @@ TEST_F(PasswordCommandLineTest, NoPasswordReachesACommandLineInEitherDirection) 
         EXPECT_EQ(extractedContents(archive, c.password), contents) << c.name;
         EXPECT_TRUE(linesHolding(c.password).isEmpty()) << c.name;
     }
-    const SplitCompressionResult set = service.compressSplit(
-        inputs, tree.path("split"), "Set", CompressionFormat::sevenZip, CompressionLevel::fastest,
-        "Split-Secret-3", 1, false, true, 1024, false, true, {}, {});
+    const SplitCompressionResult set = service.compressSplit({.files = inputs,
+                                                              .destinationDirectoryURL = tree.path("split"),
+                                                              .baseName = "Set",
+                                                              .format = CompressionFormat::sevenZip,
+                                                              .level = CompressionLevel::fastest,
+                                                              .password = "Split-Secret-3",
+                                                              .splitEnabled = true,
+                                                              .splitSizeBytes = 1024,
+                                                              .validateAfterCompletion = true},
+                                                             {}, {});
     EXPECT_TRUE(set.validationPassed);
     EXPECT_TRUE(linesHolding("Split-Secret-3").isEmpty());
     // The non-ASCII ZIP password went to zip through its terminal.

@@ -132,8 +132,15 @@ protected:
             return {archive};
         }
         const SplitCompressionResult result =
-            service.compressSplit(inputs, tree.path("out"), "rt", trip.format, CompressionLevel::standard,
-                                  trip.password, 2, false, trip.split, 64 * 1024, false, false, {}, {});
+            service.compressSplit({.files = inputs,
+                                   .destinationDirectoryURL = tree.path("out"),
+                                   .baseName = "rt",
+                                   .format = trip.format,
+                                   .password = trip.password,
+                                   .threadCount = 2,
+                                   .splitEnabled = trip.split,
+                                   .splitSizeBytes = 64 * 1024},
+                                  {}, {});
         QStringList outputs = result.outputURLs;
         if (trip.format == CompressionFormat::zip)
             std::rotate(outputs.rbegin(), outputs.rbegin() + 1, outputs.rend());

@@ -1,5 +1,6 @@
-#include "core/engine/CompressionEstimateHelper.h"
 #include "platform/ByteCountFormatter.h"
+#include "viewmodels/CompressionEstimateHelper.h"
+#include "views/kit/ElidedLabel.h"
 #include "views/main/PageFixture.h"
 #include "views/main/SplitCompressPage.h"
 #include "views/main/SplitCompressionDestinationCard.h"
@@ -9,7 +10,6 @@
 #include "views/main/SplitCompressionSourceList.h"
 #include "views/main/SplitCompressionSourceRow.h"
 #include "views/main/SplitCompressionVolumeCard.h"
-#include "views/kit/ElidedLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

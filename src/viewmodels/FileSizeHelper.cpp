@@ -1,4 +1,4 @@
-#include "core/engine/FileSizeHelper.h"
+#include "viewmodels/FileSizeHelper.h"
 
 #include "core/base/FileTree.h"
 

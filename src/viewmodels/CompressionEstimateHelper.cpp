@@ -1,8 +1,8 @@
-#include "core/engine/CompressionEstimateHelper.h"
+#include "viewmodels/CompressionEstimateHelper.h"
 
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileTree.h"
-#include "core/engine/FileSizeHelper.h"
+#include "viewmodels/FileSizeHelper.h"
 
 #include <QFileInfo>
 #include <QSet>

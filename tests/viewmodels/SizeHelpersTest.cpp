@@ -1,9 +1,9 @@
 #include "core/base/CancellationError.h"
 #include "core/base/FileTree.h"
-#include "core/engine/CompressionEstimateHelper.h"
-#include "core/engine/DateFormattingHelper.h"
-#include "core/engine/FileSizeHelper.h"
 #include "support/TempTree.h"
+#include "viewmodels/CompressionEstimateHelper.h"
+#include "viewmodels/DateFormattingHelper.h"
+#include "viewmodels/FileSizeHelper.h"
 
 #include <gtest/gtest.h>
 #include <QFile>

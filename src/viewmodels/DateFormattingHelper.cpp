@@ -1,4 +1,4 @@
-#include "core/engine/DateFormattingHelper.h"
+#include "viewmodels/DateFormattingHelper.h"
 
 namespace DateFormattingHelper {
 
