@@ -14,7 +14,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, WorkbenchStore& workbenchStore,
+SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, TasksViewModel& tasks,
                                      ContentViewState& viewState, QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -38,7 +38,7 @@ SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, WorkbenchSto
     header->addStretch();
     layout->addLayout(header);
     layout->addWidget(m_files);
-    layout->addWidget(new FeedbackBanner(model.context(), workbenchStore));
+    layout->addWidget(new FeedbackBanner(model.context(), tasks));
 
     // Volumes and settings share what the fixed-width preview leaves.
     auto* cards = new QHBoxLayout;

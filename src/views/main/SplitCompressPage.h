@@ -10,7 +10,7 @@ class SplitCompressionFileSelectionCard;
 class SplitCompressionPreviewCard;
 class SplitCompressionSettingsCard;
 class SplitCompressionVolumeCard;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The split-compress page: sources (card 1), the status banner, volumes, settings and preview side by
 // side (cards 2 to 4), and the destination with the start button (card 5).
@@ -18,7 +18,7 @@ class SplitCompressPage : public QWidget {
     Q_OBJECT
 
 public:
-    SplitCompressPage(SplitCompressViewModel& model, WorkbenchStore& workbenchStore,
+    SplitCompressPage(SplitCompressViewModel& model, TasksViewModel& tasks,
                       ContentViewState& viewState, QWidget* parent = nullptr);
 
     SplitCompressionFileSelectionCard* fileSelectionCard() const { return m_files; }

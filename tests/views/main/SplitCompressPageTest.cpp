@@ -25,7 +25,7 @@ class SplitCompressPageTest : public PageFixture {
 protected:
     SplitCompressPage& page() {
         if (!m_page) {
-            m_page = std::make_unique<SplitCompressPage>(splitCompress(), workbench, viewState);
+            m_page = std::make_unique<SplitCompressPage>(splitCompress(), models().tasks(), viewState);
             m_page->show();
         }
         return *m_page;
