@@ -84,7 +84,7 @@ void MainWindow::buildPages() {
     addPage(WorkbenchSection::extract, new ExtractPage(m_models.extract(), m_models.tasks(), m_settingsStore),
             PageFrame::scroll);
     addPage(WorkbenchSection::splitCompress,
-            new SplitCompressPage(m_models.splitCompress(), m_models.tasks(), *m_viewState),
+            new SplitCompressPage(m_models.splitCompress(), m_models.tasks()),
             PageFrame::scroll);
     addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_models.splitExtract(), m_models.tasks()),
             PageFrame::scroll);

@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class ContentViewState;
 class SplitCompressViewModel;
 class SelectionSizes;
 class SplitCompressionDestinationCard;
@@ -18,8 +17,7 @@ class SplitCompressPage : public QWidget {
     Q_OBJECT
 
 public:
-    SplitCompressPage(SplitCompressViewModel& model, TasksViewModel& tasks,
-                      ContentViewState& viewState, QWidget* parent = nullptr);
+    SplitCompressPage(SplitCompressViewModel& model, TasksViewModel& tasks, QWidget* parent = nullptr);
 
     SplitCompressionFileSelectionCard* fileSelectionCard() const { return m_files; }
     SplitCompressionVolumeCard* volumeCard() const { return m_volume; }

@@ -40,7 +40,7 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     files.writeFile("Project/docs/deep/more.bin", randomBytes(600 << 10, 12));
     const QMap<QString, QByteArray> original = contentsBelow(files.path("Project"));
 
-    SplitCompressPage compressPage(splitCompress(), models().tasks(), viewState);
+    SplitCompressPage compressPage(splitCompress(), models().tasks());
     compressPage.show();
     ASSERT_TRUE(dropFiles(compressPage.fileSelectionCard()->sourceList(), {files.path("Project")}));
     settle();
