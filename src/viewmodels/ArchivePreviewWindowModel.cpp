@@ -9,9 +9,11 @@
 #include "platform/VelmoraError.h"
 #include "viewmodels/ArchiveBrowserPlatform.h"
 #include "viewmodels/ArchiveBrowserServices.h"
+#include "viewmodels/OperationFailure.h"
 
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -203,14 +205,15 @@ void ArchivePreviewWindowModel::showListing(const QList<ArchivePreviewEntry>& en
     setSelectedEntryID(std::nullopt);
     setCurrentFolderPath({});
     setExpandedFolderPaths({});
-    setStatusMessage(QStringLiteral(u"已读取 %1 个项目。").arg(m_entries.size()));
+    setStatusMessage(QStringLiteral(u"已读取 %1 个项目。").arg(m_entries.size()) +
+                     std::exchange(m_listingNotice, {}));
 }
 
 void ArchivePreviewWindowModel::listingSucceeded(const QList<ArchivePreviewEntry>& entries,
                                                  ArchivePasswordProbe::EntryTest passwordTest) {
     showListing(entries);
     if (passwordTest == ArchivePasswordProbe::EntryTest::decrypts)
-        rememberPasswordIfNeeded(m_archiveURLs.first());
+        addToStatus(rememberPasswordIfNeeded(m_archiveURLs.first()));
     if (passwordTest == ArchivePasswordProbe::EntryTest::wrong) rejectWrongPassword();
     setIsLoading(false);
 }
@@ -335,8 +338,11 @@ void ArchivePreviewWindowModel::revealArchiveInFileManager() { m_platform->revea
 
 void ArchivePreviewWindowModel::applyPasswordBookEntry(const ArchivePasswordBookEntry& entry) {
     setPassword(entry.password);
-    if (!m_archiveURLs.isEmpty())
-        m_passwordBookStore.remember(entry.password, m_archiveURLs.first(), entry.label);
+    if (!m_archiveURLs.isEmpty()) {
+        m_listingNotice = OperationFailure::unsavedNotice(
+            QStringLiteral(u"密码"),
+            m_passwordBookStore.remember(entry.password, m_archiveURLs.first(), entry.label).failure);
+    }
     reload();
 }
 
@@ -411,17 +417,24 @@ void ArchivePreviewWindowModel::passwordBookCandidateWorked(const QString& candi
         setSelectedEntryID(extraction->path);
     }
     setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
-    rememberPasswordIfNeeded(m_archiveURLs.first());
+    addToStatus(rememberPasswordIfNeeded(m_archiveURLs.first()));
     if (!std::holds_alternative<LoadAction>(action)) resume(action);
 }
 
-void ArchivePreviewWindowModel::rememberPasswordIfNeeded(const QString& archiveURL) {
-    if (!m_settingsStore.load().archivePasswordBookAutoSaveEnabled) return;
+QString ArchivePreviewWindowModel::rememberPasswordIfNeeded(const QString& archiveURL) {
+    if (!m_settingsStore.load().archivePasswordBookAutoSaveEnabled) return {};
     const QString trimmed = m_password.trimmed();
-    if (trimmed.isEmpty()) return;
+    if (trimmed.isEmpty()) return {};
     const QString fileName = FileNameHelper::lastPathComponent(archiveURL);
     const std::optional<SplitArchiveDetector::Match> match = SplitArchiveDetector::detect(fileName);
-    m_passwordBookStore.remember(trimmed, archiveURL, match ? match->displayName : fileName);
+    return OperationFailure::unsavedNotice(
+        QStringLiteral(u"密码"),
+        m_passwordBookStore.remember(trimmed, archiveURL, match ? match->displayName : fileName).failure);
+}
+
+// Said once, however many saves of the same password failed (the menu's and the listing's).
+void ArchivePreviewWindowModel::addToStatus(const QString& notice) {
+    if (!notice.isEmpty() && !m_statusMessage.endsWith(notice)) setStatusMessage(m_statusMessage + notice);
 }
 
 const ArchivePreviewEntry* ArchivePreviewWindowModel::entryWithPath(const QString& path) const {

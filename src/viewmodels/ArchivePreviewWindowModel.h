@@ -188,7 +188,9 @@ private:
     void passwordBookCandidateWorked(const QString& candidate, const QList<ArchivePreviewEntry>& listing,
                                      const PendingPasswordAction& action);
     bool isCandidateWorthTrying(const PendingPasswordAction& action) const;
-    void rememberPasswordIfNeeded(const QString& archiveURL);
+    // Empty, or what the status line adds when the password could not be saved.
+    QString rememberPasswordIfNeeded(const QString& archiveURL);
+    void addToStatus(const QString& notice);
     const ArchivePreviewEntry* entryWithPath(const QString& path) const;
 
     // Preview.
@@ -222,6 +224,8 @@ private:
     std::optional<QString> m_previewFileURL;
     QString m_previewMessage;
     QString m_statusMessage;
+    // Added to the status of the next listing: what a reload started after it must not overwrite.
+    QString m_listingNotice;
 
     const QStringList m_archiveURLs;
     ArchiveBrowserServices& m_services;

@@ -32,11 +32,11 @@ void ArchivePreviewWindowModel::extractSelected() {
         [this, entry = *entry, archive, destination](Outcome<OperationOutputs>& outcome) {
             if (!outcome.succeeded())
                 return extractionFailed(outcome.error(), ExtractSelectedAction{entry.path});
-            rememberPasswordIfNeeded(archive);
+            const QString unsaved = rememberPasswordIfNeeded(archive);
             const OperationOutputs& result = outcome.value();
-            setStatusMessage(QStringLiteral(u"已提取：") + entry.path + result.renamedNote());
+            setStatusMessage(QStringLiteral(u"已提取：") + entry.path + result.renamedNote() + unsaved);
             finishExtraction(result.outputs.isEmpty() ? QStringList{destination} : result.outputs,
-                             result.renamedCount > 0);
+                             result.renamedCount > 0 || !unsaved.isEmpty());
         });
 }
 
@@ -69,13 +69,15 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
         },
         [this, archiveURLs](Outcome<OperationOutputs>& outcome) {
             if (!outcome.succeeded()) return extractionFailed(outcome.error(), ExtractAllAction{});
-            if (!archiveURLs.isEmpty()) rememberPasswordIfNeeded(archiveURLs.first());
+            const QString unsaved =
+                archiveURLs.isEmpty() ? QString() : rememberPasswordIfNeeded(archiveURLs.first());
             const OperationOutputs& result = outcome.value();
             QStringList names;
             for (const QString& output : result.outputs) names << FileNameHelper::lastPathComponent(output);
             setStatusMessage(QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")) +
-                             result.renamedNote() + SourceTrash::untrashedNotice(result.untrashed));
-            finishExtraction(result.outputs, !result.untrashed.isEmpty() || result.renamedCount > 0);
+                             result.renamedNote() + SourceTrash::untrashedNotice(result.untrashed) + unsaved);
+            finishExtraction(result.outputs,
+                             !result.untrashed.isEmpty() || result.renamedCount > 0 || !unsaved.isEmpty());
         });
 }
 

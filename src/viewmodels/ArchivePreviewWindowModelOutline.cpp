@@ -159,7 +159,7 @@ void ArchivePreviewWindowModel::previewFinished(quint64 generation, const Archiv
         m_previewFileCache.insert(entry.path, outcome.value());
         setPreviewFileURL(outcome.value());
         setPreviewMessage({});
-        rememberPasswordIfNeeded(archiveURL);
+        addToStatus(rememberPasswordIfNeeded(archiveURL));
         setIsPreviewLoading(false);
         return;
     }

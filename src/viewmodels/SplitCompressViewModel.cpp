@@ -93,6 +93,9 @@ void SplitCompressViewModel::setSplitCompressionPassword(const QString& value) {
 void SplitCompressViewModel::setSplitCompressionPasswordConfirmation(const QString& value) {
     publish(this, m_splitCompressionPasswordConfirmation, value);
 }
+void SplitCompressViewModel::setShowSplitCompressionPassword(bool value) {
+    publish(this, m_showSplitCompressionPassword, value);
+}
 void SplitCompressViewModel::setSplitCompressionValidateAfterCompletion(bool value) {
     publish(this, m_splitCompressionValidateAfterCompletion, value);
 }

@@ -64,6 +64,9 @@ public:
         return m_splitCompressionPasswordConfirmation;
     }
     void setSplitCompressionPasswordConfirmation(const QString& value);
+    // The password and its confirmation shown in clear.
+    bool showSplitCompressionPassword() const { return m_showSplitCompressionPassword; }
+    void setShowSplitCompressionPassword(bool value);
     bool splitCompressionValidateAfterCompletion() const { return m_splitCompressionValidateAfterCompletion; }
     void setSplitCompressionValidateAfterCompletion(bool value);
     const std::optional<QString>& splitCompressionVolumeSizeMessage() const {
@@ -145,6 +148,7 @@ private:
     bool m_splitCompressionPasswordEnabled = false;
     QString m_splitCompressionPassword;
     QString m_splitCompressionPasswordConfirmation;
+    bool m_showSplitCompressionPassword = false;
     bool m_splitCompressionValidateAfterCompletion = true;
     std::optional<QString> m_splitCompressionVolumeSizeMessage;
     bool m_splitCompressionOpenAfterCompletion = true;

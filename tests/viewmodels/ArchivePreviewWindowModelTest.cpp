@@ -1,3 +1,4 @@
+#include "support/FullDisk.h"
 #include "viewmodels/BrowserFixture.h"
 
 #include <QDir>
@@ -143,6 +144,43 @@ TEST_F(BrowserFixture, TypedPasswordGoesUntrimmedAndIsRememberedOnlyWithAutoSave
     services.answer(1, Answer{{}, {QStringLiteral("decrypts")}, {}});
     ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
     EXPECT_TRUE(passwordBook.entries().isEmpty());
+}
+
+// A password that opened the archive but could not be saved is said on the status line, once, whether
+// typed or taken from the book's menu.
+TEST_F(BrowserFixture, APasswordTheBookCouldNotSaveIsSaid) {
+    const struct {
+        const char* name;
+        bool fromMenu;
+    } cases[] = {{"typed", false}, {"from the menu", true}};
+    // One window for both: one that goes waits for the work of the shared pool.
+    ArchivePreviewWindowModel& browser = openListed({row("x.txt")});
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        FullDisk disk(defaultsFolder.path());
+        const std::optional<ArchivePasswordBookEntry> entry =
+            passwordBook
+                .addManualPassword(QStringLiteral("pw"), QStringLiteral("label"),
+                                   ArchivePasswordBookKind::extraction)
+                .entry;
+        ASSERT_TRUE(entry);
+        const int calls = services.callCount();
+        disk.fill();
+        if (testCase.fromMenu) {
+            browser.applyPasswordBookEntry(*entry);
+        } else {
+            browser.setPassword(QStringLiteral("pw"));
+            browser.reload();
+        }
+        ASSERT_TRUE(waitForCall(calls + 1));
+        services.answer(calls, Answer{{row("x.txt")}, {}, {}});
+        ASSERT_TRUE(waitForCall(calls + 2));
+        services.answer(calls + 1, Answer{{}, {QStringLiteral("decrypts")}, {}});
+        ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+        EXPECT_EQ(browser.statusMessage(),
+                  QStringLiteral(u"已读取 1 个项目。；密码未能保存：") + disk.reason());
+        EXPECT_EQ(passwordBook.entries().size(), 1);
+    }
 }
 
 TEST_F(BrowserFixture, CancellingThePromptDropsThePendingWork) {

@@ -1,6 +1,6 @@
 #include "views/kit/FeedbackBanner.h"
 
-#include "core/state/WorkbenchStore.h"
+#include "viewmodels/TasksViewModel.h"
 #include "viewmodels/WorkbenchContext.h"
 #include "views/kit/CapsuleProgressBar.h"
 #include "views/kit/ElidedLabel.h"
@@ -31,10 +31,10 @@ QToolButton* taskButton(const QString& iconName, const QString& toolTip, QWidget
 
 }  // namespace
 
-FeedbackBanner::FeedbackBanner(WorkbenchContext& model, WorkbenchStore& store, QWidget* parent)
+FeedbackBanner::FeedbackBanner(WorkbenchContext& model, TasksViewModel& tasks, QWidget* parent)
     : QWidget(parent),
       m_model(model),
-      m_store(store),
+      m_tasks(tasks),
       m_symbol(new QLabel(this)),
       m_message(new ElidedLabel({}, this)),
       m_taskRow(new QWidget(this)),
@@ -75,14 +75,14 @@ FeedbackBanner::FeedbackBanner(WorkbenchContext& model, WorkbenchStore& store, Q
     setSizePolicy(policy);
 
     connect(m_pause, &QToolButton::clicked, this, [this] {
-        if (!m_taskId.isNull()) m_store.pauseTask(m_taskId);
+        if (!m_taskId.isNull()) m_tasks.pauseTask(m_taskId);
     });
     connect(m_cancel, &QToolButton::clicked, this, [this] {
-        if (!m_taskId.isNull()) m_store.cancelTask(m_taskId);
+        if (!m_taskId.isNull()) m_tasks.cancelTask(m_taskId);
     });
     connect(&m_model, &WorkbenchContext::statusMessageChanged, this, &FeedbackBanner::syncFromModel);
     connect(&m_model, &WorkbenchContext::isWorkingChanged, this, &FeedbackBanner::syncFromModel);
-    connect(&m_store, &WorkbenchStore::tasksChanged, this, &FeedbackBanner::syncFromModel);
+    connect(&m_tasks, &TasksViewModel::tasksChanged, this, &FeedbackBanner::syncFromModel);
     syncFromModel();
 }
 
@@ -113,7 +113,7 @@ void FeedbackBanner::syncFromModel() {
     m_symbol->setPixmap(Icons::pixmap(m_look.symbol, kSymbolSize, Theme::color(m_look.colour)));
     update();
 
-    const auto task = WorkbenchTexts::firstRunningTask(m_store.tasks());
+    const auto task = WorkbenchTexts::firstRunningTask(m_tasks.tasks());
     m_taskId = task ? task->id : QUuid();
     m_taskRow->setVisible(task.has_value());
     m_bar->setVisible(task.has_value());

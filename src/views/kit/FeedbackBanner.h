@@ -11,7 +11,7 @@ class ElidedLabel;
 class WorkbenchContext;
 class QLabel;
 class QToolButton;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The status banner under a page's header. Visible exactly while the model has a status message
 // (an empty text included); shows it with the symbol of its kind, or a box while the model works, and,
@@ -29,7 +29,7 @@ public:
         Theme::Colour tint;
     };
 
-    FeedbackBanner(WorkbenchContext& model, WorkbenchStore& store, QWidget* parent = nullptr);
+    FeedbackBanner(WorkbenchContext& model, TasksViewModel& tasks, QWidget* parent = nullptr);
 
     // The symbol and the tint of the banner: a box while the model works, else by the message's kind.
     static Look look(bool working, StatusKind kind);
@@ -49,7 +49,7 @@ private:
     void syncFromModel();
 
     WorkbenchContext& m_model;
-    WorkbenchStore& m_store;
+    TasksViewModel& m_tasks;
     QLabel* m_symbol;
     ElidedLabel* m_message;
     QWidget* m_taskRow;

@@ -23,7 +23,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CompressPage::CompressPage(CompressViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+CompressPage::CompressPage(CompressViewModel& model, TasksViewModel& tasks, SettingsStore& settingsStore,
                            QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -33,7 +33,7 @@ CompressPage::CompressPage(CompressViewModel& model, WorkbenchStore& store, Sett
           new SelectionCard({QStringLiteral(u" 个文件"), QStringLiteral(u"添加文件"),
                              QStringLiteral(u"还没有选择要压缩的文件"), QStringLiteral("document-plus")},
                             ArchiveActivityKind::compress, *m_sizes, this)),
-      m_banner(new FeedbackBanner(model.context(), store, this)),
+      m_banner(new FeedbackBanner(model.context(), tasks, this)),
       m_start(Labels::prominentButton(QStringLiteral(u"立即压缩"), QStringLiteral("archive-box"), this)) {
     OperationPageLayout::arrange(this, m_sources, m_banner, buildSettingsCard(), buildSummaryCard(), m_start);
 

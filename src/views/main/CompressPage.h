@@ -16,7 +16,7 @@ class SelectionSizes;
 class SettingsStore;
 class StatusLine;
 class SummaryCard;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The compress page: the sources (a button or a drop), format, level, destination, three stored
 // options and a password, a summary with sizes worked out off the GUI thread, and the start button.
@@ -24,7 +24,7 @@ class CompressPage : public QWidget {
     Q_OBJECT
 
 public:
-    CompressPage(CompressViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+    CompressPage(CompressViewModel& model, TasksViewModel& tasks, SettingsStore& settingsStore,
                  QWidget* parent = nullptr);
 
     SelectionCard* sources() const { return m_sources; }

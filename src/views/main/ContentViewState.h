@@ -4,8 +4,8 @@
 
 #include <QObject>
 
-// The main window's own view state that no page model holds: the open notification panel, the
-// sidebar's split group and the split-compress password shown in clear. It lives as long as the
+// The main window's own view state that no page model holds: the open notification panel and the
+// sidebar's split group. It lives as long as the
 // window and is never saved, so switching pages keeps it. Every property has a getter, a setter that
 // emits only on a change, and a change signal; every change also emits changed().
 class ContentViewState : public QObject {
@@ -24,21 +24,13 @@ public:
     void setIsSplitArchiveGroupExpanded(bool value) {
         publish(this, m_isSplitArchiveGroupExpanded, value, &ContentViewState::isSplitArchiveGroupExpandedChanged);
     }
-    // Split-compress settings card: the password shown in clear.
-    bool showSplitCompressionPassword() const { return m_showSplitCompressionPassword; }
-    void setShowSplitCompressionPassword(bool value) {
-        publish(this, m_showSplitCompressionPassword, value,
-                &ContentViewState::showSplitCompressionPasswordChanged);
-    }
 
 Q_SIGNALS:
     void changed();
     void isShowingNotificationsChanged();
     void isSplitArchiveGroupExpandedChanged();
-    void showSplitCompressionPasswordChanged();
 
 private:
     bool m_isShowingNotifications = false;
     bool m_isSplitArchiveGroupExpanded = false;
-    bool m_showSplitCompressionPassword = false;
 };

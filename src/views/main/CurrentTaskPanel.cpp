@@ -1,6 +1,6 @@
 #include "views/main/CurrentTaskPanel.h"
 
-#include "core/state/WorkbenchStore.h"
+#include "viewmodels/TasksViewModel.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/Labels.h"
 #include "views/kit/WorkbenchTexts.h"
@@ -8,23 +8,23 @@
 
 #include <QVBoxLayout>
 
-CurrentTaskPanel::CurrentTaskPanel(WorkbenchStore& store, QWidget* parent)
+CurrentTaskPanel::CurrentTaskPanel(TasksViewModel& tasks, QWidget* parent)
     : Card(parent),
-      m_store(store),
+      m_tasks(tasks),
       m_empty(new EmptyState(QStringLiteral(u"暂无进行中的任务"), QStringLiteral("check-circle"), this)) {
     setMinimumHeight(238);
     contentLayout()->addWidget(
         Labels::make(QStringLiteral(u"当前任务"), Theme::TextStyle::title3, QFont::Bold));
     contentLayout()->addWidget(m_empty);
     contentLayout()->addStretch();
-    connect(&m_store, &WorkbenchStore::tasksChanged, this, &CurrentTaskPanel::syncFromStore);
-    syncFromStore();
+    connect(&m_tasks, &TasksViewModel::tasksChanged, this, &CurrentTaskPanel::syncFromModel);
+    syncFromModel();
 }
 
 CompactTaskRow* CurrentTaskPanel::taskRow() const { return m_row && !m_row->isHidden() ? m_row : nullptr; }
 
-void CurrentTaskPanel::syncFromStore() {
-    const auto task = WorkbenchTexts::firstRunningTask(m_store.tasks());
+void CurrentTaskPanel::syncFromModel() {
+    const auto task = WorkbenchTexts::firstRunningTask(m_tasks.tasks());
     m_empty->setVisible(!task);
     if (!task) {
         if (m_row) m_row->hide();

@@ -21,7 +21,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ExtractPage::ExtractPage(ExtractViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+ExtractPage::ExtractPage(ExtractViewModel& model, TasksViewModel& tasks, SettingsStore& settingsStore,
                          QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -31,7 +31,7 @@ ExtractPage::ExtractPage(ExtractViewModel& model, WorkbenchStore& store, Setting
           new SelectionCard({QStringLiteral(u" 个压缩包"), QStringLiteral(u"添加压缩包"),
                              QStringLiteral(u"还没有选择要解压的压缩包"), QStringLiteral("document-zip")},
                             ArchiveActivityKind::extract, *m_sizes, this)),
-      m_banner(new FeedbackBanner(model.context(), store, this)),
+      m_banner(new FeedbackBanner(model.context(), tasks, this)),
       m_start(Labels::prominentButton(QStringLiteral(u"立即解压"), QStringLiteral("tray-arrow-down-filled"),
                                       this)) {
     OperationPageLayout::arrange(this, m_archives, m_banner, buildSettingsCard(), buildSummaryCard(),

@@ -13,7 +13,7 @@ class SelectionSizes;
 class SettingsStore;
 class StatusLine;
 class SummaryCard;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The extract page: the archives (a button or a drop), the destination and options, a password, a
 // summary and the start button.
@@ -21,7 +21,7 @@ class ExtractPage : public QWidget {
     Q_OBJECT
 
 public:
-    ExtractPage(ExtractViewModel& model, WorkbenchStore& store, SettingsStore& settingsStore,
+    ExtractPage(ExtractViewModel& model, TasksViewModel& tasks, SettingsStore& settingsStore,
                 QWidget* parent = nullptr);
 
     SelectionCard* archives() const { return m_archives; }

@@ -14,17 +14,17 @@
 #include <QVBoxLayout>
 #include <functional>
 
-HomePage::HomePage(HomeViewModel& model, WorkbenchStore& store, QWidget* parent)
+HomePage::HomePage(HomeViewModel& model, TasksViewModel& tasks, QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_hero(new DropHero(
           QStringLiteral(u"拖入文件自动处理"), QStringLiteral(u"压缩包自动解压，普通文件自动压缩"),
           QStringLiteral(u"选择文件"), [&model](const QStringList& paths) { model.handleDropped(paths); },
           this)),
-      m_banner(new FeedbackBanner(model.context(), store, this)),
+      m_banner(new FeedbackBanner(model.context(), tasks, this)),
       m_quickActions(new AdaptiveGrid(220, 18, this)),
-      m_history(new RecentHistoryList(model.context(), store, this)),
-      m_currentTask(new CurrentTaskPanel(store, this)) {
+      m_history(new RecentHistoryList(model.context(), this)),
+      m_currentTask(new CurrentTaskPanel(tasks, this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(34, 0, 34, 34);
     column->setSpacing(24);

@@ -8,7 +8,7 @@ class DropHero;
 class FeedbackBanner;
 class HomeViewModel;
 class RecentHistoryList;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The page shown at launch: a drop area that extracts archives and compresses everything else, four
 // quick actions, the recent history and the running task.
@@ -16,7 +16,7 @@ class HomePage : public QWidget {
     Q_OBJECT
 
 public:
-    HomePage(HomeViewModel& model, WorkbenchStore& store, QWidget* parent = nullptr);
+    HomePage(HomeViewModel& model, TasksViewModel& tasks, QWidget* parent = nullptr);
 
     DropHero* dropHero() const { return m_hero; }
     FeedbackBanner* banner() const { return m_banner; }

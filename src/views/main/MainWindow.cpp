@@ -78,17 +78,17 @@ void MainWindow::buildPages() {
     // One line per page; a new page is also registered in the screenshot program
     // (src/tools/screenshots/main.cpp, kShots). Scrolled pages leave a 34 px margin at the sides and
     // the bottom and none at the top.
-    addPage(WorkbenchSection::home, new HomePage(m_models.home(), m_workbenchStore), PageFrame::scroll);
+    addPage(WorkbenchSection::home, new HomePage(m_models.home(), m_models.tasks()), PageFrame::scroll);
     addPage(WorkbenchSection::compress,
-            new CompressPage(m_models.compress(), m_workbenchStore, m_settingsStore), PageFrame::scroll);
-    addPage(WorkbenchSection::extract, new ExtractPage(m_models.extract(), m_workbenchStore, m_settingsStore),
+            new CompressPage(m_models.compress(), m_models.tasks(), m_settingsStore), PageFrame::scroll);
+    addPage(WorkbenchSection::extract, new ExtractPage(m_models.extract(), m_models.tasks(), m_settingsStore),
             PageFrame::scroll);
     addPage(WorkbenchSection::splitCompress,
-            new SplitCompressPage(m_models.splitCompress(), m_workbenchStore, *m_viewState),
+            new SplitCompressPage(m_models.splitCompress(), m_models.tasks()),
             PageFrame::scroll);
-    addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_models.splitExtract(), m_workbenchStore),
+    addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_models.splitExtract(), m_models.tasks()),
             PageFrame::scroll);
-    addPage(WorkbenchSection::passwordBook, new PasswordBookPage(m_models.passwordBook(), m_workbenchStore),
+    addPage(WorkbenchSection::passwordBook, new PasswordBookPage(m_models.passwordBook(), m_models.tasks()),
             PageFrame::plain);
     addPage(WorkbenchSection::tasks, new TasksPage(m_models.tasks()), PageFrame::plain);
     addPage(WorkbenchSection::history, new HistoryPage(m_models.history()), PageFrame::plain);

@@ -29,7 +29,7 @@
 namespace Rules = PasswordBookPageRules;
 using Kind = ArchivePasswordBookKind;
 
-PasswordBookPage::PasswordBookPage(PasswordBookViewModel& model, WorkbenchStore& workbenchStore,
+PasswordBookPage::PasswordBookPage(PasswordBookViewModel& model, TasksViewModel& tasks,
                                    QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -43,7 +43,7 @@ PasswordBookPage::PasswordBookPage(PasswordBookViewModel& model, WorkbenchStore&
     column->setSpacing(14);
     column->addWidget(buildPickerCard());
     column->addWidget(buildBookCard(), 1);
-    column->addWidget(new FeedbackBanner(model.context(), workbenchStore, this));
+    column->addWidget(new FeedbackBanner(model.context(), tasks, this));
 
     connectModel();
     syncKind();

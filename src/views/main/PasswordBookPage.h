@@ -20,7 +20,7 @@ class QLineEdit;
 class QPushButton;
 class QStackedWidget;
 class QTableView;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The password book page: one of the two books as a searchable table whose names and passwords are
 // edited in place, the add sheet, delete, import and export, applying a password to the operation
@@ -30,7 +30,7 @@ class PasswordBookPage : public QWidget {
     Q_OBJECT
 
 public:
-    PasswordBookPage(PasswordBookViewModel& model, WorkbenchStore& workbenchStore, QWidget* parent = nullptr);
+    PasswordBookPage(PasswordBookViewModel& model, TasksViewModel& tasks, QWidget* parent = nullptr);
     ~PasswordBookPage() override;
 
     // Tests answer the file panels; the page keeps the given panels.

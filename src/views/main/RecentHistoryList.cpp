@@ -40,9 +40,9 @@ QWidget* historyRow(const ArchiveHistoryRecord& record, QWidget* parent) {
 
 }  // namespace
 
-RecentHistoryList::RecentHistoryList(WorkbenchContext& model, WorkbenchStore& store, QWidget* parent)
+RecentHistoryList::RecentHistoryList(WorkbenchContext& model, QWidget* parent)
     : Card(parent),
-      m_store(store),
+      m_store(model.workbenchStore()),
       m_allHistory(new QPushButton(QStringLiteral(u"查看全部历史记录"), this)),
       m_rows(new QVBoxLayout) {
     auto* header = new QHBoxLayout;

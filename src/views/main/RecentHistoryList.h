@@ -15,7 +15,7 @@ class RecentHistoryList : public Card {
 public:
     static constexpr int kShownRecords = 5;
 
-    RecentHistoryList(WorkbenchContext& model, WorkbenchStore& store, QWidget* parent = nullptr);
+    explicit RecentHistoryList(WorkbenchContext& model, QWidget* parent = nullptr);
 
     QPushButton* allHistoryButton() const { return m_allHistory; }
     // The file names shown, in order.

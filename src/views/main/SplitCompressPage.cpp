@@ -14,13 +14,12 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, WorkbenchStore& workbenchStore,
-                                     ContentViewState& viewState, QWidget* parent)
+SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, TasksViewModel& tasks, QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_files(new SplitCompressionFileSelectionCard(model)),
       m_volume(new SplitCompressionVolumeCard(model)),
-      m_settings(new SplitCompressionSettingsCard(model, viewState)),
+      m_settings(new SplitCompressionSettingsCard(model)),
       m_preview(new SplitCompressionPreviewCard),
       m_destination(new SplitCompressionDestinationCard(model)),
       m_estimate(new SelectionSizes(nullptr, this)) {
@@ -38,7 +37,7 @@ SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, WorkbenchSto
     header->addStretch();
     layout->addLayout(header);
     layout->addWidget(m_files);
-    layout->addWidget(new FeedbackBanner(model.context(), workbenchStore));
+    layout->addWidget(new FeedbackBanner(model.context(), tasks));
 
     // Volumes and settings share what the fixed-width preview leaves.
     auto* cards = new QHBoxLayout;

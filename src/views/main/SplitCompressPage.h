@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class ContentViewState;
 class SplitCompressViewModel;
 class SelectionSizes;
 class SplitCompressionDestinationCard;
@@ -10,7 +9,7 @@ class SplitCompressionFileSelectionCard;
 class SplitCompressionPreviewCard;
 class SplitCompressionSettingsCard;
 class SplitCompressionVolumeCard;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The split-compress page: sources (card 1), the status banner, volumes, settings and preview side by
 // side (cards 2 to 4), and the destination with the start button (card 5).
@@ -18,8 +17,7 @@ class SplitCompressPage : public QWidget {
     Q_OBJECT
 
 public:
-    SplitCompressPage(SplitCompressViewModel& model, WorkbenchStore& workbenchStore,
-                      ContentViewState& viewState, QWidget* parent = nullptr);
+    SplitCompressPage(SplitCompressViewModel& model, TasksViewModel& tasks, QWidget* parent = nullptr);
 
     SplitCompressionFileSelectionCard* fileSelectionCard() const { return m_files; }
     SplitCompressionVolumeCard* volumeCard() const { return m_volume; }

@@ -7,7 +7,6 @@
 #include "views/kit/Labels.h"
 #include "views/kit/NumberedSectionTitle.h"
 #include "views/kit/ReadOnlyRow.h"
-#include "views/main/ContentViewState.h"
 #include "views/main/SplitCompressionPageRules.h"
 
 #include <QCheckBox>
@@ -41,11 +40,9 @@ void selectData(QComboBox* picker, int value) {
 
 }  // namespace
 
-SplitCompressionSettingsCard::SplitCompressionSettingsCard(SplitCompressViewModel& model,
-                                                           ContentViewState& viewState, QWidget* parent)
+SplitCompressionSettingsCard::SplitCompressionSettingsCard(SplitCompressViewModel& model, QWidget* parent)
     : Card(parent),
       m_model(model),
-      m_viewState(viewState),
       m_format(narrowPicker()),
       m_level(narrowPicker()),
       m_method(new ReadOnlyRow(QStringLiteral(u"压缩方式"))),
@@ -90,13 +87,10 @@ SplitCompressionSettingsCard::SplitCompressionSettingsCard(SplitCompressViewMode
     connect(m_validate, &QCheckBox::toggled, &model,
             &SplitCompressViewModel::setSplitCompressionValidateAfterCompletion);
     connect(m_eye, &QToolButton::clicked, this, [this] {
-        m_viewState.setShowSplitCompressionPassword(!m_viewState.showSplitCompressionPassword());
+        m_model.setShowSplitCompressionPassword(!m_model.showSplitCompressionPassword());
     });
     connect(&model, &SplitCompressViewModel::changed, this, &SplitCompressionSettingsCard::syncFromModel);
-    connect(&viewState, &ContentViewState::showSplitCompressionPasswordChanged, this,
-            &SplitCompressionSettingsCard::syncPasswordVisibility);
     syncFromModel();
-    syncPasswordVisibility();
 }
 
 QWidget* SplitCompressionSettingsCard::pickerRow(const QString& title, QComboBox* picker) {
@@ -160,11 +154,14 @@ void SplitCompressionSettingsCard::syncFromModel() {
         const QSignalBlocker blocker(m_validate);
         m_validate->setChecked(m_model.splitCompressionValidateAfterCompletion());
     }
+    syncPasswordVisibility();
 }
 
 void SplitCompressionSettingsCard::syncPasswordVisibility() {
-    const bool shown = m_viewState.showSplitCompressionPassword();
+    const bool shown = m_model.showSplitCompressionPassword();
     const QLineEdit::EchoMode mode = shown ? QLineEdit::Normal : QLineEdit::Password;
+    // Runs with every change of the model; only a toggle sets the fields and the icon again.
+    if (m_password->echoMode() == mode && !m_eye->icon().isNull()) return;
     m_password->setEchoMode(mode);
     m_confirmation->setEchoMode(mode);
     m_eye->setIcon(Icons::icon(shown ? QStringLiteral("eye-crossed") : QStringLiteral("eye"),

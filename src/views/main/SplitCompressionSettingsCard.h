@@ -2,7 +2,6 @@
 
 #include "views/kit/Card.h"
 
-class ContentViewState;
 class SplitCompressViewModel;
 class QCheckBox;
 class QComboBox;
@@ -17,8 +16,7 @@ class SplitCompressionSettingsCard : public Card {
     Q_OBJECT
 
 public:
-    SplitCompressionSettingsCard(SplitCompressViewModel& model, ContentViewState& viewState,
-                                 QWidget* parent = nullptr);
+    explicit SplitCompressionSettingsCard(SplitCompressViewModel& model, QWidget* parent = nullptr);
 
     QComboBox* formatPicker() const { return m_format; }
     QString methodText() const;
@@ -38,7 +36,6 @@ private:
     void syncPasswordVisibility();
 
     SplitCompressViewModel& m_model;
-    ContentViewState& m_viewState;
     QComboBox* m_format;
     QComboBox* m_level;
     ReadOnlyRow* m_method;

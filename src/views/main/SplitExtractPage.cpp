@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore& workbenchStore,
+SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, TasksViewModel& tasks,
                                    QWidget* parent)
     : QWidget(parent),
       m_model(model),
@@ -35,7 +35,7 @@ SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore&
     header->addStretch();
     layout->addLayout(header);
     layout->addWidget(m_dropZone);
-    layout->addWidget(new FeedbackBanner(model.context(), workbenchStore));
+    layout->addWidget(new FeedbackBanner(model.context(), tasks));
     layout->addWidget(m_info);
     layout->addWidget(m_settings);
 

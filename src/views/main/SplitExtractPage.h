@@ -7,7 +7,7 @@ class QPushButton;
 class SplitExtractDropZone;
 class SplitExtractInfoPanel;
 class SplitExtractSettingsPanel;
-class WorkbenchStore;
+class TasksViewModel;
 
 // The split-extract page: the drop zone for one volume, the status banner, what the scan found, the
 // destination and options, and the cancel and start buttons.
@@ -15,7 +15,7 @@ class SplitExtractPage : public QWidget {
     Q_OBJECT
 
 public:
-    SplitExtractPage(SplitExtractViewModel& model, WorkbenchStore& workbenchStore, QWidget* parent = nullptr);
+    SplitExtractPage(SplitExtractViewModel& model, TasksViewModel& tasks, QWidget* parent = nullptr);
 
     SplitExtractDropZone* dropZone() const { return m_dropZone; }
     SplitExtractInfoPanel* infoPanel() const { return m_info; }

@@ -104,7 +104,6 @@ TEST(ContentViewStateTest, StartsWithTheWindowsDefaultsAndSignalsOnlyChanges) {
     ContentViewState state;
     EXPECT_FALSE(state.isShowingNotifications());
     EXPECT_FALSE(state.isSplitArchiveGroupExpanded());
-    EXPECT_FALSE(state.showSplitCompressionPassword());
 
     QSignalSpy changed(&state, &ContentViewState::changed);
     QSignalSpy notifications(&state, &ContentViewState::isShowingNotificationsChanged);

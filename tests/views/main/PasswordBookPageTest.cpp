@@ -49,7 +49,7 @@ protected:
 
     PasswordBookPage& page() {
         if (!m_page) {
-            m_page = std::make_unique<PasswordBookPage>(book(), workbench);
+            m_page = std::make_unique<PasswordBookPage>(book(), models().tasks());
             m_page->setFilePanels(std::make_unique<ScriptedPanels>(&panelAnswers));
             m_page->resize(1100, 700);
             m_page->show();

@@ -25,7 +25,7 @@ class SplitCompressPageTest : public PageFixture {
 protected:
     SplitCompressPage& page() {
         if (!m_page) {
-            m_page = std::make_unique<SplitCompressPage>(splitCompress(), workbench, viewState);
+            m_page = std::make_unique<SplitCompressPage>(splitCompress(), models().tasks());
             m_page->show();
         }
         return *m_page;
@@ -101,7 +101,7 @@ TEST_F(SplitCompressPageTest, eyeButtonShowsThePasswordsWithoutLosingThem) {
     EXPECT_EQ(settings().passwordField()->echoMode(), QLineEdit::Password);
 
     settings().eyeButton()->click();
-    EXPECT_TRUE(viewState.showSplitCompressionPassword());
+    EXPECT_TRUE(splitCompress().showSplitCompressionPassword());
     EXPECT_EQ(settings().passwordField()->echoMode(), QLineEdit::Normal);
     EXPECT_EQ(settings().confirmationField()->echoMode(), QLineEdit::Normal);
     EXPECT_EQ(settings().passwordField()->text(), "pa55");

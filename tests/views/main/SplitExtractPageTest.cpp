@@ -20,7 +20,7 @@ class SplitExtractPageTest : public PageFixture {
 protected:
     SplitExtractPage& page() {
         if (!m_page) {
-            m_page = std::make_unique<SplitExtractPage>(splitExtract(), workbench);
+            m_page = std::make_unique<SplitExtractPage>(splitExtract(), models().tasks());
             m_page->show();
         }
         return *m_page;

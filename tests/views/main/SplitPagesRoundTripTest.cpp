@@ -40,7 +40,7 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     files.writeFile("Project/docs/deep/more.bin", randomBytes(600 << 10, 12));
     const QMap<QString, QByteArray> original = contentsBelow(files.path("Project"));
 
-    SplitCompressPage compressPage(splitCompress(), workbench, viewState);
+    SplitCompressPage compressPage(splitCompress(), models().tasks());
     compressPage.show();
     ASSERT_TRUE(dropFiles(compressPage.fileSelectionCard()->sourceList(), {files.path("Project")}));
     settle();
@@ -66,7 +66,7 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     for (const QString& name : volumes.mid(0, volumes.size() - 1))
         EXPECT_EQ(QFileInfo(files.path("volumes/" + name)).size(), 1 << 20) << name.toStdString();
 
-    SplitExtractPage extractPage(splitExtract(), workbench);
+    SplitExtractPage extractPage(splitExtract(), models().tasks());
     extractPage.show();
     ASSERT_TRUE(dropFiles(extractPage.dropZone(), {files.path("volumes/Project.7z.002")}));
     settle();
