@@ -6,7 +6,6 @@
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "platform/ByteCountFormatter.h"
-#include "platform/VelmoraError.h"
 #include "viewmodels/ArchiveBrowserPlatform.h"
 #include "viewmodels/ArchiveBrowserServices.h"
 #include "viewmodels/OperationFailure.h"
@@ -205,8 +204,8 @@ void ArchivePreviewWindowModel::showListing(const QList<ArchivePreviewEntry>& en
     setSelectedEntryID(std::nullopt);
     setCurrentFolderPath({});
     setExpandedFolderPaths({});
-    setStatusMessage(QStringLiteral(u"已读取 %1 个项目。").arg(m_entries.size()) +
-                     std::exchange(m_listingNotice, {}));
+    setStatusMessage(OperationFailure::withNotices(
+        QStringLiteral(u"已读取 %1 个项目。").arg(m_entries.size()), std::exchange(m_listingNotice, {})));
 }
 
 void ArchivePreviewWindowModel::listingSucceeded(const QList<ArchivePreviewEntry>& entries,
@@ -232,13 +231,13 @@ void ArchivePreviewWindowModel::listingFailed(const std::exception_ptr& error) {
     setExpandedFolderPaths({});
     setPreviewFileURL(std::nullopt);
     setPreviewMessage(kNoSelectionMessage);
-    const QString text = failureText(error);
-    if (!isPasswordError(error, text)) {
+    const QString text = OperationFailure::text(QStringLiteral(u"未知错误。"), error);
+    if (!isPasswordError(error)) {
         setStatusMessage(QStringLiteral(u"无法读取压缩包：") + text);
         setIsLoading(false);
         return;
     }
-    setStatusMessage(passwordHint(text));
+    setStatusMessage(text);
     attemptPasswordBookAutofillIfNeeded(LoadAction{}, [this](bool worked) {
         if (!worked) requestPassword(m_statusMessage, LoadAction{});
         setIsLoading(false);
@@ -250,36 +249,15 @@ std::optional<QString> ArchivePreviewWindowModel::effectivePassword() const {
     return m_password;
 }
 
-QString ArchivePreviewWindowModel::failureText(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& failure) {
-        return VelmoraError::messageOf(failure);
-    } catch (...) {
-        return QStringLiteral(u"未知错误。");
-    }
-}
-
-QString ArchivePreviewWindowModel::passwordHint(const QString& text) {
-    static const QStringList triggers = {QStringLiteral("password"), QStringLiteral("encrypted"),
-                                         QStringLiteral("wrong password"), QStringLiteral("headers error"),
-                                         QStringLiteral("cannot open encrypted archive")};
-    const QString lowered = text.toLower();
-    for (const QString& trigger : triggers) {
-        if (lowered.contains(trigger))
-            return QStringLiteral(u"压缩包需要密码或密码不正确，请输入密码后点击“读取”。");
-    }
-    return text;
-}
-
-bool ArchivePreviewWindowModel::isPasswordError(const std::exception_ptr& error, const QString& message) {
+// Decided by the kind alone: a message holds names (a volume, a folder) that may say "password".
+bool ArchivePreviewWindowModel::isPasswordError(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const ArchiveError& failure) {
-        if (failure.kind() == ArchiveError::Kind::wrongPassword) return true;
+        return failure.kind() == ArchiveError::Kind::wrongPassword;
     } catch (...) {
+        return false;
     }
-    return passwordHint(message) != message;
 }
 
 void ArchivePreviewWindowModel::requestPassword(const QString& message, const PendingPasswordAction& action) {
@@ -434,7 +412,8 @@ QString ArchivePreviewWindowModel::rememberPasswordIfNeeded(const QString& archi
 
 // Said once, however many saves of the same password failed (the menu's and the listing's).
 void ArchivePreviewWindowModel::addToStatus(const QString& notice) {
-    if (!notice.isEmpty() && !m_statusMessage.endsWith(notice)) setStatusMessage(m_statusMessage + notice);
+    if (!notice.isEmpty() && !m_statusMessage.endsWith(notice))
+        setStatusMessage(OperationFailure::withNotices(m_statusMessage, notice));
 }
 
 const ArchivePreviewEntry* ArchivePreviewWindowModel::entryWithPath(const QString& path) const {

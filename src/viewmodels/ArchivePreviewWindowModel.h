@@ -176,9 +176,7 @@ private:
     void listingFailed(const std::exception_ptr& error);
     void showListing(const QList<ArchivePreviewEntry>& entries);
     std::optional<QString> effectivePassword() const;
-    static QString failureText(const std::exception_ptr& error);
-    static QString passwordHint(const QString& text);
-    static bool isPasswordError(const std::exception_ptr& error, const QString& message);
+    static bool isPasswordError(const std::exception_ptr& error);
     void requestPassword(const QString& message, const PendingPasswordAction& action);
     void resume(const PendingPasswordAction& action);
     void attemptPasswordBookAutofillIfNeeded(const PendingPasswordAction& action,

@@ -6,6 +6,7 @@
 #include "core/state/SettingsStore.h"
 #include "viewmodels/ArchiveBrowserPlatform.h"
 #include "viewmodels/ArchiveBrowserServices.h"
+#include "viewmodels/OperationFailure.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +35,8 @@ void ArchivePreviewWindowModel::extractSelected() {
                 return extractionFailed(outcome.error(), ExtractSelectedAction{entry.path});
             const QString unsaved = rememberPasswordIfNeeded(archive);
             const OperationOutputs& result = outcome.value();
-            setStatusMessage(QStringLiteral(u"已提取：") + entry.path + result.renamedNote() + unsaved);
+            setStatusMessage(OperationFailure::withNotices(
+                QStringLiteral(u"已提取：") + entry.path + result.renamedNote(), unsaved));
             finishExtraction(result.outputs.isEmpty() ? QStringList{destination} : result.outputs,
                              result.renamedCount > 0 || !unsaved.isEmpty());
         });
@@ -74,8 +76,9 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
             const OperationOutputs& result = outcome.value();
             QStringList names;
             for (const QString& output : result.outputs) names << FileNameHelper::lastPathComponent(output);
-            setStatusMessage(QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")) +
-                             result.renamedNote() + SourceTrash::untrashedNotice(result.untrashed) + unsaved);
+            setStatusMessage(OperationFailure::withNotices(
+                QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")) + result.renamedNote(),
+                SourceTrash::untrashedNotice(result.untrashed) + unsaved));
             finishExtraction(result.outputs,
                              !result.untrashed.isEmpty() || result.renamedCount > 0 || !unsaved.isEmpty());
         });
@@ -83,9 +86,8 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
 
 void ArchivePreviewWindowModel::extractionFailed(const std::exception_ptr& error,
                                                  const PendingPasswordAction& action) {
-    const QString text = failureText(error);
-    setStatusMessage(passwordHint(text));
-    if (isPasswordError(error, text)) requestPassword(m_statusMessage, action);
+    setStatusMessage(OperationFailure::text(ArchiveActivityKind::extract, error));
+    if (isPasswordError(error)) requestPassword(m_statusMessage, action);
     setIsLoading(false);
 }
 
@@ -135,8 +137,9 @@ void ArchivePreviewWindowModel::runAdding(const QStringList& fileURLs) {
     runInBackground(
         [&services, fileURLs, archive, password] { services.addFiles(fileURLs, archive, password, {}); },
         [this, count = fileURLs.size()](Outcome<Done>& outcome) {
-            setStatusMessage(outcome.succeeded() ? QStringLiteral(u"已添加 %1 个项目。").arg(count)
-                                                 : failureText(outcome.error()));
+            setStatusMessage(outcome.succeeded()
+                                 ? QStringLiteral(u"已添加 %1 个项目。").arg(count)
+                                 : OperationFailure::text(QStringLiteral(u"添加失败"), outcome.error()));
             setIsLoading(false);
             if (outcome.succeeded()) reload();
         });
@@ -170,7 +173,7 @@ void ArchivePreviewWindowModel::deleteEntry(const ArchivePreviewEntry& entry) {
         [&services, entry, archive, password] { services.deleteEntries({entry}, archive, password, {}); },
         [this, entry](Outcome<Done>& outcome) {
             if (!outcome.succeeded()) {
-                setStatusMessage(failureText(outcome.error()));
+                setStatusMessage(OperationFailure::text(QStringLiteral(u"删除失败"), outcome.error()));
                 setIsLoading(false);
                 return;
             }

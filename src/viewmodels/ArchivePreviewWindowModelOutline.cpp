@@ -3,6 +3,7 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "viewmodels/ArchiveBrowserServices.h"
+#include "viewmodels/OperationFailure.h"
 
 #include <QFileInfo>
 
@@ -164,9 +165,7 @@ void ArchivePreviewWindowModel::previewFinished(quint64 generation, const Archiv
         return;
     }
     setPreviewFileURL(std::nullopt);
-    const QString text = failureText(outcome.error());
-    const bool passwordProblem = isPasswordError(outcome.error(), text);
-    setPreviewMessage(passwordHint(text));
-    if (passwordProblem) requestPassword(m_previewMessage, PreviewAction{entry.path});
+    setPreviewMessage(OperationFailure::text(QStringLiteral(u"预览失败"), outcome.error()));
+    if (isPasswordError(outcome.error())) requestPassword(m_previewMessage, PreviewAction{entry.path});
     setIsPreviewLoading(false);
 }

@@ -7,17 +7,24 @@
 #include <optional>
 
 // The one wording of a failed operation, shown alike on the main window's status line, in its task
-// records (and so in the history) and in the progress window of outside requests. The engine's
-// message() is the reason; this only frames it, so a change of wording is made here and in the
-// error's message(), nowhere else.
+// records (and so in the history), in the progress window of outside requests and in the archive
+// browser. The engine's message() is the reason; this only frames it, so a change of wording is made
+// here and in the error's message(), nowhere else.
 namespace OperationFailure {
 
-// The error's own message() when it is one of ours and has one, else the operation's fixed text
-// ("压缩失败"). A cancellation is no failure and is never given here.
+// The error's own message() when it is one of ours and has one, else `fixed`, the operation's own
+// text ("预览失败"): another library's what() is no text for the user, whatever it says. A
+// cancellation is no failure and is never given here.
+QString text(const QString& fixed, const std::exception_ptr& error);
+// As above, with the operation's title and "失败" ("压缩失败") as the fixed text.
 QString text(ArchiveActivityKind operation, const std::exception_ptr& error);
 
 // Added to a finished operation's status text when something it keeps could not be saved: empty when
 // `failure` is none, else "；<what>未能保存：<reason>".
 QString unsavedNotice(const QString& what, const std::optional<QString>& failure);
+
+// A finished operation's text with the notices that follow it ("；…", "，…"), read as one sentence:
+// a full stop that ended the text goes, so no "。；".
+QString withNotices(const QString& text, const QString& notices);
 
 }  // namespace OperationFailure

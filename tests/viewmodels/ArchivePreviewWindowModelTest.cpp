@@ -1,3 +1,4 @@
+#include "core/base/FileSystemError.h"
 #include "support/FullDisk.h"
 #include "viewmodels/BrowserFixture.h"
 
@@ -6,8 +7,6 @@
 #include <QSignalSpy>
 
 namespace {
-
-const QString kHint = QStringLiteral(u"压缩包需要密码或密码不正确，请输入密码后点击“读取”。");
 
 using Answer = FakeBrowserServices::Answer;
 
@@ -58,13 +57,19 @@ TEST_P(ListingFailureTest, PromptsOnlyForPasswordProblems) {
 }
 
 const FailureCase kFailureCases[] = {
-    // Its own text names no password problem in words: the sheet shows that text.
+    // Only the password kind prompts; its own sentence heads the sheet.
     {"WrongPassword", wrongPassword(), ArchiveError::wrongPassword().message(), true},
-    {"PasswordInCapitals",
-     std::make_exception_ptr(ArchiveError::extractFailed(QStringLiteral("Bad PASSWORD"))), kHint, true},
-    {"HeadersError", std::make_exception_ptr(ArchiveError::extractFailed(QStringLiteral("HEADERS ERROR"))),
-     kHint, true},
-    // Anything else is one line that says the archive could not be read, and why.
+    // Anything else is one line that says the archive could not be read, and why; words in the names
+    // it holds ("encrypted", "passwords") or in another library's what() decide nothing.
+    {"MissingVolume",
+     std::make_exception_ptr(ArchiveError::missingVolume(QStringLiteral("encrypted-backup.7z.003"))),
+     QStringLiteral(u"无法读取压缩包：缺少分卷：encrypted-backup.7z.003"), false},
+    {"FileSystemProblem",
+     std::make_exception_ptr(
+         FileSystemError(FileSystemError::Kind::openFailed, QStringLiteral("/srv/passwords/a.7z"), {})),
+     QStringLiteral(u"无法读取压缩包：无法打开文件：/srv/passwords/a.7z"), false},
+    {"ForeignError", std::make_exception_ptr(std::runtime_error("Cannot open encrypted archive")),
+     QStringLiteral(u"无法读取压缩包：未知错误。"), false},
     {"PermissionProblem", std::make_exception_ptr(ArchiveError::permissionDenied()),
      QStringLiteral(u"无法读取压缩包：没有足够权限访问文件或目标文件夹。"), false},
 };
@@ -146,14 +151,18 @@ TEST_F(BrowserFixture, TypedPasswordGoesUntrimmedAndIsRememberedOnlyWithAutoSave
     EXPECT_TRUE(passwordBook.entries().isEmpty());
 }
 
-// A password that opened the archive but could not be saved is said on the status line, once, whether
-// typed or taken from the book's menu.
+// A password that opened the archive but could not be saved is said on the status line, once, in one
+// sentence with the success, whether typed, taken from the book's menu or tried from the book.
 TEST_F(BrowserFixture, APasswordTheBookCouldNotSaveIsSaid) {
+    enum class Way { typed, fromMenu, fromBook };
     const struct {
         const char* name;
-        bool fromMenu;
-    } cases[] = {{"typed", false}, {"from the menu", true}};
-    // One window for both: one that goes waits for the work of the shared pool.
+        Way way;
+        QString success;
+    } cases[] = {{"typed", Way::typed, QStringLiteral(u"已读取 1 个项目")},
+                 {"from the menu", Way::fromMenu, QStringLiteral(u"已读取 1 个项目")},
+                 {"from the book", Way::fromBook, QStringLiteral(u"已从密码本自动填充密码")}};
+    // One window for all: one that goes waits for the work of the shared pool.
     ArchivePreviewWindowModel& browser = openListed({row("x.txt")});
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
@@ -166,19 +175,28 @@ TEST_F(BrowserFixture, APasswordTheBookCouldNotSaveIsSaid) {
         ASSERT_TRUE(entry);
         const int calls = services.callCount();
         disk.fill();
-        if (testCase.fromMenu) {
+        if (testCase.way == Way::fromMenu) {
             browser.applyPasswordBookEntry(*entry);
         } else {
-            browser.setPassword(QStringLiteral("pw"));
+            browser.setPassword(testCase.way == Way::typed ? QStringLiteral("pw") : QString());
             browser.reload();
         }
         ASSERT_TRUE(waitForCall(calls + 1));
-        services.answer(calls, Answer{{row("x.txt")}, {}, {}});
-        ASSERT_TRUE(waitForCall(calls + 2));
-        services.answer(calls + 1, Answer{{}, {QStringLiteral("decrypts")}, {}});
+        if (testCase.way == Way::fromBook) {
+            // Refused without one; the book's password opens it and lists it.
+            services.fail(calls, wrongPassword());
+            ASSERT_TRUE(waitForCall(calls + 2));
+            services.answer(calls + 1, Answer{{}, {QStringLiteral("pw")}, {}});
+            ASSERT_TRUE(waitForCall(calls + 3));
+            services.answer(calls + 2, Answer{{row("x.txt")}, {}, {}});
+        } else {
+            services.answer(calls, Answer{{row("x.txt")}, {}, {}});
+            ASSERT_TRUE(waitForCall(calls + 2));
+            services.answer(calls + 1, Answer{{}, {QStringLiteral("decrypts")}, {}});
+        }
         ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
         EXPECT_EQ(browser.statusMessage(),
-                  QStringLiteral(u"已读取 1 个项目。；密码未能保存：") + disk.reason());
+                  testCase.success + QStringLiteral(u"；密码未能保存：") + disk.reason());
         EXPECT_EQ(passwordBook.entries().size(), 1);
     }
 }
@@ -262,6 +280,40 @@ TEST_F(BrowserFixture, APreviewNeedingAPasswordRepeatsAfterThePrompt) {
     ASSERT_TRUE(waitForCall(2));
     EXPECT_EQ(services.call(1).operation, QStringLiteral("preview"));
     EXPECT_EQ(services.call(1).password, QStringLiteral("pw"));
+}
+
+// Previews, extractions and edits decide and word their failures as the listing does.
+TEST_F(BrowserFixture, OtherFailuresAreWordedByTheirKind) {
+    const std::exception_ptr foreign = std::make_exception_ptr(std::runtime_error("Wrong password?"));
+    ArchivePreviewWindowModel& browser = openListed({row("a.txt")});
+    browser.setSelectedEntryID(QStringLiteral("a.txt"));
+    browser.updatePreviewForSelection();
+    ASSERT_TRUE(waitForCall(1));
+    services.fail(0, foreign);
+    ASSERT_TRUE(waitFor([&] { return !browser.isPreviewLoading(); }));
+    EXPECT_EQ(browser.previewMessage(), QStringLiteral(u"预览失败"));
+    platform->itemsToAdd = QStringList{QStringLiteral("/tmp/new.txt")};
+    const struct {
+        std::function<void()> start;
+        std::exception_ptr error;
+        QString status;
+    } cases[] = {
+        {[&] { browser.extractAll(); },
+         std::make_exception_ptr(ArchiveError::missingVolume(QStringLiteral("encrypted-backup.7z.003"))),
+         QStringLiteral(u"缺少分卷：encrypted-backup.7z.003")},
+        {[&] { browser.extractSelected(); }, foreign, QStringLiteral(u"解压失败")},
+        {[&] { browser.addFiles(); }, foreign, QStringLiteral(u"添加失败")},
+        {[&] { browser.deleteSelected(); }, foreign, QStringLiteral(u"删除失败")},
+    };
+    for (int index = 0; index < int(std::size(cases)); ++index) {
+        SCOPED_TRACE(cases[index].status.toStdString());
+        cases[index].start();
+        ASSERT_TRUE(waitForCall(index + 2));
+        services.fail(index + 1, cases[index].error);
+        ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+        EXPECT_EQ(browser.statusMessage(), cases[index].status);
+    }
+    EXPECT_FALSE(browser.passwordPrompt());
 }
 
 TEST_F(BrowserFixture, ExtractingASelectionPicksAFreeFolderBesideTheArchive) {

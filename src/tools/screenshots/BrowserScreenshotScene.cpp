@@ -67,10 +67,8 @@ void BrowserScreenshotScene::writePreviews() const {
 
 QList<ArchivePreviewEntry> BrowserScreenshotScene::StillServices::previewEntries(
     const QString& archive, const std::optional<QString>& password, const CancellationToken&) {
-    // What the listing tool reports for encrypted headers opened without a password.
-    if (archive.endsWith(kEncrypted) && !password)
-        throw ArchiveError::extractFailed(
-            QStringLiteral("ERROR: Cannot open encrypted archive. Wrong password?"));
+    // What the content service makes of encrypted headers opened without a password.
+    if (archive.endsWith(kEncrypted) && !password) throw ArchiveError::wrongPassword();
     return {listed(QStringLiteral(u"旅行照片/"), 0),
             listed(kImage, 2'456'789),
             listed(QStringLiteral(u"旅行照片/沙滩2.jpg"), 1'835'002),
