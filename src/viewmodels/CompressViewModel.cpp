@@ -144,10 +144,11 @@ void CompressViewModel::compressionSucceeded(const QUuid& id, const OperationOut
             QStringLiteral(u"密码"), m_context.rememberPasswordIfNeeded(archives.first(), password));
     }
     m_context.tasks().complete(id, archives.isEmpty() ? QStringLiteral(u"处理完成") : archives.first());
-    const QString made =
-        archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0);
-    m_context.endWork(OperationFailure::withNotices(QStringLiteral(u"压缩完成：") + made, notices),
-                      notices.isEmpty() ? StatusKind::success : StatusKind::warning);
+    m_context.endWork(
+        QStringLiteral(u"压缩完成：") +
+            (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)) +
+            notices,
+        notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     if (!archives.isEmpty()) m_context.platform().revealInFileManager(archives);
     // Sources the run moved to the trash leave the list, so the next run does not fail on them; what
     // stayed (result.untrashed, hidden sources left out) is still there.

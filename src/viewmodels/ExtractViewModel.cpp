@@ -228,12 +228,11 @@ void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStrin
         const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
         m_context.tasks().complete(ids[index], outputs.value(index, fallback));
     }
-    const QString made =
-        outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0);
-    extractionEnded(OperationFailure::withNotices(options.successMessagePrefix + QStringLiteral(u"：") +
-                                                      made + result.operation.renamedNote(),
-                                                  notices),
-                    notices.isEmpty() ? StatusKind::success : StatusKind::warning);
+    extractionEnded(
+        options.successMessagePrefix + QStringLiteral(u"：") +
+            (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +
+            result.operation.renamedNote() + notices,
+        notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     if (options.notifyAfterCompletion && options.kindOverride == ArchiveActivityKind::splitExtraction) {
         m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷解压完成"),
