@@ -184,7 +184,7 @@ TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
     ArchivePreviewWindowModel& browser =
         openReal(files.writeFile(QStringLiteral("broken.7z"), "not an archive"));
     ASSERT_TRUE(waitUntilListed(browser));
-    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：第三方 7Z 预览工具返回错误。"));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：压缩包已损坏，无法读取。"));
     EXPECT_FALSE(browser.passwordPrompt());
 }
 
@@ -211,6 +211,18 @@ TEST_F(RealArchiveTest, AMissingVolumeOrArchiveIsNoPasswordProblem) {
         EXPECT_EQ(browser.statusMessage(), testCase.status);
         EXPECT_FALSE(browser.passwordPrompt());
     }
+}
+
+// 7-Zip follows "Is not archive" with "errno=1": still not an archive, no permission problem.
+TEST_F(RealArchiveTest, AddingToAFileThatIsNoArchiveSaysSo) {
+    const QString archive = files.writeFile(QStringLiteral("notes.zip"), "plain text");
+    ArchivePreviewWindowModel& browser = openReal(archive);
+    ASSERT_TRUE(waitUntilListed(browser));
+    platform->itemsToAdd = QStringList{files.path(QStringLiteral("extra.txt"))};
+    browser.addFiles();
+    ASSERT_TRUE(waitFor([&] { return !browser.isLoading(); }));
+    EXPECT_EQ(browser.statusMessage(), ArchiveError::corruptedArchive().message());
+    EXPECT_EQ(files.readFile(QStringLiteral("notes.zip")), "plain text");
 }
 
 TEST_F(RealArchiveTest, ACompressedTarListsAndPreviewsItsFiles) {

@@ -3,9 +3,11 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/ToolText.h"
+#include "platform/SystemErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -14,6 +16,92 @@
 #include <sys/stat.h>
 
 namespace ExtractionSteps {
+
+namespace {
+
+// A long entry path keeps its start and its end.
+QString elided(const QString& path) {
+    constexpr qsizetype kMaxLength = 80;
+    constexpr qsizetype kHead = kMaxLength / 2;
+    if (path.size() <= kMaxLength) return path;
+    return path.left(kHead) + u'…' + path.right(kMaxLength - kHead - 1);
+}
+
+// A path the tool printed as the user knows it: inside one of velmora's work folders, the path below
+// it (an entry's path in the archive, an archive's name), long ones shortened.
+QString shownPath(const QString& printed) {
+    static const QRegularExpression workFolder(QStringLiteral(
+        "^(?:.*?/)?(?:\\.velmora(?:Extraction|Compression)-|velmoraCompoundTar-|velmora(?:Compression|"
+        "Previews)/)[^/]*(?:/|$)"));
+    QString path = printed.trimmed();
+    path.remove(workFolder);
+    if (path.startsWith(QLatin1String("./"))) path.remove(0, 2);
+    return elided(path);
+}
+
+// 7-Zip's report of a failed system call, one line: "ERROR: Cannot open output file : errno=20 : Not a
+// directory : <path>", "System ERROR: errno=1 : Operation not permitted"; a hard link names its target
+// after its own path. The system's wording of the number holds no colon.
+struct SystemFailure {
+    QString action;  // "Cannot open output file"; empty when the line names none
+    int errorNumber = 0;
+    QStringList paths;  // as the user knows them (shownPath)
+};
+
+std::optional<SystemFailure> systemFailure(const QString& line) {
+    static const QRegularExpression failure(
+        QStringLiteral("^(?:.*?(?:ERROR|WARNING): )?(?:(.+?) : )?errno=(\\d+) : [^:]*?(?: : (.+))?$"));
+    const QRegularExpressionMatch match = failure.match(line.trimmed());
+    if (!match.hasMatch()) return std::nullopt;
+    SystemFailure parsed{match.captured(1), match.captured(2).toInt(), {}};
+    if (match.hasCaptured(3)) {
+        for (const QString& path : match.captured(3).split(QStringLiteral(" : ")))
+            parsed.paths << shownPath(path);
+    }
+    return parsed;
+}
+
+// The words for what 7-Zip tried; nothing for what it rarely reports.
+QString actionText(const QString& action) {
+    static const QHash<QString, QString> words{
+        {QStringLiteral("Cannot open output file"), QStringLiteral(u"无法写入")},
+        {QStringLiteral("Cannot create folder"), QStringLiteral(u"无法创建文件夹")},
+        {QStringLiteral("Cannot create output directory"), QStringLiteral(u"无法创建文件夹")},
+        {QStringLiteral("Cannot create symbolic link"), QStringLiteral(u"无法创建链接")},
+        {QStringLiteral("Cannot create hard link"), QStringLiteral(u"无法创建硬链接")},
+        {QStringLiteral("Cannot open input file"), QStringLiteral(u"无法读取")},
+    };
+    return words.value(action);
+}
+
+// "无法写入“a/b.txt”：文件名太长": what failed on which entry, and why, in Chinese.
+QString systemFailureText(const SystemFailure& failure) {
+    QString subject = actionText(failure.action);
+    if (!failure.paths.isEmpty() && !failure.paths.first().isEmpty())
+        subject += QStringLiteral(u"“") + failure.paths.first() + QStringLiteral(u"”");
+    const QString reason = SystemErrorText::reason(failure.errorNumber);
+    return subject.isEmpty() ? reason : subject + QStringLiteral(u"：") + reason;
+}
+
+// Any other line with its paths in the destination, not in the hidden work folder.
+QString withoutWorkFolders(QString line) {
+    static const QRegularExpression workFolder(
+        QStringLiteral("/\\.velmora(?:Extraction|Compression)-[0-9A-Za-z-]+(?=/|$|\\s|\\))"));
+    return line.remove(workFolder);
+}
+
+// The tool's error line as the user reads it: 7-Zip's failed system calls in Chinese.
+QString shownLine(const QString& line) {
+    if (const std::optional<SystemFailure> failure = systemFailure(line)) return systemFailureText(*failure);
+    return withoutWorkFolders(line);
+}
+
+ArchiveError unwrittenLink(const QString& linkPath, const QString& reason) {
+    return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的硬链接“") + linkPath +
+                                       QStringLiteral(u"”") + reason + QStringLiteral(u"，已停止解压。"));
+}
+
+}  // namespace
 
 void requireArchive(const QString& fileURL) {
     if (!QFileInfo::exists(fileURL)) throw ArchiveError::fileNotFound(fileURL);
@@ -113,6 +201,31 @@ std::optional<ArchiveError> refusedLink(const QString& combinedText) {
         QStringLiteral(u"”经由其他链接指向目标，无法确认它留在解压位置之内，已停止解压。"));
 }
 
+std::optional<ArchiveError> unwritableEntry(const QString& combinedText) {
+    // 7-Zip makes a hard link last, from a placeholder file that a later entry of its name overwrote.
+    static const QRegularExpression overwritten(QStringLiteral("Temporary link file is not empty : (.+)"));
+    if (const QRegularExpressionMatch match = overwritten.match(combinedText); match.hasMatch())
+        return unwrittenLink(shownPath(match.captured(1)), QStringLiteral(u"与同名条目冲突，无法创建"));
+    for (const QString& line : combinedText.split(QLatin1Char('\n'))) {
+        const std::optional<SystemFailure> failure = systemFailure(line);
+        if (!failure || failure->paths.isEmpty()) continue;
+        const QString& path = failure->paths.first();
+        if (failure->action == QLatin1String("Cannot create hard link") && failure->errorNumber == ENOENT &&
+            failure->paths.size() == 2) {
+            return unwrittenLink(
+                path, QStringLiteral(u"指向的“") + failure->paths.last() + QStringLiteral(u"”不存在"));
+        }
+        // Something on the entry's way is not a folder: a link (7-Zip writes through none) or a file.
+        if (failure->errorNumber == ENOTDIR && (failure->action == QLatin1String("Cannot open output file") ||
+                                                failure->action == QLatin1String("Cannot create folder"))) {
+            return ArchiveError::extractFailed(
+                QStringLiteral(u"压缩包中的“") + path +
+                QStringLiteral(u"”位于链接或文件之下，无法经由它写入，已停止解压。"));
+        }
+    }
+    return std::nullopt;
+}
+
 bool namesPasswordProblem(const QString& searchable) {
     // "break signaled": 7-Zip asked for a password and found none on its standard input.
     for (const char* words : {"wrong password", "incorrect password", "password is incorrect",
@@ -150,6 +263,8 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     if (lowered.contains(QLatin1String("read-only file system")))
         return ArchiveError::destinationNotWritable();
     if (namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
+    // 7-Zip follows "Is not archive" with the "errno=1" its open left behind: no permission problem.
+    if (lowered.contains(QLatin1String("is not archive"))) return ArchiveError::corruptedArchive();
     if (lowered.contains(QLatin1String("permission denied")) ||
         lowered.contains(QLatin1String("operation not permitted")))
         return ArchiveError::permissionDenied();
@@ -158,7 +273,7 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
           "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory"}) {
         if (lowered.contains(QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
-    return std::nullopt;
+    return unwritableEntry(text);
 }
 
 ArchiveError mapExternalError(const ProcessResult& result, const QString& sentence,
@@ -186,11 +301,12 @@ std::optional<QString> errorLine(const ProcessResult& result) {
         for (qsizetype next = index + 1; line.endsWith(QLatin1Char(':')) && next < lines.size(); ++next) {
             if (!lines[next].trimmed().isEmpty()) line += QLatin1Char(' ') + lines[next].trimmed();
         }
-        return line.left(kMaxLength);
+        return shownLine(line).left(kMaxLength);
     }
     // Only errors go to standard error: its first line, when none says "error".
     for (const QString& line : result.error.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty() && !line.contains(summary)) return line.trimmed().left(kMaxLength);
+        if (!line.trimmed().isEmpty() && !line.contains(summary))
+            return shownLine(line.trimmed()).left(kMaxLength);
     }
     return std::nullopt;
 }

@@ -59,6 +59,10 @@ ArchiveError linkOutsideDestination(const QString& linkPath);
 // an empty file in the link's place and fails.
 std::optional<ArchiveError> refusedLink(const QString& combinedText);
 
+// 7-Zip's failure to write an entry, naming it by its path in the archive: one that lies under a link or
+// a file, a hard link whose target is missing, or one that a later entry of its name overwrote.
+std::optional<ArchiveError> unwritableEntry(const QString& combinedText);
+
 // Whether the tool's words (searchableText) say that the password was wrong or missing.
 bool namesPasswordProblem(const QString& searchable);
 // Whether they say that the disk is full.
@@ -70,8 +74,8 @@ std::optional<QString> missingVolume(const QString& combinedText);
 // The failure rules of every tool run (7-Zip, unrar, unzip, zip, tar; extracting, compressing or
 // testing), in order: a refused link names it, a missing volume names it, a full disk, a read-only
 // folder, the password (only the tools' own words for it: an encrypted archive that fails for another
-// reason is not a password problem), permission problems, damaged data. Nothing when the words name
-// none of them.
+// reason is not a password problem), a file that is no archive, permission problems, damaged data, an
+// entry that could not be written (unwritableEntry). Nothing when the words name none of them.
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames);
 
 // An extracting run's failure: namedFailure, else extractFailed with sentence and the tool's one error
@@ -81,8 +85,9 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& senten
 
 // The one line of the tool's words that says what went wrong ("ERROR: …", "zip error: …", "tar: …"),
 // standard error first, else standard error's first line; never banners, progress, counts of errors or
-// 7-Zip's naming of a file it could not open.
-// Nothing when there is none.
+// 7-Zip's naming of a file it could not open. 7-Zip's failed system calls ("ERROR: Cannot open output
+// file : errno=36 : …") read in Chinese with the entry's path ("无法写入“a.txt”：文件名太长",
+// SystemErrorText), and no path shows velmora's hidden work folder. Nothing when there is none.
 std::optional<QString> errorLine(const ProcessResult& result);
 
 }  // namespace ExtractionSteps

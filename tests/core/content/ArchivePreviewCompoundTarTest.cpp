@@ -52,7 +52,7 @@ TEST_F(CompoundTarTest, ListsPreviewsAndExtractsTheFilesInsideTheTar) {
 TEST_F(CompoundTarTest, ADamagedLayerFailsInOneSentenceAndLeavesNoWorkFolder) {
     const QString archive = m_tree.writeFile("broken.tar.gz", "not gzip at all");
     EXPECT_EQ(failure([&] { ArchivePreviewService().previewEntries(archive, std::nullopt, m_token); }),
-              ArchiveError::commandFailed("第三方预览工具返回错误。"));
+              ArchiveError::corruptedArchive());
     EXPECT_TRUE(workFolders().isEmpty());
 }
 

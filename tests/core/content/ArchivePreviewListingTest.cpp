@@ -255,6 +255,12 @@ TEST(ArchivePreviewService, ToolFailuresReadAsInExtraction) {
         {{1, "Operation not permitted", ""}, ArchiveError::permissionDenied()},
         {{2, "ERROR: Data Error : a.txt", ""}, ArchiveError::corruptedArchive()},
         {{2, "", "ERROR: No space left on device : a.txt"}, ArchiveError::diskFull()},
+        {{2, "", "ERRORS:\nIs not archive\n\nSystem ERROR:\nerrno=1 : Operation not permitted"},
+         ArchiveError::corruptedArchive()},
+        // The reasons named before keep winning over the wording of the error number.
+        {{2, "",
+          "ERROR: Cannot open output file : errno=30 : Read-only file system : /d/.velmoraExtraction-1/a"},
+         ArchiveError::destinationNotWritable()},
         {{1, "", "word"}, ArchiveError::extractFailed("第三方预览工具返回错误（word）。")},
         {{1, "out", "err"}, ArchiveError::extractFailed("第三方预览工具返回错误（err）。")},
         {{1, " \n", "\n\n"}, ArchiveError::extractFailed(fallback)},

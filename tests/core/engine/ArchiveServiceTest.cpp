@@ -248,7 +248,7 @@ TEST_F(ArchiveServiceTest, DamagedArchivesNamedAfterPasswordsAreNotPasswordProbl
         ArchiveError::Kind kind;
     } cases[] = {
         {"wrong password.zip", ArchiveError::Kind::corruptedArchive},
-        {"wrong password.7z", ArchiveError::Kind::extractFailed},
+        {"wrong password.7z", ArchiveError::Kind::corruptedArchive},
         {"wrong password.rar", ArchiveError::Kind::corruptedArchive},
     };
     for (const auto& c : cases) {

@@ -318,6 +318,11 @@ TEST_F(FakeSevenZipTest, FailedRunsMapToErrorsAndRemoveTheStaging) {
         {"echo '7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov'; echo 'Scanning the drive:'; "
          "echo ' 45% 3 + a.txt'; printf '\\nERROR: Unexpected end\\n' >&2; exit 2",
          ArchiveError::compressFailed(QStringLiteral(u"7-Zip 压缩工具返回错误（ERROR: Unexpected end）。"))},
+        // The archive is named as the user will know it, not inside the hidden work folder.
+        {"for a; do case \"$a\" in *.7z) f=\"$a\";; esac; done; "
+         "echo \"ERROR: Cannot open output file : errno=36 : File name too long : $f\" >&2; exit 2",
+         ArchiveError::compressFailed(
+             QStringLiteral(u"7-Zip 压缩工具返回错误（无法写入“out.7z”：文件名太长）。"))},
     };
     tree.writeFile("in/Docs/a.txt", "a");
     const QStringList inputs{tree.path("in/Docs")};

@@ -4,6 +4,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
+#include "support/LegacyArchives.h"
 #include "support/ReadOnlyMount.h"
 #include "support/TempTree.h"
 
@@ -132,6 +133,72 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
         EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
                   c.expected);
     }
+}
+
+// Entries 7-Zip cannot write read in Chinese, named by their path in the archive, never with its
+// "ERROR:", an error number or velmora's hidden work folder; nothing is written anywhere.
+TEST_F(ExtractionFailureReasonTest, unwritableEntriesAreNamedInChinese) {
+    const QString outside = m_tree.makeFolder("outside");
+    ASSERT_TRUE(QFile::link(outside, m_tree.path("src/lnk")));
+    ASSERT_EQ(::link(QFile::encodeName(m_tree.path("src/note.txt")).constData(),
+                     QFile::encodeName(m_tree.path("src/h")).constData()),
+              0);
+    m_tree.writeFile("through/lnk/through.txt", "through");
+    m_tree.writeFile("second/h", "second");
+    // A TAR of src's names with names from another folder appended.
+    const auto tar = [&](const QString& name, const QStringList& names, const QString& folder,
+                         const QString& appended) {
+        runTool("tar", QStringList{"-cf", "../" + name, "--"} + names, m_tree.path("src"));
+        runTool("tar", {"-rf", m_tree.path(name), "--", appended}, m_tree.path(folder));
+        return m_tree.path(name);
+    };
+    const auto zip = [&](const QString& name, const QList<LegacyArchives::Item>& items) {
+        return m_tree.writeFile(name, LegacyArchives::zip(items, LegacyArchives::Host::unix));
+    };
+    const QString longName(300, u'n');
+    const struct {
+        const char* name;
+        std::function<QString()> archive;
+        QString expected;
+    } cases[] = {
+        {"an absolute link to a folder, then a file through it",
+         [&] { return tar("through.tar", {"lnk"}, "through", "lnk/through.txt"); },
+         QStringLiteral(
+             u"解压失败：压缩包中的“lnk/through.txt”位于链接或文件之下，无法经由它写入，已停止解压。")},
+        {"a hard link to a missing target",
+         [&] {
+             runTool("tar", {"-cf", "../missing.tar", "--", "note.txt", "h"}, m_tree.path("src"));
+             runTool("tar", {"--delete", "-f", m_tree.path("missing.tar"), "note.txt"});
+             return m_tree.path("missing.tar");
+         },
+         QStringLiteral(u"解压失败：压缩包中的硬链接“h”指向的“note.txt”不存在，已停止解压。")},
+        {"a hard link, then a file of its name",
+         [&] {
+             return tar("twice.tar", {"note.txt", "h"}, "second", "h");
+         },
+         QStringLiteral(u"解压失败：压缩包中的硬链接“h”与同名条目冲突，无法创建，已停止解压。")},
+        {"a 300-byte name",
+         [&] {
+             return zip("long.zip", {{longName.toUtf8(), "x", true}});
+         },
+         QStringLiteral(u"解压失败：7-Zip 解压工具返回错误（无法写入“") + longName.left(40) + u'…' +
+             longName.right(39) + QStringLiteral(u"”：文件名太长）。")},
+        {"a file, then a folder entry of its name",
+         [&] {
+             return zip("folder.zip", {{"d", "file"}, {"d/"}});
+         },
+         QStringLiteral(u"解压失败：7-Zip 解压工具返回错误（无法创建文件夹“d”：文件已存在）。")},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString destination = m_tree.makeFolder(QStringLiteral("refused%1").arg(run++));
+        const QString message = failureOf(c.archive(), std::nullopt, destination);
+        EXPECT_EQ(message, c.expected);
+        for (const char* word : {"errno", ".velmora", "ERROR:"}) EXPECT_FALSE(message.contains(word)) << word;
+        EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+    EXPECT_TRUE(QDir(outside).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 TEST_F(ExtractionFailureReasonTest, aReadOnlyDestinationIsNamed) {

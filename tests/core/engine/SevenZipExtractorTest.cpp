@@ -148,8 +148,11 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo '7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov'; echo 'Scanning the drive:'; "
          "echo 'ERROR: E_FAIL : a.txt' >&2; echo 'Sub items Errors: 1'; exit 2",
          ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误（ERROR: E_FAIL : a.txt）。"))},
+        // Not an archive: the "errno=1" of its failed open is no permission problem.
         {"printf 'ERROR: /d/a.7z\\n/d/a.7z\\nOpen ERROR: Cannot open the file as [7z] archive\\n\\nERRORS:\\n"
-         "Is not archive\\n' >&2; exit 2",
+         "Is not archive\\n\\n\\nSystem ERROR:\\nerrno=1 : Operation not permitted\\n' >&2; exit 2",
+         ArchiveError::corruptedArchive()},
+        {"printf 'Open ERROR: Cannot open the file as [7z] archive\\n' >&2; exit 2",
          ArchiveError::extractFailed(QStringLiteral(
              u"7-Zip 解压工具返回错误（Open ERROR: Cannot open the file as [7z] archive）。"))},
         // A chain its listing does not prove safe stays refused, named.
