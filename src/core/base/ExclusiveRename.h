@@ -11,12 +11,20 @@
 namespace ExclusiveRename {
 
 // 0 when moved, EEXIST when something has the name, else the error. RENAME_NOREPLACE; on a file system
-// without it, a hard link (or, for a folder, a new empty folder that a rename replaces), which takes the
-// name exclusively too.
+// without it, the name is first taken exclusively for a placeholder of velmora's own (an empty folder for
+// a folder, else an empty file), which a plain rename then replaces; a failed rename removes it again.
 int rename(const QString& from, const QString& to);
 
 // Moves an item into folder under the first free name of nameFor(0), nameFor(1), ... and returns its new
-// path. Throws FileSystemError (createFailed) when a move fails for another reason.
+// path. Throws FileSystemError (createFailed for a folder, saveFailed for anything else) when a move fails
+// for another reason.
 QString toFreeName(const QString& item, const QString& folder, const std::function<QString(qint64)>& nameFor);
+
+// The two renames this makes, which tests replace to act as a file system without RENAME_NOREPLACE.
+struct SystemCalls {
+    int (*renameNoReplace)(const char* from, const char* to);
+    int (*rename)(const char* from, const char* to);
+};
+extern SystemCalls systemCalls;
 
 }  // namespace ExclusiveRename

@@ -19,6 +19,9 @@ QString FileSystemError::message() const {
         case Kind::writeFailed:
             text = QStringLiteral(u"无法写入文件：");
             break;
+        case Kind::saveFailed:
+            text = QStringLiteral(u"无法保存文件：");
+            break;
         case Kind::createFailed:
             text = QStringLiteral(u"无法创建文件夹：");
             break;

@@ -2,14 +2,15 @@
 
 #include "platform/VelmoraError.h"
 
-// A file or folder that could not be opened, read, written, created, copied, removed or listed, with the
-// system's reason in Chinese (SystemErrorText).
+// A file or folder that could not be opened, read, written, saved, created, copied, removed or listed,
+// with the system's reason in Chinese (SystemErrorText).
 class FileSystemError : public VelmoraError {
 public:
     enum class Kind {
         openFailed,
         readFailed,
         writeFailed,
+        saveFailed,  // a finished file that could not be put under its name
         createFailed,
         copyFailed,
         removeFailed,

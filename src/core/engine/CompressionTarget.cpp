@@ -69,7 +69,7 @@ QStringList CompressionTarget::commit(const QStringList& workFiles) {
         if (error != 0) {
             undo();
             if (error == EEXIST) throw SplitCompressionError::existingOutput(name);
-            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, finals.last(), error);
+            throw FileSystemError::fromErrorNumber(FileSystemError::Kind::saveFailed, finals.last(), error);
         }
         moved << finals.last();
     }
@@ -96,7 +96,7 @@ QString CompressionTarget::moveInPlannedName(const QString& workFile) const {
     const int error = ExclusiveRename::rename(workFile, m_plannedURL);
     if (error == EEXIST) throw SplitCompressionError::existingOutput(name);
     if (error != 0)
-        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, m_plannedURL, error);
+        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::saveFailed, m_plannedURL, error);
     return m_plannedURL;
 }
 

@@ -35,10 +35,10 @@ public:
     // Moves the extracted top-level items into the destination, never replacing or merging into what
     // is there: an item whose name is taken (by anything, a dangling link included) goes in under the
     // next free numbered name ("note 1.txt", "doc 1"). Each move is one rename that fails instead of
-    // replacing (RENAME_NOREPLACE, else link and unlink), so a name taken after it looked free is not
-    // overwritten either; the next number is tried. Throws FileSystemError when a move fails. A link
-    // the tool pointed into the private folder, or across top-level items into one that was renamed,
-    // is pointed at the same item in the destination. A link that resolves outside the private folder
+    // replacing (ExclusiveRename), so a name taken after it looked free is not overwritten either; the
+    // next number is tried. Throws FileSystemError when a move fails. A link the tool pointed into the
+    // private folder, or across top-level items into one that was renamed, is pointed at the same item
+    // in the destination. A link that resolves outside the private folder
     // is refused before anything moves, with ArchiveError::extractFailed naming it; one that resolves
     // outside the destination after the move (through the destination's own links) is removed.
     Renames commit();

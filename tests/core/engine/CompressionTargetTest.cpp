@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 
 #include <barrier>
+#include <cerrno>
 #include <csignal>
 #include <thread>
 
@@ -33,18 +34,24 @@ protected:
     CompressionService service;
 };
 
+// Also where the file system lacks RENAME_NOREPLACE.
 TEST_F(CompressionTargetTest, TakenNamesAreSkippedWhateverTakesThem) {
-    tree.writeFile("out/report.zip", "older");
-    tree.makeFolder("out/report 1.zip");
-    QFile::link(tree.path("missing"), tree.path("out/report 2.zip"));
-    const QStringList inputs{tree.writeFile("in/report.txt", "text")};
-    const QString archive = service.compress(inputs, tree.path("out/report.zip"), CompressionFormat::zip,
-                                             CompressionLevel::fastest, std::nullopt, 1, false, {}, {});
-    EXPECT_EQ(archive, tree.path("out/report 3.zip"));
-    EXPECT_EQ(tree.readFile("out/report.zip"), "older");
-    EXPECT_EQ(extractedContents(archive), (QMap<QString, QByteArray>{{"report.txt", "text"}}));
-    EXPECT_EQ(entriesOf(tree.path("out")),
-              (QStringList{"report 1.zip", "report 2.zip", "report 3.zip", "report.zip"}));
+    for (const QString out : {"out", "fuse"}) {
+        std::optional<WithoutRenameNoReplace> fuse;
+        if (out == "fuse") fuse.emplace();
+        tree.writeFile(out + "/report.zip", "older");
+        tree.makeFolder(out + "/report 1.zip");
+        QFile::link(tree.path("missing"), tree.path(out + "/report 2.zip"));
+        const QStringList inputs{tree.writeFile("in/report.txt", "text")};
+        const QString archive =
+            service.compress(inputs, tree.path(out + "/report.zip"), CompressionFormat::zip,
+                             CompressionLevel::fastest, std::nullopt, 1, false, {}, {});
+        EXPECT_EQ(archive, tree.path(out + "/report 3.zip"));
+        EXPECT_EQ(tree.readFile(out + "/report.zip"), "older");
+        EXPECT_EQ(extractedContents(archive), (QMap<QString, QByteArray>{{"report.txt", "text"}}));
+        EXPECT_EQ(entriesOf(tree.path(out)),
+                  (QStringList{"report 1.zip", "report 2.zip", "report 3.zip", "report.zip"}));
+    }
 }
 
 TEST(CompressionTargetNames, NumbersGoBeforeTheFormatsExtension) {
@@ -65,8 +72,12 @@ TEST(CompressionTargetNames, NumbersGoBeforeTheFormatsExtension) {
 // back its other volumes; the user's (empty) files stay as they were.
 TEST_F(CompressionTargetTest, ANameTakenWhileTheToolRanIsNeverReplaced) {
     using enum CompressionTarget::WhenTaken;
-    for (const auto whenTaken : {nextFreeName, fail}) {
-        const QString folder = tree.makeFolder(whenTaken == fail ? "set" : "plain");
+    for (const auto& [whenTaken, fuseLike] :
+         {std::pair{nextFreeName, false}, {fail, false}, {nextFreeName, true}, {fail, true}}) {
+        std::optional<WithoutRenameNoReplace> fuse;
+        if (fuseLike) fuse.emplace();
+        const QString folder =
+            tree.makeFolder(QString(whenTaken == fail ? "set" : "plain") + (fuseLike ? " fuse" : ""));
         auto journal = WorkJournal::open();
         CompressionTarget target(folder + "/report.zip", "zip", whenTaken, journal.get());
         QStringList written{target.workURL("report.zip")};
@@ -90,6 +101,20 @@ TEST_F(CompressionTargetTest, AFailedRunLeavesNeitherPlaceholderNorWorkFolder) {
                          std::nullopt, 1, false, {}, {});
     }));
     EXPECT_TRUE(entriesOf(tree.path("out")).isEmpty());
+}
+
+// Where the file system lacks RENAME_NOREPLACE and the last rename fails, the name taken for it is free
+// again, and the archive is called a file.
+TEST_F(CompressionTargetTest, AFailedMoveOutLeavesNoPlaceholder) {
+    const WithoutRenameNoReplace fuse(EIO);
+    const QStringList inputs{tree.writeFile("in/data.txt", "text")};
+    const QString out = tree.makeFolder("out");
+    EXPECT_EQ(thrownMessage([&] {
+                  service.compress(inputs, out + "/data.zip", CompressionFormat::zip,
+                                   CompressionLevel::fastest, std::nullopt, 1, false, {}, {});
+              }),
+              QStringLiteral(u"无法保存文件：") + out + QStringLiteral(u"/data.zip（磁盘读写错误）"));
+    EXPECT_TRUE(entriesOf(out).isEmpty());
 }
 
 TEST_F(CompressionTargetTest, AVolumeNameTakenAtTheEndFailsTheSetAndKeepsTheUsersFile) {

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <cerrno>
 #include <thread>
 
 namespace {
@@ -27,6 +28,13 @@ const SampleFile kSampleFiles[] = {
     {"数据/报告 一.txt", "中文内容\n"},
     {".hidden", "dot file\n"},
 };
+
+int failedRenameError = 0;
+
+int failWith(int error) {
+    errno = error;
+    return -1;
+}
 
 bool waitUntilStarted(const FakeTool& tool) {
     QDeadlineTimer deadline(30000);
@@ -165,3 +173,12 @@ QStringList withStagingAsDestination(QStringList run, const QString& destination
     for (QString& argument : run) argument.replace(staging, destination);
     return run;
 }
+
+WithoutRenameNoReplace::WithoutRenameNoReplace(int renameError) : m_saved(ExclusiveRename::systemCalls) {
+    auto& calls = ExclusiveRename::systemCalls;
+    calls.renameNoReplace = [](const char*, const char*) { return failWith(EINVAL); };
+    failedRenameError = renameError;
+    if (renameError != 0) calls.rename = [](const char*, const char*) { return failWith(failedRenameError); };
+}
+
+WithoutRenameNoReplace::~WithoutRenameNoReplace() { ExclusiveRename::systemCalls = m_saved; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/CancellationToken.h"
+#include "core/base/ExclusiveRename.h"
 #include "core/engine/ArchiveError.h"
 #include "support/FakeTool.h"
 #include "support/TempTree.h"
@@ -86,4 +87,17 @@ protected:
 private:
     std::unique_ptr<TempTree> m_temp;
     std::optional<QByteArray> m_stateHome;
+};
+
+// While it lives, ExclusiveRename acts as on a file system without RENAME_NOREPLACE (many FUSE and
+// network mounts); given an error number, its plain renames fail with that error too.
+class WithoutRenameNoReplace {
+public:
+    explicit WithoutRenameNoReplace(int renameError = 0);
+    ~WithoutRenameNoReplace();
+    WithoutRenameNoReplace(const WithoutRenameNoReplace&) = delete;
+    WithoutRenameNoReplace& operator=(const WithoutRenameNoReplace&) = delete;
+
+private:
+    ExclusiveRename::SystemCalls m_saved;
 };

@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -71,6 +73,7 @@ TEST_F(ExtractionBesideUserFilesTest, EveryKindGoesBesideTheUsersItems) {
     const QStringList items = {"doc", "note.txt", "pics"};
     const struct {
         QString archive;
+        bool withoutRenameNoReplace = false;
     } cases[] = {
         {make(kZip, QStringList{"-q", "-r", in("plain.zip")} + items, "plain.zip")},
         {make(kZip, QStringList{"-q", "-r", "-0", "-s", "64k", in("split.zip")} + items, "split.zip")},
@@ -78,12 +81,15 @@ TEST_F(ExtractionBesideUserFilesTest, EveryKindGoesBesideTheUsersItems) {
         {make(kSevenZip, QStringList{"a", "-mx=0", "-v64k", in("movie.7z")} + items, "movie.7z.001")},
         {make(kRar, QStringList{"a", "-idq", "-r", in("plain.rar")} + items, "plain.rar")},
         {make(kTar, QStringList{"-czf", in("plain.tar.gz")} + items, "plain.tar.gz")},
+        {make(kSevenZip, QStringList{"a", in("fuse.7z")} + items, "fuse.7z"), true},
     };
     ASSERT_TRUE(QFile::exists(in(QStringLiteral("split.z02"))));
     ASSERT_TRUE(QFile::exists(in(QStringLiteral("movie.7z.003"))));
     int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.archive.toStdString());
+        std::optional<WithoutRenameNoReplace> fuse;
+        if (c.withoutRenameNoReplace) fuse.emplace();
         const QString destination = userFolder(QStringLiteral("dest%1").arg(index++));
         const OperationOutputs result =
             m_service.extract({c.archive}, destination, std::nullopt, separateFolders(false), 1, {});
@@ -125,6 +131,26 @@ TEST_F(ExtractionBesideUserFilesTest, LinksFollowARenamedItem) {
     EXPECT_EQ(QFile::symLinkTarget(destination + "/top"), destination + "/doc 1/note.txt");
     EXPECT_EQ(QFile::symLinkTarget(destination + "/pics 1/up"), destination + "/doc 1/note.txt");
     EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/top")), "incoming nested");
+}
+
+// Where the file system lacks RENAME_NOREPLACE and the last rename fails, the name taken for the item
+// is free again, and the message says whether a file or a folder could not be put there.
+TEST_F(ExtractionBesideUserFilesTest, AFailedMoveInLeavesNoPlaceholder) {
+    const WithoutRenameNoReplace fuse(EIO);
+    const struct {
+        QString item;
+        QString failure;
+    } cases[] = {{"note.txt", QStringLiteral(u"无法保存文件：")},
+                 {"doc", QStringLiteral(u"无法创建文件夹：")}};
+    for (const auto& c : cases) {
+        const QString archive = make(kSevenZip, {"a", in(c.item + ".7z"), c.item}, c.item + ".7z");
+        const QString destination = m_tree.makeFolder("dest " + c.item);
+        EXPECT_EQ(thrownMessage([&] {
+                      m_service.extract({archive}, destination, std::nullopt, separateFolders(false), 1, {});
+                  }),
+                  c.failure + destination + '/' + c.item + QStringLiteral(u"（磁盘读写错误）"));
+        EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
 }
 
 TEST(FileNameHelperNumberedName, NumberGoesBeforeTheLastExtension) {
