@@ -52,7 +52,7 @@ void CompressViewModel::selectCompressionFormat(CompressionFormat format) {
         return;
     }
     setSelectedCompressionFormat(format);
-    if (!m_context.isWorking()) m_context.setStatusMessage(std::nullopt);
+    m_context.endPageStatus();
 }
 
 void CompressViewModel::selectFilesForCompression() {
@@ -70,6 +70,12 @@ void CompressViewModel::selectFilesForCompression(const QStringList& urls) {
     m_context.clearHandedOverArchives();
     setSelectedFilesForCompression(urls);
     m_context.setStatusMessage(QStringLiteral(u"已选择 %1 个项目，点击“立即压缩”开始。").arg(urls.size()));
+}
+
+// What the page said about the sources, or about the run that took them, goes with them.
+void CompressViewModel::clearCompressionSelection() {
+    setSelectedFilesForCompression({});
+    m_context.endPageStatus();
 }
 
 void CompressViewModel::compress(bool allowEncryptedSevenZip) {

@@ -41,6 +41,7 @@ public:
     void selectCompressionFormat(CompressionFormat format);
     void selectFilesForCompression();
     void selectFilesForCompression(const QStringList& urls);
+    void clearCompressionSelection();
 
 Q_SIGNALS:
     void changed();

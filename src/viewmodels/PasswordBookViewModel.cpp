@@ -73,8 +73,14 @@ void PasswordBookViewModel::reloadEntries() {
     publish(this, m_passwordBookEntries, book.entries, &PasswordBookViewModel::passwordBookEntriesChanged);
 }
 
+// A failure is the newest outcome: the status line about an earlier one ends with it.
+void PasswordBookViewModel::showFailure(const QString& text) {
+    m_context.setAlertMessage(text);
+    m_context.endPageStatus();
+}
+
 void PasswordBookViewModel::showSaveFailure(const QString& reason) {
-    m_context.setAlertMessage(QStringLiteral(u"保存失败：") + reason);
+    showFailure(QStringLiteral(u"保存失败：") + reason);
 }
 
 void PasswordBookViewModel::beginAddingPasswordBookEntry() {
@@ -92,7 +98,7 @@ void PasswordBookViewModel::saveNewPasswordBookEntry() {
         return;
     }
     if (!added.entry) {
-        m_context.setAlertMessage(QStringLiteral(u"请输入密码后再保存。"));
+        showFailure(QStringLiteral(u"请输入密码后再保存。"));
         return;
     }
     reloadEntries();
@@ -132,7 +138,7 @@ void PasswordBookViewModel::importPasswordBook(ArchivePasswordBookKind kind, con
     try {
         imported = m_context.passwordBookStore().importPasswords(path, kind);
     } catch (const VelmoraError& error) {
-        m_context.setAlertMessage(QStringLiteral(u"导入失败：") + error.message());
+        showFailure(QStringLiteral(u"导入失败：") + error.message());
         return;
     }
     if (imported.failure) {
@@ -149,9 +155,8 @@ void PasswordBookViewModel::exportPasswordBook(ArchivePasswordBookKind kind, con
     // The file holds clear-text passwords: written whole or not at all, for the owner only.
     if (const std::optional<QString> error =
             PrivateFile::write(path, m_context.passwordBookStore().exportData(kind))) {
-        m_context.setAlertMessage(
-            QStringLiteral(u"导出失败：") +
-            FileSystemError(FileSystemError::Kind::writeFailed, path, *error).message());
+        showFailure(QStringLiteral(u"导出失败：") +
+                    FileSystemError(FileSystemError::Kind::writeFailed, path, *error).message());
         return;
     }
     m_context.setStatusMessage(QStringLiteral(u"已导出") + Rules::bookTitle(kind) + QStringLiteral(u"：") +
@@ -188,6 +193,9 @@ void PasswordBookViewModel::setAutoTryEnabled(bool on) {
 // A failed save leaves the context's settings as they were, so the page puts the switch back.
 void PasswordBookViewModel::setSwitch(bool AppSettings::*field, bool on, const QString& onText,
                                       const QString& offText) {
-    if (!SettingsWriteThrough::write(m_settingsStore, m_context, field, on)) return;
+    if (!SettingsWriteThrough::write(m_settingsStore, m_context, field, on)) {
+        m_context.endPageStatus();
+        return;
+    }
     m_context.setStatusMessage(on ? onText : offText);
 }

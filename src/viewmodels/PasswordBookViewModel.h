@@ -21,7 +21,7 @@ class WorkbenchContext;
 // search, the selected entry (kept by id, so it survives a search that hides it), the add sheet's
 // fields and the reveal switch; editing, adding, deleting, importing and exporting through the store,
 // and applying a password to the operation pages' password fields. Outcomes are the context's status
-// line, failures its alert.
+// line, failures its alert, which ends the status line of an earlier outcome.
 class PasswordBookViewModel : public QObject {
     Q_OBJECT
 
@@ -81,6 +81,7 @@ Q_SIGNALS:
     void revealPasswordBookPasswordsChanged();
 
 private:
+    void showFailure(const QString& text);
     void showSaveFailure(const QString& reason);
     void setSwitch(bool AppSettings::*field, bool on, const QString& onText, const QString& offText);
 

@@ -50,9 +50,7 @@ void SplitExtractViewModel::selectSplitArchiveForExtraction(QString url) {
     // A newer choice supersedes a scan under way, also when the choice is refused.
     m_splitArchiveScanGeneration++;
     if (QFileInfo(url).isDir()) {
-        const QString message = QStringLiteral(u"请选择一个分卷文件，而不是文件夹。");
-        setSplitArchiveState(SplitArchivePageState::failed(message));
-        m_context.setAlertMessage(message);
+        showScanFailure(QStringLiteral(u"请选择一个分卷文件，而不是文件夹。"));
         return;
     }
     setSplitArchiveDescriptor(std::nullopt);

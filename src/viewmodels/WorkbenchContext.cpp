@@ -43,6 +43,8 @@ void WorkbenchContext::setSettings(const AppSettings& value) {
     publish(this, m_settings, value, &WorkbenchContext::settingsChanged);
 }
 void WorkbenchContext::setDestinationURL(const std::optional<QString>& value) {
+    // What a page said under the old folder, an outcome or the notice about the folder, no longer holds.
+    if (value != m_destinationURL) endPageStatus();
     publish(this, m_destinationURL, value, &WorkbenchContext::destinationURLChanged);
 }
 void WorkbenchContext::setIsWorking(bool value) {
@@ -55,13 +57,16 @@ void WorkbenchContext::setStatusMessage(const std::optional<QString>& value, Sta
     Q_EMIT statusMessageChanged();
     Q_EMIT changed();
 }
+void WorkbenchContext::endPageStatus() {
+    if (!m_isWorking) setStatusMessage(std::nullopt);
+}
 void WorkbenchContext::setAlertMessage(const std::optional<QString>& value) {
     publish(this, m_alertMessage, value, &WorkbenchContext::alertMessageChanged);
 }
 void WorkbenchContext::setSelectedSection(WorkbenchSection value) {
     // A status set by a page (a warning about a choice made there, a finished run's outcome) ends when
     // the user leaves it; a running operation keeps reporting on every page.
-    if (value != m_selectedSection && !m_isWorking) setStatusMessage(std::nullopt);
+    if (value != m_selectedSection) endPageStatus();
     publish(this, m_selectedSection, value, &WorkbenchContext::selectedSectionChanged);
 }
 

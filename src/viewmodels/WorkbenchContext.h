@@ -45,7 +45,7 @@ public:
     // Published state.
     const AppSettings& settings() const { return m_settings; }
     void setSettings(const AppSettings& value);
-    // The folder chosen for results; none: beside the sources.
+    // The folder chosen for results; none: beside the sources. Another folder ends the status line.
     const std::optional<QString>& destinationURL() const { return m_destinationURL; }
     void setDestinationURL(const std::optional<QString>& value);
     bool isWorking() const { return m_isWorking; }
@@ -54,6 +54,9 @@ public:
     StatusKind statusKind() const { return m_statusKind; }
     // A message and its kind change together; statusMessageChanged reports either.
     void setStatusMessage(const std::optional<QString>& value, StatusKind kind = StatusKind::success);
+    // Ends a status about a page's choices or its last outcome once they change; a running
+    // operation's status stays, it reports on every page.
+    void endPageStatus();
     const std::optional<QString>& alertMessage() const { return m_alertMessage; }
     void setAlertMessage(const std::optional<QString>& value);
     WorkbenchSection selectedSection() const { return m_selectedSection; }

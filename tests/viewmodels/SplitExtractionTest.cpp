@@ -71,6 +71,8 @@ TEST_F(SplitExtractionTest, folderIsRefusedAndSupersedesAScanUnderWay) {
     const SplitArchivePageState refused =
         SplitArchivePageState::failed(QStringLiteral(u"请选择一个分卷文件，而不是文件夹。"));
     EXPECT_EQ(alert(), refused.payload());
+    // The banner says so too, not that the earlier choice is still being scanned.
+    EXPECT_EQ(status(), refused.payload());
     // The earlier scan must not overwrite the refusal when it ends.
     settle();
     EXPECT_EQ(splitExtract().splitArchiveState(), refused);

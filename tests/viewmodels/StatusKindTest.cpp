@@ -68,6 +68,48 @@ TEST_F(StatusKindTest, EachOutcomeCarriesItsKind) {
     }
 }
 
+// A status ends when what it speaks of changes: another folder or a cleared list ends what was said
+// about the old one, and a failure replaces an earlier outcome.
+TEST_F(StatusKindTest, AStatusEndsWhenWhatItSpeaksOfChanges) {
+    const QList<std::tuple<const char*, std::function<void()>, std::function<void()>>> cases{
+        {"currentLocationThenChosenFolder", [this] { context().resetDestinationToCurrentLocation(); },
+         [this] {
+             platform.panelAnswers = {{files.makeFolder("chosen")}};
+             context().selectDestination();
+         }},
+        {"extractedThenAnotherFolder",
+         [this] {
+             extract().selectArchivesForExtraction({files.writeFile("b.zip", "x")});
+             extract().extract();
+         },
+         [this] { context().setDestinationURL(files.makeFolder("other")); }},
+        {"diskFullThenListCleared",
+         [this] {
+             engine.setError(std::make_exception_ptr(ArchiveError::diskFull()));
+             compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
+             compress().compress(false);
+         },
+         [this] { compress().clearCompressionSelection(); }},
+        {"exportedThenImportFailed",
+         [this] {
+             models().passwordBook().exportPasswordBook(ArchivePasswordBookKind::extraction,
+                                                        files.path("book"));
+         },
+         [this] {
+             models().passwordBook().importPasswordBook(ArchivePasswordBookKind::extraction,
+                                                        files.path("none"));
+         }},
+    };
+    for (const auto& [name, setStatus, change] : cases) {
+        SCOPED_TRACE(name);
+        setStatus();
+        ASSERT_TRUE(waitUntilIdle());
+        ASSERT_TRUE(context().statusMessage().has_value());
+        change();
+        EXPECT_FALSE(context().statusMessage().has_value()) << status().toStdString();
+    }
+}
+
 TEST_F(StatusKindTest, AChangeOfKindAloneIsReported) {
     int changes = 0;
     QObject::connect(&context(), &WorkbenchContext::statusMessageChanged, [&] { ++changes; });

@@ -5,6 +5,19 @@
 #include <QEvent>
 #include <QPainter>
 #include <QTextLayout>
+#include <cmath>
+
+namespace {
+
+// The exact advance, as eliding measures it; QFontMetrics rounds to whole pixels, and a width rounded
+// down would cut a text that fits.
+qreal advance(const QFont& font, const QString& text) { return QFontMetricsF(font).horizontalAdvance(text); }
+
+}  // namespace
+
+bool ElidedLabel::fits(const QFont& font, const QString& text, int width) {
+    return advance(font, text) <= width;
+}
 
 ElidedLabel::ElidedLabel(const QString& text, QWidget* parent)
     : QWidget(parent), m_text(text), m_color(Theme::color(Theme::Colour::primary)) {
@@ -43,7 +56,7 @@ QStringList ElidedLabel::displayedLines(int width) const {
     const QFontMetrics metrics(font());
     QStringList lines;
     QString rest = m_text;
-    while (int(lines.size()) < m_maximumLines - 1 && metrics.horizontalAdvance(rest) > width) {
+    while (int(lines.size()) < m_maximumLines - 1 && !fits(font(), rest, width)) {
         QTextLayout layout(rest, font());
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -62,8 +75,7 @@ QStringList ElidedLabel::displayedLines(int width) const {
 }
 
 QSize ElidedLabel::sizeHint() const {
-    const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(m_text), metrics.height()};
+    return {int(std::ceil(advance(font(), m_text))), QFontMetrics(font()).height()};
 }
 
 int ElidedLabel::heightForWidth(int width) const {

@@ -13,6 +13,9 @@ class ElidedLabel : public QWidget {
 public:
     explicit ElidedLabel(const QString& text = {}, QWidget* parent = nullptr);
 
+    // Whether `text` is shown whole in `width` pixels, measured as the label cuts it.
+    static bool fits(const QFont& font, const QString& text, int width);
+
     QString text() const { return m_text; }
     void setText(const QString& text);
     // At least 1; 1 by default.

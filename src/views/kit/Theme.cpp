@@ -2,6 +2,7 @@
 
 #include "views/kit/FocusRing.h"
 #include "views/kit/QtTranslations.h"
+#include "views/kit/WheelGuard.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -148,6 +149,7 @@ void apply(QApplication& application) {
 
     application.setFont(font(TextStyle::body));
     FocusRing::install(application);
+    WheelGuard::install(application);
     QtTranslations::install(application);
 
     // Prominent buttons: the page's main action (accent fill, white label).

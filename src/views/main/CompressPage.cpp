@@ -41,8 +41,8 @@ CompressPage::CompressPage(CompressViewModel& model, TasksViewModel& tasks, Sett
                         [this](const QStringList& paths) { m_model.selectFilesForCompression(paths); });
     connect(m_sources->addButton(), &QPushButton::clicked, &m_model,
             qOverload<>(&CompressViewModel::selectFilesForCompression));
-    connect(m_sources->clearButton(), &QPushButton::clicked, this,
-            [this] { m_model.setSelectedFilesForCompression({}); });
+    connect(m_sources->clearButton(), &QPushButton::clicked, &m_model,
+            &CompressViewModel::clearCompressionSelection);
     connect(m_start, &QPushButton::clicked, this, [this] { m_model.compress(false); });
     connect(&m_model, &CompressViewModel::changed, this, &CompressPage::syncFromModel);
     connect(&m_model.context(), &WorkbenchContext::changed, this, &CompressPage::syncFromModel);

@@ -21,7 +21,7 @@ SplitExtractMetric::SplitExtractMetric(const QString& title, const QString& valu
     layout->addWidget(Labels::make(title, Theme::TextStyle::caption, Theme::Colour::secondary));
 
     QFont font = Theme::font(Theme::TextStyle::headline, QFont::Bold);
-    if (QFontMetrics(font).horizontalAdvance(value) > kWidth)
+    if (!ElidedLabel::fits(font, value, kWidth))
         font.setPixelSize(int(std::ceil(font.pixelSize() * kSmallestScale)));
     m_value->setFont(font);
     m_value->setElideMode(Qt::ElideRight);

@@ -1,9 +1,11 @@
 #include "views/kit/DashedFrame.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/FormatPicker.h"
+#include "views/kit/Theme.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QHBoxLayout>
 #include <QSignalSpy>
 
 namespace {
@@ -29,6 +31,26 @@ TEST(KitTest, ElidedLabelCutsInTheMiddleAndKeepsHeadAndTail) {
 
     // Text that fits is never cut, whatever the line limit.
     EXPECT_EQ(label.displayedLines(10'000), QStringList{text});
+}
+
+// A name in a row with room is shown whole in the app's fonts, wherever its exact advance falls
+// between two whole pixels.
+TEST(KitTest, ElidedLabelShowsANameThatFitsWhole) {
+    for (const Theme::TextStyle style : {Theme::TextStyle::headline, Theme::TextStyle::callout}) {
+        for (const QString& name : {QStringLiteral("old.rar"), QStringLiteral(u"备份2024.part1.rar"),
+                                    QStringLiteral("abc.rar"), QStringLiteral("Quarterly report.zip")}) {
+            QWidget row;
+            auto* layout = new QHBoxLayout(&row);
+            auto* label = new ElidedLabel(name);
+            label->setFont(Theme::font(style));
+            label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+            layout->addWidget(label);
+            layout->addStretch(1);
+            row.resize(800, 40);
+            row.show();
+            EXPECT_EQ(label->displayedLines(label->width()).join('\n').toStdString(), name.toStdString());
+        }
+    }
 }
 
 TEST(KitTest, DashLengthsAreGivenInPenWidths) {

@@ -1,12 +1,19 @@
 #include "views/main/MainWindowFixture.h"
 #include "views/kit/BellButton.h"
+#include "views/kit/ScrollPage.h"
 #include "views/kit/SidebarButton.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/NotificationCenterPanel.h"
 #include "views/main/Sidebar.h"
+#include "views/main/SplitCompressPage.h"
+#include "views/main/SplitCompressionSettingsCard.h"
 #include "views/main/TopBar.h"
 
+#include <QtTest/qtestspontaneevent.h>
+#include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -26,6 +33,39 @@ TEST_F(MainWindowTest, SidebarEntriesShowTheirPageAndReloadTheSettings) {
         EXPECT_TRUE(window().sidebar()->button(section)->isSelected());
         EXPECT_EQ(context().settings().compressionThreadCount, int(section) + 2);
     }
+}
+
+// One notch of the wheel, down, over the middle of `widget`, delivered as the window system delivers it
+// (a sent event would not go on to the parents).
+void turnWheelDown(QWidget* widget) {
+    const QPointF centre = QRectF(widget->rect()).center();
+    QWheelEvent event(centre, widget->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(widget, &event);
+}
+
+TEST_F(MainWindowTest, TheWheelOverAPickerWithoutFocusScrollsThePage) {
+    splitCompress().setSplitCompressionFormat(CompressionFormat::sevenZip);
+    context().setSelectedSection(WorkbenchSection::splitCompress);
+    QApplication::setActiveWindow(&window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    auto* scroll = qobject_cast<ScrollPage*>(window().page(WorkbenchSection::splitCompress));
+    ASSERT_NE(scroll, nullptr);
+    QComboBox* picker =
+        page<SplitCompressPage>(WorkbenchSection::splitCompress).settingsCard()->formatPicker();
+    ASSERT_GT(scroll->verticalScrollBar()->maximum(), 0);
+
+    turnWheelDown(picker);
+    EXPECT_EQ(splitCompress().splitCompressionFormat(), CompressionFormat::sevenZip);
+    EXPECT_EQ(picker->currentText(), QStringLiteral("7Z"));
+    EXPECT_FALSE(picker->hasFocus());
+    EXPECT_GT(scroll->verticalScrollBar()->value(), 0);
+
+    // Once the picker has focus, the wheel is its own.
+    picker->setFocus(Qt::MouseFocusReason);
+    turnWheelDown(picker);
+    EXPECT_NE(splitCompress().splitCompressionFormat(), CompressionFormat::sevenZip);
 }
 
 TEST_F(MainWindowTest, SplitGroupOpensWithoutChangingThePageAndLightsUpForItsPages) {
