@@ -22,4 +22,6 @@ QString unsavedNotice(const QString& what, const std::optional<QString>& failure
     return QStringLiteral(u"；") + what + QStringLiteral(u"未能保存：") + *failure;
 }
 
+QString saveFailed(const QString& reason) { return QStringLiteral(u"保存失败：") + reason; }
+
 }  // namespace OperationFailure

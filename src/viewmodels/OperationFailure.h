@@ -20,4 +20,7 @@ QString text(ArchiveActivityKind operation, const std::exception_ptr& error);
 // `failure` is none, else "；<what>未能保存：<reason>".
 QString unsavedNotice(const QString& what, const std::optional<QString>& failure);
 
+// "保存失败：<reason>": the alert for a value or list that could not be written.
+QString saveFailed(const QString& reason);
+
 }  // namespace OperationFailure

@@ -6,6 +6,7 @@
 #include "platform/PrivateFile.h"
 #include "viewmodels/CompressViewModel.h"
 #include "viewmodels/ExtractViewModel.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/PasswordBookPageRules.h"
 #include "viewmodels/Publish.h"
 #include "viewmodels/SettingsWriteThrough.h"
@@ -74,7 +75,7 @@ void PasswordBookViewModel::reloadEntries() {
 }
 
 void PasswordBookViewModel::showSaveFailure(const QString& reason) {
-    m_context.setAlertMessage(QStringLiteral(u"保存失败：") + reason);
+    m_context.setAlertMessage(OperationFailure::saveFailed(reason));
 }
 
 void PasswordBookViewModel::beginAddingPasswordBookEntry() {
