@@ -7,6 +7,7 @@
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/StatusMenu.h"
+#include "core/base/ArchiveFormat.h"
 #include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/CompressionService.h"
@@ -204,7 +205,7 @@ void AppCoordinator::previewIncoming(const QStringList& paths, bool previewOnly)
         resetPreviewOnlyFlags();
     }
     QStringList archives;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), ExtractViewModel::countsAsArchive);
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), ArchiveFormat::isArchive);
     if (archives.isEmpty()) {
         handleIncoming(paths);
         return;
@@ -228,7 +229,7 @@ bool AppCoordinator::openPreviewWindow(const QStringList& paths,
                                        const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries,
                                        bool activatesApp) {
     QStringList archives;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), ExtractViewModel::countsAsArchive);
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(archives), ArchiveFormat::isArchive);
     if (archives.isEmpty()) return false;
     m_previewWindowOpener->openPreviewWindow(archives, preloadedEntries, activatesApp);
     return true;

@@ -46,8 +46,7 @@ QString CompressViewModel::destinationRoot(const QStringList& files) const {
 
 void CompressViewModel::selectCompressionFormat(CompressionFormat format) {
     if (format == CompressionFormat::rar) {
-        m_context.setAlertMessage(QStringLiteral(
-            u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。"));
+        m_context.setAlertMessage(CompressionFormats::rarCreationRefusal());
         m_context.setStatusMessage(QStringLiteral(u"RAR 压缩将在后续开发阶段接入。"), StatusKind::warning);
         return;
     }

@@ -4,7 +4,6 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "core/base/FileNameHelper.h"
-#include "core/base/SplitArchiveDetector.h"
 #include "core/engine/SourceTrash.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/WorkbenchStore.h"
@@ -21,14 +20,8 @@
 ExtractViewModel::ExtractViewModel(WorkbenchContext& context, QObject* parent)
     : QObject(parent), m_context(context) {}
 
-bool ExtractViewModel::countsAsArchive(const QString& url) {
-    if (ArchiveFormat::kind(url)) return true;
-    const auto match = SplitArchiveDetector::detect(FileNameHelper::lastPathComponent(url));
-    return match && match->isSplitPart;
-}
-
 bool ExtractViewModel::allCountAsArchives(const QStringList& urls) {
-    return !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), countsAsArchive);
+    return !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), ArchiveFormat::isArchive);
 }
 
 void ExtractViewModel::setSelectedArchiveURL(const std::optional<QString>& value) {

@@ -31,9 +31,7 @@ public:
 
     explicit ExtractViewModel(WorkbenchContext& context, QObject* parent = nullptr);
 
-    // An archive is a file of a known kind or any numbered volume of a split set.
-    static bool countsAsArchive(const QString& url);
-    // Every one is an archive, and there is at least one.
+    // Every one is an archive (ArchiveFormat::isArchive), and there is at least one.
     static bool allCountAsArchives(const QStringList& urls);
 
     WorkbenchContext& context() const { return m_context; }

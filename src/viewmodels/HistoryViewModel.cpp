@@ -3,6 +3,7 @@
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/HistoryFilterProxy.h"
 #include "viewmodels/HistoryTableModel.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchContext.h"
 
@@ -34,7 +35,7 @@ int HistoryViewModel::shownCount() const { return m_shown->rowCount(); }
 
 void HistoryViewModel::clearHistory() {
     if (const std::optional<QString> failure = m_context.workbenchStore().clearHistory())
-        m_context.setAlertMessage(QStringLiteral(u"保存失败：") + *failure);
+        m_context.setAlertMessage(OperationFailure::saveFailed(*failure));
 }
 
 void HistoryViewModel::syncRecords() {

@@ -29,4 +29,6 @@ QString withNotices(const QString& text, const QString& notices) {
     return (text.endsWith(u'。') ? text.chopped(1) : text) + notices;
 }
 
+QString saveFailed(const QString& reason) { return QStringLiteral(u"保存失败：") + reason; }
+
 }  // namespace OperationFailure

@@ -27,4 +27,7 @@ QString unsavedNotice(const QString& what, const std::optional<QString>& failure
 // a full stop that ended the text goes, so no "。；".
 QString withNotices(const QString& text, const QString& notices);
 
+// "保存失败：<reason>": the alert for a value or list that could not be written.
+QString saveFailed(const QString& reason);
+
 }  // namespace OperationFailure

@@ -6,6 +6,7 @@
 #include "platform/PrivateFile.h"
 #include "viewmodels/CompressViewModel.h"
 #include "viewmodels/ExtractViewModel.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/PasswordBookPageRules.h"
 #include "viewmodels/Publish.h"
 #include "viewmodels/SettingsWriteThrough.h"
@@ -80,7 +81,7 @@ void PasswordBookViewModel::showFailure(const QString& text) {
 }
 
 void PasswordBookViewModel::showSaveFailure(const QString& reason) {
-    showFailure(QStringLiteral(u"保存失败：") + reason);
+    showFailure(OperationFailure::saveFailed(reason));
 }
 
 void PasswordBookViewModel::beginAddingPasswordBookEntry() {

@@ -5,6 +5,7 @@
 #include "platform/LoginItemService.h"
 #include "platform/SystemIntegrationService.h"
 #include "platform/VelmoraError.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/WorkbenchPlatform.h"
 
 #include <QCoreApplication>
@@ -53,7 +54,7 @@ bool SettingsViewModel::updateSettings(const std::function<void(AppSettings&)>& 
     if (const std::optional<QString> failure = m_settingsStore.save(stored)) {
         // The page goes on showing what is stored, so the switch springs back.
         m_settings = m_settingsStore.load();
-        setMessage(QStringLiteral(u"保存失败：") + *failure);
+        setMessage(OperationFailure::saveFailed(*failure));
         return false;
     }
     m_settings = stored;
@@ -258,7 +259,7 @@ void SettingsViewModel::reloadPasswordBook() {
 
 void SettingsViewModel::removePasswordBookEntry(const ArchivePasswordBookEntry& entry) {
     if (const std::optional<QString> failure = m_passwordBookStore.removeEntry(entry.id)) {
-        setMessage(QStringLiteral(u"保存失败：") + *failure);
+        setMessage(OperationFailure::saveFailed(*failure));
         return;
     }
     reloadPasswordBook();

@@ -1,6 +1,7 @@
 #include "viewmodels/SettingsWriteThrough.h"
 
 #include "core/state/SettingsStore.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/WorkbenchContext.h"
 
 namespace SettingsWriteThrough {
@@ -10,7 +11,7 @@ bool write(SettingsStore& store, WorkbenchContext& model, bool AppSettings::*fie
     stored.*field = value;
     if (const std::optional<QString> failure = store.save(stored)) {
         // The model keeps its copy, so a page that shows it puts the switch back.
-        model.setAlertMessage(QStringLiteral(u"保存失败：") + *failure);
+        model.setAlertMessage(OperationFailure::saveFailed(*failure));
         return false;
     }
 

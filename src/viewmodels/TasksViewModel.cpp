@@ -1,6 +1,7 @@
 #include "viewmodels/TasksViewModel.h"
 
 #include "core/state/WorkbenchStore.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/Publish.h"
 #include "viewmodels/WorkbenchContext.h"
 
@@ -38,5 +39,5 @@ void TasksViewModel::clearCompletedTasks() {
 void TasksViewModel::pauseAllRunningTasks() { m_context.workbenchStore().pauseAllRunningTasks(); }
 
 void TasksViewModel::showSaveFailure(const std::optional<QString>& failure) {
-    if (failure) m_context.setAlertMessage(QStringLiteral(u"保存失败：") + *failure);
+    if (failure) m_context.setAlertMessage(OperationFailure::saveFailed(*failure));
 }

@@ -5,6 +5,7 @@
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "core/state/WorkbenchStore.h"
+#include "viewmodels/OperationFailure.h"
 #include "viewmodels/Publish.h"
 
 #include <QPointer>
@@ -27,7 +28,7 @@ WorkbenchContext::WorkbenchContext(WorkbenchEngine& engine, SettingsStore& setti
         m_destinationURL = m_settings.defaultExtractLocationPath;
     // Task changes are written off the GUI thread; one the disk refused is shown once it is known.
     connect(&workbenchStore, &WorkbenchStore::saveFailed, this,
-            [this](const QString& reason) { setAlertMessage(QStringLiteral(u"保存失败：") + reason); });
+            [this](const QString& reason) { setAlertMessage(OperationFailure::saveFailed(reason)); });
 }
 
 WorkbenchContext::~WorkbenchContext() { stopWork(); }
@@ -134,7 +135,7 @@ void WorkbenchContext::endWork(const QString& statusText, StatusKind kind) {
 
 void WorkbenchContext::saveSettings() {
     if (const std::optional<QString> failure = m_settingsStore.save(m_settings)) {
-        setAlertMessage(QStringLiteral(u"保存失败：") + *failure);
+        setAlertMessage(OperationFailure::saveFailed(*failure));
     }
 }
 

@@ -49,6 +49,8 @@ std::optional<Kind> kindOrSetKind(const QString& fileURL) {
     return std::nullopt;
 }
 
+bool isArchive(const QString& fileURL) { return kindOrSetKind(fileURL).has_value(); }
+
 std::optional<Family> family(const QString& fileURL) {
     const std::optional<Kind> opensAs = kindOrSetKind(fileURL);
     if (!opensAs) return std::nullopt;

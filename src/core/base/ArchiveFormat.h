@@ -20,6 +20,10 @@ std::optional<Kind> kind(const QString& fileURL);
 // a.zip.001 and a.z01 ZIP; a.r00 RAR). The one rule that picks an extractor and labels a volume.
 std::optional<Kind> kindOrSetKind(const QString& fileURL);
 
+// Whether velmora opens the file as an archive: a kind of its own or a set's (kindOrSetKind). Every
+// list of archives (dropped, handed over, opened from outside) is chosen by this one rule.
+bool isArchive(const QString& fileURL);
+
 // The family of kindOrSetKind: which extractor opens the file.
 std::optional<Family> family(const QString& fileURL);
 

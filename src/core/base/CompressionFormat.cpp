@@ -26,10 +26,9 @@ QString displayName(CompressionFormat format) { return fileExtension(format).toU
 
 bool supportsEncryption(CompressionFormat format) { return format != CompressionFormat::tarGzip; }
 
-QStringList allFileExtensions() {
-    QStringList extensions;
-    for (CompressionFormat format : all()) extensions << fileExtension(format);
-    return extensions;
+QString rarCreationRefusal() {
+    return QStringLiteral(
+        u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。");
 }
 
 }  // namespace CompressionFormats

@@ -45,45 +45,81 @@ QString padded(qint64 number, int width) {
     return QString::asprintf("%0*lld", std::max(width, 1), static_cast<long long>(number));
 }
 
-// The volume number of a match, or nothing when its digits do not fit a 64-bit integer.
-std::optional<qint64> volumeNumber(const QString& digits) {
+// A numbered volume's name: prefix, number, suffix. The set's index is the number plus indexOffset
+// (name.r00 is volume 2, after name.rar).
+struct NumberedName {
+    QString prefix;
+    QString suffix;
+    qint64 indexOffset = 0;
+};
+
+std::optional<NumberedName> numberedName(SplitArchiveFormat format, const QString& baseName) {
+    switch (format) {
+        case SplitArchiveFormat::sevenZip:
+            return NumberedName{baseName + QLatin1Char('.'), {}, 0};
+        case SplitArchiveFormat::rarNew:
+            return NumberedName{baseName + QStringLiteral(".part"), QStringLiteral(".rar"), 0};
+        case SplitArchiveFormat::rarOld:
+            return NumberedName{baseName + QStringLiteral(".r"), {}, 2};
+        case SplitArchiveFormat::zip:
+            return NumberedName{baseName + QStringLiteral(".z"), {}, 0};
+        case SplitArchiveFormat::unsupported:
+            break;
+    }
+    return std::nullopt;
+}
+
+// ASCII digits only, and nothing when they do not fit a 64-bit integer.
+std::optional<qint64> volumeNumber(QStringView digits) {
+    if (digits.isEmpty()) return std::nullopt;
+    for (QChar digit : digits) {
+        if (digit < QLatin1Char('0') || digit > QLatin1Char('9')) return std::nullopt;
+    }
     bool ok = false;
     const qint64 number = digits.toLongLong(&ok, 10);
     return ok ? std::optional<qint64>(number) : std::nullopt;
 }
 
-std::optional<Match> sevenZipVolume(const QString& name) {
-    const auto groups = regexMatch(name, sevenZipVolumePattern());
+// A volume the pattern matched, with its base name and digits as groups 1 and 2.
+struct NumberedMatch {
+    QString baseName;
+    qint64 index = 0;
+    int width = 0;
+};
+
+std::optional<NumberedMatch> numberedMatch(const QString& name, SplitArchiveFormat format,
+                                           const QRegularExpression& pattern) {
+    const auto groups = regexMatch(name, pattern);
     if (!groups) return std::nullopt;
-    const auto number = volumeNumber(groups->at(1));
-    if (!number) return std::nullopt;
-    const QString& base = groups->at(0);
-    const int width = static_cast<int>(groups->at(1).size());
+    const auto index = volumeIndex(format, groups->at(0), name);
+    if (!index) return std::nullopt;
+    return NumberedMatch{groups->at(0), *index, static_cast<int>(groups->at(1).size())};
+}
+
+std::optional<Match> sevenZipVolume(const QString& name) {
+    const auto volume = numberedMatch(name, SplitArchiveFormat::sevenZip, sevenZipVolumePattern());
+    if (!volume) return std::nullopt;
     return Match{SplitArchiveFormat::sevenZip,
-                 base,
-                 *number,
-                 width,
-                 base + QLatin1Char('.') + padded(1, width),
-                 *number == 1,
+                 volume->baseName,
+                 volume->index,
+                 volume->width,
+                 volumeFileName(SplitArchiveFormat::sevenZip, volume->baseName, 1, volume->width),
+                 volume->index == 1,
                  true,
-                 base};
+                 volume->baseName};
 }
 
 std::optional<Match> rarNewVolume(const QString& name) {
-    const auto groups = regexMatch(name, rarNewVolumePattern());
-    if (!groups) return std::nullopt;
-    const auto number = volumeNumber(groups->at(1));
-    if (!number) return std::nullopt;
-    const QString& base = groups->at(0);
-    const int width = static_cast<int>(groups->at(1).size());
+    const auto volume = numberedMatch(name, SplitArchiveFormat::rarNew, rarNewVolumePattern());
+    if (!volume) return std::nullopt;
     return Match{SplitArchiveFormat::rarNew,
-                 base,
-                 *number,
-                 width,
-                 base + QStringLiteral(".part") + padded(1, width) + QStringLiteral(".rar"),
-                 *number == 1,
+                 volume->baseName,
+                 volume->index,
+                 volume->width,
+                 volumeFileName(SplitArchiveFormat::rarNew, volume->baseName, 1, volume->width),
+                 volume->index == 1,
                  true,
-                 base + QStringLiteral(".rar")};
+                 volume->baseName + QStringLiteral(".rar")};
 }
 
 std::optional<Match> rarOldMainFile(const QString& name) {
@@ -94,15 +130,17 @@ std::optional<Match> rarOldMainFile(const QString& name) {
 }
 
 std::optional<Match> rarOldVolume(const QString& name) {
-    const auto groups = regexMatch(name, rarOldVolumePattern());
-    if (!groups) return std::nullopt;
-    const auto number = volumeNumber(groups->at(1));
-    // name.r00 is volume 2; a number with no room for that shift is not a volume.
-    if (!number || *number > std::numeric_limits<qint64>::max() - 2) return std::nullopt;
-    const QString& base = groups->at(0);
-    const int width = static_cast<int>(groups->at(1).size());
-    const QString mainName = base + QStringLiteral(".rar");
-    return Match{SplitArchiveFormat::rarOld, base, *number + 2, width, mainName, false, true, mainName};
+    const auto volume = numberedMatch(name, SplitArchiveFormat::rarOld, rarOldVolumePattern());
+    if (!volume) return std::nullopt;
+    const QString mainName = volume->baseName + QStringLiteral(".rar");
+    return Match{SplitArchiveFormat::rarOld,
+                 volume->baseName,
+                 volume->index,
+                 volume->width,
+                 mainName,
+                 false,
+                 true,
+                 mainName};
 }
 
 std::optional<Match> zipMainFile(const QString& name) {
@@ -113,33 +151,23 @@ std::optional<Match> zipMainFile(const QString& name) {
 }
 
 std::optional<Match> zipVolume(const QString& name) {
-    const auto groups = regexMatch(name, zipVolumePattern());
-    if (!groups) return std::nullopt;
-    const auto number = volumeNumber(groups->at(1));
-    if (!number) return std::nullopt;
-    const QString& base = groups->at(0);
-    const int width = static_cast<int>(groups->at(1).size());
-    const QString mainName = base + QStringLiteral(".zip");
-    return Match{SplitArchiveFormat::zip, base, *number, width, mainName, false, true, mainName};
+    const auto volume = numberedMatch(name, SplitArchiveFormat::zip, zipVolumePattern());
+    if (!volume) return std::nullopt;
+    const QString mainName = volume->baseName + QStringLiteral(".zip");
+    return Match{SplitArchiveFormat::zip,
+                 volume->baseName,
+                 volume->index,
+                 volume->width,
+                 mainName,
+                 false,
+                 true,
+                 mainName};
 }
 
 }  // namespace
 
 QString Match::expectedFileName(qint64 volumeIndex) const {
-    switch (format) {
-        case SplitArchiveFormat::sevenZip:
-            return baseName + QLatin1Char('.') + padded(volumeIndex, width);
-        case SplitArchiveFormat::rarNew:
-            return baseName + QStringLiteral(".part") + padded(volumeIndex, width) + QStringLiteral(".rar");
-        case SplitArchiveFormat::rarOld:
-            if (volumeIndex == 1) return baseName + QStringLiteral(".rar");
-            return baseName + QStringLiteral(".r") + padded(volumeIndex - 2, width);
-        case SplitArchiveFormat::zip:
-            return baseName + QStringLiteral(".z") + padded(volumeIndex, width);
-        case SplitArchiveFormat::unsupported:
-            return {};
-    }
-    return {};
+    return volumeFileName(format, baseName, volumeIndex, width);
 }
 
 std::optional<Match> detect(const QString& fileName) {
@@ -149,6 +177,25 @@ std::optional<Match> detect(const QString& fileName) {
         if (auto match = test(name)) return match;
     }
     return std::nullopt;
+}
+
+QString volumeFileName(SplitArchiveFormat format, const QString& baseName, qint64 index, int width) {
+    if (format == SplitArchiveFormat::rarOld && index == 1) return baseName + QStringLiteral(".rar");
+    const std::optional<NumberedName> name = numberedName(format, baseName);
+    if (!name) return {};
+    return name->prefix + padded(index - name->indexOffset, width) + name->suffix;
+}
+
+std::optional<qint64> volumeIndex(SplitArchiveFormat format, const QString& baseName, const QString& fileName,
+                                  int minimumWidth) {
+    const std::optional<NumberedName> name = numberedName(format, baseName);
+    if (!name || !fileName.startsWith(name->prefix) || !fileName.endsWith(name->suffix)) return std::nullopt;
+    const qsizetype width = fileName.size() - name->prefix.size() - name->suffix.size();
+    if (width < std::max(minimumWidth, 1)) return std::nullopt;
+    const auto number = volumeNumber(QStringView(fileName).sliced(name->prefix.size(), width));
+    // A number with no room for the shift to its index is not a volume.
+    if (!number || *number > std::numeric_limits<qint64>::max() - name->indexOffset) return std::nullopt;
+    return *number + name->indexOffset;
 }
 
 }  // namespace SplitArchiveDetector

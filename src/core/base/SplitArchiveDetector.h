@@ -36,4 +36,14 @@ struct Match {
 
 std::optional<Match> detect(const QString& fileName);
 
+// The name of volume `index` of the set called baseName (with its ".7z" or ".zip" for 7-Zip volumes),
+// numbered at least `width` digits wide: name.7z.001, name.part01.rar, name.rar then name.r00, name.z01.
+// A ZIP set's main file, baseName.zip, has no index.
+QString volumeFileName(SplitArchiveFormat format, const QString& baseName, qint64 index, int width);
+
+// The index of fileName as a numbered volume of the set called baseName, in exactly that case and with
+// at least minimumWidth digits; nothing when it is not one (a set's plain main file is not numbered).
+std::optional<qint64> volumeIndex(SplitArchiveFormat format, const QString& baseName, const QString& fileName,
+                                  int minimumWidth = 1);
+
 }  // namespace SplitArchiveDetector

@@ -20,8 +20,6 @@ class ArchiveCompressor {
 public:
     virtual ~ArchiveCompressor() = default;
 
-    virtual QStringList supportedExtensions() const = 0;
-
     // Returns the archive written: destinationURL, or the next free name beside it when that is taken.
     virtual QString compress(const QStringList& files, const QString& destinationURL,
                              CompressionFormat format, CompressionLevel level,

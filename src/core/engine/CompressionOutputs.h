@@ -16,8 +16,4 @@ QStringList findSevenZipOutputs(const QString& destinationDirectoryURL, const QS
 // (else ArchiveError::compressFailed).
 QStringList findZipSplitOutputs(const QString& destinationDirectoryURL, const QString& baseName);
 
-// Sort keys: the number after the prefix, or the largest integer when the rest is not one.
-qint64 sevenZipVolumeIndex(const QString& name, const QString& prefix);
-qint64 zipVolumeIndex(const QString& name, const QString& baseName);
-
 }  // namespace CompressionOutputs

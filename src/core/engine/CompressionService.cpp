@@ -117,10 +117,6 @@ QString setName(const QString& primaryName, CompressionFormat format, bool split
 
 CompressionService::CompressionService(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
-QStringList CompressionService::supportedExtensions() const {
-    return CompressionFormats::allFileExtensions();
-}
-
 QString CompressionService::compress(const QStringList& files, const QString& destinationURL,
                                      CompressionFormat format, CompressionLevel level,
                                      const std::optional<QString>& password, int threadCount,
@@ -353,9 +349,7 @@ void CompressionService::compressWorkspace(const CompressionWorkspace& workspace
             return compressSevenZip(workspace.files, destinationURL, level, password, threadCount,
                                     excludeHiddenFiles, std::nullopt, progressHandler, token);
         case CompressionFormat::rar:
-            throw ArchiveError::dependencyMissing(QStringLiteral(
-                u"RAR "
-                u"创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力，后续开发会继续完善。"));
+            throw ArchiveError::dependencyMissing(CompressionFormats::rarCreationRefusal());
         case CompressionFormat::tarGzip:
             return compressTarGzip(workspace.files, destinationURL, excludeHiddenFiles, progressHandler,
                                    token);

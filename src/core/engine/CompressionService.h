@@ -22,8 +22,6 @@ class CompressionService : public ArchiveCompressor {
 public:
     explicit CompressionService(ArchivePrograms programs = ArchivePrograms::installed());
 
-    QStringList supportedExtensions() const override;
-
     // Checks the password and the inputs, creates the destination's folder, stages, runs the format's tool
     // into a hidden work folder and puts the archive under destinationURL only when it is complete (the
     // next free "name N.ext" when that is taken by then); removes the staging folder, whatever the

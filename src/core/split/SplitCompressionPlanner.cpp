@@ -3,11 +3,11 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
+#include "core/base/SplitArchiveDetector.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <clocale>
@@ -25,6 +25,9 @@ constexpr qint64 kGiB = Q_INT64_C(1) << 30;
 constexpr double kLargestVolume = double(Q_INT64_C(1) << 40);
 constexpr qint64 kMinimumSpareSpace = 256 * kMiB;
 constexpr double kSpareSpaceShare = 0.18;
+// 7-Zip numbers volumes x.7z.001; zip numbers x.z01 and goes on past .z99 with .z100.
+constexpr int kSevenZipVolumeDigits = 3;
+constexpr int kZipVolumeDigits = 2;
 
 // strtod in the C locale: the application's locale must not change what a decimal point is.
 std::optional<double> parseDouble(const QString& text) {
@@ -42,7 +45,9 @@ QString fileWithExtension(const QString& baseName, CompressionFormat format) {
 }
 
 QString sevenZipVolumeName(const QString& baseName, int number) {
-    return baseName + QStringLiteral(".7z.") + QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+    return SplitArchiveDetector::volumeFileName(SplitArchiveFormat::sevenZip,
+                                                fileWithExtension(baseName, CompressionFormat::sevenZip),
+                                                number, kSevenZipVolumeDigits);
 }
 
 bool existsWithoutFollowingLinks(const QString& path) {
@@ -109,10 +114,9 @@ QStringList expectedPartFileNames(CompressionFormat format, const QString& baseN
     QStringList names;
     switch (format) {
         case CompressionFormat::zip:
-            for (int part = 1; part < partCount; ++part) {
-                names << name + QStringLiteral(".z") +
-                             QStringLiteral("%1").arg(part, 2, 10, QLatin1Char('0'));
-            }
+            for (int part = 1; part < partCount; ++part)
+                names << SplitArchiveDetector::volumeFileName(SplitArchiveFormat::zip, name, part,
+                                                              kZipVolumeDigits);
             names << fileWithExtension(name, format);
             break;
         case CompressionFormat::sevenZip:
@@ -183,10 +187,8 @@ QStringList outputConflictURLs(CompressionFormat format, const QString& baseName
 }
 
 bool isZipNumberedVolume(const QString& name, const QString& baseName) {
-    // zip goes on past .z99 with .z100, so two digits are a minimum.
-    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(baseName) +
-                                     QStringLiteral("\\.z\\d{2,}$"));
-    return pattern.match(name).hasMatch();
+    return SplitArchiveDetector::volumeIndex(SplitArchiveFormat::zip, baseName, name, kZipVolumeDigits)
+        .has_value();
 }
 
 }  // namespace SplitCompressionPlanner

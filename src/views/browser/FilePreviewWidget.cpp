@@ -84,7 +84,6 @@ void FilePreviewWidget::show(const FilePreviewContent& content) {
             break;
     }
     m_shownKind = content.kind;
-    Q_EMIT contentShown();
 }
 
 void FilePreviewWidget::showCard(const FilePreviewContent& content) {

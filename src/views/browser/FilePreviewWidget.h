@@ -24,9 +24,6 @@ public:
     // What is shown; empty until the load has finished.
     std::optional<FilePreviewContent::Kind> shownKind() const { return m_shownKind; }
 
-Q_SIGNALS:
-    void contentShown();
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

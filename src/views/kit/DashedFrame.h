@@ -11,8 +11,7 @@ class DashedFrame : public QWidget {
 public:
     explicit DashedFrame(QWidget* parent = nullptr);
 
-    // Defaults: accent at 0.45, 1.5 px wide, 8 px dashes with 8 px gaps, radius 8, no fill.
-    void setOutline(const QColor& color, qreal width, qreal dash, qreal gap);
+    // Outlined in accent at 0.45, 1.5 px wide, 8 px dashes with 8 px gaps, radius 8; no fill unless set.
     void setFill(const QColor& color);
 
     // Qt measures a dash pattern in pen widths.
@@ -22,9 +21,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor m_outline;
+    const QColor m_outline;
     QColor m_fill = Qt::transparent;
-    qreal m_width = 1.5;
-    qreal m_dash = 8;
-    qreal m_gap = 8;
 };

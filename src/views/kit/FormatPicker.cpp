@@ -75,7 +75,7 @@ QString FormatPicker::helpText(CompressionFormat format) {
         case CompressionFormat::sevenZip:
             return QStringLiteral(u"压缩率更高；加密 7Z 需要对方安装本软件或兼容 7-Zip 的解压工具。");
         case CompressionFormat::rar:
-            return QStringLiteral(u"RAR 创建格式受官方授权和闭源命令行组件限制，当前版本暂未接入压缩能力。");
+            return CompressionFormats::rarCreationRefusal();
         case CompressionFormat::tarGzip:
             return QStringLiteral("TAR.GZ");
     }

@@ -123,8 +123,6 @@ QWidget* SplitCompressionSettingsCard::makePasswordRow() {
 
 QString SplitCompressionSettingsCard::methodText() const { return m_method->value(); }
 
-QString SplitCompressionSettingsCard::dictionaryText() const { return m_dictionary->value(); }
-
 void SplitCompressionSettingsCard::syncFromModel() {
     const CompressionFormat format = m_model.splitCompressionFormat();
     selectData(m_format, int(format));

@@ -20,7 +20,6 @@ public:
 
     QComboBox* formatPicker() const { return m_format; }
     QString methodText() const;
-    QString dictionaryText() const;
     QCheckBox* passwordSwitch() const { return m_passwordSwitch; }
     QWidget* passwordRow() const { return m_passwordRow; }
     QLineEdit* passwordField() const { return m_password; }

@@ -39,7 +39,8 @@ TEST(ArchiveFormat, KindFromTheLastPathComponent) {
         EXPECT_EQ(ArchiveFormat::kind(url), expected) << url.toStdString();
 }
 
-// A numbered volume opens as its set: its extractor and its label follow the set's kind.
+// A numbered volume opens as its set: its extractor and its label follow the set's kind, and it counts
+// as an archive wherever archives are picked out of a selection.
 TEST(ArchiveFormat, VolumesOpenAsTheirSetsKind) {
     const std::pair<QString, std::optional<Kind>> cases[] = {
         {"/a/s.7z.001", Kind::sevenZip}, {"/a/S.7Z.002", Kind::sevenZip}, {"/a/s.zip.001", Kind::zip},
@@ -47,8 +48,10 @@ TEST(ArchiveFormat, VolumesOpenAsTheirSetsKind) {
         {"/a/s.r00", Kind::rar},         {"/a/s.tar.gz", Kind::tarGz},    {"/a/s.001", std::nullopt},
         {"/a/notes.txt", std::nullopt},
     };
-    for (const auto& [url, expected] : cases)
+    for (const auto& [url, expected] : cases) {
         EXPECT_EQ(ArchiveFormat::kindOrSetKind(url), expected) << url.toStdString();
+        EXPECT_EQ(ArchiveFormat::isArchive(url), expected.has_value()) << url.toStdString();
+    }
 }
 
 TEST(ArchiveFormat, DisplayNames) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace SplitArchiveDetector {
 // Readable failure output; gtest finds it next to Match.
 void PrintTo(const Match& m, std::ostream* os) {
@@ -81,6 +83,40 @@ TEST(SplitArchiveDetector, ExpectedNamesKeepTheWrittenWidth) {
         const auto match = detect(name);
         ASSERT_TRUE(match.has_value()) << name.toStdString();
         EXPECT_EQ(match->expectedFileName(index), expected) << name.toStdString() << " " << index;
+    }
+}
+
+// The names a split run writes are read back by the same rule as a volume found on disk: the set's
+// name in its exact case, then a number of ASCII digits at least as wide as asked.
+TEST(SplitArchiveDetector, VolumeIndexOfANamedSet) {
+    using F = SplitArchiveFormat;
+    const std::optional<qint64> none;
+    const std::tuple<F, QString, QString, int, std::optional<qint64>> cases[] = {
+        {F::sevenZip, "B.7z", "B.7z.001", 1, 1},
+        {F::sevenZip, "B.7z", "B.7z.1000", 1, 1000},
+        {F::sevenZip, "B.7z", "B.7z.9223372036854775807", 1, std::numeric_limits<qint64>::max()},
+        {F::sevenZip, "B.7z", "b.7z.001", 1, none},
+        {F::sevenZip, "B.7z", "B.7z.", 1, none},
+        {F::sevenZip, "B.7z", "B.7z.1a", 1, none},
+        {F::sevenZip, "B.7z", "B.7z.+7", 1, none},
+        {F::sevenZip, "B.7z", "B.7z.99999999999999999999", 1, none},
+        {F::zip, "D", "D.z07", 2, 7},
+        {F::zip, "D", "D.z100", 2, 100},
+        {F::zip, "D", "D.z1", 2, none},
+        {F::zip, "D", "D.z1", 1, 1},
+        {F::zip, "D", "D.Z07", 2, none},
+        {F::zip, "D", "D.zip", 2, none},
+        {F::zip, "D", "D.z01\n", 2, none},
+        {F::zip, "a+b (1)", "a+b (1).z01", 2, 1},
+        {F::zip, "a+b (1)", "aab (1).z01", 2, none},
+        {F::rarNew, "s", "s.part03.rar", 1, 3},
+        {F::rarOld, "s", "s.r00", 1, 2},
+        {F::rarOld, "s", "s.rar", 1, none},
+        {F::rarOld, "s", "s.r9223372036854775806", 1, none},
+    };
+    for (const auto& [format, baseName, name, width, expected] : cases) {
+        EXPECT_EQ(SplitArchiveDetector::volumeIndex(format, baseName, name, width), expected)
+            << name.toStdString() << " " << width;
     }
 }
 

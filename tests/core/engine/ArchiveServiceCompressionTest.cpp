@@ -12,7 +12,6 @@ namespace {
 // Records that it was asked; compresses nothing.
 class RecordingCompressor : public ArchiveCompressor {
 public:
-    QStringList supportedExtensions() const override { return {}; }
     QString compress(const QStringList&, const QString& destinationURL, CompressionFormat, CompressionLevel,
                      const std::optional<QString>&, int, bool, const ProgressHandler&,
                      const CancellationToken&) override {

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 namespace {
 
 QStringList inFolder(const TempTree& tree, const QStringList& names) {
@@ -59,25 +57,6 @@ TEST(CompressionOutputs, MissingVolumesAreCompressionFailures) {
     EXPECT_EQ(thrownArchiveError([&] { CompressionOutputs::findZipSplitOutputs(tree.root(), "Data"); }),
               ArchiveError::compressFailed(QStringLiteral(u"未找到生成的 ZIP 主卷。")));
     EXPECT_THROW(CompressionOutputs::findSevenZipOutputs(tree.path("missing"), "Backup"), FileSystemError);
-}
-
-TEST(CompressionOutputs, VolumeIndexes) {
-    constexpr qint64 kLast = std::numeric_limits<qint64>::max();
-    const std::pair<QString, qint64> sevenZip[] = {
-        {"B.7z.001", 1},
-        {"B.7z.+7", 7},
-        {"B.7z.-2", -2},
-        {"B.7z.", kLast},
-        {"B.7z.1a", kLast},
-        {"B.7z.+", kLast},
-        {"B.7z.99999999999999999999", kLast},
-    };
-    for (const auto& [name, index] : sevenZip) {
-        EXPECT_EQ(CompressionOutputs::sevenZipVolumeIndex(name, "B.7z."), index) << name.toStdString();
-    }
-    EXPECT_EQ(CompressionOutputs::zipVolumeIndex("D.z07", "D"), 7);
-    EXPECT_EQ(CompressionOutputs::zipVolumeIndex("E.z07", "D"), kLast);
-    EXPECT_EQ(CompressionOutputs::zipVolumeIndex("D.zip", "D"), kLast);
 }
 
 TEST(SevenZipProgress, PercentagesInAChunk) {
