@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/OperationOutputs.h"
 #include "core/state/ArchiveActivityKind.h"
 
 #include <QString>
@@ -15,6 +16,15 @@ namespace OperationFailure {
 // The error's own message() when it is one of ours and has one, else the operation's fixed text
 // ("压缩失败"). A cancellation is no failure and is never given here.
 QString text(ArchiveActivityKind operation, const std::exception_ptr& error);
+
+// One archive's failure in a run of several, named: "损坏.zip：压缩包已损坏，无法读取。".
+QString archiveText(ArchiveActivityKind operation, const ArchiveFailure& failure);
+
+// The outcome of an extraction of several archives of which some failed, each named with its reason:
+// "已解压 1 个压缩包，1 个失败：损坏.zip：压缩包已损坏，无法读取。", the notes of the extracted ones
+// (renamed items, sources that stayed) after their count; "2 个压缩包解压失败：…" when none extracted.
+QString batchText(ArchiveActivityKind operation, qsizetype extractedCount, const QString& notes,
+                  const QList<ArchiveFailure>& failures);
 
 // Added to a finished operation's status text when something it keeps could not be saved: empty when
 // `failure` is none, else "；<what>未能保存：<reason>".
