@@ -39,6 +39,24 @@ QString namesOf(const QStringList& paths) {
     return names.join(QStringLiteral(", "));
 }
 
+// What the progress window says of a run that ended with a result: what it made, and for an
+// extraction of several each archive that failed, worded as the pages word it.
+QString finishedText(ArchiveActivityKind kind, const OperationOutputs& result) {
+    const QString untrashed = SourceTrash::untrashedNotice(result.untrashed);
+    if (!result.failures.isEmpty()) {
+        return OperationFailure::batchText(kind, result.outputs.size(), result.renamedNote() + untrashed,
+                                           result.failures);
+    }
+    if (kind == ArchiveActivityKind::extract) {
+        return QStringLiteral(u"已解压 %1 个压缩包").arg(result.outputs.size()) + result.renamedNote() +
+               QStringLiteral(u"。") + untrashed;
+    }
+    if (result.outputs.size() == 1)
+        return QStringLiteral(u"已压缩：") + FileNameHelper::lastPathComponent(result.outputs.first()) +
+               untrashed;
+    return QStringLiteral(u"已压缩 %1 个压缩包。").arg(result.outputs.size()) + untrashed;
+}
+
 }  // namespace
 
 AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
@@ -318,21 +336,21 @@ void AppCoordinator::finishRun(quint64 run, ArchiveActivityKind kind, Outcome<Op
     m_runningTokens.remove(run);
     const bool extraction = kind == ArchiveActivityKind::extract;
     try {
-        const QStringList outputs = outcome.value().outputs;
-        QString text;
-        if (extraction) {
-            text = QStringLiteral(u"已解压 %1 个压缩包").arg(outputs.size()) + outcome.value().renamedNote() +
-                   QStringLiteral(u"。");
-        } else if (outputs.size() == 1) {
-            text = QStringLiteral(u"已压缩：") + FileNameHelper::lastPathComponent(outputs.first());
-        } else {
-            text = QStringLiteral(u"已压缩 %1 个压缩包。").arg(outputs.size());
-        }
-        text += SourceTrash::untrashedNotice(outcome.value().untrashed);
+        const OperationOutputs& result = outcome.value();
+        const QString text = finishedText(kind, result);
         setLastMessage(text);
-        finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
-                             text, RunEnding::succeeded);
-        m_platform.revealInFileManager(OutsideOperationPlan::uniqueInOrder(outputs));
+        if (result.failures.isEmpty()) {
+            finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
+                                 text, RunEnding::succeeded);
+        } else {
+            // Names the archives that failed, so it stays as a failure does.
+            finishProgressWindow(run,
+                                 result.outputs.isEmpty() ? QStringLiteral(u"解压失败")
+                                                          : QStringLiteral(u"部分压缩包解压失败"),
+                                 text, RunEnding::failed);
+        }
+        if (!result.outputs.isEmpty())
+            m_platform.revealInFileManager(OutsideOperationPlan::uniqueInOrder(result.outputs));
     } catch (const CancellationError&) {
         setLastMessage(QStringLiteral(u"任务已取消"));
         finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"),

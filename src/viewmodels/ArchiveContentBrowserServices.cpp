@@ -53,6 +53,9 @@ OperationOutputs ArchiveContentBrowserServices::extract(const QStringList& fileU
                                                         const std::optional<QString>& password,
                                                         const AppSettings& settings, int threadCount,
                                                         const CancellationToken& token) {
-    return m_archiveService.extract(fileURLs, destinationRootURL, password, extractionOptions(settings),
-                                    threadCount, token);
+    OperationOutputs result = m_archiveService.extract(fileURLs, destinationRootURL, password,
+                                                       extractionOptions(settings), threadCount, token);
+    // The browser words one outcome for all its archives, and a password failure asks for the password.
+    if (!result.failures.isEmpty()) std::rethrow_exception(result.failures.first().error);
+    return result;
 }

@@ -3,6 +3,7 @@
 #include "viewmodels/ExtractViewModel.h"
 
 #include "core/base/ArchiveFormat.h"
+#include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "core/state/ArchivePasswordBookStore.h"
@@ -16,6 +17,22 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+
+namespace {
+
+// Whether the archive needs a password. One the probe cannot read (a set missing a volume) fails in
+// the extraction, on its own, rather than here for every archive of the run.
+bool needsPassword(WorkbenchEngine& engine, const QString& archive, const CancellationToken& token) {
+    try {
+        return engine.isEncrypted(archive, token);
+    } catch (const CancellationError&) {
+        throw;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
 
 ExtractViewModel::ExtractViewModel(WorkbenchContext& context, QObject* parent)
     : QObject(parent), m_context(context) {}
@@ -102,7 +119,7 @@ ExtractViewModel::ExtractionResult ExtractViewModel::extractArchives(
     WorkbenchEngine& engine, const ExtractionRun& run, const CancellationToken& token,
     const std::function<void(const QString&)>& bookPasswordFound) {
     ExtractionResult result{.operation = {}, .password = run.password};
-    if (run.probe) result.neededPassword = engine.isEncrypted(run.archives.first(), token);
+    if (run.probe) result.neededPassword = needsPassword(engine, run.archives.first(), token);
     if (result.neededPassword && !run.candidates.isEmpty()) {
         if (const std::optional<QString> found =
                 engine.firstOpeningPassword(run.archives.first(), run.candidates, token)) {
@@ -210,22 +227,26 @@ void ExtractViewModel::extractionEnded(const QString& statusText, StatusKind kin
 
 void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
                                            const ExtractionResult& result, const ExtractionOptions& options) {
-    const QStringList& outputs = result.operation.outputs;
-    QString notices = SourceTrash::untrashedNotice(result.operation.untrashed);
+    const OperationOutputs& operation = result.operation;
+    const QStringList& outputs = operation.outputs;
+    m_context.tasks().finishByArchive(ids, archives, options.kindOverride, operation);
+    QString notices = SourceTrash::untrashedNotice(operation.untrashed);
     // Remembered only for an archive that needed the password it opened with.
-    if (result.neededPassword) {
+    if (result.neededPassword && !operation.failureOf(archives.first())) {
         notices += OperationFailure::unsavedNotice(
             QStringLiteral(u"密码"), m_context.rememberPasswordIfNeeded(archives.first(), result.password));
     }
-    for (qsizetype index = 0; index < ids.size(); ++index) {
-        const QString fallback = outputs.isEmpty() ? QStringLiteral(u"处理完成") : outputs.first();
-        m_context.tasks().complete(ids[index], outputs.value(index, fallback));
+    if (!operation.failures.isEmpty()) {
+        extractionEnded(OperationFailure::batchText(options.kindOverride, outputs.size(),
+                                                    operation.renamedNote() + notices, operation.failures),
+                        outputs.isEmpty() ? StatusKind::error : StatusKind::warning);
+    } else {
+        extractionEnded(options.successMessagePrefix + QStringLiteral(u"：") +
+                            (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size())
+                                                 : outputs.value(0)) +
+                            operation.renamedNote() + notices,
+                        notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     }
-    extractionEnded(
-        options.successMessagePrefix + QStringLiteral(u"：") +
-            (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size()) : outputs.value(0)) +
-            result.operation.renamedNote() + notices,
-        notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     if (options.notifyAfterCompletion && options.kindOverride == ArchiveActivityKind::splitExtraction) {
         m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷解压完成"),

@@ -1,6 +1,9 @@
 #include "viewmodels/OperationFailure.h"
 
+#include "core/base/FileNameHelper.h"
 #include "platform/VelmoraError.h"
+
+#include <QStringList>
 
 namespace OperationFailure {
 
@@ -17,6 +20,30 @@ QString text(const QString& fixed, const std::exception_ptr& error) {
 
 QString text(ArchiveActivityKind operation, const std::exception_ptr& error) {
     return text(ArchiveActivityKinds::title(operation) + QStringLiteral(u"失败"), error);
+}
+
+QString archiveText(ArchiveActivityKind operation, const ArchiveFailure& failure) {
+    return FileNameHelper::lastPathComponent(failure.archive) + QStringLiteral(u"：") +
+           text(operation, failure.error);
+}
+
+QString batchText(ArchiveActivityKind operation, qsizetype extractedCount, const QString& notes,
+                  const QList<ArchiveFailure>& failures) {
+    QStringList reasons;
+    for (const ArchiveFailure& failure : failures) {
+        QString reason = archiveText(operation, failure);
+        // The reasons are joined into one sentence, which ends once.
+        if (reason.endsWith(QStringLiteral(u"。"))) reason.chop(1);
+        reasons << reason;
+    }
+    const QString failed = reasons.join(QStringLiteral(u"；")) + QStringLiteral(u"。");
+    const QString title = ArchiveActivityKinds::title(operation);
+    if (extractedCount == 0) {
+        return QStringLiteral(u"%1 个压缩包%2失败：").arg(QString::number(failures.size()), title) + failed +
+               notes;
+    }
+    return QStringLiteral(u"已%1 %2 个压缩包").arg(title, QString::number(extractedCount)) + notes +
+           QStringLiteral(u"，%1 个失败：").arg(failures.size()) + failed;
 }
 
 QString unsavedNotice(const QString& what, const std::optional<QString>& failure) {

@@ -100,6 +100,20 @@ void WorkbenchTaskRunner::complete(const QUuid& id, const QString& message) {
     m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, message);
 }
 
+void WorkbenchTaskRunner::finishByArchive(const QList<QUuid>& ids, const QStringList& archives,
+                                          ArchiveActivityKind operation, const OperationOutputs& result) {
+    const QString fallback = result.outputs.value(0, QStringLiteral(u"处理完成"));
+    qsizetype extracted = 0;
+    for (qsizetype index = 0; index < ids.size(); ++index) {
+        if (const ArchiveFailure* failure = result.failureOf(archives.value(index))) {
+            m_store.updateTask(ids[index], ArchiveActivityStatus::failed, 0.0,
+                               OperationFailure::archiveText(operation, *failure));
+        } else {
+            complete(ids[index], result.outputs.value(extracted++, fallback));
+        }
+    }
+}
+
 QString WorkbenchTaskRunner::failAll(const QList<QUuid>& ids, ArchiveActivityKind operation,
                                      const std::exception_ptr& error) {
     const QString text = OperationFailure::text(operation, error);

@@ -3,6 +3,7 @@
 #include "core/base/CancellationError.h"
 #include "core/base/CancellationToken.h"
 #include "core/engine/ArchiveCompressor.h"
+#include "core/engine/OperationOutputs.h"
 #include "core/state/ArchiveTask.h"
 #include "viewmodels/BackgroundRunner.h"
 
@@ -87,6 +88,11 @@ public:
 
     // Completes one record of a run (progress 1). The reason when the record could not be saved.
     void complete(const QUuid& id, const QString& message);
+
+    // Ends each record of an extraction by its archive (ids and archives in the same order): completed
+    // with the folder that received it, or failed with its failure's text, named after the archive.
+    void finishByArchive(const QList<QUuid>& ids, const QStringList& archives, ArchiveActivityKind operation,
+                         const OperationOutputs& result);
 
     // The whole percentage of a progress fraction: truncated, limited to 0...100, and 0 for a value
     // that is not a number.

@@ -178,6 +178,38 @@ TEST_F(OutsideOperationsTest, ArchivesExtractBesideTheFirstOrIntoTheDefaultFolde
     EXPECT_TRUE(QFileInfo::exists(files.path("dest/one/1.txt")));
 }
 
+// Of several archives a damaged one fails alone: the window counts what was extracted and names each
+// archive that failed with its reason.
+TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
+    const QString good = files.path("示例.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", good, files.writeFile("x/1.txt", "1")});
+    const QString damaged = files.writeFile("损坏.zip", "not a zip at all");
+    const QString other = files.writeFile("坏.zip", "not a zip either");
+    const struct {
+        QStringList archives;
+        QString title;
+        QString message;
+    } cases[] = {
+        {{good, damaged},
+         QStringLiteral(u"部分压缩包解压失败"),
+         QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包已损坏，无法读取。")},
+        {{damaged, other},
+         QStringLiteral(u"解压失败"),
+         QStringLiteral(
+             u"2 个压缩包解压失败：损坏.zip：压缩包已损坏，无法读取；坏.zip：压缩包已损坏，无法读取。")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        coordinator->handleIncoming(c.archives);
+        waitForOperations();
+        EXPECT_EQ(coordinator->lastMessage(), c.message);
+        EXPECT_EQ(progress().title(), c.title);
+        EXPECT_EQ(progress().message(), c.message);
+        EXPECT_TRUE(progress().isError());
+    }
+    EXPECT_EQ(files.readFile("示例/1.txt"), "1");
+}
+
 // Straight into a folder that holds items of the archive's names: the user's stay, and the
 // message says how many incoming items were renamed.
 TEST_F(OutsideOperationsTest, ExtractionBesideExistingItemsSaysHowManyWereRenamed) {

@@ -5,6 +5,8 @@
 #include "viewmodels/WorkbenchFixture.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 
 namespace {
@@ -73,6 +75,49 @@ TEST_F(RealEngineTest, extractionBesideTheUsersFolderSaysItRenamed) {
               QStringLiteral(u"解压完成：") + files.path("out") + QStringLiteral(u"，1 项因重名已改名"));
     EXPECT_EQ(files.readFile("out/docs/readme.txt"), "mine");
     EXPECT_EQ(files.readFile("out/docs 1/readme.txt"), QByteArray("hello, 世界\n").repeated(200));
+}
+
+// A broken archive before a good one: the good one is extracted and completed, the broken one's record
+// fails naming it, and the banner says how many went and which failed. A typed password has the first
+// archive probed, which must not fail the run either.
+TEST_F(RealEngineTest, aBrokenArchiveFailsOnlyItsOwnRecord) {
+    const QString good = files.path("示例.zip");
+    runTool("/usr/bin/zip", {"-q", "-r", good, "docs"}, files.path("sources"));
+    runTool("/usr/bin/7zz",
+            {"a", "-bd", "-mx=0", "-v100k", files.path("缺卷.7z"), files.path("sources/docs")});
+    ASSERT_TRUE(QFile::remove(files.path("缺卷.7z.002")));
+    const struct {
+        QString broken;
+        QString password;
+        QString reason;
+        QString banner;
+    } cases[] = {
+        {files.writeFile("损坏.zip", "not a zip at all"), "",
+         QStringLiteral(u"损坏.zip：压缩包已损坏，无法读取。"),
+         QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包已损坏，无法读取。")},
+        {files.path("缺卷.7z.001"), "typed", QStringLiteral(u"缺卷.7z.001：缺少分卷：缺卷.7z.002"),
+         QStringLiteral(u"已解压 1 个压缩包，1 个失败：缺卷.7z.001：缺少分卷：缺卷.7z.002。")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.broken.toStdString());
+        const QString out = files.makeFolder("out-" + QFileInfo(c.broken).baseName());
+        context().setDestinationURL(out);
+        extract().setExtractionPassword(c.password);
+        extract().selectArchivesForExtraction({c.broken, good});
+        extract().extract();
+        ASSERT_TRUE(waitUntilIdle());
+
+        EXPECT_EQ(status(), c.banner);
+        EXPECT_EQ(context().statusKind(), StatusKind::warning);
+        const QList<ArchiveTask> tasks = workbench.tasks();
+        ASSERT_GE(tasks.size(), 2);
+        EXPECT_EQ(tasks[0].status, ArchiveActivityStatus::completed);
+        EXPECT_EQ(tasks[0].message, out + "/示例");
+        EXPECT_EQ(tasks[1].status, ArchiveActivityStatus::failed);
+        EXPECT_EQ(tasks[1].message, c.reason);
+        EXPECT_EQ(workbench.history().size(), tasks.size());
+        EXPECT_EQ(contentsBelow(out + "/示例/docs"), contentsBelow(files.path("sources/docs")));
+    }
 }
 
 TEST_F(RealEngineTest, splitSevenZipRoundTripIsByteEqual) {

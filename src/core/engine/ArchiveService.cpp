@@ -1,5 +1,6 @@
 #include "core/engine/ArchiveService.h"
 
+#include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveVolumes.h"
@@ -38,8 +39,18 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
     try {
         for (const QString& fileURL : fileURLs) {
             token.throwIfCancelled();
-            result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, options,
-                                             threadCount, token, result.renamedCount);
+            try {
+                result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, options,
+                                                 threadCount, token, result.renamedCount);
+            } catch (const CancellationError&) {
+                throw;
+            } catch (...) {
+                // A lone archive's failure is the run's; of several, one damaged archive must not
+                // cost the user the others.
+                if (fileURLs.size() == 1) throw;
+                token.throwIfCancelled();
+                result.failures.append({fileURL, std::current_exception()});
+            }
         }
         // A run stopped after its last archive keeps its sources, as every stopped run does.
         token.throwIfCancelled();
@@ -47,16 +58,21 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
         if (sharedFolder) QDir().rmdir(rootURL);  // only while nothing went in
         throw;
     }
-    result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, options));
+    if (sharedFolder && result.outputs.isEmpty()) QDir().rmdir(rootURL);
+    result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, result.failures, options));
     return result;
 }
 
-QStringList ArchiveService::sourcesToTrash(const QStringList& fileURLs, const ExtractionOptions& options) {
+QStringList ArchiveService::sourcesToTrash(const QStringList& fileURLs, const QList<ArchiveFailure>& failures,
+                                           const ExtractionOptions& options) {
     if (!options.extractToSeparateFolder || !options.deleteSourceAfterExtract) return {};
+    // A volume of a failed archive's set stays even when it was given again as another archive.
+    QStringList kept;
+    for (const ArchiveFailure& failure : failures) kept << SourceTrash::archiveAndVolumes(failure.archive);
     QStringList sources;
     for (const QString& fileURL : fileURLs) {
         for (const QString& volume : SourceTrash::archiveAndVolumes(fileURL))
-            if (!sources.contains(volume)) sources << volume;
+            if (!kept.contains(volume) && !sources.contains(volume)) sources << volume;
     }
     return sources;
 }

@@ -30,16 +30,18 @@ public:
     const std::shared_ptr<ArchiveCompressor>& compressor() const { return m_compressor; }
 
     // Extracts the archives in order, one tool run at a time, and returns the folder that received each
-    // archive's contents. With extractToSeparateFolder each archive gets a new folder named after it
-    // in destinationRootURL; otherwise one archive goes straight into destinationRootURL and several
-    // into one new "解压文件" folder there, listed once per archive. New folders are made before their
-    // tool runs, each under a name no other run holds. Nothing already there is replaced: the result
-    // counts the items that went in under a free name instead. Stops at the first failure: the failed
-    // archive leaves its destination as it was (a folder made for it is removed), the archives before
-    // it stay extracted. Any volume of a split set extracts the whole set from its main volume, and a
-    // set missing a volume fails naming it before any tool runs (ArchiveVolumes). Only when
-    // every archive succeeded, in separate folders, with options.deleteSourceAfterExtract on, are the
-    // archives (every volume of a set) moved to the trash; those that stay are listed as untrashed.
+    // extracted archive's contents. With extractToSeparateFolder each archive gets a new folder named
+    // after it in destinationRootURL; otherwise one archive goes straight into destinationRootURL and
+    // several into one new "解压文件" folder there, listed once per archive. New folders are made before
+    // their tool runs, each under a name no other run holds. Nothing already there is replaced: the
+    // result counts the items that went in under a free name instead. A failed archive leaves its
+    // destination as it was (a folder made for it is removed; the shared folder only while nothing
+    // went in). A lone archive's failure is thrown; of several, each failed archive is listed in the
+    // result's failures and the others go on. Cancellation stops the whole run. Any volume of a split
+    // set extracts the whole set from its main volume, and a set missing a volume fails naming it
+    // before any tool runs (ArchiveVolumes). With separate folders and options.deleteSourceAfterExtract
+    // on, the archives that extracted (every volume of a set, none of a failed archive's set) are moved
+    // to the trash after the last one; those that stay are listed as untrashed.
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const std::optional<QString>& password, const ExtractionOptions& options,
                              int threadCount, const CancellationToken& token) const;
@@ -61,8 +63,9 @@ public:
 
 private:
     // The archives (with the other volumes of their sets) that a finished extraction moves to the
-    // trash: none unless each got its own folder and deleteSourceAfterExtract is on.
-    static QStringList sourcesToTrash(const QStringList& fileURLs, const ExtractionOptions& options);
+    // trash: none unless each got its own folder and deleteSourceAfterExtract is on, never a failed one.
+    static QStringList sourcesToTrash(const QStringList& fileURLs, const QList<ArchiveFailure>& failures,
+                                      const ExtractionOptions& options);
     ArchiveExtractor& extractorFor(const QString& fileURL) const;
     // Returns the folder that received the archive's contents; counts the items renamed there.
     QString extractArchive(const QString& givenURL, const QString& destinationRootURL, const QString& rootURL,

@@ -215,30 +215,44 @@ TEST_F(ArchiveServiceTest, NamesThatLookLikeSwitchesOrListFilesExtractNormally) 
     for (const char* folder : {"-x", "@list", "-r"}) expectSample(out(folder));
 }
 
-TEST_F(ArchiveServiceTest, FirstFailureStopsTheRest) {
-    const QString first = zip("first.zip");
-    const QString third = zip("third.zip");
+// One archive that fails costs the user none of the others: they are extracted and trashed, the failed
+// one stays, without a folder, listed with its reason.
+TEST_F(ArchiveServiceTest, AFailedArchiveIsListedAndTheOthersGoOn) {
     const struct {
         QString second;
         QString message;
     } cases[] = {
         {in("missing.zip"), QStringLiteral(u"文件不存在：") + in("missing.zip")},
         {m_tree.writeFile(QStringLiteral("in/notes.txt"), "text"), QStringLiteral(u"暂不支持 .txt 格式。")},
+        {m_tree.writeFile(QStringLiteral("in/损坏.zip"), "not a zip at all"),
+         QStringLiteral(u"压缩包已损坏，无法读取。")},
     };
-    const XdgEnvironment xdg;
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.second.toStdString());
+        const XdgEnvironment xdg;
         QDir(out()).removeRecursively();
-        EXPECT_EQ(thrownMessage([&] {
-                      extract({first, c.second, third}, settingsWith(true, true));
-                  }),
-                  c.message);
-        expectSample(out("first"));
-        EXPECT_FALSE(QFile::exists(out("third")));
-        // A failed run moves nothing to the trash, not even the archive that did extract.
-        EXPECT_TRUE(QFile::exists(first));
-        EXPECT_TRUE(QFile::exists(third));
-        EXPECT_TRUE(xdg.trashedPaths().isEmpty());
+        const QString first = zip("first.zip");
+        const QString third = zip("third.zip");
+        const OperationOutputs result =
+            m_service.extract({first, c.second, third}, out(), std::nullopt, settingsWith(true, true), 2, {});
+        EXPECT_EQ(result.outputs, (QStringList{out("first"), out("third")}));
+        ASSERT_EQ(result.failures.size(), 1);
+        EXPECT_EQ(result.failures.first().archive, c.second);
+        EXPECT_EQ(thrownMessage([&] { std::rethrow_exception(result.failures.first().error); }), c.message);
+        EXPECT_EQ(QDir(out()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  (QStringList{"first", "third"}));
+        expectSample(out("third"));
+        EXPECT_EQ(xdg.trashedPaths(), (QStringList{first, third}));
     }
+}
+
+// Several archives into one "解压文件": it stays once anything went in, and goes when nothing did.
+TEST_F(ArchiveServiceTest, TheSharedFolderStaysOnlyWithSomethingInIt) {
+    const QString damaged = m_tree.writeFile(QStringLiteral("in/damaged.zip"), "not a zip at all");
+    EXPECT_EQ(extract({damaged, zip("good.zip")}, settingsWith(false, false)), QStringList{out("解压文件")});
+    expectSample(out("解压文件"));
+    EXPECT_TRUE(extract({damaged, damaged}, settingsWith(false, false)).isEmpty());
+    EXPECT_FALSE(QFile::exists(out("解压文件 1")));
 }
 
 // The tools echo the archive's path in their messages; a word in that path must not decide the error.
