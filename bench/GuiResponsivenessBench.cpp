@@ -168,9 +168,7 @@ int main(int argc, char* argv[]) {
     }
     context.setSelectedSection(WorkbenchSection::compress);
     model.selectCompressionFormat(CompressionFormat::sevenZip);
-    AppSettings settings = context.settings();
-    settings.compressToSeparateFolder = false;
-    context.setSettings(settings);
+    context.updateSettings([](AppSettings& settings) { settings.compressToSeparateFolder = false; });
     // The window is on screen with the compress page drawn before the measurement starts.
     window.repaint();
     QCoreApplication::processEvents();

@@ -62,9 +62,8 @@ void TrayDropMonitor::startTrayDropMonitor() {
 
 void TrayDropMonitor::applyDefaultTrayDropSettingIfNeeded() {
     if (storedFlag(m_defaults, SettingsViewModel::kTrayDropUserConfiguredKey)) return;
-    AppSettings settings = m_settingsStore.load();
-    settings.trayDropEnabled = true;
-    m_settingsStore.save(settings);
+    // Nothing to tell when it cannot be stored: the option stays off until the next launch tries again.
+    m_settingsStore.update([](AppSettings& settings) { settings.trayDropEnabled = true; });
 }
 
 void TrayDropMonitor::handleGlobalMouseDragged() {

@@ -9,19 +9,17 @@
 #include "viewmodels/OperationFailure.h"
 #include "viewmodels/PasswordBookPageRules.h"
 #include "viewmodels/Publish.h"
-#include "viewmodels/SettingsWriteThrough.h"
 #include "viewmodels/SplitCompressViewModel.h"
 #include "viewmodels/WorkbenchContext.h"
 
 namespace Rules = PasswordBookPageRules;
 using Kind = ArchivePasswordBookKind;
 
-PasswordBookViewModel::PasswordBookViewModel(WorkbenchContext& context, SettingsStore& settingsStore,
-                                             CompressViewModel& compress, ExtractViewModel& extract,
-                                             SplitCompressViewModel& splitCompress, QObject* parent)
+PasswordBookViewModel::PasswordBookViewModel(WorkbenchContext& context, CompressViewModel& compress,
+                                             ExtractViewModel& extract, SplitCompressViewModel& splitCompress,
+                                             QObject* parent)
     : QObject(parent),
       m_context(context),
-      m_settingsStore(settingsStore),
       m_compress(compress),
       m_extract(extract),
       m_splitCompress(splitCompress) {
@@ -194,7 +192,7 @@ void PasswordBookViewModel::setAutoTryEnabled(bool on) {
 // A failed save leaves the context's settings as they were, so the page puts the switch back.
 void PasswordBookViewModel::setSwitch(bool AppSettings::*field, bool on, const QString& onText,
                                       const QString& offText) {
-    if (!SettingsWriteThrough::write(m_settingsStore, m_context, field, on)) {
+    if (!m_context.updateSettings([&](AppSettings& settings) { settings.*field = on; })) {
         m_context.endPageStatus();
         return;
     }

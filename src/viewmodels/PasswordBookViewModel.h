@@ -13,7 +13,6 @@
 
 class CompressViewModel;
 class ExtractViewModel;
-class SettingsStore;
 class SplitCompressViewModel;
 class WorkbenchContext;
 
@@ -26,8 +25,7 @@ class PasswordBookViewModel : public QObject {
     Q_OBJECT
 
 public:
-    PasswordBookViewModel(WorkbenchContext& context, SettingsStore& settingsStore,
-                          CompressViewModel& compress, ExtractViewModel& extract,
+    PasswordBookViewModel(WorkbenchContext& context, CompressViewModel& compress, ExtractViewModel& extract,
                           SplitCompressViewModel& splitCompress, QObject* parent = nullptr);
 
     WorkbenchContext& context() const { return m_context; }
@@ -86,7 +84,6 @@ private:
     void setSwitch(bool AppSettings::*field, bool on, const QString& onText, const QString& offText);
 
     WorkbenchContext& m_context;
-    SettingsStore& m_settingsStore;
     CompressViewModel& m_compress;
     ExtractViewModel& m_extract;
     SplitCompressViewModel& m_splitCompress;

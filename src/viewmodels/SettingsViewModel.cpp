@@ -44,21 +44,23 @@ SettingsViewModel::SettingsViewModel(SettingsStore& settingsStore,
       m_systemIntegrationMessage(QStringLiteral(u"尚未检查默认打开方式。")),
       m_passwordBookEntries(sortedPasswordBook()),
       m_systemIntegrationRequestToken(QUuid::createUuid()),
-      m_runner(this, workerPool) {}
+      m_runner(this, workerPool) {
+    // A change stored elsewhere through the same store (the tray option switched on at launch, a page's
+    // switch) shows at once.
+    connect(&settingsStore, &SettingsStore::changed, this, [this](const AppSettings& settings) {
+        m_settings = settings;
+        Q_EMIT changed();
+    });
+}
 
 SettingsViewModel::~SettingsViewModel() = default;
 
 bool SettingsViewModel::updateSettings(const std::function<void(AppSettings&)>& change) {
-    AppSettings stored = m_settingsStore.load();
-    change(stored);
-    if (const std::optional<QString> failure = m_settingsStore.save(stored)) {
+    if (const std::optional<QString> failure = m_settingsStore.update(change)) {
         // The page goes on showing what is stored, so the switch springs back.
-        m_settings = m_settingsStore.load();
         setMessage(OperationFailure::saveFailed(*failure));
         return false;
     }
-    m_settings = stored;
-    Q_EMIT changed();
     return true;
 }
 

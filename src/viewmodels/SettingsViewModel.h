@@ -21,11 +21,11 @@ class SettingsStore;
 class SystemIntegrationService;
 class WorkbenchPlatform;
 
-// The settings page's state and actions. Every change loads the stored settings, changes its one field
-// and saves, so a choice made elsewhere since the page opened is never undone. Switches whose action can
-// fail show what the action left stored: a failed one springs back. The default-handler change runs on a
-// worker; only the newest request's outcome counts. Lives on the GUI thread; emits changed() after every
-// change of what it shows.
+// The settings page's state and actions. Every change stores only its one field (SettingsStore::update),
+// so a choice made elsewhere since the page opened is never undone, and the page follows every record
+// its store saves. Switches whose action can fail show what the action left stored: a failed one springs
+// back. The default-handler change runs on a worker; only the newest request's outcome counts. Lives on
+// the GUI thread; emits changed() after every change of what it shows.
 class SettingsViewModel : public QObject {
     Q_OBJECT
 

@@ -26,6 +26,7 @@ WorkbenchContext::WorkbenchContext(WorkbenchEngine& engine, SettingsStore& setti
     m_settings = m_settingsStore.load();
     if (!m_settings.defaultExtractLocationPath.isEmpty())
         m_destinationURL = m_settings.defaultExtractLocationPath;
+    connect(&settingsStore, &SettingsStore::changed, this, &WorkbenchContext::setSettings);
     // Task changes are written off the GUI thread; one the disk refused is shown once it is known.
     connect(&workbenchStore, &WorkbenchStore::saveFailed, this,
             [this](const QString& reason) { setAlertMessage(OperationFailure::saveFailed(reason)); });
@@ -87,19 +88,15 @@ void WorkbenchContext::selectDestination() {
                  .currentItem = m_destinationURL.value_or(QString())},
                 [this](const QStringList& folders) {
                     setDestinationURL(folders.first());
-                    AppSettings settings = m_settings;
-                    settings.defaultExtractLocationPath = folders.first();
-                    setSettings(settings);
-                    saveSettings();
+                    updateSettings([&](AppSettings& settings) {
+                        settings.defaultExtractLocationPath = folders.first();
+                    });
                 });
 }
 
 void WorkbenchContext::resetDestinationToCurrentLocation() {
     setDestinationURL(std::nullopt);
-    AppSettings settings = m_settings;
-    settings.defaultExtractLocationPath.clear();
-    setSettings(settings);
-    saveSettings();
+    updateSettings([](AppSettings& settings) { settings.defaultExtractLocationPath.clear(); });
     setStatusMessage(QStringLiteral(u"已改为默认保存到源文件当前位置。"));
 }
 
@@ -133,10 +130,12 @@ void WorkbenchContext::endWork(const QString& statusText, StatusKind kind) {
     setStatusMessage(statusText, kind);
 }
 
-void WorkbenchContext::saveSettings() {
-    if (const std::optional<QString> failure = m_settingsStore.save(m_settings)) {
+bool WorkbenchContext::updateSettings(const std::function<void(AppSettings&)>& change) {
+    if (const std::optional<QString> failure = m_settingsStore.update(change)) {
         setAlertMessage(OperationFailure::saveFailed(*failure));
+        return false;
     }
+    return true;
 }
 
 std::optional<QString> WorkbenchContext::rememberPasswordIfNeeded(const QString& url,

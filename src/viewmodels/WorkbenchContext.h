@@ -43,8 +43,9 @@ public:
     WorkbenchTaskRunner& tasks() { return m_tasks; }
 
     // Published state.
+    // A copy of the stored record that follows every save of the store; effectiveThreadCount puts the
+    // count of the last run in until the next one.
     const AppSettings& settings() const { return m_settings; }
-    void setSettings(const AppSettings& value);
     // The folder chosen for results; none: beside the sources. Another folder ends the status line.
     const std::optional<QString>& destinationURL() const { return m_destinationURL; }
     void setDestinationURL(const std::optional<QString>& value);
@@ -76,15 +77,18 @@ public:
     QString destinationDescription() const;
 
     // Shared by the operations.
-    // The thread count of every tool run; the in-memory settings follow it so the next save of the
-    // record carries it.
+    // The thread count of every tool run. The context's copy of the settings follows it; the stored
+    // record never gets it.
     int effectiveThreadCount();
     // Opens a panel; `chosen` runs later with a choice that is not empty, while `receiver` exists.
     void choosePaths(QObject* receiver, const WorkbenchPlatform::FileDialogRequest& request,
                      std::function<void(const QStringList&)> chosen);
     void beginWork(const QString& statusText);
     void endWork(const QString& statusText, StatusKind kind = StatusKind::success);
-    void saveSettings();
+    // Changes these fields of the stored record only, so nothing another writer stored since is undone;
+    // the context's copy follows through the store. A save that fails changes neither and is shown as
+    // the alert; false then.
+    bool updateSettings(const std::function<void(AppSettings&)>& change);
     // Offers the password to the password book under the archive's key, trimmed, when auto-save is on.
     // The reason when the book could not be written.
     std::optional<QString> rememberPasswordIfNeeded(const QString& url,
@@ -104,6 +108,8 @@ Q_SIGNALS:
     void refreshed();
 
 private:
+    void setSettings(const AppSettings& value);
+
     AppSettings m_settings;
     std::optional<QString> m_destinationURL;
     bool m_isWorking = false;

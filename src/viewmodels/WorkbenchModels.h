@@ -23,7 +23,7 @@ public:
           m_home(m_context, m_compress, m_extract),
           m_splitCompress(m_context),
           m_splitExtract(m_context, m_extract),
-          m_passwordBook(m_context, settingsStore, m_compress, m_extract, m_splitCompress),
+          m_passwordBook(m_context, m_compress, m_extract, m_splitCompress),
           m_tasks(m_context),
           m_history(m_context) {}
     // The runs and walks end before the page models they report to; a cancelled walk ends soon.

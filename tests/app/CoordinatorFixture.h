@@ -61,9 +61,7 @@ protected:
     }
 
     void changeSettings(const std::function<void(AppSettings&)>& change) {
-        AppSettings settings = coordinator->settingsStore().load();
-        change(settings);
-        coordinator->settingsStore().save(settings);
+        coordinator->settingsStore().update(change);
     }
 
     // Waits for the next outside operation to end.

@@ -60,9 +60,7 @@ protected:
     }
 
     void setEnabled(bool enabled) {
-        AppSettings settings = m_settingsStore.load();
-        settings.trayDropEnabled = enabled;
-        m_settingsStore.save(settings);
+        m_settingsStore.update([enabled](AppSettings& settings) { settings.trayDropEnabled = enabled; });
     }
 
     void drop(const QList<QUrl>& urls) { dropOnPanel(*m_monitor, urls); }

@@ -48,11 +48,7 @@ protected:
     ArchivePreviewWindowModel& model() { return *m_model; }
     std::shared_ptr<ArchivePreviewWindowModel>& sharedModel() { return m_model; }
 
-    void storeSettings(const std::function<void(AppSettings&)>& change) {
-        AppSettings settings = settingsStore.load();
-        change(settings);
-        settingsStore.save(settings);
-    }
+    void storeSettings(const std::function<void(AppSettings&)>& change) { settingsStore.update(change); }
 
     bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 20000); }
     bool waitForCall(int count) {

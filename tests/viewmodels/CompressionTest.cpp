@@ -356,6 +356,9 @@ TEST_F(CompressionTest, threadCountFollowsTheProcessorsWithoutSavingSettings) {
     }
     EXPECT_EQ(context().settings().compressionThreadCount, 10);
     EXPECT_FALSE(QFileInfo::exists(QDir(defaultsFolder.path()).filePath("settings.json")));
+    // Nor does a later change of another setting store it.
+    context().resetDestinationToCurrentLocation();
+    EXPECT_EQ(settingsStore.load().compressionThreadCount, AppSettings::activeProcessorCount());
 }
 
 }  // namespace

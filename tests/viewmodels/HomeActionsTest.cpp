@@ -120,4 +120,39 @@ TEST_F(HomeActionsTest, destinationFollowsTheStoredSettings) {
     EXPECT_EQ(splitCompress().splitCompressionOutputDirectoryURL(), stored);
 }
 
+// A writer that shares the context's store (the tray monitor switching its option on at launch) is
+// heard at once, not only at the next sidebar click.
+TEST_F(HomeActionsTest, contextHearsAChangeOfItsStore) {
+    int heard = 0;
+    QObject::connect(&context(), &WorkbenchContext::settingsChanged, [&] { ++heard; });
+    storeSettings([](AppSettings& settings) { settings.trayDropEnabled = true; });
+    EXPECT_TRUE(context().settings().trayDropEnabled);
+    EXPECT_EQ(heard, 1);
+}
+
+// The context's copy was loaded before another writer stored its fields; choosing or resetting the
+// destination changes only the path.
+TEST_F(HomeActionsTest, destinationChangesKeepWhatAnotherWriterStored) {
+    const QString folder = files.makeFolder("out");
+    platform.panelAnswers = {{folder}};
+    const std::pair<std::function<void()>, QString> changes[] = {
+        {[&] { context().selectDestination(); }, folder},
+        {[&] { context().resetDestinationToCurrentLocation(); }, QString()},
+    };
+    context();
+    SettingsStore other(DefaultsStore(defaultsFolder.path()), {});
+    for (const auto& [change, path] : changes) {
+        other.update([](AppSettings& settings) {
+            settings.trayDropEnabled = true;
+            settings.ignoreHiddenFilesWhenCompressing = false;
+        });
+
+        change();
+        const AppSettings stored = settingsStore.load();
+        EXPECT_EQ(stored.defaultExtractLocationPath, path);
+        EXPECT_TRUE(stored.trayDropEnabled);
+        EXPECT_FALSE(stored.ignoreHiddenFilesWhenCompressing);
+    }
+}
+
 }  // namespace

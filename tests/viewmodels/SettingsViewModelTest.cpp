@@ -144,12 +144,13 @@ TEST_F(SettingsViewModelTest, FailedActionSwitchesSpringBack) {
 
 TEST_F(SettingsViewModelTest, EachChangeSavesOnlyItsOwnField) {
     model();
-    // Changed elsewhere after the page loaded its copy.
-    AppSettings elsewhere = stored();
-    elsewhere.trayDropEnabled = true;
-    elsewhere.compressionThreadCount = 1;
-    elsewhere.ignoreHiddenFilesWhenCompressing = false;
-    settingsStore.save(elsewhere);
+    // Changed through another store, which the page does not hear, after it loaded its copy.
+    SettingsStore(defaults, {}).update([](AppSettings& settings) {
+        settings.trayDropEnabled = true;
+        settings.compressionThreadCount = 1;
+        settings.ignoreHiddenFilesWhenCompressing = false;
+    });
+    const AppSettings elsewhere = stored();
 
     const std::function<void()> changes[] = {
         [&] { model().setExtractToSeparateFolder(false); },
@@ -170,6 +171,15 @@ TEST_F(SettingsViewModelTest, EachChangeSavesOnlyItsOwnField) {
     expected.launchAtLogin = true;
     EXPECT_EQ(stored(), expected);
     EXPECT_EQ(model().settings(), expected);
+}
+
+// The tray monitor switches its option on a second after launch, through the same store.
+TEST_F(SettingsViewModelTest, ThePageHearsAChangeOfItsStore) {
+    int changes = 0;
+    QObject::connect(&model(), &SettingsViewModel::changed, [&] { ++changes; });
+    settingsStore.update([](AppSettings& settings) { settings.trayDropEnabled = true; });
+    EXPECT_TRUE(model().settings().trayDropEnabled);
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(SettingsViewModelTest, SimpleActionsReportTheirOutcome) {

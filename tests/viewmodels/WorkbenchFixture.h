@@ -54,11 +54,7 @@ protected:
     SplitCompressViewModel& splitCompress() { return models().splitCompress(); }
     SplitExtractViewModel& splitExtract() { return models().splitExtract(); }
 
-    void storeSettings(const std::function<void(AppSettings&)>& change) {
-        AppSettings settings = settingsStore.load();
-        change(settings);
-        settingsStore.save(settings);
-    }
+    void storeSettings(const std::function<void(AppSettings&)>& change) { settingsStore.update(change); }
 
     // Waits, with a deadline, until no operation of the models is running.
     bool waitUntilIdle() {

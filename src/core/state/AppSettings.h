@@ -6,7 +6,8 @@
 #include <optional>
 
 // The user's choices, shared by the whole application. Readers load a fresh copy from SettingsStore
-// when they need one; writers save the whole record.
+// when they need one, or keep a copy that follows SettingsStore::changed; writers change only their own
+// fields (SettingsStore::update).
 struct AppSettings {
     // Empty means next to the source (the archive's folder or the first source item's).
     QString defaultExtractLocationPath;

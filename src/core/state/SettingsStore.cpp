@@ -12,14 +12,24 @@ QStringList SettingsStore::standardDownloadsFolders() {
     return QStandardPaths::standardLocations(QStandardPaths::DownloadLocation);
 }
 
-SettingsStore::SettingsStore(DefaultsStore defaults, QStringList downloadsFolders, Clock clock)
-    : m_defaults(std::move(defaults)),
+SettingsStore::SettingsStore(DefaultsStore defaults, QStringList downloadsFolders, Clock clock,
+                             QObject* parent)
+    : QObject(parent),
+      m_defaults(std::move(defaults)),
       m_downloadsFolders(std::move(downloadsFolders)),
       m_clock(std::move(clock)) {}
 
+std::optional<QString> SettingsStore::update(const std::function<void(AppSettings&)>& change) {
+    AppSettings settings = load();
+    change(settings);
+    return save(settings);
+}
+
 std::optional<QString> SettingsStore::save(const AppSettings& settings) {
     if (std::optional<QString> failure = keepUndecodableValue()) return failure;
-    return m_defaults.write(kSettingsKey, settings.encoded());
+    if (std::optional<QString> failure = m_defaults.write(kSettingsKey, settings.encoded())) return failure;
+    Q_EMIT changed(settings);
+    return std::nullopt;
 }
 
 std::optional<QString> SettingsStore::keepUndecodableValue() {

@@ -2,7 +2,6 @@
 
 #include "viewmodels/CompressViewModel.h"
 #include "viewmodels/SelectionSizes.h"
-#include "viewmodels/SettingsWriteThrough.h"
 #include "views/kit/Card.h"
 #include "views/kit/CompressionLevelPicker.h"
 #include "views/kit/DropIntake.h"
@@ -23,11 +22,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CompressPage::CompressPage(CompressViewModel& model, TasksViewModel& tasks, SettingsStore& settingsStore,
-                           QWidget* parent)
+CompressPage::CompressPage(CompressViewModel& model, TasksViewModel& tasks, QWidget* parent)
     : QWidget(parent),
       m_model(model),
-      m_settingsStore(settingsStore),
       m_sizes(new SelectionSizes(nullptr, this)),
       m_sources(
           new SelectionCard({QStringLiteral(u" 个文件"), QStringLiteral(u"添加文件"),
@@ -81,20 +78,20 @@ QWidget* CompressPage::buildSettingsCard() {
     connect(m_destination, &PathRow::browseRequested, &m_model.context(),
             &WorkbenchContext::selectDestination);
     connect(m_separateArchives, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model.context(),
-                                    &AppSettings::compressToSeparateFolder, on);
+        m_model.context().updateSettings(
+            [on](AppSettings& settings) { settings.compressToSeparateFolder = on; });
         if (!on) {
             m_model.context().setAlertMessage(
                 QStringLiteral(u"取消勾选“压缩到单独文件”后，所选文件会被压缩到一个文件内。"));
         }
     });
     connect(m_ignoreHiddenFiles, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model.context(),
-                                    &AppSettings::ignoreHiddenFilesWhenCompressing, on);
+        m_model.context().updateSettings(
+            [on](AppSettings& settings) { settings.ignoreHiddenFilesWhenCompressing = on; });
     });
     connect(m_deleteSource, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model.context(),
-                                    &AppSettings::deleteSourceAfterCompress, on);
+        m_model.context().updateSettings(
+            [on](AppSettings& settings) { settings.deleteSourceAfterCompress = on; });
     });
     connect(m_password, &QLineEdit::textEdited, &m_model, &CompressViewModel::setCompressionPassword);
     return card;

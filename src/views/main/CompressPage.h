@@ -13,7 +13,6 @@ class QLineEdit;
 class QPushButton;
 class SelectionCard;
 class SelectionSizes;
-class SettingsStore;
 class StatusLine;
 class SummaryCard;
 class TasksViewModel;
@@ -24,8 +23,7 @@ class CompressPage : public QWidget {
     Q_OBJECT
 
 public:
-    CompressPage(CompressViewModel& model, TasksViewModel& tasks, SettingsStore& settingsStore,
-                 QWidget* parent = nullptr);
+    CompressPage(CompressViewModel& model, TasksViewModel& tasks, QWidget* parent = nullptr);
 
     SelectionCard* sources() const { return m_sources; }
     FormatPicker* formatPicker() const { return m_formats; }
@@ -48,7 +46,6 @@ private:
     void syncSummary();
 
     CompressViewModel& m_model;
-    SettingsStore& m_settingsStore;
     SelectionSizes* m_sizes;
     SelectionCard* m_sources;
     FeedbackBanner* m_banner;

@@ -2,7 +2,6 @@
 
 #include "viewmodels/ExtractViewModel.h"
 #include "viewmodels/SelectionSizes.h"
-#include "viewmodels/SettingsWriteThrough.h"
 #include "views/kit/Card.h"
 #include "views/kit/DropIntake.h"
 #include "views/kit/FeedbackBanner.h"
@@ -21,11 +20,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ExtractPage::ExtractPage(ExtractViewModel& model, TasksViewModel& tasks, SettingsStore& settingsStore,
-                         QWidget* parent)
+ExtractPage::ExtractPage(ExtractViewModel& model, TasksViewModel& tasks, QWidget* parent)
     : QWidget(parent),
       m_model(model),
-      m_settingsStore(settingsStore),
       m_sizes(new SelectionSizes(nullptr, this)),
       m_archives(
           new SelectionCard({QStringLiteral(u" 个压缩包"), QStringLiteral(u"添加压缩包"),
@@ -76,8 +73,8 @@ QWidget* ExtractPage::buildSettingsCard() {
         QuietSync::setChecked(m_currentLocation, !m_model.context().destinationURL().has_value());
     });
     connect(m_separateFolder, &QCheckBox::toggled, this, [this](bool on) {
-        SettingsWriteThrough::write(m_settingsStore, m_model.context(), &AppSettings::extractToSeparateFolder,
-                                    on);
+        m_model.context().updateSettings(
+            [on](AppSettings& settings) { settings.extractToSeparateFolder = on; });
         if (!on) {
             m_model.context().setAlertMessage(
                 QStringLiteral(u"取消勾选“解压到单独文件夹”后，所选文件会被解压到同一个文件夹内。"));

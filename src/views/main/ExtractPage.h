@@ -10,7 +10,6 @@ class QLineEdit;
 class QPushButton;
 class SelectionCard;
 class SelectionSizes;
-class SettingsStore;
 class StatusLine;
 class SummaryCard;
 class TasksViewModel;
@@ -21,8 +20,7 @@ class ExtractPage : public QWidget {
     Q_OBJECT
 
 public:
-    ExtractPage(ExtractViewModel& model, TasksViewModel& tasks, SettingsStore& settingsStore,
-                QWidget* parent = nullptr);
+    ExtractPage(ExtractViewModel& model, TasksViewModel& tasks, QWidget* parent = nullptr);
 
     SelectionCard* archives() const { return m_archives; }
     PathRow* destinationRow() const { return m_destination; }
@@ -41,7 +39,6 @@ private:
     void syncSummary();
 
     ExtractViewModel& m_model;
-    SettingsStore& m_settingsStore;
     SelectionSizes* m_sizes;
     SelectionCard* m_archives;
     FeedbackBanner* m_banner;

@@ -79,9 +79,9 @@ void MainWindow::buildPages() {
     // (src/tools/screenshots/main.cpp, kShots). Scrolled pages leave a 34 px margin at the sides and
     // the bottom and none at the top.
     addPage(WorkbenchSection::home, new HomePage(m_models.home(), m_models.tasks()), PageFrame::scroll);
-    addPage(WorkbenchSection::compress,
-            new CompressPage(m_models.compress(), m_models.tasks(), m_settingsStore), PageFrame::scroll);
-    addPage(WorkbenchSection::extract, new ExtractPage(m_models.extract(), m_models.tasks(), m_settingsStore),
+    addPage(WorkbenchSection::compress, new CompressPage(m_models.compress(), m_models.tasks()),
+            PageFrame::scroll);
+    addPage(WorkbenchSection::extract, new ExtractPage(m_models.extract(), m_models.tasks()),
             PageFrame::scroll);
     addPage(WorkbenchSection::splitCompress,
             new SplitCompressPage(m_models.splitCompress(), m_models.tasks()),

@@ -88,7 +88,7 @@ TEST(SettingsStore, SavedRecordLoadsEqualAndHasEveryMember) {
     settings.trayDropEnabled = true;
     settings.compressionThreadCount = 3;
     settings.archivePasswordBookAutoSaveEnabled = false;
-    store.save(settings);
+    store.update([&](AppSettings& stored) { stored = settings; });
 
     EXPECT_EQ(SettingsStore(DefaultsStore(tree.root()), {kDownloads}).load(), settings);
     const QByteArray bytes = tree.readFile("settings.json");
@@ -107,9 +107,9 @@ TEST(SettingsStore, DownloadsFolderDestinationBecomesNextToTheSource) {
     };
     for (const auto& [path, downloadsFolders, expected] : cases) {
         TempTree tree;
-        AppSettings stored;
-        stored.defaultExtractLocationPath = path;
-        SettingsStore(DefaultsStore(tree.root()), downloadsFolders).save(stored);
+        SettingsStore(DefaultsStore(tree.root()), {}).update([&](AppSettings& stored) {
+            stored.defaultExtractLocationPath = path;
+        });
 
         EXPECT_EQ(
             SettingsStore(DefaultsStore(tree.root()), downloadsFolders).load().defaultExtractLocationPath,
@@ -117,6 +117,26 @@ TEST(SettingsStore, DownloadsFolderDestinationBecomesNextToTheSource) {
         // The migration is written back, so even a store that knows no Downloads folder sees it.
         EXPECT_EQ(SettingsStore(DefaultsStore(tree.root()), {}).load().defaultExtractLocationPath, expected);
     }
+}
+
+// Two writers, each with a copy loaded before the other's change: neither undoes the other's field,
+// and whoever listens to a store hears the whole new record it saved.
+TEST(SettingsStore, UpdateKeepsWhatAnotherWriterStoredAndTellsTheNewRecord) {
+    TempTree tree;
+    SettingsStore store(DefaultsStore(tree.root()), {});
+    SettingsStore other(DefaultsStore(tree.root()), {});
+    QList<AppSettings> heard;
+    QObject::connect(&store, &SettingsStore::changed, [&](const AppSettings& saved) { heard << saved; });
+    ASSERT_EQ(other.update([](AppSettings& settings) { settings.trayDropEnabled = true; }), std::nullopt);
+    ASSERT_EQ(store.update([](AppSettings& settings) { settings.ignoreHiddenFilesWhenCompressing = false; }),
+              std::nullopt);
+
+    const AppSettings expected = defaultsWith([](auto& s) {
+        s.trayDropEnabled = true;
+        s.ignoreHiddenFilesWhenCompressing = false;
+    });
+    EXPECT_EQ(other.load(), expected);
+    EXPECT_EQ(heard, QList<AppSettings>{expected});
 }
 
 TEST(SettingsStore, UndecodableValueIsKeptOnceWhenReplaced) {
@@ -131,13 +151,12 @@ TEST(SettingsStore, UndecodableValueIsKeptOnceWhenReplaced) {
     EXPECT_FALSE(QFile::exists(tree.path(kept)));
 
     settings.contextMenuEnabled = true;
-    EXPECT_EQ(store.save(settings), std::nullopt);
+    EXPECT_EQ(store.update([](AppSettings& stored) { stored.contextMenuEnabled = true; }), std::nullopt);
     EXPECT_EQ(tree.readFile(kept), bad);
     EXPECT_EQ(store.load(), settings);
 
     // A value that decodes is simply replaced; the kept copy stays as it was.
-    settings.launchAtLogin = true;
-    store.save(settings);
+    store.update([](AppSettings& stored) { stored.launchAtLogin = true; });
     EXPECT_EQ(tree.readFile(kept), bad);
     EXPECT_EQ(QDir(tree.root()).entryList({"settings.json.bad*"}, QDir::Files).size(), 1);
 }
@@ -145,12 +164,13 @@ TEST(SettingsStore, UndecodableValueIsKeptOnceWhenReplaced) {
 TEST(SettingsStore, AFullDiskKeepsTheStoredRecordAndSaysWhy) {
     FullDisk disk;
     SettingsStore store(DefaultsStore(disk.path()), {});
-    AppSettings settings = AppSettings::defaults();
-    ASSERT_EQ(store.save(settings), std::nullopt);
+    ASSERT_EQ(store.update([](AppSettings&) {}), std::nullopt);
+    int heard = 0;
+    QObject::connect(&store, &SettingsStore::changed, [&] { ++heard; });
 
     disk.fill();
-    settings.launchAtLogin = true;
-    EXPECT_EQ(store.save(settings), disk.reason());
+    EXPECT_EQ(store.update([](AppSettings& settings) { settings.launchAtLogin = true; }), disk.reason());
+    EXPECT_EQ(heard, 0);
     disk.free();
     EXPECT_EQ(store.load(), AppSettings::defaults());
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.json"});

@@ -24,8 +24,11 @@ TEST_F(MainWindowTest, SidebarEntriesShowTheirPageAndReloadTheSettings) {
     const WorkbenchSection sections[] = {WorkbenchSection::compress, WorkbenchSection::history,
                                          WorkbenchSection::home, WorkbenchSection::about};
     for (const WorkbenchSection section : sections) {
-        // Changed behind the model's back; the click reloads it, also for the page already shown.
-        storeSettings([&](AppSettings& settings) { settings.compressionThreadCount = int(section) + 2; });
+        // Changed through another store, which the model does not hear; the click reloads it, also for
+        // the page already shown.
+        SettingsStore(DefaultsStore(defaultsFolder.path()), {}).update([&](AppSettings& settings) {
+            settings.compressionThreadCount = int(section) + 2;
+        });
         window().sidebar()->button(section)->click();
         EXPECT_EQ(context().selectedSection(), section);
         EXPECT_EQ(window().currentPage(), window().page(section));
