@@ -244,8 +244,8 @@ TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
 }
 
 // Ctrl+Q in any window and the tray's "退出" quit, also once the main window was hidden and shown
-// again; while a task or a browser window's work runs they ask first, over a window the user sees. A
-// left click on the tray icon shows the main window.
+// again; while a task or a browser window's work runs they ask first, over a window the user sees and
+// above the progress window, which stays on top. A left click on the tray icon shows the main window.
 TEST_F(CoordinatorWindowRulesTest, EveryWayOutQuitsAndAsksFirstWhileATaskRuns) {
     coordinator->start(LaunchRequest::fromCommandLine({}, files.root()));
     QWidget* window = coordinator->mainWorkbenchWindow();
@@ -290,6 +290,7 @@ TEST_F(CoordinatorWindowRulesTest, EveryWayOutQuitsAndAsksFirstWhileATaskRuns) {
             EXPECT_EQ(quit.size(), 0);
             EXPECT_EQ(question->parentWidget(), c.asksOver);
             EXPECT_TRUE(c.asksOver->isVisible());
+            EXPECT_TRUE(question->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
             for (QAbstractButton* button : question->buttons()) {
                 if (button->text() == QStringLiteral(u"退出")) button->click();
             }
