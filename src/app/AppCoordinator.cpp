@@ -88,6 +88,8 @@ bool AppCoordinator::defaultSystemTrayAvailable() { return QSystemTrayIcon::isSy
 
 AppCoordinator::~AppCoordinator() {
     for (const CancellationToken& token : std::as_const(m_runningTokens)) token.cancel();
+    // The browsers' work stops too, and cleans up while the services it uses still exist.
+    m_previewWindowOpener.reset();
     m_runner.waitForDone();
 }
 
@@ -417,6 +419,7 @@ void AppCoordinator::configureTrayIcon() {
 
 bool AppCoordinator::isWorkRunning() const {
     if (!m_runningTokens.isEmpty()) return true;
+    if (m_previewWindowOpener && m_previewWindowOpener->isWorkRunning()) return true;
     const QList<ArchiveTask>& tasks = m_workbenchStore.tasks();
     return std::any_of(tasks.begin(), tasks.end(),
                        [](const ArchiveTask& task) { return task.status == ArchiveActivityStatus::running; });

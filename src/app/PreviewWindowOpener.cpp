@@ -8,6 +8,8 @@
 
 #include <QList>
 #include <QPointer>
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -19,6 +21,20 @@ public:
 
     ~DesktopPreviewWindowOpener() override {
         for (const QPointer<ArchivePreviewWindowController>& controller : m_controllers) delete controller;
+        // Every model is told first, so that their tools end together.
+        for (const std::weak_ptr<ArchivePreviewWindowModel>& weak : m_models) {
+            if (const auto model = weak.lock()) model->stopWork();
+        }
+        for (const std::weak_ptr<ArchivePreviewWindowModel>& weak : m_models) {
+            if (const auto model = weak.lock()) model->shutDown();
+        }
+    }
+
+    bool isWorkRunning() const override {
+        return std::any_of(m_models.begin(), m_models.end(), [](const auto& weak) {
+            const auto model = weak.lock();
+            return model && model->isWorkRunning();
+        });
     }
 
     void openPreviewWindow(const QStringList& archiveURLs,
@@ -41,6 +57,8 @@ public:
             if (guarded) guarded->deleteLater();
         };
         m_controllers.append(guarded);
+        m_models.removeIf([](const auto& weak) { return weak.expired(); });
+        m_models.append(model);
         controller->show(activatesApp);
     }
 
@@ -48,6 +66,8 @@ private:
     PreviewWindowServices m_services;
     ArchiveContentBrowserServices m_browserServices;
     QList<QPointer<ArchivePreviewWindowController>> m_controllers;
+    // A model outlives its window while its work ends.
+    QList<std::weak_ptr<ArchivePreviewWindowModel>> m_models;
 };
 
 }  // namespace

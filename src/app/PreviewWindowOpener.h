@@ -24,7 +24,8 @@ struct PreviewWindowServices {
     WorkbenchPlatform& platform;
 };
 
-// Opens archive browser windows for the coordinator and keeps them alive until they close.
+// Opens archive browser windows for the coordinator and keeps them alive until they close. Going, it
+// stops the work of every window, closed ones included, and waits until that work has cleaned up.
 class PreviewWindowOpener {
 public:
     virtual ~PreviewWindowOpener() = default;
@@ -35,6 +36,9 @@ public:
     virtual void openPreviewWindow(const QStringList& archiveURLs,
                                    const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries,
                                    bool activatesApp) = 0;
+
+    // Whether a window's extraction or edit is under way, which quitting would stop.
+    virtual bool isWorkRunning() const = 0;
 };
 
 using PreviewWindowOpenerFactory =

@@ -69,6 +69,9 @@ void QuitController::requestQuit(QWidget* from) {
     m_confirmation = new QMessageBox(QMessageBox::Warning, QStringLiteral(u"退出 velmora"),
                                      QStringLiteral(u"还有任务正在进行，退出会停止这些任务。确定退出吗？"),
                                      QMessageBox::NoButton, from);
+    // Above every velmora window, the progress window that stays on top included: a question under
+    // it could be neither seen nor answered while the window it blocks waits.
+    m_confirmation->setWindowFlag(Qt::WindowStaysOnTopHint);
     QPushButton* quit = m_confirmation->addButton(QStringLiteral(u"退出"), QMessageBox::DestructiveRole);
     m_confirmation->addButton(QStringLiteral(u"取消"), QMessageBox::RejectRole);
     m_confirmation->setAttribute(Qt::WA_DeleteOnClose);

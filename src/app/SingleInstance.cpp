@@ -47,7 +47,8 @@ QString SingleInstance::serverName() const {
     return m_directory + QLatin1Char('/') + baseName() + QStringLiteral(".socket");
 }
 
-bool SingleInstance::tryClaim() { return m_lock.tryLock(0); }
+// Taking a lock this object already holds would fail: its owner, this process, is alive.
+bool SingleInstance::tryClaim() { return m_lock.isLocked() || m_lock.tryLock(0); }
 
 SingleInstance::Outcome SingleInstance::claimOrForward(const LaunchRequest& request) {
     if (request.encoded().size() >= kMaxRequestBytes) return {.error = QStringLiteral(u"请求过长。")};

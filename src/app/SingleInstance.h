@@ -36,7 +36,7 @@ public:
     explicit SingleInstance(QString runtimeDirectory, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // Becomes the primary when no other one runs; asks nothing of a running one.
+    // Becomes the primary when no other one runs, or stays it; asks nothing of a running one.
     bool tryClaim();
 
     // Becomes the primary, or sends the request to the running one and waits for its answer. Works

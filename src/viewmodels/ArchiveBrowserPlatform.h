@@ -19,6 +19,8 @@ public:
                                  std::function<void(bool confirmed)> answered) = 0;
     // A warning with the buttons "替换" and "取消"; `answered` gets true for "替换".
     virtual void confirmReplacement(const QString& message, std::function<void(bool confirmed)> answered) = 0;
+    // A warning with the buttons "关闭" and "取消"; `answered` gets true for "关闭".
+    virtual void confirmClosing(const QString& message, std::function<void(bool confirmed)> answered) = 0;
     virtual void revealInFileManager(const QStringList& paths) = 0;
     virtual int activeProcessorCount() const = 0;
 };

@@ -66,6 +66,39 @@ void ArchivePreviewWindowModel::workEnded() {
     m_keepAlive.reset();
 }
 
+bool ArchivePreviewWindowModel::isWorkRunning() const {
+    return m_changingFilesWork > 0 && !m_workToken.isCancelled();
+}
+
+bool ArchivePreviewWindowModel::mayCloseWindow() {
+    if (!isWorkRunning()) {
+        // Nobody would see what a listing or a preview finds.
+        stopWork();
+        return true;
+    }
+    std::weak_ptr<ArchivePreviewWindowModel> weak = weak_from_this();
+    m_platform->confirmClosing(QStringLiteral(u"还有任务正在进行，关闭窗口会停止它。确定关闭吗？"),
+                               [weak](bool close) {
+                                   const auto self = weak.lock();
+                                   if (!self || !close) return;
+                                   self->stopWork();
+                                   if (self->closeWindow) self->closeWindow();
+                               });
+    // An answer given at once has stopped the work already.
+    return !isWorkRunning();
+}
+
+void ArchivePreviewWindowModel::stopWork() {
+    m_workToken.cancel();
+    cancelPreview();
+}
+
+void ArchivePreviewWindowModel::shutDown() {
+    m_isShutDown = true;
+    stopWork();
+    m_runner.waitForDone();
+}
+
 void ArchivePreviewWindowModel::start(const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries) {
     if (preloadedEntries && !preloadedEntries->isEmpty()) {
         setEntries(*preloadedEntries);
@@ -185,9 +218,9 @@ void ArchivePreviewWindowModel::load(bool force) {
     ArchiveBrowserServices& services = m_services;
     // A listing proves no password: a ZIP's names are not encrypted, so it lists with any.
     runInBackground(
-        [&services, archive, password] {
-            TestedListing listed{services.previewEntries(archive, password, {})};
-            if (password) listed.passwordTest = services.testFirstEncryptedEntry(archive, *password, {});
+        [&services, archive, password, token = m_workToken] {
+            TestedListing listed{services.previewEntries(archive, password, token)};
+            if (password) listed.passwordTest = services.testFirstEncryptedEntry(archive, *password, token);
             return listed;
         },
         [this](Outcome<TestedListing>& outcome) {
@@ -365,10 +398,10 @@ void ArchivePreviewWindowModel::tryPasswordBookCandidates(const QStringList& can
     const QString archive = m_archiveURLs.first();
     ArchiveBrowserServices& services = m_services;
     runInBackground(
-        [&services, archive, candidates]() -> OpenedListing {
-            const std::optional<QString> found = services.firstOpeningPassword(archive, candidates, {});
+        [&services, archive, candidates, token = m_workToken]() -> OpenedListing {
+            const std::optional<QString> found = services.firstOpeningPassword(archive, candidates, token);
             if (!found) return std::nullopt;
-            return std::pair(*found, services.previewEntries(archive, *found, {}));
+            return std::pair(*found, services.previewEntries(archive, *found, token));
         },
         [this, action, done](Outcome<OpenedListing>& outcome) {
             if (!outcome.succeeded() || !outcome.value()) {

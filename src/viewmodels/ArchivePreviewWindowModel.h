@@ -29,8 +29,8 @@ struct ArchivePasswordBookEntry;
 // password prompt and the password book tries, the outline of folders, the preview of one entry,
 // extraction and in-place editing. Lives on the GUI thread; the archive work runs on worker threads.
 //
-// Made only through create(): running work keeps the model alive until it ends, so an extraction
-// started before the window closed still finishes, and the model is then deleted on its own thread.
+// Made only through create(): running work keeps the model alive until it ends, so work stopped when
+// the window closed still ends in order, and the model is then deleted on its own thread.
 // Every property has a change signal, and every change also emits changed().
 class ArchivePreviewWindowModel : public QObject,
                                   public std::enable_shared_from_this<ArchivePreviewWindowModel> {
@@ -117,6 +117,18 @@ public:
     void addFiles();
     void deleteSelected();
 
+    // Running work that changes files: an extraction or an edit that has not been told to stop.
+    // Quitting asks about it, and so does closing the window.
+    bool isWorkRunning() const;
+    // The window's close button: true when it may close now. While work runs it asks first, and
+    // closing then stops the work and closes the window; a listing or preview stops either way.
+    bool mayCloseWindow();
+    // Stops all work, now and later: each run ends its tool and removes what it wrote.
+    void stopWork();
+    // For the end of the process: stops the work and waits until it has cleaned up, while the services
+    // still exist. No outcome reaches the model after it.
+    void shutDown();
+
 Q_SIGNALS:
     void changed();
     void entriesChanged();
@@ -162,8 +174,17 @@ private:
     void runInBackground(Work work, Deliver deliver) {
         if (m_runningWork++ == 0) m_keepAlive = shared_from_this();
         m_runner.run(std::move(work), [this, deliver = std::move(deliver)](auto& outcome) mutable {
-            deliver(outcome);
+            if (!m_isShutDown) deliver(outcome);
             workEnded();
+        });
+    }
+    // Work that changes files, counted by isWorkRunning until its outcome is in.
+    template <typename Work, typename Deliver>
+    void runChangingFiles(Work work, Deliver deliver) {
+        ++m_changingFilesWork;
+        runInBackground(std::move(work), [this, deliver = std::move(deliver)](auto& outcome) mutable {
+            --m_changingFilesWork;
+            deliver(outcome);
         });
     }
     void workEnded();
@@ -241,6 +262,10 @@ private:
     ArchiveEntryOutline m_outline;
     QHash<QString, qsizetype> m_entryIndexByPath;
     int m_runningWork = 0;
+    int m_changingFilesWork = 0;
+    // Every run but a preview's; cancelled when the window closes or velmora ends.
+    CancellationToken m_workToken;
+    bool m_isShutDown = false;
     std::shared_ptr<ArchivePreviewWindowModel> m_keepAlive;
     BackgroundRunner m_runner;
 };

@@ -26,9 +26,9 @@ void ArchivePreviewWindowModel::extractSelected() {
     const QString destination = singleEntryExtractionDestination(*entry, archive);
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runInBackground(
-        [&services, entry = *entry, archive, destination, password] {
-            return services.extractEntries({entry}, archive, destination, password, {});
+    runChangingFiles(
+        [&services, entry = *entry, archive, destination, password, token = m_workToken] {
+            return services.extractEntries({entry}, archive, destination, password, token);
         },
         [this, entry = *entry, archive, destination](Outcome<OperationOutputs>& outcome) {
             if (!outcome.succeeded())
@@ -65,9 +65,9 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
                                                   : QDir::homePath();
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runInBackground(
-        [&services, archiveURLs, root, password, settings, threadCount] {
-            return services.extract(archiveURLs, root, password, settings, threadCount, {});
+    runChangingFiles(
+        [&services, archiveURLs, root, password, settings, threadCount, token = m_workToken] {
+            return services.extract(archiveURLs, root, password, settings, threadCount, token);
         },
         [this, archiveURLs](Outcome<OperationOutputs>& outcome) {
             if (!outcome.succeeded()) return extractionFailed(outcome.error(), ExtractAllAction{});
@@ -134,8 +134,10 @@ void ArchivePreviewWindowModel::runAdding(const QStringList& fileURLs) {
     const QString archive = m_archiveURLs.first();
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runInBackground(
-        [&services, fileURLs, archive, password] { services.addFiles(fileURLs, archive, password, {}); },
+    runChangingFiles(
+        [&services, fileURLs, archive, password, token = m_workToken] {
+            services.addFiles(fileURLs, archive, password, token);
+        },
         [this, count = fileURLs.size()](Outcome<Done>& outcome) {
             setStatusMessage(outcome.succeeded()
                                  ? QStringLiteral(u"已添加 %1 个项目。").arg(count)
@@ -169,8 +171,10 @@ void ArchivePreviewWindowModel::deleteEntry(const ArchivePreviewEntry& entry) {
     const QString archive = m_archiveURLs.first();
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runInBackground(
-        [&services, entry, archive, password] { services.deleteEntries({entry}, archive, password, {}); },
+    runChangingFiles(
+        [&services, entry, archive, password, token = m_workToken] {
+            services.deleteEntries({entry}, archive, password, token);
+        },
         [this, entry](Outcome<Done>& outcome) {
             if (!outcome.succeeded()) {
                 setStatusMessage(OperationFailure::text(QStringLiteral(u"删除失败"), outcome.error()));

@@ -11,7 +11,7 @@
 #include <QThreadPool>
 #include <QWidget>
 
-// Records the browser windows the coordinator asks for.
+// Records the browser windows the coordinator asks for; their work runs while the test says so.
 class FakePreviewWindowOpener : public PreviewWindowOpener {
 public:
     struct Call {
@@ -20,13 +20,15 @@ public:
         bool activatesApp;
     };
     QList<Call>& calls;
+    const bool& workRunning;
 
-    explicit FakePreviewWindowOpener(QList<Call>& log) : calls(log) {}
+    FakePreviewWindowOpener(QList<Call>& log, const bool& running) : calls(log), workRunning(running) {}
     void openPreviewWindow(const QStringList& archives,
                            const std::optional<QList<ArchivePreviewEntry>>& preloaded,
                            bool activatesApp) override {
         calls.append({archives, preloaded, activatesApp});
     }
+    bool isWorkRunning() const override { return workRunning; }
 };
 
 // A coordinator over temporary stores, a fake clock, scripted panels and recorded browser windows.
@@ -38,6 +40,9 @@ protected:
     FakeWorkbenchPlatform platform;
     QThreadPool pool;
     QList<FakePreviewWindowOpener::Call> previewCalls;
+    bool browserWorkRunning = false;
+    // The application's own browser windows instead of recorded ones.
+    bool realBrowserWindows = false;
     std::unique_ptr<AppCoordinator> coordinator;
     QWidget mainWindow;
     bool trayAvailable = true;
@@ -52,9 +57,10 @@ protected:
             .defaults = DefaultsStore(config.path("defaults")),
             .isBackgroundLoginLaunch = backgroundLogin,
             .makePreviewWindowOpener =
-                [this](const PreviewWindowServices&) {
-                    return std::make_unique<FakePreviewWindowOpener>(previewCalls);
-                },
+                [this](const PreviewWindowServices& services) -> std::unique_ptr<PreviewWindowOpener> {
+                if (realBrowserWindows) return makeDesktopPreviewWindowOpener(services);
+                return std::make_unique<FakePreviewWindowOpener>(previewCalls, browserWorkRunning);
+            },
             .workerPool = &pool,
             .isSystemTrayAvailable = [this] { return trayAvailable; },
         });

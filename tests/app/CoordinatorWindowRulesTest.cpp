@@ -4,14 +4,19 @@
 
 #include "app/QuitController.h"
 #include "app/StatusMenu.h"
+#include "views/browser/ArchiveBrowserCommands.h"
+#include "views/browser/ArchiveEntryTableModel.h"
+#include "views/browser/ArchivePreviewWindow.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -239,8 +244,8 @@ TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
 }
 
 // Ctrl+Q in any window and the tray's "退出" quit, also once the main window was hidden and shown
-// again; while a task runs they ask first, over a window the user sees. A left click on the tray icon
-// shows the main window.
+// again; while a task or a browser window's work runs they ask first, over a window the user sees and
+// above the progress window, which stays on top. A left click on the tray icon shows the main window.
 TEST_F(CoordinatorWindowRulesTest, EveryWayOutQuitsAndAsksFirstWhileATaskRuns) {
     coordinator->start(LaunchRequest::fromCommandLine({}, files.root()));
     QWidget* window = coordinator->mainWorkbenchWindow();
@@ -264,18 +269,20 @@ TEST_F(CoordinatorWindowRulesTest, EveryWayOutQuitsAndAsksFirstWhileATaskRuns) {
          },
          window},
     };
-    for (const bool taskRunning : {false, true}) {
+    enum class Running { nothing, task, browserWork };
+    for (const Running running : {Running::nothing, Running::task, Running::browserWork}) {
         for (const auto& c : cases) {
-            SCOPED_TRACE(testing::Message() << c.way << (taskRunning ? ", task running" : ""));
+            SCOPED_TRACE(testing::Message() << c.way << ", running " << int(running));
             EXPECT_FALSE(window->close());
             coordinator->handleReopen();
             QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
             ArchiveTask task;
             task.id = QUuid::createUuid();
-            if (taskRunning) coordinator->workbenchStore().addTask(task);
+            if (running == Running::task) coordinator->workbenchStore().addTask(task);
+            browserWorkRunning = running == Running::browserWork;
             c.quit();
             QMessageBox* question = coordinator->quitController().confirmation();
-            ASSERT_EQ(question != nullptr, taskRunning);
+            ASSERT_EQ(question != nullptr, running != Running::nothing);
             if (!question) {
                 EXPECT_EQ(quit.size(), 1);
                 continue;
@@ -283,11 +290,13 @@ TEST_F(CoordinatorWindowRulesTest, EveryWayOutQuitsAndAsksFirstWhileATaskRuns) {
             EXPECT_EQ(quit.size(), 0);
             EXPECT_EQ(question->parentWidget(), c.asksOver);
             EXPECT_TRUE(c.asksOver->isVisible());
+            EXPECT_TRUE(question->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
             for (QAbstractButton* button : question->buttons()) {
                 if (button->text() == QStringLiteral(u"退出")) button->click();
             }
             EXPECT_EQ(quit.size(), 1);
             coordinator->workbenchStore().cancelTask(task.id);
+            browserWorkRunning = false;
             QCoreApplication::processEvents();
         }
     }
@@ -297,6 +306,75 @@ TEST_F(CoordinatorWindowRulesTest, EveryWayOutQuitsAndAsksFirstWhileATaskRuns) {
     EXPECT_FALSE(window->isVisible());
     Q_EMIT coordinator->statusMenu()->trayIcon()->activated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(window->isVisible());
+}
+
+// The button with this text of a question open over the window; nothing when none shows one.
+QAbstractButton* questionButton(const QWidget& window, const QString& text) {
+    for (const QMessageBox* question : window.findChildren<QMessageBox*>()) {
+        for (QAbstractButton* button : question->buttons()) {
+            if (question->isVisible() && button->text() == text) return button;
+        }
+    }
+    return nullptr;
+}
+
+// Work in a browser window is running work: quitting asks about it, and so does closing the window.
+// Stopping it ends the tool and takes away what it wrote, the rewritten copy of a solid 7Z included;
+// on the way out the coordinator waits for that.
+TEST_F(CoordinatorWindowRulesTest, BrowserWorkIsAskedAboutAndLeavesNothingWhenStopped) {
+    // PPMd decodes random bytes slowly, so the work is still running when it is stopped.
+    files.writeFile("source/small.txt", "s");
+    runTool("/bin/sh", {"-c", "head -c 8000000 /dev/urandom > p.bin"}, files.path("source"));
+    const QString folder = files.makeFolder("p");
+    const QString archive = folder + "/p.7z";
+    runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd:mem=16m:o=2", archive, "p.bin", "small.txt"},
+            files.path("source"));
+    const QMap<QString, QByteArray> original = contentsBelow(folder);
+    const auto topLevel = [&] {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    realBrowserWindows = true;
+    using Command = ArchiveBrowserCommands::Command;
+    const struct {
+        Command command;
+        bool quits;  // else the window is closed
+    } cases[] = {{Command::extractAll, true}, {Command::deleteSelected, true}, {Command::extractAll, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.command) << (c.quits ? " quit" : " close"));
+        makeCoordinator(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the windows before
+        QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
+        coordinator->openPreviewWindow({archive}, std::nullopt, false);
+        ArchivePreviewWindow* browser = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && qobject_cast<ArchivePreviewWindow*>(window))
+                browser = qobject_cast<ArchivePreviewWindow*>(window);
+        }
+        ASSERT_NE(browser, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return browser->tableModel()->rowCount() == 2; }, 60000));
+        const QModelIndexList small =
+            browser->tableModel()->match(browser->tableModel()->index(0, 0), Qt::DisplayRole, "small.txt");
+        browser->table()->setCurrentIndex(small.value(0));
+        browser->commands().action(c.command)->trigger();
+        if (c.command == Command::deleteSelected) questionButton(*browser, QStringLiteral(u"删除"))->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return contentsBelow(folder).size() > 1; }, 60000));
+
+        if (c.quits) {
+            QTest::keyClick(browser, Qt::Key_Q, Qt::ControlModifier);
+            ASSERT_NE(coordinator->quitController().confirmation(), nullptr);
+            questionButton(*browser, QStringLiteral(u"退出"))->click();
+            EXPECT_EQ(quit.size(), 1);
+            coordinator.reset();
+        } else {
+            EXPECT_FALSE(browser->close());
+            ASSERT_NE(questionButton(*browser, QStringLiteral(u"关闭")), nullptr);
+            questionButton(*browser, QStringLiteral(u"关闭"))->click();
+            EXPECT_FALSE(browser->isVisible());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return topLevel().size() == 1; }, 30000));
+        }
+        EXPECT_EQ(topLevel(), QStringList{"p.7z"});
+        EXPECT_EQ(contentsBelow(folder), original);
+    }
 }
 
 }  // namespace

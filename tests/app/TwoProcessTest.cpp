@@ -35,4 +35,22 @@ TEST_F(TwoProcessTest, LaterLaunchesForwardAndACrashedPrimaryIsReplaced) {
     EXPECT_EQ(next.state(), QProcess::Running);
 }
 
+// The autostart entry runs "--background-login": with no velmora running it becomes the primary,
+// hidden, serves later launches, and ends cleanly.
+TEST_F(TwoProcessTest, ALoginStartWithoutAPrimaryBecomesIt) {
+    QProcess& primary = startPrimary({"--background-login"});
+    const QString report = home.writeFile("report", "numbers");
+    const Result compress = launch({"velmora://compress?path=" + QUrl::toPercentEncoding(report)});
+    EXPECT_EQ(compress.exitCode, 0) << compress.standardError.toStdString();
+    EXPECT_TRUE(waitForFile(report + ".zip"));
+    EXPECT_EQ(launch({"--background-login"}).exitCode, 0);
+    EXPECT_EQ(primary.state(), QProcess::Running);
+    EXPECT_EQ(lockOwner(), primary.processId());
+
+    ::kill(static_cast<pid_t>(primary.processId()), SIGTERM);
+    ASSERT_TRUE(primary.waitForFinished(30000));
+    EXPECT_EQ(primary.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(primary.exitCode(), 0) << primary.readAllStandardError().toStdString();
+}
+
 }  // namespace

@@ -91,6 +91,10 @@ public:
         confirmations << message;
         answered(confirmsReplacement);
     }
+    void confirmClosing(const QString& message, std::function<void(bool)> answered) override {
+        confirmations << message;
+        answered(confirmsClosing);
+    }
     void revealInFileManager(const QStringList& paths) override { revealed << paths; }
     int activeProcessorCount() const override { return 2; }
 
@@ -98,6 +102,7 @@ public:
     QStringList addingStartedFrom;
     bool confirmsDeletion = true;
     bool confirmsReplacement = true;
+    bool confirmsClosing = true;
     QStringList confirmations;
     QList<QStringList> revealed;
 };

@@ -4,6 +4,7 @@
 #include "core/base/LegacyNames.h"
 #include "core/base/ZipCentralDirectory.h"
 #include "core/content/ArchiveListingParser.h"
+#include "core/content/EditWorkFolder.h"
 #include "core/content/ExtractedItemSearch.h"
 #include "core/content/LegacyNameRows.h"
 #include "core/content/PreviewEntryRules.h"
@@ -424,7 +425,8 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
     }
     const SevenZipTool sevenZip =
         requireSevenZip(QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
-    throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, token),
+    const EditWorkFolder work(archiveURL);
+    throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, work.path(), token),
                       QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
 }
 
@@ -440,13 +442,14 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
     }
     // A ZIP 7-Zip cannot open goes to zip, as in extraction; zip needs no password to delete.
+    const EditWorkFolder work(archiveURL);
     ToolFallback::Attempts attempts;
     attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.remove(archiveURL, safePaths, password, token);
+        return sevenZip.remove(archiveURL, safePaths, password, work.path(), token);
     };
     attempts.infoZip = [&](const InfoZipTool& infoZip) {
         refuseSwitchLikeNames(safePaths);
-        return infoZip.remove(archiveURL, safePaths, token);
+        return infoZip.remove(archiveURL, safePaths, work.path(), token);
     };
     runInOrderOrThrow(
         m_programs, archiveURL, std::nullopt, attempts,

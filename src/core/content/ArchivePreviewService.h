@@ -61,7 +61,8 @@ public:
 
     // Adds files and folders from disk, each under its own name at the top level, to a ZIP or 7Z
     // archive (created when missing). The password is the one that opened the archive: 7-Zip needs it
-    // for a 7Z with encrypted names.
+    // for a 7Z with encrypted names. Edits write the new archive in an EditWorkFolder, so a cancelled or
+    // killed run leaves nothing beside the archive.
     void addFiles(const QStringList& fileURLs, const QString& archiveURL,
                   const std::optional<QString>& password, const CancellationToken& token) const;
 

@@ -48,13 +48,18 @@ QStringList extractEntriesArguments(const QString& archive, const QStringList& e
            << endOfSwitches() << archive << entryPaths;
 }
 
-QStringList addArguments(const QString& archive, const QString& type, const QStringList& items) {
-    return QStringList{QStringLiteral("a"), QStringLiteral("-t") + type} << endOfSwitches() << archive
-                                                                         << items;
+QString workFolder(const QString& folder) { return QStringLiteral("-w") + folder; }
+
+QStringList addArguments(const QString& archive, const QString& type, const QStringList& items,
+                         const QString& workFolder) {
+    return QStringList{QStringLiteral("a"), QStringLiteral("-t") + type, SevenZip::workFolder(workFolder)}
+           << endOfSwitches() << archive << items;
 }
 
-QStringList deleteArguments(const QString& archive, const QStringList& entryPaths) {
-    return QStringList{QStringLiteral("d")} << endOfSwitches() << archive << entryPaths;
+QStringList deleteArguments(const QString& archive, const QStringList& entryPaths,
+                            const QString& workFolder) {
+    return QStringList{QStringLiteral("d"), SevenZip::workFolder(workFolder)} << endOfSwitches() << archive
+                                                                              << entryPaths;
 }
 
 QStringList extractArguments(const QString& archive, const QString& destination, int threadCount,
@@ -153,8 +158,9 @@ namespace Zip {
 
 std::optional<QString> locate() { return CommandLocator::firstExisting({kZipPath}); }
 
-QStringList deleteArguments(const QString& archive, const QStringList& entryPaths) {
-    QStringList arguments{QStringLiteral("-d"), archive};
+QStringList deleteArguments(const QString& archive, const QStringList& entryPaths,
+                            const QString& workFolder) {
+    QStringList arguments{QStringLiteral("-b"), workFolder, QStringLiteral("-d"), archive};
     for (const QString& path : entryPaths) arguments << InfoZip::literalPattern(path);
     return arguments;
 }

@@ -52,11 +52,15 @@ QString linkChecks(bool off);
 // overwriting without asking; links as extractArguments restores them.
 QStringList extractEntriesArguments(const QString& archive, const QStringList& entryPaths,
                                     const QString& destination, bool linkChecksOff = false);
+// -w<folder>: where an update writes the new archive under a temporary name before it replaces the
+// old one (else beside the archive, where a killed run would leave it).
+QString workFolder(const QString& folder);
 // a: adds items named by full path, each stored under its own name at the top level; type is "zip"
-// or "7z". Creates the archive when it does not exist.
-QStringList addArguments(const QString& archive, const QString& type, const QStringList& items);
-// d: deletes the named entries (a folder with its contents).
-QStringList deleteArguments(const QString& archive, const QStringList& entryPaths);
+// or "7z". Creates the archive when it does not exist. The temporary archive goes to workFolder.
+QStringList addArguments(const QString& archive, const QString& type, const QStringList& items,
+                         const QString& workFolder);
+// d: deletes the named entries (a folder with its contents); the temporary archive goes to workFolder.
+QStringList deleteArguments(const QString& archive, const QStringList& entryPaths, const QString& workFolder);
 // x: extracts archive with its folders into destination, overwriting without asking; a count below 1
 // means one thread. Links whose targets climb with ".." are restored as long as they stay inside the
 // destination (-snld); 7-Zip refuses the others, and the caller checks every link again. With
@@ -113,8 +117,8 @@ QStringList extractEntryArguments(const QString& archive, const QString& entryPa
 
 namespace Zip {
 std::optional<QString> locate();  // kZipPath, when it is there
-// -d: deletes the named entries.
-QStringList deleteArguments(const QString& archive, const QStringList& entryPaths);
+// -b <workFolder> -d: deletes the named entries, writing the temporary archive in workFolder.
+QStringList deleteArguments(const QString& archive, const QStringList& entryPaths, const QString& workFolder);
 
 // Creating archives. zip takes existing names literally, and "--" ends its switches.
 QStringList recursiveWithoutExtraAttributes();  // "-r", "-X"

@@ -53,7 +53,7 @@ ProcessResult InfoZipTool::create(const QString& archive, const QStringList& nam
 }
 
 ProcessResult InfoZipTool::remove(const QString& archive, const QStringList& entryPaths,
-                                  const CancellationToken& token) const {
-    return run(m_zip, ArchiveTools::Zip::deleteArguments(archive, entryPaths), std::nullopt,
+                                  const QString& workFolder, const CancellationToken& token) const {
+    return run(m_zip, ArchiveTools::Zip::deleteArguments(archive, entryPaths, workFolder), std::nullopt,
                ArchiveTools::kEditTimeout, std::nullopt, token);
 }

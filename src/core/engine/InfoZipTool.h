@@ -38,8 +38,8 @@ public:
     ProcessResult create(const QString& archive, const QStringList& names, const QString& workingFolder,
                          const Creation& creation, const std::optional<QString>& password,
                          const CancellationToken& token) const;
-    // zip -d: deletes the named entries.
-    ProcessResult remove(const QString& archive, const QStringList& entryPaths,
+    // zip -d: deletes the named entries, writing the new archive in workFolder first.
+    ProcessResult remove(const QString& archive, const QStringList& entryPaths, const QString& workFolder,
                          const CancellationToken& token) const;
 
 private:

@@ -100,17 +100,17 @@ ProcessResult SevenZipTool::create(const QString& archive, const QStringList& na
 }
 
 ProcessResult SevenZipTool::add(const QString& archive, const QString& type, const QStringList& items,
-                                const std::optional<QString>& password,
+                                const std::optional<QString>& password, const QString& workFolder,
                                 const CancellationToken& token) const {
-    return run(ArchiveTools::SevenZip::addArguments(archive, type, items), ArchiveTools::kEditTimeout, token,
-               password);
+    return run(ArchiveTools::SevenZip::addArguments(archive, type, items, workFolder),
+               ArchiveTools::kEditTimeout, token, password);
 }
 
 ProcessResult SevenZipTool::remove(const QString& archive, const QStringList& entryPaths,
-                                   const std::optional<QString>& password,
+                                   const std::optional<QString>& password, const QString& workFolder,
                                    const CancellationToken& token) const {
-    return run(ArchiveTools::SevenZip::deleteArguments(archive, entryPaths), ArchiveTools::kEditTimeout,
-               token, password);
+    return run(ArchiveTools::SevenZip::deleteArguments(archive, entryPaths, workFolder),
+               ArchiveTools::kEditTimeout, token, password);
 }
 
 ProcessResult SevenZipTool::withLinkChainRetry(

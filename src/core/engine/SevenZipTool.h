@@ -62,12 +62,16 @@ public:
                          const Creation& creation, const std::optional<QString>& password,
                          const ProcessRunner::OutputHandler& progress, const CancellationToken& token) const;
     // a: adds items named by full path at the top level of a "zip" or "7z" archive. The password opens
-    // an archive with encrypted names; 7-Zip encrypts what it adds to a 7Z with it as well.
+    // an archive with encrypted names; 7-Zip encrypts what it adds to a 7Z with it as well. The new
+    // archive is written in workFolder, then replaces the old one.
     ProcessResult add(const QString& archive, const QString& type, const QStringList& items,
-                      const std::optional<QString>& password, const CancellationToken& token) const;
+                      const std::optional<QString>& password, const QString& workFolder,
+                      const CancellationToken& token) const;
     // d: deletes the named entries (a folder with its contents); the password opens encrypted names.
+    // The new archive is written in workFolder, as for add.
     ProcessResult remove(const QString& archive, const QStringList& entryPaths,
-                         const std::optional<QString>& password, const CancellationToken& token) const;
+                         const std::optional<QString>& password, const QString& workFolder,
+                         const CancellationToken& token) const;
 
 private:
     ProcessResult run(const QStringList& arguments, double timeout, const CancellationToken& token,

@@ -28,6 +28,11 @@ void ArchiveBrowserWindowPlatform::confirmReplacement(const QString& message,
     confirm(message, QString(), QStringLiteral(u"替换"), std::move(answered));
 }
 
+void ArchiveBrowserWindowPlatform::confirmClosing(const QString& message,
+                                                  std::function<void(bool)> answered) {
+    confirm(message, QString(), QStringLiteral(u"关闭"), std::move(answered));
+}
+
 void ArchiveBrowserWindowPlatform::confirm(const QString& message, const QString& informativeText,
                                            const QString& confirmTitle, std::function<void(bool)> answered) {
     if (!m_window) return;

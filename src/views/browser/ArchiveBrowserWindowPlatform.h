@@ -20,6 +20,7 @@ public:
     void confirmDeletion(const QString& message, const QString& informativeText,
                          std::function<void(bool)> answered) override;
     void confirmReplacement(const QString& message, std::function<void(bool)> answered) override;
+    void confirmClosing(const QString& message, std::function<void(bool)> answered) override;
     void revealInFileManager(const QStringList& paths) override { m_reveal(paths); }
     int activeProcessorCount() const override;
 

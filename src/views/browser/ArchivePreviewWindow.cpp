@@ -281,6 +281,8 @@ void ArchivePreviewWindow::showEvent(QShowEvent* event) {
 }
 
 void ArchivePreviewWindow::closeEvent(QCloseEvent* event) {
+    // While an extraction or an edit runs, the model asks first and closes the window itself.
+    if (!m_model.mayCloseWindow()) return event->ignore();
     QWidget::closeEvent(event);
     if (event->isAccepted()) Q_EMIT closed();
 }

@@ -1,5 +1,9 @@
 #include "ContentFixture.h"
 #include "support/FakeTool.h"
+#include "support/XdgEnvironment.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -85,16 +89,39 @@ TEST_F(ArchivePreviewEditingTest, MissingSevenZip) {
               ArchiveError::dependencyMissing("编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
 }
 
+// The tool writes the new archive in a hidden folder beside the old one, recorded in the work journal
+// while the tool runs (a killed run's copy goes at the next start) and removed after it: nothing of it
+// is ever left among the user's files.
 TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
-    const FakeTool sevenZip = m_programs.addTool("7zz", "exit 2");
+    const XdgEnvironment environment;
+    const FakeTool sevenZip =
+        m_programs.addTool("7zz",
+                           "cat \"$XDG_STATE_HOME\"/velmora/work/*.record >> \"$0.journal\"\n"
+                           "for a; do case $a in -w*) [ -d \"${a#-w}\" ] || exit 9;; esac; done\n"
+                           "exit 2");
     const ArchivePreviewService service(m_programs.programs());
     const QString archive = m_tree.path("Backup.ZIP");
     EXPECT_EQ(failure([&] { service.addFiles({"/x/a.txt"}, archive, {}, m_token); }),
               ArchiveError::commandFailed("添加文件失败。"));
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("docs/")}, archive, {}, m_token); }),
               ArchiveError::commandFailed("删除压缩包内文件失败。"));
-    EXPECT_EQ(sevenZip.recordedRuns(), (QList<QStringList>{{"a", "-tzip", "-spd", "--", archive, "/x/a.txt"},
-                                                           {"d", "-spd", "--", archive, "docs"}}));
+    QList<QStringList> runs = sevenZip.recordedRuns();
+    ASSERT_EQ(runs.size(), 2);
+    QFile journal(sevenZip.path() + ".journal");
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    const QByteArray recorded = journal.readAll();
+    for (QStringList& run : runs) {
+        const QStringList switches = run.filter(QRegularExpression("^-w"));
+        ASSERT_EQ(switches.size(), 1) << run.join(' ').toStdString();
+        run.removeOne(switches.first());
+        const QString work = switches.first().mid(2);
+        EXPECT_EQ(QFileInfo(work).path(), m_tree.root());
+        EXPECT_TRUE(QFileInfo(work).fileName().startsWith(".velmoraEdit-")) << work.toStdString();
+        EXPECT_TRUE(recorded.contains("T " + QFile::encodeName(work).toPercentEncoding("/")));
+        EXPECT_FALSE(QFileInfo::exists(work));
+    }
+    EXPECT_EQ(runs, (QList<QStringList>{{"a", "-tzip", "-spd", "--", archive, "/x/a.txt"},
+                                        {"d", "-spd", "--", archive, "docs"}}));
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/WorkJournal.h"
+
+#include <QString>
+#include <memory>
+
+// Where an in-place edit's tool writes the new archive before it replaces the old one: a hidden
+// ".velmoraEdit-<UUID>" folder beside the archive, so the final rename stays on one file system and
+// nothing under a name of the tool's choosing appears among the user's files. The folder is recorded
+// in the work journal before it exists, so the next start removes what a killed run left; the
+// destructor removes it with what is left in it.
+class EditWorkFolder {
+public:
+    // Throws FileSystemError when the archive's folder cannot take it.
+    explicit EditWorkFolder(const QString& archiveURL);
+    ~EditWorkFolder();
+    EditWorkFolder(const EditWorkFolder&) = delete;
+    EditWorkFolder& operator=(const EditWorkFolder&) = delete;
+
+    const QString& path() const { return m_path; }
+
+private:
+    std::unique_ptr<WorkJournal::Record> m_journal;
+    QString m_path;
+};
