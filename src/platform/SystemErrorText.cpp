@@ -52,6 +52,7 @@ const char16_t* wording(int errorNumber) {
         case ENOEXEC:
             return u"不是可运行的程序";
         case EOPNOTSUPP:
+        case ENOSYS:  // what FUSE says of a call its file system does not implement
             return u"文件系统不支持此操作";
         case ENODEV:
         case ENXIO:

@@ -4,6 +4,8 @@
 #include "core/base/ToolText.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <vector>
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -33,6 +35,40 @@ bool takeName(const char* path, bool folder) {
     return true;
 }
 
+// Moves what folder holds into the empty folder into, item by item: a file by a rename, a folder made
+// anew and filled the same way; into then takes folder's mode where the file system holds one. Names are
+// bytes.
+int moveContents(const std::filesystem::path& folder, const std::filesystem::path& into) {
+    std::error_code code;
+    std::vector<std::filesystem::path> children;
+    for (std::filesystem::directory_iterator it(folder, code), end; !code && it != end; it.increment(code))
+        children.push_back(it->path());
+    if (code) return code.value();
+    for (const std::filesystem::path& child : children) {
+        const std::filesystem::path target = into / child.filename();
+        int error = 0;
+        if (isFolder(child.c_str())) {
+            error = ::mkdir(target.c_str(), 0700) == 0 ? moveContents(child, target) : errno;
+        } else if (systemCalls.rename(child.c_str(), target.c_str()) != 0) {
+            error = errno;
+        }
+        if (error != 0) return error;
+    }
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) == 0) ::chmod(into.c_str(), info.st_mode & 07777);
+    return 0;
+}
+
+// fusefat lets no folder replace another, not even an empty one (EPERM), and a folder it renames loses
+// what it holds. The placeholder, velmora's own, takes the folder's contents instead; when that fails, it
+// is removed with what reached it.
+int fillPlaceholder(const char* from, const char* to) {
+    const int error = moveContents(from, to);
+    std::error_code ignored;
+    if (error != 0) std::filesystem::remove_all(to, ignored);  // never follows a link
+    return error;
+}
+
 // For a file system without RENAME_NOREPLACE, where many lack hard links too (FUSE, network mounts):
 // a plain rename may replace only this placeholder, as a folder may replace an empty folder and
 // anything else a file.
@@ -41,6 +77,7 @@ int renameOverPlaceholder(const char* from, const char* to) {
     if (!takeName(to, folder)) return errno;
     if (systemCalls.rename(from, to) == 0) return 0;
     const int error = errno;
+    if (folder && error == EPERM) return fillPlaceholder(from, to);
     folder ? ::rmdir(to) : ::unlink(to);
     return error;
 }

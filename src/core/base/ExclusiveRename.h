@@ -13,6 +13,8 @@ namespace ExclusiveRename {
 // 0 when moved, EEXIST when something has the name, else the error. RENAME_NOREPLACE; on a file system
 // without it, the name is first taken exclusively for a placeholder of velmora's own (an empty folder for
 // a folder, else an empty file), which a plain rename then replaces; a failed rename removes it again.
+// Where no folder may replace another (fusefat, whose folder renames also lose what the folder holds), the
+// folder's placeholder takes its contents instead, file by file.
 int rename(const QString& from, const QString& to);
 
 // Moves an item into folder under the first free name of nameFor(0), nameFor(1), ... and returns its new

@@ -61,6 +61,16 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
     return parsed;
 }
 
+// A mode the file system would not take ("ERROR: Cannot set file attribute : errno=38 : Function not
+// implemented : <path>"): FAT holds no Unix modes; FUSE mounts of it say the call is not implemented or
+// not supported, the kernel's FAT driver refuses a mode it cannot store. The item itself is complete.
+bool isUnsetMode(const QString& line) {
+    const std::optional<SystemFailure> failure = systemFailure(line);
+    return failure && failure->action == QLatin1String("Cannot set file attribute") &&
+           (failure->errorNumber == ENOSYS || failure->errorNumber == EOPNOTSUPP ||
+            failure->errorNumber == EPERM);
+}
+
 // The words for what 7-Zip tried; nothing for what it rarely reports.
 QString actionText(const QString& action) {
     static const QHash<QString, QString> words{
@@ -70,6 +80,7 @@ QString actionText(const QString& action) {
         {QStringLiteral("Cannot create symbolic link"), QStringLiteral(u"无法创建链接")},
         {QStringLiteral("Cannot create hard link"), QStringLiteral(u"无法创建硬链接")},
         {QStringLiteral("Cannot open input file"), QStringLiteral(u"无法读取")},
+        {QStringLiteral("Cannot set file attribute"), QStringLiteral(u"无法设置文件属性")},
     };
     return words.value(action);
 }
@@ -171,6 +182,18 @@ QString extractingToolFailed(ToolFallback::Program program) {
             break;
     }
     return QStringLiteral(u"7-Zip 解压工具返回错误。");
+}
+
+bool onlyModesUnset(const ProcessResult& result) {
+    // 7-Zip reports every error on standard error and ends such a run with 2.
+    if (result.status != 2) return false;
+    bool anyUnset = false;
+    for (const QString& line : result.error.split(QLatin1Char('\n'))) {
+        if (line.trimmed().isEmpty()) continue;
+        if (!isUnsetMode(line)) return false;
+        anyUnset = true;
+    }
+    return anyUnset;
 }
 
 bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames) {
@@ -293,7 +316,8 @@ std::optional<QString> errorLine(const ProcessResult& result) {
     const QStringList lines = (result.error + QLatin1Char('\n') + result.output).split(QLatin1Char('\n'));
     for (qsizetype index = 0; index < lines.size(); ++index) {
         QString line = lines[index].trimmed();
-        if (!line.contains(error) || line.contains(summary)) continue;
+        // A mode the file system would not take is not what failed.
+        if (!line.contains(error) || line.contains(summary) || isUnsetMode(line)) continue;
         // 7-Zip names a file it could not open twice ("ERROR: a.7z", "a.7z") before it gives the reason.
         if (index + 1 < lines.size() && line == QLatin1String("ERROR: ") + lines[index + 1].trimmed())
             continue;
@@ -305,7 +329,7 @@ std::optional<QString> errorLine(const ProcessResult& result) {
     }
     // Only errors go to standard error: its first line, when none says "error".
     for (const QString& line : result.error.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty() && !line.contains(summary))
+        if (!line.trimmed().isEmpty() && !line.contains(summary) && !isUnsetMode(line))
             return shownLine(line.trimmed()).left(kMaxLength);
     }
     return std::nullopt;

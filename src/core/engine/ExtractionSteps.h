@@ -46,6 +46,12 @@ QString withErrorLine(const QString& sentence, const ProcessResult& result);
 // The sentence of an extracting program's failure that names no known reason: "7-Zip 解压工具返回错误。".
 QString extractingToolFailed(ToolFallback::Program program);
 
+// True when a 7-Zip run failed only because the file system would not take the items' Unix modes (FAT:
+// fusefat, many FUSE and network mounts, USB sticks): every line of its standard error is "ERROR: Cannot set
+// file attribute : errno=38 : …" (not implemented, not supported, not permitted). Every item was written
+// and checked, so the run extracted the archive.
+bool onlyModesUnset(const ProcessResult& result);
+
 // True when 7-Zip failed because it could not open the file as an archive at all or does not support
 // an entry's method, as opposed to a wrong password or damaged entries: only then may another tool
 // try it.
@@ -84,10 +90,11 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& senten
                               const QStringList& echoedNames);
 
 // The one line of the tool's words that says what went wrong ("ERROR: …", "zip error: …", "tar: …"),
-// standard error first, else standard error's first line; never banners, progress, counts of errors or
-// 7-Zip's naming of a file it could not open. 7-Zip's failed system calls ("ERROR: Cannot open output
-// file : errno=36 : …") read in Chinese with the entry's path ("无法写入“a.txt”：文件名太长",
-// SystemErrorText), and no path shows velmora's hidden work folder. Nothing when there is none.
+// standard error first, else standard error's first line; never banners, progress, counts of errors,
+// 7-Zip's naming of a file it could not open or a mode the file system would not take (onlyModesUnset).
+// 7-Zip's failed system calls ("ERROR: Cannot open output file : errno=36 : …") read in Chinese with the
+// entry's path ("无法写入“a.txt”：文件名太长", SystemErrorText), and no path shows velmora's hidden work
+// folder. Nothing when there is none.
 std::optional<QString> errorLine(const ProcessResult& result);
 
 }  // namespace ExtractionSteps

@@ -3,6 +3,7 @@
 #include "core/base/FileSystemError.h"
 #include "core/base/ToolText.h"
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipLinkChains.h"
 
 #include <algorithm>
@@ -21,6 +22,12 @@ void emptyFolder(const QString& folder) {
     }
     if (code)
         throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, folder, code.value());
+}
+
+// A run that failed only to set modes the file system cannot hold wrote every item: it succeeded.
+ProcessResult extracted(ProcessResult result) {
+    if (ExtractionSteps::onlyModesUnset(result)) result.status = 0;
+    return result;
 }
 
 }  // namespace
@@ -47,20 +54,20 @@ ProcessResult SevenZipTool::listPlain(const QString& archive, const std::optiona
 ProcessResult SevenZipTool::extract(const QString& archive, const QString& destination, int threadCount,
                                     const std::optional<QString>& password,
                                     const CancellationToken& token) const {
-    return withLinkChainRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+    return extracted(withLinkChainRetry(archive, destination, password, token, [&](bool linkChecksOff) {
         return run(ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
                    ArchiveTools::kLongRunTimeout, token, password);
-    });
+    }));
 }
 
 ProcessResult SevenZipTool::extractEntries(const QString& archive, const QStringList& entryPaths,
                                            const QString& destination, const std::optional<QString>& password,
                                            double timeout, const CancellationToken& token) const {
-    return withLinkChainRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+    return extracted(withLinkChainRetry(archive, destination, password, token, [&](bool linkChecksOff) {
         return run(
             ArchiveTools::SevenZip::extractEntriesArguments(archive, entryPaths, destination, linkChecksOff),
             timeout, token, password);
-    });
+    }));
 }
 
 ProcessResult SevenZipTool::printEntries(const QString& archive, const QStringList& entryPaths,

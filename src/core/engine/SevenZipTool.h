@@ -13,8 +13,9 @@
 
 // Every 7-Zip run of the extractors, the password probe, compression and the archive browser: the
 // arguments (ArchiveTools::SevenZip), the password on standard input (never in an argument), the
-// time-outs, and the retry with the link checks off. Results come back as the tool left them; callers judge a
-// failure by its words.
+// time-outs, and the retry with the link checks off. Results come back as the tool left them, except that an
+// extraction whose only failures are modes the file system cannot hold (ExtractionSteps::onlyModesUnset)
+// comes back as succeeded; callers judge a failure by its words.
 class SevenZipTool {
 public:
     explicit SevenZipTool(QString program) : m_program(std::move(program)) {}

@@ -174,11 +174,25 @@ QStringList withStagingAsDestination(QStringList run, const QString& destination
     return run;
 }
 
-WithoutRenameNoReplace::WithoutRenameNoReplace(int renameError) : m_saved(ExclusiveRename::systemCalls) {
+WithoutRenameNoReplace::WithoutRenameNoReplace(int renameError, bool fat)
+    : m_saved(ExclusiveRename::systemCalls) {
     auto& calls = ExclusiveRename::systemCalls;
     calls.renameNoReplace = [](const char*, const char*) { return failWith(EINVAL); };
     failedRenameError = renameError;
     if (renameError != 0) calls.rename = [](const char*, const char*) { return failWith(failedRenameError); };
+    if (fat) {
+        calls.rename = [](const char* from, const char* to) {
+            const bool folder = QFileInfo(QFile::decodeName(from)).isDir();
+            if (folder && QFileInfo(QFile::decodeName(to)).isDir()) return failWith(EPERM);
+            const int result = ::rename(from, to);
+            if (result == 0 && folder) {
+                QDir moved(QFile::decodeName(to));
+                moved.removeRecursively();
+                moved.mkpath(QStringLiteral("."));
+            }
+            return result;
+        };
+    }
 }
 
 WithoutRenameNoReplace::~WithoutRenameNoReplace() { ExclusiveRename::systemCalls = m_saved; }

@@ -90,10 +90,12 @@ private:
 };
 
 // While it lives, ExclusiveRename acts as on a file system without RENAME_NOREPLACE (many FUSE and
-// network mounts); given an error number, its plain renames fail with that error too.
+// network mounts); given an error number, its plain renames fail with that error too. fat acts as
+// fusefat: a folder renamed over another, even an empty one, fails with EPERM, and one renamed to a free
+// name loses what it holds.
 class WithoutRenameNoReplace {
 public:
-    explicit WithoutRenameNoReplace(int renameError = 0);
+    explicit WithoutRenameNoReplace(int renameError = 0, bool fat = false);
     ~WithoutRenameNoReplace();
     WithoutRenameNoReplace(const WithoutRenameNoReplace&) = delete;
     WithoutRenameNoReplace& operator=(const WithoutRenameNoReplace&) = delete;

@@ -8,18 +8,27 @@
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
+#include "support/FakePrograms.h"
 #include "support/XdgEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
+#include <iostream>
 #include <optional>
 #include <thread>
 
 namespace {
 
 const QByteArray kUsers = "the user's own";
+
+// 7-Zip on a FAT file system mounted with fusefat: the real 7zz's extraction, then its report (as
+// measured) of every item whose Unix mode the file system would not take.
+const QString kSevenZipOnFat = QStringLiteral(
+    "/usr/bin/7zz \"$@\" || exit; for a; do case \"$a\" in -o*) find \"${a#-o}\" -mindepth 1 -exec printf "
+    "'ERROR: Cannot set file attribute : errno=38 : Function not implemented : %s\\n' {} + >&2; exit 2;; "
+    "esac; done");
 
 ExtractionOptions separateFolders(bool separate) {
     ExtractionOptions settings;
@@ -71,9 +80,13 @@ protected:
 
 TEST_F(ExtractionBesideUserFilesTest, EveryKindGoesBesideTheUsersItems) {
     const QStringList items = {"doc", "note.txt", "pics"};
+    FakePrograms fat;
+    fat.addTool(QStringLiteral("7zz"), kSevenZipOnFat);
+    const ArchiveService onFat{ArchiveService::standardExtractors(fat.programs()), nullptr};
     const struct {
         QString archive;
         bool withoutRenameNoReplace = false;
+        bool fat = false;  // 7-Zip and renames as on fusefat
     } cases[] = {
         {make(kZip, QStringList{"-q", "-r", in("plain.zip")} + items, "plain.zip")},
         {make(kZip, QStringList{"-q", "-r", "-0", "-s", "64k", in("split.zip")} + items, "split.zip")},
@@ -82,6 +95,9 @@ TEST_F(ExtractionBesideUserFilesTest, EveryKindGoesBesideTheUsersItems) {
         {make(kRar, QStringList{"a", "-idq", "-r", in("plain.rar")} + items, "plain.rar")},
         {make(kTar, QStringList{"-czf", in("plain.tar.gz")} + items, "plain.tar.gz")},
         {make(kSevenZip, QStringList{"a", in("fuse.7z")} + items, "fuse.7z"), true},
+        {make(kSevenZip, QStringList{"a", in("fat.7z")} + items, "fat.7z"), true, true},
+        {make(kZip, QStringList{"-q", "-r", in("fat.zip")} + items, "fat.zip"), true, true},
+        {make(kTar, QStringList{"-czf", in("fat.tar.gz")} + items, "fat.tar.gz"), true, true},
     };
     ASSERT_TRUE(QFile::exists(in(QStringLiteral("split.z02"))));
     ASSERT_TRUE(QFile::exists(in(QStringLiteral("movie.7z.003"))));
@@ -89,10 +105,11 @@ TEST_F(ExtractionBesideUserFilesTest, EveryKindGoesBesideTheUsersItems) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.archive.toStdString());
         std::optional<WithoutRenameNoReplace> fuse;
-        if (c.withoutRenameNoReplace) fuse.emplace();
+        if (c.withoutRenameNoReplace) fuse.emplace(0, c.fat);
         const QString destination = userFolder(QStringLiteral("dest%1").arg(index++));
         const OperationOutputs result =
-            m_service.extract({c.archive}, destination, std::nullopt, separateFolders(false), 1, {});
+            (c.fat ? onFat : m_service)
+                .extract({c.archive}, destination, std::nullopt, separateFolders(false), 1, {});
         EXPECT_EQ(result.outputs, QStringList{destination});
         EXPECT_EQ(result.renamedCount, 3);
         EXPECT_EQ(treeContents(destination), expectedBeside());
@@ -100,22 +117,33 @@ TEST_F(ExtractionBesideUserFilesTest, EveryKindGoesBesideTheUsersItems) {
 }
 
 // The archive browser's extraction of a selection follows the same rule and hands back the items
-// where they went.
+// where they went, on a FAT file system too.
 TEST_F(ExtractionBesideUserFilesTest, SelectionGoesBesideTheUsersItems) {
     const QString archive = make(kSevenZip, {"a", "-tzip", in("s.zip"), "doc", "note.txt", "pics"}, "s.zip");
-    const QString destination = userFolder(QStringLiteral("dest"));
     QList<ArchivePreviewEntry> entries;
     for (const char* path : {"doc/note.txt", "note.txt"}) {
         ArchivePreviewEntry entry;
         entry.path = QString::fromUtf8(path);
         entries << entry;
     }
-    const OperationOutputs result =
-        ArchivePreviewService().extractEntries(entries, archive, destination, std::nullopt, {});
-    EXPECT_EQ(result.outputs, QStringList({destination + "/doc 1/note.txt", destination + "/note 2.txt"}));
-    EXPECT_EQ(result.renamedCount, 2);
-    EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/doc/note.txt")), kUsers);
-    EXPECT_EQ(m_tree.readFile(QStringLiteral("dest/note.txt")), kUsers);
+    FakePrograms fat;
+    fat.addTool(QStringLiteral("7zz"), kSevenZipOnFat);
+    for (const bool onFat : {false, true}) {
+        SCOPED_TRACE(onFat);
+        const QString name = onFat ? QStringLiteral("fat") : QStringLiteral("dest");
+        const QString destination = userFolder(name);
+        std::optional<WithoutRenameNoReplace> fuse;
+        if (onFat) fuse.emplace(0, true);
+        const OperationOutputs result =
+            ArchivePreviewService(onFat ? fat.programs() : ArchivePrograms::installed())
+                .extractEntries(entries, archive, destination, std::nullopt, {});
+        EXPECT_EQ(result.outputs,
+                  QStringList({destination + "/doc 1/note.txt", destination + "/note 2.txt"}));
+        EXPECT_EQ(result.renamedCount, 2);
+        EXPECT_EQ(m_tree.readFile(name + "/doc/note.txt"), kUsers);
+        EXPECT_EQ(m_tree.readFile(name + "/note.txt"), kUsers);
+        EXPECT_EQ(m_tree.readFile(name + "/doc 1/note.txt"), "incoming nested");
+    }
 }
 
 // A link from one top-level item into another that had to be renamed follows it, instead of

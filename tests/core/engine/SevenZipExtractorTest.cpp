@@ -155,6 +155,19 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"printf 'Open ERROR: Cannot open the file as [7z] archive\\n' >&2; exit 2",
          ArchiveError::extractFailed(QStringLiteral(
              u"7-Zip 解压工具返回错误（Open ERROR: Cannot open the file as [7z] archive）。"))},
+        // On a file system that takes no Unix modes (fusefat) a mode is no failure, anything else is.
+        {"printf 'ERROR: Cannot set file attribute : errno=38 : Function not implemented : "
+         "/m/.velmoraExtraction-1/d\\nERROR: Cannot create symbolic link : errno=38 : Function not "
+         "implemented : /m/.velmoraExtraction-1/d/link\\n' >&2; exit 2",
+         ArchiveError::extractFailed(
+             QStringLiteral(u"7-Zip 解压工具返回错误（无法创建链接“d/link”：文件系统不支持此操作）。"))},
+        {"printf 'ERROR: Cannot set file attribute : errno=38 : Function not implemented : /m/d\\n"
+         "ERROR: CRC Failed : d/a.txt\\n' >&2; exit 2",
+         ArchiveError::corruptedArchive()},
+        {"echo 'ERROR: Cannot set file attribute : errno=5 : Input/output error : /m/.velmoraExtraction-1/d' "
+         ">&2; exit 2",
+         ArchiveError::extractFailed(
+             QStringLiteral(u"7-Zip 解压工具返回错误（无法设置文件属性“d”：磁盘读写错误）。"))},
         // A chain its listing does not prove safe stays refused, named.
         {"echo 'ERROR: Dangerous link via another link was ignored : via : dir/f' >&2; exit 2",
          ArchiveError::extractFailed(QStringLiteral(
