@@ -119,8 +119,7 @@ TEST(SettingsStore, DownloadsFolderDestinationBecomesNextToTheSource) {
     }
 }
 
-// Two writers, each with a copy loaded before the other's change: neither undoes the other's field,
-// and whoever listens to a store hears the whole new record it saved.
+// Neither of two writers undoes the other's field; a store's listeners hear the whole record it saved.
 TEST(SettingsStore, UpdateKeepsWhatAnotherWriterStoredAndTellsTheNewRecord) {
     TempTree tree;
     SettingsStore store(DefaultsStore(tree.root()), {});
