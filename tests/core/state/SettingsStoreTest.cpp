@@ -119,25 +119,6 @@ TEST(SettingsStore, DownloadsFolderDestinationBecomesNextToTheSource) {
     }
 }
 
-// Neither of two writers undoes the other's field; a store's listeners hear the whole record it saved.
-TEST(SettingsStore, UpdateKeepsWhatAnotherWriterStoredAndTellsTheNewRecord) {
-    TempTree tree;
-    SettingsStore store(DefaultsStore(tree.root()), {});
-    SettingsStore other(DefaultsStore(tree.root()), {});
-    QList<AppSettings> heard;
-    QObject::connect(&store, &SettingsStore::changed, [&](const AppSettings& saved) { heard << saved; });
-    ASSERT_EQ(other.update([](AppSettings& settings) { settings.trayDropEnabled = true; }), std::nullopt);
-    ASSERT_EQ(store.update([](AppSettings& settings) { settings.ignoreHiddenFilesWhenCompressing = false; }),
-              std::nullopt);
-
-    const AppSettings expected = defaultsWith([](auto& s) {
-        s.trayDropEnabled = true;
-        s.ignoreHiddenFilesWhenCompressing = false;
-    });
-    EXPECT_EQ(other.load(), expected);
-    EXPECT_EQ(heard, QList<AppSettings>{expected});
-}
-
 TEST(SettingsStore, UndecodableValueIsKeptOnceWhenReplaced) {
     TempTree tree;
     DefaultsStore defaultsStore(tree.root());
