@@ -178,8 +178,7 @@ TEST_F(OutsideOperationsTest, ArchivesExtractBesideTheFirstOrIntoTheDefaultFolde
     EXPECT_TRUE(QFileInfo::exists(files.path("dest/one/1.txt")));
 }
 
-// Of several archives a damaged one fails alone: the window counts what was extracted and names each
-// archive that failed with its reason.
+// The window counts what was extracted and names each archive that failed with its reason.
 TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
     const QString good = files.path("示例.zip");
     runTool("/usr/bin/zip", {"-q", "-j", good, files.writeFile("x/1.txt", "1")});
@@ -202,7 +201,6 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
         SCOPED_TRACE(c.title.toStdString());
         coordinator->handleIncoming(c.archives);
         waitForOperations();
-        EXPECT_EQ(coordinator->lastMessage(), c.message);
         EXPECT_EQ(progress().title(), c.title);
         EXPECT_EQ(progress().message(), c.message);
         EXPECT_TRUE(progress().isError());

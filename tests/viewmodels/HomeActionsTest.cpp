@@ -120,8 +120,7 @@ TEST_F(HomeActionsTest, destinationFollowsTheStoredSettings) {
     EXPECT_EQ(splitCompress().splitCompressionOutputDirectoryURL(), stored);
 }
 
-// A writer that shares the context's store (the tray monitor switching its option on at launch) is
-// heard at once, not only at the next sidebar click.
+// The tray monitor switches its option on at launch through the context's store.
 TEST_F(HomeActionsTest, contextHearsAChangeOfItsStore) {
     int heard = 0;
     QObject::connect(&context(), &WorkbenchContext::settingsChanged, [&] { ++heard; });
@@ -130,8 +129,7 @@ TEST_F(HomeActionsTest, contextHearsAChangeOfItsStore) {
     EXPECT_EQ(heard, 1);
 }
 
-// The context's copy was loaded before another writer stored its fields; choosing or resetting the
-// destination changes only the path.
+// The context's copy was loaded before another writer stored its fields.
 TEST_F(HomeActionsTest, destinationChangesKeepWhatAnotherWriterStored) {
     const QString folder = files.makeFolder("out");
     platform.panelAnswers = {{folder}};

@@ -68,8 +68,6 @@ TEST_F(StatusKindTest, EachOutcomeCarriesItsKind) {
     }
 }
 
-// A status ends when what it speaks of changes: another folder or a cleared list ends what was said
-// about the old one, and a failure replaces an earlier outcome.
 TEST_F(StatusKindTest, AStatusEndsWhenWhatItSpeaksOfChanges) {
     const QList<std::tuple<const char*, std::function<void()>, std::function<void()>>> cases{
         {"currentLocationThenChosenFolder", [this] { context().resetDestinationToCurrentLocation(); },

@@ -119,26 +119,6 @@ TEST(SettingsStore, DownloadsFolderDestinationBecomesNextToTheSource) {
     }
 }
 
-// Two writers, each with a copy loaded before the other's change: neither undoes the other's field,
-// and whoever listens to a store hears the whole new record it saved.
-TEST(SettingsStore, UpdateKeepsWhatAnotherWriterStoredAndTellsTheNewRecord) {
-    TempTree tree;
-    SettingsStore store(DefaultsStore(tree.root()), {});
-    SettingsStore other(DefaultsStore(tree.root()), {});
-    QList<AppSettings> heard;
-    QObject::connect(&store, &SettingsStore::changed, [&](const AppSettings& saved) { heard << saved; });
-    ASSERT_EQ(other.update([](AppSettings& settings) { settings.trayDropEnabled = true; }), std::nullopt);
-    ASSERT_EQ(store.update([](AppSettings& settings) { settings.ignoreHiddenFilesWhenCompressing = false; }),
-              std::nullopt);
-
-    const AppSettings expected = defaultsWith([](auto& s) {
-        s.trayDropEnabled = true;
-        s.ignoreHiddenFilesWhenCompressing = false;
-    });
-    EXPECT_EQ(other.load(), expected);
-    EXPECT_EQ(heard, QList<AppSettings>{expected});
-}
-
 TEST(SettingsStore, UndecodableValueIsKeptOnceWhenReplaced) {
     TempTree tree;
     DefaultsStore defaultsStore(tree.root());

