@@ -188,6 +188,31 @@ TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
     EXPECT_FALSE(browser.passwordPrompt());
 }
 
+// Names that say "encrypted" or "passwords" ask for no password: a set missing a volume, or an archive
+// that is gone, says what is wrong.
+TEST_F(RealArchiveTest, AMissingVolumeOrArchiveIsNoPasswordProblem) {
+    files.writeFile(QStringLiteral("volumes/backup.bin"), QByteArray(70000, 'x'));
+    const QString set = files.path(QStringLiteral("volumes/encrypted-backup.7z"));
+    // Stored, so the five volumes hold the bytes as they are.
+    runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", set, "backup.bin"},
+            files.path(QStringLiteral("volumes")));
+    ASSERT_TRUE(QFile::remove(set + QStringLiteral(".003")));
+    const QString gone = files.makeFolder(QStringLiteral("passwords")) + QStringLiteral("/gone.7z");
+    const struct {
+        QString archive;
+        QString status;
+    } cases[] = {
+        {set + QStringLiteral(".001"), QStringLiteral(u"无法读取压缩包：缺少分卷：encrypted-backup.7z.003")},
+        {gone, QStringLiteral(u"无法读取压缩包：文件不存在：") + gone},
+    };
+    for (const auto& testCase : cases) {
+        ArchivePreviewWindowModel& browser = openReal(testCase.archive);
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(browser.statusMessage(), testCase.status);
+        EXPECT_FALSE(browser.passwordPrompt());
+    }
+}
+
 // 7-Zip follows "Is not archive" with "errno=1": still not an archive, no permission problem.
 TEST_F(RealArchiveTest, AddingToAFileThatIsNoArchiveSaysSo) {
     const QString archive = files.writeFile(QStringLiteral("notes.zip"), "plain text");
