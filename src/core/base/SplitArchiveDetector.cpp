@@ -129,18 +129,18 @@ std::optional<Match> rarOldMainFile(const QString& name) {
     return Match{SplitArchiveFormat::rarOld, base, 1, 2, mainName, true, false, mainName};
 }
 
-std::optional<Match> rarOldVolume(const QString& name) {
-    const auto volume = numberedMatch(name, SplitArchiveFormat::rarOld, rarOldVolumePattern());
+// A numbered volume of a set whose main volume carries the plain suffix (a.r00 of a.rar, a.z01 of a.zip).
+std::optional<Match> volumeBesideMainFile(const QString& name, SplitArchiveFormat format,
+                                          const QRegularExpression& pattern, const QString& mainSuffix) {
+    const auto volume = numberedMatch(name, format, pattern);
     if (!volume) return std::nullopt;
-    const QString mainName = volume->baseName + QStringLiteral(".rar");
-    return Match{SplitArchiveFormat::rarOld,
-                 volume->baseName,
-                 volume->index,
-                 volume->width,
-                 mainName,
-                 false,
-                 true,
-                 mainName};
+    const QString mainName = volume->baseName + mainSuffix;
+    return Match{format, volume->baseName, volume->index, volume->width, mainName, false, true, mainName};
+}
+
+std::optional<Match> rarOldVolume(const QString& name) {
+    return volumeBesideMainFile(name, SplitArchiveFormat::rarOld, rarOldVolumePattern(),
+                                QStringLiteral(".rar"));
 }
 
 std::optional<Match> zipMainFile(const QString& name) {
@@ -151,17 +151,7 @@ std::optional<Match> zipMainFile(const QString& name) {
 }
 
 std::optional<Match> zipVolume(const QString& name) {
-    const auto volume = numberedMatch(name, SplitArchiveFormat::zip, zipVolumePattern());
-    if (!volume) return std::nullopt;
-    const QString mainName = volume->baseName + QStringLiteral(".zip");
-    return Match{SplitArchiveFormat::zip,
-                 volume->baseName,
-                 volume->index,
-                 volume->width,
-                 mainName,
-                 false,
-                 true,
-                 mainName};
+    return volumeBesideMainFile(name, SplitArchiveFormat::zip, zipVolumePattern(), QStringLiteral(".zip"));
 }
 
 }  // namespace
