@@ -15,9 +15,15 @@
 #include <QFile>
 
 #include <cerrno>
+#include <csignal>
 #include <iostream>
 #include <optional>
 #include <thread>
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +35,30 @@ const QString kSevenZipOnFat = QStringLiteral(
     "/usr/bin/7zz \"$@\" || exit; for a; do case \"$a\" in -o*) find \"${a#-o}\" -mindepth 1 -exec printf "
     "'ERROR: Cannot set file attribute : errno=38 : Function not implemented : %s\\n' {} + >&2; exit 2;; "
     "esac; done");
+
+int gMovesLeft = 0;
+
+// Runs work in a child process that SIGKILLs itself as soon as the given number of items have moved into
+// place. True when it died so.
+bool killedAfterMoves(int moves, const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        gMovesLeft = moves;
+        ExclusiveRename::systemCalls.renameNoReplace = [](const char* from, const char* to) {
+            const int result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+            if (result == 0 && --gMovesLeft == 0) ::kill(::getpid(), SIGKILL);
+            return result;
+        };
+        try {
+            work();
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFSIGNALED(status) &&
+           WTERMSIG(status) == SIGKILL;
+}
 
 ExtractionOptions separateFolders(bool separate) {
     ExtractionOptions settings;
@@ -249,6 +279,55 @@ TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
     }
     EXPECT_FALSE(QFileInfo::exists(privateFolder));
     EXPECT_EQ(QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files), QStringList());
+}
+
+// A run killed between the moves of its items into place: the next start takes back what had moved and
+// the folder reserved for it, so nothing is left that looks extracted and is not, whether the items went
+// into a reserved folder, beside the user's own or out of the archive browser.
+TEST_F(ExtractionBesideUserFilesTest, AKillBetweenTheMovesLeavesNothingAfterTheNextStart) {
+    const XdgEnvironment environment;
+    m_tree.writeFile(QStringLiteral("src/readme.txt"), "fourth");
+    const QStringList items = {"doc", "note.txt", "pics", "readme.txt"};
+    QList<ArchivePreviewEntry> selection;
+    for (const char* path : {"doc/note.txt", "note.txt", "readme.txt"}) {
+        selection << ArchivePreviewEntry();
+        selection.last().path = QString::fromUtf8(path);
+    }
+    enum class Way { reservedFolder, besideTheUsers, selection };
+    const struct {
+        QString archive;
+        int moves;
+        Way way;
+    } cases[] = {
+        {make(kZip, QStringList{"-q", "-r", in("arc.zip")} + items, "arc.zip"), 1, Way::reservedFolder},
+        {make(kSevenZip, QStringList{"a", "-mx=0", "-v64k", in("arc.7z")} + items, "arc.7z.001"), 2,
+         Way::reservedFolder},
+        {make(kRar, QStringList{"a", "-idq", "-r", in("arc.rar")} + items, "arc.rar"), 3,
+         Way::reservedFolder},
+        {make(kTar, QStringList{"-czf", in("arc.tar.gz")} + items, "arc.tar.gz"), 2, Way::besideTheUsers},
+        {make(kZip, QStringList{"-q", "-r", in("sel.zip")} + items, "sel.zip"), 2, Way::selection},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archive.toStdString());
+        const QString name = QStringLiteral("out%1").arg(index++);
+        const QString destination = userFolder(name);
+        // The user's folder of the archive's name, so that the run reserves "arc 1".
+        if (c.way == Way::reservedFolder)
+            m_tree.writeFile(name + '/' + FileNameHelper::archiveBaseName(c.archive) + "/mine.txt", kUsers);
+        const QMap<QString, QByteArray> before = treeContents(destination);
+        ASSERT_TRUE(killedAfterMoves(c.moves, [&] {
+            if (c.way == Way::selection) {
+                ArchivePreviewService().extractEntries(selection, c.archive, destination, std::nullopt, {});
+                return;
+            }
+            m_service.extract({c.archive}, destination, std::nullopt,
+                              separateFolders(c.way == Way::reservedFolder), 1, {});
+        }));
+        EXPECT_NE(treeContents(destination), before) << "killed between two moves";
+        WorkJournal::removeLeftovers();
+        EXPECT_EQ(treeContents(destination), before);
+    }
 }
 
 }  // namespace
