@@ -131,9 +131,9 @@ int removePaths(const QList<RecordedPath>& paths) {
     return removed;
 }
 
-// Where the sweep mends what a run cut short before it removes anything: lines "M <inode> <item>" (an
-// item about to move out of its tree), "F <tree>" (those moves are done) and "E <work folder> <archive>",
-// paths percent-encoded native bytes.
+// What the sweep mends before it removes anything, from the lines "M <inode> <item>" (an item about to
+// move out of its tree), "F <tree>" (those moves are done) and "E <work folder> <archive>", their paths
+// percent-encoded native bytes.
 struct Repairs {
     struct Move {
         QByteArray item;

@@ -7,7 +7,8 @@
 
 // Paths that a piece of work creates and removes again when it ends (a hidden extraction folder, an
 // archive under its temporary name, a reserved output name, a staging folder), recorded while the work
-// runs so that a later start removes what a killed velmora left behind. Each piece of work has its own
+// runs so that a later start removes what a killed velmora left behind, after it has mended a change
+// cut short between two steps (an edit's, an extraction's moves). Each piece of work has its own
 // record file in <state home>/velmora/work/ under an flock held for the record's life. The kernel drops
 // the lock when the process dies, however it dies: a record nobody holds is a leftover, and one that is
 // held belongs to work still running, in this process or another.
