@@ -5,14 +5,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QList>
+#include <QRegularExpression>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,25 +56,45 @@ QByteArray readWhole(int fd) {
     }
 }
 
-bool isInside(const QString& path, const QString& folder) {
-    return path.startsWith(folder + QLatin1Char('/')) && !path.contains(QStringLiteral("/../"));
+// The recorded path with "." and ".." taken by name (never through a link) when its own last part is
+// the name of a hidden work folder, so that it names that folder in the folder it claims and never the
+// folder's parent.
+std::optional<QString> hiddenWorkFolder(const QString& recorded) {
+    static const QRegularExpression name(QStringLiteral(
+        "^\\.velmora(?:Extraction|Compression|Edit)-[0-9a-fA-F]{8}(?:-[0-9a-fA-F]{4}){3}-[0-9a-fA-F]{12}$"));
+    const QString path = QDir::cleanPath(recorded);
+    if (QFileInfo(recorded).fileName() != QFileInfo(path).fileName()) return std::nullopt;
+    if (!name.match(QFileInfo(path).fileName()).hasMatch()) return std::nullopt;
+    return path;
+}
+
+// The same for a folder of the private temporary base: "velmoraPreviews/<name>",
+// "velmoraCompoundTar-<UUID>", ….
+std::optional<QString> privateWorkFolder(const QString& recorded) {
+    static const QRegularExpression relative(
+        QStringLiteral("^velmora[A-Za-z]+(?:-[0-9a-fA-F-]{36}|/[^/]+)$"));
+    const QString path = QDir::cleanPath(recorded);
+    const std::optional<QString> base = PrivateTempDirectory::base();
+    if (!base || QFileInfo(recorded).fileName() != QFileInfo(path).fileName() ||
+        !path.startsWith(*base + QLatin1Char('/')) || !relative.match(path.mid(base->size() + 1)).hasMatch())
+        return std::nullopt;
+    return path;
 }
 
 // A tree is removed only where velmora alone puts things.
-bool mayRemoveTree(const QString& path) {
-    if (QFileInfo(path).fileName().startsWith(QStringLiteral(".velmora"))) return true;
-    const std::optional<QString> base = PrivateTempDirectory::base();
-    return base && isInside(path, *base);
+bool removeTree(const QString& recorded) {
+    std::optional<QString> path = hiddenWorkFolder(recorded);
+    if (!path) path = privateWorkFolder(recorded);
+    std::error_code error;
+    // remove_all never follows a link.
+    return path && std::filesystem::remove_all(nativePath(*path).constData(), error) > 0;
 }
 
 bool removePath(const QString& path, WorkJournal::Kind kind) {
+    if (kind == WorkJournal::Kind::Tree) return removeTree(path);
     const QByteArray native = nativePath(path);
     struct stat info {};
     if (::lstat(native.constData(), &info) != 0) return false;
-    std::error_code error;
-    if (kind == WorkJournal::Kind::Tree) {
-        return mayRemoveTree(path) && std::filesystem::remove_all(native.constData(), error) > 0;
-    }
     if (S_ISDIR(info.st_mode)) return ::rmdir(native.constData()) == 0;
     return S_ISREG(info.st_mode) && info.st_size == 0 && ::unlink(native.constData()) == 0;
 }
@@ -106,6 +131,122 @@ int removePaths(const QList<RecordedPath>& paths) {
     return removed;
 }
 
+// What the sweep mends before it removes anything, from the lines "M <inode> <item>" (an item about to
+// move out of its tree), "F <tree>" (those moves are done) and "E <work folder> <archive>", their paths
+// percent-encoded native bytes.
+struct Repairs {
+    struct Move {
+        QByteArray item;
+        ino_t inode;
+    };
+    struct Edit {
+        QByteArray workFolder;
+        QByteArray archive;
+    };
+    QList<Move> moves;
+    QList<Edit> edits;
+};
+
+std::optional<QByteArray> decodedPath(const QByteArray& field) {
+    QByteArray path = QByteArray::fromPercentEncoding(field);
+    if (!path.startsWith('/')) return std::nullopt;
+    return path;
+}
+
+QByteArray parentOf(const QByteArray& path) {
+    return path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
+}
+
+void addRepairs(const QByteArray& text, Repairs& repairs) {
+    QList<QByteArray> lines = text.split('\n');
+    lines.removeLast();  // cut short by a crash, or empty
+    QList<QByteArray> finished;
+    QList<Repairs::Move> moves;
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> fields = line.split(' ');
+        const std::optional<QByteArray> first = decodedPath(fields.value(1));
+        const std::optional<QByteArray> second = decodedPath(fields.value(2));
+        bool isNumber = false;
+        const qulonglong inode = fields.value(1).toULongLong(&isNumber);
+        if (fields[0] == "M" && fields.size() == 3 && isNumber && second)
+            moves.append({*second, static_cast<ino_t>(inode)});
+        if (fields[0] == "F" && fields.size() == 2 && first) finished.append(*first);
+        if (fields[0] == "E" && fields.size() == 3 && first && second)
+            repairs.edits.append({*first, *second});
+    }
+    for (const Repairs::Move& move : moves) {
+        if (!finished.contains(parentOf(move.item))) repairs.moves.append(move);
+    }
+}
+
+// Paths of the repairs are bytes as the run wrote them, which only a clean path survives unchanged.
+bool isHiddenWorkFolder(const QByteArray& native) {
+    const QString path = QFile::decodeName(native);
+    return hiddenWorkFolder(path) == path;
+}
+
+bool exists(const QByteArray& path) {
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 || errno != ENOENT;
+}
+
+// Never over anything: at start-up nobody else should take the name, but a user may have.
+bool renameToFreeName(const QByteArray& from, const QByteArray& to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return true;
+    // FUSE and network mounts often lack RENAME_NOREPLACE.
+    return (errno == EINVAL || errno == ENOSYS) && !exists(to) &&
+           ::rename(from.constData(), to.constData()) == 0;
+}
+
+// Native paths: names need not be UTF-8.
+QList<QByteArray> childrenOf(const QByteArray& folder) {
+    QList<QByteArray> children;
+    std::error_code code;
+    for (std::filesystem::directory_iterator it(folder.toStdString(), code), end; !code && it != end;
+         it.increment(code))
+        children.append(QByteArray::fromStdString(it->path().string()));
+    return children;
+}
+
+// Every entry of folder by inode, on folder's own file system.
+QHash<ino_t, QByteArray> entriesByInode(const QByteArray& folder, dev_t device) {
+    QHash<ino_t, QByteArray> entries;
+    for (const QByteArray& path : childrenOf(folder)) {
+        struct stat info {};
+        if (::lstat(path.constData(), &info) == 0 && info.st_dev == device) entries.insert(info.st_ino, path);
+    }
+    return entries;
+}
+
+// An item already moved out goes back into its tree, found by its inode whatever name it took.
+void takeBackMoves(const QList<Repairs::Move>& moves) {
+    QHash<QByteArray, QHash<ino_t, QByteArray>> destinations;
+    for (const Repairs::Move& move : moves) {
+        const QByteArray tree = parentOf(move.item);
+        struct stat info {};
+        if (!isHiddenWorkFolder(tree) || ::lstat(tree.constData(), &info) != 0 || exists(move.item)) continue;
+        const QByteArray destination = parentOf(tree);
+        if (!destinations.contains(destination))
+            destinations.insert(destination, entriesByInode(destination, info.st_dev));
+        const QByteArray moved = destinations[destination].value(move.inode);
+        if (!moved.isEmpty()) renameToFreeName(moved, move.item);
+    }
+}
+
+// The new archive, when its tool removed the old one and was stopped before the rename, is the only
+// copy: it goes back under the archive's name.
+void restoreEditedArchives(const QList<Repairs::Edit>& edits) {
+    for (const auto& [workFolder, archive] : edits) {
+        if (!isHiddenWorkFolder(workFolder) || parentOf(archive) != parentOf(workFolder) || exists(archive))
+            continue;
+        const QList<QByteArray> written = childrenOf(workFolder);
+        struct stat info {};
+        if (written.size() == 1 && ::lstat(written[0].constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_size > 0)
+            renameToFreeName(written[0], archive);
+    }
+}
+
 }  // namespace
 
 WorkJournal::Record::Record(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
@@ -117,6 +258,27 @@ WorkJournal::Record::~Record() {
 
 void WorkJournal::Record::add(const QString& path, Kind kind) {
     m_lines += (kind == Kind::Tree ? "T " : "P ") + nativePath(path).toPercentEncoding("/") + '\n';
+    writeWhole(m_fd, m_lines);
+}
+
+void WorkJournal::Record::addEditedArchive(const QString& workFolder, const QString& archive) {
+    m_lines += "E " + nativePath(workFolder).toPercentEncoding("/") + ' ' +
+               nativePath(archive).toPercentEncoding("/") + '\n';
+    writeWhole(m_fd, m_lines);
+}
+
+void WorkJournal::Record::addMovesOut(const QList<QByteArray>& items) {
+    for (const QByteArray& item : items) {
+        struct stat info {};
+        if (::lstat(item.constData(), &info) == 0)
+            m_lines +=
+                "M " + QByteArray::number(quint64(info.st_ino)) + ' ' + item.toPercentEncoding("/") + '\n';
+    }
+    writeWhole(m_fd, m_lines);
+}
+
+void WorkJournal::Record::endMovesOut(const QByteArray& folder) {
+    m_lines += "F " + folder.toPercentEncoding("/") + '\n';
     writeWhole(m_fd, m_lines);
 }
 
@@ -149,6 +311,7 @@ int WorkJournal::removeLeftovers() {
     const QDir folder(directory());
     QList<std::pair<int, QString>> heldRecords;
     QList<RecordedPath> paths;
+    Repairs repairs;
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         const QString path = folder.filePath(name);
@@ -160,8 +323,13 @@ int WorkJournal::removeLeftovers() {
         }
         // Held until every path is gone, so no other start takes the same leftovers meanwhile.
         heldRecords.append({fd, path});
-        if (name.endsWith(kRecordSuffix)) paths += recordedPaths(readWhole(fd));
+        if (!name.endsWith(kRecordSuffix)) continue;
+        const QByteArray text = readWhole(fd);
+        paths += recordedPaths(text);
+        addRepairs(text, repairs);
     }
+    takeBackMoves(repairs.moves);
+    restoreEditedArchives(repairs.edits);
     const int removed = removePaths(paths);
     for (const auto& [fd, path] : heldRecords) {
         ::unlink(nativePath(path).constData());

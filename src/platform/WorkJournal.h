@@ -1,19 +1,24 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <memory>
 
 // Paths that a piece of work creates and removes again when it ends (a hidden extraction folder, an
 // archive under its temporary name, a reserved output name, a staging folder), recorded while the work
-// runs so that a later start removes what a killed velmora left behind. Each piece of work has its own
+// runs so that a later start removes what a killed velmora left behind, after it has mended a change
+// cut short between two steps (an edit's, an extraction's moves). Each piece of work has its own
 // record file in <state home>/velmora/work/ under an flock held for the record's life. The kernel drops
 // the lock when the process dies, however it dies: a record nobody holds is a leftover, and one that is
 // held belongs to work still running, in this process or another.
 class WorkJournal {
 public:
     enum class Kind {
-        // Removed with everything in it; only a hidden ".velmora…" name or a path inside the private
-        // temporary base qualifies, so a damaged record can never name a folder of the user's.
+        // Removed with everything in it. Only a work folder velmora named qualifies, with "." and ".."
+        // taken by name: a path whose last part is ".velmoraExtraction-<UUID>", ".velmoraCompression-<UUID>"
+        // or ".velmoraEdit-<UUID>", or a "velmora…" folder of the private temporary base, so a damaged
+        // record can never name a folder of the user's, nor the folder a work folder is in.
         Tree,
         // Removed only while it is still an empty file or an empty folder: a name reserved for an
         // output that may since have received the finished work.
@@ -28,6 +33,18 @@ public:
 
         // Call before the path is created, so that no moment exists where it is there unrecorded.
         void add(const QString& path, Kind kind);
+
+        // The archive an edit's tool replaces with the one file it writes in workFolder, a tree of this
+        // record. 7-Zip and zip remove the archive before they rename the new one into its place: a
+        // later start puts the file back under the archive's name when the archive is missing.
+        void addEditedArchive(const QString& workFolder, const QString& archive);
+
+        // Top-level items (native paths) of a tree of this record about to move out into the folder
+        // that holds it, each kept with its inode, since it may go in under a numbered name. Until
+        // endMovesOut, a later start moves what went out back in, so the tree takes it away with the
+        // rest and no run leaves part of its items under their final names.
+        void addMovesOut(const QList<QByteArray>& items);
+        void endMovesOut(const QByteArray& folder);
 
     private:
         friend class WorkJournal;
@@ -45,7 +62,7 @@ public:
     // all the same and only its clean-up after a crash is lost.
     static std::unique_ptr<Record> open();
 
-    // Removes what the records no process holds name, then those records. Returns how many paths
-    // were removed.
+    // Mends and removes what the records no process holds name, then those records: moves cut short
+    // are taken back and edited archives put back first. Returns how many paths were removed.
     static int removeLeftovers();
 };

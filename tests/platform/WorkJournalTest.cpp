@@ -12,6 +12,8 @@
 
 namespace {
 
+const QString kUuid = QStringLiteral("3f2c1a9e-5b7d-4e8f-9a0b-1c2d3e4f5a6b");
+
 // Runs work in a child process that dies without cleaning up, as a killed velmora does.
 void inDyingChild(const std::function<void()>& work) {
     const pid_t child = ::fork();
@@ -36,14 +38,16 @@ protected:
 
 TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
     TempTree& tree = m_xdg.tree();
-    const QString hidden = tree.writeFile("docs/.velmoraExtraction-1/big.bin", "partial");
+    const QString hidden = tree.writeFile("docs/.velmoraExtraction-" + kUuid + "/big.bin", "partial");
     const QString staging =
         tree.writeFile("tmp/velmora-" + QString::number(::getuid()) + "/velmoraCompression/x/f", "x");
     const QString emptyReserved = tree.writeFile("docs/report.zip", "");
     const QString finishedReserved = tree.writeFile("docs/done.zip", "archive bytes");
     const QString userFolder = tree.writeFile("docs/notes/keep.txt", "mine");
     const QString reservedFolder = tree.makeFolder("docs/big");
-    const QString nestedHidden = tree.writeFile("docs/big/.velmoraExtraction-3/part", "partial");
+    const QString nestedHidden = tree.writeFile("docs/big/.velmoraExtraction-" + kUuid + "/part", "partial");
+    const QString base = *PrivateTempDirectory::base();
+    tree.writeFile("tmp/other program.txt", "not velmora's");
     inDyingChild([&] {
         auto record = WorkJournal::open();
         if (!record) ::_exit(1);
@@ -53,6 +57,10 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
         record->add(finishedReserved, WorkJournal::Kind::Placeholder);
         // A damaged record must not reach a folder of the user's.
         record->add(QFileInfo(userFolder).path(), WorkJournal::Kind::Tree);
+        // Nor may one that climbs out of a work folder.
+        for (const QString& climbing : {base + "/..", base + "/velmoraPreviews/A/../..",
+                                        tree.path("docs/.velmoraExtraction-" + kUuid + "/..")})
+            record->add(climbing, WorkJournal::Kind::Tree);
         // A folder reserved for an extraction.
         record->add(reservedFolder, WorkJournal::Kind::Placeholder);
         record.release();
@@ -72,12 +80,13 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
     EXPECT_FALSE(QFileInfo::exists(emptyReserved));
     EXPECT_EQ(tree.readFile("docs/done.zip"), "archive bytes");
     EXPECT_EQ(tree.readFile("docs/notes/keep.txt"), "mine");
+    EXPECT_EQ(tree.readFile("tmp/other program.txt"), "not velmora's");
     EXPECT_TRUE(
         QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 TEST_F(WorkJournalTest, WorkStillRunningKeepsItsPathsAndAFinishedRecordLeavesNothing) {
-    const QString hidden = m_xdg.tree().makeFolder("docs/.velmoraExtraction-2");
+    const QString hidden = m_xdg.tree().makeFolder("docs/.velmoraExtraction-" + kUuid);
     {
         auto record = WorkJournal::open();
         ASSERT_TRUE(record);

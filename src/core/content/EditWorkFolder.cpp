@@ -16,7 +16,10 @@ EditWorkFolder::EditWorkFolder(const QString& archiveURL) : m_journal(WorkJourna
     const QString folder = QFileInfo(archiveURL).absolutePath();
     const QString path =
         folder + QStringLiteral("/.velmoraEdit-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    if (m_journal) m_journal->add(path, WorkJournal::Kind::Tree);
+    if (m_journal) {
+        m_journal->add(path, WorkJournal::Kind::Tree);
+        m_journal->addEditedArchive(path, QFileInfo(archiveURL).absoluteFilePath());
+    }
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
         ExtractionSteps::throwCreateFailed(folder, errno);
     m_path = path;

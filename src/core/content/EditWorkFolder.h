@@ -8,8 +8,9 @@
 // Where an in-place edit's tool writes the new archive before it replaces the old one: a hidden
 // ".velmoraEdit-<UUID>" folder beside the archive, so the final rename stays on one file system and
 // nothing under a name of the tool's choosing appears among the user's files. The folder is recorded
-// in the work journal before it exists, so the next start removes what a killed run left; the
-// destructor removes it with what is left in it.
+// in the work journal, with the archive it is for, before it exists, so the next start removes what a
+// killed run left, except a new archive whose old one the tool had already removed: that goes back
+// under the archive's name. The destructor removes the folder with what is left in it.
 class EditWorkFolder {
 public:
     // Throws FileSystemError when the archive's folder cannot take it.

@@ -121,9 +121,15 @@ ExtractionStaging::Renames ExtractionStaging::commit() {
     const fs::path stagingPath = nativePath(m_path);
     const std::vector<fs::path> links = linksIn(m_path);
     requireLinksInside(links);
+    const std::vector<fs::path> children = childrenOf(stagingPath);
+    if (m_journal) {
+        QList<QByteArray> items;
+        for (const fs::path& child : children) items.append(QByteArray::fromStdString(child.string()));
+        m_journal->addMovesOut(items);
+    }
     Placed placed;
     Renames renames;
-    for (const fs::path& child : childrenOf(stagingPath)) {
+    for (const fs::path& child : children) {
         const fs::path moved = moveIn(child);
         if (moved.filename() == child.filename()) continue;
         placed.emplace(child.filename(), moved.filename());
@@ -135,6 +141,7 @@ ExtractionStaging::Renames ExtractionStaging::commit() {
         repoint(relative, placed);
         removeIfOutside(placedPath(relative, placed));
     }
+    if (m_journal) m_journal->endMovesOut(QByteArray::fromStdString(stagingPath.string()));
     return renames;
 }
 

@@ -16,7 +16,8 @@
 // Nothing of the user's is replaced or merged into, no link out of the destination survives the move,
 // and nothing is written through a link that was already there. The private folder (and a
 // destination this creates) is recorded in the work journal while it exists, so a start after a
-// killed run removes it.
+// killed run removes it; so are the items of a commit until it is done, so that a start after a run
+// killed between two moves first takes back what had moved.
 class ExtractionStaging {
 public:
     // The top-level items that went in under another name: name in the archive -> name given.

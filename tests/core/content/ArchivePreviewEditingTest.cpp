@@ -1,9 +1,15 @@
 #include "ContentFixture.h"
+#include "platform/WorkJournal.h"
 #include "support/FakeTool.h"
 #include "support/XdgEnvironment.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -122,6 +128,32 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
     }
     EXPECT_EQ(runs, (QList<QStringList>{{"a", "-tzip", "-spd", "--", archive, "/x/a.txt"},
                                         {"d", "-spd", "--", archive, "docs"}}));
+}
+
+// 7-Zip removes the archive, then renames the new one out of its work folder. Killed between the two,
+// the new archive is the only copy: the next start puts it back under the archive's name.
+TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchive) {
+    const XdgEnvironment environment;
+    const QString archive = sevenZipArchive("s.7z");
+    m_programs.addTool("7zz", QStringLiteral("for a; do case $a in -w*) w=${a#-w};; esac; done\n"
+                                             "cp '%1' \"$w/s.7z.tmp\" && rm '%1' && kill -9 $PPID")
+                                  .arg(archive));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            ArchivePreviewService(m_programs.programs())
+                .deleteEntries({entry("a.txt")}, archive, {}, m_token);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_TRUE(::waitpid(child, &status, 0) == child && WIFSIGNALED(status));
+    ASSERT_FALSE(QFileInfo::exists(archive));
+    WorkJournal::removeLeftovers();
+    EXPECT_EQ(QProcess::execute("/usr/bin/7zz", {"t", "-bso0", archive}), 0);
+    EXPECT_EQ(QDir(m_tree.root()).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden),
+              QStringList());
 }
 
 }  // namespace

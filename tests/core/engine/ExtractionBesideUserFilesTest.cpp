@@ -15,9 +15,15 @@
 #include <QFile>
 
 #include <cerrno>
+#include <csignal>
 #include <iostream>
 #include <optional>
 #include <thread>
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +35,25 @@ const QString kSevenZipOnFat = QStringLiteral(
     "/usr/bin/7zz \"$@\" || exit; for a; do case \"$a\" in -o*) find \"${a#-o}\" -mindepth 1 -exec printf "
     "'ERROR: Cannot set file attribute : errno=38 : Function not implemented : %s\\n' {} + >&2; exit 2;; "
     "esac; done");
+
+int gMovesLeft = 0;
+
+// Whether work, in a child process, died by the SIGKILL it sends itself once that many items moved in.
+bool killedAfterMoves(int moves, const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        gMovesLeft = moves;
+        ExclusiveRename::systemCalls.renameNoReplace = [](const char* from, const char* to) {
+            const int result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+            if (result == 0 && --gMovesLeft == 0) ::kill(::getpid(), SIGKILL);
+            return result;
+        };
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+}
 
 ExtractionOptions separateFolders(bool separate) {
     ExtractionOptions settings;
@@ -249,6 +274,39 @@ TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
     }
     EXPECT_FALSE(QFileInfo::exists(privateFolder));
     EXPECT_EQ(QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files), QStringList());
+}
+
+// A run killed between the moves of its items into place: the next start takes back what had moved and
+// the folder reserved for it, so nothing is left that looks extracted and is not, whether the items went
+// into a reserved folder or beside the user's own.
+TEST_F(ExtractionBesideUserFilesTest, AKillBetweenTheMovesLeavesNothingAfterTheNextStart) {
+    const XdgEnvironment environment;
+    m_tree.writeFile(QStringLiteral("src/readme.txt"), "fourth");
+    const QStringList items = {"doc", "note.txt", "pics", "readme.txt"};
+    const struct {
+        QString archive;
+        int moves;
+        bool reservedFolder;
+    } cases[] = {
+        {make(kZip, QStringList{"-q", "-r", in("arc.zip")} + items, "arc.zip"), 1, true},
+        {make(kSevenZip, QStringList{"a", "-v64k", in("arc.7z")} + items, "arc.7z.001"), 2, true},
+        {make(kRar, QStringList{"a", "-idq", "-r", in("arc.rar")} + items, "arc.rar"), 3, true},
+        {make(kTar, QStringList{"-czf", in("arc.tar.gz")} + items, "arc.tar.gz"), 2, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archive.toStdString());
+        const QString destination = userFolder(QFileInfo(c.archive).fileName() + " out");
+        // The user's own folder of the archive's name, so that the run reserves "arc 1".
+        QDir(destination).mkdir(FileNameHelper::archiveBaseName(c.archive));
+        const QMap<QString, QByteArray> before = treeContents(destination);
+        ASSERT_TRUE(killedAfterMoves(c.moves, [&] {
+            m_service.extract({c.archive}, destination, std::nullopt, separateFolders(c.reservedFolder), 1,
+                              {});
+        }));
+        EXPECT_NE(treeContents(destination), before) << "killed between two moves";
+        WorkJournal::removeLeftovers();
+        EXPECT_EQ(treeContents(destination), before);
+    }
 }
 
 }  // namespace
