@@ -1,6 +1,7 @@
 #include "core/engine/InfoZipTool.h"
 
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
 
 namespace {
@@ -13,6 +14,12 @@ ProcessResult run(const QString& program, const QStringList& arguments,
                               ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::terminal);
 }
 
+// unzip's warning status with every entry written (ExtractionSteps::onlyWarnings) is an extraction.
+ProcessResult extracted(ProcessResult result, const QString& archive, const QString& destination) {
+    if (ExtractionSteps::onlyWarnings(result, {archive, destination})) result.status = 0;
+    return result;
+}
+
 }  // namespace
 
 ProcessResult InfoZipTool::list(const QString& archive, const CancellationToken& token) const {
@@ -22,8 +29,9 @@ ProcessResult InfoZipTool::list(const QString& archive, const CancellationToken&
 
 ProcessResult InfoZipTool::extract(const QString& archive, const QString& destination,
                                    const std::optional<QString>& password, const CancellationToken& token) const {
-    return run(m_unzip, ArchiveTools::Unzip::extractArguments(archive, destination), std::nullopt,
-               ArchiveTools::kLongRunTimeout, password, token);
+    return extracted(run(m_unzip, ArchiveTools::Unzip::extractArguments(archive, destination), std::nullopt,
+                         ArchiveTools::kLongRunTimeout, password, token),
+                     archive, destination);
 }
 
 ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringList& entryPaths,
@@ -31,8 +39,9 @@ ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringL
                                           double timeout, const CancellationToken& token) const {
     ProcessResult result;
     for (const QString& path : entryPaths) {
-        result = run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
-                     std::nullopt, timeout, password, token);
+        result = extracted(run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
+                               std::nullopt, timeout, password, token),
+                           archive, destination);
         if (result.status != 0) break;
     }
     return result;

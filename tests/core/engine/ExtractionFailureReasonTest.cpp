@@ -62,7 +62,7 @@ protected:
 
 TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     const QString wrongPassword = QStringLiteral(u"密码错误或压缩包需要密码。");
-    const QString damaged = QStringLiteral(u"压缩包已损坏，无法读取。");
+    const QString damaged = QStringLiteral(u"压缩包可能已损坏，无法读取。");
     const QDir src(m_tree.path("src"));
     ASSERT_TRUE(QFile::link("../../../../../../../../etc/hostname", src.filePath("up")));
     const struct {

@@ -18,7 +18,8 @@ const char* const kCannotOpen = "echo \"Can't open as archive: 1\"; exit 2";
 const char* const kWrongPassword = "echo 'ERROR: Wrong password : a.txt' >&2; exit 2";
 const char* const kUnrarWrongPassword = "echo 'The specified password is incorrect.' >&2; exit 11";
 // Opens the archive only when the password given on standard input was "right".
-const char* const kOpensWithRight = "[ \"$(tail -c 7 \"$0.stdin\" | head -c 5)\" = right ]";
+const char* const kOpensWithRight =
+    "[ \"$(tail -c 7 \"$0.stdin\" | head -c 5)\" = right ] || { echo 'Wrong password' >&2; exit 2; }";
 
 const std::optional<QString> kPassword = QStringLiteral("pw");
 
@@ -28,8 +29,7 @@ ArchiveError missing(const char16_t* words) {
                                            QStringLiteral(u"请重新安装 velmora。"));
 }
 const ArchiveError kRarMissing = missing(u"RAR 解压工具不可用，");
-const ArchiveError kCannotOpenFailure =
-    ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"));
+const ArchiveError kCannotOpenFailure = ArchiveError::corruptedArchive();
 
 class ExtractionFallbackTest : public testing::Test {
 protected:
