@@ -179,13 +179,21 @@ TEST_F(RealArchiveTest, ExtractingAllOverTakenNamesSaysHowManyWereRenamed) {
     EXPECT_EQ(files.readFile(QStringLiteral("a 1.txt")), "alpha");
 }
 
-// A tool's banner and table never reach the window: one line says why.
+// A tool's banner and table never reach the window: one line says why, also for the files of which
+// 7-Zip says only "ERROR: <path>" and that it cannot open them.
 TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
-    ArchivePreviewWindowModel& browser =
-        openReal(files.writeFile(QStringLiteral("broken.7z"), "not an archive"));
-    ASSERT_TRUE(waitUntilListed(browser));
-    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：压缩包可能已损坏，无法读取。"));
-    EXPECT_FALSE(browser.passwordPrompt());
+    const struct {
+        const char* name;
+        QByteArray contents;
+    } cases[] = {{"broken.7z", "not an archive"}, {"empty.7z", ""},  {"empty.tar", ""}, {"empty.tar.gz", ""},
+                 {"empty.xz", ""},                {"empty.iso", ""}, {"solo.7z.001", "just text\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ArchivePreviewWindowModel& browser = openReal(files.writeFile(QString::fromUtf8(c.name), c.contents));
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：压缩包可能已损坏，无法读取。"));
+        EXPECT_FALSE(browser.passwordPrompt());
+    }
 }
 
 // Names that say "encrypted" or "passwords" ask for no password: a set missing a volume, or an archive
@@ -197,12 +205,18 @@ TEST_F(RealArchiveTest, AMissingVolumeOrArchiveIsNoPasswordProblem) {
     runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", set, "backup.bin"},
             files.path(QStringLiteral("volumes")));
     ASSERT_TRUE(QFile::remove(set + QStringLiteral(".003")));
+    // A set without its last volume: 7-Zip says only that the archive ends early.
+    const QString cut = files.path(QStringLiteral("volumes/cut.7z"));
+    runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", cut, "backup.bin"},
+            files.path(QStringLiteral("volumes")));
+    ASSERT_TRUE(QFile::remove(cut + QStringLiteral(".005")));
     const QString gone = files.makeFolder(QStringLiteral("passwords")) + QStringLiteral("/gone.7z");
     const struct {
         QString archive;
         QString status;
     } cases[] = {
         {set + QStringLiteral(".001"), QStringLiteral(u"无法读取压缩包：缺少分卷：encrypted-backup.7z.003")},
+        {cut + QStringLiteral(".002"), QStringLiteral(u"无法读取压缩包：缺少分卷：cut.7z.005")},
         {gone, QStringLiteral(u"无法读取压缩包：文件不存在：") + gone},
     };
     for (const auto& testCase : cases) {

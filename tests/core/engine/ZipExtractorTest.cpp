@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -155,6 +156,34 @@ TEST_F(ZipExtractorTest, EntryFailingItsCrcIsDamaged) {
     EXPECT_EQ(QDir(m_tree.path(QStringLiteral("out")))
                   .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{QStringLiteral("kept.txt")});
+}
+
+// ZIPs that 7-Zip calls damaged or cannot open and unzip reads whole are extracted: a central header
+// whose method differs from the local header's, an end record whose comment length runs past the file,
+// and four bytes before the first header (unzip's warning status, with every file written).
+TEST_F(ZipExtractorTest, ZipsOnlyUnzipReadsAreExtracted) {
+    const QByteArray stored = m_tree.readFile(QFileInfo(zip(QStringLiteral("stored.zip"), {"-0"})).fileName());
+    const QByteArray deflated = m_tree.readFile(QFileInfo(zip(QStringLiteral("deflated.zip"))).fileName());
+    const auto patched = [](QByteArray bytes, qsizetype at, char value) {
+        bytes[at] = value;
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"method.zip", patched(stored, stored.indexOf("PK\x01\x02") + 10, 8)},
+        {"comment.zip", patched(deflated, deflated.lastIndexOf("PK\x05\x06") + 20, 40)},
+        {"junk-at-start.zip", "JUNK" + deflated},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString archive = m_tree.writeFile(QString::fromUtf8(c.name), c.bytes);
+        const QString destination = m_tree.path(QStringLiteral("out-") + QString::fromUtf8(c.name));
+        EXPECT_EQ(thrownArchiveError([&] { makeExtractor().extract(archive, destination, std::nullopt, 1, {}); }),
+                  std::nullopt);
+        expectSample(destination);
+    }
 }
 
 // unzip reads its archive name as a pattern; a[1].zip must not extract a1.zip instead.
