@@ -182,14 +182,10 @@ TEST_F(RealArchiveTest, ExtractingAllOverTakenNamesSaysHowManyWereRenamed) {
 // A tool's banner and table never reach the window: one line says why, also for the files of which
 // 7-Zip says only "ERROR: <path>" and that it cannot open them.
 TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
-    const struct {
-        const char* name;
-        QByteArray contents;
-    } cases[] = {{"broken.7z", "not an archive"}, {"empty.7z", ""},  {"empty.tar", ""}, {"empty.tar.gz", ""},
-                 {"empty.xz", ""},                {"empty.iso", ""}, {"solo.7z.001", "just text\n"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ArchivePreviewWindowModel& browser = openReal(files.writeFile(QString::fromUtf8(c.name), c.contents));
+    for (const auto& [name, contents] : {std::pair("broken.7z", "not an archive"), std::pair("empty.7z", ""),
+                                         std::pair("empty.tar.gz", ""), std::pair("solo.7z.001", "text\n")}) {
+        SCOPED_TRACE(name);
+        ArchivePreviewWindowModel& browser = openReal(files.writeFile(QString::fromUtf8(name), contents));
         ASSERT_TRUE(waitUntilListed(browser));
         EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：压缩包可能已损坏，无法读取。"));
         EXPECT_FALSE(browser.passwordPrompt());

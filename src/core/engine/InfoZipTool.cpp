@@ -39,9 +39,10 @@ ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringL
                                           double timeout, const CancellationToken& token) const {
     ProcessResult result;
     for (const QString& path : entryPaths) {
-        result = extracted(run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
-                               std::nullopt, timeout, password, token),
-                           archive, destination);
+        result =
+            extracted(run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
+                          std::nullopt, timeout, password, token),
+                      archive, destination);
         if (result.status != 0) break;
     }
     return result;

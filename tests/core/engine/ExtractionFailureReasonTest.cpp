@@ -1,4 +1,5 @@
 #include "EngineFixtures.h"
+#include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchivePasswordProbe.h"
 #include "core/engine/ArchivePrograms.h"
 #include "core/engine/ArchiveService.h"
@@ -45,6 +46,13 @@ protected:
         for (char& byte : bytes) byte = char(~byte);
         file.seek(middle);
         file.write(bytes);
+    }
+
+    // A 7-Zip set of data.bin in 100 KiB volumes without the volumes named by their suffixes; its first.
+    QString cutSet(const QString& name, const QStringList& type, const QStringList& removed) {
+        make("7zz", QStringList{"a", "-mx=0", "-v100k"} + type + QStringList{"../" + name, "data.bin"});
+        for (const QString& suffix : removed) QFile::remove(m_tree.path(name + suffix));
+        return m_tree.path(name + ".001");
     }
 
     QString failureOf(const QString& archive, const std::optional<QString>& password,
@@ -113,36 +121,17 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
              return m_tree.path("set.7z.001");
          },
          std::nullopt, QStringLiteral(u"缺少分卷：set.7z.002")},
-        // 7-Zip says only "ERROR: <path>" and "Cannot open the file as archive".
-        {"an empty 7z", [&] { return m_tree.writeFile("empty.7z", ""); }, std::nullopt, damaged},
-        {"an empty tar", [&] { return m_tree.writeFile("empty.tar", ""); }, std::nullopt, damaged},
-        {"an empty tar.gz", [&] { return m_tree.writeFile("empty.tar.gz", ""); }, std::nullopt, damaged},
-        {"an empty xz", [&] { return m_tree.writeFile("empty.xz", ""); }, std::nullopt, damaged},
-        {"an empty iso", [&] { return m_tree.writeFile("empty.iso", ""); }, std::nullopt, damaged},
-        {"a text named as a first volume", [&] { return m_tree.writeFile("solo.7z.001", "just text\n"); },
-         std::nullopt, damaged},
         // A set that ends early lacks the volume after its last one.
         {"a lone first 7z volume",
          [&] {
-             make("7zz", {"a", "-mx=0", "-v100k", "../lone.7z", "data.bin"});
-             QFile::remove(m_tree.path("lone.7z.002"));
-             QFile::remove(m_tree.path("lone.7z.003"));
-             return m_tree.path("lone.7z.001");
+             return cutSet("lone.7z", {}, {".002", ".003"});
          },
          std::nullopt, QStringLiteral(u"缺少分卷：lone.7z.002")},
-        {"a 7z set without its last volume",
-         [&] {
-             make("7zz", {"a", "-mx=0", "-v100k", "../Last.7z", "data.bin"});
-             QFile::remove(m_tree.path("Last.7z.003"));
-             return m_tree.path("Last.7z.002");
-         },
-         std::nullopt, QStringLiteral(u"缺少分卷：Last.7z.003")},
+        {"a 7z set without its last volume", [&] { return cutSet("Last.7z", {}, {".003"}); }, std::nullopt,
+         QStringLiteral(u"缺少分卷：Last.7z.003")},
         {"a lone first zip piece",
          [&] {
-             make("7zz", {"a", "-tzip", "-mx=0", "-v100k", "../lone.zip", "data.bin"});
-             QFile::remove(m_tree.path("lone.zip.002"));
-             QFile::remove(m_tree.path("lone.zip.003"));
-             return m_tree.path("lone.zip.001");
+             return cutSet("lone.zip", {"-tzip"}, {".002", ".003"});
          },
          std::nullopt, QStringLiteral(u"缺少分卷：lone.zip.002")},
         {"missing rar volume",
@@ -166,21 +155,36 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
         EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
                   c.expected);
     }
+    // 7-Zip says only "ERROR: <path>" and "Cannot open the file as archive" of these.
+    for (const char* name :
+         {"empty.7z", "empty.tar", "empty.tar.gz", "empty.xz", "empty.iso", "solo.7z.001"}) {
+        const QString archive = m_tree.writeFile(name, QByteArray(name).startsWith("solo") ? "text\n" : "");
+        EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
+                  damaged)
+            << name;
+    }
 }
 
 // 7-Zip names the entry a wrong password fails on ("ERROR: Wrong password : a"): a name that is part of
-// its words leaves them whole, for the browser's check of a typed password and an extraction alike.
+// its words leaves them whole, for the browser's check of a typed password, its preview of the entry
+// and an extraction alike.
 TEST_F(ExtractionFailureReasonTest, aWrongPasswordIsNamedWhateverItsEntryIsCalled) {
+    const ArchivePreviewService browser;
     int run = 0;
     for (const char* name : {"a", "s", "or", "pass", "Wrong password"}) {
         m_tree.writeFile(QStringLiteral("names/") + name, "secret\n");
+        ArchivePreviewEntry entry;
+        entry.path = QString::fromUtf8(name);
         for (const QStringList& type : {QStringList{"-tzip", "-mem=ZipCrypto"}, QStringList{"-t7z"}}) {
             SCOPED_TRACE(QStringLiteral("%1 %2").arg(name, type.first()).toStdString());
-            const QString archive = m_tree.path(QStringLiteral("entry%1.%2").arg(run++).arg(type.first().mid(2)));
+            const QString archive =
+                m_tree.path(QStringLiteral("entry%1.%2").arg(run++).arg(type.first().mid(2)));
             runTool("7zz", QStringList{"a"} + type + QStringList{"-pright", archive, "--", name},
                     m_tree.path("names"));
             EXPECT_EQ(ArchivePasswordProbe::testFirstEncryptedEntry(archive, "wrong", {}),
                       ArchivePasswordProbe::EntryTest::wrong);
+            EXPECT_EQ(thrownArchiveError([&] { browser.extractedPreviewFile(entry, archive, "wrong", {}); }),
+                      ArchiveError::wrongPassword());
             EXPECT_EQ(failureOf(archive, "wrong", m_tree.makeFolder(QStringLiteral("names-out%1").arg(run))),
                       QStringLiteral(u"密码错误或压缩包需要密码。"));
         }

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -162,26 +161,18 @@ TEST_F(ZipExtractorTest, EntryFailingItsCrcIsDamaged) {
 // whose method differs from the local header's, an end record whose comment length runs past the file,
 // and four bytes before the first header (unzip's warning status, with every file written).
 TEST_F(ZipExtractorTest, ZipsOnlyUnzipReadsAreExtracted) {
-    const QByteArray stored = m_tree.readFile(QFileInfo(zip(QStringLiteral("stored.zip"), {"-0"})).fileName());
-    const QByteArray deflated = m_tree.readFile(QFileInfo(zip(QStringLiteral("deflated.zip"))).fileName());
-    const auto patched = [](QByteArray bytes, qsizetype at, char value) {
-        bytes[at] = value;
-        return bytes;
-    };
-    const struct {
-        const char* name;
-        QByteArray bytes;
-    } cases[] = {
-        {"method.zip", patched(stored, stored.indexOf("PK\x01\x02") + 10, 8)},
-        {"comment.zip", patched(deflated, deflated.lastIndexOf("PK\x05\x06") + 20, 40)},
-        {"junk-at-start.zip", "JUNK" + deflated},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString archive = m_tree.writeFile(QString::fromUtf8(c.name), c.bytes);
-        const QString destination = m_tree.path(QStringLiteral("out-") + QString::fromUtf8(c.name));
-        EXPECT_EQ(thrownArchiveError([&] { makeExtractor().extract(archive, destination, std::nullopt, 1, {}); }),
-                  std::nullopt);
+    zip(QStringLiteral("stored.zip"), {"-0"});
+    zip(QStringLiteral("deflated.zip"));
+    QByteArray method = m_tree.readFile(QStringLiteral("stored.zip"));
+    method[method.indexOf("PK\x01\x02") + 10] = 8;
+    QByteArray comment = m_tree.readFile(QStringLiteral("deflated.zip"));
+    const QByteArray junk = "JUNK" + comment;
+    comment[comment.lastIndexOf("PK\x05\x06") + 20] = 40;
+    for (const auto& [name, bytes] : {std::pair("method.zip", method), std::pair("comment.zip", comment),
+                                      std::pair("junk-at-start.zip", junk)}) {
+        SCOPED_TRACE(name);
+        const QString destination = m_tree.path(QStringLiteral("out-") + name);
+        makeExtractor().extract(m_tree.writeFile(name, bytes), destination, std::nullopt, 1, {});
         expectSample(destination);
     }
 }
