@@ -2,10 +2,12 @@
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
+#include "support/ZipBytes.h"
 #include "viewmodels/ArchiveContentBrowserServices.h"
 #include "viewmodels/BrowserFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -189,6 +191,26 @@ TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
         ASSERT_TRUE(waitUntilListed(browser));
         EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：压缩包可能已损坏，无法读取。"));
         EXPECT_FALSE(browser.passwordPrompt());
+    }
+}
+
+// ZIPs that 7-Zip calls damaged or cannot open and unzip reads whole list, preview and extract.
+TEST_F(RealArchiveTest, ZipsOnlyUnzipReadsOpenInTheBrowser) {
+    const QString sample = files.path(QStringLiteral("sample"));
+    runTool(QStringLiteral("/usr/bin/zip"), {"-q", "-r", "-0", files.path("stored.zip"), "docs", "a.txt"},
+            sample);
+    runTool(QStringLiteral("/usr/bin/zip"), {"-q", "-r", files.path("deflated.zip"), "docs", "a.txt"},
+            sample);
+    for (const auto& [name, bytes] :
+         ZipBytes::readByUnzipOnly(files.readFile("stored.zip"), files.readFile("deflated.zip"))) {
+        SCOPED_TRACE(name.toStdString());
+        ArchivePreviewWindowModel& browser = openReal(files.writeFile(name, bytes));
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(paths(browser.filteredEntries()), QStringList({"docs/", "a.txt"}));
+        EXPECT_EQ(previewed(browser, QStringLiteral("a.txt")), "alpha");
+        browser.extractAll();
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(files.readFile(QFileInfo(name).completeBaseName() + QStringLiteral("/a.txt")), "alpha");
     }
 }
 

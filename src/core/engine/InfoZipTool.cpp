@@ -14,24 +14,25 @@ ProcessResult run(const QString& program, const QStringList& arguments,
                               ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::terminal);
 }
 
-// unzip's warning status with every entry written (ExtractionSteps::onlyWarnings) is an extraction.
-ProcessResult extracted(ProcessResult result, const QString& archive, const QString& destination) {
-    if (ExtractionSteps::onlyWarnings(result, {archive, destination})) result.status = 0;
+// unzip's warning status with every entry done (ExtractionSteps::onlyWarnings) is a finished run.
+ProcessResult finished(ProcessResult result, const QStringList& echoedNames) {
+    if (ExtractionSteps::onlyWarnings(result, echoedNames)) result.status = 0;
     return result;
 }
 
 }  // namespace
 
 ProcessResult InfoZipTool::list(const QString& archive, const CancellationToken& token) const {
-    return run(m_unzip, ArchiveTools::Unzip::listArguments(archive), std::nullopt, ArchiveTools::kListingTimeout,
-               std::nullopt, token);
+    return finished(run(m_unzip, ArchiveTools::Unzip::listArguments(archive), std::nullopt,
+                        ArchiveTools::kListingTimeout, std::nullopt, token),
+                    {archive});
 }
 
 ProcessResult InfoZipTool::extract(const QString& archive, const QString& destination,
                                    const std::optional<QString>& password, const CancellationToken& token) const {
-    return extracted(run(m_unzip, ArchiveTools::Unzip::extractArguments(archive, destination), std::nullopt,
-                         ArchiveTools::kLongRunTimeout, password, token),
-                     archive, destination);
+    return finished(run(m_unzip, ArchiveTools::Unzip::extractArguments(archive, destination), std::nullopt,
+                        ArchiveTools::kLongRunTimeout, password, token),
+                    {archive, destination});
 }
 
 ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringList& entryPaths,
@@ -39,10 +40,9 @@ ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringL
                                           double timeout, const CancellationToken& token) const {
     ProcessResult result;
     for (const QString& path : entryPaths) {
-        result =
-            extracted(run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
-                          std::nullopt, timeout, password, token),
-                      archive, destination);
+        result = finished(run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
+                              std::nullopt, timeout, password, token),
+                          {archive, destination});
         if (result.status != 0) break;
     }
     return result;
