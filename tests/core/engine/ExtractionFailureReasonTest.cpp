@@ -165,22 +165,27 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     }
 }
 
-// 7-Zip names the entry a wrong password fails on ("ERROR: Wrong password : a"): a name that is part of
-// its words leaves them whole, for the browser's check of a typed password, its preview of the entry
-// and an extraction alike.
+// The tools name the entry a wrong password fails on ("ERROR: Wrong password : a", "Incorrect password
+// for a"): a name that is part of their words leaves them whole, for the browser's check of a typed
+// password, its preview of the entry and an extraction alike.
 TEST_F(ExtractionFailureReasonTest, aWrongPasswordIsNamedWhateverItsEntryIsCalled) {
     const ArchivePreviewService browser;
+    const struct {
+        const char* program;
+        const char* extension;
+        QStringList switches;
+    } makers[] = {{"7zz", "zip", {"a", "-tzip", "-mem=ZipCrypto"}},
+                  {"7zz", "7z", {"a"}},
+                  {"rar", "rar", {"a", "-inul"}}};
     int run = 0;
     for (const char* name : {"a", "s", "or", "pass", "Wrong password"}) {
         m_tree.writeFile(QStringLiteral("names/") + name, "secret\n");
         ArchivePreviewEntry entry;
         entry.path = QString::fromUtf8(name);
-        for (const QStringList& type : {QStringList{"-tzip", "-mem=ZipCrypto"}, QStringList{"-t7z"}}) {
-            SCOPED_TRACE(QStringLiteral("%1 %2").arg(name, type.first()).toStdString());
-            const QString archive =
-                m_tree.path(QStringLiteral("entry%1.%2").arg(run++).arg(type.first().mid(2)));
-            runTool("7zz", QStringList{"a"} + type + QStringList{"-pright", archive, "--", name},
-                    m_tree.path("names"));
+        for (const auto& [program, extension, switches] : makers) {
+            const QString archive = m_tree.path(QStringLiteral("entry%1.%2").arg(run++).arg(extension));
+            SCOPED_TRACE(QStringLiteral("%1 in %2").arg(name, extension).toStdString());
+            runTool(program, switches + QStringList{"-pright", archive, "--", name}, m_tree.path("names"));
             EXPECT_EQ(ArchivePasswordProbe::testFirstEncryptedEntry(archive, "wrong", {}),
                       ArchivePasswordProbe::EntryTest::wrong);
             EXPECT_EQ(thrownArchiveError([&] { browser.extractedPreviewFile(entry, archive, "wrong", {}); }),
