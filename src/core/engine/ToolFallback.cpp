@@ -31,11 +31,15 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
 }
 
 // What a failed run's words say (ExtractionSteps::namedFailure), least first: nothing known, damage
-// (another program may read past it), or a reason every program would meet.
+// (another program may read past it), or a reason every program would meet. A 7-Zip that cannot open
+// the file says nothing of it beside another program's failure: it may lack the format (Debian's has
+// no RAR).
 enum class Verdict { unknown, damaged, reason };
 
-Verdict verdictOf(const ProcessResult& result, const QStringList& echoedNames) {
-    const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(result, echoedNames);
+Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
+    if (run.program == Program::sevenZip && ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames))
+        return Verdict::unknown;
+    const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;
     return named->kind() == ArchiveError::Kind::corruptedArchive ? Verdict::damaged : Verdict::reason;
 }
@@ -91,7 +95,7 @@ std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Progr
             continue;
         }
         // Of failures that all hand over, the first that says most stands.
-        const Verdict verdict = verdictOf(run.result, echoedNames);
+        const Verdict verdict = verdictOf(run, echoedNames);
         if (!deciding || deciding->result.status == 0 || verdict > decidingVerdict) {
             deciding = std::move(run);
             decidingVerdict = verdict;
