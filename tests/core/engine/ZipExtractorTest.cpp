@@ -118,10 +118,11 @@ TEST_F(ZipExtractorTest, OnlyAWrongPasswordFromSevenZipIsTheOutcome) {
     for (const auto& c : cases) {
         programs.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
         const QString destination = m_tree.makeFolder(QStringLiteral("out"));
-        EXPECT_EQ(thrownArchiveError([&] {
-                      makeExtractor(programs.programs()).extract(archive, destination, std::nullopt, 1, {});
-                  }),
-                  c.expected)
+        EXPECT_EQ(
+            thrownArchiveError([&] {
+                makeExtractor(programs.programs()).extract(archive, destination, QStringLiteral("pw"), 1, {});
+            }),
+            c.expected)
             << c.body;
         if (!c.expected) expectSample(destination);
         EXPECT_FALSE(QFile::exists(destination + QStringLiteral("/partial.txt")));
