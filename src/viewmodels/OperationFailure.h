@@ -20,11 +20,11 @@ QString text(const QString& fixed, const std::exception_ptr& error);
 // As above, with the operation's title and "失败" ("压缩失败") as the fixed text.
 QString text(ArchiveActivityKind operation, const std::exception_ptr& error);
 
-// One archive's failure in a run of several, named: "损坏.zip：压缩包已损坏，无法读取。".
+// One archive's failure in a run of several, named: "损坏.zip：压缩包可能已损坏，无法读取。".
 QString archiveText(ArchiveActivityKind operation, const ArchiveFailure& failure);
 
 // The outcome of an extraction of several archives of which some failed, each named with its reason:
-// "已解压 1 个压缩包，1 个失败：损坏.zip：压缩包已损坏，无法读取。", the notes of the extracted ones
+// "已解压 1 个压缩包，1 个失败：损坏.zip：压缩包可能已损坏，无法读取。", the notes of the extracted ones
 // (renamed items, sources that stayed) after their count; "2 个压缩包解压失败：…" when none extracted.
 QString batchText(ArchiveActivityKind operation, qsizetype extractedCount, const QString& notes,
                   const QList<ArchiveFailure>& failures);

@@ -191,11 +191,11 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
     } cases[] = {
         {{good, damaged},
          QStringLiteral(u"部分压缩包解压失败"),
-         QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包已损坏，无法读取。")},
+         QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包可能已损坏，无法读取。")},
         {{damaged, other},
          QStringLiteral(u"解压失败"),
          QStringLiteral(
-             u"2 个压缩包解压失败：损坏.zip：压缩包已损坏，无法读取；坏.zip：压缩包已损坏，无法读取。")},
+             u"2 个压缩包解压失败：损坏.zip：压缩包可能已损坏，无法读取；坏.zip：压缩包可能已损坏，无法读取。")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title.toStdString());

@@ -37,4 +37,11 @@ QByteArray zipFile(const QList<Header>& headers, std::optional<quint16> count, c
                      comment);
 }
 
+QList<std::pair<QString, QByteArray>> readByUnzipOnly(QByteArray stored, QByteArray deflated) {
+    stored[stored.indexOf("PK\x01\x02") + 10] = 8;
+    const QByteArray junk = "JUNK" + deflated;
+    deflated[deflated.lastIndexOf("PK\x05\x06") + 20] = 40;
+    return {{"method.zip", stored}, {"comment.zip", deflated}, {"junk-at-start.zip", junk}};
+}
+
 }  // namespace ZipBytes

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 #include <optional>
+#include <utility>
 
 // ZIP central directories written byte by byte, damage included, for the readers of a directory.
 namespace ZipBytes {
@@ -31,5 +33,11 @@ QByteArray endRecord(quint16 count, quint32 size, quint32 offset, const QByteArr
 // them (entry count as given, or the number of headers).
 QByteArray zipFile(const QList<Header>& headers, std::optional<quint16> count = std::nullopt,
                    const QByteArray& comment = {});
+
+// Made from a stored and a deflated ZIP without a comment, the ZIPs other programs write that 7-Zip
+// calls damaged or cannot open and unzip reads whole, by file name: "method.zip" (the first central
+// header names deflate for a stored entry), "comment.zip" (the end record's comment length runs past
+// the file), "junk-at-start.zip" (four bytes before the first header).
+QList<std::pair<QString, QByteArray>> readByUnzipOnly(QByteArray stored, QByteArray deflated);
 
 }  // namespace ZipBytes

@@ -2,10 +2,12 @@
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
+#include "support/ZipBytes.h"
 #include "viewmodels/ArchiveContentBrowserServices.h"
 #include "viewmodels/BrowserFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -179,13 +181,37 @@ TEST_F(RealArchiveTest, ExtractingAllOverTakenNamesSaysHowManyWereRenamed) {
     EXPECT_EQ(files.readFile(QStringLiteral("a 1.txt")), "alpha");
 }
 
-// A tool's banner and table never reach the window: one line says why.
+// A tool's banner and table never reach the window: one line says why, also for the files of which
+// 7-Zip says only "ERROR: <path>" and that it cannot open them.
 TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
-    ArchivePreviewWindowModel& browser =
-        openReal(files.writeFile(QStringLiteral("broken.7z"), "not an archive"));
-    ASSERT_TRUE(waitUntilListed(browser));
-    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：压缩包已损坏，无法读取。"));
-    EXPECT_FALSE(browser.passwordPrompt());
+    for (const auto& [name, contents] : {std::pair("broken.7z", "not an archive"), std::pair("empty.7z", ""),
+                                         std::pair("empty.tar.gz", ""), std::pair("solo.7z.001", "text\n")}) {
+        SCOPED_TRACE(name);
+        ArchivePreviewWindowModel& browser = openReal(files.writeFile(QString::fromUtf8(name), contents));
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"无法读取压缩包：压缩包可能已损坏，无法读取。"));
+        EXPECT_FALSE(browser.passwordPrompt());
+    }
+}
+
+// ZIPs that 7-Zip calls damaged or cannot open and unzip reads whole list, preview and extract.
+TEST_F(RealArchiveTest, ZipsOnlyUnzipReadsOpenInTheBrowser) {
+    const QString sample = files.path(QStringLiteral("sample"));
+    runTool(QStringLiteral("/usr/bin/zip"), {"-q", "-r", "-0", files.path("stored.zip"), "docs", "a.txt"},
+            sample);
+    runTool(QStringLiteral("/usr/bin/zip"), {"-q", "-r", files.path("deflated.zip"), "docs", "a.txt"},
+            sample);
+    for (const auto& [name, bytes] :
+         ZipBytes::readByUnzipOnly(files.readFile("stored.zip"), files.readFile("deflated.zip"))) {
+        SCOPED_TRACE(name.toStdString());
+        ArchivePreviewWindowModel& browser = openReal(files.writeFile(name, bytes));
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(paths(browser.filteredEntries()), QStringList({"docs/", "a.txt"}));
+        EXPECT_EQ(previewed(browser, QStringLiteral("a.txt")), "alpha");
+        browser.extractAll();
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(files.readFile(QFileInfo(name).completeBaseName() + QStringLiteral("/a.txt")), "alpha");
+    }
 }
 
 // Names that say "encrypted" or "passwords" ask for no password: a set missing a volume, or an archive
@@ -197,12 +223,18 @@ TEST_F(RealArchiveTest, AMissingVolumeOrArchiveIsNoPasswordProblem) {
     runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", set, "backup.bin"},
             files.path(QStringLiteral("volumes")));
     ASSERT_TRUE(QFile::remove(set + QStringLiteral(".003")));
+    // A set without its last volume: 7-Zip says only that the archive ends early.
+    const QString cut = files.path(QStringLiteral("volumes/cut.7z"));
+    runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", cut, "backup.bin"},
+            files.path(QStringLiteral("volumes")));
+    ASSERT_TRUE(QFile::remove(cut + QStringLiteral(".005")));
     const QString gone = files.makeFolder(QStringLiteral("passwords")) + QStringLiteral("/gone.7z");
     const struct {
         QString archive;
         QString status;
     } cases[] = {
         {set + QStringLiteral(".001"), QStringLiteral(u"无法读取压缩包：缺少分卷：encrypted-backup.7z.003")},
+        {cut + QStringLiteral(".002"), QStringLiteral(u"无法读取压缩包：缺少分卷：cut.7z.005")},
         {gone, QStringLiteral(u"无法读取压缩包：文件不存在：") + gone},
     };
     for (const auto& testCase : cases) {

@@ -92,8 +92,8 @@ TEST_F(RealEngineTest, aBrokenArchiveFailsOnlyItsOwnRecord) {
         QString banner;
     } cases[] = {
         {files.writeFile("损坏.zip", "not a zip at all"), "",
-         QStringLiteral(u"损坏.zip：压缩包已损坏，无法读取。"),
-         QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包已损坏，无法读取。")},
+         QStringLiteral(u"损坏.zip：压缩包可能已损坏，无法读取。"),
+         QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包可能已损坏，无法读取。")},
         {files.path("缺卷.7z.001"), "typed", QStringLiteral(u"缺卷.7z.001：缺少分卷：缺卷.7z.002"),
          QStringLiteral(u"已解压 1 个压缩包，1 个失败：缺卷.7z.001：缺少分卷：缺卷.7z.002。")},
     };

@@ -116,8 +116,8 @@ TEST_F(SplitExtractionTest, failureAndCancellationOfASplitExtraction) {
     engine.setError(std::make_exception_ptr(ArchiveError::corruptedArchive()));
     splitExtract().extractSelectedSplitArchive(false, false);
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(status(), QStringLiteral(u"压缩包已损坏，无法读取。"));
-    EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"压缩包已损坏，无法读取。"));
+    EXPECT_EQ(status(), QStringLiteral(u"压缩包可能已损坏，无法读取。"));
+    EXPECT_EQ(workbench.tasks().first().message, QStringLiteral(u"压缩包可能已损坏，无法读取。"));
 
     engine.setError(nullptr);
     engine.setBlocksUntilCancelled(true);

@@ -398,6 +398,7 @@ void ArchivePreviewService::runTools(const QString& archiveURL, const QStringLis
                                 ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
                                 : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。");
     ToolFallback::Attempts attempts;
+    attempts.outputFolder = destinationURL;
     attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
         return sevenZip.extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
     };

@@ -3,6 +3,7 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/ToolText.h"
+#include "core/engine/ArchiveVolumes.h"
 #include "platform/SystemErrorText.h"
 
 #include <QFile>
@@ -107,6 +108,41 @@ QString shownLine(const QString& line) {
     return withoutWorkFolders(line);
 }
 
+// Whether the words stand in the text as whole words: an entry called "a" or "pass" is in "password",
+// not a word of it.
+bool says(const QString& text, QLatin1String words) {
+    const auto isWordCharacter = [&text](qsizetype index) {
+        return index >= 0 && index < text.size() && (text[index].isLetterOrNumber() || text[index] == u'_');
+    };
+    for (qsizetype at = text.indexOf(words); at >= 0; at = text.indexOf(words, at + 1)) {
+        if (!isWordCharacter(at - 1) && !isWordCharacter(at + words.size())) return true;
+    }
+    return false;
+}
+
+// The line without the name where the tools print it: as the whole line ("ERROR: a.7z" is followed by
+// "a.7z"), or as its last field, after " : ", ": " or " = " ("ERROR: Wrong password : a", "Path = a",
+// "Testing archive: /x/a.7z"). A path holds a "/", which none of the tools' words do, so a path goes
+// wherever it stands ("warning [/x/a.zip]:", "inflating: /out/a.txt"). Nowhere else: an entry named "a"
+// leaves "Wrong password" whole, one named "Wrong password" leaves the words before its field.
+QString withoutEchoedName(const QString& line, const QString& name) {
+    if (name.contains(u'/')) return QString(line).remove(name);
+    if (line.trimmed() == name) return {};
+    if (!line.endsWith(name)) return line;
+    const QStringView before = QStringView(line).chopped(name.size());
+    for (const QLatin1String separator : {QLatin1String(" : "), QLatin1String(": "), QLatin1String(" = ")}) {
+        if (before.endsWith(separator)) return before.toString();
+    }
+    return line;
+}
+
+// 7-Zip could not open the file as an archive: an extraction says "Can't open as archive", a listing
+// and the line after "ERROR: <archive>" "Cannot open the file as [zip] archive".
+bool saysCannotOpen(const QString& searchable) {
+    return says(searchable, QLatin1String("can't open as archive")) ||
+           says(searchable, QLatin1String("cannot open the file as"));
+}
+
 ArchiveError unwrittenLink(const QString& linkPath, const QString& reason) {
     return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的硬链接“") + linkPath +
                                        QStringLiteral(u"”") + reason + QStringLiteral(u"，已停止解压。"));
@@ -158,10 +194,13 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
     // 7-Zip and unrar print their question for a password whether or not it was needed: it names no
     // password problem.
     text.remove(QLatin1String("Enter password (will not be echoed):"));
-    for (const QString& name : echoedNames) {
-        if (!name.isEmpty()) text.remove(name);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        for (const QString& name : echoedNames) {
+            if (!name.isEmpty()) line = withoutEchoedName(line, name);
+        }
     }
-    return text.toLower();
+    return lines.join(QLatin1Char('\n')).toLower();
 }
 
 QString withErrorLine(const QString& sentence, const ProcessResult& result) {
@@ -196,12 +235,30 @@ bool onlyModesUnset(const ProcessResult& result) {
     return anyUnset;
 }
 
+bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames) {
+    if (result.status != 1) return false;
+    // unzip names every entry it did not write on a line of its own.
+    for (const QString& line : combinedText(result).split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1String("skipping:"))) return false;
+    }
+    return !namedFailure(result, echoedNames);
+}
+
+void emptyFolder(const QString& folderURL) {
+    namespace fs = std::filesystem;
+    std::error_code code;
+    for (const fs::directory_entry& item :
+         fs::directory_iterator(ToolText::encodedName(folderURL).toStdString(), code)) {
+        fs::remove_all(item.path(), code);  // never follows a link
+        if (code) break;
+    }
+    if (code)
+        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, folderURL, code.value());
+}
+
 bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = searchableText(result, echoedNames);
-    // Extraction says "Can't open as archive", a listing "Cannot open the file as [zip] archive".
-    return text.contains(QLatin1String("can't open as archive")) ||
-           text.contains(QLatin1String("cannot open the file as")) ||
-           text.contains(QLatin1String("unsupported method"));
+    return saysCannotOpen(text) || says(text, QLatin1String("unsupported method"));
 }
 
 ArchiveError linkOutsideDestination(const QString& linkPath) {
@@ -253,7 +310,7 @@ bool namesPasswordProblem(const QString& searchable) {
     // "break signaled": 7-Zip asked for a password and found none on its standard input.
     for (const char* words : {"wrong password", "incorrect password", "password is incorrect",
                               "cannot open encrypted archive", "break signaled"}) {
-        if (searchable.contains(QLatin1String(words))) return true;
+        if (says(searchable, QLatin1String(words))) return true;
     }
     return false;
 }
@@ -262,7 +319,7 @@ bool namesFullDisk(const QString& searchable) {
     // unrar says only "write error in the file"; unzip "write error (disk full?)".
     for (const char* words :
          {"no space left on device", "errno=28", "disk full", "write error in the file"}) {
-        if (searchable.contains(QLatin1String(words))) return true;
+        if (says(searchable, QLatin1String(words))) return true;
     }
     return false;
 }
@@ -283,18 +340,25 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     const QString lowered = searchableText(result, echoedNames);
     // A full disk or a read-only folder fails an encrypted archive too: they come before the password.
     if (namesFullDisk(lowered)) return ArchiveError::diskFull();
-    if (lowered.contains(QLatin1String("read-only file system")))
-        return ArchiveError::destinationNotWritable();
+    if (says(lowered, QLatin1String("read-only file system"))) return ArchiveError::destinationNotWritable();
     if (namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
+    // A set of numbered pieces that ends early lacks the piece after its last one.
+    if (says(lowered, QLatin1String("unexpected end of archive"))) {
+        if (const std::optional<QString> next = ArchiveVolumes::volumeAfterLast(echoedNames.value(0)))
+            return ArchiveError::missingVolume(*next);
+    }
     // 7-Zip follows "Is not archive" with the "errno=1" its open left behind: no permission problem.
-    if (lowered.contains(QLatin1String("is not archive"))) return ArchiveError::corruptedArchive();
-    if (lowered.contains(QLatin1String("permission denied")) ||
-        lowered.contains(QLatin1String("operation not permitted")))
+    if (says(lowered, QLatin1String("is not archive")) || saysCannotOpen(lowered))
+        return ArchiveError::corruptedArchive();
+    if (says(lowered, QLatin1String("permission denied")) ||
+        says(lowered, QLatin1String("operation not permitted")))
         return ArchiveError::permissionDenied();
+    // unzip says "bad CRC 1a2b3c4d  (should be …)" and "invalid compressed data to inflate".
     for (const char* words :
          {"data error", "crc failed", "checksum error", "headers error", "unexpected end of archive",
-          "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory"}) {
-        if (lowered.contains(QLatin1String(words))) return ArchiveError::corruptedArchive();
+          "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory", "bad crc",
+          "invalid compressed data"}) {
+        if (says(lowered, QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
     return unwritableEntry(text);
 }

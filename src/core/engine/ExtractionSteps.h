@@ -33,9 +33,10 @@ QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJou
 // Standard error, a line feed, standard output: the text failure rules test and report.
 QString combinedText(const ProcessResult& result);
 
-// The combined text lower-cased for the failure rules, with the names the tool echoes (the archive,
-// the destination, entries) taken out first: a failing archive called "wrong passwords.7z" is not a
-// password problem.
+// The combined text lower-cased for the failure rules, with the names the tool echoes (the archive it
+// opened first, then the destination, entries) taken out first where it prints them, never from its
+// own words: a failing archive called "wrong passwords.7z" is not a password problem, and an entry
+// called "a" leaves "Wrong password" whole. The rules match their words as whole words.
 QString searchableText(const ProcessResult& result, const QStringList& echoedNames);
 
 // sentence, a Chinese sentence ending in "。", with the tool's one error line (errorLine) set before its
@@ -52,9 +53,18 @@ QString extractingToolFailed(ToolFallback::Program program);
 // and checked, so the run extracted the archive.
 bool onlyModesUnset(const ProcessResult& result);
 
+// True when unzip ended with its warning status (1) and still listed or wrote every entry: it skipped
+// none ("skipping: a  incorrect password") and its words name no failure (namedFailure). A few bytes
+// before the first header or a comment cut short is such a warning; the run did its work.
+bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames);
+
+// Removes everything inside the folder (by bytes, never following a link), keeping the folder; what a
+// failed run wrote goes before the next run writes there. Throws FileSystemError.
+void emptyFolder(const QString& folderURL);
+
 // True when 7-Zip failed because it could not open the file as an archive at all or does not support
-// an entry's method, as opposed to a wrong password or damaged entries: only then may another tool
-// try it.
+// an entry's method, as opposed to a wrong password or damaged entries: a 7-Zip without RAR support
+// says so of every RAR.
 bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames);
 
 // The failure of an archive holding a link that would lead out of the destination, naming the link.
@@ -80,8 +90,10 @@ std::optional<QString> missingVolume(const QString& combinedText);
 // The failure rules of every tool run (7-Zip, unrar, unzip, zip, tar; extracting, compressing or
 // testing), in order: a refused link names it, a missing volume names it, a full disk, a read-only
 // folder, the password (only the tools' own words for it: an encrypted archive that fails for another
-// reason is not a password problem), a file that is no archive, permission problems, damaged data, an
-// entry that could not be written (unwritableEntry). Nothing when the words name none of them.
+// reason is not a password problem), a set of numbered pieces (a.7z.001, a.zip.001) that ends early
+// names the piece after its last one (the archive is the first of echoedNames), a file that is no archive
+// (one 7-Zip cannot open is damaged), permission problems, damaged data, an entry that could not be written
+// (unwritableEntry). Nothing when the words name none of them.
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames);
 
 // An extracting run's failure: namedFailure, else extractFailed with sentence and the tool's one error

@@ -1,6 +1,7 @@
 #include "core/engine/InfoZipTool.h"
 
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
 
 namespace {
@@ -13,17 +14,25 @@ ProcessResult run(const QString& program, const QStringList& arguments,
                               ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::terminal);
 }
 
+// unzip's warning status with every entry done (ExtractionSteps::onlyWarnings) is a finished run.
+ProcessResult finished(ProcessResult result, const QStringList& echoedNames) {
+    if (ExtractionSteps::onlyWarnings(result, echoedNames)) result.status = 0;
+    return result;
+}
+
 }  // namespace
 
 ProcessResult InfoZipTool::list(const QString& archive, const CancellationToken& token) const {
-    return run(m_unzip, ArchiveTools::Unzip::listArguments(archive), std::nullopt, ArchiveTools::kListingTimeout,
-               std::nullopt, token);
+    return finished(run(m_unzip, ArchiveTools::Unzip::listArguments(archive), std::nullopt,
+                        ArchiveTools::kListingTimeout, std::nullopt, token),
+                    {archive});
 }
 
 ProcessResult InfoZipTool::extract(const QString& archive, const QString& destination,
                                    const std::optional<QString>& password, const CancellationToken& token) const {
-    return run(m_unzip, ArchiveTools::Unzip::extractArguments(archive, destination), std::nullopt,
-               ArchiveTools::kLongRunTimeout, password, token);
+    return finished(run(m_unzip, ArchiveTools::Unzip::extractArguments(archive, destination), std::nullopt,
+                        ArchiveTools::kLongRunTimeout, password, token),
+                    {archive, destination});
 }
 
 ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringList& entryPaths,
@@ -31,8 +40,9 @@ ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringL
                                           double timeout, const CancellationToken& token) const {
     ProcessResult result;
     for (const QString& path : entryPaths) {
-        result = run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
-                     std::nullopt, timeout, password, token);
+        result = finished(run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
+                              std::nullopt, timeout, password, token),
+                          {archive, destination});
         if (result.status != 0) break;
     }
     return result;

@@ -35,6 +35,7 @@ void RarExtractor::extractInto(const QString& fileURL, const QString& destinatio
                                const CancellationToken& token) const {
     const QStringList echoedNames{fileURL, destinationURL};
     ToolFallback::Attempts attempts;
+    attempts.outputFolder = destinationURL;
     attempts.unrar = [&](const UnrarTool& unrar) {
         return unrar.extract(fileURL, destinationURL, password, token);
     };
@@ -46,8 +47,8 @@ void RarExtractor::extractInto(const QString& fileURL, const QString& destinatio
         echoedNames, token);
     if (!run) throw rarToolMissing();
     if (run->result.status == 0) return;
-    // A 7-Zip without RAR support leaves no program that opens it.
-    if (run->program == ToolFallback::Program::sevenZip &&
+    // Without unrar, a 7-Zip without RAR support leaves no program that opens it.
+    if (run->program == ToolFallback::Program::sevenZip && !m_programs.unrarTool() &&
         ExtractionSteps::sevenZipCannotHandle(run->result, echoedNames))
         throw rarToolMissing();
     throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),

@@ -1,28 +1,12 @@
 #include "core/engine/SevenZipTool.h"
 
-#include "core/base/FileSystemError.h"
-#include "core/base/ToolText.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipLinkChains.h"
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
-
-// By bytes: Qt cannot name every file a tool wrote. Throws FileSystemError.
-void emptyFolder(const QString& folder) {
-    namespace fs = std::filesystem;
-    std::error_code code;
-    for (const fs::directory_entry& item :
-         fs::directory_iterator(ToolText::encodedName(folder).toStdString(), code)) {
-        fs::remove_all(item.path(), code);  // never follows a link
-        if (code) break;
-    }
-    if (code)
-        throw FileSystemError::fromErrorNumber(FileSystemError::Kind::removeFailed, folder, code.value());
-}
 
 // A run that failed only to set modes the file system cannot hold wrote every item: it succeeded.
 ProcessResult extracted(ProcessResult result) {
@@ -126,6 +110,6 @@ ProcessResult SevenZipTool::withLinkChainRetry(
     const ProcessResult result = runWith(false);
     if (result.status == 0 || !SevenZipLinkChains::refusedLinkChain(result)) return result;
     if (!SevenZipLinkChains::provedSafe(*this, archive, password, token)) return result;
-    emptyFolder(destination);
+    ExtractionSteps::emptyFolder(destination);
     return runWith(true);
 }

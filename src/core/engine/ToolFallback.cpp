@@ -30,10 +30,18 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
     return std::nullopt;
 }
 
-// Whether the next program may try after this run (see runInOrder).
-bool handsOver(const Run& run, const Attempts& attempts, const QStringList& echoedNames) {
-    if (run.result.status == 0) return attempts.unusable && attempts.unusable(run.program);
-    return run.program == Program::sevenZip && ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames);
+// What a failed run's words say (ExtractionSteps::namedFailure), least first: nothing known, damage
+// (another program may read past it), or a reason every program would meet. A 7-Zip that cannot open
+// the file says nothing of it beside another program's failure: it may lack the format (Debian's has
+// no RAR).
+enum class Verdict { unknown, damaged, reason };
+
+Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
+    if (run.program == Program::sevenZip && ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames))
+        return Verdict::unknown;
+    const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(run.result, echoedNames);
+    if (!named) return Verdict::unknown;
+    return named->kind() == ArchiveError::Kind::corruptedArchive ? Verdict::damaged : Verdict::reason;
 }
 
 // The engine's program for the table's; nothing for an unused place.
@@ -73,12 +81,26 @@ std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Progr
                               const Attempts& attempts, const QStringList& echoedNames,
                               const CancellationToken& token) {
     std::optional<Run> deciding;
+    Verdict decidingVerdict = Verdict::unknown;
     for (const Program program : order) {
         token.throwIfCancelled();
+        // What a failed run wrote is not the next one's.
+        if (deciding && !attempts.outputFolder.isEmpty()) ExtractionSteps::emptyFolder(attempts.outputFolder);
         std::optional<ProcessResult> result = attempt(programs, program, attempts);
         if (!result) continue;
-        deciding = Run{program, std::move(*result)};
-        if (!handsOver(*deciding, attempts, echoedNames)) break;
+        Run run{program, std::move(*result)};
+        if (run.result.status == 0) {
+            deciding = std::move(run);
+            if (!attempts.unusable || !attempts.unusable(program)) break;
+            continue;
+        }
+        // Of failures that all hand over, the first that says most stands.
+        const Verdict verdict = verdictOf(run, echoedNames);
+        if (!deciding || deciding->result.status == 0 || verdict > decidingVerdict) {
+            deciding = std::move(run);
+            decidingVerdict = verdict;
+        }
+        if (verdict == Verdict::reason) break;
     }
     return deciding;
 }

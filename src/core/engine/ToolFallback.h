@@ -31,8 +31,11 @@ struct Attempts {
     std::function<ProcessResult(const UnrarTool&)> unrar;
     std::function<ProcessResult(const InfoZipTool&)> infoZip;
     // Whether a step that succeeded left the caller nothing to use (a listing of garbled names); such
-    // a step hands over like a failed one that may. Unset: every success decides.
+    // a step hands over like a failed one. Unset: every success decides.
     std::function<bool(Program)> unusable;
+    // The folder the steps write into, when they do: emptied before a program that follows another's
+    // run, so that nothing a failed run wrote passes for the next one's.
+    QString outputFolder;
 };
 
 // The run that decided, and the program that made it.
@@ -41,12 +44,14 @@ struct Run {
     ProcessResult result;
 };
 
-// Runs the attempts of the installed programs in order until one succeeds or fails for a reason of
-// the archive's own: the next program tries only after a missing program, a 7-Zip that could not
-// open the file as an archive at all or does not support a method
-// (ExtractionSteps::sevenZipCannotHandle), or an unusable success. A wrong password or damaged data
-// is the outcome, and a cancelled run never hands over (CancellationError). Nothing when none of the
-// programs is installed.
+// Runs the attempts of the installed programs in order until one succeeds or fails for a reason every
+// program would meet (ExtractionSteps::namedFailure: a wrong password, a missing volume, a full disk, a
+// refused link, ...), which is the outcome. After any other failure (damaged data, a file it cannot
+// open as an archive, words that name nothing known), a missing program or an unusable success the
+// next program tries: an archive is damaged only when every program failed. Then the first failure
+// that says most decides (damage before words that name nothing known; a 7-Zip that cannot open the
+// file says nothing beside another program's failure). A cancelled run never hands over
+// (CancellationError). Nothing when none of the programs is installed.
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,
                               const Attempts& attempts, const QStringList& echoedNames,
                               const CancellationToken& token);

@@ -30,6 +30,7 @@ void ZipExtractor::extractInto(const QString& fileURL, const QString& destinatio
                                const CancellationToken& token) const {
     const QStringList echoedNames{fileURL, destinationURL};
     ToolFallback::Attempts attempts;
+    attempts.outputFolder = destinationURL;
     attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
         return sevenZip.extract(fileURL, destinationURL, threadCount, password, token);
     };

@@ -19,7 +19,7 @@ TEST(ArchiveError, MessagesAreExact) {
         {ArchiveError::commandFailed(QStringLiteral("boom")), QStringLiteral("boom")},
         {ArchiveError::extractFailed(QStringLiteral("x")), QStringLiteral(u"解压失败：x")},
         {ArchiveError::compressFailed(QStringLiteral("y")), QStringLiteral(u"压缩失败：y")},
-        {ArchiveError::corruptedArchive(), QStringLiteral(u"压缩包已损坏，无法读取。")},
+        {ArchiveError::corruptedArchive(), QStringLiteral(u"压缩包可能已损坏，无法读取。")},
         {ArchiveError::wrongPassword(), QStringLiteral(u"密码错误或压缩包需要密码。")},
         {ArchiveError::permissionDenied(), QStringLiteral(u"没有足够权限访问文件或目标文件夹。")},
         {ArchiveError::noInputFiles(), QStringLiteral(u"请选择需要压缩的文件。")},

@@ -225,7 +225,7 @@ TEST_F(ArchiveServiceTest, AFailedArchiveIsListedAndTheOthersGoOn) {
         {in("missing.zip"), QStringLiteral(u"文件不存在：") + in("missing.zip")},
         {m_tree.writeFile(QStringLiteral("in/notes.txt"), "text"), QStringLiteral(u"暂不支持 .txt 格式。")},
         {m_tree.writeFile(QStringLiteral("in/损坏.zip"), "not a zip at all"),
-         QStringLiteral(u"压缩包已损坏，无法读取。")},
+         QStringLiteral(u"压缩包可能已损坏，无法读取。")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.second.toStdString());

@@ -1,4 +1,6 @@
 #include "EngineFixtures.h"
+#include "core/content/ArchivePreviewService.h"
+#include "core/engine/ArchivePasswordProbe.h"
 #include "core/engine/ArchivePrograms.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ArchiveTools.h"
@@ -46,6 +48,13 @@ protected:
         file.write(bytes);
     }
 
+    // A 7-Zip set of data.bin in 100 KiB volumes without the volumes named by their suffixes; its first.
+    QString cutSet(const QString& name, const QStringList& type, const QStringList& removed) {
+        make("7zz", QStringList{"a", "-mx=0", "-v100k"} + type + QStringList{"../" + name, "data.bin"});
+        for (const QString& suffix : removed) QFile::remove(m_tree.path(name + suffix));
+        return m_tree.path(name + ".001");
+    }
+
     QString failureOf(const QString& archive, const std::optional<QString>& password,
                       const QString& destination) {
         try {
@@ -62,7 +71,7 @@ protected:
 
 TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     const QString wrongPassword = QStringLiteral(u"密码错误或压缩包需要密码。");
-    const QString damaged = QStringLiteral(u"压缩包已损坏，无法读取。");
+    const QString damaged = QStringLiteral(u"压缩包可能已损坏，无法读取。");
     const QDir src(m_tree.path("src"));
     ASSERT_TRUE(QFile::link("../../../../../../../../etc/hostname", src.filePath("up")));
     const struct {
@@ -112,6 +121,19 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
              return m_tree.path("set.7z.001");
          },
          std::nullopt, QStringLiteral(u"缺少分卷：set.7z.002")},
+        // A set that ends early lacks the volume after its last one.
+        {"a lone first 7z volume",
+         [&] {
+             return cutSet("lone.7z", {}, {".002", ".003"});
+         },
+         std::nullopt, QStringLiteral(u"缺少分卷：lone.7z.002")},
+        {"a 7z set without its last volume", [&] { return cutSet("Last.7z", {}, {".003"}); }, std::nullopt,
+         QStringLiteral(u"缺少分卷：Last.7z.003")},
+        {"a lone first zip piece",
+         [&] {
+             return cutSet("lone.zip", {"-tzip"}, {".002", ".003"});
+         },
+         std::nullopt, QStringLiteral(u"缺少分卷：lone.zip.002")},
         {"missing rar volume",
          [&] {
              make("rar", {"a", "-inul", "-m0", "-v100k", "../set.rar", "data.bin"});
@@ -132,6 +154,45 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
         const QString archive = c.archive();
         EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
                   c.expected);
+    }
+    // 7-Zip says only "ERROR: <path>" and "Cannot open the file as archive" of these.
+    for (const char* name :
+         {"empty.7z", "empty.tar", "empty.tar.gz", "empty.xz", "empty.iso", "solo.7z.001"}) {
+        const QString archive = m_tree.writeFile(name, QByteArray(name).startsWith("solo") ? "text\n" : "");
+        EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
+                  damaged)
+            << name;
+    }
+}
+
+// The tools name the entry a wrong password fails on ("ERROR: Wrong password : a", "Incorrect password
+// for a"): a name that is part of their words leaves them whole, for the browser's check of a typed
+// password, its preview of the entry and an extraction alike.
+TEST_F(ExtractionFailureReasonTest, aWrongPasswordIsNamedWhateverItsEntryIsCalled) {
+    const ArchivePreviewService browser;
+    const struct {
+        const char* program;
+        const char* extension;
+        QStringList switches;
+    } makers[] = {{"7zz", "zip", {"a", "-tzip", "-mem=ZipCrypto"}},
+                  {"7zz", "7z", {"a"}},
+                  {"rar", "rar", {"a", "-inul"}}};
+    int run = 0;
+    for (const char* name : {"a", "s", "or", "pass", "Wrong password"}) {
+        m_tree.writeFile(QStringLiteral("names/") + name, "secret\n");
+        ArchivePreviewEntry entry;
+        entry.path = QString::fromUtf8(name);
+        for (const auto& [program, extension, switches] : makers) {
+            const QString archive = m_tree.path(QStringLiteral("entry%1.%2").arg(run++).arg(extension));
+            SCOPED_TRACE(QStringLiteral("%1 in %2").arg(name, extension).toStdString());
+            runTool(program, switches + QStringList{"-pright", archive, "--", name}, m_tree.path("names"));
+            EXPECT_EQ(ArchivePasswordProbe::testFirstEncryptedEntry(archive, "wrong", {}),
+                      ArchivePasswordProbe::EntryTest::wrong);
+            EXPECT_EQ(thrownArchiveError([&] { browser.extractedPreviewFile(entry, archive, "wrong", {}); }),
+                      ArchiveError::wrongPassword());
+            EXPECT_EQ(failureOf(archive, "wrong", m_tree.makeFolder(QStringLiteral("names-out%1").arg(run))),
+                      QStringLiteral(u"密码错误或压缩包需要密码。"));
+        }
     }
 }
 

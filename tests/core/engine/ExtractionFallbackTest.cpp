@@ -17,8 +17,10 @@ const char* const kSucceeds = "exit 0";
 const char* const kCannotOpen = "echo \"Can't open as archive: 1\"; exit 2";
 const char* const kWrongPassword = "echo 'ERROR: Wrong password : a.txt' >&2; exit 2";
 const char* const kUnrarWrongPassword = "echo 'The specified password is incorrect.' >&2; exit 11";
+const char* const kDamaged = "echo 'ERROR: CRC Failed : a.txt' >&2; exit 2";
 // Opens the archive only when the password given on standard input was "right".
-const char* const kOpensWithRight = "[ \"$(tail -c 7 \"$0.stdin\" | head -c 5)\" = right ]";
+const char* const kOpensWithRight =
+    "[ \"$(tail -c 7 \"$0.stdin\" | head -c 5)\" = right ] || { echo 'Wrong password' >&2; exit 2; }";
 
 const std::optional<QString> kPassword = QStringLiteral("pw");
 
@@ -28,8 +30,7 @@ ArchiveError missing(const char16_t* words) {
                                            QStringLiteral(u"请重新安装 velmora。"));
 }
 const ArchiveError kRarMissing = missing(u"RAR 解压工具不可用，");
-const ArchiveError kCannotOpenFailure =
-    ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"));
+const ArchiveError kCannotOpenFailure = ArchiveError::corruptedArchive();
 
 class ExtractionFallbackTest : public testing::Test {
 protected:
@@ -70,20 +71,24 @@ TEST_F(ExtractionFallbackTest, EachKindTriesItsProgramsInOrderUntilOneDecides) {
         const char* ran;
         std::optional<ArchiveError> outcome;
     } cases[] = {
-        // RAR: unrar, and 7-Zip only when unrar is missing.
+        // RAR: unrar, and 7-Zip when unrar is missing or calls it damaged.
         {"a.rar", std::nullopt, kSucceeds, kSucceeds, kMissing, "unrar", std::nullopt},
         {"a.rar", std::nullopt, kMissing, kSucceeds, kMissing, "unrar", std::nullopt},
         {"a.rar", kPassword, kSucceeds, kUnrarWrongPassword, kMissing, "unrar",
          ArchiveError::wrongPassword()},
         {"a.rar", std::nullopt, kSucceeds, kMissing, kMissing, "7zz", std::nullopt},
+        {"a.rar", std::nullopt, kSucceeds, kDamaged, kMissing, "unrar 7zz", std::nullopt},
         {"a.rar", kPassword, kWrongPassword, kMissing, kMissing, "7zz", ArchiveError::wrongPassword()},
         {"a.rar", std::nullopt, kCannotOpen, kMissing, kMissing, "7zz", kRarMissing},
         {"a.rar", std::nullopt, kMissing, kMissing, kSucceeds, "", kRarMissing},
         // Old-scheme volumes are RAR too.
         {"a.r00", std::nullopt, kSucceeds, kSucceeds, kMissing, "unrar", std::nullopt},
-        // ZIP: 7-Zip, then unzip when 7-Zip is missing or cannot open the file.
+        // ZIP: 7-Zip, then unzip when 7-Zip is missing, cannot open the file or calls it damaged.
         {"a.zip", std::nullopt, kSucceeds, kSucceeds, kSucceeds, "7zz", std::nullopt},
         {"a.zip", std::nullopt, kCannotOpen, kMissing, kSucceeds, "7zz unzip", std::nullopt},
+        {"a.zip", std::nullopt, kDamaged, kMissing, kSucceeds, "7zz unzip", std::nullopt},
+        {"a.zip", std::nullopt, kDamaged, kMissing, kCannotOpen, "7zz unzip",
+         ArchiveError::corruptedArchive()},
         {"a.zip", kPassword, kWrongPassword, kMissing, kSucceeds, "7zz", ArchiveError::wrongPassword()},
         {"a.zip", std::nullopt, kMissing, kMissing, kSucceeds, "unzip", std::nullopt},
         {"a.zip", std::nullopt, kMissing, kSucceeds, kMissing, "", missing(u"ZIP 解压工具不可用，")},

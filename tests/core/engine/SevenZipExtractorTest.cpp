@@ -153,8 +153,7 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
          "Is not archive\\n\\n\\nSystem ERROR:\\nerrno=1 : Operation not permitted\\n' >&2; exit 2",
          ArchiveError::corruptedArchive()},
         {"printf 'Open ERROR: Cannot open the file as [7z] archive\\n' >&2; exit 2",
-         ArchiveError::extractFailed(QStringLiteral(
-             u"7-Zip 解压工具返回错误（Open ERROR: Cannot open the file as [7z] archive）。"))},
+         ArchiveError::corruptedArchive()},
         // On a file system that takes no Unix modes (fusefat) a mode is no failure, anything else is.
         {"printf 'ERROR: Cannot set file attribute : errno=38 : Function not implemented : "
          "/m/.velmoraExtraction-1/d\\nERROR: Cannot create symbolic link : errno=38 : Function not "
