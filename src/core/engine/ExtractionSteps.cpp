@@ -79,12 +79,15 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
 // The failed system call reported from the line at index on, over as many lines as it takes (consumed):
 // 7-Zip's one line; 7-Zip's archive it could not open ("ERROR: a.7z", "Cannot open the file as archive",
 // the error number after a blank line); unrar's "Cannot open a.rar" and "Cannot create <path>", and
-// unzip's "error:  cannot open zipfile [ a.zip ]", each with the system's words on the next line; tar's.
+// unzip's "error:  cannot open zipfile [ a.zip ]", each with the system's words on the next line; tar's
+// and zip's inputs they could not read.
 std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed) {
     static const QRegularExpression sevenZipOpen(QStringLiteral("^ERROR: (.+)$"));
     static const QRegularExpression unrar(QStringLiteral("^Cannot (open|create) (.+)$"));
     static const QRegularExpression unzip(QStringLiteral("^error:\\s+cannot open zipfile \\[ (.+) \\]$"));
     static const QRegularExpression tar(QStringLiteral("^\\S*tar: (.+): Cannot (?:open|stat|read): (.+)$"));
+    static const QRegularExpression zip(QStringLiteral("^zip warning: could not open for reading: (.+)$"));
+    static const QRegularExpression zipWarning(QStringLiteral("^zip warning: (.+)$"));
     const auto line = [&](qsizetype offset) {
         return index + offset < lines.size() ? lines[index + offset].trimmed() : QString();
     };
@@ -119,6 +122,18 @@ std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index
     if (const QRegularExpressionMatch match = tar.match(line(0)); match.hasMatch()) {
         if (const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(2)))
             return SystemFailure{kOpenInput, *reason, {shownPath(match.captured(1))}};
+    }
+    // zip gives the system's words as a warning of their own, on standard error: "zip warning: Permission
+    // denied".
+    if (const QRegularExpressionMatch match = zip.match(line(0)); match.hasMatch()) {
+        SystemFailure failure{kOpenInput, 0, {shownPath(match.captured(1))}};
+        for (const QString& other : lines) {
+            const QRegularExpressionMatch warning = zipWarning.match(other.trimmed());
+            const std::optional<int> reason =
+                warning.hasMatch() ? SystemErrorText::errorNumberOf(warning.captured(1)) : std::nullopt;
+            if (reason) failure.errorNumber = *reason;
+        }
+        return failure;
     }
     return std::nullopt;
 }

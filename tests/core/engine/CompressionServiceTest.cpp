@@ -251,6 +251,13 @@ TEST_F(CompressionServiceTest, AnUnreadableInputIsNamed) {
         }
         ::chmod(native.constData(), 0700);
     }
+    // zip, which makes a ZIP whose password 7-Zip refuses, names it too.
+    ::chmod(QFile::encodeName(file).constData(), 0);
+    EXPECT_EQ(thrownArchiveError([&] {
+                  service.compress({tree.path("in/Docs")}, tree.path("pw.zip"), CompressionFormat::zip,
+                                   CompressionLevel::fastest, QStringLiteral(u"密码"), 1, false, {}, {});
+              }),
+              ArchiveError::permissionDenied("Docs/secret.txt", SystemErrorText::Access::read));
 }
 
 TEST_F(CompressionServiceTest, RarIsRefusedAfterStagingWhichIsRemoved) {
