@@ -180,12 +180,14 @@ bool isUnholdableName(const SystemFailure& failure) {
     return actionOf(failure.action).makesName && (number == EPERM || number == EINVAL || number == EILSEQ);
 }
 
-// A refusal of an item the user may not read or write, named: EACCES, or EPERM where no name was made.
+// A refusal of an item the user may not read or write, named: EACCES, or EPERM for a read (a write the
+// file system does not permit, a link on FAT, a name it cannot hold, a mode, is no matter of permission).
 std::optional<ArchiveError> refusal(const SystemFailure& failure) {
-    const bool refused = failure.errorNumber == EACCES || failure.errorNumber == EPERM;
-    if (!refused || failure.paths.isEmpty() || isUnsetMode(failure) || isUnholdableName(failure))
-        return std::nullopt;
-    return ArchiveError::permissionDenied(failure.paths.first(), actionOf(failure.action).access);
+    const SystemErrorText::Access access = actionOf(failure.action).access;
+    const bool refused = failure.errorNumber == EACCES ||
+                         (failure.errorNumber == EPERM && access == SystemErrorText::Access::read);
+    if (!refused || failure.paths.isEmpty()) return std::nullopt;
+    return ArchiveError::permissionDenied(failure.paths.first(), access);
 }
 
 // "无法写入“a/b.txt”：文件名太长": what failed on which entry, and why, in Chinese.
