@@ -20,7 +20,7 @@ std::optional<QString> writeAll(int descriptor, const QByteArray& bytes) {
         const ssize_t written = ::write(descriptor, next, static_cast<size_t>(left));
         if (written < 0) {
             if (errno == EINTR) continue;
-            return SystemErrorText::reason(errno);
+            return SystemErrorText::reason(errno, SystemErrorText::Access::write);
         }
         next += written;
         left -= written;
@@ -31,9 +31,10 @@ std::optional<QString> writeAll(int descriptor, const QByteArray& bytes) {
 // Every step that can report a failure does, fsync and close included: a file system may report a
 // full disk only there.
 std::optional<QString> fill(int descriptor, const QByteArray& bytes, mode_t mode) {
-    if (::fchmod(descriptor, mode) != 0) return SystemErrorText::reason(errno);
+    if (::fchmod(descriptor, mode) != 0)
+        return SystemErrorText::reason(errno, SystemErrorText::Access::write);
     if (std::optional<QString> failure = writeAll(descriptor, bytes)) return failure;
-    if (::fsync(descriptor) != 0) return SystemErrorText::reason(errno);
+    if (::fsync(descriptor) != 0) return SystemErrorText::reason(errno, SystemErrorText::Access::write);
     return std::nullopt;
 }
 
@@ -57,11 +58,12 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes, mode_
 
     // mkostemp makes the file 0600, so a secret is never readable by others, not even for a moment.
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0) return SystemErrorText::reason(errno);
+    if (descriptor < 0) return SystemErrorText::reason(errno, SystemErrorText::Access::write);
     std::optional<QString> failure = fill(descriptor, bytes, mode);
-    if (::close(descriptor) != 0 && !failure) failure = SystemErrorText::reason(errno);
+    if (::close(descriptor) != 0 && !failure)
+        failure = SystemErrorText::reason(errno, SystemErrorText::Access::write);
     if (!failure && ::rename(temporary.constData(), finalName.constData()) != 0)
-        failure = SystemErrorText::reason(errno);
+        failure = SystemErrorText::reason(errno, SystemErrorText::Access::write);
     if (failure) {
         ::unlink(temporary.constData());
         return failure;

@@ -32,7 +32,8 @@ QString DefaultsStore::filePath(const QString& key) const {
 
 std::optional<QString> DefaultsStore::ensureDirectory() const {
     if (!QDir().mkpath(m_directory)) return QStringLiteral(u"无法创建文件夹 ") + m_directory;
-    if (::chmod(QFile::encodeName(m_directory).constData(), 0700) != 0) return SystemErrorText::reason(errno);
+    if (::chmod(QFile::encodeName(m_directory).constData(), 0700) != 0)
+        return SystemErrorText::reason(errno, SystemErrorText::Access::write);
     return std::nullopt;
 }
 
@@ -40,11 +41,13 @@ DefaultsStore::Stored DefaultsStore::read(const QString& key) const {
     QFile file(filePath(key));
     if (!file.open(QIODevice::ReadOnly)) {
         if (!file.exists()) return {};
-        return {.bytes = std::nullopt, .readFailure = SystemErrorText::reasonOf(file)};
+        return {.bytes = std::nullopt,
+                .readFailure = SystemErrorText::reasonOf(file, SystemErrorText::Access::read)};
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {.bytes = std::nullopt, .readFailure = SystemErrorText::reasonOf(file)};
+        return {.bytes = std::nullopt,
+                .readFailure = SystemErrorText::reasonOf(file, SystemErrorText::Access::read)};
     return {.bytes = std::move(bytes), .readFailure = std::nullopt};
 }
 

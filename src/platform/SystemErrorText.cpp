@@ -1,6 +1,7 @@
 #include "platform/SystemErrorText.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace SystemErrorText {
 
@@ -9,11 +10,23 @@ namespace {
 // Linux numbers its errors below 134 (EHWPOISON is the last).
 constexpr int kLastErrorNumber = 133;
 
-const char16_t* wording(int errorNumber) {
+const char16_t* refusal(Access access) {
+    switch (access) {
+        case Access::read:
+            return u"没有读取权限";
+        case Access::run:
+            return u"没有运行权限";
+        case Access::write:
+            break;
+    }
+    return u"没有写入权限";
+}
+
+const char16_t* wording(int errorNumber, Access access) {
     switch (errorNumber) {
         case EACCES:
         case EPERM:
-            return u"没有写入权限";
+            return refusal(access);
         case ENOSPC:
         case EDQUOT:
             return u"磁盘空间不足";
@@ -88,17 +101,26 @@ const char16_t* wording(int errorNumber) {
 
 }  // namespace
 
-QString reason(int errorNumber) {
-    if (const char16_t* text = wording(errorNumber)) return QString::fromUtf16(text);
+QString reason(int errorNumber, Access access) {
+    if (const char16_t* text = wording(errorNumber, access)) return QString::fromUtf16(text);
     return QStringLiteral(u"系统错误（错误码 %1）").arg(errorNumber);
 }
 
-QString reasonOf(const QFileDevice& file) {
+QString reasonOf(const QFileDevice& file, Access access) {
     const QString text = file.errorString();
     for (int errorNumber = 1; errorNumber <= kLastErrorNumber; ++errorNumber) {
-        if (qt_error_string(errorNumber) == text) return reason(errorNumber);
+        if (qt_error_string(errorNumber) == text) return reason(errorNumber, access);
     }
     return text;
+}
+
+std::optional<int> errorNumberOf(const QString& printedText) {
+    // strerrordesc_np is the C locale's text whatever the process's locale, as the tools print it.
+    for (int errorNumber = 1; errorNumber <= kLastErrorNumber; ++errorNumber) {
+        const char* text = ::strerrordesc_np(errorNumber);
+        if (text && printedText == QLatin1String(text)) return errorNumber;
+    }
+    return std::nullopt;
 }
 
 }  // namespace SystemErrorText

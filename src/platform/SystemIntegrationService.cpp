@@ -72,7 +72,8 @@ EditedFile readForEditing(const QString& path) {
     QFile file(path);
     if (!file.exists()) return {path, false, *MimeAppsList::parse({})};
     if (!file.open(QIODevice::ReadOnly))
-        throw preferenceFailure(path + QStringLiteral(u"：") + SystemErrorText::reasonOf(file));
+        throw preferenceFailure(path + QStringLiteral(u"：") +
+                                SystemErrorText::reasonOf(file, SystemErrorText::Access::read));
     const std::optional<MimeAppsList> list = MimeAppsList::parse(file.readAll());
     if (!list)
         throw preferenceFailure(QStringLiteral(u"无法解析 ") + path + QStringLiteral(u"，未作任何修改。"));

@@ -25,7 +25,7 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes,
     std::error_code error;
     std::filesystem::create_directories(QFile::encodeName(QFileInfo(path).absolutePath()).toStdString(),
                                         error);
-    if (error) return SystemErrorText::reason(error.value());
+    if (error) return SystemErrorText::reason(error.value(), SystemErrorText::Access::write);
 
     return AtomicFile::write(path, bytes, mode(permissions));
 }
@@ -33,7 +33,7 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes,
 std::optional<QString> remove(const QString& path) {
     QFile file(path);
     if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) return std::nullopt;
-    if (!file.remove()) return SystemErrorText::reasonOf(file);
+    if (!file.remove()) return SystemErrorText::reasonOf(file, SystemErrorText::Access::write);
     return std::nullopt;
 }
 

@@ -49,8 +49,8 @@ TEST(PrivateFileTest, MissingFolderGivesTheReasonAndWritesNothing) {
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
-// The reasons a user reads are Chinese whatever the error, a file's failure included; a number
-// without a wording of its own is named by its number.
+// The reasons a user reads are Chinese whatever the error, a file's failure included, and a refusal
+// names the permission the call needed; a number without a wording of its own is named by its number.
 TEST(SystemErrorTextTest, ErrorNumbersAreWordedInChinese) {
     const std::pair<int, const char16_t*> cases[] = {
         {EACCES, u"没有写入权限"},          {EPERM, u"没有写入权限"},
@@ -60,11 +60,17 @@ TEST(SystemErrorTextTest, ErrorNumbersAreWordedInChinese) {
         {ENOTDIR, u"不是文件夹"},           {EIO, u"磁盘读写错误"},
         {EPROTO, u"系统错误（错误码 71）"},
     };
+    using SystemErrorText::Access;
     for (const auto& [number, text] : cases)
-        EXPECT_EQ(SystemErrorText::reason(number), QString::fromUtf16(text)) << number;
+        EXPECT_EQ(SystemErrorText::reason(number, Access::write), QString::fromUtf16(text)) << number;
+    EXPECT_EQ(SystemErrorText::reason(EPERM, Access::read), QStringLiteral(u"没有读取权限"));
+    EXPECT_EQ(SystemErrorText::reason(EACCES, Access::run), QStringLiteral(u"没有运行权限"));
     QFile missing(QStringLiteral("/velmora-nowhere/x"));
     ASSERT_FALSE(missing.open(QIODevice::ReadOnly));
-    EXPECT_EQ(SystemErrorText::reasonOf(missing), QStringLiteral(u"找不到文件或文件夹"));
+    EXPECT_EQ(SystemErrorText::reasonOf(missing, Access::read), QStringLiteral(u"找不到文件或文件夹"));
+    // The tools print a number's words in the C locale.
+    EXPECT_EQ(SystemErrorText::errorNumberOf(QStringLiteral("Operation not permitted")), EPERM);
+    EXPECT_EQ(SystemErrorText::errorNumberOf(QStringLiteral("No files to extract")), std::nullopt);
 }
 
 // Each way velmora writes its own files, on a disk that fills up after the first write.

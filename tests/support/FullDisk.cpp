@@ -61,4 +61,4 @@ void FullDisk::free() {
     ::unlink(fillerPath(m_path).constData());
 }
 
-QString FullDisk::reason() const { return SystemErrorText::reason(m_mounted ? ENOSPC : EFBIG); }
+QString FullDisk::reason() const { return SystemErrorText::reason(m_mounted ? ENOSPC : EFBIG, SystemErrorText::Access::write); }

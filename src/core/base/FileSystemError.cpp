@@ -1,10 +1,28 @@
 #include "core/base/FileSystemError.h"
 
-#include "platform/SystemErrorText.h"
+SystemErrorText::Access FileSystemError::accessOf(Kind kind) {
+    switch (kind) {
+        case Kind::openFailed:
+        case Kind::readFailed:
+        case Kind::listFailed:
+            return SystemErrorText::Access::read;
+        case Kind::writeFailed:
+        case Kind::saveFailed:
+        case Kind::createFailed:
+        case Kind::copyFailed:  // the copy's side that writes; a source that cannot be read is a readFailed
+        case Kind::removeFailed:
+            break;
+    }
+    return SystemErrorText::Access::write;
+}
 
 FileSystemError FileSystemError::fromErrorNumber(Kind kind, const QString& path, int errorNumber) {
     if (errorNumber == 0) return {kind, path, {}};
-    return {kind, path, SystemErrorText::reason(errorNumber)};
+    return {kind, path, SystemErrorText::reason(errorNumber, accessOf(kind))};
+}
+
+FileSystemError FileSystemError::fromFile(Kind kind, const QString& path, const QFileDevice& file) {
+    return {kind, path, SystemErrorText::reasonOf(file, accessOf(kind))};
 }
 
 QString FileSystemError::message() const {

@@ -2,7 +2,6 @@
 
 #include "core/base/FileSystemError.h"
 #include "core/base/ToolText.h"
-#include "platform/SystemErrorText.h"
 
 #include <QFile>
 
@@ -54,7 +53,7 @@ std::optional<QString> unicodePath(QByteArrayView extra, QByteArrayView storedNa
 }
 
 [[noreturn]] void throwFileError(FileSystemError::Kind kind, const QFile& file) {
-    throw FileSystemError(kind, file.fileName(), SystemErrorText::reasonOf(file));
+    throw FileSystemError::fromFile(kind, file.fileName(), file);
 }
 
 QByteArray readAt(QFile& file, quint64 offset, quint64 length) {

@@ -2,6 +2,16 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+
+ArchiveError ArchiveError::permissionDenied(const QString& item, SystemErrorText::Access access) {
+    QString verb = QStringLiteral(u"无法写入");
+    if (access == SystemErrorText::Access::read) verb = QStringLiteral(u"无法读取");
+    if (access == SystemErrorText::Access::run) verb = QStringLiteral(u"无法运行");
+    return {Kind::permissionDenied, verb + QStringLiteral(u"“") + item + QStringLiteral(u"”（") +
+                                        SystemErrorText::reason(EACCES, access) + QStringLiteral(u"）")};
+}
+
 QString ArchiveError::message() const {
     switch (m_kind) {
         case Kind::unsupportedFormat:
@@ -22,7 +32,7 @@ QString ArchiveError::message() const {
         case Kind::wrongPassword:
             return QStringLiteral(u"密码错误或压缩包需要密码。");
         case Kind::permissionDenied:
-            return QStringLiteral(u"没有足够权限访问文件或目标文件夹。");
+            return m_payload.isEmpty() ? QStringLiteral(u"没有足够权限访问文件或目标文件夹。") : m_payload;
         case Kind::noInputFiles:
             return QStringLiteral(u"请选择需要压缩的文件。");
         case Kind::diskFull:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SystemErrorText.h"
 #include "platform/VelmoraError.h"
 
 // The typed failure of an archive operation. Callers decide how to present it by its kind (a wrong
@@ -16,7 +17,7 @@ public:
         compressFailed,     // payload: tool output or fallback sentence
         corruptedArchive,
         wrongPassword,
-        permissionDenied,
+        permissionDenied,  // payload: the refused item's sentence, or empty when the tool named none
         noInputFiles,
         diskFull,
         destinationNotWritable,  // payload: the folder, or empty when the tool did not say
@@ -39,6 +40,8 @@ public:
     static ArchiveError corruptedArchive() { return {Kind::corruptedArchive}; }
     static ArchiveError wrongPassword() { return {Kind::wrongPassword}; }
     static ArchiveError permissionDenied() { return {Kind::permissionDenied}; }
+    // The item and the permission it lacked: "无法读取“a/secret.txt”（没有读取权限）".
+    static ArchiveError permissionDenied(const QString& item, SystemErrorText::Access access);
     static ArchiveError noInputFiles() { return {Kind::noInputFiles}; }
     static ArchiveError diskFull() { return {Kind::diskFull}; }
     static ArchiveError destinationNotWritable(const QString& folder = {}) {

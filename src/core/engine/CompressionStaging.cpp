@@ -26,11 +26,12 @@ namespace {
 constexpr size_t kCopyChunk = size_t(64) << 20;
 constexpr size_t kFallbackBuffer = size_t(1) << 20;
 
-// Something of the user's could not be read: a permission problem is the user's to fix, anything else
-// is reported as the failing copy.
+// Something of the user's could not be read: a permission problem is the user's to fix, named with the
+// item, anything else is reported as the failing read.
 [[noreturn]] void throwReadFailure(const QString& path, int errorNumber) {
-    if (errorNumber == EACCES || errorNumber == EPERM) throw ArchiveError::permissionDenied();
-    throw FileSystemError::fromErrorNumber(FileSystemError::Kind::copyFailed, path, errorNumber);
+    if (errorNumber == EACCES || errorNumber == EPERM)
+        throw ArchiveError::permissionDenied(path, SystemErrorText::Access::read);
+    throw FileSystemError::fromErrorNumber(FileSystemError::Kind::readFailed, path, errorNumber);
 }
 
 [[noreturn]] void throwWriteFailure(const QString& path, int errorNumber) {

@@ -40,72 +40,209 @@ QString shownPath(const QString& printed) {
     return elided(path);
 }
 
-// 7-Zip's report of a failed system call, one line: "ERROR: Cannot open output file : errno=20 : Not a
-// directory : <path>", "System ERROR: errno=1 : Operation not permitted"; a hard link names its target
-// after its own path. The system's wording of the number holds no colon.
+// A failed system call a tool reported: what it tried, the error number, the paths. 7-Zip says it on one
+// line, "ERROR: Cannot open output file : errno=20 : Not a directory : <path>", "System ERROR: errno=1 :
+// Operation not permitted" (a hard link names its target after its own path; the system's wording of the
+// number holds no colon); the other forms are read into the same words (failureAt).
 struct SystemFailure {
-    QString action;  // "Cannot open output file"; empty when the line names none
-    int errorNumber = 0;
-    QStringList paths;  // as the user knows them (shownPath)
+    QString action;       // 7-Zip's words for the step ("Cannot open output file"); empty when none is named
+    int errorNumber = 0;  // 0 when the tool gave no reason
+    QStringList paths;    // as the user knows them (shownPath)
 };
+
+constexpr auto kOpenInput = QLatin1String("Cannot open input file");
+constexpr auto kOpenOutput = QLatin1String("Cannot open output file");
 
 std::optional<SystemFailure> systemFailure(const QString& line) {
     static const QRegularExpression failure(
-        QStringLiteral("^(?:.*?(?:ERROR|WARNING): )?(?:(.+?) : )?errno=(\\d+) : [^:]*?(?: : (.+))?$"));
+        QStringLiteral("^(.*?(?:ERROR|WARNING): )?(?:(.+?) : )?errno=(\\d+) : [^:]*?(?: : (.+))?$"));
+    // A listing names the archive it could not open: "ERROR: a.7z : opening : errno=13 : Permission denied".
+    static const QRegularExpression opening(QStringLiteral("^(.+) : opening$"));
     const QRegularExpressionMatch match = failure.match(line.trimmed());
     if (!match.hasMatch()) return std::nullopt;
-    SystemFailure parsed{match.captured(1), match.captured(2).toInt(), {}};
-    if (match.hasCaptured(3)) {
-        for (const QString& path : match.captured(3).split(QStringLiteral(" : ")))
+    SystemFailure parsed{match.captured(2), match.captured(3).toInt(), {}};
+    if (match.hasCaptured(4)) {
+        for (const QString& path : match.captured(4).split(QStringLiteral(" : ")))
             parsed.paths << shownPath(path);
     }
+    if (const QRegularExpressionMatch listed = opening.match(parsed.action); listed.hasMatch()) {
+        parsed = {kOpenInput, parsed.errorNumber, {shownPath(listed.captured(1))}};
+    } else if (!match.hasCaptured(1) && parsed.paths.isEmpty() && !parsed.action.isEmpty()) {
+        // Compression's list of inputs it could not read names the input first: "a/secret.txt : errno=13 :
+        // Permission denied".
+        QString input = parsed.action;
+        if (input.endsWith(QLatin1Char('/'))) input.chop(1);  // a folder is printed with its slash
+        parsed = {kOpenInput, parsed.errorNumber, {shownPath(input)}};
+    }
     return parsed;
+}
+
+// The failed system call reported from the line at index on, over as many lines as it takes (consumed):
+// 7-Zip's one line; 7-Zip's archive it could not open ("ERROR: a.7z", "Cannot open the file as archive",
+// the error number after a blank line); unrar's "Cannot open a.rar" and "Cannot create <path>", and
+// unzip's "error:  cannot open zipfile [ a.zip ]", each with the system's words on the next line; tar's
+// and zip's inputs they could not read.
+std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed) {
+    static const QRegularExpression sevenZipOpen(QStringLiteral("^ERROR: (.+)$"));
+    static const QRegularExpression unrar(QStringLiteral("^Cannot (open|create) (.+)$"));
+    static const QRegularExpression unzip(QStringLiteral("^error:\\s+cannot open zipfile \\[ (.+) \\]$"));
+    static const QRegularExpression tar(QStringLiteral("^\\S*tar: (.+): Cannot (?:open|stat|read): (.+)$"));
+    static const QRegularExpression zip(QStringLiteral("^zip warning: could not open for reading: (.+)$"));
+    static const QRegularExpression zipWarning(QStringLiteral("^zip warning: (.+)$"));
+    const auto line = [&](qsizetype offset) {
+        return index + offset < lines.size() ? lines[index + offset].trimmed() : QString();
+    };
+    const auto reasonAt = [&](qsizetype offset) { return SystemErrorText::errorNumberOf(line(offset)); };
+    consumed = 1;
+    if (std::optional<SystemFailure> failure = systemFailure(line(0))) return failure;
+    if (const QRegularExpressionMatch match = sevenZipOpen.match(line(0));
+        match.hasMatch() && line(1) == QLatin1String("Cannot open the file as archive")) {
+        const qsizetype numbered = line(2).isEmpty() ? 3 : 2;
+        const std::optional<SystemFailure> failure = systemFailure(line(numbered));
+        if (!failure || !failure->action.isEmpty()) return std::nullopt;
+        consumed = numbered + 1;
+        return SystemFailure{kOpenInput, failure->errorNumber, {shownPath(match.captured(1))}};
+    }
+    if (const QRegularExpressionMatch match = unrar.match(line(0)); match.hasMatch()) {
+        const bool creating = match.captured(1) == QLatin1String("create");
+        const std::optional<int> reason = reasonAt(1);
+        // "Cannot open" begins other tools' sentences too; only with the system's words is it unrar's.
+        if (!reason && !creating) return std::nullopt;
+        consumed = reason ? 2 : 1;
+        return SystemFailure{creating ? QString(kOpenOutput) : QString(kOpenInput),
+                             reason.value_or(0),
+                             {shownPath(match.captured(2))}};
+    }
+    if (const QRegularExpressionMatch match = unzip.match(line(0)); match.hasMatch()) {
+        const std::optional<int> reason = reasonAt(1);
+        consumed = reason ? 2 : 1;
+        return SystemFailure{kOpenInput, reason.value_or(0), {shownPath(match.captured(1))}};
+    }
+    // tar only creates archives here, so what it could not open is an input: "tar: a/secret.txt: Cannot
+    // open: Permission denied".
+    if (const QRegularExpressionMatch match = tar.match(line(0)); match.hasMatch()) {
+        if (const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(2)))
+            return SystemFailure{kOpenInput, *reason, {shownPath(match.captured(1))}};
+    }
+    // zip gives the system's words as a warning of their own, on standard error: "zip warning: Permission
+    // denied".
+    if (const QRegularExpressionMatch match = zip.match(line(0)); match.hasMatch()) {
+        SystemFailure failure{kOpenInput, 0, {shownPath(match.captured(1))}};
+        for (const QString& other : lines) {
+            const QRegularExpressionMatch warning = zipWarning.match(other.trimmed());
+            const std::optional<int> reason =
+                warning.hasMatch() ? SystemErrorText::errorNumberOf(warning.captured(1)) : std::nullopt;
+            if (reason) failure.errorNumber = *reason;
+        }
+        return failure;
+    }
+    return std::nullopt;
 }
 
 // A mode the file system would not take ("ERROR: Cannot set file attribute : errno=38 : Function not
 // implemented : <path>"): FAT holds no Unix modes; FUSE mounts of it say the call is not implemented or
 // not supported, the kernel's FAT driver refuses a mode it cannot store. The item itself is complete.
-bool isUnsetMode(const QString& line) {
-    const std::optional<SystemFailure> failure = systemFailure(line);
-    return failure && failure->action == QLatin1String("Cannot set file attribute") &&
-           (failure->errorNumber == ENOSYS || failure->errorNumber == EOPNOTSUPP ||
-            failure->errorNumber == EPERM);
+bool isUnsetMode(const SystemFailure& failure) {
+    return failure.action == QLatin1String("Cannot set file attribute") &&
+           (failure.errorNumber == ENOSYS || failure.errorNumber == EOPNOTSUPP ||
+            failure.errorNumber == EPERM);
 }
 
-// The words for what 7-Zip tried; nothing for what it rarely reports.
-QString actionText(const QString& action) {
-    static const QHash<QString, QString> words{
-        {QStringLiteral("Cannot open output file"), QStringLiteral(u"无法写入")},
-        {QStringLiteral("Cannot create folder"), QStringLiteral(u"无法创建文件夹")},
-        {QStringLiteral("Cannot create output directory"), QStringLiteral(u"无法创建文件夹")},
-        {QStringLiteral("Cannot create symbolic link"), QStringLiteral(u"无法创建链接")},
-        {QStringLiteral("Cannot create hard link"), QStringLiteral(u"无法创建硬链接")},
-        {QStringLiteral("Cannot open input file"), QStringLiteral(u"无法读取")},
-        {QStringLiteral("Cannot set file attribute"), QStringLiteral(u"无法设置文件属性")},
+bool isUnsetMode(const QString& line) {
+    const std::optional<SystemFailure> failure = systemFailure(line);
+    return failure && isUnsetMode(*failure);
+}
+
+// What 7-Zip tried, in words, and whether it read or wrote; a step that makes a name is marked, since a
+// file system refuses a name it cannot hold (a colon or 300 bytes on FAT) as EPERM, EINVAL or EILSEQ.
+struct Action {
+    QString words;  // empty for what it rarely reports
+    SystemErrorText::Access access = SystemErrorText::Access::write;
+    bool makesName = false;
+};
+
+Action actionOf(const QString& action) {
+    using SystemErrorText::Access;
+    static const QHash<QString, Action> actions{
+        {kOpenOutput, {QStringLiteral(u"无法写入"), Access::write, true}},
+        {QStringLiteral("Cannot create folder"), {QStringLiteral(u"无法创建文件夹"), Access::write, true}},
+        {QStringLiteral("Cannot create output directory"),
+         {QStringLiteral(u"无法创建文件夹"), Access::write, true}},
+        {QStringLiteral("Cannot create symbolic link"), {QStringLiteral(u"无法创建链接")}},
+        {QStringLiteral("Cannot create hard link"), {QStringLiteral(u"无法创建硬链接")}},
+        {kOpenInput, {QStringLiteral(u"无法读取"), Access::read}},
+        {QStringLiteral("Cannot set file attribute"), {QStringLiteral(u"无法设置文件属性")}},
     };
-    return words.value(action);
+    return actions.value(action);
+}
+
+bool isUnholdableName(const SystemFailure& failure) {
+    const int number = failure.errorNumber;
+    return actionOf(failure.action).makesName && (number == EPERM || number == EINVAL || number == EILSEQ);
+}
+
+// A refusal of an item the user may not read or write, named: EACCES, or EPERM for a read (a write the
+// file system does not permit, a link on FAT, a name it cannot hold, a mode, is no matter of permission).
+std::optional<ArchiveError> refusal(const SystemFailure& failure) {
+    const SystemErrorText::Access access = actionOf(failure.action).access;
+    const bool refused = failure.errorNumber == EACCES ||
+                         (failure.errorNumber == EPERM && access == SystemErrorText::Access::read);
+    if (!refused || failure.paths.isEmpty()) return std::nullopt;
+    return ArchiveError::permissionDenied(failure.paths.first(), access);
 }
 
 // "无法写入“a/b.txt”：文件名太长": what failed on which entry, and why, in Chinese.
 QString systemFailureText(const SystemFailure& failure) {
-    QString subject = actionText(failure.action);
+    const Action action = actionOf(failure.action);
+    QString subject = action.words;
     if (!failure.paths.isEmpty() && !failure.paths.first().isEmpty())
         subject += QStringLiteral(u"“") + failure.paths.first() + QStringLiteral(u"”");
-    const QString reason = SystemErrorText::reason(failure.errorNumber);
+    QString reason;
+    if (isUnholdableName(failure))
+        reason = QStringLiteral(u"目标位置不能使用这个名称");
+    else if (failure.errorNumber != 0)
+        reason = SystemErrorText::reason(failure.errorNumber, action.access);
+    if (reason.isEmpty()) return subject;
     return subject.isEmpty() ? reason : subject + QStringLiteral(u"：") + reason;
 }
 
-// Any other line with its paths in the destination, not in the hidden work folder.
-QString withoutWorkFolders(QString line) {
-    static const QRegularExpression workFolder(
-        QStringLiteral("/\\.velmora(?:Extraction|Compression)-[0-9A-Za-z-]+(?=/|$|\\s|\\))"));
-    return line.remove(workFolder);
+// unzip's lines that name an entry and what kept it from being written: a name it could not turn into a
+// file name ("mapname:  conversion of <name> failed"), a method it lacks ("skipping: <name>  `tokenize'
+// method not supported"); 7-Zip's missing method ("ERROR: Unsupported Method : <name>").
+std::optional<QString> entryFailureText(const QString& line) {
+    static const QRegularExpression mapname(QStringLiteral("^mapname:\\s+conversion of (.*) failed$"));
+    static const QRegularExpression method(QStringLiteral(
+        "^(?:skipping: (.+?)\\s+`[^']*' method not supported|(?:ERROR: )?Unsupported Method : (.+))$"));
+    if (const QRegularExpressionMatch match = mapname.match(line); match.hasMatch()) {
+        const QString name = match.captured(1).trimmed();
+        if (name.isEmpty()) return QStringLiteral(u"压缩包中有名称为空的条目，无法写入");
+        return QStringLiteral(u"无法写入“") + shownPath(name) + QStringLiteral(u"”：这个名称不能用作文件名");
+    }
+    if (const QRegularExpressionMatch match = method.match(line); match.hasMatch()) {
+        const QString name = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
+        return QStringLiteral(u"无法解压“") + shownPath(name) + QStringLiteral(u"”：不支持它的压缩方法");
+    }
+    return std::nullopt;
 }
 
-// The tool's error line as the user reads it: 7-Zip's failed system calls in Chinese.
-QString shownLine(const QString& line) {
-    if (const std::optional<SystemFailure> failure = systemFailure(line)) return systemFailureText(*failure);
-    return withoutWorkFolders(line);
+// Each failure the tools' lines report, recognised and worded, in the order printed: a failed system
+// call (not a mode the file system would not take) or an entry that could not be written.
+struct LineReport {
+    std::optional<SystemFailure> failure;
+    QString text;
+};
+
+QList<LineReport> lineReports(const QString& text) {
+    QList<LineReport> reports;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype index = 0, consumed = 1; index < lines.size(); index += consumed) {
+        if (const std::optional<SystemFailure> failure = failureAt(lines, index, consumed)) {
+            if (!isUnsetMode(*failure)) reports.append({failure, systemFailureText(*failure)});
+        } else if (const std::optional<QString> entry = entryFailureText(lines[index].trimmed())) {
+            reports.append({std::nullopt, *entry});
+        }
+    }
+    return reports;
 }
 
 // Whether the words stand in the text as whole words: an entry called "a" or "pass" is in "password",
@@ -143,9 +280,32 @@ bool saysCannotOpen(const QString& searchable) {
            says(searchable, QLatin1String("cannot open the file as"));
 }
 
-ArchiveError unwrittenLink(const QString& linkPath, const QString& reason) {
-    return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的硬链接“") + linkPath +
-                                       QStringLiteral(u"”") + reason + QStringLiteral(u"，已停止解压。"));
+// Whether the tool's words refuse a permission outside the failed system calls it reported with an item
+// and a reason: those are judged as what they are (a mode or a name the file system would not take, an
+// item's refusal).
+bool mentionsPermission(const QString& text, const QStringList& echoedNames) {
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype index = 0, consumed = 1; index < lines.size(); index += consumed) {
+        const std::optional<SystemFailure> failure = failureAt(lines, index, consumed);
+        if (failure && failure->errorNumber != 0 && !failure->paths.isEmpty()) continue;
+        QString line;
+        for (qsizetype part = index; part < index + consumed; ++part) line += lines[part] + QLatin1Char(' ');
+        for (const QString& name : echoedNames) {
+            if (!name.isEmpty()) line = withoutEchoedName(line, name);
+        }
+        line = line.toLower();
+        if (says(line, QLatin1String("permission denied")) ||
+            says(line, QLatin1String("operation not permitted")))
+            return true;
+    }
+    return false;
+}
+
+// kind is "链接" or "硬链接".
+ArchiveError unwrittenLink(const QString& kind, const QString& linkPath, const QString& reason) {
+    return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的") + kind + QStringLiteral(u"“") +
+                                       linkPath + QStringLiteral(u"”") + reason +
+                                       QStringLiteral(u"，已停止解压。"));
 }
 
 }  // namespace
@@ -282,10 +442,15 @@ std::optional<ArchiveError> refusedLink(const QString& combinedText) {
 }
 
 std::optional<ArchiveError> unwritableEntry(const QString& combinedText) {
-    // 7-Zip makes a hard link last, from a placeholder file that a later entry of its name overwrote.
-    static const QRegularExpression overwritten(QStringLiteral("Temporary link file is not empty : (.+)"));
-    if (const QRegularExpressionMatch match = overwritten.match(combinedText); match.hasMatch())
-        return unwrittenLink(shownPath(match.captured(1)), QStringLiteral(u"与同名条目冲突，无法创建"));
+    // 7-Zip makes a link last, from a placeholder file that a later entry of its name overwrote; the
+    // line after names which kind of link it could not make.
+    static const QRegularExpression overwritten(QStringLiteral(
+        "Temporary link file is not empty : (.+)(?:\\n.*Cannot create (hard|symbolic) link)?"));
+    if (const QRegularExpressionMatch match = overwritten.match(combinedText); match.hasMatch()) {
+        const QString kind =
+            match.captured(2) == QLatin1String("hard") ? QStringLiteral(u"硬链接") : QStringLiteral(u"链接");
+        return unwrittenLink(kind, shownPath(match.captured(1)), QStringLiteral(u"与同名条目冲突，无法创建"));
+    }
     for (const QString& line : combinedText.split(QLatin1Char('\n'))) {
         const std::optional<SystemFailure> failure = systemFailure(line);
         if (!failure || failure->paths.isEmpty()) continue;
@@ -293,11 +458,12 @@ std::optional<ArchiveError> unwritableEntry(const QString& combinedText) {
         if (failure->action == QLatin1String("Cannot create hard link") && failure->errorNumber == ENOENT &&
             failure->paths.size() == 2) {
             return unwrittenLink(
-                path, QStringLiteral(u"指向的“") + failure->paths.last() + QStringLiteral(u"”不存在"));
+                QStringLiteral(u"硬链接"), path,
+                QStringLiteral(u"指向的“") + failure->paths.last() + QStringLiteral(u"”不存在"));
         }
         // Something on the entry's way is not a folder: a link (7-Zip writes through none) or a file.
-        if (failure->errorNumber == ENOTDIR && (failure->action == QLatin1String("Cannot open output file") ||
-                                                failure->action == QLatin1String("Cannot create folder"))) {
+        if (failure->errorNumber == ENOTDIR &&
+            (failure->action == kOpenOutput || failure->action == QLatin1String("Cannot create folder"))) {
             return ArchiveError::extractFailed(
                 QStringLiteral(u"压缩包中的“") + path +
                 QStringLiteral(u"”位于链接或文件之下，无法经由它写入，已停止解压。"));
@@ -350,14 +516,20 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     // 7-Zip follows "Is not archive" with the "errno=1" its open left behind: no permission problem.
     if (says(lowered, QLatin1String("is not archive")) || saysCannotOpen(lowered))
         return ArchiveError::corruptedArchive();
-    if (says(lowered, QLatin1String("permission denied")) ||
-        says(lowered, QLatin1String("operation not permitted")))
-        return ArchiveError::permissionDenied();
-    // unzip says "bad CRC 1a2b3c4d  (should be …)" and "invalid compressed data to inflate".
+    // An item the tool was refused is named with what it could not do; other words of a refusal only say so.
+    for (const LineReport& report : lineReports(text)) {
+        if (!report.failure) continue;
+        if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
+    }
+    if (mentionsPermission(text, echoedNames)) return ArchiveError::permissionDenied();
+    // unzip's "bad CRC 1a2b3c4d  (should be …)", "invalid compressed data to inflate", "<name>: bad extra
+    // field length (local)" and "file #1: bad zipfile offset (local header sig)", 7-Zip's data after the
+    // end of an entry's payload: damaged records.
     for (const char* words :
          {"data error", "crc failed", "checksum error", "headers error", "unexpected end of archive",
           "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory", "bad crc",
-          "invalid compressed data"}) {
+          "invalid compressed data", "bad extra field length", "bad zipfile offset",
+          "there are some data after the end of the payload"}) {
         if (says(lowered, QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
     return unwritableEntry(text);
@@ -370,33 +542,9 @@ ArchiveError mapExternalError(const ProcessResult& result, const QString& senten
 }
 
 std::optional<QString> errorLine(const ProcessResult& result) {
-    // Counts and the tools' closing words, which name no reason.
-    static const QRegularExpression summary(
-        QStringLiteral("errors?: \\d+$|exiting with failure status|error is not recoverable"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression error(QStringLiteral("error|^\\S*tar: "),
-                                          QRegularExpression::CaseInsensitiveOption);
-    constexpr qsizetype kMaxLength = 200;
-    const QStringList lines = (result.error + QLatin1Char('\n') + result.output).split(QLatin1Char('\n'));
-    for (qsizetype index = 0; index < lines.size(); ++index) {
-        QString line = lines[index].trimmed();
-        // A mode the file system would not take is not what failed.
-        if (!line.contains(error) || line.contains(summary) || isUnsetMode(line)) continue;
-        // 7-Zip names a file it could not open twice ("ERROR: a.7z", "a.7z") before it gives the reason.
-        if (index + 1 < lines.size() && line == QLatin1String("ERROR: ") + lines[index + 1].trimmed())
-            continue;
-        // "System ERROR:" has its reason on the next line.
-        for (qsizetype next = index + 1; line.endsWith(QLatin1Char(':')) && next < lines.size(); ++next) {
-            if (!lines[next].trimmed().isEmpty()) line += QLatin1Char(' ') + lines[next].trimmed();
-        }
-        return shownLine(line).left(kMaxLength);
-    }
-    // Only errors go to standard error: its first line, when none says "error".
-    for (const QString& line : result.error.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty() && !line.contains(summary) && !isUnsetMode(line))
-            return shownLine(line.trimmed()).left(kMaxLength);
-    }
-    return std::nullopt;
+    const QList<LineReport> reports = lineReports(combinedText(result));
+    if (reports.isEmpty()) return std::nullopt;
+    return reports.first().text;
 }
 
 }  // namespace ExtractionSteps

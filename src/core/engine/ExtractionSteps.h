@@ -40,8 +40,8 @@ QString combinedText(const ProcessResult& result);
 QString searchableText(const ProcessResult& result, const QStringList& echoedNames);
 
 // sentence, a Chinese sentence ending in "。", with the tool's one error line (errorLine) set before its
-// full stop: "7-Zip 解压工具返回错误（ERROR: …）。"; the sentence alone when there is none. Every failure
-// whose words name no known reason reads so, never as the tool's whole output.
+// full stop: "7-Zip 解压工具返回错误（无法写入“a.txt”：文件名太长）。"; the sentence alone when there is
+// none. Every failure whose words name no known reason reads so, never with a line of the tool's own.
 QString withErrorLine(const QString& sentence, const ProcessResult& result);
 
 // The sentence of an extracting program's failure that names no known reason: "7-Zip 解压工具返回错误。".
@@ -76,7 +76,8 @@ ArchiveError linkOutsideDestination(const QString& linkPath);
 std::optional<ArchiveError> refusedLink(const QString& combinedText);
 
 // 7-Zip's failure to write an entry, naming it by its path in the archive: one that lies under a link or
-// a file, a hard link whose target is missing, or one that a later entry of its name overwrote.
+// a file, a hard link whose target is missing, or a link (hard or symbolic, as 7-Zip says) that a later
+// entry of its name overwrote.
 std::optional<ArchiveError> unwritableEntry(const QString& combinedText);
 
 // Whether the tool's words (searchableText) say that the password was wrong or missing.
@@ -92,8 +93,11 @@ std::optional<QString> missingVolume(const QString& combinedText);
 // folder, the password (only the tools' own words for it: an encrypted archive that fails for another
 // reason is not a password problem), a set of numbered pieces (a.7z.001, a.zip.001) that ends early
 // names the piece after its last one (the archive is the first of echoedNames), a file that is no archive
-// (one 7-Zip cannot open is damaged), permission problems, damaged data, an entry that could not be written
-// (unwritableEntry). Nothing when the words name none of them.
+// (one 7-Zip cannot open is damaged), an item the tool was refused, named with what could not be done
+// ("无法读取“a/secret.txt”（没有读取权限）"), other permission problems, damaged data, an entry that could
+// not be written (unwritableEntry). A name the file system could not hold (EPERM, EINVAL or EILSEQ where a
+// name was made: FAT through fusefat) and a mode it would not take are no permission problem. Nothing when
+// the words name none of them.
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames);
 
 // An extracting run's failure: namedFailure, else extractFailed with sentence and the tool's one error
@@ -101,12 +105,13 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
 ArchiveError mapExternalError(const ProcessResult& result, const QString& sentence,
                               const QStringList& echoedNames);
 
-// The one line of the tool's words that says what went wrong ("ERROR: …", "zip error: …", "tar: …"),
-// standard error first, else standard error's first line; never banners, progress, counts of errors,
-// 7-Zip's naming of a file it could not open or a mode the file system would not take (onlyModesUnset).
-// 7-Zip's failed system calls ("ERROR: Cannot open output file : errno=36 : …") read in Chinese with the
-// entry's path ("无法写入“a.txt”：文件名太长", SystemErrorText), and no path shows velmora's hidden work
-// folder. Nothing when there is none.
+// The first failure the tool's lines report that velmora recognises, in Chinese with the entry's path and
+// never the line itself: a failed system call (7-Zip's "ERROR: Cannot open output file : errno=36 : …",
+// unrar's "Cannot create <path>" and the system's words after it, …) reads "无法写入“a.txt”：文件名太长"
+// (SystemErrorText; a name the file system could not hold "目标位置不能使用这个名称"), a name unzip could
+// not map or a method no tool has names the entry; a mode the file system would not take
+// (onlyModesUnset) is passed over. No path shows velmora's hidden work folder. Nothing when no line is
+// recognised: the caller's fixed sentence then stands alone.
 std::optional<QString> errorLine(const ProcessResult& result);
 
 }  // namespace ExtractionSteps

@@ -81,7 +81,8 @@ void setNonBlocking(int fd, bool nonBlocking) {
 void makePipe(Pipe& pipe, const QString& executableName) {
     std::array<int, 2> fds{};
     if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
-        throw ProcessRunnerError::launchFailed(executableName, SystemErrorText::reason(errno));
+        throw ProcessRunnerError::launchFailed(executableName,
+                                               SystemErrorText::reason(errno, SystemErrorText::Access::run));
     }
     pipe.read.reset(fds[0]);
     pipe.write.reset(fds[1]);
@@ -117,7 +118,8 @@ void makeInputPipe(Pipe& pipe, const QString& line, const QString& executableNam
     setNonBlocking(pipe.write.get(), true);
     const QByteArray bytes = line.toUtf8() + '\n';
     if (::write(pipe.write.get(), bytes.constData(), static_cast<size_t>(bytes.size())) != bytes.size()) {
-        throw ProcessRunnerError::launchFailed(executableName, SystemErrorText::reason(EMSGSIZE));
+        throw ProcessRunnerError::launchFailed(
+            executableName, SystemErrorText::reason(EMSGSIZE, SystemErrorText::Access::run));
     }
     pipe.write.reset();
 }
@@ -240,8 +242,9 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
         pid < 0 ? std::optional<int>(forkError) : childFailure(report.read.get());
     if (failure) {
         if (pid > 0) reap(pid);
-        throw ProcessRunnerError::launchFailed(QFileInfo(executable).fileName(),
-                                               SystemErrorText::reason(*failure));
+        throw ProcessRunnerError::launchFailed(
+            QFileInfo(executable).fileName(),
+            SystemErrorText::reason(*failure, SystemErrorText::Access::run));
     }
     return pid;
 }
@@ -368,7 +371,8 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
     const std::unique_ptr<PasswordTerminal> terminal =
         standardInputLine && !throughPipe ? PasswordTerminal::open(*standardInputLine) : nullptr;
     if (standardInputLine && !throughPipe && !terminal) {
-        throw ProcessRunnerError::launchFailed(executableName, SystemErrorText::reason(errno));
+        throw ProcessRunnerError::launchFailed(executableName,
+                                               SystemErrorText::reason(errno, SystemErrorText::Access::run));
     }
     Pipe output;
     Pipe error;

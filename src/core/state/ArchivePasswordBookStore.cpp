@@ -6,7 +6,6 @@
 #include "core/base/SplitArchiveDetector.h"
 #include "core/base/UnicodeText.h"
 #include "core/state/PasswordImportFile.h"
-#include "platform/SystemErrorText.h"
 
 #include <QFile>
 #include <QSet>
@@ -97,11 +96,11 @@ ArchivePasswordBookStore::Import ArchivePasswordBookStore::importPasswords(const
                                                                            ArchivePasswordBookKind kind) {
     QFile file(fileURL);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw FileSystemError(FileSystemError::Kind::openFailed, fileURL, SystemErrorText::reasonOf(file));
+        throw FileSystemError::fromFile(FileSystemError::Kind::openFailed, fileURL, file);
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        throw FileSystemError(FileSystemError::Kind::readFailed, fileURL, SystemErrorText::reasonOf(file));
+        throw FileSystemError::fromFile(FileSystemError::Kind::readFailed, fileURL, file);
     }
     const QList<std::pair<QString, QString>> pairs = PasswordImportFile::pairs(bytes);
 

@@ -168,6 +168,7 @@ TEST_F(CompressionStagingTest, NothingLeftAfterSkippingIsNoInputAndLeavesNoStagi
     EXPECT_TRUE(empty.files.isEmpty());
 }
 
+// The folder is named with the permission it lacked.
 TEST_F(CompressionStagingTest, AnUnreadableFolderIsAPermissionProblemNotAnEmptyFolder) {
     if (::getuid() == 0) GTEST_SKIP() << "root reads every folder";
     tree.writeFile("in/Docs/locked/secret.txt", "s");
@@ -179,7 +180,7 @@ TEST_F(CompressionStagingTest, AnUnreadableFolderIsAPermissionProblemNotAnEmptyF
         EXPECT_EQ(thrownArchiveError([&] {
                       prepareCompressionWorkspace({input, other}, false, {});
                   }),
-                  ArchiveError::permissionDenied());
+                  ArchiveError::permissionDenied(tree.path("in/Docs/locked"), SystemErrorText::Access::read));
         EXPECT_TRUE(stagingFolders().isEmpty());
     }
     ::chmod(locked.constData(), 0700);

@@ -6,9 +6,11 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
+#include "support/FakePrograms.h"
 #include "support/LegacyArchives.h"
 #include "support/ReadOnlyMount.h"
 #include "support/TempTree.h"
+#include "support/ZipBytes.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -55,10 +57,23 @@ protected:
         return m_tree.path(name + ".001");
     }
 
+    // A ZIP of one entry made at test time, with a 16-bit field of its central header (at the offset
+    // from the header's start) and of its local header (when given) patched.
+    QString patchedZip(const QString& name, const LegacyArchives::Item& item, int centralOffset,
+                       quint16 value, std::optional<int> localOffset = std::nullopt) {
+        QByteArray bytes = LegacyArchives::zip({item}, LegacyArchives::Host::unix);
+        const auto patch = [&](qsizetype at) { bytes.replace(at, 2, ZipBytes::le16(value)); };
+        patch(bytes.indexOf("PK\x01\x02") + centralOffset);
+        if (localOffset) patch(*localOffset);
+        return m_tree.writeFile(name, bytes);
+    }
+
     QString failureOf(const QString& archive, const std::optional<QString>& password,
-                      const QString& destination) {
+                      const QString& destination,
+                      const ArchivePrograms& programs = ArchivePrograms::installed()) {
         try {
-            m_service.extract({archive}, destination, password, ExtractionOptions{}, 1, {});
+            ArchiveService(ArchiveService::standardExtractors(programs), nullptr)
+                .extract({archive}, destination, password, ExtractionOptions{}, 1, {});
         } catch (const VelmoraError& error) {
             return error.message();
         }
@@ -66,7 +81,6 @@ protected:
     }
 
     TempTree m_tree;
-    ArchiveService m_service{ArchiveService::standardExtractors(), nullptr};
 };
 
 TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
@@ -74,11 +88,14 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     const QString damaged = QStringLiteral(u"压缩包可能已损坏，无法读取。");
     const QDir src(m_tree.path("src"));
     ASSERT_TRUE(QFile::link("../../../../../../../../etc/hostname", src.filePath("up")));
+    FakePrograms withoutSevenZip;
+    withoutSevenZip.remove("7zz");
     const struct {
         const char* name;
         std::function<QString()> archive;
         std::optional<QString> password;
         QString expected;
+        const ArchivePrograms* programs = nullptr;  // the installed ones
     } cases[] = {
         {"wrong password 7z",
          [&] {
@@ -141,6 +158,26 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
              return m_tree.path("set.part1.rar");
          },
          std::nullopt, QStringLiteral(u"缺少分卷：set.part2.rar")},
+        // A method neither 7-Zip nor unzip has (7, "tokenize"): unzip, the last to try, names the entry.
+        {"a method no tool has",
+         [&] {
+             return patchedZip("method.zip", {"README", "hello"}, 10, 7, 8);
+         },
+         std::nullopt,
+         QStringLiteral(u"解压失败：7-Zip 解压工具返回错误（无法解压“README”：不支持它的压缩方法）。")},
+        // Where 7-Zip is missing unzip decides, and its lines read as their kind.
+        {"an empty name",
+         [&] {
+             return m_tree.writeFile("empty.zip", LegacyArchives::zip({{"", "x"}}));
+         },
+         std::nullopt,
+         QStringLiteral(u"解压失败：unzip 解压工具返回错误（压缩包中有名称为空的条目，无法写入）。"),
+         &withoutSevenZip.programs()},
+        {"a local header at a wrong offset",
+         [&] {
+             return patchedZip("offset.zip", {"a.txt", "hello"}, 42, 3);
+         },
+         std::nullopt, damaged, &withoutSevenZip.programs()},
         // Encrypted, opened with the right password, and refused for its link: not a password problem.
         {"encrypted 7z with a link leading out",
          [&] {
@@ -152,7 +189,8 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString archive = c.archive();
-        EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
+        EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++)),
+                            c.programs ? *c.programs : ArchivePrograms::installed()),
                   c.expected);
     }
     // 7-Zip says only "ERROR: <path>" and "Cannot open the file as archive" of these.
@@ -206,6 +244,8 @@ TEST_F(ExtractionFailureReasonTest, unwritableEntriesAreNamedInChinese) {
               0);
     m_tree.writeFile("through/lnk/through.txt", "through");
     m_tree.writeFile("second/h", "second");
+    m_tree.writeFile("second/sym", "second");
+    ASSERT_TRUE(QFile::link("note.txt", m_tree.path("src/sym")));
     // A TAR of src's names with names from another folder appended.
     const auto tar = [&](const QString& name, const QStringList& names, const QString& folder,
                          const QString& appended) {
@@ -238,6 +278,9 @@ TEST_F(ExtractionFailureReasonTest, unwritableEntriesAreNamedInChinese) {
              return tar("twice.tar", {"note.txt", "h"}, "second", "h");
          },
          QStringLiteral(u"解压失败：压缩包中的硬链接“h”与同名条目冲突，无法创建，已停止解压。")},
+        {"a symbolic link, then a file of its name",
+         [&] { return tar("symlink.tar", {"sym"}, "second", "sym"); },
+         QStringLiteral(u"解压失败：压缩包中的链接“sym”与同名条目冲突，无法创建，已停止解压。")},
         {"a 300-byte name",
          [&] {
              return zip("long.zip", {{longName.toUtf8(), "x", true}});
@@ -271,6 +314,19 @@ TEST_F(ExtractionFailureReasonTest, aReadOnlyDestinationIsNamed) {
     EXPECT_EQ(failureOf(archive, std::nullopt, destination),
               QStringLiteral(u"没有写入权限：") + destination + "/a");
     QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// An archive the user may not read is named with what could not be done, whichever tool decides.
+TEST_F(ExtractionFailureReasonTest, anUnreadableArchiveIsNamed) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    const QStringList archives{make("7zz", {"a", "../u.7z", "note.txt"}),
+                               make("zip", {"-q", "../u.zip", "note.txt"}),
+                               make("rar", {"a", "-inul", "../u.rar", "note.txt"})};
+    for (const QString& archive : archives) {
+        QFile::setPermissions(archive, QFile::WriteOwner);
+        EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder("unreadable")),
+                  QStringLiteral(u"无法读取“") + archive + QStringLiteral(u"”（没有读取权限）"));
+    }
 }
 
 // A read-only disk, which root cannot write either: the system's reason, in Chinese.

@@ -103,8 +103,14 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
         {"echo 'Cannot create x: Permission denied'; exit 9", ArchiveError::permissionDenied()},
         {"echo 'The specified password is incorrect.' >&2; exit 11", ArchiveError::wrongPassword()},
         {"echo 'Unexpected end of archive'; exit 3", ArchiveError::corruptedArchive()},
+        // A name unrar could not write here is named as such, never shown as its line.
+        {"echo 'Cannot create /d/.velmoraExtraction-1/????????.txt' >&2; exit 9",
+         ArchiveError::extractFailed(QStringLiteral(u"unrar 解压工具返回错误（无法写入“????????.txt”）。"))},
+        {"printf 'Cannot create /d/.velmoraExtraction-1/a:b.txt\\nOperation not permitted\\n' >&2; exit 9",
+         ArchiveError::extractFailed(
+             QStringLiteral(u"unrar 解压工具返回错误（无法写入“a:b.txt”：目标位置不能使用这个名称）。"))},
         {"echo 'Unknown method' >&2; exit 3",
-         ArchiveError::extractFailed(QStringLiteral(u"unrar 解压工具返回错误（Unknown method）。"))},
+         ArchiveError::extractFailed(QStringLiteral(u"unrar 解压工具返回错误。"))},
     };
     for (const auto& c : cases) {
         const FakeTool unrar = programs.addTool(QStringLiteral("unrar"), QString::fromUtf8(c.body));

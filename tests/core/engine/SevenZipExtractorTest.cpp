@@ -142,12 +142,12 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo 'cannot open output file: Permission denied' >&2; exit 2", ArchiveError::permissionDenied()},
         {"echo 'Data Error' >&2; echo 'Sub items Errors: 1'; exit 2", ArchiveError::corruptedArchive()},
         {"echo 'Unexpected end of archive' >&2; exit 2", ArchiveError::corruptedArchive()},
+        // Neither the banner, the progress nor a line that names no known reason reaches the user.
         {"echo 'Unsupported feature' >&2; exit 2",
-         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误（Unsupported feature）。"))},
-        // The banner and the progress are no reason; the error line is.
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"))},
         {"echo '7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov'; echo 'Scanning the drive:'; "
          "echo 'ERROR: E_FAIL : a.txt' >&2; echo 'Sub items Errors: 1'; exit 2",
-         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误（ERROR: E_FAIL : a.txt）。"))},
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"))},
         // Not an archive: the "errno=1" of its failed open is no permission problem.
         {"printf 'ERROR: /d/a.7z\\n/d/a.7z\\nOpen ERROR: Cannot open the file as [7z] archive\\n\\nERRORS:\\n"
          "Is not archive\\n\\n\\nSystem ERROR:\\nerrno=1 : Operation not permitted\\n' >&2; exit 2",
@@ -167,6 +167,16 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
          ">&2; exit 2",
          ArchiveError::extractFailed(
              QStringLiteral(u"7-Zip 解压工具返回错误（无法设置文件属性“d”：磁盘读写错误）。"))},
+        // A name FAT cannot hold, as fusefat refuses it, names the entry, not a permission; a refused read
+        // says so; data after an entry's end is damage.
+        {"echo 'ERROR: Cannot open output file : errno=1 : Operation not permitted : "
+         "/m/.velmoraExtraction-1/a:b.txt' >&2; exit 2",
+         ArchiveError::extractFailed(
+             QStringLiteral(u"7-Zip 解压工具返回错误（无法写入“a:b.txt”：目标位置不能使用这个名称）。"))},
+        {"echo 'ERROR: Cannot open input file : errno=13 : Permission denied : /d/set.7z.002' >&2; exit 2",
+         ArchiveError::permissionDenied(QStringLiteral("/d/set.7z.002"), SystemErrorText::Access::read)},
+        {"echo 'ERROR: There are some data after the end of the payload data : test1.xml' >&2; exit 2",
+         ArchiveError::corruptedArchive()},
         // A chain its listing does not prove safe stays refused, named.
         {"echo 'ERROR: Dangerous link via another link was ignored : via : dir/f' >&2; exit 2",
          ArchiveError::extractFailed(QStringLiteral(

@@ -11,6 +11,8 @@
 #include <QJsonDocument>
 #include <QTimeZone>
 
+#include <unistd.h>
+
 namespace {
 
 using Kind = ArchivePasswordBookKind;
@@ -327,6 +329,19 @@ TEST_F(PasswordBookTest, ImportRefusesFilesThatAreNotPasswordLines) {
     }
     // Passwords that merely begin with a bracket are still lines.
     EXPECT_EQ(store().importPasswords(importFile("[abc]\n{x}, y\n"), Kind::extraction).count, 2);
+}
+
+TEST_F(PasswordBookTest, AnUnreadableImportSaysItCouldNotBeRead) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    const QString file = importFile("pw\n");
+    QFile::setPermissions(file, QFile::WriteOwner);
+    try {
+        store().importPasswords(file, Kind::extraction);
+        ADD_FAILURE() << "imported";
+    } catch (const FileSystemError& error) {
+        EXPECT_EQ(error.message(),
+                  QStringLiteral(u"无法打开文件：") + file + QStringLiteral(u"（没有读取权限）"));
+    }
 }
 
 TEST_F(PasswordBookTest, ImportingTextLines) {
