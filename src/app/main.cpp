@@ -56,6 +56,11 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    if (const std::optional<PrivateTempDirectory::Problem> problem = PrivateTempDirectory::problem()) {
+        printError(QStringLiteral(u"无法使用临时文件夹 ") + problem->folder + QStringLiteral(u"（") +
+                   problem->reason + QStringLiteral(u"），velmora 无法启动。"));
+        return 1;
+    }
     // Settle who is primary before any GUI starts, so a forwarding launch ends quickly.
     const std::optional<QString> runtimeDirectory = SingleInstance::standardRuntimeDirectory();
     if (!runtimeDirectory) {

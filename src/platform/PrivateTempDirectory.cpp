@@ -1,5 +1,6 @@
 #include "platform/PrivateTempDirectory.h"
 
+#include "platform/SystemErrorText.h"
 #include "platform/WorkJournal.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 
 #include <cerrno>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,24 +34,64 @@ std::optional<mode_t> ownDirectoryMode(const QByteArray& native) {
     return info.st_mode & 0777;
 }
 
-// Makes path a private directory of ours, or reports that it cannot be one.
-bool ensurePrivateDirectory(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) return false;
-    const std::optional<mode_t> mode = ownDirectoryMode(native);
-    return mode && (*mode == 0700 || ::chmod(native.constData(), 0700) == 0);
+QString userName(uid_t uid) {
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[1024];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return QString::fromLocal8Bit(found->pw_name);
+    return QString::number(uid);
 }
 
-void recordFolder(const QString& path) {
+// Makes path a private directory of ours, or says why it cannot be one.
+std::optional<QString> privateDirectoryProblem(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return SystemErrorText::reason(errno, SystemErrorText::Access::write);
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0)
+        return SystemErrorText::reason(errno, SystemErrorText::Access::write);
+    if (info.st_uid != ::getuid()) return QStringLiteral(u"已被用户 %1 占用").arg(userName(info.st_uid));
+    if (S_ISLNK(info.st_mode)) return QStringLiteral(u"是一个链接");
+    if (!S_ISDIR(info.st_mode)) return QStringLiteral(u"不是文件夹");
+    if ((info.st_mode & 0777) != 0700 && ::chmod(native.constData(), 0700) != 0)
+        return SystemErrorText::reason(errno, SystemErrorText::Access::write);
+    return std::nullopt;
+}
+
+bool ensurePrivateDirectory(const QString& path) { return !privateDirectoryProblem(path); }
+
+// The system temp's base first: the runtime folder is often a small tmpfs.
+QStringList candidateBases() {
+    QStringList bases{systemTempPath() + QStringLiteral("/velmora-") + QString::number(::getuid())};
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime) && PrivateTempDirectory::isPrivate(runtime))
+        bases.append(runtime + QStringLiteral("/velmora-temp"));
+    return bases;
+}
+
+// Whether the folder is recorded, or need not be.
+bool recordFolder(const QString& path) {
     QMutexLocker lock(&gRecordMutex);
-    if (gProcessRecord) gProcessRecord->add(path, WorkJournal::Kind::Tree);
+    return !gProcessRecord || gProcessRecord->add(path, WorkJournal::Kind::Tree) == 0;
 }
 }  // namespace
 
 std::optional<QString> PrivateTempDirectory::base() {
-    const QString path = systemTempPath() + QStringLiteral("/velmora-") + QString::number(::getuid());
-    if (!ensurePrivateDirectory(path)) return std::nullopt;
-    return path;
+    for (const QString& path : candidateBases()) {
+        if (ensurePrivateDirectory(path)) return path;
+    }
+    return std::nullopt;
+}
+
+std::optional<PrivateTempDirectory::Problem> PrivateTempDirectory::problem() {
+    std::optional<Problem> first;
+    for (const QString& path : candidateBases()) {
+        const std::optional<QString> reason = privateDirectoryProblem(path);
+        if (!reason) return std::nullopt;
+        if (!first) first = Problem{path, *reason};
+    }
+    return first;
 }
 
 std::optional<QString> PrivateTempDirectory::makeFolder(const QString& relativeFolder) {
@@ -57,7 +99,8 @@ std::optional<QString> PrivateTempDirectory::makeFolder(const QString& relativeF
     if (!path) return std::nullopt;
     const QStringList parts = relativeFolder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral("."))) return std::nullopt;
-    if (!parts.isEmpty()) recordFolder(*path + QLatin1Char('/') + parts.join(QLatin1Char('/')));
+    if (!parts.isEmpty() && !recordFolder(*path + QLatin1Char('/') + parts.join(QLatin1Char('/'))))
+        return std::nullopt;
     for (const QString& part : parts) {
         *path += QLatin1Char('/') + part;
         if (!ensurePrivateDirectory(*path)) return std::nullopt;

@@ -12,11 +12,20 @@ namespace {
 
 class PrivateTempDirectoryTest : public testing::Test {
 protected:
-    void SetUp() override { PrivateTempDirectory::setSystemTempPathForTesting(m_tree.root()); }
-    void TearDown() override { PrivateTempDirectory::setSystemTempPathForTesting({}); }
+    // Without a runtime folder, where a base that is refused would otherwise go instead.
+    void SetUp() override {
+        PrivateTempDirectory::setSystemTempPathForTesting(m_tree.root());
+        if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) m_runtime = qgetenv("XDG_RUNTIME_DIR");
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
+    void TearDown() override {
+        PrivateTempDirectory::setSystemTempPathForTesting({});
+        if (m_runtime) qputenv("XDG_RUNTIME_DIR", *m_runtime);
+    }
     QString expectedBase() const { return m_tree.path(QStringLiteral("velmora-%1").arg(::getuid())); }
 
     TempTree m_tree;
+    std::optional<QByteArray> m_runtime;
 };
 
 TEST_F(PrivateTempDirectoryTest, FoldersAreOwnerOnly) {

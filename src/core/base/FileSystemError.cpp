@@ -1,5 +1,8 @@
 #include "core/base/FileSystemError.h"
 
+#include "platform/PrivateTempDirectory.h"
+#include "platform/SystemErrorText.h"
+
 SystemErrorText::Access FileSystemError::accessOf(Kind kind) {
     switch (kind) {
         case Kind::openFailed:
@@ -23,6 +26,13 @@ FileSystemError FileSystemError::fromErrorNumber(Kind kind, const QString& path,
 
 FileSystemError FileSystemError::fromFile(Kind kind, const QString& path, const QFileDevice& file) {
     return {kind, path, SystemErrorText::reasonOf(file, accessOf(kind))};
+}
+
+FileSystemError FileSystemError::privateTempUnavailable() {
+    if (const std::optional<PrivateTempDirectory::Problem> problem = PrivateTempDirectory::problem())
+        return {Kind::createFailed, problem->folder, problem->reason};
+    // The base is there, but not what was wanted inside it.
+    return {Kind::createFailed, PrivateTempDirectory::base().value_or(QString()), {}};
 }
 
 QString FileSystemError::message() const {

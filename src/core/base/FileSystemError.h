@@ -28,6 +28,9 @@ public:
     static FileSystemError fromErrorNumber(Kind kind, const QString& path, int errorNumber);
     // The reason of the file's last failure, worded alike.
     static FileSystemError fromFile(Kind kind, const QString& path, const QFileDevice& file);
+    // No private temporary folder could be made: names the folder in the way and why (taken by another
+    // user, say), never the work folder that was wanted inside it.
+    static FileSystemError privateTempUnavailable();
 
     Kind kind() const { return m_kind; }
     const QString& path() const { return m_path; }

@@ -22,7 +22,7 @@ WorkFolder::WorkFolder() {
     const QString name =
         QStringLiteral("velmoraCompoundTar-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     const std::optional<QString> path = PrivateTempDirectory::makeFolder(name);
-    if (!path) throw FileSystemError(FileSystemError::Kind::createFailed, name, {});
+    if (!path) throw FileSystemError::privateTempUnavailable();
     m_path = *path;
 }
 

@@ -4,6 +4,7 @@
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
 #include "core/engine/ArchiveError.h"
+#include "core/engine/ExtractionSteps.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QDir>
@@ -222,9 +223,11 @@ QString makeCompressionStagingRoot(WorkJournal::Record* journal) {
     const QString relative =
         QStringLiteral("velmoraCompression/") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const std::optional<QString> base = PrivateTempDirectory::base();
-    if (base && journal) journal->add(*base + QLatin1Char('/') + relative, WorkJournal::Kind::Tree);
+    if (const int error =
+            base && journal ? journal->add(*base + QLatin1Char('/') + relative, WorkJournal::Kind::Tree) : 0)
+        ExtractionSteps::throwCreateFailed(*base, error);
     const std::optional<QString> path = PrivateTempDirectory::makeFolder(relative);
-    if (!path) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, relative, 0);
+    if (!path) throw FileSystemError::privateTempUnavailable();
     return *path;
 }
 
