@@ -33,16 +33,18 @@ bool makePrivateFolder(const QString& path) {
     return ::chmod(nativePath(path).constData(), 0700) == 0;
 }
 
-bool writeWhole(int fd, const QByteArray& bytes) {
-    if (::ftruncate(fd, 0) != 0) return false;
+// 0, or the error number of the write that failed.
+int writeWhole(int fd, const QByteArray& bytes) {
+    if (::ftruncate(fd, 0) != 0) return errno;
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t written = ::pwrite(fd, bytes.constData() + done, bytes.size() - done, done);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        if (written < 0) return errno;
+        if (written == 0) return EIO;
         done += written;
     }
-    return ::fsync(fd) == 0;
+    return ::fsync(fd) == 0 ? 0 : errno;
 }
 
 QByteArray readWhole(int fd) {
@@ -90,42 +92,60 @@ bool removeTree(const QString& recorded) {
     return path && std::filesystem::remove_all(nativePath(*path).constData(), error) > 0;
 }
 
-bool removePath(const QString& path, WorkJournal::Kind kind) {
-    if (kind == WorkJournal::Kind::Tree) return removeTree(path);
-    const QByteArray native = nativePath(path);
+struct RecordedPath {
+    QString path;
+    WorkJournal::Kind kind;
+    QByteArray identity;  // a NameHolder's "<device> <inode>"
+};
+
+QByteArray identityOf(quint64 device, quint64 inode) {
+    return QByteArray::number(device) + ' ' + QByteArray::number(inode);
+}
+
+bool removePath(const RecordedPath& recorded) {
+    if (recorded.kind == WorkJournal::Kind::Tree) return removeTree(recorded.path);
+    const QByteArray native = nativePath(recorded.path);
     struct stat info {};
     if (::lstat(native.constData(), &info) != 0) return false;
+    if (recorded.kind == WorkJournal::Kind::NameHolder &&
+        identityOf(info.st_dev, info.st_ino) != recorded.identity)
+        return false;
     if (S_ISDIR(info.st_mode)) return ::rmdir(native.constData()) == 0;
     return S_ISREG(info.st_mode) && info.st_size == 0 && ::unlink(native.constData()) == 0;
 }
 
-struct RecordedPath {
-    QString path;
-    WorkJournal::Kind kind;
-};
-
-// Lines are "<T|P> <percent-encoded path>\n"; a line cut short by a crash has no line break and is
-// left alone.
+// Lines are "<T|P> <percent-encoded path>\n", and "N <device> <inode> <percent-encoded path>\n" for a
+// NameHolder; a line cut short by a crash has no line break and is left alone.
 QList<RecordedPath> recordedPaths(const QByteArray& text) {
     QList<QByteArray> lines = text.split('\n');
     lines.removeLast();
     QList<RecordedPath> paths;
     for (const QByteArray& line : lines) {
-        if (line.size() < 3 || line.at(1) != ' ' || (line.at(0) != 'T' && line.at(0) != 'P')) continue;
-        const QString path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(2)));
-        if (!QDir::isAbsolutePath(path)) continue;
-        paths.append({path, line.at(0) == 'T' ? WorkJournal::Kind::Tree : WorkJournal::Kind::Placeholder});
+        const QList<QByteArray> fields = line.split(' ');
+        RecordedPath recorded;
+        if (fields.size() == 2 && (fields[0] == "T" || fields[0] == "P")) {
+            recorded.kind = fields[0] == "T" ? WorkJournal::Kind::Tree : WorkJournal::Kind::Placeholder;
+        } else if (fields.size() == 4 && fields[0] == "N") {
+            recorded.kind = WorkJournal::Kind::NameHolder;
+            recorded.identity = fields[1] + ' ' + fields[2];
+        } else {
+            continue;
+        }
+        recorded.path = QFile::decodeName(QByteArray::fromPercentEncoding(fields.last()));
+        if (QDir::isAbsolutePath(recorded.path)) paths.append(recorded);
     }
     return paths;
 }
 
-// Trees before placeholders, and newest first: a reserved folder (recorded by one part of a run) is
-// empty only once the private folders made inside it (recorded by another) are gone.
+// Trees, then the names held, then placeholders, and newest first: a reserved folder (recorded by one
+// part of a run) is empty only once the private folders and names made inside it (recorded by
+// another) are gone.
 int removePaths(const QList<RecordedPath>& paths) {
+    using enum WorkJournal::Kind;
     int removed = 0;
-    for (const WorkJournal::Kind kind : {WorkJournal::Kind::Tree, WorkJournal::Kind::Placeholder}) {
+    for (const WorkJournal::Kind kind : {Tree, NameHolder, Placeholder}) {
         for (auto it = paths.crbegin(); it != paths.crend(); ++it) {
-            if (it->kind == kind && removePath(it->path, kind)) ++removed;
+            if (it->kind == kind && removePath(*it)) ++removed;
         }
     }
     return removed;
@@ -256,15 +276,20 @@ WorkJournal::Record::~Record() {
     ::close(m_fd);
 }
 
-void WorkJournal::Record::add(const QString& path, Kind kind) {
+int WorkJournal::Record::add(const QString& path, Kind kind) {
     m_lines += (kind == Kind::Tree ? "T " : "P ") + nativePath(path).toPercentEncoding("/") + '\n';
-    writeWhole(m_fd, m_lines);
+    return write();
+}
+
+int WorkJournal::Record::addNameHolder(const QString& path, quint64 device, quint64 inode) {
+    m_nameHolder = "N " + identityOf(device, inode) + ' ' + nativePath(path).toPercentEncoding("/") + '\n';
+    return write();
 }
 
 void WorkJournal::Record::addEditedArchive(const QString& workFolder, const QString& archive) {
     m_lines += "E " + nativePath(workFolder).toPercentEncoding("/") + ' ' +
                nativePath(archive).toPercentEncoding("/") + '\n';
-    writeWhole(m_fd, m_lines);
+    write();
 }
 
 void WorkJournal::Record::addMovesOut(const QList<QByteArray>& items) {
@@ -274,13 +299,15 @@ void WorkJournal::Record::addMovesOut(const QList<QByteArray>& items) {
             m_lines +=
                 "M " + QByteArray::number(quint64(info.st_ino)) + ' ' + item.toPercentEncoding("/") + '\n';
     }
-    writeWhole(m_fd, m_lines);
+    write();
 }
 
 void WorkJournal::Record::endMovesOut(const QByteArray& folder) {
     m_lines += "F " + folder.toPercentEncoding("/") + '\n';
-    writeWhole(m_fd, m_lines);
+    write();
 }
+
+int WorkJournal::Record::write() { return writeWhole(m_fd, m_lines + m_nameHolder); }
 
 QString WorkJournal::directory() {
     QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");

@@ -23,6 +23,10 @@ public:
         // Removed only while it is still an empty file or an empty folder: a name reserved for an
         // output that may since have received the finished work.
         Placeholder,
+        // An empty file or folder made to hold a name until a plain rename replaces it, where the file
+        // system cannot rename without replacing. Removed only while it is still the same one (its
+        // device and inode) and empty: whatever replaced it, or took its name since, stays.
+        NameHolder,
     };
 
     class Record {
@@ -32,7 +36,11 @@ public:
         Record& operator=(const Record&) = delete;
 
         // Call before the path is created, so that no moment exists where it is there unrecorded.
-        void add(const QString& path, Kind kind);
+        // Returns 0, or the error number when the record could not be written.
+        int add(const QString& path, Kind kind);
+        // Records a NameHolder just made, as lstat saw it, in place of the one recorded before: work
+        // holds one name at a time, and the one before was replaced or removed by then. Returns as add.
+        int addNameHolder(const QString& path, quint64 device, quint64 inode);
 
         // The archive an edit's tool replaces with the one file it writes in workFolder, a tree of this
         // record. 7-Zip and zip remove the archive before they rename the new one into its place: a
@@ -50,9 +58,12 @@ public:
         friend class WorkJournal;
         Record(int fd, QString path);
 
+        int write();
+
         int m_fd;
         QString m_path;
         QByteArray m_lines;
+        QByteArray m_nameHolder;
     };
 
     // $XDG_STATE_HOME/velmora/work, else ~/.local/state/velmora/work.

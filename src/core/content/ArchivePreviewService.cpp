@@ -98,7 +98,7 @@ QString makePreviewRoot() {
     const QString relative =
         QStringLiteral("velmoraPreviews/") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const std::optional<QString> root = PrivateTempDirectory::makeFolder(relative);
-    if (!root) throw FileSystemError(FileSystemError::Kind::createFailed, relative, {});
+    if (!root) throw FileSystemError::privateTempUnavailable();
     return *root;
 }
 
@@ -370,7 +370,7 @@ ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
                                               : std::nullopt;
         });
     }
-    return staging.commit();
+    return staging.commit(token);
 }
 
 // The programs in the extractors' order (ToolFallback). A compound TAR's layer is 7-Zip's alone.

@@ -17,7 +17,8 @@ EditWorkFolder::EditWorkFolder(const QString& archiveURL) : m_journal(WorkJourna
     const QString path =
         folder + QStringLiteral("/.velmoraEdit-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     if (m_journal) {
-        m_journal->add(path, WorkJournal::Kind::Tree);
+        if (const int error = m_journal->add(path, WorkJournal::Kind::Tree))
+            ExtractionSteps::throwCreateFailed(folder, error);
         m_journal->addEditedArchive(path, QFileInfo(archiveURL).absoluteFilePath());
     }
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)

@@ -138,7 +138,7 @@ QString CompressionService::compress(const QStringList& files, const QString& de
     token.throwIfCancelled();
     if (!QFileInfo::exists(workURL))
         throw ArchiveError::compressFailed(QStringLiteral(u"未找到生成的压缩包。"));
-    return target.commit({workURL}).first();
+    return target.commit({workURL}, token).first();
 }
 
 SplitCompressionResult CompressionService::compressSplit(const SplitCompressionRequest& request,
@@ -196,7 +196,7 @@ SplitCompressionResult CompressionService::compressSplit(const SplitCompressionR
     // Tested before it gets its name: a set that fails its test is not left behind as if it were done.
     const bool validated =
         request.validateAfterCompletion && testArchive(written.first(), request.password, token);
-    return {target.commit(written), validated};
+    return {target.commit(written, token), validated};
 }
 
 void CompressionService::checkInputsExist(const QStringList& files) {

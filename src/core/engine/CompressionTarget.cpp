@@ -35,13 +35,14 @@ void removeTree(const QString& path) {
 
 CompressionTarget::CompressionTarget(const QString& plannedURL, const QString& extension, WhenTaken whenTaken,
                                      WorkJournal::Record* journal)
-    : m_plannedURL(plannedURL), m_extension(extension), m_whenTaken(whenTaken) {
+    : m_plannedURL(plannedURL), m_extension(extension), m_whenTaken(whenTaken), m_journal(journal) {
     if (whenTaken == WhenTaken::fail && exists(plannedURL))
         throw SplitCompressionError::existingOutput(FileNameHelper::lastPathComponent(plannedURL));
     const QString folder = QFileInfo(plannedURL).path();
     const QString workFolder = folder + QStringLiteral("/.velmoraCompression-") +
                                QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    if (journal) journal->add(workFolder, WorkJournal::Kind::Tree);
+    if (const int error = journal ? journal->add(workFolder, WorkJournal::Kind::Tree) : 0)
+        ExtractionSteps::throwCreateFailed(folder, error);
     if (::mkdir(nativePath(workFolder).constData(), 0700) != 0)
         ExtractionSteps::throwCreateFailed(folder, errno);
     m_workFolder = workFolder;
@@ -53,7 +54,7 @@ QString CompressionTarget::workURL(const QString& fileName) const {
     return m_workFolder + QLatin1Char('/') + fileName;
 }
 
-QStringList CompressionTarget::commit(const QStringList& workFiles) {
+QStringList CompressionTarget::commit(const QStringList& workFiles, const CancellationToken& token) {
     const QString folder = QFileInfo(m_plannedURL).path();
     const QString plannedName = FileNameHelper::lastPathComponent(m_plannedURL);
     QStringList finals;
@@ -65,7 +66,7 @@ QStringList CompressionTarget::commit(const QStringList& workFiles) {
         const QString name = FileNameHelper::lastPathComponent(file);
         finals << folder + QLatin1Char('/') + name;
         if (name == plannedName) continue;
-        const int error = ExclusiveRename::rename(file, finals.last());
+        const int error = ExclusiveRename::rename(file, finals.last(), m_journal);
         if (error != 0) {
             undo();
             if (error == EEXIST) throw SplitCompressionError::existingOutput(name);
@@ -77,7 +78,7 @@ QStringList CompressionTarget::commit(const QStringList& workFiles) {
     const qsizetype planned = workFiles.indexOf(workURL(plannedName));
     if (planned < 0) return finals;
     try {
-        finals[planned] = moveInPlannedName(workFiles[planned]);
+        finals[planned] = moveInPlannedName(workFiles[planned], token);
     } catch (...) {
         undo();
         throw;
@@ -85,15 +86,16 @@ QStringList CompressionTarget::commit(const QStringList& workFiles) {
     return finals;
 }
 
-QString CompressionTarget::moveInPlannedName(const QString& workFile) const {
+QString CompressionTarget::moveInPlannedName(const QString& workFile, const CancellationToken& token) const {
     const QString folder = QFileInfo(m_plannedURL).path();
     const QString name = FileNameHelper::lastPathComponent(m_plannedURL);
     if (m_whenTaken == WhenTaken::nextFreeName) {
-        return ExclusiveRename::toFreeName(workFile, folder, [&](qint64 number) {
+        const auto nameFor = [&](qint64 number) {
             return number == 0 ? name : numberedName(name, m_extension, static_cast<int>(number));
-        });
+        };
+        return ExclusiveRename::toFreeName(workFile, folder, nameFor, m_journal, token);
     }
-    const int error = ExclusiveRename::rename(workFile, m_plannedURL);
+    const int error = ExclusiveRename::rename(workFile, m_plannedURL, m_journal);
     if (error == EEXIST) throw SplitCompressionError::existingOutput(name);
     if (error != 0)
         throw FileSystemError::fromErrorNumber(FileSystemError::Kind::saveFailed, m_plannedURL, error);

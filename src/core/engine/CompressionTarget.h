@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
 #include "platform/WorkJournal.h"
 
 #include <QString>
@@ -41,17 +42,19 @@ public:
     // and the planned one last; returns their new paths in the same order. The planned name, when taken
     // meanwhile, becomes the next free "name N.ext" (WhenTaken::nextFreeName) or fails the run with
     // SplitCompressionError::existingOutput, as another taken name does; what was moved goes again.
-    // Throws FileSystemError when a rename fails.
-    QStringList commit(const QStringList& workFiles);
+    // Throws FileSystemError when a rename fails, CancellationError when token is cancelled while a
+    // free name is looked for.
+    QStringList commit(const QStringList& workFiles, const CancellationToken& token);
 
     // "name N.ext" for "name.ext", the extension being the given one when the name ends with it.
     static QString numberedName(const QString& fileName, const QString& extension, int number);
 
 private:
-    QString moveInPlannedName(const QString& workFile) const;
+    QString moveInPlannedName(const QString& workFile, const CancellationToken& token) const;
 
     QString m_plannedURL;
     QString m_extension;
     WhenTaken m_whenTaken;
+    WorkJournal::Record* m_journal;
     QString m_workFolder;
 };

@@ -98,13 +98,16 @@ ExtractionStaging::ExtractionStaging(const QString& destinationURL)
     : m_journal(WorkJournal::open()),
       m_destination(QDir::cleanPath(QFileInfo(destinationURL).absoluteFilePath())) {
     m_createdDestination = !QFileInfo::exists(m_destination);
-    if (m_journal && m_createdDestination) m_journal->add(m_destination, WorkJournal::Kind::Placeholder);
+    if (m_journal && m_createdDestination) {
+        if (const int error = m_journal->add(m_destination, WorkJournal::Kind::Placeholder))
+            ExtractionSteps::throwCreateFailed(m_destination, error);
+    }
     ExtractionSteps::createFolder(m_destination);
     const QString path = m_destination + QStringLiteral("/.velmoraExtraction-") +
                          QUuid::createUuid().toString(QUuid::WithoutBraces);
-    if (m_journal) m_journal->add(path, WorkJournal::Kind::Tree);
-    if (::mkdir(ToolText::encodedName(path).constData(), 0700) != 0) {
-        const int error = errno;
+    const int unrecorded = m_journal ? m_journal->add(path, WorkJournal::Kind::Tree) : 0;
+    if (unrecorded != 0 || ::mkdir(ToolText::encodedName(path).constData(), 0700) != 0) {
+        const int error = unrecorded != 0 ? unrecorded : errno;
         if (m_createdDestination) QDir().rmdir(m_destination);
         ExtractionSteps::throwCreateFailed(m_destination, error);
     }
@@ -117,7 +120,7 @@ ExtractionStaging::~ExtractionStaging() {
     if (m_createdDestination && !m_committed) QDir().rmdir(m_destination);
 }
 
-ExtractionStaging::Renames ExtractionStaging::commit() {
+ExtractionStaging::Renames ExtractionStaging::commit(const CancellationToken& token) {
     const fs::path stagingPath = nativePath(m_path);
     const std::vector<fs::path> links = linksIn(m_path);
     requireLinksInside(links);
@@ -130,7 +133,7 @@ ExtractionStaging::Renames ExtractionStaging::commit() {
     Placed placed;
     Renames renames;
     for (const fs::path& child : children) {
-        const fs::path moved = moveIn(child);
+        const fs::path moved = moveIn(child, token);
         if (moved.filename() == child.filename()) continue;
         placed.emplace(child.filename(), moved.filename());
         renames.insert(qtPath(child.filename()), qtPath(moved.filename()));
@@ -159,12 +162,14 @@ void ExtractionStaging::requireLinksInside(const std::vector<fs::path>& links) c
 }
 
 // Returns where the item went: under its own name, else under the first free numbered one.
-fs::path ExtractionStaging::moveIn(const fs::path& item) const {
+fs::path ExtractionStaging::moveIn(const fs::path& item, const CancellationToken& token) const {
     const QString name = qtPath(item.filename());
     const bool folder = isRealFolder(item);
-    return nativePath(ExclusiveRename::toFreeName(qtPath(item), m_destination, [&](qint64 number) {
+    const auto nameFor = [&](qint64 number) {
         return number == 0 ? name : FileNameHelper::numberedName(name, number, folder);
-    }));
+    };
+    return nativePath(
+        ExclusiveRename::toFreeName(qtPath(item), m_destination, nameFor, m_journal.get(), token));
 }
 
 // Where an item of the private folder ended up.

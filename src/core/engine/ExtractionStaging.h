@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/CancellationToken.h"
 #include "platform/WorkJournal.h"
 
 #include <QHash>
@@ -42,13 +43,14 @@ public:
     // in the destination. A link that resolves outside the private folder
     // is refused before anything moves, with ArchiveError::extractFailed naming it; one that resolves
     // outside the destination after the move (through the destination's own links) is removed.
-    Renames commit();
+    // Throws CancellationError when token is cancelled while a free name is looked for.
+    Renames commit(const CancellationToken& token);
 
 private:
     using Placed = std::map<std::filesystem::path, std::filesystem::path>;  // renamed top-level items
 
     void requireLinksInside(const std::vector<std::filesystem::path>& links) const;
-    std::filesystem::path moveIn(const std::filesystem::path& item) const;
+    std::filesystem::path moveIn(const std::filesystem::path& item, const CancellationToken& token) const;
     void repoint(const std::filesystem::path& relativeLink, const Placed& placed) const;
     void removeIfOutside(const std::filesystem::path& link) const;
     std::filesystem::path placedPath(const std::filesystem::path& relative, const Placed& placed) const;

@@ -63,7 +63,7 @@ QString makeAliasFolder() {
     const QString relative =
         QStringLiteral("velmoraRarAlias/") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const std::optional<QString> folder = PrivateTempDirectory::makeFolder(relative);
-    if (!folder) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, relative, 0);
+    if (!folder) throw FileSystemError::privateTempUnavailable();
     return *folder;
 }
 

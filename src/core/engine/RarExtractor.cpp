@@ -27,7 +27,7 @@ int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
     ExtractionSteps::requireArchive(fileURL);
     ExtractionStaging staging(destinationURL);
     extractInto(fileURL, staging.path(), password, threadCount, token);
-    return static_cast<int>(staging.commit().size());
+    return static_cast<int>(staging.commit(token).size());
 }
 
 void RarExtractor::extractInto(const QString& fileURL, const QString& destinationURL,

@@ -27,7 +27,7 @@ int SevenZipExtractor::extract(const QString& fileURL, const QString& destinatio
     if (CompoundTar::isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar)
         LegacyNameRenamer::renameExtractedArchive(staging.path(),
                                                   [] { return LegacyNames::Source::fileSystemBytes; });
-    return static_cast<int>(staging.commit().size());
+    return static_cast<int>(staging.commit(token).size());
 }
 
 void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,

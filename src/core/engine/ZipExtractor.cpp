@@ -22,7 +22,7 @@ int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
     extractInto(fileURL, staging.path(), password, threadCount, token);
     LegacyNameRenamer::renameExtractedArchive(
         staging.path(), [&fileURL] { return ZipCentralDirectory::legacyNameSource(fileURL); });
-    return static_cast<int>(staging.commit().size());
+    return static_cast<int>(staging.commit(token).size());
 }
 
 void ZipExtractor::extractInto(const QString& fileURL, const QString& destinationURL,

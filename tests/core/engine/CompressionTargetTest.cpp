@@ -86,9 +86,9 @@ TEST_F(CompressionTargetTest, ANameTakenWhileTheToolRanIsNeverReplaced) {
         for (const char* name : {"report.zip", "report 1.zip"})
             QFile(folder + '/' + name).open(QIODevice::WriteOnly);
         if (whenTaken == fail)
-            EXPECT_THROW(target.commit(written), SplitCompressionError);
+            EXPECT_THROW(target.commit(written, {}), SplitCompressionError);
         else
-            EXPECT_EQ(target.commit(written), QStringList{folder + "/report 2.zip"});
+            EXPECT_EQ(target.commit(written, {}), QStringList{folder + "/report 2.zip"});
         EXPECT_EQ(QFileInfo(folder + "/report.zip").size(), 0);
         EXPECT_EQ(entriesOf(folder).filter(QRegularExpression("^report")).size(), whenTaken == fail ? 2 : 3);
     }
@@ -126,7 +126,7 @@ TEST_F(CompressionTargetTest, AVolumeNameTakenAtTheEndFailsTheSetAndKeepsTheUser
         QFile(target.workURL("Set.7z.001")).open(QIODevice::WriteOnly);
         QFile(target.workURL("Set.7z.002")).open(QIODevice::WriteOnly);
         try {
-            target.commit({target.workURL("Set.7z.001"), target.workURL("Set.7z.002")});
+            target.commit({target.workURL("Set.7z.001"), target.workURL("Set.7z.002")}, {});
             ADD_FAILURE() << "committed over a taken name";
         } catch (const SplitCompressionError& error) {
             EXPECT_EQ(error, SplitCompressionError::existingOutput("Set.7z.002"));

@@ -30,6 +30,8 @@ const SampleFile kSampleFiles[] = {
 };
 
 int failedRenameError = 0;
+std::function<int(int, const char*, const char*)> renameStep;
+int renameCalls = 0;
 
 int failWith(int error) {
     errno = error;
@@ -194,5 +196,17 @@ WithoutRenameNoReplace::WithoutRenameNoReplace(int renameError, bool fat)
         };
     }
 }
+
+WithoutRenameNoReplace::WithoutRenameNoReplace(std::function<int(int, const char*, const char*)> step)
+    : WithoutRenameNoReplace() {
+    renameStep = std::move(step);
+    renameCalls = 0;
+    ExclusiveRename::systemCalls.rename = [](const char* from, const char* to) {
+        const int error = renameStep(++renameCalls, from, to);
+        return error == 0 ? ::rename(from, to) : failWith(error);
+    };
+}
+
+int WithoutRenameNoReplace::calls() { return renameCalls; }
 
 WithoutRenameNoReplace::~WithoutRenameNoReplace() { ExclusiveRename::systemCalls = m_saved; }
