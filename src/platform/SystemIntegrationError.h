@@ -12,12 +12,17 @@ public:
         finderSyncConfigurationFailed,
         // velmora's own desktop entry is not installed, so nothing can name it as a handler.
         bundleIdentifierUnavailable,
+        // What velmora keeps to undo its changes later (the defaults it replaced, the group or the
+        // folders it added) could not be saved; the payload is the reason, which message() gives alone
+        // for the caller to word as any failed save.
+        recordSaveFailed,
     };
 
     explicit SystemIntegrationError(Kind kind, QString detail = {})
         : m_kind(kind), m_detail(std::move(detail)) {}
 
     Kind kind() const { return m_kind; }
+    const QString& detail() const { return m_detail; }
     QString message() const override;
 
 private:

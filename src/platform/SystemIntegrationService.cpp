@@ -61,6 +61,11 @@ SystemIntegrationError preferenceFailure(const QString& reason) {
     return SystemIntegrationError(SystemIntegrationError::Kind::launchServicesPreferenceFailed, reason);
 }
 
+void save(DefaultsStore& defaults, const QString& key, const QByteArray& bytes) {
+    if (const std::optional<QString> failure = defaults.write(key, bytes))
+        throw SystemIntegrationError(SystemIntegrationError::Kind::recordSaveFailed, *failure);
+}
+
 // A user file read for editing; one that is not there reads as empty.
 struct EditedFile {
     QString path;
@@ -218,10 +223,11 @@ QList<DefaultArchiveToolResult> SystemIntegrationService::setAsDefaultArchiveToo
             const bool addsGroup =
                 isUserFile && !edited.list.containsGroup(MimeAppsList::kDefaultApplications);
             const QByteArray before = edited.list.toBytes();
-            if (editArchiveKeys(edited, applies, takeOver) || !edited.exists) writeEdited(edited);
-            if (const auto record = addsGroup ? addedGroupRecord(edited, before) : std::nullopt) {
-                m_defaults.setData(addedGroupKey, *record);
-            }
+            const bool changed = editArchiveKeys(edited, applies, takeOver) || !edited.exists;
+            // Kept before the file changes, so that no group is added that switching off cannot take away.
+            if (const auto record = addsGroup ? addedGroupRecord(edited, before) : std::nullopt)
+                save(m_defaults, addedGroupKey, *record);
+            if (changed) writeEdited(edited);
         }
     }
     return results();
@@ -267,7 +273,7 @@ void SystemIntegrationService::storePreviousDefaultHandlersIfNeeded() {
         const std::optional<QString> handler = MimeAppsLookup::defaultHandler({key});
         if (handler != kDesktopID) handlers.append({key, 0xFFFFFFFF, handler});
     }
-    m_defaults.setData(previousDefaultHandlersKey, PreviousDefaultHandler::encoded(handlers));
+    save(m_defaults, previousDefaultHandlersKey, PreviousDefaultHandler::encoded(handlers));
 }
 
 std::optional<QList<PreviousDefaultHandler>> SystemIntegrationService::loadPreviousDefaultHandlers() const {
@@ -329,14 +335,19 @@ void SystemIntegrationService::writeFileManagerEntries() {
             SystemIntegrationError::Kind::finderSyncConfigurationFailed,
             QStringLiteral(u"未找到文件管理器扩展组件，请确认当前 App 已完整安装。"));
     }
-    // Kept also when writing fails halfway, so that switching off removes what was made.
+    // Kept also when writing fails halfway, so that switching off removes what was made; what cannot
+    // be kept is removed again at once.
     QStringList created = createdFileManagerFolders();
     const qsizetype known = created.size();
     const auto record = [&] {
-        if (created.size() != known) {
-            m_defaults.setData(
-                createdFileManagerFoldersKey,
-                QJsonDocument(QJsonArray::fromStringList(created)).toJson(QJsonDocument::Compact));
+        if (created.size() == known) return;
+        const QByteArray folders =
+            QJsonDocument(QJsonArray::fromStringList(created)).toJson(QJsonDocument::Compact);
+        try {
+            save(m_defaults, createdFileManagerFoldersKey, folders);
+        } catch (const SystemIntegrationError&) {
+            FileManagerEntries(helperPath()).remove(created);
+            throw;
         }
     };
     try {

@@ -3,6 +3,7 @@
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "platform/LoginItemService.h"
+#include "platform/SystemIntegrationError.h"
 #include "platform/SystemIntegrationService.h"
 #include "platform/VelmoraError.h"
 #include "viewmodels/OperationFailure.h"
@@ -23,6 +24,14 @@ QString failureItems(const QList<DefaultArchiveToolResult>& rows) {
                      row.currentHandler.value_or(QStringLiteral(u"未设置")));
     }
     return items.join(QStringLiteral(u"；"));
+}
+
+// A record the integration keeps that could not be saved is worded as every failed save.
+QString integrationFailureText(const std::exception& error) {
+    const auto* integration = dynamic_cast<const SystemIntegrationError*>(&error);
+    if (integration && integration->kind() == SystemIntegrationError::Kind::recordSaveFailed)
+        return OperationFailure::saveFailed(integration->detail());
+    return VelmoraError::messageOf(error);
 }
 
 }  // namespace
@@ -74,7 +83,11 @@ bool SettingsViewModel::isContextMenuGuideAcknowledged() const {
 }
 
 void SettingsViewModel::acknowledgeContextMenuGuide() {
-    m_environment.defaults.setData(kContextMenuGuideAcknowledgedKey, QByteArrayLiteral("true"));
+    if (const std::optional<QString> failure =
+            m_environment.defaults.write(kContextMenuGuideAcknowledgedKey, QByteArrayLiteral("true"))) {
+        setMessage(OperationFailure::saveFailed(*failure));
+        return;
+    }
     Q_EMIT changed();
 }
 
@@ -167,7 +180,7 @@ void SettingsViewModel::finishDefaultExtractorRequest(bool enabled,
             }
         }
     } catch (const std::exception& error) {
-        m_systemIntegrationMessage = VelmoraError::messageOf(error);
+        m_systemIntegrationMessage = integrationFailureText(error);
     }
     if (!updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = isDefault; })) return;
     setMessage(m_systemIntegrationMessage);
@@ -206,7 +219,7 @@ void SettingsViewModel::setContextMenuEnabled(bool enabled) {
         m_environment.systemIntegrationService->setFileManagerEntriesEnabled(enabled);
     } catch (const std::exception& error) {
         if (updateSettings([&](AppSettings& settings) { settings.contextMenuEnabled = !enabled; })) {
-            setMessage(VelmoraError::messageOf(error));
+            setMessage(integrationFailureText(error));
         }
         return;
     }
@@ -233,8 +246,13 @@ void SettingsViewModel::setLaunchAtLogin(bool enabled) {
 }
 
 void SettingsViewModel::setTrayDropEnabled(bool enabled) {
+    // The user's choice is marked first: a switch saved without it would be switched on again at launch.
+    if (const std::optional<QString> failure =
+            m_environment.defaults.write(kTrayDropUserConfiguredKey, QByteArrayLiteral("true"))) {
+        setMessage(OperationFailure::saveFailed(*failure));
+        return;
+    }
     if (!updateSettings([&](AppSettings& settings) { settings.trayDropEnabled = enabled; })) return;
-    m_environment.defaults.setData(kTrayDropUserConfiguredKey, QByteArrayLiteral("true"));
     setMessage(enabled ? QStringLiteral(u"已开启拖拽自动压缩/解压。")
                        : QStringLiteral(u"已关闭拖拽自动压缩/解压。"));
 }

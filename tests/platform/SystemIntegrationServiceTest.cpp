@@ -1,9 +1,11 @@
+#include "platform/FileManagerEntries.h"
 #include "platform/PreviousDefaultHandler.h"
 #include "platform/SystemIntegrationError.h"
 #include "platform/SystemIntegrationService.h"
 #include "support/XdgEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <functional>
@@ -268,6 +270,40 @@ TEST_F(SystemIntegrationServiceTest, UnwritableConfigFolderFailsWithTheSystemsRe
     } catch (const SystemIntegrationError& error) {
         EXPECT_EQ(error.kind(), SystemIntegrationError::Kind::launchServicesPreferenceFailed);
         EXPECT_GT(error.message().size(), QStringLiteral(u"系统默认打开方式偏好写入失败：").size());
+    }
+}
+
+// A record velmora keeps to undo its changes that cannot be saved (a folder stands where its file
+// goes) fails the change, and nothing is left that switching off could not take away.
+TEST_F(SystemIntegrationServiceTest, ARecordThatCannotBeSavedFailsTheChange) {
+    const QString helper = xdg.tree().writeFile(QStringLiteral("bin/velmoraFinderSync"), "#!/bin/sh\n");
+    QFile::setPermissions(helper, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const struct {
+        QString key;
+        std::function<void()> change;
+    } cases[] = {
+        {SystemIntegrationService::previousDefaultHandlersKey, [&] { service.setAsDefaultArchiveTool(); }},
+        {SystemIntegrationService::addedGroupKey, [&] { service.setAsDefaultArchiveTool(); }},
+        {SystemIntegrationService::createdFileManagerFoldersKey,
+         [&] { service.setFileManagerEntriesEnabled(true); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key.toStdString());
+        // The handlers already kept, so that the group's record is the one that fails.
+        if (c.key == SystemIntegrationService::addedGroupKey) {
+            ASSERT_TRUE(defaults.setData(SystemIntegrationService::previousDefaultHandlersKey, "[]"));
+        }
+        const QString blocked = xdg.tree().makeFolder(QStringLiteral("defaults/") + c.key + ".json");
+        try {
+            c.change();
+            ADD_FAILURE() << "no failure";
+        } catch (const SystemIntegrationError& error) {
+            EXPECT_EQ(error.kind(), SystemIntegrationError::Kind::recordSaveFailed);
+        }
+        EXPECT_FALSE(QFileInfo::exists(xdg.tree().path(userFile())));
+        for (const FileManagerEntries::Entry& entry : FileManagerEntries(helper).entries())
+            EXPECT_FALSE(QFileInfo::exists(entry.path)) << entry.path.toStdString();
+        QDir(blocked).removeRecursively();
     }
 }
 

@@ -102,6 +102,11 @@ TEST_F(SettingsViewModelTest, DefaultHandlerOutcomesSetTheSwitchAndTheTexts) {
              throw SystemIntegrationError(SystemIntegrationError::Kind::launchServicesPreferenceFailed, "x");
          },
          false, QStringLiteral(u"系统默认打开方式偏好写入失败：x")},
+        {"/usr/local/bin/velmora",
+         [](bool) -> QList<DefaultArchiveToolResult> {
+             throw SystemIntegrationError(SystemIntegrationError::Kind::recordSaveFailed, "磁盘空间不足");
+         },
+         false, QStringLiteral(u"保存失败：磁盘空间不足")},
     };
     for (const Case& c : cases) {
         m_model.reset();
@@ -258,6 +263,17 @@ TEST_F(SettingsViewModelTest, ASaveTheDiskRefusesSpringsBackAndSaysWhy) {
     EXPECT_FALSE(stored().archivePasswordBookEnabled);
     EXPECT_TRUE(stored().extractToSeparateFolder);
     EXPECT_EQ(passwordBook.entries().size(), 1);
+
+    // Only the flags' own files refuse (a folder stands where each goes): the settings could be saved.
+    for (const QString& key :
+         {SettingsViewModel::kTrayDropUserConfiguredKey, SettingsViewModel::kContextMenuGuideAcknowledgedKey})
+        tree.makeFolder("defaults/" + key + ".json");
+    model().setTrayDropEnabled(true);
+    EXPECT_TRUE(model().message()->startsWith(QStringLiteral(u"保存失败：")));
+    EXPECT_FALSE(stored().trayDropEnabled);
+    model().useCurrentFileLocation();
+    model().acknowledgeContextMenuGuide();
+    EXPECT_TRUE(model().message()->startsWith(QStringLiteral(u"保存失败：")));
 }
 
 }  // namespace
