@@ -340,7 +340,8 @@ QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJou
     createFolder(parentURL);
     for (;;) {
         const QString candidate = FileNameHelper::uniqueDirectoryURL(baseName, parentURL);
-        if (record) record->add(candidate, WorkJournal::Kind::Placeholder);
+        if (const int error = record ? record->add(candidate, WorkJournal::Kind::Placeholder) : 0)
+            throwCreateFailed(parentURL, error);
         if (::mkdir(ToolText::encodedName(candidate).constData(), 0777) == 0) return candidate;
         if (errno != EEXIST)
             throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, candidate, errno);
@@ -513,11 +514,18 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
         if (const std::optional<QString> next = ArchiveVolumes::volumeAfterLast(echoedNames.value(0)))
             return ArchiveError::missingVolume(*next);
     }
-    // 7-Zip follows "Is not archive" with the "errno=1" its open left behind: no permission problem.
+    // An item the tool was refused is named with what it could not do; other words of a refusal only say so.
+    // An archive the user may not read cannot be opened either ("Cannot open the file as archive", then
+    // "errno=13"), but 7-Zip follows "Is not archive" with the "errno=1" its open left behind: that one is
+    // no permission problem.
+    const QList<LineReport> reports = lineReports(text);
+    for (const LineReport& report : reports) {
+        if (!report.failure || report.failure->errorNumber != EACCES) continue;
+        if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
+    }
     if (says(lowered, QLatin1String("is not archive")) || saysCannotOpen(lowered))
         return ArchiveError::corruptedArchive();
-    // An item the tool was refused is named with what it could not do; other words of a refusal only say so.
-    for (const LineReport& report : lineReports(text)) {
+    for (const LineReport& report : reports) {
         if (!report.failure) continue;
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
     }

@@ -6,6 +6,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
+#include "platform/PrivateTempDirectory.h"
 #include "support/FakePrograms.h"
 #include "support/LegacyArchives.h"
 #include "support/ReadOnlyMount.h"
@@ -312,7 +313,7 @@ TEST_F(ExtractionFailureReasonTest, aReadOnlyDestinationIsNamed) {
     QFile::setPermissions(destination, QFile::ReadOwner | QFile::ExeOwner);
     // The archive's own folder inside it is what could not be made.
     EXPECT_EQ(failureOf(archive, std::nullopt, destination),
-              QStringLiteral(u"没有写入权限：") + destination + "/a");
+              QStringLiteral(u"无法创建文件夹：") + destination + QStringLiteral(u"/a（没有写入权限）"));
     QFile::setPermissions(destination, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -323,10 +324,47 @@ TEST_F(ExtractionFailureReasonTest, anUnreadableArchiveIsNamed) {
                                make("zip", {"-q", "../u.zip", "note.txt"}),
                                make("rar", {"a", "-inul", "../u.rar", "note.txt"})};
     for (const QString& archive : archives) {
+        SCOPED_TRACE(archive.toStdString());
         QFile::setPermissions(archive, QFile::WriteOwner);
         EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder("unreadable")),
                   QStringLiteral(u"无法读取“") + archive + QStringLiteral(u"”（没有读取权限）"));
     }
+}
+
+// <tmp>/velmora-<uid> made by another user, as a folder of theirs or a link to one: velmora works in
+// the runtime folder instead, writes nothing through the link, and without a runtime folder names the
+// folder that is taken and by whom, never a work folder inside it.
+TEST_F(ExtractionFailureReasonTest, aTemporaryFolderTakenByAnotherUserIsNamed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+    const QString archive = make("tar", {"-czf", "../a.tar.gz", "note.txt"});
+    const QString theirs = m_tree.makeFolder("theirs");
+    const QString runtime = m_tree.makeFolder("runtime");
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString taken = m_tree.path("tmp/velmora-" + QString::number(::getuid()));
+    PrivateTempDirectory::setSystemTempPathForTesting(m_tree.makeFolder("tmp"));
+    const std::optional<QByteArray> savedRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+                                                       ? std::optional(qgetenv("XDG_RUNTIME_DIR"))
+                                                       : std::nullopt;
+    for (const bool link : {false, true}) {
+        QDir(taken).removeRecursively();
+        QFile::remove(taken);
+        ASSERT_TRUE(link ? QFile::link(theirs, taken) : QDir().mkdir(taken));
+        ASSERT_EQ(::lchown(QFile::encodeName(taken).constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+        for (const bool withRuntime : {true, false}) {
+            SCOPED_TRACE(QString("link %1, runtime %2").arg(link).arg(withRuntime).toStdString());
+            withRuntime ? qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime))
+                        : qunsetenv("XDG_RUNTIME_DIR");
+            const QString destination = m_tree.makeFolder(QString("out%1%2").arg(link).arg(withRuntime));
+            EXPECT_EQ(failureOf(archive, std::nullopt, destination),
+                      withRuntime ? QStringLiteral("no failure")
+                                  : QStringLiteral(u"无法创建文件夹：") + taken +
+                                        QStringLiteral(u"（已被用户 nobody 占用）"));
+            EXPECT_TRUE(QDir(theirs).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        }
+    }
+    savedRuntime ? qputenv("XDG_RUNTIME_DIR", *savedRuntime) : qunsetenv("XDG_RUNTIME_DIR");
+    PrivateTempDirectory::setSystemTempPathForTesting({});
 }
 
 // A read-only disk, which root cannot write either: the system's reason, in Chinese.
