@@ -2,6 +2,7 @@
 #include "viewmodels/HistoryPageRules.h"
 #include "viewmodels/HistoryTableModel.h"
 #include "viewmodels/HistoryViewModel.h"
+#include "viewmodels/NotificationsViewModel.h"
 #include "viewmodels/TaskPageRules.h"
 #include "viewmodels/TasksViewModel.h"
 #include "viewmodels/WorkbenchFixture.h"
@@ -76,6 +77,58 @@ TEST_F(TasksModelTest, FilterShowsTheStoresTasksAndRemovalsReachTheStore) {
     EXPECT_EQ(changes.size(), 2);
     page.pauseAllRunningTasks();
     EXPECT_EQ(workbench.tasks().last().status, Status::paused);
+}
+
+using ActivityModelsTest = WorkbenchFixture;
+
+// The bell and the panel read the store's notifications through their model, and only "全部已读"
+// marks them read, in the store and on disk.
+TEST_F(ActivityModelsTest, NotificationsCountTheUnreadUntilAllAreMarkedRead) {
+    NotificationsViewModel& notifications = models().notifications();
+    QSignalSpy changes(&notifications, &NotificationsViewModel::notificationsChanged);
+    const struct {
+        QString title;
+        bool markAllReadAfter;
+        int unread;
+    } steps[] = {
+        {QStringLiteral(u"较早"), false, 1},
+        {QStringLiteral(u"其次"), true, 0},
+        {QStringLiteral(u"最新"), false, 1},
+    };
+    for (const auto& step : steps) {
+        workbench.addNotification(step.title, QStringLiteral(u"内容"));
+        if (step.markAllReadAfter) notifications.markAllRead();
+        EXPECT_EQ(notifications.unreadCount(), step.unread) << step.title.toStdString();
+    }
+    EXPECT_EQ(changes.size(), 4);
+    ASSERT_EQ(notifications.notifications().size(), 3);
+    EXPECT_EQ(notifications.notifications().first().title, QStringLiteral(u"最新"));
+    EXPECT_FALSE(notifications.notifications().first().isRead);
+    EXPECT_TRUE(notifications.notifications().last().isRead);
+
+    notifications.markAllRead();
+    workbench.waitForWrites();
+    EXPECT_EQ(WorkbenchStore(DefaultsStore(defaultsFolder.path())).unreadNotificationCount(), 0);
+}
+
+// The home page lists the newest history records, at most five, as the store adds them.
+TEST_F(ActivityModelsTest, RecentHistoryIsTheFiveNewestRecords) {
+    HomeViewModel& home = models().home();
+    QSignalSpy changes(&home, &HomeViewModel::recentHistoryChanged);
+    EXPECT_TRUE(home.recentHistory().isEmpty());
+    QStringList newestFirst;
+    for (int index = 0; index < 7; ++index) {
+        const ArchiveTask started = task(QStringLiteral("file%1.zip").arg(index), Status::running);
+        workbench.addTask(started);
+        workbench.completeTask(started.id, QStringLiteral(u"完成"));
+        newestFirst.prepend(started.name);
+        QStringList shown;
+        for (const ArchiveHistoryRecord& recent : home.recentHistory()) shown << recent.fileName;
+        EXPECT_EQ(shown, newestFirst.mid(0, HomeViewModel::kRecentHistoryCount));
+    }
+    EXPECT_EQ(changes.size(), 7);
+    models().history().clearHistory();
+    EXPECT_TRUE(home.recentHistory().isEmpty());
 }
 
 TEST(TaskPageRulesTest, FilterButtonsCountOverAllTasks) {
@@ -225,7 +278,8 @@ TEST(HistoryTableModelTest, FailedRowTellsItsReasonOverNameAndStatus) {
     model.setRecords({failed, history().first()});
     const QModelIndex row = model.index(0, 0);
     for (int column = 0; column < HistoryTableModel::kColumnCount; ++column) {
-        const bool tells = column == HistoryTableModel::fileNameColumn || column == HistoryTableModel::statusColumn;
+        const bool tells =
+            column == HistoryTableModel::fileNameColumn || column == HistoryTableModel::statusColumn;
         EXPECT_EQ(row.siblingAtColumn(column).data(Qt::ToolTipRole).toString(), tells ? failed.message : "")
             << column;
     }

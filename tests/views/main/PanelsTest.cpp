@@ -1,10 +1,10 @@
-#include "views/main/MainWindowFixture.h"
 #include "views/kit/FileIcon.h"
 #include "views/kit/Icons.h"
 #include "views/kit/ScrollPage.h"
 #include "views/kit/StatusBadge.h"
 #include "views/main/CompactTaskRow.h"
 #include "views/main/ContentViewState.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/main/NotificationCenterPanel.h"
 
 #include <QLabel>
@@ -115,7 +115,7 @@ TEST(ContentViewStateTest, StartsWithTheWindowsDefaultsAndSignalsOnlyChanges) {
 }
 
 TEST_F(PanelsTest, NotificationPanelListsNewestFirstAndKeepsTheReadDotsSpace) {
-    NotificationCenterPanel panel(workbench);
+    NotificationCenterPanel panel(models().notifications());
     EXPECT_EQ(panel.rowCount(), 0);
     EXPECT_NE(panel.findChild<QLabel*>(), nullptr);
     bool placeholderShown = false;
