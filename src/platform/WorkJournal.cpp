@@ -177,6 +177,12 @@ QByteArray parentOf(const QByteArray& path) {
     return path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
 }
 
+bool isMoveOutOf(const QByteArray& line, const QByteArray& folder) {
+    const QList<QByteArray> fields = line.split(' ');
+    const std::optional<QByteArray> item = decodedPath(fields.value(2));
+    return fields[0] == "M" && fields.size() == 3 && item && parentOf(*item) == folder;
+}
+
 void addRepairs(const QByteArray& text, Repairs& repairs) {
     QList<QByteArray> lines = text.split('\n');
     lines.removeLast();  // cut short by a crash, or empty
@@ -286,25 +292,31 @@ int WorkJournal::Record::addNameHolder(const QString& path, quint64 device, quin
     return write();
 }
 
-void WorkJournal::Record::addEditedArchive(const QString& workFolder, const QString& archive) {
+int WorkJournal::Record::addEditedArchive(const QString& workFolder, const QString& archive) {
     m_lines += "E " + nativePath(workFolder).toPercentEncoding("/") + ' ' +
                nativePath(archive).toPercentEncoding("/") + '\n';
-    write();
+    return write();
 }
 
-void WorkJournal::Record::addMovesOut(const QList<QByteArray>& items) {
+int WorkJournal::Record::addMovesOut(const QList<QByteArray>& items) {
     for (const QByteArray& item : items) {
         struct stat info {};
         if (::lstat(item.constData(), &info) == 0)
             m_lines +=
                 "M " + QByteArray::number(quint64(info.st_ino)) + ' ' + item.toPercentEncoding("/") + '\n';
     }
-    write();
+    return write();
 }
 
 void WorkJournal::Record::endMovesOut(const QByteArray& folder) {
-    m_lines += "F " + folder.toPercentEncoding("/") + '\n';
-    write();
+    // Each move's line names an item in folder and its inode, so the line that ends them is shorter than
+    // the lines it replaces.
+    QByteArray lines;
+    for (const QByteArray& line : m_lines.split('\n')) {
+        if (!line.isEmpty() && !isMoveOutOf(line, folder)) lines += line + '\n';
+    }
+    m_lines = lines + "F " + folder.toPercentEncoding("/") + '\n';
+    if (write() != 0) ::unlink(nativePath(m_path).constData());
 }
 
 int WorkJournal::Record::write() { return writeWhole(m_fd, m_lines + m_nameHolder); }

@@ -44,14 +44,19 @@ public:
 
         // The archive an edit's tool replaces with the one file it writes in workFolder, a tree of this
         // record. 7-Zip and zip remove the archive before they rename the new one into its place: a
-        // later start puts the file back under the archive's name when the archive is missing.
-        void addEditedArchive(const QString& workFolder, const QString& archive);
+        // later start puts the file back under the archive's name when the archive is missing. Returns as
+        // add; the tool must not run unrecorded, since the next start would remove the only copy.
+        int addEditedArchive(const QString& workFolder, const QString& archive);
 
         // Top-level items (native paths) of a tree of this record about to move out into the folder
         // that holds it, each kept with its inode, since it may go in under a numbered name. Until
         // endMovesOut, a later start moves what went out back in, so the tree takes it away with the
-        // rest and no run leaves part of its items under their final names.
-        void addMovesOut(const QList<QByteArray>& items);
+        // rest and no run leaves part of its items under their final names. Returns as add.
+        int addMovesOut(const QList<QByteArray>& items);
+        // Writes the record without the moves out of folder, so it never needs more room than it holds
+        // and a disk the work filled still takes it. Should the write fail all the same, the record is
+        // given up, since moves still on it would have the next start take finished items back: a kill
+        // then leaves at most the work's empty folders.
         void endMovesOut(const QByteArray& folder);
 
     private:

@@ -1,12 +1,16 @@
 #include "viewmodels/HomeViewModel.h"
 
+#include "core/state/WorkbenchStore.h"
 #include "viewmodels/CompressViewModel.h"
 #include "viewmodels/ExtractViewModel.h"
 #include "viewmodels/WorkbenchContext.h"
 
 HomeViewModel::HomeViewModel(WorkbenchContext& context, CompressViewModel& compress,
                              ExtractViewModel& extract, QObject* parent)
-    : QObject(parent), m_context(context), m_compress(compress), m_extract(extract) {}
+    : QObject(parent), m_context(context), m_compress(compress), m_extract(extract) {
+    connect(&context.workbenchStore(), &WorkbenchStore::historyChanged, this,
+            &HomeViewModel::recentHistoryChanged);
+}
 
 void HomeViewModel::handleDropped(const QStringList& urls) {
     if (urls.isEmpty()) return;
@@ -82,4 +86,8 @@ void HomeViewModel::selectArchiveAndExtractToDestination() {
                  .currentItem = m_context.destinationURL().value_or(QString())},
                 [urls, extractInto](const QStringList& folders) { extractInto(urls, folders); });
         });
+}
+
+QList<ArchiveHistoryRecord> HomeViewModel::recentHistory() const {
+    return m_context.workbenchStore().history().mid(0, kRecentHistoryCount);
 }

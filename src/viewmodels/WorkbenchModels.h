@@ -4,14 +4,15 @@
 #include "viewmodels/ExtractViewModel.h"
 #include "viewmodels/HistoryViewModel.h"
 #include "viewmodels/HomeViewModel.h"
+#include "viewmodels/NotificationsViewModel.h"
 #include "viewmodels/PasswordBookViewModel.h"
 #include "viewmodels/SplitCompressViewModel.h"
 #include "viewmodels/SplitExtractViewModel.h"
 #include "viewmodels/TasksViewModel.h"
 #include "viewmodels/WorkbenchContext.h"
 
-// The models of the main window's pages over their shared context, made together in the order they
-// depend on one another.
+// The models of the main window's pages and of its notifications over their shared context, made
+// together in the order they depend on one another.
 class WorkbenchModels {
 public:
     WorkbenchModels(WorkbenchEngine& engine, SettingsStore& settingsStore,
@@ -25,7 +26,8 @@ public:
           m_splitExtract(m_context, m_extract),
           m_passwordBook(m_context, m_compress, m_extract, m_splitCompress),
           m_tasks(m_context),
-          m_history(m_context) {}
+          m_history(m_context),
+          m_notifications(m_context) {}
     // The runs and walks end before the page models they report to; a cancelled walk ends soon.
     ~WorkbenchModels() {
         m_splitCompress.stopSizing();
@@ -44,6 +46,7 @@ public:
     PasswordBookViewModel& passwordBook() { return m_passwordBook; }
     TasksViewModel& tasks() { return m_tasks; }
     HistoryViewModel& history() { return m_history; }
+    NotificationsViewModel& notifications() { return m_notifications; }
 
 private:
     WorkbenchContext m_context;
@@ -55,4 +58,5 @@ private:
     PasswordBookViewModel m_passwordBook;
     TasksViewModel m_tasks;
     HistoryViewModel m_history;
+    NotificationsViewModel m_notifications;
 };

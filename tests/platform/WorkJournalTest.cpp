@@ -1,6 +1,7 @@
 #include "platform/WorkJournal.h"
 
 #include "platform/PrivateTempDirectory.h"
+#include "support/FullDisk.h"
 #include "support/XdgEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +121,36 @@ TEST_F(WorkJournalTest, TemporaryFoldersStayWithTheirProcessAndGoAtTheNextStart)
     EXPECT_TRUE(QFileInfo::exists(folder));
     EXPECT_EQ(WorkJournal::removeLeftovers(), 1);
     EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+// Items moved out of their tree, then killed: the moves were ended on a disk the extraction had filled,
+// so the record must not grow there, or the next start would take the finished items back.
+TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
+    QDir().mkpath(WorkJournal::directory());
+    FullDisk journal(WorkJournal::directory());
+    if (!journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+    // Long enough that the tree's line, the move's and the end's do not fit in one page together.
+    const QString relative = QStringList(7, QString(200, 'd')).join('/');
+    const QString name = QString(100, 'i');
+    const QString item =
+        m_xdg.tree().writeFile(relative + "/.velmoraExtraction-" + kUuid + '/' + name, "finished");
+    const QString tree = QFileInfo(item).path();
+    const QString folder = m_xdg.tree().path(relative);
+    journal.fill(4096);
+    inDyingChild([&] {
+        auto record = WorkJournal::open();
+        if (!record || record->add(tree, WorkJournal::Kind::Tree) != 0 ||
+            record->addMovesOut({QFile::encodeName(item)}) != 0 || !QFile::rename(item, folder + '/' + name))
+            ::_exit(1);
+        record->endMovesOut(QFile::encodeName(tree));
+        record.release();
+    });
+    journal.free();
+    WorkJournal::removeLeftovers();
+    EXPECT_FALSE(QFileInfo::exists(tree));
+    QFile finished(folder + '/' + name);
+    ASSERT_TRUE(finished.open(QIODevice::ReadOnly));
+    EXPECT_EQ(finished.readAll(), "finished");
 }
 
 }  // namespace

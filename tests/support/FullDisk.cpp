@@ -31,7 +31,7 @@ FullDisk::~FullDisk() {
     if (m_mounted) ::umount2(QFile::encodeName(m_path).constData(), MNT_DETACH);
 }
 
-void FullDisk::fill() {
+void FullDisk::fill(qsizetype leaving) {
     if (m_full) return;
     m_full = true;
     if (!m_mounted) {
@@ -41,6 +41,12 @@ void FullDisk::fill() {
         ::setrlimit(RLIMIT_FSIZE, &none);
         return;
     }
+    // The room to leave is held by a file of its own while the filler takes the rest.
+    const QByteArray sparePath = fillerPath(m_path) + "-spare";
+    if (leaving > 0) {
+        QFile spare(QFile::decodeName(sparePath));
+        if (spare.open(QIODevice::WriteOnly)) spare.write(QByteArray(leaving, 'x'));
+    }
     const int descriptor = ::open(fillerPath(m_path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     const QByteArray block(64 * 1024, 'x');
     while (::write(descriptor, block.constData(), block.size()) > 0) {
@@ -49,6 +55,7 @@ void FullDisk::fill() {
     while (::write(descriptor, "x", 1) == 1) {
     }
     ::close(descriptor);
+    ::unlink(sparePath.constData());
 }
 
 void FullDisk::free() {
@@ -61,4 +68,6 @@ void FullDisk::free() {
     ::unlink(fillerPath(m_path).constData());
 }
 
-QString FullDisk::reason() const { return SystemErrorText::reason(m_mounted ? ENOSPC : EFBIG, SystemErrorText::Access::write); }
+QString FullDisk::reason() const {
+    return SystemErrorText::reason(m_mounted ? ENOSPC : EFBIG, SystemErrorText::Access::write);
+}

@@ -20,8 +20,9 @@ public:
     bool mounted() const { return m_mounted; }
     QString path(const QString& relative) const { return m_path + QLatin1Char('/') + relative; }
 
-    // Takes the last free byte; writes fail from now on until free().
-    void fill();
+    // Takes the last free byte; writes fail from now on until free(). On a file system of its own it can
+    // leave `leaving` bytes free instead, so that a file grows that far and no further.
+    void fill(qsizetype leaving = 0);
     void free();
 
     // The reason a write gives while the disk is full, as velmora words it.

@@ -2,6 +2,7 @@
 #include "viewmodels/HistoryPageRules.h"
 #include "viewmodels/HistoryTableModel.h"
 #include "viewmodels/HistoryViewModel.h"
+#include "viewmodels/NotificationsViewModel.h"
 #include "viewmodels/TaskPageRules.h"
 #include "viewmodels/TasksViewModel.h"
 #include "viewmodels/WorkbenchFixture.h"
@@ -76,6 +77,46 @@ TEST_F(TasksModelTest, FilterShowsTheStoresTasksAndRemovalsReachTheStore) {
     EXPECT_EQ(changes.size(), 2);
     page.pauseAllRunningTasks();
     EXPECT_EQ(workbench.tasks().last().status, Status::paused);
+}
+
+using ActivityModelsTest = WorkbenchFixture;
+
+// The bell and the panel read the store's notifications through their model, and only "全部已读"
+// marks them read, in the store and on disk.
+TEST_F(ActivityModelsTest, NotificationsCountTheUnreadUntilAllAreMarkedRead) {
+    NotificationsViewModel& notifications = models().notifications();
+    QSignalSpy changes(&notifications, &NotificationsViewModel::notificationsChanged);
+    const struct {
+        QString title;
+        bool markAllReadAfter;
+        int unread;
+    } steps[] = {{"a", false, 1}, {"b", true, 0}, {"c", false, 1}, {"d", false, 2}};
+    for (const auto& step : steps) {
+        workbench.addNotification(step.title, {});
+        if (step.markAllReadAfter) notifications.markAllRead();
+        EXPECT_EQ(notifications.unreadCount(), step.unread) << step.title.toStdString();
+    }
+    EXPECT_EQ(changes.size(), 5);
+    EXPECT_EQ(notifications.notifications().first().title, "d");
+    notifications.markAllRead();
+    workbench.waitForWrites();
+    EXPECT_EQ(WorkbenchStore(DefaultsStore(defaultsFolder.path())).unreadNotificationCount(), 0);
+}
+
+// The home page lists the five newest history records, as the store adds them.
+TEST_F(ActivityModelsTest, RecentHistoryIsTheFiveNewestRecords) {
+    QSignalSpy changes(&models().home(), &HomeViewModel::recentHistoryChanged);
+    QStringList newestFirst;
+    for (const char* name : {"1", "2", "3", "4", "5", "6"}) {
+        const ArchiveTask started = task(name, Status::running);
+        workbench.addTask(started);
+        workbench.completeTask(started.id, {});
+        newestFirst.prepend(name);
+    }
+    QStringList shown;
+    for (const ArchiveHistoryRecord& recent : models().home().recentHistory()) shown << recent.fileName;
+    EXPECT_EQ(shown, newestFirst.mid(0, HomeViewModel::kRecentHistoryCount));
+    EXPECT_EQ(changes.size(), 6);
 }
 
 TEST(TaskPageRulesTest, FilterButtonsCountOverAllTasks) {
@@ -225,7 +266,8 @@ TEST(HistoryTableModelTest, FailedRowTellsItsReasonOverNameAndStatus) {
     model.setRecords({failed, history().first()});
     const QModelIndex row = model.index(0, 0);
     for (int column = 0; column < HistoryTableModel::kColumnCount; ++column) {
-        const bool tells = column == HistoryTableModel::fileNameColumn || column == HistoryTableModel::statusColumn;
+        const bool tells =
+            column == HistoryTableModel::fileNameColumn || column == HistoryTableModel::statusColumn;
         EXPECT_EQ(row.siblingAtColumn(column).data(Qt::ToolTipRole).toString(), tells ? failed.message : "")
             << column;
     }

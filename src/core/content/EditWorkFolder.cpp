@@ -17,9 +17,9 @@ EditWorkFolder::EditWorkFolder(const QString& archiveURL) : m_journal(WorkJourna
     const QString path =
         folder + QStringLiteral("/.velmoraEdit-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     if (m_journal) {
-        if (const int error = m_journal->add(path, WorkJournal::Kind::Tree))
-            ExtractionSteps::throwCreateFailed(folder, error);
-        m_journal->addEditedArchive(path, QFileInfo(archiveURL).absoluteFilePath());
+        int error = m_journal->add(path, WorkJournal::Kind::Tree);
+        if (error == 0) error = m_journal->addEditedArchive(path, QFileInfo(archiveURL).absoluteFilePath());
+        if (error) ExtractionSteps::throwCreateFailed(folder, error);
     }
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
         ExtractionSteps::throwCreateFailed(folder, errno);

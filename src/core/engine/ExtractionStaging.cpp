@@ -128,7 +128,8 @@ ExtractionStaging::Renames ExtractionStaging::commit(const CancellationToken& to
     if (m_journal) {
         QList<QByteArray> items;
         for (const fs::path& child : children) items.append(QByteArray::fromStdString(child.string()));
-        m_journal->addMovesOut(items);
+        if (const int error = m_journal->addMovesOut(items))
+            ExtractionSteps::throwCreateFailed(m_destination, error);
     }
     Placed placed;
     Renames renames;

@@ -23,7 +23,7 @@ HomePage::HomePage(HomeViewModel& model, TasksViewModel& tasks, QWidget* parent)
           this)),
       m_banner(new FeedbackBanner(model.context(), tasks, this)),
       m_quickActions(new AdaptiveGrid(220, 18, this)),
-      m_history(new RecentHistoryList(model.context(), this)),
+      m_history(new RecentHistoryList(model, this)),
       m_currentTask(new CurrentTaskPanel(tasks, this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(34, 0, 34, 34);

@@ -37,7 +37,7 @@ MainWindow::MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, 
       m_passwordBookStore(passwordBookStore),
       m_viewState(new ContentViewState(this)),
       m_sidebar(new Sidebar(models.context(), *m_viewState)),
-      m_topBar(new TopBar(models.context(), workbenchStore, *m_viewState)),
+      m_topBar(new TopBar(models.context(), models.notifications(), *m_viewState)),
       m_stack(new QStackedWidget) {
     // The window is the application's face: its look is the whole application's, dialogs included.
     Theme::apply(*qApp);
@@ -84,8 +84,7 @@ void MainWindow::buildPages() {
     addPage(WorkbenchSection::extract, new ExtractPage(m_models.extract(), m_models.tasks()),
             PageFrame::scroll);
     addPage(WorkbenchSection::splitCompress,
-            new SplitCompressPage(m_models.splitCompress(), m_models.tasks()),
-            PageFrame::scroll);
+            new SplitCompressPage(m_models.splitCompress(), m_models.tasks()), PageFrame::scroll);
     addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_models.splitExtract(), m_models.tasks()),
             PageFrame::scroll);
     addPage(WorkbenchSection::passwordBook, new PasswordBookPage(m_models.passwordBook(), m_models.tasks()),

@@ -1,7 +1,7 @@
 #include "views/main/NotificationCenterPanel.h"
 
-#include "core/state/WorkbenchStore.h"
 #include "viewmodels/DateFormattingHelper.h"
+#include "viewmodels/NotificationsViewModel.h"
 #include "views/kit/Card.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/Labels.h"
@@ -54,8 +54,8 @@ QWidget* emptyPlaceholder(QWidget* parent) {
 
 }  // namespace
 
-NotificationCenterPanel::NotificationCenterPanel(WorkbenchStore& store, QWidget* parent)
-    : QWidget(parent), m_store(store), m_markAllRead(new QPushButton(QStringLiteral(u"全部已读"), this)) {
+NotificationCenterPanel::NotificationCenterPanel(NotificationsViewModel& model, QWidget* parent)
+    : QWidget(parent), m_model(model), m_markAllRead(new QPushButton(QStringLiteral(u"全部已读"), this)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(18, 18, 18, 18);
     column->setSpacing(14);
@@ -71,8 +71,8 @@ NotificationCenterPanel::NotificationCenterPanel(WorkbenchStore& store, QWidget*
     m_rows->setSpacing(12);
     column->addWidget(list.area, 1);
 
-    connect(m_markAllRead, &QPushButton::clicked, this, [this] { m_store.markAllNotificationsRead(); });
-    connect(&m_store, &WorkbenchStore::notificationsChanged, this, &NotificationCenterPanel::rebuild);
+    connect(m_markAllRead, &QPushButton::clicked, &m_model, &NotificationsViewModel::markAllRead);
+    connect(&m_model, &NotificationsViewModel::notificationsChanged, this, &NotificationCenterPanel::rebuild);
     rebuild();
 }
 
@@ -84,7 +84,7 @@ void NotificationCenterPanel::rebuild() {
         delete item->widget();
         delete item;
     }
-    const QList<AppNotificationItem>& items = m_store.notifications();
+    const QList<AppNotificationItem>& items = m_model.notifications();
     if (items.isEmpty()) {
         m_rows->addWidget(emptyPlaceholder(list));
     }

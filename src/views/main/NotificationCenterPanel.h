@@ -3,9 +3,9 @@
 #include <QWidget>
 
 struct AppNotificationItem;
+class NotificationsViewModel;
 class QPushButton;
 class QVBoxLayout;
-class WorkbenchStore;
 
 // The workbench notifications, newest first (at most 40), with "全部已读". Opening or scrolling it
 // reads nothing: only the button marks notifications read. Shown in the top bar's popover.
@@ -13,7 +13,7 @@ class NotificationCenterPanel : public QWidget {
     Q_OBJECT
 
 public:
-    explicit NotificationCenterPanel(WorkbenchStore& store, QWidget* parent = nullptr);
+    explicit NotificationCenterPanel(NotificationsViewModel& model, QWidget* parent = nullptr);
 
     QPushButton* markAllReadButton() const { return m_markAllRead; }
     // How many notification rows are shown.
@@ -23,7 +23,7 @@ private:
     void rebuild();
     QWidget* notificationRow(const AppNotificationItem& item);
 
-    WorkbenchStore& m_store;
+    NotificationsViewModel& m_model;
     QPushButton* m_markAllRead;
     QVBoxLayout* m_rows;
 };

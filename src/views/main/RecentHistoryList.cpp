@@ -1,7 +1,7 @@
 #include "views/main/RecentHistoryList.h"
 
-#include "core/state/WorkbenchStore.h"
 #include "viewmodels/DateFormattingHelper.h"
+#include "viewmodels/HomeViewModel.h"
 #include "viewmodels/WorkbenchContext.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/EmptyState.h"
@@ -40,9 +40,9 @@ QWidget* historyRow(const ArchiveHistoryRecord& record, QWidget* parent) {
 
 }  // namespace
 
-RecentHistoryList::RecentHistoryList(WorkbenchContext& model, QWidget* parent)
+RecentHistoryList::RecentHistoryList(HomeViewModel& model, QWidget* parent)
     : Card(parent),
-      m_store(model.workbenchStore()),
+      m_model(model),
       m_allHistory(new QPushButton(QStringLiteral(u"查看全部历史记录"), this)),
       m_rows(new QVBoxLayout) {
     auto* header = new QHBoxLayout;
@@ -55,8 +55,8 @@ RecentHistoryList::RecentHistoryList(WorkbenchContext& model, QWidget* parent)
     contentLayout()->addStretch();
 
     connect(m_allHistory, &QPushButton::clicked, this,
-            [&model] { model.setSelectedSection(WorkbenchSection::history); });
-    connect(&m_store, &WorkbenchStore::historyChanged, this, &RecentHistoryList::rebuild);
+            [&model] { model.context().setSelectedSection(WorkbenchSection::history); });
+    connect(&m_model, &HomeViewModel::recentHistoryChanged, this, &RecentHistoryList::rebuild);
     rebuild();
 }
 
@@ -74,13 +74,13 @@ void RecentHistoryList::rebuild() {
         delete item->widget();
         delete item;
     }
-    const QList<ArchiveHistoryRecord>& history = m_store.history();
+    const QList<ArchiveHistoryRecord> history = m_model.recentHistory();
     if (history.isEmpty()) {
         m_rows->addWidget(new EmptyState(QStringLiteral(u"暂无最近记录"), QStringLiteral("clock"), this));
         return;
     }
-    for (qsizetype index = 0; index < std::min<qsizetype>(history.size(), kShownRecords); ++index) {
-        m_rows->addWidget(historyRow(history.at(index), this));
+    for (const ArchiveHistoryRecord& record : history) {
+        m_rows->addWidget(historyRow(record, this));
         m_rows->addWidget(Labels::divider(Qt::Horizontal, this));
     }
 }

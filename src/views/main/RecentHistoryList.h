@@ -2,10 +2,9 @@
 
 #include "views/kit/Card.h"
 
-class WorkbenchContext;
+class HomeViewModel;
 class QPushButton;
 class QVBoxLayout;
-class WorkbenchStore;
 
 // The home page's card of the five newest history records, with a button to the history page, or
 // "暂无最近记录" while the history is empty.
@@ -13,9 +12,7 @@ class RecentHistoryList : public Card {
     Q_OBJECT
 
 public:
-    static constexpr int kShownRecords = 5;
-
-    explicit RecentHistoryList(WorkbenchContext& model, QWidget* parent = nullptr);
+    explicit RecentHistoryList(HomeViewModel& model, QWidget* parent = nullptr);
 
     QPushButton* allHistoryButton() const { return m_allHistory; }
     // The file names shown, in order.
@@ -25,7 +22,7 @@ public:
 private:
     void rebuild();
 
-    WorkbenchStore& m_store;
+    HomeViewModel& m_model;
     QPushButton* m_allHistory;
     QVBoxLayout* m_rows;
 };

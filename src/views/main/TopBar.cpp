@@ -1,6 +1,6 @@
 #include "views/main/TopBar.h"
 
-#include "core/state/WorkbenchStore.h"
+#include "viewmodels/NotificationsViewModel.h"
 #include "viewmodels/WorkbenchContext.h"
 #include "views/kit/BellButton.h"
 #include "views/kit/Labels.h"
@@ -15,15 +15,16 @@ namespace {
 constexpr QSize kPanelSize(380, 460);
 }
 
-TopBar::TopBar(WorkbenchContext& model, WorkbenchStore& store, ContentViewState& viewState, QWidget* parent)
+TopBar::TopBar(WorkbenchContext& model, NotificationsViewModel& notifications, ContentViewState& viewState,
+               QWidget* parent)
     : QWidget(parent),
       m_model(model),
-      m_store(store),
+      m_notifications(notifications),
       m_viewState(viewState),
       m_title(Labels::make({}, Theme::TextStyle::largeTitle, QFont::Bold, Theme::Colour::primary, this)),
       m_bell(new BellButton(this)),
       m_popover(new QWidget(this, Qt::Popup)),
-      m_panel(new NotificationCenterPanel(store, m_popover)) {
+      m_panel(new NotificationCenterPanel(notifications, m_popover)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(34, 28, 34, 18);
     row->addWidget(m_title);
@@ -41,7 +42,7 @@ TopBar::TopBar(WorkbenchContext& model, WorkbenchStore& store, ContentViewState&
     connect(m_bell, &BellButton::clicked, this,
             [this] { m_viewState.setIsShowingNotifications(!m_viewState.isShowingNotifications()); });
     connect(&m_model, &WorkbenchContext::selectedSectionChanged, this, &TopBar::syncFromModel);
-    connect(&m_store, &WorkbenchStore::notificationsChanged, this, &TopBar::syncFromModel);
+    connect(&m_notifications, &NotificationsViewModel::notificationsChanged, this, &TopBar::syncFromModel);
     connect(&m_viewState, &ContentViewState::isShowingNotificationsChanged, this, &TopBar::syncPopover);
     syncFromModel();
 }
@@ -50,7 +51,7 @@ QString TopBar::title() const { return m_title->text(); }
 
 void TopBar::syncFromModel() {
     m_title->setText(WorkbenchSections::title(m_model.selectedSection()));
-    m_bell->setShowsDot(m_store.unreadNotificationCount() > 0);
+    m_bell->setShowsDot(m_notifications.unreadCount() > 0);
 }
 
 void TopBar::syncPopover() {

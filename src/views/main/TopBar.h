@@ -6,8 +6,8 @@ class BellButton;
 class ContentViewState;
 class WorkbenchContext;
 class NotificationCenterPanel;
+class NotificationsViewModel;
 class QLabel;
-class WorkbenchStore;
 
 // The strip above every page: the page's title and the bell, whose dot shows while a notification is
 // unread. The bell opens and closes the notification panel below it through the view state's
@@ -16,7 +16,7 @@ class TopBar : public QWidget {
     Q_OBJECT
 
 public:
-    TopBar(WorkbenchContext& model, WorkbenchStore& store, ContentViewState& viewState,
+    TopBar(WorkbenchContext& model, NotificationsViewModel& notifications, ContentViewState& viewState,
            QWidget* parent = nullptr);
 
     QString title() const;
@@ -33,7 +33,7 @@ private:
     void syncPopover();
 
     WorkbenchContext& m_model;
-    WorkbenchStore& m_store;
+    NotificationsViewModel& m_notifications;
     ContentViewState& m_viewState;
     QLabel* m_title;
     BellButton* m_bell;

@@ -1,6 +1,7 @@
 #include "ContentFixture.h"
 #include "platform/WorkJournal.h"
 #include "support/FakeTool.h"
+#include "support/FullDisk.h"
 #include "support/XdgEnvironment.h"
 
 #include <QDir>
@@ -131,29 +132,53 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
 }
 
 // 7-Zip removes the archive, then renames the new one out of its work folder. Killed between the two,
-// the new archive is the only copy: the next start puts it back under the archive's name.
+// the new archive is the only copy: the next start puts it back under the archive's name. A journal
+// that has room for the work folder but not for the archive it replaces must stop the edit before the
+// tool runs, or the next start would remove that only copy with the folder.
 TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchive) {
     const XdgEnvironment environment;
-    const QString archive = sevenZipArchive("s.7z");
-    m_programs.addTool("7zz", QStringLiteral("for a; do case $a in -w*) w=${a#-w};; esac; done\n"
-                                             "cp '%1' \"$w/s.7z.tmp\" && rm '%1' && kill -9 $PPID")
-                                  .arg(archive));
-    const pid_t child = ::fork();
-    if (child == 0) {
-        try {
-            ArchivePreviewService(m_programs.programs())
-                .deleteEntries({entry("a.txt")}, archive, {}, m_token);
-        } catch (...) {
+    // Long enough that the archive's line does not fit in the page the folder's line took.
+    const QString folder = m_tree.makeFolder(QStringList(8, QString(200, 'd')).join('/'));
+    for (const bool journalFull : {false, true}) {
+        SCOPED_TRACE(journalFull);
+        const QString archive = sevenZipArchive(QDir(m_tree.root()).relativeFilePath(folder) + "/s.7z");
+        const FakeTool sevenZip =
+            m_programs.addTool("7zz", QStringLiteral("for a; do case $a in -w*) w=${a#-w};; esac; done\n"
+                                                     "cp '%1' \"$w/s.7z.tmp\" && rm '%1' && kill -9 $PPID")
+                                          .arg(archive));
+        QDir().mkpath(WorkJournal::directory());
+        FullDisk journal(WorkJournal::directory());
+        if (journalFull) {
+            if (!journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+            journal.fill(4096);
         }
-        ::_exit(0);
+        const qsizetype runs = sevenZip.recordedRuns().size();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            try {
+                ArchivePreviewService(m_programs.programs())
+                    .deleteEntries({entry("a.txt")}, archive, {}, m_token);
+            } catch (const ArchiveError& error) {
+                ::_exit(error == ArchiveError::diskFull() ? 3 : 4);
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        journal.free();
+        if (journalFull) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+            EXPECT_EQ(sevenZip.recordedRuns().size(), runs) << "the tool ran unrecorded";
+        } else {
+            ASSERT_TRUE(WIFSIGNALED(status));
+            ASSERT_FALSE(QFileInfo::exists(archive));
+        }
+        WorkJournal::removeLeftovers();
+        EXPECT_EQ(QProcess::execute("/usr/bin/7zz", {"t", "-bso0", archive}), 0);
+        EXPECT_EQ(QDir(folder).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
+        QFile::remove(archive);
     }
-    int status = 0;
-    ASSERT_TRUE(::waitpid(child, &status, 0) == child && WIFSIGNALED(status));
-    ASSERT_FALSE(QFileInfo::exists(archive));
-    WorkJournal::removeLeftovers();
-    EXPECT_EQ(QProcess::execute("/usr/bin/7zz", {"t", "-bso0", archive}), 0);
-    EXPECT_EQ(QDir(m_tree.root()).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden),
-              QStringList());
 }
 
 }  // namespace

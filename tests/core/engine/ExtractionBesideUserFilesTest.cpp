@@ -12,6 +12,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "platform/WorkJournal.h"
 #include "support/FakePrograms.h"
+#include "support/FullDisk.h"
 #include "support/XdgEnvironment.h"
 
 #include <QDir>
@@ -413,6 +414,25 @@ TEST_F(ExtractionBesideUserFilesTest, AKillBetweenTheMovesLeavesNothingAfterTheN
         WorkJournal::removeLeftovers();
         EXPECT_EQ(treeContents(destination), before);
     }
+}
+
+// A journal with room for the run's folder but not for the moves out of it stops the run before the
+// first move: unrecorded, a kill between two moves would leave part of the items under their names.
+TEST_F(ExtractionBesideUserFilesTest, AJournalWithoutRoomForTheMovesStopsTheRunBeforeThem) {
+    const XdgEnvironment environment;
+    QDir().mkpath(WorkJournal::directory());
+    FullDisk journal(WorkJournal::directory());
+    if (!journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+    const QString archive = make(kZip, {"-q", "-r", in("arc.zip"), "doc", "note.txt", "pics"}, "arc.zip");
+    // Long enough that the first move's line does not fit in the page the run's folder took.
+    const QString destination = m_tree.makeFolder(QStringList(8, QString(200, 'd')).join('/'));
+    journal.fill(4096);
+    EXPECT_EQ(thrownArchiveError([&] {
+                  m_service.extract({archive}, destination, std::nullopt, separateFolders(false), 1, {});
+              }),
+              ArchiveError::diskFull());
+    journal.free();
+    EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 }  // namespace

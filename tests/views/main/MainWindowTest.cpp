@@ -1,8 +1,8 @@
-#include "views/main/MainWindowFixture.h"
 #include "views/kit/BellButton.h"
 #include "views/kit/ScrollPage.h"
 #include "views/kit/SidebarButton.h"
 #include "views/main/ContentViewState.h"
+#include "views/main/MainWindowFixture.h"
 #include "views/main/NotificationCenterPanel.h"
 #include "views/main/Sidebar.h"
 #include "views/main/SplitCompressPage.h"
@@ -164,8 +164,6 @@ TEST_F(MainWindowTest, BellDotFollowsUnreadNotificationsUntilAllAreMarkedRead) {
 
     topBar->notificationPanel()->markAllReadButton()->click();
     EXPECT_FALSE(topBar->bell()->showsDot());
-    workbench.waitForWrites();
-    EXPECT_EQ(WorkbenchStore(DefaultsStore(defaultsFolder.path())).unreadNotificationCount(), 0);
 
     topBar->notificationPopover()->hide();
     EXPECT_FALSE(window().viewState().isShowingNotifications());
