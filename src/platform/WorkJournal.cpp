@@ -34,8 +34,7 @@ bool makePrivateFolder(const QString& path) {
 }
 
 // 0, or the error number of the write that failed.
-int writeWhole(int fd, const QByteArray& bytes) {
-    if (::ftruncate(fd, 0) != 0) return errno;
+int writeAt(int fd, const QByteArray& bytes) {
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t written = ::pwrite(fd, bytes.constData() + done, bytes.size() - done, done);
@@ -44,7 +43,18 @@ int writeWhole(int fd, const QByteArray& bytes) {
         if (written == 0) return EIO;
         done += written;
     }
-    return ::fsync(fd) == 0 ? 0 : errno;
+    return 0;
+}
+
+// Writes bytes over the record from its start and cuts off the rest. Bytes already on disk are rewritten
+// in place, which takes no room, so a write that fails (a full disk) puts back what was there: the record
+// never loses a line it held. 0, or the error number.
+int writeOver(int fd, const QByteArray& bytes, const QByteArray& before) {
+    int error = writeAt(fd, bytes);
+    if (error == 0 && ::ftruncate(fd, bytes.size()) != 0) error = errno;
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (error != 0 && writeAt(fd, before) == 0) ::ftruncate(fd, before.size());
+    return error;
 }
 
 QByteArray readWhole(int fd) {
@@ -319,7 +329,12 @@ void WorkJournal::Record::endMovesOut(const QByteArray& folder) {
     if (write() != 0) ::unlink(nativePath(m_path).constData());
 }
 
-int WorkJournal::Record::write() { return writeWhole(m_fd, m_lines + m_nameHolder); }
+int WorkJournal::Record::write() {
+    const QByteArray bytes = m_lines + m_nameHolder;
+    const int error = writeOver(m_fd, bytes, m_written);
+    if (error == 0) m_written = bytes;
+    return error;
+}
 
 QString WorkJournal::directory() {
     QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");

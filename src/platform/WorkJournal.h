@@ -69,6 +69,7 @@ public:
         QString m_path;
         QByteArray m_lines;
         QByteArray m_nameHolder;
+        QByteArray m_written;  // what the file holds
     };
 
     // $XDG_STATE_HOME/velmora/work, else ~/.local/state/velmora/work.
