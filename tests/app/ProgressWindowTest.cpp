@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <cmath>
@@ -30,7 +31,7 @@ TEST(ProgressWindowTest, UpdatesStayBetweenOneAndNinetyEightPercent) {
 TEST(ProgressWindowTest, FinishFillsOnSuccessKeepsOnFailureAndIgnoresLateProgress) {
     ExternalOperationProgressModel model;
     model.update(0.4, "m");
-    model.finish(QStringLiteral(u"压缩失败"), QStringLiteral(u"压缩失败"), true);
+    model.finish(QStringLiteral(u"压缩失败"), QStringLiteral(u"压缩失败"), StatusKind::error);
     EXPECT_DOUBLE_EQ(model.progress(), 0.4);
     model.update(0.9, "late");
     EXPECT_DOUBLE_EQ(model.progress(), 0.4);
@@ -40,8 +41,14 @@ TEST(ProgressWindowTest, FinishFillsOnSuccessKeepsOnFailureAndIgnoresLateProgres
     EXPECT_DOUBLE_EQ(model.progress(), 0.08);
     EXPECT_FALSE(model.isFinished());
     EXPECT_FALSE(model.isError());
-    model.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip"), false);
+    model.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip"), StatusKind::success);
     EXPECT_DOUBLE_EQ(model.progress(), 1.0);
+
+    // A success with a notice is finished work too, shown as a warning.
+    model.start(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
+    model.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip；…"), StatusKind::warning);
+    EXPECT_DOUBLE_EQ(model.progress(), 1.0);
+    EXPECT_FALSE(model.isError());
 }
 
 TEST(ProgressWindowTest, WindowShowsRunningAndFinishedStates) {
@@ -70,7 +77,8 @@ TEST(ProgressWindowTest, WindowShowsRunningAndFinishedStates) {
     EXPECT_EQ(cancels, 1);
     EXPECT_TRUE(labelTexts().contains(QStringLiteral(u"正在取消任务...")));
 
-    controller.finish(QStringLiteral(u"解压完成"), QStringLiteral(u"已解压 2 个压缩包。"), false);
+    controller.finish(QStringLiteral(u"解压完成"), QStringLiteral(u"已解压 2 个压缩包。"),
+                      StatusKind::success);
     EXPECT_FALSE(cancel->isVisible());
     EXPECT_FALSE(window->findChild<CapsuleProgressBar*>()->isVisible());
     EXPECT_FALSE(labelTexts().contains("100%"));
@@ -90,7 +98,7 @@ TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
     const QString reason = QStringLiteral(
         u"无法开始解压：缺少分卷 “照片备份.part2.rar”，请把全部分卷放在同一个文件夹后"
         u"重试。缺少的分卷可能仍在下载或已被移动到别处。");
-    controller.finish(QStringLiteral(u"解压失败"), reason, true);
+    controller.finish(QStringLiteral(u"解压失败"), reason, StatusKind::error);
     QLabel* shown = nullptr;
     for (QLabel* label : view->findChildren<QLabel*>()) {
         if (label->text() == reason) shown = label;
@@ -107,6 +115,45 @@ TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
     controller.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
     EXPECT_EQ(view->size(), QSize(380, 196));
     EXPECT_FALSE(view->closeButton()->isVisible());
+}
+
+// The window manager's close of a running window asks as the browser does; "关闭" stops the work and
+// the window stays closed when the work ends.
+TEST(ProgressWindowTest, ClosingWhileRunningAsksAndStopsOnlyWhenConfirmed) {
+    ExternalOperationProgressWindowController controller;
+    int cancels = 0;
+    controller.onCancel = [&] { ++cancels; };
+    controller.show(QStringLiteral(u"正在解压文件"), QStringLiteral(u"正在解压 1 个压缩包..."));
+    QWidget* window = controller.window();
+    const auto answer = [&](const QString& button) {
+        QMessageBox* question = controller.closeQuestion();
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->text(), QStringLiteral(u"还有任务正在进行，关闭窗口会停止它。确定关闭吗？"));
+        for (QAbstractButton* candidate : question->buttons()) {
+            if (candidate->text() == button) return candidate->click();
+        }
+        FAIL() << button.toStdString();
+    };
+
+    EXPECT_FALSE(window->close());
+    answer(QStringLiteral(u"取消"));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(cancels, 0);
+
+    EXPECT_FALSE(window->close());
+    answer(QStringLiteral(u"关闭"));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(cancels, 1);
+    controller.finish(QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"), StatusKind::error);
+    EXPECT_FALSE(window->isVisible());
+
+    // The next run shows again, and once finished the window closes unasked.
+    controller.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
+    controller.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip"), StatusKind::success);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(controller.closeQuestion(), nullptr);
+    EXPECT_EQ(cancels, 1);
 }
 
 }  // namespace
