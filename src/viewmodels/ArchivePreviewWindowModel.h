@@ -6,7 +6,6 @@
 #include "viewmodels/ArchiveEntryOutline.h"
 #include "viewmodels/BackgroundRunner.h"
 
-#include "viewmodels/Publish.h"
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -18,12 +17,14 @@
 #include <memory>
 #include <optional>
 #include <variant>
+#include "viewmodels/Publish.h"
 
 class ArchiveBrowserPlatform;
 class ArchiveBrowserServices;
 class ArchivePasswordBookStore;
 class SettingsStore;
 struct ArchivePasswordBookEntry;
+struct OperationOutputs;
 
 // Everything one archive browser window shows and the operations its buttons start: the listing, the
 // password prompt and the password book tries, the outline of folders, the preview of one entry,
@@ -224,6 +225,7 @@ private:
     void extract(const QStringList& archiveURLs);
     void extractionFailed(const std::exception_ptr& error, const PendingPasswordAction& action);
     // Reveals the outputs and closes the window, unless it still has something to tell.
+    void batchExtractionFailed(const OperationOutputs& result, const QString& notices);
     void finishExtraction(const QStringList& revealed, bool keepOpen = false);
     // Asks before items that would replace entries of the same name go in.
     void addChosenFiles(const QStringList& fileURLs);
