@@ -5,6 +5,7 @@
 #include "core/engine/ArchivePasswordProbe.h"
 #include "viewmodels/ArchiveEntryOutline.h"
 #include "viewmodels/BackgroundRunner.h"
+#include "viewmodels/Publish.h"
 
 #include <QHash>
 #include <QList>
@@ -17,7 +18,6 @@
 #include <memory>
 #include <optional>
 #include <variant>
-#include "viewmodels/Publish.h"
 
 class ArchiveBrowserPlatform;
 class ArchiveBrowserServices;
@@ -224,8 +224,8 @@ private:
                                              const QString& archiveURL) const;
     void extract(const QStringList& archiveURLs);
     void extractionFailed(const std::exception_ptr& error, const PendingPasswordAction& action);
-    // Reveals the outputs and closes the window, unless it still has something to tell.
     void batchExtractionFailed(const OperationOutputs& result, const QString& notices);
+    // Reveals the outputs and closes the window, unless it still has something to tell.
     void finishExtraction(const QStringList& revealed, bool keepOpen = false);
     // Asks before items that would replace entries of the same name go in.
     void addChosenFiles(const QStringList& fileURLs);
