@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <cmath>
@@ -43,12 +42,6 @@ TEST(ProgressWindowTest, FinishFillsOnSuccessKeepsOnFailureAndIgnoresLateProgres
     EXPECT_FALSE(model.isError());
     model.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip"), StatusKind::success);
     EXPECT_DOUBLE_EQ(model.progress(), 1.0);
-
-    // A success with a notice is finished work too, shown as a warning.
-    model.start(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
-    model.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip；…"), StatusKind::warning);
-    EXPECT_DOUBLE_EQ(model.progress(), 1.0);
-    EXPECT_FALSE(model.isError());
 }
 
 TEST(ProgressWindowTest, WindowShowsRunningAndFinishedStates) {
@@ -115,45 +108,6 @@ TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
     controller.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
     EXPECT_EQ(view->size(), QSize(380, 196));
     EXPECT_FALSE(view->closeButton()->isVisible());
-}
-
-// The window manager's close of a running window asks as the browser does; "关闭" stops the work and
-// the window stays closed when the work ends.
-TEST(ProgressWindowTest, ClosingWhileRunningAsksAndStopsOnlyWhenConfirmed) {
-    ExternalOperationProgressWindowController controller;
-    int cancels = 0;
-    controller.onCancel = [&] { ++cancels; };
-    controller.show(QStringLiteral(u"正在解压文件"), QStringLiteral(u"正在解压 1 个压缩包..."));
-    QWidget* window = controller.window();
-    const auto answer = [&](const QString& button) {
-        QMessageBox* question = controller.closeQuestion();
-        ASSERT_NE(question, nullptr);
-        EXPECT_EQ(question->text(), QStringLiteral(u"还有任务正在进行，关闭窗口会停止它。确定关闭吗？"));
-        for (QAbstractButton* candidate : question->buttons()) {
-            if (candidate->text() == button) return candidate->click();
-        }
-        FAIL() << button.toStdString();
-    };
-
-    EXPECT_FALSE(window->close());
-    answer(QStringLiteral(u"取消"));
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(cancels, 0);
-
-    EXPECT_FALSE(window->close());
-    answer(QStringLiteral(u"关闭"));
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(cancels, 1);
-    controller.finish(QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"), StatusKind::error);
-    EXPECT_FALSE(window->isVisible());
-
-    // The next run shows again, and once finished the window closes unasked.
-    controller.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
-    controller.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip"), StatusKind::success);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->close());
-    EXPECT_EQ(controller.closeQuestion(), nullptr);
-    EXPECT_EQ(cancels, 1);
 }
 
 }  // namespace
