@@ -39,22 +39,25 @@ QString namesOf(const QStringList& paths) {
     return names.join(QStringLiteral(", "));
 }
 
-// What the progress window says of a run that ended with a result: what it made, and for an
-// extraction of several each archive that failed, worded as the pages word it.
-QString finishedText(ArchiveActivityKind kind, const OperationOutputs& result) {
-    const QString untrashed = SourceTrash::untrashedNotice(result.untrashed);
+// What the progress window says of a run that ended with a result: what it made with the notices of
+// sources that stayed, and for an extraction of several each archive that failed, worded as the pages
+// word it.
+QString finishedText(ArchiveActivityKind kind, const OperationOutputs& result, const QString& notices) {
     if (!result.failures.isEmpty()) {
-        return OperationFailure::batchText(kind, result.outputs.size(), result.renamedNote() + untrashed,
+        return OperationFailure::batchText(kind, result.outputs.size(), result.renamedNote() + notices,
                                            result.failures);
     }
     if (kind == ArchiveActivityKind::extract) {
-        return QStringLiteral(u"已解压 %1 个压缩包").arg(result.outputs.size()) + result.renamedNote() +
-               QStringLiteral(u"。") + untrashed;
+        return OperationFailure::withNotices(
+            QStringLiteral(u"已解压 %1 个压缩包").arg(result.outputs.size()) + result.renamedNote() +
+                QStringLiteral(u"。"),
+            notices);
     }
     if (result.outputs.size() == 1)
         return QStringLiteral(u"已压缩：") + FileNameHelper::lastPathComponent(result.outputs.first()) +
-               untrashed;
-    return QStringLiteral(u"已压缩 %1 个压缩包。").arg(result.outputs.size()) + untrashed;
+               notices;
+    return OperationFailure::withNotices(QStringLiteral(u"已压缩 %1 个压缩包。").arg(result.outputs.size()),
+                                         notices);
 }
 
 }  // namespace
@@ -339,11 +342,12 @@ void AppCoordinator::finishRun(quint64 run, ArchiveActivityKind kind, Outcome<Op
     const bool extraction = kind == ArchiveActivityKind::extract;
     try {
         const OperationOutputs& result = outcome.value();
-        const QString text = finishedText(kind, result);
+        const QString notices = SourceTrash::untrashedNotice(result.untrashed);
+        const QString text = finishedText(kind, result, notices);
         setLastMessage(text);
         if (result.failures.isEmpty()) {
             finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
-                                 text, RunEnding::succeeded);
+                                 text, notices.isEmpty() ? RunEnding::succeeded : RunEnding::noticed);
         } else {
             // Names the archives that failed, so it stays as a failure does.
             finishProgressWindow(run,
@@ -389,8 +393,11 @@ void AppCoordinator::finishProgressWindow(quint64 run, const QString& title, con
     if (run == m_cancellableRun) m_externalOperationCancelHandler = nullptr;
     if (run != m_progressWindowRun || !m_progressWindowController) return;
     m_progressWindowController->onCancel = nullptr;
-    m_progressWindowController->finish(title, message, ending != RunEnding::succeeded);
-    if (ending == RunEnding::failed) return;
+    const StatusKind outcome = ending == RunEnding::succeeded ? StatusKind::success
+                               : ending == RunEnding::noticed ? StatusKind::warning
+                                                              : StatusKind::error;
+    m_progressWindowController->finish(title, message, outcome);
+    if (ending == RunEnding::failed || ending == RunEnding::noticed) return;
     m_scheduler.schedule(ending == RunEnding::cancelled ? kCancelledCloseDelayMs : kSuccessCloseDelayMs, this,
                          [this, run] { closeProgressWindow(run); });
 }
@@ -418,7 +425,10 @@ void AppCoordinator::configureTrayIcon() {
 }
 
 bool AppCoordinator::isWorkRunning() const {
-    if (!m_runningTokens.isEmpty()) return true;
+    // A run cancelled from its window only cleans up.
+    if (std::any_of(m_runningTokens.cbegin(), m_runningTokens.cend(),
+                    [](const CancellationToken& token) { return !token.isCancelled(); }))
+        return true;
     if (m_previewWindowOpener && m_previewWindowOpener->isWorkRunning()) return true;
     const QList<ArchiveTask>& tasks = m_workbenchStore.tasks();
     return std::any_of(tasks.begin(), tasks.end(),

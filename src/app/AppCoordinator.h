@@ -147,8 +147,10 @@ private:
     void finishRun(quint64 run, ArchiveActivityKind kind, Outcome<OperationOutputs>& outcome);
     void reportProgress(quint64 run, double fraction);
     void showProgressWindow(quint64 run, const QString& title, const QString& message);
-    enum class RunEnding { succeeded, cancelled, failed };
-    // A failed run's window stays until the user closes it: it carries the reason.
+    // `noticed`: succeeded with a notice, such as sources that stayed out of the trash.
+    enum class RunEnding { succeeded, noticed, cancelled, failed };
+    // A failed run's window stays until the user closes it: it carries the reason. So does a notice,
+    // shown as a warning.
     void finishProgressWindow(quint64 run, const QString& title, const QString& message, RunEnding ending);
     void closeProgressWindow(quint64 run);
     void chooseArchives();

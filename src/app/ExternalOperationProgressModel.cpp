@@ -8,7 +8,7 @@ void ExternalOperationProgressModel::start(const QString& title, const QString& 
     m_message = message;
     m_progress = 0.08;
     m_isFinished = false;
-    m_isError = false;
+    m_outcome = StatusKind::success;
     Q_EMIT changed();
 }
 
@@ -19,12 +19,13 @@ void ExternalOperationProgressModel::update(double progress, const QString& mess
     Q_EMIT changed();
 }
 
-void ExternalOperationProgressModel::finish(const QString& title, const QString& message, bool isError) {
+void ExternalOperationProgressModel::finish(const QString& title, const QString& message,
+                                            StatusKind outcome) {
     m_title = title;
     m_message = message;
-    if (!isError) m_progress = 1.0;
+    if (outcome != StatusKind::error) m_progress = 1.0;
     m_isFinished = true;
-    m_isError = isError;
+    m_outcome = outcome;
     Q_EMIT changed();
 }
 

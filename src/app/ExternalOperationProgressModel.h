@@ -1,5 +1,7 @@
 #pragma once
 
+#include "viewmodels/StatusKind.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,14 +16,16 @@ public:
     QString message() const { return m_message; }
     double progress() const { return m_progress; }
     bool isFinished() const { return m_isFinished; }
-    bool isError() const { return m_isError; }
+    // A finished operation's kind of outcome: a success with a notice is a warning.
+    StatusKind outcome() const { return m_outcome; }
+    bool isError() const { return m_outcome == StatusKind::error; }
 
     // Back to the running state at 8 %.
     void start(const QString& title, const QString& message);
     // Kept between 1 % and 98 % while running; ignored once finished or when not a number.
     void update(double progress, const QString& message);
-    // Success fills the bar; a failure keeps the last value.
-    void finish(const QString& title, const QString& message, bool isError);
+    // Success fills the bar, with a notice too; a failure keeps the last value.
+    void finish(const QString& title, const QString& message, StatusKind outcome);
     void setMessage(const QString& message);
 
     // "8%": the whole percent, rounded down.
@@ -35,5 +39,5 @@ private:
     QString m_message = QStringLiteral(u"请稍候...");
     double m_progress = 0.08;
     bool m_isFinished = false;
-    bool m_isError = false;
+    StatusKind m_outcome = StatusKind::success;
 };

@@ -2,9 +2,11 @@
 
 #include "app/ExternalOperationProgressModel.h"
 #include "views/kit/CapsuleProgressBar.h"
+#include "views/kit/FeedbackBanner.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -77,11 +79,9 @@ void ExternalOperationProgressView::syncFromModel() {
     m_percentLabel->setVisible(running);
     m_percentLabel->setText(ExternalOperationProgressModel::percentText(m_model.progress()));
     m_outcomeIcon->setVisible(!running);
-    m_outcomeIcon->setPixmap(m_model.isError()
-                                 ? Icons::pixmap(QStringLiteral("cross-circle-filled"), kOutcomeIconSize,
-                                                 Theme::color(Theme::Colour::red))
-                                 : Icons::pixmap(QStringLiteral("check-circle-filled"), kOutcomeIconSize,
-                                                 Theme::color(Theme::Colour::green)));
+    // The banner's symbol for the same kind of outcome.
+    const FeedbackBanner::Look look = FeedbackBanner::look(false, m_model.outcome());
+    m_outcomeIcon->setPixmap(Icons::pixmap(look.symbol, kOutcomeIconSize, Theme::color(look.colour)));
     m_titleLabel->setText(m_model.title());
     m_progressBar->setVisible(running);
     m_progressBar->setProgress(m_model.progress());
@@ -91,6 +91,14 @@ void ExternalOperationProgressView::syncFromModel() {
     m_messageLabel->setWordWrap(!running);
     m_messageLabel->setTextInteractionFlags(running ? Qt::NoTextInteraction : Qt::TextSelectableByMouse);
     showElidedMessage();
+}
+
+// The window manager's close (Alt+F4, the title bar's button) would leave the operation working with
+// nothing to show it, end it or tell its outcome: while it runs, the controller asks first.
+void ExternalOperationProgressView::closeEvent(QCloseEvent* event) {
+    if (m_model.isFinished()) return QWidget::closeEvent(event);
+    event->ignore();
+    Q_EMIT closeWhileRunningRequested();
 }
 
 void ExternalOperationProgressView::resizeEvent(QResizeEvent* event) {

@@ -24,8 +24,11 @@ public:
 Q_SIGNALS:
     void cancelRequested();
     void closeRequested();
+    // The window was to close while the operation runs; it stays open.
+    void closeWhileRunningRequested();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

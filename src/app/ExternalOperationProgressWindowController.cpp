@@ -1,10 +1,12 @@
 #include "app/ExternalOperationProgressWindowController.h"
 
 #include "app/ExternalOperationProgressView.h"
+#include "views/kit/ConfirmationAlert.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QMessageBox>
 #include <QScreen>
 #include <algorithm>
 
@@ -26,6 +28,8 @@ ExternalOperationProgressWindowController::ExternalOperationProgressWindowContro
             &ExternalOperationProgressWindowController::requestCancel);
     connect(m_view.get(), &ExternalOperationProgressView::closeRequested, this,
             &ExternalOperationProgressWindowController::close);
+    connect(m_view.get(), &ExternalOperationProgressView::closeWhileRunningRequested, this,
+            &ExternalOperationProgressWindowController::askBeforeClosing);
 }
 
 ExternalOperationProgressWindowController::~ExternalOperationProgressWindowController() = default;
@@ -33,6 +37,7 @@ ExternalOperationProgressWindowController::~ExternalOperationProgressWindowContr
 QWidget* ExternalOperationProgressWindowController::window() const { return m_view.get(); }
 
 void ExternalOperationProgressWindowController::show(const QString& title, const QString& message) {
+    m_closedByUser = false;
     m_model.start(title, message);
     m_view->setFixedSize(kSize);
     raise();
@@ -43,11 +48,11 @@ void ExternalOperationProgressWindowController::update(double progress, const QS
 }
 
 void ExternalOperationProgressWindowController::finish(const QString& title, const QString& message,
-                                                       bool isError) {
-    m_model.finish(title, message, isError);
+                                                       StatusKind outcome) {
+    m_model.finish(title, message, outcome);
     // A long reason makes the window taller rather than losing its end.
     m_view->setFixedHeight(std::max(kSize.height(), m_view->layout()->heightForWidth(kSize.width())));
-    raise();
+    if (!m_closedByUser) raise();
 }
 
 void ExternalOperationProgressWindowController::close() { m_view->close(); }
@@ -55,6 +60,30 @@ void ExternalOperationProgressWindowController::close() { m_view->close(); }
 void ExternalOperationProgressWindowController::requestCancel() {
     m_model.setMessage(QStringLiteral(u"正在取消任务..."));
     if (onCancel) onCancel();
+}
+
+// An answered question is deleted later.
+QMessageBox* ExternalOperationProgressWindowController::closeQuestion() const {
+    return m_closeQuestion && m_closeQuestion->isVisible() ? m_closeQuestion.data() : nullptr;
+}
+
+void ExternalOperationProgressWindowController::askBeforeClosing() {
+    if (QMessageBox* asked = closeQuestion()) return asked->raise();
+    const QPointer<ExternalOperationProgressWindowController> controller(this);
+    m_closeQuestion = ConfirmationAlert::open(
+        m_view.get(), QStringLiteral(u"还有任务正在进行，关闭窗口会停止它。确定关闭吗？"), QString(),
+        QStringLiteral(u"关闭"), [controller](bool close) {
+            if (controller && close) controller->stopAndClose();
+        });
+}
+
+// An operation that ended while the question was open has nothing left to stop.
+void ExternalOperationProgressWindowController::stopAndClose() {
+    if (!m_model.isFinished()) {
+        m_closedByUser = true;
+        requestCancel();
+    }
+    m_view->hide();
 }
 
 void ExternalOperationProgressWindowController::raise() {

@@ -2,15 +2,19 @@
 
 #include "app/ExternalOperationProgressModel.h"
 
+#include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 class ExternalOperationProgressView;
 
 // The small floating window of one outside operation, opened centred: shown, updated and finished by
-// the coordinator, which closes it shortly after a success or a cancellation; a failure stays until
-// the user closes it. The cancel button only asks; the operation's end finishes the window.
+// the coordinator, which closes it shortly after a success or a cancellation; a failure or a notice
+// stays until the user closes it. The cancel button only asks; the operation's end finishes the
+// window. Closing it while the operation runs asks first, and "关闭" cancels it as the cancel button
+// does and keeps the window closed when the operation ends.
 class ExternalOperationProgressWindowController : public QObject {
     Q_OBJECT
 
@@ -25,16 +29,24 @@ public:
 
     void show(const QString& title, const QString& message);
     void update(double progress, const QString& message);
-    void finish(const QString& title, const QString& message, bool isError);
+    void finish(const QString& title, const QString& message, StatusKind outcome);
     void close();
 
     // What the cancel button does.
     void requestCancel();
 
+    // The question asked when the window was to close while the operation runs, while it is open.
+    QMessageBox* closeQuestion() const;
+
 private:
+    void askBeforeClosing();
+    void stopAndClose();
     void raise();
     void centre();
 
     ExternalOperationProgressModel m_model;
     std::unique_ptr<ExternalOperationProgressView> m_view;
+    QPointer<QMessageBox> m_closeQuestion;
+    // The user closed the window to stop the operation: its end is not shown again.
+    bool m_closedByUser = false;
 };

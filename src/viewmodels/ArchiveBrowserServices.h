@@ -39,8 +39,8 @@ public:
                           const std::optional<QString>& password, const CancellationToken& token) = 0;
     virtual void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                const std::optional<QString>& password, const CancellationToken& token) = 0;
-    // Whole archives, as the extract page extracts them; the first archive that failed throws its
-    // failure, after the others were extracted.
+    // Whole archives, as the extract page extracts them: a lone archive's failure is thrown, and of
+    // several, those that failed are listed in `failures` after the others were extracted.
     virtual OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                                      const std::optional<QString>& password, const AppSettings& settings,
                                      int threadCount, const CancellationToken& token) = 0;

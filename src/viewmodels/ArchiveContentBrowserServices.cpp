@@ -53,9 +53,6 @@ OperationOutputs ArchiveContentBrowserServices::extract(const QStringList& fileU
                                                         const std::optional<QString>& password,
                                                         const AppSettings& settings, int threadCount,
                                                         const CancellationToken& token) {
-    OperationOutputs result = m_archiveService.extract(fileURLs, destinationRootURL, password,
-                                                       extractionOptions(settings), threadCount, token);
-    // The browser words one outcome for all its archives, and a password failure asks for the password.
-    if (!result.failures.isEmpty()) std::rethrow_exception(result.failures.first().error);
-    return result;
+    return m_archiveService.extract(fileURLs, destinationRootURL, password, extractionOptions(settings),
+                                    threadCount, token);
 }

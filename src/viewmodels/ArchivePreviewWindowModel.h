@@ -5,8 +5,8 @@
 #include "core/engine/ArchivePasswordProbe.h"
 #include "viewmodels/ArchiveEntryOutline.h"
 #include "viewmodels/BackgroundRunner.h"
-
 #include "viewmodels/Publish.h"
+
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -24,6 +24,7 @@ class ArchiveBrowserServices;
 class ArchivePasswordBookStore;
 class SettingsStore;
 struct ArchivePasswordBookEntry;
+struct OperationOutputs;
 
 // Everything one archive browser window shows and the operations its buttons start: the listing, the
 // password prompt and the password book tries, the outline of folders, the preview of one entry,
@@ -223,6 +224,7 @@ private:
                                              const QString& archiveURL) const;
     void extract(const QStringList& archiveURLs);
     void extractionFailed(const std::exception_ptr& error, const PendingPasswordAction& action);
+    void batchExtractionFailed(const OperationOutputs& result, const QString& notices);
     // Reveals the outputs and closes the window, unless it still has something to tell.
     void finishExtraction(const QStringList& revealed, bool keepOpen = false);
     // Asks before items that would replace entries of the same name go in.

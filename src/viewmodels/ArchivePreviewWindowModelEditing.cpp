@@ -71,17 +71,29 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
         },
         [this, archiveURLs](Outcome<OperationOutputs>& outcome) {
             if (!outcome.succeeded()) return extractionFailed(outcome.error(), ExtractAllAction{});
-            const QString unsaved =
-                archiveURLs.isEmpty() ? QString() : rememberPasswordIfNeeded(archiveURLs.first());
             const OperationOutputs& result = outcome.value();
+            // Remembered only for an archive that the password opened.
+            const QString unsaved = archiveURLs.isEmpty() || result.failureOf(archiveURLs.first())
+                                        ? QString()
+                                        : rememberPasswordIfNeeded(archiveURLs.first());
+            const QString notices = SourceTrash::untrashedNotice(result.untrashed) + unsaved;
+            if (!result.failures.isEmpty()) return batchExtractionFailed(result, notices);
             QStringList names;
             for (const QString& output : result.outputs) names << FileNameHelper::lastPathComponent(output);
             setStatusMessage(OperationFailure::withNotices(
                 QStringLiteral(u"解压完成：") + names.join(QStringLiteral(", ")) + result.renamedNote(),
-                SourceTrash::untrashedNotice(result.untrashed) + unsaved));
-            finishExtraction(result.outputs,
-                             !result.untrashed.isEmpty() || result.renamedCount > 0 || !unsaved.isEmpty());
+                notices));
+            finishExtraction(result.outputs, result.renamedCount > 0 || !notices.isEmpty());
         });
+}
+
+// Some archives of several failed and the others were extracted: the window stays, saying which
+// failed and why, as every other way in says it.
+void ArchivePreviewWindowModel::batchExtractionFailed(const OperationOutputs& result,
+                                                      const QString& notices) {
+    setStatusMessage(OperationFailure::batchText(ArchiveActivityKind::extract, result.outputs.size(),
+                                                 result.renamedNote() + notices, result.failures));
+    finishExtraction(result.outputs, true);
 }
 
 void ArchivePreviewWindowModel::extractionFailed(const std::exception_ptr& error,
@@ -92,7 +104,7 @@ void ArchivePreviewWindowModel::extractionFailed(const std::exception_ptr& error
 }
 
 void ArchivePreviewWindowModel::finishExtraction(const QStringList& revealed, bool keepOpen) {
-    m_platform->revealInFileManager(revealed);
+    if (!revealed.isEmpty()) m_platform->revealInFileManager(revealed);
     if (closeWindow && !keepOpen) closeWindow();
     setIsLoading(false);
 }

@@ -1,10 +1,13 @@
 #include "app/CoordinatorFixture.h"
+#include "app/QuitController.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/OperationFailure.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRandomGenerator>
 
@@ -154,6 +157,17 @@ TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStay
     EXPECT_EQ(coordinator->lastMessage(),
               QStringLiteral(u"已压缩：kept.zip；1 个项目无法移到回收站，仍在原处：kept.txt"));
     EXPECT_TRUE(QFileInfo::exists(kept));
+    // A notice is no plain success, and it stays until the user closes it.
+    EXPECT_EQ(progress().outcome(), StatusKind::warning);
+    scheduler.advance(60 * 60 * 1000);
+    ASSERT_NE(coordinator->progressWindowController(), nullptr);
+    EXPECT_TRUE(coordinator->progressWindowController()->window()->isVisible());
+
+    coordinator->handleIncoming({files.path("kept.zip")});
+    waitForOperations();
+    EXPECT_EQ(progress().message(),
+              QStringLiteral(u"已解压 1 个压缩包；1 个项目无法移到回收站，仍在原处：kept.zip"));
+    EXPECT_EQ(progress().outcome(), StatusKind::warning);
 }
 
 TEST_F(OutsideOperationsTest, ArchivesExtractBesideTheFirstOrIntoTheDefaultFolder) {
@@ -194,8 +208,9 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
          QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包可能已损坏，无法读取。")},
         {{damaged, other},
          QStringLiteral(u"解压失败"),
-         QStringLiteral(
-             u"2 个压缩包解压失败：损坏.zip：压缩包可能已损坏，无法读取；坏.zip：压缩包可能已损坏，无法读取。")},
+         QStringLiteral(u"2 "
+                        u"个压缩包解压失败：损坏.zip：压缩包可能已损坏，无法读取；坏."
+                        u"zip：压缩包可能已损坏，无法读取。")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
@@ -258,6 +273,46 @@ TEST_F(OutsideOperationsTest, CancellingShowsCancelledAndClosesLater) {
     EXPECT_NE(coordinator->progressWindowController(), nullptr);
     scheduler.advance(1);
     EXPECT_EQ(coordinator->progressWindowController(), nullptr);
+}
+
+// Closing the window of a running extraction asks first; "关闭" stops it, removes what it wrote and
+// shows nothing more: no work goes on without its window.
+TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenConfirmed) {
+    // PPMd decompresses slowly, so the extraction is still running when the answer comes.
+    files.writeFile("big/data.txt", randomBytes(3 * 1024 * 1024).toBase64());
+    const QString archive = files.path("big.7z");
+    runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd", archive, files.path("big/data.txt")});
+    ASSERT_TRUE(QDir(files.path("big")).removeRecursively());
+    // Without a tray the last window's close quits, and a run stopped already is nothing to ask about.
+    trayAvailable = false;
+    QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
+    QSignalSpy finished(coordinator.get(), &AppCoordinator::externalOperationFinished);
+    coordinator->handleIncoming({archive});
+    ExternalOperationProgressWindowController& controller = *coordinator->progressWindowController();
+    QWidget* window = controller.window();
+    for (const QString& answer : {QStringLiteral(u"取消"), QStringLiteral(u"关闭")}) {
+        ASSERT_FALSE(window->close());
+        ASSERT_NE(controller.closeQuestion(), nullptr);
+        EXPECT_EQ(controller.closeQuestion()->text(),
+                  QStringLiteral(u"还有任务正在进行，关闭窗口会停止它。确定关闭吗？"));
+        for (QAbstractButton* button : controller.closeQuestion()->buttons()) {
+            if (button->text() == answer) button->click();
+        }
+        const bool stops = answer == QStringLiteral(u"关闭");
+        EXPECT_EQ(window->isVisible(), !stops);
+        EXPECT_EQ(progress().message() == QStringLiteral(u"正在取消任务..."), stops);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(quit.isEmpty());
+    EXPECT_EQ(coordinator->quitController().confirmation(), nullptr);
+    if (finished.isEmpty()) {
+        ASSERT_TRUE(finished.wait(120000));
+    }
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"任务已取消"));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(QFileInfo::exists(files.path("big")));
+    EXPECT_EQ(QDir(files.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"big.7z"});
 }
 
 TEST_F(OutsideOperationsTest, OverlappingRequestsEachEndInTheirOwnState) {

@@ -30,7 +30,7 @@ TEST(ProgressWindowTest, UpdatesStayBetweenOneAndNinetyEightPercent) {
 TEST(ProgressWindowTest, FinishFillsOnSuccessKeepsOnFailureAndIgnoresLateProgress) {
     ExternalOperationProgressModel model;
     model.update(0.4, "m");
-    model.finish(QStringLiteral(u"压缩失败"), QStringLiteral(u"压缩失败"), true);
+    model.finish(QStringLiteral(u"压缩失败"), QStringLiteral(u"压缩失败"), StatusKind::error);
     EXPECT_DOUBLE_EQ(model.progress(), 0.4);
     model.update(0.9, "late");
     EXPECT_DOUBLE_EQ(model.progress(), 0.4);
@@ -40,7 +40,7 @@ TEST(ProgressWindowTest, FinishFillsOnSuccessKeepsOnFailureAndIgnoresLateProgres
     EXPECT_DOUBLE_EQ(model.progress(), 0.08);
     EXPECT_FALSE(model.isFinished());
     EXPECT_FALSE(model.isError());
-    model.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip"), false);
+    model.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip"), StatusKind::success);
     EXPECT_DOUBLE_EQ(model.progress(), 1.0);
 }
 
@@ -70,7 +70,8 @@ TEST(ProgressWindowTest, WindowShowsRunningAndFinishedStates) {
     EXPECT_EQ(cancels, 1);
     EXPECT_TRUE(labelTexts().contains(QStringLiteral(u"正在取消任务...")));
 
-    controller.finish(QStringLiteral(u"解压完成"), QStringLiteral(u"已解压 2 个压缩包。"), false);
+    controller.finish(QStringLiteral(u"解压完成"), QStringLiteral(u"已解压 2 个压缩包。"),
+                      StatusKind::success);
     EXPECT_FALSE(cancel->isVisible());
     EXPECT_FALSE(window->findChild<CapsuleProgressBar*>()->isVisible());
     EXPECT_FALSE(labelTexts().contains("100%"));
@@ -90,7 +91,7 @@ TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
     const QString reason = QStringLiteral(
         u"无法开始解压：缺少分卷 “照片备份.part2.rar”，请把全部分卷放在同一个文件夹后"
         u"重试。缺少的分卷可能仍在下载或已被移动到别处。");
-    controller.finish(QStringLiteral(u"解压失败"), reason, true);
+    controller.finish(QStringLiteral(u"解压失败"), reason, StatusKind::error);
     QLabel* shown = nullptr;
     for (QLabel* label : view->findChildren<QLabel*>()) {
         if (label->text() == reason) shown = label;

@@ -27,11 +27,12 @@ protected:
         return archive;
     }
 
-    ArchivePreviewWindowModel& openReal(const QString& archive) {
-        m_model = ArchivePreviewWindowModel::create({archive}, realServices, settingsStore, passwordBook,
+    ArchivePreviewWindowModel& openReal(const QStringList& archives) {
+        m_model = ArchivePreviewWindowModel::create(archives, realServices, settingsStore, passwordBook,
                                                     platform, std::nullopt, &workers);
         return *m_model;
     }
+    ArchivePreviewWindowModel& openReal(const QString& archive) { return openReal(QStringList{archive}); }
 
     bool waitUntilListed(ArchivePreviewWindowModel& model) {
         return waitFor([&] { return !model.isLoading(); });
@@ -179,6 +180,27 @@ TEST_F(RealArchiveTest, ExtractingAllOverTakenNamesSaysHowManyWereRenamed) {
     EXPECT_FALSE(closed) << "left open to say so";
     EXPECT_EQ(files.readFile(QStringLiteral("a.txt")), "mine");
     EXPECT_EQ(files.readFile(QStringLiteral("a 1.txt")), "alpha");
+}
+
+// Of several archives, those that extract do, and the window stays to name each one that failed.
+TEST_F(RealArchiveTest, ExtractingSeveralNamesTheArchivesThatFailed) {
+    const QString good = sevenZip(QStringLiteral("good.zip"), {"-tzip"});
+    const QString other = sevenZip(QStringLiteral("other.7z"));
+    const QString bad = files.writeFile(QStringLiteral("bad.zip"), "not a zip at all");
+    ArchivePreviewWindowModel& browser = openReal({good, bad, other});
+    ASSERT_TRUE(waitUntilListed(browser));
+    bool closed = false;
+    browser.closeWindow = [&closed] { closed = true; };
+    browser.extractAll();
+    ASSERT_TRUE(waitUntilListed(browser));
+    EXPECT_EQ(browser.statusMessage(),
+              QStringLiteral(u"已解压 2 个压缩包，1 个失败：bad.zip：压缩包可能已损坏，无法读取。"));
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(browser.passwordPrompt());
+    EXPECT_EQ(files.readFile(QStringLiteral("good/a.txt")), "alpha");
+    EXPECT_EQ(files.readFile(QStringLiteral("other/a.txt")), "alpha");
+    const QList<QStringList> revealed{{files.path("good"), files.path("other")}};
+    EXPECT_EQ(platform->revealed, revealed);
 }
 
 // A tool's banner and table never reach the window: one line says why, also for the files of which

@@ -114,6 +114,13 @@ TEST_F(RealEngineTest, aBrokenArchiveFailsOnlyItsOwnRecord) {
         EXPECT_EQ(tasks[0].message, out + "/示例");
         EXPECT_EQ(tasks[1].status, ArchiveActivityStatus::failed);
         EXPECT_EQ(tasks[1].message, c.reason);
+        // Its notification names the archive once.
+        const QList<AppNotificationItem>& notifications = workbench.notifications();
+        const auto failed = std::find_if(notifications.begin(), notifications.end(), [](const auto& item) {
+            return item.title == QStringLiteral(u"解压任务失败");
+        });
+        ASSERT_NE(failed, notifications.end());
+        EXPECT_EQ(failed->message, c.reason);
     }
 }
 

@@ -28,6 +28,13 @@ QString cleanedNotificationText(QString text) {
     return truncated ? kept + QStringLiteral("...") : kept;
 }
 
+// What a task's notification says: its name, then its message, the name once where the message
+// already begins with it, as the failure of one archive of several does ("a.zip：<reason>").
+QString namedMessage(const QString& name, const QString& message) {
+    const QString named = name + QStringLiteral(u"：");
+    return message.startsWith(named) ? message : named + message;
+}
+
 // A progress that is not a number would be written as JSON null, and the whole task list would then
 // fail to decode at the next start.
 double storableProgress(double progress) { return std::isfinite(progress) ? progress : 0; }
@@ -55,8 +62,8 @@ QList<Record> firstRecords(const QList<Record>& records, qsizetype limit) {
 WorkbenchStore::WorkbenchStore(DefaultsStore defaults, Clock clock, QObject* parent)
     : QObject(parent),
       m_defaults(std::move(defaults)),
-      m_writer(m_defaults,
-               [this](const QString& key, const std::optional<QString>& failure) { reportWrite(key, failure); }),
+      m_writer(m_defaults, [this](const QString& key,
+                                  const std::optional<QString>& failure) { reportWrite(key, failure); }),
       m_clock(std::move(clock)) {
     m_progressWrite.setSingleShot(true);
     connect(&m_progressWrite, &QTimer::timeout, this, &WorkbenchStore::writeTasksLater);
@@ -149,7 +156,7 @@ void WorkbenchStore::updateTask(const QUuid& id, ArchiveActivityStatus status, d
     writeHistoryLater();
     addNotification(ArchiveActivityKinds::title(changed.kind) + QStringLiteral(u"任务") +
                         ArchiveActivityStatuses::title(status),
-                    changed.name + QStringLiteral(u"：") + message);
+                    namedMessage(changed.name, message));
 }
 
 void WorkbenchStore::completeTask(const QUuid& id, const QString& message) {

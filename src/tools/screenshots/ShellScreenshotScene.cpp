@@ -47,16 +47,23 @@ bool ShellScreenshotScene::saveProgressShots(const Save& save) {
     settle();
     bool saved = save(window.grab(), QStringLiteral("progress-running"));
     progress.finish(QStringLiteral(u"压缩完成"),
-                    QStringLiteral(u"已压缩：2026 年度报告（终稿）、设计稿与会议纪要及全部附件.zip"), false);
+                    QStringLiteral(u"已压缩：2026 年度报告（终稿）、设计稿与会议纪要及全部附件.zip"),
+                    StatusKind::success);
     settle();
     saved = save(window.grab(), QStringLiteral("progress-finished")) && saved;
     progress.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 3 个项目..."));
     progress.finish(QStringLiteral(u"解压失败"),
                     QStringLiteral(u"无法开始解压：缺少分卷 “发布会素材.part2.rar”，请把全部分卷放在同一个"
                                    u"文件夹后重试。"),
-                    true);
+                    StatusKind::error);
     settle();
     saved = save(window.grab(), QStringLiteral("progress-failed")) && saved;
+    progress.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
+    progress.finish(QStringLiteral(u"压缩完成"),
+                    QStringLiteral(u"已压缩：季度报表.zip；1 个项目无法移到回收站，仍在原处：季度报表.xlsx"),
+                    StatusKind::warning);
+    settle();
+    saved = save(window.grab(), QStringLiteral("progress-notice")) && saved;
     progress.close();
     return saved;
 }

@@ -1,9 +1,8 @@
 #include "views/browser/ArchiveBrowserWindowPlatform.h"
 
+#include "views/kit/ConfirmationAlert.h"
 #include "views/kit/FileDialogs.h"
 
-#include <QMessageBox>
-#include <QPushButton>
 #include <QThread>
 
 void ArchiveBrowserWindowPlatform::chooseItemsToAdd(const QString& archiveURL,
@@ -36,14 +35,7 @@ void ArchiveBrowserWindowPlatform::confirmClosing(const QString& message,
 void ArchiveBrowserWindowPlatform::confirm(const QString& message, const QString& informativeText,
                                            const QString& confirmTitle, std::function<void(bool)> answered) {
     if (!m_window) return;
-    auto* alert = new QMessageBox(QMessageBox::Warning, QString(), message, QMessageBox::NoButton, m_window);
-    alert->setInformativeText(informativeText);
-    QPushButton* confirming = alert->addButton(confirmTitle, QMessageBox::DestructiveRole);
-    alert->addButton(QStringLiteral(u"取消"), QMessageBox::RejectRole);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(alert, &QMessageBox::finished, alert,
-                     [alert, confirming, answered] { answered(alert->clickedButton() == confirming); });
-    alert->open();
+    ConfirmationAlert::open(m_window, message, informativeText, confirmTitle, std::move(answered));
 }
 
 int ArchiveBrowserWindowPlatform::activeProcessorCount() const {
