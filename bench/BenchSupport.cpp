@@ -120,7 +120,7 @@ StoredZip writeStoredZip(const QString& path, const QList<QByteArray>& names) {
     const quint16 time = (10 << 11) | (30 << 5);
     const quint16 date = (44 << 9) | (6 << 5) | 15;
     const QByteArray data("velmora\n");
-    const quint32 crc = 0x4A0F2A61;  // CRC-32 of data
+    const quint32 crc = 0x6004B072;  // CRC-32 of data
     QByteArray local;
     QByteArray directory;
     for (const QByteArray& name : names) {

@@ -2,12 +2,18 @@
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
+#include "support/LegacyArchives.h"
 #include "support/ZipBytes.h"
 #include "viewmodels/ArchiveContentBrowserServices.h"
 #include "viewmodels/BrowserFixture.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -234,6 +240,52 @@ TEST_F(RealArchiveTest, ZipsOnlyUnzipReadsOpenInTheBrowser) {
         ASSERT_TRUE(waitUntilListed(browser));
         EXPECT_EQ(files.readFile(QFileInfo(name).completeBaseName() + QStringLiteral("/a.txt")), "alpha");
     }
+}
+
+// A ZIP from a Unix host whose names are code page 437 bytes: no decoding applies, yet every entry is
+// a row of its own under a readable name, previews, and extracts under its bytes.
+TEST_F(RealArchiveTest, NamesWithoutADecodingEachHaveAReadableRow) {
+    QList<LegacyArchives::Item> items;
+    for (int index = 0; index < 16; ++index) {
+        QByteArray name = QByteArray("plain-") + QByteArray::number(index) + ".txt";
+        if (index < 8) {
+            name.clear();
+            for (int byte = 0; byte < 16; ++byte) name += char(0x80 + 16 * index + byte);
+        }
+        items.append(LegacyArchives::Item(name, QByteArray("data ") + QByteArray::number(index)));
+    }
+    const QString archive =
+        files.writeFile(QStringLiteral("cp437.zip"), LegacyArchives::zip(items, LegacyArchives::Host::unix));
+    ArchivePreviewWindowModel& browser = openReal(archive);
+    ASSERT_TRUE(waitUntilListed(browser));
+    const QStringList rows = paths(browser.filteredEntries());
+    ASSERT_EQ(QSet<QString>(rows.begin(), rows.end()).size(), 16) << rows.join(u' ').toStdString();
+    QStringList legacyRows;
+    for (const QString& row : rows) {
+        EXPECT_FALSE(row.contains(QChar::ReplacementCharacter)) << row.toStdString();
+        if (!row.startsWith(QStringLiteral("plain-"))) legacyRows << row;
+    }
+    ASSERT_EQ(legacyRows.size(), 8);
+    QSet<QByteArray> previews;
+    for (const QString& row : legacyRows) previews.insert(previewed(browser, row));
+    EXPECT_EQ(previews.size(), 8);
+    for (const QByteArray& contents : previews) EXPECT_TRUE(contents.startsWith("data ")) << contents.data();
+
+    const QByteArray firstPreview = previewed(browser, legacyRows.first());
+    bool closed = false;
+    browser.closeWindow = [&closed] { closed = true; };
+    browser.setSelectedEntryID(legacyRows.first());
+    browser.extractSelected();
+    ASSERT_TRUE(waitFor([&] { return closed; })) << browser.statusMessage().toStdString();
+    const QString folder = files.path(legacyRows.first() + QStringLiteral(u" 提取"));
+    const QList<QByteArray> extracted = LegacyArchives::diskNames(folder);
+    ASSERT_EQ(extracted.size(), 1);
+    const int index = firstPreview.mid(5).toInt();
+    EXPECT_EQ(extracted.first(), items[index].name);
+    std::ifstream file(QFile::encodeName(folder).toStdString() + '/' + extracted.first().toStdString());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), firstPreview.toStdString());
+    // Qt cannot name the item to remove it with the temporary folder.
+    std::filesystem::remove_all(QFile::encodeName(folder).toStdString());
 }
 
 // Names that say "encrypted" or "passwords" ask for no password: a set missing a volume, or an archive

@@ -112,5 +112,5 @@ std::optional<QString> LegacyNames::decoded(QByteArrayView name) const {
 
 QString LegacyNames::shown(QByteArrayView name) const {
     if (std::optional<QString> text = decoded(name)) return *text;
-    return ToolText::decode(name);
+    return ToolText::readableName(name);
 }

@@ -37,7 +37,7 @@ public:
     // The name as it is shown and written to disk; nothing when it has no decoding (file-system bytes
     // that are not Chinese), so extracted items keep the tool's name.
     std::optional<QString> decoded(QByteArrayView name) const;
-    // The name as a row shows it: decoded, or with U+FFFD for each byte that is not UTF-8.
+    // The name as a row shows it: decoded, or readable without a decoding (ToolText::readableName).
     QString shown(QByteArrayView name) const;
 
 private:

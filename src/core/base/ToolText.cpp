@@ -1,6 +1,9 @@
 #include "core/base/ToolText.h"
 
+#include <QStringDecoder>
 #include <QUtf8StringView>
+
+#include <array>
 
 namespace ToolText {
 
@@ -59,6 +62,21 @@ QString decodeEach(QByteArrayView bytes, InvalidByte&& invalidByte) {
     return text;
 }
 
+// The characters of bytes 0x80 to 0xFF in code page 437, each one UTF-16 unit.
+const std::array<QChar, 128>& codePage437HighHalf() {
+    static const std::array<QChar, 128> table = [] {
+        QByteArray high(128, '\0');
+        for (int index = 0; index < 128; ++index) high[index] = char(0x80 + index);
+        const QString text = QStringDecoder("IBM437", QStringDecoder::Flag::Stateless).decode(high);
+        std::array<QChar, 128> characters{};
+        for (int index = 0; index < 128; ++index) {
+            characters[index] = text.size() == 128 ? text[index] : QChar(QChar::ReplacementCharacter);
+        }
+        return characters;
+    }();
+    return table;
+}
+
 bool isEscapedByte(const QString& text, qsizetype index) {
     const char16_t unit = text[index].unicode();
     if (unit < kEscapeBase + 0x80 || unit > kEscapeBase + 0xFF) return false;
@@ -72,6 +90,12 @@ bool isValidUtf8(QByteArrayView bytes) { return QUtf8StringView(bytes.data(), by
 QString decode(QByteArrayView bytes) {
     if (isValidUtf8(bytes)) return QString::fromUtf8(bytes);
     return decodeEach(bytes, [](unsigned char) { return QChar(QChar::ReplacementCharacter); });
+}
+
+QString readableName(QByteArrayView bytes) {
+    if (isValidUtf8(bytes)) return QString::fromUtf8(bytes);
+    // An invalid byte below 0x80 does not occur: ASCII is always a whole character.
+    return decodeEach(bytes, [](unsigned char byte) { return codePage437HighHalf()[byte & 0x7F]; });
 }
 
 QString escapedName(QByteArrayView bytes) {

@@ -15,6 +15,11 @@ bool isValidUtf8(QByteArrayView bytes);
 // The bytes as UTF-8, each byte that is not part of a valid character shown as U+FFFD.
 QString decode(QByteArrayView bytes);
 
+// The bytes as UTF-8, each byte that is not part of a valid character shown as that byte's character
+// in code page 437, the ZIP format's own: a name without a decoding that still reads, and names that
+// differ only in such bytes still differ.
+QString readableName(QByteArrayView bytes);
+
 // The bytes as UTF-8 that keeps them all: each byte that is not part of a valid character becomes
 // the lone surrogate U+DC00 + byte, which encodedName turns back into that byte.
 QString escapedName(QByteArrayView bytes);

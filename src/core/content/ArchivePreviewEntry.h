@@ -15,6 +15,9 @@ struct ArchivePreviewEntry {
     // Only for a name stored in a legacy encoding: the name as the tools print and take it, each byte
     // that is not UTF-8 kept as ToolText::escapedName keeps it. path is then its decoded form.
     QString toolPath;
+    // A legacy name with no decoding (a file system's bytes that do not read as Chinese): path shows
+    // its bytes readably, while items extracted from it keep the tool's name.
+    bool undecodedName = false;
 
     const QString& id() const { return path; }
 

@@ -379,7 +379,7 @@ void ArchivePreviewService::runTools(const QString& archiveURL, const QStringLis
                                      Purpose purpose, const CancellationToken& token) const {
     // A selection may be large; a one-entry preview must answer quickly.
     const double timeout =
-        purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kListingTimeout;
+        purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kPreviewTimeout;
     if (CompoundTar::isCompoundTar(archiveURL)) {
         const SevenZipTool sevenZip =
             requireSevenZip(QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。"));

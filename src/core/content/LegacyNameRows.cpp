@@ -17,7 +17,10 @@ void decode(QList<ArchivePreviewEntry>& entries, LegacyNames::Source source) {
     qsizetype next = 0;
     for (ArchivePreviewEntry& entry : entries) {
         if (entry.toolPath.isEmpty()) continue;
-        entry.path = legacy.shown(names[next++]);
+        const QByteArray& name = names[next++];
+        const std::optional<QString> decoded = legacy.decoded(name);
+        entry.undecodedName = !decoded;
+        entry.path = decoded ? *decoded : legacy.shown(name);
         entry.kindDescription = PreviewEntryRules::kindDescription(entry.path);
     }
 }
@@ -31,11 +34,9 @@ QHash<QByteArray, QString> componentDecodings(const QList<ArchivePreviewEntry>& 
         const QList<QByteArray> printed = ToolText::encodedName(entry.toolPath).split('/');
         const QStringList shown = entry.path.split(QLatin1Char('/'));
         if (printed.size() != shown.size()) continue;
+        if (entry.undecodedName && keepToolName) continue;
         for (qsizetype index = 0; index < printed.size(); ++index) {
-            // A name shown with U+FFFD had no decoding.
-            const bool undecoded = shown[index].contains(QChar::ReplacementCharacter);
-            if (!ToolText::isValidUtf8(printed[index]) && !(undecoded && keepToolName))
-                decodings.insert(printed[index], shown[index]);
+            if (!ToolText::isValidUtf8(printed[index])) decodings.insert(printed[index], shown[index]);
         }
     }
     return decodings;

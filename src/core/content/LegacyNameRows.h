@@ -19,7 +19,7 @@ void decode(QList<ArchivePreviewEntry>& entries, LegacyNames::Source source);
 
 // What a name component the listing could not decode becomes: an extracted item keeps the tool's
 // name, as a whole archive's items do; a preview, which only needs a file that can be opened, takes
-// the name as listed (U+FFFD in place of each undecodable byte).
+// the name as listed (ToolText::readableName).
 enum class Undecodable { keepToolName, nameAsListed };
 
 // After a selection was extracted: each name component as the listing decoded it, by its bytes.

@@ -2,6 +2,7 @@
 
 #include "core/base/CompressionFormat.h"
 #include "core/base/CompressionLevel.h"
+#include "core/engine/ProcessRunner.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,10 +13,12 @@
 // and the time-outs of its runs. Argument strings are written here once and nowhere else.
 namespace ArchiveTools {
 
-// Time-outs, in seconds. Creating, testing and extracting whole archives may take hours; listing and
-// one-entry previews must answer quickly; in-place edits sit in between.
+// Time-outs, in seconds. Creating, testing and extracting whole archives may take hours; one-entry
+// previews must answer quickly; in-place edits sit in between. A listing prints all along however
+// long the archive, so only its silence counts: a tool that stops printing is stuck.
 inline constexpr double kLongRunTimeout = 86400;
-inline constexpr double kListingTimeout = 20;
+inline constexpr ProcessRunner::TimeLimit kListingTimeout = ProcessRunner::TimeLimit::ofSilence(20);
+inline constexpr double kPreviewTimeout = 20;
 inline constexpr double kEditTimeout = 120;
 
 // Fixed system programs, started by absolute path.

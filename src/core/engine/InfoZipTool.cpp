@@ -8,7 +8,7 @@ namespace {
 
 // unzip and zip -e read the password on their terminal.
 ProcessResult run(const QString& program, const QStringList& arguments,
-                  const std::optional<QString>& workingFolder, double timeout,
+                  const std::optional<QString>& workingFolder, ProcessRunner::TimeLimit timeout,
                   const std::optional<QString>& password, const CancellationToken& token) {
     return ProcessRunner::run(program, arguments, workingFolder, timeout, {}, token,
                               ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::terminal);

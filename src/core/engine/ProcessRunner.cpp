@@ -7,7 +7,6 @@
 #include "platform/SystemErrorText.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -78,11 +77,10 @@ void setNonBlocking(int fd, bool nonBlocking) {
     ::fcntl(fd, F_SETFL, nonBlocking ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
 }
 
-void makePipe(Pipe& pipe, const QString& executableName) {
+void makePipe(Pipe& pipe) {
     std::array<int, 2> fds{};
     if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
-        throw ProcessRunnerError::launchFailed(executableName,
-                                               SystemErrorText::reason(errno, SystemErrorText::Access::run));
+        throw ProcessRunnerError::launchFailed(SystemErrorText::reason(errno, SystemErrorText::Access::run));
     }
     pipe.read.reset(fds[0]);
     pipe.write.reset(fds[1]);
@@ -112,14 +110,14 @@ std::vector<char*> pointers(std::vector<QByteArray>& strings) {
 
 // A pipe already holding the line and a line break, its writing end closed: the child reads them, then
 // end of file. The line is written before the child starts, so it must fit the pipe at once.
-void makeInputPipe(Pipe& pipe, const QString& line, const QString& executableName) {
-    makePipe(pipe, executableName);
+void makeInputPipe(Pipe& pipe, const QString& line) {
+    makePipe(pipe);
     setNonBlocking(pipe.read.get(), false);
     setNonBlocking(pipe.write.get(), true);
     const QByteArray bytes = line.toUtf8() + '\n';
     if (::write(pipe.write.get(), bytes.constData(), static_cast<size_t>(bytes.size())) != bytes.size()) {
         throw ProcessRunnerError::launchFailed(
-            executableName, SystemErrorText::reason(EMSGSIZE, SystemErrorText::Access::run));
+            SystemErrorText::reason(EMSGSIZE, SystemErrorText::Access::run));
     }
     pipe.write.reset();
 }
@@ -215,7 +213,7 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
     std::vector<char*> environmentPointers = pointers(environment);
     const QByteArray nativeDirectory = directory ? QFile::encodeName(*directory) : QByteArray();
     Pipe report;
-    makePipe(report, QFileInfo(executable).fileName());
+    makePipe(report);
     setNonBlocking(report.read.get(), false);
     const ChildSetup setup{argv.front().constData(),
                            argvPointers.data(),
@@ -243,7 +241,6 @@ pid_t spawn(const QString& executable, const QStringList& arguments, const std::
     if (failure) {
         if (pid > 0) reap(pid);
         throw ProcessRunnerError::launchFailed(
-            QFileInfo(executable).fileName(),
             SystemErrorText::reason(*failure, SystemErrorText::Access::run));
     }
     return pid;
@@ -286,6 +283,7 @@ struct Stream {
     // holds the same bytes.
     QByteArray bytes;
     bool lossy = false;
+    qint64 received = 0;  // bytes read so far, to tell a silent tool from one that prints
 };
 
 // Decodes valid UTF-8 straight onto the end of text, which grows by doubling: a string of its own
@@ -328,6 +326,7 @@ bool readAvailable(Stream& stream, const OutputHandler& outputHandler) {
         const ssize_t count = ::read(stream.fd->get(), stream.pending.data() + start, kReadChunk);
         stream.pending.resize(start + std::max<ssize_t>(count, 0));
         if (count > 0) {
+            stream.received += count;
             decodePending(stream, completeUtf8Length(stream.pending), outputHandler);
             continue;
         }
@@ -359,27 +358,25 @@ int openPidfd(pid_t pid) {
 void setLaunchObserverForTesting(LaunchObserver observer) { gLaunchObserver = std::move(observer); }
 
 ProcessResult run(const QString& executableURL, const QStringList& arguments,
-                  const std::optional<QString>& currentDirectoryURL, double timeout,
+                  const std::optional<QString>& currentDirectoryURL, TimeLimit timeout,
                   const OutputHandler& outputHandler, const CancellationToken& token,
                   const std::optional<QString>& standardInputLine, InputChannel inputChannel) {
-    const QString executableName = QFileInfo(executableURL).fileName();
     token.throwIfCancelled();
 
     const bool throughPipe = standardInputLine && inputChannel == InputChannel::pipe;
     Pipe input;
-    if (throughPipe) makeInputPipe(input, *standardInputLine, executableName);
+    if (throughPipe) makeInputPipe(input, *standardInputLine);
     const std::unique_ptr<PasswordTerminal> terminal =
         standardInputLine && !throughPipe ? PasswordTerminal::open(*standardInputLine) : nullptr;
     if (standardInputLine && !throughPipe && !terminal) {
-        throw ProcessRunnerError::launchFailed(executableName,
-                                               SystemErrorText::reason(errno, SystemErrorText::Access::run));
+        throw ProcessRunnerError::launchFailed(SystemErrorText::reason(errno, SystemErrorText::Access::run));
     }
     Pipe output;
     Pipe error;
     Pipe wake;
-    makePipe(output, executableName);
-    makePipe(error, executableName);
-    makePipe(wake, executableName);
+    makePipe(output);
+    makePipe(error);
+    makePipe(wake);
     const int wakeWrite = wake.write.get();
     const CancellationToken::Registration registration = token.onCancel([wakeWrite] {
         const char byte = 1;
@@ -392,10 +389,12 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
     output.write.reset();
     error.write.reset();
     const FileDescriptor exitFd(openPidfd(pid));
-    const auto deadline =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
+    const auto limit =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout.seconds));
+    auto deadline = Clock::now() + limit;
 
-    Stream streams[] = {{&output.read, {}, {}, {}, false}, {&error.read, {}, {}, {}, false}};
+    Stream streams[] = {{&output.read, {}, {}, {}, false, 0}, {&error.read, {}, {}, {}, false, 0}};
+    const auto received = [&streams] { return streams[0].received + streams[1].received; };
 
     bool exited = false;
     while (!exited) {
@@ -417,13 +416,15 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
             terminateAndReap(pid);
             throw CancellationError();
         }
+        const qint64 receivedBefore = received();
         for (Stream& stream : streams) {
             if (stream.fd->isOpen()) readAvailable(stream, outputHandler);
         }
+        if (timeout.countsSilence && received() != receivedBefore) deadline = Clock::now() + limit;
         exited = hasExited(pid);
         if (!exited && Clock::now() >= deadline) {
             terminateAndReap(pid);
-            throw ProcessRunnerError::timedOut(executableName);
+            throw ProcessRunnerError::timedOut(timeout.countsSilence);
         }
     }
 

@@ -20,9 +20,24 @@
 // password from its terminal only (zip -e, unzip) gets the line through a PasswordTerminal instead.
 //
 // Any exit status is a result, not a failure. Throws ProcessRunnerError when the program cannot be
-// started or outlives `timeout` seconds, and CancellationError when the token is cancelled before or
+// started or runs past its time limit, and CancellationError when the token is cancelled before or
 // during the run; in both cases the tool's process group is terminated and reaped first.
 namespace ProcessRunner {
+
+// How long a run may go on: in all, or (silence) since the tool last wrote to either stream. A
+// listing of a million entries may print for a minute, while a tool that hangs falls silent.
+struct TimeLimit {
+    // A plain number of seconds limits the whole run.
+    constexpr TimeLimit(double seconds) : seconds(seconds) {}  // NOLINT(google-explicit-constructor)
+    static constexpr TimeLimit ofSilence(double seconds) {
+        TimeLimit limit(seconds);
+        limit.countsSilence = true;
+        return limit;
+    }
+
+    double seconds;
+    bool countsSilence = false;
+};
 
 // Called on the calling thread with each non-empty chunk of either stream as it arrives, decoded as
 // UTF-8 and ending on a whole character; each byte that is not part of valid UTF-8 shows as U+FFFD.
@@ -35,7 +50,7 @@ enum class InputChannel {
 };
 
 ProcessResult run(const QString& executableURL, const QStringList& arguments,
-                  const std::optional<QString>& currentDirectoryURL, double timeout,
+                  const std::optional<QString>& currentDirectoryURL, TimeLimit timeout,
                   const OutputHandler& outputHandler, const CancellationToken& token,
                   const std::optional<QString>& standardInputLine = std::nullopt,
                   InputChannel inputChannel = InputChannel::pipe);

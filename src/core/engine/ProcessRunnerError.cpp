@@ -3,9 +3,10 @@
 QString ProcessRunnerError::message() const {
     switch (m_kind) {
         case Kind::timedOut:
-            return QStringLiteral(u"外部工具执行超时：") + m_executableName;
+            return m_silence ? QStringLiteral(u"外部工具长时间没有响应，已停止")
+                             : QStringLiteral(u"外部工具执行超时");
         case Kind::launchFailed:
-            return QStringLiteral(u"无法启动外部工具 ") + m_executableName + QStringLiteral(u"：") + m_reason;
+            return QStringLiteral(u"无法启动外部工具：") + m_reason;
     }
     return {};
 }

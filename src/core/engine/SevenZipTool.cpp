@@ -16,15 +16,15 @@ ProcessResult extracted(ProcessResult result) {
 
 }  // namespace
 
-ProcessResult SevenZipTool::run(const QStringList& arguments, double timeout, const CancellationToken& token,
-                                const std::optional<QString>& password,
+ProcessResult SevenZipTool::run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
+                                const CancellationToken& token, const std::optional<QString>& password,
                                 const ProcessRunner::OutputHandler& handler) const {
     return ProcessRunner::run(m_program, arguments, std::nullopt, timeout, handler, token,
                               ArchiveTools::givenPassword(password));
 }
 
 ProcessResult SevenZipTool::listTechnical(const QString& archive, const std::optional<QString>& password,
-                                          double timeout, const CancellationToken& token,
+                                          ProcessRunner::TimeLimit timeout, const CancellationToken& token,
                                           const ProcessRunner::OutputHandler& handler) const {
     return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password, handler);
 }

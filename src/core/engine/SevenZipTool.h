@@ -35,7 +35,7 @@ public:
 
     // l -slt; handler gets the output (and standard error) as it arrives.
     ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
-                                double timeout, const CancellationToken& token,
+                                ProcessRunner::TimeLimit timeout, const CancellationToken& token,
                                 const ProcessRunner::OutputHandler& handler = {}) const;
     // l: the plain listing.
     ProcessResult listPlain(const QString& archive, const std::optional<QString>& password,
@@ -75,8 +75,8 @@ public:
                          const CancellationToken& token) const;
 
 private:
-    ProcessResult run(const QStringList& arguments, double timeout, const CancellationToken& token,
-                      const std::optional<QString>& password = std::nullopt,
+    ProcessResult run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
+                      const CancellationToken& token, const std::optional<QString>& password = std::nullopt,
                       const ProcessRunner::OutputHandler& handler = {}) const;
     // Runs runWith(false), and runWith(true) after a refused link chain that was proved safe.
     ProcessResult withLinkChainRetry(const QString& archive, const QString& destination,

@@ -5,7 +5,7 @@
 #include "core/engine/RarArchiveAlias.h"
 
 ProcessResult UnrarTool::run(const QString& archive, const QString& alias, const QStringList& arguments,
-                             double timeout, const std::optional<QString>& password,
+                             ProcessRunner::TimeLimit timeout, const std::optional<QString>& password,
                              const CancellationToken& token) const {
     ProcessResult result = ProcessRunner::run(m_program, arguments, std::nullopt, timeout, {}, token,
                                               ArchiveTools::givenPassword(password));

@@ -2,6 +2,7 @@
 
 #include "core/base/CancellationToken.h"
 #include "core/engine/ProcessResult.h"
+#include "core/engine/ProcessRunner.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,7 +34,7 @@ public:
 
 private:
     ProcessResult run(const QString& archive, const QString& alias, const QStringList& arguments,
-                      double timeout, const std::optional<QString>& password,
+                      ProcessRunner::TimeLimit timeout, const std::optional<QString>& password,
                       const CancellationToken& token) const;
 
     QString m_program;
