@@ -1,6 +1,7 @@
 #include "views/kit/FileDialogs.h"
 
 #include "views/kit/FileAndFolderDialog.h"
+#include "views/kit/FileDialogListing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,6 +45,8 @@ void remember(const QString& purpose, const QStringList& chosen) {
     lastFolders().insert(purpose, QFileInfo(chosen.first()).absolutePath());
 }
 
+void showListingInChinese(QFileDialog* dialog) { dialog->setProxyModel(new FileDialogListing(dialog)); }
+
 QFileDialog* openFileDialog(const WorkbenchPlatform::FileDialogRequest& request, QWidget* parent,
                             std::function<void(const QStringList&)> chosen) {
     if (!parent) parent = QApplication::activeWindow();
@@ -55,6 +58,7 @@ QFileDialog* openFileDialog(const WorkbenchPlatform::FileDialogRequest& request,
         dialog->setFileMode(fileModeFor(request));
         if (!request.choosesFiles) dialog->setOption(QFileDialog::ShowDirsOnly);
     }
+    showListingInChinese(dialog);
     if (!request.title.isEmpty()) dialog->setWindowTitle(request.title);
     if (!request.prompt.isEmpty()) dialog->setLabelText(QFileDialog::Accept, request.prompt);
     dialog->setDirectory(startFolder(request.purpose, request.currentItem));
