@@ -189,7 +189,7 @@ void ExtractViewModel::extract(const ExtractionOptions& options) {
             .name = options.taskNameOverride.value_or(FileNameHelper::lastPathComponent(archive)),
             .path = QFileInfo(archive).absolutePath(),
             .targetPath = run.root,
-            .sizeBytes = FileSizeHelper::totalSize(archive),
+            .sizeBytes = FileSizeHelper::archiveSize(archive),
             .kind = options.kindOverride,
             .metadata = options.taskMetadata,
         });

@@ -1,7 +1,9 @@
 #include "viewmodels/FileSizeHelper.h"
 
 #include "core/base/FileTree.h"
+#include "core/base/SplitArchiveDetector.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,6 +18,20 @@ qint64 totalSize(const QString& url, const CancellationToken& token) {
 qint64 totalSize(const QStringList& urls, const CancellationToken& token) {
     qint64 total = 0;
     for (const QString& url : urls) total += totalSize(url, token);
+    return total;
+}
+
+qint64 archiveSize(const QString& url, const CancellationToken& token) {
+    const QFileInfo archive(url);
+    const std::optional<SplitArchiveDetector::Match> volume =
+        SplitArchiveDetector::detect(archive.fileName());
+    if (!volume || !archive.isFile()) return totalSize(url, token);
+    qint64 total = 0;
+    for (const QFileInfo& entry : archive.dir().entryInfoList(QDir::Files | QDir::NoDotAndDotDot)) {
+        const auto match = SplitArchiveDetector::detect(entry.fileName());
+        if (match && match->format == volume->format && match->baseName == volume->baseName)
+            total += fileSize(entry.filePath());
+    }
     return total;
 }
 

@@ -13,6 +13,10 @@ namespace FileSizeHelper {
 qint64 totalSize(const QString& url, const CancellationToken& token = {});
 qint64 totalSize(const QStringList& urls, const CancellationToken& token = {});
 
+// Size of an archive to extract: a volume of a split set counts every volume of its set in its
+// folder, as the extraction reads them all; anything else counts as totalSize does.
+qint64 archiveSize(const QString& url, const CancellationToken& token = {});
+
 // Size of one file; a link counts the file it points to.
 qint64 fileSize(const QString& url);
 // Sum over the regular, non-hidden files of a folder tree; hidden folders are not entered.

@@ -155,7 +155,8 @@ void PasswordBookViewModel::exportPasswordBook(ArchivePasswordBookKind kind, con
     if (const std::optional<QString> error =
             PrivateFile::write(path, m_context.passwordBookStore().exportData(kind))) {
         showFailure(QStringLiteral(u"导出失败：") +
-                    FileSystemError(FileSystemError::Kind::writeFailed, path, *error).message());
+                    FileSystemError(FileSystemError::Kind::writeFailed, path, *error).message() +
+                    QStringLiteral(u"。"));
         return;
     }
     m_context.setStatusMessage(QStringLiteral(u"已导出") + Rules::bookTitle(kind) + QStringLiteral(u"：") +

@@ -52,9 +52,12 @@ void SelectionSizes::startSizing() {
     m_sizingToken.cancel();
     m_sizingToken = CancellationToken();
     m_background.run(
-        [paths = m_paths, token = m_sizingToken] {
+        [paths = m_paths, token = m_sizingToken, archives = m_sizesArchives] {
             QHash<QString, qint64> sizes;
-            for (const QString& path : paths) sizes.insert(path, FileSizeHelper::totalSize(path, token));
+            for (const QString& path : paths) {
+                sizes.insert(path, archives ? FileSizeHelper::archiveSize(path, token)
+                                            : FileSizeHelper::totalSize(path, token));
+            }
             return sizes;
         },
         [this, generation](Outcome<QHash<QString, qint64>>& outcome) {

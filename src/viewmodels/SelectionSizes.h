@@ -27,6 +27,9 @@ public:
     void setPaths(const QStringList& paths);
     const QStringList& paths() const { return m_paths; }
 
+    // Archives to extract: a split set's volume counts its whole set (FileSizeHelper::archiveSize).
+    void setSizesArchives(bool archives) { m_sizesArchives = archives; }
+
     // Also works out the estimate, for this format and level, from now on.
     void setEstimateParameters(CompressionFormat format, CompressionLevel level);
 
@@ -57,6 +60,7 @@ private:
     quint64 m_sizingGeneration = 0;
     quint64 m_estimateGeneration = 0;
     CancellationToken m_sizingToken;
+    bool m_sizesArchives = false;
     CancellationToken m_estimateToken;
     BackgroundRunner m_background;
 };

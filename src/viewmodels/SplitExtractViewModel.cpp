@@ -108,6 +108,12 @@ void SplitExtractViewModel::resetSplitArchiveState(bool quiet) {
     if (!quiet) m_context.setStatusMessage(std::nullopt);
 }
 
+void SplitExtractViewModel::selectDestination() {
+    m_context.chooseDestination([this] {
+        if (m_splitArchiveDescriptor) selectSplitArchiveForExtraction(m_splitArchiveDescriptor->originalURL);
+    });
+}
+
 bool SplitExtractViewModel::splitArchiveStartButtonEnabled() const {
     return m_splitArchiveDescriptor &&
            m_splitArchiveDescriptor->validationState == SplitArchiveValidationState::complete &&

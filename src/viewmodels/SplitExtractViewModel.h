@@ -51,6 +51,9 @@ public:
     // A drop takes exactly one volume and alerts on more.
     void takeDroppedVolumes(const QStringList& urls);
     void resetSplitArchiveState(bool quiet);
+    // Asks for the destination; a loaded set is scanned again once the answer is in, so its verdict
+    // (a folder that cannot be written to) is about the folder now chosen.
+    void selectDestination();
     // Clears the selection the set was extracted from, and with it the set.
     void clearSelection();
     bool splitArchiveStartButtonEnabled() const;

@@ -79,18 +79,21 @@ void WorkbenchContext::refresh() {
     Q_EMIT refreshed();
 }
 
-void WorkbenchContext::selectDestination() {
+void WorkbenchContext::selectDestination() { chooseDestination({}); }
+
+void WorkbenchContext::chooseDestination(std::function<void()> chosen) {
     choosePaths(this,
                 {.choosesFiles = false,
                  .choosesFolders = true,
                  .prompt = QStringLiteral(u"选择"),
                  .purpose = QStringLiteral("destination"),
                  .currentItem = m_destinationURL.value_or(QString())},
-                [this](const QStringList& folders) {
+                [this, chosen = std::move(chosen)](const QStringList& folders) {
                     setDestinationURL(folders.first());
                     updateSettings([&](AppSettings& settings) {
                         settings.defaultExtractLocationPath = folders.first();
                     });
+                    if (chosen) chosen();
                 });
 }
 

@@ -73,6 +73,8 @@ public:
     // Loads the stored settings and destination again, then emits refreshed().
     void refresh();
     void selectDestination();
+    // As selectDestination; `chosen` runs once the chosen folder is the destination, not on a cancel.
+    void chooseDestination(std::function<void()> chosen);
     void resetDestinationToCurrentLocation();
     QString destinationDescription() const;
 

@@ -3,6 +3,7 @@
 #include "viewmodels/WorkbenchPlatform.h"
 
 #include <QList>
+#include <utility>
 
 // Answers open panels from a script, in order (an exhausted script cancels), and records what it
 // was asked to reveal.
@@ -14,14 +15,24 @@ public:
     std::optional<qint64> freeBytes;
 
     QList<FileDialogRequest> panelRequests;
+    // Holds each answer until answerPanel(), as a real dialog answers after the call returned.
+    bool answersLater = false;
 
-    // Answers at once, as a dialog that is accepted or cancelled without delay.
+    // Answers at once unless answersLater, as a dialog that is accepted or cancelled without delay.
     void openFileDialog(const FileDialogRequest& request,
                         std::function<void(const QStringList&)> chosen) override {
         panelRequests.append(request);
-        chosen(panelAnswers.isEmpty() ? QStringList{} : panelAnswers.takeFirst());
+        m_pending = std::move(chosen);
+        if (!answersLater) answerPanel();
+    }
+    void answerPanel() {
+        if (auto chosen = std::exchange(m_pending, {}))
+            chosen(panelAnswers.isEmpty() ? QStringList{} : panelAnswers.takeFirst());
     }
     void revealInFileManager(const QStringList& paths) override { revealed.append(paths); }
     int activeProcessorCount() const override { return processorCount; }
     std::optional<qint64> availableCapacityBytes(const QString&) const override { return freeBytes; }
+
+private:
+    std::function<void(const QStringList&)> m_pending;
 };

@@ -27,6 +27,27 @@ TEST(FileSizeHelper, FoldersCountTheirVisibleRegularFiles) {
     EXPECT_EQ(FileSizeHelper::totalSize(QStringList{}), 0);
 }
 
+// An archive to extract is as large as what the extraction reads: a split set's volumes all count.
+TEST(FileSizeHelper, ASplitSetsVolumeCountsTheWholeSet) {
+    TempTree tree;
+    tree.writeFile("s/set.7z.001", QByteArray(100, 'a'));
+    tree.writeFile("s/set.7z.002", QByteArray(200, 'a'));
+    tree.writeFile("s/set.7z.003", QByteArray(50, 'a'));
+    tree.writeFile("s/other.7z.001", QByteArray(7, 'a'));
+    tree.writeFile("s/show.part1.rar", QByteArray(30, 'a'));
+    tree.writeFile("s/show.part2.rar", QByteArray(20, 'a'));
+    tree.writeFile("s/old.rar", QByteArray(40, 'a'));
+    tree.writeFile("s/old.r00", QByteArray(5, 'a'));
+    tree.writeFile("s/plain.zip", QByteArray(9, 'a'));
+    tree.writeFile("s/notes.txt", QByteArray(3, 'a'));
+    const std::pair<QString, qint64> cases[] = {
+        {"set.7z.001", 350}, {"set.7z.002", 350}, {"other.7z.001", 7}, {"show.part1.rar", 50},
+        {"old.rar", 45},     {"plain.zip", 9},    {"notes.txt", 3},
+    };
+    for (const auto& [name, size] : cases)
+        EXPECT_EQ(FileSizeHelper::archiveSize(tree.path("s/" + name)), size) << name.toStdString();
+}
+
 TEST(FileSizeHelper, ACancelledWalkStopsBeforeTheNextEntry) {
     TempTree tree;
     constexpr int fileCount = 3000;

@@ -1,8 +1,10 @@
 #include "core/engine/ArchiveError.h"
+#include "platform/ByteCountFormatter.h"
 #include "viewmodels/WorkbenchFixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -106,6 +108,10 @@ TEST_F(SplitExtractionTest, completeSetIsExtractedAsOneSplitTask) {
     EXPECT_EQ(task.status, ArchiveActivityStatus::completed);
     ASSERT_TRUE(task.metadata.has_value());
     EXPECT_EQ(task.metadata->foundPartCount, 3);
+    // The record's size is the whole set's, not its first volume's.
+    qint64 setSize = 0;
+    for (const QString& volume : volumes) setSize += QFileInfo(volume).size();
+    EXPECT_EQ(task.sizeDescription, ByteCountFormatter::fileStyle(setSize));
     EXPECT_TRUE(status().startsWith(QStringLiteral(u"分卷解压完成：")));
     EXPECT_EQ(workbench.notifications().first().title, QStringLiteral(u"分卷解压完成"));
 }

@@ -169,6 +169,17 @@ std::optional<Match> detect(const QString& fileName) {
     return std::nullopt;
 }
 
+QString volumeSuffix(const QString& fileName) {
+    const std::optional<Match> match = detect(fileName);
+    if (!match) return {};
+    // A 7-Zip volume's base name keeps its ".7z" or ".zip", which belongs to the suffix.
+    const qsizetype stem = match->format == SplitArchiveFormat::sevenZip
+                               ? match->baseName.lastIndexOf(QLatin1Char('.'))
+                               : match->baseName.size();
+    // Measured from the end: lowering the case may change the length of the name's other letters.
+    return fileName.right(fileName.toLower().size() - stem);
+}
+
 QString volumeFileName(SplitArchiveFormat format, const QString& baseName, qint64 index, int width) {
     if (format == SplitArchiveFormat::rarOld && index == 1) return baseName + QStringLiteral(".rar");
     const std::optional<NumberedName> name = numberedName(format, baseName);

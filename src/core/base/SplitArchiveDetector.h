@@ -36,6 +36,11 @@ struct Match {
 
 std::optional<Match> detect(const QString& fileName);
 
+// The end of fileName that tells which volume of its set it is, in the name's own case: ".part1.rar",
+// ".7z.001", ".r00", ".z01", and ".rar" or ".zip" for a set's main file; empty for other names. A cut
+// name keeps it whole, so volumes of one set stay told apart.
+QString volumeSuffix(const QString& fileName);
+
 // The name of volume `index` of the set called baseName (with its ".7z" or ".zip" for 7-Zip volumes),
 // numbered at least `width` digits wide: name.7z.001, name.part01.rar, name.rar then name.r00, name.z01.
 // A ZIP set's main file, baseName.zip, has no index.

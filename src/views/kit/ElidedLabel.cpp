@@ -1,10 +1,13 @@
 #include "views/kit/ElidedLabel.h"
 
+#include "core/base/SplitArchiveDetector.h"
 #include "views/kit/Theme.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QTextLayout>
+#include <QToolTip>
 #include <cmath>
 
 namespace {
@@ -42,6 +45,11 @@ void ElidedLabel::setElideMode(Qt::TextElideMode mode) {
     update();
 }
 
+void ElidedLabel::setKeepsVolumeSuffix(bool keeps) {
+    m_keepsVolumeSuffix = keeps;
+    update();
+}
+
 void ElidedLabel::setColor(const QColor& color) {
     m_color = color;
     update();
@@ -70,8 +78,20 @@ QStringList ElidedLabel::displayedLines(int width) const {
         lines.append(rest.left(length).trimmed());
         rest = rest.mid(length);
     }
-    lines.append(metrics.elidedText(rest, m_elideMode, width));
+    lines.append(elided(rest, width));
     return lines;
+}
+
+QString ElidedLabel::elided(const QString& text, int width) const {
+    const QFontMetrics metrics(font());
+    if (fits(font(), text, width)) return text;
+    const QString tail = m_keepsVolumeSuffix ? SplitArchiveDetector::volumeSuffix(text) : QString();
+    if (!tail.isEmpty() && tail.size() < text.size()) {
+        const int headWidth = width - int(std::ceil(advance(font(), tail)));
+        const QString head = metrics.elidedText(text.chopped(tail.size()), Qt::ElideRight, headWidth);
+        if (!head.isEmpty() && head != QChar(0x2026)) return head + tail;
+    }
+    return metrics.elidedText(text, m_elideMode, width);
 }
 
 QSize ElidedLabel::sizeHint() const {
@@ -101,6 +121,20 @@ void ElidedLabel::paintEvent(QPaintEvent*) {
                          int(m_alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter, line);
         top += lineHeight;
     }
+}
+
+bool ElidedLabel::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty() && isCut()) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), m_text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+bool ElidedLabel::isCut() const {
+    // Wrapping only drops the spaces at the breaks; anything else missing was cut.
+    QString shown = displayedLines(width()).join(QString());
+    return shown.remove(QLatin1Char(' ')) != QString(m_text).remove(QLatin1Char(' '));
 }
 
 void ElidedLabel::changeEvent(QEvent* event) {

@@ -7,6 +7,7 @@
 // Text on a limited number of lines that never widens its row: what does not fit is cut with an
 // ellipsis, in the middle by default. The lines before the last are filled from the start and the
 // last one takes the rest, cut, so with a middle cut the head and the tail of the text stay visible.
+// A cut text shows itself whole as the label's tool tip, unless the label has a tool tip of its own.
 class ElidedLabel : public QWidget {
     Q_OBJECT
 
@@ -21,6 +22,9 @@ public:
     // At least 1; 1 by default.
     void setMaximumLines(int lines);
     void setElideMode(Qt::TextElideMode mode);
+    // For a text ending in a volume name: its volume suffix (".part1.rar", ".7z.001") is never cut,
+    // the text before it is cut at its end. Without room for the suffix the elide mode applies.
+    void setKeepsVolumeSuffix(bool keeps);
     void setColor(const QColor& color);
     void setAlignment(Qt::Alignment alignment);
 
@@ -35,9 +39,14 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    QString elided(const QString& text, int width) const;
+    bool isCut() const;
+
     QString m_text;
+    bool m_keepsVolumeSuffix = false;
     int m_maximumLines = 1;
     Qt::TextElideMode m_elideMode = Qt::ElideMiddle;
     QColor m_color;

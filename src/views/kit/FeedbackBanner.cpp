@@ -66,13 +66,11 @@ FeedbackBanner::FeedbackBanner(WorkbenchContext& model, TasksViewModel& tasks, Q
     column->addLayout(row);
     column->addWidget(m_bar);
     column->addStretch(1);
-    // The height with a task, in every state; hidden, the banner still holds its place in the page.
+    // The height with a task whether or not one runs, so the page does not move when one starts.
+    // Hidden, the banner takes no room: a page without a status shows no empty band.
     setFixedHeight(column->contentsMargins().top() + column->contentsMargins().bottom() +
                    std::max({row->sizeHint().height(), m_pause->height(), kSymbolSize}) + column->spacing() +
                    m_bar->sizeHint().height());
-    QSizePolicy policy = sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    setSizePolicy(policy);
 
     connect(m_pause, &QToolButton::clicked, this, [this] {
         if (!m_taskId.isNull()) m_tasks.pauseTask(m_taskId);

@@ -16,8 +16,7 @@ class TasksViewModel;
 // The status banner under a page's header. Visible exactly while the model has a status message
 // (an empty text included); shows it with the symbol of its kind, or a box while the model works, and,
 // while a task runs, the first running task's percentage, pause and cancel buttons and its progress
-// bar. It keeps its place and height while hidden or without a task, so nothing under the pointer
-// moves when it comes and goes.
+// bar. It keeps its height without a task; hidden, it takes no room in the page.
 class FeedbackBanner : public QWidget {
     Q_OBJECT
 

@@ -1,11 +1,15 @@
 #include "views/kit/FileDialogs.h"
 
+#include "viewmodels/DateFormattingHelper.h"
 #include "views/kit/FileAndFolderDialog.h"
+#include "views/kit/FileDialogListing.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QHeaderView>
+#include <QTreeView>
 
 namespace FileDialogs {
 
@@ -44,6 +48,19 @@ void remember(const QString& purpose, const QStringList& chosen) {
     lastFolders().insert(purpose, QFileInfo(chosen.first()).absolutePath());
 }
 
+void showListingInChinese(QFileDialog* dialog) {
+    dialog->setProxyModel(new FileDialogListing(dialog));
+    // Qt sizes the columns for English samples ("mp3Folder"), which cut the Chinese kinds and dates.
+    auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!details) return;
+    const QFontMetrics metrics(details->font());
+    const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
+    const QDateTime widest(QDate(2026, 12, 28), QTime(23, 59));
+    details->header()->resizeSection(2, metrics.horizontalAdvance(QStringLiteral(u"Zip 归档文件")) + padding);
+    details->header()->resizeSection(
+        3, metrics.horizontalAdvance(DateFormattingHelper::dateTime(widest)) + padding);
+}
+
 QFileDialog* openFileDialog(const WorkbenchPlatform::FileDialogRequest& request, QWidget* parent,
                             std::function<void(const QStringList&)> chosen) {
     if (!parent) parent = QApplication::activeWindow();
@@ -55,6 +72,7 @@ QFileDialog* openFileDialog(const WorkbenchPlatform::FileDialogRequest& request,
         dialog->setFileMode(fileModeFor(request));
         if (!request.choosesFiles) dialog->setOption(QFileDialog::ShowDirsOnly);
     }
+    showListingInChinese(dialog);
     if (!request.title.isEmpty()) dialog->setWindowTitle(request.title);
     if (!request.prompt.isEmpty()) dialog->setLabelText(QFileDialog::Accept, request.prompt);
     dialog->setDirectory(startFolder(request.purpose, request.currentItem));

@@ -20,6 +20,9 @@ QString startFolder(const QString& purpose, const QString& currentItem);
 // Remembers where the user found what they chose, for the next dialog of the same purpose.
 void remember(const QString& purpose, const QStringList& chosen);
 
+// Lists sizes, kinds and dates in Chinese whatever the system's locale; every velmora dialog does.
+void showListingInChinese(QFileDialog* dialog);
+
 // Opens the dialog the request describes, window-modal to `parent` (or the active window). `chosen`
 // gets the chosen absolute paths, or none when the dialog was cancelled. A dialog that takes files
 // alone or folders alone is the desktop's own where the platform offers one.

@@ -17,9 +17,14 @@ ScrollPage::ScrollPage(QWidget* page, QWidget* parent)
     viewport()->setAutoFillBackground(false);
 
     QScrollBar* own = verticalScrollBar();
-    connect(own, &QScrollBar::rangeChanged, this, [this](int minimum, int maximum) {
+    connect(own, &QScrollBar::rangeChanged, this, [this, own](int minimum, int maximum) {
         m_indicator->setRange(minimum, maximum);
         m_indicator->setVisible(maximum > minimum);
+        if (own->value() < m_place && m_place <= maximum) own->setValue(m_place);
+    });
+    // A value pulled up to the end of a shorter page is no scroll of the reader's.
+    connect(own, &QScrollBar::valueChanged, this, [this, own](int value) {
+        if (value < own->maximum() || value >= m_place) m_place = value;
     });
     connect(own, &QScrollBar::valueChanged, m_indicator, &QScrollBar::setValue);
     connect(m_indicator, &QScrollBar::valueChanged, own, &QScrollBar::setValue);

@@ -31,6 +31,7 @@ ExtractPage::ExtractPage(ExtractViewModel& model, TasksViewModel& tasks, QWidget
       m_banner(new FeedbackBanner(model.context(), tasks, this)),
       m_start(Labels::prominentButton(QStringLiteral(u"立即解压"), QStringLiteral("tray-arrow-down-filled"),
                                       this)) {
+    m_sizes->setSizesArchives(true);
     OperationPageLayout::arrange(this, m_archives, m_banner, buildSettingsCard(), buildSummaryCard(),
                                  m_start);
 

@@ -10,6 +10,7 @@ const QString kPurpose = QStringLiteral("passwordBookFile");
 
 QFileDialog* makeDialog(QWidget* parent) {
     auto* dialog = new QFileDialog(parent);
+    FileDialogs::showListingInChinese(dialog);
     dialog->setDirectory(FileDialogs::startFolder(kPurpose, {}));
     return dialog;
 }

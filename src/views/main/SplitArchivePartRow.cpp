@@ -42,6 +42,7 @@ SplitArchivePartRow::SplitArchivePartRow(const SplitArchivePart& part, QWidget* 
     nameLine->setSpacing(6);
     auto* name = new ElidedLabel(m_look.fileName);
     name->setFont(Theme::font(Theme::TextStyle::callout, QFont::DemiBold));
+    name->setKeepsVolumeSuffix(true);
     nameLine->addWidget(name, 1);
     if (m_part.isPrimary) nameLine->addWidget(primaryTag());
     texts->addLayout(nameLine);

@@ -118,6 +118,7 @@ void SplitCompressionDestinationCard::syncFromModel() {
             strategies.begin()));
     QuietSync::setChecked(m_open, m_model.splitCompressionOpenAfterCompletion());
     QuietSync::setChecked(m_notify, m_model.splitCompressionNotifyAfterCompletion());
-    m_start->setEnabled(SplitCompressionPageRules::startButtonEnabled(
-        m_model.context().isWorking(), m_model.isCalculatingSplitCompressionItems()));
+    QuietSync::setEnabled(
+        m_start, SplitCompressionPageRules::startButtonEnabled(m_model.context().isWorking(),
+                                                               m_model.isCalculatingSplitCompressionItems()));
 }

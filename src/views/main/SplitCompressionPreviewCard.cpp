@@ -47,6 +47,7 @@ SplitCompressionPreviewCard::SplitCompressionPreviewCard(QWidget* parent)
       m_partCount(new StatusLine(QStringLiteral(u"预计分卷数量"))),
       m_namingRule(headlineText(2)) {
     setFixedWidth(360);
+    m_primaryName->setKeepsVolumeSuffix(true);
     contentLayout()->addWidget(new NumberedSectionTitle(4, QStringLiteral(u"预览信息")));
 
     auto* header = new QHBoxLayout;

@@ -123,6 +123,7 @@ QWidget* SplitExtractInfoPanel::makeHeader(const SplitArchiveDescriptor& descrip
     nameLine->setSpacing(8);
     auto* name = new ElidedLabel(descriptor.archiveName);
     name->setFont(Theme::font(Theme::TextStyle::headline));
+    name->setKeepsVolumeSuffix(true);
     // As wide as the name when there is room, so the badge follows it; cut when there is not.
     name->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     nameLine->addWidget(name);
@@ -130,7 +131,10 @@ QWidget* SplitExtractInfoPanel::makeHeader(const SplitArchiveDescriptor& descrip
     nameLine->addWidget(formatBadge(m_badgeText, verdict));
     nameLine->addStretch(1);
     names->addLayout(nameLine);
-    names->addWidget(captionLine(QStringLiteral(u"主卷：") + SplitExtractPageRules::primaryName(descriptor)));
+    ElidedLabel* primary =
+        captionLine(QStringLiteral(u"主卷：") + SplitExtractPageRules::primaryName(descriptor));
+    primary->setKeepsVolumeSuffix(true);
+    names->addWidget(primary);
     names->addWidget(captionLine(QStringLiteral(u"所在目录：") + descriptor.directoryURL));
     row->addLayout(names, 1);
 

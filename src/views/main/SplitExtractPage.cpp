@@ -4,6 +4,7 @@
 #include "viewmodels/WorkbenchContext.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
+#include "views/kit/QuietSync.h"
 #include "views/main/SplitExtractDropZone.h"
 #include "views/main/SplitExtractInfoPanel.h"
 #include "views/main/SplitExtractSettingsPanel.h"
@@ -12,8 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, TasksViewModel& tasks,
-                                   QWidget* parent)
+SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, TasksViewModel& tasks, QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_dropZone(new SplitExtractDropZone(model)),
@@ -61,4 +61,6 @@ SplitExtractPage::SplitExtractPage(SplitExtractViewModel& model, TasksViewModel&
     syncStartButton();
 }
 
-void SplitExtractPage::syncStartButton() { m_start->setEnabled(m_model.splitArchiveStartButtonEnabled()); }
+void SplitExtractPage::syncStartButton() {
+    QuietSync::setEnabled(m_start, m_model.splitArchiveStartButtonEnabled());
+}

@@ -42,7 +42,7 @@ SplitExtractSettingsPanel::SplitExtractSettingsPanel(SplitExtractViewModel& mode
     row->addLayout(right, 1);
     contentLayout()->addLayout(row);
 
-    connect(m_destination, &PathRow::browseRequested, this, &SplitExtractSettingsPanel::browse);
+    connect(m_destination, &PathRow::browseRequested, &model, &SplitExtractViewModel::selectDestination);
     connect(m_open, &QCheckBox::toggled, &model,
             &SplitExtractViewModel::setShouldOpenSplitArchiveDestinationAfterExtract);
     // Kept with the other options; every set is validated by its scan before it can be extracted.
@@ -57,14 +57,6 @@ SplitExtractSettingsPanel::SplitExtractSettingsPanel(SplitExtractViewModel& mode
     connect(&model, &SplitExtractViewModel::changed, this, &SplitExtractSettingsPanel::syncOptions);
     syncFromModel();
     syncOptions();
-}
-
-// A set already scanned is scanned again, so its verdict covers the new destination.
-void SplitExtractSettingsPanel::browse() {
-    m_model.context().selectDestination();
-    const std::optional<SplitArchiveDescriptor>& descriptor = m_model.splitArchiveDescriptor();
-    if (!descriptor) return;
-    m_model.selectSplitArchiveForExtraction(descriptor->originalURL);
 }
 
 void SplitExtractSettingsPanel::syncFromModel() {

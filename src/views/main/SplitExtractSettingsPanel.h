@@ -20,7 +20,6 @@ public:
     QCheckBox* notifySwitch() const { return m_notify; }
 
 private:
-    void browse();
     void syncFromModel();
     void syncOptions();
 

@@ -4,7 +4,9 @@
 #include "viewmodels/TasksViewModel.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/Labels.h"
+#include "views/kit/QuietSync.h"
 #include "views/kit/ScrollingList.h"
+#include "views/kit/WorkbenchTexts.h"
 #include "views/main/TaskCard.h"
 
 #include <QHBoxLayout>
@@ -140,4 +142,6 @@ void TasksPage::placeCards() {
     m_cards = kept;
     m_empty->setVisible(shown.isEmpty());
     m_count->setText(TaskPageRules::taskCountText(shown.size()));
+    // Over every task, as the button pauses every running one whatever the filter shows.
+    QuietSync::setEnabled(m_pauseAll, WorkbenchTexts::firstRunningTask(m_model.tasks()).has_value());
 }

@@ -80,13 +80,17 @@ SettingsView::SettingsView(SettingsViewModel* viewModel, QWidget* parent)
     layout->addWidget(backgroundServiceSection());
     layout->addWidget(trayDropSection());
     layout->addWidget(advancedCompressionSection());
-    m_status = paragraph({}, TextStyle::body);
-    m_status->setObjectName(QStringLiteral("status"));
-    layout->addWidget(m_status);
     layout->addStretch(1);
 
+    // The one status line stands above the scrolling sections, so an outcome (a save that failed and
+    // a switch that sprang back) is read wherever the page is scrolled to.
+    m_status = paragraph({}, TextStyle::body);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setContentsMargins(34, 0, 34, 12);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(m_status);
     outer->addWidget(new ScrollPage(content));
 
     connect(m_viewModel, &SettingsViewModel::changed, this, &SettingsView::syncFromModel);

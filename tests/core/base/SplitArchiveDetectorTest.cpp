@@ -63,6 +63,23 @@ TEST(SplitArchiveDetector, NamesWithoutAVolumeScheme) {
     for (const QString& name : names) EXPECT_EQ(detect(name), std::nullopt) << name.toStdString();
 }
 
+// The end a cut name keeps whole, in the name's own case.
+TEST(SplitArchiveDetector, VolumeSuffixIsTheEndThatNamesTheVolume) {
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral(u"这是一个非常长的名字.part1.rar"), ".part1.rar"},
+        {"Movie.7z.001", ".7z.001"},
+        {"a.7z.7z.001", ".7z.001"},
+        {"S.ZIP.002", ".ZIP.002"},
+        {"x.R00", ".R00"},
+        {"x.z01", ".z01"},
+        {"x.rar", ".rar"},
+        {"notes.txt", ""},
+        {"x.tar.001", ""},
+    };
+    for (const auto& [name, suffix] : cases)
+        EXPECT_EQ(SplitArchiveDetector::volumeSuffix(name), suffix) << name.toStdString();
+}
+
 TEST(SplitArchiveDetector, ExpectedNamesKeepTheWrittenWidth) {
     const std::tuple<QString, qint64, QString> cases[] = {
         {"Movie.7z.001", 12, "movie.7z.012"},

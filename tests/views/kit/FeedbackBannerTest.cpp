@@ -1,7 +1,9 @@
-#include "views/main/MainWindowFixture.h"
 #include "views/kit/AdaptiveGrid.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/main/HomePage.h"
+
+#include <QLayout>
+#include "views/main/MainWindowFixture.h"
 
 namespace {
 
@@ -41,18 +43,19 @@ TEST_F(FeedbackBannerTest, ShowsTheKindTheModelSet) {
     EXPECT_EQ(banner->currentLook().symbol, "check-circle-filled");
 }
 
-// Coming, going and a task's bar appearing move nothing below the banner.
-TEST_F(FeedbackBannerTest, WhatLiesBelowKeepsItsPlace) {
+// Without a status the page keeps no room for the banner; a task's bar appearing moves nothing.
+TEST_F(FeedbackBannerTest, TakesRoomOnlyWhileShown) {
     auto& home = page<HomePage>(WorkbenchSection::home);
     window().show();
     QWidget* below = home.quickActions();
     const auto place = [&] { return below->mapTo(&home, QPoint()); };
     QCoreApplication::processEvents();
-    const QPoint hidden = place();
+    const QPoint without = place();
 
     context().setStatusMessage(QStringLiteral(u"已完成"));
     QCoreApplication::processEvents();
-    EXPECT_EQ(place(), hidden);
+    const QPoint shown = place();
+    EXPECT_EQ(shown.y() - without.y(), home.banner()->height() + home.layout()->spacing());
 
     ArchiveTask task;
     task.id = QUuid::createUuid();
@@ -60,12 +63,12 @@ TEST_F(FeedbackBannerTest, WhatLiesBelowKeepsItsPlace) {
     workbench.addTask(task);
     QCoreApplication::processEvents();
     EXPECT_FALSE(home.banner()->percentText().isEmpty());
-    EXPECT_EQ(place(), hidden);
+    EXPECT_EQ(place(), shown);
 
     context().setStatusMessage(std::nullopt);
     QCoreApplication::processEvents();
     EXPECT_TRUE(home.banner()->isHidden());
-    EXPECT_EQ(place(), hidden);
+    EXPECT_EQ(place(), without);
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
 #include "support/TempTree.h"
+#include "viewmodels/DateFormattingHelper.h"
 #include "views/kit/FileDialogs.h"
 #include "views/kit/QtTranslations.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -56,6 +61,37 @@ TEST(FileDialogsTest, OpensInChineseAndAnswersThroughTheCallback) {
                                          [&](const QStringList& chosen) { answer = chosen; });
     dialog->reject();
     EXPECT_TRUE(answer.isEmpty());
+}
+
+// The listing speaks Chinese under any locale of the system (CI runs with C.UTF-8): sizes and dates
+// as the rest of the interface writes them, kinds from the MIME database's Chinese names.
+TEST(FileDialogsTest, ListsSizesKindsAndDatesInChinese) {
+    ASSERT_TRUE(QtTranslations::install(*qApp));
+    TempTree tree;
+    tree.makeFolder("in/sub");
+    tree.writeFile("in/notes.txt", QByteArray(28, 'a'));
+    tree.writeFile("in/big.txt", QByteArray(3000, 'a'));
+    const QString archive = tree.writeFile("in/a.zip", QByteArray("PK\x05\x06") + QByteArray(18, 0));
+    QFileDialog* dialog =
+        FileDialogs::openFileDialog({.currentItem = archive}, nullptr, [](const QStringList&) {});
+    QAbstractItemModel* listing = dialog->proxyModel();
+    ASSERT_NE(listing, nullptr);
+    auto* files = qobject_cast<QFileSystemModel*>(dialog->proxyModel()->sourceModel());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index(tree.path("in"))) == 4; }));
+    const auto row = [&](const QString& name) {
+        const QModelIndex index = dialog->proxyModel()->mapFromSource(files->index(tree.path("in/" + name)));
+        QStringList columns;
+        for (int column = 1; column <= 3; ++column)
+            columns << listing->data(index.siblingAtColumn(column)).toString();
+        return columns;
+    };
+    const QString date = DateFormattingHelper::dateTime(QFileInfo(archive).lastModified());
+    EXPECT_EQ(row("sub"), (QStringList{"", QStringLiteral(u"文件夹"), date}));
+    EXPECT_EQ(row("notes.txt"),
+              (QStringList{QStringLiteral(u"28 字节"), QStringLiteral(u"纯文本文档"), date}));
+    EXPECT_EQ(row("big.txt").first(), "3.0 KB");
+    EXPECT_EQ(row("a.zip").at(1), QStringLiteral(u"Zip 归档文件"));
+    dialog->reject();
 }
 
 }  // namespace

@@ -236,6 +236,7 @@ TEST_F(PasswordBookPageTest, FailuresAndCancelledPanelsOfImportAndExport) {
     EXPECT_EQ(book().passwordBookKind(), Kind::extraction);
     page().exportPasswordBook(Kind::extraction);
     EXPECT_TRUE(alert().startsWith(QStringLiteral(u"导出失败：无法写入文件：")));
+    EXPECT_TRUE(alert().endsWith(QStringLiteral(u"）。"))) << alert().toStdString();
 }
 
 TEST_F(PasswordBookPageTest, AddSheetSavesOnlyAPasswordThatIsNotBlank) {

@@ -7,6 +7,7 @@
 #include "views/main/SplitExtractPage.h"
 #include "views/main/SplitExtractSettingsPanel.h"
 
+#include <unistd.h>
 #include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
@@ -176,6 +177,27 @@ TEST_F(SplitExtractPageTest, newDestinationRescansTheLoadedSet) {
     settle();
     EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::recognized());
     EXPECT_EQ(settings.destinationRow()->value(), files.root());
+
+    // A real dialog answers after the click: the scan waits for the answer and checks that folder.
+    platform.answersLater = true;
+    platform.panelAnswers = {{out}};
+    settings.destinationRow()->browseButton()->click();
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::recognized());
+    platform.answerPanel();
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::scanning());
+    settle();
+    EXPECT_EQ(settings.destinationRow()->value(), out);
+    EXPECT_TRUE(page().startButton()->isEnabled());
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
+    const QString locked = files.makeFolder("locked");
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    platform.panelAnswers = {{locked}};
+    settings.destinationRow()->browseButton()->click();
+    platform.answerPanel();
+    settle();
+    EXPECT_EQ(splitExtract().splitArchiveDescriptor()->validationState,
+              SplitArchiveValidationState::outputNotWritable);
+    EXPECT_FALSE(page().startButton()->isEnabled());
 }
 
 TEST_F(SplitExtractPageTest, optionSwitchesWriteTheViewState) {

@@ -131,6 +131,7 @@ TEST_F(TasksPageTest, FilterKeepsCountsAndShowsThePlaceholderWhenNothingMatches)
     EXPECT_TRUE(page().showsEmptyState());
     EXPECT_EQ(page().countLabel()->text(), QStringLiteral(u"共 0 个任务"));
     EXPECT_EQ(filterTitles(), counts);
+    EXPECT_TRUE(page().pauseAllButton()->isEnabled()) << "a running task the filter hides is paused too";
 
     page().filterButtons()[2]->click();
     EXPECT_EQ(shownNames(), QStringList({"done.zip"}));
@@ -142,6 +143,8 @@ TEST_F(TasksPageTest, FilterKeepsCountsAndShowsThePlaceholderWhenNothingMatches)
     page().pauseAllButton()->click();
     EXPECT_EQ(workbench.tasks()[1].status, Status::paused);
     EXPECT_EQ(workbench.tasks()[0].status, Status::failed);
+    // Nothing left to pause: the button offers nothing.
+    EXPECT_FALSE(page().pauseAllButton()->isEnabled());
 }
 
 // Clearing and deleting on a full disk: the cards stay and the page says why.

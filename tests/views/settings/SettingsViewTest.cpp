@@ -65,6 +65,11 @@ TEST_F(SettingsViewTest, SwitchesShowWhatTheModelKept) {
     QTest::mouseClick(toggle(QStringLiteral(u"右键菜单管理")), Qt::LeftButton);
     EXPECT_FALSE(toggle(QStringLiteral(u"右键菜单管理"))->isChecked());
     EXPECT_EQ(status(), QStringLiteral(u"文件管理器右键菜单配置失败：x"));
+    // Read beside the switch that sprang back, not a screen below it.
+    auto* line = view().findChild<QLabel*>(QStringLiteral("status"));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(line->isVisible());
+    EXPECT_TRUE(view().rect().contains(QRect(line->mapTo(&view(), QPoint()), line->size())));
 
     ToggleSwitch* multiThread = toggle(QStringLiteral(u"多线程压缩引擎"));
     EXPECT_TRUE(multiThread->isChecked());
