@@ -174,9 +174,19 @@ QString listingFailure(ToolFallback::Program program) {
     return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
 }
 
-// The name the tools know an entry by: a legacy name as printed, any other as listed.
+// The name the tools know an entry by: a legacy name as printed, any other as listed. A name whose
+// "\" separates folders is checked as such but goes to the tools with it, as they print it.
 QString safeToolPath(const ArchivePreviewEntry& entry) {
-    return ArchivePreviewService::safeRelativePath(entry.toolPath.isEmpty() ? entry.path : entry.toolPath);
+    const QString& path = entry.toolPath.isEmpty() ? entry.path : entry.toolPath;
+    const QString safe = ArchivePreviewService::safeRelativePath(path);
+    return path.contains(QLatin1Char('\\')) ? path : safe;
+}
+
+// Whether the archive's names separate folders with "\", which rows and extracted items then show as
+// folders.
+bool separatesFoldersWithBackslash(const QString& archiveURL) {
+    return ArchiveFormat::family(archiveURL) == ArchiveFormat::Family::zip &&
+           ZipCentralDirectory::separatesFoldersWithBackslash(archiveURL);
 }
 
 }  // namespace
@@ -204,6 +214,7 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     }
     if (listing.isEncrypted || listing.entries.isEmpty()) return std::nullopt;
     if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
+    if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(listing.entries);
     return PreviewEntryRules::shownRows(listing.entries);
 }
 
@@ -248,6 +259,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
     throwIfListingFailed(run->result, listingFailure(run->program), {archiveURL});
+    if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
     return entries;
 }
 
@@ -370,6 +382,7 @@ ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
                                               : std::nullopt;
         });
     }
+    if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRenamer::separateFolders(staging.path());
     return staging.commit(token);
 }
 
