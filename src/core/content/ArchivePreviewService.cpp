@@ -174,12 +174,13 @@ QString listingFailure(ToolFallback::Program program) {
     return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
 }
 
-// The name the tools know an entry by: a legacy name as printed, any other as listed. A name whose
-// "\" separates folders is checked as such but goes to the tools with it, as they print it.
+// The name the tools know an entry by: a legacy name as printed, any other as listed. A printed name
+// holding a "\" is checked with it read as "/", but goes to the tools as they print it: they take it
+// as a character of the name.
 QString safeToolPath(const ArchivePreviewEntry& entry) {
-    const QString& path = entry.toolPath.isEmpty() ? entry.path : entry.toolPath;
-    const QString safe = ArchivePreviewService::safeRelativePath(path);
-    return path.contains(QLatin1Char('\\')) ? path : safe;
+    if (entry.toolPath.isEmpty()) return ArchivePreviewService::safeRelativePath(entry.path);
+    const QString safe = ArchivePreviewService::safeRelativePath(entry.toolPath);
+    return entry.toolPath.contains(QLatin1Char('\\')) ? entry.toolPath : safe;
 }
 
 // Whether the archive's names separate folders with "\", which rows and extracted items then show as
