@@ -37,6 +37,7 @@ Resolution resolve(QStringList& folder, const QString& target, const Links& link
 
 bool leadsOut(const QString& linkPath, const QString& target, const Links& links) {
     QStringList folder = linkPath.split(u'/', Qt::SkipEmptyParts);
+    folder.removeAll(QStringLiteral("."));  // a TAR's "./in/link"
     if (!folder.isEmpty()) folder.removeLast();
     return resolve(folder, target, links, 0) == Resolution::outside;
 }
