@@ -36,7 +36,7 @@ QByteArray zip(const QList<Item>& items, Host host) {
     QByteArray local;
     QByteArray central;
     for (const Item& item : items) {
-        const bool folder = item.name.endsWith('/');
+        const bool folder = item.name.endsWith('/') || item.name.endsWith('\\');
         const quint32 crc = crcOf(item.data) ^ (item.wrongCrc ? 1 : 0);
         const quint16 flags = item.utf8Flag ? 0x0800 : 0;
         const QByteArray common = le16(20) + le16(flags) + le16(0) + le16(0x7021) + le16(0x5821) + le32(crc) +

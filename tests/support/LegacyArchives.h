@@ -8,7 +8,7 @@ class TempTree;
 
 // Archives written byte by byte, as tools in legacy locales write them: names are the bytes given,
 // and nothing marks them as UTF-8 unless asked. Entries are stored uncompressed; a name ending in "/"
-// is a folder.
+// (or "\" from Windows) is a folder.
 namespace LegacyArchives {
 
 struct Item {

@@ -288,6 +288,31 @@ TEST_F(RealArchiveTest, NamesWithoutADecodingEachHaveAReadableRow) {
     std::filesystem::remove_all(QFile::encodeName(folder).toStdString());
 }
 
+// In a ZIP made on DOS or Windows "\" separates folders: the browser shows the folder, and previews
+// and extracts its file there, from a code-page name and a UTF-8 one alike.
+TEST_F(RealArchiveTest, BackslashesOfWindowsNamesAreFolders) {
+    const QByteArray dos = LegacyArchives::zip({{"\x84\\"}, {"\x84\\\x81.txt", "umlaut"}});
+    const QByteArray ntfs =
+        LegacyArchives::zip({{QByteArray("ä\\ü.txt"), "umlaut", true}}, LegacyArchives::Host{11});
+    for (const auto& [name, bytes] :
+         {std::pair{QStringLiteral("dos.zip"), dos}, {QStringLiteral("ntfs.zip"), ntfs}}) {
+        SCOPED_TRACE(name.toStdString());
+        ArchivePreviewWindowModel& browser = openReal(files.writeFile(name, bytes));
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(paths(browser.filteredEntries()), QStringList{QStringLiteral(u"ä/")});
+        EXPECT_EQ(previewed(browser, QStringLiteral(u"ä/ü.txt")), "umlaut");
+        bool closed = false;
+        browser.closeWindow = [&closed] { closed = true; };
+        browser.extractSelected();
+        ASSERT_TRUE(waitFor([&] { return closed; })) << browser.statusMessage().toStdString();
+        EXPECT_EQ(files.readFile(QStringLiteral(u"ü.txt 提取/ä/ü.txt")), "umlaut");
+        QDir(files.path(QStringLiteral(u"ü.txt 提取"))).removeRecursively();
+        browser.extractAll();
+        ASSERT_TRUE(waitUntilListed(browser));
+        EXPECT_EQ(files.readFile(QFileInfo(name).completeBaseName() + QStringLiteral(u"/ä/ü.txt")), "umlaut");
+    }
+}
+
 // Names that say "encrypted" or "passwords" ask for no password: a set missing a volume, or an archive
 // that is gone, says what is wrong.
 TEST_F(RealArchiveTest, AMissingVolumeOrArchiveIsNoPasswordProblem) {

@@ -18,6 +18,9 @@ constexpr qsizetype kEndRecordSize = 22;
 constexpr quint16 kEncryptedFlag = 0x0001;
 
 constexpr quint16 kUtf8Flag = 0x0800;
+// "Version made by" hosts whose file systems put "\" between folders: MS-DOS and FAT, NTFS (10 and 11
+// as Info-ZIP and 7-Zip number it) and VFAT.
+constexpr std::array<quint8, 4> kBackslashHosts{0, 10, 11, 14};
 constexpr quint16 kUnicodePathHeader = 0x7075;
 
 quint32 crc32(QByteArrayView bytes) {
@@ -164,6 +167,27 @@ LegacyNames::Source legacyNameSource(const QString& fileURL) {
     } catch (const FileSystemError&) {
     }
     return source.value_or(LegacyNames::kZipDefault);
+}
+
+bool separatesFoldersWithBackslash(const QString& fileURL) {
+    bool windowsName = false;
+    bool otherName = false;
+    try {
+        if (const std::optional<Directory> directory = read(fileURL)) {
+            walk(directory->bytes, directory->entryCount, [&](const Header& header) {
+                const std::optional<QString> unicode = unicodeName(header);
+                // A legacy name's byte 0x5C may be half of a two-byte character: it counts here, but
+                // only a "\" its decoding holds is split.
+                if (unicode ? !unicode->contains(QLatin1Char('\\')) : !header.name.contains('\\')) return;
+                const bool windows = std::find(kBackslashHosts.begin(), kBackslashHosts.end(), header.host) !=
+                                     kBackslashHosts.end();
+                windowsName = windowsName || windows;
+                otherName = otherName || !windows;
+            });
+        }
+    } catch (const FileSystemError&) {
+    }
+    return windowsName && !otherName;
 }
 
 }  // namespace ZipCentralDirectory

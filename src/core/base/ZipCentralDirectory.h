@@ -62,6 +62,11 @@ std::optional<QString> unicodeName(const Header& header);
 // when the directory cannot be read.
 LegacyNames::Source legacyNameSource(const QString& fileURL);
 
+// Whether "\" separates folders in the archive's names: an entry made on DOS or Windows (FAT, NTFS,
+// VFAT) holds one, and no entry made on another system does, where it is a character of the name.
+// False when the directory cannot be read.
+bool separatesFoldersWithBackslash(const QString& fileURL);
+
 // The directory's place for a file of fileSize bytes whose last bytes are tail; nothing when the end
 // record is missing, the directory is empty, out of the file's bounds, too large, or ZIP64.
 std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize);

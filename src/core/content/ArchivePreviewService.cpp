@@ -174,9 +174,20 @@ QString listingFailure(ToolFallback::Program program) {
     return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
 }
 
-// The name the tools know an entry by: a legacy name as printed, any other as listed.
+// The name the tools know an entry by: a legacy name as printed, any other as listed. A printed name
+// holding a "\" is checked with it read as "/", but goes to the tools as they print it: they take it
+// as a character of the name.
 QString safeToolPath(const ArchivePreviewEntry& entry) {
-    return ArchivePreviewService::safeRelativePath(entry.toolPath.isEmpty() ? entry.path : entry.toolPath);
+    if (entry.toolPath.isEmpty()) return ArchivePreviewService::safeRelativePath(entry.path);
+    const QString safe = ArchivePreviewService::safeRelativePath(entry.toolPath);
+    return entry.toolPath.contains(QLatin1Char('\\')) ? entry.toolPath : safe;
+}
+
+// Whether the archive's names separate folders with "\", which rows and extracted items then show as
+// folders.
+bool separatesFoldersWithBackslash(const QString& archiveURL) {
+    return ArchiveFormat::family(archiveURL) == ArchiveFormat::Family::zip &&
+           ZipCentralDirectory::separatesFoldersWithBackslash(archiveURL);
 }
 
 }  // namespace
@@ -204,6 +215,7 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     }
     if (listing.isEncrypted || listing.entries.isEmpty()) return std::nullopt;
     if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
+    if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(listing.entries);
     return PreviewEntryRules::shownRows(listing.entries);
 }
 
@@ -248,6 +260,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
     throwIfListingFailed(run->result, listingFailure(run->program), {archiveURL});
+    if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
     return entries;
 }
 
@@ -370,6 +383,7 @@ ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
                                               : std::nullopt;
         });
     }
+    if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRenamer::separateFolders(staging.path());
     return staging.commit(token);
 }
 

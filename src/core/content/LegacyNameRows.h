@@ -17,12 +17,18 @@ namespace LegacyNameRows {
 // of them.
 void decode(QList<ArchivePreviewEntry>& entries, LegacyNames::Source source);
 
+// For an archive whose names separate folders with "\" (ZipCentralDirectory::
+// separatesFoldersWithBackslash), after decode: a row whose path holds one shows "/" there, and keeps
+// the name as printed in toolPath for the tools.
+void separateFolders(QList<ArchivePreviewEntry>& entries);
+
 // What a name component the listing could not decode becomes: an extracted item keeps the tool's
 // name, as a whole archive's items do; a preview, which only needs a file that can be opened, takes
 // the name as listed (ToolText::readableName).
 enum class Undecodable { keepToolName, nameAsListed };
 
-// After a selection was extracted: each name component as the listing decoded it, by its bytes.
+// After a selection was extracted: each name component as the listing decoded it, by its bytes; a
+// component whose "\" separateFolders showed as "/" decodes to its pieces joined by "\" again.
 QHash<QByteArray, QString> componentDecodings(const QList<ArchivePreviewEntry>& entries,
                                               Undecodable undecodable);
 

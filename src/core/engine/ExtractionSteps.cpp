@@ -3,6 +3,7 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/ToolText.h"
+#include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveVolumes.h"
 #include "platform/SystemErrorText.h"
 
@@ -429,16 +430,25 @@ ArchiveError linkOutsideDestination(const QString& linkPath) {
 
 std::optional<ArchiveError> refusedLink(const QString& combinedText) {
     // "ERROR: Dangerous link path was ignored : up : ../../etc/hostname"; "ERROR: Dangerous link via
-    // another link was ignored : vialink : dirlink/f.txt". A link leading out is named first.
-    static const QRegularExpression outside(QStringLiteral("Dangerous link path was ignored : (.+) : "));
-    static const QRegularExpression chain(
-        QStringLiteral("Dangerous link via another link was ignored : (.+) : "));
-    if (const QRegularExpressionMatch match = outside.match(combinedText); match.hasMatch())
-        return linkOutsideDestination(match.captured(1));
-    const QRegularExpressionMatch match = chain.match(combinedText);
-    if (!match.hasMatch()) return std::nullopt;
+    // another link was ignored : vialink : dirlink/f.txt". 7-Zip says the first of links that stay
+    // inside too ("d/up -> .."): a link whose own target leads out is named first, then one 7-Zip says
+    // leads out, as leading out.
+    static const QRegularExpression refused(
+        QStringLiteral("Dangerous link (path|via another link) was ignored : (.+) : (.*)$"),
+        QRegularExpression::MultilineOption);
+    std::optional<QString> outside;
+    std::optional<QString> chain;
+    for (QRegularExpressionMatchIterator it = refused.globalMatch(combinedText); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString link = match.captured(2);
+        if (ArchiveLinks::leadsOut(link, match.captured(3))) return linkOutsideDestination(link);
+        std::optional<QString>& named = match.captured(1) == QLatin1String("path") ? outside : chain;
+        if (!named) named = link;
+    }
+    if (outside) return linkOutsideDestination(*outside);
+    if (!chain) return std::nullopt;
     return ArchiveError::extractFailed(
-        QStringLiteral(u"压缩包中的链接“") + match.captured(1) +
+        QStringLiteral(u"压缩包中的链接“") + *chain +
         QStringLiteral(u"”经由其他链接指向目标，无法确认它留在解压位置之内，已停止解压。"));
 }
 

@@ -71,8 +71,8 @@ bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoed
 ArchiveError linkOutsideDestination(const QString& linkPath);
 
 // 7-Zip's refusal of a link, naming it: one that would lead out of its output folder, or one whose target
-// runs through another link when the chain was not proved to stay inside (SevenZipLinkChains). It writes
-// an empty file in the link's place and fails.
+// runs through another link or climbs back when its archive was not proved to stay inside
+// (SevenZipLinkChains). It writes an empty file in the link's place and fails.
 std::optional<ArchiveError> refusedLink(const QString& combinedText);
 
 // 7-Zip's failure to write an entry, naming it by its path in the archive: one that lies under a link or

@@ -19,18 +19,53 @@ QByteArray bytesOf(const fs::path& path) { return QByteArray::fromStdString(path
 
 bool isLegacy(const fs::path& path) { return !ToolText::isValidUtf8(bytesOf(path.filename())); }
 
-// Every item under the folder whose own name is not UTF-8, deepest first.
-std::vector<fs::path> legacyItems(const QString& folderURL) {
+// Every item under the folder whose own name is wanted, deepest first.
+std::vector<fs::path> itemsWhere(const QString& folderURL, bool (*wanted)(const fs::path&)) {
     std::vector<fs::path> items;
     std::error_code error;
     fs::recursive_directory_iterator walk(QFile::encodeName(folderURL).toStdString(), error);
     for (const fs::recursive_directory_iterator end; !error && walk != end; walk.increment(error)) {
-        if (isLegacy(walk->path())) items.push_back(walk->path());
+        if (wanted(walk->path())) items.push_back(walk->path());
     }
     std::stable_sort(items.begin(), items.end(), [](const fs::path& left, const fs::path& right) {
         return std::distance(left.begin(), left.end()) > std::distance(right.begin(), right.end());
     });
     return items;
+}
+
+std::vector<fs::path> legacyItems(const QString& folderURL) { return itemsWhere(folderURL, isLegacy); }
+
+bool holdsBackslash(const fs::path& path) {
+    const QByteArray name = bytesOf(path.filename());
+    return name.contains('\\') && ToolText::isValidUtf8(name);
+}
+
+// Steps into the folder named piece, making it when missing; false when anything but a real folder
+// (a link above all) holds its place.
+bool enterFolder(fs::path& folder, const QByteArray& piece) {
+    folder /= piece.toStdString();
+    std::error_code error;
+    const fs::file_type type = fs::symlink_status(folder, error).type();
+    if (type == fs::file_type::not_found) return fs::create_directory(folder, error);
+    return type == fs::file_type::directory;
+}
+
+void separate(const fs::path& item) {
+    QList<QByteArray> pieces = bytesOf(item.filename()).split('\\');
+    pieces.removeAll(QByteArray());
+    if (pieces.isEmpty() || pieces.contains(".") || pieces.contains("..")) return;
+    fs::path folder = item.parent_path();
+    for (qsizetype index = 0; index + 1 < pieces.size(); ++index) {
+        if (!enterFolder(folder, pieces[index])) return;
+    }
+    const fs::path target = folder / pieces.last().toStdString();
+    std::error_code error;
+    const fs::file_type there = fs::symlink_status(target, error).type();
+    if (there == fs::file_type::not_found) {
+        fs::rename(item, target, error);
+    } else if (there == fs::file_type::directory && fs::is_directory(fs::symlink_status(item, error))) {
+        fs::remove(item, error);  // a folder entry ("a\") made for its contents already: only when empty
+    }
 }
 
 bool isPlainName(const QString& name) {
@@ -58,6 +93,10 @@ void renameExtractedArchive(const QString& folderURL, const std::function<Legacy
     if (names.isEmpty()) return;
     const LegacyNames legacy(names, sourceOf());
     rename(folderURL, [&legacy](const QByteArray& name) { return legacy.decoded(name); });
+}
+
+void separateFolders(const QString& folderURL) {
+    for (const fs::path& item : itemsWhere(folderURL, holdsBackslash)) separate(item);
 }
 
 }  // namespace LegacyNameRenamer

@@ -1,6 +1,7 @@
 #include "core/engine/SevenZipLinkChains.h"
 
 #include "core/base/ToolText.h"
+#include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 
@@ -13,8 +14,6 @@ namespace SevenZipLinkChains {
 
 namespace {
 
-// The kernel follows at most 40 links in one path; a longer chain is a loop to it as well.
-constexpr int kMaxLinkDepth = 40;
 // A link's target is a path: longer data is no link the kernel would make, and is not read.
 constexpr qint64 kMaxTargetSize = 4096;
 
@@ -66,32 +65,6 @@ std::optional<QStringList> components(const QString& path) {
     return parts;
 }
 
-enum class Resolution { inside, outside, loop };
-
-using Links = QHash<QString, QString>;  // link path -> target
-
-// Walks target from folder (components below the root) as the kernel would, through the archive's
-// links; where ends up in folder.
-Resolution resolve(QStringList& folder, const QString& target, const Links& links, int depth) {
-    if (target.startsWith(u'/')) return Resolution::outside;
-    for (const QString& part : target.split(u'/', Qt::SkipEmptyParts)) {
-        if (part == u".") continue;
-        if (part == u"..") {
-            if (folder.isEmpty()) return Resolution::outside;
-            folder.removeLast();
-            continue;
-        }
-        folder << part;
-        const auto link = links.constFind(folder.join(u'/'));
-        if (link == links.constEnd()) continue;
-        if (depth >= kMaxLinkDepth) return Resolution::loop;
-        folder.removeLast();
-        const Resolution through = resolve(folder, *link, links, depth + 1);
-        if (through != Resolution::inside) return through;
-    }
-    return Resolution::inside;
-}
-
 // Fills in the targets the listing does not show (ZIP, 7Z store them as the link's data): one run
 // prints them all, in archive order, each as long as its listed size.
 bool readTargets(const SevenZipTool& sevenZip, const QString& archive, QList<Entry>& entries,
@@ -137,7 +110,7 @@ QList<Entry> parseListing(QStringView listing) {
 }
 
 bool staysInside(const QList<Entry>& entries) {
-    Links links;
+    ArchiveLinks::Links links;
     QSet<QString> paths;
     QSet<QString> nonFolders;  // links, and whatever else 7-Zip might make a link of
     QList<QStringList> all;
@@ -169,15 +142,13 @@ bool staysInside(const QList<Entry>& entries) {
         if (path.isEmpty() || !nonFolders.contains(path) || links.contains(path)) return false;
     }
     for (auto link = links.constBegin(); link != links.constEnd(); ++link) {
-        QStringList folder = link.key().split(u'/');
-        folder.removeLast();
-        if (resolve(folder, link.value(), links, 0) == Resolution::outside) return false;
+        if (ArchiveLinks::leadsOut(link.key(), link.value(), links)) return false;
     }
     return true;
 }
 
-bool refusedLinkChain(const ProcessResult& result) {
-    return ExtractionSteps::combinedText(result).contains(QLatin1String("Dangerous link via another link"));
+bool refusedLink(const ProcessResult& result) {
+    return ExtractionSteps::combinedText(result).contains(QLatin1String("Dangerous link"));
 }
 
 bool provedSafe(const SevenZipTool& sevenZip, const QString& archive, const std::optional<QString>& password,

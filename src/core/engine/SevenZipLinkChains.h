@@ -11,10 +11,12 @@
 #include <optional>
 
 // 7-Zip refuses a link whose target runs through another link of the archive ("doc/libctf0 ->
-// libbinutils", "vialink -> dirlink/f.txt"), even with -snld, so ordinary trees compressed with their
-// links did not extract. Its -snld20 turns the link checks off; it is used only after the archive's
-// listing has proved that every link resolves inside the output folder, following the archive's
-// other links, and that no entry is written through a link. Any other archive keeps the refusal.
+// libbinutils", "vialink -> dirlink/f.txt"), even with -snld, and one whose target climbs back after
+// a name or up to the output folder itself ("d/up -> ..", "a/../a/b"), so ordinary trees compressed
+// with their links did not extract. Its -snld20 turns the link checks off; it is used only after the
+// archive's listing has proved that every link resolves inside the output folder, following the
+// archive's other links, and that no entry is written through a link. Any other archive keeps the
+// refusal.
 namespace SevenZipLinkChains {
 
 struct Entry {
@@ -37,8 +39,8 @@ QList<Entry> parseListing(QStringView listing);
 // leads nowhere and passes.
 bool staysInside(const QList<Entry>& entries);
 
-// Whether a failed 7-Zip extraction was its refusal of a link through another link.
-bool refusedLinkChain(const ProcessResult& result);
+// Whether a failed 7-Zip extraction was its refusal of a link, of either kind.
+bool refusedLink(const ProcessResult& result);
 
 // Reads the archive's technical listing, and the link targets it does not show, and tells whether
 // the archive passes staysInside: only then may SevenZipTool repeat a refused run with the checks off.

@@ -38,7 +38,7 @@ ProcessResult SevenZipTool::listPlain(const QString& archive, const std::optiona
 ProcessResult SevenZipTool::extract(const QString& archive, const QString& destination, int threadCount,
                                     const std::optional<QString>& password,
                                     const CancellationToken& token) const {
-    return extracted(withLinkChainRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+    return extracted(withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
         return run(ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
                    ArchiveTools::kLongRunTimeout, token, password);
     }));
@@ -47,7 +47,7 @@ ProcessResult SevenZipTool::extract(const QString& archive, const QString& desti
 ProcessResult SevenZipTool::extractEntries(const QString& archive, const QStringList& entryPaths,
                                            const QString& destination, const std::optional<QString>& password,
                                            double timeout, const CancellationToken& token) const {
-    return extracted(withLinkChainRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+    return extracted(withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
         return run(
             ArchiveTools::SevenZip::extractEntriesArguments(archive, entryPaths, destination, linkChecksOff),
             timeout, token, password);
@@ -104,11 +104,11 @@ ProcessResult SevenZipTool::remove(const QString& archive, const QStringList& en
                ArchiveTools::kEditTimeout, token, password);
 }
 
-ProcessResult SevenZipTool::withLinkChainRetry(
+ProcessResult SevenZipTool::withLinkCheckRetry(
     const QString& archive, const QString& destination, const std::optional<QString>& password,
     const CancellationToken& token, const std::function<ProcessResult(bool linkChecksOff)>& runWith) const {
     const ProcessResult result = runWith(false);
-    if (result.status == 0 || !SevenZipLinkChains::refusedLinkChain(result)) return result;
+    if (result.status == 0 || !SevenZipLinkChains::refusedLink(result)) return result;
     if (!SevenZipLinkChains::provedSafe(*this, archive, password, token)) return result;
     ExtractionSteps::emptyFolder(destination);
     return runWith(true);

@@ -40,9 +40,9 @@ public:
     // l: the plain listing.
     ProcessResult listPlain(const QString& archive, const std::optional<QString>& password,
                             const CancellationToken& token) const;
-    // x: the whole archive into destination, an empty private folder. A run refused for a link
-    // through another link is repeated with the checks off when the archive's links were proved to
-    // stay inside (SevenZipLinkChains), after destination is emptied.
+    // x: the whole archive into destination, an empty private folder. A run refused for a link is
+    // repeated with the checks off when the archive's links were proved to stay inside
+    // (SevenZipLinkChains), after destination is emptied.
     ProcessResult extract(const QString& archive, const QString& destination, int threadCount,
                           const std::optional<QString>& password, const CancellationToken& token) const;
     // x: the named entries (a folder with its contents; every entry when none is named) with their
@@ -78,8 +78,8 @@ private:
     ProcessResult run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
                       const CancellationToken& token, const std::optional<QString>& password = std::nullopt,
                       const ProcessRunner::OutputHandler& handler = {}) const;
-    // Runs runWith(false), and runWith(true) after a refused link chain that was proved safe.
-    ProcessResult withLinkChainRetry(const QString& archive, const QString& destination,
+    // Runs runWith(false), and runWith(true) after a refused link when every link was proved safe.
+    ProcessResult withLinkCheckRetry(const QString& archive, const QString& destination,
                                      const std::optional<QString>& password, const CancellationToken& token,
                                      const std::function<ProcessResult(bool linkChecksOff)>& runWith) const;
 

@@ -1,8 +1,55 @@
 #include "core/engine/UnrarTool.h"
 
+#include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/RarArchiveAlias.h"
+
+#include <QList>
+#include <QRegularExpression>
+
+namespace {
+
+// A Windows link's target with "/" between folders; one starting with a drive (C:\x) or with a "\"
+// (\??\C:\x) is absolute.
+QString windowsTarget(QString target) {
+    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:"));
+    if (drive.match(target).hasMatch()) return QStringLiteral("/");
+    return target.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+// "Name: a/l", "Type: Unix symbolic link", "Target: ../x" blocks of lt: every link, in order.
+QList<std::pair<QString, QString>> listedLinks(const QString& listing) {
+    QList<std::pair<QString, QString>> links;
+    QString name;
+    QString type;
+    for (const QString& line : listing.split(QLatin1Char('\n'))) {
+        const QString field = line.trimmed();
+        if (field.startsWith(QLatin1String("Name: "))) {
+            name = field.mid(6);
+            type.clear();
+        } else if (field.startsWith(QLatin1String("Type: "))) {
+            type = field.mid(6);
+        } else if (field.startsWith(QLatin1String("Target: "))) {
+            const QString target = field.mid(8);
+            if (type == QLatin1String("Unix symbolic link")) links.append({name, target});
+            if (type == QLatin1String("Windows symbolic link") || type == QLatin1String("Junction"))
+                links.append({name, windowsTarget(target)});
+        }
+    }
+    return links;
+}
+
+bool isAmong(const QString& path, const QStringList& entryPaths) {
+    if (entryPaths.isEmpty()) return true;
+    for (const QString& entry : entryPaths) {
+        if (path == entry || path.startsWith(entry + QLatin1Char('/'))) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 ProcessResult UnrarTool::run(const QString& archive, const QString& alias, const QStringList& arguments,
                              ProcessRunner::TimeLimit timeout, const std::optional<QString>& password,
@@ -24,10 +71,14 @@ ProcessResult UnrarTool::listTechnical(const QString& archive, const std::option
 }
 
 ProcessResult UnrarTool::extract(const QString& archive, const QString& destination,
-                                 const std::optional<QString>& password, const CancellationToken& token) const {
+                                 const std::optional<QString>& password,
+                                 const CancellationToken& token) const {
     const RarArchiveAlias alias(archive);
-    return run(archive, alias.path(), ArchiveTools::Rar::extractArguments(alias.path(), destination, password),
-               ArchiveTools::kLongRunTimeout, password, token);
+    const ProcessResult result =
+        run(archive, alias.path(), ArchiveTools::Rar::extractArguments(alias.path(), destination, password),
+            ArchiveTools::kLongRunTimeout, password, token);
+    if (result.status == 0) requireLinksInside(archive, {}, password, token);
+    return result;
 }
 
 ProcessResult UnrarTool::extractEntries(const QString& archive, const QStringList& entryPaths,
@@ -39,8 +90,9 @@ ProcessResult UnrarTool::extractEntries(const QString& archive, const QStringLis
         result = run(archive, alias.path(),
                      ArchiveTools::Rar::extractEntryArguments(alias.path(), path, destination, password),
                      timeout, password, token);
-        if (result.status != 0) break;
+        if (result.status != 0) return result;
     }
+    if (!entryPaths.isEmpty()) requireLinksInside(archive, entryPaths, password, token);
     return result;
 }
 
@@ -49,4 +101,19 @@ ProcessResult UnrarTool::test(const QString& archive, const std::optional<QStrin
     const RarArchiveAlias alias(archive);
     return run(archive, alias.path(), ArchiveTools::Rar::testArguments(alias.path(), password, entryPaths),
                ArchiveTools::kLongRunTimeout, password, token);
+}
+
+void UnrarTool::requireLinksInside(const QString& archive, const QStringList& entryPaths,
+                                   const std::optional<QString>& password,
+                                   const CancellationToken& token) const {
+    const ProcessResult listing = listTechnical(archive, password, token);
+    // Without a listing, the check of what reached the disk stays (ExtractionStaging).
+    if (listing.status != 0) return;
+    const QList<std::pair<QString, QString>> links = listedLinks(listing.output);
+    ArchiveLinks::Links all;
+    for (const auto& [path, target] : links) all.insert(path, target);
+    for (const auto& [path, target] : links) {
+        if (isAmong(path, entryPaths) && ArchiveLinks::leadsOut(path, target, all))
+            throw ExtractionSteps::linkOutsideDestination(path);
+    }
 }

@@ -11,7 +11,9 @@
 // Every run of RARLAB's unrar: the arguments (ArchiveTools::Rar), the password on standard input, and
 // the archive given through a RarArchiveAlias, since unrar reads its archive argument as a mask. The
 // alias's path is written back as the archive's in the output, so a failure names the user's file.
-// Results come back as the tool left them.
+// Results come back as the tool left them, but for links: unrar skips a link leading out of the
+// destination and still calls the run a success, so an extraction that held one fails naming it
+// (ArchiveError, as for the other programs' refusals).
 class UnrarTool {
 public:
     explicit UnrarTool(QString program) : m_program(std::move(program)) {}
@@ -21,10 +23,11 @@ public:
     // lt -v: the technical listing of every volume.
     ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
                                 const CancellationToken& token) const;
-    // x: the whole archive into destination.
+    // x: the whole archive into destination; throws ArchiveError for a link leading out.
     ProcessResult extract(const QString& archive, const QString& destination,
                           const std::optional<QString>& password, const CancellationToken& token) const;
     // x: the named entries with their paths into destination, one run each; the first failure ends it.
+    // Throws ArchiveError for a link among them leading out.
     ProcessResult extractEntries(const QString& archive, const QStringList& entryPaths,
                                  const QString& destination, const std::optional<QString>& password,
                                  double timeout, const CancellationToken& token) const;
@@ -36,6 +39,10 @@ private:
     ProcessResult run(const QString& archive, const QString& alias, const QStringList& arguments,
                       ProcessRunner::TimeLimit timeout, const std::optional<QString>& password,
                       const CancellationToken& token) const;
+    // Throws for the first link among the entries extracted (all when none is named) whose target,
+    // followed through the archive's links, leads out, as the technical listing gives them.
+    void requireLinksInside(const QString& archive, const QStringList& entryPaths,
+                            const std::optional<QString>& password, const CancellationToken& token) const;
 
     QString m_program;
 };

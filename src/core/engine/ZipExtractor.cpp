@@ -22,6 +22,8 @@ int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
     extractInto(fileURL, staging.path(), password, threadCount, token);
     LegacyNameRenamer::renameExtractedArchive(
         staging.path(), [&fileURL] { return ZipCentralDirectory::legacyNameSource(fileURL); });
+    if (ZipCentralDirectory::separatesFoldersWithBackslash(fileURL))
+        LegacyNameRenamer::separateFolders(staging.path());
     return static_cast<int>(staging.commit(token).size());
 }
 

@@ -182,11 +182,12 @@ TEST_F(ArchivePreviewExtractionTest, RarUsesTheRarExtractorFirst) {
     const QString archive = m_tree.writeFile("s.rar", "x");
     EXPECT_EQ(contents(preview(service, "a.txt", archive)), "found");
     const QList<QStringList> runs = rar.recordedRuns();
-    ASSERT_EQ(runs.size(), 1);
+    ASSERT_EQ(runs.size(), 2) << "the extraction, then the listing of its links";
     EXPECT_EQ(runs[0].mid(0, 5), QStringList({"x", "-o+", "-p-", "--", archive}));
+    EXPECT_EQ(runs[1].value(0), "lt");
 
     preview(bothTools, "a.txt", archive, QString());
-    EXPECT_EQ(rar.recordedRuns().size(), 2) << "the RAR extractor, not 7-Zip";
+    EXPECT_EQ(rar.recordedRuns().size(), 4) << "the RAR extractor, not 7-Zip";
 }
 
 TEST_F(ArchivePreviewExtractionTest, RarWithAWildcardNameExtractsFromItselfAlone) {
@@ -277,6 +278,42 @@ TEST_F(ArchivePreviewExtractionTest, SelectionRestoresALinkThroughAnotherLink) {
         EXPECT_EQ(QFile::symLinkTarget(destination + "/vialink"), destination + "/dirlink/f.txt");
         EXPECT_EQ(contents(destination + "/vialink"), "f");
     }
+}
+
+// 7-Zip refuses a link that climbs up to the folder it extracts into, which stays inside.
+TEST_F(ArchivePreviewExtractionTest, SelectionRestoresALinkClimbingToTheTop) {
+    const QString source = m_tree.makeFolder("climb");
+    m_tree.writeFile("climb/real/f.txt", "f");
+    ASSERT_TRUE(QFile::link("..", source + "/real/up"));
+    runTool("/usr/bin/7zz", {"a", "-snl", m_tree.path("u.7z"), "real"}, source);
+    runTool("/usr/bin/zip", {"-q", "-r", "-y", m_tree.path("u.zip"), "real"}, source);
+    for (const char* archive : {"u.7z", "u.zip"}) {
+        SCOPED_TRACE(archive);
+        const QString destination = m_tree.path(QStringLiteral("out-") + archive);
+        ArchivePreviewService().extractEntries({entry("real/up")}, m_tree.path(archive), destination, {},
+                                               m_token);
+        EXPECT_EQ(QFile::symLinkTarget(destination + "/real/up"), destination);
+    }
+}
+
+// unrar skips a selected link leading out and calls the run a success: the selection is refused,
+// naming it; a selection without it is extracted.
+TEST_F(ArchivePreviewExtractionTest, SelectionWithARarLinkLeadingOutIsRefused) {
+    const QString source = m_tree.makeFolder("links");
+    m_tree.writeFile("links/ok.txt", "ok");
+    ASSERT_TRUE(QFile::link("../../../../../../tmp/outside", source + "/r"));
+    runTool("/usr/bin/rar", {"a", "-idq", "-ol", m_tree.path("l.rar"), "r", "ok.txt"}, source);
+    const ArchivePreviewService service;
+    const QString destination = m_tree.path("out");
+    EXPECT_EQ(failure([&] {
+                  service.extractEntries({entry("ok.txt"), entry("r")}, m_tree.path("l.rar"), destination, {},
+                                         m_token);
+              }),
+              ExtractionSteps::linkOutsideDestination("r"));
+    EXPECT_FALSE(QFileInfo::exists(destination));
+    EXPECT_EQ(
+        service.extractEntries({entry("ok.txt")}, m_tree.path("l.rar"), destination, {}, m_token).outputs,
+        QStringList{destination + "/ok.txt"});
 }
 
 TEST_F(ArchivePreviewExtractionTest, SelectionRefusals) {

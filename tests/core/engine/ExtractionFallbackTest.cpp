@@ -71,9 +71,10 @@ TEST_F(ExtractionFallbackTest, EachKindTriesItsProgramsInOrderUntilOneDecides) {
         const char* ran;
         std::optional<ArchiveError> outcome;
     } cases[] = {
-        // RAR: unrar, and 7-Zip when unrar is missing or calls it damaged.
-        {"a.rar", std::nullopt, kSucceeds, kSucceeds, kMissing, "unrar", std::nullopt},
-        {"a.rar", std::nullopt, kMissing, kSucceeds, kMissing, "unrar", std::nullopt},
+        // RAR: unrar (its success followed by the listing of its links), and 7-Zip when unrar is
+        // missing or calls it damaged.
+        {"a.rar", std::nullopt, kSucceeds, kSucceeds, kMissing, "unrar unrar", std::nullopt},
+        {"a.rar", std::nullopt, kMissing, kSucceeds, kMissing, "unrar unrar", std::nullopt},
         {"a.rar", kPassword, kSucceeds, kUnrarWrongPassword, kMissing, "unrar",
          ArchiveError::wrongPassword()},
         {"a.rar", std::nullopt, kSucceeds, kMissing, kMissing, "7zz", std::nullopt},
@@ -82,7 +83,7 @@ TEST_F(ExtractionFallbackTest, EachKindTriesItsProgramsInOrderUntilOneDecides) {
         {"a.rar", std::nullopt, kCannotOpen, kMissing, kMissing, "7zz", kRarMissing},
         {"a.rar", std::nullopt, kMissing, kMissing, kSucceeds, "", kRarMissing},
         // Old-scheme volumes are RAR too.
-        {"a.r00", std::nullopt, kSucceeds, kSucceeds, kMissing, "unrar", std::nullopt},
+        {"a.r00", std::nullopt, kSucceeds, kSucceeds, kMissing, "unrar unrar", std::nullopt},
         // ZIP: 7-Zip, then unzip when 7-Zip is missing, cannot open the file or calls it damaged.
         {"a.zip", std::nullopt, kSucceeds, kSucceeds, kSucceeds, "7zz", std::nullopt},
         {"a.zip", std::nullopt, kCannotOpen, kMissing, kSucceeds, "7zz unzip", std::nullopt},

@@ -205,6 +205,79 @@ TEST(RoundTripSafety, ATarHoldingALinkOutOfTheDestinationFailsNamingIt) {
     EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
+// Links that climb back into the tree, or up to the destination itself, stay inside: 7-Zip calls
+// them dangerous, velmora's own check lets them out as links. One more that climbs past the
+// destination is refused by name, whichever link 7-Zip names first.
+TEST(RoundTripSafety, LinksThatClimbBackStayInsideAndOnlyOneLeadingOutIsRefused) {
+    TempTree tree;
+    tree.writeFile("src/in/a/b/c/d/e/f/g/file.txt", "deep");
+    const std::map<std::string, std::string> links{{"in/d1/top", ".."},
+                                                   {"in/again", "a/../a/b"},
+                                                   {"in/d1/d2/link2", "../d2/../../a/b/c/d/e/f/g"},
+                                                   {"in/d1/root", "../.."}};
+    for (const auto& [path, target] : links) {
+        std::filesystem::create_directories(std::filesystem::path(native(tree.path("src")).toStdString()) /
+                                            std::filesystem::path(path).parent_path());
+        ASSERT_EQ(::symlink(target.c_str(), native(tree.path("src/" + QString::fromStdString(path)))), 0);
+    }
+    runTool(kZip, {"-q", "-r", "-y", tree.path("in.zip"), "in"}, tree.path("src"));
+    runTool(kSevenZip, {"a", "-snl", tree.path("in.7z"), "in"}, tree.path("src"));
+    ASSERT_EQ(::symlink("../../..", native(tree.path("src/in/d1/out"))), 0);
+    runTool(kZip, {"-q", "-r", "-y", tree.path("out.zip"), "in"}, tree.path("src"));
+    runTool(kSevenZip, {"a", "-snl", tree.path("out.7z"), "in"}, tree.path("src"));
+    ExtractionOptions settings;
+    settings.extractToSeparateFolder = false;
+    ArchiveService service(ArchiveService::standardExtractors(), nullptr);
+    for (const char* archive : {"in.zip", "in.7z"}) {
+        SCOPED_TRACE(archive);
+        const QString destination = tree.makeFolder(QStringLiteral("dest-") + archive);
+        service.extract({tree.path(archive)}, destination, std::nullopt, settings, 1, {});
+        const std::filesystem::path root = std::filesystem::canonical(native(destination).toStdString());
+        for (const auto& [path, target] : links) {
+            const std::filesystem::path link = root / path;
+            ASSERT_TRUE(std::filesystem::is_symlink(link)) << path;
+            EXPECT_EQ(std::filesystem::read_symlink(link).string(), target);
+            const std::string resolved = std::filesystem::canonical(link).string();
+            EXPECT_EQ(resolved.rfind(root.string(), 0), 0u) << resolved;
+        }
+        EXPECT_EQ(tree.readFile(QStringLiteral("dest-%1/in/again/c/d/e/f/g/file.txt").arg(archive)), "deep");
+    }
+    for (const char* archive : {"out.zip", "out.7z"}) {
+        SCOPED_TRACE(archive);
+        const QString destination = tree.makeFolder(QStringLiteral("dest-") + archive);
+        const std::optional<QString> message = thrownMessage(
+            [&] { service.extract({tree.path(archive)}, destination, std::nullopt, settings, 1, {}); });
+        EXPECT_EQ(message,
+                  QStringLiteral(u"解压失败：压缩包中的链接“in/d1/out”指向解压位置之外，已停止解压。"));
+        EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+}
+
+// unrar skips a link leading out and calls the run a success; the archive is refused whole, naming
+// the link, as for the other programs, and nothing is written outside.
+TEST(RoundTripSafety, ARarHoldingALinkOutOfTheDestinationFailsNamingIt) {
+    TempTree tree;
+    tree.writeFile("src/ok.txt", "ok");
+    const QString outside = tree.path("outside");
+    ASSERT_EQ(::symlink(native(outside).constData(), native(tree.path("src/l"))), 0);
+    ASSERT_EQ(::symlink("../../../../../../tmp/outside", native(tree.path("src/r"))), 0);
+    runTool(kRar, {"a", "-idq", "-ol", tree.path("out.rar"), "l", "r", "ok.txt"}, tree.path("src"));
+    ASSERT_EQ(::symlink("ok.txt", native(tree.path("src/in"))), 0);
+    runTool(kRar, {"a", "-idq", "-ol", tree.path("in.rar"), "in", "ok.txt"}, tree.path("src"));
+    ExtractionOptions settings;
+    settings.extractToSeparateFolder = false;
+    ArchiveService service(ArchiveService::standardExtractors(), nullptr);
+    const QString destination = tree.makeFolder("dest");
+    const std::optional<QString> message = thrownMessage(
+        [&] { service.extract({tree.path("out.rar")}, destination, std::nullopt, settings, 1, {}); });
+    EXPECT_EQ(message, QStringLiteral(u"解压失败：压缩包中的链接“l”指向解压位置之外，已停止解压。"));
+    EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    EXPECT_FALSE(QFileInfo::exists(outside));
+
+    service.extract({tree.path("in.rar")}, destination, std::nullopt, settings, 1, {});
+    EXPECT_EQ(QFile::symLinkTarget(destination + "/in"), destination + "/ok.txt");
+}
+
 // An archive whose links pass through other links is still refused, naming the link, when a link
 // leads out that way or an entry is written through a link; the destination stays as it was.
 TEST(RoundTripSafety, ALinkChainLeadingOutOrWrittenThroughIsRefused) {
