@@ -205,6 +205,29 @@ QStringList hiddenExclusions() {
 
 QStringList endOfSwitches() { return {QStringLiteral("--")}; }
 
+namespace {
+
+QStringList readingSwitches(const QString& archive) {
+    return {QStringLiteral("--force-local"), QStringLiteral("--file=") + archive};
+}
+
+}  // namespace
+
+QStringList listArguments(const QString& archive) {
+    return QStringList{QStringLiteral("--list"), QStringLiteral("--verbose"), QStringLiteral("--full-time"),
+                       QStringLiteral("--numeric-owner"), QStringLiteral("--quoting-style=c")} +
+           readingSwitches(archive);
+}
+
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const QStringList& entryPaths) {
+    return QStringList{QStringLiteral("--extract")} + readingSwitches(archive) +
+           QStringList{QStringLiteral("--directory=") + destination, QStringLiteral("--no-same-owner"),
+                       QStringLiteral("--no-same-permissions"), QStringLiteral("--no-wildcards"),
+                       QStringLiteral("--no-unquote")} +
+           endOfSwitches() + entryPaths;
+}
+
 }  // namespace Tar
 
 namespace Rar {

@@ -377,11 +377,19 @@ QString extractingToolFailed(ToolFallback::Program program) {
             return QStringLiteral(u"unrar 解压工具返回错误。");
         case ToolFallback::Program::infoZip:
             return QStringLiteral(u"unzip 解压工具返回错误。");
+        case ToolFallback::Program::tar:
+            return QStringLiteral(u"GNU tar 解压工具返回错误。");
         case ToolFallback::Program::sevenZip:
         case ToolFallback::Program::zipReader:  // lists only; never extracts
             break;
     }
     return QStringLiteral(u"7-Zip 解压工具返回错误。");
+}
+
+bool sevenZipWarned(const ProcessResult& result) {
+    static const QRegularExpression warned(QStringLiteral("^(?:WARNINGS:|Archives with Warnings: \\d+)$"),
+                                           QRegularExpression::MultilineOption);
+    return warned.match(result.output).hasMatch();
 }
 
 bool onlyModesUnset(const ProcessResult& result) {
@@ -537,7 +545,8 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
          {"data error", "crc failed", "checksum error", "headers error", "unexpected end of archive",
           "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory", "bad crc",
           "invalid compressed data", "bad extra field length", "bad zipfile offset",
-          "there are some data after the end of the payload"}) {
+          "there are some data after the end of the payload", "unexpected eof in archive",
+          "does not look like a tar archive", "skipping to next header"}) {
         if (says(lowered, QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
     return unwritableEntry(text);

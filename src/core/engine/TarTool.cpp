@@ -3,11 +3,25 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ProcessRunner.h"
 
-ProcessResult TarTool::createGzip(const QString& archive, const QStringList& names, const QString& workingFolder,
-                                  bool excludeHidden, const CancellationToken& token) const {
+ProcessResult TarTool::createGzip(const QString& archive, const QStringList& names,
+                                  const QString& workingFolder, bool excludeHidden,
+                                  const CancellationToken& token) const {
     QStringList arguments = ArchiveTools::Tar::createGzip(archive);
     if (excludeHidden) arguments += ArchiveTools::Tar::hiddenExclusions();
     arguments += ArchiveTools::Tar::endOfSwitches();
     return ProcessRunner::run(m_program, arguments + names, workingFolder, ArchiveTools::kLongRunTimeout, {},
                               token);
+}
+
+ProcessResult TarTool::list(const QString& archive, const CancellationToken& token) const {
+    return ProcessRunner::run(m_program, ArchiveTools::Tar::listArguments(archive), std::nullopt,
+                              ArchiveTools::kListingTimeout, {}, token);
+}
+
+ProcessResult TarTool::extract(const QString& archive, const QString& destination,
+                               const QStringList& entryPaths, double timeout,
+                               const CancellationToken& token) const {
+    return ProcessRunner::run(m_program,
+                              ArchiveTools::Tar::extractArguments(archive, destination, entryPaths),
+                              std::nullopt, timeout, {}, token);
 }

@@ -26,6 +26,10 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
             if (const std::optional<InfoZipTool> tool = programs.infoZipTool(); tool && attempts.infoZip)
                 return attempts.infoZip(*tool);
             break;
+        case Program::tar:
+            if (const std::optional<TarTool> tool = programs.tarTool(); tool && attempts.tar)
+                return attempts.tar(*tool);
+            break;
     }
     return std::nullopt;
 }
@@ -55,6 +59,8 @@ std::optional<Program> program(ArchiveKindTable::Program tableProgram) {
             return Program::unrar;
         case ArchiveKindTable::Program::infoZip:
             return Program::infoZip;
+        case ArchiveKindTable::Program::tar:
+            return Program::tar;
         case ArchiveKindTable::Program::none:
             break;
     }
@@ -65,12 +71,16 @@ std::optional<Program> program(ArchiveKindTable::Program tableProgram) {
 
 QList<Program> order(const QString& fileURL, bool hasPassword) {
     // A RAR volume opens as RAR; the other numbered pieces have no kind of their own.
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar
-                                                        ? ArchiveFormat::Kind::rar
-                                                        : ArchiveFormat::kind(fileURL);
+    const std::optional<ArchiveFormat::Kind> kind =
+        ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar ? ArchiveFormat::Kind::rar
+                                                                          : ArchiveFormat::kind(fileURL);
     if (!kind) return {Program::sevenZip};
+    return order(*kind, hasPassword);
+}
+
+QList<Program> order(ArchiveFormat::Kind kind, bool hasPassword) {
     QList<Program> programs;
-    for (const ArchiveKindTable::ProgramStep& step : ArchiveKindTable::row(*kind).programs) {
+    for (const ArchiveKindTable::ProgramStep& step : ArchiveKindTable::row(kind).programs) {
         if (step.onlyWithPassword && !hasPassword) continue;
         if (const std::optional<Program> known = program(step.program)) programs.append(*known);
     }

@@ -2,6 +2,7 @@
 #include "core/engine/SevenZipExtractor.h"
 #include "platform/PrivateTempDirectory.h"
 #include "support/FakePrograms.h"
+#include "support/GnuTarArchives.h"
 #include "support/LegacyArchives.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,7 @@ TEST_F(SevenZipExtractorTest, PasswordsReachTheArchive) {
 
 TEST_F(SevenZipExtractorTest, CompoundTarPasswordGoesToTheFirstPassOnly) {
     FakePrograms programs;
+    programs.remove(QStringLiteral("tar"));  // the inner TAR then goes to 7-Zip, whose runs are recorded
     const FakeTool fake = programs.addTool(QStringLiteral("7zz"), kFirstPassWritesTar);
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tgz"), "gz");
     const QString destination = m_tree.path(QStringLiteral("out"));
@@ -123,6 +125,44 @@ TEST_F(SevenZipExtractorTest, CancelledCompoundTarStopsAndCleansUp) {
             .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
     }));
     EXPECT_TRUE(privateTempEntries().isEmpty());
+}
+
+// A TAR's files, alone or inside gzip, come out as GNU tar writes them: sparse files whole, no folders
+// made of old GNU time fields, the later copy of a file in an incremental TAR over the earlier one, and
+// a TAR without its end blocks complete.
+TEST_F(SevenZipExtractorTest, TarsComeOutAsGnuTarExtractsThem) {
+    const QMap<QString, QString> archives = GnuTarArchives::make(m_tree);
+    for (const auto& [name, archive] : archives.asKeyValueRange()) {
+        SCOPED_TRACE(name.toStdString());
+        const QString expected = m_tree.makeFolder("gnu/" + name);
+        runTool(kTar, {"-x", "-f", archive, "-C", expected});
+        const QString destination = m_tree.path("out/" + name);
+        makeExtractor().extract(archive, destination, std::nullopt, 1, {});
+        EXPECT_EQ(contentsBelow(destination), contentsBelow(expected));
+        EXPECT_EQ(QDir(destination).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QDir(expected).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+    EXPECT_EQ(QFileInfo(m_tree.path("out/sparse-1.0.tar/sparse.bin")).size(), GnuTarArchives::kSparseSize);
+    EXPECT_EQ(m_tree.readFile("out/incremental.tar/d/f.txt"), "v2-longer");
+    EXPECT_EQ(m_tree.readFile("out/no-end-blocks.tar/d/b.txt"), "b");
+    EXPECT_TRUE(privateTempEntries().isEmpty());
+}
+
+// 7-Zip cuts a 32,767-character name to 100 and only warns, with its success status: that is no
+// success, whether GNU tar failed first or is not there.
+TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
+    m_tree.writeFile("long/a", "x");
+    const QString archive = m_tree.path("long.tar");
+    runTool(kTar, {"-c", "-f", archive, "--transform=s,^a$," + QString(32767, u'a') + ",", "a"},
+            m_tree.path("long"));
+    FakePrograms withoutTar;
+    withoutTar.remove(QStringLiteral("tar"));
+    for (const ArchivePrograms& programs : {ArchivePrograms::installed(), withoutTar.programs()}) {
+        const QString destination = m_tree.path("out");
+        EXPECT_TRUE(thrownArchiveError(
+            [&] { makeExtractor(programs).extract(archive, destination, std::nullopt, 1, {}); }));
+        EXPECT_FALSE(QFileInfo::exists(destination));
+    }
 }
 
 TEST_F(SevenZipExtractorTest, FailureTexts) {
