@@ -107,34 +107,6 @@ struct RarBlock {
     }
 };
 
-// The bytes of a C-quoted name starting at from (its opening quote); nothing when the quoting is not
-// closed. Escapes: the usual letters, "\\", "\"" and octal bytes.
-std::optional<QByteArray> cQuoted(const QByteArray& line, qsizetype from) {
-    static const QHash<char, char> letters{{'a', '\a'}, {'b', '\b'}, {'f', '\f'},  {'n', '\n'}, {'r', '\r'},
-                                           {'t', '\t'}, {'v', '\v'}, {'\\', '\\'}, {'"', '"'},  {'?', '?'}};
-    QByteArray bytes;
-    for (qsizetype index = from + 1; index < line.size(); ++index) {
-        const char c = line[index];
-        if (c == '"') return bytes;
-        if (c != '\\' || index + 1 >= line.size()) {
-            bytes.append(c);
-            continue;
-        }
-        const char escaped = line[++index];
-        if (escaped >= '0' && escaped <= '7') {
-            int value = 0;
-            qsizetype digits = 0;
-            for (; digits < 3 && index < line.size() && line[index] >= '0' && line[index] <= '7'; ++digits)
-                value = value * 8 + (line[index++] - '0');
-            bytes.append(static_cast<char>(value));
-            --index;
-        } else {
-            bytes.append(letters.value(escaped, escaped));
-        }
-    }
-    return std::nullopt;
-}
-
 // One row of tar's verbose listing; nothing for lines that are no entry (a volume label, the
 // continuation of a multi-volume entry).
 std::optional<ArchivePreviewEntry> tarListingRow(QStringView line) {
@@ -144,7 +116,7 @@ std::optional<ArchivePreviewEntry> tarListingRow(QStringView line) {
     const QRegularExpressionMatch match = fields.match(line);
     if (!match.hasMatch()) return std::nullopt;
     // Everything before the name is ASCII, so its quote stands at the same offset in the bytes.
-    const std::optional<QByteArray> name = cQuoted(line.toUtf8(), match.capturedEnd(0) - 1);
+    const std::optional<QByteArray> name = ToolText::cUnquoted(line.toUtf8(), match.capturedEnd(0) - 1);
     if (!name || name->isEmpty()) return std::nullopt;
     const bool isFolder = match.capturedView(1) == u"d" || match.capturedView(1) == u"D";
     const auto asListed = [isFolder](const QString& path) {

@@ -207,15 +207,17 @@ QStringList endOfSwitches() { return {QStringLiteral("--")}; }
 
 namespace {
 
+// Names in C quoting, in a listing and in the failures alike (ExtractionSteps reads them so).
 QStringList readingSwitches(const QString& archive) {
-    return {QStringLiteral("--force-local"), QStringLiteral("--file=") + archive};
+    return {QStringLiteral("--quoting-style=c"), QStringLiteral("--force-local"),
+            QStringLiteral("--file=") + archive};
 }
 
 }  // namespace
 
 QStringList listArguments(const QString& archive) {
     return QStringList{QStringLiteral("--list"), QStringLiteral("--verbose"), QStringLiteral("--full-time"),
-                       QStringLiteral("--numeric-owner"), QStringLiteral("--quoting-style=c")} +
+                       QStringLiteral("--numeric-owner")} +
            readingSwitches(archive);
 }
 

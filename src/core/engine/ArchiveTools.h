@@ -140,7 +140,7 @@ QStringList hiddenExclusions();                  // "--exclude=..." for dot-file
 QStringList endOfSwitches();                     // "--"
 
 // Reading a TAR (its compression, if any, already unpacked). The archive is always a local file, even
-// with a ":" in its name.
+// with a ":" in its name; names in tar's lines, its failures' included, are in C quoting.
 // --list --verbose: one line per entry with its type and mode, owner, size, whole date and time and its
 // name, in C quoting ("a\"b", a byte that is not UTF-8 as "\326"), so that no name can pass for the
 // line's other fields or a link's " -> " target.

@@ -77,6 +77,29 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
     return parsed;
 }
 
+// A failure of GNU tar reading a TAR, whose names it prints in C quoting (ArchiveTools::Tar): "tar:
+// "d/a:b.txt": Cannot open: Invalid argument". An extraction writes its entries by relative names only
+// (tar takes a leading "/" off), so an absolute name it could not open is the archive it reads.
+std::optional<SystemFailure> tarReadingFailure(const QString& line) {
+    static const QRegularExpression failure(
+        QStringLiteral("^\\S*tar: (\"(?:[^\"\\\\]|\\\\.)*\"): Cannot (open|mkdir|create symlink to|hard link "
+                       "to)\\b.*: ([^:]+)$"));
+    const QRegularExpressionMatch match = failure.match(line);
+    if (!match.hasMatch()) return std::nullopt;
+    const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(3));
+    const std::optional<QByteArray> name = ToolText::cUnquoted(match.captured(1).toUtf8());
+    if (!reason || !name) return std::nullopt;
+    const QString path = ToolText::decode(*name);
+    static const QHash<QString, QString> actions{
+        {QStringLiteral("open"), kOpenOutput},
+        {QStringLiteral("mkdir"), QStringLiteral("Cannot create folder")},
+        {QStringLiteral("create symlink to"), QStringLiteral("Cannot create symbolic link")},
+        {QStringLiteral("hard link to"), QStringLiteral("Cannot create hard link")},
+    };
+    const QString action = path.startsWith(u'/') ? QString(kOpenInput) : actions.value(match.captured(2));
+    return SystemFailure{action, *reason, {shownPath(path)}};
+}
+
 // The failed system call reported from the line at index on, over as many lines as it takes (consumed):
 // 7-Zip's one line; 7-Zip's archive it could not open ("ERROR: a.7z", "Cannot open the file as archive",
 // the error number after a blank line); unrar's "Cannot open a.rar" and "Cannot create <path>", and
@@ -118,8 +141,8 @@ std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index
         consumed = reason ? 2 : 1;
         return SystemFailure{kOpenInput, reason.value_or(0), {shownPath(match.captured(1))}};
     }
-    // tar only creates archives here, so what it could not open is an input: "tar: a/secret.txt: Cannot
-    // open: Permission denied".
+    if (std::optional<SystemFailure> failure = tarReadingFailure(line(0))) return failure;
+    // Creating, tar names its inputs as they are: "tar: a/secret.txt: Cannot open: Permission denied".
     if (const QRegularExpressionMatch match = tar.match(line(0)); match.hasMatch()) {
         if (const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(2)))
             return SystemFailure{kOpenInput, *reason, {shownPath(match.captured(1))}};

@@ -116,15 +116,20 @@ TEST_F(SevenZipExtractorTest, CompoundTarWithAnInnerMemberOfAnotherNameExtracts)
     EXPECT_EQ(m_tree.readFile(QStringLiteral("out/notes.txt")), QByteArray("inside"));
 }
 
-TEST_F(SevenZipExtractorTest, CancelledCompoundTarStopsAndCleansUp) {
-    FakePrograms programs;
-    const FakeTool fake = programs.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
-    const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.xz"), "xz");
-    EXPECT_TRUE(stopsWithCancellation(fake, [&](const CancellationToken& token) {
-        makeExtractor(programs.programs())
-            .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
-    }));
-    EXPECT_TRUE(privateTempEntries().isEmpty());
+// Cancelling stops 7-Zip unpacking a compressed TAR's layer and GNU tar reading a TAR alike.
+TEST_F(SevenZipExtractorTest, CancelledTarStopsAndCleansUp) {
+    for (const auto& [program, name] : {std::pair{"7zz", "backup.tar.xz"}, std::pair{"tar", "plain.tar"}}) {
+        SCOPED_TRACE(program);
+        FakePrograms programs;
+        const FakeTool fake = programs.addTool(QString::fromLatin1(program), QStringLiteral("exec sleep 60"));
+        const QString archive = m_tree.writeFile(QString::fromLatin1(name), "archive");
+        EXPECT_TRUE(stopsWithCancellation(fake, [&](const CancellationToken& token) {
+            makeExtractor(programs.programs())
+                .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+        }));
+        EXPECT_FALSE(QFileInfo::exists(m_tree.path(QStringLiteral("out"))));
+        EXPECT_TRUE(privateTempEntries().isEmpty());
+    }
 }
 
 // A TAR's files, alone or inside gzip, come out as GNU tar writes them: sparse files whole, no folders
@@ -162,6 +167,41 @@ TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
         EXPECT_TRUE(thrownArchiveError(
             [&] { makeExtractor(programs).extract(archive, destination, std::nullopt, 1, {}); }));
         EXPECT_FALSE(QFileInfo::exists(destination));
+    }
+}
+
+// GNU tar's failures read as an extraction's: its names come C-quoted, an entry it could not make is
+// written, the absolute name it could not open is the archive.
+TEST_F(SevenZipExtractorTest, TarFailureTexts) {
+    FakePrograms programs;
+    programs.remove(QStringLiteral("7zz"));
+    const QString archive = m_tree.writeFile(QStringLiteral("a.tar"), "tar");
+    const struct {
+        const char* body;
+        ArchiveError expected;
+    } cases[] = {
+        {"echo 'tar: \"d/a:b.txt\": Cannot open: Invalid argument' >&2; exit 2",
+         ArchiveError::extractFailed(
+             QStringLiteral(u"GNU tar 解压工具返回错误（无法写入“d/a:b.txt”：目标位置不能使用这个名称）。"))},
+        {"echo 'tar: \"d/\\\"q\\\": x\": Cannot open: File name too long' >&2; exit 2",
+         ArchiveError::extractFailed(
+             QStringLiteral(u"GNU tar 解压工具返回错误（无法写入“d/\"q\": x”：文件名太长）。"))},
+        {"echo 'tar: \"d\": Cannot mkdir: No space left on device' >&2; exit 2", ArchiveError::diskFull()},
+        {"echo 'tar: \"/d/a.tar\": Cannot open: Permission denied' >&2; exit 2",
+         ArchiveError::permissionDenied(QStringLiteral("/d/a.tar"), SystemErrorText::Access::read)},
+        {"echo 'tar: This does not look like a tar archive' >&2; exit 2", ArchiveError::corruptedArchive()},
+        {"echo 'tar: Unexpected EOF in archive' >&2; exit 2", ArchiveError::corruptedArchive()},
+        {"echo 'tar: Exiting with failure status due to previous errors' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误。"))},
+    };
+    for (const auto& c : cases) {
+        programs.addTool(QStringLiteral("tar"), QString::fromUtf8(c.body));
+        EXPECT_EQ(thrownArchiveError([&] {
+                      makeExtractor(programs.programs())
+                          .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+                  }),
+                  c.expected)
+            << c.body;
     }
 }
 
