@@ -81,9 +81,9 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
 // "d/a:b.txt": Cannot open: Invalid argument". An extraction writes its entries by relative names only
 // (tar takes a leading "/" off), so an absolute name it could not open is the archive it reads.
 std::optional<SystemFailure> tarReadingFailure(const QString& line) {
-    static const QRegularExpression failure(
-        QStringLiteral("^\\S*tar: (\"(?:[^\"\\\\]|\\\\.)*\"): Cannot (open|mkdir|create symlink to|hard link "
-                       "to)\\b.*: ([^:]+)$"));
+    static const QRegularExpression failure(QStringLiteral(
+        "^\\S*tar: (\"(?:[^\"\\\\]++|\\\\.)*+\"): Cannot (open|mkdir|create symlink to|hard link "
+        "to)\\b.*: ([^:]+)$"));
     const QRegularExpressionMatch match = failure.match(line);
     if (!match.hasMatch()) return std::nullopt;
     const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(3));

@@ -37,11 +37,16 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
 // What a failed run's words say (ExtractionSteps::namedFailure), least first: nothing known, damage
 // (another program may read past it), or a reason every program would meet. A 7-Zip that cannot open
 // the file says nothing of it beside another program's failure: it may lack the format (Debian's has
-// no RAR).
+// no RAR). Nor does one that only warned (a TAR's long name it could not read is a "Headers Error" to
+// it), where GNU tar said what failed.
 enum class Verdict { unknown, damaged, reason };
 
 Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
-    if (run.program == Program::sevenZip && ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames))
+    constexpr int kSevenZipWarning = 1;
+    const bool onlyWarned =
+        run.result.status == kSevenZipWarning && ExtractionSteps::sevenZipWarned(run.result);
+    if (run.program == Program::sevenZip &&
+        (onlyWarned || ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames)))
         return Verdict::unknown;
     const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;

@@ -154,18 +154,25 @@ TEST_F(SevenZipExtractorTest, TarsComeOutAsGnuTarExtractsThem) {
 }
 
 // 7-Zip cuts a 32,767-character name to 100 and only warns, with its success status: that is no
-// success, whether GNU tar failed first or is not there.
+// success. Without GNU tar it reads as damage; with it, GNU tar's own words say what failed.
 TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
+    const QString longName(32767, u'a');
     m_tree.writeFile("long/a", "x");
     const QString archive = m_tree.path("long.tar");
-    runTool(kTar, {"-c", "-f", archive, "--transform=s,^a$," + QString(32767, u'a') + ",", "a"},
-            m_tree.path("long"));
+    runTool(kTar, {"-c", "-f", archive, "--transform=s,^a$," + longName + ",", "a"}, m_tree.path("long"));
     FakePrograms withoutTar;
     withoutTar.remove(QStringLiteral("tar"));
-    for (const ArchivePrograms& programs : {ArchivePrograms::installed(), withoutTar.programs()}) {
+    const QList<std::pair<ArchivePrograms, ArchiveError>> cases{
+        {ArchivePrograms::installed(),
+         ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误（无法写入“") +
+                                     longName.left(40) + u'…' + longName.right(39) +
+                                     QStringLiteral(u"”：文件名太长）。"))},
+        {withoutTar.programs(), ArchiveError::corruptedArchive()}};
+    for (const auto& [programs, expected] : cases) {
         const QString destination = m_tree.path("out");
-        EXPECT_TRUE(thrownArchiveError(
-            [&] { makeExtractor(programs).extract(archive, destination, std::nullopt, 1, {}); }));
+        EXPECT_EQ(thrownArchiveError(
+                      [&] { makeExtractor(programs).extract(archive, destination, std::nullopt, 1, {}); }),
+                  expected);
         EXPECT_FALSE(QFileInfo::exists(destination));
     }
 }
