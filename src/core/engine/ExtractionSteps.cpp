@@ -82,7 +82,7 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
 // (tar takes a leading "/" off), so an absolute name it could not open is the archive it reads.
 std::optional<SystemFailure> tarReadingFailure(const QString& line) {
     static const QRegularExpression failure(QStringLiteral(
-        "^\\S*tar: (\"(?:[^\"\\\\]++|\\\\.)*+\"): Cannot (open|mkdir|create symlink to|hard link "
+        "^\\S*tar: (\"(?:[^\"\\\\]++|\\\\.)*+\"): Cannot (open|mkdir|mknod|create symlink to|hard link "
         "to)\\b.*: ([^:]+)$"));
     const QRegularExpressionMatch match = failure.match(line);
     if (!match.hasMatch()) return std::nullopt;
@@ -93,6 +93,8 @@ std::optional<SystemFailure> tarReadingFailure(const QString& line) {
     static const QHash<QString, QString> actions{
         {QStringLiteral("open"), kOpenOutput},
         {QStringLiteral("mkdir"), QStringLiteral("Cannot create folder")},
+        // Only root may make a device node; 7-Zip then writes an empty file in its place.
+        {QStringLiteral("mknod"), QStringLiteral("Cannot create device")},
         {QStringLiteral("create symlink to"), QStringLiteral("Cannot create symbolic link")},
         {QStringLiteral("hard link to"), QStringLiteral("Cannot create hard link")},
     };
@@ -193,6 +195,7 @@ Action actionOf(const QString& action) {
          {QStringLiteral(u"无法创建文件夹"), Access::write, true}},
         {QStringLiteral("Cannot create symbolic link"), {QStringLiteral(u"无法创建链接")}},
         {QStringLiteral("Cannot create hard link"), {QStringLiteral(u"无法创建硬链接")}},
+        {QStringLiteral("Cannot create device"), {QStringLiteral(u"无法创建设备文件")}},
         {kOpenInput, {QStringLiteral(u"无法读取"), Access::read}},
         {QStringLiteral("Cannot set file attribute"), {QStringLiteral(u"无法设置文件属性")}},
     };

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <filesystem>
+
 namespace {
 
 SevenZipExtractor makeExtractor(const ArchivePrograms& programs = ArchivePrograms::installed()) {
@@ -175,6 +177,17 @@ TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
                   expected);
         EXPECT_FALSE(QFileInfo::exists(destination));
     }
+}
+
+// A device node in a TAR is an empty file, as 7-Zip writes it, whoever extracts: GNU tar run as root
+// would make it, and its reader would read a disk.
+TEST_F(SevenZipExtractorTest, ADeviceNodeInATarIsAnEmptyFile) {
+    const QString archive = m_tree.path("dev.tar");
+    runTool(kTar, {"-c", "-f", archive, "-C", "/dev", "null"});
+    makeExtractor().extract(archive, m_tree.path("out"), std::nullopt, 1, {});
+    const std::filesystem::path extracted = m_tree.path("out/null").toStdString();
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(extracted)));
+    EXPECT_EQ(std::filesystem::file_size(extracted), 0u);
 }
 
 // GNU tar's failures read as an extraction's: its names come C-quoted, an entry it could not make is
