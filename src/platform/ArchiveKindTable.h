@@ -17,8 +17,8 @@ enum class Kind { zip, zipx, sevenZip, rar, tar, tarGz, tarBz2, tarXz, gz, bz2, 
 enum class Family { sevenZip, zip, rar };
 
 // The programs that open an archive, as the engine knows them; zipReader is velmora's own reader of a
-// ZIP's central directory. none marks an unused place.
-enum class Program { none, sevenZip, zipReader, unrar, infoZip };
+// ZIP's central directory, tar is GNU tar. none marks an unused place.
+enum class Program { none, sevenZip, zipReader, unrar, infoZip, tar };
 
 struct ProgramStep {
     Program program = Program::none;
@@ -71,7 +71,10 @@ inline constexpr KindRow kKinds[] = {
      {{{Program::unrar}, {Program::sevenZip}}}},
     {Kind::sevenZip, "7Z", {"7z"}, false, Family::sevenZip, true, true, true,
      {{{"application/x-7z-compressed", "7Z"}}}},
-    {Kind::tar, "TAR", {"tar"}, false, Family::sevenZip, false, false, false, {{{"application/x-tar"}}}},
+    // 7-Zip misreads sparse files, old GNU headers and incremental TARs without a word: GNU tar reads
+    // them as written. The TAR inside a compressed TAR is read in the same order.
+    {Kind::tar, "TAR", {"tar"}, false, Family::sevenZip, false, false, false, {{{"application/x-tar"}}},
+     {{{Program::tar}, {Program::sevenZip}}}},
     {Kind::tarGz, "TAR.GZ", {"tar.gz", "tgz"}, true, Family::sevenZip, false, false, false,
      {{{"application/x-compressed-tar"}}}},
     {Kind::tarBz2, "TAR.BZ2", {"tar.bz2", "tbz2"}, true, Family::sevenZip, false, false, false,

@@ -33,7 +33,8 @@ QList<ToolFallback::Program> engineOrder(const ArchiveKindTable::KindRow& row, b
     const std::pair<Table, Engine> programs[] = {{Table::sevenZip, Engine::sevenZip},
                                                  {Table::zipReader, Engine::zipReader},
                                                  {Table::unrar, Engine::unrar},
-                                                 {Table::infoZip, Engine::infoZip}};
+                                                 {Table::infoZip, Engine::infoZip},
+                                                 {Table::tar, Engine::tar}};
     QList<Engine> order;
     for (const ArchiveKindTable::ProgramStep& step : row.programs) {
         if (step.onlyWithPassword && !hasPassword) continue;
@@ -87,7 +88,8 @@ TEST(DesktopEntryTest, EntryAndEveryListAgreeWithTheKindTable) {
             EXPECT_EQ(extractorFamily(name), row.family) << name.toStdString();
             EXPECT_EQ(ArchiveFormat::isEditable(name), row.editable) << name.toStdString();
             for (const bool hasPassword : {false, true})
-                EXPECT_EQ(ToolFallback::order(name, hasPassword), engineOrder(row, hasPassword)) << name.toStdString();
+                EXPECT_EQ(ToolFallback::order(name, hasPassword), engineOrder(row, hasPassword))
+                    << name.toStdString();
             if (row.fileManagerExtract) extractSuffixes.append(text(suffix));
         }
     }

@@ -117,4 +117,48 @@ QByteArray encodedName(const QString& text) {
     return bytes;
 }
 
+std::optional<QByteArray> cUnquoted(QByteArrayView line, qsizetype from) {
+    const auto letter = [](char escaped) {
+        switch (escaped) {
+            case 'a':
+                return '\a';
+            case 'b':
+                return '\b';
+            case 'f':
+                return '\f';
+            case 'n':
+                return '\n';
+            case 'r':
+                return '\r';
+            case 't':
+                return '\t';
+            case 'v':
+                return '\v';
+            default:
+                return escaped;  // "\\", "\"", "\?"
+        }
+    };
+    QByteArray bytes;
+    for (qsizetype index = from + 1; index < line.size(); ++index) {
+        const char c = line[index];
+        if (c == '"') return bytes;
+        if (c != '\\' || index + 1 >= line.size()) {
+            bytes.append(c);
+            continue;
+        }
+        const char escaped = line[++index];
+        if (escaped < '0' || escaped > '7') {
+            bytes.append(letter(escaped));
+            continue;
+        }
+        int value = 0;
+        for (qsizetype digits = 0;
+             digits < 3 && index < line.size() && line[index] >= '0' && line[index] <= '7'; ++digits, ++index)
+            value = value * 8 + (line[index] - '0');
+        bytes.append(static_cast<char>(value));
+        --index;
+    }
+    return std::nullopt;
+}
+
 }  // namespace ToolText

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 // The bytes tools print and take as text, and file names on disk. Tools print names as an archive
 // stores them and write them so, which need not be UTF-8: such bytes must neither empty a text nor be
 // lost when a name goes back to a tool or a file of that name is moved.
@@ -27,5 +29,10 @@ QString escapedName(QByteArrayView bytes);
 // A text as a program argument or a file path: UTF-8, with escaped bytes (escapedName) written as
 // themselves.
 QByteArray encodedName(const QString& text);
+
+// The bytes of a name a tool printed in C quoting (GNU tar's --quoting-style=c), from its opening quote
+// at from to its closing quote: "\\" and "\"", the usual letters ("\n", "\t", ...) and octal bytes
+// ("\326") stand for themselves. Nothing when no closing quote follows.
+std::optional<QByteArray> cUnquoted(QByteArrayView line, qsizetype from = 0);
 
 }  // namespace ToolText

@@ -1,10 +1,13 @@
 #include "core/content/ArchiveListingParser.h"
 
+#include "core/base/ToolText.h"
 #include "core/content/ListingFields.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/PrintedNames.h"
 #include "core/content/SevenZipListingReader.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 
@@ -104,6 +107,30 @@ struct RarBlock {
     }
 };
 
+// One row of tar's verbose listing; nothing for lines that are no entry (a volume label, the
+// continuation of a multi-volume entry).
+std::optional<ArchivePreviewEntry> tarListingRow(QStringView line) {
+    // Type, mode, owner, size, then date and time up to the name's opening quote.
+    static const QRegularExpression fields(
+        QStringLiteral("^([-dlhcbpsDC])\\S*\\s+\\S+\\s+(\\S+)\\s+(.+?) \""));
+    const QRegularExpressionMatch match = fields.match(line);
+    if (!match.hasMatch()) return std::nullopt;
+    // Everything before the name is ASCII, so its quote stands at the same offset in the bytes.
+    const std::optional<QByteArray> name = ToolText::cUnquoted(line.toUtf8(), match.capturedEnd(0) - 1);
+    if (!name || name->isEmpty()) return std::nullopt;
+    const bool isFolder = match.capturedView(1) == u"d" || match.capturedView(1) == u"D";
+    const auto asListed = [isFolder](const QString& path) {
+        return isFolder ? ListingFields::asFolderPath(path) : path;
+    };
+    const bool legacy = !ToolText::isValidUtf8(*name);
+    ArchivePreviewEntry entry =
+        PreviewEntryRules::listedEntry(asListed(legacy ? ToolText::decode(*name) : QString::fromUtf8(*name)),
+                                       ListingFields::decimal(match.capturedView(2)),
+                                       ListingFields::toSeconds(match.capturedView(3)).toString());
+    if (legacy) entry.toolPath = asListed(ToolText::escapedName(*name));
+    return entry;
+}
+
 }  // namespace
 
 PreviewListing parseSevenZipStructuredList(QStringView output, QByteArrayView printedBytes) {
@@ -177,6 +204,22 @@ QList<ArchivePreviewEntry> parseZipList(QStringView output, QByteArrayView print
         entries.append(*std::move(entry));
     });
     printed.apply(entries, printedBytes);
+    return entries;
+}
+
+QList<ArchivePreviewEntry> parseTarList(QStringView output) {
+    QList<ArchivePreviewEntry> entries;
+    QHash<QString, qsizetype> rowOfPath;
+    forEachLine(output, [&](QStringView line, qsizetype) {
+        std::optional<ArchivePreviewEntry> entry = tarListingRow(line);
+        if (!entry) return;
+        if (const auto stored = rowOfPath.constFind(entry->path); stored != rowOfPath.cend()) {
+            entries[*stored] = *std::move(entry);
+            return;
+        }
+        rowOfPath.insert(entry->path, entries.size());
+        entries.append(*std::move(entry));
+    });
     return entries;
 }
 

@@ -31,4 +31,10 @@ std::optional<ArchivePreviewEntry> parseZipListLine(QStringView line);
 // The rows of a whole "unzip -l" listing.
 QList<ArchivePreviewEntry> parseZipList(QStringView output, QByteArrayView printed = {});
 
+// GNU tar's verbose listing in C quoting (ArchiveTools::Tar::listArguments): type and mode, owner, size,
+// date and time, then the quoted name and a link's quoted target. A name whose bytes are not UTF-8 keeps
+// them as toolPath. An entry stored again later (an appended or incremental TAR) is one row, where it
+// first stood, with the data of its last copy: that copy is the one extracted.
+QList<ArchivePreviewEntry> parseTarList(QStringView output);
+
 }  // namespace ArchiveListingParser

@@ -73,16 +73,14 @@ void throwIfEditFailed(const ProcessResult& result, const QString& sentence, con
 
 using FailureJudge = void (*)(const ProcessResult&, const QString&, const QStringList&);
 
-// Runs the programs in the extractors' order; the deciding run must succeed, and a failure it printed
+// Runs the programs in order (ToolFallback); the deciding run must succeed, and a failure it printed
 // nothing for gets that program's blankOutput. Nothing installed is dependencyMissing with missingMessage.
-void runInOrderOrThrow(const ArchivePrograms& programs, const QString& archiveURL,
-                       const std::optional<QString>& password, const ToolFallback::Attempts& attempts,
-                       QString (*blankOutput)(ToolFallback::Program), const QString& missingMessage,
-                       const QStringList& echoedNames, const CancellationToken& token,
-                       FailureJudge judge = throwIfFailed) {
-    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
-        programs, ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
-        attempts, echoedNames, token);
+void runInOrderOrThrow(const ArchivePrograms& programs, const QList<ToolFallback::Program>& order,
+                       const ToolFallback::Attempts& attempts, QString (*blankOutput)(ToolFallback::Program),
+                       const QString& missingMessage, const QStringList& echoedNames,
+                       const CancellationToken& token, FailureJudge judge = throwIfFailed) {
+    const std::optional<ToolFallback::Run> run =
+        ToolFallback::runInOrder(programs, order, attempts, echoedNames, token);
     if (!run) throw ArchiveError::dependencyMissing(missingMessage);
     judge(run->result, blankOutput(run->program), echoedNames);
 }
@@ -167,11 +165,45 @@ QString listingFailure(ToolFallback::Program program) {
             return QStringLiteral(u"第三方 RAR 预览工具返回错误。");
         case ToolFallback::Program::infoZip:
             return QStringLiteral(u"系统 ZIP 工具返回错误。");
+        case ToolFallback::Program::tar:
+            return QStringLiteral(u"系统 TAR 工具返回错误。");
         case ToolFallback::Program::sevenZip:
         case ToolFallback::Program::zipReader:
             break;
     }
     return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
+}
+
+// GNU tar's listing; names that are not UTF-8 are a file system's bytes, as in every TAR.
+ProcessResult tarListing(const TarTool& tar, const QString& archive, const CancellationToken& token,
+                         QList<ArchivePreviewEntry>& entries) {
+    const ProcessResult result = tar.list(archive, token);
+    if (result.status != 0) return result;
+    entries = ArchiveListingParser::parseTarList(result.output);
+    LegacyNameRows::decode(entries, LegacyNames::Source::fileSystemBytes);
+    return result;
+}
+
+// Each program's extraction of the named entries from archive into destinationURL.
+ToolFallback::Attempts entryAttempts(const QString& archive, const QStringList& entryPaths,
+                                     const QString& destinationURL, const std::optional<QString>& password,
+                                     double timeout, const CancellationToken& token) {
+    ToolFallback::Attempts attempts;
+    attempts.outputFolder = destinationURL;
+    attempts.sevenZip = [=](const SevenZipTool& sevenZip) {
+        return sevenZip.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
+    };
+    attempts.unrar = [=](const UnrarTool& unrar) {
+        return unrar.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
+    };
+    attempts.infoZip = [=](const InfoZipTool& infoZip) {
+        refuseSwitchLikeNames(entryPaths);
+        return infoZip.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
+    };
+    attempts.tar = [=](const TarTool& tar) {
+        return tar.extract(archive, destinationURL, entryPaths, timeout, token);
+    };
+    return attempts;
 }
 
 // The name the tools know an entry by: a legacy name as printed, any other as listed. A printed name
@@ -199,9 +231,11 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
                                                                  const CancellationToken& token) const {
     requireExisting(archiveURL);
     const QString archive = openedArchive(archiveURL);
-    return PreviewEntryRules::shownRows(CompoundTar::isCompoundTar(archive)
-                                            ? compoundTarEntries(archive, password, token)
-                                            : programEntries(archive, password, token));
+    if (CompoundTar::isCompoundTar(archive))
+        return PreviewEntryRules::shownRows(compoundTarEntries(archive, password, token));
+    return PreviewEntryRules::shownRows(programEntries(
+        archive, ToolFallback::order(archive, ArchiveTools::givenPassword(password).has_value()), password,
+        {archive}, token));
 }
 
 std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntriesIfAvailable(
@@ -219,12 +253,15 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
     return PreviewEntryRules::shownRows(listing.entries);
 }
 
-// The listing in the programs' one order (ToolFallback). 7-Zip's technical listing, and its plain one
+// The listing in the programs' order (ToolFallback). 7-Zip's technical listing, and its plain one
 // when that fails for another reason than the password; the ZIP reader (rows of a ZIP's central
-// directory); unrar's technical listing; unzip's. Garbled names from 7-Zip, and a ZIP reader that
-// finds no rows or garbled ones, hand over to the next reader; the last one's rows are taken as they are.
+// directory); unrar's technical listing; unzip's; GNU tar's. Garbled names from 7-Zip, and a ZIP reader
+// that finds no rows or garbled ones, hand over to the next reader; the last one's rows are taken as
+// they are.
 QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& archiveURL,
+                                                                 const QList<ToolFallback::Program>& order,
                                                                  const std::optional<QString>& password,
+                                                                 const QStringList& echoedNames,
                                                                  const CancellationToken& token) const {
     const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(archiveURL);
     QList<ArchivePreviewEntry> entries;
@@ -248,23 +285,24 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
         LegacyNameRows::decode(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
         return result;
     };
+    attempts.tar = [&](const TarTool& tar) { return tarListing(tar, archiveURL, token, entries); };
     attempts.unusable = [&entries](ToolFallback::Program program) {
         if (program == ToolFallback::Program::zipReader && entries.isEmpty()) return true;
         return (program == ToolFallback::Program::sevenZip || program == ToolFallback::Program::zipReader) &&
                PreviewEntryRules::containsMojibakePath(entries);
     };
-    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
-        m_programs, ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
-        attempts, {archiveURL}, token);
+    const std::optional<ToolFallback::Run> run =
+        ToolFallback::runInOrder(m_programs, order, attempts, echoedNames, token);
     if (!run)
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
-    throwIfListingFailed(run->result, listingFailure(run->program), {archiveURL});
+    throwIfListingFailed(run->result, listingFailure(run->program), echoedNames);
     if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
     return entries;
 }
 
-// The files inside the TAR, not the one .tar file that 7-Zip shows for the compression layer.
+// The files inside the TAR, not the one .tar file that 7-Zip shows for the compression layer; the TAR is
+// read as a TAR file is (ToolFallback).
 QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QString& archiveURL,
                                                                      const std::optional<QString>& password,
                                                                      const CancellationToken& token) const {
@@ -272,11 +310,9 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
         requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
     const CompoundTar::WorkFolder work;
     const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
-    PreviewListing listing;
-    const ProcessResult result =
-        runStructuredListing(sevenZip, tarFile, ArchiveFormat::Kind::tar, token, std::nullopt, listing);
-    throwIfListingFailed(result, QStringLiteral(u"第三方 7Z 预览工具返回错误。"), {archiveURL, tarFile});
-    return listing.entries;
+    // The password protected the outer file only.
+    return programEntries(tarFile, ToolFallback::order(ArchiveFormat::Kind::tar, false), std::nullopt,
+                          {archiveURL, tarFile}, token);
 }
 
 SevenZipTool ArchivePreviewService::requireSevenZip(const QString& missingMessage) const {
@@ -387,44 +423,36 @@ ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
     return staging.commit(token);
 }
 
-// The programs in the extractors' order (ToolFallback). A compound TAR's layer is 7-Zip's alone.
+// The programs in the extractors' order (ToolFallback). A compound TAR's layer is 7-Zip's alone; the TAR
+// inside is read as a TAR file is.
 void ArchivePreviewService::runTools(const QString& archiveURL, const QStringList& entryPaths,
                                      const QString& destinationURL, const std::optional<QString>& password,
                                      Purpose purpose, const CancellationToken& token) const {
     // A selection may be large; a one-entry preview must answer quickly.
     const double timeout =
         purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kPreviewTimeout;
+    const QString missing = ArchiveFormat::kindOrSetKind(archiveURL) == ArchiveFormat::Kind::rar
+                                ? QStringLiteral(u"RAR 预览工具不可用，请重新安装 velmora。")
+                            : purpose == Purpose::preview
+                                ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
+                                : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。");
     if (CompoundTar::isCompoundTar(archiveURL)) {
         const SevenZipTool sevenZip =
             requireSevenZip(QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。"));
         const CompoundTar::WorkFolder work;
         const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
         // The password protected the outer file only.
-        throwIfFailed(
-            sevenZip.extractEntries(tarFile, entryPaths, destinationURL, std::nullopt, timeout, token),
-            ExtractionSteps::extractingToolFailed(ToolFallback::Program::sevenZip),
-            QStringList{archiveURL, tarFile, destinationURL} + entryPaths);
+        runInOrderOrThrow(m_programs, ToolFallback::order(ArchiveFormat::Kind::tar, false),
+                          entryAttempts(tarFile, entryPaths, destinationURL, std::nullopt, timeout, token),
+                          ExtractionSteps::extractingToolFailed, missing,
+                          QStringList{archiveURL, tarFile, destinationURL} + entryPaths, token);
         return;
     }
-    const QString missing = ArchiveFormat::kindOrSetKind(archiveURL) == ArchiveFormat::Kind::rar
-                                ? QStringLiteral(u"RAR 预览工具不可用，请重新安装 velmora。")
-                            : purpose == Purpose::preview
-                                ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
-                                : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。");
-    ToolFallback::Attempts attempts;
-    attempts.outputFolder = destinationURL;
-    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
-    };
-    attempts.unrar = [&](const UnrarTool& unrar) {
-        return unrar.extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
-    };
-    attempts.infoZip = [&](const InfoZipTool& infoZip) {
-        refuseSwitchLikeNames(entryPaths);
-        return infoZip.extractEntries(archiveURL, entryPaths, destinationURL, password, timeout, token);
-    };
-    runInOrderOrThrow(m_programs, archiveURL, password, attempts, ExtractionSteps::extractingToolFailed,
-                      missing, QStringList{archiveURL, destinationURL} + entryPaths, token);
+    runInOrderOrThrow(m_programs,
+                      ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
+                      entryAttempts(archiveURL, entryPaths, destinationURL, password, timeout, token),
+                      ExtractionSteps::extractingToolFailed, missing,
+                      QStringList{archiveURL, destinationURL} + entryPaths, token);
 }
 
 // Editing
@@ -467,7 +495,7 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
         return infoZip.remove(archiveURL, safePaths, work.path(), token);
     };
     runInOrderOrThrow(
-        m_programs, archiveURL, std::nullopt, attempts,
+        m_programs, ToolFallback::order(archiveURL, false), attempts,
         [](ToolFallback::Program program) {
             return program == ToolFallback::Program::infoZip ? QStringLiteral(u"删除 ZIP 内文件失败。")
                                                              : QStringLiteral(u"删除压缩包内文件失败。");

@@ -78,8 +78,12 @@ private:
     // Which message to give when no program installed opens a kind other than RAR.
     enum class Purpose { preview, extraction };
 
+    // The rows of the first program in order that lists archiveURL (ToolFallback); echoedNames as the
+    // tools print them, the archive first.
     QList<ArchivePreviewEntry> programEntries(const QString& archiveURL,
+                                              const QList<ToolFallback::Program>& order,
                                               const std::optional<QString>& password,
+                                              const QStringList& echoedNames,
                                               const CancellationToken& token) const;
     QList<ArchivePreviewEntry> compoundTarEntries(const QString& archiveURL,
                                                   const std::optional<QString>& password,

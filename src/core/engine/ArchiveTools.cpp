@@ -205,6 +205,31 @@ QStringList hiddenExclusions() {
 
 QStringList endOfSwitches() { return {QStringLiteral("--")}; }
 
+namespace {
+
+// Names in C quoting, in a listing and in the failures alike (ExtractionSteps reads them so).
+QStringList readingSwitches(const QString& archive) {
+    return {QStringLiteral("--quoting-style=c"), QStringLiteral("--force-local"),
+            QStringLiteral("--file=") + archive};
+}
+
+}  // namespace
+
+QStringList listArguments(const QString& archive) {
+    return QStringList{QStringLiteral("--list"), QStringLiteral("--verbose"), QStringLiteral("--full-time"),
+                       QStringLiteral("--numeric-owner")} +
+           readingSwitches(archive);
+}
+
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const QStringList& entryPaths) {
+    return QStringList{QStringLiteral("--extract")} + readingSwitches(archive) +
+           QStringList{QStringLiteral("--directory=") + destination, QStringLiteral("--no-same-owner"),
+                       QStringLiteral("--no-same-permissions"), QStringLiteral("--no-wildcards"),
+                       QStringLiteral("--no-unquote")} +
+           endOfSwitches() + entryPaths;
+}
+
 }  // namespace Tar
 
 namespace Rar {

@@ -137,10 +137,22 @@ QStringList endOfSwitches();     // "--"
 }  // namespace Zip
 
 namespace Tar {
-std::optional<QString> locate();  // kTarPath, when it is there
+std::optional<QString> locate();                 // kTarPath, when it is there
 QStringList createGzip(const QString& archive);  // "-czf", <archive>
 QStringList hiddenExclusions();                  // "--exclude=..." for dot-files and __MACOSX
 QStringList endOfSwitches();                     // "--"
+
+// Reading a TAR (its compression, if any, already unpacked). The archive is always a local file, even
+// with a ":" in its name; names in tar's lines, its failures' included, are in C quoting.
+// --list --verbose: one line per entry with its type and mode, owner, size, whole date and time and its
+// name, in C quoting ("a\"b", a byte that is not UTF-8 as "\326"), so that no name can pass for the
+// line's other fields or a link's " -> " target.
+QStringList listArguments(const QString& archive);
+// --extract into destination: the named entries (a folder with its contents, every entry when none is
+// named), taken literally (no wildcards, no backslash escapes) after the end of switches. Owners and
+// modes are the user's own, as root too: an archive never sets owners or set-user-ID bits here.
+QStringList extractArguments(const QString& archive, const QString& destination,
+                             const QStringList& entryPaths = {});
 }  // namespace Tar
 
 namespace Rar {

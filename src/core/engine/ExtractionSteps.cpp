@@ -78,6 +78,31 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
     return parsed;
 }
 
+// A failure of GNU tar reading a TAR, whose names it prints in C quoting (ArchiveTools::Tar): "tar:
+// "d/a:b.txt": Cannot open: Invalid argument". An extraction writes its entries by relative names only
+// (tar takes a leading "/" off), so an absolute name it could not open is the archive it reads.
+std::optional<SystemFailure> tarReadingFailure(const QString& line) {
+    static const QRegularExpression failure(QStringLiteral(
+        "^\\S*tar: (\"(?:[^\"\\\\]++|\\\\.)*+\"): Cannot (open|mkdir|mknod|create symlink to|hard link "
+        "to)\\b.*: ([^:]+)$"));
+    const QRegularExpressionMatch match = failure.match(line);
+    if (!match.hasMatch()) return std::nullopt;
+    const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(3));
+    const std::optional<QByteArray> name = ToolText::cUnquoted(match.captured(1).toUtf8());
+    if (!reason || !name) return std::nullopt;
+    const QString path = ToolText::decode(*name);
+    static const QHash<QString, QString> actions{
+        {QStringLiteral("open"), kOpenOutput},
+        {QStringLiteral("mkdir"), QStringLiteral("Cannot create folder")},
+        // Only root may make a device node; 7-Zip then writes an empty file in its place.
+        {QStringLiteral("mknod"), QStringLiteral("Cannot create device")},
+        {QStringLiteral("create symlink to"), QStringLiteral("Cannot create symbolic link")},
+        {QStringLiteral("hard link to"), QStringLiteral("Cannot create hard link")},
+    };
+    const QString action = path.startsWith(u'/') ? QString(kOpenInput) : actions.value(match.captured(2));
+    return SystemFailure{action, *reason, {shownPath(path)}};
+}
+
 // The failed system call reported from the line at index on, over as many lines as it takes (consumed):
 // 7-Zip's one line; 7-Zip's archive it could not open ("ERROR: a.7z", "Cannot open the file as archive",
 // the error number after a blank line); unrar's "Cannot open a.rar" and "Cannot create <path>", and
@@ -119,8 +144,8 @@ std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index
         consumed = reason ? 2 : 1;
         return SystemFailure{kOpenInput, reason.value_or(0), {shownPath(match.captured(1))}};
     }
-    // tar only creates archives here, so what it could not open is an input: "tar: a/secret.txt: Cannot
-    // open: Permission denied".
+    if (std::optional<SystemFailure> failure = tarReadingFailure(line(0))) return failure;
+    // Creating, tar names its inputs as they are: "tar: a/secret.txt: Cannot open: Permission denied".
     if (const QRegularExpressionMatch match = tar.match(line(0)); match.hasMatch()) {
         if (const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(2)))
             return SystemFailure{kOpenInput, *reason, {shownPath(match.captured(1))}};
@@ -171,6 +196,7 @@ Action actionOf(const QString& action) {
          {QStringLiteral(u"无法创建文件夹"), Access::write, true}},
         {QStringLiteral("Cannot create symbolic link"), {QStringLiteral(u"无法创建链接")}},
         {QStringLiteral("Cannot create hard link"), {QStringLiteral(u"无法创建硬链接")}},
+        {QStringLiteral("Cannot create device"), {QStringLiteral(u"无法创建设备文件")}},
         {kOpenInput, {QStringLiteral(u"无法读取"), Access::read}},
         {QStringLiteral("Cannot set file attribute"), {QStringLiteral(u"无法设置文件属性")}},
     };
@@ -378,11 +404,19 @@ QString extractingToolFailed(ToolFallback::Program program) {
             return QStringLiteral(u"unrar 解压工具返回错误。");
         case ToolFallback::Program::infoZip:
             return QStringLiteral(u"unzip 解压工具返回错误。");
+        case ToolFallback::Program::tar:
+            return QStringLiteral(u"GNU tar 解压工具返回错误。");
         case ToolFallback::Program::sevenZip:
         case ToolFallback::Program::zipReader:  // lists only; never extracts
             break;
     }
     return QStringLiteral(u"7-Zip 解压工具返回错误。");
+}
+
+bool sevenZipWarned(const ProcessResult& result) {
+    static const QRegularExpression warned(QStringLiteral("^(?:WARNINGS:|Archives with Warnings: \\d+)$"),
+                                           QRegularExpression::MultilineOption);
+    return warned.match(result.output).hasMatch();
 }
 
 bool onlyModesUnset(const ProcessResult& result) {
@@ -547,7 +581,8 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
          {"data error", "crc failed", "checksum error", "headers error", "unexpected end of archive",
           "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory", "bad crc",
           "invalid compressed data", "bad extra field length", "bad zipfile offset",
-          "there are some data after the end of the payload"}) {
+          "there are some data after the end of the payload", "unexpected eof in archive",
+          "does not look like a tar archive", "skipping to next header"}) {
         if (says(lowered, QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
     return unwritableEntry(text);

@@ -53,6 +53,11 @@ QString extractingToolFailed(ToolFallback::Program program);
 // and checked, so the run extracted the archive.
 bool onlyModesUnset(const ProcessResult& result);
 
+// True when 7-Zip reported warnings on its own lines ("WARNINGS:", "Archives with Warnings: 1"), which
+// it may do with exit status 0: a TAR header it could not read (a name cut short, an entry skipped) is
+// such a warning. What it wrote then need not be what the archive holds, so it is no clean success.
+bool sevenZipWarned(const ProcessResult& result);
+
 // True when unzip ended with its warning status (1) and still listed or wrote every entry: it skipped
 // none ("skipping: a  incorrect password") and its words name no failure (namedFailure). A few bytes
 // before the first header or a comment cut short is such a warning; the run did its work.

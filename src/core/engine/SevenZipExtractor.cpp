@@ -2,10 +2,12 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveTools.h"
 #include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
+#include "core/engine/ToolFallback.h"
 
 SevenZipExtractor::SevenZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
@@ -20,6 +22,8 @@ int SevenZipExtractor::extract(const QString& fileURL, const QString& destinatio
     ExtractionStaging staging(destinationURL);
     if (CompoundTar::isCompoundTar(fileURL)) {
         extractCompoundTarArchive(fileURL, staging.path(), password, threadCount, token);
+    } else if (ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar) {
+        extractTar(fileURL, staging.path(), threadCount, {fileURL}, token);
     } else {
         extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
     }
@@ -36,8 +40,29 @@ void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const 
     const CompoundTar::WorkFolder work;
     extractSingleArchive(fileURL, work.path(), password, threadCount, token);
     // The password protected the outer file only.
-    extractSingleArchive(CompoundTar::locateTarFile(work.path(), fileURL), destinationURL, std::nullopt,
-                         threadCount, token);
+    const QString tarFile = CompoundTar::locateTarFile(work.path(), fileURL);
+    extractTar(tarFile, destinationURL, threadCount, {fileURL, tarFile}, token);
+}
+
+// GNU tar first, 7-Zip after a failure (ToolFallback): a TAR's files come out as GNU tar writes them.
+void SevenZipExtractor::extractTar(const QString& tarFile, const QString& destinationURL, int threadCount,
+                                   const QStringList& echoedNames, const CancellationToken& token) const {
+    ToolFallback::Attempts attempts;
+    attempts.outputFolder = destinationURL;
+    attempts.tar = [&](const TarTool& tar) {
+        return tar.extract(tarFile, destinationURL, {}, ArchiveTools::kLongRunTimeout, token);
+    };
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.extract(tarFile, destinationURL, threadCount, std::nullopt, token);
+    };
+    const QStringList echoed = echoedNames + QStringList{destinationURL};
+    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
+        m_programs, ToolFallback::order(ArchiveFormat::Kind::tar, false), attempts, echoed, token);
+    if (!run)
+        throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
+    if (run->result.status == 0) return;
+    throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),
+                                            echoed);
 }
 
 void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QString& destinationURL,

@@ -8,9 +8,11 @@
 
 namespace {
 
-// A run that failed only to set modes the file system cannot hold wrote every item: it succeeded.
+// A run that failed only to set modes the file system cannot hold wrote every item: it succeeded. One
+// that warned may have written what the archive does not hold: it ends as 7-Zip's warning status does.
 ProcessResult extracted(ProcessResult result) {
     if (ExtractionSteps::onlyModesUnset(result)) result.status = 0;
+    if (result.status == 0 && ExtractionSteps::sevenZipWarned(result)) result.status = 1;
     return result;
 }
 

@@ -15,7 +15,8 @@
 // arguments (ArchiveTools::SevenZip), the password on standard input (never in an argument), the
 // time-outs, and the retry with the link checks off. Results come back as the tool left them, except that an
 // extraction whose only failures are modes the file system cannot hold (ExtractionSteps::onlyModesUnset)
-// comes back as succeeded; callers judge a failure by its words.
+// comes back as succeeded, and one that warned (ExtractionSteps::sevenZipWarned) as failed; callers judge
+// a failure by its words.
 class SevenZipTool {
 public:
     explicit SevenZipTool(QString program) : m_program(std::move(program)) {}

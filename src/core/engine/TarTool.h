@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-// Every run of tar: the arguments (ArchiveTools::Tar). Results come back as the tool left them.
+// Every run of GNU tar: the arguments (ArchiveTools::Tar). Results come back as the tool left them.
 class TarTool {
 public:
     explicit TarTool(QString program) : m_program(std::move(program)) {}
@@ -15,6 +15,16 @@ public:
     // dot-files and __MACOSX inside them with excludeHidden.
     ProcessResult createGzip(const QString& archive, const QStringList& names, const QString& workingFolder,
                              bool excludeHidden, const CancellationToken& token) const;
+
+    // --list: every entry, one verbose line each (ArchiveTools::Tar::listArguments).
+    ProcessResult list(const QString& archive, const CancellationToken& token) const;
+    // --extract: the named entries with their paths (every entry when none is named) into destination,
+    // an empty private folder. GNU tar refuses names that climb with "..", takes a leading "/" off and
+    // makes a link that leads out only after every file was written, so nothing is written through it;
+    // the caller checks every link before anything leaves that folder. A device node it made (as root)
+    // is an empty file afterwards.
+    ProcessResult extract(const QString& archive, const QString& destination, const QStringList& entryPaths,
+                          double timeout, const CancellationToken& token) const;
 
 private:
     QString m_program;

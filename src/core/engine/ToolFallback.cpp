@@ -26,6 +26,10 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
             if (const std::optional<InfoZipTool> tool = programs.infoZipTool(); tool && attempts.infoZip)
                 return attempts.infoZip(*tool);
             break;
+        case Program::tar:
+            if (const std::optional<TarTool> tool = programs.tarTool(); tool && attempts.tar)
+                return attempts.tar(*tool);
+            break;
     }
     return std::nullopt;
 }
@@ -33,11 +37,16 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
 // What a failed run's words say (ExtractionSteps::namedFailure), least first: nothing known, damage
 // (another program may read past it), or a reason every program would meet. A 7-Zip that cannot open
 // the file says nothing of it beside another program's failure: it may lack the format (Debian's has
-// no RAR).
+// no RAR). Nor does one that only warned (a TAR's long name it could not read is a "Headers Error" to
+// it), where GNU tar said what failed.
 enum class Verdict { unknown, damaged, reason };
 
 Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
-    if (run.program == Program::sevenZip && ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames))
+    constexpr int kSevenZipWarning = 1;
+    const bool onlyWarned =
+        run.result.status == kSevenZipWarning && ExtractionSteps::sevenZipWarned(run.result);
+    if (run.program == Program::sevenZip &&
+        (onlyWarned || ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames)))
         return Verdict::unknown;
     const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;
@@ -55,6 +64,8 @@ std::optional<Program> program(ArchiveKindTable::Program tableProgram) {
             return Program::unrar;
         case ArchiveKindTable::Program::infoZip:
             return Program::infoZip;
+        case ArchiveKindTable::Program::tar:
+            return Program::tar;
         case ArchiveKindTable::Program::none:
             break;
     }
@@ -65,12 +76,16 @@ std::optional<Program> program(ArchiveKindTable::Program tableProgram) {
 
 QList<Program> order(const QString& fileURL, bool hasPassword) {
     // A RAR volume opens as RAR; the other numbered pieces have no kind of their own.
-    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar
-                                                        ? ArchiveFormat::Kind::rar
-                                                        : ArchiveFormat::kind(fileURL);
+    const std::optional<ArchiveFormat::Kind> kind =
+        ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar ? ArchiveFormat::Kind::rar
+                                                                          : ArchiveFormat::kind(fileURL);
     if (!kind) return {Program::sevenZip};
+    return order(*kind, hasPassword);
+}
+
+QList<Program> order(ArchiveFormat::Kind kind, bool hasPassword) {
     QList<Program> programs;
-    for (const ArchiveKindTable::ProgramStep& step : ArchiveKindTable::row(*kind).programs) {
+    for (const ArchiveKindTable::ProgramStep& step : ArchiveKindTable::row(kind).programs) {
         if (step.onlyWithPassword && !hasPassword) continue;
         if (const std::optional<Program> known = program(step.program)) programs.append(*known);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/ArchiveFormat.h"
 #include "core/base/CancellationToken.h"
 #include "core/engine/ArchivePrograms.h"
 #include "core/engine/ProcessResult.h"
@@ -16,13 +17,18 @@ namespace ToolFallback {
 
 // zipReader is velmora's own reader of a ZIP's central directory: no program, always at hand, and
 // only a listing has a step for it.
-enum class Program { sevenZip, zipReader, unrar, infoZip };
+enum class Program { sevenZip, zipReader, unrar, infoZip, tar };
 
 // The programs of the archive's kind, in its row's order (ArchiveKindTable: RAR unrar then 7-Zip, ZIP
-// 7-Zip, the ZIP reader, then Info-ZIP, ZIPX 7-Zip then Info-ZIP with a password only, every other kind
-// 7-Zip alone). A RAR volume of either scheme opens as RAR (ArchiveFormat::kindOrSetKind); the other
-// numbered pieces (a.7z.001, a.zip.001, a.z01) only 7-Zip joins, so 7-Zip alone.
+// 7-Zip, the ZIP reader, then Info-ZIP, ZIPX 7-Zip then Info-ZIP with a password only, TAR GNU tar then
+// 7-Zip, every other kind 7-Zip alone). A RAR volume of either scheme opens as RAR
+// (ArchiveFormat::kindOrSetKind); the other numbered pieces (a.7z.001, a.zip.001, a.z01) only 7-Zip
+// joins, so 7-Zip alone.
 QList<Program> order(const QString& fileURL, bool hasPassword);
+
+// The programs of a kind, in its row's order: for the TAR a compressed TAR's layer was unpacked to,
+// whatever its file is called.
+QList<Program> order(ArchiveFormat::Kind kind, bool hasPassword);
 
 // What each program does in one step; a program without one is passed over.
 struct Attempts {
@@ -30,6 +36,7 @@ struct Attempts {
     std::function<ProcessResult()> zipReader;
     std::function<ProcessResult(const UnrarTool&)> unrar;
     std::function<ProcessResult(const InfoZipTool&)> infoZip;
+    std::function<ProcessResult(const TarTool&)> tar;
     // Whether a step that succeeded left the caller nothing to use (a listing of garbled names); such
     // a step hands over like a failed one. Unset: every success decides.
     std::function<bool(Program)> unusable;
@@ -50,7 +57,7 @@ struct Run {
 // open as an archive, words that name nothing known), a missing program or an unusable success the
 // next program tries: an archive is damaged only when every program failed. Then the first failure
 // that says most decides (damage before words that name nothing known; a 7-Zip that cannot open the
-// file says nothing beside another program's failure). A cancelled run never hands over
+// file, or only warned, says nothing beside another program's failure). A cancelled run never hands over
 // (CancellationError). Nothing when none of the programs is installed.
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,
                               const Attempts& attempts, const QStringList& echoedNames,

@@ -214,6 +214,36 @@ TEST(ArchiveListingParser, RarTechnicalListingOfAVolumeSet) {
     EXPECT_EQ(entries[2].kindDescription, "文件夹");
 }
 
+// GNU tar's verbose listing in C quoting: names that hold blanks, quotes, backslashes, " -> " and bytes
+// that are not UTF-8 come back whole; a file stored twice is one row with its last copy's data; lines
+// that are no entry are skipped.
+TEST(ArchiveListingParser, TarListingInCQuoting) {
+    const QString listing = QStringLiteral(
+        u"drwxr-xr-x 0/0               0 2026-12-10 12:24:27 \"./\"\n"
+        u"-rw-r--r-- 0/0               5 2026-12-10 12:24:27 \"./quo\\\"te\"\n"
+        u"-rw-r--r-- 0/0               6 2026-12-10 12:24:27 \"sp ace -> x.txt\"\n"
+        u"-rw-r--r-- 0/0         3101184 2026-12-10 12:23:38.919130374 \"中文\\\\a\\tb.txt\"\n"
+        u"-rw-r--r-- 0/0               0 2026-12-10 12:24:27 \"gb\\326\\320.txt\"\n"
+        u"hrw-r--r-- 0/0               0 2026-12-10 12:24:27 \"hard\" link to \"./中文.txt\"\n"
+        u"lrwxrwxrwx 0/0               0 2026-12-10 12:24:27 \"li nk\" -> \"x\\\" y\"\n"
+        u"crw-r--r-- 0/0             1,3 2026-12-10 12:24:27 \"dev/null\"\n"
+        u"Vf-------- 0/0               0 2026-12-10 12:24:27 \"label\"--Volume Header--\n"
+        u"drwxr-xr-x 0/0              24 2026-12-10 12:23:43 \"d\"\n"
+        u"-rw-r--r-- 0/0              10 2026-12-10 12:24:29 \"sp ace -> x.txt\"\n"
+        u"tar: A lone zero block at 12\n");
+    const QList<ArchivePreviewEntry> rows = parseTarList(listing);
+    EXPECT_EQ(paths(rows), QStringList({"./", "./quo\"te", "sp ace -> x.txt", u"中文\\a\tb.txt"_qs,
+                                        u"gb\uFFFD\uFFFD.txt"_qs, "hard", "li nk", "dev/null", "d/"}));
+    ASSERT_EQ(rows.size(), 9);
+    EXPECT_EQ(rows[2].byteSize, 10);
+    EXPECT_EQ(rows[2].modifiedDescription, "2026-12-10 12:24:29");
+    EXPECT_EQ(rows[3].byteSize, 3101184);
+    EXPECT_EQ(rows[3].modifiedDescription, "2026-12-10 12:23:38");
+    EXPECT_EQ(rows[4].toolPath, ToolText::escapedName("gb\xd6\xd0.txt"));
+    EXPECT_TRUE(rows[3].toolPath.isEmpty());
+    EXPECT_EQ(rows[7].sizeDescription, QString()) << "a device has no size";
+}
+
 TEST(ArchiveListingParser, UnzipListLines) {
     const QList<std::pair<QString, std::optional<QString>>> cases{
         {"        2  2026-12-09 05:09   docs/r.txt", "docs/r.txt"},

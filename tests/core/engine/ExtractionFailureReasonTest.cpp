@@ -236,7 +236,8 @@ TEST_F(ExtractionFailureReasonTest, aWrongPasswordIsNamedWhateverItsEntryIsCalle
 }
 
 // Entries 7-Zip cannot write read in Chinese, named by their path in the archive, never with its
-// "ERROR:", an error number or velmora's hidden work folder; nothing is written anywhere.
+// "ERROR:", an error number or velmora's hidden work folder; nothing is written anywhere. TARs go to
+// 7-Zip alone here, as without GNU tar, which writes a later entry over a link of its name.
 TEST_F(ExtractionFailureReasonTest, unwritableEntriesAreNamedInChinese) {
     const QString outside = m_tree.makeFolder("outside");
     ASSERT_TRUE(QFile::link(outside, m_tree.path("src/lnk")));
@@ -258,6 +259,8 @@ TEST_F(ExtractionFailureReasonTest, unwritableEntriesAreNamedInChinese) {
         return m_tree.writeFile(name, LegacyArchives::zip(items, LegacyArchives::Host::unix));
     };
     const QString longName(300, u'n');
+    FakePrograms sevenZipAlone;
+    sevenZipAlone.remove(QStringLiteral("tar"));
     const struct {
         const char* name;
         std::function<QString()> archive;
@@ -298,7 +301,7 @@ TEST_F(ExtractionFailureReasonTest, unwritableEntriesAreNamedInChinese) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString destination = m_tree.makeFolder(QStringLiteral("refused%1").arg(run++));
-        const QString message = failureOf(c.archive(), std::nullopt, destination);
+        const QString message = failureOf(c.archive(), std::nullopt, destination, sevenZipAlone.programs());
         EXPECT_EQ(message, c.expected);
         for (const char* word : {"errno", ".velmora", "ERROR:"}) EXPECT_FALSE(message.contains(word)) << word;
         EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));

@@ -2,11 +2,14 @@
 #include "core/engine/SevenZipExtractor.h"
 #include "platform/PrivateTempDirectory.h"
 #include "support/FakePrograms.h"
+#include "support/GnuTarArchives.h"
 #include "support/LegacyArchives.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
+
+#include <filesystem>
 
 namespace {
 
@@ -74,6 +77,7 @@ TEST_F(SevenZipExtractorTest, PasswordsReachTheArchive) {
 
 TEST_F(SevenZipExtractorTest, CompoundTarPasswordGoesToTheFirstPassOnly) {
     FakePrograms programs;
+    programs.remove(QStringLiteral("tar"));  // the inner TAR then goes to 7-Zip, whose runs are recorded
     const FakeTool fake = programs.addTool(QStringLiteral("7zz"), kFirstPassWritesTar);
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tgz"), "gz");
     const QString destination = m_tree.path(QStringLiteral("out"));
@@ -114,15 +118,109 @@ TEST_F(SevenZipExtractorTest, CompoundTarWithAnInnerMemberOfAnotherNameExtracts)
     EXPECT_EQ(m_tree.readFile(QStringLiteral("out/notes.txt")), QByteArray("inside"));
 }
 
-TEST_F(SevenZipExtractorTest, CancelledCompoundTarStopsAndCleansUp) {
-    FakePrograms programs;
-    const FakeTool fake = programs.addTool(QStringLiteral("7zz"), QStringLiteral("exec sleep 60"));
-    const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.xz"), "xz");
-    EXPECT_TRUE(stopsWithCancellation(fake, [&](const CancellationToken& token) {
-        makeExtractor(programs.programs())
-            .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
-    }));
+// Cancelling stops 7-Zip unpacking a compressed TAR's layer and GNU tar reading a TAR alike.
+TEST_F(SevenZipExtractorTest, CancelledTarStopsAndCleansUp) {
+    for (const auto& [program, name] : {std::pair{"7zz", "backup.tar.xz"}, std::pair{"tar", "plain.tar"}}) {
+        SCOPED_TRACE(program);
+        FakePrograms programs;
+        const FakeTool fake = programs.addTool(QString::fromLatin1(program), QStringLiteral("exec sleep 60"));
+        const QString archive = m_tree.writeFile(QString::fromLatin1(name), "archive");
+        EXPECT_TRUE(stopsWithCancellation(fake, [&](const CancellationToken& token) {
+            makeExtractor(programs.programs())
+                .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+        }));
+        EXPECT_FALSE(QFileInfo::exists(m_tree.path(QStringLiteral("out"))));
+        EXPECT_TRUE(privateTempEntries().isEmpty());
+    }
+}
+
+// A TAR's files, alone or inside gzip, come out as GNU tar writes them: sparse files whole, no folders
+// made of old GNU time fields, the later copy of a file in an incremental TAR over the earlier one, and
+// a TAR without its end blocks complete.
+TEST_F(SevenZipExtractorTest, TarsComeOutAsGnuTarExtractsThem) {
+    const QMap<QString, QString> archives = GnuTarArchives::make(m_tree);
+    for (const auto& [name, archive] : archives.asKeyValueRange()) {
+        SCOPED_TRACE(name.toStdString());
+        const QString expected = m_tree.makeFolder("gnu/" + name);
+        runTool(kTar, {"-x", "-f", archive, "-C", expected});
+        const QString destination = m_tree.path("out/" + name);
+        makeExtractor().extract(archive, destination, std::nullopt, 1, {});
+        EXPECT_EQ(contentsBelow(destination), contentsBelow(expected));
+        EXPECT_EQ(QDir(destination).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QDir(expected).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    }
+    EXPECT_EQ(QFileInfo(m_tree.path("out/sparse-1.0.tar/sparse.bin")).size(), GnuTarArchives::kSparseSize);
+    EXPECT_EQ(m_tree.readFile("out/incremental.tar/d/f.txt"), "v2-longer");
+    EXPECT_EQ(m_tree.readFile("out/no-end-blocks.tar/d/b.txt"), "b");
     EXPECT_TRUE(privateTempEntries().isEmpty());
+}
+
+// 7-Zip cuts a 32,767-character name to 100 and only warns, with its success status: that is no
+// success. Without GNU tar it reads as damage; with it, GNU tar's own words say what failed.
+TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
+    const QString longName(32767, u'a');
+    m_tree.writeFile("long/a", "x");
+    const QString archive = m_tree.path("long.tar");
+    runTool(kTar, {"-c", "-f", archive, "--transform=s,^a$," + longName + ",", "a"}, m_tree.path("long"));
+    FakePrograms withoutTar;
+    withoutTar.remove(QStringLiteral("tar"));
+    const QList<std::pair<ArchivePrograms, ArchiveError>> cases{
+        {ArchivePrograms::installed(),
+         ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误（无法写入“") +
+                                     longName.left(40) + u'…' + longName.right(39) +
+                                     QStringLiteral(u"”：文件名太长）。"))},
+        {withoutTar.programs(), ArchiveError::corruptedArchive()}};
+    for (const auto& [programs, expected] : cases) {
+        const QString destination = m_tree.path("out");
+        EXPECT_EQ(thrownArchiveError(
+                      [&] { makeExtractor(programs).extract(archive, destination, std::nullopt, 1, {}); }),
+                  expected);
+        EXPECT_FALSE(QFileInfo::exists(destination));
+    }
+}
+
+// A device node in a TAR is an empty file, as 7-Zip writes it, whoever extracts: GNU tar run as root
+// would make it, and its reader would read a disk.
+TEST_F(SevenZipExtractorTest, ADeviceNodeInATarIsAnEmptyFile) {
+    const QString archive = m_tree.path("dev.tar");
+    runTool(kTar, {"-c", "-f", archive, "-C", "/dev", "null"});
+    makeExtractor().extract(archive, m_tree.path("out"), std::nullopt, 1, {});
+    const std::filesystem::path extracted = m_tree.path("out/null").toStdString();
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(extracted)));
+    EXPECT_EQ(std::filesystem::file_size(extracted), 0u);
+}
+
+// GNU tar's failures read as an extraction's: its names come C-quoted, an entry it could not make is
+// written, the absolute name it could not open is the archive.
+TEST_F(SevenZipExtractorTest, TarFailureTexts) {
+    FakePrograms programs;
+    programs.remove(QStringLiteral("7zz"));
+    const QString archive = m_tree.writeFile(QStringLiteral("a.tar"), "tar");
+    const struct {
+        const char* body;
+        ArchiveError expected;
+    } cases[] = {
+        {"echo 'tar: \"d/a:b.txt\": Cannot open: Invalid argument' >&2; exit 2",
+         ArchiveError::extractFailed(
+             QStringLiteral(u"GNU tar 解压工具返回错误（无法写入“d/a:b.txt”：目标位置不能使用这个名称）。"))},
+        {"echo 'tar: \"d/\\\"q\\\": x\": Cannot open: File name too long' >&2; exit 2",
+         ArchiveError::extractFailed(
+             QStringLiteral(u"GNU tar 解压工具返回错误（无法写入“d/\"q\": x”：文件名太长）。"))},
+        {"echo 'tar: \"/d/a.tar\": Cannot open: Permission denied' >&2; exit 2",
+         ArchiveError::permissionDenied(QStringLiteral("/d/a.tar"), SystemErrorText::Access::read)},
+        {"echo 'tar: This does not look like a tar archive' >&2; exit 2", ArchiveError::corruptedArchive()},
+        {"echo 'tar: Exiting with failure status due to previous errors' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误。"))},
+    };
+    for (const auto& c : cases) {
+        programs.addTool(QStringLiteral("tar"), QString::fromUtf8(c.body));
+        EXPECT_EQ(thrownArchiveError([&] {
+                      makeExtractor(programs.programs())
+                          .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
+                  }),
+                  c.expected)
+            << c.body;
+    }
 }
 
 TEST_F(SevenZipExtractorTest, FailureTexts) {
