@@ -87,7 +87,8 @@ TEST(DesktopEntryTest, EntryAndEveryListAgreeWithTheKindTable) {
             EXPECT_EQ(extractorFamily(name), row.family) << name.toStdString();
             EXPECT_EQ(ArchiveFormat::isEditable(name), row.editable) << name.toStdString();
             for (const bool hasPassword : {false, true})
-                EXPECT_EQ(ToolFallback::order(name, hasPassword), engineOrder(row, hasPassword)) << name.toStdString();
+                EXPECT_EQ(ToolFallback::order(name, hasPassword), engineOrder(row, hasPassword))
+                    << name.toStdString();
             if (row.fileManagerExtract) extractSuffixes.append(text(suffix));
         }
     }

@@ -17,7 +17,8 @@ class FinderSyncEndToEndTest : public testing::Test {
 protected:
     void SetUp() override {
         // As the session sets it up: only its user may enter.
-        QFile::setPermissions(m_home.makeFolder("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_home.makeFolder("run"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         m_home.makeFolder("config");
     }
 
