@@ -148,8 +148,8 @@ bool SingleInstance::listen(Handler handler) {
     m_handler = std::move(handler);
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // We hold the lock, so a socket file left behind belongs to a primary that died.
     m_server->setListenBacklogSize(kListenBacklog);
+    // We hold the lock, so a socket file left behind belongs to a primary that died.
     QLocalServer::removeServer(serverName());
     if (!m_server->listen(serverName())) return false;
     connect(m_server.get(), &QLocalServer::newConnection, this, [this] {

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace InputItem {
 
 namespace {
@@ -14,6 +16,9 @@ QString kindName(mode_t mode) {
     if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral(u"设备文件");
     return QStringLiteral(u"特殊文件");
 }
+
+// What an archive holds: files, folders and links.
+bool isContent(mode_t mode) { return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode); }
 
 }  // namespace
 
@@ -29,8 +34,6 @@ QString notFileOrFolderText(const QString& path) {
     return QStringLiteral(u"“") + path + QStringLiteral(u"”是") + kindName(mode) +
            QStringLiteral(u"，不是文件或文件夹，无法使用。");
 }
-
-bool isContent(mode_t mode) { return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode); }
 
 std::optional<QString> firstNonContentInside(const QString& folder, const CancellationToken& token) {
     struct stat info {};

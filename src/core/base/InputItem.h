@@ -5,8 +5,6 @@
 #include <QString>
 #include <optional>
 
-#include <sys/stat.h>
-
 // What velmora takes from the user as an item to read: a regular file, a folder, or a link to one.
 // Pipes, sockets and devices are told apart by their type alone and never opened: opening a pipe
 // waits for a writer, and reading a device never ends.
@@ -20,10 +18,6 @@ State stateOf(const QString& path);
 // Why an existing item that is no file or folder is refused, naming it and what it is:
 // "“/tmp/a.zip”是命名管道，不是文件或文件夹，无法使用。"
 QString notFileOrFolderText(const QString& path);
-
-// Whether an entry found inside a folder (its lstat mode) is something an archive holds: a file,
-// a folder or a link.
-bool isContent(mode_t mode);
 
 // The first pipe, socket or device inside a folder, found without following links; nothing for a
 // folder without one, or for anything that is not a folder.
