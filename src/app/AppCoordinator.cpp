@@ -60,6 +60,11 @@ QString finishedText(ArchiveActivityKind kind, const OperationOutputs& result, c
                                          notices);
 }
 
+QString partialFailureTitle(ArchiveActivityKind kind, const OperationOutputs& result) {
+    if (kind != ArchiveActivityKind::extract) return QStringLiteral(u"部分项目压缩失败");
+    return result.outputs.isEmpty() ? QStringLiteral(u"解压失败") : QStringLiteral(u"部分压缩包解压失败");
+}
+
 }  // namespace
 
 AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
@@ -314,9 +319,13 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
                                         const QStringList& inputs, const AppSettings& settings) {
     showProgressWindow(run, QStringLiteral(u"正在压缩文件"),
                        QStringLiteral(u"正在压缩 %1 个项目...").arg(inputs.size()));
+    // Items that are gone or are no file or folder are named as failed while the rest runs; with
+    // nothing left the engine refuses the first, as on the compress page.
+    OutsideOperationPlan::CheckedInputs checked = OutsideOperationPlan::checkedInputs(inputs);
+    if (checked.usable.isEmpty()) checked = {.usable = inputs, .refused = {}};
     const SourceCompression compression{
-        .sources = inputs,
-        .root = OutsideOperationPlan::destinationRoot(inputs, settings),
+        .sources = checked.usable,
+        .root = OutsideOperationPlan::destinationRoot(checked.usable, settings),
         .format = CompressionFormat::zip,
         .level = CompressionLevel::standard,
         .password = std::nullopt,
@@ -332,7 +341,8 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
     };
     m_runner.run([&engine, compression, token,
                   progress] { return engine.compressSources(compression, progress, token); },
-                 [this, run](Outcome<OperationOutputs>& outcome) {
+                 [this, run, refused = checked.refused](Outcome<OperationOutputs>& outcome) {
+                     if (outcome.succeeded()) outcome.value().failures += refused;
                      finishRun(run, ArchiveActivityKind::compress, outcome);
                  });
 }
@@ -349,11 +359,8 @@ void AppCoordinator::finishRun(quint64 run, ArchiveActivityKind kind, Outcome<Op
             finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
                                  text, notices.isEmpty() ? RunEnding::succeeded : RunEnding::noticed);
         } else {
-            // Names the archives that failed, so it stays as a failure does.
-            finishProgressWindow(run,
-                                 result.outputs.isEmpty() ? QStringLiteral(u"解压失败")
-                                                          : QStringLiteral(u"部分压缩包解压失败"),
-                                 text, RunEnding::failed);
+            // Names the archives or items that failed, so it stays as a failure does.
+            finishProgressWindow(run, partialFailureTitle(kind, result), text, RunEnding::failed);
         }
         if (!result.outputs.isEmpty())
             m_platform.revealInFileManager(OutsideOperationPlan::uniqueInOrder(result.outputs));

@@ -1,9 +1,9 @@
 #include "app/LaunchRequest.h"
 
 #include "app/ActionUrl.h"
+#include "core/base/InputItem.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,15 +28,15 @@ bool isOtherUrl(const QString& argument) {
     return pattern.match(argument).hasMatch();
 }
 
-// A dangling link is still an item to compress.
-bool existsOnDisk(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-std::optional<QString> missingPath(const QStringList& paths) {
-    for (const QString& path : paths) {
-        if (!existsOnDisk(path)) return QStringLiteral(u"找不到文件：") + path;
+// Only a file, a folder or a link to one is taken: a pipe or a device would keep a tool waiting.
+std::optional<QString> pathProblem(const QString& path) {
+    switch (InputItem::stateOf(path)) {
+        case InputItem::State::usable:
+            return std::nullopt;
+        case InputItem::State::missing:
+            return QStringLiteral(u"找不到文件：") + path;
+        case InputItem::State::notFileOrFolder:
+            return InputItem::notFileOrFolderText(path);
     }
     return std::nullopt;
 }
@@ -48,7 +48,7 @@ std::optional<QString> actionUrlProblem(const QString& text) {
     // The link came from elsewhere: a relative path would name a file in whatever folder velmora runs in.
     if (!url->relativePaths.isEmpty())
         return QStringLiteral(u"链接中的路径不是绝对路径：") + url->relativePaths.first();
-    return missingPath(url->paths);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -88,13 +88,11 @@ std::optional<QString> LaunchRequest::problem() const {
         if (ActionUrl::hasActionScheme(argument)) {
             problem = actionUrlProblem(argument);
         } else if (argument.startsWith(QLatin1String("file:"))) {
-            const QUrl url(argument);
-            problem = url.isLocalFile() ? missingPath({url.toLocalFile()})
-                                        : QStringLiteral(u"无法读取链接：") + argument;
+            if (!QUrl(argument).isLocalFile()) problem = QStringLiteral(u"无法读取链接：") + argument;
         } else if (isOtherUrl(argument)) {
             problem = QStringLiteral(u"不支持的链接：") + argument;
         } else {
-            problem = missingPath({base.absoluteFilePath(argument)});
+            problem = pathProblem(base.absoluteFilePath(argument));
         }
         if (problem) return problem;
     }

@@ -24,7 +24,9 @@ struct LaunchRequest {
     static LaunchRequest fromCommandLine(const QStringList& arguments, const QString& cwd);
 
     // Why the command line cannot be served (an unknown option, link or action, a relative path in a
-    // link, a file that does not exist), so that the launch starts nothing; nothing when it can.
+    // link, a path that names no file or folder), so that the launch starts nothing; nothing when it
+    // can. The files a link names (velmora://, file:) are not judged here: links come from the desktop,
+    // which shows no terminal, so the primary says on screen what it refuses of them.
     std::optional<QString> problem() const;
 
     // What `velmora --help` prints.

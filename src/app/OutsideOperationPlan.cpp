@@ -2,6 +2,8 @@
 
 #include "core/base/FileNameHelper.h"
 #include "core/base/SplitArchiveDetector.h"
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ExtractionSteps.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,6 +20,19 @@ QString setKey(const QString& path, const SplitArchiveDetector::Match& match) {
 }
 
 }  // namespace
+
+CheckedInputs checkedInputs(const QStringList& inputs) {
+    CheckedInputs checked;
+    for (const QString& input : inputs) {
+        try {
+            ExtractionSteps::requireItem(input);
+            checked.usable.append(input);
+        } catch (const ArchiveError&) {
+            checked.refused.append({input, std::current_exception()});
+        }
+    }
+    return checked;
+}
 
 QStringList uniqueInOrder(const QStringList& inputs) {
     QStringList unique;

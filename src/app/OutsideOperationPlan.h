@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/OperationOutputs.h"
 #include "core/state/AppSettings.h"
 
 #include <QString>
@@ -16,6 +17,15 @@ QStringList uniqueInOrder(const QStringList& inputs);
 // One entry per split set (its first volume among those given, else the first given), at the place
 // of the first of its volumes; other archives as they are.
 QStringList archivesForEngine(const QStringList& archives);
+
+// The inputs of a compression sorted by the engine's own check (ExtractionSteps::requireItem): those a
+// tool may be given, and a failure for each that is gone or is no file or folder, so that the rest
+// still runs and the refused ones are named with their reasons.
+struct CheckedInputs {
+    QStringList usable;
+    QList<ArchiveFailure> refused;
+};
+CheckedInputs checkedInputs(const QStringList& inputs);
 
 // The default extraction folder when one is set, else the folder of the first input, else home.
 QString destinationRoot(const QStringList& inputs, const AppSettings& settings);

@@ -19,23 +19,31 @@ void open(AppCoordinator& coordinator, const LaunchArguments& arguments) {
 
 }  // namespace
 
+std::optional<QString> refusal(const LaunchRequest& request) {
+    const bool service = request.verb == LaunchRequest::Verb::serviceExtract ||
+                         request.verb == LaunchRequest::Verb::serviceCompress;
+    if (!service || !LaunchArguments::classify(request.arguments, request.cwd).paths.isEmpty())
+        return std::nullopt;
+    return request.verb == LaunchRequest::Verb::serviceExtract ? QStringLiteral(u"没有找到可解压的文件。")
+                                                               : QStringLiteral(u"没有找到可压缩的文件。");
+}
+
 std::optional<QString> route(AppCoordinator& coordinator, const LaunchRequest& request) {
+    if (std::optional<QString> refused = refusal(request)) return refused;
     const LaunchArguments arguments = LaunchArguments::classify(request.arguments, request.cwd);
     switch (request.verb) {
         case LaunchRequest::Verb::activate:
             coordinator.handleReopen();
-            return std::nullopt;
+            break;
         case LaunchRequest::Verb::open:
             open(coordinator, arguments);
-            return std::nullopt;
+            break;
         case LaunchRequest::Verb::serviceExtract:
-            if (arguments.paths.isEmpty()) return QStringLiteral(u"没有找到可解压的文件。");
             coordinator.handleIncoming(arguments.paths);
-            return std::nullopt;
+            break;
         case LaunchRequest::Verb::serviceCompress:
-            if (arguments.paths.isEmpty()) return QStringLiteral(u"没有找到可压缩的文件。");
             coordinator.compressIncoming(arguments.paths);
-            return std::nullopt;
+            break;
     }
     return std::nullopt;
 }

@@ -2,20 +2,32 @@
 
 #include "platform/PrivateTempDirectory.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
 // A primary that holds the lock but is still starting gets this long to open its socket.
 constexpr int kClaimWindowMs = 2000;
 constexpr int kRetryMs = 40;
+// How long a primary that listens may take to accept a launch and to answer it. It answers as soon as
+// it has the request, before any work, so only a stopped primary comes near this.
 constexpr int kReplyTimeoutMs = 10000;
+// Launches that arrive together wait in the socket's queue instead of being turned away.
+constexpr int kListenBacklog = 4096;
+
+const QString kNoAnswer = QStringLiteral(u"velmora 正在运行，但没有响应。");
 
 QString baseName() { return QStringLiteral("velmora-%1").arg(::getuid()); }
 
@@ -23,6 +35,49 @@ QByteArray reply(const std::optional<QString>& error) {
     QJsonObject object{{QStringLiteral("ok"), !error.has_value()}};
     if (error) object.insert(QStringLiteral("error"), *error);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+// A socket of our own that closes itself.
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor) : m_descriptor(descriptor) {}
+    ~Descriptor() {
+        if (m_descriptor >= 0) ::close(m_descriptor);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_descriptor; }
+
+private:
+    int m_descriptor;
+};
+
+bool writeAll(int socket, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const ssize_t written = ::send(socket, bytes.data(), size_t(bytes.size()), MSG_NOSIGNAL);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
+// The first line the primary sends, or nothing when it closes or stays silent before one.
+std::optional<QByteArray> readLine(int socket) {
+    QByteArray received;
+    const QDeadlineTimer deadline(kReplyTimeoutMs);
+    while (!received.contains('\n')) {
+        pollfd waiting{.fd = socket, .events = POLLIN, .revents = 0};
+        const int ready = ::poll(&waiting, 1, int(deadline.remainingTime()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return std::nullopt;
+        char buffer[4096];
+        const ssize_t count = ::recv(socket, buffer, sizeof buffer, 0);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return std::nullopt;
+        received.append(buffer, count);
+    }
+    return received.left(received.indexOf('\n'));
 }
 
 }  // namespace
@@ -55,31 +110,45 @@ SingleInstance::Outcome SingleInstance::claimOrForward(const LaunchRequest& requ
     const QDeadlineTimer deadline(kClaimWindowMs);
     while (true) {
         if (tryClaim()) return {.isPrimary = true, .error = std::nullopt};
-        if (const auto answer = forward(request)) return {.error = *answer};
-        if (deadline.hasExpired()) return {.error = QStringLiteral(u"velmora 正在运行，但没有响应。")};
+        const Delivery delivery = forward(request);
+        // Once sent, a request is never sent again: the primary may have taken it.
+        if (delivery.sent) return {.error = delivery.answer.value_or(std::optional<QString>(kNoAnswer))};
+        if (deadline.hasExpired()) return {.error = kNoAnswer};
         QThread::msleep(kRetryMs);
     }
 }
 
-// Nothing when no primary answers; otherwise its answer.
-std::optional<std::optional<QString>> SingleInstance::forward(const LaunchRequest& request) const {
-    QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(kRetryMs)) return std::nullopt;
-    socket.write(request.encoded() + '\n');
-    if (!socket.waitForBytesWritten(kReplyTimeoutMs)) return std::nullopt;
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(kReplyTimeoutMs)) return std::nullopt;
-    }
-    const QJsonObject answer = QJsonDocument::fromJson(socket.readLine()).object();
-    if (answer.value(QStringLiteral("ok")).toBool()) return std::optional<QString>();
-    return std::optional<QString>(answer.value(QStringLiteral("error")).toString());
+// Plain POSIX calls: a launch that forwards has no QCoreApplication, and Qt's socket needs one for
+// its notifiers and timers.
+SingleInstance::Delivery SingleInstance::forward(const LaunchRequest& request) const {
+    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(serverName());
+    if (socket.get() < 0 || path.size() >= qsizetype(sizeof address.sun_path)) return {};
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    // A full queue makes connect wait for room rather than fail.
+    const timeval timeout{.tv_sec = kReplyTimeoutMs / 1000, .tv_usec = 0};
+    ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    int connected = -1;
+    do {
+        connected = ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (connected != 0 && errno == EINTR);
+    if (connected != 0) return {};
+    if (!writeAll(socket.get(), request.encoded() + '\n')) return {.sent = true, .answer = std::nullopt};
+    const std::optional<QByteArray> line = readLine(socket.get());
+    if (!line) return {.sent = true, .answer = std::nullopt};
+    const QJsonObject answer = QJsonDocument::fromJson(*line).object();
+    if (answer.value(QStringLiteral("ok")).toBool())
+        return {.sent = true, .answer = std::optional<QString>()};
+    return {.sent = true, .answer = std::optional<QString>(answer.value(QStringLiteral("error")).toString())};
 }
 
 bool SingleInstance::listen(Handler handler) {
     m_handler = std::move(handler);
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    m_server->setListenBacklogSize(kListenBacklog);
     // We hold the lock, so a socket file left behind belongs to a primary that died.
     QLocalServer::removeServer(serverName());
     if (!m_server->listen(serverName())) return false;

@@ -40,10 +40,12 @@ public:
     bool tryClaim();
 
     // Becomes the primary, or sends the request to the running one and waits for its answer. Works
-    // before any QCoreApplication exists, so a forwarding launch stays cheap.
+    // before any QCoreApplication exists, so a forwarding launch stays cheap. While the lock is held
+    // but nothing listens it tries again for a moment; a request once sent is never sent again.
     Outcome claimOrForward(const LaunchRequest& request);
 
-    // The primary's server; requests are handed to `handler` on this object's thread. False when the
+    // The primary's server; requests are handed to `handler` on this object's thread, and its answer is
+    // sent back at once, so the handler takes a request and leaves the work for later. False when the
     // socket could not be opened. A request longer than kMaxRequestBytes drops its connection.
     bool listen(Handler handler);
 
@@ -52,7 +54,13 @@ public:
     static constexpr qint64 kMaxRequestBytes = 1024 * 1024;
 
 private:
-    std::optional<std::optional<QString>> forward(const LaunchRequest& request) const;
+    struct Delivery {
+        // Whether the request left this process; a request that did is never sent again.
+        bool sent = false;
+        // The primary's answer (nothing when it took the request, else its error), once it came.
+        std::optional<std::optional<QString>> answer = std::nullopt;
+    };
+    Delivery forward(const LaunchRequest& request) const;
     void serve(QLocalSocket* socket);
 
     QString m_directory;

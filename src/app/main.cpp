@@ -92,9 +92,16 @@ int main(int argc, char* argv[]) {
     // Listen before the windows are built, so a launch forwarded meanwhile connects at once; its
     // request waits in the socket until the event loop runs, when the coordinator exists.
     AppCoordinator* coordinatorReady = nullptr;
+    // A request is answered once taken and carried out on a later turn of the event loop, so a burst of
+    // launches is answered at the pace of reading, not of starting work.
     if (!instance.listen([&coordinatorReady](const LaunchRequest& forwarded) -> std::optional<QString> {
             if (!coordinatorReady) return QStringLiteral(u"velmora 正在启动，请稍后再试。");
-            return RequestRouter::route(*coordinatorReady, forwarded);
+            if (std::optional<QString> refused = RequestRouter::refusal(forwarded)) return refused;
+            AppCoordinator* coordinator = coordinatorReady;
+            QMetaObject::invokeMethod(
+                coordinator, [coordinator, forwarded] { RequestRouter::route(*coordinator, forwarded); },
+                Qt::QueuedConnection);
+            return std::nullopt;
         })) {
         printError(QStringLiteral(u"无法打开 velmora 的本地通信端口：") + instance.serverName());
     }

@@ -36,7 +36,10 @@ TEST(LaunchRequestTest, ProblemNamesWhatCannotBeServed) {
         {{"velmora://extract?path=relative/t.zip"},
          QStringLiteral(u"链接中的路径不是绝对路径：relative/t.zip")},
         {{"velmora://preview?path=%2F&path=.%2Fa.zip"}, QStringLiteral(u"链接中的路径不是绝对路径：./a.zip")},
-        {{"velmora://extract?path=%2Fno%2Fsuch"}, QStringLiteral(u"找不到文件：/no/such")},
+        // The files of a link are judged by the primary, which shows its reasons on screen.
+        {{"velmora://extract?path=%2Fno%2Fsuch"}, std::nullopt},
+        {{"file:///no/such.zip"}, std::nullopt},
+        {{"/no/such.zip"}, QStringLiteral(u"找不到文件：/no/such.zip")},
         {{"velmora://shred?path=t.zip"}, QStringLiteral(u"未知操作：shred")},
     };
     for (const auto& [arguments, expected] : cases) {

@@ -10,6 +10,9 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QUrl>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -221,6 +224,54 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
         EXPECT_TRUE(progress().isError());
     }
     EXPECT_EQ(files.readFile("示例/1.txt"), "1");
+}
+
+// The file manager hands over what was selected a moment ago: an item gone since, a pipe or a device
+// is named as failed on screen, before any tool could wait on it, and the rest of the request runs.
+TEST_F(OutsideOperationsTest, ItemsGoneOrNotFilesAreNamedAndTheRestRuns) {
+    const QString good = files.path("good.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", good, files.writeFile("x/1.txt", "1")});
+    const QString gone = files.path("gone.zip");
+    const QString pipe = files.path("pipe.zip");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString notes = files.writeFile("notes.txt", "n");
+    // Inside a folder a pipe is no content: it is left out, and 7-Zip never opens it.
+    const QString folder = makePhotos("Album");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/live").constData(), 0600), 0);
+    const auto link = [](const QString& action, const QStringList& paths) {
+        QString url = "velmora://" + action + "?";
+        for (const QString& path : paths)
+            url += "path=" + QString::fromLatin1(QUrl::toPercentEncoding(path)) + "&";
+        return url.chopped(1);
+    };
+    const QString pipeReason =
+        QStringLiteral(u"“") + pipe + QStringLiteral(u"”是命名管道，不是文件或文件夹，无法使用。");
+    const struct {
+        QString url;
+        QString title;
+        QString message;
+    } cases[] = {
+        {link("extract", {good, gone}), QStringLiteral(u"部分压缩包解压失败"),
+         QStringLiteral(u"已解压 1 个压缩包，1 个失败：gone.zip：文件不存在：") + gone +
+             QStringLiteral(u"。")},
+        {link("extract", {pipe}), QStringLiteral(u"解压失败"), pipeReason},
+        {link("compress", {notes, gone, pipe}), QStringLiteral(u"部分项目压缩失败"),
+         QStringLiteral(u"已压缩 1 个压缩包，2 个失败：gone.zip：文件不存在：") + gone +
+             QStringLiteral(u"；pipe.zip：") + pipeReason.chopped(1) + QStringLiteral(u"。")},
+        {link("compress", {"/dev/null"}), QStringLiteral(u"压缩失败"),
+         QStringLiteral(u"“/dev/null”是设备文件，不是文件或文件夹，无法使用。")},
+        {link("compress", {folder}), QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：Album.zip")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url.toStdString());
+        coordinator->handleActionURL(c.url);
+        waitForOperations();
+        EXPECT_EQ(progress().title(), c.title);
+        EXPECT_EQ(progress().message(), c.message);
+    }
+    EXPECT_EQ(files.readFile("good/1.txt"), "1");
+    EXPECT_EQ(zipListing(files.path("notes.zip")), QStringList{"notes.txt"});
+    EXPECT_EQ(zipListing(files.path("Album.zip")), (QStringList{"Album/", "Album/a.jpg", "Album/b.jpg"}));
 }
 
 // Straight into a folder that holds items of the archive's names: the user's stay, and the

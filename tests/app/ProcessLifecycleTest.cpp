@@ -8,6 +8,8 @@
 #include <QLocalSocket>
 #include <QUrl>
 
+#include <sys/stat.h>
+
 namespace {
 
 using ProcessLifecycleTest = TwoProcessTest;
@@ -62,6 +64,11 @@ qint64 extractedBytes(const QString& folder) {
 TEST_F(ProcessLifecycleTest, CommandLineProblemsExitOneAndStartNothing) {
     const QString report = home.writeFile("report.txt", "r");
     const QByteArray encoded = QUrl::toPercentEncoding(report);
+    // Opening a pipe waits for a writer: it is refused by its type, before anything opens it.
+    const QString fifo = home.path("fifo.zip");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString fifoReason =
+        QStringLiteral(u"“") + fifo + QStringLiteral(u"”是命名管道，不是文件或文件夹，无法使用。");
     const struct {
         QStringList arguments;
         QString reason;
@@ -70,7 +77,10 @@ TEST_F(ProcessLifecycleTest, CommandLineProblemsExitOneAndStartNothing) {
         {{report, "-x"}, QStringLiteral(u"未知选项：-x")},
         {{"velmora://shred?path=" + encoded}, QStringLiteral(u"未知操作：shred")},
         {{"missing.zip"}, QStringLiteral(u"找不到文件：") + home.path("missing.zip")},
-        {{"velmora://compress?path=%2Fno%2Fsuch"}, QStringLiteral(u"找不到文件：/no/such")},
+        {{"fifo.zip"}, fifoReason},
+        {{"--service-extract", fifo}, fifoReason},
+        {{"--service-compress", "/dev/zero"},
+         QStringLiteral(u"“/dev/zero”是设备文件，不是文件或文件夹，无法使用。")},
         {{"velmora://extract?path=relative/t.zip"},
          QStringLiteral(u"链接中的路径不是绝对路径：relative/t.zip")},
         {{"https://example.com/a.zip"}, QStringLiteral(u"不支持的链接：https://example.com/a.zip")},

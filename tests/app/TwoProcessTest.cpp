@@ -3,6 +3,7 @@
 
 #include "app/TwoProcessFixture.h"
 
+#include <QDir>
 #include <QUrl>
 
 namespace {
@@ -51,6 +52,31 @@ TEST_F(TwoProcessTest, ALoginStartWithoutAPrimaryBecomesIt) {
     ASSERT_TRUE(primary.waitForFinished(30000));
     EXPECT_EQ(primary.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(primary.exitCode(), 0) << primary.readAllStandardError().toStdString();
+}
+
+// Launches that arrive together: each is taken once, answered at once, and its caller exits 0 without
+// a word; the primary carries every one of them out.
+TEST_F(TwoProcessTest, ABurstOfLaunchesIsTakenWhole) {
+    startPrimary();
+    ASSERT_EQ(launch({}).exitCode, 0);  // listening now
+    constexpr int kLaunches = 200;
+    std::vector<std::unique_ptr<QProcess>> callers;
+    for (int i = 0; i < kLaunches; ++i) {
+        const QString file = home.writeFile(QStringLiteral("burst/f%1").arg(i), "x");
+        auto caller = std::make_unique<QProcess>();
+        caller->setProcessEnvironment(environment());
+        caller->start(VELMORA_EXECUTABLE, {"--service-compress", file});
+        callers.push_back(std::move(caller));
+    }
+    for (const auto& caller : callers) {
+        ASSERT_TRUE(caller->waitForFinished(60000));
+        EXPECT_EQ(caller->exitCode(), 0);
+        EXPECT_EQ(caller->readAllStandardError(), QByteArray());
+    }
+    for (int i = 0; i < kLaunches; ++i)
+        EXPECT_TRUE(waitForFile(home.path(QStringLiteral("burst/f%1.zip").arg(i))));
+    // Each request carried out once: no second archive beside any file.
+    EXPECT_EQ(QDir(home.path("burst")).entryList({"*.zip"}, QDir::Files).size(), kLaunches);
 }
 
 }  // namespace

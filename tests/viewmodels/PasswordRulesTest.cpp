@@ -1,3 +1,4 @@
+#include "core/engine/ArchiveError.h"
 #include "core/engine/ArchivePasswordProbe.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
@@ -7,6 +8,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -110,6 +113,20 @@ TEST_F(PasswordRulesTest, aPlainArchiveGetsNoPasswordRememberedAndCompressionSta
     const QString zip = workbench.tasks().first().message;
     ASSERT_TRUE(QFileInfo(zip).isFile()) << zip.toStdString();
     EXPECT_FALSE(ArchivePasswordProbe::isEncrypted(zip, {}));
+}
+
+// A pipe dropped on the page: the probes start no tool on it and the run fails with the reason.
+TEST_F(PasswordRulesTest, aPipeIsRefusedWithoutATool) {
+    const QString pipe = files.path("pipe.zip");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    fillBook();
+    context().setDestinationURL(files.makeFolder("out"));
+    extract().selectArchivesForExtraction({pipe});
+    extract().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    const ArchiveTask task = workbench.tasks().first();
+    EXPECT_EQ(task.status, ArchiveActivityStatus::failed);
+    EXPECT_EQ(task.message, ArchiveError::notFileOrFolder(pipe).message());
 }
 
 }  // namespace

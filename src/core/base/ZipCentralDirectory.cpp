@@ -1,6 +1,7 @@
 #include "core/base/ZipCentralDirectory.h"
 
 #include "core/base/FileSystemError.h"
+#include "core/base/InputItem.h"
 #include "core/base/ToolText.h"
 
 #include <QFile>
@@ -105,6 +106,8 @@ std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize)
 }
 
 std::optional<Directory> read(const QString& fileURL) {
+    // A pipe or a device holds no directory, and opening one can wait for good.
+    if (InputItem::stateOf(fileURL) == InputItem::State::notFileOrFolder) return std::nullopt;
     QFile file(fileURL);
     if (!file.open(QIODevice::ReadOnly)) throwFileError(FileSystemError::Kind::openFailed, file);
     const quint64 fileSize = static_cast<quint64>(file.size());

@@ -1,6 +1,7 @@
 #include "core/content/ArchivePreviewService.h"
 
 #include "core/base/FileSystemError.h"
+#include "core/base/InputItem.h"
 #include "core/base/LegacyNames.h"
 #include "core/base/ZipCentralDirectory.h"
 #include "core/content/ArchiveListingParser.h"
@@ -33,10 +34,6 @@ ArchiveError unsafePath(const QString& path) {
 }
 
 bool isFolderEntry(const ArchivePreviewEntry& entry) { return entry.path.endsWith(QLatin1Char('/')); }
-
-void requireExisting(const QString& archiveURL) {
-    if (!QFileInfo::exists(archiveURL)) throw ArchiveError::fileNotFound(archiveURL);
-}
 
 // The file the tools open: an archive, or for any volume of a split set its main volume, once the set
 // is whole (ArchiveVolumes). Anything else is refused.
@@ -229,7 +226,7 @@ bool separatesFoldersWithBackslash(const QString& archiveURL) {
 QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& archiveURL,
                                                                  const std::optional<QString>& password,
                                                                  const CancellationToken& token) const {
-    requireExisting(archiveURL);
+    ExtractionSteps::requireItem(archiveURL);
     const QString archive = openedArchive(archiveURL);
     if (CompoundTar::isCompoundTar(archive))
         return PreviewEntryRules::shownRows(compoundTarEntries(archive, password, token));
@@ -350,7 +347,7 @@ QString ArchivePreviewService::extractedPreviewFile(const ArchivePreviewEntry& e
                                                     const QString& archiveURL,
                                                     const std::optional<QString>& password,
                                                     const CancellationToken& token) const {
-    requireExisting(archiveURL);
+    ExtractionSteps::requireItem(archiveURL);
     if (isFolderEntry(entry)) throw ArchiveError::extractFailed(QStringLiteral(u"文件夹不能直接预览。"));
     const QString archive = openedArchive(archiveURL);
     const QString safePath = safeRelativePath(entry.path);
@@ -373,7 +370,7 @@ OperationOutputs ArchivePreviewService::extractEntries(const QList<ArchivePrevie
                                                        const QString& destinationURL,
                                                        const std::optional<QString>& password,
                                                        const CancellationToken& token) const {
-    requireExisting(archiveURL);
+    ExtractionSteps::requireItem(archiveURL);
     QList<ArchivePreviewEntry> files;
     for (const ArchivePreviewEntry& entry : entries) {
         if (!isFolderEntry(entry)) files.append(entry);
@@ -465,6 +462,12 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
     if (!ArchiveFormat::isEditable(archiveURL)) {
         throw ArchiveError::commandFailed(
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。"));
+    }
+    // 7-Zip would wait for good on a pipe it opens, also one inside a folder being added.
+    for (const QString& file : fileURLs) {
+        ExtractionSteps::requireItem(file);
+        if (const std::optional<QString> inside = InputItem::firstNonContentInside(file, token))
+            throw ArchiveError::notFileOrFolder(*inside);
     }
     const SevenZipTool sevenZip =
         requireSevenZip(QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));

@@ -1,5 +1,7 @@
 #include "core/engine/ArchiveError.h"
 
+#include "core/base/InputItem.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -12,6 +14,10 @@ ArchiveError ArchiveError::permissionDenied(const QString& item, SystemErrorText
                                         SystemErrorText::reason(EACCES, access) + QStringLiteral(u"）")};
 }
 
+ArchiveError ArchiveError::notFileOrFolder(const QString& path) {
+    return {Kind::notFileOrFolder, InputItem::notFileOrFolderText(path)};
+}
+
 QString ArchiveError::message() const {
     switch (m_kind) {
         case Kind::unsupportedFormat:
@@ -22,6 +28,7 @@ QString ArchiveError::message() const {
             return QStringLiteral(u"文件不存在：") + m_payload;
         case Kind::dependencyMissing:
         case Kind::commandFailed:
+        case Kind::notFileOrFolder:
             return m_payload;
         case Kind::extractFailed:
             return QStringLiteral(u"解压失败：") + m_payload;

@@ -22,6 +22,7 @@ public:
         diskFull,
         destinationNotWritable,  // payload: the folder, or empty when the tool did not say
         missingVolume,           // payload: the missing volume's file name
+        notFileOrFolder,         // payload: complete sentence naming the item (InputItem)
     };
 
     ArchiveError(Kind kind, QString payload = {}) : m_kind(kind), m_payload(std::move(payload)) {}
@@ -48,6 +49,8 @@ public:
         return {Kind::destinationNotWritable, folder};
     }
     static ArchiveError missingVolume(const QString& fileName) { return {Kind::missingVolume, fileName}; }
+    // A pipe, socket or device given as an item, or found inside a folder where it cannot be left out.
+    static ArchiveError notFileOrFolder(const QString& path);
 
     Kind kind() const { return m_kind; }
     const QString& payload() const { return m_payload; }

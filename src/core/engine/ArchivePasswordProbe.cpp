@@ -1,5 +1,6 @@
 #include "core/engine/ArchivePasswordProbe.h"
 
+#include "core/base/InputItem.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ArchiveVolumes.h"
 #include "core/engine/ExtractionSteps.h"
@@ -74,8 +75,17 @@ bool opens(const QString& fileURL, const QString& password, const ArchiveProgram
 
 namespace ArchivePasswordProbe {
 
+namespace {
+
+// A probe tells nothing about a pipe or a device and must not wait on one; the operation that follows
+// refuses it with its reason (ExtractionSteps::requireItem).
+bool toolMayOpen(const QString& fileURL) { return InputItem::stateOf(fileURL) == InputItem::State::usable; }
+
+}  // namespace
+
 bool isEncrypted(const QString& volumeURL, const CancellationToken& token, const ArchivePrograms& programs) {
     const QString fileURL = ArchiveVolumes::openingVolume(volumeURL);
+    if (!toolMayOpen(fileURL)) return false;
     ToolFallback::Attempts attempts;
     attempts.unrar = [&](const UnrarTool& unrar) {
         return unrar.listTechnical(fileURL, std::nullopt, token);
@@ -92,6 +102,7 @@ bool isEncrypted(const QString& volumeURL, const CancellationToken& token, const
 std::optional<QString> firstOpeningPassword(const QString& volumeURL, const QStringList& candidates,
                                             const CancellationToken& token, const ArchivePrograms& programs) {
     const QString fileURL = ArchiveVolumes::openingVolume(volumeURL);
+    if (!toolMayOpen(fileURL)) return std::nullopt;
     for (const QString& candidate : candidates) {
         if (candidate.isEmpty()) continue;
         if (opens(fileURL, candidate, programs, token)) return candidate;
@@ -102,6 +113,7 @@ std::optional<QString> firstOpeningPassword(const QString& volumeURL, const QStr
 EntryTest testFirstEncryptedEntry(const QString& volumeURL, const QString& password,
                                   const CancellationToken& token, const ArchivePrograms& programs) {
     const QString fileURL = ArchiveVolumes::openingVolume(volumeURL);
+    if (!toolMayOpen(fileURL)) return EntryTest::unproven;
     ToolFallback::Attempts listings;
     listings.unrar = [&](const UnrarTool& unrar) { return unrar.listTechnical(fileURL, password, token); };
     listings.sevenZip = [&](const SevenZipTool& sevenZip) {

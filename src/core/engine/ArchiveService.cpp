@@ -88,7 +88,7 @@ QString ArchiveService::extractArchive(const QString& givenURL, const QString& d
                                        const QString& rootURL, const std::optional<QString>& password,
                                        const ExtractionOptions& options, int threadCount,
                                        const CancellationToken& token, int& renamedCount) const {
-    ExtractionSteps::requireArchive(givenURL);
+    ExtractionSteps::requireItem(givenURL);
     const QString fileURL = ArchiveVolumes::openingVolume(givenURL);
     ArchiveExtractor& extractor = extractorFor(fileURL);
     if (!options.extractToSeparateFolder) {

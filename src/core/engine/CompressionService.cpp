@@ -201,9 +201,7 @@ SplitCompressionResult CompressionService::compressSplit(const SplitCompressionR
 
 void CompressionService::checkInputsExist(const QStringList& files) {
     if (files.isEmpty()) throw ArchiveError::noInputFiles();
-    for (const QString& file : files) {
-        if (!QFileInfo::exists(file)) throw ArchiveError::fileNotFound(file);
-    }
+    for (const QString& file : files) ExtractionSteps::requireItem(file);
 }
 
 void CompressionService::checkEncryptionSupported(CompressionFormat format,

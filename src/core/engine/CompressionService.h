@@ -38,7 +38,7 @@ public:
                                          const ProgressHandler& progressHandler,
                                          const CancellationToken& token) override;
 
-    // Throws ArchiveError::noInputFiles for none, ArchiveError::fileNotFound for the first missing one.
+    // Throws ArchiveError::noInputFiles for none, else the first refusal of ExtractionSteps::requireItem.
     static void checkInputsExist(const QStringList& files);
     // Throws ArchiveError::compressFailed for a password with a format that cannot encrypt, so an
     // archive the user meant to protect is never written in the clear.

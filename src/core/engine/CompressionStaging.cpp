@@ -3,6 +3,7 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
+#include "core/base/InputItem.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
 #include "platform/PrivateTempDirectory.h"
@@ -172,6 +173,14 @@ bool holdsFolder(const QStringList& inputs, const QString& folder) {
     });
 }
 
+// 7-Zip opens a pipe it finds inside a folder and waits on it for good; staging leaves pipes, sockets
+// and devices out (as zip and tar do on their own), so a folder holding one is staged.
+bool holdsNonContent(const QStringList& inputs, const CancellationToken& token) {
+    return std::any_of(inputs.begin(), inputs.end(), [&token](const QString& input) {
+        return InputItem::firstNonContentInside(input, token).has_value();
+    });
+}
+
 // The staged path of one input, or nothing when the input is left out.
 std::optional<QString> stageInput(const QString& input, const QString& stagingRoot, bool excludeHiddenFiles,
                                   const CancellationToken& token) {
@@ -193,7 +202,8 @@ CompressionWorkspace prepareCompressionWorkspace(const QStringList& files, bool 
                                                  WorkJournal::Record* journal) {
     const QStringList inputs = excludeHiddenFiles ? withoutHiddenInputs(files) : files;
     if (inputs.isEmpty() && excludeHiddenFiles) throw ArchiveError::noInputFiles();
-    if (allFilesShareSameParent(inputs) && !holdsFolder(inputs, destinationFolder))
+    if (allFilesShareSameParent(inputs) && !holdsFolder(inputs, destinationFolder) &&
+        !holdsNonContent(inputs, token))
         return {std::nullopt, inputs};
     CompressionWorkspace workspace{makeCompressionStagingRoot(journal), {}};
     try {

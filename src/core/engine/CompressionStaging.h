@@ -15,7 +15,8 @@ namespace CompressionStaging {
 // In place when the inputs share one folder, folders included: the tools' exclusion switches leave out
 // hidden entries inside folders. Staged when they come from several folders (a tool takes bare names
 // from one working folder), and when a folder input holds destinationFolder, where the tool would
-// otherwise find the archive being written. Hidden top-level inputs are left out when excluding.
+// otherwise find the archive being written, and when a folder input holds a pipe, socket or device,
+// which staging leaves out. Hidden top-level inputs are left out when excluding.
 // Throws ArchiveError::noInputFiles when nothing is left, ArchiveError::permissionDenied for an
 // unreadable item, FileSystemError, CancellationError. A failed preparation leaves no staging folder
 // behind; the staging folder goes into journal before it is made.

@@ -2,6 +2,7 @@
 
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
+#include "core/base/InputItem.h"
 #include "core/base/ToolText.h"
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveVolumes.h"
@@ -337,8 +338,15 @@ ArchiveError unwrittenLink(const QString& kind, const QString& linkPath, const Q
 
 }  // namespace
 
-void requireArchive(const QString& fileURL) {
-    if (!QFileInfo::exists(fileURL)) throw ArchiveError::fileNotFound(fileURL);
+void requireItem(const QString& fileURL) {
+    switch (InputItem::stateOf(fileURL)) {
+        case InputItem::State::usable:
+            return;
+        case InputItem::State::missing:
+            throw ArchiveError::fileNotFound(fileURL);
+        case InputItem::State::notFileOrFolder:
+            throw ArchiveError::notFileOrFolder(fileURL);
+    }
 }
 
 void createFolder(const QString& folderURL) {

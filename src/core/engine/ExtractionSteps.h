@@ -13,8 +13,10 @@
 // Steps and failure rules the three extractors share.
 namespace ExtractionSteps {
 
-// Throws ArchiveError::fileNotFound unless a file or folder exists at the archive's path.
-void requireArchive(const QString& fileURL);
+// Before any tool sees an item of the user's (an archive, an input to compress): throws
+// ArchiveError::fileNotFound unless a file or folder, or a link to one, is there, and
+// ArchiveError::notFileOrFolder for a pipe, socket or device, which a tool would wait on for good.
+void requireItem(const QString& fileURL);
 
 // Creates the folder and any missing parents; throws FileSystemError.
 void createFolder(const QString& folderURL);

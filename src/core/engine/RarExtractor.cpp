@@ -24,7 +24,7 @@ bool RarExtractor::canHandle(const QString& fileURL) const {
 int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
                           const std::optional<QString>& password, int threadCount,
                           const CancellationToken& token) {
-    ExtractionSteps::requireArchive(fileURL);
+    ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
     extractInto(fileURL, staging.path(), password, threadCount, token);
     return static_cast<int>(staging.commit(token).size());

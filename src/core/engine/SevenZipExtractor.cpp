@@ -18,7 +18,7 @@ bool SevenZipExtractor::canHandle(const QString& fileURL) const {
 int SevenZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
                                const std::optional<QString>& password, int threadCount,
                                const CancellationToken& token) {
-    ExtractionSteps::requireArchive(fileURL);
+    ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
     if (CompoundTar::isCompoundTar(fileURL)) {
         extractCompoundTarArchive(fileURL, staging.path(), password, threadCount, token);

@@ -17,7 +17,7 @@ bool ZipExtractor::canHandle(const QString& fileURL) const {
 int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
                           const std::optional<QString>& password, int threadCount,
                           const CancellationToken& token) {
-    ExtractionSteps::requireArchive(fileURL);
+    ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
     extractInto(fileURL, staging.path(), password, threadCount, token);
     LegacyNameRenamer::renameExtractedArchive(

@@ -13,6 +13,7 @@ QString SplitArchiveError::message() const {
             return QStringLiteral(u"检测到重复分卷「") + m_payload +
                    QStringLiteral(u"」，请保留正确文件后重试。");
         case Kind::namingMismatch:
+        case Kind::notFileOrFolder:
             return m_payload;
         case Kind::unreadablePart:
             return QStringLiteral(u"无法读取分卷「") + m_payload +

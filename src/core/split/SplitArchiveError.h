@@ -17,6 +17,7 @@ public:
         directorySelected,
         notSplitArchive,
         insufficientDiskSpace,
+        notFileOrFolder,  // payload: the complete message (InputItem)
     };
 
     SplitArchiveError(Kind kind, QString payload = {}) : m_kind(kind), m_payload(std::move(payload)) {}

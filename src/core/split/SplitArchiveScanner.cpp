@@ -1,6 +1,7 @@
 #include "core/split/SplitArchiveScanner.h"
 
 #include "core/base/FileNameHelper.h"
+#include "core/base/InputItem.h"
 #include "core/split/SplitArchiveError.h"
 
 #include <QDir>
@@ -13,6 +14,13 @@ QString namingIssue(const QString& fileName) {
            QStringLiteral(u"。请保持 part 后数字补零位数一致。");
 }
 
+// A volume that is a pipe or a device would keep the tool waiting for good.
+void refuseNonFile(const QString& url) {
+    if (InputItem::stateOf(url) == InputItem::State::notFileOrFolder)
+        throw SplitArchiveError(SplitArchiveError::Kind::notFileOrFolder,
+                                InputItem::notFileOrFolderText(url));
+}
+
 }  // namespace
 
 SplitArchiveScanner::SplitArchiveScanner(SplitArchiveValidator validator)
@@ -22,6 +30,7 @@ SplitArchiveDescriptor SplitArchiveScanner::scan(const QString& selectedURL,
                                                  const std::optional<QString>& destinationRootURL) const {
     const QFileInfo selected(selectedURL);
     if (!selected.exists()) throw SplitArchiveError(SplitArchiveError::Kind::notSplitArchive);
+    refuseNonFile(selectedURL);
     if (selected.isDir()) throw SplitArchiveError(SplitArchiveError::Kind::directorySelected);
     const std::optional<SplitArchiveDetector::Match> selectedMatch =
         SplitArchiveDetector::detect(FileNameHelper::lastPathComponent(selectedURL));
@@ -43,6 +52,7 @@ SplitArchiveDescriptor SplitArchiveScanner::scan(const QString& selectedURL,
             namingIssues << namingIssue(entry.fileName());
             continue;
         }
+        refuseNonFile(entry.filePath());
         parts.append({.url = entry.filePath(), .match = *match});
     }
     // A plain name.rar or name.zip on its own is a one-file archive.

@@ -4,7 +4,10 @@
 #include "support/ZipBytes.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QStringList>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,6 +61,10 @@ TEST_F(ZipCentralDirectoryTest, DoubtfulEndRecordsGiveNoHeaders) {
         EXPECT_TRUE(walked.names.isEmpty()) << name;
         EXPECT_FALSE(walked.encrypted) << name;
     }
+    // Opening a pipe would wait for a writer for good.
+    const QString pipe = m_tree.path(QStringLiteral("pipe.zip"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_FALSE(read(pipe));
 }
 
 TEST_F(ZipCentralDirectoryTest, DamageEndsTheWalkWithTheHeadersBefore) {

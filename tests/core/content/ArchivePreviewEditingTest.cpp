@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,6 +75,14 @@ TEST_F(ArchivePreviewEditingTest, RefusalsLeaveTheArchiveAlone) {
               ArchiveError::commandFailed("请选择要删除的条目。"));
     EXPECT_EQ(failure([&] { service.addFiles({zip}, rar, {}, m_token); }).message(),
               "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。");
+    // 7-Zip would wait for good on a pipe, given or inside a folder given.
+    const QString pipe = m_tree.path("more/live");
+    m_tree.writeFile("more/new.txt", "n");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(failure([&] { service.addFiles({pipe}, zip, {}, m_token); }),
+              ArchiveError::notFileOrFolder(pipe));
+    EXPECT_EQ(failure([&] { service.addFiles({m_tree.path("more")}, zip, {}, m_token); }),
+              ArchiveError::notFileOrFolder(pipe));
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, rar, {}, m_token); }).message(),
               "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。");
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("../x")}, rar, {}, m_token); }),
@@ -108,7 +117,8 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
                            "exit 2");
     const ArchivePreviewService service(m_programs.programs());
     const QString archive = m_tree.path("Backup.ZIP");
-    EXPECT_EQ(failure([&] { service.addFiles({"/x/a.txt"}, archive, {}, m_token); }),
+    const QString added = m_tree.writeFile("x/a.txt", "a");
+    EXPECT_EQ(failure([&] { service.addFiles({added}, archive, {}, m_token); }),
               ArchiveError::commandFailed("添加文件失败。"));
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("docs/")}, archive, {}, m_token); }),
               ArchiveError::commandFailed("删除压缩包内文件失败。"));
@@ -127,7 +137,7 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
         EXPECT_TRUE(recorded.contains("T " + QFile::encodeName(work).toPercentEncoding("/")));
         EXPECT_FALSE(QFileInfo::exists(work));
     }
-    EXPECT_EQ(runs, (QList<QStringList>{{"a", "-tzip", "-spd", "--", archive, "/x/a.txt"},
+    EXPECT_EQ(runs, (QList<QStringList>{{"a", "-tzip", "-spd", "--", archive, added},
                                         {"d", "-spd", "--", archive, "docs"}}));
 }
 

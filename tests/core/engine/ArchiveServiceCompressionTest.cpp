@@ -5,7 +5,11 @@
 #include "core/split/SplitCompressionError.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,6 +45,11 @@ TEST_F(ArchiveServiceCompressionTest, RefusalsComeBeforeAnyFolderIsMade) {
     const ArchiveService recording(ArchiveService::standardExtractors(), recorder);
     const QString present = tree.writeFile("in/a.txt", "a");
     const QString archive = tree.path("new/out.zip");
+    // A tool would wait on a pipe for good and read a device without end: refused by type, unopened.
+    const QString pipe = tree.path("in/pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString linkToPipe = tree.path("in/to-pipe");
+    ASSERT_EQ(::symlink("pipe", QFile::encodeName(linkToPipe).constData()), 0);
     const struct {
         QStringList files;
         CompressionFormat format;
@@ -52,6 +61,9 @@ TEST_F(ArchiveServiceCompressionTest, RefusalsComeBeforeAnyFolderIsMade) {
          CompressionFormat::zip,
          {},
          ArchiveError::fileNotFound(tree.path("in/gone.txt"))},
+        {{present, pipe}, CompressionFormat::zip, {}, ArchiveError::notFileOrFolder(pipe)},
+        {{linkToPipe}, CompressionFormat::sevenZip, {}, ArchiveError::notFileOrFolder(linkToPipe)},
+        {{"/dev/zero"}, CompressionFormat::zip, {}, ArchiveError::notFileOrFolder("/dev/zero")},
         {{present},
          CompressionFormat::tarGzip,
          QStringLiteral("pw"),
@@ -66,6 +78,8 @@ TEST_F(ArchiveServiceCompressionTest, RefusalsComeBeforeAnyFolderIsMade) {
     }
     EXPECT_FALSE(QFileInfo::exists(tree.path("new")));
     EXPECT_EQ(recorder->calls, 0);
+    EXPECT_EQ(ArchiveError::notFileOrFolder(pipe).message(),
+              QStringLiteral(u"“") + pipe + QStringLiteral(u"”是命名管道，不是文件或文件夹，无法使用。"));
 }
 
 TEST_F(ArchiveServiceCompressionTest, SplitCompressionNeedsTheCompressionService) {

@@ -61,6 +61,18 @@ TEST_F(CompressionStagingTest, ASecondParentOrADestinationInsideAFolderForcesSta
     EXPECT_FALSE(prepareCompressionWorkspace({docs}, false, {}, tree.path("in/Docs 2")).stagingRootURL);
 }
 
+// 7-Zip opens a pipe inside a folder and waits on it for good, so such a folder is staged, without it.
+TEST_F(CompressionStagingTest, AFolderHoldingAPipeIsStagedWithoutIt) {
+    tree.writeFile("in/Docs/sub/c.txt", "c");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tree.path("in/Docs/sub/live")).constData(), 0600), 0);
+    const CompressionWorkspace workspace = prepareCompressionWorkspace({tree.path("in/Docs")}, false, {});
+    ASSERT_TRUE(workspace.stagingRootURL);
+    EXPECT_TRUE(QFileInfo::exists(workspace.files.first() + "/sub/c.txt"));
+    struct stat info {};
+    EXPECT_NE(::lstat(QFile::encodeName(workspace.files.first() + "/sub/live").constData(), &info), 0);
+    workspace.removeStagingRoot();
+}
+
 TEST_F(CompressionStagingTest, HiddenTopLevelInputsAreSkippedOnlyWhenExcluding) {
     const QStringList inputs{tree.writeFile("in/.env", "secret"), tree.makeFolder("in/__MACOSX"),
                              tree.writeFile("in/Docs/.hidden", "h"), tree.writeFile("in/a.txt", "a")};

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QFile>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -115,6 +116,11 @@ TEST_F(SplitArchiveScannerTest, PlainRarAndZipNeedFurtherVolumes) {
     EXPECT_EQ(scanError(tree.path("set/notes.txt")), SplitArchiveError::Kind::notSplitArchive);
     EXPECT_EQ(scanError(tree.path("set/gone.7z.001")), SplitArchiveError::Kind::notSplitArchive);
     EXPECT_EQ(scanError(tree.path("set/folder.7z.001")), SplitArchiveError::Kind::directorySelected);
+    // A volume that is a pipe, chosen or found beside the chosen one, would keep the tool waiting.
+    file("p.7z.001");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tree.path("set/p.7z.002")).constData(), 0600), 0);
+    EXPECT_EQ(scanError(tree.path("set/p.7z.002")), SplitArchiveError::Kind::notFileOrFolder);
+    EXPECT_EQ(scanError(tree.path("set/p.7z.001")), SplitArchiveError::Kind::notFileOrFolder);
 
     file("x.r00");
     file("x.r01");

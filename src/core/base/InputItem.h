@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/base/CancellationToken.h"
+
+#include <QString>
+#include <optional>
+
+// What velmora takes from the user as an item to read: a regular file, a folder, or a link to one.
+// Pipes, sockets and devices are told apart by their type alone and never opened: opening a pipe
+// waits for a writer, and reading a device never ends.
+namespace InputItem {
+
+enum class State { usable, missing, notFileOrFolder };
+
+// Follows a link to what it names; a link that names nothing is missing.
+State stateOf(const QString& path);
+
+// Why an existing item that is no file or folder is refused, naming it and what it is:
+// "“/tmp/a.zip”是命名管道，不是文件或文件夹，无法使用。"
+QString notFileOrFolderText(const QString& path);
+
+// The first pipe, socket or device inside a folder, found without following links; nothing for a
+// folder without one, or for anything that is not a folder.
+std::optional<QString> firstNonContentInside(const QString& folder, const CancellationToken& token = {});
+
+}  // namespace InputItem
