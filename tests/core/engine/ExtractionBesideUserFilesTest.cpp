@@ -42,8 +42,8 @@ const QString kSevenZipOnFat = QStringLiteral(
 int gMovesLeft = 0;
 
 // Whether work, in a child process, died by a SIGKILL: its own, or the one it sends itself once that
-// many items moved in.
-bool killedIn(const std::function<void()>& work, int moves = 0) {
+// many (when any) items moved in.
+bool killedAfterMoves(int moves, const std::function<void()>& work) {
     const pid_t child = ::fork();
     if (child == 0) {
         gMovesLeft = moves;
@@ -272,7 +272,7 @@ TEST_F(ExtractionBesideUserFilesTest, APlaceholderLeftByAKillGoesAtTheNextStart)
     const QString placeholder = m_tree.makeFolder(QStringLiteral("dest")) + "/note.txt";
     const QString item = m_tree.writeFile(QStringLiteral("staging/note.txt"), "incoming");
     for (const bool replacedByTheUser : {false, true}) {
-        ASSERT_TRUE(killedIn([&] {
+        ASSERT_TRUE(killedAfterMoves(0, [&] {
             const WithoutRenameNoReplace renames(
                 [](int, const QString&) { return ::kill(::getpid(), SIGKILL); });
             ExclusiveRename::rename(item, placeholder, WorkJournal::open().get());
@@ -377,12 +377,10 @@ TEST_F(ExtractionBesideUserFilesTest, AKillBetweenTheMovesLeavesNothingAfterTheN
         // The user's own folder of the archive's name, so that the run reserves "arc 1".
         QDir(destination).mkdir(FileNameHelper::archiveBaseName(c.archive));
         const QMap<QString, QByteArray> before = treeContents(destination);
-        ASSERT_TRUE(killedIn(
-            [&] {
-                m_service.extract({c.archive}, destination, std::nullopt, separateFolders(c.reservedFolder),
-                                  1, {});
-            },
-            c.moves));
+        ASSERT_TRUE(killedAfterMoves(c.moves, [&] {
+            m_service.extract({c.archive}, destination, std::nullopt, separateFolders(c.reservedFolder), 1,
+                              {});
+        }));
         EXPECT_NE(treeContents(destination), before) << "killed between two moves";
         WorkJournal::removeLeftovers();
         EXPECT_EQ(treeContents(destination), before);

@@ -97,7 +97,7 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
         std::function<QString()> archive;
         std::optional<QString> password;
         QString expected;
-        const ArchivePrograms* programs = nullptr;  // the installed ones
+        ArchivePrograms programs = ArchivePrograms::installed();
     } cases[] = {
         {"wrong password 7z",
          [&] {
@@ -160,9 +160,9 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
         // Where 7-Zip is missing unzip decides, and its lines read as their kind.
         {"an empty name", [&] { return zipOf(""); }, std::nullopt,
          QStringLiteral(u"解压失败：unzip 解压工具返回错误（压缩包中有名称为空的条目，无法写入）。"),
-         &withoutSevenZip.programs()},
+         withoutSevenZip.programs()},
         {"a local header at a wrong offset", [&] { return zipOf("a.txt", 42, 3); }, std::nullopt, damaged,
-         &withoutSevenZip.programs()},
+         withoutSevenZip.programs()},
         // Encrypted, opened with the right password, and refused for its link: not a password problem.
         {"encrypted 7z with a link leading out",
          [&] {
@@ -174,16 +174,15 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString archive = c.archive();
-        EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++)),
-                            c.programs ? *c.programs : ArchivePrograms::installed()),
-                  c.expected);
+        EXPECT_EQ(
+            failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++)), c.programs),
+            c.expected);
     }
     // 7-Zip says only "ERROR: <path>" and "Cannot open the file as archive" of these.
     for (const char* name :
          {"empty.7z", "empty.tar", "empty.tar.gz", "empty.xz", "empty.iso", "solo.7z.001"}) {
         const QString archive = m_tree.writeFile(name, QByteArray(name).startsWith("solo") ? "text\n" : "");
-        EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
-                  damaged)
+        EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder(name + QStringLiteral("-out"))), damaged)
             << name;
     }
 }
@@ -196,21 +195,20 @@ TEST_F(ExtractionFailureReasonTest, aWrongPasswordIsNamedWhateverItsEntryIsCalle
     // The archive's extension, the program and its switches.
     const QList<QStringList> makers = {
         {"zip", "7zz", "a", "-tzip", "-mem=ZipCrypto"}, {"7z", "7zz", "a"}, {"rar", "rar", "a", "-inul"}};
-    int run = 0;
     for (const char* name : {"a", "s", "or", "pass", "Wrong password"}) {
         m_tree.writeFile(QStringLiteral("names/") + name, "secret\n");
         ArchivePreviewEntry entry;
         entry.path = QString::fromUtf8(name);
         for (const QStringList& maker : makers) {
-            const QString archive = m_tree.path(QStringLiteral("entry%1.").arg(run++) + maker[0]);
-            SCOPED_TRACE(QStringLiteral("%1 in %2").arg(name, maker[0]).toStdString());
+            const QString archive = m_tree.path(name + ('.' + maker[0]));
+            SCOPED_TRACE(archive.toStdString());
             runTool(maker[1], maker.mid(2) + QStringList{"-pright", archive, "--", name},
                     m_tree.path("names"));
             EXPECT_EQ(ArchivePasswordProbe::testFirstEncryptedEntry(archive, "wrong", {}),
                       ArchivePasswordProbe::EntryTest::wrong);
             EXPECT_EQ(thrownArchiveError([&] { browser.extractedPreviewFile(entry, archive, "wrong", {}); }),
                       ArchiveError::wrongPassword());
-            EXPECT_EQ(failureOf(archive, "wrong", m_tree.makeFolder(QStringLiteral("names-out%1").arg(run))),
+            EXPECT_EQ(failureOf(archive, "wrong", m_tree.makeFolder(name + maker[0])),
                       QStringLiteral(u"密码错误或压缩包需要密码。"));
         }
     }
@@ -304,10 +302,9 @@ TEST_F(ExtractionFailureReasonTest, aReadOnlyDestinationIsNamed) {
 // An archive the user may not read is named with what could not be done, whichever tool decides.
 TEST_F(ExtractionFailureReasonTest, anUnreadableArchiveIsNamed) {
     if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    const QStringList archives{make("7zz", {"a", "../u.7z", "note.txt"}),
-                               make("zip", {"-q", "../u.zip", "note.txt"}),
-                               make("rar", {"a", "-inul", "../u.rar", "note.txt"})};
-    for (const QString& archive : archives) {
+    for (const QString& archive :
+         {make("7zz", {"a", "../u.7z", "note.txt"}), make("zip", {"-q", "../u.zip", "note.txt"}),
+          make("rar", {"a", "-inul", "../u.rar", "note.txt"})}) {
         SCOPED_TRACE(archive.toStdString());
         QFile::setPermissions(archive, QFile::WriteOwner);
         EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder("unreadable")),
