@@ -216,10 +216,9 @@ void putUsersFile(const QString& path, const QByteArray& bytes = kUsers) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) >= 0 && file.commit());
 }
 
-// Without RENAME_NOREPLACE: a file system answering "taken" for every move ends the search for a name,
-// and so does a cancellation. Only velmora's own placeholder is replaced or removed, and only what
-// velmora moved into it is taken out again: a file put under the name meanwhile, or one that arrived
-// in the folder, stays.
+// Without RENAME_NOREPLACE, the search for a free name ends where every name is taken and on a
+// cancellation; only velmora's own placeholder, and what velmora moved into it, is replaced or taken
+// out again: a file put under the name meanwhile, or one that arrived in the folder, stays.
 TEST_F(ExtractionBesideUserFilesTest, FreeNamesEndAndLeaveWhatOthersPutThere) {
     m_tree.writeFile(QStringLiteral("staging/doc/a.txt"), "a");
     m_tree.writeFile(QStringLiteral("staging/doc/b.txt"), "b");
@@ -355,8 +354,7 @@ TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
 }
 
 // A run killed between the moves of its items into place: the next start takes back what had moved and
-// the folder reserved for it, so nothing is left that looks extracted and is not, whether the items went
-// into a reserved folder or beside the user's own.
+// the folder reserved for it, whether the items went into a reserved folder or beside the user's own.
 TEST_F(ExtractionBesideUserFilesTest, AKillBetweenTheMovesLeavesNothingAfterTheNextStart) {
     const XdgEnvironment environment;
     m_tree.writeFile(QStringLiteral("src/readme.txt"), "fourth");
