@@ -135,12 +135,12 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
     const QString item =
         m_xdg.tree().writeFile(relative + "/.velmoraExtraction-" + kUuid + '/' + name, "finished");
     const QString tree = QFileInfo(item).path();
-    const QString folder = m_xdg.tree().path(relative);
     journal.fill(4096);
     inDyingChild([&] {
         auto record = WorkJournal::open();
         if (!record || record->add(tree, WorkJournal::Kind::Tree) != 0 ||
-            record->addMovesOut({QFile::encodeName(item)}) != 0 || !QFile::rename(item, folder + '/' + name))
+            record->addMovesOut({QFile::encodeName(item)}) != 0 ||
+            !QFile::rename(item, m_xdg.tree().path(relative + '/' + name)))
             ::_exit(1);
         record->endMovesOut(QFile::encodeName(tree));
         record.release();
@@ -148,9 +148,7 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
     journal.free();
     WorkJournal::removeLeftovers();
     EXPECT_FALSE(QFileInfo::exists(tree));
-    QFile finished(folder + '/' + name);
-    ASSERT_TRUE(finished.open(QIODevice::ReadOnly));
-    EXPECT_EQ(finished.readAll(), "finished");
+    EXPECT_EQ(m_xdg.tree().readFile(relative + '/' + name), "finished");
 }
 
 }  // namespace

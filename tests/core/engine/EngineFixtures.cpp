@@ -30,7 +30,7 @@ const SampleFile kSampleFiles[] = {
 };
 
 int failedRenameError = 0;
-std::function<int(int, const char*, const char*)> renameStep;
+std::function<int(int, const QString&)> renameStep;
 int renameCalls = 0;
 
 int failWith(int error) {
@@ -197,12 +197,12 @@ WithoutRenameNoReplace::WithoutRenameNoReplace(int renameError, bool fat)
     }
 }
 
-WithoutRenameNoReplace::WithoutRenameNoReplace(std::function<int(int, const char*, const char*)> step)
+WithoutRenameNoReplace::WithoutRenameNoReplace(std::function<int(int, const QString&)> step)
     : WithoutRenameNoReplace() {
     renameStep = std::move(step);
     renameCalls = 0;
     ExclusiveRename::systemCalls.rename = [](const char* from, const char* to) {
-        const int error = renameStep(++renameCalls, from, to);
+        const int error = renameStep(++renameCalls, QFile::decodeName(to));
         return error == 0 ? ::rename(from, to) : failWith(error);
     };
 }

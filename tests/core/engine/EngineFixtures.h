@@ -96,9 +96,9 @@ private:
 class WithoutRenameNoReplace {
 public:
     explicit WithoutRenameNoReplace(int renameError = 0, bool fat = false);
-    // Each plain rename goes to step with its number from 1 and fails with the errno step returns
-    // (0: the real rename). Call counts them.
-    explicit WithoutRenameNoReplace(std::function<int(int call, const char* from, const char* to)> step);
+    // Each plain rename goes to step with its number from 1 and its target, and fails with the errno
+    // step returns (0: the real rename). calls() counts them.
+    explicit WithoutRenameNoReplace(std::function<int(int call, const QString& to)> step);
     static int calls();
     ~WithoutRenameNoReplace();
     WithoutRenameNoReplace(const WithoutRenameNoReplace&) = delete;

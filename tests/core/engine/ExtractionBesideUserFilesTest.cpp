@@ -3,20 +3,18 @@
 // Real archives made with the real tools.
 
 #include "EngineFixtures.h"
-#include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
-#include "core/base/FileSystemError.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
-#include "platform/WorkJournal.h"
 #include "support/FakePrograms.h"
 #include "support/FullDisk.h"
 #include "support/XdgEnvironment.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <csignal>
@@ -43,7 +41,8 @@ const QString kSevenZipOnFat = QStringLiteral(
 
 int gMovesLeft = 0;
 
-// Whether work, in a child process, died by the SIGKILL it sends itself once that many items moved in.
+// Whether work, in a child process, died by a SIGKILL: its own, or the one it sends itself once that
+// many (when any) items moved in.
 bool killedAfterMoves(int moves, const std::function<void()>& work) {
     const pid_t child = ::fork();
     if (child == 0) {
@@ -211,105 +210,76 @@ TEST_F(ExtractionBesideUserFilesTest, AFailedMoveInLeavesNoPlaceholder) {
     }
 }
 
-QString sameName(const QString& name, qint64 number) {
-    return number == 0 ? name : name + QString::number(number);
-}
-
 // The user's file, put in place by a rename, so that it never reuses the inode of what it replaces.
-void putUsersFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path + QStringLiteral(".new"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    ASSERT_EQ(::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()),
-              0);
+void putUsersFile(const QString& path, const QByteArray& bytes = kUsers) {
+    QSaveFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) >= 0 && file.commit());
 }
 
-// A file system answering "taken" for every move ends the search for a name, and so does a
-// cancellation; neither leaves a placeholder behind.
-TEST_F(ExtractionBesideUserFilesTest, TheSearchForAFreeNameEnds) {
-    const CancellationToken token;
-    const WithoutRenameNoReplace renames([&](int call, const char*, const char*) {
-        if (call == 3) token.cancel();
-        return call > 5000 ? EIO : EEXIST;
-    });
-    const QString item = m_tree.writeFile(QStringLiteral("staging/note.txt"), "incoming");
-    const QString destination = m_tree.makeFolder(QStringLiteral("dest"));
-    const auto move = [&](const CancellationToken& with) {
-        return ExclusiveRename::toFreeName(
-            item, destination, [](qint64 n) { return sameName("note", n); }, nullptr, with);
-    };
-    EXPECT_THROW(move(token), CancellationError);
-    EXPECT_EQ(WithoutRenameNoReplace::calls(), 3);
-    EXPECT_THROW(move({}), FileSystemError);
-    EXPECT_TRUE(QDir(destination).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-    EXPECT_EQ(m_tree.readFile(QStringLiteral("staging/note.txt")), "incoming");
-}
-
-// Only velmora's own placeholder is replaced or removed, and only what velmora moved into it is taken
+// Without RENAME_NOREPLACE, the search for a free name ends where every name is taken and on a
+// cancellation; only velmora's own placeholder, and what velmora moved into it, is replaced or taken
 // out again: a file put under the name meanwhile, or one that arrived in the folder, stays.
-TEST_F(ExtractionBesideUserFilesTest, WhatOthersPutThereMeanwhileStays) {
-    const QString destination = m_tree.makeFolder(QStringLiteral("dest"));
+TEST_F(ExtractionBesideUserFilesTest, FreeNamesEndAndLeaveWhatOthersPutThere) {
+    m_tree.writeFile(QStringLiteral("staging/doc/a.txt"), "a");
+    m_tree.writeFile(QStringLiteral("staging/doc/b.txt"), "b");
+    m_tree.writeFile(QStringLiteral("staging/note.txt"), "incoming");
+    const CancellationToken token;
     const struct {
         const char* item;
-        std::function<int(int, const char*, const char*)> step;
-        QMap<QString, QByteArray> left;
+        std::function<int(int, const QString&)> step;
+        int calls;
+        QMap<QString, QByteArray> left = {};
     } cases[] = {
-        {"note.txt",
-         [](int, const char*, const char* to) {
-             putUsersFile(QFile::decodeName(to), kUsers);
-             return EIO;
-         },
-         {{"note.txt", kUsers}}},
+        {"note.txt", [](int call, const QString&) { return call > 5000 ? EIO : EEXIST; },
+         ExclusiveRename::kMaxNames},
+        {"note.txt", [](int, const QString& to) { return putUsersFile(to), EIO; }, 1, {{"note.txt", kUsers}}},
         // fusefat: no folder over a folder, so the contents go file by file; the second one fails.
         {"doc",
-         [](int call, const char*, const char* to) {
-             if (call == 1) return EPERM;
-             if (call == 2) putUsersFile(QFileInfo(QFile::decodeName(to)).path() + "/theirs.txt", kUsers);
-             return call == 3 ? EIO : 0;
+         [](int call, const QString& to) {
+             if (call == 2) putUsersFile(QFileInfo(to).path() + "/theirs.txt");
+             return call == 1 ? EPERM : call == 3 ? EIO : 0;
          },
+         3,
          {{"doc/", {}}, {"doc/theirs.txt", kUsers}}},
+        {"note.txt",
+         [&](int call, const QString&) {
+             if (call == 3) token.cancel();
+             return EEXIST;
+         },
+         3},
     };
+    int run = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.item);
-        QDir(destination).removeRecursively();
-        QDir().mkpath(destination);
-        const QString staging = m_tree.makeFolder(QStringLiteral("staging/") + c.item);
-        QDir(staging).removeRecursively();
-        m_tree.writeFile(QStringLiteral("staging/doc/a.txt"), "a");
-        m_tree.writeFile(QStringLiteral("staging/doc/b.txt"), "b");
-        m_tree.writeFile(QStringLiteral("staging/note.txt"), "incoming");
+        SCOPED_TRACE(run);
+        const QString destination = m_tree.makeFolder(QStringLiteral("dest%1").arg(run++));
         const WithoutRenameNoReplace renames(c.step);
-        EXPECT_THROW(
-            ExclusiveRename::toFreeName(m_tree.path(QStringLiteral("staging/") + c.item), destination,
-                                        [&](qint64 n) { return sameName(c.item, n); }, nullptr, {}),
-            FileSystemError);
+        EXPECT_TRUE(thrownMessage([&] {
+            ExclusiveRename::toFreeName(
+                m_tree.path(QStringLiteral("staging/") + c.item), destination,
+                [&](qint64 n) { return c.item + (n == 0 ? QString() : QString::number(n)); }, nullptr, token);
+        }));
+        EXPECT_EQ(WithoutRenameNoReplace::calls(), c.calls);
         EXPECT_EQ(treeContents(destination), c.left);
     }
+    EXPECT_EQ(m_tree.readFile(QStringLiteral("staging/note.txt")), "incoming");
 }
 
 // A kill between taking the name and the rename: the next start removes the empty placeholder, but
 // not an empty file of the user's that took the name since.
 TEST_F(ExtractionBesideUserFilesTest, APlaceholderLeftByAKillGoesAtTheNextStart) {
     const XdgEnvironment xdg;
-    const QString destination = m_tree.makeFolder(QStringLiteral("dest"));
+    const QString placeholder = m_tree.makeFolder(QStringLiteral("dest")) + "/note.txt";
     const QString item = m_tree.writeFile(QStringLiteral("staging/note.txt"), "incoming");
     for (const bool replacedByTheUser : {false, true}) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const WithoutRenameNoReplace renames([](int, const char*, const char*) -> int { ::_exit(0); });
-            const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
-            ExclusiveRename::rename(item, destination + "/note.txt", journal.get());
-            ::_exit(1);
-        }
-        int status = -1;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_EQ(status, 0);
-        ASSERT_EQ(QFileInfo(destination + "/note.txt").size(), 0);
-        if (replacedByTheUser) putUsersFile(destination + "/note.txt", {});
-        EXPECT_EQ(WorkJournal::removeLeftovers(), replacedByTheUser ? 0 : 1);
-        EXPECT_EQ(QFileInfo::exists(destination + "/note.txt"), replacedByTheUser);
+        ASSERT_TRUE(killedAfterMoves(0, [&] {
+            const WithoutRenameNoReplace renames(
+                [](int, const QString&) { return ::kill(::getpid(), SIGKILL); });
+            ExclusiveRename::rename(item, placeholder, WorkJournal::open().get());
+        }));
+        ASSERT_EQ(QFileInfo(placeholder).size(), 0);
+        if (replacedByTheUser) putUsersFile(placeholder, {});
+        WorkJournal::removeLeftovers();
+        EXPECT_EQ(QFileInfo::exists(placeholder), replacedByTheUser);
     }
 }
 
@@ -384,8 +354,7 @@ TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
 }
 
 // A run killed between the moves of its items into place: the next start takes back what had moved and
-// the folder reserved for it, so nothing is left that looks extracted and is not, whether the items went
-// into a reserved folder or beside the user's own.
+// the folder reserved for it, whether the items went into a reserved folder or beside the user's own.
 TEST_F(ExtractionBesideUserFilesTest, AKillBetweenTheMovesLeavesNothingAfterTheNextStart) {
     const XdgEnvironment environment;
     m_tree.writeFile(QStringLiteral("src/readme.txt"), "fourth");

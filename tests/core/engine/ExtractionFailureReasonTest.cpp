@@ -51,22 +51,23 @@ protected:
         file.write(bytes);
     }
 
-    // A 7-Zip set of data.bin in 100 KiB volumes without the volumes named by their suffixes; its first.
-    QString cutSet(const QString& name, const QStringList& type, const QStringList& removed) {
-        make("7zz", QStringList{"a", "-mx=0", "-v100k"} + type + QStringList{"../" + name, "data.bin"});
-        for (const QString& suffix : removed) QFile::remove(m_tree.path(name + suffix));
+    // A 7-Zip set of data.bin, of the type its name says, in three volumes of 100 KiB of which only the
+    // first kept are left; its first.
+    QString cutSet(const QString& name, int kept) {
+        make("7zz", {"a", "-mx=0", "-v100k", "-t" + QFileInfo(name).suffix(), "../" + name, "data.bin"});
+        while (kept < 3)
+            QFile::remove(m_tree.path(name + QStringLiteral(".%1").arg(++kept, 3, 10, QLatin1Char('0'))));
         return m_tree.path(name + ".001");
     }
 
-    // A ZIP of one entry made at test time, with a 16-bit field of its central header (at the offset
-    // from the header's start) and of its local header (when given) patched.
-    QString patchedZip(const QString& name, const LegacyArchives::Item& item, int centralOffset,
-                       quint16 value, std::optional<int> localOffset = std::nullopt) {
-        QByteArray bytes = LegacyArchives::zip({item}, LegacyArchives::Host::unix);
-        const auto patch = [&](qsizetype at) { bytes.replace(at, 2, ZipBytes::le16(value)); };
-        patch(bytes.indexOf("PK\x01\x02") + centralOffset);
-        if (localOffset) patch(*localOffset);
-        return m_tree.writeFile(name, bytes);
+    // A ZIP of one entry, with value in the 16-bit field at centralOffset of its central header and at
+    // localOffset of the file (when not negative).
+    QString zipOf(const QByteArray& entry, int centralOffset = 0, quint16 value = 0, int localOffset = -1) {
+        QByteArray bytes = LegacyArchives::zip({{entry, "hello"}}, LegacyArchives::Host::unix);
+        if (centralOffset)
+            bytes.replace(bytes.indexOf("PK\x01\x02") + centralOffset, 2, ZipBytes::le16(value));
+        if (localOffset >= 0) bytes.replace(localOffset, 2, ZipBytes::le16(value));
+        return m_tree.writeFile(QStringLiteral("entry%1.zip").arg(centralOffset), bytes);
     }
 
     QString failureOf(const QString& archive, const std::optional<QString>& password,
@@ -96,7 +97,7 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
         std::function<QString()> archive;
         std::optional<QString> password;
         QString expected;
-        const ArchivePrograms* programs = nullptr;  // the installed ones
+        ArchivePrograms programs = ArchivePrograms::installed();
     } cases[] = {
         {"wrong password 7z",
          [&] {
@@ -140,18 +141,12 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
          },
          std::nullopt, QStringLiteral(u"缺少分卷：set.7z.002")},
         // A set that ends early lacks the volume after its last one.
-        {"a lone first 7z volume",
-         [&] {
-             return cutSet("lone.7z", {}, {".002", ".003"});
-         },
-         std::nullopt, QStringLiteral(u"缺少分卷：lone.7z.002")},
-        {"a 7z set without its last volume", [&] { return cutSet("Last.7z", {}, {".003"}); }, std::nullopt,
+        {"a lone first 7z volume", [&] { return cutSet("lone.7z", 1); }, std::nullopt,
+         QStringLiteral(u"缺少分卷：lone.7z.002")},
+        {"a 7z set without its last volume", [&] { return cutSet("Last.7z", 2); }, std::nullopt,
          QStringLiteral(u"缺少分卷：Last.7z.003")},
-        {"a lone first zip piece",
-         [&] {
-             return cutSet("lone.zip", {"-tzip"}, {".002", ".003"});
-         },
-         std::nullopt, QStringLiteral(u"缺少分卷：lone.zip.002")},
+        {"a lone first zip piece", [&] { return cutSet("lone.zip", 1); }, std::nullopt,
+         QStringLiteral(u"缺少分卷：lone.zip.002")},
         {"missing rar volume",
          [&] {
              make("rar", {"a", "-inul", "-m0", "-v100k", "../set.rar", "data.bin"});
@@ -160,25 +155,14 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
          },
          std::nullopt, QStringLiteral(u"缺少分卷：set.part2.rar")},
         // A method neither 7-Zip nor unzip has (7, "tokenize"): unzip, the last to try, names the entry.
-        {"a method no tool has",
-         [&] {
-             return patchedZip("method.zip", {"README", "hello"}, 10, 7, 8);
-         },
-         std::nullopt,
+        {"a method no tool has", [&] { return zipOf("README", 10, 7, 8); }, std::nullopt,
          QStringLiteral(u"解压失败：7-Zip 解压工具返回错误（无法解压“README”：不支持它的压缩方法）。")},
         // Where 7-Zip is missing unzip decides, and its lines read as their kind.
-        {"an empty name",
-         [&] {
-             return m_tree.writeFile("empty.zip", LegacyArchives::zip({{"", "x"}}));
-         },
-         std::nullopt,
+        {"an empty name", [&] { return zipOf(""); }, std::nullopt,
          QStringLiteral(u"解压失败：unzip 解压工具返回错误（压缩包中有名称为空的条目，无法写入）。"),
-         &withoutSevenZip.programs()},
-        {"a local header at a wrong offset",
-         [&] {
-             return patchedZip("offset.zip", {"a.txt", "hello"}, 42, 3);
-         },
-         std::nullopt, damaged, &withoutSevenZip.programs()},
+         withoutSevenZip.programs()},
+        {"a local header at a wrong offset", [&] { return zipOf("a.txt", 42, 3); }, std::nullopt, damaged,
+         withoutSevenZip.programs()},
         // Encrypted, opened with the right password, and refused for its link: not a password problem.
         {"encrypted 7z with a link leading out",
          [&] {
@@ -190,16 +174,15 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString archive = c.archive();
-        EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++)),
-                            c.programs ? *c.programs : ArchivePrograms::installed()),
-                  c.expected);
+        EXPECT_EQ(
+            failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++)), c.programs),
+            c.expected);
     }
     // 7-Zip says only "ERROR: <path>" and "Cannot open the file as archive" of these.
     for (const char* name :
          {"empty.7z", "empty.tar", "empty.tar.gz", "empty.xz", "empty.iso", "solo.7z.001"}) {
         const QString archive = m_tree.writeFile(name, QByteArray(name).startsWith("solo") ? "text\n" : "");
-        EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder(QStringLiteral("out%1").arg(run++))),
-                  damaged)
+        EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder(name + QStringLiteral("-out"))), damaged)
             << name;
     }
 }
@@ -209,27 +192,23 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
 // password, its preview of the entry and an extraction alike.
 TEST_F(ExtractionFailureReasonTest, aWrongPasswordIsNamedWhateverItsEntryIsCalled) {
     const ArchivePreviewService browser;
-    const struct {
-        const char* program;
-        const char* extension;
-        QStringList switches;
-    } makers[] = {{"7zz", "zip", {"a", "-tzip", "-mem=ZipCrypto"}},
-                  {"7zz", "7z", {"a"}},
-                  {"rar", "rar", {"a", "-inul"}}};
-    int run = 0;
+    // The archive's extension, the program and its switches.
+    const QList<QStringList> makers = {
+        {"zip", "7zz", "a", "-tzip", "-mem=ZipCrypto"}, {"7z", "7zz", "a"}, {"rar", "rar", "a", "-inul"}};
     for (const char* name : {"a", "s", "or", "pass", "Wrong password"}) {
         m_tree.writeFile(QStringLiteral("names/") + name, "secret\n");
         ArchivePreviewEntry entry;
         entry.path = QString::fromUtf8(name);
-        for (const auto& [program, extension, switches] : makers) {
-            const QString archive = m_tree.path(QStringLiteral("entry%1.%2").arg(run++).arg(extension));
-            SCOPED_TRACE(QStringLiteral("%1 in %2").arg(name, extension).toStdString());
-            runTool(program, switches + QStringList{"-pright", archive, "--", name}, m_tree.path("names"));
+        for (const QStringList& maker : makers) {
+            const QString archive = m_tree.path(name + ('.' + maker[0]));
+            SCOPED_TRACE(archive.toStdString());
+            runTool(maker[1], maker.mid(2) + QStringList{"-pright", archive, "--", name},
+                    m_tree.path("names"));
             EXPECT_EQ(ArchivePasswordProbe::testFirstEncryptedEntry(archive, "wrong", {}),
                       ArchivePasswordProbe::EntryTest::wrong);
             EXPECT_EQ(thrownArchiveError([&] { browser.extractedPreviewFile(entry, archive, "wrong", {}); }),
                       ArchiveError::wrongPassword());
-            EXPECT_EQ(failureOf(archive, "wrong", m_tree.makeFolder(QStringLiteral("names-out%1").arg(run))),
+            EXPECT_EQ(failureOf(archive, "wrong", m_tree.makeFolder(name + maker[0])),
                       QStringLiteral(u"密码错误或压缩包需要密码。"));
         }
     }
@@ -323,10 +302,9 @@ TEST_F(ExtractionFailureReasonTest, aReadOnlyDestinationIsNamed) {
 // An archive the user may not read is named with what could not be done, whichever tool decides.
 TEST_F(ExtractionFailureReasonTest, anUnreadableArchiveIsNamed) {
     if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    const QStringList archives{make("7zz", {"a", "../u.7z", "note.txt"}),
-                               make("zip", {"-q", "../u.zip", "note.txt"}),
-                               make("rar", {"a", "-inul", "../u.rar", "note.txt"})};
-    for (const QString& archive : archives) {
+    for (const QString& archive :
+         {make("7zz", {"a", "../u.7z", "note.txt"}), make("zip", {"-q", "../u.zip", "note.txt"}),
+          make("rar", {"a", "-inul", "../u.rar", "note.txt"})}) {
         SCOPED_TRACE(archive.toStdString());
         QFile::setPermissions(archive, QFile::WriteOwner);
         EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder("unreadable")),
@@ -345,19 +323,15 @@ TEST_F(ExtractionFailureReasonTest, aTemporaryFolderTakenByAnotherUserIsNamed) {
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString taken = m_tree.path("tmp/velmora-" + QString::number(::getuid()));
     PrivateTempDirectory::setSystemTempPathForTesting(m_tree.makeFolder("tmp"));
-    const std::optional<QByteArray> savedRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
-                                                       ? std::optional(qgetenv("XDG_RUNTIME_DIR"))
-                                                       : std::nullopt;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
     for (const bool link : {false, true}) {
-        QDir(taken).removeRecursively();
-        QFile::remove(taken);
+        QDir().rmdir(taken);
         ASSERT_TRUE(link ? QFile::link(theirs, taken) : QDir().mkdir(taken));
         ASSERT_EQ(::lchown(QFile::encodeName(taken).constData(), 65534, 65534), 0);
         ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
         for (const bool withRuntime : {true, false}) {
             SCOPED_TRACE(QString("link %1, runtime %2").arg(link).arg(withRuntime).toStdString());
-            withRuntime ? qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime))
-                        : qunsetenv("XDG_RUNTIME_DIR");
+            qputenv("XDG_RUNTIME_DIR", withRuntime ? QFile::encodeName(runtime) : QByteArray());
             const QString destination = m_tree.makeFolder(QString("out%1%2").arg(link).arg(withRuntime));
             EXPECT_EQ(failureOf(archive, std::nullopt, destination),
                       withRuntime ? QStringLiteral("no failure")
@@ -366,7 +340,7 @@ TEST_F(ExtractionFailureReasonTest, aTemporaryFolderTakenByAnotherUserIsNamed) {
             EXPECT_TRUE(QDir(theirs).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
         }
     }
-    savedRuntime ? qputenv("XDG_RUNTIME_DIR", *savedRuntime) : qunsetenv("XDG_RUNTIME_DIR");
+    savedRuntime.isEmpty() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", savedRuntime);
     PrivateTempDirectory::setSystemTempPathForTesting({});
 }
 
