@@ -33,6 +33,12 @@ protected:
         return archiveOfSample(kSevenZip, QStringList{QStringLiteral("a")} + options, name);
     }
 
+    // What extracting archive into out/ throws.
+    std::optional<ArchiveError> extractionError(const QString& archive, const ArchivePrograms& programs) {
+        return thrownArchiveError(
+            [&] { makeExtractor(programs).extract(archive, m_tree.path("out"), std::nullopt, 1, {}); });
+    }
+
     // What the private temporary base holds: work folders must never outlive an extraction.
     QStringList privateTempEntries() const {
         return QDir(*PrivateTempDirectory::base())
@@ -160,10 +166,7 @@ TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
     for (const auto& [programs, expected] :
          {std::pair{ArchivePrograms::installed(), tooLong},
           std::pair{withoutTar.programs(), ArchiveError::corruptedArchive()}}) {
-        EXPECT_EQ(thrownArchiveError([&] {
-                      makeExtractor(programs).extract(archive, m_tree.path("out"), std::nullopt, 1, {});
-                  }),
-                  expected);
+        EXPECT_EQ(extractionError(archive, programs), expected);
         EXPECT_FALSE(QFileInfo::exists(m_tree.path("out")));
     }
 }
@@ -249,12 +252,7 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         programs.remove(QStringLiteral("7zz"));
         programs.addTool(byTar ? "tar" : "7zz", QString::fromUtf8(c.body));
         const QString archive = m_tree.writeFile(byTar ? "a.tar" : "a.7z", "x");
-        EXPECT_EQ(thrownArchiveError([&] {
-                      makeExtractor(programs.programs())
-                          .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
-                  }),
-                  c.expected)
-            << c.body;
+        EXPECT_EQ(extractionError(archive, programs.programs()), c.expected) << c.body;
     }
 }
 
