@@ -233,8 +233,7 @@ TEST(ArchiveListingParser, TarListingInCQuoting) {
     const QList<ArchivePreviewEntry> rows = parseTarList(listing);
     ASSERT_EQ(paths(rows), QStringList({"./", "./quo\"te", "sp ace -> x.txt", u"中文\\a\tb.txt"_qs,
                                         u"gb\uFFFD\uFFFD.txt"_qs, "hard", "li nk", "dev/null", "d/"}));
-    EXPECT_EQ(rows[2].byteSize, 10);
-    EXPECT_EQ(rows[2].modifiedDescription, "2026-12-10 12:24:29");
+    EXPECT_EQ(rows[2].byteSize, 10) << "the last copy";
     EXPECT_EQ(rows[3].byteSize, 3101184);
     EXPECT_EQ(rows[3].modifiedDescription, "2026-12-10 12:23:38");
     EXPECT_EQ(rows[4].toolPath, ToolText::escapedName("gb\xd6\xd0.txt"));
