@@ -214,9 +214,8 @@ TEST(ArchiveListingParser, RarTechnicalListingOfAVolumeSet) {
     EXPECT_EQ(entries[2].kindDescription, "文件夹");
 }
 
-// GNU tar's verbose listing in C quoting: names that hold blanks, quotes, backslashes, " -> " and bytes
-// that are not UTF-8 come back whole; a file stored twice is one row with its last copy's data; lines
-// that are no entry are skipped.
+// GNU tar's verbose listing in C quoting: names with blanks, quotes, backslashes, " -> " or bytes that are
+// not UTF-8 come back whole; a file stored twice is one row of its last copy; other lines are skipped.
 TEST(ArchiveListingParser, TarListingInCQuoting) {
     const QString listing = QStringLiteral(
         u"drwxr-xr-x 0/0               0 2026-12-10 12:24:27 \"./\"\n"
@@ -232,11 +231,9 @@ TEST(ArchiveListingParser, TarListingInCQuoting) {
         u"-rw-r--r-- 0/0              10 2026-12-10 12:24:29 \"sp ace -> x.txt\"\n"
         u"tar: A lone zero block at 12\n");
     const QList<ArchivePreviewEntry> rows = parseTarList(listing);
-    EXPECT_EQ(paths(rows), QStringList({"./", "./quo\"te", "sp ace -> x.txt", u"中文\\a\tb.txt"_qs,
+    ASSERT_EQ(paths(rows), QStringList({"./", "./quo\"te", "sp ace -> x.txt", u"中文\\a\tb.txt"_qs,
                                         u"gb\uFFFD\uFFFD.txt"_qs, "hard", "li nk", "dev/null", "d/"}));
-    ASSERT_EQ(rows.size(), 9);
-    EXPECT_EQ(rows[2].byteSize, 10);
-    EXPECT_EQ(rows[2].modifiedDescription, "2026-12-10 12:24:29");
+    EXPECT_EQ(rows[2].byteSize, 10) << "the last copy";
     EXPECT_EQ(rows[3].byteSize, 3101184);
     EXPECT_EQ(rows[3].modifiedDescription, "2026-12-10 12:23:38");
     EXPECT_EQ(rows[4].toolPath, ToolText::escapedName("gb\xd6\xd0.txt"));
