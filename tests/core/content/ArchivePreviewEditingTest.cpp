@@ -138,10 +138,9 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
                                         {"d", "-spd", "--", archive, "docs"}}));
 }
 
-// 7-Zip removes the archive, then renames the new one out of its work folder. Killed between the two,
-// the new archive is the only copy: the next start puts it back under the archive's name. A journal
-// that has room for the work folder but not for the archive it replaces must stop the edit before the
-// tool runs, or the next start would remove that only copy with the folder.
+// 7-Zip removes the archive, then renames the new one out of its work folder: killed between the two,
+// the next start puts that only copy back. A journal with room for the work folder but not for the
+// archive stops the edit before the tool runs, or the next start would remove the copy with the folder.
 TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchive) {
     const XdgEnvironment environment;
     // Long enough that the archive's line does not fit in the page the folder's line took.
