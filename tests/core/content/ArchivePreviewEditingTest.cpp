@@ -156,10 +156,8 @@ TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchiv
     for (const bool journalFull : {false, true}) {
         SCOPED_TRACE(journalFull);
         sevenZipArchive(QDir(m_tree.root()).relativeFilePath(archive));
-        if (journalFull) {
-            if (!journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
-            journal.fill(4096);
-        }
+        if (journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+        if (journalFull) journal.fill(4096);
         const pid_t child = ::fork();
         if (child == 0)
             ::_exit(failure([&] { service.deleteEntries({entry("a.txt")}, archive, {}, m_token); }) ==

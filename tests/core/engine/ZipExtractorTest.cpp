@@ -117,10 +117,9 @@ TEST_F(ZipExtractorTest, OnlyAWrongPasswordFromSevenZipIsTheOutcome) {
     for (const auto& c : cases) {
         programs.addTool(QStringLiteral("7zz"), QString::fromUtf8(c.body));
         const QString destination = m_tree.makeFolder(QStringLiteral("out"));
+        ZipExtractor extractor = makeExtractor(programs.programs());
         EXPECT_EQ(
-            thrownArchiveError([&] {
-                makeExtractor(programs.programs()).extract(archive, destination, QStringLiteral("pw"), 1, {});
-            }),
+            thrownArchiveError([&] { extractor.extract(archive, destination, QStringLiteral("pw"), 1, {}); }),
             c.expected)
             << c.body;
         if (!c.expected) expectSample(destination);
