@@ -145,7 +145,7 @@ TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchiv
     const XdgEnvironment environment;
     // Long enough that the archive's line does not fit in the page the folder's line took.
     const QString folder = m_tree.makeFolder(QStringList(8, QString(200, 'd')).join('/'));
-    const QString archive = folder + "/s.7z";
+    const QString archive = sevenZipArchive(QDir(m_tree.root()).relativeFilePath(folder) + "/s.7z");
     const FakeTool sevenZip =
         m_programs.addTool("7zz", QStringLiteral("for a; do case $a in -w*) w=${a#-w};; esac; done\n"
                                                  "cp '%1' \"$w/s.7z.tmp\" && rm '%1' && kill -9 $PPID")
@@ -155,7 +155,6 @@ TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchiv
     FullDisk journal(WorkJournal::directory());
     for (const bool journalFull : {false, true}) {
         SCOPED_TRACE(journalFull);
-        sevenZipArchive(QDir(m_tree.root()).relativeFilePath(archive));
         if (journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
         if (journalFull) journal.fill(4096);
         const pid_t child = ::fork();
@@ -172,7 +171,6 @@ TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchiv
         WorkJournal::removeLeftovers();
         EXPECT_EQ(listedPaths(archive), kSamplePaths);
         EXPECT_EQ(QDir(folder).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
-        QFile::remove(archive);
     }
 }
 
