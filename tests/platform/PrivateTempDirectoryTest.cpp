@@ -15,17 +15,16 @@ protected:
     // Without a runtime folder, where a base that is refused would otherwise go instead.
     void SetUp() override {
         PrivateTempDirectory::setSystemTempPathForTesting(m_tree.root());
-        if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) m_runtime = qgetenv("XDG_RUNTIME_DIR");
         qunsetenv("XDG_RUNTIME_DIR");
     }
     void TearDown() override {
         PrivateTempDirectory::setSystemTempPathForTesting({});
-        if (m_runtime) qputenv("XDG_RUNTIME_DIR", *m_runtime);
+        if (!m_runtime.isEmpty()) qputenv("XDG_RUNTIME_DIR", m_runtime);
     }
     QString expectedBase() const { return m_tree.path(QStringLiteral("velmora-%1").arg(::getuid())); }
 
     TempTree m_tree;
-    std::optional<QByteArray> m_runtime;
+    const QByteArray m_runtime = qgetenv("XDG_RUNTIME_DIR");
 };
 
 TEST_F(PrivateTempDirectoryTest, FoldersAreOwnerOnly) {

@@ -1,7 +1,7 @@
-#include "platform/FileManagerEntries.h"
 #include "platform/PreviousDefaultHandler.h"
 #include "platform/SystemIntegrationError.h"
 #include "platform/SystemIntegrationService.h"
+#include "support/FakeTool.h"
 #include "support/XdgEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -276,33 +276,21 @@ TEST_F(SystemIntegrationServiceTest, UnwritableConfigFolderFailsWithTheSystemsRe
 // A record velmora keeps to undo its changes that cannot be saved (a folder stands where its file
 // goes) fails the change, and nothing is left that switching off could not take away.
 TEST_F(SystemIntegrationServiceTest, ARecordThatCannotBeSavedFailsTheChange) {
-    const QString helper = xdg.tree().writeFile(QStringLiteral("bin/velmoraFinderSync"), "#!/bin/sh\n");
-    QFile::setPermissions(helper, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const struct {
-        QString key;
-        std::function<void()> change;
-    } cases[] = {
-        {SystemIntegrationService::previousDefaultHandlersKey, [&] { service.setAsDefaultArchiveTool(); }},
-        {SystemIntegrationService::addedGroupKey, [&] { service.setAsDefaultArchiveTool(); }},
-        {SystemIntegrationService::createdFileManagerFoldersKey,
-         [&] { service.setFileManagerEntriesEnabled(true); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key.toStdString());
-        // The handlers already kept, so that the group's record is the one that fails.
-        if (c.key == SystemIntegrationService::addedGroupKey) {
-            ASSERT_TRUE(defaults.setData(SystemIntegrationService::previousDefaultHandlersKey, "[]"));
-        }
-        const QString blocked = xdg.tree().makeFolder(QStringLiteral("defaults/") + c.key + ".json");
+    const FakeTool helper(xdg.tree().path(QStringLiteral("bin")), QStringLiteral("velmoraFinderSync"), {});
+    using Service = SystemIntegrationService;
+    for (const QString& key : {Service::previousDefaultHandlersKey, Service::addedGroupKey,
+                               Service::createdFileManagerFoldersKey}) {
+        SCOPED_TRACE(key.toStdString());
+        const QString blocked = xdg.tree().makeFolder(QStringLiteral("defaults/") + key + ".json");
         try {
-            c.change();
+            key == Service::createdFileManagerFoldersKey ? service.setFileManagerEntriesEnabled(true)
+                                                         : (void)service.setAsDefaultArchiveTool();
             ADD_FAILURE() << "no failure";
         } catch (const SystemIntegrationError& error) {
             EXPECT_EQ(error.kind(), SystemIntegrationError::Kind::recordSaveFailed);
         }
-        EXPECT_FALSE(QFileInfo::exists(xdg.tree().path(userFile())));
-        for (const FileManagerEntries::Entry& entry : FileManagerEntries(helper).entries())
-            EXPECT_FALSE(QFileInfo::exists(entry.path)) << entry.path.toStdString();
+        for (const QString& home : {xdg.configHome(), xdg.dataHome()})
+            EXPECT_TRUE(QDir(home).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         QDir(blocked).removeRecursively();
     }
 }

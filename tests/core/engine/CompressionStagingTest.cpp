@@ -66,11 +66,9 @@ TEST_F(CompressionStagingTest, AFolderHoldingAPipeIsStagedWithoutIt) {
     tree.writeFile("in/Docs/sub/c.txt", "c");
     ASSERT_EQ(::mkfifo(QFile::encodeName(tree.path("in/Docs/sub/live")).constData(), 0600), 0);
     const CompressionWorkspace workspace = prepareCompressionWorkspace({tree.path("in/Docs")}, false, {});
-    ASSERT_TRUE(workspace.stagingRootURL);
-    EXPECT_TRUE(QFileInfo::exists(workspace.files.first() + "/sub/c.txt"));
-    struct stat info {};
-    EXPECT_NE(::lstat(QFile::encodeName(workspace.files.first() + "/sub/live").constData(), &info), 0);
-    workspace.removeStagingRoot();
+    EXPECT_EQ(QDir(workspace.files.first() + "/sub")
+                  .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{"c.txt"});
 }
 
 TEST_F(CompressionStagingTest, HiddenTopLevelInputsAreSkippedOnlyWhenExcluding) {
@@ -180,7 +178,6 @@ TEST_F(CompressionStagingTest, NothingLeftAfterSkippingIsNoInputAndLeavesNoStagi
     EXPECT_TRUE(empty.files.isEmpty());
 }
 
-// The folder is named with the permission it lacked.
 TEST_F(CompressionStagingTest, AnUnreadableFolderIsAPermissionProblemNotAnEmptyFolder) {
     if (::getuid() == 0) GTEST_SKIP() << "root reads every folder";
     tree.writeFile("in/Docs/locked/secret.txt", "s");

@@ -108,25 +108,21 @@ TEST(ProcessRunner, TimeLimitsCountTheWholeRunOrTheToolsSilence) {
     FakeTool steady(tree.root(), QStringLiteral("steadytool"),
                     QStringLiteral("i=0; while [ $i -lt 25 ]; do echo $i; i=$((i+1)); sleep 0.1; done"));
     FakeTool silent(tree.root(), QStringLiteral("slowtool"), QStringLiteral("echo started; exec sleep 30"));
-    const struct {
-        const FakeTool& tool;
-        ProcessRunner::TimeLimit limit;
-        std::optional<QString> message;  // nothing: the tool finishes
-    } cases[] = {
-        {steady, 0.6, QStringLiteral(u"外部工具执行超时")},
-        {steady, ProcessRunner::TimeLimit::ofSilence(1.5), std::nullopt},
-        {silent, 0.3, QStringLiteral(u"外部工具执行超时")},
-        {silent, ProcessRunner::TimeLimit::ofSilence(0.3), QStringLiteral(u"外部工具长时间没有响应，已停止")},
+    const std::tuple<QString, ProcessRunner::TimeLimit, std::optional<QString>> cases[] = {
+        {steady.path(), 0.6, QStringLiteral(u"外部工具执行超时")},
+        {steady.path(), ProcessRunner::TimeLimit::ofSilence(1.5), std::nullopt},  // finishes
+        {silent.path(), 0.3, QStringLiteral(u"外部工具执行超时")},
+        {silent.path(), ProcessRunner::TimeLimit::ofSilence(0.3),
+         QStringLiteral(u"外部工具长时间没有响应，已停止")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.tool.path().toStdString() + (c.limit.countsSilence ? " silence" : " whole run"));
+    for (const auto& [tool, limit, message] : cases) {
         try {
-            const ProcessResult result = ProcessRunner::run(c.tool.path(), {}, std::nullopt, c.limit, {}, {});
-            EXPECT_FALSE(c.message) << "finished";
+            const ProcessResult result = ProcessRunner::run(tool, {}, std::nullopt, limit, {}, {});
+            EXPECT_FALSE(message) << "finished";
             EXPECT_EQ(result.output.count(QLatin1Char('\n')), 25);
         } catch (const ProcessRunnerError& error) {
             EXPECT_EQ(error.kind(), ProcessRunnerError::Kind::timedOut);
-            EXPECT_EQ(error.message(), c.message.value_or(QStringLiteral("finished")));
+            EXPECT_EQ(error.message(), message.value_or(QStringLiteral("finished")));
         }
     }
 }

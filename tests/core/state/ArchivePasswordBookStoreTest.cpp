@@ -339,8 +339,7 @@ TEST_F(PasswordBookTest, AnUnreadableImportSaysItCouldNotBeRead) {
         store().importPasswords(file, Kind::extraction);
         ADD_FAILURE() << "imported";
     } catch (const FileSystemError& error) {
-        EXPECT_EQ(error.message(),
-                  QStringLiteral(u"无法打开文件：") + file + QStringLiteral(u"（没有读取权限）"));
+        EXPECT_EQ(error.message(), QStringLiteral(u"无法打开文件：%1（没有读取权限）").arg(file));
     }
 }
 
