@@ -17,10 +17,9 @@ QString kindName(mode_t mode) {
     return QStringLiteral(u"特殊文件");
 }
 
-// What an archive holds: files, folders and links.
-bool isContent(mode_t mode) { return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode); }
-
 }  // namespace
+
+bool isContent(mode_t mode) { return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode); }
 
 State stateOf(const QString& path) {
     struct stat info {};

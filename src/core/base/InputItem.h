@@ -5,12 +5,17 @@
 #include <QString>
 #include <optional>
 
+#include <sys/types.h>
+
 // What velmora takes from the user as an item to read: a regular file, a folder, or a link to one.
 // Pipes, sockets and devices are told apart by their type alone and never opened: opening a pipe
 // waits for a writer, and reading a device never ends.
 namespace InputItem {
 
 enum class State { usable, missing, notFileOrFolder };
+
+// What an archive holds: files, folders and links.
+bool isContent(mode_t mode);
 
 // Follows a link to what it names; a link that names nothing is missing.
 State stateOf(const QString& path);

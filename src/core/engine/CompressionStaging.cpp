@@ -173,11 +173,21 @@ bool holdsFolder(const QStringList& inputs, const QString& folder) {
     });
 }
 
-// 7-Zip opens a pipe it finds inside a folder and waits on it for good; staging leaves pipes, sockets
-// and devices out (as zip and tar do on their own), so a folder holding one is staged.
-bool holdsNonContent(const QStringList& inputs, const CancellationToken& token) {
+// A folder the tools would misread is staged: 7-Zip opens a pipe it finds inside a folder and waits on
+// it for good, and zip stores a folder it may not read as an empty one without a word. Staging leaves
+// pipes, sockets and devices out (as zip and tar do on their own) and names a folder it cannot read.
+bool holdsWhatToolsMisread(const QStringList& inputs, const CancellationToken& token) {
     return std::any_of(inputs.begin(), inputs.end(), [&token](const QString& input) {
-        return InputItem::firstNonContentInside(input, token).has_value();
+        if (!isDirectory(input)) return false;
+        bool misread = false;
+        FileTree::walk(
+            input,
+            [&misread](const FileTree::Entry& entry) {
+                misread = misread || !InputItem::isContent(entry.info.st_mode);
+                return !misread;
+            },
+            [&misread](const QString&, int) { misread = true; }, token);
+        return misread;
     });
 }
 
@@ -203,7 +213,7 @@ CompressionWorkspace prepareCompressionWorkspace(const QStringList& files, bool 
     const QStringList inputs = excludeHiddenFiles ? withoutHiddenInputs(files) : files;
     if (inputs.isEmpty() && excludeHiddenFiles) throw ArchiveError::noInputFiles();
     if (allFilesShareSameParent(inputs) && !holdsFolder(inputs, destinationFolder) &&
-        !holdsNonContent(inputs, token))
+        !holdsWhatToolsMisread(inputs, token))
         return {std::nullopt, inputs};
     CompressionWorkspace workspace{makeCompressionStagingRoot(journal), {}};
     try {
