@@ -165,7 +165,6 @@ TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStay
     scheduler.advance(60 * 60 * 1000);
     ASSERT_NE(coordinator->progressWindowController(), nullptr);
     EXPECT_TRUE(coordinator->progressWindowController()->window()->isVisible());
-
     coordinator->handleIncoming({files.path("kept.zip")});
     waitForOperations();
     EXPECT_EQ(progress().message(),
@@ -238,11 +237,9 @@ TEST_F(OutsideOperationsTest, ItemsGoneOrNotFilesAreNamedAndTheRestRuns) {
     // Inside a folder a pipe is no content: it is left out, and 7-Zip never opens it.
     const QString folder = makePhotos("Album");
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/live").constData(), 0600), 0);
-    const auto link = [](const QString& action, const QStringList& paths) {
-        QString url = "velmora://" + action + "?";
-        for (const QString& path : paths)
-            url += "path=" + QString::fromLatin1(QUrl::toPercentEncoding(path)) + "&";
-        return url.chopped(1);
+    const auto link = [](const QString& action, QStringList paths) {
+        for (QString& path : paths) path = "path=" + QUrl::toPercentEncoding(path);
+        return "velmora://" + action + "?" + paths.join('&');
     };
     const QString pipeReason =
         QStringLiteral(u"“") + pipe + QStringLiteral(u"”是命名管道，不是文件或文件夹，无法使用。");
@@ -346,9 +343,8 @@ TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenCon
         ASSERT_NE(controller.closeQuestion(), nullptr);
         EXPECT_EQ(controller.closeQuestion()->text(),
                   QStringLiteral(u"还有任务正在进行，关闭窗口会停止它。确定关闭吗？"));
-        for (QAbstractButton* button : controller.closeQuestion()->buttons()) {
+        for (QAbstractButton* button : controller.closeQuestion()->buttons())
             if (button->text() == answer) button->click();
-        }
         const bool stops = answer == QStringLiteral(u"关闭");
         EXPECT_EQ(window->isVisible(), !stops);
         EXPECT_EQ(progress().message() == QStringLiteral(u"正在取消任务..."), stops);
@@ -356,12 +352,9 @@ TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenCon
     QCoreApplication::processEvents();
     EXPECT_FALSE(quit.isEmpty());
     EXPECT_EQ(coordinator->quitController().confirmation(), nullptr);
-    if (finished.isEmpty()) {
-        ASSERT_TRUE(finished.wait(120000));
-    }
+    if (finished.isEmpty()) ASSERT_TRUE(finished.wait(120000));
     EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"任务已取消"));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(QFileInfo::exists(files.path("big")));
     EXPECT_EQ(QDir(files.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"big.7z"});
 }
