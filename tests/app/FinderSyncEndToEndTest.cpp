@@ -84,9 +84,7 @@ TEST_F(FinderSyncEndToEndTest, CompressFromTheFileManagerMakesTheArchive) {
 TEST_F(FinderSyncEndToEndTest, AVanishedFileDoesNotStopTheRestOfTheSelection) {
     startPrimary();
     const QString good = m_files.path("good.zip");
-    QProcess zip;
-    zip.start("/usr/bin/zip", {"-q", "-j", good, m_files.writeFile("x/1.txt", "1")});
-    ASSERT_TRUE(zip.waitForFinished(30000));
+    ASSERT_EQ(QProcess::execute("/usr/bin/zip", {"-q", "-j", good, m_files.writeFile("x/1.txt", "1")}), 0);
 
     QProcess helper;
     helper.setProcessEnvironment(environment());
@@ -95,8 +93,7 @@ TEST_F(FinderSyncEndToEndTest, AVanishedFileDoesNotStopTheRestOfTheSelection) {
     ASSERT_EQ(helper.exitCode(), 0);
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(m_files.path("good/1.txt")); }, 60000));
-    QFile printed(m_xdgOpen.path() + ".stderr");
-    EXPECT_TRUE(!printed.open(QIODevice::ReadOnly) || printed.readAll().isEmpty());
+    EXPECT_EQ(QFileInfo(m_xdgOpen.path() + ".stderr").size(), 0);
 }
 
 }  // namespace

@@ -241,33 +241,23 @@ TEST_F(OutsideOperationsTest, ItemsGoneOrNotFilesAreNamedAndTheRestRuns) {
         for (QString& path : paths) path = "path=" + QUrl::toPercentEncoding(path);
         return "velmora://" + action + "?" + paths.join('&');
     };
-    const QString pipeReason =
-        QStringLiteral(u"“") + pipe + QStringLiteral(u"”是命名管道，不是文件或文件夹，无法使用。");
-    const struct {
-        QString url;
-        QString title;
-        QString message;
-    } cases[] = {
-        {link("extract", {good, gone}), QStringLiteral(u"部分压缩包解压失败"),
-         QStringLiteral(u"已解压 1 个压缩包，1 个失败：gone.zip：文件不存在：") + gone +
-             QStringLiteral(u"。")},
-        {link("extract", {pipe}), QStringLiteral(u"解压失败"), pipeReason},
-        {link("compress", {notes, gone, pipe}), QStringLiteral(u"部分项目压缩失败"),
-         QStringLiteral(u"已压缩 1 个压缩包，2 个失败：gone.zip：文件不存在：") + gone +
-             QStringLiteral(u"；pipe.zip：") + pipeReason.chopped(1) + QStringLiteral(u"。")},
-        {link("compress", {"/dev/null"}), QStringLiteral(u"压缩失败"),
+    const QString pipeReason = QStringLiteral(u"“%1”是命名管道，不是文件或文件夹，无法使用").arg(pipe);
+    const QString goneReason = QStringLiteral(u"gone.zip：文件不存在：") + gone;
+    const std::pair<QString, QString> cases[] = {
+        {link("extract", {good, gone}), QStringLiteral(u"已解压 1 个压缩包，1 个失败：%1。").arg(goneReason)},
+        {link("extract", {pipe}), pipeReason + u'。'},
+        {link("compress", {notes, gone, pipe}),
+         QStringLiteral(u"已压缩 1 个压缩包，2 个失败：%1；pipe.zip：%2。").arg(goneReason, pipeReason)},
+        {link("compress", {"/dev/null"}),
          QStringLiteral(u"“/dev/null”是设备文件，不是文件或文件夹，无法使用。")},
-        {link("compress", {folder}), QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：Album.zip")},
+        {link("compress", {folder}), QStringLiteral(u"已压缩：Album.zip")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.url.toStdString());
-        coordinator->handleActionURL(c.url);
+    for (const auto& [url, message] : cases) {
+        SCOPED_TRACE(url.toStdString());
+        coordinator->handleActionURL(url);
         waitForOperations();
-        EXPECT_EQ(progress().title(), c.title);
-        EXPECT_EQ(progress().message(), c.message);
+        EXPECT_EQ(progress().message(), message);
     }
-    EXPECT_EQ(files.readFile("good/1.txt"), "1");
-    EXPECT_EQ(zipListing(files.path("notes.zip")), QStringList{"notes.txt"});
     EXPECT_EQ(zipListing(files.path("Album.zip")), (QStringList{"Album/", "Album/a.jpg", "Album/b.jpg"}));
 }
 
@@ -352,7 +342,7 @@ TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenCon
     QCoreApplication::processEvents();
     EXPECT_FALSE(quit.isEmpty());
     EXPECT_EQ(coordinator->quitController().confirmation(), nullptr);
-    if (finished.isEmpty()) ASSERT_TRUE(finished.wait(120000));
+    ASSERT_TRUE(!finished.isEmpty() || finished.wait(120000));
     EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"任务已取消"));
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(QDir(files.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

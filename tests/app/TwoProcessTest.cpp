@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QUrl>
 
+#include <array>
+
 namespace {
 
 TEST_F(TwoProcessTest, LaterLaunchesForwardAndACrashedPrimaryIsReplaced) {
@@ -60,18 +62,16 @@ TEST_F(TwoProcessTest, ABurstOfLaunchesIsTakenWhole) {
     startPrimary();
     ASSERT_EQ(launch({}).exitCode, 0);  // listening now
     constexpr int kLaunches = 200;
-    std::vector<std::unique_ptr<QProcess>> callers;
+    std::array<QProcess, kLaunches> callers;
     for (int i = 0; i < kLaunches; ++i) {
-        const QString file = home.writeFile(QStringLiteral("burst/f%1").arg(i), "x");
-        auto caller = std::make_unique<QProcess>();
-        caller->setProcessEnvironment(environment());
-        caller->start(VELMORA_EXECUTABLE, {"--service-compress", file});
-        callers.push_back(std::move(caller));
+        callers[i].setProcessEnvironment(environment());
+        callers[i].start(VELMORA_EXECUTABLE,
+                         {"--service-compress", home.writeFile(QStringLiteral("burst/f%1").arg(i), "x")});
     }
-    for (const auto& caller : callers) {
-        ASSERT_TRUE(caller->waitForFinished(60000));
-        EXPECT_EQ(caller->exitCode(), 0);
-        EXPECT_EQ(caller->readAllStandardError(), QByteArray());
+    for (QProcess& caller : callers) {
+        ASSERT_TRUE(caller.waitForFinished(60000));
+        EXPECT_EQ(caller.exitCode(), 0);
+        EXPECT_EQ(caller.readAllStandardError(), QByteArray());
     }
     for (int i = 0; i < kLaunches; ++i)
         EXPECT_TRUE(waitForFile(home.path(QStringLiteral("burst/f%1.zip").arg(i))));
