@@ -117,10 +117,8 @@ TEST(KitTest, FormatPickerSelectionFollowsTheModelNotTheClick) {
 // where they were once it is long again; a place the reader scrolled to meanwhile wins.
 TEST(KitTest, ScrollPageTakesThePlaceAgainWhenThePageGrowsBack) {
     auto* content = new QWidget;
-    auto* layout = new QVBoxLayout(content);
     auto* panel = new QWidget;
-    layout->addSpacing(300);
-    layout->addWidget(panel);
+    (new QVBoxLayout(content))->addWidget(panel);
     ScrollPage page(content);
     page.resize(400, 500);
     page.show();
