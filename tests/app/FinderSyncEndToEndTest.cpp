@@ -59,7 +59,7 @@ protected:
     TempTree m_tools;
     TempTree m_files;
     // Stands in for the desktop: the URL goes to velmora as a later launch would get it.
-    // What velmora prints goes where the desktop would drop it, so a test can see that nothing went there.
+    // What velmora prints goes where the desktop would drop it.
     FakeTool m_xdgOpen{m_tools.root(), "xdg-open",
                        QStringLiteral("exec '%1' \"$1\" 2>>\"$0.stderr\"").arg(VELMORA_EXECUTABLE)};
     QProcess m_primary;
@@ -79,8 +79,7 @@ TEST_F(FinderSyncEndToEndTest, CompressFromTheFileManagerMakesTheArchive) {
     EXPECT_EQ(m_xdgOpen.recordedRuns().size(), 1);
 }
 
-// A selection of which one file vanished before the request arrived: the rest is extracted, and the
-// refusal is velmora's to show, not a line on a standard error that the file manager drops.
+// One file of the selection vanished: the rest is extracted, and nothing goes to the dropped stderr.
 TEST_F(FinderSyncEndToEndTest, AVanishedFileDoesNotStopTheRestOfTheSelection) {
     startPrimary();
     const QString good = m_files.path("good.zip");

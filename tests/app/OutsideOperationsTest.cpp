@@ -313,15 +313,14 @@ TEST_F(OutsideOperationsTest, CancellingShowsCancelledAndClosesLater) {
     EXPECT_EQ(coordinator->progressWindowController(), nullptr);
 }
 
-// Closing the window of a running extraction asks first; "关闭" stops it, removes what it wrote and
-// shows nothing more: no work goes on without its window.
+// "关闭" stops the running extraction, removes what it wrote and shows nothing more.
 TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenConfirmed) {
     // PPMd decompresses slowly, so the extraction is still running when the answer comes.
     files.writeFile("big/data.txt", randomBytes(3 * 1024 * 1024).toBase64());
     const QString archive = files.path("big.7z");
     runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd", archive, files.path("big/data.txt")});
     ASSERT_TRUE(QDir(files.path("big")).removeRecursively());
-    // Without a tray the last window's close quits, and a run stopped already is nothing to ask about.
+    // Without a tray the last window's close quits, with no question about the run it stopped.
     trayAvailable = false;
     QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
     QSignalSpy finished(coordinator.get(), &AppCoordinator::externalOperationFinished);

@@ -81,8 +81,7 @@ TEST_F(TasksModelTest, FilterShowsTheStoresTasksAndRemovalsReachTheStore) {
 
 using ActivityModelsTest = WorkbenchFixture;
 
-// The bell and the panel read the store's notifications through their model, and only "全部已读"
-// marks them read, in the store and on disk.
+// The bell and the panel read the store through their model; "全部已读" marks read on disk too.
 TEST_F(ActivityModelsTest, NotificationsCountTheUnreadUntilAllAreMarkedRead) {
     NotificationsViewModel& notifications = models().notifications();
     QSignalSpy changes(&notifications, &NotificationsViewModel::notificationsChanged);

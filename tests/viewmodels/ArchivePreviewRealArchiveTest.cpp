@@ -213,9 +213,8 @@ TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
     }
 }
 
-// ZIPs that 7-Zip calls damaged or cannot open and unzip reads whole, and ZIPs made on DOS or Windows,
-// where "\" separates folders (from a code-page name and a UTF-8 one alike): each lists, previews, and
-// extracts its files in their folders, whole and as a selection.
+// ZIPs only unzip reads whole, and ZIPs from DOS or Windows where "\" separates folders (in code-page
+// and UTF-8 names): each lists, previews and extracts, whole and as a selection.
 TEST_F(RealArchiveTest, ZipsOnlyUnzipReadsAndWindowsFoldersOpenInTheBrowser) {
     for (const QString level : {"0", "6"})
         runTool(QStringLiteral("/usr/bin/zip"),
@@ -284,8 +283,7 @@ TEST_F(RealArchiveTest, AMissingVolumeOrArchiveIsNoPasswordProblem) {
     files.writeFile(QStringLiteral("volumes/backup.bin"), QByteArray(70000, 'x'));
     const QString set = files.path(QStringLiteral("volumes/encrypted-backup.7z"));
     const QString cut = files.path(QStringLiteral("volumes/cut.7z"));
-    // Stored, so the five volumes hold the bytes as they are. Of a set without its last volume 7-Zip
-    // says only that the archive ends early.
+    // Stored, so five volumes; without its last one 7-Zip says only that the archive ends early.
     for (const QString& archive : {set, cut})
         runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", archive, "backup.bin"},
                 files.path(QStringLiteral("volumes")));

@@ -63,8 +63,7 @@ TEST(FileDialogsTest, OpensInChineseAndAnswersThroughTheCallback) {
     EXPECT_TRUE(answer.isEmpty());
 }
 
-// The listing speaks Chinese under any locale of the system (CI runs with C.UTF-8): sizes and dates
-// as the rest of the interface writes them, kinds from the MIME database's Chinese names.
+// Under any system locale (CI: C.UTF-8) sizes and dates read as elsewhere in the app, kinds in Chinese.
 TEST(FileDialogsTest, ListsSizesKindsAndDatesInChinese) {
     ASSERT_TRUE(QtTranslations::install(*qApp));
     TempTree tree;

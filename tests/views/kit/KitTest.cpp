@@ -113,8 +113,7 @@ TEST(KitTest, FormatPickerSelectionFollowsTheModelNotTheClick) {
     EXPECT_EQ(picker.button(CompressionFormat::tarGzip)->toolTip(), QStringLiteral("TAR.GZ"));
 }
 
-// A page cut short for a moment (a panel emptied while it is worked out again) leaves the reader
-// where they were once it is long again; a place the reader scrolled to meanwhile wins.
+// A page cut short for a moment keeps the reader's place, unless the reader scrolled meanwhile.
 TEST(KitTest, ScrollPageTakesThePlaceAgainWhenThePageGrowsBack) {
     auto* content = new QWidget;
     auto* panel = new QWidget;
@@ -133,7 +132,6 @@ TEST(KitTest, ScrollPageTakesThePlaceAgainWhenThePageGrowsBack) {
     EXPECT_EQ(bar->value(), bar->maximum());
     panelHeight(2000);
     EXPECT_EQ(bar->value(), 1200);
-
     panelHeight(600);
     ASSERT_GT(bar->maximum(), 100);
     bar->setValue(100);
