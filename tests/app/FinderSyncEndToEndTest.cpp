@@ -74,7 +74,6 @@ TEST_F(FinderSyncEndToEndTest, CompressFromTheFileManagerMakesTheArchive) {
     helper.start(VELMORA_FINDER_SYNC_PATH, {"compress", file});
     ASSERT_TRUE(helper.waitForFinished(30000));
     ASSERT_EQ(helper.exitCode(), 0);
-
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(file + ".zip"); }, 60000));
     EXPECT_EQ(m_xdgOpen.recordedRuns().size(), 1);
 }
@@ -84,13 +83,11 @@ TEST_F(FinderSyncEndToEndTest, AVanishedFileDoesNotStopTheRestOfTheSelection) {
     startPrimary();
     const QString good = m_files.path("good.zip");
     ASSERT_EQ(QProcess::execute("/usr/bin/zip", {"-q", "-j", good, m_files.writeFile("x/1.txt", "1")}), 0);
-
     QProcess helper;
     helper.setProcessEnvironment(environment());
     helper.start(VELMORA_FINDER_SYNC_PATH, {"extract", good, m_files.path("gone.zip")});
     ASSERT_TRUE(helper.waitForFinished(30000));
     ASSERT_EQ(helper.exitCode(), 0);
-
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(m_files.path("good/1.txt")); }, 60000));
     EXPECT_EQ(QFileInfo(m_xdgOpen.path() + ".stderr").size(), 0);
 }

@@ -210,9 +210,8 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
          QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包可能已损坏，无法读取。")},
         {{damaged, other},
          QStringLiteral(u"解压失败"),
-         QStringLiteral(u"2 "
-                        u"个压缩包解压失败：损坏.zip：压缩包可能已损坏，无法读取；坏."
-                        u"zip：压缩包可能已损坏，无法读取。")},
+         QStringLiteral(u"2 个压缩包解压失败：损坏.zip：%1；坏.zip：%1。")
+             .arg(QStringLiteral(u"压缩包可能已损坏，无法读取"))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
@@ -241,15 +240,16 @@ TEST_F(OutsideOperationsTest, ItemsGoneOrNotFilesAreNamedAndTheRestRuns) {
         for (QString& path : paths) path = "path=" + QUrl::toPercentEncoding(path);
         return "velmora://" + action + "?" + paths.join('&');
     };
-    const QString pipeReason = QStringLiteral(u"“%1”是命名管道，不是文件或文件夹，无法使用").arg(pipe);
     const QString goneReason = QStringLiteral(u"gone.zip：文件不存在：") + gone;
+    const QString pipeReason =
+        QStringLiteral(u"pipe.zip：“%1”是命名管道，不是文件或文件夹，无法使用").arg(pipe);
+    const QString nullReason = QStringLiteral(u"null：“/dev/null”是设备文件，不是文件或文件夹，无法使用");
     const std::pair<QString, QString> cases[] = {
-        {link("extract", {good, gone}), QStringLiteral(u"已解压 1 个压缩包，1 个失败：%1。").arg(goneReason)},
-        {link("extract", {pipe}), pipeReason + u'。'},
-        {link("compress", {notes, gone, pipe}),
-         QStringLiteral(u"已压缩 1 个压缩包，2 个失败：%1；pipe.zip：%2。").arg(goneReason, pipeReason)},
-        {link("compress", {"/dev/null"}),
-         QStringLiteral(u"“/dev/null”是设备文件，不是文件或文件夹，无法使用。")},
+        {link("extract", {good, gone, pipe}),
+         QStringLiteral(u"已解压 1 个压缩包，2 个失败：%1；%2。").arg(goneReason, pipeReason)},
+        {link("compress", {notes, gone, pipe, "/dev/null"}),
+         QStringLiteral(u"已压缩 1 个压缩包，3 个失败：%1；%2；%3。")
+             .arg(goneReason, pipeReason, nullReason)},
         {link("compress", {folder}), QStringLiteral(u"已压缩：Album.zip")},
     };
     for (const auto& [url, message] : cases) {
