@@ -76,8 +76,7 @@ TEST(KitTest, ElidedVolumeNameKeepsItsVolumeSuffix) {
 
 // A cut text can still be read whole: the label offers it as its tool tip.
 TEST(KitTest, CutTextIsOfferedAsToolTip) {
-    const QString text = QStringLiteral(
-        u"已解压 3 个压缩包，1 个失败：一个名字很长很长很长很长的压缩包.zip：压缩包可能已损坏，无法读取。");
+    const QString text = QStringLiteral(u"已解压 3 个压缩包，1 个失败：一个名字很长的压缩包.zip：已损坏。");
     ElidedLabel label(text);
     label.show();
     const auto offersToolTipAt = [&](int width) {
