@@ -232,33 +232,22 @@ TEST_F(OutsideOperationsTest, ItemsGoneOrNotFilesAreNamedAndTheRestRuns) {
     const QString gone = files.path("gone.zip");
     const QString pipe = files.path("pipe.zip");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    const QString notes = files.writeFile("notes.txt", "n");
-    // Inside a folder a pipe is no content: it is left out, and 7-Zip never opens it.
-    const QString folder = makePhotos("Album");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/live").constData(), 0600), 0);
-    const auto link = [](const QString& action, QStringList paths) {
+    // Runs a link as the file manager sends it; the window's message.
+    const auto run = [&](const QString& action, QStringList paths) {
         for (QString& path : paths) path = "path=" + QUrl::toPercentEncoding(path);
-        return "velmora://" + action + "?" + paths.join('&');
+        coordinator->handleActionURL("velmora://" + action + "?" + paths.join('&'));
+        waitForOperations();
+        return progress().message();
     };
     const QString goneReason = QStringLiteral(u"gone.zip：文件不存在：") + gone;
     const QString pipeReason =
         QStringLiteral(u"pipe.zip：“%1”是命名管道，不是文件或文件夹，无法使用").arg(pipe);
     const QString nullReason = QStringLiteral(u"null：“/dev/null”是设备文件，不是文件或文件夹，无法使用");
-    const std::pair<QString, QString> cases[] = {
-        {link("extract", {good, gone, pipe}),
-         QStringLiteral(u"已解压 1 个压缩包，2 个失败：%1；%2。").arg(goneReason, pipeReason)},
-        {link("compress", {notes, gone, pipe, "/dev/null"}),
-         QStringLiteral(u"已压缩 1 个压缩包，3 个失败：%1；%2；%3。")
-             .arg(goneReason, pipeReason, nullReason)},
-        {link("compress", {folder}), QStringLiteral(u"已压缩：Album.zip")},
-    };
-    for (const auto& [url, message] : cases) {
-        SCOPED_TRACE(url.toStdString());
-        coordinator->handleActionURL(url);
-        waitForOperations();
-        EXPECT_EQ(progress().message(), message);
-    }
-    EXPECT_EQ(zipListing(files.path("Album.zip")), (QStringList{"Album/", "Album/a.jpg", "Album/b.jpg"}));
+    EXPECT_EQ(run("extract", {good, gone, pipe}),
+              QStringLiteral(u"已解压 1 个压缩包，2 个失败：%1；%2。").arg(goneReason, pipeReason));
+    EXPECT_EQ(
+        run("compress", {files.writeFile("notes.txt", "n"), gone, pipe, "/dev/null"}),
+        QStringLiteral(u"已压缩 1 个压缩包，3 个失败：%1；%2；%3。").arg(goneReason, pipeReason, nullReason));
 }
 
 // Straight into a folder that holds items of the archive's names: the user's stay, and the
