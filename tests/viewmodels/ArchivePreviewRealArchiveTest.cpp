@@ -187,10 +187,10 @@ TEST_F(RealArchiveTest, ExtractingAllOverTakenNamesSaysHowManyWereRenamed) {
 
 // Of several archives, those that extract do, and the window stays to name each one that failed.
 TEST_F(RealArchiveTest, ExtractingSeveralNamesTheArchivesThatFailed) {
-    const QString good = sevenZip(QStringLiteral("good.zip"), {"-tzip"});
-    const QString other = sevenZip(QStringLiteral("other.7z"));
     ArchivePreviewWindowModel& browser =
-        openReal({good, files.writeFile(QStringLiteral("bad.zip"), "not a zip at all"), other});
+        openReal({sevenZip(QStringLiteral("good.zip"), {"-tzip"}),
+                  files.writeFile(QStringLiteral("bad.zip"), "not a zip at all"),
+                  sevenZip(QStringLiteral("other.7z"))});
     ASSERT_TRUE(waitUntilListed(browser));
     browser.extractAll();
     ASSERT_TRUE(waitUntilListed(browser));
