@@ -59,7 +59,7 @@ protected:
     TempTree m_tools;
     TempTree m_files;
     // Stands in for the desktop: the URL goes to velmora as a later launch would get it.
-    // What velmora prints goes where the desktop would drop it, so a test can see that nothing went there.
+    // What velmora prints goes where the desktop would drop it.
     FakeTool m_xdgOpen{m_tools.root(), "xdg-open",
                        QStringLiteral("exec '%1' \"$1\" 2>>\"$0.stderr\"").arg(VELMORA_EXECUTABLE)};
     QProcess m_primary;
@@ -74,29 +74,22 @@ TEST_F(FinderSyncEndToEndTest, CompressFromTheFileManagerMakesTheArchive) {
     helper.start(VELMORA_FINDER_SYNC_PATH, {"compress", file});
     ASSERT_TRUE(helper.waitForFinished(30000));
     ASSERT_EQ(helper.exitCode(), 0);
-
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(file + ".zip"); }, 60000));
     EXPECT_EQ(m_xdgOpen.recordedRuns().size(), 1);
 }
 
-// A selection of which one file vanished before the request arrived: the rest is extracted, and the
-// refusal is velmora's to show, not a line on a standard error that the file manager drops.
+// One file of the selection vanished: the rest is extracted, and nothing goes to the dropped stderr.
 TEST_F(FinderSyncEndToEndTest, AVanishedFileDoesNotStopTheRestOfTheSelection) {
     startPrimary();
     const QString good = m_files.path("good.zip");
-    QProcess zip;
-    zip.start("/usr/bin/zip", {"-q", "-j", good, m_files.writeFile("x/1.txt", "1")});
-    ASSERT_TRUE(zip.waitForFinished(30000));
-
+    ASSERT_EQ(QProcess::execute("/usr/bin/zip", {"-q", "-j", good, m_files.writeFile("x/1.txt", "1")}), 0);
     QProcess helper;
     helper.setProcessEnvironment(environment());
     helper.start(VELMORA_FINDER_SYNC_PATH, {"extract", good, m_files.path("gone.zip")});
     ASSERT_TRUE(helper.waitForFinished(30000));
     ASSERT_EQ(helper.exitCode(), 0);
-
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(m_files.path("good/1.txt")); }, 60000));
-    QFile printed(m_xdgOpen.path() + ".stderr");
-    EXPECT_TRUE(!printed.open(QIODevice::ReadOnly) || printed.readAll().isEmpty());
+    EXPECT_EQ(QFileInfo(m_xdgOpen.path() + ".stderr").size(), 0);
 }
 
 }  // namespace

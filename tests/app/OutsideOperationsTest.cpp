@@ -165,12 +165,10 @@ TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStay
     scheduler.advance(60 * 60 * 1000);
     ASSERT_NE(coordinator->progressWindowController(), nullptr);
     EXPECT_TRUE(coordinator->progressWindowController()->window()->isVisible());
-
     coordinator->handleIncoming({files.path("kept.zip")});
     waitForOperations();
     EXPECT_EQ(progress().message(),
               QStringLiteral(u"已解压 1 个压缩包；1 个项目无法移到回收站，仍在原处：kept.zip"));
-    EXPECT_EQ(progress().outcome(), StatusKind::warning);
 }
 
 TEST_F(OutsideOperationsTest, ArchivesExtractBesideTheFirstOrIntoTheDefaultFolder) {
@@ -211,9 +209,8 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
          QStringLiteral(u"已解压 1 个压缩包，1 个失败：损坏.zip：压缩包可能已损坏，无法读取。")},
         {{damaged, other},
          QStringLiteral(u"解压失败"),
-         QStringLiteral(u"2 "
-                        u"个压缩包解压失败：损坏.zip：压缩包可能已损坏，无法读取；坏."
-                        u"zip：压缩包可能已损坏，无法读取。")},
+         QStringLiteral(u"2 个压缩包解压失败：损坏.zip：%1；坏.zip：%1。")
+             .arg(QStringLiteral(u"压缩包可能已损坏，无法读取"))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
@@ -234,44 +231,22 @@ TEST_F(OutsideOperationsTest, ItemsGoneOrNotFilesAreNamedAndTheRestRuns) {
     const QString gone = files.path("gone.zip");
     const QString pipe = files.path("pipe.zip");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    const QString notes = files.writeFile("notes.txt", "n");
-    // Inside a folder a pipe is no content: it is left out, and 7-Zip never opens it.
-    const QString folder = makePhotos("Album");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/live").constData(), 0600), 0);
-    const auto link = [](const QString& action, const QStringList& paths) {
-        QString url = "velmora://" + action + "?";
-        for (const QString& path : paths)
-            url += "path=" + QString::fromLatin1(QUrl::toPercentEncoding(path)) + "&";
-        return url.chopped(1);
-    };
-    const QString pipeReason =
-        QStringLiteral(u"“") + pipe + QStringLiteral(u"”是命名管道，不是文件或文件夹，无法使用。");
-    const struct {
-        QString url;
-        QString title;
-        QString message;
-    } cases[] = {
-        {link("extract", {good, gone}), QStringLiteral(u"部分压缩包解压失败"),
-         QStringLiteral(u"已解压 1 个压缩包，1 个失败：gone.zip：文件不存在：") + gone +
-             QStringLiteral(u"。")},
-        {link("extract", {pipe}), QStringLiteral(u"解压失败"), pipeReason},
-        {link("compress", {notes, gone, pipe}), QStringLiteral(u"部分项目压缩失败"),
-         QStringLiteral(u"已压缩 1 个压缩包，2 个失败：gone.zip：文件不存在：") + gone +
-             QStringLiteral(u"；pipe.zip：") + pipeReason.chopped(1) + QStringLiteral(u"。")},
-        {link("compress", {"/dev/null"}), QStringLiteral(u"压缩失败"),
-         QStringLiteral(u"“/dev/null”是设备文件，不是文件或文件夹，无法使用。")},
-        {link("compress", {folder}), QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：Album.zip")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.url.toStdString());
-        coordinator->handleActionURL(c.url);
+    // Runs a link as the file manager sends it; the window's message.
+    const auto run = [&](const QString& action, QStringList paths) {
+        for (QString& path : paths) path = "path=" + QUrl::toPercentEncoding(path);
+        coordinator->handleActionURL("velmora://" + action + "?" + paths.join('&'));
         waitForOperations();
-        EXPECT_EQ(progress().title(), c.title);
-        EXPECT_EQ(progress().message(), c.message);
-    }
-    EXPECT_EQ(files.readFile("good/1.txt"), "1");
-    EXPECT_EQ(zipListing(files.path("notes.zip")), QStringList{"notes.txt"});
-    EXPECT_EQ(zipListing(files.path("Album.zip")), (QStringList{"Album/", "Album/a.jpg", "Album/b.jpg"}));
+        return progress().message();
+    };
+    const QString goneReason = QStringLiteral(u"gone.zip：文件不存在：") + gone;
+    const QString pipeReason =
+        QStringLiteral(u"pipe.zip：“%1”是命名管道，不是文件或文件夹，无法使用").arg(pipe);
+    const QString nullReason = QStringLiteral(u"null：“/dev/null”是设备文件，不是文件或文件夹，无法使用");
+    EXPECT_EQ(run("extract", {good, gone, pipe}),
+              QStringLiteral(u"已解压 1 个压缩包，2 个失败：%1；%2。").arg(goneReason, pipeReason));
+    EXPECT_EQ(
+        run("compress", {files.writeFile("notes.txt", "n"), gone, pipe, "/dev/null"}),
+        QStringLiteral(u"已压缩 1 个压缩包，3 个失败：%1；%2；%3。").arg(goneReason, pipeReason, nullReason));
 }
 
 // Straight into a folder that holds items of the archive's names: the user's stay, and the
@@ -326,15 +301,14 @@ TEST_F(OutsideOperationsTest, CancellingShowsCancelledAndClosesLater) {
     EXPECT_EQ(coordinator->progressWindowController(), nullptr);
 }
 
-// Closing the window of a running extraction asks first; "关闭" stops it, removes what it wrote and
-// shows nothing more: no work goes on without its window.
+// "关闭" stops the running extraction, removes what it wrote and shows nothing more.
 TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenConfirmed) {
     // PPMd decompresses slowly, so the extraction is still running when the answer comes.
     files.writeFile("big/data.txt", randomBytes(3 * 1024 * 1024).toBase64());
     const QString archive = files.path("big.7z");
     runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd", archive, files.path("big/data.txt")});
     ASSERT_TRUE(QDir(files.path("big")).removeRecursively());
-    // Without a tray the last window's close quits, and a run stopped already is nothing to ask about.
+    // Without a tray the last window's close quits, with no question about the run it stopped.
     trayAvailable = false;
     QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
     QSignalSpy finished(coordinator.get(), &AppCoordinator::externalOperationFinished);
@@ -346,9 +320,8 @@ TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenCon
         ASSERT_NE(controller.closeQuestion(), nullptr);
         EXPECT_EQ(controller.closeQuestion()->text(),
                   QStringLiteral(u"还有任务正在进行，关闭窗口会停止它。确定关闭吗？"));
-        for (QAbstractButton* button : controller.closeQuestion()->buttons()) {
+        for (QAbstractButton* button : controller.closeQuestion()->buttons())
             if (button->text() == answer) button->click();
-        }
         const bool stops = answer == QStringLiteral(u"关闭");
         EXPECT_EQ(window->isVisible(), !stops);
         EXPECT_EQ(progress().message() == QStringLiteral(u"正在取消任务..."), stops);
@@ -356,12 +329,9 @@ TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenCon
     QCoreApplication::processEvents();
     EXPECT_FALSE(quit.isEmpty());
     EXPECT_EQ(coordinator->quitController().confirmation(), nullptr);
-    if (finished.isEmpty()) {
-        ASSERT_TRUE(finished.wait(120000));
-    }
+    ASSERT_TRUE(!finished.isEmpty() || finished.wait(120000));
     EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"任务已取消"));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(QFileInfo::exists(files.path("big")));
     EXPECT_EQ(QDir(files.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"big.7z"});
 }

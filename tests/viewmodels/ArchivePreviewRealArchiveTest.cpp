@@ -11,9 +11,6 @@
 #include <QFileInfo>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 
 namespace {
 
@@ -36,6 +33,8 @@ protected:
     ArchivePreviewWindowModel& openReal(const QStringList& archives) {
         m_model = ArchivePreviewWindowModel::create(archives, realServices, settingsStore, passwordBook,
                                                     platform, std::nullopt, &workers);
+        closed = false;
+        m_model->closeWindow = [this] { closed = true; };
         return *m_model;
     }
     ArchivePreviewWindowModel& openReal(const QString& archive) { return openReal(QStringList{archive}); }
@@ -78,6 +77,8 @@ protected:
                                   std::make_shared<CompressionService>()};
     ArchiveContentBrowserServices realServices{previewService, archiveService};
     std::shared_ptr<ArchivePreviewWindowModel> m_model;
+    // Whether the window opened last closed itself.
+    bool closed = false;
 };
 
 TEST_F(RealArchiveTest, EncryptedHeadersPromptThenListWithTheRightPassword) {
@@ -115,8 +116,6 @@ TEST_F(RealArchiveTest, ExtractingASelectionTwiceMakesASecondFolder) {
     for (const QString& folder : {QStringLiteral("readme.txt 提取"), QStringLiteral("readme.txt 提取 1")}) {
         ArchivePreviewWindowModel& browser = openReal(archive);
         ASSERT_TRUE(waitUntilListed(browser));
-        bool closed = false;
-        browser.closeWindow = [&closed] { closed = true; };
         browser.setSelectedEntryID(QStringLiteral("docs/readme.txt"));
         browser.extractSelected();
         ASSERT_TRUE(waitFor([&] { return closed; })) << browser.statusMessage().toStdString();
@@ -177,8 +176,6 @@ TEST_F(RealArchiveTest, ExtractingAllOverTakenNamesSaysHowManyWereRenamed) {
     files.writeFile(QStringLiteral("a.txt"), "mine");
     ArchivePreviewWindowModel& browser = openReal(archive);
     ASSERT_TRUE(waitUntilListed(browser));
-    bool closed = false;
-    browser.closeWindow = [&closed] { closed = true; };
     browser.extractAll();
     ASSERT_TRUE(waitUntilListed(browser));
     EXPECT_TRUE(browser.statusMessage().endsWith(QStringLiteral(u"，1 项因重名已改名")))
@@ -190,23 +187,17 @@ TEST_F(RealArchiveTest, ExtractingAllOverTakenNamesSaysHowManyWereRenamed) {
 
 // Of several archives, those that extract do, and the window stays to name each one that failed.
 TEST_F(RealArchiveTest, ExtractingSeveralNamesTheArchivesThatFailed) {
-    const QString good = sevenZip(QStringLiteral("good.zip"), {"-tzip"});
-    const QString other = sevenZip(QStringLiteral("other.7z"));
-    const QString bad = files.writeFile(QStringLiteral("bad.zip"), "not a zip at all");
-    ArchivePreviewWindowModel& browser = openReal({good, bad, other});
+    ArchivePreviewWindowModel& browser =
+        openReal({sevenZip(QStringLiteral("good.zip"), {"-tzip"}),
+                  files.writeFile(QStringLiteral("bad.zip"), "not a zip at all"),
+                  sevenZip(QStringLiteral("other.7z"))});
     ASSERT_TRUE(waitUntilListed(browser));
-    bool closed = false;
-    browser.closeWindow = [&closed] { closed = true; };
     browser.extractAll();
     ASSERT_TRUE(waitUntilListed(browser));
     EXPECT_EQ(browser.statusMessage(),
               QStringLiteral(u"已解压 2 个压缩包，1 个失败：bad.zip：压缩包可能已损坏，无法读取。"));
     EXPECT_FALSE(closed);
-    EXPECT_FALSE(browser.passwordPrompt());
-    EXPECT_EQ(files.readFile(QStringLiteral("good/a.txt")), "alpha");
-    EXPECT_EQ(files.readFile(QStringLiteral("other/a.txt")), "alpha");
-    const QList<QStringList> revealed{{files.path("good"), files.path("other")}};
-    EXPECT_EQ(platform->revealed, revealed);
+    EXPECT_EQ(platform->revealed, (QList<QStringList>{{files.path("good"), files.path("other")}}));
 }
 
 // A tool's banner and table never reach the window: one line says why, also for the files of which
@@ -222,23 +213,36 @@ TEST_F(RealArchiveTest, AFailingListingSaysSoInOneLine) {
     }
 }
 
-// ZIPs that 7-Zip calls damaged or cannot open and unzip reads whole list, preview and extract.
-TEST_F(RealArchiveTest, ZipsOnlyUnzipReadsOpenInTheBrowser) {
-    const QString sample = files.path(QStringLiteral("sample"));
-    runTool(QStringLiteral("/usr/bin/zip"), {"-q", "-r", "-0", files.path("stored.zip"), "docs", "a.txt"},
-            sample);
-    runTool(QStringLiteral("/usr/bin/zip"), {"-q", "-r", files.path("deflated.zip"), "docs", "a.txt"},
-            sample);
-    for (const auto& [name, bytes] :
-         ZipBytes::readByUnzipOnly(files.readFile("stored.zip"), files.readFile("deflated.zip"))) {
+// ZIPs only unzip reads whole, and ZIPs from DOS or Windows where "\" separates folders (in code-page
+// and UTF-8 names): each lists, previews and extracts, whole and as a selection.
+TEST_F(RealArchiveTest, ZipsOnlyUnzipReadsAndWindowsFoldersOpenInTheBrowser) {
+    for (const QString level : {"0", "6"})
+        runTool(QStringLiteral("/usr/bin/zip"),
+                {"-q", "-r", "-" + level, files.path(level + ".zip"), "docs", "a.txt"},
+                files.path(QStringLiteral("sample")));
+    QList<std::pair<QString, QByteArray>> zips{
+        {"dos.zip", LegacyArchives::zip({{"\x84\\"}, {"\x84\\\x81.txt", "umlaut"}})},
+        {"ntfs.zip",
+         LegacyArchives::zip({{QByteArray("ä\\ü.txt"), "umlaut", true}}, LegacyArchives::Host{11})}};
+    zips += ZipBytes::readByUnzipOnly(files.readFile("0.zip"), files.readFile("6.zip"));
+    for (const auto& [name, bytes] : zips) {
         SCOPED_TRACE(name.toStdString());
+        const bool windows = name == "dos.zip" || name == "ntfs.zip";
+        const QString file = windows ? QStringLiteral(u"ä/ü.txt") : QStringLiteral("docs/readme.txt");
+        const QByteArray contents = windows ? "umlaut" : "readme";
         ArchivePreviewWindowModel& browser = openReal(files.writeFile(name, bytes));
         ASSERT_TRUE(waitUntilListed(browser));
-        EXPECT_EQ(paths(browser.filteredEntries()), QStringList({"docs/", "a.txt"}));
-        EXPECT_EQ(previewed(browser, QStringLiteral("a.txt")), "alpha");
+        EXPECT_EQ(paths(browser.filteredEntries()),
+                  (windows ? QStringList{QStringLiteral(u"ä/")} : QStringList{"docs/", "a.txt"}));
+        EXPECT_EQ(previewed(browser, file), contents);
+        browser.extractSelected();
+        ASSERT_TRUE(waitFor([&] { return closed; })) << browser.statusMessage().toStdString();
+        const QString selection = file.section('/', -1) + QStringLiteral(u" 提取");
+        EXPECT_EQ(files.readFile(selection + '/' + file), contents);
+        QDir(files.path(selection)).removeRecursively();
         browser.extractAll();
         ASSERT_TRUE(waitUntilListed(browser));
-        EXPECT_EQ(files.readFile(QFileInfo(name).completeBaseName() + QStringLiteral("/a.txt")), "alpha");
+        EXPECT_EQ(files.readFile(QFileInfo(name).completeBaseName() + '/' + file), contents);
     }
 }
 
@@ -247,70 +251,30 @@ TEST_F(RealArchiveTest, ZipsOnlyUnzipReadsOpenInTheBrowser) {
 TEST_F(RealArchiveTest, NamesWithoutADecodingEachHaveAReadableRow) {
     QList<LegacyArchives::Item> items;
     for (int index = 0; index < 16; ++index) {
-        QByteArray name = QByteArray("plain-") + QByteArray::number(index) + ".txt";
-        if (index < 8) {
-            name.clear();
-            for (int byte = 0; byte < 16; ++byte) name += char(0x80 + 16 * index + byte);
-        }
-        items.append(LegacyArchives::Item(name, QByteArray("data ") + QByteArray::number(index)));
+        QByteArray name;
+        for (int byte = 0; byte < 16; ++byte) name += char(0x80 + 16 * index + byte);
+        items.emplaceBack(index < 8 ? name : QByteArray("plain-" + QByteArray::number(index) + ".txt"),
+                          "data " + QByteArray::number(index));
     }
-    const QString archive =
-        files.writeFile(QStringLiteral("cp437.zip"), LegacyArchives::zip(items, LegacyArchives::Host::unix));
-    ArchivePreviewWindowModel& browser = openReal(archive);
+    ArchivePreviewWindowModel& browser = openReal(
+        files.writeFile(QStringLiteral("cp437.zip"), LegacyArchives::zip(items, LegacyArchives::Host::unix)));
     ASSERT_TRUE(waitUntilListed(browser));
-    const QStringList rows = paths(browser.filteredEntries());
+    QStringList rows = paths(browser.filteredEntries());
     ASSERT_EQ(QSet<QString>(rows.begin(), rows.end()).size(), 16) << rows.join(u' ').toStdString();
-    QStringList legacyRows;
-    for (const QString& row : rows) {
-        EXPECT_FALSE(row.contains(QChar::ReplacementCharacter)) << row.toStdString();
-        if (!row.startsWith(QStringLiteral("plain-"))) legacyRows << row;
-    }
-    ASSERT_EQ(legacyRows.size(), 8);
+    EXPECT_FALSE(rows.join(QString()).contains(QChar::ReplacementCharacter)) << rows.join(u' ').toStdString();
+    rows.removeIf([](const QString& row) { return row.startsWith(QStringLiteral("plain-")); });
     QSet<QByteArray> previews;
-    for (const QString& row : legacyRows) previews.insert(previewed(browser, row));
-    EXPECT_EQ(previews.size(), 8);
-    for (const QByteArray& contents : previews) EXPECT_TRUE(contents.startsWith("data ")) << contents.data();
-
-    const QByteArray firstPreview = previewed(browser, legacyRows.first());
-    bool closed = false;
-    browser.closeWindow = [&closed] { closed = true; };
-    browser.setSelectedEntryID(legacyRows.first());
+    for (const QString& row : rows) previews << previewed(browser, row);
+    EXPECT_EQ(previews, (QSet<QByteArray>{"data 0", "data 1", "data 2", "data 3", "data 4", "data 5",
+                                          "data 6", "data 7"}));
+    // The row previewed last is selected.
+    const QByteArray name = items[previewed(browser, rows.last()).mid(5).toInt()].name;
     browser.extractSelected();
     ASSERT_TRUE(waitFor([&] { return closed; })) << browser.statusMessage().toStdString();
-    const QString folder = files.path(legacyRows.first() + QStringLiteral(u" 提取"));
-    const QList<QByteArray> extracted = LegacyArchives::diskNames(folder);
-    ASSERT_EQ(extracted.size(), 1);
-    const int index = firstPreview.mid(5).toInt();
-    EXPECT_EQ(extracted.first(), items[index].name);
-    std::ifstream file(QFile::encodeName(folder).toStdString() + '/' + extracted.first().toStdString());
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), firstPreview.toStdString());
+    const QString folder = files.path(rows.last() + QStringLiteral(u" 提取"));
+    EXPECT_EQ(LegacyArchives::diskNames(folder), QList<QByteArray>{name});
     // Qt cannot name the item to remove it with the temporary folder.
     std::filesystem::remove_all(QFile::encodeName(folder).toStdString());
-}
-
-// In a ZIP made on DOS or Windows "\" separates folders: the browser shows the folder, and previews
-// and extracts its file there, from a code-page name and a UTF-8 one alike.
-TEST_F(RealArchiveTest, BackslashesOfWindowsNamesAreFolders) {
-    const QByteArray dos = LegacyArchives::zip({{"\x84\\"}, {"\x84\\\x81.txt", "umlaut"}});
-    const QByteArray ntfs =
-        LegacyArchives::zip({{QByteArray("ä\\ü.txt"), "umlaut", true}}, LegacyArchives::Host{11});
-    for (const auto& [name, bytes] :
-         {std::pair{QStringLiteral("dos.zip"), dos}, {QStringLiteral("ntfs.zip"), ntfs}}) {
-        SCOPED_TRACE(name.toStdString());
-        ArchivePreviewWindowModel& browser = openReal(files.writeFile(name, bytes));
-        ASSERT_TRUE(waitUntilListed(browser));
-        EXPECT_EQ(paths(browser.filteredEntries()), QStringList{QStringLiteral(u"ä/")});
-        EXPECT_EQ(previewed(browser, QStringLiteral(u"ä/ü.txt")), "umlaut");
-        bool closed = false;
-        browser.closeWindow = [&closed] { closed = true; };
-        browser.extractSelected();
-        ASSERT_TRUE(waitFor([&] { return closed; })) << browser.statusMessage().toStdString();
-        EXPECT_EQ(files.readFile(QStringLiteral(u"ü.txt 提取/ä/ü.txt")), "umlaut");
-        QDir(files.path(QStringLiteral(u"ü.txt 提取"))).removeRecursively();
-        browser.extractAll();
-        ASSERT_TRUE(waitUntilListed(browser));
-        EXPECT_EQ(files.readFile(QFileInfo(name).completeBaseName() + QStringLiteral(u"/ä/ü.txt")), "umlaut");
-    }
 }
 
 // Names that say "encrypted" or "passwords" ask for no password: a set missing a volume, or an archive
@@ -318,15 +282,12 @@ TEST_F(RealArchiveTest, BackslashesOfWindowsNamesAreFolders) {
 TEST_F(RealArchiveTest, AMissingVolumeOrArchiveIsNoPasswordProblem) {
     files.writeFile(QStringLiteral("volumes/backup.bin"), QByteArray(70000, 'x'));
     const QString set = files.path(QStringLiteral("volumes/encrypted-backup.7z"));
-    // Stored, so the five volumes hold the bytes as they are.
-    runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", set, "backup.bin"},
-            files.path(QStringLiteral("volumes")));
-    ASSERT_TRUE(QFile::remove(set + QStringLiteral(".003")));
-    // A set without its last volume: 7-Zip says only that the archive ends early.
     const QString cut = files.path(QStringLiteral("volumes/cut.7z"));
-    runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", cut, "backup.bin"},
-            files.path(QStringLiteral("volumes")));
-    ASSERT_TRUE(QFile::remove(cut + QStringLiteral(".005")));
+    // Stored, so five volumes; without its last one 7-Zip says only that the archive ends early.
+    for (const QString& archive : {set, cut})
+        runTool(QStringLiteral("/usr/bin/7zz"), {"a", "-v16k", "-mx0", archive, "backup.bin"},
+                files.path(QStringLiteral("volumes")));
+    ASSERT_TRUE(QFile::remove(set + QStringLiteral(".003")) && QFile::remove(cut + QStringLiteral(".005")));
     const QString gone = files.makeFolder(QStringLiteral("passwords")) + QStringLiteral("/gone.7z");
     const struct {
         QString archive;

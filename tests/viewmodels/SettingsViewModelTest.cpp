@@ -265,9 +265,8 @@ TEST_F(SettingsViewModelTest, ASaveTheDiskRefusesSpringsBackAndSaysWhy) {
     EXPECT_EQ(passwordBook.entries().size(), 1);
 
     // Only the flags' own files refuse (a folder stands where each goes): the settings could be saved.
-    for (const QString& key :
-         {SettingsViewModel::kTrayDropUserConfiguredKey, SettingsViewModel::kContextMenuGuideAcknowledgedKey})
-        tree.makeFolder("defaults/" + key + ".json");
+    tree.makeFolder("defaults/" + SettingsViewModel::kTrayDropUserConfiguredKey + ".json");
+    tree.makeFolder("defaults/" + SettingsViewModel::kContextMenuGuideAcknowledgedKey + ".json");
     model().setTrayDropEnabled(true);
     EXPECT_TRUE(model().message()->startsWith(QStringLiteral(u"保存失败：")));
     EXPECT_FALSE(stored().trayDropEnabled);

@@ -30,16 +30,12 @@ TEST(FileSizeHelper, FoldersCountTheirVisibleRegularFiles) {
 // An archive to extract is as large as what the extraction reads: a split set's volumes all count.
 TEST(FileSizeHelper, ASplitSetsVolumeCountsTheWholeSet) {
     TempTree tree;
-    tree.writeFile("s/set.7z.001", QByteArray(100, 'a'));
-    tree.writeFile("s/set.7z.002", QByteArray(200, 'a'));
-    tree.writeFile("s/set.7z.003", QByteArray(50, 'a'));
-    tree.writeFile("s/other.7z.001", QByteArray(7, 'a'));
-    tree.writeFile("s/show.part1.rar", QByteArray(30, 'a'));
-    tree.writeFile("s/show.part2.rar", QByteArray(20, 'a'));
-    tree.writeFile("s/old.rar", QByteArray(40, 'a'));
-    tree.writeFile("s/old.r00", QByteArray(5, 'a'));
-    tree.writeFile("s/plain.zip", QByteArray(9, 'a'));
-    tree.writeFile("s/notes.txt", QByteArray(3, 'a'));
+    const std::pair<QString, int> written[] = {
+        {"set.7z.001", 100},    {"set.7z.002", 200},    {"set.7z.003", 50}, {"other.7z.001", 7},
+        {"show.part1.rar", 30}, {"show.part2.rar", 20}, {"old.rar", 40},    {"old.r00", 5},
+        {"plain.zip", 9},       {"notes.txt", 3},
+    };
+    for (const auto& [name, size] : written) tree.writeFile("s/" + name, QByteArray(size, 'a'));
     const std::pair<QString, qint64> cases[] = {
         {"set.7z.001", 350}, {"set.7z.002", 350}, {"other.7z.001", 7}, {"show.part1.rar", 50},
         {"old.rar", 45},     {"plain.zip", 9},    {"notes.txt", 3},

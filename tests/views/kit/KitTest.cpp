@@ -60,16 +60,15 @@ TEST(KitTest, ElidedLabelShowsANameThatFitsWhole) {
 
 // Volumes of one set differ only in their number: a cut name keeps it and cuts the base name.
 TEST(KitTest, ElidedVolumeNameKeepsItsVolumeSuffix) {
-    for (const QString& suffix :
-         {QStringLiteral(".part1.rar"), QStringLiteral(".7z.001"), QStringLiteral(".z01")}) {
+    for (const QString suffix : {".part1.rar", ".7z.001", ".z01"}) {
         const QString name = QStringLiteral(u"这是一个非常非常非常非常非常长的分卷名称") + suffix;
         ElidedLabel label(name);
         label.setKeepsVolumeSuffix(true);
         const int width = QFontMetrics(label.font()).horizontalAdvance(name) / 2;
         const QString shown = label.displayedLines(width).join(QString());
-        EXPECT_TRUE(shown.endsWith(QChar(0x2026) + suffix)) << shown.toStdString();
-        EXPECT_TRUE(shown.startsWith(QStringLiteral(u"这是"))) << shown.toStdString();
-        EXPECT_LE(QFontMetrics(label.font()).horizontalAdvance(shown), width);
+        EXPECT_TRUE(shown.endsWith(QChar(0x2026) + suffix) && shown.startsWith(QStringLiteral(u"这是")) &&
+                    QFontMetrics(label.font()).horizontalAdvance(shown) <= width)
+            << shown.toStdString();
         // Too narrow for the suffix: cut as any text.
         EXPECT_TRUE(label.displayedLines(20).join(QString()).contains(QChar(0x2026)));
     }
@@ -77,21 +76,19 @@ TEST(KitTest, ElidedVolumeNameKeepsItsVolumeSuffix) {
 
 // A cut text can still be read whole: the label offers it as its tool tip.
 TEST(KitTest, CutTextIsOfferedAsToolTip) {
-    const QString text = QStringLiteral(
-        u"已解压 3 个压缩包，1 个失败：一个名字很长很长很长很长的压缩包.zip：压缩包可能已损坏，无法读取。");
-    QWidget holder;
-    auto* label = new ElidedLabel(text, &holder);
-    label->resize(QFontMetrics(label->font()).horizontalAdvance(text) / 2, 20);
-    holder.show();
-    const auto offersToolTip = [&] {
-        QHelpEvent event(QEvent::ToolTip, QPoint(5, 5), label->mapToGlobal(QPoint(5, 5)));
-        QCoreApplication::sendEvent(label, &event);
+    const QString text = QStringLiteral(u"已解压 3 个压缩包，1 个失败：一个名字很长的压缩包.zip：已损坏。");
+    ElidedLabel label(text);
+    label.show();
+    const auto offersToolTipAt = [&](int width) {
+        label.resize(width, 20);
+        QHelpEvent event(QEvent::ToolTip, QPoint(5, 5), label.mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(&label, &event);
         return event.isAccepted();
     };
-    EXPECT_TRUE(offersToolTip());
+    const int whole = QFontMetrics(label.font()).horizontalAdvance(text) + 10;
+    EXPECT_TRUE(offersToolTipAt(whole / 2));
     EXPECT_EQ(QToolTip::text(), text);
-    label->resize(QFontMetrics(label->font()).horizontalAdvance(text) + 10, 20);
-    EXPECT_FALSE(offersToolTip());
+    EXPECT_FALSE(offersToolTipAt(whole));
 }
 
 TEST(KitTest, DashLengthsAreGivenInPenWidths) {
@@ -115,40 +112,29 @@ TEST(KitTest, FormatPickerSelectionFollowsTheModelNotTheClick) {
     EXPECT_EQ(picker.button(CompressionFormat::tarGzip)->toolTip(), QStringLiteral("TAR.GZ"));
 }
 
-// A page cut short for a moment (a panel emptied while it is worked out again) leaves the reader
-// where they were once it is long again; a place the reader scrolled to meanwhile wins.
+// A page cut short for a moment keeps the reader's place, unless the reader scrolled meanwhile.
 TEST(KitTest, ScrollPageTakesThePlaceAgainWhenThePageGrowsBack) {
     auto* content = new QWidget;
-    auto* layout = new QVBoxLayout(content);
-    auto* top = new QWidget;
-    top->setFixedHeight(300);
     auto* panel = new QWidget;
-    panel->setFixedHeight(2000);
-    layout->addWidget(top);
-    layout->addWidget(panel);
+    (new QVBoxLayout(content))->addWidget(panel);
     ScrollPage page(content);
     page.resize(400, 500);
     page.show();
-    const auto relayout = [] {
+    QScrollBar* bar = page.verticalScrollBar();
+    const auto panelHeight = [&](int height) {
+        panel->setFixedHeight(height);
         for (int round = 0; round < 3; ++round) QCoreApplication::processEvents();
     };
-    relayout();
-    QScrollBar* bar = page.verticalScrollBar();
+    panelHeight(2000);
     bar->setValue(1200);
-
-    panel->setFixedHeight(100);
-    relayout();
+    panelHeight(100);
     EXPECT_EQ(bar->value(), bar->maximum());
-    panel->setFixedHeight(2000);
-    relayout();
+    panelHeight(2000);
     EXPECT_EQ(bar->value(), 1200);
-
-    panel->setFixedHeight(600);
-    relayout();
+    panelHeight(600);
     ASSERT_GT(bar->maximum(), 100);
     bar->setValue(100);
-    panel->setFixedHeight(2000);
-    relayout();
+    panelHeight(2000);
     EXPECT_EQ(bar->value(), 100);
 }
 

@@ -129,13 +129,10 @@ TEST_F(SplitCompressPageTest, startIsHeldOnlyWhileSizingOrWorking) {
     }
     context().setIsWorking(false);
     splitCompress().setIsCalculatingSplitCompressionItems(false);
-
-    // A run holds the focused start button: the focus is not passed on to a source's remove button,
-    // which the next Space would press, and is back on start when the run ends.
+    // A run keeps focus off a remove button (the next Space would press it) and back on start after.
     addSources({files.writeFile("a.txt", "abc")});
     QPushButton* start = page().destinationCard()->startButton();
     start->setFocus();
-    ASSERT_EQ(page().focusWidget(), start);
     context().setIsWorking(true);
     EXPECT_FALSE(qobject_cast<QToolButton*>(page().focusWidget()));
     context().setIsWorking(false);
