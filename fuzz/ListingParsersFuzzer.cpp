@@ -48,5 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     useRows(ArchiveListingParser::parseSevenZipPlainList(output, printed));
     useRows(ArchiveListingParser::parseZipList(output, printed));
     useRows(ArchiveListingParser::parseRarTechnicalList(output));
+    useRows(ArchiveListingParser::parseTarList(output));
     return 0;
 }

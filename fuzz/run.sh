@@ -29,11 +29,14 @@ mkdir -p "$seeds/sample/docs" "$seeds/fuzz_zip_central_directory" "$seeds/fuzz_l
     7zz a -tzip ../fuzz_zip_central_directory/7zz.zip a.txt docs >/dev/null
     7zz a ../s.7z a.txt docs Demo.app >/dev/null
     rar a -r -idq ../s.rar a.txt docs Demo.app
+    ln -sf a.txt 'link "quoted"'
+    tar -cf ../s.tar a.txt docs Demo.app 'link "quoted"'
     out=../fuzz_listing_parsers
     7zz l -slt ../s.7z >"$out/7zz-slt.txt"
     7zz l ../s.7z >"$out/7zz-plain.txt"
     "$(command -v unrar-nonfree || command -v unrar)" lt -v -p- ../s.rar >"$out/unrar-lt.txt"
     unzip -l ../fuzz_zip_central_directory/plain.zip >"$out/unzip-l.txt"
+    tar --list --verbose --full-time --numeric-owner --quoting-style=c --file=../s.tar >"$out/tar-list.txt"
 )
 # And the seeds the normal build's tests run the targets over.
 for target in "${targets[@]}"; do cp "$root/fuzz/seeds/$target"/* "$seeds/$target/"; done
