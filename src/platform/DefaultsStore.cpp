@@ -2,6 +2,7 @@
 
 #include "platform/PrivateFile.h"
 #include "platform/SystemErrorText.h"
+#include "platform/UserFiles.h"
 
 #include <sys/stat.h>
 #include <QDir>
@@ -63,7 +64,7 @@ std::optional<QString> DefaultsStore::write(const QString& key, const QByteArray
     return PrivateFile::write(filePath(key), bytes);
 }
 
-void DefaultsStore::remove(const QString& key) { QFile::remove(filePath(key)); }
+std::optional<QString> DefaultsStore::remove(const QString& key) { return UserFiles::remove(filePath(key)); }
 
 std::optional<QString> DefaultsStore::existingCopy(const QString& key, const QByteArray& bytes) const {
     const QStringList names =

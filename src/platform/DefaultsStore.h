@@ -41,7 +41,8 @@ public:
     // write() for callers that only need to know whether it worked.
     bool setData(const QString& key, const QByteArray& bytes) { return !write(key, bytes); }
 
-    void remove(const QString& key);
+    // The reason when a stored value is there and could not be removed; nothing when it is gone.
+    std::optional<QString> remove(const QString& key);
 
     // Called by a store that could not decode all of the value of key, before anything is written over
     // it: copies the bytes to <key>.json.bad-<UTC time, as 20261209T210300Z>, a name no later copy

@@ -287,7 +287,10 @@ void SettingsViewModel::removePasswordBookEntry(const ArchivePasswordBookEntry& 
 }
 
 void SettingsViewModel::clearPasswordBook() {
-    m_passwordBookStore.removeAll();
+    if (const std::optional<QString> failure = m_passwordBookStore.removeAll()) {
+        setMessage(OperationFailure::saveFailed(*failure));
+        return;
+    }
     reloadPasswordBook();
     setMessage(QStringLiteral(u"已清空密码本。"));
 }

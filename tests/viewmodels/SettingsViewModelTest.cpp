@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 class SettingsViewModelTest : public ::testing::Test {
@@ -238,6 +240,18 @@ TEST_F(SettingsViewModelTest, RefreshReadsStartAtLoginThePasswordBookAndTheDefau
     model().clearPasswordBook();
     EXPECT_TRUE(passwordBook.entries().isEmpty());
     EXPECT_EQ(model().message(), QStringLiteral(u"已清空密码本。"));
+}
+
+// A book the system will not let go of is said to be kept, never shown cleared.
+TEST_F(SettingsViewModelTest, ABookThatCannotBeRemovedIsNotShownCleared) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root removes any file";
+    passwordBook.addManualPassword("pw", "Mail", ArchivePasswordBookKind::extraction);
+    const QString folder = tree.path("defaults");
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    model().clearPasswordBook();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(model().message(), QStringLiteral(u"保存失败：没有写入权限"));
+    EXPECT_EQ(passwordBook.entries().size(), 1);
 }
 
 // A switch whose save the full disk refuses says so and shows what is still stored.

@@ -90,7 +90,7 @@ std::optional<QString> ArchivePasswordBookStore::removeEntry(const QUuid& id) {
     return write(entries, read);
 }
 
-void ArchivePasswordBookStore::removeAll() { m_defaults.remove(kBookKey); }
+std::optional<QString> ArchivePasswordBookStore::removeAll() { return m_defaults.remove(kBookKey); }
 
 ArchivePasswordBookStore::Import ArchivePasswordBookStore::importPasswords(const QString& fileURL,
                                                                            ArchivePasswordBookKind kind) {

@@ -62,8 +62,8 @@ public:
     std::optional<QString> update(const QUuid& entryID, const QString& label, const QString& password);
     // The reason when the book could not be written; what is stored is then unchanged.
     std::optional<QString> removeEntry(const QUuid& id);
-    // Both books.
-    void removeAll();
+    // Both books. The reason when they could not be removed; what is stored is then unchanged.
+    std::optional<QString> removeAll();
 
     // A JSON export (either date form) or text lines "label,password" / "password", into the given book
     // (PasswordImportFile). Counts the non-blank passwords taken. Throws FileSystemError when the file
