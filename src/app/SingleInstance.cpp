@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <poll.h>
@@ -36,21 +37,6 @@ QByteArray reply(const std::optional<QString>& error) {
     if (error) object.insert(QStringLiteral("error"), *error);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
-
-// A socket of our own that closes itself.
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~Descriptor() {
-        if (m_descriptor >= 0) ::close(m_descriptor);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_descriptor; }
-
-private:
-    int m_descriptor;
-};
 
 bool writeAll(int socket, QByteArrayView bytes) {
     while (!bytes.isEmpty()) {
@@ -121,7 +107,7 @@ SingleInstance::Outcome SingleInstance::claimOrForward(const LaunchRequest& requ
 // Plain POSIX calls: a launch that forwards has no QCoreApplication, and Qt's socket needs one for
 // its notifiers and timers.
 SingleInstance::Delivery SingleInstance::forward(const LaunchRequest& request) const {
-    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const QByteArray path = QFile::encodeName(serverName());

@@ -6,6 +6,7 @@
 #include "core/base/InputItem.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
+#include "platform/FileDescriptor.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QDir>
@@ -39,27 +40,6 @@ constexpr size_t kFallbackBuffer = size_t(1) << 20;
 [[noreturn]] void throwWriteFailure(const QString& path, int errorNumber) {
     throw FileSystemError::fromErrorNumber(FileSystemError::Kind::copyFailed, path, errorNumber);
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~FileDescriptor() {
-        if (m_descriptor >= 0) ::close(m_descriptor);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return m_descriptor; }
-    // Reports what close says: a delayed write error shows up here on some file systems.
-    int close() {
-        const int result = ::close(m_descriptor);
-        m_descriptor = -1;
-        return result;
-    }
-
-private:
-    int m_descriptor;
-};
 
 QString parentOf(const QString& path) { return QFileInfo(QDir::cleanPath(path)).path(); }
 

@@ -4,6 +4,7 @@
 #include "core/base/ToolText.h"
 #include "core/engine/PasswordTerminal.h"
 #include "core/engine/ProcessRunnerError.h"
+#include "platform/FileDescriptor.h"
 #include "platform/SystemErrorText.h"
 
 #include <QFile>
@@ -47,25 +48,6 @@ constexpr int kPromptCheckIntervalMs = 5;
 // Large pipes and reads keep a chatty tool from switching to us every 64 KiB.
 constexpr int kPipeCapacity = 1024 * 1024;
 constexpr ssize_t kReadChunk = 1024 * 1024;
-
-class FileDescriptor {
-public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() { reset(); }
-
-    int get() const { return m_fd; }
-    bool isOpen() const { return m_fd >= 0; }
-    void reset(int fd = -1) {
-        if (m_fd >= 0) ::close(m_fd);
-        m_fd = fd;
-    }
-
-private:
-    int m_fd = -1;
-};
 
 struct Pipe {
     FileDescriptor read;
