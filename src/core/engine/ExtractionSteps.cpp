@@ -390,8 +390,12 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
     // 7-Zip and unrar print their question for a password whether or not it was needed: it names no
     // password problem.
     text.remove(QLatin1String("Enter password (will not be echoed):"));
+    // GNU tar prints every name C-quoted ("tar: \"a\": Cannot open: …"), and none of its own words.
+    static const QRegularExpression tarLine(QStringLiteral("^\\S*tar: "));
+    static const QRegularExpression quotedName(QStringLiteral("\"(?:[^\"\\\\]|\\\\.)*\""));
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines) {
+        if (tarLine.match(line).hasMatch()) line.remove(quotedName);
         for (const QString& name : echoedNames) {
             if (!name.isEmpty()) line = withoutEchoedName(line, name);
         }

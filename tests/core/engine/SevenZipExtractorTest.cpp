@@ -240,6 +240,11 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo 'tar: \"d/\\\"q\\\": x\": Cannot open: File name too long' >&2; exit 2",
          ArchiveError::extractFailed(
              QStringLiteral(u"GNU tar 解压工具返回错误（无法写入“d/\"q\": x”：文件名太长）。"))},
+        // A name that holds the tools' words is no word of theirs.
+        {"echo 'tar: \"Wrong password: Unexpected EOF in archive\": Cannot open: File name too long' >&2; "
+         "exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误（无法写入“Wrong password: "
+                                                    u"Unexpected EOF in archive”：文件名太长）。"))},
         {"echo 'tar: \"/d/a.tar\": Cannot open: Permission denied' >&2; exit 2",
          ArchiveError::permissionDenied(QStringLiteral("/d/a.tar"), SystemErrorText::Access::read)},
         {"echo 'tar: This does not look like a tar archive' >&2; exit 2", ArchiveError::corruptedArchive()},
