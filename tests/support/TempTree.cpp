@@ -8,12 +8,19 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <filesystem>
 #include <sys/stat.h>
 
 TempTree::TempTree() {
     // Carrying on would turn every relative path into one at the file system's root (a fake "/7zz" over
     // nothing, or over a real tool), as happened once on a full disk: stop the whole run instead.
     if (!m_dir.isValid()) qFatal("cannot create a temporary folder: %s", qPrintable(m_dir.errorString()));
+}
+
+// QDir cannot remove names that are not UTF-8, which several tests extract: remove the tree as bytes.
+TempTree::~TempTree() {
+    std::error_code error;
+    std::filesystem::remove_all(QFile::encodeName(m_dir.path()).constData(), error);
 }
 
 QString TempTree::writeFile(const QString& relative, const QByteArray& contents) {
@@ -43,6 +50,11 @@ void runTool(const QString& program, const QStringList& arguments, const QString
     process.setArguments(arguments);
     if (!workingFolder.isEmpty()) process.setWorkingDirectory(workingFolder);
     process.setStandardInputFile(QProcess::nullDevice());
+    // rar and zip read non-ASCII arguments (passwords, names) in the caller's locale; the fixtures are
+    // UTF-8 whatever the suite runs under.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
     process.start();
     ASSERT_TRUE(process.waitForFinished(120000)) << program.toStdString();
     ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ": "

@@ -9,6 +9,7 @@
 class TempTree {
 public:
     TempTree();
+    ~TempTree();
 
     QString root() const { return m_dir.path(); }
     QString path(const QString& relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
