@@ -60,9 +60,9 @@ std::function<void(const CancellationToken&)> WorkbenchTaskRunner::sizeMeasureme
     }
     if (unsized.isEmpty()) return [](const CancellationToken&) {};
     return [unsized, background = &m_background, store = &m_store](const CancellationToken& token) {
-        for (const auto& [id, paths] : unsized) {
-            const QString size = sizeDescription(FileSizeHelper::totalSize(paths, token));
-            background->post([store, id, size] { store->updateTaskSizeDescription(id, size); });
+        for (const auto& entry : unsized) {
+            const QString size = sizeDescription(FileSizeHelper::totalSize(entry.second, token));
+            background->post([store, id = entry.first, size] { store->updateTaskSizeDescription(id, size); });
         }
     };
 }
