@@ -1,6 +1,7 @@
 #include "app/ActionUrl.h"
 
-#include <QDir>
+#include "core/base/InputItem.h"
+
 #include <QUrl>
 
 namespace {
@@ -46,7 +47,7 @@ std::optional<ActionUrl> ActionUrl::read(const QString& text) {
         const std::optional<QString> path = pathValue(item);
         if (!path || path->isEmpty()) continue;
         if (path->startsWith(QLatin1Char('/'))) {
-            url.paths.append(QDir::cleanPath(*path));
+            url.paths.append(InputItem::normalizedPath(*path));
         } else {
             url.relativePaths.append(*path);
         }

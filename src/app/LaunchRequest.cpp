@@ -140,9 +140,9 @@ LaunchArguments LaunchArguments::classify(const QStringList& arguments, const QS
             sorted.actionURLs.append(argument);
         } else if (argument.startsWith(QLatin1String("file:"))) {
             const QUrl url(argument);
-            if (url.isLocalFile()) sorted.paths.append(QDir::cleanPath(url.toLocalFile()));
+            if (url.isLocalFile()) sorted.paths.append(InputItem::normalizedPath(url.toLocalFile()));
         } else if (!isOtherUrl(argument)) {
-            sorted.paths.append(QDir::cleanPath(base.absoluteFilePath(argument)));
+            sorted.paths.append(InputItem::normalizedPath(base.absoluteFilePath(argument)));
         }
     }
     return sorted;

@@ -56,10 +56,12 @@ public:
             // Called from the window's close handling: the controller goes once that returns.
             if (guarded) guarded->deleteLater();
         };
+        const ArchivePreviewWindowController* previous =
+            m_controllers.isEmpty() ? nullptr : m_controllers.last();
         m_controllers.append(guarded);
         m_models.removeIf([](const auto& weak) { return weak.expired(); });
         m_models.append(model);
-        controller->show(activatesApp);
+        controller->show(activatesApp, previous);
     }
 
 private:

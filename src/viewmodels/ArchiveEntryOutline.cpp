@@ -21,6 +21,10 @@ ArchivePreviewEntry syntheticFolder(const QString& key) {
 
 ArchiveEntryOutline::ArchiveEntryOutline(const QList<ArchivePreviewEntry>& entries) {
     for (const ArchivePreviewEntry& entry : entries) addEntry(entry);
+    for (const Folder& folder : std::as_const(m_folders)) {
+        for (auto key = folder.rowsByKey.keyBegin(); key != folder.rowsByKey.keyEnd(); ++key)
+            ++(key->endsWith(u'/') ? m_folderCount : m_fileCount);
+    }
 }
 
 bool ArchiveEntryOutline::isFolder(const ArchivePreviewEntry& entry) { return entry.path.endsWith(u'/'); }

@@ -25,6 +25,9 @@ public:
     bool hasChildren(const QString& folder) const;
     // Every folder below `folder` that has rows of its own, as normalized paths.
     QSet<QString> allExpandableFolderPaths(const QString& folder) const;
+    // The files and the folders of the whole archive, each once; implied folders count.
+    qsizetype fileCount() const { return m_fileCount; }
+    qsizetype folderCount() const { return m_folderCount; }
 
 private:
     struct Folder {
@@ -38,4 +41,6 @@ private:
 
     // Keyed by the folder path with its slashes trimmed; the root is "".
     mutable QHash<QString, Folder> m_folders;
+    qsizetype m_fileCount = 0;
+    qsizetype m_folderCount = 0;
 };

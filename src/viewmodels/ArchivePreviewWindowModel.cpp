@@ -144,15 +144,11 @@ void ArchivePreviewWindowModel::setCurrentFolderPath(const QString& value) {
 void ArchivePreviewWindowModel::setExpandedFolderPaths(const QSet<QString>& value) {
     publish(this, m_expandedFolderPaths, value, &ArchivePreviewWindowModel::expandedFolderPathsChanged);
 }
-void ArchivePreviewWindowModel::setPassword(const QString& value) {
-    publish(this, m_password, value);
-}
+void ArchivePreviewWindowModel::setPassword(const QString& value) { publish(this, m_password, value); }
 void ArchivePreviewWindowModel::setPasswordPrompt(const std::optional<PasswordPrompt>& value) {
     publish(this, m_passwordPrompt, value, &ArchivePreviewWindowModel::passwordPromptChanged);
 }
-void ArchivePreviewWindowModel::setIsLoading(bool value) {
-    publish(this, m_isLoading, value);
-}
+void ArchivePreviewWindowModel::setIsLoading(bool value) { publish(this, m_isLoading, value); }
 void ArchivePreviewWindowModel::setIsPreviewLoading(bool value) {
     publish(this, m_isPreviewLoading, value, &ArchivePreviewWindowModel::isPreviewLoadingChanged);
 }
@@ -187,7 +183,9 @@ QString ArchivePreviewWindowModel::archiveSizeDescription() const {
 }
 
 QString ArchivePreviewWindowModel::fileCountDescription() const {
-    return QStringLiteral(u"%1 个文件").arg(m_entries.size());
+    const QString files = QStringLiteral(u"%1 个文件").arg(m_outline.fileCount());
+    if (m_outline.folderCount() == 0) return files;
+    return files + QStringLiteral(u"，%1 个文件夹").arg(m_outline.folderCount());
 }
 
 void ArchivePreviewWindowModel::startInitialLoadIfNeeded() {
@@ -345,7 +343,9 @@ void ArchivePreviewWindowModel::clearPreviewCacheAndReload() {
     setStatusMessage(QStringLiteral(u"已清理预览缓存并重新读取压缩包。"));
 }
 
-void ArchivePreviewWindowModel::revealArchiveInFileManager() { m_platform->revealInFileManager(m_archiveURLs); }
+void ArchivePreviewWindowModel::revealArchiveInFileManager() {
+    m_platform->revealInFileManager(m_archiveURLs);
+}
 
 void ArchivePreviewWindowModel::applyPasswordBookEntry(const ArchivePasswordBookEntry& entry) {
     setPassword(entry.password);

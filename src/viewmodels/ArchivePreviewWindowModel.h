@@ -84,6 +84,8 @@ public:
     QString archiveDisplayName() const;
     QString currentFolderDisplayPath() const;
     QString archiveSizeDescription() const;
+    // The footer's "内部条目": "3 个文件，2 个文件夹", the folders (implied ones too) only when there are
+    // any.
     QString fileCountDescription() const;
 
     // Loading and passwords.

@@ -152,7 +152,7 @@ void CompressViewModel::compressionSucceeded(const QUuid& id, const OperationOut
     m_context.endWork(
         QStringLiteral(u"压缩完成：") +
             (archives.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(archives.size()) : archives.value(0)) +
-            notices,
+            SourceTrash::trashedNotice(result.trashed) + notices,
         notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     if (!archives.isEmpty()) m_context.platform().revealInFileManager(archives);
     // Sources the run moved to the trash leave the list, so the next run does not fail on them; what

@@ -219,6 +219,16 @@ void ExtractViewModel::extract(const ExtractionOptions& options) {
         });
 }
 
+// Archives the run moved to the trash leave the page's list, so the next run does not fail on them.
+void ExtractViewModel::dropTrashedArchives(const QStringList& trashed) {
+    if (trashed.isEmpty()) return;
+    QStringList remaining = m_selectedArchivesForExtraction;
+    remaining.removeIf([&](const QString& archive) { return trashed.contains(archive); });
+    if (m_selectedArchiveURL && trashed.contains(*m_selectedArchiveURL))
+        setSelectedArchiveURL(remaining.isEmpty() ? std::nullopt : std::optional<QString>(remaining.first()));
+    setSelectedArchivesForExtraction(remaining);
+}
+
 void ExtractViewModel::extractionEnded(const QString& statusText, StatusKind kind) {
     m_context.setIsWorking(false);
     m_context.clearHandedOverArchives();
@@ -230,23 +240,27 @@ void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStrin
     const OperationOutputs& operation = result.operation;
     const QStringList& outputs = operation.outputs;
     m_context.tasks().finishByArchive(ids, archives, options.kindOverride, operation);
+    // Archives that went to the trash are said as news; those that stayed, or a password not saved, warn.
     QString notices = SourceTrash::untrashedNotice(operation.untrashed);
     // Remembered only for an archive that needed the password it opened with.
     if (result.neededPassword && !operation.failureOf(archives.first())) {
         notices += OperationFailure::unsavedNotice(
             QStringLiteral(u"密码"), m_context.rememberPasswordIfNeeded(archives.first(), result.password));
     }
+    const QString trashed = SourceTrash::trashedNotice(operation.trashed);
     if (!operation.failures.isEmpty()) {
-        extractionEnded(OperationFailure::batchText(options.kindOverride, outputs.size(),
-                                                    operation.renamedNote() + notices, operation.failures),
-                        outputs.isEmpty() ? StatusKind::error : StatusKind::warning);
+        extractionEnded(
+            OperationFailure::batchText(options.kindOverride, outputs.size(),
+                                        operation.renamedNote() + trashed + notices, operation.failures),
+            outputs.isEmpty() ? StatusKind::error : StatusKind::warning);
     } else {
         extractionEnded(options.successMessagePrefix + QStringLiteral(u"：") +
                             (outputs.size() >= 2 ? QStringLiteral(u"%1 个压缩包").arg(outputs.size())
                                                  : outputs.value(0)) +
-                            operation.renamedNote() + notices,
+                            operation.renamedNote() + trashed + notices,
                         notices.isEmpty() ? StatusKind::success : StatusKind::warning);
     }
+    dropTrashedArchives(operation.trashed);
     if (options.notifyAfterCompletion && options.kindOverride == ArchiveActivityKind::splitExtraction) {
         m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷解压完成"),

@@ -71,6 +71,7 @@ private:
     void extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
                              const ExtractionResult& result, const ExtractionOptions& options);
     void extractionEnded(const QString& statusText, StatusKind kind);
+    void dropTrashedArchives(const QStringList& trashed);
 
     WorkbenchContext& m_context;
     std::optional<QString> m_selectedArchiveURL;

@@ -37,9 +37,9 @@ void SplitExtractViewModel::takeDroppedVolumes(const QStringList& urls) {
 void SplitExtractViewModel::clearSelection() { m_extract.clearExtractionSelection(); }
 
 void SplitExtractViewModel::selectSplitArchiveForExtraction() {
+    // Files only, as the extract page's chooser: a folder typed or opened there is entered, not chosen.
     m_context.choosePaths(this,
                           {.choosesFiles = true,
-                           .choosesFolders = true,
                            .prompt = QStringLiteral(u"选择文件"),
                            .purpose = QStringLiteral("archives"),
                            .currentItem = m_extract.selectedArchiveURL().value_or(QString())},

@@ -45,6 +45,8 @@ OperationOutputs WorkbenchEngine::compressSources(const SourceCompression& run,
         archives << makeArchive(sources, baseName);
     }
     token.throwIfCancelled();
-    return {archives,
-            run.trashSources ? SourceTrash::trashCompressedSources(sources, archives) : QStringList()};
+    SourceTrash::Outcome trashed =
+        run.trashSources ? SourceTrash::trashCompressedSources(sources, archives) : SourceTrash::Outcome();
+    return {
+        .outputs = archives, .untrashed = std::move(trashed.stayed), .trashed = std::move(trashed.trashed)};
 }

@@ -79,6 +79,21 @@ TEST_F(BrowserFixture, SyntheticFolderRowsAreFoldersOfNoSize) {
     EXPECT_EQ(browser.selectedEntry(), folder);
 }
 
+// Folders were counted as files: 3 files and 2 folders read "5 个文件".
+TEST_F(BrowserFixture, EntryCountTellsFilesFromFolders) {
+    const std::pair<QStringList, QString> cases[] = {
+        {{"a/", "a/x.txt", "a/b/y.txt", "z.txt"}, QStringLiteral(u"3 个文件，2 个文件夹")},
+        {{"a/b/c.txt", "a/b/c.txt"}, QStringLiteral(u"1 个文件，2 个文件夹")},
+        {{"z.txt"}, QStringLiteral(u"1 个文件")},
+        {{"empty/"}, QStringLiteral(u"0 个文件，1 个文件夹")},
+    };
+    for (const auto& [listing, text] : cases) {
+        QList<ArchivePreviewEntry> entries;
+        for (const QString& path : listing) entries << row(path);
+        EXPECT_EQ(openListed(entries).fileCountDescription(), text) << listing.join(' ').toStdString();
+    }
+}
+
 TEST_F(BrowserFixture, AListedFolderReplacesItsSyntheticRowInAnyOrder) {
     ArchivePreviewWindowModel& browser = openListed({row("a/b.txt"), row("a/", "2024-01-02 03:04:05")});
     EXPECT_EQ(browser.filteredEntries().value(0).modifiedDescription, QStringLiteral("2024-01-02 03:04:05"));

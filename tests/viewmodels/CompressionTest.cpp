@@ -1,7 +1,7 @@
 #include "core/base/CancellationError.h"
 #include "core/engine/ArchiveError.h"
-#include "support/FullDisk.h"
 #include "platform/ByteCountFormatter.h"
+#include "support/FullDisk.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/WorkbenchFixture.h"
 
@@ -216,7 +216,7 @@ TEST_F(CompressionTest, sourcesGoToTheTrashOnlyAfterAWholeSuccessfulRun) {
         // What went to the trash leaves the list; the hidden source left out of the run stays.
         EXPECT_EQ(compress().selectedFilesForCompression(), trashed ? QStringList{sources[2]} : sources);
     }
-    EXPECT_EQ(status(), QStringLiteral(u"压缩完成：2 个压缩包"));
+    EXPECT_EQ(status(), QStringLiteral(u"压缩完成：2 个压缩包；2 个项目已移到回收站：a.txt、photos"));
 }
 
 TEST_F(CompressionTest, sourcesThatCannotGoToTheTrashStayAndAreNamed) {
@@ -232,8 +232,10 @@ TEST_F(CompressionTest, sourcesThatCannotGoToTheTrashStayAndAreNamed) {
     compress().selectFilesForCompression({docs, notes});
     compress().compress(false);
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(status(), QStringLiteral(u"压缩完成：") + files.path("docs/out/Archive.zip") +
-                            QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：docs"));
+    EXPECT_EQ(
+        status(),
+        QStringLiteral(u"压缩完成：") + files.path("docs/out/Archive.zip") +
+            QStringLiteral(u"；1 个项目已移到回收站：notes.txt；1 个项目无法移到回收站，仍在原处：docs"));
     EXPECT_EQ(xdg.trashedPaths(), QStringList{notes});
     EXPECT_TRUE(QFileInfo::exists(files.path("docs/out/Archive.zip")));
     EXPECT_EQ(compress().selectedFilesForCompression(), QStringList{docs});

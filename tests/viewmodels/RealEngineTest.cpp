@@ -1,6 +1,7 @@
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
 #include "support/TempTree.h"
+#include "support/XdgEnvironment.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "viewmodels/WorkbenchFixture.h"
 
@@ -122,6 +123,45 @@ TEST_F(RealEngineTest, aBrokenArchiveFailsOnlyItsOwnRecord) {
         ASSERT_NE(failed, notifications.end());
         EXPECT_EQ(failed->message, c.reason);
     }
+}
+
+// With "解压完成后删除源文件" the archives went to the trash unsaid and stayed listed, so 立即解压 again
+// failed on them: the result names what went and what stayed, and what went leaves the list.
+TEST_F(RealEngineTest, trashedArchivesAreNamedAndLeaveTheList) {
+    storeSettings([](AppSettings& settings) {
+        settings.deleteSourceAfterExtract = true;
+        settings.extractToSeparateFolder = true;
+    });
+    const QString in = files.makeFolder("in");
+    runTool("/usr/bin/zip", {"-q", "-r", in + "/docs.zip", "docs"}, files.path("sources"));
+    runTool("/usr/bin/7zz", {"a", "-v64k", "-mx0", "-bd", in + "/pics.7z", "pics"}, files.path("sources"));
+    const QStringList archives = {in + "/docs.zip", in + "/pics.7z.001"};
+    ASSERT_EQ(QDir(in).entryList(QDir::Files).size(), 3) << "two volumes and the ZIP";
+    context().setDestinationURL(files.makeFolder("out"));
+    {
+        XdgEnvironment xdg;
+        xdg.tree().writeFile("data/Trash", "in the way");  // nothing can go to the trash
+        extract().selectArchivesForExtraction(archives);
+        extract().extract();
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(status(),
+                  QStringLiteral(u"解压完成：2 个压缩包；3 个项目无法移到回收站，仍在原处：docs.zip、"
+                                 u"pics.7z.001、pics.7z.002"));
+        EXPECT_EQ(extract().selectedArchivesForExtraction(), archives);
+    }
+    const XdgEnvironment xdg;
+    extract().extract();
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_TRUE(QDir(in).isEmpty());
+    EXPECT_EQ(xdg.trashedPaths().size(), 3);
+    EXPECT_EQ(
+        status(),
+        QStringLiteral(u"解压完成：2 个压缩包；3 个项目已移到回收站：docs.zip、pics.7z.001、pics.7z.002"));
+    EXPECT_EQ(context().statusKind(), StatusKind::success);
+    EXPECT_TRUE(extract().selectedArchivesForExtraction().isEmpty());
+    EXPECT_EQ(extract().selectedArchiveURL(), std::nullopt);
+    extract().extract();
+    EXPECT_EQ(alert(), QStringLiteral(u"请先选择 ZIP、RAR 或 7Z 压缩包。"));
 }
 
 TEST_F(RealEngineTest, splitSevenZipRoundTripIsByteEqual) {

@@ -2,6 +2,7 @@
 
 #include "core/base/FileTree.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -18,6 +19,18 @@ QString kindName(mode_t mode) {
 }
 
 }  // namespace
+
+QString normalizedPath(const QString& path) {
+    if (path.isEmpty()) return path;
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path);
+}
+
+QStringList normalizedPaths(const QStringList& paths) {
+    QStringList normalized;
+    normalized.reserve(paths.size());
+    for (const QString& path : paths) normalized << normalizedPath(path);
+    return normalized;
+}
 
 bool isContent(mode_t mode) { return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(mode); }
 

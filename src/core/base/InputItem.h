@@ -3,6 +3,7 @@
 #include "core/base/CancellationToken.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include <sys/types.h>
@@ -13,6 +14,13 @@
 namespace InputItem {
 
 enum class State { usable, missing, notFileOrFolder };
+
+// The path velmora keeps for an item it is given (a dialog's answer, a drop, a link, the command line):
+// absolute against the working folder, without "." or ".." pieces and without doubled or trailing
+// "/", so "/a/src/" names "src" and its parent is "/a". Escaped bytes of a non-UTF-8 name stay as they
+// are. Empty stays empty.
+QString normalizedPath(const QString& path);
+QStringList normalizedPaths(const QStringList& paths);
 
 // What an archive holds: files, folders and links.
 bool isContent(mode_t mode);

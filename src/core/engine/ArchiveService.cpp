@@ -59,7 +59,9 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
         throw;
     }
     if (sharedFolder && result.outputs.isEmpty()) QDir().rmdir(rootURL);
-    result.untrashed = SourceTrash::moveToTrash(sourcesToTrash(fileURLs, result.failures, options));
+    SourceTrash::Outcome trashed = SourceTrash::trash(sourcesToTrash(fileURLs, result.failures, options));
+    result.untrashed = std::move(trashed.stayed);
+    result.trashed = std::move(trashed.trashed);
     return result;
 }
 

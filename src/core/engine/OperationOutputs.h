@@ -16,13 +16,15 @@ struct ArchiveFailure {
 // What a finished extraction or compression leaves: its outputs in order (an extraction's folder per
 // extracted archive or the items of an extracted selection, a compression's archives), the user's items
 // that were to go to the trash afterwards but stayed where they were, how many extracted top-level items
-// went in under a free numbered name because theirs was taken (nothing of the user's is replaced), and
-// the archives of an extraction of several that failed while the others went on, in order.
+// went in under a free numbered name because theirs was taken (nothing of the user's is replaced), the
+// archives of an extraction of several that failed while the others went on, in order, and the user's
+// items that went to the trash.
 struct OperationOutputs {
     QStringList outputs;
     QStringList untrashed;
     int renamedCount = 0;
     QList<ArchiveFailure> failures = {};
+    QStringList trashed = {};
 
     // The failure of the given archive, if it failed.
     const ArchiveFailure* failureOf(const QString& archive) const {

@@ -38,28 +38,39 @@ bool holds(const QString& folder, const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).startsWith(prefix);
 }
 
-}  // namespace
-
-QStringList moveToTrash(const QStringList& paths) {
-    QStringList present = paths;
-    present.removeIf([](const QString& path) { return !isPresent(path); });
-    if (present.isEmpty() || !homeTrashReady()) return present;
-    QStringList stayed;
-    for (const QString& path : present) {
-        if (!QFile::moveToTrash(path)) stayed << path;
-    }
-    return stayed;
+// The first three by name, "、" between them, and " 等" when there are more.
+QString namedItems(const QStringList& paths) {
+    QStringList names;
+    for (const QString& path : paths.first(std::min(paths.size(), kNamedItems)))
+        names << FileNameHelper::lastPathComponent(path);
+    return names.join(QStringLiteral(u"、")) +
+           (paths.size() > kNamedItems ? QStringLiteral(u" 等") : QString());
 }
 
-QStringList trashCompressedSources(const QStringList& sources, const QStringList& archives) {
+}  // namespace
+
+Outcome trash(const QStringList& paths) {
+    QStringList present = paths;
+    present.removeIf([](const QString& path) { return !isPresent(path); });
+    if (present.isEmpty() || !homeTrashReady()) return {.trashed = {}, .stayed = present};
+    Outcome outcome;
+    for (const QString& path : present) (QFile::moveToTrash(path) ? outcome.trashed : outcome.stayed) << path;
+    return outcome;
+}
+
+QStringList moveToTrash(const QStringList& paths) { return trash(paths).stayed; }
+
+Outcome trashCompressedSources(const QStringList& sources, const QStringList& archives) {
     QStringList movable;
-    QStringList stayed;
+    QStringList holders;
     for (const QString& source : sources) {
         const bool holdsArchive = std::any_of(archives.begin(), archives.end(),
                                               [&](const QString& archive) { return holds(source, archive); });
-        (holdsArchive ? stayed : movable) << source;
+        (holdsArchive ? holders : movable) << source;
     }
-    return stayed + moveToTrash(movable);
+    Outcome outcome = trash(movable);
+    outcome.stayed = holders + outcome.stayed;
+    return outcome;
 }
 
 QStringList archiveAndVolumes(const QString& archiveURL) {
@@ -75,15 +86,16 @@ QStringList archiveAndVolumes(const QString& archiveURL) {
     return volumes;
 }
 
+QString trashedNotice(const QStringList& trashed) {
+    if (trashed.isEmpty()) return {};
+    return QStringLiteral(u"；%1 个项目已移到回收站：%2").arg(trashed.size()).arg(namedItems(trashed));
+}
+
 QString untrashedNotice(const QStringList& untrashed) {
     if (untrashed.isEmpty()) return {};
-    QStringList names;
-    for (const QString& path : untrashed.first(std::min(untrashed.size(), kNamedItems)))
-        names << FileNameHelper::lastPathComponent(path);
-    const QString more = untrashed.size() > kNamedItems ? QStringLiteral(u" 等") : QString();
-    return QStringLiteral(u"；%1 个项目无法移到回收站，仍在原处：%2%3")
+    return QStringLiteral(u"；%1 个项目无法移到回收站，仍在原处：%2")
         .arg(untrashed.size())
-        .arg(names.join(QStringLiteral(u"、")), more);
+        .arg(namedItems(untrashed));
 }
 
 }  // namespace SourceTrash

@@ -3,6 +3,7 @@
 #include "viewmodels/ArchivePreviewWindowModel.h"
 #include "views/browser/ArchiveBrowserWindowPlatform.h"
 #include "views/browser/ArchivePreviewWindow.h"
+#include "views/browser/BrowserWindowPlacement.h"
 
 #include <QScreen>
 
@@ -20,10 +21,17 @@ ArchivePreviewWindowController::~ArchivePreviewWindowController() {
     if (m_window) m_window->deleteLater();
 }
 
-void ArchivePreviewWindowController::show(bool activatesApp) {
-    if (const QScreen* screen = m_window->screen()) {
+void ArchivePreviewWindowController::show(bool activatesApp, const ArchivePreviewWindowController* previous) {
+    const QWidget* last =
+        previous && previous->window() && previous->window()->isVisible() ? previous->window() : nullptr;
+    if (const QScreen* screen = last ? last->screen() : m_window->screen()) {
         QRect frame = m_window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        if (last) {
+            frame.moveTopLeft(BrowserWindowPlacement::cascaded(last->frameGeometry().topLeft(), frame.size(),
+                                                               screen->availableGeometry()));
+        } else {
+            frame.moveCenter(screen->availableGeometry().center());
+        }
         m_window->move(frame.topLeft());
     }
     m_window->setAttribute(Qt::WA_ShowWithoutActivating, !activatesApp);

@@ -27,9 +27,10 @@ public:
     ArchivePreviewWindowModel& model() const { return *m_model; }
     ArchivePreviewWindow* window() const { return m_window; }
 
-    // Centres the window and brings it to the front; without activatesApp it is shown without
-    // taking the focus (a start in the background).
-    void show(bool activatesApp);
+    // Brings the window to the front, centred, or after `previous` (the last browser window still
+    // open) one step below and right of it (BrowserWindowPlacement); without activatesApp it is shown
+    // without taking the focus (a start in the background).
+    void show(bool activatesApp, const ArchivePreviewWindowController* previous = nullptr);
     void close();
 
 private:

@@ -1,5 +1,7 @@
 #include "views/kit/DropIntake.h"
 
+#include "core/base/InputItem.h"
+
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -20,7 +22,8 @@ QStringList DropIntake::localFilePaths(const QMimeData* data) {
     QStringList paths;
     if (!data || !data->hasUrls()) return paths;
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty()) paths.append(url.toLocalFile());
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            paths.append(InputItem::normalizedPath(url.toLocalFile()));
     }
     return paths;
 }

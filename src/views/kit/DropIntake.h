@@ -23,7 +23,8 @@ public:
 
     static DropIntake* install(QWidget* target, Take take);
 
-    // The local file paths the drop carries, in drop order, duplicates kept.
+    // The local file paths the drop carries, in drop order, duplicates kept, normalised
+    // (InputItem::normalizedPath: a folder URL ending in "/" names the folder).
     static QStringList localFilePaths(const QMimeData* data);
 
     // Takes the drop: false (and nothing happens) without a local file; otherwise the paths go to

@@ -1,5 +1,6 @@
 #include "views/kit/FileDialogs.h"
 
+#include "core/base/InputItem.h"
 #include "viewmodels/DateFormattingHelper.h"
 #include "views/kit/FileAndFolderDialog.h"
 #include "views/kit/FileDialogListing.h"
@@ -79,7 +80,9 @@ QFileDialog* openFileDialog(const WorkbenchPlatform::FileDialogRequest& request,
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const QString purpose = request.purpose;
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, purpose, chosen](int result) {
-        const QStringList paths = result == QDialog::Accepted ? dialog->selectedFiles() : QStringList();
+        // A typed "/a/src/" is the folder "src" itself, as a clicked one is.
+        const QStringList paths =
+            result == QDialog::Accepted ? InputItem::normalizedPaths(dialog->selectedFiles()) : QStringList();
         remember(purpose, paths);
         chosen(paths);
     });

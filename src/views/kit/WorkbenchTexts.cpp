@@ -20,8 +20,9 @@ QString pathExtension(const QString& path) {
     return name.mid(dot + 1);
 }
 
+// A volume is labelled as its set: 7Z for a.7z.001, RAR for a.r00.
 QString kindLabel(const QString& path) {
-    if (const auto kind = ArchiveFormat::kind(path)) return ArchiveFormat::displayName(*kind);
+    if (const auto kind = ArchiveFormat::kindOrSetKind(path)) return ArchiveFormat::displayName(*kind);
     return pathExtension(path).toUpper();
 }
 
@@ -43,9 +44,7 @@ QString fileTypeText(const QString& path) {
 QString selectedArchiveFormats(const QStringList& paths) {
     std::set<QString> labels;
     for (const QString& path : paths) {
-        // A volume counts as its set: 7Z for a.7z.001, RAR for a.r00.
-        const auto kind = ArchiveFormat::kindOrSetKind(path);
-        const QString label = kind ? ArchiveFormat::displayName(*kind) : kindLabel(path);
+        const QString label = kindLabel(path);
         if (!label.isEmpty()) labels.insert(label);
     }
     if (labels.empty()) return QStringLiteral("-");

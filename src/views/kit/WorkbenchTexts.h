@@ -18,7 +18,7 @@ QString sizeText(qint64 bytes);
 QString estimateText(qint64 bytes);
 
 // "文件夹" for a name without an extension; otherwise the archive kind's name (compound suffixes
-// included) or the upper-cased extension, followed by " 文件".
+// included, a volume's set: "7Z 文件" for a.7z.001) or the upper-cased extension, followed by " 文件".
 QString fileTypeText(const QString& path);
 
 // The distinct archive kinds of the paths (the kind's name, else the upper-cased extension), sorted

@@ -1,10 +1,30 @@
 #include "core/base/FileNameHelper.h"
+#include "core/base/InputItem.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 
 namespace {
+
+// A typed "/a/src/" named no file and made "src" its own parent; every way in keeps paths so.
+TEST(InputItem, NormalizedPathIsAbsoluteWithoutTrailingOrDotPieces) {
+    const QString escaped = QStringLiteral(u"/tmp/") + QChar(0xDCD6) + QChar(0xDCD0) + QStringLiteral("/");
+    const std::pair<QString, QString> cases[] = {
+        {"/home/u/src/", "/home/u/src"},
+        {"/home/u//src///", "/home/u/src"},
+        {"/home/u/./a/../src", "/home/u/src"},
+        {"/", "/"},
+        {"src/", QDir::currentPath() + "/src"},
+        {"", ""},
+        // Bytes of a name that is not UTF-8, kept as lone surrogates, stay untouched.
+        {escaped, escaped.chopped(1)},
+    };
+    for (const auto& [given, expected] : cases)
+        EXPECT_EQ(InputItem::normalizedPath(given), expected) << given.toStdString();
+    EXPECT_EQ(InputItem::normalizedPaths({"/a/", "/b/."}), (QStringList{"/a", "/b"}));
+}
 
 TEST(FileNameHelper, UniqueDirectoryTakesTheFirstFreeName) {
     const std::tuple<QStringList, QString, QString> cases[] = {

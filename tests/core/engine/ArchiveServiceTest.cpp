@@ -174,6 +174,9 @@ TEST_F(ArchiveServiceTest, EveryVolumeOfAnExtractedSetGoesToTheTrash) {
     for (const QString& volume : volumes) expected << in(volume);
     expected.sort();
     EXPECT_EQ(xdg.trashedPaths(), expected);
+    QStringList reported = result.trashed;
+    reported.sort();
+    EXPECT_EQ(reported, expected);
     EXPECT_TRUE(QFile::exists(other));
 }
 
@@ -186,6 +189,7 @@ TEST_F(ArchiveServiceTest, ArchivesThatCannotGoToTheTrashStayAndAreNamed) {
         m_service.extract({archive}, out(), std::nullopt, settingsWith(true, true), 2, {});
     EXPECT_EQ(result.outputs, QStringList{out("kept")});
     EXPECT_EQ(result.untrashed, QStringList{archive});
+    EXPECT_TRUE(result.trashed.isEmpty());
     EXPECT_TRUE(QFile::exists(archive));
 }
 

@@ -21,9 +21,10 @@ TEST(SourceTrash, CompressedSourcesGoToTheTrashExceptOneHoldingAnArchive) {
     const QString sibling = tree.makeFolder("hold");
     const QString gone = tree.path("gone.txt");
 
-    const QStringList stayed =
+    const SourceTrash::Outcome outcome =
         SourceTrash::trashCompressedSources({docs, notes, holder, sibling, gone}, {archive});
-    EXPECT_EQ(stayed, QStringList{holder});
+    EXPECT_EQ(outcome.stayed, QStringList{holder});
+    EXPECT_EQ(outcome.trashed, (QStringList{docs, notes, sibling}));
     QStringList expected{docs, notes, sibling};
     expected.sort();
     EXPECT_EQ(xdg.trashedPaths(), expected);
@@ -41,18 +42,27 @@ TEST(SourceTrash, NothingIsDeletedWhenTheTrashCannotBeUsed) {
     for (const QString& item : items) EXPECT_TRUE(QFileInfo::exists(item));
 }
 
-TEST(SourceTrash, NoticeCountsWhatStayedAndNamesTheFirstThree) {
+TEST(SourceTrash, NoticesCountWhatWentAndWhatStayedAndNameTheFirstThree) {
     const struct {
-        QStringList untrashed;
-        QString notice;
+        QStringList items;
+        QString untrashed;
+        QString trashed;
     } cases[] = {
-        {{}, {}},
-        {{"/d/a.zip"}, QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：a.zip")},
+        {{}, {}, {}},
+        {{"/d/a.zip"},
+         QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：a.zip"),
+         QStringLiteral(u"；1 个项目已移到回收站：a.zip")},
         {{"/d/a", "/d/b 1.txt", "/d/%1.txt"},
-         QStringLiteral(u"；3 个项目无法移到回收站，仍在原处：a、b 1.txt、%1.txt")},
-        {{"/a", "/b", "/c", "/d", "/e"}, QStringLiteral(u"；5 个项目无法移到回收站，仍在原处：a、b、c 等")},
+         QStringLiteral(u"；3 个项目无法移到回收站，仍在原处：a、b 1.txt、%1.txt"),
+         QStringLiteral(u"；3 个项目已移到回收站：a、b 1.txt、%1.txt")},
+        {{"/a", "/b", "/c", "/d", "/e"},
+         QStringLiteral(u"；5 个项目无法移到回收站，仍在原处：a、b、c 等"),
+         QStringLiteral(u"；5 个项目已移到回收站：a、b、c 等")},
     };
-    for (const auto& c : cases) EXPECT_EQ(SourceTrash::untrashedNotice(c.untrashed), c.notice);
+    for (const auto& c : cases) {
+        EXPECT_EQ(SourceTrash::untrashedNotice(c.items), c.untrashed);
+        EXPECT_EQ(SourceTrash::trashedNotice(c.items), c.trashed);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "views/browser/ArchiveEntryTableModel.h"
 #include "views/browser/ArchivePreviewWindow.h"
 #include "views/browser/ArchivePreviewWindowController.h"
+#include "views/browser/BrowserWindowPlacement.h"
 #include "views/browser/PasswordSheet.h"
 #include "views/browser/PreviewPane.h"
 #include "views/kit/FileAndFolderDialog.h"
@@ -242,6 +243,48 @@ TEST_F(BrowserWindowTest, ToolbarButtonsRunTheirCommands) {
     button(Command::extractAll)->click();
     ASSERT_TRUE(waitForCall(1));
     EXPECT_EQ(services.call(0).operation, QStringLiteral("extract"));
+}
+
+// Twenty browsers opened one after another lay exactly on top of each other: each now steps below and
+// right of the last one, and starts again at the top left before it would leave the screen.
+TEST(BrowserWindowPlacement, EachWindowStepsAwayFromTheLastAndStaysOnScreen) {
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize size(1240, 720);
+    const struct {
+        QPoint previous;
+        QRect available;
+        QPoint expected;
+    } cases[] = {
+        {{340, 180}, screen, {372, 212}},
+        {{660, 340}, screen, {0, 0}},               // the next step would reach below the screen
+        {{100, 2000}, screen, {0, 0}},              // the last window was moved off the screen
+        {{0, 0}, QRect(0, 0, 800, 600), {32, 32}},  // a window larger than the screen
+        {{32, 32}, QRect(0, 0, 800, 600), {0, 0}},
+        {{1000, 40}, QRect(1920, 24, 1920, 1056), {1920, 24}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BrowserWindowPlacement::cascaded(c.previous, size, c.available), c.expected)
+            << c.previous.x();
+
+    QPoint corner(340, 180);
+    for (int launch = 1; launch < 20; ++launch) {
+        const QPoint next = BrowserWindowPlacement::cascaded(corner, size, screen);
+        EXPECT_NE(next, corner) << launch;
+        EXPECT_TRUE(screen.contains(QRect(next, size))) << launch;
+        corner = next;
+    }
+}
+
+TEST_F(BrowserWindowTest, ASecondWindowOpensBesideTheFirst) {
+    openListed({row("a.txt")});
+    ArchivePreviewWindowController first(sharedModel(), windowPlatform);
+    first.show(false);
+    ArchivePreviewWindowController second(sharedModel(), windowPlatform);
+    second.show(false, &first);
+    EXPECT_EQ(second.window()->pos(),
+              BrowserWindowPlacement::cascaded(first.window()->pos(), second.window()->frameGeometry().size(),
+                                               first.window()->screen()->availableGeometry()));
+    EXPECT_NE(second.window()->pos(), first.window()->pos());
 }
 
 TEST_F(BrowserWindowTest, NothingReachesAClosedWindow) {

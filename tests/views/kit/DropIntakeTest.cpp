@@ -27,6 +27,10 @@ TEST(DropIntakeRules, OnlyLocalFileUrlsAreTakenInDropOrder) {
          {"/tmp/b", "/tmp/a"}},
         // The same file twice in one drag reaches the operation twice.
         {{QUrl::fromLocalFile("/tmp/a"), QUrl::fromLocalFile("/tmp/a")}, {}, {"/tmp/a", "/tmp/a"}},
+        // A file manager's folder URL may end in "/": the folder is named, not an empty last piece.
+        {{QUrl::fromLocalFile("/tmp/src/"), QUrl::fromLocalFile("/tmp/a/../b/./c")},
+         {},
+         {"/tmp/src", "/tmp/b/c"}},
         {{QUrl::fromLocalFile(QStringLiteral(u"/tmp/照片 2026.zip"))},
          {},
          {QStringLiteral(u"/tmp/照片 2026.zip")}},

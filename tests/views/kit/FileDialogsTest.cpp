@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -61,6 +62,25 @@ TEST(FileDialogsTest, OpensInChineseAndAnswersThroughTheCallback) {
                                          [&](const QStringList& chosen) { answer = chosen; });
     dialog->reject();
     EXPECT_TRUE(answer.isEmpty());
+}
+
+// A folder path typed with a trailing "/" and taken with Return names that folder, as a click would.
+TEST(FileDialogsTest, TypedFolderPathEndingInSlashNamesTheFolder) {
+    TempTree tree;
+    const QString folder = tree.makeFolder("repro/src");
+    tree.writeFile("repro/src/a.txt", "a");
+    QStringList answer;
+    QFileDialog* dialog = FileDialogs::openFileDialog(
+        {.choosesFiles = true, .choosesFolders = true, .multipleSelection = true, .purpose = "typedTest"},
+        nullptr, [&](const QStringList& chosen) { answer = chosen; });
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    name->setFocus();
+    QTest::keyClicks(name, folder + "/");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(answer, QStringList{folder});
 }
 
 // Under any system locale (CI: C.UTF-8) sizes and dates read as elsewhere in the app, kinds in Chinese.

@@ -54,7 +54,10 @@ TEST(WorkbenchTextsTest, FileTypeFollowsTheExtensionOnly) {
         {"/data/report.tar.gz", QStringLiteral(u"TAR.GZ 文件")},
         {"/data/picture.jpeg", QStringLiteral(u"JPEG 文件")},
         {"/data/Backup.ZIP", QStringLiteral(u"ZIP 文件")},
-        {"/data/set.7z.001", QStringLiteral(u"001 文件")},
+        // A volume is its set's kind, as the summary says.
+        {"/data/set.7z.001", QStringLiteral(u"7Z 文件")},
+        {"/data/set.r00", QStringLiteral(u"RAR 文件")},
+        {"/data/notes.001", QStringLiteral(u"001 文件")},
     };
     for (const auto& testCase : cases) EXPECT_EQ(WorkbenchTexts::fileTypeText(testCase.path), testCase.text);
 }

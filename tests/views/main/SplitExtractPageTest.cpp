@@ -1,3 +1,4 @@
+#include "views/kit/FileDialogs.h"
 #include "views/kit/PathRow.h"
 #include "views/main/PageFixture.h"
 #include "views/main/SplitArchivePartRow.h"
@@ -9,7 +10,9 @@
 
 #include <unistd.h>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QPushButton>
 #include <memory>
 
@@ -193,6 +196,26 @@ TEST_F(SplitExtractPageTest, newDestinationRescansTheLoadedSet) {
     EXPECT_EQ(splitExtract().splitArchiveDescriptor()->validationState,
               SplitArchiveValidationState::outputNotWritable);
     EXPECT_FALSE(page().startButton()->isEnabled());
+}
+
+// A folder path typed into the chooser and taken with Return opens that folder, as on the extract page,
+// instead of closing the chooser with "请选择一个分卷文件，而不是文件夹。".
+TEST_F(SplitExtractPageTest, typedFolderInTheChooserOpensIt) {
+    const QString folder = files.makeFolder("volumes");
+    splitExtract().selectSplitArchiveForExtraction();
+    ASSERT_EQ(platform.panelRequests.size(), 1);
+    bool answered = false;
+    QFileDialog* dialog = FileDialogs::openFileDialog(platform.panelRequests.last(), nullptr,
+                                                      [&](const QStringList&) { answered = true; });
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(folder);
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_FALSE(answered);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(QDir(dialog->directory()).absolutePath(), folder);
+    dialog->reject();
+    EXPECT_TRUE(answered);
 }
 
 TEST_F(SplitExtractPageTest, optionSwitchesWriteTheViewState) {
