@@ -96,7 +96,11 @@ void ExternalOperationProgressView::syncFromModel() {
 // The window manager's close (Alt+F4, the title bar's button) would leave the operation working with
 // nothing to show it, end it or tell its outcome: while it runs, the controller asks first.
 void ExternalOperationProgressView::closeEvent(QCloseEvent* event) {
-    if (m_model.isFinished()) return QWidget::closeEvent(event);
+    if (m_model.isFinished()) {
+        QWidget::closeEvent(event);
+        Q_EMIT closed();
+        return;
+    }
     event->ignore();
     Q_EMIT closeWhileRunningRequested();
 }

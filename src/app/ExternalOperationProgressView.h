@@ -26,6 +26,8 @@ Q_SIGNALS:
     void closeRequested();
     // The window was to close while the operation runs; it stays open.
     void closeWhileRunningRequested();
+    // The window closed after the operation's end.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
