@@ -258,7 +258,9 @@ void AppCoordinator::compressIncoming(const QStringList& paths) {
 
 // Outside requests run the pages' engine steps through the same engine; what is theirs alone: no task
 // records, a progress window per run, unique inputs, the default folder read afresh, and ZIP at the
-// standard level without a password.
+// standard level without a password. Items that are gone or are no file or folder are refused before
+// any tool runs and named in the window from the start while the rest runs; with nothing left the
+// engine refuses them itself, as on the pages.
 void AppCoordinator::processIncoming(const QStringList& paths) {
     const AppSettings settings = m_settingsStore.load();
     const QStringList inputs = OutsideOperationPlan::uniqueInOrder(paths);
@@ -266,26 +268,24 @@ void AppCoordinator::processIncoming(const QStringList& paths) {
         processCompression(inputs, settings);
         return;
     }
-    const QStringList archives = OutsideOperationPlan::archivesForEngine(inputs);
+    const OutsideOperationPlan::CheckedInputs checked =
+        OutsideOperationPlan::checkedInputs(OutsideOperationPlan::archivesForEngine(inputs));
     OutsideRun& run = beginRun(ArchiveActivityKind::extract);
-    run.start(archives.size(), {});
+    run.start(checked.usable.size(), checked.refused);
     const QString root = OutsideOperationPlan::destinationRoot(inputs, settings);
     const int threadCount = m_platform.activeProcessorCount();
     WorkbenchEngine& engine = *m_workbenchEngine;
     m_runner.run(
-        [&engine, archives, root, settings, threadCount, token = run.token()] {
+        [&engine, archives = checked.usable, root, settings, threadCount, token = run.token()] {
             return engine.extract(archives, root, std::nullopt, settings, threadCount, token);
         },
         [this, run = &run](Outcome<OperationOutputs>& outcome) { finishRun(*run, outcome); });
 }
 
 void AppCoordinator::processCompression(const QStringList& inputs, const AppSettings& settings) {
-    // Items that are gone or are no file or folder are named as failed while the rest runs; with
-    // nothing left the engine refuses the first, as on the compress page.
-    OutsideOperationPlan::CheckedInputs checked = OutsideOperationPlan::checkedInputs(inputs);
-    if (checked.usable.isEmpty()) checked = {.usable = inputs, .refused = {}};
+    const OutsideOperationPlan::CheckedInputs checked = OutsideOperationPlan::checkedInputs(inputs);
     OutsideRun& run = beginRun(ArchiveActivityKind::compress);
-    run.start(inputs.size(), checked.refused);
+    run.start(checked.usable.size(), checked.refused);
     const SourceCompression compression{
         .sources = checked.usable,
         .root = OutsideOperationPlan::destinationRoot(checked.usable, settings),

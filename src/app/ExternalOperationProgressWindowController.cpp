@@ -47,9 +47,10 @@ ExternalOperationProgressWindowController::~ExternalOperationProgressWindowContr
 
 QWidget* ExternalOperationProgressWindowController::window() const { return m_view.get(); }
 
-void ExternalOperationProgressWindowController::show(const QString& title, const QString& message) {
+void ExternalOperationProgressWindowController::show(const QString& title, const QString& message,
+                                                     const QString& note) {
     m_closedByUser = false;
-    m_model.start(title, message);
+    m_model.start(title, message, note);
     fitHeight();
     raise();
 }
@@ -65,7 +66,7 @@ void ExternalOperationProgressWindowController::finish(const QString& title, con
     if (!m_closedByUser) raise();
 }
 
-// A long reason makes the window taller rather than losing its end.
+// A long reason or note makes the window taller rather than losing its end.
 void ExternalOperationProgressWindowController::fitHeight() {
     m_view->setFixedSize(kSize.width(),
                          std::max(kSize.height(), m_view->layout()->heightForWidth(kSize.width())));
@@ -142,7 +143,8 @@ QPoint ExternalOperationProgressWindowController::freeSpot(QSize frame, const QR
     }
     for (const QRect& candidate : candidates) {
         const QRect shown = within(candidate, screen);
-        if (std::none_of(taken.begin(), taken.end(), [&](const QRect& other) { return other.intersects(shown); }))
+        if (std::none_of(taken.begin(), taken.end(),
+                         [&](const QRect& other) { return other.intersects(shown); }))
             return shown.topLeft();
     }
     // A screen full of them: stepped down and right, so each one's title still shows.

@@ -28,7 +28,8 @@ public:
 
     std::function<void()> onCancel;
 
-    void show(const QString& title, const QString& message);
+    // `note`: items refused before the operation began, named below the message.
+    void show(const QString& title, const QString& message, const QString& note = {});
     void update(double progress, const QString& message);
     void finish(const QString& title, const QString& message, StatusKind outcome);
     void close();

@@ -50,14 +50,17 @@ OutsideRun::OutsideRun(ArchiveActivityKind kind, Scheduler& scheduler, QObject* 
 void OutsideRun::start(qsizetype count, const QList<ArchiveFailure>& refused) {
     m_refused = refused;
     const bool extraction = m_kind == ArchiveActivityKind::extract;
-    m_window.show(extraction ? QStringLiteral(u"正在解压文件") : QStringLiteral(u"正在压缩文件"),
-                  (extraction ? QStringLiteral(u"正在解压 %1 个压缩包...") : QStringLiteral(u"正在压缩 %1 个项目..."))
-                      .arg(count));
+    m_window.show(
+        extraction ? QStringLiteral(u"正在解压文件") : QStringLiteral(u"正在压缩文件"),
+        (extraction ? QStringLiteral(u"正在解压 %1 个压缩包...") : QStringLiteral(u"正在压缩 %1 个项目..."))
+            .arg(count),
+        OperationFailure::refusedText(m_kind, refused));
 }
 
 void OutsideRun::reportProgress(double fraction) {
     if (m_finished || !std::isfinite(fraction)) return;
-    m_window.update(fraction, QStringLiteral(u"正在压缩 ") + ExternalOperationProgressModel::percentText(fraction) +
+    m_window.update(fraction, QStringLiteral(u"正在压缩 ") +
+                                  ExternalOperationProgressModel::percentText(fraction) +
                                   QStringLiteral("..."));
 }
 
@@ -68,6 +71,8 @@ void OutsideRun::finish(Outcome<OperationOutputs>& outcome) {
         result.failures += m_refused;
         const QString notices = SourceTrash::untrashedNotice(result.untrashed);
         m_outcomeText = finishedText(m_kind, result, notices);
+        // The text names the refused items itself now.
+        m_window.model().setNote({});
         if (result.failures.isEmpty()) {
             end(extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"), m_outcomeText,
                 notices.isEmpty() ? Ending::succeeded : Ending::noticed);

@@ -29,8 +29,8 @@ public:
     // What it ended with, for the tray's status line; empty until then.
     const QString& outcomeText() const { return m_outcomeText; }
 
-    // Shows the window with the number of items; the items refused before any tool runs are named
-    // among the failures at the end.
+    // Shows the window with the number of items the tools get; the items refused before any tool runs
+    // are named from the start and stay named until the end names them, or after a cancel.
     void start(qsizetype count, const QList<ArchiveFailure>& refused);
     // A compression's fraction done.
     void reportProgress(double fraction);

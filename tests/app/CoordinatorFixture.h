@@ -2,8 +2,8 @@
 
 #include "app/AppCoordinator.h"
 #include "app/ExternalOperationProgressWindowController.h"
-#include "app/OutsideRun.h"
 #include "app/FakeScheduler.h"
+#include "app/OutsideRun.h"
 #include "support/TempTree.h"
 #include "viewmodels/FakeWorkbenchPlatform.h"
 

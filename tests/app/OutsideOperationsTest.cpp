@@ -252,6 +252,41 @@ TEST_F(OutsideOperationsTest, ItemsGoneOrNotFilesAreNamedAndTheRestRuns) {
         QStringLiteral(u"已压缩 1 个压缩包，3 个失败：%1；%2；%3。").arg(goneReason, pipeReason, nullReason));
 }
 
+// Refused items are counted apart from the work and named from the start; a cancel keeps them named.
+TEST_F(OutsideOperationsTest, RefusedItemsAreNamedFromTheStartAndAfterACancel) {
+    // PPMd decompresses slowly, so the extraction is still running when the cancel comes.
+    files.writeFile("data/data.txt", randomBytes(3 * 1024 * 1024).toBase64());
+    const QString slow = files.path("slow.7z");
+    runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd", slow, files.path("data/data.txt")});
+    const QString small = files.path("small.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", small, files.writeFile("x/1.txt", "1")});
+    const QString missing = files.path("missing.zip");
+    const QString pipe = files.path("pipe.zip");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QStringList query;
+    for (const QString& path : {slow, missing, pipe, small}) query << "path=" + QUrl::toPercentEncoding(path);
+    const QString refused = QStringLiteral(
+                                u"2 个项目无法解压：missing.zip：文件不存在：%1；"
+                                u"pipe.zip：“%2”是命名管道，不是文件或文件夹，无法使用。")
+                                .arg(missing, pipe);
+
+    coordinator->handleActionURL("velmora://extract?" + query.join('&'));
+    EXPECT_EQ(progress().message(), QStringLiteral(u"正在解压 2 个压缩包..."));
+    EXPECT_EQ(progress().note(), refused);
+    lastRun().window().requestCancel();
+    waitForOperations();
+    EXPECT_EQ(progress().title(), QStringLiteral(u"已取消"));
+    EXPECT_EQ(progress().message(), QStringLiteral(u"任务已取消。"));
+    EXPECT_EQ(progress().note(), refused);
+
+    // Run to its end, the result names them among the failures and the note goes.
+    coordinator->handleActionURL("velmora://extract?" + query.join('&'));
+    waitForOperations();
+    EXPECT_TRUE(
+        progress().message().startsWith(QStringLiteral(u"已解压 2 个压缩包，2 个失败：missing.zip：")));
+    EXPECT_TRUE(progress().note().isEmpty());
+}
+
 // Straight into a folder that holds items of the archive's names: the user's stay, and the
 // message says how many incoming items were renamed.
 TEST_F(OutsideOperationsTest, ExtractionBesideExistingItemsSaysHowManyWereRenamed) {
