@@ -1,6 +1,7 @@
 #include "app/CoordinatorFixture.h"
 #include "app/ExternalOperationProgressView.h"
 #include "app/QuitController.h"
+#include "app/RequestRouter.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/OperationFailure.h"
 
@@ -383,8 +384,9 @@ TEST_F(OutsideOperationsTest, OverlappingRunsEachKeepTheirOwnWindowToTheEnd) {
     const QString big = files.writeFile("big.bin", randomBytes(96 * 1024 * 1024));
     const QString small = files.path("small.zip");
     runTool("/usr/bin/zip", {"-q", "-j", small, files.writeFile("x/1.txt", "1")});
-    coordinator->handleActionURL("velmora://compress?path=" + QUrl::toPercentEncoding(big));
-    coordinator->handleActionURL("velmora://extract?path=" + QUrl::toPercentEncoding(small));
+    for (const QStringList& launch : {QStringList{"--service-compress", big}, {"--service-extract", small}})
+        ASSERT_EQ(RequestRouter::route(*coordinator, LaunchRequest::fromCommandLine(launch, files.root())),
+                  std::nullopt);
     ASSERT_EQ(coordinator->outsideRuns().size(), 2);
     OutsideRun& slow = *coordinator->outsideRuns().at(0);
     OutsideRun& quick = *coordinator->outsideRuns().at(1);
