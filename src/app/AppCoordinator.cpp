@@ -1,19 +1,16 @@
 #include "app/AppCoordinator.h"
 
 #include "app/ActionUrl.h"
-#include "app/ExternalOperationProgressWindowController.h"
 #include "app/OutsideOperationPlan.h"
+#include "app/OutsideRun.h"
 #include "app/QuitController.h"
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/StatusMenu.h"
 #include "core/base/ArchiveFormat.h"
-#include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/CompressionService.h"
-#include "core/engine/SourceTrash.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
-#include "viewmodels/OperationFailure.h"
 #include "viewmodels/WorkbenchModels.h"
 #include "viewmodels/WorkbenchPlatform.h"
 #include "views/main/MainWindow.h"
@@ -22,47 +19,18 @@
 #include <QEvent>
 #include <QPointer>
 #include <QSystemTrayIcon>
-#include <cmath>
 
 namespace {
 
 constexpr int kDragWatcherDelayMs = 1000;
 constexpr int kSystemIntegrationDelayMs = 800;
 constexpr int kSuppressionDelayMs = 1200;
-constexpr int kSuccessCloseDelayMs = 1200;
-constexpr int kCancelledCloseDelayMs = 2800;
 
 // "a.zip, b.txt"
 QString namesOf(const QStringList& paths) {
     QStringList names;
     for (const QString& path : paths) names.append(FileNameHelper::lastPathComponent(path));
     return names.join(QStringLiteral(", "));
-}
-
-// What the progress window says of a run that ended with a result: what it made with the notices of
-// sources that stayed, and for an extraction of several each archive that failed, worded as the pages
-// word it.
-QString finishedText(ArchiveActivityKind kind, const OperationOutputs& result, const QString& notices) {
-    if (!result.failures.isEmpty()) {
-        return OperationFailure::batchText(kind, result.outputs.size(), result.renamedNote() + notices,
-                                           result.failures);
-    }
-    if (kind == ArchiveActivityKind::extract) {
-        return OperationFailure::withNotices(
-            QStringLiteral(u"已解压 %1 个压缩包").arg(result.outputs.size()) + result.renamedNote() +
-                QStringLiteral(u"。"),
-            notices);
-    }
-    if (result.outputs.size() == 1)
-        return QStringLiteral(u"已压缩：") + FileNameHelper::lastPathComponent(result.outputs.first()) +
-               notices;
-    return OperationFailure::withNotices(QStringLiteral(u"已压缩 %1 个压缩包。").arg(result.outputs.size()),
-                                         notices);
-}
-
-QString partialFailureTitle(ArchiveActivityKind kind, const OperationOutputs& result) {
-    if (kind != ArchiveActivityKind::extract) return QStringLiteral(u"部分项目压缩失败");
-    return result.outputs.isEmpty() ? QStringLiteral(u"解压失败") : QStringLiteral(u"部分压缩包解压失败");
 }
 
 }  // namespace
@@ -95,10 +63,11 @@ AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
 bool AppCoordinator::defaultSystemTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 AppCoordinator::~AppCoordinator() {
-    for (const CancellationToken& token : std::as_const(m_runningTokens)) token.cancel();
+    for (OutsideRun* run : std::as_const(m_runs)) run->token().cancel();
     // The browsers' work stops too, and cleans up while the services it uses still exist.
     m_previewWindowOpener.reset();
     m_runner.waitForDone();
+    qDeleteAll(m_runs);
 }
 
 std::optional<QString> AppCoordinator::start(const LaunchRequest& request) {
@@ -263,66 +232,60 @@ bool AppCoordinator::openPreviewWindow(const QStringList& paths,
     return true;
 }
 
-quint64 AppCoordinator::beginRun(const CancellationToken& token) {
-    const quint64 run = ++m_lastRun;
-    m_runningTokens.insert(run, token);
-    m_cancellableRun = run;
-    m_externalOperationCancelHandler = [token] { token.cancel(); };
-    return run;
+OutsideRun& AppCoordinator::beginRun(ArchiveActivityKind kind) {
+    auto* run = new OutsideRun(kind, m_scheduler);
+    m_runs.append(run);
+    connect(run, &OutsideRun::done, this, [this, run] { forgetRun(run); });
+    // A main window the user has open stays; one that is not open is not opened by the launch.
+    if (!isMainWorkbenchWindowVisible()) m_shouldHideMainWorkbenchForPreviewOnlyOpen = true;
+    return *run;
 }
 
-void AppCoordinator::cancelExternalOperation() {
-    if (m_externalOperationCancelHandler) m_externalOperationCancelHandler();
+void AppCoordinator::forgetRun(OutsideRun* run) {
+    if (m_runs.removeOne(run)) run->deleteLater();
 }
 
 void AppCoordinator::handleIncoming(const QStringList& paths) {
     if (paths.isEmpty()) return;
-    CancellationToken token;
-    const quint64 run = beginRun(token);
-    processIncoming(run, token, paths);
+    processIncoming(paths);
 }
 
 void AppCoordinator::compressIncoming(const QStringList& paths) {
     if (paths.isEmpty()) return;
     resetPreviewOnlyFlags();
-    CancellationToken token;
-    const quint64 run = beginRun(token);
-    processCompression(run, token, OutsideOperationPlan::uniqueInOrder(paths), m_settingsStore.load());
+    processCompression(OutsideOperationPlan::uniqueInOrder(paths), m_settingsStore.load());
 }
 
 // Outside requests run the pages' engine steps through the same engine; what is theirs alone: no task
-// records, the progress window, unique inputs, the default folder read afresh, and ZIP at the standard
-// level without a password.
-void AppCoordinator::processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths) {
+// records, a progress window per run, unique inputs, the default folder read afresh, and ZIP at the
+// standard level without a password. Items that are gone or are no file or folder are refused before
+// any tool runs and named in the window from the start while the rest runs; with nothing left the
+// engine refuses them itself, as on the pages.
+void AppCoordinator::processIncoming(const QStringList& paths) {
     const AppSettings settings = m_settingsStore.load();
     const QStringList inputs = OutsideOperationPlan::uniqueInOrder(paths);
     if (!ExtractViewModel::allCountAsArchives(inputs)) {
-        processCompression(run, token, inputs, settings);
+        processCompression(inputs, settings);
         return;
     }
-    const QStringList archives = OutsideOperationPlan::archivesForEngine(inputs);
-    showProgressWindow(run, QStringLiteral(u"正在解压文件"),
-                       QStringLiteral(u"正在解压 %1 个压缩包...").arg(archives.size()));
+    const OutsideOperationPlan::CheckedInputs checked =
+        OutsideOperationPlan::checkedInputs(OutsideOperationPlan::archivesForEngine(inputs));
+    OutsideRun& run = beginRun(ArchiveActivityKind::extract);
+    run.start(checked.usable.size(), checked.refused);
     const QString root = OutsideOperationPlan::destinationRoot(inputs, settings);
     const int threadCount = m_platform.activeProcessorCount();
     WorkbenchEngine& engine = *m_workbenchEngine;
     m_runner.run(
-        [&engine, archives, root, settings, threadCount, token] {
+        [&engine, archives = checked.usable, root, settings, threadCount, token = run.token()] {
             return engine.extract(archives, root, std::nullopt, settings, threadCount, token);
         },
-        [this, run](Outcome<OperationOutputs>& outcome) {
-            finishRun(run, ArchiveActivityKind::extract, outcome);
-        });
+        [this, run = &run](Outcome<OperationOutputs>& outcome) { finishRun(*run, outcome); });
 }
 
-void AppCoordinator::processCompression(quint64 run, const CancellationToken& token,
-                                        const QStringList& inputs, const AppSettings& settings) {
-    showProgressWindow(run, QStringLiteral(u"正在压缩文件"),
-                       QStringLiteral(u"正在压缩 %1 个项目...").arg(inputs.size()));
-    // Items that are gone or are no file or folder are named as failed while the rest runs; with
-    // nothing left the engine refuses the first, as on the compress page.
-    OutsideOperationPlan::CheckedInputs checked = OutsideOperationPlan::checkedInputs(inputs);
-    if (checked.usable.isEmpty()) checked = {.usable = inputs, .refused = {}};
+void AppCoordinator::processCompression(const QStringList& inputs, const AppSettings& settings) {
+    const OutsideOperationPlan::CheckedInputs checked = OutsideOperationPlan::checkedInputs(inputs);
+    OutsideRun& run = beginRun(ArchiveActivityKind::compress);
+    run.start(checked.usable.size(), checked.refused);
     const SourceCompression compression{
         .sources = checked.usable,
         .root = OutsideOperationPlan::destinationRoot(checked.usable, settings),
@@ -336,84 +299,21 @@ void AppCoordinator::processCompression(quint64 run, const CancellationToken& to
     };
     WorkbenchEngine& engine = *m_workbenchEngine;
     BackgroundRunner& runner = m_runner;
-    const ProgressHandler progress = [this, &runner, run](double fraction) {
-        runner.post([this, run, fraction] { reportProgress(run, fraction); });
+    // A run lives until it has finished, so reports that reach it find it.
+    const ProgressHandler progress = [&runner, run = &run](double fraction) {
+        runner.post([run, fraction] { run->reportProgress(fraction); });
     };
-    m_runner.run([&engine, compression, token,
+    m_runner.run([&engine, compression, token = run.token(),
                   progress] { return engine.compressSources(compression, progress, token); },
-                 [this, run, refused = checked.refused](Outcome<OperationOutputs>& outcome) {
-                     if (outcome.succeeded()) outcome.value().failures += refused;
-                     finishRun(run, ArchiveActivityKind::compress, outcome);
-                 });
+                 [this, run = &run](Outcome<OperationOutputs>& outcome) { finishRun(*run, outcome); });
 }
 
-void AppCoordinator::finishRun(quint64 run, ArchiveActivityKind kind, Outcome<OperationOutputs>& outcome) {
-    m_runningTokens.remove(run);
-    const bool extraction = kind == ArchiveActivityKind::extract;
-    try {
-        const OperationOutputs& result = outcome.value();
-        const QString notices = SourceTrash::untrashedNotice(result.untrashed);
-        const QString text = finishedText(kind, result, notices);
-        setLastMessage(text);
-        if (result.failures.isEmpty()) {
-            finishProgressWindow(run, extraction ? QStringLiteral(u"解压完成") : QStringLiteral(u"压缩完成"),
-                                 text, notices.isEmpty() ? RunEnding::succeeded : RunEnding::noticed);
-        } else {
-            // Names the archives or items that failed, so it stays as a failure does.
-            finishProgressWindow(run, partialFailureTitle(kind, result), text, RunEnding::failed);
-        }
-        if (!result.outputs.isEmpty())
-            m_platform.revealInFileManager(OutsideOperationPlan::uniqueInOrder(result.outputs));
-    } catch (const CancellationError&) {
-        setLastMessage(QStringLiteral(u"任务已取消"));
-        finishProgressWindow(run, QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"),
-                             RunEnding::cancelled);
-    } catch (...) {
-        // Worded as the pages word it.
-        const QString reason = OperationFailure::text(kind, outcome.error());
-        setLastMessage(reason);
-        finishProgressWindow(run, extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败"),
-                             reason, RunEnding::failed);
-    }
+void AppCoordinator::finishRun(OutsideRun& run, Outcome<OperationOutputs>& outcome) {
+    run.finish(outcome);
+    setLastMessage(run.outcomeText());
+    if (outcome.succeeded() && !outcome.value().outputs.isEmpty())
+        m_platform.revealInFileManager(OutsideOperationPlan::uniqueInOrder(outcome.value().outputs));
     Q_EMIT externalOperationFinished();
-}
-
-void AppCoordinator::reportProgress(quint64 run, double fraction) {
-    if (run != m_progressWindowRun || !m_progressWindowController || !std::isfinite(fraction)) return;
-    m_progressWindowController->update(fraction, QStringLiteral(u"正在压缩 ") +
-                                                     ExternalOperationProgressModel::percentText(fraction) +
-                                                     QStringLiteral("..."));
-}
-
-void AppCoordinator::showProgressWindow(quint64 run, const QString& title, const QString& message) {
-    if (!m_progressWindowController)
-        m_progressWindowController = std::make_unique<ExternalOperationProgressWindowController>();
-    m_progressWindowRun = run;
-    m_progressWindowController->onCancel = m_externalOperationCancelHandler;
-    // A main window the user has open stays; one that is not open is not opened by the launch.
-    if (!isMainWorkbenchWindowVisible()) m_shouldHideMainWorkbenchForPreviewOnlyOpen = true;
-    m_progressWindowController->show(title, message);
-}
-
-void AppCoordinator::finishProgressWindow(quint64 run, const QString& title, const QString& message,
-                                          RunEnding ending) {
-    if (run == m_cancellableRun) m_externalOperationCancelHandler = nullptr;
-    if (run != m_progressWindowRun || !m_progressWindowController) return;
-    m_progressWindowController->onCancel = nullptr;
-    const StatusKind outcome = ending == RunEnding::succeeded ? StatusKind::success
-                               : ending == RunEnding::noticed ? StatusKind::warning
-                                                              : StatusKind::error;
-    m_progressWindowController->finish(title, message, outcome);
-    if (ending == RunEnding::failed || ending == RunEnding::noticed) return;
-    m_scheduler.schedule(ending == RunEnding::cancelled ? kCancelledCloseDelayMs : kSuccessCloseDelayMs, this,
-                         [this, run] { closeProgressWindow(run); });
-}
-
-void AppCoordinator::closeProgressWindow(quint64 run) {
-    if (run != m_progressWindowRun || !m_progressWindowController) return;
-    m_progressWindowController->close();
-    m_progressWindowController.reset();
-    m_progressWindowRun = 0;
 }
 
 // ---- Tray
@@ -432,9 +332,7 @@ void AppCoordinator::configureTrayIcon() {
 }
 
 bool AppCoordinator::isWorkRunning() const {
-    // A run cancelled from its window only cleans up.
-    if (std::any_of(m_runningTokens.cbegin(), m_runningTokens.cend(),
-                    [](const CancellationToken& token) { return !token.isCancelled(); }))
+    if (std::any_of(m_runs.cbegin(), m_runs.cend(), [](const OutsideRun* run) { return run->isWorking(); }))
         return true;
     if (m_previewWindowOpener && m_previewWindowOpener->isWorkRunning()) return true;
     const QList<ArchiveTask>& tasks = m_workbenchStore.tasks();

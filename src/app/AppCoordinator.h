@@ -2,7 +2,6 @@
 
 #include "app/LaunchRequest.h"
 #include "app/PreviewWindowOpener.h"
-#include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/engine/ArchiveService.h"
@@ -12,7 +11,6 @@
 #include "core/state/WorkbenchStore.h"
 #include "viewmodels/BackgroundRunner.h"
 
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -22,8 +20,8 @@
 #include <optional>
 
 class ArchiveServiceWorkbenchEngine;
-class ExternalOperationProgressWindowController;
 class MainWindow;
+class OutsideRun;
 class QuitController;
 class Scheduler;
 class StatusMenu;
@@ -113,11 +111,9 @@ public:
                            const std::optional<QList<ArchivePreviewEntry>>& preloadedEntries,
                            bool activatesApp);
 
-    ExternalOperationProgressWindowController* progressWindowController() const {
-        return m_progressWindowController.get();
-    }
-    // Cancels the newest outside operation; nothing when none is running.
-    void cancelExternalOperation();
+    // The outside operations under way or whose window is still open, oldest first; each has its
+    // own window.
+    const QList<OutsideRun*>& outsideRuns() const { return m_runs; }
 
     // Tray.
     void configureTrayIcon();
@@ -140,19 +136,11 @@ private:
     void resetPreviewOnlyFlags();
     void clearExternalOpenSuppressionSoon();
     void startDeferredLaunchWork(const AppSettings& settings);
-    quint64 beginRun(const CancellationToken& token);
-    void processIncoming(quint64 run, const CancellationToken& token, const QStringList& paths);
-    void processCompression(quint64 run, const CancellationToken& token, const QStringList& inputs,
-                            const AppSettings& settings);
-    void finishRun(quint64 run, ArchiveActivityKind kind, Outcome<OperationOutputs>& outcome);
-    void reportProgress(quint64 run, double fraction);
-    void showProgressWindow(quint64 run, const QString& title, const QString& message);
-    // `noticed`: succeeded with a notice, such as sources that stayed out of the trash.
-    enum class RunEnding { succeeded, noticed, cancelled, failed };
-    // A failed run's window stays until the user closes it: it carries the reason. So does a notice,
-    // shown as a warning.
-    void finishProgressWindow(quint64 run, const QString& title, const QString& message, RunEnding ending);
-    void closeProgressWindow(quint64 run);
+    OutsideRun& beginRun(ArchiveActivityKind kind);
+    void processIncoming(const QStringList& paths);
+    void processCompression(const QStringList& inputs, const AppSettings& settings);
+    void finishRun(OutsideRun& run, Outcome<OperationOutputs>& outcome);
+    void forgetRun(OutsideRun* run);
     void chooseArchives();
     void chooseFiles();
     bool isWorkRunning() const;
@@ -182,15 +170,8 @@ private:
     std::unique_ptr<StatusMenu> m_statusMenu;
     std::unique_ptr<QuitController> m_quitController;
 
-    // Each outside operation is a run; only the run that showed the progress window last may update,
-    // finish or close it, and only the newest run can be cancelled.
-    quint64 m_lastRun = 0;
-    quint64 m_progressWindowRun = 0;
-    quint64 m_cancellableRun = 0;
-    std::function<void()> m_externalOperationCancelHandler;
-    // Every run still under way, so none outlives the coordinator.
-    QHash<quint64, CancellationToken> m_runningTokens;
-    std::unique_ptr<ExternalOperationProgressWindowController> m_progressWindowController;
+    // Owned; each is deleted once it has ended and its window is closed.
+    QList<OutsideRun*> m_runs;
 
     // Last member: its destructor waits for the workers while the services above still exist.
     BackgroundRunner m_runner;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-void ExternalOperationProgressModel::start(const QString& title, const QString& message) {
+void ExternalOperationProgressModel::start(const QString& title, const QString& message,
+                                           const QString& note) {
     m_title = title;
     m_message = message;
+    m_note = note;
     m_progress = 0.08;
     m_isFinished = false;
     m_outcome = StatusKind::success;
@@ -31,6 +33,11 @@ void ExternalOperationProgressModel::finish(const QString& title, const QString&
 
 void ExternalOperationProgressModel::setMessage(const QString& message) {
     m_message = message;
+    Q_EMIT changed();
+}
+
+void ExternalOperationProgressModel::setNote(const QString& note) {
+    m_note = note;
     Q_EMIT changed();
 }
 

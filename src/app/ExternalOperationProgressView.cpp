@@ -30,6 +30,7 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
       m_outcomeIcon(new QLabel(this)),
       m_titleLabel(new QLabel(this)),
       m_messageLabel(new QLabel(this)),
+      m_noteLabel(new QLabel(this)),
       m_progressBar(new CapsuleProgressBar(6, this)),
       m_cancelButton(new QPushButton(Icons::icon(QStringLiteral("cross"), Theme::color(Theme::Colour::red)),
                                      QStringLiteral(u"取消"), this)),
@@ -43,6 +44,11 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
     m_messageLabel->setFont(Theme::font(Theme::TextStyle::callout));
     m_messageLabel->setStyleSheet(colourSheet(Theme::Colour::secondary));
     m_messageLabel->setMinimumWidth(1);
+    // Names and reasons, read whole and copyable as a failure's reason is.
+    m_noteLabel->setFont(Theme::font(Theme::TextStyle::callout));
+    m_noteLabel->setStyleSheet(colourSheet(Theme::Colour::orange));
+    m_noteLabel->setWordWrap(true);
+    m_noteLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_cancelButton->setStyleSheet(colourSheet(Theme::Colour::red));
     connect(m_cancelButton, &QPushButton::clicked, this, &ExternalOperationProgressView::cancelRequested);
     connect(m_closeButton, &QPushButton::clicked, this, &ExternalOperationProgressView::closeRequested);
@@ -65,6 +71,7 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
     layout->addStretch(1);
     layout->addLayout(header);
     layout->addWidget(m_messageLabel);
+    layout->addWidget(m_noteLabel);
     layout->addWidget(m_progressBar);
     layout->addLayout(buttons);
     layout->addStretch(1);
@@ -83,6 +90,8 @@ void ExternalOperationProgressView::syncFromModel() {
     const FeedbackBanner::Look look = FeedbackBanner::look(false, m_model.outcome());
     m_outcomeIcon->setPixmap(Icons::pixmap(look.symbol, kOutcomeIconSize, Theme::color(look.colour)));
     m_titleLabel->setText(m_model.title());
+    m_noteLabel->setVisible(!m_model.note().isEmpty());
+    m_noteLabel->setText(m_model.note());
     m_progressBar->setVisible(running);
     m_progressBar->setProgress(m_model.progress());
     m_cancelButton->setVisible(running);
@@ -96,7 +105,11 @@ void ExternalOperationProgressView::syncFromModel() {
 // The window manager's close (Alt+F4, the title bar's button) would leave the operation working with
 // nothing to show it, end it or tell its outcome: while it runs, the controller asks first.
 void ExternalOperationProgressView::closeEvent(QCloseEvent* event) {
-    if (m_model.isFinished()) return QWidget::closeEvent(event);
+    if (m_model.isFinished()) {
+        QWidget::closeEvent(event);
+        Q_EMIT closed();
+        return;
+    }
     event->ignore();
     Q_EMIT closeWhileRunningRequested();
 }

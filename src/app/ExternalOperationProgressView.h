@@ -7,9 +7,9 @@ class ExternalOperationProgressModel;
 class QLabel;
 class QPushButton;
 
-// The content of the progress window: percentage or outcome icon with the title, the message, and
-// while running a progress bar and a cancel button. Once finished, the message is shown whole (a
-// failure's reason, wrapped and selectable) with a close button.
+// The content of the progress window: percentage or outcome icon with the title, the message, the
+// note of refused items when there are any, and while running a progress bar and a cancel button. Once
+// finished, the message is shown whole (a failure's reason, wrapped and selectable) with a close button.
 class ExternalOperationProgressView : public QWidget {
     Q_OBJECT
 
@@ -26,6 +26,8 @@ Q_SIGNALS:
     void closeRequested();
     // The window was to close while the operation runs; it stays open.
     void closeWhileRunningRequested();
+    // The window closed after the operation's end.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -39,6 +41,7 @@ private:
     QLabel* m_outcomeIcon;
     QLabel* m_titleLabel;
     QLabel* m_messageLabel;
+    QLabel* m_noteLabel;
     CapsuleProgressBar* m_progressBar;
     QPushButton* m_cancelButton;
     QPushButton* m_closeButton;

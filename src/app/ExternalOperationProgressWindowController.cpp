@@ -3,8 +3,8 @@
 #include "app/ExternalOperationProgressView.h"
 #include "views/kit/ConfirmationAlert.h"
 
+#include <QApplication>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
@@ -13,6 +13,15 @@
 namespace {
 
 constexpr QSize kSize(380, 196);
+// Between progress windows side by side.
+constexpr int kGap = 12;
+
+// `frame` moved as little as it takes to lie within `screen`.
+QRect within(QRect frame, const QRect& screen) {
+    frame.moveLeft(std::max(screen.left(), std::min(frame.left(), screen.right() + 1 - frame.width())));
+    frame.moveTop(std::max(screen.top(), std::min(frame.top(), screen.bottom() + 1 - frame.height())));
+    return frame;
+}
 
 }  // namespace
 
@@ -30,16 +39,19 @@ ExternalOperationProgressWindowController::ExternalOperationProgressWindowContro
             &ExternalOperationProgressWindowController::close);
     connect(m_view.get(), &ExternalOperationProgressView::closeWhileRunningRequested, this,
             &ExternalOperationProgressWindowController::askBeforeClosing);
+    connect(m_view.get(), &ExternalOperationProgressView::closed, this,
+            &ExternalOperationProgressWindowController::closed);
 }
 
 ExternalOperationProgressWindowController::~ExternalOperationProgressWindowController() = default;
 
 QWidget* ExternalOperationProgressWindowController::window() const { return m_view.get(); }
 
-void ExternalOperationProgressWindowController::show(const QString& title, const QString& message) {
+void ExternalOperationProgressWindowController::show(const QString& title, const QString& message,
+                                                     const QString& note) {
     m_closedByUser = false;
-    m_model.start(title, message);
-    m_view->setFixedSize(kSize);
+    m_model.start(title, message, note);
+    fitHeight();
     raise();
 }
 
@@ -50,9 +62,14 @@ void ExternalOperationProgressWindowController::update(double progress, const QS
 void ExternalOperationProgressWindowController::finish(const QString& title, const QString& message,
                                                        StatusKind outcome) {
     m_model.finish(title, message, outcome);
-    // A long reason makes the window taller rather than losing its end.
-    m_view->setFixedHeight(std::max(kSize.height(), m_view->layout()->heightForWidth(kSize.width())));
+    fitHeight();
     if (!m_closedByUser) raise();
+}
+
+// A long reason or note makes the window taller rather than losing its end.
+void ExternalOperationProgressWindowController::fitHeight() {
+    m_view->setFixedSize(kSize.width(),
+                         std::max(kSize.height(), m_view->layout()->heightForWidth(kSize.width())));
 }
 
 void ExternalOperationProgressWindowController::close() { m_view->close(); }
@@ -87,19 +104,50 @@ void ExternalOperationProgressWindowController::stopAndClose() {
 }
 
 void ExternalOperationProgressWindowController::raise() {
-    if (!m_view->isVisible()) centre();
+    if (!m_view->isVisible()) place();
     m_view->show();
     m_view->raise();
     m_view->activateWindow();
 }
 
 // On the screen under the pointer, where the request came from; window managers would otherwise put
-// it wherever they place new windows.
-void ExternalOperationProgressWindowController::centre() {
+// it wherever they place new windows, over another run's window too.
+void ExternalOperationProgressWindowController::place() {
     QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    QRect frame(QPoint(), m_view->size());
-    frame.moveCenter(screen->availableGeometry().center());
-    m_view->move(frame.topLeft());
+    QList<QRect> taken;
+    QSize frame = m_view->size();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window == m_view.get() || !window->isVisible() ||
+            !qobject_cast<ExternalOperationProgressView*>(window))
+            continue;
+        // This window's frame is not known before it is shown; theirs is the same.
+        if (taken.isEmpty()) frame += window->frameGeometry().size() - window->geometry().size();
+        taken.append(window->frameGeometry());
+    }
+    m_view->move(freeSpot(frame, screen->availableGeometry(), taken));
+}
+
+QPoint ExternalOperationProgressWindowController::freeSpot(QSize frame, const QRect& screen,
+                                                           const QList<QRect>& taken) {
+    QRect centred(QPoint(), frame);
+    centred.moveCenter(screen.center());
+    // Side by side first: a finished window grows downwards when its reason is long.
+    QList<QRect> candidates{centred};
+    for (const QRect& other : taken) {
+        candidates << QRect(QPoint(other.right() + 1 + kGap, other.top()), frame)
+                   << QRect(QPoint(other.left() - kGap - frame.width(), other.top()), frame)
+                   << QRect(QPoint(other.left(), other.bottom() + 1 + kGap), frame)
+                   << QRect(QPoint(other.left(), other.top() - kGap - frame.height()), frame);
+    }
+    for (const QRect& candidate : candidates) {
+        const QRect shown = within(candidate, screen);
+        if (std::none_of(taken.begin(), taken.end(),
+                         [&](const QRect& other) { return other.intersects(shown); }))
+            return shown.topLeft();
+    }
+    // A screen full of them: stepped down and right, so each one's title still shows.
+    constexpr int kCascade = 28;
+    return centred.topLeft() + QPoint(kCascade, kCascade) * static_cast<int>(taken.size() % 8);
 }

@@ -10,11 +10,12 @@
 
 class ExternalOperationProgressView;
 
-// The small floating window of one outside operation, opened centred: shown, updated and finished by
-// the coordinator, which closes it shortly after a success or a cancellation; a failure or a notice
-// stays until the user closes it. The cancel button only asks; the operation's end finishes the
-// window. Closing it while the operation runs asks first, and "关闭" cancels it as the cancel button
-// does and keeps the window closed when the operation ends.
+// The small floating window of one outside operation, opened centred, or beside the progress windows
+// of other operations still open so that none covers another: shown, updated and finished by its run
+// (OutsideRun), which closes it shortly after a success or a cancellation; a failure or a notice stays
+// until the user closes it. The cancel button only asks; the operation's end finishes the window.
+// Closing it while the operation runs asks first, and "关闭" cancels it as the cancel button does and
+// keeps the window closed when the operation ends.
 class ExternalOperationProgressWindowController : public QObject {
     Q_OBJECT
 
@@ -27,7 +28,8 @@ public:
 
     std::function<void()> onCancel;
 
-    void show(const QString& title, const QString& message);
+    // `note`: items refused before the operation began, named below the message.
+    void show(const QString& title, const QString& message, const QString& note = {});
     void update(double progress, const QString& message);
     void finish(const QString& title, const QString& message, StatusKind outcome);
     void close();
@@ -38,11 +40,20 @@ public:
     // The question asked when the window was to close while the operation runs, while it is open.
     QMessageBox* closeQuestion() const;
 
+    // Where a window of `frame` size goes on `screen` beside the frames `taken` by open ones: the
+    // middle when free, else the first free place right of, left of, below or above one of them.
+    static QPoint freeSpot(QSize frame, const QRect& screen, const QList<QRect>& taken);
+
+Q_SIGNALS:
+    // Closed after the operation's end, by the user or by close().
+    void closed();
+
 private:
     void askBeforeClosing();
     void stopAndClose();
     void raise();
-    void centre();
+    void fitHeight();
+    void place();
 
     ExternalOperationProgressModel m_model;
     std::unique_ptr<ExternalOperationProgressView> m_view;

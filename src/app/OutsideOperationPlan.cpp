@@ -31,6 +31,7 @@ CheckedInputs checkedInputs(const QStringList& inputs) {
             checked.refused.append({input, std::current_exception()});
         }
     }
+    if (checked.usable.isEmpty()) return {.usable = inputs, .refused = {}};
     return checked;
 }
 

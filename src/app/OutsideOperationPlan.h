@@ -18,9 +18,10 @@ QStringList uniqueInOrder(const QStringList& inputs);
 // of the first of its volumes; other archives as they are.
 QStringList archivesForEngine(const QStringList& archives);
 
-// The inputs of a compression sorted by the engine's own check (ExtractionSteps::requireItem): those a
+// The inputs of an operation sorted by the engine's own check (ExtractionSteps::requireItem): those a
 // tool may be given, and a failure for each that is gone or is no file or folder, so that the rest
-// still runs and the refused ones are named with their reasons.
+// still runs and the refused ones are named with their reasons from the start. With none usable, all
+// go to the engine, whose refusal is then the run's, as on the pages.
 struct CheckedInputs {
     QStringList usable;
     QList<ArchiveFailure> refused;

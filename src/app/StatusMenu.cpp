@@ -2,8 +2,16 @@
 
 #include "views/kit/Icons.h"
 
+#include <QFontMetrics>
 #include <QMenu>
 #include <QSystemTrayIcon>
+
+namespace {
+
+// Wide enough for a short outcome whole; a long one (many names, deep paths) keeps the menu narrow.
+constexpr int kStatusLineWidth = 360;
+
+}  // namespace
 
 StatusMenu::StatusMenu(StatusText statusText, QObject* parent)
     : QObject(parent),
@@ -16,6 +24,8 @@ StatusMenu::StatusMenu(StatusText statusText, QObject* parent)
     m_menu->addSeparator();
     m_statusLine = m_menu->addAction(QString());
     m_statusLine->setEnabled(false);
+    // The elided line's whole text.
+    m_menu->setToolTipsVisible(true);
     m_menu->addSeparator();
     addItem(QStringLiteral(u"退出"), &StatusMenu::quitRequested, QStringLiteral("Ctrl+Q"));
     connect(m_menu, &QMenu::aboutToShow, this, &StatusMenu::refreshStatusLine);
@@ -31,7 +41,15 @@ StatusMenu::StatusMenu(StatusText statusText, QObject* parent)
 
 StatusMenu::~StatusMenu() { delete m_menu; }
 
-void StatusMenu::refreshStatusLine() { m_statusLine->setText(m_statusText()); }
+// One line whatever the outcome says, with the whole text as its tool tip; "&" is shown, not taken for
+// a shortcut mark.
+void StatusMenu::refreshStatusLine() {
+    QString text = m_statusText();
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString shown = m_menu->fontMetrics().elidedText(text, Qt::ElideRight, kStatusLineWidth);
+    m_statusLine->setText(QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    m_statusLine->setToolTip(text);
+}
 
 QAction* StatusMenu::addItem(const QString& title, void (StatusMenu::*signal)(), const QString& shortcut) {
     QAction* action = m_menu->addAction(title);

@@ -10,7 +10,8 @@ class QSystemTrayIcon;
 
 // The tray icon and its menu. The menu exists even where the desktop shows no tray, and its
 // status line is read afresh each time the menu opens, so the outcome of the latest outside request
-// is always the one shown. The menu only reports what was chosen; the coordinator acts.
+// is always the one shown, on one line of bounded width. The menu only reports what was chosen; the
+// coordinator acts.
 class StatusMenu : public QObject {
     Q_OBJECT
 

@@ -27,16 +27,24 @@ QString archiveText(ArchiveActivityKind operation, const ArchiveFailure& failure
            text(operation, failure.error);
 }
 
-QString batchText(ArchiveActivityKind operation, qsizetype extractedCount, const QString& notes,
-                  const QList<ArchiveFailure>& failures) {
+namespace {
+
+// "a.zip：…；b.zip：…。": the reasons joined into one sentence, which ends once.
+QString namedReasons(ArchiveActivityKind operation, const QList<ArchiveFailure>& failures) {
     QStringList reasons;
     for (const ArchiveFailure& failure : failures) {
         QString reason = archiveText(operation, failure);
-        // The reasons are joined into one sentence, which ends once.
         if (reason.endsWith(QStringLiteral(u"。"))) reason.chop(1);
         reasons << reason;
     }
-    const QString failed = reasons.join(QStringLiteral(u"；")) + QStringLiteral(u"。");
+    return reasons.join(QStringLiteral(u"；")) + QStringLiteral(u"。");
+}
+
+}  // namespace
+
+QString batchText(ArchiveActivityKind operation, qsizetype extractedCount, const QString& notes,
+                  const QList<ArchiveFailure>& failures) {
+    const QString failed = namedReasons(operation, failures);
     const QString title = ArchiveActivityKinds::title(operation);
     if (extractedCount == 0) {
         return QStringLiteral(u"%1 个压缩包%2失败：").arg(QString::number(failures.size()), title) + failed +
@@ -44,6 +52,13 @@ QString batchText(ArchiveActivityKind operation, qsizetype extractedCount, const
     }
     return QStringLiteral(u"已%1 %2 个压缩包").arg(title, QString::number(extractedCount)) + notes +
            QStringLiteral(u"，%1 个失败：").arg(failures.size()) + failed;
+}
+
+QString refusedText(ArchiveActivityKind operation, const QList<ArchiveFailure>& refused) {
+    if (refused.isEmpty()) return {};
+    return QStringLiteral(u"%1 个项目无法%2：")
+               .arg(QString::number(refused.size()), ArchiveActivityKinds::title(operation)) +
+           namedReasons(operation, refused);
 }
 
 QString unsavedNotice(const QString& what, const std::optional<QString>& failure) {

@@ -29,6 +29,10 @@ QString archiveText(ArchiveActivityKind operation, const ArchiveFailure& failure
 QString batchText(ArchiveActivityKind operation, qsizetype extractedCount, const QString& notes,
                   const QList<ArchiveFailure>& failures);
 
+// Items refused before an operation began, each named with its reason as batchText names failures:
+// "2 个项目无法解压：a.zip：文件不存在：…；b.zip：…。"; empty when there are none.
+QString refusedText(ArchiveActivityKind operation, const QList<ArchiveFailure>& refused);
+
 // Added to a finished operation's status text when something it keeps could not be saved: empty when
 // `failure` is none, else "；<what>未能保存：<reason>".
 QString unsavedNotice(const QString& what, const std::optional<QString>& failure);

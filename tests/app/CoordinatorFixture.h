@@ -3,6 +3,7 @@
 #include "app/AppCoordinator.h"
 #include "app/ExternalOperationProgressWindowController.h"
 #include "app/FakeScheduler.h"
+#include "app/OutsideRun.h"
 #include "support/TempTree.h"
 #include "viewmodels/FakeWorkbenchPlatform.h"
 
@@ -76,5 +77,7 @@ protected:
         while (finished.size() < count) ASSERT_TRUE(finished.wait(120000));
     }
 
-    ExternalOperationProgressModel& progress() { return coordinator->progressWindowController()->model(); }
+    // The newest outside run and its window's state.
+    OutsideRun& lastRun() { return *coordinator->outsideRuns().back(); }
+    ExternalOperationProgressModel& progress() { return lastRun().window().model(); }
 };

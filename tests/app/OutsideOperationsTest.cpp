@@ -1,5 +1,7 @@
 #include "app/CoordinatorFixture.h"
+#include "app/ExternalOperationProgressView.h"
 #include "app/QuitController.h"
+#include "app/RequestRouter.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/OperationFailure.h"
 
@@ -8,7 +10,9 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QUrl>
 
@@ -122,9 +126,10 @@ TEST_F(OutsideOperationsTest, FailuresNameTheirReasonAsOnThePagesAndStay) {
     }
     EXPECT_FALSE(QFileInfo::exists(files.path(".env.zip")));
 
+    // Each failure keeps its own window.
     scheduler.advance(60 * 60 * 1000);
-    ASSERT_NE(coordinator->progressWindowController(), nullptr);
-    EXPECT_TRUE(coordinator->progressWindowController()->window()->isVisible());
+    ASSERT_EQ(coordinator->outsideRuns().size(), std::size(cases));
+    for (OutsideRun* run : coordinator->outsideRuns()) EXPECT_TRUE(run->window().window()->isVisible());
 }
 
 TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStays) {
@@ -163,8 +168,7 @@ TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStay
     // A notice is no plain success, and it stays until the user closes it.
     EXPECT_EQ(progress().outcome(), StatusKind::warning);
     scheduler.advance(60 * 60 * 1000);
-    ASSERT_NE(coordinator->progressWindowController(), nullptr);
-    EXPECT_TRUE(coordinator->progressWindowController()->window()->isVisible());
+    EXPECT_TRUE(lastRun().window().window()->isVisible());
     coordinator->handleIncoming({files.path("kept.zip")});
     waitForOperations();
     EXPECT_EQ(progress().message(),
@@ -249,6 +253,41 @@ TEST_F(OutsideOperationsTest, ItemsGoneOrNotFilesAreNamedAndTheRestRuns) {
         QStringLiteral(u"已压缩 1 个压缩包，3 个失败：%1；%2；%3。").arg(goneReason, pipeReason, nullReason));
 }
 
+// Refused items are counted apart from the work and named from the start; a cancel keeps them named.
+TEST_F(OutsideOperationsTest, RefusedItemsAreNamedFromTheStartAndAfterACancel) {
+    // PPMd decompresses slowly, so the extraction is still running when the cancel comes.
+    files.writeFile("data/data.txt", randomBytes(3 * 1024 * 1024).toBase64());
+    const QString slow = files.path("slow.7z");
+    runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd", slow, files.path("data/data.txt")});
+    const QString small = files.path("small.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", small, files.writeFile("x/1.txt", "1")});
+    const QString missing = files.path("missing.zip");
+    const QString pipe = files.path("pipe.zip");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QStringList query;
+    for (const QString& path : {slow, missing, pipe, small}) query << "path=" + QUrl::toPercentEncoding(path);
+    const QString refused = QStringLiteral(
+                                u"2 个项目无法解压：missing.zip：文件不存在：%1；"
+                                u"pipe.zip：“%2”是命名管道，不是文件或文件夹，无法使用。")
+                                .arg(missing, pipe);
+
+    coordinator->handleActionURL("velmora://extract?" + query.join('&'));
+    EXPECT_EQ(progress().message(), QStringLiteral(u"正在解压 2 个压缩包..."));
+    EXPECT_EQ(progress().note(), refused);
+    lastRun().window().requestCancel();
+    waitForOperations();
+    EXPECT_EQ(progress().title(), QStringLiteral(u"已取消"));
+    EXPECT_EQ(progress().message(), QStringLiteral(u"任务已取消。"));
+    EXPECT_EQ(progress().note(), refused);
+
+    // Run to its end, the result names them among the failures and the note goes.
+    coordinator->handleActionURL("velmora://extract?" + query.join('&'));
+    waitForOperations();
+    EXPECT_TRUE(
+        progress().message().startsWith(QStringLiteral(u"已解压 2 个压缩包，2 个失败：missing.zip：")));
+    EXPECT_TRUE(progress().note().isEmpty());
+}
+
 // Straight into a folder that holds items of the archive's names: the user's stay, and the
 // message says how many incoming items were renamed.
 TEST_F(OutsideOperationsTest, ExtractionBesideExistingItemsSaysHowManyWereRenamed) {
@@ -286,7 +325,7 @@ TEST_F(OutsideOperationsTest, AllVolumesOfASplitSetExtractOnce) {
 TEST_F(OutsideOperationsTest, CancellingShowsCancelledAndClosesLater) {
     const QString big = files.writeFile("big.bin", randomBytes(8 * 1024 * 1024));
     coordinator->compressIncoming({big});
-    coordinator->progressWindowController()->requestCancel();
+    lastRun().window().requestCancel();
     EXPECT_EQ(progress().message(), QStringLiteral(u"正在取消任务..."));
     waitForOperations();
     EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"任务已取消"));
@@ -296,9 +335,9 @@ TEST_F(OutsideOperationsTest, CancellingShowsCancelledAndClosesLater) {
     EXPECT_FALSE(QFileInfo::exists(files.path("big.zip")));
 
     scheduler.advance(2799);
-    EXPECT_NE(coordinator->progressWindowController(), nullptr);
+    EXPECT_EQ(coordinator->outsideRuns().size(), 1);
     scheduler.advance(1);
-    EXPECT_EQ(coordinator->progressWindowController(), nullptr);
+    EXPECT_TRUE(coordinator->outsideRuns().isEmpty());
 }
 
 // "关闭" stops the running extraction, removes what it wrote and shows nothing more.
@@ -313,8 +352,9 @@ TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenCon
     QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
     QSignalSpy finished(coordinator.get(), &AppCoordinator::externalOperationFinished);
     coordinator->handleIncoming({archive});
-    ExternalOperationProgressWindowController& controller = *coordinator->progressWindowController();
-    QWidget* window = controller.window();
+    ExternalOperationProgressWindowController& controller = lastRun().window();
+    // The run, and its window with it, goes once it has ended with its window closed.
+    const QPointer<QWidget> window = controller.window();
     for (const QString& answer : {QStringLiteral(u"取消"), QStringLiteral(u"关闭")}) {
         ASSERT_FALSE(window->close());
         ASSERT_NE(controller.closeQuestion(), nullptr);
@@ -331,45 +371,54 @@ TEST_F(OutsideOperationsTest, ClosingTheWindowOfARunningExtractionStopsItWhenCon
     EXPECT_EQ(coordinator->quitController().confirmation(), nullptr);
     ASSERT_TRUE(!finished.isEmpty() || finished.wait(120000));
     EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"任务已取消"));
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(!window || !window->isVisible());
+    EXPECT_TRUE(coordinator->outsideRuns().isEmpty());
     EXPECT_EQ(QDir(files.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"big.7z"});
 }
 
-TEST_F(OutsideOperationsTest, OverlappingRequestsEachEndInTheirOwnState) {
-    const QString big = files.writeFile("big.bin", randomBytes(8 * 1024 * 1024));
-    const QString small = files.writeFile("small.txt", "s");
-    coordinator->compressIncoming({big});
-    auto* firstWindow = coordinator->progressWindowController();
-    coordinator->progressWindowController()->requestCancel();
-    // The second request takes the window over; the first one's end must not touch it.
-    coordinator->compressIncoming({small});
-    EXPECT_EQ(coordinator->progressWindowController(), firstWindow);
-    EXPECT_EQ(progress().message(), QStringLiteral(u"正在压缩 1 个项目..."));
-    waitForOperations(2);
+// Two requests at once, as two launches hand them to the primary: each run keeps its own window, with
+// its own progress, cancel button and result, placed so that neither covers the other, until it ends;
+// quitting asks while either works.
+TEST_F(OutsideOperationsTest, OverlappingRunsEachKeepTheirOwnWindowToTheEnd) {
+    const QString big = files.writeFile("big.bin", randomBytes(96 * 1024 * 1024));
+    const QString small = files.path("small.zip");
+    runTool("/usr/bin/zip", {"-q", "-j", small, files.writeFile("x/1.txt", "1")});
+    for (const QStringList& launch : {QStringList{"--service-compress", big}, {"--service-extract", small}})
+        ASSERT_EQ(RequestRouter::route(*coordinator, LaunchRequest::fromCommandLine(launch, files.root())),
+                  std::nullopt);
+    ASSERT_EQ(coordinator->outsideRuns().size(), 2);
+    OutsideRun& slow = *coordinator->outsideRuns().at(0);
+    OutsideRun& quick = *coordinator->outsideRuns().at(1);
+    QWidget* slowWindow = slow.window().window();
+    EXPECT_TRUE(slowWindow->isVisible());
+    EXPECT_TRUE(quick.window().window()->isVisible());
+    EXPECT_FALSE(slowWindow->frameGeometry().intersects(quick.window().window()->frameGeometry()));
 
-    EXPECT_EQ(progress().title(), QStringLiteral(u"压缩完成"));
-    EXPECT_EQ(progress().message(), QStringLiteral(u"已压缩：small.zip"));
-    EXPECT_FALSE(progress().isError());
-    EXPECT_TRUE(QFileInfo::exists(files.path("small.zip")));
-    EXPECT_EQ(scheduler.pending.size(), 1);  // one close; windows are never hidden on a timer
+    waitForOperations();
+    ASSERT_TRUE(quick.isFinished());
+    ASSERT_FALSE(slow.isFinished());
+    EXPECT_EQ(quick.window().model().title(), QStringLiteral(u"解压完成"));
+    EXPECT_EQ(quick.window().model().message(), QStringLiteral(u"已解压 1 个压缩包。"));
+    EXPECT_EQ(slow.window().model().title(), QStringLiteral(u"正在压缩文件"));
+    EXPECT_TRUE(static_cast<ExternalOperationProgressView*>(slowWindow)->cancelButton()->isVisible());
+
+    // The quick one's window closes on its own time; the slow one's stays, and so does its question.
     scheduler.advance(1200);
-    EXPECT_EQ(coordinator->progressWindowController(), nullptr);
-    scheduler.advance(5000);
-}
+    EXPECT_EQ(coordinator->outsideRuns(), QList<OutsideRun*>{&slow});
+    EXPECT_TRUE(slowWindow->isVisible());
+    coordinator->quitController().requestQuit(nullptr);
+    ASSERT_NE(coordinator->quitController().confirmation(), nullptr);
+    coordinator->quitController().confirmation()->reject();
+    EXPECT_FALSE(slowWindow->close());
+    ASSERT_NE(slow.window().closeQuestion(), nullptr);
+    slow.window().closeQuestion()->reject();
 
-TEST_F(OutsideOperationsTest, ANewerRequestKeepsTheWindowOpenPastTheOlderClose) {
-    const QString a = files.writeFile("a.txt", "a");
-    const QString big = files.writeFile("big.bin", randomBytes(8 * 1024 * 1024));
-    coordinator->compressIncoming({a});
+    static_cast<ExternalOperationProgressView*>(slowWindow)->cancelButton()->click();
     waitForOperations();
-    coordinator->compressIncoming({big});
-    scheduler.advance(1200);  // the first run's close is due now
-    ASSERT_NE(coordinator->progressWindowController(), nullptr);
-    EXPECT_FALSE(progress().isFinished());
-    coordinator->cancelExternalOperation();
-    waitForOperations();
-    EXPECT_EQ(progress().title(), QStringLiteral(u"已取消"));
+    EXPECT_EQ(slow.window().model().title(), QStringLiteral(u"已取消"));
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"任务已取消"));
+    EXPECT_FALSE(QFileInfo::exists(files.path("big.zip")));
 }
 
 }  // namespace

@@ -110,4 +110,32 @@ TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
     EXPECT_FALSE(view->closeButton()->isVisible());
 }
 
+// A window opens in the middle, else beside the open ones, side by side first, within the screen.
+TEST(ProgressWindowTest, EachWindowFindsAPlaceNoOtherCovers) {
+    const QSize frame(380, 196);
+    const QRect wide(0, 0, 1920, 1080);
+    const QRect middle(QPoint(770, 442), frame);
+    const QRect right(QPoint(1162, 442), frame);
+    const QRect left(QPoint(378, 442), frame);
+    const QRect small(0, 0, 800, 600);
+    const struct {
+        QRect screen;
+        QList<QRect> taken;
+        QPoint expected;
+    } cases[] = {
+        {wide, {}, middle.topLeft()},
+        {wide, {middle}, right.topLeft()},
+        {wide, {middle, right}, left.topLeft()},
+        {wide, {middle, right, left}, QPoint(770, 650)},
+        // No room beside it: below, moved up into the screen.
+        {small, {QRect(QPoint(210, 202), frame)}, QPoint(210, 404)},
+        // No room anywhere: stepped, so the title shows.
+        {small, {small}, QPoint(238, 230)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExternalOperationProgressWindowController::freeSpot(frame, c.screen, c.taken), c.expected)
+            << c.taken.size();
+    }
+}
+
 }  // namespace

@@ -36,12 +36,25 @@ TEST_F(StatusMenuTest, LayoutAndStatusLineAfterAFailure) {
                            QStringLiteral(u"选择文件压缩为 ZIP..."), "---",
                            QStringLiteral(u"velmora 已就绪 (off)"), "---", QStringLiteral(u"退出")}));
 
-    coordinator->compressIncoming({files.path("missing.txt")});
+    coordinator->compressIncoming({files.writeFile("a&b.txt", "x")});
+    waitForOperations();
+    Q_EMIT menu()->aboutToShow();
+    EXPECT_EQ(layout().at(4), QStringLiteral(u"已压缩：a&&b.zip (off)"));
+
+    // Four missing items named make a long outcome: one line of bounded width, the whole text its tool tip.
+    coordinator->compressIncoming({files.writeFile("t.txt", "t"), files.path("missing-1.txt"),
+                                   files.path("missing-2.txt"), files.path("missing-3.txt"),
+                                   files.path("missing-4.txt")});
     waitForOperations();
     ASSERT_TRUE(coordinator->lastMessage());
+    EXPECT_EQ(progress().title(), QStringLiteral(u"部分项目压缩失败"));
     Q_EMIT menu()->aboutToShow();
-    EXPECT_EQ(layout().at(4), *coordinator->lastMessage() + " (off)");
-    EXPECT_EQ(progress().title(), QStringLiteral(u"压缩失败"));
+    QAction* line = menu()->actions().at(4);
+    EXPECT_EQ(line->toolTip(), *coordinator->lastMessage());
+    EXPECT_TRUE(line->text().endsWith(QStringLiteral(u"…")));
+    EXPECT_FALSE(line->text().contains('\n'));
+    EXPECT_LE(menu()->fontMetrics().horizontalAdvance(line->text()), 360);
+    EXPECT_LE(menu()->sizeHint().width(), 600);
 }
 
 TEST_F(StatusMenuTest, ItemsReachTheCoordinator) {

@@ -64,6 +64,15 @@ bool ShellScreenshotScene::saveProgressShots(const Save& save) {
                     StatusKind::warning);
     settle();
     saved = save(window.grab(), QStringLiteral("progress-notice")) && saved;
+    progress.show(
+        QStringLiteral(u"正在解压文件"), QStringLiteral(u"正在解压 2 个压缩包..."),
+        QStringLiteral(u"2 个项目无法解压：missing.zip：文件不存在：/home/lin/下载/missing.zip；"
+                       u"pipe.zip：“/home/lin/下载/pipe.zip”是命名管道，不是文件或文件夹，无法使用。"));
+    settle();
+    saved = save(window.grab(), QStringLiteral("progress-refused")) && saved;
+    progress.finish(QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"), StatusKind::error);
+    settle();
+    saved = save(window.grab(), QStringLiteral("progress-refused-cancelled")) && saved;
     progress.close();
     return saved;
 }
