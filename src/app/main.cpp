@@ -7,6 +7,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/TrayDropMonitor.h"
+#include "core/base/ToolText.h"
 #include "platform/PrivateTempDirectory.h"
 #include "platform/SystemIntegrationService.h"
 #include "platform/WorkJournal.h"
@@ -23,9 +24,11 @@
 
 namespace {
 
+// A file name need not be UTF-8: its bytes are kept (ToolText::escapedName) for the tools and the file
+// system to get back.
 QStringList commandLineArguments(int argc, char* argv[]) {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    for (int i = 1; i < argc; ++i) arguments.append(ToolText::escapedName(argv[i]));
     return arguments;
 }
 

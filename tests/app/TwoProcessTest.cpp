@@ -112,4 +112,29 @@ TEST_F(TwoProcessTest, LaunchesDuringAQuitAreServedByTheNextPrimary) {
     next->waitForFinished();
 }
 
+// A file whose name is not UTF-8 (GBK), given on the command line, through a real primary: it keeps
+// its bytes into the request and to the tools, which compress it and extract the archive of it.
+TEST_F(TwoProcessTest, ANameThatIsNotUtf8KeepsItsBytes) {
+    startPrimary();
+    const QByteArray folder = QFile::encodeName(home.root());
+    ASSERT_EQ(::rename(QFile::encodeName(home.writeFile("plain", "x")).constData(),
+                       (folder + "/\xD6\xD0\xCE\xC4").constData()), 0);
+    // Through a shell: QProcess would pass the name as UTF-8.
+    const auto launchRaw = [&](const QString& option, const QString& name) {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start("/bin/sh", {"-c", "exec \"$0\" " + option + " \"$(printf \"$1\")\"", VELMORA_EXECUTABLE,
+                                  home.root() + "/" + name});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.readAllStandardError(), QByteArray());
+        return process.exitCode();
+    };
+    ASSERT_EQ(launchRaw("--service-compress", "\\326\\320\\316\\304"), 0);
+    const QByteArray archive = folder + "/\xD6\xD0\xCE\xC4.zip";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ::access(archive.constData(), F_OK) == 0; }, 60000));
+    ASSERT_EQ(::rename(archive.constData(), (folder + "/\xC4\xCE.zip").constData()), 0);
+    ASSERT_EQ(launchRaw("--service-extract", "\\304\\316.zip"), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::access((folder + "/\xC4\xCE").constData(), F_OK) == 0; }, 60000));
+}
+
 }  // namespace
