@@ -1,5 +1,6 @@
 #include "FinderSync.h"
 
+#include "core/base/ToolText.h"
 #include "platform/ArchiveKindTable.h"
 
 #include <QDir>
@@ -69,7 +70,7 @@ QString FinderSync::actionUrl(const QString& action, const QStringList& paths) {
     QString url = QStringLiteral("velmora://") + action;
     QChar separator = QLatin1Char('?');
     for (const QString& path : paths) {
-        url += separator + QStringLiteral("path=") + QString::fromLatin1(QUrl::toPercentEncoding(path));
+        url += separator + QStringLiteral("path=") + QString::fromLatin1(ToolText::encodedName(path).toPercentEncoding());
         separator = QLatin1Char('&');
     }
     return url;

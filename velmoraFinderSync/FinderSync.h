@@ -21,7 +21,8 @@ public:
     static bool namesOnlyArchives(const QStringList& paths);
 
     // velmora://<action>?path=<p1>&path=<p2>... with every value percent-encoded byte by byte
-    // except the unreserved characters, so "%41", "+", "&", "#", "=" and "?" survive the round trip.
+    // except the unreserved characters, so "%41", "+", "&", "#", "=" and "?" survive the round trip,
+    // and so do a name's bytes that are not UTF-8 (kept as ToolText::escapedName keeps them).
     static QString actionUrl(const QString& action, const QStringList& paths);
 
     // Builds the URL for paths and hands it to xdg-open as its one argument, without waiting for

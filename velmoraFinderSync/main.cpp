@@ -1,4 +1,5 @@
 #include "FinderSync.h"
+#include "core/base/ToolText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +9,9 @@
 // rule failed, or xdg-open could not be started), 2 a wrong command line.
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(1);
+    // From the bytes, not QCoreApplication::arguments(): a name that is not UTF-8 keeps its bytes.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments.append(ToolText::escapedName(argv[i]));
     const QString action = arguments.isEmpty() ? QString() : arguments.takeFirst();
     if (action != QLatin1String("extract") && action != QLatin1String("compress")) {
         QTextStream(stderr) << "usage: velmoraFinderSync extract|compress [PATH...]\n";

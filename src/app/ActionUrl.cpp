@@ -1,14 +1,15 @@
 #include "app/ActionUrl.h"
 
 #include "core/base/InputItem.h"
+#include "core/base/ToolText.h"
 
-#include <QUrl>
 
 namespace {
 
 const QString kScheme = QStringLiteral("velmora:");
 
-QString decoded(QStringView text) { return QUrl::fromPercentEncoding(text.toUtf8()); }
+// Bytes that are not UTF-8 (a file name's, percent-encoded) are kept as ToolText::escapedName keeps them.
+QString decoded(QStringView text) { return ToolText::escapedName(QByteArray::fromPercentEncoding(text.toUtf8())); }
 
 // The value of a "path" item, decoded; nothing for other items.
 std::optional<QString> pathValue(QStringView item) {

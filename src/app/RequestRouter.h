@@ -14,10 +14,6 @@ namespace RequestRouter {
 
 std::optional<QString> route(AppCoordinator& coordinator, const LaunchRequest& request);
 
-// What route() would answer without doing any of the work, so a forwarded request is answered the
-// moment it is taken and carried out afterwards.
-std::optional<QString> refusal(const LaunchRequest& request);
-
 // The primary's own launch: as route(), except that a plain start leaves the main window to the
 // launch sequence.
 std::optional<QString> routeLaunch(AppCoordinator& coordinator, const LaunchRequest& request);

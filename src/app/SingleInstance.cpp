@@ -19,8 +19,6 @@
 
 namespace {
 
-// A primary that holds the lock but is still starting gets this long to open its socket.
-constexpr int kClaimWindowMs = 2000;
 constexpr int kRetryMs = 40;
 // How long a primary that listens may take to accept a launch and to answer it. It answers as soon as
 // it has the request, before any work, so only a stopped primary comes near this.
@@ -48,22 +46,29 @@ bool writeAll(int socket, QByteArrayView bytes) {
     return true;
 }
 
-// The first line the primary sends, or nothing when it closes or stays silent before one.
-std::optional<QByteArray> readLine(int socket) {
+// How a wait for the primary's first line ended: the line, or why there is none.
+struct ReceivedLine {
+    std::optional<QByteArray> line;
+    // The primary closed the connection before a line: it did not take the request.
+    bool closed = false;
+};
+
+ReceivedLine readLine(int socket) {
     QByteArray received;
     const QDeadlineTimer deadline(kReplyTimeoutMs);
     while (!received.contains('\n')) {
         pollfd waiting{.fd = socket, .events = POLLIN, .revents = 0};
         const int ready = ::poll(&waiting, 1, int(deadline.remainingTime()));
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return std::nullopt;
+        if (ready <= 0) return {};
         char buffer[4096];
         const ssize_t count = ::recv(socket, buffer, sizeof buffer, 0);
         if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return std::nullopt;
+        if (count < 0 && errno != ECONNRESET) return {};
+        if (count <= 0) return {.line = std::nullopt, .closed = true};
         received.append(buffer, count);
     }
-    return received.left(received.indexOf('\n'));
+    return {.line = received.left(received.indexOf('\n'))};
 }
 
 }  // namespace
@@ -93,13 +98,12 @@ bool SingleInstance::tryClaim() { return m_lock.isLocked() || m_lock.tryLock(0);
 
 SingleInstance::Outcome SingleInstance::claimOrForward(const LaunchRequest& request) {
     if (request.encoded().size() >= kMaxRequestBytes) return {.error = QStringLiteral(u"请求过长。")};
-    const QDeadlineTimer deadline(kClaimWindowMs);
+    const QDeadlineTimer deadline(kLockWaitMs);
     while (true) {
         if (tryClaim()) return {.isPrimary = true, .error = std::nullopt};
         const Delivery delivery = forward(request);
-        // Once sent, a request is never sent again: the primary may have taken it.
-        if (delivery.sent) return {.error = delivery.answer.value_or(std::optional<QString>(kNoAnswer))};
-        if (deadline.hasExpired()) return {.error = kNoAnswer};
+        if (delivery.answer) return {.error = *delivery.answer};
+        if (delivery.mayBeTaken || deadline.hasExpired()) return {.error = kNoAnswer};
         QThread::msleep(kRetryMs);
     }
 }
@@ -121,13 +125,13 @@ SingleInstance::Delivery SingleInstance::forward(const LaunchRequest& request) c
         connected = ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
     } while (connected != 0 && errno == EINTR);
     if (connected != 0) return {};
-    if (!writeAll(socket.get(), request.encoded() + '\n')) return {.sent = true, .answer = std::nullopt};
-    const std::optional<QByteArray> line = readLine(socket.get());
-    if (!line) return {.sent = true, .answer = std::nullopt};
-    const QJsonObject answer = QJsonDocument::fromJson(*line).object();
-    if (answer.value(QStringLiteral("ok")).toBool())
-        return {.sent = true, .answer = std::optional<QString>()};
-    return {.sent = true, .answer = std::optional<QString>(answer.value(QStringLiteral("error")).toString())};
+    // A request cut short is no line, which the primary never takes.
+    if (!writeAll(socket.get(), request.encoded() + '\n')) return {};
+    const ReceivedLine received = readLine(socket.get());
+    if (!received.line) return {.mayBeTaken = !received.closed};
+    const QJsonObject answer = QJsonDocument::fromJson(*received.line).object();
+    if (answer.value(QStringLiteral("ok")).toBool()) return {.answer = std::optional<QString>()};
+    return {.answer = std::optional<QString>(answer.value(QStringLiteral("error")).toString())};
 }
 
 bool SingleInstance::listen(Handler handler) {
@@ -138,10 +142,21 @@ bool SingleInstance::listen(Handler handler) {
     // We hold the lock, so a socket file left behind belongs to a primary that died.
     QLocalServer::removeServer(serverName());
     if (!m_server->listen(serverName())) return false;
+    m_listening = true;
     connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = m_server->nextPendingConnection()) serve(socket);
     });
     return true;
+}
+
+void SingleInstance::stopListening() {
+    if (!m_listening) return;
+    m_listening = false;
+    m_server->close();
+    // Answered connections are closing already; the rest are dropped unanswered.
+    for (QLocalSocket* socket : m_server->findChildren<QLocalSocket*>()) {
+        if (socket->state() == QLocalSocket::ConnectedState) socket->abort();
+    }
 }
 
 void SingleInstance::serve(QLocalSocket* socket) {
@@ -153,12 +168,24 @@ void SingleInstance::serve(QLocalSocket* socket) {
             if (socket->bytesAvailable() >= kMaxRequestBytes) socket->abort();
             return;
         }
-        const std::optional<LaunchRequest> request = LaunchRequest::decoded(socket->readLine());
-        const std::optional<QString> error =
-            request ? m_handler(*request) : std::optional<QString>(QStringLiteral(u"无法读取启动请求。"));
-        socket->write(reply(error));
-        socket->disconnectFromServer();
+        const QByteArray line = socket->readLine();
+        QObject::disconnect(socket, &QLocalSocket::readyRead, socket, nullptr);
+        // Handled on a later turn, so a handler that takes long or waits never holds up the reading.
+        QMetaObject::invokeMethod(socket, [this, socket, line] { answer(socket, line); }, Qt::QueuedConnection);
     };
     connect(socket, &QLocalSocket::readyRead, socket, readRequest);
     readRequest();
+}
+
+// The answer follows the handler, so a request is answered only once taken; quitting between the
+// reading and this turn leaves it unanswered for the next primary.
+void SingleInstance::answer(QLocalSocket* socket, const QByteArray& line) {
+    if (!m_listening || socket->state() != QLocalSocket::ConnectedState) return;
+    const std::optional<LaunchRequest> request = LaunchRequest::decoded(line);
+    const std::optional<QString> error =
+        request ? m_handler(*request) : std::optional<QString>(QStringLiteral(u"无法读取启动请求。"));
+    socket->write(reply(error));
+    // Out before anything else runs: a quit on the next turn must not drop a taken request's answer.
+    socket->flush();
+    socket->disconnectFromServer();
 }

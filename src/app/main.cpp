@@ -7,6 +7,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/TrayDropMonitor.h"
+#include "core/base/ToolText.h"
 #include "platform/PrivateTempDirectory.h"
 #include "platform/SystemIntegrationService.h"
 #include "platform/WorkJournal.h"
@@ -23,9 +24,11 @@
 
 namespace {
 
+// A file name need not be UTF-8: its bytes are kept (ToolText::escapedName) for the tools and the file
+// system to get back.
 QStringList commandLineArguments(int argc, char* argv[]) {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    for (int i = 1; i < argc; ++i) arguments.append(ToolText::escapedName(argv[i]));
     return arguments;
 }
 
@@ -92,16 +95,9 @@ int main(int argc, char* argv[]) {
     // Listen before the windows are built, so a launch forwarded meanwhile connects at once; its
     // request waits in the socket until the event loop runs, when the coordinator exists.
     AppCoordinator* coordinatorReady = nullptr;
-    // A request is answered once taken and carried out on a later turn of the event loop, so a burst of
-    // launches is answered at the pace of reading, not of starting work.
     if (!instance.listen([&coordinatorReady](const LaunchRequest& forwarded) -> std::optional<QString> {
             if (!coordinatorReady) return QStringLiteral(u"velmora 正在启动，请稍后再试。");
-            if (std::optional<QString> refused = RequestRouter::refusal(forwarded)) return refused;
-            AppCoordinator* coordinator = coordinatorReady;
-            QMetaObject::invokeMethod(
-                coordinator, [coordinator, forwarded] { RequestRouter::route(*coordinator, forwarded); },
-                Qt::QueuedConnection);
-            return std::nullopt;
+            return RequestRouter::route(*coordinatorReady, forwarded);
         })) {
         printError(QStringLiteral(u"无法打开 velmora 的本地通信端口：") + instance.serverName());
     }
@@ -111,9 +107,12 @@ int main(int argc, char* argv[]) {
     AppCoordinator coordinator(
         {.scheduler = scheduler, .platform = platform, .isBackgroundLoginLaunch = request.backgroundLogin});
     // The loop ends at once: QApplication::quit() would first send every window a close event, and
-    // the main window, which only hides, would cancel it.
-    QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application,
-                     [] { QCoreApplication::exit(EXIT_SUCCESS); });
+    // the main window, which only hides, would cancel it. Nothing is taken from then on: a launch
+    // that comes while velmora ends is served by the next one.
+    QObject::connect(&coordinator, &AppCoordinator::quitRequested, &application, [&instance] {
+        instance.stopListening();
+        QCoreApplication::exit(EXIT_SUCCESS);
+    });
     // A signal asks nothing: the session is going.
     QObject::connect(&terminationSignals, &TerminationSignals::received, &coordinator,
                      &AppCoordinator::quitRequested);
@@ -133,6 +132,7 @@ int main(int argc, char* argv[]) {
     coordinatorReady = &coordinator;
     if (const std::optional<QString> error = coordinator.start(request)) printError(*error);
     const int status = QApplication::exec();
+    instance.stopListening();
     // The coordinator and the main window's model cancel their work and wait for it as they go.
     limitTeardown();
     return status;

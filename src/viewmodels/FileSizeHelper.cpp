@@ -2,6 +2,7 @@
 
 #include "core/base/FileTree.h"
 #include "core/base/SplitArchiveDetector.h"
+#include "core/base/ToolText.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,7 +38,7 @@ qint64 archiveSize(const QString& url, const CancellationToken& token) {
 
 qint64 fileSize(const QString& url) {
     struct stat info {};
-    if (::stat(QFile::encodeName(url).constData(), &info) != 0) return 0;
+    if (::stat(ToolText::encodedName(url).constData(), &info) != 0) return 0;
     return info.st_size;
 }
 

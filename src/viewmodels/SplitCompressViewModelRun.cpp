@@ -1,6 +1,7 @@
 // Turns the split-compress page's form into one workbench task: pre-flight checks, the output name
 // settled against existing files, the engine run, and the clean-up after a cancellation.
 
+#include "core/base/ToolText.h"
 #include "viewmodels/SplitCompressViewModel.h"
 
 #include "core/engine/ArchiveError.h"
@@ -30,7 +31,7 @@ struct FileIdentity {
 
 std::optional<FileIdentity> identityOf(const QString& path) {
     struct stat status {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return std::nullopt;
+    if (::lstat(ToolText::encodedName(path).constData(), &status) != 0) return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino,
                         qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
                         status.st_size};

@@ -92,4 +92,25 @@ TEST_F(FinderSyncEndToEndTest, AVanishedFileDoesNotStopTheRestOfTheSelection) {
     EXPECT_EQ(QFileInfo(m_xdgOpen.path() + ".stderr").size(), 0);
 }
 
+// A name that is not UTF-8 (GBK, as unzip leaves Windows names) keeps its bytes from the helper's
+// command line through the link to the archive velmora makes.
+TEST_F(FinderSyncEndToEndTest, ANameThatIsNotUtf8KeepsItsBytes) {
+    startPrimary();
+    const QByteArray file = QFile::encodeName(m_files.root()) + "/\xD6\xD0\xCE\xC4";
+    ASSERT_EQ(::rename(QFile::encodeName(m_files.writeFile("plain", "numbers")).constData(), file.constData()), 0);
+    QProcess helper;
+    helper.setProcessEnvironment(environment());
+    // Through a shell: QProcess would pass the name as UTF-8.
+    helper.start("/bin/sh", {"-c", "exec \"$0\" compress \"$(printf '%s/\\326\\320\\316\\304' \"$1\")\"",
+                             VELMORA_FINDER_SYNC_PATH, m_files.root()});
+    ASSERT_TRUE(helper.waitForFinished(30000));
+    ASSERT_EQ(helper.exitCode(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::access((file + ".zip").constData(), F_OK) == 0; }, 60000));
+    QProcess listing;
+    listing.start("/bin/sh", {"-c", "unzip -Z1 \"$(printf '%s/\\326\\320\\316\\304.zip' \"$0\")\"",
+                              m_files.root()});
+    ASSERT_TRUE(listing.waitForFinished(30000));
+    EXPECT_EQ(listing.readAllStandardOutput(), QByteArray("\xD6\xD0\xCE\xC4\n"));
+}
+
 }  // namespace

@@ -75,4 +75,66 @@ TEST_F(TwoProcessTest, ABurstOfLaunchesIsTakenWhole) {
     EXPECT_EQ(QDir(home.path("burst")).entryList({"*.zip"}, QDir::Files).size(), kLaunches);
 }
 
+// Launches while the primary quits: none is taken and dropped. A launch the quitting primary does
+// not take waits for it to end, then becomes the next primary or is served by it. (Work running when
+// the quit comes is cancelled, as a logout cancels all work; the first half is done by then.)
+TEST_F(TwoProcessTest, LaunchesDuringAQuitAreServedByTheNextPrimary) {
+    QProcess& primary = startPrimary();
+    ASSERT_EQ(launch({}).exitCode, 0);
+    constexpr int kLaunches = 200;
+    QProcess callers[kLaunches];
+    const auto start = [&](int i) {
+        callers[i].setProcessEnvironment(environment());
+        callers[i].start(VELMORA_EXECUTABLE,
+                         {"--service-compress", home.writeFile(QStringLiteral("quit/f%1").arg(i), "x")});
+    };
+    for (int i = 0; i < kLaunches / 2; ++i) start(i);
+    for (int i = 0; i < kLaunches / 2; ++i) ASSERT_TRUE(waitForFile(home.path(QStringLiteral("quit/f%1.zip").arg(i))));
+    ::kill(static_cast<pid_t>(primary.processId()), SIGTERM);
+    for (int i = kLaunches / 2; i < kLaunches; ++i) start(i);
+    ASSERT_TRUE(primary.waitForFinished(30000));
+    EXPECT_EQ(primary.exitCode(), 0);
+    QProcess* next = nullptr;
+    for (QProcess& caller : callers) {
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return caller.state() == QProcess::NotRunning || lockOwner() == caller.processId(); },
+            60000));
+        if (caller.state() != QProcess::NotRunning) {
+            next = &caller;
+            continue;
+        }
+        EXPECT_EQ(caller.exitCode(), 0) << caller.readAllStandardError().toStdString();
+    }
+    ASSERT_NE(next, nullptr);
+    for (int i = 0; i < kLaunches; ++i)
+        EXPECT_TRUE(waitForFile(home.path(QStringLiteral("quit/f%1.zip").arg(i)))) << i;
+    next->kill();
+    next->waitForFinished();
+}
+
+// A file whose name is not UTF-8 (GBK), given on the command line, through a real primary: it keeps
+// its bytes into the request and to the tools, which compress it and extract the archive of it.
+TEST_F(TwoProcessTest, ANameThatIsNotUtf8KeepsItsBytes) {
+    startPrimary();
+    const QByteArray folder = QFile::encodeName(home.root());
+    ASSERT_EQ(::rename(QFile::encodeName(home.writeFile("plain", "x")).constData(),
+                       (folder + "/\xD6\xD0\xCE\xC4").constData()), 0);
+    // Through a shell: QProcess would pass the name as UTF-8.
+    const auto launchRaw = [&](const QString& option, const QString& name) {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start("/bin/sh", {"-c", "exec \"$0\" " + option + " \"$(printf \"$1\")\"", VELMORA_EXECUTABLE,
+                                  home.root() + "/" + name});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.readAllStandardError(), QByteArray());
+        return process.exitCode();
+    };
+    ASSERT_EQ(launchRaw("--service-compress", "\\326\\320\\316\\304"), 0);
+    const QByteArray archive = folder + "/\xD6\xD0\xCE\xC4.zip";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ::access(archive.constData(), F_OK) == 0; }, 60000));
+    ASSERT_EQ(::rename(archive.constData(), (folder + "/\xC4\xCE.zip").constData()), 0);
+    ASSERT_EQ(launchRaw("--service-extract", "\\304\\316.zip"), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::access((folder + "/\xC4\xCE").constData(), F_OK) == 0; }, 60000));
+}
+
 }  // namespace

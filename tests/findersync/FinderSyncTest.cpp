@@ -1,5 +1,6 @@
 #include "FinderSync.h"
 #include "app/ActionUrl.h"
+#include "core/base/ToolText.h"
 #include "support/FakeTool.h"
 #include "support/TempTree.h"
 
@@ -37,9 +38,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FinderSyncActionUrl, EveryNameComesBackUnchangedThroughVelmorasReader) {
+    // A GBK name (not UTF-8) goes as its own bytes.
+    const QString gbk = "/tmp/" + ToolText::escapedName("\xD6\xD0\xCE\xC4") + ".zip";
     const QStringList paths = {"/tmp/with space.zip", "/tmp/中文 文件.7z", "/tmp/%41.zip", "/tmp/a+b.zip",
-                               "/tmp/a&path=b.zip",   "/tmp/x#y.rar",      "/tmp/q?.zip",  "/tmp/100%"};
+                               "/tmp/a&path=b.zip",   "/tmp/x#y.rar",      "/tmp/q?.zip",  "/tmp/100%", gbk};
     const QString text = FinderSync::actionUrl("extract", paths);
+    EXPECT_TRUE(text.endsWith("path=%2Ftmp%2F%D6%D0%CE%C4.zip")) << text.toStdString();
     EXPECT_TRUE(QUrl(text, QUrl::StrictMode).isValid());
     const std::optional<ActionUrl> read = ActionUrl::read(text);
     ASSERT_TRUE(read);

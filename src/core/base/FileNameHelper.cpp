@@ -1,5 +1,7 @@
 #include "core/base/FileNameHelper.h"
 
+#include "core/base/ToolText.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -10,7 +12,7 @@ namespace {
 // Any item counts as taken, a dangling link included: extracting into one would follow it.
 bool pathIsTaken(const QString& path) {
     struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+    return ::lstat(ToolText::encodedName(path).constData(), &info) == 0;
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "core/base/InputItem.h"
 
 #include "core/base/FileTree.h"
+#include "core/base/ToolText.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <sys/stat.h>
 
@@ -36,20 +36,20 @@ bool isContent(mode_t mode) { return S_ISREG(mode) || S_ISDIR(mode) || S_ISLNK(m
 
 State stateOf(const QString& path) {
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return State::missing;
+    if (::stat(ToolText::encodedName(path).constData(), &info) != 0) return State::missing;
     return S_ISREG(info.st_mode) || S_ISDIR(info.st_mode) ? State::usable : State::notFileOrFolder;
 }
 
 QString notFileOrFolderText(const QString& path) {
     struct stat info {};
-    const mode_t mode = ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode : 0;
+    const mode_t mode = ::stat(ToolText::encodedName(path).constData(), &info) == 0 ? info.st_mode : 0;
     return QStringLiteral(u"“") + path + QStringLiteral(u"”是") + kindName(mode) +
            QStringLiteral(u"，不是文件或文件夹，无法使用。");
 }
 
 std::optional<QString> firstNonContentInside(const QString& folder, const CancellationToken& token) {
     struct stat info {};
-    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+    if (::lstat(ToolText::encodedName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
         return std::nullopt;
     std::optional<QString> found;
     FileTree::walk(

@@ -6,7 +6,10 @@
 
 #include <QFile>
 
+#include <fcntl.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <array>
 
 namespace ZipCentralDirectory {
@@ -56,15 +59,12 @@ std::optional<QString> unicodePath(QByteArrayView extra, QByteArrayView storedNa
     return std::nullopt;
 }
 
-[[noreturn]] void throwFileError(FileSystemError::Kind kind, const QFile& file) {
-    throw FileSystemError::fromFile(kind, file.fileName(), file);
-}
-
-QByteArray readAt(QFile& file, quint64 offset, quint64 length) {
-    if (!file.seek(static_cast<qint64>(offset))) throwFileError(FileSystemError::Kind::readFailed, file);
+QByteArray readAt(QFile& file, const QString& path, quint64 offset, quint64 length) {
+    if (!file.seek(static_cast<qint64>(offset)))
+        throw FileSystemError::fromFile(FileSystemError::Kind::readFailed, path, file);
     QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
     const qint64 count = file.read(bytes.data(), bytes.size());
-    if (count < 0) throwFileError(FileSystemError::Kind::readFailed, file);
+    if (count < 0) throw FileSystemError::fromFile(FileSystemError::Kind::readFailed, path, file);
     bytes.truncate(count);
     return bytes;
 }
@@ -108,16 +108,19 @@ std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize)
 std::optional<Directory> read(const QString& fileURL) {
     // A pipe or a device holds no directory, and opening one can wait for good.
     if (InputItem::stateOf(fileURL) == InputItem::State::notFileOrFolder) return std::nullopt;
-    QFile file(fileURL);
-    if (!file.open(QIODevice::ReadOnly)) throwFileError(FileSystemError::Kind::openFailed, file);
+    // Opened by its bytes: the name need not be UTF-8.
+    const int descriptor = ::open(ToolText::encodedName(fileURL).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::openFailed, fileURL, errno);
+    QFile file;
+    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     const quint64 fileSize = static_cast<quint64>(file.size());
     if (fileSize < kEndRecordSize) return std::nullopt;
 
     const quint64 tailLength = std::min(fileSize, kTailLength);
-    const QByteArray tail = readAt(file, fileSize - tailLength, tailLength);
+    const QByteArray tail = readAt(file, fileURL, fileSize - tailLength, tailLength);
     const std::optional<Location> location = directoryLocation(tail, fileSize);
     if (!location) return std::nullopt;
-    return Directory{readAt(file, location->offset, location->size), location->entryCount};
+    return Directory{readAt(file, fileURL, location->offset, location->size), location->entryCount};
 }
 
 bool walk(QByteArrayView directory, quint32 entryCount, const std::function<void(const Header&)>& visit) {

@@ -1,5 +1,6 @@
 #include "core/content/EditWorkFolder.h"
 
+#include "core/base/ToolText.h"
 #include "core/engine/ExtractionSteps.h"
 
 #include <QFile>
@@ -21,12 +22,12 @@ EditWorkFolder::EditWorkFolder(const QString& archiveURL) : m_journal(WorkJourna
         if (error == 0) error = m_journal->addEditedArchive(path, QFileInfo(archiveURL).absoluteFilePath());
         if (error) ExtractionSteps::throwCreateFailed(folder, error);
     }
-    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
+    if (::mkdir(ToolText::encodedName(path).constData(), 0700) != 0)
         ExtractionSteps::throwCreateFailed(folder, errno);
     m_path = path;
 }
 
 EditWorkFolder::~EditWorkFolder() {
     std::error_code error;
-    std::filesystem::remove_all(QFile::encodeName(m_path).constData(), error);  // never follows a link
+    std::filesystem::remove_all(ToolText::encodedName(m_path).constData(), error);  // never follows a link
 }

@@ -1,6 +1,7 @@
 #include "core/engine/CompressionService.h"
 
 #include "core/base/FileNameHelper.h"
+#include "core/base/InputItem.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionOutputs.h"
@@ -103,7 +104,7 @@ QStringList collectOutputs(CompressionFormat format, const QString& workFolder, 
         return CompressionOutputs::findSevenZipOutputs(workFolder, baseName);
     }
     if (splitEnabled) return CompressionOutputs::findZipSplitOutputs(workFolder, baseName);
-    if (!QFileInfo::exists(workURL))
+    if (InputItem::stateOf(workURL) == InputItem::State::missing)
         throw ArchiveError::compressFailed(QStringLiteral(u"未找到生成的压缩包。"));
     return {workURL};
 }
@@ -136,7 +137,7 @@ QString CompressionService::compress(const QStringList& files, const QString& de
     compressWorkspace(workspace, workURL, format, level, password, threadCount, excludeHiddenFiles,
                       progressHandler, token);
     token.throwIfCancelled();
-    if (!QFileInfo::exists(workURL))
+    if (InputItem::stateOf(workURL) == InputItem::State::missing)
         throw ArchiveError::compressFailed(QStringLiteral(u"未找到生成的压缩包。"));
     return target.commit({workURL}, token).first();
 }

@@ -4,6 +4,7 @@
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
 #include "core/base/InputItem.h"
+#include "core/base/ToolText.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
 #include "platform/FileDescriptor.h"
@@ -45,7 +46,7 @@ QString parentOf(const QString& path) { return QFileInfo(QDir::cleanPath(path)).
 
 bool pathExists(const QString& path) {
     struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+    return ::lstat(ToolText::encodedName(path).constData(), &info) == 0;
 }
 
 void copyWithReadWrite(int input, int output, const QString& source, const CancellationToken& token) {
@@ -85,7 +86,7 @@ void copyData(int input, int output, const QString& source, const CancellationTo
 void stageRegularFile(const QByteArray& source, const QByteArray& target, const struct stat& info,
                       const CancellationToken& token) {
     if (::link(source.constData(), target.constData()) == 0) return;
-    const QString shownSource = QFile::decodeName(source);
+    const QString shownSource = ToolText::escapedName(source);
     FileDescriptor input(::open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (input.get() < 0) throwReadFailure(shownSource, errno);
     FileDescriptor output(::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
@@ -102,7 +103,7 @@ void copySymbolicLink(const QByteArray& source, const QByteArray& target, const 
     QByteArray linkTarget(std::max<qsizetype>(info.st_size, 256), Qt::Uninitialized);
     for (;;) {
         const ssize_t length = ::readlink(source.constData(), linkTarget.data(), size_t(linkTarget.size()));
-        if (length < 0) throwReadFailure(QFile::decodeName(source), errno);
+        if (length < 0) throwReadFailure(ToolText::escapedName(source), errno);
         if (length < linkTarget.size()) {
             linkTarget.truncate(length);
             break;
@@ -110,14 +111,14 @@ void copySymbolicLink(const QByteArray& source, const QByteArray& target, const 
         linkTarget.resize(linkTarget.size() * 2);
     }
     if (::symlink(linkTarget.constData(), target.constData()) != 0)
-        throwWriteFailure(QFile::decodeName(source), errno);
+        throwWriteFailure(ToolText::escapedName(source), errno);
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
     ::utimensat(AT_FDCWD, target.constData(), times, AT_SYMLINK_NOFOLLOW);
 }
 
 // Private while it is filled; keepFolderMetadata gives it the original's mode.
 void makeFolder(const QByteArray& source, const QByteArray& target) {
-    if (::mkdir(target.constData(), 0700) != 0) throwWriteFailure(QFile::decodeName(source), errno);
+    if (::mkdir(target.constData(), 0700) != 0) throwWriteFailure(ToolText::escapedName(source), errno);
 }
 
 // After the folder's contents: each entry added changes its time, and a read-only folder takes none.
@@ -175,13 +176,13 @@ bool holdsWhatToolsMisread(const QStringList& inputs, const CancellationToken& t
 std::optional<QString> stageInput(const QString& input, const QString& stagingRoot, bool excludeHiddenFiles,
                                   const CancellationToken& token) {
     struct stat info {};
-    if (::lstat(QFile::encodeName(input).constData(), &info) != 0) throwReadFailure(input, errno);
+    if (::lstat(ToolText::encodedName(input).constData(), &info) != 0) throwReadFailure(input, errno);
     const QString target = stagedURL(input, stagingRoot);
     if (S_ISDIR(info.st_mode)) {
         copyDirectoryContents(input, target, excludeHiddenFiles, token);
         return target;
     }
-    if (!copyItem(QFile::encodeName(input), QFile::encodeName(target), info, token)) return std::nullopt;
+    if (!copyItem(ToolText::encodedName(input), ToolText::encodedName(target), info, token)) return std::nullopt;
     return target;
 }
 }  // namespace
@@ -247,8 +248,8 @@ QString stagedURL(const QString& input, const QString& stagingRoot) {
 
 void copyDirectoryContents(const QString& source, const QString& destination, bool excludeHiddenFiles,
                            const CancellationToken& token) {
-    const QByteArray nativeSource = QFile::encodeName(source);
-    const QByteArray nativeDestination = QFile::encodeName(destination);
+    const QByteArray nativeSource = ToolText::encodedName(source);
+    const QByteArray nativeDestination = ToolText::encodedName(destination);
     struct stat rootInfo {};
     if (::stat(nativeSource.constData(), &rootInfo) != 0) throwReadFailure(source, errno);
     makeFolder(nativeSource, nativeDestination);
@@ -275,7 +276,7 @@ void copyDirectoryContents(const QString& source, const QString& destination, bo
 
 bool isDirectory(const QString& url) {
     struct stat info {};
-    return ::lstat(QFile::encodeName(url).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::lstat(ToolText::encodedName(url).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool containsDirectory(const QStringList& urls) { return std::any_of(urls.begin(), urls.end(), isDirectory); }

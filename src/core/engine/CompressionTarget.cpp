@@ -3,6 +3,7 @@
 #include "core/base/ExclusiveRename.h"
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
+#include "core/base/ToolText.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/split/SplitCompressionError.h"
 
@@ -19,7 +20,7 @@
 
 namespace {
 
-QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+QByteArray nativePath(const QString& path) { return ToolText::encodedName(path); }
 
 bool exists(const QString& path) {
     struct stat info {};

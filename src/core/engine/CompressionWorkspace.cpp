@@ -1,6 +1,7 @@
 #include "core/engine/CompressionWorkspace.h"
 
 #include "core/base/FileTree.h"
+#include "core/base/ToolText.h"
 
 #include <QFile>
 
@@ -18,5 +19,5 @@ void CompressionWorkspace::removeStagingRoot() const {
     });
     // Not QDir: it skips names that are not UTF-8.
     std::error_code code;
-    std::filesystem::remove_all(QFile::encodeName(*stagingRootURL).toStdString(), code);
+    std::filesystem::remove_all(ToolText::encodedName(*stagingRootURL).toStdString(), code);
 }

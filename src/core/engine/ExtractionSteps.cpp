@@ -351,7 +351,7 @@ void requireItem(const QString& fileURL) {
 
 void createFolder(const QString& folderURL) {
     std::error_code code;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folderURL).toStdString()),
+    std::filesystem::create_directories(std::filesystem::path(ToolText::encodedName(folderURL).toStdString()),
                                         code);
     if (code) throwCreateFailed(folderURL, code.value());
 }

@@ -23,7 +23,7 @@ bool isLegacy(const fs::path& path) { return !ToolText::isValidUtf8(bytesOf(path
 std::vector<fs::path> itemsWhere(const QString& folderURL, bool (*wanted)(const fs::path&)) {
     std::vector<fs::path> items;
     std::error_code error;
-    fs::recursive_directory_iterator walk(QFile::encodeName(folderURL).toStdString(), error);
+    fs::recursive_directory_iterator walk(ToolText::encodedName(folderURL).toStdString(), error);
     for (const fs::recursive_directory_iterator end; !error && walk != end; walk.increment(error)) {
         if (wanted(walk->path())) items.push_back(walk->path());
     }

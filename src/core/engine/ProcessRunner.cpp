@@ -187,13 +187,13 @@ std::optional<int> childFailure(int reportFd) {
 // fork and exec rather than posix_spawn, which has no way to ask for the parent-death signal.
 pid_t spawn(const QString& executable, const QStringList& arguments, const std::optional<QString>& directory,
             const Pipe* input, const PasswordTerminal* terminal, const Pipe& output, const Pipe& error) {
-    std::vector<QByteArray> argv{QFile::encodeName(executable)};
+    std::vector<QByteArray> argv{ToolText::encodedName(executable)};
     for (const QString& argument : arguments) argv.push_back(ToolText::encodedName(argument));
     if (gLaunchObserver) gLaunchObserver(QList<QByteArray>(argv.begin(), argv.end()));
     std::vector<QByteArray> environment = childEnvironment();
     std::vector<char*> argvPointers = pointers(argv);
     std::vector<char*> environmentPointers = pointers(environment);
-    const QByteArray nativeDirectory = directory ? QFile::encodeName(*directory) : QByteArray();
+    const QByteArray nativeDirectory = directory ? ToolText::encodedName(*directory) : QByteArray();
     Pipe report;
     makePipe(report);
     setNonBlocking(report.read.get(), false);

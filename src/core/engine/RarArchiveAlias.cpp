@@ -2,6 +2,7 @@
 
 #include "core/base/FileSystemError.h"
 #include "core/base/SplitArchiveDetector.h"
+#include "core/base/ToolText.h"
 #include "core/engine/ArchiveTools.h"
 #include "platform/PrivateTempDirectory.h"
 
@@ -47,13 +48,13 @@ bool isSameSet(const RarVolumeName& one, const RarVolumeName& other) {
 // hold many thousands of other files (QDir's listing takes 40 ms for 10,000 names, this 7, the reading
 // itself 6). An unreadable folder gives none; unrar then misses the later volumes as it would anyway.
 QStringList namesBeginningWith(const QString& folder, const QString& prefix) {
-    const QByteArray encodedPrefix = QFile::encodeName(prefix);
+    const QByteArray encodedPrefix = ToolText::encodedName(prefix);
     QStringList names;
-    DIR* stream = ::opendir(QFile::encodeName(folder).constData());
+    DIR* stream = ::opendir(ToolText::encodedName(folder).constData());
     if (!stream) return names;
     while (const dirent* entry = ::readdir(stream)) {
         if (std::strncmp(entry->d_name, encodedPrefix.constData(), encodedPrefix.size()) == 0)
-            names.append(QFile::decodeName(entry->d_name));
+            names.append(ToolText::escapedName(entry->d_name));
     }
     ::closedir(stream);
     return names;
@@ -103,7 +104,7 @@ void RarArchiveAlias::linkSet(const QString& archiveURL) {
 
 QString RarArchiveAlias::link(const QString& target, const QString& linkName) {
     const QString path = m_folder + QLatin1Char('/') + linkName;
-    if (::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) != 0)
+    if (::symlink(ToolText::encodedName(target).constData(), ToolText::encodedName(path).constData()) != 0)
         throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, path, errno);
     m_links.append(path);
     return path;
@@ -112,8 +113,8 @@ QString RarArchiveAlias::link(const QString& target, const QString& linkName) {
 // Only what the alias made: its links (never what they point to) and then its folder.
 void RarArchiveAlias::removeFolder() {
     if (m_folder.isEmpty()) return;
-    for (const QString& path : m_links) ::unlink(QFile::encodeName(path).constData());
-    ::rmdir(QFile::encodeName(m_folder).constData());
+    for (const QString& path : m_links) ::unlink(ToolText::encodedName(path).constData());
+    ::rmdir(ToolText::encodedName(m_folder).constData());
     m_links.clear();
     m_folder.clear();
 }

@@ -1,6 +1,7 @@
 #include "core/split/SplitArchiveValidator.h"
 
 #include "core/base/FileNameHelper.h"
+#include "core/base/ToolText.h"
 #include "core/base/UnicodeText.h"
 #include "core/split/SplitArchiveError.h"
 #include "core/split/SplitArchiveExtractionCoordinator.h"
@@ -27,7 +28,7 @@ struct FileFacts {
 };
 
 FileFacts fileFacts(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = ToolText::encodedName(path);
     struct stat info {};
     const qint64 size = ::stat(native.constData(), &info) == 0 ? static_cast<qint64>(info.st_size) : 0;
     return {.readable = ::access(native.constData(), R_OK) == 0, .byteSize = size};
@@ -219,5 +220,5 @@ std::optional<qint64> SplitArchiveValidator::freeBytesAvailable(const QString& d
 bool SplitArchiveValidator::outputDirectoryIsWritable(const QString& destination) {
     const QFileInfo info(destination);
     const QString tested = info.exists() && info.isDir() ? destination : parentFolder(destination);
-    return ::access(QFile::encodeName(tested).constData(), W_OK) == 0;
+    return ::access(ToolText::encodedName(tested).constData(), W_OK) == 0;
 }

@@ -4,6 +4,7 @@
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
 #include "core/base/SplitArchiveDetector.h"
+#include "core/base/ToolText.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QFile>
@@ -52,7 +53,7 @@ QString sevenZipVolumeName(const QString& baseName, int number) {
 
 bool existsWithoutFollowingLinks(const QString& path) {
     struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+    return ::lstat(ToolText::encodedName(path).constData(), &info) == 0;
 }
 
 bool isSplitOutputName(CompressionFormat format, const QString& baseName, const QString& name) {
@@ -141,7 +142,7 @@ QString namingRuleDescription(CompressionFormat format, const QString& baseName,
 
 std::optional<qint64> availableCapacityBytes(const QString& directoryURL) {
     struct statvfs info {};
-    if (::statvfs(QFile::encodeName(directoryURL).constData(), &info) != 0) return std::nullopt;
+    if (::statvfs(ToolText::encodedName(directoryURL).constData(), &info) != 0) return std::nullopt;
     return static_cast<qint64>(info.f_bavail) * static_cast<qint64>(info.f_frsize);
 }
 
