@@ -3,11 +3,10 @@
 #include "core/base/FileNameHelper.h"
 #include "core/split/SplitArchiveError.h"
 #include "core/split/SplitArchiveScanner.h"
+#include "platform/DesktopTrash.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <algorithm>
 
 namespace SourceTrash {
@@ -21,18 +20,6 @@ bool isPresent(const QString& path) {
     return info.exists() || info.isSymLink();
 }
 
-// Qt 6.4 moves an item into "files" under the working directory when it finds no trash folder at
-// all. With the home trash in place it always finds one; without it nothing is moved.
-bool homeTrashReady() {
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty()) return false;
-    const QString trash = dataHome + QStringLiteral("/Trash");
-    if (!QFileInfo(trash).isDir() && QDir().mkpath(trash))
-        QFile::setPermissions(trash,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return QFileInfo(trash).isDir();
-}
-
 bool holds(const QString& folder, const QString& path) {
     const QString prefix = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + QLatin1Char('/');
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).startsWith(prefix);
@@ -43,12 +30,8 @@ bool holds(const QString& folder, const QString& path) {
 QStringList moveToTrash(const QStringList& paths) {
     QStringList present = paths;
     present.removeIf([](const QString& path) { return !isPresent(path); });
-    if (present.isEmpty() || !homeTrashReady()) return present;
-    QStringList stayed;
-    for (const QString& path : present) {
-        if (!QFile::moveToTrash(path)) stayed << path;
-    }
-    return stayed;
+    present.removeIf([](const QString& path) { return DesktopTrash::moveToTrash(path); });
+    return present;
 }
 
 QStringList trashCompressedSources(const QStringList& sources, const QStringList& archives) {
