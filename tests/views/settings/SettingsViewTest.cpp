@@ -23,8 +23,7 @@ protected:
         if (!m_view) {
             auto* model = new SettingsViewModel(
                 settingsStore, passwordBook, platform,
-                {integration, loginItems, defaults, QStringLiteral("/usr/local/bin/velmora"),
-                 QStringLiteral("/usr/local")});
+                {integration, loginItems, defaults, QStringLiteral("/usr/local/bin/velmora")});
             m_view = std::make_unique<SettingsView>(model);
             m_view->resize(840, 680);
             m_view->show();
