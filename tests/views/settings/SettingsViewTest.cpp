@@ -80,6 +80,18 @@ TEST_F(SettingsViewTest, SwitchesShowWhatTheModelKept) {
     EXPECT_FALSE(settingsStore.load().extractToSeparateFolder);
 }
 
+TEST_F(SettingsViewTest, AMessageMovesNoSwitch) {
+    const auto place = [&](QWidget* widget) {
+        QCoreApplication::processEvents();
+        return widget->mapTo(&view(), QPoint());
+    };
+    ToggleSwitch* contextMenu = toggle(QStringLiteral(u"右键菜单管理"));
+    const QPoint before = place(contextMenu);
+    QTest::mouseClick(toggle(QStringLiteral(u"启用密码本自动填充")), Qt::LeftButton);
+    EXPECT_EQ(status(), QStringLiteral(u"已关闭密码本自动填充。"));
+    EXPECT_EQ(place(contextMenu), before);
+}
+
 TEST_F(SettingsViewTest, PasswordBookRowsHaveDividersOnlyBetweenThem) {
     for (const char* label : {"one", "two", "three"}) {
         passwordBook.addManualPassword(QStringLiteral("secret-") + label, label,
