@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMutex>
 
 namespace {
@@ -18,6 +19,11 @@ QString AppBundle::resourcesPath() {
     const QString executableDir = QCoreApplication::applicationDirPath();
     if (executableDir.isEmpty()) return {};
     return QDir::cleanPath(executableDir + QStringLiteral("/../share/velmora"));
+}
+
+bool AppBundle::isInstalled(const QString& executablePath) {
+    return QFileInfo::exists(QDir::cleanPath(QFileInfo(executablePath).absolutePath() +
+                                             QStringLiteral("/../share/applications/com.velmora.pro.desktop")));
 }
 
 void AppBundle::setResourcesPath(const QString& path) {

@@ -39,12 +39,19 @@ private:
     qsizetype m_size = 0;
 };
 
+quint64 magnitudeOf(qint64 byteCount) { return byteCount < 0 ? 0 - quint64(byteCount) : quint64(byteCount); }
+
+// Tenths of value / divisor, halves up, without overflow: the remainder is below divisor (at most 2^60).
+quint64 roundedTenths(quint64 value, quint64 divisor) {
+    return value / divisor * 10 + roundedQuotient(value % divisor * 10, divisor);
+}
+
 }  // namespace
 
 QString fileStyle(qint64 byteCount) {
     Text text;
     if (byteCount < 0) text.append(u'-');
-    const quint64 magnitude = byteCount < 0 ? 0 - quint64(byteCount) : quint64(byteCount);
+    const quint64 magnitude = magnitudeOf(byteCount);
     if (magnitude < 1000) {
         text.appendDigits(magnitude);
         text.append(kBytes);
@@ -62,6 +69,33 @@ QString fileStyle(qint64 byteCount) {
     text.appendDigits(tenths / 10);
     text.append(u'.');
     text.append(char16_t(u'0' + tenths % 10));
+    text.append(kUnits[unit]);
+    return text.toString();
+}
+
+QString binaryStyle(qint64 byteCount) {
+    Text text;
+    if (byteCount < 0) text.append(u'-');
+    const quint64 magnitude = magnitudeOf(byteCount);
+    if (magnitude < 1024) {
+        text.appendDigits(magnitude);
+        text.append(kBytes);
+        return text.toString();
+    }
+    // Move up a unit when rounding would print 1024.
+    size_t unit = 0;
+    quint64 divisor = 1024;
+    quint64 tenths = roundedTenths(magnitude, divisor);
+    while (tenths >= 10240 && unit + 1 < kUnits.size()) {
+        ++unit;
+        divisor *= 1024;
+        tenths = roundedTenths(magnitude, divisor);
+    }
+    text.appendDigits(tenths / 10);
+    if (tenths % 10 != 0) {
+        text.append(u'.');
+        text.append(char16_t(u'0' + tenths % 10));
+    }
     text.append(kUnits[unit]);
     return text.toString();
 }

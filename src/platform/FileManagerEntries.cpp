@@ -5,10 +5,8 @@
 #include "platform/SystemIntegrationError.h"
 #include "platform/UserFiles.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <algorithm>
 
 namespace {
 
@@ -48,18 +46,6 @@ QString extractSuffixes() {
 QString dataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
 QString configHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); }
 
-// The folder and those of its parents that are not there, innermost first.
-QStringList missingFolders(const QString& folder) {
-    QStringList missing;
-    for (QString path = QDir::cleanPath(folder); !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();) {
-        missing.append(path);
-        const QString parent = QFileInfo(path).absolutePath();
-        if (parent == path) break;
-        path = parent;
-    }
-    return missing;
-}
-
 SystemIntegrationError failure(const QString& reason) {
     return SystemIntegrationError(SystemIntegrationError::Kind::finderSyncConfigurationFailed, reason);
 }
@@ -84,7 +70,7 @@ QList<FileManagerEntries::Entry> FileManagerEntries::entries() const {
 
 void FileManagerEntries::install(QStringList& createdFolders) const {
     for (const Entry& entry : entries()) {
-        const QStringList missing = missingFolders(QFileInfo(entry.path).absolutePath());
+        const QStringList missing = UserFiles::missingFolders(QFileInfo(entry.path).absolutePath());
         // Dolphin only runs service menus of the user's own folder when they are executable.
         const std::optional<QString> error = UserFiles::write(entry.path, entry.contents, kExecutable);
         for (const QString& folder : missing) {
@@ -98,11 +84,7 @@ void FileManagerEntries::remove(const QStringList& createdFolders) const {
     for (const Entry& entry : entries()) {
         if (const auto error = UserFiles::remove(entry.path)) throw failure(*error);
     }
-    // Inner folders first; rmdir leaves a folder that holds anything.
-    QStringList folders = createdFolders;
-    std::sort(folders.begin(), folders.end(),
-              [](const QString& a, const QString& b) { return a.size() > b.size(); });
-    for (const QString& folder : folders) QDir().rmdir(folder);
+    UserFiles::removeEmptyFolders(createdFolders);
 }
 
 QByteArray FileManagerEntries::dolphinServiceMenu(const QString& action) const {

@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-LoginItemService::LoginItemService(QString applicationFilePath)
-    : m_applicationFilePath(std::move(applicationFilePath)) {}
+LoginItemService::LoginItemService(QString applicationFilePath, DefaultsStore defaults)
+    : m_applicationFilePath(std::move(applicationFilePath)), m_defaults(std::move(defaults)) {}
 
 QString LoginItemService::autostartEntryPath() const {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -18,9 +18,23 @@ QString LoginItemService::autostartEntryPath() const {
 void LoginItemService::installAutostartEntry() {
     if (m_applicationFilePath.isEmpty())
         throw LoginItemServiceError(LoginItemServiceError::Kind::appPathUnavailable);
+    const QStringList missing = UserFiles::missingFolders(QFileInfo(autostartEntryPath()).absolutePath());
     const auto error = UserFiles::write(
         autostartEntryPath(), autostartEntry(m_applicationFilePath),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // Recorded also when writing failed halfway; what cannot be recorded is taken away again at once.
+    QStringList created = UserFiles::createdFolders(m_defaults, createdAutostartFoldersKey);
+    const qsizetype known = created.size();
+    for (const QString& folder : missing) {
+        if (QFileInfo(folder).isDir() && !created.contains(folder)) created.append(folder);
+    }
+    if (created.size() != known) {
+        if (const auto failure = UserFiles::recordCreatedFolders(m_defaults, createdAutostartFoldersKey, created)) {
+            UserFiles::remove(autostartEntryPath());
+            UserFiles::removeEmptyFolders(created);
+            throw LoginItemServiceError(LoginItemServiceError::Kind::autostartEntryFailed, *failure);
+        }
+    }
     if (error) throw LoginItemServiceError(LoginItemServiceError::Kind::autostartEntryFailed, *error);
 }
 
@@ -28,6 +42,9 @@ void LoginItemService::removeAutostartEntry() {
     if (const auto error = UserFiles::remove(autostartEntryPath())) {
         throw LoginItemServiceError(LoginItemServiceError::Kind::autostartEntryFailed, *error);
     }
+    UserFiles::removeEmptyFolders(UserFiles::createdFolders(m_defaults, createdAutostartFoldersKey));
+    if (const auto failure = m_defaults.remove(createdAutostartFoldersKey))
+        throw LoginItemServiceError(LoginItemServiceError::Kind::autostartEntryFailed, *failure);
 }
 
 bool LoginItemService::isAutostartEntryInstalled() const { return QFileInfo::exists(autostartEntryPath()); }

@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
@@ -341,13 +340,9 @@ void SystemIntegrationService::writeFileManagerEntries() {
     const qsizetype known = created.size();
     const auto record = [&] {
         if (created.size() == known) return;
-        const QByteArray folders =
-            QJsonDocument(QJsonArray::fromStringList(created)).toJson(QJsonDocument::Compact);
-        try {
-            save(m_defaults, createdFileManagerFoldersKey, folders);
-        } catch (const SystemIntegrationError&) {
+        if (const auto failure = UserFiles::recordCreatedFolders(m_defaults, createdFileManagerFoldersKey, created)) {
             FileManagerEntries(helperPath()).remove(created);
-            throw;
+            throw SystemIntegrationError(SystemIntegrationError::Kind::recordSaveFailed, *failure);
         }
     };
     try {
@@ -360,12 +355,7 @@ void SystemIntegrationService::writeFileManagerEntries() {
 }
 
 QStringList SystemIntegrationService::createdFileManagerFolders() const {
-    QStringList folders;
-    const std::optional<QByteArray> bytes = m_defaults.data(createdFileManagerFoldersKey);
-    for (const QJsonValue& folder : QJsonDocument::fromJson(bytes.value_or(QByteArray())).array()) {
-        if (folder.isString()) folders.append(folder.toString());
-    }
-    return folders;
+    return UserFiles::createdFolders(m_defaults, createdFileManagerFoldersKey);
 }
 
 void SystemIntegrationService::refreshIntegration(bool setAsDefaultExtractor, bool contextMenuEnabled) {

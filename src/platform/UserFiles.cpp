@@ -1,10 +1,15 @@
 #include "platform/UserFiles.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DefaultsStore.h"
 #include "platform/SystemErrorText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -35,6 +40,38 @@ std::optional<QString> remove(const QString& path) {
     if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) return std::nullopt;
     if (!file.remove()) return SystemErrorText::reasonOf(file, SystemErrorText::Access::write);
     return std::nullopt;
+}
+
+QStringList missingFolders(const QString& folder) {
+    QStringList missing;
+    for (QString path = QDir::cleanPath(folder); !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();) {
+        missing.append(path);
+        const QString parent = QFileInfo(path).absolutePath();
+        if (parent == path) break;
+        path = parent;
+    }
+    return missing;
+}
+
+void removeEmptyFolders(QStringList folders) {
+    // rmdir leaves a folder that holds anything.
+    std::sort(folders.begin(), folders.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& folder : folders) QDir().rmdir(folder);
+}
+
+QStringList createdFolders(const DefaultsStore& defaults, const QString& key) {
+    QStringList folders;
+    const std::optional<QByteArray> bytes = defaults.data(key);
+    for (const QJsonValue& folder : QJsonDocument::fromJson(bytes.value_or(QByteArray())).array()) {
+        if (folder.isString()) folders.append(folder.toString());
+    }
+    return folders;
+}
+
+std::optional<QString> recordCreatedFolders(DefaultsStore& defaults, const QString& key,
+                                            const QStringList& folders) {
+    return defaults.write(key, QJsonDocument(QJsonArray::fromStringList(folders)).toJson(QJsonDocument::Compact));
 }
 
 }  // namespace UserFiles

@@ -2,6 +2,7 @@
 
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
+#include "platform/AppBundle.h"
 #include "platform/LoginItemService.h"
 #include "platform/SystemIntegrationError.h"
 #include "platform/SystemIntegrationService.h"
@@ -38,7 +39,7 @@ QString integrationFailureText(const std::exception& error) {
 
 SettingsViewModel::Environment SettingsViewModel::Environment::standard() {
     return {std::make_shared<SystemIntegrationService>(), std::make_shared<LoginItemService>(),
-            DefaultsStore(), QCoreApplication::applicationFilePath(), QStringLiteral(VELMORA_INSTALL_PREFIX)};
+            DefaultsStore(), QCoreApplication::applicationFilePath()};
 }
 
 SettingsViewModel::SettingsViewModel(SettingsStore& settingsStore,
@@ -166,17 +167,16 @@ void SettingsViewModel::finishDefaultExtractorRequest(bool enabled,
                 u"已取消 velmora 默认打开方式，系统会恢复为原默认工具或桌面环境的默认处理器。");
         } else if (!failures.isEmpty()) {
             m_systemIntegrationMessage = QStringLiteral(u"默认打开方式未完全生效：") + failures +
-                                         QStringLiteral(u"。请确认 velmora 已安装到 ") +
-                                         m_environment.installPrefix + QStringLiteral(u"，然后重新设置。");
+                                         QStringLiteral(u"。请确认 velmora 已安装（make install），然后重新设置。");
         } else {
             isDefault = true;
             m_systemIntegrationMessage =
                 QStringLiteral(u"默认打开方式已生效：ZIP、RAR、7Z 双击会交给 velmora。");
-            if (!runsFromInstallPrefix()) {
-                m_systemIntegrationMessage +=
-                    QStringLiteral(u" 当前 App 运行位置是 ") + m_environment.applicationFilePath +
-                    QStringLiteral(u"，建议把 velmora 安装到 ") + m_environment.installPrefix +
-                    QStringLiteral(u" 后再点一次，避免系统记住临时构建。");
+            if (!isInstalled()) {
+                m_systemIntegrationMessage += QStringLiteral(u" 当前 App 运行位置是 ") +
+                                              m_environment.applicationFilePath +
+                                              QStringLiteral(u"，建议用 make install 安装 velmora "
+                                                             u"后再点一次，避免系统记住临时构建。");
             }
         }
     } catch (const std::exception& error) {
@@ -198,10 +198,9 @@ void SettingsViewModel::refreshSystemIntegrationStatus() {
     const QString failures = failureItems(rows);
     if (failures.isEmpty()) {
         m_systemIntegrationMessage = QStringLiteral(u"当前默认打开方式已指向 velmora。");
-        if (!runsFromInstallPrefix()) {
-            m_systemIntegrationMessage += QStringLiteral(u" 当前 App 不在安装位置 ") +
-                                          m_environment.installPrefix +
-                                          QStringLiteral(u"，正式使用前建议安装后重新设置。");
+        if (!isInstalled()) {
+            m_systemIntegrationMessage +=
+                QStringLiteral(u" 当前 App 是未安装的构建，正式使用前建议安装后重新设置。");
         }
     } else {
         m_systemIntegrationMessage =
@@ -210,9 +209,7 @@ void SettingsViewModel::refreshSystemIntegrationStatus() {
     updateSettings([&](AppSettings& settings) { settings.setAsDefaultExtractor = failures.isEmpty(); });
 }
 
-bool SettingsViewModel::runsFromInstallPrefix() const {
-    return m_environment.applicationFilePath.startsWith(m_environment.installPrefix + QLatin1Char('/'));
-}
+bool SettingsViewModel::isInstalled() const { return AppBundle::isInstalled(m_environment.applicationFilePath); }
 
 void SettingsViewModel::setContextMenuEnabled(bool enabled) {
     try {

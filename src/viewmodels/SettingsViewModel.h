@@ -41,9 +41,8 @@ public:
         std::shared_ptr<LoginItemService> loginItemService;
         // Where the page keeps its own flags.
         DefaultsStore defaults;
+        // A velmora that runs from a build tree rather than an installation earns a note.
         QString applicationFilePath;
-        // Where velmora belongs once installed; running from elsewhere earns a note.
-        QString installPrefix;
 
         // Services of their own over the user's desktop, for the running program.
         static Environment standard();
@@ -98,7 +97,7 @@ private:
     void reloadPasswordBook();
     void refreshSystemIntegrationStatus();
     void finishDefaultExtractorRequest(bool enabled, Outcome<QList<DefaultArchiveToolResult>>& outcome);
-    bool runsFromInstallPrefix() const;
+    bool isInstalled() const;
 
     SettingsStore& m_settingsStore;
     ArchivePasswordBookStore& m_passwordBookStore;

@@ -278,7 +278,7 @@ std::optional<QString> SplitCompressViewModel::splitCompressionSuggestionMessage
     return QStringLiteral(
                u"根据当前文件总大小（%1），建议使用 %2 分卷，预计生成约 %3 "
                u"个文件。按原始大小估算，实际数量以压缩完成为准。")
-        .arg(ByteCountFormatter::fileStyle(total), ByteCountFormatter::fileStyle(suggested),
+        .arg(ByteCountFormatter::binaryStyle(total), ByteCountFormatter::binaryStyle(suggested),
              QString::number(parts));
 }
 
@@ -349,6 +349,6 @@ QString SplitCompressViewModel::splitCompressionAvailableSpaceDescription(
     const qint64 required = SplitCompressionPlanner::estimatedRequiredSpaceBytes(
         preview.originalBytes, preview.estimatedCompressedBytes);
     return QStringLiteral(u"可用空间：%1（预计至少需要 %2）")
-        .arg(free ? ByteCountFormatter::fileStyle(*free) : QStringLiteral("-"),
-             ByteCountFormatter::fileStyle(required));
+        .arg(free ? ByteCountFormatter::binaryStyle(*free) : QStringLiteral("-"),
+             ByteCountFormatter::binaryStyle(required));
 }

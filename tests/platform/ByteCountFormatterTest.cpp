@@ -16,4 +16,14 @@ TEST(ByteCountFormatter, DecimalUnitsWithOneDecimal) {
     for (const auto& [bytes, text] : cases) EXPECT_EQ(ByteCountFormatter::fileStyle(bytes), text) << bytes;
 }
 
+TEST(ByteCountFormatter, BinaryUnitsAsVolumeSizesAreTyped) {
+    const QList<std::pair<qint64, QString>> cases{
+        {1023, "1023 字节"},       {1024, "1 KB"},          {31457280, "30 MB"},
+        {524288000, "500 MB"},     {2147483648, "2 GB"},    {1610612736, "1.5 GB"},
+        {1048524, "1023.9 KB"},    {1048525, "1 MB"},       {-1536, "-1.5 KB"},
+        {std::numeric_limits<qint64>::max(), "8 EB"},
+    };
+    for (const auto& [bytes, text] : cases) EXPECT_EQ(ByteCountFormatter::binaryStyle(bytes), text) << bytes;
+}
+
 }  // namespace

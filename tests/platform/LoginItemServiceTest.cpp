@@ -56,6 +56,22 @@ TEST(LoginItemService, InstallingTwiceAndRemovingWhenAbsentSucceed) {
     EXPECT_FALSE(service.isAutostartEntryInstalled());
 }
 
+TEST(LoginItemService, SwitchingOffRemovesTheFoldersSwitchingOnMade) {
+    XdgEnvironment xdg;
+    const QString autostart = xdg.configHome() + QStringLiteral("/autostart");
+    LoginItemService service(QStringLiteral("/usr/bin/velmora"));
+    service.installAutostartEntry();
+    ASSERT_TRUE(QFileInfo(autostart).isDir());
+    service.removeAutostartEntry();
+    EXPECT_FALSE(QFileInfo::exists(autostart));
+
+    // A folder the user had, or one that holds more than velmora's entry, stays.
+    xdg.tree().writeFile(QStringLiteral("config/autostart/other.desktop"), "[Desktop Entry]\n");
+    service.installAutostartEntry();
+    service.removeAutostartEntry();
+    EXPECT_TRUE(QFileInfo::exists(autostart + QStringLiteral("/other.desktop")));
+}
+
 TEST(LoginItemService, FailuresCarryTheirTexts) {
     XdgEnvironment xdg;
     xdg.tree().writeFile(QStringLiteral("config/autostart"), "a file where the folder belongs");

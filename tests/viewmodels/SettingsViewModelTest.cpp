@@ -23,13 +23,17 @@ namespace {
 
 class SettingsViewModelTest : public ::testing::Test {
 protected:
-    SettingsViewModel& model(const QString& appPath = QStringLiteral("/usr/local/bin/velmora")) {
+    // Installed under ~/.local, as the README's make install puts it; no prefix is assumed.
+    QString installedApp() {
+        tree.writeFile(QStringLiteral("home/.local/share/applications/com.velmora.pro.desktop"), "");
+        return tree.path(QStringLiteral("home/.local/bin/velmora"));
+    }
+    SettingsViewModel& model(QString appPath = {}) {
         if (!m_model) {
+            if (appPath.isEmpty()) appPath = installedApp();
             m_model = std::make_unique<SettingsViewModel>(
                 settingsStore, passwordBook, platform,
-                SettingsViewModel::Environment{m_integration, m_loginItems, defaults, appPath,
-                                               QStringLiteral("/usr/local")},
-                &workers);
+                SettingsViewModel::Environment{m_integration, m_loginItems, defaults, appPath}, &workers);
         }
         return *m_model;
     }
@@ -85,26 +89,27 @@ TEST_F(SettingsViewModelTest, DefaultHandlerOutcomesSetTheSwitchAndTheTexts) {
         bool isDefault;
         QString text;
     };
+    const QString installed = installedApp();
+    const QString built = tree.path(QStringLiteral("build/bin/velmora"));
     const QList<Case> cases{
-        {"/usr/local/bin/velmora", [](bool) { return kAllVelmora; }, true,
+        {installed, [](bool) { return kAllVelmora; }, true,
          QStringLiteral(u"默认打开方式已生效：ZIP、RAR、7Z 双击会交给 velmora。")},
-        {"/home/me/build/bin/velmora", [](bool) { return kAllVelmora; }, true,
-         QStringLiteral(u"默认打开方式已生效：ZIP、RAR、7Z 双击会交给 velmora。 当前 App 运行位置是 "
-                        u"/home/me/build/bin/velmora，建议把 velmora 安装到 /usr/local "
-                        u"后再点一次，避免系统记住临时构建。")},
-        {"/usr/local/bin/velmora",
+        {built, [](bool) { return kAllVelmora; }, true,
+         QStringLiteral(u"默认打开方式已生效：ZIP、RAR、7Z 双击会交给 velmora。 当前 App 运行位置是 ") + built +
+             QStringLiteral(u"，建议用 make install 安装 velmora 后再点一次，避免系统记住临时构建。")},
+        {installed,
          [](bool) {
              return rowsWith({"ark.desktop", kVelmora, std::nullopt, kVelmora});
          },
          false,
-         QStringLiteral(u"默认打开方式未完全生效：ZIP：ark.desktop；RAR：未设置。请确认 velmora 已安装到 "
-                        u"/usr/local，然后重新设置。")},
-        {"/usr/local/bin/velmora",
+         QStringLiteral(u"默认打开方式未完全生效：ZIP：ark.desktop；RAR：未设置。请确认 velmora 已安装"
+                        u"（make install），然后重新设置。")},
+        {installed,
          [](bool) -> QList<DefaultArchiveToolResult> {
              throw SystemIntegrationError(SystemIntegrationError::Kind::launchServicesPreferenceFailed, "x");
          },
          false, QStringLiteral(u"系统默认打开方式偏好写入失败：x")},
-        {"/usr/local/bin/velmora",
+        {installed,
          [](bool) -> QList<DefaultArchiveToolResult> {
              throw SystemIntegrationError(SystemIntegrationError::Kind::recordSaveFailed, "磁盘空间不足");
          },

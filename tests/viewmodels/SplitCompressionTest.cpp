@@ -115,9 +115,13 @@ TEST_F(SplitCompressionTest, suggestionFollowsTheSizeTable) {
             splitCompress().splitCompressionSuggestionMessage(),
             QStringLiteral(u"根据当前文件总大小（%1），建议使用 %2 分卷，预计生成约 %3 "
                            u"个文件。按原始大小估算，实际数量以压缩完成为准。")
-                .arg(ByteCountFormatter::fileStyle(test.total), ByteCountFormatter::fileStyle(test.suggested))
+                .arg(ByteCountFormatter::binaryStyle(test.total), ByteCountFormatter::binaryStyle(test.suggested))
                 .arg(test.parts));
     }
+    // In the unit the volume size is typed in: the 500 MB preset is not "524.3 MB".
+    splitCompress().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = 2 * kGiB}});
+    EXPECT_TRUE(splitCompress().splitCompressionSuggestionMessage()->contains(
+        QStringLiteral(u"（2 GB），建议使用 500 MB 分卷")));
     splitCompress().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = 0}});
     EXPECT_FALSE(splitCompress().splitCompressionSuggestionMessage().has_value());
 }

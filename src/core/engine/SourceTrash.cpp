@@ -3,11 +3,10 @@
 #include "core/base/FileNameHelper.h"
 #include "core/split/SplitArchiveError.h"
 #include "core/split/SplitArchiveScanner.h"
+#include "platform/DesktopTrash.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <algorithm>
 
 namespace SourceTrash {
@@ -19,18 +18,6 @@ constexpr qsizetype kNamedItems = 3;
 bool isPresent(const QString& path) {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
-}
-
-// Qt 6.4 moves an item into "files" under the working directory when it finds no trash folder at
-// all. With the home trash in place it always finds one; without it nothing is moved.
-bool homeTrashReady() {
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty()) return false;
-    const QString trash = dataHome + QStringLiteral("/Trash");
-    if (!QFileInfo(trash).isDir() && QDir().mkpath(trash))
-        QFile::setPermissions(trash,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return QFileInfo(trash).isDir();
 }
 
 bool holds(const QString& folder, const QString& path) {
@@ -52,9 +39,9 @@ QString namedItems(const QStringList& paths) {
 Outcome trash(const QStringList& paths) {
     QStringList present = paths;
     present.removeIf([](const QString& path) { return !isPresent(path); });
-    if (present.isEmpty() || !homeTrashReady()) return {.trashed = {}, .stayed = present};
     Outcome outcome;
-    for (const QString& path : present) (QFile::moveToTrash(path) ? outcome.trashed : outcome.stayed) << path;
+    for (const QString& path : present)
+        (DesktopTrash::moveToTrash(path) ? outcome.trashed : outcome.stayed) << path;
     return outcome;
 }
 

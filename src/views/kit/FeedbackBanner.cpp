@@ -31,10 +31,11 @@ QToolButton* taskButton(const QString& iconName, const QString& toolTip, QWidget
 
 }  // namespace
 
-FeedbackBanner::FeedbackBanner(WorkbenchContext& model, TasksViewModel& tasks, QWidget* parent)
+FeedbackBanner::FeedbackBanner(WorkbenchContext& model, TasksViewModel& tasks, QWidget* parent, Room room)
     : QWidget(parent),
       m_model(model),
       m_tasks(tasks),
+      m_room(room),
       m_symbol(new QLabel(this)),
       m_message(new ElidedLabel({}, this)),
       m_taskRow(new QWidget(this)),
@@ -67,7 +68,7 @@ FeedbackBanner::FeedbackBanner(WorkbenchContext& model, TasksViewModel& tasks, Q
     column->addWidget(m_bar);
     column->addStretch(1);
     // The height with a task whether or not one runs, so the page does not move when one starts.
-    // Hidden, the banner takes no room: a page without a status shows no empty band.
+    keepRoom(room == Room::alwaysKept);
     setFixedHeight(column->contentsMargins().top() + column->contentsMargins().bottom() +
                    std::max({row->sizeHint().height(), m_pause->height(), kSymbolSize}) + column->spacing() +
                    m_bar->sizeHint().height());
@@ -81,7 +82,18 @@ FeedbackBanner::FeedbackBanner(WorkbenchContext& model, TasksViewModel& tasks, Q
     connect(&m_model, &WorkbenchContext::statusMessageChanged, this, &FeedbackBanner::syncFromModel);
     connect(&m_model, &WorkbenchContext::isWorkingChanged, this, &FeedbackBanner::syncFromModel);
     connect(&m_tasks, &TasksViewModel::tasksChanged, this, &FeedbackBanner::syncFromModel);
+    // Leaving the page ends its use: a page shown again without a message has no empty band.
+    connect(&m_model, &WorkbenchContext::selectedSectionChanged, this, [this] {
+        if (m_room == Room::keptWhileInUse) keepRoom(m_model.statusMessage().has_value());
+    });
     syncFromModel();
+}
+
+void FeedbackBanner::keepRoom(bool keep) {
+    QSizePolicy policy = sizePolicy();
+    if (policy.retainSizeWhenHidden() == keep) return;
+    policy.setRetainSizeWhenHidden(keep);
+    setSizePolicy(policy);
 }
 
 FeedbackBanner::Look FeedbackBanner::look(bool working, StatusKind kind) {
@@ -104,6 +116,7 @@ QString FeedbackBanner::percentText() const { return m_taskRow->isHidden() ? QSt
 
 void FeedbackBanner::syncFromModel() {
     const auto& status = m_model.statusMessage();
+    if (status) keepRoom(true);
     setVisible(status.has_value());
     m_message->setText(status.value_or(QString()));
 

@@ -67,9 +67,14 @@ QWidget* CompressPage::buildSettingsCard() {
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setPlaceholderText(QStringLiteral(u"设置密码（可选）"));
     rows->addWidget(m_password);
-    // Why the field is off, beside it, while a format without encryption is chosen.
-    m_passwordNote = Labels::make(QString(), Theme::TextStyle::callout, Theme::Colour::secondary, card);
+    // Why the field is off, beside it, while a format without encryption is chosen. Its line is kept
+    // for the other formats, so choosing one never moves the start button.
+    m_passwordNote = Labels::make(QStringLiteral(u"一行"), Theme::TextStyle::callout, Theme::Colour::secondary, card);
+    m_passwordNote->setMinimumHeight(m_passwordNote->sizeHint().height());
     m_passwordNote->setWordWrap(true);
+    QSizePolicy notePolicy = m_passwordNote->sizePolicy();
+    notePolicy.setRetainSizeWhenHidden(true);
+    m_passwordNote->setSizePolicy(notePolicy);
     rows->addWidget(m_passwordNote);
 
     connect(m_formats, &FormatPicker::formatChosen, &m_model, &CompressViewModel::selectCompressionFormat);

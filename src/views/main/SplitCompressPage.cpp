@@ -2,7 +2,6 @@
 
 #include "viewmodels/SelectionSizes.h"
 #include "viewmodels/SplitCompressViewModel.h"
-#include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
 #include "views/main/SplitCompressionDestinationCard.h"
 #include "views/main/SplitCompressionFileSelectionCard.h"
@@ -21,7 +20,7 @@ SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, TasksViewMod
       m_volume(new SplitCompressionVolumeCard(model)),
       m_settings(new SplitCompressionSettingsCard(model)),
       m_preview(new SplitCompressionPreviewCard),
-      m_destination(new SplitCompressionDestinationCard(model)),
+      m_destination(new SplitCompressionDestinationCard(model, tasks)),
       m_estimate(new SelectionSizes(nullptr, this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(34, 0, 34, 34);
@@ -37,7 +36,6 @@ SplitCompressPage::SplitCompressPage(SplitCompressViewModel& model, TasksViewMod
     header->addStretch();
     layout->addLayout(header);
     layout->addWidget(m_files);
-    layout->addWidget(new FeedbackBanner(model.context(), tasks));
 
     // Volumes and settings share what the fixed-width preview leaves.
     auto* cards = new QHBoxLayout;

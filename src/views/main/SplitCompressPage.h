@@ -11,8 +11,8 @@ class SplitCompressionSettingsCard;
 class SplitCompressionVolumeCard;
 class TasksViewModel;
 
-// The split-compress page: sources (card 1), the status banner, volumes, settings and preview side by
-// side (cards 2 to 4), and the destination with the start button (card 5).
+// The split-compress page: sources (card 1), volumes, settings and preview side by side (cards 2 to 4),
+// and the destination with the start button and the status banner beside it (card 5).
 class SplitCompressPage : public QWidget {
     Q_OBJECT
 

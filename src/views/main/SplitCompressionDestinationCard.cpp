@@ -1,6 +1,7 @@
 #include "views/main/SplitCompressionDestinationCard.h"
 
 #include "viewmodels/SplitCompressViewModel.h"
+#include "views/kit/FeedbackBanner.h"
 #include "views/kit/Labels.h"
 #include "views/kit/NumberedSectionTitle.h"
 #include "views/kit/QuietSync.h"
@@ -14,7 +15,7 @@
 #include <QPushButton>
 
 SplitCompressionDestinationCard::SplitCompressionDestinationCard(SplitCompressViewModel& model,
-                                                                 QWidget* parent)
+                                                                 TasksViewModel& tasks, QWidget* parent)
     : Card(parent),
       m_model(model),
       m_folder(new ValueBox(8)),
@@ -25,7 +26,8 @@ SplitCompressionDestinationCard::SplitCompressionDestinationCard(SplitCompressVi
       m_open(new QCheckBox(QStringLiteral(u"完成后打开目标文件夹"))),
       m_notify(new QCheckBox(QStringLiteral(u"完成后通知我"))),
       m_cancel(new QPushButton(QStringLiteral(u"取消"))),
-      m_start(Labels::prominentButton(QStringLiteral(u"开始压缩"), QStringLiteral("play-filled"))) {
+      m_start(Labels::prominentButton(QStringLiteral(u"开始压缩"), QStringLiteral("play-filled"))),
+      m_banner(new FeedbackBanner(model.context(), tasks, nullptr, FeedbackBanner::Room::alwaysKept)) {
     contentLayout()->addWidget(new NumberedSectionTitle(5, QStringLiteral(u"保存位置")));
     auto* folderRow = new QHBoxLayout;
     folderRow->setSpacing(10);
@@ -94,7 +96,9 @@ QWidget* SplitCompressionDestinationCard::makeButtonRow() {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addStretch();
+    layout->setSpacing(12);
+    // The banner's room is the row's whether or not it shows, so nothing moves when it comes or goes.
+    layout->addWidget(m_banner, 1);
     m_cancel->setFixedSize(120, 40);
     layout->addWidget(m_cancel);
     m_start->setFixedWidth(150);

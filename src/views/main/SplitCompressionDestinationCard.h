@@ -2,7 +2,9 @@
 
 #include "views/kit/Card.h"
 
+class FeedbackBanner;
 class SplitCompressViewModel;
+class TasksViewModel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -11,12 +13,14 @@ class QPushButton;
 class ValueBox;
 
 // Card 5 of the split-compress page: output folder, archive name, conflict handling, free space, the
-// after-completion switches and the two buttons that end the page.
+// after-completion switches and the two buttons that end the page, with the page's status banner
+// beside them: a run's progress and its outcome show where the start button was pressed.
 class SplitCompressionDestinationCard : public Card {
     Q_OBJECT
 
 public:
-    explicit SplitCompressionDestinationCard(SplitCompressViewModel& model, QWidget* parent = nullptr);
+    SplitCompressionDestinationCard(SplitCompressViewModel& model, TasksViewModel& tasks,
+                                    QWidget* parent = nullptr);
 
     // The free-space line depends on the preview's estimate, which the page takes once per change.
     void setAvailableSpace(const QString& text);
@@ -29,6 +33,7 @@ public:
     QCheckBox* notifySwitch() const { return m_notify; }
     QPushButton* cancelButton() const { return m_cancel; }
     QPushButton* startButton() const { return m_start; }
+    FeedbackBanner* banner() const { return m_banner; }
 
 private:
     QWidget* makeNameRow();
@@ -46,4 +51,5 @@ private:
     QCheckBox* m_notify;
     QPushButton* m_cancel;
     QPushButton* m_start;
+    FeedbackBanner* m_banner;
 };

@@ -86,13 +86,20 @@ namespace {
 
 QString compressedSizeText(const std::optional<qint64>& estimate) {
     if (!estimate) return QStringLiteral(u"压缩后大小将在任务完成后确定");
-    return QStringLiteral(u"约 ") + WorkbenchTexts::sizeText(*estimate);
+    return QStringLiteral(u"约 ") + WorkbenchTexts::binarySizeText(*estimate);
 }
 
 QString outputSummary(const SplitCompressionPreview& preview) {
     if (!preview.splitEnabled) return QStringLiteral(u"生成单个压缩包");
     // Nothing to compress yet makes no volume, as the part count beside it says.
     return QStringLiteral(u"预计生成 %1 个分卷文件").arg(std::max(preview.estimatedPartCount, 0));
+}
+
+QStringList namingRange(const SplitCompressionPreview& preview) {
+    const QStringList names = SplitCompressionPlanner::expectedPartFileNames(
+        preview.format, preview.baseName, std::max(preview.estimatedPartCount, 1), preview.splitEnabled);
+    if (preview.splitEnabled && names.size() >= 2) return {names.first(), names.last()};
+    return {names.first()};
 }
 
 }  // namespace
@@ -102,13 +109,14 @@ PreviewTexts previewTexts(const SplitCompressionPreview& preview) {
         .primaryFileName = SplitCompressionPlanner::primaryOutputFileName(preview.format, preview.baseName,
                                                                           preview.splitEnabled),
         .outputSummary = outputSummary(preview),
-        .originalSize = WorkbenchTexts::sizeText(preview.originalBytes),
+        .originalSize = WorkbenchTexts::binarySizeText(preview.originalBytes),
         .compressedSize = compressedSizeText(preview.estimatedCompressedBytes),
         .saving = splitCompressionSavingDescription(preview),
-        .volumeSize = WorkbenchTexts::sizeText(preview.volumeSizeBytes.value_or(0)),
+        .volumeSize = WorkbenchTexts::binarySizeText(preview.volumeSizeBytes.value_or(0)),
         .partCount = QStringLiteral(u"%1 个").arg(std::max(preview.estimatedPartCount, 0)),
         .namingRule = SplitCompressionPlanner::namingRuleDescription(
             preview.format, preview.baseName, preview.estimatedPartCount, preview.splitEnabled),
+        .namingRange = namingRange(preview),
     };
 }
 

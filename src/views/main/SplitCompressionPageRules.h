@@ -48,6 +48,9 @@ struct PreviewTexts {
     QString volumeSize;
     QString partCount;
     QString namingRule;
+    // The first volume's name and, for a set of several, the last one's: shown apart, so that cutting
+    // a long name shortens each stem and keeps both volume suffixes.
+    QStringList namingRange;
 
     bool operator==(const PreviewTexts&) const = default;
 };

@@ -27,10 +27,11 @@ QLabel* iconTile() {
     return tile;
 }
 
-ElidedLabel* headlineText(int lines) {
+// A file name on one line; a long one loses the end of its stem, never its volume suffix.
+ElidedLabel* fileNameText() {
     auto* label = new ElidedLabel;
     label->setFont(Theme::font(Theme::TextStyle::headline));
-    label->setMaximumLines(lines);
+    label->setKeepsVolumeSuffix(true);
     return label;
 }
 
@@ -38,16 +39,17 @@ ElidedLabel* headlineText(int lines) {
 
 SplitCompressionPreviewCard::SplitCompressionPreviewCard(QWidget* parent)
     : Card(parent),
-      m_primaryName(headlineText(1)),
+      m_primaryName(fileNameText()),
       m_summary(Labels::make({}, Theme::TextStyle::caption, Theme::Colour::secondary)),
       m_original(new StatusLine(QStringLiteral(u"原始大小"))),
       m_compressed(new StatusLine(QStringLiteral(u"预计压缩后大小"))),
       m_saving(new StatusLine(QStringLiteral(u"节省比例"))),
       m_volumeSize(new StatusLine(QStringLiteral(u"分卷大小"))),
       m_partCount(new StatusLine(QStringLiteral(u"预计分卷数量"))),
-      m_namingRule(headlineText(2)) {
+      m_firstVolume(fileNameText()),
+      m_rangeMark(Labels::make(QStringLiteral("~"), Theme::TextStyle::headline)),
+      m_lastVolume(fileNameText()) {
     setFixedWidth(360);
-    m_primaryName->setKeepsVolumeSuffix(true);
     contentLayout()->addWidget(new NumberedSectionTitle(4, QStringLiteral(u"预览信息")));
 
     auto* header = new QHBoxLayout;
@@ -69,7 +71,12 @@ SplitCompressionPreviewCard::SplitCompressionPreviewCard(QWidget* parent)
     naming->setSpacing(6);
     naming->addWidget(
         Labels::make(QStringLiteral(u"文件命名规则"), Theme::TextStyle::body, Theme::Colour::secondary));
-    naming->addWidget(m_namingRule);
+    naming->addWidget(m_firstVolume);
+    auto* last = new QHBoxLayout;
+    last->setSpacing(6);
+    last->addWidget(m_rangeMark);
+    last->addWidget(m_lastVolume, 1);
+    naming->addLayout(last);
     contentLayout()->addLayout(naming);
 
     QLabel* estimateNote = Labels::make(QStringLiteral(u"分卷数量按原始大小估算，实际输出以压缩完成为准。"),
@@ -89,5 +96,10 @@ void SplitCompressionPreviewCard::showTexts(const SplitCompressionPageRules::Pre
     m_saving->setValue(texts.saving);
     m_volumeSize->setValue(texts.volumeSize);
     m_partCount->setValue(texts.partCount);
-    m_namingRule->setText(texts.namingRule);
+    const bool range = texts.namingRange.size() == 2;
+    m_firstVolume->setText(texts.namingRange.value(0));
+    m_lastVolume->setText(texts.namingRange.value(1));
+    m_rangeMark->setVisible(range);
+    m_lastVolume->setVisible(range);
+    for (ElidedLabel* label : {m_firstVolume, m_lastVolume}) label->setToolTip(texts.namingRule);
 }

@@ -17,6 +17,10 @@ public:
 
     void showTexts(const SplitCompressionPageRules::PreviewTexts& texts);
     const SplitCompressionPageRules::PreviewTexts& texts() const { return m_texts; }
+    // The naming rule's first volume and, after "~" on the next line, its last one (hidden for a single
+    // name).
+    ElidedLabel* firstVolumeLabel() const { return m_firstVolume; }
+    ElidedLabel* lastVolumeLabel() const { return m_lastVolume; }
 
 private:
     SplitCompressionPageRules::PreviewTexts m_texts;
@@ -27,5 +31,7 @@ private:
     StatusLine* m_saving;
     StatusLine* m_volumeSize;
     StatusLine* m_partCount;
-    ElidedLabel* m_namingRule;
+    ElidedLabel* m_firstVolume;
+    QLabel* m_rangeMark;
+    ElidedLabel* m_lastVolume;
 };

@@ -82,16 +82,17 @@ SettingsView::SettingsView(SettingsViewModel* viewModel, QWidget* parent)
     layout->addWidget(advancedCompressionSection());
     layout->addStretch(1);
 
-    // The one status line stands above the scrolling sections, so an outcome (a save that failed and
-    // a switch that sprang back) is read wherever the page is scrolled to.
+    // The one status line stands below the scrolling sections, so an outcome (a save that failed and
+    // a switch that sprang back) is read wherever the page is scrolled to. Coming or going, it only
+    // changes where the view ends: no switch moves under the pointer.
     m_status = paragraph({}, TextStyle::body);
     m_status->setObjectName(QStringLiteral("status"));
-    m_status->setContentsMargins(34, 0, 34, 12);
+    m_status->setContentsMargins(34, 10, 34, 10);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    outer->addWidget(m_status);
     outer->addWidget(new ScrollPage(content));
+    outer->addWidget(m_status);
 
     connect(m_viewModel, &SettingsViewModel::changed, this, &SettingsView::syncFromModel);
     syncFromModel();

@@ -15,8 +15,8 @@ class TintedFrame;
 class ToggleSwitch;
 
 // The settings page: a header, six titled sections of switches and buttons, and the model's status
-// line. A thin view: every switch shows what the model holds (so one whose action failed springs back)
-// and every change goes to the model. Each time the page is shown it asks the model to refresh.
+// line under them. A thin view: every switch shows what the model holds (so one whose action failed
+// springs back) and every change goes to the model. Each time the page is shown it asks the model to refresh.
 class SettingsView : public QWidget {
     Q_OBJECT
 

@@ -33,6 +33,24 @@ TEST(SourceTrash, CompressedSourcesGoToTheTrashExceptOneHoldingAnArchive) {
     EXPECT_FALSE(QFileInfo::exists(docs));
 }
 
+TEST(SourceTrash, RecordsKeepEveryNameAsItWas) {
+    XdgEnvironment xdg;
+    TempTree tree;
+    const QStringList items{tree.writeFile(QStringLiteral(u"报价%20单.txt"), "a"),
+                            tree.writeFile(QStringLiteral(u"版本%41.txt"), "b"),
+                            tree.writeFile(QStringLiteral(u"one/same name.txt"), "c"),
+                            tree.writeFile(QStringLiteral(u"two/same name.txt"), "d")};
+    EXPECT_EQ(SourceTrash::moveToTrash(items), QStringList());
+    QStringList expected = items;
+    expected.sort();
+    EXPECT_EQ(xdg.trashedPaths(), expected);
+    // Escaped byte for byte, as a URL path: the name's own "%" becomes "%25".
+    QFile record(xdg.trashFolder() + QStringLiteral(u"/info/报价%20单.txt.trashinfo"));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QByteArray path = QFile::encodeName(tree.path(QStringLiteral(u"报价%20单.txt")));
+    EXPECT_TRUE(record.readAll().contains("\nPath=" + path.toPercentEncoding("/") + "\nDeletionDate="));
+}
+
 TEST(SourceTrash, NothingIsDeletedWhenTheTrashCannotBeUsed) {
     XdgEnvironment xdg;
     xdg.tree().writeFile("data/Trash", "in the way");

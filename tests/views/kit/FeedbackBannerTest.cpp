@@ -44,7 +44,9 @@ TEST_F(FeedbackBannerTest, ShowsTheKindTheModelSet) {
 }
 
 // Without a status the page keeps no room for the banner; a task's bar appearing moves nothing.
-TEST_F(FeedbackBannerTest, TakesRoomOnlyWhileShown) {
+// No room before the first message; then the room stays while the page is in use, so a message that
+// goes never moves what is below; leaving the page gives it back.
+TEST_F(FeedbackBannerTest, KeepsItsRoomUntilThePageIsLeft) {
     auto& home = page<HomePage>(WorkbenchSection::home);
     window().show();
     QWidget* below = home.quickActions();
@@ -68,6 +70,11 @@ TEST_F(FeedbackBannerTest, TakesRoomOnlyWhileShown) {
     context().setStatusMessage(std::nullopt);
     QCoreApplication::processEvents();
     EXPECT_TRUE(home.banner()->isHidden());
+    EXPECT_EQ(place(), shown);
+
+    context().setSelectedSection(WorkbenchSection::tasks);
+    context().setSelectedSection(WorkbenchSection::home);
+    QCoreApplication::processEvents();
     EXPECT_EQ(place(), without);
 }
 

@@ -311,6 +311,33 @@ TEST_F(OperationPagesTest, CompressPageControlsDriveTheModel) {
     EXPECT_TRUE(compressPage.passwordNote()->isHidden());
 }
 
+// A message that comes or goes in answer to a click never moves the controls under the pointer; a
+// page left and shown again with nothing to say has no empty band.
+TEST_F(OperationPagesTest, MessagesLeaveTheControlsInPlace) {
+    auto& compressPage = page<CompressPage>(WorkbenchSection::compress);
+    context().setSelectedSection(WorkbenchSection::compress);
+    const auto place = [&](QWidget* widget) {
+        QCoreApplication::processEvents();
+        return QRect(widget->mapTo(&window(), QPoint()), widget->size());
+    };
+    compress().selectFilesForCompression({files.writeFile("a.txt", "a")});
+    ASSERT_TRUE(waitFor([&] { return compressPage.sizes().estimate().has_value(); }));
+    auto* banner = compressPage.findChild<FeedbackBanner*>();
+    ASSERT_TRUE(banner->isVisible());
+    const QRect start = place(compressPage.startButton());
+    const QRect deleteSource = place(compressPage.deleteSourceToggle());
+    for (CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::tarGzip}) {
+            compressPage.formatPicker()->button(format)->click();
+            EXPECT_FALSE(banner->isVisible());
+        EXPECT_EQ(place(compressPage.startButton()), start);
+        EXPECT_EQ(place(compressPage.deleteSourceToggle()), deleteSource);
+    }
+    compressPage.formatPicker()->button(CompressionFormat::zip)->click();
+    context().setSelectedSection(WorkbenchSection::home);
+    context().setSelectedSection(WorkbenchSection::compress);
+    EXPECT_LT(place(compressPage.startButton()).top(), start.top() - banner->height());
+}
+
 TEST_F(OperationPagesTest, ExtractStartRunsTheSelectedArchivesAndOpensTheOutput) {
     const QString archive = files.writeFile("photos.zip", "PK");
     auto& extractPage = page<ExtractPage>(WorkbenchSection::extract);

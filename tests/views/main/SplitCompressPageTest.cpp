@@ -1,6 +1,7 @@
 #include "platform/ByteCountFormatter.h"
 #include "viewmodels/CompressionEstimateHelper.h"
 #include "views/kit/ElidedLabel.h"
+#include "views/kit/FeedbackBanner.h"
 #include "views/main/PageFixture.h"
 #include "views/main/SplitCompressPage.h"
 #include "views/main/SplitCompressionDestinationCard.h"
@@ -201,7 +202,7 @@ TEST_F(SplitCompressPageTest, sourcesComeByDropOnTheListAndLeaveByTheirRowButton
     EXPECT_EQ(card.sourceList()->body(), SplitCompressionSourceList::Body::rows);
     EXPECT_EQ(card.sourceList()->rowCount(), 2);
     EXPECT_EQ(card.countText(), QStringLiteral(u"总计 2 个项目"));
-    EXPECT_EQ(card.totalText(), "3.0 KB");
+    EXPECT_EQ(card.totalText(), "2.9 KB");
     EXPECT_TRUE(card.clearButton()->isEnabled());
     EXPECT_EQ(page().destinationCard()->nameField()->text(), QStringLiteral(u"压缩文件"));
     EXPECT_EQ(page().destinationCard()->folderText(), files.root());
@@ -241,12 +242,47 @@ TEST_F(SplitCompressPageTest, previewFollowsTheFormInOneStep) {
     EXPECT_EQ(texts.primaryFileName, "Backup.7z.001");
     EXPECT_EQ(texts.outputSummary, QStringLiteral(u"预计生成 3 个分卷文件"));
     EXPECT_EQ(texts.namingRule, "Backup.7z.001 ~ Backup.7z.003");
-    EXPECT_EQ(texts.volumeSize, "1.0 MB");
-    EXPECT_TRUE(page().destinationCard()->availableSpace().startsWith(QStringLiteral(u"可用空间：5.4 GB")))
+    // Every size in the binary unit the volume size is typed in.
+    EXPECT_EQ(texts.volumeSize, "1 MB");
+    EXPECT_EQ(texts.originalSize, "3 MB");
+    EXPECT_TRUE(page().destinationCard()->availableSpace().startsWith(QStringLiteral(u"可用空间：5 GB")))
         << page().destinationCard()->availableSpace().toStdString();
+    splitCompress().setSplitCompressionVolumeValue("30");
+    QTRY_COMPARE(page().previewCard()->texts().volumeSize, "30 MB");
 
     QTest::keyClicks(page().destinationCard()->nameField(), " v2");
     QTRY_COMPARE(page().previewCard()->texts().primaryFileName, "Backup v2.7z.001");
+
+    // A long name loses the end of its stem in both volume names, never their suffixes.
+    splitCompress().setSplitCompressionVolumeValue("1");
+    splitCompress().setSplitCompressionBaseName(QStringLiteral(u"二零二六年第四季度全部门项目交付资料与会议记录归档备份"));
+    QTRY_COMPARE(page().previewCard()->texts().partCount, QStringLiteral(u"3 个"));
+    for (auto [label, suffix] : {std::pair{page().previewCard()->firstVolumeLabel(), ".7z.001"},
+                                 std::pair{page().previewCard()->lastVolumeLabel(), ".7z.003"}}) {
+        const QStringList lines = label->displayedLines(label->width());
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_TRUE(lines.first().endsWith(QStringLiteral(u"…") + suffix)) << lines.first().toStdString();
+    }
+}
+
+// The run's progress and outcome show beside the start button, and coming or going move it not.
+TEST_F(SplitCompressPageTest, statusShowsBesideTheStartButton) {
+    page().resize(980, 900);
+    const auto place = [&](QWidget* widget) {
+        QCoreApplication::processEvents();
+        return QRect(widget->mapTo(&page(), QPoint()), widget->size());
+    };
+    QPushButton* start = page().destinationCard()->startButton();
+    FeedbackBanner* banner = page().destinationCard()->banner();
+    const QRect before = place(start);
+    EXPECT_FALSE(banner->isVisible());
+    context().setStatusMessage(QStringLiteral(u"分卷压缩完成：4 个文件"));
+    ASSERT_TRUE(banner->isVisible());
+    EXPECT_EQ(banner->message(), QStringLiteral(u"分卷压缩完成：4 个文件"));
+    EXPECT_EQ(place(start), before);
+    const QRect shown = place(banner);
+    EXPECT_TRUE(shown.top() <= before.center().y() && before.center().y() <= shown.bottom());
+    EXPECT_LT(shown.right(), before.left());
 }
 
 // Building the preview never walks the sources on the GUI thread: the estimate comes later from a
@@ -262,7 +298,7 @@ TEST_F(SplitCompressPageTest, previewEstimateArrivesFromAWorker) {
     EXPECT_EQ(page().previewCard()->texts().compressedSize, QStringLiteral(u"压缩后大小将在任务完成后确定"));
 
     const QString expected = QStringLiteral(u"约 ") +
-                             ByteCountFormatter::fileStyle(CompressionEstimateHelper::estimatedSize(
+                             ByteCountFormatter::binaryStyle(CompressionEstimateHelper::estimatedSize(
                                  {files.path("Tree")}, CompressionFormat::zip, CompressionLevel::standard));
     EXPECT_TRUE(waitFor([&] { return page().previewCard()->texts().compressedSize == expected; }))
         << page().previewCard()->texts().compressedSize.toStdString();

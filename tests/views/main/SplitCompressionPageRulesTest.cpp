@@ -63,12 +63,13 @@ TEST(PreviewTextsTest, splitAndSingleArchive) {
     split.volumeSizeBytes = 1 << 20;
     split.estimatedPartCount = 3;
     const PreviewTexts texts = previewTexts(split);
-    EXPECT_EQ(texts.originalSize, "3.0 MB");
-    EXPECT_EQ(texts.compressedSize, QStringLiteral(u"约 1.0 MB"));
-    EXPECT_EQ(texts.volumeSize, "1.0 MB");
+    EXPECT_EQ(texts.originalSize, "2.9 MB");
+    EXPECT_EQ(texts.compressedSize, QStringLiteral(u"约 976.6 KB"));
+    EXPECT_EQ(texts.volumeSize, "1 MB");
     EXPECT_EQ(texts.outputSummary, QStringLiteral(u"预计生成 3 个分卷文件"));
     EXPECT_EQ(texts.partCount, QStringLiteral(u"3 个"));
     EXPECT_EQ(texts.namingRule, "Backup.7z.001 ~ Backup.7z.003");
+    EXPECT_EQ(texts.namingRange, QStringList({"Backup.7z.001", "Backup.7z.003"}));
 
     SplitCompressionPreview single = split;
     single.splitEnabled = false;
@@ -78,6 +79,7 @@ TEST(PreviewTextsTest, splitAndSingleArchive) {
     EXPECT_EQ(singleTexts.outputSummary, QStringLiteral(u"生成单个压缩包"));
     EXPECT_EQ(singleTexts.primaryFileName, "Backup.zip");
     EXPECT_EQ(singleTexts.namingRule, "Backup.zip");
+    EXPECT_EQ(singleTexts.namingRange, QStringList{"Backup.zip"});
 }
 
 struct VolumeCase {

@@ -23,8 +23,7 @@ protected:
         if (!m_view) {
             auto* model = new SettingsViewModel(
                 settingsStore, passwordBook, platform,
-                {integration, loginItems, defaults, QStringLiteral("/usr/local/bin/velmora"),
-                 QStringLiteral("/usr/local")});
+                {integration, loginItems, defaults, QStringLiteral("/usr/local/bin/velmora")});
             m_view = std::make_unique<SettingsView>(model);
             m_view->resize(840, 680);
             m_view->show();
@@ -79,6 +78,18 @@ TEST_F(SettingsViewTest, SwitchesShowWhatTheModelKept) {
 
     QTest::mouseClick(toggle(QStringLiteral(u"解压到单独文件夹")), Qt::LeftButton);
     EXPECT_FALSE(settingsStore.load().extractToSeparateFolder);
+}
+
+TEST_F(SettingsViewTest, AMessageMovesNoSwitch) {
+    const auto place = [&](QWidget* widget) {
+        QCoreApplication::processEvents();
+        return widget->mapTo(&view(), QPoint());
+    };
+    ToggleSwitch* contextMenu = toggle(QStringLiteral(u"右键菜单管理"));
+    const QPoint before = place(contextMenu);
+    QTest::mouseClick(toggle(QStringLiteral(u"启用密码本自动填充")), Qt::LeftButton);
+    EXPECT_EQ(status(), QStringLiteral(u"已关闭密码本自动填充。"));
+    EXPECT_EQ(place(contextMenu), before);
 }
 
 TEST_F(SettingsViewTest, PasswordBookRowsHaveDividersOnlyBetweenThem) {
