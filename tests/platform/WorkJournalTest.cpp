@@ -86,6 +86,34 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
         QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
+// A damaged record, or a placeholder's line without the device and inode of what velmora made, never
+// reaches the user's own: an empty folder or file, one with another identity, or the only file of a
+// work folder that is not an edit's, beside a missing archive.
+TEST_F(WorkJournalTest, ADamagedRecordRemovesAndMovesNothingOfTheUsers) {
+    TempTree& tree = m_xdg.tree();
+    const QString pictures = tree.makeFolder("home/Pictures");
+    const QString empty = tree.writeFile("home/empty.txt", "");
+    const QString other = tree.makeFolder("home/Other");
+    const QString extracted = tree.writeFile("home/.velmoraExtraction-" + kUuid + "/only.txt", "mine");
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(other).constData(), &info), 0);
+    const auto encoded = [](const QString& path) { return QFile::encodeName(path).toPercentEncoding("/"); };
+    const QByteArray otherIdentity =
+        QByteArray::number(quint64(info.st_dev)) + ' ' + QByteArray::number(quint64(info.st_ino) + 1) + ' ';
+    QDir().mkpath(WorkJournal::directory());
+    tree.writeFile(QDir(tree.root()).relativeFilePath(WorkJournal::directory()) + '/' + kUuid + ".record",
+                   "P " + encoded(pictures) + "\nP " + encoded(empty) + "\nP " + otherIdentity +
+                       encoded(other) + "\nP 0 0 " + encoded(empty) + "\nE " +
+                       encoded(QFileInfo(extracted).path()) + ' ' + encoded(tree.path("home/gone.zip")) +
+                       "\nE " + encoded(tree.path("home")) + ' ' + encoded(tree.path("gone.zip")) + '\n');
+
+    EXPECT_EQ(WorkJournal::removeLeftovers(), 0);
+    for (const QString& path : {pictures, empty, other})
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    EXPECT_EQ(tree.readFile("home/.velmoraExtraction-" + kUuid + "/only.txt"), "mine");
+    EXPECT_FALSE(QFileInfo::exists(tree.path("home/gone.zip")));
+}
+
 TEST_F(WorkJournalTest, WorkStillRunningKeepsItsPathsAndAFinishedRecordLeavesNothing) {
     const QString hidden = m_xdg.tree().makeFolder("docs/.velmoraExtraction-" + kUuid);
     {
@@ -121,6 +149,7 @@ TEST_F(WorkJournalTest, TemporaryFoldersStayWithTheirProcessAndGoAtTheNextStart)
     EXPECT_TRUE(QFileInfo::exists(folder));
     EXPECT_EQ(WorkJournal::removeLeftovers(), 1);
     EXPECT_FALSE(QFileInfo::exists(folder));
+
 }
 
 // Items moved out of their tree, then killed: the moves were ended on a disk the extraction had filled,

@@ -25,6 +25,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -345,8 +346,14 @@ TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
             lines += file.readAll();
         }
         EXPECT_TRUE(lines.contains("T " + QFile::encodeName(privateFolder).toPercentEncoding("/")));
-        EXPECT_TRUE(lines.contains("P " + QFile::encodeName(destination).toPercentEncoding("/")));
-        EXPECT_TRUE(lines.contains("P " + QFile::encodeName(reserved).toPercentEncoding("/")));
+        // A folder made for the run's output, with the device and inode that make it velmora's.
+        for (const QString& made : {destination, reserved}) {
+            struct stat info {};
+            ASSERT_EQ(::lstat(QFile::encodeName(made).constData(), &info), 0);
+            EXPECT_TRUE(lines.contains("P " + QByteArray::number(quint64(info.st_dev)) + ' ' +
+                                       QByteArray::number(quint64(info.st_ino)) + ' ' +
+                                       QFile::encodeName(made).toPercentEncoding("/")));
+        }
         EXPECT_EQ(WorkJournal::removeLeftovers(), 0) << "records of running work are held";
     }
     EXPECT_FALSE(QFileInfo::exists(privateFolder));
