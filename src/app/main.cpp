@@ -7,6 +7,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/TrayDropMonitor.h"
+#include "core/content/EditWorkFolder.h"
 #include "platform/PrivateTempDirectory.h"
 #include "platform/SystemIntegrationService.h"
 #include "platform/WorkJournal.h"
@@ -76,7 +77,7 @@ int main(int argc, char* argv[]) {
         return outcome.error ? 1 : 0;
     }
     // No other velmora of this user runs: what earlier runs left behind is nobody's work now.
-    WorkJournal::removeLeftovers();
+    WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
     PrivateTempDirectory::recordFoldersInJournal();
 
     QApplication application(argc, argv);

@@ -274,15 +274,16 @@ void takeBackMoves(const QList<Repairs::Move>& moves) {
 }
 
 // The new archive, when its tool removed the old one and was stopped before the rename, is the only
-// copy: it goes back under the archive's name.
-void restoreEditedArchives(const QList<Repairs::Edit>& edits) {
+// copy: it goes back under the archive's name. One the tool had not finished goes with its folder.
+void restoreEditedArchives(const QList<Repairs::Edit>& edits,
+                           const WorkJournal::ArchiveCheck& isWholeArchive) {
     for (const auto& [workFolder, archive] : edits) {
         if (!isEditWorkFolder(workFolder) || parentOf(archive) != parentOf(workFolder) || exists(archive))
             continue;
         const QList<QByteArray> written = childrenOf(workFolder);
         struct stat info {};
         if (written.size() == 1 && ::lstat(written[0].constData(), &info) == 0 && S_ISREG(info.st_mode) &&
-            info.st_size > 0)
+            info.st_size > 0 && isWholeArchive(written[0]))
             renameToFreeName(written[0], archive);
     }
 }
@@ -371,7 +372,7 @@ std::unique_ptr<WorkJournal::Record> WorkJournal::open() {
     return std::unique_ptr<Record>(new Record(fd, path));
 }
 
-int WorkJournal::removeLeftovers() {
+int WorkJournal::removeLeftovers(const ArchiveCheck& isWholeArchive) {
     const QDir folder(directory());
     QList<std::pair<int, QString>> heldRecords;
     QList<RecordedPath> paths;
@@ -393,7 +394,7 @@ int WorkJournal::removeLeftovers() {
         addRepairs(text, repairs);
     }
     takeBackMoves(repairs.moves);
-    restoreEditedArchives(repairs.edits);
+    restoreEditedArchives(repairs.edits, isWholeArchive);
     const int removed = removePaths(paths);
     for (const auto& [fd, path] : heldRecords) {
         ::unlink(nativePath(path).constData());

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 
 // Paths that a piece of work creates and removes again when it ends (a hidden extraction folder, an
@@ -46,9 +47,9 @@ public:
 
         // The archive an edit's tool replaces with the one file it writes in workFolder, a ".velmoraEdit-"
         // tree of this record. 7-Zip and zip remove the archive before they rename the new one into its
-        // place: a later start puts the file back under the archive's name when the archive is missing.
-        // Returns as add; the tool must not run unrecorded, since the next start would remove the only
-        // copy.
+        // place: a later start puts the file back under the archive's name when the archive is missing
+        // and the file is a finished archive. Returns as add; the tool must not run unrecorded, since
+        // the next start would remove the only copy.
         int addEditedArchive(const QString& workFolder, const QString& archive);
 
         // Top-level items (native paths) of a tree of this record about to move out into the folder
@@ -82,7 +83,11 @@ public:
     // all the same and only its clean-up after a crash is lost.
     static std::unique_ptr<Record> open();
 
+    // Whether the file at the native path is an archive its tool finished writing.
+    using ArchiveCheck = std::function<bool(const QByteArray& path)>;
+
     // Mends and removes what the records no process holds name, then those records: moves cut short
-    // are taken back and edited archives put back first. Returns how many paths were removed.
-    static int removeLeftovers();
+    // are taken back and edited archives that isWholeArchive accepts put back first. Returns how many
+    // paths were removed.
+    static int removeLeftovers(const ArchiveCheck& isWholeArchive);
 };

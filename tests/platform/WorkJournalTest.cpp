@@ -14,6 +14,8 @@
 namespace {
 
 const QString kUuid = QStringLiteral("3f2c1a9e-5b7d-4e8f-9a0b-1c2d3e4f5a6b");
+// Edits' archives are judged by the content layer; here every file passes.
+const WorkJournal::ArchiveCheck kEveryFileWhole = [](const QByteArray&) { return true; };
 
 // Runs work in a child process that dies without cleaning up, as a killed velmora does.
 void inDyingChild(const std::function<void()>& work) {
@@ -74,7 +76,7 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
         record.release();
     });
 
-    EXPECT_EQ(WorkJournal::removeLeftovers(), 5);
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 5);
     EXPECT_FALSE(QFileInfo::exists(reservedFolder));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(hidden).path()));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(staging).path()));
@@ -107,7 +109,7 @@ TEST_F(WorkJournalTest, ADamagedRecordRemovesAndMovesNothingOfTheUsers) {
                        encoded(QFileInfo(extracted).path()) + ' ' + encoded(tree.path("home/gone.zip")) +
                        "\nE " + encoded(tree.path("home")) + ' ' + encoded(tree.path("gone.zip")) + '\n');
 
-    EXPECT_EQ(WorkJournal::removeLeftovers(), 0);
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 0);
     for (const QString& path : {pictures, empty, other})
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
     EXPECT_EQ(tree.readFile("home/.velmoraExtraction-" + kUuid + "/only.txt"), "mine");
@@ -120,12 +122,12 @@ TEST_F(WorkJournalTest, WorkStillRunningKeepsItsPathsAndAFinishedRecordLeavesNot
         auto record = WorkJournal::open();
         ASSERT_TRUE(record);
         record->add(hidden, WorkJournal::Kind::Tree);
-        EXPECT_EQ(WorkJournal::removeLeftovers(), 0);
+        EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 0);
         EXPECT_TRUE(QFileInfo::exists(hidden));
     }
     EXPECT_TRUE(
         QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-    EXPECT_EQ(WorkJournal::removeLeftovers(), 0);
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 0);
     EXPECT_TRUE(QFileInfo::exists(hidden));
 }
 
@@ -140,14 +142,14 @@ TEST_F(WorkJournalTest, TemporaryFoldersStayWithTheirProcessAndGoAtTheNextStart)
         PrivateTempDirectory::recordFoldersInJournal();
         const std::optional<QString> folder = PrivateTempDirectory::makeFolder("velmoraPreviews/A");
         if (!folder || !QFile(*folder + "/a.txt").open(QIODevice::WriteOnly)) ::_exit(1);
-        WorkJournal::removeLeftovers();
+        WorkJournal::removeLeftovers(kEveryFileWhole);
         ::_exit(QFileInfo::exists(*folder + "/a.txt") ? 0 : 2);
     }
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const QString folder = *PrivateTempDirectory::base() + "/velmoraPreviews/A";
     EXPECT_TRUE(QFileInfo::exists(folder));
-    EXPECT_EQ(WorkJournal::removeLeftovers(), 1);
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
     EXPECT_FALSE(QFileInfo::exists(folder));
 
 }
@@ -175,7 +177,7 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
         record.release();
     });
     journal.free();
-    WorkJournal::removeLeftovers();
+    WorkJournal::removeLeftovers(kEveryFileWhole);
     EXPECT_FALSE(QFileInfo::exists(tree));
     EXPECT_EQ(m_xdg.tree().readFile(relative + '/' + name), "finished");
 }

@@ -5,6 +5,7 @@
 #include "EngineFixtures.h"
 #include "core/base/FileNameHelper.h"
 #include "core/content/ArchivePreviewService.h"
+#include "core/content/EditWorkFolder.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
@@ -279,7 +280,7 @@ TEST_F(ExtractionBesideUserFilesTest, APlaceholderLeftByAKillGoesAtTheNextStart)
         }));
         ASSERT_EQ(QFileInfo(placeholder).size(), 0);
         if (replacedByTheUser) putUsersFile(placeholder, {});
-        WorkJournal::removeLeftovers();
+        WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
         EXPECT_EQ(QFileInfo::exists(placeholder), replacedByTheUser);
     }
 }
@@ -354,7 +355,8 @@ TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
                                        QByteArray::number(quint64(info.st_ino)) + ' ' +
                                        QFile::encodeName(made).toPercentEncoding("/")));
         }
-        EXPECT_EQ(WorkJournal::removeLeftovers(), 0) << "records of running work are held";
+        EXPECT_EQ(WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive), 0)
+            << "records of running work are held";
     }
     EXPECT_FALSE(QFileInfo::exists(privateFolder));
     EXPECT_EQ(QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files), QStringList());
@@ -387,7 +389,7 @@ TEST_F(ExtractionBesideUserFilesTest, AKillBetweenTheMovesLeavesNothingAfterTheN
                               {});
         }));
         EXPECT_NE(treeContents(destination), before) << "killed between two moves";
-        WorkJournal::removeLeftovers();
+        WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
         EXPECT_EQ(treeContents(destination), before);
     }
 }
