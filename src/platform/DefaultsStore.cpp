@@ -4,17 +4,12 @@
 #include "platform/SystemErrorText.h"
 #include "platform/UserFiles.h"
 
-#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <cerrno>
 
 namespace {
-
-constexpr QFileDevice::Permissions kPrivateFolder =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
 QString keptCopyPrefix(const QString& key) { return key + QStringLiteral(".json.bad"); }
 
@@ -32,9 +27,8 @@ QString DefaultsStore::filePath(const QString& key) const {
 }
 
 std::optional<QString> DefaultsStore::ensureDirectory() const {
-    if (!QDir().mkpath(m_directory)) return QStringLiteral(u"无法创建文件夹 ") + m_directory;
-    if (::chmod(QFile::encodeName(m_directory).constData(), 0700) != 0)
-        return SystemErrorText::reason(errno, SystemErrorText::Access::write);
+    if (const int error = PrivateFile::makeFolder(m_directory))
+        return SystemErrorText::reason(error, SystemErrorText::Access::write);
     return std::nullopt;
 }
 

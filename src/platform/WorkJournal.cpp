@@ -1,5 +1,6 @@
 #include "platform/WorkJournal.h"
 
+#include "platform/PrivateFile.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QDir>
@@ -27,11 +28,6 @@ namespace {
 const QString kRecordSuffix = QStringLiteral(".record");
 
 QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
-
-bool makePrivateFolder(const QString& path) {
-    if (!QDir().mkpath(path)) return false;
-    return ::chmod(nativePath(path).constData(), 0700) == 0;
-}
 
 // 0, or the error number of the write that failed.
 int writeAt(int fd, const QByteArray& bytes) {
@@ -355,7 +351,7 @@ QString WorkJournal::directory() {
 
 std::unique_ptr<WorkJournal::Record> WorkJournal::open() {
     const QString folder = directory();
-    if (!makePrivateFolder(folder)) return nullptr;
+    if (PrivateFile::makeFolder(folder) != 0) return nullptr;
     const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces);
     // Locked under a hidden name first and renamed after, so removeLeftovers never takes a record
     // between its creation and its lock for a dead one.

@@ -5,18 +5,25 @@
 #include <QFileInfo>
 #include <QTimeZone>
 
+#include <sys/stat.h>
+
 namespace {
 
+// Every folder made on the way is the owner's alone, whatever the umask.
 TEST(DefaultsStore, StoresExactBytesPrivately) {
     TempTree tree;
     DefaultsStore store(tree.path(QStringLiteral("config/velmora/defaults")));
     EXPECT_FALSE(store.data(QStringLiteral("settings")).has_value());
 
-    ASSERT_TRUE(store.setData(QStringLiteral("settings"), QByteArrayLiteral("{\"a\":1}")));
+    const mode_t umask = ::umask(0);
+    const bool stored = store.setData(QStringLiteral("settings"), QByteArrayLiteral("{\"a\":1}"));
+    ::umask(umask);
+    ASSERT_TRUE(stored);
     EXPECT_EQ(store.data(QStringLiteral("settings")), QByteArrayLiteral("{\"a\":1}"));
 
     EXPECT_EQ(fileMode(store.directory() + QStringLiteral("/settings.json")), 0600);
-    EXPECT_EQ(fileMode(store.directory()), 0700);
+    for (const char* folder : {"config", "config/velmora", "config/velmora/defaults"})
+        EXPECT_EQ(fileMode(tree.path(folder)), 0700) << folder;
 }
 
 TEST(DefaultsStore, IdenticalBytesAreNotRewritten) {

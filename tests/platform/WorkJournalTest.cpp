@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,8 +120,13 @@ TEST_F(WorkJournalTest, ADamagedRecordRemovesAndMovesNothingOfTheUsers) {
 TEST_F(WorkJournalTest, WorkStillRunningKeepsItsPathsAndAFinishedRecordLeavesNothing) {
     const QString hidden = m_xdg.tree().makeFolder("docs/.velmoraExtraction-" + kUuid);
     {
+        const mode_t umask = ::umask(0);
         auto record = WorkJournal::open();
+        ::umask(umask);
         ASSERT_TRUE(record);
+        // The journal's folders are the owner's alone, whatever the umask.
+        EXPECT_EQ(fileMode(m_xdg.stateHome() + "/velmora"), 0700);
+        EXPECT_EQ(fileMode(WorkJournal::directory()), 0700);
         record->add(hidden, WorkJournal::Kind::Tree);
         EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 0);
         EXPECT_TRUE(QFileInfo::exists(hidden));
