@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScopeGuard>
 #include <QThreadPool>
 #include <chrono>
 #include <cstdio>
@@ -79,6 +80,8 @@ int main(int argc, char* argv[]) {
     // No other velmora of this user runs: what earlier runs left behind is nobody's work now.
     WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
     PrivateTempDirectory::recordFoldersInJournal();
+    // Destroyed after the coordinator and the windows, whose work has ended by then.
+    const auto removeRecordedFolders = qScopeGuard([] { PrivateTempDirectory::removeRecordedFolders(); });
 
     QApplication application(argc, argv);
     TerminationSignals terminationSignals;

@@ -158,6 +158,19 @@ TEST_F(WorkJournalTest, TemporaryFoldersStayWithTheirProcessAndGoAtTheNextStart)
     EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
     EXPECT_FALSE(QFileInfo::exists(folder));
 
+    // A clean exit takes its folders and its record with it.
+    const pid_t quitting = ::fork();
+    ASSERT_GE(quitting, 0);
+    if (quitting == 0) {
+        PrivateTempDirectory::recordFoldersInJournal();
+        const std::optional<QString> made = PrivateTempDirectory::makeFolder("velmoraPreviews/B");
+        PrivateTempDirectory::removeRecordedFolders();
+        ::_exit(made && !QFileInfo::exists(*made) ? 0 : 1);
+    }
+    ASSERT_EQ(::waitpid(quitting, &status, 0), quitting);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(
+        QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 // Items moved out of their tree, then killed: the moves were ended on a disk the extraction had filled,
