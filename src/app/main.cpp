@@ -8,6 +8,7 @@
 #include "app/TerminationSignals.h"
 #include "app/TrayDropMonitor.h"
 #include "core/content/EditWorkFolder.h"
+#include "platform/DefaultsStore.h"
 #include "platform/PrivateTempDirectory.h"
 #include "platform/SystemIntegrationService.h"
 #include "platform/WorkJournal.h"
@@ -79,6 +80,7 @@ int main(int argc, char* argv[]) {
     }
     // No other velmora of this user runs: what earlier runs left behind is nobody's work now.
     WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
+    DefaultsStore().removeStaleTemporaries();
     PrivateTempDirectory::recordFoldersInJournal();
     // Destroyed after the coordinator and the windows, whose work has ended by then.
     const auto removeRecordedFolders = qScopeGuard([] { PrivateTempDirectory::removeRecordedFolders(); });

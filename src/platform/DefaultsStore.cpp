@@ -1,5 +1,6 @@
 #include "platform/DefaultsStore.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/PrivateFile.h"
 #include "platform/SystemErrorText.h"
 #include "platform/UserFiles.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -70,6 +72,16 @@ std::optional<QString> DefaultsStore::existingCopy(const QString& key, const QBy
         }
     }
     return std::nullopt;
+}
+
+void DefaultsStore::removeStaleTemporaries() const {
+    // A key's file or a kept copy of one.
+    static const QRegularExpression ownFile(QStringLiteral("^[A-Za-z0-9]+\\.json(?:\\.bad-[0-9TZ-]+)?$"));
+    const QStringList names = QDir(m_directory).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const std::optional<QString> target = AtomicFile::targetOfTemporary(name);
+        if (target && ownFile.match(*target).hasMatch()) QFile::remove(m_directory + QLatin1Char('/') + name);
+    }
 }
 
 DefaultsStore::KeptCopy DefaultsStore::keepAside(const QString& key, const QByteArray& bytes,

@@ -2,6 +2,7 @@
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFileInfo>
 #include <QTimeZone>
 
@@ -53,6 +54,20 @@ TEST(DefaultsStore, KeptCopiesAreTimeStampedAndKeptOncePerDamage) {
     EXPECT_EQ(tree.readFile("book.json.bad-20261209T210300Z"), "not json");
     EXPECT_EQ(tree.readFile("book.json.bad-20261209T210300Z-2"), "[1]");
     EXPECT_EQ(fileMode(second.path), 0600);
+}
+
+// The new files of writes a kill cut short (one may hold a new password) go at a start; nothing else does.
+TEST(DefaultsStore, StaleTemporariesOfItsOwnWritesGo) {
+    TempTree tree;
+    const DefaultsStore store(tree.root());
+    const QStringList stale{".archivePasswordBook.json.aB3xY9", ".settings.json.Zz0000",
+                            ".book.json.bad-20261209T210300Z-2.q1W2e3"};
+    QStringList others{"settings.json",           ".settings.json.bad",   ".notes.txt.aB3xY9",
+                       ".settings.json.toolong1", "settings.json.aB3xY9", "book.json.bad-20261209T210300Z"};
+    for (const QString& name : stale + others) tree.writeFile(name, "x");
+    store.removeStaleTemporaries();
+    others.sort();
+    EXPECT_EQ(QDir(tree.root()).entryList(QDir::Files | QDir::Hidden, QDir::Name), others);
 }
 
 // A key's file that is there but cannot be read (here a folder in its place, which root cannot read

@@ -41,26 +41,6 @@ const QString kSevenZipOnFat = QStringLiteral(
     "'ERROR: Cannot set file attribute : errno=38 : Function not implemented : %s\\n' {} + >&2; exit 2;; "
     "esac; done");
 
-int gMovesLeft = 0;
-
-// Whether work, in a child process, died by a SIGKILL: its own, or the one it sends itself once that
-// many (when any) items moved in.
-bool killedAfterMoves(int moves, const std::function<void()>& work) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        gMovesLeft = moves;
-        ExclusiveRename::systemCalls.renameNoReplace = [](const char* from, const char* to) {
-            const int result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
-            if (result == 0 && --gMovesLeft == 0) ::kill(::getpid(), SIGKILL);
-            return result;
-        };
-        work();
-        ::_exit(0);
-    }
-    int status = 0;
-    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
-}
-
 ExtractionOptions separateFolders(bool separate) {
     ExtractionOptions settings;
     settings.extractToSeparateFolder = separate;
