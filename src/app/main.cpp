@@ -8,6 +8,8 @@
 #include "app/TerminationSignals.h"
 #include "app/TrayDropMonitor.h"
 #include "core/base/ToolText.h"
+#include "core/content/EditWorkFolder.h"
+#include "platform/DefaultsStore.h"
 #include "platform/PrivateTempDirectory.h"
 #include "platform/SystemIntegrationService.h"
 #include "platform/WorkJournal.h"
@@ -16,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScopeGuard>
 #include <QThreadPool>
 #include <chrono>
 #include <cstdio>
@@ -79,8 +82,11 @@ int main(int argc, char* argv[]) {
         return outcome.error ? 1 : 0;
     }
     // No other velmora of this user runs: what earlier runs left behind is nobody's work now.
-    WorkJournal::removeLeftovers();
+    WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
+    DefaultsStore().removeStaleTemporaries();
     PrivateTempDirectory::recordFoldersInJournal();
+    // Destroyed after the coordinator and the windows, whose work has ended by then.
+    const auto removeRecordedFolders = qScopeGuard([] { PrivateTempDirectory::removeRecordedFolders(); });
 
     QApplication application(argc, argv);
     TerminationSignals terminationSignals;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
 
 namespace AtomicFile {
@@ -70,6 +71,14 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes, mode_
     }
     syncFolder(folder);
     return std::nullopt;
+}
+
+std::optional<QString> targetOfTemporary(const QString& fileName) {
+    // mkostemp fills in six letters or digits.
+    static const QRegularExpression temporary(QStringLiteral("^\\.(.+)\\.[A-Za-z0-9]{6}$"));
+    const QRegularExpressionMatch match = temporary.match(fileName);
+    if (!match.hasMatch()) return std::nullopt;
+    return match.captured(1);
 }
 
 }  // namespace AtomicFile

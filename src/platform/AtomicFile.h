@@ -15,4 +15,8 @@ namespace AtomicFile {
 // The reason when the file could not be written (SystemErrorText::reason); nothing on success.
 std::optional<QString> write(const QString& path, const QByteArray& bytes, mode_t mode);
 
+// The name of the file a write in progress replaces, when fileName is that write's new file
+// (".<name>.XXXXXX"); nothing for any other name. A killed write leaves that file behind.
+std::optional<QString> targetOfTemporary(const QString& fileName);
+
 }  // namespace AtomicFile

@@ -1,20 +1,17 @@
 #include "platform/DefaultsStore.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/PrivateFile.h"
 #include "platform/SystemErrorText.h"
 #include "platform/UserFiles.h"
 
-#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
-#include <cerrno>
 
 namespace {
-
-constexpr QFileDevice::Permissions kPrivateFolder =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
 QString keptCopyPrefix(const QString& key) { return key + QStringLiteral(".json.bad"); }
 
@@ -32,9 +29,8 @@ QString DefaultsStore::filePath(const QString& key) const {
 }
 
 std::optional<QString> DefaultsStore::ensureDirectory() const {
-    if (!QDir().mkpath(m_directory)) return QStringLiteral(u"无法创建文件夹 ") + m_directory;
-    if (::chmod(QFile::encodeName(m_directory).constData(), 0700) != 0)
-        return SystemErrorText::reason(errno, SystemErrorText::Access::write);
+    if (const int error = PrivateFile::makeFolder(m_directory))
+        return SystemErrorText::reason(error, SystemErrorText::Access::write);
     return std::nullopt;
 }
 
@@ -76,6 +72,16 @@ std::optional<QString> DefaultsStore::existingCopy(const QString& key, const QBy
         }
     }
     return std::nullopt;
+}
+
+void DefaultsStore::removeStaleTemporaries() const {
+    // A key's file or a kept copy of one.
+    static const QRegularExpression ownFile(QStringLiteral("^[A-Za-z0-9]+\\.json(?:\\.bad-[0-9TZ-]+)?$"));
+    const QStringList names = QDir(m_directory).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const std::optional<QString> target = AtomicFile::targetOfTemporary(name);
+        if (target && ownFile.match(*target).hasMatch()) QFile::remove(m_directory + QLatin1Char('/') + name);
+    }
 }
 
 DefaultsStore::KeptCopy DefaultsStore::keepAside(const QString& key, const QByteArray& bytes,

@@ -50,6 +50,10 @@ public:
     // once however often it is read. Touches only the folder, never this object.
     KeptCopy keepAside(const QString& key, const QByteArray& bytes, const QDateTime& now) const;
 
+    // Removes what writes cut short by a kill left in the folder: the new files of a key's value or of a
+    // kept copy (which may hold a new password). Only while nothing writes, as at a start.
+    void removeStaleTemporaries() const;
+
 private:
     std::optional<QString> ensureDirectory() const;
     std::optional<QString> existingCopy(const QString& key, const QByteArray& bytes) const;

@@ -9,6 +9,8 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -17,8 +19,10 @@
 namespace {
 QMutex gMutex;
 QString gSystemTempOverride;
-// Never destroyed: the record must outlive the process, whose end releases its lock.
+// Destroyed only once its folders are gone: until then the record must outlive the process, whose end
+// releases its lock.
 WorkJournal::Record* gProcessRecord = nullptr;
+QStringList gRecordedFolders;
 QMutex gRecordMutex;
 
 QString systemTempPath() {
@@ -73,7 +77,9 @@ QStringList candidateBases() {
 // Whether the folder is recorded, or need not be.
 bool recordFolder(const QString& path) {
     QMutexLocker lock(&gRecordMutex);
-    return !gProcessRecord || gProcessRecord->add(path, WorkJournal::Kind::Tree) == 0;
+    if (gProcessRecord && gProcessRecord->add(path, WorkJournal::Kind::Tree) != 0) return false;
+    if (gProcessRecord) gRecordedFolders.append(path);
+    return true;
 }
 }  // namespace
 
@@ -116,6 +122,20 @@ bool PrivateTempDirectory::isPrivate(const QString& path) {
 void PrivateTempDirectory::recordFoldersInJournal() {
     QMutexLocker lock(&gRecordMutex);
     if (!gProcessRecord) gProcessRecord = WorkJournal::open().release();
+}
+
+void PrivateTempDirectory::removeRecordedFolders() {
+    QMutexLocker lock(&gRecordMutex);
+    bool removed = true;
+    for (const QString& folder : std::as_const(gRecordedFolders)) {
+        std::error_code error;
+        std::filesystem::remove_all(QFile::encodeName(folder).constData(), error);  // never follows a link
+        removed = removed && !error;
+    }
+    gRecordedFolders.clear();
+    // A folder that stayed is left to the next start, which needs the record for it.
+    if (removed) delete gProcessRecord;
+    gProcessRecord = nullptr;
 }
 
 void PrivateTempDirectory::setSystemTempPathForTesting(const QString& path) {

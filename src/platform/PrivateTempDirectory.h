@@ -30,6 +30,9 @@ public:
     // From now on every folder made here is named in a work journal record that this process holds
     // until it exits: previews stay while velmora runs, and the next start removes what it left.
     static void recordFoldersInJournal();
+    // At a clean exit, once the work that used them has ended: removes the folders recorded since, and
+    // the record with them; stops recording.
+    static void removeRecordedFolders();
 
     // Tests point the base at a folder of their own; an empty path restores the system default.
     static void setSystemTempPathForTesting(const QString& path);

@@ -1,5 +1,6 @@
 #include "platform/WorkJournal.h"
 
+#include "platform/PrivateFile.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QDir>
@@ -27,11 +28,6 @@ namespace {
 const QString kRecordSuffix = QStringLiteral(".record");
 
 QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
-
-bool makePrivateFolder(const QString& path) {
-    if (!QDir().mkpath(path)) return false;
-    return ::chmod(nativePath(path).constData(), 0700) == 0;
-}
 
 // 0, or the error number of the write that failed.
 int writeAt(int fd, const QByteArray& bytes) {
@@ -116,16 +112,15 @@ bool removePath(const RecordedPath& recorded) {
     if (recorded.kind == WorkJournal::Kind::Tree) return removeTree(recorded.path);
     const QByteArray native = nativePath(recorded.path);
     struct stat info {};
-    if (::lstat(native.constData(), &info) != 0) return false;
-    if (recorded.kind == WorkJournal::Kind::NameHolder &&
-        identityOf(info.st_dev, info.st_ino) != recorded.identity)
+    if (::lstat(native.constData(), &info) != 0 || identityOf(info.st_dev, info.st_ino) != recorded.identity)
         return false;
     if (S_ISDIR(info.st_mode)) return ::rmdir(native.constData()) == 0;
     return S_ISREG(info.st_mode) && info.st_size == 0 && ::unlink(native.constData()) == 0;
 }
 
-// Lines are "<T|P> <percent-encoded path>\n", and "N <device> <inode> <percent-encoded path>\n" for a
-// NameHolder; a line cut short by a crash has no line break and is left alone.
+// Lines are "T <percent-encoded path>\n", and "<P|N> <device> <inode> <percent-encoded path>\n" for a
+// Placeholder and a NameHolder; a line cut short by a crash has no line break and is left alone, as is
+// a placeholder's line without its device and inode.
 QList<RecordedPath> recordedPaths(const QByteArray& text) {
     QList<QByteArray> lines = text.split('\n');
     lines.removeLast();
@@ -133,10 +128,10 @@ QList<RecordedPath> recordedPaths(const QByteArray& text) {
     for (const QByteArray& line : lines) {
         const QList<QByteArray> fields = line.split(' ');
         RecordedPath recorded;
-        if (fields.size() == 2 && (fields[0] == "T" || fields[0] == "P")) {
-            recorded.kind = fields[0] == "T" ? WorkJournal::Kind::Tree : WorkJournal::Kind::Placeholder;
-        } else if (fields.size() == 4 && fields[0] == "N") {
-            recorded.kind = WorkJournal::Kind::NameHolder;
+        if (fields.size() == 2 && fields[0] == "T") {
+            recorded.kind = WorkJournal::Kind::Tree;
+        } else if (fields.size() == 4 && (fields[0] == "P" || fields[0] == "N")) {
+            recorded.kind = fields[0] == "P" ? WorkJournal::Kind::Placeholder : WorkJournal::Kind::NameHolder;
             recorded.identity = fields[1] + ' ' + fields[2];
         } else {
             continue;
@@ -221,6 +216,11 @@ bool isHiddenWorkFolder(const QByteArray& native) {
     return hiddenWorkFolder(path) == path;
 }
 
+// An edit's own: no other work folder's file is ever put under an archive's name.
+bool isEditWorkFolder(const QByteArray& native) {
+    return isHiddenWorkFolder(native) && native.mid(native.lastIndexOf('/') + 1).startsWith(".velmoraEdit-");
+}
+
 bool exists(const QByteArray& path) {
     struct stat info {};
     return ::lstat(path.constData(), &info) == 0 || errno != ENOENT;
@@ -270,15 +270,16 @@ void takeBackMoves(const QList<Repairs::Move>& moves) {
 }
 
 // The new archive, when its tool removed the old one and was stopped before the rename, is the only
-// copy: it goes back under the archive's name.
-void restoreEditedArchives(const QList<Repairs::Edit>& edits) {
+// copy: it goes back under the archive's name. One the tool had not finished goes with its folder.
+void restoreEditedArchives(const QList<Repairs::Edit>& edits,
+                           const WorkJournal::ArchiveCheck& isWholeArchive) {
     for (const auto& [workFolder, archive] : edits) {
-        if (!isHiddenWorkFolder(workFolder) || parentOf(archive) != parentOf(workFolder) || exists(archive))
+        if (!isEditWorkFolder(workFolder) || parentOf(archive) != parentOf(workFolder) || exists(archive))
             continue;
         const QList<QByteArray> written = childrenOf(workFolder);
         struct stat info {};
         if (written.size() == 1 && ::lstat(written[0].constData(), &info) == 0 && S_ISREG(info.st_mode) &&
-            info.st_size > 0)
+            info.st_size > 0 && isWholeArchive(written[0]))
             renameToFreeName(written[0], archive);
     }
 }
@@ -293,7 +294,13 @@ WorkJournal::Record::~Record() {
 }
 
 int WorkJournal::Record::add(const QString& path, Kind kind) {
-    m_lines += (kind == Kind::Tree ? "T " : "P ") + nativePath(path).toPercentEncoding("/") + '\n';
+    QByteArray line = "T ";
+    if (kind == Kind::Placeholder) {
+        struct stat info {};
+        if (::lstat(nativePath(path).constData(), &info) != 0) return errno;
+        line = "P " + identityOf(info.st_dev, info.st_ino) + ' ';
+    }
+    m_lines += line + nativePath(path).toPercentEncoding("/") + '\n';
     return write();
 }
 
@@ -344,7 +351,7 @@ QString WorkJournal::directory() {
 
 std::unique_ptr<WorkJournal::Record> WorkJournal::open() {
     const QString folder = directory();
-    if (!makePrivateFolder(folder)) return nullptr;
+    if (PrivateFile::makeFolder(folder) != 0) return nullptr;
     const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces);
     // Locked under a hidden name first and renamed after, so removeLeftovers never takes a record
     // between its creation and its lock for a dead one.
@@ -361,7 +368,7 @@ std::unique_ptr<WorkJournal::Record> WorkJournal::open() {
     return std::unique_ptr<Record>(new Record(fd, path));
 }
 
-int WorkJournal::removeLeftovers() {
+int WorkJournal::removeLeftovers(const ArchiveCheck& isWholeArchive) {
     const QDir folder(directory());
     QList<std::pair<int, QString>> heldRecords;
     QList<RecordedPath> paths;
@@ -383,7 +390,7 @@ int WorkJournal::removeLeftovers() {
         addRepairs(text, repairs);
     }
     takeBackMoves(repairs.moves);
-    restoreEditedArchives(repairs.edits);
+    restoreEditedArchives(repairs.edits, isWholeArchive);
     const int removed = removePaths(paths);
     for (const auto& [fd, path] : heldRecords) {
         ::unlink(nativePath(path).constData());

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 
 // Paths that a piece of work creates and removes again when it ends (a hidden extraction folder, an
@@ -20,8 +21,9 @@ public:
         // or ".velmoraEdit-<UUID>", or a "velmora…" folder of the private temporary base, so a damaged
         // record can never name a folder of the user's, nor the folder a work folder is in.
         Tree,
-        // Removed only while it is still an empty file or an empty folder: a name reserved for an
-        // output that may since have received the finished work.
+        // An empty file or folder velmora made to reserve a name for an output that may since have
+        // received the finished work. Removed only while it is still the same one (its device and
+        // inode) and empty, so a damaged record never removes an empty folder of the user's.
         Placeholder,
         // An empty file or folder made to hold a name until a plain rename replaces it, where the file
         // system cannot rename without replacing. Removed only while it is still the same one (its
@@ -35,17 +37,19 @@ public:
         Record(const Record&) = delete;
         Record& operator=(const Record&) = delete;
 
-        // Call before the path is created, so that no moment exists where it is there unrecorded.
-        // Returns 0, or the error number when the record could not be written.
+        // A Tree: call before the path is created, so that no moment exists where it is there
+        // unrecorded. A Placeholder: call just after making it, so that its device and inode are
+        // recorded. Returns 0, or the error number when the record could not be written.
         int add(const QString& path, Kind kind);
         // Records a NameHolder just made, as lstat saw it, in place of the one recorded before: work
         // holds one name at a time, and the one before was replaced or removed by then. Returns as add.
         int addNameHolder(const QString& path, quint64 device, quint64 inode);
 
-        // The archive an edit's tool replaces with the one file it writes in workFolder, a tree of this
-        // record. 7-Zip and zip remove the archive before they rename the new one into its place: a
-        // later start puts the file back under the archive's name when the archive is missing. Returns as
-        // add; the tool must not run unrecorded, since the next start would remove the only copy.
+        // The archive an edit's tool replaces with the one file it writes in workFolder, a ".velmoraEdit-"
+        // tree of this record. 7-Zip and zip remove the archive before they rename the new one into its
+        // place: a later start puts the file back under the archive's name when the archive is missing
+        // and the file is a finished archive. Returns as add; the tool must not run unrecorded, since
+        // the next start would remove the only copy.
         int addEditedArchive(const QString& workFolder, const QString& archive);
 
         // Top-level items (native paths) of a tree of this record about to move out into the folder
@@ -79,7 +83,11 @@ public:
     // all the same and only its clean-up after a crash is lost.
     static std::unique_ptr<Record> open();
 
+    // Whether the file at the native path is an archive its tool finished writing.
+    using ArchiveCheck = std::function<bool(const QByteArray& path)>;
+
     // Mends and removes what the records no process holds name, then those records: moves cut short
-    // are taken back and edited archives put back first. Returns how many paths were removed.
-    static int removeLeftovers();
+    // are taken back and edited archives that isWholeArchive accepts put back first. Returns how many
+    // paths were removed.
+    static int removeLeftovers(const ArchiveCheck& isWholeArchive);
 };

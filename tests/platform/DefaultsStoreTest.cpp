@@ -2,21 +2,29 @@
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFileInfo>
 #include <QTimeZone>
 
+#include <sys/stat.h>
+
 namespace {
 
+// Every folder made on the way is the owner's alone, whatever the umask.
 TEST(DefaultsStore, StoresExactBytesPrivately) {
     TempTree tree;
     DefaultsStore store(tree.path(QStringLiteral("config/velmora/defaults")));
     EXPECT_FALSE(store.data(QStringLiteral("settings")).has_value());
 
-    ASSERT_TRUE(store.setData(QStringLiteral("settings"), QByteArrayLiteral("{\"a\":1}")));
+    const mode_t umask = ::umask(0);
+    const bool stored = store.setData(QStringLiteral("settings"), QByteArrayLiteral("{\"a\":1}"));
+    ::umask(umask);
+    ASSERT_TRUE(stored);
     EXPECT_EQ(store.data(QStringLiteral("settings")), QByteArrayLiteral("{\"a\":1}"));
 
     EXPECT_EQ(fileMode(store.directory() + QStringLiteral("/settings.json")), 0600);
-    EXPECT_EQ(fileMode(store.directory()), 0700);
+    for (const char* folder : {"config", "config/velmora", "config/velmora/defaults"})
+        EXPECT_EQ(fileMode(tree.path(folder)), 0700) << folder;
 }
 
 TEST(DefaultsStore, IdenticalBytesAreNotRewritten) {
@@ -46,6 +54,20 @@ TEST(DefaultsStore, KeptCopiesAreTimeStampedAndKeptOncePerDamage) {
     EXPECT_EQ(tree.readFile("book.json.bad-20261209T210300Z"), "not json");
     EXPECT_EQ(tree.readFile("book.json.bad-20261209T210300Z-2"), "[1]");
     EXPECT_EQ(fileMode(second.path), 0600);
+}
+
+// The new files of writes a kill cut short (one may hold a new password) go at a start; nothing else does.
+TEST(DefaultsStore, StaleTemporariesOfItsOwnWritesGo) {
+    TempTree tree;
+    const DefaultsStore store(tree.root());
+    const QStringList stale{".archivePasswordBook.json.aB3xY9", ".settings.json.Zz0000",
+                            ".book.json.bad-20261209T210300Z-2.q1W2e3"};
+    QStringList others{"settings.json",           ".settings.json.bad",   ".notes.txt.aB3xY9",
+                       ".settings.json.toolong1", "settings.json.aB3xY9", "book.json.bad-20261209T210300Z"};
+    for (const QString& name : stale + others) tree.writeFile(name, "x");
+    store.removeStaleTemporaries();
+    others.sort();
+    EXPECT_EQ(QDir(tree.root()).entryList(QDir::Files | QDir::Hidden, QDir::Name), others);
 }
 
 // A key's file that is there but cannot be read (here a folder in its place, which root cannot read

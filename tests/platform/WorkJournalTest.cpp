@@ -8,12 +8,15 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 const QString kUuid = QStringLiteral("3f2c1a9e-5b7d-4e8f-9a0b-1c2d3e4f5a6b");
+// Edits' archives are judged by the content layer; here every file passes.
+const WorkJournal::ArchiveCheck kEveryFileWhole = [](const QByteArray&) { return true; };
 
 // Runs work in a child process that dies without cleaning up, as a killed velmora does.
 void inDyingChild(const std::function<void()>& work) {
@@ -74,7 +77,7 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
         record.release();
     });
 
-    EXPECT_EQ(WorkJournal::removeLeftovers(), 5);
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 5);
     EXPECT_FALSE(QFileInfo::exists(reservedFolder));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(hidden).path()));
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(staging).path()));
@@ -86,18 +89,51 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
         QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
+// A damaged record, or a placeholder's line without the device and inode of what velmora made, never
+// reaches the user's own: an empty folder or file, one with another identity, or the only file of a
+// work folder that is not an edit's, beside a missing archive.
+TEST_F(WorkJournalTest, ADamagedRecordRemovesAndMovesNothingOfTheUsers) {
+    TempTree& tree = m_xdg.tree();
+    const QString pictures = tree.makeFolder("home/Pictures");
+    const QString empty = tree.writeFile("home/empty.txt", "");
+    const QString other = tree.makeFolder("home/Other");
+    const QString extracted = tree.writeFile("home/.velmoraExtraction-" + kUuid + "/only.txt", "mine");
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(other).constData(), &info), 0);
+    const auto encoded = [](const QString& path) { return QFile::encodeName(path).toPercentEncoding("/"); };
+    const QByteArray otherIdentity =
+        QByteArray::number(quint64(info.st_dev)) + ' ' + QByteArray::number(quint64(info.st_ino) + 1) + ' ';
+    QDir().mkpath(WorkJournal::directory());
+    tree.writeFile(QDir(tree.root()).relativeFilePath(WorkJournal::directory()) + '/' + kUuid + ".record",
+                   "P " + encoded(pictures) + "\nP " + encoded(empty) + "\nP " + otherIdentity +
+                       encoded(other) + "\nP 0 0 " + encoded(empty) + "\nE " +
+                       encoded(QFileInfo(extracted).path()) + ' ' + encoded(tree.path("home/gone.zip")) +
+                       "\nE " + encoded(tree.path("home")) + ' ' + encoded(tree.path("gone.zip")) + '\n');
+
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 0);
+    for (const QString& path : {pictures, empty, other})
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    EXPECT_EQ(tree.readFile("home/.velmoraExtraction-" + kUuid + "/only.txt"), "mine");
+    EXPECT_FALSE(QFileInfo::exists(tree.path("home/gone.zip")));
+}
+
 TEST_F(WorkJournalTest, WorkStillRunningKeepsItsPathsAndAFinishedRecordLeavesNothing) {
     const QString hidden = m_xdg.tree().makeFolder("docs/.velmoraExtraction-" + kUuid);
     {
+        const mode_t umask = ::umask(0);
         auto record = WorkJournal::open();
+        ::umask(umask);
         ASSERT_TRUE(record);
+        // The journal's folders are the owner's alone, whatever the umask.
+        EXPECT_EQ(fileMode(m_xdg.stateHome() + "/velmora"), 0700);
+        EXPECT_EQ(fileMode(WorkJournal::directory()), 0700);
         record->add(hidden, WorkJournal::Kind::Tree);
-        EXPECT_EQ(WorkJournal::removeLeftovers(), 0);
+        EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 0);
         EXPECT_TRUE(QFileInfo::exists(hidden));
     }
     EXPECT_TRUE(
         QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-    EXPECT_EQ(WorkJournal::removeLeftovers(), 0);
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 0);
     EXPECT_TRUE(QFileInfo::exists(hidden));
 }
 
@@ -112,15 +148,29 @@ TEST_F(WorkJournalTest, TemporaryFoldersStayWithTheirProcessAndGoAtTheNextStart)
         PrivateTempDirectory::recordFoldersInJournal();
         const std::optional<QString> folder = PrivateTempDirectory::makeFolder("velmoraPreviews/A");
         if (!folder || !QFile(*folder + "/a.txt").open(QIODevice::WriteOnly)) ::_exit(1);
-        WorkJournal::removeLeftovers();
+        WorkJournal::removeLeftovers(kEveryFileWhole);
         ::_exit(QFileInfo::exists(*folder + "/a.txt") ? 0 : 2);
     }
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const QString folder = *PrivateTempDirectory::base() + "/velmoraPreviews/A";
     EXPECT_TRUE(QFileInfo::exists(folder));
-    EXPECT_EQ(WorkJournal::removeLeftovers(), 1);
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
     EXPECT_FALSE(QFileInfo::exists(folder));
+
+    // A clean exit takes its folders and its record with it.
+    const pid_t quitting = ::fork();
+    ASSERT_GE(quitting, 0);
+    if (quitting == 0) {
+        PrivateTempDirectory::recordFoldersInJournal();
+        const std::optional<QString> made = PrivateTempDirectory::makeFolder("velmoraPreviews/B");
+        PrivateTempDirectory::removeRecordedFolders();
+        ::_exit(made && !QFileInfo::exists(*made) ? 0 : 1);
+    }
+    ASSERT_EQ(::waitpid(quitting, &status, 0), quitting);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(
+        QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 // Items moved out of their tree, then killed: the moves were ended on a disk the extraction had filled,
@@ -146,7 +196,7 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
         record.release();
     });
     journal.free();
-    WorkJournal::removeLeftovers();
+    WorkJournal::removeLeftovers(kEveryFileWhole);
     EXPECT_FALSE(QFileInfo::exists(tree));
     EXPECT_EQ(m_xdg.tree().readFile(relative + '/' + name), "finished");
 }

@@ -18,6 +18,8 @@ namespace {
 
 constexpr quint32 kEndRecordSignature = 0x06054b50;
 constexpr quint32 kCentralHeaderSignature = 0x02014b50;
+constexpr quint32 kZip64EndRecordSignature = 0x06064b50;
+constexpr quint32 kZip64LocatorSignature = 0x07064b50;
 constexpr qsizetype kEndRecordSize = 22;
 constexpr quint16 kEncryptedFlag = 0x0001;
 
@@ -26,6 +28,8 @@ constexpr quint16 kUtf8Flag = 0x0800;
 // as Info-ZIP and 7-Zip number it) and VFAT.
 constexpr std::array<quint8, 4> kBackslashHosts{0, 10, 11, 14};
 constexpr quint16 kUnicodePathHeader = 0x7075;
+
+}  // namespace
 
 quint32 crc32(QByteArrayView bytes) {
     static const std::array<quint32, 256> table = [] {
@@ -41,6 +45,8 @@ quint32 crc32(QByteArrayView bytes) {
     for (const char byte : bytes) crc = table[(crc ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (crc >> 8);
     return crc ^ 0xFFFFFFFF;
 }
+
+namespace {
 
 // Info-ZIP's Unicode Path field: version 1, the CRC-32 of the stored name, then the name in UTF-8.
 // A CRC that does not match means another tool renamed the entry since; the field is then stale.
@@ -83,6 +89,10 @@ quint32 readUInt32LE(QByteArrayView bytes, qsizetype offset) {
     return quint32(data[0]) | (quint32(data[1]) << 8) | (quint32(data[2]) << 16) | (quint32(data[3]) << 24);
 }
 
+quint64 readUInt64LE(QByteArrayView bytes, qsizetype offset) {
+    return quint64(readUInt32LE(bytes, offset)) | (quint64(readUInt32LE(bytes, offset + 4)) << 32);
+}
+
 std::optional<qsizetype> findEndOfCentralDirectory(QByteArrayView tail) {
     // Only a record whose comment reaches exactly to the end of the file counts.
     for (qsizetype index = tail.size() - kEndRecordSize; index >= 0; --index) {
@@ -90,6 +100,24 @@ std::optional<qsizetype> findEndOfCentralDirectory(QByteArrayView tail) {
         if (index + kEndRecordSize + readUInt16LE(tail, index + 20) == tail.size()) return index;
     }
     return std::nullopt;
+}
+
+bool isWhole(QByteArrayView tail, quint64 fileSize) {
+    const std::optional<qsizetype> end = findEndOfCentralDirectory(tail);
+    if (!end) return false;
+    const quint64 endOffset = fileSize - quint64(tail.size()) + quint64(*end);
+    const quint64 offset = readUInt32LE(tail, *end + 16);
+    const quint64 size = readUInt32LE(tail, *end + 12);
+    if (offset != 0xFFFFFFFF && size != 0xFFFFFFFF && readUInt16LE(tail, *end + 10) != 0xFFFF)
+        return offset + size == endOffset;
+    // ZIP64: the locator just before the end record names the ZIP64 end record, which the directory
+    // ends at.
+    const qsizetype locator = *end - 20;
+    if (readUInt32LE(tail, locator) != kZip64LocatorSignature) return false;
+    const quint64 recordOffset = readUInt64LE(tail, locator + 8);
+    const qsizetype record = qsizetype(recordOffset) - qsizetype(fileSize - quint64(tail.size()));
+    if (record < 0 || readUInt32LE(tail, record) != kZip64EndRecordSignature) return false;
+    return readUInt64LE(tail, record + 48) + readUInt64LE(tail, record + 40) == recordOffset;
 }
 
 std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize) {

@@ -71,8 +71,16 @@ bool separatesFoldersWithBackslash(const QString& fileURL);
 // record is missing, the directory is empty, out of the file's bounds, too large, or ZIP64.
 std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize);
 
+// Whether a file of fileSize bytes whose last bytes are tail ends as a finished ZIP: its directory ends
+// where the end records begin (ZIP64's included). Tools write those records last, so a file cut short
+// while written has none that fit.
+bool isWhole(QByteArrayView tail, quint64 fileSize);
+
 std::optional<qsizetype> findEndOfCentralDirectory(QByteArrayView tail);
 quint16 readUInt16LE(QByteArrayView bytes, qsizetype offset);
 quint32 readUInt32LE(QByteArrayView bytes, qsizetype offset);
+quint64 readUInt64LE(QByteArrayView bytes, qsizetype offset);
+// The CRC-32 of ZIP (and 7Z).
+quint32 crc32(QByteArrayView bytes);
 
 }  // namespace ZipCentralDirectory

@@ -1,17 +1,46 @@
 #include "core/content/EditWorkFolder.h"
 
 #include "core/base/ToolText.h"
+#include "core/base/ZipCentralDirectory.h"
 #include "core/engine/ExtractionSteps.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include <sys/stat.h>
+
+namespace {
+
+constexpr qsizetype kSevenZipStartHeaderSize = 32;
+
+// Signature, version, the start header's CRC, then the next header's offset (from the end of the
+// start header), size and CRC.
+bool isWholeSevenZip(QByteArrayView start, quint64 fileSize) {
+    using namespace ZipCentralDirectory;
+    const quint64 end = kSevenZipStartHeaderSize + readUInt64LE(start, 12) + readUInt64LE(start, 20);
+    return readUInt32LE(start, 8) == crc32(start.sliced(12, 20)) && end == fileSize;
+}
+
+}  // namespace
+
+bool EditWorkFolder::holdsWholeArchive(const QByteArray& path) {
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const quint64 size = quint64(file.size());
+    const QByteArray start = file.read(kSevenZipStartHeaderSize);
+    if (start.size() == kSevenZipStartHeaderSize && start.startsWith(QByteArrayLiteral("7z\xBC\xAF\x27\x1C")))
+        return isWholeSevenZip(start, size);
+    const quint64 tailLength = std::min(size, ZipCentralDirectory::kTailLength);
+    if (!file.seek(qint64(size - tailLength))) return false;
+    const QByteArray tail = file.read(qint64(tailLength));
+    return tail.size() == qsizetype(tailLength) && ZipCentralDirectory::isWhole(tail, size);
+}
 
 EditWorkFolder::EditWorkFolder(const QString& archiveURL) : m_journal(WorkJournal::open()) {
     const QString folder = QFileInfo(archiveURL).absolutePath();

@@ -58,6 +58,15 @@ QString CompressionTarget::workURL(const QString& fileName) const {
 QStringList CompressionTarget::commit(const QStringList& workFiles, const CancellationToken& token) {
     const QString folder = QFileInfo(m_plannedURL).path();
     const QString plannedName = FileNameHelper::lastPathComponent(m_plannedURL);
+    // A set's volumes are recorded before the first moves out, so that a start after a kill between
+    // two moves takes back those already out; one archive moves by a single rename.
+    const bool recordsMoves = m_journal && workFiles.size() > 1;
+    if (recordsMoves) {
+        QList<QByteArray> items;
+        for (const QString& file : workFiles) items << nativePath(file);
+        if (const int error = m_journal->addMovesOut(items))
+            ExtractionSteps::throwCreateFailed(folder, error);
+    }
     QStringList finals;
     QStringList moved;
     const auto undo = [&] {
@@ -77,13 +86,13 @@ QStringList CompressionTarget::commit(const QStringList& workFiles, const Cancel
     }
     // The planned name last: the set appears under the name it is known by only once it is whole.
     const qsizetype planned = workFiles.indexOf(workURL(plannedName));
-    if (planned < 0) return finals;
     try {
-        finals[planned] = moveInPlannedName(workFiles[planned], token);
+        if (planned >= 0) finals[planned] = moveInPlannedName(workFiles[planned], token);
     } catch (...) {
         undo();
         throw;
     }
+    if (recordsMoves) m_journal->endMovesOut(nativePath(m_workFolder));
     return finals;
 }
 

@@ -14,7 +14,9 @@
 // start; the destructor removes it.
 //
 // Volumes of a split set: each takes its own name at commit, the name the set is known by (its first
-// 7Z volume, the .zip main volume of a ZIP) last, and a taken one fails the run.
+// 7Z volume, the .zip main volume of a ZIP) last, and a taken one fails the run. Their moves are in the
+// work journal until the last is done, so a start after a run killed between two takes back those
+// already moved.
 class CompressionTarget {
 public:
     enum class WhenTaken {

@@ -98,11 +98,13 @@ ExtractionStaging::ExtractionStaging(const QString& destinationURL)
     : m_journal(WorkJournal::open()),
       m_destination(QDir::cleanPath(QFileInfo(destinationURL).absoluteFilePath())) {
     m_createdDestination = !QFileInfo::exists(m_destination);
-    if (m_journal && m_createdDestination) {
-        if (const int error = m_journal->add(m_destination, WorkJournal::Kind::Placeholder))
-            ExtractionSteps::throwCreateFailed(m_destination, error);
-    }
     ExtractionSteps::createFolder(m_destination);
+    if (m_journal && m_createdDestination) {
+        if (const int error = m_journal->add(m_destination, WorkJournal::Kind::Placeholder)) {
+            QDir().rmdir(m_destination);
+            ExtractionSteps::throwCreateFailed(m_destination, error);
+        }
+    }
     const QString path = m_destination + QStringLiteral("/.velmoraExtraction-") +
                          QUuid::createUuid().toString(QUuid::WithoutBraces);
     const int unrecorded = m_journal ? m_journal->add(path, WorkJournal::Kind::Tree) : 0;

@@ -375,11 +375,16 @@ QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJou
     createFolder(parentURL);
     for (;;) {
         const QString candidate = FileNameHelper::uniqueDirectoryURL(baseName, parentURL);
-        if (const int error = record ? record->add(candidate, WorkJournal::Kind::Placeholder) : 0)
-            throwCreateFailed(parentURL, error);
-        if (::mkdir(ToolText::encodedName(candidate).constData(), 0777) == 0) return candidate;
-        if (errno != EEXIST)
+        const QByteArray native = ToolText::encodedName(candidate);
+        if (::mkdir(native.constData(), 0777) != 0) {
+            if (errno == EEXIST) continue;
             throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, candidate, errno);
+        }
+        if (const int error = record ? record->add(candidate, WorkJournal::Kind::Placeholder) : 0) {
+            ::rmdir(native.constData());
+            throwCreateFailed(parentURL, error);
+        }
+        return candidate;
     }
 }
 

@@ -28,8 +28,8 @@ void createFolder(const QString& folderURL);
 
 // Creates a new folder for one run's output in parentURL (created when missing): baseName, else
 // "baseName N" with the first free N. mkdir fails on any existing name, so two runs never share the
-// folder. It is recorded in the journal record (when there is one) as a placeholder before it is
-// made. Throws FileSystemError.
+// folder. It is recorded in the journal record (when there is one) as a placeholder once made, and
+// removed again when it cannot be. Throws FileSystemError.
 QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJournal::Record* record);
 
 // Standard error, a line feed, standard output: the text failure rules test and report.

@@ -1,4 +1,5 @@
 #include "ContentFixture.h"
+#include "core/content/EditWorkFolder.h"
 #include "platform/WorkJournal.h"
 #include "support/FakeTool.h"
 #include "support/FullDisk.h"
@@ -139,37 +140,61 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
 }
 
 // 7-Zip removes the archive, then renames the new one out of its work folder: killed between the two,
-// the next start puts that only copy back. A journal with room for the work folder but not for the
-// archive stops the edit before the tool runs, or the next start would remove the copy with the folder.
+// the next start puts that only copy back. Killed while it still wrote, the archive is intact, and what
+// it wrote goes with its folder even once the user has moved the archive away. A journal with room for
+// the work folder but not for the archive stops the edit before the tool runs, or the next start would
+// remove the copy with the folder.
 TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchive) {
     const XdgEnvironment environment;
     // Long enough that the archive's line does not fit in the page the folder's line took.
     const QString folder = m_tree.makeFolder(QStringList(8, QString(200, 'd')).join('/'));
-    const QString archive = sevenZipArchive(QDir(m_tree.root()).relativeFilePath(folder) + "/s.7z");
-    const FakeTool sevenZip =
-        m_programs.addTool("7zz", QStringLiteral("for a; do case $a in -w*) w=${a#-w};; esac; done\n"
-                                                 "cp '%1' \"$w/s.7z.tmp\" && rm '%1' && kill -9 $PPID")
-                                      .arg(archive));
+    const QString relative = QDir(m_tree.root()).relativeFilePath(folder);
+    // The whole new archive then the old one removed, or only a part written, before the kill.
+    const FakeTool sevenZip = m_programs.addTool(
+        "7zz",
+        "for a; do case $a in -w*) w=${a#-w};; esac; done\n"
+        "eval \"archive=\\${$(($# - 1))}\"; new=\"$w/$(basename \"$archive\").tmp\"\n"
+        "if [ -e \"$0.partial\" ]; then head -c 200 \"$archive\" > \"$new\"; kill -9 $PPID; exit 1; fi\n"
+        "cp \"$archive\" \"$new\" && rm \"$archive\" && kill -9 $PPID");
     const ArchivePreviewService service(m_programs.programs());
     QDir().mkpath(WorkJournal::directory());
     FullDisk journal(WorkJournal::directory());
-    for (const bool journalFull : {false, true}) {
-        SCOPED_TRACE(journalFull);
-        if (journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
-        if (journalFull) journal.fill(4096);
+    const struct {
+        QString archive;
+        bool partial;
+        bool journalFull;
+    } cases[] = {{sevenZipArchive(relative + "/s.7z"), false, false},
+                 {sevenZipArchive(relative + "/p.7z"), true, false},
+                 {sevenZipArchive(relative + "/p.zip"), true, false},
+                 {sevenZipArchive(relative + "/f.7z"), false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archive.toStdString());
+        if (c.journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+        if (c.journalFull) journal.fill(4096);
+        QFile partial(sevenZip.path() + ".partial");
+        ASSERT_TRUE(!c.partial || partial.open(QIODevice::WriteOnly));
+        const qsizetype runs = sevenZip.recordedRuns().size();
         const pid_t child = ::fork();
         if (child == 0)
-            ::_exit(failure([&] { service.deleteEntries({entry("a.txt")}, archive, {}, m_token); }) ==
+            ::_exit(failure([&] { service.deleteEntries({entry("a.txt")}, c.archive, {}, m_token); }) ==
                     ArchiveError::diskFull());
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         journal.free();
-        // Killed with the archive removed, or stopped before the tool ran: it ran in the first round only.
-        EXPECT_TRUE(journalFull ? WIFEXITED(status) && WEXITSTATUS(status) == 1 : WIFSIGNALED(status));
-        EXPECT_EQ(QFileInfo::exists(archive), journalFull);
-        EXPECT_EQ(sevenZip.recordedRuns().size(), 1);
-        WorkJournal::removeLeftovers();
-        EXPECT_EQ(listedPaths(archive), kSamplePaths);
+        partial.remove();
+        // Killed, or stopped before the tool ran: then it did not run.
+        EXPECT_TRUE(c.journalFull ? WIFEXITED(status) && WEXITSTATUS(status) == 1 : WIFSIGNALED(status));
+        EXPECT_EQ(QFileInfo::exists(c.archive), c.journalFull || c.partial);
+        EXPECT_EQ(sevenZip.recordedRuns().size(), runs + (c.journalFull ? 0 : 1));
+        // The user moves the archive away after a kill that left it intact.
+        ASSERT_TRUE(!c.partial || QFile::rename(c.archive, m_tree.path("moved")));
+        WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
+        if (c.partial) {
+            EXPECT_FALSE(QFileInfo::exists(c.archive));
+            ASSERT_TRUE(QFile::remove(m_tree.path("moved")));
+        } else {
+            EXPECT_EQ(listedPaths(c.archive), kSamplePaths);
+        }
         EXPECT_EQ(QDir(folder).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
     }
 }

@@ -1,13 +1,16 @@
 #include "EngineFixtures.h"
 
+#include "core/content/EditWorkFolder.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionService.h"
 #include "core/split/SplitCompressionError.h"
+#include "platform/WorkJournal.h"
 
 #include "support/XdgEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -81,6 +84,23 @@ TEST_F(CompressionSplitTest, ZipVolumesThenMainVolumeTestedFromTheFirst) {
     EXPECT_EQ(result.outputURLs, outPaths({"base.z01", "base.z02", "base.z03", "base.zip"}));
     EXPECT_TRUE(result.validationPassed);
     EXPECT_EQ(extractedContents(out + "/base.zip"), expected());
+}
+
+// A run killed between the moves of its volumes to their names: the next start takes back those already
+// moved, so no part of a set is left looking finished, and the same run then finds its names free.
+TEST_F(CompressionSplitTest, AKillBetweenTheVolumeMovesLeavesNoPartOfTheSet) {
+    for (const CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::zip}) {
+        for (const int moves : {1, 2}) {
+            SCOPED_TRACE(moves);
+            ASSERT_TRUE(killedAfterMoves(moves, [&] { split(format, 100 * 1024, {}, false, false); }));
+            EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), moves) << "killed between two moves";
+            WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
+            EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                      QStringList());
+        }
+    }
+    EXPECT_EQ(split(CompressionFormat::zip, 100 * 1024).outputURLs,
+              outPaths({"base.z01", "base.z02", "base.z03", "base.zip"}));
 }
 
 TEST_F(CompressionSplitTest, OneFileWhenNotSplitOrWhenItFits) {

@@ -1,5 +1,6 @@
 #include "EngineFixtures.h"
 
+#include "core/content/EditWorkFolder.h"
 #include "core/engine/CompressionService.h"
 #include "core/engine/CompressionTarget.h"
 #include "core/split/SplitCompressionError.h"
@@ -204,7 +205,7 @@ TEST_F(CompressionTargetTest, AKilledRunLeavesNoArchiveUnderItsNameAndTheNextSta
     // Nothing under its final name, not even an empty file.
     EXPECT_FALSE(QFileInfo::exists(destination));
     EXPECT_FALSE(stagingFolders().isEmpty());
-    EXPECT_GE(WorkJournal::removeLeftovers(), 2);
+    EXPECT_GE(WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive), 2);
     EXPECT_TRUE(entriesOf(tree.path("out")).isEmpty());
     EXPECT_TRUE(stagingFolders().isEmpty());
 

@@ -14,7 +14,13 @@
 #include <QThread>
 
 #include <cerrno>
+#include <csignal>
 #include <thread>
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 struct SampleFile {
@@ -210,3 +216,23 @@ WithoutRenameNoReplace::WithoutRenameNoReplace(std::function<int(int, const QStr
 int WithoutRenameNoReplace::calls() { return renameCalls; }
 
 WithoutRenameNoReplace::~WithoutRenameNoReplace() { ExclusiveRename::systemCalls = m_saved; }
+
+bool killedAfterMoves(int moves, const std::function<void()>& work) {
+    static int movesLeft = 0;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        movesLeft = moves;
+        ExclusiveRename::systemCalls.renameNoReplace = [](const char* from, const char* to) {
+            const int result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+            if (result == 0 && --movesLeft == 0) ::kill(::getpid(), SIGKILL);
+            return result;
+        };
+        try {
+            work();
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
+}

@@ -89,6 +89,10 @@ private:
     std::optional<QByteArray> m_stateHome;
 };
 
+// Whether work, in a child process, died by a SIGKILL: its own, or the one it sends itself once that
+// many (when any) items moved by ExclusiveRename.
+bool killedAfterMoves(int moves, const std::function<void()>& work);
+
 // While it lives, ExclusiveRename acts as on a file system without RENAME_NOREPLACE (many FUSE and
 // network mounts); given an error number, its plain renames fail with that error too. fat acts as
 // fusefat: a folder renamed over another, even an empty one, fails with EPERM, and one renamed to a free

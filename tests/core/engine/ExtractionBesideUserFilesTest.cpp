@@ -5,6 +5,7 @@
 #include "EngineFixtures.h"
 #include "core/base/FileNameHelper.h"
 #include "core/content/ArchivePreviewService.h"
+#include "core/content/EditWorkFolder.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
@@ -25,6 +26,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,26 +40,6 @@ const QString kSevenZipOnFat = QStringLiteral(
     "/usr/bin/7zz \"$@\" || exit; for a; do case \"$a\" in -o*) find \"${a#-o}\" -mindepth 1 -exec printf "
     "'ERROR: Cannot set file attribute : errno=38 : Function not implemented : %s\\n' {} + >&2; exit 2;; "
     "esac; done");
-
-int gMovesLeft = 0;
-
-// Whether work, in a child process, died by a SIGKILL: its own, or the one it sends itself once that
-// many (when any) items moved in.
-bool killedAfterMoves(int moves, const std::function<void()>& work) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        gMovesLeft = moves;
-        ExclusiveRename::systemCalls.renameNoReplace = [](const char* from, const char* to) {
-            const int result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
-            if (result == 0 && --gMovesLeft == 0) ::kill(::getpid(), SIGKILL);
-            return result;
-        };
-        work();
-        ::_exit(0);
-    }
-    int status = 0;
-    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status);
-}
 
 ExtractionOptions separateFolders(bool separate) {
     ExtractionOptions settings;
@@ -278,7 +260,7 @@ TEST_F(ExtractionBesideUserFilesTest, APlaceholderLeftByAKillGoesAtTheNextStart)
         }));
         ASSERT_EQ(QFileInfo(placeholder).size(), 0);
         if (replacedByTheUser) putUsersFile(placeholder, {});
-        WorkJournal::removeLeftovers();
+        WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
         EXPECT_EQ(QFileInfo::exists(placeholder), replacedByTheUser);
     }
 }
@@ -345,9 +327,16 @@ TEST_F(ExtractionBesideUserFilesTest, JournalRecordsTheFoldersOfARun) {
             lines += file.readAll();
         }
         EXPECT_TRUE(lines.contains("T " + QFile::encodeName(privateFolder).toPercentEncoding("/")));
-        EXPECT_TRUE(lines.contains("P " + QFile::encodeName(destination).toPercentEncoding("/")));
-        EXPECT_TRUE(lines.contains("P " + QFile::encodeName(reserved).toPercentEncoding("/")));
-        EXPECT_EQ(WorkJournal::removeLeftovers(), 0) << "records of running work are held";
+        // A folder made for the run's output, with the device and inode that make it velmora's.
+        for (const QString& made : {destination, reserved}) {
+            struct stat info {};
+            ASSERT_EQ(::lstat(QFile::encodeName(made).constData(), &info), 0);
+            EXPECT_TRUE(lines.contains("P " + QByteArray::number(quint64(info.st_dev)) + ' ' +
+                                       QByteArray::number(quint64(info.st_ino)) + ' ' +
+                                       QFile::encodeName(made).toPercentEncoding("/")));
+        }
+        EXPECT_EQ(WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive), 0)
+            << "records of running work are held";
     }
     EXPECT_FALSE(QFileInfo::exists(privateFolder));
     EXPECT_EQ(QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files), QStringList());
@@ -380,7 +369,7 @@ TEST_F(ExtractionBesideUserFilesTest, AKillBetweenTheMovesLeavesNothingAfterTheN
                               {});
         }));
         EXPECT_NE(treeContents(destination), before) << "killed between two moves";
-        WorkJournal::removeLeftovers();
+        WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
         EXPECT_EQ(treeContents(destination), before);
     }
 }
