@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr QFileDevice::Permissions kPrivateFolder =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-
 QString keptCopyPrefix(const QString& key) { return key + QStringLiteral(".json.bad"); }
 
 }  // namespace
