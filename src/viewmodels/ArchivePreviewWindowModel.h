@@ -73,7 +73,6 @@ public:
     const QString& statusMessage() const { return m_statusMessage; }
 
     const QStringList& archiveURLs() const { return m_archiveURLs; }
-    bool didStartInitialLoad() const { return m_didStartInitialLoad; }
     SettingsStore& settingsStore() const { return m_settingsStore; }
     ArchivePasswordBookStore& passwordBookStore() const { return m_passwordBookStore; }
     // Closes the window; set by whoever shows it.

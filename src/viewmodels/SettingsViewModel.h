@@ -58,7 +58,6 @@ public:
     const QString& systemIntegrationMessage() const { return m_systemIntegrationMessage; }
     // In display order.
     const QList<ArchivePasswordBookEntry>& passwordBookEntries() const { return m_passwordBookEntries; }
-    const QUuid& systemIntegrationRequestToken() const { return m_systemIntegrationRequestToken; }
     bool isContextMenuGuideAcknowledged() const;
 
     // Plain switches.

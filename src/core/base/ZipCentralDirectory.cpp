@@ -133,6 +133,21 @@ std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize)
     return location;
 }
 
+std::optional<quint32> claimedEntryCount(const QString& fileURL) {
+    if (InputItem::stateOf(fileURL) != InputItem::State::usable) return std::nullopt;
+    QFile file(fileURL);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const quint64 fileSize = static_cast<quint64>(file.size());
+    const quint64 tailLength = std::min(fileSize, kTailLength);
+    try {
+        const QByteArray tail = readAt(file, fileSize - tailLength, tailLength);
+        const std::optional<qsizetype> end = findEndOfCentralDirectory(tail);
+        if (end) return readUInt16LE(tail, *end + 10);
+    } catch (const FileSystemError&) {
+    }
+    return std::nullopt;
+}
+
 std::optional<Directory> read(const QString& fileURL) {
     // A pipe or a device holds no directory, and opening one can wait for good.
     if (InputItem::stateOf(fileURL) == InputItem::State::notFileOrFolder) return std::nullopt;

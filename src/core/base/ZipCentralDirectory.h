@@ -48,6 +48,10 @@ inline constexpr qsizetype kHeaderSize = 46;
 // the file cannot be opened or read.
 std::optional<Directory> read(const QString& fileURL);
 
+// The number of entries the end record claims; nothing when the file holds no end record or cannot be
+// read. A damaged archive may claim entries its directory does not hold.
+std::optional<quint32> claimedEntryCount(const QString& fileURL);
+
 // Calls visit for each header in directory order until entryCount headers, the end of the bytes or the
 // first damage. Returns whether any header examined, the one damage stopped at included, has flag
 // bit 0 (encrypted).

@@ -14,6 +14,24 @@ ArchiveError ArchiveError::permissionDenied(const QString& item, SystemErrorText
                                         SystemErrorText::reason(EACCES, access) + QStringLiteral(u"）")};
 }
 
+std::optional<ArchiveError> ArchiveError::unwritable(const QString& item, int errorNumber) {
+    const QString sentence = QStringLiteral(u"无法写入“") + item + QStringLiteral(u"”（") +
+                             SystemErrorText::reason(errorNumber, SystemErrorText::Access::write) +
+                             QStringLiteral(u"）");
+    switch (errorNumber) {
+        case EACCES:
+        case EPERM:
+            return permissionDenied(item, SystemErrorText::Access::write);
+        case ENOSPC:
+        case EDQUOT:
+            return ArchiveError(Kind::diskFull, sentence);
+        case EROFS:
+            return ArchiveError(Kind::readOnlyFileSystem, sentence);
+        default:
+            return std::nullopt;
+    }
+}
+
 ArchiveError ArchiveError::notFileOrFolder(const QString& path) {
     return {Kind::notFileOrFolder, InputItem::notFileOrFolderText(path)};
 }
@@ -43,12 +61,16 @@ QString ArchiveError::message() const {
         case Kind::noInputFiles:
             return QStringLiteral(u"请选择需要压缩的文件。");
         case Kind::diskFull:
-            return QStringLiteral(u"磁盘空间不足。");
+            return m_payload.isEmpty() ? QStringLiteral(u"磁盘空间不足。") : m_payload;
+        case Kind::readOnlyFileSystem:
+            return m_payload.isEmpty() ? QStringLiteral(u"文件系统为只读。") : m_payload;
         case Kind::destinationNotWritable:
             return m_payload.isEmpty() ? QStringLiteral(u"没有写入权限。")
                                        : QStringLiteral(u"没有写入权限：") + m_payload;
         case Kind::missingVolume:
             return QStringLiteral(u"缺少分卷：") + m_payload;
+        case Kind::noFiles:
+            return QStringLiteral(u"压缩包中没有可解压的文件。");
     }
     return {};
 }

@@ -3,6 +3,8 @@
 #include "platform/SystemErrorText.h"
 #include "platform/VelmoraError.h"
 
+#include <optional>
+
 // The typed failure of an archive operation. Callers decide how to present it by its kind (a wrong
 // password is a password problem), so the kind is part of the interface, not only the message.
 class ArchiveError : public VelmoraError {
@@ -19,10 +21,12 @@ public:
         wrongPassword,
         permissionDenied,  // payload: the refused item's sentence, or empty when the tool named none
         noInputFiles,
-        diskFull,
+        diskFull,                // payload: the sentence naming where (unwritable), or empty
         destinationNotWritable,  // payload: the folder, or empty when the tool did not say
         missingVolume,           // payload: the missing volume's file name
         notFileOrFolder,         // payload: complete sentence naming the item (InputItem)
+        noFiles,                 // the archive holds no file to extract
+        readOnlyFileSystem,      // payload: the sentence naming where (unwritable), or empty
     };
 
     ArchiveError(Kind kind, QString payload = {}) : m_kind(kind), m_payload(std::move(payload)) {}
@@ -45,10 +49,16 @@ public:
     static ArchiveError permissionDenied(const QString& item, SystemErrorText::Access access);
     static ArchiveError noInputFiles() { return {Kind::noInputFiles}; }
     static ArchiveError diskFull() { return {Kind::diskFull}; }
+    static ArchiveError readOnlyFileSystem() { return {Kind::readOnlyFileSystem}; }
+    // What kept an item (a folder to write into, an archive to change) from being written, named with the
+    // file system's reason: "无法写入“/mnt/usb”（文件系统为只读）", "…（磁盘空间不足）", "…（没有写入权限）"
+    // (permissionDenied). Other reasons are none of these kinds: nothing.
+    static std::optional<ArchiveError> unwritable(const QString& item, int errorNumber);
     static ArchiveError destinationNotWritable(const QString& folder = {}) {
         return {Kind::destinationNotWritable, folder};
     }
     static ArchiveError missingVolume(const QString& fileName) { return {Kind::missingVolume, fileName}; }
+    static ArchiveError noFiles() { return {Kind::noFiles}; }
     // A pipe, socket or device given as an item, or found inside a folder where it cannot be left out.
     static ArchiveError notFileOrFolder(const QString& path);
 

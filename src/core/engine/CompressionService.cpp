@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -114,6 +115,22 @@ QString setName(const QString& primaryName, CompressionFormat format, bool split
     return splitEnabled && format == CompressionFormat::sevenZip ? primaryName + QStringLiteral(".001")
                                                                  : primaryName;
 }
+// Runs the tool's work for an archive in folder: a full disk or a read-only file system it met is the
+// folder's, and named so.
+template <typename Work>
+void writingInto(const QString& folder, const Work& work) {
+    try {
+        work();
+    } catch (const ArchiveError& error) {
+        const bool unnamed = error.payload().isEmpty();
+        if (unnamed && error.kind() == ArchiveError::Kind::diskFull)
+            throw *ArchiveError::unwritable(folder, ENOSPC);
+        if (unnamed && error.kind() == ArchiveError::Kind::readOnlyFileSystem)
+            throw *ArchiveError::unwritable(folder, EROFS);
+        throw;
+    }
+}
+
 }  // namespace
 
 CompressionService::CompressionService(ArchivePrograms programs) : m_programs(std::move(programs)) {}
@@ -134,8 +151,10 @@ QString CompressionService::compress(const QStringList& files, const QString& de
     CompressionTarget target(destinationURL, CompressionFormats::fileExtension(format),
                              CompressionTarget::WhenTaken::nextFreeName, journal.get());
     const QString workURL = target.workURL(FileNameHelper::lastPathComponent(destinationURL));
-    compressWorkspace(workspace, workURL, format, level, password, threadCount, excludeHiddenFiles,
-                      progressHandler, token);
+    writingInto(folder, [&] {
+        compressWorkspace(workspace, workURL, format, level, password, threadCount, excludeHiddenFiles,
+                          progressHandler, token);
+    });
     token.throwIfCancelled();
     if (InputItem::stateOf(workURL) == InputItem::State::missing)
         throw ArchiveError::compressFailed(QStringLiteral(u"未找到生成的压缩包。"));
@@ -180,17 +199,19 @@ SplitCompressionResult CompressionService::compressSplit(const SplitCompressionR
                              CompressionFormats::fileExtension(format), CompressionTarget::WhenTaken::fail,
                              journal.get());
     const QString workURL = target.workURL(primaryName);
-    if (splitZip) {
-        compressPlainZip(workspace.files, workURL, request.level, zipVolumeSize, request.excludeHiddenFiles,
-                         progressHandler, token);
-    } else if (format == CompressionFormat::zip) {
-        compressZip(workspace.files, workURL, request.level, request.password, request.threadCount,
-                    request.excludeHiddenFiles, progressHandler, token);
-    } else {
-        compressSevenZip(workspace.files, workURL, request.level, request.password, request.threadCount,
-                         request.excludeHiddenFiles, splitEnabled ? request.splitSizeBytes : std::nullopt,
-                         progressHandler, token);
-    }
+    writingInto(folder, [&] {
+        if (splitZip) {
+            compressPlainZip(workspace.files, workURL, request.level, zipVolumeSize,
+                             request.excludeHiddenFiles, progressHandler, token);
+        } else if (format == CompressionFormat::zip) {
+            compressZip(workspace.files, workURL, request.level, request.password, request.threadCount,
+                        request.excludeHiddenFiles, progressHandler, token);
+        } else {
+            compressSevenZip(workspace.files, workURL, request.level, request.password, request.threadCount,
+                             request.excludeHiddenFiles, splitEnabled ? request.splitSizeBytes : std::nullopt,
+                             progressHandler, token);
+        }
+    });
     token.throwIfCancelled();
 
     const QStringList written = collectOutputs(format, target.workFolder(), name, workURL, splitEnabled);

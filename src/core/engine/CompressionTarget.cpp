@@ -45,7 +45,7 @@ CompressionTarget::CompressionTarget(const QString& plannedURL, const QString& e
     if (const int error = journal ? journal->add(workFolder, WorkJournal::Kind::Tree) : 0)
         ExtractionSteps::throwCreateFailed(folder, error);
     if (::mkdir(nativePath(workFolder).constData(), 0700) != 0)
-        ExtractionSteps::throwCreateFailed(folder, errno);
+        ExtractionSteps::throwWriteIntoFailed(folder, errno);
     m_workFolder = workFolder;
 }
 

@@ -122,6 +122,11 @@ std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index
     const auto reasonAt = [&](qsizetype offset) { return SystemErrorText::errorNumberOf(line(offset)); };
     consumed = 1;
     if (std::optional<SystemFailure> failure = systemFailure(line(0))) return failure;
+    // 7-Zip refuses to change an archive the user may not write: "The file is read-only", then its path.
+    if (line(0) == QLatin1String("The file is read-only") && !line(1).isEmpty()) {
+        consumed = 2;
+        return SystemFailure{kOpenOutput, EACCES, {shownPath(line(1))}};
+    }
     if (const QRegularExpressionMatch match = sevenZipOpen.match(line(0));
         match.hasMatch() && line(1) == QLatin1String("Cannot open the file as archive")) {
         const qsizetype numbered = line(2).isEmpty() ? 3 : 2;
@@ -236,18 +241,20 @@ QString systemFailureText(const SystemFailure& failure) {
 
 // unzip's lines that name an entry and what kept it from being written: a name it could not turn into a
 // file name ("mapname:  conversion of <name> failed"), a method it lacks ("skipping: <name>  `tokenize'
-// method not supported"); 7-Zip's missing method ("ERROR: Unsupported Method : <name>").
+// method not supported"); 7-Zip's and unrar's missing method ("ERROR: Unsupported Method : <name>",
+// "Unknown method in <name>").
 std::optional<QString> entryFailureText(const QString& line) {
     static const QRegularExpression mapname(QStringLiteral("^mapname:\\s+conversion of (.*) failed$"));
     static const QRegularExpression method(QStringLiteral(
-        "^(?:skipping: (.+?)\\s+`[^']*' method not supported|(?:ERROR: )?Unsupported Method : (.+))$"));
+        "^(?:skipping: (.+?)\\s+`[^']*' method not supported|(?:ERROR: )?Unsupported Method : (.+)|Unknown "
+        "method in (.+))$"));
     if (const QRegularExpressionMatch match = mapname.match(line); match.hasMatch()) {
         const QString name = match.captured(1).trimmed();
         if (name.isEmpty()) return QStringLiteral(u"压缩包中有名称为空的条目，无法写入");
         return QStringLiteral(u"无法写入“") + shownPath(name) + QStringLiteral(u"”：这个名称不能用作文件名");
     }
     if (const QRegularExpressionMatch match = method.match(line); match.hasMatch()) {
-        const QString name = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
+        const QString name = match.captured(1) + match.captured(2) + match.captured(3);  // one of them
         return QStringLiteral(u"无法解压“") + shownPath(name) + QStringLiteral(u"”：不支持它的压缩方法");
     }
     return std::nullopt;
@@ -329,6 +336,40 @@ bool mentionsPermission(const QString& text, const QStringList& echoedNames) {
     return false;
 }
 
+// Whether one of the lines is one of the tool's whole lines (compared without the white space around it).
+bool hasLine(const QString& text, const QRegularExpression& line) {
+    for (const QStringView each : QStringView(text).split(u'\n')) {
+        if (line.match(each.trimmed()).hasMatch()) return true;
+    }
+    return false;
+}
+
+// unrar's damaged headers: "Corrupt header is found", "Main archive header is corrupt", "<entry> - the file
+// header is corrupt" (the entry's name first, its words last, as unrar prints them).
+bool unrarSaysCorruptHeader(const QString& text) {
+    static const QRegularExpression corrupt(QStringLiteral(
+        "^(?:Corrupt header is found|Main archive header is corrupt|(?:.+ - )?the file header is corrupt)$"));
+    return hasLine(text, corrupt);
+}
+
+// unrar's method it does not know ("Unknown method in <entry>", "You may need a newer version of RAR."):
+// the entry is named as 7-Zip's and unzip's are (entryFailureText), never as damage.
+bool unrarLacksMethod(const QString& text) {
+    static const QRegularExpression unknown(QStringLiteral("^Unknown method in .+$"));
+    return hasLine(text, unknown);
+}
+
+// unzip's words of a central directory that is not where or what its end record says: "start of central
+// directory not found;" and "zipfile corrupt.", "expected central file header signature not found (file
+// #2).", "missing 7 bytes in zipfile", "invalid zip file with overlapped components (possible zip bomb)".
+bool unzipSaysCorruptDirectory(const QString& text) {
+    static const QRegularExpression corrupt(QStringLiteral(
+        "^(?:error(?: \\[.+\\])?:\\s+(?:start of central directory not found;|expected central file header "
+        "signature not found \\(file #\\d+\\)\\.|missing \\d+ bytes in zipfile|invalid zip file with "
+        "overlapped components \\(possible zip bomb\\))|zipfile corrupt\\.)$"));
+    return hasLine(text, corrupt);
+}
+
 // kind is "链接" or "硬链接".
 ArchiveError unwrittenLink(const QString& kind, const QString& linkPath, const QString& reason) {
     return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的") + kind + QStringLiteral(u"“") +
@@ -353,22 +394,29 @@ void createFolder(const QString& folderURL) {
     std::error_code code;
     std::filesystem::create_directories(std::filesystem::path(ToolText::encodedName(folderURL).toStdString()),
                                         code);
-    if (code) throwCreateFailed(folderURL, code.value());
+    if (code) throwWriteIntoFailed(folderURL, code.value());
 }
 
 void throwCreateFailed(const QString& folderURL, int errorNumber) {
     switch (errorNumber) {
         case EACCES:
         case EPERM:
-        case EROFS:
             throw ArchiveError::destinationNotWritable(folderURL);
+        case EROFS:
+            throw *ArchiveError::unwritable(folderURL, errorNumber);
         case ENOSPC:
         case EDQUOT:
-            throw ArchiveError::diskFull();
+            throw ArchiveError::diskFull();  // the journal's disk, or the folder's
         default:
             throw FileSystemError::fromErrorNumber(FileSystemError::Kind::createFailed, folderURL,
                                                    errorNumber);
     }
+}
+
+void throwWriteIntoFailed(const QString& folderURL, int errorNumber) {
+    if (errorNumber == ENOSPC || errorNumber == EDQUOT)
+        throw *ArchiveError::unwritable(folderURL, errorNumber);
+    throwCreateFailed(folderURL, errorNumber);
 }
 
 QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJournal::Record* record) {
@@ -448,6 +496,11 @@ bool onlyModesUnset(const ProcessResult& result) {
     return anyUnset;
 }
 
+bool unzipFoundNoEntries(const ProcessResult& result) {
+    static const QRegularExpression empty(QStringLiteral("^warning \\[.+\\]:\\s+zipfile is empty$"));
+    return hasLine(combinedText(result), empty);
+}
+
 bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames) {
     if (result.status != 1) return false;
     // unzip names every entry it did not write on a line of its own.
@@ -481,11 +534,11 @@ ArchiveError linkOutsideDestination(const QString& linkPath) {
 
 std::optional<ArchiveError> refusedLink(const QString& combinedText) {
     // "ERROR: Dangerous link path was ignored : up : ../../etc/hostname"; "ERROR: Dangerous link via
-    // another link was ignored : vialink : dirlink/f.txt". 7-Zip says the first of links that stay
-    // inside too ("d/up -> .."): a link whose own target leads out is named first, then one 7-Zip says
-    // leads out, as leading out.
+    // another link was ignored : vialink : dirlink/f.txt", each on a line of its own (an entry's name
+    // elsewhere may hold the words). 7-Zip says the first of links that stay inside too ("d/up -> .."):
+    // a link whose own target leads out is named first, then one 7-Zip says leads out, as leading out.
     static const QRegularExpression refused(
-        QStringLiteral("Dangerous link (path|via another link) was ignored : (.+) : (.*)$"),
+        QStringLiteral("^(?:ERROR: )?Dangerous link (path|via another link) was ignored : (.+) : (.*)$"),
         QRegularExpression::MultilineOption);
     std::optional<QString> outside;
     std::optional<QString> chain;
@@ -553,8 +606,12 @@ bool namesFullDisk(const QString& searchable) {
 }
 
 std::optional<QString> missingVolume(const QString& combinedText) {
-    // 7-Zip: "Missing volume : a.z01"; unrar: "Cannot find volume /folder/a.part2.rar".
-    static const QRegularExpression missing(QStringLiteral("(?:Missing volume : |Cannot find volume )(.+)"));
+    // 7-Zip: "Missing volume : a.z01" on a line of its own, or as a listing's "ERROR = Missing volume :
+    // a.z01"; unrar: "Cannot find volume /folder/a.part2.rar". Never inside another line, where an entry's
+    // name is echoed ("Incorrect password for Cannot find volume x.txt").
+    static const QRegularExpression missing(
+        QStringLiteral("^(?:(?:ERROR = )?Missing volume : |Cannot find volume )(.+)$"),
+        QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = missing.match(combinedText);
     if (!match.hasMatch()) return std::nullopt;
     return QFileInfo(match.captured(1).trimmed()).fileName();
@@ -568,8 +625,10 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     const QString lowered = searchableText(result, echoedNames);
     // A full disk or a read-only folder fails an encrypted archive too: they come before the password.
     if (namesFullDisk(lowered)) return ArchiveError::diskFull();
-    if (says(lowered, QLatin1String("read-only file system"))) return ArchiveError::destinationNotWritable();
+    if (says(lowered, QLatin1String("read-only file system"))) return ArchiveError::readOnlyFileSystem();
     if (namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
+    // A method the tool lacks explains whatever else it said of the entry: its one line names it.
+    if (unrarLacksMethod(text)) return std::nullopt;
     // A set of numbered pieces that ends early lacks the piece after its last one.
     if (says(lowered, QLatin1String("unexpected end of archive"))) {
         if (const std::optional<QString> next = ArchiveVolumes::volumeAfterLast(echoedNames.value(0)))
@@ -591,6 +650,8 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
     }
     if (mentionsPermission(text, echoedNames)) return ArchiveError::permissionDenied();
+    if (unrarSaysCorruptHeader(text) || unzipFoundNoEntries(result) || unzipSaysCorruptDirectory(text))
+        return ArchiveError::corruptedArchive();
     // unzip's "bad CRC 1a2b3c4d  (should be …)", "invalid compressed data to inflate", "<name>: bad extra
     // field length (local)" and "file #1: bad zipfile offset (local header sig)", 7-Zip's data after the
     // end of an entry's payload: damaged records.
@@ -602,7 +663,11 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
           "does not look like a tar archive", "skipping to next header"}) {
         if (says(lowered, QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
-    return unwritableEntry(text);
+    if (std::optional<ArchiveError> entry = unwritableEntry(text)) return entry;
+    // unrar found nothing to write, and no other line says why.
+    static const QRegularExpression noFiles(QStringLiteral("^No files to extract$"));
+    if (reports.isEmpty() && hasLine(text, noFiles)) return ArchiveError::noFiles();
+    return std::nullopt;
 }
 
 ArchiveError mapExternalError(const ProcessResult& result, const QString& sentence,

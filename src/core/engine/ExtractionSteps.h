@@ -18,13 +18,17 @@ namespace ExtractionSteps {
 // ArchiveError::notFileOrFolder for a pipe, socket or device, which a tool would wait on for good.
 void requireItem(const QString& fileURL);
 
-// Creates the folder and any missing parents; throws FileSystemError.
+// Creates the folder and any missing parents; fails as throwWriteIntoFailed.
 void createFolder(const QString& folderURL);
 
-// The failure of creating a folder for a run's output (an extraction's, a compression's work folder): a
-// folder that cannot be written and a full disk are archive errors that say so, anything else a
-// FileSystemError with the system's reason.
+// The failure of creating a folder for a run's output (an extraction's, a compression's work folder), or
+// of recording it in the journal: a folder that cannot be written and a full disk are archive errors that
+// say so (a read-only file system naming the folder; the disk that is full may be the journal's), anything
+// else a FileSystemError with the system's reason.
 [[noreturn]] void throwCreateFailed(const QString& folderURL, int errorNumber);
+
+// The failure of making something inside folderURL itself: as throwCreateFailed, a full disk naming it.
+[[noreturn]] void throwWriteIntoFailed(const QString& folderURL, int errorNumber);
 
 // Creates a new folder for one run's output in parentURL (created when missing): baseName, else
 // "baseName N" with the first free N. mkdir fails on any existing name, so two runs never share the
@@ -59,6 +63,9 @@ bool onlyModesUnset(const ProcessResult& result);
 // it may do with exit status 0: a TAR header it could not read (a name cut short, an entry skipped) is
 // such a warning. What it wrote then need not be what the archive holds, so it is no clean success.
 bool sevenZipWarned(const ProcessResult& result);
+
+// True when unzip said the archive holds no entries ("warning [a.zip]:  zipfile is empty").
+bool unzipFoundNoEntries(const ProcessResult& result);
 
 // True when unzip ended with its warning status (1) and still listed or wrote every entry: it skipped
 // none ("skipping: a  incorrect password") and its words name no failure (namedFailure). A few bytes

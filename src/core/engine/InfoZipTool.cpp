@@ -1,5 +1,6 @@
 #include "core/engine/InfoZipTool.h"
 
+#include "core/base/ZipCentralDirectory.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
@@ -14,9 +15,16 @@ ProcessResult run(const QString& program, const QStringList& arguments,
                               ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::terminal);
 }
 
-// unzip's warning status with every entry done (ExtractionSteps::onlyWarnings) is a finished run.
-ProcessResult finished(ProcessResult result, const QStringList& echoedNames) {
-    if (ExtractionSteps::onlyWarnings(result, echoedNames)) result.status = 0;
+// unzip's warning status with every entry done (ExtractionSteps::onlyWarnings) is a finished run. Its
+// "zipfile is empty" is one only for an archive that claims no entries: an end record that claims some
+// its directory does not hold is damage (ExtractionSteps::namedFailure).
+ProcessResult finished(ProcessResult result, const QString& archive, const QStringList& echoedNames) {
+    if (ExtractionSteps::unzipFoundNoEntries(result)) {
+        if (result.status == 1 && ZipCentralDirectory::claimedEntryCount(archive).value_or(0) == 0)
+            result.status = 0;
+    } else if (ExtractionSteps::onlyWarnings(result, echoedNames)) {
+        result.status = 0;
+    }
     return result;
 }
 
@@ -25,14 +33,14 @@ ProcessResult finished(ProcessResult result, const QStringList& echoedNames) {
 ProcessResult InfoZipTool::list(const QString& archive, const CancellationToken& token) const {
     return finished(run(m_unzip, ArchiveTools::Unzip::listArguments(archive), std::nullopt,
                         ArchiveTools::kListingTimeout, std::nullopt, token),
-                    {archive});
+                    archive, {archive});
 }
 
 ProcessResult InfoZipTool::extract(const QString& archive, const QString& destination,
                                    const std::optional<QString>& password, const CancellationToken& token) const {
     return finished(run(m_unzip, ArchiveTools::Unzip::extractArguments(archive, destination), std::nullopt,
                         ArchiveTools::kLongRunTimeout, password, token),
-                    {archive, destination});
+                    archive, {archive, destination});
 }
 
 ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringList& entryPaths,
@@ -42,7 +50,7 @@ ProcessResult InfoZipTool::extractEntries(const QString& archive, const QStringL
     for (const QString& path : entryPaths) {
         result = finished(run(m_unzip, ArchiveTools::Unzip::extractEntryArguments(archive, path, destination),
                               std::nullopt, timeout, password, token),
-                          {archive, destination});
+                          archive, {archive, destination});
         if (result.status != 0) break;
     }
     return result;

@@ -148,7 +148,7 @@ bool staysInside(const QList<Entry>& entries) {
 }
 
 bool refusedLink(const ProcessResult& result) {
-    return ExtractionSteps::combinedText(result).contains(QLatin1String("Dangerous link"));
+    return ExtractionSteps::refusedLink(ExtractionSteps::combinedText(result)).has_value();
 }
 
 bool provedSafe(const SevenZipTool& sevenZip, const QString& archive, const std::optional<QString>& password,

@@ -95,29 +95,34 @@ QList<Program> order(ArchiveFormat::Kind kind, bool hasPassword) {
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,
                               const Attempts& attempts, const QStringList& echoedNames,
                               const CancellationToken& token) {
-    std::optional<Run> deciding;
-    Verdict decidingVerdict = Verdict::unknown;
+    // The last run decides when it succeeded; when it failed, of the failures that all hand over the
+    // first that says most stands, also over a success between them that was no use (a ZIP reader that
+    // found no rows).
+    std::optional<Run> failure;
+    std::optional<Run> success;
+    Verdict failureVerdict = Verdict::unknown;
     for (const Program program : order) {
         token.throwIfCancelled();
         // What a failed run wrote is not the next one's.
-        if (deciding && !attempts.outputFolder.isEmpty()) ExtractionSteps::emptyFolder(attempts.outputFolder);
+        if ((failure || success) && !attempts.outputFolder.isEmpty())
+            ExtractionSteps::emptyFolder(attempts.outputFolder);
         std::optional<ProcessResult> result = attempt(programs, program, attempts);
         if (!result) continue;
         Run run{program, std::move(*result)};
         if (run.result.status == 0) {
-            deciding = std::move(run);
-            if (!attempts.unusable || !attempts.unusable(program)) break;
+            success = std::move(run);
+            if (!attempts.unusable || !attempts.unusable(program)) return success;
             continue;
         }
-        // Of failures that all hand over, the first that says most stands.
         const Verdict verdict = verdictOf(run, echoedNames);
-        if (!deciding || deciding->result.status == 0 || verdict > decidingVerdict) {
-            deciding = std::move(run);
-            decidingVerdict = verdict;
+        success.reset();
+        if (!failure || verdict > failureVerdict) {
+            failure = std::move(run);
+            failureVerdict = verdict;
         }
         if (verdict == Verdict::reason) break;
     }
-    return deciding;
+    return success ? success : failure;
 }
 
 }  // namespace ToolFallback

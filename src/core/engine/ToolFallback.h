@@ -56,7 +56,7 @@ struct Run {
 // refused link, ...), which is the outcome. After any other failure (damaged data, a file it cannot
 // open as an archive, words that name nothing known), a missing program or an unusable success the
 // next program tries: an archive is damaged only when every program failed. Then the first failure
-// that says most decides (damage before words that name nothing known; a 7-Zip that cannot open the
+// that says most decides (also over an unusable success between the failures) (damage before words that name nothing known; a 7-Zip that cannot open the
 // file, or only warned, says nothing beside another program's failure). A cancelled run never hands over
 // (CancellationError). Nothing when none of the programs is installed.
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,

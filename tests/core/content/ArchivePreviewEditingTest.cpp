@@ -91,6 +91,13 @@ TEST_F(ArchivePreviewEditingTest, RefusalsLeaveTheArchiveAlone) {
               }).kind(),
               ArchiveError::Kind::extractFailed);
     EXPECT_EQ(listedPaths(zip), kSamplePaths);
+    // An archive the user may not write, in a folder they may: it is named with what it lacks.
+    if (::geteuid() != 0) {
+        QFile::setPermissions(zip, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, zip, {}, m_token); }),
+                  ArchiveError::permissionDenied(zip, SystemErrorText::Access::write));
+        EXPECT_EQ(listedPaths(zip), kSamplePaths);
+    }
 }
 
 TEST_F(ArchivePreviewEditingTest, MissingSevenZip) {

@@ -285,12 +285,29 @@ TEST(ArchivePreviewService, ToolFailuresReadAsInExtraction) {
         {{2, "", "ERROR: There are some data after the end of the payload data : test1.xml"},
          ArchiveError::corruptedArchive()},
         {{2, "", "ERROR: No space left on device : a.txt"}, ArchiveError::diskFull()},
+        // unrar's, 7-Zip's and unzip's words, whole lines where they print them: an entry's name echoed
+        // inside another line is no missing volume, and each says what it is.
+        {{11, "", "\nIncorrect password for Cannot find volume x.txt"}, ArchiveError::wrongPassword()},
+        {{2, "", "ERROR: Data Error in encrypted file. Wrong password? : Missing volume : x.txt"},
+         ArchiveError::wrongPassword()},
+        {{2, "", "\nERRORS:\nMissing volume : zs.z01\n"}, ArchiveError::missingVolume("zs.z01")},
+        {{3, "", "\nCorrupt header is found\na - the file header is corrupt"},
+         ArchiveError::corruptedArchive()},
+        {{1, "Archive:  a.zip", "warning [a.zip]:  zipfile is empty"}, ArchiveError::corruptedArchive()},
+        // 7-Zip's edit of an archive the user may not write names it.
+        {{2, "Updating archive: /d/arc.zip\n\nError:\nThe file is read-only\n/d/arc.zip\n",
+          "\n\nSystem ERROR:\nerrno=13 : Permission denied\n"},
+         ArchiveError::permissionDenied("/d/arc.zip", SystemErrorText::Access::write)},
+        {{10, "\nExtracting from a.rar\n\nNo files to extract", ""}, ArchiveError::noFiles()},
+        {{2, "Extracting from a.rar\nNo files to extract",
+          "\nUnknown method in a.txt\nYou may need a newer version of RAR."},
+         ArchiveError::extractFailed(u"第三方预览工具返回错误（无法解压“a.txt”：不支持它的压缩方法）。"_qs)},
         {{2, "", "ERRORS:\nIs not archive\n\nSystem ERROR:\nerrno=1 : Operation not permitted"},
          ArchiveError::corruptedArchive()},
         // The reasons named before keep winning over the wording of the error number.
         {{2, "",
           "ERROR: Cannot open output file : errno=30 : Read-only file system : /d/.velmoraExtraction-1/a"},
-         ArchiveError::destinationNotWritable()},
+         ArchiveError::readOnlyFileSystem()},
         {{1, "out", "err"}, ArchiveError::extractFailed(fallback)},
         {{1, " \n", "\n\n"}, ArchiveError::extractFailed(fallback)},
     };

@@ -14,6 +14,8 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <cerrno>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -206,10 +208,10 @@ TEST_F(CompressionServiceTest, ToolFailuresNameTheirReason) {
             });
         };
         if (readOnlyMount.mounted()) {
-            EXPECT_EQ(compressInto(readOnly), ArchiveError::destinationNotWritable(readOnly));
+            EXPECT_EQ(compressInto(readOnly), ArchiveError::unwritable(readOnly, EROFS));
         }
         if (disk.mounted()) {
-            EXPECT_EQ(compressInto(disk.path()), ArchiveError::diskFull());
+            EXPECT_EQ(compressInto(disk.path()), ArchiveError::unwritable(disk.path(), ENOSPC));
             EXPECT_TRUE(QDir(disk.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         }
     }
@@ -342,7 +344,8 @@ TEST_F(FakeSevenZipTest, FailedRunsMapToErrorsAndRemoveTheStaging) {
     const std::pair<QString, ArchiveError> cases[] = {
         {"exit 2", ArchiveError::compressFailed(QStringLiteral(u"7-Zip 压缩工具返回错误。"))},
         {"echo 'ERROR: Operation: Permission Denied' >&2; exit 2", ArchiveError::permissionDenied()},
-        {"echo 'disk full' >&2; echo 'partial'; exit 2", ArchiveError::diskFull()},
+        {"echo 'disk full' >&2; echo 'partial'; exit 2",
+         *ArchiveError::unwritable(QFileInfo(tree.path("out.7z")).path(), ENOSPC)},
         // Neither the banner, the progress nor a line that names no known reason reaches the user.
         {"echo '7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov'; echo 'Scanning the drive:'; "
          "echo ' 45% 3 + a.txt'; printf '\\nERROR: Unexpected end\\n' >&2; exit 2",
@@ -439,8 +442,7 @@ TEST(CompressionErrorMapping, TheToolsWordsGiveTheKindAndOtherwiseTheFixedText) 
         {{1, "zip I/O error: PERMISSION denied", ""}, ArchiveError::permissionDenied()},
         {{2, "", "tar: x: Cannot open: Permission denied"},
          ArchiveError::permissionDenied("x", SystemErrorText::Access::read)},
-        {{2, "", "tar: out.tar.gz: Cannot open: Read-only file system"},
-         ArchiveError::destinationNotWritable()},
+        {{2, "", "tar: out.tar.gz: Cannot open: Read-only file system"}, ArchiveError::readOnlyFileSystem()},
         {{2, "", "tar: Exiting with failure status due to previous errors\ntar: odd: Unknown file type"},
          ArchiveError::compressFailed("fallback")},
         {{2, "Archives with Errors: 1\n", "\nSystem ERROR:\nE_NOTIMPL\n"},

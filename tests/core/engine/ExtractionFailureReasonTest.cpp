@@ -22,6 +22,85 @@
 
 namespace {
 
+// A RAR 5 archive's blocks, as unrar reads them: a CRC-32 of the header, its size, then the header.
+struct RarBlock {
+    qsizetype start = 0;
+    qsizetype headerStart = 0;  // after the CRC and the size
+    qsizetype headerEnd = 0;
+    qsizetype end = 0;  // after the block's data
+    quint64 type = 0;
+};
+
+quint64 rarNumber(const QByteArray& bytes, qsizetype& at) {
+    quint64 value = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = quint8(bytes[at++]);
+        value |= quint64(byte & 0x7f) << shift;
+        if (!(byte & 0x80)) return value;
+    }
+}
+
+QByteArray rarNumberBytes(quint64 value) {
+    QByteArray bytes;
+    for (; value >= 0x80; value >>= 7) bytes += char(0x80 | (value & 0x7f));
+    return bytes + char(value);
+}
+
+quint32 crc32(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+QList<RarBlock> rarBlocks(const QByteArray& bytes) {
+    QList<RarBlock> blocks;
+    for (qsizetype at = 8; at < bytes.size();) {
+        RarBlock block{at};
+        at += 4;
+        const quint64 size = rarNumber(bytes, at);
+        block.headerStart = at;
+        block.headerEnd = at + qsizetype(size);
+        block.type = rarNumber(bytes, at);
+        const quint64 flags = rarNumber(bytes, at);
+        if (flags & 1) rarNumber(bytes, at);  // the extra area's size
+        const quint64 dataSize = (flags & 2) ? rarNumber(bytes, at) : 0;
+        block.end = block.headerEnd + qsizetype(dataSize);
+        blocks.append(block);
+        at = block.end;
+    }
+    return blocks;
+}
+
+// The archive with its first file header's compression information replaced: what WinRAR 7 writes
+// for a dictionary above 4 GB (algorithm version 1, the dictionary's fraction bits), which unrar 6
+// does not know.
+QByteArray withRar7Method(const QByteArray& bytes) {
+    constexpr quint64 kFileHeader = 2;
+    for (const RarBlock& block : rarBlocks(bytes)) {
+        if (block.type != kFileHeader) continue;
+        qsizetype at = block.headerStart;
+        rarNumber(bytes, at);  // type
+        const quint64 flags = rarNumber(bytes, at);
+        if (flags & 1) rarNumber(bytes, at);
+        if (flags & 2) rarNumber(bytes, at);
+        const quint64 fileFlags = rarNumber(bytes, at);
+        rarNumber(bytes, at);                                         // unpacked size
+        rarNumber(bytes, at);                                         // attributes
+        at += ((fileFlags & 2) ? 4 : 0) + ((fileFlags & 4) ? 4 : 0);  // time, data CRC
+        const qsizetype methodStart = at;
+        const quint64 method = rarNumber(bytes, at);
+        const QByteArray header = bytes.mid(block.headerStart, methodStart - block.headerStart) +
+                                  rarNumberBytes((method & ~quint64(0x3f)) | 1 | (15 << 10) | (1 << 15)) +
+                                  bytes.mid(at, block.headerEnd - at);
+        const QByteArray sized = rarNumberBytes(quint64(header.size())) + header;
+        return bytes.left(block.start) + ZipBytes::le32(crc32(sized)) + sized + bytes.mid(block.headerEnd);
+    }
+    return bytes;
+}
+
 // What a user reads when an extraction fails, for each kind of failure, with the installed tools.
 class ExtractionFailureReasonTest : public ::testing::Test {
 protected:
@@ -68,6 +147,15 @@ protected:
             bytes.replace(bytes.indexOf("PK\x01\x02") + centralOffset, 2, ZipBytes::le16(value));
         if (localOffset >= 0) bytes.replace(localOffset, 2, ZipBytes::le16(value));
         return m_tree.writeFile(QStringLiteral("entry%1.zip").arg(centralOffset), bytes);
+    }
+
+    // A RAR of one compressed file, its bytes as edit makes them.
+    QString rarEdited(const QString& name, const std::function<QByteArray(QByteArray)>& edit) {
+        m_tree.writeFile("src/words.txt", QByteArray("words ").repeated(4000));
+        const QString archive = make("rar", {"a", "-inul", "-m3", "../" + name, "words.txt"});
+        QFile file(archive);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return m_tree.writeFile(name, edit(file.readAll()));
     }
 
     QString failureOf(const QString& archive, const std::optional<QString>& password,
@@ -163,6 +251,50 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
          withoutSevenZip.programs()},
         {"a local header at a wrong offset", [&] { return zipOf("a.txt", 42, 3); }, std::nullopt, damaged,
          withoutSevenZip.programs()},
+        // unrar's damaged headers, a method it lacks and an archive without files, each read as it is.
+        {"a rar whose main header checksum is wrong",
+         [&] {
+             return rarEdited("main.rar", [](QByteArray bytes) {
+                 bytes[8] = char(~bytes[8]);
+                 return bytes;
+             });
+         },
+         std::nullopt, damaged},
+        {"a rar whose file header checksum is wrong",
+         [&] {
+             return rarEdited("file.rar", [](QByteArray bytes) {
+                 const qsizetype at = rarBlocks(bytes).value(1).start;
+                 bytes[at] = char(~bytes[at]);
+                 return bytes;
+             });
+         },
+         std::nullopt, damaged},
+        {"a rar in a method unrar does not know", [&] { return rarEdited("new.rar", withRar7Method); },
+         std::nullopt,
+         QStringLiteral(u"解压失败：unrar 解压工具返回错误（无法解压“words.txt”：不支持它的压缩方法）。")},
+        {"a rar without files",
+         [&] {
+             return rarEdited("none.rar", [](const QByteArray& bytes) {
+                 QByteArray kept = bytes.left(8);
+                 for (const RarBlock& block : rarBlocks(bytes)) {
+                     if (block.type != 2) kept += bytes.mid(block.start, block.end - block.start);
+                 }
+                 return kept;
+             });
+         },
+         std::nullopt, QStringLiteral(u"压缩包中没有可解压的文件。")},
+        // An end record that claims entries its directory does not hold, a directory that is not where
+        // its end record says: 7-Zip and unzip both refuse them.
+        {"a zip whose end record claims entries",
+         [&] { return m_tree.writeFile("claims.zip", ZipBytes::endRecord(2, 0, 0)); }, std::nullopt, damaged},
+        {"a zip whose directory offset is wrong",
+         [&] {
+             QByteArray bytes = LegacyArchives::zip({{"a.txt", "hello"}}, LegacyArchives::Host::unix);
+             const qsizetype offsetField = bytes.lastIndexOf("PK\x05\x06") + 16;
+             bytes.replace(offsetField, 4, ZipBytes::le32(quint32(bytes.indexOf("PK\x01\x02") + 7)));
+             return m_tree.writeFile("offset.zip", bytes);
+         },
+         std::nullopt, damaged},
         // Encrypted, opened with the right password, and refused for its link: not a password problem.
         {"encrypted 7z with a link leading out",
          [&] {
@@ -187,6 +319,32 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     }
 }
 
+// A damaged archive gets one verdict on every path: the browser's listing, its preview of an entry and
+// its edit read the tools' words as an extraction does.
+TEST_F(ExtractionFailureReasonTest, aDamagedArchiveIsDamagedOnEveryPath) {
+    QByteArray offset = LegacyArchives::zip({{"a.txt", "hello"}}, LegacyArchives::Host::unix);
+    offset.replace(offset.lastIndexOf("PK\x05\x06") + 16, 4,
+                   ZipBytes::le32(quint32(offset.indexOf("PK\x01\x02") + 7)));
+    const QString rar = rarEdited("main.rar", [](QByteArray bytes) {
+        bytes[8] = char(~bytes[8]);
+        return bytes;
+    });
+    const ArchivePreviewService browser;
+    ArchivePreviewEntry entry;
+    entry.path = QStringLiteral("a.txt");
+    for (const QString& archive : {m_tree.writeFile("claims.zip", ZipBytes::endRecord(2, 0, 0)),
+                                   m_tree.writeFile("offset.zip", offset), rar}) {
+        SCOPED_TRACE(archive.toStdString());
+        const std::optional<ArchiveError> damaged = ArchiveError::corruptedArchive();
+        EXPECT_EQ(thrownArchiveError([&] { browser.previewEntries(archive, std::nullopt, {}); }), damaged);
+        if (archive == rar) continue;  // unrar writes the entry of a RAR whose main header is damaged
+        EXPECT_EQ(thrownArchiveError([&] { browser.extractedPreviewFile(entry, archive, std::nullopt, {}); }),
+                  damaged);
+        EXPECT_EQ(thrownArchiveError([&] { browser.deleteEntries({entry}, archive, std::nullopt, {}); }),
+                  damaged);
+    }
+}
+
 // The tools name the entry a wrong password fails on ("ERROR: Wrong password : a", "Incorrect password
 // for a"): a name that is part of their words leaves them whole, for the browser's check of a typed
 // password, its preview of the entry and an extraction alike.
@@ -195,7 +353,8 @@ TEST_F(ExtractionFailureReasonTest, aWrongPasswordIsNamedWhateverItsEntryIsCalle
     // The archive's extension, the program and its switches.
     const QList<QStringList> makers = {
         {"zip", "7zz", "a", "-tzip", "-mem=ZipCrypto"}, {"7z", "7zz", "a"}, {"rar", "rar", "a", "-inul"}};
-    for (const char* name : {"a", "s", "or", "pass", "Wrong password"}) {
+    for (const char* name : {"a", "s", "or", "pass", "Wrong password", "Cannot find volume x.txt",
+                             "Missing volume : x.txt", "ERROR: x"}) {
         m_tree.writeFile(QStringLiteral("names/") + name, "secret\n");
         ArchivePreviewEntry entry;
         entry.path = QString::fromUtf8(name);
