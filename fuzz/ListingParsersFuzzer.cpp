@@ -1,7 +1,7 @@
 // The input is a tool's output, decoded as the process runner decodes it, and goes to every listing
 // parser; the rows then pass through the rules that follow a listing.
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/ArchivePreviewService.h"
 #include "core/content/PreviewEntryRules.h"

@@ -62,8 +62,8 @@ foreach(folder src/platform src/core src/viewmodels src/views src/app src/tools 
     set(allowed "")
     if(folder STREQUAL "velmoraFinderSync")
         # The table of kinds and the keeping of a name's bytes (QtCore alone), compiled in.
-        set(allowed "platform/ArchiveKindTable.h;core/base/ToolText.h")
-        foreach(shared platform/ArchiveKindTable.h core/base/ToolText.h core/base/ToolText.cpp)
+        set(allowed "platform/ArchiveKindTable.h;platform/ToolText.h")
+        foreach(shared platform/ArchiveKindTable.h platform/ToolText.h platform/ToolText.cpp)
             if(EXISTS "${SOURCE_DIR}/src/${shared}")
                 list(APPEND files "${SOURCE_DIR}/src/${shared}")
             endif()

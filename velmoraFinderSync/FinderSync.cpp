@@ -1,6 +1,6 @@
 #include "FinderSync.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "platform/ArchiveKindTable.h"
 
 #include <QDir>

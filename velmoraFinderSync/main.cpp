@@ -1,5 +1,5 @@
 #include "FinderSync.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/ActionUrl.h"
 
 #include "core/base/InputItem.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 
 namespace {

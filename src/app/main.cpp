@@ -7,7 +7,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/TrayDropMonitor.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/content/EditWorkFolder.h"
 #include "platform/DefaultsStore.h"
 #include "platform/PrivateTempDirectory.h"

@@ -2,9 +2,9 @@
 
 #include "platform/PrivateFile.h"
 #include "platform/PrivateTempDirectory.h"
+#include "platform/ToolText.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
@@ -27,7 +27,7 @@ namespace {
 
 const QString kRecordSuffix = QStringLiteral(".record");
 
-QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+QByteArray nativePath(const QString& path) { return ToolText::encodedName(path); }
 
 // 0, or the error number of the write that failed.
 int writeAt(int fd, const QByteArray& bytes) {
@@ -136,7 +136,7 @@ QList<RecordedPath> recordedPaths(const QByteArray& text) {
         } else {
             continue;
         }
-        recorded.path = QFile::decodeName(QByteArray::fromPercentEncoding(fields.last()));
+        recorded.path = ToolText::escapedName(QByteArray::fromPercentEncoding(fields.last()));
         if (QDir::isAbsolutePath(recorded.path)) paths.append(recorded);
     }
     return paths;
@@ -212,7 +212,7 @@ void addRepairs(const QByteArray& text, Repairs& repairs) {
 
 // Paths of the repairs are bytes as the run wrote them, which only a clean path survives unchanged.
 bool isHiddenWorkFolder(const QByteArray& native) {
-    const QString path = QFile::decodeName(native);
+    const QString path = ToolText::escapedName(native);
     return hiddenWorkFolder(path) == path;
 }
 

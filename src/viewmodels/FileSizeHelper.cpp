@@ -2,7 +2,7 @@
 
 #include "core/base/FileTree.h"
 #include "core/base/SplitArchiveDetector.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Turns the split-compress page's form into one workbench task: pre-flight checks, the output name
 // settled against existing files, the engine run, and the clean-up after a cancellation.
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "viewmodels/SplitCompressViewModel.h"
 
 #include "core/engine/ArchiveError.h"

@@ -1,6 +1,6 @@
 #include "FinderSync.h"
 #include "app/ActionUrl.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "support/FakeTool.h"
 #include "support/TempTree.h"
 

@@ -1,7 +1,7 @@
 #include "core/base/ExclusiveRename.h"
 
 #include "core/base/FileSystemError.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "core/base/FileNameHelper.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QDir>
 #include <QFile>

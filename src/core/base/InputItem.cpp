@@ -1,7 +1,7 @@
 #include "core/base/InputItem.h"
 
 #include "core/base/FileTree.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "core/base/LegacyNames.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QStringDecoder>
 

@@ -2,7 +2,7 @@
 
 #include "core/base/FileSystemError.h"
 #include "core/base/InputItem.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QFile>
 
@@ -75,6 +75,13 @@ QByteArray readAt(QFile& file, const QString& path, quint64 offset, quint64 leng
     return bytes;
 }
 
+// Opened by its bytes: the name need not be UTF-8.
+void openByBytes(QFile& file, const QString& fileURL) {
+    const int descriptor = ::open(ToolText::encodedName(fileURL).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::openFailed, fileURL, errno);
+    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
 }  // namespace
 
 quint16 readUInt16LE(QByteArrayView bytes, qsizetype offset) {
@@ -135,14 +142,14 @@ std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize)
 
 std::optional<quint32> claimedEntryCount(const QString& fileURL) {
     if (InputItem::stateOf(fileURL) != InputItem::State::usable) return std::nullopt;
-    QFile file(fileURL);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const quint64 fileSize = static_cast<quint64>(file.size());
-    const quint64 tailLength = std::min(fileSize, kTailLength);
     try {
-        const QByteArray tail = readAt(file, fileSize - tailLength, tailLength);
-        const std::optional<qsizetype> end = findEndOfCentralDirectory(tail);
-        if (end) return readUInt16LE(tail, *end + 10);
+        QFile file;
+        openByBytes(file, fileURL);
+        const quint64 fileSize = static_cast<quint64>(file.size());
+        const quint64 tailLength = std::min(fileSize, kTailLength);
+        const QByteArray tail = readAt(file, fileURL, fileSize - tailLength, tailLength);
+        if (const std::optional<qsizetype> end = findEndOfCentralDirectory(tail))
+            return readUInt16LE(tail, *end + 10);
     } catch (const FileSystemError&) {
     }
     return std::nullopt;
@@ -151,11 +158,8 @@ std::optional<quint32> claimedEntryCount(const QString& fileURL) {
 std::optional<Directory> read(const QString& fileURL) {
     // A pipe or a device holds no directory, and opening one can wait for good.
     if (InputItem::stateOf(fileURL) == InputItem::State::notFileOrFolder) return std::nullopt;
-    // Opened by its bytes: the name need not be UTF-8.
-    const int descriptor = ::open(ToolText::encodedName(fileURL).constData(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) throw FileSystemError::fromErrorNumber(FileSystemError::Kind::openFailed, fileURL, errno);
     QFile file;
-    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    openByBytes(file, fileURL);
     const quint64 fileSize = static_cast<quint64>(file.size());
     if (fileSize < kEndRecordSize) return std::nullopt;
 

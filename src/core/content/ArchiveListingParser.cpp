@@ -1,6 +1,6 @@
 #include "core/content/ArchiveListingParser.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/content/ListingFields.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/PrintedNames.h"

@@ -1,6 +1,6 @@
 #include "core/content/EditWorkFolder.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/base/ZipCentralDirectory.h"
 #include "core/engine/ExtractionSteps.h"
 

@@ -1,6 +1,6 @@
 #include "core/content/LegacyNameRows.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/content/PreviewEntryRules.h"
 
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "core/content/PrintedNames.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <algorithm>
 

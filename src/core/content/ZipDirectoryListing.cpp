@@ -1,7 +1,7 @@
 #include "core/content/ZipDirectoryListing.h"
 
 #include "core/base/LegacyNames.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/base/ZipCentralDirectory.h"
 #include "core/content/LegacyNameRows.h"
 #include "core/content/PreviewEntryRules.h"

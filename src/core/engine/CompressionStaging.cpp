@@ -4,7 +4,7 @@
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
 #include "core/base/InputItem.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
 #include "platform/FileDescriptor.h"

@@ -3,7 +3,7 @@
 #include "core/base/ExclusiveRename.h"
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/split/SplitCompressionError.h"
 

@@ -1,7 +1,7 @@
 #include "core/engine/CompressionWorkspace.h"
 
 #include "core/base/FileTree.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QFile>
 

@@ -3,7 +3,7 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/InputItem.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveVolumes.h"
 #include "platform/SystemErrorText.h"

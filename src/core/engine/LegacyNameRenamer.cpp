@@ -1,6 +1,6 @@
 #include "core/engine/LegacyNameRenamer.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QFile>
 

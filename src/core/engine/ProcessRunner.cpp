@@ -1,7 +1,7 @@
 #include "core/engine/ProcessRunner.h"
 
 #include "core/base/CancellationError.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/engine/PasswordTerminal.h"
 #include "core/engine/ProcessRunnerError.h"
 #include "platform/FileDescriptor.h"

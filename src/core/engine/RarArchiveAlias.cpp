@@ -2,7 +2,7 @@
 
 #include "core/base/FileSystemError.h"
 #include "core/base/SplitArchiveDetector.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/engine/ArchiveTools.h"
 #include "platform/PrivateTempDirectory.h"
 

@@ -1,6 +1,6 @@
 #include "core/engine/SevenZipLinkChains.h"
 
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"

@@ -1,7 +1,7 @@
 #include "core/split/SplitArchiveValidator.h"
 
 #include "core/base/FileNameHelper.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/base/UnicodeText.h"
 #include "core/split/SplitArchiveError.h"
 #include "core/split/SplitArchiveExtractionCoordinator.h"

@@ -4,7 +4,7 @@
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
 #include "core/base/SplitArchiveDetector.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "ContentFixture.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/SevenZipListingReader.h"
 #include "support/LegacyArchives.h"

@@ -1,6 +1,6 @@
 #include "ContentFixture.h"
 #include "core/base/FileSystemError.h"
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 #include "core/engine/ExtractionSteps.h"
 #include "support/FakeTool.h"
 #include "support/GnuTarArchives.h"

@@ -1,4 +1,4 @@
-#include "core/base/ToolText.h"
+#include "platform/ToolText.h"
 
 #include <QStringDecoder>
 #include <QUtf8StringView>
