@@ -308,7 +308,7 @@ void AppCoordinator::processIncoming(quint64 run, const CancellationToken& token
     WorkbenchEngine& engine = *m_workbenchEngine;
     m_runner.run(
         [&engine, archives, root, settings, threadCount, token] {
-            return engine.extract(archives, root, std::nullopt, settings, threadCount, token);
+            return engine.extract(archives, root, {}, settings, threadCount, token);
         },
         [this, run](Outcome<OperationOutputs>& outcome) {
             finishRun(run, ArchiveActivityKind::extract, outcome);

@@ -433,8 +433,13 @@ void ArchivePreviewWindowModel::passwordBookCandidateWorked(const QString& candi
 }
 
 QString ArchivePreviewWindowModel::rememberPasswordIfNeeded(const QString& archiveURL) {
+    return rememberPasswordIfNeeded(archiveURL, m_password);
+}
+
+QString ArchivePreviewWindowModel::rememberPasswordIfNeeded(const QString& archiveURL,
+                                                            const QString& password) {
     if (!m_settingsStore.load().archivePasswordBookAutoSaveEnabled) return {};
-    const QString trimmed = m_password.trimmed();
+    const QString trimmed = password.trimmed();
     if (trimmed.isEmpty()) return {};
     const QString fileName = FileNameHelper::lastPathComponent(archiveURL);
     const std::optional<SplitArchiveDetector::Match> match = SplitArchiveDetector::detect(fileName);
