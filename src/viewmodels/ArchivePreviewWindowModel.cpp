@@ -282,15 +282,8 @@ std::optional<QString> ArchivePreviewWindowModel::effectivePassword() const {
     return m_password;
 }
 
-// Decided by the kind alone: a message holds names (a volume, a folder) that may say "password".
 bool ArchivePreviewWindowModel::isPasswordError(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const ArchiveError& failure) {
-        return failure.kind() == ArchiveError::Kind::wrongPassword;
-    } catch (...) {
-        return false;
-    }
+    return OperationFailure::isWrongPassword(error);
 }
 
 void ArchivePreviewWindowModel::requestPassword(const QString& message, const PendingPasswordAction& action) {

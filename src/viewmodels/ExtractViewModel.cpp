@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -193,17 +194,32 @@ void ExtractViewModel::extract(const ExtractionOptions& options) {
                 m_context.setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
             });
         };
+    // A lone archive's failure reaches the handlers as text only; whether it wants a password is kept here.
+    const auto lockedAlone = std::make_shared<std::atomic_bool>(false);
     m_context.tasks().start<ExtractionResult>(
         ids, options.kindOverride,
-        [&engine, run, bookPasswordFound](const CancellationToken& token, const ProgressHandler&) {
-            return extractArchives(engine, run, token, bookPasswordFound);
+        [&engine, run, bookPasswordFound, lockedAlone](const CancellationToken& token,
+                                                       const ProgressHandler&) {
+            try {
+                return extractArchives(engine, run, token, bookPasswordFound);
+            } catch (...) {
+                *lockedAlone = OperationFailure::isWrongPassword(std::current_exception());
+                throw;
+            }
         },
         {
             .succeeded =
                 [this, ids, archives, options](ExtractionResult& result) {
                     extractionSucceeded(ids, archives, result, options);
                 },
-            .failed = [this](const QString& text) { extractionEnded(text, StatusKind::error); },
+            .failed =
+                [this, archives, options, lockedAlone](const QString& text) {
+                    extractionEnded(text, StatusKind::error);
+                    if (*lockedAlone)
+                        askForPassword(FileNameHelper::lastPathComponent(archives.first()) +
+                                           QStringLiteral(u"：") + text,
+                                       options);
+                },
             .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止"), StatusKind::warning); },
         });
 }
@@ -239,6 +255,22 @@ void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStrin
             options.taskNameOverride.value_or(FileNameHelper::lastPathComponent(archives.first())));
     }
     if (options.openAfterCompletion && !outputs.isEmpty()) m_context.platform().revealInFileManager(outputs);
+    const auto locked = std::find_if(
+        operation.failures.begin(), operation.failures.end(),
+        [](const ArchiveFailure& failure) { return OperationFailure::isWrongPassword(failure.error); });
+    if (locked != operation.failures.end())
+        askForPassword(OperationFailure::archiveText(options.kindOverride, *locked), options);
+}
+
+// An archive none of the passwords opened: its password is asked for by name, and the archives that
+// failed (the page's list now) are extracted again with it.
+void ExtractViewModel::askForPassword(const QString& message, const ExtractionOptions& options) {
+    const QPointer<ExtractViewModel> alive(this);
+    m_context.platform().askPassword(message, [alive, options](const std::optional<QString>& password) {
+        if (!alive || !password || password->trimmed().isEmpty()) return;
+        alive->setExtractionPassword(password->trimmed());
+        alive->extract(options);
+    });
 }
 
 // Remembered only for an archive that needed the password it opened with; a save that failed is told once.

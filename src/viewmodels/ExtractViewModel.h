@@ -76,6 +76,7 @@ private:
                              const ExtractionResult& result, const ExtractionOptions& options);
     QString rememberPasswords(const QStringList& archives, const ExtractionResult& result);
     void keepOnlyFailed(const QList<ArchiveFailure>& failures);
+    void askForPassword(const QString& message, const ExtractionOptions& options);
     void extractionEnded(const QString& statusText, StatusKind kind);
 
     WorkbenchContext& m_context;

@@ -116,8 +116,9 @@ TEST_F(PasswordRulesTest, aPlainArchiveGetsNoPasswordRememberedAndCompressionSta
     EXPECT_FALSE(ArchivePasswordProbe::isEncrypted(zip, {}));
 }
 
-// Every encrypted archive of a batch gets the book's passwords, not only the first; one that none opens
-// stays in the list alone, so starting again with its password extracts nothing twice.
+// Every encrypted archive of a batch gets the book's passwords, not only the first; the password of one
+// that none opens is asked for by name, and it stays in the list alone, so starting again (the answer
+// does) extracts nothing twice.
 TEST_F(PasswordRulesTest, eachArchiveOfABatchGetsTheBooksPasswordsAndOnlyAFailureRunsAgain) {
     runTool("7zz", {"a", u"../资料合集.7z"_qs, "note.txt"}, files.path("src"));
     runTool("7zz", {"a", "-pright", "../secret.7z", "note.txt"}, files.path("src"));
@@ -135,10 +136,15 @@ TEST_F(PasswordRulesTest, eachArchiveOfABatchGetsTheBooksPasswordsAndOnlyAFailur
     EXPECT_EQ(rememberedFor(secret), "right");
     EXPECT_EQ(rememberedFor(plain), "");
     EXPECT_EQ(extract().selectedArchivesForExtraction(), QStringList{locked});
+    const QString question = u"locked.7z：密码错误或压缩包需要密码。"_qs;
+    EXPECT_EQ(platform.passwordQuestions, QStringList{question});
 
-    extract().setExtractionPassword("other");
+    // Alone, it fails the run and is asked for the same way; the answer extracts it.
+    platform.passwordAnswer = QStringLiteral(" other ");
     extract().extract();
     ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(platform.passwordQuestions, QStringList({question, question}));
+    EXPECT_EQ(extract().extractionPassword(), "other");
     EXPECT_TRUE(QFileInfo(files.path("out/locked/note.txt")).isFile());
     EXPECT_EQ(QDir(files.path("out")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList({"locked", "secret", u"资料合集"_qs}));
