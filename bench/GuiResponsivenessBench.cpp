@@ -39,6 +39,9 @@ public:
     void openFileDialog(const FileDialogRequest&, std::function<void(const QStringList&)> chosen) override {
         chosen({});
     }
+    void askPassword(const QString&, std::function<void(const std::optional<QString>&)> answered) override {
+        answered(std::nullopt);
+    }
     void revealInFileManager(const QStringList&) override {}
     int activeProcessorCount() const override { return 4; }
     std::optional<qint64> availableCapacityBytes(const QString&) const override { return std::nullopt; }

@@ -277,7 +277,7 @@ void AppCoordinator::processIncoming(const QStringList& paths) {
     WorkbenchEngine& engine = *m_workbenchEngine;
     m_runner.run(
         [&engine, archives = checked.usable, root, settings, threadCount, token = run.token()] {
-            return engine.extract(archives, root, std::nullopt, settings, threadCount, token);
+            return engine.extract(archives, root, {}, settings, threadCount, token);
         },
         [this, run = &run](Outcome<OperationOutputs>& outcome) { finishRun(*run, outcome); });
 }

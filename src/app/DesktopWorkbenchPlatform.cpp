@@ -2,6 +2,7 @@
 
 #include "platform/FileManagerReveal.h"
 #include "views/kit/FileDialogs.h"
+#include "views/kit/PasswordDialog.h"
 
 #include <QDesktopServices>
 #include <QStorageInfo>
@@ -11,6 +12,11 @@
 void DesktopWorkbenchPlatform::openFileDialog(const FileDialogRequest& request,
                                               std::function<void(const QStringList&)> chosen) {
     FileDialogs::openFileDialog(request, nullptr, std::move(chosen));
+}
+
+void DesktopWorkbenchPlatform::askPassword(const QString& message,
+                                           std::function<void(const std::optional<QString>&)> answered) {
+    PasswordDialog::ask(message, nullptr, std::move(answered));
 }
 
 void DesktopWorkbenchPlatform::revealInFileManager(const QStringList& paths) {

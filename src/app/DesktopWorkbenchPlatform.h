@@ -13,6 +13,8 @@ public:
 
     void openFileDialog(const FileDialogRequest& request,
                         std::function<void(const QStringList&)> chosen) override;
+    void askPassword(const QString& message,
+                     std::function<void(const std::optional<QString>&)> answered) override;
     void revealInFileManager(const QStringList& paths) override;
     int activeProcessorCount() const override;
     std::optional<qint64> availableCapacityBytes(const QString& folder) const override;

@@ -3,8 +3,10 @@
 #include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/engine/ArchivePasswordProbe.h"
+#include "core/engine/ExtractionPasswords.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/state/AppSettings.h"
+#include "viewmodels/PasswordProbing.h"
 
 #include <QList>
 #include <QString>
@@ -14,17 +16,13 @@
 // The archive work an archive browser window starts: blocking operations for a worker thread, which
 // throw the engine's errors (CancellationError once the token is cancelled). The application forwards
 // them to the content service and the archive service; tests script them.
-class ArchiveBrowserServices {
+class ArchiveBrowserServices : public PasswordProbing {
 public:
     virtual ~ArchiveBrowserServices() = default;
 
     virtual QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
                                                       const std::optional<QString>& password,
                                                       const CancellationToken& token) = 0;
-    // See ArchivePasswordProbe.
-    virtual std::optional<QString> firstOpeningPassword(const QString& archiveURL,
-                                                        const QStringList& candidates,
-                                                        const CancellationToken& token) = 0;
     virtual ArchivePasswordProbe::EntryTest testFirstEncryptedEntry(const QString& archiveURL,
                                                                     const QString& password,
                                                                     const CancellationToken& token) = 0;
@@ -40,8 +38,9 @@ public:
     virtual void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                const std::optional<QString>& password, const CancellationToken& token) = 0;
     // Whole archives, as the extract page extracts them: a lone archive's failure is thrown, and of
-    // several, those that failed are listed in `failures` after the others were extracted.
+    // several, those that failed are listed in `failures` after the others were extracted. Each archive
+    // is extracted with its own password.
     virtual OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                     const std::optional<QString>& password, const AppSettings& settings,
+                                     const ExtractionPasswords& passwords, const AppSettings& settings,
                                      int threadCount, const CancellationToken& token) = 0;
 };

@@ -9,6 +9,10 @@ QList<ArchivePreviewEntry> ArchiveContentBrowserServices::previewEntries(
     return m_previewService.previewEntries(archiveURL, password, token);
 }
 
+bool ArchiveContentBrowserServices::isEncrypted(const QString& archiveURL, const CancellationToken& token) {
+    return ArchivePasswordProbe::isEncrypted(archiveURL, token);
+}
+
 std::optional<QString> ArchiveContentBrowserServices::firstOpeningPassword(const QString& archiveURL,
                                                                            const QStringList& candidates,
                                                                            const CancellationToken& token) {
@@ -50,9 +54,9 @@ void ArchiveContentBrowserServices::deleteEntries(const QList<ArchivePreviewEntr
 
 OperationOutputs ArchiveContentBrowserServices::extract(const QStringList& fileURLs,
                                                         const QString& destinationRootURL,
-                                                        const std::optional<QString>& password,
+                                                        const ExtractionPasswords& passwords,
                                                         const AppSettings& settings, int threadCount,
                                                         const CancellationToken& token) {
-    return m_archiveService.extract(fileURLs, destinationRootURL, password, extractionOptions(settings),
+    return m_archiveService.extract(fileURLs, destinationRootURL, passwords, extractionOptions(settings),
                                     threadCount, token);
 }

@@ -15,6 +15,7 @@ public:
     QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
                                               const std::optional<QString>& password,
                                               const CancellationToken& token) override;
+    bool isEncrypted(const QString& archiveURL, const CancellationToken& token) override;
     std::optional<QString> firstOpeningPassword(const QString& archiveURL, const QStringList& candidates,
                                                 const CancellationToken& token) override;
     ArchivePasswordProbe::EntryTest testFirstEncryptedEntry(const QString& archiveURL,
@@ -31,7 +32,7 @@ public:
     void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                        const std::optional<QString>& password, const CancellationToken& token) override;
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                             const std::optional<QString>& password, const AppSettings& settings,
+                             const ExtractionPasswords& passwords, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;
 
 private:

@@ -280,15 +280,8 @@ std::optional<QString> ArchivePreviewWindowModel::effectivePassword() const {
     return m_password;
 }
 
-// Decided by the kind alone: a message holds names (a volume, a folder) that may say "password".
 bool ArchivePreviewWindowModel::isPasswordError(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const ArchiveError& failure) {
-        return failure.kind() == ArchiveError::Kind::wrongPassword;
-    } catch (...) {
-        return false;
-    }
+    return OperationFailure::isWrongPassword(error);
 }
 
 void ArchivePreviewWindowModel::requestPassword(const QString& message, const PendingPasswordAction& action) {
@@ -433,8 +426,13 @@ void ArchivePreviewWindowModel::passwordBookCandidateWorked(const QString& candi
 }
 
 QString ArchivePreviewWindowModel::rememberPasswordIfNeeded(const QString& archiveURL) {
+    return rememberPasswordIfNeeded(archiveURL, m_password);
+}
+
+QString ArchivePreviewWindowModel::rememberPasswordIfNeeded(const QString& archiveURL,
+                                                            const QString& password) {
     if (!m_settingsStore.load().archivePasswordBookAutoSaveEnabled) return {};
-    const QString trimmed = m_password.trimmed();
+    const QString trimmed = password.trimmed();
     if (trimmed.isEmpty()) return {};
     const QString fileName = FileNameHelper::lastPathComponent(archiveURL);
     const std::optional<SplitArchiveDetector::Match> match = SplitArchiveDetector::detect(fileName);

@@ -3,6 +3,7 @@
 #include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/engine/ArchivePasswordProbe.h"
+#include "core/engine/ExtractionPasswords.h"
 #include "viewmodels/ArchiveEntryOutline.h"
 #include "viewmodels/BackgroundRunner.h"
 #include "viewmodels/Publish.h"
@@ -211,6 +212,7 @@ private:
     bool isCandidateWorthTrying(const PendingPasswordAction& action) const;
     // Empty, or what the status line adds when the password could not be saved.
     QString rememberPasswordIfNeeded(const QString& archiveURL);
+    QString rememberPasswordIfNeeded(const QString& archiveURL, const QString& password);
     void addToStatus(const QString& notice);
     const ArchivePreviewEntry* entryWithPath(const QString& path) const;
 
@@ -224,7 +226,11 @@ private:
     QString singleEntryExtractionDestination(const ArchivePreviewEntry& entry,
                                              const QString& archiveURL) const;
     void extract(const QStringList& archiveURLs);
+    QString rememberExtractionPasswords(const QStringList& archiveURLs, const OperationOutputs& result,
+                                        const ExtractionPasswords& passwords, const QList<bool>& encrypted);
     void extractionFailed(const std::exception_ptr& error, const PendingPasswordAction& action);
+    // Of several archives, some failed: they are what extracting again takes, and one that needs a
+    // password the book did not have is asked for by name.
     void batchExtractionFailed(const OperationOutputs& result, const QString& notices);
     // Reveals the outputs and closes the window, unless it still has something to tell.
     void finishExtraction(const QStringList& revealed, bool keepOpen = false);
@@ -261,6 +267,8 @@ private:
     std::optional<CancellationToken> m_previewToken;
     QHash<QString, QString> m_previewFileCache;
     std::optional<PendingPasswordAction> m_pendingPasswordAction;
+    // The archives of several that the last extraction could not extract; empty: all of them.
+    QStringList m_archivesLeft;
 
     ArchiveEntryOutline m_outline;
     QHash<QString, qsizetype> m_entryIndexByPath;

@@ -1,17 +1,39 @@
 // Extraction of the selection or of whole archives, and adding and deleting entries in place.
 #include "viewmodels/ArchivePreviewWindowModel.h"
 
+#include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/SourceTrash.h"
+#include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/SettingsStore.h"
 #include "viewmodels/ArchiveBrowserPlatform.h"
 #include "viewmodels/ArchiveBrowserServices.h"
+#include "viewmodels/BatchPasswords.h"
 #include "viewmodels/OperationFailure.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <algorithm>
+
+namespace {
+
+struct WholeArchivesExtraction {
+    OperationOutputs result;
+    BatchPasswords::Choice passwords;
+};
+
+bool isCancellation(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const CancellationError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
 
 void ArchivePreviewWindowModel::extractSelected() {
     if (m_archiveURLs.size() != 1) return setStatusMessage(QStringLiteral(u"多压缩包模式请使用“全部解压”。"));
@@ -54,30 +76,54 @@ void ArchivePreviewWindowModel::extractAll() {
     if (m_archiveURLs.isEmpty()) return;
     setIsLoading(true);
     setStatusMessage(QStringLiteral(u"正在解压到当前位置..."));
-    extract(m_archiveURLs);
+    extract(m_archivesLeft.isEmpty() ? m_archiveURLs : m_archivesLeft);
 }
 
+// A lone archive's password was proven by its listing; of several, each encrypted one gets the password
+// book's candidates after the window's password, as the extract page gives them.
 void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
     const AppSettings settings = m_settingsStore.load();
     const int threadCount = std::max(1, m_platform->activeProcessorCount());
     const QString root = !settings.defaultExtractLocationPath.isEmpty() ? settings.defaultExtractLocationPath
                          : !archiveURLs.isEmpty() ? QFileInfo(archiveURLs.first()).absolutePath()
                                                   : QDir::homePath();
-    const std::optional<QString> password = effectivePassword();
+    const bool several = m_archiveURLs.size() > 1;
+    BatchPasswords::Request request{.archives = archiveURLs,
+                                    .typed = effectivePassword(),
+                                    .candidates = {},
+                                    .probeEvery = several && effectivePassword().has_value() &&
+                                                  settings.archivePasswordBookAutoSaveEnabled};
+    if (several && settings.archivePasswordBookEnabled) {
+        for (const QString& archive : archiveURLs)
+            request.candidates << m_passwordBookStore.candidatePasswords(archive);
+    }
     ArchiveBrowserServices& services = m_services;
     runChangingFiles(
-        [&services, archiveURLs, root, password, settings, threadCount, token = m_workToken] {
-            return services.extract(archiveURLs, root, password, settings, threadCount, token);
+        [&services, request, root, settings, threadCount, token = m_workToken] {
+            WholeArchivesExtraction extraction{.result = {},
+                                               .passwords = BatchPasswords::choose(services, request, token)};
+            extraction.result = services.extract(request.archives, root, extraction.passwords.passwords,
+                                                 settings, threadCount, token);
+            return extraction;
         },
-        [this, archiveURLs](Outcome<OperationOutputs>& outcome) {
-            if (!outcome.succeeded()) return extractionFailed(outcome.error(), ExtractAllAction{});
-            const OperationOutputs& result = outcome.value();
-            // Remembered only for an archive that the password opened.
-            const QString unsaved = archiveURLs.isEmpty() || result.failureOf(archiveURLs.first())
-                                        ? QString()
-                                        : rememberPasswordIfNeeded(archiveURLs.first());
-            const QString notices = SourceTrash::untrashedNotice(result.untrashed) + unsaved;
+        [this, archiveURLs, several](Outcome<WholeArchivesExtraction>& outcome) {
+            if (!outcome.succeeded()) {
+                // The last archive left of several fails alone: it is named as in a batch.
+                if (several && !isCancellation(outcome.error())) {
+                    OperationOutputs failed;
+                    failed.failures.append({archiveURLs.first(), outcome.error()});
+                    return batchExtractionFailed(failed, {});
+                }
+                return extractionFailed(outcome.error(), ExtractAllAction{});
+            }
+            const OperationOutputs& result = outcome.value().result;
+            const BatchPasswords::Choice& passwords = outcome.value().passwords;
+            const QString notices =
+                SourceTrash::untrashedNotice(result.untrashed) +
+                rememberExtractionPasswords(archiveURLs, result, passwords.passwords,
+                                            several ? passwords.encrypted : QList<bool>{true});
             if (!result.failures.isEmpty()) return batchExtractionFailed(result, notices);
+            m_archivesLeft.clear();
             QStringList names;
             for (const QString& output : result.outputs) names << FileNameHelper::lastPathComponent(output);
             setStatusMessage(OperationFailure::withNotices(
@@ -87,12 +133,35 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
         });
 }
 
+// Remembered only for an archive that the password opened and that needed it; a failed save is told once.
+QString ArchivePreviewWindowModel::rememberExtractionPasswords(const QStringList& archiveURLs,
+                                                               const OperationOutputs& result,
+                                                               const ExtractionPasswords& passwords,
+                                                               const QList<bool>& encrypted) {
+    QString unsaved;
+    for (qsizetype index = 0; index < archiveURLs.size(); ++index) {
+        if (!encrypted.value(index) || result.failureOf(archiveURLs[index])) continue;
+        const QString notice =
+            rememberPasswordIfNeeded(archiveURLs[index], passwords.value(index).value_or(QString()));
+        if (unsaved.isEmpty()) unsaved = notice;
+    }
+    return unsaved;
+}
+
 // Some archives of several failed and the others were extracted: the window stays, saying which
 // failed and why, as every other way in says it.
 void ArchivePreviewWindowModel::batchExtractionFailed(const OperationOutputs& result,
                                                       const QString& notices) {
+    m_archivesLeft.clear();
+    for (const ArchiveFailure& failure : result.failures) m_archivesLeft << failure.archive;
     setStatusMessage(OperationFailure::batchText(ArchiveActivityKind::extract, result.outputs.size(),
                                                  result.renamedNote() + notices, result.failures));
+    const auto locked =
+        std::find_if(result.failures.begin(), result.failures.end(),
+                     [](const ArchiveFailure& failure) { return isPasswordError(failure.error); });
+    if (locked != result.failures.end())
+        requestPassword(OperationFailure::archiveText(ArchiveActivityKind::extract, *locked),
+                        ExtractAllAction{});
     finishExtraction(result.outputs, true);
 }
 

@@ -6,11 +6,11 @@
 
 OperationOutputs ArchiveServiceWorkbenchEngine::extract(const QStringList& fileURLs,
                                                         const QString& destinationRootURL,
-                                                        const std::optional<QString>& password,
+                                                        const ExtractionPasswords& passwords,
                                                         const AppSettings& settings, int threadCount,
                                                         const CancellationToken& token) {
-    return m_service.extract(fileURLs, destinationRootURL, password, extractionOptions(settings), threadCount,
-                             token);
+    return m_service.extract(fileURLs, destinationRootURL, passwords, extractionOptions(settings),
+                             threadCount, token);
 }
 
 bool ArchiveServiceWorkbenchEngine::isEncrypted(const QString& fileURL, const CancellationToken& token) {

@@ -10,7 +10,7 @@ public:
     explicit ArchiveServiceWorkbenchEngine(const ArchiveService& service) : m_service(service) {}
 
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                             const std::optional<QString>& password, const AppSettings& settings,
+                             const ExtractionPasswords& passwords, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;
     bool isEncrypted(const QString& fileURL, const CancellationToken& token) override;
     std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,

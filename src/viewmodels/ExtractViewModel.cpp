@@ -3,11 +3,11 @@
 #include "viewmodels/ExtractViewModel.h"
 
 #include "core/base/ArchiveFormat.h"
-#include "core/base/CancellationError.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/SourceTrash.h"
 #include "core/state/ArchivePasswordBookStore.h"
 #include "core/state/WorkbenchStore.h"
+#include "viewmodels/BatchPasswords.h"
 #include "viewmodels/FileSizeHelper.h"
 #include "viewmodels/OperationFailure.h"
 #include "viewmodels/Publish.h"
@@ -16,23 +16,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <algorithm>
-
-namespace {
-
-// Whether the archive needs a password. One the probe cannot read (a set missing a volume) fails in
-// the extraction, on its own, rather than here for every archive of the run.
-bool needsPassword(WorkbenchEngine& engine, const QString& archive, const CancellationToken& token) {
-    try {
-        return engine.isEncrypted(archive, token);
-    } catch (const CancellationError&) {
-        throw;
-    } catch (...) {
-        return false;
-    }
-}
-
-}  // namespace
+#include <atomic>
+#include <memory>
 
 ExtractViewModel::ExtractViewModel(WorkbenchContext& context, QObject* parent)
     : QObject(parent), m_context(context) {}
@@ -48,10 +35,21 @@ void ExtractViewModel::setSelectedArchivesForExtraction(const QStringList& value
     publish(this, m_selectedArchivesForExtraction, value);
 }
 void ExtractViewModel::setExtractionPassword(const QString& value) {
+    m_passwordFilledFromBook = false;
     publish(this, m_extractionPassword, value);
 }
 
+void ExtractViewModel::fillPasswordFromBook(const QString& password) {
+    publish(this, m_extractionPassword, password);
+    m_passwordFilledFromBook = true;
+}
+
+void ExtractViewModel::forgetFilledPassword() {
+    if (m_passwordFilledFromBook) setExtractionPassword({});
+}
+
 void ExtractViewModel::handOver(const QStringList& archives) {
+    forgetFilledPassword();
     m_context.setHandedOverArchives(archives);
     setSelectedArchiveURL(archives.first());
     setSelectedArchivesForExtraction(archives);
@@ -74,61 +72,48 @@ QString ExtractViewModel::destinationRoot(const QStringList& archives,
 
 // Everything an extraction needs, taken when it starts.
 struct ExtractViewModel::ExtractionRun {
-    QStringList archives;
     QString root;
-    // As typed; none when the field is empty.
-    std::optional<QString> password;
-    // Password book candidates to try when nothing was typed; empty when the book is not to be tried.
-    QStringList candidates;
-    // Whether the archive's need for a password must be known: to try the book or to remember.
-    bool probe = false;
+    BatchPasswords::Request passwords;
     AppSettings settings;
     int threadCount = 1;
 };
 
 struct ExtractViewModel::ExtractionResult {
     OperationOutputs operation;
-    // The password the archives were extracted with.
-    std::optional<QString> password;
-    // The first archive is encrypted, so the password opened it.
-    bool neededPassword = false;
+    // Each archive's password, and which archives needed one.
+    BatchPasswords::Choice passwords;
 };
 
 ExtractViewModel::ExtractionRun ExtractViewModel::makeExtractionRun(const QStringList& archives,
                                                                     const QString& root) {
+    const AppSettings& settings = m_context.settings();
     ExtractionRun run{
-        .archives = archives,
         .root = root,
-        .password =
-            m_extractionPassword.isEmpty() ? std::nullopt : std::optional<QString>(m_extractionPassword),
-        .candidates = {},
-        .settings = m_context.settings(),
+        .passwords = {.archives = archives,
+                      .typed = m_extractionPassword.isEmpty() ? std::nullopt
+                                                              : std::optional<QString>(m_extractionPassword),
+                      .candidates = {},
+                      .probeEvery = !m_extractionPassword.trimmed().isEmpty() &&
+                                    settings.archivePasswordBookAutoSaveEnabled},
+        .settings = settings,
         .threadCount = m_context.effectiveThreadCount(),
     };
-    const bool blank = m_extractionPassword.trimmed().isEmpty();
-    if (blank && m_context.settings().archivePasswordBookEnabled)
-        run.candidates = m_context.passwordBookStore().candidatePasswords(archives.first());
-    run.probe =
-        !run.candidates.isEmpty() || (!blank && m_context.settings().archivePasswordBookAutoSaveEnabled);
+    if (settings.archivePasswordBookEnabled) {
+        for (const QString& archive : archives)
+            run.passwords.candidates << m_context.passwordBookStore().candidatePasswords(archive);
+    }
     return run;
 }
 
-// Runs on a worker. Only an encrypted archive gets the book's passwords, each tried by a test run in
-// book order; the one that opens it is reported as soon as it is known and then used.
+// Runs on a worker: each archive's password is chosen, then all are extracted in one engine call.
 ExtractViewModel::ExtractionResult ExtractViewModel::extractArchives(
     WorkbenchEngine& engine, const ExtractionRun& run, const CancellationToken& token,
     const std::function<void(const QString&)>& bookPasswordFound) {
-    ExtractionResult result{.operation = {}, .password = run.password};
-    if (run.probe) result.neededPassword = needsPassword(engine, run.archives.first(), token);
-    if (result.neededPassword && !run.candidates.isEmpty()) {
-        if (const std::optional<QString> found =
-                engine.firstOpeningPassword(run.archives.first(), run.candidates, token)) {
-            result.password = found;
-            bookPasswordFound(*found);
-        }
-    }
-    result.operation =
-        engine.extract(run.archives, run.root, result.password, run.settings, run.threadCount, token);
+    ExtractionResult result{
+        .operation = {},
+        .passwords = BatchPasswords::choose(engine, run.passwords, token, bookPasswordFound)};
+    result.operation = engine.extract(run.passwords.archives, run.root, result.passwords.passwords,
+                                      run.settings, run.threadCount, token);
     return result;
 }
 
@@ -146,6 +131,7 @@ void ExtractViewModel::selectArchivesForExtraction(const QStringList& urls) {
         return;
     }
     m_context.clearHandedOverArchives();
+    forgetFilledPassword();
     Q_EMIT selectionReplaced();
     setSelectedArchiveURL(urls.first());
     setSelectedArchivesForExtraction(urls);
@@ -156,6 +142,7 @@ void ExtractViewModel::selectArchivesForExtraction(const QStringList& urls) {
 
 void ExtractViewModel::clearExtractionSelection() {
     m_context.clearHandedOverArchives();
+    forgetFilledPassword();
     setSelectedArchiveURL(std::nullopt);
     setSelectedArchivesForExtraction({});
     Q_EMIT selectionReplaced();
@@ -198,23 +185,41 @@ void ExtractViewModel::extract(const ExtractionOptions& options) {
 
     WorkbenchEngine& engine = m_context.engine();
     BackgroundRunner& background = m_context.background();
-    const auto bookPasswordFound = [this, &background](const QString& password) {
-        background.post([this, password] {
-            setExtractionPassword(password);
-            m_context.setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
-        });
-    };
+    // The first password the book gave is shown in the field.
+    const auto bookPasswordFound =
+        [this, &background, shown = std::make_shared<std::atomic_bool>(false)](const QString& password) {
+            if (shown->exchange(true)) return;
+            background.post([this, password] {
+                fillPasswordFromBook(password);
+                m_context.setStatusMessage(QStringLiteral(u"已从密码本自动填充密码。"));
+            });
+        };
+    // A lone archive's failure reaches the handlers as text only; whether it wants a password is kept here.
+    const auto lockedAlone = std::make_shared<std::atomic_bool>(false);
     m_context.tasks().start<ExtractionResult>(
         ids, options.kindOverride,
-        [&engine, run, bookPasswordFound](const CancellationToken& token, const ProgressHandler&) {
-            return extractArchives(engine, run, token, bookPasswordFound);
+        [&engine, run, bookPasswordFound, lockedAlone](const CancellationToken& token,
+                                                       const ProgressHandler&) {
+            try {
+                return extractArchives(engine, run, token, bookPasswordFound);
+            } catch (...) {
+                *lockedAlone = OperationFailure::isWrongPassword(std::current_exception());
+                throw;
+            }
         },
         {
             .succeeded =
                 [this, ids, archives, options](ExtractionResult& result) {
                     extractionSucceeded(ids, archives, result, options);
                 },
-            .failed = [this](const QString& text) { extractionEnded(text, StatusKind::error); },
+            .failed =
+                [this, archives, options, lockedAlone](const QString& text) {
+                    extractionEnded(text, StatusKind::error);
+                    if (*lockedAlone)
+                        askForPassword(FileNameHelper::lastPathComponent(archives.first()) +
+                                           QStringLiteral(u"：") + text,
+                                       options);
+                },
             .stopped = [this] { extractionEnded(QStringLiteral(u"任务已停止"), StatusKind::warning); },
         });
 }
@@ -241,14 +246,11 @@ void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStrin
     const QStringList& outputs = operation.outputs;
     m_context.tasks().finishByArchive(ids, archives, options.kindOverride, operation);
     // Archives that went to the trash are said as news; those that stayed, or a password not saved, warn.
-    QString notices = SourceTrash::untrashedNotice(operation.untrashed);
-    // Remembered only for an archive that needed the password it opened with.
-    if (result.neededPassword && !operation.failureOf(archives.first())) {
-        notices += OperationFailure::unsavedNotice(
-            QStringLiteral(u"密码"), m_context.rememberPasswordIfNeeded(archives.first(), result.password));
-    }
+    const QString notices =
+        SourceTrash::untrashedNotice(operation.untrashed) + rememberPasswords(archives, result);
     const QString trashed = SourceTrash::trashedNotice(operation.trashed);
     if (!operation.failures.isEmpty()) {
+        keepOnlyFailed(operation.failures);
         extractionEnded(
             OperationFailure::batchText(options.kindOverride, outputs.size(),
                                         operation.renamedNote() + trashed + notices, operation.failures),
@@ -267,4 +269,40 @@ void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStrin
             options.taskNameOverride.value_or(FileNameHelper::lastPathComponent(archives.first())));
     }
     if (options.openAfterCompletion && !outputs.isEmpty()) m_context.platform().revealInFileManager(outputs);
+    const auto locked = std::find_if(
+        operation.failures.begin(), operation.failures.end(),
+        [](const ArchiveFailure& failure) { return OperationFailure::isWrongPassword(failure.error); });
+    if (locked != operation.failures.end())
+        askForPassword(OperationFailure::archiveText(options.kindOverride, *locked), options);
+}
+
+// An archive none of the passwords opened: its password is asked for by name, and the archives that
+// failed (the page's list now) are extracted again with it.
+void ExtractViewModel::askForPassword(const QString& message, const ExtractionOptions& options) {
+    const QPointer<ExtractViewModel> alive(this);
+    m_context.platform().askPassword(message, [alive, options](const std::optional<QString>& password) {
+        if (!alive || !password || password->trimmed().isEmpty()) return;
+        alive->setExtractionPassword(password->trimmed());
+        alive->extract(options);
+    });
+}
+
+// Remembered only for an archive that needed the password it opened with; a save that failed is told once.
+QString ExtractViewModel::rememberPasswords(const QStringList& archives, const ExtractionResult& result) {
+    std::optional<QString> unsaved;
+    for (qsizetype index = 0; index < archives.size(); ++index) {
+        if (!result.passwords.encrypted.value(index) || result.operation.failureOf(archives[index])) continue;
+        const std::optional<QString> failure =
+            m_context.rememberPasswordIfNeeded(archives[index], result.passwords.passwords.value(index));
+        if (!unsaved) unsaved = failure;
+    }
+    return OperationFailure::unsavedNotice(QStringLiteral(u"密码"), unsaved);
+}
+
+// The list keeps the archives that failed, so that starting again runs only them.
+void ExtractViewModel::keepOnlyFailed(const QList<ArchiveFailure>& failures) {
+    QStringList failed;
+    for (const ArchiveFailure& failure : failures) failed << failure.archive;
+    setSelectedArchiveURL(failed.first());
+    setSelectedArchivesForExtraction(failed);
 }

@@ -41,6 +41,7 @@ public:
     const QStringList& selectedArchivesForExtraction() const { return m_selectedArchivesForExtraction; }
     void setSelectedArchivesForExtraction(const QStringList& value);
     // Each page has its own password: one filled in for an extraction never encrypts a compression.
+    // Set here, it is the user's (typed, or chosen from the password book page).
     const QString& extractionPassword() const { return m_extractionPassword; }
     void setExtractionPassword(const QString& value);
 
@@ -68,8 +69,14 @@ private:
     static ExtractionResult extractArchives(WorkbenchEngine& engine, const ExtractionRun& run,
                                             const CancellationToken& token,
                                             const std::function<void(const QString&)>& bookPasswordFound);
+    void fillPasswordFromBook(const QString& password);
+    // A password the book filled in for earlier archives is no password the user gave the next ones.
+    void forgetFilledPassword();
     void extractionSucceeded(const QList<QUuid>& ids, const QStringList& archives,
                              const ExtractionResult& result, const ExtractionOptions& options);
+    QString rememberPasswords(const QStringList& archives, const ExtractionResult& result);
+    void keepOnlyFailed(const QList<ArchiveFailure>& failures);
+    void askForPassword(const QString& message, const ExtractionOptions& options);
     void extractionEnded(const QString& statusText, StatusKind kind);
     void dropTrashedArchives(const QStringList& trashed);
 
@@ -77,4 +84,5 @@ private:
     std::optional<QString> m_selectedArchiveURL;
     QStringList m_selectedArchivesForExtraction;
     QString m_extractionPassword;
+    bool m_passwordFilledFromBook = false;
 };

@@ -1,6 +1,7 @@
 #include "viewmodels/OperationFailure.h"
 
 #include "core/base/FileNameHelper.h"
+#include "core/engine/ArchiveError.h"
 #include "platform/VelmoraError.h"
 
 #include <QStringList>
@@ -20,6 +21,16 @@ QString text(const QString& fixed, const std::exception_ptr& error) {
 
 QString text(ArchiveActivityKind operation, const std::exception_ptr& error) {
     return text(ArchiveActivityKinds::title(operation) + QStringLiteral(u"失败"), error);
+}
+
+bool isWrongPassword(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ArchiveError& failure) {
+        return failure.kind() == ArchiveError::Kind::wrongPassword;
+    } catch (...) {
+        return false;
+    }
 }
 
 QString archiveText(ArchiveActivityKind operation, const ArchiveFailure& failure) {

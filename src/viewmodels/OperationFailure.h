@@ -20,6 +20,10 @@ QString text(const QString& fixed, const std::exception_ptr& error);
 // As above, with the operation's title and "失败" ("压缩失败") as the fixed text.
 QString text(ArchiveActivityKind operation, const std::exception_ptr& error);
 
+// Whether the error is a wrong or missing password, the one failure that asks for a password. Only its
+// kind decides: a message holds names ("passwords.rar") that may say anything.
+bool isWrongPassword(const std::exception_ptr& error);
+
 // One archive's failure in a run of several, named: "损坏.zip：压缩包可能已损坏，无法读取。".
 QString archiveText(ArchiveActivityKind operation, const ArchiveFailure& failure);
 

@@ -4,10 +4,12 @@
 #include "core/base/CompressionFormat.h"
 #include "core/base/CompressionLevel.h"
 #include "core/engine/ArchiveCompressor.h"
+#include "core/engine/ExtractionPasswords.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionRequest.h"
 #include "core/engine/SplitCompressionResult.h"
 #include "core/state/AppSettings.h"
+#include "viewmodels/PasswordProbing.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,7 +37,7 @@ struct SourceCompression {
 // thread; each throws the engine's typed errors, and CancellationError once the token is cancelled.
 // The application wires the archive service in (ArchiveServiceWorkbenchEngine); tests put a scripted
 // engine in its place.
-class WorkbenchEngine {
+class WorkbenchEngine : public PasswordProbing {
 public:
     virtual ~WorkbenchEngine() = default;
 
@@ -46,15 +48,10 @@ public:
                                      const CancellationToken& token);
 
     // One output location per archive, in the order of fileURLs, and the archives that stayed when
-    // they were to go to the trash.
+    // they were to go to the trash. Each archive is extracted with its own password.
     virtual OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                     const std::optional<QString>& password, const AppSettings& settings,
+                                     const ExtractionPasswords& passwords, const AppSettings& settings,
                                      int threadCount, const CancellationToken& token) = 0;
-
-    // See ArchivePasswordProbe.
-    virtual bool isEncrypted(const QString& fileURL, const CancellationToken& token) = 0;
-    virtual std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,
-                                                        const CancellationToken& token) = 0;
 
     // The archive written: destinationURL, or the next free name beside it.
     virtual QString compressSingle(const QStringList& files, const QString& destinationURL,

@@ -30,6 +30,11 @@ public:
     virtual void openFileDialog(const FileDialogRequest& request,
                                 std::function<void(const QStringList& chosen)> chosen) = 0;
 
+    // Asks for the password of the archive the message names and returns at once; `answered` gets the
+    // text later, none when the user cancelled. It may be called before this returns.
+    virtual void askPassword(const QString& message,
+                             std::function<void(const std::optional<QString>& password)> answered) = 0;
+
     // Shows the items selected in the file manager.
     virtual void revealInFileManager(const QStringList& paths) = 0;
 

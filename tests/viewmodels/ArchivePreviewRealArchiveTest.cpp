@@ -111,6 +111,32 @@ TEST_F(RealArchiveTest, AZipCryptoPasswordIsRememberedOnlyOnceItDecrypts) {
     EXPECT_EQ(passwordBook.candidatePasswords(archive), QStringList{QStringLiteral("secret")});
 }
 
+// 全部解压 of several: each encrypted archive gets the book's passwords; the one none opens is asked
+// for by name, and extracting again with it takes only that archive.
+TEST_F(RealArchiveTest, ExtractAllOfSeveralGivesEachArchiveItsPasswordAndRunsAgainOnlyWhatFailed) {
+    const QString small = sevenZip(QStringLiteral("small.zip"), {"-tzip"});
+    const QString booked = sevenZip(QStringLiteral("enc4.zip"), {"-tzip", "-psecret"});
+    const QString asked = sevenZip(QStringLiteral("enc5.7z"), {"-pother", "-mhe=on"});
+    passwordBook.addManualPassword(QStringLiteral("secret"), QStringLiteral("x"),
+                                   ArchivePasswordBookKind::extraction);
+    ArchivePreviewWindowModel& browser = openReal({small, booked, asked});
+    ASSERT_TRUE(waitUntilListed(browser));
+    browser.extractAll();
+    ASSERT_TRUE(waitFor([&] { return browser.passwordPrompt().has_value() && !browser.isLoading(); }));
+    EXPECT_EQ(browser.passwordPrompt()->message, u"enc5.7z：密码错误或压缩包需要密码。"_qs);
+    EXPECT_TRUE(QFileInfo(files.path(QStringLiteral("small/a.txt"))).isFile());
+    EXPECT_TRUE(QFileInfo(files.path(QStringLiteral("enc4/a.txt"))).isFile());
+    EXPECT_EQ(passwordBook.candidatePasswords(booked).value(0), QStringLiteral("secret"));
+    EXPECT_FALSE(closed);
+
+    browser.submitPromptPassword(QStringLiteral("other"));
+    ASSERT_TRUE(waitFor([&] { return closed && !browser.isLoading(); }));
+    EXPECT_EQ(browser.statusMessage(), QStringLiteral(u"解压完成：enc5"));
+    EXPECT_TRUE(QFileInfo(files.path(QStringLiteral("enc5/a.txt"))).isFile());
+    EXPECT_FALSE(QFileInfo::exists(files.path(QStringLiteral("small 1"))));
+    EXPECT_FALSE(QFileInfo::exists(files.path(QStringLiteral("enc4 1"))));
+}
+
 TEST_F(RealArchiveTest, ExtractingASelectionTwiceMakesASecondFolder) {
     const QString archive = sevenZip(QStringLiteral("x.zip"), {"-tzip"});
     for (const QString& folder : {QStringLiteral("readme.txt 提取"), QStringLiteral("readme.txt 提取 1")}) {

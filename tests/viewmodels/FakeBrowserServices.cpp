@@ -56,14 +56,19 @@ FakeBrowserServices::Answer FakeBrowserServices::await(Call call, const Cancella
 QList<ArchivePreviewEntry> FakeBrowserServices::previewEntries(const QString& archiveURL,
                                                                const std::optional<QString>& password,
                                                                const CancellationToken& token) {
-    return await({QStringLiteral("list"), archiveURL, password, {}, {}}, token).entries;
+    return await({QStringLiteral("list"), archiveURL, password, {}, {}, {}}, token).entries;
+}
+
+bool FakeBrowserServices::isEncrypted(const QString& archiveURL, const CancellationToken& token) {
+    return await({QStringLiteral("encrypted"), archiveURL, std::nullopt, {}, {}, {}}, token).urls.value(0) ==
+           QStringLiteral("yes");
 }
 
 std::optional<QString> FakeBrowserServices::firstOpeningPassword(const QString& archiveURL,
                                                                  const QStringList& candidates,
                                                                  const CancellationToken& token) {
     const QStringList urls =
-        await({QStringLiteral("probe"), archiveURL, std::nullopt, candidates, {}}, token).urls;
+        await({QStringLiteral("probe"), archiveURL, std::nullopt, candidates, {}, {}}, token).urls;
     if (urls.isEmpty()) return std::nullopt;
     return urls.first();
 }
@@ -72,7 +77,7 @@ ArchivePasswordProbe::EntryTest FakeBrowserServices::testFirstEncryptedEntry(con
                                                                              const QString& password,
                                                                              const CancellationToken& token) {
     const QString outcome =
-        await({QStringLiteral("test"), archiveURL, password, {}, {}}, token).urls.value(0);
+        await({QStringLiteral("test"), archiveURL, password, {}, {}, {}}, token).urls.value(0);
     if (outcome == QStringLiteral("decrypts")) return ArchivePasswordProbe::EntryTest::decrypts;
     if (outcome == QStringLiteral("wrong")) return ArchivePasswordProbe::EntryTest::wrong;
     return ArchivePasswordProbe::EntryTest::unproven;
@@ -81,7 +86,8 @@ ArchivePasswordProbe::EntryTest FakeBrowserServices::testFirstEncryptedEntry(con
 QString FakeBrowserServices::extractedPreviewFile(const ArchivePreviewEntry& entry, const QString& archiveURL,
                                                   const std::optional<QString>& password,
                                                   const CancellationToken& token) {
-    return await({QStringLiteral("preview"), archiveURL, password, {entry.path}, {}}, token).urls.value(0);
+    return await({QStringLiteral("preview"), archiveURL, password, {entry.path}, {}, {}}, token)
+        .urls.value(0);
 }
 
 OperationOutputs FakeBrowserServices::extractEntries(const QList<ArchivePreviewEntry>& entries,
@@ -91,13 +97,13 @@ OperationOutputs FakeBrowserServices::extractEntries(const QList<ArchivePreviewE
     QStringList paths;
     for (const ArchivePreviewEntry& entry : entries) paths << entry.path;
     const Answer answer =
-        await({QStringLiteral("extractEntries"), archiveURL, password, paths, destinationURL}, token);
+        await({QStringLiteral("extractEntries"), archiveURL, password, paths, destinationURL, {}}, token);
     return {answer.urls, {}, answer.renamedCount};
 }
 
 void FakeBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
                                    const std::optional<QString>& password, const CancellationToken& token) {
-    await({QStringLiteral("add"), archiveURL, password, fileURLs, {}}, token);
+    await({QStringLiteral("add"), archiveURL, password, fileURLs, {}, {}}, token);
 }
 
 void FakeBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
@@ -105,13 +111,13 @@ void FakeBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entrie
                                         const CancellationToken& token) {
     QStringList paths;
     for (const ArchivePreviewEntry& entry : entries) paths << entry.path;
-    await({QStringLiteral("delete"), archiveURL, password, paths, {}}, token);
+    await({QStringLiteral("delete"), archiveURL, password, paths, {}, {}}, token);
 }
 
 OperationOutputs FakeBrowserServices::extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                              const std::optional<QString>& password, const AppSettings&, int,
+                                              const ExtractionPasswords& passwords, const AppSettings&, int,
                                               const CancellationToken& token) {
-    const Answer answer =
-        await({QStringLiteral("extract"), {}, password, fileURLs, destinationRootURL}, token);
-    return {answer.urls, {}, answer.renamedCount};
+    const Answer answer = await(
+        {QStringLiteral("extract"), {}, passwords.value(0), fileURLs, destinationRootURL, passwords}, token);
+    return {answer.urls, {}, answer.renamedCount, answer.failures};
 }

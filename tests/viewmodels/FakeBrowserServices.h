@@ -14,18 +14,20 @@
 class FakeBrowserServices : public ArchiveBrowserServices {
 public:
     struct Call {
-        QString operation;  // "list", "probe" (paths: the candidates), "test", "preview", "extractEntries",
-                            // "add", "delete", "extract"
+        QString operation;  // "list", "encrypted", "probe" (paths: the candidates), "test", "preview",
+                            // "extractEntries", "add", "delete", "extract"
         QString archiveURL;
-        std::optional<QString> password;
+        std::optional<QString> password;  // an extraction's: its first archive's
         QStringList paths;  // entry paths, or the files added, or the archives extracted
         QString destination;
+        ExtractionPasswords passwords;  // an extraction's, for each archive
     };
     struct Answer {
         QList<ArchivePreviewEntry> entries;
         QStringList urls;  // the preview file first, or the extracted items
         std::exception_ptr error;
         int renamedCount = 0;  // of an extraction
+        QList<ArchiveFailure> failures = {};  // of an extraction of several
     };
 
     int callCount() const;
@@ -39,6 +41,8 @@ public:
     QList<ArchivePreviewEntry> previewEntries(const QString& archiveURL,
                                               const std::optional<QString>& password,
                                               const CancellationToken& token) override;
+    // Answered with "yes" as the first url for an encrypted archive.
+    bool isEncrypted(const QString& archiveURL, const CancellationToken& token) override;
     // Answered with the opening password as the first url, or none.
     std::optional<QString> firstOpeningPassword(const QString& archiveURL, const QStringList& candidates,
                                                 const CancellationToken& token) override;
@@ -56,8 +60,9 @@ public:
                   const std::optional<QString>& password, const CancellationToken& token) override;
     void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                        const std::optional<QString>& password, const CancellationToken& token) override;
+    // Answered with the outputs as urls; an error per archive makes it a failure of the batch.
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                             const std::optional<QString>& password, const AppSettings& settings,
+                             const ExtractionPasswords& passwords, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;
 
 private:

@@ -102,12 +102,12 @@ void FakeWorkbenchEngine::finish(const ProgressHandler& progressHandler, const C
 }
 
 OperationOutputs FakeWorkbenchEngine::extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                                              const std::optional<QString>& password, const AppSettings&,
+                                              const ExtractionPasswords& passwords, const AppSettings&,
                                               int threadCount, const CancellationToken& token) {
     record({.operation = QStringLiteral("extract"),
             .files = fileURLs,
             .destination = destinationRootURL,
-            .password = password,
+            .password = passwords.value(0),
             .threadCount = threadCount});
     finish({}, token);
     QStringList outputs;

@@ -20,7 +20,7 @@ public:
         QStringList files = {};
         QString destination = {};
         QString baseName = {};
-        std::optional<QString> password = std::nullopt;
+        std::optional<QString> password = std::nullopt;  // an extraction's: its first archive's
         int threadCount = 0;
         bool overwriteExisting = false;
         std::optional<qint64> splitSizeBytes = std::nullopt;
@@ -48,7 +48,7 @@ public:
     int blockedCalls() const;
 
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
-                             const std::optional<QString>& password, const AppSettings& settings,
+                             const ExtractionPasswords& passwords, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;
     bool isEncrypted(const QString& fileURL, const CancellationToken& token) override;
     std::optional<QString> firstOpeningPassword(const QString& fileURL, const QStringList& candidates,

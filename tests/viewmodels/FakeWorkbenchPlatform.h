@@ -15,6 +15,9 @@ public:
     std::optional<qint64> freeBytes;
 
     QList<FileDialogRequest> panelRequests;
+    QStringList passwordQuestions;
+    // The answer to the next password question only.
+    std::optional<QString> passwordAnswer;
     // Holds each answer until answerPanel(), as a real dialog answers after the call returned.
     bool answersLater = false;
 
@@ -28,6 +31,12 @@ public:
     void answerPanel() {
         if (auto chosen = std::exchange(m_pending, {}))
             chosen(panelAnswers.isEmpty() ? QStringList{} : panelAnswers.takeFirst());
+    }
+    // Answers every password question at once with passwordAnswer (none: cancelled).
+    void askPassword(const QString& message,
+                     std::function<void(const std::optional<QString>&)> answered) override {
+        passwordQuestions.append(message);
+        answered(std::exchange(passwordAnswer, std::nullopt));
     }
     void revealInFileManager(const QStringList& paths) override { revealed.append(paths); }
     int activeProcessorCount() const override { return processorCount; }

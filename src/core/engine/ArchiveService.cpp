@@ -28,6 +28,14 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
                                          const std::optional<QString>& password,
                                          const ExtractionOptions& options, int threadCount,
                                          const CancellationToken& token) const {
+    return extract(fileURLs, destinationRootURL, ExtractionPasswords(fileURLs.size(), password), options,
+                   threadCount, token);
+}
+
+OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                                         const ExtractionPasswords& passwords,
+                                         const ExtractionOptions& options, int threadCount,
+                                         const CancellationToken& token) const {
     if (fileURLs.isEmpty()) return {};
     const bool sharedFolder = fileURLs.size() > 1 && !options.extractToSeparateFolder;
     const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
@@ -37,11 +45,13 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
                                          : destinationRootURL;
     OperationOutputs result;
     try {
-        for (const QString& fileURL : fileURLs) {
+        for (qsizetype index = 0; index < fileURLs.size(); ++index) {
+            const QString& fileURL = fileURLs[index];
             token.throwIfCancelled();
             try {
-                result.outputs << extractArchive(fileURL, destinationRootURL, rootURL, password, options,
-                                                 threadCount, token, result.renamedCount);
+                result.outputs << extractArchive(fileURL, destinationRootURL, rootURL,
+                                                 passwords.value(index, std::nullopt), options, threadCount,
+                                                 token, result.renamedCount);
             } catch (const CancellationError&) {
                 throw;
             } catch (...) {

@@ -5,6 +5,7 @@
 #include "core/engine/ArchiveExtractor.h"
 #include "core/engine/ArchivePrograms.h"
 #include "core/engine/ExtractionOptions.h"
+#include "core/engine/ExtractionPasswords.h"
 #include "core/engine/OperationOutputs.h"
 #include "core/engine/SplitCompressionResult.h"
 
@@ -44,6 +45,10 @@ public:
     // to the trash after the last one; those that stay are listed as untrashed.
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const std::optional<QString>& password, const ExtractionOptions& options,
+                             int threadCount, const CancellationToken& token) const;
+    // As above, each archive with its own password.
+    OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
+                             const ExtractionPasswords& passwords, const ExtractionOptions& options,
                              int threadCount, const CancellationToken& token) const;
 
     // Compresses files and folders, in order, into the one archive destinationURL, creating its folder,

@@ -29,6 +29,7 @@ private:
         explicit StillServices(QString previews) : m_previews(std::move(previews)) {}
         QList<ArchivePreviewEntry> previewEntries(const QString&, const std::optional<QString>&,
                                                   const CancellationToken&) override;
+        bool isEncrypted(const QString&, const CancellationToken&) override { return false; }
         std::optional<QString> firstOpeningPassword(const QString&, const QStringList&,
                                                     const CancellationToken&) override {
             return std::nullopt;
@@ -47,7 +48,7 @@ private:
                       const CancellationToken&) override {}
         void deleteEntries(const QList<ArchivePreviewEntry>&, const QString&, const std::optional<QString>&,
                            const CancellationToken&) override {}
-        OperationOutputs extract(const QStringList&, const QString&, const std::optional<QString>&,
+        OperationOutputs extract(const QStringList&, const QString&, const ExtractionPasswords&,
                                  const AppSettings&, int, const CancellationToken&) override {
             return {};
         }

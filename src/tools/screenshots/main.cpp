@@ -5,6 +5,7 @@
 #include "viewmodels/SelectionSizes.h"
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/FocusRing.h"
+#include "views/kit/PasswordDialog.h"
 #include "views/main/CompressPage.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/HomePage.h"
@@ -13,6 +14,7 @@
 #include "views/main/TopBar.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPushButton>
 #include <QTextStream>
@@ -76,6 +78,19 @@ QPixmap passwordBookAddShot(ScreenshotScene& scene, MainWindow& window) {
     if (auto* sheet = window.findChild<PasswordBookAddSheet*>())
         picture = PopupComposer::withPopup(window, *sheet);
     book.setIsAddingPasswordBookEntry(false);
+    return picture;
+}
+
+// The extract page asking for the password of an archive of a batch that none of the passwords opened.
+QPixmap extractPasswordShot(ScreenshotScene& scene, MainWindow& window) {
+    scene.models().context().setSelectedSection(WorkbenchSection::extract);
+    settle(window);
+    QDialog* dialog =
+        PasswordDialog::ask(QStringLiteral(u"季度报表（最终版）.7z：密码错误或压缩包需要密码。"), &window,
+                            [](const std::optional<QString>&) {});
+    settle(window);
+    const QPixmap picture = PopupComposer::withPopup(window, *dialog);
+    dialog->reject();
     return picture;
 }
 
@@ -148,6 +163,7 @@ int main(int argc, char* argv[]) {
     scene.models().context().setSelectedSection(WorkbenchSection::home);
     saved = save(notificationShot(window), folder, QStringLiteral("notifications")) && saved;
     saved = save(passwordBookAddShot(scene, window), folder, QStringLiteral("password-book-add")) && saved;
+    saved = save(extractPasswordShot(scene, window), folder, QStringLiteral("extract-password")) && saved;
     saved = saveBannerShots(scene, window, folder) && saved;
     saved = saveFocusShot(scene, window, folder) && saved;
     window.hide();

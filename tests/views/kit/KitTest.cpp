@@ -1,15 +1,20 @@
 #include "views/kit/DashedFrame.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/FormatPicker.h"
+#include "views/kit/PasswordDialog.h"
 #include "views/kit/ScrollPage.h"
 #include "views/kit/Theme.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QHelpEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -136,6 +141,32 @@ TEST(KitTest, ScrollPageTakesThePlaceAgainWhenThePageGrowsBack) {
     bar->setValue(100);
     panelHeight(2000);
     EXPECT_EQ(bar->value(), 100);
+}
+
+// Blanks are no password: 确定 stays off and Return does nothing; the answer comes trimmed, and a
+// cancelled question answers none.
+TEST(KitTest, PasswordDialogAnswersTheTrimmedPasswordOrNone) {
+    QWidget window;
+    QList<std::optional<QString>> answers;
+    const auto answered = [&answers](const std::optional<QString>& password) { answers << password; };
+    QDialog* asking =
+        PasswordDialog::ask(QStringLiteral(u"a.7z：密码错误或压缩包需要密码。"), &window, answered);
+    auto* field = asking->findChild<QLineEdit*>();
+    QPushButton* confirm = nullptr;
+    for (QPushButton* button : asking->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral(u"确定")) confirm = button;
+    ASSERT_TRUE(field && confirm);
+    field->setText(QStringLiteral("  "));
+    EXPECT_FALSE(confirm->isEnabled());
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_TRUE(answers.isEmpty());
+    field->setText(QStringLiteral(" secret "));
+    confirm->click();
+    EXPECT_EQ(answers, QList<std::optional<QString>>{QStringLiteral("secret")});
+
+    PasswordDialog::ask(QStringLiteral("b.zip"), &window, answered)->reject();
+    EXPECT_EQ(answers.size(), 2);
+    EXPECT_EQ(answers.last(), std::nullopt);
 }
 
 }  // namespace
