@@ -46,58 +46,38 @@ quint64 roundedTenths(quint64 value, quint64 divisor) {
     return value / divisor * 10 + roundedQuotient(value % divisor * 10, divisor);
 }
 
-}  // namespace
-
-QString fileStyle(qint64 byteCount) {
+// The count in units of base (bytes below one unit), with one decimal, moving up a unit when rounding
+// would print base; a ".0" is dropped when dropWholeTenth.
+QString formatted(qint64 byteCount, quint64 base, bool dropWholeTenth) {
     Text text;
     if (byteCount < 0) text.append(u'-');
     const quint64 magnitude = magnitudeOf(byteCount);
-    if (magnitude < 1000) {
+    if (magnitude < base) {
         text.appendDigits(magnitude);
         text.append(kBytes);
         return text.toString();
     }
-    // Tenths of the unit; move up a unit when rounding would print 1000.0.
     size_t unit = 0;
-    quint64 tenthDivisor = 100;
-    quint64 tenths = roundedQuotient(magnitude, tenthDivisor);
-    while (tenths >= 10000 && unit + 1 < kUnits.size()) {
-        ++unit;
-        tenthDivisor *= 1000;
-        tenths = roundedQuotient(magnitude, tenthDivisor);
-    }
-    text.appendDigits(tenths / 10);
-    text.append(u'.');
-    text.append(char16_t(u'0' + tenths % 10));
-    text.append(kUnits[unit]);
-    return text.toString();
-}
-
-QString binaryStyle(qint64 byteCount) {
-    Text text;
-    if (byteCount < 0) text.append(u'-');
-    const quint64 magnitude = magnitudeOf(byteCount);
-    if (magnitude < 1024) {
-        text.appendDigits(magnitude);
-        text.append(kBytes);
-        return text.toString();
-    }
-    // Move up a unit when rounding would print 1024.
-    size_t unit = 0;
-    quint64 divisor = 1024;
+    quint64 divisor = base;
     quint64 tenths = roundedTenths(magnitude, divisor);
-    while (tenths >= 10240 && unit + 1 < kUnits.size()) {
+    while (tenths >= base * 10 && unit + 1 < kUnits.size()) {
         ++unit;
-        divisor *= 1024;
+        divisor *= base;
         tenths = roundedTenths(magnitude, divisor);
     }
     text.appendDigits(tenths / 10);
-    if (tenths % 10 != 0) {
+    if (!dropWholeTenth || tenths % 10 != 0) {
         text.append(u'.');
         text.append(char16_t(u'0' + tenths % 10));
     }
     text.append(kUnits[unit]);
     return text.toString();
 }
+
+}  // namespace
+
+QString fileStyle(qint64 byteCount) { return formatted(byteCount, 1000, false); }
+
+QString binaryStyle(qint64 byteCount) { return formatted(byteCount, 1024, true); }
 
 }  // namespace ByteCountFormatter
