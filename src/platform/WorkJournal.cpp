@@ -1,6 +1,7 @@
 #include "platform/WorkJournal.h"
 
 #include "platform/PrivateTempDirectory.h"
+#include "platform/WorkTree.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,12 +95,17 @@ std::optional<QString> privateWorkFolder(const QString& recorded) {
 }
 
 // A tree is removed only where velmora alone puts things.
-bool removeTree(const QString& recorded) {
+std::optional<QString> ownTree(const QString& recorded) {
     std::optional<QString> path = hiddenWorkFolder(recorded);
     if (!path) path = privateWorkFolder(recorded);
-    std::error_code error;
-    // remove_all never follows a link.
-    return path && std::filesystem::remove_all(nativePath(*path).constData(), error) > 0;
+    return path;
+}
+
+bool removeTree(const QString& recorded) {
+    const std::optional<QString> path = ownTree(recorded);
+    struct stat info {};
+    return path && ::lstat(nativePath(*path).constData(), &info) == 0 &&
+           WorkTree::remove(nativePath(*path)) == 0;
 }
 
 struct RecordedPath {
@@ -159,6 +165,18 @@ int removePaths(const QList<RecordedPath>& paths) {
         }
     }
     return removed;
+}
+
+// Whether a tree of velmora's own that the record names is still there: the record then stays for the
+// next start, since nothing else names the tree.
+bool namesTreeLeft(const QList<RecordedPath>& paths) {
+    for (const RecordedPath& recorded : paths) {
+        struct stat info {};
+        const std::optional<QString> path =
+            recorded.kind == WorkJournal::Kind::Tree ? ownTree(recorded.path) : std::nullopt;
+        if (path && (::lstat(nativePath(*path).constData(), &info) == 0 || errno != ENOENT)) return true;
+    }
+    return false;
 }
 
 // What the sweep mends before it removes anything, from the lines "M <inode> <item>" (an item about to
@@ -288,9 +306,11 @@ void restoreEditedArchives(const QList<Repairs::Edit>& edits) {
 WorkJournal::Record::Record(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
 
 WorkJournal::Record::~Record() {
-    ::unlink(nativePath(m_path).constData());
+    if (!m_kept) ::unlink(nativePath(m_path).constData());
     ::close(m_fd);
 }
+
+void WorkJournal::Record::keep() { m_kept = true; }
 
 int WorkJournal::Record::add(const QString& path, Kind kind) {
     m_lines += (kind == Kind::Tree ? "T " : "P ") + nativePath(path).toPercentEncoding("/") + '\n';
@@ -363,7 +383,12 @@ std::unique_ptr<WorkJournal::Record> WorkJournal::open() {
 
 int WorkJournal::removeLeftovers() {
     const QDir folder(directory());
-    QList<std::pair<int, QString>> heldRecords;
+    struct HeldRecord {
+        int fd;
+        QString path;
+        QList<RecordedPath> paths;
+    };
+    QList<HeldRecord> heldRecords;
     QList<RecordedPath> paths;
     Repairs repairs;
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -376,18 +401,19 @@ int WorkJournal::removeLeftovers() {
             continue;
         }
         // Held until every path is gone, so no other start takes the same leftovers meanwhile.
-        heldRecords.append({fd, path});
+        heldRecords.append({fd, path, {}});
         if (!name.endsWith(kRecordSuffix)) continue;
         const QByteArray text = readWhole(fd);
-        paths += recordedPaths(text);
+        heldRecords.last().paths = recordedPaths(text);
+        paths += heldRecords.last().paths;
         addRepairs(text, repairs);
     }
     takeBackMoves(repairs.moves);
     restoreEditedArchives(repairs.edits);
     const int removed = removePaths(paths);
-    for (const auto& [fd, path] : heldRecords) {
-        ::unlink(nativePath(path).constData());
-        ::close(fd);
+    for (const HeldRecord& record : heldRecords) {
+        if (!namesTreeLeft(record.paths)) ::unlink(nativePath(record.path).constData());
+        ::close(record.fd);
     }
     return removed;
 }

@@ -58,6 +58,9 @@ public:
         // given up, since moves still on it would have the next start take finished items back: a kill
         // then leaves at most the work's empty folders.
         void endMovesOut(const QByteArray& folder);
+        // Leaves the record on disk when it goes: its work could not remove a tree it names, which the
+        // next start then removes.
+        void keep();
 
     private:
         friend class WorkJournal;
@@ -70,6 +73,7 @@ public:
         QByteArray m_lines;
         QByteArray m_nameHolder;
         QByteArray m_written;  // what the file holds
+        bool m_kept = false;
     };
 
     // $XDG_STATE_HOME/velmora/work, else ~/.local/state/velmora/work.
@@ -79,7 +83,8 @@ public:
     // all the same and only its clean-up after a crash is lost.
     static std::unique_ptr<Record> open();
 
-    // Mends and removes what the records no process holds name, then those records: moves cut short
-    // are taken back and edited archives put back first. Returns how many paths were removed.
+    // Mends and removes what the records no process holds name, then those records (a record naming a
+    // tree that could not be removed stays): moves cut short are taken back and edited archives put back
+    // first. Returns how many paths were removed.
     static int removeLeftovers();
 };

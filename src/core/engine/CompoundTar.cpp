@@ -5,9 +5,11 @@
 #include "core/base/FileSystemError.h"
 #include "core/engine/ArchiveError.h"
 #include "platform/PrivateTempDirectory.h"
+#include "platform/WorkTree.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QUuid>
 
 namespace CompoundTar {
@@ -26,7 +28,7 @@ WorkFolder::WorkFolder() {
     m_path = *path;
 }
 
-WorkFolder::~WorkFolder() { QDir(m_path).removeRecursively(); }
+WorkFolder::~WorkFolder() { WorkTree::remove(QFile::encodeName(m_path)); }
 
 QString locateTarFile(const QString& folderURL, const QString& archiveURL) {
     QDirIterator entries(folderURL, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);

@@ -7,6 +7,7 @@
 #include "core/base/ToolText.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
+#include "platform/WorkTree.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,6 +93,23 @@ std::vector<fs::path> linksIn(const QString& folder) {
     return links;
 }
 
+// Readies what the tool wrote in root for the move: folders that their owner may not write or enter are
+// given their owner's read, write and search permission, each listed with the mode it had (paths below
+// root, parents first). Tools set a folder's mode once its contents are written, so a TAR of read-only
+// folders leaves such folders; velmora must still look through them for links and move them, and a
+// folder moved to another parent must be writable.
+std::vector<std::pair<fs::path, mode_t>> settleTree(const QString& root) {
+    std::vector<std::pair<fs::path, mode_t>> opened;
+    FileTree::walk(root, [&](const FileTree::Entry& entry) {
+        const mode_t mode = entry.info.st_mode & 07777;
+        if (entry.kind == FileTree::EntryKind::directory && (mode & S_IRWXU) != S_IRWXU &&
+            ::chmod(entry.nativePath.constData(), mode | S_IRWXU) == 0)
+            opened.emplace_back(entry.nativeRelativePath.toStdString(), mode);
+        return true;
+    });
+    return opened;
+}
+
 }  // namespace
 
 ExtractionStaging::ExtractionStaging(const QString& destinationURL)
@@ -115,13 +133,14 @@ ExtractionStaging::ExtractionStaging(const QString& destinationURL)
 }
 
 ExtractionStaging::~ExtractionStaging() {
-    std::error_code code;
-    fs::remove_all(nativePath(m_path), code);  // never follows a link
+    // The record names the folder until it is gone.
+    if (WorkTree::remove(ToolText::encodedName(m_path)) != 0 && m_journal) m_journal->keep();
     if (m_createdDestination && !m_committed) QDir().rmdir(m_destination);
 }
 
 ExtractionStaging::Renames ExtractionStaging::commit(const CancellationToken& token) {
     const fs::path stagingPath = nativePath(m_path);
+    const std::vector<std::pair<fs::path, mode_t>> opened = settleTree(m_path);
     const std::vector<fs::path> links = linksIn(m_path);
     requireLinksInside(links);
     const std::vector<fs::path> children = childrenOf(stagingPath);
@@ -145,6 +164,9 @@ ExtractionStaging::Renames ExtractionStaging::commit(const CancellationToken& to
         repoint(relative, placed);
         removeIfOutside(placedPath(relative, placed));
     }
+    // Innermost first: a folder's own mode may keep velmora out of it.
+    for (auto folder = opened.rbegin(); folder != opened.rend(); ++folder)
+        ::chmod(placedPath(folder->first, placed).c_str(), folder->second);
     if (m_journal) m_journal->endMovesOut(QByteArray::fromStdString(stagingPath.string()));
     return renames;
 }

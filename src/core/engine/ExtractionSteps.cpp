@@ -7,6 +7,7 @@
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveVolumes.h"
 #include "platform/SystemErrorText.h"
+#include "platform/WorkTree.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -457,7 +458,9 @@ void emptyFolder(const QString& folderURL) {
     std::error_code code;
     for (const fs::directory_entry& item :
          fs::directory_iterator(ToolText::encodedName(folderURL).toStdString(), code)) {
-        fs::remove_all(item.path(), code);  // never follows a link
+        // A failed run may leave read-only folders (WorkTree).
+        if (const int error = WorkTree::remove(QByteArray::fromStdString(item.path().string())))
+            code.assign(error, std::generic_category());
         if (code) break;
     }
     if (code)

@@ -1,6 +1,7 @@
 #include "EngineFixtures.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "platform/PrivateTempDirectory.h"
+#include "platform/WorkTree.h"
 #include "support/FakePrograms.h"
 #include "support/GnuTarArchives.h"
 #include "support/LegacyArchives.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace {
 
@@ -178,6 +181,40 @@ TEST_F(SevenZipExtractorTest, ADeviceNodeInATarIsAnEmptyFile) {
     const QFileInfo extracted(m_tree.path("out/null"));
     EXPECT_TRUE(extracted.isFile() && !extracted.isSymLink());
     EXPECT_EQ(extracted.size(), 0);
+}
+
+// GNU tar sets a folder's mode once its contents are written, so its owner extracts a TAR of read-only
+// folders (a Go module cache) or of a folder of mode 000; velmora moves them in with their modes, and
+// removes what a failed run left of them.
+TEST_F(SevenZipExtractorTest, ATarOfReadOnlyFoldersExtractsAsTarDoes) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+    m_tree.writeFile("ro/lib@v1.2.3/sub/a.txt", "module");
+    m_tree.writeFile("ro/locked/in.txt", "locked");
+    runTool("/usr/bin/chmod", {"-R", "a-w", m_tree.path("ro/lib@v1.2.3")});
+    const QString tar = m_tree.path("ro.tar");
+    runTool(kTar, {"-cf", tar, "lib@v1.2.3"}, m_tree.path("ro"));
+    runTool(kTar, {"-rf", tar, "--mode=0", "--no-recursion", "locked"}, m_tree.path("ro"));
+    runTool(kTar, {"-rf", tar, "locked/in.txt"}, m_tree.path("ro"));
+    runTool("/usr/bin/gzip", {"-k", tar});
+
+    makeExtractor().extract(tar + ".gz", m_tree.path("out"), std::nullopt, 1, {});
+    EXPECT_EQ(QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              (QStringList{"lib@v1.2.3", "locked"}));
+    EXPECT_EQ(m_tree.readFile("out/lib@v1.2.3/sub/a.txt"), "module");
+    EXPECT_EQ(fileMode(m_tree.path("out/lib@v1.2.3")), 0555);
+    EXPECT_EQ(fileMode(m_tree.path("out/lib@v1.2.3/sub")), 0555);
+    EXPECT_EQ(fileMode(m_tree.path("out/locked")), 0);
+
+    // Cut short in the data of the folder of mode 000: GNU tar, then 7-Zip fail, and nothing of their
+    // folders is left.
+    const QStringList before =
+        QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QFile::resize(tar, 512 * 6 + 3);
+    EXPECT_EQ(extractionError(tar, ArchivePrograms::installed()), ArchiveError::corruptedArchive());
+    EXPECT_EQ(QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              before);
+    for (const char* folder : {"out", "ro"})
+        EXPECT_EQ(WorkTree::remove(QFile::encodeName(m_tree.path(folder))), 0);
 }
 
 TEST_F(SevenZipExtractorTest, FailureTexts) {
