@@ -21,7 +21,9 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -93,15 +95,27 @@ std::vector<fs::path> linksIn(const QString& folder) {
     return links;
 }
 
-// Readies what the tool wrote in root for the move: folders that their owner may not write or enter are
-// given their owner's read, write and search permission, each listed with the mode it had (paths below
-// root, parents first). Tools set a folder's mode once its contents are written, so a TAR of read-only
-// folders leaves such folders; velmora must still look through them for links and move them, and a
-// folder moved to another parent must be writable.
+// A device node (GNU tar makes them as root), a named pipe or a socket: handed over, one would give
+// whoever may read it a disk or a terminal, or keep a program that opens it waiting for good. Each
+// becomes an empty file, as 7-Zip writes it.
+void replaceSpecialFile(const FileTree::Entry& entry) {
+    const mode_t type = entry.info.st_mode & S_IFMT;
+    if (type != S_IFBLK && type != S_IFCHR && type != S_IFIFO && type != S_IFSOCK) return;
+    if (::unlink(entry.nativePath.constData()) != 0) return;
+    const int file = ::open(entry.nativePath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (file >= 0) ::close(file);
+}
+
+// Readies what the tool wrote in root for the move: special files become empty files, and folders that
+// their owner may not write or enter are given their owner's read, write and search permission, each
+// listed with the mode it had (paths below root, parents first). Tools set a folder's mode once its
+// contents are written, so a TAR of read-only folders leaves such folders; velmora must still look
+// through them for links and move them, and a folder moved to another parent must be writable.
 std::vector<std::pair<fs::path, mode_t>> settleTree(const QString& root) {
     std::vector<std::pair<fs::path, mode_t>> opened;
     FileTree::walk(root, [&](const FileTree::Entry& entry) {
         const mode_t mode = entry.info.st_mode & 07777;
+        if (entry.kind == FileTree::EntryKind::other) replaceSpecialFile(entry);
         if (entry.kind == FileTree::EntryKind::directory && (mode & S_IRWXU) != S_IRWXU &&
             ::chmod(entry.nativePath.constData(), mode | S_IRWXU) == 0)
             opened.emplace_back(entry.nativeRelativePath.toStdString(), mode);

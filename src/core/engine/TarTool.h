@@ -21,8 +21,8 @@ public:
     // --extract: the named entries with their paths (every entry when none is named) into destination,
     // an empty private folder. GNU tar refuses names that climb with "..", takes a leading "/" off and
     // makes a link that leads out only after every file was written, so nothing is written through it;
-    // the caller checks every link before anything leaves that folder. A device node it made (as root)
-    // is an empty file afterwards.
+    // the caller checks every link, and makes every device node (GNU tar makes them as root) and named
+    // pipe an empty file, before anything leaves that folder (ExtractionStaging).
     ProcessResult extract(const QString& archive, const QString& destination, const QStringList& entryPaths,
                           double timeout, const CancellationToken& token) const;
 

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -174,13 +175,18 @@ TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
     }
 }
 
-// A device node in a TAR is an empty file, as 7-Zip writes it: GNU tar run as root would make it.
-TEST_F(SevenZipExtractorTest, ADeviceNodeInATarIsAnEmptyFile) {
+// A device node or a named pipe in a TAR is an empty file, as 7-Zip writes it: GNU tar would make a
+// device node as root, and a pipe as any user.
+TEST_F(SevenZipExtractorTest, DevicesAndPipesInATarAreEmptyFiles) {
     runTool(kTar, {"-c", "-f", m_tree.path("dev.tar"), "-C", "/dev", "null"});
-    makeExtractor().extract(m_tree.path("dev.tar"), m_tree.path("out"), std::nullopt, 1, {});
-    const QFileInfo extracted(m_tree.path("out/null"));
-    EXPECT_TRUE(extracted.isFile() && !extracted.isSymLink());
-    EXPECT_EQ(extracted.size(), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(m_tree.makeFolder("pipes") + "/pipe").constData(), 0644), 0);
+    runTool(kTar, {"-c", "-f", m_tree.path("pipe.tar"), "-C", m_tree.path("pipes"), "pipe"});
+    for (const auto& [archive, name] : {std::pair{"dev.tar", "null"}, std::pair{"pipe.tar", "pipe"}}) {
+        makeExtractor().extract(m_tree.path(archive), m_tree.path("out"), std::nullopt, 1, {});
+        const QFileInfo extracted(m_tree.path("out/") + name);
+        EXPECT_TRUE(extracted.isFile() && !extracted.isSymLink()) << name;
+        EXPECT_EQ(extracted.size(), 0);
+    }
 }
 
 // GNU tar sets a folder's mode once its contents are written, so its owner extracts a TAR of read-only
