@@ -50,7 +50,9 @@ Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
         return Verdict::unknown;
     const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;
-    return named->kind() == ArchiveError::Kind::corruptedArchive ? Verdict::damaged : Verdict::reason;
+    // Damage named in one entry is the archive's, whichever program reads it.
+    const bool damaged = named->kind() == ArchiveError::Kind::corruptedArchive && named->payload().isEmpty();
+    return damaged ? Verdict::damaged : Verdict::reason;
 }
 
 // The engine's program for the table's; nothing for an unused place.

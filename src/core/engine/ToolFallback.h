@@ -55,7 +55,8 @@ struct Run {
 // program would meet (ExtractionSteps::namedFailure: a wrong password, a missing volume, a full disk, a
 // refused link, ...), which is the outcome. After any other failure (damaged data, a file it cannot
 // open as an archive, words that name nothing known), a missing program or an unusable success the
-// next program tries: an archive is damaged only when every program failed. Then the first failure
+// next program tries: an archive is damaged only when every program failed, or when one names an entry
+// no program should make up (ArchiveError::corruptedEntry: GNU tar's hard link without a target). Then the first failure
 // that says most decides (damage before words that name nothing known; a 7-Zip that cannot open the
 // file, or only warned, says nothing beside another program's failure). A cancelled run never hands over
 // (CancellationError). Nothing when none of the programs is installed.

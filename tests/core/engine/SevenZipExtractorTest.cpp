@@ -223,6 +223,33 @@ TEST_F(SevenZipExtractorTest, ATarOfReadOnlyFoldersExtractsAsTarDoes) {
         EXPECT_EQ(WorkTree::remove(QFile::encodeName(m_tree.path(folder))), 0);
 }
 
+// GNU tar refuses a hard link without a target and an entry without a name, where 7-Zip would make up
+// an empty file for each: the archive is damaged, and the failure names the entry.
+TEST_F(SevenZipExtractorTest, EntriesGnuTarRefusesAreDamageNotMadeUp) {
+    // The second header (after a.txt's header and data) as a hard link, its checksum written again.
+    QByteArray hardLink = LegacyArchives::tar({{"a.txt", "hi"}, {"hardlink-2"}});
+    QByteArray header = hardLink.mid(1024, 512);
+    header[156] = '1';
+    header.replace(148, 8, QByteArray(8, ' '));
+    int sum = 0;
+    for (const char byte : header) sum += static_cast<unsigned char>(byte);
+    header.replace(148, 8, QByteArray::number(sum, 8).rightJustified(6, '0') + QByteArray("\0 ", 2));
+    hardLink.replace(1024, 512, header);
+    const struct {
+        QByteArray archive;
+        ArchiveError expected;
+    } cases[] = {
+        {hardLink, ArchiveError::corruptedEntry(u"压缩包已损坏：硬链接“hardlink-2”没有目标。"_qs)},
+        {LegacyArchives::tar({{"a.txt", "hi"}, {"", "yo"}}),
+         ArchiveError::corruptedEntry(u"压缩包已损坏：其中有一个没有名称的条目。"_qs)},
+    };
+    for (const auto& c : cases) {
+        const QString archive = m_tree.writeFile("damaged.tar", c.archive);
+        EXPECT_EQ(extractionError(archive, ArchivePrograms::installed()), c.expected);
+        EXPECT_FALSE(QFileInfo::exists(m_tree.path("out")));
+    }
+}
+
 TEST_F(SevenZipExtractorTest, FailureTexts) {
     const struct {
         const char* body;
