@@ -30,6 +30,15 @@ WorkFolder::WorkFolder() {
 
 WorkFolder::~WorkFolder() { WorkTree::remove(QFile::encodeName(m_path)); }
 
+ProcessResult throughInnerTar(const QString& archiveURL,
+                              const std::function<ProcessResult(const QString& workFolder)>& unpack,
+                              const std::function<ProcessResult(const QString& tarFile)>& read) {
+    const WorkFolder work;
+    ProcessResult unpacked = unpack(work.path());
+    if (unpacked.status != 0) return unpacked;
+    return read(locateTarFile(work.path(), archiveURL));
+}
+
 QString locateTarFile(const QString& folderURL, const QString& archiveURL) {
     QDirIterator entries(folderURL, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     QStringList files;
