@@ -157,11 +157,11 @@ namespace {
 QByteArray tarHeader(const QByteArray& name) {
     QByteArray header(512, '\0');
     header.replace(0, name.size(), name);
-    header.replace(100, 8, "0000644");
-    header.replace(108, 8, "0001750");
-    header.replace(116, 8, "0001750");
-    header.replace(124, 12, "00000000000");
-    header.replace(136, 12, "14700000000");
+    header.replace(100, 7, "0000644");
+    header.replace(108, 7, "0001750");
+    header.replace(116, 7, "0001750");
+    header.replace(124, 11, "00000000000");
+    header.replace(136, 11, "14700000000");
     header[156] = '0';
     header.replace(257, 6, QByteArray("ustar", 6));  // with its NUL
     header.replace(263, 2, "00");
