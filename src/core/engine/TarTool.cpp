@@ -14,14 +14,19 @@ ProcessResult TarTool::createGzip(const QString& archive, const QStringList& nam
 }
 
 ProcessResult TarTool::list(const QString& archive, const CancellationToken& token) const {
-    return ProcessRunner::run(m_program, ArchiveTools::Tar::listArguments(archive), std::nullopt,
-                              ArchiveTools::kListingTimeout, {}, token);
+    return ProcessRunner::run(m_program, ArchiveTools::Tar::listArguments(archive, decompression(archive)),
+                              std::nullopt, ArchiveTools::kListingTimeout, {}, token);
 }
 
 ProcessResult TarTool::extract(const QString& archive, const QString& destination,
                                const QStringList& entryPaths, double timeout,
                                const CancellationToken& token) const {
-    return ProcessRunner::run(m_program,
-                              ArchiveTools::Tar::extractArguments(archive, destination, entryPaths),
-                              std::nullopt, timeout, {}, token);
+    return ProcessRunner::run(
+        m_program,
+        ArchiveTools::Tar::extractArguments(archive, destination, entryPaths, decompression(archive)),
+        std::nullopt, timeout, {}, token);
+}
+
+QStringList TarTool::decompression(const QString& archive) const {
+    return m_sevenZip ? ArchiveTools::Tar::decompressor(archive, *m_sevenZip) : QStringList();
 }

@@ -28,17 +28,22 @@ protected:
     }
 };
 
-// GNU tar reads each compression itself; without it, 7-Zip unpacks the layer and reads the TAR inside.
+// GNU tar reads each compression, decoded by 7-Zip or without it by the compression's own program;
+// without GNU tar, 7-Zip unpacks the layer and reads the TAR inside.
 TEST_F(CompoundTarTest, ListsPreviewsAndExtractsTheFilesInsideTheTar) {
     addSampleFile("照片 1.txt", "cjk");
     FakePrograms withoutTar;
     withoutTar.remove("tar");
+    FakePrograms withoutSevenZip;
+    withoutSevenZip.remove("7zz");
     const QList<std::pair<QString, QString>> kinds{
         {"s.tar.gz", "-z"}, {"s.tgz", "-z"}, {"s.tar.bz2", "-j"}, {"s.tar.xz", "-J"}};
     for (const auto& [name, compression] : kinds) {
-        for (const ArchivePrograms& programs : {ArchivePrograms::installed(), withoutTar.programs()}) {
+        for (const ArchivePrograms& programs :
+             {ArchivePrograms::installed(), withoutTar.programs(), withoutSevenZip.programs()}) {
             const ArchivePreviewService service(programs);
-            SCOPED_TRACE(name.toStdString() + (programs.tar() ? "" : " without GNU tar"));
+            SCOPED_TRACE(name.toStdString() + (programs.tar() ? "" : " without GNU tar") +
+                         (programs.sevenZip() ? "" : " without 7-Zip"));
             const QString archive = tarArchive(name, compression);
             EXPECT_EQ(sorted(paths(service.previewEntries(archive, std::nullopt, m_token))),
                       sorted(kSamplePaths + QStringList{"照片 1.txt"}));
