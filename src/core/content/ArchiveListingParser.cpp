@@ -230,19 +230,41 @@ QList<ArchivePreviewEntry> parseZipList(QStringView output, QByteArrayView print
 }
 
 QList<ArchivePreviewEntry> parseTarList(QStringView output) {
-    QList<ArchivePreviewEntry> entries;
-    QHash<QString, qsizetype> rowOfPath;
-    forEachLine(output, [&](QStringView line, qsizetype) {
-        std::optional<ArchivePreviewEntry> entry = tarListingRow(line);
-        if (!entry) return;
-        if (const auto stored = rowOfPath.constFind(entry->path); stored != rowOfPath.cend()) {
-            entries[*stored] = *std::move(entry);
-            return;
+    TarListingReader reader;
+    reader.read(output);
+    return reader.finish(output);
+}
+
+void TarListingReader::read(QStringView piece) {
+    m_readLength += piece.size();
+    for (qsizetype end = piece.indexOf(kNewline); end >= 0; end = piece.indexOf(kNewline)) {
+        if (m_partialLine.isEmpty()) {
+            readLine(piece.first(end));
+        } else {
+            m_partialLine += piece.first(end);
+            readLine(m_partialLine);
+            m_partialLine.clear();
         }
-        rowOfPath.insert(entry->path, entries.size());
-        entries.append(*std::move(entry));
-    });
-    return entries;
+        piece = piece.sliced(end + 1);
+    }
+    m_partialLine += piece;
+}
+
+QList<ArchivePreviewEntry> TarListingReader::finish(QStringView output) {
+    if (m_readLength != output.size()) return parseTarList(output);
+    readLine(m_partialLine);  // the last line, which no line feed ends
+    return std::move(m_entries);
+}
+
+void TarListingReader::readLine(QStringView line) {
+    std::optional<ArchivePreviewEntry> entry = tarListingRow(line);
+    if (!entry) return;
+    if (const auto stored = m_rowOfPath.constFind(entry->path); stored != m_rowOfPath.cend()) {
+        m_entries[*stored] = *std::move(entry);
+        return;
+    }
+    m_rowOfPath.insert(entry->path, m_entries.size());
+    m_entries.append(*std::move(entry));
 }
 
 }  // namespace ArchiveListingParser

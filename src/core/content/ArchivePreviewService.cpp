@@ -171,12 +171,15 @@ QString listingFailure(ToolFallback::Program program) {
     return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
 }
 
-// GNU tar's listing; names that are not UTF-8 are a file system's bytes, as in every TAR.
+// GNU tar's listing, parsed as it arrives; names that are not UTF-8 are a file system's bytes, as in
+// every TAR.
 ProcessResult tarListing(const TarTool& tar, const QString& archive, const CancellationToken& token,
                          QList<ArchivePreviewEntry>& entries) {
-    const ProcessResult result = tar.list(archive, token);
+    ArchiveListingParser::TarListingReader reader;
+    const ProcessResult result =
+        tar.list(archive, token, [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
-    entries = ArchiveListingParser::parseTarList(result.output);
+    entries = reader.finish(result.output);
     LegacyNameRows::decode(entries, LegacyNames::Source::fileSystemBytes);
     return result;
 }

@@ -13,9 +13,10 @@ ProcessResult TarTool::createGzip(const QString& archive, const QStringList& nam
                               token);
 }
 
-ProcessResult TarTool::list(const QString& archive, const CancellationToken& token) const {
+ProcessResult TarTool::list(const QString& archive, const CancellationToken& token,
+                            const ProcessRunner::OutputHandler& handler) const {
     return ProcessRunner::run(m_program, ArchiveTools::Tar::listArguments(archive, decompression(archive)),
-                              std::nullopt, ArchiveTools::kListingTimeout, {}, token);
+                              std::nullopt, ArchiveTools::kListingTimeout, handler, token);
 }
 
 ProcessResult TarTool::extract(const QString& archive, const QString& destination,

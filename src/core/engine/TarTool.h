@@ -2,6 +2,7 @@
 
 #include "core/base/CancellationToken.h"
 #include "core/engine/ProcessResult.h"
+#include "core/engine/ProcessRunner.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +23,8 @@ public:
 
     // --list: every entry, one verbose line each (ArchiveTools::Tar::listArguments), of a compressed TAR
     // too.
-    ProcessResult list(const QString& archive, const CancellationToken& token) const;
+    ProcessResult list(const QString& archive, const CancellationToken& token,
+                       const ProcessRunner::OutputHandler& handler = {}) const;
     // --extract: the named entries with their paths (every entry when none is named) into destination,
     // an empty private folder. GNU tar refuses names that climb with "..", takes a leading "/" off and
     // makes a link that leads out only after every file was written, so nothing is written through it;

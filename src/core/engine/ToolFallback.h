@@ -20,15 +20,11 @@ namespace ToolFallback {
 enum class Program { sevenZip, zipReader, unrar, infoZip, tar };
 
 // The programs of the archive's kind, in its row's order (ArchiveKindTable: RAR unrar then 7-Zip, ZIP
-// 7-Zip, the ZIP reader, then Info-ZIP, ZIPX 7-Zip then Info-ZIP with a password only, TAR GNU tar then
-// 7-Zip, every other kind 7-Zip alone). A RAR volume of either scheme opens as RAR
-// (ArchiveFormat::kindOrSetKind); the other numbered pieces (a.7z.001, a.zip.001, a.z01) only 7-Zip
-// joins, so 7-Zip alone.
+// 7-Zip, the ZIP reader, then Info-ZIP, ZIPX 7-Zip then Info-ZIP with a password only, TAR and
+// compressed TAR GNU tar then 7-Zip, every other kind 7-Zip alone). A RAR volume of either scheme opens
+// as RAR (ArchiveFormat::kindOrSetKind); the other numbered pieces (a.7z.001, a.zip.001, a.z01) only
+// 7-Zip joins, so 7-Zip alone.
 QList<Program> order(const QString& fileURL, bool hasPassword);
-
-// The programs of a kind, in its row's order: for the TAR a compressed TAR's layer was unpacked to,
-// whatever its file is called.
-QList<Program> order(ArchiveFormat::Kind kind, bool hasPassword);
 
 // What each program does in one step; a program without one is passed over.
 struct Attempts {
