@@ -151,4 +151,34 @@ StoredZip writeStoredZip(const QString& path, const QList<QByteArray>& names) {
     return {path, directory};
 }
 
+namespace {
+
+// One ustar header block of an empty file: name, mode, owner, size, time, checksum, type, magic.
+QByteArray tarHeader(const QByteArray& name) {
+    QByteArray header(512, '\0');
+    header.replace(0, name.size(), name);
+    header.replace(100, 7, "0000644");
+    header.replace(108, 7, "0001750");
+    header.replace(116, 7, "0001750");
+    header.replace(124, 11, "00000000000");
+    header.replace(136, 11, "14700000000");
+    header[156] = '0';
+    header.replace(257, 6, QByteArray("ustar", 6));  // with its NUL
+    header.replace(263, 2, "00");
+    header.replace(148, 8, "        ");
+    unsigned sum = 0;
+    for (const char byte : header) sum += static_cast<unsigned char>(byte);
+    header.replace(148, 8, QByteArray::number(sum, 8).rightJustified(6, '0') + QByteArray("\0 ", 2));
+    return header;
+}
+
+}  // namespace
+
+void writeTar(const QString& path, const QList<QByteArray>& names) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    for (const QByteArray& name : names) file.write(tarHeader(name));
+    file.write(QByteArray(1024, '\0'));
+}
+
 }  // namespace BenchSupport

@@ -36,4 +36,7 @@ struct StoredZip {
 // with data, the central directory and the end records. No tool is needed, and it takes a moment.
 StoredZip writeStoredZip(const QString& path, const QList<QByteArray>& names);
 
+// Writes a TAR (POSIX ustar) of empty files with these UTF-8 names, each under 100 bytes, directly.
+void writeTar(const QString& path, const QList<QByteArray>& names);
+
 }  // namespace BenchSupport

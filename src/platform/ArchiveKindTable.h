@@ -72,15 +72,16 @@ inline constexpr KindRow kKinds[] = {
     {Kind::sevenZip, "7Z", {"7z"}, false, Family::sevenZip, true, true, true,
      {{{"application/x-7z-compressed", "7Z"}}}},
     // 7-Zip misreads sparse files, old GNU headers and incremental TARs without a word: GNU tar reads
-    // them as written. The TAR inside a compressed TAR is read in the same order.
+    // them as written. It reads gzip, bzip2 and xz itself; 7-Zip reads only the compression layer of a
+    // compressed TAR, and the TAR it unpacked to after that (CompoundTar).
     {Kind::tar, "TAR", {"tar"}, false, Family::sevenZip, false, false, false, {{{"application/x-tar"}}},
      {{{Program::tar}, {Program::sevenZip}}}},
     {Kind::tarGz, "TAR.GZ", {"tar.gz", "tgz"}, true, Family::sevenZip, false, false, false,
-     {{{"application/x-compressed-tar"}}}},
+     {{{"application/x-compressed-tar"}}}, {{{Program::tar}, {Program::sevenZip}}}},
     {Kind::tarBz2, "TAR.BZ2", {"tar.bz2", "tbz2"}, true, Family::sevenZip, false, false, false,
-     {{{"application/x-bzip-compressed-tar"}}}},
+     {{{"application/x-bzip-compressed-tar"}}}, {{{Program::tar}, {Program::sevenZip}}}},
     {Kind::tarXz, "TAR.XZ", {"tar.xz", "txz"}, true, Family::sevenZip, false, false, false,
-     {{{"application/x-xz-compressed-tar"}}}},
+     {{{"application/x-xz-compressed-tar"}}}, {{{Program::tar}, {Program::sevenZip}}}},
     {Kind::gz, "GZ", {"gz"}, false, Family::sevenZip, false, false, false, {{{"application/gzip"}}}},
     {Kind::bz2, "BZ2", {"bz2"}, false, Family::sevenZip, false, false, false, {{{"application/x-bzip2"}}}},
     {Kind::xz, "XZ", {"xz"}, false, Family::sevenZip, false, false, false, {{{"application/x-xz"}}}},

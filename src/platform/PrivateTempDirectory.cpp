@@ -2,6 +2,7 @@
 
 #include "platform/SystemErrorText.h"
 #include "platform/WorkJournal.h"
+#include "platform/WorkTree.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +10,6 @@
 #include <QStringList>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -127,11 +126,8 @@ void PrivateTempDirectory::recordFoldersInJournal() {
 void PrivateTempDirectory::removeRecordedFolders() {
     QMutexLocker lock(&gRecordMutex);
     bool removed = true;
-    for (const QString& folder : std::as_const(gRecordedFolders)) {
-        std::error_code error;
-        std::filesystem::remove_all(QFile::encodeName(folder).constData(), error);  // never follows a link
-        removed = removed && !error;
-    }
+    for (const QString& folder : std::as_const(gRecordedFolders))
+        removed = WorkTree::remove(QFile::encodeName(folder)) == 0 && removed;
     gRecordedFolders.clear();
     // A folder that stayed is left to the next start, which needs the record for it.
     if (removed) delete gProcessRecord;

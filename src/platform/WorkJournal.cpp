@@ -3,6 +3,7 @@
 #include "platform/PrivateFile.h"
 #include "platform/PrivateTempDirectory.h"
 #include "platform/ToolText.h"
+#include "platform/WorkTree.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -90,12 +91,17 @@ std::optional<QString> privateWorkFolder(const QString& recorded) {
 }
 
 // A tree is removed only where velmora alone puts things.
-bool removeTree(const QString& recorded) {
+std::optional<QString> ownTree(const QString& recorded) {
     std::optional<QString> path = hiddenWorkFolder(recorded);
     if (!path) path = privateWorkFolder(recorded);
-    std::error_code error;
-    // remove_all never follows a link.
-    return path && std::filesystem::remove_all(nativePath(*path).constData(), error) > 0;
+    return path;
+}
+
+bool removeTree(const QString& recorded) {
+    const std::optional<QString> path = ownTree(recorded);
+    struct stat info {};
+    return path && ::lstat(nativePath(*path).constData(), &info) == 0 &&
+           WorkTree::remove(nativePath(*path)) == 0;
 }
 
 struct RecordedPath {
@@ -154,6 +160,18 @@ int removePaths(const QList<RecordedPath>& paths) {
         }
     }
     return removed;
+}
+
+// Whether a tree of velmora's own that the record names is still there: the record then stays for the
+// next start, since nothing else names the tree.
+bool namesTreeLeft(const QList<RecordedPath>& paths) {
+    for (const RecordedPath& recorded : paths) {
+        struct stat info {};
+        const std::optional<QString> path =
+            recorded.kind == WorkJournal::Kind::Tree ? ownTree(recorded.path) : std::nullopt;
+        if (path && (::lstat(nativePath(*path).constData(), &info) == 0 || errno != ENOENT)) return true;
+    }
+    return false;
 }
 
 // What the sweep mends before it removes anything, from the lines "M <inode> <item>" (an item about to
@@ -289,9 +307,11 @@ void restoreEditedArchives(const QList<Repairs::Edit>& edits,
 WorkJournal::Record::Record(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
 
 WorkJournal::Record::~Record() {
-    ::unlink(nativePath(m_path).constData());
+    if (!m_kept) ::unlink(nativePath(m_path).constData());
     ::close(m_fd);
 }
+
+void WorkJournal::Record::keep() { m_kept = true; }
 
 int WorkJournal::Record::add(const QString& path, Kind kind) {
     QByteArray line = "T ";
@@ -370,7 +390,12 @@ std::unique_ptr<WorkJournal::Record> WorkJournal::open() {
 
 int WorkJournal::removeLeftovers(const ArchiveCheck& isWholeArchive) {
     const QDir folder(directory());
-    QList<std::pair<int, QString>> heldRecords;
+    struct HeldRecord {
+        int fd;
+        QString path;
+        QList<RecordedPath> paths;
+    };
+    QList<HeldRecord> heldRecords;
     QList<RecordedPath> paths;
     Repairs repairs;
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -383,18 +408,19 @@ int WorkJournal::removeLeftovers(const ArchiveCheck& isWholeArchive) {
             continue;
         }
         // Held until every path is gone, so no other start takes the same leftovers meanwhile.
-        heldRecords.append({fd, path});
+        heldRecords.append({fd, path, {}});
         if (!name.endsWith(kRecordSuffix)) continue;
         const QByteArray text = readWhole(fd);
-        paths += recordedPaths(text);
+        heldRecords.last().paths = recordedPaths(text);
+        paths += heldRecords.last().paths;
         addRepairs(text, repairs);
     }
     takeBackMoves(repairs.moves);
     restoreEditedArchives(repairs.edits, isWholeArchive);
     const int removed = removePaths(paths);
-    for (const auto& [fd, path] : heldRecords) {
-        ::unlink(nativePath(path).constData());
-        ::close(fd);
+    for (const HeldRecord& record : heldRecords) {
+        if (!namesTreeLeft(record.paths)) ::unlink(nativePath(record.path).constData());
+        ::close(record.fd);
     }
     return removed;
 }

@@ -62,6 +62,9 @@ public:
         // given up, since moves still on it would have the next start take finished items back: a kill
         // then leaves at most the work's empty folders.
         void endMovesOut(const QByteArray& folder);
+        // Leaves the record on disk when it goes: its work could not remove a tree it names, which the
+        // next start then removes.
+        void keep();
 
     private:
         friend class WorkJournal;
@@ -74,6 +77,7 @@ public:
         QByteArray m_lines;
         QByteArray m_nameHolder;
         QByteArray m_written;  // what the file holds
+        bool m_kept = false;
     };
 
     // $XDG_STATE_HOME/velmora/work, else ~/.local/state/velmora/work.
@@ -86,8 +90,8 @@ public:
     // Whether the file at the native path is an archive its tool finished writing.
     using ArchiveCheck = std::function<bool(const QByteArray& path)>;
 
-    // Mends and removes what the records no process holds name, then those records: moves cut short
-    // are taken back and edited archives that isWholeArchive accepts put back first. Returns how many
-    // paths were removed.
+    // Mends and removes what the records no process holds name, then those records (a record naming a
+    // tree that could not be removed stays): moves cut short are taken back and edited archives that
+    // isWholeArchive accepts put back first. Returns how many paths were removed.
     static int removeLeftovers(const ArchiveCheck& isWholeArchive);
 };

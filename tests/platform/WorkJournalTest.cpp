@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <optional>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -199,6 +201,39 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
     WorkJournal::removeLeftovers(kEveryFileWhole);
     EXPECT_FALSE(QFileInfo::exists(tree));
     EXPECT_EQ(m_xdg.tree().readFile(relative + '/' + name), "finished");
+}
+
+// A killed extraction of a TAR of read-only folders, one of mode 000: the sweep removes them all the same.
+// A tree that cannot go (a file system mounted inside it) keeps its record, so a later start removes it.
+TEST_F(WorkJournalTest, ReadOnlyLeftoversGoAndATreeThatStaysKeepsItsRecord) {
+    const QString tree = m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid);
+    const auto leaveTree = [&] {
+        inDyingChild([&] {
+            auto record = WorkJournal::open();
+            if (!record || record->add(tree, WorkJournal::Kind::Tree) != 0) ::_exit(1);
+            record.release();
+        });
+    };
+    const auto records = [] { return QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files); };
+    m_xdg.tree().writeFile(".velmoraExtraction-" + kUuid + "/lib/sub/a.txt", "module");
+    ::chmod(QFile::encodeName(tree + "/lib/sub").constData(), 0555);
+    ::chmod(QFile::encodeName(tree + "/lib").constData(), 0);
+    leaveTree();
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
+    EXPECT_FALSE(QFileInfo::exists(tree));
+    EXPECT_TRUE(records().isEmpty());
+
+    std::optional<FullDisk> mounted(std::in_place,
+                                    m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid + "/m"));
+    if (!mounted->mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+    leaveTree();
+    WorkJournal::removeLeftovers(kEveryFileWhole);
+    EXPECT_TRUE(QFileInfo::exists(tree));
+    EXPECT_EQ(records().size(), 1);
+    mounted.reset();
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
+    EXPECT_FALSE(QFileInfo::exists(tree));
+    EXPECT_TRUE(records().isEmpty());
 }
 
 }  // namespace

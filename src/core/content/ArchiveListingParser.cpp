@@ -7,7 +7,6 @@
 #include "core/content/SevenZipListingReader.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 
@@ -107,27 +106,50 @@ struct RarBlock {
     }
 };
 
-// One row of tar's verbose listing; nothing for lines that are no entry (a volume label, the
-// continuation of a multi-volume entry).
+// The index after the run of blanks (or of other characters) that starts at index.
+qsizetype pastRun(QStringView line, qsizetype index, bool blanks) {
+    while (index < line.size() && line[index].isSpace() == blanks) ++index;
+    return index;
+}
+
+// The name C-quoted at quote. Without a backslash it is the text up to the next quote: tar prints every
+// byte that is not UTF-8 as an escape, so such a name is no legacy one. A name with escapes is read as
+// bytes.
+std::optional<QByteArray> quotedName(QStringView line, qsizetype quote, QString& plain) {
+    const qsizetype close = line.indexOf(u'"', quote + 1);
+    const QStringView inside = close < 0 ? QStringView() : line.sliced(quote + 1, close - quote - 1);
+    if (close >= 0 && !inside.contains(u'\\')) {
+        plain = inside.toString();
+        return std::nullopt;
+    }
+    return ToolText::cUnquoted(line.sliced(quote).toUtf8());
+}
+
+// One row of tar's verbose listing: type and mode, owner, size, then date and time up to the name's
+// opening quote. Nothing for lines that are no entry (a volume label, the continuation of a
+// multi-volume entry). Read by hand: a listing holds a line per entry.
 std::optional<ArchivePreviewEntry> tarListingRow(QStringView line) {
-    // Type, mode, owner, size, then date and time up to the name's opening quote.
-    static const QRegularExpression fields(
-        QStringLiteral("^([-dlhcbpsDC])\\S*\\s+\\S+\\s+(\\S+)\\s+(.+?) \""));
-    const QRegularExpressionMatch match = fields.match(line);
-    if (!match.hasMatch()) return std::nullopt;
-    // Everything before the name is ASCII, so its quote stands at the same offset in the bytes.
-    const std::optional<QByteArray> name = ToolText::cUnquoted(line.toUtf8(), match.capturedEnd(0) - 1);
-    if (!name || name->isEmpty()) return std::nullopt;
-    const bool isFolder = match.capturedView(1) == u"d" || match.capturedView(1) == u"D";
+    if (line.isEmpty() || !QStringView(u"-dlhcbpsDC").contains(line[0])) return std::nullopt;
+    qsizetype fields[6] = {pastRun(line, 1, false)};  // the ends of mode, blanks, owner, blanks, size, blanks
+    for (int field = 1; field < 6; ++field) {
+        fields[field] = pastRun(line, fields[field - 1], field % 2 == 1);
+        if (fields[field] == fields[field - 1]) return std::nullopt;
+    }
+    const qsizetype quote = line.indexOf(u" \"", fields[5] + 1) + 1;
+    if (quote <= 0) return std::nullopt;
+    QString plain;
+    const std::optional<QByteArray> bytes = quotedName(line, quote, plain);
+    const bool legacy = bytes && !ToolText::isValidUtf8(*bytes);
+    if (bytes) plain = legacy ? ToolText::decode(*bytes) : QString::fromUtf8(*bytes);
+    if (plain.isEmpty()) return std::nullopt;
+    const bool isFolder = line[0] == u'd' || line[0] == u'D';
     const auto asListed = [isFolder](const QString& path) {
         return isFolder ? ListingFields::asFolderPath(path) : path;
     };
-    const bool legacy = !ToolText::isValidUtf8(*name);
-    ArchivePreviewEntry entry =
-        PreviewEntryRules::listedEntry(asListed(legacy ? ToolText::decode(*name) : QString::fromUtf8(*name)),
-                                       ListingFields::decimal(match.capturedView(2)),
-                                       ListingFields::toSeconds(match.capturedView(3)).toString());
-    if (legacy) entry.toolPath = asListed(ToolText::escapedName(*name));
+    ArchivePreviewEntry entry = PreviewEntryRules::listedEntry(
+        asListed(plain), ListingFields::decimal(line.sliced(fields[3], fields[4] - fields[3])),
+        ListingFields::toSeconds(line.sliced(fields[5], quote - 1 - fields[5])).toString());
+    if (legacy) entry.toolPath = asListed(ToolText::escapedName(*bytes));
     return entry;
 }
 
@@ -208,19 +230,41 @@ QList<ArchivePreviewEntry> parseZipList(QStringView output, QByteArrayView print
 }
 
 QList<ArchivePreviewEntry> parseTarList(QStringView output) {
-    QList<ArchivePreviewEntry> entries;
-    QHash<QString, qsizetype> rowOfPath;
-    forEachLine(output, [&](QStringView line, qsizetype) {
-        std::optional<ArchivePreviewEntry> entry = tarListingRow(line);
-        if (!entry) return;
-        if (const auto stored = rowOfPath.constFind(entry->path); stored != rowOfPath.cend()) {
-            entries[*stored] = *std::move(entry);
-            return;
+    TarListingReader reader;
+    reader.read(output);
+    return reader.finish(output);
+}
+
+void TarListingReader::read(QStringView piece) {
+    m_readLength += piece.size();
+    for (qsizetype end = piece.indexOf(kNewline); end >= 0; end = piece.indexOf(kNewline)) {
+        if (m_partialLine.isEmpty()) {
+            readLine(piece.first(end));
+        } else {
+            m_partialLine += piece.first(end);
+            readLine(m_partialLine);
+            m_partialLine.clear();
         }
-        rowOfPath.insert(entry->path, entries.size());
-        entries.append(*std::move(entry));
-    });
-    return entries;
+        piece = piece.sliced(end + 1);
+    }
+    m_partialLine += piece;
+}
+
+QList<ArchivePreviewEntry> TarListingReader::finish(QStringView output) {
+    if (m_readLength != output.size()) return parseTarList(output);
+    readLine(m_partialLine);  // the last line, which no line feed ends
+    return std::move(m_entries);
+}
+
+void TarListingReader::readLine(QStringView line) {
+    std::optional<ArchivePreviewEntry> entry = tarListingRow(line);
+    if (!entry) return;
+    if (const auto stored = m_rowOfPath.constFind(entry->path); stored != m_rowOfPath.cend()) {
+        m_entries[*stored] = *std::move(entry);
+        return;
+    }
+    m_rowOfPath.insert(entry->path, m_entries.size());
+    m_entries.append(*std::move(entry));
 }
 
 }  // namespace ArchiveListingParser

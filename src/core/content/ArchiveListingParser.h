@@ -4,7 +4,9 @@
 #include "core/content/PreviewListing.h"
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QList>
+#include <QString>
 #include <QStringView>
 #include <optional>
 
@@ -36,5 +38,25 @@ QList<ArchivePreviewEntry> parseZipList(QStringView output, QByteArrayView print
 // them as toolPath. An entry stored again later (an appended or incremental TAR) is one row, where it
 // first stood, with the data of its last copy: that copy is the one extracted.
 QList<ArchivePreviewEntry> parseTarList(QStringView output);
+
+// The same listing read in pieces as tar prints them, so that the parse of a long listing overlaps
+// tar's run.
+class TarListingReader {
+public:
+    // The next piece; pieces may end anywhere inside a line.
+    void read(QStringView piece);
+    // The rows, once tar has finished; called once. output is the whole standard output as the run
+    // returned it: when the pieces read were not exactly that (a run's output handler is given standard
+    // error as well), it is read anew.
+    QList<ArchivePreviewEntry> finish(QStringView output);
+
+private:
+    void readLine(QStringView line);
+
+    QString m_partialLine;
+    qsizetype m_readLength = 0;
+    QList<ArchivePreviewEntry> m_entries;
+    QHash<QString, qsizetype> m_rowOfPath;
+};
 
 }  // namespace ArchiveListingParser

@@ -171,12 +171,15 @@ QString listingFailure(ToolFallback::Program program) {
     return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
 }
 
-// GNU tar's listing; names that are not UTF-8 are a file system's bytes, as in every TAR.
+// GNU tar's listing, parsed as it arrives; names that are not UTF-8 are a file system's bytes, as in
+// every TAR.
 ProcessResult tarListing(const TarTool& tar, const QString& archive, const CancellationToken& token,
                          QList<ArchivePreviewEntry>& entries) {
-    const ProcessResult result = tar.list(archive, token);
+    ArchiveListingParser::TarListingReader reader;
+    const ProcessResult result =
+        tar.list(archive, token, [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
-    entries = ArchiveListingParser::parseTarList(result.output);
+    entries = reader.finish(result.output);
     LegacyNameRows::decode(entries, LegacyNames::Source::fileSystemBytes);
     return result;
 }
@@ -200,6 +203,22 @@ ToolFallback::Attempts entryAttempts(const QString& archive, const QStringList& 
     attempts.tar = [=](const TarTool& tar) {
         return tar.extract(archive, destinationURL, entryPaths, timeout, token);
     };
+    if (CompoundTar::isCompoundTar(archive)) {
+        attempts.sevenZip = [=](const SevenZipTool& sevenZip) {
+            return CompoundTar::throughInnerTar(
+                archive,
+                [&](const QString& work) {
+                    // The whole layer: gzip, bzip2 and xz cannot be entered in the middle.
+                    return sevenZip.extractEntries(archive, {}, work, password, ArchiveTools::kLongRunTimeout,
+                                                   token);
+                },
+                [&](const QString& tarFile) {
+                    // The password protected the outer file only.
+                    return sevenZip.extractEntries(tarFile, entryPaths, destinationURL, std::nullopt, timeout,
+                                                   token);
+                });
+        };
+    }
     return attempts;
 }
 
@@ -228,8 +247,6 @@ QList<ArchivePreviewEntry> ArchivePreviewService::previewEntries(const QString& 
                                                                  const CancellationToken& token) const {
     ExtractionSteps::requireItem(archiveURL);
     const QString archive = openedArchive(archiveURL);
-    if (CompoundTar::isCompoundTar(archive))
-        return PreviewEntryRules::shownRows(compoundTarEntries(archive, password, token));
     return PreviewEntryRules::shownRows(programEntries(
         archive, ToolFallback::order(archive, ArchiveTools::givenPassword(password).has_value()), password,
         {archive}, token));
@@ -251,10 +268,10 @@ std::optional<QList<ArchivePreviewEntry>> ArchivePreviewService::fastPreviewEntr
 }
 
 // The listing in the programs' order (ToolFallback). 7-Zip's technical listing, and its plain one
-// when that fails for another reason than the password; the ZIP reader (rows of a ZIP's central
-// directory); unrar's technical listing; unzip's; GNU tar's. Garbled names from 7-Zip, and a ZIP reader
-// that finds no rows or garbled ones, hand over to the next reader; the last one's rows are taken as
-// they are.
+// when that fails for another reason than the password (of a compressed TAR, of the TAR its layer
+// unpacks to); the ZIP reader (rows of a ZIP's central directory); unrar's technical listing; unzip's;
+// GNU tar's, of a compressed TAR too. Garbled names from 7-Zip, and a ZIP reader that finds no rows or
+// garbled ones, hand over to the next reader; the last one's rows are taken as they are.
 QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& archiveURL,
                                                                  const QList<ToolFallback::Program>& order,
                                                                  const std::optional<QString>& password,
@@ -262,9 +279,22 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
                                                                  const CancellationToken& token) const {
     const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(archiveURL);
     QList<ArchivePreviewEntry> entries;
+    // Read by the fallback as the run goes: 7-Zip's inner TAR is named once it is unpacked.
+    QStringList echoed = echoedNames;
     ToolFallback::Attempts attempts;
     attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZipListing(sevenZip, archiveURL, kind, password, token, entries);
+        if (!CompoundTar::isCompoundTar(archiveURL))
+            return sevenZipListing(sevenZip, archiveURL, kind, password, token, entries);
+        return CompoundTar::throughInnerTar(
+            archiveURL,
+            [&](const QString& work) {
+                return sevenZip.extractEntries(archiveURL, {}, work, password, ArchiveTools::kLongRunTimeout,
+                                               token);
+            },
+            [&](const QString& tarFile) {
+                echoed.append(tarFile);
+                return sevenZipListing(sevenZip, tarFile, kind, std::nullopt, token, entries);
+            });
     };
     attempts.zipReader = [&] {
         entries = zipReaderEntries(archiveURL, password);
@@ -289,45 +319,19 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
                PreviewEntryRules::containsMojibakePath(entries);
     };
     const std::optional<ToolFallback::Run> run =
-        ToolFallback::runInOrder(m_programs, order, attempts, echoedNames, token);
+        ToolFallback::runInOrder(m_programs, order, attempts, echoed, token);
     if (!run)
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
-    throwIfListingFailed(run->result, listingFailure(run->program), echoedNames);
+    throwIfListingFailed(run->result, listingFailure(run->program), echoed);
     if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
     return entries;
-}
-
-// The files inside the TAR, not the one .tar file that 7-Zip shows for the compression layer; the TAR is
-// read as a TAR file is (ToolFallback).
-QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QString& archiveURL,
-                                                                     const std::optional<QString>& password,
-                                                                     const CancellationToken& token) const {
-    const SevenZipTool sevenZip =
-        requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
-    const CompoundTar::WorkFolder work;
-    const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
-    // The password protected the outer file only.
-    return programEntries(tarFile, ToolFallback::order(ArchiveFormat::Kind::tar, false), std::nullopt,
-                          {archiveURL, tarFile}, token);
 }
 
 SevenZipTool ArchivePreviewService::requireSevenZip(const QString& missingMessage) const {
     std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) throw ArchiveError::dependencyMissing(missingMessage);
     return *sevenZip;
-}
-
-// The whole layer is unpacked: gzip, bzip2 and xz cannot be entered in the middle. It may be large,
-// so it gets the long time-out.
-QString ArchivePreviewService::unpackCompressionLayer(const SevenZipTool& sevenZip, const QString& archiveURL,
-                                                      const QString& workFolder,
-                                                      const std::optional<QString>& password,
-                                                      const CancellationToken& token) {
-    throwIfListingFailed(
-        sevenZip.extractEntries(archiveURL, {}, workFolder, password, ArchiveTools::kLongRunTimeout, token),
-        QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL, workFolder});
-    return CompoundTar::locateTarFile(workFolder, archiveURL);
 }
 
 // Entry extraction
@@ -420,8 +424,7 @@ ExtractionStaging::Renames ArchivePreviewService::extractWithTools(
     return staging.commit(token);
 }
 
-// The programs in the extractors' order (ToolFallback). A compound TAR's layer is 7-Zip's alone; the TAR
-// inside is read as a TAR file is.
+// The programs in the extractors' order (ToolFallback).
 void ArchivePreviewService::runTools(const QString& archiveURL, const QStringList& entryPaths,
                                      const QString& destinationURL, const std::optional<QString>& password,
                                      Purpose purpose, const CancellationToken& token) const {
@@ -433,18 +436,6 @@ void ArchivePreviewService::runTools(const QString& archiveURL, const QStringLis
                             : purpose == Purpose::preview
                                 ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
                                 : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。");
-    if (CompoundTar::isCompoundTar(archiveURL)) {
-        const SevenZipTool sevenZip =
-            requireSevenZip(QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。"));
-        const CompoundTar::WorkFolder work;
-        const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
-        // The password protected the outer file only.
-        runInOrderOrThrow(m_programs, ToolFallback::order(ArchiveFormat::Kind::tar, false),
-                          entryAttempts(tarFile, entryPaths, destinationURL, std::nullopt, timeout, token),
-                          ExtractionSteps::extractingToolFailed, missing,
-                          QStringList{archiveURL, tarFile, destinationURL} + entryPaths, token);
-        return;
-    }
     runInOrderOrThrow(m_programs,
                       ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
                       entryAttempts(archiveURL, entryPaths, destinationURL, password, timeout, token),

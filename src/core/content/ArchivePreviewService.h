@@ -85,13 +85,7 @@ private:
                                               const std::optional<QString>& password,
                                               const QStringList& echoedNames,
                                               const CancellationToken& token) const;
-    QList<ArchivePreviewEntry> compoundTarEntries(const QString& archiveURL,
-                                                  const std::optional<QString>& password,
-                                                  const CancellationToken& token) const;
     SevenZipTool requireSevenZip(const QString& missingMessage) const;
-    static QString unpackCompressionLayer(const SevenZipTool& sevenZip, const QString& archiveURL,
-                                          const QString& workFolder, const std::optional<QString>& password,
-                                          const CancellationToken& token);
 
     // Extracts through a private folder in destinationURL (ExtractionStaging): a failed run leaves
     // the destination as it was. archiveURL is the file the tools open (a set's main volume).

@@ -1,6 +1,7 @@
 #include "core/content/EditWorkFolder.h"
 
 #include "platform/ToolText.h"
+#include "platform/WorkTree.h"
 #include "core/base/ZipCentralDirectory.h"
 #include "core/engine/ExtractionSteps.h"
 
@@ -10,8 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include <sys/stat.h>
 
@@ -56,7 +55,4 @@ EditWorkFolder::EditWorkFolder(const QString& archiveURL) : m_journal(WorkJourna
     m_path = path;
 }
 
-EditWorkFolder::~EditWorkFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(ToolText::encodedName(m_path).constData(), error);  // never follows a link
-}
+EditWorkFolder::~EditWorkFolder() { WorkTree::remove(ToolText::encodedName(m_path)); }

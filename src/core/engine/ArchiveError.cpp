@@ -53,7 +53,7 @@ QString ArchiveError::message() const {
         case Kind::compressFailed:
             return QStringLiteral(u"压缩失败：") + m_payload;
         case Kind::corruptedArchive:
-            return QStringLiteral(u"压缩包可能已损坏，无法读取。");
+            return m_payload.isEmpty() ? QStringLiteral(u"压缩包可能已损坏，无法读取。") : m_payload;
         case Kind::wrongPassword:
             return QStringLiteral(u"密码错误或压缩包需要密码。");
         case Kind::permissionDenied:

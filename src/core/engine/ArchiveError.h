@@ -17,7 +17,7 @@ public:
         commandFailed,      // payload: complete sentence
         extractFailed,      // payload: tool output or fallback sentence
         compressFailed,     // payload: tool output or fallback sentence
-        corruptedArchive,
+        corruptedArchive,   // payload: the sentence naming the damaged entry, or empty
         wrongPassword,
         permissionDenied,  // payload: the refused item's sentence, or empty when the tool named none
         noInputFiles,
@@ -43,6 +43,8 @@ public:
     static ArchiveError extractFailed(const QString& detail) { return {Kind::extractFailed, detail}; }
     static ArchiveError compressFailed(const QString& detail) { return {Kind::compressFailed, detail}; }
     static ArchiveError corruptedArchive() { return {Kind::corruptedArchive}; }
+    // Damage found in one entry, which no program reads: "压缩包已损坏：硬链接“a”没有目标。".
+    static ArchiveError corruptedEntry(const QString& sentence) { return {Kind::corruptedArchive, sentence}; }
     static ArchiveError wrongPassword() { return {Kind::wrongPassword}; }
     static ArchiveError permissionDenied() { return {Kind::permissionDenied}; }
     // The item and the permission it lacked: "无法读取“a/secret.txt”（没有读取权限）".

@@ -25,6 +25,7 @@ std::optional<InfoZipTool> ArchivePrograms::infoZipTool() const {
 }
 
 std::optional<TarTool> ArchivePrograms::tarTool() const {
-    if (std::optional<QString> program = tar()) return TarTool(*program);
+    if (std::optional<QString> program = tar())
+        return TarTool(*program, sevenZip ? sevenZip() : std::nullopt);
     return std::nullopt;
 }

@@ -1,9 +1,11 @@
 #include "core/engine/ArchiveTools.h"
 
+#include "core/base/ArchiveFormat.h"
 #include "core/engine/CommandLocator.h"
 #include "core/split/SplitCompressionError.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -215,19 +217,31 @@ QStringList readingSwitches(const QString& archive) {
 
 }  // namespace
 
-QStringList listArguments(const QString& archive) {
+QStringList listArguments(const QString& archive, const QStringList& decompression) {
     return QStringList{QStringLiteral("--list"), QStringLiteral("--verbose"), QStringLiteral("--full-time"),
                        QStringLiteral("--numeric-owner")} +
-           readingSwitches(archive);
+           readingSwitches(archive) + decompression;
 }
 
 QStringList extractArguments(const QString& archive, const QString& destination,
-                             const QStringList& entryPaths) {
-    return QStringList{QStringLiteral("--extract")} + readingSwitches(archive) +
+                             const QStringList& entryPaths, const QStringList& decompression) {
+    return QStringList{QStringLiteral("--extract")} + readingSwitches(archive) + decompression +
            QStringList{QStringLiteral("--directory=") + destination, QStringLiteral("--no-same-owner"),
                        QStringLiteral("--no-same-permissions"), QStringLiteral("--no-wildcards"),
                        QStringLiteral("--no-unquote")} +
            endOfSwitches() + entryPaths;
+}
+
+QStringList decompressor(const QString& archive, const QString& sevenZip) {
+    static const QRegularExpression plainPath(QStringLiteral("^[A-Za-z0-9/._+@-]+$"));
+    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kind(archive);
+    const char* type = kind == ArchiveFormat::Kind::tarGz    ? "gzip"
+                       : kind == ArchiveFormat::Kind::tarBz2 ? "bzip2"
+                       : kind == ArchiveFormat::Kind::tarXz  ? "xz"
+                                                             : nullptr;
+    if (!type || !plainPath.match(sevenZip).hasMatch()) return {};
+    return {QStringLiteral("--use-compress-program=%1 e -si -so -t%2 -bd -- *")
+                .arg(sevenZip, QLatin1String(type))};
 }
 
 }  // namespace Tar

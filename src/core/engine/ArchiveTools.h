@@ -147,12 +147,19 @@ QStringList endOfSwitches();                     // "--"
 // --list --verbose: one line per entry with its type and mode, owner, size, whole date and time and its
 // name, in C quoting ("a\"b", a byte that is not UTF-8 as "\326"), so that no name can pass for the
 // line's other fields or a link's " -> " target.
-QStringList listArguments(const QString& archive);
+// decompression: what decompressor() gives, or nothing for tar's own (it recognises gzip, bzip2 and xz
+// and runs their programs).
+QStringList listArguments(const QString& archive, const QStringList& decompression = {});
 // --extract into destination: the named entries (a folder with its contents, every entry when none is
 // named), taken literally (no wildcards, no backslash escapes) after the end of switches. Owners and
 // modes are the user's own, as root too: an archive never sets owners or set-user-ID bits here.
 QStringList extractArguments(const QString& archive, const QString& destination,
-                             const QStringList& entryPaths = {});
+                             const QStringList& entryPaths = {}, const QStringList& decompression = {});
+// --use-compress-program: the compression layer of a compressed TAR decoded by 7-Zip (sevenZip) into
+// tar's pipe, faster than gzip, bzip2 and xz decode it, and with no copy of the TAR inside. GNU tar
+// splits the command into words (no shell) and adds "-d", which after "--" is one more name for the one
+// item. Nothing for an archive of another kind, or for a program path that tar would split or expand.
+QStringList decompressor(const QString& archive, const QString& sevenZip);
 }  // namespace Tar
 
 namespace Rar {

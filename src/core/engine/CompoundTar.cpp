@@ -5,9 +5,11 @@
 #include "core/base/FileSystemError.h"
 #include "core/engine/ArchiveError.h"
 #include "platform/PrivateTempDirectory.h"
+#include "platform/WorkTree.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QUuid>
 
 namespace CompoundTar {
@@ -26,7 +28,16 @@ WorkFolder::WorkFolder() {
     m_path = *path;
 }
 
-WorkFolder::~WorkFolder() { QDir(m_path).removeRecursively(); }
+WorkFolder::~WorkFolder() { WorkTree::remove(QFile::encodeName(m_path)); }
+
+ProcessResult throughInnerTar(const QString& archiveURL,
+                              const std::function<ProcessResult(const QString& workFolder)>& unpack,
+                              const std::function<ProcessResult(const QString& tarFile)>& read) {
+    const WorkFolder work;
+    ProcessResult unpacked = unpack(work.path());
+    if (unpacked.status != 0) return unpacked;
+    return read(locateTarFile(work.path(), archiveURL));
+}
 
 QString locateTarFile(const QString& folderURL, const QString& archiveURL) {
     QDirIterator entries(folderURL, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);

@@ -4,6 +4,7 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "platform/ToolText.h"
+#include "platform/WorkTree.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/split/SplitCompressionError.h"
 
@@ -12,8 +13,6 @@
 #include <QUuid>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,11 +24,6 @@ QByteArray nativePath(const QString& path) { return ToolText::encodedName(path);
 bool exists(const QString& path) {
     struct stat info {};
     return ::lstat(nativePath(path).constData(), &info) == 0;
-}
-
-void removeTree(const QString& path) {
-    std::error_code error;
-    std::filesystem::remove_all(nativePath(path).constData(), error);
 }
 
 }  // namespace
@@ -49,7 +43,7 @@ CompressionTarget::CompressionTarget(const QString& plannedURL, const QString& e
     m_workFolder = workFolder;
 }
 
-CompressionTarget::~CompressionTarget() { removeTree(m_workFolder); }
+CompressionTarget::~CompressionTarget() { WorkTree::remove(nativePath(m_workFolder)); }
 
 QString CompressionTarget::workURL(const QString& fileName) const {
     return m_workFolder + QLatin1Char('/') + fileName;

@@ -7,6 +7,7 @@
 #include "platform/ToolText.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
+#include "platform/WorkTree.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,9 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -92,6 +95,35 @@ std::vector<fs::path> linksIn(const QString& folder) {
     return links;
 }
 
+// A device node (GNU tar makes them as root), a named pipe or a socket: handed over, one would give
+// whoever may read it a disk or a terminal, or keep a program that opens it waiting for good. Each
+// becomes an empty file, as 7-Zip writes it.
+void replaceSpecialFile(const FileTree::Entry& entry) {
+    const mode_t type = entry.info.st_mode & S_IFMT;
+    if (type != S_IFBLK && type != S_IFCHR && type != S_IFIFO && type != S_IFSOCK) return;
+    if (::unlink(entry.nativePath.constData()) != 0) return;
+    const int file = ::open(entry.nativePath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (file >= 0) ::close(file);
+}
+
+// Readies what the tool wrote in root for the move: special files become empty files, and folders that
+// their owner may not write or enter are given their owner's read, write and search permission, each
+// listed with the mode it had (paths below root, parents first). Tools set a folder's mode once its
+// contents are written, so a TAR of read-only folders leaves such folders; velmora must still look
+// through them for links and move them, and a folder moved to another parent must be writable.
+std::vector<std::pair<fs::path, mode_t>> settleTree(const QString& root) {
+    std::vector<std::pair<fs::path, mode_t>> opened;
+    FileTree::walk(root, [&](const FileTree::Entry& entry) {
+        const mode_t mode = entry.info.st_mode & 07777;
+        if (entry.kind == FileTree::EntryKind::other) replaceSpecialFile(entry);
+        if (entry.kind == FileTree::EntryKind::directory && (mode & S_IRWXU) != S_IRWXU &&
+            ::chmod(entry.nativePath.constData(), mode | S_IRWXU) == 0)
+            opened.emplace_back(entry.nativeRelativePath.toStdString(), mode);
+        return true;
+    });
+    return opened;
+}
+
 }  // namespace
 
 ExtractionStaging::ExtractionStaging(const QString& destinationURL)
@@ -117,13 +149,14 @@ ExtractionStaging::ExtractionStaging(const QString& destinationURL)
 }
 
 ExtractionStaging::~ExtractionStaging() {
-    std::error_code code;
-    fs::remove_all(nativePath(m_path), code);  // never follows a link
+    // The record names the folder until it is gone.
+    if (WorkTree::remove(ToolText::encodedName(m_path)) != 0 && m_journal) m_journal->keep();
     if (m_createdDestination && !m_committed) QDir().rmdir(m_destination);
 }
 
 ExtractionStaging::Renames ExtractionStaging::commit(const CancellationToken& token) {
     const fs::path stagingPath = nativePath(m_path);
+    const std::vector<std::pair<fs::path, mode_t>> opened = settleTree(m_path);
     const std::vector<fs::path> links = linksIn(m_path);
     requireLinksInside(links);
     const std::vector<fs::path> children = childrenOf(stagingPath);
@@ -147,6 +180,9 @@ ExtractionStaging::Renames ExtractionStaging::commit(const CancellationToken& to
         repoint(relative, placed);
         removeIfOutside(placedPath(relative, placed));
     }
+    // Innermost first: a folder's own mode may keep velmora out of it.
+    for (auto folder = opened.rbegin(); folder != opened.rend(); ++folder)
+        ::chmod(placedPath(folder->first, placed).c_str(), folder->second);
     if (m_journal) m_journal->endMovesOut(QByteArray::fromStdString(stagingPath.string()));
     return renames;
 }

@@ -15,10 +15,11 @@
 // user's folder only when its run succeeded, moved there by renames on the same file system; a failed,
 // cancelled or refused run leaves the destination as it was (one this created is removed again).
 // Nothing of the user's is replaced or merged into, no link out of the destination survives the move,
-// and nothing is written through a link that was already there. The private folder (and a
-// destination this creates) is recorded in the work journal while it exists, so a start after a
-// killed run removes it; so are the items of a commit until it is done, so that a start after a run
-// killed between two moves first takes back what had moved.
+// and nothing is written through a link that was already there; a device node, a named pipe or a socket
+// a tool made goes in as an empty file. The private folder (and a destination this creates) is recorded
+// in the work journal while it exists, so a start after a killed run removes it; so are the items of a
+// commit until it is done, so that a start after a run killed between two moves first takes back what
+// had moved.
 class ExtractionStaging {
 public:
     // The top-level items that went in under another name: name in the archive -> name given.

@@ -7,6 +7,7 @@
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveVolumes.h"
 #include "platform/SystemErrorText.h"
+#include "platform/WorkTree.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -102,6 +103,28 @@ std::optional<SystemFailure> tarReadingFailure(const QString& line) {
     };
     const QString action = path.startsWith(u'/') ? QString(kOpenInput) : actions.value(match.captured(2));
     return SystemFailure{action, *reason, {shownPath(path)}};
+}
+
+// An entry GNU tar will not make up, which it reads as "." with a warning and then fails to write: a hard
+// link without a target (named on the next line, "tar: \"a\": Cannot hard link to ‘.’: …") or an entry
+// without a name. Damage of the archive, which no other program should paper over.
+std::optional<ArchiveError> tarEmptyEntry(const QString& combinedText) {
+    static const QRegularExpression substituted(
+        QStringLiteral("^\\S*tar: Substituting `\\.' for empty (hard link target|member name)$"),
+        QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = substituted.match(combinedText);
+    if (!match.hasMatch()) return std::nullopt;
+    if (match.captured(1) == QLatin1String("member name"))
+        return ArchiveError::corruptedEntry(QStringLiteral(u"压缩包已损坏：其中有一个没有名称的条目。"));
+    static const QRegularExpression link(
+        QStringLiteral("\\n\\S*tar: (\"(?:[^\"\\\\]++|\\\\.)*+\"): Cannot hard link to"));
+    const QRegularExpressionMatch named = link.match(combinedText, match.capturedEnd());
+    const std::optional<QByteArray> name =
+        named.hasMatch() ? ToolText::cUnquoted(named.captured(1).toUtf8()) : std::nullopt;
+    if (!name)
+        return ArchiveError::corruptedEntry(QStringLiteral(u"压缩包已损坏：其中有一个没有目标的硬链接。"));
+    return ArchiveError::corruptedEntry(QStringLiteral(u"压缩包已损坏：硬链接“") +
+                                        shownPath(ToolText::decode(*name)) + QStringLiteral(u"”没有目标。"));
 }
 
 // The failed system call reported from the line at index on, over as many lines as it takes (consumed):
@@ -515,7 +538,9 @@ void emptyFolder(const QString& folderURL) {
     std::error_code code;
     for (const fs::directory_entry& item :
          fs::directory_iterator(ToolText::encodedName(folderURL).toStdString(), code)) {
-        fs::remove_all(item.path(), code);  // never follows a link
+        // A failed run may leave read-only folders (WorkTree).
+        if (const int error = WorkTree::remove(QByteArray::fromStdString(item.path().string())))
+            code.assign(error, std::generic_category());
         if (code) break;
     }
     if (code)
@@ -619,6 +644,7 @@ std::optional<QString> missingVolume(const QString& combinedText) {
 
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = combinedText(result);
+    if (std::optional<ArchiveError> empty = tarEmptyEntry(text)) return empty;
     if (std::optional<ArchiveError> link = refusedLink(text)) return link;
     if (const std::optional<QString> volume = missingVolume(text))
         return ArchiveError::missingVolume(*volume);

@@ -103,7 +103,8 @@ bool namesFullDisk(const QString& searchable);
 std::optional<QString> missingVolume(const QString& combinedText);
 
 // The failure rules of every tool run (7-Zip, unrar, unzip, zip, tar; extracting, compressing or
-// testing), in order: a refused link names it, a missing volume names it, a full disk, a read-only
+// testing), in order: an entry GNU tar will not make up (a hard link without a target, an entry without
+// a name) is damage naming it (ArchiveError::corruptedEntry), a refused link names it, a missing volume names it, a full disk, a read-only
 // folder, the password (only the tools' own words for it: an encrypted archive that fails for another
 // reason is not a password problem), a set of numbered pieces (a.7z.001, a.zip.001) that ends early
 // names the piece after its last one (the archive is the first of echoedNames), a file that is no archive

@@ -20,44 +20,46 @@ int SevenZipExtractor::extract(const QString& fileURL, const QString& destinatio
                                const CancellationToken& token) {
     ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
-    if (CompoundTar::isCompoundTar(fileURL)) {
-        extractCompoundTarArchive(fileURL, staging.path(), password, threadCount, token);
-    } else if (ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar) {
-        extractTar(fileURL, staging.path(), threadCount, {fileURL}, token);
+    const bool tar =
+        CompoundTar::isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar;
+    if (tar) {
+        extractTar(fileURL, staging.path(), threadCount, password, token);
+        // Only TAR among these stores names as bytes; the others store Unicode.
+        LegacyNameRenamer::renameExtractedArchive(staging.path(),
+                                                  [] { return LegacyNames::Source::fileSystemBytes; });
     } else {
         extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
     }
-    // Only TAR among these stores names as bytes; the others store Unicode.
-    if (CompoundTar::isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar)
-        LegacyNameRenamer::renameExtractedArchive(staging.path(),
-                                                  [] { return LegacyNames::Source::fileSystemBytes; });
     return static_cast<int>(staging.commit(token).size());
 }
 
-void SevenZipExtractor::extractCompoundTarArchive(const QString& fileURL, const QString& destinationURL,
-                                                  const std::optional<QString>& password, int threadCount,
-                                                  const CancellationToken& token) const {
-    const CompoundTar::WorkFolder work;
-    extractSingleArchive(fileURL, work.path(), password, threadCount, token);
-    // The password protected the outer file only.
-    const QString tarFile = CompoundTar::locateTarFile(work.path(), fileURL);
-    extractTar(tarFile, destinationURL, threadCount, {fileURL, tarFile}, token);
-}
-
 // GNU tar first, 7-Zip after a failure (ToolFallback): a TAR's files come out as GNU tar writes them.
-void SevenZipExtractor::extractTar(const QString& tarFile, const QString& destinationURL, int threadCount,
-                                   const QStringList& echoedNames, const CancellationToken& token) const {
+void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destinationURL, int threadCount,
+                                   const std::optional<QString>& password,
+                                   const CancellationToken& token) const {
+    // Read by the fallback as the run goes: 7-Zip's inner TAR is named once it is unpacked.
+    QStringList echoed{fileURL, destinationURL};
     ToolFallback::Attempts attempts;
     attempts.outputFolder = destinationURL;
     attempts.tar = [&](const TarTool& tar) {
-        return tar.extract(tarFile, destinationURL, {}, ArchiveTools::kLongRunTimeout, token);
+        return tar.extract(fileURL, destinationURL, {}, ArchiveTools::kLongRunTimeout, token);
     };
     attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.extract(tarFile, destinationURL, threadCount, std::nullopt, token);
+        if (!CompoundTar::isCompoundTar(fileURL))
+            return sevenZip.extract(fileURL, destinationURL, threadCount, std::nullopt, token);
+        return CompoundTar::throughInnerTar(
+            fileURL,
+            // The password protects the outer file only.
+            [&](const QString& work) {
+                return sevenZip.extract(fileURL, work, threadCount, password, token);
+            },
+            [&](const QString& tarFile) {
+                echoed.append(tarFile);
+                return sevenZip.extract(tarFile, destinationURL, threadCount, std::nullopt, token);
+            });
     };
-    const QStringList echoed = echoedNames + QStringList{destinationURL};
-    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
-        m_programs, ToolFallback::order(ArchiveFormat::Kind::tar, false), attempts, echoed, token);
+    const std::optional<ToolFallback::Run> run =
+        ToolFallback::runInOrder(m_programs, ToolFallback::order(fileURL, false), attempts, echoed, token);
     if (!run)
         throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
     if (run->result.status == 0) return;

@@ -50,7 +50,9 @@ Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
         return Verdict::unknown;
     const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;
-    return named->kind() == ArchiveError::Kind::corruptedArchive ? Verdict::damaged : Verdict::reason;
+    // Damage named in one entry is the archive's, whichever program reads it.
+    const bool damaged = named->kind() == ArchiveError::Kind::corruptedArchive && named->payload().isEmpty();
+    return damaged ? Verdict::damaged : Verdict::reason;
 }
 
 // The engine's program for the table's; nothing for an unused place.
@@ -72,6 +74,16 @@ std::optional<Program> program(ArchiveKindTable::Program tableProgram) {
     return std::nullopt;
 }
 
+// The programs of a kind, in its row's order.
+QList<Program> kindOrder(ArchiveFormat::Kind kind, bool hasPassword) {
+    QList<Program> programs;
+    for (const ArchiveKindTable::ProgramStep& step : ArchiveKindTable::row(kind).programs) {
+        if (step.onlyWithPassword && !hasPassword) continue;
+        if (const std::optional<Program> known = program(step.program)) programs.append(*known);
+    }
+    return programs;
+}
+
 }  // namespace
 
 QList<Program> order(const QString& fileURL, bool hasPassword) {
@@ -80,16 +92,7 @@ QList<Program> order(const QString& fileURL, bool hasPassword) {
         ArchiveFormat::kindOrSetKind(fileURL) == ArchiveFormat::Kind::rar ? ArchiveFormat::Kind::rar
                                                                           : ArchiveFormat::kind(fileURL);
     if (!kind) return {Program::sevenZip};
-    return order(*kind, hasPassword);
-}
-
-QList<Program> order(ArchiveFormat::Kind kind, bool hasPassword) {
-    QList<Program> programs;
-    for (const ArchiveKindTable::ProgramStep& step : ArchiveKindTable::row(kind).programs) {
-        if (step.onlyWithPassword && !hasPassword) continue;
-        if (const std::optional<Program> known = program(step.program)) programs.append(*known);
-    }
-    return programs;
+    return kindOrder(*kind, hasPassword);
 }
 
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,

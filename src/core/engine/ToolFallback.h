@@ -20,15 +20,11 @@ namespace ToolFallback {
 enum class Program { sevenZip, zipReader, unrar, infoZip, tar };
 
 // The programs of the archive's kind, in its row's order (ArchiveKindTable: RAR unrar then 7-Zip, ZIP
-// 7-Zip, the ZIP reader, then Info-ZIP, ZIPX 7-Zip then Info-ZIP with a password only, TAR GNU tar then
-// 7-Zip, every other kind 7-Zip alone). A RAR volume of either scheme opens as RAR
-// (ArchiveFormat::kindOrSetKind); the other numbered pieces (a.7z.001, a.zip.001, a.z01) only 7-Zip
-// joins, so 7-Zip alone.
+// 7-Zip, the ZIP reader, then Info-ZIP, ZIPX 7-Zip then Info-ZIP with a password only, TAR and
+// compressed TAR GNU tar then 7-Zip, every other kind 7-Zip alone). A RAR volume of either scheme opens
+// as RAR (ArchiveFormat::kindOrSetKind); the other numbered pieces (a.7z.001, a.zip.001, a.z01) only
+// 7-Zip joins, so 7-Zip alone.
 QList<Program> order(const QString& fileURL, bool hasPassword);
-
-// The programs of a kind, in its row's order: for the TAR a compressed TAR's layer was unpacked to,
-// whatever its file is called.
-QList<Program> order(ArchiveFormat::Kind kind, bool hasPassword);
 
 // What each program does in one step; a program without one is passed over.
 struct Attempts {
@@ -55,8 +51,10 @@ struct Run {
 // program would meet (ExtractionSteps::namedFailure: a wrong password, a missing volume, a full disk, a
 // refused link, ...), which is the outcome. After any other failure (damaged data, a file it cannot
 // open as an archive, words that name nothing known), a missing program or an unusable success the
-// next program tries: an archive is damaged only when every program failed. Then the first failure
-// that says most decides (also over an unusable success between the failures) (damage before words that name nothing known; a 7-Zip that cannot open the
+// next program tries: an archive is damaged only when every program failed, or when one names an entry
+// no program should make up (ArchiveError::corruptedEntry: GNU tar's hard link without a target). Then
+// the first failure that says most decides, also over an unusable success between the failures (damage
+// before words that name nothing known; a 7-Zip that cannot open the
 // file, or only warned, says nothing beside another program's failure). A cancelled run never hands over
 // (CancellationError). Nothing when none of the programs is installed.
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,

@@ -239,6 +239,15 @@ TEST(ArchiveListingParser, TarListingInCQuoting) {
     EXPECT_EQ(rows[4].toolPath, ToolText::escapedName("gb\xd6\xd0.txt"));
     EXPECT_TRUE(rows[3].toolPath.isEmpty());
     EXPECT_EQ(rows[7].sizeDescription, QString()) << "a device has no size";
+    // Read as tar prints it, in pieces that end anywhere, or mixed with its standard error.
+    ArchiveListingParser::TarListingReader pieces;
+    for (qsizetype at = 0; at < listing.size(); at += 7)
+        pieces.read(QStringView(listing).sliced(at).first(std::min<qsizetype>(7, listing.size() - at)));
+    EXPECT_EQ(paths(pieces.finish(listing)), paths(rows));
+    ArchiveListingParser::TarListingReader mixed;
+    mixed.read(u"tar: Removing lead");
+    mixed.read(listing);
+    EXPECT_EQ(paths(mixed.finish(listing)), paths(rows));
 }
 
 TEST(ArchiveListingParser, UnzipListLines) {

@@ -1,5 +1,8 @@
 #include "ContentFixture.h"
 #include "core/engine/ArchiveError.h"
+#include "core/engine/SevenZipExtractor.h"
+#include "platform/PrivateTempDirectory.h"
+#include "support/FullDisk.h"
 
 #include <unistd.h>
 #include <QDir>
@@ -25,28 +28,59 @@ protected:
     }
 };
 
+// GNU tar reads each compression, decoded by 7-Zip or without it by the compression's own program;
+// without GNU tar, 7-Zip unpacks the layer and reads the TAR inside.
 TEST_F(CompoundTarTest, ListsPreviewsAndExtractsTheFilesInsideTheTar) {
     addSampleFile("照片 1.txt", "cjk");
-    const ArchivePreviewService service;
+    FakePrograms withoutTar;
+    withoutTar.remove("tar");
+    FakePrograms withoutSevenZip;
+    withoutSevenZip.remove("7zz");
     const QList<std::pair<QString, QString>> kinds{
         {"s.tar.gz", "-z"}, {"s.tgz", "-z"}, {"s.tar.bz2", "-j"}, {"s.tar.xz", "-J"}};
     for (const auto& [name, compression] : kinds) {
-        SCOPED_TRACE(name.toStdString());
-        const QString archive = tarArchive(name, compression);
-        EXPECT_EQ(sorted(paths(service.previewEntries(archive, std::nullopt, m_token))),
-                  sorted(kSamplePaths + QStringList{"照片 1.txt"}));
-        EXPECT_EQ(contents(service.extractedPreviewFile(entry("-x.txt"), archive, std::nullopt, m_token)),
-                  "dash");
-        const QString destination = m_tree.path("out/" + name);
-        const QStringList extracted = service
-                                          .extractEntries({entry("照片 1.txt"), entry("docs/r.txt")}, archive,
-                                                          destination, std::nullopt, m_token)
-                                          .outputs;
-        EXPECT_EQ(extracted, QStringList({destination + "/照片 1.txt", destination + "/docs/r.txt"}));
-        EXPECT_EQ(contents(destination + "/照片 1.txt"), "cjk");
-        EXPECT_FALSE(QFileInfo::exists(destination + "/a.txt"));
+        for (const ArchivePrograms& programs :
+             {ArchivePrograms::installed(), withoutTar.programs(), withoutSevenZip.programs()}) {
+            const ArchivePreviewService service(programs);
+            SCOPED_TRACE(name.toStdString() + (programs.tar() ? "" : " without GNU tar") +
+                         (programs.sevenZip() ? "" : " without 7-Zip"));
+            const QString archive = tarArchive(name, compression);
+            EXPECT_EQ(sorted(paths(service.previewEntries(archive, std::nullopt, m_token))),
+                      sorted(kSamplePaths + QStringList{"照片 1.txt"}));
+            EXPECT_EQ(contents(service.extractedPreviewFile(entry("-x.txt"), archive, std::nullopt, m_token)),
+                      "dash");
+            const QString destination = m_tree.path("out/" + name);
+            const QStringList extracted = service
+                                              .extractEntries({entry("照片 1.txt"), entry("docs/r.txt")},
+                                                              archive, destination, std::nullopt, m_token)
+                                              .outputs;
+            EXPECT_EQ(extracted, QStringList({destination + "/照片 1.txt", destination + "/docs/r.txt"}));
+            EXPECT_EQ(contents(destination + "/照片 1.txt"), "cjk");
+            EXPECT_FALSE(QFileInfo::exists(destination + "/a.txt"));
+            QDir(destination).removeRecursively();
+        }
     }
     EXPECT_TRUE(workFolders().isEmpty());
+}
+
+// GNU tar reads the compressed file itself: a temporary folder far too small for the TAR inside (a RAM
+// /tmp and a large archive) does not keep it from listing, previewing or extracting.
+TEST_F(CompoundTarTest, NeedsNoRoomForTheTarInside) {
+    FullDisk temporary;  // 512 KiB
+    if (!temporary.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+    PrivateTempDirectory::setSystemTempPathForTesting(temporary.path());
+    addSampleFile("zeros.bin", QByteArray(2 * 1024 * 1024, '\0'));
+    const QString archive = tarArchive("big.tar.gz", "-z");
+    const ArchivePreviewService service;
+    EXPECT_TRUE(paths(service.previewEntries(archive, std::nullopt, m_token)).contains("zeros.bin"));
+    EXPECT_EQ(contents(service.extractedPreviewFile(entry("-x.txt"), archive, std::nullopt, m_token)),
+              "dash");
+    const QString destination = m_tree.path("out");
+    service.extractEntries({entry("zeros.bin")}, archive, destination, std::nullopt, m_token);
+    EXPECT_EQ(QFileInfo(destination + "/zeros.bin").size(), 2 * 1024 * 1024);
+    SevenZipExtractor().extract(archive, m_tree.path("whole"), std::nullopt, 1, m_token);
+    EXPECT_EQ(QFileInfo(m_tree.path("whole/zeros.bin")).size(), 2 * 1024 * 1024);
+    PrivateTempDirectory::setSystemTempPathForTesting(m_tree.path("tmp"));
 }
 
 TEST_F(CompoundTarTest, ADamagedLayerFailsInOneSentenceAndLeavesNoWorkFolder) {

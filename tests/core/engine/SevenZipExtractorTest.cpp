@@ -1,6 +1,7 @@
 #include "EngineFixtures.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "platform/PrivateTempDirectory.h"
+#include "platform/WorkTree.h"
 #include "support/FakePrograms.h"
 #include "support/GnuTarArchives.h"
 #include "support/LegacyArchives.h"
@@ -8,6 +9,9 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -102,6 +106,7 @@ TEST_F(SevenZipExtractorTest, CompoundTarPasswordGoesToTheFirstPassOnly) {
 
 TEST_F(SevenZipExtractorTest, CompoundTarWithoutInnerTarFailsAndCleansUp) {
     FakePrograms programs;
+    programs.remove(QStringLiteral("tar"));  // 7-Zip's way: the layer unpacked first
     programs.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.bz2"), "bz");
     EXPECT_EQ(thrownMessage([&] {
@@ -171,13 +176,79 @@ TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
     }
 }
 
-// A device node in a TAR is an empty file, as 7-Zip writes it: GNU tar run as root would make it.
-TEST_F(SevenZipExtractorTest, ADeviceNodeInATarIsAnEmptyFile) {
+// A device node or a named pipe in a TAR is an empty file, as 7-Zip writes it: GNU tar would make a
+// device node as root, and a pipe as any user.
+TEST_F(SevenZipExtractorTest, DevicesAndPipesInATarAreEmptyFiles) {
     runTool(kTar, {"-c", "-f", m_tree.path("dev.tar"), "-C", "/dev", "null"});
-    makeExtractor().extract(m_tree.path("dev.tar"), m_tree.path("out"), std::nullopt, 1, {});
-    const QFileInfo extracted(m_tree.path("out/null"));
-    EXPECT_TRUE(extracted.isFile() && !extracted.isSymLink());
-    EXPECT_EQ(extracted.size(), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(m_tree.makeFolder("pipes") + "/pipe").constData(), 0644), 0);
+    runTool(kTar, {"-c", "-f", m_tree.path("pipe.tar"), "-C", m_tree.path("pipes"), "pipe"});
+    for (const auto& [archive, name] : {std::pair{"dev.tar", "null"}, std::pair{"pipe.tar", "pipe"}}) {
+        makeExtractor().extract(m_tree.path(archive), m_tree.path("out"), std::nullopt, 1, {});
+        const QFileInfo extracted(m_tree.path("out/") + name);
+        EXPECT_TRUE(extracted.isFile() && !extracted.isSymLink()) << name;
+        EXPECT_EQ(extracted.size(), 0);
+    }
+}
+
+// GNU tar sets a folder's mode once its contents are written, so its owner extracts a TAR of read-only
+// folders (a Go module cache) or of a folder of mode 000; velmora moves them in with their modes, and
+// removes what a failed run left of them.
+TEST_F(SevenZipExtractorTest, ATarOfReadOnlyFoldersExtractsAsTarDoes) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+    m_tree.writeFile("ro/lib@v1.2.3/sub/a.txt", "module");
+    m_tree.writeFile("ro/locked/in.txt", "locked");
+    runTool("/usr/bin/chmod", {"-R", "a-w", m_tree.path("ro/lib@v1.2.3")});
+    const QString tar = m_tree.path("ro.tar");
+    runTool(kTar, {"-cf", tar, "lib@v1.2.3"}, m_tree.path("ro"));
+    runTool(kTar, {"-rf", tar, "--mode=0", "--no-recursion", "locked"}, m_tree.path("ro"));
+    runTool(kTar, {"-rf", tar, "locked/in.txt"}, m_tree.path("ro"));
+    runTool("/usr/bin/gzip", {"-k", tar});
+
+    makeExtractor().extract(tar + ".gz", m_tree.path("out"), std::nullopt, 1, {});
+    EXPECT_EQ(QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              (QStringList{"lib@v1.2.3", "locked"}));
+    EXPECT_EQ(m_tree.readFile("out/lib@v1.2.3/sub/a.txt"), "module");
+    EXPECT_EQ(fileMode(m_tree.path("out/lib@v1.2.3")), 0555);
+    EXPECT_EQ(fileMode(m_tree.path("out/lib@v1.2.3/sub")), 0555);
+    EXPECT_EQ(fileMode(m_tree.path("out/locked")), 0);
+
+    // Cut short in the data of the folder of mode 000: GNU tar, then 7-Zip fail, and nothing of their
+    // folders is left.
+    const QStringList before =
+        QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QFile::resize(tar, 512 * 6 + 3);
+    EXPECT_EQ(extractionError(tar, ArchivePrograms::installed()), ArchiveError::corruptedArchive());
+    EXPECT_EQ(QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              before);
+    for (const char* folder : {"out", "ro"})
+        EXPECT_EQ(WorkTree::remove(QFile::encodeName(m_tree.path(folder))), 0);
+}
+
+// GNU tar refuses a hard link without a target and an entry without a name, where 7-Zip would make up
+// an empty file for each: the archive is damaged, and the failure names the entry.
+TEST_F(SevenZipExtractorTest, EntriesGnuTarRefusesAreDamageNotMadeUp) {
+    // The second header (after a.txt's header and data) as a hard link, its checksum written again.
+    QByteArray hardLink = LegacyArchives::tar({{"a.txt", "hi"}, {"hardlink-2"}});
+    QByteArray header = hardLink.mid(1024, 512);
+    header[156] = '1';
+    header.replace(148, 8, QByteArray(8, ' '));
+    int sum = 0;
+    for (const char byte : header) sum += static_cast<unsigned char>(byte);
+    header.replace(148, 8, QByteArray::number(sum, 8).rightJustified(6, '0') + QByteArray("\0 ", 2));
+    hardLink.replace(1024, 512, header);
+    const struct {
+        QByteArray archive;
+        ArchiveError expected;
+    } cases[] = {
+        {hardLink, ArchiveError::corruptedEntry(u"压缩包已损坏：硬链接“hardlink-2”没有目标。"_qs)},
+        {LegacyArchives::tar({{"a.txt", "hi"}, {"", "yo"}}),
+         ArchiveError::corruptedEntry(u"压缩包已损坏：其中有一个没有名称的条目。"_qs)},
+    };
+    for (const auto& c : cases) {
+        const QString archive = m_tree.writeFile("damaged.tar", c.archive);
+        EXPECT_EQ(extractionError(archive, ArchivePrograms::installed()), c.expected);
+        EXPECT_FALSE(QFileInfo::exists(m_tree.path("out")));
+    }
 }
 
 TEST_F(SevenZipExtractorTest, FailureTexts) {
