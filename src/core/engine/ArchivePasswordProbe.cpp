@@ -6,8 +6,9 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipListing.h"
 #include "core/engine/ToolFallback.h"
+#include "core/engine/UnrarListing.h"
 
-#include <QRegularExpression>
+#include <QStringView>
 
 namespace {
 
@@ -21,9 +22,7 @@ std::optional<ToolFallback::Run> ask(const QString& fileURL, const ArchiveProgra
 
 // unrar marks each encrypted entry, and says so for an archive whose headers are encrypted.
 bool rarListingShowsEncryption(const ProcessResult& result) {
-    static const QRegularExpression marks(QStringLiteral("^\\s*(Flags: .*encrypted|Details: .*encrypted)"),
-                                          QRegularExpression::MultilineOption);
-    return marks.match(result.output).hasMatch();
+    return UnrarListing::read(result.output).showsEncryption;
 }
 
 // The first entry 7-Zip's technical listing marks as encrypted ("Encrypted = +").
@@ -53,18 +52,11 @@ bool sevenZipListingShowsEncryption(const ProcessResult& result) {
     return sevenZipFirstEncryptedEntry(result).has_value();
 }
 
-// The name of the first entry a technical listing marks as encrypted: unrar's blocks ("Name: ",
-// "Flags: encrypted"), 7-Zip's (SevenZipListing).
+// The name of the first entry a technical listing marks as encrypted.
 std::optional<QString> firstEncryptedEntry(const ToolFallback::Run& run) {
     if (run.program != ToolFallback::Program::unrar) return sevenZipFirstEncryptedEntry(run.result);
-    const QLatin1String nameKey("Name: ");
-    QString name;
-    for (const QStringView line : QStringView(run.result.output).split(u'\n')) {
-        const QStringView trimmed = line.trimmed();
-        if (trimmed.startsWith(nameKey))
-            name = trimmed.mid(nameKey.size()).toString();
-        else if (trimmed.startsWith(QLatin1String("Flags: encrypted")))
-            return name;
+    for (const UnrarListing::Entry& entry : UnrarListing::read(run.result.output).entries) {
+        if (UnrarListing::isEncrypted(entry)) return entry.name.toString();
     }
     return std::nullopt;
 }
