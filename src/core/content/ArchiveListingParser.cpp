@@ -1,11 +1,11 @@
 #include "core/content/ArchiveListingParser.h"
 
-#include "platform/ToolText.h"
 #include "core/content/ListingFields.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/PrintedNames.h"
 #include "core/content/SevenZipListingReader.h"
 #include "core/engine/UnrarListing.h"
+#include "platform/ToolText.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -145,7 +145,8 @@ QList<ArchivePreviewEntry> parseRarTechnicalList(QStringView output) {
         const QString path = isFolder ? ListingFields::asFolderPath(entry.name) : entry.name.toString();
         if (seen.contains(path)) continue;
         seen.insert(path);
-        const QString modified = entry.mtime.isNull() ? QString() : ListingFields::toSeconds(entry.mtime).toString();
+        const QString modified =
+            entry.mtime.isNull() ? QString() : ListingFields::toSeconds(entry.mtime).toString();
         entries.append(PreviewEntryRules::listedEntry(
             path, entry.size.isNull() ? std::nullopt : ListingFields::decimal(entry.size), modified));
     }

@@ -145,30 +145,14 @@ ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archi
             throw ArchiveError::wrongPassword();
         return result;
     }
-    const ArchiveError error =
-        ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
+    const ArchiveError error = ExtractionSteps::mapExternalError(
+        result, ExtractionSteps::extractingToolFailed(ToolFallback::Program::sevenZip), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
     const ProcessResult plain = sevenZip.listPlain(archiveURL, password, token);
     if (plain.status != 0) return plain;
     entries = ArchiveListingParser::parseSevenZipPlainList(plain.output, plain.outputBytes);
     LegacyNameRows::decode(entries, legacySource(kind));
     return plain;
-}
-
-// What a failed listing run that printed nothing says, by program.
-QString listingFailure(ToolFallback::Program program) {
-    switch (program) {
-        case ToolFallback::Program::unrar:
-            return QStringLiteral(u"第三方 RAR 预览工具返回错误。");
-        case ToolFallback::Program::infoZip:
-            return QStringLiteral(u"系统 ZIP 工具返回错误。");
-        case ToolFallback::Program::tar:
-            return QStringLiteral(u"系统 TAR 工具返回错误。");
-        case ToolFallback::Program::sevenZip:
-        case ToolFallback::Program::zipReader:
-            break;
-    }
-    return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
 }
 
 // GNU tar's listing; names that are not UTF-8 are a file system's bytes, as in every TAR.
@@ -293,7 +277,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
     if (!run)
         throw ArchiveError::dependencyMissing(
             QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
-    throwIfListingFailed(run->result, listingFailure(run->program), echoedNames);
+    throwIfListingFailed(run->result, ExtractionSteps::extractingToolFailed(run->program), echoedNames);
     if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
     return entries;
 }

@@ -10,6 +10,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipProgress.h"
 #include "core/engine/SourceTrash.h"
+#include "core/engine/ToolFallback.h"
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
 
@@ -78,8 +79,9 @@ void createWithSevenZip(const SevenZipTool& sevenZip, const QString& destination
         destinationURL, namesOf(files), CompressionStaging::commonParent(files), creation, password,
         SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
     if (result.status != 0) {
-        CompressionService::throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"),
-                                                  {destinationURL});
+        CompressionService::throwCompressionError(
+            result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::sevenZip),
+            {destinationURL});
     }
 }
 
@@ -269,7 +271,8 @@ void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& fi
         infoZip().create(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
                          {level, exclusionsApply(excludeHiddenFiles, files), std::nullopt}, password, token);
     if (result.status != 0) {
-        throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {destinationURL});
+        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::infoZip),
+                              {destinationURL});
     }
 }
 
@@ -287,7 +290,8 @@ void CompressionService::compressTarGzip(const QStringList& files, const QString
                         exclusionsApply(excludeHiddenFiles, files), token);
     report(progressHandler, kAfterRun);
     if (result.status != 0) {
-        throwCompressionError(result, QStringLiteral(u"系统 TAR 工具返回错误。"), {destinationURL});
+        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::tar),
+                              {destinationURL});
     }
 }
 
@@ -342,7 +346,8 @@ void CompressionService::compressPlainZip(const QStringList& files, const QStrin
                    {level, exclusionsApply(excludeHiddenFiles, files), volumeSize}, std::nullopt, token);
     report(progressHandler, kAfterRun);
     if (result.status != 0) {
-        throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {destinationURL});
+        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::infoZip),
+                              {destinationURL});
     }
 }
 

@@ -1,10 +1,10 @@
 #include "core/engine/SevenZipLinkChains.h"
 
-#include "platform/ToolText.h"
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipListing.h"
+#include "platform/ToolText.h"
 
 #include <QHash>
 #include <QSet>

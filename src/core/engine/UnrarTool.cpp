@@ -25,7 +25,8 @@ QList<std::pair<QString, QString>> listedLinks(const QString& listing) {
     QList<std::pair<QString, QString>> links;
     for (const UnrarListing::Entry& entry : UnrarListing::read(listing).entries) {
         if (entry.target.isNull()) continue;
-        if (entry.type == u"Unix symbolic link") links.append({entry.name.toString(), entry.target.toString()});
+        if (entry.type == u"Unix symbolic link")
+            links.append({entry.name.toString(), entry.target.toString()});
         if (entry.type == u"Windows symbolic link" || entry.type == u"Junction")
             links.append({entry.name.toString(), windowsTarget(entry.target.toString())});
     }
