@@ -276,7 +276,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
         ToolFallback::runInOrder(m_programs, order, attempts, echoedNames, token);
     if (!run)
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR / 7-Zip 预览工具不可用")));
     throwIfListingFailed(run->result, ExtractionSteps::extractingToolFailed(run->program), echoedNames);
     if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
     return entries;
@@ -288,7 +288,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::compoundTarEntries(const QStri
                                                                      const std::optional<QString>& password,
                                                                      const CancellationToken& token) const {
     const SevenZipTool sevenZip =
-        requireSevenZip(QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
+        requireSevenZip(ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR / 7-Zip 预览工具不可用")));
     const CompoundTar::WorkFolder work;
     const QString tarFile = unpackCompressionLayer(sevenZip, archiveURL, work.path(), password, token);
     // The password protected the outer file only.
@@ -412,11 +412,12 @@ void ArchivePreviewService::runTools(const QString& archiveURL, const QStringLis
     // A selection may be large; a one-entry preview must answer quickly.
     const double timeout =
         purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kPreviewTimeout;
-    const QString missing = ArchiveFormat::kindOrSetKind(archiveURL) == ArchiveFormat::Kind::rar
-                                ? QStringLiteral(u"RAR 预览工具不可用，请重新安装 velmora。")
-                            : purpose == Purpose::preview
-                                ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
-                                : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。");
+    const QString missing =
+        ArchiveFormat::kindOrSetKind(archiveURL) == ArchiveFormat::Kind::rar
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR 预览工具不可用"))
+        : purpose == Purpose::preview
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 预览工具不可用"))
+            : ArchiveError::withReinstallAdvice(QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具"));
     if (CompoundTar::isCompoundTar(archiveURL)) {
         const SevenZipTool sevenZip =
             requireSevenZip(QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。"));
@@ -454,7 +455,7 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
             throw ArchiveError::notFileOrFolder(*inside);
     }
     const SevenZipTool sevenZip =
-        requireSevenZip(QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
+        requireSevenZip(ArchiveError::withReinstallAdvice(QStringLiteral(u"添加文件需要 7-Zip 工具")));
     const EditWorkFolder work(archiveURL);
     throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, work.path(), token),
                       QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
@@ -488,7 +489,7 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
                                                              : QStringLiteral(u"删除压缩包内文件失败。");
         },
         extension == QStringLiteral("zip")
-            ? QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具，请重新安装 velmora。")
-            : QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"),
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具"))
+            : ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具")),
         QStringList{archiveURL} + safePaths, token, throwIfEditFailed);
 }

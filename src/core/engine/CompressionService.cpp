@@ -282,7 +282,7 @@ void CompressionService::compressTarGzip(const QStringList& files, const QString
     const std::optional<TarTool> tar = m_programs.tarTool();
     if (!tar) {
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"创建 TAR.GZ 压缩包需要 tar 工具，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"创建 TAR.GZ 压缩包需要 tar 工具")));
     }
     report(progressHandler, kBeforeRun);
     const ProcessResult result =
@@ -300,7 +300,7 @@ bool CompressionService::testArchive(const QString& primaryPartURL, const std::o
     const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) {
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"校验压缩包需要 7-Zip 工具，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"校验压缩包需要 7-Zip 工具")));
     }
     const ProcessResult result = sevenZip->test(primaryPartURL, password, token);
     if (result.status != 0)
@@ -325,7 +325,7 @@ void CompressionService::compressSevenZip(const QStringList& files, const QStrin
     const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) {
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"创建 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"创建 7Z 压缩包需要 7-Zip 工具")));
     }
     createWithSevenZip(*sevenZip, destinationURL, files,
                        {.format = CompressionFormat::sevenZip,
@@ -355,7 +355,7 @@ InfoZipTool CompressionService::infoZip() const {
     const std::optional<InfoZipTool> tool = m_programs.infoZipTool();
     if (!tool) {
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"创建 ZIP 压缩包需要 zip 工具，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"创建 ZIP 压缩包需要 zip 工具")));
     }
     return *tool;
 }
