@@ -1,10 +1,11 @@
 #include "core/content/ArchiveListingParser.h"
 
-#include "platform/ToolText.h"
 #include "core/content/ListingFields.h"
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/PrintedNames.h"
 #include "core/content/SevenZipListingReader.h"
+#include "core/engine/UnrarListing.h"
+#include "platform/ToolText.h"
 
 #include <QHash>
 #include <QSet>
@@ -77,34 +78,6 @@ ArchivePreviewEntry plainListingRow(QStringView row, const QList<Column>& column
                                           ListingFields::decimal(columns[2].in(row).trimmed()),
                                           columns[0].in(row).trimmed().toString());
 }
-
-// One entry block of unrar's technical listing.
-struct RarBlock {
-    std::optional<QStringView> name, type, size, mtime;
-
-    void store(QStringView key, QStringView value) {
-        if (key == u"Name")
-            name = value;
-        else if (key == u"Type")
-            type = value;
-        else if (key == u"Size")
-            size = value;
-        else if (key == u"mtime")
-            mtime = value;
-    }
-
-    void finish(QList<ArchivePreviewEntry>& entries, QSet<QString>& seen) {
-        const RarBlock block = std::exchange(*this, {});
-        if (!block.name || block.name->isEmpty()) return;
-        const bool isFolder = block.type == u"Directory";
-        const QString path = isFolder ? ListingFields::asFolderPath(*block.name) : block.name->toString();
-        if (seen.contains(path)) return;
-        seen.insert(path);
-        const QString modified = block.mtime ? ListingFields::toSeconds(*block.mtime).toString() : QString();
-        entries.append(PreviewEntryRules::listedEntry(
-            path, block.size ? ListingFields::decimal(*block.size) : std::nullopt, modified));
-    }
-};
 
 // The index after the run of blanks (or of other characters) that starts at index.
 qsizetype pastRun(QStringView line, qsizetype index, bool blanks) {
@@ -188,16 +161,17 @@ QList<ArchivePreviewEntry> parseSevenZipPlainList(QStringView output, QByteArray
 QList<ArchivePreviewEntry> parseRarTechnicalList(QStringView output) {
     QList<ArchivePreviewEntry> entries;
     QSet<QString> seen;
-    RarBlock block;
-    forEachLine(output, [&](QStringView rawLine, qsizetype) {
-        const QStringView line = rawLine.endsWith(QLatin1Char('\r')) ? rawLine.chopped(1) : rawLine;
-        const qsizetype separator = line.indexOf(u": ");
-        if (separator < 0) return;
-        const QStringView key = line.first(separator).trimmed();
-        if (key == u"Name") block.finish(entries, seen);
-        block.store(key, line.sliced(separator + 2));
-    });
-    block.finish(entries, seen);
+    for (const UnrarListing::Entry& entry : UnrarListing::read(output).entries) {
+        if (entry.name.isEmpty()) continue;
+        const bool isFolder = entry.type == u"Directory";
+        const QString path = isFolder ? ListingFields::asFolderPath(entry.name) : entry.name.toString();
+        if (seen.contains(path)) continue;
+        seen.insert(path);
+        const QString modified =
+            entry.mtime.isNull() ? QString() : ListingFields::toSeconds(entry.mtime).toString();
+        entries.append(PreviewEntryRules::listedEntry(
+            path, entry.size.isNull() ? std::nullopt : ListingFields::decimal(entry.size), modified));
+    }
     return entries;
 }
 

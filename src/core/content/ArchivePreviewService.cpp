@@ -145,30 +145,14 @@ ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archi
             throw ArchiveError::wrongPassword();
         return result;
     }
-    const ArchiveError error =
-        ExtractionSteps::mapExternalError(result, QStringLiteral(u"第三方预览工具返回错误。"), {archiveURL});
+    const ArchiveError error = ExtractionSteps::mapExternalError(
+        result, ExtractionSteps::extractingToolFailed(ToolFallback::Program::sevenZip), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
     const ProcessResult plain = sevenZip.listPlain(archiveURL, password, token);
     if (plain.status != 0) return plain;
     entries = ArchiveListingParser::parseSevenZipPlainList(plain.output, plain.outputBytes);
     LegacyNameRows::decode(entries, legacySource(kind));
     return plain;
-}
-
-// What a failed listing run that printed nothing says, by program.
-QString listingFailure(ToolFallback::Program program) {
-    switch (program) {
-        case ToolFallback::Program::unrar:
-            return QStringLiteral(u"第三方 RAR 预览工具返回错误。");
-        case ToolFallback::Program::infoZip:
-            return QStringLiteral(u"系统 ZIP 工具返回错误。");
-        case ToolFallback::Program::tar:
-            return QStringLiteral(u"系统 TAR 工具返回错误。");
-        case ToolFallback::Program::sevenZip:
-        case ToolFallback::Program::zipReader:
-            break;
-    }
-    return QStringLiteral(u"第三方 7Z 预览工具返回错误。");
 }
 
 // GNU tar's listing, parsed as it arrives; names that are not UTF-8 are a file system's bytes, as in
@@ -322,8 +306,8 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
         ToolFallback::runInOrder(m_programs, order, attempts, echoed, token);
     if (!run)
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"RAR / 7-Zip 预览工具不可用，请重新安装 velmora。"));
-    throwIfListingFailed(run->result, listingFailure(run->program), echoed);
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR / 7-Zip 预览工具不可用")));
+    throwIfListingFailed(run->result, ExtractionSteps::extractingToolFailed(run->program), echoed);
     if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
     return entries;
 }
@@ -431,11 +415,12 @@ void ArchivePreviewService::runTools(const QString& archiveURL, const QStringLis
     // A selection may be large; a one-entry preview must answer quickly.
     const double timeout =
         purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kPreviewTimeout;
-    const QString missing = ArchiveFormat::kindOrSetKind(archiveURL) == ArchiveFormat::Kind::rar
-                                ? QStringLiteral(u"RAR 预览工具不可用，请重新安装 velmora。")
-                            : purpose == Purpose::preview
-                                ? QStringLiteral(u"7Z 预览工具不可用，请重新安装 velmora。")
-                                : QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具，请重新安装 velmora。");
+    const QString missing =
+        ArchiveFormat::kindOrSetKind(archiveURL) == ArchiveFormat::Kind::rar
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR 预览工具不可用"))
+        : purpose == Purpose::preview
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 预览工具不可用"))
+            : ArchiveError::withReinstallAdvice(QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具"));
     runInOrderOrThrow(m_programs,
                       ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
                       entryAttempts(archiveURL, entryPaths, destinationURL, password, timeout, token),
@@ -461,7 +446,7 @@ void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString&
             throw ArchiveError::notFileOrFolder(*inside);
     }
     const SevenZipTool sevenZip =
-        requireSevenZip(QStringLiteral(u"添加文件需要 7-Zip 工具，请重新安装 velmora。"));
+        requireSevenZip(ArchiveError::withReinstallAdvice(QStringLiteral(u"添加文件需要 7-Zip 工具")));
     const EditWorkFolder work(archiveURL);
     throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, work.path(), token),
                       QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
@@ -495,7 +480,7 @@ void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entr
                                                              : QStringLiteral(u"删除压缩包内文件失败。");
         },
         extension == QStringLiteral("zip")
-            ? QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具，请重新安装 velmora。")
-            : QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"),
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具"))
+            : ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具")),
         QStringList{archiveURL} + safePaths, token, throwIfEditFailed);
 }

@@ -32,6 +32,10 @@ std::optional<ArchiveError> ArchiveError::unwritable(const QString& item, int er
     }
 }
 
+QString ArchiveError::withReinstallAdvice(const QString& missing) {
+    return missing + QStringLiteral(u"，请重新安装 velmora。");
+}
+
 ArchiveError ArchiveError::notFileOrFolder(const QString& path) {
     return {Kind::notFileOrFolder, InputItem::notFileOrFolderText(path)};
 }

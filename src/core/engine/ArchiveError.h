@@ -39,6 +39,8 @@ public:
     static ArchiveError dependencyMissing(const QString& sentence) {
         return {Kind::dependencyMissing, sentence};
     }
+    // What is missing and the one advice for it: "7Z 解压工具不可用，请重新安装 velmora。".
+    static QString withReinstallAdvice(const QString& missing);
     static ArchiveError commandFailed(const QString& sentence) { return {Kind::commandFailed, sentence}; }
     static ArchiveError extractFailed(const QString& detail) { return {Kind::extractFailed, detail}; }
     static ArchiveError compressFailed(const QString& detail) { return {Kind::compressFailed, detail}; }

@@ -4,9 +4,11 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ArchiveVolumes.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/SevenZipListing.h"
 #include "core/engine/ToolFallback.h"
+#include "core/engine/UnrarListing.h"
 
-#include <QRegularExpression>
+#include <QStringView>
 
 namespace {
 
@@ -20,37 +22,41 @@ std::optional<ToolFallback::Run> ask(const QString& fileURL, const ArchiveProgra
 
 // unrar marks each encrypted entry, and says so for an archive whose headers are encrypted.
 bool rarListingShowsEncryption(const ProcessResult& result) {
-    static const QRegularExpression marks(QStringLiteral("^\\s*(Flags: .*encrypted|Details: .*encrypted)"),
-                                          QRegularExpression::MultilineOption);
-    return marks.match(result.output).hasMatch();
+    return UnrarListing::read(result.output).showsEncryption;
+}
+
+// The first entry 7-Zip's technical listing marks as encrypted ("Encrypted = +").
+struct FirstEncryptedPath {
+    QString path;
+    std::optional<QString> encrypted;
+
+    void store(SevenZipListing::Key key, QStringView value, QStringView, qsizetype) {
+        if (key == SevenZipListing::Key::path)
+            path = SevenZipListing::trimmed(value).toString();
+        else if (key == SevenZipListing::Key::encrypted && !encrypted && SevenZipListing::isPlus(value))
+            encrypted = path;
+    }
+    void finishBlock() {}
+};
+
+std::optional<QString> sevenZipFirstEncryptedEntry(const ProcessResult& result) {
+    FirstEncryptedPath fields;
+    SevenZipListing::read(result.output, fields);
+    return fields.encrypted;
 }
 
 // 7-Zip asks for the password of encrypted headers before it lists anything, and marks encrypted
 // entries in its technical listing.
 bool sevenZipListingShowsEncryption(const ProcessResult& result) {
     if (result.status != 0) return result.output.contains(QLatin1String("Enter password"));
-    static const QRegularExpression mark(QStringLiteral("^Encrypted = \\+$"),
-                                         QRegularExpression::MultilineOption);
-    return mark.match(result.output).hasMatch();
+    return sevenZipFirstEncryptedEntry(result).has_value();
 }
 
-// The name of the first entry a technical listing marks as encrypted: 7-Zip's blocks after the line
-// of hyphens ("Path = ", "Encrypted = +"), unrar's ("Name: ", "Flags: encrypted").
+// The name of the first entry a technical listing marks as encrypted.
 std::optional<QString> firstEncryptedEntry(const ToolFallback::Run& run) {
-    const bool unrar = run.program == ToolFallback::Program::unrar;
-    const QLatin1String nameKey = unrar ? QLatin1String("Name: ") : QLatin1String("Path = ");
-    bool inEntries = unrar;
-    QString name;
-    for (const QStringView line : QStringView(run.result.output).split(u'\n')) {
-        const QStringView trimmed = line.trimmed();
-        if (!inEntries) {
-            inEntries = trimmed.startsWith(QLatin1String("----------"));
-        } else if (trimmed.startsWith(nameKey)) {
-            name = trimmed.mid(nameKey.size()).toString();
-        } else if (unrar ? trimmed.startsWith(QLatin1String("Flags: encrypted"))
-                         : trimmed == QLatin1String("Encrypted = +")) {
-            return name;
-        }
+    if (run.program != ToolFallback::Program::unrar) return sevenZipFirstEncryptedEntry(run.result);
+    for (const UnrarListing::Entry& entry : UnrarListing::read(run.result.output).entries) {
+        if (UnrarListing::isEncrypted(entry)) return entry.name.toString();
     }
     return std::nullopt;
 }

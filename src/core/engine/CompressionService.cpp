@@ -10,6 +10,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipProgress.h"
 #include "core/engine/SourceTrash.h"
+#include "core/engine/ToolFallback.h"
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
 
@@ -78,8 +79,9 @@ void createWithSevenZip(const SevenZipTool& sevenZip, const QString& destination
         destinationURL, namesOf(files), CompressionStaging::commonParent(files), creation, password,
         SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
     if (result.status != 0) {
-        CompressionService::throwCompressionError(result, QStringLiteral(u"7-Zip 压缩工具返回错误。"),
-                                                  {destinationURL});
+        CompressionService::throwCompressionError(
+            result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::sevenZip),
+            {destinationURL});
     }
 }
 
@@ -269,7 +271,8 @@ void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& fi
         infoZip().create(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
                          {level, exclusionsApply(excludeHiddenFiles, files), std::nullopt}, password, token);
     if (result.status != 0) {
-        throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {destinationURL});
+        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::infoZip),
+                              {destinationURL});
     }
 }
 
@@ -279,7 +282,7 @@ void CompressionService::compressTarGzip(const QStringList& files, const QString
     const std::optional<TarTool> tar = m_programs.tarTool();
     if (!tar) {
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"创建 TAR.GZ 压缩包需要 tar 工具，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"创建 TAR.GZ 压缩包需要 tar 工具")));
     }
     report(progressHandler, kBeforeRun);
     const ProcessResult result =
@@ -287,7 +290,8 @@ void CompressionService::compressTarGzip(const QStringList& files, const QString
                         exclusionsApply(excludeHiddenFiles, files), token);
     report(progressHandler, kAfterRun);
     if (result.status != 0) {
-        throwCompressionError(result, QStringLiteral(u"系统 TAR 工具返回错误。"), {destinationURL});
+        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::tar),
+                              {destinationURL});
     }
 }
 
@@ -296,7 +300,7 @@ bool CompressionService::testArchive(const QString& primaryPartURL, const std::o
     const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) {
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"校验压缩包需要 7-Zip 工具，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"校验压缩包需要 7-Zip 工具")));
     }
     const ProcessResult result = sevenZip->test(primaryPartURL, password, token);
     if (result.status != 0)
@@ -321,7 +325,7 @@ void CompressionService::compressSevenZip(const QStringList& files, const QStrin
     const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip) {
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"创建 7Z 压缩包需要 7-Zip 工具，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"创建 7Z 压缩包需要 7-Zip 工具")));
     }
     createWithSevenZip(*sevenZip, destinationURL, files,
                        {.format = CompressionFormat::sevenZip,
@@ -342,7 +346,8 @@ void CompressionService::compressPlainZip(const QStringList& files, const QStrin
                    {level, exclusionsApply(excludeHiddenFiles, files), volumeSize}, std::nullopt, token);
     report(progressHandler, kAfterRun);
     if (result.status != 0) {
-        throwCompressionError(result, QStringLiteral(u"系统 ZIP 工具返回错误。"), {destinationURL});
+        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::infoZip),
+                              {destinationURL});
     }
 }
 
@@ -350,7 +355,7 @@ InfoZipTool CompressionService::infoZip() const {
     const std::optional<InfoZipTool> tool = m_programs.infoZipTool();
     if (!tool) {
         throw ArchiveError::dependencyMissing(
-            QStringLiteral(u"创建 ZIP 压缩包需要 zip 工具，请重新安装 velmora。"));
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"创建 ZIP 压缩包需要 zip 工具")));
     }
     return *tool;
 }

@@ -501,6 +501,20 @@ QString extractingToolFailed(ToolFallback::Program program) {
     return QStringLiteral(u"7-Zip 解压工具返回错误。");
 }
 
+QString compressingToolFailed(ToolFallback::Program program) {
+    switch (program) {
+        case ToolFallback::Program::infoZip:
+            return QStringLiteral(u"系统 ZIP 工具返回错误。");
+        case ToolFallback::Program::tar:
+            return QStringLiteral(u"GNU tar 压缩工具返回错误。");
+        case ToolFallback::Program::sevenZip:
+        case ToolFallback::Program::zipReader:  // neither writes archives
+        case ToolFallback::Program::unrar:
+            break;
+    }
+    return QStringLiteral(u"7-Zip 压缩工具返回错误。");
+}
+
 bool sevenZipWarned(const ProcessResult& result) {
     static const QRegularExpression warned(QStringLiteral("^(?:WARNINGS:|Archives with Warnings: \\d+)$"),
                                            QRegularExpression::MultilineOption);

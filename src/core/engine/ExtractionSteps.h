@@ -50,8 +50,12 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
 // none. Every failure whose words name no known reason reads so, never with a line of the tool's own.
 QString withErrorLine(const QString& sentence, const ProcessResult& result);
 
-// The sentence of an extracting program's failure that names no known reason: "7-Zip 解压工具返回错误。".
+// The sentence of a failure that names no known reason, one name per program, written only here: a run
+// that reads an archive (extraction, the browser's listing, previews and edits) says
+// "7-Zip 解压工具返回错误。", "unrar …", "unzip …" or "GNU tar …"; a run that writes one says
+// "7-Zip 压缩工具返回错误。", zip's "系统 ZIP 工具返回错误。" or tar's "GNU tar 压缩工具返回错误。".
 QString extractingToolFailed(ToolFallback::Program program);
+QString compressingToolFailed(ToolFallback::Program program);
 
 // True when a 7-Zip run failed only because the file system would not take the items' Unix modes (FAT:
 // fusefat, many FUSE and network mounts, USB sticks): every line of its standard error is "ERROR: Cannot set

@@ -10,7 +10,8 @@
 namespace {
 
 ArchiveError rarToolMissing() {
-    return ArchiveError::dependencyMissing(QStringLiteral(u"RAR 解压工具不可用，请重新安装 velmora。"));
+    return ArchiveError::dependencyMissing(
+        ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR 解压工具不可用")));
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destin
     const std::optional<ToolFallback::Run> run =
         ToolFallback::runInOrder(m_programs, ToolFallback::order(fileURL, false), attempts, echoed, token);
     if (!run)
-        throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
+        throw ArchiveError::dependencyMissing(ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
     if (run->result.status == 0) return;
     throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),
                                             echoed);
@@ -72,7 +72,8 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
                                              const CancellationToken& token) const {
     const std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
     if (!sevenZip)
-        throw ArchiveError::dependencyMissing(QStringLiteral(u"7Z 解压工具不可用，请重新安装 velmora。"));
+        throw ArchiveError::dependencyMissing(
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
     const ProcessResult result = sevenZip->extract(fileURL, destinationURL, threadCount, password, token);
     if (result.status != 0) {
         throw ExtractionSteps::mapExternalError(

@@ -1,14 +1,16 @@
 #include "core/engine/SevenZipLinkChains.h"
 
-#include "platform/ToolText.h"
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/SevenZipListing.h"
+#include "platform/ToolText.h"
 
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace SevenZipLinkChains {
 
@@ -34,25 +36,50 @@ QStringView windowsLetters(QStringView value) {
     return unixType(first) == QChar() ? first : QStringView();
 }
 
-void applyField(Entry& entry, QStringView key, QStringView value) {
-    if (key == u"Path") {
-        entry.path = value.toString();
-    } else if (key == u"Folder") {
-        entry.isFolder = entry.isFolder || value == u"+";
-    } else if (key == u"Size") {
-        entry.size = value.toLongLong();
-    } else if (key == u"Attributes" || key == u"Mode") {
-        entry.isLink = entry.isLink || unixType(value) == u'l';
-        // 7Z shows no "Folder" field, only the letter D; L is a Windows reparse point.
-        entry.isFolder = entry.isFolder || unixType(value) == u'd' || windowsLetters(value).contains(u'D');
-        entry.isReparsePoint = windowsLetters(value).contains(u'L');
-    } else if (key == u"Symbolic Link") {
-        entry.target = value.toString();
-        entry.isLink = entry.isLink || !value.isEmpty();
-    } else if (key == u"Hard Link") {
-        entry.hardLinkTarget = value.toString();
+// The entries as the listing's fields go by: each "Path" begins one.
+struct EntryFields {
+    QList<Entry> entries;
+
+    void store(SevenZipListing::Key key, QStringView rawValue, QStringView, qsizetype) {
+        using Key = SevenZipListing::Key;
+        const QStringView value = rawValue.trimmed();
+        if (key == Key::path) entries.append(Entry{});
+        if (entries.isEmpty()) return;
+        Entry& entry = entries.last();
+        switch (key) {
+            case Key::path:
+                entry.path = value.toString();
+                return;
+            case Key::folder:
+                entry.isFolder = entry.isFolder || value == u"+";
+                return;
+            case Key::size:
+                entry.size = value.toLongLong();
+                return;
+            case Key::attributes:
+            case Key::mode:
+                entry.isLink = entry.isLink || unixType(value) == u'l';
+                // 7Z shows no "Folder" field, only the letter D; L is a Windows reparse point.
+                entry.isFolder =
+                    entry.isFolder || unixType(value) == u'd' || windowsLetters(value).contains(u'D');
+                entry.isReparsePoint = windowsLetters(value).contains(u'L');
+                return;
+            case Key::symbolicLink:
+                entry.target = value.toString();
+                entry.isLink = entry.isLink || !value.isEmpty();
+                return;
+            case Key::hardLink:
+                entry.hardLinkTarget = value.toString();
+                return;
+            case Key::hostOS:
+            case Key::modified:
+            case Key::encrypted:
+                return;
+        }
     }
-}
+
+    void finishBlock() {}
+};
 
 // A relative path's components without "." and empty ones; nothing when it is absolute or climbs.
 std::optional<QStringList> components(const QString& path) {
@@ -92,21 +119,9 @@ bool readTargets(const SevenZipTool& sevenZip, const QString& archive, QList<Ent
 }  // namespace
 
 QList<Entry> parseListing(QStringView listing) {
-    QList<Entry> entries;
-    bool inEntries = false;
-    for (const QStringView line : listing.split(u'\n')) {
-        const QStringView trimmed = line.trimmed();
-        if (trimmed == u"----------") {
-            inEntries = true;
-            continue;
-        }
-        const qsizetype equals = line.indexOf(u" = ");
-        if (!inEntries || equals < 0) continue;
-        const QStringView key = line.left(equals);
-        if (key == u"Path") entries.append(Entry{});
-        if (!entries.isEmpty()) applyField(entries.last(), key, line.mid(equals + 3).trimmed());
-    }
-    return entries;
+    EntryFields fields;
+    SevenZipListing::read(listing, fields);
+    return std::move(fields.entries);
 }
 
 bool staysInside(const QList<Entry>& entries) {

@@ -5,6 +5,7 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/RarArchiveAlias.h"
+#include "core/engine/UnrarListing.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -19,24 +20,15 @@ QString windowsTarget(QString target) {
     return target.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
-// "Name: a/l", "Type: Unix symbolic link", "Target: ../x" blocks of lt: every link, in order.
+// Every link of the technical listing, in order ("Type: Unix symbolic link", "Target: ../x").
 QList<std::pair<QString, QString>> listedLinks(const QString& listing) {
     QList<std::pair<QString, QString>> links;
-    QString name;
-    QString type;
-    for (const QString& line : listing.split(QLatin1Char('\n'))) {
-        const QString field = line.trimmed();
-        if (field.startsWith(QLatin1String("Name: "))) {
-            name = field.mid(6);
-            type.clear();
-        } else if (field.startsWith(QLatin1String("Type: "))) {
-            type = field.mid(6);
-        } else if (field.startsWith(QLatin1String("Target: "))) {
-            const QString target = field.mid(8);
-            if (type == QLatin1String("Unix symbolic link")) links.append({name, target});
-            if (type == QLatin1String("Windows symbolic link") || type == QLatin1String("Junction"))
-                links.append({name, windowsTarget(target)});
-        }
+    for (const UnrarListing::Entry& entry : UnrarListing::read(listing).entries) {
+        if (entry.target.isNull()) continue;
+        if (entry.type == u"Unix symbolic link")
+            links.append({entry.name.toString(), entry.target.toString()});
+        if (entry.type == u"Windows symbolic link" || entry.type == u"Junction")
+            links.append({entry.name.toString(), windowsTarget(entry.target.toString())});
     }
     return links;
 }

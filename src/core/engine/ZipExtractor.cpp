@@ -45,8 +45,9 @@ void ZipExtractor::extractInto(const QString& fileURL, const QString& destinatio
     if (!run) {
         if (ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::zipx)
             throw ArchiveError::dependencyMissing(
-                QStringLiteral(u"ZIPX 解压需要 7-Zip 工具，请重新安装 velmora。"));
-        throw ArchiveError::dependencyMissing(QStringLiteral(u"ZIP 解压工具不可用，请重新安装 velmora。"));
+                ArchiveError::withReinstallAdvice(QStringLiteral(u"ZIPX 解压需要 7-Zip 工具")));
+        throw ArchiveError::dependencyMissing(
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"ZIP 解压工具不可用")));
     }
     if (run->result.status == 0) return;
     throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),

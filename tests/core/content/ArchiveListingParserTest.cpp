@@ -2,10 +2,14 @@
 #include "platform/ToolText.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/SevenZipListingReader.h"
+#include "core/engine/SevenZipLinkChains.h"
+#include "core/engine/UnrarListing.h"
 #include "support/LegacyArchives.h"
 #include "support/RecordedListings.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -271,6 +275,50 @@ TEST(ArchiveListingParser, UnzipListLines) {
     EXPECT_EQ(entry->sizeDescription, "1.5 KB");
     EXPECT_EQ(entry->modifiedDescription, "03-09-2024 14:05");
     EXPECT_EQ(entry->kindDescription, "PDF 文档");
+}
+
+// Entries named like the tools' own words, encrypted, listed by the real tools: every caller of each
+// listing reader (rows, link checks, password probe) gets the names and the encryption as stored.
+TEST(ArchiveListingParser, EntriesNamedLikeToolWordsListAsNames) {
+    const QStringList names{"Cannot find volume x.txt", "Missing volume : x.txt", "Wrong password", "ERROR: x",
+                            "a"};
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const QString& name : names) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("words");
+    }
+    const auto run = [&](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished()) << program.toStdString();
+        EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    const auto sorted = [](QStringList list) {
+        list.sort();
+        return list;
+    };
+    run("7zz", QStringList{"a", "-pright", "-mhe=off", "words.7z"} + names);
+    const QString sevenZipListing = run("7zz", {"l", "-slt", "-pright", "words.7z"});
+    const PreviewListing rows = parseSevenZipStructuredList(sevenZipListing);
+    EXPECT_EQ(sorted(paths(rows.entries)), sorted(names));
+    EXPECT_TRUE(rows.isEncrypted);
+    QStringList linkPaths;
+    for (const SevenZipLinkChains::Entry& entry : SevenZipLinkChains::parseListing(sevenZipListing))
+        linkPaths << entry.path;
+    EXPECT_EQ(sorted(linkPaths), sorted(names));
+
+    run("rar", QStringList{"a", "-pright", "-idq", "words.rar"} + names);
+    const QString unrarListing = run("unrar", {"lt", "-pright", "words.rar"});
+    EXPECT_EQ(sorted(paths(parseRarTechnicalList(unrarListing))), sorted(names));
+    const UnrarListing::Listing listing = UnrarListing::read(unrarListing);
+    EXPECT_TRUE(listing.showsEncryption);
+    ASSERT_EQ(listing.entries.size(), names.size());
+    for (const UnrarListing::Entry& entry : listing.entries)
+        EXPECT_TRUE(UnrarListing::isEncrypted(entry)) << entry.name.toString().toStdString();
 }
 
 }  // namespace

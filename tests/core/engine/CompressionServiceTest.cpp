@@ -411,7 +411,7 @@ TEST_F(CompressionServiceTest, FormatsRunTheProgramsGivenAndNameAMissingOne) {
         {CompressionFormat::zip, {"zip", "tar"}, ran(u"系统 ZIP 工具返回错误。")},
         {CompressionFormat::zip, {"tar"}, missing(u"创建 ZIP 压缩包需要 zip 工具，")},
         {CompressionFormat::sevenZip, {"zip", "tar"}, missing(u"创建 7Z 压缩包需要 7-Zip 工具，")},
-        {CompressionFormat::tarGzip, {"7zz", "zip", "tar"}, ran(u"系统 TAR 工具返回错误。")},
+        {CompressionFormat::tarGzip, {"7zz", "zip", "tar"}, ran(u"GNU tar 压缩工具返回错误。")},
         {CompressionFormat::tarGzip, {"7zz", "zip"}, missing(u"创建 TAR.GZ 压缩包需要 tar 工具，")},
     };
     for (const auto& c : cases) {
