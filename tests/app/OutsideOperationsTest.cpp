@@ -142,7 +142,9 @@ TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStay
     });
     coordinator->compressIncoming({photos, notes});
     waitForOperations();
-    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已压缩 2 个压缩包。"));
+    EXPECT_EQ(coordinator->lastMessage(),
+              QStringLiteral(u"已压缩 2 个压缩包；2 个项目已移到回收站：Photos、notes.txt"));
+    EXPECT_EQ(progress().outcome(), StatusKind::success);
     EXPECT_EQ(zipListing(files.path("Photos.zip")), (QStringList{"Photos/", "Photos/a.jpg", "Photos/b.jpg"}));
     QStringList trashed{photos, notes};
     trashed.sort();
@@ -150,7 +152,7 @@ TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStay
 
     coordinator->handleIncoming({files.path("notes.zip")});
     waitForOperations();
-    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已解压 1 个压缩包。"));
+    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已解压 1 个压缩包；1 个项目已移到回收站：notes.zip"));
     EXPECT_EQ(files.readFile("notes/notes.txt"), "n");
     trashed << files.path("notes.zip");
     trashed.sort();

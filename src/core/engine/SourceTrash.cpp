@@ -29,7 +29,7 @@ bool holds(const QString& folder, const QString& path) {
 QString namedItems(const QStringList& paths) {
     QStringList names;
     for (const QString& path : paths.first(std::min(paths.size(), kNamedItems)))
-        names << FileNameHelper::lastPathComponent(path);
+        names << FileNameHelper::shownName(path);
     return names.join(QStringLiteral(u"、")) +
            (paths.size() > kNamedItems ? QStringLiteral(u" 等") : QString());
 }

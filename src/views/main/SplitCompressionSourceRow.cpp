@@ -39,7 +39,7 @@ SplitCompressionSourceRow::SplitCompressionSourceRow(const SplitCompressionSourc
     layout->addWidget(iconCell);
 
     // Name and folder share the free width equally; long ones are cut in the middle.
-    layout->addWidget(elided(FileNameHelper::lastPathComponent(item.url), Theme::TextStyle::callout,
+    layout->addWidget(elided(FileNameHelper::shownName(item.url), Theme::TextStyle::callout,
                              QFont::DemiBold, Theme::Colour::primary),
                       1);
     layout->addWidget(elided(QFileInfo(item.url).path(), Theme::TextStyle::caption, QFont::Normal,
