@@ -29,7 +29,7 @@ constexpr int kSuppressionDelayMs = 1200;
 // "a.zip, b.txt"
 QString namesOf(const QStringList& paths) {
     QStringList names;
-    for (const QString& path : paths) names.append(FileNameHelper::lastPathComponent(path));
+    for (const QString& path : paths) names.append(FileNameHelper::shownName(path));
     return names.join(QStringLiteral(", "));
 }
 

@@ -27,7 +27,7 @@ QString finishedText(ArchiveActivityKind kind, const OperationOutputs& result, c
             notices);
     }
     if (result.outputs.size() == 1)
-        return QStringLiteral(u"已压缩：") + FileNameHelper::lastPathComponent(result.outputs.first()) +
+        return QStringLiteral(u"已压缩：") + FileNameHelper::shownName(result.outputs.first()) +
                notices;
     return OperationFailure::withNotices(QStringLiteral(u"已压缩 %1 个压缩包。").arg(result.outputs.size()),
                                          notices);
@@ -69,8 +69,9 @@ void OutsideRun::finish(Outcome<OperationOutputs>& outcome) {
     try {
         OperationOutputs& result = outcome.value();
         result.failures += m_refused;
+        // What went to the trash is news; what stayed warns, as on the pages.
         const QString notices = SourceTrash::untrashedNotice(result.untrashed);
-        m_outcomeText = finishedText(m_kind, result, notices);
+        m_outcomeText = finishedText(m_kind, result, SourceTrash::trashedNotice(result.trashed) + notices);
         // The text names the refused items itself now.
         m_window.model().setNote({});
         if (result.failures.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "platform/DesktopTrash.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/ToolText.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -130,7 +131,8 @@ std::optional<QByteArray> claimName(const Trash& trash, const QByteArray& base, 
 }  // namespace
 
 bool moveToTrash(const QString& path) {
-    const QByteArray item = QFile::encodeName(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    // Escaped bytes of a name that is not UTF-8 are written as themselves (QFile::encodeName would not).
+    const QByteArray item = ToolText::encodedName(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     const auto status = statusOf(item);
     if (!status || item == "/") return false;
     const std::optional<Trash> trash = trashFor(item, status->st_dev);

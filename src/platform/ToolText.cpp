@@ -77,12 +77,6 @@ const std::array<QChar, 128>& codePage437HighHalf() {
     return table;
 }
 
-bool isEscapedByte(const QString& text, qsizetype index) {
-    const char16_t unit = text[index].unicode();
-    if (unit < kEscapeBase + 0x80 || unit > kEscapeBase + 0xFF) return false;
-    return index == 0 || !text[index - 1].isHighSurrogate();
-}
-
 }  // namespace
 
 bool isValidUtf8(QByteArrayView bytes) { return QUtf8StringView(bytes.data(), bytes.size()).isValidUtf8(); }
@@ -101,6 +95,12 @@ QString readableName(QByteArrayView bytes) {
 QString escapedName(QByteArrayView bytes) {
     if (isValidUtf8(bytes)) return QString::fromUtf8(bytes);
     return decodeEach(bytes, [](unsigned char byte) { return QChar(char16_t(kEscapeBase + byte)); });
+}
+
+bool isEscapedByte(QStringView text, qsizetype index) {
+    const char16_t unit = text[index].unicode();
+    if (unit < kEscapeBase + 0x80 || unit > kEscapeBase + 0xFF) return false;
+    return index == 0 || !text[index - 1].isHighSurrogate();
 }
 
 QByteArray encodedName(const QString& text) {

@@ -26,6 +26,9 @@ QString readableName(QByteArrayView bytes);
 // the lone surrogate U+DC00 + byte, which encodedName turns back into that byte.
 QString escapedName(QByteArrayView bytes);
 
+// Whether the unit at index of text is an escaped byte (escapedName): a lone surrogate U+DC80..U+DCFF.
+bool isEscapedByte(QStringView text, qsizetype index);
+
 // A text as a program argument or a file path: UTF-8, with escaped bytes (escapedName) written as
 // themselves.
 QByteArray encodedName(const QString& text);

@@ -216,7 +216,7 @@ void ExtractViewModel::extract(const ExtractionOptions& options) {
                 [this, archives, options, lockedAlone](const QString& text) {
                     extractionEnded(text, StatusKind::error);
                     if (*lockedAlone)
-                        askForPassword(FileNameHelper::lastPathComponent(archives.first()) +
+                        askForPassword(FileNameHelper::shownName(archives.first()) +
                                            QStringLiteral(u"：") + text,
                                        options);
                 },
@@ -232,6 +232,7 @@ void ExtractViewModel::dropTrashedArchives(const QStringList& trashed) {
     if (m_selectedArchiveURL && trashed.contains(*m_selectedArchiveURL))
         setSelectedArchiveURL(remaining.isEmpty() ? std::nullopt : std::optional<QString>(remaining.first()));
     setSelectedArchivesForExtraction(remaining);
+    Q_EMIT archivesTrashed(trashed);
 }
 
 void ExtractViewModel::extractionEnded(const QString& statusText, StatusKind kind) {
@@ -266,7 +267,7 @@ void ExtractViewModel::extractionSucceeded(const QList<QUuid>& ids, const QStrin
     if (options.notifyAfterCompletion && options.kindOverride == ArchiveActivityKind::splitExtraction) {
         m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷解压完成"),
-            options.taskNameOverride.value_or(FileNameHelper::lastPathComponent(archives.first())));
+            options.taskNameOverride.value_or(FileNameHelper::shownName(archives.first())));
     }
     if (options.openAfterCompletion && !outputs.isEmpty()) m_context.platform().revealInFileManager(outputs);
     const auto locked = std::find_if(

@@ -58,6 +58,8 @@ Q_SIGNALS:
     void changed();
     // The user chose archives here or cleared the list: a split set found earlier no longer applies.
     void selectionReplaced();
+    // A run moved these archives (every volume of a set) to the trash.
+    void archivesTrashed(const QStringList& trashed);
 
 private:
     struct ExtractionRun;

@@ -1,19 +1,32 @@
 #include "viewmodels/FileSizeHelper.h"
 
+#include "core/base/FileNameHelper.h"
 #include "core/base/FileTree.h"
 #include "core/base/SplitArchiveDetector.h"
 #include "platform/ToolText.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <algorithm>
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace FileSizeHelper {
 
+namespace {
+
+// By the path's bytes, following links: QFileInfo loses a name that is not UTF-8.
+std::optional<mode_t> modeOf(const QString& url) {
+    struct stat info {};
+    if (::stat(ToolText::encodedName(url).constData(), &info) != 0) return std::nullopt;
+    return info.st_mode;
+}
+
+}  // namespace
+
 qint64 totalSize(const QString& url, const CancellationToken& token) {
-    const QFileInfo info(url);
-    if (!info.exists()) return 0;
-    return info.isDir() ? directorySize(url, token) : fileSize(url);
+    const std::optional<mode_t> mode = modeOf(url);
+    if (!mode) return 0;
+    return S_ISDIR(*mode) ? directorySize(url, token) : fileSize(url);
 }
 
 qint64 totalSize(const QStringList& urls, const CancellationToken& token) {
@@ -23,15 +36,19 @@ qint64 totalSize(const QStringList& urls, const CancellationToken& token) {
 }
 
 qint64 archiveSize(const QString& url, const CancellationToken& token) {
-    const QFileInfo archive(url);
     const std::optional<SplitArchiveDetector::Match> volume =
-        SplitArchiveDetector::detect(archive.fileName());
-    if (!volume || !archive.isFile()) return totalSize(url, token);
+        SplitArchiveDetector::detect(FileNameHelper::lastPathComponent(url));
+    const std::optional<mode_t> mode = modeOf(url);
+    if (!volume || !mode || !S_ISREG(*mode)) return totalSize(url, token);
+    const QString folder = url.left(std::max<qsizetype>(url.lastIndexOf(QLatin1Char('/')), 1));
     qint64 total = 0;
-    for (const QFileInfo& entry : archive.dir().entryInfoList(QDir::Files | QDir::NoDotAndDotDot)) {
-        const auto match = SplitArchiveDetector::detect(entry.fileName());
-        if (match && match->format == volume->format && match->baseName == volume->baseName)
-            total += fileSize(entry.filePath());
+    for (const QString& name : FileTree::childNames(folder)) {
+        const QString path = folder + QLatin1Char('/') + name;
+        const auto match = SplitArchiveDetector::detect(name);
+        const std::optional<mode_t> entryMode = modeOf(path);
+        if (match && match->format == volume->format && match->baseName == volume->baseName && entryMode &&
+            S_ISREG(*entryMode))
+            total += fileSize(path);
     }
     return total;
 }

@@ -12,7 +12,8 @@ QString text(const QString& fixed, const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const VelmoraError& failure) {
-        const QString message = failure.message();
+        // A message may name a path that is not UTF-8.
+        const QString message = FileNameHelper::shownText(failure.message());
         return message.isEmpty() ? fixed : message;
     } catch (...) {
         return fixed;
@@ -34,7 +35,7 @@ bool isWrongPassword(const std::exception_ptr& error) {
 }
 
 QString archiveText(ArchiveActivityKind operation, const ArchiveFailure& failure) {
-    return FileNameHelper::lastPathComponent(failure.archive) + QStringLiteral(u"：") +
+    return FileNameHelper::shownName(failure.archive) + QStringLiteral(u"：") +
            text(operation, failure.error);
 }
 

@@ -17,6 +17,12 @@ SplitExtractViewModel::SplitExtractViewModel(WorkbenchContext& context, ExtractV
                                              QObject* parent)
     : QObject(parent), m_context(context), m_extract(extract) {
     connect(&m_extract, &ExtractViewModel::selectionReplaced, this, [this] { resetSplitArchiveState(true); });
+    // A set that went to the trash is gone: its scan no longer shows, the run's outcome still does.
+    connect(&m_extract, &ExtractViewModel::archivesTrashed, this, [this](const QStringList& trashed) {
+        if (m_splitArchiveDescriptor && m_splitArchiveDescriptor->primaryPartURL &&
+            trashed.contains(*m_splitArchiveDescriptor->primaryPartURL))
+            resetSplitArchiveState(true);
+    });
 }
 
 void SplitExtractViewModel::setSplitArchiveState(const SplitArchivePageState& value) {

@@ -52,7 +52,10 @@ void WorkbenchContext::setDestinationURL(const std::optional<QString>& value) {
 void WorkbenchContext::setIsWorking(bool value) {
     publish(this, m_isWorking, value, &WorkbenchContext::isWorkingChanged);
 }
-void WorkbenchContext::setStatusMessage(const std::optional<QString>& value, StatusKind kind) {
+// Page texts name paths (an archive written, an input refused) whose bytes need not be UTF-8: they are
+// shown as legacy names are.
+void WorkbenchContext::setStatusMessage(const std::optional<QString>& text, StatusKind kind) {
+    const std::optional<QString> value = text ? std::optional(FileNameHelper::shownText(*text)) : std::nullopt;
     if (m_statusMessage == value && m_statusKind == kind) return;
     m_statusMessage = value;
     m_statusKind = kind;
@@ -62,7 +65,8 @@ void WorkbenchContext::setStatusMessage(const std::optional<QString>& value, Sta
 void WorkbenchContext::endPageStatus() {
     if (!m_isWorking) setStatusMessage(std::nullopt);
 }
-void WorkbenchContext::setAlertMessage(const std::optional<QString>& value) {
+void WorkbenchContext::setAlertMessage(const std::optional<QString>& text) {
+    const std::optional<QString> value = text ? std::optional(FileNameHelper::shownText(*text)) : std::nullopt;
     publish(this, m_alertMessage, value, &WorkbenchContext::alertMessageChanged);
 }
 void WorkbenchContext::setSelectedSection(WorkbenchSection value) {

@@ -1,5 +1,6 @@
 #include "viewmodels/WorkbenchTaskRunner.h"
 
+#include "core/base/FileNameHelper.h"
 #include "core/state/TaskCancellationCenter.h"
 #include "core/state/WorkbenchStore.h"
 #include "platform/ByteCountFormatter.h"
@@ -27,7 +28,8 @@ QList<QUuid> WorkbenchTaskRunner::open(const QList<WorkbenchTaskDraft>& drafts) 
         const QDateTime now = QDateTime::currentDateTimeUtc();
         ArchiveTask task{
             .id = QUuid::createUuid(),
-            .name = draft.name,
+            // A record's texts are shown, its paths used: only the texts show names as legacy ones.
+            .name = FileNameHelper::shownText(draft.name),
             .path = draft.path,
             .kind = draft.kind,
             .status = ArchiveActivityStatus::running,
@@ -97,7 +99,7 @@ int WorkbenchTaskRunner::percentage(double fraction) {
 }
 
 void WorkbenchTaskRunner::complete(const QUuid& id, const QString& message) {
-    m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, message);
+    m_store.updateTask(id, ArchiveActivityStatus::completed, 1.0, FileNameHelper::shownText(message));
 }
 
 void WorkbenchTaskRunner::finishByArchive(const QList<QUuid>& ids, const QStringList& archives,

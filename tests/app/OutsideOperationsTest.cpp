@@ -2,6 +2,7 @@
 #include "app/ExternalOperationProgressView.h"
 #include "app/QuitController.h"
 #include "app/RequestRouter.h"
+#include "platform/ToolText.h"
 #include "support/XdgEnvironment.h"
 #include "viewmodels/OperationFailure.h"
 
@@ -17,6 +18,7 @@
 #include <QUrl>
 
 #include <sys/stat.h>
+#include <cstdio>
 
 namespace {
 
@@ -142,7 +144,9 @@ TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStay
     });
     coordinator->compressIncoming({photos, notes});
     waitForOperations();
-    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已压缩 2 个压缩包。"));
+    EXPECT_EQ(coordinator->lastMessage(),
+              QStringLiteral(u"已压缩 2 个压缩包；2 个项目已移到回收站：Photos、notes.txt"));
+    EXPECT_EQ(progress().outcome(), StatusKind::success);
     EXPECT_EQ(zipListing(files.path("Photos.zip")), (QStringList{"Photos/", "Photos/a.jpg", "Photos/b.jpg"}));
     QStringList trashed{photos, notes};
     trashed.sort();
@@ -150,7 +154,8 @@ TEST_F(OutsideOperationsTest, DeleteSwitchesMoveSourcesToTheTrashAndNameWhatStay
 
     coordinator->handleIncoming({files.path("notes.zip")});
     waitForOperations();
-    EXPECT_EQ(coordinator->lastMessage(), QStringLiteral(u"已解压 1 个压缩包。"));
+    EXPECT_EQ(coordinator->lastMessage(),
+              QStringLiteral(u"已解压 1 个压缩包；1 个项目已移到回收站：notes.zip"));
     EXPECT_EQ(files.readFile("notes/notes.txt"), "n");
     trashed << files.path("notes.zip");
     trashed.sort();
@@ -225,6 +230,38 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
         EXPECT_TRUE(progress().isError());
     }
     EXPECT_EQ(files.readFile("示例/1.txt"), "1");
+}
+
+// Archives whose names are not UTF-8 (GBK, as unzip leaves Windows names) are named decoded, as the
+// browser shows legacy names, never as lone surrogates or U+FFFD.
+TEST_F(OutsideOperationsTest, NamesThatAreNotUtf8AreShownDecoded) {
+    const XdgEnvironment xdg;
+    changeSettings([](AppSettings& s) { s.deleteSourceAfterExtract = true; });
+    // The archives are made under UTF-8 names, then given their GBK bytes.
+    const auto legacyNamed = [&](const QString& made, const QByteArray& bytes) {
+        const QByteArray path = QFile::encodeName(files.root()) + '/' + bytes;
+        EXPECT_EQ(::rename(QFile::encodeName(made).constData(), path.constData()), 0);
+        return ToolText::escapedName(path);
+    };
+    runTool("/usr/bin/zip", {"-q", "-j", files.path("good.zip"), files.writeFile("x/1.txt", "1")});
+    const QString good = legacyNamed(files.path("good.zip"), "\xD6\xD0\xCE\xC4.zip");
+    const QString damaged = legacyNamed(files.writeFile("bad.zip", "not a zip"), "\xB1\xA8\xB8\xE6.zip");
+
+    coordinator->handleIncoming({good, damaged});
+    waitForOperations();
+    EXPECT_EQ(progress().message(), QStringLiteral(u"已解压 1 个压缩包；1 个项目已移到回收站：中文.zip，"
+                                                   u"1 个失败：报告.zip：压缩包可能已损坏，无法读取。"));
+    // By their bytes: the good one went to the trash and out came its folder; the damaged one stayed
+    // and its folder went again.
+    const auto exists = [](const QString& path) {
+        struct stat status {};
+        return ::lstat(ToolText::encodedName(path).constData(), &status) == 0;
+    };
+    EXPECT_FALSE(exists(good));
+    EXPECT_TRUE(exists(xdg.trashFolder() + "/files/" + good.mid(good.lastIndexOf('/') + 1)));
+    EXPECT_TRUE(exists(good.chopped(4) + "/1.txt"));
+    EXPECT_TRUE(exists(damaged));
+    EXPECT_FALSE(exists(damaged.chopped(4)));
 }
 
 // The file manager hands over what was selected a moment ago: an item gone since, a pipe or a device

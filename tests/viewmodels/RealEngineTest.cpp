@@ -178,6 +178,9 @@ TEST_F(RealEngineTest, splitSevenZipRoundTripIsByteEqual) {
     ASSERT_GE(metadata.outputFilePaths.value().size(), 3);
     EXPECT_EQ(metadata.validationStatus, QStringLiteral(u"校验通过"));
 
+    // With "解压完成后删除源文件" the set goes to the trash and its scan leaves the page.
+    storeSettings([](AppSettings& settings) { settings.deleteSourceAfterExtract = true; });
+    const XdgEnvironment xdg;
     context().setDestinationURL(files.makeFolder("out"));
     splitExtract().selectSplitArchiveForExtraction(metadata.outputFilePaths->last());
     settle();
@@ -186,6 +189,11 @@ TEST_F(RealEngineTest, splitSevenZipRoundTripIsByteEqual) {
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_EQ(workbench.tasks().first().status, ArchiveActivityStatus::completed);
     EXPECT_EQ(contentsBelow(workbench.tasks().first().message), original);
+    EXPECT_EQ(xdg.trashedPaths().size(), metadata.outputFilePaths->size());
+    EXPECT_TRUE(status().contains(QStringLiteral(u"个项目已移到回收站：")));
+    EXPECT_EQ(splitExtract().splitArchiveState(), SplitArchivePageState::initial());
+    EXPECT_FALSE(splitExtract().splitArchiveDescriptor().has_value());
+    EXPECT_FALSE(splitExtract().splitArchiveStartButtonEnabled());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/base/CancellationError.h"
 #include "core/base/FileTree.h"
+#include "platform/ToolText.h"
 #include "support/TempTree.h"
 #include "viewmodels/CompressionEstimateHelper.h"
 #include "viewmodels/DateFormattingHelper.h"
@@ -7,6 +8,10 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <fstream>
+#include <string>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -42,6 +47,15 @@ TEST(FileSizeHelper, ASplitSetsVolumeCountsTheWholeSet) {
     };
     for (const auto& [name, size] : cases)
         EXPECT_EQ(FileSizeHelper::archiveSize(tree.path("s/" + name)), size) << name.toStdString();
+
+    // Names that are not UTF-8 (GBK) count by their bytes.
+    const QByteArray legacy = QFile::encodeName(tree.path("s")) + "/\xD6\xD0\xCE\xC4";
+    std::ofstream((legacy + ".7z.001").constData()) << std::string(60, 'a');
+    std::ofstream((legacy + ".7z.002").constData()) << std::string(6, 'a');
+    ASSERT_EQ(::mkdir(legacy.constData(), 0700), 0);
+    std::ofstream((legacy + "/a.txt").constData()) << std::string(8, 'a');
+    EXPECT_EQ(FileSizeHelper::archiveSize(ToolText::escapedName(legacy + ".7z.002")), 66);
+    EXPECT_EQ(FileSizeHelper::totalSize(ToolText::escapedName(legacy)), 8);
 }
 
 TEST(FileSizeHelper, ACancelledWalkStopsBeforeTheNextEntry) {

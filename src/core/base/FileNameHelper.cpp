@@ -1,9 +1,13 @@
 #include "core/base/FileNameHelper.h"
 
+#include "core/base/LegacyNames.h"
 #include "platform/ToolText.h"
 
 #include <QDir>
 #include <QFile>
+#include <QList>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 
@@ -15,9 +19,52 @@ bool pathIsTaken(const QString& path) {
     return ::lstat(ToolText::encodedName(path).constData(), &info) == 0;
 }
 
+// Runs that hold escaped bytes, with the ASCII beside them that is not a separator: a legacy name's
+// two-byte characters may end in an ASCII byte, so the name is decoded whole.
+struct LegacyRun {
+    qsizetype start = 0;
+    qsizetype length = 0;
+};
+
+QList<LegacyRun> legacyRuns(const QString& text) {
+    QList<LegacyRun> runs;
+    qsizetype index = 0;
+    while (index < text.size()) {
+        const qsizetype start = index;
+        bool escaped = false;
+        for (; index < text.size(); ++index) {
+            const bool isEscaped = ToolText::isEscapedByte(text, index);
+            if (!isEscaped && (text[index].unicode() >= 0x80 || text[index] == QLatin1Char('/'))) break;
+            escaped = escaped || isEscaped;
+        }
+        if (escaped) runs.append({start, index - start});
+        index = std::max(index, start + 1);
+    }
+    return runs;
+}
+
 }  // namespace
 
 namespace FileNameHelper {
+
+QString shownText(const QString& text) {
+    const QList<LegacyRun> runs = legacyRuns(text);
+    if (runs.isEmpty()) return text;
+    QList<QByteArray> names;
+    for (const LegacyRun& run : runs) names.append(ToolText::encodedName(text.mid(run.start, run.length)));
+    // One decision for the text's legacy names, as for an archive's.
+    const LegacyNames legacy(names, LegacyNames::Source::fileSystemBytes);
+    QString shown;
+    qsizetype done = 0;
+    for (qsizetype index = 0; index < runs.size(); ++index) {
+        shown += QStringView(text).sliced(done, runs[index].start - done);
+        shown += legacy.shown(names[index]);
+        done = runs[index].start + runs[index].length;
+    }
+    return shown + text.mid(done);
+}
+
+QString shownName(const QString& url) { return shownText(lastPathComponent(url)); }
 
 QString lastPathComponent(const QString& url) {
     QString path = url;

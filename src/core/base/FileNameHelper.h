@@ -8,6 +8,15 @@ namespace FileNameHelper {
 // The last component of a path, trailing separators ignored: "/a/x.zip/" gives "x.zip".
 QString lastPathComponent(const QString& url);
 
+// A text naming paths as the user sees it: each run of bytes that are not UTF-8 (kept as escaped
+// bytes, ToolText::escapedName) with the ASCII around it in its path component shown as a legacy
+// name is (LegacyNames: GB18030 when they read as Chinese, else code page 437), never as lone
+// surrogates or U+FFFD. Texts without such bytes are returned as they are.
+QString shownText(const QString& text);
+
+// The last path component as the user sees it (shownText).
+QString shownName(const QString& url);
+
 // The text after the last dot of the last path component, as written; empty when there is no dot.
 QString pathExtension(const QString& url);
 

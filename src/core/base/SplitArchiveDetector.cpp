@@ -1,5 +1,7 @@
 #include "core/base/SplitArchiveDetector.h"
 
+#include "platform/ToolText.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -28,15 +30,27 @@ const QRegularExpression& zipVolumePattern() {
     return pattern;
 }
 
-// Capture groups 1..n of the first match; nothing when there is no match or a group took no part.
+// The text with each lone surrogate (an escaped byte of a name that is not UTF-8) as a private-use
+// character: a pattern matches nothing in a text that is not valid UTF-16.
+QString matchable(const QString& text) {
+    QString stand = text;
+    for (qsizetype index = 0; index < stand.size(); ++index) {
+        if (ToolText::isEscapedByte(text, index))
+            stand[index] = QChar(char16_t(0xE000 + (text[index].unicode() & 0xFF)));
+    }
+    return stand;
+}
+
+// Capture groups 1..n of the first match; nothing when there is no match or a group took no part. The
+// groups are the text's own, escaped bytes included.
 std::optional<QStringList> regexMatch(const QString& text, const QRegularExpression& pattern) {
     if (!pattern.isValid()) return std::nullopt;
-    const QRegularExpressionMatch match = pattern.match(text);
+    const QRegularExpressionMatch match = pattern.match(matchable(text));
     if (!match.hasMatch()) return std::nullopt;
     QStringList groups;
     for (int group = 1; group <= pattern.captureCount(); ++group) {
         if (match.capturedStart(group) < 0) return std::nullopt;
-        groups << match.captured(group);
+        groups << text.mid(match.capturedStart(group), match.capturedLength(group));
     }
     return groups;
 }

@@ -10,11 +10,20 @@
 #include "core/engine/SevenZipExtractor.h"
 #include "core/engine/SourceTrash.h"
 #include "core/engine/ZipExtractor.h"
+#include "platform/ToolText.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+// Removes a folder only while it is empty, by its bytes: QDir loses a name that is not UTF-8.
+void removeIfEmpty(const QString& folder) { ::rmdir(ToolText::encodedName(folder).constData()); }
+
+}  // namespace
 
 ArchiveService::ArchiveService(Extractors extractors, std::shared_ptr<ArchiveCompressor> compressor)
     : m_extractors(std::move(extractors)), m_compressor(std::move(compressor)) {}
@@ -65,10 +74,10 @@ OperationOutputs ArchiveService::extract(const QStringList& fileURLs, const QStr
         // A run stopped after its last archive keeps its sources, as every stopped run does.
         token.throwIfCancelled();
     } catch (...) {
-        if (sharedFolder) QDir().rmdir(rootURL);  // only while nothing went in
+        if (sharedFolder) removeIfEmpty(rootURL);  // only while nothing went in
         throw;
     }
-    if (sharedFolder && result.outputs.isEmpty()) QDir().rmdir(rootURL);
+    if (sharedFolder && result.outputs.isEmpty()) removeIfEmpty(rootURL);
     SourceTrash::Outcome trashed = SourceTrash::trash(sourcesToTrash(fileURLs, result.failures, options));
     result.untrashed = std::move(trashed.stayed);
     result.trashed = std::move(trashed.trashed);
@@ -114,7 +123,7 @@ QString ArchiveService::extractArchive(const QString& givenURL, const QString& d
     try {
         renamedCount += extractor.extract(fileURL, folderURL, password, threadCount, token);
     } catch (...) {
-        QDir().rmdir(folderURL);
+        removeIfEmpty(folderURL);
         throw;
     }
     return folderURL;

@@ -4,11 +4,12 @@
 #include "core/base/SplitArchiveDetector.h"
 #include "core/engine/ArchiveError.h"
 #include "core/split/SplitCompressionPlanner.h"
-
-#include <QFileInfo>
+#include "platform/ToolText.h"
 
 #include <algorithm>
 #include <limits>
+
+#include <sys/stat.h>
 
 namespace CompressionOutputs {
 
@@ -44,7 +45,9 @@ QStringList findZipSplitOutputs(const QString& destinationDirectoryURL, const QS
     names.removeIf(
         [&](const QString& name) { return !SplitCompressionPlanner::isZipNumberedVolume(name, baseName); });
     const QString mainVolume = joined(destinationDirectoryURL, baseName + QStringLiteral(".zip"));
-    if (!QFileInfo::exists(mainVolume))
+    struct stat info {};
+    // By its bytes: QFileInfo loses a name that is not UTF-8.
+    if (::stat(ToolText::encodedName(mainVolume).constData(), &info) != 0)
         throw ArchiveError::compressFailed(QStringLiteral(u"未找到生成的 ZIP 主卷。"));
     return pathsInVolumeOrder(destinationDirectoryURL, names, SplitArchiveFormat::zip, baseName) +
            QStringList{mainVolume};

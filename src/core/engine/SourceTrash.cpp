@@ -4,10 +4,13 @@
 #include "core/split/SplitArchiveError.h"
 #include "core/split/SplitArchiveScanner.h"
 #include "platform/DesktopTrash.h"
+#include "platform/ToolText.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace SourceTrash {
 
@@ -15,9 +18,10 @@ namespace {
 
 constexpr qsizetype kNamedItems = 3;
 
+// By its bytes: QFileInfo loses a name that is not UTF-8.
 bool isPresent(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    struct stat info {};
+    return ::lstat(ToolText::encodedName(path).constData(), &info) == 0;
 }
 
 bool holds(const QString& folder, const QString& path) {
@@ -29,7 +33,7 @@ bool holds(const QString& folder, const QString& path) {
 QString namedItems(const QStringList& paths) {
     QStringList names;
     for (const QString& path : paths.first(std::min(paths.size(), kNamedItems)))
-        names << FileNameHelper::lastPathComponent(path);
+        names << FileNameHelper::shownName(path);
     return names.join(QStringLiteral(u"、")) +
            (paths.size() > kNamedItems ? QStringLiteral(u" 等") : QString());
 }

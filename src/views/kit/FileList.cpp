@@ -1,5 +1,6 @@
 #include "views/kit/FileList.h"
 
+#include "core/base/FileNameHelper.h"
 #include "viewmodels/SelectionSizes.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/FileIcon.h"
@@ -45,7 +46,7 @@ void FileList::rebuild() {
         auto* layout = new QHBoxLayout(row);
         layout->setContentsMargins(0, 10, 0, 10);
         layout->addWidget(new FileIcon(m_kind, 38, row));
-        auto* name = new ElidedLabel(QFileInfo(path).fileName(), row);
+        auto* name = new ElidedLabel(FileNameHelper::shownName(path), row);
         name->setFont(Theme::font(Theme::TextStyle::headline));
         layout->addWidget(name, 1);
         QLabel* size = Labels::make(sizeText(path), Theme::TextStyle::body, Theme::Colour::secondary, row);

@@ -39,11 +39,11 @@ SplitCompressionSourceRow::SplitCompressionSourceRow(const SplitCompressionSourc
     layout->addWidget(iconCell);
 
     // Name and folder share the free width equally; long ones are cut in the middle.
-    layout->addWidget(elided(FileNameHelper::lastPathComponent(item.url), Theme::TextStyle::callout,
-                             QFont::DemiBold, Theme::Colour::primary),
+    layout->addWidget(elided(FileNameHelper::shownName(item.url), Theme::TextStyle::callout, QFont::DemiBold,
+                             Theme::Colour::primary),
                       1);
-    layout->addWidget(elided(QFileInfo(item.url).path(), Theme::TextStyle::caption, QFont::Normal,
-                             Theme::Colour::secondary),
+    layout->addWidget(elided(FileNameHelper::shownText(QFileInfo(item.url).path()), Theme::TextStyle::caption,
+                             QFont::Normal, Theme::Colour::secondary),
                       1);
 
     auto* size = Labels::make(WorkbenchTexts::binarySizeText(item.sizeBytes), Theme::TextStyle::body);

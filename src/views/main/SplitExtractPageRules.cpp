@@ -33,7 +33,7 @@ QString splitArchiveTotalSizeDescription(const SplitArchiveDescriptor& descripto
 
 QString primaryName(const SplitArchiveDescriptor& descriptor) {
     if (!descriptor.primaryPartURL) return descriptor.archiveName;
-    return FileNameHelper::lastPathComponent(*descriptor.primaryPartURL);
+    return FileNameHelper::shownName(*descriptor.primaryPartURL);
 }
 
 Theme::Colour missingCountColour(qsizetype missingCount) {
@@ -80,7 +80,7 @@ QString detailText(const SplitArchivePartStatus& status) {
 
 PartRowLook partRowLook(const SplitArchivePart& part) {
     PartRowLook look;
-    look.fileName = part.url ? FileNameHelper::lastPathComponent(*part.url) : part.expectedFileName;
+    look.fileName = part.url ? FileNameHelper::shownName(*part.url) : part.expectedFileName;
     look.detail = detailText(part.status);
     switch (part.status.statusCase()) {
         case SplitArchivePartStatus::Case::found:

@@ -1,5 +1,6 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/InputItem.h"
+#include "platform/ToolText.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,21 @@ TEST(FileNameHelper, PathComponents) {
         EXPECT_EQ(FileNameHelper::lastPathComponent(url), name) << url.toStdString();
         EXPECT_EQ(FileNameHelper::pathExtension(url), extension) << url.toStdString();
     }
+}
+
+// A name that is not UTF-8 keeps its bytes as escaped ones, but a text shows it as the browser shows a
+// legacy name: GB18030 when it reads as Chinese, else code page 437; never lone surrogates or U+FFFD.
+TEST(FileNameHelper, ShownTextDecodesLegacyNames) {
+    const auto escaped = [](const char* bytes) { return ToolText::escapedName(QByteArray(bytes)); };
+    const std::pair<QString, QString> cases[] = {
+        {escaped("/tmp/\xD6\xD0\xCE\xC4.zip"), QStringLiteral(u"/tmp/中文.zip")},
+        {QStringLiteral(u"找不到文件：") + escaped("/a/\xB1\xA8\xB8\xE6 v1/x.txt") + QStringLiteral(u"。"),
+         QStringLiteral(u"找不到文件：/a/报告 v1/x.txt。")},
+        {escaped("/a/caf\x82.txt"), QStringLiteral(u"/a/café.txt")},
+        {QStringLiteral(u"/a/中文.zip"), QStringLiteral(u"/a/中文.zip")},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(FileNameHelper::shownText(text), shown);
+    EXPECT_EQ(FileNameHelper::shownName(escaped("/a/\xD6\xD0\xCE\xC4/")), QStringLiteral(u"中文"));
 }
 
 }  // namespace

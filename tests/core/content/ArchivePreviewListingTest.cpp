@@ -103,7 +103,8 @@ TEST_F(ArchivePreviewListingTest, AnyVolumeListsTheWholeSetOrNamesTheMissingOne)
     };
     for (const auto& [removed, given] : gaps) {
         ASSERT_TRUE(QFile::remove(m_tree.path(removed)));
-        EXPECT_EQ(failure([&] { list(service, m_tree.path(given)); }), ArchiveError::missingVolume(removed));
+        const QString givenPath = m_tree.path(given);
+        EXPECT_EQ(failure([&] { list(service, givenPath); }), ArchiveError::missingVolume(removed));
     }
 }
 

@@ -2,8 +2,11 @@
 #include "core/base/FileSystemError.h"
 #include "core/engine/CompressionOutputs.h"
 #include "core/engine/SevenZipProgress.h"
+#include "platform/ToolText.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
+#include <fstream>
 
 namespace {
 
@@ -46,6 +49,13 @@ TEST(CompressionOutputs, ZipVolumesThenTheMainVolume) {
         EXPECT_EQ(CompressionOutputs::findZipSplitOutputs(tree.root(), baseName), inFolder(tree, expected))
             << baseName.toStdString();
     }
+    // A base name that is not UTF-8 (a GBK folder's) is found by its bytes.
+    const TempTree tree;
+    for (const char* suffix : {".z01", ".zip"})
+        std::ofstream((QFile::encodeName(tree.root()) + "/\xD6\xD0\xCE\xC4" + suffix).constData()) << 'v';
+    const QString legacy = tree.root() + '/' + ToolText::escapedName("\xD6\xD0\xCE\xC4");
+    EXPECT_EQ(CompressionOutputs::findZipSplitOutputs(tree.root(), ToolText::escapedName("\xD6\xD0\xCE\xC4")),
+              (QStringList{legacy + ".z01", legacy + ".zip"}));
 }
 
 TEST(CompressionOutputs, MissingVolumesAreCompressionFailures) {

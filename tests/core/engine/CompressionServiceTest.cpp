@@ -94,7 +94,7 @@ TEST_F(CompressionServiceTest, EncryptedArchivesNeedTheirPasswordAndTarRefusesOn
     const QString password = QStringLiteral(u"秘密 -pw");
     for (const auto& [format, name] : kFormats) {
         const QString archive = tree.path(name);
-        const auto compress = [&] {
+        const auto compress = [&, format = format] {
             service.compress(inputs, archive, format, CompressionLevel::standard, password, 2, true, {}, {});
         };
         if (format == CompressionFormat::tarGzip) {
@@ -201,7 +201,7 @@ TEST_F(CompressionServiceTest, ToolFailuresNameTheirReason) {
     const FullDisk disk;
     for (const auto& [format, name] : kFormats) {
         SCOPED_TRACE(name.toStdString());
-        const auto compressInto = [&](const QString& folder) {
+        const auto compressInto = [&, format = format, name = name](const QString& folder) {
             return thrownArchiveError([&] {
                 service.compress(inputs, folder + '/' + name, format, CompressionLevel::fastest, {}, 1, false,
                                  {}, {});
@@ -449,7 +449,8 @@ TEST(CompressionErrorMapping, TheToolsWordsGiveTheKindAndOtherwiseTheFixedText) 
          ArchiveError::compressFailed("fallback")},
     };
     for (const auto& [result, expected] : cases) {
-        EXPECT_EQ(thrownArchiveError([&] { CompressionService::throwCompressionError(result, "fallback"); }),
+        EXPECT_EQ(thrownArchiveError(
+                      [&, result = result] { CompressionService::throwCompressionError(result, "fallback"); }),
                   expected)
             << result.output.toStdString() << result.error.toStdString();
     }

@@ -107,7 +107,7 @@ TEST(SettingsStore, DownloadsFolderDestinationBecomesNextToTheSource) {
     };
     for (const auto& [path, downloadsFolders, expected] : cases) {
         TempTree tree;
-        SettingsStore(DefaultsStore(tree.root()), {}).update([&](AppSettings& stored) {
+        SettingsStore(DefaultsStore(tree.root()), {}).update([&, path = path](AppSettings& stored) {
             stored.defaultExtractLocationPath = path;
         });
 

@@ -279,7 +279,6 @@ TEST_F(PasswordBookPageTest, ButtonStatesFollowSelectionAndTheStoredBook) {
         bool exportEnabled;
         bool emptyState;
     };
-    QUuid id;
     const QList<Case> cases{
         {"empty extraction book", [] {}, false, false, true},
         {"compression book", [&] { book().setPasswordBookKind(Kind::compression); }, false, true, false},

@@ -1,4 +1,5 @@
 #include "platform/ByteCountFormatter.h"
+#include "platform/ToolText.h"
 #include "viewmodels/CompressionEstimateHelper.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/FeedbackBanner.h"
@@ -218,6 +219,13 @@ TEST_F(SplitCompressPageTest, sourcesComeByDropOnTheListAndLeaveByTheirRowButton
     card.clearButton()->click();
     EXPECT_EQ(card.sourceList()->body(), SplitCompressionSourceList::Body::empty);
     EXPECT_EQ(status(), QStringLiteral(u"已清空分卷压缩列表。"));
+
+    // A name and folder that are not UTF-8 (GBK) show decoded, never as lone surrogates.
+    const SplitCompressionSourceRow legacy(
+        {.id = {}, .url = ToolText::escapedName("/tmp/\xD6\xD0\xCE\xC4/\xB1\xA8\xB8\xE6.txt")});
+    QStringList texts;
+    for (const ElidedLabel* label : legacy.findChildren<ElidedLabel*>()) texts << label->text();
+    EXPECT_EQ(texts, (QStringList{QStringLiteral(u"报告.txt"), QStringLiteral(u"/tmp/中文")}));
 }
 
 TEST_F(SplitCompressPageTest, sizingIndicatorReplacesOnlyTheEmptyPlaceholder) {
@@ -255,7 +263,8 @@ TEST_F(SplitCompressPageTest, previewFollowsTheFormInOneStep) {
 
     // A long name loses the end of its stem in both volume names, never their suffixes.
     splitCompress().setSplitCompressionVolumeValue("1");
-    splitCompress().setSplitCompressionBaseName(QStringLiteral(u"二零二六年第四季度全部门项目交付资料与会议记录归档备份"));
+    splitCompress().setSplitCompressionBaseName(
+        QStringLiteral(u"二零二六年第四季度全部门项目交付资料与会议记录归档备份"));
     QTRY_COMPARE(page().previewCard()->texts().partCount, QStringLiteral(u"3 个"));
     for (auto [label, suffix] : {std::pair{page().previewCard()->firstVolumeLabel(), ".7z.001"},
                                  std::pair{page().previewCard()->lastVolumeLabel(), ".7z.003"}}) {
