@@ -166,42 +166,38 @@ TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchiv
     const ArchivePreviewService service(m_programs.programs());
     QDir().mkpath(WorkJournal::directory());
     FullDisk journal(WorkJournal::directory());
-    const struct {
-        QString archive;
-        bool partial;
-        bool journalFull;
-    } cases[] = {{sevenZipArchive(relative + "/s.7z"), false, false},
-                 {sevenZipArchive(relative + "/p.7z"), true, false},
-                 {sevenZipArchive(relative + "/p.zip"), true, false},
-                 {sevenZipArchive(relative + "/f.7z"), false, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.archive.toStdString());
-        if (c.journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
-        if (c.journalFull) journal.fill(4096);
-        QFile partial(sevenZip.path() + ".partial");
-        ASSERT_TRUE(!c.partial || partial.open(QIODevice::WriteOnly));
+    // The archive, whether 7-Zip only wrote part of the new one, whether the journal is full.
+    const std::tuple<QString, bool, bool> cases[] = {{sevenZipArchive(relative + "/s.7z"), false, false},
+                                                     {sevenZipArchive(relative + "/p.7z"), true, false},
+                                                     {sevenZipArchive(relative + "/p.zip"), true, false},
+                                                     {sevenZipArchive(relative + "/f.7z"), false, true}};
+    for (const auto& [archive, partial, journalFull] : cases) {
+        SCOPED_TRACE(archive.toStdString());
+        if (journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+        if (journalFull) journal.fill(4096);
+        QFile partialMark(sevenZip.path() + ".partial");
+        ASSERT_TRUE(!partial || partialMark.open(QIODevice::WriteOnly));
         const qsizetype runs = sevenZip.recordedRuns().size();
         const pid_t child = ::fork();
         if (child == 0)
-            ::_exit(failure([&] { service.deleteEntries({entry("a.txt")}, c.archive, {}, m_token); }) ==
-                    ArchiveError::diskFull());
+            ::_exit(failure([&, &archive = archive] {
+                        service.deleteEntries({entry("a.txt")}, archive, {}, m_token);
+                    }) == ArchiveError::diskFull());
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         journal.free();
-        partial.remove();
+        partialMark.remove();
         // Killed, or stopped before the tool ran: then it did not run.
-        EXPECT_TRUE(c.journalFull ? WIFEXITED(status) && WEXITSTATUS(status) == 1 : WIFSIGNALED(status));
-        EXPECT_EQ(QFileInfo::exists(c.archive), c.journalFull || c.partial);
-        EXPECT_EQ(sevenZip.recordedRuns().size(), runs + (c.journalFull ? 0 : 1));
+        EXPECT_TRUE(journalFull ? WIFEXITED(status) && WEXITSTATUS(status) == 1 : WIFSIGNALED(status));
+        EXPECT_EQ(QFileInfo::exists(archive), journalFull || partial);
+        EXPECT_EQ(sevenZip.recordedRuns().size(), runs + (journalFull ? 0 : 1));
         // The user moves the archive away after a kill that left it intact.
-        ASSERT_TRUE(!c.partial || QFile::rename(c.archive, m_tree.path("moved")));
+        ASSERT_TRUE(!partial || QFile::rename(archive, archive + ".moved"));
         WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
-        if (c.partial) {
-            EXPECT_FALSE(QFileInfo::exists(c.archive));
-            ASSERT_TRUE(QFile::remove(m_tree.path("moved")));
-        } else {
-            EXPECT_EQ(listedPaths(c.archive), kSamplePaths);
-        }
+        if (partial)
+            EXPECT_FALSE(QFileInfo::exists(archive));
+        else
+            EXPECT_EQ(listedPaths(archive), kSamplePaths);
         EXPECT_EQ(QDir(folder).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
     }
 }

@@ -36,14 +36,12 @@ TEST(SourceTrash, CompressedSourcesGoToTheTrashExceptOneHoldingAnArchive) {
 TEST(SourceTrash, RecordsKeepEveryNameAsItWas) {
     XdgEnvironment xdg;
     TempTree tree;
-    const QStringList items{tree.writeFile(QStringLiteral(u"报价%20单.txt"), "a"),
-                            tree.writeFile(QStringLiteral(u"版本%41.txt"), "b"),
-                            tree.writeFile(QStringLiteral(u"one/same name.txt"), "c"),
-                            tree.writeFile(QStringLiteral(u"two/same name.txt"), "d")};
+    // Already sorted, as trashedPaths() lists them.
+    const QStringList items{tree.writeFile("one/same name.txt", "c"),
+                            tree.writeFile("two/same name.txt", "d"),
+                            tree.writeFile(u"报价%20单.txt"_qs, "a"), tree.writeFile(u"版本%41.txt"_qs, "b")};
     EXPECT_EQ(SourceTrash::moveToTrash(items), QStringList());
-    QStringList expected = items;
-    expected.sort();
-    EXPECT_EQ(xdg.trashedPaths(), expected);
+    EXPECT_EQ(xdg.trashedPaths(), items);
     // Escaped byte for byte, as a URL path: the name's own "%" becomes "%25".
     QFile record(xdg.trashFolder() + QStringLiteral(u"/info/报价%20单.txt.trashinfo"));
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
@@ -61,11 +59,8 @@ TEST(SourceTrash, NothingIsDeletedWhenTheTrashCannotBeUsed) {
 }
 
 TEST(SourceTrash, NoticesCountWhatWentAndWhatStayedAndNameTheFirstThree) {
-    const struct {
-        QStringList items;
-        QString untrashed;
-        QString trashed;
-    } cases[] = {
+    // The items, then what is said of them when they stayed, and when they went.
+    const std::tuple<QStringList, QString, QString> cases[] = {
         {{}, {}, {}},
         {{"/d/a.zip"},
          QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：a.zip"),
@@ -77,9 +72,9 @@ TEST(SourceTrash, NoticesCountWhatWentAndWhatStayedAndNameTheFirstThree) {
          QStringLiteral(u"；5 个项目无法移到回收站，仍在原处：a、b、c 等"),
          QStringLiteral(u"；5 个项目已移到回收站：a、b、c 等")},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SourceTrash::untrashedNotice(c.items), c.untrashed);
-        EXPECT_EQ(SourceTrash::trashedNotice(c.items), c.trashed);
+    for (const auto& [items, untrashed, trashed] : cases) {
+        EXPECT_EQ(SourceTrash::untrashedNotice(items), untrashed);
+        EXPECT_EQ(SourceTrash::trashedNotice(items), trashed);
     }
 }
 

@@ -327,8 +327,8 @@ TEST_F(OperationPagesTest, MessagesLeaveTheControlsInPlace) {
     const QRect start = place(compressPage.startButton());
     const QRect deleteSource = place(compressPage.deleteSourceToggle());
     for (CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::tarGzip}) {
-            compressPage.formatPicker()->button(format)->click();
-            EXPECT_FALSE(banner->isVisible());
+        compressPage.formatPicker()->button(format)->click();
+        EXPECT_FALSE(banner->isVisible());
         EXPECT_EQ(place(compressPage.startButton()), start);
         EXPECT_EQ(place(compressPage.deleteSourceToggle()), deleteSource);
     }
