@@ -152,7 +152,10 @@ TEST_F(CompressionSplitTest, RefusedZipSplitsDeleteNothing) {
         {std::nullopt, 65535, QStringLiteral(u"每卷大小必须大于 0。")},
     };
     for (const auto& [password, volume, message] : cases) {
-        EXPECT_EQ(thrownMessage([&] { split(CompressionFormat::zip, volume, password, true); }), message);
+        EXPECT_EQ(thrownMessage([&, &volume = volume, &password = password] {
+                      split(CompressionFormat::zip, volume, password, true);
+                  }),
+                  message);
         EXPECT_EQ(tree.readFile("out/base.zip"), "old");
         EXPECT_EQ(tree.readFile("out/base.z100"), "old");
     }

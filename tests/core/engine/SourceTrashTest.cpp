@@ -59,22 +59,18 @@ TEST(SourceTrash, NothingIsDeletedWhenTheTrashCannotBeUsed) {
 }
 
 TEST(SourceTrash, NoticesCountWhatWentAndWhatStayedAndNameTheFirstThree) {
-    // The items, then what is said of them when they stayed, and when they went.
+    EXPECT_EQ(SourceTrash::untrashedNotice({}), QString());
+    EXPECT_EQ(SourceTrash::trashedNotice({}), QString());
+    // The items, their count and the names said of them.
     const std::tuple<QStringList, QString, QString> cases[] = {
-        {{}, {}, {}},
-        {{"/d/a.zip"},
-         QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：a.zip"),
-         QStringLiteral(u"；1 个项目已移到回收站：a.zip")},
-        {{"/d/a", "/d/b 1.txt", "/d/%1.txt"},
-         QStringLiteral(u"；3 个项目无法移到回收站，仍在原处：a、b 1.txt、%1.txt"),
-         QStringLiteral(u"；3 个项目已移到回收站：a、b 1.txt、%1.txt")},
-        {{"/a", "/b", "/c", "/d", "/e"},
-         QStringLiteral(u"；5 个项目无法移到回收站，仍在原处：a、b、c 等"),
-         QStringLiteral(u"；5 个项目已移到回收站：a、b、c 等")},
+        {{"/d/a.zip"}, "1", "a.zip"},
+        {{"/d/a", "/d/b 1.txt", "/d/%1.txt"}, "3", u"a、b 1.txt、%1.txt"_qs},
+        {{"/a", "/b", "/c", "/d", "/e"}, "5", u"a、b、c 等"_qs},
     };
-    for (const auto& [items, untrashed, trashed] : cases) {
-        EXPECT_EQ(SourceTrash::untrashedNotice(items), untrashed);
-        EXPECT_EQ(SourceTrash::trashedNotice(items), trashed);
+    for (const auto& [items, count, names] : cases) {
+        EXPECT_EQ(SourceTrash::untrashedNotice(items),
+                  u"；"_qs + count + u" 个项目无法移到回收站，仍在原处："_qs + names);
+        EXPECT_EQ(SourceTrash::trashedNotice(items), u"；"_qs + count + u" 个项目已移到回收站："_qs + names);
     }
 }
 
