@@ -195,8 +195,7 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
     EXPECT_EQ(m_xdg.tree().readFile(relative + '/' + name), "finished");
 }
 
-// A killed extraction of a TAR of read-only folders, one of mode 000: the sweep removes them all the same.
-// A tree that cannot go (a file system mounted inside it) keeps its record, so a later start removes it.
+// Read-only leftovers go; a tree that cannot (a mount inside) keeps its record, so a later start removes it.
 TEST_F(WorkJournalTest, ReadOnlyLeftoversGoAndATreeThatStaysKeepsItsRecord) {
     const QString tree = m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid);
     const auto leaveTree = [&] {

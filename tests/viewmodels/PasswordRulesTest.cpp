@@ -148,8 +148,7 @@ TEST_F(PasswordRulesTest, eachArchiveOfABatchGetsTheBooksPasswordsAndOnlyAFailur
               QStringList({"locked", "secret", u"资料合集"_qs}));
 }
 
-// A password the book filled in for one archive is not the user's for the next one; a typed password
-// that does not open an archive gives way to the book's.
+// The book's password for one archive is not the next one's; a typed one that fails gives way to the book.
 TEST_F(PasswordRulesTest, aPasswordLeftFromAnEarlierArchiveDoesNotStopTheBook) {
     runTool("7zz", {"a", "-pfirst", u"../加密 资料.7z"_qs, "note.txt"}, files.path("src"));
     runTool("7zz", {"a", "-psecond", u"../中文 密码.7z"_qs, "note.txt"}, files.path("src"));

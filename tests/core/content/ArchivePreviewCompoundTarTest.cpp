@@ -28,8 +28,7 @@ protected:
     }
 };
 
-// GNU tar reads each compression, decoded by 7-Zip or without it by the compression's own program;
-// without GNU tar, 7-Zip unpacks the layer and reads the TAR inside.
+// With GNU tar, with it but not 7-Zip, and with 7-Zip alone (which unpacks the layer first).
 TEST_F(CompoundTarTest, ListsPreviewsAndExtractsTheFilesInsideTheTar) {
     addSampleFile("照片 1.txt", "cjk");
     FakePrograms withoutTar, withoutSevenZip;

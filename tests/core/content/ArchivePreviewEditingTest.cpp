@@ -146,11 +146,9 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
                                         {"d", "-spd", "--", archive, "docs"}}));
 }
 
-// 7-Zip removes the archive, then renames the new one out of its work folder: killed between the two,
-// the next start puts that only copy back. Killed while it still wrote, the archive is intact, and what
-// it wrote goes with its folder even once the user has moved the archive away. A journal with room for
-// the work folder but not for the archive stops the edit before the tool runs, or the next start would
-// remove the copy with the folder.
+// Killed between 7-Zip removing the archive and renaming the new one, the next start puts that copy back;
+// killed while it wrote, what it wrote goes, even with the archive moved. A journal with no room for the
+// archive's line stops the edit before the tool runs, or the next start would remove the copy.
 TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchive) {
     const XdgEnvironment environment;
     // Long enough that the archive's line does not fit in the page the folder's line took.

@@ -86,8 +86,7 @@ TEST_F(CompressionSplitTest, ZipVolumesThenMainVolumeTestedFromTheFirst) {
     EXPECT_EQ(extractedContents(out + "/base.zip"), expected());
 }
 
-// Killed between the moves of its volumes to their names: the next start takes back those already moved,
-// so no part of a set is left looking finished, and the same run then finds its names free.
+// Killed between volume moves: the next start takes back those moved; the run then finds its names free.
 TEST_F(CompressionSplitTest, AKillBetweenTheVolumeMovesLeavesNoPartOfTheSet) {
     for (const CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::zip})
         for (const int moves : {1, 2}) {

@@ -176,8 +176,7 @@ TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
     }
 }
 
-// A device node or a named pipe in a TAR is an empty file, as 7-Zip writes it: GNU tar would make a
-// device node as root, and a pipe as any user.
+// A device node or a named pipe in a TAR is an empty file, as 7-Zip writes it, not made by GNU tar.
 TEST_F(SevenZipExtractorTest, DevicesAndPipesInATarAreEmptyFiles) {
     runTool(kTar, {"-c", "-f", m_tree.path("dev.tar"), "-C", "/dev", "null"});
     ASSERT_EQ(::mkfifo(QFile::encodeName(m_tree.makeFolder("pipes") + "/pipe").constData(), 0644), 0);
@@ -221,8 +220,7 @@ TEST_F(SevenZipExtractorTest, ATarOfReadOnlyFoldersExtractsAsTarDoes) {
         EXPECT_EQ(WorkTree::remove(QFile::encodeName(m_tree.path(folder))), 0);
 }
 
-// GNU tar refuses a hard link without a target and an entry without a name, where 7-Zip would make up
-// an empty file for each: the archive is damaged, and the failure names the entry.
+// A hard link without a target or an entry without a name is damage, not an empty file as 7-Zip makes.
 TEST_F(SevenZipExtractorTest, EntriesGnuTarRefusesAreDamageNotMadeUp) {
     // The second header (after a.txt's header and data) as a hard link, its checksum written again.
     QByteArray hardLink = LegacyArchives::tar({{"a.txt", "hi"}, {"hardlink-2"}});
