@@ -65,10 +65,8 @@ TEST(SevenZipExtractor, AcceptsWhatSevenZipReadsApartFromZipAndRar) {
 }
 
 TEST_F(SevenZipExtractorTest, PasswordsReachTheArchive) {
-    const QString headersLocked =
-        sevenZip(QStringLiteral("headers.7z"), {QStringLiteral("-p密码"), QStringLiteral("-mhe=on")});
-    const QString dataLocked = sevenZip(QStringLiteral("data.7z"), {QStringLiteral("-p密码")});
-    for (const QString& archive : {headersLocked, dataLocked}) {
+    for (const QString& archive :
+         {sevenZip("headers.7z", {u"-p密码"_qs, "-mhe=on"}), sevenZip("data.7z", {u"-p密码"_qs})}) {
         const QString destination = m_tree.path(QStringLiteral("out/") + QFileInfo(archive).fileName());
         makeExtractor().extract(archive, destination, QStringLiteral("密码"), 2, {});
         expectSample(destination);
@@ -109,11 +107,11 @@ TEST_F(SevenZipExtractorTest, CompoundTarWithoutInnerTarFailsAndCleansUp) {
     programs.remove(QStringLiteral("tar"));  // 7-Zip's way: the layer unpacked first
     programs.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.bz2"), "bz");
-    EXPECT_EQ(thrownMessage([&] {
-                  makeExtractor(programs.programs())
-                      .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
-              }),
-              QStringLiteral(u"解压失败：未能解析 backup.tar.bz2 中的 TAR 中间文件。"));
+    EXPECT_EQ(
+        thrownMessage([&] {
+            makeExtractor(programs.programs()).extract(archive, m_tree.path("out"), std::nullopt, 1, {});
+        }),
+        QStringLiteral(u"解压失败：未能解析 backup.tar.bz2 中的 TAR 中间文件。"));
     EXPECT_TRUE(privateTempEntries().isEmpty());
 }
 
@@ -132,13 +130,12 @@ TEST_F(SevenZipExtractorTest, CancelledTarStopsAndCleansUp) {
     for (const auto& [program, name] : {std::pair{"7zz", "backup.tar.xz"}, std::pair{"tar", "plain.tar"}}) {
         SCOPED_TRACE(program);
         FakePrograms programs;
-        const FakeTool fake = programs.addTool(QString::fromLatin1(program), QStringLiteral("exec sleep 60"));
-        const QString archive = m_tree.writeFile(QString::fromLatin1(name), "archive");
+        const FakeTool fake = programs.addTool(program, "exec sleep 60");
+        const QString archive = m_tree.writeFile(name, "archive");
         EXPECT_TRUE(stopsWithCancellation(fake, [&](const CancellationToken& token) {
-            makeExtractor(programs.programs())
-                .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+            makeExtractor(programs.programs()).extract(archive, m_tree.path("out"), std::nullopt, 1, token);
         }));
-        EXPECT_FALSE(QFileInfo::exists(m_tree.path(QStringLiteral("out"))));
+        EXPECT_FALSE(QFileInfo::exists(m_tree.path("out")));
         EXPECT_TRUE(privateTempEntries().isEmpty());
     }
 }
