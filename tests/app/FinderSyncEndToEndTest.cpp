@@ -55,6 +55,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return lockOwner() == m_primary.processId(); }, 30000));
     }
 
+    // Runs the helper, or a shell that runs it, to its end: its exit status.
+    int runHelper(const QString& program, const QStringList& arguments) const {
+        QProcess helper;
+        helper.setProcessEnvironment(environment());
+        helper.start(program, arguments);
+        return helper.waitForFinished(30000) ? helper.exitCode() : -1;
+    }
+
     TempTree m_home;
     TempTree m_tools;
     TempTree m_files;
@@ -68,12 +76,7 @@ protected:
 TEST_F(FinderSyncEndToEndTest, CompressFromTheFileManagerMakesTheArchive) {
     startPrimary();
     const QString file = m_files.writeFile(QStringLiteral(u"报告 #1+%41&x=y?"), "numbers");
-
-    QProcess helper;
-    helper.setProcessEnvironment(environment());
-    helper.start(VELMORA_FINDER_SYNC_PATH, {"compress", file});
-    ASSERT_TRUE(helper.waitForFinished(30000));
-    ASSERT_EQ(helper.exitCode(), 0);
+    ASSERT_EQ(runHelper(VELMORA_FINDER_SYNC_PATH, {"compress", file}), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(file + ".zip"); }, 60000));
     EXPECT_EQ(m_xdgOpen.recordedRuns().size(), 1);
 }
@@ -83,28 +86,23 @@ TEST_F(FinderSyncEndToEndTest, AVanishedFileDoesNotStopTheRestOfTheSelection) {
     startPrimary();
     const QString good = m_files.path("good.zip");
     ASSERT_EQ(QProcess::execute("/usr/bin/zip", {"-q", "-j", good, m_files.writeFile("x/1.txt", "1")}), 0);
-    QProcess helper;
-    helper.setProcessEnvironment(environment());
-    helper.start(VELMORA_FINDER_SYNC_PATH, {"extract", good, m_files.path("gone.zip")});
-    ASSERT_TRUE(helper.waitForFinished(30000));
-    ASSERT_EQ(helper.exitCode(), 0);
+    ASSERT_EQ(runHelper(VELMORA_FINDER_SYNC_PATH, {"extract", good, m_files.path("gone.zip")}), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(m_files.path("good/1.txt")); }, 60000));
     EXPECT_EQ(QFileInfo(m_xdgOpen.path() + ".stderr").size(), 0);
 }
 
-// A name that is not UTF-8 (GBK, as unzip leaves Windows names) keeps its bytes from the helper's
-// command line through the link to the archive velmora makes.
+// A name that is not UTF-8 (GBK, as unzip leaves Windows names) keeps its bytes from the helper to the
+// archive.
 TEST_F(FinderSyncEndToEndTest, ANameThatIsNotUtf8KeepsItsBytes) {
     startPrimary();
     const QByteArray file = QFile::encodeName(m_files.root()) + "/\xD6\xD0\xCE\xC4";
-    ASSERT_EQ(::rename(QFile::encodeName(m_files.writeFile("plain", "numbers")).constData(), file.constData()), 0);
-    QProcess helper;
-    helper.setProcessEnvironment(environment());
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(m_files.writeFile("plain", "numbers")).constData(), file.constData()), 0);
     // Through a shell: QProcess would pass the name as UTF-8.
-    helper.start("/bin/sh", {"-c", "exec \"$0\" compress \"$(printf '%s/\\326\\320\\316\\304' \"$1\")\"",
-                             VELMORA_FINDER_SYNC_PATH, m_files.root()});
-    ASSERT_TRUE(helper.waitForFinished(30000));
-    ASSERT_EQ(helper.exitCode(), 0);
+    ASSERT_EQ(
+        runHelper("/bin/sh", {"-c", "exec \"$0\" compress \"$(printf '%s/\\326\\320\\316\\304' \"$1\")\"",
+                              VELMORA_FINDER_SYNC_PATH, m_files.root()}),
+        0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ::access((file + ".zip").constData(), F_OK) == 0; }, 60000));
     QProcess listing;
     listing.start("/bin/sh", {"-c", "unzip -Z1 \"$(printf '%s/\\326\\320\\316\\304.zip' \"$0\")\"",

@@ -118,11 +118,7 @@ TEST(ProgressWindowTest, EachWindowFindsAPlaceNoOtherCovers) {
     const QRect right(QPoint(1162, 442), frame);
     const QRect left(QPoint(378, 442), frame);
     const QRect small(0, 0, 800, 600);
-    const struct {
-        QRect screen;
-        QList<QRect> taken;
-        QPoint expected;
-    } cases[] = {
+    const std::tuple<QRect, QList<QRect>, QPoint> cases[] = {
         {wide, {}, middle.topLeft()},
         {wide, {middle}, right.topLeft()},
         {wide, {middle, right}, left.topLeft()},
@@ -132,10 +128,9 @@ TEST(ProgressWindowTest, EachWindowFindsAPlaceNoOtherCovers) {
         // No room anywhere: stepped, so the title shows.
         {small, {small}, QPoint(238, 230)},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ExternalOperationProgressWindowController::freeSpot(frame, c.screen, c.taken), c.expected)
-            << c.taken.size();
-    }
+    for (const auto& [screen, taken, expected] : cases)
+        EXPECT_EQ(ExternalOperationProgressWindowController::freeSpot(frame, screen, taken), expected)
+            << taken.size();
 }
 
 }  // namespace

@@ -75,23 +75,21 @@ TEST_F(TwoProcessTest, ABurstOfLaunchesIsTakenWhole) {
     EXPECT_EQ(QDir(home.path("burst")).entryList({"*.zip"}, QDir::Files).size(), kLaunches);
 }
 
-// Launches while the primary quits: none is taken and dropped. A launch the quitting primary does
-// not take waits for it to end, then becomes the next primary or is served by it. (Work running when
-// the quit comes is cancelled, as a logout cancels all work; the first half is done by then.)
+// Launches while the primary quits (after half of them, whose work is done): none is taken and dropped;
+// one the quitting primary does not take waits for it to end, then becomes the next primary or is served.
 TEST_F(TwoProcessTest, LaunchesDuringAQuitAreServedByTheNextPrimary) {
     QProcess& primary = startPrimary();
     ASSERT_EQ(launch({}).exitCode, 0);
     constexpr int kLaunches = 200;
     QProcess callers[kLaunches];
-    const auto start = [&](int i) {
+    const auto zip = [&](int i) { return home.path(QStringLiteral("quit/f%1.zip").arg(i)); };
+    for (int i = 0; i < kLaunches; ++i) {
+        for (int done = 0; i == kLaunches / 2 && done < i; ++done) ASSERT_TRUE(waitForFile(zip(done)));
+        if (i == kLaunches / 2) ::kill(static_cast<pid_t>(primary.processId()), SIGTERM);
         callers[i].setProcessEnvironment(environment());
         callers[i].start(VELMORA_EXECUTABLE,
                          {"--service-compress", home.writeFile(QStringLiteral("quit/f%1").arg(i), "x")});
-    };
-    for (int i = 0; i < kLaunches / 2; ++i) start(i);
-    for (int i = 0; i < kLaunches / 2; ++i) ASSERT_TRUE(waitForFile(home.path(QStringLiteral("quit/f%1.zip").arg(i))));
-    ::kill(static_cast<pid_t>(primary.processId()), SIGTERM);
-    for (int i = kLaunches / 2; i < kLaunches; ++i) start(i);
+    }
     ASSERT_TRUE(primary.waitForFinished(30000));
     EXPECT_EQ(primary.exitCode(), 0);
     QProcess* next = nullptr;
@@ -99,21 +97,18 @@ TEST_F(TwoProcessTest, LaunchesDuringAQuitAreServedByTheNextPrimary) {
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return caller.state() == QProcess::NotRunning || lockOwner() == caller.processId(); },
             60000));
-        if (caller.state() != QProcess::NotRunning) {
+        if (caller.state() != QProcess::NotRunning)
             next = &caller;
-            continue;
-        }
-        EXPECT_EQ(caller.exitCode(), 0) << caller.readAllStandardError().toStdString();
+        else
+            EXPECT_EQ(caller.exitCode(), 0) << caller.readAllStandardError().toStdString();
     }
     ASSERT_NE(next, nullptr);
-    for (int i = 0; i < kLaunches; ++i)
-        EXPECT_TRUE(waitForFile(home.path(QStringLiteral("quit/f%1.zip").arg(i)))) << i;
+    for (int i = 0; i < kLaunches; ++i) EXPECT_TRUE(waitForFile(zip(i))) << i;
     next->kill();
     next->waitForFinished();
 }
 
-// A file whose name is not UTF-8 (GBK), given on the command line, through a real primary: it keeps
-// its bytes into the request and to the tools, which compress it and extract the archive of it.
+// A name that is not UTF-8 (GBK) on the command line keeps its bytes to the tools, both ways.
 TEST_F(TwoProcessTest, ANameThatIsNotUtf8KeepsItsBytes) {
     startPrimary();
     const QByteArray folder = QFile::encodeName(home.root());

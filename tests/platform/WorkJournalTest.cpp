@@ -20,16 +20,16 @@ const QString kUuid = QStringLiteral("3f2c1a9e-5b7d-4e8f-9a0b-1c2d3e4f5a6b");
 // Edits' archives are judged by the content layer; here every file passes.
 const WorkJournal::ArchiveCheck kEveryFileWhole = [](const QByteArray&) { return true; };
 
-// Runs work in a child process that dies without cleaning up, as a killed velmora does.
-void inDyingChild(const std::function<void()>& work) {
+// Runs work in a child process that dies without cleaning up, as a killed velmora does; its exit status.
+int inDyingChild(const std::function<void()>& work) {
     const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
         work();
         ::_exit(0);
     }
     int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    return WEXITSTATUS(status);
 }
 
 class WorkJournalTest : public testing::Test {
@@ -91,31 +91,31 @@ TEST_F(WorkJournalTest, LeftoversOfADeadProcessGoAndWhatTheUserOwnsStays) {
         QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
-// A damaged record, or a placeholder's line without the device and inode of what velmora made, never
-// reaches the user's own: an empty folder or file, one with another identity, or the only file of a
-// work folder that is not an edit's, beside a missing archive.
+// A damaged record, or a placeholder's line without the identity of what velmora made, never reaches the
+// user's own: an empty folder or file, one with another identity, or a non-edit folder beside no archive.
 TEST_F(WorkJournalTest, ADamagedRecordRemovesAndMovesNothingOfTheUsers) {
     TempTree& tree = m_xdg.tree();
-    const QString pictures = tree.makeFolder("home/Pictures");
-    const QString empty = tree.writeFile("home/empty.txt", "");
-    const QString other = tree.makeFolder("home/Other");
-    const QString extracted = tree.writeFile("home/.velmoraExtraction-" + kUuid + "/only.txt", "mine");
-    struct stat info {};
-    ASSERT_EQ(::lstat(QFile::encodeName(other).constData(), &info), 0);
-    const auto encoded = [](const QString& path) { return QFile::encodeName(path).toPercentEncoding("/"); };
-    const QByteArray otherIdentity =
-        QByteArray::number(quint64(info.st_dev)) + ' ' + QByteArray::number(quint64(info.st_ino) + 1) + ' ';
+    const QString work = "home/.velmoraExtraction-" + kUuid;
+    tree.writeFile(work + "/only.txt", "mine");
+    tree.writeFile("home/empty.txt", "");
+    tree.makeFolder("home/Pictures");
+    struct stat other {};
+    ASSERT_EQ(::lstat(QFile::encodeName(tree.makeFolder("home/Other")).constData(), &other), 0);
+    const auto at = [&](const QString& path) {
+        return QFile::encodeName(tree.path(path)).toPercentEncoding("/");
+    };
     QDir().mkpath(WorkJournal::directory());
     tree.writeFile(QDir(tree.root()).relativeFilePath(WorkJournal::directory()) + '/' + kUuid + ".record",
-                   "P " + encoded(pictures) + "\nP " + encoded(empty) + "\nP " + otherIdentity +
-                       encoded(other) + "\nP 0 0 " + encoded(empty) + "\nE " +
-                       encoded(QFileInfo(extracted).path()) + ' ' + encoded(tree.path("home/gone.zip")) +
-                       "\nE " + encoded(tree.path("home")) + ' ' + encoded(tree.path("gone.zip")) + '\n');
+                   "P " + at("home/Pictures") + "\nP " + at("home/empty.txt") + "\nP " +
+                       QByteArray::number(quint64(other.st_dev)) + ' ' +
+                       QByteArray::number(quint64(other.st_ino) + 1) + ' ' + at("home/Other") + "\nP 0 0 " +
+                       at("home/empty.txt") + "\nE " + at(work) + ' ' + at("home/gone.zip") + "\nE " +
+                       at("home") + ' ' + at("gone.zip") + '\n');
 
     EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 0);
-    for (const QString& path : {pictures, empty, other})
-        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
-    EXPECT_EQ(tree.readFile("home/.velmoraExtraction-" + kUuid + "/only.txt"), "mine");
+    for (const char* path : {"home/Pictures", "home/empty.txt", "home/Other"})
+        EXPECT_TRUE(QFileInfo::exists(tree.path(path))) << path;
+    EXPECT_EQ(tree.readFile(work + "/only.txt"), "mine");
     EXPECT_FALSE(QFileInfo::exists(tree.path("home/gone.zip")));
 }
 
@@ -142,35 +142,27 @@ TEST_F(WorkJournalTest, WorkStillRunningKeepsItsPathsAndAFinishedRecordLeavesNot
 // Previews must stay while their velmora runs, and nothing of a run that ended may stay after the next
 // start, whether it was killed or quit.
 TEST_F(WorkJournalTest, TemporaryFoldersStayWithTheirProcessAndGoAtTheNextStart) {
-    QString preview;
-    int status = 0;
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        PrivateTempDirectory::recordFoldersInJournal();
-        const std::optional<QString> folder = PrivateTempDirectory::makeFolder("velmoraPreviews/A");
-        if (!folder || !QFile(*folder + "/a.txt").open(QIODevice::WriteOnly)) ::_exit(1);
-        WorkJournal::removeLeftovers(kEveryFileWhole);
-        ::_exit(QFileInfo::exists(*folder + "/a.txt") ? 0 : 2);
-    }
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(inDyingChild([] {
+                  PrivateTempDirectory::recordFoldersInJournal();
+                  const std::optional<QString> folder = PrivateTempDirectory::makeFolder("velmoraPreviews/A");
+                  if (!folder || !QFile(*folder + "/a.txt").open(QIODevice::WriteOnly)) ::_exit(1);
+                  WorkJournal::removeLeftovers(kEveryFileWhole);
+                  ::_exit(QFileInfo::exists(*folder + "/a.txt") ? 0 : 2);
+              }),
+              0);
     const QString folder = *PrivateTempDirectory::base() + "/velmoraPreviews/A";
     EXPECT_TRUE(QFileInfo::exists(folder));
     EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
     EXPECT_FALSE(QFileInfo::exists(folder));
 
     // A clean exit takes its folders and its record with it.
-    const pid_t quitting = ::fork();
-    ASSERT_GE(quitting, 0);
-    if (quitting == 0) {
-        PrivateTempDirectory::recordFoldersInJournal();
-        const std::optional<QString> made = PrivateTempDirectory::makeFolder("velmoraPreviews/B");
-        PrivateTempDirectory::removeRecordedFolders();
-        ::_exit(made && !QFileInfo::exists(*made) ? 0 : 1);
-    }
-    ASSERT_EQ(::waitpid(quitting, &status, 0), quitting);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(inDyingChild([] {
+                  PrivateTempDirectory::recordFoldersInJournal();
+                  const std::optional<QString> made = PrivateTempDirectory::makeFolder("velmoraPreviews/B");
+                  PrivateTempDirectory::removeRecordedFolders();
+                  ::_exit(made && !QFileInfo::exists(*made) ? 0 : 1);
+              }),
+              0);
     EXPECT_TRUE(
         QDir(WorkJournal::directory()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
@@ -203,22 +195,19 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
     EXPECT_EQ(m_xdg.tree().readFile(relative + '/' + name), "finished");
 }
 
-// A killed extraction of a TAR of read-only folders, one of mode 000: the sweep removes them all the same.
-// A tree that cannot go (a file system mounted inside it) keeps its record, so a later start removes it.
+// Read-only leftovers go; a tree that cannot (a mount inside) keeps its record, so a later start removes it.
 TEST_F(WorkJournalTest, ReadOnlyLeftoversGoAndATreeThatStaysKeepsItsRecord) {
     const QString tree = m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid);
     const auto leaveTree = [&] {
-        inDyingChild([&] {
-            auto record = WorkJournal::open();
-            if (!record || record->add(tree, WorkJournal::Kind::Tree) != 0) ::_exit(1);
-            record.release();
-        });
+        auto record = WorkJournal::open();
+        if (!record || record->add(tree, WorkJournal::Kind::Tree) != 0) ::_exit(1);
+        record.release();
     };
     const auto records = [] { return QDir(WorkJournal::directory()).entryList({"*.record"}, QDir::Files); };
     m_xdg.tree().writeFile(".velmoraExtraction-" + kUuid + "/lib/sub/a.txt", "module");
     ::chmod(QFile::encodeName(tree + "/lib/sub").constData(), 0555);
     ::chmod(QFile::encodeName(tree + "/lib").constData(), 0);
-    leaveTree();
+    inDyingChild(leaveTree);
     EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
     EXPECT_FALSE(QFileInfo::exists(tree));
     EXPECT_TRUE(records().isEmpty());
@@ -226,7 +215,7 @@ TEST_F(WorkJournalTest, ReadOnlyLeftoversGoAndATreeThatStaysKeepsItsRecord) {
     std::optional<FullDisk> mounted(std::in_place,
                                     m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid + "/m"));
     if (!mounted->mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
-    leaveTree();
+    inDyingChild(leaveTree);
     WorkJournal::removeLeftovers(kEveryFileWhole);
     EXPECT_TRUE(QFileInfo::exists(tree));
     EXPECT_EQ(records().size(), 1);

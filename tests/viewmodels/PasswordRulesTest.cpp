@@ -116,27 +116,25 @@ TEST_F(PasswordRulesTest, aPlainArchiveGetsNoPasswordRememberedAndCompressionSta
     EXPECT_FALSE(ArchivePasswordProbe::isEncrypted(zip, {}));
 }
 
-// Every encrypted archive of a batch gets the book's passwords, not only the first; the password of one
-// that none opens is asked for by name, and it stays in the list alone, so starting again (the answer
-// does) extracts nothing twice.
+// Every encrypted archive of a batch gets the book's passwords; one that none opens is asked for by name
+// and stays in the list alone, so the answer's run extracts nothing twice.
 TEST_F(PasswordRulesTest, eachArchiveOfABatchGetsTheBooksPasswordsAndOnlyAFailureRunsAgain) {
     runTool("7zz", {"a", u"../资料合集.7z"_qs, "note.txt"}, files.path("src"));
     runTool("7zz", {"a", "-pright", "../secret.7z", "note.txt"}, files.path("src"));
     runTool("7zz", {"a", "-pother", "-mhe=on", "../locked.7z", "note.txt"}, files.path("src"));
     fillBook();
-    const QString plain = files.path(u"资料合集.7z"_qs);
-    const QString secret = files.path("secret.7z");
-    const QString locked = files.path("locked.7z");
+    const QString plain = files.path(u"资料合集.7z"_qs), secret = files.path("secret.7z"),
+                  locked = files.path("locked.7z");
     context().setDestinationURL(files.makeFolder("out"));
     extract().selectArchivesForExtraction({plain, secret, locked});
     extract().extract();
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(status(), u"已解压 2 个压缩包，1 个失败：locked.7z：密码错误或压缩包需要密码。"_qs);
+    const QString question = u"locked.7z：密码错误或压缩包需要密码。"_qs;
+    EXPECT_EQ(status(), u"已解压 2 个压缩包，1 个失败："_qs + question);
     EXPECT_TRUE(QFileInfo(files.path("out/secret/note.txt")).isFile());
     EXPECT_EQ(rememberedFor(secret), "right");
     EXPECT_EQ(rememberedFor(plain), "");
     EXPECT_EQ(extract().selectedArchivesForExtraction(), QStringList{locked});
-    const QString question = u"locked.7z：密码错误或压缩包需要密码。"_qs;
     EXPECT_EQ(platform.passwordQuestions, QStringList{question});
 
     // Alone, it fails the run and is asked for the same way; the answer extracts it.
@@ -150,16 +148,14 @@ TEST_F(PasswordRulesTest, eachArchiveOfABatchGetsTheBooksPasswordsAndOnlyAFailur
               QStringList({"locked", "secret", u"资料合集"_qs}));
 }
 
-// A password the book filled in for one archive is not the user's for the next one; a typed password
-// that does not open an archive gives way to the book's.
+// The book's password for one archive is not the next one's; a typed one that fails gives way to the book.
 TEST_F(PasswordRulesTest, aPasswordLeftFromAnEarlierArchiveDoesNotStopTheBook) {
     runTool("7zz", {"a", "-pfirst", u"../加密 资料.7z"_qs, "note.txt"}, files.path("src"));
     runTool("7zz", {"a", "-psecond", u"../中文 密码.7z"_qs, "note.txt"}, files.path("src"));
     passwordBook.addManualPassword("first", "a", ArchivePasswordBookKind::extraction);
     passwordBook.addManualPassword("second", "b", ArchivePasswordBookKind::extraction);
-    const QString first = files.path(u"加密 资料.7z"_qs);
     const QString second = files.path(u"中文 密码.7z"_qs);
-    EXPECT_EQ(extractNote(first, "one"), "secret notes\n");
+    EXPECT_EQ(extractNote(files.path(u"加密 资料.7z"_qs), "one"), "secret notes\n");
     EXPECT_EQ(extract().extractionPassword(), "first");
     extract().selectArchivesForExtraction({second});
     EXPECT_EQ(extract().extractionPassword(), "");

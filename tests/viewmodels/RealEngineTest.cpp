@@ -125,8 +125,8 @@ TEST_F(RealEngineTest, aBrokenArchiveFailsOnlyItsOwnRecord) {
     }
 }
 
-// With "解压完成后删除源文件" the archives went to the trash unsaid and stayed listed, so 立即解压 again
-// failed on them: the result names what went and what stayed, and what went leaves the list.
+// With "解压完成后删除源文件" the result names what went to the trash and what stayed; what went leaves the
+// list.
 TEST_F(RealEngineTest, trashedArchivesAreNamedAndLeaveTheList) {
     storeSettings([](AppSettings& settings) {
         settings.deleteSourceAfterExtract = true;
@@ -136,6 +136,7 @@ TEST_F(RealEngineTest, trashedArchivesAreNamedAndLeaveTheList) {
     runTool("/usr/bin/zip", {"-q", "-r", in + "/docs.zip", "docs"}, files.path("sources"));
     runTool("/usr/bin/7zz", {"a", "-v64k", "-mx0", "-bd", in + "/pics.7z", "pics"}, files.path("sources"));
     const QStringList archives = {in + "/docs.zip", in + "/pics.7z.001"};
+    const QString names = u"docs.zip、pics.7z.001、pics.7z.002"_qs;
     ASSERT_EQ(QDir(in).entryList(QDir::Files).size(), 3) << "two volumes and the ZIP";
     context().setDestinationURL(files.makeFolder("out"));
     {
@@ -144,9 +145,7 @@ TEST_F(RealEngineTest, trashedArchivesAreNamedAndLeaveTheList) {
         extract().selectArchivesForExtraction(archives);
         extract().extract();
         ASSERT_TRUE(waitUntilIdle());
-        EXPECT_EQ(status(),
-                  QStringLiteral(u"解压完成：2 个压缩包；3 个项目无法移到回收站，仍在原处：docs.zip、"
-                                 u"pics.7z.001、pics.7z.002"));
+        EXPECT_EQ(status(), u"解压完成：2 个压缩包；3 个项目无法移到回收站，仍在原处："_qs + names);
         EXPECT_EQ(extract().selectedArchivesForExtraction(), archives);
     }
     const XdgEnvironment xdg;
@@ -154,9 +153,7 @@ TEST_F(RealEngineTest, trashedArchivesAreNamedAndLeaveTheList) {
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_TRUE(QDir(in).isEmpty());
     EXPECT_EQ(xdg.trashedPaths().size(), 3);
-    EXPECT_EQ(
-        status(),
-        QStringLiteral(u"解压完成：2 个压缩包；3 个项目已移到回收站：docs.zip、pics.7z.001、pics.7z.002"));
+    EXPECT_EQ(status(), u"解压完成：2 个压缩包；3 个项目已移到回收站："_qs + names);
     EXPECT_EQ(context().statusKind(), StatusKind::success);
     EXPECT_TRUE(extract().selectedArchivesForExtraction().isEmpty());
     EXPECT_EQ(extract().selectedArchiveURL(), std::nullopt);

@@ -146,11 +146,9 @@ TEST_F(ArchivePreviewEditingTest, ToolFailuresAreMapped) {
                                         {"d", "-spd", "--", archive, "docs"}}));
 }
 
-// 7-Zip removes the archive, then renames the new one out of its work folder: killed between the two,
-// the next start puts that only copy back. Killed while it still wrote, the archive is intact, and what
-// it wrote goes with its folder even once the user has moved the archive away. A journal with room for
-// the work folder but not for the archive stops the edit before the tool runs, or the next start would
-// remove the copy with the folder.
+// Killed between 7-Zip removing the archive and renaming the new one, the next start puts that copy back;
+// killed while it wrote, what it wrote goes, even with the archive moved. A journal with no room for the
+// archive's line stops the edit before the tool runs, or the next start would remove the copy.
 TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchive) {
     const XdgEnvironment environment;
     // Long enough that the archive's line does not fit in the page the folder's line took.
@@ -166,42 +164,38 @@ TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchiv
     const ArchivePreviewService service(m_programs.programs());
     QDir().mkpath(WorkJournal::directory());
     FullDisk journal(WorkJournal::directory());
-    const struct {
-        QString archive;
-        bool partial;
-        bool journalFull;
-    } cases[] = {{sevenZipArchive(relative + "/s.7z"), false, false},
-                 {sevenZipArchive(relative + "/p.7z"), true, false},
-                 {sevenZipArchive(relative + "/p.zip"), true, false},
-                 {sevenZipArchive(relative + "/f.7z"), false, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.archive.toStdString());
-        if (c.journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
-        if (c.journalFull) journal.fill(4096);
-        QFile partial(sevenZip.path() + ".partial");
-        ASSERT_TRUE(!c.partial || partial.open(QIODevice::WriteOnly));
+    // The archive, whether 7-Zip only wrote part of the new one, whether the journal is full.
+    const std::tuple<QString, bool, bool> cases[] = {{sevenZipArchive(relative + "/s.7z"), false, false},
+                                                     {sevenZipArchive(relative + "/p.7z"), true, false},
+                                                     {sevenZipArchive(relative + "/p.zip"), true, false},
+                                                     {sevenZipArchive(relative + "/f.7z"), false, true}};
+    for (const auto& [archive, partial, journalFull] : cases) {
+        SCOPED_TRACE(archive.toStdString());
+        if (journalFull && !journal.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+        if (journalFull) journal.fill(4096);
+        QFile partialMark(sevenZip.path() + ".partial");
+        ASSERT_TRUE(!partial || partialMark.open(QIODevice::WriteOnly));
         const qsizetype runs = sevenZip.recordedRuns().size();
         const pid_t child = ::fork();
         if (child == 0)
-            ::_exit(failure([&] { service.deleteEntries({entry("a.txt")}, c.archive, {}, m_token); }) ==
-                    ArchiveError::diskFull());
+            ::_exit(failure([&, &archive = archive] {
+                        service.deleteEntries({entry("a.txt")}, archive, {}, m_token);
+                    }) == ArchiveError::diskFull());
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         journal.free();
-        partial.remove();
+        partialMark.remove();
         // Killed, or stopped before the tool ran: then it did not run.
-        EXPECT_TRUE(c.journalFull ? WIFEXITED(status) && WEXITSTATUS(status) == 1 : WIFSIGNALED(status));
-        EXPECT_EQ(QFileInfo::exists(c.archive), c.journalFull || c.partial);
-        EXPECT_EQ(sevenZip.recordedRuns().size(), runs + (c.journalFull ? 0 : 1));
+        EXPECT_TRUE(journalFull ? WIFEXITED(status) && WEXITSTATUS(status) == 1 : WIFSIGNALED(status));
+        EXPECT_EQ(QFileInfo::exists(archive), journalFull || partial);
+        EXPECT_EQ(sevenZip.recordedRuns().size(), runs + (journalFull ? 0 : 1));
         // The user moves the archive away after a kill that left it intact.
-        ASSERT_TRUE(!c.partial || QFile::rename(c.archive, m_tree.path("moved")));
+        ASSERT_TRUE(!partial || QFile::rename(archive, archive + ".moved"));
         WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
-        if (c.partial) {
-            EXPECT_FALSE(QFileInfo::exists(c.archive));
-            ASSERT_TRUE(QFile::remove(m_tree.path("moved")));
-        } else {
-            EXPECT_EQ(listedPaths(c.archive), kSamplePaths);
-        }
+        if (partial)
+            EXPECT_FALSE(QFileInfo::exists(archive));
+        else
+            EXPECT_EQ(listedPaths(archive), kSamplePaths);
         EXPECT_EQ(QDir(folder).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
     }
 }

@@ -86,19 +86,15 @@ TEST_F(CompressionSplitTest, ZipVolumesThenMainVolumeTestedFromTheFirst) {
     EXPECT_EQ(extractedContents(out + "/base.zip"), expected());
 }
 
-// A run killed between the moves of its volumes to their names: the next start takes back those already
-// moved, so no part of a set is left looking finished, and the same run then finds its names free.
+// Killed between volume moves: the next start takes back those moved; the run then finds its names free.
 TEST_F(CompressionSplitTest, AKillBetweenTheVolumeMovesLeavesNoPartOfTheSet) {
-    for (const CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::zip}) {
+    for (const CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::zip})
         for (const int moves : {1, 2}) {
-            SCOPED_TRACE(moves);
             ASSERT_TRUE(killedAfterMoves(moves, [&] { split(format, 100 * 1024, {}, false, false); }));
             EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), moves) << "killed between two moves";
             WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
-            EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                      QStringList());
+            EXPECT_TRUE(QDir(out).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) << moves;
         }
-    }
     EXPECT_EQ(split(CompressionFormat::zip, 100 * 1024).outputURLs,
               outPaths({"base.z01", "base.z02", "base.z03", "base.zip"}));
 }

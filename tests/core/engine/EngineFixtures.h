@@ -89,8 +89,7 @@ private:
     std::optional<QByteArray> m_stateHome;
 };
 
-// Whether work, in a child process, died by a SIGKILL: its own, or the one it sends itself once that
-// many (when any) items moved by ExclusiveRename.
+// Whether work died by SIGKILL in a child: its own, or sent itself after `moves` ExclusiveRename moves.
 bool killedAfterMoves(int moves, const std::function<void()>& work);
 
 // While it lives, ExclusiveRename acts as on a file system without RENAME_NOREPLACE (many FUSE and

@@ -65,10 +65,8 @@ TEST(SevenZipExtractor, AcceptsWhatSevenZipReadsApartFromZipAndRar) {
 }
 
 TEST_F(SevenZipExtractorTest, PasswordsReachTheArchive) {
-    const QString headersLocked =
-        sevenZip(QStringLiteral("headers.7z"), {QStringLiteral("-p密码"), QStringLiteral("-mhe=on")});
-    const QString dataLocked = sevenZip(QStringLiteral("data.7z"), {QStringLiteral("-p密码")});
-    for (const QString& archive : {headersLocked, dataLocked}) {
+    for (const QString& archive :
+         {sevenZip("headers.7z", {u"-p密码"_qs, "-mhe=on"}), sevenZip("data.7z", {u"-p密码"_qs})}) {
         const QString destination = m_tree.path(QStringLiteral("out/") + QFileInfo(archive).fileName());
         makeExtractor().extract(archive, destination, QStringLiteral("密码"), 2, {});
         expectSample(destination);
@@ -109,11 +107,11 @@ TEST_F(SevenZipExtractorTest, CompoundTarWithoutInnerTarFailsAndCleansUp) {
     programs.remove(QStringLiteral("tar"));  // 7-Zip's way: the layer unpacked first
     programs.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
     const QString archive = m_tree.writeFile(QStringLiteral("backup.tar.bz2"), "bz");
-    EXPECT_EQ(thrownMessage([&] {
-                  makeExtractor(programs.programs())
-                      .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, {});
-              }),
-              QStringLiteral(u"解压失败：未能解析 backup.tar.bz2 中的 TAR 中间文件。"));
+    EXPECT_EQ(
+        thrownMessage([&] {
+            makeExtractor(programs.programs()).extract(archive, m_tree.path("out"), std::nullopt, 1, {});
+        }),
+        QStringLiteral(u"解压失败：未能解析 backup.tar.bz2 中的 TAR 中间文件。"));
     EXPECT_TRUE(privateTempEntries().isEmpty());
 }
 
@@ -132,13 +130,12 @@ TEST_F(SevenZipExtractorTest, CancelledTarStopsAndCleansUp) {
     for (const auto& [program, name] : {std::pair{"7zz", "backup.tar.xz"}, std::pair{"tar", "plain.tar"}}) {
         SCOPED_TRACE(program);
         FakePrograms programs;
-        const FakeTool fake = programs.addTool(QString::fromLatin1(program), QStringLiteral("exec sleep 60"));
-        const QString archive = m_tree.writeFile(QString::fromLatin1(name), "archive");
+        const FakeTool fake = programs.addTool(program, "exec sleep 60");
+        const QString archive = m_tree.writeFile(name, "archive");
         EXPECT_TRUE(stopsWithCancellation(fake, [&](const CancellationToken& token) {
-            makeExtractor(programs.programs())
-                .extract(archive, m_tree.path(QStringLiteral("out")), std::nullopt, 1, token);
+            makeExtractor(programs.programs()).extract(archive, m_tree.path("out"), std::nullopt, 1, token);
         }));
-        EXPECT_FALSE(QFileInfo::exists(m_tree.path(QStringLiteral("out"))));
+        EXPECT_FALSE(QFileInfo::exists(m_tree.path("out")));
         EXPECT_TRUE(privateTempEntries().isEmpty());
     }
 }
@@ -176,8 +173,7 @@ TEST_F(SevenZipExtractorTest, ATarSevenZipWarnsAboutIsNoSuccess) {
     }
 }
 
-// A device node or a named pipe in a TAR is an empty file, as 7-Zip writes it: GNU tar would make a
-// device node as root, and a pipe as any user.
+// A device node or a named pipe in a TAR is an empty file, as 7-Zip writes it, not made by GNU tar.
 TEST_F(SevenZipExtractorTest, DevicesAndPipesInATarAreEmptyFiles) {
     runTool(kTar, {"-c", "-f", m_tree.path("dev.tar"), "-C", "/dev", "null"});
     ASSERT_EQ(::mkfifo(QFile::encodeName(m_tree.makeFolder("pipes") + "/pipe").constData(), 0644), 0);
@@ -190,9 +186,8 @@ TEST_F(SevenZipExtractorTest, DevicesAndPipesInATarAreEmptyFiles) {
     }
 }
 
-// GNU tar sets a folder's mode once its contents are written, so its owner extracts a TAR of read-only
-// folders (a Go module cache) or of a folder of mode 000; velmora moves them in with their modes, and
-// removes what a failed run left of them.
+// GNU tar sets a folder's mode after its contents, so a TAR of read-only folders (a Go module cache) or
+// of a folder of mode 000 extracts with their modes, and a failed run leaves nothing of them.
 TEST_F(SevenZipExtractorTest, ATarOfReadOnlyFoldersExtractsAsTarDoes) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
     m_tree.writeFile("ro/lib@v1.2.3/sub/a.txt", "module");
@@ -204,49 +199,39 @@ TEST_F(SevenZipExtractorTest, ATarOfReadOnlyFoldersExtractsAsTarDoes) {
     runTool(kTar, {"-rf", tar, "locked/in.txt"}, m_tree.path("ro"));
     runTool("/usr/bin/gzip", {"-k", tar});
 
+    const auto extracted = [&] {
+        return QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
     makeExtractor().extract(tar + ".gz", m_tree.path("out"), std::nullopt, 1, {});
-    EXPECT_EQ(QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              (QStringList{"lib@v1.2.3", "locked"}));
+    EXPECT_EQ(extracted(), (QStringList{"lib@v1.2.3", "locked"}));
     EXPECT_EQ(m_tree.readFile("out/lib@v1.2.3/sub/a.txt"), "module");
     EXPECT_EQ(fileMode(m_tree.path("out/lib@v1.2.3")), 0555);
     EXPECT_EQ(fileMode(m_tree.path("out/lib@v1.2.3/sub")), 0555);
     EXPECT_EQ(fileMode(m_tree.path("out/locked")), 0);
 
-    // Cut short in the data of the folder of mode 000: GNU tar, then 7-Zip fail, and nothing of their
-    // folders is left.
-    const QStringList before =
-        QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    // Cut short in the data of the folder of mode 000: GNU tar, then 7-Zip fail, and leave nothing.
     QFile::resize(tar, 512 * 6 + 3);
     EXPECT_EQ(extractionError(tar, ArchivePrograms::installed()), ArchiveError::corruptedArchive());
-    EXPECT_EQ(QDir(m_tree.path("out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              before);
+    EXPECT_EQ(extracted(), (QStringList{"lib@v1.2.3", "locked"}));
     for (const char* folder : {"out", "ro"})
         EXPECT_EQ(WorkTree::remove(QFile::encodeName(m_tree.path(folder))), 0);
 }
 
-// GNU tar refuses a hard link without a target and an entry without a name, where 7-Zip would make up
-// an empty file for each: the archive is damaged, and the failure names the entry.
+// A hard link without a target or an entry without a name is damage, not an empty file as 7-Zip makes.
 TEST_F(SevenZipExtractorTest, EntriesGnuTarRefusesAreDamageNotMadeUp) {
     // The second header (after a.txt's header and data) as a hard link, its checksum written again.
     QByteArray hardLink = LegacyArchives::tar({{"a.txt", "hi"}, {"hardlink-2"}});
-    QByteArray header = hardLink.mid(1024, 512);
-    header[156] = '1';
-    header.replace(148, 8, QByteArray(8, ' '));
+    hardLink[1024 + 156] = '1';
+    hardLink.replace(1024 + 148, 8, QByteArray(8, ' '));
     int sum = 0;
-    for (const char byte : header) sum += static_cast<unsigned char>(byte);
-    header.replace(148, 8, QByteArray::number(sum, 8).rightJustified(6, '0') + QByteArray("\0 ", 2));
-    hardLink.replace(1024, 512, header);
-    const struct {
-        QByteArray archive;
-        ArchiveError expected;
-    } cases[] = {
-        {hardLink, ArchiveError::corruptedEntry(u"压缩包已损坏：硬链接“hardlink-2”没有目标。"_qs)},
-        {LegacyArchives::tar({{"a.txt", "hi"}, {"", "yo"}}),
-         ArchiveError::corruptedEntry(u"压缩包已损坏：其中有一个没有名称的条目。"_qs)},
-    };
-    for (const auto& c : cases) {
-        const QString archive = m_tree.writeFile("damaged.tar", c.archive);
-        EXPECT_EQ(extractionError(archive, ArchivePrograms::installed()), c.expected);
+    for (const char byte : hardLink.mid(1024, 512)) sum += static_cast<unsigned char>(byte);
+    hardLink.replace(1024 + 148, 8, QByteArray::number(sum, 8).rightJustified(6, '0') + QByteArray("\0 ", 2));
+    for (const auto& [archive, reason] :
+         {std::pair{hardLink, u"压缩包已损坏：硬链接“hardlink-2”没有目标。"_qs},
+          std::pair{LegacyArchives::tar({{"a.txt", "hi"}, {"", "yo"}}),
+                    u"压缩包已损坏：其中有一个没有名称的条目。"_qs}}) {
+        EXPECT_EQ(extractionError(m_tree.writeFile("damaged.tar", archive), ArchivePrograms::installed()),
+                  ArchiveError::corruptedEntry(reason));
         EXPECT_FALSE(QFileInfo::exists(m_tree.path("out")));
     }
 }

@@ -36,14 +36,12 @@ TEST(SourceTrash, CompressedSourcesGoToTheTrashExceptOneHoldingAnArchive) {
 TEST(SourceTrash, RecordsKeepEveryNameAsItWas) {
     XdgEnvironment xdg;
     TempTree tree;
-    const QStringList items{tree.writeFile(QStringLiteral(u"报价%20单.txt"), "a"),
-                            tree.writeFile(QStringLiteral(u"版本%41.txt"), "b"),
-                            tree.writeFile(QStringLiteral(u"one/same name.txt"), "c"),
-                            tree.writeFile(QStringLiteral(u"two/same name.txt"), "d")};
+    // Already sorted, as trashedPaths() lists them.
+    const QStringList items{tree.writeFile("one/same name.txt", "c"),
+                            tree.writeFile("two/same name.txt", "d"),
+                            tree.writeFile(u"报价%20单.txt"_qs, "a"), tree.writeFile(u"版本%41.txt"_qs, "b")};
     EXPECT_EQ(SourceTrash::moveToTrash(items), QStringList());
-    QStringList expected = items;
-    expected.sort();
-    EXPECT_EQ(xdg.trashedPaths(), expected);
+    EXPECT_EQ(xdg.trashedPaths(), items);
     // Escaped byte for byte, as a URL path: the name's own "%" becomes "%25".
     QFile record(xdg.trashFolder() + QStringLiteral(u"/info/报价%20单.txt.trashinfo"));
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
@@ -61,25 +59,18 @@ TEST(SourceTrash, NothingIsDeletedWhenTheTrashCannotBeUsed) {
 }
 
 TEST(SourceTrash, NoticesCountWhatWentAndWhatStayedAndNameTheFirstThree) {
-    const struct {
-        QStringList items;
-        QString untrashed;
-        QString trashed;
-    } cases[] = {
-        {{}, {}, {}},
-        {{"/d/a.zip"},
-         QStringLiteral(u"；1 个项目无法移到回收站，仍在原处：a.zip"),
-         QStringLiteral(u"；1 个项目已移到回收站：a.zip")},
-        {{"/d/a", "/d/b 1.txt", "/d/%1.txt"},
-         QStringLiteral(u"；3 个项目无法移到回收站，仍在原处：a、b 1.txt、%1.txt"),
-         QStringLiteral(u"；3 个项目已移到回收站：a、b 1.txt、%1.txt")},
-        {{"/a", "/b", "/c", "/d", "/e"},
-         QStringLiteral(u"；5 个项目无法移到回收站，仍在原处：a、b、c 等"),
-         QStringLiteral(u"；5 个项目已移到回收站：a、b、c 等")},
+    EXPECT_EQ(SourceTrash::untrashedNotice({}), QString());
+    EXPECT_EQ(SourceTrash::trashedNotice({}), QString());
+    // The items, their count and the names said of them.
+    const std::tuple<QStringList, QString, QString> cases[] = {
+        {{"/d/a.zip"}, "1", "a.zip"},
+        {{"/d/a", "/d/b 1.txt", "/d/%1.txt"}, "3", u"a、b 1.txt、%1.txt"_qs},
+        {{"/a", "/b", "/c", "/d", "/e"}, "5", u"a、b、c 等"_qs},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(SourceTrash::untrashedNotice(c.items), c.untrashed);
-        EXPECT_EQ(SourceTrash::trashedNotice(c.items), c.trashed);
+    for (const auto& [items, count, names] : cases) {
+        EXPECT_EQ(SourceTrash::untrashedNotice(items),
+                  u"；"_qs + count + u" 个项目无法移到回收站，仍在原处："_qs + names);
+        EXPECT_EQ(SourceTrash::trashedNotice(items), u"；"_qs + count + u" 个项目已移到回收站："_qs + names);
     }
 }
 

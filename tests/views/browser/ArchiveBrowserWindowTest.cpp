@@ -245,16 +245,11 @@ TEST_F(BrowserWindowTest, ToolbarButtonsRunTheirCommands) {
     EXPECT_EQ(services.call(0).operation, QStringLiteral("extract"));
 }
 
-// Twenty browsers opened one after another lay exactly on top of each other: each now steps below and
-// right of the last one, and starts again at the top left before it would leave the screen.
+// Each browser steps below and right of the last one, back to the top left before it would leave the screen.
 TEST(BrowserWindowPlacement, EachWindowStepsAwayFromTheLastAndStaysOnScreen) {
     const QRect screen(0, 0, 1920, 1080);
     const QSize size(1240, 720);
-    const struct {
-        QPoint previous;
-        QRect available;
-        QPoint expected;
-    } cases[] = {
+    const std::tuple<QPoint, QRect, QPoint> cases[] = {
         {{340, 180}, screen, {372, 212}},
         {{660, 340}, screen, {0, 0}},               // the next step would reach below the screen
         {{100, 2000}, screen, {0, 0}},              // the last window was moved off the screen
@@ -262,9 +257,8 @@ TEST(BrowserWindowPlacement, EachWindowStepsAwayFromTheLastAndStaysOnScreen) {
         {{32, 32}, QRect(0, 0, 800, 600), {0, 0}},
         {{1000, 40}, QRect(1920, 24, 1920, 1056), {1920, 24}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(BrowserWindowPlacement::cascaded(c.previous, size, c.available), c.expected)
-            << c.previous.x();
+    for (const auto& [previous, available, expected] : cases)
+        EXPECT_EQ(BrowserWindowPlacement::cascaded(previous, size, available), expected) << previous.x();
 
     QPoint corner(340, 180);
     for (int launch = 1; launch < 20; ++launch) {
@@ -284,7 +278,6 @@ TEST_F(BrowserWindowTest, ASecondWindowOpensBesideTheFirst) {
     EXPECT_EQ(second.window()->pos(),
               BrowserWindowPlacement::cascaded(first.window()->pos(), second.window()->frameGeometry().size(),
                                                first.window()->screen()->availableGeometry()));
-    EXPECT_NE(second.window()->pos(), first.window()->pos());
 }
 
 TEST_F(BrowserWindowTest, NothingReachesAClosedWindow) {

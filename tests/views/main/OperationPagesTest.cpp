@@ -311,8 +311,7 @@ TEST_F(OperationPagesTest, CompressPageControlsDriveTheModel) {
     EXPECT_TRUE(compressPage.passwordNote()->isHidden());
 }
 
-// A message that comes or goes in answer to a click never moves the controls under the pointer; a
-// page left and shown again with nothing to say has no empty band.
+// A message coming or going never moves the controls; a page shown again with none has no empty band.
 TEST_F(OperationPagesTest, MessagesLeaveTheControlsInPlace) {
     auto& compressPage = page<CompressPage>(WorkbenchSection::compress);
     context().setSelectedSection(WorkbenchSection::compress);
@@ -327,8 +326,8 @@ TEST_F(OperationPagesTest, MessagesLeaveTheControlsInPlace) {
     const QRect start = place(compressPage.startButton());
     const QRect deleteSource = place(compressPage.deleteSourceToggle());
     for (CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::tarGzip}) {
-            compressPage.formatPicker()->button(format)->click();
-            EXPECT_FALSE(banner->isVisible());
+        compressPage.formatPicker()->button(format)->click();
+        EXPECT_FALSE(banner->isVisible());
         EXPECT_EQ(place(compressPage.startButton()), start);
         EXPECT_EQ(place(compressPage.deleteSourceToggle()), deleteSource);
     }
