@@ -18,6 +18,8 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
 #include "core/engine/SevenZipTool.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureText.h"
 #include "platform/PrivateTempDirectory.h"
 
 #include <QFileInfo>
@@ -46,7 +48,7 @@ QString openedArchive(const QString& archiveURL) {
 // The browser judges a failed run by the same rules as an extraction; blankOutput is said when the
 // tool printed nothing.
 void throwIfFailed(const ProcessResult& result, const QString& blankOutput, const QStringList& echoedNames) {
-    if (result.status != 0) throw ExtractionSteps::mapExternalError(result, blankOutput, echoedNames);
+    if (result.status != 0) throw ToolFailure::mapExternalError(result, blankOutput, echoedNames);
 }
 
 // A listing's failure is judged by the same rules, but never shows the tool's whole output (a banner and
@@ -54,7 +56,7 @@ void throwIfFailed(const ProcessResult& result, const QString& blankOutput, cons
 void throwIfListingFailed(const ProcessResult& result, const QString& sentence,
                           const QStringList& echoedNames) {
     if (result.status == 0) return;
-    const ArchiveError error = ExtractionSteps::mapExternalError(result, sentence, echoedNames);
+    const ArchiveError error = ToolFailure::mapExternalError(result, sentence, echoedNames);
     if (error.kind() == ArchiveError::Kind::extractFailed) throw ArchiveError::commandFailed(sentence);
     throw error;
 }
@@ -63,7 +65,7 @@ void throwIfListingFailed(const ProcessResult& result, const QString& sentence,
 // one error line), not "解压失败".
 void throwIfEditFailed(const ProcessResult& result, const QString& sentence, const QStringList& echoedNames) {
     if (result.status == 0) return;
-    const ArchiveError error = ExtractionSteps::mapExternalError(result, sentence, echoedNames);
+    const ArchiveError error = ToolFailure::mapExternalError(result, sentence, echoedNames);
     if (error.kind() == ArchiveError::Kind::extractFailed) throw ArchiveError::commandFailed(error.payload());
     throw error;
 }
@@ -145,8 +147,8 @@ ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archi
             throw ArchiveError::wrongPassword();
         return result;
     }
-    const ArchiveError error = ExtractionSteps::mapExternalError(
-        result, ExtractionSteps::extractingToolFailed(ToolFallback::Program::sevenZip), {archiveURL});
+    const ArchiveError error = ToolFailure::mapExternalError(
+        result, ToolFailureText::extractingToolFailed(ToolFallback::Program::sevenZip), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
     const ProcessResult plain = sevenZip.listPlain(archiveURL, password, token);
     if (plain.status != 0) return plain;
@@ -307,7 +309,7 @@ QList<ArchivePreviewEntry> ArchivePreviewService::programEntries(const QString& 
     if (!run)
         throw ArchiveError::dependencyMissing(
             ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR / 7-Zip 预览工具不可用")));
-    throwIfListingFailed(run->result, ExtractionSteps::extractingToolFailed(run->program), echoed);
+    throwIfListingFailed(run->result, ToolFailureText::extractingToolFailed(run->program), echoed);
     if (separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
     return entries;
 }
@@ -424,7 +426,7 @@ void ArchivePreviewService::runTools(const QString& archiveURL, const QStringLis
     runInOrderOrThrow(m_programs,
                       ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
                       entryAttempts(archiveURL, entryPaths, destinationURL, password, timeout, token),
-                      ExtractionSteps::extractingToolFailed, missing,
+                      ToolFailureText::extractingToolFailed, missing,
                       QStringList{archiveURL, destinationURL} + entryPaths, token);
 }
 

@@ -23,7 +23,7 @@
 // extracted for preview or a selection extracted to a folder, and entries added to or deleted from a
 // ZIP or 7Z archive in place. The tools do the archive work through their back-ends, in the order the
 // extractors use (ToolFallback); every entry path passes the safe-path rule before it reaches a tool or
-// a folder on disk. Failed runs are judged as extraction judges them (ExtractionSteps::mapExternalError).
+// a folder on disk. Failed runs are judged as extraction judges them (ToolFailure::mapExternalError).
 //
 // Keeps no state; every operation may run at once with any other. The blocking operations are for a
 // worker thread: they throw ArchiveError, FileSystemError, ProcessRunnerError (time-out, launch) and
