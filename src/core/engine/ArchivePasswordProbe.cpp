@@ -4,6 +4,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ArchiveVolumes.h"
 #include "core/engine/SevenZipListing.h"
+#include "core/engine/SevenZipWords.h"
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFallback.h"
 #include "core/engine/UnrarListing.h"
@@ -48,7 +49,7 @@ std::optional<QString> sevenZipFirstEncryptedEntry(const ProcessResult& result) 
 // 7-Zip asks for the password of encrypted headers before it lists anything, and marks encrypted
 // entries in its technical listing.
 bool sevenZipListingShowsEncryption(const ProcessResult& result) {
-    if (result.status != 0) return result.output.contains(QLatin1String("Enter password"));
+    if (result.status != 0) return result.output.contains(SevenZipWords::kPasswordPromptStart);
     return sevenZipFirstEncryptedEntry(result).has_value();
 }
 

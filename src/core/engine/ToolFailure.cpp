@@ -2,14 +2,17 @@
 
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveVolumes.h"
+#include "core/engine/SevenZipWords.h"
 #include "core/engine/ToolFailureLines.h"
 #include "core/engine/ToolFailureText.h"
+#include "core/engine/UnrarWords.h"
 #include "platform/ToolText.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstddef>
 
 namespace ToolFailure {
 
@@ -61,6 +64,15 @@ bool says(const QString& text, QLatin1String words) {
     return false;
 }
 
+// Whether any of a program's words stand in the text (says).
+template <std::size_t N>
+bool saysAny(const QString& text, const QLatin1String (&words)[N]) {
+    for (const QLatin1String each : words) {
+        if (says(text, each)) return true;
+    }
+    return false;
+}
+
 // The line without the name where the tools print it: as the whole line ("ERROR: a.7z" is followed by
 // "a.7z"), or as its last field, after " : ", ": " or " = " ("ERROR: Wrong password : a", "Path = a",
 // "Testing archive: /x/a.7z"). A path holds a "/", which none of the tools' words do, so a path goes
@@ -80,8 +92,7 @@ QString withoutEchoedName(const QString& line, const QString& name) {
 // 7-Zip could not open the file as an archive: an extraction says "Can't open as archive", a listing
 // and the line after "ERROR: <archive>" "Cannot open the file as [zip] archive".
 bool saysCannotOpen(const QString& searchable) {
-    return says(searchable, QLatin1String("can't open as archive")) ||
-           says(searchable, QLatin1String("cannot open the file as"));
+    return saysAny(searchable, SevenZipWords::kCannotOpenWords);
 }
 
 // Whether the tool's words refuse a permission outside the failed system calls it reported with an item
@@ -116,15 +127,15 @@ bool hasLine(const QString& text, const QRegularExpression& line) {
 // unrar's damaged headers: "Corrupt header is found", "Main archive header is corrupt", "<entry> - the file
 // header is corrupt" (the entry's name first, its words last, as unrar prints them).
 bool unrarSaysCorruptHeader(const QString& text) {
-    static const QRegularExpression corrupt(QStringLiteral(
-        "^(?:Corrupt header is found|Main archive header is corrupt|(?:.+ - )?the file header is corrupt)$"));
+    static const QRegularExpression corrupt(UnrarWords::kCorruptHeaderLine);
     return hasLine(text, corrupt);
 }
 
 // unrar's method it does not know ("Unknown method in <entry>", "You may need a newer version of RAR."):
 // the entry is named as 7-Zip's and unzip's are (ToolFailureText::errorLine), never as damage.
 bool unrarLacksMethod(const QString& text) {
-    static const QRegularExpression unknown(QStringLiteral("^Unknown method in .+$"));
+    static const QRegularExpression unknown(QLatin1Char('^') + UnrarWords::kUnknownMethod +
+                                            QLatin1String(".+$"));
     return hasLine(text, unknown);
 }
 
@@ -145,7 +156,7 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
     QString text = combinedText(result);
     // 7-Zip and unrar print their question for a password whether or not it was needed: it names no
     // password problem.
-    text.remove(QLatin1String("Enter password (will not be echoed):"));
+    text.remove(SevenZipWords::kPasswordPrompt);
     // GNU tar prints every name C-quoted ("tar: \"a\": Cannot open: …"), and none of its own words.
     static const QRegularExpression tarLine(QStringLiteral("^\\S*tar: "));
     static const QRegularExpression quotedName(QStringLiteral("\"(?:[^\"\\\\]|\\\\.)*\""));
@@ -160,8 +171,7 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
 }
 
 bool sevenZipWarned(const ProcessResult& result) {
-    static const QRegularExpression warned(QStringLiteral("^(?:WARNINGS:|Archives with Warnings: \\d+)$"),
-                                           QRegularExpression::MultilineOption);
+    static const QRegularExpression warned(SevenZipWords::kWarnedLine, QRegularExpression::MultilineOption);
     return warned.match(result.output).hasMatch();
 }
 
@@ -193,7 +203,7 @@ bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames) {
 
 bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = searchableText(result, echoedNames);
-    return saysCannotOpen(text) || says(text, QLatin1String("unsupported method"));
+    return saysCannotOpen(text) || says(text, SevenZipWords::kUnsupportedMethodWords);
 }
 
 std::optional<ArchiveError> refusedLink(const QString& combinedText) {
@@ -201,9 +211,8 @@ std::optional<ArchiveError> refusedLink(const QString& combinedText) {
     // another link was ignored : vialink : dirlink/f.txt", each on a line of its own (an entry's name
     // elsewhere may hold the words). 7-Zip says the first of links that stay inside too ("d/up -> .."):
     // a link whose own target leads out is named first, then one 7-Zip says leads out, as leading out.
-    static const QRegularExpression refused(
-        QStringLiteral("^(?:ERROR: )?Dangerous link (path|via another link) was ignored : (.+) : (.*)$"),
-        QRegularExpression::MultilineOption);
+    static const QRegularExpression refused(SevenZipWords::kDangerousLinkLine,
+                                            QRegularExpression::MultilineOption);
     std::optional<QString> outside;
     std::optional<QString> chain;
     for (QRegularExpressionMatchIterator it = refused.globalMatch(combinedText); it.hasNext();) {
@@ -222,8 +231,7 @@ std::optional<ArchiveError> refusedLink(const QString& combinedText) {
 std::optional<ArchiveError> unwritableEntry(const QString& combinedText) {
     // 7-Zip makes a link last, from a placeholder file that a later entry of its name overwrote; the
     // line after names which kind of link it could not make.
-    static const QRegularExpression overwritten(QStringLiteral(
-        "Temporary link file is not empty : (.+)(?:\\n.*Cannot create (hard|symbolic) link)?"));
+    static const QRegularExpression overwritten(SevenZipWords::kOverwrittenLink);
     if (const QRegularExpressionMatch match = overwritten.match(combinedText); match.hasMatch()) {
         return ToolFailureText::linkOverwritten(match.captured(2) == QLatin1String("hard"),
                                                 shownPath(match.captured(1)));
@@ -246,19 +254,15 @@ std::optional<ArchiveError> unwritableEntry(const QString& combinedText) {
 }
 
 bool namesPasswordProblem(const QString& searchable) {
-    // "break signaled": 7-Zip asked for a password and found none on its standard input.
-    for (const char* words : {"wrong password", "incorrect password", "password is incorrect",
-                              "cannot open encrypted archive", "break signaled"}) {
-        if (says(searchable, QLatin1String(words))) return true;
-    }
-    return false;
+    return saysAny(searchable, SevenZipWords::kPasswordWords) ||
+           saysAny(searchable, UnrarWords::kPasswordWords);
 }
 
 bool namesFullDisk(const QString& searchable) {
-    // unrar says only "write error in the file"; unzip "write error (disk full?)".
-    for (const char* words :
-         {"no space left on device", "errno=28", "disk full", "write error in the file"}) {
-        if (says(searchable, QLatin1String(words))) return true;
+    // unzip says "write error (disk full?)".
+    for (const QLatin1String words : {QLatin1String("no space left on device"), SevenZipWords::kFullDiskWords,
+                                      QLatin1String("disk full"), UnrarWords::kFullDiskWords}) {
+        if (says(searchable, words)) return true;
     }
     return false;
 }
@@ -267,9 +271,10 @@ std::optional<QString> missingVolume(const QString& combinedText) {
     // 7-Zip: "Missing volume : a.z01" on a line of its own, or as a listing's "ERROR = Missing volume :
     // a.z01"; unrar: "Cannot find volume /folder/a.part2.rar". Never inside another line, where an entry's
     // name is echoed ("Incorrect password for Cannot find volume x.txt").
-    static const QRegularExpression missing(
-        QStringLiteral("^(?:(?:ERROR = )?Missing volume : |Cannot find volume )(.+)$"),
-        QRegularExpression::MultilineOption);
+    static const QRegularExpression missing(QStringLiteral("^(?:") + SevenZipWords::kMissingVolume +
+                                                QLatin1Char('|') + UnrarWords::kMissingVolume +
+                                                QStringLiteral(")(.+)$"),
+                                            QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = missing.match(combinedText);
     if (!match.hasMatch()) return std::nullopt;
     return QFileInfo(match.captured(1).trimmed()).fileName();
@@ -289,7 +294,7 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     // A method the tool lacks explains whatever else it said of the entry: its one line names it.
     if (unrarLacksMethod(text)) return std::nullopt;
     // A set of numbered pieces that ends early lacks the piece after its last one.
-    if (says(lowered, QLatin1String("unexpected end of archive"))) {
+    if (says(lowered, SevenZipWords::kUnexpectedEndWords)) {
         if (const std::optional<QString> next = ArchiveVolumes::volumeAfterLast(echoedNames.value(0)))
             return ArchiveError::missingVolume(*next);
     }
@@ -302,7 +307,7 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
         if (!report.failure || report.failure->errorNumber != EACCES) continue;
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
     }
-    if (says(lowered, QLatin1String("is not archive")) || saysCannotOpen(lowered))
+    if (says(lowered, SevenZipWords::kNotArchiveWords) || saysCannotOpen(lowered))
         return ArchiveError::corruptedArchive();
     for (const LineReport& report : reports) {
         if (!report.failure) continue;
@@ -311,20 +316,21 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     if (mentionsPermission(text, echoedNames)) return ArchiveError::permissionDenied();
     if (unrarSaysCorruptHeader(text) || unzipFoundNoEntries(result) || unzipSaysCorruptDirectory(text))
         return ArchiveError::corruptedArchive();
-    // unzip's "bad CRC 1a2b3c4d  (should be …)", "invalid compressed data to inflate", "<name>: bad extra
-    // field length (local)" and "file #1: bad zipfile offset (local header sig)", 7-Zip's data after the
-    // end of an entry's payload: damaged records.
+    // 7-Zip's and unrar's damaged records; unzip's "bad CRC 1a2b3c4d  (should be …)", "invalid compressed
+    // data to inflate", "<name>: bad extra field length (local)" and "file #1: bad zipfile offset (local
+    // header sig)"; GNU tar's.
+    if (saysAny(lowered, SevenZipWords::kDamageWords) || saysAny(lowered, UnrarWords::kDamageWords) ||
+        says(lowered, SevenZipWords::kUnexpectedEndWords))
+        return ArchiveError::corruptedArchive();
     for (const char* words :
-         {"data error", "crc failed", "checksum error", "headers error", "unexpected end of archive",
-          "is not rar archive", "cannot find zipfile", "not a zipfile", "end-of-central-directory", "bad crc",
+         {"cannot find zipfile", "not a zipfile", "end-of-central-directory", "bad crc",
           "invalid compressed data", "bad extra field length", "bad zipfile offset",
-          "there are some data after the end of the payload", "unexpected eof in archive",
-          "does not look like a tar archive", "skipping to next header"}) {
+          "unexpected eof in archive", "does not look like a tar archive", "skipping to next header"}) {
         if (says(lowered, QLatin1String(words))) return ArchiveError::corruptedArchive();
     }
     if (std::optional<ArchiveError> entry = unwritableEntry(text)) return entry;
     // unrar found nothing to write, and no other line says why.
-    static const QRegularExpression noFiles(QStringLiteral("^No files to extract$"));
+    static const QRegularExpression noFiles(UnrarWords::kNoFilesLine);
     if (reports.isEmpty() && hasLine(text, noFiles)) return ArchiveError::noFiles();
     return std::nullopt;
 }

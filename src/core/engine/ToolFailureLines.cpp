@@ -1,5 +1,7 @@
 #include "core/engine/ToolFailureLines.h"
 
+#include "core/engine/SevenZipWords.h"
+#include "core/engine/UnrarWords.h"
 #include "platform/ToolText.h"
 
 #include <QHash>
@@ -101,7 +103,7 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
 
 std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed) {
     static const QRegularExpression sevenZipOpen(QStringLiteral("^ERROR: (.+)$"));
-    static const QRegularExpression unrar(QStringLiteral("^Cannot (open|create) (.+)$"));
+    static const QRegularExpression unrar(UnrarWords::kCannotOpenOrCreateLine);
     static const QRegularExpression unzip(QStringLiteral("^error:\\s+cannot open zipfile \\[ (.+) \\]$"));
     static const QRegularExpression tar(QStringLiteral("^\\S*tar: (.+): Cannot (?:open|stat|read): (.+)$"));
     static const QRegularExpression zip(QStringLiteral("^zip warning: could not open for reading: (.+)$"));
@@ -113,12 +115,12 @@ std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index
     consumed = 1;
     if (std::optional<SystemFailure> failure = systemFailure(line(0))) return failure;
     // 7-Zip refuses to change an archive the user may not write: "The file is read-only", then its path.
-    if (line(0) == QLatin1String("The file is read-only") && !line(1).isEmpty()) {
+    if (line(0) == SevenZipWords::kFileIsReadOnly && !line(1).isEmpty()) {
         consumed = 2;
         return SystemFailure{kOpenOutput, EACCES, {shownPath(line(1))}};
     }
     if (const QRegularExpressionMatch match = sevenZipOpen.match(line(0));
-        match.hasMatch() && line(1) == QLatin1String("Cannot open the file as archive")) {
+        match.hasMatch() && line(1) == SevenZipWords::kCannotOpenAsArchiveLine) {
         const qsizetype numbered = line(2).isEmpty() ? 3 : 2;
         const std::optional<SystemFailure> failure = systemFailure(line(numbered));
         if (!failure || !failure->action.isEmpty()) return std::nullopt;
@@ -162,7 +164,7 @@ std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index
 }
 
 bool isUnsetMode(const SystemFailure& failure) {
-    return failure.action == QLatin1String("Cannot set file attribute") &&
+    return failure.action == SevenZipWords::kSetFileAttribute &&
            (failure.errorNumber == ENOSYS || failure.errorNumber == EOPNOTSUPP ||
             failure.errorNumber == EPERM);
 }

@@ -1,5 +1,8 @@
 #include "core/engine/ToolFailureText.h"
 
+#include "core/engine/SevenZipWords.h"
+#include "core/engine/UnrarWords.h"
+
 #include <QHash>
 #include <QRegularExpression>
 
@@ -20,7 +23,7 @@ QString actionWords(const QString& action) {
         {ToolFailureLines::kCreateHardLink, QStringLiteral(u"无法创建硬链接")},
         {QStringLiteral("Cannot create device"), QStringLiteral(u"无法创建设备文件")},
         {ToolFailureLines::kOpenInput, QStringLiteral(u"无法读取")},
-        {QStringLiteral("Cannot set file attribute"), QStringLiteral(u"无法设置文件属性")},
+        {SevenZipWords::kSetFileAttribute, QStringLiteral(u"无法设置文件属性")},
     };
     return words.value(action);
 }
@@ -45,9 +48,10 @@ QString systemFailureText(const SystemFailure& failure) {
 // "Unknown method in <name>").
 std::optional<QString> entryFailureText(const QString& line) {
     static const QRegularExpression mapname(QStringLiteral("^mapname:\\s+conversion of (.*) failed$"));
-    static const QRegularExpression method(QStringLiteral(
-        "^(?:skipping: (.+?)\\s+`[^']*' method not supported|(?:ERROR: )?Unsupported Method : (.+)|Unknown "
-        "method in (.+))$"));
+    static const QRegularExpression method(
+        QStringLiteral("^(?:skipping: (.+?)\\s+`[^']*' method not supported|") +
+        SevenZipWords::kUnsupportedMethodLine + QLatin1Char('|') + UnrarWords::kUnknownMethod +
+        QStringLiteral("(.+))$"));
     if (const QRegularExpressionMatch match = mapname.match(line); match.hasMatch()) {
         const QString name = match.captured(1).trimmed();
         if (name.isEmpty()) return QStringLiteral(u"压缩包中有名称为空的条目，无法写入");
