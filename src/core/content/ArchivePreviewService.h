@@ -1,19 +1,14 @@
 #pragma once
 
-#include "core/base/ArchiveFormat.h"
 #include "core/base/CancellationToken.h"
 #include "core/content/ArchivePreviewEntry.h"
-#include "core/content/PreviewListing.h"
+#include "core/content/PreviewEditService.h"
+#include "core/content/PreviewExtractionService.h"
+#include "core/content/PreviewListingService.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchivePrograms.h"
-#include "core/engine/ExtractionStaging.h"
 #include "core/engine/OperationOutputs.h"
-#include "core/engine/ProcessResult.h"
-#include "core/engine/SevenZipTool.h"
-#include "core/engine/ToolFallback.h"
 
-#include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,16 +18,17 @@
 // extracted for preview or a selection extracted to a folder, and entries added to or deleted from a
 // ZIP or 7Z archive in place. The tools do the archive work through their back-ends, in the order the
 // extractors use (ToolFallback); every entry path passes the safe-path rule before it reaches a tool or
-// a folder on disk. Failed runs are judged as extraction judges them (ExtractionSteps::mapExternalError).
+// a folder on disk. Failed runs are judged as extraction judges them (ToolFailure::mapExternalError).
 //
 // Keeps no state; every operation may run at once with any other. The blocking operations are for a
 // worker thread: they throw ArchiveError, FileSystemError, ProcessRunnerError (time-out, launch) and
-// CancellationError.
+// CancellationError. Each of the three works in a class of its own: PreviewListingService,
+// PreviewExtractionService and PreviewEditService.
 class ArchivePreviewService {
 public:
     // Programs are located again for every run, so a tool installed meanwhile is found.
     explicit ArchivePreviewService(ArchivePrograms programs = ArchivePrograms::installed())
-        : m_programs(std::move(programs)) {}
+        : m_listing(programs), m_extraction(programs), m_editing(std::move(programs)) {}
 
     // The entries as listed. An encrypted archive listed without a password, or a tool
     // that complains about the password, gives ArchiveError wrongPassword. A compressed TAR lists, and
@@ -75,30 +71,7 @@ public:
     static QString safeRelativePath(const QString& path);
 
 private:
-    // Which message to give when no program installed opens a kind other than RAR.
-    enum class Purpose { preview, extraction };
-
-    // The rows of the first program in order that lists archiveURL (ToolFallback); echoedNames as the
-    // tools print them, the archive first.
-    QList<ArchivePreviewEntry> programEntries(const QString& archiveURL,
-                                              const QList<ToolFallback::Program>& order,
-                                              const std::optional<QString>& password,
-                                              const QStringList& echoedNames,
-                                              const CancellationToken& token) const;
-    SevenZipTool requireSevenZip(const QString& missingMessage) const;
-
-    // Extracts through a private folder in destinationURL (ExtractionStaging): a failed run leaves
-    // the destination as it was. archiveURL is the file the tools open (a set's main volume).
-    // Extracted items named by a legacy name's bytes get their decoded names from legacyNames first.
-    // Returns the top-level items that went in under another name because theirs was taken.
-    ExtractionStaging::Renames extractWithTools(const QString& archiveURL, const QStringList& entryPaths,
-                                                const QHash<QByteArray, QString>& legacyNames,
-                                                const QString& destinationURL,
-                                                const std::optional<QString>& password, Purpose purpose,
-                                                const CancellationToken& token) const;
-    void runTools(const QString& archiveURL, const QStringList& entryPaths, const QString& destinationURL,
-                  const std::optional<QString>& password, Purpose purpose,
-                  const CancellationToken& token) const;
-
-    ArchivePrograms m_programs;
+    PreviewListingService m_listing;
+    PreviewExtractionService m_extraction;
+    PreviewEditService m_editing;
 };

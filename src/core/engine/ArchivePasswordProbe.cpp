@@ -3,8 +3,9 @@
 #include "core/base/InputItem.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ArchiveVolumes.h"
-#include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipListing.h"
+#include "core/engine/SevenZipWords.h"
+#include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFallback.h"
 #include "core/engine/UnrarListing.h"
 
@@ -48,7 +49,7 @@ std::optional<QString> sevenZipFirstEncryptedEntry(const ProcessResult& result) 
 // 7-Zip asks for the password of encrypted headers before it lists anything, and marks encrypted
 // entries in its technical listing.
 bool sevenZipListingShowsEncryption(const ProcessResult& result) {
-    if (result.status != 0) return result.output.contains(QLatin1String("Enter password"));
+    if (result.status != 0) return result.output.contains(SevenZipWords::kPasswordPromptStart);
     return sevenZipFirstEncryptedEntry(result).has_value();
 }
 
@@ -63,7 +64,7 @@ std::optional<QString> firstEncryptedEntry(const ToolFallback::Run& run) {
 
 // A failed run names a wrong password only in the tools' own words.
 ArchivePasswordProbe::EntryTest judged(const ProcessResult& failed, const QStringList& echoedNames) {
-    const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(failed, echoedNames);
+    const std::optional<ArchiveError> named = ToolFailure::namedFailure(failed, echoedNames);
     const bool wrong = named && named->kind() == ArchiveError::Kind::wrongPassword;
     return wrong ? ArchivePasswordProbe::EntryTest::wrong : ArchivePasswordProbe::EntryTest::unproven;
 }

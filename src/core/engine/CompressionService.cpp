@@ -10,6 +10,9 @@
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipProgress.h"
 #include "core/engine/SourceTrash.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureLines.h"
+#include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
 #include "core/split/SplitCompressionError.h"
 #include "core/split/SplitCompressionPlanner.h"
@@ -80,7 +83,7 @@ void createWithSevenZip(const SevenZipTool& sevenZip, const QString& destination
         SevenZipProgress::makeSevenZipProgressOutputHandler(progressHandler), token);
     if (result.status != 0) {
         CompressionService::throwCompressionError(
-            result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::sevenZip),
+            result, ToolFailureText::compressingToolFailed(ToolFallback::Program::sevenZip),
             {destinationURL});
     }
 }
@@ -271,7 +274,7 @@ void CompressionService::compressMacCompatibleEncryptedZip(const QStringList& fi
         infoZip().create(destinationURL, namesOf(files), CompressionStaging::commonParent(files),
                          {level, exclusionsApply(excludeHiddenFiles, files), std::nullopt}, password, token);
     if (result.status != 0) {
-        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::infoZip),
+        throwCompressionError(result, ToolFailureText::compressingToolFailed(ToolFallback::Program::infoZip),
                               {destinationURL});
     }
 }
@@ -290,7 +293,7 @@ void CompressionService::compressTarGzip(const QStringList& files, const QString
                         exclusionsApply(excludeHiddenFiles, files), token);
     report(progressHandler, kAfterRun);
     if (result.status != 0) {
-        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::tar),
+        throwCompressionError(result, ToolFailureText::compressingToolFailed(ToolFallback::Program::tar),
                               {destinationURL});
     }
 }
@@ -310,10 +313,10 @@ bool CompressionService::testArchive(const QString& primaryPartURL, const std::o
 
 void CompressionService::throwCompressionError(const ProcessResult& result, const QString& fallback,
                                                const QStringList& echoedNames) {
-    if (std::optional<ArchiveError> named = ExtractionSteps::namedFailure(result, echoedNames)) throw *named;
-    if (std::optional<QString> input = missingInput(ExtractionSteps::combinedText(result)))
+    if (std::optional<ArchiveError> named = ToolFailure::namedFailure(result, echoedNames)) throw *named;
+    if (std::optional<QString> input = missingInput(ToolFailureLines::combinedText(result)))
         throw ArchiveError::fileNotFound(*input);
-    throw ArchiveError::compressFailed(ExtractionSteps::withErrorLine(fallback, result));
+    throw ArchiveError::compressFailed(ToolFailureText::withErrorLine(fallback, result));
 }
 
 void CompressionService::compressSevenZip(const QStringList& files, const QString& destinationURL,
@@ -346,7 +349,7 @@ void CompressionService::compressPlainZip(const QStringList& files, const QStrin
                    {level, exclusionsApply(excludeHiddenFiles, files), volumeSize}, std::nullopt, token);
     report(progressHandler, kAfterRun);
     if (result.status != 0) {
-        throwCompressionError(result, ExtractionSteps::compressingToolFailed(ToolFallback::Program::infoZip),
+        throwCompressionError(result, ToolFailureText::compressingToolFailed(ToolFallback::Program::infoZip),
                               {destinationURL});
     }
 }

@@ -58,10 +58,10 @@ public:
     bool testArchive(const QString& primaryPartURL, const std::optional<QString>& password,
                      const CancellationToken& token) const;
 
-    // The failure the tool's words name, as every tool run's (ExtractionSteps::namedFailure: a full disk,
+    // The failure the tool's words name, as every tool run's (ToolFailure::namedFailure: a full disk,
     // a read-only folder, no permission...), or an input that went missing (ArchiveError::fileNotFound
     // with the name the tool printed); else ArchiveError::compressFailed with fallback, a sentence, and
-    // the tool's one error line (ExtractionSteps::errorLine). echoedNames (the archive) are not read as
+    // the tool's one error line (ToolFailureText::errorLine). echoedNames (the archive) are not read as
     // the tool's words.
     [[noreturn]] static void throwCompressionError(const ProcessResult& result, const QString& fallback,
                                                    const QStringList& echoedNames = {});

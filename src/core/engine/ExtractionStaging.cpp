@@ -4,9 +4,10 @@
 #include "core/base/FileNameHelper.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/FileTree.h"
-#include "platform/ToolText.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/ToolFailureText.h"
+#include "platform/ToolText.h"
 #include "platform/WorkTree.h"
 
 #include <QDir>
@@ -194,7 +195,7 @@ void ExtractionStaging::requireLinksInside(const std::vector<fs::path>& links) c
     for (const fs::path& link : links) {
         const std::optional<fs::path> end = resolvedTarget(link);
         if (root && end && !isWithin(*end, *root)) {
-            throw ExtractionSteps::linkOutsideDestination(
+            throw ToolFailureText::linkOutsideDestination(
                 qtPath(link.lexically_relative(nativePath(m_path))));
         }
     }

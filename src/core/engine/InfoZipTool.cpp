@@ -2,8 +2,8 @@
 
 #include "core/base/ZipCentralDirectory.h"
 #include "core/engine/ArchiveTools.h"
-#include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/ToolFailure.h"
 
 namespace {
 
@@ -15,14 +15,14 @@ ProcessResult run(const QString& program, const QStringList& arguments,
                               ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::terminal);
 }
 
-// unzip's warning status with every entry done (ExtractionSteps::onlyWarnings) is a finished run. Its
+// unzip's warning status with every entry done (ToolFailure::onlyWarnings) is a finished run. Its
 // "zipfile is empty" is one only for an archive that claims no entries: an end record that claims some
-// its directory does not hold is damage (ExtractionSteps::namedFailure).
+// its directory does not hold is damage (ToolFailure::namedFailure).
 ProcessResult finished(ProcessResult result, const QString& archive, const QStringList& echoedNames) {
-    if (ExtractionSteps::unzipFoundNoEntries(result)) {
+    if (ToolFailure::unzipFoundNoEntries(result)) {
         if (result.status == 1 && ZipCentralDirectory::claimedEntryCount(archive).value_or(0) == 0)
             result.status = 0;
-    } else if (ExtractionSteps::onlyWarnings(result, echoedNames)) {
+    } else if (ToolFailure::onlyWarnings(result, echoedNames)) {
         result.status = 0;
     }
     return result;

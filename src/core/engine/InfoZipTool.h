@@ -13,7 +13,7 @@
 // switches for entry names, so a name that starts with "-" is never handed to them: see
 // ArchiveTools::InfoZip::isReadAsSwitch. Results come back as the tool left them, except that a listing
 // or an extraction that ended with unzip's warning status and skipped no entry
-// (ExtractionSteps::onlyWarnings) comes back as succeeded.
+// (ToolFailure::onlyWarnings) comes back as succeeded.
 class InfoZipTool {
 public:
     InfoZipTool(QString zip, QString unzip) : m_zip(std::move(zip)), m_unzip(std::move(unzip)) {}

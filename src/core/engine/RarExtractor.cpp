@@ -5,6 +5,8 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
 
 namespace {
@@ -50,8 +52,8 @@ void RarExtractor::extractInto(const QString& fileURL, const QString& destinatio
     if (run->result.status == 0) return;
     // Without unrar, a 7-Zip without RAR support leaves no program that opens it.
     if (run->program == ToolFallback::Program::sevenZip && !m_programs.unrarTool() &&
-        ExtractionSteps::sevenZipCannotHandle(run->result, echoedNames))
+        ToolFailure::sevenZipCannotHandle(run->result, echoedNames))
         throw rarToolMissing();
-    throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),
-                                            echoedNames);
+    throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
+                                        echoedNames);
 }

@@ -7,6 +7,8 @@
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
 
 SevenZipExtractor::SevenZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
@@ -63,8 +65,8 @@ void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destin
     if (!run)
         throw ArchiveError::dependencyMissing(ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
     if (run->result.status == 0) return;
-    throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),
-                                            echoed);
+    throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
+                                        echoed);
 }
 
 void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QString& destinationURL,
@@ -76,8 +78,8 @@ void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QStri
             ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
     const ProcessResult result = sevenZip->extract(fileURL, destinationURL, threadCount, password, token);
     if (result.status != 0) {
-        throw ExtractionSteps::mapExternalError(
-            result, ExtractionSteps::extractingToolFailed(ToolFallback::Program::sevenZip),
+        throw ToolFailure::mapExternalError(
+            result, ToolFailureText::extractingToolFailed(ToolFallback::Program::sevenZip),
             {fileURL, destinationURL});
     }
 }

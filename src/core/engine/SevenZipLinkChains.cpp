@@ -2,8 +2,9 @@
 
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveTools.h"
-#include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipListing.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureLines.h"
 #include "platform/ToolText.h"
 
 #include <QHash>
@@ -163,7 +164,7 @@ bool staysInside(const QList<Entry>& entries) {
 }
 
 bool refusedLink(const ProcessResult& result) {
-    return ExtractionSteps::refusedLink(ExtractionSteps::combinedText(result)).has_value();
+    return ToolFailure::refusedLink(ToolFailureLines::combinedText(result)).has_value();
 }
 
 bool provedSafe(const SevenZipTool& sevenZip, const QString& archive, const std::optional<QString>& password,

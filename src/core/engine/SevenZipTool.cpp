@@ -3,6 +3,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipLinkChains.h"
+#include "core/engine/ToolFailure.h"
 
 #include <algorithm>
 
@@ -11,8 +12,8 @@ namespace {
 // A run that failed only to set modes the file system cannot hold wrote every item: it succeeded. One
 // that warned may have written what the archive does not hold: it ends as 7-Zip's warning status does.
 ProcessResult extracted(ProcessResult result) {
-    if (ExtractionSteps::onlyModesUnset(result)) result.status = 0;
-    if (result.status == 0 && ExtractionSteps::sevenZipWarned(result)) result.status = 1;
+    if (ToolFailure::onlyModesUnset(result)) result.status = 0;
+    if (result.status == 0 && ToolFailure::sevenZipWarned(result)) result.status = 1;
     return result;
 }
 

@@ -14,8 +14,8 @@
 // Every 7-Zip run of the extractors, the password probe, compression and the archive browser: the
 // arguments (ArchiveTools::SevenZip), the password on standard input (never in an argument), the
 // time-outs, and the retry with the link checks off. Results come back as the tool left them, except that an
-// extraction whose only failures are modes the file system cannot hold (ExtractionSteps::onlyModesUnset)
-// comes back as succeeded, and one that warned (ExtractionSteps::sevenZipWarned) as failed; callers judge
+// extraction whose only failures are modes the file system cannot hold (ToolFailure::onlyModesUnset)
+// comes back as succeeded, and one that warned (ToolFailure::sevenZipWarned) as failed; callers judge
 // a failure by its words.
 class SevenZipTool {
 public:

@@ -2,6 +2,7 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/ToolFailure.h"
 
 namespace ToolFallback {
 
@@ -34,7 +35,7 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
     return std::nullopt;
 }
 
-// What a failed run's words say (ExtractionSteps::namedFailure), least first: nothing known, damage
+// What a failed run's words say (ToolFailure::namedFailure), least first: nothing known, damage
 // (another program may read past it), or a reason every program would meet. A 7-Zip that cannot open
 // the file says nothing of it beside another program's failure: it may lack the format (Debian's has
 // no RAR). Nor does one that only warned (a TAR's long name it could not read is a "Headers Error" to
@@ -43,12 +44,11 @@ enum class Verdict { unknown, damaged, reason };
 
 Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
     constexpr int kSevenZipWarning = 1;
-    const bool onlyWarned =
-        run.result.status == kSevenZipWarning && ExtractionSteps::sevenZipWarned(run.result);
+    const bool onlyWarned = run.result.status == kSevenZipWarning && ToolFailure::sevenZipWarned(run.result);
     if (run.program == Program::sevenZip &&
-        (onlyWarned || ExtractionSteps::sevenZipCannotHandle(run.result, echoedNames)))
+        (onlyWarned || ToolFailure::sevenZipCannotHandle(run.result, echoedNames)))
         return Verdict::unknown;
-    const std::optional<ArchiveError> named = ExtractionSteps::namedFailure(run.result, echoedNames);
+    const std::optional<ArchiveError> named = ToolFailure::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;
     // Damage named in one entry is the archive's, whichever program reads it.
     const bool damaged = named->kind() == ArchiveError::Kind::corruptedArchive && named->payload().isEmpty();

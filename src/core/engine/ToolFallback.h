@@ -48,7 +48,7 @@ struct Run {
 };
 
 // Runs the attempts of the installed programs in order until one succeeds or fails for a reason every
-// program would meet (ExtractionSteps::namedFailure: a wrong password, a missing volume, a full disk, a
+// program would meet (ToolFailure::namedFailure: a wrong password, a missing volume, a full disk, a
 // refused link, ...), which is the outcome. After any other failure (damaged data, a file it cannot
 // open as an archive, words that name nothing known), a missing program or an unusable success the
 // next program tries: an archive is damaged only when every program failed, or when one names an entry

@@ -2,9 +2,9 @@
 
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveTools.h"
-#include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/RarArchiveAlias.h"
+#include "core/engine/ToolFailureText.h"
 #include "core/engine/UnrarListing.h"
 
 #include <QList>
@@ -106,6 +106,6 @@ void UnrarTool::requireLinksInside(const QString& archive, const QStringList& en
     for (const auto& [path, target] : links) all.insert(path, target);
     for (const auto& [path, target] : links) {
         if (isAmong(path, entryPaths) && ArchiveLinks::leadsOut(path, target, all))
-            throw ExtractionSteps::linkOutsideDestination(path);
+            throw ToolFailureText::linkOutsideDestination(path);
     }
 }

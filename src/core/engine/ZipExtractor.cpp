@@ -6,6 +6,8 @@
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
 
 ZipExtractor::ZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
@@ -50,6 +52,6 @@ void ZipExtractor::extractInto(const QString& fileURL, const QString& destinatio
             ArchiveError::withReinstallAdvice(QStringLiteral(u"ZIP 解压工具不可用")));
     }
     if (run->result.status == 0) return;
-    throw ExtractionSteps::mapExternalError(run->result, ExtractionSteps::extractingToolFailed(run->program),
-                                            echoedNames);
+    throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
+                                        echoedNames);
 }

@@ -1,5 +1,5 @@
 #include "ContentFixture.h"
-#include "core/engine/ExtractionSteps.h"
+#include "core/engine/ToolFailureText.h"
 #include "support/FakePrograms.h"
 #include "support/FakeTool.h"
 
@@ -228,7 +228,7 @@ TEST_F(ArchivePreviewExtractionTest, PreviewDoesNotFollowALinkOutOfItsFolder) {
     EXPECT_EQ(failure([&] {
                   preview(ArchivePreviewService(m_programs.programs()), "notes.txt", m_tree.path("l.zip"));
               }),
-              ExtractionSteps::linkOutsideDestination("notes.txt"));
+              ToolFailureText::linkOutsideDestination("notes.txt"));
 }
 
 TEST_F(ArchivePreviewExtractionTest, NumberedVolumesGoToSevenZip) {
@@ -310,7 +310,7 @@ TEST_F(ArchivePreviewExtractionTest, SelectionRefusals) {
     EXPECT_EQ(failure([&] {
                   service.extractEntries({entry("ok.txt"), entry("r")}, rar, destination, {}, m_token);
               }),
-              ExtractionSteps::linkOutsideDestination("r"));
+              ToolFailureText::linkOutsideDestination("r"));
     EXPECT_FALSE(QFileInfo::exists(destination));
     EXPECT_TRUE(
         service.extractEntries({entry("nothing.txt")}, zip, destination, {}, m_token).outputs.isEmpty())

@@ -1,7 +1,7 @@
 #include "ContentFixture.h"
 #include "core/base/FileSystemError.h"
+#include "core/engine/ToolFailure.h"
 #include "platform/ToolText.h"
-#include "core/engine/ExtractionSteps.h"
 #include "support/FakeTool.h"
 #include "support/GnuTarArchives.h"
 #include "support/LegacyArchives.h"
@@ -313,8 +313,7 @@ TEST(ArchivePreviewService, ToolFailuresReadAsInExtraction) {
         {{1, " \n", "\n\n"}, ArchiveError::extractFailed(fallback)},
     };
     for (const auto& [result, error] : cases) {
-        EXPECT_EQ(ExtractionSteps::mapExternalError(result, fallback, {}), error)
-            << result.error.toStdString();
+        EXPECT_EQ(ToolFailure::mapExternalError(result, fallback, {}), error) << result.error.toStdString();
     }
 }
 

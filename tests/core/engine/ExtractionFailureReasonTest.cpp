@@ -4,8 +4,8 @@
 #include "core/engine/ArchivePrograms.h"
 #include "core/engine/ArchiveService.h"
 #include "core/engine/ArchiveTools.h"
-#include "core/engine/ExtractionSteps.h"
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/ToolFailure.h"
 #include "platform/PrivateTempDirectory.h"
 #include "support/FakePrograms.h"
 #include "support/LegacyArchives.h"
@@ -532,7 +532,7 @@ TEST_F(ExtractionFailureReasonTest, aFullDiskIsNamedForAnEncryptedArchiveToo) {
         GTEST_SKIP() << "no private mount namespace here";
     }
     ASSERT_NE(result.status, 0);
-    EXPECT_EQ(ExtractionSteps::mapExternalError(result, {}, {archive}).message(),
+    EXPECT_EQ(ToolFailure::mapExternalError(result, {}, {archive}).message(),
               QStringLiteral(u"磁盘空间不足。"));
 }
 

@@ -1,0 +1,88 @@
+#include "core/content/PreviewEditService.h"
+
+#include "core/base/ArchiveFormat.h"
+#include "core/base/InputItem.h"
+#include "core/content/EditWorkFolder.h"
+#include "core/content/PreviewToolRuns.h"
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFallback.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// An edit is no extraction: where the rules find no reason, its own sentence says it (with the tool's
+// one error line), not "解压失败".
+void throwIfEditFailed(const ProcessResult& result, const QString& sentence, const QStringList& echoedNames) {
+    if (result.status == 0) return;
+    const ArchiveError error = ToolFailure::mapExternalError(result, sentence, echoedNames);
+    if (error.kind() == ArchiveError::Kind::extractFailed) throw ArchiveError::commandFailed(error.payload());
+    throw error;
+}
+
+QString editExtension(const QString& archiveURL) { return QFileInfo(archiveURL).suffix().toLower(); }
+
+}  // namespace
+
+SevenZipTool PreviewEditService::requireSevenZip(const QString& missingMessage) const {
+    std::optional<SevenZipTool> sevenZip = m_programs.sevenZipTool();
+    if (!sevenZip) throw ArchiveError::dependencyMissing(missingMessage);
+    return *sevenZip;
+}
+
+void PreviewEditService::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                  const std::optional<QString>& password,
+                                  const CancellationToken& token) const {
+    if (fileURLs.isEmpty()) throw ArchiveError::noInputFiles();
+    const QString extension = editExtension(archiveURL);
+    if (!ArchiveFormat::isEditable(archiveURL)) {
+        throw ArchiveError::commandFailed(
+            QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持添加文件。"));
+    }
+    // 7-Zip would wait for good on a pipe it opens, also one inside a folder being added.
+    for (const QString& file : fileURLs) {
+        ExtractionSteps::requireItem(file);
+        if (const std::optional<QString> inside = InputItem::firstNonContentInside(file, token))
+            throw ArchiveError::notFileOrFolder(*inside);
+    }
+    const SevenZipTool sevenZip =
+        requireSevenZip(ArchiveError::withReinstallAdvice(QStringLiteral(u"添加文件需要 7-Zip 工具")));
+    const EditWorkFolder work(archiveURL);
+    throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, work.path(), token),
+                      QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
+}
+
+void PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                                       const std::optional<QString>& password,
+                                       const CancellationToken& token) const {
+    if (entries.isEmpty()) throw ArchiveError::commandFailed(QStringLiteral(u"请选择要删除的条目。"));
+    QStringList safePaths;
+    for (const ArchivePreviewEntry& entry : entries) safePaths.append(PreviewToolRuns::safeToolPath(entry));
+    const QString extension = editExtension(archiveURL);
+    if (!ArchiveFormat::isEditable(archiveURL)) {
+        throw ArchiveError::commandFailed(
+            QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
+    }
+    // A ZIP 7-Zip cannot open goes to zip, as in extraction; zip needs no password to delete.
+    const EditWorkFolder work(archiveURL);
+    ToolFallback::Attempts attempts;
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        return sevenZip.remove(archiveURL, safePaths, password, work.path(), token);
+    };
+    attempts.infoZip = [&](const InfoZipTool& infoZip) {
+        PreviewToolRuns::refuseSwitchLikeNames(safePaths);
+        return infoZip.remove(archiveURL, safePaths, work.path(), token);
+    };
+    PreviewToolRuns::runInOrderOrThrow(
+        m_programs, ToolFallback::order(archiveURL, false), attempts,
+        [](ToolFallback::Program program) {
+            return program == ToolFallback::Program::infoZip ? QStringLiteral(u"删除 ZIP 内文件失败。")
+                                                             : QStringLiteral(u"删除压缩包内文件失败。");
+        },
+        extension == QStringLiteral("zip")
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具"))
+            : ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具")),
+        QStringList{archiveURL} + safePaths, token, throwIfEditFailed);
+}

@@ -1,0 +1,176 @@
+#include "core/content/PreviewExtractionService.h"
+
+#include "core/base/ArchiveFormat.h"
+#include "core/base/FileSystemError.h"
+#include "core/content/ExtractedItemSearch.h"
+#include "core/content/LegacyNameRows.h"
+#include "core/content/PreviewToolRuns.h"
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/CompoundTar.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/LegacyNameRenamer.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureText.h"
+#include "platform/PrivateTempDirectory.h"
+
+#include <QFileInfo>
+#include <QUuid>
+
+namespace {
+
+QString fileNameOf(const QString& fileURL) { return QFileInfo(fileURL).fileName(); }
+
+bool isFolderEntry(const ArchivePreviewEntry& entry) { return entry.path.endsWith(QLatin1Char('/')); }
+
+// An entry extraction's failed run is judged as an extraction's; blankOutput is said when the tool's
+// words name no reason.
+void throwIfFailed(const ProcessResult& result, const QString& blankOutput, const QStringList& echoedNames) {
+    if (result.status != 0) throw ToolFailure::mapExternalError(result, blankOutput, echoedNames);
+}
+
+QString makePreviewRoot() {
+    const QString relative =
+        QStringLiteral("velmoraPreviews/") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const std::optional<QString> root = PrivateTempDirectory::makeFolder(relative);
+    if (!root) throw FileSystemError::privateTempUnavailable();
+    return *root;
+}
+
+// Each program's extraction of the named entries from archive into destinationURL.
+ToolFallback::Attempts entryAttempts(const QString& archive, const QStringList& entryPaths,
+                                     const QString& destinationURL, const std::optional<QString>& password,
+                                     double timeout, const CancellationToken& token) {
+    ToolFallback::Attempts attempts;
+    attempts.outputFolder = destinationURL;
+    attempts.sevenZip = [=](const SevenZipTool& sevenZip) {
+        return sevenZip.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
+    };
+    attempts.unrar = [=](const UnrarTool& unrar) {
+        return unrar.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
+    };
+    attempts.infoZip = [=](const InfoZipTool& infoZip) {
+        PreviewToolRuns::refuseSwitchLikeNames(entryPaths);
+        return infoZip.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
+    };
+    attempts.tar = [=](const TarTool& tar) {
+        return tar.extract(archive, destinationURL, entryPaths, timeout, token);
+    };
+    if (CompoundTar::isCompoundTar(archive)) {
+        attempts.sevenZip = [=](const SevenZipTool& sevenZip) {
+            return CompoundTar::throughInnerTar(
+                archive,
+                [&](const QString& work) {
+                    // The whole layer: gzip, bzip2 and xz cannot be entered in the middle.
+                    return sevenZip.extractEntries(archive, {}, work, password, ArchiveTools::kLongRunTimeout,
+                                                   token);
+                },
+                [&](const QString& tarFile) {
+                    // The password protected the outer file only.
+                    return sevenZip.extractEntries(tarFile, entryPaths, destinationURL, std::nullopt, timeout,
+                                                   token);
+                });
+        };
+    }
+    return attempts;
+}
+
+}  // namespace
+
+QString PreviewExtractionService::extractedPreviewFile(const ArchivePreviewEntry& entry,
+                                                       const QString& archiveURL,
+                                                       const std::optional<QString>& password,
+                                                       const CancellationToken& token) const {
+    ExtractionSteps::requireItem(archiveURL);
+    if (isFolderEntry(entry)) throw ArchiveError::extractFailed(QStringLiteral(u"文件夹不能直接预览。"));
+    const QString archive = PreviewToolRuns::openedArchive(archiveURL);
+    const QString safePath = PreviewToolRuns::safeRelativePath(entry.path);
+    const QString toolPath = PreviewToolRuns::safeToolPath(entry);
+    const QString root = makePreviewRoot();
+    extractWithTools(archive, {toolPath},
+                     LegacyNameRows::componentDecodings({entry}, LegacyNameRows::Undecodable::nameAsListed),
+                     root, password, Purpose::preview, token);
+
+    const QString candidate = root + QLatin1Char('/') + safePath;
+    if (QFileInfo::exists(candidate) && ExtractedItemSearch::isContained(candidate, root)) return candidate;
+    if (std::optional<QString> found = ExtractedItemSearch::locateExtractedFile(fileNameOf(safePath), root)) {
+        return *found;
+    }
+    throw ArchiveError::extractFailed(QStringLiteral(u"未能读取压缩包内文件：") + entry.path);
+}
+
+OperationOutputs PreviewExtractionService::extractEntries(const QList<ArchivePreviewEntry>& entries,
+                                                          const QString& archiveURL,
+                                                          const QString& destinationURL,
+                                                          const std::optional<QString>& password,
+                                                          const CancellationToken& token) const {
+    ExtractionSteps::requireItem(archiveURL);
+    QList<ArchivePreviewEntry> files;
+    for (const ArchivePreviewEntry& entry : entries) {
+        if (!isFolderEntry(entry)) files.append(entry);
+    }
+    if (files.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要提取的文件。"));
+    QStringList safePaths;
+    QStringList toolPaths;
+    for (const ArchivePreviewEntry& entry : files) {
+        safePaths.append(PreviewToolRuns::safeRelativePath(entry.path));
+        toolPaths.append(PreviewToolRuns::safeToolPath(entry));
+    }
+    const QString archive = PreviewToolRuns::openedArchive(archiveURL);
+    const ExtractionStaging::Renames renames =
+        extractWithTools(archive, toolPaths,
+                         LegacyNameRows::componentDecodings(files, LegacyNameRows::Undecodable::keepToolName),
+                         destinationURL, password, Purpose::extraction, token);
+
+    QStringList extracted;
+    for (const QString& path : safePaths) {
+        // A top-level item whose name was taken went in under another one.
+        const QString first = path.section(QLatin1Char('/'), 0, 0);
+        const QString placed = renames.value(first, first) + path.mid(first.size());
+        const QString candidate = destinationURL + QLatin1Char('/') + placed;
+        if (QFileInfo::exists(candidate)) {
+            extracted.append(candidate);
+        } else if (std::optional<QString> found =
+                       ExtractedItemSearch::locateExtractedItem(fileNameOf(path), destinationURL)) {
+            extracted.append(*found);
+        }
+    }
+    return {extracted, {}, static_cast<int>(renames.size())};
+}
+
+ExtractionStaging::Renames PreviewExtractionService::extractWithTools(
+    const QString& archiveURL, const QStringList& entryPaths, const QHash<QByteArray, QString>& legacyNames,
+    const QString& destinationURL, const std::optional<QString>& password, Purpose purpose,
+    const CancellationToken& token) const {
+    ExtractionStaging staging(destinationURL);
+    runTools(archiveURL, entryPaths, staging.path(), password, purpose, token);
+    if (!legacyNames.isEmpty()) {
+        LegacyNameRenamer::rename(staging.path(), [&legacyNames](const QByteArray& name) {
+            return legacyNames.contains(name) ? std::optional<QString>(legacyNames.value(name))
+                                              : std::nullopt;
+        });
+    }
+    if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL))
+        LegacyNameRenamer::separateFolders(staging.path());
+    return staging.commit(token);
+}
+
+// The programs in the extractors' order (ToolFallback).
+void PreviewExtractionService::runTools(const QString& archiveURL, const QStringList& entryPaths,
+                                        const QString& destinationURL, const std::optional<QString>& password,
+                                        Purpose purpose, const CancellationToken& token) const {
+    // A selection may be large; a one-entry preview must answer quickly.
+    const double timeout =
+        purpose == Purpose::extraction ? ArchiveTools::kLongRunTimeout : ArchiveTools::kPreviewTimeout;
+    const QString missing =
+        ArchiveFormat::kindOrSetKind(archiveURL) == ArchiveFormat::Kind::rar
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR 预览工具不可用"))
+        : purpose == Purpose::preview
+            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 预览工具不可用"))
+            : ArchiveError::withReinstallAdvice(QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具"));
+    PreviewToolRuns::runInOrderOrThrow(
+        m_programs, ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
+        entryAttempts(archiveURL, entryPaths, destinationURL, password, timeout, token),
+        ToolFailureText::extractingToolFailed, missing, QStringList{archiveURL, destinationURL} + entryPaths,
+        token, throwIfFailed);
+}

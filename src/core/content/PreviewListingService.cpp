@@ -1,0 +1,191 @@
+#include "core/content/PreviewListingService.h"
+
+#include "core/base/ArchiveFormat.h"
+#include "core/base/FileSystemError.h"
+#include "core/base/LegacyNames.h"
+#include "core/base/ZipCentralDirectory.h"
+#include "core/content/ArchiveListingParser.h"
+#include "core/content/LegacyNameRows.h"
+#include "core/content/PreviewEntryRules.h"
+#include "core/content/PreviewListing.h"
+#include "core/content/PreviewToolRuns.h"
+#include "core/content/SevenZipListingReader.h"
+#include "core/content/ZipDirectoryListing.h"
+#include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveTools.h"
+#include "core/engine/CompoundTar.h"
+#include "core/engine/ExtractionSteps.h"
+#include "core/engine/SevenZipTool.h"
+#include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureText.h"
+
+namespace {
+
+// A listing's failure is judged as an extraction's (ToolFailure::mapExternalError), but never shows the
+// tool's whole output (a banner and a table, no reason): where the rules find no reason in its words, the
+// sentence says it.
+void throwIfListingFailed(const ProcessResult& result, const QString& sentence,
+                          const QStringList& echoedNames) {
+    if (result.status == 0) return;
+    const ArchiveError error = ToolFailure::mapExternalError(result, sentence, echoedNames);
+    if (error.kind() == ArchiveError::Kind::extractFailed) throw ArchiveError::commandFailed(sentence);
+    throw error;
+}
+
+// ZIP names without the UTF-8 flag follow the systems they were made on whichever tool printed them
+// (a listing that names none: the format's own code page); other kinds store a file system's bytes.
+LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind,
+                                 const PreviewListing& listing = {}) {
+    const bool zip = kind && ArchiveKindTable::row(*kind).family == ArchiveFormat::Family::zip;
+    return zip ? listing.zipSource() : LegacyNames::Source::fileSystemBytes;
+}
+
+// A ZIP's rows from its central directory alone; an encrypted one needs a password first.
+QList<ArchivePreviewEntry> zipReaderEntries(const QString& archiveURL,
+                                            const std::optional<QString>& password) {
+    const PreviewListing listing = ZipDirectoryListing::nativeZipEntries(archiveURL);
+    if (listing.isEncrypted && !ArchiveTools::givenPassword(password)) throw ArchiveError::wrongPassword();
+    return listing.entries;
+}
+
+// Runs 7-Zip's technical listing of archive. The output is parsed as it arrives, so that the parse
+// of a long listing overlaps the tool's run; after a run that succeeded, listing holds its rows with
+// their legacy names decoded, for an archive of that kind.
+ProcessResult runStructuredListing(const SevenZipTool& sevenZip, const QString& archive,
+                                   std::optional<ArchiveFormat::Kind> kind, const CancellationToken& token,
+                                   const std::optional<QString>& password, PreviewListing& listing) {
+    SevenZipListingReader reader;
+    const ProcessResult result =
+        sevenZip.listTechnical(archive, password, ArchiveTools::kListingTimeout, token,
+                               [&reader](const QString& piece) { reader.read(piece); });
+    if (result.status != 0) return result;
+    listing = reader.finish(result.output, result.outputBytes);
+    LegacyNameRows::decode(listing.entries, legacySource(kind, listing));
+    return result;
+}
+
+// 7-Zip's technical listing, else its plain one; entries gets the rows of the run that succeeded. An
+// encrypted archive listed without a password is a password problem, as is a run that says so.
+ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archiveURL,
+                              std::optional<ArchiveFormat::Kind> kind, const std::optional<QString>& password,
+                              const CancellationToken& token, QList<ArchivePreviewEntry>& entries) {
+    PreviewListing listing;
+    const ProcessResult result = runStructuredListing(sevenZip, archiveURL, kind, token, password, listing);
+    if (result.status == 0) {
+        entries = listing.entries;
+        if (listing.isEncrypted && !ArchiveTools::givenPassword(password) &&
+            !PreviewEntryRules::containsMojibakePath(entries))
+            throw ArchiveError::wrongPassword();
+        return result;
+    }
+    const ArchiveError error = ToolFailure::mapExternalError(
+        result, ToolFailureText::extractingToolFailed(ToolFallback::Program::sevenZip), {archiveURL});
+    if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
+    const ProcessResult plain = sevenZip.listPlain(archiveURL, password, token);
+    if (plain.status != 0) return plain;
+    entries = ArchiveListingParser::parseSevenZipPlainList(plain.output, plain.outputBytes);
+    LegacyNameRows::decode(entries, legacySource(kind));
+    return plain;
+}
+
+// GNU tar's listing, parsed as it arrives; names that are not UTF-8 are a file system's bytes, as in
+// every TAR.
+ProcessResult tarListing(const TarTool& tar, const QString& archive, const CancellationToken& token,
+                         QList<ArchivePreviewEntry>& entries) {
+    ArchiveListingParser::TarListingReader reader;
+    const ProcessResult result =
+        tar.list(archive, token, [&reader](const QString& piece) { reader.read(piece); });
+    if (result.status != 0) return result;
+    entries = reader.finish(result.output);
+    LegacyNameRows::decode(entries, LegacyNames::Source::fileSystemBytes);
+    return result;
+}
+
+}  // namespace
+
+QList<ArchivePreviewEntry> PreviewListingService::previewEntries(const QString& archiveURL,
+                                                                 const std::optional<QString>& password,
+                                                                 const CancellationToken& token) const {
+    ExtractionSteps::requireItem(archiveURL);
+    const QString archive = PreviewToolRuns::openedArchive(archiveURL);
+    return PreviewEntryRules::shownRows(programEntries(
+        archive, ToolFallback::order(archive, ArchiveTools::givenPassword(password).has_value()), password,
+        {archive}, token));
+}
+
+std::optional<QList<ArchivePreviewEntry>> PreviewListingService::fastPreviewEntriesIfAvailable(
+    const QString& archiveURL) const {
+    if (ArchiveFormat::kind(archiveURL) != ArchiveFormat::Kind::zip) return std::nullopt;
+    PreviewListing listing;
+    try {
+        listing = ZipDirectoryListing::nativeZipEntries(archiveURL);
+    } catch (const FileSystemError&) {
+        return std::nullopt;
+    }
+    if (listing.isEncrypted || listing.entries.isEmpty()) return std::nullopt;
+    if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
+    if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL))
+        LegacyNameRows::separateFolders(listing.entries);
+    return PreviewEntryRules::shownRows(listing.entries);
+}
+
+// The listing in the programs' order (ToolFallback). 7-Zip's technical listing, and its plain one
+// when that fails for another reason than the password (of a compressed TAR, of the TAR its layer
+// unpacks to); the ZIP reader (rows of a ZIP's central directory); unrar's technical listing; unzip's;
+// GNU tar's, of a compressed TAR too. Garbled names from 7-Zip, and a ZIP reader that finds no rows or
+// garbled ones, hand over to the next reader; the last one's rows are taken as they are.
+QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& archiveURL,
+                                                                 const QList<ToolFallback::Program>& order,
+                                                                 const std::optional<QString>& password,
+                                                                 const QStringList& echoedNames,
+                                                                 const CancellationToken& token) const {
+    const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(archiveURL);
+    QList<ArchivePreviewEntry> entries;
+    // Read by the fallback as the run goes: 7-Zip's inner TAR is named once it is unpacked.
+    QStringList echoed = echoedNames;
+    ToolFallback::Attempts attempts;
+    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
+        if (!CompoundTar::isCompoundTar(archiveURL))
+            return sevenZipListing(sevenZip, archiveURL, kind, password, token, entries);
+        return CompoundTar::throughInnerTar(
+            archiveURL,
+            [&](const QString& work) {
+                return sevenZip.extractEntries(archiveURL, {}, work, password, ArchiveTools::kLongRunTimeout,
+                                               token);
+            },
+            [&](const QString& tarFile) {
+                echoed.append(tarFile);
+                return sevenZipListing(sevenZip, tarFile, kind, std::nullopt, token, entries);
+            });
+    };
+    attempts.zipReader = [&] {
+        entries = zipReaderEntries(archiveURL, password);
+        return ProcessResult{};
+    };
+    attempts.unrar = [&](const UnrarTool& unrar) {
+        const ProcessResult result = unrar.listTechnical(archiveURL, password, token);
+        if (result.status == 0) entries = ArchiveListingParser::parseRarTechnicalList(result.output);
+        return result;
+    };
+    attempts.infoZip = [&](const InfoZipTool& infoZip) {
+        const ProcessResult result = infoZip.list(archiveURL, token);
+        if (result.status != 0) return result;
+        entries = ArchiveListingParser::parseZipList(result.output, result.outputBytes);
+        LegacyNameRows::decode(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
+        return result;
+    };
+    attempts.tar = [&](const TarTool& tar) { return tarListing(tar, archiveURL, token, entries); };
+    attempts.unusable = [&entries](ToolFallback::Program program) {
+        if (program == ToolFallback::Program::zipReader && entries.isEmpty()) return true;
+        return (program == ToolFallback::Program::sevenZip || program == ToolFallback::Program::zipReader) &&
+               PreviewEntryRules::containsMojibakePath(entries);
+    };
+    const std::optional<ToolFallback::Run> run =
+        ToolFallback::runInOrder(m_programs, order, attempts, echoed, token);
+    if (!run)
+        throw ArchiveError::dependencyMissing(
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR / 7-Zip 预览工具不可用")));
+    throwIfListingFailed(run->result, ToolFailureText::extractingToolFailed(run->program), echoed);
+    if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
+    return entries;
+}

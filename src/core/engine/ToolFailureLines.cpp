@@ -1,0 +1,184 @@
+#include "core/engine/ToolFailureLines.h"
+
+#include "core/engine/SevenZipWords.h"
+#include "core/engine/UnrarWords.h"
+#include "platform/ToolText.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+#include <cerrno>
+
+namespace ToolFailureLines {
+
+namespace {
+
+// A long entry path keeps its start and its end.
+QString elided(const QString& path) {
+    constexpr qsizetype kMaxLength = 80;
+    constexpr qsizetype kHead = kMaxLength / 2;
+    if (path.size() <= kMaxLength) return path;
+    return path.left(kHead) + u'…' + path.right(kMaxLength - kHead - 1);
+}
+
+// A failure of GNU tar reading a TAR, whose names it prints in C quoting (ArchiveTools::Tar): "tar:
+// "d/a:b.txt": Cannot open: Invalid argument". An extraction writes its entries by relative names only
+// (tar takes a leading "/" off), so an absolute name it could not open is the archive it reads.
+std::optional<SystemFailure> tarReadingFailure(const QString& line) {
+    static const QRegularExpression failure(QStringLiteral(
+        "^\\S*tar: (\"(?:[^\"\\\\]++|\\\\.)*+\"): Cannot (open|mkdir|mknod|create symlink to|hard link "
+        "to)\\b.*: ([^:]+)$"));
+    const QRegularExpressionMatch match = failure.match(line);
+    if (!match.hasMatch()) return std::nullopt;
+    const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(3));
+    const std::optional<QByteArray> name = ToolText::cUnquoted(match.captured(1).toUtf8());
+    if (!reason || !name) return std::nullopt;
+    const QString path = ToolText::decode(*name);
+    static const QHash<QString, QString> actions{
+        {QStringLiteral("open"), kOpenOutput},
+        {QStringLiteral("mkdir"), kCreateFolder},
+        // Only root may make a device node; 7-Zip then writes an empty file in its place.
+        {QStringLiteral("mknod"), QStringLiteral("Cannot create device")},
+        {QStringLiteral("create symlink to"), QStringLiteral("Cannot create symbolic link")},
+        {QStringLiteral("hard link to"), kCreateHardLink},
+    };
+    const QString action = path.startsWith(u'/') ? QString(kOpenInput) : actions.value(match.captured(2));
+    return SystemFailure{action, *reason, {shownPath(path)}};
+}
+
+// What a step 7-Zip names does: whether it reads or writes, and whether it makes a name.
+struct Step {
+    SystemErrorText::Access access = SystemErrorText::Access::write;
+    bool makesName = false;
+};
+
+Step stepOf(const QString& action) {
+    using SystemErrorText::Access;
+    static const QHash<QString, Step> steps{
+        {kOpenOutput, {Access::write, true}},
+        {kCreateFolder, {Access::write, true}},
+        {QStringLiteral("Cannot create output directory"), {Access::write, true}},
+        {kOpenInput, {Access::read, false}},
+    };
+    return steps.value(action);
+}
+
+}  // namespace
+
+QString combinedText(const ProcessResult& result) { return result.error + QLatin1Char('\n') + result.output; }
+
+QString shownPath(const QString& printed) {
+    static const QRegularExpression workFolder(QStringLiteral(
+        "^(?:.*?/)?(?:\\.velmora(?:Extraction|Compression)-|velmoraCompoundTar-|velmora(?:Compression|"
+        "Previews)/)[^/]*(?:/|$)"));
+    QString path = printed.trimmed();
+    path.remove(workFolder);
+    if (path.startsWith(QLatin1String("./"))) path.remove(0, 2);
+    return elided(path);
+}
+
+std::optional<SystemFailure> systemFailure(const QString& line) {
+    static const QRegularExpression failure(
+        QStringLiteral("^(.*?(?:ERROR|WARNING): )?(?:(.+?) : )?errno=(\\d+) : [^:]*?(?: : (.+))?$"));
+    // A listing names the archive it could not open: "ERROR: a.7z : opening : errno=13 : Permission denied".
+    static const QRegularExpression opening(QStringLiteral("^(.+) : opening$"));
+    const QRegularExpressionMatch match = failure.match(line.trimmed());
+    if (!match.hasMatch()) return std::nullopt;
+    SystemFailure parsed{match.captured(2), match.captured(3).toInt(), {}};
+    if (match.hasCaptured(4)) {
+        for (const QString& path : match.captured(4).split(QStringLiteral(" : ")))
+            parsed.paths << shownPath(path);
+    }
+    if (const QRegularExpressionMatch listed = opening.match(parsed.action); listed.hasMatch()) {
+        parsed = {kOpenInput, parsed.errorNumber, {shownPath(listed.captured(1))}};
+    } else if (!match.hasCaptured(1) && parsed.paths.isEmpty() && !parsed.action.isEmpty()) {
+        // Compression's list of inputs it could not read names the input first: "a/secret.txt : errno=13 :
+        // Permission denied".
+        QString input = parsed.action;
+        if (input.endsWith(QLatin1Char('/'))) input.chop(1);  // a folder is printed with its slash
+        parsed = {kOpenInput, parsed.errorNumber, {shownPath(input)}};
+    }
+    return parsed;
+}
+
+std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed) {
+    static const QRegularExpression sevenZipOpen(QStringLiteral("^ERROR: (.+)$"));
+    static const QRegularExpression unrar(UnrarWords::kCannotOpenOrCreateLine);
+    static const QRegularExpression unzip(QStringLiteral("^error:\\s+cannot open zipfile \\[ (.+) \\]$"));
+    static const QRegularExpression tar(QStringLiteral("^\\S*tar: (.+): Cannot (?:open|stat|read): (.+)$"));
+    static const QRegularExpression zip(QStringLiteral("^zip warning: could not open for reading: (.+)$"));
+    static const QRegularExpression zipWarning(QStringLiteral("^zip warning: (.+)$"));
+    const auto line = [&](qsizetype offset) {
+        return index + offset < lines.size() ? lines[index + offset].trimmed() : QString();
+    };
+    const auto reasonAt = [&](qsizetype offset) { return SystemErrorText::errorNumberOf(line(offset)); };
+    consumed = 1;
+    if (std::optional<SystemFailure> failure = systemFailure(line(0))) return failure;
+    // 7-Zip refuses to change an archive the user may not write: "The file is read-only", then its path.
+    if (line(0) == SevenZipWords::kFileIsReadOnly && !line(1).isEmpty()) {
+        consumed = 2;
+        return SystemFailure{kOpenOutput, EACCES, {shownPath(line(1))}};
+    }
+    if (const QRegularExpressionMatch match = sevenZipOpen.match(line(0));
+        match.hasMatch() && line(1) == SevenZipWords::kCannotOpenAsArchiveLine) {
+        const qsizetype numbered = line(2).isEmpty() ? 3 : 2;
+        const std::optional<SystemFailure> failure = systemFailure(line(numbered));
+        if (!failure || !failure->action.isEmpty()) return std::nullopt;
+        consumed = numbered + 1;
+        return SystemFailure{kOpenInput, failure->errorNumber, {shownPath(match.captured(1))}};
+    }
+    if (const QRegularExpressionMatch match = unrar.match(line(0)); match.hasMatch()) {
+        const bool creating = match.captured(1) == QLatin1String("create");
+        const std::optional<int> reason = reasonAt(1);
+        // "Cannot open" begins other tools' sentences too; only with the system's words is it unrar's.
+        if (!reason && !creating) return std::nullopt;
+        consumed = reason ? 2 : 1;
+        return SystemFailure{creating ? QString(kOpenOutput) : QString(kOpenInput),
+                             reason.value_or(0),
+                             {shownPath(match.captured(2))}};
+    }
+    if (const QRegularExpressionMatch match = unzip.match(line(0)); match.hasMatch()) {
+        const std::optional<int> reason = reasonAt(1);
+        consumed = reason ? 2 : 1;
+        return SystemFailure{kOpenInput, reason.value_or(0), {shownPath(match.captured(1))}};
+    }
+    if (std::optional<SystemFailure> failure = tarReadingFailure(line(0))) return failure;
+    // Creating, tar names its inputs as they are: "tar: a/secret.txt: Cannot open: Permission denied".
+    if (const QRegularExpressionMatch match = tar.match(line(0)); match.hasMatch()) {
+        if (const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(2)))
+            return SystemFailure{kOpenInput, *reason, {shownPath(match.captured(1))}};
+    }
+    // zip gives the system's words as a warning of their own, on standard error: "zip warning: Permission
+    // denied".
+    if (const QRegularExpressionMatch match = zip.match(line(0)); match.hasMatch()) {
+        SystemFailure failure{kOpenInput, 0, {shownPath(match.captured(1))}};
+        for (const QString& other : lines) {
+            const QRegularExpressionMatch warning = zipWarning.match(other.trimmed());
+            const std::optional<int> reason =
+                warning.hasMatch() ? SystemErrorText::errorNumberOf(warning.captured(1)) : std::nullopt;
+            if (reason) failure.errorNumber = *reason;
+        }
+        return failure;
+    }
+    return std::nullopt;
+}
+
+bool isUnsetMode(const SystemFailure& failure) {
+    return failure.action == SevenZipWords::kSetFileAttribute &&
+           (failure.errorNumber == ENOSYS || failure.errorNumber == EOPNOTSUPP ||
+            failure.errorNumber == EPERM);
+}
+
+bool isUnsetMode(const QString& line) {
+    const std::optional<SystemFailure> failure = systemFailure(line);
+    return failure && isUnsetMode(*failure);
+}
+
+SystemErrorText::Access accessOf(const SystemFailure& failure) { return stepOf(failure.action).access; }
+
+bool isUnholdableName(const SystemFailure& failure) {
+    const int number = failure.errorNumber;
+    return stepOf(failure.action).makesName && (number == EPERM || number == EINVAL || number == EILSEQ);
+}
+
+}  // namespace ToolFailureLines

@@ -1,0 +1,170 @@
+#include "core/engine/ToolFailureText.h"
+
+#include "core/engine/SevenZipWords.h"
+#include "core/engine/UnrarWords.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace ToolFailureText {
+
+namespace {
+
+using ToolFailureLines::shownPath;
+using ToolFailureLines::SystemFailure;
+
+// What 7-Zip tried, in words; empty for what it rarely reports.
+QString actionWords(const QString& action) {
+    static const QHash<QString, QString> words{
+        {ToolFailureLines::kOpenOutput, QStringLiteral(u"无法写入")},
+        {ToolFailureLines::kCreateFolder, QStringLiteral(u"无法创建文件夹")},
+        {QStringLiteral("Cannot create output directory"), QStringLiteral(u"无法创建文件夹")},
+        {QStringLiteral("Cannot create symbolic link"), QStringLiteral(u"无法创建链接")},
+        {ToolFailureLines::kCreateHardLink, QStringLiteral(u"无法创建硬链接")},
+        {QStringLiteral("Cannot create device"), QStringLiteral(u"无法创建设备文件")},
+        {ToolFailureLines::kOpenInput, QStringLiteral(u"无法读取")},
+        {SevenZipWords::kSetFileAttribute, QStringLiteral(u"无法设置文件属性")},
+    };
+    return words.value(action);
+}
+
+// "无法写入“a/b.txt”：文件名太长": what failed on which entry, and why, in Chinese.
+QString systemFailureText(const SystemFailure& failure) {
+    QString subject = actionWords(failure.action);
+    if (!failure.paths.isEmpty() && !failure.paths.first().isEmpty())
+        subject += QStringLiteral(u"“") + failure.paths.first() + QStringLiteral(u"”");
+    QString reason;
+    if (ToolFailureLines::isUnholdableName(failure))
+        reason = QStringLiteral(u"目标位置不能使用这个名称");
+    else if (failure.errorNumber != 0)
+        reason = SystemErrorText::reason(failure.errorNumber, ToolFailureLines::accessOf(failure));
+    if (reason.isEmpty()) return subject;
+    return subject.isEmpty() ? reason : subject + QStringLiteral(u"：") + reason;
+}
+
+// unzip's lines that name an entry and what kept it from being written: a name it could not turn into a
+// file name ("mapname:  conversion of <name> failed"), a method it lacks ("skipping: <name>  `tokenize'
+// method not supported"); 7-Zip's and unrar's missing method ("ERROR: Unsupported Method : <name>",
+// "Unknown method in <name>").
+std::optional<QString> entryFailureText(const QString& line) {
+    static const QRegularExpression mapname(QStringLiteral("^mapname:\\s+conversion of (.*) failed$"));
+    static const QRegularExpression method(
+        QStringLiteral("^(?:skipping: (.+?)\\s+`[^']*' method not supported|") +
+        SevenZipWords::kUnsupportedMethodLine + QLatin1Char('|') + UnrarWords::kUnknownMethod +
+        QStringLiteral("(.+))$"));
+    if (const QRegularExpressionMatch match = mapname.match(line); match.hasMatch()) {
+        const QString name = match.captured(1).trimmed();
+        if (name.isEmpty()) return QStringLiteral(u"压缩包中有名称为空的条目，无法写入");
+        return QStringLiteral(u"无法写入“") + shownPath(name) + QStringLiteral(u"”：这个名称不能用作文件名");
+    }
+    if (const QRegularExpressionMatch match = method.match(line); match.hasMatch()) {
+        const QString name = match.captured(1) + match.captured(2) + match.captured(3);  // one of them
+        return QStringLiteral(u"无法解压“") + shownPath(name) + QStringLiteral(u"”：不支持它的压缩方法");
+    }
+    return std::nullopt;
+}
+
+// kind is "链接" or "硬链接".
+ArchiveError unwrittenLink(const QString& kind, const QString& linkPath, const QString& reason) {
+    return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的") + kind + QStringLiteral(u"“") +
+                                       linkPath + QStringLiteral(u"”") + reason +
+                                       QStringLiteral(u"，已停止解压。"));
+}
+
+}  // namespace
+
+QString withErrorLine(const QString& sentence, const ProcessResult& result) {
+    const std::optional<QString> line = errorLine(result);
+    if (!line) return sentence;
+    const QString opening = sentence.endsWith(u'。') ? sentence.chopped(1) : sentence;
+    return opening + QStringLiteral(u"（") + *line + QStringLiteral(u"）。");
+}
+
+QString extractingToolFailed(ToolFallback::Program program) {
+    switch (program) {
+        case ToolFallback::Program::unrar:
+            return QStringLiteral(u"unrar 解压工具返回错误。");
+        case ToolFallback::Program::infoZip:
+            return QStringLiteral(u"unzip 解压工具返回错误。");
+        case ToolFallback::Program::tar:
+            return QStringLiteral(u"GNU tar 解压工具返回错误。");
+        case ToolFallback::Program::sevenZip:
+        case ToolFallback::Program::zipReader:  // lists only; never extracts
+            break;
+    }
+    return QStringLiteral(u"7-Zip 解压工具返回错误。");
+}
+
+QString compressingToolFailed(ToolFallback::Program program) {
+    switch (program) {
+        case ToolFallback::Program::infoZip:
+            return QStringLiteral(u"系统 ZIP 工具返回错误。");
+        case ToolFallback::Program::tar:
+            return QStringLiteral(u"GNU tar 压缩工具返回错误。");
+        case ToolFallback::Program::sevenZip:
+        case ToolFallback::Program::zipReader:  // neither writes archives
+        case ToolFallback::Program::unrar:
+            break;
+    }
+    return QStringLiteral(u"7-Zip 压缩工具返回错误。");
+}
+
+std::optional<QString> errorLine(const ProcessResult& result) {
+    const QList<LineReport> reports = lineReports(ToolFailureLines::combinedText(result));
+    if (reports.isEmpty()) return std::nullopt;
+    return reports.first().text;
+}
+
+QList<LineReport> lineReports(const QString& text) {
+    QList<LineReport> reports;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype index = 0, consumed = 1; index < lines.size(); index += consumed) {
+        if (const std::optional<SystemFailure> failure =
+                ToolFailureLines::failureAt(lines, index, consumed)) {
+            if (!ToolFailureLines::isUnsetMode(*failure))
+                reports.append({failure, systemFailureText(*failure)});
+        } else if (const std::optional<QString> entry = entryFailureText(lines[index].trimmed())) {
+            reports.append({std::nullopt, *entry});
+        }
+    }
+    return reports;
+}
+
+ArchiveError linkOutsideDestination(const QString& linkPath) {
+    return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的链接“") + linkPath +
+                                       QStringLiteral(u"”指向解压位置之外，已停止解压。"));
+}
+
+ArchiveError linkViaOtherLink(const QString& linkPath) {
+    return ArchiveError::extractFailed(
+        QStringLiteral(u"压缩包中的链接“") + linkPath +
+        QStringLiteral(u"”经由其他链接指向目标，无法确认它留在解压位置之内，已停止解压。"));
+}
+
+ArchiveError linkOverwritten(bool hard, const QString& linkPath) {
+    return unwrittenLink(hard ? QStringLiteral(u"硬链接") : QStringLiteral(u"链接"), linkPath,
+                         QStringLiteral(u"与同名条目冲突，无法创建"));
+}
+
+ArchiveError hardLinkTargetMissing(const QString& linkPath, const QString& targetPath) {
+    return unwrittenLink(QStringLiteral(u"硬链接"), linkPath,
+                         QStringLiteral(u"指向的“") + targetPath + QStringLiteral(u"”不存在"));
+}
+
+ArchiveError entryUnderLinkOrFile(const QString& entryPath) {
+    return ArchiveError::extractFailed(QStringLiteral(u"压缩包中的“") + entryPath +
+                                       QStringLiteral(u"”位于链接或文件之下，无法经由它写入，已停止解压。"));
+}
+
+ArchiveError entryWithoutName() {
+    return ArchiveError::corruptedEntry(QStringLiteral(u"压缩包已损坏：其中有一个没有名称的条目。"));
+}
+
+ArchiveError hardLinkWithoutTarget(const std::optional<QString>& linkPath) {
+    if (!linkPath)
+        return ArchiveError::corruptedEntry(QStringLiteral(u"压缩包已损坏：其中有一个没有目标的硬链接。"));
+    return ArchiveError::corruptedEntry(QStringLiteral(u"压缩包已损坏：硬链接“") + *linkPath +
+                                        QStringLiteral(u"”没有目标。"));
+}
+
+}  // namespace ToolFailureText
