@@ -8,8 +8,11 @@
 #include "core/engine/CompressionStaging.h"
 #include "core/engine/CompressionTarget.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/InfoZipWords.h"
 #include "core/engine/SevenZipProgress.h"
+#include "core/engine/SevenZipWords.h"
 #include "core/engine/SourceTrash.h"
+#include "core/engine/TarWords.h"
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureLines.h"
 #include "core/engine/ToolFailureText.h"
@@ -55,8 +58,8 @@ QStringList namesOf(const QStringList& files) {
 // name".
 std::optional<QString> missingInput(const QString& combinedText) {
     static const QRegularExpression missing(
-        QStringLiteral("^(?:(.+) : errno=2 : No such file or directory|\\S*tar: (.+): Cannot (?:stat|open): "
-                       "No such file or directory|\\s*zip warning: name not matched: (.+))$"),
+        QStringLiteral("^(?:") + SevenZipWords::kMissingInput + QLatin1Char('|') + TarWords::kMissingInput +
+            QLatin1Char('|') + InfoZipWords::kNameNotMatched + QStringLiteral(")$"),
         QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = missing.match(combinedText);
     if (!match.hasMatch()) return std::nullopt;

@@ -2,9 +2,9 @@
 
 #include <QLatin1String>
 
-// 7-Zip's own words in one place, for the failure rules (ToolFailure, ToolFailureLines, ToolFailureText)
-// and the password probe: whole lines and fields as it prints them (patterns where they hold a name), and
-// the words matched in a run's lower-cased text (ToolFailure::searchableText), lower-cased.
+// 7-Zip's own words in one place, for the failure rules (ToolFailure, ToolFailureLines, ToolFailureText),
+// CompressionService and the password probe: whole lines and fields as it prints them (patterns where they
+// hold a name), and the words matched in a run's lower-cased text (ToolFailure::searchableText), lower-cased.
 namespace SevenZipWords {
 
 // Its question for a password, printed whether or not one was needed (unrar prints it too); a listing of
@@ -37,6 +37,10 @@ inline constexpr QLatin1String kCannotOpenAsArchiveLine("Cannot open the file as
 
 // Its step of setting an item's Unix mode ("ERROR: Cannot set file attribute : errno=38 : …").
 inline constexpr QLatin1String kSetFileAttribute("Cannot set file attribute");
+
+// An input that is not there, while creating (one alternative of a pattern): "a.txt : errno=2 : No such
+// file or directory".
+inline constexpr QLatin1String kMissingInput("(.+) : errno=2 : No such file or directory");
 
 // Lower-cased: a file it cannot open as an archive (an extraction's "Can't open as archive", a listing's
 // "Cannot open the file as [zip] archive"), "Is not archive", an entry's method it lacks.

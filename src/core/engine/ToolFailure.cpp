@@ -2,7 +2,9 @@
 
 #include "core/engine/ArchiveLinks.h"
 #include "core/engine/ArchiveVolumes.h"
+#include "core/engine/InfoZipWords.h"
 #include "core/engine/SevenZipWords.h"
+#include "core/engine/TarWords.h"
 #include "core/engine/ToolFailureLines.h"
 #include "core/engine/ToolFailureText.h"
 #include "core/engine/UnrarWords.h"
@@ -27,14 +29,12 @@ using ToolFailureText::LineReport;
 // link without a target (named on the next line, "tar: \"a\": Cannot hard link to ‘.’: …") or an entry
 // without a name. Damage of the archive, which no other program should paper over.
 std::optional<ArchiveError> tarEmptyEntry(const QString& combinedText) {
-    static const QRegularExpression substituted(
-        QStringLiteral("^\\S*tar: Substituting `\\.' for empty (hard link target|member name)$"),
-        QRegularExpression::MultilineOption);
+    static const QRegularExpression substituted(TarWords::kSubstitutedLine,
+                                                QRegularExpression::MultilineOption);
     const QRegularExpressionMatch match = substituted.match(combinedText);
     if (!match.hasMatch()) return std::nullopt;
-    if (match.captured(1) == QLatin1String("member name")) return ToolFailureText::entryWithoutName();
-    static const QRegularExpression link(
-        QStringLiteral("\\n\\S*tar: (\"(?:[^\"\\\\]++|\\\\.)*+\"): Cannot hard link to"));
+    if (match.captured(1) == TarWords::kEmptyMemberName) return ToolFailureText::entryWithoutName();
+    static const QRegularExpression link(QLatin1String("\\n") + TarWords::kHardLinkToLine);
     const QRegularExpressionMatch named = link.match(combinedText, match.capturedEnd());
     const std::optional<QByteArray> name =
         named.hasMatch() ? ToolText::cUnquoted(named.captured(1).toUtf8()) : std::nullopt;
@@ -143,10 +143,7 @@ bool unrarLacksMethod(const QString& text) {
 // directory not found;" and "zipfile corrupt.", "expected central file header signature not found (file
 // #2).", "missing 7 bytes in zipfile", "invalid zip file with overlapped components (possible zip bomb)".
 bool unzipSaysCorruptDirectory(const QString& text) {
-    static const QRegularExpression corrupt(QStringLiteral(
-        "^(?:error(?: \\[.+\\])?:\\s+(?:start of central directory not found;|expected central file header "
-        "signature not found \\(file #\\d+\\)\\.|missing \\d+ bytes in zipfile|invalid zip file with "
-        "overlapped components \\(possible zip bomb\\))|zipfile corrupt\\.)$"));
+    static const QRegularExpression corrupt(InfoZipWords::kCorruptDirectoryLine);
     return hasLine(text, corrupt);
 }
 
@@ -158,8 +155,8 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
     // password problem.
     text.remove(SevenZipWords::kPasswordPrompt);
     // GNU tar prints every name C-quoted ("tar: \"a\": Cannot open: …"), and none of its own words.
-    static const QRegularExpression tarLine(QStringLiteral("^\\S*tar: "));
-    static const QRegularExpression quotedName(QStringLiteral("\"(?:[^\"\\\\]|\\\\.)*\""));
+    static const QRegularExpression tarLine(TarWords::kLineStart);
+    static const QRegularExpression quotedName(TarWords::kQuotedName);
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines) {
         if (tarLine.match(line).hasMatch()) line.remove(quotedName);
@@ -188,7 +185,7 @@ bool onlyModesUnset(const ProcessResult& result) {
 }
 
 bool unzipFoundNoEntries(const ProcessResult& result) {
-    static const QRegularExpression empty(QStringLiteral("^warning \\[.+\\]:\\s+zipfile is empty$"));
+    static const QRegularExpression empty(InfoZipWords::kEmptyZipfileLine);
     return hasLine(combinedText(result), empty);
 }
 
@@ -196,7 +193,7 @@ bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames) {
     if (result.status != 1) return false;
     // unzip names every entry it did not write on a line of its own.
     for (const QString& line : combinedText(result).split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1String("skipping:"))) return false;
+        if (line.trimmed().startsWith(InfoZipWords::kSkipping)) return false;
     }
     return !namedFailure(result, echoedNames);
 }
@@ -259,9 +256,8 @@ bool namesPasswordProblem(const QString& searchable) {
 }
 
 bool namesFullDisk(const QString& searchable) {
-    // unzip says "write error (disk full?)".
     for (const QLatin1String words : {QLatin1String("no space left on device"), SevenZipWords::kFullDiskWords,
-                                      QLatin1String("disk full"), UnrarWords::kFullDiskWords}) {
+                                      InfoZipWords::kFullDiskWords, UnrarWords::kFullDiskWords}) {
         if (says(searchable, words)) return true;
     }
     return false;
@@ -316,18 +312,11 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     if (mentionsPermission(text, echoedNames)) return ArchiveError::permissionDenied();
     if (unrarSaysCorruptHeader(text) || unzipFoundNoEntries(result) || unzipSaysCorruptDirectory(text))
         return ArchiveError::corruptedArchive();
-    // 7-Zip's and unrar's damaged records; unzip's "bad CRC 1a2b3c4d  (should be …)", "invalid compressed
-    // data to inflate", "<name>: bad extra field length (local)" and "file #1: bad zipfile offset (local
-    // header sig)"; GNU tar's.
+    // Each program's damaged archive or records.
     if (saysAny(lowered, SevenZipWords::kDamageWords) || saysAny(lowered, UnrarWords::kDamageWords) ||
-        says(lowered, SevenZipWords::kUnexpectedEndWords))
+        says(lowered, SevenZipWords::kUnexpectedEndWords) || saysAny(lowered, InfoZipWords::kDamageWords) ||
+        saysAny(lowered, TarWords::kDamageWords))
         return ArchiveError::corruptedArchive();
-    for (const char* words :
-         {"cannot find zipfile", "not a zipfile", "end-of-central-directory", "bad crc",
-          "invalid compressed data", "bad extra field length", "bad zipfile offset",
-          "unexpected eof in archive", "does not look like a tar archive", "skipping to next header"}) {
-        if (says(lowered, QLatin1String(words))) return ArchiveError::corruptedArchive();
-    }
     if (std::optional<ArchiveError> entry = unwritableEntry(text)) return entry;
     // unrar found nothing to write, and no other line says why.
     static const QRegularExpression noFiles(UnrarWords::kNoFilesLine);

@@ -1,6 +1,8 @@
 #include "core/engine/ToolFailureLines.h"
 
+#include "core/engine/InfoZipWords.h"
 #include "core/engine/SevenZipWords.h"
+#include "core/engine/TarWords.h"
 #include "core/engine/UnrarWords.h"
 #include "platform/ToolText.h"
 
@@ -25,9 +27,7 @@ QString elided(const QString& path) {
 // "d/a:b.txt": Cannot open: Invalid argument". An extraction writes its entries by relative names only
 // (tar takes a leading "/" off), so an absolute name it could not open is the archive it reads.
 std::optional<SystemFailure> tarReadingFailure(const QString& line) {
-    static const QRegularExpression failure(QStringLiteral(
-        "^\\S*tar: (\"(?:[^\"\\\\]++|\\\\.)*+\"): Cannot (open|mkdir|mknod|create symlink to|hard link "
-        "to)\\b.*: ([^:]+)$"));
+    static const QRegularExpression failure(TarWords::kEntryFailureLine);
     const QRegularExpressionMatch match = failure.match(line);
     if (!match.hasMatch()) return std::nullopt;
     const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(3));
@@ -35,12 +35,12 @@ std::optional<SystemFailure> tarReadingFailure(const QString& line) {
     if (!reason || !name) return std::nullopt;
     const QString path = ToolText::decode(*name);
     static const QHash<QString, QString> actions{
-        {QStringLiteral("open"), kOpenOutput},
-        {QStringLiteral("mkdir"), kCreateFolder},
+        {TarWords::kOpenStep, kOpenOutput},
+        {TarWords::kMkdirStep, kCreateFolder},
         // Only root may make a device node; 7-Zip then writes an empty file in its place.
-        {QStringLiteral("mknod"), QStringLiteral("Cannot create device")},
-        {QStringLiteral("create symlink to"), QStringLiteral("Cannot create symbolic link")},
-        {QStringLiteral("hard link to"), kCreateHardLink},
+        {TarWords::kMknodStep, QStringLiteral("Cannot create device")},
+        {TarWords::kSymlinkStep, QStringLiteral("Cannot create symbolic link")},
+        {TarWords::kHardLinkStep, kCreateHardLink},
     };
     const QString action = path.startsWith(u'/') ? QString(kOpenInput) : actions.value(match.captured(2));
     return SystemFailure{action, *reason, {shownPath(path)}};
@@ -104,10 +104,10 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
 std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed) {
     static const QRegularExpression sevenZipOpen(QStringLiteral("^ERROR: (.+)$"));
     static const QRegularExpression unrar(UnrarWords::kCannotOpenOrCreateLine);
-    static const QRegularExpression unzip(QStringLiteral("^error:\\s+cannot open zipfile \\[ (.+) \\]$"));
-    static const QRegularExpression tar(QStringLiteral("^\\S*tar: (.+): Cannot (?:open|stat|read): (.+)$"));
-    static const QRegularExpression zip(QStringLiteral("^zip warning: could not open for reading: (.+)$"));
-    static const QRegularExpression zipWarning(QStringLiteral("^zip warning: (.+)$"));
+    static const QRegularExpression unzip(InfoZipWords::kCannotOpenZipfileLine);
+    static const QRegularExpression tar(TarWords::kInputFailureLine);
+    static const QRegularExpression zip(InfoZipWords::kCouldNotOpenLine);
+    static const QRegularExpression zipWarning(InfoZipWords::kWarningLine);
     const auto line = [&](qsizetype offset) {
         return index + offset < lines.size() ? lines[index + offset].trimmed() : QString();
     };

@@ -1,5 +1,6 @@
 #include "core/engine/ToolFailureText.h"
 
+#include "core/engine/InfoZipWords.h"
 #include "core/engine/SevenZipWords.h"
 #include "core/engine/UnrarWords.h"
 
@@ -47,11 +48,11 @@ QString systemFailureText(const SystemFailure& failure) {
 // method not supported"); 7-Zip's and unrar's missing method ("ERROR: Unsupported Method : <name>",
 // "Unknown method in <name>").
 std::optional<QString> entryFailureText(const QString& line) {
-    static const QRegularExpression mapname(QStringLiteral("^mapname:\\s+conversion of (.*) failed$"));
-    static const QRegularExpression method(
-        QStringLiteral("^(?:skipping: (.+?)\\s+`[^']*' method not supported|") +
-        SevenZipWords::kUnsupportedMethodLine + QLatin1Char('|') + UnrarWords::kUnknownMethod +
-        QStringLiteral("(.+))$"));
+    static const QRegularExpression mapname(InfoZipWords::kMapnameLine);
+    static const QRegularExpression method(QStringLiteral("^(?:") + InfoZipWords::kMethodNotSupported +
+                                           QLatin1Char('|') + SevenZipWords::kUnsupportedMethodLine +
+                                           QLatin1Char('|') + UnrarWords::kUnknownMethod +
+                                           QStringLiteral("(.+))$"));
     if (const QRegularExpressionMatch match = mapname.match(line); match.hasMatch()) {
         const QString name = match.captured(1).trimmed();
         if (name.isEmpty()) return QStringLiteral(u"压缩包中有名称为空的条目，无法写入");
