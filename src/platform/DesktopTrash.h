@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The desktop's trash as the freedesktop.org trash specification lays it out: an item on the home
+// The desktop's trash as freedesktop.org's trash standard lays it out: an item on the home
 // file system goes to $XDG_DATA_HOME/Trash, one on another mount to that mount's $topdir/.Trash/$uid
 // or $topdir/.Trash-$uid. Its record in info/ is made first, exclusively, then the item is renamed into
 // files/ under the same name; the record's Path is percent-encoded byte for byte, so every name comes
