@@ -10,6 +10,7 @@
 
 #include <optional>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -195,6 +196,31 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
     EXPECT_EQ(m_xdg.tree().readFile(relative + '/' + name), "finished");
 }
 
+// Items moved out, one under a numbered name beside the user's own, then killed: both go back into their
+// tree and with it, and the user's file of the item's name stays.
+TEST_F(WorkJournalTest, ItemsMovedOutUnderTheirNamesGoBackAfterAKill) {
+    TempTree& tree = m_xdg.tree();
+    const QString work = "dest/.velmoraExtraction-" + kUuid;
+    const QStringList items{tree.writeFile(work + "/a.txt", "a"), tree.writeFile(work + "/b/c.txt", "c")};
+    tree.writeFile("dest/b", "the user's");
+    inDyingChild([&] {
+        auto record = WorkJournal::open();
+        if (!record || record->add(tree.path(work), WorkJournal::Kind::Tree) != 0 ||
+            record->addMovesOut({QFile::encodeName(items[0]), QFile::encodeName(tree.path(work + "/b"))}) !=
+                0 ||
+            !QFile::rename(items[0], tree.path("dest/a.txt")) ||
+            !QFile::rename(tree.path(work + "/b"), tree.path("dest/b 1")) ||
+            record->addMovedTo(QFile::encodeName(tree.path(work + "/b")),
+                               QFile::encodeName(tree.path("dest/b 1"))) != 0)
+            ::_exit(1);
+        record.release();
+    });
+    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
+    EXPECT_EQ(QDir(tree.path("dest")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"b"});
+    EXPECT_EQ(tree.readFile("dest/b"), "the user's");
+}
+
 // Read-only leftovers go; a tree that cannot (a mount inside) keeps its record, so a later start removes it.
 TEST_F(WorkJournalTest, ReadOnlyLeftoversGoAndATreeThatStaysKeepsItsRecord) {
     const QString tree = m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid);
@@ -212,17 +238,33 @@ TEST_F(WorkJournalTest, ReadOnlyLeftoversGoAndATreeThatStaysKeepsItsRecord) {
     EXPECT_FALSE(QFileInfo::exists(tree));
     EXPECT_TRUE(records().isEmpty());
 
-    std::optional<FullDisk> mounted(std::in_place,
-                                    m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid + "/m"));
-    if (!mounted->mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
-    inDyingChild(leaveTree);
-    WorkJournal::removeLeftovers(kEveryFileWhole);
-    EXPECT_TRUE(QFileInfo::exists(tree));
-    EXPECT_EQ(records().size(), 1);
-    mounted.reset();
-    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
-    EXPECT_FALSE(QFileInfo::exists(tree));
-    EXPECT_TRUE(records().isEmpty());
+    // A file system of its own, and a bind mount of a read-only folder of the user's on the same one,
+    // whose contents and mode the removal must not touch.
+    const QByteArray users = QFile::encodeName(m_xdg.tree().makeFolder("mine"));
+    m_xdg.tree().writeFile("mine/keep.txt", "mine");
+    for (const bool bind : {false, true}) {
+        SCOPED_TRACE(bind ? "bind mount" : "tmpfs");
+        const QByteArray point =
+            QFile::encodeName(m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid + "/m/n"));
+        std::optional<FullDisk> tmpfs;
+        if (bind && ::mount(users.constData(), point.constData(), nullptr, MS_BIND, nullptr) != 0)
+            GTEST_SKIP() << "needs mounts (root)";
+        if (!bind && !tmpfs.emplace(QFile::decodeName(point)).mounted())
+            GTEST_SKIP() << "needs mounts (root)";
+        ::chmod(users.constData(), 0555);
+        ::chmod(QFile::encodeName(tree + "/m").constData(), 0);
+        inDyingChild(leaveTree);
+        WorkJournal::removeLeftovers(kEveryFileWhole);
+        EXPECT_TRUE(QFileInfo::exists(tree));
+        EXPECT_EQ(records().size(), 1);
+        if (bind) ::umount2(point.constData(), MNT_DETACH);
+        tmpfs.reset();
+        EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
+        EXPECT_FALSE(QFileInfo::exists(tree));
+        EXPECT_TRUE(records().isEmpty());
+    }
+    EXPECT_EQ(m_xdg.tree().readFile("mine/keep.txt"), "mine");
+    EXPECT_EQ(fileMode(QFile::decodeName(users)), 0555);
 }
 
 }  // namespace
