@@ -196,31 +196,6 @@ TEST_F(WorkJournalTest, MovesEndedOnAFullDiskStayOutAfterAKill) {
     EXPECT_EQ(m_xdg.tree().readFile(relative + '/' + name), "finished");
 }
 
-// Items moved out, one under a numbered name beside the user's own, then killed: both go back into their
-// tree and with it, and the user's file of the item's name stays.
-TEST_F(WorkJournalTest, ItemsMovedOutUnderTheirNamesGoBackAfterAKill) {
-    TempTree& tree = m_xdg.tree();
-    const QString work = "dest/.velmoraExtraction-" + kUuid;
-    const QStringList items{tree.writeFile(work + "/a.txt", "a"), tree.writeFile(work + "/b/c.txt", "c")};
-    tree.writeFile("dest/b", "the user's");
-    inDyingChild([&] {
-        auto record = WorkJournal::open();
-        if (!record || record->add(tree.path(work), WorkJournal::Kind::Tree) != 0 ||
-            record->addMovesOut({QFile::encodeName(items[0]), QFile::encodeName(tree.path(work + "/b"))}) !=
-                0 ||
-            !QFile::rename(items[0], tree.path("dest/a.txt")) ||
-            !QFile::rename(tree.path(work + "/b"), tree.path("dest/b 1")) ||
-            record->addMovedTo(QFile::encodeName(tree.path(work + "/b")),
-                               QFile::encodeName(tree.path("dest/b 1"))) != 0)
-            ::_exit(1);
-        record.release();
-    });
-    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
-    EXPECT_EQ(QDir(tree.path("dest")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"b"});
-    EXPECT_EQ(tree.readFile("dest/b"), "the user's");
-}
-
 // Read-only leftovers go; a tree that cannot (a mount inside) keeps its record, so a later start removes it.
 TEST_F(WorkJournalTest, ReadOnlyLeftoversGoAndATreeThatStaysKeepsItsRecord) {
     const QString tree = m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid);
