@@ -9,6 +9,7 @@
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/PreviewListing.h"
 #include "core/content/PreviewToolRuns.h"
+#include "core/content/SevenZipLineFeeds.h"
 #include "core/content/SevenZipListingReader.h"
 #include "core/content/ZipDirectoryListing.h"
 #include "core/engine/ArchiveError.h"
@@ -64,6 +65,20 @@ ProcessResult runStructuredListing(const SevenZipTool& sevenZip, const QString& 
     return result;
 }
 
+// 7-Zip prints a line feed in a name as "_": its listing of the entries that hold one tells which rows do.
+void restoreLineFeeds(const SevenZipTool& sevenZip, const QString& archive,
+                      const std::optional<QString>& password, const CancellationToken& token,
+                      QList<ArchivePreviewEntry>& entries) {
+    if (!SevenZipLineFeeds::mayHoldLineFeeds(entries)) return;
+    const std::optional<ProcessResult> result = sevenZip.listWithLineFeeds(archive, password, token);
+    if (!result || result->status != 0) return;
+    QHash<QString, int> paths;
+    for (const ArchivePreviewEntry& row :
+         ArchiveListingParser::parseSevenZipStructuredList(result->output).entries)
+        ++paths[row.path];
+    SevenZipLineFeeds::restore(entries, paths);
+}
+
 // 7-Zip's technical listing, else its plain one; entries gets the rows of the run that succeeded. An
 // encrypted archive listed without a password is a password problem, as is a run that says so.
 ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archiveURL,
@@ -72,10 +87,11 @@ ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archi
     PreviewListing listing;
     const ProcessResult result = runStructuredListing(sevenZip, archiveURL, kind, token, password, listing);
     if (result.status == 0) {
-        entries = listing.entries;
+        entries = std::move(listing.entries);
         if (listing.isEncrypted && !ArchiveTools::givenPassword(password) &&
             !PreviewEntryRules::containsMojibakePath(entries))
             throw ArchiveError::wrongPassword();
+        restoreLineFeeds(sevenZip, archiveURL, password, token, entries);
         return result;
     }
     const ArchiveError error = ToolFailure::mapExternalError(
@@ -126,7 +142,7 @@ std::optional<QList<ArchivePreviewEntry>> PreviewListingService::fastPreviewEntr
     if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
     if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL))
         LegacyNameRows::separateFolders(listing.entries);
-    return PreviewEntryRules::shownRows(listing.entries);
+    return PreviewEntryRules::shownRows(std::move(listing.entries));
 }
 
 // The listing in the programs' order (ToolFallback). 7-Zip's technical listing, and its plain one

@@ -49,6 +49,9 @@ QString threads(int count);                   // -mmt=<count>
 QStringList technicalListArguments(const QString& archive);
 // l: the plain listing, one row per entry between two dashed lines.
 QStringList plainListArguments(const QString& archive);
+// l -slt of the entries with a line feed in a name of their path, which 7-Zip prints as "_"; the
+// pattern is a wildcard, and so is the archive path then: nothing for a path holding one.
+std::optional<QStringList> lineFeedListArguments(const QString& archive);
 // -snld, or -snld20 with linkChecksOff: see extractArguments.
 QString linkChecks(bool off);
 // x: extracts the named entries (a folder with its contents) with their paths into destination,

@@ -258,7 +258,7 @@ qsizetype completeUtf8Length(QByteArrayView bytes) {
 // time, rather than all at once after it has exited: a listing of many megabytes would otherwise
 // add its whole decoding time to the run.
 struct Stream {
-    FileDescriptor* fd;
+    FileDescriptor* fd = nullptr;
     QByteArray pending;  // read but not yet decoded: the start of a character cut by a read
     QString text;
     // The stream as printed, kept from the first byte that was not UTF-8 on; until then the text
@@ -326,6 +326,21 @@ void finish(Stream& stream, const OutputHandler& outputHandler) {
     stream.text.squeeze();
 }
 
+// How many bytes the child has read so far (its rchar), nothing where /proc does not tell. A tool
+// that prints nothing while it reads is working: GNU tar prints a large entry's line only once it has
+// read past its data, and its listing goes out when it ends.
+std::optional<qint64> bytesRead(pid_t pid) {
+    QFile io(QStringLiteral("/proc/%1/io").arg(pid));
+    if (!io.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray rchar("rchar: ");
+    for (QByteArray line = io.readLine(); !line.isEmpty(); line = io.readLine()) {
+        if (line.startsWith(rchar)) return line.mid(rchar.size()).trimmed().toLongLong();
+    }
+    return std::nullopt;
+}
+
+std::optional<double> gSilenceLimitForTesting;
+
 int openPidfd(pid_t pid) {
 #ifdef SYS_pidfd_open
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
@@ -338,6 +353,8 @@ int openPidfd(pid_t pid) {
 }  // namespace
 
 void setLaunchObserverForTesting(LaunchObserver observer) { gLaunchObserver = std::move(observer); }
+
+void setSilenceLimitForTesting(std::optional<double> seconds) { gSilenceLimitForTesting = seconds; }
 
 ProcessResult run(const QString& executableURL, const QStringList& arguments,
                   const std::optional<QString>& currentDirectoryURL, TimeLimit timeout,
@@ -371,9 +388,11 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
     output.write.reset();
     error.write.reset();
     const FileDescriptor exitFd(openPidfd(pid));
-    const auto limit =
-        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout.seconds));
+    const double seconds =
+        timeout.countsSilence ? gSilenceLimitForTesting.value_or(timeout.seconds) : timeout.seconds;
+    const auto limit = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     auto deadline = Clock::now() + limit;
+    qint64 readAtDeadline = timeout.countsSilence ? bytesRead(pid).value_or(-1) : -1;
 
     Stream streams[] = {{&output.read, {}, {}, {}, false, 0}, {&error.read, {}, {}, {}, false, 0}};
     const auto received = [&streams] { return streams[0].received + streams[1].received; };
@@ -404,6 +423,12 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
         }
         if (timeout.countsSilence && received() != receivedBefore) deadline = Clock::now() + limit;
         exited = hasExited(pid);
+        if (!exited && Clock::now() >= deadline && timeout.countsSilence) {
+            // Silent but still reading: not hung.
+            const qint64 read = bytesRead(pid).value_or(-1);
+            if (read >= 0 && read != readAtDeadline) deadline = Clock::now() + limit;
+            readAtDeadline = read;
+        }
         if (!exited && Clock::now() >= deadline) {
             terminateAndReap(pid);
             throw ProcessRunnerError::timedOut(timeout.countsSilence);

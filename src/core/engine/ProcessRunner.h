@@ -24,8 +24,9 @@
 // during the run; in both cases the tool's process group is terminated and reaped first.
 namespace ProcessRunner {
 
-// How long a run may go on: in all, or (silence) since the tool last wrote to either stream. A
-// listing of a million entries may print for a minute, while a tool that hangs falls silent.
+// How long a run may go on: in all, or (silence) since the tool last wrote to either stream or read
+// anything. A listing of a million entries may print for a minute, and one of a TAR holding a few
+// huge files reads for a minute before it prints, while a tool that hangs does neither.
 struct TimeLimit {
     // A plain number of seconds limits the whole run.
     constexpr TimeLimit(double seconds) : seconds(seconds) {}  // NOLINT(google-explicit-constructor)
@@ -58,5 +59,9 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
 // Tests see every command line as the program gets it, executable first; an empty observer ends it.
 using LaunchObserver = std::function<void(const QList<QByteArray>& commandLine)>;
 void setLaunchObserverForTesting(LaunchObserver observer);
+
+// Tests give every run limited by its silence this limit instead, so that a tool outlasts it with
+// little work; nothing restores the limits the callers ask for.
+void setSilenceLimitForTesting(std::optional<double> seconds);
 
 }  // namespace ProcessRunner

@@ -32,6 +32,14 @@ ProcessResult SevenZipTool::listTechnical(const QString& archive, const std::opt
     return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password, handler);
 }
 
+std::optional<ProcessResult> SevenZipTool::listWithLineFeeds(const QString& archive,
+                                                             const std::optional<QString>& password,
+                                                             const CancellationToken& token) const {
+    const std::optional<QStringList> arguments = ArchiveTools::SevenZip::lineFeedListArguments(archive);
+    if (!arguments) return std::nullopt;
+    return run(*arguments, ArchiveTools::kListingTimeout, token, password);
+}
+
 ProcessResult SevenZipTool::listPlain(const QString& archive, const std::optional<QString>& password,
                                       const CancellationToken& token) const {
     return run(ArchiveTools::SevenZip::plainListArguments(archive), ArchiveTools::kListingTimeout, token,

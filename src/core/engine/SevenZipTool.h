@@ -38,6 +38,11 @@ public:
     ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
                                 ProcessRunner::TimeLimit timeout, const CancellationToken& token,
                                 const ProcessRunner::OutputHandler& handler = {}) const;
+    // l -slt of the entries whose path holds a line feed (ArchiveTools::SevenZip::lineFeedListArguments);
+    // nothing runs for an archive path 7-Zip would read as a wildcard.
+    std::optional<ProcessResult> listWithLineFeeds(const QString& archive,
+                                                   const std::optional<QString>& password,
+                                                   const CancellationToken& token) const;
     // l: the plain listing.
     ProcessResult listPlain(const QString& archive, const std::optional<QString>& password,
                             const CancellationToken& token) const;
