@@ -138,7 +138,8 @@ void largeArchive(const ArchivePreviewService& service, const QString& sevenZip,
                 residentKiB / 1024.0);
     std::printf("  memory per row                   %8.2f KiB\n",
                 rows > 0 ? double(peakKiB - residentKiB) / double(rows) : 0.0);
-    std::printf("  7zz l -slt's own peak memory     %8.1f MiB\n", childrenPeakKiB() / 1024.0);
+    std::printf("  7zz l -slt's own peak memory     %8.1f MiB (the largest tool run)\n",
+                childrenPeakKiB() / 1024.0);
 }
 
 }  // namespace

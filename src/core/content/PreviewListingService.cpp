@@ -60,7 +60,7 @@ ProcessResult runStructuredListing(const SevenZipTool& sevenZip, const QString& 
         sevenZip.listTechnical(archive, password, ArchiveTools::kListingTimeout, token,
                                [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
-    listing = reader.finish(result.output, result.outputBytes);
+    listing = reader.finishRead(result.outputBytes);
     LegacyNameRows::decode(listing.entries, legacySource(kind, listing));
     return result;
 }
@@ -112,7 +112,7 @@ ProcessResult tarListing(const TarTool& tar, const QString& archive, const Cance
     const ProcessResult result =
         tar.list(archive, token, [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
-    entries = reader.finish(result.output);
+    entries = reader.finishRead();
     LegacyNameRows::decode(entries, LegacyNames::Source::fileSystemBytes);
     return result;
 }

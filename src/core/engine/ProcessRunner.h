@@ -44,6 +44,15 @@ struct TimeLimit {
 // UTF-8 and ending on a whole character; each byte that is not part of valid UTF-8 shows as U+FFFD.
 using OutputHandler = std::function<void(const QString&)>;
 
+// What outputHandler is given, and what the run keeps of it.
+enum class HandlerReads {
+    bothStreams,  // chunks of either stream; the result holds both in full
+    // Standard output alone, which the handler reads as it goes: the result's output holds only its
+    // start, enough to judge a failure by, and outputBytes, from the first byte that is not UTF-8
+    // on, stands after one line feed for each line before, so that its lines are the output's.
+    standardOutput,
+};
+
 // How standardInputLine reaches the tool.
 enum class InputChannel {
     pipe,      // standard input holds the line, then end of file
@@ -54,7 +63,8 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
                   const std::optional<QString>& currentDirectoryURL, TimeLimit timeout,
                   const OutputHandler& outputHandler, const CancellationToken& token,
                   const std::optional<QString>& standardInputLine = std::nullopt,
-                  InputChannel inputChannel = InputChannel::pipe);
+                  InputChannel inputChannel = InputChannel::pipe,
+                  HandlerReads handlerReads = HandlerReads::bothStreams);
 
 // Tests see every command line as the program gets it, executable first; an empty observer ends it.
 using LaunchObserver = std::function<void(const QList<QByteArray>& commandLine)>;

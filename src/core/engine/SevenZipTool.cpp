@@ -21,15 +21,18 @@ ProcessResult extracted(ProcessResult result) {
 
 ProcessResult SevenZipTool::run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
                                 const CancellationToken& token, const std::optional<QString>& password,
-                                const ProcessRunner::OutputHandler& handler) const {
+                                const ProcessRunner::OutputHandler& handler,
+                                ProcessRunner::HandlerReads handlerReads) const {
     return ProcessRunner::run(m_program, arguments, std::nullopt, timeout, handler, token,
-                              ArchiveTools::givenPassword(password));
+                              ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::pipe,
+                              handlerReads);
 }
 
 ProcessResult SevenZipTool::listTechnical(const QString& archive, const std::optional<QString>& password,
                                           ProcessRunner::TimeLimit timeout, const CancellationToken& token,
                                           const ProcessRunner::OutputHandler& handler) const {
-    return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password, handler);
+    return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password, handler,
+               ProcessRunner::HandlerReads::standardOutput);
 }
 
 std::optional<ProcessResult> SevenZipTool::listWithLineFeeds(const QString& archive,

@@ -34,7 +34,8 @@ public:
 
     const QString& program() const { return m_program; }
 
-    // l -slt; handler gets the output (and standard error) as it arrives.
+    // l -slt; handler reads the standard output as it arrives, of which the result then keeps only the
+    // start (ProcessRunner::HandlerReads::standardOutput).
     ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
                                 ProcessRunner::TimeLimit timeout, const CancellationToken& token,
                                 const ProcessRunner::OutputHandler& handler = {}) const;
@@ -81,9 +82,11 @@ public:
                          const CancellationToken& token) const;
 
 private:
-    ProcessResult run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
-                      const CancellationToken& token, const std::optional<QString>& password = std::nullopt,
-                      const ProcessRunner::OutputHandler& handler = {}) const;
+    ProcessResult run(
+        const QStringList& arguments, ProcessRunner::TimeLimit timeout, const CancellationToken& token,
+        const std::optional<QString>& password = std::nullopt,
+        const ProcessRunner::OutputHandler& handler = {},
+        ProcessRunner::HandlerReads handlerReads = ProcessRunner::HandlerReads::bothStreams) const;
     // Runs runWith(false), and runWith(true) after a refused link when every link was proved safe.
     ProcessResult withLinkCheckRetry(const QString& archive, const QString& destination,
                                      const std::optional<QString>& password, const CancellationToken& token,
