@@ -92,7 +92,7 @@ QString level(CompressionLevel level) {
     return QStringLiteral("-mx=") + QString::number(CompressionLevels::sevenZipLevelNumber(level));
 }
 
-QStringList progressSwitches() { return {QStringLiteral("-bsp1"), QStringLiteral("-bb1")}; }
+QStringList progressSwitches() { return {QStringLiteral("-bsp1")}; }
 
 QString storeLinks() { return QStringLiteral("-snl"); }
 

@@ -63,7 +63,7 @@ public:
     // t: tests the named entries (every entry when none is named), writing nothing.
     ProcessResult test(const QString& archive, const std::optional<QString>& password,
                        const CancellationToken& token, const QStringList& entryPaths = {}) const;
-    // a: a new archive of names, with percentages and the file log for progress. A password
+    // a: a new archive of names, with percentages for progress. A password
     // encrypts a ZIP with ZipCrypto (ASCII only: SevenZip::takesZipPassword) and a 7Z's data, not its
     // names.
     ProcessResult create(const QString& archive, const QStringList& names, const QString& workingFolder,
