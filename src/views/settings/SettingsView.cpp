@@ -17,6 +17,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 using Theme::Colour;
@@ -129,9 +131,13 @@ void SettingsView::hideEvent(QHideEvent* event) {
 }
 
 void SettingsView::keepMessageRoom(bool keep) {
-    QSizePolicy policy = m_systemIntegrationMessage->sizePolicy();
+    QLabel* message = m_systemIntegrationMessage;
+    QSizePolicy policy = message->sizePolicy();
     policy.setRetainSizeWhenHidden(keep);
-    m_systemIntegrationMessage->setSizePolicy(policy);
+    message->setSizePolicy(policy);
+    // As tall as the tallest text it showed: a shorter one leaves the switches below where they were.
+    message->setMinimumHeight(
+        keep ? std::max(message->minimumHeight(), message->heightForWidth(message->width())) : 0);
 }
 
 QWidget* SettingsView::section(const QString& title, const QString& iconName,

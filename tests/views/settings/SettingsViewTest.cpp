@@ -94,12 +94,17 @@ TEST_F(SettingsViewTest, AMessageMovesNoSwitch) {
         {"default extractor on", u"默认解压工具"},
         {"default extractor off", u"默认解压工具"},
     };
+    // Narrow enough that the notes above the switch wrap.
+    view().resize(460, 680);
     ToggleSwitch* contextMenu = toggle(QStringLiteral(u"右键菜单管理"));
     const QPoint before = place(contextMenu);
     for (const auto& click : clicks) {
         SCOPED_TRACE(click.clicked);
         const bool was = toggle(QString::fromUtf16(click.title))->isChecked();
+        const QString said = status();
         QTest::mouseClick(toggle(QString::fromUtf16(click.title)), Qt::LeftButton);
+        // The system's answer comes later: its message (shorter when switched off) is the one shown.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return status() != said; }, 10000));
         EXPECT_NE(toggle(QString::fromUtf16(click.title))->isChecked(), was);
         EXPECT_EQ(place(contextMenu), before);
     }
