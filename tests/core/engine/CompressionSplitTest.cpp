@@ -5,6 +5,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionService.h"
 #include "core/split/SplitCompressionError.h"
+#include "core/split/SplitCompressionPlanner.h"
 #include "platform/WorkJournal.h"
 
 #include "support/XdgEnvironment.h"
@@ -169,6 +170,18 @@ TEST_F(CompressionSplitTest, OneFileWhenNotSplitOrWhenItFits) {
         const SplitCompressionResult result = split(format, volume, {}, false, false, baseName);
         EXPECT_EQ(result, (SplitCompressionResult{outPaths({name}), false})) << name.toStdString();
         EXPECT_EQ(extractedContents(out + "/" + name), expected()) << name.toStdString();
+    }
+}
+
+// Sources that fill three volumes exactly: the page's preview promises the volumes the run writes.
+TEST_F(CompressionSplitTest, PreviewCountsTheVolumesTheRunWrites) {
+    const qint64 original = 300 * 1024 + 6;
+    const qint64 volume = original / 3;
+    for (const CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::zip}) {
+        const SplitCompressionResult result = split(format, volume, {}, true);
+        EXPECT_EQ(result.outputURLs.size(), SplitCompressionPlanner::estimatedPartCount(
+                                                SplitCompressionPlanner::largestArchiveBytes(original), volume, true))
+            << result.outputURLs.join(' ').toStdString();
     }
 }
 
