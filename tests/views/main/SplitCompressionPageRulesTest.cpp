@@ -60,12 +60,12 @@ TEST(PreviewTextsTest, emptyListAndZeroEstimate) {
 
 TEST(PreviewTextsTest, splitAndSingleArchive) {
     SplitCompressionPreview split = preview(3'000'000, 1'000'000);
-    split.volumeSizeBytes = 1 << 20;
+    split.volumeSizeBytes = 1'000'000;
     split.estimatedPartCount = 3;
     const PreviewTexts texts = previewTexts(split);
-    EXPECT_EQ(texts.originalSize, "2.9 MB");
-    EXPECT_EQ(texts.compressedSize, QStringLiteral(u"约 976.6 KB"));
-    EXPECT_EQ(texts.volumeSize, "1 MB");
+    EXPECT_EQ(texts.originalSize, "3.0 MB");
+    EXPECT_EQ(texts.compressedSize, QStringLiteral(u"约 1.0 MB"));
+    EXPECT_EQ(texts.volumeSize, "1.0 MB");
     EXPECT_EQ(texts.outputSummary, QStringLiteral(u"预计生成 3 个分卷文件"));
     EXPECT_EQ(texts.partCount, QStringLiteral(u"3 个"));
     EXPECT_EQ(texts.namingRule, "Backup.7z.001 ~ Backup.7z.003");
