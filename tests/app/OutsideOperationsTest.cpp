@@ -66,6 +66,18 @@ TEST_F(OutsideOperationsTest, CompressActionNamesArchivesAfterTheFolderAndCounts
     EXPECT_EQ(platform.revealed.last(), QStringList{files.path("Photos 2.zip")});
 }
 
+// Hidden files are left out without making a name a pattern: photosA and photos1 stay out.
+TEST_F(OutsideOperationsTest, AFolderNamedLikeAPatternIsOnlyItself) {
+    changeSettings([](AppSettings& s) { s.ignoreHiddenFilesWhenCompressing = true; });
+    files.writeFile("photosA/s.txt", "s");
+    files.writeFile("photos1/diary.txt", "d");
+    files.writeFile("photos?/.hidden", "h");
+    const QString folder = files.writeFile("photos?/p.txt", "p").chopped(6);
+    coordinator->handleActionURL("velmora://compress?path=" + QUrl::toPercentEncoding(folder));
+    waitForOperations();
+    EXPECT_EQ(zipListing(folder + ".zip"), (QStringList{"photos?/", "photos?/p.txt"}));
+}
+
 TEST_F(OutsideOperationsTest, SeveralInputsGiveOneArchiveEachOrOneForAll) {
     const QString a = files.writeFile("a.txt", "alpha");
     const QString b = files.writeFile("b.txt", "beta");
