@@ -59,7 +59,8 @@ void PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entries
                                        const CancellationToken& token) const {
     if (entries.isEmpty()) throw ArchiveError::commandFailed(QStringLiteral(u"请选择要删除的条目。"));
     QStringList safePaths;
-    for (const ArchivePreviewEntry& entry : entries) safePaths.append(PreviewToolRuns::safeToolPath(entry));
+    for (const ArchivePreviewEntry& entry : entries)
+        safePaths.append(PreviewToolRuns::safeToolPath(entry, PreviewToolRuns::Action::deletion));
     const QString extension = editExtension(archiveURL);
     if (!ArchiveFormat::isEditable(archiveURL)) {
         throw ArchiveError::commandFailed(
@@ -72,7 +73,7 @@ void PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entries
         return sevenZip.remove(archiveURL, safePaths, password, work.path(), token);
     };
     attempts.infoZip = [&](const InfoZipTool& infoZip) {
-        PreviewToolRuns::refuseSwitchLikeNames(safePaths);
+        PreviewToolRuns::refuseSwitchLikeNames(safePaths, PreviewToolRuns::Action::deletion);
         return infoZip.remove(archiveURL, safePaths, work.path(), token);
     };
     PreviewToolRuns::runInOrderOrThrow(
