@@ -12,17 +12,22 @@
 
 namespace {
 
-// The suffixes of the kinds the file managers offer to extract; none is a compound one.
-QSet<QString> extractExtensions() {
-    QSet<QString> extensions;
+// The suffixes of the kinds the file managers offer to extract, in the table's order; none is a
+// compound one.
+QStringList extractSuffixes() {
+    QStringList suffixes;
     for (const ArchiveKindTable::KindRow& row : ArchiveKindTable::kKinds) {
         if (!row.fileManagerExtract) continue;
         for (const std::string_view suffix : row.suffixes) {
-            if (!suffix.empty())
-                extensions.insert(QString::fromLatin1(suffix.data(), qsizetype(suffix.size())));
+            if (!suffix.empty()) suffixes << QString::fromLatin1(suffix.data(), qsizetype(suffix.size()));
         }
     }
-    return extensions;
+    return suffixes;
+}
+
+QSet<QString> extractExtensions() {
+    const QStringList suffixes = extractSuffixes();
+    return {suffixes.begin(), suffixes.end()};
 }
 
 QString scriptFolder(const QProcessEnvironment& environment, const QString& workingDirectory) {
@@ -56,7 +61,12 @@ QStringList FinderSync::currentSelection(const QStringList& pathArguments,
     if (paths.isEmpty()) paths << scriptFolder(environment, workingDirectory);
 
     const QDir base(workingDirectory);
-    for (QString& path : paths) path = QDir::cleanPath(base.absoluteFilePath(path));
+    for (QString& path : paths) {
+        // A trailing "/" stays: after a link to a folder it names the folder, not the link.
+        const bool folderNamed = path.endsWith(QLatin1Char('/'));
+        path = QDir::cleanPath(base.absoluteFilePath(path));
+        if (folderNamed && path != QLatin1String("/")) path += QLatin1Char('/');
+    }
     return paths;
 }
 
@@ -76,8 +86,37 @@ QString FinderSync::actionUrl(const QString& action, const QStringList& paths) {
     return url;
 }
 
-bool FinderSync::openVelmora(const QString& action, const QStringList& paths) {
-    if (paths.isEmpty()) return false;
-    if (action == QLatin1String("extract") && !namesOnlyArchives(paths)) return false;
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {actionUrl(action, paths)});
+std::optional<QString> FinderSync::refusal(const QString& action, const QStringList& paths) {
+    if (paths.isEmpty()) return QStringLiteral(u"没有选中任何文件。");
+    if (action != QLatin1String("extract")) return std::nullopt;
+    for (const QString& path : paths) {
+        if (!namesOnlyArchives({path})) {
+            return QStringLiteral(u"“") + QFileInfo(QDir::cleanPath(path)).fileName() +
+                   QStringLiteral(u"”不是 ") + extractSuffixes().join(QStringLiteral(u"、")).toUpper() +
+                   QStringLiteral(u" 压缩包：从文件管理器只能解压这几种，其他压缩包请在 velmora 中打开。");
+        }
+    }
+    return std::nullopt;
+}
+
+bool FinderSync::linksHaveAHandler() {
+    constexpr int kQueryLimitMs = 10000;
+    QProcess query;
+    query.setStandardInputFile(QProcess::nullDevice());
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/velmora")});
+    if (!query.waitForFinished(kQueryLimitMs) || query.exitStatus() != QProcess::NormalExit) {
+        query.kill();
+        return true;
+    }
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+std::optional<QString> FinderSync::openVelmora(const QString& action, const QStringList& paths,
+                                               const QString& besideVelmora) {
+    if (std::optional<QString> refused = refusal(action, paths)) return refused;
+    const QString url = actionUrl(action, paths);
+    if (linksHaveAHandler() && QProcess::startDetached(QStringLiteral("xdg-open"), {url})) return std::nullopt;
+    if (QProcess::startDetached(besideVelmora, {url})) return std::nullopt;
+    return QStringLiteral(u"无法启动 velmora：") + besideVelmora;
 }

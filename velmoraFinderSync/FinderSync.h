@@ -3,6 +3,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What the file managers' menu entries run: turns a selection into one velmora:// action URL and
 // asks the desktop to open it. Keeps no state; every member works on what it is given.
@@ -25,8 +26,19 @@ public:
     // and so do a name's bytes that are not UTF-8 (kept as ToolText::escapedName keeps them).
     static QString actionUrl(const QString& action, const QStringList& paths);
 
-    // Builds the URL for paths and hands it to xdg-open as its one argument, without waiting for
-    // it (a cold start of velmora may keep xdg-open busy). False when there is nothing to open, the
-    // extract rule fails, or xdg-open cannot be started.
-    static bool openVelmora(const QString& action, const QStringList& paths);
+    // Why the selection is not handed on: nothing selected, or for extract a name that is no archive of
+    // the file managers' kinds; nothing when it can be.
+    static std::optional<QString> refusal(const QString& action, const QStringList& paths);
+
+    // Whether the desktop names a program for velmora:// links (xdg-mime); true when it cannot be asked,
+    // so that xdg-open decides.
+    static bool linksHaveAHandler();
+
+    // Builds the URL for paths and hands it on as its one argument, without waiting (a cold start of
+    // velmora may keep the opener busy): to xdg-open when the desktop has a program for the links, else
+    // (and when xdg-open cannot be started) to besideVelmora, the velmora installed with this helper.
+    // xdg-open without a program for the scheme would try web browsers instead. The refusal, or why
+    // nothing could be started; nothing when the URL was handed on.
+    static std::optional<QString> openVelmora(const QString& action, const QStringList& paths,
+                                              const QString& besideVelmora);
 };

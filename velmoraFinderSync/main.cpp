@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QTextStream>
 
-// Exit status: 0 the URL was handed to xdg-open, 1 nothing was opened (empty selection, the extract
-// rule failed, or xdg-open could not be started), 2 a wrong command line.
+// Exit status: 0 the URL was handed on, 1 nothing was opened (empty selection, the extract rule failed,
+// or nothing could be started; the reason goes to standard error), 2 a wrong command line.
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     // From the bytes, not QCoreApplication::arguments(): a name that is not UTF-8 keeps its bytes.
@@ -19,5 +19,9 @@ int main(int argc, char* argv[]) {
     }
     const QStringList selection = FinderSync::currentSelection(
         arguments, QProcessEnvironment::systemEnvironment(), QDir::currentPath());
-    return FinderSync::openVelmora(action, selection) ? 0 : 1;
+    const std::optional<QString> failure = FinderSync::openVelmora(
+        action, selection, QCoreApplication::applicationDirPath() + QStringLiteral("/velmora"));
+    if (!failure) return 0;
+    QTextStream(stderr) << *failure << '\n';
+    return 1;
 }

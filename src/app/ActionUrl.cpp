@@ -47,7 +47,9 @@ std::optional<ActionUrl> ActionUrl::read(const QString& text) {
     for (QStringView item : rest.mid(question + 1).split(QLatin1Char('&'))) {
         const std::optional<QString> path = pathValue(item);
         if (!path || path->isEmpty()) continue;
-        if (path->startsWith(QLatin1Char('/'))) {
+        if (InputItem::holdsNul(*path)) {
+            url.pathsHoldingNul.append(*path);
+        } else if (path->startsWith(QLatin1Char('/'))) {
             url.paths.append(InputItem::normalizedPath(*path));
         } else {
             url.relativePaths.append(*path);

@@ -277,7 +277,7 @@ void AppCoordinator::processIncoming(const QStringList& paths) {
     const OutsideOperationPlan::CheckedInputs checked =
         OutsideOperationPlan::checkedInputs(OutsideOperationPlan::archivesForEngine(inputs));
     OutsideRun& run = beginRun(ArchiveActivityKind::extract);
-    run.start(checked.usable.size(), checked.refused);
+    run.start(checked.usable, checked.refused);
     const QString root = OutsideOperationPlan::destinationRoot(inputs, settings);
     const int threadCount = m_platform.activeProcessorCount();
     WorkbenchEngine& engine = *m_workbenchEngine;
@@ -291,7 +291,7 @@ void AppCoordinator::processIncoming(const QStringList& paths) {
 void AppCoordinator::processCompression(const QStringList& inputs, const AppSettings& settings) {
     const OutsideOperationPlan::CheckedInputs checked = OutsideOperationPlan::checkedInputs(inputs);
     OutsideRun& run = beginRun(ArchiveActivityKind::compress);
-    run.start(checked.usable.size(), checked.refused);
+    run.start(checked.usable, checked.refused);
     const SourceCompression compression{
         .sources = checked.usable,
         .root = OutsideOperationPlan::destinationRoot(checked.usable, settings),

@@ -41,6 +41,23 @@ std::optional<QString> pathProblem(const QString& path) {
     return std::nullopt;
 }
 
+// A NUL as the link wrote it, "%00": the rest of the path is shown too.
+QString shownWithNul(QString path) { return path.replace(QChar(0), QStringLiteral("%00")); }
+
+QString nulProblem(const QString& path) {
+    return QStringLiteral(u"链接中的路径含有空字符（%00），不是文件名：") + shownWithNul(path);
+}
+
+// A file: URL velmora takes names a local file; one with a host names a file on another computer.
+std::optional<QString> fileUrlProblem(const QString& argument) {
+    const QUrl url(argument);
+    if (!url.isLocalFile()) return QStringLiteral(u"无法读取链接：") + argument;
+    if (InputItem::localPathOf(url)) return std::nullopt;
+    if (InputItem::holdsNul(url.toLocalFile())) return nulProblem(url.toLocalFile());
+    return QStringLiteral(u"链接指向其他电脑（") + url.host() + QStringLiteral(u"）上的文件，velmora 只能打开本机的文件：") +
+           argument;
+}
+
 std::optional<QString> actionUrlProblem(const QString& text) {
     const std::optional<ActionUrl> url = ActionUrl::read(text);
     if (!url) return QStringLiteral(u"无法读取链接：") + text;
@@ -48,6 +65,7 @@ std::optional<QString> actionUrlProblem(const QString& text) {
     // The link came from elsewhere: a relative path would name a file in whatever folder velmora runs in.
     if (!url->relativePaths.isEmpty())
         return QStringLiteral(u"链接中的路径不是绝对路径：") + url->relativePaths.first();
+    if (!url->pathsHoldingNul.isEmpty()) return nulProblem(url->pathsHoldingNul.first());
     return std::nullopt;
 }
 
@@ -88,7 +106,7 @@ std::optional<QString> LaunchRequest::problem() const {
         if (ActionUrl::hasActionScheme(argument)) {
             problem = actionUrlProblem(argument);
         } else if (argument.startsWith(QLatin1String("file:"))) {
-            if (!QUrl(argument).isLocalFile()) problem = QStringLiteral(u"无法读取链接：") + argument;
+            problem = fileUrlProblem(argument);
         } else if (isOtherUrl(argument)) {
             problem = QStringLiteral(u"不支持的链接：") + argument;
         } else {
@@ -139,8 +157,8 @@ LaunchArguments LaunchArguments::classify(const QStringList& arguments, const QS
         if (ActionUrl::hasActionScheme(argument)) {
             sorted.actionURLs.append(argument);
         } else if (argument.startsWith(QLatin1String("file:"))) {
-            const QUrl url(argument);
-            if (url.isLocalFile()) sorted.paths.append(InputItem::normalizedPath(url.toLocalFile()));
+            if (const std::optional<QString> path = InputItem::localPathOf(QUrl(argument)))
+                sorted.paths.append(InputItem::normalizedPath(*path));
         } else if (!isOtherUrl(argument)) {
             sorted.paths.append(InputItem::normalizedPath(base.absoluteFilePath(argument)));
         }

@@ -47,8 +47,10 @@ OutsideRun::OutsideRun(ArchiveActivityKind kind, Scheduler& scheduler, QObject* 
     connect(&m_window, &ExternalOperationProgressWindowController::closed, this, &OutsideRun::windowClosed);
 }
 
-void OutsideRun::start(qsizetype count, const QList<ArchiveFailure>& refused) {
+void OutsideRun::start(const QStringList& items, const QList<ArchiveFailure>& refused) {
+    m_items = items;
     m_refused = refused;
+    const qsizetype count = items.size();
     const bool extraction = m_kind == ArchiveActivityKind::extract;
     m_window.show(
         extraction ? QStringLiteral(u"正在解压文件") : QStringLiteral(u"正在压缩文件"),
@@ -85,11 +87,20 @@ void OutsideRun::finish(Outcome<OperationOutputs>& outcome) {
         m_outcomeText = QStringLiteral(u"任务已取消");
         end(QStringLiteral(u"已取消"), QStringLiteral(u"任务已取消。"), Ending::cancelled);
     } catch (...) {
+        if (extraction && m_items.size() == 1) return failExtraction(outcome.error());
         // Worded as the pages word it.
         m_outcomeText = OperationFailure::text(m_kind, outcome.error());
         end(extraction ? QStringLiteral(u"解压失败") : QStringLiteral(u"压缩失败"), m_outcomeText,
             Ending::failed);
     }
+}
+
+void OutsideRun::failExtraction(const std::exception_ptr& error) {
+    const QList<ArchiveFailure> failures = QList<ArchiveFailure>{{m_items.first(), error}} + m_refused;
+    m_outcomeText = failures.size() == 1 ? OperationFailure::archiveText(m_kind, failures.first())
+                                         : OperationFailure::batchText(m_kind, 0, {}, failures);
+    m_window.model().setNote({});
+    end(QStringLiteral(u"解压失败"), m_outcomeText, Ending::failed);
 }
 
 // A failed run's window stays until the user closes it: it carries the reason. So does a notice, shown

@@ -31,7 +31,7 @@ public:
 
     // Shows the window with the number of items the tools get; the items refused before any tool runs
     // are named from the start and stay named until the end names them, or after a cancel.
-    void start(qsizetype count, const QList<ArchiveFailure>& refused);
+    void start(const QStringList& items, const QList<ArchiveFailure>& refused);
     // A compression's fraction done.
     void reportProgress(double fraction);
     // Ends the run with the engine's outcome; the refused items join its failures.
@@ -45,12 +45,16 @@ private:
     // `noticed`: succeeded with a notice, such as sources that stayed out of the trash.
     enum class Ending { succeeded, noticed, cancelled, failed };
     void end(const QString& title, const QString& text, Ending ending);
+    // An extraction of one archive fails as a whole: that archive is named with its reason, as on the
+    // pages, together with the items refused before it.
+    void failExtraction(const std::exception_ptr& error);
     void windowClosed();
 
     const ArchiveActivityKind m_kind;
     Scheduler& m_scheduler;
     CancellationToken m_token;
     ExternalOperationProgressWindowController m_window;
+    QStringList m_items;
     QList<ArchiveFailure> m_refused;
     QString m_outcomeText;
     bool m_finished = false;

@@ -88,7 +88,11 @@ int main(int argc, char* argv[]) {
     // Destroyed after the coordinator and the windows, whose work has ended by then.
     const auto removeRecordedFolders = qScopeGuard([] { PrivateTempDirectory::removeRecordedFolders(); });
 
-    QApplication application(argc, argv);
+    // Qt reads options such as -platform or -reverse from its argv, names after "--" included: it gets
+    // the program name alone, and velmora's own reading above is the only one.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication application(qtArgc, qtArgv);
     TerminationSignals terminationSignals;
     QApplication::setApplicationName(QStringLiteral("velmora"));
     QApplication::setOrganizationDomain(QStringLiteral("velmora.com"));

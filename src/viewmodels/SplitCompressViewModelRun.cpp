@@ -115,7 +115,7 @@ QString SplitCompressViewModel::settleSplitCompressionBaseName(const QString& ba
     }
     QString candidate;
     for (int number = 1;; ++number) {
-        candidate = QStringLiteral("%1 %2").arg(baseName).arg(number);
+        candidate = baseName + QLatin1Char(' ') + QString::number(number);
         if (!clashes(candidate)) break;
     }
     setSplitCompressionBaseName(candidate);
@@ -239,7 +239,7 @@ void SplitCompressViewModel::splitCompressionSucceeded(const SplitCompressionRun
     if (run.notifyAfterCompletion) {
         m_context.workbenchStore().addNotification(
             QStringLiteral(u"分卷压缩完成"),
-            QStringLiteral(u"%1：%2 个文件").arg(run.baseName).arg(outputs.size()));
+            run.baseName + QStringLiteral(u"：%1 个文件").arg(outputs.size()));
     }
     if (run.openAfterCompletion && !outputs.isEmpty()) m_context.platform().revealInFileManager(outputs);
     m_context.endWork(QStringLiteral(u"分卷压缩完成：%1 个文件").arg(outputs.size()), StatusKind::success);

@@ -21,6 +21,7 @@ TEST_P(ActionUrlTest, ReadsActionAndPaths) {
     EXPECT_EQ(url->action, GetParam().expected->action);
     EXPECT_EQ(url->paths, GetParam().expected->paths);
     EXPECT_EQ(url->relativePaths, GetParam().expected->relativePaths);
+    EXPECT_EQ(url->pathsHoldingNul, GetParam().expected->pathsHoldingNul);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -47,6 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
                 ActionUrl{"extract", {QStringLiteral(u"/照片/文件.zip")}}},
         UrlCase{"cjk_raw", QStringLiteral(u"velmora://extract?path=/照片 1/a.zip"),
                 ActionUrl{"extract", {QStringLiteral(u"/照片 1/a.zip")}}},
+        // The system would read the name only up to the NUL: "a.txt" or "real.zip" instead.
+        UrlCase{"nul_refused", "velmora://compress?path=%2Ftmp%2Fa.txt%00junk&path=%2Fok",
+                ActionUrl{"compress", {"/ok"}, {}, {QStringLiteral("/tmp/a.txt") + QChar(0) + "junk"}}},
         UrlCase{"other_scheme", "https://extract?path=%2Fa", std::nullopt},
         UrlCase{"scheme_is_case_sensitive", "Velmora://extract?path=%2Fa", std::nullopt}),
     [](const testing::TestParamInfo<UrlCase>& info) { return std::string(info.param.name); });

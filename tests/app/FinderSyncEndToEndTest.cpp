@@ -71,6 +71,8 @@ protected:
     // What velmora prints goes where the desktop would drop it.
     FakeTool m_xdgOpen{m_tools.root(), "xdg-open",
                        QStringLiteral("exec '%1' \"$1\" 2>>\"$0.stderr\"").arg(VELMORA_EXECUTABLE)};
+    // The desktop names a program for velmora:// links, so the helper hands the URL to xdg-open.
+    FakeTool m_xdgMime{m_tools.root(), "xdg-mime", "echo com.velmora.pro.desktop"};
     QProcess m_primary;
 };
 

@@ -41,6 +41,13 @@ TEST(LaunchRequestTest, ProblemNamesWhatCannotBeServed) {
         {{"file:///no/such.zip"}, std::nullopt},
         {{"/no/such.zip"}, QStringLiteral(u"找不到文件：/no/such.zip")},
         {{"velmora://shred?path=t.zip"}, QStringLiteral(u"未知操作：shred")},
+        {{"velmora://extract?path=%2Ftmp%2Freal.zip%00.jpg"},
+         QStringLiteral(u"链接中的路径含有空字符（%00），不是文件名：/tmp/real.zip%00.jpg")},
+        {{"file:///tmp/a.txt%00junk"}, QStringLiteral(u"链接中的路径含有空字符（%00），不是文件名：/tmp/a.txt%00junk")},
+        // The host is no folder of this computer.
+        {{"file://tmp/a.txt"},
+         QStringLiteral(u"链接指向其他电脑（tmp）上的文件，velmora 只能打开本机的文件：file://tmp/a.txt")},
+        {{"file://localhost/no/such.zip"}, std::nullopt},
     };
     for (const auto& [arguments, expected] : cases) {
         EXPECT_EQ(LaunchRequest::fromCommandLine(arguments, "/").problem(), expected)
@@ -60,10 +67,12 @@ TEST(LaunchRequestTest, MessageRoundTripsAndRejectsGarbage) {
 TEST(LaunchArgumentsTest, SortsUrlsAndPaths) {
     const LaunchArguments sorted = LaunchArguments::classify(
         {"file:///tmp/a%20b.zip", "docs/../x.txt", "/abs/y", "velmora://extract?path=%2Fa",
-         "http://example.com/z", "sftp://host/f", "a:b.txt", "", "VELMORA://compress"},
+         "http://example.com/z", "sftp://host/f", "a:b.txt", "", "VELMORA://compress", "file://host/tmp/h",
+         "file://LocalHost/tmp/l", "file:///tmp/n%00"},
         "/home/u");
     EXPECT_EQ(sorted.actionURLs, QStringList{"velmora://extract?path=%2Fa"});
-    EXPECT_EQ(sorted.paths, (QStringList{"/tmp/a b.zip", "/home/u/x.txt", "/abs/y", "/home/u/a:b.txt"}));
+    EXPECT_EQ(sorted.paths,
+              (QStringList{"/tmp/a b.zip", "/home/u/x.txt", "/abs/y", "/home/u/a:b.txt", "/tmp/l"}));
 }
 
 }  // namespace

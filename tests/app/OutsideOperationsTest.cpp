@@ -67,6 +67,18 @@ TEST_F(OutsideOperationsTest, CompressActionNamesArchivesAfterTheFolderAndCounts
     EXPECT_EQ(platform.revealed.last(), QStringList{files.path("Photos 2.zip")});
 }
 
+// Hidden files are left out without making a name a pattern: photosA and photos1 stay out.
+TEST_F(OutsideOperationsTest, AFolderNamedLikeAPatternIsOnlyItself) {
+    changeSettings([](AppSettings& s) { s.ignoreHiddenFilesWhenCompressing = true; });
+    files.writeFile("photosA/s.txt", "s");
+    files.writeFile("photos1/diary.txt", "d");
+    files.writeFile("photos?/.hidden", "h");
+    const QString folder = files.writeFile("photos?/p.txt", "p").chopped(6);
+    coordinator->handleActionURL("velmora://compress?path=" + QUrl::toPercentEncoding(folder));
+    waitForOperations();
+    EXPECT_EQ(zipListing(folder + ".zip"), (QStringList{"photos?/", "photos?/p.txt"}));
+}
+
 TEST_F(OutsideOperationsTest, SeveralInputsGiveOneArchiveEachOrOneForAll) {
     const QString a = files.writeFile("a.txt", "alpha");
     const QString b = files.writeFile("b.txt", "beta");
@@ -121,7 +133,10 @@ TEST_F(OutsideOperationsTest, FailuresNameTheirReasonAsOnThePagesAndStay) {
         SCOPED_TRACE(c.name);
         coordinator->handleIncoming({c.input});
         waitForOperations();
-        const QString expected = OperationFailure::text(c.kind, c.error);
+        // An archive is named, as the pages name it.
+        const QString expected = c.kind == ArchiveActivityKind::extract
+                                     ? OperationFailure::archiveText(c.kind, {c.input, c.error})
+                                     : OperationFailure::text(c.kind, c.error);
         EXPECT_EQ(coordinator->lastMessage(), expected);
         EXPECT_EQ(progress().title(), c.title);
         EXPECT_EQ(progress().message(), expected);
@@ -209,6 +224,10 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
     runTool("/usr/bin/zip", {"-q", "-j", good, files.writeFile("x/1.txt", "1")});
     const QString damaged = files.writeFile("损坏.zip", "not a zip at all");
     const QString other = files.writeFile("坏.zip", "not a zip either");
+    // No stored password opens it.
+    const QString locked = files.path(QStringLiteral(u"加密.7z"));
+    runTool("/usr/bin/7zz", {"a", "-bd", "-psecret", "-mhe=on", locked, files.writeFile("y/2.txt", "2")});
+    const QString missing = files.path("nope.zip");
     const struct {
         QStringList archives;
         QString title;
@@ -221,6 +240,11 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
          QStringLiteral(u"解压失败"),
          QStringLiteral(u"2 个压缩包解压失败：损坏.zip：%1；坏.zip：%1。")
              .arg(QStringLiteral(u"压缩包可能已损坏，无法读取"))},
+        {{locked}, QStringLiteral(u"解压失败"), QStringLiteral(u"加密.7z：密码错误或压缩包需要密码。")},
+        {{locked, missing},
+         QStringLiteral(u"解压失败"),
+         QStringLiteral(u"2 个压缩包解压失败：加密.7z：密码错误或压缩包需要密码；nope.zip：文件不存在：") + missing +
+             QStringLiteral(u"。")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
@@ -229,6 +253,7 @@ TEST_F(OutsideOperationsTest, ABatchNamesEachArchiveThatFailed) {
         EXPECT_EQ(progress().title(), c.title);
         EXPECT_EQ(progress().message(), c.message);
         EXPECT_TRUE(progress().isError());
+        EXPECT_TRUE(progress().note().isEmpty());
     }
     EXPECT_EQ(files.readFile("示例/1.txt"), "1");
 }

@@ -260,3 +260,40 @@ TEST_F(TwoProcessTest, ANameThatIsNotUtf8KeepsItsBytes) {
 }
 
 }  // namespace
+
+// Names after "--" that look like Qt's options: the first instance once died in Qt's option parser
+// ("Could not find the Qt platform plugin "notes.txt"").
+TEST_F(TwoProcessTest, NamesLikeQtOptionsNeverReachQt) {
+    const QStringList lines[] = {{"--", "-platform", "notes.txt"},
+                                 {"--service-compress", "--", "-platform", "notes.txt"},
+                                 {"--service-compress", "--", "-reverse"}};
+    int round = 0;
+    for (const QStringList& line : lines) {
+        SCOPED_TRACE(line.join(' ').toStdString());
+        const QString folder = home.makeFolder(QStringLiteral("round%1").arg(++round));
+        home.writeFile(QStringLiteral("round%1/-platform").arg(round), "p");
+        home.writeFile(QStringLiteral("round%1/notes.txt").arg(round), "n");
+        home.writeFile(QStringLiteral("round%1/-reverse").arg(round), "r");
+        auto primary = std::make_unique<QProcess>();
+        primary->setProcessEnvironment(environment());
+        primary->setWorkingDirectory(folder);
+        primary->start(VELMORA_EXECUTABLE, line);
+        ASSERT_TRUE(primary->waitForStarted());
+        QProcess& started = *primaries.emplace_back(std::move(primary));
+        // A later launch is served, so the first instance runs its application.
+        const QString report = home.writeFile(QStringLiteral("round%1/report").arg(round), "numbers");
+        const QDeadlineTimer deadline(60000);
+        while (lockOwner() != started.processId() && started.state() == QProcess::Running &&
+               !deadline.hasExpired())
+            QTest::qWait(10);
+        EXPECT_EQ(launch({"--service-compress", report}).exitCode, 0);
+        EXPECT_TRUE(waitForFile(report + ".zip"));
+        EXPECT_EQ(started.state(), QProcess::Running) << started.readAllStandardError().toStdString();
+        if (line.first() == "--service-compress") {
+            const QString named = folder + (line.last() == "-reverse" ? "/-reverse.zip" : "/notes.zip");
+            EXPECT_TRUE(QFileInfo::exists(named) || QFileInfo::exists(folder + "/Archive.zip"));
+        }
+        started.kill();
+        started.waitForFinished();
+    }
+}

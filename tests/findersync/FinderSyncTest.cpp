@@ -5,6 +5,7 @@
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <QUrl>
@@ -95,13 +96,16 @@ INSTANTIATE_TEST_SUITE_P(
                                   {},
                                   {{"CAJA_SCRIPT_CURRENT_URI", "sftp://host/home"}},
                                   {"/work/dir"}},
-                    SelectionCase{"NothingAtAll", {}, {}, {"/work/dir"}}),
+                    SelectionCase{"NothingAtAll", {}, {}, {"/work/dir"}},
+                    // After a link to a folder the "/" names the folder.
+                    SelectionCase{"TrailingSlashKept", {"linkdir/", "/x//y/", "/"}, {}, {"/work/dir/linkdir/", "/x/y/", "/"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Runs the real executable with a fake xdg-open first on PATH.
+// Runs the real executable with a fake xdg-open first on PATH, and a fake xdg-mime that names a program
+// for velmora:// links.
 class FinderSyncProgramTest : public testing::Test {
 protected:
-    int run(const QStringList& arguments) {
+    int run(const QStringList& arguments, const QString& program = VELMORA_FINDER_SYNC_PATH) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("NAUTILUS_SCRIPT_SELECTED_FILE_PATHS");
@@ -109,8 +113,9 @@ protected:
         environment.insert("PATH", m_tools.root() + ":" + environment.value("PATH"));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(m_files.root());
-        process.start(VELMORA_FINDER_SYNC_PATH, arguments);
+        process.start(program, arguments);
         EXPECT_TRUE(process.waitForFinished(30000));
+        m_standardError = QString::fromUtf8(process.readAllStandardError());
         return process.exitCode();
     }
 
@@ -122,6 +127,8 @@ protected:
     TempTree m_tools;
     TempTree m_files;
     FakeTool m_xdgOpen{m_tools.root(), "xdg-open", "exit 0"};
+    FakeTool m_xdgMime{m_tools.root(), "xdg-mime", "echo com.velmora.pro.desktop"};
+    QString m_standardError;
 };
 
 TEST_F(FinderSyncProgramTest, CompressHandsOneUrlAsOneArgument) {
@@ -139,13 +146,40 @@ TEST_F(FinderSyncProgramTest, ExtractOfArchivesOpensTheirUrl) {
 }
 
 TEST_F(FinderSyncProgramTest, NothingIsOpenedWhenTheExtractRuleFailsOrTheCommandIsWrong) {
+    const QString refused = QStringLiteral(u"不是 ZIP、RAR、7Z 压缩包：从文件管理器只能解压这几种，其他压缩包请在 "
+                                           u"velmora 中打开。\n");
     EXPECT_EQ(run({"extract", "a.zip", "notes.txt"}), 1);
+    EXPECT_EQ(m_standardError, QStringLiteral(u"“notes.txt”") + refused);
+    EXPECT_EQ(run({"extract", QStringLiteral(u"备份.tar.xz")}), 1);
+    EXPECT_EQ(m_standardError, QStringLiteral(u"“备份.tar.xz”") + refused);
     EXPECT_EQ(run({"extract"}), 1);  // the working folder is not an archive
+    EXPECT_TRUE(m_standardError.endsWith(refused));
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(run({"preview", "a.zip"}), 2);
     EXPECT_TRUE(m_xdgOpen.recordedRuns().isEmpty());
 }
 
-TEST(FinderSyncOpen, AnEmptySelectionOpensNothing) { EXPECT_FALSE(FinderSync::openVelmora("compress", {})); }
+// Without a program for the links, xdg-open would try web browsers: the velmora installed beside the
+// helper gets the link, and says itself when it cannot be started.
+TEST_F(FinderSyncProgramTest, WithoutAProgramForTheLinksTheVelmoraBesideGetsThem) {
+    TempTree installed;
+    const QString helper = installed.path("velmoraFinderSync");
+    ASSERT_TRUE(QFile::copy(VELMORA_FINDER_SYNC_PATH, helper));
+    const FakeTool noProgram(m_tools.root(), "xdg-mime", "exit 0");
+    EXPECT_EQ(run({"extract", QStringLiteral(u"小.zip")}, helper), 1);
+    EXPECT_EQ(m_standardError, QStringLiteral(u"无法启动 velmora：") + installed.path("velmora") + "\n");
+    const FakeTool velmora(installed.root(), "velmora", "exit 0");
+    ASSERT_EQ(run({"extract", QStringLiteral(u"小.zip")}, helper), 0);
+    EXPECT_TRUE(m_standardError.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !velmora.recordedRuns().isEmpty(); }, 30000));
+    EXPECT_EQ(velmora.recordedRuns(),
+              QList<QStringList>{{FinderSync::actionUrl("extract", {m_files.path(QStringLiteral(u"小.zip"))})}});
+    EXPECT_TRUE(m_xdgOpen.recordedRuns().isEmpty());
+}
+
+TEST(FinderSyncOpen, AnEmptySelectionOpensNothing) {
+    EXPECT_EQ(FinderSync::openVelmora("compress", {}, "/nonexistent/velmora"),
+              QStringLiteral(u"没有选中任何文件。"));
+}
 
 }  // namespace

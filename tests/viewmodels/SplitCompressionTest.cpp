@@ -192,29 +192,38 @@ TEST_F(SplitCompressionTest, preflightReportsTheFirstFailingCheck) {
 }
 
 // Runs in order against one output folder: each renamed run leaves its set behind for the next.
+// A name is written and shown as it is: "年报%1" once became "年报1 %2".
 TEST_F(SplitCompressionTest, conflictingNameIsRenamedPastTakenNamesOrOverwritten) {
     struct Case {
+        QString given;
         SplitCompressionConflictStrategy strategy;
         QString baseName;
         bool overwriteExisting;
     };
     const Case cases[] = {
-        {SplitCompressionConflictStrategy::autoRename, "Backup 1", false},
-        {SplitCompressionConflictStrategy::autoRename, "Backup 2", false},
-        {SplitCompressionConflictStrategy::overwrite, "Backup", true},
+        {"Backup", SplitCompressionConflictStrategy::autoRename, "Backup 1", false},
+        {"Backup", SplitCompressionConflictStrategy::autoRename, "Backup 2", false},
+        {"Backup", SplitCompressionConflictStrategy::overwrite, "Backup", true},
+        {QStringLiteral(u"年报%1"), SplitCompressionConflictStrategy::autoRename, QStringLiteral(u"年报%1 1"), false},
+        {QStringLiteral(u"折扣%2"), SplitCompressionConflictStrategy::autoRename, QStringLiteral(u"折扣%2 1"), false},
     };
     add({files.writeFile("in/Backup.txt", "x")});
     splitCompress().setSplitCompressionOutputDirectoryURL(files.makeFolder("out"));
-    files.writeFile("out/Backup.7z.001", "older");
+    for (const QString& taken : {QStringLiteral("Backup"), QStringLiteral(u"年报%1"), QStringLiteral(u"折扣%2")})
+        files.writeFile("out/" + taken + ".7z.001", "older");
     for (const Case& test : cases) {
         SCOPED_TRACE(test.baseName.toStdString());
-        splitCompress().setSplitCompressionBaseName("Backup");
+        splitCompress().setSplitCompressionBaseName(test.given);
         splitCompress().setSplitCompressionConflictStrategy(test.strategy);
         run();
         EXPECT_FALSE(context().alertMessage().has_value());
         EXPECT_EQ(engine.calls().last().baseName, test.baseName);
         EXPECT_EQ(splitCompress().splitCompressionBaseName(), test.baseName);
         EXPECT_EQ(engine.calls().last().overwriteExisting, test.overwriteExisting);
+        EXPECT_TRUE(std::any_of(workbench.notifications().begin(), workbench.notifications().end(),
+                                [&](const auto& item) {
+                                    return item.message.startsWith(test.baseName + QStringLiteral(u"："));
+                                }));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <optional>
 
 #include <sys/types.h>
@@ -17,10 +18,18 @@ enum class State { usable, missing, notFileOrFolder };
 
 // The path velmora keeps for an item it is given (a dialog's answer, a drop, a link, the command line):
 // absolute against the working folder, without "." or ".." pieces and without doubled or trailing
-// "/", so "/a/src/" names "src" and its parent is "/a". Escaped bytes of a non-UTF-8 name stay as they
-// are. Empty stays empty.
+// "/", so "/a/src/" names "src" and its parent is "/a". A trailing "/" after a link to a folder names
+// that folder, as the shell and the tools take it: "/a/linkdir/" is the folder linkdir leads to, while
+// "/a/linkdir" is the link. Escaped bytes of a non-UTF-8 name stay as they are. Empty stays empty.
 QString normalizedPath(const QString& path);
 QStringList normalizedPaths(const QStringList& paths);
+
+// No file name holds a NUL character: the system would read such a path only up to it.
+bool holdsNul(const QString& path);
+
+// The local path of a file: URL, or nothing for another scheme, for a host other than localhost (a
+// file on another computer, not the local path after its host), and for a path holding NUL.
+std::optional<QString> localPathOf(const QUrl& url);
 
 // What an archive holds: files, folders and links.
 bool isContent(mode_t mode);

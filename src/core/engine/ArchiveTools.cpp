@@ -113,6 +113,10 @@ bool takesZipPassword(const QString& password) {
 
 QStringList hiddenExclusions() { return {QStringLiteral("-xr!.*"), QStringLiteral("-xr!__MACOSX")}; }
 
+bool isReadAsWildcard(const QString& name) {
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
 QStringList endOfSwitchesKeepingWildcards() { return {QStringLiteral("--")}; }
 
 QStringList testArguments(const QString& archive, const QStringList& entryPaths) {

@@ -95,8 +95,11 @@ QString zipCryptoMethod();  // -mem=ZipCrypto: the ZIP encryption every unzip op
 // Whether 7-Zip encrypts a ZIP with this password: it refuses characters beyond ASCII there.
 bool takesZipPassword(const QString& password);
 // Leaves out dot-files and __MACOSX at every depth. These are wildcards, which -spd would switch off,
-// so names that follow them are protected by "--" alone.
+// so names that follow them are protected by "--" alone: only names that are not read as wildcards
+// may follow them.
 QStringList hiddenExclusions();
+// 7-Zip reads a name holding "*" or "?" as a wildcard unless -spd is given ("[" is taken literally).
+bool isReadAsWildcard(const QString& name);
 QStringList endOfSwitchesKeepingWildcards();  // "--"
 
 // t: tests the named entries (every entry when none is named), writing nothing.

@@ -69,7 +69,12 @@ std::optional<QString> missingInput(const QString& combinedText) {
     return std::nullopt;
 }
 
-// Hidden entries inside folders are left out by the tool as well as by staging.
+// Hidden entries inside folders are left out by the tool's switches when the items are used in place; a
+// staged copy holds none.
+bool toolExcludes(const CompressionWorkspace& workspace, bool excludeHiddenFiles) {
+    return excludeHiddenFiles && !workspace.stagingRootURL;
+}
+
 bool exclusionsApply(bool excludeHiddenFiles, const QStringList& files) {
     return excludeHiddenFiles && CompressionStaging::containsDirectory(files);
 }
@@ -160,8 +165,8 @@ QString CompressionService::compress(const QStringList& files, const QString& de
                              CompressionTarget::WhenTaken::nextFreeName, journal.get());
     const QString workURL = target.workURL(FileNameHelper::lastPathComponent(destinationURL));
     writingInto(folder, [&] {
-        compressWorkspace(workspace, workURL, format, level, password, threadCount, excludeHiddenFiles,
-                          progressHandler, token);
+        compressWorkspace(workspace, workURL, format, level, password, threadCount,
+                          toolExcludes(workspace, excludeHiddenFiles), progressHandler, token);
     });
     token.throwIfCancelled();
     if (InputItem::stateOf(workURL) == InputItem::State::missing)
@@ -207,16 +212,17 @@ SplitCompressionResult CompressionService::compressSplit(const SplitCompressionR
                              CompressionFormats::fileExtension(format), CompressionTarget::WhenTaken::fail,
                              journal.get());
     const QString workURL = target.workURL(primaryName);
+    const bool excludeHidden = toolExcludes(workspace, request.excludeHiddenFiles);
     writingInto(folder, [&] {
         if (splitZip) {
             compressPlainZip(workspace.files, workURL, request.level, zipVolumeSize,
-                             request.excludeHiddenFiles, progressHandler, token);
+                             excludeHidden, progressHandler, token);
         } else if (format == CompressionFormat::zip) {
             compressZip(workspace.files, workURL, request.level, request.password, request.threadCount,
-                        request.excludeHiddenFiles, progressHandler, token);
+                        excludeHidden, progressHandler, token);
         } else {
             compressSevenZip(workspace.files, workURL, request.level, request.password, request.threadCount,
-                             request.excludeHiddenFiles, splitEnabled ? request.splitSizeBytes : std::nullopt,
+                             excludeHidden, splitEnabled ? request.splitSizeBytes : std::nullopt,
                              progressHandler, token);
         }
     });

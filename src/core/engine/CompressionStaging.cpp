@@ -6,6 +6,7 @@
 #include "core/base/InputItem.h"
 #include "platform/ToolText.h"
 #include "core/engine/ArchiveError.h"
+#include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "platform/FileDescriptor.h"
 #include "platform/PrivateTempDirectory.h"
@@ -172,6 +173,16 @@ bool holdsWhatToolsMisread(const QStringList& inputs, const CancellationToken& t
     });
 }
 
+// 7-Zip's exclusions of hidden entries are wildcards, and with them a name like "photos?" becomes one
+// too and takes in photosA and photos1 beside it. Staged copies leave hidden entries out themselves, so
+// the tool gets the names literally.
+bool needsLiteralNamesWithoutExclusions(const QStringList& inputs, bool excludeHiddenFiles) {
+    return excludeHiddenFiles && containsDirectory(inputs) &&
+           std::any_of(inputs.begin(), inputs.end(), [](const QString& input) {
+               return ArchiveTools::SevenZip::isReadAsWildcard(FileNameHelper::lastPathComponent(input));
+           });
+}
+
 // The staged path of one input, or nothing when the input is left out.
 std::optional<QString> stageInput(const QString& input, const QString& stagingRoot, bool excludeHiddenFiles,
                                   const CancellationToken& token) {
@@ -194,7 +205,7 @@ CompressionWorkspace prepareCompressionWorkspace(const QStringList& files, bool 
     const QStringList inputs = excludeHiddenFiles ? withoutHiddenInputs(files) : files;
     if (inputs.isEmpty() && excludeHiddenFiles) throw ArchiveError::noInputFiles();
     if (allFilesShareSameParent(inputs) && !holdsFolder(inputs, destinationFolder) &&
-        !holdsWhatToolsMisread(inputs, token))
+        !needsLiteralNamesWithoutExclusions(inputs, excludeHiddenFiles) && !holdsWhatToolsMisread(inputs, token))
         return {std::nullopt, inputs};
     CompressionWorkspace workspace{makeCompressionStagingRoot(journal), {}};
     try {

@@ -16,7 +16,9 @@ namespace CompressionStaging {
 // hidden entries inside folders. Staged when they come from several folders (a tool takes bare names
 // from one working folder), and when a folder input holds destinationFolder, where the tool would
 // otherwise find the archive being written, and when a folder input holds a pipe, socket or device,
-// which staging leaves out. Hidden top-level inputs are left out when excluding.
+// which staging leaves out, and when hidden entries are to be left out of a folder while a name holds a
+// 7-Zip wildcard character. Hidden top-level inputs are left out when excluding; a staged copy holds no
+// hidden entries at any depth.
 // Throws ArchiveError::noInputFiles when nothing is left, ArchiveError::permissionDenied for an
 // unreadable item, FileSystemError, CancellationError. A failed preparation leaves no staging folder
 // behind; the staging folder goes into journal before it is made.

@@ -22,8 +22,8 @@ QStringList DropIntake::localFilePaths(const QMimeData* data) {
     QStringList paths;
     if (!data || !data->hasUrls()) return paths;
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            paths.append(InputItem::normalizedPath(url.toLocalFile()));
+        if (const std::optional<QString> path = InputItem::localPathOf(url))
+            paths.append(InputItem::normalizedPath(*path));
     }
     return paths;
 }

@@ -11,18 +11,21 @@ enum Column { size = 1, kind = 2, modified = 3 };
 
 }  // namespace
 
-QVariant FileDialogListing::data(const QModelIndex& index, int role) const {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || role != Qt::DisplayRole) return QIdentityProxyModel::data(index, role);
-    const QModelIndex source = mapToSource(index);
+QString FileDialogListing::text(const QFileSystemModel& files, const QModelIndex& index) {
     switch (index.column()) {
         case size:
-            return files->isDir(source) ? QString() : ByteCountFormatter::fileStyle(files->size(source));
+            return files.isDir(index) ? QString() : ByteCountFormatter::fileStyle(files.size(index));
         case kind:
-            return files->isDir(source) ? QStringLiteral(u"文件夹") : files->type(source);
+            return files.isDir(index) ? QStringLiteral(u"文件夹") : files.type(index);
         case modified:
-            return DateFormattingHelper::dateTime(files->lastModified(source));
+            return DateFormattingHelper::dateTime(files.lastModified(index));
         default:
-            return QIdentityProxyModel::data(index, role);
+            return index.data().toString();
     }
+}
+
+void FileDialogListing::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (const auto* files = qobject_cast<const QFileSystemModel*>(index.model()))
+        option->text = text(*files, index);
 }

@@ -50,10 +50,11 @@ void remember(const QString& purpose, const QStringList& chosen) {
 }
 
 void showListingInChinese(QFileDialog* dialog) {
-    dialog->setProxyModel(new FileDialogListing(dialog));
-    // Qt sizes the columns for English samples ("mp3Folder"), which cut the Chinese kinds and dates.
     auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
     if (!details) return;
+    auto* listing = new FileDialogListing(details);
+    for (int column = 1; column <= 3; ++column) details->setItemDelegateForColumn(column, listing);
+    // Qt sizes the columns for English samples ("mp3Folder"), which cut the Chinese kinds and dates.
     const QFontMetrics metrics(details->font());
     const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
     const QDateTime widest(QDate(2026, 12, 28), QTime(23, 59));

@@ -27,6 +27,32 @@ TEST(InputItem, NormalizedPathIsAbsoluteWithoutTrailingOrDotPieces) {
     EXPECT_EQ(InputItem::normalizedPaths({"/a/", "/b/."}), (QStringList{"/a", "/b"}));
 }
 
+// "linkdir/" is the folder linkdir leads to, as the shell, tar and zip take it: the archive held only
+// the link.
+TEST(InputItem, ATrailingSlashAfterALinkNamesTheFolderItLeadsTo) {
+    TempTree tree;
+    const QString real = tree.makeFolder("data/real");
+    tree.writeFile("notes.txt", "n");
+    tree.makeFolder("links");
+    QFile::link("../data/real", tree.path("links/linkdir"));
+    QFile::link(tree.path("links/linkdir"), tree.path("links/chain"));
+    QFile::link("../notes.txt", tree.path("links/linkfile"));
+    QFile::link("nowhere", tree.path("links/dangling"));
+    const std::pair<QString, QString> cases[] = {
+        {"links/linkdir/", real},
+        {"links/linkdir//", real},
+        {"links/chain/", real},
+        {"links/linkdir", "links/linkdir"},
+        {"links/linkfile/", "links/linkfile"},
+        {"links/dangling/", "links/dangling"},
+        {"data/real/", real},
+    };
+    for (const auto& [given, expected] : cases) {
+        const QString wanted = expected.startsWith('/') ? expected : tree.path(expected);
+        EXPECT_EQ(InputItem::normalizedPath(tree.root() + "/" + given), wanted) << given.toStdString();
+    }
+}
+
 TEST(FileNameHelper, UniqueDirectoryTakesTheFirstFreeName) {
     const std::tuple<QStringList, QString, QString> cases[] = {
         {{}, "photos", "photos"},

@@ -51,9 +51,12 @@ TEST_F(ArchivePreviewEditingTest, AddsFilesAndFoldersAtTheTopLevel) {
     m_tree.writeFile("more/new.txt", "new");
     m_tree.writeFile("more/pack/inner.txt", "inner");
     m_tree.writeFile("more/-dash.txt", "dash");
+    // A name is only that name: photosA beside "photos?" stays out.
+    m_tree.writeFile("more/photos?/p.txt", "p");
+    m_tree.writeFile("more/photosA/s.txt", "s");
     const QStringList added{m_tree.path("more/new.txt"), m_tree.path("more/pack"),
-                            m_tree.path("more/-dash.txt")};
-    const QStringList addedPaths{"-dash.txt", "new.txt", "pack/", "pack/inner.txt"};
+                            m_tree.path("more/-dash.txt"), m_tree.path("more/photos?")};
+    const QStringList addedPaths{"-dash.txt", "new.txt", "pack/", "pack/inner.txt", "photos?/", "photos?/p.txt"};
     for (const QString name : {"s.zip", "s.7z"}) {
         SCOPED_TRACE(name.toStdString());
         const QString archive =

@@ -128,6 +128,56 @@ TEST_F(CompressionServiceTest, NamesThatLookLikeSwitchesAreFiles) {
     EXPECT_FALSE(QFile::exists(tree.path("odd/PWNED")));
 }
 
+// 7-Zip's exclusions are wildcards: with them a folder called "photos?" took in photosA and photos1.
+TEST_F(CompressionServiceTest, NamesHoldingWildcardCharactersAreOnlyThoseNames) {
+    for (const QString name : {"photosA", "photos1", "xa", "x1"}) tree.writeFile("in/" + name + "/s.txt", "s");
+    tree.writeFile("in/photos?/p.txt", "p");
+    tree.writeFile("in/photos?/.hidden", "h");
+    tree.writeFile("in/photos?/__MACOSX/m", "m");
+    const QStringList inputs{tree.path("in/photos?"), tree.writeFile("in/x*", "x")};
+    FakePrograms withoutSevenZip;
+    withoutSevenZip.remove("7zz");
+    CompressionService zipOnly(withoutSevenZip.programs());
+    for (const bool excludeHidden : {true, false}) {
+        Contents expected{{"photos?/", {}}, {"photos?/p.txt", "p"}, {"x*", "x"}};
+        if (!excludeHidden) {
+            expected.insert("photos?/.hidden", "h");
+            expected.insert("photos?/__MACOSX/", {});
+            expected.insert("photos?/__MACOSX/m", "m");
+        }
+        for (const auto& [format, name] : kFormats) {
+            const QString archive = tree.path(QString("out/%1/%2").arg(excludeHidden).arg(name));
+            service.compress(inputs, archive, format, CompressionLevel::fastest, std::nullopt, 1, excludeHidden,
+                             {}, {});
+            EXPECT_EQ(extractedContents(archive), expected) << name.toStdString();
+        }
+        const QString plainZip = tree.path(QString("zip/%1/out.zip").arg(excludeHidden));
+        zipOnly.compress(inputs, plainZip, CompressionFormat::zip, CompressionLevel::fastest, std::nullopt, 1,
+                         excludeHidden, {}, {});
+        EXPECT_EQ(extractedContents(plainZip), expected);
+        for (const auto& [format, volume] : {std::pair{CompressionFormat::sevenZip, qint64(1) << 20},
+                                             std::pair{CompressionFormat::zip, qint64(1) << 20}}) {
+            const QString folder = tree.path(QString("split/%1").arg(excludeHidden));
+            const SplitCompressionResult set = service.compressSplit(
+                {.files = inputs,
+                 .destinationDirectoryURL = folder,
+                 .baseName = CompressionFormats::fileExtension(format),
+                 .format = format,
+                 .level = CompressionLevel::fastest,
+                 .password = std::nullopt,
+                 .threadCount = 1,
+                 .excludeHiddenFiles = excludeHidden,
+                 .splitEnabled = true,
+                 .splitSizeBytes = volume,
+                 .overwriteExisting = false,
+                 .validateAfterCompletion = false},
+                {}, {});
+            EXPECT_EQ(extractedContents(set.outputURLs.first()), expected) << set.outputURLs.first().toStdString();
+        }
+    }
+    EXPECT_TRUE(stagingFolders().isEmpty());
+}
+
 TEST_F(CompressionServiceTest, StagedNameCollisionsReachTheArchive) {
     const QStringList inputs{tree.writeFile("a/notes.txt", "a"), tree.writeFile("b/notes.txt", "b"),
                              tree.writeFile("c/notes.txt", "c")};

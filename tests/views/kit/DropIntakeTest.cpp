@@ -25,6 +25,8 @@ TEST(DropIntakeRules, OnlyLocalFileUrlsAreTakenInDropOrder) {
         {{QUrl::fromLocalFile("/tmp/b"), QUrl("https://x/y"), QUrl::fromLocalFile("/tmp/a")},
          {},
          {"/tmp/b", "/tmp/a"}},
+        // A file on another computer is not the local path after its host.
+        {{QUrl("file://host/tmp/a.zip"), QUrl("file://localhost/tmp/b")}, {}, {"/tmp/b"}},
         // The same file twice in one drag reaches the operation twice.
         {{QUrl::fromLocalFile("/tmp/a"), QUrl::fromLocalFile("/tmp/a")}, {}, {"/tmp/a", "/tmp/a"}},
         // A file manager's folder URL may end in "/": the folder is named, not an empty last piece.

@@ -1,10 +1,10 @@
 #include "support/TempTree.h"
 #include "viewmodels/DateFormattingHelper.h"
+#include "views/kit/FileDialogListing.h"
 #include "views/kit/FileDialogs.h"
 #include "views/kit/QtTranslations.h"
 
 #include <gtest/gtest.h>
-#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -83,6 +84,30 @@ TEST(FileDialogsTest, TypedFolderPathEndingInSlashNamesTheFolder) {
     EXPECT_EQ(answer, QStringList{folder});
 }
 
+// Names typed in quotes are each taken, as a plain QFileDialog takes them (添加压缩包, 选择压缩包预览...).
+TEST(FileDialogsTest, EveryNameTypedInQuotesIsTaken) {
+    TempTree tree;
+    const QString first = tree.writeFile("in/z1.zip", "1");
+    const QString second = tree.writeFile("in/z2.zip", "2");
+    tree.writeFile("in/z3.zip", "3");
+    QStringList answer;
+    QFileDialog* dialog = FileDialogs::openFileDialog(
+        {.multipleSelection = true, .purpose = "typedNamesTest", .currentItem = first}, nullptr,
+        [&](const QStringList& chosen) { answer = chosen; });
+    auto* files = dialog->findChild<QFileSystemModel*>();
+    ASSERT_NE(files, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index(tree.path("in"))) == 3; }));
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    name->setFocus();
+    name->clear();
+    QTest::keyClicks(name, "\"z1.zip\" \"z2.zip\"");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(answer, (QStringList{first, second}));
+}
+
 // Under any system locale (CI: C.UTF-8) sizes and dates read as elsewhere in the app, kinds in Chinese.
 TEST(FileDialogsTest, ListsSizesKindsAndDatesInChinese) {
     ASSERT_TRUE(QtTranslations::install(*qApp));
@@ -93,15 +118,18 @@ TEST(FileDialogsTest, ListsSizesKindsAndDatesInChinese) {
     const QString archive = tree.writeFile("in/a.zip", QByteArray("PK\x05\x06") + QByteArray(18, 0));
     QFileDialog* dialog =
         FileDialogs::openFileDialog({.currentItem = archive}, nullptr, [](const QStringList&) {});
-    QAbstractProxyModel* listing = dialog->proxyModel();
-    ASSERT_NE(listing, nullptr);
-    auto* files = qobject_cast<QFileSystemModel*>(listing->sourceModel());
+    auto* details = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    ASSERT_NE(details, nullptr);
+    auto* files = qobject_cast<QFileSystemModel*>(details->model());
+    ASSERT_NE(files, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index(tree.path("in"))) == 4; }));
     const auto row = [&](const QString& name) {
-        const QModelIndex index = listing->mapFromSource(files->index(tree.path("in/" + name)));
+        const QModelIndex index = files->index(tree.path("in/" + name));
         QStringList columns;
-        for (int column = 1; column <= 3; ++column)
-            columns << index.siblingAtColumn(column).data().toString();
+        for (int column = 1; column <= 3; ++column) {
+            EXPECT_NE(qobject_cast<FileDialogListing*>(details->itemDelegateForColumn(column)), nullptr);
+            columns << FileDialogListing::text(*files, index.siblingAtColumn(column));
+        }
         return columns.join('|');
     };
     const QString date = DateFormattingHelper::dateTime(QFileInfo(archive).lastModified());
