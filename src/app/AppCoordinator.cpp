@@ -13,11 +13,13 @@
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "viewmodels/WorkbenchModels.h"
 #include "viewmodels/WorkbenchPlatform.h"
+#include "views/kit/WindowKeys.h"
 #include "views/main/MainWindow.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 namespace {
@@ -63,6 +65,7 @@ AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
 bool AppCoordinator::defaultSystemTrayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 AppCoordinator::~AppCoordinator() {
+    WindowKeys::setSettingsOpener({});
     for (OutsideRun* run : std::as_const(m_runs)) run->token().cancel();
     // The browsers' work stops too, and cleans up while the services it uses still exist.
     m_previewWindowOpener.reset();
@@ -107,6 +110,9 @@ void AppCoordinator::createMainWorkbenchWindow() {
                                                           m_passwordBookStore, m_workbenchStore, m_platform);
     m_ownedMainWindow = std::make_unique<MainWindow>(*m_workbenchModels, m_workbenchStore, m_settingsStore,
                                                      m_passwordBookStore);
+    if (const QScreen* screen = m_ownedMainWindow->screen())
+        m_ownedMainWindow->fitTo(screen->availableGeometry());
+    WindowKeys::setSettingsOpener([this] { openSettingsWindow(); });
     if (shouldOpenUntitledWindow()) m_ownedMainWindow->show();
     configureMainWorkbenchWindow(m_ownedMainWindow.get());
 }

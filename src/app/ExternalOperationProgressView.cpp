@@ -5,6 +5,7 @@
 #include "views/kit/FeedbackBanner.h"
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
+#include "views/kit/WindowKeys.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -35,6 +36,8 @@ ExternalOperationProgressView::ExternalOperationProgressView(ExternalOperationPr
       m_cancelButton(new QPushButton(Icons::icon(QStringLiteral("cross"), Theme::color(Theme::Colour::red)),
                                      QStringLiteral(u"取消"), this)),
       m_closeButton(new QPushButton(QStringLiteral(u"关闭"), this)) {
+    // Escape and Ctrl+W close it as the window manager's close does, asking while the run goes on.
+    WindowKeys::install(this);
     m_percentLabel->setFont(Theme::font(Theme::TextStyle::headline));
     m_percentLabel->setFixedWidth(48);
     m_percentLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

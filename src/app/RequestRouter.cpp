@@ -17,7 +17,8 @@ void open(AppCoordinator& coordinator, const LaunchArguments& arguments) {
     coordinator.openFiles(arguments.paths);
 }
 
-// The text a request that cannot be served answers, before any of its work.
+}  // namespace
+
 std::optional<QString> refusal(const LaunchRequest& request) {
     const bool service = request.verb == LaunchRequest::Verb::serviceExtract ||
                          request.verb == LaunchRequest::Verb::serviceCompress;
@@ -26,8 +27,6 @@ std::optional<QString> refusal(const LaunchRequest& request) {
     return request.verb == LaunchRequest::Verb::serviceExtract ? QStringLiteral(u"没有找到可解压的文件。")
                                                                : QStringLiteral(u"没有找到可压缩的文件。");
 }
-
-}  // namespace
 
 std::optional<QString> route(AppCoordinator& coordinator, const LaunchRequest& request) {
     if (std::optional<QString> refused = refusal(request)) return refused;

@@ -12,6 +12,9 @@ class AppCoordinator;
 // served.
 namespace RequestRouter {
 
+// Why a request cannot be served, judged from the request alone, before any of its work.
+std::optional<QString> refusal(const LaunchRequest& request);
+
 std::optional<QString> route(AppCoordinator& coordinator, const LaunchRequest& request);
 
 // The primary's own launch: as route(), except that a plain start leaves the main window to the

@@ -4,29 +4,29 @@
 #include "platform/PrivateTempDirectory.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace {
 
 constexpr int kRetryMs = 40;
-// How long a primary that listens may take to accept a launch and to answer it. It answers as soon as
-// it has the request, before any work, so only a stopped primary comes near this.
-constexpr int kReplyTimeoutMs = 10000;
 // Launches that arrive together wait in the socket's queue instead of being turned away.
 constexpr int kListenBacklog = 4096;
 
-const QString kNoAnswer = QStringLiteral(u"velmora 正在运行，但没有响应。");
+const QString kNoAnswer = QStringLiteral(u"velmora 正在运行，但没有响应；请求已撤回，不会执行。");
 
 QString baseName() { return QStringLiteral("velmora-%1").arg(::getuid()); }
 
@@ -46,29 +46,70 @@ bool writeAll(int socket, QByteArrayView bytes) {
     return true;
 }
 
-// How a wait for the primary's first line ended: the line, or why there is none.
+// The answer goes out in one piece or not at all: the sender's queue is empty, and a sender that has
+// withdrawn (shut its reading side, or gone) makes the send fail.
+bool sendAnswer(qintptr socket, const QByteArray& answer) {
+    if (socket < 0) return false;
+    ssize_t sent = -1;
+    do {
+        sent = ::send(int(socket), answer.constData(), size_t(answer.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+    } while (sent < 0 && errno == EINTR);
+    return sent == answer.size();
+}
+
+// How a wait for the primary's answer ended: the line, or why there is none.
 struct ReceivedLine {
     std::optional<QByteArray> line;
     // The primary closed the connection before a line: it did not take the request.
     bool closed = false;
 };
 
-ReceivedLine readLine(int socket) {
+// Out of patience: reading is shut first, so an answer sent from then on fails on the primary's side
+// and its request is not carried out; one that came before is still read and counts.
+ReceivedLine withdraw(int socket, QByteArray received) {
+    ::shutdown(socket, SHUT_RD);
+    char buffer[4096];
+    ssize_t count = 0;
+    while ((count = ::recv(socket, buffer, sizeof buffer, MSG_DONTWAIT)) > 0) received.append(buffer, count);
+    if (!received.contains('\n')) return {};
+    return {.line = received.left(received.indexOf('\n'))};
+}
+
+ReceivedLine readLine(int socket, const QDeadlineTimer& deadline) {
     QByteArray received;
-    const QDeadlineTimer deadline(kReplyTimeoutMs);
     while (!received.contains('\n')) {
         pollfd waiting{.fd = socket, .events = POLLIN, .revents = 0};
-        const int ready = ::poll(&waiting, 1, int(deadline.remainingTime()));
+        const int ready = ::poll(&waiting, 1, int(std::min<qint64>(deadline.remainingTime(), INT_MAX)));
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return {};
+        if (ready <= 0) return withdraw(socket, received);
         char buffer[4096];
         const ssize_t count = ::recv(socket, buffer, sizeof buffer, 0);
         if (count < 0 && errno == EINTR) continue;
-        if (count < 0 && errno != ECONNRESET) return {};
-        if (count <= 0) return {.line = std::nullopt, .closed = true};
+        if (count == 0 || (count < 0 && errno == ECONNRESET)) return {.line = std::nullopt, .closed = true};
+        if (count < 0) return withdraw(socket, received);
         received.append(buffer, count);
     }
     return {.line = received.left(received.indexOf('\n'))};
+}
+
+// The name of the program a process runs, as QLockFile records it; empty when it cannot be read.
+QByteArray programName(qint64 pid) {
+    char target[4096];
+    const ssize_t length = ::readlink(QByteArray("/proc/" + QByteArray::number(pid) + "/exe").constData(),
+                                      target, sizeof target);
+    if (length <= 0) return {};
+    QByteArray path(target, length);
+    // A program replaced while it runs (an update) keeps its name.
+    if (path.endsWith(" (deleted)")) path.chop(10);
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+QString kindName(mode_t mode) {
+    if (S_ISREG(mode)) return QStringLiteral(u"普通文件");
+    if (S_ISFIFO(mode)) return QStringLiteral(u"命名管道");
+    if (S_ISDIR(mode)) return QStringLiteral(u"文件夹");
+    if (S_ISLNK(mode)) return QStringLiteral(u"符号链接");
+    return QStringLiteral(u"特殊文件");
 }
 
 }  // namespace
@@ -79,9 +120,10 @@ std::optional<QString> SingleInstance::standardRuntimeDirectory() {
     return PrivateTempDirectory::base();
 }
 
-SingleInstance::SingleInstance(QString runtimeDirectory, QObject* parent)
+SingleInstance::SingleInstance(QString runtimeDirectory, std::chrono::milliseconds patience, QObject* parent)
     : QObject(parent),
       m_directory(std::move(runtimeDirectory)),
+      m_patience(patience),
       m_lock(m_directory + QLatin1Char('/') + baseName() + QStringLiteral(".lock")) {
     // Only a dead owner makes the lock stale, however long the primary has been running.
     m_lock.setStaleLockTime(0);
@@ -98,27 +140,56 @@ bool SingleInstance::tryClaim() { return m_lock.isLocked() || m_lock.tryLock(0);
 
 SingleInstance::Outcome SingleInstance::claimOrForward(const LaunchRequest& request) {
     if (request.encoded().size() >= kMaxRequestBytes) return {.error = QStringLiteral(u"请求过长。")};
-    const QDeadlineTimer deadline(kLockWaitMs);
+    const QDeadlineTimer deadline(m_patience);
     while (true) {
         if (tryClaim()) return {.isPrimary = true, .error = std::nullopt};
-        const Delivery delivery = forward(request);
-        if (delivery.answer) return {.error = *delivery.answer};
-        if (delivery.mayBeTaken || deadline.hasExpired()) return {.error = kNoAnswer};
+        if (std::optional<QString> foreign = foreignOwner()) return {.error = foreign};
+        if (std::optional<QString> foreign = foreignSocket()) return {.error = foreign};
+        const Delivery delivery = forward(request, deadline);
+        if (delivery.kind == Delivery::Kind::answered) return {.error = delivery.error};
+        if (delivery.kind == Delivery::Kind::withdrawn || deadline.hasExpired()) return {.error = kNoAnswer};
         QThread::msleep(kRetryMs);
     }
 }
 
+// QLockFile keeps a lock while a process of the recorded name runs under the recorded id. When that
+// process is not velmora, no velmora will ever answer behind the lock, however long one waits.
+std::optional<QString> SingleInstance::foreignOwner() const {
+    qint64 pid = 0;
+    QString recorded;
+    // A lock read while its owner still writes it names nobody, or not the program that runs.
+    if (!m_lock.getLockInfo(&pid, nullptr, &recorded)) return std::nullopt;
+    if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) return std::nullopt;
+    const QByteArray owner = programName(pid);
+    if (QFile::decodeName(owner) != recorded || owner == programName(::getpid())) return std::nullopt;
+    return QStringLiteral(u"锁文件“%1”记录的进程 %2（%3）不是 velmora；请确认后删除该文件再试。")
+        .arg(m_lock.fileName(), QString::number(pid),
+             owner.isEmpty() ? QStringLiteral(u"未知程序") : QFile::decodeName(owner));
+}
+
+// A primary that runs listens on a socket at the path; anything else there keeps every launch out.
+std::optional<QString> SingleInstance::foreignSocket() const {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(serverName()).constData(), &info) != 0 || S_ISSOCK(info.st_mode))
+        return std::nullopt;
+    return QStringLiteral(u"“%1”是%2，不是 velmora 的通信端口，请求无法交给正在运行的 velmora；请确认后删除它再试。")
+        .arg(serverName(), kindName(info.st_mode));
+}
+
 // Plain POSIX calls: a launch that forwards has no QCoreApplication, and Qt's socket needs one for
 // its notifiers and timers.
-SingleInstance::Delivery SingleInstance::forward(const LaunchRequest& request) const {
+SingleInstance::Delivery SingleInstance::forward(const LaunchRequest& request,
+                                                 const QDeadlineTimer& deadline) const {
     const FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const QByteArray path = QFile::encodeName(serverName());
     if (socket.get() < 0 || path.size() >= qsizetype(sizeof address.sun_path)) return {};
     std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    // A full queue makes connect wait for room rather than fail.
-    const timeval timeout{.tv_sec = kReplyTimeoutMs / 1000, .tv_usec = 0};
+    // A full queue makes connect wait for room rather than fail, and a primary that reads nothing
+    // makes a long request's sending wait, each no longer than the patience left.
+    const qint64 remaining = std::max<qint64>(deadline.remainingTime(), 1);
+    const timeval timeout{.tv_sec = time_t(remaining / 1000), .tv_usec = suseconds_t(remaining % 1000 * 1000)};
     ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     int connected = -1;
     do {
@@ -127,15 +198,16 @@ SingleInstance::Delivery SingleInstance::forward(const LaunchRequest& request) c
     if (connected != 0) return {};
     // A request cut short is no line, which the primary never takes.
     if (!writeAll(socket.get(), request.encoded() + '\n')) return {};
-    const ReceivedLine received = readLine(socket.get());
-    if (!received.line) return {.mayBeTaken = !received.closed};
+    const ReceivedLine received = readLine(socket.get(), deadline);
+    if (received.closed) return {};
+    if (!received.line) return {.kind = Delivery::Kind::withdrawn};
     const QJsonObject answer = QJsonDocument::fromJson(*received.line).object();
-    if (answer.value(QStringLiteral("ok")).toBool()) return {.answer = std::optional<QString>()};
-    return {.answer = std::optional<QString>(answer.value(QStringLiteral("error")).toString())};
+    if (answer.value(QStringLiteral("ok")).toBool()) return {.kind = Delivery::Kind::answered};
+    return {.kind = Delivery::Kind::answered, .error = answer.value(QStringLiteral("error")).toString()};
 }
 
-bool SingleInstance::listen(Handler handler) {
-    m_handler = std::move(handler);
+bool SingleInstance::listen(Handlers handlers) {
+    m_handlers = std::move(handlers);
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     m_server->setListenBacklogSize(kListenBacklog);
@@ -153,7 +225,7 @@ void SingleInstance::stopListening() {
     if (!m_listening) return;
     m_listening = false;
     m_server->close();
-    // Answered connections are closing already; the rest are dropped unanswered.
+    // Answered connections are closed already; the rest are dropped unanswered.
     for (QLocalSocket* socket : m_server->findChildren<QLocalSocket*>()) {
         if (socket->state() == QLocalSocket::ConnectedState) socket->abort();
     }
@@ -170,22 +242,26 @@ void SingleInstance::serve(QLocalSocket* socket) {
         }
         const QByteArray line = socket->readLine();
         QObject::disconnect(socket, &QLocalSocket::readyRead, socket, nullptr);
-        // Handled on a later turn, so a handler that takes long or waits never holds up the reading.
-        QMetaObject::invokeMethod(socket, [this, socket, line] { answer(socket, line); }, Qt::QueuedConnection);
+        take(socket, line);
     };
     connect(socket, &QLocalSocket::readyRead, socket, readRequest);
-    readRequest();
+    // What the sender wrote while it waited in the queue is read now: requests are taken in the
+    // order they came.
+    socket->waitForReadyRead(0);
 }
 
-// The answer follows the handler, so a request is answered only once taken; quitting between the
-// reading and this turn leaves it unanswered for the next primary.
-void SingleInstance::answer(QLocalSocket* socket, const QByteArray& line) {
-    if (!m_listening || socket->state() != QLocalSocket::ConnectedState) return;
+// The answer comes before any of the request's work. Only a request whose answer reached its sender
+// is carried out, and at once, so a quit can come only before the answer (the sender then tries the
+// next primary) or after the work began (and stops it with the rest).
+void SingleInstance::take(QLocalSocket* socket, const QByteArray& line) {
+    if (!m_listening || m_handlers.declines()) {
+        socket->abort();
+        return;
+    }
     const std::optional<LaunchRequest> request = LaunchRequest::decoded(line);
-    const std::optional<QString> error =
-        request ? m_handler(*request) : std::optional<QString>(QStringLiteral(u"无法读取启动请求。"));
-    socket->write(reply(error));
-    // Out before anything else runs: a quit on the next turn must not drop a taken request's answer.
-    socket->flush();
-    socket->disconnectFromServer();
+    const std::optional<QString> refusal =
+        request ? m_handlers.refusal(*request) : std::optional<QString>(QStringLiteral(u"无法读取启动请求。"));
+    const bool told = sendAnswer(socket->socketDescriptor(), reply(refusal));
+    socket->abort();
+    if (told && !refusal) m_handlers.carryOut(*request);
 }

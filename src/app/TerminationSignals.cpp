@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -46,6 +47,11 @@ TerminationSignals::~TerminationSignals() {
     for (const int signal : kHandledSignals) ::sigaction(signal, &action, nullptr);
     ::close(gWriteFd);
     ::close(m_readFd);
+}
+
+bool TerminationSignals::isPending() const {
+    pollfd waiting{.fd = m_readFd, .events = POLLIN, .revents = 0};
+    return m_readFd >= 0 && ::poll(&waiting, 1, 0) > 0;
 }
 
 void TerminationSignals::readPending() {

@@ -15,6 +15,9 @@ public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // A signal has come that the event loop has not turned into `received` yet.
+    bool isPending() const;
+
 Q_SIGNALS:
     void received(int signal);
 

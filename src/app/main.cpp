@@ -99,11 +99,15 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     // Listen before the windows are built, so a launch forwarded meanwhile connects at once; its
-    // request waits in the socket until the event loop runs, when the coordinator exists.
+    // request waits in the socket until the event loop runs, when the coordinator exists. A signal
+    // not yet handled means velmora ends: what comes then is left to the next primary.
     AppCoordinator* coordinatorReady = nullptr;
-    if (!instance.listen([&coordinatorReady](const LaunchRequest& forwarded) -> std::optional<QString> {
-            if (!coordinatorReady) return QStringLiteral(u"velmora 正在启动，请稍后再试。");
-            return RequestRouter::route(*coordinatorReady, forwarded);
+    if (!instance.listen({
+            .refusal = &RequestRouter::refusal,
+            .carryOut = [&coordinatorReady](const LaunchRequest& forwarded) {
+                RequestRouter::route(*coordinatorReady, forwarded);
+            },
+            .declines = [&] { return !coordinatorReady || terminationSignals.isPending(); },
         })) {
         printError(QStringLiteral(u"无法打开 velmora 的本地通信端口：") + instance.serverName());
     }

@@ -46,38 +46,34 @@ quint64 roundedTenths(quint64 value, quint64 divisor) {
     return value / divisor * 10 + roundedQuotient(value % divisor * 10, divisor);
 }
 
-// The count in units of base (bytes below one unit), with one decimal, moving up a unit when rounding
-// would print base; a ".0" is dropped when dropWholeTenth.
-QString formatted(qint64 byteCount, quint64 base, bool dropWholeTenth) {
+constexpr quint64 kBase = 1000;
+
+}  // namespace
+
+// The count in units of 1,000 (bytes below one unit), with one decimal, moving up a unit when rounding
+// would print 1,000.
+QString fileStyle(qint64 byteCount) {
     Text text;
     if (byteCount < 0) text.append(u'-');
     const quint64 magnitude = magnitudeOf(byteCount);
-    if (magnitude < base) {
+    if (magnitude < kBase) {
         text.appendDigits(magnitude);
         text.append(kBytes);
         return text.toString();
     }
     size_t unit = 0;
-    quint64 divisor = base;
+    quint64 divisor = kBase;
     quint64 tenths = roundedTenths(magnitude, divisor);
-    while (tenths >= base * 10 && unit + 1 < kUnits.size()) {
+    while (tenths >= kBase * 10 && unit + 1 < kUnits.size()) {
         ++unit;
-        divisor *= base;
+        divisor *= kBase;
         tenths = roundedTenths(magnitude, divisor);
     }
     text.appendDigits(tenths / 10);
-    if (!dropWholeTenth || tenths % 10 != 0) {
-        text.append(u'.');
-        text.append(char16_t(u'0' + tenths % 10));
-    }
+    text.append(u'.');
+    text.append(char16_t(u'0' + tenths % 10));
     text.append(kUnits[unit]);
     return text.toString();
 }
-
-}  // namespace
-
-QString fileStyle(qint64 byteCount) { return formatted(byteCount, 1000, false); }
-
-QString binaryStyle(qint64 byteCount) { return formatted(byteCount, 1024, true); }
 
 }  // namespace ByteCountFormatter

@@ -9,8 +9,4 @@ namespace ByteCountFormatter {
 
 QString fileStyle(qint64 byteCount);
 
-// Binary units under the same names (1 KB = 1,024 bytes), as volume sizes are typed: a whole number
-// shows no decimal, so a 30 MB volume of 31,457,280 bytes reads "30 MB"; else one decimal.
-QString binaryStyle(qint64 byteCount);
-
 }  // namespace ByteCountFormatter

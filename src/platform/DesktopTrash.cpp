@@ -2,6 +2,7 @@
 
 #include "platform/FileDescriptor.h"
 #include "platform/ToolText.h"
+#include "platform/WorkJournal.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <optional>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,11 +108,30 @@ bool writeAll(int descriptor, const QByteArray& bytes) {
     return true;
 }
 
-// Claims a name in the trash by creating its record exclusively; the name, or nothing.
-std::optional<QByteArray> claimName(const Trash& trash, const QByteArray& base, const QByteArray& info) {
+// Longer than this, a name's record ("<name>.trashinfo") would pass the 255 bytes a name may have.
+constexpr qsizetype kMaxStoredName = 255 - qsizetype(sizeof ".trashinfo" - 1);
+
+// The name the item is kept under at the given attempt: its own, then "<name> 2", "<name> 3"...; one too
+// long for its record is cut (at a character's start, keeping a short extension), since the record's
+// Path holds the whole name anyway.
+QByteArray storedName(const QByteArray& name, int attempt) {
+    const QByteArray number = attempt == 1 ? QByteArray() : ' ' + QByteArray::number(attempt);
+    if (name.size() + number.size() <= kMaxStoredName) return name + number;
+    const qsizetype dot = name.lastIndexOf('.');
+    const QByteArray extension = dot > 0 && name.size() - dot <= 16 ? name.mid(dot) : QByteArray();
+    qsizetype cut = kMaxStoredName - number.size() - extension.size();
+    while (cut > 0 && (uchar(name[cut]) & 0xC0) == 0x80) --cut;
+    return name.left(cut) + number + extension;
+}
+
+// Claims a name in the trash by creating its record exclusively; the name, or nothing. Each record is
+// in the work journal before it exists, so a start after a kill before the item moved removes it.
+std::optional<QByteArray> claimName(const Trash& trash, const QByteArray& base, const QByteArray& info,
+                                    WorkJournal::Record* journal) {
     for (int attempt = 1; attempt < 10000; ++attempt) {
-        const QByteArray name = attempt == 1 ? base : base + ' ' + QByteArray::number(attempt);
+        const QByteArray name = storedName(base, attempt);
         const QByteArray infoPath = trash.folder + "/info/" + name + ".trashinfo";
+        if (journal && journal->addTrashInfo(infoPath, info) != 0) return std::nullopt;
         FileDescriptor file(::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!file.isOpen()) {
             if (errno == EEXIST) continue;
@@ -128,20 +149,38 @@ std::optional<QByteArray> claimName(const Trash& trash, const QByteArray& base, 
     return std::nullopt;
 }
 
+// The item's name in the folder that really holds it: a link on the way (~/disk -> /mnt/data) must not
+// decide which file system's trash it goes to. The item itself is not resolved: a link goes as a link.
+std::optional<QByteArray> realLocation(const QByteArray& item) {
+    const qsizetype slash = item.lastIndexOf('/');
+    char* folder = ::realpath(slash == 0 ? "/" : item.left(slash).constData(), nullptr);
+    if (!folder) return std::nullopt;
+    const QByteArray real(folder);
+    std::free(folder);
+    return (real == "/" ? QByteArray() : real) + item.mid(slash);
+}
+
+int renameIntoTrash(const char* from, const char* to) { return ::rename(from, to); }
+
 }  // namespace
+
+SystemCalls systemCalls{renameIntoTrash};
 
 bool moveToTrash(const QString& path) {
     // Escaped bytes of a name that is not UTF-8 are written as themselves (QFile::encodeName would not).
-    const QByteArray item = ToolText::encodedName(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    const auto status = statusOf(item);
-    if (!status || item == "/") return false;
-    const std::optional<Trash> trash = trashFor(item, status->st_dev);
+    const QByteArray given = ToolText::encodedName(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    const std::optional<QByteArray> item = given == "/" ? std::nullopt : realLocation(given);
+    const auto status = item ? statusOf(*item) : std::nullopt;
+    if (!status) return false;
+    const std::optional<Trash> trash = trashFor(*item, status->st_dev);
     if (!trash) return false;
-    const QByteArray recorded = trash->topdir.isEmpty() ? item : item.mid(trash->topdir.size() + 1);
+    const QByteArray recorded = trash->topdir.isEmpty() ? *item : item->mid(trash->topdir.size() + 1);
+    const std::unique_ptr<WorkJournal::Record> journal = WorkJournal::open();
     const std::optional<QByteArray> name =
-        claimName(*trash, item.mid(item.lastIndexOf('/') + 1), record(recorded));
+        claimName(*trash, item->mid(item->lastIndexOf('/') + 1), record(recorded), journal.get());
     if (!name) return false;
-    if (::rename(item.constData(), (trash->folder + "/files/" + *name).constData()) == 0) return true;
+    if (systemCalls.rename(item->constData(), (trash->folder + "/files/" + *name).constData()) == 0)
+        return true;
     ::unlink((trash->folder + "/info/" + *name + ".trashinfo").constData());
     return false;
 }

@@ -107,15 +107,37 @@ bool removeTree(const QString& recorded) {
 struct RecordedPath {
     QString path;
     WorkJournal::Kind kind;
-    QByteArray identity;  // a NameHolder's "<device> <inode>"
+    QByteArray identity;  // a NameHolder's "<device> <inode>", a TrashInfo's contents
 };
 
 QByteArray identityOf(quint64 device, quint64 inode) {
     return QByteArray::number(device) + ' ' + QByteArray::number(inode);
 }
 
+// A trash record is velmora's own while it holds what velmora wrote or the start of it, and an orphan
+// while no item of its name is in the trash's files/.
+bool removeTrashInfo(const QByteArray& info, const QByteArray& contents) {
+    static const QByteArray suffix = ".trashinfo";
+    const QByteArray folder = info.left(std::max<qsizetype>(info.lastIndexOf('/'), 0));
+    const QByteArray name = info.mid(folder.size() + 1);
+    if (!folder.endsWith("/info") || !name.endsWith(suffix) || name.size() == suffix.size()) return false;
+    const QByteArray item = folder.chopped(4) + "files/" + name.chopped(suffix.size());
+    struct stat itemStatus {};
+    if (::lstat(item.constData(), &itemStatus) == 0 || errno != ENOENT) return false;
+    const int fd = ::open(info.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                         status.st_uid == ::getuid() && status.st_size <= contents.size();
+    const bool ours = regular && contents.startsWith(readWhole(fd));
+    ::close(fd);
+    return ours && ::unlink(info.constData()) == 0;
+}
+
 bool removePath(const RecordedPath& recorded) {
     if (recorded.kind == WorkJournal::Kind::Tree) return removeTree(recorded.path);
+    if (recorded.kind == WorkJournal::Kind::TrashInfo)
+        return removeTrashInfo(nativePath(recorded.path), recorded.identity);
     const QByteArray native = nativePath(recorded.path);
     struct stat info {};
     if (::lstat(native.constData(), &info) != 0 || identityOf(info.st_dev, info.st_ino) != recorded.identity)
@@ -124,9 +146,10 @@ bool removePath(const RecordedPath& recorded) {
     return S_ISREG(info.st_mode) && info.st_size == 0 && ::unlink(native.constData()) == 0;
 }
 
-// Lines are "T <percent-encoded path>\n", and "<P|N> <device> <inode> <percent-encoded path>\n" for a
-// Placeholder and a NameHolder; a line cut short by a crash has no line break and is left alone, as is
-// a placeholder's line without its device and inode.
+// Lines are "T <percent-encoded path>\n", "<P|N> <device> <inode> <percent-encoded path>\n" for a
+// Placeholder and a NameHolder, and "I <percent-encoded contents> <percent-encoded path>\n" for a
+// TrashInfo; a line cut short by a crash has no line break and is left alone, as is a placeholder's line
+// without its device and inode.
 QList<RecordedPath> recordedPaths(const QByteArray& text) {
     QList<QByteArray> lines = text.split('\n');
     lines.removeLast();
@@ -139,6 +162,9 @@ QList<RecordedPath> recordedPaths(const QByteArray& text) {
         } else if (fields.size() == 4 && (fields[0] == "P" || fields[0] == "N")) {
             recorded.kind = fields[0] == "P" ? WorkJournal::Kind::Placeholder : WorkJournal::Kind::NameHolder;
             recorded.identity = fields[1] + ' ' + fields[2];
+        } else if (fields.size() == 3 && fields[0] == "I") {
+            recorded.kind = WorkJournal::Kind::TrashInfo;
+            recorded.identity = QByteArray::fromPercentEncoding(fields[1]);
         } else {
             continue;
         }
@@ -154,7 +180,7 @@ QList<RecordedPath> recordedPaths(const QByteArray& text) {
 int removePaths(const QList<RecordedPath>& paths) {
     using enum WorkJournal::Kind;
     int removed = 0;
-    for (const WorkJournal::Kind kind : {Tree, NameHolder, Placeholder}) {
+    for (const WorkJournal::Kind kind : {Tree, NameHolder, Placeholder, TrashInfo}) {
         for (auto it = paths.crbegin(); it != paths.crend(); ++it) {
             if (it->kind == kind && removePath(*it)) ++removed;
         }
@@ -174,13 +200,30 @@ bool namesTreeLeft(const QList<RecordedPath>& paths) {
     return false;
 }
 
-// What the sweep mends before it removes anything, from the lines "M <inode> <item>" (an item about to
-// move out of its tree), "F <tree>" (those moves are done) and "E <work folder> <archive>", their paths
+// What an item was as it moved out: all of it must still hold for the sweep to take it back, since the
+// user may have renamed, replaced or deleted it since, and a new file may have the freed inode.
+struct MovedIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modified = 0;  // nanoseconds
+
+    static MovedIdentity of(const struct stat& info) {
+        return {info.st_dev, info.st_ino, info.st_size,
+                qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+    }
+    bool operator==(const MovedIdentity&) const = default;
+};
+
+// What the sweep mends before it removes anything, from the lines "M <device> <inode> <size> <modified>
+// <item>" (an item about to move out of its tree), "W <item> <where>" (one that went in under another
+// name than its own), "F <tree>" (those moves are done) and "E <work folder> <archive>", their paths
 // percent-encoded native bytes.
 struct Repairs {
     struct Move {
         QByteArray item;
-        ino_t inode;
+        MovedIdentity identity;
+        QByteArray movedTo;
     };
     struct Edit {
         QByteArray workFolder;
@@ -200,10 +243,26 @@ QByteArray parentOf(const QByteArray& path) {
     return path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1));
 }
 
+QByteArray nameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
+
+// The item a move's line ("M", 6 fields) or its name's ("W", 3 fields) is about.
+std::optional<QByteArray> movedItem(const QList<QByteArray>& fields) {
+    if (fields[0] == "M" && fields.size() == 6) return decodedPath(fields[5]);
+    if (fields[0] == "W" && fields.size() == 3) return decodedPath(fields[1]);
+    return std::nullopt;
+}
+
 bool isMoveOutOf(const QByteArray& line, const QByteArray& folder) {
-    const QList<QByteArray> fields = line.split(' ');
-    const std::optional<QByteArray> item = decodedPath(fields.value(2));
-    return fields[0] == "M" && fields.size() == 3 && item && parentOf(*item) == folder;
+    const std::optional<QByteArray> item = movedItem(line.split(' '));
+    return item && parentOf(*item) == folder;
+}
+
+std::optional<MovedIdentity> identityFields(const QList<QByteArray>& fields) {
+    bool valid[4] = {};
+    const MovedIdentity identity{fields[1].toULongLong(&valid[0]), fields[2].toULongLong(&valid[1]),
+                                 fields[3].toLongLong(&valid[2]), fields[4].toLongLong(&valid[3])};
+    if (!std::all_of(std::begin(valid), std::end(valid), [](bool ok) { return ok; })) return std::nullopt;
+    return identity;
 }
 
 void addRepairs(const QByteArray& text, Repairs& repairs) {
@@ -211,19 +270,23 @@ void addRepairs(const QByteArray& text, Repairs& repairs) {
     lines.removeLast();  // cut short by a crash, or empty
     QList<QByteArray> finished;
     QList<Repairs::Move> moves;
+    QHash<QByteArray, QByteArray> movedTo;
     for (const QByteArray& line : lines) {
         const QList<QByteArray> fields = line.split(' ');
         const std::optional<QByteArray> first = decodedPath(fields.value(1));
         const std::optional<QByteArray> second = decodedPath(fields.value(2));
-        bool isNumber = false;
-        const qulonglong inode = fields.value(1).toULongLong(&isNumber);
-        if (fields[0] == "M" && fields.size() == 3 && isNumber && second)
-            moves.append({*second, static_cast<ino_t>(inode)});
+        const std::optional<QByteArray> item = movedItem(fields);
+        if (fields[0] == "M" && item) {
+            if (const std::optional<MovedIdentity> identity = identityFields(fields))
+                moves.append({*item, *identity, {}});
+        }
+        if (fields[0] == "W" && item && second) movedTo.insert(*item, *second);
         if (fields[0] == "F" && fields.size() == 2 && first) finished.append(*first);
         if (fields[0] == "E" && fields.size() == 3 && first && second)
             repairs.edits.append({*first, *second});
     }
-    for (const Repairs::Move& move : moves) {
+    for (Repairs::Move& move : moves) {
+        move.movedTo = movedTo.value(move.item, parentOf(parentOf(move.item)) + '/' + nameOf(move.item));
         if (!finished.contains(parentOf(move.item))) repairs.moves.append(move);
     }
 }
@@ -262,28 +325,30 @@ QList<QByteArray> childrenOf(const QByteArray& folder) {
     return children;
 }
 
-// Every entry of folder by inode, on folder's own file system.
-QHash<ino_t, QByteArray> entriesByInode(const QByteArray& folder, dev_t device) {
-    QHash<ino_t, QByteArray> entries;
-    for (const QByteArray& path : childrenOf(folder)) {
-        struct stat info {};
-        if (::lstat(path.constData(), &info) == 0 && info.st_dev == device) entries.insert(info.st_ino, path);
-    }
-    return entries;
+// Whether what went out is still where it went and as it went: its name, device, inode, size and time.
+bool isAsMoved(const Repairs::Move& move) {
+    struct stat info {};
+    return parentOf(move.movedTo) == parentOf(parentOf(move.item)) &&
+           ::lstat(move.movedTo.constData(), &info) == 0 && MovedIdentity::of(info) == move.identity;
 }
 
-// An item already moved out goes back into its tree, found by its inode whatever name it took.
+// The items of each tree that went out go back in, or none of them: a set of which one item cannot be
+// proven velmora's (renamed, replaced, deleted) stays as it is, and so does whatever has its name now.
 void takeBackMoves(const QList<Repairs::Move>& moves) {
-    QHash<QByteArray, QHash<ino_t, QByteArray>> destinations;
-    for (const Repairs::Move& move : moves) {
-        const QByteArray tree = parentOf(move.item);
+    QHash<QByteArray, QList<Repairs::Move>> byTree;
+    for (const Repairs::Move& move : moves) byTree[parentOf(move.item)].append(move);
+    for (auto tree = byTree.cbegin(); tree != byTree.cend(); ++tree) {
         struct stat info {};
-        if (!isHiddenWorkFolder(tree) || ::lstat(tree.constData(), &info) != 0 || exists(move.item)) continue;
-        const QByteArray destination = parentOf(tree);
-        if (!destinations.contains(destination))
-            destinations.insert(destination, entriesByInode(destination, info.st_dev));
-        const QByteArray moved = destinations[destination].value(move.inode);
-        if (!moved.isEmpty()) renameToFreeName(moved, move.item);
+        if (!isHiddenWorkFolder(tree.key()) || ::lstat(tree.key().constData(), &info) != 0) continue;
+        QList<Repairs::Move> out;
+        bool whole = true;
+        for (const Repairs::Move& move : tree.value()) {
+            if (exists(move.item)) continue;
+            whole = whole && isAsMoved(move);
+            out.append(move);
+        }
+        if (!whole) continue;
+        for (const Repairs::Move& move : out) renameToFreeName(move.movedTo, move.item);
     }
 }
 
@@ -335,6 +400,11 @@ int WorkJournal::Record::addNameHolder(const QString& path, quint64 device, quin
     return write();
 }
 
+int WorkJournal::Record::addTrashInfo(const QByteArray& infoPath, const QByteArray& contents) {
+    m_trashInfo = "I " + contents.toPercentEncoding() + ' ' + infoPath.toPercentEncoding("/") + '\n';
+    return write();
+}
+
 int WorkJournal::Record::addEditedArchive(const QString& workFolder, const QString& archive) {
     m_lines += "E " + nativePath(workFolder).toPercentEncoding("/") + ' ' +
                nativePath(archive).toPercentEncoding("/") + '\n';
@@ -344,15 +414,27 @@ int WorkJournal::Record::addEditedArchive(const QString& workFolder, const QStri
 int WorkJournal::Record::addMovesOut(const QList<QByteArray>& items) {
     for (const QByteArray& item : items) {
         struct stat info {};
-        if (::lstat(item.constData(), &info) == 0)
-            m_lines +=
-                "M " + QByteArray::number(quint64(info.st_ino)) + ' ' + item.toPercentEncoding("/") + '\n';
+        if (::lstat(item.constData(), &info) != 0) continue;
+        const MovedIdentity identity = MovedIdentity::of(info);
+        m_lines += "M " + QByteArray::number(identity.device) + ' ' + QByteArray::number(identity.inode) +
+                   ' ' + QByteArray::number(identity.size) + ' ' + QByteArray::number(identity.modified) +
+                   ' ' + item.toPercentEncoding("/") + '\n';
     }
     return write();
 }
 
+int WorkJournal::Record::addMovedTo(const QByteArray& item, const QByteArray& movedTo) {
+    const QByteArray start = "W " + item.toPercentEncoding("/") + ' ';
+    QByteArray lines;
+    for (const QByteArray& line : m_lines.split('\n')) {
+        if (!line.isEmpty() && !line.startsWith(start)) lines += line + '\n';
+    }
+    m_lines = lines + start + movedTo.toPercentEncoding("/") + '\n';
+    return write();
+}
+
 void WorkJournal::Record::endMovesOut(const QByteArray& folder) {
-    // Each move's line names an item in folder and its inode, so the line that ends them is shorter than
+    // Each move's line names an item in folder and what it was, so the line that ends them is shorter than
     // the lines it replaces.
     QByteArray lines;
     for (const QByteArray& line : m_lines.split('\n')) {
@@ -363,7 +445,7 @@ void WorkJournal::Record::endMovesOut(const QByteArray& folder) {
 }
 
 int WorkJournal::Record::write() {
-    const QByteArray bytes = m_lines + m_nameHolder;
+    const QByteArray bytes = m_lines + m_nameHolder + m_trashInfo;
     const int error = writeOver(m_fd, bytes, m_written);
     if (error == 0) m_written = bytes;
     return error;

@@ -29,6 +29,8 @@ public:
         // system cannot rename without replacing. Removed only while it is still the same one (its
         // device and inode) and empty: whatever replaced it, or took its name since, stays.
         NameHolder,
+        // A trash's record of an item about to move into the trash (addTrashInfo).
+        TrashInfo,
     };
 
     class Record {
@@ -53,15 +55,26 @@ public:
         int addEditedArchive(const QString& workFolder, const QString& archive);
 
         // Top-level items (native paths) of a tree of this record about to move out into the folder
-        // that holds it, each kept with its inode, since it may go in under a numbered name. Until
+        // that holds it, each kept with its device, inode, size and modification time. Until
         // endMovesOut, a later start moves what went out back in, so the tree takes it away with the
-        // rest and no run leaves part of its items under their final names. Returns as add.
+        // rest and no run leaves part of its items under their final names; only while every item that
+        // went out is still as it went, under its name, since the user may have renamed, replaced or
+        // deleted one meanwhile (and a new file of theirs may have its inode). Returns as add.
         int addMovesOut(const QList<QByteArray>& items);
+        // The name an item of addMovesOut is about to go in under when it is not its own (a numbered
+        // one), in place of one recorded for it before. Returns as add; unrecorded, the item and the
+        // rest of its tree's moves stay where they went.
+        int addMovedTo(const QByteArray& item, const QByteArray& movedTo);
         // Writes the record without the moves out of folder, so it never needs more room than it holds
         // and a disk the work filled still takes it. Should the write fail all the same, the record is
         // given up, since moves still on it would have the next start take finished items back: a kill
         // then leaves at most the work's empty folders.
         void endMovesOut(const QByteArray& folder);
+        // The record ("<trash>/info/<name>.trashinfo", a native path) about to be made for an item that
+        // then moves into the trash's files/, and what it will hold, in place of the one recorded before.
+        // A later start removes it while the item is not in files/ and it holds no more than velmora
+        // writes (a kill may cut that short), so no trash shows an item that never arrived.
+        int addTrashInfo(const QByteArray& infoPath, const QByteArray& contents);
         // Leaves the record on disk when it goes: its work could not remove a tree it names, which the
         // next start then removes.
         void keep();
@@ -76,6 +89,7 @@ public:
         QString m_path;
         QByteArray m_lines;
         QByteArray m_nameHolder;
+        QByteArray m_trashInfo;
         QByteArray m_written;  // what the file holds
         bool m_kept = false;
     };

@@ -148,7 +148,11 @@ void ArchivePreviewWindowModel::setPassword(const QString& value) { publish(this
 void ArchivePreviewWindowModel::setPasswordPrompt(const std::optional<PasswordPrompt>& value) {
     publish(this, m_passwordPrompt, value, &ArchivePreviewWindowModel::passwordPromptChanged);
 }
-void ArchivePreviewWindowModel::setIsLoading(bool value) { publish(this, m_isLoading, value); }
+void ArchivePreviewWindowModel::setIsLoading(bool value) {
+    // The work a typed password was given to has ended without asking again.
+    if (!value) m_promptPasswordPending = false;
+    publish(this, m_isLoading, value);
+}
 void ArchivePreviewWindowModel::setIsPreviewLoading(bool value) {
     publish(this, m_isPreviewLoading, value, &ArchivePreviewWindowModel::isPreviewLoadingChanged);
 }
@@ -286,7 +290,10 @@ bool ArchivePreviewWindowModel::isPasswordError(const std::exception_ptr& error)
 
 void ArchivePreviewWindowModel::requestPassword(const QString& message, const PendingPasswordAction& action) {
     m_pendingPasswordAction = action;
-    setPasswordPrompt(PasswordPrompt{QUuid::createUuid(), message});
+    // Asked again for the work a typed password was given to: that password was wrong.
+    const bool retry = std::exchange(m_promptPasswordPending, false);
+    setPasswordPrompt(PasswordPrompt{QUuid::createUuid(),
+                                     retry ? QStringLiteral(u"密码错误，请重新输入。") : message});
 }
 
 void ArchivePreviewWindowModel::submitPromptPassword(const QString& text) {
@@ -294,6 +301,7 @@ void ArchivePreviewWindowModel::submitPromptPassword(const QString& text) {
     if (trimmed.isEmpty()) return;
     setPassword(trimmed);
     setPasswordPrompt(std::nullopt);
+    m_promptPasswordPending = true;
     const std::optional<PendingPasswordAction> action = std::exchange(m_pendingPasswordAction, std::nullopt);
     m_previewFileCache.clear();
     resume(action.value_or(PendingPasswordAction{LoadAction{}}));

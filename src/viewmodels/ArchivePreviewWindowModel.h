@@ -106,6 +106,10 @@ public:
     std::optional<ArchivePreviewEntry> selectedEntry() const;
     bool canExtractSelected() const;
     bool supportsArchiveEditing() const;
+    // Why the command cannot run on this archive and selection, as its operation answers; none when it can.
+    std::optional<QString> extractSelectedRefusal() const;
+    std::optional<QString> addRefusal() const;
+    std::optional<QString> deleteRefusal() const;
     bool isExpandable(const ArchivePreviewEntry& entry) const;
     bool isExpanded(const ArchivePreviewEntry& entry) const;
     void toggleExpanded(const ArchivePreviewEntry& entry);
@@ -267,6 +271,8 @@ private:
     quint64 m_previewGeneration = 0;
     std::optional<CancellationToken> m_previewToken;
     QHash<QString, QString> m_previewFileCache;
+    // A password typed into the prompt is being tried.
+    bool m_promptPasswordPending = false;
     std::optional<PendingPasswordAction> m_pendingPasswordAction;
     // The archives of several that the last extraction could not extract; empty: all of them.
     QStringList m_archivesLeft;

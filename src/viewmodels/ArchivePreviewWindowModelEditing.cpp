@@ -35,13 +35,30 @@ bool isCancellation(const std::exception_ptr& error) {
 
 }  // namespace
 
-void ArchivePreviewWindowModel::extractSelected() {
-    if (m_archiveURLs.size() != 1) return setStatusMessage(QStringLiteral(u"多压缩包模式请使用“全部解压”。"));
+std::optional<QString> ArchivePreviewWindowModel::extractSelectedRefusal() const {
+    if (m_archiveURLs.size() != 1) return QStringLiteral(u"多压缩包模式请使用“全部解压”。");
     const std::optional<ArchivePreviewEntry> entry = selectedEntry();
-    if (!entry) return setStatusMessage(QStringLiteral(u"请选择要提取的文件。"));
-    if (ArchiveEntryOutline::isFolder(*entry)) {
-        return setStatusMessage(QStringLiteral(u"文件夹请使用“全部解压”，当前提取按钮用于单个文件。"));
-    }
+    if (!entry) return QStringLiteral(u"请选择要提取的文件。");
+    if (ArchiveEntryOutline::isFolder(*entry))
+        return QStringLiteral(u"文件夹请使用“全部解压”，当前提取按钮用于单个文件。");
+    return std::nullopt;
+}
+
+std::optional<QString> ArchivePreviewWindowModel::addRefusal() const {
+    if (!supportsArchiveEditing()) return QStringLiteral(u"当前仅支持向 ZIP / 7Z 压缩包添加文件。");
+    return std::nullopt;
+}
+
+std::optional<QString> ArchivePreviewWindowModel::deleteRefusal() const {
+    if (!supportsArchiveEditing())
+        return QStringLiteral(u"当前仅支持删除 ZIP / 7Z 压缩包内文件，RAR 暂不支持原地编辑。");
+    if (!selectedEntry()) return QStringLiteral(u"请选择要删除的条目。");
+    return std::nullopt;
+}
+
+void ArchivePreviewWindowModel::extractSelected() {
+    if (const std::optional<QString> refusal = extractSelectedRefusal()) return setStatusMessage(*refusal);
+    const std::optional<ArchivePreviewEntry> entry = selectedEntry();
     setIsLoading(true);
     setStatusMessage(QStringLiteral(u"正在提取：") + entry->path);
     const QString archive = m_archiveURLs.first();
@@ -179,9 +196,7 @@ void ArchivePreviewWindowModel::finishExtraction(const QStringList& revealed, bo
 }
 
 void ArchivePreviewWindowModel::addFiles() {
-    if (!supportsArchiveEditing()) {
-        return setStatusMessage(QStringLiteral(u"当前仅支持向 ZIP / 7Z 压缩包添加文件。"));
-    }
+    if (const std::optional<QString> refusal = addRefusal()) return setStatusMessage(*refusal);
     std::weak_ptr<ArchivePreviewWindowModel> weak = weak_from_this();
     m_platform->chooseItemsToAdd(m_archiveURLs.first(), [weak](const QStringList& chosen) {
         if (const auto self = weak.lock(); self && !chosen.isEmpty()) self->addChosenFiles(chosen);
@@ -230,12 +245,8 @@ void ArchivePreviewWindowModel::runAdding(const QStringList& fileURLs) {
 }
 
 void ArchivePreviewWindowModel::deleteSelected() {
-    if (!supportsArchiveEditing()) {
-        return setStatusMessage(
-            QStringLiteral(u"当前仅支持删除 ZIP / 7Z 压缩包内文件，RAR 暂不支持原地编辑。"));
-    }
+    if (const std::optional<QString> refusal = deleteRefusal()) return setStatusMessage(*refusal);
     const std::optional<ArchivePreviewEntry> entry = selectedEntry();
-    if (!entry) return setStatusMessage(QStringLiteral(u"请选择要删除的条目。"));
     const QString informative = QStringLiteral(u"将从 ") +
                                 FileNameHelper::lastPathComponent(m_archiveURLs.first()) +
                                 QStringLiteral(u" 删除：\n") + entry->path;

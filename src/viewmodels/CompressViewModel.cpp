@@ -71,11 +71,8 @@ void CompressViewModel::selectFilesForCompression(const QStringList& urls) {
     m_context.setStatusMessage(QStringLiteral(u"已选择 %1 个项目，点击“立即压缩”开始。").arg(urls.size()));
 }
 
-// What the page said about the sources, or about the run that took them, goes with them.
-void CompressViewModel::clearCompressionSelection() {
-    setSelectedFilesForCompression({});
-    m_context.endPageStatus();
-}
+// The banner keeps its last text: clearing it would leave an empty band where it stood.
+void CompressViewModel::clearCompressionSelection() { setSelectedFilesForCompression({}); }
 
 void CompressViewModel::compress(bool allowEncryptedSevenZip) {
     // The compatibility question comes before anything else, even before the empty-list check.

@@ -260,25 +260,25 @@ void SplitCompressViewModel::applySplitCompressionPreset(const SplitCompressionP
 }
 
 std::optional<QString> SplitCompressViewModel::splitCompressionSuggestionMessage() const {
-    constexpr qint64 kMiB = 1LL << 20;
-    constexpr qint64 kGiB = 1LL << 30;
+    const qint64 kMB = SplitCompressionUnits::factor(SplitCompressionUnit::mb);
+    const qint64 kGB = SplitCompressionUnits::factor(SplitCompressionUnit::gb);
     const qint64 total = splitCompressionOriginalSizeBytes();
     if (total < 1) return std::nullopt;
-    qint64 suggested = 5 * kGiB;
-    if (total <= 2 * kGiB) {
-        suggested = 500 * kMiB;
-    } else if (total <= 10 * kGiB) {
-        suggested = kGiB;
-    } else if (total <= 30 * kGiB) {
-        suggested = 2 * kGiB;
-    } else if (total <= 80 * kGiB) {
-        suggested = 4 * kGiB;
+    qint64 suggested = 5 * kGB;
+    if (total <= 2 * kGB) {
+        suggested = 500 * kMB;
+    } else if (total <= 10 * kGB) {
+        suggested = kGB;
+    } else if (total <= 30 * kGB) {
+        suggested = 2 * kGB;
+    } else if (total <= 80 * kGB) {
+        suggested = 4 * kGB;
     }
     const qint64 parts = std::max<qint64>((total + suggested - 1) / suggested, 1);
     return QStringLiteral(
                u"根据当前文件总大小（%1），建议使用 %2 分卷，预计生成约 %3 "
                u"个文件。按原始大小估算，实际数量以压缩完成为准。")
-        .arg(ByteCountFormatter::binaryStyle(total), ByteCountFormatter::binaryStyle(suggested),
+        .arg(ByteCountFormatter::fileStyle(total), ByteCountFormatter::fileStyle(suggested),
              QString::number(parts));
 }
 
@@ -314,7 +314,8 @@ SplitCompressionPreview SplitCompressViewModel::splitCompressionPreview(
         .estimatedCompressedBytes = estimate,
         .volumeSizeBytes = volumeSize,
         .estimatedPartCount =
-            SplitCompressionPlanner::estimatedPartCount(original, volumeSize, m_splitCompressionEnabled),
+            SplitCompressionPlanner::estimatedPartCount(SplitCompressionPlanner::largestArchiveBytes(original),
+                                                        volumeSize, m_splitCompressionEnabled),
     };
 }
 
@@ -349,6 +350,6 @@ QString SplitCompressViewModel::splitCompressionAvailableSpaceDescription(
     const qint64 required = SplitCompressionPlanner::estimatedRequiredSpaceBytes(
         preview.originalBytes, preview.estimatedCompressedBytes);
     return QStringLiteral(u"可用空间：%1（预计至少需要 %2）")
-        .arg(free ? ByteCountFormatter::binaryStyle(*free) : QStringLiteral("-"),
-             ByteCountFormatter::binaryStyle(required));
+        .arg(free ? ByteCountFormatter::fileStyle(*free) : QStringLiteral("-"),
+             ByteCountFormatter::fileStyle(required));
 }

@@ -1,5 +1,6 @@
 // The file-manager helper and a running velmora, joined only by the URL that xdg-open carries.
 
+#include "app/TwoProcessFixture.h"
 #include "support/FakeTool.h"
 #include "support/TempTree.h"
 
@@ -52,7 +53,7 @@ protected:
         m_primary.setProcessEnvironment(environment());
         m_primary.start(VELMORA_EXECUTABLE, {});
         ASSERT_TRUE(m_primary.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return lockOwner() == m_primary.processId(); }, 30000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return lockOwner() == m_primary.processId(); }, kSafetyNetMs));
     }
 
     // Runs the helper, or a shell that runs it, to its end: its exit status.
@@ -60,7 +61,7 @@ protected:
         QProcess helper;
         helper.setProcessEnvironment(environment());
         helper.start(program, arguments);
-        return helper.waitForFinished(30000) ? helper.exitCode() : -1;
+        return helper.waitForFinished(kSafetyNetMs) ? helper.exitCode() : -1;
     }
 
     TempTree m_home;
@@ -77,7 +78,7 @@ TEST_F(FinderSyncEndToEndTest, CompressFromTheFileManagerMakesTheArchive) {
     startPrimary();
     const QString file = m_files.writeFile(QStringLiteral(u"报告 #1+%41&x=y?"), "numbers");
     ASSERT_EQ(runHelper(VELMORA_FINDER_SYNC_PATH, {"compress", file}), 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(file + ".zip"); }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(file + ".zip"); }, kSafetyNetMs));
     EXPECT_EQ(m_xdgOpen.recordedRuns().size(), 1);
 }
 
@@ -87,7 +88,7 @@ TEST_F(FinderSyncEndToEndTest, AVanishedFileDoesNotStopTheRestOfTheSelection) {
     const QString good = m_files.path("good.zip");
     ASSERT_EQ(QProcess::execute("/usr/bin/zip", {"-q", "-j", good, m_files.writeFile("x/1.txt", "1")}), 0);
     ASSERT_EQ(runHelper(VELMORA_FINDER_SYNC_PATH, {"extract", good, m_files.path("gone.zip")}), 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(m_files.path("good/1.txt")); }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(m_files.path("good/1.txt")); }, kSafetyNetMs));
     EXPECT_EQ(QFileInfo(m_xdgOpen.path() + ".stderr").size(), 0);
 }
 
@@ -103,11 +104,11 @@ TEST_F(FinderSyncEndToEndTest, ANameThatIsNotUtf8KeepsItsBytes) {
         runHelper("/bin/sh", {"-c", "exec \"$0\" compress \"$(printf '%s/\\326\\320\\316\\304' \"$1\")\"",
                               VELMORA_FINDER_SYNC_PATH, m_files.root()}),
         0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ::access((file + ".zip").constData(), F_OK) == 0; }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::access((file + ".zip").constData(), F_OK) == 0; }, kSafetyNetMs));
     QProcess listing;
     listing.start("/bin/sh", {"-c", "unzip -Z1 \"$(printf '%s/\\326\\320\\316\\304.zip' \"$0\")\"",
                               m_files.root()});
-    ASSERT_TRUE(listing.waitForFinished(30000));
+    ASSERT_TRUE(listing.waitForFinished(kSafetyNetMs));
     EXPECT_EQ(listing.readAllStandardOutput(), QByteArray("\xD6\xD0\xCE\xC4\n"));
 }
 

@@ -129,7 +129,7 @@ TEST_F(ProcessLifecycleTest, SocketLivesOnlyInAFolderNobodyElseMayEnter) {
     primary.setProcessEnvironment(environment());
     primary.start(VELMORA_EXECUTABLE, QStringList{});
     const QString lock = base + QStringLiteral("/velmora-%1.lock").arg(::getuid());
-    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(lock); }, 30000));
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(lock); }, kSafetyNetMs));
     EXPECT_FALSE(QFileInfo::exists(lockPath()));
     primary.kill();
     primary.waitForFinished();
@@ -140,15 +140,74 @@ TEST_F(ProcessLifecycleTest, AnOversizedRequestDropsItsConnection) {
     ASSERT_EQ(launch({}).exitCode, 0);  // listening now
     QLocalSocket socket;
     socket.connectToServer(socketPath());
-    ASSERT_TRUE(socket.waitForConnected(10000));
+    ASSERT_TRUE(socket.waitForConnected(kSafetyNetMs));
     const QByteArray chunk(64 * 1024, 'a');
     for (int i = 0; i < 32 && socket.state() == QLocalSocket::ConnectedState; ++i) {
         socket.write(chunk);
         socket.waitForBytesWritten(1000);
     }
-    EXPECT_TRUE(socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(30000));
+    EXPECT_TRUE(socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(kSafetyNetMs));
     EXPECT_EQ(primary.state(), QProcess::Running);
     EXPECT_EQ(launch({}).exitCode, 0);
+}
+
+// What holds velmora's socket path or lock without being velmora's is named at once and left alone:
+// a file in place of the running primary's socket, and a lock that QLockFile keeps (the recorded name
+// runs under the recorded id) for a program that is not velmora. Under velmora's name that id was
+// reused, and the lock is taken over.
+TEST_F(ProcessLifecycleTest, ASocketOrLockThatIsNotVelmorasIsNamed) {
+    QProcess& primary = startPrimary();
+    ASSERT_EQ(launch({}).exitCode, 0);
+    const QByteArray socket = QFile::encodeName(socketPath());
+    const struct {
+        mode_t type;
+        QString kind;
+    } sockets[] = {{S_IFREG, QStringLiteral(u"普通文件")}, {S_IFIFO, QStringLiteral(u"命名管道")}};
+    for (const auto& replaced : sockets) {
+        ASSERT_EQ(::unlink(socket.constData()), 0);
+        ASSERT_EQ(::mknod(socket.constData(), replaced.type | 0600, 0), 0);
+        const Result result = launch({});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.standardError.trimmed(),
+                  QStringLiteral(u"“") + socketPath() + QStringLiteral(u"”是") + replaced.kind +
+                      QStringLiteral(u"，不是 velmora 的通信端口，请求无法交给正在运行的 velmora；请确认后删除它再试。"));
+        struct stat info {};
+        EXPECT_EQ(::lstat(socket.constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & S_IFMT, replaced.type);
+        EXPECT_EQ(primary.state(), QProcess::Running);
+    }
+    primary.kill();
+    primary.waitForFinished();
+
+    QProcess other;
+    other.start("/bin/sleep", {"600"});
+    ASSERT_TRUE(other.waitForStarted());
+    const QByteArray pid = QByteArray::number(other.processId());
+    const struct {
+        QByteArray recordedName;
+        bool takenOver;
+    } locks[] = {{"sleep", false}, {"velmora", true}};
+    for (const auto& lock : locks) {
+        SCOPED_TRACE(lock.recordedName.toStdString());
+        const QByteArray contents = pid + "\n" + lock.recordedName + "\n";
+        QFile::remove(lockPath());
+        home.writeFile(QFileInfo(lockPath()).fileName().prepend("run/"), contents);
+        if (lock.takenOver) {
+            startPrimary();
+            continue;
+        }
+        const Result result = launch({});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.standardError.trimmed(),
+                  QStringLiteral(u"锁文件“") + lockPath() + QStringLiteral(u"”记录的进程 ") + QString::fromLatin1(pid) +
+                      QStringLiteral(u"（sleep）不是 velmora；请确认后删除该文件再试。"));
+        QFile written(lockPath());
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(written.readAll(), contents);
+    }
+    EXPECT_EQ(other.state(), QProcess::Running);
+    other.kill();
+    other.waitForFinished();
 }
 
 // A logout's SIGTERM ends the work in order and leaves nothing, the first time, whatever windows are
@@ -179,10 +238,10 @@ TEST_F(ProcessLifecycleTest, AnEndedVelmoraLeavesNoToolAndTheNextStartLeavesNoth
         if (c.plainStart) {
             ASSERT_EQ(launch({extract}).exitCode, 0);
         }
-        ASSERT_TRUE(waitFor([&] { return !processesNaming(archive).isEmpty(); }, 60000));
+        ASSERT_TRUE(waitFor([&] { return !processesNaming(archive).isEmpty(); }, kSafetyNetMs));
         ::kill(static_cast<pid_t>(primary.processId()), c.signal);
-        ASSERT_TRUE(primary.waitForFinished(30000));
-        EXPECT_TRUE(waitFor([&] { return processesNaming(archive).isEmpty(); }, 20000));
+        ASSERT_TRUE(primary.waitForFinished(kSafetyNetMs));
+        EXPECT_TRUE(waitFor([&] { return processesNaming(archive).isEmpty(); }, kSafetyNetMs));
         // An orphaned tool would have written the whole file before it went.
         EXPECT_LT(extractedBytes(data), kSourceBytes);
         if (c.signal != SIGKILL) {

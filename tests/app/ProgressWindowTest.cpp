@@ -4,10 +4,13 @@
 #include "views/kit/CapsuleProgressBar.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <cmath>
 
 namespace {
@@ -111,6 +114,31 @@ TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
 }
 
 // A window opens in the middle, else beside the open ones, side by side first, within the screen.
+// Escape and Ctrl+W close the window as its close button does: asking while the run goes on.
+TEST(ProgressWindowTest, EscapeAndControlWAskWhileRunningAndCloseWhenDone) {
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        SCOPED_TRACE(key.toString().toStdString());
+        ExternalOperationProgressWindowController controller;
+        controller.show(QStringLiteral(u"正在压缩文件"), QStringLiteral(u"正在压缩 1 个项目..."));
+        auto* view = static_cast<ExternalOperationProgressView*>(controller.window());
+        int asked = 0;
+        QObject::connect(view, &ExternalOperationProgressView::closeWhileRunningRequested, [&asked] { ++asked; });
+        QApplication::setActiveWindow(view);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+        QTest::keySequence(view, key);
+        EXPECT_EQ(asked, 1);
+        ASSERT_NE(controller.closeQuestion(), nullptr);
+        EXPECT_TRUE(view->isVisible());
+        controller.closeQuestion()->reject();
+        controller.finish(QStringLiteral(u"压缩完成"), QStringLiteral(u"已压缩：a.zip"), StatusKind::success);
+        QApplication::setActiveWindow(view);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+        QTest::keySequence(view, key);
+        EXPECT_EQ(asked, 1);
+        EXPECT_FALSE(view->isVisible());
+    }
+}
+
 TEST(ProgressWindowTest, EachWindowFindsAPlaceNoOtherCovers) {
     const QSize frame(380, 196);
     const QRect wide(0, 0, 1920, 1080);

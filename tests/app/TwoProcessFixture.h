@@ -13,9 +13,11 @@
 
 // Real velmora processes, each with its own home, runtime, state and temporary folders.
 
-// The primary writes its outputs on its own time.
-inline bool waitForFile(const QString& path) {
-    const QDeadlineTimer deadline(60000);
+// Only a safety net: these tests judge what the processes did, and a busy machine may take long.
+constexpr int kSafetyNetMs = 4 * 60 * 1000;
+
+// The primary writes its outputs on its own time; files waited for together share one deadline.
+inline bool waitForFile(const QString& path, const QDeadlineTimer& deadline = QDeadlineTimer(kSafetyNetMs)) {
     while (!QFileInfo::exists(path) && !deadline.hasExpired()) QTest::qWait(20);
     return QFileInfo::exists(path);
 }
@@ -66,7 +68,7 @@ protected:
         process->setProcessEnvironment(environment());
         process->start(VELMORA_EXECUTABLE, arguments);
         EXPECT_TRUE(process->waitForStarted());
-        const QDeadlineTimer deadline(30000);
+        const QDeadlineTimer deadline(kSafetyNetMs);
         while (lockOwner() != process->processId() && !deadline.hasExpired()) QTest::qWait(10);
         EXPECT_EQ(lockOwner(), process->processId());
         primaries.push_back(std::move(process));
@@ -84,7 +86,7 @@ protected:
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(home.root());
         process.start(VELMORA_EXECUTABLE, arguments);
-        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_TRUE(process.waitForFinished(kSafetyNetMs));
         return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError()),
                 QString::fromLocal8Bit(process.readAllStandardOutput())};
     }

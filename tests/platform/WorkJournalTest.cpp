@@ -10,6 +10,7 @@
 
 #include <optional>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -212,17 +213,33 @@ TEST_F(WorkJournalTest, ReadOnlyLeftoversGoAndATreeThatStaysKeepsItsRecord) {
     EXPECT_FALSE(QFileInfo::exists(tree));
     EXPECT_TRUE(records().isEmpty());
 
-    std::optional<FullDisk> mounted(std::in_place,
-                                    m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid + "/m"));
-    if (!mounted->mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
-    inDyingChild(leaveTree);
-    WorkJournal::removeLeftovers(kEveryFileWhole);
-    EXPECT_TRUE(QFileInfo::exists(tree));
-    EXPECT_EQ(records().size(), 1);
-    mounted.reset();
-    EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
-    EXPECT_FALSE(QFileInfo::exists(tree));
-    EXPECT_TRUE(records().isEmpty());
+    // A file system of its own, and a bind mount of a read-only folder of the user's on the same one,
+    // whose contents and mode the removal must not touch.
+    const QByteArray users = QFile::encodeName(m_xdg.tree().makeFolder("mine"));
+    m_xdg.tree().writeFile("mine/keep.txt", "mine");
+    for (const bool bind : {false, true}) {
+        SCOPED_TRACE(bind ? "bind mount" : "tmpfs");
+        const QByteArray point =
+            QFile::encodeName(m_xdg.tree().makeFolder(".velmoraExtraction-" + kUuid + "/m/n"));
+        std::optional<FullDisk> tmpfs;
+        if (bind && ::mount(users.constData(), point.constData(), nullptr, MS_BIND, nullptr) != 0)
+            GTEST_SKIP() << "needs mounts (root)";
+        if (!bind && !tmpfs.emplace(QFile::decodeName(point)).mounted())
+            GTEST_SKIP() << "needs mounts (root)";
+        ::chmod(users.constData(), 0555);
+        ::chmod(QFile::encodeName(tree + "/m").constData(), 0);
+        inDyingChild(leaveTree);
+        WorkJournal::removeLeftovers(kEveryFileWhole);
+        EXPECT_TRUE(QFileInfo::exists(tree));
+        EXPECT_EQ(records().size(), 1);
+        if (bind) ::umount2(point.constData(), MNT_DETACH);
+        tmpfs.reset();
+        EXPECT_EQ(WorkJournal::removeLeftovers(kEveryFileWhole), 1);
+        EXPECT_FALSE(QFileInfo::exists(tree));
+        EXPECT_TRUE(records().isEmpty());
+    }
+    EXPECT_EQ(m_xdg.tree().readFile("mine/keep.txt"), "mine");
+    EXPECT_EQ(fileMode(QFile::decodeName(users)), 0555);
 }
 
 }  // namespace

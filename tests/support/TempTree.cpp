@@ -6,10 +6,14 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
 
 #include <filesystem>
+#include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 
 TempTree::TempTree() {
     // Carrying on would turn every relative path into one at the file system's root (a fake "/7zz" over
@@ -79,4 +83,38 @@ QMap<QString, QByteArray> contentsBelow(const QString& root) {
                         QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
     }
     return contents;
+}
+
+namespace {
+
+// Whether the process behind a /proc folder is this process's child running `program command …`.
+bool isRunningToolOf(const QString& process, const QByteArray& program, const QByteArray& command) {
+    QFile status(process + QStringLiteral("/status"));
+    QFile commandLine(process + QStringLiteral("/cmdline"));
+    if (!status.open(QIODevice::ReadOnly) || !commandLine.open(QIODevice::ReadOnly)) return false;
+    const QByteArray fields = status.readAll();
+    const QList<QByteArray> arguments = commandLine.readAll().split('\0');
+    return fields.contains("PPid:\t" + QByteArray::number(::getpid()) + '\n') && !fields.contains("State:\tZ") &&
+           arguments.size() > 1 && arguments[0].endsWith('/' + program) && arguments[1] == command;
+}
+
+bool isStopped(const QString& process) {
+    QFile status(process + QStringLiteral("/status"));
+    return status.open(QIODevice::ReadOnly) && status.readAll().contains("State:\tT");
+}
+
+}  // namespace
+
+bool holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            const QString process = QStringLiteral("/proc/") + name;
+            if (!name.front().isDigit() || !isRunningToolOf(process, program, command)) continue;
+            // Stopped, not a tool that ended between the look and the signal.
+            if (::kill(name.toInt(), SIGSTOP) == 0 && isStopped(process)) return true;
+        }
+        QCoreApplication::processEvents();
+    }
+    return false;
 }

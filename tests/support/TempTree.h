@@ -29,5 +29,11 @@ QMap<QString, QByteArray> contentsBelow(const QString& root);
 // Runs a program to completion for making fixtures; fails the current test when it exits non-zero.
 void runTool(const QString& program, const QStringList& arguments, const QString& workingFolder = {});
 
+// Stops (SIGSTOP) a tool this process started as `program command …` while it runs, so the work it
+// does cannot end before the test stops it, however fast or loaded the machine is; a stopped tool
+// still dies of the SIGKILL that ends a stop's grace. Looks until one is caught, handling events
+// meanwhile without sleeping, so a short run is caught too; false when none ran within the time.
+bool holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs = 120000);
+
 // The permission bits (st_mode & 0777) of a path, not following links; -1 when it does not exist.
 int fileMode(const QString& path);

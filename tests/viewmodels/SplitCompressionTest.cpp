@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr qint64 kMiB = 1LL << 20;
-constexpr qint64 kGiB = 1LL << 30;
+constexpr qint64 kMB = 1000000;
+constexpr qint64 kGB = 1000000000;
 
 class SplitCompressionTest : public WorkbenchFixture {
 protected:
@@ -100,13 +100,13 @@ TEST_F(SplitCompressionTest, suggestionFollowsTheSizeTable) {
         qint64 parts;
     };
     const QList<Case> cases{
-        {1, 500 * kMiB, 1},
-        {2 * kGiB, 500 * kMiB, 5},
-        {2 * kGiB + 1, kGiB, 3},
-        {10 * kGiB, kGiB, 10},
-        {30 * kGiB, 2 * kGiB, 15},
-        {80 * kGiB, 4 * kGiB, 20},
-        {80 * kGiB + 1, 5 * kGiB, 17},
+        {1, 500 * kMB, 1},
+        {2 * kGB, 500 * kMB, 4},
+        {2 * kGB + 1, kGB, 3},
+        {10 * kGB, kGB, 10},
+        {30 * kGB, 2 * kGB, 15},
+        {80 * kGB, 4 * kGB, 20},
+        {80 * kGB + 1, 5 * kGB, 17},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.total);
@@ -115,13 +115,13 @@ TEST_F(SplitCompressionTest, suggestionFollowsTheSizeTable) {
             splitCompress().splitCompressionSuggestionMessage(),
             QStringLiteral(u"根据当前文件总大小（%1），建议使用 %2 分卷，预计生成约 %3 "
                            u"个文件。按原始大小估算，实际数量以压缩完成为准。")
-                .arg(ByteCountFormatter::binaryStyle(test.total), ByteCountFormatter::binaryStyle(test.suggested))
+                .arg(ByteCountFormatter::fileStyle(test.total), ByteCountFormatter::fileStyle(test.suggested))
                 .arg(test.parts));
     }
-    // In the unit the volume size is typed in: the 500 MB preset is not "524.3 MB".
-    splitCompress().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = 2 * kGiB}});
+    // In the units of every page: the 500 MB preset is 500,000,000 bytes.
+    splitCompress().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = 2 * kGB}});
     EXPECT_TRUE(splitCompress().splitCompressionSuggestionMessage()->contains(
-        QStringLiteral(u"（2 GB），建议使用 500 MB 分卷")));
+        QStringLiteral(u"（2.0 GB），建议使用 500.0 MB 分卷")));
     splitCompress().setSplitCompressionItems({{.id = "x", .url = "/x", .sizeBytes = 0}});
     EXPECT_FALSE(splitCompress().splitCompressionSuggestionMessage().has_value());
 }
@@ -223,7 +223,7 @@ TEST_F(SplitCompressionTest, passwordSwitchAndSplitSwitchShapeTheEngineCall) {
     splitCompress().setSplitCompressionPasswordEnabled(true);
     run();
     EXPECT_EQ(engine.calls().last().password, std::nullopt);
-    EXPECT_EQ(engine.calls().last().splitSizeBytes, 2 * kGiB);
+    EXPECT_EQ(engine.calls().last().splitSizeBytes, 2 * kGB);
 
     splitCompress().setSplitCompressionPassword("p");
     splitCompress().setSplitCompressionPasswordConfirmation("p");

@@ -81,13 +81,6 @@ TEST_F(StatusKindTest, AStatusEndsWhenWhatItSpeaksOfChanges) {
              extract().extract();
          },
          [this] { context().setDestinationURL(files.makeFolder("other")); }},
-        {"diskFullThenListCleared",
-         [this] {
-             engine.setError(std::make_exception_ptr(ArchiveError::diskFull()));
-             compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
-             compress().compress(false);
-         },
-         [this] { compress().clearCompressionSelection(); }},
         {"exportedThenImportFailed",
          [this] {
              models().passwordBook().exportPasswordBook(ArchivePasswordBookKind::extraction,
@@ -106,6 +99,20 @@ TEST_F(StatusKindTest, AStatusEndsWhenWhatItSpeaksOfChanges) {
         change();
         EXPECT_FALSE(context().statusMessage().has_value()) << status().toStdString();
     }
+}
+
+// The compress page's banner keeps its last text when the list is cleared, so no empty band is left.
+TEST_F(StatusKindTest, ClearingTheCompressListKeepsTheLastOutcome) {
+    engine.setError(std::make_exception_ptr(ArchiveError::diskFull()));
+    compress().selectFilesForCompression({files.writeFile("a.txt", "x")});
+    compress().compress(false);
+    ASSERT_TRUE(waitUntilIdle());
+    const std::optional<QString> outcome = context().statusMessage();
+    ASSERT_TRUE(outcome.has_value());
+    compress().clearCompressionSelection();
+    EXPECT_TRUE(compress().selectedFilesForCompression().isEmpty());
+    EXPECT_EQ(context().statusMessage(), outcome);
+    EXPECT_EQ(context().statusKind(), StatusKind::error);
 }
 
 TEST_F(StatusKindTest, AChangeOfKindAloneIsReported) {

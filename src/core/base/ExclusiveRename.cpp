@@ -166,6 +166,9 @@ QString toFreeName(const QString& item, const QString& folder, const std::functi
     for (qint64 number = 0; number < kMaxNames; ++number) {
         token.throwIfCancelled();
         to = folder + QLatin1Char('/') + nameFor(number);
+        // Unrecorded, a kill right after the move would leave its tree's moves where they went.
+        if (number > 0 && journal)
+            journal->addMovedTo(ToolText::encodedName(item), ToolText::encodedName(to));
         const int error = rename(item, to, journal);
         if (error == 0) return to;
         if (error != EEXIST) throw moveFailed(item, to, error);

@@ -29,7 +29,8 @@ int rename(const QString& from, const QString& to, WorkJournal::Record* journal)
 // Moves an item into folder under the first free name of nameFor(0), nameFor(1), ... (at most kMaxNames
 // of them) and returns its new path. Throws CancellationError once token is cancelled, and
 // FileSystemError (createFailed for a folder, saveFailed for anything else) when a move fails for
-// another reason or no name was free.
+// another reason or no name was free. Each numbered name is recorded in journal before it is tried,
+// so that a start after a kill can take an item of journal's moves back from it.
 QString toFreeName(const QString& item, const QString& folder, const std::function<QString(qint64)>& nameFor,
                    WorkJournal::Record* journal, const CancellationToken& token);
 

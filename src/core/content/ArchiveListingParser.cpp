@@ -226,6 +226,10 @@ void TarListingReader::read(QStringView piece) {
 
 QList<ArchivePreviewEntry> TarListingReader::finish(QStringView output) {
     if (m_readLength != output.size()) return parseTarList(output);
+    return finishRead();
+}
+
+QList<ArchivePreviewEntry> TarListingReader::finishRead() {
     readLine(m_partialLine);  // the last line, which no line feed ends
     return std::move(m_entries);
 }

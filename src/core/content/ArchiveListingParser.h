@@ -49,6 +49,9 @@ public:
     // returned it: when the pieces read were not exactly that (a run's output handler is given standard
     // error as well), it is read anew.
     QList<ArchivePreviewEntry> finish(QStringView output);
+    // The rows of exactly the pieces read, for a run whose handler read its standard output alone
+    // (ProcessRunner::HandlerReads::standardOutput); called once.
+    QList<ArchivePreviewEntry> finishRead();
 
 private:
     void readLine(QStringView line);

@@ -49,8 +49,9 @@ public:
                                  const CancellationToken& token) const;
 
     // Extracts the file entries of a selection into destinationURL (created when missing) and returns
-    // the extracted items found, at most one per file entry, in entry order (possibly none), and how
-    // many top-level items went in under a free name because theirs was taken there.
+    // the extracted items found, at most one per file entry, in entry order, and how many top-level
+    // items went in under a free name because theirs was taken there. The tools are asked for each
+    // entry by the name it is stored under; a selection of which they wrote nothing fails.
     OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                     const QString& destinationURL, const std::optional<QString>& password,
                                     const CancellationToken& token) const;
@@ -69,8 +70,9 @@ public:
     QString deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                           const std::optional<QString>& password, const CancellationToken& token) const;
 
-    // An entry path as it may reach a tool or be joined to a folder: backslashes become "/", empty
-    // pieces go, and a path that is absolute, begins with "~", has a ".." piece or is empty is refused.
+    // The rule every entry path passes before a tool is asked for it: read with backslashes as "/" and
+    // empty pieces gone, a path that is absolute, begins with "~", has a ".." piece or is empty is
+    // refused.
     static QString safeRelativePath(const QString& path);
 
 private:

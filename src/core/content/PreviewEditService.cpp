@@ -87,7 +87,8 @@ QString PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entr
                                           const CancellationToken& token) const {
     if (entries.isEmpty()) throw ArchiveError::commandFailed(QStringLiteral(u"请选择要删除的条目。"));
     QStringList safePaths;
-    for (const ArchivePreviewEntry& entry : entries) safePaths.append(PreviewToolRuns::safeToolPath(entry));
+    for (const ArchivePreviewEntry& entry : entries)
+        safePaths.append(PreviewToolRuns::safeToolPath(entry, PreviewToolRuns::Action::deletion));
     const QString extension = editExtension(archiveURL);
     if (!ArchiveFormat::isEditable(archiveURL)) {
         throw ArchiveError::commandFailed(
@@ -100,7 +101,7 @@ QString PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entr
         return sevenZip.remove(archiveURL, safePaths, password, work.path(), token);
     };
     attempts.infoZip = [&](const InfoZipTool& infoZip) {
-        PreviewToolRuns::refuseSwitchLikeNames(safePaths);
+        PreviewToolRuns::refuseSwitchLikeNames(safePaths, PreviewToolRuns::Action::deletion);
         return infoZip.remove(archiveURL, safePaths, work.path(), token);
     };
     return runEdit(work, [&] {

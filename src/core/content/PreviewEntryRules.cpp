@@ -68,7 +68,16 @@ ArchivePreviewEntry listedEntry(const QString& path, std::optional<qint64> byteS
     ArchivePreviewEntry entry;
     entry.path = path;
     entry.byteSize = byteSize.value_or(0);
-    if (byteSize) entry.sizeDescription = ByteCountFormatter::fileStyle(*byteSize);
+    if (byteSize) {
+        // Rows listed together often share their size (small files, folders): one text for a run of them.
+        thread_local std::optional<qint64> previousSize;
+        thread_local QString previousText;
+        if (byteSize != previousSize) {
+            previousSize = byteSize;
+            previousText = ByteCountFormatter::fileStyle(*byteSize);
+        }
+        entry.sizeDescription = previousText;
+    }
     entry.modifiedDescription = modifiedDescription;
     entry.kindDescription = kindDescription(path);
     return entry;
@@ -101,19 +110,21 @@ bool containsMojibakePath(const QList<ArchivePreviewEntry>& entries) {
 }
 
 QList<ArchivePreviewEntry> shownRows(QList<ArchivePreviewEntry> entries) {
+    // In place: a listing of many rows is not built a second time.
     const QLatin1String currentFolder("./");
-    QList<ArchivePreviewEntry> shown;
-    shown.reserve(entries.size());
+    bool dropsRow = false;
     for (ArchivePreviewEntry& entry : entries) {
+        dropsRow = dropsRow || entry.path.isEmpty();
+        if (!entry.path.startsWith(QLatin1Char('.'))) continue;  // the rows of nearly every listing
         qsizetype start = 0;
         while (QStringView(entry.path).sliced(start).startsWith(currentFolder)) start += currentFolder.size();
-        if (start > 0 || entry.path == QLatin1String(".")) {
-            if (entry.toolPath.isEmpty()) entry.toolPath = entry.path;
-            entry.path = entry.path == QLatin1String(".") ? QString() : entry.path.sliced(start);
-        }
-        if (!entry.path.isEmpty()) shown.append(std::move(entry));
+        if (start == 0 && entry.path != QLatin1String(".")) continue;
+        if (entry.toolPath.isEmpty()) entry.toolPath = entry.path;
+        entry.path = entry.path == QLatin1String(".") ? QString() : entry.path.sliced(start);
+        dropsRow = dropsRow || entry.path.isEmpty();
     }
-    return shown;
+    if (dropsRow) entries.removeIf([](const ArchivePreviewEntry& entry) { return entry.path.isEmpty(); });
+    return entries;
 }
 
 }  // namespace PreviewEntryRules

@@ -13,9 +13,13 @@
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureText.h"
 #include "platform/PrivateTempDirectory.h"
+#include "platform/ToolText.h"
 
 #include <QFileInfo>
 #include <QUuid>
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -40,7 +44,8 @@ QString makePreviewRoot() {
 // Each program's extraction of the named entries from archive into destinationURL.
 ToolFallback::Attempts entryAttempts(const QString& archive, const QStringList& entryPaths,
                                      const QString& destinationURL, const std::optional<QString>& password,
-                                     double timeout, const CancellationToken& token) {
+                                     double timeout, PreviewToolRuns::Action action,
+                                     const CancellationToken& token) {
     ToolFallback::Attempts attempts;
     attempts.outputFolder = destinationURL;
     attempts.sevenZip = [=](const SevenZipTool& sevenZip) {
@@ -50,7 +55,7 @@ ToolFallback::Attempts entryAttempts(const QString& archive, const QStringList& 
         return unrar.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
     };
     attempts.infoZip = [=](const InfoZipTool& infoZip) {
-        PreviewToolRuns::refuseSwitchLikeNames(entryPaths);
+        PreviewToolRuns::refuseSwitchLikeNames(entryPaths, action);
         return infoZip.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
     };
     attempts.tar = [=](const TarTool& tar) {
@@ -84,19 +89,20 @@ QString PreviewExtractionService::extractedPreviewFile(const ArchivePreviewEntry
     ExtractionSteps::requireItem(archiveURL);
     if (isFolderEntry(entry)) throw ArchiveError::extractFailed(QStringLiteral(u"文件夹不能直接预览。"));
     const QString archive = PreviewToolRuns::openedArchive(archiveURL);
-    const QString safePath = PreviewToolRuns::safeRelativePath(entry.path);
-    const QString toolPath = PreviewToolRuns::safeToolPath(entry);
+    const QString toolPath = PreviewToolRuns::safeToolPath(entry, PreviewToolRuns::Action::preview);
+    const QString landing = PreviewToolRuns::landingPath(entry.path);
     const QString root = makePreviewRoot();
+    const QString unread = QStringLiteral(u"未能读取压缩包内文件：") + entry.path;
     extractWithTools(archive, {toolPath},
                      LegacyNameRows::componentDecodings({entry}, LegacyNameRows::Undecodable::nameAsListed),
-                     root, password, Purpose::preview, token);
+                     root, password, Purpose::preview, unread, token);
 
-    const QString candidate = root + QLatin1Char('/') + safePath;
+    const QString candidate = root + QLatin1Char('/') + landing;
     if (QFileInfo::exists(candidate) && ExtractedItemSearch::isContained(candidate, root)) return candidate;
-    if (std::optional<QString> found = ExtractedItemSearch::locateExtractedFile(fileNameOf(safePath), root)) {
+    if (std::optional<QString> found = ExtractedItemSearch::locateExtractedFile(fileNameOf(landing), root)) {
         return *found;
     }
-    throw ArchiveError::extractFailed(QStringLiteral(u"未能读取压缩包内文件：") + entry.path);
+    throw ArchiveError::extractFailed(unread);
 }
 
 OperationOutputs PreviewExtractionService::extractEntries(const QList<ArchivePreviewEntry>& entries,
@@ -110,20 +116,20 @@ OperationOutputs PreviewExtractionService::extractEntries(const QList<ArchivePre
         if (!isFolderEntry(entry)) files.append(entry);
     }
     if (files.isEmpty()) throw ArchiveError::extractFailed(QStringLiteral(u"请选择要提取的文件。"));
-    QStringList safePaths;
+    QStringList landings;
     QStringList toolPaths;
     for (const ArchivePreviewEntry& entry : files) {
-        safePaths.append(PreviewToolRuns::safeRelativePath(entry.path));
-        toolPaths.append(PreviewToolRuns::safeToolPath(entry));
+        toolPaths.append(PreviewToolRuns::safeToolPath(entry, PreviewToolRuns::Action::extraction));
+        landings.append(PreviewToolRuns::landingPath(entry.path));
     }
     const QString archive = PreviewToolRuns::openedArchive(archiveURL);
-    const ExtractionStaging::Renames renames =
-        extractWithTools(archive, toolPaths,
-                         LegacyNameRows::componentDecodings(files, LegacyNameRows::Undecodable::keepToolName),
-                         destinationURL, password, Purpose::extraction, token);
+    const ExtractionStaging::Renames renames = extractWithTools(
+        archive, toolPaths,
+        LegacyNameRows::componentDecodings(files, LegacyNameRows::Undecodable::keepToolName), destinationURL,
+        password, Purpose::extraction, QStringLiteral(u"未能提取压缩包内文件：") + files.first().path, token);
 
     QStringList extracted;
-    for (const QString& path : safePaths) {
+    for (const QString& path : landings) {
         // A top-level item whose name was taken went in under another one.
         const QString first = path.section(QLatin1Char('/'), 0, 0);
         const QString placed = renames.value(first, first) + path.mid(first.size());
@@ -141,9 +147,14 @@ OperationOutputs PreviewExtractionService::extractEntries(const QList<ArchivePre
 ExtractionStaging::Renames PreviewExtractionService::extractWithTools(
     const QString& archiveURL, const QStringList& entryPaths, const QHash<QByteArray, QString>& legacyNames,
     const QString& destinationURL, const std::optional<QString>& password, Purpose purpose,
-    const CancellationToken& token) const {
+    const QString& nothingWritten, const CancellationToken& token) const {
     ExtractionStaging staging(destinationURL);
     runTools(archiveURL, entryPaths, staging.path(), password, purpose, token);
+    // A tool that found no entry of the names it was given may still call its run a success.
+    // By its bytes: Qt passes over names that are not UTF-8.
+    std::error_code error;
+    if (std::filesystem::is_empty(ToolText::encodedName(staging.path()).toStdString(), error))
+        throw ArchiveError::extractFailed(nothingWritten);
     if (!legacyNames.isEmpty()) {
         LegacyNameRenamer::rename(staging.path(), [&legacyNames](const QByteArray& name) {
             return legacyNames.contains(name) ? std::optional<QString>(legacyNames.value(name))
@@ -170,7 +181,10 @@ void PreviewExtractionService::runTools(const QString& archiveURL, const QString
             : ArchiveError::withReinstallAdvice(QStringLiteral(u"提取 7Z 内文件需要 7-Zip 工具"));
     PreviewToolRuns::runInOrderOrThrow(
         m_programs, ToolFallback::order(archiveURL, ArchiveTools::givenPassword(password).has_value()),
-        entryAttempts(archiveURL, entryPaths, destinationURL, password, timeout, token),
+        entryAttempts(archiveURL, entryPaths, destinationURL, password, timeout,
+                      purpose == Purpose::preview ? PreviewToolRuns::Action::preview
+                                                  : PreviewToolRuns::Action::extraction,
+                      token),
         ToolFailureText::extractingToolFailed, missing, QStringList{archiveURL, destinationURL} + entryPaths,
         token, throwIfFailed);
 }

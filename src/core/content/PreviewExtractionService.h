@@ -34,11 +34,13 @@ private:
     // Extracts through a private folder in destinationURL (ExtractionStaging): a failed run leaves
     // the destination as it was. archiveURL is the file the tools open (a set's main volume).
     // Extracted items named by a legacy name's bytes get their decoded names from legacyNames first.
-    // Returns the top-level items that went in under another name because theirs was taken.
+    // Returns the top-level items that went in under another name because theirs was taken. A run
+    // that wrote nothing fails with nothingWritten, and the destination stays as it was.
     ExtractionStaging::Renames extractWithTools(const QString& archiveURL, const QStringList& entryPaths,
                                                 const QHash<QByteArray, QString>& legacyNames,
                                                 const QString& destinationURL,
                                                 const std::optional<QString>& password, Purpose purpose,
+                                                const QString& nothingWritten,
                                                 const CancellationToken& token) const;
     void runTools(const QString& archiveURL, const QStringList& entryPaths, const QString& destinationURL,
                   const std::optional<QString>& password, Purpose purpose,

@@ -9,6 +9,7 @@
 #include "core/content/PreviewEntryRules.h"
 #include "core/content/PreviewListing.h"
 #include "core/content/PreviewToolRuns.h"
+#include "core/content/SevenZipLineFeeds.h"
 #include "core/content/SevenZipListingReader.h"
 #include "core/content/ZipDirectoryListing.h"
 #include "core/engine/ArchiveError.h"
@@ -59,9 +60,23 @@ ProcessResult runStructuredListing(const SevenZipTool& sevenZip, const QString& 
         sevenZip.listTechnical(archive, password, ArchiveTools::kListingTimeout, token,
                                [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
-    listing = reader.finish(result.output, result.outputBytes);
+    listing = reader.finishRead(result.outputBytes);
     LegacyNameRows::decode(listing.entries, legacySource(kind, listing));
     return result;
+}
+
+// 7-Zip prints a line feed in a name as "_": its listing of the entries that hold one tells which rows do.
+void restoreLineFeeds(const SevenZipTool& sevenZip, const QString& archive,
+                      const std::optional<QString>& password, const CancellationToken& token,
+                      QList<ArchivePreviewEntry>& entries) {
+    if (!SevenZipLineFeeds::mayHoldLineFeeds(entries)) return;
+    const std::optional<ProcessResult> result = sevenZip.listWithLineFeeds(archive, password, token);
+    if (!result || result->status != 0) return;
+    QHash<QString, int> paths;
+    for (const ArchivePreviewEntry& row :
+         ArchiveListingParser::parseSevenZipStructuredList(result->output).entries)
+        ++paths[row.path];
+    SevenZipLineFeeds::restore(entries, paths);
 }
 
 // 7-Zip's technical listing, else its plain one; entries gets the rows of the run that succeeded. An
@@ -72,10 +87,11 @@ ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archi
     PreviewListing listing;
     const ProcessResult result = runStructuredListing(sevenZip, archiveURL, kind, token, password, listing);
     if (result.status == 0) {
-        entries = listing.entries;
+        entries = std::move(listing.entries);
         if (listing.isEncrypted && !ArchiveTools::givenPassword(password) &&
             !PreviewEntryRules::containsMojibakePath(entries))
             throw ArchiveError::wrongPassword();
+        restoreLineFeeds(sevenZip, archiveURL, password, token, entries);
         return result;
     }
     const ArchiveError error = ToolFailure::mapExternalError(
@@ -96,7 +112,7 @@ ProcessResult tarListing(const TarTool& tar, const QString& archive, const Cance
     const ProcessResult result =
         tar.list(archive, token, [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
-    entries = reader.finish(result.output);
+    entries = reader.finishRead();
     LegacyNameRows::decode(entries, LegacyNames::Source::fileSystemBytes);
     return result;
 }
@@ -126,7 +142,7 @@ std::optional<QList<ArchivePreviewEntry>> PreviewListingService::fastPreviewEntr
     if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
     if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL))
         LegacyNameRows::separateFolders(listing.entries);
-    return PreviewEntryRules::shownRows(listing.entries);
+    return PreviewEntryRules::shownRows(std::move(listing.entries));
 }
 
 // The listing in the programs' order (ToolFallback). 7-Zip's technical listing, and its plain one

@@ -12,8 +12,12 @@ namespace PreviewToolRuns {
 
 namespace {
 
-ArchiveError unsafePath(const QString& path) {
-    return ArchiveError::extractFailed(QStringLiteral(u"压缩包内路径不安全，无法预览：") + path);
+ArchiveError unsafePath(const QString& path, Action action) {
+    const QString verb = action == Action::preview      ? QStringLiteral(u"预览")
+                         : action == Action::extraction ? QStringLiteral(u"提取")
+                                                        : QStringLiteral(u"删除");
+    return ArchiveError::extractFailed(QStringLiteral(u"压缩包内路径不安全，无法") + verb +
+                                       QStringLiteral(u"：") + path);
 }
 
 }  // namespace
@@ -24,26 +28,31 @@ QString openedArchive(const QString& archiveURL) {
     return ArchiveVolumes::openingVolume(archiveURL);
 }
 
-QString safeRelativePath(const QString& path) {
+QString safeRelativePath(const QString& path, Action action) {
     QString replaced = path;
     replaced.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QStringList pieces = replaced.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     const bool escapes = replaced.startsWith(QLatin1Char('/')) || replaced.startsWith(QLatin1Char('~')) ||
                          pieces.isEmpty() || pieces.contains(QStringLiteral(".."));
     // A NUL would cut the path short where the tool reads it.
-    if (escapes || replaced.contains(QChar(u'\0'))) throw unsafePath(path);
+    if (escapes || replaced.contains(QChar(u'\0'))) throw unsafePath(path, action);
     return pieces.join(QLatin1Char('/'));
 }
 
-QString safeToolPath(const ArchivePreviewEntry& entry) {
-    if (entry.toolPath.isEmpty()) return safeRelativePath(entry.path);
-    const QString safe = safeRelativePath(entry.toolPath);
-    return entry.toolPath.contains(QLatin1Char('\\')) ? entry.toolPath : safe;
+QString safeToolPath(const ArchivePreviewEntry& entry, Action action) {
+    QString name = entry.toolPath.isEmpty() ? entry.path : entry.toolPath;
+    safeRelativePath(name, action);
+    while (name.endsWith(QLatin1Char('/'))) name.chop(1);
+    return name;
 }
 
-void refuseSwitchLikeNames(const QStringList& entryPaths) {
+QString landingPath(const QString& path) {
+    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
+}
+
+void refuseSwitchLikeNames(const QStringList& entryPaths, Action action) {
     for (const QString& path : entryPaths) {
-        if (ArchiveTools::InfoZip::isReadAsSwitch(path)) throw unsafePath(path);
+        if (ArchiveTools::InfoZip::isReadAsSwitch(path)) throw unsafePath(path, action);
     }
 }
 

@@ -18,16 +18,23 @@ namespace PreviewToolRuns {
 // is whole (ArchiveVolumes). Anything else is refused.
 QString openedArchive(const QString& archiveURL);
 
-// As ArchivePreviewService::safeRelativePath.
-QString safeRelativePath(const QString& path);
+// What the user asked for, which a refusal names.
+enum class Action { preview, extraction, deletion };
 
-// The name the tools know an entry by: a legacy name as printed, any other as listed. A printed name
-// holding a "\" is checked with it read as "/", but goes to the tools as they print it: they take it
-// as a character of the name.
-QString safeToolPath(const ArchivePreviewEntry& entry);
+// As ArchivePreviewService::safeRelativePath; a refusal names the action.
+QString safeRelativePath(const QString& path, Action action = Action::preview);
+
+// The name the tools know an entry by, exactly as stored: a legacy name as printed, any other as
+// listed, a folder's without its "/". It is checked with every "\" read as "/", but goes to the tools
+// as it is: on Unix they take "\", a line feed and "//" as part of the name.
+QString safeToolPath(const ArchivePreviewEntry& entry, Action action);
+
+// Where the tools write an entry listed as path, relative to their output folder: its pieces between
+// "/", empty ones dropped.
+QString landingPath(const QString& path);
 
 // Info-ZIP programs would read such a name as a switch; refused before anything runs.
-void refuseSwitchLikeNames(const QStringList& entryPaths);
+void refuseSwitchLikeNames(const QStringList& entryPaths, Action action);
 
 // Whether the archive's names separate folders with "\", which rows and extracted items then show as
 // folders.

@@ -21,6 +21,10 @@ PreviewListing SevenZipListingReader::finish(QStringView output, QByteArrayView 
         whole.read(output);
         return whole.finish(output, printed);
     }
+    return finishRead(printed);
+}
+
+PreviewListing SevenZipListingReader::finishRead(QByteArrayView printed) {
     m_reader.finish();
     return m_rows.finish(printed);
 }

@@ -27,6 +27,9 @@ public:
     // the run returned it (ProcessResult::output, outputBytes). When the pieces read were not exactly
     // that output (a run's output handler is given standard error as well), it is read anew.
     PreviewListing finish(QStringView output, QByteArrayView printed);
+    // The rows of exactly the pieces read, for a run whose handler read its standard output alone
+    // (ProcessRunner::HandlerReads::standardOutput); called once.
+    PreviewListing finishRead(QByteArrayView printed);
 
 private:
     // The rows as the listing's fields go by.

@@ -41,6 +41,12 @@ QStringList plainListArguments(const QString& archive) {
     return QStringList{QStringLiteral("l")} << endOfSwitches() << archive;
 }
 
+std::optional<QStringList> lineFeedListArguments(const QString& archive) {
+    if (archive.contains(QLatin1Char('*')) || archive.contains(QLatin1Char('?'))) return std::nullopt;
+    return QStringList{QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("-ir!*\n*"),
+                       QStringLiteral("--"), archive};
+}
+
 QString linkChecks(bool off) { return off ? QStringLiteral("-snld20") : QStringLiteral("-snld"); }
 
 QStringList extractEntriesArguments(const QString& archive, const QStringList& entryPaths,
@@ -86,7 +92,7 @@ QString level(CompressionLevel level) {
     return QStringLiteral("-mx=") + QString::number(CompressionLevels::sevenZipLevelNumber(level));
 }
 
-QStringList progressSwitches() { return {QStringLiteral("-bsp1"), QStringLiteral("-bb1")}; }
+QStringList progressSwitches() { return {QStringLiteral("-bsp1")}; }
 
 QString storeLinks() { return QStringLiteral("-snl"); }
 

@@ -258,7 +258,7 @@ qsizetype completeUtf8Length(QByteArrayView bytes) {
 // time, rather than all at once after it has exited: a listing of many megabytes would otherwise
 // add its whole decoding time to the run.
 struct Stream {
-    FileDescriptor* fd;
+    FileDescriptor* fd = nullptr;
     QByteArray pending;  // read but not yet decoded: the start of a character cut by a read
     QString text;
     // The stream as printed, kept from the first byte that was not UTF-8 on; until then the text
@@ -266,7 +266,14 @@ struct Stream {
     QByteArray bytes;
     bool lossy = false;
     qint64 received = 0;  // bytes read so far, to tell a silent tool from one that prints
+    // The handler reads this stream's text, which is then kept only up to kKeptHandedText.
+    bool handedOver = false;
+    qsizetype lineFeeds = 0;  // handed over: the line feeds decoded so far
+    QByteArray lineStart;     // handed over: the bytes since the last of them
 };
+
+// What a run keeps of a stream its handler reads: a listing's failure is told at its start.
+constexpr qsizetype kKeptHandedText = 256 * 1024;
 
 // Decodes valid UTF-8 straight onto the end of text, which grows by doubling: a string of its own
 // for every read, copied onto the text, cost as much again as the decoding in allocations, page
@@ -282,10 +289,38 @@ bool appendUtf8(QString& text, QByteArrayView bytes) {
     return !decoder.hasError();
 }
 
+// A chunk of a stream the handler reads: decoded for the handler alone. The bytes are kept from the
+// first that is not UTF-8 on, after a line feed for each line before.
+void handOver(Stream& stream, QByteArrayView chunk, const OutputHandler& outputHandler) {
+    QString piece;
+    if (!stream.lossy && appendUtf8(piece, chunk)) {
+        const qsizetype lastFeed = chunk.lastIndexOf('\n');
+        if (lastFeed < 0) {
+            stream.lineStart += chunk;
+        } else {
+            stream.lineFeeds += chunk.count('\n');
+            stream.lineStart = chunk.sliced(lastFeed + 1).toByteArray();
+        }
+    } else {
+        if (!stream.lossy) stream.bytes = QByteArray(stream.lineFeeds, '\n') + stream.lineStart;
+        stream.lossy = true;
+        stream.bytes += chunk;
+        piece = ToolText::decode(chunk);
+    }
+    if (stream.text.size() < kKeptHandedText)
+        stream.text += QStringView(piece).first(std::min(piece.size(), kKeptHandedText - stream.text.size()));
+    if (outputHandler && !piece.isEmpty()) outputHandler(piece);
+}
+
 // Decodes the first `length` pending bytes onto the stream's text; the new text goes to the handler.
 void decodePending(Stream& stream, qsizetype length, const OutputHandler& outputHandler) {
     if (length == 0) return;
     const QByteArrayView chunk = QByteArrayView(stream.pending).first(length);
+    if (stream.handedOver) {
+        handOver(stream, chunk, outputHandler);
+        stream.pending.remove(0, length);
+        return;
+    }
     const qsizetype start = stream.text.size();
     if (!stream.lossy && !appendUtf8(stream.text, chunk)) {
         stream.lossy = true;
@@ -326,6 +361,21 @@ void finish(Stream& stream, const OutputHandler& outputHandler) {
     stream.text.squeeze();
 }
 
+// How many bytes the child has read so far (its rchar), nothing where /proc does not tell. A tool
+// that prints nothing while it reads is working: GNU tar prints a large entry's line only once it has
+// read past its data, and its listing goes out when it ends.
+std::optional<qint64> bytesRead(pid_t pid) {
+    QFile io(QStringLiteral("/proc/%1/io").arg(pid));
+    if (!io.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray rchar("rchar: ");
+    for (QByteArray line = io.readLine(); !line.isEmpty(); line = io.readLine()) {
+        if (line.startsWith(rchar)) return line.mid(rchar.size()).trimmed().toLongLong();
+    }
+    return std::nullopt;
+}
+
+std::optional<double> gSilenceLimitForTesting;
+
 int openPidfd(pid_t pid) {
 #ifdef SYS_pidfd_open
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
@@ -339,10 +389,13 @@ int openPidfd(pid_t pid) {
 
 void setLaunchObserverForTesting(LaunchObserver observer) { gLaunchObserver = std::move(observer); }
 
+void setSilenceLimitForTesting(std::optional<double> seconds) { gSilenceLimitForTesting = seconds; }
+
 ProcessResult run(const QString& executableURL, const QStringList& arguments,
                   const std::optional<QString>& currentDirectoryURL, TimeLimit timeout,
                   const OutputHandler& outputHandler, const CancellationToken& token,
-                  const std::optional<QString>& standardInputLine, InputChannel inputChannel) {
+                  const std::optional<QString>& standardInputLine, InputChannel inputChannel,
+                  HandlerReads handlerReads) {
     token.throwIfCancelled();
 
     const bool throughPipe = standardInputLine && inputChannel == InputChannel::pipe;
@@ -371,11 +424,22 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
     output.write.reset();
     error.write.reset();
     const FileDescriptor exitFd(openPidfd(pid));
-    const auto limit =
-        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout.seconds));
+    const double seconds =
+        timeout.countsSilence ? gSilenceLimitForTesting.value_or(timeout.seconds) : timeout.seconds;
+    const auto limit = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     auto deadline = Clock::now() + limit;
+    qint64 readAtDeadline = timeout.countsSilence ? bytesRead(pid).value_or(-1) : -1;
 
-    Stream streams[] = {{&output.read, {}, {}, {}, false, 0}, {&error.read, {}, {}, {}, false, 0}};
+    Stream streams[2];
+    streams[0].fd = &output.read;
+    streams[1].fd = &error.read;
+    const bool outputOnly = handlerReads == HandlerReads::standardOutput && outputHandler;
+    streams[0].handedOver = outputOnly;
+    // The handler of each stream.
+    const OutputHandler none;
+    const auto handlerOf = [&](const Stream& stream) -> const OutputHandler& {
+        return outputOnly && !stream.handedOver ? none : outputHandler;
+    };
     const auto received = [&streams] { return streams[0].received + streams[1].received; };
 
     bool exited = false;
@@ -400,10 +464,16 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
         }
         const qint64 receivedBefore = received();
         for (Stream& stream : streams) {
-            if (stream.fd->isOpen()) readAvailable(stream, outputHandler);
+            if (stream.fd->isOpen()) readAvailable(stream, handlerOf(stream));
         }
         if (timeout.countsSilence && received() != receivedBefore) deadline = Clock::now() + limit;
         exited = hasExited(pid);
+        if (!exited && Clock::now() >= deadline && timeout.countsSilence) {
+            // Silent but still reading: not hung.
+            const qint64 read = bytesRead(pid).value_or(-1);
+            if (read >= 0 && read != readAtDeadline) deadline = Clock::now() + limit;
+            readAtDeadline = read;
+        }
         if (!exited && Clock::now() >= deadline) {
             terminateAndReap(pid);
             throw ProcessRunnerError::timedOut(timeout.countsSilence);
@@ -413,10 +483,10 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
     // The child is gone; take what it wrote before exiting. A grandchild that still holds the pipes
     // open does not keep us waiting.
     for (Stream& stream : streams) {
-        if (stream.fd->isOpen()) readAvailable(stream, outputHandler);
+        if (stream.fd->isOpen()) readAvailable(stream, handlerOf(stream));
     }
     const int status = reap(pid);
-    for (Stream& stream : streams) finish(stream, outputHandler);
+    for (Stream& stream : streams) finish(stream, handlerOf(stream));
     return ProcessResult{status, std::move(streams[0].text), std::move(streams[1].text),
                          std::move(streams[0].bytes)};
 }

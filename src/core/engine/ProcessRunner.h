@@ -24,8 +24,9 @@
 // during the run; in both cases the tool's process group is terminated and reaped first.
 namespace ProcessRunner {
 
-// How long a run may go on: in all, or (silence) since the tool last wrote to either stream. A
-// listing of a million entries may print for a minute, while a tool that hangs falls silent.
+// How long a run may go on: in all, or (silence) since the tool last wrote to either stream or read
+// anything. A listing of a million entries may print for a minute, and one of a TAR holding a few
+// huge files reads for a minute before it prints, while a tool that hangs does neither.
 struct TimeLimit {
     // A plain number of seconds limits the whole run.
     constexpr TimeLimit(double seconds) : seconds(seconds) {}  // NOLINT(google-explicit-constructor)
@@ -43,6 +44,15 @@ struct TimeLimit {
 // UTF-8 and ending on a whole character; each byte that is not part of valid UTF-8 shows as U+FFFD.
 using OutputHandler = std::function<void(const QString&)>;
 
+// What outputHandler is given, and what the run keeps of it.
+enum class HandlerReads {
+    bothStreams,  // chunks of either stream; the result holds both in full
+    // Standard output alone, which the handler reads as it goes: the result's output holds only its
+    // start, enough to judge a failure by, and outputBytes, from the first byte that is not UTF-8
+    // on, stands after one line feed for each line before, so that its lines are the output's.
+    standardOutput,
+};
+
 // How standardInputLine reaches the tool.
 enum class InputChannel {
     pipe,      // standard input holds the line, then end of file
@@ -53,10 +63,15 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
                   const std::optional<QString>& currentDirectoryURL, TimeLimit timeout,
                   const OutputHandler& outputHandler, const CancellationToken& token,
                   const std::optional<QString>& standardInputLine = std::nullopt,
-                  InputChannel inputChannel = InputChannel::pipe);
+                  InputChannel inputChannel = InputChannel::pipe,
+                  HandlerReads handlerReads = HandlerReads::bothStreams);
 
 // Tests see every command line as the program gets it, executable first; an empty observer ends it.
 using LaunchObserver = std::function<void(const QList<QByteArray>& commandLine)>;
 void setLaunchObserverForTesting(LaunchObserver observer);
+
+// Tests give every run limited by its silence this limit instead, so that a tool outlasts it with
+// little work; nothing restores the limits the callers ask for.
+void setSilenceLimitForTesting(std::optional<double> seconds);
 
 }  // namespace ProcessRunner

@@ -21,15 +21,26 @@ ProcessResult extracted(ProcessResult result) {
 
 ProcessResult SevenZipTool::run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
                                 const CancellationToken& token, const std::optional<QString>& password,
-                                const ProcessRunner::OutputHandler& handler) const {
+                                const ProcessRunner::OutputHandler& handler,
+                                ProcessRunner::HandlerReads handlerReads) const {
     return ProcessRunner::run(m_program, arguments, std::nullopt, timeout, handler, token,
-                              ArchiveTools::givenPassword(password));
+                              ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::pipe,
+                              handlerReads);
 }
 
 ProcessResult SevenZipTool::listTechnical(const QString& archive, const std::optional<QString>& password,
                                           ProcessRunner::TimeLimit timeout, const CancellationToken& token,
                                           const ProcessRunner::OutputHandler& handler) const {
-    return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password, handler);
+    return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password, handler,
+               ProcessRunner::HandlerReads::standardOutput);
+}
+
+std::optional<ProcessResult> SevenZipTool::listWithLineFeeds(const QString& archive,
+                                                             const std::optional<QString>& password,
+                                                             const CancellationToken& token) const {
+    const std::optional<QStringList> arguments = ArchiveTools::SevenZip::lineFeedListArguments(archive);
+    if (!arguments) return std::nullopt;
+    return run(*arguments, ArchiveTools::kListingTimeout, token, password);
 }
 
 ProcessResult SevenZipTool::listPlain(const QString& archive, const std::optional<QString>& password,

@@ -34,10 +34,16 @@ public:
 
     const QString& program() const { return m_program; }
 
-    // l -slt; handler gets the output (and standard error) as it arrives.
+    // l -slt; handler reads the standard output as it arrives, of which the result then keeps only the
+    // start (ProcessRunner::HandlerReads::standardOutput).
     ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
                                 ProcessRunner::TimeLimit timeout, const CancellationToken& token,
                                 const ProcessRunner::OutputHandler& handler = {}) const;
+    // l -slt of the entries whose path holds a line feed (ArchiveTools::SevenZip::lineFeedListArguments);
+    // nothing runs for an archive path 7-Zip would read as a wildcard.
+    std::optional<ProcessResult> listWithLineFeeds(const QString& archive,
+                                                   const std::optional<QString>& password,
+                                                   const CancellationToken& token) const;
     // l: the plain listing.
     ProcessResult listPlain(const QString& archive, const std::optional<QString>& password,
                             const CancellationToken& token) const;
@@ -57,7 +63,7 @@ public:
     // t: tests the named entries (every entry when none is named), writing nothing.
     ProcessResult test(const QString& archive, const std::optional<QString>& password,
                        const CancellationToken& token, const QStringList& entryPaths = {}) const;
-    // a: a new archive of names, with percentages and the file log for progress. A password
+    // a: a new archive of names, with percentages for progress. A password
     // encrypts a ZIP with ZipCrypto (ASCII only: SevenZip::takesZipPassword) and a 7Z's data, not its
     // names.
     ProcessResult create(const QString& archive, const QStringList& names, const QString& workingFolder,
@@ -76,9 +82,11 @@ public:
                          const CancellationToken& token) const;
 
 private:
-    ProcessResult run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
-                      const CancellationToken& token, const std::optional<QString>& password = std::nullopt,
-                      const ProcessRunner::OutputHandler& handler = {}) const;
+    ProcessResult run(
+        const QStringList& arguments, ProcessRunner::TimeLimit timeout, const CancellationToken& token,
+        const std::optional<QString>& password = std::nullopt,
+        const ProcessRunner::OutputHandler& handler = {},
+        ProcessRunner::HandlerReads handlerReads = ProcessRunner::HandlerReads::bothStreams) const;
     // Runs runWith(false), and runWith(true) after a refused link when every link was proved safe.
     ProcessResult withLinkCheckRetry(const QString& archive, const QString& destination,
                                      const std::optional<QString>& password, const CancellationToken& token,

@@ -22,7 +22,8 @@ public:
                              bool excludeHidden, const CancellationToken& token) const;
 
     // --list: every entry, one verbose line each (ArchiveTools::Tar::listArguments), of a compressed TAR
-    // too.
+    // too. handler reads the standard output as it arrives, of which the result then keeps only the
+    // start (ProcessRunner::HandlerReads::standardOutput).
     ProcessResult list(const QString& archive, const CancellationToken& token,
                        const ProcessRunner::OutputHandler& handler = {}) const;
     // --extract: the named entries with their paths (every entry when none is named) into destination,

@@ -68,9 +68,10 @@ Step stepOf(const QString& action) {
 QString combinedText(const ProcessResult& result) { return result.error + QLatin1Char('\n') + result.output; }
 
 QString shownPath(const QString& printed) {
+    // Up to the innermost work folder: a preview's private folder lies inside its preview folder.
     static const QRegularExpression workFolder(QStringLiteral(
-        "^(?:.*?/)?(?:\\.velmora(?:Extraction|Compression)-|velmoraCompoundTar-|velmora(?:Compression|"
-        "Previews)/)[^/]*(?:/|$)"));
+        "^(?:.*/)?(?:\\.velmora(?:Extraction|Compression|Edit)-|velmoraCompoundTar-|velmora(?:Compression|"
+        "Previews|RarAlias)/)[^/]*(?:/|$)"));
     QString path = printed.trimmed();
     path.remove(workFolder);
     if (path.startsWith(QLatin1String("./"))) path.remove(0, 2);

@@ -17,11 +17,14 @@ namespace SplitCompressionPlanner {
 // The formats split compression can create, in the order the form offers them.
 const std::vector<CompressionFormat>& supportedCreationFormats();
 
-// "1,5" with gb is 1.5 GiB. Throws SplitCompressionError::invalidVolumeSize unless the text is a
-// number whose value is at least one byte and at most 1 TiB.
+// "1,5" with gb is 1,500,000,000 bytes. Throws SplitCompressionError::invalidVolumeSize unless the text
+// is a number whose value is at least one byte and at most 1 TB.
 qint64 bytes(const QString& text, SplitCompressionUnit unit);
 
 int estimatedPartCount(qint64 originalBytes, std::optional<qint64> volumeSizeBytes, bool splitEnabled);
+// The most an archive of sources this large takes when nothing compresses: the size to count volumes
+// from, so the preview never promises fewer volumes than the run writes. 0 stays 0.
+qint64 largestArchiveBytes(qint64 originalBytes);
 
 // Trimmed, with "/" and ":" made "-"; "压缩文件" when nothing is left.
 QString sanitizedBaseName(const QString& baseName);

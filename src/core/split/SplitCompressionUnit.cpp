@@ -30,11 +30,11 @@ std::optional<SplitCompressionUnit> fromRawValue(const QString& value) {
 qint64 factor(SplitCompressionUnit unit) {
     switch (unit) {
         case SplitCompressionUnit::kb:
-            return Q_INT64_C(1) << 10;
+            return Q_INT64_C(1000);
         case SplitCompressionUnit::mb:
-            return Q_INT64_C(1) << 20;
+            return Q_INT64_C(1000000);
         case SplitCompressionUnit::gb:
-            return Q_INT64_C(1) << 30;
+            return Q_INT64_C(1000000000);
     }
     return 0;
 }

@@ -5,7 +5,8 @@
 #include <optional>
 #include <vector>
 
-// Volume size units of the split-compress form; binary (KB = 1,024 bytes).
+// Volume size units of the split-compress form; decimal (KB = 1,000 bytes), as every page counts sizes,
+// so a "50 MB" volume is shown as 50 MB.
 enum class SplitCompressionUnit { kb, mb, gb };
 
 namespace SplitCompressionUnits {

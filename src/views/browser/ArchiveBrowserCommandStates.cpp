@@ -13,5 +13,8 @@ ArchiveBrowserCommandStates ArchiveBrowserCommandStates::of(const ArchivePreview
     states.clean = idle;
     states.read = idle;
     states.goUp = !model.currentFolderPath().isEmpty();
+    states.addReason = model.addRefusal().value_or(QString());
+    states.extractSelectedReason = model.extractSelectedRefusal().value_or(QString());
+    states.deleteReason = model.deleteRefusal().value_or(QString());
     return states;
 }

@@ -26,6 +26,13 @@ constexpr std::pair<Command, bool States::*> kEnableRules[] = {
     {Command::goUp, &States::goUp},
 };
 
+// The commands whose greyed button says why, in its tool tip.
+constexpr std::pair<Command, QString States::*> kReasons[] = {
+    {Command::add, &States::addReason},
+    {Command::extractSelected, &States::extractSelectedReason},
+    {Command::deleteSelected, &States::deleteReason},
+};
+
 struct Definition {
     Command command;
     QString title;
@@ -80,4 +87,8 @@ void ArchiveBrowserCommands::makeActions(ArchivePreviewWindowModel& model) {
 
 void ArchiveBrowserCommands::sync(const ArchiveBrowserCommandStates& states) {
     for (const auto& [command, enabled] : kEnableRules) action(command)->setEnabled(states.*enabled);
+    for (const auto& [command, reason] : kReasons) {
+        QAction* greyed = action(command);
+        greyed->setToolTip(greyed->isEnabled() || (states.*reason).isEmpty() ? greyed->text() : states.*reason);
+    }
 }

@@ -11,6 +11,8 @@
 #include "views/kit/Icons.h"
 #include "views/kit/Labels.h"
 #include "views/kit/Theme.h"
+#include "views/kit/WindowFit.h"
+#include "views/kit/WindowKeys.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,6 +29,7 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeView>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -54,9 +57,12 @@ QIcon labelIcon(const QString& symbol) { return Icons::icon(symbol, Theme::color
 ArchivePreviewWindow::ArchivePreviewWindow(ArchivePreviewWindowModel& model, QWidget* parent)
     : QWidget(parent), m_model(model), m_commands(new ArchiveBrowserCommands(model, *this)) {
     setWindowTitle(model.archiveDisplayName());
-    // The toolbar's controls decide the narrowest width.
-    setMinimumHeight(620);
-    resize(1240, 720);
+    // The toolbar's controls decide the narrowest width. On a screen too small for its own size the
+    // window takes the screen's free area.
+    const QSize size = WindowFit::size(QSize(1240, 720), screen()->availableGeometry());
+    setMinimumHeight(std::min(620, size.height()));
+    resize(size);
+    WindowKeys::install(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

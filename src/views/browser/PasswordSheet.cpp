@@ -40,6 +40,8 @@ PasswordSheet::PasswordSheet(ArchivePreviewWindowModel& model, const QString& me
     m_field = new QLineEdit(model.password(), this);
     m_field->setEchoMode(QLineEdit::Password);
     m_field->setPlaceholderText(QStringLiteral(u"密码"));
+    // A password shown again was wrong: what is typed next replaces it.
+    m_field->selectAll();
     layout->addWidget(m_field);
 
     auto* book =

@@ -3,6 +3,7 @@
 #include "views/kit/Icons.h"
 #include "views/kit/Theme.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace {
@@ -30,6 +31,12 @@ void SidebarButton::setExpanded(bool expanded) {
     if (expanded == m_expanded) return;
     m_expanded = expanded;
     update();
+}
+
+void SidebarButton::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || event->modifiers() & ~Qt::KeypadModifier) return QAbstractButton::keyPressEvent(event);
+    click();
 }
 
 QMargins SidebarButton::padding() const {

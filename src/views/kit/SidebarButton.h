@@ -24,6 +24,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Return and Enter go to the entry as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QMargins padding() const;

@@ -36,10 +36,6 @@ QString estimateText(qint64 bytes) {
     return bytes == 0 ? QStringLiteral("-") : QStringLiteral(u"约 ") + ByteCountFormatter::fileStyle(bytes);
 }
 
-QString binarySizeText(qint64 bytes) {
-    return bytes == 0 ? QStringLiteral("-") : ByteCountFormatter::binaryStyle(bytes);
-}
-
 QString fileTypeText(const QString& path) {
     if (pathExtension(path).isEmpty()) return QStringLiteral(u"文件夹");
     return kindLabel(path) + QStringLiteral(u" 文件");

@@ -16,9 +16,6 @@ namespace WorkbenchTexts {
 QString sizeText(qint64 bytes);
 // "约 " and the size, or "-" for 0.
 QString estimateText(qint64 bytes);
-// A byte count in the binary units the split-compress form types its volume size in, or "-" for 0:
-// every size of that page reads in them.
-QString binarySizeText(qint64 bytes);
 
 // "文件夹" for a name without an extension; otherwise the archive kind's name (compound suffixes
 // included, a volume's set: "7Z 文件" for a.7z.001) or the upper-cased extension, followed by " 文件".

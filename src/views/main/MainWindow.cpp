@@ -7,6 +7,8 @@
 #include "views/kit/Labels.h"
 #include "views/kit/ScrollPage.h"
 #include "views/kit/Theme.h"
+#include "views/kit/WindowFit.h"
+#include "views/kit/WindowKeys.h"
 #include "views/main/AboutPage.h"
 #include "views/main/CompressPage.h"
 #include "views/main/ContentViewState.h"
@@ -43,10 +45,11 @@ MainWindow::MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, 
     Theme::apply(*qApp);
     setWindowTitle(QStringLiteral("velmora"));
     setWindowIcon(Icons::applicationIcon());
-    setFixedSize(1320, 800);
+    setFixedSize(kSize);
     // A fixed-size window has nothing to maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMinimizeButtonHint);
+    WindowKeys::install(this, [this] { showSettingsPage(); });
 
     auto* root = new QWidget(this);
     auto* row = new QHBoxLayout(root);
@@ -74,10 +77,24 @@ MainWindow::MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, 
     syncEncryptedSevenZipAlert();
 }
 
+void MainWindow::fitTo(const QRect& available) {
+    const QSize size = WindowFit::size(kSize, available);
+    if (size == kSize) return;
+    // Smaller than its own size: the window takes the screen's free area and the pages scroll.
+    const bool shown = isVisible();
+    // A change of flags hides the window.
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setMinimumSize(size.boundedTo(QSize(480, 360)));
+    setMaximumSize(kSize);
+    setGeometry(QRect(available.topLeft() + QPoint(0, WindowFit::kTitleBar), size));
+    if (shown) show();
+}
+
 void MainWindow::buildPages() {
     // One line per page; a new page is also registered in the screenshot program
     // (src/tools/screenshots/main.cpp, kShots). Scrolled pages leave a 34 px margin at the sides and
-    // the bottom and none at the top.
+    // the bottom and none at the top. The pages whose tables fill the window scroll too, so on a small
+    // screen every control stays in reach; the settings page scrolls its sections itself.
     addPage(WorkbenchSection::home, new HomePage(m_models.home(), m_models.tasks()), PageFrame::scroll);
     addPage(WorkbenchSection::compress, new CompressPage(m_models.compress(), m_models.tasks()),
             PageFrame::scroll);
@@ -88,9 +105,9 @@ void MainWindow::buildPages() {
     addPage(WorkbenchSection::splitExtract, new SplitExtractPage(m_models.splitExtract(), m_models.tasks()),
             PageFrame::scroll);
     addPage(WorkbenchSection::passwordBook, new PasswordBookPage(m_models.passwordBook(), m_models.tasks()),
-            PageFrame::plain);
-    addPage(WorkbenchSection::tasks, new TasksPage(m_models.tasks()), PageFrame::plain);
-    addPage(WorkbenchSection::history, new HistoryPage(m_models.history()), PageFrame::plain);
+            PageFrame::scroll);
+    addPage(WorkbenchSection::tasks, new TasksPage(m_models.tasks()), PageFrame::scroll);
+    addPage(WorkbenchSection::history, new HistoryPage(m_models.history()), PageFrame::scroll);
     addPage(WorkbenchSection::settings,
             new SettingsView(
                 new SettingsViewModel(m_settingsStore, m_passwordBookStore, m_models.context().platform())),

@@ -16,7 +16,7 @@ class TopBar;
 class WorkbenchModels;
 class WorkbenchStore;
 
-// The main workbench window, fixed at 1320 x 800: the sidebar beside a column of the top bar and the
+// The main workbench window, fixed at 1320 x 800 where the screen holds it: the sidebar beside a column of the top bar and the
 // page of the selected section, each page bound to its own model. It shows the alert of the shared
 // context and the compress page's encrypted-7Z question, and owns the view state the pages share.
 class MainWindow : public QMainWindow {
@@ -33,6 +33,12 @@ public:
 
     MainWindow(WorkbenchModels& models, WorkbenchStore& workbenchStore, SettingsStore& settingsStore,
                ArchivePasswordBookStore& passwordBookStore, QWidget* parent = nullptr);
+
+    static constexpr QSize kSize{1320, 800};
+
+    // Fits the window to the free area of the screen it opens on: where that cannot hold its own size,
+    // the window takes the area and can be resized up to its own size, and its pages scroll.
+    void fitTo(const QRect& available);
 
     ContentViewState& viewState() const { return *m_viewState; }
     Sidebar* sidebar() const { return m_sidebar; }

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <QWidget>
 
 namespace OperationPageLayout {
 
@@ -19,6 +20,12 @@ void arrange(QWidget* page, QWidget* selection, QWidget* banner, QWidget* settin
     column->addLayout(cards);
     column->addWidget(start);
     column->addStretch();
+    // The start button is made before the cards' controls; Tab reaches it after them, as it is read.
+    QWidget* last = nullptr;
+    for (QWidget* control : settings->findChildren<QWidget*>()) {
+        if (control->focusPolicy() & Qt::TabFocus) last = control;
+    }
+    if (last) QWidget::setTabOrder(last, start);
 }
 
 }  // namespace OperationPageLayout

@@ -43,7 +43,9 @@ PasswordBookPage::PasswordBookPage(PasswordBookViewModel& model, TasksViewModel&
     column->setSpacing(14);
     column->addWidget(buildPickerCard());
     column->addWidget(buildBookCard(), 1);
-    column->addWidget(new FeedbackBanner(model.context(), tasks, this));
+    // The book card stretches, so a banner that took its room on the first message would pull the card's
+    // switches up under the pointer: its room is always kept.
+    column->addWidget(new FeedbackBanner(model.context(), tasks, this, FeedbackBanner::Room::alwaysKept));
 
     connectModel();
     syncKind();

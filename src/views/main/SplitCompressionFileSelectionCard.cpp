@@ -54,5 +54,5 @@ void SplitCompressionFileSelectionCard::syncFromModel() {
     const qsizetype count = m_model.splitCompressionItems().size();
     m_clear->setEnabled(count > 0);
     m_count->setText(SplitCompressionPageRules::itemCountText(count));
-    m_total->setText(WorkbenchTexts::binarySizeText(m_model.splitCompressionOriginalSizeBytes()));
+    m_total->setText(WorkbenchTexts::sizeText(m_model.splitCompressionOriginalSizeBytes()));
 }

@@ -86,7 +86,7 @@ namespace {
 
 QString compressedSizeText(const std::optional<qint64>& estimate) {
     if (!estimate) return QStringLiteral(u"压缩后大小将在任务完成后确定");
-    return QStringLiteral(u"约 ") + WorkbenchTexts::binarySizeText(*estimate);
+    return QStringLiteral(u"约 ") + WorkbenchTexts::sizeText(*estimate);
 }
 
 QString outputSummary(const SplitCompressionPreview& preview) {
@@ -109,10 +109,10 @@ PreviewTexts previewTexts(const SplitCompressionPreview& preview) {
         .primaryFileName = SplitCompressionPlanner::primaryOutputFileName(preview.format, preview.baseName,
                                                                           preview.splitEnabled),
         .outputSummary = outputSummary(preview),
-        .originalSize = WorkbenchTexts::binarySizeText(preview.originalBytes),
+        .originalSize = WorkbenchTexts::sizeText(preview.originalBytes),
         .compressedSize = compressedSizeText(preview.estimatedCompressedBytes),
         .saving = splitCompressionSavingDescription(preview),
-        .volumeSize = WorkbenchTexts::binarySizeText(preview.volumeSizeBytes.value_or(0)),
+        .volumeSize = WorkbenchTexts::sizeText(preview.volumeSizeBytes.value_or(0)),
         .partCount = QStringLiteral(u"%1 个").arg(std::max(preview.estimatedPartCount, 0)),
         .namingRule = SplitCompressionPlanner::namingRuleDescription(
             preview.format, preview.baseName, preview.estimatedPartCount, preview.splitEnabled),

@@ -46,7 +46,7 @@ SplitCompressionSourceRow::SplitCompressionSourceRow(const SplitCompressionSourc
                              QFont::Normal, Theme::Colour::secondary),
                       1);
 
-    auto* size = Labels::make(WorkbenchTexts::binarySizeText(item.sizeBytes), Theme::TextStyle::body);
+    auto* size = Labels::make(WorkbenchTexts::sizeText(item.sizeBytes), Theme::TextStyle::body);
     size->setFixedWidth(120);
     layout->addWidget(size);
 

@@ -10,11 +10,14 @@
 #include "views/settings/TintedFrame.h"
 #include "views/settings/ToggleSwitch.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -56,6 +59,24 @@ QPushButton* plainButton(const QString& title) {
     auto* button = new QPushButton(title);
     button->setMinimumSize(button->sizeHint().width() + 24, 30);
     return button;
+}
+
+// The shown label in one cell with a hidden twin for each other text it may show: the cell is as tall
+// as the tallest, so a change of text never moves what lies below.
+QWidget* steadyParagraph(QLabel* shown, const QStringList& otherTexts) {
+    auto* cell = new QWidget;
+    auto* grid = new QGridLayout(cell);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(shown, 0, 0);
+    for (const QString& text : otherTexts) {
+        QLabel* twin = paragraph(text);
+        QSizePolicy policy = twin->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        twin->setSizePolicy(policy);
+        twin->hide();
+        grid->addWidget(twin, 0, 0);
+    }
+    return cell;
 }
 
 void setSwitch(ToggleSwitch* toggle, bool on) {
@@ -101,6 +122,22 @@ SettingsView::SettingsView(SettingsViewModel* viewModel, QWidget* parent)
 void SettingsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_viewModel->refresh();
+}
+
+void SettingsView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Leaving the page ends the message's use: shown again without one, the page has no empty band.
+    keepMessageRoom(!m_viewModel->systemIntegrationMessage().isEmpty());
+}
+
+void SettingsView::keepMessageRoom(bool keep) {
+    QLabel* message = m_systemIntegrationMessage;
+    QSizePolicy policy = message->sizePolicy();
+    policy.setRetainSizeWhenHidden(keep);
+    message->setSizePolicy(policy);
+    // As tall as the tallest text it showed: a shorter one leaves the switches below where they were.
+    message->setMinimumHeight(
+        keep ? std::max(message->minimumHeight(), message->heightForWidth(message->width())) : 0);
 }
 
 QWidget* SettingsView::section(const QString& title, const QString& iconName,
@@ -166,7 +203,10 @@ QWidget* SettingsView::systemIntegrationSection() {
                                    [this](bool on) { m_viewModel->setDefaultExtractor(on); });
     m_defaultExtractorExplanation = paragraph({});
     m_systemIntegrationMessage = paragraph({});
-    controls << m_defaultExtractorExplanation << m_systemIntegrationMessage << divider();
+    controls << steadyParagraph(m_defaultExtractorExplanation,
+                                {SettingsTexts::defaultExtractorExplanation(false),
+                                 SettingsTexts::defaultExtractorExplanation(true)})
+             << m_systemIntegrationMessage << divider();
     m_contextMenu = addSwitch(controls, QStringLiteral(u"右键菜单管理"),
                               [this](bool on) { m_viewModel->setContextMenuEnabled(on); });
     controls << column(
@@ -290,8 +330,11 @@ void SettingsView::syncFromModel() {
     m_defaultExtractorExplanation->setText(
         SettingsTexts::defaultExtractorExplanation(settings.setAsDefaultExtractor));
     setTextColour(m_defaultExtractorExplanation, integrationColour);
-    m_systemIntegrationMessage->setText(m_viewModel->systemIntegrationMessage());
-    m_systemIntegrationMessage->setVisible(!m_viewModel->systemIntegrationMessage().isEmpty());
+    const QString& integrationMessage = m_viewModel->systemIntegrationMessage();
+    m_systemIntegrationMessage->setText(integrationMessage);
+    // Once shown, its room stays while the page is in use, so the switches below never move up.
+    if (!integrationMessage.isEmpty()) keepMessageRoom(true);
+    m_systemIntegrationMessage->setVisible(!integrationMessage.isEmpty());
     setTextColour(m_systemIntegrationMessage, integrationColour);
     setSwitch(m_contextMenu, settings.contextMenuEnabled);
     m_contextMenuGuide->setVisible(!m_viewModel->isContextMenuGuideAcknowledged());

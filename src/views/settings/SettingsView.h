@@ -29,6 +29,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* section(const QString& title, const QString& iconName, const QList<QWidget*>& controls);
@@ -44,6 +45,7 @@ private:
                             std::function<void(bool)> onChange);
 
     void syncFromModel();
+    void keepMessageRoom(bool keep);
     void syncPasswordList();
     void syncLaunchAtLoginReminder();
 

@@ -199,7 +199,8 @@ TEST(ArchiveListingParser, RecordedRarTechnicalListing) {
     EXPECT_EQ(entries[3].byteSize, 7);
 }
 
-// A volume set lists an entry continued across volumes once per volume.
+// A volume set lists an entry continued across volumes once per volume. unrar prints a line feed in a
+// name as it is.
 TEST(ArchiveListingParser, RarTechnicalListingOfAVolumeSet) {
     const QString output = QStringLiteral(
         "\nUNRAR 6.21 freeware      Copyright (c) 1993-2023 Alexander Roshal\n\n"
@@ -209,13 +210,15 @@ TEST(ArchiveListingParser, RarTechnicalListingOfAVolumeSet) {
         "Archive: vol.part2.rar\nDetails: RAR 5, volume\n\n"
         "        Name: big: file.bin\n        Type: File\n        Size: 300000\n\n"
         "        Name:  spaced \n        Type: File\n        Size: 1\n\n"
+        "        Name: two\nline\nfeeds\n        Type: File\n        Size: 2\n\n"
         "        Name: docs\n        Type: Directory\n       mtime: 2026-12-09 05:09:04,050053098\n");
     const QList<ArchivePreviewEntry> entries = parseRarTechnicalList(output);
-    EXPECT_EQ(paths(entries), QStringList({"big: file.bin", " spaced ", "docs/"}));
+    EXPECT_EQ(paths(entries), QStringList({"big: file.bin", " spaced ", "two\nline\nfeeds", "docs/"}));
     EXPECT_EQ(entries[0].byteSize, 300000);
     EXPECT_EQ(entries[0].modifiedDescription, "2026-12-09 05:09:04");
-    EXPECT_TRUE(entries[2].sizeDescription.isEmpty());
-    EXPECT_EQ(entries[2].kindDescription, "文件夹");
+    EXPECT_EQ(entries[2].byteSize, 2);
+    EXPECT_TRUE(entries[3].sizeDescription.isEmpty());
+    EXPECT_EQ(entries[3].kindDescription, "文件夹");
 }
 
 // GNU tar's verbose listing in C quoting: names with blanks, quotes, backslashes, " -> " or bytes that are

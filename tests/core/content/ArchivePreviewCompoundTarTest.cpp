@@ -1,5 +1,6 @@
 #include "ContentFixture.h"
 #include "core/engine/ArchiveError.h"
+#include "core/engine/ProcessRunner.h"
 #include "core/engine/SevenZipExtractor.h"
 #include "platform/PrivateTempDirectory.h"
 #include "support/FullDisk.h"
@@ -7,6 +8,7 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 
 namespace {
 
@@ -76,6 +78,28 @@ TEST_F(CompoundTarTest, NeedsNoRoomForTheTarInside) {
     EXPECT_EQ(QFileInfo(m_tree.path("out/zeros.bin")).size(), 2 * 1024 * 1024);
     SevenZipExtractor().extract(archive, m_tree.path("whole"), std::nullopt, 1, m_token);
     EXPECT_EQ(QFileInfo(m_tree.path("whole/zeros.bin")).size(), 2 * 1024 * 1024);
+}
+
+// GNU tar prints a large entry's line only once it has read past its data, and its listing only when it
+// ends: a tar that is reading is not taken for a hung one, however long it prints nothing. One entry of
+// 1.5 GiB of zeros, as gzip members that decompress one after the other, outlasts a short limit.
+TEST_F(CompoundTarTest, ATarThatReadsForLongBeforeItPrintsIsListed) {
+    const QString archive = m_tree.path("huge.tar.gz");
+    runTool(
+        "/bin/sh",
+        {"-c",
+         "truncate -s 1536M huge.bin && tar --format=ustar -cf - huge.bin | head -c 512 | gzip -1 > \"$1\"; "
+         "rm huge.bin; head -c 64M /dev/zero | gzip -1 > zeros.gz; "
+         "for i in $(seq 24); do cat zeros.gz >> \"$1\"; done; rm zeros.gz; "
+         "head -c 10240 /dev/zero | gzip -1 >> \"$1\"",
+         "sh", archive},
+        m_tree.path("."));
+    ProcessRunner::setSilenceLimitForTesting(0.5);
+    const auto restore = qScopeGuard([] { ProcessRunner::setSilenceLimitForTesting(std::nullopt); });
+    const QList<ArchivePreviewEntry> entries =
+        ArchivePreviewService().previewEntries(archive, std::nullopt, m_token);
+    ASSERT_EQ(paths(entries), QStringList({"huge.bin"}));
+    EXPECT_EQ(entries.first().byteSize, 1536LL * 1024 * 1024);
 }
 
 TEST_F(CompoundTarTest, ADamagedLayerFailsInOneSentenceAndLeavesNoWorkFolder) {

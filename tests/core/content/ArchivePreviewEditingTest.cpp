@@ -40,7 +40,7 @@ TEST_F(ArchivePreviewEditingTest, DeletesOnlyTheNamedEntries) {
         EXPECT_EQ(listedPaths(archive), without(kSamplePaths, {"*.txt"}));
         if (name == "fallback.zip") {
             EXPECT_EQ(failure([&] { service.deleteEntries({entry("-x.txt")}, archive, {}, m_token); }),
-                      ArchiveError::extractFailed("压缩包内路径不安全，无法预览：-x.txt"));
+                      ArchiveError::extractFailed("压缩包内路径不安全，无法删除：-x.txt"));
             continue;
         }
         service.deleteEntries({entry("-x.txt")}, archive, {}, m_token);
@@ -87,7 +87,7 @@ TEST_F(ArchivePreviewEditingTest, RefusalsLeaveTheArchiveAlone) {
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("a.txt")}, rar, {}, m_token); }).message(),
               "当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。");
     EXPECT_EQ(failure([&] { service.deleteEntries({entry("../x")}, rar, {}, m_token); }),
-              ArchiveError::extractFailed("压缩包内路径不安全，无法预览：../x"))
+              ArchiveError::extractFailed("压缩包内路径不安全，无法删除：../x"))
         << "paths are checked first";
     EXPECT_EQ(failure([&] {
                   service.deleteEntries({entry("a.txt"), entry("~/x")}, zip, {}, m_token);

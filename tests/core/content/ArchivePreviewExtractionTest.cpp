@@ -2,11 +2,14 @@
 #include "core/engine/ToolFailureText.h"
 #include "support/FakePrograms.h"
 #include "support/FakeTool.h"
+#include "support/LegacyArchives.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
+
+#include <unistd.h>
 
 namespace {
 
@@ -49,6 +52,65 @@ TEST(ArchivePreviewService, SafeRelativePaths) {
     }
 }
 
+// Each row keeps the name its entry is stored under, whatever it holds: a line feed (which 7-Zip
+// prints as "_" and unrar as it is), a "\" that Unix keeps as a character, or "//". The tools are
+// asked for that entry exactly, and an extraction that writes nothing fails.
+TEST_F(ArchivePreviewExtractionTest, OddNamesAreListedPreviewedAndExtractedAsStored) {
+    const QString zip = m_tree.writeFile("odd.zip", LegacyArchives::zip({{"a\nb.txt", "newline"},
+                                                                         {"docs\\readme.txt", "backslash"},
+                                                                         {"a//b.txt", "doubled"},
+                                                                         {"snake_case.txt", "snake"}},
+                                                                        LegacyArchives::Host::unix));
+    m_tree.writeFile("odd/nl\nname", "newline");
+    m_tree.writeFile("odd/back\\slash", "backslash");
+    m_tree.writeFile("odd/snake_case.txt", "snake");
+    runTool("/usr/bin/7zz", {"a", "-bd", m_tree.path("odd.7z"), "."}, m_tree.path("odd"));
+    runTool("/usr/bin/rar", {"a", "-idq", m_tree.path("odd.rar"), "."}, m_tree.path("odd"));
+    const ArchiveError notWritten = ArchiveError::extractFailed("未能提取压缩包内文件：missing.txt");
+    const struct {
+        QString archive;
+        QList<std::pair<QString, QByteArray>> names;
+        ArchiveError nothingExtracted;  // for a name the archive does not hold
+    } archives[] = {
+        {zip,
+         {{"a\nb.txt", "newline"},
+          {"docs\\readme.txt", "backslash"},
+          {"a//b.txt", "doubled"},
+          {"snake_case.txt", "snake"}},
+         notWritten},
+        {m_tree.path("odd.7z"),
+         {{"nl\nname", "newline"}, {"back\\slash", "backslash"}, {"snake_case.txt", "snake"}},
+         notWritten},
+        {m_tree.path("odd.rar"),
+         {{"nl\nname", "newline"}, {"back\\slash", "backslash"}, {"snake_case.txt", "snake"}},
+         ArchiveError::noFiles()},  // unrar says so itself
+    };
+    const ArchivePreviewService service;
+    for (const auto& [archive, names, nothingExtracted] : archives) {
+        const QList<ArchivePreviewEntry> rows = service.previewEntries(archive, std::nullopt, m_token);
+        for (const auto& [name, data] : names) {
+            SCOPED_TRACE((archive + " " + name).toStdString());
+            const auto row = std::find_if(rows.begin(), rows.end(), [&](const ArchivePreviewEntry& listed) {
+                return listed.path == name;
+            });
+            ASSERT_NE(row, rows.end()) << paths(rows).join('|').toStdString();
+            EXPECT_EQ(contents(service.extractedPreviewFile(*row, archive, std::nullopt, m_token)), data);
+            const QString destination =
+                m_tree.path("out/" + QUuid::createUuid().toString(QUuid::WithoutBraces));
+            const QStringList extracted =
+                service.extractEntries({*row}, archive, destination, std::nullopt, m_token).outputs;
+            ASSERT_EQ(extracted.size(), 1);
+            EXPECT_EQ(contents(extracted.first()), data);
+        }
+        const QString destination = m_tree.path("out/none");
+        EXPECT_EQ(failure([&] {
+                      service.extractEntries({entry("missing.txt")}, archive, destination, {}, m_token);
+                  }),
+                  nothingExtracted);
+        EXPECT_FALSE(QFileInfo::exists(destination)) << "no empty folder is left for a selection of nothing";
+    }
+}
+
 TEST_F(ArchivePreviewExtractionTest, PreviewExtractsOneEntryIntoAPrivateFolder) {
     const ArchivePreviewService service;
     const QList<QString> archives{sevenZipArchive("s.zip", {"-tzip"}), sevenZipArchive("s.7z"),
@@ -60,7 +122,7 @@ TEST_F(ArchivePreviewExtractionTest, PreviewExtractsOneEntryIntoAPrivateFolder) 
         EXPECT_EQ(QDir(QFileInfo(star).path()).entryList(QDir::Files), QStringList({"*.txt"}))
             << "only the one entry, not every .txt";
         EXPECT_EQ(contents(preview(service, "-x.txt", archive)), "dash");
-        const QString readme = preview(service, "docs\\r.txt", archive);
+        const QString readme = preview(service, "docs/r.txt", archive);
         EXPECT_EQ(contents(readme), "readme");
         EXPECT_TRUE(readme.endsWith("/docs/r.txt"));
     }
@@ -231,6 +293,34 @@ TEST_F(ArchivePreviewExtractionTest, PreviewDoesNotFollowALinkOutOfItsFolder) {
               ToolFailureText::linkOutsideDestination("notes.txt"));
 }
 
+// A preview refused for an entry 7-Zip cannot write names the entry as the archive holds it, never
+// the preview's private folders. TARs go to 7-Zip alone here, as without GNU tar.
+TEST_F(ArchivePreviewExtractionTest, PreviewRefusalsNameTheEntryAsTheArchiveHoldsIt) {
+    m_tree.writeFile("src/note.txt", "note");
+    ASSERT_TRUE(QFile::link(m_tree.makeFolder("outside"), m_tree.path("src/lnk")));
+    ASSERT_EQ(::link(QFile::encodeName(m_tree.path("src/note.txt")).constData(),
+                     QFile::encodeName(m_tree.path("src/h")).constData()),
+              0);
+    m_tree.writeFile("through/lnk/through.txt", "through");
+    m_tree.writeFile("second/h", "second");
+    const auto tar = [&](const QString& name, const QStringList& names, const QString& appended) {
+        runTool("/usr/bin/tar", QStringList{"-cf", m_tree.path(name), "--"} + names, m_tree.path("src"));
+        runTool("/usr/bin/tar", {"-rf", m_tree.path(name), "--", appended},
+                m_tree.path(appended.contains('/') ? "through" : "second"));
+        return m_tree.path(name);
+    };
+    m_programs.remove("tar");
+    const ArchivePreviewService sevenZipAlone(m_programs.programs());
+    const QString through = tar("through.tar", {"lnk"}, "lnk/through.txt");
+    const QString twice = tar("twice.tar", {"note.txt", "h"}, "h");
+    for (const ArchivePreviewService& service : {ArchivePreviewService(), sevenZipAlone}) {
+        EXPECT_EQ(failure([&] { preview(service, "lnk", through); }),
+                  ToolFailureText::entryUnderLinkOrFile("lnk/through.txt"));
+    }
+    EXPECT_EQ(failure([&] { preview(ArchivePreviewService(), "h", twice); }),
+              ToolFailureText::linkOverwritten(true, "h"));
+}
+
 TEST_F(ArchivePreviewExtractionTest, NumberedVolumesGoToSevenZip) {
     addSampleFile("noise.bin", QUuid::createUuid().toByteArray().repeated(300));
     const QString first = sevenZipArchive("v.7z", {"-v2k", "-mx0"}) + ".001";
@@ -312,9 +402,11 @@ TEST_F(ArchivePreviewExtractionTest, SelectionRefusals) {
               }),
               ToolFailureText::linkOutsideDestination("r"));
     EXPECT_FALSE(QFileInfo::exists(destination));
-    EXPECT_TRUE(
-        service.extractEntries({entry("nothing.txt")}, zip, destination, {}, m_token).outputs.isEmpty())
-        << "7-Zip succeeds without a match; nothing found is not an error";
+    EXPECT_EQ(failure([&] { service.extractEntries({entry("nothing.txt")}, zip, destination, {}, m_token); }),
+              ArchiveError::extractFailed("未能提取压缩包内文件：nothing.txt"))
+        << "7-Zip succeeds without a match, having written nothing";
+    EXPECT_EQ(failure([&] { service.extractEntries({entry("../x.txt")}, zip, destination, {}, m_token); }),
+              ArchiveError::extractFailed("压缩包内路径不安全，无法提取：../x.txt"));
     service.extractEntries({entry("ok.txt")}, rar, destination, {}, m_token);
     EXPECT_EQ(contents(destination + "/ok.txt"), "ok") << "a selection without the link is extracted";
 }

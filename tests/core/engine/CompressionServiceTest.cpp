@@ -308,8 +308,8 @@ TEST_F(FakeSevenZipTest, ZipInPlaceRunsInTheInputsFolder) {
     service.compress(inputs, archive, CompressionFormat::zip, CompressionLevel::maximum, {}, 8, false, {},
                      {});
     EXPECT_EQ(runsBesideWorkFolder(tool.recordedRuns()),
-              (QList<QStringList>{{"a", "-tzip", "-mx=9", "-mmt=8", "-snl", "-bsp1", "-bb1", "-spd", "--",
-                                   archive, "a.txt", "b.txt"}}));
+              (QList<QStringList>{{"a", "-tzip", "-mx=9", "-mmt=8", "-snl", "-bsp1", "-spd", "--", archive,
+                                   "a.txt", "b.txt"}}));
     EXPECT_EQ(workingFolderOf(tool), QFileInfo(tree.path("in")).canonicalFilePath());
 }
 
@@ -323,10 +323,10 @@ TEST_F(FakeSevenZipTest, SevenZipArgumentsWithPasswordAndExclusions) {
     service.compress(inputs, archive, CompressionFormat::sevenZip, CompressionLevel::standard, "", -3, false,
                      {}, {});
     EXPECT_EQ(runsBesideWorkFolder(tool.recordedRuns()),
-              (QList<QStringList>{{"a", "-t7z", "-mx=1", "-mmt=1", "-snl", "-bsp1", "-bb1", "-m0=lzma2",
-                                   "-xr!.*", "-xr!__MACOSX", "-p", "-mhe=off", "--", archive, "Docs"},
-                                  {"a", "-t7z", "-mx=5", "-mmt=1", "-snl", "-bsp1", "-bb1", "-m0=lzma2",
-                                   "-spd", "--", archive, "Docs"}}));
+              (QList<QStringList>{{"a", "-t7z", "-mx=1", "-mmt=1", "-snl", "-bsp1", "-m0=lzma2", "-xr!.*",
+                                   "-xr!__MACOSX", "-p", "-mhe=off", "--", archive, "Docs"},
+                                  {"a", "-t7z", "-mx=5", "-mmt=1", "-snl", "-bsp1", "-m0=lzma2", "-spd", "--",
+                                   archive, "Docs"}}));
     EXPECT_EQ(tool.recordedInputs(), (QStringList{"pw\n", ""}));
     EXPECT_TRUE(stagingFolders().isEmpty());
 }

@@ -5,6 +5,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/CompressionService.h"
 #include "core/split/SplitCompressionError.h"
+#include "core/split/SplitCompressionPlanner.h"
 #include "platform/WorkJournal.h"
 
 #include "support/XdgEnvironment.h"
@@ -99,6 +100,65 @@ TEST_F(CompressionSplitTest, AKillBetweenTheVolumeMovesLeavesNoPartOfTheSet) {
               outPaths({"base.z01", "base.z02", "base.z03", "base.zip"}));
 }
 
+// What the user did to a volume the killed run had moved out makes it theirs: the next start takes
+// back no part of the set, and what the user has stays as they left it, whatever inode it took.
+TEST_F(CompressionSplitTest, AVolumeTheUserTookOverAfterAKillKeepsTheSetWhereItIs) {
+    const auto write = [](const QString& path, const QByteArray& bytes, QIODevice::OpenMode mode) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(mode) && file.write(bytes) == bytes.size());
+    };
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    };
+    const struct {
+        const char* what;
+        std::function<QStringList(const QString& volume)> take;  // the user's files afterwards
+    } cases[] = {
+        {"deleted, then new files saved",
+         [&](const QString& volume) {
+             QFile::remove(volume);
+             QStringList mine;
+             for (const char* name : {"mine1.txt", "mine2.txt", "mine3.txt"})
+                 write(mine.emplace_back(out + '/' + name), name, QIODevice::WriteOnly);
+             return mine;
+         }},
+        {"replaced",
+         [&](const QString& volume) {
+             QFile::remove(volume);
+             write(volume, "mine1.txt", QIODevice::WriteOnly);
+             return QStringList{volume};
+         }},
+        {"written over in place",
+         [&](const QString& volume) {
+             write(volume, "mine1.txt", QIODevice::WriteOnly | QIODevice::Truncate);
+             return QStringList{volume};
+         }},
+        {"renamed",
+         [&](const QString& volume) {
+             const QString kept = out + "/kept-" + QFileInfo(volume).fileName();
+             QFile::rename(volume, kept);
+             return QStringList{kept};
+         }},
+    };
+    for (const CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::zip})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            QDir(out).removeRecursively();
+            ASSERT_TRUE(killedAfterMoves(2, [&] { split(format, 100 * 1024, {}, false, false); }));
+            const QStringList volumes = QDir(out).entryList(QDir::Files, QDir::Name);
+            ASSERT_EQ(volumes.size(), 2);
+            const QByteArray other = read(out + '/' + volumes[1]);
+            QMap<QString, QByteArray> mine;
+            for (const QString& path : c.take(out + '/' + volumes[0])) mine.insert(path, read(path));
+            WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
+            for (auto it = mine.cbegin(); it != mine.cend(); ++it)
+                EXPECT_EQ(read(it.key()), it.value()) << it.key().toStdString();
+            EXPECT_EQ(read(out + '/' + volumes[1]), other) << "the rest of the set stays";
+            EXPECT_TRUE(QDir(out).entryList({".velmora*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
+        }
+}
+
 TEST_F(CompressionSplitTest, OneFileWhenNotSplitOrWhenItFits) {
     const std::tuple<CompressionFormat, std::optional<qint64>, QString, QString> cases[] = {
         {CompressionFormat::zip, 10 << 20, "a", "a.zip"},
@@ -110,6 +170,18 @@ TEST_F(CompressionSplitTest, OneFileWhenNotSplitOrWhenItFits) {
         const SplitCompressionResult result = split(format, volume, {}, false, false, baseName);
         EXPECT_EQ(result, (SplitCompressionResult{outPaths({name}), false})) << name.toStdString();
         EXPECT_EQ(extractedContents(out + "/" + name), expected()) << name.toStdString();
+    }
+}
+
+// Sources that fill three volumes exactly: the page's preview promises the volumes the run writes.
+TEST_F(CompressionSplitTest, PreviewCountsTheVolumesTheRunWrites) {
+    const qint64 original = 300 * 1024 + 6;
+    const qint64 volume = original / 3;
+    for (const CompressionFormat format : {CompressionFormat::sevenZip, CompressionFormat::zip}) {
+        const SplitCompressionResult result = split(format, volume, {}, true);
+        EXPECT_EQ(result.outputURLs.size(), SplitCompressionPlanner::estimatedPartCount(
+                                                SplitCompressionPlanner::largestArchiveBytes(original), volume, true))
+            << result.outputURLs.join(' ').toStdString();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureLines.h"
 #include "platform/PrivateTempDirectory.h"
 #include "support/FakePrograms.h"
 #include "support/LegacyArchives.h"
@@ -534,6 +535,26 @@ TEST_F(ExtractionFailureReasonTest, aFullDiskIsNamedForAnEncryptedArchiveToo) {
     ASSERT_NE(result.status, 0);
     EXPECT_EQ(ToolFailure::mapExternalError(result, {}, {archive}).message(),
               QStringLiteral(u"磁盘空间不足。"));
+}
+
+}  // namespace
+
+namespace {
+
+// A path in a message is the item as the user knows it: every work folder velmora made on the way,
+// however deep, is no part of it.
+TEST(ToolFailureLines, shownPathsLeaveOutWorkFolders) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/home/u/x/.velmoraExtraction-3d8d/lnk/through.txt", "lnk/through.txt"},
+        {"/tmp/velmora-0/velmoraPreviews/9F2A/.velmoraExtraction-3d8d/lnk/through.txt", "lnk/through.txt"},
+        {"/home/u/.velmoraEdit-77ab/new/a.txt", "new/a.txt"},
+        {"/tmp/velmora-0/velmoraRarAlias/5C1E/set*.part1.rar", "set*.part1.rar"},
+        {"/tmp/velmora-0/velmoraCompoundTar-1/inner.tar", "inner.tar"},
+        {"./docs/r.txt", "docs/r.txt"},
+        {"docs/velmora notes.txt", "docs/velmora notes.txt"},
+    };
+    for (const auto& [printed, shown] : cases)
+        EXPECT_EQ(ToolFailureLines::shownPath(printed), shown) << printed;
 }
 
 }  // namespace

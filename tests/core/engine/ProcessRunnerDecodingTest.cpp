@@ -59,6 +59,27 @@ TEST(ProcessRunnerDecoding, BytesThatAreNotUtf8ShowAsReplacementsAndStayAvailabl
     }
 }
 
+// A handler that reads standard output alone gets all of it, and the result keeps only its start; the
+// printed bytes still line up with its lines, from the first that is not UTF-8 on.
+TEST(ProcessRunnerDecoding, HandlerReadingStandardOutputAloneLeavesOnlyItsStart) {
+    QString handled;
+    const ProcessResult result = ProcessRunner::run(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"),
+         QStringLiteral(
+             "printf 'one\\ntwo\\na\\326b\\n'; echo warn >&2; head -c 300000 /dev/zero | tr '\\0' x")},
+        std::nullopt, 30, [&](const QString& chunk) { handled += chunk; }, {}, std::nullopt,
+        ProcessRunner::InputChannel::pipe, ProcessRunner::HandlerReads::standardOutput);
+    const QString printed = QStringLiteral(u"one\ntwo\na\uFFFDb\n") + QString(300000, u'x');
+    EXPECT_EQ(handled, printed);
+    EXPECT_EQ(result.output, printed.first(256 * 1024));
+    EXPECT_EQ(result.error, QStringLiteral("warn\n"));
+    const QList<QByteArray> lines = result.outputBytes.split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[2], QByteArray("a\xD6") + "b");
+    EXPECT_EQ(lines[3], QByteArray(300000, 'x'));
+}
+
 TEST(ProcessRunnerDecoding, ValidOutputKeepsNoSecondCopy) {
     const ProcessResult result = ProcessRunner::run(
         QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf '\\344\\270\\255'")},

@@ -101,19 +101,26 @@ TEST(ProcessRunner, MissingOrNonExecutableProgramFailsToLaunch) {
     }
 }
 
-// A limit on the whole run ends a tool that prints all along; a limit on silence lets it finish and
-// ends only a tool that stops printing. Neither message names the program file.
+// A limit on the whole run ends a tool that prints all along; a limit on silence lets it finish, and a
+// tool that reads all along without printing, and ends only a tool that does neither. Neither message
+// names the program file.
 TEST(ProcessRunner, TimeLimitsCountTheWholeRunOrTheToolsSilence) {
     TempTree tree;
     FakeTool steady(tree.root(), QStringLiteral("steadytool"),
                     QStringLiteral("i=0; while [ $i -lt 25 ]; do echo $i; i=$((i+1)); sleep 0.1; done"));
     FakeTool silent(tree.root(), QStringLiteral("slowtool"), QStringLiteral("echo started; exec sleep 30"));
+    // The shell reads its lines one byte at a time and prints them all at the end.
+    FakeTool reading(
+        tree.root(), QStringLiteral("readingtool"),
+        QStringLiteral("seq 25 > \"$0.lines\"; while read -r line; do sleep 0.1; done < \"$0.lines\"; "
+                       "cat \"$0.lines\""));
     const std::tuple<QString, ProcessRunner::TimeLimit, std::optional<QString>> cases[] = {
         {steady.path(), 0.6, QStringLiteral(u"外部工具执行超时")},
         {steady.path(), ProcessRunner::TimeLimit::ofSilence(1.5), std::nullopt},  // finishes
         {silent.path(), 0.3, QStringLiteral(u"外部工具执行超时")},
         {silent.path(), ProcessRunner::TimeLimit::ofSilence(0.3),
          QStringLiteral(u"外部工具长时间没有响应，已停止")},
+        {reading.path(), ProcessRunner::TimeLimit::ofSilence(1), std::nullopt},
     };
     for (const auto& [tool, limit, message] : cases) {
         try {

@@ -1,4 +1,7 @@
 #include "core/engine/SourceTrash.h"
+#include "platform/DesktopTrash.h"
+#include "platform/WorkJournal.h"
+#include "support/FullDisk.h"
 #include "support/TempTree.h"
 #include "support/XdgEnvironment.h"
 
@@ -6,6 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +55,76 @@ TEST(SourceTrash, RecordsKeepEveryNameAsItWas) {
     ASSERT_TRUE(record.open(QIODevice::ReadOnly));
     const QByteArray path = QFile::encodeName(tree.path(QStringLiteral(u"报价%20单.txt")));
     EXPECT_TRUE(record.readAll().contains("\nPath=" + path.toPercentEncoding("/") + "\nDeletionDate="));
+}
+
+// Names too long for their record's name go under a shortened one, cut where a character starts, and
+// come back whole from the record.
+TEST(SourceTrash, LongNamesGoUnderShortenedNamesAndComeBackWhole) {
+    XdgEnvironment xdg;
+    TempTree tree;
+    const QString cjk = QString(82, QChar(0x62A5)) + ".txt";  // 250 bytes
+    // Sorted, as trashedPaths() lists them; the second of each name is numbered.
+    const QStringList items{tree.writeFile("a/" + QString(246, 'x') + ".txt", "a"),
+                            tree.writeFile("a/" + QString(245, 'y'), "b"), tree.writeFile("a/" + cjk, "c"),
+                            tree.writeFile("b/" + QString(245, 'y'), "d"), tree.writeFile("b/" + cjk, "e")};
+    EXPECT_EQ(SourceTrash::moveToTrash(items), QStringList());
+    EXPECT_EQ(xdg.trashedPaths(), items);
+    for (const QString& name : QDir(xdg.trashFolder() + "/info").entryList(QDir::Files)) {
+        const QByteArray bytes = QFile::encodeName(name);
+        EXPECT_LE(bytes.size(), 255);
+        EXPECT_EQ(QFile::encodeName(QFile::decodeName(bytes)), bytes) << "cut inside a character";
+    }
+}
+
+// Killed between the record and the move: the next start removes velmora's record with no item, and
+// only that; one whose item arrived stays, as does another program's.
+TEST(SourceTrash, ARecordLeftByAKillBeforeTheMoveGoesAtTheNextStart) {
+    XdgEnvironment xdg;
+    TempTree tree;
+    const QString item = tree.writeFile("killme.txt", "k");
+    const QString moved = tree.writeFile("moved.txt", "m");
+    const QString others = xdg.tree().writeFile("data/Trash/info/other.txt.trashinfo", "[Trash Info]\n");
+    for (const QString& path : {item, moved}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            static bool afterTheMove;
+            afterTheMove = path == moved;
+            DesktopTrash::systemCalls.rename = [](const char* from, const char* to) {
+                if (afterTheMove) ::rename(from, to);
+                return ::kill(::getpid(), SIGKILL);
+            };
+            DesktopTrash::moveToTrash(path);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+    }
+    EXPECT_TRUE(QFileInfo::exists(xdg.trashFolder() + "/info/killme.txt.trashinfo"));
+    WorkJournal::removeLeftovers([](const QByteArray&) { return false; });
+    EXPECT_EQ(QDir(xdg.trashFolder() + "/info").entryList(QDir::Files),
+              (QStringList{"moved.txt.trashinfo", "other.txt.trashinfo"}));
+    EXPECT_TRUE(QFileInfo::exists(others));
+    EXPECT_EQ(SourceTrash::moveToTrash({item}), QStringList());
+    EXPECT_EQ(xdg.trashedPaths(), (QStringList{item, moved}));
+}
+
+// An item reached through a link to a folder on another file system goes to the trash at the top of
+// the file system it is really on, its Path relative to that top.
+TEST(SourceTrash, AnItemBehindALinkGoesToTheTrashOfItsOwnFileSystem) {
+    XdgEnvironment xdg;
+    TempTree tree;
+    FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "needs a file system of its own (root)";
+    QDir().mkpath(disk.path("data"));
+    ASSERT_TRUE(QFile::link(disk.path("data"), tree.path("disk")));
+    tree.writeFile("disk/report.txt", "r");
+    EXPECT_EQ(SourceTrash::moveToTrash({tree.path("disk/report.txt")}), QStringList());
+    const QString trash = disk.path(".Trash-" + QString::number(::getuid()));
+    EXPECT_TRUE(QFileInfo::exists(trash + "/files/report.txt"));
+    QFile info(trash + "/info/report.txt.trashinfo");
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(info.readAll().contains("\nPath=data/report.txt\n"));
 }
 
 TEST(SourceTrash, NothingIsDeletedWhenTheTrashCannotBeUsed) {

@@ -10,23 +10,26 @@ namespace {
 
 using namespace SplitCompressionPlanner;
 
-constexpr qint64 kMiB = Q_INT64_C(1) << 20;
+// Volume sizes are decimal, as every page shows sizes.
+constexpr qint64 kMB = Q_INT64_C(1000000);
+constexpr qint64 kGB = Q_INT64_C(1000000000);
 constexpr qint64 kGiB = Q_INT64_C(1) << 30;
 
 TEST(SplitCompressionPlanner, VolumeSizeText) {
     const std::tuple<QString, SplitCompressionUnit, qint64> accepted[] = {
-        {" 1,5 \n", SplitCompressionUnit::gb, 1610612736},
-        {"1024", SplitCompressionUnit::gb, Q_INT64_C(1099511627776)},
-        {"2", SplitCompressionUnit::mb, 2 * kMiB},
-        {"0.5", SplitCompressionUnit::kb, 512},
+        {" 1,5 \n", SplitCompressionUnit::gb, 1500000000},
+        {"1000", SplitCompressionUnit::gb, Q_INT64_C(1000000000000)},
+        {"2", SplitCompressionUnit::mb, 2 * kMB},
+        {"50", SplitCompressionUnit::mb, 50000000},
+        {"0.5", SplitCompressionUnit::kb, 500},
         {"0.001", SplitCompressionUnit::kb, 1},
-        {"1e2", SplitCompressionUnit::kb, 102400},
+        {"1e2", SplitCompressionUnit::kb, 100000},
     };
     for (const auto& [text, unit, expected] : accepted) {
         EXPECT_EQ(bytes(text, unit), expected) << text.toStdString();
     }
     const std::pair<QString, SplitCompressionUnit> refused[] = {
-        {"1025", SplitCompressionUnit::gb},   {"0", SplitCompressionUnit::mb},
+        {"1001", SplitCompressionUnit::gb},   {"0", SplitCompressionUnit::mb},
         {"-1", SplitCompressionUnit::mb},     {"", SplitCompressionUnit::mb},
         {"1.5.2", SplitCompressionUnit::mb},  {"abc", SplitCompressionUnit::mb},
         {"0.0001", SplitCompressionUnit::kb}, {"inf", SplitCompressionUnit::kb},
@@ -51,6 +54,11 @@ TEST(SplitCompressionPlanner, PartCounts) {
     for (const auto& [original, volume, splitEnabled, expected] : cases) {
         EXPECT_EQ(estimatedPartCount(original, volume, splitEnabled), expected) << original;
     }
+    // Sources that fill their volumes exactly give one more when nothing compresses: archive headers.
+    const std::tuple<qint64, qint64> bounds[] = {
+        {0, 0}, {1, 65537}, {150 * kMB, 150 * kMB + 146484 + 65536}, {4 * kGB, 4 * kGB + 3906250 + 65536}};
+    for (const auto& [original, largest] : bounds) EXPECT_EQ(largestArchiveBytes(original), largest) << original;
+    EXPECT_EQ(estimatedPartCount(largestArchiveBytes(150 * kMB), 50 * kMB, true), 4);
 }
 
 TEST(SplitCompressionPlanner, BaseNamesAndOutputNames) {
@@ -89,17 +97,18 @@ TEST(SplitCompressionPlanner, SpaceSizes) {
 
 TEST(SplitCompressionPlanner, PresetValuesAndPresets) {
     const std::tuple<qint64, QString, SplitCompressionUnit> cases[] = {
-        {4 * kGiB, "4", SplitCompressionUnit::gb}, {kGiB + kGiB / 2, "1536", SplitCompressionUnit::mb},
-        {102400, "100", SplitCompressionUnit::kb}, {1000, "1", SplitCompressionUnit::kb},
+        {4 * kGB, "4", SplitCompressionUnit::gb},  {kGB + kGB / 2, "1500", SplitCompressionUnit::mb},
+        {100000, "100", SplitCompressionUnit::kb}, {1000, "1", SplitCompressionUnit::kb},
         {0, "0", SplitCompressionUnit::gb},        {1500, "1", SplitCompressionUnit::kb},
+        {4 * kGiB, "4294967", SplitCompressionUnit::kb}, {999, "1", SplitCompressionUnit::kb},
     };
     for (const auto& [count, number, unit] : cases) {
         EXPECT_EQ(presetValue(count), std::make_pair(number, unit)) << count;
     }
     const std::vector<SplitCompressionPreset>& presets = SplitCompressionPreset::all();
     ASSERT_EQ(presets.size(), 7u);
-    EXPECT_EQ(presets.front(), (SplitCompressionPreset{"500 MB", 500 * kMiB}));
-    EXPECT_EQ(presets[5], (SplitCompressionPreset{"10 GB", 10 * kGiB}));
+    EXPECT_EQ(presets.front(), (SplitCompressionPreset{"500 MB", 500 * kMB}));
+    EXPECT_EQ(presets[5], (SplitCompressionPreset{"10 GB", 10 * kGB}));
     EXPECT_EQ(presets.back(), (SplitCompressionPreset{QStringLiteral(u"自定义"), std::nullopt}));
     for (const SplitCompressionPreset& preset : presets) {
         if (!preset.bytes) continue;

@@ -9,6 +9,7 @@
 #include "views/browser/PasswordSheet.h"
 #include "views/browser/PreviewPane.h"
 #include "views/kit/FileAndFolderDialog.h"
+#include "views/kit/WindowKeys.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -25,6 +26,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <map>
 #include <set>
 
 namespace {
@@ -180,29 +182,42 @@ TEST_F(BrowserWindowTest, CommandActionsAreEnabledByTheirRules) {
         commands.insert(more);
         return commands;
     };
+    const QString rarAdd = QStringLiteral(u"当前仅支持向 ZIP / 7Z 压缩包添加文件。");
+    const QString rarDelete = QStringLiteral(u"当前仅支持删除 ZIP / 7Z 压缩包内文件，RAR 暂不支持原地编辑。");
     const struct {
         const char* state;
         std::function<void()> enter;
         std::set<Command> enabled;
+        // What a greyed button says when pointed at.
+        std::map<Command, QString> tips = {};
     } cases[] = {
-        {"a ZIP, nothing selected", [] {}, with(idle, {})},
+        {"a ZIP, nothing selected", [] {}, with(idle, {}),
+         {{Command::extractSelected, QStringLiteral(u"请选择要提取的文件。")},
+          {Command::deleteSelected, QStringLiteral(u"请选择要删除的条目。")}}},
         {"a ZIP, a file selected", [&] { model().setSelectedEntryID(QStringLiteral("a.txt")); },
          with(idle, {Command::extractSelected, Command::deleteSelected})},
         {"a ZIP, a folder selected", [&] { model().setSelectedEntryID(QStringLiteral("d/")); },
-         with(idle, {Command::deleteSelected})},
-        {"a ZIP being listed", [&] { model().reload(); }, with({}, {})},
+         with(idle, {Command::deleteSelected}),
+         {{Command::extractSelected, QStringLiteral(u"文件夹请使用“全部解压”，当前提取按钮用于单个文件。")}}},
+        {"a ZIP being listed", [&] { model().reload(); }, with({}, {}),
+         {{Command::extractSelected, QStringLiteral(u"请选择要提取的文件。")},
+          {Command::deleteSelected, QStringLiteral(u"请选择要删除的条目。")}}},
         {"a RAR, a file selected",
          [&] {
              open({files.path(QStringLiteral("a.rar"))}, QList<ArchivePreviewEntry>{row("a.txt")});
              model().setSelectedEntryID(QStringLiteral("a.txt"));
          },
-         with({}, {Command::extractSelected, Command::extractAll, Command::clean})},
+         with({}, {Command::extractSelected, Command::extractAll, Command::clean}),
+         {{Command::add, rarAdd}, {Command::deleteSelected, rarDelete}}},
         {"two ZIPs, one selected",
          [&] {
              open({files.path(QStringLiteral("a.zip")), files.path(QStringLiteral("b.zip"))});
              model().setSelectedEntryID(QStringLiteral("a.zip"));
          },
-         with({}, {Command::extractAll, Command::clean})},
+         with({}, {Command::extractAll, Command::clean}),
+         {{Command::extractSelected, QStringLiteral(u"多压缩包模式请使用“全部解压”。")},
+          {Command::add, rarAdd},
+          {Command::deleteSelected, rarDelete}}},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.state);
@@ -216,8 +231,11 @@ TEST_F(BrowserWindowTest, CommandActionsAreEnabledByTheirRules) {
             SCOPED_TRACE(action->text().toStdString());
             const bool enabled = test.enabled.contains(Command(index));
             EXPECT_EQ(action->isEnabled(), enabled);
-            for (const QToolButton* button : buttonsShowing(*window, action))
+            for (const QToolButton* button : buttonsShowing(*window, action)) {
                 EXPECT_EQ(button->isEnabled(), enabled);
+                const auto tip = test.tips.find(Command(index));
+                EXPECT_EQ(button->toolTip(), tip == test.tips.end() ? action->text() : tip->second);
+            }
         }
     }
 }
@@ -324,21 +342,79 @@ TEST_F(BrowserWindowTest, PasswordSheetFollowsThePrompt) {
     EXPECT_EQ(services.call(1).password, QStringLiteral("pw"));
 }
 
+// Each wrong password comes back saying so, selected, so the next typing replaces it.
+TEST_F(BrowserWindowTest, AWrongPasswordTypedTwiceIsSaidToBeWrongAndSelected) {
+    ArchivePreviewWindow* window = windowAskingForAPassword();
+    ASSERT_NE(window, nullptr);
+    const auto sheetSays = [](PasswordSheet* sheet, const QString& text) {
+        for (const QLabel* label : sheet->findChildren<QLabel*>()) {
+            if (label->text() == text) return true;
+        }
+        return false;
+    };
+    EXPECT_FALSE(sheetSays(window->passwordSheet(), QStringLiteral(u"密码错误，请重新输入。")));
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        QPointer<PasswordSheet> sheet = window->passwordSheet();
+        const QString typed = QStringLiteral("wrong%1").arg(attempt);
+        sheet->passwordField()->setText(typed);
+        QTest::mouseClick(sheet->confirmButton(), Qt::LeftButton);
+        ASSERT_TRUE(waitForCall(attempt + 1));
+        services.fail(attempt, wrongPassword());
+        ASSERT_TRUE(waitFor([&] {
+            return window->passwordSheet() && window->passwordSheet() != sheet &&
+                   window->passwordSheet()->isVisible();
+        }));
+        PasswordSheet* again = window->passwordSheet();
+        EXPECT_TRUE(sheetSays(again, QStringLiteral(u"密码错误，请重新输入。")));
+        EXPECT_EQ(again->passwordField()->text(), typed);
+        EXPECT_EQ(again->passwordField()->selectedText(), typed);
+    }
+}
+
+// Escape and Ctrl+W close the browser; Ctrl+, asks the application for its settings page.
+TEST_F(BrowserWindowTest, EscapeAndControlWCloseTheWindowAndControlCommaOpensTheSettings) {
+    int settingsOpened = 0;
+    WindowKeys::setSettingsOpener([&settingsOpened] { ++settingsOpened; });
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        SCOPED_TRACE(key.toString().toStdString());
+        openListed({row("a.txt")});
+        ArchivePreviewWindowController& controller = makeController();
+        bool closed = false;
+        controller.onClose = [&closed] { closed = true; };
+        controller.show(true);
+        ArchivePreviewWindow* window = controller.window();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_Comma, Qt::ControlModifier);
+        QTest::keySequence(window, key);
+        EXPECT_TRUE(closed);
+        EXPECT_FALSE(window->isVisible());
+    }
+    EXPECT_EQ(settingsOpened, 2);
+    WindowKeys::setSettingsOpener({});
+}
+
 TEST_F(BrowserWindowTest, CommandStatesFollowTheModel) {
     ArchivePreviewWindowModel& zip = openListed({row("a.txt"), row("d/")});
     ArchiveBrowserCommandStates idle;
     idle.add = idle.extractAll = idle.clean = idle.read = true;
+    idle.extractSelectedReason = QStringLiteral(u"请选择要提取的文件。");
+    idle.deleteReason = QStringLiteral(u"请选择要删除的条目。");
     EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), idle);
     zip.setSelectedEntryID(QStringLiteral("a.txt"));
     ArchiveBrowserCommandStates fileSelected = idle;
     fileSelected.extractSelected = fileSelected.deleteSelected = true;
+    fileSelected.extractSelectedReason = fileSelected.deleteReason = QString();
     EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), fileSelected);
     zip.setSelectedEntryID(QStringLiteral("d/"));
-    ArchiveBrowserCommandStates folderSelected = idle;
-    folderSelected.deleteSelected = true;
+    ArchiveBrowserCommandStates folderSelected = fileSelected;
+    folderSelected.extractSelected = false;
+    folderSelected.extractSelectedReason = QStringLiteral(u"文件夹请使用“全部解压”，当前提取按钮用于单个文件。");
     EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), folderSelected);
     zip.reload();
+    // Work under way greys every command without a reason of the archive's.
     ArchiveBrowserCommandStates loading;
+    loading.extractSelectedReason = folderSelected.extractSelectedReason;
     EXPECT_EQ(ArchiveBrowserCommandStates::of(zip), loading);
     ASSERT_TRUE(waitForCall(1));
     services.answer(0, FakeBrowserServices::Answer{{row("a.txt")}, {}, {}});
@@ -347,6 +423,10 @@ TEST_F(BrowserWindowTest, CommandStatesFollowTheModel) {
     several.setSelectedEntryID(QStringLiteral("a.zip"));
     ArchiveBrowserCommandStates severalStates;
     severalStates.extractAll = severalStates.clean = severalStates.read = true;
+    severalStates.addReason = QStringLiteral(u"当前仅支持向 ZIP / 7Z 压缩包添加文件。");
+    severalStates.extractSelectedReason = QStringLiteral(u"多压缩包模式请使用“全部解压”。");
+    severalStates.deleteReason =
+        QStringLiteral(u"当前仅支持删除 ZIP / 7Z 压缩包内文件，RAR 暂不支持原地编辑。");
     EXPECT_EQ(ArchiveBrowserCommandStates::of(several), severalStates);
 }
 

@@ -1,6 +1,8 @@
 #include "views/kit/BellButton.h"
 #include "views/kit/ScrollPage.h"
 #include "views/kit/SidebarButton.h"
+#include "views/kit/WindowFit.h"
+#include "views/main/CompressPage.h"
 #include "views/main/ContentViewState.h"
 #include "views/main/MainWindowFixture.h"
 #include "views/main/NotificationCenterPanel.h"
@@ -12,6 +14,7 @@
 #include <QtTest/qtestspontaneevent.h>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -184,6 +187,86 @@ TEST_F(MainWindowTest, FixedSizeWindowOffersMinimiseAndCloseOnly) {
     EXPECT_TRUE(
         flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+}
+
+// Where the screen's free area holds 1320 x 800 and a title bar the window keeps its fixed size; on a
+// 1366 x 768 laptop with a 28 px panel it takes that area, and every page scrolled to its end shows its
+// lowest control inside the window.
+TEST_F(MainWindowTest, OnASmallScreenTheWindowTakesTheFreeAreaAndEveryPageReachesItsEnd) {
+    window().fitTo(QRect(0, 0, 1920, 1052));
+    EXPECT_EQ(window().size(), MainWindow::kSize);
+    EXPECT_EQ(window().minimumSize(), window().maximumSize());
+
+    const QRect laptop(0, 28, 1366, 740);
+    window().fitTo(laptop);
+    QCoreApplication::processEvents();
+    EXPECT_LE(window().height() + WindowFit::kTitleBar, laptop.height());
+    EXPECT_LE(window().width(), laptop.width());
+    EXPECT_EQ(window().maximumSize(), MainWindow::kSize);
+    for (const WorkbenchSection section : WorkbenchSections::allCases()) {
+        SCOPED_TRACE(WorkbenchSections::title(section).toStdString());
+        context().setSelectedSection(section);
+        QCoreApplication::processEvents();
+        QWidget* page = window().page(section);
+        QList<ScrollPage*> scrolls = page->findChildren<ScrollPage*>();
+        if (auto* own = qobject_cast<ScrollPage*>(page)) scrolls << own;
+        for (ScrollPage* scroll : scrolls) {
+            QScrollBar* bar = scroll->verticalScrollBar();
+            bar->setValue(bar->maximum());
+        }
+        QCoreApplication::processEvents();
+        int lowest = 0;
+        for (const QAbstractButton* control : page->findChildren<QAbstractButton*>()) {
+            if (!control->isVisibleTo(page) || qobject_cast<const QScrollBar*>(control)) continue;
+            const QRect inWindow(control->mapTo(&window(), QPoint()), control->size());
+            if (!window().rect().intersects(inWindow)) continue;  // scrolled away above
+            lowest = std::max(lowest, inWindow.bottom());
+        }
+        EXPECT_GT(lowest, 0);
+        EXPECT_LT(lowest, window().height());
+    }
+}
+
+// Tab after the password field goes on to the start button, and back.
+TEST_F(MainWindowTest, TabReachesTheStartButtonAfterTheFormBothWays) {
+    context().setSelectedSection(WorkbenchSection::compress);
+    QApplication::setActiveWindow(&window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    auto& compressPage = page<CompressPage>(WorkbenchSection::compress);
+    QLineEdit* password = nullptr;
+    for (QLineEdit* field : compressPage.findChildren<QLineEdit*>()) {
+        if (field->placeholderText() == QStringLiteral(u"设置密码（可选）")) password = field;
+    }
+    ASSERT_NE(password, nullptr);
+    password->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(password, Qt::Key_Tab);
+    auto* start = qobject_cast<QPushButton*>(QApplication::focusWidget());
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->text(), QStringLiteral(u"立即压缩"));
+    QTest::keyClick(start, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), password);
+}
+
+// Ctrl+, shows the settings page as the tray menu says; Escape and Ctrl+W close the window; Return on
+// a sidebar entry goes to its page.
+TEST_F(MainWindowTest, ShortcutsAndReturnOnTheSidebar) {
+    QApplication::setActiveWindow(&window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QTest::keyClick(&window(), Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::settings);
+
+    SidebarButton* history = window().sidebar()->button(WorkbenchSection::history);
+    history->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(history, Qt::Key_Return);
+    EXPECT_EQ(context().selectedSection(), WorkbenchSection::history);
+
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        window().show();
+        QApplication::setActiveWindow(&window());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        QTest::keySequence(&window(), key);
+        EXPECT_FALSE(window().isVisible()) << key.toString().toStdString();
+    }
 }
 
 }  // namespace

@@ -306,10 +306,16 @@ TEST_F(PasswordBookPageTest, RevealShowsPasswordsAndTheSwitchesSaveTheirSetting)
     auto* autoSave = page().findChild<QCheckBox*>();
     ASSERT_NE(autoSave, nullptr);
     ASSERT_TRUE(autoSave->isChecked());
+    context().setStatusMessage(std::nullopt);
+    QCoreApplication::processEvents();
+    const QPoint before = autoSave->mapTo(&page(), QPoint());
     autoSave->click();
     EXPECT_FALSE(settingsStore.load().archivePasswordBookAutoSaveEnabled);
     EXPECT_FALSE(context().settings().archivePasswordBookAutoSaveEnabled);
     EXPECT_EQ(statusText(), QStringLiteral(u"已关闭自动保存正确密码。"));
+    // The message that answers the click leaves the switch under the pointer.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(autoSave->mapTo(&page(), QPoint()), before);
 }
 
 // What the page says when a file is not a password list, the disk is full or the book is damaged.

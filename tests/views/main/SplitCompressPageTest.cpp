@@ -203,7 +203,7 @@ TEST_F(SplitCompressPageTest, sourcesComeByDropOnTheListAndLeaveByTheirRowButton
     EXPECT_EQ(card.sourceList()->body(), SplitCompressionSourceList::Body::rows);
     EXPECT_EQ(card.sourceList()->rowCount(), 2);
     EXPECT_EQ(card.countText(), QStringLiteral(u"总计 2 个项目"));
-    EXPECT_EQ(card.totalText(), "2.9 KB");
+    EXPECT_EQ(card.totalText(), "3.0 KB");
     EXPECT_TRUE(card.clearButton()->isEnabled());
     EXPECT_EQ(page().destinationCard()->nameField()->text(), QStringLiteral(u"压缩文件"));
     EXPECT_EQ(page().destinationCard()->folderText(), files.root());
@@ -240,23 +240,25 @@ TEST_F(SplitCompressPageTest, sizingIndicatorReplacesOnlyTheEmptyPlaceholder) {
 }
 
 TEST_F(SplitCompressPageTest, previewFollowsTheFormInOneStep) {
-    files.writeFile("Backup/data.bin", randomBytes(3 << 20, 3));
+    // Random data filling three 1 MB volumes exactly: the archive's headers make a fourth.
+    files.writeFile("Backup/data.bin", randomBytes(3000000, 3));
     addSources({files.path("Backup")});
     splitCompress().setSplitCompressionVolumeValue("1");
     splitCompress().setSplitCompressionVolumeUnit(SplitCompressionUnit::mb);
-    platform.freeBytes = qint64(5) << 30;
-    QTRY_COMPARE(page().previewCard()->texts().partCount, QStringLiteral(u"3 个"));
+    platform.freeBytes = Q_INT64_C(5000000000);
+    QTRY_COMPARE(page().previewCard()->texts().partCount, QStringLiteral(u"4 个"));
     const SplitCompressionPageRules::PreviewTexts& texts = page().previewCard()->texts();
     EXPECT_EQ(texts.primaryFileName, "Backup.7z.001");
-    EXPECT_EQ(texts.outputSummary, QStringLiteral(u"预计生成 3 个分卷文件"));
-    EXPECT_EQ(texts.namingRule, "Backup.7z.001 ~ Backup.7z.003");
-    // Every size in the binary unit the volume size is typed in.
-    EXPECT_EQ(texts.volumeSize, "1 MB");
-    EXPECT_EQ(texts.originalSize, "3 MB");
-    EXPECT_TRUE(page().destinationCard()->availableSpace().startsWith(QStringLiteral(u"可用空间：5 GB")))
+    EXPECT_EQ(texts.outputSummary, QStringLiteral(u"预计生成 4 个分卷文件"));
+    EXPECT_EQ(texts.namingRule, "Backup.7z.001 ~ Backup.7z.004");
+    // Every size as the other pages write it: the volume size means what it shows.
+    EXPECT_EQ(texts.volumeSize, "1.0 MB");
+    EXPECT_EQ(splitCompress().splitCompressionVolumeSizeBytes(), 1000000);
+    EXPECT_EQ(texts.originalSize, "3.0 MB");
+    EXPECT_TRUE(page().destinationCard()->availableSpace().startsWith(QStringLiteral(u"可用空间：5.0 GB")))
         << page().destinationCard()->availableSpace().toStdString();
     splitCompress().setSplitCompressionVolumeValue("30");
-    QTRY_COMPARE(page().previewCard()->texts().volumeSize, "30 MB");
+    QTRY_COMPARE(page().previewCard()->texts().volumeSize, "30.0 MB");
 
     QTest::keyClicks(page().destinationCard()->nameField(), " v2");
     QTRY_COMPARE(page().previewCard()->texts().primaryFileName, "Backup v2.7z.001");
@@ -265,9 +267,9 @@ TEST_F(SplitCompressPageTest, previewFollowsTheFormInOneStep) {
     splitCompress().setSplitCompressionVolumeValue("1");
     splitCompress().setSplitCompressionBaseName(
         QStringLiteral(u"二零二六年第四季度全部门项目交付资料与会议记录归档备份"));
-    QTRY_COMPARE(page().previewCard()->texts().partCount, QStringLiteral(u"3 个"));
+    QTRY_COMPARE(page().previewCard()->texts().partCount, QStringLiteral(u"4 个"));
     for (auto [label, suffix] : {std::pair{page().previewCard()->firstVolumeLabel(), ".7z.001"},
-                                 std::pair{page().previewCard()->lastVolumeLabel(), ".7z.003"}}) {
+                                 std::pair{page().previewCard()->lastVolumeLabel(), ".7z.004"}}) {
         const QStringList lines = label->displayedLines(label->width());
         ASSERT_EQ(lines.size(), 1);
         EXPECT_TRUE(lines.first().endsWith(QStringLiteral(u"…") + suffix)) << lines.first().toStdString();
@@ -307,7 +309,7 @@ TEST_F(SplitCompressPageTest, previewEstimateArrivesFromAWorker) {
     EXPECT_EQ(page().previewCard()->texts().compressedSize, QStringLiteral(u"压缩后大小将在任务完成后确定"));
 
     const QString expected = QStringLiteral(u"约 ") +
-                             ByteCountFormatter::binaryStyle(CompressionEstimateHelper::estimatedSize(
+                             ByteCountFormatter::fileStyle(CompressionEstimateHelper::estimatedSize(
                                  {files.path("Tree")}, CompressionFormat::zip, CompressionLevel::standard));
     EXPECT_TRUE(waitFor([&] { return page().previewCard()->texts().compressedSize == expected; }))
         << page().previewCard()->texts().compressedSize.toStdString();

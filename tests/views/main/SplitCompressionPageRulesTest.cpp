@@ -6,7 +6,7 @@ namespace {
 
 using namespace SplitCompressionPageRules;
 
-constexpr qint64 kTiB = Q_INT64_C(1) << 40;
+constexpr qint64 kTB = Q_INT64_C(1000000000000);
 
 SplitCompressionPreview preview(qint64 original, std::optional<qint64> estimate) {
     return {.baseName = "Backup",
@@ -107,18 +107,18 @@ INSTANTIATE_TEST_SUITE_P(
                     VolumeCase{"zero", u"0", SplitCompressionUnit::gb, true},
                     VolumeCase{"negative", u"-1", SplitCompressionUnit::mb, true},
                     VolumeCase{"letters", u"abc", SplitCompressionUnit::kb, true},
-                    VolumeCase{"aboveOneTiB", u"1025", SplitCompressionUnit::gb, true},
-                    VolumeCase{"wayAboveOneTiB", u"99999999999", SplitCompressionUnit::kb, true},
-                    VolumeCase{"exactlyOneTiB", u"1024", SplitCompressionUnit::gb, false},
+                    VolumeCase{"aboveOneTB", u"1001", SplitCompressionUnit::gb, true},
+                    VolumeCase{"wayAboveOneTB", u"99999999999", SplitCompressionUnit::kb, true},
+                    VolumeCase{"exactlyOneTB", u"1000", SplitCompressionUnit::gb, false},
                     VolumeCase{"two", u"2", SplitCompressionUnit::gb, false},
                     VolumeCase{"decimalComma", u"1,5", SplitCompressionUnit::gb, false},
-                    VolumeCase{"oneKiB", u"1", SplitCompressionUnit::kb, false}),
+                    VolumeCase{"oneKB", u"1", SplitCompressionUnit::kb, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(VolumeWarningTest, oneTiBBoundaryInBytes) {
-    // Just above 1 TiB in KB.
-    EXPECT_FALSE(volumeSizeWarning(QString::number(kTiB / 1024), SplitCompressionUnit::kb));
-    EXPECT_TRUE(volumeSizeWarning(QString::number(kTiB / 1024 + 1), SplitCompressionUnit::kb));
+TEST(VolumeWarningTest, oneTBBoundaryInBytes) {
+    // Just above 1 TB in KB.
+    EXPECT_FALSE(volumeSizeWarning(QString::number(kTB / 1000), SplitCompressionUnit::kb));
+    EXPECT_TRUE(volumeSizeWarning(QString::number(kTB / 1000 + 1), SplitCompressionUnit::kb));
 }
 
 struct HighlightCase {
@@ -139,15 +139,15 @@ TEST_P(PresetHighlightTest, litByTheVolumeSizeUnlessCustomWasPressed) {
     EXPECT_EQ(titles, c.expected);
 }
 
-constexpr qint64 kGiB = Q_INT64_C(1) << 30;
+constexpr qint64 kGB = Q_INT64_C(1000000000);
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PresetHighlightTest,
-    testing::Values(HighlightCase{"pressedPreset", u"2 GB", 2 * kGiB, {"2 GB"}},
-                    HighlightCase{"typedSizeOfNoPreset", u"2 GB", 3 * kGiB, {}},
-                    HighlightCase{"typedSizeOfAnotherPreset", u"2 GB", 500 * (Q_INT64_C(1) << 20), {"500 MB"}},
+    testing::Values(HighlightCase{"pressedPreset", u"2 GB", 2 * kGB, {"2 GB"}},
+                    HighlightCase{"typedSizeOfNoPreset", u"2 GB", 3 * kGB, {}},
+                    HighlightCase{"typedSizeOfAnotherPreset", u"2 GB", 500 * kGB / 1000, {"500 MB"}},
                     HighlightCase{"invalidSize", u"4 GB", std::nullopt, {}},
-                    HighlightCase{"customKeepsItsLight", u"自定义", 4 * kGiB, {QStringLiteral(u"自定义")}},
+                    HighlightCase{"customKeepsItsLight", u"自定义", 4 * kGB, {QStringLiteral(u"自定义")}},
                     HighlightCase{"customWithInvalidSize", u"自定义", std::nullopt, {QStringLiteral(u"自定义")}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,5 +1,6 @@
 #include "core/engine/ArchiveService.h"
 #include "core/engine/CompressionService.h"
+#include "platform/ByteCountFormatter.h"
 #include "support/TempTree.h"
 #include "viewmodels/ArchiveServiceWorkbenchEngine.h"
 #include "views/kit/PathRow.h"
@@ -8,6 +9,7 @@
 #include "views/main/SplitCompressPage.h"
 #include "views/main/SplitCompressionDestinationCard.h"
 #include "views/main/SplitCompressionFileSelectionCard.h"
+#include "views/main/SplitCompressionPreviewCard.h"
 #include "views/main/SplitCompressionSettingsCard.h"
 #include "views/main/SplitCompressionSourceList.h"
 #include "views/main/SplitCompressionVolumeCard.h"
@@ -34,7 +36,7 @@ protected:
     ArchiveServiceWorkbenchEngine realEngine{service};
 };
 
-TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual) {
+TEST_F(SplitPagesRoundTripTest, folderSplitIntoMegabyteVolumesExtractsByteEqual) {
     files.writeFile("Project/data.bin", randomBytes(3 << 20, 11));
     files.writeFile("Project/docs/readme.txt", QByteArray("split volumes, 分卷\n").repeated(4000));
     files.writeFile("Project/docs/deep/more.bin", randomBytes(600 << 10, 12));
@@ -48,6 +50,11 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     retype(volume.volumeField(), "1");
     volume.unitPicker()->setCurrentIndex(1);
     Q_EMIT volume.unitPicker()->activated(1);
+    // The sizes other pages show: "1 MB" volumes hold 1,000,000 bytes.
+    const qint64 total = (3 << 20) + (600 << 10) + QByteArray("split volumes, 分卷\n").repeated(4000).size();
+    EXPECT_EQ(compressPage.fileSelectionCard()->totalText(), ByteCountFormatter::fileStyle(total));
+    settle();
+    EXPECT_EQ(compressPage.previewCard()->texts().volumeSize, "1.0 MB");
     SplitCompressionSettingsCard& settings = *compressPage.settingsCard();
     settings.formatPicker()->setCurrentIndex(settings.formatPicker()->findText("7Z"));
     Q_EMIT settings.formatPicker()->activated(settings.formatPicker()->currentIndex());
@@ -64,7 +71,7 @@ TEST_F(SplitPagesRoundTripTest, folderSplitIntoMebibyteVolumesExtractsByteEqual)
     ASSERT_GE(volumes.size(), 3) << volumes.join(' ').toStdString();
     EXPECT_EQ(volumes.first(), "Project.7z.001");
     for (const QString& name : volumes.mid(0, volumes.size() - 1))
-        EXPECT_EQ(QFileInfo(files.path("volumes/" + name)).size(), 1 << 20) << name.toStdString();
+        EXPECT_EQ(QFileInfo(files.path("volumes/" + name)).size(), 1000000) << name.toStdString();
 
     SplitExtractPage extractPage(splitExtract(), models().tasks());
     extractPage.show();

@@ -85,11 +85,29 @@ TEST_F(SettingsViewTest, AMessageMovesNoSwitch) {
         QCoreApplication::processEvents();
         return widget->mapTo(&view(), QPoint());
     };
+    // Each click changes a text above the context-menu switch, or the status line.
+    const struct {
+        const char* clicked;
+        const char16_t* title;
+    } clicks[] = {
+        {"password book off", u"启用密码本自动填充"},
+        {"default extractor on", u"默认解压工具"},
+        {"default extractor off", u"默认解压工具"},
+    };
+    // Narrow enough that the notes above the switch wrap.
+    view().resize(460, 680);
     ToggleSwitch* contextMenu = toggle(QStringLiteral(u"右键菜单管理"));
     const QPoint before = place(contextMenu);
-    QTest::mouseClick(toggle(QStringLiteral(u"启用密码本自动填充")), Qt::LeftButton);
-    EXPECT_EQ(status(), QStringLiteral(u"已关闭密码本自动填充。"));
-    EXPECT_EQ(place(contextMenu), before);
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.clicked);
+        const bool was = toggle(QString::fromUtf16(click.title))->isChecked();
+        const QString said = status();
+        QTest::mouseClick(toggle(QString::fromUtf16(click.title)), Qt::LeftButton);
+        // The system's answer comes later: its message (shorter when switched off) is the one shown.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return status() != said; }, 10000));
+        EXPECT_NE(toggle(QString::fromUtf16(click.title))->isChecked(), was);
+        EXPECT_EQ(place(contextMenu), before);
+    }
 }
 
 TEST_F(SettingsViewTest, PasswordBookRowsHaveDividersOnlyBetweenThem) {
