@@ -352,22 +352,28 @@ void takeBackMoves(const QList<Repairs::Move>& moves) {
     }
 }
 
-// The new archive, when its tool removed the old one and was stopped before the rename, is the only
-// copy: it goes back under the archive's name. One the tool had not finished goes with its folder.
 void restoreEditedArchives(const QList<Repairs::Edit>& edits,
                            const WorkJournal::ArchiveCheck& isWholeArchive) {
-    for (const auto& [workFolder, archive] : edits) {
-        if (!isEditWorkFolder(workFolder) || parentOf(archive) != parentOf(workFolder) || exists(archive))
-            continue;
-        const QList<QByteArray> written = childrenOf(workFolder);
-        struct stat info {};
-        if (written.size() == 1 && ::lstat(written[0].constData(), &info) == 0 && S_ISREG(info.st_mode) &&
-            info.st_size > 0 && isWholeArchive(written[0]))
-            renameToFreeName(written[0], archive);
-    }
+    for (const auto& [workFolder, archive] : edits)
+        WorkJournal::restoreEditedArchive(workFolder, archive, isWholeArchive);
 }
 
 }  // namespace
+
+// The new archive, when its tool removed the old one and was stopped before the rename, is the only
+// copy: it goes back under the archive's name. One the tool had not finished goes with its folder.
+WorkJournal::EditedArchive WorkJournal::restoreEditedArchive(const QByteArray& workFolder,
+                                                             const QByteArray& archive,
+                                                             const ArchiveCheck& isWholeArchive) {
+    if (!isEditWorkFolder(workFolder) || parentOf(archive) != parentOf(workFolder) || exists(archive))
+        return EditedArchive::inPlace;
+    const QList<QByteArray> written = childrenOf(workFolder);
+    struct stat info {};
+    if (written.size() != 1 || ::lstat(written[0].constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size == 0 || !isWholeArchive(written[0]))
+        return EditedArchive::none;
+    return renameToFreeName(written[0], archive) ? EditedArchive::putBack : EditedArchive::stranded;
+}
 
 WorkJournal::Record::Record(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
 

@@ -104,6 +104,16 @@ public:
     // Whether the file at the native path is an archive its tool finished writing.
     using ArchiveCheck = std::function<bool(const QByteArray& path)>;
 
+    // What restoreEditedArchive found: the archive where it was (or a work folder not an edit's), no
+    // finished archive to put in its place, the new one put there, or the new one still in its work
+    // folder because it could not go there (then that file is the only copy).
+    enum class EditedArchive { inPlace, none, putBack, stranded };
+    // One edit's repair (native paths, as recorded by addEditedArchive): when the archive is missing
+    // and workFolder holds one file that isWholeArchive accepts, that file goes under the archive's
+    // name, never over anything. The start's sweep and an edit whose tool failed both ask it.
+    static EditedArchive restoreEditedArchive(const QByteArray& workFolder, const QByteArray& archive,
+                                              const ArchiveCheck& isWholeArchive);
+
     // Mends and removes what the records no process holds name, then those records (a record naming a
     // tree that could not be removed stays): moves cut short are taken back and edited archives that
     // isWholeArchive accepts put back first. Returns how many paths were removed.

@@ -33,10 +33,11 @@ public:
                                             const QString& archiveURL, const QString& destinationURL,
                                             const std::optional<QString>& password,
                                             const CancellationToken& token) = 0;
-    virtual void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                          const std::optional<QString>& password, const CancellationToken& token) = 0;
-    virtual void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                               const std::optional<QString>& password, const CancellationToken& token) = 0;
+    // The edits return what the status line adds to their success, often nothing.
+    virtual QString addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                             const std::optional<QString>& password, const CancellationToken& token) = 0;
+    virtual QString deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                                  const std::optional<QString>& password, const CancellationToken& token) = 0;
     // Whole archives, as the extract page extracts them: a lone archive's failure is thrown, and of
     // several, those that failed are listed in `failures` after the others were extracted. Each archive
     // is extracted with its own password.

@@ -39,17 +39,17 @@ OperationOutputs ArchiveContentBrowserServices::extractEntries(const QList<Archi
     return m_previewService.extractEntries(entries, archiveURL, destinationURL, password, token);
 }
 
-void ArchiveContentBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                                             const std::optional<QString>& password,
-                                             const CancellationToken& token) {
-    m_previewService.addFiles(fileURLs, archiveURL, password, token);
+QString ArchiveContentBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                                const std::optional<QString>& password,
+                                                const CancellationToken& token) {
+    return m_previewService.addFiles(fileURLs, archiveURL, password, token);
 }
 
-void ArchiveContentBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entries,
-                                                  const QString& archiveURL,
-                                                  const std::optional<QString>& password,
-                                                  const CancellationToken& token) {
-    m_previewService.deleteEntries(entries, archiveURL, password, token);
+QString ArchiveContentBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entries,
+                                                     const QString& archiveURL,
+                                                     const std::optional<QString>& password,
+                                                     const CancellationToken& token) {
+    return m_previewService.deleteEntries(entries, archiveURL, password, token);
 }
 
 OperationOutputs ArchiveContentBrowserServices::extract(const QStringList& fileURLs,

@@ -27,10 +27,10 @@ public:
     OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                     const QString& destinationURL, const std::optional<QString>& password,
                                     const CancellationToken& token) override;
-    void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                  const std::optional<QString>& password, const CancellationToken& token) override;
-    void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                       const std::optional<QString>& password, const CancellationToken& token) override;
+    QString addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                     const std::optional<QString>& password, const CancellationToken& token) override;
+    QString deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                          const std::optional<QString>& password, const CancellationToken& token) override;
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const ExtractionPasswords& passwords, const AppSettings& settings,
                              int threadCount, const CancellationToken& token) override;

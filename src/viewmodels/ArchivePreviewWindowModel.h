@@ -243,6 +243,7 @@ private:
     int sameNamedCount(const QStringList& fileURLs) const;
     void runAdding(const QStringList& fileURLs);
     void deleteEntry(const ArchivePreviewEntry& entry);
+    void editSucceeded(const QString& status, const QString& notice);
 
     QList<ArchivePreviewEntry> m_entries;
     std::optional<QString> m_selectedEntryID;

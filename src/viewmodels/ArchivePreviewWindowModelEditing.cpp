@@ -232,14 +232,15 @@ void ArchivePreviewWindowModel::runAdding(const QStringList& fileURLs) {
     ArchiveBrowserServices& services = m_services;
     runChangingFiles(
         [&services, fileURLs, archive, password, token = m_workToken] {
-            services.addFiles(fileURLs, archive, password, token);
+            return services.addFiles(fileURLs, archive, password, token);
         },
-        [this, count = fileURLs.size()](Outcome<Done>& outcome) {
-            setStatusMessage(outcome.succeeded()
-                                 ? QStringLiteral(u"已添加 %1 个项目。").arg(count)
-                                 : OperationFailure::text(QStringLiteral(u"添加失败"), outcome.error()));
-            setIsLoading(false);
-            if (outcome.succeeded()) reload();
+        [this, count = fileURLs.size()](Outcome<QString>& outcome) {
+            if (!outcome.succeeded()) {
+                setStatusMessage(OperationFailure::text(QStringLiteral(u"添加失败"), outcome.error()));
+                setIsLoading(false);
+                return;
+            }
+            editSucceeded(QStringLiteral(u"已添加 %1 个项目。").arg(count), outcome.value());
         });
 }
 
@@ -265,9 +266,9 @@ void ArchivePreviewWindowModel::deleteEntry(const ArchivePreviewEntry& entry) {
     ArchiveBrowserServices& services = m_services;
     runChangingFiles(
         [&services, entry, archive, password, token = m_workToken] {
-            services.deleteEntries({entry}, archive, password, token);
+            return services.deleteEntries({entry}, archive, password, token);
         },
-        [this, entry](Outcome<Done>& outcome) {
+        [this, entry](Outcome<QString>& outcome) {
             if (!outcome.succeeded()) {
                 setStatusMessage(OperationFailure::text(QStringLiteral(u"删除失败"), outcome.error()));
                 setIsLoading(false);
@@ -276,8 +277,14 @@ void ArchivePreviewWindowModel::deleteEntry(const ArchivePreviewEntry& entry) {
             setSelectedEntryID(std::nullopt);
             setPreviewFileURL(std::nullopt);
             m_previewFileCache.clear();
-            setStatusMessage(QStringLiteral(u"已删除：") + entry.path);
-            setIsLoading(false);
-            reload();
+            editSucceeded(QStringLiteral(u"已删除：") + entry.path, outcome.value());
         });
+}
+
+// A notice (the new archive put in place after its tool stopped) outlasts the listing that follows.
+void ArchivePreviewWindowModel::editSucceeded(const QString& status, const QString& notice) {
+    setStatusMessage(OperationFailure::withNotices(status, notice));
+    m_listingNotice = notice;
+    setIsLoading(false);
+    reload();
 }

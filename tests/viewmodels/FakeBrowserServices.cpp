@@ -101,17 +101,17 @@ OperationOutputs FakeBrowserServices::extractEntries(const QList<ArchivePreviewE
     return {answer.urls, {}, answer.renamedCount};
 }
 
-void FakeBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                                   const std::optional<QString>& password, const CancellationToken& token) {
-    await({QStringLiteral("add"), archiveURL, password, fileURLs, {}, {}}, token);
+QString FakeBrowserServices::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                      const std::optional<QString>& password, const CancellationToken& token) {
+    return await({QStringLiteral("add"), archiveURL, password, fileURLs, {}, {}}, token).urls.value(0);
 }
 
-void FakeBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                                        const std::optional<QString>& password,
-                                        const CancellationToken& token) {
+QString FakeBrowserServices::deleteEntries(const QList<ArchivePreviewEntry>& entries,
+                                           const QString& archiveURL, const std::optional<QString>& password,
+                                           const CancellationToken& token) {
     QStringList paths;
     for (const ArchivePreviewEntry& entry : entries) paths << entry.path;
-    await({QStringLiteral("delete"), archiveURL, password, paths, {}, {}}, token);
+    return await({QStringLiteral("delete"), archiveURL, password, paths, {}, {}}, token).urls.value(0);
 }
 
 OperationOutputs FakeBrowserServices::extract(const QStringList& fileURLs, const QString& destinationRootURL,

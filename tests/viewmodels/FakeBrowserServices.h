@@ -56,10 +56,11 @@ public:
     OperationOutputs extractEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
                                     const QString& destinationURL, const std::optional<QString>& password,
                                     const CancellationToken& token) override;
-    void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                  const std::optional<QString>& password, const CancellationToken& token) override;
-    void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                       const std::optional<QString>& password, const CancellationToken& token) override;
+    // Both answered with the notice as the first url, or none.
+    QString addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                     const std::optional<QString>& password, const CancellationToken& token) override;
+    QString deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                          const std::optional<QString>& password, const CancellationToken& token) override;
     // Answered with the outputs as urls; an error per archive makes it a failure of the batch.
     OperationOutputs extract(const QStringList& fileURLs, const QString& destinationRootURL,
                              const ExtractionPasswords& passwords, const AppSettings& settings,

@@ -28,16 +28,16 @@ OperationOutputs ArchivePreviewService::extractEntries(const QList<ArchivePrevie
     return m_extraction.extractEntries(entries, archiveURL, destinationURL, password, token);
 }
 
-void ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                                     const std::optional<QString>& password,
-                                     const CancellationToken& token) const {
-    m_editing.addFiles(fileURLs, archiveURL, password, token);
+QString ArchivePreviewService::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                        const std::optional<QString>& password,
+                                        const CancellationToken& token) const {
+    return m_editing.addFiles(fileURLs, archiveURL, password, token);
 }
 
-void ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
-                                          const QString& archiveURL, const std::optional<QString>& password,
-                                          const CancellationToken& token) const {
-    m_editing.deleteEntries(entries, archiveURL, password, token);
+QString ArchivePreviewService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
+                                             const QString& archiveURL, const std::optional<QString>& password,
+                                             const CancellationToken& token) const {
+    return m_editing.deleteEntries(entries, archiveURL, password, token);
 }
 
 QString ArchivePreviewService::safeRelativePath(const QString& path) {

@@ -59,13 +59,16 @@ public:
     // Adds files and folders from disk, each under its own name at the top level, to a ZIP or 7Z
     // archive (created when missing). The password is the one that opened the archive: 7-Zip needs it
     // for a 7Z with encrypted names. Edits write the new archive in an EditWorkFolder, so a cancelled or
-    // killed run leaves nothing beside the archive.
-    void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                  const std::optional<QString>& password, const CancellationToken& token) const;
+    // killed run leaves nothing beside the archive. A tool stopped (crashed, killed, cancelled) after it
+    // removed the archive and before it renamed the new one leaves that, finished, as the only copy: it
+    // goes in the archive's place, the edit is done, and the returned notice ("；…") says so; else it is
+    // empty. Where it cannot go there, it stays and the error names it.
+    QString addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                     const std::optional<QString>& password, const CancellationToken& token) const;
 
     // Deletes entries, folders with their contents, from a ZIP or 7Z archive; the password as for adding.
-    void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                       const std::optional<QString>& password, const CancellationToken& token) const;
+    QString deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                          const std::optional<QString>& password, const CancellationToken& token) const;
 
     // The rule every entry path passes before a tool is asked for it: read with backslashes as "/" and
     // empty pieces gone, a path that is absolute, begins with "~", has a ".." piece or is empty is

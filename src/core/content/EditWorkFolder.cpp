@@ -52,7 +52,17 @@ EditWorkFolder::EditWorkFolder(const QString& archiveURL) : m_journal(WorkJourna
     }
     if (::mkdir(ToolText::encodedName(path).constData(), 0700) != 0)
         ExtractionSteps::throwCreateFailed(folder, errno);
+    m_archive = QFileInfo(archiveURL).absoluteFilePath();
     m_path = path;
 }
 
-EditWorkFolder::~EditWorkFolder() { WorkTree::remove(ToolText::encodedName(m_path)); }
+EditWorkFolder::~EditWorkFolder() {
+    if (!m_keep) WorkTree::remove(ToolText::encodedName(m_path));
+}
+
+WorkJournal::EditedArchive EditWorkFolder::restoreArchive() {
+    const WorkJournal::EditedArchive found = WorkJournal::restoreEditedArchive(
+        ToolText::encodedName(m_path), ToolText::encodedName(m_archive), holdsWholeArchive);
+    m_keep = found == WorkJournal::EditedArchive::stranded;
+    return found;
+}

@@ -23,6 +23,12 @@ public:
 
     const QString& path() const { return m_path; }
 
+    // Once the tool has ended, however: a tool stopped between removing the archive and renaming the
+    // new one left the only copy here, which goes in the archive's place as the start's sweep would
+    // put it (WorkJournal::restoreEditedArchive). A copy that could not go there keeps the folder for
+    // good, out of the journal, so nothing removes it.
+    WorkJournal::EditedArchive restoreArchive();
+
     // Whether the native path names a ZIP or 7Z its tool finished writing: a ZIP's end records (ZIP64's
     // too) fit its directory, a 7Z's start header, which 7-Zip writes over the file's start last, holds
     // its checksum and reaches the file's end. The journal's sweep asks it (WorkJournal).
@@ -30,5 +36,7 @@ public:
 
 private:
     std::unique_ptr<WorkJournal::Record> m_journal;
+    QString m_archive;
     QString m_path;
+    bool m_keep = false;
 };

@@ -10,6 +10,8 @@
 #include "core/engine/ToolFallback.h"
 
 #include <QFileInfo>
+#include <exception>
+#include <functional>
 
 namespace {
 
@@ -24,6 +26,30 @@ void throwIfEditFailed(const ProcessResult& result, const QString& sentence, con
 
 QString editExtension(const QString& archiveURL) { return QFileInfo(archiveURL).suffix().toLower(); }
 
+// Runs the edit's tool and looks at what it left, however it ended: the new archive its tool finished
+// but did not rename is the edit done. Returns the notice for that, else nothing.
+QString runEdit(EditWorkFolder& work, const std::function<void()>& run) {
+    std::exception_ptr failure;
+    try {
+        run();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    switch (work.restoreArchive()) {
+    case WorkJournal::EditedArchive::putBack:
+        return QStringLiteral(u"；编辑程序在换上新压缩包前停止，velmora 已把编辑好的压缩包放到原处。");
+    case WorkJournal::EditedArchive::stranded:
+        throw ArchiveError::commandFailed(
+            QStringLiteral(u"编辑程序删除了原压缩包后停止，编辑好的压缩包未能放回原处，保存在：") +
+            work.path());
+    case WorkJournal::EditedArchive::inPlace:
+    case WorkJournal::EditedArchive::none:
+        break;
+    }
+    if (failure) std::rethrow_exception(failure);
+    return {};
+}
+
 }  // namespace
 
 SevenZipTool PreviewEditService::requireSevenZip(const QString& missingMessage) const {
@@ -32,9 +58,9 @@ SevenZipTool PreviewEditService::requireSevenZip(const QString& missingMessage) 
     return *sevenZip;
 }
 
-void PreviewEditService::addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                                  const std::optional<QString>& password,
-                                  const CancellationToken& token) const {
+QString PreviewEditService::addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                                     const std::optional<QString>& password,
+                                     const CancellationToken& token) const {
     if (fileURLs.isEmpty()) throw ArchiveError::noInputFiles();
     const QString extension = editExtension(archiveURL);
     if (!ArchiveFormat::isEditable(archiveURL)) {
@@ -49,14 +75,16 @@ void PreviewEditService::addFiles(const QStringList& fileURLs, const QString& ar
     }
     const SevenZipTool sevenZip =
         requireSevenZip(ArchiveError::withReinstallAdvice(QStringLiteral(u"添加文件需要 7-Zip 工具")));
-    const EditWorkFolder work(archiveURL);
-    throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, work.path(), token),
-                      QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
+    EditWorkFolder work(archiveURL);
+    return runEdit(work, [&] {
+        throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, work.path(), token),
+                          QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
+    });
 }
 
-void PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                                       const std::optional<QString>& password,
-                                       const CancellationToken& token) const {
+QString PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entries,
+                                          const QString& archiveURL, const std::optional<QString>& password,
+                                          const CancellationToken& token) const {
     if (entries.isEmpty()) throw ArchiveError::commandFailed(QStringLiteral(u"请选择要删除的条目。"));
     QStringList safePaths;
     for (const ArchivePreviewEntry& entry : entries)
@@ -67,7 +95,7 @@ void PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entries
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
     }
     // A ZIP 7-Zip cannot open goes to zip, as in extraction; zip needs no password to delete.
-    const EditWorkFolder work(archiveURL);
+    EditWorkFolder work(archiveURL);
     ToolFallback::Attempts attempts;
     attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
         return sevenZip.remove(archiveURL, safePaths, password, work.path(), token);
@@ -76,14 +104,16 @@ void PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entries
         PreviewToolRuns::refuseSwitchLikeNames(safePaths, PreviewToolRuns::Action::deletion);
         return infoZip.remove(archiveURL, safePaths, work.path(), token);
     };
-    PreviewToolRuns::runInOrderOrThrow(
-        m_programs, ToolFallback::order(archiveURL, false), attempts,
-        [](ToolFallback::Program program) {
-            return program == ToolFallback::Program::infoZip ? QStringLiteral(u"删除 ZIP 内文件失败。")
-                                                             : QStringLiteral(u"删除压缩包内文件失败。");
-        },
-        extension == QStringLiteral("zip")
-            ? ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具"))
-            : ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具")),
-        QStringList{archiveURL} + safePaths, token, throwIfEditFailed);
+    return runEdit(work, [&] {
+        PreviewToolRuns::runInOrderOrThrow(
+            m_programs, ToolFallback::order(archiveURL, false), attempts,
+            [](ToolFallback::Program program) {
+                return program == ToolFallback::Program::infoZip ? QStringLiteral(u"删除 ZIP 内文件失败。")
+                                                                 : QStringLiteral(u"删除压缩包内文件失败。");
+            },
+            extension == QStringLiteral("zip")
+                ? ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具"))
+                : ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具")),
+            QStringList{archiveURL} + safePaths, token, throwIfEditFailed);
+    });
 }

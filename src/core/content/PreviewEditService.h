@@ -16,10 +16,11 @@ class PreviewEditService {
 public:
     explicit PreviewEditService(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
-    void addFiles(const QStringList& fileURLs, const QString& archiveURL,
-                  const std::optional<QString>& password, const CancellationToken& token) const;
-    void deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
-                       const std::optional<QString>& password, const CancellationToken& token) const;
+    // Both return the notice of ArchivePreviewService's.
+    QString addFiles(const QStringList& fileURLs, const QString& archiveURL,
+                     const std::optional<QString>& password, const CancellationToken& token) const;
+    QString deleteEntries(const QList<ArchivePreviewEntry>& entries, const QString& archiveURL,
+                          const std::optional<QString>& password, const CancellationToken& token) const;
 
 private:
     SevenZipTool requireSevenZip(const QString& missingMessage) const;

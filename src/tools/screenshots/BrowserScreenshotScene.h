@@ -44,10 +44,14 @@ private:
                                         const std::optional<QString>&, const CancellationToken&) override {
             return {};
         }
-        void addFiles(const QStringList&, const QString&, const std::optional<QString>&,
-                      const CancellationToken&) override {}
-        void deleteEntries(const QList<ArchivePreviewEntry>&, const QString&, const std::optional<QString>&,
-                           const CancellationToken&) override {}
+        QString addFiles(const QStringList&, const QString&, const std::optional<QString>&,
+                         const CancellationToken&) override {
+            return {};
+        }
+        QString deleteEntries(const QList<ArchivePreviewEntry>&, const QString&, const std::optional<QString>&,
+                              const CancellationToken&) override {
+            return {};
+        }
         OperationOutputs extract(const QStringList&, const QString&, const ExtractionPasswords&,
                                  const AppSettings&, int, const CancellationToken&) override {
             return {};

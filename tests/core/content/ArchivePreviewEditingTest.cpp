@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTest>
+
+#include <thread>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -200,6 +203,92 @@ TEST_F(ArchivePreviewEditingTest, AnEditKilledBeforeTheToolsRenameKeepsTheArchiv
         else
             EXPECT_EQ(listedPaths(archive), kSamplePaths);
         EXPECT_EQ(QDir(folder).entryList({".velmoraEdit-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
+    }
+}
+
+// The tool stopped between removing the archive and renaming the new one while velmora runs on (a
+// crash, a kill, a cancel landing there): the new archive, finished, is the only copy and goes in the
+// archive's place; where it cannot go there (its folder made read-only meanwhile) it stays, named, and
+// nothing removes it.
+TEST_F(ArchivePreviewEditingTest, AToolStoppedBeforeItsRenameLeavesTheEditedArchiveInPlace) {
+    const XdgEnvironment environment;
+    const FakeTool sevenZip = m_programs.addTool(
+        "7zz",
+        "for a; do case $a in -w*) w=${a#-w};; esac; done\n"
+        "eval \"archive=\\${$(($# - 1))}\"; new=\"$w/$(basename \"$archive\").tmp\"\n"
+        "cp \"$archive\" \"$new\" && rm \"$archive\" || exit 1\n"
+        "case $(cat \"$0.mode\") in\n"
+        "crash) exit 2;; kill) kill -9 $$;; stuck) chmod a-w \"$(dirname \"$archive\")\"; exit 2;;\n"
+        "cancel) touch \"$0.waiting\"; exec sleep 600;; esac");
+    const ArchivePreviewService service(m_programs.programs());
+    // A ZIP whose end record carries a comment.
+    const QString commented = sevenZipArchive("c.zip", {"-tzip"});
+    {
+        QFile zip(commented);
+        ASSERT_TRUE(zip.open(QIODevice::ReadWrite));
+        QByteArray bytes = zip.readAll();
+        const QByteArray comment = "a comment";
+        bytes[bytes.size() - 2] = char(comment.size());
+        ASSERT_TRUE(zip.seek(0) && zip.write(bytes + comment) == bytes.size() + comment.size());
+    }
+    const QString added = m_tree.writeFile("x/new.txt", "new");
+    const struct {
+        const char* mode;
+        QString archive;
+        bool deleting;
+    } cases[] = {{"crash", sevenZipArchive("a.zip", {"-tzip"}), true},
+                 {"kill", sevenZipArchive("b.zip", {"-tzip"}), false},
+                 {"crash", commented, true},
+                 {"kill", sevenZipArchive("h.7z", {"-psecret", "-mhe=on"}), true},
+                 {"cancel", sevenZipArchive("k.zip", {"-tzip"}), true},
+                 {"cancel", sevenZipArchive("m.7z", {"-psecret", "-mhe=on"}), false},
+                 {"stuck", sevenZipArchive("t.zip", {"-tzip"}), true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archive.toStdString() + " " + c.mode);
+        if (QByteArray(c.mode) == "stuck" && ::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+        QFile mode(sevenZip.path() + ".mode");
+        ASSERT_TRUE(mode.open(QIODevice::WriteOnly) && mode.write(c.mode) > 0);
+        mode.close();
+        QFile original(c.archive);
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        const QByteArray bytes = original.readAll();
+        original.close();
+        const CancellationToken token;
+        QString notice;
+        std::optional<ArchiveError> error;
+        std::thread edit([&] {
+            try {
+                notice = c.deleting ? service.deleteEntries({entry("a.txt")}, c.archive, {}, token)
+                                    : service.addFiles({added}, c.archive, {}, token);
+            } catch (const ArchiveError& thrown) {
+                error = thrown;
+            }
+        });
+        if (QByteArray(c.mode) == "cancel") {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(sevenZip.path() + ".waiting"); },
+                                        60000));
+            token.cancel();
+        }
+        edit.join();
+        QFile::remove(sevenZip.path() + ".waiting");
+        const QDir folder = QFileInfo(c.archive).absoluteDir();
+        const QStringList left = folder.entryList({".velmoraEdit-*"}, QDir::Dirs | QDir::Hidden);
+        if (QByteArray(c.mode) == "stuck") {
+            QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            ASSERT_TRUE(error.has_value());
+            ASSERT_EQ(left.size(), 1);
+            const QString kept = folder.filePath(left.first());
+            EXPECT_EQ(error->message(), "编辑程序删除了原压缩包后停止，编辑好的压缩包未能放回原处，保存在：" + kept);
+            WorkJournal::removeLeftovers(EditWorkFolder::holdsWholeArchive);
+            QFile copy(kept + "/t.zip.tmp");
+            EXPECT_TRUE(copy.open(QIODevice::ReadOnly) && copy.readAll() == bytes) << "the only copy stays";
+            continue;
+        }
+        EXPECT_FALSE(error.has_value()) << error->message().toStdString();
+        EXPECT_EQ(notice, "；编辑程序在换上新压缩包前停止，velmora 已把编辑好的压缩包放到原处。");
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        EXPECT_EQ(original.readAll(), bytes);
+        EXPECT_EQ(left, QStringList());
     }
 }
 
