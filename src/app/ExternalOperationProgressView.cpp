@@ -8,6 +8,8 @@
 #include "views/kit/WindowKeys.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
+#include <QRegularExpression>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -126,11 +128,42 @@ void ExternalOperationProgressView::resizeEvent(QResizeEvent* event) {
 void ExternalOperationProgressView::showElidedMessage() {
     const QString message = m_model.message();
     if (m_model.isFinished()) {
-        m_messageLabel->setToolTip({});
-        m_messageLabel->setText(message);
+        const QMargins margins = layout()->contentsMargins();
+        const QString shown =
+            fittedMessage(message, m_messageLabel->font(), width() - margins.left() - margins.right());
+        m_messageLabel->setToolTip(shown == message ? QString() : message);
+        m_messageLabel->setText(shown);
         return;
     }
     m_messageLabel->setToolTip(message);
     m_messageLabel->setText(
         m_messageLabel->fontMetrics().elidedText(message, Qt::ElideMiddle, m_messageLabel->width()));
+}
+
+// A wrap may break a path at any "/"; a path that does not fit beside the words before it takes a line
+// of its own instead, cut in its middle when even that is too narrow, so its file name stays.
+QString ExternalOperationProgressView::fittedMessage(const QString& message, const QFont& font, int width) {
+    const QFontMetricsF metrics(font);
+    if (metrics.horizontalAdvance(message) <= width) return message;
+    static const QRegularExpression pathPattern(QStringLiteral("(?<![\\w./~-])/[^\\s（）()，,；;。]+"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch match = pathPattern.match(message);
+    if (!match.hasMatch()) return message;
+    QString path = match.captured();
+    if (metrics.horizontalAdvance(path) > width) {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        const QString name = path.mid(slash);
+        const qreal nameWidth = metrics.horizontalAdvance(name);
+        const QFontMetrics whole(font);
+        path = slash > 0 && nameWidth < width * 0.7
+                   ? whole.elidedText(path.left(slash), Qt::ElideMiddle, int(width - nameWidth)) + name
+                   : whole.elidedText(path, Qt::ElideMiddle, width);
+    }
+    QStringList lines;
+    const QString before = message.left(match.capturedStart()).trimmed();
+    const QString after = message.mid(match.capturedEnd()).trimmed();
+    if (!before.isEmpty()) lines << before;
+    lines << path;
+    if (!after.isEmpty()) lines << after;
+    return lines.join(QLatin1Char('\n'));
 }

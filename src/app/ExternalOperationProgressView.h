@@ -18,6 +18,11 @@ public:
 
     void syncFromModel();
 
+    // What a finished window shows of `message` on lines `width` wide: a path that does not fit on
+    // the line of the words before it goes on a line of its own, its middle cut when it is too wide,
+    // its file name kept.
+    static QString fittedMessage(const QString& message, const QFont& font, int width);
+
     QPushButton* cancelButton() const { return m_cancelButton; }
     QPushButton* closeButton() const { return m_closeButton; }
 

@@ -129,25 +129,51 @@ void ExternalOperationProgressWindowController::place() {
     m_view->move(freeSpot(frame, screen->availableGeometry(), taken));
 }
 
+// The cells of the grid that fits the most frames on the screen, nearest the middle first. The
+// middle itself overlaps some of them; once it is taken, the cells left still hold one window each.
+QList<QRect> ExternalOperationProgressWindowController::gridCells(QSize frame, const QRect& screen) {
+    const int columns = std::max(1, (screen.width() + kGap) / (frame.width() + kGap));
+    const int rows = std::max(1, (screen.height() + kGap) / (frame.height() + kGap));
+    const QPoint origin = screen.topLeft() +
+                          QPoint((screen.width() - columns * (frame.width() + kGap) + kGap) / 2,
+                                 (screen.height() - rows * (frame.height() + kGap) + kGap) / 2);
+    QList<QRect> cells;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            cells << QRect(origin + QPoint(column * (frame.width() + kGap), row * (frame.height() + kGap)), frame);
+        }
+    }
+    const auto distance = [&screen](const QRect& cell) {
+        const QPoint offset = cell.center() - screen.center();
+        return qint64(offset.x()) * offset.x() + qint64(offset.y()) * offset.y();
+    };
+    std::stable_sort(cells.begin(), cells.end(),
+                     [&](const QRect& a, const QRect& b) { return distance(a) < distance(b); });
+    return cells;
+}
+
 QPoint ExternalOperationProgressWindowController::freeSpot(QSize frame, const QRect& screen,
                                                            const QList<QRect>& taken) {
     QRect centred(QPoint(), frame);
     centred.moveCenter(screen.center());
-    // Side by side first: a finished window grows downwards when its reason is long.
     QList<QRect> candidates{centred};
+    candidates << gridCells(frame, screen);
+    // Windows of other sizes (a finished one grows with its reason) may leave room off the grid.
     for (const QRect& other : taken) {
         candidates << QRect(QPoint(other.right() + 1 + kGap, other.top()), frame)
                    << QRect(QPoint(other.left() - kGap - frame.width(), other.top()), frame)
                    << QRect(QPoint(other.left(), other.bottom() + 1 + kGap), frame)
                    << QRect(QPoint(other.left(), other.top() - kGap - frame.height()), frame);
     }
-    for (const QRect& candidate : candidates) {
+    for (const QRect& candidate : std::as_const(candidates)) {
         const QRect shown = within(candidate, screen);
         if (std::none_of(taken.begin(), taken.end(),
                          [&](const QRect& other) { return other.intersects(shown); }))
             return shown.topLeft();
     }
-    // A screen full of them: stepped down and right, so each one's title still shows.
+    // A screen full of them: stepped down and right from the middle, so each one's title still shows,
+    // and still on the screen.
     constexpr int kCascade = 28;
-    return centred.topLeft() + QPoint(kCascade, kCascade) * static_cast<int>(taken.size() % 8);
+    centred.translate(QPoint(kCascade, kCascade) * static_cast<int>(taken.size() % 8));
+    return within(centred, screen).topLeft();
 }

@@ -10,8 +10,8 @@
 
 class ExternalOperationProgressView;
 
-// The small floating window of one outside operation, opened centred, or beside the progress windows
-// of other operations still open so that none covers another: shown, updated and finished by its run
+// The small floating window of one outside operation, opened centred, or where the progress windows
+// of other operations still open leave room, so that none covers another: shown, updated and finished by its run
 // (OutsideRun), which closes it shortly after a success or a cancellation; a failure or a notice stays
 // until the user closes it. The cancel button only asks; the operation's end finishes the window.
 // Closing it while the operation runs asks first, and "关闭" cancels it as the cancel button does and
@@ -40,8 +40,9 @@ public:
     // The question asked when the window was to close while the operation runs, while it is open.
     QMessageBox* closeQuestion() const;
 
-    // Where a window of `frame` size goes on `screen` beside the frames `taken` by open ones: the
-    // middle when free, else the first free place right of, left of, below or above one of them.
+    // Where a window of `frame` size goes on `screen` (its free area) beside the frames `taken` by
+    // open ones, always wholly on it: the middle when free, else the free cell nearest the middle of
+    // the grid that fits the most windows on the screen, else a free place beside one of them.
     static QPoint freeSpot(QSize frame, const QRect& screen, const QList<QRect>& taken);
 
 Q_SIGNALS:
@@ -54,6 +55,7 @@ private:
     void raise();
     void fitHeight();
     void place();
+    static QList<QRect> gridCells(QSize frame, const QRect& screen);
 
     ExternalOperationProgressModel m_model;
     std::unique_ptr<ExternalOperationProgressView> m_view;

@@ -113,7 +113,6 @@ TEST(ProgressWindowTest, FailureShowsItsWholeReasonUntilClosed) {
     EXPECT_FALSE(view->closeButton()->isVisible());
 }
 
-// A window opens in the middle, else beside the open ones, side by side first, within the screen.
 // Escape and Ctrl+W close the window as its close button does: asking while the run goes on.
 TEST(ProgressWindowTest, EscapeAndControlWAskWhileRunningAndCloseWhenDone) {
     for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
@@ -139,26 +138,46 @@ TEST(ProgressWindowTest, EscapeAndControlWAskWhileRunningAndCloseWhenDone) {
     }
 }
 
+// A window opens in the middle, else in the free cell nearest it of the grid that fits the most
+// windows, else beside another one, always wholly within the screen.
 TEST(ProgressWindowTest, EachWindowFindsAPlaceNoOtherCovers) {
     const QSize frame(380, 196);
     const QRect wide(0, 0, 1920, 1080);
     const QRect middle(QPoint(770, 442), frame);
-    const QRect right(QPoint(1162, 442), frame);
-    const QRect left(QPoint(378, 442), frame);
+    const QRect above(QPoint(574, 234), frame);
     const QRect small(0, 0, 800, 600);
     const std::tuple<QRect, QList<QRect>, QPoint> cases[] = {
         {wide, {}, middle.topLeft()},
-        {wide, {middle}, right.topLeft()},
-        {wide, {middle, right}, left.topLeft()},
-        {wide, {middle, right, left}, QPoint(770, 650)},
-        // No room beside it: below, moved up into the screen.
+        {wide, {middle}, above.topLeft()},
+        {wide, {middle, above}, QPoint(966, 234)},
+        // Off the grid: below, moved up into the screen.
         {small, {QRect(QPoint(210, 202), frame)}, QPoint(210, 404)},
-        // No room anywhere: stepped, so the title shows.
+        // No room anywhere: stepped, so the title shows, and still on the screen.
         {small, {small}, QPoint(238, 230)},
     };
     for (const auto& [screen, taken, expected] : cases)
         EXPECT_EQ(ExternalOperationProgressWindowController::freeSpot(frame, screen, taken), expected)
             << taken.size();
+}
+
+// Overlapping outside runs on a 1920 x 1080 screen: twelve windows, framed as a window manager
+// frames them, each wholly on the screen and none over another; more than there is room for stay
+// on the screen too.
+TEST(ProgressWindowTest, TwelveRunsAtOnceLieSideBySideOnTheScreen) {
+    const QRect screen(0, 0, 1920, 1080);
+    for (const QSize frame : {QSize(380, 196), QSize(382, 226)}) {
+        QList<QRect> taken;
+        for (int run = 0; run < 20; ++run) {
+            const QRect placed(ExternalOperationProgressWindowController::freeSpot(frame, screen, taken), frame);
+            EXPECT_TRUE(screen.contains(placed)) << run;
+            if (run < 12) {
+                EXPECT_TRUE(std::none_of(taken.begin(), taken.end(),
+                                         [&](const QRect& other) { return other.intersects(placed); }))
+                    << run << " at " << placed.x() << "," << placed.y();
+            }
+            taken << placed;
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "views/browser/ArchivePreviewWindow.h"
 #include "views/browser/BrowserWindowPlacement.h"
 
+#include <QApplication>
 #include <QScreen>
 
 ArchivePreviewWindowController::ArchivePreviewWindowController(
@@ -25,20 +26,27 @@ void ArchivePreviewWindowController::show(bool activatesApp, const ArchivePrevie
     const QWidget* last =
         previous && previous->window() && previous->window()->isVisible() ? previous->window() : nullptr;
     if (const QScreen* screen = last ? last->screen() : m_window->screen()) {
-        QRect frame = m_window->frameGeometry();
-        if (last) {
-            frame.moveTopLeft(BrowserWindowPlacement::cascaded(last->frameGeometry().topLeft(), frame.size(),
-                                                               screen->availableGeometry()));
-        } else {
-            frame.moveCenter(screen->availableGeometry().center());
-        }
-        m_window->move(frame.topLeft());
+        const std::optional<QPoint> previous =
+            last ? std::optional<QPoint>(last->frameGeometry().topLeft()) : std::nullopt;
+        m_window->move(BrowserWindowPlacement::place(frameSize(last), previous, screen->availableGeometry()));
     }
     m_window->setAttribute(Qt::WA_ShowWithoutActivating, !activatesApp);
     m_window->show();
     if (!activatesApp) return;
     m_window->raise();
     m_window->activateWindow();
+}
+
+// Before it is first shown a window has no frame yet; the one it gets is that of velmora's windows
+// already shown, so the whole of it is placed on the screen, title bar included.
+QSize ArchivePreviewWindowController::frameSize(const QWidget* last) const {
+    if (m_window->isVisible()) return m_window->frameGeometry().size();
+    const QWidget* shown = last;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (!shown && window != m_window && window->isVisible() && window->windowType() == Qt::Window) shown = window;
+    }
+    if (!shown) return m_window->size();
+    return BrowserWindowPlacement::frameSize(m_window->size(), shown->frameGeometry().size(), shown->size());
 }
 
 void ArchivePreviewWindowController::close() {

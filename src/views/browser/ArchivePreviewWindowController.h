@@ -35,6 +35,7 @@ public:
 
 private:
     void windowClosed();
+    QSize frameSize(const QWidget* last) const;
 
     std::shared_ptr<ArchivePreviewWindowModel> m_model;
     std::shared_ptr<ArchiveBrowserWindowPlatform> m_platform;

@@ -16,4 +16,15 @@ QPoint cascaded(QPoint previous, QSize size, const QRect& available) {
     return available.topLeft();
 }
 
+QPoint place(QSize size, const std::optional<QPoint>& previous, const QRect& available) {
+    if (previous) return cascaded(*previous, size, available);
+    QRect frame(QPoint(), size);
+    frame.moveCenter(available.center());
+    return {std::max(frame.left(), available.left()), std::max(frame.top(), available.top())};
+}
+
+QSize frameSize(QSize size, QSize shownFrame, QSize shownSize) {
+    return size + (shownFrame - shownSize).expandedTo(QSize(0, 0));
+}
+
 }  // namespace BrowserWindowPlacement

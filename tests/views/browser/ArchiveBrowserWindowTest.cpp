@@ -287,6 +287,25 @@ TEST(BrowserWindowPlacement, EachWindowStepsAwayFromTheLastAndStaysOnScreen) {
     }
 }
 
+// Six browsers opened one after another on a 1920 x 1080 screen, framed with a title bar: each lies
+// wholly on the screen, the first in its middle, each after it away from the last.
+TEST(BrowserWindowPlacement, SixBrowsersInARowStayWhollyOnTheScreen) {
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize frame = BrowserWindowPlacement::frameSize(QSize(1240, 720), QSize(1242, 757), QSize(1240, 720));
+    EXPECT_EQ(frame, QSize(1242, 757));
+    EXPECT_EQ(BrowserWindowPlacement::frameSize(QSize(1240, 720), QSize(800, 600), QSize(800, 600)),
+              QSize(1240, 720));
+    std::optional<QPoint> previous;
+    for (int browser = 0; browser < 6; ++browser) {
+        const QPoint corner = BrowserWindowPlacement::place(frame, previous, screen);
+        EXPECT_TRUE(screen.contains(QRect(corner, frame))) << browser << ": " << corner.y() + frame.height();
+        if (previous) EXPECT_NE(corner, *previous);
+        previous = corner;
+    }
+    EXPECT_EQ(BrowserWindowPlacement::place(QSize(1400, 900), std::nullopt, QRect(0, 30, 1366, 738)),
+              QPoint(0, 30));
+}
+
 TEST_F(BrowserWindowTest, ASecondWindowOpensBesideTheFirst) {
     openListed({row("a.txt")});
     ArchivePreviewWindowController first(sharedModel(), windowPlatform);
