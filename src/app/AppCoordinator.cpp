@@ -7,6 +7,7 @@
 #include "app/RequestRouter.h"
 #include "app/Scheduler.h"
 #include "app/StatusMenu.h"
+#include "app/TrayPresence.h"
 #include "core/base/ArchiveFormat.h"
 #include "core/base/FileNameHelper.h"
 #include "core/engine/CompressionService.h"
@@ -48,9 +49,11 @@ AppCoordinator::AppCoordinator(Environment environment, QObject* parent)
       m_previewWindowOpener(environment.makePreviewWindowOpener(
           {m_archivePreviewService, m_archiveService, m_settingsStore, m_passwordBookStore, m_platform})),
       m_isBackgroundLoginLaunch(environment.isBackgroundLoginLaunch),
+      m_startedAtLogin(environment.isBackgroundLoginLaunch),
       m_workbenchEngine(std::make_unique<ArchiveServiceWorkbenchEngine>(m_archiveService)),
+      m_trayPresence(std::make_unique<TrayPresence>(m_scheduler, environment.isSystemTrayAvailable)),
       m_quitController(std::make_unique<QuitController>(QuitController::Hooks{
-          .isTrayAvailable = environment.isSystemTrayAvailable,
+          .keepsRunningWithoutWindows = [this] { return keepsRunningWithoutWindows(); },
           .isWorkRunning = [this] { return isWorkRunning(); },
           .revealMainWindow =
               [this] {
@@ -335,6 +338,14 @@ void AppCoordinator::configureTrayIcon() {
             [this] { m_quitController->requestQuit(nullptr); });
     connect(m_statusMenu.get(), &StatusMenu::showMainWindowRequested, this,
             &AppCoordinator::revealMainWorkbenchWindow);
+    connect(m_trayPresence.get(), &TrayPresence::appeared, m_statusMenu.get(), &StatusMenu::showIcon);
+    if (m_trayPresence->isAvailable()) m_statusMenu->showIcon();
+}
+
+// A tray that went away is a panel restarting: it comes back, and the icon with it. A login start
+// is there to wait for requests, tray or not; a later launch shows its window.
+bool AppCoordinator::keepsRunningWithoutWindows() const {
+    return m_startedAtLogin || m_trayPresence->hasAppeared();
 }
 
 bool AppCoordinator::isWorkRunning() const {

@@ -25,6 +25,7 @@ class OutsideRun;
 class QuitController;
 class Scheduler;
 class StatusMenu;
+class TrayPresence;
 class WorkbenchModels;
 class WorkbenchPlatform;
 
@@ -43,7 +44,8 @@ public:
         PreviewWindowOpenerFactory makePreviewWindowOpener = makeDesktopPreviewWindowOpener;
         // Tests hand in a pool they can wait on.
         QThreadPool* workerPool = nullptr;
-        // Whether the desktop shows the tray icon; without one, closing the last window quits.
+        // Whether the desktop shows a tray now; asked again and again (TrayPresence). Where none was
+        // seen all session, closing the last window quits, unless velmora started at login.
         std::function<bool()> isSystemTrayAvailable = defaultSystemTrayAvailable;
     };
     static bool defaultSystemTrayAvailable();
@@ -118,6 +120,7 @@ public:
     // Tray.
     void configureTrayIcon();
     StatusMenu* statusMenu() const { return m_statusMenu.get(); }
+    TrayPresence& trayPresence() { return *m_trayPresence; }
     // The tray menu's status line.
     QString statusText() const;
     QuitController& quitController() { return *m_quitController; }
@@ -144,6 +147,7 @@ private:
     void chooseArchives();
     void chooseFiles();
     bool isWorkRunning() const;
+    bool keepsRunningWithoutWindows() const;
 
     Scheduler& m_scheduler;
     WorkbenchPlatform& m_platform;
@@ -157,6 +161,7 @@ private:
     std::optional<QString> m_lastMessage;
     bool m_isPreviewOnlyExternalOpen = false;
     bool m_isBackgroundLoginLaunch = false;
+    const bool m_startedAtLogin;
     bool m_shouldHideMainWorkbenchForPreviewOnlyOpen = false;
     bool m_suppressUntitledMainWindowForExternalOpen = false;
     bool m_hasPresentedMainWorkbenchWindow = false;
@@ -167,6 +172,7 @@ private:
     std::unique_ptr<WorkbenchModels> m_workbenchModels;
     std::unique_ptr<MainWindow> m_ownedMainWindow;
     QPointer<QWidget> m_mainWorkbenchWindow;
+    std::unique_ptr<TrayPresence> m_trayPresence;
     std::unique_ptr<StatusMenu> m_statusMenu;
     std::unique_ptr<QuitController> m_quitController;
 

@@ -27,7 +27,7 @@ bool QuitController::anyWindowVisible(const QWidget* except) {
 }
 
 bool QuitController::mainWindowMayHide(QWidget* mainWindow) {
-    if (m_hooks.isTrayAvailable() || anyWindowVisible(mainWindow)) return true;
+    if (m_hooks.keepsRunningWithoutWindows() || anyWindowVisible(mainWindow)) return true;
     requestQuit(mainWindow);
     return false;
 }
@@ -50,7 +50,7 @@ bool QuitController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QuitController::quitUnlessWindowsRemain() {
-    if (m_hooks.isTrayAvailable() || anyWindowVisible()) return;
+    if (m_hooks.keepsRunningWithoutWindows() || anyWindowVisible()) return;
     if (!m_hooks.isWorkRunning()) {
         Q_EMIT quitRequested();
         return;

@@ -36,10 +36,16 @@ StatusMenu::StatusMenu(StatusText statusText, QObject* parent)
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger) Q_EMIT showMainWindowRequested();
     });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) m_trayIcon->show();
 }
 
 StatusMenu::~StatusMenu() { delete m_menu; }
+
+// Qt puts an icon into the tray there is when it is shown, and registers it with the StatusNotifierItem
+// watcher there is then; hiding it first makes it start anew with the tray of now.
+void StatusMenu::showIcon() {
+    m_trayIcon->hide();
+    m_trayIcon->show();
+}
 
 // One line whatever the outcome says, with the whole text as its tool tip; "&" is shown, not taken for
 // a shortcut mark.

@@ -4,6 +4,7 @@
 
 #include "app/QuitController.h"
 #include "app/StatusMenu.h"
+#include "app/TrayPresence.h"
 #include "views/browser/ArchiveBrowserCommands.h"
 #include "views/browser/ArchiveEntryTableModel.h"
 #include "views/browser/ArchivePreviewWindow.h"
@@ -185,7 +186,8 @@ TEST_F(CoordinatorWindowRulesTest, ServiceVerbsWithoutFilesReportTheirText) {
     EXPECT_FALSE(coordinator->isPreviewOnlyExternalOpen());
 }
 
-// Without a tray, nothing is left to reach velmora by once its windows are gone.
+// Without a tray all session, nothing is left to reach velmora by once its windows are gone; a tray
+// that went away is a panel restarting, and a login start waits for requests whatever the desktop has.
 TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
     struct Case {
         bool tray;
@@ -193,19 +195,32 @@ TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
         bool otherWindowOpen;
         bool quitsAtOnce;
         bool asks;
+        bool trayGoesAway = false;
+        bool loginStart = false;
     };
     const Case cases[] = {
         {true, false, false, false, false},  // the tray brings it back
         {false, false, false, true, false},
         {false, true, false, false, true},
         {false, false, true, false, false},  // the other window is the last one now
+        {true, false, false, false, false, true},
+        {true, true, false, false, false, true},
+        {false, false, false, false, false, false, true},
+        {false, true, false, false, false, false, true},
     };
     for (const Case& c : cases) {
         trayAvailable = c.tray;
-        makeCoordinator(false);
+        makeCoordinator(c.loginStart);
+        if (c.trayGoesAway) {
+            trayAvailable = false;
+            scheduler.advance(TrayPresence::kPollIntervalMs);
+        }
         QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
         mainWindow.show();
         coordinator->configureMainWorkbenchWindow(&mainWindow);
+        // A login start keeps its window closed until asked for it.
+        if (c.loginStart) coordinator->revealMainWorkbenchWindow();
+        ASSERT_TRUE(mainWindow.isVisible());
         QWidget other;
         if (c.otherWindowOpen) other.show();
         const QUuid task = QUuid::createUuid();
@@ -215,7 +230,8 @@ TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
 
         EXPECT_FALSE(mainWindow.close());
         QCoreApplication::processEvents();
-        EXPECT_EQ(quit.size(), c.quitsAtOnce ? 1 : 0) << c.tray << c.taskRunning << c.otherWindowOpen;
+        EXPECT_EQ(quit.size(), c.quitsAtOnce ? 1 : 0)
+            << c.tray << c.taskRunning << c.otherWindowOpen << c.trayGoesAway << c.loginStart;
         EXPECT_EQ(mainWindow.isVisible(), c.quitsAtOnce || c.asks);
         QMessageBox* question = coordinator->quitController().confirmation();
         ASSERT_EQ(question != nullptr, c.asks);
@@ -238,9 +254,49 @@ TEST_F(CoordinatorWindowRulesTest, ClosingTheLastWindowQuitsOnlyWithoutATray) {
             QCoreApplication::processEvents();
             EXPECT_EQ(quit.size(), 1);
         }
+        if (c.taskRunning && !c.asks) coordinator->workbenchStore().cancelTask(task);
         mainWindow.hide();
     }
     trayAvailable = true;
+}
+
+// A tray that starts after velmora, and each one after a restart, gets the icon; one going away,
+// while a task runs and a window closes, neither quits nor asks.
+TEST_F(CoordinatorWindowRulesTest, TheIconFollowsTheTrayAsItComesAndGoes) {
+    trayAvailable = false;
+    makeCoordinator(false);
+    coordinator->start(LaunchRequest::fromCommandLine({}, files.root()));
+    ASSERT_NE(coordinator->statusMenu(), nullptr);
+    QSystemTrayIcon* icon = coordinator->statusMenu()->trayIcon();
+    QSignalSpy quit(coordinator.get(), &AppCoordinator::quitRequested);
+    QSignalSpy appeared(&coordinator->trayPresence(), &TrayPresence::appeared);
+    scheduler.advance(3 * TrayPresence::kPollIntervalMs);
+    EXPECT_FALSE(icon->isVisible());
+
+    trayAvailable = true;
+    scheduler.advance(TrayPresence::kPollIntervalMs);
+    EXPECT_EQ(appeared.size(), 1);
+    EXPECT_TRUE(icon->isVisible());
+
+    ArchiveTask running;
+    running.id = QUuid::createUuid();
+    coordinator->workbenchStore().addTask(running);
+    coordinator->mainWorkbenchWindow()->close();
+    trayAvailable = false;
+    scheduler.advance(TrayPresence::kPollIntervalMs);
+    QWidget window;
+    window.show();
+    window.close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(quit.size(), 0);
+    EXPECT_EQ(coordinator->quitController().confirmation(), nullptr);
+    EXPECT_FALSE(coordinator->mainWorkbenchWindow()->isVisible());
+
+    trayAvailable = true;
+    scheduler.advance(TrayPresence::kPollIntervalMs);
+    EXPECT_EQ(appeared.size(), 2);
+    EXPECT_TRUE(icon->isVisible());
+    coordinator->workbenchStore().cancelTask(running.id);
 }
 
 // Ctrl+Q in any window and the tray's "退出" quit, also once the main window was hidden and shown
