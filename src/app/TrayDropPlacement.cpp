@@ -26,15 +26,18 @@ TrayDropPlacement placeTrayDropWindow(const std::optional<QRect>& anchor, bool e
     const int width = expanded ? 420 : 380;
     const int height = expanded ? 360 : 56;
     const int gap = expanded ? 10 : 8;
-    // Screen coordinates grow downwards: the panel hangs below the icon's lower edge.
     const int areaRight = area.x() + area.width();
     const int areaBottom = area.y() + area.height();
     const int preferredLeft = anchor ? anchor->x() : areaRight - 88;
     const int pointerTarget = anchor ? anchor->x() + anchor->width() / 2 : areaRight - 70;
-    const int referenceTop = anchor ? anchor->y() + anchor->height() : area.y();
+    // Screen coordinates grow downwards: the panel hangs below the icon's lower edge, or stands on
+    // its upper edge when the icon is in the lower half of the screen.
+    const bool pointsDown = anchor && anchor->center().y() > area.center().y();
+    const int preferredTop =
+        !anchor ? area.y() + gap : pointsDown ? anchor->y() - gap - height : anchor->y() + anchor->height() + gap;
 
     const int x = std::min(std::max(area.x() + kMargin, preferredLeft), areaRight - width - kMargin);
-    const int y = std::max(std::min(referenceTop + gap, areaBottom - height - kMargin), area.y() + kMargin);
+    const int y = std::max(std::min(preferredTop, areaBottom - height - kMargin), area.y() + kMargin);
     const int pointer = std::clamp(pointerTarget - x, kPointerInset, width - kPointerInset);
-    return {QRect(x, y, width, height), pointer - width};
+    return {QRect(x, y, width, height), pointer - width, pointsDown};
 }

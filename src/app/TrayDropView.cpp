@@ -55,11 +55,12 @@ TrayDropView::TrayDropView(QWidget* parent)
 void TrayDropView::syncFromModel(const TrayDropModel& model) {
     m_model = model;
     m_closeButton->setVisible(model.isExpanded);
+    resizeEvent(nullptr);
     update();
 }
 
 void TrayDropView::resizeEvent(QResizeEvent*) {
-    const qreal iconMiddle = kBodyTop + kExpandedPadding + kExpandedIconSize / 2;
+    const qreal iconMiddle = bodyRect().top() + kExpandedPadding + kExpandedIconSize / 2;
     m_closeButton->move(width() - int(kExpandedPadding) - m_closeButton->width(),
                         qRound(iconMiddle - m_closeButton->height() / 2.0));
 }
@@ -97,15 +98,16 @@ void TrayDropView::paintEvent(QPaintEvent*) {
     }
 }
 
-// The pointer stands on the body's top edge, which starts that far below the window's top. Painted
-// after the body, its fill covers the body's outline beneath it and only its two slanted sides are
-// outlined, so body and pointer read as one shape.
-void TrayDropView::paintConnectorPointer(QPainter& painter, qreal bodyTop) const {
+// The pointer stands on the body's top edge, which starts that far below the window's top (or hangs
+// from its bottom edge, when it points down). Painted after the body, its fill covers the body's
+// outline beneath it and only its two slanted sides are outlined, so body and pointer read as one shape.
+void TrayDropView::paintConnectorPointer(QPainter& painter, const QRectF& body) const {
     const qreal middle = width() + m_model.pointerOffsetX;
-    const qreal base = bodyTop + kPointerOverlap;
+    const qreal direction = m_model.pointsDown ? 1 : -1;
+    const qreal base = (m_model.pointsDown ? body.bottom() : body.top()) - direction * kPointerOverlap;
     QPainterPath sides;
     sides.moveTo(middle - 9, base);
-    sides.lineTo(middle, base - kPointerHeight);
+    sides.lineTo(middle, base + direction * kPointerHeight);
     sides.lineTo(middle + 9, base);
     painter.setPen(Qt::NoPen);
     painter.setBrush(material());
@@ -142,10 +144,16 @@ void TrayDropView::paintTitles(QPainter& painter, const QRectF& rect, const QStr
                      Qt::AlignLeft | Qt::AlignVCenter, headline);
 }
 
+// The window less the pointer's room, at the top or at the bottom.
+QRectF TrayDropView::bodyRect() const {
+    if (m_model.pointsDown) return QRectF(rect()).adjusted(0.5, 0.5, -0.5, -kBodyTop);
+    return QRectF(rect()).adjusted(0.5, kBodyTop, -0.5, -0.5);
+}
+
 void TrayDropView::paintCompact(QPainter& painter) const {
-    const QRectF body = QRectF(rect()).adjusted(0.5, kBodyTop, -0.5, -0.5);
+    const QRectF body = bodyRect();
     paintBody(painter, body, 16);
-    paintConnectorPointer(painter, body.top());
+    paintConnectorPointer(painter, body);
     const QRectF icon(body.left() + 18, body.center().y() - 15, 30, 30);
     paintAppIcon(painter, icon);
     paintTitles(painter,
@@ -154,9 +162,9 @@ void TrayDropView::paintCompact(QPainter& painter) const {
 }
 
 void TrayDropView::paintExpanded(QPainter& painter) const {
-    const QRectF body = QRectF(rect()).adjusted(0.5, kBodyTop, -0.5, -0.5);
+    const QRectF body = bodyRect();
     paintBody(painter, body, 20);
-    paintConnectorPointer(painter, body.top());
+    paintConnectorPointer(painter, body);
     const QRectF content =
         body.adjusted(kExpandedPadding, kExpandedPadding, -kExpandedPadding, -kExpandedPadding);
     const QRectF icon(content.left(), content.top(), kExpandedIconSize, kExpandedIconSize);

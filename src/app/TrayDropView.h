@@ -35,7 +35,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void paintConnectorPointer(QPainter& painter, qreal bodyTop) const;
+    QRectF bodyRect() const;
+    void paintConnectorPointer(QPainter& painter, const QRectF& body) const;
     void paintBody(QPainter& painter, const QRectF& rect, qreal radius) const;
     void paintAppIcon(QPainter& painter, const QRectF& rect) const;
     void paintTitles(QPainter& painter, const QRectF& rect, const QString& headline, int headlineSize) const;

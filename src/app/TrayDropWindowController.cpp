@@ -61,6 +61,7 @@ void TrayDropWindowController::positionWindow(bool expanded) {
     const TrayDropPlacement placement =
         placeTrayDropWindow(m_anchorProvider(), expanded, currentScreens(), primaryAvailableGeometry());
     m_model.pointerOffsetX = placement.pointerOffsetX;
+    m_model.pointsDown = placement.pointsDown;
     m_view->setGeometry(placement.frame);
     sync();
 }

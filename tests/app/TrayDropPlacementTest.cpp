@@ -16,6 +16,7 @@ struct PlacementCase {
     std::optional<QRect> primary;
     QRect frame;
     int pointerOffsetX;
+    bool pointsDown = false;
 };
 
 class TrayDropPlacementTest : public testing::TestWithParam<PlacementCase> {};
@@ -25,6 +26,7 @@ TEST_P(TrayDropPlacementTest, PlacesThePanelAndItsPointer) {
     const TrayDropPlacement placement = placeTrayDropWindow(c.anchor, c.expanded, c.screens, c.primary);
     EXPECT_EQ(placement.frame, c.frame);
     EXPECT_EQ(placement.pointerOffsetX, c.pointerOffsetX);
+    EXPECT_EQ(placement.pointsDown, c.pointsDown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,14 +62,24 @@ INSTANTIATE_TEST_SUITE_P(
                       kLeftScreen.availableGeometry,
                       QRect(8, 34, 380, 56),
                       28 - 380},
-        // A tray in the bottom taskbar: the panel stays 8 px above the free area's lower edge.
+        // A tray in the bottom taskbar: the panel stands above it, pointing down at the icon, 8 px
+        // above the free area's lower edge; expanded, it grows upwards and never covers the icon.
         PlacementCase{"BottomTray",
                       QRect(900, 1050, 24, 24),
                       false,
                       {kLeftScreen},
                       kLeftScreen.availableGeometry,
                       QRect(900, 1040 - 56 - 8, 380, 56),
-                      28 - 380},
+                      28 - 380,
+                      true},
+        PlacementCase{"BottomTrayExpanded",
+                      QRect(900, 1050, 24, 24),
+                      true,
+                      {kLeftScreen},
+                      kLeftScreen.availableGeometry,
+                      QRect(900, 1040 - 360 - 8, 420, 360),
+                      28 - 420,
+                      true},
         PlacementCase{"NoAnchorTopRightOfPrimary",
                       std::nullopt,
                       false,
