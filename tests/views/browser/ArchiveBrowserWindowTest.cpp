@@ -299,7 +299,9 @@ TEST(BrowserWindowPlacement, SixBrowsersInARowStayWhollyOnTheScreen) {
     for (int browser = 0; browser < 6; ++browser) {
         const QPoint corner = BrowserWindowPlacement::place(frame, previous, screen);
         EXPECT_TRUE(screen.contains(QRect(corner, frame))) << browser << ": " << corner.y() + frame.height();
-        if (previous) EXPECT_NE(corner, *previous);
+        if (previous) {
+            EXPECT_NE(corner, *previous);
+        }
         previous = corner;
     }
     EXPECT_EQ(BrowserWindowPlacement::place(QSize(1400, 900), std::nullopt, QRect(0, 30, 1366, 738)),
