@@ -87,14 +87,14 @@ QMap<QString, QByteArray> contentsBelow(const QString& root) {
 
 namespace {
 
-// Whether the process behind a /proc folder is this process's child running `program command …`.
-bool isRunningToolOf(const QString& process, const QByteArray& program, const QByteArray& command) {
+// Whether the process behind a /proc folder is parent's child running `program command …`.
+bool isRunningToolOf(const QString& process, qint64 parent, const QByteArray& program, const QByteArray& command) {
     QFile status(process + QStringLiteral("/status"));
     QFile commandLine(process + QStringLiteral("/cmdline"));
     if (!status.open(QIODevice::ReadOnly) || !commandLine.open(QIODevice::ReadOnly)) return false;
     const QByteArray fields = status.readAll();
     const QList<QByteArray> arguments = commandLine.readAll().split('\0');
-    return fields.contains("PPid:\t" + QByteArray::number(::getpid()) + '\n') && !fields.contains("State:\tZ") &&
+    return fields.contains("PPid:\t" + QByteArray::number(parent) + '\n') && !fields.contains("State:\tZ") &&
            arguments.size() > 1 && arguments[0].endsWith('/' + program) && arguments[1] == command;
 }
 
@@ -105,12 +105,12 @@ bool isStopped(const QString& process) {
 
 }  // namespace
 
-bool holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs) {
+bool holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs, qint64 parent) {
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
             const QString process = QStringLiteral("/proc/") + name;
-            if (!name.front().isDigit() || !isRunningToolOf(process, program, command)) continue;
+            if (!name.front().isDigit() || !isRunningToolOf(process, parent, program, command)) continue;
             // Stopped, not a tool that ended between the look and the signal.
             if (::kill(name.toInt(), SIGSTOP) == 0 && isStopped(process)) return true;
         }

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 // A temporary folder that tests fill with files: paths are relative to its root.
 class TempTree {
@@ -29,11 +30,13 @@ QMap<QString, QByteArray> contentsBelow(const QString& root);
 // Runs a program to completion for making fixtures; fails the current test when it exits non-zero.
 void runTool(const QString& program, const QStringList& arguments, const QString& workingFolder = {});
 
-// Stops (SIGSTOP) a tool this process started as `program command …` while it runs, so the work it
-// does cannot end before the test stops it, however fast or loaded the machine is; a stopped tool
-// still dies of the SIGKILL that ends a stop's grace. Looks until one is caught, handling events
-// meanwhile without sleeping, so a short run is caught too; false when none ran within the time.
-bool holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs = 120000);
+// Stops (SIGSTOP) a tool that `parent` (this process, or a velmora it started) runs as
+// `program command …`, so the work it does cannot end before the test stops it, however fast or
+// loaded the machine is; a stopped tool still dies of the SIGKILL that ends a stop's grace. Looks
+// until one is caught, handling events meanwhile without sleeping, so a short run is caught too;
+// false when none ran within the time.
+bool holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs = 120000,
+                     qint64 parent = ::getpid());
 
 // The permission bits (st_mode & 0777) of a path, not following links; -1 when it does not exist.
 int fileMode(const QString& path);
