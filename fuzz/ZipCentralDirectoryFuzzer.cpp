@@ -42,8 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size)) std::abort();
     const QString file = QStringLiteral("/proc/self/fd/") + QString::number(fd);
     try {
-        useRows(ZipDirectoryListing::nativeZipEntries(file));
-        ZipCentralDirectory::legacyNameSource(file);
+        const std::optional<ZipCentralDirectory::Directory> directory = ZipCentralDirectory::read(file);
+        useRows(ZipDirectoryListing::nativeZipEntries(directory));
+        if (directory) {
+            ZipCentralDirectory::legacyNameSource(*directory);
+            ZipCentralDirectory::separatesFoldersWithBackslash(*directory);
+        }
     } catch (const FileSystemError&) {
         std::abort();  // the memory file is always readable
     }

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <csignal>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,4 +118,27 @@ bool holdRunningTool(const QByteArray& program, const QByteArray& command, int t
         QCoreApplication::processEvents();
     }
     return false;
+}
+
+OpenCount::OpenCount(const QString& path) : m_descriptor(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    EXPECT_GE(m_descriptor, 0);
+    EXPECT_GE(::inotify_add_watch(m_descriptor, QFile::encodeName(path).constData(),
+                                  IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE),
+              0)
+        << path.toStdString();
+}
+
+OpenCount::~OpenCount() { ::close(m_descriptor); }
+
+int OpenCount::take() {
+    int opens = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t length; (length = ::read(m_descriptor, buffer, sizeof buffer)) > 0;) {
+        for (const char* event = buffer; event < buffer + length;) {
+            const auto* header = reinterpret_cast<const inotify_event*>(event);
+            if (header->mask & IN_OPEN) ++opens;
+            event += sizeof(inotify_event) + header->len;
+        }
+    }
+    return opens;
 }

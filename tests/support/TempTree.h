@@ -40,3 +40,20 @@ bool holdRunningTool(const QByteArray& program, const QByteArray& command, int t
 
 // The permission bits (st_mode & 0777) of a path, not following links; -1 when it does not exist.
 int fileMode(const QString& path);
+
+// Counts the opens of a file by any process from now on (inotify), to tell how often an operation read
+// it. An open's event is queued before the open returns, so those of an operation that has returned
+// are all in; each open is followed by its close, so no two events in a row are alike and merged.
+class OpenCount {
+public:
+    explicit OpenCount(const QString& path);
+    ~OpenCount();
+    OpenCount(const OpenCount&) = delete;
+    OpenCount& operator=(const OpenCount&) = delete;
+
+    // The opens since the count began or was last taken.
+    int take();
+
+private:
+    int m_descriptor;
+};

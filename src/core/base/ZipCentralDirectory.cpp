@@ -143,13 +143,7 @@ std::optional<Location> directoryLocation(QByteArrayView tail, quint64 fileSize)
 std::optional<quint32> claimedEntryCount(const QString& fileURL) {
     if (InputItem::stateOf(fileURL) != InputItem::State::usable) return std::nullopt;
     try {
-        QFile file;
-        openByBytes(file, fileURL);
-        const quint64 fileSize = static_cast<quint64>(file.size());
-        const quint64 tailLength = std::min(fileSize, kTailLength);
-        const QByteArray tail = readAt(file, fileURL, fileSize - tailLength, tailLength);
-        if (const std::optional<qsizetype> end = findEndOfCentralDirectory(tail))
-            return readUInt16LE(tail, *end + 10);
+        if (const std::optional<Directory> directory = read(fileURL)) return directory->claimedEntryCount;
     } catch (const FileSystemError&) {
     }
     return std::nullopt;
@@ -161,13 +155,18 @@ std::optional<Directory> read(const QString& fileURL) {
     QFile file;
     openByBytes(file, fileURL);
     const quint64 fileSize = static_cast<quint64>(file.size());
-    if (fileSize < kEndRecordSize) return std::nullopt;
+    Directory directory;
+    if (fileSize < kEndRecordSize) return directory;
 
     const quint64 tailLength = std::min(fileSize, kTailLength);
     const QByteArray tail = readAt(file, fileURL, fileSize - tailLength, tailLength);
-    const std::optional<Location> location = directoryLocation(tail, fileSize);
-    if (!location) return std::nullopt;
-    return Directory{readAt(file, fileURL, location->offset, location->size), location->entryCount};
+    if (const std::optional<qsizetype> end = findEndOfCentralDirectory(tail))
+        directory.claimedEntryCount = readUInt16LE(tail, *end + 10);
+    if (const std::optional<Location> location = directoryLocation(tail, fileSize)) {
+        directory.bytes = readAt(file, fileURL, location->offset, location->size);
+        directory.entryCount = location->entryCount;
+    }
+    return directory;
 }
 
 bool walk(QByteArrayView directory, quint32 entryCount, const std::function<void(const Header&)>& visit) {
@@ -208,38 +207,28 @@ std::optional<QString> unicodeName(const Header& header) {
     return std::nullopt;
 }
 
-LegacyNames::Source legacyNameSource(const QString& fileURL) {
+LegacyNames::Source legacyNameSource(const Directory& directory) {
     std::optional<LegacyNames::Source> source;
-    try {
-        if (const std::optional<Directory> directory = read(fileURL)) {
-            walk(directory->bytes, directory->entryCount, [&source](const Header& header) {
-                if (!unicodeName(header))
-                    source = LegacyNames::combined(source, LegacyNames::zipHostSource(header.host));
-            });
-        }
-    } catch (const FileSystemError&) {
-    }
+    walk(directory.bytes, directory.entryCount, [&source](const Header& header) {
+        if (!unicodeName(header))
+            source = LegacyNames::combined(source, LegacyNames::zipHostSource(header.host));
+    });
     return source.value_or(LegacyNames::kZipDefault);
 }
 
-bool separatesFoldersWithBackslash(const QString& fileURL) {
+bool separatesFoldersWithBackslash(const Directory& directory) {
     bool windowsName = false;
     bool otherName = false;
-    try {
-        if (const std::optional<Directory> directory = read(fileURL)) {
-            walk(directory->bytes, directory->entryCount, [&](const Header& header) {
-                const std::optional<QString> unicode = unicodeName(header);
-                // A legacy name's byte 0x5C may be half of a two-byte character: it counts here, but
-                // only a "\" its decoding holds is split.
-                if (unicode ? !unicode->contains(QLatin1Char('\\')) : !header.name.contains('\\')) return;
-                const bool windows = std::find(kBackslashHosts.begin(), kBackslashHosts.end(), header.host) !=
-                                     kBackslashHosts.end();
-                windowsName = windowsName || windows;
-                otherName = otherName || !windows;
-            });
-        }
-    } catch (const FileSystemError&) {
-    }
+    walk(directory.bytes, directory.entryCount, [&](const Header& header) {
+        const std::optional<QString> unicode = unicodeName(header);
+        // A legacy name's byte 0x5C may be half of a two-byte character: it counts here, but only a "\"
+        // its decoding holds is split.
+        if (unicode ? !unicode->contains(QLatin1Char('\\')) : !header.name.contains('\\')) return;
+        const bool windows =
+            std::find(kBackslashHosts.begin(), kBackslashHosts.end(), header.host) != kBackslashHosts.end();
+        windowsName = windowsName || windows;
+        otherName = otherName || !windows;
+    });
     return windowsName && !otherName;
 }
 

@@ -20,8 +20,11 @@ struct Location {
     quint32 entryCount = 0;
 };
 
-// The directory's bytes and the number of entries the end record gives.
+// What one reading of a file's end found: the number of entries its end record claims (nothing without
+// one; a damaged archive may claim entries its directory does not hold), and the directory's bytes with
+// the count they are walked for, both empty where directoryLocation finds no directory.
 struct Directory {
+    std::optional<quint32> claimedEntryCount;
     QByteArray bytes;
     quint32 entryCount = 0;
 };
@@ -44,12 +47,11 @@ inline constexpr quint64 kMaximumDirectorySize = quint64(256) * 1024 * 1024;
 // The fixed part of a directory header, before its name, extra field and comment.
 inline constexpr qsizetype kHeaderSize = 46;
 
-// The directory of the file; nothing when directoryLocation finds none. Throws FileSystemError when
-// the file cannot be opened or read.
+// The file's end record and directory, from one open; nothing for a pipe or a device. Throws
+// FileSystemError when the file cannot be opened or read.
 std::optional<Directory> read(const QString& fileURL);
 
-// The number of entries the end record claims; nothing when the file holds no end record or cannot be
-// read. A damaged archive may claim entries its directory does not hold.
+// The claimed count of read; nothing when the file holds no end record or cannot be read.
 std::optional<quint32> claimedEntryCount(const QString& fileURL);
 
 // Calls visit for each header in directory order until entryCount headers, the end of the bytes or the
@@ -63,13 +65,12 @@ bool walk(QByteArrayView directory, quint32 entryCount, const std::function<void
 std::optional<QString> unicodeName(const Header& header);
 
 // The convention of the archive's legacy names, as its directory tells; the format's own code page
-// when the directory cannot be read.
-LegacyNames::Source legacyNameSource(const QString& fileURL);
+// when it holds none.
+LegacyNames::Source legacyNameSource(const Directory& directory);
 
 // Whether "\" separates folders in the archive's names: an entry made on DOS or Windows (FAT, NTFS,
 // VFAT) holds one, and no entry made on another system does, where it is a character of the name.
-// False when the directory cannot be read.
-bool separatesFoldersWithBackslash(const QString& fileURL);
+bool separatesFoldersWithBackslash(const Directory& directory);
 
 // The directory's place for a file of fileSize bytes whose last bytes are tail; nothing when the end
 // record is missing, the directory is empty, out of the file's bounds, too large, or ZIP64.

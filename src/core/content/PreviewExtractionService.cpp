@@ -2,6 +2,7 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "core/base/FileSystemError.h"
+#include "core/base/ZipDirectoryReading.h"
 #include "core/content/ExtractedItemSearch.h"
 #include "core/content/LegacyNameRows.h"
 #include "core/content/PreviewToolRuns.h"
@@ -161,7 +162,8 @@ ExtractionStaging::Renames PreviewExtractionService::extractWithTools(
                                               : std::nullopt;
         });
     }
-    if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL))
+    ZipDirectoryReading directory(archiveURL);
+    if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL, directory))
         LegacyNameRenamer::separateFolders(staging.path());
     return staging.commit(token);
 }

@@ -3,7 +3,7 @@
 #include "core/base/ArchiveFormat.h"
 #include "core/base/FileSystemError.h"
 #include "core/base/LegacyNames.h"
-#include "core/base/ZipCentralDirectory.h"
+#include "core/base/ZipDirectoryReading.h"
 #include "core/content/ArchiveListingParser.h"
 #include "core/content/LegacyNameRows.h"
 #include "core/content/PreviewEntryRules.h"
@@ -42,9 +42,9 @@ LegacyNames::Source legacySource(std::optional<ArchiveFormat::Kind> kind,
 }
 
 // A ZIP's rows from its central directory alone; an encrypted one needs a password first.
-QList<ArchivePreviewEntry> zipReaderEntries(const QString& archiveURL,
+QList<ArchivePreviewEntry> zipReaderEntries(ZipDirectoryReading& directory,
                                             const std::optional<QString>& password) {
-    const PreviewListing listing = ZipDirectoryListing::nativeZipEntries(archiveURL);
+    const PreviewListing listing = ZipDirectoryListing::nativeZipEntries(directory.directory());
     if (listing.isEncrypted && !ArchiveTools::givenPassword(password)) throw ArchiveError::wrongPassword();
     return listing.entries;
 }
@@ -132,16 +132,16 @@ QList<ArchivePreviewEntry> PreviewListingService::previewEntries(const QString& 
 std::optional<QList<ArchivePreviewEntry>> PreviewListingService::fastPreviewEntriesIfAvailable(
     const QString& archiveURL) const {
     if (ArchiveFormat::kind(archiveURL) != ArchiveFormat::Kind::zip) return std::nullopt;
+    ZipDirectoryReading directory(archiveURL);
     PreviewListing listing;
     try {
-        listing = ZipDirectoryListing::nativeZipEntries(archiveURL);
+        listing = ZipDirectoryListing::nativeZipEntries(directory.directory());
     } catch (const FileSystemError&) {
         return std::nullopt;
     }
     if (listing.isEncrypted || listing.entries.isEmpty()) return std::nullopt;
     if (PreviewEntryRules::containsMojibakePath(listing.entries)) return std::nullopt;
-    if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL))
-        LegacyNameRows::separateFolders(listing.entries);
+    PreviewToolRuns::separateFolders(archiveURL, directory, listing.entries);
     return PreviewEntryRules::shownRows(std::move(listing.entries));
 }
 
@@ -157,6 +157,8 @@ QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& 
                                                                  const CancellationToken& token) const {
     const std::optional<ArchiveFormat::Kind> kind = ArchiveFormat::kindOrSetKind(archiveURL);
     QList<ArchivePreviewEntry> entries;
+    // Read once, by the first step that asks: the ZIP reader, unzip's legacy names or the "\" rule.
+    ZipDirectoryReading directory(archiveURL);
     // Read by the fallback as the run goes: 7-Zip's inner TAR is named once it is unpacked.
     QStringList echoed = echoedNames;
     ToolFallback::Attempts attempts;
@@ -175,7 +177,7 @@ QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& 
             });
     };
     attempts.zipReader = [&] {
-        entries = zipReaderEntries(archiveURL, password);
+        entries = zipReaderEntries(directory, password);
         return ProcessResult{};
     };
     attempts.unrar = [&](const UnrarTool& unrar) {
@@ -187,7 +189,7 @@ QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& 
         const ProcessResult result = infoZip.list(archiveURL, token);
         if (result.status != 0) return result;
         entries = ArchiveListingParser::parseZipList(result.output, result.outputBytes);
-        LegacyNameRows::decode(entries, ZipCentralDirectory::legacyNameSource(archiveURL));
+        LegacyNameRows::decode(entries, directory.legacyNameSource());
         return result;
     };
     attempts.tar = [&](const TarTool& tar) { return tarListing(tar, archiveURL, token, entries); };
@@ -202,6 +204,6 @@ QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& 
         throw ArchiveError::dependencyMissing(
             ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR / 7-Zip 预览工具不可用")));
     throwIfListingFailed(run->result, ToolFailureText::extractingToolFailed(run->program), echoed);
-    if (PreviewToolRuns::separatesFoldersWithBackslash(archiveURL)) LegacyNameRows::separateFolders(entries);
+    PreviewToolRuns::separateFolders(archiveURL, directory, entries);
     return entries;
 }

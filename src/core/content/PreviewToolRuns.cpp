@@ -1,12 +1,14 @@
 #include "core/content/PreviewToolRuns.h"
 
 #include "core/base/ArchiveFormat.h"
-#include "core/base/ZipCentralDirectory.h"
+#include "core/content/LegacyNameRows.h"
 #include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ArchiveVolumes.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace PreviewToolRuns {
 
@@ -56,9 +58,18 @@ void refuseSwitchLikeNames(const QStringList& entryPaths, Action action) {
     }
 }
 
-bool separatesFoldersWithBackslash(const QString& archiveURL) {
+bool separatesFoldersWithBackslash(const QString& archiveURL, ZipDirectoryReading& directory) {
     return ArchiveFormat::family(archiveURL) == ArchiveFormat::Family::zip &&
-           ZipCentralDirectory::separatesFoldersWithBackslash(archiveURL);
+           directory.separatesFoldersWithBackslash();
+}
+
+void separateFolders(const QString& archiveURL, ZipDirectoryReading& directory,
+                     QList<ArchivePreviewEntry>& entries) {
+    const bool holdsBackslash =
+        std::any_of(entries.cbegin(), entries.cend(),
+                    [](const ArchivePreviewEntry& entry) { return entry.path.contains(QLatin1Char('\\')); });
+    if (holdsBackslash && separatesFoldersWithBackslash(archiveURL, directory))
+        LegacyNameRows::separateFolders(entries);
 }
 
 void runInOrderOrThrow(const ArchivePrograms& programs, const QList<ToolFallback::Program>& order,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/CancellationToken.h"
+#include "core/base/ZipDirectoryReading.h"
 #include "core/content/ArchivePreviewEntry.h"
 #include "core/engine/ArchivePrograms.h"
 #include "core/engine/ProcessResult.h"
@@ -37,8 +38,13 @@ QString landingPath(const QString& path);
 void refuseSwitchLikeNames(const QStringList& entryPaths, Action action);
 
 // Whether the archive's names separate folders with "\", which rows and extracted items then show as
-// folders.
-bool separatesFoldersWithBackslash(const QString& archiveURL);
+// folders; only a ZIP's directory is asked.
+bool separatesFoldersWithBackslash(const QString& archiveURL, ZipDirectoryReading& directory);
+
+// Shows the rows so where the archive's names separate folders with "\" (LegacyNameRows::
+// separateFolders); the directory is asked only when a row holds one.
+void separateFolders(const QString& archiveURL, ZipDirectoryReading& directory,
+                     QList<ArchivePreviewEntry>& entries);
 
 // Judges the deciding run; the sentence is said where the tool's words name no reason.
 using FailureJudge = void (*)(const ProcessResult&, const QString&, const QStringList&);

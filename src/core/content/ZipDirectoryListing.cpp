@@ -67,8 +67,7 @@ PreviewListing readDirectory(QByteArrayView directory, quint32 entryCount) {
     return listing;
 }
 
-PreviewListing nativeZipEntries(const QString& fileURL) {
-    const std::optional<ZipCentralDirectory::Directory> directory = ZipCentralDirectory::read(fileURL);
+PreviewListing nativeZipEntries(const std::optional<ZipCentralDirectory::Directory>& directory) {
     if (!directory) return {};
     return readDirectory(directory->bytes, directory->entryCount);
 }

@@ -1,7 +1,7 @@
 #include "core/engine/ZipExtractor.h"
 
 #include "core/base/ArchiveFormat.h"
-#include "core/base/ZipCentralDirectory.h"
+#include "core/base/ZipDirectoryReading.h"
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
@@ -22,10 +22,10 @@ int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
     ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
     extractInto(fileURL, staging.path(), password, threadCount, token);
-    LegacyNameRenamer::renameExtractedArchive(
-        staging.path(), [&fileURL] { return ZipCentralDirectory::legacyNameSource(fileURL); });
-    if (ZipCentralDirectory::separatesFoldersWithBackslash(fileURL))
-        LegacyNameRenamer::separateFolders(staging.path());
+    ZipDirectoryReading directory(fileURL);
+    LegacyNameRenamer::renameExtractedArchive(staging.path(),
+                                              [&directory] { return directory.legacyNameSource(); });
+    if (directory.separatesFoldersWithBackslash()) LegacyNameRenamer::separateFolders(staging.path());
     return static_cast<int>(staging.commit(token).size());
 }
 

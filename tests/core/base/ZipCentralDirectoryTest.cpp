@@ -1,5 +1,6 @@
 #include "core/base/FileSystemError.h"
 #include "core/base/ZipCentralDirectory.h"
+#include "core/base/ZipDirectoryReading.h"
 #include "support/TempTree.h"
 #include "support/ZipBytes.h"
 
@@ -41,25 +42,28 @@ TEST_F(ZipCentralDirectoryTest, DoubtfulEndRecordsGiveNoHeaders) {
     const QByteArray directory = centralHeader({"a.txt"});
     const quint32 size = quint32(directory.size());
     const QByteArray prefix("data");
-    const QList<std::pair<const char*, QByteArray>> cases{
-        {"empty file", {}},
-        {"21 bytes", QByteArray(21, 'x')},
-        {"no end record", prefix + directory},
-        {"zip64 entry count", prefix + directory + endRecord(0xFFFF, size, 4)},
-        {"zip64 offset", prefix + directory + endRecord(1, size, 0xFFFFFFFF)},
-        {"zip64 size", prefix + directory + endRecord(1, 0xFFFFFFFF, 4)},
-        {"no entries", prefix + directory + endRecord(0, size, 4)},
-        {"empty directory", prefix + directory + endRecord(1, 0, 4)},
-        {"offset past the end", prefix + directory + endRecord(1, size, 100000)},
-        {"directory past the end", prefix + directory + endRecord(1, size + 100, 4)},
-        {"comment length too long", prefix + directory + endRecord(1, size, 4, "abc").chopped(1)},
-        {"offset not at a header", prefix + directory + endRecord(1, size, 0)},
-        {"a byte after the comment", zipFile({{"a.txt"}}, std::nullopt, "comment") + "x"},
+    // What the end record claims stays known where its directory cannot be read.
+    const QList<std::tuple<const char*, QByteArray, std::optional<quint32>>> cases{
+        {"empty file", {}, std::nullopt},
+        {"21 bytes", QByteArray(21, 'x'), std::nullopt},
+        {"no end record", prefix + directory, std::nullopt},
+        {"zip64 entry count", prefix + directory + endRecord(0xFFFF, size, 4), 0xFFFF},
+        {"zip64 offset", prefix + directory + endRecord(1, size, 0xFFFFFFFF), 1},
+        {"zip64 size", prefix + directory + endRecord(1, 0xFFFFFFFF, 4), 1},
+        {"no entries", prefix + directory + endRecord(0, size, 4), 0},
+        {"empty directory", prefix + directory + endRecord(1, 0, 4), 1},
+        {"offset past the end", prefix + directory + endRecord(1, size, 100000), 1},
+        {"directory past the end", prefix + directory + endRecord(1, size + 100, 4), 1},
+        {"comment length too long", prefix + directory + endRecord(1, size, 4, "abc").chopped(1),
+         std::nullopt},
+        {"offset not at a header", prefix + directory + endRecord(1, size, 0), 1},
+        {"a byte after the comment", zipFile({{"a.txt"}}, std::nullopt, "comment") + "x", std::nullopt},
     };
-    for (const auto& [name, contents] : cases) {
+    for (const auto& [name, contents, claimed] : cases) {
         const Walked walked = walkFile(contents);
         EXPECT_TRUE(walked.names.isEmpty()) << name;
         EXPECT_FALSE(walked.encrypted) << name;
+        EXPECT_EQ(read(m_tree.path(QStringLiteral("a.zip")))->claimedEntryCount, claimed) << name;
     }
     // Opening a pipe would wait for a writer for good.
     const QString pipe = m_tree.path(QStringLiteral("pipe.zip"));
@@ -120,6 +124,39 @@ TEST(ZipCentralDirectory, FieldReads) {
 
 TEST_F(ZipCentralDirectoryTest, UnreadableFileThrows) {
     EXPECT_THROW(read(m_tree.path("missing.zip")), FileSystemError);
+}
+
+// One reading answers every question of an operation from one open; one that failed answers the
+// defaults, and gives its error again to every step that needs the directory itself.
+TEST_F(ZipCentralDirectoryTest, OneReadingAnswersEveryQuestion) {
+    QByteArray mixed = zipFile({{"plain.txt"}, {"c\\d.txt"}});
+    mixed[mixed.lastIndexOf("PK\x01\x02") + 5] = 3;  // the second entry made on Unix
+    const struct {
+        const char* label;
+        QByteArray contents;
+        LegacyNames::Source source;
+        bool separates;
+    } cases[] = {
+        {"DOS", zipFile({{"caf\x82.txt"}, {"a\\b.txt"}}), LegacyNames::Source::codePage437, true},
+        {"DOS and Unix", mixed, LegacyNames::kZipDefault, false},
+        {"doubtful", zipFile({{"a\\b.txt"}}) + "x", LegacyNames::kZipDefault, false},
+    };
+    for (const auto& c : cases) {
+        const QString archive = m_tree.writeFile(QStringLiteral("a.zip"), c.contents);
+        OpenCount opens(archive);
+        ZipDirectoryReading reading(archive);
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_EQ(reading.separatesFoldersWithBackslash(), c.separates) << c.label;
+            EXPECT_EQ(reading.legacyNameSource(), c.source) << c.label;
+            EXPECT_TRUE(reading.directory()) << c.label;
+        }
+        EXPECT_EQ(opens.take(), 1) << c.label;
+    }
+    ZipDirectoryReading missing(m_tree.path(QStringLiteral("missing.zip")));
+    EXPECT_FALSE(missing.separatesFoldersWithBackslash());
+    EXPECT_EQ(missing.legacyNameSource(), LegacyNames::kZipDefault);
+    EXPECT_THROW(missing.directory(), FileSystemError);
+    EXPECT_THROW(missing.directory(), FileSystemError);
 }
 
 }  // namespace

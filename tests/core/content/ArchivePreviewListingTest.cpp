@@ -1,5 +1,7 @@
 #include "ContentFixture.h"
 #include "core/base/FileSystemError.h"
+#include "core/engine/ArchiveService.h"
+#include "core/engine/ExtractionOptions.h"
 #include "core/engine/ToolFailure.h"
 #include "platform/ToolText.h"
 #include "support/FakeTool.h"
@@ -177,6 +179,74 @@ TEST_F(ArchivePreviewListingTest, ZipUnreadableByTheReaderFallsToUnzip) {
     const QList<ArchivePreviewEntry> entries = list(ArchivePreviewService(m_programs.programs()), archive);
     EXPECT_EQ(sorted(paths(entries)), kSamplePaths);
     EXPECT_EQ(entries.first().modifiedDescription.size(), 16) << "unzip's own date and time";
+}
+
+// However many steps ask about a ZIP's directory (the reader, the legacy names of unzip's rows, the rule
+// that "\" separates folders), a listing or an extraction reads it once; a listing whose rows hold no
+// "\" leaves it to the tool that listed them. Counted as opens by velmora and the tools together.
+TEST_F(ArchivePreviewListingTest, EachListingAndExtractionReadsTheArchiveOnce) {
+    QList<LegacyArchives::Item> items;
+    for (int index = 0; index < 2000; ++index)
+        items.append({"folder" + QByteArray::number(index / 100) + "/file" + QByteArray::number(index), "x"});
+    const QString many = m_tree.writeFile("many.zip", LegacyArchives::zip(items, LegacyArchives::Host::unix));
+    const QString windows =
+        m_tree.writeFile("windows.zip", LegacyArchives::zip({{"caf\x82.txt"}, {"a\\b.txt"}}));
+    // "??" reads as garbled, which hands the listing from the reader to unzip.
+    const QString garbled = m_tree.writeFile("garbled.zip", LegacyArchives::zip({{"a??b.txt"}}));
+    const ArchivePreviewService tools;
+    const ArchiveService extraction(ArchiveService::standardExtractors(), nullptr);
+    m_programs.remove("7zz");
+    const ArchivePreviewService readerOnly(m_programs.programs());
+    const ArchiveService unzipOnly(ArchiveService::standardExtractors(m_programs.programs()), nullptr);
+    QStringList manyRows;
+    for (const LegacyArchives::Item& item : items) manyRows.append(QString::fromLatin1(item.name));
+    manyRows = sorted(manyRows);
+    const QStringList windowsRows{"a/b.txt", QStringLiteral(u"café.txt")};
+    const auto listing = [this](const ArchivePreviewService& service, const QString& archive) {
+        return
+            [&service, archive, this] { return sorted(paths(service.previewEntries(archive, {}, m_token))); };
+    };
+    const auto fast = [](const ArchivePreviewService& service, const QString& archive) {
+        return [&service, archive] {
+            return sorted(
+                paths(service.fastPreviewEntriesIfAvailable(archive).value_or(QList<ArchivePreviewEntry>{})));
+        };
+    };
+    const auto extract = [this](const ArchiveService& service, const QString& archive) {
+        return [&service, archive, this] {
+            const QString out = m_tree.path(QUuid::createUuid().toString(QUuid::WithoutBraces));
+            service.extract({archive}, out, std::nullopt, ExtractionOptions{}, 1, m_token);
+            return sorted(QDir(out + "/windows").entryList(QDir::AllEntries | QDir::NoDotAndDotDot));
+        };
+    };
+    const struct {
+        const char* label;
+        QString archive;
+        std::function<QStringList()> operation;
+        int opens;
+        std::optional<QStringList> rows;  // nothing: only counted
+    } cases[] = {
+        {"quick listing", many, fast(tools, many), 1, manyRows},
+        {"7-Zip's listing", many, listing(tools, many), 1, manyRows},
+        {"the reader's listing", many, listing(readerOnly, many), 1, manyRows},
+        {"unzip's listing after the reader's", garbled, listing(readerOnly, garbled), 2,
+         QStringList{"a??b.txt"}},
+        {"quick listing with \\", windows, fast(tools, windows), 1, windowsRows},
+        {"7-Zip's listing with \\", windows, listing(tools, windows), 2, windowsRows},
+        {"the reader's listing with \\", windows, listing(readerOnly, windows), 1, windowsRows},
+        {"extraction by 7-Zip", windows, extract(extraction, windows), 2,
+         QStringList{"a", QStringLiteral(u"café.txt")}},
+        // (Debian's unzip turns DOS names into Latin 1 on the way.)
+        {"extraction by unzip", windows, extract(unzipOnly, windows), 2, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        OpenCount opens(c.archive);
+        const QStringList rows = c.operation();
+        EXPECT_EQ(opens.take(), c.opens) << c.label;
+        if (c.rows) {
+            EXPECT_EQ(rows, *c.rows) << c.label;
+        }
+    }
 }
 
 TEST_F(ArchivePreviewListingTest, GarbledSevenZipNamesFallToTheReader) {

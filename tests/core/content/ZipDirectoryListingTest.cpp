@@ -25,7 +25,8 @@ Header dated(QByteArray name, quint32 size) {
 class ZipDirectoryListingTest : public testing::Test {
 protected:
     PreviewListing read(const QByteArray& contents) {
-        return nativeZipEntries(m_tree.writeFile(QStringLiteral("a.zip"), contents));
+        return nativeZipEntries(
+            ZipCentralDirectory::read(m_tree.writeFile(QStringLiteral("a.zip"), contents)));
     }
 
     QStringList paths(const QByteArray& contents) { return ::paths(read(contents).entries); }
@@ -97,12 +98,12 @@ TEST_F(ZipDirectoryListingTest, RealArchives) {
     runTool("/usr/bin/zip", {"-r", "-q", "-P", "pw", encrypted, "docs"}, m_tree.path("in"));
 
     for (const QString& archive : {zipped, sevenZipped}) {
-        const PreviewListing listing = nativeZipEntries(archive);
+        const PreviewListing listing = nativeZipEntries(ZipCentralDirectory::read(archive));
         EXPECT_EQ(sorted(::paths(listing.entries)),
                   QStringList({"docs/", "docs/readme.txt", QStringLiteral(u"图片.png")}));
         EXPECT_FALSE(listing.isEncrypted);
     }
-    const PreviewListing listing = nativeZipEntries(encrypted);
+    const PreviewListing listing = nativeZipEntries(ZipCentralDirectory::read(encrypted));
     EXPECT_EQ(listing.entries.size(), 2);
     EXPECT_TRUE(listing.isEncrypted);
 }
