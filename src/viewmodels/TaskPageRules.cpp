@@ -17,10 +17,15 @@ QList<ArchiveTask> filteredTasks(const QList<ArchiveTask>& tasks,
 
 QList<FilterButton> filterButtons(const QList<ArchiveTask>& tasks) {
     using Status = ArchiveActivityStatus;
-    const auto button = [&tasks](const QString& prefix, std::optional<Status> status) {
-        return FilterButton{prefix + QLatin1Char('(') + QString::number(filteredTasks(tasks, status).size()) +
-                                QLatin1Char(')'),
-                            status};
+    // Counted without copying: the list may hold tens of thousands of tasks, and the titles follow
+    // every progress report.
+    const auto count = [&tasks](std::optional<Status> status) {
+        if (!status) return tasks.size();
+        return qsizetype(std::count_if(tasks.cbegin(), tasks.cend(),
+                                       [&](const ArchiveTask& task) { return task.status == *status; }));
+    };
+    const auto button = [&count](const QString& prefix, std::optional<Status> status) {
+        return FilterButton{prefix + QLatin1Char('(') + QString::number(count(status)) + QLatin1Char(')'), status};
     };
     return {
         button(QStringLiteral(u"全部"), std::nullopt),
@@ -53,6 +58,20 @@ QList<TaskAction> actions(ArchiveActivityStatus status) {
             return {};
     }
     return {};
+}
+
+QString conditionText(const std::optional<WorkbenchStore::UnreadTasks>& unread, const QString& listPath) {
+    if (!unread) return {};
+    if (unread->readFailure) {
+        return QStringLiteral(u"无法读取任务列表文件 ") + listPath + QStringLiteral(u"（") + *unread->readFailure +
+               QStringLiteral(u"）。在它能被读取之前，对任务的更改都无法保存。");
+    }
+    const QString text = QStringLiteral(u"任务列表文件 ") + listPath + QStringLiteral(u" 已损坏，其中的任务都无法读取。");
+    if (unread->keepFailure) {
+        return text + QStringLiteral(u"原文件无法另存（") + *unread->keepFailure +
+               QStringLiteral(u"），在另存成功之前，对任务的更改都不会保存。");
+    }
+    return text + QStringLiteral(u"原文件已另存为 ") + unread->keptCopy.value_or(QString()) + QStringLiteral(u"。");
 }
 
 }  // namespace TaskPageRules

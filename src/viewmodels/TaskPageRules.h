@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/state/ArchiveTask.h"
+#include "core/state/WorkbenchStore.h"
 
 #include <QList>
 #include <QString>
@@ -30,5 +31,9 @@ QString taskCountText(qsizetype count);
 double clampedProgress(double progress);
 
 QList<TaskAction> actions(ArchiveActivityStatus status);
+
+// Why the page shows no stored tasks, when the stored list at `listPath` could not be read; empty
+// when it could.
+QString conditionText(const std::optional<WorkbenchStore::UnreadTasks>& unread, const QString& listPath);
 
 }  // namespace TaskPageRules

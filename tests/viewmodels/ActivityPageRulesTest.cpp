@@ -3,6 +3,7 @@
 #include "viewmodels/HistoryTableModel.h"
 #include "viewmodels/HistoryViewModel.h"
 #include "viewmodels/NotificationsViewModel.h"
+#include "viewmodels/TaskListModel.h"
 #include "viewmodels/TaskPageRules.h"
 #include "viewmodels/TasksViewModel.h"
 #include "viewmodels/WorkbenchFixture.h"
@@ -46,6 +47,68 @@ TEST(TaskPageRulesTest, FilterKeepsTheStoreOrder) {
               QStringList({"a", "b", "c", "d", "e"}));
     EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), Status::completed)), QStringList({"b", "d"}));
     EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), Status::cancelled)), QStringList());
+}
+
+// The rows follow the store's list by task id, so a view keeps its place: a task added, changed or
+// removed is just that row; only a list in another order resets the view.
+TEST(TaskListModelTest, ChangesReachTheViewAsTheRowsTheyTouch) {
+    TaskListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QList<ArchiveTask> list = tasks();
+    model.setTasks(list);
+    ArchiveTask newest = task("f", Status::running);
+    list.prepend(newest);
+    model.setTasks(list);
+    list[3].message = "changed";
+    model.setTasks(list);
+    list.removeAt(4);
+    list.removeAt(1);
+    list.removeAt(0);
+    model.setTasks(list);
+    EXPECT_EQ(names(model.tasks()), QStringList({"b", "c", "e"}));
+    EXPECT_EQ(model.index(1, 0).data(TaskListModel::TaskRole).value<ArchiveTask>().message, "changed");
+    EXPECT_EQ(reset.size(), 0);
+    EXPECT_EQ(inserted.size(), 2);  // the first list, then the newest task
+    EXPECT_EQ(inserted[1][1].toInt(), 0);
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex().row(), 3);
+    ASSERT_EQ(removed.size(), 2);  // rows 4, then 0 and 1
+    EXPECT_EQ(removed[1][1].toInt(), 0);
+    EXPECT_EQ(removed[1][2].toInt(), 1);
+
+    std::reverse(list.begin(), list.end());
+    model.setTasks(list);
+    EXPECT_EQ(reset.size(), 1);
+    EXPECT_EQ(names(model.tasks()), QStringList({"e", "c", "b"}));
+}
+
+TEST(TaskPageRulesTest, AListThatCouldNotBeReadIsNamedWithWhereItsCopyIs) {
+    using Unread = WorkbenchStore::UnreadTasks;
+    const auto unread = [](std::optional<QString> failure, std::optional<QString> copy,
+                           std::optional<QString> keepFailure) {
+        Unread result;
+        result.readFailure = failure;
+        result.keptCopy = copy;
+        result.keepFailure = keepFailure;
+        return result;
+    };
+    const QString list = "/c/workbenchTasks.json";
+    const std::pair<std::optional<Unread>, QString> cases[] = {
+        {std::nullopt, {}},
+        {unread({}, "/c/workbenchTasks.json.bad-1", {}),
+         QStringLiteral(u"任务列表文件 /c/workbenchTasks.json 已损坏，其中的任务都无法读取。原文件已另存为 "
+                        u"/c/workbenchTasks.json.bad-1。")},
+        {unread({}, {}, QStringLiteral(u"磁盘已满")),
+         QStringLiteral(u"任务列表文件 /c/workbenchTasks.json 已损坏，其中的任务都无法读取。原文件无法另存（磁盘已满），"
+                        u"在另存成功之前，对任务的更改都不会保存。")},
+        {unread(QStringLiteral(u"权限不够"), {}, {}),
+         QStringLiteral(u"无法读取任务列表文件 /c/workbenchTasks.json（权限不够）。在它能被读取之前，对任务的更改都无法保存。")},
+    };
+    for (const auto& [condition, text] : cases) EXPECT_EQ(TaskPageRules::conditionText(condition, list), text);
 }
 
 using TasksModelTest = WorkbenchFixture;

@@ -5,24 +5,24 @@
 #include "views/kit/Card.h"
 
 #include <map>
+#include <optional>
 
 class CapsuleProgressBar;
 class ElidedLabel;
 class FileIcon;
-class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class StatusBadge;
-class TasksViewModel;
 
-// One task of the tasks page: kind tile, name, target folder, status badge, progress bar, percentage,
-// last message and the buttons its status offers. The page keeps one card per task id and hands it
-// every new state of its task, so the card changes in place while the task reports progress.
+// How one task of the tasks page looks: kind tile, name, target folder, status badge, progress bar,
+// percentage, last message and the buttons its status offers. The list draws every row in sight with
+// one card that it hands each row's task, so a card's height is the same for every task: the name and
+// the folder take one line each and the message two, a cut text offering itself whole as its tip.
 class TaskCard : public Card {
     Q_OBJECT
 
 public:
-    TaskCard(const ArchiveTask& task, TasksViewModel& model, QWidget* parent = nullptr);
+    explicit TaskCard(QWidget* parent = nullptr);
 
     const ArchiveTask& task() const { return m_task; }
     void setTask(const ArchiveTask& task);
@@ -30,14 +30,15 @@ public:
     QString percentText() const;
     // The button of an action the task's status offers; null otherwise.
     QPushButton* actionButton(TaskPageRules::TaskAction action) const;
+    // The action whose button is at `position` (the card's coordinates), with the card laid out.
+    std::optional<TaskPageRules::TaskAction> actionAt(const QPoint& position) const;
+    // The whole text of a cut label at `position`, else nothing.
+    QString cutTextAt(const QPoint& position) const;
 
 private:
-    void showTask(const ArchiveTask& task);
-    void syncActions();
     QPushButton* makeButton(TaskPageRules::TaskAction action);
 
     ArchiveTask m_task;
-    TasksViewModel& m_model;
     FileIcon* m_icon;
     ElidedLabel* m_name;
     ElidedLabel* m_target;
@@ -45,6 +46,5 @@ private:
     CapsuleProgressBar* m_bar;
     QLabel* m_percent;
     ElidedLabel* m_message;
-    QHBoxLayout* m_actions;
     std::map<TaskPageRules::TaskAction, QPushButton*> m_buttons;
 };

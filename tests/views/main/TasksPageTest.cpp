@@ -1,12 +1,18 @@
 #include "support/FullDisk.h"
 #include "viewmodels/WorkbenchFixture.h"
+#include "core/base/JsonFields.h"
+#include "viewmodels/TaskListModel.h"
 #include "views/main/TaskCard.h"
+#include "views/main/TaskListDelegate.h"
 #include "views/main/TasksPage.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <cmath>
 
 using Status = ArchiveActivityStatus;
@@ -35,10 +41,31 @@ protected:
         return task.id;
     }
 
-    QStringList shownNames() {
+    static QStringList shownNames(TasksPage& shown) {
         QStringList names;
-        for (TaskCard* card : page().cards()) names << card->task().name;
+        const QAbstractItemModel* rows = shown.list()->model();
+        for (int row = 0; row < rows->rowCount(); ++row)
+            names << rows->index(row, 0).data(TaskListModel::TaskRole).value<ArchiveTask>().name;
         return names;
+    }
+    QStringList shownNames() { return shownNames(page()); }
+
+    // Clicks the drawn button of the task's row, where the user would; false when it is not drawn.
+    bool clickAction(const QUuid& id, TaskAction action) {
+        const TaskCard* card = page().card(id);
+        if (!card || !card->actionButton(action)) return false;
+        const QPushButton* button = card->actionButton(action);
+        const QPoint inCard = button->mapTo(card, button->rect().center());
+        const QAbstractItemModel* rows = page().list()->model();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const QModelIndex index = rows->index(row, 0);
+            if (index.data(TaskListModel::TaskRole).value<ArchiveTask>().id != id) continue;
+            page().list()->scrollTo(index);
+            QTest::mouseClick(page().list()->viewport(), Qt::LeftButton, {},
+                              page().list()->visualRect(index).topLeft() + inCard);
+            return true;
+        }
+        return false;
     }
 
     QStringList filterTitles() {
@@ -60,47 +87,110 @@ protected:
 };
 
 // The card's buttons stop the work itself, not only the record: the engine call waiting on its token
-// returns, and the card, kept in place, turns to the new status.
+// returns, and the card turns to the new status.
 TEST_F(TasksPageTest, PauseAndCancelOnACardStopTheRunningWork) {
     for (const TaskAction action : {TaskAction::pause, TaskAction::cancel}) {
         const QUuid id = startBlockedCompression();
-        TaskCard* card = page().card(id);
-        ASSERT_NE(card, nullptr);
-        ASSERT_NE(card->actionButton(action), nullptr);
-        card->actionButton(action)->click();
+        ASSERT_TRUE(clickAction(id, action));
 
         EXPECT_TRUE(waitFor([&] { return engine.blockedCalls() == 0; }));
         EXPECT_TRUE(waitUntilIdle());
         const Status expected = action == TaskAction::pause ? Status::paused : Status::cancelled;
         EXPECT_EQ(workbench.tasks().first().status, expected);
-        EXPECT_EQ(page().card(id), card);
+        const TaskCard* card = page().card(id);
+        ASSERT_NE(card, nullptr);
         EXPECT_EQ(card->task().status, expected);
         EXPECT_EQ(card->actionButton(TaskAction::pause), nullptr);
         EXPECT_NE(card->actionButton(TaskAction::remove), nullptr);
     }
 }
 
-TEST_F(TasksPageTest, CardsChangeInPlaceWithProgress) {
+TEST_F(TasksPageTest, CardsFollowProgressAndTheirButtonsReachTheStore) {
     const QUuid id = addTask("a.zip");
-    TaskCard* card = page().card(id);
-    ASSERT_NE(card, nullptr);
-    EXPECT_EQ(card->percentText(), "0%");
+    ASSERT_NE(page().card(id), nullptr);
+    EXPECT_EQ(page().card(id)->percentText(), "0%");
     workbench.updateTaskProgress(id, 0.5, QStringLiteral(u"正在压缩"));
-    EXPECT_EQ(page().card(id), card);
-    EXPECT_EQ(card->percentText(), "50%");
-    EXPECT_EQ(card->task().message, QStringLiteral(u"正在压缩"));
+    EXPECT_EQ(page().card(id)->percentText(), "50%");
+    EXPECT_EQ(page().card(id)->task().message, QStringLiteral(u"正在压缩"));
 
     workbench.completeTask(id, QStringLiteral(u"完成"));
-    EXPECT_EQ(card->percentText(), "100%");
-    card->actionButton(TaskAction::remove)->click();
+    EXPECT_EQ(page().card(id)->percentText(), "100%");
+    EXPECT_FALSE(clickAction(id, TaskAction::pause));
+    ASSERT_TRUE(clickAction(id, TaskAction::remove));
     EXPECT_TRUE(workbench.tasks().isEmpty());
-    EXPECT_TRUE(page().cards().isEmpty());
+    EXPECT_TRUE(shownNames().isEmpty());
     EXPECT_TRUE(page().showsEmptyState());
 }
 
+// The list draws its rows, it has no widget for each: a long-used store opens at once, every task
+// reachable, and the filters count and show all of them.
+TEST_F(TasksPageTest, TwentyThousandTasksAreListedWithoutAWidgetEach) {
+    QList<ArchiveTask> stored;
+    for (int i = 0; i < 20000; ++i) {
+        ArchiveTask task;
+        task.id = QUuid::createUuid();
+        task.name = QStringLiteral("archive %1.zip").arg(i);
+        task.status = i % 10 == 0 ? Status::failed : Status::completed;
+        task.progress = 1;
+        task.createdAt = task.updatedAt = QDateTime::fromSecsSinceEpoch(1700000000 - i, Qt::UTC);
+        stored << task;
+    }
+    QTemporaryDir folder;
+    DefaultsStore defaults(folder.path());
+    ASSERT_TRUE(defaults.setData("workbenchTasks",
+                                 JsonFields::encodeArray(stored, [](const ArchiveTask& t) { return t.toJson(); }, QJsonDocument::Compact)));
+    WorkbenchStore store(defaults);
+    WorkbenchModels longUsed(engine, settingsStore, passwordBook, store, platform, &workers);
+    TasksPage shown(longUsed.tasks());
+    shown.resize(1000, 700);
+    shown.show();
+
+    EXPECT_LT(shown.findChildren<QWidget*>().size(), 100);
+    EXPECT_EQ(shown.countLabel()->text(), QStringLiteral(u"共 20000 个任务"));
+    EXPECT_EQ(shown.filterButtons()[3]->text(), QStringLiteral(u"失败(2000)"));
+    shown.filterButtons()[3]->click();
+    EXPECT_EQ(shown.countLabel()->text(), QStringLiteral(u"共 2000 个任务"));
+    EXPECT_EQ(shownNames(shown).first(), "archive 0.zip");
+    shown.filterButtons()[0]->click();
+    const QStringList names = shownNames(shown);
+    ASSERT_EQ(names.size(), 20000);
+    EXPECT_EQ(names.last(), "archive 19999.zip");
+    shown.list()->verticalScrollBar()->setValue(shown.list()->verticalScrollBar()->maximum());
+    const QModelIndex last = shown.list()->model()->index(19999, 0);
+    EXPECT_TRUE(shown.list()->viewport()->rect().contains(shown.list()->visualRect(last)));
+}
+
+// A stored list that does not read starts empty, and the page says so and where the old list was
+// kept, before anything is written over it.
+TEST_F(TasksPageTest, ATruncatedTaskListIsNamedWithItsCopy) {
+    QTemporaryDir folder;
+    DefaultsStore defaults(folder.path());
+    ArchiveTask task;
+    task.id = QUuid::createUuid();
+    task.name = "kept.zip";
+    const QByteArray whole = JsonFields::encodeArray(QList<ArchiveTask>{task}, [](const ArchiveTask& t) { return t.toJson(); }, QJsonDocument::Compact);
+    ASSERT_TRUE(defaults.setData("workbenchTasks", whole.left(whole.size() / 2)));
+    WorkbenchStore store(defaults);
+    WorkbenchModels damaged(engine, settingsStore, passwordBook, store, platform, &workers);
+    TasksPage shown(damaged.tasks());
+    shown.resize(1000, 700);
+    shown.show();
+
+    EXPECT_TRUE(shown.showsEmptyState());
+    ASSERT_TRUE(shown.conditionLabel()->isVisible());
+    ASSERT_TRUE(store.unreadTasks() && store.unreadTasks()->keptCopy);
+    const QString copy = *store.unreadTasks()->keptCopy;
+    EXPECT_TRUE(shown.conditionLabel()->text().contains(copy)) << shown.conditionLabel()->text().toStdString();
+    QFile kept(copy);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), whole.left(whole.size() / 2));
+    EXPECT_FALSE(page().conditionLabel()->isVisible()) << "a list that reads names nothing";
+}
+
 TEST_F(TasksPageTest, PercentageIsTheHeldProgressCutToWholePercent) {
-    const QUuid id = addTask("a.zip");
-    TaskCard* card = page().card(id);
+    TaskCard standalone;
+    TaskCard* card = &standalone;
+    addTask("a.zip");
     ArchiveTask task = workbench.tasks().first();
     const QList<std::pair<double, QString>> cases{
         {0.985, "98%"}, {1.0, "100%"}, {1.7, "100%"}, {-0.3, "0%"}, {std::nan(""), "0%"}, {INFINITY, "0%"},
@@ -123,6 +213,7 @@ TEST_F(TasksPageTest, FilterKeepsCountsAndShowsThePlaceholderWhenNothingMatches)
                              QStringLiteral(u"已暂停(0)"), QStringLiteral(u"已取消(0)")};
     EXPECT_EQ(filterTitles(), counts);
     EXPECT_EQ(shownNames(), QStringList({"failed.zip", "running.zip", "done.zip"}));
+    ASSERT_NE(page().card(failed), nullptr);
     EXPECT_EQ(page().card(failed)->actionButton(TaskAction::remove), nullptr);
 
     page().filterButtons()[4]->click();
