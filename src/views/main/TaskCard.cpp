@@ -54,7 +54,6 @@ TaskCard::TaskCard(QWidget* parent)
       m_message(elided(Theme::TextStyle::caption, Theme::Colour::secondary, this)) {
     m_message->setMaximumLines(2);
     m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_message->setMinimumHeight(2 * m_message->fontMetrics().height());
     QVBoxLayout* content = contentLayout();
     content->setSpacing(14);
     auto* header = new QHBoxLayout;
@@ -87,6 +86,8 @@ TaskCard::TaskCard(QWidget* parent)
     bottom->addLayout(actions);
     progress->addLayout(bottom);
     content->addLayout(progress);
+    // A row has room for the buttons; a card without them keeps its rows together at the top.
+    content->addStretch();
 
     setTask(m_task);
 }
@@ -108,6 +109,15 @@ void TaskCard::setTask(const ArchiveTask& task) {
     for (const auto& [action, button] : m_buttons) button->setVisible(offered.contains(action));
 }
 
+void TaskCard::fitInto(const QSize& size) {
+    QVBoxLayout* content = contentLayout();
+    content->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    const int over = std::max(0, content->totalHeightForWidth(size.width()) - size.height());
+    content->setContentsMargins(kMargin, kMargin, kMargin, kMargin - std::min(over, kMargin - kLeastBottomMargin));
+    resize(size);
+    content->activate();
+}
+
 QString TaskCard::percentText() const {
     return WorkbenchTexts::percentText(TaskPageRules::clampedProgress(m_task.progress));
 }
@@ -117,12 +127,25 @@ QPushButton* TaskCard::actionButton(TaskAction action) const {
     return button->isHidden() ? nullptr : button;
 }
 
+QList<TaskAction> TaskCard::offeredActions() const { return TaskPageRules::actions(m_task.status); }
+
+QRect TaskCard::actionRect(TaskAction action) const {
+    const QPushButton* button = actionButton(action);
+    return button ? QRect(button->mapTo(this, QPoint()), button->size()) : QRect();
+}
+
 std::optional<TaskAction> TaskCard::actionAt(const QPoint& position) const {
-    for (const auto& [action, button] : m_buttons) {
-        if (!button->isHidden() && QRect(button->mapTo(this, QPoint()), button->size()).contains(position))
-            return action;
+    for (const TaskAction action : offeredActions()) {
+        if (actionRect(action).contains(position)) return action;
     }
     return std::nullopt;
+}
+
+void TaskCard::showPointer(std::optional<TaskAction> hovered, std::optional<TaskAction> pressed) {
+    for (const auto& [action, button] : m_buttons) {
+        button->setAttribute(Qt::WA_UnderMouse, hovered == action);
+        button->setDown(pressed == action);
+    }
 }
 
 QString TaskCard::cutTextAt(const QPoint& position) const {

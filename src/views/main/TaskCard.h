@@ -16,12 +16,16 @@ class StatusBadge;
 
 // How one task of the tasks page looks: kind tile, name, target folder, status badge, progress bar,
 // percentage, last message and the buttons its status offers. The list draws every row in sight with
-// one card that it hands each row's task, so a card's height is the same for every task: the name and
-// the folder take one line each and the message two, a cut text offering itself whole as its tip.
+// one card that it hands each row's task, so every row has the same height: the name and the folder
+// take one line each, a cut text offering itself whole as its tip; a message on two lines takes its
+// second line from the card's bottom margin.
 class TaskCard : public Card {
     Q_OBJECT
 
 public:
+    static constexpr int kMargin = 22;
+    static constexpr int kLeastBottomMargin = 12;
+
     explicit TaskCard(QWidget* parent = nullptr);
 
     const ArchiveTask& task() const { return m_task; }
@@ -30,8 +34,17 @@ public:
     QString percentText() const;
     // The button of an action the task's status offers; null otherwise.
     QPushButton* actionButton(TaskPageRules::TaskAction action) const;
-    // The action whose button is at `position` (the card's coordinates), with the card laid out.
+    // Lays the card out at `size`, a row's, whatever its message's lines.
+    void fitInto(const QSize& size);
+    // The actions the task's status offers, left to right.
+    QList<TaskPageRules::TaskAction> offeredActions() const;
+    // With the card laid out, in its coordinates: where an offered action's button is (empty for
+    // another action), and the action whose button is at `position`.
+    QRect actionRect(TaskPageRules::TaskAction action) const;
     std::optional<TaskPageRules::TaskAction> actionAt(const QPoint& position) const;
+    // The buttons drawn as the pointer leaves them: one under it, one held down.
+    void showPointer(std::optional<TaskPageRules::TaskAction> hovered,
+                     std::optional<TaskPageRules::TaskAction> pressed);
     // The whole text of a cut label at `position`, else nothing.
     QString cutTextAt(const QPoint& position) const;
 

@@ -31,7 +31,7 @@ QString filterButtonStyle(bool selected) {
 }  // namespace
 
 TasksPage::TasksPage(TasksViewModel& model, QWidget* parent)
-    : QWidget(parent), m_model(model), m_delegate(new TaskListDelegate(this)) {
+    : QWidget(parent), m_model(model) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(34, 0, 34, 30);
     column->setSpacing(18);
@@ -70,7 +70,7 @@ QWidget* TasksPage::buildList() {
     m_listStack = new QStackedWidget(this);
     m_list = new QListView(m_listStack);
     m_list->setModel(m_model.shownTaskRows());
-    m_list->setItemDelegate(m_delegate);
+    m_delegate = new TaskListDelegate(m_list);
     m_list->setUniformItemSizes(true);
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->verticalScrollBar()->setSingleStep(24);
@@ -78,7 +78,7 @@ QWidget* TasksPage::buildList() {
     m_list->setResizeMode(QListView::Adjust);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setFocusPolicy(Qt::StrongFocus);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setMouseTracking(true);
     m_list->viewport()->setAutoFillBackground(false);

@@ -44,7 +44,7 @@ private:
     void syncFilterBar();
 
     TasksViewModel& m_model;
-    TaskListDelegate* m_delegate;
+    TaskListDelegate* m_delegate = nullptr;
     QList<QPushButton*> m_filters;
     QLabel* m_condition = nullptr;
     QStackedWidget* m_listStack = nullptr;

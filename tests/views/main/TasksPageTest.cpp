@@ -8,12 +8,15 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <cmath>
+#include <optional>
 
 using Status = ArchiveActivityStatus;
 using TaskPageRules::TaskAction;
@@ -50,22 +53,38 @@ protected:
     }
     QStringList shownNames() { return shownNames(page()); }
 
-    // Clicks the drawn button of the task's row, where the user would; false when it is not drawn.
-    bool clickAction(const QUuid& id, TaskAction action) {
-        const TaskCard* card = page().card(id);
-        if (!card || !card->actionButton(action)) return false;
-        const QPushButton* button = card->actionButton(action);
-        const QPoint inCard = button->mapTo(card, button->rect().center());
+    // Where the drawn button of the task's row is in the list's viewport, scrolled into sight; nothing
+    // when it is not drawn.
+    std::optional<QPoint> buttonPoint(const QUuid& id, TaskAction action) {
         const QAbstractItemModel* rows = page().list()->model();
         for (int row = 0; row < rows->rowCount(); ++row) {
             const QModelIndex index = rows->index(row, 0);
             if (index.data(TaskListModel::TaskRole).value<ArchiveTask>().id != id) continue;
             page().list()->scrollTo(index);
-            QTest::mouseClick(page().list()->viewport(), Qt::LeftButton, {},
-                              page().list()->visualRect(index).topLeft() + inCard);
-            return true;
+            const QRect inCard = page().card(id)->actionRect(action);
+            if (inCard.isEmpty()) return std::nullopt;
+            return page().list()->visualRect(index).topLeft() + inCard.center();
         }
-        return false;
+        return std::nullopt;
+    }
+
+    // Clicks the drawn button of the task's row, where the user would; false when it is not drawn.
+    bool clickAction(const QUuid& id, TaskAction action) {
+        const std::optional<QPoint> point = buttonPoint(id, action);
+        if (point) QTest::mouseClick(page().list()->viewport(), Qt::LeftButton, {}, *point);
+        return point.has_value();
+    }
+
+    // The row of the task as the list draws it, without the gap below it.
+    QImage drawnRow(const QUuid& id) {
+        const QAbstractItemModel* rows = page().list()->model();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const QModelIndex index = rows->index(row, 0);
+            if (index.data(TaskListModel::TaskRole).value<ArchiveTask>().id != id) continue;
+            const QRect drawn = page().list()->visualRect(index).adjusted(0, 0, 0, -TaskListDelegate::kRowGap);
+            return page().list()->viewport()->grab(drawn).toImage();
+        }
+        return {};
     }
 
     QStringList filterTitles() {
@@ -120,6 +139,103 @@ TEST_F(TasksPageTest, CardsFollowProgressAndTheirButtonsReachTheStore) {
     EXPECT_TRUE(workbench.tasks().isEmpty());
     EXPECT_TRUE(shownNames().isEmpty());
     EXPECT_TRUE(page().showsEmptyState());
+}
+
+// Each row is its card laid out at the row's width, drawn where the row is: nothing shifted, a message
+// on two lines kept inside the card.
+TEST_F(TasksPageTest, EachRowIsItsCardLaidOutInPlace) {
+    const QUuid running = addTask("running.zip");
+    const QUuid failed = addTask("failed.zip");
+    workbench.failTask(failed, QString(40, QChar(u'错')) + QString(40, QChar(u'误')));
+    for (const QUuid& id : {running, failed}) {
+        const QImage drawn = drawnRow(id);
+        const TaskCard* card = page().card(id);
+        ASSERT_NE(card, nullptr);
+        EXPECT_EQ(drawn.size(), card->size() * drawn.devicePixelRatio());
+        for (const QWidget* part : card->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (part->isVisibleTo(card)) {
+                EXPECT_TRUE(card->rect().contains(part->geometry())) << part->metaObject()->className();
+            }
+        }
+        const QImage alone = const_cast<TaskCard*>(card)->grab().toImage();
+        const QRect inside = QRect(QPoint(), drawn.size()).adjusted(10, 10, -10, -10);
+        EXPECT_EQ(drawn.copy(inside), alone.convertToFormat(drawn.format()).copy(inside));
+    }
+}
+
+// A drawn button acts as a button: held down while pressed, and only a release over the button that
+// was pressed acts.
+TEST_F(TasksPageTest, DrawnButtonsActOnlyWhenReleasedWhereTheyWerePressed) {
+    const QUuid older = addTask("older.zip");
+    const QUuid newer = addTask("newer.zip");
+    QWidget* viewport = page().list()->viewport();
+    const QImage plain = drawnRow(newer);
+    const std::optional<QPoint> pause = buttonPoint(newer, TaskAction::pause);
+    ASSERT_TRUE(pause);
+    // Sent as the window system sends it: QTest moves the cursor only.
+    QMouseEvent move(QEvent::MouseMove, *pause, viewport->mapToGlobal(*pause), Qt::NoButton, {}, {});
+    QApplication::sendEvent(viewport, &move);
+    EXPECT_NE(drawnRow(newer), plain) << "lit under the pointer";
+    const struct {
+        QPoint press;
+        QPoint release;
+        Status newer;
+        Status older;
+    } cases[] = {
+        {*pause, *pause + QPoint(-200, 0), Status::running, Status::running},
+        {*pause, *buttonPoint(older, TaskAction::pause), Status::running, Status::running},
+        {*buttonPoint(older, TaskAction::cancel), *buttonPoint(older, TaskAction::cancel), Status::running,
+         Status::cancelled},
+        {*pause, *pause, Status::paused, Status::cancelled},
+    };
+    for (const auto& step : cases) {
+        const QImage before = drawnRow(page().list()->indexAt(step.press).data(TaskListModel::TaskRole).value<ArchiveTask>().id);
+        QTest::mousePress(viewport, Qt::LeftButton, {}, step.press);
+        EXPECT_NE(drawnRow(page().list()->indexAt(step.press).data(TaskListModel::TaskRole).value<ArchiveTask>().id), before)
+            << "held down";
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, step.release);
+        EXPECT_EQ(workbench.tasks()[0].status, step.newer);
+        EXPECT_EQ(workbench.tasks()[1].status, step.older);
+    }
+}
+
+// Tab reaches the list after the filters; the arrows move between tasks and between the buttons of
+// one, Space and Return press the chosen button, and Tab goes on to the bottom bar.
+TEST_F(TasksPageTest, TheKeyboardReachesEveryTaskAndItsButtons) {
+    const QUuid older = addTask("older.zip");
+    addTask("newer.zip");
+    QApplication::setActiveWindow(&page());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page()));
+    QPushButton* lastFilter = page().filterButtons().last();
+    lastFilter->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(lastFilter, Qt::Key_Tab);
+    QListView* list = page().list();
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    EXPECT_TRUE(page().delegate()->showsKeyboardFocus());
+    EXPECT_EQ(page().delegate()->chosenAction(), TaskAction::pause);
+
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentIndex().row(), 1);
+    QTest::keyClick(list, Qt::Key_Right);
+    EXPECT_EQ(page().delegate()->chosenAction(), TaskAction::cancel);
+    QTest::keyClick(list, Qt::Key_Right);
+    EXPECT_EQ(page().delegate()->chosenAction(), TaskAction::cancel) << "the last button stays chosen";
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(workbench.tasks()[1].status, Status::cancelled);
+    EXPECT_EQ(workbench.tasks()[0].status, Status::running);
+    EXPECT_EQ(page().delegate()->chosenAction(), TaskAction::remove);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(shownNames(), QStringList{"newer.zip"});
+    EXPECT_EQ(page().card(older), nullptr);
+
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Left);
+    EXPECT_EQ(page().delegate()->chosenAction(), TaskAction::pause);
+    QTest::keyClick(list, Qt::Key_Enter);
+    EXPECT_EQ(workbench.tasks()[0].status, Status::paused);
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), page().clearCompletedButton());
 }
 
 // The list draws its rows, it has no widget for each: a long-used store opens at once, every task
