@@ -2,6 +2,7 @@
 #include "viewmodels/WorkbenchFixture.h"
 #include "core/base/JsonFields.h"
 #include "viewmodels/TaskListModel.h"
+#include "views/kit/ElidedLabel.h"
 #include "views/main/TaskCard.h"
 #include "views/main/TaskListDelegate.h"
 #include "views/main/TasksPage.h"
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolTip>
 #include <cmath>
 #include <optional>
 
@@ -160,6 +162,32 @@ TEST_F(TasksPageTest, EachRowIsItsCardLaidOutInPlace) {
         const QImage alone = const_cast<TaskCard*>(card)->grab().toImage();
         const QRect inside = QRect(QPoint(), drawn.size()).adjusted(10, 10, -10, -10);
         EXPECT_EQ(drawn.copy(inside), alone.convertToFormat(drawn.format()).copy(inside));
+    }
+}
+
+// A name cut to its row's width offers itself whole as the tip where it is drawn; a name shown whole
+// offers no tip.
+TEST_F(TasksPageTest, ACutNameIsTheTipOverItsRow) {
+    const QString longName = QStringLiteral(u"年度项目归档-") + QString(60, QChar(u'长')) + QStringLiteral(".zip");
+    const QUuid cut = addTask(longName);
+    const QUuid whole = addTask("short.zip");
+    page().resize(600, 700);
+    QCoreApplication::processEvents();
+    QWidget* viewport = page().list()->viewport();
+    // A tip goes with a delay: the whole name first.
+    for (const auto& [id, tip] : {std::pair{whole, QString()}, std::pair{cut, longName}}) {
+        const QModelIndex row = page().list()->indexAt(QPoint(10, 10)).siblingAtRow(id == whole ? 0 : 1);
+        const TaskCard* card = page().card(id);
+        ASSERT_NE(card, nullptr);
+        const ElidedLabel* name = nullptr;
+        for (const ElidedLabel* label : card->findChildren<ElidedLabel*>()) {
+            if (label->text() == card->task().name) name = label;
+        }
+        ASSERT_NE(name, nullptr);
+        const QPoint at = page().list()->visualRect(row).topLeft() + name->geometry().center();
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
     }
 }
 
