@@ -1,7 +1,7 @@
 // Launch times of the application, offscreen with stores in a temporary folder:
 //  cold start: from exec of velmora until its main window is shown (a second velmora, started as
-//              soon as the first listens, is answered once the window is shown), target <= 400 ms; again with 20,000 finished tasks
-//              stored, target <= 1 s;
+//              soon as the first listens, is answered once the window is shown), target <= 400 ms; again with
+//              20,000 finished tasks stored, target <= 1 s;
 //  forwarded request: from the start of a second velmora, asked to preview a small ZIP archive, until
 //              it exits, which it does once the primary has handled the request and answered,
 //              target <= 150 ms.
@@ -76,7 +76,7 @@ double startPrimary(const Sandbox& sandbox, QProcess& primary, const QString& ru
     while (!QFileInfo::exists(sandbox.socketPath())) {
         if (primary.state() == QProcess::NotRunning)
             failed(run, QStringLiteral("velmora ended before it listened: ") +
-                               QString::fromUtf8(primary.readAllStandardError()));
+                            QString::fromUtf8(primary.readAllStandardError()));
         if (clock.elapsed() > 30000) failed(run, QStringLiteral("no socket after 30 s"));
         QThread::usleep(200);
     }
@@ -105,7 +105,8 @@ int main(int argc, char* argv[]) {
     std::vector<double> longUsedStarts;
     for (int run = 0; run < kRuns; ++run) {
         Sandbox sandbox;
-        BenchSupport::storeFinishedTasks(sandbox.home.path() + QStringLiteral("/config/velmora/defaults"), 20000);
+        BenchSupport::storeFinishedTasks(sandbox.home.path() + QStringLiteral("/config/velmora/defaults"),
+                                         20000);
         QProcess primary;
         longUsedStarts.push_back(
             startPrimary(sandbox, primary, QStringLiteral("cold start with 20,000 tasks %1").arg(run + 1)));

@@ -190,23 +190,25 @@ void storeFinishedTasks(const QString& defaultsFolder, int count) {
     tasks.reserve(count);
     for (int i = 0; i < count; ++i) {
         const QString name = QStringLiteral("archive %1.zip").arg(i);
-        tasks << ArchiveTask{.id = QUuid::createUuid(),
-                             .name = name,
-                             .path = QStringLiteral("/home/user/文档/") + name,
-                             .kind = ArchiveActivityKind::extract,
-                             .status = i % 10 == 3 ? ArchiveActivityStatus::failed : ArchiveActivityStatus::completed,
-                             .progress = i % 10 == 3 ? 0.0 : 1.0,
-                             .sizeDescription = QStringLiteral("12.5 MB"),
-                             .targetPath = QStringLiteral("/home/user/下载"),
-                             .createdAt = now,
-                             .updatedAt = now,
-                             .message = QStringLiteral(u"解压完成"),
-                             .metadata = std::nullopt};
+        tasks << ArchiveTask{
+            .id = QUuid::createUuid(),
+            .name = name,
+            .path = QStringLiteral("/home/user/文档/") + name,
+            .kind = ArchiveActivityKind::extract,
+            .status = i % 10 == 3 ? ArchiveActivityStatus::failed : ArchiveActivityStatus::completed,
+            .progress = i % 10 == 3 ? 0.0 : 1.0,
+            .sizeDescription = QStringLiteral("12.5 MB"),
+            .targetPath = QStringLiteral("/home/user/下载"),
+            .createdAt = now,
+            .updatedAt = now,
+            .message = QStringLiteral(u"解压完成"),
+            .metadata = std::nullopt};
     }
     if (!DefaultsStore(defaultsFolder)
-             .setData(QStringLiteral("workbenchTasks"),
-                      JsonFields::encodeArray(
-                          tasks, [](const ArchiveTask& task) { return task.toJson(); }, QJsonDocument::Compact))) {
+             .setData(
+                 QStringLiteral("workbenchTasks"),
+                 JsonFields::encodeArray(
+                     tasks, [](const ArchiveTask& task) { return task.toJson(); }, QJsonDocument::Compact))) {
         std::fprintf(stderr, "cannot store the tasks in %s\n", qPrintable(defaultsFolder));
         std::exit(1);
     }

@@ -171,9 +171,10 @@ void measureTasksPage(WorkbenchEngine& engine, QuietPlatform& platform, int task
     const double failed =
         timedStep(window, [&] { models.tasks().setTaskFilter(ArchiveActivityStatus::failed); });
     const double all = timedStep(window, [&] { models.tasks().setTaskFilter(std::nullopt); });
-    std::printf("%6d tasks stored: store and window built %.0f ms; tasks page opened %.1f ms, \"失败\" %.1f ms, "
-                "\"全部\" %.1f ms (target: each click <= 100 ms)\n",
-                taskCount, built, opened, failed, all);
+    std::printf(
+        "%6d tasks stored: store and window built %.0f ms; tasks page opened %.1f ms, \"失败\" %.1f ms, "
+        "\"全部\" %.1f ms (target: each click <= 100 ms)\n",
+        taskCount, built, opened, failed, all);
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ QList<FilterButton> filterButtons(const QList<ArchiveTask>& tasks) {
                                        [&](const ArchiveTask& task) { return task.status == *status; }));
     };
     const auto button = [&count](const QString& prefix, std::optional<Status> status) {
-        return FilterButton{prefix + QLatin1Char('(') + QString::number(count(status)) + QLatin1Char(')'), status};
+        return FilterButton{prefix + QLatin1Char('(') + QString::number(count(status)) + QLatin1Char(')'),
+                            status};
     };
     return {
         button(QStringLiteral(u"全部"), std::nullopt),
@@ -63,15 +64,17 @@ QList<TaskAction> actions(ArchiveActivityStatus status) {
 QString conditionText(const std::optional<WorkbenchStore::UnreadTasks>& unread, const QString& listPath) {
     if (!unread) return {};
     if (unread->readFailure) {
-        return QStringLiteral(u"无法读取任务列表文件 ") + listPath + QStringLiteral(u"（") + *unread->readFailure +
-               QStringLiteral(u"）。在它能被读取之前，对任务的更改都无法保存。");
+        return QStringLiteral(u"无法读取任务列表文件 ") + listPath + QStringLiteral(u"（") +
+               *unread->readFailure + QStringLiteral(u"）。在它能被读取之前，对任务的更改都无法保存。");
     }
-    const QString text = QStringLiteral(u"任务列表文件 ") + listPath + QStringLiteral(u" 已损坏，其中的任务都无法读取。");
+    const QString text =
+        QStringLiteral(u"任务列表文件 ") + listPath + QStringLiteral(u" 已损坏，其中的任务都无法读取。");
     if (unread->keepFailure) {
         return text + QStringLiteral(u"原文件无法另存（") + *unread->keepFailure +
                QStringLiteral(u"），在另存成功之前，对任务的更改都不会保存。");
     }
-    return text + QStringLiteral(u"原文件已另存为 ") + unread->keptCopy.value_or(QString()) + QStringLiteral(u"。");
+    return text + QStringLiteral(u"原文件已另存为 ") + unread->keptCopy.value_or(QString()) +
+           QStringLiteral(u"。");
 }
 
 }  // namespace TaskPageRules

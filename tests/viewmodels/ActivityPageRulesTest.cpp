@@ -86,31 +86,6 @@ TEST(TaskListModelTest, ChangesReachTheViewAsTheRowsTheyTouch) {
     EXPECT_EQ(names(model.tasks()), QStringList({"e", "c", "b"}));
 }
 
-TEST(TaskPageRulesTest, AListThatCouldNotBeReadIsNamedWithWhereItsCopyIs) {
-    using Unread = WorkbenchStore::UnreadTasks;
-    const auto unread = [](std::optional<QString> failure, std::optional<QString> copy,
-                           std::optional<QString> keepFailure) {
-        Unread result;
-        result.readFailure = failure;
-        result.keptCopy = copy;
-        result.keepFailure = keepFailure;
-        return result;
-    };
-    const QString list = "/c/workbenchTasks.json";
-    const std::pair<std::optional<Unread>, QString> cases[] = {
-        {std::nullopt, {}},
-        {unread({}, "/c/workbenchTasks.json.bad-1", {}),
-         QStringLiteral(u"任务列表文件 /c/workbenchTasks.json 已损坏，其中的任务都无法读取。原文件已另存为 "
-                        u"/c/workbenchTasks.json.bad-1。")},
-        {unread({}, {}, QStringLiteral(u"磁盘已满")),
-         QStringLiteral(u"任务列表文件 /c/workbenchTasks.json 已损坏，其中的任务都无法读取。原文件无法另存（磁盘已满），"
-                        u"在另存成功之前，对任务的更改都不会保存。")},
-        {unread(QStringLiteral(u"权限不够"), {}, {}),
-         QStringLiteral(u"无法读取任务列表文件 /c/workbenchTasks.json（权限不够）。在它能被读取之前，对任务的更改都无法保存。")},
-    };
-    for (const auto& [condition, text] : cases) EXPECT_EQ(TaskPageRules::conditionText(condition, list), text);
-}
-
 using TasksModelTest = WorkbenchFixture;
 
 // The page's model filters the store's tasks and changes them only through the store's operations.

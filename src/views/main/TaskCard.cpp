@@ -113,7 +113,8 @@ void TaskCard::fitInto(const QSize& size) {
     QVBoxLayout* content = contentLayout();
     content->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     const int over = std::max(0, content->totalHeightForWidth(size.width()) - size.height());
-    content->setContentsMargins(kMargin, kMargin, kMargin, kMargin - std::min(over, kMargin - kLeastBottomMargin));
+    content->setContentsMargins(kMargin, kMargin, kMargin,
+                                kMargin - std::min(over, kMargin - kLeastBottomMargin));
     resize(size);
     content->activate();
 }

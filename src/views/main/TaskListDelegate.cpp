@@ -19,7 +19,9 @@ namespace {
 
 QRect cardRect(const QRect& row) { return row.adjusted(0, 0, 0, -TaskListDelegate::kRowGap); }
 
-ArchiveTask taskAt(const QModelIndex& index) { return index.data(TaskListModel::TaskRole).value<ArchiveTask>(); }
+ArchiveTask taskAt(const QModelIndex& index) {
+    return index.data(TaskListModel::TaskRole).value<ArchiveTask>();
+}
 
 }  // namespace
 
@@ -71,14 +73,15 @@ void TaskListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->drawPixmap(card.topLeft(), picture);
     if (!showsKeyboardFocus() || index != m_view->currentIndex()) return;
     if (const std::optional<TaskAction> chosen = chosenAction()) {
-        FocusRing::paint(*painter, FocusRing::ringGeometry(m_card.actionRect(*chosen).translated(card.topLeft())));
+        FocusRing::paint(*painter,
+                         FocusRing::ringGeometry(m_card.actionRect(*chosen).translated(card.topLeft())));
     } else {
         FocusRing::paint(*painter, card);
     }
 }
 
-bool TaskListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
-                                 const QModelIndex& index) {
+bool TaskListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index) {
     if (event->type() != QEvent::ToolTip) return QStyledItemDelegate::helpEvent(event, view, option, index);
     const TaskCard& card = cardFor(index, option.rect);
     const QString text = card.cutTextAt(event->pos() - cardRect(option.rect).topLeft());
@@ -194,7 +197,8 @@ void TaskListDelegate::request(const QModelIndex& index, TaskAction action) {
     Q_EMIT actionRequested(taskAt(index).id, action);
 }
 
-std::optional<TaskAction> TaskListDelegate::actionOf(const std::optional<Target>& target, const QModelIndex& index) {
+std::optional<TaskAction> TaskListDelegate::actionOf(const std::optional<Target>& target,
+                                                     const QModelIndex& index) {
     if (!target || target->row != index) return std::nullopt;
     return target->action;
 }

@@ -30,13 +30,13 @@ QString filterButtonStyle(bool selected) {
 
 }  // namespace
 
-TasksPage::TasksPage(TasksViewModel& model, QWidget* parent)
-    : QWidget(parent), m_model(model) {
+TasksPage::TasksPage(TasksViewModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(34, 0, 34, 30);
     column->setSpacing(18);
     column->addWidget(buildFilterBar());
-    m_condition = Labels::make(m_model.taskListCondition(), Theme::TextStyle::callout, Theme::Colour::red, this);
+    m_condition =
+        Labels::make(m_model.taskListCondition(), Theme::TextStyle::callout, Theme::Colour::red, this);
     m_condition->setWordWrap(true);
     m_condition->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_condition->setVisible(!m_condition->text().isEmpty());

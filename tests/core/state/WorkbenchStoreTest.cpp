@@ -437,12 +437,14 @@ TEST_F(WorkbenchStoreTest, UndecodableListIsEmptyAndKeptAsideBeforeTheNextWrite)
 TEST_F(WorkbenchStoreTest, ATaskListThatDoesNotReadIsNamedAndItsBytesKeptAtOnce) {
     EXPECT_FALSE(makeStore()->unreadTasks());
     const QByteArray truncated = JsonFields::encodeArray(
-        QList<ArchiveTask>{runningTask("a")}, [](const ArchiveTask& t) { return t.toJson(); },
-        QJsonDocument::Compact).chopped(9);
+                                     QList<ArchiveTask>{runningTask("a")},
+                                     [](const ArchiveTask& t) { return t.toJson(); }, QJsonDocument::Compact)
+                                     .chopped(9);
     defaults.setData(kTasks, truncated);
     const auto store = makeStore();
     ASSERT_TRUE(store->unreadTasks());
-    const QString copy = tree.path("defaults/workbenchTasks.json.bad-" + now.toString("yyyyMMdd'T'HHmmss'Z'"));
+    const QString copy =
+        tree.path("defaults/workbenchTasks.json.bad-" + now.toString("yyyyMMdd'T'HHmmss'Z'"));
     EXPECT_EQ(store->unreadTasks()->keptCopy, copy);
     EXPECT_EQ(tree.readFile("defaults/workbenchTasks.json.bad-" + now.toString("yyyyMMdd'T'HHmmss'Z'")),
               truncated);

@@ -1,7 +1,7 @@
-#include "support/FullDisk.h"
-#include "viewmodels/WorkbenchFixture.h"
 #include "core/base/JsonFields.h"
+#include "support/FullDisk.h"
 #include "viewmodels/TaskListModel.h"
+#include "viewmodels/WorkbenchFixture.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/main/TaskCard.h"
 #include "views/main/TaskListDelegate.h"
@@ -11,9 +11,9 @@
 #include <QDateTime>
 #include <QImage>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QListView>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolTip>
@@ -83,7 +83,8 @@ protected:
         for (int row = 0; row < rows->rowCount(); ++row) {
             const QModelIndex index = rows->index(row, 0);
             if (index.data(TaskListModel::TaskRole).value<ArchiveTask>().id != id) continue;
-            const QRect drawn = page().list()->visualRect(index).adjusted(0, 0, 0, -TaskListDelegate::kRowGap);
+            const QRect drawn =
+                page().list()->visualRect(index).adjusted(0, 0, 0, -TaskListDelegate::kRowGap);
             return page().list()->viewport()->grab(drawn).toImage();
         }
         return {};
@@ -168,7 +169,8 @@ TEST_F(TasksPageTest, EachRowIsItsCardLaidOutInPlace) {
 // A name cut to its row's width offers itself whole as the tip where it is drawn; a name shown whole
 // offers no tip.
 TEST_F(TasksPageTest, ACutNameIsTheTipOverItsRow) {
-    const QString longName = QStringLiteral(u"年度项目归档-") + QString(60, QChar(u'长')) + QStringLiteral(".zip");
+    const QString longName =
+        QStringLiteral(u"年度项目归档-") + QString(60, QChar(u'长')) + QStringLiteral(".zip");
     const QUuid cut = addTask(longName);
     const QUuid whole = addTask("short.zip");
     page().resize(600, 700);
@@ -176,7 +178,7 @@ TEST_F(TasksPageTest, ACutNameIsTheTipOverItsRow) {
     QWidget* viewport = page().list()->viewport();
     // A tip goes with a delay: the whole name first.
     for (const auto& [id, tip] : {std::pair{whole, QString()}, std::pair{cut, longName}}) {
-        const QModelIndex row = page().list()->indexAt(QPoint(10, 10)).siblingAtRow(id == whole ? 0 : 1);
+        const QModelIndex row = page().list()->model()->index(id == whole ? 0 : 1, 0);
         const TaskCard* card = page().card(id);
         ASSERT_NE(card, nullptr);
         const ElidedLabel* name = nullptr;
@@ -217,10 +219,11 @@ TEST_F(TasksPageTest, DrawnButtonsActOnlyWhenReleasedWhereTheyWerePressed) {
         {*pause, *pause, Status::paused, Status::cancelled},
     };
     for (const auto& step : cases) {
-        const QImage before = drawnRow(page().list()->indexAt(step.press).data(TaskListModel::TaskRole).value<ArchiveTask>().id);
+        const QUuid pressed =
+            page().list()->indexAt(step.press).data(TaskListModel::TaskRole).value<ArchiveTask>().id;
+        const QImage before = drawnRow(pressed);
         QTest::mousePress(viewport, Qt::LeftButton, {}, step.press);
-        EXPECT_NE(drawnRow(page().list()->indexAt(step.press).data(TaskListModel::TaskRole).value<ArchiveTask>().id), before)
-            << "held down";
+        EXPECT_NE(drawnRow(pressed), before) << "held down";
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, step.release);
         EXPECT_EQ(workbench.tasks()[0].status, step.newer);
         EXPECT_EQ(workbench.tasks()[1].status, step.older);
@@ -281,8 +284,10 @@ TEST_F(TasksPageTest, TwentyThousandTasksAreListedWithoutAWidgetEach) {
     }
     QTemporaryDir folder;
     DefaultsStore defaults(folder.path());
-    ASSERT_TRUE(defaults.setData("workbenchTasks",
-                                 JsonFields::encodeArray(stored, [](const ArchiveTask& t) { return t.toJson(); }, QJsonDocument::Compact)));
+    ASSERT_TRUE(defaults.setData(
+        "workbenchTasks",
+        JsonFields::encodeArray(
+            stored, [](const ArchiveTask& t) { return t.toJson(); }, QJsonDocument::Compact)));
     WorkbenchStore store(defaults);
     WorkbenchModels longUsed(engine, settingsStore, passwordBook, store, platform, &workers);
     TasksPage shown(longUsed.tasks());
@@ -312,7 +317,8 @@ TEST_F(TasksPageTest, ATruncatedTaskListIsNamedWithItsCopy) {
     ArchiveTask task;
     task.id = QUuid::createUuid();
     task.name = "kept.zip";
-    const QByteArray whole = JsonFields::encodeArray(QList<ArchiveTask>{task}, [](const ArchiveTask& t) { return t.toJson(); }, QJsonDocument::Compact);
+    const QByteArray whole = JsonFields::encodeArray(
+        QList<ArchiveTask>{task}, [](const ArchiveTask& t) { return t.toJson(); }, QJsonDocument::Compact);
     ASSERT_TRUE(defaults.setData("workbenchTasks", whole.left(whole.size() / 2)));
     WorkbenchStore store(defaults);
     WorkbenchModels damaged(engine, settingsStore, passwordBook, store, platform, &workers);
@@ -324,7 +330,8 @@ TEST_F(TasksPageTest, ATruncatedTaskListIsNamedWithItsCopy) {
     ASSERT_TRUE(shown.conditionLabel()->isVisible());
     ASSERT_TRUE(store.unreadTasks() && store.unreadTasks()->keptCopy);
     const QString copy = *store.unreadTasks()->keptCopy;
-    EXPECT_TRUE(shown.conditionLabel()->text().contains(copy)) << shown.conditionLabel()->text().toStdString();
+    EXPECT_TRUE(shown.conditionLabel()->text().contains(copy))
+        << shown.conditionLabel()->text().toStdString();
     QFile kept(copy);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), whole.left(whole.size() / 2));
