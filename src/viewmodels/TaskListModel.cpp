@@ -33,17 +33,22 @@ bool TaskListModel::insertedInFront(const QList<ArchiveTask>& tasks) {
 }
 
 // The new list is the old one less some tasks, in the same order; each run of removed rows goes at once.
+// Past kMostRemovedRuns runs the view is reset instead: each run is a signal through every proxy and
+// view, and clearing the completed among tens of thousands of tasks leaves thousands of runs.
 bool TaskListModel::removedSome(const QList<ArchiveTask>& tasks) {
     if (tasks.size() >= m_tasks.size()) return false;
     QList<bool> kept(m_tasks.size(), false);
     qsizetype next = 0;
-    for (qsizetype row = 0; row < m_tasks.size() && next < tasks.size(); ++row) {
-        if (m_tasks[row].id == tasks[next].id) {
+    int runs = 0;
+    for (qsizetype row = 0; row < m_tasks.size(); ++row) {
+        if (next < tasks.size() && m_tasks[row].id == tasks[next].id) {
             kept[row] = true;
             ++next;
+        } else if (row == 0 || kept[row - 1]) {
+            ++runs;
         }
     }
-    if (next != tasks.size()) return false;
+    if (next != tasks.size() || runs > kMostRemovedRuns) return false;
     for (qsizetype last = m_tasks.size() - 1; last >= 0;) {
         if (kept[last]) {
             --last;

@@ -84,6 +84,19 @@ TEST(TaskListModelTest, ChangesReachTheViewAsTheRowsTheyTouch) {
     model.setTasks(list);
     EXPECT_EQ(reset.size(), 1);
     EXPECT_EQ(names(model.tasks()), QStringList({"e", "c", "b"}));
+
+    // Every other task of many removed, as clearing the finished does: one reset, not a run each.
+    QList<ArchiveTask> many;
+    for (int i = 0; i < 4 * TaskListModel::kMostRemovedRuns; ++i)
+        many << task(QString::number(i), Status::failed);
+    model.setTasks(many);
+    removed.clear();
+    QList<ArchiveTask> halved;
+    for (qsizetype i = 1; i < many.size(); i += 2) halved << many[i];
+    model.setTasks(halved);
+    EXPECT_EQ(reset.size(), 3);
+    EXPECT_TRUE(removed.isEmpty());
+    EXPECT_EQ(model.tasks().size(), halved.size());
 }
 
 using TasksModelTest = WorkbenchFixture;
