@@ -1,6 +1,7 @@
 #include "viewmodels/TaskFilterProxy.h"
 
 #include "viewmodels/TaskListModel.h"
+#include "viewmodels/TaskPageRules.h"
 
 void TaskFilterProxy::setStatusFilter(const std::optional<ArchiveActivityStatus>& status) {
     if (m_status == status) return;
@@ -14,5 +15,5 @@ void TaskFilterProxy::setStatusFilter(const std::optional<ArchiveActivityStatus>
 bool TaskFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
     const auto* model = qobject_cast<const TaskListModel*>(sourceModel());
     if (!model || sourceParent.isValid()) return false;
-    return !m_status || model->tasks().at(sourceRow).status == *m_status;
+    return TaskPageRules::isShown(model->tasks().at(sourceRow), m_status);
 }

@@ -5,14 +5,8 @@
 
 namespace TaskPageRules {
 
-QList<ArchiveTask> filteredTasks(const QList<ArchiveTask>& tasks,
-                                 const std::optional<ArchiveActivityStatus>& status) {
-    if (!status) return tasks;
-    QList<ArchiveTask> shown;
-    for (const ArchiveTask& task : tasks) {
-        if (task.status == *status) shown << task;
-    }
-    return shown;
+bool isShown(const ArchiveTask& task, const std::optional<ArchiveActivityStatus>& filter) {
+    return !filter || task.status == *filter;
 }
 
 QList<FilterButton> filterButtons(const QList<ArchiveTask>& tasks) {
@@ -20,9 +14,8 @@ QList<FilterButton> filterButtons(const QList<ArchiveTask>& tasks) {
     // Counted without copying: the list may hold tens of thousands of tasks, and the titles follow
     // every progress report.
     const auto count = [&tasks](std::optional<Status> status) {
-        if (!status) return tasks.size();
         return qsizetype(std::count_if(tasks.cbegin(), tasks.cend(),
-                                       [&](const ArchiveTask& task) { return task.status == *status; }));
+                                       [&](const ArchiveTask& task) { return isShown(task, status); }));
     };
     const auto button = [&count](const QString& prefix, std::optional<Status> status) {
         return FilterButton{prefix + QLatin1Char('(') + QString::number(count(status)) + QLatin1Char(')'),

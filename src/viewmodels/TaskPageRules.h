@@ -19,9 +19,8 @@ struct FilterButton {
 // The buttons offered on a task card, left to right.
 enum class TaskAction { pause, cancel, remove };
 
-// The tasks with the status, or all of them, in the store's order.
-QList<ArchiveTask> filteredTasks(const QList<ArchiveTask>& tasks,
-                                 const std::optional<ArchiveActivityStatus>& status);
+// Whether the page shows the task under the filter: every task without one, else those of its status.
+bool isShown(const ArchiveTask& task, const std::optional<ArchiveActivityStatus>& filter);
 // "全部(n)", "进行中(n)", "已完成(n)", "失败(n)", "已暂停(n)", "已取消(n)", counted over all tasks.
 QList<FilterButton> filterButtons(const QList<ArchiveTask>& tasks);
 // "共 n 个任务".

@@ -34,10 +34,6 @@ QString TasksViewModel::taskListCondition() const {
 
 const QList<ArchiveTask>& TasksViewModel::tasks() const { return m_context.workbenchStore().tasks(); }
 
-QList<ArchiveTask> TasksViewModel::shownTasks() const {
-    return TaskPageRules::filteredTasks(tasks(), m_taskFilter);
-}
-
 QList<TaskPageRules::FilterButton> TasksViewModel::filterButtons() const {
     return TaskPageRules::filterButtons(tasks());
 }

@@ -29,8 +29,7 @@ public:
     void setTaskFilter(const std::optional<ArchiveActivityStatus>& value);
 
     const QList<ArchiveTask>& tasks() const;
-    QList<ArchiveTask> shownTasks() const;
-    // The rows of shownTasks(); TaskListModel::TaskRole holds each task.
+    // The tasks the filter shows, in the store's order; TaskListModel::TaskRole holds each task.
     QAbstractItemModel* shownTaskRows() const;
     QList<TaskPageRules::FilterButton> filterButtons() const;
     // Why no stored task is shown, when the stored list could not be read; empty otherwise.
