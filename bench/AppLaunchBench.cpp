@@ -1,6 +1,7 @@
 // Launch times of the application, offscreen with stores in a temporary folder:
-//  cold start: from exec of velmora until its main window is shown (the primary opens its socket
-//              right after showing the window), target <= 400 ms;
+//  cold start: from exec of velmora until its main window is shown (a second velmora, started as
+//              soon as the first listens, is answered once the window is shown), target <= 400 ms; again with
+//              20,000 finished tasks stored, target <= 1 s;
 //  forwarded request: from the start of a second velmora, asked to preview a small ZIP archive, until
 //              it exits, which it does once the primary has handled the request and answered,
 //              target <= 150 ms.
@@ -47,22 +48,6 @@ using BenchSupport::median;
     std::exit(1);
 }
 
-// Starts a primary and returns the milliseconds until its socket appears.
-double startPrimary(const Sandbox& sandbox, QProcess& primary, const QString& run) {
-    QElapsedTimer clock;
-    primary.setProcessEnvironment(sandbox.environment());
-    clock.start();
-    primary.start(QStringLiteral(VELMORA_EXECUTABLE), {});
-    while (!QFileInfo::exists(sandbox.socketPath())) {
-        if (primary.state() == QProcess::NotRunning)
-            failed(run, QStringLiteral("velmora ended before it listened: ") +
-                               QString::fromUtf8(primary.readAllStandardError()));
-        if (clock.elapsed() > 30000) failed(run, QStringLiteral("no socket after 30 s"));
-        QThread::usleep(200);
-    }
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
-}
-
 // Milliseconds from start to exit of one program run that must succeed.
 double timedRun(const QString& run, const QString& program, const QStringList& arguments,
                 const QProcessEnvironment& environment) {
@@ -80,6 +65,25 @@ double timedRun(const QString& run, const QString& program, const QStringList& a
     return elapsed;
 }
 
+// Starts a primary and returns the milliseconds until it has shown its main window. It listens before
+// it builds its windows and answers what it was sent once its loop runs, after they are shown: a
+// second velmora, started as soon as the socket is there, is answered then.
+double startPrimary(const Sandbox& sandbox, QProcess& primary, const QString& run) {
+    QElapsedTimer clock;
+    primary.setProcessEnvironment(sandbox.environment());
+    clock.start();
+    primary.start(QStringLiteral(VELMORA_EXECUTABLE), {});
+    while (!QFileInfo::exists(sandbox.socketPath())) {
+        if (primary.state() == QProcess::NotRunning)
+            failed(run, QStringLiteral("velmora ended before it listened: ") +
+                            QString::fromUtf8(primary.readAllStandardError()));
+        if (clock.elapsed() > 30000) failed(run, QStringLiteral("no socket after 30 s"));
+        QThread::usleep(200);
+    }
+    timedRun(run, QStringLiteral(VELMORA_EXECUTABLE), {}, sandbox.environment());
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
 void stop(QProcess& process) {
     process.kill();
     process.waitForFinished();
@@ -95,6 +99,17 @@ int main(int argc, char* argv[]) {
         Sandbox sandbox;
         QProcess primary;
         coldStarts.push_back(startPrimary(sandbox, primary, QStringLiteral("cold start %1").arg(run + 1)));
+        stop(primary);
+    }
+
+    std::vector<double> longUsedStarts;
+    for (int run = 0; run < kRuns; ++run) {
+        Sandbox sandbox;
+        BenchSupport::storeFinishedTasks(sandbox.home.path() + QStringLiteral("/config/velmora/defaults"),
+                                         20000);
+        QProcess primary;
+        longUsedStarts.push_back(
+            startPrimary(sandbox, primary, QStringLiteral("cold start with 20,000 tasks %1").arg(run + 1)));
         stop(primary);
     }
 
@@ -117,6 +132,8 @@ int main(int argc, char* argv[]) {
 
     std::printf("cold start to main window shown: median %.1f ms over %d runs (target <= 400 ms)\n",
                 median(coldStarts), kRuns);
+    std::printf("... with 20,000 tasks stored:       median %.1f ms over %d runs (target <= 1000 ms)\n",
+                median(longUsedStarts), kRuns);
     std::printf("forwarded request handled:       median %.1f ms over %d runs (target <= 150 ms)\n",
                 median(forwards), kRuns);
     std::printf("bare program start (/bin/true):  median %.1f ms\n", median(bareStarts));

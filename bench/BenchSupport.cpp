@@ -1,6 +1,9 @@
 #include "BenchSupport.h"
 
+#include "core/base/JsonFields.h"
 #include "core/engine/ArchivePrograms.h"
+#include "core/state/ArchiveTask.h"
+#include "platform/DefaultsStore.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -179,6 +182,36 @@ void writeTar(const QString& path, const QList<QByteArray>& names) {
     file.open(QIODevice::WriteOnly);
     for (const QByteArray& name : names) file.write(tarHeader(name));
     file.write(QByteArray(1024, '\0'));
+}
+
+void storeFinishedTasks(const QString& defaultsFolder, int count) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<ArchiveTask> tasks;
+    tasks.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QString name = QStringLiteral("archive %1.zip").arg(i);
+        tasks << ArchiveTask{
+            .id = QUuid::createUuid(),
+            .name = name,
+            .path = QStringLiteral("/home/user/文档/") + name,
+            .kind = ArchiveActivityKind::extract,
+            .status = i % 10 == 3 ? ArchiveActivityStatus::failed : ArchiveActivityStatus::completed,
+            .progress = i % 10 == 3 ? 0.0 : 1.0,
+            .sizeDescription = QStringLiteral("12.5 MB"),
+            .targetPath = QStringLiteral("/home/user/下载"),
+            .createdAt = now,
+            .updatedAt = now,
+            .message = QStringLiteral(u"解压完成"),
+            .metadata = std::nullopt};
+    }
+    if (!DefaultsStore(defaultsFolder)
+             .setData(
+                 QStringLiteral("workbenchTasks"),
+                 JsonFields::encodeArray(
+                     tasks, [](const ArchiveTask& task) { return task.toJson(); }, QJsonDocument::Compact))) {
+        std::fprintf(stderr, "cannot store the tasks in %s\n", qPrintable(defaultsFolder));
+        std::exit(1);
+    }
 }
 
 }  // namespace BenchSupport

@@ -39,4 +39,8 @@ StoredZip writeStoredZip(const QString& path, const QList<QByteArray>& names);
 // Writes a TAR (POSIX ustar) of empty files with these UTF-8 names, each under 100 bytes, directly.
 void writeTar(const QString& path, const QList<QByteArray>& names);
 
+// Stores `count` finished tasks under the workbench's key in the defaults folder, as a long-used
+// store would have them (every page run adds one, and nothing removes them on its own).
+void storeFinishedTasks(const QString& defaultsFolder, int count);
+
 }  // namespace BenchSupport

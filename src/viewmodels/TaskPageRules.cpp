@@ -5,21 +5,20 @@
 
 namespace TaskPageRules {
 
-QList<ArchiveTask> filteredTasks(const QList<ArchiveTask>& tasks,
-                                 const std::optional<ArchiveActivityStatus>& status) {
-    if (!status) return tasks;
-    QList<ArchiveTask> shown;
-    for (const ArchiveTask& task : tasks) {
-        if (task.status == *status) shown << task;
-    }
-    return shown;
+bool isShown(const ArchiveTask& task, const std::optional<ArchiveActivityStatus>& filter) {
+    return !filter || task.status == *filter;
 }
 
 QList<FilterButton> filterButtons(const QList<ArchiveTask>& tasks) {
     using Status = ArchiveActivityStatus;
-    const auto button = [&tasks](const QString& prefix, std::optional<Status> status) {
-        return FilterButton{prefix + QLatin1Char('(') + QString::number(filteredTasks(tasks, status).size()) +
-                                QLatin1Char(')'),
+    // Counted without copying: the list may hold tens of thousands of tasks, and the titles follow
+    // every progress report.
+    const auto count = [&tasks](std::optional<Status> status) {
+        return qsizetype(std::count_if(tasks.cbegin(), tasks.cend(),
+                                       [&](const ArchiveTask& task) { return isShown(task, status); }));
+    };
+    const auto button = [&count](const QString& prefix, std::optional<Status> status) {
+        return FilterButton{prefix + QLatin1Char('(') + QString::number(count(status)) + QLatin1Char(')'),
                             status};
     };
     return {
@@ -53,6 +52,22 @@ QList<TaskAction> actions(ArchiveActivityStatus status) {
             return {};
     }
     return {};
+}
+
+QString conditionText(const std::optional<WorkbenchStore::UnreadTasks>& unread, const QString& listPath) {
+    if (!unread) return {};
+    if (unread->readFailure) {
+        return QStringLiteral(u"无法读取任务列表文件 ") + listPath + QStringLiteral(u"（") +
+               *unread->readFailure + QStringLiteral(u"）。在它能被读取之前，对任务的更改都无法保存。");
+    }
+    const QString text =
+        QStringLiteral(u"任务列表文件 ") + listPath + QStringLiteral(u" 已损坏，其中的任务都无法读取。");
+    if (unread->keepFailure) {
+        return text + QStringLiteral(u"原文件无法另存（") + *unread->keepFailure +
+               QStringLiteral(u"），在另存成功之前，对任务的更改都不会保存。");
+    }
+    return text + QStringLiteral(u"原文件已另存为 ") + unread->keptCopy.value_or(QString()) +
+           QStringLiteral(u"。");
 }
 
 }  // namespace TaskPageRules

@@ -9,11 +9,15 @@
 #include <QUuid>
 #include <optional>
 
+class QAbstractItemModel;
+class TaskFilterProxy;
+class TaskListModel;
 class WorkbenchContext;
 
-// The tasks page: the status filter, the tasks it shows and every change the user makes to tasks
-// there (pause, cancel, remove, clear the finished, pause all). tasksChanged() follows the store, many
-// times a second while a task reports progress. A save that fails is the context's alert.
+// The tasks page: the status filter, the tasks it shows (as a list model, for a view that draws only
+// the rows in sight) and every change the user makes to tasks there (pause, cancel, remove, clear the
+// finished, pause all). tasksChanged() follows the store, many times a second while a task reports
+// progress. A save that fails is the context's alert.
 class TasksViewModel : public QObject {
     Q_OBJECT
 
@@ -25,8 +29,11 @@ public:
     void setTaskFilter(const std::optional<ArchiveActivityStatus>& value);
 
     const QList<ArchiveTask>& tasks() const;
-    QList<ArchiveTask> shownTasks() const;
+    // The tasks the filter shows, in the store's order; TaskListModel::TaskRole holds each task.
+    QAbstractItemModel* shownTaskRows() const;
     QList<TaskPageRules::FilterButton> filterButtons() const;
+    // Why no stored task is shown, when the stored list could not be read; empty otherwise.
+    QString taskListCondition() const;
 
     void pauseTask(const QUuid& id);
     void cancelTask(const QUuid& id);
@@ -40,7 +47,10 @@ Q_SIGNALS:
 
 private:
     void showSaveFailure(const std::optional<QString>& failure);
+    void syncRows();
 
     WorkbenchContext& m_context;
+    TaskListModel* m_rows;
+    TaskFilterProxy* m_shownRows;
     std::optional<ArchiveActivityStatus> m_taskFilter;
 };

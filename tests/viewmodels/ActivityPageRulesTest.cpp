@@ -3,6 +3,8 @@
 #include "viewmodels/HistoryTableModel.h"
 #include "viewmodels/HistoryViewModel.h"
 #include "viewmodels/NotificationsViewModel.h"
+#include "viewmodels/TaskFilterProxy.h"
+#include "viewmodels/TaskListModel.h"
 #include "viewmodels/TaskPageRules.h"
 #include "viewmodels/TasksViewModel.h"
 #include "viewmodels/WorkbenchFixture.h"
@@ -41,11 +43,79 @@ QStringList names(const QList<ArchiveTask>& list) {
     return result;
 }
 
+QStringList names(const QAbstractItemModel* rows) {
+    QStringList result;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        result << rows->index(row, 0).data(TaskListModel::TaskRole).value<ArchiveTask>().name;
+    return result;
+}
+
+// The rows of a status follow the store's order, and follow a task into and out of them.
 TEST(TaskPageRulesTest, FilterKeepsTheStoreOrder) {
-    EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), std::nullopt)),
-              QStringList({"a", "b", "c", "d", "e"}));
-    EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), Status::completed)), QStringList({"b", "d"}));
-    EXPECT_EQ(names(TaskPageRules::filteredTasks(tasks(), Status::cancelled)), QStringList());
+    TaskListModel all;
+    TaskFilterProxy shown;
+    shown.setSourceModel(&all);
+    all.setTasks(tasks());
+    EXPECT_EQ(names(&shown), QStringList({"a", "b", "c", "d", "e"}));
+    shown.setStatusFilter(Status::completed);
+    EXPECT_EQ(names(&shown), QStringList({"b", "d"}));
+    QList<ArchiveTask> later = tasks();
+    later[0].status = Status::completed;
+    later[1].status = Status::failed;
+    all.setTasks(later);
+    EXPECT_EQ(names(&shown), QStringList({"a", "d"}));
+    shown.setStatusFilter(Status::cancelled);
+    EXPECT_EQ(names(&shown), QStringList());
+}
+
+// The rows follow the store's list by task id, so a view keeps its place: a task added, changed or
+// removed is just that row; only a list in another order resets the view.
+TEST(TaskListModelTest, ChangesReachTheViewAsTheRowsTheyTouch) {
+    TaskListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QList<ArchiveTask> list = tasks();
+    model.setTasks(list);
+    ArchiveTask newest = task("f", Status::running);
+    list.prepend(newest);
+    model.setTasks(list);
+    list[3].message = "changed";
+    model.setTasks(list);
+    list.removeAt(4);
+    list.removeAt(1);
+    list.removeAt(0);
+    model.setTasks(list);
+    EXPECT_EQ(names(model.tasks()), QStringList({"b", "c", "e"}));
+    EXPECT_EQ(model.index(1, 0).data(TaskListModel::TaskRole).value<ArchiveTask>().message, "changed");
+    EXPECT_EQ(reset.size(), 0);
+    EXPECT_EQ(inserted.size(), 2);  // the first list, then the newest task
+    EXPECT_EQ(inserted[1][1].toInt(), 0);
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex().row(), 3);
+    ASSERT_EQ(removed.size(), 2);  // rows 4, then 0 and 1
+    EXPECT_EQ(removed[1][1].toInt(), 0);
+    EXPECT_EQ(removed[1][2].toInt(), 1);
+
+    std::reverse(list.begin(), list.end());
+    model.setTasks(list);
+    EXPECT_EQ(reset.size(), 1);
+    EXPECT_EQ(names(model.tasks()), QStringList({"e", "c", "b"}));
+
+    // Every other task of many removed, as clearing the finished does: one reset, not a run each.
+    QList<ArchiveTask> many;
+    for (int i = 0; i < 4 * TaskListModel::kMostRemovedRuns; ++i)
+        many << task(QString::number(i), Status::failed);
+    model.setTasks(many);
+    removed.clear();
+    QList<ArchiveTask> halved;
+    for (qsizetype i = 1; i < many.size(); i += 2) halved << many[i];
+    model.setTasks(halved);
+    EXPECT_EQ(reset.size(), 3);
+    EXPECT_TRUE(removed.isEmpty());
+    EXPECT_EQ(model.tasks().size(), halved.size());
 }
 
 using TasksModelTest = WorkbenchFixture;
@@ -66,14 +136,14 @@ TEST_F(TasksModelTest, FilterShowsTheStoresTasksAndRemovalsReachTheStore) {
     };
     for (const auto& c : cases) {
         page.setTaskFilter(c.filter);
-        EXPECT_EQ(names(page.shownTasks()), c.shown);
+        EXPECT_EQ(names(page.shownTaskRows()), c.shown);
     }
     QSignalSpy changes(&page, &TasksViewModel::tasksChanged);
     page.clearCompletedTasks();
     page.setTaskFilter(std::nullopt);
-    EXPECT_EQ(names(page.shownTasks()), QStringList({"e", "c", "a"}));
+    EXPECT_EQ(names(page.shownTaskRows()), QStringList({"e", "c", "a"}));
     page.removeTask(tasks()[4].id);
-    EXPECT_EQ(names(page.shownTasks()), QStringList({"c", "a"}));
+    EXPECT_EQ(names(page.shownTaskRows()), QStringList({"c", "a"}));
     EXPECT_EQ(changes.size(), 2);
     page.pauseAllRunningTasks();
     EXPECT_EQ(workbench.tasks().last().status, Status::paused);

@@ -77,6 +77,8 @@ WorkbenchStore::~WorkbenchStore() {
     if (m_progressWrite.isActive()) writeTasksLater();
 }
 
+QString WorkbenchStore::tasksFilePath() const { return m_defaults.filePath(kTasksKey); }
+
 int WorkbenchStore::unreadNotificationCount() const {
     return static_cast<int>(std::count_if(m_notifications.cbegin(), m_notifications.cend(),
                                           [](const AppNotificationItem& item) { return !item.isRead; }));
@@ -249,12 +251,28 @@ void WorkbenchStore::load() {
     normalizeStoredNotifications();
 }
 
+// What does not decode is kept aside at once; should that fail, every write of the list tries again
+// first and fails until it works.
 template <typename Record>
 std::optional<QList<Record>> WorkbenchStore::load(const QString& key) {
-    const std::optional<QByteArray> bytes = m_defaults.data(key);
-    if (!bytes) return std::nullopt;
-    std::optional<QList<Record>> records = JsonFields::decodeArray<Record>(*bytes, &Record::fromJson);
-    if (!records) m_undecodable.insert(key, *bytes);
+    const DefaultsStore::Stored stored = m_defaults.read(key);
+    if (stored.readFailure && key == kTasksKey) {
+        m_unreadTasks.emplace();
+        m_unreadTasks->readFailure = stored.readFailure;
+    }
+    if (!stored.bytes) return std::nullopt;
+    std::optional<QList<Record>> records = JsonFields::decodeArray<Record>(*stored.bytes, &Record::fromJson);
+    if (records) return records;
+    const DefaultsStore::KeptCopy kept = m_defaults.keepAside(key, *stored.bytes, m_clock());
+    if (kept.failure) m_undecodable.insert(key, *stored.bytes);
+    if (key == kTasksKey) {
+        m_unreadTasks.emplace();
+        if (kept.failure) {
+            m_unreadTasks->keepFailure = kept.failure;
+        } else {
+            m_unreadTasks->keptCopy = kept.path;
+        }
+    }
     return records;
 }
 

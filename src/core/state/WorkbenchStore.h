@@ -30,6 +30,14 @@ public:
     static constexpr qsizetype kNotificationLimit = 40;
     static constexpr int kProgressWriteIntervalMs = 1000;
 
+    // Why the stored task list could not be read, when it could not: the list then starts empty. A
+    // file that does not decode is kept aside at once, so its tasks are never lost to the next write.
+    struct UnreadTasks {
+        std::optional<QString> readFailure;  // the file is there but cannot be read; never written over
+        std::optional<QString> keptCopy;     // where the bytes that did not decode were kept
+        std::optional<QString> keepFailure;  // why they could not be kept; nothing is saved until they are
+    };
+
     // Loads the stored lists, cleans the notifications and closes the tasks a previous run left
     // running.
     explicit WorkbenchStore(DefaultsStore defaults, Clock clock = systemNow, QObject* parent = nullptr);
@@ -40,6 +48,8 @@ public:
     const QList<ArchiveHistoryRecord>& history() const { return m_history; }
     const QList<AppNotificationItem>& notifications() const { return m_notifications; }
     int unreadNotificationCount() const;
+    const std::optional<UnreadTasks>& unreadTasks() const { return m_unreadTasks; }
+    QString tasksFilePath() const;
 
     // Inserts the task first and announces its start.
     void addTask(const ArchiveTask& task);
@@ -117,4 +127,5 @@ private:
     // Stored values that did not decode, by key: each is kept aside before the first write replaces it.
     QHash<QString, QByteArray> m_undecodable;
     QSet<QString> m_failingKeys;  // lists whose last write failed, reported once
+    std::optional<UnreadTasks> m_unreadTasks;
 };

@@ -30,6 +30,8 @@ public:
 
     // The lines shown for `width` pixels; the last one elided when needed.
     QStringList displayedLines(int width) const;
+    // Whether the text shown at the label's width leaves some of it out.
+    bool isCut() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -43,7 +45,6 @@ protected:
 
 private:
     QString elided(const QString& text, int width) const;
-    bool isCut() const;
 
     QString m_text;
     bool m_keepsVolumeSuffix = false;

@@ -117,11 +117,17 @@ void FocusRing::place() {
     show();
 }
 
-void FocusRing::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void FocusRing::paint(QPainter& painter, const QRect& ring) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Theme::color(Theme::Colour::accent, 0.85), kWidth));
     painter.setBrush(Qt::NoBrush);
     const double inset = kWidth / 2.0;
-    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), 7, 7);
+    painter.drawRoundedRect(QRectF(ring).adjusted(inset, inset, -inset, -inset), 7, 7);
+    painter.restore();
+}
+
+void FocusRing::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paint(painter, rect());
 }

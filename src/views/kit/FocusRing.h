@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QApplication;
+class QPainter;
 
 // The keyboard focus in the kit's style: an accent ring just outside the control that has focus.
 // It follows focus taken from the keyboard (Tab, Shift+Tab, a shortcut) and stays away when a
@@ -24,6 +25,8 @@ public:
     static bool showsFor(Qt::FocusReason reason);
     // The ring's geometry around a control with this geometry, in the same coordinates.
     static QRect ringGeometry(const QRect& control);
+    // Draws a ring filling `ring`, for views that draw the focus of their own items.
+    static void paint(QPainter& painter, const QRect& ring);
 
     explicit FocusRing(QWidget* control);
 

@@ -1,6 +1,5 @@
 #include "views/main/TaskCard.h"
 
-#include "viewmodels/TasksViewModel.h"
 #include "views/kit/CapsuleProgressBar.h"
 #include "views/kit/ElidedLabel.h"
 #include "views/kit/FileIcon.h"
@@ -21,7 +20,6 @@ ElidedLabel* elided(Theme::TextStyle style, Theme::Colour colour, QWidget* paren
     auto* label = new ElidedLabel({}, parent);
     label->setFont(Theme::font(style));
     label->setColor(Theme::color(colour));
-    label->setMaximumLines(2);
     return label;
 }
 
@@ -45,18 +43,17 @@ ActionLook look(TaskAction action) {
 
 }  // namespace
 
-TaskCard::TaskCard(const ArchiveTask& task, TasksViewModel& model, QWidget* parent)
+TaskCard::TaskCard(QWidget* parent)
     : Card(parent),
-      m_task(task),
-      m_model(model),
-      m_icon(new FileIcon(task.kind, 38, this)),
+      m_icon(new FileIcon(m_task.kind, 38, this)),
       m_name(elided(Theme::TextStyle::headline, Theme::Colour::primary, this)),
       m_target(elided(Theme::TextStyle::caption, Theme::Colour::secondary, this)),
-      m_badge(new StatusBadge(task.status, this)),
+      m_badge(new StatusBadge(m_task.status, this)),
       m_bar(new CapsuleProgressBar(8, this)),
       m_percent(Labels::make({}, Theme::TextStyle::caption, QFont::DemiBold)),
-      m_message(elided(Theme::TextStyle::caption, Theme::Colour::secondary, this)),
-      m_actions(new QHBoxLayout) {
+      m_message(elided(Theme::TextStyle::caption, Theme::Colour::secondary, this)) {
+    m_message->setMaximumLines(2);
+    m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QVBoxLayout* content = contentLayout();
     content->setSpacing(14);
     auto* header = new QHBoxLayout;
@@ -80,22 +77,22 @@ TaskCard::TaskCard(const ArchiveTask& task, TasksViewModel& model, QWidget* pare
     bottom->addWidget(m_percent, 0, Qt::AlignTop);
     bottom->addWidget(m_message, 1, Qt::AlignTop);
     bottom->addSpacing(8);
-    m_actions->setSpacing(8);
-    bottom->addLayout(m_actions);
+    auto* actions = new QHBoxLayout;
+    actions->setSpacing(8);
+    for (TaskAction action : {TaskAction::pause, TaskAction::cancel, TaskAction::remove}) {
+        m_buttons[action] = makeButton(action);
+        actions->addWidget(m_buttons[action], 0, Qt::AlignTop);
+    }
+    bottom->addLayout(actions);
     progress->addLayout(bottom);
     content->addLayout(progress);
+    // A row has room for the buttons; a card without them keeps its rows together at the top.
+    content->addStretch();
 
-    showTask(task);
-    syncActions();
+    setTask(m_task);
 }
 
 void TaskCard::setTask(const ArchiveTask& task) {
-    const bool statusChanged = task.status != m_task.status;
-    showTask(task);
-    if (statusChanged) syncActions();
-}
-
-void TaskCard::showTask(const ArchiveTask& task) {
     m_task = task;
     m_icon->setKind(task.kind);
     m_name->setText(task.name);
@@ -108,6 +105,18 @@ void TaskCard::showTask(const ArchiveTask& task) {
     palette.setColor(QPalette::WindowText, Theme::color(Theme::statusColour(task.status)));
     m_percent->setPalette(palette);
     m_message->setText(task.message);
+    const QList<TaskAction> offered = TaskPageRules::actions(task.status);
+    for (const auto& [action, button] : m_buttons) button->setVisible(offered.contains(action));
+}
+
+void TaskCard::fitInto(const QSize& size) {
+    QVBoxLayout* content = contentLayout();
+    content->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
+    const int over = std::max(0, content->totalHeightForWidth(size.width()) - size.height());
+    content->setContentsMargins(kMargin, kMargin, kMargin,
+                                kMargin - std::min(over, kMargin - kLeastBottomMargin));
+    resize(size);
+    content->activate();
 }
 
 QString TaskCard::percentText() const {
@@ -115,22 +124,37 @@ QString TaskCard::percentText() const {
 }
 
 QPushButton* TaskCard::actionButton(TaskAction action) const {
-    const auto found = m_buttons.find(action);
-    return found == m_buttons.end() ? nullptr : found->second;
+    QPushButton* button = m_buttons.at(action);
+    return button->isHidden() ? nullptr : button;
 }
 
-void TaskCard::syncActions() {
-    // A button may be the one whose click changed the status: it goes once its click is over.
+QList<TaskAction> TaskCard::offeredActions() const { return TaskPageRules::actions(m_task.status); }
+
+QRect TaskCard::actionRect(TaskAction action) const {
+    const QPushButton* button = actionButton(action);
+    return button ? QRect(button->mapTo(this, QPoint()), button->size()) : QRect();
+}
+
+std::optional<TaskAction> TaskCard::actionAt(const QPoint& position) const {
+    for (const TaskAction action : offeredActions()) {
+        if (actionRect(action).contains(position)) return action;
+    }
+    return std::nullopt;
+}
+
+void TaskCard::showPointer(std::optional<TaskAction> hovered, std::optional<TaskAction> pressed) {
     for (const auto& [action, button] : m_buttons) {
-        button->hide();
-        button->deleteLater();
+        button->setAttribute(Qt::WA_UnderMouse, hovered == action);
+        button->setDown(pressed == action);
     }
-    m_buttons.clear();
-    for (TaskAction action : TaskPageRules::actions(m_task.status)) {
-        QPushButton* button = makeButton(action);
-        m_buttons[action] = button;
-        m_actions->addWidget(button);
+}
+
+QString TaskCard::cutTextAt(const QPoint& position) const {
+    for (const ElidedLabel* label : {m_name, m_target, m_message}) {
+        if (QRect(label->mapTo(this, QPoint()), label->size()).contains(position) && label->isCut())
+            return label->text();
     }
+    return {};
 }
 
 QPushButton* TaskCard::makeButton(TaskAction action) {
@@ -142,19 +166,5 @@ QPushButton* TaskCard::makeButton(TaskAction action) {
     if (actionLook.destructive) {
         button->setStyleSheet(QStringLiteral("QPushButton { color: %1; }").arg(Theme::color(colour).name()));
     }
-    const QUuid id = m_task.id;
-    connect(button, &QPushButton::clicked, this, [this, action, id] {
-        switch (action) {
-            case TaskAction::pause:
-                m_model.pauseTask(id);
-                break;
-            case TaskAction::cancel:
-                m_model.cancelTask(id);
-                break;
-            case TaskAction::remove:
-                m_model.removeTask(id);
-                break;
-        }
-    });
     return button;
 }

@@ -1,18 +1,20 @@
 #include "views/main/TasksPage.h"
 
+#include "viewmodels/TaskListModel.h"
 #include "viewmodels/TaskPageRules.h"
 #include "viewmodels/TasksViewModel.h"
 #include "views/kit/EmptyState.h"
 #include "views/kit/Labels.h"
 #include "views/kit/QuietSync.h"
-#include "views/kit/ScrollingList.h"
 #include "views/kit/WorkbenchTexts.h"
-#include "views/main/TaskCard.h"
+#include "views/main/TaskListDelegate.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,6 +35,12 @@ TasksPage::TasksPage(TasksViewModel& model, QWidget* parent) : QWidget(parent), 
     column->setContentsMargins(34, 0, 34, 30);
     column->setSpacing(18);
     column->addWidget(buildFilterBar());
+    m_condition =
+        Labels::make(m_model.taskListCondition(), Theme::TextStyle::callout, Theme::Colour::red, this);
+    m_condition->setWordWrap(true);
+    m_condition->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_condition->setVisible(!m_condition->text().isEmpty());
+    column->addWidget(m_condition);
     column->addWidget(buildList(), 1);
     column->addWidget(buildBottomBar());
 
@@ -59,15 +67,41 @@ QWidget* TasksPage::buildFilterBar() {
 }
 
 QWidget* TasksPage::buildList() {
-    const ScrollingList::Parts list = ScrollingList::make(this);
-    m_list = list.rows;
-    m_list->setContentsMargins(0, 0, 0, 24);
-    m_list->setSpacing(16);
-    m_empty =
-        new EmptyState(QStringLiteral(u"暂无任务"), QStringLiteral("list-bulleted"), list.area->widget());
-    m_list->addWidget(m_empty);
-    m_list->addStretch();
-    return list.area;
+    m_listStack = new QStackedWidget(this);
+    m_list = new QListView(m_listStack);
+    m_list->setModel(m_model.shownTaskRows());
+    m_delegate = new TaskListDelegate(m_list);
+    m_list->setUniformItemSizes(true);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->verticalScrollBar()->setSingleStep(24);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setFocusPolicy(Qt::StrongFocus);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setMouseTracking(true);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_list->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    m_empty = new EmptyState(QStringLiteral(u"暂无任务"), QStringLiteral("list-bulleted"), m_listStack);
+    m_listStack->addWidget(m_list);
+    m_listStack->addWidget(m_empty);
+
+    connect(m_delegate, &TaskListDelegate::actionRequested, this,
+            [this](const QUuid& id, TaskPageRules::TaskAction action) {
+                switch (action) {
+                    case TaskPageRules::TaskAction::pause:
+                        m_model.pauseTask(id);
+                        break;
+                    case TaskPageRules::TaskAction::cancel:
+                        m_model.cancelTask(id);
+                        break;
+                    case TaskPageRules::TaskAction::remove:
+                        m_model.removeTask(id);
+                        break;
+                }
+            });
+    return m_listStack;
 }
 
 QWidget* TasksPage::buildBottomBar() {
@@ -86,19 +120,25 @@ QWidget* TasksPage::buildBottomBar() {
     return bar;
 }
 
-QList<TaskCard*> TasksPage::cards() const {
-    QList<TaskCard*> shown;
-    for (int i = 0; i < m_list->count(); ++i) {
-        if (auto* card = qobject_cast<TaskCard*>(m_list->itemAt(i)->widget())) shown << card;
+const TaskCard* TasksPage::card(const QUuid& taskId) const {
+    const QAbstractItemModel* rows = m_list->model();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        const QModelIndex index = rows->index(row, 0);
+        if (index.data(TaskListModel::TaskRole).value<ArchiveTask>().id == taskId)
+            return &m_delegate->cardFor(index, m_list->visualRect(index));
     }
-    return shown;
+    return nullptr;
 }
 
-bool TasksPage::showsEmptyState() const { return !m_empty->isHidden(); }
+bool TasksPage::showsEmptyState() const { return m_listStack->currentWidget() == m_empty; }
 
 void TasksPage::sync() {
     syncFilterBar();
-    placeCards();
+    const int shown = m_list->model()->rowCount();
+    m_listStack->setCurrentWidget(shown == 0 ? static_cast<QWidget*>(m_empty) : m_list);
+    m_count->setText(TaskPageRules::taskCountText(shown));
+    // Over every task, as the button pauses every running one whatever the filter shows.
+    QuietSync::setEnabled(m_pauseAll, WorkbenchTexts::firstRunningTask(m_model.tasks()).has_value());
 }
 
 void TasksPage::syncFilterBar() {
@@ -112,36 +152,4 @@ void TasksPage::syncFilterBar() {
         button->setProperty("selected", selected);
         button->setStyleSheet(filterButtonStyle(selected));
     }
-}
-
-// Cards of tasks no longer shown go; the others keep their widget, take the task's new state and
-// stand in the store's order.
-void TasksPage::placeCards() {
-    const QList<ArchiveTask> shown = m_model.shownTasks();
-    QHash<QUuid, TaskCard*> kept;
-    for (qsizetype position = 0; position < shown.size(); ++position) {
-        const ArchiveTask& task = shown[position];
-        TaskCard* card = m_cards.take(task.id);
-        if (card) {
-            card->setTask(task);
-        } else {
-            card = new TaskCard(task, m_model, m_list->parentWidget());
-        }
-        if (m_list->indexOf(card) != position) {
-            m_list->removeWidget(card);
-            m_list->insertWidget(int(position), card);
-        }
-        kept.insert(task.id, card);
-    }
-    // A card may be the one whose button removed its task: it goes once that click is over.
-    for (TaskCard* gone : std::as_const(m_cards)) {
-        m_list->removeWidget(gone);
-        gone->hide();
-        gone->deleteLater();
-    }
-    m_cards = kept;
-    m_empty->setVisible(shown.isEmpty());
-    m_count->setText(TaskPageRules::taskCountText(shown.size()));
-    // Over every task, as the button pauses every running one whatever the filter shows.
-    QuietSync::setEnabled(m_pauseAll, WorkbenchTexts::firstRunningTask(m_model.tasks()).has_value());
 }

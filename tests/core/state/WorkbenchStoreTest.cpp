@@ -7,6 +7,7 @@
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
@@ -429,6 +430,32 @@ TEST_F(WorkbenchStoreTest, UndecodableListIsEmptyAndKeptAsideBeforeTheNextWrite)
     store->addNotification("t2", "m");
     store->waitForWrites();
     EXPECT_EQ(QDir(tree.path("defaults")).entryList({"*.bad*"}, QDir::Files).size(), 2);
+}
+
+// The page names what could not be read: a truncated list is kept aside before anything is written,
+// a file that cannot be read is left alone and its reason kept.
+TEST_F(WorkbenchStoreTest, ATaskListThatDoesNotReadIsNamedAndItsBytesKeptAtOnce) {
+    EXPECT_FALSE(makeStore()->unreadTasks());
+    const QByteArray truncated = JsonFields::encodeArray(
+                                     QList<ArchiveTask>{runningTask("a")},
+                                     [](const ArchiveTask& t) { return t.toJson(); }, QJsonDocument::Compact)
+                                     .chopped(9);
+    defaults.setData(kTasks, truncated);
+    const auto store = makeStore();
+    ASSERT_TRUE(store->unreadTasks());
+    const QString copy =
+        tree.path("defaults/workbenchTasks.json.bad-" + now.toString("yyyyMMdd'T'HHmmss'Z'"));
+    EXPECT_EQ(store->unreadTasks()->keptCopy, copy);
+    EXPECT_EQ(tree.readFile("defaults/workbenchTasks.json.bad-" + now.toString("yyyyMMdd'T'HHmmss'Z'")),
+              truncated);
+    EXPECT_EQ(store->tasksFilePath(), tree.path("defaults/workbenchTasks.json"));
+
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    ASSERT_TRUE(QFile::setPermissions(store->tasksFilePath(), QFileDevice::Permissions()));
+    const auto locked = makeStore();
+    ASSERT_TRUE(locked->unreadTasks());
+    EXPECT_TRUE(locked->unreadTasks()->readFailure);
+    EXPECT_FALSE(locked->unreadTasks()->keptCopy);
 }
 
 TEST(WorkbenchStoreOnAFullDisk, RemovalsHappenOnlyOnceStoredAndNoWriteEmptiesAList) {

@@ -9,12 +9,14 @@
 #include "views/main/Sidebar.h"
 #include "views/main/SplitCompressPage.h"
 #include "views/main/SplitCompressionSettingsCard.h"
+#include "views/main/TasksPage.h"
 #include "views/main/TopBar.h"
 
 #include <QtTest/qtestspontaneevent.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -225,6 +227,36 @@ TEST_F(MainWindowTest, OnASmallScreenTheWindowTakesTheFreeAreaAndEveryPageReache
         EXPECT_GT(lowest, 0);
         EXPECT_LT(lowest, window().height());
     }
+}
+
+// Many tasks scroll inside the list: on a 1366 x 768 laptop the page itself needs no scrolling, its
+// bottom bar stays in the window and the last task scrolls into the window.
+TEST_F(MainWindowTest, ManyTasksKeepTheTaskListWithinTheWindow) {
+    for (int i = 0; i < 300; ++i) {
+        ArchiveTask task;
+        task.id = QUuid::createUuid();
+        task.name = QStringLiteral("archive %1.zip").arg(i);
+        workbench.addTask(task);
+    }
+    window().fitTo(QRect(0, 28, 1366, 740));
+    context().setSelectedSection(WorkbenchSection::tasks);
+    QCoreApplication::processEvents();
+    auto& tasks = page<TasksPage>(WorkbenchSection::tasks);
+    const auto inWindow = [this](const QWidget* widget) {
+        return window().rect().contains(QRect(widget->mapTo(&window(), QPoint()), widget->size()));
+    };
+    for (ScrollPage* scroll : window().findChildren<ScrollPage*>()) {
+        if (scroll->isAncestorOf(&tasks)) {
+            EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
+        }
+    }
+    EXPECT_TRUE(inWindow(tasks.pauseAllButton()));
+    EXPECT_TRUE(inWindow(tasks.clearCompletedButton()));
+    QListView* list = tasks.list();
+    EXPECT_TRUE(inWindow(list->viewport()));
+    const QModelIndex last = list->model()->index(299, 0);
+    list->scrollTo(last);
+    EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(last)));
 }
 
 // Tab after the password field goes on to the start button, and back.
