@@ -29,7 +29,12 @@ int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
                           const CancellationToken& token) {
     ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
-    extractInto(fileURL, staging.path(), password, threadCount, token);
+    try {
+        extractInto(fileURL, staging.path(), password, threadCount, token);
+    } catch (const ArchiveError& error) {
+        throw ExtractionSteps::atDestination(error, destinationURL);
+    }
+    ExtractionSteps::requireExtracted(staging.path());
     return static_cast<int>(staging.commit(token).size());
 }
 

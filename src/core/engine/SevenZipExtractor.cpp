@@ -24,14 +24,19 @@ int SevenZipExtractor::extract(const QString& fileURL, const QString& destinatio
     ExtractionStaging staging(destinationURL);
     const bool tar =
         CompoundTar::isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar;
-    if (tar) {
-        extractTar(fileURL, staging.path(), threadCount, password, token);
-        // Only TAR among these stores names as bytes; the others store Unicode.
+    try {
+        if (tar)
+            extractTar(fileURL, staging.path(), threadCount, password, token);
+        else
+            extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
+    } catch (const ArchiveError& error) {
+        throw ExtractionSteps::atDestination(error, destinationURL);
+    }
+    ExtractionSteps::requireExtracted(staging.path());
+    // Only TAR among these stores names as bytes; the others store Unicode.
+    if (tar)
         LegacyNameRenamer::renameExtractedArchive(staging.path(),
                                                   [] { return LegacyNames::Source::fileSystemBytes; });
-    } else {
-        extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
-    }
     return static_cast<int>(staging.commit(token).size());
 }
 
@@ -63,7 +68,8 @@ void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destin
     const std::optional<ToolFallback::Run> run =
         ToolFallback::runInOrder(m_programs, ToolFallback::order(fileURL, false), attempts, echoed, token);
     if (!run)
-        throw ArchiveError::dependencyMissing(ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
+        throw ArchiveError::dependencyMissing(
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
     if (run->result.status == 0) return;
     throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
                                         echoed);

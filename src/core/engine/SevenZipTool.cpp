@@ -3,29 +3,52 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipLinkChains.h"
+#include "core/engine/SevenZipWords.h"
 #include "core/engine/ToolFailure.h"
+
+#include <QRegularExpression>
 
 #include <algorithm>
 
 namespace {
 
-// A run that failed only to set modes the file system cannot hold wrote every item: it succeeded. One
-// that warned may have written what the archive does not hold: it ends as 7-Zip's warning status does.
-ProcessResult extracted(ProcessResult result) {
-    if (ToolFailure::onlyModesUnset(result)) result.status = 0;
-    if (result.status == 0 && ToolFailure::sevenZipWarned(result)) result.status = 1;
+ProcessResult ranBySevenZip(ProcessResult result) {
+    result.program = ToolProgram::sevenZip;
     return result;
 }
 
+// An extraction's status is its verdict's (classify): 0 for a success, 7-Zip's warning status for a TAR it
+// read only in part.
+ProcessResult extracted(ProcessResult result) {
+    const ToolOutcome outcome = SevenZipTool::classify(result);
+    if (outcome == ToolOutcome::success) result.status = 0;
+    if (outcome == ToolOutcome::warned) result.status = 1;
+    return result;
+}
+
+// 7-Zip names the type of the archive it opened in its own field ("Type = tar").
+bool openedTar(const ProcessResult& result) {
+    static const QRegularExpression tarType(SevenZipWords::kTarTypeLine, QRegularExpression::MultilineOption);
+    return tarType.match(result.output).hasMatch();
+}
+
 }  // namespace
+
+ToolOutcome SevenZipTool::classify(const ProcessResult& result) {
+    constexpr int kSucceeded = 0;
+    if (result.status == kSucceeded)
+        return ToolFailure::sevenZipWarned(result) && openedTar(result) ? ToolOutcome::warned
+                                                                        : ToolOutcome::success;
+    return ToolFailure::onlyModesUnset(result) ? ToolOutcome::success : ToolOutcome::failed;
+}
 
 ProcessResult SevenZipTool::run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
                                 const CancellationToken& token, const std::optional<QString>& password,
                                 const ProcessRunner::OutputHandler& handler,
                                 ProcessRunner::HandlerReads handlerReads) const {
-    return ProcessRunner::run(m_program, arguments, std::nullopt, timeout, handler, token,
-                              ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::pipe,
-                              handlerReads);
+    return ranBySevenZip(ProcessRunner::run(m_program, arguments, std::nullopt, timeout, handler, token,
+                                            ArchiveTools::givenPassword(password),
+                                            ProcessRunner::InputChannel::pipe, handlerReads));
 }
 
 ProcessResult SevenZipTool::listTechnical(const QString& archive, const std::optional<QString>& password,
@@ -100,8 +123,8 @@ ProcessResult SevenZipTool::create(const QString& archive, const QStringList& na
     // The wildcard exclusions stop working under -spd, so they get "--" alone.
     arguments += creation.excludeHidden ? endOfSwitchesKeepingWildcards() : endOfSwitches();
     arguments << archive;
-    return ProcessRunner::run(m_program, arguments + names, workingFolder, ArchiveTools::kLongRunTimeout,
-                              progress, token, given);
+    return ranBySevenZip(ProcessRunner::run(m_program, arguments + names, workingFolder,
+                                            ArchiveTools::kLongRunTimeout, progress, token, given));
 }
 
 ProcessResult SevenZipTool::add(const QString& archive, const QString& type, const QStringList& items,

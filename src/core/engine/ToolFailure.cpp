@@ -25,6 +25,45 @@ using ToolFailureLines::shownPath;
 using ToolFailureLines::SystemFailure;
 using ToolFailureText::LineReport;
 
+// Whether the run is the program's: only its own words are read in it. A result no driver made (none
+// names its program) is read for every program's.
+bool ranBy(const ProcessResult& result, ToolProgram program) {
+    return !result.program || *result.program == program;
+}
+
+// 7-Zip's line of a failure, the echoed names already out, with the names it prints after its words
+// taken off: "ERROR: Data Error : a.txt" reads "ERROR: Data Error", "ERROR:  : Can not open encrypted
+// archive. Wrong password?" (the archive was first) its words, "ERROR: Cannot open output file : errno=28 :
+// No space left on device : out/a.txt" keeps the system's error and words. An entry named "incorrect
+// password.txt" is no reason.
+QString sevenZipReason(const QString& line) {
+    static const QRegularExpression failure(QStringLiteral("^(\\s*(?:System )?(?:ERROR|WARNING): )(.*)$"));
+    const QRegularExpressionMatch match = failure.match(line);
+    if (!match.hasMatch()) return line;
+    const QStringList fields = match.captured(2).split(QStringLiteral(" : "));
+    qsizetype at = 0;
+    while (at < fields.size() && fields[at].trimmed().isEmpty()) ++at;
+    QString reason = fields.value(at).trimmed();
+    for (qsizetype field = at; field < fields.size(); ++field) {
+        if (!fields[field].startsWith(QLatin1String("errno="))) continue;
+        if (field > at) reason += QStringLiteral(" : ") + fields[field];
+        reason += QStringLiteral(" : ") + fields.value(field + 1);
+        break;
+    }
+    return match.captured(1) + reason;
+}
+
+// unzip's line for an entry with the entry's path taken off: "  inflating: out/a.txt   bad CRC …" reads
+// "inflating:   bad CRC …"; the path ends where unzip pads it before its words.
+QString unzipReason(const QString& line) {
+    static const QRegularExpression entry(
+        QStringLiteral("^(\\s*(?:inflating|extracting|creating|linking|skipping|testing|exploding):)\\s+\\S.*"
+                       "?(\\s{2,}.*)?$"));
+    const QRegularExpressionMatch match = entry.match(line);
+    if (!match.hasMatch()) return line;
+    return match.captured(1) + match.captured(2);
+}
+
 // An entry GNU tar will not make up, which it reads as "." with a warning and then fails to write: a hard
 // link without a target (named on the next line, "tar: \"a\": Cannot hard link to ‘.’: …") or an entry
 // without a name. Damage of the archive, which no other program should paper over.
@@ -124,6 +163,12 @@ bool hasLine(const QString& text, const QRegularExpression& line) {
     return false;
 }
 
+// GNU tar's write into its destination cut short: the disk is full.
+const QRegularExpression& shortWrite() {
+    static const QRegularExpression line(TarWords::kShortWriteLine);
+    return line;
+}
+
 // unrar's damaged headers: "Corrupt header is found", "Main archive header is corrupt", "<entry> - the file
 // header is corrupt" (the entry's name first, its words last, as unrar prints them).
 bool unrarSaysCorruptHeader(const QString& text) {
@@ -159,10 +204,14 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
     static const QRegularExpression quotedName(TarWords::kQuotedName);
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines) {
-        if (tarLine.match(line).hasMatch()) line.remove(quotedName);
+        if (ranBy(result, ToolProgram::tar) && tarLine.match(line).hasMatch()) line.remove(quotedName);
         for (const QString& name : echoedNames) {
             if (!name.isEmpty()) line = withoutEchoedName(line, name);
         }
+        // A compressed TAR's layer is decoded by 7-Zip, whose lines stand in tar's standard error.
+        if (ranBy(result, ToolProgram::sevenZip) || ranBy(result, ToolProgram::tar))
+            line = sevenZipReason(line);
+        if (ranBy(result, ToolProgram::infoZip)) line = unzipReason(line);
     }
     return lines.join(QLatin1Char('\n')).toLower();
 }
@@ -237,30 +286,33 @@ std::optional<ArchiveError> unwritableEntry(const QString& combinedText) {
         const std::optional<SystemFailure> failure = ToolFailureLines::systemFailure(line);
         if (!failure || failure->paths.isEmpty()) continue;
         const QString& path = failure->paths.first();
-        if (failure->action == ToolFailureLines::kCreateHardLink && failure->errorNumber == ENOENT &&
+        if (failure->step == ToolFailureLines::Step::makeHardLink && failure->errorNumber == ENOENT &&
             failure->paths.size() == 2) {
             return ToolFailureText::hardLinkTargetMissing(path, failure->paths.last());
         }
         // Something on the entry's way is not a folder: a link (7-Zip writes through none) or a file.
-        if (failure->errorNumber == ENOTDIR && (failure->action == ToolFailureLines::kOpenOutput ||
-                                                failure->action == ToolFailureLines::kCreateFolder)) {
+        if (failure->errorNumber == ENOTDIR && (failure->step == ToolFailureLines::Step::writeFile ||
+                                                failure->step == ToolFailureLines::Step::makeFolder)) {
             return ToolFailureText::entryUnderLinkOrFile(path);
         }
     }
     return std::nullopt;
 }
 
-bool namesPasswordProblem(const QString& searchable) {
-    return saysAny(searchable, SevenZipWords::kPasswordWords) ||
-           saysAny(searchable, UnrarWords::kPasswordWords);
+bool namesPasswordProblem(const ProcessResult& result, const QString& searchable) {
+    return (ranBy(result, ToolProgram::sevenZip) && saysAny(searchable, SevenZipWords::kPasswordWords)) ||
+           (ranBy(result, ToolProgram::unrar) && saysAny(searchable, UnrarWords::kPasswordWords)) ||
+           (ranBy(result, ToolProgram::infoZip) && saysAny(searchable, InfoZipWords::kPasswordWords));
 }
 
-bool namesFullDisk(const QString& searchable) {
-    for (const QLatin1String words : {QLatin1String("no space left on device"), SevenZipWords::kFullDiskWords,
-                                      InfoZipWords::kFullDiskWords, UnrarWords::kFullDiskWords}) {
-        if (says(searchable, words)) return true;
-    }
-    return false;
+bool namesFullDisk(const ProcessResult& result, const QString& searchable) {
+    if (says(searchable, QLatin1String("no space left on device"))) return true;
+    // tar's decoder is 7-Zip, whose words stand in tar's lines.
+    const bool sevenZip = ranBy(result, ToolProgram::sevenZip) || ranBy(result, ToolProgram::tar);
+    return (sevenZip && says(searchable, SevenZipWords::kFullDiskWords)) ||
+           (ranBy(result, ToolProgram::infoZip) && says(searchable, InfoZipWords::kFullDiskWords)) ||
+           (ranBy(result, ToolProgram::unrar) && says(searchable, UnrarWords::kFullDiskWords)) ||
+           (ranBy(result, ToolProgram::tar) && hasLine(combinedText(result), shortWrite()));
 }
 
 std::optional<QString> missingVolume(const QString& combinedText) {
@@ -278,19 +330,27 @@ std::optional<QString> missingVolume(const QString& combinedText) {
 
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = combinedText(result);
-    if (std::optional<ArchiveError> empty = tarEmptyEntry(text)) return empty;
-    if (std::optional<ArchiveError> link = refusedLink(text)) return link;
+    if (ranBy(result, ToolProgram::tar)) {
+        if (std::optional<ArchiveError> empty = tarEmptyEntry(text)) return empty;
+    }
+    if (ranBy(result, ToolProgram::sevenZip)) {
+        if (std::optional<ArchiveError> link = refusedLink(text)) return link;
+    }
     if (const std::optional<QString> volume = missingVolume(text))
         return ArchiveError::missingVolume(*volume);
     const QString lowered = searchableText(result, echoedNames);
     // A full disk or a read-only folder fails an encrypted archive too: they come before the password.
-    if (namesFullDisk(lowered)) return ArchiveError::diskFull();
+    if (namesFullDisk(result, lowered)) return ArchiveError::diskFull();
     if (says(lowered, QLatin1String("read-only file system"))) return ArchiveError::readOnlyFileSystem();
-    if (namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
+    if (namesPasswordProblem(result, lowered)) return ArchiveError::wrongPassword();
+    const bool sevenZip = ranBy(result, ToolProgram::sevenZip);
+    const bool unrar = ranBy(result, ToolProgram::unrar);
+    const bool infoZip = ranBy(result, ToolProgram::infoZip);
+    const bool tar = ranBy(result, ToolProgram::tar);
     // A method the tool lacks explains whatever else it said of the entry: its one line names it.
-    if (unrarLacksMethod(text)) return std::nullopt;
+    if (unrar && unrarLacksMethod(text)) return std::nullopt;
     // A set of numbered pieces that ends early lacks the piece after its last one.
-    if (says(lowered, SevenZipWords::kUnexpectedEndWords)) {
+    if (sevenZip && says(lowered, SevenZipWords::kUnexpectedEndWords)) {
         if (const std::optional<QString> next = ArchiveVolumes::volumeAfterLast(echoedNames.value(0)))
             return ArchiveError::missingVolume(*next);
     }
@@ -303,24 +363,29 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
         if (!report.failure || report.failure->errorNumber != EACCES) continue;
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
     }
-    if (says(lowered, SevenZipWords::kNotArchiveWords) || saysCannotOpen(lowered))
+    if (sevenZip && (says(lowered, SevenZipWords::kNotArchiveWords) || saysCannotOpen(lowered)))
         return ArchiveError::corruptedArchive();
     for (const LineReport& report : reports) {
         if (!report.failure) continue;
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
     }
     if (mentionsPermission(text, echoedNames)) return ArchiveError::permissionDenied();
-    if (unrarSaysCorruptHeader(text) || unzipFoundNoEntries(result) || unzipSaysCorruptDirectory(text))
+    if ((unrar && unrarSaysCorruptHeader(text)) ||
+        (infoZip && (unzipFoundNoEntries(result) || unzipSaysCorruptDirectory(text))))
         return ArchiveError::corruptedArchive();
-    // Each program's damaged archive or records.
-    if (saysAny(lowered, SevenZipWords::kDamageWords) || saysAny(lowered, UnrarWords::kDamageWords) ||
-        says(lowered, SevenZipWords::kUnexpectedEndWords) || saysAny(lowered, InfoZipWords::kDamageWords) ||
-        saysAny(lowered, TarWords::kDamageWords))
+    // Each program's damaged archive or records; a compressed TAR's damaged layer is its decoder's
+    // (7-Zip's words, or a decoder that failed: "tar: Child returned status 2").
+    static const QRegularExpression decoderFailed(TarWords::kChildFailedLine);
+    if (((sevenZip || tar) && (saysAny(lowered, SevenZipWords::kDamageWords) ||
+                               says(lowered, SevenZipWords::kUnexpectedEndWords))) ||
+        (unrar && saysAny(lowered, UnrarWords::kDamageWords)) ||
+        (infoZip && saysAny(lowered, InfoZipWords::kDamageWords)) ||
+        (tar && (saysAny(lowered, TarWords::kDamageWords) || hasLine(text, decoderFailed))))
         return ArchiveError::corruptedArchive();
     if (std::optional<ArchiveError> entry = unwritableEntry(text)) return entry;
     // unrar found nothing to write, and no other line says why.
     static const QRegularExpression noFiles(UnrarWords::kNoFilesLine);
-    if (reports.isEmpty() && hasLine(text, noFiles)) return ArchiveError::noFiles();
+    if (unrar && reports.isEmpty() && hasLine(text, noFiles)) return ArchiveError::noFiles();
     return std::nullopt;
 }
 

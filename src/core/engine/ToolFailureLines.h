@@ -16,16 +16,15 @@ namespace ToolFailureLines {
 // line, "ERROR: Cannot open output file : errno=20 : Not a directory : <path>", "System ERROR: errno=1 :
 // Operation not permitted" (a hard link names its target after its own path; the system's wording of the
 // number holds no colon); the other forms are read into the same words (failureAt).
+// What the tool tried, whichever program said it in its own words; unnamed when it named no step or one
+// velmora does not word.
+enum class Step { unnamed, readInput, writeFile, makeFolder, makeLink, makeHardLink, makeDevice, setModes };
+
 struct SystemFailure {
-    QString action;       // 7-Zip's words for the step ("Cannot open output file"); empty when none is named
+    Step step = Step::unnamed;
     int errorNumber = 0;  // 0 when the tool gave no reason
     QStringList paths;    // as the user knows them (shownPath)
 };
-
-inline constexpr auto kOpenInput = QLatin1String("Cannot open input file");
-inline constexpr auto kOpenOutput = QLatin1String("Cannot open output file");
-inline constexpr auto kCreateFolder = QLatin1String("Cannot create folder");
-inline constexpr auto kCreateHardLink = QLatin1String("Cannot create hard link");
 
 // Standard error, a line feed, standard output: the text failure rules test and report.
 QString combinedText(const ProcessResult& result);

@@ -14,24 +14,33 @@ namespace {
 using ToolFailureLines::shownPath;
 using ToolFailureLines::SystemFailure;
 
-// What 7-Zip tried, in words; empty for what it rarely reports.
-QString actionWords(const QString& action) {
-    static const QHash<QString, QString> words{
-        {ToolFailureLines::kOpenOutput, QStringLiteral(u"无法写入")},
-        {ToolFailureLines::kCreateFolder, QStringLiteral(u"无法创建文件夹")},
-        {QStringLiteral("Cannot create output directory"), QStringLiteral(u"无法创建文件夹")},
-        {QStringLiteral("Cannot create symbolic link"), QStringLiteral(u"无法创建链接")},
-        {ToolFailureLines::kCreateHardLink, QStringLiteral(u"无法创建硬链接")},
-        {QStringLiteral("Cannot create device"), QStringLiteral(u"无法创建设备文件")},
-        {ToolFailureLines::kOpenInput, QStringLiteral(u"无法读取")},
-        {SevenZipWords::kSetFileAttribute, QStringLiteral(u"无法设置文件属性")},
-    };
-    return words.value(action);
+// What the tool tried, in words; empty for a step it did not name.
+QString stepWords(ToolFailureLines::Step step) {
+    using ToolFailureLines::Step;
+    switch (step) {
+        case Step::writeFile:
+            return QStringLiteral(u"无法写入");
+        case Step::makeFolder:
+            return QStringLiteral(u"无法创建文件夹");
+        case Step::makeLink:
+            return QStringLiteral(u"无法创建链接");
+        case Step::makeHardLink:
+            return QStringLiteral(u"无法创建硬链接");
+        case Step::makeDevice:
+            return QStringLiteral(u"无法创建设备文件");
+        case Step::readInput:
+            return QStringLiteral(u"无法读取");
+        case Step::setModes:
+            return QStringLiteral(u"无法设置文件属性");
+        case Step::unnamed:
+            break;
+    }
+    return {};
 }
 
 // "无法写入“a/b.txt”：文件名太长": what failed on which entry, and why, in Chinese.
 QString systemFailureText(const SystemFailure& failure) {
-    QString subject = actionWords(failure.action);
+    QString subject = stepWords(failure.step);
     if (!failure.paths.isEmpty() && !failure.paths.first().isEmpty())
         subject += QStringLiteral(u"“") + failure.paths.first() + QStringLiteral(u"”");
     QString reason;

@@ -42,6 +42,23 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
 // it), where GNU tar said what failed.
 enum class Verdict { unknown, damaged, reason };
 
+// The run by its own program's contract (each driver's classify).
+ToolOutcome outcomeOf(const Run& run, const QStringList& echoedNames) {
+    switch (run.program) {
+        case Program::sevenZip:
+            return SevenZipTool::classify(run.result);
+        case Program::unrar:
+            return UnrarTool::classify(run.result);
+        case Program::infoZip:
+            return InfoZipTool::classify(run.result, echoedNames);
+        case Program::tar:
+            return TarTool::classify(run.result);
+        case Program::zipReader:
+            break;
+    }
+    return run.result.status == 0 ? ToolOutcome::success : ToolOutcome::failed;
+}
+
 Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
     constexpr int kSevenZipWarning = 1;
     const bool onlyWarned = run.result.status == kSevenZipWarning && ToolFailure::sevenZipWarned(run.result);
@@ -112,7 +129,11 @@ std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Progr
         std::optional<ProcessResult> result = attempt(programs, program, attempts);
         if (!result) continue;
         Run run{program, std::move(*result)};
-        if (run.result.status == 0) {
+        const ToolOutcome outcome = outcomeOf(run, echoedNames);
+        // A warning is a success only where no program failed before: beside another's failure it says
+        // the archive is not whole.
+        if (outcome == ToolOutcome::success || (outcome == ToolOutcome::warned && !failure)) {
+            run.result.status = 0;
             success = std::move(run);
             if (!attempts.unusable || !attempts.unusable(program)) return success;
             continue;

@@ -21,7 +21,12 @@ int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
                           const CancellationToken& token) {
     ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
-    extractInto(fileURL, staging.path(), password, threadCount, token);
+    try {
+        extractInto(fileURL, staging.path(), password, threadCount, token);
+    } catch (const ArchiveError& error) {
+        throw ExtractionSteps::atDestination(error, destinationURL);
+    }
+    ExtractionSteps::requireExtracted(staging.path());
     LegacyNameRenamer::renameExtractedArchive(
         staging.path(), [&fileURL] { return ZipCentralDirectory::legacyNameSource(fileURL); });
     if (ZipCentralDirectory::separatesFoldersWithBackslash(fileURL))
