@@ -16,6 +16,7 @@
 #include "support/ZipBytes.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -383,9 +384,13 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString archive = c.archive();
-        EXPECT_EQ(
-            failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++)), c.programs),
-            c.expected);
+        const QString out = QStringLiteral("out%1").arg(run++);
+        EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(out), c.programs), c.expected);
+        // A success wrote what the archive holds.
+        if (c.expected == QLatin1String("no failure")) {
+            EXPECT_EQ(m_tree.readFile(out + '/' + QFileInfo(archive).completeBaseName() + "/note.txt"),
+                      "notes\n");
+        }
     }
     // 7-Zip says only "ERROR: <path>" and "Cannot open the file as archive" of these.
     for (const char* name :
@@ -397,15 +402,21 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
 }
 
 // Bytes after a ZIP's end leave its extraction to 7-Zip, whose success it is: the names written are the
-// ones the browser lists. An archive that yields nothing leaves no folder behind.
+// ones the browser lists, for names in Latin-1 and in CP866. An archive that yields nothing leaves no
+// folder behind.
 TEST_F(ExtractionFailureReasonTest, aZipWithBytesAfterItsEndExtractsTheNamesItLists) {
-    const QString archive =
-        withTail(m_tree.writeFile("latin.zip", LegacyArchives::zip({{"\xd6lf\xe4sser.txt", "oil"}})));
-    const QList<ArchivePreviewEntry> rows = ArchivePreviewService().previewEntries(archive, std::nullopt, {});
-    ASSERT_EQ(rows.size(), 1);
-    const QString out = m_tree.makeFolder("latin-out");
-    EXPECT_EQ(failureOf(archive, std::nullopt, out), QStringLiteral("no failure"));
-    EXPECT_EQ(QDir(out + "/latin").entryList(QDir::Files), QStringList{rows.first().path});
+    for (const auto& [name, entry] : {std::pair("latin", QByteArray("\xd6lf\xe4sser.txt")),
+                                      std::pair("cp866", QByteArray("\x8f\xe0\xa8\xa2\xa5\xe2.html"))}) {
+        SCOPED_TRACE(name);
+        const QString archive =
+            withTail(m_tree.writeFile(name + QStringLiteral(".zip"), LegacyArchives::zip({{entry, "oil"}})));
+        const QList<ArchivePreviewEntry> rows =
+            ArchivePreviewService().previewEntries(archive, std::nullopt, {});
+        ASSERT_EQ(rows.size(), 1);
+        const QString out = m_tree.makeFolder(name + QStringLiteral("-out"));
+        EXPECT_EQ(failureOf(archive, std::nullopt, out), QStringLiteral("no failure"));
+        EXPECT_EQ(QDir(out + '/' + name).entryList(QDir::Files), QStringList{rows.first().path});
+    }
 
     const QString junk = m_tree.writeFile("junk.zip", QByteArray(190, 'j') + ZipBytes::endRecord(0, 0, 0));
     const QString junkOut = m_tree.makeFolder("junk-out");
@@ -414,14 +425,27 @@ TEST_F(ExtractionFailureReasonTest, aZipWithBytesAfterItsEndExtractsTheNamesItLi
 }
 
 // GNU tar's short write into a full destination ("Wrote only 1536 of 10240 bytes") ends the run at once
-// naming the folder the user chose.
+// naming the folder the user chose: no 7-Zip after it unpacks the inner TAR into the temporary folder.
 TEST_F(ExtractionFailureReasonTest, aFullDestinationEndsATarRunNamingItsFolder) {
     FullDisk disk;
     if (!disk.mounted()) GTEST_SKIP() << "no tmpfs here";
     m_tree.writeFile("zeros/big.bin", QByteArray(8 << 20, '\0'));
     runTool(kTar, {"-czf", m_tree.path("big.tar.gz"), "big.bin"}, m_tree.path("zeros"));
-    EXPECT_EQ(failureOf(m_tree.path("big.tar.gz"), std::nullopt, disk.path()),
-              ArchiveError::unwritable(disk.path("big"), ENOSPC)->message());
+    const QString temporary = m_tree.makeFolder("tmp");
+    PrivateTempDirectory::setSystemTempPathForTesting(temporary);
+    // What is made in the temporary folder, queued by the kernel while the extraction runs.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(*PrivateTempDirectory::base()).constData(),
+                                  IN_CREATE | IN_MOVED_TO),
+              0);
+    const QString message = failureOf(m_tree.path("big.tar.gz"), std::nullopt, disk.path());
+    char events[4096];
+    const ssize_t made = ::read(watch, events, sizeof events);
+    ::close(watch);
+    PrivateTempDirectory::setSystemTempPathForTesting({});
+    EXPECT_EQ(message, ArchiveError::unwritable(disk.path("big"), ENOSPC)->message());
+    EXPECT_LT(made, 0) << "something was made in the temporary folder";
     EXPECT_TRUE(QDir(disk.path()).isEmpty());
 }
 
@@ -436,16 +460,20 @@ TEST_F(ExtractionFailureReasonTest, aDamagedArchiveIsDamagedOnEveryPath) {
         return bytes;
     });
     const ArchivePreviewService browser;
-    ArchivePreviewEntry entry;
-    entry.path = QStringLiteral("a.txt");
+    // A compressed TAR cut short is damage in GNU tar's decoder's words.
+    const QString tars[] = {cutTar("cut.tar.bz2", "bzip2", 20000), cutTar("cut.tar.gz", "gzip", 8)};
     for (const QString& archive : {m_tree.writeFile("claims.zip", ZipBytes::endRecord(2, 0, 0)),
-                                   m_tree.writeFile("offset.zip", offset), rar}) {
+                                   m_tree.writeFile("offset.zip", offset), rar, tars[0], tars[1]}) {
         SCOPED_TRACE(archive.toStdString());
+        ArchivePreviewEntry entry;
+        const bool tar = archive.contains(".tar.");
+        entry.path = tar ? QStringLiteral("data.bin") : QStringLiteral("a.txt");
         const std::optional<ArchiveError> damaged = ArchiveError::corruptedArchive();
         EXPECT_EQ(thrownArchiveError([&] { browser.previewEntries(archive, std::nullopt, {}); }), damaged);
         if (archive == rar) continue;  // unrar writes the entry of a RAR whose main header is damaged
         EXPECT_EQ(thrownArchiveError([&] { browser.extractedPreviewFile(entry, archive, std::nullopt, {}); }),
                   damaged);
+        if (tar) continue;  // no TAR is edited
         EXPECT_EQ(thrownArchiveError([&] { browser.deleteEntries({entry}, archive, std::nullopt, {}); }),
                   damaged);
     }

@@ -22,6 +22,10 @@ const char* const kSucceeds =
 const char* const kWarns =
     "prev=; for a; do [ \"$prev\" = -d ] && : > \"$a/a.txt\"; prev=$a; done; "
     "echo 'a.txt:  ucsize 4022250974 <> csize 12 for STORED entry' >&2; exit 1";
+// unzip's warning of the archive, every entry written whole.
+const char* const kCommentCut =
+    "prev=; for a; do [ \"$prev\" = -d ] && : > \"$a/a.txt\"; prev=$a; done; "
+    "echo 'caution:  zipfile comment truncated' >&2; exit 1";
 const char* const kCannotOpen = "echo \"Can't open as archive: 1\"; exit 2";
 const char* const kWrongPassword = "echo 'ERROR: Wrong password : a.txt' >&2; exit 2";
 const char* const kUnrarWrongPassword = "echo 'The specified password is incorrect.' >&2; exit 11";
@@ -102,8 +106,10 @@ TEST_F(ExtractionFallbackTest, EachKindTriesItsProgramsInOrderUntilOneDecides) {
         {"a.zip", std::nullopt, kDamaged, kMissing, kCannotOpen, "7zz unzip",
          ArchiveError::corruptedArchive()},
         {"a.zip", kPassword, kWrongPassword, kMissing, kSucceeds, "7zz", ArchiveError::wrongPassword()},
-        // unzip's warning is a success only where no program failed before it.
+        // unzip's doubt about an entry is a success only where no program failed before it; a warning of
+        // the archive alone is one.
         {"a.zip", std::nullopt, kDamaged, kMissing, kWarns, "7zz unzip", ArchiveError::corruptedArchive()},
+        {"a.zip", std::nullopt, kDamaged, kMissing, kCommentCut, "7zz unzip", std::nullopt},
         {"a.zip", std::nullopt, kMissing, kMissing, kWarns, "unzip", std::nullopt},
         // 7-Zip's words are not read in unzip's run, nor unrar's in 7-Zip's.
         {"a.zip", std::nullopt, kDamaged, kMissing, "echo 'ERROR: Wrong password : a.txt' >&2; exit 2",
