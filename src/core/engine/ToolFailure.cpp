@@ -137,10 +137,11 @@ bool saysCannotOpen(const QString& searchable) {
 // Whether the tool's words refuse a permission outside the failed system calls it reported with an item
 // and a reason: those are judged as what they are (a mode or a name the file system would not take, an
 // item's refusal).
-bool mentionsPermission(const QString& text, const QStringList& echoedNames) {
-    const QStringList lines = text.split(QLatin1Char('\n'));
+bool mentionsPermission(const ProcessResult& result, const QStringList& echoedNames) {
+    const QStringList lines = combinedText(result).split(QLatin1Char('\n'));
     for (qsizetype index = 0, consumed = 1; index < lines.size(); index += consumed) {
-        const std::optional<SystemFailure> failure = ToolFailureLines::failureAt(lines, index, consumed);
+        const std::optional<SystemFailure> failure =
+            ToolFailureLines::failureAt(lines, index, consumed, result.program);
         if (failure && failure->errorNumber != 0 && !failure->paths.isEmpty()) continue;
         QString line;
         for (qsizetype part = index; part < index + consumed; ++part) line += lines[part] + QLatin1Char(' ');
@@ -315,17 +316,25 @@ bool namesFullDisk(const ProcessResult& result, const QString& searchable) {
            (ranBy(result, ToolProgram::tar) && hasLine(combinedText(result), shortWrite()));
 }
 
-std::optional<QString> missingVolume(const QString& combinedText) {
+std::optional<QString> missingVolume(const ProcessResult& result) {
     // 7-Zip: "Missing volume : a.z01" on a line of its own, or as a listing's "ERROR = Missing volume :
     // a.z01"; unrar: "Cannot find volume /folder/a.part2.rar". Never inside another line, where an entry's
     // name is echoed ("Incorrect password for Cannot find volume x.txt").
-    static const QRegularExpression missing(QStringLiteral("^(?:") + SevenZipWords::kMissingVolume +
-                                                QLatin1Char('|') + UnrarWords::kMissingVolume +
-                                                QStringLiteral(")(.+)$"),
-                                            QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = missing.match(combinedText);
-    if (!match.hasMatch()) return std::nullopt;
-    return QFileInfo(match.captured(1).trimmed()).fileName();
+    static const QRegularExpression sevenZip(
+        QStringLiteral("^(?:") + SevenZipWords::kMissingVolume + QStringLiteral(")(.+)$"),
+        QRegularExpression::MultilineOption);
+    static const QRegularExpression unrar(
+        QStringLiteral("^(?:") + UnrarWords::kMissingVolume + QStringLiteral(")(.+)$"),
+        QRegularExpression::MultilineOption);
+    const QString text = combinedText(result);
+    for (const auto& [program, missing] :
+         {std::pair<ToolProgram, const QRegularExpression&>{ToolProgram::sevenZip, sevenZip},
+          {ToolProgram::unrar, unrar}}) {
+        if (!ranBy(result, program)) continue;
+        if (const QRegularExpressionMatch match = missing.match(text); match.hasMatch())
+            return QFileInfo(match.captured(1).trimmed()).fileName();
+    }
+    return std::nullopt;
 }
 
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames) {
@@ -336,7 +345,7 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     if (ranBy(result, ToolProgram::sevenZip)) {
         if (std::optional<ArchiveError> link = refusedLink(text)) return link;
     }
-    if (const std::optional<QString> volume = missingVolume(text))
+    if (const std::optional<QString> volume = missingVolume(result))
         return ArchiveError::missingVolume(*volume);
     const QString lowered = searchableText(result, echoedNames);
     // A full disk or a read-only folder fails an encrypted archive too: they come before the password.
@@ -358,7 +367,7 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     // An archive the user may not read cannot be opened either ("Cannot open the file as archive", then
     // "errno=13"), but 7-Zip follows "Is not archive" with the "errno=1" its open left behind: that one is
     // no permission problem.
-    const QList<LineReport> reports = ToolFailureText::lineReports(text);
+    const QList<LineReport> reports = ToolFailureText::lineReports(result);
     for (const LineReport& report : reports) {
         if (!report.failure || report.failure->errorNumber != EACCES) continue;
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
@@ -369,7 +378,7 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
         if (!report.failure) continue;
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
     }
-    if (mentionsPermission(text, echoedNames)) return ArchiveError::permissionDenied();
+    if (mentionsPermission(result, echoedNames)) return ArchiveError::permissionDenied();
     if ((unrar && unrarSaysCorruptHeader(text)) ||
         (infoZip && (unzipFoundNoEntries(result) || unzipSaysCorruptDirectory(text))))
         return ArchiveError::corruptedArchive();
@@ -382,7 +391,9 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
         (infoZip && saysAny(lowered, InfoZipWords::kDamageWords)) ||
         (tar && (saysAny(lowered, TarWords::kDamageWords) || hasLine(text, decoderFailed))))
         return ArchiveError::corruptedArchive();
-    if (std::optional<ArchiveError> entry = unwritableEntry(text)) return entry;
+    if (sevenZip || tar) {
+        if (std::optional<ArchiveError> entry = unwritableEntry(text)) return entry;
+    }
     // unrar found nothing to write, and no other line says why.
     static const QRegularExpression noFiles(UnrarWords::kNoFilesLine);
     if (unrar && reports.isEmpty() && hasLine(text, noFiles)) return ArchiveError::noFiles();

@@ -60,8 +60,8 @@ bool namesPasswordProblem(const ProcessResult& result, const QString& searchable
 // Whether they say that the disk is full.
 bool namesFullDisk(const ProcessResult& result, const QString& searchable);
 
-// The file name of the volume the tool could not find, from its words.
-std::optional<QString> missingVolume(const QString& combinedText);
+// The file name of the volume the run's program could not find, from its words.
+std::optional<QString> missingVolume(const ProcessResult& result);
 
 // The failure rules of every tool run (7-Zip, unrar, unzip, zip, tar; extracting, compressing or
 // testing), each reading only the words of the run's program (ProcessResult::program; GNU tar's with its

@@ -35,13 +35,14 @@ QString compressingToolFailed(ToolFallback::Program program);
 // no line is recognised: the caller's fixed sentence then stands alone.
 std::optional<QString> errorLine(const ProcessResult& result);
 
-// Each failure the tools' lines report, recognised and worded, in the order printed: a failed system
-// call (not a mode the file system would not take) or an entry that could not be written.
+// Each failure the run's lines report in its program's forms, recognised and worded, in the order
+// printed: a failed system call (not a mode the file system would not take) or an entry that could not be
+// written.
 struct LineReport {
     std::optional<ToolFailureLines::SystemFailure> failure;
     QString text;
 };
-QList<LineReport> lineReports(const QString& text);
+QList<LineReport> lineReports(const ProcessResult& result);
 
 // The failure of an archive holding a link that would lead out of the destination, naming the link.
 ArchiveError linkOutsideDestination(const QString& linkPath);

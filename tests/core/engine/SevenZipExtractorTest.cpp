@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <cerrno>
 #include <QFileInfo>
+#include <cerrno>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -305,6 +305,14 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo 'tar: \"/d/a.tar\": Cannot open: Permission denied' >&2; exit 2",
          ArchiveError::permissionDenied(QStringLiteral("/d/a.tar"), SystemErrorText::Access::read)},
         {"echo 'tar: This does not look like a tar archive' >&2; exit 2", ArchiveError::corruptedArchive()},
+        // Each program's lines are read in its own forms only: unrar's failed call, unzip's unmapped name
+        // and unrar's missing volume in 7-Zip's run or GNU tar's say nothing.
+        {"echo 'Cannot create /m/.velmoraExtraction-1/a.txt' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"))},
+        {"echo 'Cannot find volume /d/a.part2.rar' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"))},
+        {"echo 'tar: x' >&2; echo 'mapname:  conversion of a/b.txt failed' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误。"))},
         {"echo 'tar: Exiting with failure status due to previous errors' >&2; exit 2",
          ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误。"))},
     };
