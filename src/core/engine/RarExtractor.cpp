@@ -5,6 +5,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/SevenZipTool.h"
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
@@ -57,7 +58,7 @@ void RarExtractor::extractInto(const QString& fileURL, const QString& destinatio
     if (run->result.status == 0) return;
     // Without unrar, a 7-Zip without RAR support leaves no program that opens it.
     if (run->program == ToolFallback::Program::sevenZip && !m_programs.unrarTool() &&
-        ToolFailure::sevenZipCannotHandle(run->result, echoedNames))
+        SevenZipTool::classify(run->result, echoedNames) == ToolOutcome::unreadable)
         throw rarToolMissing();
     throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
                                         echoedNames);

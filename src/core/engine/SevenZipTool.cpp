@@ -34,12 +34,17 @@ bool openedTar(const ProcessResult& result) {
 
 }  // namespace
 
-ToolOutcome SevenZipTool::classify(const ProcessResult& result) {
+ToolOutcome SevenZipTool::classify(const ProcessResult& result, const QStringList& echoedNames) {
     constexpr int kSucceeded = 0;
+    constexpr int kWarning = 1;
     if (result.status == kSucceeded)
         return ToolFailure::sevenZipWarned(result) && openedTar(result) ? ToolOutcome::warned
                                                                         : ToolOutcome::success;
-    return ToolFailure::onlyModesUnset(result) ? ToolOutcome::success : ToolOutcome::failed;
+    if (ToolFailure::onlyModesUnset(result)) return ToolOutcome::success;
+    if ((result.status == kWarning && ToolFailure::sevenZipWarned(result)) ||
+        ToolFailure::sevenZipCannotHandle(result, echoedNames))
+        return ToolOutcome::unreadable;
+    return ToolOutcome::failed;
 }
 
 ProcessResult SevenZipTool::run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
