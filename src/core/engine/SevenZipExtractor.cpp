@@ -10,6 +10,11 @@
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
+#include "platform/PrivateTempDirectory.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
 
 SevenZipExtractor::SevenZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
@@ -46,6 +51,7 @@ void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destin
                                    const CancellationToken& token) const {
     // Read by the fallback as the run goes: 7-Zip's inner TAR is named once it is unpacked.
     QStringList echoed{fileURL, destinationURL};
+    bool innerTarUnpacked = false;
     ToolFallback::Attempts attempts;
     attempts.outputFolder = destinationURL;
     attempts.tar = [&](const TarTool& tar) {
@@ -62,6 +68,7 @@ void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destin
             },
             [&](const QString& tarFile) {
                 echoed.append(tarFile);
+                innerTarUnpacked = true;
                 return sevenZip.extract(tarFile, destinationURL, threadCount, std::nullopt, token);
             });
     };
@@ -71,8 +78,16 @@ void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destin
         throw ArchiveError::dependencyMissing(
             ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
     if (run->result.status == 0) return;
-    throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
-                                        echoed);
+    const ArchiveError error = ToolFailure::mapExternalError(
+        run->result, ToolFailureText::extractingToolFailed(run->program), echoed);
+    // 7-Zip's first pass writes the inner TAR into the temporary folder: a disk it fills is that one's,
+    // which the extractor would otherwise take for the destination's (ExtractionSteps::atDestination).
+    const bool firstPass = run->program == ToolFallback::Program::sevenZip &&
+                           CompoundTar::isCompoundTar(fileURL) && !innerTarUnpacked;
+    const std::optional<QString> temporary = PrivateTempDirectory::base();
+    if (firstPass && temporary && error.kind() == ArchiveError::Kind::diskFull && error.payload().isEmpty())
+        throw *ArchiveError::unwritable(QFileInfo(*temporary).path(), ENOSPC);
+    throw error;
 }
 
 void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QString& destinationURL,

@@ -447,6 +447,17 @@ TEST_F(ExtractionFailureReasonTest, aFullDestinationEndsATarRunNamingItsFolder) 
     EXPECT_EQ(message, ArchiveError::unwritable(disk.path("big"), ENOSPC)->message());
     EXPECT_LT(made, 0) << "something was made in the temporary folder";
     EXPECT_TRUE(QDir(disk.path()).isEmpty());
+
+    // Without GNU tar, 7-Zip unpacks the inner TAR into the temporary folder first: a full one is named,
+    // never the destination, which has room.
+    FakePrograms withoutTar;
+    withoutTar.remove("tar");
+    PrivateTempDirectory::setSystemTempPathForTesting(disk.path());
+    EXPECT_EQ(
+        failureOf(m_tree.path("big.tar.gz"), std::nullopt, m_tree.makeFolder("roomy"), withoutTar.programs()),
+        ArchiveError::unwritable(disk.path(), ENOSPC)->message());
+    PrivateTempDirectory::setSystemTempPathForTesting({});
+    EXPECT_TRUE(QDir(m_tree.path("roomy")).isEmpty());
 }
 
 // A damaged archive gets one verdict on every path: the browser's listing, its preview of an entry and
