@@ -5,12 +5,36 @@
 #include "core/engine/SevenZipLinkChains.h"
 #include "core/engine/SevenZipWords.h"
 #include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureLines.h"
 
 #include <QRegularExpression>
 
 #include <algorithm>
 
 namespace {
+
+// Its warnings on lines of their own ("WARNINGS:", "Archives with Warnings: 1"), which it may print with
+// status 0: a TAR header it could not read (a name cut short, an entry skipped) is such a warning.
+bool warned(const ProcessResult& result) {
+    static const QRegularExpression line(SevenZipWords::kWarnedLine, QRegularExpression::MultilineOption);
+    return line.match(result.output).hasMatch();
+}
+
+// A run that failed only because the file system would not take the items' Unix modes (FAT: fusefat,
+// many FUSE and network mounts, USB sticks): every line of its standard error is "ERROR: Cannot set file
+// attribute : errno=38 : …" (not implemented, not supported, not permitted). Every item was written and
+// checked.
+bool onlyModesUnset(const ProcessResult& result) {
+    // 7-Zip reports every error on standard error and ends such a run with 2.
+    if (result.status != 2) return false;
+    bool anyUnset = false;
+    for (const QString& line : result.error.split(QLatin1Char('\n'))) {
+        if (line.trimmed().isEmpty()) continue;
+        if (!ToolFailureLines::isUnsetMode(line)) return false;
+        anyUnset = true;
+    }
+    return anyUnset;
+}
 
 ProcessResult ranBySevenZip(ProcessResult result) {
     result.program = ToolProgram::sevenZip;
@@ -38,10 +62,9 @@ ToolOutcome SevenZipTool::classify(const ProcessResult& result, const QStringLis
     constexpr int kSucceeded = 0;
     constexpr int kWarning = 1;
     if (result.status == kSucceeded)
-        return ToolFailure::sevenZipWarned(result) && openedTar(result) ? ToolOutcome::warned
-                                                                        : ToolOutcome::success;
-    if (ToolFailure::onlyModesUnset(result)) return ToolOutcome::success;
-    if ((result.status == kWarning && ToolFailure::sevenZipWarned(result)) ||
+        return warned(result) && openedTar(result) ? ToolOutcome::warned : ToolOutcome::success;
+    if (onlyModesUnset(result)) return ToolOutcome::success;
+    if ((result.status == kWarning && warned(result)) ||
         ToolFailure::sevenZipCannotHandle(result, echoedNames))
         return ToolOutcome::unreadable;
     return ToolOutcome::failed;

@@ -38,9 +38,9 @@ public:
     // archive's end, a header it had to look for), except a TAR's header it could not read, which names
     // no check (a name cut short): warned. 1 (a warning), 2 (an error), 7 (a command line it refused), 8
     // (memory) and 255 (stopped) failed, but for a run that failed only to set the items' modes
-    // (ToolFailure::onlyModesUnset), which wrote every item, and one that could not read the file: a
+    // (FAT: every error a mode), which wrote every item, and one that could not read the file: a
     // format or a method it lacks (ToolFailure::sevenZipCannotHandle, the echoed names taken out), or its
-    // warning status with its warnings (ToolFailure::sevenZipWarned).
+    // warning status with its warnings ("WARNINGS:").
     static ToolOutcome classify(const ProcessResult& result, const QStringList& echoedNames = {});
 
     // l -slt; handler reads the standard output as it arrives, of which the result then keeps only the

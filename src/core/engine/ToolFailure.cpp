@@ -217,23 +217,6 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
     return lines.join(QLatin1Char('\n')).toLower();
 }
 
-bool sevenZipWarned(const ProcessResult& result) {
-    static const QRegularExpression warned(SevenZipWords::kWarnedLine, QRegularExpression::MultilineOption);
-    return warned.match(result.output).hasMatch();
-}
-
-bool onlyModesUnset(const ProcessResult& result) {
-    // 7-Zip reports every error on standard error and ends such a run with 2.
-    if (result.status != 2) return false;
-    bool anyUnset = false;
-    for (const QString& line : result.error.split(QLatin1Char('\n'))) {
-        if (line.trimmed().isEmpty()) continue;
-        if (!ToolFailureLines::isUnsetMode(line)) return false;
-        anyUnset = true;
-    }
-    return anyUnset;
-}
-
 bool unzipFoundNoEntries(const ProcessResult& result) {
     static const QRegularExpression empty(InfoZipWords::kEmptyZipfileLine);
     return hasLine(combinedText(result), empty);

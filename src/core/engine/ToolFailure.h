@@ -20,17 +20,6 @@ namespace ToolFailure {
 // rules match their words as whole words.
 QString searchableText(const ProcessResult& result, const QStringList& echoedNames);
 
-// True when a 7-Zip run failed only because the file system would not take the items' Unix modes (FAT:
-// fusefat, many FUSE and network mounts, USB sticks): every line of its standard error is "ERROR: Cannot set
-// file attribute : errno=38 : …" (not implemented, not supported, not permitted). Every item was written
-// and checked, so the run extracted the archive.
-bool onlyModesUnset(const ProcessResult& result);
-
-// True when 7-Zip reported warnings on its own lines ("WARNINGS:", "Archives with Warnings: 1"), which
-// it may do with exit status 0: a TAR header it could not read (a name cut short, an entry skipped) is
-// such a warning. What it wrote then need not be what the archive holds, so it is no clean success.
-bool sevenZipWarned(const ProcessResult& result);
-
 // True when unzip said the archive holds no entries ("warning [a.zip]:  zipfile is empty").
 bool unzipFoundNoEntries(const ProcessResult& result);
 

@@ -31,7 +31,7 @@ QString compressingToolFailed(ToolFallback::Program program);
 // unrar's "Cannot create <path>" and the system's words after it, …) reads "无法写入“a.txt”：文件名太长"
 // (SystemErrorText; a name the file system could not hold "目标位置不能使用这个名称"), a name unzip could
 // not map or a method no tool has names the entry; a mode the file system would not take
-// (ToolFailure::onlyModesUnset) is passed over. No path shows velmora's hidden work folder. Nothing when
+// (SevenZipTool::classify) is passed over. No path shows velmora's hidden work folder. Nothing when
 // no line is recognised: the caller's fixed sentence then stands alone.
 std::optional<QString> errorLine(const ProcessResult& result);
 
