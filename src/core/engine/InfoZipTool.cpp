@@ -2,8 +2,8 @@
 
 #include "core/base/ZipCentralDirectory.h"
 #include "core/engine/ArchiveTools.h"
-#include "core/engine/ProcessRunner.h"
 #include "core/engine/InfoZipWords.h"
+#include "core/engine/ProcessRunner.h"
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureLines.h"
 
@@ -31,6 +31,17 @@ ProcessResult finished(ProcessResult result, const QString& archive) {
     return result;
 }
 
+// unzip ended with its warning status and still listed or wrote every entry: it skipped none ("skipping:
+// a  incorrect password") and its words name no failure (ToolFailure::namedFailure). A few bytes before the
+// first header or a comment cut short is such a warning; the run did its work.
+bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames) {
+    // unzip names every entry it did not write on a line of its own.
+    for (const QString& line : ToolFailureLines::combinedText(result).split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(InfoZipWords::kSkipping)) return false;
+    }
+    return !ToolFailure::namedFailure(result, echoedNames);
+}
+
 // unzip doubts what it wrote of an entry: its recorded sizes disagree. Its other warnings (a comment cut
 // short, bytes before the first header) are the archive's, every entry whole.
 bool doubtsAnEntry(const ProcessResult& result) {
@@ -47,7 +58,7 @@ ToolOutcome InfoZipTool::classify(const ProcessResult& result, const QStringList
     constexpr int kSucceeded = 0;
     constexpr int kWarning = 1;
     if (result.status == kSucceeded) return ToolOutcome::success;
-    if (result.status == kWarning && ToolFailure::onlyWarnings(result, echoedNames))
+    if (result.status == kWarning && onlyWarnings(result, echoedNames))
         return doubtsAnEntry(result) ? ToolOutcome::warned : ToolOutcome::success;
     return ToolOutcome::failed;
 }

@@ -28,10 +28,10 @@ public:
     };
 
     // unzip's exit status decides: 0 succeeded; 1, its warning, with every entry listed or written (none
-    // skipped, no words of a failure: ToolFailure::onlyWarnings) succeeded, or warned where it doubts an
-    // entry (its recorded sizes disagree); 1 otherwise, 2 and 3 (damage),
-    // 9 (no such file), 11 (no such entry), 50 (disk full), 51 (end of file), 80 (stopped), 81
-    // (unsupported method or encryption) and 82 (wrong password) failed, the words naming the reason.
+    // skipped, no words of a failure) succeeded, or warned where it doubts an entry (its recorded sizes
+    // disagree); 1 otherwise, 2 and 3 (damage), 9 (no such file), 11 (no such entry), 50 (disk full), 51
+    // (end of file), 80 (stopped), 81 (unsupported method or encryption) and 82 (wrong password) failed,
+    // the words naming the reason.
     static ToolOutcome classify(const ProcessResult& result, const QStringList& echoedNames);
 
     // unzip -l: one line per entry.

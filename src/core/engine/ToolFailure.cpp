@@ -222,15 +222,6 @@ bool unzipFoundNoEntries(const ProcessResult& result) {
     return hasLine(combinedText(result), empty);
 }
 
-bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames) {
-    if (result.status != 1) return false;
-    // unzip names every entry it did not write on a line of its own.
-    for (const QString& line : combinedText(result).split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(InfoZipWords::kSkipping)) return false;
-    }
-    return !namedFailure(result, echoedNames);
-}
-
 bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = searchableText(result, echoedNames);
     return saysCannotOpen(text) || says(text, SevenZipWords::kUnsupportedMethodWords);

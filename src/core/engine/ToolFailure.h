@@ -23,11 +23,6 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
 // True when unzip said the archive holds no entries ("warning [a.zip]:  zipfile is empty").
 bool unzipFoundNoEntries(const ProcessResult& result);
 
-// True when unzip ended with its warning status (1) and still listed or wrote every entry: it skipped
-// none ("skipping: a  incorrect password") and its words name no failure (namedFailure). A few bytes
-// before the first header or a comment cut short is such a warning; the run did its work.
-bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames);
-
 // True when 7-Zip failed because it could not open the file as an archive at all or does not support
 // an entry's method, as opposed to a wrong password or damaged entries: a 7-Zip without RAR support
 // says so of every RAR.
