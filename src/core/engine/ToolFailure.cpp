@@ -64,6 +64,18 @@ QString unzipReason(const QString& line) {
     return match.captured(1) + match.captured(2);
 }
 
+// unrar's line for an entry with the entry's name taken off, the echoed names already out: "Extracting
+// <path>   100%" reads "Extracting", "<name> - checksum error" reads "- checksum error" (its words follow
+// the last " - "), "Incorrect password for <name>" reads "Incorrect password for". An entry named
+// "incorrect password.txt" is no reason.
+QString unrarReason(const QString& line) {
+    static const QRegularExpression leading(QStringLiteral(
+        "^(\\s*(?:Extracting from|Extracting|Creating|Skipping|Incorrect password for))\\s.*$"));
+    if (const QRegularExpressionMatch match = leading.match(line); match.hasMatch()) return match.captured(1);
+    const qsizetype words = line.lastIndexOf(QLatin1String(" - "));
+    return words > 0 ? line.mid(words + 1) : line;
+}
+
 // An entry GNU tar will not make up, which it reads as "." with a warning and then fails to write: a hard
 // link without a target (named on the next line, "tar: \"a\": Cannot hard link to ‘.’: …") or an entry
 // without a name. Damage of the archive, which no other program should paper over.
@@ -213,6 +225,7 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
         if (ranBy(result, ToolProgram::sevenZip) || ranBy(result, ToolProgram::tar))
             line = sevenZipReason(line);
         if (ranBy(result, ToolProgram::infoZip)) line = unzipReason(line);
+        if (ranBy(result, ToolProgram::unrar)) line = unrarReason(line);
     }
     return lines.join(QLatin1Char('\n')).toLower();
 }

@@ -15,7 +15,8 @@ namespace ToolFailure {
 // The combined text lower-cased for the failure rules, with the names the tool echoes (the archive it
 // opened first, then the destination, entries) taken out first where it prints them, never from its
 // own words, and the fields where the run's program prints an entry's name (7-Zip's after its reason,
-// "ERROR: Data Error : <entry>", unzip's "inflating: <path>  <words>") taken off: a failing archive called
+// "ERROR: Data Error : <entry>", unzip's "inflating: <path>  <words>", unrar's "<entry> - <words>" and
+// "Extracting  <path>") taken off: a failing archive called
 // "wrong passwords.7z" is not a password problem, and an entry called "a" leaves "Wrong password" whole. The
 // rules match their words as whole words.
 QString searchableText(const ProcessResult& result, const QStringList& echoedNames);

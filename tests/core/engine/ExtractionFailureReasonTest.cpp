@@ -161,12 +161,13 @@ protected:
         return archive;
     }
 
-    // A damaged archive of data.bin under another name (the words of a tool's reason); 7-Zip names it in
-    // its failure.
+    // A damaged archive of data.bin under another name (the words of a tool's reason), stored, made by 7-Zip
+    // (or rar for a RAR); the tool names it in its failure.
     QString damagedOf(const QString& entry, const QString& archive, const QStringList& switches) {
         QFile::copy(m_tree.path("src/data.bin"), m_tree.path("src/" + entry));
-        const QString made =
-            make("7zz", QStringList{"a", "-mx=0"} + switches + QStringList{"../" + archive, entry});
+        const bool rar = archive.endsWith(".rar");
+        const QString made = make(rar ? "rar" : "7zz", QStringList{"a", rar ? "-m0" : "-mx=0"} + switches +
+                                                           QStringList{"../" + archive, entry});
         damage(made);
         return made;
     }
@@ -352,6 +353,10 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
          [&] { return damagedOf("incorrect password.txt", "p.7z", {}); }, std::nullopt, damaged},
         {"a damaged 7z of an entry called write error",
          [&] { return damagedOf("write error in the file.txt", "w.7z", {}); }, std::nullopt, damaged},
+        {"a damaged rar of an entry called incorrect password",
+         [&] { return damagedOf("incorrect password.txt", "p.rar", {"-idq"}); }, std::nullopt, damaged},
+        {"a damaged rar of an entry called write error",
+         [&] { return damagedOf("write error in the file.txt", "w.rar", {"-idq"}); }, std::nullopt, damaged},
         {"a damaged zip of an entry called incorrect password",
          [&] { return damagedOf("incorrect password.txt", "p.zip", {"-tzip"}); }, std::nullopt, damaged},
         {"a damaged zip of an entry called write error",
