@@ -60,7 +60,8 @@ ToolOutcome outcomeOf(const Run& run, const QStringList& echoedNames) {
 }
 
 Verdict verdictOf(const Run& run, ToolOutcome outcome, const QStringList& echoedNames) {
-    if (outcome == ToolOutcome::unreadable) return Verdict::unknown;
+    // A warning after another program's failure says the archive is not whole, and no more.
+    if (outcome == ToolOutcome::unreadable || outcome == ToolOutcome::warned) return Verdict::unknown;
     const std::optional<ArchiveError> named = ToolFailure::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;
     // Damage named in one entry is the archive's, whichever program reads it.
