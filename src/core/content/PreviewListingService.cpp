@@ -187,7 +187,7 @@ QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& 
     };
     attempts.infoZip = [&](const InfoZipTool& infoZip) {
         const ProcessResult result = infoZip.list(archiveURL, token);
-        if (result.status != 0) return result;
+        if (InfoZipTool::classify(result, {archiveURL}) == ToolOutcome::failed) return result;
         entries = ArchiveListingParser::parseZipList(result.output, result.outputBytes);
         LegacyNameRows::decode(entries, directory.legacyNameSource());
         return result;

@@ -53,20 +53,36 @@ QStringList namesOf(const QStringList& files) {
     return names;
 }
 
-// The input a tool found missing, as it names it: 7-Zip "name : errno=2 : No such file or directory",
-// tar "/usr/bin/tar: name: Cannot stat: No such file or directory", zip "zip warning: name not matched:
-// name".
-std::optional<QString> missingInput(const QString& combinedText) {
-    static const QRegularExpression missing(
-        QStringLiteral("^(?:") + SevenZipWords::kMissingInput + QLatin1Char('|') + TarWords::kMissingInput +
-            QLatin1Char('|') + InfoZipWords::kNameNotMatched + QStringLiteral(")$"),
-        QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = missing.match(combinedText);
-    if (!match.hasMatch()) return std::nullopt;
-    for (int group = 1; group <= 3; ++group) {
-        if (!match.captured(group).isEmpty()) return match.captured(group);
+// The input the run's program found missing, as it names it: 7-Zip "name : errno=2 : No such file or
+// directory", tar "/usr/bin/tar: name: Cannot stat: No such file or directory", zip "zip warning: name not
+// matched: name". Nothing for a result no driver made.
+std::optional<QString> missingInput(const ProcessResult& result) {
+    const auto pattern = [](QLatin1String words) {
+        return QRegularExpression(QStringLiteral("^(?:") + words + QStringLiteral(")$"),
+                                  QRegularExpression::MultilineOption);
+    };
+    static const QRegularExpression sevenZip = pattern(SevenZipWords::kMissingInput);
+    static const QRegularExpression tar = pattern(TarWords::kMissingInput);
+    static const QRegularExpression zip = pattern(InfoZipWords::kNameNotMatched);
+    if (!result.program) return std::nullopt;
+    const QRegularExpression* missing = nullptr;
+    switch (*result.program) {
+        case ToolProgram::sevenZip:
+            missing = &sevenZip;
+            break;
+        case ToolProgram::tar:
+            missing = &tar;
+            break;
+        case ToolProgram::infoZip:
+            missing = &zip;
+            break;
+        case ToolProgram::unrar:
+        case ToolProgram::zipReader:  // neither makes archives
+            return std::nullopt;
     }
-    return std::nullopt;
+    const QRegularExpressionMatch match = missing->match(ToolFailureLines::combinedText(result));
+    if (!match.hasMatch()) return std::nullopt;
+    return match.captured(1);
 }
 
 // Hidden entries inside folders are left out by the tool's switches when the items are used in place; a
@@ -215,8 +231,8 @@ SplitCompressionResult CompressionService::compressSplit(const SplitCompressionR
     const bool excludeHidden = toolExcludes(workspace, request.excludeHiddenFiles);
     writingInto(folder, [&] {
         if (splitZip) {
-            compressPlainZip(workspace.files, workURL, request.level, zipVolumeSize,
-                             excludeHidden, progressHandler, token);
+            compressPlainZip(workspace.files, workURL, request.level, zipVolumeSize, excludeHidden,
+                             progressHandler, token);
         } else if (format == CompressionFormat::zip) {
             compressZip(workspace.files, workURL, request.level, request.password, request.threadCount,
                         excludeHidden, progressHandler, token);
@@ -323,8 +339,7 @@ bool CompressionService::testArchive(const QString& primaryPartURL, const std::o
 void CompressionService::throwCompressionError(const ProcessResult& result, const QString& fallback,
                                                const QStringList& echoedNames) {
     if (std::optional<ArchiveError> named = ToolFailure::namedFailure(result, echoedNames)) throw *named;
-    if (std::optional<QString> input = missingInput(ToolFailureLines::combinedText(result)))
-        throw ArchiveError::fileNotFound(*input);
+    if (std::optional<QString> input = missingInput(result)) throw ArchiveError::fileNotFound(*input);
     throw ArchiveError::compressFailed(ToolFailureText::withErrorLine(fallback, result));
 }
 

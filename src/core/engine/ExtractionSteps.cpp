@@ -71,6 +71,21 @@ QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJou
     }
 }
 
+void requireExtracted(const QString& folderURL) {
+    std::error_code code;
+    const std::filesystem::directory_iterator items(ToolText::encodedName(folderURL).toStdString(), code);
+    if (!code && items == std::filesystem::directory_iterator()) throw ArchiveError::noFiles();
+}
+
+ArchiveError atDestination(const ArchiveError& error, const QString& destinationURL) {
+    if (!error.payload().isEmpty()) return error;
+    if (error.kind() == ArchiveError::Kind::diskFull)
+        return *ArchiveError::unwritable(destinationURL, ENOSPC);
+    if (error.kind() == ArchiveError::Kind::readOnlyFileSystem)
+        return *ArchiveError::unwritable(destinationURL, EROFS);
+    return error;
+}
+
 void emptyFolder(const QString& folderURL) {
     namespace fs = std::filesystem;
     std::error_code code;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/ArchiveError.h"
 #include "platform/WorkJournal.h"
 
 #include <QString>
@@ -30,6 +31,14 @@ void createFolder(const QString& folderURL);
 // folder. It is recorded in the journal record (when there is one) as a placeholder once made, and
 // removed again when it cannot be. Throws FileSystemError.
 QString reserveFolder(const QString& baseName, const QString& parentURL, WorkJournal::Record* record);
+
+// After a run that succeeded: throws ArchiveError::noFiles when it wrote nothing into the folder, so an
+// archive that yields nothing is said to, and leaves no empty folder.
+void requireExtracted(const QString& folderURL);
+
+// The tool's full disk or read-only file system, which its words name without a place, named with the
+// user's destination folder; any other failure as it is.
+ArchiveError atDestination(const ArchiveError& error, const QString& destinationURL);
 
 // Removes everything inside the folder (by bytes, never following a link), keeping the folder; what a
 // failed run wrote goes before the next run writes there. Throws FileSystemError.

@@ -3,6 +3,7 @@
 #include "core/base/CancellationToken.h"
 #include "core/base/CompressionLevel.h"
 #include "core/engine/ProcessResult.h"
+#include "core/engine/ToolProgram.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,8 @@
 // Every run of Info-ZIP's zip and unzip: the arguments (ArchiveTools::Zip, ArchiveTools::Unzip), and a
 // password typed on the tool's terminal, the only place these programs read one. Neither has an end of
 // switches for entry names, so a name that starts with "-" is never handed to them: see
-// ArchiveTools::InfoZip::isReadAsSwitch. Results come back as the tool left them, except that a listing
-// or an extraction that ended with unzip's warning status and skipped no entry
-// (ToolFailure::onlyWarnings) comes back as succeeded.
+// ArchiveTools::InfoZip::isReadAsSwitch. Results come back as the tool left them, except that unzip's
+// warning of an archive that claims no entries ("zipfile is empty") comes back as succeeded.
 class InfoZipTool {
 public:
     InfoZipTool(QString zip, QString unzip) : m_zip(std::move(zip)), m_unzip(std::move(unzip)) {}
@@ -26,6 +26,13 @@ public:
         // Volumes of this size (ArchiveTools::Zip::volumeSize), else one file.
         std::optional<QString> volumeSize;
     };
+
+    // unzip's exit status decides: 0 succeeded; 1, its warning, with every entry listed or written (none
+    // skipped, no words of a failure) succeeded, or warned where it doubts an entry (its recorded sizes
+    // disagree); 1 otherwise, 2 and 3 (damage), 9 (no such file), 11 (no such entry), 50 (disk full), 51
+    // (end of file), 80 (stopped), 81 (unsupported method or encryption) and 82 (wrong password) failed,
+    // the words naming the reason.
+    static ToolOutcome classify(const ProcessResult& result, const QStringList& echoedNames);
 
     // unzip -l: one line per entry.
     ProcessResult list(const QString& archive, const CancellationToken& token) const;

@@ -42,6 +42,12 @@ inline constexpr QLatin1String kWarningLine("^zip warning: (.+)$");
 // zip's input that is not there (one alternative of a pattern): "zip warning: name not matched: a.txt".
 inline constexpr QLatin1String kNameNotMatched("\\s*zip warning: name not matched: (.+)");
 
+// Its warning that an entry's recorded sizes disagree, after which it writes what the compressed size
+// holds: "a.txt:  ucsize 4022250974 <> csize 12 for STORED entry".
+inline constexpr QLatin1String kSizesDisagreeLine("^.+:\\s+ucsize \\d+ <> csize \\d+ for \\S+ entry$");
+
+// Lower-cased: a wrong password ("skipping: a.txt  incorrect password").
+inline constexpr QLatin1String kPasswordWords[]{QLatin1String("incorrect password")};
 // Lower-cased: a full disk (unzip's "write error (disk full?)").
 inline constexpr QLatin1String kFullDiskWords("disk full");
 

@@ -5,6 +5,7 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
+#include "core/engine/SevenZipTool.h"
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
@@ -29,7 +30,12 @@ int RarExtractor::extract(const QString& fileURL, const QString& destinationURL,
                           const CancellationToken& token) {
     ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
-    extractInto(fileURL, staging.path(), password, threadCount, token);
+    try {
+        extractInto(fileURL, staging.path(), password, threadCount, token);
+    } catch (const ArchiveError& error) {
+        throw ExtractionSteps::atDestination(error, destinationURL);
+    }
+    ExtractionSteps::requireExtracted(staging.path());
     return static_cast<int>(staging.commit(token).size());
 }
 
@@ -52,7 +58,7 @@ void RarExtractor::extractInto(const QString& fileURL, const QString& destinatio
     if (run->result.status == 0) return;
     // Without unrar, a 7-Zip without RAR support leaves no program that opens it.
     if (run->program == ToolFallback::Program::sevenZip && !m_programs.unrarTool() &&
-        ToolFailure::sevenZipCannotHandle(run->result, echoedNames))
+        SevenZipTool::classify(run->result, echoedNames) == ToolOutcome::unreadable)
         throw rarToolMissing();
     throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
                                         echoedNames);

@@ -10,6 +10,11 @@
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
+#include "platform/PrivateTempDirectory.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
 
 SevenZipExtractor::SevenZipExtractor(ArchivePrograms programs) : m_programs(std::move(programs)) {}
 
@@ -24,14 +29,19 @@ int SevenZipExtractor::extract(const QString& fileURL, const QString& destinatio
     ExtractionStaging staging(destinationURL);
     const bool tar =
         CompoundTar::isCompoundTar(fileURL) || ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::tar;
-    if (tar) {
-        extractTar(fileURL, staging.path(), threadCount, password, token);
-        // Only TAR among these stores names as bytes; the others store Unicode.
+    try {
+        if (tar)
+            extractTar(fileURL, staging.path(), threadCount, password, token);
+        else
+            extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
+    } catch (const ArchiveError& error) {
+        throw ExtractionSteps::atDestination(error, destinationURL);
+    }
+    ExtractionSteps::requireExtracted(staging.path());
+    // Only TAR among these stores names as bytes; the others store Unicode.
+    if (tar)
         LegacyNameRenamer::renameExtractedArchive(staging.path(),
                                                   [] { return LegacyNames::Source::fileSystemBytes; });
-    } else {
-        extractSingleArchive(fileURL, staging.path(), password, threadCount, token);
-    }
     return static_cast<int>(staging.commit(token).size());
 }
 
@@ -41,6 +51,7 @@ void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destin
                                    const CancellationToken& token) const {
     // Read by the fallback as the run goes: 7-Zip's inner TAR is named once it is unpacked.
     QStringList echoed{fileURL, destinationURL};
+    bool innerTarUnpacked = false;
     ToolFallback::Attempts attempts;
     attempts.outputFolder = destinationURL;
     attempts.tar = [&](const TarTool& tar) {
@@ -57,16 +68,26 @@ void SevenZipExtractor::extractTar(const QString& fileURL, const QString& destin
             },
             [&](const QString& tarFile) {
                 echoed.append(tarFile);
+                innerTarUnpacked = true;
                 return sevenZip.extract(tarFile, destinationURL, threadCount, std::nullopt, token);
             });
     };
     const std::optional<ToolFallback::Run> run =
         ToolFallback::runInOrder(m_programs, ToolFallback::order(fileURL, false), attempts, echoed, token);
     if (!run)
-        throw ArchiveError::dependencyMissing(ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
+        throw ArchiveError::dependencyMissing(
+            ArchiveError::withReinstallAdvice(QStringLiteral(u"7Z 解压工具不可用")));
     if (run->result.status == 0) return;
-    throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
-                                        echoed);
+    const ArchiveError error = ToolFailure::mapExternalError(
+        run->result, ToolFailureText::extractingToolFailed(run->program), echoed);
+    // 7-Zip's first pass writes the inner TAR into the temporary folder: a disk it fills is that one's,
+    // which the extractor would otherwise take for the destination's (ExtractionSteps::atDestination).
+    const bool firstPass = run->program == ToolFallback::Program::sevenZip &&
+                           CompoundTar::isCompoundTar(fileURL) && !innerTarUnpacked;
+    const std::optional<QString> temporary = PrivateTempDirectory::base();
+    if (firstPass && temporary && error.kind() == ArchiveError::Kind::diskFull && error.payload().isEmpty())
+        throw *ArchiveError::unwritable(QFileInfo(*temporary).path(), ENOSPC);
+    throw error;
 }
 
 void SevenZipExtractor::extractSingleArchive(const QString& fileURL, const QString& destinationURL,

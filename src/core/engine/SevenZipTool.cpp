@@ -3,29 +3,80 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipLinkChains.h"
+#include "core/engine/SevenZipWords.h"
 #include "core/engine/ToolFailure.h"
+#include "core/engine/ToolFailureLines.h"
+
+#include <QRegularExpression>
 
 #include <algorithm>
 
 namespace {
 
-// A run that failed only to set modes the file system cannot hold wrote every item: it succeeded. One
-// that warned may have written what the archive does not hold: it ends as 7-Zip's warning status does.
-ProcessResult extracted(ProcessResult result) {
-    if (ToolFailure::onlyModesUnset(result)) result.status = 0;
-    if (result.status == 0 && ToolFailure::sevenZipWarned(result)) result.status = 1;
+// Its warnings on lines of their own ("WARNINGS:", "Archives with Warnings: 1"), which it may print with
+// status 0: a TAR header it could not read (a name cut short, an entry skipped) is such a warning.
+bool warned(const ProcessResult& result) {
+    static const QRegularExpression line(SevenZipWords::kWarnedLine, QRegularExpression::MultilineOption);
+    return line.match(result.output).hasMatch();
+}
+
+// A run that failed only because the file system would not take the items' Unix modes (FAT: fusefat,
+// many FUSE and network mounts, USB sticks): every line of its standard error is "ERROR: Cannot set file
+// attribute : errno=38 : …" (not implemented, not supported, not permitted). Every item was written and
+// checked.
+bool onlyModesUnset(const ProcessResult& result) {
+    // 7-Zip reports every error on standard error and ends such a run with 2.
+    if (result.status != 2) return false;
+    bool anyUnset = false;
+    for (const QString& line : result.error.split(QLatin1Char('\n'))) {
+        if (line.trimmed().isEmpty()) continue;
+        if (!ToolFailureLines::isUnsetMode(line)) return false;
+        anyUnset = true;
+    }
+    return anyUnset;
+}
+
+ProcessResult ranBySevenZip(ProcessResult result) {
+    result.program = ToolProgram::sevenZip;
     return result;
 }
 
+// An extraction's status is its verdict's (classify): 0 for a success, 7-Zip's warning status for a TAR it
+// read only in part.
+ProcessResult extracted(ProcessResult result) {
+    const ToolOutcome outcome = SevenZipTool::classify(result);
+    if (outcome == ToolOutcome::success) result.status = 0;
+    if (outcome == ToolOutcome::warned) result.status = 1;
+    return result;
+}
+
+// 7-Zip names the type of the archive it opened in its own field ("Type = tar").
+bool openedTar(const ProcessResult& result) {
+    static const QRegularExpression tarType(SevenZipWords::kTarTypeLine, QRegularExpression::MultilineOption);
+    return tarType.match(result.output).hasMatch();
+}
+
 }  // namespace
+
+ToolOutcome SevenZipTool::classify(const ProcessResult& result, const QStringList& echoedNames) {
+    constexpr int kSucceeded = 0;
+    constexpr int kWarning = 1;
+    if (result.status == kSucceeded)
+        return warned(result) && openedTar(result) ? ToolOutcome::warned : ToolOutcome::success;
+    if (onlyModesUnset(result)) return ToolOutcome::success;
+    if ((result.status == kWarning && warned(result)) ||
+        ToolFailure::sevenZipCannotHandle(result, echoedNames))
+        return ToolOutcome::unreadable;
+    return ToolOutcome::failed;
+}
 
 ProcessResult SevenZipTool::run(const QStringList& arguments, ProcessRunner::TimeLimit timeout,
                                 const CancellationToken& token, const std::optional<QString>& password,
                                 const ProcessRunner::OutputHandler& handler,
                                 ProcessRunner::HandlerReads handlerReads) const {
-    return ProcessRunner::run(m_program, arguments, std::nullopt, timeout, handler, token,
-                              ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::pipe,
-                              handlerReads);
+    return ranBySevenZip(ProcessRunner::run(m_program, arguments, std::nullopt, timeout, handler, token,
+                                            ArchiveTools::givenPassword(password),
+                                            ProcessRunner::InputChannel::pipe, handlerReads));
 }
 
 ProcessResult SevenZipTool::listTechnical(const QString& archive, const std::optional<QString>& password,
@@ -100,8 +151,8 @@ ProcessResult SevenZipTool::create(const QString& archive, const QStringList& na
     // The wildcard exclusions stop working under -spd, so they get "--" alone.
     arguments += creation.excludeHidden ? endOfSwitchesKeepingWildcards() : endOfSwitches();
     arguments << archive;
-    return ProcessRunner::run(m_program, arguments + names, workingFolder, ArchiveTools::kLongRunTimeout,
-                              progress, token, given);
+    return ranBySevenZip(ProcessRunner::run(m_program, arguments + names, workingFolder,
+                                            ArchiveTools::kLongRunTimeout, progress, token, given));
 }
 
 ProcessResult SevenZipTool::add(const QString& archive, const QString& type, const QStringList& items,

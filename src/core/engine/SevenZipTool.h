@@ -5,6 +5,7 @@
 #include "core/base/CompressionLevel.h"
 #include "core/engine/ProcessResult.h"
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/ToolProgram.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,10 +14,9 @@
 
 // Every 7-Zip run of the extractors, the password probe, compression and the archive browser: the
 // arguments (ArchiveTools::SevenZip), the password on standard input (never in an argument), the
-// time-outs, and the retry with the link checks off. Results come back as the tool left them, except that an
-// extraction whose only failures are modes the file system cannot hold (ToolFailure::onlyModesUnset)
-// comes back as succeeded, and one that warned (ToolFailure::sevenZipWarned) as failed; callers judge
-// a failure by its words.
+// time-outs, the retry with the link checks off, and its verdict (classify). Results come back as the tool
+// left them, except that an extraction comes back with the status of its verdict: 0 for a success, 1 for a
+// warning; callers judge a failure by its words.
 class SevenZipTool {
 public:
     explicit SevenZipTool(QString program) : m_program(std::move(program)) {}
@@ -33,6 +33,15 @@ public:
     };
 
     const QString& program() const { return m_program; }
+
+    // 7-Zip's exit status decides: 0 wrote and checked every item, whatever it warned of (bytes after the
+    // archive's end, a header it had to look for), except a TAR's header it could not read, which names
+    // no check (a name cut short): warned. 1 (a warning), 2 (an error), 7 (a command line it refused), 8
+    // (memory) and 255 (stopped) failed, but for a run that failed only to set the items' modes
+    // (FAT: every error a mode), which wrote every item, and one that could not read the file: a
+    // format or a method it lacks (ToolFailure::sevenZipCannotHandle, the echoed names taken out), or its
+    // warning status with its warnings ("WARNINGS:").
+    static ToolOutcome classify(const ProcessResult& result, const QStringList& echoedNames = {});
 
     // l -slt; handler reads the standard output as it arrives, of which the result then keeps only the
     // start (ProcessRunner::HandlerReads::standardOutput).

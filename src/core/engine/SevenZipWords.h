@@ -15,6 +15,8 @@ inline constexpr QLatin1String kPasswordPromptStart("Enter password");
 // Its warnings, on lines of their own ("WARNINGS:", "Archives with Warnings: 1").
 inline constexpr QLatin1String kWarnedLine("^(?:WARNINGS:|Archives with Warnings: \\d+)$");
 
+// The type of the archive it opened, a field of its report: "Type = tar".
+inline constexpr QLatin1String kTarTypeLine("^Type = tar$");
 // A refused link, with the link and its target: "ERROR: Dangerous link path was ignored : up :
 // ../../etc/hostname", "ERROR: Dangerous link via another link was ignored : vialink : dirlink/f.txt".
 inline constexpr QLatin1String kDangerousLinkLine(
@@ -35,6 +37,13 @@ inline constexpr QLatin1String kUnsupportedMethodLine("(?:ERROR: )?Unsupported M
 inline constexpr QLatin1String kFileIsReadOnly("The file is read-only");
 inline constexpr QLatin1String kCannotOpenAsArchiveLine("Cannot open the file as archive");
 
+// The steps it names in a failed system call's line ("ERROR: Cannot open output file : errno=20 : …").
+inline constexpr QLatin1String kOpenOutputStep("Cannot open output file");
+inline constexpr QLatin1String kOpenInputStep("Cannot open input file");
+inline constexpr QLatin1String kCreateFolderStep("Cannot create folder");
+inline constexpr QLatin1String kCreateOutputDirectoryStep("Cannot create output directory");
+inline constexpr QLatin1String kCreateSymbolicLinkStep("Cannot create symbolic link");
+inline constexpr QLatin1String kCreateHardLinkStep("Cannot create hard link");
 // Its step of setting an item's Unix mode ("ERROR: Cannot set file attribute : errno=38 : …").
 inline constexpr QLatin1String kSetFileAttribute("Cannot set file attribute");
 
@@ -57,9 +66,11 @@ inline constexpr QLatin1String kPasswordWords[]{QLatin1String("wrong password"),
 inline constexpr QLatin1String kFullDiskWords("errno=28");
 inline constexpr QLatin1String kUnexpectedEndWords("unexpected end of archive");
 
-// Lower-cased: damaged records, data after the end of an entry's payload among them.
+// Lower-cased: damaged records, data that ends early ("ERROR: Unexpected end of data : a.txt", also as
+// GNU tar's decoder) or goes on after an entry's payload. Such words name the reason of a failed run
+// only: data after the archive's end leaves 7-Zip's status at 0, a success (SevenZipTool::classify).
 inline constexpr QLatin1String kDamageWords[]{
     QLatin1String("data error"), QLatin1String("crc failed"), QLatin1String("headers error"),
-    QLatin1String("there are some data after the end of the payload")};
+    QLatin1String("unexpected end of data"), QLatin1String("there are some data after the end of the payload")};
 
 }  // namespace SevenZipWords

@@ -3,30 +3,41 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ProcessRunner.h"
 
+namespace {
+
+ProcessResult ranByTar(ProcessResult result) {
+    result.program = ToolProgram::tar;
+    return result;
+}
+
+}  // namespace
+
 ProcessResult TarTool::createGzip(const QString& archive, const QStringList& names,
                                   const QString& workingFolder, bool excludeHidden,
                                   const CancellationToken& token) const {
     QStringList arguments = ArchiveTools::Tar::createGzip(archive);
     if (excludeHidden) arguments += ArchiveTools::Tar::hiddenExclusions();
     arguments += ArchiveTools::Tar::endOfSwitches();
-    return ProcessRunner::run(m_program, arguments + names, workingFolder, ArchiveTools::kLongRunTimeout, {},
-                              token);
+    return ranByTar(ProcessRunner::run(m_program, arguments + names, workingFolder,
+                                       ArchiveTools::kLongRunTimeout, {}, token));
 }
 
 ProcessResult TarTool::list(const QString& archive, const CancellationToken& token,
                             const ProcessRunner::OutputHandler& handler) const {
-    return ProcessRunner::run(m_program, ArchiveTools::Tar::listArguments(archive, decompression(archive)),
-                              std::nullopt, ArchiveTools::kListingTimeout, handler, token, std::nullopt,
-                              ProcessRunner::InputChannel::pipe, ProcessRunner::HandlerReads::standardOutput);
+    return ranByTar(ProcessRunner::run(m_program,
+                                       ArchiveTools::Tar::listArguments(archive, decompression(archive)),
+                                       std::nullopt, ArchiveTools::kListingTimeout, handler, token, std::nullopt,
+                                       ProcessRunner::InputChannel::pipe,
+                                       ProcessRunner::HandlerReads::standardOutput));
 }
 
 ProcessResult TarTool::extract(const QString& archive, const QString& destination,
                                const QStringList& entryPaths, double timeout,
                                const CancellationToken& token) const {
-    return ProcessRunner::run(
+    return ranByTar(ProcessRunner::run(
         m_program,
         ArchiveTools::Tar::extractArguments(archive, destination, entryPaths, decompression(archive)),
-        std::nullopt, timeout, {}, token);
+        std::nullopt, timeout, {}, token));
 }
 
 QStringList TarTool::decompression(const QString& archive) const {

@@ -3,6 +3,7 @@
 #include "core/base/CancellationToken.h"
 #include "core/engine/ProcessResult.h"
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/ToolProgram.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,6 +12,12 @@
 // Every run of GNU tar: the arguments (ArchiveTools::Tar). Results come back as the tool left them.
 class TarTool {
 public:
+    // GNU tar's exit status decides: 0 succeeded; 1 (a file that differs or changed while read) and 2
+    // (a fatal error) failed, the words naming the reason.
+    static ToolOutcome classify(const ProcessResult& result) {
+        return result.status == 0 ? ToolOutcome::success : ToolOutcome::failed;
+    }
+
     // sevenZip, when there is one, decodes a compressed TAR's layer for tar
     // (ArchiveTools::Tar::decompressor).
     explicit TarTool(QString program, std::optional<QString> sevenZip = std::nullopt)

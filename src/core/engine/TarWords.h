@@ -43,6 +43,11 @@ inline constexpr QLatin1String kInputFailureLine("^\\S*tar: (.+): Cannot (?:open
 inline constexpr QLatin1String kMissingInput(
     "\\S*tar: (.+): Cannot (?:stat|open): No such file or directory");
 
+// A file it could not write whole into its destination, which only a full disk does: "tar: \"big.bin\":
+// Wrote only 1536 of 10240 bytes".
+inline constexpr QLatin1String kShortWriteLine("^\\S*tar: .+: Wrote only \\d+ of \\d+ bytes$");
+// Its decoder (7-Zip, gzip, bzip2, xz) failed on the compressed layer: "tar: Child returned status 2".
+inline constexpr QLatin1String kChildFailedLine("^\\S*tar: Child returned status [1-9]\\d*$");
 // Lower-cased: a damaged archive: "tar: Unexpected EOF in archive", "tar: This does not look like a tar
 // archive", "tar: Skipping to next header".
 inline constexpr QLatin1String kDamageWords[]{QLatin1String("unexpected eof in archive"),

@@ -25,6 +25,57 @@ using ToolFailureLines::shownPath;
 using ToolFailureLines::SystemFailure;
 using ToolFailureText::LineReport;
 
+// Whether the run is the program's: only its own words are read in it. A result no driver made (none
+// names its program) is read for every program's.
+bool ranBy(const ProcessResult& result, ToolProgram program) {
+    return !result.program || *result.program == program;
+}
+
+// 7-Zip's line of a failure, the echoed names already out, with the names it prints after its words
+// taken off: "ERROR: Data Error : a.txt" reads "ERROR: Data Error", "ERROR:  : Can not open encrypted
+// archive. Wrong password?" (the archive was first) its words, "ERROR: Cannot open output file : errno=28 :
+// No space left on device : out/a.txt" keeps the system's error and words. An entry named "incorrect
+// password.txt" is no reason.
+QString sevenZipReason(const QString& line) {
+    static const QRegularExpression failure(QStringLiteral("^(\\s*(?:System )?(?:ERROR|WARNING): )(.*)$"));
+    const QRegularExpressionMatch match = failure.match(line);
+    if (!match.hasMatch()) return line;
+    const QStringList fields = match.captured(2).split(QStringLiteral(" : "));
+    qsizetype at = 0;
+    while (at < fields.size() && fields[at].trimmed().isEmpty()) ++at;
+    QString reason = fields.value(at).trimmed();
+    for (qsizetype field = at; field < fields.size(); ++field) {
+        if (!fields[field].startsWith(QLatin1String("errno="))) continue;
+        if (field > at) reason += QStringLiteral(" : ") + fields[field];
+        reason += QStringLiteral(" : ") + fields.value(field + 1);
+        break;
+    }
+    return match.captured(1) + reason;
+}
+
+// unzip's line for an entry with the entry's path taken off: "  inflating: out/a.txt   bad CRC …" reads
+// "inflating:   bad CRC …"; the path ends where unzip pads it before its words.
+QString unzipReason(const QString& line) {
+    static const QRegularExpression entry(
+        QStringLiteral("^(\\s*(?:inflating|extracting|creating|linking|skipping|testing|exploding):)\\s+\\S.*"
+                       "?(\\s{2,}.*)?$"));
+    const QRegularExpressionMatch match = entry.match(line);
+    if (!match.hasMatch()) return line;
+    return match.captured(1) + match.captured(2);
+}
+
+// unrar's line for an entry with the entry's name taken off, the echoed names already out: "Extracting
+// <path>   100%" reads "Extracting", "<name> - checksum error" reads "- checksum error" (its words follow
+// the last " - "), "Incorrect password for <name>" reads "Incorrect password for". An entry named
+// "incorrect password.txt" is no reason.
+QString unrarReason(const QString& line) {
+    static const QRegularExpression leading(QStringLiteral(
+        "^(\\s*(?:Extracting from|Extracting|Creating|Skipping|Incorrect password for))\\s.*$"));
+    if (const QRegularExpressionMatch match = leading.match(line); match.hasMatch()) return match.captured(1);
+    const qsizetype words = line.lastIndexOf(QLatin1String(" - "));
+    return words > 0 ? line.mid(words + 1) : line;
+}
+
 // An entry GNU tar will not make up, which it reads as "." with a warning and then fails to write: a hard
 // link without a target (named on the next line, "tar: \"a\": Cannot hard link to ‘.’: …") or an entry
 // without a name. Damage of the archive, which no other program should paper over.
@@ -98,10 +149,11 @@ bool saysCannotOpen(const QString& searchable) {
 // Whether the tool's words refuse a permission outside the failed system calls it reported with an item
 // and a reason: those are judged as what they are (a mode or a name the file system would not take, an
 // item's refusal).
-bool mentionsPermission(const QString& text, const QStringList& echoedNames) {
-    const QStringList lines = text.split(QLatin1Char('\n'));
+bool mentionsPermission(const ProcessResult& result, const QStringList& echoedNames) {
+    const QStringList lines = combinedText(result).split(QLatin1Char('\n'));
     for (qsizetype index = 0, consumed = 1; index < lines.size(); index += consumed) {
-        const std::optional<SystemFailure> failure = ToolFailureLines::failureAt(lines, index, consumed);
+        const std::optional<SystemFailure> failure =
+            ToolFailureLines::failureAt(lines, index, consumed, result.program);
         if (failure && failure->errorNumber != 0 && !failure->paths.isEmpty()) continue;
         QString line;
         for (qsizetype part = index; part < index + consumed; ++part) line += lines[part] + QLatin1Char(' ');
@@ -122,6 +174,12 @@ bool hasLine(const QString& text, const QRegularExpression& line) {
         if (line.match(each.trimmed()).hasMatch()) return true;
     }
     return false;
+}
+
+// GNU tar's write into its destination cut short: the disk is full.
+const QRegularExpression& shortWrite() {
+    static const QRegularExpression line(TarWords::kShortWriteLine);
+    return line;
 }
 
 // unrar's damaged headers: "Corrupt header is found", "Main archive header is corrupt", "<entry> - the file
@@ -159,43 +217,22 @@ QString searchableText(const ProcessResult& result, const QStringList& echoedNam
     static const QRegularExpression quotedName(TarWords::kQuotedName);
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines) {
-        if (tarLine.match(line).hasMatch()) line.remove(quotedName);
+        if (ranBy(result, ToolProgram::tar) && tarLine.match(line).hasMatch()) line.remove(quotedName);
         for (const QString& name : echoedNames) {
             if (!name.isEmpty()) line = withoutEchoedName(line, name);
         }
+        // A compressed TAR's layer is decoded by 7-Zip, whose lines stand in tar's standard error.
+        if (ranBy(result, ToolProgram::sevenZip) || ranBy(result, ToolProgram::tar))
+            line = sevenZipReason(line);
+        if (ranBy(result, ToolProgram::infoZip)) line = unzipReason(line);
+        if (ranBy(result, ToolProgram::unrar)) line = unrarReason(line);
     }
     return lines.join(QLatin1Char('\n')).toLower();
-}
-
-bool sevenZipWarned(const ProcessResult& result) {
-    static const QRegularExpression warned(SevenZipWords::kWarnedLine, QRegularExpression::MultilineOption);
-    return warned.match(result.output).hasMatch();
-}
-
-bool onlyModesUnset(const ProcessResult& result) {
-    // 7-Zip reports every error on standard error and ends such a run with 2.
-    if (result.status != 2) return false;
-    bool anyUnset = false;
-    for (const QString& line : result.error.split(QLatin1Char('\n'))) {
-        if (line.trimmed().isEmpty()) continue;
-        if (!ToolFailureLines::isUnsetMode(line)) return false;
-        anyUnset = true;
-    }
-    return anyUnset;
 }
 
 bool unzipFoundNoEntries(const ProcessResult& result) {
     static const QRegularExpression empty(InfoZipWords::kEmptyZipfileLine);
     return hasLine(combinedText(result), empty);
-}
-
-bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames) {
-    if (result.status != 1) return false;
-    // unzip names every entry it did not write on a line of its own.
-    for (const QString& line : combinedText(result).split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(InfoZipWords::kSkipping)) return false;
-    }
-    return !namedFailure(result, echoedNames);
 }
 
 bool sevenZipCannotHandle(const ProcessResult& result, const QStringList& echoedNames) {
@@ -237,60 +274,79 @@ std::optional<ArchiveError> unwritableEntry(const QString& combinedText) {
         const std::optional<SystemFailure> failure = ToolFailureLines::systemFailure(line);
         if (!failure || failure->paths.isEmpty()) continue;
         const QString& path = failure->paths.first();
-        if (failure->action == ToolFailureLines::kCreateHardLink && failure->errorNumber == ENOENT &&
+        if (failure->step == ToolFailureLines::Step::makeHardLink && failure->errorNumber == ENOENT &&
             failure->paths.size() == 2) {
             return ToolFailureText::hardLinkTargetMissing(path, failure->paths.last());
         }
         // Something on the entry's way is not a folder: a link (7-Zip writes through none) or a file.
-        if (failure->errorNumber == ENOTDIR && (failure->action == ToolFailureLines::kOpenOutput ||
-                                                failure->action == ToolFailureLines::kCreateFolder)) {
+        if (failure->errorNumber == ENOTDIR && (failure->step == ToolFailureLines::Step::writeFile ||
+                                                failure->step == ToolFailureLines::Step::makeFolder)) {
             return ToolFailureText::entryUnderLinkOrFile(path);
         }
     }
     return std::nullopt;
 }
 
-bool namesPasswordProblem(const QString& searchable) {
-    return saysAny(searchable, SevenZipWords::kPasswordWords) ||
-           saysAny(searchable, UnrarWords::kPasswordWords);
+bool namesPasswordProblem(const ProcessResult& result, const QString& searchable) {
+    return (ranBy(result, ToolProgram::sevenZip) && saysAny(searchable, SevenZipWords::kPasswordWords)) ||
+           (ranBy(result, ToolProgram::unrar) && saysAny(searchable, UnrarWords::kPasswordWords)) ||
+           (ranBy(result, ToolProgram::infoZip) && saysAny(searchable, InfoZipWords::kPasswordWords));
 }
 
-bool namesFullDisk(const QString& searchable) {
-    for (const QLatin1String words : {QLatin1String("no space left on device"), SevenZipWords::kFullDiskWords,
-                                      InfoZipWords::kFullDiskWords, UnrarWords::kFullDiskWords}) {
-        if (says(searchable, words)) return true;
-    }
-    return false;
+bool namesFullDisk(const ProcessResult& result, const QString& searchable) {
+    if (says(searchable, QLatin1String("no space left on device"))) return true;
+    // tar's decoder is 7-Zip, whose words stand in tar's lines.
+    const bool sevenZip = ranBy(result, ToolProgram::sevenZip) || ranBy(result, ToolProgram::tar);
+    return (sevenZip && says(searchable, SevenZipWords::kFullDiskWords)) ||
+           (ranBy(result, ToolProgram::infoZip) && says(searchable, InfoZipWords::kFullDiskWords)) ||
+           (ranBy(result, ToolProgram::unrar) && says(searchable, UnrarWords::kFullDiskWords)) ||
+           (ranBy(result, ToolProgram::tar) && hasLine(combinedText(result), shortWrite()));
 }
 
-std::optional<QString> missingVolume(const QString& combinedText) {
+std::optional<QString> missingVolume(const ProcessResult& result) {
     // 7-Zip: "Missing volume : a.z01" on a line of its own, or as a listing's "ERROR = Missing volume :
     // a.z01"; unrar: "Cannot find volume /folder/a.part2.rar". Never inside another line, where an entry's
     // name is echoed ("Incorrect password for Cannot find volume x.txt").
-    static const QRegularExpression missing(QStringLiteral("^(?:") + SevenZipWords::kMissingVolume +
-                                                QLatin1Char('|') + UnrarWords::kMissingVolume +
-                                                QStringLiteral(")(.+)$"),
-                                            QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = missing.match(combinedText);
-    if (!match.hasMatch()) return std::nullopt;
-    return QFileInfo(match.captured(1).trimmed()).fileName();
+    static const QRegularExpression sevenZip(
+        QStringLiteral("^(?:") + SevenZipWords::kMissingVolume + QStringLiteral(")(.+)$"),
+        QRegularExpression::MultilineOption);
+    static const QRegularExpression unrar(
+        QStringLiteral("^(?:") + UnrarWords::kMissingVolume + QStringLiteral(")(.+)$"),
+        QRegularExpression::MultilineOption);
+    const QString text = combinedText(result);
+    for (const auto& [program, missing] :
+         {std::pair<ToolProgram, const QRegularExpression&>{ToolProgram::sevenZip, sevenZip},
+          {ToolProgram::unrar, unrar}}) {
+        if (!ranBy(result, program)) continue;
+        if (const QRegularExpressionMatch match = missing.match(text); match.hasMatch())
+            return QFileInfo(match.captured(1).trimmed()).fileName();
+    }
+    return std::nullopt;
 }
 
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames) {
     const QString text = combinedText(result);
-    if (std::optional<ArchiveError> empty = tarEmptyEntry(text)) return empty;
-    if (std::optional<ArchiveError> link = refusedLink(text)) return link;
-    if (const std::optional<QString> volume = missingVolume(text))
+    if (ranBy(result, ToolProgram::tar)) {
+        if (std::optional<ArchiveError> empty = tarEmptyEntry(text)) return empty;
+    }
+    if (ranBy(result, ToolProgram::sevenZip)) {
+        if (std::optional<ArchiveError> link = refusedLink(text)) return link;
+    }
+    if (const std::optional<QString> volume = missingVolume(result))
         return ArchiveError::missingVolume(*volume);
     const QString lowered = searchableText(result, echoedNames);
     // A full disk or a read-only folder fails an encrypted archive too: they come before the password.
-    if (namesFullDisk(lowered)) return ArchiveError::diskFull();
+    if (namesFullDisk(result, lowered)) return ArchiveError::diskFull();
     if (says(lowered, QLatin1String("read-only file system"))) return ArchiveError::readOnlyFileSystem();
-    if (namesPasswordProblem(lowered)) return ArchiveError::wrongPassword();
+    if (namesPasswordProblem(result, lowered)) return ArchiveError::wrongPassword();
+    const bool sevenZip = ranBy(result, ToolProgram::sevenZip);
+    const bool unrar = ranBy(result, ToolProgram::unrar);
+    const bool infoZip = ranBy(result, ToolProgram::infoZip);
+    const bool tar = ranBy(result, ToolProgram::tar);
     // A method the tool lacks explains whatever else it said of the entry: its one line names it.
-    if (unrarLacksMethod(text)) return std::nullopt;
+    if (unrar && unrarLacksMethod(text)) return std::nullopt;
     // A set of numbered pieces that ends early lacks the piece after its last one.
-    if (says(lowered, SevenZipWords::kUnexpectedEndWords)) {
+    if (sevenZip && says(lowered, SevenZipWords::kUnexpectedEndWords)) {
         if (const std::optional<QString> next = ArchiveVolumes::volumeAfterLast(echoedNames.value(0)))
             return ArchiveError::missingVolume(*next);
     }
@@ -298,29 +354,36 @@ std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStr
     // An archive the user may not read cannot be opened either ("Cannot open the file as archive", then
     // "errno=13"), but 7-Zip follows "Is not archive" with the "errno=1" its open left behind: that one is
     // no permission problem.
-    const QList<LineReport> reports = ToolFailureText::lineReports(text);
+    const QList<LineReport> reports = ToolFailureText::lineReports(result);
     for (const LineReport& report : reports) {
         if (!report.failure || report.failure->errorNumber != EACCES) continue;
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
     }
-    if (says(lowered, SevenZipWords::kNotArchiveWords) || saysCannotOpen(lowered))
+    if (sevenZip && (says(lowered, SevenZipWords::kNotArchiveWords) || saysCannotOpen(lowered)))
         return ArchiveError::corruptedArchive();
     for (const LineReport& report : reports) {
         if (!report.failure) continue;
         if (std::optional<ArchiveError> refused = refusal(*report.failure)) return refused;
     }
-    if (mentionsPermission(text, echoedNames)) return ArchiveError::permissionDenied();
-    if (unrarSaysCorruptHeader(text) || unzipFoundNoEntries(result) || unzipSaysCorruptDirectory(text))
+    if (mentionsPermission(result, echoedNames)) return ArchiveError::permissionDenied();
+    if ((unrar && unrarSaysCorruptHeader(text)) ||
+        (infoZip && (unzipFoundNoEntries(result) || unzipSaysCorruptDirectory(text))))
         return ArchiveError::corruptedArchive();
-    // Each program's damaged archive or records.
-    if (saysAny(lowered, SevenZipWords::kDamageWords) || saysAny(lowered, UnrarWords::kDamageWords) ||
-        says(lowered, SevenZipWords::kUnexpectedEndWords) || saysAny(lowered, InfoZipWords::kDamageWords) ||
-        saysAny(lowered, TarWords::kDamageWords))
+    // Each program's damaged archive or records; a compressed TAR's damaged layer is its decoder's
+    // (7-Zip's words, or a decoder that failed: "tar: Child returned status 2").
+    static const QRegularExpression decoderFailed(TarWords::kChildFailedLine);
+    if (((sevenZip || tar) && (saysAny(lowered, SevenZipWords::kDamageWords) ||
+                               says(lowered, SevenZipWords::kUnexpectedEndWords))) ||
+        (unrar && saysAny(lowered, UnrarWords::kDamageWords)) ||
+        (infoZip && saysAny(lowered, InfoZipWords::kDamageWords)) ||
+        (tar && (saysAny(lowered, TarWords::kDamageWords) || hasLine(text, decoderFailed))))
         return ArchiveError::corruptedArchive();
-    if (std::optional<ArchiveError> entry = unwritableEntry(text)) return entry;
+    if (sevenZip || tar) {
+        if (std::optional<ArchiveError> entry = unwritableEntry(text)) return entry;
+    }
     // unrar found nothing to write, and no other line says why.
     static const QRegularExpression noFiles(UnrarWords::kNoFilesLine);
-    if (reports.isEmpty() && hasLine(text, noFiles)) return ArchiveError::noFiles();
+    if (unrar && reports.isEmpty() && hasLine(text, noFiles)) return ArchiveError::noFiles();
     return std::nullopt;
 }
 

@@ -14,28 +14,15 @@ namespace ToolFailure {
 
 // The combined text lower-cased for the failure rules, with the names the tool echoes (the archive it
 // opened first, then the destination, entries) taken out first where it prints them, never from its
-// own words: a failing archive called "wrong passwords.7z" is not a password problem, and an entry
-// called "a" leaves "Wrong password" whole. The rules match their words as whole words.
+// own words, and the fields where the run's program prints an entry's name (7-Zip's after its reason,
+// "ERROR: Data Error : <entry>", unzip's "inflating: <path>  <words>", unrar's "<entry> - <words>" and
+// "Extracting  <path>") taken off: a failing archive called
+// "wrong passwords.7z" is not a password problem, and an entry called "a" leaves "Wrong password" whole. The
+// rules match their words as whole words.
 QString searchableText(const ProcessResult& result, const QStringList& echoedNames);
-
-// True when a 7-Zip run failed only because the file system would not take the items' Unix modes (FAT:
-// fusefat, many FUSE and network mounts, USB sticks): every line of its standard error is "ERROR: Cannot set
-// file attribute : errno=38 : …" (not implemented, not supported, not permitted). Every item was written
-// and checked, so the run extracted the archive.
-bool onlyModesUnset(const ProcessResult& result);
-
-// True when 7-Zip reported warnings on its own lines ("WARNINGS:", "Archives with Warnings: 1"), which
-// it may do with exit status 0: a TAR header it could not read (a name cut short, an entry skipped) is
-// such a warning. What it wrote then need not be what the archive holds, so it is no clean success.
-bool sevenZipWarned(const ProcessResult& result);
 
 // True when unzip said the archive holds no entries ("warning [a.zip]:  zipfile is empty").
 bool unzipFoundNoEntries(const ProcessResult& result);
-
-// True when unzip ended with its warning status (1) and still listed or wrote every entry: it skipped
-// none ("skipping: a  incorrect password") and its words name no failure (namedFailure). A few bytes
-// before the first header or a comment cut short is such a warning; the run did its work.
-bool onlyWarnings(const ProcessResult& result, const QStringList& echoedNames);
 
 // True when 7-Zip failed because it could not open the file as an archive at all or does not support
 // an entry's method, as opposed to a wrong password or damaged entries: a 7-Zip without RAR support
@@ -52,25 +39,28 @@ std::optional<ArchiveError> refusedLink(const QString& combinedText);
 // entry of its name overwrote.
 std::optional<ArchiveError> unwritableEntry(const QString& combinedText);
 
-// Whether the tool's words (searchableText) say that the password was wrong or missing.
-bool namesPasswordProblem(const QString& searchable);
+// Whether the run's own program's words (searchable: its searchableText) say that the password was wrong
+// or missing.
+bool namesPasswordProblem(const ProcessResult& result, const QString& searchable);
 // Whether they say that the disk is full.
-bool namesFullDisk(const QString& searchable);
+bool namesFullDisk(const ProcessResult& result, const QString& searchable);
 
-// The file name of the volume the tool could not find, from its words.
-std::optional<QString> missingVolume(const QString& combinedText);
+// The file name of the volume the run's program could not find, from its words.
+std::optional<QString> missingVolume(const ProcessResult& result);
 
 // The failure rules of every tool run (7-Zip, unrar, unzip, zip, tar; extracting, compressing or
-// testing), in order: an entry GNU tar will not make up (a hard link without a target, an entry without
-// a name) is damage naming it (ArchiveError::corruptedEntry), a refused link names it, a missing volume
-// names it, a full disk, a read-only folder, the password (only the tools' own words for it: an encrypted
-// archive that fails for another reason is not a password problem), a set of numbered pieces (a.7z.001,
-// a.zip.001) that ends early names the piece after its last one (the archive is the first of
-// echoedNames), a file that is no archive (one 7-Zip cannot open is damaged), an item the tool was
-// refused, named with what could not be done ("无法读取“a/secret.txt”（没有读取权限）"), other permission
-// problems, damaged data, an entry that could not be written (unwritableEntry). A name the file system
-// could not hold (EPERM, EINVAL or EILSEQ where a name was made: FAT through fusefat) and a mode it would
-// not take are no permission problem. Nothing when the words name none of them.
+// testing), each reading only the words of the run's program (ProcessResult::program; GNU tar's with its
+// decoder's, 7-Zip's; every program's for a result no driver made), in order: an entry GNU tar will not make
+// up (a hard link without a target, an entry without a name) is damage naming it
+// (ArchiveError::corruptedEntry), a refused link names it, a missing volume names it, a full disk, a
+// read-only folder, the password (only the tools' own words for it: an encrypted archive that fails for
+// another reason is not a password problem), a set of numbered pieces (a.7z.001, a.zip.001) that ends early
+// names the piece after its last one (the archive is the first of echoedNames), a file that is no archive
+// (one 7-Zip cannot open is damaged), an item the tool was refused, named with what could not be done
+// ("无法读取“a/secret.txt”（没有读取权限）"), other permission problems, damaged data, an entry that could
+// not be written (unwritableEntry). A name the file system could not hold (EPERM, EINVAL or EILSEQ where a
+// name was made: FAT through fusefat) and a mode it would not take are no permission problem. Nothing when
+// the words name none of them.
 std::optional<ArchiveError> namedFailure(const ProcessResult& result, const QStringList& echoedNames);
 
 // An extracting run's failure: namedFailure, else extractFailed with sentence and the tool's one error

@@ -34,33 +34,30 @@ std::optional<SystemFailure> tarReadingFailure(const QString& line) {
     const std::optional<QByteArray> name = ToolText::cUnquoted(match.captured(1).toUtf8());
     if (!reason || !name) return std::nullopt;
     const QString path = ToolText::decode(*name);
-    static const QHash<QString, QString> actions{
-        {TarWords::kOpenStep, kOpenOutput},
-        {TarWords::kMkdirStep, kCreateFolder},
+    static const QHash<QString, Step> steps{
+        {TarWords::kOpenStep, Step::writeFile},
+        {TarWords::kMkdirStep, Step::makeFolder},
         // Only root may make a device node; 7-Zip then writes an empty file in its place.
-        {TarWords::kMknodStep, QStringLiteral("Cannot create device")},
-        {TarWords::kSymlinkStep, QStringLiteral("Cannot create symbolic link")},
-        {TarWords::kHardLinkStep, kCreateHardLink},
+        {TarWords::kMknodStep, Step::makeDevice},
+        {TarWords::kSymlinkStep, Step::makeLink},
+        {TarWords::kHardLinkStep, Step::makeHardLink},
     };
-    const QString action = path.startsWith(u'/') ? QString(kOpenInput) : actions.value(match.captured(2));
-    return SystemFailure{action, *reason, {shownPath(path)}};
+    const Step step = path.startsWith(u'/') ? Step::readInput : steps.value(match.captured(2));
+    return SystemFailure{step, *reason, {shownPath(path)}};
 }
 
-// What a step 7-Zip names does: whether it reads or writes, and whether it makes a name.
-struct Step {
-    SystemErrorText::Access access = SystemErrorText::Access::write;
-    bool makesName = false;
-};
-
-Step stepOf(const QString& action) {
-    using SystemErrorText::Access;
+// The step 7-Zip names in its words ("Cannot open output file").
+Step sevenZipStep(const QString& words) {
     static const QHash<QString, Step> steps{
-        {kOpenOutput, {Access::write, true}},
-        {kCreateFolder, {Access::write, true}},
-        {QStringLiteral("Cannot create output directory"), {Access::write, true}},
-        {kOpenInput, {Access::read, false}},
+        {SevenZipWords::kOpenOutputStep, Step::writeFile},
+        {SevenZipWords::kCreateFolderStep, Step::makeFolder},
+        {SevenZipWords::kCreateOutputDirectoryStep, Step::makeFolder},
+        {SevenZipWords::kCreateSymbolicLinkStep, Step::makeLink},
+        {SevenZipWords::kCreateHardLinkStep, Step::makeHardLink},
+        {SevenZipWords::kOpenInputStep, Step::readInput},
+        {SevenZipWords::kSetFileAttribute, Step::setModes},
     };
-    return steps.value(action);
+    return steps.value(words, Step::unnamed);
 }
 
 }  // namespace
@@ -85,75 +82,84 @@ std::optional<SystemFailure> systemFailure(const QString& line) {
     static const QRegularExpression opening(QStringLiteral("^(.+) : opening$"));
     const QRegularExpressionMatch match = failure.match(line.trimmed());
     if (!match.hasMatch()) return std::nullopt;
-    SystemFailure parsed{match.captured(2), match.captured(3).toInt(), {}};
+    const QString words = match.captured(2);
+    SystemFailure parsed{sevenZipStep(words), match.captured(3).toInt(), {}};
     if (match.hasCaptured(4)) {
         for (const QString& path : match.captured(4).split(QStringLiteral(" : ")))
             parsed.paths << shownPath(path);
     }
-    if (const QRegularExpressionMatch listed = opening.match(parsed.action); listed.hasMatch()) {
-        parsed = {kOpenInput, parsed.errorNumber, {shownPath(listed.captured(1))}};
-    } else if (!match.hasCaptured(1) && parsed.paths.isEmpty() && !parsed.action.isEmpty()) {
+    if (const QRegularExpressionMatch listed = opening.match(words); listed.hasMatch()) {
+        parsed = {Step::readInput, parsed.errorNumber, {shownPath(listed.captured(1))}};
+    } else if (!match.hasCaptured(1) && parsed.paths.isEmpty() && !words.isEmpty()) {
         // Compression's list of inputs it could not read names the input first: "a/secret.txt : errno=13 :
         // Permission denied".
-        QString input = parsed.action;
+        QString input = words;
         if (input.endsWith(QLatin1Char('/'))) input.chop(1);  // a folder is printed with its slash
-        parsed = {kOpenInput, parsed.errorNumber, {shownPath(input)}};
+        parsed = {Step::readInput, parsed.errorNumber, {shownPath(input)}};
     }
     return parsed;
 }
 
-std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed) {
+namespace {
+
+// The lines from index on, trimmed, and the error number the system's words on one of them give.
+struct Lines {
+    const QStringList& lines;
+    qsizetype index;
+    QString at(qsizetype offset) const {
+        return index + offset < lines.size() ? lines[index + offset].trimmed() : QString();
+    }
+    std::optional<int> reasonAt(qsizetype offset) const { return SystemErrorText::errorNumberOf(at(offset)); }
+};
+
+// 7-Zip's one line; its archive it could not open ("ERROR: a.7z", "Cannot open the file as archive", the
+// error number after a blank line); an archive it may not change ("The file is read-only", its path).
+std::optional<SystemFailure> sevenZipFailureAt(const Lines& lines, qsizetype& consumed) {
     static const QRegularExpression sevenZipOpen(QStringLiteral("^ERROR: (.+)$"));
+    if (std::optional<SystemFailure> failure = systemFailure(lines.at(0))) return failure;
+    if (lines.at(0) == SevenZipWords::kFileIsReadOnly && !lines.at(1).isEmpty()) {
+        consumed = 2;
+        return SystemFailure{Step::writeFile, EACCES, {shownPath(lines.at(1))}};
+    }
+    if (const QRegularExpressionMatch match = sevenZipOpen.match(lines.at(0));
+        match.hasMatch() && lines.at(1) == SevenZipWords::kCannotOpenAsArchiveLine) {
+        const qsizetype numbered = lines.at(2).isEmpty() ? 3 : 2;
+        const std::optional<SystemFailure> failure = systemFailure(lines.at(numbered));
+        if (!failure || failure->step != Step::unnamed) return std::nullopt;
+        consumed = numbered + 1;
+        return SystemFailure{Step::readInput, failure->errorNumber, {shownPath(match.captured(1))}};
+    }
+    return std::nullopt;
+}
+
+// unrar's "Cannot open a.rar" and "Cannot create <path>", the system's words on the next line.
+std::optional<SystemFailure> unrarFailureAt(const Lines& lines, qsizetype& consumed) {
     static const QRegularExpression unrar(UnrarWords::kCannotOpenOrCreateLine);
+    const QRegularExpressionMatch match = unrar.match(lines.at(0));
+    if (!match.hasMatch()) return std::nullopt;
+    const bool creating = match.captured(1) == QLatin1String("create");
+    const std::optional<int> reason = lines.reasonAt(1);
+    // "Cannot open" begins its other sentences too; only with the system's words is it a failed call.
+    if (!reason && !creating) return std::nullopt;
+    consumed = reason ? 2 : 1;
+    return SystemFailure{
+        creating ? Step::writeFile : Step::readInput, reason.value_or(0), {shownPath(match.captured(2))}};
+}
+
+// unzip's "error:  cannot open zipfile [ a.zip ]", the system's words on the next line; zip's input it
+// could not read, the system's words as a warning of their own ("zip warning: Permission denied").
+std::optional<SystemFailure> infoZipFailureAt(const Lines& lines, qsizetype& consumed) {
     static const QRegularExpression unzip(InfoZipWords::kCannotOpenZipfileLine);
-    static const QRegularExpression tar(TarWords::kInputFailureLine);
     static const QRegularExpression zip(InfoZipWords::kCouldNotOpenLine);
     static const QRegularExpression zipWarning(InfoZipWords::kWarningLine);
-    const auto line = [&](qsizetype offset) {
-        return index + offset < lines.size() ? lines[index + offset].trimmed() : QString();
-    };
-    const auto reasonAt = [&](qsizetype offset) { return SystemErrorText::errorNumberOf(line(offset)); };
-    consumed = 1;
-    if (std::optional<SystemFailure> failure = systemFailure(line(0))) return failure;
-    // 7-Zip refuses to change an archive the user may not write: "The file is read-only", then its path.
-    if (line(0) == SevenZipWords::kFileIsReadOnly && !line(1).isEmpty()) {
-        consumed = 2;
-        return SystemFailure{kOpenOutput, EACCES, {shownPath(line(1))}};
-    }
-    if (const QRegularExpressionMatch match = sevenZipOpen.match(line(0));
-        match.hasMatch() && line(1) == SevenZipWords::kCannotOpenAsArchiveLine) {
-        const qsizetype numbered = line(2).isEmpty() ? 3 : 2;
-        const std::optional<SystemFailure> failure = systemFailure(line(numbered));
-        if (!failure || !failure->action.isEmpty()) return std::nullopt;
-        consumed = numbered + 1;
-        return SystemFailure{kOpenInput, failure->errorNumber, {shownPath(match.captured(1))}};
-    }
-    if (const QRegularExpressionMatch match = unrar.match(line(0)); match.hasMatch()) {
-        const bool creating = match.captured(1) == QLatin1String("create");
-        const std::optional<int> reason = reasonAt(1);
-        // "Cannot open" begins other tools' sentences too; only with the system's words is it unrar's.
-        if (!reason && !creating) return std::nullopt;
+    if (const QRegularExpressionMatch match = unzip.match(lines.at(0)); match.hasMatch()) {
+        const std::optional<int> reason = lines.reasonAt(1);
         consumed = reason ? 2 : 1;
-        return SystemFailure{creating ? QString(kOpenOutput) : QString(kOpenInput),
-                             reason.value_or(0),
-                             {shownPath(match.captured(2))}};
+        return SystemFailure{Step::readInput, reason.value_or(0), {shownPath(match.captured(1))}};
     }
-    if (const QRegularExpressionMatch match = unzip.match(line(0)); match.hasMatch()) {
-        const std::optional<int> reason = reasonAt(1);
-        consumed = reason ? 2 : 1;
-        return SystemFailure{kOpenInput, reason.value_or(0), {shownPath(match.captured(1))}};
-    }
-    if (std::optional<SystemFailure> failure = tarReadingFailure(line(0))) return failure;
-    // Creating, tar names its inputs as they are: "tar: a/secret.txt: Cannot open: Permission denied".
-    if (const QRegularExpressionMatch match = tar.match(line(0)); match.hasMatch()) {
-        if (const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(2)))
-            return SystemFailure{kOpenInput, *reason, {shownPath(match.captured(1))}};
-    }
-    // zip gives the system's words as a warning of their own, on standard error: "zip warning: Permission
-    // denied".
-    if (const QRegularExpressionMatch match = zip.match(line(0)); match.hasMatch()) {
-        SystemFailure failure{kOpenInput, 0, {shownPath(match.captured(1))}};
-        for (const QString& other : lines) {
+    if (const QRegularExpressionMatch match = zip.match(lines.at(0)); match.hasMatch()) {
+        SystemFailure failure{Step::readInput, 0, {shownPath(match.captured(1))}};
+        for (const QString& other : lines.lines) {
             const QRegularExpressionMatch warning = zipWarning.match(other.trimmed());
             const std::optional<int> reason =
                 warning.hasMatch() ? SystemErrorText::errorNumberOf(warning.captured(1)) : std::nullopt;
@@ -164,8 +170,50 @@ std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index
     return std::nullopt;
 }
 
+// GNU tar's entry it could not write (tarReadingFailure) and, creating, its input it could not read, named
+// as it is: "tar: a/secret.txt: Cannot open: Permission denied". Its decoder, 7-Zip, says its own in its
+// lines.
+std::optional<SystemFailure> tarFailureAt(const Lines& lines, qsizetype& consumed) {
+    static const QRegularExpression tar(TarWords::kInputFailureLine);
+    if (std::optional<SystemFailure> failure = tarReadingFailure(lines.at(0))) return failure;
+    if (const QRegularExpressionMatch match = tar.match(lines.at(0)); match.hasMatch()) {
+        if (const std::optional<int> reason = SystemErrorText::errorNumberOf(match.captured(2)))
+            return SystemFailure{Step::readInput, *reason, {shownPath(match.captured(1))}};
+    }
+    return sevenZipFailureAt(lines, consumed);
+}
+
+}  // namespace
+
+std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed,
+                                       const std::optional<ToolProgram>& program) {
+    const Lines from{lines, index};
+    consumed = 1;
+    if (!program) {
+        for (const ToolProgram each :
+             {ToolProgram::sevenZip, ToolProgram::unrar, ToolProgram::infoZip, ToolProgram::tar}) {
+            if (std::optional<SystemFailure> failure = failureAt(lines, index, consumed, each))
+                return failure;
+        }
+        return std::nullopt;
+    }
+    switch (*program) {
+        case ToolProgram::sevenZip:
+            return sevenZipFailureAt(from, consumed);
+        case ToolProgram::unrar:
+            return unrarFailureAt(from, consumed);
+        case ToolProgram::infoZip:
+            return infoZipFailureAt(from, consumed);
+        case ToolProgram::tar:
+            return tarFailureAt(from, consumed);
+        case ToolProgram::zipReader:
+            break;
+    }
+    return std::nullopt;
+}
+
 bool isUnsetMode(const SystemFailure& failure) {
-    return failure.action == SevenZipWords::kSetFileAttribute &&
+    return failure.step == Step::setModes &&
            (failure.errorNumber == ENOSYS || failure.errorNumber == EOPNOTSUPP ||
             failure.errorNumber == EPERM);
 }
@@ -175,11 +223,14 @@ bool isUnsetMode(const QString& line) {
     return failure && isUnsetMode(*failure);
 }
 
-SystemErrorText::Access accessOf(const SystemFailure& failure) { return stepOf(failure.action).access; }
+SystemErrorText::Access accessOf(const SystemFailure& failure) {
+    return failure.step == Step::readInput ? SystemErrorText::Access::read : SystemErrorText::Access::write;
+}
 
 bool isUnholdableName(const SystemFailure& failure) {
     const int number = failure.errorNumber;
-    return stepOf(failure.action).makesName && (number == EPERM || number == EINVAL || number == EILSEQ);
+    const bool makesName = failure.step == Step::writeFile || failure.step == Step::makeFolder;
+    return makesName && (number == EPERM || number == EINVAL || number == EILSEQ);
 }
 
 }  // namespace ToolFailureLines

@@ -16,16 +16,15 @@ namespace ToolFailureLines {
 // line, "ERROR: Cannot open output file : errno=20 : Not a directory : <path>", "System ERROR: errno=1 :
 // Operation not permitted" (a hard link names its target after its own path; the system's wording of the
 // number holds no colon); the other forms are read into the same words (failureAt).
+// What the tool tried, whichever program said it in its own words; unnamed when it named no step or one
+// velmora does not word.
+enum class Step { unnamed, readInput, writeFile, makeFolder, makeLink, makeHardLink, makeDevice, setModes };
+
 struct SystemFailure {
-    QString action;       // 7-Zip's words for the step ("Cannot open output file"); empty when none is named
+    Step step = Step::unnamed;
     int errorNumber = 0;  // 0 when the tool gave no reason
     QStringList paths;    // as the user knows them (shownPath)
 };
-
-inline constexpr auto kOpenInput = QLatin1String("Cannot open input file");
-inline constexpr auto kOpenOutput = QLatin1String("Cannot open output file");
-inline constexpr auto kCreateFolder = QLatin1String("Cannot create folder");
-inline constexpr auto kCreateHardLink = QLatin1String("Cannot create hard link");
 
 // Standard error, a line feed, standard output: the text failure rules test and report.
 QString combinedText(const ProcessResult& result);
@@ -37,12 +36,14 @@ QString shownPath(const QString& printed);
 // The failure 7-Zip's one line reports, in its own form.
 std::optional<SystemFailure> systemFailure(const QString& line);
 
-// The failed system call reported from the line at index on, over as many lines as it takes (consumed):
-// 7-Zip's one line; 7-Zip's archive it could not open ("ERROR: a.7z", "Cannot open the file as archive",
-// the error number after a blank line); unrar's "Cannot open a.rar" and "Cannot create <path>", and
+// The failed system call reported from the line at index on, over as many lines as it takes (consumed),
+// in the forms of the program that ran (every program's for a result no driver made): 7-Zip's one line,
+// its archive it could not open ("ERROR: a.7z", "Cannot open the file as archive", the error number after
+// a blank line) and one it may not change; unrar's "Cannot open a.rar" and "Cannot create <path>", and
 // unzip's "error:  cannot open zipfile [ a.zip ]", each with the system's words on the next line; tar's
-// and zip's inputs they could not read.
-std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed);
+// (with its decoder's, 7-Zip's) and zip's inputs they could not read.
+std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index, qsizetype& consumed,
+                                       const std::optional<ToolProgram>& program);
 
 // A mode the file system would not take ("ERROR: Cannot set file attribute : errno=38 : Function not
 // implemented : <path>"): FAT holds no Unix modes; FUSE mounts of it say the call is not implemented or

@@ -14,24 +14,33 @@ namespace {
 using ToolFailureLines::shownPath;
 using ToolFailureLines::SystemFailure;
 
-// What 7-Zip tried, in words; empty for what it rarely reports.
-QString actionWords(const QString& action) {
-    static const QHash<QString, QString> words{
-        {ToolFailureLines::kOpenOutput, QStringLiteral(u"无法写入")},
-        {ToolFailureLines::kCreateFolder, QStringLiteral(u"无法创建文件夹")},
-        {QStringLiteral("Cannot create output directory"), QStringLiteral(u"无法创建文件夹")},
-        {QStringLiteral("Cannot create symbolic link"), QStringLiteral(u"无法创建链接")},
-        {ToolFailureLines::kCreateHardLink, QStringLiteral(u"无法创建硬链接")},
-        {QStringLiteral("Cannot create device"), QStringLiteral(u"无法创建设备文件")},
-        {ToolFailureLines::kOpenInput, QStringLiteral(u"无法读取")},
-        {SevenZipWords::kSetFileAttribute, QStringLiteral(u"无法设置文件属性")},
-    };
-    return words.value(action);
+// What the tool tried, in words; empty for a step it did not name.
+QString stepWords(ToolFailureLines::Step step) {
+    using ToolFailureLines::Step;
+    switch (step) {
+        case Step::writeFile:
+            return QStringLiteral(u"无法写入");
+        case Step::makeFolder:
+            return QStringLiteral(u"无法创建文件夹");
+        case Step::makeLink:
+            return QStringLiteral(u"无法创建链接");
+        case Step::makeHardLink:
+            return QStringLiteral(u"无法创建硬链接");
+        case Step::makeDevice:
+            return QStringLiteral(u"无法创建设备文件");
+        case Step::readInput:
+            return QStringLiteral(u"无法读取");
+        case Step::setModes:
+            return QStringLiteral(u"无法设置文件属性");
+        case Step::unnamed:
+            break;
+    }
+    return {};
 }
 
 // "无法写入“a/b.txt”：文件名太长": what failed on which entry, and why, in Chinese.
 QString systemFailureText(const SystemFailure& failure) {
-    QString subject = actionWords(failure.action);
+    QString subject = stepWords(failure.step);
     if (!failure.paths.isEmpty() && !failure.paths.first().isEmpty())
         subject += QStringLiteral(u"“") + failure.paths.first() + QStringLiteral(u"”");
     QString reason;
@@ -43,24 +52,35 @@ QString systemFailureText(const SystemFailure& failure) {
     return subject.isEmpty() ? reason : subject + QStringLiteral(u"：") + reason;
 }
 
-// unzip's lines that name an entry and what kept it from being written: a name it could not turn into a
-// file name ("mapname:  conversion of <name> failed"), a method it lacks ("skipping: <name>  `tokenize'
-// method not supported"); 7-Zip's and unrar's missing method ("ERROR: Unsupported Method : <name>",
-// "Unknown method in <name>").
-std::optional<QString> entryFailureText(const QString& line) {
+// The lines that name an entry and what kept it from being written, in the forms of the program that ran
+// (every program's for a result no driver made): unzip's name it could not turn into a file name
+// ("mapname:  conversion of <name> failed") and method it lacks ("skipping: <name>  `tokenize' method not
+// supported"); 7-Zip's and unrar's missing method ("ERROR: Unsupported Method : <name>", "Unknown method
+// in <name>").
+std::optional<QString> entryFailureText(const QString& line, const std::optional<ToolProgram>& program) {
+    const auto ran = [&](ToolProgram each) { return !program || *program == each; };
     static const QRegularExpression mapname(InfoZipWords::kMapnameLine);
-    static const QRegularExpression method(QStringLiteral("^(?:") + InfoZipWords::kMethodNotSupported +
-                                           QLatin1Char('|') + SevenZipWords::kUnsupportedMethodLine +
-                                           QLatin1Char('|') + UnrarWords::kUnknownMethod +
-                                           QStringLiteral("(.+))$"));
-    if (const QRegularExpressionMatch match = mapname.match(line); match.hasMatch()) {
+    static const QRegularExpression unzipMethod(QStringLiteral("^") + InfoZipWords::kMethodNotSupported +
+                                                QLatin1Char('$'));
+    static const QRegularExpression sevenZipMethod(QStringLiteral("^") +
+                                                   SevenZipWords::kUnsupportedMethodLine + QLatin1Char('$'));
+    static const QRegularExpression unrarMethod(QStringLiteral("^") + UnrarWords::kUnknownMethod +
+                                                QStringLiteral("(.+)$"));
+    if (const QRegularExpressionMatch match = mapname.match(line);
+        ran(ToolProgram::infoZip) && match.hasMatch()) {
         const QString name = match.captured(1).trimmed();
         if (name.isEmpty()) return QStringLiteral(u"压缩包中有名称为空的条目，无法写入");
         return QStringLiteral(u"无法写入“") + shownPath(name) + QStringLiteral(u"”：这个名称不能用作文件名");
     }
-    if (const QRegularExpressionMatch match = method.match(line); match.hasMatch()) {
-        const QString name = match.captured(1) + match.captured(2) + match.captured(3);  // one of them
-        return QStringLiteral(u"无法解压“") + shownPath(name) + QStringLiteral(u"”：不支持它的压缩方法");
+    const std::pair<ToolProgram, const QRegularExpression&> methods[] = {
+        {ToolProgram::infoZip, unzipMethod},
+        {ToolProgram::sevenZip, sevenZipMethod},
+        {ToolProgram::unrar, unrarMethod}};
+    for (const auto& [each, method] : methods) {
+        if (!ran(each)) continue;
+        if (const QRegularExpressionMatch match = method.match(line); match.hasMatch())
+            return QStringLiteral(u"无法解压“") + shownPath(match.captured(1)) +
+                   QStringLiteral(u"”：不支持它的压缩方法");
     }
     return std::nullopt;
 }
@@ -111,20 +131,21 @@ QString compressingToolFailed(ToolFallback::Program program) {
 }
 
 std::optional<QString> errorLine(const ProcessResult& result) {
-    const QList<LineReport> reports = lineReports(ToolFailureLines::combinedText(result));
+    const QList<LineReport> reports = lineReports(result);
     if (reports.isEmpty()) return std::nullopt;
     return reports.first().text;
 }
 
-QList<LineReport> lineReports(const QString& text) {
+QList<LineReport> lineReports(const ProcessResult& result) {
     QList<LineReport> reports;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QStringList lines = ToolFailureLines::combinedText(result).split(QLatin1Char('\n'));
     for (qsizetype index = 0, consumed = 1; index < lines.size(); index += consumed) {
         if (const std::optional<SystemFailure> failure =
-                ToolFailureLines::failureAt(lines, index, consumed)) {
+                ToolFailureLines::failureAt(lines, index, consumed, result.program)) {
             if (!ToolFailureLines::isUnsetMode(*failure))
                 reports.append({failure, systemFailureText(*failure)});
-        } else if (const std::optional<QString> entry = entryFailureText(lines[index].trimmed())) {
+        } else if (const std::optional<QString> entry =
+                       entryFailureText(lines[index].trimmed(), result.program)) {
             reports.append({std::nullopt, *entry});
         }
     }

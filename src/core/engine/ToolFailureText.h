@@ -31,17 +31,18 @@ QString compressingToolFailed(ToolFallback::Program program);
 // unrar's "Cannot create <path>" and the system's words after it, …) reads "无法写入“a.txt”：文件名太长"
 // (SystemErrorText; a name the file system could not hold "目标位置不能使用这个名称"), a name unzip could
 // not map or a method no tool has names the entry; a mode the file system would not take
-// (ToolFailure::onlyModesUnset) is passed over. No path shows velmora's hidden work folder. Nothing when
+// (SevenZipTool::classify) is passed over. No path shows velmora's hidden work folder. Nothing when
 // no line is recognised: the caller's fixed sentence then stands alone.
 std::optional<QString> errorLine(const ProcessResult& result);
 
-// Each failure the tools' lines report, recognised and worded, in the order printed: a failed system
-// call (not a mode the file system would not take) or an entry that could not be written.
+// Each failure the run's lines report in its program's forms, recognised and worded, in the order
+// printed: a failed system call (not a mode the file system would not take) or an entry that could not be
+// written.
 struct LineReport {
     std::optional<ToolFailureLines::SystemFailure> failure;
     QString text;
 };
-QList<LineReport> lineReports(const QString& text);
+QList<LineReport> lineReports(const ProcessResult& result);
 
 // The failure of an archive holding a link that would lead out of the destination, naming the link.
 ArchiveError linkOutsideDestination(const QString& linkPath);

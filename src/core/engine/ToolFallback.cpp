@@ -36,18 +36,32 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
 }
 
 // What a failed run's words say (ToolFailure::namedFailure), least first: nothing known, damage
-// (another program may read past it), or a reason every program would meet. A 7-Zip that cannot open
-// the file says nothing of it beside another program's failure: it may lack the format (Debian's has
-// no RAR). Nor does one that only warned (a TAR's long name it could not read is a "Headers Error" to
-// it), where GNU tar said what failed.
+// (another program may read past it), or a reason every program would meet. A program that could not
+// read the file (ToolOutcome::unreadable) says nothing of it beside another program's failure: 7-Zip may
+// lack the format (Debian's has no RAR), or have read a TAR only in part (a long name it could not read is
+// a "Headers Error" to it), where GNU tar said what failed.
 enum class Verdict { unknown, damaged, reason };
 
-Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
-    constexpr int kSevenZipWarning = 1;
-    const bool onlyWarned = run.result.status == kSevenZipWarning && ToolFailure::sevenZipWarned(run.result);
-    if (run.program == Program::sevenZip &&
-        (onlyWarned || ToolFailure::sevenZipCannotHandle(run.result, echoedNames)))
-        return Verdict::unknown;
+// The run by its own program's contract (each driver's classify).
+ToolOutcome outcomeOf(const Run& run, const QStringList& echoedNames) {
+    switch (run.program) {
+        case Program::sevenZip:
+            return SevenZipTool::classify(run.result, echoedNames);
+        case Program::unrar:
+            return UnrarTool::classify(run.result);
+        case Program::infoZip:
+            return InfoZipTool::classify(run.result, echoedNames);
+        case Program::tar:
+            return TarTool::classify(run.result);
+        case Program::zipReader:
+            break;
+    }
+    return run.result.status == 0 ? ToolOutcome::success : ToolOutcome::failed;
+}
+
+Verdict verdictOf(const Run& run, ToolOutcome outcome, const QStringList& echoedNames) {
+    // A warning after another program's failure says the archive is not whole, and no more.
+    if (outcome == ToolOutcome::unreadable || outcome == ToolOutcome::warned) return Verdict::unknown;
     const std::optional<ArchiveError> named = ToolFailure::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;
     // Damage named in one entry is the archive's, whichever program reads it.
@@ -112,12 +126,16 @@ std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Progr
         std::optional<ProcessResult> result = attempt(programs, program, attempts);
         if (!result) continue;
         Run run{program, std::move(*result)};
-        if (run.result.status == 0) {
+        const ToolOutcome outcome = outcomeOf(run, echoedNames);
+        // A warning is a success only where no program failed before: beside another's failure it says
+        // the archive is not whole.
+        if (outcome == ToolOutcome::success || (outcome == ToolOutcome::warned && !failure)) {
+            run.result.status = 0;
             success = std::move(run);
             if (!attempts.unusable || !attempts.unusable(program)) return success;
             continue;
         }
-        const Verdict verdict = verdictOf(run, echoedNames);
+        const Verdict verdict = verdictOf(run, outcome, echoedNames);
         success.reset();
         if (!failure || verdict > failureVerdict) {
             failure = std::move(run);

@@ -4,6 +4,7 @@
 #include "core/base/CancellationToken.h"
 #include "core/engine/ArchivePrograms.h"
 #include "core/engine/ProcessResult.h"
+#include "core/engine/ToolProgram.h"
 
 #include <QList>
 #include <QString>
@@ -15,9 +16,8 @@
 // browser's listings, entry extractions and edits alike, and when one may hand over to the next.
 namespace ToolFallback {
 
-// zipReader is velmora's own reader of a ZIP's central directory: no program, always at hand, and
-// only a listing has a step for it.
-enum class Program { sevenZip, zipReader, unrar, infoZip, tar };
+// Only a listing has a step for the ZIP reader.
+using Program = ToolProgram;
 
 // The programs of the archive's kind, in its row's order (ArchiveKindTable: RAR unrar then 7-Zip, ZIP
 // 7-Zip, the ZIP reader, then Info-ZIP, ZIPX 7-Zip then Info-ZIP with a password only, TAR and

@@ -48,6 +48,7 @@ ProcessResult UnrarTool::run(const QString& archive, const QString& alias, const
                              const CancellationToken& token) const {
     ProcessResult result = ProcessRunner::run(m_program, arguments, std::nullopt, timeout, {}, token,
                                               ArchiveTools::givenPassword(password));
+    result.program = ToolProgram::unrar;
     if (alias != archive) {
         result.output.replace(alias, archive);
         result.error.replace(alias, archive);

@@ -3,6 +3,7 @@
 #include "core/base/CancellationToken.h"
 #include "core/engine/ProcessResult.h"
 #include "core/engine/ProcessRunner.h"
+#include "core/engine/ToolProgram.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,14 @@
 // (ArchiveError, as for the other programs' refusals).
 class UnrarTool {
 public:
+    // unrar's exit status decides: 0 succeeded; 1 (a warning), 2 (fatal), 3 (a CRC error), 4 (a locked
+    // archive), 5 (a write error), 6 (an open error), 7 (a command line), 8 (memory), 9 (a file it could
+    // not create), 10 (no files to extract), 11 (a wrong password) and 255 (stopped) failed, the words
+    // naming the reason.
+    static ToolOutcome classify(const ProcessResult& result) {
+        return result.status == 0 ? ToolOutcome::success : ToolOutcome::failed;
+    }
+
     explicit UnrarTool(QString program) : m_program(std::move(program)) {}
 
     const QString& program() const { return m_program; }

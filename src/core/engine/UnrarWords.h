@@ -24,12 +24,12 @@ inline constexpr QLatin1String kNoFilesLine("^No files to extract$");
 // A failed system call, the system's words on the next line: "Cannot open a.rar", "Cannot create <path>".
 inline constexpr QLatin1String kCannotOpenOrCreateLine("^Cannot (open|create) (.+)$");
 
-// Lower-cased: a wrong password ("Incorrect password for a.txt", unzip's "incorrect password" too; "The
-// specified password is incorrect."), a full disk (it says only "Write error in the file"), damage.
+// Lower-cased: a wrong password ("Incorrect password for a.txt", "The specified password is incorrect."), a
+// full disk (it says only "Write error in the file"), damage ("Unexpected end of archive").
 inline constexpr QLatin1String kPasswordWords[]{QLatin1String("incorrect password"),
                                                 QLatin1String("password is incorrect")};
 inline constexpr QLatin1String kFullDiskWords("write error in the file");
-inline constexpr QLatin1String kDamageWords[]{QLatin1String("checksum error"),
-                                              QLatin1String("is not rar archive")};
+inline constexpr QLatin1String kDamageWords[]{QLatin1String("checksum error"), QLatin1String("is not rar archive"),
+                                              QLatin1String("unexpected end of archive")};
 
 }  // namespace UnrarWords

@@ -21,7 +21,12 @@ int ZipExtractor::extract(const QString& fileURL, const QString& destinationURL,
                           const CancellationToken& token) {
     ExtractionSteps::requireItem(fileURL);
     ExtractionStaging staging(destinationURL);
-    extractInto(fileURL, staging.path(), password, threadCount, token);
+    try {
+        extractInto(fileURL, staging.path(), password, threadCount, token);
+    } catch (const ArchiveError& error) {
+        throw ExtractionSteps::atDestination(error, destinationURL);
+    }
+    ExtractionSteps::requireExtracted(staging.path());
     ZipDirectoryReading directory(fileURL);
     LegacyNameRenamer::renameExtractedArchive(staging.path(),
                                               [&directory] { return directory.legacyNameSource(); });

@@ -3,6 +3,7 @@
 #include "support/FakePrograms.h"
 #include "support/FakeTool.h"
 #include "support/LegacyArchives.h"
+#include "support/ZipBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,6 +110,29 @@ TEST_F(ArchivePreviewExtractionTest, OddNamesAreListedPreviewedAndExtractedAsSto
                   nothingExtracted);
         EXPECT_FALSE(QFileInfo::exists(destination)) << "no empty folder is left for a selection of nothing";
     }
+}
+
+// A ZIP only unzip reads, with its warning of a comment cut short: every entry of a selection is written,
+// each by a run of its own.
+TEST_F(ArchivePreviewExtractionTest, ASelectionUnzipWarnsOfIsWrittenWhole) {
+    m_tree.writeFile("sample/docs/readme.txt", "readme");
+    m_tree.writeFile("sample/a.txt", "alpha");
+    for (const QString level : {"0", "6"})
+        runTool("/usr/bin/zip", {"-q", "-r", "-" + level, m_tree.path(level + ".zip"), "docs", "a.txt"},
+                m_tree.path("sample"));
+    const auto zips = ZipBytes::readByUnzipOnly(m_tree.readFile("0.zip"), m_tree.readFile("6.zip"));
+    const auto comment = std::find_if(
+        zips.begin(), zips.end(), [](const auto& zip) { return zip.first == QLatin1String("comment.zip"); });
+    ASSERT_NE(comment, zips.end());
+    const QString archive = m_tree.writeFile(comment->first, comment->second);
+    const QString destination = m_tree.path("out");
+    const QStringList extracted =
+        ArchivePreviewService()
+            .extractEntries({entry("docs/readme.txt"), entry("a.txt")}, archive, destination, {}, m_token)
+            .outputs;
+    EXPECT_EQ(extracted.size(), 2);
+    EXPECT_EQ(contents(destination + "/docs/readme.txt"), "readme");
+    EXPECT_EQ(contents(destination + "/a.txt"), "alpha");
 }
 
 TEST_F(ArchivePreviewExtractionTest, PreviewExtractsOneEntryIntoAPrivateFolder) {

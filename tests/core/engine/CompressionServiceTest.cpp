@@ -394,7 +394,7 @@ TEST_F(FakeSevenZipTest, FailedRunsMapToErrorsAndRemoveTheStaging) {
     const std::pair<QString, ArchiveError> cases[] = {
         {"exit 2", ArchiveError::compressFailed(QStringLiteral(u"7-Zip 压缩工具返回错误。"))},
         {"echo 'ERROR: Operation: Permission Denied' >&2; exit 2", ArchiveError::permissionDenied()},
-        {"echo 'disk full' >&2; echo 'partial'; exit 2",
+        {"printf 'System ERROR:\\nerrno=28 : No space left on device\\n' >&2; echo 'partial'; exit 2",
          *ArchiveError::unwritable(QFileInfo(tree.path("out.7z")).path(), ENOSPC)},
         // Neither the banner, the progress nor a line that names no known reason reaches the user.
         {"echo '7-Zip (z) 26.02 (x64) : Copyright (c) 1999-2026 Igor Pavlov'; echo 'Scanning the drive:'; "

@@ -9,16 +9,19 @@
 #include "core/engine/ToolFailureLines.h"
 #include "platform/PrivateTempDirectory.h"
 #include "support/FakePrograms.h"
+#include "support/FullDisk.h"
 #include "support/LegacyArchives.h"
 #include "support/ReadOnlyMount.h"
 #include "support/TempTree.h"
 #include "support/ZipBytes.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <cerrno>
 #include <functional>
 
 namespace {
@@ -148,6 +151,33 @@ protected:
             bytes.replace(bytes.indexOf("PK\x01\x02") + centralOffset, 2, ZipBytes::le16(value));
         if (localOffset >= 0) bytes.replace(localOffset, 2, ZipBytes::le16(value));
         return m_tree.writeFile(QStringLiteral("entry%1.zip").arg(centralOffset), bytes);
+    }
+
+    // The archive with bytes appended after its end, as download tools and signatures leave them.
+    QString withTail(const QString& archive) {
+        QFile file(archive);
+        EXPECT_TRUE(file.open(QIODevice::Append));
+        file.write("tail");
+        return archive;
+    }
+
+    // A damaged archive of data.bin under another name (the words of a tool's reason), stored, made by 7-Zip
+    // (or rar for a RAR); the tool names it in its failure.
+    QString damagedOf(const QString& entry, const QString& archive, const QStringList& switches) {
+        QFile::copy(m_tree.path("src/data.bin"), m_tree.path("src/" + entry));
+        const bool rar = archive.endsWith(".rar");
+        const QString made = make(rar ? "rar" : "7zz", QStringList{"a", rar ? "-m0" : "-mx=0"} + switches +
+                                                           QStringList{"../" + archive, entry});
+        damage(made);
+        return made;
+    }
+
+    // A compressed TAR of data.bin, cut short by its last `cut` bytes.
+    QString cutTar(const QString& name, const QString& compression, int cut) {
+        const QString made = make("tar", {"-c", "--" + compression, "-f", "../" + name, "data.bin"});
+        QFile file(made);
+        EXPECT_TRUE(file.resize(file.size() - cut));
+        return made;
     }
 
     // A RAR of one compressed file, its bytes as edit makes them.
@@ -296,6 +326,58 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
              return m_tree.writeFile("offset.zip", bytes);
          },
          std::nullopt, damaged},
+        // Bytes after the end, and an end header 7-Zip has to look for, are its warnings: it wrote and
+        // checked every item.
+        {"a 7z with bytes after its end",
+         [&] {
+             return withTail(make("7zz", {"a", "../tail.7z", "note.txt"}));
+         },
+         std::nullopt, "no failure"},
+        {"an AES zip with bytes after its end",
+         [&] {
+             return withTail(make("7zz", {"a", "-tzip", "-mem=AES256", "-pright", "../aes.zip", "note.txt"}));
+         },
+         "right", "no failure"},
+        {"a 7z whose end header offset is damaged",
+         [&] {
+             const QString archive = make("7zz", {"a", "../noend.7z", "note.txt", "data.bin"});
+             QFile file(archive);
+             EXPECT_TRUE(file.open(QIODevice::ReadWrite));
+             file.seek(8);  // the start header: its CRC, the end header's offset, size and CRC
+             file.write(QByteArray(24, '\0'));
+             return archive;
+         },
+         std::nullopt, "no failure"},
+        // An entry named like a tool's reason is damaged, nothing else.
+        {"a damaged 7z of an entry called incorrect password",
+         [&] { return damagedOf("incorrect password.txt", "p.7z", {}); }, std::nullopt, damaged},
+        {"a damaged 7z of an entry called write error",
+         [&] { return damagedOf("write error in the file.txt", "w.7z", {}); }, std::nullopt, damaged},
+        {"a damaged rar of an entry called incorrect password",
+         [&] { return damagedOf("incorrect password.txt", "p.rar", {"-idq"}); }, std::nullopt, damaged},
+        {"a damaged rar of an entry called write error",
+         [&] { return damagedOf("write error in the file.txt", "w.rar", {"-idq"}); }, std::nullopt, damaged},
+        {"a damaged zip of an entry called incorrect password",
+         [&] { return damagedOf("incorrect password.txt", "p.zip", {"-tzip"}); }, std::nullopt, damaged},
+        {"a damaged zip of an entry called write error",
+         [&] { return damagedOf("write error in the file.txt", "w.zip", {"-tzip"}); }, std::nullopt, damaged},
+        // 7-Zip finds the data short; unzip writes the entry with only a warning: no clean success.
+        {"a zip whose stored size is wrong",
+         [&] {
+             QByteArray bytes = LegacyArchives::zip({{"a.txt", "hello world\n"}}, LegacyArchives::Host::unix);
+             bytes.replace(bytes.indexOf("PK\x01\x02") + 24, 4, ZipBytes::le32(4022250974U));
+             bytes.replace(22, 4, ZipBytes::le32(4022250974U));
+             return m_tree.writeFile("size.zip", bytes);
+         },
+         std::nullopt, damaged},
+        // 190 bytes of junk and an end record of no entries: nothing to extract.
+        {"a zip that yields nothing",
+         [&] { return m_tree.writeFile("junk.zip", QByteArray(190, 'j') + ZipBytes::endRecord(0, 0, 0)); },
+         std::nullopt, QStringLiteral(u"压缩包中没有可解压的文件。")},
+        // A compressed TAR cut short is damage, in GNU tar's decoder's words and in 7-Zip's.
+        {"a truncated tar.bz2", [&] { return cutTar("cut.tar.bz2", "bzip2", 20000); }, std::nullopt, damaged},
+        {"a tar.gz without its trailer", [&] { return cutTar("cut.tar.gz", "gzip", 8); }, std::nullopt,
+         damaged},
         // Encrypted, opened with the right password, and refused for its link: not a password problem.
         {"encrypted 7z with a link leading out",
          [&] {
@@ -307,9 +389,13 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString archive = c.archive();
-        EXPECT_EQ(
-            failureOf(archive, c.password, m_tree.makeFolder(QStringLiteral("out%1").arg(run++)), c.programs),
-            c.expected);
+        const QString out = QStringLiteral("out%1").arg(run++);
+        EXPECT_EQ(failureOf(archive, c.password, m_tree.makeFolder(out), c.programs), c.expected);
+        // A success wrote what the archive holds.
+        if (c.expected == QLatin1String("no failure")) {
+            EXPECT_EQ(m_tree.readFile(out + '/' + QFileInfo(archive).completeBaseName() + "/note.txt"),
+                      "notes\n");
+        }
     }
     // 7-Zip says only "ERROR: <path>" and "Cannot open the file as archive" of these.
     for (const char* name :
@@ -318,6 +404,65 @@ TEST_F(ExtractionFailureReasonTest, eachFailureNamesItsReason) {
         EXPECT_EQ(failureOf(archive, std::nullopt, m_tree.makeFolder(name + QStringLiteral("-out"))), damaged)
             << name;
     }
+}
+
+// Bytes after a ZIP's end leave its extraction to 7-Zip, whose success it is: the names written are the
+// ones the browser lists, for names in Latin-1 and in CP866. An archive that yields nothing leaves no
+// folder behind.
+TEST_F(ExtractionFailureReasonTest, aZipWithBytesAfterItsEndExtractsTheNamesItLists) {
+    for (const auto& [name, entry] : {std::pair("latin", QByteArray("\xd6lf\xe4sser.txt")),
+                                      std::pair("cp866", QByteArray("\x8f\xe0\xa8\xa2\xa5\xe2.html"))}) {
+        SCOPED_TRACE(name);
+        const QString archive =
+            withTail(m_tree.writeFile(name + QStringLiteral(".zip"), LegacyArchives::zip({{entry, "oil"}})));
+        const QList<ArchivePreviewEntry> rows =
+            ArchivePreviewService().previewEntries(archive, std::nullopt, {});
+        ASSERT_EQ(rows.size(), 1);
+        const QString out = m_tree.makeFolder(name + QStringLiteral("-out"));
+        EXPECT_EQ(failureOf(archive, std::nullopt, out), QStringLiteral("no failure"));
+        EXPECT_EQ(QDir(out + '/' + name).entryList(QDir::Files), QStringList{rows.first().path});
+    }
+
+    const QString junk = m_tree.writeFile("junk.zip", QByteArray(190, 'j') + ZipBytes::endRecord(0, 0, 0));
+    const QString junkOut = m_tree.makeFolder("junk-out");
+    EXPECT_EQ(failureOf(junk, std::nullopt, junkOut), QStringLiteral(u"压缩包中没有可解压的文件。"));
+    EXPECT_TRUE(QDir(junkOut).isEmpty());
+}
+
+// GNU tar's short write into a full destination ("Wrote only 1536 of 10240 bytes") ends the run at once
+// naming the folder the user chose: no 7-Zip after it unpacks the inner TAR into the temporary folder.
+TEST_F(ExtractionFailureReasonTest, aFullDestinationEndsATarRunNamingItsFolder) {
+    FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs here";
+    m_tree.writeFile("zeros/big.bin", QByteArray(8 << 20, '\0'));
+    runTool(kTar, {"-czf", m_tree.path("big.tar.gz"), "big.bin"}, m_tree.path("zeros"));
+    const QString temporary = m_tree.makeFolder("tmp");
+    PrivateTempDirectory::setSystemTempPathForTesting(temporary);
+    // What is made in the temporary folder, queued by the kernel while the extraction runs.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(*PrivateTempDirectory::base()).constData(),
+                                  IN_CREATE | IN_MOVED_TO),
+              0);
+    const QString message = failureOf(m_tree.path("big.tar.gz"), std::nullopt, disk.path());
+    char events[4096];
+    const ssize_t made = ::read(watch, events, sizeof events);
+    ::close(watch);
+    PrivateTempDirectory::setSystemTempPathForTesting({});
+    EXPECT_EQ(message, ArchiveError::unwritable(disk.path("big"), ENOSPC)->message());
+    EXPECT_LT(made, 0) << "something was made in the temporary folder";
+    EXPECT_TRUE(QDir(disk.path()).isEmpty());
+
+    // Without GNU tar, 7-Zip unpacks the inner TAR into the temporary folder first: a full one is named,
+    // never the destination, which has room.
+    FakePrograms withoutTar;
+    withoutTar.remove("tar");
+    PrivateTempDirectory::setSystemTempPathForTesting(disk.path());
+    EXPECT_EQ(
+        failureOf(m_tree.path("big.tar.gz"), std::nullopt, m_tree.makeFolder("roomy"), withoutTar.programs()),
+        ArchiveError::unwritable(disk.path(), ENOSPC)->message());
+    PrivateTempDirectory::setSystemTempPathForTesting({});
+    EXPECT_TRUE(QDir(m_tree.path("roomy")).isEmpty());
 }
 
 // A damaged archive gets one verdict on every path: the browser's listing, its preview of an entry and
@@ -331,16 +476,20 @@ TEST_F(ExtractionFailureReasonTest, aDamagedArchiveIsDamagedOnEveryPath) {
         return bytes;
     });
     const ArchivePreviewService browser;
-    ArchivePreviewEntry entry;
-    entry.path = QStringLiteral("a.txt");
+    // A compressed TAR cut short is damage in GNU tar's decoder's words.
+    const QString tars[] = {cutTar("cut.tar.bz2", "bzip2", 20000), cutTar("cut.tar.gz", "gzip", 8)};
     for (const QString& archive : {m_tree.writeFile("claims.zip", ZipBytes::endRecord(2, 0, 0)),
-                                   m_tree.writeFile("offset.zip", offset), rar}) {
+                                   m_tree.writeFile("offset.zip", offset), rar, tars[0], tars[1]}) {
         SCOPED_TRACE(archive.toStdString());
+        ArchivePreviewEntry entry;
+        const bool tar = archive.contains(".tar.");
+        entry.path = tar ? QStringLiteral("data.bin") : QStringLiteral("a.txt");
         const std::optional<ArchiveError> damaged = ArchiveError::corruptedArchive();
         EXPECT_EQ(thrownArchiveError([&] { browser.previewEntries(archive, std::nullopt, {}); }), damaged);
         if (archive == rar) continue;  // unrar writes the entry of a RAR whose main header is damaged
         EXPECT_EQ(thrownArchiveError([&] { browser.extractedPreviewFile(entry, archive, std::nullopt, {}); }),
                   damaged);
+        if (tar) continue;  // no TAR is edited
         EXPECT_EQ(thrownArchiveError([&] { browser.deleteEntries({entry}, archive, std::nullopt, {}); }),
                   damaged);
     }

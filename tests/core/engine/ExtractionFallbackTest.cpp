@@ -13,7 +13,19 @@ namespace {
 
 // Fake program bodies; an empty one means the program is not installed.
 const char* const kMissing = "";
-const char* const kSucceeds = "exit 0";
+// Writes a file where the program is told to extract (7-Zip's -o, unzip's -d, unrar's folder with its
+// "/"), as a run that did its work does.
+const char* const kSucceeds =
+    "for a; do case \"$a\" in -o*) out=${a#-o};; */) out=$a;; esac; done; prev=; "
+    "for a; do [ \"$prev\" = -d ] && out=$a; prev=$a; done; [ -d \"$out\" ] && : > \"$out/a.txt\"; exit 0";
+// unzip's warning status after writing the entry ("a.txt:  ucsize 4022250974 <> csize 12 for STORED entry").
+const char* const kWarns =
+    "prev=; for a; do [ \"$prev\" = -d ] && : > \"$a/a.txt\"; prev=$a; done; "
+    "echo 'a.txt:  ucsize 4022250974 <> csize 12 for STORED entry' >&2; exit 1";
+// unzip's warning of the archive, every entry written whole.
+const char* const kCommentCut =
+    "prev=; for a; do [ \"$prev\" = -d ] && : > \"$a/a.txt\"; prev=$a; done; "
+    "echo 'caution:  zipfile comment truncated' >&2; exit 1";
 const char* const kCannotOpen = "echo \"Can't open as archive: 1\"; exit 2";
 const char* const kWrongPassword = "echo 'ERROR: Wrong password : a.txt' >&2; exit 2";
 const char* const kUnrarWrongPassword = "echo 'The specified password is incorrect.' >&2; exit 11";
@@ -21,6 +33,9 @@ const char* const kDamaged = "echo 'ERROR: CRC Failed : a.txt' >&2; exit 2";
 // Opens the archive only when the password given on standard input was "right".
 const char* const kOpensWithRight =
     "[ \"$(tail -c 7 \"$0.stdin\" | head -c 5)\" = right ] || { echo 'Wrong password' >&2; exit 2; }";
+const char* const kUnrarOpensWithRight =
+    "[ \"$(tail -c 7 \"$0.stdin\" | head -c 5)\" = right ] || "
+    "{ echo 'The specified password is incorrect.' >&2; exit 11; }";
 
 const std::optional<QString> kPassword = QStringLiteral("pw");
 
@@ -91,6 +106,16 @@ TEST_F(ExtractionFallbackTest, EachKindTriesItsProgramsInOrderUntilOneDecides) {
         {"a.zip", std::nullopt, kDamaged, kMissing, kCannotOpen, "7zz unzip",
          ArchiveError::corruptedArchive()},
         {"a.zip", kPassword, kWrongPassword, kMissing, kSucceeds, "7zz", ArchiveError::wrongPassword()},
+        // unzip's doubt about an entry is a success only where no program failed before it; a warning of
+        // the archive alone is one.
+        {"a.zip", std::nullopt, kDamaged, kMissing, kWarns, "7zz unzip", ArchiveError::corruptedArchive()},
+        {"a.zip", std::nullopt, kDamaged, kMissing, kCommentCut, "7zz unzip", std::nullopt},
+        {"a.zip", std::nullopt, kMissing, kMissing, kWarns, "unzip", std::nullopt},
+        // 7-Zip's words are not read in unzip's run, nor unrar's in 7-Zip's.
+        {"a.zip", std::nullopt, kDamaged, kMissing, "echo 'ERROR: Wrong password : a.txt' >&2; exit 2",
+         "7zz unzip", ArchiveError::corruptedArchive()},
+        {"a.7z", std::nullopt, "echo 'ERROR: Data Error : incorrect password.txt' >&2; exit 2", kMissing,
+         kMissing, "7zz", ArchiveError::corruptedArchive()},
         {"a.zip", std::nullopt, kMissing, kMissing, kSucceeds, "unzip", std::nullopt},
         {"a.zip", std::nullopt, kMissing, kSucceeds, kMissing, "", missing(u"ZIP 解压工具不可用，")},
         // ZIPX without a password: 7-Zip alone.
@@ -119,6 +144,35 @@ TEST_F(ExtractionFallbackTest, EachKindTriesItsProgramsInOrderUntilOneDecides) {
     }
 }
 
+// A destination that fails (full, read-only, refused) fails every program alike: the run ends with
+// GNU tar's, and 7-Zip never unpacks the inner TAR.
+TEST_F(ExtractionFallbackTest, ADestinationFailureEndsTheRunAtOnce) {
+    const struct {
+        const char* line;
+        ArchiveError::Kind kind;
+    } cases[] = {
+        {"tar: \\\"big.bin\\\": Wrote only 1536 of 10240 bytes", ArchiveError::Kind::diskFull},
+        {"tar: \\\"big.bin\\\": Cannot open: Read-only file system", ArchiveError::Kind::readOnlyFileSystem},
+        {"tar: \\\"big.bin\\\": Cannot open: Permission denied", ArchiveError::Kind::permissionDenied},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        FakePrograms programs;
+        install(programs, kSucceeds, kMissing, kMissing);
+        programs.addTool("tar",
+                         QStringLiteral("echo tar >> '%1'\necho \"%2\" >&2; exit 2").arg(log(), c.line));
+        const QString archive = m_tree.writeFile("big.tar.gz", "stand-in");
+        const ArchiveService service(ArchiveService::standardExtractors(programs.programs()), nullptr);
+        const std::optional<ArchiveError> error = thrownArchiveError([&] {
+            service.extract({archive}, m_tree.path(QStringLiteral("out")), std::nullopt, ExtractionOptions{},
+                            1, {});
+        });
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->kind(), c.kind);
+        EXPECT_EQ(takeRuns(), QStringLiteral("tar"));
+    }
+}
+
 // The probe asks the same programs: a RAR's password is tried by 7-Zip when unrar is missing.
 TEST_F(ExtractionFallbackTest, PasswordProbeAsksTheProgramThatWouldExtract) {
     const struct {
@@ -128,11 +182,11 @@ TEST_F(ExtractionFallbackTest, PasswordProbeAsksTheProgramThatWouldExtract) {
         const char* ran;
         std::optional<QString> found;
     } cases[] = {
-        {"a.rar", kOpensWithRight, kOpensWithRight, "unrar unrar", QStringLiteral("right")},
+        {"a.rar", kOpensWithRight, kUnrarOpensWithRight, "unrar unrar", QStringLiteral("right")},
         {"a.rar", kOpensWithRight, kMissing, "7zz 7zz", QStringLiteral("right")},
         {"a.rar", kCannotOpen, kMissing, "7zz 7zz", std::nullopt},
-        {"a.7z", kCannotOpen, kOpensWithRight, "7zz 7zz", std::nullopt},
-        {"a.7z", kMissing, kOpensWithRight, "", std::nullopt},
+        {"a.7z", kCannotOpen, kUnrarOpensWithRight, "7zz 7zz", std::nullopt},
+        {"a.7z", kMissing, kUnrarOpensWithRight, "", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(

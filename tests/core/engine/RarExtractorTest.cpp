@@ -97,7 +97,7 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
         const char* body;
         std::optional<ArchiveError> expected;
     } cases[] = {
-        {"exit 0", std::nullopt},
+        {"for a; do case \"$a\" in */) : > \"${a}a.txt\";; esac; done", std::nullopt},
         {"printf ' \\n\\t' >&2; exit 3",
          ArchiveError::extractFailed(QStringLiteral(u"unrar 解压工具返回错误。"))},
         {"echo 'Cannot create x: Permission denied'; exit 9", ArchiveError::permissionDenied()},

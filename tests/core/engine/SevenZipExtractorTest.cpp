@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,10 +21,10 @@ SevenZipExtractor makeExtractor(const ArchivePrograms& programs = ArchiveProgram
 }
 
 // A fake 7zz whose first run leaves inner.tar in the folder given by -o, as a compressed TAR's first
-// pass does; later runs only succeed.
+// pass does; later runs write the TAR's one file there.
 const QString kFirstPassWritesTar = QStringLiteral(
-    "if [ ! -e \"$0.done\" ]; then touch \"$0.done\"; for a in \"$@\"; do case \"$a\" in -o*) "
-    ": > \"${a#-o}/inner.tar\";; esac; done; fi");
+    "name=a.txt; [ -e \"$0.done\" ] || { touch \"$0.done\"; name=inner.tar; }; for a in \"$@\"; do "
+    "case \"$a\" in -o*) : > \"${a#-o}/$name\";; esac; done");
 
 class SevenZipExtractorTest : public SampleArchiveTest {
 protected:
@@ -247,7 +248,7 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo 'Enter password (will not be echoed):'; echo 'Break signaled' >&2; exit 255",
          ArchiveError::wrongPassword()},
         {"echo 'Enter password (will not be echoed):'; echo 'errno=28 : No space left on device' >&2; exit 2",
-         ArchiveError::diskFull()},
+         *ArchiveError::unwritable(m_tree.path("out"), ENOSPC)},
         {"echo 'cannot open output file: Permission denied' >&2; exit 2", ArchiveError::permissionDenied()},
         {"echo 'Data Error' >&2; echo 'Sub items Errors: 1'; exit 2", ArchiveError::corruptedArchive()},
         {"echo 'Unexpected end of archive' >&2; exit 2", ArchiveError::corruptedArchive()},
@@ -304,6 +305,14 @@ TEST_F(SevenZipExtractorTest, FailureTexts) {
         {"echo 'tar: \"/d/a.tar\": Cannot open: Permission denied' >&2; exit 2",
          ArchiveError::permissionDenied(QStringLiteral("/d/a.tar"), SystemErrorText::Access::read)},
         {"echo 'tar: This does not look like a tar archive' >&2; exit 2", ArchiveError::corruptedArchive()},
+        // Each program's lines are read in its own forms only: unrar's failed call, unzip's unmapped name
+        // and unrar's missing volume in 7-Zip's run or GNU tar's say nothing.
+        {"echo 'Cannot create /m/.velmoraExtraction-1/a.txt' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"))},
+        {"echo 'Cannot find volume /d/a.part2.rar' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"7-Zip 解压工具返回错误。"))},
+        {"echo 'tar: x' >&2; echo 'mapname:  conversion of a/b.txt failed' >&2; exit 2",
+         ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误。"))},
         {"echo 'tar: Exiting with failure status due to previous errors' >&2; exit 2",
          ArchiveError::extractFailed(QStringLiteral(u"GNU tar 解压工具返回错误。"))},
     };

@@ -60,7 +60,8 @@ TEST_F(ZipExtractorTest, DamagedZipIsCorrupted) {
 
 TEST_F(ZipExtractorTest, PassesSevenZipItsSwitchesThenTheName) {
     FakePrograms programs;
-    const FakeTool sevenZip = programs.addTool(QStringLiteral("7zz"), QStringLiteral("exit 0"));
+    const FakeTool sevenZip = programs.addTool(
+        QStringLiteral("7zz"), QStringLiteral("for a; do case \"$a\" in -o*) : > \"${a#-o}/a.txt\";; esac; done"));
     const QString archive = zip(QStringLiteral("plain.zip"));
     const QString destination = m_tree.path(QStringLiteral("out"));
     makeExtractor(programs.programs()).extract(archive, destination, QString(), 0, {});
