@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <cerrno>
 #include <memory>
 
 namespace {
@@ -151,12 +150,7 @@ void writingInto(const QString& folder, const Work& work) {
     try {
         work();
     } catch (const ArchiveError& error) {
-        const bool unnamed = error.payload().isEmpty();
-        if (unnamed && error.kind() == ArchiveError::Kind::diskFull)
-            throw *ArchiveError::unwritable(folder, ENOSPC);
-        if (unnamed && error.kind() == ArchiveError::Kind::readOnlyFileSystem)
-            throw *ArchiveError::unwritable(folder, EROFS);
-        throw;
+        throw ExtractionSteps::atDestination(error, folder);
     }
 }
 
