@@ -7,6 +7,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/SystemErrorText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -374,17 +375,39 @@ void finish(Stream& stream, const OutputHandler& outputHandler) {
     stream.text.squeeze();
 }
 
-// How many bytes the child has read so far (its rchar), nothing where /proc does not tell. A tool
-// that prints nothing while it reads is working: GNU tar prints a large entry's line only once it has
-// read past its data, and its listing goes out when it ends.
-std::optional<qint64> bytesRead(pid_t pid) {
-    QFile io(QStringLiteral("/proc/%1/io").arg(pid));
-    if (!io.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray rchar("rchar: ");
-    for (QByteArray line = io.readLine(); !line.isEmpty(); line = io.readLine()) {
-        if (line.startsWith(rchar)) return line.mid(rchar.size()).trimmed().toLongLong();
+// A number a /proc file of the process gives: the value after `label` in /proc/<pid>/io, or the first
+// two fields of /proc/<pid>/schedstat (its time on a CPU and its time waiting for one, in ns).
+qint64 procNumber(const QString& path, const QByteArray& label) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray text = file.readAll();
+    if (label.isEmpty()) {
+        const QList<QByteArray> fields = text.simplified().split(' ');
+        return fields.size() < 2 ? 0 : fields[0].toLongLong() + fields[1].toLongLong();
     }
-    return std::nullopt;
+    const qsizetype at = text.indexOf(label);
+    return at < 0 ? 0 : text.mid(at + label.size(), text.indexOf('\n', at) - at - label.size()).toLongLong();
+}
+
+// How far the tool's process group has come: what its processes have read (rchar) and the time each
+// has run or waited to run. A tool that prints nothing while it reads or computes is working (GNU tar
+// prints a large entry's line only once it has read past its data, through its decompressor), and so
+// is one a loaded machine keeps waiting for a CPU; a hung one sleeps, and none of these grows.
+qint64 groupProgress(pid_t group) {
+    qint64 progress = 0;
+    for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!name.front().isDigit()) continue;
+        const QString process = QStringLiteral("/proc/") + name;
+        QFile stat(process + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        // pid (comm) state ppid pgrp …: the name may hold spaces and parentheses.
+        const QByteArray fields = stat.readAll();
+        const QList<QByteArray> after = fields.mid(fields.lastIndexOf(')') + 2).split(' ');
+        if (after.size() < 3 || after[2].toLongLong() != group) continue;
+        progress += procNumber(process + QStringLiteral("/io"), "rchar: ") +
+                    procNumber(process + QStringLiteral("/schedstat"), {});
+    }
+    return progress;
 }
 
 std::optional<double> gSilenceLimitForTesting;
@@ -441,7 +464,7 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
         timeout.countsSilence ? gSilenceLimitForTesting.value_or(timeout.seconds) : timeout.seconds;
     const auto limit = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     auto deadline = Clock::now() + limit;
-    qint64 readAtDeadline = timeout.countsSilence ? bytesRead(pid).value_or(-1) : -1;
+    qint64 progressAtDeadline = timeout.countsSilence ? groupProgress(pid) : 0;
 
     Stream streams[2];
     streams[0].fd = &output.read;
@@ -482,10 +505,10 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
         if (timeout.countsSilence && received() != receivedBefore) deadline = Clock::now() + limit;
         exited = hasExited(pid);
         if (!exited && Clock::now() >= deadline && timeout.countsSilence) {
-            // Silent but still reading: not hung.
-            const qint64 read = bytesRead(pid).value_or(-1);
-            if (read >= 0 && read != readAtDeadline) deadline = Clock::now() + limit;
-            readAtDeadline = read;
+            // Silent but still working: not hung.
+            const qint64 progress = groupProgress(pid);
+            if (progress != progressAtDeadline) deadline = Clock::now() + limit;
+            progressAtDeadline = progress;
         }
         if (!exited && Clock::now() >= deadline) {
             terminateAndReap(pid);

@@ -24,9 +24,10 @@
 // during the run; in both cases the tool's process group is terminated and reaped first.
 namespace ProcessRunner {
 
-// How long a run may go on: in all, or (silence) since the tool last wrote to either stream or read
-// anything. A listing of a million entries may print for a minute, and one of a TAR holding a few
-// huge files reads for a minute before it prints, while a tool that hangs does neither.
+// How long a run may go on: in all, or (silence) since the tool last wrote to either stream, read
+// anything, or ran or waited for a CPU, in any process of its group. A listing of a million entries
+// may print for a minute, and one of a TAR holding a few huge files reads for a minute before it
+// prints, while a tool that hangs sleeps and does none of these.
 struct TimeLimit {
     // A plain number of seconds limits the whole run.
     constexpr TimeLimit(double seconds) : seconds(seconds) {}  // NOLINT(google-explicit-constructor)

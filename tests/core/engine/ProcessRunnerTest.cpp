@@ -102,7 +102,7 @@ TEST(ProcessRunner, MissingOrNonExecutableProgramFailsToLaunch) {
 }
 
 // A limit on the whole run ends a tool that prints all along; a limit on silence lets it finish, and a
-// tool that reads all along without printing, and ends only a tool that does neither. Neither message
+// tool that reads or computes all along without printing, and ends only a tool that sleeps. Neither message
 // names the program file.
 TEST(ProcessRunner, TimeLimitsCountTheWholeRunOrTheToolsSilence) {
     TempTree tree;
@@ -114,6 +114,9 @@ TEST(ProcessRunner, TimeLimitsCountTheWholeRunOrTheToolsSilence) {
         tree.root(), QStringLiteral("readingtool"),
         QStringLiteral("seq 25 > \"$0.lines\"; while read -r line; do sleep 0.1; done < \"$0.lines\"; "
                        "cat \"$0.lines\""));
+    // Computes for a while, reading and printing nothing, then prints its lines.
+    FakeTool computing(tree.root(), QStringLiteral("computingtool"),
+                       QStringLiteral("i=0; while [ $i -lt 2000000 ]; do i=$((i+1)); done; seq 25"));
     const std::tuple<QString, ProcessRunner::TimeLimit, std::optional<QString>> cases[] = {
         {steady.path(), 0.6, QStringLiteral(u"外部工具执行超时")},
         {steady.path(), ProcessRunner::TimeLimit::ofSilence(1.5), std::nullopt},  // finishes
@@ -121,6 +124,7 @@ TEST(ProcessRunner, TimeLimitsCountTheWholeRunOrTheToolsSilence) {
         {silent.path(), ProcessRunner::TimeLimit::ofSilence(0.3),
          QStringLiteral(u"外部工具长时间没有响应，已停止")},
         {reading.path(), ProcessRunner::TimeLimit::ofSilence(1), std::nullopt},
+        {computing.path(), ProcessRunner::TimeLimit::ofSilence(0.3), std::nullopt},
     };
     for (const auto& [tool, limit, message] : cases) {
         try {
