@@ -26,6 +26,13 @@ struct TestedListing {
 };
 
 const QString kNoSelectionMessage = QStringLiteral(u"请选择一个文件进行预览");
+const QString kWaitingMessage = QStringLiteral(u"正在等待此压缩包的其他操作完成...");
+
+QStringList identities(const QStringList& archiveURLs) {
+    QStringList result;
+    for (const QString& archive : archiveURLs) result << ArchiveWorkQueue::identity(archive);
+    return result;
+}
 
 bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
 
@@ -52,18 +59,67 @@ ArchivePreviewWindowModel::ArchivePreviewWindowModel(const QStringList& archiveU
                                                      QThreadPool* workerPool)
     : m_previewMessage(kNoSelectionMessage),
       m_archiveURLs(archiveURLs),
+      m_archiveIdentities(identities(archiveURLs)),
       m_services(services),
       m_settingsStore(settingsStore),
       m_passwordBookStore(passwordBookStore),
       m_platform(std::move(platform)),
-      m_runner(this, workerPool) {}
+      m_runner(this, workerPool) {
+    connect(&ArchiveWorkQueue::shared(), &ArchiveWorkQueue::archiveEdited, this,
+            &ArchivePreviewWindowModel::archiveEdited);
+}
 
-ArchivePreviewWindowModel::~ArchivePreviewWindowModel() = default;
+ArchivePreviewWindowModel::~ArchivePreviewWindowModel() { ArchiveWorkQueue::shared().forget(this); }
 
-void ArchivePreviewWindowModel::workEnded() {
+void ArchivePreviewWindowModel::workAsked(WorkKind kind) {
+    if (m_runningWork++ == 0) m_keepAlive = shared_from_this();
+    if (kind == WorkKind::extraction || kind == WorkKind::edit) ++m_changingFilesWork;
+}
+
+void ArchivePreviewWindowModel::queueWork(WorkKind kind,
+                                          std::function<void(const ArchiveWorkQueue::TurnHandle&)> start) {
+    // A stopped window's work ends as cancelled at once: it waits for nothing, and nothing for it.
+    if (m_workToken.isCancelled()) return start(nullptr);
+    const bool tells = kind != WorkKind::preview;
+    const QString running = m_statusMessage;
+    const bool started = ArchiveWorkQueue::shared().enqueue(
+        this, m_archiveIdentities,
+        kind == WorkKind::edit ? ArchiveWorkQueue::Access::edits : ArchiveWorkQueue::Access::reads,
+        [this, tells, running, start = std::move(start)](const ArchiveWorkQueue::TurnHandle& turn) {
+            if (tells && m_statusMessage == kWaitingMessage) setStatusMessage(running);
+            start(turn);
+        },
+        [this, kind] { workEnded(kind); });
+    if (!started && tells) setStatusMessage(kWaitingMessage);
+}
+
+void ArchivePreviewWindowModel::workDelivered(WorkKind kind) {
+    // Whatever its outcome, the tool may have changed the archive.
+    if (kind == WorkKind::edit && !m_isShutDown)
+        ArchiveWorkQueue::shared().announceEdit(m_archiveIdentities.first(), this);
+    workEnded(kind);
+}
+
+void ArchivePreviewWindowModel::workEnded(WorkKind kind) {
+    if (kind == WorkKind::extraction || kind == WorkKind::edit) --m_changingFilesWork;
     if (--m_runningWork > 0) return;
     // Dropped last: the deleter only schedules the deletion.
     m_keepAlive.reset();
+}
+
+void ArchivePreviewWindowModel::archiveEdited(const QString& identity, const QObject* editor) {
+    if (editor == this || m_archiveIdentities != QStringList{identity} || m_workToken.isCancelled() ||
+        m_listingQueued)
+        return;
+    if (m_isLoading || m_passwordPrompt) {
+        m_listingStale = true;
+        return;
+    }
+    reload();
+}
+
+void ArchivePreviewWindowModel::reloadIfStale() {
+    if (m_listingStale && !m_isLoading && !m_passwordPrompt && !m_workToken.isCancelled()) reload();
 }
 
 bool ArchivePreviewWindowModel::isWorkRunning() const {
@@ -91,6 +147,8 @@ bool ArchivePreviewWindowModel::mayCloseWindow() {
 void ArchivePreviewWindowModel::stopWork() {
     m_workToken.cancel();
     cancelPreview();
+    // What has not started never will: its window is gone, or velmora ends.
+    ArchiveWorkQueue::shared().withdraw(this);
 }
 
 void ArchivePreviewWindowModel::shutDown() {
@@ -152,6 +210,9 @@ void ArchivePreviewWindowModel::setIsLoading(bool value) {
     // The work a typed password was given to has ended without asking again.
     if (!value) m_promptPasswordPending = false;
     publish(this, m_isLoading, value);
+    // After the delivery that ended the work has finished its changes.
+    if (!value && m_listingStale)
+        QMetaObject::invokeMethod(this, &ArchivePreviewWindowModel::reloadIfStale, Qt::QueuedConnection);
 }
 void ArchivePreviewWindowModel::setIsPreviewLoading(bool value) {
     publish(this, m_isPreviewLoading, value, &ArchivePreviewWindowModel::isPreviewLoadingChanged);
@@ -218,14 +279,18 @@ void ArchivePreviewWindowModel::load(bool force) {
     const QString archive = m_archiveURLs.first();
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
+    m_listingQueued = true;
+    m_listingStale = false;
     // A listing proves no password: a ZIP's names are not encrypted, so it lists with any.
     runInBackground(
+        WorkKind::listing,
         [&services, archive, password, token = m_workToken] {
             TestedListing listed{services.previewEntries(archive, password, token)};
             if (password) listed.passwordTest = services.testFirstEncryptedEntry(archive, *password, token);
             return listed;
         },
         [this](Outcome<TestedListing>& outcome) {
+            m_listingQueued = false;
             if (outcome.succeeded()) {
                 listingSucceeded(outcome.value().entries, outcome.value().passwordTest);
             } else {
@@ -324,15 +389,12 @@ void ArchivePreviewWindowModel::resume(const PendingPasswordAction& action) {
 void ArchivePreviewWindowModel::cancelPasswordPrompt() {
     setPasswordPrompt(std::nullopt);
     m_pendingPasswordAction.reset();
+    reloadIfStale();
 }
 
 void ArchivePreviewWindowModel::reload() {
-    cancelPreview();
+    clearPreview();
     m_previewFileCache.clear();
-    setPreviewFileURL(std::nullopt);
-    setPreviewMessage(kNoSelectionMessage);
-    // A cancelled preview publishes nothing, so its spinner is ended here.
-    setIsPreviewLoading(false);
     setCurrentFolderPath({});
     setExpandedFolderPaths({});
     load(true);
@@ -399,6 +461,7 @@ void ArchivePreviewWindowModel::tryPasswordBookCandidates(const QStringList& can
     const QString archive = m_archiveURLs.first();
     ArchiveBrowserServices& services = m_services;
     runInBackground(
+        WorkKind::listing,
         [&services, archive, candidates, token = m_workToken]() -> OpenedListing {
             const std::optional<QString> found = services.firstOpeningPassword(archive, candidates, token);
             if (!found) return std::nullopt;

@@ -5,6 +5,7 @@
 #include "core/engine/ArchivePasswordProbe.h"
 #include "core/engine/ExtractionPasswords.h"
 #include "viewmodels/ArchiveEntryOutline.h"
+#include "viewmodels/ArchiveWorkQueue.h"
 #include "viewmodels/BackgroundRunner.h"
 #include "viewmodels/Publish.h"
 
@@ -175,26 +176,39 @@ private:
     void setPreviewMessage(const QString& value);
     void setStatusMessage(const QString& value);
 
-    // Runs `work` on a worker thread and `deliver` with its outcome back on this thread. While any
-    // work runs the model holds itself, so it outlives its window until the last outcome is in.
+    // What work does to the window's archives: it decides what the work waits for in their queue
+    // (ArchiveWorkQueue), and whether it changes files (isWorkRunning).
+    enum class WorkKind { listing, preview, extraction, edit };
+
+    // Runs `work` on a worker thread once its turn in the archives' queue has come, and `deliver` with
+    // its outcome back on this thread; until then the status line says it waits. While any work waits
+    // or runs the model holds itself, so it outlives its window until the last outcome is in.
     template <typename Work, typename Deliver>
-    void runInBackground(Work work, Deliver deliver) {
-        if (m_runningWork++ == 0) m_keepAlive = shared_from_this();
-        m_runner.run(std::move(work), [this, deliver = std::move(deliver)](auto& outcome) mutable {
-            if (!m_isShutDown) deliver(outcome);
-            workEnded();
+    void runInBackground(WorkKind kind, Work work, Deliver deliver) {
+        workAsked(kind);
+        queueWork(kind, [this, kind, work = std::move(work),
+                         deliver = std::move(deliver)](const ArchiveWorkQueue::TurnHandle& turn) mutable {
+            m_runner.run(
+                [work = std::move(work), token = m_workToken]() mutable {
+                    token.throwIfCancelled();
+                    return work();
+                },
+                [this, kind, turn, deliver = std::move(deliver)](auto& outcome) mutable {
+                    // Ended before the delivery, which may queue the next work on the archive.
+                    if (turn) turn->end();
+                    if (!m_isShutDown) deliver(outcome);
+                    workDelivered(kind);
+                });
         });
     }
-    // Work that changes files, counted by isWorkRunning until its outcome is in.
-    template <typename Work, typename Deliver>
-    void runChangingFiles(Work work, Deliver deliver) {
-        ++m_changingFilesWork;
-        runInBackground(std::move(work), [this, deliver = std::move(deliver)](auto& outcome) mutable {
-            --m_changingFilesWork;
-            deliver(outcome);
-        });
-    }
-    void workEnded();
+    void workAsked(WorkKind kind);
+    void queueWork(WorkKind kind, std::function<void(const ArchiveWorkQueue::TurnHandle&)> start);
+    void workDelivered(WorkKind kind);
+    void workEnded(WorkKind kind);
+    // An edit of this window's archive in another window has ended: listed again once nothing here
+    // is under way, unless a listing queued behind that edit will show its result anyway.
+    void archiveEdited(const QString& identity, const QObject* editor);
+    void reloadIfStale();
 
     // Loading and passwords.
     void load(bool force);
@@ -244,6 +258,7 @@ private:
     void runAdding(const QStringList& fileURLs);
     void deleteEntry(const ArchivePreviewEntry& entry);
     void editSucceeded(const QString& status, const QString& notice);
+    void clearPreview();
 
     QList<ArchivePreviewEntry> m_entries;
     std::optional<QString> m_selectedEntryID;
@@ -261,11 +276,17 @@ private:
     QString m_listingNotice;
 
     const QStringList m_archiveURLs;
+    // The archives' places in the work queue.
+    const QStringList m_archiveIdentities;
     ArchiveBrowserServices& m_services;
     SettingsStore& m_settingsStore;
     ArchivePasswordBookStore& m_passwordBookStore;
     std::shared_ptr<ArchiveBrowserPlatform> m_platform;
     bool m_didStartInitialLoad = false;
+    // A listing has been asked for and not delivered yet.
+    bool m_listingQueued = false;
+    // Another window edited the archive while this one was busy: it is listed again when idle.
+    bool m_listingStale = false;
     // One live preview: a newer request, or a reload, bumps the generation and cancels the token, so
     // the superseded run stops its tool and publishes nothing.
     quint64 m_previewGeneration = 0;

@@ -65,7 +65,8 @@ void ArchivePreviewWindowModel::extractSelected() {
     const QString destination = singleEntryExtractionDestination(*entry, archive);
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runChangingFiles(
+    runInBackground(
+        WorkKind::extraction,
         [&services, entry = *entry, archive, destination, password, token = m_workToken] {
             return services.extractEntries({entry}, archive, destination, password, token);
         },
@@ -115,7 +116,8 @@ void ArchivePreviewWindowModel::extract(const QStringList& archiveURLs) {
             request.candidates << m_passwordBookStore.candidatePasswords(archive);
     }
     ArchiveBrowserServices& services = m_services;
-    runChangingFiles(
+    runInBackground(
+        WorkKind::extraction,
         [&services, request, root, settings, threadCount, token = m_workToken] {
             WholeArchivesExtraction extraction{.result = {},
                                                .passwords = BatchPasswords::choose(services, request, token)};
@@ -225,12 +227,15 @@ int ArchivePreviewWindowModel::sameNamedCount(const QStringList& fileURLs) const
 }
 
 void ArchivePreviewWindowModel::runAdding(const QStringList& fileURLs) {
+    // Its file is about to change; the edit would otherwise wait for it.
+    clearPreview();
     setIsLoading(true);
     setStatusMessage(QStringLiteral(u"正在添加 %1 个项目...").arg(fileURLs.size()));
     const QString archive = m_archiveURLs.first();
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runChangingFiles(
+    runInBackground(
+        WorkKind::edit,
         [&services, fileURLs, archive, password, token = m_workToken] {
             return services.addFiles(fileURLs, archive, password, token);
         },
@@ -259,12 +264,15 @@ void ArchivePreviewWindowModel::deleteSelected() {
 }
 
 void ArchivePreviewWindowModel::deleteEntry(const ArchivePreviewEntry& entry) {
+    // Its file is about to change; the edit would otherwise wait for it.
+    clearPreview();
     setIsLoading(true);
     setStatusMessage(QStringLiteral(u"正在删除：") + entry.path);
     const QString archive = m_archiveURLs.first();
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runChangingFiles(
+    runInBackground(
+        WorkKind::edit,
         [&services, entry, archive, password, token = m_workToken] {
             return services.deleteEntries({entry}, archive, password, token);
         },

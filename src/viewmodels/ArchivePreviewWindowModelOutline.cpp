@@ -101,9 +101,14 @@ void ArchivePreviewWindowModel::goUpFolder() {
     if (!pieces.isEmpty()) pieces.removeLast();
     setCurrentFolderPath(pieces.isEmpty() ? QString() : pieces.join(u'/') + u'/');
     setSelectedEntryID(std::nullopt);
+    clearPreview();
+}
+
+void ArchivePreviewWindowModel::clearPreview() {
     cancelPreview();
     setPreviewFileURL(std::nullopt);
     setPreviewMessage(QStringLiteral(u"请选择一个文件进行预览"));
+    // A cancelled preview publishes nothing, so its spinner is ended here.
     setIsPreviewLoading(false);
 }
 
@@ -144,11 +149,14 @@ void ArchivePreviewWindowModel::updatePreviewForSelection() {
     const QString archive = m_archiveURLs.first();
     const std::optional<QString> password = effectivePassword();
     ArchiveBrowserServices& services = m_services;
-    runInBackground([&services, entry = *entry, archive, password,
-                     token] { return services.extractedPreviewFile(entry, archive, password, token); },
-                    [this, generation, entry = *entry, archive](Outcome<QString>& outcome) {
-                        previewFinished(generation, entry, archive, outcome);
-                    });
+    runInBackground(
+        WorkKind::preview,
+        [&services, entry = *entry, archive, password, token] {
+            return services.extractedPreviewFile(entry, archive, password, token);
+        },
+        [this, generation, entry = *entry, archive](Outcome<QString>& outcome) {
+            previewFinished(generation, entry, archive, outcome);
+        });
 }
 
 void ArchivePreviewWindowModel::previewFinished(quint64 generation, const ArchivePreviewEntry& entry,

@@ -106,18 +106,18 @@ bool isStopped(const QString& process) {
 
 }  // namespace
 
-bool holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs, qint64 parent) {
+pid_t holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs, qint64 parent) {
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
             const QString process = QStringLiteral("/proc/") + name;
             if (!name.front().isDigit() || !isRunningToolOf(process, parent, program, command)) continue;
             // Stopped, not a tool that ended between the look and the signal.
-            if (::kill(name.toInt(), SIGSTOP) == 0 && isStopped(process)) return true;
+            if (::kill(name.toInt(), SIGSTOP) == 0 && isStopped(process)) return name.toInt();
         }
         QCoreApplication::processEvents();
     }
-    return false;
+    return 0;
 }
 
 OpenCount::OpenCount(const QString& path) : m_descriptor(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {

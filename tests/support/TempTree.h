@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
+#include <sys/types.h>
+
 // A temporary folder that tests fill with files: paths are relative to its root.
 class TempTree {
 public:
@@ -33,10 +35,10 @@ void runTool(const QString& program, const QStringList& arguments, const QString
 // Stops (SIGSTOP) a tool that `parent` (this process, or a velmora it started) runs as
 // `program command …`, so the work it does cannot end before the test stops it, however fast or
 // loaded the machine is; a stopped tool still dies of the SIGKILL that ends a stop's grace. Looks
-// until one is caught, handling events meanwhile without sleeping, so a short run is caught too;
-// false when none ran within the time.
-bool holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs = 120000,
-                     qint64 parent = ::getpid());
+// until one is caught, handling events meanwhile without sleeping, so a short run is caught too.
+// Returns its pid (SIGCONT lets it go on), or 0 when none ran within the time.
+pid_t holdRunningTool(const QByteArray& program, const QByteArray& command, int timeoutMs = 120000,
+                      qint64 parent = ::getpid());
 
 // The permission bits (st_mode & 0777) of a path, not following links; -1 when it does not exist.
 int fileMode(const QString& path);

@@ -12,6 +12,8 @@
 
 #include <filesystem>
 
+#include <csignal>
+
 namespace {
 
 class RealArchiveTest : public BrowserFixture {
@@ -172,6 +174,68 @@ TEST_F(RealArchiveTest, DeletesAndAddsInPlaceInZipAnd7z) {
         }
         EXPECT_EQ(platform->confirmations.count(QStringLiteral(u"压缩包中已有 1 个同名项目，是否替换？")), 2);
         platform->confirmations.clear();
+    }
+}
+
+// Two windows on one archive (the second through a link), an edit in each at once: the second waits
+// for the first, held running, and starts from its result, and both windows then list both edits.
+// The first window closed while its tool runs: its edit is undone and the second still goes in. The
+// first edit has megabytes to write, so that its tool is caught running.
+TEST_F(RealArchiveTest, TwoWindowsEditingOneArchiveAtOnceKeepBothEdits) {
+    runTool("/bin/sh", {"-c", "head -c 8000000 /dev/urandom > big.bin"}, files.makeFolder("bulk"));
+    const struct {
+        const char* archive;
+        bool deletingFirst;
+        bool firstClosed;
+        QStringList held;
+    } cases[] = {{"e.zip", false, false, {"big.bin", "docs/"}},
+                 {"e.7z", true, false, {"big.bin", "docs/", "extra.txt"}},
+                 {"c.7z", true, true, {"a.txt", "big.bin", "docs/", "extra.txt"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.archive);
+        const QString archive = files.path(QString::fromLatin1(c.archive));
+        runTool("/usr/bin/7zz", {"a", "-bd", archive, "docs", "a.txt"}, files.path("sample"));
+        if (c.deletingFirst)
+            runTool("/usr/bin/7zz", {"a", "-bd", "-m0=PPMd:mem=16m:o=2", archive, "big.bin"}, files.path("bulk"));
+        const QString link = files.path(QStringLiteral("link-") + QString::fromLatin1(c.archive));
+        ASSERT_TRUE(QFile::link(archive, link));
+        auto deleting = ArchivePreviewWindowModel::create({archive}, realServices, settingsStore, passwordBook,
+                                                          platform, std::nullopt, &workers);
+        auto adding = ArchivePreviewWindowModel::create({link}, realServices, settingsStore, passwordBook,
+                                                        platform, std::nullopt, &workers);
+        ASSERT_TRUE(waitFor([&] { return !deleting->isLoading() && !adding->isLoading(); }));
+        deleting->setSelectedEntryID(QStringLiteral("a.txt"));
+        platform->itemsToAdd = QStringList{files.path(c.deletingFirst ? "extra.txt" : "bulk/big.bin")};
+        ArchivePreviewWindowModel& first = c.deletingFirst ? *deleting : *adding;
+        ArchivePreviewWindowModel& second = c.deletingFirst ? *adding : *deleting;
+        const auto edit = [](ArchivePreviewWindowModel& model, bool deletes) {
+            deletes ? model.deleteSelected() : model.addFiles();
+        };
+        edit(first, c.deletingFirst);
+        const pid_t tool = holdRunningTool("7zz", c.deletingFirst ? "d" : "a");
+        ASSERT_NE(tool, 0);
+        edit(second, !c.deletingFirst);
+        EXPECT_EQ(second.statusMessage(), QStringLiteral(u"正在等待此压缩包的其他操作完成..."));
+        if (c.firstClosed) {
+            EXPECT_TRUE(first.mayCloseWindow());
+        } else {
+            ::kill(tool, SIGCONT);
+        }
+        const auto listed = [](const ArchivePreviewWindowModel& model) {
+            QStringList names = paths(model.filteredEntries());
+            names.sort();
+            return names;
+        };
+        ASSERT_TRUE(waitFor([&] {
+            return !second.isLoading() && listed(second) == c.held &&
+                   (c.firstClosed || (!first.isLoading() && listed(first) == c.held));
+        })) << first.statusMessage().toStdString() << " / " << second.statusMessage().toStdString();
+        EXPECT_FALSE(second.statusMessage().contains(QStringLiteral(u"失败")));
+        EXPECT_EQ(QDir(files.path({})).entryList({".velmoraEdit-*"}, QDir::Dirs | QDir::Hidden), QStringList());
+        deleting.reset();
+        adding.reset();
+        deliver();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 

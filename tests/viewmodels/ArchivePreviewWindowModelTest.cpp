@@ -487,4 +487,138 @@ TEST_F(BrowserFixture, ClosingTheWindowAsksWhileFilesChangeAndStopsTheWork) {
     EXPECT_TRUE(services.isCancelled(call));
 }
 
+const QString kWaiting = QStringLiteral(u"正在等待此压缩包的其他操作完成...");
+
+// Work asked for in a second window while the first window's edit of the same archive runs: it waits,
+// saying so, starts once the edit has ended, and then every window lists the archive as it is.
+TEST_F(BrowserFixture, WorkOnAnArchiveWaitsForAnotherWindowsEdit) {
+    const struct {
+        const char* name;
+        std::function<void(ArchivePreviewWindowModel&)> ask;
+        QString operation;
+        QString running;
+    } cases[] = {
+        {"add", [](ArchivePreviewWindowModel& second) { second.addFiles(); }, "add", u"正在添加 1 个项目..."_qs},
+        {"extractSelected",
+         [](ArchivePreviewWindowModel& second) {
+             second.setSelectedEntryID(QStringLiteral("y.txt"));
+             second.extractSelected();
+         },
+         "extractEntries", u"正在提取：y.txt"_qs},
+        {"extractAll", [](ArchivePreviewWindowModel& second) { second.extractAll(); }, "extract",
+         u"正在解压到当前位置..."_qs},
+        {"reload", [](ArchivePreviewWindowModel& second) { second.reload(); }, "list",
+         u"正在读取压缩包内容..."_qs},
+    };
+    platform->itemsToAdd = QStringList{QStringLiteral("/tmp/new.txt")};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int before = services.callCount();
+        ArchivePreviewWindowModel& first = openListed({row("x.txt"), row("y.txt")});
+        auto second = ArchivePreviewWindowModel::create({files.path(QStringLiteral("a.zip"))}, services,
+                                                        settingsStore, passwordBook, platform,
+                                                        QList{row("x.txt"), row("y.txt")}, &workers);
+        first.setSelectedEntryID(QStringLiteral("x.txt"));
+        first.deleteSelected();
+        ASSERT_TRUE(waitForCall(before + 1));
+        c.ask(*second);
+        EXPECT_EQ(second->statusMessage(), kWaiting);
+        EXPECT_TRUE(second->isLoading());
+        EXPECT_EQ(services.callCount(), before + 1);
+        services.answer(before, Answer{});
+
+        // The second window's work starts from the edited archive; the first lists it after that work
+        // when the work edits, beside it when it only reads.
+        ASSERT_TRUE(waitFor([&] {
+            for (int index = before + 1; index < services.callCount(); ++index)
+                if (services.call(index).operation == c.operation) return true;
+            return false;
+        }));
+        EXPECT_EQ(second->statusMessage(), c.running);
+        if (c.operation == QStringLiteral("add")) {
+            EXPECT_EQ(first.statusMessage(), kWaiting) << "its listing waits for the second edit";
+            EXPECT_EQ(services.callCount(), before + 2);
+        }
+        // Answered until both windows have listed the archive as it is now, and are idle.
+        const QList<ArchivePreviewEntry> now{row("y.txt"), row("new.txt")};
+        int answered = before + 1;
+        int listings = 0;
+        ASSERT_TRUE(waitFor([&] {
+            for (; answered < services.callCount(); ++answered) {
+                const bool listing = services.call(answered).operation == QStringLiteral("list");
+                listings += listing;
+                services.answer(answered, listing ? Answer{now, {}, {}}
+                                                  : Answer{{}, {files.path(QStringLiteral("y.txt 提取"))}, {}});
+            }
+            return listings == 2 && !first.isLoading() && !second->isLoading();
+        }));
+        deliver();
+        EXPECT_EQ(services.callCount(), answered) << "no further listing";
+        EXPECT_EQ(first.entries().size(), 2);
+        EXPECT_EQ(second->entries().size(), 2);
+        EXPECT_EQ(second->entries().value(1).path, QStringLiteral("new.txt"));
+        second.reset();
+        sharedModel().reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// A waiting edit and the running one stopped: closing the waiting one's window withdraws it, closing
+// the running one's window ends its tool and lets the next start, and quitting (every model stopped,
+// then waited for) returns without starting what waited.
+TEST_F(BrowserFixture, StoppingWorkOnAnArchiveNeverLeavesTheQueueWaiting) {
+    enum class Stop { waitingWindow, runningWindow, quit };
+    for (const Stop stop : {Stop::waitingWindow, Stop::runningWindow, Stop::quit}) {
+        SCOPED_TRACE(int(stop));
+        const int before = services.callCount();
+        ArchivePreviewWindowModel& first = openListed({row("x.txt")});
+        auto second = ArchivePreviewWindowModel::create({files.path(QStringLiteral("a.zip"))}, services,
+                                                        settingsStore, passwordBook, platform,
+                                                        QList{row("x.txt")}, &workers);
+        const std::weak_ptr<ArchivePreviewWindowModel> weakSecond = second;
+        first.setSelectedEntryID(QStringLiteral("x.txt"));
+        first.deleteSelected();
+        ASSERT_TRUE(waitForCall(before + 1));
+        platform->itemsToAdd = QStringList{QStringLiteral("/tmp/new.txt")};
+        second->addFiles();
+        ASSERT_EQ(second->statusMessage(), kWaiting);
+        platform->confirmations.clear();
+        if (stop == Stop::waitingWindow) {
+            EXPECT_TRUE(second->mayCloseWindow());
+            EXPECT_EQ(platform->confirmations.size(), 1) << "a waiting edit is asked about";
+            EXPECT_FALSE(second->isWorkRunning());
+            EXPECT_EQ(weakSecond.use_count(), 1) << "nothing waits in its name";
+            services.answer(before, Answer{});
+            ASSERT_TRUE(waitForCall(before + 2));
+            EXPECT_EQ(services.call(before + 1).operation, QStringLiteral("list"));
+            services.answer(before + 1, Answer{{row("y.txt")}, {}, {}});
+            ASSERT_TRUE(waitFor([&] { return !first.isLoading(); }));
+        } else if (stop == Stop::runningWindow) {
+            EXPECT_TRUE(first.mayCloseWindow());
+            EXPECT_TRUE(services.isCancelled(before));
+            ASSERT_TRUE(waitForCall(before + 2));
+            EXPECT_EQ(services.call(before + 1).operation, QStringLiteral("add"));
+            EXPECT_EQ(second->statusMessage(), QStringLiteral(u"正在添加 1 个项目..."));
+            services.answer(before + 1, Answer{});
+            ASSERT_TRUE(waitForCall(before + 3));
+            EXPECT_EQ(services.call(before + 2).operation, QStringLiteral("list"));
+            services.answer(before + 2, Answer{{row("x.txt"), row("new.txt")}, {}, {}});
+            ASSERT_TRUE(waitFor([&] { return !second->isLoading(); }));
+            EXPECT_EQ(second->entries().size(), 2);
+        } else {
+            first.stopWork();
+            second->stopWork();
+            first.shutDown();
+            second->shutDown();
+            EXPECT_TRUE(services.isCancelled(before));
+        }
+        deliver();
+        EXPECT_EQ(services.callCount(), before + (stop == Stop::runningWindow ? 3 : stop == Stop::quit ? 1 : 2));
+        second.reset();
+        sharedModel().reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(weakSecond.expired());
+    }
+}
+
 }  // namespace

@@ -26,6 +26,13 @@ void throwIfEditFailed(const ProcessResult& result, const QString& sentence, con
 
 QString editExtension(const QString& archiveURL) { return QFileInfo(archiveURL).suffix().toLower(); }
 
+// The file a link names: the tools remove the archive they are given and rename the new one to its
+// name, which would put a file where the link was and leave its archive unedited.
+QString editedFile(const QString& archiveURL) {
+    const QString real = QFileInfo(archiveURL).canonicalFilePath();
+    return real.isEmpty() ? archiveURL : real;
+}
+
 // Runs the edit's tool and looks at what it left, however it ended: the new archive its tool finished
 // but did not rename is the edit done. Returns the notice for that, else nothing.
 QString runEdit(EditWorkFolder& work, const std::function<void()>& run) {
@@ -75,10 +82,11 @@ QString PreviewEditService::addFiles(const QStringList& fileURLs, const QString&
     }
     const SevenZipTool sevenZip =
         requireSevenZip(ArchiveError::withReinstallAdvice(QStringLiteral(u"添加文件需要 7-Zip 工具")));
-    EditWorkFolder work(archiveURL);
+    const QString archive = editedFile(archiveURL);
+    EditWorkFolder work(archive);
     return runEdit(work, [&] {
-        throwIfEditFailed(sevenZip.add(archiveURL, extension, fileURLs, password, work.path(), token),
-                          QStringLiteral(u"添加文件失败。"), QStringList{archiveURL} + fileURLs);
+        throwIfEditFailed(sevenZip.add(archive, extension, fileURLs, password, work.path(), token),
+                          QStringLiteral(u"添加文件失败。"), QStringList{archive} + fileURLs);
     });
 }
 
@@ -95,14 +103,15 @@ QString PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entr
             QStringLiteral(u"当前仅支持编辑 ZIP / 7Z 压缩包，RAR 暂不支持删除内部文件。"));
     }
     // A ZIP 7-Zip cannot open goes to zip, as in extraction; zip needs no password to delete.
-    EditWorkFolder work(archiveURL);
+    const QString archive = editedFile(archiveURL);
+    EditWorkFolder work(archive);
     ToolFallback::Attempts attempts;
     attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.remove(archiveURL, safePaths, password, work.path(), token);
+        return sevenZip.remove(archive, safePaths, password, work.path(), token);
     };
     attempts.infoZip = [&](const InfoZipTool& infoZip) {
         PreviewToolRuns::refuseSwitchLikeNames(safePaths, PreviewToolRuns::Action::deletion);
-        return infoZip.remove(archiveURL, safePaths, work.path(), token);
+        return infoZip.remove(archive, safePaths, work.path(), token);
     };
     return runEdit(work, [&] {
         PreviewToolRuns::runInOrderOrThrow(
@@ -114,6 +123,6 @@ QString PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entr
             extension == QStringLiteral("zip")
                 ? ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 ZIP 压缩包需要 7-Zip 或 zip 工具"))
                 : ArchiveError::withReinstallAdvice(QStringLiteral(u"编辑 7Z 压缩包需要 7-Zip 工具")),
-            QStringList{archiveURL} + safePaths, token, throwIfEditFailed);
+            QStringList{archive} + safePaths, token, throwIfEditFailed);
     });
 }

@@ -36,8 +36,11 @@ TEST_F(ArchivePreviewEditingTest, DeletesOnlyTheNamedEntries) {
         const QString archive =
             sevenZipArchive(name, name.endsWith("zip") ? QStringList{"-tzip"} : QStringList{});
         const ArchivePreviewService service(programs);
-        service.deleteEntries({entry("*.txt")}, archive, {}, m_token);
+        const QString link = m_tree.path("link-" + name);
+        ASSERT_TRUE(QFile::link(archive, link));
+        service.deleteEntries({entry("*.txt")}, link, {}, m_token);
         EXPECT_EQ(listedPaths(archive), without(kSamplePaths, {"*.txt"}));
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), archive) << "the link stays";
         if (name == "fallback.zip") {
             EXPECT_EQ(failure([&] { service.deleteEntries({entry("-x.txt")}, archive, {}, m_token); }),
                       ArchiveError::extractFailed("压缩包内路径不安全，无法删除：-x.txt"));
@@ -64,8 +67,12 @@ TEST_F(ArchivePreviewEditingTest, AddsFilesAndFoldersAtTheTopLevel) {
         SCOPED_TRACE(name.toStdString());
         const QString archive =
             sevenZipArchive(name, name.endsWith("zip") ? QStringList{"-tzip"} : QStringList{});
-        ArchivePreviewService().addFiles(added, archive, {}, m_token);
+        // Through a link the archive it names is edited, and the link stays.
+        const QString link = m_tree.path("link-" + name);
+        ASSERT_TRUE(QFile::link(archive, link));
+        ArchivePreviewService().addFiles(added, name.endsWith("7z") ? link : archive, {}, m_token);
         EXPECT_EQ(listedPaths(archive), sorted(kSamplePaths + addedPaths));
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), archive);
     }
     const QString created = m_tree.path("Created.ZIP");
     ArchivePreviewService().addFiles({m_tree.path("more/new.txt")}, created, {}, m_token);
