@@ -184,25 +184,30 @@ void writeTar(const QString& path, const QList<QByteArray>& names) {
     file.write(QByteArray(1024, '\0'));
 }
 
-void storeFinishedTasks(const QString& defaultsFolder, int count) {
+ArchiveTask extractionTask(const QString& name, ArchiveActivityStatus status, double progress) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    QList<ArchiveTask> tasks;
-    tasks.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const QString name = QStringLiteral("archive %1.zip").arg(i);
-        tasks << ArchiveTask{
-            .id = QUuid::createUuid(),
+    return {.id = QUuid::createUuid(),
             .name = name,
             .path = QStringLiteral("/home/user/文档/") + name,
             .kind = ArchiveActivityKind::extract,
-            .status = i % 10 == 3 ? ArchiveActivityStatus::failed : ArchiveActivityStatus::completed,
-            .progress = i % 10 == 3 ? 0.0 : 1.0,
+            .status = status,
+            .progress = progress,
             .sizeDescription = QStringLiteral("12.5 MB"),
             .targetPath = QStringLiteral("/home/user/下载"),
             .createdAt = now,
             .updatedAt = now,
             .message = QStringLiteral(u"解压完成"),
             .metadata = std::nullopt};
+}
+
+void storeFinishedTasks(const QString& defaultsFolder, int count) {
+    QList<ArchiveTask> tasks;
+    tasks.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const bool failed = i % 10 == 3;
+        tasks << extractionTask(QStringLiteral("archive %1.zip").arg(i),
+                                failed ? ArchiveActivityStatus::failed : ArchiveActivityStatus::completed,
+                                failed ? 0.0 : 1.0);
     }
     if (!DefaultsStore(defaultsFolder)
              .setData(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/state/ArchiveTask.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -38,6 +40,9 @@ StoredZip writeStoredZip(const QString& path, const QList<QByteArray>& names);
 
 // Writes a TAR (POSIX ustar) of empty files with these UTF-8 names, each under 100 bytes, directly.
 void writeTar(const QString& path, const QList<QByteArray>& names);
+
+// A task of extracting `name`, made now.
+ArchiveTask extractionTask(const QString& name, ArchiveActivityStatus status, double progress);
 
 // Stores `count` finished tasks under the workbench's key in the defaults folder, as a long-used
 // store would have them (every page run adds one, and nothing removes them on its own).

@@ -26,19 +26,7 @@ using BenchSupport::Clock;
 using BenchSupport::millisecondsSince;
 
 ArchiveTask taskNamed(const QString& name, ArchiveActivityStatus status) {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    return {.id = QUuid::createUuid(),
-            .name = name,
-            .path = QStringLiteral("/home/user/文档/") + name,
-            .kind = ArchiveActivityKind::extract,
-            .status = status,
-            .progress = status == ArchiveActivityStatus::running ? 0.1 : 1,
-            .sizeDescription = QStringLiteral("12.5 MB"),
-            .targetPath = QStringLiteral("/home/user/下载"),
-            .createdAt = now,
-            .updatedAt = now,
-            .message = QStringLiteral(u"解压完成"),
-            .metadata = std::nullopt};
+    return BenchSupport::extractionTask(name, status, status == ArchiveActivityStatus::running ? 0.1 : 1);
 }
 
 // Opens the store and starts one task, whose id is returned.
