@@ -106,12 +106,9 @@ QString PreviewEditService::deleteEntries(const QList<ArchivePreviewEntry>& entr
     const QString archive = editedFile(archiveURL);
     EditWorkFolder work(archive);
     ToolFallback::Attempts attempts;
-    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.remove(archive, safePaths, password, work.path(), token);
-    };
-    attempts.infoZip = [&](const InfoZipTool& infoZip) {
-        PreviewToolRuns::refuseSwitchLikeNames(safePaths, PreviewToolRuns::Action::deletion);
-        return infoZip.remove(archive, safePaths, work.path(), token);
+    attempts.step = [&](const ArchiveDriver& driver) {
+        PreviewToolRuns::refuseSwitchLikeNames(driver, safePaths, PreviewToolRuns::Action::deletion);
+        return driver.remove(archive, safePaths, password, work.path(), token);
     };
     return runEdit(work, [&] {
         PreviewToolRuns::runInOrderOrThrow(

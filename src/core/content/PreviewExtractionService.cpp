@@ -49,35 +49,10 @@ ToolFallback::Attempts entryAttempts(const QString& archive, const QStringList& 
                                      const CancellationToken& token) {
     ToolFallback::Attempts attempts;
     attempts.outputFolder = destinationURL;
-    attempts.sevenZip = [=](const SevenZipTool& sevenZip) {
-        return sevenZip.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
+    attempts.step = [=, &token](const ArchiveDriver& driver) {
+        PreviewToolRuns::refuseSwitchLikeNames(driver, entryPaths, action);
+        return driver.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
     };
-    attempts.unrar = [=](const UnrarTool& unrar) {
-        return unrar.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
-    };
-    attempts.infoZip = [=](const InfoZipTool& infoZip) {
-        PreviewToolRuns::refuseSwitchLikeNames(entryPaths, action);
-        return infoZip.extractEntries(archive, entryPaths, destinationURL, password, timeout, token);
-    };
-    attempts.tar = [=](const TarTool& tar) {
-        return tar.extract(archive, destinationURL, entryPaths, timeout, token);
-    };
-    if (CompoundTar::isCompoundTar(archive)) {
-        attempts.sevenZip = [=](const SevenZipTool& sevenZip) {
-            return CompoundTar::throughInnerTar(
-                archive,
-                [&](const QString& work) {
-                    // The whole layer: gzip, bzip2 and xz cannot be entered in the middle.
-                    return sevenZip.extractEntries(archive, {}, work, password, ArchiveTools::kLongRunTimeout,
-                                                   token);
-                },
-                [&](const QString& tarFile) {
-                    // The password protected the outer file only.
-                    return sevenZip.extractEntries(tarFile, entryPaths, destinationURL, std::nullopt, timeout,
-                                                   token);
-                });
-        };
-    }
     return attempts;
 }
 

@@ -57,8 +57,7 @@ ProcessResult runStructuredListing(const SevenZipTool& sevenZip, const QString& 
                                    const std::optional<QString>& password, PreviewListing& listing) {
     SevenZipListingReader reader;
     const ProcessResult result =
-        sevenZip.listTechnical(archive, password, ArchiveTools::kListingTimeout, token,
-                               [&reader](const QString& piece) { reader.read(piece); });
+        sevenZip.list(archive, password, token, [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
     listing = reader.finishRead(result.outputBytes);
     LegacyNameRows::decode(listing.entries, legacySource(kind, listing));
@@ -80,7 +79,8 @@ void restoreLineFeeds(const SevenZipTool& sevenZip, const QString& archive,
 }
 
 // 7-Zip's technical listing, else its plain one; entries gets the rows of the run that succeeded. An
-// encrypted archive listed without a password is a password problem, as is a run that says so.
+// encrypted archive listed without a password is a password problem, as is a run that says so. Of a
+// compressed TAR only the technical listing runs, through its layer: the others would read the layer.
 ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archiveURL,
                               std::optional<ArchiveFormat::Kind> kind, const std::optional<QString>& password,
                               const CancellationToken& token, QList<ArchivePreviewEntry>& entries) {
@@ -91,12 +91,13 @@ ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archi
         if (listing.isEncrypted && !ArchiveTools::givenPassword(password) &&
             !PreviewEntryRules::containsMojibakePath(entries))
             throw ArchiveError::wrongPassword();
-        restoreLineFeeds(sevenZip, archiveURL, password, token, entries);
+        if (!CompoundTar::isCompoundTar(archiveURL)) restoreLineFeeds(sevenZip, archiveURL, password, token, entries);
         return result;
     }
     const ArchiveError error = ToolFailure::mapExternalError(
         result, ToolFailureText::extractingToolFailed(ToolFallback::Program::sevenZip), {archiveURL});
     if (error.kind() == ArchiveError::Kind::wrongPassword) throw error;
+    if (CompoundTar::isCompoundTar(archiveURL)) return result;
     const ProcessResult plain = sevenZip.listPlain(archiveURL, password, token);
     if (plain.status != 0) return plain;
     entries = ArchiveListingParser::parseSevenZipPlainList(plain.output, plain.outputBytes);
@@ -106,14 +107,34 @@ ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archi
 
 // GNU tar's listing, parsed as it arrives; names that are not UTF-8 are a file system's bytes, as in
 // every TAR.
-ProcessResult tarListing(const TarTool& tar, const QString& archive, const CancellationToken& token,
+ProcessResult tarListing(const ArchiveDriver& tar, const QString& archive, const CancellationToken& token,
                          QList<ArchivePreviewEntry>& entries) {
     ArchiveListingParser::TarListingReader reader;
     const ProcessResult result =
-        tar.list(archive, token, [&reader](const QString& piece) { reader.read(piece); });
+        tar.list(archive, std::nullopt, token, [&reader](const QString& piece) { reader.read(piece); });
     if (result.status != 0) return result;
     entries = reader.finishRead();
     LegacyNameRows::decode(entries, LegacyNames::Source::fileSystemBytes);
+    return result;
+}
+
+// The listing of the driver's program, read by that program's reader into entries: 7-Zip's (above),
+// unrar's technical listing, unzip's (its legacy names decoded as the ZIP's directory says), GNU tar's.
+ProcessResult programListing(const ArchiveDriver& driver, const QString& archiveURL,
+                             std::optional<ArchiveFormat::Kind> kind, const std::optional<QString>& password,
+                             ZipDirectoryReading& directory, const CancellationToken& token,
+                             QList<ArchivePreviewEntry>& entries) {
+    if (const auto* sevenZip = dynamic_cast<const SevenZipTool*>(&driver))
+        return sevenZipListing(*sevenZip, archiveURL, kind, password, token, entries);
+    if (driver.program() == ToolProgram::tar) return tarListing(driver, archiveURL, token, entries);
+    const ProcessResult result = driver.list(archiveURL, password, token, {});
+    if (driver.classify(result, {archiveURL}) == ToolOutcome::failed) return result;
+    if (driver.program() == ToolProgram::unrar) {
+        entries = ArchiveListingParser::parseRarTechnicalList(result.output);
+    } else {
+        entries = ArchiveListingParser::parseZipList(result.output, result.outputBytes);
+        LegacyNameRows::decode(entries, directory.legacyNameSource());
+    }
     return result;
 }
 
@@ -145,10 +166,8 @@ std::optional<QList<ArchivePreviewEntry>> PreviewListingService::fastPreviewEntr
     return PreviewEntryRules::shownRows(std::move(listing.entries));
 }
 
-// The listing in the programs' order (ToolFallback). 7-Zip's technical listing, and its plain one
-// when that fails for another reason than the password (of a compressed TAR, of the TAR its layer
-// unpacks to); the ZIP reader (rows of a ZIP's central directory); unrar's technical listing; unzip's;
-// GNU tar's, of a compressed TAR too. Garbled names from 7-Zip, and a ZIP reader that finds no rows or
+// The listing in the programs' order (ToolFallback), each program's read by its reader
+// (programListing); the ZIP reader gives the rows of a ZIP's central directory. Garbled names from 7-Zip, and a ZIP reader that finds no rows or
 // garbled ones, hand over to the next reader; the last one's rows are taken as they are.
 QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& archiveURL,
                                                                  const QList<ToolFallback::Program>& order,
@@ -159,51 +178,25 @@ QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& 
     QList<ArchivePreviewEntry> entries;
     // Read once, by the first step that asks: the ZIP reader, unzip's legacy names or the "\" rule.
     ZipDirectoryReading directory(archiveURL);
-    // Read by the fallback as the run goes: 7-Zip's inner TAR is named once it is unpacked.
-    QStringList echoed = echoedNames;
     ToolFallback::Attempts attempts;
-    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        if (!CompoundTar::isCompoundTar(archiveURL))
-            return sevenZipListing(sevenZip, archiveURL, kind, password, token, entries);
-        return CompoundTar::throughInnerTar(
-            archiveURL,
-            [&](const QString& work) {
-                return sevenZip.extractEntries(archiveURL, {}, work, password, ArchiveTools::kLongRunTimeout,
-                                               token);
-            },
-            [&](const QString& tarFile) {
-                echoed.append(tarFile);
-                return sevenZipListing(sevenZip, tarFile, kind, std::nullopt, token, entries);
-            });
+    attempts.step = [&](const ArchiveDriver& driver) {
+        return programListing(driver, archiveURL, kind, password, directory, token, entries);
     };
     attempts.zipReader = [&] {
         entries = zipReaderEntries(directory, password);
         return ProcessResult{};
     };
-    attempts.unrar = [&](const UnrarTool& unrar) {
-        const ProcessResult result = unrar.listTechnical(archiveURL, password, token);
-        if (result.status == 0) entries = ArchiveListingParser::parseRarTechnicalList(result.output);
-        return result;
-    };
-    attempts.infoZip = [&](const InfoZipTool& infoZip) {
-        const ProcessResult result = infoZip.list(archiveURL, token);
-        if (InfoZipTool::classify(result, {archiveURL}) == ToolOutcome::failed) return result;
-        entries = ArchiveListingParser::parseZipList(result.output, result.outputBytes);
-        LegacyNameRows::decode(entries, directory.legacyNameSource());
-        return result;
-    };
-    attempts.tar = [&](const TarTool& tar) { return tarListing(tar, archiveURL, token, entries); };
     attempts.unusable = [&entries](ToolFallback::Program program) {
         if (program == ToolFallback::Program::zipReader && entries.isEmpty()) return true;
         return (program == ToolFallback::Program::sevenZip || program == ToolFallback::Program::zipReader) &&
                PreviewEntryRules::containsMojibakePath(entries);
     };
     const std::optional<ToolFallback::Run> run =
-        ToolFallback::runInOrder(m_programs, order, attempts, echoed, token);
+        ToolFallback::runInOrder(m_programs, order, attempts, echoedNames, token);
     if (!run)
         throw ArchiveError::dependencyMissing(
             ArchiveError::withReinstallAdvice(QStringLiteral(u"RAR / 7-Zip 预览工具不可用")));
-    throwIfListingFailed(run->result, ToolFailureText::extractingToolFailed(run->program), echoed);
+    throwIfListingFailed(run->result, ToolFailureText::extractingToolFailed(run->program), echoedNames);
     PreviewToolRuns::separateFolders(archiveURL, directory, entries);
     return entries;
 }

@@ -52,9 +52,9 @@ QString landingPath(const QString& path) {
     return path.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
 }
 
-void refuseSwitchLikeNames(const QStringList& entryPaths, Action action) {
+void refuseSwitchLikeNames(const ArchiveDriver& driver, const QStringList& entryPaths, Action action) {
     for (const QString& path : entryPaths) {
-        if (ArchiveTools::InfoZip::isReadAsSwitch(path)) throw unsafePath(path, action);
+        if (driver.readsAsSwitch(path)) throw unsafePath(path, action);
     }
 }
 

@@ -34,8 +34,8 @@ QString safeToolPath(const ArchivePreviewEntry& entry, Action action);
 // "/", empty ones dropped.
 QString landingPath(const QString& path);
 
-// Info-ZIP programs would read such a name as a switch; refused before anything runs.
-void refuseSwitchLikeNames(const QStringList& entryPaths, Action action);
+// Names the driver's program would read as a switch (Info-ZIP's), refused before it runs.
+void refuseSwitchLikeNames(const ArchiveDriver& driver, const QStringList& entryPaths, Action action);
 
 // Whether the archive's names separate folders with "\", which rows and extracted items then show as
 // folders; only a ZIP's directory is asked.

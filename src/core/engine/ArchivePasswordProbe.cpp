@@ -1,15 +1,9 @@
 #include "core/engine/ArchivePasswordProbe.h"
 
 #include "core/base/InputItem.h"
-#include "core/engine/ArchiveTools.h"
 #include "core/engine/ArchiveVolumes.h"
-#include "core/engine/SevenZipListing.h"
-#include "core/engine/SevenZipWords.h"
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFallback.h"
-#include "core/engine/UnrarListing.h"
-
-#include <QStringView>
 
 namespace {
 
@@ -21,47 +15,6 @@ std::optional<ToolFallback::Run> ask(const QString& fileURL, const ArchiveProgra
                                     token);
 }
 
-// unrar marks each encrypted entry, and says so for an archive whose headers are encrypted.
-bool rarListingShowsEncryption(const ProcessResult& result) {
-    return UnrarListing::read(result.output).showsEncryption;
-}
-
-// The first entry 7-Zip's technical listing marks as encrypted ("Encrypted = +").
-struct FirstEncryptedPath {
-    QString path;
-    std::optional<QString> encrypted;
-
-    void store(SevenZipListing::Key key, QStringView value, QStringView, qsizetype) {
-        if (key == SevenZipListing::Key::path)
-            path = SevenZipListing::trimmed(value).toString();
-        else if (key == SevenZipListing::Key::encrypted && !encrypted && SevenZipListing::isPlus(value))
-            encrypted = path;
-    }
-    void finishBlock() {}
-};
-
-std::optional<QString> sevenZipFirstEncryptedEntry(const ProcessResult& result) {
-    FirstEncryptedPath fields;
-    SevenZipListing::read(result.output, fields);
-    return fields.encrypted;
-}
-
-// 7-Zip asks for the password of encrypted headers before it lists anything, and marks encrypted
-// entries in its technical listing.
-bool sevenZipListingShowsEncryption(const ProcessResult& result) {
-    if (result.status != 0) return result.output.contains(SevenZipWords::kPasswordPromptStart);
-    return sevenZipFirstEncryptedEntry(result).has_value();
-}
-
-// The name of the first entry a technical listing marks as encrypted.
-std::optional<QString> firstEncryptedEntry(const ToolFallback::Run& run) {
-    if (run.program != ToolFallback::Program::unrar) return sevenZipFirstEncryptedEntry(run.result);
-    for (const UnrarListing::Entry& entry : UnrarListing::read(run.result.output).entries) {
-        if (UnrarListing::isEncrypted(entry)) return entry.name.toString();
-    }
-    return std::nullopt;
-}
-
 // A failed run names a wrong password only in the tools' own words.
 ArchivePasswordProbe::EntryTest judged(const ProcessResult& failed, const QStringList& echoedNames) {
     const std::optional<ArchiveError> named = ToolFailure::namedFailure(failed, echoedNames);
@@ -69,12 +22,35 @@ ArchivePasswordProbe::EntryTest judged(const ProcessResult& failed, const QStrin
     return wrong ? ArchivePasswordProbe::EntryTest::wrong : ArchivePasswordProbe::EntryTest::unproven;
 }
 
+// Each program's technical listing, which says what is encrypted.
+ToolFallback::Attempts technicalListings(const QString& fileURL, const std::optional<QString>& password,
+                                         const CancellationToken& token) {
+    ToolFallback::Attempts attempts;
+    attempts.step = [&fileURL, password, &token](const ArchiveDriver& driver) {
+        return driver.listTechnical(fileURL, password, token);
+    };
+    return attempts;
+}
+
+// Each program's test of the named entries.
+ToolFallback::Attempts tests(const QString& fileURL, const QString& password, const QStringList& entryPaths,
+                             const CancellationToken& token) {
+    ToolFallback::Attempts attempts;
+    attempts.step = [&fileURL, password, entryPaths, &token](const ArchiveDriver& driver) {
+        return driver.test(fileURL, password, entryPaths, token);
+    };
+    return attempts;
+}
+
+// What the deciding listing's own program reads in it.
+ArchiveDriver::Encryption encryptionIn(const ToolFallback::Run& listing, const ArchivePrograms& programs) {
+    const std::unique_ptr<ArchiveDriver> driver = programs.driver(listing.program);
+    return driver ? driver->encryptionIn(listing.result) : ArchiveDriver::Encryption{};
+}
+
 bool opens(const QString& fileURL, const QString& password, const ArchivePrograms& programs,
            const CancellationToken& token) {
-    ToolFallback::Attempts attempts;
-    attempts.unrar = [&](const UnrarTool& unrar) { return unrar.test(fileURL, password, token); };
-    attempts.sevenZip = [&](const SevenZipTool& sevenZip) { return sevenZip.test(fileURL, password, token); };
-    const std::optional<ToolFallback::Run> run = ask(fileURL, programs, true, attempts, token);
+    const std::optional<ToolFallback::Run> run = ask(fileURL, programs, true, tests(fileURL, password, {}, token), token);
     return run && run->result.status == 0;
 }
 
@@ -93,17 +69,9 @@ bool toolMayOpen(const QString& fileURL) { return InputItem::stateOf(fileURL) ==
 bool isEncrypted(const QString& volumeURL, const CancellationToken& token, const ArchivePrograms& programs) {
     const QString fileURL = ArchiveVolumes::openingVolume(volumeURL);
     if (!toolMayOpen(fileURL)) return false;
-    ToolFallback::Attempts attempts;
-    attempts.unrar = [&](const UnrarTool& unrar) {
-        return unrar.listTechnical(fileURL, std::nullopt, token);
-    };
-    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.listTechnical(fileURL, std::nullopt, ArchiveTools::kListingTimeout, token);
-    };
-    const std::optional<ToolFallback::Run> run = ask(fileURL, programs, false, attempts, token);
-    if (!run) return false;
-    return run->program == ToolFallback::Program::unrar ? rarListingShowsEncryption(run->result)
-                                                        : sevenZipListingShowsEncryption(run->result);
+    const std::optional<ToolFallback::Run> run =
+        ask(fileURL, programs, false, technicalListings(fileURL, std::nullopt, token), token);
+    return run && encryptionIn(*run, programs).shown;
 }
 
 std::optional<QString> firstOpeningPassword(const QString& volumeURL, const QStringList& candidates,
@@ -121,27 +89,18 @@ EntryTest testFirstEncryptedEntry(const QString& volumeURL, const QString& passw
                                   const CancellationToken& token, const ArchivePrograms& programs) {
     const QString fileURL = ArchiveVolumes::openingVolume(volumeURL);
     if (!toolMayOpen(fileURL)) return EntryTest::unproven;
-    ToolFallback::Attempts listings;
-    listings.unrar = [&](const UnrarTool& unrar) { return unrar.listTechnical(fileURL, password, token); };
-    listings.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.listTechnical(fileURL, password, ArchiveTools::kListingTimeout, token);
-    };
-    const std::optional<ToolFallback::Run> listing = ask(fileURL, programs, true, listings, token);
+    const std::optional<ToolFallback::Run> listing =
+        ask(fileURL, programs, true, technicalListings(fileURL, password, token), token);
     if (!listing) return EntryTest::unproven;
     if (listing->result.status != 0) return judged(listing->result, {fileURL});
-    const std::optional<QString> entry = firstEncryptedEntry(*listing);
+    const std::optional<QString> entry = encryptionIn(*listing, programs).firstEntry;
     if (!entry) return EntryTest::unproven;
     // A legacy name prints with U+FFFD, which names no entry.
     const QStringList named =
         entry->contains(QChar::ReplacementCharacter) ? QStringList() : QStringList{*entry};
-    ToolFallback::Attempts tests;
-    tests.unrar = [&](const UnrarTool& unrar) { return unrar.test(fileURL, password, token, named); };
-    tests.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.test(fileURL, password, token, named);
-    };
     // The program that listed the entry tests it.
     const std::optional<ToolFallback::Run> test =
-        ToolFallback::runInOrder(programs, {listing->program}, tests, {fileURL}, token);
+        ToolFallback::runInOrder(programs, {listing->program}, tests(fileURL, password, named, token), {fileURL}, token);
     if (!test) return EntryTest::unproven;
     return test->result.status == 0 ? EntryTest::decrypts
                                     : judged(test->result, QStringList{fileURL} + named);

@@ -29,3 +29,29 @@ std::optional<TarTool> ArchivePrograms::tarTool() const {
         return TarTool(*program, sevenZip ? sevenZip() : std::nullopt);
     return std::nullopt;
 }
+
+namespace {
+
+template <typename Tool>
+std::unique_ptr<ArchiveDriver> held(std::optional<Tool> tool) {
+    if (!tool) return nullptr;
+    return std::make_unique<Tool>(std::move(*tool));
+}
+
+}  // namespace
+
+std::unique_ptr<ArchiveDriver> ArchivePrograms::driver(ToolProgram program) const {
+    switch (program) {
+        case ToolProgram::sevenZip:
+            return held(sevenZipTool());
+        case ToolProgram::unrar:
+            return held(unrarTool());
+        case ToolProgram::infoZip:
+            return held(infoZipTool());
+        case ToolProgram::tar:
+            return held(tarTool());
+        case ToolProgram::zipReader:
+            break;
+    }
+    return nullptr;
+}

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // Where each archive program is found: the one place the engine and the content service get their
@@ -29,4 +30,6 @@ struct ArchivePrograms {
     // Present when both zip and unzip are.
     std::optional<InfoZipTool> infoZipTool() const;
     std::optional<TarTool> tarTool() const;
+    // The driver of the program, when it is installed; none for velmora's own ZIP reader.
+    std::unique_ptr<ArchiveDriver> driver(ToolProgram program) const;
 };

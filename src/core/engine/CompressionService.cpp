@@ -324,7 +324,8 @@ bool CompressionService::testArchive(const QString& primaryPartURL, const std::o
         throw ArchiveError::dependencyMissing(
             ArchiveError::withReinstallAdvice(QStringLiteral(u"校验压缩包需要 7-Zip 工具")));
     }
-    const ProcessResult result = sevenZip->test(primaryPartURL, password, token);
+    // 7-Zip tests every archive it opens.
+    const ProcessResult result = *sevenZip->test(primaryPartURL, password, {}, token);
     if (result.status != 0)
         throwCompressionError(result, QStringLiteral(u"分卷压缩包校验失败。"), {primaryPartURL});
     return true;

@@ -14,10 +14,12 @@ namespace {
 // unzip and zip -e read the password on their terminal.
 ProcessResult run(const QString& program, const QStringList& arguments,
                   const std::optional<QString>& workingFolder, ProcessRunner::TimeLimit timeout,
-                  const std::optional<QString>& password, const CancellationToken& token) {
-    ProcessResult result =
-        ProcessRunner::run(program, arguments, workingFolder, timeout, {}, token,
-                           ArchiveTools::givenPassword(password), ProcessRunner::InputChannel::terminal);
+                  const std::optional<QString>& password, const CancellationToken& token,
+                  const ProcessRunner::OutputHandler& handler = {}) {
+    ProcessResult result = ProcessRunner::run(program, arguments, workingFolder, timeout, handler, token,
+                                              ArchiveTools::givenPassword(password),
+                                              ProcessRunner::InputChannel::terminal,
+                                              ProcessRunner::HandlerReads::standardOutput);
     result.program = ToolProgram::infoZip;
     return result;
 }
@@ -54,7 +56,7 @@ bool doubtsAnEntry(const ProcessResult& result) {
 
 }  // namespace
 
-ToolOutcome InfoZipTool::classify(const ProcessResult& result, const QStringList& echoedNames) {
+ToolOutcome InfoZipTool::classify(const ProcessResult& result, const QStringList& echoedNames) const {
     constexpr int kSucceeded = 0;
     constexpr int kWarning = 1;
     if (result.status == kSucceeded) return ToolOutcome::success;
@@ -63,13 +65,14 @@ ToolOutcome InfoZipTool::classify(const ProcessResult& result, const QStringList
     return ToolOutcome::failed;
 }
 
-ProcessResult InfoZipTool::list(const QString& archive, const CancellationToken& token) const {
+ProcessResult InfoZipTool::list(const QString& archive, const std::optional<QString>&,
+                                const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const {
     return finished(run(m_unzip, ArchiveTools::Unzip::listArguments(archive), std::nullopt,
-                        ArchiveTools::kListingTimeout, std::nullopt, token),
+                        ArchiveTools::kListingTimeout, std::nullopt, token, handler),
                     archive);
 }
 
-ProcessResult InfoZipTool::extract(const QString& archive, const QString& destination,
+ProcessResult InfoZipTool::extract(const QString& archive, const QString& destination, int,
                                    const std::optional<QString>& password,
                                    const CancellationToken& token) const {
     return finished(run(m_unzip, ArchiveTools::Unzip::extractArguments(archive, destination), std::nullopt,
@@ -109,8 +112,11 @@ ProcessResult InfoZipTool::create(const QString& archive, const QStringList& nam
     return run(m_zip, arguments + names, workingFolder, ArchiveTools::kLongRunTimeout, password, token);
 }
 
-ProcessResult InfoZipTool::remove(const QString& archive, const QStringList& entryPaths,
-                                  const QString& workFolder, const CancellationToken& token) const {
+std::optional<ProcessResult> InfoZipTool::remove(const QString& archive, const QStringList& entryPaths,
+                                                 const std::optional<QString>&, const QString& workFolder,
+                                                 const CancellationToken& token) const {
     return run(m_zip, ArchiveTools::Zip::deleteArguments(archive, entryPaths, workFolder), std::nullopt,
                ArchiveTools::kEditTimeout, std::nullopt, token);
 }
+
+bool InfoZipTool::readsAsSwitch(const QString& name) const { return ArchiveTools::InfoZip::isReadAsSwitch(name); }

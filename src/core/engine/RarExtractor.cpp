@@ -2,10 +2,8 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "core/engine/ArchiveError.h"
-#include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
-#include "core/engine/SevenZipTool.h"
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureText.h"
 #include "core/engine/ToolFallback.h"
@@ -43,22 +41,13 @@ void RarExtractor::extractInto(const QString& fileURL, const QString& destinatio
                                const std::optional<QString>& password, int threadCount,
                                const CancellationToken& token) const {
     const QStringList echoedNames{fileURL, destinationURL};
-    ToolFallback::Attempts attempts;
-    attempts.outputFolder = destinationURL;
-    attempts.unrar = [&](const UnrarTool& unrar) {
-        return unrar.extract(fileURL, destinationURL, password, token);
-    };
-    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.extract(fileURL, destinationURL, threadCount, password, token);
-    };
-    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
-        m_programs, ToolFallback::order(fileURL, ArchiveTools::givenPassword(password).has_value()), attempts,
-        echoedNames, token);
+    const std::optional<ToolFallback::Run> run =
+        ToolFallback::extractWhole(m_programs, fileURL, destinationURL, threadCount, password, token);
     if (!run) throw rarToolMissing();
     if (run->result.status == 0) return;
     // Without unrar, a 7-Zip without RAR support leaves no program that opens it.
     if (run->program == ToolFallback::Program::sevenZip && !m_programs.unrarTool() &&
-        SevenZipTool::classify(run->result, echoedNames) == ToolOutcome::unreadable)
+        run->outcome == ToolOutcome::unreadable)
         throw rarToolMissing();
     throw ToolFailure::mapExternalError(run->result, ToolFailureText::extractingToolFailed(run->program),
                                         echoedNames);

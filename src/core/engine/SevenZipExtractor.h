@@ -7,8 +7,8 @@
 
 // Everything 7-Zip reads apart from ZIP and RAR: 7Z and its numbered volumes, TAR, compressed TAR,
 // single gzip, bzip2 and xz files, DMG and ISO images. A TAR, alone or compressed, is read by GNU tar
-// first, 7-Zip only after GNU tar failed; 7-Zip reaches a compressed TAR's contents in two passes
-// through a private work folder (CompoundTar), so the user gets the TAR's contents and not the inner
+// first, 7-Zip only after GNU tar failed (ToolFallback); 7-Zip reaches a compressed TAR's contents
+// through its layer (SevenZipTool::throughLayer), so the user gets the TAR's contents and not the inner
 // .tar file.
 class SevenZipExtractor : public ArchiveExtractor {
 public:
@@ -19,12 +19,9 @@ public:
                 int threadCount, const CancellationToken& token) override;
 
 private:
-    // The files of a TAR, alone or compressed, into destinationURL.
-    void extractTar(const QString& fileURL, const QString& destinationURL, int threadCount,
-                    const std::optional<QString>& password, const CancellationToken& token) const;
-    void extractSingleArchive(const QString& fileURL, const QString& destinationURL,
-                              const std::optional<QString>& password, int threadCount,
-                              const CancellationToken& token) const;
+    void extractInto(const QString& fileURL, const QString& destinationURL,
+                     const std::optional<QString>& password, int threadCount,
+                     const CancellationToken& token) const;
 
     ArchivePrograms m_programs;
 };

@@ -1,15 +1,22 @@
 #include "core/engine/SevenZipTool.h"
 
+#include "core/engine/ArchiveError.h"
 #include "core/engine/ArchiveTools.h"
+#include "core/engine/CompoundTar.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/SevenZipLinkChains.h"
+#include "core/engine/SevenZipListing.h"
 #include "core/engine/SevenZipWords.h"
 #include "core/engine/ToolFailure.h"
 #include "core/engine/ToolFailureLines.h"
+#include "platform/PrivateTempDirectory.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringView>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -41,12 +48,33 @@ ProcessResult ranBySevenZip(ProcessResult result) {
     return result;
 }
 
+// The first entry a technical listing marks as encrypted ("Encrypted = +").
+struct FirstEncryptedPath {
+    QString path;
+    std::optional<QString> encrypted;
+
+    void store(SevenZipListing::Key key, QStringView value, QStringView, qsizetype) {
+        if (key == SevenZipListing::Key::path)
+            path = SevenZipListing::trimmed(value).toString();
+        else if (key == SevenZipListing::Key::encrypted && !encrypted && SevenZipListing::isPlus(value))
+            encrypted = path;
+    }
+    void finishBlock() {}
+};
+
 // An extraction's status is its verdict's (classify): 0 for a success, 7-Zip's warning status for a TAR it
 // read only in part.
-ProcessResult extracted(ProcessResult result) {
-    const ToolOutcome outcome = SevenZipTool::classify(result);
+ProcessResult extracted(const SevenZipTool& sevenZip, ProcessResult result) {
+    const ToolOutcome outcome = sevenZip.classify(result, {});
     if (outcome == ToolOutcome::success) result.status = 0;
     if (outcome == ToolOutcome::warned) result.status = 1;
+    return result;
+}
+
+// The run on the TAR file inside, told as the archive's.
+ProcessResult asArchives(ProcessResult result, const QString& tarFile, const QString& archive) {
+    result.output.replace(tarFile, archive);
+    result.error.replace(tarFile, archive);
     return result;
 }
 
@@ -58,7 +86,7 @@ bool openedTar(const ProcessResult& result) {
 
 }  // namespace
 
-ToolOutcome SevenZipTool::classify(const ProcessResult& result, const QStringList& echoedNames) {
+ToolOutcome SevenZipTool::classify(const ProcessResult& result, const QStringList& echoedNames) const {
     constexpr int kSucceeded = 0;
     constexpr int kWarning = 1;
     if (result.status == kSucceeded)
@@ -79,11 +107,36 @@ ProcessResult SevenZipTool::run(const QStringList& arguments, ProcessRunner::Tim
                                             ProcessRunner::InputChannel::pipe, handlerReads));
 }
 
+ProcessResult SevenZipTool::list(const QString& archive, const std::optional<QString>& password,
+                                 const CancellationToken& token,
+                                 const ProcessRunner::OutputHandler& handler) const {
+    const auto listing = [&](const QString& file, const std::optional<QString>& filePassword) {
+        return run(ArchiveTools::SevenZip::technicalListArguments(file), ArchiveTools::kListingTimeout, token,
+                   filePassword, handler, ProcessRunner::HandlerReads::standardOutput);
+    };
+    if (!CompoundTar::isCompoundTar(archive)) return listing(archive, password);
+    return throughLayer(archive, password, std::nullopt, token,
+                        [&](const QString& tarFile) { return listing(tarFile, std::nullopt); });
+}
+
 ProcessResult SevenZipTool::listTechnical(const QString& archive, const std::optional<QString>& password,
-                                          ProcessRunner::TimeLimit timeout, const CancellationToken& token,
-                                          const ProcessRunner::OutputHandler& handler) const {
-    return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password, handler,
-               ProcessRunner::HandlerReads::standardOutput);
+                                          ProcessRunner::TimeLimit timeout,
+                                          const CancellationToken& token) const {
+    return run(ArchiveTools::SevenZip::technicalListArguments(archive), timeout, token, password);
+}
+
+std::optional<ProcessResult> SevenZipTool::listTechnical(const QString& archive,
+                                                         const std::optional<QString>& password,
+                                                         const CancellationToken& token) const {
+    return listTechnical(archive, password, ArchiveTools::kListingTimeout, token);
+}
+
+ArchiveDriver::Encryption SevenZipTool::encryptionIn(const ProcessResult& technicalListing) const {
+    if (technicalListing.status != 0)
+        return {technicalListing.output.contains(SevenZipWords::kPasswordPromptStart), std::nullopt};
+    FirstEncryptedPath fields;
+    SevenZipListing::read(technicalListing.output, fields);
+    return {fields.encrypted.has_value(), fields.encrypted};
 }
 
 std::optional<ProcessResult> SevenZipTool::listWithLineFeeds(const QString& archive,
@@ -103,16 +156,55 @@ ProcessResult SevenZipTool::listPlain(const QString& archive, const std::optiona
 ProcessResult SevenZipTool::extract(const QString& archive, const QString& destination, int threadCount,
                                     const std::optional<QString>& password,
                                     const CancellationToken& token) const {
-    return extracted(withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
-        return run(ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
-                   ArchiveTools::kLongRunTimeout, token, password);
-    }));
+    if (!CompoundTar::isCompoundTar(archive))
+        return extractWhole(archive, destination, threadCount, password, token);
+    return throughLayer(archive, password, threadCount, token, [&](const QString& tarFile) {
+        return extractWhole(tarFile, destination, threadCount, std::nullopt, token);
+    });
 }
 
 ProcessResult SevenZipTool::extractEntries(const QString& archive, const QStringList& entryPaths,
                                            const QString& destination, const std::optional<QString>& password,
                                            double timeout, const CancellationToken& token) const {
-    return extracted(withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+    if (!CompoundTar::isCompoundTar(archive))
+        return extractNamed(archive, entryPaths, destination, password, timeout, token);
+    return throughLayer(archive, password, std::nullopt, token, [&](const QString& tarFile) {
+        return extractNamed(tarFile, entryPaths, destination, std::nullopt, timeout, token);
+    });
+}
+
+ProcessResult SevenZipTool::throughLayer(const QString& archive, const std::optional<QString>& password,
+                                         std::optional<int> threadCount, const CancellationToken& token,
+                                         const std::function<ProcessResult(const QString& tarFile)>& read) const {
+    return CompoundTar::throughInnerTar(
+        archive,
+        [&](const QString& work) {
+            // The whole layer: gzip, bzip2 and xz cannot be entered in the middle.
+            ProcessResult unpacked =
+                threadCount ? extractWhole(archive, work, *threadCount, password, token)
+                            : extractNamed(archive, {}, work, password, ArchiveTools::kLongRunTimeout, token);
+            const std::optional<ArchiveError> named = ToolFailure::namedFailure(unpacked, {archive, work});
+            const std::optional<QString> temporary = PrivateTempDirectory::base();
+            if (named && named->kind() == ArchiveError::Kind::diskFull && named->payload().isEmpty() && temporary)
+                throw *ArchiveError::unwritable(QFileInfo(*temporary).path(), ENOSPC);
+            return unpacked;
+        },
+        [&](const QString& tarFile) { return asArchives(read(tarFile), tarFile, archive); });
+}
+
+ProcessResult SevenZipTool::extractWhole(const QString& archive, const QString& destination, int threadCount,
+                                         const std::optional<QString>& password,
+                                         const CancellationToken& token) const {
+    return extracted(*this, withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+        return run(ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
+                   ArchiveTools::kLongRunTimeout, token, password);
+    }));
+}
+
+ProcessResult SevenZipTool::extractNamed(const QString& archive, const QStringList& entryPaths,
+                                         const QString& destination, const std::optional<QString>& password,
+                                         double timeout, const CancellationToken& token) const {
+    return extracted(*this, withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
         return run(
             ArchiveTools::SevenZip::extractEntriesArguments(archive, entryPaths, destination, linkChecksOff),
             timeout, token, password);
@@ -126,8 +218,9 @@ ProcessResult SevenZipTool::printEntries(const QString& archive, const QStringLi
                ArchiveTools::kLongRunTimeout, token, password);
 }
 
-ProcessResult SevenZipTool::test(const QString& archive, const std::optional<QString>& password,
-                                 const CancellationToken& token, const QStringList& entryPaths) const {
+std::optional<ProcessResult> SevenZipTool::test(const QString& archive, const std::optional<QString>& password,
+                                                const QStringList& entryPaths,
+                                                const CancellationToken& token) const {
     return run(ArchiveTools::SevenZip::testArguments(archive, entryPaths), ArchiveTools::kLongRunTimeout,
                token, password);
 }
@@ -162,9 +255,9 @@ ProcessResult SevenZipTool::add(const QString& archive, const QString& type, con
                ArchiveTools::kEditTimeout, token, password);
 }
 
-ProcessResult SevenZipTool::remove(const QString& archive, const QStringList& entryPaths,
-                                   const std::optional<QString>& password, const QString& workFolder,
-                                   const CancellationToken& token) const {
+std::optional<ProcessResult> SevenZipTool::remove(const QString& archive, const QStringList& entryPaths,
+                                                  const std::optional<QString>& password,
+                                                  const QString& workFolder, const CancellationToken& token) const {
     return run(ArchiveTools::SevenZip::deleteArguments(archive, entryPaths, workFolder),
                ArchiveTools::kEditTimeout, token, password);
 }

@@ -3,6 +3,7 @@
 #include "core/base/CancellationToken.h"
 #include "core/base/CompressionFormat.h"
 #include "core/base/CompressionLevel.h"
+#include "core/engine/ArchiveDriver.h"
 #include "core/engine/ProcessResult.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/ToolProgram.h"
@@ -14,10 +15,10 @@
 
 // Every 7-Zip run of the extractors, the password probe, compression and the archive browser: the
 // arguments (ArchiveTools::SevenZip), the password on standard input (never in an argument), the
-// time-outs, the retry with the link checks off, and its verdict (classify). Results come back as the tool
-// left them, except that an extraction comes back with the status of its verdict: 0 for a success, 1 for a
-// warning; callers judge a failure by its words.
-class SevenZipTool {
+// time-outs, the retry with the link checks off, a compressed TAR reached through its layer, and its
+// verdict (classify). Results come back as the tool left them, except that an extraction comes back with
+// the status of its verdict: 0 for a success, 1 for a warning; callers judge a failure by its words.
+class SevenZipTool : public ArchiveDriver {
 public:
     explicit SevenZipTool(QString program) : m_program(std::move(program)) {}
 
@@ -32,7 +33,7 @@ public:
         std::optional<qint64> volumeSizeBytes;
     };
 
-    const QString& program() const { return m_program; }
+    ToolProgram program() const override { return ToolProgram::sevenZip; }
 
     // 7-Zip's exit status decides: 0 wrote and checked every item, whatever it warned of (bytes after the
     // archive's end, a header it had to look for), except a TAR's header it could not read, which names
@@ -41,13 +42,19 @@ public:
     // (FAT: every error a mode), which wrote every item, and one that could not read the file: a
     // format or a method it lacks (ToolFailure::sevenZipCannotHandle, the echoed names taken out), or its
     // warning status with its warnings ("WARNINGS:").
-    static ToolOutcome classify(const ProcessResult& result, const QStringList& echoedNames = {});
+    ToolOutcome classify(const ProcessResult& result, const QStringList& echoedNames) const override;
 
-    // l -slt; handler reads the standard output as it arrives, of which the result then keeps only the
-    // start (ProcessRunner::HandlerReads::standardOutput).
+    // l -slt, of a compressed TAR the TAR inside; handler reads the standard output as it arrives.
+    ProcessResult list(const QString& archive, const std::optional<QString>& password,
+                       const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const override;
+    // l -slt within timeout.
     ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
-                                ProcessRunner::TimeLimit timeout, const CancellationToken& token,
-                                const ProcessRunner::OutputHandler& handler = {}) const;
+                                ProcessRunner::TimeLimit timeout, const CancellationToken& token) const;
+    std::optional<ProcessResult> listTechnical(const QString& archive, const std::optional<QString>& password,
+                                               const CancellationToken& token) const override;
+    // 7-Zip asks for the password of encrypted headers before it lists anything, and marks encrypted
+    // entries ("Encrypted = +").
+    Encryption encryptionIn(const ProcessResult& technicalListing) const override;
     // l -slt of the entries whose path holds a line feed (ArchiveTools::SevenZip::lineFeedListArguments);
     // nothing runs for an archive path 7-Zip would read as a wildcard.
     std::optional<ProcessResult> listWithLineFeeds(const QString& archive,
@@ -56,22 +63,24 @@ public:
     // l: the plain listing.
     ProcessResult listPlain(const QString& archive, const std::optional<QString>& password,
                             const CancellationToken& token) const;
-    // x: the whole archive into destination, an empty private folder. A run refused for a link is
-    // repeated with the checks off when the archive's links were proved to stay inside
-    // (SevenZipLinkChains), after destination is emptied.
+    // x: the whole archive into destination, an empty private folder; of a compressed TAR, the TAR
+    // inside (whose password is the outer file's alone). A run refused for a link is repeated with the
+    // checks off when the archive's links were proved to stay inside (SevenZipLinkChains), after
+    // destination is emptied.
     ProcessResult extract(const QString& archive, const QString& destination, int threadCount,
-                          const std::optional<QString>& password, const CancellationToken& token) const;
+                          const std::optional<QString>& password, const CancellationToken& token) const override;
     // x: the named entries (a folder with its contents; every entry when none is named) with their
-    // paths into destination, an empty private folder; retried as extract is.
+    // paths into destination, an empty private folder; of a compressed TAR as extract; retried as
+    // extract is.
     ProcessResult extractEntries(const QString& archive, const QStringList& entryPaths,
                                  const QString& destination, const std::optional<QString>& password,
-                                 double timeout, const CancellationToken& token) const;
+                                 double timeout, const CancellationToken& token) const override;
     // x -so: the named entries' data in archive order; a link's data is its target.
     ProcessResult printEntries(const QString& archive, const QStringList& entryPaths,
                                const std::optional<QString>& password, const CancellationToken& token) const;
-    // t: tests the named entries (every entry when none is named), writing nothing.
-    ProcessResult test(const QString& archive, const std::optional<QString>& password,
-                       const CancellationToken& token, const QStringList& entryPaths = {}) const;
+    // t.
+    std::optional<ProcessResult> test(const QString& archive, const std::optional<QString>& password,
+                                      const QStringList& entryPaths, const CancellationToken& token) const override;
     // a: a new archive of names, with percentages for progress. A password
     // encrypts a ZIP with ZipCrypto (ASCII only: SevenZip::takesZipPassword) and a 7Z's data, not its
     // names.
@@ -84,11 +93,18 @@ public:
     ProcessResult add(const QString& archive, const QString& type, const QStringList& items,
                       const std::optional<QString>& password, const QString& workFolder,
                       const CancellationToken& token) const;
-    // d: deletes the named entries (a folder with its contents); the password opens encrypted names.
-    // The new archive is written in workFolder, as for add.
-    ProcessResult remove(const QString& archive, const QStringList& entryPaths,
-                         const std::optional<QString>& password, const QString& workFolder,
-                         const CancellationToken& token) const;
+    // d.
+    std::optional<ProcessResult> remove(const QString& archive, const QStringList& entryPaths,
+                                        const std::optional<QString>& password, const QString& workFolder,
+                                        const CancellationToken& token) const override;
+
+    // The TAR inside a compressed TAR (CompoundTar): 7-Zip unpacks the layer into a private work folder,
+    // then read runs on the TAR there, whose path is written back as the archive's in the run's output.
+    // A disk the layer fills is the temporary folder's, named so (ArchiveError::unwritable). A failed
+    // unpack is the result. threadCount, when given, is the unpacking's (-mmt).
+    ProcessResult throughLayer(const QString& archive, const std::optional<QString>& password,
+                               std::optional<int> threadCount, const CancellationToken& token,
+                               const std::function<ProcessResult(const QString& tarFile)>& read) const;
 
 private:
     ProcessResult run(
@@ -96,6 +112,12 @@ private:
         const std::optional<QString>& password = std::nullopt,
         const ProcessRunner::OutputHandler& handler = {},
         ProcessRunner::HandlerReads handlerReads = ProcessRunner::HandlerReads::bothStreams) const;
+    // x of an archive that is not a compressed TAR.
+    ProcessResult extractWhole(const QString& archive, const QString& destination, int threadCount,
+                               const std::optional<QString>& password, const CancellationToken& token) const;
+    ProcessResult extractNamed(const QString& archive, const QStringList& entryPaths,
+                               const QString& destination, const std::optional<QString>& password,
+                               double timeout, const CancellationToken& token) const;
     // Runs runWith(false), and runWith(true) after a refused link when every link was proved safe.
     ProcessResult withLinkCheckRetry(const QString& archive, const QString& destination,
                                      const std::optional<QString>& password, const CancellationToken& token,

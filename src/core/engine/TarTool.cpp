@@ -12,6 +12,10 @@ ProcessResult ranByTar(ProcessResult result) {
 
 }  // namespace
 
+ToolOutcome TarTool::classify(const ProcessResult& result, const QStringList&) const {
+    return result.status == 0 ? ToolOutcome::success : ToolOutcome::failed;
+}
+
 ProcessResult TarTool::createGzip(const QString& archive, const QStringList& names,
                                   const QString& workingFolder, bool excludeHidden,
                                   const CancellationToken& token) const {
@@ -22,8 +26,8 @@ ProcessResult TarTool::createGzip(const QString& archive, const QStringList& nam
                                        ArchiveTools::kLongRunTimeout, {}, token));
 }
 
-ProcessResult TarTool::list(const QString& archive, const CancellationToken& token,
-                            const ProcessRunner::OutputHandler& handler) const {
+ProcessResult TarTool::list(const QString& archive, const std::optional<QString>&,
+                            const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const {
     return ranByTar(ProcessRunner::run(m_program,
                                        ArchiveTools::Tar::listArguments(archive, decompression(archive)),
                                        std::nullopt, ArchiveTools::kListingTimeout, handler, token, std::nullopt,
@@ -31,9 +35,14 @@ ProcessResult TarTool::list(const QString& archive, const CancellationToken& tok
                                        ProcessRunner::HandlerReads::standardOutput));
 }
 
-ProcessResult TarTool::extract(const QString& archive, const QString& destination,
-                               const QStringList& entryPaths, double timeout,
-                               const CancellationToken& token) const {
+ProcessResult TarTool::extract(const QString& archive, const QString& destination, int,
+                               const std::optional<QString>& password, const CancellationToken& token) const {
+    return extractEntries(archive, {}, destination, password, ArchiveTools::kLongRunTimeout, token);
+}
+
+ProcessResult TarTool::extractEntries(const QString& archive, const QStringList& entryPaths,
+                                      const QString& destination, const std::optional<QString>&,
+                                      double timeout, const CancellationToken& token) const {
     return ranByTar(ProcessRunner::run(
         m_program,
         ArchiveTools::Tar::extractArguments(archive, destination, entryPaths, decompression(archive)),

@@ -1,6 +1,7 @@
 #include "core/engine/ToolFallback.h"
 
 #include "core/base/ArchiveFormat.h"
+#include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/ToolFailure.h"
 
@@ -8,31 +9,21 @@ namespace ToolFallback {
 
 namespace {
 
-// The program's attempt, when the program is installed and has one.
-std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program program,
-                                     const Attempts& attempts) {
-    switch (program) {
-        case Program::sevenZip:
-            if (const std::optional<SevenZipTool> tool = programs.sevenZipTool(); tool && attempts.sevenZip)
-                return attempts.sevenZip(*tool);
-            break;
-        case Program::zipReader:
-            if (attempts.zipReader) return attempts.zipReader();
-            break;
-        case Program::unrar:
-            if (const std::optional<UnrarTool> tool = programs.unrarTool(); tool && attempts.unrar)
-                return attempts.unrar(*tool);
-            break;
-        case Program::infoZip:
-            if (const std::optional<InfoZipTool> tool = programs.infoZipTool(); tool && attempts.infoZip)
-                return attempts.infoZip(*tool);
-            break;
-        case Program::tar:
-            if (const std::optional<TarTool> tool = programs.tarTool(); tool && attempts.tar)
-                return attempts.tar(*tool);
-            break;
+// The program's attempt and its verdict, when the program is installed and has one.
+std::optional<Run> attempt(const ArchivePrograms& programs, Program program, const Attempts& attempts,
+                           const QStringList& echoedNames) {
+    if (program == Program::zipReader) {
+        if (!attempts.zipReader) return std::nullopt;
+        ProcessResult result = attempts.zipReader();
+        const ToolOutcome outcome = result.status == 0 ? ToolOutcome::success : ToolOutcome::failed;
+        return Run{program, std::move(result), outcome};
     }
-    return std::nullopt;
+    const std::unique_ptr<ArchiveDriver> driver = programs.driver(program);
+    if (!driver || !attempts.step) return std::nullopt;
+    std::optional<ProcessResult> result = attempts.step(*driver);
+    if (!result) return std::nullopt;
+    const ToolOutcome outcome = driver->classify(*result, echoedNames);
+    return Run{program, std::move(*result), outcome};
 }
 
 // What a failed run's words say (ToolFailure::namedFailure), least first: nothing known, damage
@@ -42,26 +33,9 @@ std::optional<ProcessResult> attempt(const ArchivePrograms& programs, Program pr
 // a "Headers Error" to it), where GNU tar said what failed.
 enum class Verdict { unknown, damaged, reason };
 
-// The run by its own program's contract (each driver's classify).
-ToolOutcome outcomeOf(const Run& run, const QStringList& echoedNames) {
-    switch (run.program) {
-        case Program::sevenZip:
-            return SevenZipTool::classify(run.result, echoedNames);
-        case Program::unrar:
-            return UnrarTool::classify(run.result);
-        case Program::infoZip:
-            return InfoZipTool::classify(run.result, echoedNames);
-        case Program::tar:
-            return TarTool::classify(run.result);
-        case Program::zipReader:
-            break;
-    }
-    return run.result.status == 0 ? ToolOutcome::success : ToolOutcome::failed;
-}
-
-Verdict verdictOf(const Run& run, ToolOutcome outcome, const QStringList& echoedNames) {
+Verdict verdictOf(const Run& run, const QStringList& echoedNames) {
     // A warning after another program's failure says the archive is not whole, and no more.
-    if (outcome == ToolOutcome::unreadable || outcome == ToolOutcome::warned) return Verdict::unknown;
+    if (run.outcome == ToolOutcome::unreadable || run.outcome == ToolOutcome::warned) return Verdict::unknown;
     const std::optional<ArchiveError> named = ToolFailure::namedFailure(run.result, echoedNames);
     if (!named) return Verdict::unknown;
     // Damage named in one entry is the archive's, whichever program reads it.
@@ -123,19 +97,17 @@ std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Progr
         // What a failed run wrote is not the next one's.
         if ((failure || success) && !attempts.outputFolder.isEmpty())
             ExtractionSteps::emptyFolder(attempts.outputFolder);
-        std::optional<ProcessResult> result = attempt(programs, program, attempts);
-        if (!result) continue;
-        Run run{program, std::move(*result)};
-        const ToolOutcome outcome = outcomeOf(run, echoedNames);
+        std::optional<Run> run = attempt(programs, program, attempts, echoedNames);
+        if (!run) continue;
         // A warning is a success only where no program failed before: beside another's failure it says
         // the archive is not whole.
-        if (outcome == ToolOutcome::success || (outcome == ToolOutcome::warned && !failure)) {
-            run.result.status = 0;
+        if (run->outcome == ToolOutcome::success || (run->outcome == ToolOutcome::warned && !failure)) {
+            run->result.status = 0;
             success = std::move(run);
             if (!attempts.unusable || !attempts.unusable(program)) return success;
             continue;
         }
-        const Verdict verdict = verdictOf(run, outcome, echoedNames);
+        const Verdict verdict = verdictOf(*run, echoedNames);
         success.reset();
         if (!failure || verdict > failureVerdict) {
             failure = std::move(run);
@@ -144,6 +116,18 @@ std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Progr
         if (verdict == Verdict::reason) break;
     }
     return success ? success : failure;
+}
+
+std::optional<Run> extractWhole(const ArchivePrograms& programs, const QString& archive,
+                                const QString& destination, int threadCount,
+                                const std::optional<QString>& password, const CancellationToken& token) {
+    Attempts attempts;
+    attempts.outputFolder = destination;
+    attempts.step = [&](const ArchiveDriver& driver) {
+        return driver.extract(archive, destination, threadCount, password, token);
+    };
+    return runInOrder(programs, order(archive, ArchiveTools::givenPassword(password).has_value()), attempts,
+                      {archive, destination}, token);
 }
 
 }  // namespace ToolFallback

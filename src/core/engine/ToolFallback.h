@@ -2,6 +2,7 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "core/base/CancellationToken.h"
+#include "core/engine/ArchiveDriver.h"
 #include "core/engine/ArchivePrograms.h"
 #include "core/engine/ProcessResult.h"
 #include "core/engine/ToolProgram.h"
@@ -26,13 +27,12 @@ using Program = ToolProgram;
 // 7-Zip joins, so 7-Zip alone.
 QList<Program> order(const QString& fileURL, bool hasPassword);
 
-// What each program does in one step; a program without one is passed over.
+// What each program does in one step, asked through its driver (ArchiveDriver); a program whose driver
+// gives nothing, or that is not installed, is passed over.
 struct Attempts {
-    std::function<ProcessResult(const SevenZipTool&)> sevenZip;
+    std::function<std::optional<ProcessResult>(const ArchiveDriver&)> step;
+    // velmora's own ZIP reader, which no driver runs; unset, it is passed over.
     std::function<ProcessResult()> zipReader;
-    std::function<ProcessResult(const UnrarTool&)> unrar;
-    std::function<ProcessResult(const InfoZipTool&)> infoZip;
-    std::function<ProcessResult(const TarTool&)> tar;
     // Whether a step that succeeded left the caller nothing to use (a listing of garbled names); such
     // a step hands over like a failed one. Unset: every success decides.
     std::function<bool(Program)> unusable;
@@ -41,10 +41,12 @@ struct Attempts {
     QString outputFolder;
 };
 
-// The run that decided, and the program that made it.
+// The run that decided, the program that made it and that program's verdict on it (ArchiveDriver::
+// classify).
 struct Run {
     Program program;
     ProcessResult result;
+    ToolOutcome outcome;
 };
 
 // Runs the attempts of the installed programs in order until one succeeds or fails for a reason every
@@ -60,5 +62,12 @@ struct Run {
 std::optional<Run> runInOrder(const ArchivePrograms& programs, const QList<Program>& order,
                               const Attempts& attempts, const QStringList& echoedNames,
                               const CancellationToken& token);
+
+// The whole archive extracted into destination by its programs in order (runInOrder), the names
+// echoed being the archive's and the destination's; destination is emptied before each program that
+// follows another.
+std::optional<Run> extractWhole(const ArchivePrograms& programs, const QString& archive,
+                                const QString& destination, int threadCount,
+                                const std::optional<QString>& password, const CancellationToken& token);
 
 }  // namespace ToolFallback

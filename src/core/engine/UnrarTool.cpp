@@ -43,11 +43,16 @@ bool isAmong(const QString& path, const QStringList& entryPaths) {
 
 }  // namespace
 
+ToolOutcome UnrarTool::classify(const ProcessResult& result, const QStringList&) const {
+    return result.status == 0 ? ToolOutcome::success : ToolOutcome::failed;
+}
+
 ProcessResult UnrarTool::run(const QString& archive, const QString& alias, const QStringList& arguments,
                              ProcessRunner::TimeLimit timeout, const std::optional<QString>& password,
-                             const CancellationToken& token) const {
-    ProcessResult result = ProcessRunner::run(m_program, arguments, std::nullopt, timeout, {}, token,
-                                              ArchiveTools::givenPassword(password));
+                             const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const {
+    ProcessResult result = ProcessRunner::run(
+        m_program, arguments, std::nullopt, timeout, handler, token, ArchiveTools::givenPassword(password),
+        ProcessRunner::InputChannel::pipe, ProcessRunner::HandlerReads::standardOutput);
     result.program = ToolProgram::unrar;
     if (alias != archive) {
         result.output.replace(alias, archive);
@@ -56,14 +61,28 @@ ProcessResult UnrarTool::run(const QString& archive, const QString& alias, const
     return result;
 }
 
-ProcessResult UnrarTool::listTechnical(const QString& archive, const std::optional<QString>& password,
-                                       const CancellationToken& token) const {
+ProcessResult UnrarTool::list(const QString& archive, const std::optional<QString>& password,
+                              const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const {
     const RarArchiveAlias alias(archive);
     return run(archive, alias.path(), ArchiveTools::Rar::technicalListArguments(alias.path(), password),
-               ArchiveTools::kListingTimeout, password, token);
+               ArchiveTools::kListingTimeout, password, token, handler);
 }
 
-ProcessResult UnrarTool::extract(const QString& archive, const QString& destination,
+std::optional<ProcessResult> UnrarTool::listTechnical(const QString& archive,
+                                                      const std::optional<QString>& password,
+                                                      const CancellationToken& token) const {
+    return list(archive, password, token, {});
+}
+
+ArchiveDriver::Encryption UnrarTool::encryptionIn(const ProcessResult& technicalListing) const {
+    const UnrarListing::Listing listing = UnrarListing::read(technicalListing.output);
+    for (const UnrarListing::Entry& entry : listing.entries) {
+        if (UnrarListing::isEncrypted(entry)) return {true, entry.name.toString()};
+    }
+    return {listing.showsEncryption, std::nullopt};
+}
+
+ProcessResult UnrarTool::extract(const QString& archive, const QString& destination, int,
                                  const std::optional<QString>& password,
                                  const CancellationToken& token) const {
     const RarArchiveAlias alias(archive);
@@ -89,8 +108,9 @@ ProcessResult UnrarTool::extractEntries(const QString& archive, const QStringLis
     return result;
 }
 
-ProcessResult UnrarTool::test(const QString& archive, const std::optional<QString>& password,
-                              const CancellationToken& token, const QStringList& entryPaths) const {
+std::optional<ProcessResult> UnrarTool::test(const QString& archive, const std::optional<QString>& password,
+                                             const QStringList& entryPaths,
+                                             const CancellationToken& token) const {
     const RarArchiveAlias alias(archive);
     return run(archive, alias.path(), ArchiveTools::Rar::testArguments(alias.path(), password, entryPaths),
                ArchiveTools::kLongRunTimeout, password, token);
@@ -99,7 +119,7 @@ ProcessResult UnrarTool::test(const QString& archive, const std::optional<QStrin
 void UnrarTool::requireLinksInside(const QString& archive, const QStringList& entryPaths,
                                    const std::optional<QString>& password,
                                    const CancellationToken& token) const {
-    const ProcessResult listing = listTechnical(archive, password, token);
+    const ProcessResult listing = list(archive, password, token, {});
     // Without a listing, the check of what reached the disk stays (ExtractionStaging).
     if (listing.status != 0) return;
     const QList<std::pair<QString, QString>> links = listedLinks(listing.output);

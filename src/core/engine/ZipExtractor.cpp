@@ -2,7 +2,6 @@
 
 #include "core/base/ArchiveFormat.h"
 #include "core/base/ZipDirectoryReading.h"
-#include "core/engine/ArchiveTools.h"
 #include "core/engine/ExtractionStaging.h"
 #include "core/engine/ExtractionSteps.h"
 #include "core/engine/LegacyNameRenamer.h"
@@ -38,17 +37,8 @@ void ZipExtractor::extractInto(const QString& fileURL, const QString& destinatio
                                const std::optional<QString>& password, int threadCount,
                                const CancellationToken& token) const {
     const QStringList echoedNames{fileURL, destinationURL};
-    ToolFallback::Attempts attempts;
-    attempts.outputFolder = destinationURL;
-    attempts.sevenZip = [&](const SevenZipTool& sevenZip) {
-        return sevenZip.extract(fileURL, destinationURL, threadCount, password, token);
-    };
-    attempts.infoZip = [&](const InfoZipTool& infoZip) {
-        return infoZip.extract(fileURL, destinationURL, password, token);
-    };
-    const std::optional<ToolFallback::Run> run = ToolFallback::runInOrder(
-        m_programs, ToolFallback::order(fileURL, ArchiveTools::givenPassword(password).has_value()), attempts,
-        echoedNames, token);
+    const std::optional<ToolFallback::Run> run =
+        ToolFallback::extractWhole(m_programs, fileURL, destinationURL, threadCount, password, token);
     if (!run) {
         if (ArchiveFormat::kind(fileURL) == ArchiveFormat::Kind::zipx)
             throw ArchiveError::dependencyMissing(
