@@ -25,11 +25,9 @@ using ToolFailureLines::shownPath;
 using ToolFailureLines::SystemFailure;
 using ToolFailureText::LineReport;
 
-// Whether the run is the program's: only its own words are read in it. A result no driver made (none
-// names its program) is read for every program's.
-bool ranBy(const ProcessResult& result, ToolProgram program) {
-    return !result.program || *result.program == program;
-}
+// Whether the run is the program's: only its own words are read in it. A result no driver made names no
+// program, and none of the programs' words are read in it: only the system's.
+bool ranBy(const ProcessResult& result, ToolProgram program) { return result.program == program; }
 
 // 7-Zip's line of a failure, the echoed names already out, with the names it prints after its words
 // taken off: "ERROR: Data Error : a.txt" reads "ERROR: Data Error", "ERROR:  : Can not open encrypted

@@ -189,14 +189,7 @@ std::optional<SystemFailure> failureAt(const QStringList& lines, qsizetype index
                                        const std::optional<ToolProgram>& program) {
     const Lines from{lines, index};
     consumed = 1;
-    if (!program) {
-        for (const ToolProgram each :
-             {ToolProgram::sevenZip, ToolProgram::unrar, ToolProgram::infoZip, ToolProgram::tar}) {
-            if (std::optional<SystemFailure> failure = failureAt(lines, index, consumed, each))
-                return failure;
-        }
-        return std::nullopt;
-    }
+    if (!program) return std::nullopt;
     switch (*program) {
         case ToolProgram::sevenZip:
             return sevenZipFailureAt(from, consumed);

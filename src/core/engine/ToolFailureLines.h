@@ -37,7 +37,7 @@ QString shownPath(const QString& printed);
 std::optional<SystemFailure> systemFailure(const QString& line);
 
 // The failed system call reported from the line at index on, over as many lines as it takes (consumed),
-// in the forms of the program that ran (every program's for a result no driver made): 7-Zip's one line,
+// in the forms of the program that ran (none for a result no driver made): 7-Zip's one line,
 // its archive it could not open ("ERROR: a.7z", "Cannot open the file as archive", the error number after
 // a blank line) and one it may not change; unrar's "Cannot open a.rar" and "Cannot create <path>", and
 // unzip's "error:  cannot open zipfile [ a.zip ]", each with the system's words on the next line; tar's

@@ -53,12 +53,12 @@ QString systemFailureText(const SystemFailure& failure) {
 }
 
 // The lines that name an entry and what kept it from being written, in the forms of the program that ran
-// (every program's for a result no driver made): unzip's name it could not turn into a file name
+// (none for a result no driver made): unzip's name it could not turn into a file name
 // ("mapname:  conversion of <name> failed") and method it lacks ("skipping: <name>  `tokenize' method not
 // supported"); 7-Zip's and unrar's missing method ("ERROR: Unsupported Method : <name>", "Unknown method
 // in <name>").
 std::optional<QString> entryFailureText(const QString& line, const std::optional<ToolProgram>& program) {
-    const auto ran = [&](ToolProgram each) { return !program || *program == each; };
+    const auto ran = [&](ToolProgram each) { return program == each; };
     static const QRegularExpression mapname(InfoZipWords::kMapnameLine);
     static const QRegularExpression unzipMethod(QStringLiteral("^") + InfoZipWords::kMethodNotSupported +
                                                 QLatin1Char('$'));

@@ -342,48 +342,60 @@ TEST_F(ArchivePreviewListingTest, FastListingOnlyForPlainReadableZips) {
 // The browser's failed runs read as an extraction's: the tool's words decide.
 TEST(ArchivePreviewService, ToolFailuresReadAsInExtraction) {
     const QString fallback = "第三方预览工具返回错误。";
-    const QList<std::tuple<ProcessResult, ArchiveError>> cases{
-        {{2, "", "ERROR: Wrong password"}, ArchiveError::wrongPassword()},
-        {{255, "Enter password (will not be echoed):", "Break signaled"}, ArchiveError::wrongPassword()},
+    constexpr ToolProgram kSevenZip = ToolProgram::sevenZip;
+    constexpr ToolProgram kUnrar = ToolProgram::unrar;
+    constexpr ToolProgram kInfoZip = ToolProgram::infoZip;
+    // Each run is read for its own program's words alone; a result no driver made for none.
+    const QList<std::tuple<std::optional<ToolProgram>, ProcessResult, ArchiveError>> cases{
+        {kSevenZip, {2, "", "ERROR: Wrong password"}, ArchiveError::wrongPassword()},
+        {kSevenZip, {255, "Enter password (will not be echoed):", "Break signaled"}, ArchiveError::wrongPassword()},
         // The question alone, or a word such as "incorrect", names no password problem; a line that
         // names no known reason is never shown.
-        {{2, "Enter password (will not be echoed):", "Unsupported"}, ArchiveError::extractFailed(fallback)},
-        {{1, "", "incorrect header"}, ArchiveError::extractFailed(fallback)},
-        {{1, "", "open: Permission denied"}, ArchiveError::permissionDenied()},
-        {{1, "Operation not permitted", ""}, ArchiveError::permissionDenied()},
-        {{2, "ERROR: Data Error : a.txt", ""}, ArchiveError::corruptedArchive()},
-        {{2, "", "aUT\t: bad extra field length (local)"}, ArchiveError::corruptedArchive()},
-        {{2, "", "ERROR: There are some data after the end of the payload data : test1.xml"},
+        {kSevenZip, {2, "Enter password (will not be echoed):", "Unsupported"}, ArchiveError::extractFailed(fallback)},
+        {kInfoZip, {1, "", "incorrect header"}, ArchiveError::extractFailed(fallback)},
+        {kInfoZip, {1, "", "open: Permission denied"}, ArchiveError::permissionDenied()},
+        {kSevenZip, {1, "Operation not permitted", ""}, ArchiveError::permissionDenied()},
+        {kSevenZip, {2, "ERROR: Data Error : a.txt", ""}, ArchiveError::corruptedArchive()},
+        {kInfoZip, {2, "", "aUT\t: bad extra field length (local)"}, ArchiveError::corruptedArchive()},
+        {kSevenZip, {2, "", "ERROR: There are some data after the end of the payload data : test1.xml"},
          ArchiveError::corruptedArchive()},
-        {{2, "", "ERROR: No space left on device : a.txt"}, ArchiveError::diskFull()},
+        {kSevenZip, {2, "", "ERROR: No space left on device : a.txt"}, ArchiveError::diskFull()},
         // unrar's, 7-Zip's and unzip's words, whole lines where they print them: an entry's name echoed
         // inside another line is no missing volume, and each says what it is.
-        {{11, "", "\nIncorrect password for Cannot find volume x.txt"}, ArchiveError::wrongPassword()},
-        {{2, "", "ERROR: Data Error in encrypted file. Wrong password? : Missing volume : x.txt"},
+        {kUnrar, {11, "", "\nIncorrect password for Cannot find volume x.txt"}, ArchiveError::wrongPassword()},
+        {kSevenZip, {2, "", "ERROR: Data Error in encrypted file. Wrong password? : Missing volume : x.txt"},
          ArchiveError::wrongPassword()},
-        {{2, "", "\nERRORS:\nMissing volume : zs.z01\n"}, ArchiveError::missingVolume("zs.z01")},
-        {{3, "", "\nCorrupt header is found\na - the file header is corrupt"},
+        {kSevenZip, {2, "", "\nERRORS:\nMissing volume : zs.z01\n"}, ArchiveError::missingVolume("zs.z01")},
+        {kUnrar, {3, "", "\nCorrupt header is found\na - the file header is corrupt"},
          ArchiveError::corruptedArchive()},
-        {{1, "Archive:  a.zip", "warning [a.zip]:  zipfile is empty"}, ArchiveError::corruptedArchive()},
+        {kInfoZip, {1, "Archive:  a.zip", "warning [a.zip]:  zipfile is empty"}, ArchiveError::corruptedArchive()},
         // 7-Zip's edit of an archive the user may not write names it.
-        {{2, "Updating archive: /d/arc.zip\n\nError:\nThe file is read-only\n/d/arc.zip\n",
+        {kSevenZip, {2, "Updating archive: /d/arc.zip\n\nError:\nThe file is read-only\n/d/arc.zip\n",
           "\n\nSystem ERROR:\nerrno=13 : Permission denied\n"},
          ArchiveError::permissionDenied("/d/arc.zip", SystemErrorText::Access::write)},
-        {{10, "\nExtracting from a.rar\n\nNo files to extract", ""}, ArchiveError::noFiles()},
-        {{2, "Extracting from a.rar\nNo files to extract",
+        {kUnrar, {10, "\nExtracting from a.rar\n\nNo files to extract", ""}, ArchiveError::noFiles()},
+        {kUnrar, {2, "Extracting from a.rar\nNo files to extract",
           "\nUnknown method in a.txt\nYou may need a newer version of RAR."},
          ArchiveError::extractFailed(u"第三方预览工具返回错误（无法解压“a.txt”：不支持它的压缩方法）。"_qs)},
-        {{2, "", "ERRORS:\nIs not archive\n\nSystem ERROR:\nerrno=1 : Operation not permitted"},
+        {kSevenZip, {2, "", "ERRORS:\nIs not archive\n\nSystem ERROR:\nerrno=1 : Operation not permitted"},
          ArchiveError::corruptedArchive()},
         // The reasons named before keep winning over the wording of the error number.
-        {{2, "",
+        {kSevenZip, {2, "",
           "ERROR: Cannot open output file : errno=30 : Read-only file system : /d/.velmoraExtraction-1/a"},
          ArchiveError::readOnlyFileSystem()},
-        {{1, "out", "err"}, ArchiveError::extractFailed(fallback)},
-        {{1, " \n", "\n\n"}, ArchiveError::extractFailed(fallback)},
+        {kSevenZip, {1, "out", "err"}, ArchiveError::extractFailed(fallback)},
+        {kSevenZip, {1, " \n", "\n\n"}, ArchiveError::extractFailed(fallback)},
+        // Another program's words in a run, or any program's in a result no driver made, say nothing.
+        {kSevenZip, {2, "", "\nCorrupt header is found"}, ArchiveError::extractFailed(fallback)},
+        {kUnrar, {2, "", "ERROR: Wrong password"}, ArchiveError::extractFailed(fallback)},
+        {kInfoZip, {2, "", "a.txt - checksum error"}, ArchiveError::extractFailed(fallback)},
+        {std::nullopt, {2, "", "ERROR: Wrong password"}, ArchiveError::extractFailed(fallback)},
+        {std::nullopt, {2, "", "ERROR: No space left on device : a.txt"}, ArchiveError::diskFull()},
     };
-    for (const auto& [result, error] : cases) {
-        EXPECT_EQ(ToolFailure::mapExternalError(result, fallback, {}), error) << result.error.toStdString();
+    for (auto [program, result, error] : cases) {
+        result.program = program;
+        EXPECT_EQ(ToolFailure::mapExternalError(result, fallback, {}).message().toStdString(), error.message().toStdString())
+            << result.error.toStdString();
     }
 }
 

@@ -484,21 +484,27 @@ TEST_F(CompressionServiceTest, FormatsRunTheProgramsGivenAndNameAMissingOne) {
 }
 
 TEST(CompressionErrorMapping, TheToolsWordsGiveTheKindAndOtherwiseTheFixedText) {
-    const std::pair<ProcessResult, ArchiveError> cases[] = {
-        {{1, "", ""}, ArchiveError::compressFailed("fallback")},
-        {{1, " \n", "\t"}, ArchiveError::compressFailed("fallback")},
-        {{1, "out", "err"}, ArchiveError::compressFailed("fallback")},
-        {{1, "Scanning the drive:\n 12% 4", ""}, ArchiveError::compressFailed("fallback")},
-        {{1, "zip I/O error: PERMISSION denied", ""}, ArchiveError::permissionDenied()},
-        {{2, "", "tar: x: Cannot open: Permission denied"},
+    constexpr ToolProgram kSevenZip = ToolProgram::sevenZip;
+    constexpr ToolProgram kInfoZip = ToolProgram::infoZip;
+    constexpr ToolProgram kTar = ToolProgram::tar;
+    const std::tuple<ToolProgram, ProcessResult, ArchiveError> cases[] = {
+        {kSevenZip, {1, "", ""}, ArchiveError::compressFailed("fallback")},
+        {kSevenZip, {1, " \n", "\t"}, ArchiveError::compressFailed("fallback")},
+        {kSevenZip, {1, "out", "err"}, ArchiveError::compressFailed("fallback")},
+        {kSevenZip, {1, "Scanning the drive:\n 12% 4", ""}, ArchiveError::compressFailed("fallback")},
+        {kInfoZip, {1, "zip I/O error: PERMISSION denied", ""}, ArchiveError::permissionDenied()},
+        {kTar, {2, "", "tar: x: Cannot open: Permission denied"},
          ArchiveError::permissionDenied("x", SystemErrorText::Access::read)},
-        {{2, "", "tar: out.tar.gz: Cannot open: Read-only file system"}, ArchiveError::readOnlyFileSystem()},
-        {{2, "", "tar: Exiting with failure status due to previous errors\ntar: odd: Unknown file type"},
+        {kTar, {2, "", "tar: out.tar.gz: Cannot open: Read-only file system"}, ArchiveError::readOnlyFileSystem()},
+        {kTar, {2, "", "tar: Exiting with failure status due to previous errors\ntar: odd: Unknown file type"},
          ArchiveError::compressFailed("fallback")},
-        {{2, "Archives with Errors: 1\n", "\nSystem ERROR:\nE_NOTIMPL\n"},
+        {kSevenZip, {2, "Archives with Errors: 1\n", "\nSystem ERROR:\nE_NOTIMPL\n"},
          ArchiveError::compressFailed("fallback")},
+        // tar's form of a refused item, in a run of another program, is no refusal of that item.
+        {kSevenZip, {2, "", "tar: x: Cannot open: Permission denied"}, ArchiveError::permissionDenied()},
     };
-    for (const auto& [result, expected] : cases) {
+    for (auto [program, result, expected] : cases) {
+        result.program = program;
         EXPECT_EQ(thrownArchiveError(
                       [&, result = result] { CompressionService::throwCompressionError(result, "fallback"); }),
                   expected)
