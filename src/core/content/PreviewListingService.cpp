@@ -91,7 +91,8 @@ ProcessResult sevenZipListing(const SevenZipTool& sevenZip, const QString& archi
         if (listing.isEncrypted && !ArchiveTools::givenPassword(password) &&
             !PreviewEntryRules::containsMojibakePath(entries))
             throw ArchiveError::wrongPassword();
-        if (!CompoundTar::isCompoundTar(archiveURL)) restoreLineFeeds(sevenZip, archiveURL, password, token, entries);
+        if (!CompoundTar::isCompoundTar(archiveURL))
+            restoreLineFeeds(sevenZip, archiveURL, password, token, entries);
         return result;
     }
     const ArchiveError error = ToolFailure::mapExternalError(
@@ -167,8 +168,9 @@ std::optional<QList<ArchivePreviewEntry>> PreviewListingService::fastPreviewEntr
 }
 
 // The listing in the programs' order (ToolFallback), each program's read by its reader
-// (programListing); the ZIP reader gives the rows of a ZIP's central directory. Garbled names from 7-Zip, and a ZIP reader that finds no rows or
-// garbled ones, hand over to the next reader; the last one's rows are taken as they are.
+// (programListing); the ZIP reader gives the rows of a ZIP's central directory. Garbled names from 7-Zip, and
+// a ZIP reader that finds no rows or garbled ones, hand over to the next reader; the last one's rows are
+// taken as they are.
 QList<ArchivePreviewEntry> PreviewListingService::programEntries(const QString& archiveURL,
                                                                  const QList<ToolFallback::Program>& order,
                                                                  const std::optional<QString>& password,

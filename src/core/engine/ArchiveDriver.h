@@ -63,7 +63,8 @@ public:
     // before it replaces the old one; the password opens encrypted names.
     virtual std::optional<ProcessResult> remove(const QString& archive, const QStringList& entryPaths,
                                                 const std::optional<QString>& password,
-                                                const QString& workFolder, const CancellationToken& token) const;
+                                                const QString& workFolder,
+                                                const CancellationToken& token) const;
     // Whether the program would read an entry's name as one of its switches.
     virtual bool readsAsSwitch(const QString& name) const;
 };

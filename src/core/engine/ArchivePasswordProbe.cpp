@@ -50,7 +50,8 @@ ArchiveDriver::Encryption encryptionIn(const ToolFallback::Run& listing, const A
 
 bool opens(const QString& fileURL, const QString& password, const ArchivePrograms& programs,
            const CancellationToken& token) {
-    const std::optional<ToolFallback::Run> run = ask(fileURL, programs, true, tests(fileURL, password, {}, token), token);
+    const std::optional<ToolFallback::Run> run =
+        ask(fileURL, programs, true, tests(fileURL, password, {}, token), token);
     return run && run->result.status == 0;
 }
 
@@ -99,8 +100,8 @@ EntryTest testFirstEncryptedEntry(const QString& volumeURL, const QString& passw
     const QStringList named =
         entry->contains(QChar::ReplacementCharacter) ? QStringList() : QStringList{*entry};
     // The program that listed the entry tests it.
-    const std::optional<ToolFallback::Run> test =
-        ToolFallback::runInOrder(programs, {listing->program}, tests(fileURL, password, named, token), {fileURL}, token);
+    const std::optional<ToolFallback::Run> test = ToolFallback::runInOrder(
+        programs, {listing->program}, tests(fileURL, password, named, token), {fileURL}, token);
     if (!test) return EntryTest::unproven;
     return test->result.status == 0 ? EntryTest::decrypts
                                     : judged(test->result, QStringList{fileURL} + named);

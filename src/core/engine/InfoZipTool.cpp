@@ -16,10 +16,9 @@ ProcessResult run(const QString& program, const QStringList& arguments,
                   const std::optional<QString>& workingFolder, ProcessRunner::TimeLimit timeout,
                   const std::optional<QString>& password, const CancellationToken& token,
                   const ProcessRunner::OutputHandler& handler = {}) {
-    ProcessResult result = ProcessRunner::run(program, arguments, workingFolder, timeout, handler, token,
-                                              ArchiveTools::givenPassword(password),
-                                              ProcessRunner::InputChannel::terminal,
-                                              ProcessRunner::HandlerReads::standardOutput);
+    ProcessResult result = ProcessRunner::run(
+        program, arguments, workingFolder, timeout, handler, token, ArchiveTools::givenPassword(password),
+        ProcessRunner::InputChannel::terminal, ProcessRunner::HandlerReads::standardOutput);
     result.program = ToolProgram::infoZip;
     return result;
 }
@@ -66,7 +65,8 @@ ToolOutcome InfoZipTool::classify(const ProcessResult& result, const QStringList
 }
 
 ProcessResult InfoZipTool::list(const QString& archive, const std::optional<QString>&,
-                                const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const {
+                                const CancellationToken& token,
+                                const ProcessRunner::OutputHandler& handler) const {
     return finished(run(m_unzip, ArchiveTools::Unzip::listArguments(archive), std::nullopt,
                         ArchiveTools::kListingTimeout, std::nullopt, token, handler),
                     archive);
@@ -119,4 +119,6 @@ std::optional<ProcessResult> InfoZipTool::remove(const QString& archive, const Q
                ArchiveTools::kEditTimeout, std::nullopt, token);
 }
 
-bool InfoZipTool::readsAsSwitch(const QString& name) const { return ArchiveTools::InfoZip::isReadAsSwitch(name); }
+bool InfoZipTool::readsAsSwitch(const QString& name) const {
+    return ArchiveTools::InfoZip::isReadAsSwitch(name);
+}

@@ -39,10 +39,12 @@ public:
 
     // unzip -l: one line per entry; no password is asked.
     ProcessResult list(const QString& archive, const std::optional<QString>& password,
-                       const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const override;
+                       const CancellationToken& token,
+                       const ProcessRunner::OutputHandler& handler) const override;
     // unzip: the whole archive into destination.
     ProcessResult extract(const QString& archive, const QString& destination, int threadCount,
-                          const std::optional<QString>& password, const CancellationToken& token) const override;
+                          const std::optional<QString>& password,
+                          const CancellationToken& token) const override;
     // unzip: the named entries with their paths into destination, one run each; the first failure ends it.
     ProcessResult extractEntries(const QString& archive, const QStringList& entryPaths,
                                  const QString& destination, const std::optional<QString>& password,

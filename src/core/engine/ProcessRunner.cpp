@@ -504,13 +504,16 @@ ProcessResult run(const QString& executableURL, const QStringList& arguments,
         }
         if (timeout.countsSilence && received() != receivedBefore) deadline = Clock::now() + limit;
         exited = hasExited(pid);
-        if (!exited && Clock::now() >= deadline && timeout.countsSilence) {
+        // One reading of the clock for both checks: a deadline that passes between two readings would
+        // stop a silent tool without a look at its progress.
+        const Clock::time_point now = Clock::now();
+        if (!exited && now >= deadline && timeout.countsSilence) {
             // Silent but still working: not hung.
             const qint64 progress = groupProgress(pid);
-            if (progress != progressAtDeadline) deadline = Clock::now() + limit;
+            if (progress != progressAtDeadline) deadline = now + limit;
             progressAtDeadline = progress;
         }
-        if (!exited && Clock::now() >= deadline) {
+        if (!exited && now >= deadline) {
             terminateAndReap(pid);
             throw ProcessRunnerError::timedOut(timeout.countsSilence);
         }

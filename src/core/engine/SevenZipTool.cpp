@@ -173,9 +173,9 @@ ProcessResult SevenZipTool::extractEntries(const QString& archive, const QString
     });
 }
 
-ProcessResult SevenZipTool::throughLayer(const QString& archive, const std::optional<QString>& password,
-                                         std::optional<int> threadCount, const CancellationToken& token,
-                                         const std::function<ProcessResult(const QString& tarFile)>& read) const {
+ProcessResult SevenZipTool::throughLayer(
+    const QString& archive, const std::optional<QString>& password, std::optional<int> threadCount,
+    const CancellationToken& token, const std::function<ProcessResult(const QString& tarFile)>& read) const {
     return CompoundTar::throughInnerTar(
         archive,
         [&](const QString& work) {
@@ -185,7 +185,8 @@ ProcessResult SevenZipTool::throughLayer(const QString& archive, const std::opti
                             : extractNamed(archive, {}, work, password, ArchiveTools::kLongRunTimeout, token);
             const std::optional<ArchiveError> named = ToolFailure::namedFailure(unpacked, {archive, work});
             const std::optional<QString> temporary = PrivateTempDirectory::base();
-            if (named && named->kind() == ArchiveError::Kind::diskFull && named->payload().isEmpty() && temporary)
+            if (named && named->kind() == ArchiveError::Kind::diskFull && named->payload().isEmpty() &&
+                temporary)
                 throw *ArchiveError::unwritable(QFileInfo(*temporary).path(), ENOSPC);
             return unpacked;
         },
@@ -195,20 +196,23 @@ ProcessResult SevenZipTool::throughLayer(const QString& archive, const std::opti
 ProcessResult SevenZipTool::extractWhole(const QString& archive, const QString& destination, int threadCount,
                                          const std::optional<QString>& password,
                                          const CancellationToken& token) const {
-    return extracted(*this, withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
-        return run(ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
-                   ArchiveTools::kLongRunTimeout, token, password);
-    }));
+    return extracted(
+        *this, withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+            return run(
+                ArchiveTools::SevenZip::extractArguments(archive, destination, threadCount, linkChecksOff),
+                ArchiveTools::kLongRunTimeout, token, password);
+        }));
 }
 
 ProcessResult SevenZipTool::extractNamed(const QString& archive, const QStringList& entryPaths,
                                          const QString& destination, const std::optional<QString>& password,
                                          double timeout, const CancellationToken& token) const {
-    return extracted(*this, withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
-        return run(
-            ArchiveTools::SevenZip::extractEntriesArguments(archive, entryPaths, destination, linkChecksOff),
-            timeout, token, password);
-    }));
+    return extracted(*this,
+                     withLinkCheckRetry(archive, destination, password, token, [&](bool linkChecksOff) {
+                         return run(ArchiveTools::SevenZip::extractEntriesArguments(
+                                        archive, entryPaths, destination, linkChecksOff),
+                                    timeout, token, password);
+                     }));
 }
 
 ProcessResult SevenZipTool::printEntries(const QString& archive, const QStringList& entryPaths,
@@ -218,7 +222,8 @@ ProcessResult SevenZipTool::printEntries(const QString& archive, const QStringLi
                ArchiveTools::kLongRunTimeout, token, password);
 }
 
-std::optional<ProcessResult> SevenZipTool::test(const QString& archive, const std::optional<QString>& password,
+std::optional<ProcessResult> SevenZipTool::test(const QString& archive,
+                                                const std::optional<QString>& password,
                                                 const QStringList& entryPaths,
                                                 const CancellationToken& token) const {
     return run(ArchiveTools::SevenZip::testArguments(archive, entryPaths), ArchiveTools::kLongRunTimeout,
@@ -257,7 +262,8 @@ ProcessResult SevenZipTool::add(const QString& archive, const QString& type, con
 
 std::optional<ProcessResult> SevenZipTool::remove(const QString& archive, const QStringList& entryPaths,
                                                   const std::optional<QString>& password,
-                                                  const QString& workFolder, const CancellationToken& token) const {
+                                                  const QString& workFolder,
+                                                  const CancellationToken& token) const {
     return run(ArchiveTools::SevenZip::deleteArguments(archive, entryPaths, workFolder),
                ArchiveTools::kEditTimeout, token, password);
 }

@@ -46,7 +46,8 @@ public:
 
     // l -slt, of a compressed TAR the TAR inside; handler reads the standard output as it arrives.
     ProcessResult list(const QString& archive, const std::optional<QString>& password,
-                       const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const override;
+                       const CancellationToken& token,
+                       const ProcessRunner::OutputHandler& handler) const override;
     // l -slt within timeout.
     ProcessResult listTechnical(const QString& archive, const std::optional<QString>& password,
                                 ProcessRunner::TimeLimit timeout, const CancellationToken& token) const;
@@ -68,7 +69,8 @@ public:
     // checks off when the archive's links were proved to stay inside (SevenZipLinkChains), after
     // destination is emptied.
     ProcessResult extract(const QString& archive, const QString& destination, int threadCount,
-                          const std::optional<QString>& password, const CancellationToken& token) const override;
+                          const std::optional<QString>& password,
+                          const CancellationToken& token) const override;
     // x: the named entries (a folder with its contents; every entry when none is named) with their
     // paths into destination, an empty private folder; of a compressed TAR as extract; retried as
     // extract is.
@@ -80,7 +82,8 @@ public:
                                const std::optional<QString>& password, const CancellationToken& token) const;
     // t.
     std::optional<ProcessResult> test(const QString& archive, const std::optional<QString>& password,
-                                      const QStringList& entryPaths, const CancellationToken& token) const override;
+                                      const QStringList& entryPaths,
+                                      const CancellationToken& token) const override;
     // a: a new archive of names, with percentages for progress. A password
     // encrypts a ZIP with ZipCrypto (ASCII only: SevenZip::takesZipPassword) and a 7Z's data, not its
     // names.

@@ -27,12 +27,12 @@ ProcessResult TarTool::createGzip(const QString& archive, const QStringList& nam
 }
 
 ProcessResult TarTool::list(const QString& archive, const std::optional<QString>&,
-                            const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const {
-    return ranByTar(ProcessRunner::run(m_program,
-                                       ArchiveTools::Tar::listArguments(archive, decompression(archive)),
-                                       std::nullopt, ArchiveTools::kListingTimeout, handler, token, std::nullopt,
-                                       ProcessRunner::InputChannel::pipe,
-                                       ProcessRunner::HandlerReads::standardOutput));
+                            const CancellationToken& token,
+                            const ProcessRunner::OutputHandler& handler) const {
+    return ranByTar(
+        ProcessRunner::run(m_program, ArchiveTools::Tar::listArguments(archive, decompression(archive)),
+                           std::nullopt, ArchiveTools::kListingTimeout, handler, token, std::nullopt,
+                           ProcessRunner::InputChannel::pipe, ProcessRunner::HandlerReads::standardOutput));
 }
 
 ProcessResult TarTool::extract(const QString& archive, const QString& destination, int,

@@ -32,10 +32,12 @@ public:
     // --list: every entry, one verbose line each (ArchiveTools::Tar::listArguments), of a compressed TAR
     // too; a TAR has no password.
     ProcessResult list(const QString& archive, const std::optional<QString>& password,
-                       const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const override;
+                       const CancellationToken& token,
+                       const ProcessRunner::OutputHandler& handler) const override;
     // --extract of every entry; as extractEntries.
     ProcessResult extract(const QString& archive, const QString& destination, int threadCount,
-                          const std::optional<QString>& password, const CancellationToken& token) const override;
+                          const std::optional<QString>& password,
+                          const CancellationToken& token) const override;
     // --extract: the named entries with their paths (every entry when none is named) into destination,
     // an empty private folder. GNU tar refuses names that climb with "..", takes a leading "/" off and
     // makes a link that leads out only after every file was written, so nothing is written through it;

@@ -50,8 +50,8 @@ std::optional<QString> missingVolume(const ProcessResult& result);
 
 // The failure rules of every tool run (7-Zip, unrar, unzip, zip, tar; extracting, compressing or
 // testing), each reading only the words of the run's program (ProcessResult::program; GNU tar's with its
-// decoder's, 7-Zip's; none but the system's for a result no driver made), in order: an entry GNU tar will not make
-// up (a hard link without a target, an entry without a name) is damage naming it
+// decoder's, 7-Zip's; none but the system's for a result no driver made), in order: an entry GNU tar will not
+// make up (a hard link without a target, an entry without a name) is damage naming it
 // (ArchiveError::corruptedEntry), a refused link names it, a missing volume names it, a full disk, a
 // read-only folder, the password (only the tools' own words for it: an encrypted archive that fails for
 // another reason is not a password problem), a set of numbered pieces (a.7z.001, a.zip.001) that ends early

@@ -49,7 +49,8 @@ ToolOutcome UnrarTool::classify(const ProcessResult& result, const QStringList&)
 
 ProcessResult UnrarTool::run(const QString& archive, const QString& alias, const QStringList& arguments,
                              ProcessRunner::TimeLimit timeout, const std::optional<QString>& password,
-                             const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const {
+                             const CancellationToken& token,
+                             const ProcessRunner::OutputHandler& handler) const {
     ProcessResult result = ProcessRunner::run(
         m_program, arguments, std::nullopt, timeout, handler, token, ArchiveTools::givenPassword(password),
         ProcessRunner::InputChannel::pipe, ProcessRunner::HandlerReads::standardOutput);
@@ -62,7 +63,8 @@ ProcessResult UnrarTool::run(const QString& archive, const QString& alias, const
 }
 
 ProcessResult UnrarTool::list(const QString& archive, const std::optional<QString>& password,
-                              const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const {
+                              const CancellationToken& token,
+                              const ProcessRunner::OutputHandler& handler) const {
     const RarArchiveAlias alias(archive);
     return run(archive, alias.path(), ArchiveTools::Rar::technicalListArguments(alias.path(), password),
                ArchiveTools::kListingTimeout, password, token, handler);

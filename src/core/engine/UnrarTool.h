@@ -30,14 +30,16 @@ public:
 
     // lt -v: the technical listing of every volume.
     ProcessResult list(const QString& archive, const std::optional<QString>& password,
-                       const CancellationToken& token, const ProcessRunner::OutputHandler& handler) const override;
+                       const CancellationToken& token,
+                       const ProcessRunner::OutputHandler& handler) const override;
     std::optional<ProcessResult> listTechnical(const QString& archive, const std::optional<QString>& password,
                                                const CancellationToken& token) const override;
     // unrar marks each encrypted entry, and says so for an archive whose headers are encrypted.
     Encryption encryptionIn(const ProcessResult& technicalListing) const override;
     // x: the whole archive into destination; throws ArchiveError for a link leading out.
     ProcessResult extract(const QString& archive, const QString& destination, int threadCount,
-                          const std::optional<QString>& password, const CancellationToken& token) const override;
+                          const std::optional<QString>& password,
+                          const CancellationToken& token) const override;
     // x: the named entries with their paths into destination, one run each; the first failure ends it.
     // Throws ArchiveError for a link among them leading out.
     ProcessResult extractEntries(const QString& archive, const QStringList& entryPaths,
@@ -45,7 +47,8 @@ public:
                                  double timeout, const CancellationToken& token) const override;
     // t: every entry of every volume when none is named.
     std::optional<ProcessResult> test(const QString& archive, const std::optional<QString>& password,
-                                      const QStringList& entryPaths, const CancellationToken& token) const override;
+                                      const QStringList& entryPaths,
+                                      const CancellationToken& token) const override;
 
 private:
     ProcessResult run(const QString& archive, const QString& alias, const QStringList& arguments,

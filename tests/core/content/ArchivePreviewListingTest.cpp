@@ -348,39 +348,54 @@ TEST(ArchivePreviewService, ToolFailuresReadAsInExtraction) {
     // Each run is read for its own program's words alone; a result no driver made for none.
     const QList<std::tuple<std::optional<ToolProgram>, ProcessResult, ArchiveError>> cases{
         {kSevenZip, {2, "", "ERROR: Wrong password"}, ArchiveError::wrongPassword()},
-        {kSevenZip, {255, "Enter password (will not be echoed):", "Break signaled"}, ArchiveError::wrongPassword()},
+        {kSevenZip,
+         {255, "Enter password (will not be echoed):", "Break signaled"},
+         ArchiveError::wrongPassword()},
         // The question alone, or a word such as "incorrect", names no password problem; a line that
         // names no known reason is never shown.
-        {kSevenZip, {2, "Enter password (will not be echoed):", "Unsupported"}, ArchiveError::extractFailed(fallback)},
+        {kSevenZip,
+         {2, "Enter password (will not be echoed):", "Unsupported"},
+         ArchiveError::extractFailed(fallback)},
         {kInfoZip, {1, "", "incorrect header"}, ArchiveError::extractFailed(fallback)},
         {kInfoZip, {1, "", "open: Permission denied"}, ArchiveError::permissionDenied()},
         {kSevenZip, {1, "Operation not permitted", ""}, ArchiveError::permissionDenied()},
         {kSevenZip, {2, "ERROR: Data Error : a.txt", ""}, ArchiveError::corruptedArchive()},
         {kInfoZip, {2, "", "aUT\t: bad extra field length (local)"}, ArchiveError::corruptedArchive()},
-        {kSevenZip, {2, "", "ERROR: There are some data after the end of the payload data : test1.xml"},
+        {kSevenZip,
+         {2, "", "ERROR: There are some data after the end of the payload data : test1.xml"},
          ArchiveError::corruptedArchive()},
         {kSevenZip, {2, "", "ERROR: No space left on device : a.txt"}, ArchiveError::diskFull()},
         // unrar's, 7-Zip's and unzip's words, whole lines where they print them: an entry's name echoed
         // inside another line is no missing volume, and each says what it is.
-        {kUnrar, {11, "", "\nIncorrect password for Cannot find volume x.txt"}, ArchiveError::wrongPassword()},
-        {kSevenZip, {2, "", "ERROR: Data Error in encrypted file. Wrong password? : Missing volume : x.txt"},
+        {kUnrar,
+         {11, "", "\nIncorrect password for Cannot find volume x.txt"},
+         ArchiveError::wrongPassword()},
+        {kSevenZip,
+         {2, "", "ERROR: Data Error in encrypted file. Wrong password? : Missing volume : x.txt"},
          ArchiveError::wrongPassword()},
         {kSevenZip, {2, "", "\nERRORS:\nMissing volume : zs.z01\n"}, ArchiveError::missingVolume("zs.z01")},
-        {kUnrar, {3, "", "\nCorrupt header is found\na - the file header is corrupt"},
+        {kUnrar,
+         {3, "", "\nCorrupt header is found\na - the file header is corrupt"},
          ArchiveError::corruptedArchive()},
-        {kInfoZip, {1, "Archive:  a.zip", "warning [a.zip]:  zipfile is empty"}, ArchiveError::corruptedArchive()},
+        {kInfoZip,
+         {1, "Archive:  a.zip", "warning [a.zip]:  zipfile is empty"},
+         ArchiveError::corruptedArchive()},
         // 7-Zip's edit of an archive the user may not write names it.
-        {kSevenZip, {2, "Updating archive: /d/arc.zip\n\nError:\nThe file is read-only\n/d/arc.zip\n",
+        {kSevenZip,
+         {2, "Updating archive: /d/arc.zip\n\nError:\nThe file is read-only\n/d/arc.zip\n",
           "\n\nSystem ERROR:\nerrno=13 : Permission denied\n"},
          ArchiveError::permissionDenied("/d/arc.zip", SystemErrorText::Access::write)},
         {kUnrar, {10, "\nExtracting from a.rar\n\nNo files to extract", ""}, ArchiveError::noFiles()},
-        {kUnrar, {2, "Extracting from a.rar\nNo files to extract",
+        {kUnrar,
+         {2, "Extracting from a.rar\nNo files to extract",
           "\nUnknown method in a.txt\nYou may need a newer version of RAR."},
          ArchiveError::extractFailed(u"第三方预览工具返回错误（无法解压“a.txt”：不支持它的压缩方法）。"_qs)},
-        {kSevenZip, {2, "", "ERRORS:\nIs not archive\n\nSystem ERROR:\nerrno=1 : Operation not permitted"},
+        {kSevenZip,
+         {2, "", "ERRORS:\nIs not archive\n\nSystem ERROR:\nerrno=1 : Operation not permitted"},
          ArchiveError::corruptedArchive()},
         // The reasons named before keep winning over the wording of the error number.
-        {kSevenZip, {2, "",
+        {kSevenZip,
+         {2, "",
           "ERROR: Cannot open output file : errno=30 : Read-only file system : /d/.velmoraExtraction-1/a"},
          ArchiveError::readOnlyFileSystem()},
         {kSevenZip, {1, "out", "err"}, ArchiveError::extractFailed(fallback)},
@@ -394,7 +409,8 @@ TEST(ArchivePreviewService, ToolFailuresReadAsInExtraction) {
     };
     for (auto [program, result, error] : cases) {
         result.program = program;
-        EXPECT_EQ(ToolFailure::mapExternalError(result, fallback, {}).message().toStdString(), error.message().toStdString())
+        EXPECT_EQ(ToolFailure::mapExternalError(result, fallback, {}).message().toStdString(),
+                  error.message().toStdString())
             << result.error.toStdString();
     }
 }

@@ -130,7 +130,8 @@ TEST_F(CompressionServiceTest, NamesThatLookLikeSwitchesAreFiles) {
 
 // 7-Zip's exclusions are wildcards: with them a folder called "photos?" took in photosA and photos1.
 TEST_F(CompressionServiceTest, NamesHoldingWildcardCharactersAreOnlyThoseNames) {
-    for (const QString name : {"photosA", "photos1", "xa", "x1"}) tree.writeFile("in/" + name + "/s.txt", "s");
+    for (const QString name : {"photosA", "photos1", "xa", "x1"})
+        tree.writeFile("in/" + name + "/s.txt", "s");
     tree.writeFile("in/photos?/p.txt", "p");
     tree.writeFile("in/photos?/.hidden", "h");
     tree.writeFile("in/photos?/__MACOSX/m", "m");
@@ -147,8 +148,8 @@ TEST_F(CompressionServiceTest, NamesHoldingWildcardCharactersAreOnlyThoseNames) 
         }
         for (const auto& [format, name] : kFormats) {
             const QString archive = tree.path(QString("out/%1/%2").arg(excludeHidden).arg(name));
-            service.compress(inputs, archive, format, CompressionLevel::fastest, std::nullopt, 1, excludeHidden,
-                             {}, {});
+            service.compress(inputs, archive, format, CompressionLevel::fastest, std::nullopt, 1,
+                             excludeHidden, {}, {});
             EXPECT_EQ(extractedContents(archive), expected) << name.toStdString();
         }
         const QString plainZip = tree.path(QString("zip/%1/out.zip").arg(excludeHidden));
@@ -158,21 +159,22 @@ TEST_F(CompressionServiceTest, NamesHoldingWildcardCharactersAreOnlyThoseNames) 
         for (const auto& [format, volume] : {std::pair{CompressionFormat::sevenZip, qint64(1) << 20},
                                              std::pair{CompressionFormat::zip, qint64(1) << 20}}) {
             const QString folder = tree.path(QString("split/%1").arg(excludeHidden));
-            const SplitCompressionResult set = service.compressSplit(
-                {.files = inputs,
-                 .destinationDirectoryURL = folder,
-                 .baseName = CompressionFormats::fileExtension(format),
-                 .format = format,
-                 .level = CompressionLevel::fastest,
-                 .password = std::nullopt,
-                 .threadCount = 1,
-                 .excludeHiddenFiles = excludeHidden,
-                 .splitEnabled = true,
-                 .splitSizeBytes = volume,
-                 .overwriteExisting = false,
-                 .validateAfterCompletion = false},
-                {}, {});
-            EXPECT_EQ(extractedContents(set.outputURLs.first()), expected) << set.outputURLs.first().toStdString();
+            const SplitCompressionResult set =
+                service.compressSplit({.files = inputs,
+                                       .destinationDirectoryURL = folder,
+                                       .baseName = CompressionFormats::fileExtension(format),
+                                       .format = format,
+                                       .level = CompressionLevel::fastest,
+                                       .password = std::nullopt,
+                                       .threadCount = 1,
+                                       .excludeHiddenFiles = excludeHidden,
+                                       .splitEnabled = true,
+                                       .splitSizeBytes = volume,
+                                       .overwriteExisting = false,
+                                       .validateAfterCompletion = false},
+                                      {}, {});
+            EXPECT_EQ(extractedContents(set.outputURLs.first()), expected)
+                << set.outputURLs.first().toStdString();
         }
     }
     EXPECT_TRUE(stagingFolders().isEmpty());
@@ -493,20 +495,26 @@ TEST(CompressionErrorMapping, TheToolsWordsGiveTheKindAndOtherwiseTheFixedText) 
         {kSevenZip, {1, "out", "err"}, ArchiveError::compressFailed("fallback")},
         {kSevenZip, {1, "Scanning the drive:\n 12% 4", ""}, ArchiveError::compressFailed("fallback")},
         {kInfoZip, {1, "zip I/O error: PERMISSION denied", ""}, ArchiveError::permissionDenied()},
-        {kTar, {2, "", "tar: x: Cannot open: Permission denied"},
+        {kTar,
+         {2, "", "tar: x: Cannot open: Permission denied"},
          ArchiveError::permissionDenied("x", SystemErrorText::Access::read)},
-        {kTar, {2, "", "tar: out.tar.gz: Cannot open: Read-only file system"}, ArchiveError::readOnlyFileSystem()},
-        {kTar, {2, "", "tar: Exiting with failure status due to previous errors\ntar: odd: Unknown file type"},
+        {kTar,
+         {2, "", "tar: out.tar.gz: Cannot open: Read-only file system"},
+         ArchiveError::readOnlyFileSystem()},
+        {kTar,
+         {2, "", "tar: Exiting with failure status due to previous errors\ntar: odd: Unknown file type"},
          ArchiveError::compressFailed("fallback")},
-        {kSevenZip, {2, "Archives with Errors: 1\n", "\nSystem ERROR:\nE_NOTIMPL\n"},
+        {kSevenZip,
+         {2, "Archives with Errors: 1\n", "\nSystem ERROR:\nE_NOTIMPL\n"},
          ArchiveError::compressFailed("fallback")},
         // tar's form of a refused item, in a run of another program, is no refusal of that item.
         {kSevenZip, {2, "", "tar: x: Cannot open: Permission denied"}, ArchiveError::permissionDenied()},
     };
     for (auto [program, result, expected] : cases) {
         result.program = program;
-        EXPECT_EQ(thrownArchiveError(
-                      [&, result = result] { CompressionService::throwCompressionError(result, "fallback"); }),
+        EXPECT_EQ(thrownArchiveError([&, result = result] {
+                      CompressionService::throwCompressionError(result, "fallback");
+                  }),
                   expected)
             << result.output.toStdString() << result.error.toStdString();
     }

@@ -133,7 +133,7 @@ TEST(ProcessRunner, TimeLimitsCountTheWholeRunOrTheToolsSilence) {
             EXPECT_EQ(result.output.count(QLatin1Char('\n')), 25);
         } catch (const ProcessRunnerError& error) {
             EXPECT_EQ(error.kind(), ProcessRunnerError::Kind::timedOut);
-            EXPECT_EQ(error.message(), message.value_or(QStringLiteral("finished")));
+            EXPECT_EQ(error.message(), message.value_or(QStringLiteral("finished"))) << tool.toStdString();
         }
     }
 }
