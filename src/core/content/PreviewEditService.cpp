@@ -43,15 +43,15 @@ QString runEdit(EditWorkFolder& work, const std::function<void()>& run) {
         failure = std::current_exception();
     }
     switch (work.restoreArchive()) {
-        case WorkJournal::EditedArchive::putBack:
-            return QStringLiteral(u"；编辑程序在换上新压缩包前停止，velmora 已把编辑好的压缩包放到原处。");
-        case WorkJournal::EditedArchive::stranded:
-            throw ArchiveError::commandFailed(
-                QStringLiteral(u"编辑程序删除了原压缩包后停止，编辑好的压缩包未能放回原处，保存在：") +
-                work.path());
-        case WorkJournal::EditedArchive::inPlace:
-        case WorkJournal::EditedArchive::none:
-            break;
+    case WorkJournal::EditedArchive::putBack:
+        return QStringLiteral(u"；编辑程序在换上新压缩包前停止，velmora 已把编辑好的压缩包放到原处。");
+    case WorkJournal::EditedArchive::stranded:
+        throw ArchiveError::commandFailed(
+            QStringLiteral(u"编辑程序删除了原压缩包后停止，编辑好的压缩包未能放回原处，保存在：") +
+            work.path());
+    case WorkJournal::EditedArchive::inPlace:
+    case WorkJournal::EditedArchive::none:
+        break;
     }
     if (failure) std::rethrow_exception(failure);
     return {};

@@ -130,8 +130,7 @@ TEST_F(CompressionServiceTest, NamesThatLookLikeSwitchesAreFiles) {
 
 // 7-Zip's exclusions are wildcards: with them a folder called "photos?" took in photosA and photos1.
 TEST_F(CompressionServiceTest, NamesHoldingWildcardCharactersAreOnlyThoseNames) {
-    for (const QString name : {"photosA", "photos1", "xa", "x1"})
-        tree.writeFile("in/" + name + "/s.txt", "s");
+    for (const QString name : {"photosA", "photos1", "xa", "x1"}) tree.writeFile("in/" + name + "/s.txt", "s");
     tree.writeFile("in/photos?/p.txt", "p");
     tree.writeFile("in/photos?/.hidden", "h");
     tree.writeFile("in/photos?/__MACOSX/m", "m");
@@ -148,8 +147,8 @@ TEST_F(CompressionServiceTest, NamesHoldingWildcardCharactersAreOnlyThoseNames) 
         }
         for (const auto& [format, name] : kFormats) {
             const QString archive = tree.path(QString("out/%1/%2").arg(excludeHidden).arg(name));
-            service.compress(inputs, archive, format, CompressionLevel::fastest, std::nullopt, 1,
-                             excludeHidden, {}, {});
+            service.compress(inputs, archive, format, CompressionLevel::fastest, std::nullopt, 1, excludeHidden,
+                             {}, {});
             EXPECT_EQ(extractedContents(archive), expected) << name.toStdString();
         }
         const QString plainZip = tree.path(QString("zip/%1/out.zip").arg(excludeHidden));
@@ -159,22 +158,21 @@ TEST_F(CompressionServiceTest, NamesHoldingWildcardCharactersAreOnlyThoseNames) 
         for (const auto& [format, volume] : {std::pair{CompressionFormat::sevenZip, qint64(1) << 20},
                                              std::pair{CompressionFormat::zip, qint64(1) << 20}}) {
             const QString folder = tree.path(QString("split/%1").arg(excludeHidden));
-            const SplitCompressionResult set =
-                service.compressSplit({.files = inputs,
-                                       .destinationDirectoryURL = folder,
-                                       .baseName = CompressionFormats::fileExtension(format),
-                                       .format = format,
-                                       .level = CompressionLevel::fastest,
-                                       .password = std::nullopt,
-                                       .threadCount = 1,
-                                       .excludeHiddenFiles = excludeHidden,
-                                       .splitEnabled = true,
-                                       .splitSizeBytes = volume,
-                                       .overwriteExisting = false,
-                                       .validateAfterCompletion = false},
-                                      {}, {});
-            EXPECT_EQ(extractedContents(set.outputURLs.first()), expected)
-                << set.outputURLs.first().toStdString();
+            const SplitCompressionResult set = service.compressSplit(
+                {.files = inputs,
+                 .destinationDirectoryURL = folder,
+                 .baseName = CompressionFormats::fileExtension(format),
+                 .format = format,
+                 .level = CompressionLevel::fastest,
+                 .password = std::nullopt,
+                 .threadCount = 1,
+                 .excludeHiddenFiles = excludeHidden,
+                 .splitEnabled = true,
+                 .splitSizeBytes = volume,
+                 .overwriteExisting = false,
+                 .validateAfterCompletion = false},
+                {}, {});
+            EXPECT_EQ(extractedContents(set.outputURLs.first()), expected) << set.outputURLs.first().toStdString();
         }
     }
     EXPECT_TRUE(stagingFolders().isEmpty());
