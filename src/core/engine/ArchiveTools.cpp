@@ -277,10 +277,16 @@ QStringList passwordSwitches(const std::optional<QString>& password) {
     return {givenPassword(password) ? QStringLiteral("-p") : QStringLiteral("-p-")};
 }
 
+// Overwrite without asking, and answer every other question yes: a write that fails (a full disk) then
+// ends the run with unrar's own words and status 5, where its "[R]etry, [A]bort" question would read the
+// end of standard input and stop the run with 255 and the words run together.
+QStringList extractionSwitches(const std::optional<QString>& password) {
+    return QStringList{QStringLiteral("x"), QStringLiteral("-o+"), QStringLiteral("-y")} << passwordSwitches(password);
+}
+
 QStringList extractArguments(const QString& archive, const QString& destination,
                              const std::optional<QString>& password) {
-    return QStringList{QStringLiteral("x"), QStringLiteral("-o+")}
-           << passwordSwitches(password) << QStringLiteral("--") << archive << destination + QLatin1Char('/');
+    return extractionSwitches(password) << QStringLiteral("--") << archive << destination + QLatin1Char('/');
 }
 
 QStringList testArguments(const QString& archive, const std::optional<QString>& password,
@@ -297,9 +303,8 @@ QStringList technicalListArguments(const QString& archive, const std::optional<Q
 
 QStringList extractEntryArguments(const QString& archive, const QString& entryPath,
                                   const QString& destination, const std::optional<QString>& password) {
-    return QStringList{QStringLiteral("x"), QStringLiteral("-o+")}
-           << passwordSwitches(password) << QStringLiteral("--") << archive << entryPath
-           << destination + QLatin1Char('/');
+    return extractionSwitches(password) << QStringLiteral("--") << archive << entryPath
+                                        << destination + QLatin1Char('/');
 }
 
 }  // namespace Rar

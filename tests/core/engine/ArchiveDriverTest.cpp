@@ -7,8 +7,10 @@
 #include "core/engine/ArchiveTools.h"
 #include "core/engine/ProcessRunner.h"
 #include "core/engine/ToolFailure.h"
+#include "support/FullDisk.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <functional>
@@ -133,6 +135,34 @@ TEST_F(ArchiveDriverTest, ExitStatusDecidesAndTheProgramsOwnWordsNameTheReason) 
         EXPECT_EQ(result.status, c.status) << c.name << "\n" << result.output.toStdString() << result.error.toStdString();
         EXPECT_EQ(driver->classify(result, {}), c.outcome) << c.name;
         EXPECT_EQ(ToolFailure::namedFailure(result, {}), c.reason) << c.name;
+    }
+}
+
+// A destination that fills up, which each program says in its own words and with its own status.
+TEST_F(ArchiveDriverTest, AFullDestinationIsAFullDiskInEachProgramsWords) {
+    FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs here";
+    const ArchivePrograms programs = ArchivePrograms::installed();
+    const struct {
+        ToolProgram program;
+        QString archive;
+        int status;
+    } cases[] = {{ToolProgram::sevenZip, make(kSevenZip, {"a", "-bd"}, "good.7z"), 2},
+                 {ToolProgram::unrar, make(kRar, {"a", "-idq"}, "good.rar"), 5},
+                 {ToolProgram::infoZip, make(kZip, {"-q"}, "good.zip"), 50},
+                 {ToolProgram::tar, make(kTar, {"-cf"}, "good.tar"), 2}};
+    disk.fill(64 << 10);
+    for (const auto& c : cases) {
+        const std::unique_ptr<ArchiveDriver> driver = programs.driver(c.program);
+        ASSERT_TRUE(driver);
+        const QString destination = disk.path(QFileInfo(c.archive).fileName());
+        ASSERT_TRUE(QDir().mkpath(destination));
+        const ProcessResult result = driver->extract(c.archive, destination, 1, std::nullopt, {});
+        EXPECT_EQ(result.status, c.status) << c.archive.toStdString() << "\n" << result.error.toStdString();
+        EXPECT_EQ(driver->classify(result, {}), ToolOutcome::failed) << c.archive.toStdString();
+        EXPECT_EQ(ToolFailure::namedFailure(result, {c.archive, destination}), ArchiveError::diskFull())
+            << c.archive.toStdString() << "\n" << result.output.toStdString() << result.error.toStdString();
+        QDir(destination).removeRecursively();
     }
 }
 

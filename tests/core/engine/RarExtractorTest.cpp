@@ -123,7 +123,7 @@ TEST_F(RarExtractorTest, ArgumentsAndFailureTexts) {
         const QList<QStringList> runs = unrar.recordedRuns();
         EXPECT_EQ(runs.last().value(0), c.expected ? "x" : "lt");
         EXPECT_EQ(withStagingAsDestination(runs.value(runs.size() - (c.expected ? 1 : 2)), destination),
-                  (QStringList{"x", "-o+", "-p-", "--", archive, destination + "/"}));
+                  (QStringList{"x", "-o+", "-y", "-p-", "--", archive, destination + "/"}));
     }
 }
 
@@ -166,10 +166,10 @@ TEST_F(RarWildcardPathTest, AliasLinksTheArchiveAndGoesHoweverTheRunEnds) {
     const auto extract = [&](const CancellationToken& token) {
         makeExtractor(programs.programs()).extract(archive, destination, std::nullopt, 1, token);
     };
-    const QString record = QStringLiteral("readlink -- \"$5\" > '%1'; ").arg(seen);
+    const QString record = QStringLiteral("readlink -- \"$6\" > '%1'; ").arg(seen);
     const FakeTool failing = programs.addTool(QStringLiteral("unrar"), record + QStringLiteral("exit 3"));
     EXPECT_TRUE(thrownArchiveError([&] { extract({}); }));
-    const QString aliasPath = failing.recordedRuns().last().at(4);
+    const QString aliasPath = failing.recordedRuns().last().at(5);
     EXPECT_EQ(aliasPath, QStringLiteral("%1/velmoraRarAlias/%2/archive.rar")
                              .arg(*PrivateTempDirectory::base(), QFileInfo(aliasPath).dir().dirName()));
     EXPECT_EQ(m_tree.readFile(QStringLiteral("seen")), archive.toUtf8() + '\n');
