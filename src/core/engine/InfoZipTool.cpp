@@ -115,7 +115,9 @@ ProcessResult InfoZipTool::create(const QString& archive, const QStringList& nam
 std::optional<ProcessResult> InfoZipTool::remove(const QString& archive, const QStringList& entryPaths,
                                                  const std::optional<QString>&, const QString& workFolder,
                                                  const CancellationToken& token) const {
-    return run(m_zip, ArchiveTools::Zip::deleteArguments(archive, entryPaths, workFolder), std::nullopt,
+    // zip reads a name that is a folder in its current folder as that folder's ("a.txt/"), and then
+    // deletes nothing; its own empty work folder holds no such name.
+    return run(m_zip, ArchiveTools::Zip::deleteArguments(archive, entryPaths, workFolder), workFolder,
                ArchiveTools::kEditTimeout, std::nullopt, token);
 }
 
