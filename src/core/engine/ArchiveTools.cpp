@@ -281,7 +281,8 @@ QStringList passwordSwitches(const std::optional<QString>& password) {
 // ends the run with unrar's own words and status 5, where its "[R]etry, [A]bort" question would read the
 // end of standard input and stop the run with 255 and the words run together.
 QStringList extractionSwitches(const std::optional<QString>& password) {
-    return QStringList{QStringLiteral("x"), QStringLiteral("-o+"), QStringLiteral("-y")} << passwordSwitches(password);
+    return QStringList{QStringLiteral("x"), QStringLiteral("-o+"), QStringLiteral("-y")}
+           << passwordSwitches(password);
 }
 
 QStringList extractArguments(const QString& archive, const QString& destination,

@@ -35,7 +35,8 @@ protected:
     }
 
     // The archive's copy with bytes put in: before its start, after its end, or in its middle.
-    QString changed(const QString& archive, const QString& name, const std::function<void(QByteArray&)>& change) {
+    QString changed(const QString& archive, const QString& name,
+                    const std::function<void(QByteArray&)>& change) {
         QFile file(archive);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         QByteArray bytes = file.readAll();
@@ -65,7 +66,8 @@ TEST_F(ArchiveDriverTest, ExitStatusDecidesAndTheProgramsOwnWordsNameTheReason) 
     };
     const auto extractEntry = [&](const QString& archive, const QString& entry) {
         return [=, this](const ArchiveDriver& driver) {
-            return driver.extractEntries(archive, {entry}, m_tree.makeFolder("entry/" + QFileInfo(archive).fileName()),
+            return driver.extractEntries(archive, {entry},
+                                         m_tree.makeFolder("entry/" + QFileInfo(archive).fileName()),
                                          std::nullopt, ArchiveTools::kLongRunTimeout, {});
         };
     };
@@ -78,7 +80,8 @@ TEST_F(ArchiveDriverTest, ExitStatusDecidesAndTheProgramsOwnWordsNameTheReason) 
         ToolOutcome outcome;
         std::optional<ArchiveError> reason;
     } cases[] = {
-        {"7-Zip: every item written", ToolProgram::sevenZip, extract(sevenZip), 0, ToolOutcome::success, none},
+        {"7-Zip: every item written", ToolProgram::sevenZip, extract(sevenZip), 0, ToolOutcome::success,
+         none},
         // 7-Zip warns of the bytes after the end, and still writes and checks every item: its 0 decides.
         {"7-Zip: bytes after the end", ToolProgram::sevenZip,
          extract(changed(sevenZip, "tail.7z", [](QByteArray& bytes) { bytes += "TAIL"; })), 0,
@@ -100,8 +103,8 @@ TEST_F(ArchiveDriverTest, ExitStatusDecidesAndTheProgramsOwnWordsNameTheReason) 
          ToolOutcome::failed, ArchiveError::corruptedArchive()},
         {"unrar: a CRC error", ToolProgram::unrar, extract(changed(rar, "bad.rar", damage)), 3,
          ToolOutcome::failed, ArchiveError::corruptedArchive()},
-        {"unrar: no such entry", ToolProgram::unrar, extractEntry(rar, "missing.txt"), 10, ToolOutcome::failed,
-         ArchiveError::noFiles()},
+        {"unrar: no such entry", ToolProgram::unrar, extractEntry(rar, "missing.txt"), 10,
+         ToolOutcome::failed, ArchiveError::noFiles()},
         {"unrar: a wrong password", ToolProgram::unrar,
          extract(make(kRar, {"a", "-idq", "-pright"}, "locked.rar"), "wrong"), 11, ToolOutcome::failed,
          ArchiveError::wrongPassword()},
@@ -114,8 +117,8 @@ TEST_F(ArchiveDriverTest, ExitStatusDecidesAndTheProgramsOwnWordsNameTheReason) 
          ToolOutcome::failed, ArchiveError::corruptedArchive()},
         {"unzip: no archive", ToolProgram::infoZip, extract(notAnArchive), 9, ToolOutcome::failed,
          ArchiveError::corruptedArchive()},
-        {"unzip: no such entry", ToolProgram::infoZip, extractEntry(zip, "missing.txt"), 11, ToolOutcome::failed,
-         none},
+        {"unzip: no such entry", ToolProgram::infoZip, extractEntry(zip, "missing.txt"), 11,
+         ToolOutcome::failed, none},
         {"unzip: a method it lacks", ToolProgram::infoZip,
          extract(make(kSevenZip, {"a", "-bd", "-tzip", "-mem=AES256", "-pright"}, "aes.zip"), "right"), 81,
          ToolOutcome::failed, none},
@@ -132,7 +135,8 @@ TEST_F(ArchiveDriverTest, ExitStatusDecidesAndTheProgramsOwnWordsNameTheReason) 
         ASSERT_TRUE(driver) << c.name;
         const ProcessResult result = c.run(*driver);
         EXPECT_EQ(result.program, c.program) << c.name;
-        EXPECT_EQ(result.status, c.status) << c.name << "\n" << result.output.toStdString() << result.error.toStdString();
+        EXPECT_EQ(result.status, c.status) << c.name << "\n"
+                                           << result.output.toStdString() << result.error.toStdString();
         EXPECT_EQ(driver->classify(result, {}), c.outcome) << c.name;
         EXPECT_EQ(ToolFailure::namedFailure(result, {}), c.reason) << c.name;
     }
@@ -161,7 +165,8 @@ TEST_F(ArchiveDriverTest, AFullDestinationIsAFullDiskInEachProgramsWords) {
         EXPECT_EQ(result.status, c.status) << c.archive.toStdString() << "\n" << result.error.toStdString();
         EXPECT_EQ(driver->classify(result, {}), ToolOutcome::failed) << c.archive.toStdString();
         EXPECT_EQ(ToolFailure::namedFailure(result, {c.archive, destination}), ArchiveError::diskFull())
-            << c.archive.toStdString() << "\n" << result.output.toStdString() << result.error.toStdString();
+            << c.archive.toStdString() << "\n"
+            << result.output.toStdString() << result.error.toStdString();
         QDir(destination).removeRecursively();
     }
 }
